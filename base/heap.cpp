@@ -1,0 +1,72 @@
+#include "base/heap.h"
+
+#include <new>
+#include <windows.h>
+
+namespace {
+
+// Set by the export and by heap_alloc's lookup; no lock: the first
+// allocation happens on the main thread before any worker exists.
+HANDLE shared_heap = nullptr;
+
+}  // namespace
+
+extern "C" __declspec(dllexport) HANDLE __get_process_shared_heap()
+{
+    if (!shared_heap)
+        shared_heap = HeapCreate(0, 1024, 0);
+    return shared_heap;
+}
+
+HANDLE heap_get_shared()
+{
+    HMODULE module = GetModuleHandleW(nullptr);
+    if (!module)
+        return nullptr;
+    typedef HANDLE (*get_heap_fn)();
+    get_heap_fn get_heap = reinterpret_cast<get_heap_fn>(
+        reinterpret_cast<void*>(GetProcAddress(module, "__get_process_shared_heap")));
+    return get_heap ? get_heap() : nullptr;
+}
+
+void* heap_alloc(size_t size)
+{
+    if (!shared_heap)
+        shared_heap = heap_get_shared();
+    if (!shared_heap)
+        return nullptr;
+    return HeapAlloc(shared_heap, 0, size);
+}
+
+void* heap_alloc_array(uint64_t count, size_t element_size)
+{
+    uint64_t bytes = count * element_size;
+    if (bytes > 0xFFFFFFFFull)
+        bytes = 0xFFFFFFFFull;
+    return heap_alloc(size_t(bytes));
+}
+
+void heap_free(void* p)
+{
+    if (shared_heap)
+        HeapFree(shared_heap, 0, p);
+}
+
+// Every new and delete of the process goes to the shared heap. new answers
+// null instead of throwing; the program is built with -fcheck-new so that a
+// null result skips the constructor.
+void* operator new(size_t size) { return heap_alloc(size); }
+void* operator new[](size_t size) { return heap_alloc(size); }
+void* operator new(size_t size, const std::nothrow_t&) noexcept { return heap_alloc(size); }
+void* operator new[](size_t size, const std::nothrow_t&) noexcept { return heap_alloc(size); }
+
+void operator delete(void* p) noexcept
+{
+    if (p)
+        heap_free(p);
+}
+void operator delete[](void* p) noexcept { operator delete(p); }
+void operator delete(void* p, size_t) noexcept { operator delete(p); }
+void operator delete[](void* p, size_t) noexcept { operator delete(p); }
+void operator delete(void* p, const std::nothrow_t&) noexcept { operator delete(p); }
+void operator delete[](void* p, const std::nothrow_t&) noexcept { operator delete(p); }

@@ -1,0 +1,119 @@
+#include "base/utf8.h"
+
+#include <gtest/gtest.h>
+
+#include <random>
+#include <string>
+#include <vector>
+
+namespace {
+
+std::string encode(const std::wstring& text, int32_t capacity = 64)
+{
+    std::string out(capacity, '\x7f');
+    int32_t n = utf8_encode(capacity, &out[0], int32_t(text.size()), text.c_str());
+    out.resize(n);
+    return out;
+}
+
+std::wstring decode(const std::string& bytes, int32_t capacity = 64)
+{
+    std::wstring out(capacity, L'\x7f');
+    int32_t n = utf8_decode(int32_t(bytes.size()), bytes.data(), &out[0], capacity);
+    out.resize(n);
+    return out;
+}
+
+}  // namespace
+
+TEST(Utf8, EncodesOneToThreeBytesPerUnit)
+{
+    EXPECT_EQ(encode(L"\u00e9"), "\xC3\xA9");
+    EXPECT_EQ(encode(L"\u20ac"), "\xE2\x82\xAC");
+    EXPECT_EQ(encode(L"\xd83d\xde00"), "\xED\xA0\xBD\xED\xB8\x80");
+    EXPECT_EQ(decode("\xED\xA0\xBD\xED\xB8\x80"), L"\xd83d\xde00");
+    EXPECT_EQ(encode(std::wstring(L"a\0b", 3)), std::string("a\0b", 3));
+}
+
+TEST(Utf8, InvalidBytesPassThroughOneByOne)
+{
+    EXPECT_EQ(decode("\xE9\x61"), L"\u00e9a");
+    EXPECT_EQ(decode("\xF0\x9F\x98\x80"), L"\u00f0\u009f\u0098\u0080");
+    EXPECT_EQ(decode("\xC0\x80"), std::wstring(1, L'\0'));  // overlong accepted
+    EXPECT_EQ(decode("\x80z"), L"\u0080z");
+    // A sequence cut off by the end of the input: each byte on its own.
+    EXPECT_EQ(decode("a\xE2\x82"), L"a\u00e2\u0082");
+    EXPECT_EQ(utf8_char_count("a\xE2\x82", 3), 3);
+    EXPECT_EQ(utf8_char_count("\xE2\x82\xAC", 2), 2);
+}
+
+TEST(Utf8, NulTerminatedInputAndTerminator)
+{
+    wchar_t out[8];
+    wmemset(out, L'#', 8);
+    EXPECT_EQ(utf8_decode(-1, "ab\xC3\xA9", out, 8), 3);
+    EXPECT_EQ(out[3], L'\0');
+    // A lead byte whose continuation is the NUL stands alone.
+    EXPECT_EQ(utf8_decode(-1, "\xC3", out, 8), 1);
+    EXPECT_EQ(out[0], L'\u00c3');
+    EXPECT_EQ(utf8_char_count("ab\xC3\xA9", -1), 3);
+
+    char bytes[8];
+    memset(bytes, '#', 8);
+    EXPECT_EQ(utf8_encode(8, bytes, -1, L"\u00e9x"), 3);
+    EXPECT_EQ(bytes[3], '\0');
+    EXPECT_EQ(utf8_length_of_wstr(L"\u00e9x", -1), 3);
+    EXPECT_EQ(utf8_length_of_wstr(L"\u00e9x\u20ac", 2), 3);
+}
+
+TEST(Utf8, CapacityCutsTheOutput)
+{
+    // The bytes that fit are written, even inside a sequence.
+    EXPECT_EQ(encode(L"a\u20ac", 2), "a\xE2");
+    EXPECT_EQ(decode("abc", 2), L"ab");
+    char bytes[3] = {'#', '#', '#'};
+    EXPECT_EQ(utf8_encode(2, bytes, -1, L"ab"), 2);
+    EXPECT_EQ(bytes[2], '#');  // no room for the terminator, none written
+}
+
+TEST(Utf8, NothingToConvertGivesZero)
+{
+    char bytes[4];
+    wchar_t units[4];
+    EXPECT_EQ(utf8_encode(4, bytes, 0, L"a"), 0);
+    EXPECT_EQ(utf8_encode(4, nullptr, 1, L"a"), 0);
+    EXPECT_EQ(utf8_encode(0, bytes, 1, L"a"), 0);
+    EXPECT_EQ(utf8_encode(4, bytes, 1, nullptr), 0);
+    EXPECT_EQ(utf8_decode(1, nullptr, units, 4), 0);
+    EXPECT_EQ(utf8_decode(0, "a", units, 4), 0);
+    EXPECT_EQ(utf8_decode(1, "a", units, 0), 0);
+    EXPECT_EQ(utf8_length_of_wstr(nullptr, -1), 0);
+    EXPECT_EQ(utf8_char_count(nullptr, -1), 0);
+}
+
+TEST(Utf8, EveryUnitRoundTripsAndCountsAgree)
+{
+    std::wstring all;
+    for (int u = 0; u < 0x10000; ++u)
+        all += wchar_t(u);
+    std::string bytes(3 * all.size(), '\0');
+    int32_t n = utf8_encode(int32_t(bytes.size()), &bytes[0], int32_t(all.size()), all.c_str());
+    EXPECT_EQ(n, utf8_length_of_wstr(all.c_str(), int32_t(all.size())));
+    EXPECT_EQ(utf8_char_count(bytes.data(), n), int32_t(all.size()));
+    std::wstring back(all.size(), L'\0');
+    EXPECT_EQ(utf8_decode(n, bytes.data(), &back[0], int32_t(back.size())), int32_t(all.size()));
+    EXPECT_EQ(back, all);
+}
+
+TEST(Utf8, CountMatchesDecodeOnRandomBytes)
+{
+    std::mt19937 random(7);
+    for (int round = 0; round < 500; ++round) {
+        std::string bytes(random() % 20, '\0');
+        for (char& b : bytes)
+            b = char(random() % 4 == 0 ? 0x80 + random() % 0x40 : 0xC0 + random() % 0x40);
+        std::vector<wchar_t> out(bytes.size() + 1);
+        int32_t n = utf8_decode(int32_t(bytes.size()), bytes.data(), out.data(), int32_t(out.size()));
+        ASSERT_EQ(n, utf8_char_count(bytes.data(), int32_t(bytes.size())));
+    }
+}
