@@ -1,9 +1,9 @@
 #include "base/path.h"
 
 #include <stdarg.h>
-#include <wchar.h>
 
 #include "base/format.h"
+#include "base/string_utils.h"
 
 namespace {
 
@@ -51,9 +51,7 @@ bool path_to_native(const wchar_t* path, _typebuf<wchar_t>& native)
 {
     if (!path || !path[0])
         return false;
-    int32_t length = 0;
-    while (path[length])
-        ++length;
+    int32_t length = wstr_length(path);
 
     static const wchar_t long_prefix[] = L"\\\\?\\";
     const wchar_t* head = long_prefix;
@@ -115,7 +113,7 @@ bool path_join(const wchar_t* folder, const wchar_t* name, _guardchar<wchar_t>& 
 {
     if (!folder || !name)
         return false;
-    bool ends_with_separator = folder[0] && is_separator(folder[wcslen(folder) - 1]);
+    bool ends_with_separator = folder[0] && is_separator(folder[wstr_length(folder) - 1]);
     return path_format(out, ends_with_separator ? L"%s%s" : L"%s/%s", folder, name);
 }
 
