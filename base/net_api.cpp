@@ -35,3 +35,19 @@ const cNetApi& net_api()
 {
     return functions;
 }
+
+bool net_reconnect_drive(wchar_t letter)
+{
+    if (!net_api_load())
+        return false;
+    wchar_t local_name[3] = {letter, L':', 0};
+    wchar_t remote_name[260];
+    DWORD length = 260;
+    if (functions.GetConnection(local_name, remote_name, &length) != ERROR_CONNECTION_UNAVAIL)
+        return false;
+    NETRESOURCEW resource = {};
+    resource.dwType = RESOURCETYPE_DISK;
+    resource.lpLocalName = local_name;
+    resource.lpRemoteName = remote_name;
+    return functions.AddConnection2(&resource, nullptr, nullptr, CONNECT_INTERACTIVE) == NO_ERROR;
+}

@@ -22,4 +22,9 @@ bool net_api_load();
 // The functions net_api_load found; to be used only after it answered true.
 const cNetApi& net_api();
 
+// Connects the drive letter again to the share it is remembered for, when
+// it is remembered but not connected now; the user may be asked for
+// credentials. True when the connection was made.
+bool net_reconnect_drive(wchar_t letter);
+
 #endif
