@@ -1,0 +1,26 @@
+#ifndef BASE_STRING_UTILS_H
+#define BASE_STRING_UTILS_H
+
+#include <stdint.h>
+
+// Small functions over NUL-terminated wide (UTF-16) texts.
+
+// -1, 0 or 1, unit by unit as unsigned values; a text that ends first is
+// smaller. 1 when either text is null.
+int wstr_compare(const wchar_t* a, const wchar_t* b);
+
+// Units before the NUL; 0 for null.
+int32_t wstr_length(const wchar_t* text);
+
+// The first occurrence of unit, never the terminator; null when absent.
+const wchar_t* wstr_find_char(const wchar_t* text, wchar_t unit);
+
+// The last occurrence of unit; unit 0 finds the terminator. Null when absent
+// or for a null text.
+const wchar_t* wstr_find_last_char(const wchar_t* text, wchar_t unit);
+
+// Copies up to and including the NUL, at most n units (n >= 1); a text cut
+// by n keeps n - 1 units and a NUL. Nothing when either pointer is null.
+int wstr_copy_bounded(wchar_t* destination, int32_t n, const wchar_t* source);
+
+#endif
