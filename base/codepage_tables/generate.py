@@ -12,8 +12,8 @@ Sources, all on a machine set up by scripts/setup:
 - glibc's charmaps (/usr/share/i18n/charmaps) for code page 870 (IBM870)
   and for CNS 11643 planes 1 and 2 (EUC-TW);
 - Python's unicodedata for the case mappings, and Perl's Unicode::UCD for
-  the Unicode version in which each character appeared (Perl comes with the
-  toolchain packages).
+  the Unicode version in which each character appeared (the packages that
+  scripts/setup installs bring Perl with them).
 
 Where Windows departs from those sources, the departures are listed below
 with the code page they belong to.
