@@ -1,5 +1,7 @@
 #include "base/codepage.h"
 
+#include <string.h>
+#include <wchar.h>
 #include <windows.h>
 
 #include "base/codepage_dbcs.h"

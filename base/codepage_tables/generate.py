@@ -9,8 +9,8 @@ Sources, all on a machine set up by scripts/setup:
 - Python's codecs for every single-byte code page but 870, for the
   double-byte code pages 932, 936, 949 and 950, and for GB 2312, JIS X 0208
   and JIS X 0212 (through the gb2312 and euc_jp codecs);
-- glibc's charmaps (/usr/share/i18n/charmaps) for code page 870 (IBM870)
-  and for CNS 11643 planes 1 and 2 (EUC-TW);
+- glibc's iconv for code page 870 (IBM870) and for CNS 11643 planes 1 and 2
+  (EUC-TW);
 - Python's unicodedata for the case mappings, and Perl's Unicode::UCD for
   the Unicode version in which each character appeared (the packages that
   scripts/setup installs bring Perl with them).
@@ -20,14 +20,11 @@ with the code page they belong to.
 """
 
 import bisect
-import gzip
 import os
-import re
 import subprocess
 import unicodedata
 
 HERE = os.path.dirname(os.path.abspath(__file__))
-CHARMAPS = '/usr/share/i18n/charmaps'
 QUESTION = 0x3F
 NO_MAPPING = 0xFFFD
 LEAD = 0xFFFF
@@ -43,7 +40,7 @@ SINGLE_BYTE = [
     (28596, 'iso8859_6'), (28597, 'iso8859_7'), (28598, 'iso8859_8'),
     (28599, 'iso8859_9'), (28605, 'iso8859_15'), (737, 'cp737'),
     (852, 'cp852'), (855, 'cp855'), (858, 'cp858'), (857, 'cp857'),
-    (870, 'charmap:IBM870'), (1252, 'cp1252'), (1254, 'cp1254'),
+    (870, 'glibc:IBM870'), (1252, 'cp1252'), (1254, 'cp1254'),
     (10007, 'mac_cyrillic'), (10029, 'mac_latin2'),
 ]
 
@@ -93,37 +90,54 @@ PRIVATE_USE_CHAIN = ([28598, 28597, 28596, 28593], 0xF79C)
 PRIVATE_USE_857 = 0xF8BB
 
 
-def read_charmap(name):
-    """Byte sequence -> BMP unit from one of glibc's charmap files."""
+def iconv(data, source, target, skip_invalid=False):
+    command = ['iconv'] + (['-c'] if skip_invalid else []) + ['-f', source, '-t', target]
+    return subprocess.run(command, input=data, check=True, capture_output=True).stdout
+
+
+def ibm870():
+    """Byte -> unit of code page 870; glibc defines all 256 bytes."""
+    units = iconv(bytes(range(256)), 'IBM870', 'UTF-16LE')
+    assert len(units) == 512
+    return {bytes([b]): int.from_bytes(units[2 * b:2 * b + 2], 'little') for b in range(256)}
+
+
+def euc_tw():
+    """Byte sequence -> unit of EUC-TW. The iconv tool cannot tell which of
+    many byte sequences fails to decode, so every BMP character is encoded
+    on a line of its own (one it cannot encode leaves the line empty) and
+    the result inverted; no two characters share a sequence."""
+    units = [u for u in range(0x10000) if not 0xD800 <= u < 0xE000 and u != 0x0A]
+    text = ''.join(chr(u) + '\n' for u in units).encode('utf-8')
+    lines = iconv(text, 'UTF-8', 'EUC-TW', skip_invalid=True).split(b'\n')[:-1]
+    assert len(lines) == len(units)
     mapping = {}
-    pattern = re.compile(r'<U([0-9A-F]{4})>\s+((?:/x[0-9a-f]{2})+)\s')
-    with gzip.open(os.path.join(CHARMAPS, name + '.gz'), 'rt', encoding='latin-1') as f:
-        for line in f:
-            m = pattern.match(line)
-            if m:
-                key = bytes(int(x, 16) for x in m.group(2).split('/x')[1:])
-                mapping.setdefault(key, int(m.group(1), 16))
+    for unit, line in zip(units, lines):
+        if line:
+            assert line not in mapping, line
+            mapping[line] = unit
     return mapping
+
+
+GLIBC_SOURCES = {'IBM870': ibm870, 'EUC-TW': euc_tw}
+_glibc_maps = {}
+
+
+def glibc_map(name):
+    if name not in _glibc_maps:
+        _glibc_maps[name] = GLIBC_SOURCES[name]()
+    return _glibc_maps[name]
 
 
 def decode_unit(source, data):
     """The one unit the source gives for the bytes, or None."""
-    if source.startswith('charmap:'):
-        return read_charmap_cached(source[8:]).get(data)
+    if source.startswith('glibc:'):
+        return glibc_map(source[6:]).get(data)
     try:
         text = data.decode(source)
     except UnicodeDecodeError:
         return None
     return ord(text) if len(text) == 1 and ord(text) < 0x10000 else None
-
-
-_charmaps = {}
-
-
-def read_charmap_cached(name):
-    if name not in _charmaps:
-        _charmaps[name] = read_charmap(name)
-    return _charmaps[name]
 
 
 def single_byte_table(codepage, source):
@@ -211,21 +225,12 @@ def double_byte_table(codec, lead_ranges, single_overrides):
 # Each table ends at its last mapped cell; U+FFFD marks a cell without a
 # mapping.
 
-def charset94_from_codec(codec, prefix):
+def charset94(source, prefix):
     cells = []
     for index in range(94 * 94):
         data = prefix + bytes([0xA1 + index // 94, 0xA1 + index % 94])
-        unit = decode_unit(codec, data)
+        unit = decode_unit(source, data)
         cells.append(NO_MAPPING if unit is None else unit)
-    return cells
-
-
-def charset94_from_charmap(name, prefix):
-    mapping = read_charmap_cached(name)
-    cells = []
-    for index in range(94 * 94):
-        data = prefix + bytes([0xA1 + index // 94, 0xA1 + index % 94])
-        cells.append(mapping.get(data, NO_MAPPING))
     return cells
 
 
@@ -239,15 +244,15 @@ def trimmed(cells):
 # Cells each set may hold, as ranges of indexes; every mapped cell of the
 # sources lies within them.
 CHARSETS94 = [
-    ('gb2312', lambda: charset94_from_codec('gb2312', b''),
+    ('gb2312', lambda: charset94('gb2312', b''),
      [(0, 830), (1410, 8177)]),
-    ('jis0208', lambda: charset94_from_codec('euc_jp', b''),
+    ('jis0208', lambda: charset94('euc_jp', b''),
      [(0, 689), (1410, 7807)]),
-    ('jis0212', lambda: charset94_from_codec('euc_jp', b'\x8f'),
+    ('jis0212', lambda: charset94('euc_jp', b'\x8f'),
      [(94, 174), (470, 657), (752, 1026), (1410, 7210)]),
-    ('cns_plane1', lambda: charset94_from_charmap('EUC-TW', b''),
+    ('cns_plane1', lambda: charset94('glibc:EUC-TW', b''),
      [(0, 499), (571, 571), (578, 578), (583, 583), (3102, 3135), (3290, 8690)]),
-    ('cns_plane2', lambda: charset94_from_charmap('EUC-TW', b'\x8e\xa2'),
+    ('cns_plane2', lambda: charset94('glibc:EUC-TW', b'\x8e\xa2'),
      [(0, 7649)]),
 ]
 
@@ -317,7 +322,7 @@ def write(name, text):
 
 
 def write_single_byte(tables):
-    out = [HEADER.format("Python's codecs and glibc's IBM870 charmap"),
+    out = [HEADER.format("Python's codecs and glibc's IBM870"),
            '#include "base/codepage_tables/codepage_tables.h"\n\n',
            'const int32_t codepage_sb_pages[codepage_sb_table_count] = {\n']
     out.append('    ' + ', '.join(str(cp) for cp, _ in SINGLE_BYTE) + ',\n};\n\n')
@@ -344,7 +349,7 @@ def write_double_byte(codepage, codec, lead_table, rows):
 
 
 def write_charset94(name, cells):
-    source = "glibc's EUC-TW charmap" if name.startswith('cns') else "Python's codecs"
+    source = "glibc's EUC-TW" if name.startswith('cns') else "Python's codecs"
     out = [HEADER.format(source),
            '#include "base/codepage_tables/codepage_tables.h"\n\nnamespace {\n\n',
            'const wchar_t cells[%d] = {\n%s\n};\n\n}  // namespace\n\n' % (len(cells), unit_lines(cells)),
