@@ -11,9 +11,9 @@ Sources, all on a machine set up by scripts/setup:
   and JIS X 0212 (through the gb2312 and euc_jp codecs);
 - glibc's iconv for code page 870 (IBM870) and for CNS 11643 planes 1 and 2
   (EUC-TW);
-- Python's unicodedata for the case mappings, and Perl's Unicode::UCD for
-  the Unicode version in which each character appeared (the packages that
-  scripts/setup installs bring Perl with them).
+- Python's string case mappings (its Unicode database), and Perl's
+  Unicode::UCD for the Unicode version in which each character appeared
+  (the packages that scripts/setup installs bring Perl with them).
 
 Where Windows departs from those sources, the departures are listed below
 with the code page they belong to.
@@ -22,7 +22,6 @@ with the code page they belong to.
 import bisect
 import os
 import subprocess
-import unicodedata
 
 HERE = os.path.dirname(os.path.abspath(__file__))
 QUESTION = 0x3F
