@@ -1,0 +1,107 @@
+#include "base/z_stream.h"
+
+#include <string.h>
+
+#include "base/zlib_inflate.h"
+
+namespace {
+
+const uint64_t not_started = ~uint64_t(0);
+// The output buffer holds twice the view and its size must fit zlib's counts.
+const uint32_t largest_view = 0x3FFFFFFF;
+
+}  // namespace
+
+cZStream::cZStream() : output_offset(not_started)
+{
+    memset(&z, 0, sizeof z);
+}
+
+cZStream::~cZStream()
+{
+    zlib_inflate_release(z);
+}
+
+bool cZStream::Attach(cFileIOTarget* new_source, uint64_t new_size, uint32_t new_view_size, bool own)
+{
+    Close();
+    // Missing buffers make the first FillWindow, and so the base Attach,
+    // fail; the base still takes ownership of the source when asked.
+    if (new_source && new_view_size != 0 && new_view_size <= largest_view) {
+        input.Resize(int32_t(new_view_size));
+        output.Resize(int32_t(new_view_size * 2));
+    }
+    output_offset = not_started;
+    zlib_inflate_init(z);
+    return cDecompressIOTarget::Attach(new_source, new_size, new_view_size, own);
+}
+
+bool cZStream::Restart()
+{
+    output_offset = not_started;
+    return inflateReset(&z) == Z_OK;
+}
+
+bool cZStream::InflateMore()
+{
+    if (z.avail_out == 0) {
+        output_offset += uint32_t(output.Count());
+        z.next_out = output.Data();
+        z.avail_out = uint32_t(output.Count());
+    }
+    if (z.avail_in == 0) {
+        int32_t got = source->Read(input.Data(), uint32_t(input.Count()));
+        z.next_in = input.Data();
+        z.avail_in = got > 0 ? uint32_t(got) : 0;
+    }
+    uint32_t in_before = z.avail_in;
+    uint32_t out_before = z.avail_out;
+    int answer = inflate(&z, Z_FULL_FLUSH);
+    // After the end of the data zlib answers Z_STREAM_END again without
+    // moving; that, like every error, ends the filling.
+    bool moved = z.avail_in != in_before || z.avail_out != out_before;
+    return (answer == Z_OK || answer == Z_STREAM_END) && moved;
+}
+
+bool cZStream::FillWindow(uint64_t p)
+{
+    if (!source || !input.Data() || !output.Data() || !view.Data() || p > size)
+        return false;
+    if (output_offset == not_started) {
+        if (!source->Seek(0))
+            return false;
+        z.next_in = input.Data();
+        z.avail_in = 0;
+        z.next_out = output.Data();
+        z.avail_out = uint32_t(output.Count());
+        output_offset = 0;
+    }
+    if (p < output_offset)
+        return false;  // callers restart before going back
+    uint64_t wanted = size - p < uint64_t(view_size) ? size - p : uint64_t(view_size);
+    uint8_t* target = view.Data();
+    while (wanted > 0) {
+        uint64_t produced_end = output_offset + (uint32_t(output.Count()) - z.avail_out);
+        if (p >= produced_end) {
+            if (!InflateMore())
+                return false;
+            continue;
+        }
+        uint64_t available = produced_end - p;
+        uint32_t piece = uint32_t(available < wanted ? available : wanted);
+        memcpy(target, output.Data() + (p - output_offset), piece);
+        target += piece;
+        p += piece;
+        wanted -= piece;
+    }
+    return true;
+}
+
+void cZStream::Close()
+{
+    zlib_inflate_release(z);
+    output_offset = not_started;
+    input.Clear();
+    output.Clear();
+    cDecompressIOTarget::Close();
+}
