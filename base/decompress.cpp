@@ -101,7 +101,7 @@ bool cZDecompress::InflateStep(const void* input, uint32_t* input_count, void* o
         stepping = true;
         z.next_in = const_cast<Bytef*>(static_cast<const Bytef*>(input));
         z.avail_in = *input_count;
-    } else if (!stepping || z.avail_in == 0) {
+    } else if (!stepping) {
         *input_count = 0;
         *output_count = 0;
         return true;
@@ -117,5 +117,9 @@ bool cZDecompress::InflateStep(const void* input, uint32_t* input_count, void* o
     // but progress is.
     if (answer != Z_OK && answer != Z_BUF_ERROR)
         stepping = false;
+    // Without new input zlib may still hold output for the caller; when it
+    // has none either, there is simply nothing more to give.
+    if (!input && answer == Z_BUF_ERROR)
+        return true;
     return answer == Z_OK || answer == Z_STREAM_END;
 }

@@ -37,10 +37,12 @@ public:
     bool DecompressToBuffer(const void* input, uint32_t input_size, _typebuf<uint8_t>& output);
 
     // One step of a stream fed piece by piece. input null continues with
-    // what the previous step left unconsumed. On return *input_count holds
-    // the bytes consumed and *output_count the bytes produced. False on
-    // damaged data. After the end of a stream (or a failure) the next step
-    // with new input starts a new stream.
+    // what the previous steps left: unconsumed input and output that did not
+    // fit (both counts 0 and true when there is none). On return
+    // *input_count holds the bytes consumed and *output_count the bytes
+    // produced. False on damaged data and when new input can make no
+    // progress. After the end of a stream (or a failure) the next step with
+    // new input starts a new stream.
     bool InflateStep(const void* input, uint32_t* input_count, void* output, uint32_t* output_count);
 
 private:

@@ -3,7 +3,7 @@
 #include <string.h>
 
 cDecompressIOTarget::cDecompressIOTarget()
-    : view_size(0), view_start(0), position(0), size(0), source(nullptr), owned_source(nullptr)
+    : view_size(0), view_fill(0), view_start(0), position(0), size(0), source(nullptr), owned_source(nullptr)
 {
 }
 
@@ -16,6 +16,11 @@ void cDecompressIOTarget::DeleteOwnedSource()
 {
     delete owned_source;
     owned_source = nullptr;
+}
+
+bool cDecompressIOTarget::InView(uint64_t p) const
+{
+    return p >= view_start && p - view_start < uint64_t(view_fill);
 }
 
 uint64_t cDecompressIOTarget::GetSize()
@@ -32,11 +37,10 @@ int32_t cDecompressIOTarget::Read(void* buffer, uint32_t count)
     uint8_t* out = static_cast<uint8_t*>(buffer);
     uint32_t done = 0;
     while (done < wanted) {
-        bool in_view = position >= view_start && position - view_start < uint64_t(view_size);
-        if (!in_view && !Seek(position))
+        if (!InView(position) && !Seek(position))
             break;
         uint32_t offset = uint32_t(position - view_start);
-        uint32_t piece = uint32_t(view_size) - offset;
+        uint32_t piece = uint32_t(view_fill) - offset;
         if (piece > wanted - done)
             piece = wanted - done;
         if (piece == 1)
@@ -55,17 +59,14 @@ bool cDecompressIOTarget::Seek(uint64_t target)
         return false;
     if (target > size)
         target = size;
-    if (target >= view_start && target - view_start < uint64_t(view_size)) {
+    if (InView(target)) {
         position = target;
         return true;
     }
     if (target < view_start && !Restart())
         return false;
-    if (!FillWindow(target)) {
-        // The view may be half overwritten: nothing in it counts any more.
-        view_start = size;
+    if (!FillWindow(target))
         return false;
-    }
     view_start = target;
     position = target;
     return true;
@@ -90,6 +91,7 @@ void cDecompressIOTarget::Close()
     source = nullptr;
     view.Clear();
     view_size = 0;
+    view_fill = 0;
     view_start = 0;
     position = 0;
     size = 0;
@@ -125,7 +127,8 @@ bool cDecompressIOTarget::Attach(cFileIOTarget* new_source, uint64_t new_size, u
     if (!view.Data())
         return false;
     view_size = int32_t(new_view_size);
-    view_start = size;  // an empty view
+    view_fill = 0;
+    view_start = size;
     position = size;
     source = new_source;
     return Seek(0);

@@ -11,7 +11,8 @@
 // it decompresses forward to the new position, and a seek back before the
 // view restarts decompression from the source's first byte. The
 // uncompressed size is given at Attach and trusted: data that ends early
-// fails the seek (and the read) that needs the missing bytes.
+// or is damaged fails the seek to the first byte it cannot give, and reads
+// stop short there.
 class cDecompressIOTarget : public cFileIOTarget {
 public:
     cDecompressIOTarget();
@@ -20,8 +21,8 @@ public:
     uint64_t GetSize() override;
     // Stops short, with what it copied, where the data cannot be decoded.
     int32_t Read(void* buffer, uint32_t count) override;
-    // Beyond the end lands at the end. False when the data up to the
-    // position cannot be decoded; the position then stays where it was.
+    // Beyond the end lands at the end. False when the byte at the position
+    // cannot be decoded; the position then stays where it was.
     bool Seek(uint64_t position) override;
     // Further back than the start lands at 0 and answers false.
     bool SeekFromEnd(uint64_t distance) override;
@@ -29,9 +30,11 @@ public:
     void Close() override;
     bool IsOpen() override;
 
-    // Fills the view with the uncompressed bytes from position on (as many
-    // as the view holds, fewer at the end). Called with positions at or
-    // after the view start, or after Restart.
+    // Places the uncompressed bytes from position on into the view, as many
+    // as it holds or as the data gives, and sets view_fill to their count
+    // (0 at the size). False, with the view untouched, when not even the
+    // byte at position can be had. Called with positions at or after the
+    // view start, or after Restart.
     virtual bool FillWindow(uint64_t position) = 0;
     // Starts decompressing again from the source's first byte.
     virtual bool Restart() = 0;
@@ -47,6 +50,7 @@ public:
 protected:
     _typebuf<uint8_t> view;
     int32_t view_size;
+    int32_t view_fill;    // bytes valid in the view
     uint64_t view_start;  // uncompressed offset of the view's first byte
     uint64_t position;
     uint64_t size;
@@ -54,6 +58,7 @@ protected:
     cFileIOTarget* owned_source;
 
     void DeleteOwnedSource();
+    bool InView(uint64_t position) const;
 };
 
 #endif

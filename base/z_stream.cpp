@@ -56,11 +56,11 @@ bool cZStream::InflateMore()
     }
     uint32_t in_before = z.avail_in;
     uint32_t out_before = z.avail_out;
-    int answer = inflate(&z, Z_FULL_FLUSH);
-    // After the end of the data zlib answers Z_STREAM_END again without
-    // moving; that, like every error, ends the filling.
-    bool moved = z.avail_in != in_before || z.avail_out != out_before;
-    return (answer == Z_OK || answer == Z_STREAM_END) && moved;
+    // Output that comes with an error answer was decoded before the damage
+    // and counts. zlib keeps answering the error, or Z_STREAM_END after the
+    // end, without moving; that ends the filling.
+    inflate(&z, Z_FULL_FLUSH);
+    return z.avail_in != in_before || z.avail_out != out_before;
 }
 
 bool cZStream::FillWindow(uint64_t p)
@@ -78,22 +78,24 @@ bool cZStream::FillWindow(uint64_t p)
     }
     if (p < output_offset)
         return false;  // callers restart before going back
-    uint64_t wanted = size - p < uint64_t(view_size) ? size - p : uint64_t(view_size);
-    uint8_t* target = view.Data();
-    while (wanted > 0) {
+    uint32_t wanted = uint32_t(size - p < uint64_t(view_size) ? size - p : uint64_t(view_size));
+    uint32_t placed = 0;
+    while (placed < wanted) {
         uint64_t produced_end = output_offset + (uint32_t(output.Count()) - z.avail_out);
         if (p >= produced_end) {
-            if (!InflateMore())
+            if (InflateMore())
+                continue;
+            if (placed == 0)
                 return false;
-            continue;
+            break;
         }
         uint64_t available = produced_end - p;
-        uint32_t piece = uint32_t(available < wanted ? available : wanted);
-        memcpy(target, output.Data() + (p - output_offset), piece);
-        target += piece;
+        uint32_t piece = available < wanted - placed ? uint32_t(available) : wanted - placed;
+        memcpy(view.Data() + placed, output.Data() + (p - output_offset), piece);
+        placed += piece;
         p += piece;
-        wanted -= piece;
     }
+    view_fill = int32_t(placed);
     return true;
 }
 
