@@ -37,7 +37,7 @@ int32_t cDecompressIOTarget::Read(void* buffer, uint32_t count)
     uint8_t* out = static_cast<uint8_t*>(buffer);
     uint32_t done = 0;
     while (done < wanted) {
-        if (!InView(position) && !Seek(position))
+        if (!InView(position) && (!Seek(position) || !InView(position)))
             break;
         uint32_t offset = uint32_t(position - view_start);
         uint32_t piece = uint32_t(view_fill) - offset;

@@ -25,15 +25,16 @@ cZStream::~cZStream()
 bool cZStream::Attach(cFileIOTarget* new_source, uint64_t new_size, uint32_t new_view_size, bool own)
 {
     Close();
-    // Missing buffers make the first FillWindow, and so the base Attach,
-    // fail; the base still takes ownership of the source when asked.
     if (new_source && new_view_size != 0 && new_view_size <= largest_view) {
         input.Resize(int32_t(new_view_size));
         output.Resize(int32_t(new_view_size * 2));
     }
     output_offset = not_started;
     zlib_inflate_init(z);
-    return cDecompressIOTarget::Attach(new_source, new_size, new_view_size, own);
+    // Without buffers the base refuses the (then empty) view, but still
+    // takes ownership of the source when asked.
+    bool buffered = input.Data() && output.Data();
+    return cDecompressIOTarget::Attach(new_source, new_size, buffered ? new_view_size : 0, own);
 }
 
 bool cZStream::Restart()

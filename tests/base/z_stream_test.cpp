@@ -134,6 +134,7 @@ TEST(ZStream, AttachRefusesWhatItCannotUse)
     EXPECT_FALSE(stream.Attach(nullptr, 100, 4096, false));
     EXPECT_FALSE(stream.Attach(&packed.source, 100, 0, false));
     EXPECT_FALSE(stream.Attach(&packed.source, uint64_t(1) << 63, 4096, false));
+    EXPECT_FALSE(stream.Attach(&packed.source, 100, 0x40000000, false));  // twice that cannot be held
     EXPECT_FALSE(stream.IsOpen());
     EXPECT_TRUE(stream.Attach(&packed.source, 100, 4096, false));
 
