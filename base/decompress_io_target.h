@@ -33,8 +33,8 @@ public:
     // Places the uncompressed bytes from position on into the view, as many
     // as it holds or as the data gives, and sets view_fill to their count
     // (0 at the size). False, with the view untouched, when not even the
-    // byte at position can be had. Called with positions at or after the
-    // view start, or after Restart.
+    // byte at position can be had. Seek calls Restart first for positions
+    // before the view start.
     virtual bool FillWindow(uint64_t position) = 0;
     // Starts decompressing again from the source's first byte.
     virtual bool Restart() = 0;

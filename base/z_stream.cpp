@@ -68,6 +68,10 @@ bool cZStream::FillWindow(uint64_t p)
 {
     if (!source || !input.Data() || !output.Data() || !view.Data() || p > size)
         return false;
+    // A failed fill may have carried decompression past positions that are
+    // still after the view; those need a restart too.
+    if (output_offset != not_started && p < output_offset && !Restart())
+        return false;
     if (output_offset == not_started) {
         if (!source->Seek(0))
             return false;
@@ -77,8 +81,6 @@ bool cZStream::FillWindow(uint64_t p)
         z.avail_out = uint32_t(output.Count());
         output_offset = 0;
     }
-    if (p < output_offset)
-        return false;  // callers restart before going back
     uint32_t wanted = uint32_t(size - p < uint64_t(view_size) ? size - p : uint64_t(view_size));
     uint32_t placed = 0;
     while (placed < wanted) {

@@ -176,6 +176,14 @@ TEST(ZStream, InvalidBlockStopsTheReadExactlyWhereTheGoodDataEnds)
     EXPECT_FALSE(stream.Seek(good.size()));
     EXPECT_FALSE(stream.Seek(good.size() + 10));
     EXPECT_TRUE(stream.Seek(good.size() - 1));
+
+    // Good bytes after the view but before where the failed seek stopped.
+    ASSERT_TRUE(stream.Seek(0));
+    EXPECT_FALSE(stream.Seek(good.size() + 10));
+    ASSERT_TRUE(stream.Seek(60000));
+    std::vector<uint8_t> middle(100);
+    ASSERT_EQ(stream.Read(middle.data(), 100), 100);
+    EXPECT_TRUE(std::equal(middle.begin(), middle.end(), good.begin() + 60000));
     EXPECT_TRUE(stream.SeekFromEnd(0));  // the stated end needs no data
 }
 
