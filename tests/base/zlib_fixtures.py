@@ -38,13 +38,11 @@ def main():
         ("random", bytes(rng.getrandbits(8) for _ in range(200000)), 6),
         ("zeros", bytes(1000000), 9),
     ]
-    with open(os.path.join(folder, "cases.txt"), "w") as listing:
-        for name, data, level in cases:
-            with open(os.path.join(folder, name + ".raw"), "wb") as f:
-                f.write(data)
-            with open(os.path.join(folder, name + ".z"), "wb") as f:
-                f.write(zlib.compress(data, level))
-            listing.write("%s %d\n" % (name, len(data)))
+    for name, data, level in cases:
+        with open(os.path.join(folder, name + ".raw"), "wb") as f:
+            f.write(data)
+        with open(os.path.join(folder, name + ".z"), "wb") as f:
+            f.write(zlib.compress(data, level))
 
     whole = zlib.compress(text(300000, 3), 6)
     with open(os.path.join(folder, "cut.z"), "wb") as f:
@@ -62,7 +60,10 @@ def main():
     with open(os.path.join(folder, "trailing.z"), "wb") as f:
         f.write(zlib.compress(text(100, 1), 6) + b"no stream follows here" * 10)
 
-    open(os.path.join(folder, "stamp"), "w").close()
+    # Last, so that its presence means that everything else was written.
+    with open(os.path.join(folder, "cases.txt"), "w") as listing:
+        for name, data, _ in cases:
+            listing.write("%s %d\n" % (name, len(data)))
 
 
 if __name__ == "__main__":

@@ -3,14 +3,13 @@
 
 #include <stdint.h>
 
-#include <fstream>
 #include <string>
 #include <vector>
 
-#include "tests/support/file_bytes.h"
+#include "tests/support/test_data.h"
 
 // The data that tests/base/zlib_fixtures.py wrote at build time into the
-// folder the test target names as ZLIB_FIXTURES.
+// folder zlib_fixtures beside the test executable.
 
 struct ZlibCase {
     std::string name;
@@ -20,19 +19,19 @@ struct ZlibCase {
 
 inline std::vector<uint8_t> zlib_fixture(const std::string& file)
 {
-    return file_bytes(std::string(ZLIB_FIXTURES) + "/" + file);
+    std::string bytes = read_test_data(("zlib_fixtures/" + file).c_str());
+    return std::vector<uint8_t>(bytes.begin(), bytes.end());
 }
 
-// Every case of cases.txt, with its sizes checked against the listing.
+// Every case of cases.txt whose original has the size listed there.
 inline std::vector<ZlibCase> zlib_cases()
 {
     std::vector<ZlibCase> cases;
-    std::ifstream listing(std::string(ZLIB_FIXTURES) + "/cases.txt");
-    std::string name;
-    size_t size = 0;
-    while (listing >> name >> size) {
-        ZlibCase c{name, zlib_fixture(name + ".raw"), zlib_fixture(name + ".z")};
-        if (c.raw.size() == size && !c.packed.empty())
+    for (const std::vector<std::string>& record : read_test_records("zlib_fixtures/cases.txt")) {
+        if (record.size() != 2)
+            continue;
+        ZlibCase c{record[0], zlib_fixture(record[0] + ".raw"), zlib_fixture(record[0] + ".z")};
+        if (c.raw.size() == std::stoul(record[1]) && !c.packed.empty())
             cases.push_back(c);
     }
     return cases;
