@@ -1,0 +1,71 @@
+#include "base/socket_io.h"
+
+cSocketIO::cSocketIO(cTCPSocket* stream_socket, cTCPSocket* owned_object)
+    : socket(stream_socket), owned(owned_object)
+{
+}
+
+cSocketIO::~cSocketIO()
+{
+    delete owned;
+}
+
+uint64_t cSocketIO::GetSize()
+{
+    return UINT64_MAX;
+}
+
+int32_t cSocketIO::Read(void* buffer, uint32_t count)
+{
+    if (!socket)
+        return 0;
+    return socket->Receive(nullptr, buffer, int32_t(io_clamp_count(count)));
+}
+
+int32_t cSocketIO::Write(const void* buffer, uint32_t count)
+{
+    if (!socket)
+        return 0;
+    if (socket->handle == INVALID_SOCKET) {
+        socket->status = TCP_STATUS_NOT_CONNECTED;
+        return 0;
+    }
+    if (!buffer || count == 0)
+        return 0;
+    int sent = send(socket->handle, static_cast<const char*>(buffer), int(io_clamp_count(count)), 0);
+    if (sent == SOCKET_ERROR) {
+        socket->status = TCP_STATUS_SOCKET_ERROR;
+        return 0;
+    }
+    socket->status = TCP_STATUS_OK;
+    return sent;
+}
+
+bool cSocketIO::Seek(uint64_t)
+{
+    return false;
+}
+
+bool cSocketIO::SeekFromEnd(uint64_t)
+{
+    return false;
+}
+
+bool cSocketIO::SetSize(uint64_t)
+{
+    return false;
+}
+
+void cSocketIO::Close()
+{
+    if (socket)
+        socket->Close();
+    socket = nullptr;
+    delete owned;
+    owned = nullptr;
+}
+
+bool cSocketIO::IsOpen()
+{
+    return socket && socket->handle != INVALID_SOCKET;
+}

@@ -1,0 +1,165 @@
+#include "base/tcp_socket.h"
+
+#include <string.h>
+
+namespace {
+
+const timeval connect_wait = {20, 0};
+const timeval drain_wait = {0, 10000};
+// What Close takes in at most before it closes regardless.
+const int32_t drain_rounds = 64;
+
+// Exactly "a.b.c.d", each part one to three decimal digits of at most 255.
+bool parse_dotted_address(const char* text, uint32_t* address)
+{
+    uint8_t parts[4];
+    for (int part = 0; part < 4; ++part) {
+        if (part > 0 && *text++ != '.')
+            return false;
+        uint32_t value = 0;
+        int digits = 0;
+        for (; *text >= '0' && *text <= '9'; ++text, ++digits)
+            value = value * 10 + uint32_t(*text - '0');
+        if (digits < 1 || digits > 3 || value > 255)
+            return false;
+        parts[part] = uint8_t(value);
+    }
+    if (*text)
+        return false;
+    memcpy(address, parts, 4);
+    return true;
+}
+
+void set_blocking(SOCKET handle, bool blocking)
+{
+    u_long nonblocking = blocking ? 0 : 1;
+    ioctlsocket(handle, FIONBIO, &nonblocking);
+}
+
+}  // namespace
+
+cTCPSocket::cTCPSocket() : handle(INVALID_SOCKET), receive_timeout{20, 0}, status(TCP_STATUS_OK), peer()
+{
+}
+
+cTCPSocket::~cTCPSocket()
+{
+    Close();
+}
+
+bool cTCPSocket::Resolve(const char* host, uint32_t* address)
+{
+    if (!host || !host[0] || !address)
+        return false;
+    if (parse_dotted_address(host, address))
+        return true;
+    hostent* entry = gethostbyname(host);
+    if (!entry || entry->h_addrtype != AF_INET || entry->h_length != 4 || !entry->h_addr_list ||
+        !entry->h_addr_list[0])
+        return false;
+    memcpy(address, entry->h_addr_list[0], 4);
+    return true;
+}
+
+bool cTCPSocket::Connect(uint32_t address, uint32_t port)
+{
+    Close();
+    peer = sockaddr_in();
+    peer.sin_family = AF_INET;
+    peer.sin_port = htons(u_short(port));
+    peer.sin_addr.s_addr = address;
+    if (port < 1 || port > 65535) {
+        status = TCP_STATUS_SOCKET_ERROR;
+        return false;
+    }
+    handle = socket(AF_INET, SOCK_STREAM, 0);
+    if (handle == INVALID_SOCKET) {
+        status = TCP_STATUS_SOCKET_ERROR;
+        return false;
+    }
+    BOOL no_delay = TRUE;
+    setsockopt(handle, IPPROTO_TCP, TCP_NODELAY, reinterpret_cast<const char*>(&no_delay), sizeof no_delay);
+
+    // Non-blocking while connecting, so that the wait for the connection
+    // is bounded.
+    set_blocking(handle, false);
+    if (connect(handle, reinterpret_cast<const sockaddr*>(&peer), sizeof peer) == 0) {
+        set_blocking(handle, true);
+        status = TCP_STATUS_OK;
+        return true;
+    }
+    if (WSAGetLastError() != WSAEWOULDBLOCK) {
+        Close();
+        status = TCP_STATUS_NO_ANSWER;
+        return false;
+    }
+    set_blocking(handle, true);
+
+    fd_set writable, failed;
+    FD_ZERO(&writable);
+    FD_ZERO(&failed);
+    FD_SET(handle, &writable);
+    FD_SET(handle, &failed);
+    timeval wait = connect_wait;  // select takes it writable
+    int ready = select(0, nullptr, &writable, &failed, &wait);
+    uint32_t outcome = ready == SOCKET_ERROR          ? TCP_STATUS_SOCKET_ERROR
+                       : ready == 0                   ? TCP_STATUS_CONNECT_TIMEOUT
+                       : FD_ISSET(handle, &failed)    ? TCP_STATUS_SELECT_ERROR
+                                                      : TCP_STATUS_OK;
+    if (outcome != TCP_STATUS_OK)
+        Close();
+    status = outcome;
+    return outcome == TCP_STATUS_OK;
+}
+
+int32_t cTCPSocket::Receive(const timeval* timeout, void* buffer, int32_t length)
+{
+    if (handle == INVALID_SOCKET) {
+        status = TCP_STATUS_NOT_CONNECTED;
+        return 0;
+    }
+    if (!buffer || length < 1) {
+        status = TCP_STATUS_SOCKET_ERROR;
+        return 0;
+    }
+    fd_set readable, failed;
+    FD_ZERO(&readable);
+    FD_ZERO(&failed);
+    FD_SET(handle, &readable);
+    FD_SET(handle, &failed);
+    timeval wait = timeout ? *timeout : receive_timeout;  // select takes it writable
+    int ready = select(0, &readable, nullptr, &failed, &wait);
+    if (ready == SOCKET_ERROR) {
+        status = TCP_STATUS_SOCKET_ERROR;
+        return 0;
+    }
+    if (FD_ISSET(handle, &failed)) {
+        status = TCP_STATUS_SELECT_ERROR;
+        return 0;
+    }
+    if (!FD_ISSET(handle, &readable)) {
+        status = TCP_STATUS_NO_ANSWER;
+        return 0;
+    }
+    int got = recv(handle, static_cast<char*>(buffer), length, 0);
+    if (got == SOCKET_ERROR) {
+        status = TCP_STATUS_SOCKET_ERROR;
+        return 0;
+    }
+    status = got == 0 ? TCP_STATUS_NOT_CONNECTED : TCP_STATUS_OK;
+    return got;
+}
+
+void cTCPSocket::Close()
+{
+    if (handle == INVALID_SOCKET)
+        return;
+    uint32_t kept = status;
+    shutdown(handle, SD_SEND);
+    char drain[1024];
+    for (int32_t round = 0; round < drain_rounds && Receive(&drain_wait, drain, sizeof drain) > 0; ++round) {
+    }
+    closesocket(handle);
+    handle = INVALID_SOCKET;
+    status = kept;
+}

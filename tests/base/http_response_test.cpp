@@ -1,0 +1,339 @@
+#include "base/http_response.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "tests/support/heap_probe.h"
+
+namespace {
+
+// Hands out the scripted pieces one per read (a read never joins two
+// pieces), then reads 0 as a peer that closed.
+class PieceStream : public cFileIOTarget {
+public:
+    explicit PieceStream(std::vector<std::string> script) : pieces(std::move(script)) {}
+
+    uint64_t GetSize() override { return UINT64_MAX; }
+    int32_t Read(void* buffer, uint32_t count) override
+    {
+        ++reads;
+        if (next == pieces.size())
+            return 0;
+        std::string& piece = pieces[next];
+        size_t n = std::min<size_t>(count, piece.size() - used);
+        memcpy(buffer, piece.data() + used, n);
+        used += n;
+        if (used == piece.size()) {
+            ++next;
+            used = 0;
+        }
+        return int32_t(n);
+    }
+    bool Seek(uint64_t) override { return false; }
+    bool SeekFromEnd(uint64_t) override { return false; }
+    bool SetSize(uint64_t) override { return false; }
+    void Close() override { open = false; }
+    bool IsOpen() override { return open; }
+
+    int reads = 0;
+
+private:
+    std::vector<std::string> pieces;
+    size_t next = 0;
+    size_t used = 0;
+    bool open = true;
+};
+
+// Keeps the body and checks that pieces arrive in order.
+class Recorder : public cHttpResponse {
+public:
+    bool OnHeadersDone() override
+    {
+        ++heads;
+        return accept_head;
+    }
+    bool OnBody(const uint8_t* data, uint32_t length, uint64_t offset) override
+    {
+        EXPECT_GT(length, 0u);
+        EXPECT_LE(length, 65536u);
+        EXPECT_EQ(offset, body.size());
+        body.append(reinterpret_cast<const char*>(data), length);
+        ++pieces;
+        return body.size() < refuse_after;
+    }
+
+    std::string Header(const char* name)
+    {
+        cPackedKey key;
+        packedkey_from_str(key, name, -1);
+        _guardchar<char>* value = tree_find_value(headers, static_cast<cPackedKey&&>(key));
+        return value ? (value->Text() ? value->Text() : "") : "<none>";
+    }
+
+    int heads = 0;
+    int pieces = 0;
+    bool accept_head = true;
+    size_t refuse_after = SIZE_MAX;
+    std::string body;
+};
+
+bool receive(Recorder& r, std::vector<std::string> pieces)
+{
+    PieceStream stream(std::move(pieces));
+    return cHttpResponse::Receive(r, &stream);
+}
+
+std::vector<std::string> bytewise(const std::string& text)
+{
+    std::vector<std::string> pieces;
+    for (char c : text)
+        pieces.push_back(std::string(1, c));
+    return pieces;
+}
+
+// ParseHead over text; the consumed count, or -1 when it refused.
+int parse(Recorder& r, const std::string& text, bool* pending)
+{
+    uint32_t count = uint32_t(text.size());
+    if (!cHttpResponse::ParseHead(reinterpret_cast<const uint8_t*>(text.data()), r, &count, pending))
+        return -1;
+    return int(count);
+}
+
+struct StatusCase {
+    const char* line;
+    uint32_t code;  // 0: refused
+};
+
+const StatusCase status_cases[] = {
+    {"HTTP/1.1 200 OK", 200},   {"HTTP/1.0 404 Not Found", 404}, {"HTTP/1.1 200", 200},
+    {"HTTP/1.1 599 x", 599},    {"HTTP/1.1 000 OK", 0},          {"HTTP/1.1 20", 0},
+    {"HTTP/1.1 2x0 OK", 0},     {"HTTP/1.1 2000 OK", 0},         {"HTTP/2 200 OK", 0},
+    {"HTTP/2.0 200 OK", 0},     {"http/1.1 200 OK", 0},          {"HTTP/1.1  200 OK", 0},
+    {"XYZZY 200 nonsense", 0},  {"HTTP/1.", 0},                  {"", 0},
+};
+
+TEST(HttpResponseParseHead, StatusLineForms)
+{
+    for (const StatusCase& c : status_cases) {
+        Recorder r;
+        bool pending = true;
+        std::string text = std::string(c.line) + "\r\n";
+        int used = parse(r, text, &pending);
+        if (c.code) {
+            EXPECT_EQ(used, int(text.size())) << c.line;
+            EXPECT_EQ(r.status_code, c.code) << c.line;
+        } else {
+            EXPECT_EQ(used, -1) << c.line;
+        }
+        EXPECT_TRUE(pending);
+    }
+}
+
+TEST(HttpResponseParseHead, LineIsCompleteOnlyWithTheByteAfterItsCr)
+{
+    Recorder r;
+    bool pending = true;
+    EXPECT_EQ(parse(r, "HTTP/1.1 200 OK\r", &pending), 0);
+    EXPECT_EQ(r.status_code, 0u);
+    EXPECT_EQ(parse(r, "HTTP/1.1 200 OK\r\nX-A: 1\r", &pending), 17);
+    EXPECT_EQ(r.status_code, 200u);
+    EXPECT_EQ(r.Header("X-A"), "<none>");
+    EXPECT_EQ(parse(r, "X-A: 1\r\n\r", &pending), 8);
+    EXPECT_TRUE(pending);
+    EXPECT_EQ(parse(r, "\r\nbody", &pending), 2);
+    EXPECT_FALSE(pending);
+    EXPECT_EQ(r.Header("X-A"), "1");
+}
+
+TEST(HttpResponseParseHead, HeadersAreStoredByNameWithLastValueKept)
+{
+    Recorder r;
+    bool pending = true;
+    std::string head = "HTTP/1.1 301 Moved\r\nLocation: http://h/x\r\nX-Twice: first\r\nX-Twice: second\r\n"
+                       "X-Spaces:   padded\r\nX-Empty: \r\n\r\nBODY";
+    EXPECT_EQ(parse(r, head, &pending), int(head.size()) - 4);
+    EXPECT_FALSE(pending);
+    EXPECT_EQ(r.status_code, 301u);
+    EXPECT_EQ(r.Header("Location"), "http://h/x");
+    EXPECT_EQ(r.Header("X-Twice"), "second");
+    EXPECT_EQ(r.Header("X-Spaces"), "padded");
+    EXPECT_EQ(r.Header("X-Empty"), "");
+    EXPECT_EQ(r.Header("location"), "<none>");
+    EXPECT_FALSE(r.HasContentLength());
+}
+
+struct LengthCase {
+    const char* line;
+    uint64_t length;  // no_content_length: refused
+};
+
+const LengthCase length_cases[] = {
+    {"Content-Length: 10", 10},
+    {"content-LENGTH: 7", 7},
+    {"Content-Length:5", 5},
+    {"Content-Length: 0x10", 16},
+    {"Content-Length: 0", 0},
+    {"Content-Length: 5000000000", 5000000000ull},
+    {"Content-Length: -5", cHttpResponse::no_content_length},
+    {"Content-Length: abc", cHttpResponse::no_content_length},
+    {"Content-Length: ", cHttpResponse::no_content_length},
+};
+
+TEST(HttpResponseParseHead, ContentLengthIsReadInAnyCaseOrRefused)
+{
+    for (const LengthCase& c : length_cases) {
+        Recorder r;
+        bool pending = true;
+        int used = parse(r, std::string("HTTP/1.1 200 OK\r\n") + c.line + "\r\n\r\n", &pending);
+        if (c.length == cHttpResponse::no_content_length) {
+            EXPECT_EQ(used, -1) << c.line;
+        } else {
+            EXPECT_GT(used, 0) << c.line;
+            EXPECT_EQ(r.content_length, c.length) << c.line;
+        }
+    }
+}
+
+TEST(HttpResponseParseHead, MalformedHeaderLinesAreRefused)
+{
+    for (const std::string& line : {std::string(": x"), std::string("Name:"), std::string("No colon here"),
+                                    std::string("X-Bad\rY: 1"), std::string("X-N\0l: 1", 8)}) {
+        Recorder r;
+        bool pending = true;
+        EXPECT_EQ(parse(r, "HTTP/1.1 200 OK\r\n" + line + "\r\n\r\n", &pending), -1) << line;
+    }
+}
+
+TEST(HttpResponseParseHead, NothingToDoOnceTheHeadIsComplete)
+{
+    Recorder r;
+    bool pending = false;
+    EXPECT_EQ(parse(r, "HTTP/1.1 200 OK\r\n", &pending), 0);
+    EXPECT_EQ(r.status_code, 0u);
+    uint32_t count = 5;
+    pending = true;
+    EXPECT_FALSE(cHttpResponse::ParseHead(nullptr, r, &count, &pending));
+}
+
+struct ReceiveCase {
+    const char* name;
+    std::vector<std::string> pieces;
+    bool result;
+    uint32_t status;
+    std::string body;
+};
+
+const std::string ok10 = "HTTP/1.1 200 OK\r\nContent-Length: 10\r\n\r\n";
+
+std::vector<ReceiveCase> receive_cases()
+{
+    std::string whole = "HTTP/1.1 200 OK\r\nContent-Length: 5\r\nX-A: 1\r\n\r\nhello";
+    return {
+        {"length in one read", {ok10 + "0123456789"}, true, 200, "0123456789"},
+        {"extra bytes in the same read", {ok10 + "0123456789EXTRA"}, true, 200, "0123456789"},
+        {"extra bytes in a later read", {ok10 + "01234", "56789EXTRA", "MORE"}, true, 200, "0123456789"},
+        {"no length, read to the end", {"HTTP/1.0 200 OK\r\n\r\nabc", "def"}, true, 200, "abcdef"},
+        {"shorter than announced", {ok10 + "01234"}, false, 200, "01234"},
+        {"length 0", {"HTTP/1.1 204 No\r\nContent-Length: 0\r\n\r\n"}, true, 204, ""},
+        {"status 404 with body", {"HTTP/1.1 404 Not Found\r\nContent-Length: 3\r\n\r\nnf!"}, true, 404, "nf!"},
+        {"one byte per read", bytewise(whole), true, 200, "hello"},
+        {"status line split", {"HTT", "P/1.1 200 OK\r\nContent-Length: 2\r\n\r\nhi"}, true, 200, "hi"},
+        {"cr at the end of a read", {"HTTP/1.1 200 OK\r", "\nContent-Length: 2\r", "\n\r", "\nhi"}, true, 200, "hi"},
+        {"headers across reads", {"HTTP/1.1 200 OK\r\nConte", "nt-Length: 2\r\nX-", "A: 1\r\n", "\r\nh", "i"}, true, 200,
+         "hi"},
+        {"bad status line", {"HTTP/1.1 000 OK\r\nContent-Length: 2\r\n\r\nhi"}, false, 0, ""},
+        {"garbage", {"XYZZY 200 nonsense\r\n\r\n"}, false, 0, ""},
+        {"head cut off", {"HTTP/1.1 200 OK\r\nContent-Length: 2\r\n"}, false, 200, ""},
+        {"status line cut off", {"HTTP/1.1 20"}, false, 0, ""},
+        {"nothing at all", {}, false, 0, ""},
+    };
+}
+
+TEST(HttpResponseReceive, ScriptedResponses)
+{
+    for (const ReceiveCase& c : receive_cases()) {
+        Recorder r;
+        EXPECT_EQ(receive(r, c.pieces), c.result) << c.name;
+        EXPECT_EQ(r.status_code, c.status) << c.name;
+        EXPECT_EQ(r.body, c.body) << c.name;
+    }
+}
+
+TEST(HttpResponseReceive, LargeBodyArrivesInPiecesOfAtMost64KiB)
+{
+    std::string body(200000, '\0');
+    for (size_t i = 0; i < body.size(); ++i)
+        body[i] = char(i * 13 + (i >> 9));
+    Recorder r;
+    EXPECT_TRUE(receive(r, {"HTTP/1.1 200 OK\r\nContent-Length: 200000\r\n\r\n" + body}));
+    EXPECT_EQ(r.body, body);
+    EXPECT_GE(r.pieces, 4);
+}
+
+TEST(HttpResponseReceive, HeadLineLongerThanTheBufferIsRefused)
+{
+    Recorder r;
+    EXPECT_FALSE(receive(r, {"HTTP/1.1 200 OK\r\nX-Long: " + std::string(70000, 'a') + "\r\n\r\n"}));
+    EXPECT_EQ(r.heads, 0);
+}
+
+TEST(HttpResponseReceive, ReceiverRefusalsStopTheExchange)
+{
+    Recorder head_refused;
+    head_refused.accept_head = false;
+    EXPECT_FALSE(receive(head_refused, {ok10 + "0123456789"}));
+    EXPECT_EQ(head_refused.body, "");
+
+    Recorder body_refused;
+    body_refused.refuse_after = 1;
+    PieceStream stream({ok10 + "01", "234", "56789"});
+    EXPECT_FALSE(cHttpResponse::Receive(body_refused, &stream));
+    EXPECT_EQ(body_refused.body, "01");
+    EXPECT_EQ(stream.reads, 1);
+}
+
+TEST(HttpResponseReceive, ReadsNoFurtherOnceTheAnnouncedBodyCame)
+{
+    Recorder r;
+    PieceStream stream({ok10 + "0123456789", "never read"});
+    EXPECT_TRUE(cHttpResponse::Receive(r, &stream));
+    EXPECT_EQ(stream.reads, 1);
+}
+
+TEST(HttpResponseReceive, ClosedOrMissingStreamIsRefused)
+{
+    Recorder r;
+    EXPECT_FALSE(cHttpResponse::Receive(r, nullptr));
+    PieceStream closed({ok10 + "0123456789"});
+    closed.Close();
+    EXPECT_FALSE(cHttpResponse::Receive(r, &closed));
+    EXPECT_EQ(closed.reads, 0);
+}
+
+TEST(HttpResponseReceive, EachReceiveStartsFromAResetResponse)
+{
+    Recorder r;
+    ASSERT_TRUE(receive(r, {"HTTP/1.1 200 OK\r\nX-Old: 1\r\nContent-Length: 1\r\n\r\nx"}));
+    ASSERT_TRUE(receive(r, {"HTTP/1.1 201 OK\r\n\r\n"}));
+    EXPECT_EQ(r.status_code, 201u);
+    EXPECT_FALSE(r.HasContentLength());
+    EXPECT_EQ(r.Header("X-Old"), "<none>");
+    r.Reset();
+    EXPECT_EQ(r.status_code, 0u);
+    EXPECT_EQ(r.headers.root, nullptr);
+}
+
+TEST(HttpResponseReceive, GivesBackEveryBlock)
+{
+    int before = heap_busy_blocks();
+    {
+        Recorder r;
+        EXPECT_TRUE(receive(r, {"HTTP/1.1 200 OK\r\nX-A: 1\r\nX-B: 2\r\n", "Content-Length: 3\r\n\r\nabc"}));
+    }
+    EXPECT_EQ(heap_busy_blocks(), before);
+}
+
+}  // namespace

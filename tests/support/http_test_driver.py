@@ -1,0 +1,74 @@
+#!/usr/bin/env python3
+"""Runs one test executable under Wine beside a local HTTP test server.
+
+usage: http_test_driver.py <wine runner> <test executable> [arguments...]
+
+Starts http_test_server.py (beside this script) on 127.0.0.1 in a fresh
+temporary folder, and runs the test with:
+  HTTP_TEST_PORT         the server's port
+  HTTP_TEST_CLOSED_PORT  a port of 127.0.0.1 that nobody listens on
+  HTTP_TEST_REQUESTS     the server's folder of received requests, as a
+                         Windows path (Wine's Z: drive)
+WINEPREFIX comes from the caller (ctest). Stops the server afterwards and
+exits with the test's code, or with 1 when the server reported errors.
+"""
+import os
+import shutil
+import socket
+import subprocess
+import sys
+import tempfile
+import time
+
+HERE = os.path.dirname(os.path.abspath(__file__))
+
+
+def wait_for_port(folder, server):
+    port_file = os.path.join(folder, "port")
+    deadline = time.monotonic() + 20
+    while time.monotonic() < deadline:
+        if os.path.exists(port_file):
+            with open(port_file) as f:
+                return int(f.read())
+        if server.poll() is not None:
+            break
+        time.sleep(0.02)
+    raise RuntimeError("the HTTP test server did not start")
+
+
+def closed_port():
+    """A port that was free a moment ago; nobody is made to listen on it."""
+    with socket.socket() as probe:
+        probe.bind(("127.0.0.1", 0))
+        return probe.getsockname()[1]
+
+
+def windows_path(path):
+    return "Z:" + path.replace("/", "\\") + "\\"
+
+
+def main():
+    wine_run, executable, *arguments = sys.argv[1:]
+    folder = tempfile.mkdtemp(prefix="http_test_")
+    server = subprocess.Popen([sys.executable, os.path.join(HERE, "http_test_server.py"), folder])
+    try:
+        port = wait_for_port(folder, server)
+        environment = dict(os.environ,
+                           HTTP_TEST_PORT=str(port),
+                           HTTP_TEST_CLOSED_PORT=str(closed_port()),
+                           HTTP_TEST_REQUESTS=windows_path(os.path.join(folder, "requests")))
+        code = subprocess.run([wine_run, executable, *arguments], env=environment, timeout=600).returncode
+    finally:
+        server.terminate()
+        server.wait()
+    errors_file = os.path.join(folder, "errors.txt")
+    errors = open(errors_file).read() if os.path.exists(errors_file) else ""
+    shutil.rmtree(folder, ignore_errors=True)
+    if errors:
+        sys.stderr.write("HTTP test server errors:\n" + errors)
+        return code or 1
+    return code
+
+
+if __name__ == "__main__":
+    sys.exit(main())
