@@ -232,26 +232,21 @@ std::vector<ReceiveCase> receive_cases()
 {
     std::string whole = "HTTP/1.1 200 OK\r\nContent-Length: 5\r\nX-A: 1\r\n\r\nhello";
     return {
-        {"length in one read", {ok10 + "0123456789"}, true, 200, "0123456789"},
-        {"extra bytes in the same read", {ok10 + "0123456789EXTRA"}, true, 200, "0123456789"},
         {"extra bytes in a later read", {ok10 + "01234", "56789EXTRA", "MORE"}, true, 200, "0123456789"},
-        {"no length, read to the end", {"HTTP/1.0 200 OK\r\n\r\nabc", "def"}, true, 200, "abcdef"},
-        {"shorter than announced", {ok10 + "01234"}, false, 200, "01234"},
         {"length 0", {"HTTP/1.1 204 No\r\nContent-Length: 0\r\n\r\n"}, true, 204, ""},
-        {"status 404 with body", {"HTTP/1.1 404 Not Found\r\nContent-Length: 3\r\n\r\nnf!"}, true, 404, "nf!"},
         {"one byte per read", bytewise(whole), true, 200, "hello"},
         {"status line split", {"HTT", "P/1.1 200 OK\r\nContent-Length: 2\r\n\r\nhi"}, true, 200, "hi"},
         {"cr at the end of a read", {"HTTP/1.1 200 OK\r", "\nContent-Length: 2\r", "\n\r", "\nhi"}, true, 200, "hi"},
         {"headers across reads", {"HTTP/1.1 200 OK\r\nConte", "nt-Length: 2\r\nX-", "A: 1\r\n", "\r\nh", "i"}, true, 200,
          "hi"},
-        {"bad status line", {"HTTP/1.1 000 OK\r\nContent-Length: 2\r\n\r\nhi"}, false, 0, ""},
-        {"garbage", {"XYZZY 200 nonsense\r\n\r\n"}, false, 0, ""},
         {"head cut off", {"HTTP/1.1 200 OK\r\nContent-Length: 2\r\n"}, false, 200, ""},
         {"status line cut off", {"HTTP/1.1 20"}, false, 0, ""},
         {"nothing at all", {}, false, 0, ""},
     };
 }
 
+// Reads that end at chosen places; the responses of a real server are in
+// the exchange's tests.
 TEST(HttpResponseReceive, ScriptedResponses)
 {
     for (const ReceiveCase& c : receive_cases()) {

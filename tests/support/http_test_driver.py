@@ -36,11 +36,13 @@ def wait_for_port(folder, server):
     raise RuntimeError("the HTTP test server did not start")
 
 
-def closed_port():
-    """A port that was free a moment ago; nobody is made to listen on it."""
-    with socket.socket() as probe:
-        probe.bind(("127.0.0.1", 0))
-        return probe.getsockname()[1]
+def hold_refusing_port():
+    """A port of 127.0.0.1 that is bound but not listening, so that nobody
+    else can take it while the test runs: connections to it are refused.
+    Returns the socket that holds it."""
+    holder = socket.socket()
+    holder.bind(("127.0.0.1", 0))
+    return holder
 
 
 def windows_path(path):
@@ -51,16 +53,18 @@ def main():
     wine_run, executable, *arguments = sys.argv[1:]
     folder = tempfile.mkdtemp(prefix="http_test_")
     server = subprocess.Popen([sys.executable, os.path.join(HERE, "http_test_server.py"), folder])
+    refusing = hold_refusing_port()
     try:
         port = wait_for_port(folder, server)
         environment = dict(os.environ,
                            HTTP_TEST_PORT=str(port),
-                           HTTP_TEST_CLOSED_PORT=str(closed_port()),
+                           HTTP_TEST_CLOSED_PORT=str(refusing.getsockname()[1]),
                            HTTP_TEST_REQUESTS=windows_path(os.path.join(folder, "requests")))
         code = subprocess.run([wine_run, executable, *arguments], env=environment, timeout=600).returncode
     finally:
         server.terminate()
         server.wait()
+        refusing.close()
     errors_file = os.path.join(folder, "errors.txt")
     errors = open(errors_file).read() if os.path.exists(errors_file) else ""
     shutil.rmtree(folder, ignore_errors=True)
