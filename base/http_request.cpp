@@ -122,7 +122,7 @@ bool cHttpRequest::SetUrl(const char* address)
             return false;
 
     const char* slash = strchr(rest, '/');
-    int32_t authority_length = int32_t(slash ? slash - rest : int32_t(strlen(rest)));
+    int32_t authority_length = int32_t(slash ? slash - rest : strlen(rest));
     const char* colon = static_cast<const char*>(memchr(rest, ':', size_t(authority_length)));
     int32_t host_length = authority_length;
     uint32_t number = 80;

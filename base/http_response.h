@@ -14,7 +14,7 @@
 // subclass refuses what it cannot use from OnHeadersDone or OnBody.
 class cHttpResponse {
 public:
-    static const uint64_t no_content_length = UINT64_MAX;
+    static constexpr uint64_t no_content_length = UINT64_MAX;
 
     cHttpResponse();
     cHttpResponse(const cHttpResponse&) = delete;

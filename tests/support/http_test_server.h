@@ -7,6 +7,7 @@
 
 #include <winsock2.h>
 
+#include <ctype.h>
 #include <stdint.h>
 #include <stdlib.h>
 
