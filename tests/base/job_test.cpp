@@ -97,6 +97,18 @@ public:
 
 using Entries = std::vector<std::string>;
 
+// A polling job may see the stop flag and finish before OnStopRequest,
+// which runs after the flag is set, has logged: compare the job's own
+// sequence, and count the requests apart.
+Entries without_stop_requests(const Entries& entries)
+{
+    Entries kept;
+    for (const std::string& e : entries)
+        if (e != "stop request")
+            kept.push_back(e);
+    return kept;
+}
+
 // Program code that never looks at the stop flag, working on memory as
 // real work does. Kept opaque to the optimiser: code it proves unable to
 // fault (a loop over known addresses only) loses the exception paths in its
@@ -135,7 +147,8 @@ TEST(Job, PollingJobEndsOnRequestWithoutAbort)
     EXPECT_TRUE(job.IsRunning());
     EXPECT_TRUE(job.Stop(4000));
     EXPECT_FALSE(job.IsRunning());
-    EXPECT_EQ(job.log.Entries(), (Entries{"start", "stop request", "finish 7"}));
+    EXPECT_EQ(without_stop_requests(job.log.Entries()), (Entries{"start", "finish 7"}));
+    EXPECT_EQ(job.log.Entries().size(), 3u);
 }
 
 TEST(Job, SpinningJobIsCancelledAndItsStackUnwinds)
@@ -305,7 +318,8 @@ TEST(Job, StartOnARunningJobStopsTheEarlierRunFirst)
     job.WaitUntilRunning();
     EXPECT_FALSE(job.IsStopRequested());  // the new run starts with a clear flag
     EXPECT_TRUE(job.Stop(4000));
-    EXPECT_EQ(job.log.Entries(), (Entries{"start", "stop request", "finish 0", "start", "stop request", "finish 0"}));
+    EXPECT_EQ(without_stop_requests(job.log.Entries()), (Entries{"start", "finish 0", "start", "finish 0"}));
+    EXPECT_EQ(job.log.Entries().size(), 6u);
 }
 
 TEST(Job, StopOnAJobAtRestIsImmediate)
