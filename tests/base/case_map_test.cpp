@@ -5,9 +5,12 @@
 #include <map>
 #include <string>
 
-#include "tests/support/expected_lines.h"
+#include "tests/support/codepage_texts.h"
 
 namespace {
+
+// Written at build time by codepage_expected.py.
+const char expected_file[] = "codepage_case_expected.txt";
 
 // Python's mappings of one unit: lower, upper and title case ('-' where
 // the mapping is not one unit).
@@ -18,7 +21,7 @@ struct cPythonCase {
 std::map<wchar_t, cPythonCase> python_cases()
 {
     std::map<wchar_t, cPythonCase> cases;
-    for (const tExpectedLine& line : read_expected_lines(EXPECTED_FILE))
+    for (const std::vector<std::string>& line : read_test_records(expected_file))
         cases[wchar_t(hex_value(line[0]))] = {line[1], line[2], line[3]};
     return cases;
 }

@@ -5,9 +5,12 @@
 #include <random>
 #include <string>
 
-#include "tests/support/expected_lines.h"
+#include "tests/support/codepage_texts.h"
 
 namespace {
+
+// Written at build time by codepage_expected.py.
+const char expected_file[] = "codepage_dbcs_expected.txt";
 
 std::wstring decode(const std::string& bytes, int32_t codepage, int32_t capacity = 256)
 {
@@ -26,9 +29,9 @@ int32_t count(const std::string& bytes, int32_t codepage)
 
 TEST(CodepageDbcs, EveryByteAndPairMatchesTheIndependentConverter)
 {
-    std::vector<tExpectedLine> lines = read_expected_lines(EXPECTED_FILE);
+    std::vector<std::vector<std::string>> lines = read_test_records(expected_file);
     int pairs = 0;
-    for (const tExpectedLine& line : lines) {
+    for (const std::vector<std::string>& line : lines) {
         if (line[0] == "text")
             continue;
         SCOPED_TRACE(line[0] + " " + line[1] + " " + line[2] + (line.size() > 3 ? " " + line[3] : ""));
@@ -55,7 +58,7 @@ TEST(CodepageDbcs, EveryByteAndPairMatchesTheIndependentConverter)
 
 TEST(CodepageDbcs, SampleTextsDecodeAsTheIndependentConverter)
 {
-    std::vector<cExpectedText> texts = read_expected_texts(EXPECTED_FILE);
+    std::vector<cExpectedText> texts = read_expected_texts(expected_file);
     EXPECT_EQ(texts.size(), 4u);
     for (const cExpectedText& text : texts) {
         SCOPED_TRACE(text.codepage);

@@ -7,9 +7,12 @@
 #include <random>
 #include <string>
 
-#include "tests/support/expected_lines.h"
+#include "tests/support/codepage_texts.h"
 
 namespace {
+
+// Written at build time by codepage_expected.py.
+const char expected_file[] = "codepage_iso_euc_expected.txt";
 
 const int32_t iso2022_jp = 50221;
 const int32_t iso2022_cn = 50227;
@@ -79,7 +82,7 @@ wchar_t system_unit(int32_t codepage, const std::string& bytes)
 TEST(CodepageIsoEuc, EveryCellOfTheFiveSetsMatchesTheIndependentConverter)
 {
     int cells = 0;
-    for (const tExpectedLine& line : read_expected_lines(EXPECTED_FILE)) {
+    for (const std::vector<std::string>& line : read_test_records(expected_file)) {
         if (line[0] != "cell")
             continue;
         ++cells;
@@ -96,7 +99,7 @@ TEST(CodepageIsoEuc, EveryCellOfTheFiveSetsMatchesTheIndependentConverter)
 
 TEST(CodepageIsoEuc, SampleTextsDecodeAsTheIndependentConverter)
 {
-    std::vector<cExpectedText> texts = read_expected_texts(EXPECTED_FILE);
+    std::vector<cExpectedText> texts = read_expected_texts(expected_file);
     EXPECT_EQ(texts.size(), 4u);
     for (const cExpectedText& text : texts) {
         SCOPED_TRACE(text.codepage);

@@ -9,10 +9,13 @@
 #include <string>
 
 #include "base/codepage.h"
-#include "tests/support/expected_lines.h"
+#include "tests/support/codepage_texts.h"
 #include "tests/support/heap_probe.h"
 
 namespace {
+
+// Written at build time by codepage_expected.py.
+const char expected_file[] = "codepage_sb_expected.txt";
 
 const int32_t table_pages[] = {28591, 1250, 1251, 1255, 850, 866, 862, 37, 437, 500,
                                20866, 21866, 28592, 28593, 28595, 28596, 28597, 28598, 28599, 28605,
@@ -47,10 +50,10 @@ std::string encode(const std::wstring& text, int32_t codepage, int32_t capacity 
 
 TEST(CodepageSb, EveryByteOfEveryTableMatchesTheIndependentConverter)
 {
-    std::vector<tExpectedLine> lines = read_expected_lines(EXPECTED_FILE);
+    std::vector<std::vector<std::string>> lines = read_test_records(expected_file);
     ASSERT_EQ(lines.size(), 30u * 256u);
     std::set<int32_t> pages;
-    for (const tExpectedLine& line : lines) {
+    for (const std::vector<std::string>& line : lines) {
         int32_t codepage = std::stoi(line[0]);
         unsigned byte = hex_value(line[1]);
         pages.insert(codepage);
