@@ -54,6 +54,16 @@ bool time_now_utc(cDateTime& out)
     return true;
 }
 
+bool filetime_to_local(const FILETIME& time, cDateTime& out)
+{
+    FILETIME local;
+    SYSTEMTIME system;
+    if (!FileTimeToLocalFileTime(&time, &local) || !FileTimeToSystemTime(&local, &system))
+        return false;
+    copy_fields(system, out);
+    return true;
+}
+
 void unix_to_datetime(uint32_t seconds, cDateTime& out)
 {
     FILETIME time = filetime_of(unix_to_filetime(seconds));

@@ -23,6 +23,13 @@ void unix_to_datetime(uint32_t seconds, cDateTime& out);
 
 uint64_t unix_to_filetime(uint64_t seconds);
 
+struct _FILETIME;
+
+// A file time as local date and time, the way Windows shows file times:
+// with the bias in force now. Day of week and milliseconds are dropped.
+// False, with out untouched, when Windows cannot convert it.
+bool filetime_to_local(const _FILETIME& time, cDateTime& out);
+
 // Now, in Unix seconds.
 uint64_t time_now_unix();
 

@@ -2,6 +2,7 @@
 
 #include <string.h>
 
+#include "base/case_map.h"
 #include "base/string_utils.h"
 #include "base/utf8.h"
 
@@ -9,6 +10,16 @@ int wstr_assign_text(const wchar_t* text, int32_t length, _guardchar<wchar_t>& o
 {
     out.AssignN(text, length < 0 ? wstr_length(text) : length);
     return 0;
+}
+
+bool wstr_assign_lower(_guardchar<wchar_t>& out, const _guardchar<wchar_t>& source)
+{
+    out.Assign(source.Text());
+    if (source.Text() && !out.Text())
+        return false;
+    for (wchar_t* unit = out.Buffer(); unit && *unit; ++unit)
+        *unit = wchar_to_lower(*unit);
+    return true;
 }
 
 void wstr_from_utf8(int32_t length, const char* text, _guardchar<wchar_t>& out)

@@ -13,6 +13,10 @@
 // `AssignN` with the length (-1: the text's own length).
 int wstr_assign_text(const wchar_t* text, int32_t length, _guardchar<wchar_t>& out);
 
+// The source's text, lowered by the program's case map. False when the copy
+// cannot be allocated.
+bool wstr_assign_lower(_guardchar<wchar_t>& out, const _guardchar<wchar_t>& source);
+
 void wstr_from_utf8(int32_t length, const char* text, _guardchar<wchar_t>& out);
 
 // Bytes written, terminator not counted.

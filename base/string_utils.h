@@ -23,4 +23,22 @@ const wchar_t* wstr_find_last_char(const wchar_t* text, wchar_t unit);
 // by n keeps n - 1 units and a NUL. Nothing when either pointer is null.
 int wstr_copy_bounded(wchar_t* destination, int32_t n, const wchar_t* source);
 
+// Case-insensitive comparisons through the program's own lower-case map.
+
+// -1, 0 or 1 over the lowered units, compared as unsigned values; -1 when
+// either text is null.
+int wstr_compare_nocase(const wchar_t* a, const wchar_t* b);
+// The same over at most the first five units.
+int wstr_compare_nocase_n5(const wchar_t* a, const wchar_t* b);
+
+// Narrow texts: each byte widened with its sign and lowered, the low bytes
+// of the results compared as unsigned; at most n bytes, stopping at a NUL.
+// -1 when either text is null, 0 when n < 1.
+int str_compare_nocase_n(const char* a, const char* b, int32_t n);
+// Exactly four bytes (a NUL does not stop it), compared as signed; 1 when
+// either text is null.
+int str_compare_nocase_n4(const char* a, const char* b);
+// 0 exactly when the text is "Content-Length" in any case.
+int str_is_content_length(const char* text);
+
 #endif

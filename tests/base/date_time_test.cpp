@@ -1,4 +1,5 @@
 #include "base/date_time.h"
+#include "tests/support/file_times.h"
 #include "tests/support/test_data.h"
 
 #include <gtest/gtest.h>
@@ -121,4 +122,17 @@ TEST(DateTime, LeapYears)
     } cases[] = {{1900, false}, {1970, false}, {1972, true}, {2000, true}, {2023, false}, {2024, true}, {2100, false}, {2400, true}, {0, true}, {-4, true}};
     for (const auto& c : cases)
         EXPECT_EQ(is_leap_year(c.year), c.leap) << c.year;
+}
+
+TEST(DateTime, FiletimeToLocalDropsMillisecondsAndUsesTheCurrentBias)
+{
+    FILETIME time = utc_filetime(2024, 2, 29, 12, 0, 59);
+    ULARGE_INTEGER ticks;
+    ticks.LowPart = time.dwLowDateTime;
+    ticks.HighPart = time.dwHighDateTime;
+    ticks.QuadPart += 9990000;  // 999 ms
+    FILETIME later = {ticks.LowPart, ticks.HighPart};
+    cDateTime out = {};
+    ASSERT_TRUE(filetime_to_local(later, out));
+    EXPECT_EQ(text_of(out), expected_local(time));
 }

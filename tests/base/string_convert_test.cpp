@@ -50,3 +50,13 @@ TEST(StringConvert, BuffersHoldNoTerminator)
     utf8buf_from_wstr(nullptr, -1, bytes);
     EXPECT_EQ(bytes.Count(), 0);
 }
+
+TEST(StringConvert, AssignLowerMapsEveryUnit)
+{
+    _guardchar<wchar_t> source(L"MiXeD \u0391\u00c0 \u0130");
+    _guardchar<wchar_t> out(L"old");
+    EXPECT_TRUE(wstr_assign_lower(out, source));
+    EXPECT_STREQ(out.Text(), L"mixed \u03b1\u00e0 \u0130");
+    EXPECT_TRUE(wstr_assign_lower(out, _guardchar<wchar_t>()));
+    EXPECT_EQ(out.Text(), nullptr);
+}

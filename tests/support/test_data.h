@@ -40,4 +40,27 @@ inline std::vector<std::vector<std::string>> read_test_records(const char* name)
     return records;
 }
 
+// Hexadecimal fields: a number, a byte string (two digits a byte) and a
+// UTF-16 string (four digits a unit).
+inline unsigned hex_value(const std::string& field)
+{
+    return unsigned(std::stoul(field, nullptr, 16));
+}
+
+inline std::string bytes_from_hex(const std::string& hex)
+{
+    std::string bytes;
+    for (size_t i = 0; i + 1 < hex.size(); i += 2)
+        bytes.push_back(char(std::stoul(hex.substr(i, 2), nullptr, 16)));
+    return bytes;
+}
+
+inline std::wstring units_from_hex(const std::string& hex)
+{
+    std::wstring units;
+    for (size_t i = 0; i + 3 < hex.size(); i += 4)
+        units.push_back(wchar_t(std::stoul(hex.substr(i, 4), nullptr, 16)));
+    return units;
+}
+
 #endif

@@ -1,0 +1,66 @@
+#include "base/file_ops.h"
+
+#include <windows.h>
+
+#include "base/path.h"
+
+uint32_t path_get_kind(const wchar_t* path)
+{
+    _typebuf<wchar_t> native;
+    if (!path_to_native(path, native))
+        return PATH_KIND_MISSING;
+    DWORD attributes = GetFileAttributesW(native.Data());
+    if (attributes == INVALID_FILE_ATTRIBUTES)
+        return PATH_KIND_MISSING;
+    if (attributes & FILE_ATTRIBUTE_DIRECTORY)
+        return PATH_KIND_FOLDER;
+    if (attributes & FILE_ATTRIBUTE_DEVICE)
+        return PATH_KIND_DEVICE;
+    return PATH_KIND_FILE;
+}
+
+bool path_create_folder(const wchar_t* path)
+{
+    _typebuf<wchar_t> native;
+    if (!path_to_native(path, native))
+        return false;
+    if (CreateDirectoryW(native.Data(), nullptr))
+        return true;
+    return GetLastError() == ERROR_ALREADY_EXISTS && path_get_kind(path) == PATH_KIND_FOLDER;
+}
+
+bool path_remove_folder(const wchar_t* path)
+{
+    _typebuf<wchar_t> native;
+    if (!path_to_native(path, native))
+        return false;
+    return RemoveDirectoryW(native.Data()) || GetLastError() == ERROR_FILE_NOT_FOUND;
+}
+
+bool file_rename(const wchar_t* old_path, const wchar_t* new_path)
+{
+    _typebuf<wchar_t> old_native, new_native;
+    if (!path_to_native(old_path, old_native) || !path_to_native(new_path, new_native))
+        return false;
+    return MoveFileExW(old_native.Data(), new_native.Data(), MOVEFILE_WRITE_THROUGH) != 0;
+}
+
+bool file_delete(const wchar_t* path)
+{
+    _typebuf<wchar_t> native;
+    if (!path_to_native(path, native))
+        return false;
+    return DeleteFileW(native.Data()) != 0;
+}
+
+bool path_get_free_space(const wchar_t* path, uint64_t* available, uint64_t* total)
+{
+    if (!path || !path[0] || !available || !total)
+        return false;
+    ULARGE_INTEGER user_bytes, volume_bytes;
+    if (!GetDiskFreeSpaceExW(path, &user_bytes, &volume_bytes, nullptr))
+        return false;
+    *available = user_bytes.QuadPart;
+    *total = volume_bytes.QuadPart;
+    return true;
+}

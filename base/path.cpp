@@ -1,0 +1,137 @@
+#include "base/path.h"
+
+#include <stdarg.h>
+
+#include "base/format.h"
+#include "base/string_utils.h"
+
+namespace {
+
+bool is_separator(wchar_t c)
+{
+    return c == L'/' || c == L'\\';
+}
+
+// Only dots from here to the end of the text.
+bool only_dots_remain(const wchar_t* text)
+{
+    while (*text == L'.')
+        ++text;
+    return *text == 0;
+}
+
+wchar_t safe_file_name_char(wchar_t c)
+{
+    switch (c) {
+    case L'"':
+    case 0x201C:
+    case 0x201D:
+        return L'\'';
+    case L'*':
+        return L'@';
+    case L'/':
+    case L'<':
+    case L'>':
+        return L'=';
+    case L':':
+    case L'|':
+        return L'_';
+    case L'?':
+        return L'~';
+    case L'\\':
+        return L'-';
+    default:
+        return c < 32 ? L' ' : c;
+    }
+}
+
+}  // namespace
+
+bool path_to_native(const wchar_t* path, _typebuf<wchar_t>& native)
+{
+    if (!path || !path[0])
+        return false;
+    int32_t length = wstr_length(path);
+
+    static const wchar_t long_prefix[] = L"\\\\?\\";
+    const wchar_t* head = long_prefix;
+    int32_t head_length = 4;
+    const wchar_t* body = path;
+    if (path[0] == L'.' || is_separator(path[0])) {
+        head = path[0] == L'.' ? L"." : L"\\";
+        head_length = 1;
+        body = path + 1;
+    }
+
+    // Head, body and terminator, and room for a drive's root backslash.
+    _typebuf<wchar_t> out(head_length + (length - int32_t(body - path)) + 2);
+    if (!out.Data())
+        return false;
+    wchar_t* write = out.Data();
+    for (int32_t i = 0; i < head_length; ++i)
+        *write++ = head[i];
+    for (const wchar_t* read = body; *read; ++read) {
+        if (!is_separator(*read))
+            *write++ = *read;
+        else if (!is_separator(read[1]))
+            *write++ = L'\\';
+    }
+    if (write[-1] == L':')
+        *write++ = L'\\';
+    *write = 0;
+    native = static_cast<_typebuf<wchar_t>&&>(out);
+    return true;
+}
+
+void path_from_native(wchar_t* text)
+{
+    if (!text || !text[0])
+        return;
+    int32_t length = 0;
+    int32_t skip = text[0] == L'"' ? 1 : 0;
+    for (wchar_t* read = text + skip; *read; ++read)
+        text[length++] = *read == L'\\' ? L'/' : *read;
+    while (length > 0 && (text[length - 1] == L' ' || text[length - 1] == L'"'))
+        --length;
+    text[length] = 0;
+}
+
+bool path_format(_guardchar<wchar_t>& out, const wchar_t* format, ...)
+{
+    wchar_t buffer[4096];
+    va_list args;
+    va_start(args, format);
+    int32_t written = wstr_format_va(buffer, 4096, format, args);
+    va_end(args);
+    if (written < 0)
+        return false;
+    out.Assign(buffer);
+    return written == 0 || !out.IsEmpty();
+}
+
+bool path_join(const wchar_t* folder, const wchar_t* name, _guardchar<wchar_t>& out)
+{
+    if (!folder || !name)
+        return false;
+    bool ends_with_separator = folder[0] && is_separator(folder[wstr_length(folder) - 1]);
+    return path_format(out, ends_with_separator ? L"%s%s" : L"%s/%s", folder, name);
+}
+
+int32_t make_safe_file_name(const wchar_t* source, wchar_t* destination, int32_t capacity)
+{
+    if (!source || !destination || capacity < 1)
+        return 0;
+    while (*source && (*source < 32 || *source == L' '))
+        ++source;
+    int32_t written = 0;
+    for (; *source && written < capacity - 1; ++source) {
+        if (*source == L'.' && only_dots_remain(source))
+            break;
+        destination[written++] = safe_file_name_char(*source);
+    }
+    while (written > 0 && (destination[written - 1] == 9 || destination[written - 1] == 10 ||
+                           destination[written - 1] == 13 || destination[written - 1] == 32))
+        --written;
+    destination[written] = 0;
+    return written;
+}

@@ -1,0 +1,46 @@
+#ifndef BASE_PATH_H
+#define BASE_PATH_H
+
+#include <stdint.h>
+
+#include "base/buffers/guardchar.h"
+#include "base/buffers/typebuf.h"
+
+// Paths inside the program use '/' as the separator (C:/Program Files/x).
+// Text from Windows is brought into that form with path_from_native; every
+// Windows file call gets its argument from path_to_native.
+
+// File names compare without regard to case on this system.
+inline bool path_is_case_sensitive()
+{
+    return false;
+}
+
+// The native form of path in a new buffer sized from the input: separators
+// become single backslashes (a leading pair stays, for UNC names), a path
+// that begins with neither '/', '\\' nor '.' gets the \\?\ long-path
+// prefix, and a bare drive "X:" gets its root backslash. False, with native
+// untouched, for a null or empty path or when the buffer cannot be had.
+bool path_to_native(const wchar_t* path, _typebuf<wchar_t>& native);
+
+// In place: a leading double quote is dropped, backslashes become '/', and
+// trailing blanks and double quotes are cut. Null is left alone.
+void path_from_native(wchar_t* text);
+
+// Prints into a buffer of 4096 characters and assigns the result. False
+// when the text does not fit (out untouched) or cannot be stored (out empty).
+bool path_format(_guardchar<wchar_t>& out, const wchar_t* format, ...);
+
+// folder + '/' + name, or folder + name when the folder already ends with
+// '/' or '\\' (see path_format for the limits).
+bool path_join(const wchar_t* folder, const wchar_t* name, _guardchar<wchar_t>& out);
+
+// A usable file name made of source: leading blanks and control characters
+// skipped, characters Windows refuses in names replaced by look-alikes,
+// other control characters blanked, trailing dots and blanks dropped. At
+// most capacity - 1 characters and a NUL go to destination, which may be
+// source itself. Returns the characters written (0 for a null argument or a
+// capacity below 1).
+int32_t make_safe_file_name(const wchar_t* source, wchar_t* destination, int32_t capacity);
+
+#endif

@@ -1,0 +1,136 @@
+#include "base/special_folders.h"
+
+#include "base/environment.h"
+#include "base/file_ops.h"
+#include "base/path.h"
+
+namespace {
+
+// False when the copy cannot be allocated (out is empty then).
+bool store(_guardchar<wchar_t>& out, const wchar_t* text)
+{
+    out.Assign(text);
+    return !out.IsEmpty();
+}
+
+// Brings text into internal form and stores it in out.
+bool assign_internal(_guardchar<wchar_t>& text, _guardchar<wchar_t>& out)
+{
+    path_from_native(text.Buffer());
+    return store(out, text.Text());
+}
+
+bool is_folder(const _guardchar<wchar_t>& path)
+{
+    return path_get_kind(path.Text()) == PATH_KIND_FOLDER;
+}
+
+// The variable's value, when it names an existing folder.
+bool env_folder(const wchar_t* name, _guardchar<wchar_t>& out)
+{
+    return env_get(name, out) && is_folder(out);
+}
+
+// Creates base/Vantrel/ and base/Vantrel/sub/; out is the latter when both
+// exist, and untouched otherwise.
+bool create_store_folder(const wchar_t* base, const wchar_t* sub, _guardchar<wchar_t>& out)
+{
+    _guardchar<wchar_t> maker, store_folder;
+    if (!sub || !sub[0] || !path_join(base, L"Vantrel/", maker) ||
+        !path_format(store_folder, L"%s%s/", maker.Text(), sub))
+        return false;
+    if (!path_create_folder(maker.Text()) || !path_create_folder(store_folder.Text()))
+        return false;
+    return store(out, store_folder.Text());
+}
+
+bool common_data_base(_guardchar<wchar_t>& base)
+{
+    if (env_folder(L"ProgramData", base))
+        return true;
+    _guardchar<wchar_t> root;
+    if (env_folder(L"ALLUSERSPROFILE", root)) {
+        if (path_join(root.Text(), L"Application Data/", base) && is_folder(base))
+            return true;
+        return store(base, root.Text());
+    }
+    if (!env_get(L"HOMEDRIVE", root))
+        return false;
+    return (path_join(root.Text(), L"ProgramData", base) && is_folder(base)) ||
+           (path_join(root.Text(), L"Documents and Settings/All Users/Application Data", base) &&
+            is_folder(base));
+}
+
+// format applied to the all-users folder, in internal form, when that names
+// an existing folder.
+bool programs_folder(const _guardchar<wchar_t>& all_users, const wchar_t* format, _guardchar<wchar_t>& out)
+{
+    if (!path_format(out, format, all_users.Text()))
+        return false;
+    path_from_native(out.Buffer());
+    return is_folder(out);
+}
+
+}  // namespace
+
+bool get_temp_folder(_guardchar<wchar_t>& out)
+{
+    _guardchar<wchar_t> value;
+    return env_get(L"TEMP", value) && assign_internal(value, out);
+}
+
+bool get_home_folder(_guardchar<wchar_t>& out)
+{
+    _guardchar<wchar_t> home;
+    if (!env_get(L"USERPROFILE", home)) {
+        _guardchar<wchar_t> drive, path;
+        if (!env_get(L"HOMEDRIVE", drive) || !env_get(L"HOMEPATH", path) ||
+            !path_format(home, L"%s%s", drive.Text(), path.Text()))
+            return false;
+    }
+    return assign_internal(home, out);
+}
+
+bool get_user_data_folder(_guardchar<wchar_t>& out, const wchar_t* sub)
+{
+    bool home_known = get_home_folder(out);
+    if (!sub || !sub[0])
+        return home_known;
+    _guardchar<wchar_t> base;
+    if (!env_get(L"APPDATA", base)) {
+        if (!home_known)
+            return false;
+        if (!path_format(base, L"%s/AppData/Roaming/", out.Text()) || !is_folder(base))
+            return true;
+    } else if (!is_folder(base)) {
+        return home_known;
+    }
+    return create_store_folder(base.Text(), sub, out) || home_known;
+}
+
+bool get_common_data_folder(_guardchar<wchar_t>& out, const wchar_t* sub)
+{
+    _guardchar<wchar_t> base;
+    return common_data_base(base) && create_store_folder(base.Text(), sub, out);
+}
+
+bool get_start_menu_folder(const wchar_t* sub, _guardchar<wchar_t>& out)
+{
+    _guardchar<wchar_t> all_users, programs;
+    if (!env_folder(L"ALLUSERSPROFILE", all_users))
+        return false;
+    if (!programs_folder(all_users, L"%s/Microsoft/Windows/Start Menu/Programs/", programs) &&
+        !programs_folder(all_users, L"%s/Start Menu/Programs/", programs))
+        return false;
+    if (!sub)
+        return store(out, programs.Text());
+    wchar_t safe_name[260];
+    make_safe_file_name(sub, safe_name, 260);
+    _guardchar<wchar_t> group;
+    if (!path_join(programs.Text(), safe_name, group))
+        return false;
+    uint32_t kind = path_get_kind(group.Text());
+    if (kind == PATH_KIND_MISSING ? !path_create_folder(group.Text()) : kind != PATH_KIND_FOLDER)
+        return false;
+    return store(out, group.Text());
+}

@@ -1,0 +1,34 @@
+#ifndef BASE_SPECIAL_FOLDERS_H
+#define BASE_SPECIAL_FOLDERS_H
+
+#include "base/buffers/guardchar.h"
+
+// Folders the system names through the environment. Environment values are
+// read as env_get does (260 characters at most). Outputs are left untouched
+// on failure.
+
+// %TEMP% in internal form.
+bool get_temp_folder(_guardchar<wchar_t>& out);
+
+// %USERPROFILE%, else %HOMEDRIVE%%HOMEPATH%, in internal form.
+bool get_home_folder(_guardchar<wchar_t>& out);
+
+// The per-user folder of the named store, "<application data>/Vantrel/<sub>/",
+// both levels created when missing; %APPDATA% enters as it is, with its
+// backslashes. Where that folder cannot be had, out is the home folder and
+// the answer is whether the home folder is known (so also without a sub).
+bool get_user_data_folder(_guardchar<wchar_t>& out, const wchar_t* sub);
+
+// The all-users folder of the named store, "<common application
+// data>/Vantrel/<sub>/", both levels created when missing. The common
+// application data is %ProgramData%, else the Application Data folder of
+// %ALLUSERSPROFILE% (or that folder itself), else ProgramData or Documents
+// and Settings/All Users/Application Data at the root of %HOMEDRIVE%.
+bool get_common_data_folder(_guardchar<wchar_t>& out, const wchar_t* sub);
+
+// The all-users Start Menu programs folder (ending with '/'), or with a sub
+// its group folder named by make_safe_file_name(sub) (no trailing '/'),
+// created when missing.
+bool get_start_menu_folder(const wchar_t* sub, _guardchar<wchar_t>& out);
+
+#endif

@@ -1,0 +1,101 @@
+#include "base/case_map.h"
+
+#include <gtest/gtest.h>
+
+#include <map>
+#include <string>
+
+#include "tests/support/codepage_texts.h"
+
+namespace {
+
+// Written at build time by codepage_expected.py.
+const char expected_file[] = "codepage_case_expected.txt";
+
+// Python's mappings of one unit: lower, upper and title case ('-' where
+// the mapping is not one unit).
+struct cPythonCase {
+    std::string lower, upper, title;
+};
+
+std::map<wchar_t, cPythonCase> python_cases()
+{
+    std::map<wchar_t, cPythonCase> cases;
+    for (const std::vector<std::string>& line : read_test_records(expected_file))
+        cases[wchar_t(hex_value(line[0]))] = {line[1], line[2], line[3]};
+    return cases;
+}
+
+bool same(const std::string& field, wchar_t unit)
+{
+    return field != "-" && wchar_t(hex_value(field)) == unit;
+}
+
+}  // namespace
+
+TEST(CaseMap, StatedExamples)
+{
+    EXPECT_EQ(wchar_to_lower(L'A'), L'a');
+    EXPECT_EQ(wchar_to_lower(0x00C0), 0x00E0);
+    EXPECT_EQ(wchar_to_lower(0x0178), 0x00FF);
+    EXPECT_EQ(wchar_to_lower(0x0391), 0x03B1);
+    EXPECT_EQ(wchar_to_lower(0xFF3A), 0xFF5A);
+    EXPECT_EQ(wchar_to_lower(0x0130), 0x0130);
+    EXPECT_EQ(wchar_to_lower(0x212A), 0x212A);
+    EXPECT_EQ(wchar_to_upper(0x00B5), 0x00B5);
+    EXPECT_EQ(wchar_to_upper(0x0131), 0x0131);
+    EXPECT_EQ(wchar_to_lower(0x0524), 0x0524);  // Unicode 5.2
+    EXPECT_EQ(wchar_to_lower(0x01C5), 0x01C5);  // title-case digraph
+    EXPECT_EQ(wchar_to_upper(0x01C6), 0x01C4);
+    EXPECT_EQ(wchar_to_lower(0x1F88), 0x1F80);  // with prosgegrammeni
+    EXPECT_EQ(wchar_to_upper(0x1FB3), 0x1FBC);
+    EXPECT_EQ(wchar_to_upper(L'1'), L'1');
+}
+
+TEST(CaseMap, EachMapHas973PairsAndUpperIsTheInverseOfLower)
+{
+    int lower_pairs = 0;
+    int upper_pairs = 0;
+    for (unsigned u = 0; u < 0x10000; ++u) {
+        wchar_t unit = wchar_t(u);
+        wchar_t lower = wchar_to_lower(unit);
+        wchar_t upper = wchar_to_upper(unit);
+        if (lower != unit) {
+            ++lower_pairs;
+            EXPECT_EQ(wchar_to_upper(lower), unit) << std::hex << u;
+        }
+        if (upper != unit) {
+            ++upper_pairs;
+            EXPECT_EQ(wchar_to_lower(upper), unit) << std::hex << u;
+        }
+    }
+    EXPECT_EQ(lower_pairs, 973);
+    EXPECT_EQ(upper_pairs, 973);
+}
+
+TEST(CaseMap, EveryPairIsACasePairOfUnicode)
+{
+    std::map<wchar_t, cPythonCase> cases = python_cases();
+    for (unsigned u = 0; u < 0x10000; ++u) {
+        wchar_t unit = wchar_t(u);
+        wchar_t lower = wchar_to_lower(unit);
+        if (lower == unit)
+            continue;
+        SCOPED_TRACE(std::to_string(u));
+        ASSERT_EQ(cases.count(unit), 1u);
+        EXPECT_TRUE(same(cases[unit].lower, lower));
+        // The simple upper-case mapping: upper case, or title case where the
+        // full upper-case mapping is longer than one unit.
+        EXPECT_TRUE(same(cases[lower].upper, unit) || same(cases[lower].title, unit));
+    }
+}
+
+TEST(CaseMap, SpacesAreTabLineFeedCarriageReturnAndSpace)
+{
+    for (unsigned u = 0; u < 0x10000; ++u)
+        EXPECT_EQ(wchar_is_space(wchar_t(u)), u == 9 || u == 10 || u == 13 || u == 32) << u;
+    for (int byte = 0; byte < 256; ++byte)
+        EXPECT_EQ(char_is_space(char(byte)), byte == 9 || byte == 10 || byte == 13 || byte == 32) << byte;
+    EXPECT_FALSE(wchar_is_space(11));
+    EXPECT_FALSE(char_is_space('\f'));
+}

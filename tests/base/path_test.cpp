@@ -1,0 +1,195 @@
+#include "base/path.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "tests/support/heap_probe.h"
+
+namespace {
+
+struct NativeCase {
+    const wchar_t* path;
+    const wchar_t* native;
+};
+
+std::wstring native_of(const wchar_t* path)
+{
+    _typebuf<wchar_t> native;
+    if (!path_to_native(path, native))
+        return L"<false>";
+    return native.Data();
+}
+
+}  // namespace
+
+TEST(PathToNative, ConvertsAsTheTableSays)
+{
+    const NativeCase cases[] = {
+        // Absolute drive paths get the long-path prefix; runs collapse.
+        {L"C:/a//b", L"\\\\?\\C:\\a\\b"},
+        {L"C:\\Program Files\\Tool\\file.txt", L"\\\\?\\C:\\Program Files\\Tool\\file.txt"},
+        {L"C:/a/\\/b/", L"\\\\?\\C:\\a\\b\\"},
+        // A bare drive names its root.
+        {L"C:", L"\\\\?\\C:\\"},
+        {L"C:/", L"\\\\?\\C:\\"},
+        {L"D:x:", L"\\\\?\\D:x:\\"},
+        // A leading pair stays (UNC), a longer leading run keeps two.
+        {L"//srv//share", L"\\\\srv\\share"},
+        {L"//server/share/x", L"\\\\server\\share\\x"},
+        {L"\\\\server\\share", L"\\\\server\\share"},
+        {L"////srv/x", L"\\\\srv\\x"},
+        // One leading separator: rooted on the current drive, no prefix.
+        {L"/x", L"\\x"},
+        {L"/", L"\\"},
+        // A leading dot stays relative, without prefix.
+        {L".//a", L".\\a"},
+        {L"./sub/f", L".\\sub\\f"},
+        {L"../up", L"..\\up"},
+        {L".", L"."},
+        // A relative path starting with a letter gets the prefix all the same.
+        {L"sub/f", L"\\\\?\\sub\\f"},
+        {L"f", L"\\\\?\\f"},
+        {L"", L"<false>"},
+        {nullptr, L"<false>"},
+    };
+    for (const NativeCase& c : cases)
+        EXPECT_EQ(native_of(c.path), c.native) << (c.path ? c.path : L"(null)");
+}
+
+TEST(PathToNative, BufferIsSizedFromTheInput)
+{
+    _typebuf<wchar_t> native;
+    ASSERT_TRUE(path_to_native(L"C:/abc", native));
+    EXPECT_EQ(native.Count(), 6 + 6);  // prefix, text, root room, terminator
+    ASSERT_TRUE(path_to_native(L"/abc", native));
+    EXPECT_EQ(native.Count(), 4 + 2);
+
+    std::wstring deep = L"C:";
+    while (deep.size() < 5000)
+        deep += L"/segment";
+    ASSERT_TRUE(path_to_native(deep.c_str(), native));
+    std::wstring expected = L"\\\\?\\" + deep;
+    for (wchar_t& c : expected)
+        if (c == L'/')
+            c = L'\\';
+    EXPECT_EQ(std::wstring(native.Data()), expected);
+}
+
+TEST(PathToNative, FailureLeavesTheBufferAlone)
+{
+    _typebuf<wchar_t> native;
+    ASSERT_TRUE(path_to_native(L"/kept", native));
+    EXPECT_FALSE(path_to_native(L"", native));
+    EXPECT_STREQ(native.Data(), L"\\kept");
+}
+
+TEST(PathFromNative, StripsQuotesAndTurnsBackslashes)
+{
+    struct Case {
+        const wchar_t* text;
+        const wchar_t* internal;
+    };
+    const Case cases[] = {
+        {L"\"C:\\Temp\\ \"", L"C:/Temp/"},
+        {L"C:\\a\\\\b", L"C:/a//b"},  // runs are not collapsed
+        {L"\\\\srv\\share", L"//srv/share"},
+        {L"C:/x  ", L"C:/x"},
+        {L"\"\"", L""},
+        {L"\"", L""},
+        {L"a\"b", L"a\"b"},  // only a leading quote goes
+        {L"  lead", L"  lead"},
+        {L"", L""},
+    };
+    for (const Case& c : cases) {
+        std::wstring text = c.text;
+        path_from_native(&text[0]);
+        EXPECT_STREQ(text.c_str(), c.internal) << c.text;
+    }
+    path_from_native(nullptr);
+}
+
+TEST(PathJoin, InsertsASeparatorOnlyWhenNeeded)
+{
+    _guardchar<wchar_t> out;
+    ASSERT_TRUE(path_join(L"C:/dir", L"name", out));
+    EXPECT_STREQ(out.Text(), L"C:/dir/name");
+    ASSERT_TRUE(path_join(L"C:/dir/", L"name", out));
+    EXPECT_STREQ(out.Text(), L"C:/dir/name");
+    ASSERT_TRUE(path_join(L"C:\\dir\\", L"name", out));
+    EXPECT_STREQ(out.Text(), L"C:\\dir\\name");
+    ASSERT_TRUE(path_join(L"", L"name", out));
+    EXPECT_STREQ(out.Text(), L"/name");
+    EXPECT_FALSE(path_join(nullptr, L"name", out));
+    EXPECT_FALSE(path_join(L"C:", nullptr, out));
+}
+
+TEST(PathJoin, TooLongForTheBufferFailsAndKeepsTheOutput)
+{
+    _guardchar<wchar_t> out(L"before");
+    std::wstring folder(4091, L'f');
+    EXPECT_FALSE(path_join(folder.c_str(), L"name", out));
+    EXPECT_STREQ(out.Text(), L"before");
+    // 4095 characters and the terminator still fit.
+    EXPECT_TRUE(path_join(folder.c_str(), L"abc", out));
+    EXPECT_EQ(out.Length(), 4095);
+}
+
+TEST(MakeSafeFileName, MapsSkipsAndTrims)
+{
+    struct Case {
+        const wchar_t* source;
+        int32_t capacity;
+        const wchar_t* name;
+    };
+    const Case cases[] = {
+        {L"  a:b?..", 32, L"a_b~"},
+        {L"abcdefghijklmnopqrstuvwxyzabcdefghijklmn", 10, L"abcdefghi"},
+        {L"\"q\" \x201Cr\x201D", 32, L"'q' 'r'"},
+        {L"a*b/c<d>e|f\\g", 32, L"a@b=c=d=e_f-g"},
+        {L"\t\r\n x\ty", 32, L"x y"},
+        {L"name. . ", 32, L"name. ."},  // dots followed by other characters stay
+        {L"v1.0...", 32, L"v1.0"},
+        {L"...", 32, L""},
+        {L"a.b", 32, L"a.b"},
+        {L"end \x01", 32, L"end"},  // a control character becomes a blank, then trimmed
+        {L"x", 1, L""},
+    };
+    for (const Case& c : cases) {
+        wchar_t out[64];
+        wmemset(out, L'#', 64);
+        int32_t written = make_safe_file_name(c.source, out, c.capacity);
+        EXPECT_STREQ(out, c.name) << c.source;
+        EXPECT_EQ(written, int32_t(wcslen(c.name))) << c.source;
+    }
+}
+
+TEST(MakeSafeFileName, WorksInPlace)
+{
+    wchar_t text[] = L"  Tools: \"new\"?..";
+    EXPECT_EQ(make_safe_file_name(text, text, 64), 13);
+    EXPECT_STREQ(text, L"Tools_ 'new'~");
+}
+
+TEST(MakeSafeFileName, BadArgumentsWriteNothing)
+{
+    wchar_t out[4] = {L'#', L'#', L'#', L'#'};
+    EXPECT_EQ(make_safe_file_name(nullptr, out, 4), 0);
+    EXPECT_EQ(make_safe_file_name(L"x", nullptr, 4), 0);
+    EXPECT_EQ(make_safe_file_name(L"x", out, 0), 0);
+    EXPECT_EQ(out[0], L'#');
+}
+
+TEST(Path, ConversionsGiveBackTheirMemory)
+{
+    int before = heap_busy_blocks();
+    {
+        _typebuf<wchar_t> native;
+        _guardchar<wchar_t> joined;
+        for (int i = 0; i < 10; ++i) {
+            path_to_native(L"C:/a/b", native);
+            path_join(L"C:/a", L"b", joined);
+        }
+    }
+    EXPECT_EQ(heap_busy_blocks(), before);
+}
