@@ -30,6 +30,10 @@ const uint32_t job_cxx_exception_code = 0xE06D7363;
 // Code that must stay cancellable does not spin inside noexcept functions
 // or destructors.
 //
+// Threads: Start, Stop, IsRunning and ForceAbort belong to the owner and are
+// called from one thread at a time; RequestStop and IsStopRequested may be
+// called from any thread.
+//
 // Destroying: once Stop has answered (true or false) no thread of the job
 // runs any more, so the object may be deleted. The destructor calls Stop
 // too, but it runs after the subclass's own destructor has destroyed the
@@ -74,15 +78,18 @@ public:
     // The thread's whole life: hooks, exception scopes, finished flag.
     uint32_t ThreadBody();
 
-protected:
-    _guardchar<wchar_t> name;
-
 private:
     cProgressNotifyTarget* owner;
     volatile uint8_t stop_requested;
     // 1 at rest and once the thread has ended; 0 while a started thread may
     // run. The thread touches nothing of the job after setting it.
     volatile uint8_t finished;
+
+protected:
+    // Empty unless a subclass names itself.
+    _guardchar<wchar_t> name;
+
+private:
     cCriticalSection lock;
     // Owned by the starting side; the thread never touches it.
     HANDLE thread;
