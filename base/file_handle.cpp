@@ -31,6 +31,11 @@ HANDLE file_handle_open(const wchar_t* path, uint32_t mode)
     return file_handle_make(path, mode, OPEN_EXISTING, 0);
 }
 
+HANDLE file_handle_create_new(const wchar_t* path, uint32_t mode)
+{
+    return file_handle_make(path, mode, CREATE_NEW, FILE_ATTRIBUTE_NORMAL);
+}
+
 cSafeFD::~cSafeFD()
 {
     if (handle != 0 && handle != INVALID_HANDLE_VALUE)

@@ -16,6 +16,10 @@ const uint32_t FILE_MODE_EXCLUSIVE = 4;
 HANDLE file_handle_create(const wchar_t* path, uint32_t mode);
 // An existing file; INVALID_HANDLE_VALUE on failure.
 HANDLE file_handle_open(const wchar_t* path, uint32_t mode);
+// A new file where nothing exists yet; INVALID_HANDLE_VALUE on failure,
+// with GetLastError ERROR_FILE_EXISTS for an existing file, which is left
+// untouched.
+HANDLE file_handle_create_new(const wchar_t* path, uint32_t mode);
 
 // Owns one raw handle and closes it on destruction, unless it is 0 or
 // INVALID_HANDLE_VALUE.

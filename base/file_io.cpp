@@ -49,6 +49,12 @@ bool cFileIO::Open(const wchar_t* new_path, uint32_t mode)
     return Adopt(file_handle_open(new_path, mode), new_path);
 }
 
+bool cFileIO::CreateNew(const wchar_t* new_path, uint32_t mode)
+{
+    Close();
+    return Adopt(file_handle_create_new(new_path, mode), new_path);
+}
+
 uint64_t cFileIO::GetSize()
 {
     LARGE_INTEGER size;

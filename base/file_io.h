@@ -19,6 +19,9 @@ public:
     // existing one; Open needs an existing file. Answer IsOpen().
     bool Create(const wchar_t* path, uint32_t mode);
     bool Open(const wchar_t* path, uint32_t mode);
+    // Like Create, but only where nothing exists yet: a file that another
+    // process made first is left as it is, and the answer is false.
+    bool CreateNew(const wchar_t* path, uint32_t mode);
 
     uint64_t GetSize() override;
     int32_t Read(void* buffer, uint32_t count) override;

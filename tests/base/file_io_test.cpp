@@ -7,6 +7,7 @@
 #include <thread>
 #include <vector>
 
+#include "tests/support/self_process.h"
 #include "tests/support/temp_folder.h"
 
 namespace {
@@ -114,6 +115,25 @@ TEST_F(FileIO, CreateEmptiesAndOpenNeedsAnExistingFile)
     EXPECT_FALSE(file.Open(nullptr, FILE_MODE_READ));
     EXPECT_FALSE(file.Open(L"", FILE_MODE_READ));
     EXPECT_FALSE(file.IsOpen());
+}
+
+TEST_F(FileIO, CreateNewLeavesAnExistingFileAlone)
+{
+    std::wstring path = folder.Path(L"new.bin");
+    std::vector<uint8_t> data = numbered(10);
+    cFileIO first, second;
+    ASSERT_TRUE(first.CreateNew(path.c_str(), read_write));
+    EXPECT_EQ(std::wstring(first.Path()), path);
+    ASSERT_TRUE(first.WriteExact(data.data(), 10));
+
+    EXPECT_FALSE(second.CreateNew(path.c_str(), read_write));
+    EXPECT_EQ(GetLastError(), DWORD(ERROR_FILE_EXISTS));
+    EXPECT_FALSE(second.IsOpen());
+    first.Close();
+    EXPECT_FALSE(second.CreateNew(path.c_str(), read_write));
+    EXPECT_EQ(on_disk(folder, L"new.bin"), data);
+    EXPECT_FALSE(second.CreateNew(folder.Path().c_str(), read_write));  // a folder is there
+    EXPECT_FALSE(second.CreateNew(L"", read_write));
 }
 
 TEST_F(FileIO, ExclusiveModeRefusesASecondOpen)
@@ -268,65 +288,44 @@ TEST_F(FileIO, LockRegionWaitsUntilTheHolderLetsGo)
     EXPECT_EQ(state.load(), 1);
 }
 
-// The test program started again as a second process (see main below).
-DWORD run_child(const std::wstring& arguments)
-{
-    wchar_t self[MAX_PATH];
-    GetModuleFileNameW(nullptr, self, MAX_PATH);
-    std::wstring command = L"\"" + std::wstring(self) + L"\" " + arguments;
-    STARTUPINFOW startup = {};
-    startup.cb = sizeof startup;
-    PROCESS_INFORMATION process = {};
-    if (!CreateProcessW(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process))
-        return 99;
-    WaitForSingleObject(process.hProcess, INFINITE);
-    DWORD code = 99;
-    GetExitCodeProcess(process.hProcess, &code);
-    CloseHandle(process.hProcess);
-    CloseHandle(process.hThread);
-    return code;
-}
-
 TEST_F(FileIO, LocksAndExclusiveModeHoldAgainstAnotherProcess)
 {
     std::wstring path = folder.Path(L"process.bin");
     cFileIO file;
     ASSERT_TRUE(file.Create(path.c_str(), read_write));
     ASSERT_TRUE(file.TryLockRegion(1000, 24));
-    EXPECT_EQ(run_child(L"--try-lock \"" + path + L"\" 1010"), 1u);  // refused
-    EXPECT_EQ(run_child(L"--try-lock \"" + path + L"\" 1024"), 0u);  // granted
+    EXPECT_EQ(run_self(L"--try-lock \"" + path + L"\" 1010"), 1u);  // refused
+    EXPECT_EQ(run_self(L"--try-lock \"" + path + L"\" 1024"), 0u);  // granted
     file.Close();
-    EXPECT_EQ(run_child(L"--try-lock \"" + path + L"\" 1010"), 0u);
+    EXPECT_EQ(run_self(L"--try-lock \"" + path + L"\" 1010"), 0u);
 
     ASSERT_TRUE(file.Open(path.c_str(), read_write | FILE_MODE_EXCLUSIVE));
-    EXPECT_EQ(run_child(L"--open \"" + path + L"\""), 1u);  // refused
+    EXPECT_EQ(run_self(L"--open \"" + path + L"\""), 1u);  // refused
     file.Close();
-    EXPECT_EQ(run_child(L"--open \"" + path + L"\""), 0u);
+    EXPECT_EQ(run_self(L"--open \"" + path + L"\""), 0u);
 }
 
 // Child modes. --open PATH: exit code 0 when the file opened, 1 when that
 // was refused. --try-lock PATH OFFSET: 0 when the one-byte lock was had, 1
 // when it was refused, 2 when the file did not even open.
-int child_main(int argc, wchar_t** argv)
+int child_main(const std::vector<std::wstring>& argv)
 {
     cFileIO file;
-    bool opened = file.Open(argv[2], FILE_MODE_READ | FILE_MODE_WRITE);
-    if (std::wstring(argv[1]) == L"--open")
+    bool opened = file.Open(argv[2].c_str(), FILE_MODE_READ | FILE_MODE_WRITE);
+    if (argv[1] == L"--open")
         return opened ? 0 : 1;
-    if (!opened || argc < 4)
+    if (!opened || argv.size() < 4)
         return 2;
-    return file.TryLockRegion(_wtoi64(argv[3]), 1) ? 0 : 1;
+    return file.TryLockRegion(_wtoi64(argv[3].c_str()), 1) ? 0 : 1;
 }
 
 }  // namespace
 
 int main(int argc, char** argv)
 {
-    int wide_count = 0;
-    wchar_t** wide = CommandLineToArgvW(GetCommandLineW(), &wide_count);
-    if (wide && wide_count >= 3 && (std::wstring(wide[1]) == L"--open" || std::wstring(wide[1]) == L"--try-lock"))
-        return child_main(wide_count, wide);
-    LocalFree(wide);
+    std::vector<std::wstring> wide = self_arguments();
+    if (wide.size() >= 3 && (wide[1] == L"--open" || wide[1] == L"--try-lock"))
+        return child_main(wide);
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
 }
