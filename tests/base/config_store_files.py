@@ -136,6 +136,10 @@ def main():
         "51525643" "0200" "0102" "01" "04" "61620000" "0400" "2a000000" "00" "00")
     add("ab", store_file(ab), True, ab)
 
+    # The file "a" after writing the 32-bit value 5 under the key a/b.
+    int_b = Node(b"", [(b"b", Node(b"\x05\0\0\0"))])
+    add("int_b", store_file(int_b), True, int_b)
+
     rich = rich_tree()
     add("rich", store_file(rich), True, rich)
 
