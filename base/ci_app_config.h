@@ -66,12 +66,8 @@ public:
     // them: the walk goes on with the next name after it.
     bool EnumChildren(const char* key, EnumCallback callback, void* context) override;
 
-    // The store folder ('/'-separated); empty until a store is opened or
-    // created.
-    const wchar_t* GetFolder() const { return folder.Text(); }
-
 private:
-    _guardchar<wchar_t> folder;
+    _guardchar<wchar_t> folder;  // '/'-separated; empty until a store is opened or created
     cCriticalSection lock;  // held while a file is read into a tree
     cTreeMap<cPackedKey, cConfigFileRecord> files;
 

@@ -219,7 +219,7 @@ TEST_F(CIAppFullConfig, OpeningFailsWithoutThePerUserStore)
     env.Set(L"HOMEDRIVE", nullptr);
     cCIAppFullConfig config;
     EXPECT_FALSE(config.OpenStore(L"qrv"));
-    EXPECT_EQ(config.GetCommonStore().GetFolder(), nullptr);  // not opened either
+    EXPECT_FALSE(config.GetCommonStore().WriteInt32("k/x", 1));  // not opened either
 }
 
 TEST_F(CIAppFullConfig, ItHasNoNodesOfItsOwn)
