@@ -31,7 +31,8 @@ TEST(ProcessRunDetached, ReturnsWhileTheChildRunsAndHandsItNoHandle)
 
     // The child ends only when released (or after 30 s), so the call can
     // only return first if it does not wait for the child.
-    EXPECT_TRUE(process_run_detached(child_command(L"wait " + event_name + L" \"" + temp.Native(L"result") + L"\"").c_str()));
+    std::wstring command = child_command(L"wait " + event_name + L" \"" + temp.Native(L"result") + L"\"");
+    EXPECT_TRUE(process_run_detached(command.c_str()));
     CloseHandle(write_end);
     DWORD available = 0;
     EXPECT_FALSE(PeekNamedPipe(read_end, nullptr, 0, nullptr, &available, nullptr));
