@@ -7,6 +7,7 @@
 #include <thread>
 #include <vector>
 
+#include "tests/support/child_process.h"
 #include "tests/support/temp_folder.h"
 
 namespace {
@@ -268,65 +269,38 @@ TEST_F(FileIO, LockRegionWaitsUntilTheHolderLetsGo)
     EXPECT_EQ(state.load(), 1);
 }
 
-// The test program started again as a second process (see main below).
-DWORD run_child(const std::wstring& arguments)
-{
-    wchar_t self[MAX_PATH];
-    GetModuleFileNameW(nullptr, self, MAX_PATH);
-    std::wstring command = L"\"" + std::wstring(self) + L"\" " + arguments;
-    STARTUPINFOW startup = {};
-    startup.cb = sizeof startup;
-    PROCESS_INFORMATION process = {};
-    if (!CreateProcessW(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process))
-        return 99;
-    WaitForSingleObject(process.hProcess, INFINITE);
-    DWORD code = 99;
-    GetExitCodeProcess(process.hProcess, &code);
-    CloseHandle(process.hProcess);
-    CloseHandle(process.hThread);
-    return code;
-}
-
 TEST_F(FileIO, LocksAndExclusiveModeHoldAgainstAnotherProcess)
 {
     std::wstring path = folder.Path(L"process.bin");
     cFileIO file;
     ASSERT_TRUE(file.Create(path.c_str(), read_write));
     ASSERT_TRUE(file.TryLockRegion(1000, 24));
-    EXPECT_EQ(run_child(L"--try-lock \"" + path + L"\" 1010"), 1u);  // refused
-    EXPECT_EQ(run_child(L"--try-lock \"" + path + L"\" 1024"), 0u);  // granted
+    EXPECT_EQ(run_child_and_wait(L"try_lock \"" + path + L"\" 1010"), 1u);  // refused
+    EXPECT_EQ(run_child_and_wait(L"try_lock \"" + path + L"\" 1024"), 0u);  // granted
     file.Close();
-    EXPECT_EQ(run_child(L"--try-lock \"" + path + L"\" 1010"), 0u);
+    EXPECT_EQ(run_child_and_wait(L"try_lock \"" + path + L"\" 1010"), 0u);
 
     ASSERT_TRUE(file.Open(path.c_str(), read_write | FILE_MODE_EXCLUSIVE));
-    EXPECT_EQ(run_child(L"--open \"" + path + L"\""), 1u);  // refused
+    EXPECT_EQ(run_child_and_wait(L"open \"" + path + L"\""), 1u);  // refused
     file.Close();
-    EXPECT_EQ(run_child(L"--open \"" + path + L"\""), 0u);
-}
-
-// Child modes. --open PATH: exit code 0 when the file opened, 1 when that
-// was refused. --try-lock PATH OFFSET: 0 when the one-byte lock was had, 1
-// when it was refused, 2 when the file did not even open.
-int child_main(int argc, wchar_t** argv)
-{
-    cFileIO file;
-    bool opened = file.Open(argv[2], FILE_MODE_READ | FILE_MODE_WRITE);
-    if (std::wstring(argv[1]) == L"--open")
-        return opened ? 0 : 1;
-    if (!opened || argc < 4)
-        return 2;
-    return file.TryLockRegion(_wtoi64(argv[3]), 1) ? 0 : 1;
+    EXPECT_EQ(run_child_and_wait(L"open \"" + path + L"\""), 0u);
 }
 
 }  // namespace
 
-int main(int argc, char** argv)
+// Child modes. open PATH: exit code 0 when the file opened, 1 when that was
+// refused. try-lock PATH OFFSET: 0 when the one-byte lock was had, 1 when it
+// was refused, 2 when the file did not even open.
+CHILD_MODE(open)
 {
-    int wide_count = 0;
-    wchar_t** wide = CommandLineToArgvW(GetCommandLineW(), &wide_count);
-    if (wide && wide_count >= 3 && (std::wstring(wide[1]) == L"--open" || std::wstring(wide[1]) == L"--try-lock"))
-        return child_main(wide_count, wide);
-    LocalFree(wide);
-    ::testing::InitGoogleTest(&argc, argv);
-    return RUN_ALL_TESTS();
+    cFileIO file;
+    return file.Open(arguments.at(0).c_str(), FILE_MODE_READ | FILE_MODE_WRITE) ? 0 : 1;
+}
+
+CHILD_MODE(try_lock)
+{
+    cFileIO file;
+    if (arguments.size() < 2 || !file.Open(arguments[0].c_str(), FILE_MODE_READ | FILE_MODE_WRITE))
+        return 2;
+    return file.TryLockRegion(_wtoi64(arguments[1].c_str()), 1) ? 0 : 1;
 }

@@ -4,21 +4,30 @@
 #include <windows.h>
 
 #include <string>
+#include <vector>
 
-// Tests of child processes start their own executable as the child (see
-// child_main.cpp, which gives them their main). The first argument
-// "--child" selects what the child does:
-//   answer HEX CODE   writes the bytes given in hexadecimal to standard
-//                     output and exits with CODE (decimal)
-//   silent CODE       exits with CODE without writing
-//   echo              copies 16 bytes from standard input to standard output
-//   sleep             sleeps for a minute, unless ended first
-//   marker PATH       writes the file PATH holding "marker"
-//   wait EVENT PATH   waits up to 30 s for the named event, then writes the
-//                     file PATH holding "released" or "timeout"
-// Started without arguments while CHILD_MARKER_VARIABLE names a path, the
-// executable writes that marker file and exits.
+// Tests that need a second process start their own executable as the child:
+// a test linked with child_main.cpp, started with "--child MODE ARGS...",
+// runs the child mode registered under MODE and exits with its result.
+// Modes are registered where they are used:
+//
+//   CHILD_MODE(echo) { ... return exit code; }   // arguments: ARGS
+//
+// child_modes.cpp holds the modes that the process tests share. Started
+// without arguments while CHILD_MARKER_VARIABLE names a path, the executable
+// writes that marker file and exits (for launches that pass no arguments).
 #define CHILD_MARKER_VARIABLE L"PELMARO_TEST_CHILD_MARKER"
+
+typedef UINT (*tChildMode)(const std::vector<std::wstring>& arguments);
+bool register_child_mode(const wchar_t* name, tChildMode mode);
+
+#define CHILD_MODE(name)                                                                       \
+    static UINT child_mode_##name(const std::vector<std::wstring>& arguments);                \
+    static const bool child_mode_##name##_registered = register_child_mode(L## #name, child_mode_##name); \
+    static UINT child_mode_##name([[maybe_unused]] const std::vector<std::wstring>& arguments)
+
+// Writes beside and renames into place, so a reader never sees it half done.
+void write_child_file(const std::wstring& path, const std::string& content);
 
 inline std::wstring own_executable()
 {
@@ -31,6 +40,24 @@ inline std::wstring own_executable()
 inline std::wstring child_command(const std::wstring& what)
 {
     return L"\"" + own_executable() + L"\" --child " + what;
+}
+
+// Starts this executable as a child doing `what` and waits for it; its exit
+// code, or 99 when it could not be started.
+inline DWORD run_child_and_wait(const std::wstring& what)
+{
+    std::wstring command = child_command(what);
+    STARTUPINFOW startup = {};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION process = {};
+    if (!CreateProcessW(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process))
+        return 99;
+    WaitForSingleObject(process.hProcess, INFINITE);
+    DWORD code = 99;
+    GetExitCodeProcess(process.hProcess, &code);
+    CloseHandle(process.hProcess);
+    CloseHandle(process.hThread);
+    return code;
 }
 
 // The content of a file that a child writes whole (it appears by a rename),
