@@ -9,7 +9,7 @@
 #include "tests/support/config_tree.h"
 #include "tests/support/heap_probe.h"
 #include "tests/support/redirected_env.h"
-#include "tests/support/self_process.h"
+#include "tests/support/child_process.h"
 #include "tests/support/temp_folder.h"
 
 namespace {
@@ -275,8 +275,8 @@ TEST_F(CIAppConfig, ASaveByAnotherProcessIsSeenOnTheNextLookup)
     EXPECT_EQ(config.GetInt32("p/value"), 1);
     ASSERT_TRUE(config.WriteInt32("q/mine", 5));  // unsaved changes in q
 
-    EXPECT_EQ(run_self(L"--save \"" + store + L"\" p/value 2"), 0u);
-    EXPECT_EQ(run_self(L"--save \"" + store + L"\" q/value 2"), 0u);
+    EXPECT_EQ(run_child_and_wait(L"save \"" + store + L"\" p/value 2"), 0u);
+    EXPECT_EQ(run_child_and_wait(L"save \"" + store + L"\" q/value 2"), 0u);
     EXPECT_EQ(config.GetInt32("p/value"), 2);
     // A file with unsaved changes is not read again: they would be lost.
     EXPECT_EQ(config.GetInt32("q/value"), 1);
@@ -421,23 +421,15 @@ TEST_F(CIAppConfig, ClosingAStoreGivesBackItsMemory)
     EXPECT_EQ(heap_busy_blocks(), before);
 }
 
-// --save FOLDER KEY VALUE: writes the 32-bit value under key in the store
-// of that folder and saves; exit code 0 when all of it worked.
-int save_value(const std::vector<std::wstring>& argv)
-{
-    cCIAppConfig config;
-    bool ok = config.OpenStore(argv[2].c_str()) &&
-              config.WriteInt32(narrow(argv[3]).c_str(), int32_t(_wtoi(argv[4].c_str()))) && config.Save();
-    return ok ? 0 : 1;
-}
-
 }  // namespace
 
-int main(int argc, char** argv)
+// save FOLDER KEY VALUE: writes the 32-bit value under key in the store of
+// that folder and saves; exit code 0 when all of it worked.
+CHILD_MODE(save)
 {
-    std::vector<std::wstring> wide = self_arguments();
-    if (wide.size() == 5 && wide[1] == L"--save")
-        return save_value(wide);
-    ::testing::InitGoogleTest(&argc, argv);
-    return RUN_ALL_TESTS();
+    cCIAppConfig config;
+    bool ok = arguments.size() == 3 && config.OpenStore(arguments[0].c_str()) &&
+              config.WriteInt32(narrow(arguments[1]).c_str(), int32_t(_wtoi(arguments[2].c_str()))) &&
+              config.Save();
+    return ok ? 0 : 1;
 }

@@ -12,7 +12,7 @@
 #include "base/file_io.h"
 #include "tests/support/config_tree.h"
 #include "tests/support/heap_probe.h"
-#include "tests/support/self_process.h"
+#include "tests/support/child_process.h"
 #include "tests/support/temp_folder.h"
 
 namespace {
@@ -23,10 +23,11 @@ const std::vector<StoreCase>& cases()
     return all;
 }
 
-// A manual-reset event named for this process, for a child to open.
+// A manual-reset event named for this process and tag, for a child to open.
 class NamedEvent {
 public:
-    explicit NamedEvent(const wchar_t* tag) : name(self_event_name(tag))
+    explicit NamedEvent(const wchar_t* tag)
+        : name(L"pelmaro-config-file-test-" + std::to_wstring(GetCurrentProcessId()) + L"-" + tag)
     {
         event = CreateEventW(nullptr, TRUE, FALSE, name.c_str());
     }
@@ -172,26 +173,45 @@ TEST_F(ConfigFile, ReadingWaitsForTheStoreLock)
 // process reads or writes meanwhile must come after those bytes.
 class LockHolder {
 public:
-    LockHolder(const std::wstring& path, const char* case_name)
-        : locked(L"locked"), go(L"go"),
-          child(L"--hold-lock \"" + path + L"\" " + std::wstring(case_name, case_name + strlen(case_name)) + L" " +
-                locked.name + L" " + go.name)
+    LockHolder(const std::wstring& path, const char* case_name) : locked(L"locked"), go(L"go")
     {
+        std::wstring command = child_command(L"hold_lock \"" + path + L"\" " +
+                                             std::wstring(case_name, case_name + strlen(case_name)) + L" " +
+                                             locked.name + L" " + go.name);
+        STARTUPINFOW startup = {};
+        startup.cb = sizeof startup;
+        PROCESS_INFORMATION started = {};
+        if (CreateProcessW(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &started)) {
+            process = started.hProcess;
+            CloseHandle(started.hThread);
+        }
     }
-
     // A test that stops early must not leave the child waiting.
-    ~LockHolder() { SetEvent(go.event); }
+    ~LockHolder()
+    {
+        SetEvent(go.event);
+        if (process) {
+            WaitForSingleObject(process, INFINITE);
+            CloseHandle(process);
+        }
+    }
+    LockHolder(const LockHolder&) = delete;
+    LockHolder& operator=(const LockHolder&) = delete;
 
-    bool WaitUntilLocked() { return child.Started() && WaitForSingleObject(locked.event, 30000) == WAIT_OBJECT_0; }
+    bool WaitUntilLocked() { return process && WaitForSingleObject(locked.event, 30000) == WAIT_OBJECT_0; }
+    // Lets the child go on and answers its exit code.
     DWORD LetGo()
     {
         SetEvent(go.event);
-        return child.Wait();
+        DWORD code = 99;
+        if (process && WaitForSingleObject(process, INFINITE) == WAIT_OBJECT_0)
+            GetExitCodeProcess(process, &code);
+        return code;
     }
 
 private:
     NamedEvent locked, go;
-    SelfProcess child;
+    HANDLE process = nullptr;
 };
 
 TEST_F(ConfigFile, ReadingWaitsWhileAnotherProcessHoldsTheLock)
@@ -223,17 +243,21 @@ TEST_F(ConfigFile, WritingWaitsWhileAnotherProcessHoldsTheLock)
     EXPECT_EQ(hex_of(folder.ReadFile(L"shared")), hex_of(small.file + large.file.substr(small.file.size())));
 }
 
-// --hold-lock PATH CASE LOCKED GO: locks bytes 0-3 of the file, signals
+}  // namespace
+
+// hold_lock PATH CASE LOCKED GO: locks bytes 0-3 of the file, signals
 // LOCKED, waits for GO, writes the generated file CASE over the file and
 // ends, which lets the lock go. Exit code 0 when all of it worked.
-int hold_lock(const std::vector<std::wstring>& argv)
+CHILD_MODE(hold_lock)
 {
-    std::string case_name(argv[3].begin(), argv[3].end());
+    if (arguments.size() != 4)
+        return 1;
+    std::string case_name(arguments[1].begin(), arguments[1].end());
     std::string bytes = read_test_data(("config_files/" + case_name + ".qrvc").c_str());
-    HANDLE locked = OpenEventW(EVENT_MODIFY_STATE, FALSE, argv[4].c_str());
-    HANDLE go = OpenEventW(SYNCHRONIZE, FALSE, argv[5].c_str());
+    HANDLE locked = OpenEventW(EVENT_MODIFY_STATE, FALSE, arguments[2].c_str());
+    HANDLE go = OpenEventW(SYNCHRONIZE, FALSE, arguments[3].c_str());
     cFileIO file;
-    if (!locked || !go || bytes.empty() || !file.Open(argv[2].c_str(), FILE_MODE_READ | FILE_MODE_WRITE) ||
+    if (!locked || !go || bytes.empty() || !file.Open(arguments[0].c_str(), FILE_MODE_READ | FILE_MODE_WRITE) ||
         !file.LockRegion(0, 4))
         return 1;
     SetEvent(locked);
@@ -242,15 +266,4 @@ int hold_lock(const std::vector<std::wstring>& argv)
     CloseHandle(locked);
     CloseHandle(go);
     return written ? 0 : 2;
-}
-
-}  // namespace
-
-int main(int argc, char** argv)
-{
-    std::vector<std::wstring> wide = self_arguments();
-    if (wide.size() == 6 && wide[1] == L"--hold-lock")
-        return hold_lock(wide);
-    ::testing::InitGoogleTest(&argc, argv);
-    return RUN_ALL_TESTS();
 }

@@ -7,7 +7,7 @@
 #include <thread>
 #include <vector>
 
-#include "tests/support/self_process.h"
+#include "tests/support/child_process.h"
 #include "tests/support/temp_folder.h"
 
 namespace {
@@ -294,38 +294,32 @@ TEST_F(FileIO, LocksAndExclusiveModeHoldAgainstAnotherProcess)
     cFileIO file;
     ASSERT_TRUE(file.Create(path.c_str(), read_write));
     ASSERT_TRUE(file.TryLockRegion(1000, 24));
-    EXPECT_EQ(run_self(L"--try-lock \"" + path + L"\" 1010"), 1u);  // refused
-    EXPECT_EQ(run_self(L"--try-lock \"" + path + L"\" 1024"), 0u);  // granted
+    EXPECT_EQ(run_child_and_wait(L"try_lock \"" + path + L"\" 1010"), 1u);  // refused
+    EXPECT_EQ(run_child_and_wait(L"try_lock \"" + path + L"\" 1024"), 0u);  // granted
     file.Close();
-    EXPECT_EQ(run_self(L"--try-lock \"" + path + L"\" 1010"), 0u);
+    EXPECT_EQ(run_child_and_wait(L"try_lock \"" + path + L"\" 1010"), 0u);
 
     ASSERT_TRUE(file.Open(path.c_str(), read_write | FILE_MODE_EXCLUSIVE));
-    EXPECT_EQ(run_self(L"--open \"" + path + L"\""), 1u);  // refused
+    EXPECT_EQ(run_child_and_wait(L"open \"" + path + L"\""), 1u);  // refused
     file.Close();
-    EXPECT_EQ(run_self(L"--open \"" + path + L"\""), 0u);
-}
-
-// Child modes. --open PATH: exit code 0 when the file opened, 1 when that
-// was refused. --try-lock PATH OFFSET: 0 when the one-byte lock was had, 1
-// when it was refused, 2 when the file did not even open.
-int child_main(const std::vector<std::wstring>& argv)
-{
-    cFileIO file;
-    bool opened = file.Open(argv[2].c_str(), FILE_MODE_READ | FILE_MODE_WRITE);
-    if (argv[1] == L"--open")
-        return opened ? 0 : 1;
-    if (!opened || argv.size() < 4)
-        return 2;
-    return file.TryLockRegion(_wtoi64(argv[3].c_str()), 1) ? 0 : 1;
+    EXPECT_EQ(run_child_and_wait(L"open \"" + path + L"\""), 0u);
 }
 
 }  // namespace
 
-int main(int argc, char** argv)
+// Child modes. open PATH: exit code 0 when the file opened, 1 when that was
+// refused. try-lock PATH OFFSET: 0 when the one-byte lock was had, 1 when it
+// was refused, 2 when the file did not even open.
+CHILD_MODE(open)
 {
-    std::vector<std::wstring> wide = self_arguments();
-    if (wide.size() >= 3 && (wide[1] == L"--open" || wide[1] == L"--try-lock"))
-        return child_main(wide);
-    ::testing::InitGoogleTest(&argc, argv);
-    return RUN_ALL_TESTS();
+    cFileIO file;
+    return file.Open(arguments.at(0).c_str(), FILE_MODE_READ | FILE_MODE_WRITE) ? 0 : 1;
+}
+
+CHILD_MODE(try_lock)
+{
+    cFileIO file;
+    if (arguments.size() < 2 || !file.Open(arguments[0].c_str(), FILE_MODE_READ | FILE_MODE_WRITE))
+        return 2;
+    return file.TryLockRegion(_wtoi64(arguments[1].c_str()), 1) ? 0 : 1;
 }
