@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include "base/dynamic_import.h"
 #include "base/format.h"
 
 namespace {
@@ -35,8 +36,8 @@ typedef BOOL(WINAPI* local_to_system_ex_fn)(const DYNAMIC_TIME_ZONE_INFORMATION*
 // Missing before Windows 7; looked up once for the whole run.
 local_to_system_ex_fn local_to_system_ex()
 {
-    static const local_to_system_ex_fn function = reinterpret_cast<local_to_system_ex_fn>(
-        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "TzSpecificLocalTimeToSystemTimeEx")));
+    static const local_to_system_ex_fn function =
+        dynamic_import<local_to_system_ex_fn>(GetModuleHandleW(L"kernel32.dll"), "TzSpecificLocalTimeToSystemTimeEx");
     return function;
 }
 

@@ -3,6 +3,8 @@
 #include <new>
 #include <windows.h>
 
+#include "base/dynamic_import.h"
+
 namespace {
 
 // Set by the export and by heap_alloc's lookup; no lock: the first
@@ -20,12 +22,8 @@ extern "C" __declspec(dllexport) HANDLE __get_process_shared_heap()
 
 HANDLE heap_get_shared()
 {
-    HMODULE module = GetModuleHandleW(nullptr);
-    if (!module)
-        return nullptr;
     typedef HANDLE (*get_heap_fn)();
-    get_heap_fn get_heap = reinterpret_cast<get_heap_fn>(
-        reinterpret_cast<void*>(GetProcAddress(module, "__get_process_shared_heap")));
+    get_heap_fn get_heap = dynamic_import<get_heap_fn>(GetModuleHandleW(nullptr), "__get_process_shared_heap");
     return get_heap ? get_heap() : nullptr;
 }
 

@@ -2,6 +2,7 @@
 
 #include <string.h>
 
+#include "base/case_map.h"
 #include "base/format.h"
 
 namespace {
@@ -93,6 +94,8 @@ int32_t wstr_copy_to_capacity(const wchar_t* source, int32_t count, wchar_t* des
     destination[count] = 0;
     return count;
 }
+
+wchar_t char_lower_a(char c) { return wchar_to_lower(wchar_t(int16_t(static_cast<signed char>(c)))); }
 
 int64_t parse_int64_w(const wchar_t* text)
 {

@@ -20,6 +20,10 @@ uint32_t parse_hex_byte_w(const wchar_t* text);
 // returns 0.
 int32_t wstr_copy_to_capacity(const wchar_t* source, int32_t count, wchar_t* destination, int32_t capacity);
 
+// The character widened with its sign (bytes from 0x80 become 0xFF80 and
+// above), then lowered by the program's wide lower-casing.
+wchar_t char_lower_a(char c);
+
 // A 64-bit number from text: leading tabs, line breaks and blanks are
 // skipped; "0x" or "0X" starts hexadecimal, anything else is signed
 // decimal. 0 for a null, empty or all-blank text; -1 when no number can be

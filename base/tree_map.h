@@ -131,6 +131,24 @@ int32_t tree_next_free_int(const cTreeMap<int32_t, V>& map)
     return node->key + 1;
 }
 
+// The entry with the smallest key greater than key, which need not be in
+// the map; null when there is none. Lets a walk go on after an entry that
+// was erased meanwhile.
+template <class K, class V>
+cTreeNode<K, V>* tree_find_greater(const cTreeMap<K, V>& map, const typename cTreeMap<K, V>::Key& key)
+{
+    cTreeNode<K, V>* found = nullptr;
+    for (cTreeNode<K, V>* node = map.root; node;) {
+        if (tree_key_compare(node->key, key) > 0) {
+            found = node;
+            node = node->lesser;
+        } else {
+            node = node->greater;
+        }
+    }
+    return found;
+}
+
 template <class K, class V>
 cTreeNode<K, V>* tree_first_node(const cTreeMap<K, V>& map)
 {

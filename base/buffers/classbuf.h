@@ -9,10 +9,13 @@
 // order by the array form of new and destroyed in reverse by delete[].
 // Allocation failure leaves the buffer empty.
 template <class T>
-class _classbuf {
+class _classbuf : public _checkedbuf<T, throw_classbuf_out_of_bounds> {
+    using _checkedbuf<T, throw_classbuf_out_of_bounds>::data;
+    using _checkedbuf<T, throw_classbuf_out_of_bounds>::count;
+
 public:
-    _classbuf() : data(nullptr), count(0) {}
-    explicit _classbuf(int32_t n) : data(nullptr), count(0) { Resize(n); }
+    _classbuf() {}
+    explicit _classbuf(int32_t n) { Resize(n); }
     ~_classbuf() { Clear(); }
     _classbuf(const _classbuf&) = delete;
     _classbuf& operator=(const _classbuf&) = delete;
@@ -34,27 +37,6 @@ public:
         data = nullptr;
         count = 0;
     }
-
-    T& operator[](int32_t i)
-    {
-        if (i < 0 || i >= count)
-            throw_classbuf_out_of_bounds();
-        return data[i];
-    }
-    const T& operator[](int32_t i) const
-    {
-        if (i < 0 || i >= count)
-            throw_classbuf_out_of_bounds();
-        return data[i];
-    }
-
-    T* Data() { return data; }
-    const T* Data() const { return data; }
-    int32_t Count() const { return count; }
-
-private:
-    T* data;
-    int32_t count;
 };
 
 #endif

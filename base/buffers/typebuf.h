@@ -11,15 +11,20 @@
 // never initialised. Allocation failure leaves the buffer empty (null data,
 // count 0); callers test Data(). An index outside [0, count) throws.
 template <class T>
-class _typebuf {
+class _typebuf : public _checkedbuf<T, throw_typebuf_out_of_bounds> {
+    using _checkedbuf<T, throw_typebuf_out_of_bounds>::data;
+    using _checkedbuf<T, throw_typebuf_out_of_bounds>::count;
+
 public:
-    _typebuf() : data(nullptr), count(0) {}
-    explicit _typebuf(int32_t n) : data(nullptr), count(0) { Resize(n); }
+    _typebuf() {}
+    explicit _typebuf(int32_t n) { Resize(n); }
     ~_typebuf() { Clear(); }
     _typebuf(const _typebuf&) = delete;
     _typebuf& operator=(const _typebuf&) = delete;
-    _typebuf(_typebuf&& other) : data(other.data), count(other.count)
+    _typebuf(_typebuf&& other)
     {
+        data = other.data;
+        count = other.count;
         other.data = nullptr;
         other.count = 0;
     }
@@ -74,28 +79,6 @@ public:
         data = nullptr;
         count = 0;
     }
-
-    T& operator[](int32_t i)
-    {
-        if (i < 0 || i >= count)
-            throw_typebuf_out_of_bounds();
-        return data[i];
-    }
-    const T& operator[](int32_t i) const
-    {
-        if (i < 0 || i >= count)
-            throw_typebuf_out_of_bounds();
-        return data[i];
-    }
-
-    T* Data() { return data; }
-    const T* Data() const { return data; }
-    int32_t Count() const { return count; }
-
-private:
-    T* data;
-    int32_t count;
-
 };
 
 #endif

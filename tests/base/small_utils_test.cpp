@@ -72,6 +72,21 @@ TEST(SmallUtils, CopyToCapacity)
     EXPECT_EQ(out[0], L'#');
 }
 
+TEST(SmallUtils, CharLowerWidensWithSign)
+{
+    for (int byte = 0; byte < 256; ++byte) {
+        char c = char(byte);
+        wchar_t expected;
+        if (byte >= 0x80)
+            expected = wchar_t(0xFF00 | byte);  // no case in U+FF80..U+FFFF
+        else if (byte >= 'A' && byte <= 'Z')
+            expected = wchar_t(byte + 32);
+        else
+            expected = wchar_t(byte);
+        EXPECT_EQ(char_lower_a(c), expected) << byte;
+    }
+}
+
 TEST(SmallUtils, ParseInt64WideAndNarrowAgree)
 {
     const struct {

@@ -212,6 +212,7 @@ TEST(TreeMap, EmptyAndBoundaryLookups)
     EXPECT_EQ(tree_find_value(map, 1), nullptr);
     EXPECT_EQ(tree_next_free_int(map), 0);
     EXPECT_EQ(tree_next_node(static_cast<IntNode*>(nullptr)), nullptr);
+    EXPECT_EQ(tree_find_greater(map, 0), nullptr);
     tree_clear(map);
     insert_all(map, {4, 9, 1});
     IntNode* largest = tree_find_node(map, 9);
@@ -348,6 +349,11 @@ TEST(TreeMap, RandomInsertAndEraseAgreeWithAReferenceMap)
             ASSERT_EQ(node->value, node->key * 3);
         }
         ASSERT_EQ(expected, reference.end());
+        for (int32_t key = -360; key <= 360; ++key) {
+            IntNode* greater = tree_find_greater(map, key);
+            auto upper = reference.upper_bound(key);
+            ASSERT_EQ(greater ? &greater->value : nullptr, upper == reference.end() ? nullptr : upper->second);
+        }
     }
 }
 

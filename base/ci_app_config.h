@@ -1,0 +1,90 @@
+#ifndef BASE_CI_APP_CONFIG_H
+#define BASE_CI_APP_CONFIG_H
+
+#include <stdint.h>
+
+#include "base/app_config.h"
+#include "base/config_node.h"
+#include "base/critical_section.h"
+#include "base/packed_key.h"
+#include "base/tree_map.h"
+
+// One store file as loaded: the tree of the file named `name` in the store
+// folder.
+struct cConfigFileRecord {
+    cConfigFileRecord() : modified(0), stamp(0) {}
+
+    uint8_t modified;  // 1 when the tree may differ from the file
+    uint32_t stamp;    // the file's last-write time when it was loaded or created
+    _guardchar<wchar_t> name;
+    cConfigNode root;
+};
+
+// The configuration over a folder of store files: the first name of a key
+// is the file, the names after it a path of nodes inside that file. Values
+// are raw bytes. Files are loaded when the store opens, or on first use of
+// their name; a file whose last-write time has passed its stamp is read
+// again on lookup while the record holds no unsaved changes, which is how
+// another process's saves are picked up. Every lookup with create marks its
+// file modified, and Save writes the modified files back.
+class cCIAppConfig : public cApplicationConfig {
+public:
+    cCIAppConfig();
+    ~cCIAppConfig() override;
+
+    // The root is the file table; it has no value.
+    void* GetRoot() override;
+    // Below the root: the child node. At the root: the file's tree, loaded
+    // when needed; with create, the file is created when missing. Null at
+    // the root while the store has no folder.
+    void* GetChild(const char* name, void* parent, bool create) override;
+    bool GetValueSize(void* node, uint32_t& size) override;
+    bool GetValue(void* destination, uint32_t capacity, void* node) override;
+    bool SetValue(const void* data, uint32_t size, void* node) override;
+    bool KeepsText() override;
+    // Resolves the folder as OpenStore does and creates it: false when
+    // something is there already (as after resolving a name, which creates
+    // the per-user folder).
+    bool CreateStore(const wchar_t* folder_or_name) override;
+    // Drops every record and loads every file of the folder (an existing
+    // folder path, else the per-user folder of that name). A file that
+    // fails to read keeps what was read. False when the folder cannot be
+    // had or listed.
+    bool OpenStore(const wchar_t* folder_or_name) override;
+    // Writes each modified file; true when every write succeeded. A file
+    // that cannot be written stays marked.
+    bool Save() override;
+    // Reads each modified file again; true when every read succeeded.
+    bool Revert() override;
+    // Removes the node of key with everything below it. A whole file (a key
+    // without '/') cannot be deleted, and a key that is not there creates
+    // nothing.
+    bool DeleteKey(const char* key) override;
+    bool HasKey(const char* key) override;
+    // False when key is not there or the callback stops the walk. The
+    // callback may change the store, delete the child it was given among
+    // them: the walk goes on with the next name after it.
+    bool EnumChildren(const char* key, EnumCallback callback, void* context) override;
+
+private:
+    _guardchar<wchar_t> folder;  // '/'-separated; empty until a store is opened or created
+    cCriticalSection lock;  // held while a file is read into a tree
+    cTreeMap<cPackedKey, cConfigFileRecord> files;
+
+    // The node a handle stands for: null for null and for the root.
+    cConfigNode* NodeOf(void* handle);
+    // Sets the folder: folder_or_name when it is an existing folder, else
+    // the per-user folder of that name.
+    bool ResolveFolder(const wchar_t* folder_or_name);
+    // A record for the file at path, stamped with its last-write time and
+    // read from the file unless fresh is set (a file just created empty).
+    // Null when its information cannot be had or memory runs out; *read_ok
+    // tells whether the file was read.
+    cConfigFileRecord* AddRecord(const wchar_t* name, const wchar_t* path, bool fresh, bool* read_ok);
+    void* GetFile(const char* name, bool create);
+    // Writes (or reads again) every modified file in name order and clears
+    // the mark of each that worked; true when all did.
+    bool SettleModified(bool write);
+};
+
+#endif

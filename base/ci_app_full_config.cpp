@@ -1,0 +1,137 @@
+#include "base/ci_app_full_config.h"
+
+#include "base/special_folders.h"
+
+namespace {
+
+// The store folders' name under the maker's folders.
+const wchar_t* const common_store_name = L"qrv";
+
+}  // namespace
+
+cCIAppFullConfig::cCIAppFullConfig()
+{
+}
+
+cCIAppFullConfig::~cCIAppFullConfig()
+{
+}
+
+void* cCIAppFullConfig::GetRoot()
+{
+    return nullptr;
+}
+
+void* cCIAppFullConfig::GetChild(const char*, void*, bool)
+{
+    return nullptr;
+}
+
+bool cCIAppFullConfig::GetValueSize(void*, uint32_t&)
+{
+    return false;
+}
+
+bool cCIAppFullConfig::KeepsText()
+{
+    return false;
+}
+
+bool cCIAppFullConfig::CreateStore(const wchar_t* folder_or_name)
+{
+    return user.CreateStore(folder_or_name);
+}
+
+bool cCIAppFullConfig::OpenStore(const wchar_t* folder_or_name)
+{
+    if (!user.OpenStore(folder_or_name))
+        return false;
+    _guardchar<wchar_t> common_folder;
+    if (get_common_data_folder(common_folder, common_store_name) && !common_folder.IsEmpty())
+        common.OpenStore(common_folder.Text());
+    return true;
+}
+
+bool cCIAppFullConfig::Save()
+{
+    common.Save();
+    return user.Save();
+}
+
+bool cCIAppFullConfig::Revert()
+{
+    common.Revert();
+    return user.Revert();
+}
+
+bool cCIAppFullConfig::ReadBytes(const char* key, _typebuf<uint8_t>& out)
+{
+    return user.ReadBytes(key, out) || common.ReadBytes(key, out);
+}
+
+bool cCIAppFullConfig::ReadInt64(const char* key, int64_t& out)
+{
+    return user.ReadInt64(key, out) || common.ReadInt64(key, out);
+}
+
+bool cCIAppFullConfig::ReadString(const char* key, _guardchar<wchar_t>& out)
+{
+    return user.ReadString(key, out) || common.ReadString(key, out);
+}
+
+bool cCIAppFullConfig::WriteBytes(const char* key, const void* data, uint32_t size)
+{
+    return user.WriteBytes(key, data, size);
+}
+
+bool cCIAppFullConfig::WriteInt16(const char* key, int16_t value)
+{
+    return user.WriteInt16(key, value);
+}
+
+bool cCIAppFullConfig::WriteInt32(const char* key, int32_t value)
+{
+    return user.WriteInt32(key, value);
+}
+
+bool cCIAppFullConfig::WriteInt64(const char* key, int64_t value)
+{
+    return user.WriteInt64(key, value);
+}
+
+bool cCIAppFullConfig::WriteString(const char* key, const wchar_t* text, int32_t length)
+{
+    return user.WriteString(key, text, length);
+}
+
+bool cCIAppFullConfig::DeleteKey(const char* key)
+{
+    common.DeleteKey(key);
+    return user.DeleteKey(key);
+}
+
+bool cCIAppFullConfig::HasKey(const char* key)
+{
+    return common.HasKey(key) || user.HasKey(key);
+}
+
+bool cCIAppFullConfig::EnumChildren(const char* key, EnumCallback callback, void* context)
+{
+    if (!key || !key[0] || !callback)
+        return false;
+    bool found = false;
+    cCIAppConfig* stores[2] = {&common, &user};
+    for (cCIAppConfig* store : stores) {
+        if (!store->HasKey(key))
+            continue;
+        found = true;
+        if (!store->EnumChildren(key, callback, context))
+            return false;
+    }
+    return found;
+}
+
+bool cCIAppFullConfig::DeleteCommonKey(const char* key)
+{
+    return common.DeleteKey(key);
+}

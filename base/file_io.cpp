@@ -1,0 +1,175 @@
+#include "base/file_io.h"
+
+#include "base/date_time.h"
+
+namespace {
+
+const uint64_t unchanged_time = 0xFFFFFFFF;
+// Beyond this, FILETIME ticks (100 ns from 1601) no longer fit a signed
+// 64-bit number.
+const uint64_t latest_unix_seconds = uint64_t(INT64_MAX) / 10000000 - 11644473600ull;
+
+FILETIME filetime_of_unix(uint64_t seconds)
+{
+    uint64_t ticks = unix_to_filetime(seconds);
+    FILETIME time;
+    time.dwLowDateTime = DWORD(ticks);
+    time.dwHighDateTime = DWORD(ticks >> 32);
+    return time;
+}
+
+}  // namespace
+
+cFileIO::cFileIO() : handle(INVALID_HANDLE_VALUE)
+{
+}
+
+cFileIO::~cFileIO()
+{
+    Close();
+}
+
+bool cFileIO::Adopt(HANDLE opened, const wchar_t* opened_path)
+{
+    handle = opened;
+    if (IsOpen())
+        path.Assign(opened_path);
+    return IsOpen();
+}
+
+bool cFileIO::Create(const wchar_t* new_path, uint32_t mode)
+{
+    Close();
+    return Adopt(file_handle_create(new_path, mode), new_path);
+}
+
+bool cFileIO::Open(const wchar_t* new_path, uint32_t mode)
+{
+    Close();
+    return Adopt(file_handle_open(new_path, mode), new_path);
+}
+
+bool cFileIO::CreateNew(const wchar_t* new_path, uint32_t mode)
+{
+    Close();
+    return Adopt(file_handle_create_new(new_path, mode), new_path);
+}
+
+uint64_t cFileIO::GetSize()
+{
+    LARGE_INTEGER size;
+    if (!GetFileSizeEx(handle, &size))
+        return 0;
+    return uint64_t(size.QuadPart);
+}
+
+int32_t cFileIO::Read(void* buffer, uint32_t count)
+{
+    DWORD moved = 0;
+    if (!ReadFile(handle, buffer, io_clamp_count(count), &moved, nullptr))
+        return 0;
+    return int32_t(moved);
+}
+
+int32_t cFileIO::Write(const void* buffer, uint32_t count)
+{
+    DWORD moved = 0;
+    if (!WriteFile(handle, buffer, io_clamp_count(count), &moved, nullptr))
+        return 0;
+    return int32_t(moved);
+}
+
+bool cFileIO::Seek(uint64_t position)
+{
+    if (position > uint64_t(INT64_MAX))
+        return false;
+    LARGE_INTEGER target, reached;
+    target.QuadPart = int64_t(position);
+    return SetFilePointerEx(handle, target, &reached, FILE_BEGIN) && reached.QuadPart == target.QuadPart;
+}
+
+bool cFileIO::SeekFromEnd(uint64_t distance)
+{
+    if (!IsOpen())
+        return false;
+    uint64_t size = GetSize();
+    return distance <= size && Seek(size - distance);
+}
+
+bool cFileIO::SetSize(uint64_t size)
+{
+    return Seek(size) && SetEndOfFile(handle);
+}
+
+void cFileIO::Close()
+{
+    if (IsOpen())
+        CloseHandle(handle);
+    handle = INVALID_HANDLE_VALUE;
+}
+
+bool cFileIO::SetTime(uint16_t year, uint16_t month, uint16_t day, uint16_t hour, uint16_t minute, uint16_t second)
+{
+    SYSTEMTIME utc = {};
+    utc.wYear = year;
+    utc.wMonth = month;
+    utc.wDay = day;
+    utc.wHour = hour;
+    utc.wMinute = minute;
+    utc.wSecond = second;
+    FILETIME time;
+    return SystemTimeToFileTime(&utc, &time) && SetFileTime(handle, &time, nullptr, &time);
+}
+
+bool cFileIO::SetTimesUnix(uint64_t modified, uint64_t created, uint64_t accessed)
+{
+    const uint64_t given[3] = {modified, created, accessed};
+    FILETIME times[3];
+    bool any = false;
+    for (int i = 0; i < 3; ++i) {
+        if (given[i] == unchanged_time)
+            continue;
+        if (given[i] > latest_unix_seconds)
+            return false;
+        uint64_t utc = local_unix_to_utc(given[i]);
+        if (utc > latest_unix_seconds)
+            return false;
+        times[i] = filetime_of_unix(utc);
+        any = true;
+    }
+    if (!any)
+        return false;
+    return SetFileTime(handle, created == unchanged_time ? nullptr : &times[1],
+                       accessed == unchanged_time ? nullptr : &times[2],
+                       modified == unchanged_time ? nullptr : &times[0]);
+}
+
+bool cFileIO::Lock(uint64_t offset, uint64_t length, DWORD flags)
+{
+    if (!IsOpen())
+        return false;
+    OVERLAPPED at = {};
+    at.Offset = DWORD(offset);
+    at.OffsetHigh = DWORD(offset >> 32);
+    return LockFileEx(handle, flags, 0, DWORD(length), DWORD(length >> 32), &at);
+}
+
+bool cFileIO::LockRegion(uint64_t offset, uint64_t length)
+{
+    return Lock(offset, length, LOCKFILE_EXCLUSIVE_LOCK);
+}
+
+bool cFileIO::TryLockRegion(uint64_t offset, uint64_t length)
+{
+    return Lock(offset, length, LOCKFILE_EXCLUSIVE_LOCK | LOCKFILE_FAIL_IMMEDIATELY);
+}
+
+bool cFileIO::IsOpen()
+{
+    return handle != INVALID_HANDLE_VALUE;
+}
+
+uint32_t cFileIO::GetKind()
+{
+    return 1;
+}
