@@ -11,14 +11,6 @@ const uint64_t ticks_per_second = 10000000;
 const uint64_t seconds_1601_to_1970 = 11644473600;
 const uint64_t ticks_1601_to_1970 = seconds_1601_to_1970 * ticks_per_second;
 
-FILETIME filetime_of(uint64_t ticks)
-{
-    FILETIME time;
-    time.dwLowDateTime = DWORD(ticks);
-    time.dwHighDateTime = DWORD(ticks >> 32);
-    return time;
-}
-
 uint64_t ticks_of(const FILETIME& time) { return uint64_t(time.dwHighDateTime) << 32 | time.dwLowDateTime; }
 
 void copy_fields(const SYSTEMTIME& system, cDateTime& out)
@@ -67,13 +59,22 @@ bool filetime_to_local(const FILETIME& time, cDateTime& out)
 
 void unix_to_datetime(uint32_t seconds, cDateTime& out)
 {
-    FILETIME time = filetime_of(unix_to_filetime(seconds));
+    FILETIME time = filetime_of_unix(seconds);
     SYSTEMTIME system;
     FileTimeToSystemTime(&time, &system);
     copy_fields(system, out);
 }
 
 uint64_t unix_to_filetime(uint64_t seconds) { return (seconds + seconds_1601_to_1970) * ticks_per_second; }
+
+FILETIME filetime_of_unix(uint64_t seconds)
+{
+    uint64_t ticks = unix_to_filetime(seconds);
+    FILETIME time;
+    time.dwLowDateTime = DWORD(ticks);
+    time.dwHighDateTime = DWORD(ticks >> 32);
+    return time;
+}
 
 uint64_t time_now_unix()
 {
@@ -84,7 +85,7 @@ uint64_t time_now_unix()
 
 uint64_t local_unix_to_utc(uint64_t seconds)
 {
-    FILETIME local = filetime_of(unix_to_filetime(seconds));
+    FILETIME local = filetime_of_unix(seconds);
     SYSTEMTIME local_fields, utc_fields;
     if (!FileTimeToSystemTime(&local, &local_fields))
         return seconds;

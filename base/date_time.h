@@ -25,6 +25,13 @@ uint64_t unix_to_filetime(uint64_t seconds);
 
 struct _FILETIME;
 
+// The latest Unix time whose FILETIME ticks still fit a signed 64-bit
+// number, as Windows requires.
+const uint64_t latest_filetime_unix_seconds = uint64_t(INT64_MAX) / 10000000 - 11644473600ull;
+
+// unix_to_filetime as the structure Windows takes.
+_FILETIME filetime_of_unix(uint64_t seconds);
+
 // A file time as local date and time, the way Windows shows file times:
 // with the bias in force now. Day of week and milliseconds are dropped.
 // False, with out untouched, when Windows cannot convert it.

@@ -5,18 +5,6 @@
 namespace {
 
 const uint64_t unchanged_time = 0xFFFFFFFF;
-// Beyond this, FILETIME ticks (100 ns from 1601) no longer fit a signed
-// 64-bit number.
-const uint64_t latest_unix_seconds = uint64_t(INT64_MAX) / 10000000 - 11644473600ull;
-
-FILETIME filetime_of_unix(uint64_t seconds)
-{
-    uint64_t ticks = unix_to_filetime(seconds);
-    FILETIME time;
-    time.dwLowDateTime = DWORD(ticks);
-    time.dwHighDateTime = DWORD(ticks >> 32);
-    return time;
-}
 
 }  // namespace
 
@@ -129,10 +117,10 @@ bool cFileIO::SetTimesUnix(uint64_t modified, uint64_t created, uint64_t accesse
     for (int i = 0; i < 3; ++i) {
         if (given[i] == unchanged_time)
             continue;
-        if (given[i] > latest_unix_seconds)
+        if (given[i] > latest_filetime_unix_seconds)
             return false;
         uint64_t utc = local_unix_to_utc(given[i]);
-        if (utc > latest_unix_seconds)
+        if (utc > latest_filetime_unix_seconds)
             return false;
         times[i] = filetime_of_unix(utc);
         any = true;
