@@ -9,28 +9,10 @@
 #include "base/file_ops.h"
 #include "base/net_api.h"
 #include "base/system_info.h"
+#include "tests/support/redirected_env.h"
 #include "tests/support/temp_folder.h"
 
 namespace {
-
-// Sets a variable for the life of the object, then puts the old value back.
-class ScopedVariable {
-public:
-    ScopedVariable(const wchar_t* name, const wchar_t* value) : name(name)
-    {
-        wchar_t old[32768];
-        DWORD length = GetEnvironmentVariableW(name, old, 32768);
-        was_set = length != 0;
-        saved.assign(old, length);
-        SetEnvironmentVariableW(name, value);
-    }
-    ~ScopedVariable() { SetEnvironmentVariableW(name, was_set ? saved.c_str() : nullptr); }
-
-private:
-    const wchar_t* name;
-    std::wstring saved;
-    bool was_set;
-};
 
 // A drive letter that names nothing in this prefix.
 wchar_t unused_letter(wchar_t from)
@@ -98,11 +80,8 @@ const cFolderEntry* find_entry(const cFolderListing& listing, const std::wstring
 TEST(Locations, HomeFolderComesFirst)
 {
     TempFolder temp(L"home");
-    std::wstring native = temp.Path();
-    for (wchar_t& c : native)
-        if (c == L'/')
-            c = L'\\';
-    ScopedVariable profile(L"USERPROFILE", native.c_str());
+    RedirectedEnv env;
+    env.SetPath(L"USERPROFILE", temp.Path());
 
     cFolderListing listing;
     ASSERT_TRUE(listing.ReadLocations());
@@ -121,8 +100,9 @@ TEST(Locations, HomeFolderComesFirst)
 
 TEST(Locations, WithoutAHomeFolderTheDrivesStart)
 {
-    ScopedVariable profile(L"USERPROFILE", nullptr);
-    ScopedVariable drive(L"HOMEDRIVE", nullptr);
+    RedirectedEnv env;
+    env.Set(L"USERPROFILE", nullptr);
+    env.Set(L"HOMEDRIVE", nullptr);
     cFolderListing listing;
     ASSERT_TRUE(listing.ReadLocations());
     ASSERT_GT(listing.Count(), 0u);

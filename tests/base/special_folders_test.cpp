@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "tests/support/redirected_env.h"
 #include "tests/support/temp_folder.h"
 
 namespace {
@@ -21,25 +22,16 @@ std::wstring backslashed(std::wstring path)
     return path;
 }
 
-// Every variable these folders come from is cleared for the test and put
-// back afterwards; the test points them into its own temporary folder.
+// Every variable these folders come from is cleared for the test (and put
+// back afterwards by RedirectedEnv); the test points them into its own temporary folder.
 class SpecialFolders : public ::testing::Test {
 protected:
     SpecialFolders() : temp(L"special") {}
 
     void SetUp() override
     {
-        for (const wchar_t* name : redirected) {
-            wchar_t value[32768];
-            DWORD length = GetEnvironmentVariableW(name, value, 32768);
-            saved.push_back({name, length ? std::wstring(value, length) : std::wstring(), length != 0});
-            SetEnvironmentVariableW(name, nullptr);
-        }
-    }
-    void TearDown() override
-    {
-        for (const Saved& s : saved)
-            SetEnvironmentVariableW(s.name, s.was_set ? s.value.c_str() : nullptr);
+        for (const wchar_t* name : redirected)
+            env.Set(name, nullptr);
     }
 
     // A folder under the test's own, made now; the path in internal form.
@@ -59,10 +51,7 @@ protected:
     }
 
     // Sets the variable to the folder's path with Windows' backslashes.
-    void Point(const wchar_t* name, const std::wstring& internal_path)
-    {
-        SetEnvironmentVariableW(name, backslashed(internal_path).c_str());
-    }
+    void Point(const wchar_t* name, const std::wstring& internal_path) { env.SetPath(name, internal_path); }
 
     bool IsFolder(const std::wstring& internal_path)
     {
@@ -70,12 +59,7 @@ protected:
         return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
     }
 
-    struct Saved {
-        const wchar_t* name;
-        std::wstring value;
-        bool was_set;
-    };
-    std::vector<Saved> saved;
+    RedirectedEnv env;
     TempFolder temp;
 };
 
