@@ -32,14 +32,8 @@ HANDLE open_beside(const TempFolder& folder, const std::wstring& name)
 // The file's bytes as another reader sees them.
 std::vector<uint8_t> on_disk(const TempFolder& folder, const std::wstring& name)
 {
-    HANDLE file = open_beside(folder, name);
-    std::vector<uint8_t> bytes;
-    uint8_t chunk[4096];
-    DWORD got = 0;
-    while (ReadFile(file, chunk, sizeof chunk, &got, nullptr) && got)
-        bytes.insert(bytes.end(), chunk, chunk + got);
-    CloseHandle(file);
-    return bytes;
+    std::string bytes = folder.ReadFile(name);
+    return std::vector<uint8_t>(bytes.begin(), bytes.end());
 }
 
 uint64_t ticks(const FILETIME& time)

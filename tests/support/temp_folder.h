@@ -62,8 +62,10 @@ public:
 
     std::string ReadFile(const std::wstring& inside) const
     {
-        HANDLE file = CreateFileW(Native(inside).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0,
-                                  nullptr);
+        // Shared for writing too, so a file the code under test holds open
+        // can be read beside it.
+        HANDLE file = CreateFileW(Native(inside).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                  OPEN_EXISTING, 0, nullptr);
         if (file == INVALID_HANDLE_VALUE)
             return "<missing>";
         std::string bytes;
