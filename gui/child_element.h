@@ -30,19 +30,30 @@ public:
     class cChildAction : public cListItem {
     public:
         explicit cChildAction(uint32_t action_code) : code(action_code) {}
-        // Runs after the action was handled (or discarded unhandled).
+        // Runs after the action was offered to its element (handled or not).
         virtual void OnDone();
+        // Runs instead of OnDone when the action is dropped without being
+        // offered: its element was destroyed first. Base: nothing.
+        virtual void OnDiscarded();
 
         uint32_t code;
     };
 
-    // An action a thread may wait on: OnDone sets the waiter's event.
+    // An action a thread may wait on. OnDone marks it delivered and sets the
+    // waiter's event; OnDiscarded sets the event with the mark left false.
+    // Subclasses that override either call the base.
     class cSentChildAction : public cChildAction {
     public:
-        explicit cSentChildAction(uint32_t action_code) : cChildAction(action_code), event(nullptr) {}
+        explicit cSentChildAction(uint32_t action_code)
+            : cChildAction(action_code), event(nullptr), delivered(nullptr)
+        {
+        }
         void OnDone() override;
+        void OnDiscarded() override;
 
+        // Both point into the waiting thread's stack; null when nobody waits.
         cEvent* event;
+        bool* delivered;
     };
 
     class cFocusAction : public cChildAction {
@@ -278,6 +289,49 @@ protected:
     int32_t last_click_y;
     uint32_t background_colour;
     uint32_t cursor_shape;
+
+private:
+    friend bool drain_action_queue(cChildElement* element, bool sent);
+
+    uint32_t serial;  // from the live-element registry: tells this element from a later one at its address
+
+    static uint32_t AddressKey(const cChildElement* element) { return uint32_t(uintptr_t(element)); }
+    // Children in ascending address order: the first for null, else the one
+    // after `after` (which need not be a child any more); null at the end.
+    cChildElement* NextChild(const cChildElement* after);
+    // Children in insertion order: the neighbour of index in the direction
+    // (from the lowest or highest index for INT32_MIN / INT32_MAX); null at
+    // the end. *found receives its index.
+    cChildElement* NextInOrder(int32_t index, bool forward, int32_t* found);
+    int32_t OrderIndexOf(const cChildElement* child);
+    bool FixedHorizontallyHere(const cChildElement* child) const { return child->fixed_horizontally_against == this; }
+    bool FixedVerticallyHere(const cChildElement* child) const { return child->fixed_vertically_against == this; }
+
+    // Layout.
+    cSize LayoutBox(const cChildElement* child, bool child_known);
+    // Resizes and moves a child, redraws what changed, runs its Layout.
+    void ApplyChildBounds(cChildElement* child, const cRect& target, bool repaint_whole);
+    void RedrawChildArea(const cChildElement* child, const cRect& area);
+
+    // Painting.
+    bool ChildVisibleRect(const cChildElement* child, const cRect& client, cPoint origin, cRect* visible);
+    void PaintSelf(cCanvas* canvas);
+    void PaintContent(cCanvas* canvas);
+
+    // Input: the element takes points with inclusive upper bounds.
+    bool AcceptsPoint(int32_t px, int32_t py) const { return px >= 0 && px <= width && py >= 0 && py <= height; }
+    // The point moved into the child's coordinates; with client_test the
+    // point must lie in the client rectangle on the child's scrolling axes.
+    // contains: the child's bounds hold the point.
+    bool PointToChild(const cChildElement* child, int32_t px, int32_t py, bool client_test, cPoint* local,
+                      bool* contains);
+    cPoint CaptureToChild(const cChildElement* child, int32_t px, int32_t py);
+    void TrackLeftPress(int32_t px, int32_t py);
+    bool MoveArrowFocus(bool forward, bool flag1, bool flag2);
+    bool FocusNextFrom(int32_t index, bool forward);
+    void ForgetHere(cChildElement* element);
+
+    void DiscardQueues();
 };
 
 // The address belongs to an element that exists.
