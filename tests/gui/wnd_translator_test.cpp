@@ -1,0 +1,352 @@
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <string>
+
+#include "gui/catalog.h"
+#include "gui/language.h"
+#include "gui/window_class.h"
+#include "gui/window_maker.h"
+#include "gui/wnd_translator.h"
+#include "tests/gui/gui_test_elements.h"
+#include "tests/support/fast_windows.h"
+
+namespace {
+
+class TranslatorTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(register_window_class(nullptr, nullptr));
+        root = new cRecordingRoot(&root_destroyed);
+        ASSERT_TRUE(wnd.Create(nullptr, L"host", 300, 200, root, true, 60, 70));
+        window = wnd.GetHandle();
+        ASSERT_NE(window, nullptr);
+    }
+
+    LRESULT Send(UINT message, WPARAM wparam = 0, LPARAM lparam = 0)
+    {
+        return SendMessageW(window, message, wparam, lparam);
+    }
+
+    bool root_destroyed = false;
+    cRecordingRoot* root = nullptr;
+    cWndTranslator wnd;
+    HWND window = nullptr;
+};
+
+TEST_F(TranslatorTest, CreationBuildsTheTreeAtTheClientSize)
+{
+    EXPECT_EQ(root->creates, 1);
+    EXPECT_EQ(root->GetRequestTarget(), static_cast<cWindowRequestTarget*>(&wnd));
+    EXPECT_EQ(wnd.GetWindow(), &wnd);
+    RECT client;
+    GetClientRect(window, &client);
+    EXPECT_EQ(client.right, 300);
+    EXPECT_EQ(client.bottom, 200);
+    ASSERT_FALSE(root->sizes.empty());
+    EXPECT_EQ(root->sizes.back(), std::make_pair(int32_t(300), int32_t(200)));
+    EXPECT_EQ(GetWindowLongW(window, GWL_STYLE) & (WS_THICKFRAME | WS_SYSMENU | WS_CHILD),
+              LONG(WS_THICKFRAME | WS_SYSMENU));
+    MoveWindow(window, 0, 0, 420, 330, TRUE);
+    GetClientRect(window, &client);
+    EXPECT_EQ(root->sizes.back(), std::make_pair(int32_t(client.right), int32_t(client.bottom)));
+}
+
+TEST_F(TranslatorTest, AltAloneAsksTheChildrenOnce)
+{
+    Send(WM_SYSKEYDOWN, VK_MENU, 0x20380001);
+    EXPECT_EQ(wnd.GetAltState(), 1);
+    EXPECT_EQ(Send(WM_SYSKEYUP, VK_MENU, LPARAM(0xC0380001)), 0);
+    EXPECT_EQ(root->queries, 1);
+    EXPECT_EQ(wnd.GetAltState(), 0);
+    EXPECT_TRUE(root->keys.empty());
+}
+
+TEST_F(TranslatorTest, AltWithALetterAsksNothing)
+{
+    Send(WM_SYSKEYDOWN, VK_MENU, 0x20380001);
+    Send(WM_SYSKEYDOWN, 'F', 0x20210001);
+    EXPECT_EQ(wnd.GetAltState(), 2);
+    Send(WM_SYSKEYUP, 'F', LPARAM(0xE0210001));
+    Send(WM_SYSKEYUP, VK_MENU, LPARAM(0xC0380001));
+    EXPECT_EQ(root->queries, 0);
+    EXPECT_EQ(Send(WM_MENUCHAR, MAKEWPARAM('f', MF_SYSMENU), 0), 0x10000);
+    EXPECT_EQ(Send(WM_GETDLGCODE), LRESULT(DLGC_WANTALLKEYS));
+}
+
+TEST_F(TranslatorTest, RealAltPressReachesTheWindow)
+{
+    SetForegroundWindow(window);
+    SetFocus(window);
+    pump_messages();
+    ASSERT_EQ(GetFocus(), window);
+    send_key_press(VK_MENU);
+    pump_messages();
+    EXPECT_EQ(root->queries, 1);
+}
+
+TEST_F(TranslatorTest, CharacterKeyGivesCharacterThenKey)
+{
+    Send(WM_KEYDOWN, 'A', 0x001E0001);
+    ASSERT_EQ(root->chars.size(), 1u);
+    EXPECT_EQ(root->chars[0], L'a');
+    ASSERT_EQ(root->keys.size(), 1u);
+    EXPECT_EQ(root->keys[0].key, uint32_t('A'));
+    Send(WM_KEYDOWN, VK_LEFT, 0x014B0001);
+    EXPECT_EQ(root->chars.size(), 1u);
+    ASSERT_EQ(root->keys.size(), 2u);
+    EXPECT_EQ(root->keys[1].key, uint32_t(VK_LEFT));
+    // The modifier keys themselves give nothing.
+    Send(WM_KEYDOWN, VK_SHIFT, 0x002A0001);
+    Send(WM_KEYDOWN, VK_CONTROL, 0x001D0001);
+    EXPECT_EQ(root->keys.size(), 2u);
+    Send(WM_IME_CHAR, 0x4E2D, 0);
+    ASSERT_EQ(root->chars.size(), 2u);
+    EXPECT_EQ(root->chars[1], wchar_t(0x4E2D));
+}
+
+int WINAPI two_character_layout(UINT key, UINT, const BYTE*, LPWSTR buffer, int, UINT)
+{
+    if (key == VK_OEM_102) {
+        buffer[0] = L'a';
+        buffer[1] = L'e';
+        return 2;
+    }
+    buffer[0] = L'z';
+    return 1;
+}
+
+TEST_F(TranslatorTest, KeyTypingTwoCharactersReachesNothing)
+{
+    wnd.UseKeyTranslation(two_character_layout);
+    Send(WM_KEYDOWN, VK_OEM_102, 0x00560001);
+    EXPECT_TRUE(root->chars.empty());
+    EXPECT_TRUE(root->keys.empty());
+    Send(WM_KEYDOWN, 'Z', 0x002C0001);
+    EXPECT_EQ(root->chars.size(), 1u);
+    EXPECT_EQ(root->keys.size(), 1u);
+}
+
+TEST_F(TranslatorTest, DoubleClickActsOnlyWhileTheButtonIsDown)
+{
+    // The cursor rests outside the window, so the real button press itself
+    // goes elsewhere.
+    SetCursorPos(1270, 1010);
+    Send(WM_LBUTTONDBLCLK, MK_LBUTTON, MAKELPARAM(10, 12));
+    EXPECT_TRUE(root->buttons.empty());
+    send_mouse_button(true, false);
+    pump_messages();
+    ASSERT_LT(GetAsyncKeyState(VK_LBUTTON), 0);
+    Send(WM_LBUTTONDBLCLK, MK_LBUTTON | MK_CONTROL, MAKELPARAM(10, 12));
+    send_mouse_button(true, true);
+    pump_messages();
+    ASSERT_EQ(root->buttons.size(), 1u);
+    EXPECT_EQ(root->buttons[0].x, 10);
+    EXPECT_EQ(root->buttons[0].y, 12);
+    EXPECT_EQ(root->buttons[0].button, 1);
+    EXPECT_TRUE(root->buttons[0].pressed);
+    EXPECT_TRUE(root->buttons[0].ctrl);
+}
+
+TEST_F(TranslatorTest, ButtonsCarryTheirModifiers)
+{
+    Send(WM_RBUTTONDOWN, MK_RBUTTON | MK_SHIFT, MAKELPARAM(3, 4));
+    Send(WM_RBUTTONUP, 0, MAKELPARAM(3, 4));
+    Send(WM_LBUTTONUP, MK_CONTROL, MAKELPARAM(5, 6));
+    ASSERT_EQ(root->buttons.size(), 3u);
+    EXPECT_EQ(root->buttons[0].button, 2);
+    EXPECT_TRUE(root->buttons[0].pressed);
+    EXPECT_TRUE(root->buttons[0].shift);
+    EXPECT_FALSE(root->buttons[1].pressed);
+    EXPECT_EQ(root->buttons[2].button, 1);
+    EXPECT_TRUE(root->buttons[2].ctrl);
+}
+
+TEST_F(TranslatorTest, WheelPointArrivesInClientCoordinates)
+{
+    POINT origin = {0, 0};
+    ClientToScreen(window, &origin);
+    Send(WM_MOUSEWHEEL, MAKEWPARAM(MK_CONTROL, 240), MAKELPARAM(origin.x + 15, origin.y + 25));
+    ASSERT_EQ(root->wheels.size(), 1u);
+    EXPECT_EQ(root->wheels[0].x, 15);
+    EXPECT_EQ(root->wheels[0].y, 25);
+    EXPECT_TRUE(root->wheels[0].up);
+    EXPECT_TRUE(root->wheels[0].ctrl);
+    EXPECT_EQ(root->wheels[0].steps, 2);
+}
+
+TEST_F(TranslatorTest, CloseAsksTheTree)
+{
+    root->can_close = false;
+    EXPECT_EQ(Send(WM_CLOSE), 1);
+    EXPECT_TRUE(IsWindow(window));
+    EXPECT_EQ(root->close_asks, 1);
+    root->can_close = true;
+    Send(WM_CLOSE);
+    EXPECT_FALSE(IsWindow(window));
+    EXPECT_FALSE(root_destroyed);
+}
+
+TEST_F(TranslatorTest, PostedActionsAreDrainedThroughTheWindow)
+{
+    pump_messages();
+    root->action_codes.clear();
+    ASSERT_TRUE(root->PostStep(42));
+    ASSERT_TRUE(root->PostStep(43));
+    EXPECT_TRUE(root->action_codes.empty());
+    pump_messages();
+    ASSERT_EQ(root->action_codes.size(), 2u);
+    EXPECT_EQ(root->action_codes[0], 42u);
+    EXPECT_EQ(root->action_codes[1], 43u);
+}
+
+TEST_F(TranslatorTest, FocusIsSavedAndRestored)
+{
+    int saves = root->focus_saves;
+    int restores = root->focus_restores;
+    Send(WM_KILLFOCUS);
+    Send(WM_SETFOCUS);
+    EXPECT_EQ(root->focus_saves, saves + 1);
+    EXPECT_EQ(root->focus_restores, restores + 1);
+}
+
+TEST_F(TranslatorTest, WindowOperations)
+{
+    wnd.SetTitle(L"new title");
+    wchar_t title[64];
+    GetWindowTextW(window, title, 64);
+    EXPECT_STREQ(title, L"new title");
+    EXPECT_TRUE(wnd.MoveWindow(20, 30, 400, 300));
+    RECT outer;
+    GetWindowRect(window, &outer);
+    EXPECT_EQ(outer.left, 20);
+    EXPECT_EQ(outer.bottom - outer.top, 300);
+    EXPECT_TRUE(wnd.SetMouseCapture(true));
+    EXPECT_EQ(GetCapture(), window);
+    EXPECT_TRUE(wnd.SetMouseCapture(false));
+    EXPECT_EQ(GetCapture(), nullptr);
+    EXPECT_TRUE(wnd.SetCursorShape(3));
+    EXPECT_EQ(HCURSOR(GetClassLongPtrW(window, GCLP_HCURSOR)), LoadCursorA(nullptr, IDC_HAND));
+    EXPECT_TRUE(wnd.SetWindowFocus());
+    EXPECT_EQ(GetFocus(), window);
+    EXPECT_GT(wnd.GetDpi(), 0);
+}
+
+TEST_F(TranslatorTest, MinimumClientSizeHoldsTheFrameWindow)
+{
+    ASSERT_TRUE(wnd.SetMinClientSize(250, 150));
+    RECT outer, client;
+    GetWindowRect(window, &outer);
+    GetClientRect(window, &client);
+    int32_t frame_width = (outer.right - outer.left) - client.right;
+    int32_t frame_height = (outer.bottom - outer.top) - client.bottom;
+    RECT proposed = {100, 100, 150, 120};
+    Send(WM_SIZING, WMSZ_BOTTOMRIGHT, LPARAM(&proposed));
+    EXPECT_EQ(proposed.right - proposed.left, 250 + frame_width);
+    EXPECT_EQ(proposed.bottom - proposed.top, 150 + frame_height);
+    ASSERT_TRUE(wnd.SetMaxClientSize(500, 400));
+    proposed = RECT{0, 0, 2000, 2000};
+    Send(WM_SIZING, WMSZ_BOTTOMRIGHT, LPARAM(&proposed));
+    EXPECT_EQ(proposed.right, 500 + frame_width);
+    EXPECT_EQ(proposed.bottom, 400 + frame_height);
+}
+
+TEST_F(TranslatorTest, StringTablesComeFromTheCatalog)
+{
+    EXPECT_EQ(wnd.GetStringTable(L"ciom::filechoose"), nullptr);
+    cCIOMLang provider;
+    ASSERT_TRUE(set_language(0));
+    wnd.SetCatalog(get_global_catalog());
+    const cStringArray* table = wnd.GetStringTable(L"ciom::filechoose");
+    ASSERT_NE(table, nullptr);
+    EXPECT_STREQ(get_catalog_string(table, 1), L"Accept");
+    EXPECT_EQ(wnd.GetStringTable(L"no::such"), nullptr);
+}
+
+TEST_F(TranslatorTest, RequestTargetDestroyUnbindsFirst)
+{
+    wnd.DestroyWindow();
+    EXPECT_FALSE(IsWindow(window));
+    EXPECT_EQ(wnd.GetHandle(), nullptr);
+    EXPECT_FALSE(root_destroyed);
+}
+
+TEST_F(TranslatorTest, PopupWithoutActivationKeepsTheFocus)
+{
+    SetForegroundWindow(window);
+    SetFocus(window);
+    ASSERT_EQ(GetFocus(), window);
+    bool popup_root_destroyed = false;
+    cWindowHolder* holder = wnd.ShowPopup(100, 120, 80, 40, new cRecordingRoot(&popup_root_destroyed), false);
+    ASSERT_NE(holder, nullptr);
+    EXPECT_TRUE(holder->IsNative());
+    cWndTranslator* popup = holder->GetRequestTarget()->GetWindow();
+    HWND popup_window = popup->GetHandle();
+    EXPECT_TRUE(IsWindowVisible(popup_window));
+    EXPECT_EQ(GetFocus(), window);
+    EXPECT_EQ(GetWindowLongW(popup_window, GWL_EXSTYLE) & (WS_EX_TOPMOST | WS_EX_TOOLWINDOW),
+              LONG(WS_EX_TOPMOST | WS_EX_TOOLWINDOW));
+    EXPECT_TRUE(GetClassLongPtrW(popup_window, GCL_STYLE) & CS_DROPSHADOW);
+    EXPECT_TRUE(GetClassLongPtrW(popup_window, GCL_STYLE) & CS_DBLCLKS);
+    RECT client;
+    GetClientRect(popup_window, &client);
+    EXPECT_EQ(client.right, 80);
+    EXPECT_EQ(client.bottom, 40);
+    holder->Close();
+    EXPECT_FALSE(IsWindow(popup_window));
+    EXPECT_FALSE(popup_root_destroyed);
+    delete holder;
+    EXPECT_TRUE(popup_root_destroyed);
+}
+
+TEST_F(TranslatorTest, ReleasedPopupKeepsItsRoot)
+{
+    bool kept_destroyed = false;
+    cRecordingRoot* kept = new cRecordingRoot(&kept_destroyed);
+    cWindowHolder* holder = wnd.ShowPopup(0, 0, 10, 10, kept, true);
+    ASSERT_NE(holder, nullptr);
+    holder->Release(true);
+    EXPECT_FALSE(kept_destroyed);
+    EXPECT_EQ(kept->GetRequestTarget(), nullptr);
+    delete kept;
+    EXPECT_EQ(wnd.ShowPopup(0, 0, 10, 10, nullptr, true), nullptr);
+}
+
+TEST(TranslatorLifetime, RootIsDestroyedWhenReplacedAndWithTheWindow)
+{
+    ASSERT_TRUE(register_window_class(nullptr, nullptr));
+    bool first_destroyed = false, second_destroyed = false;
+    HWND window;
+    {
+        cWndTranslator wnd;
+        EXPECT_FALSE(wnd.Create(nullptr, L"none", 10, 10, nullptr, false, 0, 0));
+        ASSERT_TRUE(wnd.Create(nullptr, L"one", 50, 50, new cRecordingRoot(&first_destroyed), false, -1, -1));
+        RECT outer, desktop;
+        GetWindowRect(GetDesktopWindow(), &desktop);
+        POINT origin = {0, 0};
+        ClientToScreen(wnd.GetHandle(), &origin);
+        GetWindowRect(wnd.GetHandle(), &outer);
+        // -1 centres the window's position on the desktop.
+        EXPECT_EQ(outer.left, (desktop.right - 50) / 2);
+        wnd.DestroyWindow();
+        ASSERT_TRUE(wnd.Create(nullptr, L"two", 50, 50, new cRecordingRoot(&second_destroyed), false, 0, 0));
+        EXPECT_TRUE(first_destroyed);
+        EXPECT_FALSE(second_destroyed);
+        window = wnd.GetHandle();
+    }
+    EXPECT_TRUE(second_destroyed);
+    EXPECT_FALSE(IsWindow(window));
+}
+
+TEST(TranslatorLifetime, WithoutRootItIsAPlainWindow)
+{
+    ASSERT_TRUE(register_window_class(nullptr, nullptr));
+    cWndTranslator wnd;
+    ASSERT_TRUE(create_class_window(L"plain", 0, WS_OVERLAPPEDWINDOW, 0, 0, 40, 40, nullptr, &wnd));
+    EXPECT_EQ(SendMessageW(wnd.GetHandle(), WM_GETDLGCODE, 0, 0), 0);
+    SendMessageW(wnd.GetHandle(), WM_CLOSE, 0, 0);
+    EXPECT_EQ(wnd.GetHandle(), nullptr);
+}
+
+}  // namespace
