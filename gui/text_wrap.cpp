@@ -182,7 +182,7 @@ bool cCanvas::DrawTextWrapped(int32_t x, int32_t y, int32_t width, int32_t heigh
         layout.top += step;
 
         int32_t next = i;
-        if ((alignment == 0 || alignment == 3) && space_units > 0 && !token.word && token.count > 0)
+        if ((alignment == 0 || alignment == 3) && !token.word && token.count > 0)
             ++next;
         first = next;
         previous = next;
