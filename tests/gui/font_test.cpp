@@ -7,6 +7,7 @@
 #include "gui/ui_font.h"
 #include "gui/ui_font_choice.h"
 #include "tests/gui/canvas_probe.h"
+#include "tests/support/test_data.h"
 
 namespace {
 
@@ -208,4 +209,52 @@ TEST(Font, EastAsianLanguagesFallBackToTahomaWhenTheirFaceIsMissing)
     }
     EXPECT_EQ(std::wstring(choose_ui_font_face(0)), L"Tahoma");
     EXPECT_EQ(std::wstring(get_ui_font_face()), L"Tahoma");
+}
+
+namespace {
+
+// The generated font whose family is "Meiryo", added for this process only
+// while the object lives.
+struct cPrivateFont {
+    std::wstring path;
+    int added;
+
+    explicit cPrivateFont(const char* name)
+    {
+        std::string narrow = test_data_path(name);
+        path.assign(narrow.begin(), narrow.end());
+        added = AddFontResourceExW(path.c_str(), FR_PRIVATE, nullptr);
+    }
+    ~cPrivateFont()
+    {
+        if (added)
+            RemoveFontResourceExW(path.c_str(), FR_PRIVATE, nullptr);
+    }
+};
+
+}  // namespace
+
+TEST(Font, EastAsianLanguageAdoptsItsFaceWhenTheSystemHasIt)
+{
+    ASSERT_FALSE(font_face_exists(L"Meiryo"));
+    {
+        cPrivateFont font("east_asian_face.ttf");
+        ASSERT_GT(font.added, 0);
+        ASSERT_TRUE(font_face_exists(L"Meiryo"));
+        EXPECT_EQ(std::wstring(choose_ui_font_face(3)), L"Meiryo");
+        EXPECT_EQ(std::wstring(get_ui_font_face_name()), L"Meiryo");
+        EXPECT_EQ(get_ui_line_spacing(), 0.9);
+        EXPECT_EQ(get_ui_text_offset(), 0);
+
+        // Korean has no face here; a default-face interface gets the default
+        // spacing back.
+        EXPECT_EQ(std::wstring(choose_ui_font_face(4)), L"Tahoma");
+        EXPECT_EQ(get_ui_line_spacing(), 1.2);
+        EXPECT_EQ(get_ui_text_offset(), 3);
+        EXPECT_EQ(std::wstring(choose_ui_font_face(3)), L"Meiryo");
+        EXPECT_EQ(std::wstring(choose_ui_font_face(0)), L"Tahoma");
+        EXPECT_EQ(get_ui_line_spacing(), 1.2);
+    }
+    EXPECT_FALSE(font_face_exists(L"Meiryo"));
+    EXPECT_EQ(std::wstring(choose_ui_font_face(3)), L"Tahoma");
 }
