@@ -317,6 +317,21 @@ TEST(Canvas, OffscreenCopyOfACanvasStartsWithItsPixels)
     EXPECT_EQ(canvas->CreateOffscreen(0, 2, -1, -1), nullptr);
 }
 
+TEST(Canvas, OffscreenCanvasMadeFromTheScreenContextOutlivesIt)
+{
+    HDC screen = GetDC(nullptr);
+    ASSERT_NE(screen, nullptr);
+    std::unique_ptr<cWOffscreenCanvas> canvas(new cWOffscreenCanvas);
+    bool set_up = canvas->InitOffscreen(screen, 40, 30, -1, -1);
+    ReleaseDC(nullptr, screen);
+    ASSERT_TRUE(set_up);
+    EXPECT_EQ(canvas->GetWidth(), 40);
+    EXPECT_EQ(canvas->GetHeight(), 30);
+    EXPECT_EQ(read_pixels(*canvas).Count(black), 40 * 30) << "a blank start";
+    paint_canvas(*canvas, green);
+    EXPECT_EQ(read_pixels(*canvas).Count(green), 40 * 30);
+}
+
 TEST(Canvas, DrawLineUsesTheLinePenAndLeavesOutTheEndPoint)
 {
     auto canvas = make_canvas(10, 6);
