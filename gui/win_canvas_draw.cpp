@@ -5,6 +5,35 @@
 #include "gui/dib_section.h"
 #include "gui/image_buffer.h"
 
+namespace {
+
+// The image itself at its own size, else a linearly scaled copy made in
+// `scaled`; null when scaling fails.
+const cImageBuffer* image_at_size(const cImageBuffer* image, int32_t width, int32_t height, cImageBuffer& scaled)
+{
+    if (width == image->GetWidth() && height == image->GetHeight())
+        return image;
+    return cImageBuffer::ScaleLinear(image, width, height, &scaled) ? &scaled : nullptr;
+}
+
+uint32_t blend_channel(uint32_t background, uint32_t over, double alpha)
+{
+    return uint32_t(background * (1.0 - alpha) + over * alpha);
+}
+
+// Colour channels mixed by the image's alpha; the background keeps its own
+// alpha byte.
+uint32_t blend_pixel(uint32_t background, uint32_t over)
+{
+    double alpha = (over >> 24) / 255.0;
+    uint32_t blue = blend_channel(background & 0xFF, over & 0xFF, alpha);
+    uint32_t green = blend_channel((background >> 8) & 0xFF, (over >> 8) & 0xFF, alpha);
+    uint32_t red = blend_channel((background >> 16) & 0xFF, (over >> 16) & 0xFF, alpha);
+    return (background & 0xFF000000u) | red << 16 | green << 8 | blue;
+}
+
+}  // namespace
+
 bool cWinCanvas::FillRect(const cRect* rect, uint32_t fill_colour, uint32_t frame_colour)
 {
     if (!dc || !rect || !UsePen(frame_pen, frame_colour, 1) || !UseBrush(fill_colour))
@@ -41,13 +70,10 @@ bool cWinCanvas::DrawImage(int32_t x, int32_t y, const cImageBuffer* image, int3
     if (int64_t(x) + width < 0 || int64_t(y) + height < 0)
         return true;
     cImageBuffer scaled;
-    const cImageBuffer* source = image;
-    if (width != image->GetWidth() || height != image->GetHeight()) {
-        if (!cImageBuffer::ScaleLinear(image, width, height, &scaled))
-            return false;
-        source = &scaled;
-    }
+    const cImageBuffer* source = image_at_size(image, width, height, scaled);
     cDibSurface surface;
+    if (!source)
+        return false;
     if (!surface.Create(dc, width, height))
         return false;
     memcpy(surface.bits, source->GetPixels(), size_t(width) * size_t(height) * sizeof(uint32_t));
@@ -61,26 +87,6 @@ bool cWinCanvas::DrawImageAt(const cPoint* point, const cImageBuffer* image, con
         return false;
     return DrawImage(point->x, point->y, image, size ? size->width : -1, size ? size->height : -1);
 }
-
-namespace {
-
-uint32_t blend_channel(uint32_t background, uint32_t over, double alpha)
-{
-    return uint32_t(background * (1.0 - alpha) + over * alpha);
-}
-
-// Colour channels mixed by the image's alpha; the background keeps its own
-// alpha byte.
-uint32_t blend_pixel(uint32_t background, uint32_t over)
-{
-    double alpha = (over >> 24) / 255.0;
-    uint32_t blue = blend_channel(background & 0xFF, over & 0xFF, alpha);
-    uint32_t green = blend_channel((background >> 8) & 0xFF, (over >> 8) & 0xFF, alpha);
-    uint32_t red = blend_channel((background >> 16) & 0xFF, (over >> 16) & 0xFF, alpha);
-    return (background & 0xFF000000u) | red << 16 | green << 8 | blue;
-}
-
-}  // namespace
 
 // Only the part of the target that lies on the canvas is read, blended and
 // written back.
@@ -106,14 +112,9 @@ bool cWinCanvas::DrawImageScaled(const cPoint* point, const cImageBuffer* image,
         return true;
 
     cImageBuffer scaled;
-    const cImageBuffer* source = image;
-    if (width != image->GetWidth() || height != image->GetHeight()) {
-        if (!cImageBuffer::ScaleLinear(image, width, height, &scaled))
-            return false;
-        source = &scaled;
-    }
+    const cImageBuffer* source = image_at_size(image, width, height, scaled);
     cDibSurface background;
-    if (!background.Create(dc, right - left, bottom - top) ||
+    if (!source || !background.Create(dc, right - left, bottom - top) ||
         !BitBlt(background.dc, 0, 0, background.width, background.height, dc, area.left + left, area.top + top,
                 SRCCOPY))
         return false;

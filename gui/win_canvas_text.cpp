@@ -7,6 +7,7 @@
 #include "base/string_convert.h"
 #include "gui/dib_section.h"
 #include "gui/font.h"
+#include "gui/text_extent.h"
 
 bool cWinCanvas::SelectFont(cFontObject* new_font)
 {
@@ -51,68 +52,26 @@ uint32_t cWinCanvas::GetBackgroundColour() { return background_colour; }
 
 bool cWinCanvas::MeasureTextW(const wchar_t* text, int32_t length, cSize* size)
 {
-    if (!size)
-        return false;
-    *size = {0, 0};
-    if (length < 0 && text)
-        length = int32_t(wcslen(text));
-    if (!text || length == 0)
-        return true;
-    if (!dc)
-        return false;
     ReselectFont();
-    SIZE extent = {};
-    if (!GetTextExtentPoint32W(dc, text, length, &extent))
-        return false;
-    *size = {extent.cx, extent.cy};
-    return true;
+    return text_extent(dc, text, length, size);
 }
 
 bool cWinCanvas::MeasureTextA(const char* text, int32_t length, cSize* size)
 {
-    if (!size)
-        return false;
-    *size = {0, 0};
-    if (length < 0 && text)
-        length = int32_t(strlen(text));
-    if (!text || length == 0)
-        return true;
-    if (!dc)
-        return false;
     ReselectFont();
-    SIZE extent = {};
-    if (!GetTextExtentPoint32A(dc, text, length, &extent))
-        return false;
-    *size = {extent.cx, extent.cy};
-    return true;
+    return text_extent(dc, text, length, size);
 }
 
 bool cWinCanvas::FitTextW(const wchar_t* text, int32_t length, _typebuf<int32_t>& extents)
 {
-    if (length < 0 && text)
-        length = int32_t(wcslen(text));
-    if (!text || length == 0 || !dc)
-        return false;
     ReselectFont();
-    extents.Resize(length);
-    INT fitted = 0;
-    SIZE extent = {};
-    return extents.Data() &&
-           GetTextExtentExPointW(dc, text, length, 0x7FFFFFFF, &fitted, extents.Data(), &extent) != 0;
+    return text_extents(dc, text, length, extents);
 }
 
 bool cWinCanvas::FitTextA(const char* text, int32_t length, _typebuf<int32_t>& extents)
 {
-    if (length < 0 && text)
-        length = int32_t(strlen(text));
-    if (!text || length == 0 || !dc)
-        return false;
     ReselectFont();
-    extents.Resize(length);
-    INT fitted = 0;
-    SIZE extent = {};
-    return extents.Data() &&
-           GetTextExtentExPointA(dc, text, length, 0x7FFFFFFF, &fitted, extents.Data(), &extent) != 0;
+    return text_extents(dc, text, length, extents);
 }
 
 bool cWinCanvas::DrawTextColoured(int32_t x, int32_t y, bool transparent, const wchar_t* text, int32_t length)

@@ -1,8 +1,8 @@
 #include "gui/font.h"
 
-#include <string.h>
 #include <wchar.h>
 
+#include "gui/text_extent.h"
 #include "gui/win_canvas.h"
 
 namespace {
@@ -49,6 +49,18 @@ int CALLBACK note_family(const LOGFONTW*, const TEXTMETRICW*, DWORD, LPARAM foun
     return 0;
 }
 
+// The font is selected only for the measuring; the previous one returns.
+template <class T>
+bool measure_in_font(HDC dc, HFONT font, const T* text, int32_t length, cSize* size)
+{
+    if (!dc || !font || !text || !size)
+        return false;
+    HGDIOBJ previous = SelectObject(dc, font);
+    bool measured = text_extent(dc, text, length, size);
+    SelectObject(dc, previous);
+    return measured;
+}
+
 }  // namespace
 
 cWinFont::cWinFont() : handle(nullptr) {}
@@ -74,18 +86,7 @@ bool cWinFont::MeasureW(cCanvas* canvas, const wchar_t* text, int32_t length, cS
 bool cWinFont::MeasureA(cCanvas* canvas, const char* text, int32_t length, cSize* size)
 {
     cWinCanvas* target = dynamic_cast<cWinCanvas*>(canvas);
-    HDC dc = target ? target->GetDeviceContext() : nullptr;
-    if (!dc || !handle || !text || !size)
-        return false;
-    if (length < 0)
-        length = int32_t(strlen(text));
-    HGDIOBJ previous = SelectObject(dc, handle);
-    SIZE extent = {};
-    bool measured = GetTextExtentPoint32A(dc, text, length, &extent) != 0;
-    SelectObject(dc, previous);
-    size->width = extent.cx;
-    size->height = extent.cy;
-    return measured;
+    return target && measure_in_font(target->GetDeviceContext(), handle, text, length, size);
 }
 
 bool create_gdi_font(cWinFont* font, const wchar_t* face, int32_t height, int32_t width, int32_t weight, bool italic,
@@ -107,17 +108,7 @@ bool create_gdi_font(cWinFont* font, const wchar_t* face, int32_t height, int32_
 
 bool measure_text_on_dc(HDC dc, HFONT font, const wchar_t* text, int32_t length, cSize* size)
 {
-    if (!dc || !font || !text || !size)
-        return false;
-    if (length < 0)
-        length = int32_t(wcslen(text));
-    HGDIOBJ previous = SelectObject(dc, font);
-    SIZE extent = {};
-    bool measured = GetTextExtentPoint32W(dc, text, length, &extent) != 0;
-    SelectObject(dc, previous);
-    size->width = extent.cx;
-    size->height = extent.cy;
-    return measured;
+    return measure_in_font(dc, font, text, length, size);
 }
 
 // GDI calls back for every font whose family (in any of its names) is the
