@@ -315,6 +315,8 @@ private:
 
     // Painting.
     bool ChildVisibleRect(const cChildElement* child, const cRect& client, cPoint origin, cRect* visible);
+    void ExcludePaintedSiblings(cCanvas* canvas, const cChildElement* child, const cRect& client, cPoint origin,
+                                const cRect& visible);
     void PaintSelf(cCanvas* canvas);
     void PaintContent(cCanvas* canvas);
 
