@@ -43,7 +43,18 @@ public:
     bool HandleAction(cChildElement* sender, cChildAction* action) override
     {
         const cProbeElement* from = static_cast<const cProbeElement*>(sender);
-        Note("action " + std::to_string(action->code) + " from " + (from ? from->name : "null"));
+        std::string detail;
+        if (action->code == 2) {
+            const cCtxRequestAction* request = static_cast<const cCtxRequestAction*>(action);
+            detail = " at " + Point(request->x, request->y) + " flags " + std::to_string(request->ctrl) +
+                     std::to_string(request->shift) + std::to_string(request->third);
+        } else if (action->code == 1) {
+            detail = " reason " + std::to_string(static_cast<const cFocusAction*>(action)->reason);
+        } else if (action->code == 3) {
+            const cDoubleClickAction* click = static_cast<const cDoubleClickAction*>(action);
+            detail = " at " + Point(click->x, click->y);
+        }
+        Note("action " + std::to_string(action->code) + " from " + (from ? from->name : "null") + detail);
         if (handles_actions)
             return true;
         return cChildElement::HandleAction(sender, action);
