@@ -47,18 +47,7 @@ class ActionQueueTest : public ::testing::Test {
 protected:
     void SetUp() override { attach_test_root(root, host, 200, 100); }
 
-    // Handles every pending wake-up, as the window does.
-    void Drain()
-    {
-        std::vector<cChildElement*> posted;
-        std::vector<cChildElement*> sent;
-        posted.swap(host.posted_wakeups);
-        sent.swap(host.sent_wakeups);
-        for (cChildElement* element : posted)
-            results.push_back(root.DrainPostedActions(element));
-        for (cChildElement* element : sent)
-            results.push_back(root.DrainSentActions(element));
-    }
+    void Drain() { results = drain_wakeups(root, host); }
 
     std::vector<std::string> log;
     std::vector<bool> results;

@@ -33,15 +33,6 @@ protected:
     }
     void TearDown() override { set_element_tick_source(nullptr); }
 
-    // Handles what the tree queued, as the window does on its wake-ups.
-    void Drain()
-    {
-        std::vector<cChildElement*> pending;
-        pending.swap(host.posted_wakeups);
-        for (cChildElement* element : pending)
-            root.DrainPostedActions(element);
-    }
-
     std::vector<std::string> log;
     cTestHost host;
     cProbeElement root{"root", &log};
@@ -155,7 +146,7 @@ TEST_F(ElementInputTest, RecognisedDoubleClickKeepsTheFirstPressAsReference)
         doubles += entry.rfind("child: double", 0) == 0;
     EXPECT_EQ(doubles, 2);
     log.clear();
-    Drain();
+    drain_wakeups(root, host);
     std::vector<std::string> expected{"child: action 3 from child at 10,10", "root: action 3 from child at 10,10",
                                       "child: action 3 from child at 10,10", "root: action 3 from child at 10,10"};
     EXPECT_EQ(log, expected);
@@ -172,7 +163,7 @@ TEST_F(ElementInputTest, RightReleasePostsAContextRequestBeforeTheHook)
     EXPECT_EQ(log, (std::vector<std::string>{"posted to child", "child: button 2 up 10,20"}));
     log.clear();
     child.handles_actions = true;
-    Drain();
+    drain_wakeups(root, host);
     EXPECT_EQ(log, std::vector<std::string>{"child: action 2 from child at 10,20 flags 100"});
 }
 

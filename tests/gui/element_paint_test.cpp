@@ -46,6 +46,13 @@ public:
     std::vector<cRect> asked;
 };
 
+// A root as the window layer leaves it: created, then sized.
+void start_root(cChildElement& root, int32_t width, int32_t height)
+{
+    root.Create();
+    root.SetSize(width, height, false);
+}
+
 bool inside(const cRect& r, int32_t x, int32_t y)
 {
     return x >= r.x && x < r.x + r.width && y >= r.y && y < r.y + r.height;
@@ -57,8 +64,7 @@ TEST(ElementPaint, LowerAddressIsPaintedFirstAndStaysOnTop)
 {
     std::vector<std::string> order;
     cFillElement root("root", 0x111111, &order);
-    root.Create();
-    root.SetSize(100, 60, false);
+    start_root(root, 100, 60);
     cFillElement* first = new cFillElement("a", 0x0000FF, &order);
     cFillElement* second = new cFillElement("b", 0x00FF00, &order);
     const cRect first_rect{10, 10, 40, 30};
@@ -90,8 +96,7 @@ TEST(ElementPaint, LowerAddressIsPaintedFirstAndStaysOnTop)
 TEST(ElementPaint, ChildrenStayInsideTheParentsBorder)
 {
     cFillElement root("root", 0x111111, nullptr);
-    root.Create();
-    root.SetSize(50, 50, false);
+    start_root(root, 50, 50);
     cFillElement panel("panel", 0x222222, nullptr);
     panel.border_default = 2;
     ASSERT_TRUE(root.AddChild(&panel, 10, 10, 20, 20));
@@ -116,8 +121,7 @@ TEST(ElementPaint, DisabledPaintingHidesTheSubtreeButHideDoesNot)
 {
     std::vector<std::string> order;
     cFillElement root("root", 0x111111, &order);
-    root.Create();
-    root.SetSize(40, 40, false);
+    start_root(root, 40, 40);
     cFillElement hidden("hidden", 0x222222, &order);
     cFillElement unpainted("unpainted", 0x333333, &order);
     cFillElement grandchild("grandchild", 0x444444, &order);
@@ -137,8 +141,7 @@ TEST(ElementPaint, DisabledPaintingHidesTheSubtreeButHideDoesNot)
 TEST(ElementPaint, TransparentChildShowsItsParentsBackground)
 {
     cChildElement root;
-    root.Create();
-    root.SetSize(30, 30, false);
+    start_root(root, 30, 30);
     root.SetBackgroundColour(0x123456);
     cChildElement child;
     ASSERT_TRUE(root.AddChild(&child, 5, 5, 10, 10));
@@ -155,8 +158,7 @@ TEST(ElementPaint, TransparentChildShowsItsParentsBackground)
 TEST(ElementPaint, ParentIsAskedForItsBackgroundUnderTheChild)
 {
     cBackdropElement root;
-    root.Create();
-    root.SetSize(30, 30, false);
+    start_root(root, 30, 30);
     cChildElement child;
     ASSERT_TRUE(root.AddChild(&child, 7, 9, 10, 10));
     child.SetTransparent(true);
@@ -184,8 +186,7 @@ TEST(ElementPaint, BackBufferPaintsTheSameThroughAnOffscreenCanvas)
 {
     for (bool refuse : {false, true}) {
         cFillElement root("root", 0x111111, nullptr);
-        root.Create();
-        root.SetSize(20, 20, false);
+        start_root(root, 20, 20);
         cFillElement child("child", 0x00AA00, nullptr);
         child.back_buffer_default = true;
         ASSERT_TRUE(root.AddChild(&child, 5, 5, 6, 4));
@@ -206,8 +207,7 @@ TEST(ElementPaint, ChildOutsideTheParentGetsNoCanvas)
 {
     std::vector<std::string> order;
     cFillElement root("root", 0x111111, &order);
-    root.Create();
-    root.SetSize(20, 20, false);
+    start_root(root, 20, 20);
     cFillElement child("child", 0x222222, &order);
     ASSERT_TRUE(root.AddChild(&child, 25, 0, 5, 5));
     cGridCanvas canvas(20, 20);
@@ -230,8 +230,7 @@ public:
 TEST(ElementPaint, ScrolledChildrenMoveAndFixedOnesStay)
 {
     cScrolledElement root;
-    root.Create();
-    root.SetSize(40, 20, false);
+    start_root(root, 40, 20);
     cFillElement scrolling("scrolling", 0x0000AA, nullptr);
     cFillElement fixed("fixed", 0x00AA00, nullptr);
     ASSERT_TRUE(root.InsertChild(&scrolling, 15, 6, 5, 5, 0));

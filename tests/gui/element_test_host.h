@@ -28,26 +28,8 @@ public:
     {
         invalidations.push_back(rect ? Invalidation{false, *rect} : Invalidation{true, {0, 0, 0, 0}});
     }
-    bool PostPendingPosted(cChildElement* element) override
-    {
-        std::function<bool(cChildElement*)> hook;
-        {
-            std::lock_guard<std::mutex> guard(lock);
-            posted_wakeups.push_back(element);
-            hook = on_posted;
-        }
-        return hook ? hook(element) : wake_answer;
-    }
-    bool PostPendingSent(cChildElement* element) override
-    {
-        std::function<bool(cChildElement*)> hook;
-        {
-            std::lock_guard<std::mutex> guard(lock);
-            sent_wakeups.push_back(element);
-            hook = on_sent;
-        }
-        return hook ? hook(element) : wake_answer;
-    }
+    bool PostPendingPosted(cChildElement* element) override { return Wake(posted_wakeups, on_posted, element); }
+    bool PostPendingSent(cChildElement* element) override { return Wake(sent_wakeups, on_sent, element); }
     bool SetMouseCapture(bool on) override
     {
         capture_calls.push_back(on);
@@ -122,6 +104,19 @@ public:
     bool move_answer = true;
     int destroy_window_calls = 0;
     int window_focus_requests = 0;
+
+private:
+    bool Wake(std::vector<cChildElement*>& records, std::function<bool(cChildElement*)>& hook_slot,
+              cChildElement* element)
+    {
+        std::function<bool(cChildElement*)> hook;
+        {
+            std::lock_guard<std::mutex> guard(lock);
+            records.push_back(element);
+            hook = hook_slot;
+        }
+        return hook ? hook(element) : wake_answer;
+    }
 };
 
 // A root element bound to a test host, created as the window layer does.
@@ -129,6 +124,25 @@ inline void attach_test_root(cChildElement& root, cTestHost& host, int32_t width
 {
     root.AttachWindow(&host, 0, 0, width, height);
     root.Create();
+}
+
+// Handles every wake-up the host received, as the window does; the drains
+// results in order, posted queues first.
+inline std::vector<bool> drain_wakeups(cChildElement& root, cTestHost& host)
+{
+    std::vector<cChildElement*> posted;
+    std::vector<cChildElement*> sent;
+    {
+        std::lock_guard<std::mutex> guard(host.lock);
+        posted.swap(host.posted_wakeups);
+        sent.swap(host.sent_wakeups);
+    }
+    std::vector<bool> results;
+    for (cChildElement* element : posted)
+        results.push_back(root.DrainPostedActions(element));
+    for (cChildElement* element : sent)
+        results.push_back(root.DrainSentActions(element));
+    return results;
 }
 
 #endif

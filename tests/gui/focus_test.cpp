@@ -44,13 +44,6 @@ protected:
             at = step;
         return at ? static_cast<cProbeElement*>(at)->name : "";
     }
-    void Drain()
-    {
-        std::vector<cChildElement*> pending;
-        pending.swap(host.posted_wakeups);
-        for (cChildElement* element : pending)
-            root.DrainPostedActions(element);
-    }
 
     std::vector<std::string> log;
     cTestHost host;
@@ -180,14 +173,14 @@ TEST_F(FocusTest, PressOnANonFocusableChildGivesTheFocusToItsParent)
     child->SetFocusable(false);
     root.SetFocusable(false);  // not consulted for the parent itself
     root.SetFocusTo(child);
-    Drain();
+    drain_wakeups(root, host);
     log.clear();
     root.FocusAtPoint(5, 15, 1, false, false);
     EXPECT_EQ(Focused(), "root");
     EXPECT_FALSE(child->HasFocus());
     EXPECT_EQ(log, (std::vector<std::string>{"child: lost", "root: gained 1"}));
     log.clear();
-    Drain();
+    drain_wakeups(root, host);
     EXPECT_EQ(log, std::vector<std::string>{"root: action 1 from root reason 1"});
 }
 
@@ -216,7 +209,7 @@ TEST_F(FocusTest, SetFocusToTellsTheElementWithReasonTwo)
     root.SetFocusTo(a);
     EXPECT_EQ(log, std::vector<std::string>{"a: gained 2"});
     log.clear();
-    Drain();
+    drain_wakeups(root, host);
     EXPECT_EQ(log, (std::vector<std::string>{"a: action 1 from a reason 2", "root: action 1 from a reason 2"}));
 }
 
@@ -257,7 +250,7 @@ TEST_F(FocusTest, TakeFocusMovesTheFocusThroughTheQueue)
     inner.TakeFocus();  // not focusable: its parent asks instead
     EXPECT_EQ(Focused(), "");
     EXPECT_EQ(host.window_focus_requests, 1);
-    Drain();
+    drain_wakeups(root, host);
     EXPECT_EQ(Focused(), "a");
     a->RemoveChild(&inner);
 }
