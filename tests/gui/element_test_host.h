@@ -2,9 +2,13 @@
 #define TESTS_GUI_ELEMENT_TEST_HOST_H
 
 #include <functional>
+#include <string.h>
+
 #include <mutex>
+#include <string>
 #include <vector>
 
+#include "gui/catalog.h"
 #include "gui/child_element.h"
 #include "gui/request_target.h"
 
@@ -40,8 +44,19 @@ public:
         cursor_kinds.push_back(kind);
         return true;
     }
-    bool ClipboardPutText(const wchar_t*, uint32_t) override { return false; }
-    bool ClipboardGetText(_typebuf<uint8_t>&) override { return false; }
+    bool ClipboardPutText(const wchar_t* text, uint32_t size_in_bytes) override
+    {
+        clipboard.assign(reinterpret_cast<const uint8_t*>(text), reinterpret_cast<const uint8_t*>(text) + size_in_bytes);
+        return true;
+    }
+    bool ClipboardGetText(_typebuf<uint8_t>& out) override
+    {
+        if (clipboard.empty())
+            return false;
+        out.Resize(int32_t(clipboard.size()));
+        memcpy(out.Data(), clipboard.data(), clipboard.size());
+        return true;
+    }
     bool SetMinClientSize(int32_t width, int32_t height) override
     {
         min_client = cSize{width, height};
@@ -63,8 +78,18 @@ public:
         return true;
     }
     void SetTitle(const wchar_t*) override {}
-    cFontObject* GetFont(int32_t, int32_t, const wchar_t*, bool, bool, bool) override { return nullptr; }
-    const cStringArray* GetStringTable(const wchar_t*) override { return nullptr; }
+    cFontObject* GetFont(int32_t width, int32_t height, const wchar_t* face, bool bold, bool underline,
+                         bool italic) override
+    {
+        font_requests.push_back(std::to_wstring(width) + L"x" + std::to_wstring(height) + L" " + face +
+                                (bold ? L" b" : L"") + (underline ? L" u" : L"") + (italic ? L" i" : L""));
+        return nullptr;
+    }
+    const cStringArray* GetStringTable(const wchar_t* section) override
+    {
+        table_requests.push_back(section);
+        return &table;
+    }
     bool MeasureText(cFontObject*, const wchar_t*, cSize*) override { return false; }
     cWindowHolder* ShowPopup(int32_t, int32_t, int32_t, int32_t, cChildElement*, bool) override { return nullptr; }
     intptr_t RunModal(const wchar_t*, int32_t, int32_t, cChildElement*, bool) override { return -1; }
@@ -97,6 +122,10 @@ public:
     std::vector<bool> capture_calls;
     std::vector<uint32_t> cursor_kinds;
     std::vector<intptr_t> modal_results;
+    std::vector<uint8_t> clipboard;
+    std::vector<std::wstring> font_requests;
+    std::vector<std::wstring> table_requests;
+    cStringArray table;  // answered for every section
     cRect window_bounds{100, 200, 640, 480};
     cSize min_client{-2, -2};
     cSize max_client{-2, -2};

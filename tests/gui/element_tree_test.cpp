@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "gui/theme.h"
+#include "gui/ui_font.h"
 #include "tests/gui/element_probe.h"
 #include "tests/gui/element_test_host.h"
 #include "tests/support/heap_probe.h"
@@ -43,6 +45,16 @@ public:
 class cBorderedElement : public cChildElement {
 public:
     uint32_t DefaultBorder() override { return 5; }
+};
+
+class cSectionElement : public cChildElement {
+public:
+    const wchar_t* GetStringSection() override { return L"ciom::messages"; }
+};
+
+class cRepaintingElement : public cChildElement {
+public:
+    bool DefaultRepaintOnResize() override { return true; }
 };
 
 class cRefusingElement : public cChildElement {
@@ -168,7 +180,8 @@ TEST_F(ElementTreeTest, InsertionRunsOnCreateAndMarksTheChildCreated)
     ASSERT_TRUE(root.InsertChild(&child, 0, 0, 10, -5, 0));
     EXPECT_TRUE(child.IsCreated());
     EXPECT_EQ(child.GetHeight(), 0);  // negative sizes become 0 here
-    EXPECT_EQ(child.GetBackgroundColour(), 0xFFFFFFu);
+    cCITheme* theme = get_theme();
+    EXPECT_EQ(child.GetBackgroundColour(), theme ? theme->GetColour(14) & 0xFFFFFF : 0xFFFFFFu);
 }
 
 TEST(ElementText, GetTextFillsAtMostCapacityMinusOneAndAZero)
@@ -454,4 +467,88 @@ TEST(ElementMemory, ATreeGivesBackEverythingItTook)
         root.SetSize(200, 100, false);
     }
     EXPECT_EQ(heap_busy_blocks(), before);
+}
+
+namespace {
+
+struct InvalidationCase {
+    const char* what;
+    bool repaint_on_resize;
+    cRect spec;  // re-added after the first placement at {0, 0, -1, 20}
+    int32_t root_width;
+    std::vector<cRect> expected;  // x, y, right, bottom
+};
+
+}  // namespace
+
+TEST_F(ElementTreeTest, ResizesRedrawOnlyWhatChanged)
+{
+    const InvalidationCase cases[] = {
+        {"a wider child redraws the strip it now covers", false, {0, 0, -1, 20}, 400, {{300, 0, 400, 20}}},
+        {"a shorter child redraws the strip it uncovered", false, {0, 0, -1, 10}, 300, {{0, 10, 300, 20}}},
+        {"a moved child redraws its old and new area", false, {5, 30, -1, 20}, 300, {{0, 0, 300, 20}, {5, 30, 300, 50}}},
+        {"repaint on resize redraws both areas whole", true, {0, 0, -1, 20}, 400, {{0, 0, 300, 20}, {0, 0, 400, 20}}},
+    };
+    for (const InvalidationCase& c : cases) {
+        root.SetSize(300, 200, false);
+        cChildElement plain;
+        cRepaintingElement repainting;
+        cChildElement& child = c.repaint_on_resize ? static_cast<cChildElement&>(repainting) : plain;
+        ASSERT_TRUE(root.AddChild(&child, 0, 0, -1, 20));
+        host.invalidations.clear();
+        if (c.root_width != 300)
+            root.SetSize(c.root_width, 200, false);
+        else
+            ASSERT_TRUE(root.AddChild(&child, c.spec.x, c.spec.y, c.spec.width, c.spec.height));
+        ASSERT_EQ(host.invalidations.size(), c.expected.size()) << c.what;
+        for (size_t i = 0; i < c.expected.size(); ++i) {
+            const cRectEdges& got = host.invalidations[i].edges;
+            EXPECT_EQ(got.left, c.expected[i].x) << c.what;
+            EXPECT_EQ(got.top, c.expected[i].y) << c.what;
+            EXPECT_EQ(got.right, c.expected[i].width) << c.what;
+            EXPECT_EQ(got.bottom, c.expected[i].height) << c.what;
+        }
+        root.RemoveChild(&child);
+    }
+}
+
+TEST_F(ElementTreeTest, StringSectionsBindThroughTheHost)
+{
+    cSectionElement child;
+    ASSERT_TRUE(root.AddChild(&child, 0, 0, 10, 10));
+    EXPECT_EQ(host.table_requests, std::vector<std::wstring>{L"ciom::messages"});
+
+    cSectionElement form;
+    form.LookupStringFor(&child, 3);
+    form.LookupStringFor(&child, 4);  // bound once
+    EXPECT_EQ(host.table_requests, (std::vector<std::wstring>{L"ciom::messages", L"ciom::messages"}));
+}
+
+TEST_F(ElementTreeTest, DefaultFontIsAskedOfTheHost)
+{
+    cChildElement child;
+    ASSERT_TRUE(root.AddChild(&child, 0, 0, 10, 10));
+    child.GetDefaultFont();
+    ASSERT_EQ(host.font_requests.size(), 1u);
+    EXPECT_EQ(host.font_requests[0], std::wstring(L"5x13 ") + get_ui_font_face_name());
+}
+
+TEST_F(ElementTreeTest, ClipboardTextTravelsWithItsZero)
+{
+    cChildElement child;
+    ASSERT_TRUE(root.AddChild(&child, 0, 0, 10, 10));
+    ASSERT_TRUE(child.ClipboardPutText(L"abc", -1));
+    EXPECT_EQ(host.clipboard.size(), 8u);  // three characters and the zero, two bytes each
+    ASSERT_TRUE(child.ClipboardPutText(L"abcdef", 2));
+    EXPECT_EQ(host.clipboard.size(), 4u);
+    _guardchar<wchar_t> text;
+    ASSERT_TRUE(child.ClipboardGetText(text));
+    EXPECT_EQ(std::wstring(text.Text()), L"ab");
+    _typebuf<wchar_t> characters;
+    ASSERT_TRUE(child.ClipboardGetText(characters));
+    ASSERT_EQ(characters.Count(), 3);
+    EXPECT_EQ(characters[2], L'\0');
+    host.clipboard.clear();
+    EXPECT_FALSE(child.ClipboardGetText(text));
+    EXPECT_TRUE(text.IsEmpty());
 }
