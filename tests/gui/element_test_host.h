@@ -88,7 +88,7 @@ public:
     const cStringArray* GetStringTable(const wchar_t* section) override
     {
         table_requests.push_back(section);
-        return &table;
+        return table_section == section ? &table : nullptr;
     }
     bool MeasureText(cFontObject*, const wchar_t*, cSize*) override { return false; }
     cWindowHolder* ShowPopup(int32_t, int32_t, int32_t, int32_t, cChildElement*, bool) override { return nullptr; }
@@ -125,7 +125,8 @@ public:
     std::vector<uint8_t> clipboard;
     std::vector<std::wstring> font_requests;
     std::vector<std::wstring> table_requests;
-    cStringArray table;  // answered for every section
+    std::wstring table_section = L"ciom::messages";
+    cStringArray table;  // the strings of table_section; every other section is missing
     cRect window_bounds{100, 200, 640, 480};
     cSize min_client{-2, -2};
     cSize max_client{-2, -2};

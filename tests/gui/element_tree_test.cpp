@@ -52,6 +52,12 @@ public:
     const wchar_t* GetStringSection() override { return L"ciom::messages"; }
 };
 
+// Names a section the host's catalog lacks.
+class cMissingSectionElement : public cChildElement {
+public:
+    const wchar_t* GetStringSection() override { return L"ciom::absent"; }
+};
+
 class cRepaintingElement : public cChildElement {
 public:
     bool DefaultRepaintOnResize() override { return true; }
@@ -551,4 +557,30 @@ TEST_F(ElementTreeTest, ClipboardTextTravelsWithItsZero)
     host.clipboard.clear();
     EXPECT_FALSE(child.ClipboardGetText(text));
     EXPECT_TRUE(text.IsEmpty());
+}
+
+TEST_F(ElementTreeTest, StringsComeFromTheNearestBoundSection)
+{
+    host.table.strings.Resize(2);
+    host.table.strings[0].Assign(L"first");
+    host.table.strings[1].Assign(L"second");
+    cSectionElement form;
+    ASSERT_TRUE(root.AddChild(&form, 0, 0, 100, 100));
+    cChildElement label;
+    ASSERT_TRUE(form.AddChild(&label, 0, 0, 10, 10));
+    cMissingSectionElement lacking;
+    ASSERT_TRUE(form.AddChild(&lacking, 20, 0, 10, 10));
+
+    EXPECT_EQ(std::wstring(form.LookupString(1)), L"second");
+    EXPECT_EQ(std::wstring(label.LookupString(0)), L"first");  // climbs to the form
+    EXPECT_EQ(label.LookupString(2), nullptr);
+    EXPECT_EQ(lacking.LookupString(0), nullptr);  // its own section ends the search
+    EXPECT_EQ(root.LookupString(0), nullptr);
+
+    // Not yet inserted: through the would-be parent.
+    cSectionElement dialog;
+    EXPECT_EQ(std::wstring(dialog.LookupStringFor(&label, 1)), L"second");
+    cChildElement plain;
+    EXPECT_EQ(std::wstring(plain.LookupStringFor(&label, 0)), L"first");
+    EXPECT_EQ(plain.LookupStringFor(nullptr, 0), nullptr);
 }
