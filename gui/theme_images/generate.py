@@ -5,10 +5,13 @@ run this again only to change the images:
 
     python3 gui/theme_images/generate.py [--sheet contact-sheet.png]
 
---sheet also writes a contact sheet of all images, enlarged, on a
-checkerboard, with a band per image showing it over its expected background.
+--sheet also writes a PNG contact sheet of all images, enlarged: each on a
+checkerboard (its alpha) and beside it drawn opaque (its stored colours).
 
-The output is deterministic: the same script gives the same bytes.
+The output is deterministic: the same script gives the same bytes. Beside
+this script: raster.py (the image, shapes and anti-aliased painting),
+palette.py (the colours) and icons.py (the pictures of locations, files,
+messages and buttons); the controls' images are drawn here.
 
 Pixels are 0xAARRGGBB with straight (not premultiplied) alpha, rows stored
 bottom-up. Many images are also drawn opaque (the alpha ignored), so every
@@ -75,229 +78,23 @@ The theme's size list adds up to 155 images; the two left are 116 (the
 vertical start cap, 14x4) and 85 (14x14, one more than the list's eight).
 """
 
-import math
 import os
-import struct
 import sys
-import zlib
+
+from icons import (button_image, draw_accept, draw_archive, draw_button_home, draw_computer, draw_desktop,
+                   draw_documents, draw_downloads, draw_drive, draw_favourites, draw_file, draw_folder,
+                   draw_home_folder, draw_music, draw_network_drive, draw_new_folder, draw_offline_drive, draw_open,
+                   draw_open_folder, draw_optical, draw_other, draw_picture_file, draw_pictures, draw_places,
+                   draw_program, draw_recent, draw_recycle_bin, draw_refuse, draw_removable, draw_retry,
+                   draw_save, draw_text_file, draw_videos, icon, message_icon)
+from palette import (ACCENT, DEEP, DISABLED, FORM, FRAME_LINE, GREEN, MID_GREY, POPUP_FRAME, RED, TEXT, TRACK,
+                     TRACK_HOVER, TRACK_PRESSED, WHITE)
+from raster import (Image, check_mark, chevron, circle, cross, difference, minus, mix, plus, rect, rgb,
+                    rounded_rect, triangle, vertical, write_png)
 
 HERE = os.path.dirname(os.path.abspath(__file__))
 OUTPUT = os.path.join(HERE, "theme_images.cpp")
 IMAGE_COUNT = 157
-SAMPLES = 5
-
-
-def rgb(value):
-    """A 0xRRGGBB value as an (r, g, b) tuple."""
-    return ((value >> 16) & 0xFF, (value >> 8) & 0xFF, value & 0xFF)
-
-
-def theme_colour(value):
-    """A theme table colour 0x00BBGGRR as (r, g, b)."""
-    return (value & 0xFF, (value >> 8) & 0xFF, (value >> 16) & 0xFF)
-
-
-def mix(a, b, t):
-    return tuple(a[i] + (b[i] - a[i]) * t for i in range(3))
-
-
-# The palette follows the theme's colour table.
-FORM = theme_colour(0xF3E5DF)        # colour 0: form background
-FRAME_LINE = theme_colour(0xDCB6A9)  # colour 23
-ACCENT = theme_colour(0xFF9933)      # colours 16, 17
-POPUP_FRAME = theme_colour(0xF1D5C6)  # colour 21
-DEEP = theme_colour(0xCA9685)        # colour 25
-TEXT = theme_colour(0x404040)
-MID_GREY = theme_colour(0x606060)
-LIGHT_GREY = theme_colour(0xA0A0A0)
-DISABLED = theme_colour(0xB0B0B0)
-WHITE = (255, 255, 255)
-TRACK = rgb(0xEEF1F7)
-TRACK_HOVER = rgb(0xE6EBF4)
-TRACK_PRESSED = rgb(0xDCE3F0)
-GREEN = rgb(0x3AA65A)
-RED = rgb(0xD9463F)
-AMBER = rgb(0xF2B630)
-FOLDER = rgb(0xF2C45A)
-FOLDER_DARK = rgb(0xD9A23C)
-STEEL = rgb(0x5A6C8C)
-
-
-class Image:
-    """Straight-alpha RGBA pixels, top row first, on a matte colour."""
-
-    def __init__(self, width, height, matte=FORM):
-        self.width = width
-        self.height = height
-        self.matte = matte
-        self.colour = [[(0.0, 0.0, 0.0)] * width for _ in range(height)]
-        self.alpha = [[0.0] * width for _ in range(height)]
-
-    def paint(self, shape, colour, opacity=1.0):
-        """Composites colour (an (r, g, b) or a function of x, y) where shape
-        covers, weighted by the covered part of each pixel."""
-        step = 1.0 / SAMPLES
-        for y in range(self.height):
-            for x in range(self.width):
-                hits = 0
-                for sy in range(SAMPLES):
-                    for sx in range(SAMPLES):
-                        if shape(x + (sx + 0.5) * step, y + (sy + 0.5) * step):
-                            hits += 1
-                if not hits:
-                    continue
-                a = opacity * hits / (SAMPLES * SAMPLES)
-                c = colour(x + 0.5, y + 0.5) if callable(colour) else colour
-                self.over(x, y, c, a)
-
-    def over(self, x, y, c, a):
-        old_a = self.alpha[y][x]
-        new_a = a + old_a * (1 - a)
-        if new_a <= 0:
-            return
-        old_c = self.colour[y][x]
-        self.colour[y][x] = tuple((c[i] * a + old_c[i] * old_a * (1 - a)) / new_a for i in range(3))
-        self.alpha[y][x] = new_a
-
-    def fill(self, colour):
-        self.paint(rect(0, 0, self.width, self.height), colour)
-
-    def argb(self):
-        """Pixels 0xAARRGGBB, top row first, colours composited on the matte."""
-        rows = []
-        for y in range(self.height):
-            row = []
-            for x in range(self.width):
-                a = self.alpha[y][x]
-                c = mix(self.matte, self.colour[y][x], a)
-                channels = [min(255, max(0, int(round(v)))) for v in c]
-                alpha = min(255, max(0, int(round(a * 255))))
-                row.append((alpha << 24) | (channels[0] << 16) | (channels[1] << 8) | channels[2])
-            rows.append(row)
-        return rows
-
-    def transposed(self):
-        """The image mirrored over its main diagonal: x and y exchanged."""
-        t = Image(self.height, self.width, self.matte)
-        for y in range(self.height):
-            for x in range(self.width):
-                t.colour[x][y] = self.colour[y][x]
-                t.alpha[x][y] = self.alpha[y][x]
-        return t
-
-
-# Shapes: predicates over continuous coordinates, pixel (x, y) covering
-# [x, x + 1) x [y, y + 1), y growing downwards.
-
-def rect(x0, y0, x1, y1):
-    return lambda x, y: x0 <= x < x1 and y0 <= y < y1
-
-
-def rounded_rect(x0, y0, x1, y1, r):
-    def inside(x, y):
-        if not (x0 <= x < x1 and y0 <= y < y1):
-            return False
-        cx = min(max(x, x0 + r), x1 - r)
-        cy = min(max(y, y0 + r), y1 - r)
-        return (x - cx) ** 2 + (y - cy) ** 2 <= r * r
-    return inside
-
-
-def circle(cx, cy, r):
-    return lambda x, y: (x - cx) ** 2 + (y - cy) ** 2 <= r * r
-
-
-def difference(a, b):
-    return lambda x, y: a(x, y) and not b(x, y)
-
-
-def union(*shapes):
-    return lambda x, y: any(s(x, y) for s in shapes)
-
-
-def polygon(points):
-    def inside(x, y):
-        result = False
-        n = len(points)
-        for i in range(n):
-            (xa, ya), (xb, yb) = points[i], points[(i + 1) % n]
-            if (ya > y) != (yb > y) and x < xa + (y - ya) * (xb - xa) / (yb - ya):
-                result = not result
-        return result
-    return inside
-
-
-def segment_distance(x, y, xa, ya, xb, yb):
-    dx, dy = xb - xa, yb - ya
-    length = dx * dx + dy * dy
-    t = 0.0 if length == 0 else max(0.0, min(1.0, ((x - xa) * dx + (y - ya) * dy) / length))
-    return math.hypot(x - (xa + t * dx), y - (ya + t * dy))
-
-
-def stroke(points, width):
-    """A polyline with round joins and caps."""
-    half = width / 2.0
-    pairs = list(zip(points, points[1:]))
-    return lambda x, y: any(segment_distance(x, y, a[0], a[1], b[0], b[1]) <= half for a, b in pairs)
-
-
-def arc(cx, cy, r, width, start, end):
-    """Part of a ring; angles in degrees, clockwise from 3 o'clock (y down)."""
-    half = width / 2.0
-
-    def inside(x, y):
-        if abs(math.hypot(x - cx, y - cy) - r) > half:
-            return False
-        angle = math.degrees(math.atan2(y - cy, x - cx)) % 360
-        return (angle - start) % 360 <= (end - start) % 360
-    return inside
-
-
-def vertical(top_colour, bottom_colour, y0, y1):
-    """A top-to-bottom gradient between rows y0 and y1."""
-    return lambda x, y: mix(top_colour, bottom_colour, min(1.0, max(0.0, (y - y0) / max(1e-9, y1 - y0))))
-
-
-# Glyphs shared by several images.
-
-def check_mark(img, x0, y0, w, h, colour, width):
-    img.paint(stroke([(x0, y0 + h * 0.55), (x0 + w * 0.38, y0 + h * 0.9), (x0 + w, y0 + h * 0.1)], width), colour)
-
-
-def cross(img, cx, cy, half, colour, width):
-    img.paint(stroke([(cx - half, cy - half), (cx + half, cy + half)], width), colour)
-    img.paint(stroke([(cx - half, cy + half), (cx + half, cy - half)], width), colour)
-
-
-def chevron(img, cx, cy, size, direction, colour, width):
-    """An open arrow head pointing right, left, down or up."""
-    pts = {
-        "right": [(cx - size / 2, cy - size), (cx + size / 2, cy), (cx - size / 2, cy + size)],
-        "left": [(cx + size / 2, cy - size), (cx - size / 2, cy), (cx + size / 2, cy + size)],
-        "down": [(cx - size, cy - size / 2), (cx, cy + size / 2), (cx + size, cy - size / 2)],
-        "up": [(cx - size, cy + size / 2), (cx, cy - size / 2), (cx + size, cy + size / 2)],
-    }[direction]
-    img.paint(stroke(pts, width), colour)
-
-
-def triangle(img, cx, cy, size, direction, colour):
-    """A filled arrow head: size is half its base."""
-    pts = {
-        "down": [(cx - size, cy - size / 2), (cx + size, cy - size / 2), (cx, cy + size / 2)],
-        "up": [(cx - size, cy + size / 2), (cx + size, cy + size / 2), (cx, cy - size / 2)],
-        "left": [(cx + size / 2, cy - size), (cx + size / 2, cy + size), (cx - size / 2, cy)],
-        "right": [(cx - size / 2, cy - size), (cx - size / 2, cy + size), (cx + size / 2, cy)],
-    }[direction]
-    img.paint(polygon(pts), colour)
-
-
-def plus(img, cx, cy, half, colour, width):
-    img.paint(stroke([(cx - half, cy), (cx + half, cy)], width), colour)
-    img.paint(stroke([(cx, cy - half), (cx, cy + half)], width), colour)
-
-
-def minus(img, cx, cy, half, colour, width):
-    img.paint(stroke([(cx - half, cy), (cx + half, cy)], width), colour)
 
 
 # The form frame: a one-pixel outline in colour 23 around bands that shade
@@ -308,7 +105,7 @@ FRAME_BOTTOM_DARK = mix(FORM, FRAME_LINE, 0.25)
 
 
 def frame_top(width, left_line, right_line):
-    img = Image(width, 30)
+    img = Image(width, 30, matte=FORM)
     img.fill(vertical(FRAME_TOP_LIGHT, FORM, 0, 30))
     img.paint(rect(0, 0, width, 1), FRAME_LINE)
     img.paint(rect(0, 1, width, 2), mix(FRAME_TOP_LIGHT, WHITE, 0.6))
@@ -320,7 +117,7 @@ def frame_top(width, left_line, right_line):
 
 
 def frame_side(left_line):
-    img = Image(5, 1)
+    img = Image(5, 1, matte=FORM)
     img.fill(FORM)
     x = 0 if left_line else 4
     img.paint(rect(x, 0, x + 1, 1), FRAME_LINE)
@@ -328,18 +125,17 @@ def frame_side(left_line):
 
 
 def frame_bottom(width, left_line, right_line):
-    img = Image(width, 40)
+    img = Image(width, 40, matte=FORM)
     img.fill(vertical(FORM, FRAME_BOTTOM_DARK, 0, 40))
     img.paint(rect(0, 39, width, 40), FRAME_LINE)
     if left_line:
         img.paint(rect(0, 0, 1, 40), FRAME_LINE)
     if right_line:
         img.paint(rect(width - 1, 0, width, 40), FRAME_LINE)
-    if width > 1:
+    if right_line:
         # A size grip of three dots in the bottom-right corner.
-        if right_line:
-            for cx, cy in ((5.0, 36.0), (5.0, 32.5), (1.5, 36.0)):
-                img.paint(circle(cx, cy, 0.9), mix(FORM, FRAME_LINE, 0.9))
+        for cx, cy in ((5.0, 36.0), (5.0, 32.5), (1.5, 36.0)):
+            img.paint(circle(cx, cy, 0.9), mix(FORM, FRAME_LINE, 0.9))
     return img
 
 
@@ -388,225 +184,6 @@ def radio(checked, state):
     return img
 
 
-# Icons 18 x 18 of locations and files: flat shapes, each with a darker
-# outline of its own colour.
-
-def page(img, colour=WHITE, edge=rgb(0x8C98B0)):
-    body = polygon([(3.5, 1.5), (11, 1.5), (15.5, 6), (15.5, 17), (3.5, 17)])
-    img.paint(body, edge)
-    img.paint(polygon([(4.5, 2.5), (10.5, 2.5), (14.5, 6.5), (14.5, 16), (4.5, 16)]), colour)
-    img.paint(polygon([(10.5, 1.5), (15.5, 6.5), (10.5, 6.5)]), edge)
-    img.paint(polygon([(11.4, 3.2), (13.9, 5.7), (11.4, 5.7)]), mix(colour, FORM, 0.6))
-
-
-def folder(img, open_folder=False):
-    img.paint(rounded_rect(1, 3, 8, 7, 1.2), FOLDER_DARK)
-    img.paint(rounded_rect(1, 5, 17, 16, 1.2), FOLDER_DARK)
-    if open_folder:
-        img.paint(rect(3, 6, 15, 13), WHITE)
-        img.paint(polygon([(3.5, 8), (17.8, 8), (15.5, 16), (1, 16)]), vertical(FOLDER, FOLDER_DARK, 8, 16))
-    else:
-        img.paint(rounded_rect(2, 6, 16, 15, 0.8), vertical(mix(FOLDER, WHITE, 0.25), FOLDER, 6, 15))
-
-
-def drive_body(img, led=GREEN):
-    img.paint(rounded_rect(1, 6, 17, 14, 2), rgb(0x7C889E))
-    img.paint(rounded_rect(2, 7, 16, 13, 1.3), vertical(rgb(0xE8ECF3), rgb(0xBCC5D4), 7, 13))
-    img.paint(rect(4, 10, 11, 11), rgb(0x8C98B0))
-    img.paint(circle(13.5, 10.5, 1.1), led)
-
-
-def monitor(img, screen_top, screen_bottom):
-    img.paint(rounded_rect(1, 2, 17, 13, 1.5), STEEL)
-    img.paint(rect(2.5, 3.5, 15.5, 11.5), vertical(screen_top, screen_bottom, 3.5, 11.5))
-    img.paint(polygon([(7, 13), (11, 13), (12, 15.5), (6, 15.5)]), rgb(0x7C889E))
-    img.paint(rounded_rect(4.5, 15, 13.5, 16.6, 0.7), STEEL)
-
-
-def icon(draw):
-    img = Image(18, 18, matte=WHITE)
-    draw(img)
-    return img
-
-
-def draw_computer(img):
-    monitor(img, rgb(0x8CC4FF), ACCENT)
-
-
-def draw_drive(img):
-    drive_body(img)
-
-
-def draw_offline_drive(img):
-    drive_body(img, led=LIGHT_GREY)
-    img.paint(circle(13, 13, 4.6), WHITE)
-    img.paint(circle(13, 13, 3.9), RED)
-    cross(img, 13, 13, 1.6, WHITE, 1.3)
-
-
-def draw_network_drive(img):
-    img.paint(rounded_rect(1, 2, 17, 10, 2), rgb(0x7C889E))
-    img.paint(rounded_rect(2, 3, 16, 9, 1.3), vertical(rgb(0xE8ECF3), rgb(0xBCC5D4), 3, 9))
-    img.paint(circle(13.5, 6, 1.1), GREEN)
-    img.paint(rect(8.4, 10, 9.6, 14), STEEL)
-    img.paint(rect(2, 14, 16, 15.2), STEEL)
-    img.paint(rounded_rect(6.5, 12.5, 11.5, 16.5, 1), ACCENT)
-
-
-def draw_optical(img):
-    img.paint(circle(9, 9, 7.8), rgb(0x8C98B0))
-    img.paint(circle(9, 9, 7.0), lambda x, y: mix(rgb(0xF4F6FA), rgb(0xC9D3E6), (x + y) / 36))
-    img.paint(arc(9, 9, 4.8, 1.2, 200, 260), mix(ACCENT, WHITE, 0.5))
-    img.paint(circle(9, 9, 2.6), rgb(0x8C98B0))
-    img.paint(circle(9, 9, 1.6), WHITE)
-
-
-def draw_removable(img):
-    img.paint(rounded_rect(5, 1, 13, 7, 1), rgb(0xB5BDCB))
-    img.paint(rect(6.5, 2.5, 8, 4), STEEL)
-    img.paint(rect(10, 2.5, 11.5, 4), STEEL)
-    img.paint(rounded_rect(3, 6, 15, 17, 2), vertical(mix(ACCENT, WHITE, 0.2), mix(ACCENT, TEXT, 0.2), 6, 17))
-    img.paint(rounded_rect(6, 9, 12, 11, 0.8), mix(ACCENT, WHITE, 0.6))
-
-
-def draw_folder(img):
-    folder(img)
-
-
-def draw_open_folder(img):
-    folder(img, open_folder=True)
-
-
-def draw_home(img):
-    img.paint(polygon([(9, 1.5), (17.2, 8.8), (15.6, 10.2), (9, 4.3), (2.4, 10.2), (0.8, 8.8)]), mix(RED, TEXT, 0.1))
-    img.paint(polygon([(9, 4.6), (15, 9.8), (15, 16.5), (3, 16.5), (3, 9.8)]), vertical(WHITE, rgb(0xDDE3EE), 5, 17))
-    img.paint(difference(polygon([(9, 3.2), (16, 9.4), (16, 17.5), (2, 17.5), (2, 9.4)]),
-                         polygon([(9, 4.6), (15, 9.8), (15, 16.5), (3, 16.5), (3, 9.8)])), STEEL)
-    img.paint(rect(7.5, 11, 10.5, 16.5), ACCENT)
-
-
-def draw_desktop(img):
-    img.paint(rounded_rect(1, 2, 17, 16, 1.5), STEEL)
-    img.paint(rect(2, 3, 16, 13), vertical(rgb(0x9FD0FF), ACCENT, 3, 13))
-    img.paint(polygon([(2, 13), (2, 10), (6, 7), (10, 11), (12, 9.5), (16, 12.5), (16, 13)]), mix(GREEN, WHITE, 0.2))
-    img.paint(rect(2, 13, 16, 15), rgb(0x3C4A66))
-    img.paint(rect(3, 13.5, 5, 14.5), ACCENT)
-
-
-def draw_documents(img):
-    img.paint(rounded_rect(5, 1, 16, 14, 1), rgb(0x8C98B0))
-    img.paint(rect(6, 2, 15, 13), rgb(0xEEF1F7))
-    img.paint(rounded_rect(2, 4, 13, 17, 1), rgb(0x8C98B0))
-    img.paint(rect(3, 5, 12, 16), WHITE)
-    for y in (7, 9.5, 12):
-        img.paint(rect(4.5, y, 10.5, y + 1), mix(ACCENT, WHITE, 0.3))
-
-
-def draw_pictures(img):
-    img.paint(rounded_rect(1, 3, 17, 15, 1.5), rgb(0x8C98B0))
-    img.paint(rect(2, 4, 16, 14), vertical(rgb(0xBFE0FF), rgb(0xE8F3FF), 4, 14))
-    img.paint(circle(12.5, 7, 1.6), AMBER)
-    img.paint(polygon([(2, 14), (2, 12), (6.5, 7.5), (10, 11), (11.5, 9.8), (16, 13.5), (16, 14)]), GREEN)
-
-
-def draw_music(img):
-    colour = mix(ACCENT, TEXT, 0.25)
-    img.paint(polygon([(6.2, 4), (15.6, 1.5), (15.6, 4.2), (6.2, 6.7)]), colour)
-    img.paint(rect(6.2, 4, 7.6, 14), colour)
-    img.paint(rect(14.2, 2, 15.6, 12), colour)
-    img.paint(lambda x, y: ((x - 4.6) / 2.6) ** 2 + ((y - 14.2) / 2.0) ** 2 <= 1, colour)
-    img.paint(lambda x, y: ((x - 12.6) / 2.6) ** 2 + ((y - 12.2) / 2.0) ** 2 <= 1, colour)
-
-
-def draw_videos(img):
-    img.paint(rounded_rect(1, 3, 17, 15, 1.5), rgb(0x3C4A66))
-    for x in (2.5, 6, 9.5, 13):
-        img.paint(rect(x, 4, x + 2, 5.5), WHITE)
-        img.paint(rect(x, 12.5, x + 2, 14), WHITE)
-    img.paint(rect(2, 6.5, 16, 11.5), vertical(rgb(0x9FD0FF), ACCENT, 6.5, 11.5))
-    img.paint(polygon([(7.5, 7.3), (11.5, 9), (7.5, 10.7)]), WHITE)
-
-
-def draw_downloads(img):
-    img.paint(polygon([(7, 1), (11, 1), (11, 7), (14, 7), (9, 12.5), (4, 7), (7, 7)]), GREEN)
-    img.paint(polygon([(1, 11), (4, 11), (4, 14), (14, 14), (14, 11), (17, 11), (17, 17), (1, 17)]), STEEL)
-
-
-def draw_recycle_bin(img):
-    img.paint(rounded_rect(2, 3, 16, 5, 0.8), STEEL)
-    img.paint(rounded_rect(6.5, 1, 11.5, 3.5, 0.8), STEEL)
-    img.paint(polygon([(3.2, 5.5), (14.8, 5.5), (13.6, 17), (4.4, 17)]), vertical(rgb(0xDDE3EE), rgb(0xB9C3D6), 5, 17))
-    for x in (6.3, 8.5, 10.7):
-        img.paint(rect(x, 7.5, x + 1.1, 15), rgb(0x7C889E))
-
-
-def star(cx, cy, outer, inner):
-    pts = []
-    for i in range(10):
-        r = outer if i % 2 == 0 else inner
-        a = math.radians(-90 + 36 * i)
-        pts.append((cx + r * math.cos(a), cy + r * math.sin(a)))
-    return polygon(pts)
-
-
-def draw_favourites(img):
-    img.paint(star(9, 9.6, 8.4, 3.6), mix(AMBER, FOLDER_DARK, 0.5))
-    img.paint(star(9, 9.6, 7.2, 2.9), vertical(mix(AMBER, WHITE, 0.3), AMBER, 2, 16))
-
-
-def draw_recent(img):
-    img.paint(circle(9, 9, 8), STEEL)
-    img.paint(circle(9, 9, 6.8), vertical(WHITE, rgb(0xE6EBF4), 2, 16))
-    img.paint(stroke([(9, 4.5), (9, 9), (12.2, 10.8)], 1.5), TEXT)
-
-
-def draw_file(img):
-    page(img)
-
-
-def draw_text_file(img):
-    page(img)
-    for y in (8, 10.5, 13):
-        img.paint(rect(6, y, 13, y + 1), mix(LIGHT_GREY, WHITE, 0.2))
-
-
-def draw_picture_file(img):
-    page(img)
-    img.paint(rect(5.5, 8, 13.5, 14.5), rgb(0xCFE6FF))
-    img.paint(circle(11.3, 9.8, 1.1), AMBER)
-    img.paint(polygon([(5.5, 14.5), (5.5, 13), (8.2, 10.2), (10.6, 12.6), (11.6, 11.8), (13.5, 13.6), (13.5, 14.5)]), GREEN)
-
-
-def draw_other(img):
-    # A gear: the object is neither folder nor file.
-    teeth = []
-    for i in range(16):
-        r = 8.0 if i % 2 == 0 else 6.2
-        a = math.radians(i * 22.5 - 11.25)
-        teeth.append((9 + r * math.cos(a), 9 + r * math.sin(a)))
-    img.paint(polygon(teeth), STEEL)
-    img.paint(circle(9, 9, 5.2), vertical(rgb(0x9AA7BF), STEEL, 4, 14))
-    img.paint(circle(9, 9, 2.3), WHITE)
-
-
-def draw_program(img):
-    img.paint(rounded_rect(1, 2, 17, 16, 1.5), STEEL)
-    img.paint(rect(2, 5, 16, 15), WHITE)
-    img.paint(rect(2, 3, 16, 5), ACCENT)
-    img.paint(rect(3.5, 7, 8, 13), mix(ACCENT, WHITE, 0.55))
-    for y in (7.5, 10, 12.5):
-        img.paint(rect(9.5, y, 14.5, y + 1), LIGHT_GREY)
-
-
-def draw_archive(img):
-    page(img, colour=mix(AMBER, WHITE, 0.55), edge=mix(FOLDER_DARK, TEXT, 0.2))
-    for i, y in enumerate((3, 5, 7, 9)):
-        x = 8 if i % 2 == 0 else 9
-        img.paint(rect(x, y, x + 1, y + 1.5), TEXT)
-    img.paint(rounded_rect(7.5, 11, 10.5, 15, 0.8), TEXT)
-    img.paint(rect(8.5, 12.5, 9.5, 14), mix(AMBER, WHITE, 0.55))
-
-
 # Tree boxes and lines.
 
 def tree_box(expanded, hot):
@@ -634,91 +211,6 @@ def tree_line(last):
     for x in range(7, 11, 2):
         img.paint(rect(x, 8, x + 1, 9), colour)
     return img
-
-
-# Message icons 27 x 27.
-
-def message_icon(kind):
-    img = Image(27, 27, matte=FORM)
-    if kind == "warning":
-        outline = polygon([(13.5, 1.2), (26.3, 24.6), (0.7, 24.6)])
-        img.paint(outline, mix(AMBER, TEXT, 0.25))
-        img.paint(polygon([(13.5, 3.3), (24.6, 23.5), (2.4, 23.5)]), vertical(mix(AMBER, WHITE, 0.35), AMBER, 3, 24))
-        img.paint(stroke([(13.5, 9.5), (13.5, 16.5)], 2.6), TEXT)
-        img.paint(circle(13.5, 20.3, 1.5), TEXT)
-        return img
-    base = {"information": ACCENT, "question": mix(ACCENT, rgb(0x5A4FCF), 0.45), "error": RED}[kind]
-    img.paint(circle(13.5, 13.5, 12.8), mix(base, TEXT, 0.25))
-    img.paint(circle(13.5, 13.5, 11.8), vertical(mix(base, WHITE, 0.3), base, 2, 25))
-    if kind == "information":
-        img.paint(circle(13.5, 7.6, 1.8), WHITE)
-        img.paint(rounded_rect(11.9, 10.8, 15.1, 21.2, 1.2), WHITE)
-    elif kind == "question":
-        img.paint(arc(13.5, 10.4, 3.9, 2.7, 170, 95), WHITE)
-        img.paint(stroke([(13.5, 14.2), (13.5, 16.2)], 2.7), WHITE)
-        img.paint(circle(13.5, 20.2, 1.6), WHITE)
-    else:
-        cross(img, 13.5, 13.5, 4.6, WHITE, 2.8)
-    return img
-
-
-# Button images 20 x 16, drawn over the toolbar's form colour.
-
-def button_image(draw):
-    img = Image(20, 16, matte=FORM)
-    draw(img)
-    return img
-
-
-def draw_accept(img):
-    check_mark(img, 4.5, 2.5, 11.5, 11.0, GREEN, 2.6)
-
-
-def draw_refuse(img):
-    cross(img, 10, 8, 4.4, RED, 2.6)
-
-
-def draw_retry(img):
-    img.paint(arc(10, 8.5, 5.2, 2.2, 320, 250), ACCENT)
-    img.paint(polygon([(15.8, 1.6), (16.2, 7.6), (10.6, 5.2)]), ACCENT)
-
-
-def draw_open(img):
-    img.paint(rounded_rect(2, 3, 9, 7, 1.2), FOLDER_DARK)
-    img.paint(rounded_rect(2, 5, 17, 15, 1.2), FOLDER_DARK)
-    img.paint(rect(4, 6, 15, 12), WHITE)
-    img.paint(polygon([(4.5, 8), (19, 8), (16.5, 15), (2, 15)]), vertical(FOLDER, FOLDER_DARK, 8, 15))
-
-
-def draw_save(img):
-    colour = mix(ACCENT, TEXT, 0.2)
-    img.paint(polygon([(3, 1), (15, 1), (17, 3), (17, 15), (3, 15)]), colour)
-    img.paint(rect(6, 1.8, 14, 6.5), WHITE)
-    img.paint(rect(11.3, 2.6, 13, 5.7), colour)
-    img.paint(rounded_rect(5.2, 9, 14.8, 15, 0.8), mix(WHITE, FORM, 0.4))
-    img.paint(rect(6.5, 10.5, 13.5, 11.3), LIGHT_GREY)
-    img.paint(rect(6.5, 12.5, 13.5, 13.3), LIGHT_GREY)
-
-
-def draw_button_home(img):
-    img.paint(polygon([(10, 0.8), (18, 7.8), (16.6, 9.2), (10, 3.4), (3.4, 9.2), (2, 7.8)]), mix(RED, TEXT, 0.1))
-    img.paint(polygon([(10, 3.8), (15.5, 8.6), (15.5, 15.2), (4.5, 15.2), (4.5, 8.6)]), STEEL)
-    img.paint(polygon([(10, 5.2), (14.4, 9.1), (14.4, 14.2), (5.6, 14.2), (5.6, 9.1)]), vertical(WHITE, rgb(0xDDE3EE), 5, 15))
-    img.paint(rect(8.6, 10, 11.4, 14.2), ACCENT)
-
-
-def draw_places(img):
-    img.paint(star(10, 8.6, 7.6, 3.2), mix(AMBER, FOLDER_DARK, 0.5))
-    img.paint(star(10, 8.6, 6.5, 2.6), vertical(mix(AMBER, WHITE, 0.3), AMBER, 1, 15))
-
-
-def draw_new_folder(img):
-    img.paint(rounded_rect(1, 3, 8, 7, 1.2), FOLDER_DARK)
-    img.paint(rounded_rect(1, 5, 15, 15, 1.2), FOLDER_DARK)
-    img.paint(rounded_rect(2, 6, 14, 14, 0.8), vertical(mix(FOLDER, WHITE, 0.25), FOLDER, 6, 14))
-    img.paint(circle(15, 5, 4.6), FORM)
-    img.paint(circle(15, 5, 3.9), GREEN)
-    plus(img, 15, 5, 2.0, WHITE, 1.3)
 
 
 # Scroll bars: drawn horizontally (14 high); the vertical bar's images are
@@ -867,7 +359,7 @@ def all_images():
     icons = {
         42: draw_computer, 43: draw_drive, 44: draw_offline_drive, 45: draw_network_drive,
         46: draw_optical, 47: draw_removable, 48: draw_folder, 49: draw_open_folder,
-        50: lambda img: (folder(img), img.paint(polygon([(11.5, 7.2), (16.5, 11.4), (15.4, 12.4), (11.5, 9.1), (7.6, 12.4), (6.5, 11.4)]), RED), img.paint(rect(8.3, 11.4, 14.7, 14.4), WHITE)),
+        50: draw_home_folder,
         51: draw_desktop, 52: draw_documents, 53: draw_pictures, 54: draw_music,
         55: draw_videos, 56: draw_downloads, 57: draw_recycle_bin, 58: draw_favourites,
         59: draw_recent, 60: draw_file, 61: draw_text_file, 62: draw_picture_file,
@@ -978,18 +470,6 @@ def write_source(images):
     lines.append("};")
     with open(OUTPUT, "w", newline="\n") as out:
         out.write("\n".join(lines) + "\n")
-
-
-def write_png(path, width, height, rows):
-    """rows: lists of (r, g, b) per pixel, top row first."""
-    raw = b"".join(b"\x00" + bytes(v for pixel in row for v in pixel) for row in rows)
-
-    def chunk(kind, data):
-        return struct.pack(">I", len(data)) + kind + data + struct.pack(">I", zlib.crc32(kind + data) & 0xFFFFFFFF)
-
-    header = struct.pack(">IIBBBBB", width, height, 8, 2, 0, 0, 0)
-    with open(path, "wb") as out:
-        out.write(b"\x89PNG\r\n\x1a\n" + chunk(b"IHDR", header) + chunk(b"IDAT", zlib.compress(raw, 9)) + chunk(b"IEND", b""))
 
 
 def write_sheet(path, images, scale=4, columns=12):
