@@ -30,19 +30,30 @@ public:
     class cChildAction : public cListItem {
     public:
         explicit cChildAction(uint32_t action_code) : code(action_code) {}
-        // Runs after the action was handled (or discarded unhandled).
+        // Runs after the action was offered to its element (handled or not).
         virtual void OnDone();
+        // Runs instead of OnDone when the action is dropped without being
+        // offered: its element was destroyed first. Base: nothing.
+        virtual void OnDiscarded();
 
         uint32_t code;
     };
 
-    // An action a thread may wait on: OnDone sets the waiter's event.
+    // An action a thread may wait on. OnDone marks it delivered and sets the
+    // waiter's event; OnDiscarded sets the event with the mark left false.
+    // Subclasses that override either call the base.
     class cSentChildAction : public cChildAction {
     public:
-        explicit cSentChildAction(uint32_t action_code) : cChildAction(action_code), event(nullptr) {}
+        explicit cSentChildAction(uint32_t action_code)
+            : cChildAction(action_code), event(nullptr), delivered(nullptr)
+        {
+        }
         void OnDone() override;
+        void OnDiscarded() override;
 
+        // Both point into the waiting thread's stack; null when nobody waits.
         cEvent* event;
+        bool* delivered;
     };
 
     class cFocusAction : public cChildAction {
@@ -73,6 +84,9 @@ public:
     };
 
     cChildElement();
+    // Leaves its parent (as RemoveChild does), leaves its children without
+    // a parent, destroys a root's window, and drops its queued actions
+    // unhandled (waiters on them wake with false).
     virtual ~cChildElement();
     cChildElement(const cChildElement&) = delete;
     cChildElement& operator=(const cChildElement&) = delete;
@@ -103,6 +117,9 @@ public:
 
     // Actions.
     virtual bool DispatchAction(cChildElement* sender, cChildAction* action);
+    // Called on the root for a wake-up; nothing for an element that no
+    // longer exists. True when every action was handled. The drain stops
+    // when a handler destroys the element; the rest is dropped.
     virtual bool DrainPostedActions(cChildElement* element);
     virtual bool DrainSentActions(cChildElement* element);
     virtual bool NotifyPostedPending(cChildElement* element);
@@ -149,6 +166,8 @@ public:
     // scroll with this element on that axis.
     virtual bool InsertChild(cChildElement* child, int32_t x, int32_t y, int32_t width, int32_t height,
                              int32_t fix_mode);
+    // Drops every focus, capture and hover reference to the child's subtree
+    // and clears the child's parent; false when it is not a child.
     virtual bool RemoveChild(cChildElement* child);
     virtual bool SetBounds(int32_t x, int32_t y, int32_t width, int32_t height);
     virtual void StartMouseCapture(bool to_children);
@@ -228,9 +247,16 @@ public:
     const wchar_t* LookupStringFor(cChildElement* would_be_parent, int32_t id);
     cFontObject* GetDefaultFont();
 
-    // Any thread.
+    // Any thread, on a live element. The element's queue owns the action
+    // from here on (also when the answer is false). Post: handled by the
+    // element or a parent; null queues a plain code-0 action. Send: handled
+    // by the element alone. False when the window could not be woken; the
+    // action then waits for a later wake-up or the element's destruction.
     bool PostAction(cChildAction* action);
     bool SendAction(cChildAction* action);
+    // Worker threads only: blocks until the UI thread has offered the action
+    // to the element. False when it was dropped unoffered (the element was
+    // destroyed first) or nobody could be woken (the action is withdrawn).
     bool SendActionAndWait(cSentChildAction* action);
 
 protected:
@@ -278,6 +304,51 @@ protected:
     int32_t last_click_y;
     uint32_t background_colour;
     uint32_t cursor_shape;
+
+private:
+    friend bool drain_action_queue(cChildElement* element, bool sent);
+
+    uint32_t serial;  // from the live-element registry: tells this element from a later one at its address
+
+    static uint32_t AddressKey(const cChildElement* element) { return uint32_t(uintptr_t(element)); }
+    // Children in ascending address order: the first for null, else the one
+    // after `after` (which need not be a child any more); null at the end.
+    cChildElement* NextChild(const cChildElement* after);
+    // Children in insertion order: the neighbour of index in the direction
+    // (from the lowest or highest index for INT32_MIN / INT32_MAX); null at
+    // the end. *found receives its index.
+    cChildElement* NextInOrder(int32_t index, bool forward, int32_t* found);
+    int32_t OrderIndexOf(const cChildElement* child);
+    bool FixedHorizontallyHere(const cChildElement* child) const { return child->fixed_horizontally_against == this; }
+    bool FixedVerticallyHere(const cChildElement* child) const { return child->fixed_vertically_against == this; }
+
+    // Layout.
+    cSize LayoutBox(const cChildElement* child, bool child_known);
+    // Resizes and moves a child, redraws what changed, runs its Layout.
+    void ApplyChildBounds(cChildElement* child, const cRect& target, bool repaint_whole);
+    void RedrawChildArea(const cChildElement* child, const cRect& area);
+
+    // Painting.
+    bool ChildVisibleRect(const cChildElement* child, const cRect& client, cPoint origin, cRect* visible);
+    void ExcludePaintedSiblings(cCanvas* canvas, const cChildElement* child, const cRect& client, cPoint origin,
+                                const cRect& visible);
+    void PaintSelf(cCanvas* canvas);
+    void PaintContent(cCanvas* canvas);
+
+    // Input: the element takes points with inclusive upper bounds.
+    bool AcceptsPoint(int32_t px, int32_t py) const { return px >= 0 && px <= width && py >= 0 && py <= height; }
+    // The point moved into the child's coordinates; with client_test the
+    // point must lie in the client rectangle on the child's scrolling axes.
+    // contains: the child's bounds hold the point.
+    bool PointToChild(const cChildElement* child, int32_t px, int32_t py, bool client_test, cPoint* local,
+                      bool* contains);
+    cPoint CaptureToChild(const cChildElement* child, int32_t px, int32_t py);
+    void TrackLeftPress(int32_t px, int32_t py);
+    bool MoveArrowFocus(bool forward, bool flag1, bool flag2);
+    bool FocusNextFrom(int32_t index, bool forward);
+    void ForgetHere(cChildElement* element);
+
+    void DiscardQueues();
 };
 
 // The address belongs to an element that exists.

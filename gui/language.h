@@ -3,8 +3,12 @@
 
 #include <stdint.h>
 
+// Language indexes 0 to 9: ENG, RUS, DEU, JPN, KOR, FRA, UKR, ESP, CHN, TWN.
+// Everything here runs on the GUI thread.
+
 // A source of language containers ("CIOMLAFI"), registered on construction
-// in a process-wide list (registration order); never unregistered.
+// in a process-wide list (registration order, each provider once). A
+// provider normally lives until exit; one that is destroyed leaves the list.
 class cLibLang {
 public:
     cLibLang();
@@ -15,27 +19,37 @@ public:
     virtual bool HasLanguage(uint32_t index) = 0;
     // Byte size of the language's container; 0 when absent.
     virtual int32_t LoadLanguage(uint32_t index) = 0;
-    // Address of the language's container; null when absent.
+    // Address of the language's container; null when absent. The container
+    // stays owned by the provider.
     virtual const uint8_t* ReleaseLanguage(uint32_t index) = 0;
+    // The index to use when the asked one is missing.
     virtual uint32_t DefaultLanguage() = 0;
 
+    // Adds the provider to the list unless it is listed already.
     static void Register(cLibLang* provider);
 };
 
-// The framework's own containers, nine languages (no Spanish).
+// The framework's own containers, nine languages: every index but 7
+// (Spanish), for which its default, English, serves.
 class cCIOMLang : public cLibLang {
 public:
+    cCIOMLang();
+    ~cCIOMLang() override;
+
     bool HasLanguage(uint32_t index) override;
     int32_t LoadLanguage(uint32_t index) override;
     const uint8_t* ReleaseLanguage(uint32_t index) override;
     uint32_t DefaultLanguage() override;
 };
 
-// True when the framework's provider exists (created once by the GUI start).
+// True while a cCIOMLang exists: the GUI start creates the one the process
+// keeps, the first time only.
 bool language_provider_exists();
 
-// Loads every provider's container for the language into the global catalog
-// and makes it current (also when a provider failed: then false).
+// Loads every provider's container for the language (or the provider's
+// default when it lacks it) into the global catalog and makes the index
+// current, also when a provider failed: then false, and that provider's
+// texts stay as they were. The interface face is chosen again afterwards.
 bool set_language(uint32_t index);
 // 10 until a language was set.
 uint32_t get_current_language();

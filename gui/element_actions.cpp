@@ -1,0 +1,218 @@
+#include "base/critical_section.h"
+#include "base/event.h"
+#include "gui/child_element.h"
+#include "gui/element_registry.h"
+
+// Action queues between any thread and the UI thread. One process-wide lock
+// guards every queue; it is held only to append an action or to move a
+// whole queue, never while an action is handled or completed.
+
+namespace {
+
+cCriticalSection& action_lock()
+{
+    static cCriticalSection lock;
+    return lock;
+}
+
+cListItem* take_first(cOwnedList& list)
+{
+    cListItem* first = list.first;
+    if (first) {
+        list.first = first->next;
+        if (!list.first)
+            list.last = nullptr;
+        first->next = nullptr;
+    }
+    return first;
+}
+
+// Unlinks the object without deleting it; false when it is not in the list.
+bool unlink_item(cOwnedList& list, cListItem* object)
+{
+    cListItem* previous = nullptr;
+    for (cListItem* at = list.first; at; previous = at, at = at->next) {
+        if (at != object)
+            continue;
+        if (previous)
+            previous->next = at->next;
+        else
+            list.first = at->next;
+        if (list.last == at)
+            list.last = previous;
+        at->next = nullptr;
+        return true;
+    }
+    return false;
+}
+
+// Every action of the list is told that it was dropped, then destroyed.
+void discard_actions(cOwnedList& list)
+{
+    while (cListItem* item = take_first(list)) {
+        cChildElement::cChildAction* action = static_cast<cChildElement::cChildAction*>(item);
+        action->OnDiscarded();
+        delete action;
+    }
+}
+
+}  // namespace
+
+void cChildElement::cChildAction::OnDone() {}
+
+void cChildElement::cChildAction::OnDiscarded() {}
+
+void cChildElement::cSentChildAction::OnDone()
+{
+    if (delivered)
+        *delivered = true;
+    if (event)
+        event->Set();
+}
+
+void cChildElement::cSentChildAction::OnDiscarded()
+{
+    if (delivered)
+        *delivered = false;
+    if (event)
+        event->Set();
+}
+
+bool cChildElement::PostAction(cChildAction* action)
+{
+    if (!action) {
+        action = new cChildAction(0);
+        if (!action)
+            return false;
+    }
+    {
+        cSafeCriticalSectionAccess access(&action_lock());
+        objlist_append(posted_queue, action);
+    }
+    return NotifyPostedPending(this);
+}
+
+bool cChildElement::SendAction(cChildAction* action)
+{
+    if (!action)
+        return false;
+    {
+        cSafeCriticalSectionAccess access(&action_lock());
+        objlist_append(sent_queue, action);
+    }
+    return NotifySentPending(this);
+}
+
+bool cChildElement::SendActionAndWait(cSentChildAction* action)
+{
+    if (!action)
+        return false;
+    cEvent event;
+    if (!event.Create(nullptr, false, false)) {
+        delete action;
+        return false;
+    }
+    bool delivered = false;
+    action->event = &event;
+    action->delivered = &delivered;
+    {
+        cSafeCriticalSectionAccess access(&action_lock());
+        objlist_append(sent_queue, action);
+    }
+    if (!NotifySentPending(this)) {
+        // Nobody will drain for this call: withdraw the action unless a
+        // drain already holds it, which then completes it.
+        bool withdrawn;
+        {
+            cSafeCriticalSectionAccess access(&action_lock());
+            withdrawn = unlink_item(sent_queue, action);
+        }
+        if (withdrawn) {
+            delete action;
+            return false;
+        }
+    }
+    // The UI thread completes the action (handled or discarded) and then
+    // destroys it; it is not touched here after the wait.
+    event.Wait();
+    return delivered;
+}
+
+bool cChildElement::DispatchAction(cChildElement* sender, cChildAction* action)
+{
+    uint32_t own_serial = serial;
+    if (HandleAction(sender, action))
+        return true;
+    // A handler may have destroyed this element: then nobody is left above.
+    if (!element_registry_holds(this, own_serial))
+        return false;
+    return parent ? parent->DispatchAction(sender, action) : false;
+}
+
+bool cChildElement::HandleAction(cChildElement* sender, cChildAction* action)
+{
+    if (!action)
+        return false;
+    if (sender == this && action->code == 5) {
+        delete tooltip;
+        tooltip = nullptr;
+        return true;
+    }
+    if (action->code == 4) {
+        GetTopElement()->SetFocusTo(sender);
+        return true;
+    }
+    return false;
+}
+
+bool drain_action_queue(cChildElement* element, bool sent)
+{
+    if (!element || !is_element_alive(element))
+        return false;
+    uint32_t serial = element->serial;
+    cOwnedList taken;
+    {
+        cSafeCriticalSectionAccess access(&action_lock());
+        objlist_take(sent ? element->sent_queue : element->posted_queue, taken);
+    }
+    bool all_handled = true;
+    while (taken.first) {
+        // A handler may destroy the element (or an ancestor that owns it):
+        // the rest then goes to nobody.
+        if (!element_registry_holds(element, serial)) {
+            discard_actions(taken);
+            return false;
+        }
+        cChildElement::cChildAction* action = static_cast<cChildElement::cChildAction*>(take_first(taken));
+        bool handled = sent ? element->HandleAction(element, action) : element->DispatchAction(element, action);
+        if (!handled)
+            all_handled = false;
+        action->OnDone();
+        delete action;
+    }
+    return all_handled;
+}
+
+bool cChildElement::DrainPostedActions(cChildElement* element)
+{
+    return drain_action_queue(element, false);
+}
+
+bool cChildElement::DrainSentActions(cChildElement* element)
+{
+    return drain_action_queue(element, true);
+}
+
+void cChildElement::DiscardQueues()
+{
+    cOwnedList posted;
+    cOwnedList sent;
+    {
+        cSafeCriticalSectionAccess access(&action_lock());
+        objlist_take(posted_queue, posted);
+        objlist_take(sent_queue, sent);
+    }
+    // Waiters on sent actions wake with a false answer.
+    discard_actions(posted);
+    discard_actions(sent);
+}
