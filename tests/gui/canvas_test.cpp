@@ -215,6 +215,51 @@ TEST(Canvas, DrawImagePlacesTheTopRowOnTop)
     EXPECT_EQ(pixels.At(2, 0), white);
 }
 
+TEST(Canvas, DrawImageAtAnotherSizeDrawsTheScaledImage)
+{
+    auto canvas = make_canvas(20, 16);
+    ASSERT_TRUE(canvas);
+    paint_canvas(*canvas, white);
+    // One colour scales to itself at any size: it covers exactly the target.
+    cImageBuffer plain;
+    ASSERT_TRUE(plain.Fill(0xFF0000FFu, 3, 2));  // blue
+    ASSERT_TRUE(canvas->DrawImage(2, 3, &plain, 11, 7));
+    expect_only_rect(read_pixels(*canvas), cRect{2, 3, 11, 7}, blue, white);
+
+    // A pattern lands as the linearly scaled copy, top row on top.
+    paint_canvas(*canvas, white);
+    cImageBuffer image;
+    make_numbered_image(image, 3, 2);
+    cImageBuffer scaled;
+    ASSERT_TRUE(cImageBuffer::ScaleLinear(&image, 7, 5, &scaled));
+    const cSize size = {7, 5};
+    const cPoint point = {4, 6};
+    ASSERT_TRUE(canvas->DrawImageAt(&point, &image, &size));
+    cCanvasPixels pixels = read_pixels(*canvas);
+    for (int32_t y = 0; y < 16; ++y)
+        for (int32_t x = 0; x < 20; ++x) {
+            bool covered = x >= 4 && x < 11 && y >= 6 && y < 11;
+            uint32_t pixel = covered ? scaled.GetPixels()[(4 - (y - 6)) * 7 + (x - 4)] : 0;
+            uint32_t expected = covered ? ((pixel >> 16) & 0xFF) | (pixel & 0xFF00) | (pixel & 0xFF) << 16 : white;
+            ASSERT_EQ(pixels.At(x, y), expected) << x << "," << y;
+        }
+}
+
+TEST(Canvas, DrawImageScaledBlendsAtTheGivenSize)
+{
+    auto canvas = make_canvas(10, 10);
+    ASSERT_TRUE(canvas);
+    paint_canvas(*canvas, white);
+    cImageBuffer plain;
+    ASSERT_TRUE(plain.Fill(0xFF0000FFu, 2, 2));  // opaque blue
+    const cPoint point = {1, 2};
+    const cSize size = {5, 3};
+    ASSERT_TRUE(canvas->DrawImageScaled(&point, &plain, &size));
+    expect_only_rect(read_pixels(*canvas), cRect{1, 2, 5, 3}, blue, white);
+    const cSize empty = {0, 3};
+    EXPECT_FALSE(canvas->DrawImageScaled(&point, &plain, &empty));
+}
+
 TEST(Canvas, DrawImageOutsideTheCanvasSucceedsWithoutDrawing)
 {
     auto canvas = make_canvas(12, 10);
@@ -494,14 +539,3 @@ TEST(Canvas, CanvasesGiveBackWhatTheyTook)
     EXPECT_EQ(heap_busy_blocks(), before);
 }
 
-TEST(Canvas, ThemeImageThatMissesTheCanvasIsNotDrawn)
-{
-    auto canvas = make_canvas(10, 10);
-    ASSERT_TRUE(canvas);
-    cImageBuffer image;
-    make_numbered_image(image, 4, 4);
-    EXPECT_FALSE(canvas->DrawThemeImage(nullptr, 8, 8, 0, 0, 0));
-    EXPECT_FALSE(canvas->DrawThemeImage(&image, 8, 8, 10, 0, 0));
-    EXPECT_FALSE(canvas->DrawThemeImage(&image, 8, 8, 0, -8, 0));
-    EXPECT_FALSE(canvas->DrawThemeImage(&image, 0, 8, 0, 0, 0));
-}

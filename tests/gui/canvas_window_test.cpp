@@ -14,10 +14,12 @@ const uint32_t white = 0xFFFFFF;
 const int32_t client_width = 160;
 const int32_t client_height = 90;
 
-// A plain borderless window whose client area is the whole window.
+// A plain borderless window whose client area is the whole window, shared
+// by the tests (showing and destroying windows is slow without a window
+// manager).
 class WindowCanvas : public ::testing::Test {
 protected:
-    void SetUp() override
+    static void SetUpTestSuite()
     {
         WNDCLASSW window_class = {};
         window_class.lpfnWndProc = DefWindowProcW;
@@ -26,14 +28,16 @@ protected:
         RegisterClassW(&window_class);
         window = CreateWindowExW(0, L"CanvasTestWindow", L"canvas", WS_POPUP | WS_VISIBLE, 40, 40, client_width,
                                  client_height, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
-        ASSERT_NE(window, nullptr);
     }
 
-    void TearDown() override
+    static void TearDownTestSuite()
     {
         if (window)
             DestroyWindow(window);
+        window = nullptr;
     }
+
+    void SetUp() override { ASSERT_NE(window, nullptr); }
 
     // Paints the whole client area as the window layer does: through an
     // offscreen canvas copied onto the window canvas.
@@ -62,8 +66,10 @@ protected:
         return pixels;
     }
 
-    HWND window = nullptr;
+    static HWND window;
 };
+
+HWND WindowCanvas::window = nullptr;
 
 }  // namespace
 
