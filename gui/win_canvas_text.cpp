@@ -140,7 +140,9 @@ bool cWinCanvas::BlendText(int32_t x, int32_t y, const wchar_t* text, int32_t le
         return false;
     GdiFlush();
     memset(mask.bits, 0xFF, size_t(width) * size_t(height) * sizeof(uint32_t));
-    SelectObject(mask.dc, font->GetHandle());
+    // The font the text was measured in: the canvas's own, or the context's
+    // default when none could be made.
+    SelectObject(mask.dc, GetCurrentObject(dc, OBJ_FONT));
     SetBkMode(mask.dc, OPAQUE);
     SetTextColor(mask.dc, 0);
     SetBkColor(mask.dc, 0xFFFFFF);
