@@ -84,6 +84,9 @@ public:
     };
 
     cChildElement();
+    // Leaves its parent (as RemoveChild does), leaves its children without
+    // a parent, destroys a root's window, and drops its queued actions
+    // unhandled (waiters on them wake with false).
     virtual ~cChildElement();
     cChildElement(const cChildElement&) = delete;
     cChildElement& operator=(const cChildElement&) = delete;
@@ -114,6 +117,9 @@ public:
 
     // Actions.
     virtual bool DispatchAction(cChildElement* sender, cChildAction* action);
+    // Called on the root for a wake-up; nothing for an element that no
+    // longer exists. True when every action was handled. The drain stops
+    // when a handler destroys the element; the rest is dropped.
     virtual bool DrainPostedActions(cChildElement* element);
     virtual bool DrainSentActions(cChildElement* element);
     virtual bool NotifyPostedPending(cChildElement* element);
@@ -160,6 +166,8 @@ public:
     // scroll with this element on that axis.
     virtual bool InsertChild(cChildElement* child, int32_t x, int32_t y, int32_t width, int32_t height,
                              int32_t fix_mode);
+    // Drops every focus, capture and hover reference to the child's subtree
+    // and clears the child's parent; false when it is not a child.
     virtual bool RemoveChild(cChildElement* child);
     virtual bool SetBounds(int32_t x, int32_t y, int32_t width, int32_t height);
     virtual void StartMouseCapture(bool to_children);
@@ -239,9 +247,16 @@ public:
     const wchar_t* LookupStringFor(cChildElement* would_be_parent, int32_t id);
     cFontObject* GetDefaultFont();
 
-    // Any thread.
+    // Any thread, on a live element. The element's queue owns the action
+    // from here on (also when the answer is false). Post: handled by the
+    // element or a parent; null queues a plain code-0 action. Send: handled
+    // by the element alone. False when the window could not be woken; the
+    // action then waits for a later wake-up or the element's destruction.
     bool PostAction(cChildAction* action);
     bool SendAction(cChildAction* action);
+    // Worker threads only: blocks until the UI thread has offered the action
+    // to the element. False when it was dropped unoffered (the element was
+    // destroyed first) or nobody could be woken (the action is withdrawn).
     bool SendActionAndWait(cSentChildAction* action);
 
 protected:
@@ -315,6 +330,8 @@ private:
 
     // Painting.
     bool ChildVisibleRect(const cChildElement* child, const cRect& client, cPoint origin, cRect* visible);
+    void ExcludePaintedSiblings(cCanvas* canvas, const cChildElement* child, const cRect& client, cPoint origin,
+                                const cRect& visible);
     void PaintSelf(cCanvas* canvas);
     void PaintContent(cCanvas* canvas);
 

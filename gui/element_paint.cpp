@@ -116,12 +116,11 @@ void cChildElement::PaintTree(cCanvas* canvas)
     }
     canvas->ApplyClip();
 
-    // A child painted earlier is excluded before the next one paints, so it
-    // stays on top where siblings overlap.
     for (cChildElement* child = NextChild(nullptr); child; child = NextChild(child)) {
         if (!child->IsPaintable() || !ChildVisibleRect(child, client, origin, &visible))
             continue;
         canvas->IncludeClipRect(&visible);
+        ExcludePaintedSiblings(canvas, child, client, origin, visible);
         canvas->ApplyClip();
         cRect full{child->x + (FixedHorizontallyHere(child) ? 0 : origin.x),
                    child->y + (FixedVerticallyHere(child) ? 0 : origin.y), child->width, child->height};
@@ -133,6 +132,23 @@ void cChildElement::PaintTree(cCanvas* canvas)
             }
         }
         canvas->ExcludeClipRect(&visible);
+    }
+}
+
+void cChildElement::ExcludePaintedSiblings(cCanvas* canvas, const cChildElement* child, const cRect& client,
+                                           cPoint origin, const cRect& visible)
+{
+    // Including the child's rectangle (a union) gave back what earlier,
+    // lower-addressed siblings cover: take it away again, so that the
+    // sibling painted first stays on top.
+    cRect earlier;
+    for (cChildElement* sibling = NextChild(nullptr); sibling && sibling != child; sibling = NextChild(sibling)) {
+        if (!sibling->IsPaintable() || !ChildVisibleRect(sibling, client, origin, &earlier))
+            continue;
+        bool overlaps = earlier.x < visible.x + visible.width && visible.x < earlier.x + earlier.width &&
+                        earlier.y < visible.y + visible.height && visible.y < earlier.y + earlier.height;
+        if (overlaps)
+            canvas->ExcludeClipRect(&earlier);
     }
 }
 

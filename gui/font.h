@@ -70,5 +70,9 @@ bool create_gdi_font(cWinFont* font, const wchar_t* face, int32_t height, int32_
 // Extent of the text (length -1: up to its NUL) in the font on the device
 // context; the previously selected font is restored.
 bool measure_text_on_dc(HDC dc, HFONT font, const wchar_t* text, int32_t length, cSize* size);
+// Whether the system has a font family of that name. Asking GDI for a
+// missing face silently gives another one, so a face is confirmed here
+// before it is relied on.
+bool font_face_exists(const wchar_t* face);
 
 #endif

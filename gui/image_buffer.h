@@ -28,6 +28,11 @@ struct cImageBuffer {
     bool SetPixels(const uint32_t* source, int32_t source_width, int32_t source_height, bool flip);
     bool Fill(uint32_t colour, int32_t new_width, int32_t new_height);
 
+    // A fresh, uninitialised block of count pixels handed to block (which
+    // frees what it held); false, and block unchanged, for a count of zero,
+    // one beyond what 32-bit sizes can express, or a refused allocation.
+    static bool AllocateBlock(int64_t count, _typebuf<uint32_t>& block);
+
     static bool ResampleRows(const uint32_t* source, int32_t source_width, int32_t rows, int32_t target_width,
                              _typebuf<uint32_t>& out);
     static bool RotateLeft(const uint32_t* source, int32_t source_width, int32_t source_height,

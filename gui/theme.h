@@ -32,7 +32,11 @@ struct cThemeDescriptor {
     const cThemeImageDescriptor* images;
 };
 
+// An image of the theme with its own copy of the pixels. The pixel-or-flags
+// word doubles as the pixel of a 1 x 1 image.
 struct cThemeImageRecord {
+    cThemeImageRecord() : width(0), height(0), pixel_or_flags(0xFFFFFFFF) {}
+
     uint32_t width;
     uint32_t height;
     uint32_t pixel_or_flags;
@@ -52,14 +56,20 @@ public:
     // Replaces the process-wide theme; false when none could be built.
     static bool Install(const cThemeDescriptor* descriptor);
 
+    // Index 0 to 61; 0 for any other.
     uint32_t GetColour(int32_t index);
-    // Column 0 default, 1 minimum, 2 maximum.
+    // Column 0 default, 1 minimum, 2 maximum; 0 past index 24 or column 2.
+    // Throws the bounds failure when the metrics could not be allocated.
     int32_t GetMetric(uint32_t index, uint32_t column);
+    // Null past index 156 and for an image without pixels.
     cImageBuffer* GetImage(uint32_t index);
+    // Null past index 156; else size (when given) := the image's size, and
+    // the pixels: for a 1 x 1 image the pixel-or-flags word, which is then
+    // its pixel; otherwise the image's pixel block (null when none).
     const uint32_t* GetPixels(uint32_t index, cSize* size);
 
 private:
-    _typebuf<int32_t> metrics;
+    _classbuf<cThemeMetric> metrics;
     _typebuf<uint32_t> colours;
     _classbuf<cThemeImageRecord> images;
 };

@@ -52,3 +52,54 @@ TEST(ImageBuffer, AttachTakesTheBlockAndFreesTheOldOne)
     }
     EXPECT_EQ(heap_busy_blocks(), before);
 }
+
+TEST(ImageBuffer, InitEmptiesAllFields)
+{
+    cImageBuffer image;
+    ASSERT_TRUE(image.Fill(3, 2, 2));
+    image.Init();
+    EXPECT_EQ(image.GetPixels(), nullptr);
+    EXPECT_EQ(image.GetPixelCount(), 0u);
+    EXPECT_EQ(image.GetWidth(), 0);
+    EXPECT_EQ(image.GetHeight(), 0);
+}
+
+TEST(ImageBuffer, AttachReportsAnEmptyBlockOrSize)
+{
+    cImageBuffer image;
+    _typebuf<uint32_t> none;
+    EXPECT_FALSE(image.Attach(none, 2, 2));
+    _typebuf<uint32_t> block(4);
+    EXPECT_FALSE(image.Attach(block, 0, 4));
+}
+
+TEST(ImageBuffer, ResizeAfterAMismatchedAttachGetsABlockOfTheRightSize)
+{
+    // A block of 2 attached as 2 x 2: the next resize to 2 x 2 must not keep
+    // the short block and let the copy run past its end.
+    cImageBuffer image;
+    _typebuf<uint32_t> short_block(2);
+    image.Attach(short_block, 2, 2);
+    const uint32_t rows[4] = {1, 2, 3, 4};
+    ASSERT_TRUE(image.SetPixels(rows, 2, 2, false));
+    EXPECT_EQ(image.GetPixelCount(), 4u);
+    EXPECT_TRUE(image.IsConsistent());
+    EXPECT_EQ(image.GetPixels()[3], 4u);
+}
+
+TEST(ImageBuffer, FillSetsEveryPixel)
+{
+    cImageBuffer image;
+    ASSERT_TRUE(image.Fill(0x80FF0000u, 3, 2));
+    ASSERT_EQ(image.GetPixelCount(), 6u);
+    for (int i = 0; i < 6; ++i)
+        EXPECT_EQ(image.GetPixels()[i], 0x80FF0000u);
+}
+
+TEST(ImageBuffer, RefusesSizesBeyondThirtyTwoBits)
+{
+    cImageBuffer image;
+    EXPECT_FALSE(image.Resize(65536, 65536));
+    EXPECT_FALSE(image.Resize(-2, -3));
+    EXPECT_EQ(image.GetPixels(), nullptr);
+}

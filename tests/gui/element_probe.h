@@ -1,0 +1,88 @@
+#ifndef TESTS_GUI_ELEMENT_PROBE_H
+#define TESTS_GUI_ELEMENT_PROBE_H
+
+#include <string>
+#include <vector>
+
+#include "gui/child_element.h"
+
+// An element that writes every hook call into a shared event log, so tests
+// can check what reached which element and in what order.
+class cProbeElement : public cChildElement {
+public:
+    cProbeElement(const char* probe_name, std::vector<std::string>* event_log) : name(probe_name), log(event_log) {}
+
+    void OnMouseButton(int32_t px, int32_t py, int32_t button, bool pressed) override
+    {
+        Note("button " + std::to_string(button) + (pressed ? " down " : " up ") + Point(px, py));
+    }
+    void OnMouseMove(int32_t px, int32_t py) override { Note("move " + Point(px, py)); }
+    bool OnMouseWheel(int32_t px, int32_t py, bool up, bool ctrl, int32_t steps) override
+    {
+        Note("wheel " + Point(px, py) + (up ? " up" : " down") + (ctrl ? " ctrl " : " ") + std::to_string(steps));
+        return takes_wheel;
+    }
+    void OnMouseEnter() override { Note("enter"); }
+    void OnMouseLeave() override { Note("leave"); }
+    void OnDoubleClick(int32_t px, int32_t py) override
+    {
+        Note("double " + Point(px, py));
+        cChildElement::OnDoubleClick(px, py);
+    }
+    void OnChar(wchar_t character, bool, bool, bool) override { Note("char " + std::to_string(int(character))); }
+    void OnKeyDown(uint32_t key, bool, bool, bool) override { Note("key " + std::to_string(key)); }
+    void OnFocusGained(int32_t reason, bool flag1, bool flag2) override
+    {
+        Note("gained " + std::to_string(reason));
+        cChildElement::OnFocusGained(reason, flag1, flag2);
+    }
+    void OnFocusLost(bool, bool) override { Note("lost"); }
+    void OnShownChanged(bool now_shown) override { Note(now_shown ? "shown" : "hidden"); }
+    void Paint(cCanvas*) override { Note("paint"); }
+    void Layout() override { Note("layout"); }
+    bool HandleAction(cChildElement* sender, cChildAction* action) override
+    {
+        const cProbeElement* from = static_cast<const cProbeElement*>(sender);
+        std::string detail;
+        if (action->code == 2) {
+            const cCtxRequestAction* request = static_cast<const cCtxRequestAction*>(action);
+            detail = " at " + Point(request->x, request->y) + " flags " + std::to_string(request->ctrl) +
+                     std::to_string(request->shift) + std::to_string(request->third);
+        } else if (action->code == 1) {
+            detail = " reason " + std::to_string(static_cast<const cFocusAction*>(action)->reason);
+        } else if (action->code == 3) {
+            const cDoubleClickAction* click = static_cast<const cDoubleClickAction*>(action);
+            detail = " at " + Point(click->x, click->y);
+        }
+        Note("action " + std::to_string(action->code) + " from " + (from ? from->name : "null") + detail);
+        if (handles_actions)
+            return true;
+        return cChildElement::HandleAction(sender, action);
+    }
+    bool ConsumesArrowKeys() override { return consumes_arrows; }
+    bool DefaultTabStop() override { return tab_stop_default; }
+
+    void SetPostsDoubleClicks(bool on) { posts_double_clicks = on; }
+    bool IsCreated() const { return created; }
+    bool IsTransparent() const { return transparent; }
+    bool IsShownFlag() const { return shown; }
+    cChildElement* CaptureChild() const { return capture_child; }
+    cChildElement* HoverElement() const { return hover_element; }
+
+    std::string name;
+    std::vector<std::string>* log;
+    bool takes_wheel = false;
+    bool handles_actions = false;
+    bool consumes_arrows = false;
+    bool tab_stop_default = false;
+
+private:
+    void Note(const std::string& event)
+    {
+        if (log)
+            log->push_back(name + ": " + event);
+    }
+    static std::string Point(int32_t px, int32_t py) { return std::to_string(px) + "," + std::to_string(py); }
+};
+
+#endif
