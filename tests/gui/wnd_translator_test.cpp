@@ -3,6 +3,7 @@
 
 #include <string>
 
+#include "gui/canvas.h"
 #include "gui/catalog.h"
 #include "gui/language.h"
 #include "gui/window_class.h"
@@ -311,6 +312,54 @@ TEST_F(TranslatorTest, ReleasedPopupKeepsItsRoot)
     EXPECT_EQ(kept->GetRequestTarget(), nullptr);
     delete kept;
     EXPECT_EQ(wnd.ShowPopup(0, 0, 10, 10, nullptr, true), nullptr);
+}
+
+// Paints its background blue and a red square at (10, 10) of 20 x 20.
+class cSquareRoot : public cChildElement {
+public:
+    void Paint(cCanvas* canvas) override
+    {
+        ++paints;
+        cRect whole = {0, 0, GetWidth(), GetHeight()};
+        canvas->FillRect(&whole, 0xFF0000, 0xFF0000);
+        cRect square = {10, 10, 20, 20};
+        canvas->FillRect(&square, 0x0000FF, 0x0000FF);
+    }
+    int paints = 0;
+};
+
+TEST(TranslatorPainting, TreeIsPaintedDirectlyAndThroughABackBuffer)
+{
+    ASSERT_TRUE(register_window_class(nullptr, nullptr));
+    for (bool back_buffer : {false, true}) {
+        SCOPED_TRACE(back_buffer);
+        cSquareRoot* root = new cSquareRoot;
+        root->SetBackBuffer(back_buffer);
+        cWndTranslator wnd;
+        ASSERT_TRUE(wnd.Create(nullptr, L"paint", 120, 90, root, false, 200, 200));
+        root->SetBackBuffer(back_buffer);
+        InvalidateRect(wnd.GetHandle(), nullptr, FALSE);
+        UpdateWindow(wnd.GetHandle());
+        EXPECT_GE(root->paints, 1);
+        RECT update;
+        EXPECT_FALSE(GetUpdateRect(wnd.GetHandle(), &update, FALSE));
+        HDC dc = GetDC(wnd.GetHandle());
+        EXPECT_EQ(GetPixel(dc, 15, 15), RGB(255, 0, 0));
+        EXPECT_EQ(GetPixel(dc, 29, 29), RGB(255, 0, 0));
+        EXPECT_EQ(GetPixel(dc, 60, 60), RGB(0, 0, 255));
+        EXPECT_EQ(GetPixel(dc, 5, 5), RGB(0, 0, 255));
+        ReleaseDC(wnd.GetHandle(), dc);
+    }
+}
+
+TEST(TranslatorPainting, MakerMakesOffscreenCanvases)
+{
+    cWWMaker maker;
+    cCanvas* canvas = maker.CreateOffscreenCanvas(33, 21);
+    ASSERT_NE(canvas, nullptr);
+    EXPECT_EQ(canvas->GetWidth(), 33);
+    EXPECT_EQ(canvas->GetHeight(), 21);
+    delete canvas;
 }
 
 TEST(TranslatorLifetime, RootIsDestroyedWhenReplacedAndWithTheWindow)
