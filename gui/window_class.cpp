@@ -14,6 +14,20 @@ bool class_registered = false;
 HINSTANCE kept_instance = nullptr;
 HICON application_icon = nullptr;
 
+// False when registration fails for any reason other than the class
+// existing already.
+bool register_class(HINSTANCE instance, const wchar_t* name, UINT style, HICON icon)
+{
+    WNDCLASSW window_class = {};
+    window_class.style = style;
+    window_class.lpfnWndProc = window_proc;
+    window_class.hInstance = instance;
+    window_class.hIcon = icon;
+    window_class.hCursor = LoadCursorA(nullptr, IDC_ARROW);
+    window_class.lpszClassName = name;
+    return RegisterClassW(&window_class) || GetLastError() == ERROR_CLASS_ALREADY_EXISTS;
+}
+
 }  // namespace
 
 bool register_window_class(HINSTANCE instance, HICON icon)
@@ -23,13 +37,7 @@ bool register_window_class(HINSTANCE instance, HICON icon)
     if (!instance)
         instance = GetModuleHandleW(nullptr);
     kept_instance = instance;
-    WNDCLASSW window_class = {};
-    window_class.lpfnWndProc = window_proc;
-    window_class.hInstance = instance;
-    window_class.hIcon = icon;
-    window_class.hCursor = LoadCursorA(nullptr, IDC_ARROW);
-    window_class.lpszClassName = main_class_name;
-    if (!RegisterClassW(&window_class) && GetLastError() != ERROR_CLASS_ALREADY_EXISTS)
+    if (!register_class(instance, main_class_name, 0, icon))
         return false;
     application_icon = icon;
     class_registered = true;
@@ -72,17 +80,9 @@ bool create_class_window(const wchar_t* title, DWORD extended_style, DWORD style
         return false;
     HINSTANCE instance = get_gui_instance();
     WNDCLASSW existing;
-    if (!GetClassInfoW(instance, class_name, &existing)) {
-        WNDCLASSW window_class = {};
-        window_class.style = CS_DBLCLKS | CS_GLOBALCLASS;
-        window_class.lpfnWndProc = window_proc;
-        window_class.hInstance = instance;
-        window_class.hIcon = application_icon;
-        window_class.hCursor = LoadCursorA(nullptr, IDC_ARROW);
-        window_class.lpszClassName = class_name;
-        if (!RegisterClassW(&window_class) && GetLastError() != ERROR_CLASS_ALREADY_EXISTS)
-            return false;
-    }
+    if (!GetClassInfoW(instance, class_name, &existing) &&
+        !register_class(instance, class_name, CS_DBLCLKS | CS_GLOBALCLASS, application_icon))
+        return false;
     HWND parent_window = parent ? parent->GetHandle() : nullptr;
     HWND window = CreateWindowExW(extended_style, class_name, title, style, x, y, width, height, parent_window,
                                   nullptr, instance, object);

@@ -1,0 +1,185 @@
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <vector>
+
+#include "gui/window_maker.h"
+#include "tests/gui/gui_test_elements.h"
+#include "tests/support/fast_windows.h"
+
+namespace {
+
+// A child that takes Tab focus, records its input, and holds the mouse
+// while its left button is down.
+class cProbe : public cChildElement {
+public:
+    struct Event {
+        int32_t x, y, button;
+        bool pressed;
+    };
+
+    bool DefaultTabStop() override { return true; }
+    void OnMouseButton(int32_t x, int32_t y, int32_t button, bool pressed) override
+    {
+        buttons.push_back({x, y, button, pressed});
+        if (button == 1 && pressed)
+            StartMouseCapture(false);
+        else if (button == 1)
+            StopMouseCapture();
+    }
+    void OnMouseMove(int32_t x, int32_t y) override { moves.push_back({x, y}); }
+    void OnFocusGained(int32_t reason, bool flag1, bool flag2) override
+    {
+        ++focus_gains;
+        cChildElement::OnFocusGained(reason, flag1, flag2);
+    }
+
+    std::vector<Event> buttons;
+    std::vector<cPoint> moves;
+    int focus_gains = 0;
+};
+
+// Real input, sent through the platform's queue while a dialog runs; each
+// check runs from a timer, after the input before it has been delivered.
+class InputTest : public ::testing::Test {
+protected:
+    void SetUp() override { ASSERT_TRUE(maker.Init(nullptr, 0, 101)); }
+
+    // Screen point of a point of the host window's client area.
+    POINT OnScreen(int x, int y)
+    {
+        POINT point = {x, y};
+        ClientToScreen(host, &point);
+        return point;
+    }
+
+    void Click(int x, int y)
+    {
+        POINT at = OnScreen(x, y);
+        send_mouse_move_to(at.x, at.y);
+        send_mouse_button(true, false);
+        send_mouse_button(true, true);
+    }
+
+    // Runs root with the probes a at (10, 10) and b at (100, 10), both
+    // 50 x 40; script runs once the dialog is up.
+    intptr_t Run(std::function<void()> script)
+    {
+        root = new cRecordingRoot;
+        root->on_create = [this, script](cRecordingRoot* r) {
+            r->AddChild(&a, 10, 10, 50, 40);
+            r->AddChild(&b, 100, 10, 50, 40);
+            host = r->GetRequestTarget()->GetWindow()->GetHandle();
+            SetForegroundWindow(GetParent(host));
+            SetFocus(host);
+            run_later(50, script);
+        };
+        return maker.RunDialog(L"input", 200, 120, root, nullptr, false);
+    }
+
+    cWWMaker maker;
+    cProbe a, b;
+    cRecordingRoot* root = nullptr;
+    HWND host = nullptr;
+};
+
+TEST_F(InputTest, ClickReachesTheElementUnderThePoint)
+{
+    EXPECT_EQ(Run([this]() {
+                  Click(120, 30);
+                  run_later(150, [this]() { root->EndModal(1); });
+              }),
+              1);
+    ASSERT_EQ(b.buttons.size(), 2u);
+    EXPECT_EQ(b.buttons[0].x, 20);
+    EXPECT_EQ(b.buttons[0].y, 20);
+    EXPECT_EQ(b.buttons[0].button, 1);
+    EXPECT_TRUE(b.buttons[0].pressed);
+    EXPECT_FALSE(b.buttons[1].pressed);
+    EXPECT_TRUE(a.buttons.empty());
+}
+
+TEST_F(InputTest, DragKeepsTheMouseAtThePressedElement)
+{
+    Run([this]() {
+        POINT start = OnScreen(20, 20);
+        send_mouse_move_to(start.x, start.y);
+        run_later(100, [this]() {
+            // Whatever the cursor crossed on its way to a is not the drag.
+            b.moves.clear();
+            send_mouse_button(true, false);
+            // Across b and out of the window while the button is down.
+            POINT over_b = OnScreen(120, 30);
+            send_mouse_move_to(over_b.x, over_b.y);
+            POINT outside = OnScreen(260, 200);
+            send_mouse_move_to(outside.x, outside.y);
+            run_later(150, [this]() {
+                EXPECT_EQ(GetCapture(), host);
+                send_mouse_button(true, true);
+                run_later(150, [this]() { root->EndModal(1); });
+            });
+        });
+    });
+    ASSERT_GE(a.buttons.size(), 2u);
+    EXPECT_TRUE(a.buttons.front().pressed);
+    EXPECT_FALSE(a.buttons.back().pressed);
+    // The release far outside still reached a, in its own coordinates.
+    EXPECT_EQ(a.buttons.back().x, 250);
+    EXPECT_EQ(a.buttons.back().y, 190);
+    EXPECT_TRUE(b.buttons.empty());
+    EXPECT_TRUE(b.moves.empty());
+    bool saw_outside = false;
+    for (const cPoint& p : a.moves)
+        saw_outside = saw_outside || p.x >= 50 || p.y >= 40;
+    EXPECT_TRUE(saw_outside);
+}
+
+TEST_F(InputTest, TabAndShiftTabMoveTheFocus)
+{
+    cChildElement* after_first = nullptr;
+    cChildElement* after_second = nullptr;
+    cChildElement* after_back = nullptr;
+    Run([&]() {
+        send_key_press(VK_TAB);
+        run_later(100, [&]() {
+            after_first = root->GetFocusedChild();
+            send_key_press(VK_TAB);
+            run_later(100, [&]() {
+                after_second = root->GetFocusedChild();
+                send_key(VK_SHIFT, false);
+                send_key_press(VK_TAB);
+                send_key(VK_SHIFT, true);
+                run_later(100, [&]() {
+                    after_back = root->GetFocusedChild();
+                    root->EndModal(1);
+                });
+            });
+        });
+    });
+    EXPECT_EQ(after_first, &a);
+    EXPECT_EQ(after_second, &b);
+    EXPECT_EQ(after_back, &a);
+}
+
+TEST_F(InputTest, EnterAndEscapeReachTheTree)
+{
+    bool open_after_escape = false;
+    std::vector<uint32_t> keys;
+    EXPECT_EQ(Run([&]() {
+                  send_key_press(VK_RETURN);
+                  send_key_press(VK_ESCAPE);
+                  run_later(150, [&]() {
+                      open_after_escape = IsWindowVisible(GetParent(host)) != 0;
+                      for (const cRecordingRoot::Key& k : root->keys)
+                          keys.push_back(k.key);
+                      root->EndModal(8);
+                  });
+              }),
+              8);
+    // The dialog's own key handling neither ate them nor ended the run.
+    EXPECT_TRUE(open_after_escape);
+    const std::vector<uint32_t> expected = {VK_RETURN, VK_ESCAPE};
+    EXPECT_EQ(keys, expected);
+}
+
+}  // namespace
