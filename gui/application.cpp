@@ -12,6 +12,8 @@
 namespace {
 
 cCIApplication* current_application = nullptr;
+// The framework's texts, served for the life of the process.
+cCIOMLang* framework_language = nullptr;
 
 // Ends a run: no one may reach the application once its destruction starts.
 int32_t finish(cCIApplication* application, int32_t exit_code)
@@ -111,8 +113,7 @@ cWindowMaker* initialize_gui(HINSTANCE instance, int32_t, int32_t icon_id, cWind
         return nullptr;
     }
     if (!language_provider_exists()) {
-        // The framework's texts are served for the life of the process.
-        static cCIOMLang* framework_language = new cCIOMLang;
+        framework_language = new cCIOMLang;
         uint32_t current = get_current_language();
         if (framework_language && current < 10)
             set_language(current);

@@ -73,6 +73,8 @@ bool create_class_window(const wchar_t* title, DWORD extended_style, DWORD style
 {
     if (!object)
         return false;
+    // One window per object: a window it still has would stay bound to it.
+    object->DestroyOwnWindow();
     object->ResetForCreation();
     object->SetParentObject(parent);
     wchar_t class_name[class_name_capacity];

@@ -66,12 +66,11 @@ cWndLite::cWndLite(const char* name)
 
 cWndLite::~cWndLite()
 {
-    if (window) {
+    if (window && owns_window)
+        DestroyOwnWindow();
+    else if (window)
         unbind_window_object(window);
-        if (owns_window)
-            ::DestroyWindow(window);
-        window = nullptr;
-    }
+    window = nullptr;
     if (background_brush)
         DeleteObject(background_brush);
 }
@@ -93,6 +92,16 @@ void cWndLite::ResetForCreation()
     font = nullptr;
     owns_window = 1;
     mouse_tracked = 0;
+}
+
+void cWndLite::DestroyOwnWindow()
+{
+    HWND old = window;
+    if (!old)
+        return;
+    unbind_window_object(old);
+    window = nullptr;
+    ::DestroyWindow(old);
 }
 
 LRESULT cWndLite::DefaultAnswer(UINT message, WPARAM wparam, LPARAM lparam)

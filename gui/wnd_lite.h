@@ -89,6 +89,8 @@ public:
     void SetMaximumSize(int32_t width, int32_t height);
     // Forgets font and mouse tracking before a new window is made.
     void ResetForCreation();
+    // Unbinds the window from the object, then destroys it.
+    void DestroyOwnWindow();
     int32_t GetWheelRemainder() const { return wheel_remainder; }
 
 protected:

@@ -236,12 +236,7 @@ void cWndTranslator::OnKillFocus()
 
 void cWndTranslator::DestroyWindow()
 {
-    HWND window = GetHandle();
-    if (!window)
-        return;
-    unbind_window_object(window);
-    SetHandle(nullptr);
-    ::DestroyWindow(window);
+    DestroyOwnWindow();
 }
 
 void cWndTranslator::EndModal(intptr_t result)

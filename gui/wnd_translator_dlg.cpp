@@ -1,6 +1,5 @@
 #include "gui/wnd_translator_dlg.h"
 
-#include <string.h>
 
 #include "gui/child_element.h"
 #include "gui/window_class.h"
@@ -74,11 +73,7 @@ intptr_t build_dialog_template(cWndLite* shell, cWndLite* owner, const wchar_t* 
 {
     if (!shell || !shell->OwnsWindow())
         return -1;
-    if (HWND old = shell->GetHandle()) {
-        unbind_window_object(old);
-        shell->SetHandle(nullptr);
-        DestroyWindow(old);
-    }
+    shell->DestroyOwnWindow();
     shell->SetParentObject(owner);
     HWND owner_window = owner ? owner->GetHandle() : nullptr;
     shell->SetDialog(true);

@@ -378,9 +378,11 @@ TEST(TranslatorLifetime, RootIsDestroyedWhenReplacedAndWithTheWindow)
         GetWindowRect(wnd.GetHandle(), &outer);
         // -1 centres the window's position on the desktop.
         EXPECT_EQ(outer.left, (desktop.right - 50) / 2);
-        wnd.DestroyWindow();
+        HWND first_window = wnd.GetHandle();
         ASSERT_TRUE(wnd.Create(nullptr, L"two", 50, 50, new cRecordingRoot(&second_destroyed), false, 0, 0));
         EXPECT_TRUE(first_destroyed);
+        // The object's earlier window went with it.
+        EXPECT_FALSE(IsWindow(first_window));
         EXPECT_FALSE(second_destroyed);
         window = wnd.GetHandle();
     }
