@@ -35,7 +35,7 @@ cListItem* objlist_find_first(const cOwnedList& list, const void* argument)
     return nullptr;
 }
 
-void objlist_remove(cOwnedList& list, cListItem* object)
+bool objlist_unlink(cOwnedList& list, cListItem* object)
 {
     cListItem* previous = nullptr;
     for (cListItem* at = list.first; at; previous = at, at = at->next) {
@@ -47,9 +47,24 @@ void objlist_remove(cOwnedList& list, cListItem* object)
             list.first = at->next;
         if (list.last == at)
             list.last = previous;
-        delete at;
-        return;
+        at->next = nullptr;
+        return true;
     }
+    return false;
+}
+
+cListItem* objlist_take_first(cOwnedList& list)
+{
+    cListItem* first = list.first;
+    if (first)
+        objlist_unlink(list, first);
+    return first;
+}
+
+void objlist_remove(cOwnedList& list, cListItem* object)
+{
+    if (objlist_unlink(list, object))
+        delete object;
 }
 
 void objlist_delete_chain(cListItem* object)

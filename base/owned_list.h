@@ -34,6 +34,11 @@ void objlist_init(cOwnedList& list);
 void objlist_append(cOwnedList& list, cListItem* object);
 // The first object, in list order, that matches; null when none does.
 cListItem* objlist_find_first(const cOwnedList& list, const void* argument);
+// Unlinks the object without deleting it (the caller owns it then); false
+// when it is not in the list.
+bool objlist_unlink(cOwnedList& list, cListItem* object);
+// Unlinks and answers the first object (the caller owns it); null when empty.
+cListItem* objlist_take_first(cOwnedList& list);
 // Unlinks and deletes the object; nothing when it is not in the list.
 void objlist_remove(cOwnedList& list, cListItem* object);
 void objlist_clear(cOwnedList& list);

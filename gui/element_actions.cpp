@@ -15,41 +15,10 @@ cCriticalSection& action_lock()
     return lock;
 }
 
-cListItem* take_first(cOwnedList& list)
-{
-    cListItem* first = list.first;
-    if (first) {
-        list.first = first->next;
-        if (!list.first)
-            list.last = nullptr;
-        first->next = nullptr;
-    }
-    return first;
-}
-
-// Unlinks the object without deleting it; false when it is not in the list.
-bool unlink_item(cOwnedList& list, cListItem* object)
-{
-    cListItem* previous = nullptr;
-    for (cListItem* at = list.first; at; previous = at, at = at->next) {
-        if (at != object)
-            continue;
-        if (previous)
-            previous->next = at->next;
-        else
-            list.first = at->next;
-        if (list.last == at)
-            list.last = previous;
-        at->next = nullptr;
-        return true;
-    }
-    return false;
-}
-
 // Every action of the list is told that it was dropped, then destroyed.
 void discard_actions(cOwnedList& list)
 {
-    while (cListItem* item = take_first(list)) {
+    while (cListItem* item = objlist_take_first(list)) {
         cChildElement::cChildAction* action = static_cast<cChildElement::cChildAction*>(item);
         action->OnDiscarded();
         delete action;
@@ -125,7 +94,7 @@ bool cChildElement::SendActionAndWait(cSentChildAction* action)
         bool withdrawn;
         {
             cSafeCriticalSectionAccess access(&action_lock());
-            withdrawn = unlink_item(sent_queue, action);
+            withdrawn = objlist_unlink(sent_queue, action);
         }
         if (withdrawn) {
             delete action;
@@ -183,7 +152,7 @@ bool drain_action_queue(cChildElement* element, bool sent)
             discard_actions(taken);
             return false;
         }
-        cChildElement::cChildAction* action = static_cast<cChildElement::cChildAction*>(take_first(taken));
+        cChildElement::cChildAction* action = static_cast<cChildElement::cChildAction*>(objlist_take_first(taken));
         bool handled = sent ? element->HandleAction(element, action) : element->DispatchAction(element, action);
         if (!handled)
             all_handled = false;

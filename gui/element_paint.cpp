@@ -56,25 +56,28 @@ void cChildElement::InvalidateRect(const cRectEdges* rect)
     parent->InvalidateRect(&edges);
 }
 
+namespace {
+
+// The part of [at, at + size) that lies inside [low, high).
+void clip_span(int32_t at, int32_t size, int32_t low, int32_t high, int32_t* start, int32_t* end)
+{
+    *start = at > low ? at : low;
+    *end = at + size < high ? at + size : high;
+}
+
+}  // namespace
+
 bool cChildElement::ChildVisibleRect(const cChildElement* child, const cRect& client, cPoint origin, cRect* visible)
 {
     int32_t left, right, top, bottom;
-    if (FixedHorizontallyHere(child)) {
-        left = child->x > 0 ? child->x : 0;
-        right = child->x + child->width < width ? child->x + child->width : width;
-    } else {
-        int32_t at = child->x + origin.x;
-        left = at > client.x ? at : client.x;
-        right = at + child->width < client.x + client.width ? at + child->width : client.x + client.width;
-    }
-    if (FixedVerticallyHere(child)) {
-        top = child->y > 0 ? child->y : 0;
-        bottom = child->y + child->height < height ? child->y + child->height : height;
-    } else {
-        int32_t at = child->y + origin.y;
-        top = at > client.y ? at : client.y;
-        bottom = at + child->height < client.y + client.height ? at + child->height : client.y + client.height;
-    }
+    if (FixedHorizontallyHere(child))
+        clip_span(child->x, child->width, 0, width, &left, &right);
+    else
+        clip_span(child->x + origin.x, child->width, client.x, client.x + client.width, &left, &right);
+    if (FixedVerticallyHere(child))
+        clip_span(child->y, child->height, 0, height, &top, &bottom);
+    else
+        clip_span(child->y + origin.y, child->height, client.y, client.y + client.height, &top, &bottom);
     if (right <= left || bottom <= top)
         return false;
     *visible = cRect{left, top, right - left, bottom - top};

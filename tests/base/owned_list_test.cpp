@@ -76,6 +76,29 @@ TEST(OwnedList, RemoveUnlinksAndDeletesOnlyListedObjects)
     EXPECT_EQ(deleted, (std::vector<int>{3, 1, 2}));
 }
 
+TEST(OwnedList, UnlinkAndTakeFirstHandObjectsBackWithoutDeleting)
+{
+    deleted.clear();
+    cOwnedList list;
+    Item* a = new Item(1);
+    Item* b = new Item(2);
+    objlist_append(list, a);
+    objlist_append(list, b);
+
+    Item outsider(9);
+    EXPECT_FALSE(objlist_unlink(list, &outsider));
+    EXPECT_TRUE(objlist_unlink(list, b));
+    EXPECT_EQ(list.last, a);
+    EXPECT_EQ(b->next, nullptr);
+    EXPECT_EQ(objlist_take_first(list), a);
+    EXPECT_EQ(list.first, nullptr);
+    EXPECT_EQ(list.last, nullptr);
+    EXPECT_EQ(objlist_take_first(list), nullptr);
+    EXPECT_TRUE(deleted.empty());
+    delete a;
+    delete b;
+}
+
 TEST(OwnedList, TakeReplacesTheTargetsObjects)
 {
     deleted.clear();
