@@ -12,7 +12,6 @@
 #include "gui/language.h"
 #include "gui/window_class.h"
 #include "gui/window_maker.h"
-#include "tests/support/fast_windows.h"
 #include "tests/support/heap_probe.h"
 
 namespace {

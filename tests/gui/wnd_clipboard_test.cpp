@@ -7,7 +7,6 @@
 #include "gui/clipboard.h"
 #include "gui/window_class.h"
 #include "gui/wnd_lite.h"
-#include "tests/support/fast_windows.h"
 
 namespace {
 

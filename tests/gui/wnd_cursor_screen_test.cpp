@@ -5,7 +5,6 @@
 #include "gui/screen_area.h"
 #include "gui/window_class.h"
 #include "gui/wnd_lite.h"
-#include "tests/support/fast_windows.h"
 
 namespace {
 

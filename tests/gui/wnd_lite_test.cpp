@@ -4,7 +4,6 @@
 #include <vector>
 
 #include "gui/window_class.h"
-#include "tests/support/fast_windows.h"
 #include "gui/window_proc.h"
 #include "gui/wnd_lite.h"
 

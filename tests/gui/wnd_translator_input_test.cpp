@@ -5,7 +5,6 @@
 
 #include "gui/window_maker.h"
 #include "tests/gui/gui_test_elements.h"
-#include "tests/support/fast_windows.h"
 
 namespace {
 
