@@ -105,6 +105,9 @@ TEST_F(MakerTest, HostFillsTheShellAndFollowsItsSize)
         EXPECT_TRUE(GetWindowLongW(shell, GWL_STYLE) & WS_THICKFRAME);
         EXPECT_TRUE(GetWindowLongW(host, GWL_STYLE) & WS_CHILD);
         EXPECT_TRUE(GetWindowLongW(shell, GWL_EXSTYLE) & WS_EX_CONTROLPARENT);
+        ASSERT_NE(window_object_of(shell), nullptr);
+        EXPECT_TRUE(window_object_of(shell)->IsDialog());
+        EXPECT_FALSE(window_object_of(host)->IsDialog());
         wchar_t title[32];
         GetWindowTextW(shell, title, 32);
         EXPECT_STREQ(title, L"sized");

@@ -246,6 +246,28 @@ TEST_F(WndLiteTest, MaximisedWindowIsHeldToTheMaximumAndCentred)
     EXPECT_EQ(outer.top, (desktop.bottom - 200) / 2);
 }
 
+TEST_F(WndLiteTest, BackgroundColourFillsWhatIsPainted)
+{
+    wnd.SetBackgroundColour(RGB(10, 200, 30));
+    InvalidateRect(window, nullptr, FALSE);
+    UpdateWindow(window);
+    HDC dc = GetDC(window);
+    EXPECT_EQ(GetPixel(dc, 5, 5), RGB(10, 200, 30));
+    EXPECT_EQ(GetPixel(dc, 300, 180), RGB(10, 200, 30));
+    ReleaseDC(window, dc);
+    RECT update;
+    EXPECT_FALSE(GetUpdateRect(window, &update, FALSE));
+    // Posted repaints arrive through the queue.
+    wnd.SetBackgroundColour(RGB(200, 20, 20));
+    wnd.PostRepaint(nullptr);
+    MSG message;
+    while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE))
+        DispatchMessageW(&message);
+    dc = GetDC(window);
+    EXPECT_EQ(GetPixel(dc, 100, 100), RGB(200, 20, 20));
+    ReleaseDC(window, dc);
+}
+
 TEST_F(WndLiteTest, CloseDestroysPlainWindowAndClearsHandle)
 {
     SendMessageW(window, WM_CLOSE, 0, 0);
