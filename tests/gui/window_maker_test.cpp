@@ -5,6 +5,7 @@
 #include "gui/window_maker.h"
 #include "gui/wnd_translator_dlg.h"
 #include "tests/gui/gui_test_elements.h"
+#include "tests/support/heap_probe.h"
 
 namespace {
 
@@ -296,6 +297,22 @@ TEST_F(MakerTest, HostWindowsAndCanvasesAndScreen)
     ASSERT_TRUE(maker.GetScreenSize(&screen));
     EXPECT_EQ(screen.width, GetSystemMetrics(SM_CXSCREEN));
     EXPECT_EQ(screen.height, GetSystemMetrics(SM_CYSCREEN));
+}
+
+TEST_F(MakerTest, RunsAndHostWindowsGiveBackTheirMemory)
+{
+    auto one_round = [this]() {
+        maker.RunDialog(L"round", 100, 80, MeasuringRoot(1), nullptr, false);
+        cWindowHolder* holder = maker.CreateHostWindow(L"h", 60, 40, new cRecordingRoot, nullptr, false, 0, 0);
+        cWindowHolder* popup = holder->GetRequestTarget()->ShowPopup(0, 0, 20, 20, new cRecordingRoot, false);
+        delete popup;
+        maker.CloseHostWindow(holder);
+    };
+    // The first round fills the process's lasting caches.
+    one_round();
+    int busy = heap_busy_blocks();
+    one_round();
+    EXPECT_EQ(heap_busy_blocks(), busy);
 }
 
 TEST(MakerLifetime, DestroyingTheMakerDestroysItsWindows)
