@@ -1,7 +1,5 @@
 #include "gui/wnd_lite.h"
 
-#include <windowsx.h>
-
 #include "gui/window_class.h"
 
 namespace {
