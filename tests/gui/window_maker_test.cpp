@@ -162,6 +162,42 @@ TEST_F(MakerTest, CloseBoxAsksTheTree)
     EXPECT_EQ(refused_attempts, 1);
 }
 
+// A screen point on the window's close box, found by asking the window.
+bool close_box_point(HWND window, POINT* point)
+{
+    RECT outer;
+    GetWindowRect(window, &outer);
+    for (int y = outer.top; y < outer.top + 40; ++y)
+        for (int x = outer.right - 1; x > outer.right - 80; --x)
+            if (SendMessageW(window, WM_NCHITTEST, 0, MAKELPARAM(x, y)) == HTCLOSE) {
+                *point = POINT{x, y};
+                return true;
+            }
+    return false;
+}
+
+TEST_F(MakerTest, ClickOnTheCloseBoxEndsTheRunWithZero)
+{
+    cRecordingRoot* root = new cRecordingRoot;
+    bool found = false;
+    root->on_create = [&](cRecordingRoot* r) {
+        HWND shell = GetParent(r->GetRequestTarget()->GetWindow()->GetHandle());
+        run_later(50, [&, shell]() {
+            POINT box = {0, 0};
+            found = close_box_point(shell, &box);
+            if (!found) {
+                r->EndModal(-5);
+                return;
+            }
+            send_mouse_move_to(box.x, box.y);
+            send_mouse_button(true, false);
+            send_mouse_button(true, true);
+        });
+    };
+    EXPECT_EQ(maker.RunDialog(L"close box", 150, 80, root, nullptr, false), 0);
+    EXPECT_TRUE(found);
+}
+
 void press_alt_f4()
 {
     send_key(VK_MENU, false);
