@@ -75,7 +75,7 @@ public:
     bool DispatchMouseWheel(int32_t x, int32_t y, bool up, bool ctrl, int32_t steps) override
     {
         wheels.push_back({x, y, up, ctrl, steps});
-        return true;
+        return cChildElement::DispatchMouseWheel(x, y, up, ctrl, steps);
     }
     void OnKeyDown(uint32_t key, bool, bool, bool) override { own_keys.push_back(key); }
     void SaveFocus() override
@@ -176,6 +176,16 @@ inline void send_mouse_button(bool left, bool up)
     input.type = INPUT_MOUSE;
     input.mi.dwFlags = left ? (up ? MOUSEEVENTF_LEFTUP : MOUSEEVENTF_LEFTDOWN)
                             : (up ? MOUSEEVENTF_RIGHTUP : MOUSEEVENTF_RIGHTDOWN);
+    SendInput(1, &input, sizeof(input));
+}
+
+// Wheel turns in units of 120 per notch; positive turns away from the user.
+inline void send_mouse_wheel(int delta)
+{
+    INPUT input = {};
+    input.type = INPUT_MOUSE;
+    input.mi.mouseData = DWORD(delta);
+    input.mi.dwFlags = MOUSEEVENTF_WHEEL;
     SendInput(1, &input, sizeof(input));
 }
 

@@ -27,6 +27,11 @@ public:
             StopMouseCapture();
     }
     void OnMouseMove(int32_t x, int32_t y) override { moves.push_back({x, y}); }
+    bool OnMouseWheel(int32_t, int32_t, bool up, bool, int32_t steps) override
+    {
+        wheel_steps.push_back(up ? steps : -steps);
+        return true;
+    }
     void OnFocusGained(int32_t reason, bool flag1, bool flag2) override
     {
         ++focus_gains;
@@ -35,6 +40,7 @@ public:
 
     std::vector<Event> buttons;
     std::vector<cPoint> moves;
+    std::vector<int32_t> wheel_steps;
     int focus_gains = 0;
 };
 
@@ -133,31 +139,48 @@ TEST_F(InputTest, DragKeepsTheMouseAtThePressedElement)
     EXPECT_TRUE(saw_outside);
 }
 
-TEST_F(InputTest, TabAndShiftTabMoveTheFocus)
+TEST_F(InputTest, TabAndShiftTabWalkTheFocusInOrderAndWrap)
 {
-    cChildElement* after_first = nullptr;
-    cChildElement* after_second = nullptr;
-    cChildElement* after_back = nullptr;
-    Run([&]() {
+    // Tab, Tab, Tab (wraps to the first), Shift+Tab (wraps to the last).
+    std::vector<cChildElement*> focused;
+    std::function<void(int)> press = [&](int left) {
+        if (left == 0) {
+            root->EndModal(1);
+            return;
+        }
+        bool backward = left == 1;
+        if (backward)
+            send_key(VK_SHIFT, false);
         send_key_press(VK_TAB);
-        run_later(100, [&]() {
-            after_first = root->GetFocusedChild();
-            send_key_press(VK_TAB);
-            run_later(100, [&]() {
-                after_second = root->GetFocusedChild();
-                send_key(VK_SHIFT, false);
-                send_key_press(VK_TAB);
-                send_key(VK_SHIFT, true);
-                run_later(100, [&]() {
-                    after_back = root->GetFocusedChild();
-                    root->EndModal(1);
-                });
-            });
+        if (backward)
+            send_key(VK_SHIFT, true);
+        run_later(100, [&, left]() {
+            focused.push_back(root->GetFocusedChild());
+            press(left - 1);
+        });
+    };
+    Run([&]() { press(4); });
+    const std::vector<cChildElement*> expected = {&a, &b, &a, &b};
+    EXPECT_EQ(focused, expected);
+}
+
+TEST_F(InputTest, WheelNotchesAccumulateAtTheElementUnderThePointer)
+{
+    Run([this]() {
+        POINT over_b = OnScreen(120, 30);
+        send_mouse_move_to(over_b.x, over_b.y);
+        run_later(100, [this]() {
+            // A third of a notch at a time, then one notch back.
+            send_mouse_wheel(40);
+            send_mouse_wheel(40);
+            send_mouse_wheel(40);
+            send_mouse_wheel(-120);
+            run_later(150, [this]() { root->EndModal(1); });
         });
     });
-    EXPECT_EQ(after_first, &a);
-    EXPECT_EQ(after_second, &b);
-    EXPECT_EQ(after_back, &a);
+    const std::vector<int32_t> expected = {1, -1};
+    EXPECT_EQ(b.wheel_steps, expected);
+    EXPECT_TRUE(a.wheel_steps.empty());
 }
 
 TEST_F(InputTest, EnterAndEscapeReachTheTree)

@@ -1,0 +1,308 @@
+// A test-only gallery of the GUI core: a modal element tree with the form
+// frame and every built-in theme image painted, the framework's texts in
+// English and in Russian, and a row of focusable chips with the keyboard
+// focus on one of them. Run through the real application runner and window
+// maker. Handshake with the test driver through the folder named on the
+// command line: once the window runs, the gallery writes "ready.txt" (the
+// screen rectangle of its client area); the driver screenshots it and
+// creates "end.flag"; a watcher thread then posts an action that ends the
+// run with the result 7, which becomes the exit code.
+
+#include <windows.h>
+
+#include <atomic>
+#include <mutex>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "gui/application.h"
+#include "gui/canvas.h"
+#include "gui/catalog.h"
+#include "gui/child_element.h"
+#include "gui/language.h"
+#include "gui/theme.h"
+#include "gui/ui_font.h"
+#include "gui/window_maker.h"
+
+namespace {
+
+const int32_t gallery_width = 860;
+const int32_t gallery_height = 520;
+const uint32_t end_code = 100;
+const uint32_t ready_code = 101;
+const intptr_t end_result = 7;
+const uint32_t text_colour = 0x404040;
+const int32_t message_count = 7;
+
+uint32_t theme_colour(int32_t index)
+{
+    cCITheme* theme = get_theme();
+    return theme ? theme->GetColour(index) : 0xFFFFFF;
+}
+
+cImageBuffer* theme_image(uint32_t index)
+{
+    cCITheme* theme = get_theme();
+    return theme ? theme->GetImage(index) : nullptr;
+}
+
+int32_t image_width(uint32_t index)
+{
+    cImageBuffer* image = theme_image(index);
+    return image ? image->GetWidth() : 0;
+}
+
+int32_t image_height(uint32_t index)
+{
+    cImageBuffer* image = theme_image(index);
+    return image ? image->GetHeight() : 0;
+}
+
+// Every built-in image at its own size, one per cell.
+class cImageGrid : public cChildElement {
+public:
+    static const int32_t cell = 30;
+    static const int32_t columns = 14;
+
+    void Paint(cCanvas* canvas) override
+    {
+        cRect all{0, 0, width, height};
+        canvas->FillRect(&all, 0xFFFFFF, theme_colour(25));
+        for (uint32_t i = 0; i < theme_image_count; ++i) {
+            int32_t cx = 1 + int32_t(i % columns) * cell;
+            int32_t cy = 1 + int32_t(i / columns) * cell;
+            cImageBuffer* image = theme_image(i);
+            if (!image)
+                continue;
+            canvas->DrawImageScaled(new_point(cx + (cell - image->GetWidth()) / 2,
+                                              cy + (cell - image->GetHeight()) / 2),
+                                    image, nullptr);
+        }
+    }
+
+private:
+    const cPoint* new_point(int32_t px, int32_t py)
+    {
+        point = cPoint{px, py};
+        return &point;
+    }
+    cPoint point{0, 0};
+};
+
+// A column of texts under a heading, wrapped in the element's width: the
+// given texts, or with none given, the strings of the element's own catalog
+// section in the current language.
+class cTextColumn : public cChildElement {
+public:
+    cTextColumn(std::wstring column_heading, std::vector<std::wstring> column_texts)
+        : heading(std::move(column_heading)), texts(std::move(column_texts))
+    {
+    }
+
+    const wchar_t* GetStringSection() override { return texts.empty() ? L"ciom::messages" : nullptr; }
+
+    void Paint(cCanvas* canvas) override
+    {
+        cRect all{0, 0, width, height};
+        canvas->FillRect(&all, 0xFFFFFF, theme_colour(25));
+        canvas->SelectFontBy(6, 14, get_ui_font_face_name(), true, false, false);
+        canvas->SetTextColours(text_colour, 0xFFFFFF);
+        canvas->DrawTextLine(0, 4, width, 18, 0, true, 8, 8, heading.c_str(), -1, nullptr, false);
+        canvas->SelectFont(GetDefaultFont());
+        int32_t top = 26;
+        for (int32_t id = 0; id < message_count; ++id) {
+            const wchar_t* text = texts.empty() ? LookupString(id) : texts[id].c_str();
+            cSize used{0, 0};
+            canvas->DrawTextWrapped(8, top, width - 16, height - top, 0, text ? text : L"(missing)", &used, true,
+                                    0.0);
+            top += used.height + 4;
+        }
+    }
+
+private:
+    std::wstring heading;
+    std::vector<std::wstring> texts;
+};
+
+// A focusable chip that shows the focus with an accent frame.
+class cChip : public cChildElement {
+public:
+    explicit cChip(const wchar_t* label) { SetText(label, -1, false); }
+
+    bool DefaultTabStop() override { return true; }
+    void OnFocusChange(bool, bool) override { Redraw(nullptr); }
+    void OnFocusLost(bool, bool) override { Redraw(nullptr); }
+
+    void Paint(cCanvas* canvas) override
+    {
+        cRect all{0, 0, width, height};
+        bool focused = HasFocus();
+        canvas->FillRect(&all, focused ? theme_colour(24) : theme_colour(18),
+                         focused ? theme_colour(16) : theme_colour(25));
+        if (focused) {
+            cRect inner{1, 1, width - 2, height - 2};
+            canvas->FillRect(&inner, theme_colour(24), theme_colour(16));
+        }
+        canvas->SelectFont(GetDefaultFont());
+        canvas->SetTextColours(text_colour, 0xFFFFFF);
+        canvas->DrawTextLine(0, 0, width, height, 1, true, 4, 4, GetTextPtr(), -1, nullptr, false);
+    }
+};
+
+std::wstring handshake_folder;
+std::mutex root_lock;
+cChildElement* live_root = nullptr;
+
+// The dialog's root: the form frame of theme images 0-7 around a panel.
+class cGalleryRoot : public cChildElement {
+public:
+    explicit cGalleryRoot(std::vector<std::wstring> english)
+        : english_column(L"English", std::move(english)), russian_column(L"Русский", {}),
+          first_chip(get_language_name(0)), second_chip(get_language_name(1)), third_chip(get_language_name(2))
+    {
+        std::lock_guard<std::mutex> hold(root_lock);
+        live_root = this;
+    }
+
+    ~cGalleryRoot() override
+    {
+        std::lock_guard<std::mutex> hold(root_lock);
+        live_root = nullptr;
+    }
+
+    bool DefaultBackBuffer() override { return true; }
+
+    void OnCreate() override
+    {
+        SetBackgroundColour(theme_colour(0));
+        AddChild(&grid, 16, 40, cImageGrid::columns * cImageGrid::cell + 2, 12 * cImageGrid::cell + 2);
+        AddChild(&english_column, 452, 40, 190, 380);
+        AddChild(&russian_column, 652, 40, 190, 380);
+        AddChild(&first_chip, 16, -70, 110, 26);
+        AddChild(&second_chip, 136, -70, 110, 26);
+        AddChild(&third_chip, 256, -70, 110, 26);
+        // Through the queue, as controls take the focus, so that it lands
+        // after the window itself has the keyboard.
+        second_chip.TakeFocus();
+        PostAction(new cChildAction(ready_code));
+    }
+
+    bool HandleAction(cChildElement* sender, cChildAction* action) override
+    {
+        if (sender == this && action->code == end_code) {
+            EndModal(end_result);
+            return true;
+        }
+        if (sender == this && action->code == ready_code) {
+            ReportReady();
+            return true;
+        }
+        return cChildElement::HandleAction(sender, action);
+    }
+
+    void Paint(cCanvas* canvas) override
+    {
+        cRect all{0, 0, width, height};
+        canvas->FillRect(&all, theme_colour(0), theme_colour(0));
+        int32_t top = image_height(0);
+        int32_t bottom = image_height(5);
+        canvas->DrawImage(0, 0, theme_image(0), -1, -1);
+        canvas->DrawThemeImage(theme_image(1), width - image_width(0) - image_width(2), top, image_width(0), 0, 0);
+        canvas->DrawImage(width - image_width(2), 0, theme_image(2), -1, -1);
+        canvas->DrawThemeImage(theme_image(3), image_width(3), height - top - bottom, 0, top, 0);
+        canvas->DrawThemeImage(theme_image(4), image_width(4), height - top - image_height(7), width - image_width(4),
+                               top, 0);
+        canvas->DrawImage(0, height - bottom, theme_image(5), -1, -1);
+        canvas->DrawThemeImage(theme_image(6), width - image_width(5) - image_width(7), image_height(6),
+                               image_width(5), height - image_height(6), 0);
+        canvas->DrawImage(width - image_width(7), height - image_height(7), theme_image(7), -1, -1);
+        canvas->SelectFontBy(6, 14, get_ui_font_face_name(), true, false, false);
+        canvas->SetTextColours(text_colour, theme_colour(1));
+        canvas->DrawTextLine(0, 0, width, top, 0, true, 12, 12, L"GUI gallery", -1, nullptr, false);
+    }
+
+private:
+    void ReportReady()
+    {
+        cPoint origin{0, 0};
+        if (!GetScreenPosition(&origin))
+            return;
+        std::string line = std::to_string(origin.x) + " " + std::to_string(origin.y) + " " +
+                           std::to_string(width) + " " + std::to_string(height) + "\n";
+        HANDLE file = CreateFileW((handshake_folder + L"\\ready.txt").c_str(), GENERIC_WRITE, 0, nullptr,
+                                  CREATE_ALWAYS, 0, nullptr);
+        if (file == INVALID_HANDLE_VALUE)
+            return;
+        DWORD written = 0;
+        WriteFile(file, line.data(), DWORD(line.size()), &written, nullptr);
+        CloseHandle(file);
+    }
+
+    cImageGrid grid;
+    cTextColumn english_column;
+    cTextColumn russian_column;
+    cChip first_chip;
+    cChip second_chip;
+    cChip third_chip;
+};
+
+// Copies of the framework's message texts in the language.
+std::vector<std::wstring> message_texts(uint32_t language)
+{
+    set_language(language);
+    const cStringArray* messages = catalog_find_section(get_global_catalog(), L"ciom::messages");
+    std::vector<std::wstring> texts;
+    for (int32_t id = 0; id < message_count; ++id) {
+        const wchar_t* text = get_catalog_string(messages, id);
+        texts.push_back(text ? text : L"(missing)");
+    }
+    return texts;
+}
+
+class cGalleryApp : public cCIApplication {
+public:
+    cGalleryApp() = default;
+
+    int32_t Run() override
+    {
+        cWindowMaker* maker = GetWindowMaker();
+        std::vector<std::wstring> english = message_texts(0);
+        // The Russian column reads its section live from the catalog.
+        set_language(1);
+        std::atomic<bool> finished(false);
+        std::thread watcher([this, &finished] { WatchFlag(finished); });
+        intptr_t result = maker->RunDialog(L"Pelmaro GUI gallery", gallery_width, gallery_height,
+                                           new cGalleryRoot(english), nullptr, false);
+        finished = true;
+        watcher.join();
+        return int32_t(result);
+    }
+
+private:
+    void WatchFlag(std::atomic<bool>& finished)
+    {
+        while (!finished) {
+            if (GetFileAttributesW((handshake_folder + L"\\end.flag").c_str()) != INVALID_FILE_ATTRIBUTES) {
+                std::lock_guard<std::mutex> hold(root_lock);
+                if (live_root)
+                    live_root->PostAction(new cChildElement::cChildAction(end_code));
+                return;
+            }
+            Sleep(50);
+        }
+    }
+};
+
+}  // namespace
+
+int main()
+{
+    int argc = 0;
+    wchar_t** argv = CommandLineToArgvW(GetCommandLineW(), &argc);
+    if (!argv || argc < 2)
+        return 2;
+    handshake_folder = argv[1];
+    return run_application(new cGalleryApp, GetModuleHandleW(nullptr), 0, 101, argc, argv, nullptr,
+                           L"qrv");
+}
