@@ -17,6 +17,7 @@ const cBuiltinContainer* find_container(uint32_t index)
 
 cCIOMLang::cCIOMLang()
 {
+    RegisterFirst(this);
     ++framework_providers;
 }
 

@@ -87,6 +87,19 @@ void cLibLang::Register(cLibLang* provider)
         providers[count] = provider;
 }
 
+void cLibLang::RegisterFirst(cLibLang* provider)
+{
+    if (!provider)
+        return;
+    Register(provider);
+    int32_t at = find_provider(provider);
+    _typebuf<cLibLang*>& providers = provider_list();
+    for (; at > 0; --at)
+        providers[at] = providers[at - 1];
+    if (at == 0)
+        providers[0] = provider;
+}
+
 bool set_language(uint32_t index)
 {
     bool all_loaded = true;

@@ -27,10 +27,15 @@ public:
 
     // Adds the provider to the list unless it is listed already.
     static void Register(cLibLang* provider);
+    // Puts the provider at the head of the list, listed or not.
+    static void RegisterFirst(cLibLang* provider);
 };
 
 // The framework's own containers, nine languages: every index but 7
-// (Spanish), for which its default, English, serves.
+// (Spanish), for which its default, English, serves. It is always the first
+// provider, also when the application created its own before the GUI
+// started, so its default language is the process's default and the
+// application's containers are read after it.
 class cCIOMLang : public cLibLang {
 public:
     cCIOMLang();

@@ -261,8 +261,19 @@ TEST(Language, ProviderFallsBackToItsDefaultAndFailsWithoutIt)
 TEST(Language, DefaultLanguageIsTheFirstProvidersChoice)
 {
     FixtureProvider first({{6, fixture("base")}}, 6);
-    cCIOMLang framework;
     EXPECT_TRUE(apply_default_language());
     EXPECT_EQ(get_current_language(), 6u);
-    EXPECT_EQ(std::wstring(get_global_catalog()->code), L"UKR");
+}
+
+TEST(Language, FrameworkProviderIsAskedFirstAlsoWhenCreatedLast)
+{
+    // The application makes its provider before the GUI start makes the
+    // framework's.
+    FixtureProvider application({{0, fixture("base")}, {6, fixture("base")}}, 6);
+    cCIOMLang framework;
+    EXPECT_TRUE(apply_default_language());
+    EXPECT_EQ(get_current_language(), 0u);
+    // Read after the framework's container, the application's code stays.
+    EXPECT_EQ(std::wstring(get_global_catalog()->code), L"BAS");
+    EXPECT_EQ(catalog_text(L"ciom::messages", 0), L"Ok");
 }
