@@ -9,7 +9,6 @@
 #include "base/event.h"
 #include "tests/gui/action_test_actions.h"
 #include "tests/gui/element_probe.h"
-#include "tests/gui/element_test_host.h"
 #include "tests/support/heap_probe.h"
 
 namespace {
@@ -31,9 +30,7 @@ public:
 // A form-like element that owns one child as a member.
 class cOwningForm : public cProbeElement {
 public:
-    cOwningForm(std::vector<std::string>* event_log) : cProbeElement("form", event_log), member("member", event_log)
-    {
-    }
+    explicit cOwningForm(cEvents* event_log) : cProbeElement("form", event_log), member("member", event_log) {}
     cScriptedElement member;
 };
 
@@ -43,76 +40,83 @@ public:
     bool HasTooltip() const { return tooltip != nullptr; }
 };
 
-class ActionQueueTest : public ::testing::Test {
+// A thread waiting on a sent action, played by this thread's stack.
+struct cWaiter {
+    cWaiter() { event.Create(nullptr, false, false); }
+    cCountedSentAction* Action(uint32_t code, cActionCounts* counts)
+    {
+        cCountedSentAction* action = new cCountedSentAction(code, counts);
+        action->event = &event;
+        action->delivered = &delivered;
+        return action;
+    }
+    bool Woken() const { return WaitForSingleObject(event.Handle(), 0) == WAIT_OBJECT_0; }
+    cEvent event;
+    bool delivered = true;
+};
+
+class ActionQueueTest : public cElementFixture<200, 100, cScriptedElement> {
 protected:
-    void SetUp() override { attach_test_root(root, host, 200, 100); }
-
     void Drain() { results = drain_wakeups(root, host); }
+    void ExpectCounts(int done, int discarded, int destroyed)
+    {
+        EXPECT_EQ(counts.done, done);
+        EXPECT_EQ(counts.discarded, discarded);
+        EXPECT_EQ(counts.destroyed, destroyed);
+    }
 
-    std::vector<std::string> log;
     std::vector<bool> results;
     cActionCounts counts;
-    cTestHost host;
-    cScriptedElement root{"root", &log};
 };
 
 }  // namespace
 
 TEST_F(ActionQueueTest, OneDrainHandlesEveryQueuedPostInOrder)
 {
-    cScriptedElement child("child", &log);
-    ASSERT_TRUE(root.AddChild(&child, 0, 0, 10, 10));
+    cScriptedElement* child = Add<cScriptedElement>("child", 0, 0, 10, 10);
     std::vector<int32_t> numbers;
-    child.on_action = [&numbers](cCountedAction* action) {
+    child->on_action = [&numbers](cCountedAction* action) {
         numbers.push_back(action->number);
         return true;
     };
     for (int32_t i = 0; i < 3; ++i)
-        EXPECT_TRUE(child.PostAction(new cCountedAction(7, i, &counts)));
+        EXPECT_TRUE(child->PostAction(new cCountedAction(7, i, &counts)));
     ASSERT_EQ(host.PostedWakeups(), 3u);
     Drain();
     EXPECT_EQ(numbers, (std::vector<int32_t>{0, 1, 2}));
     // The later wake-ups find the queue empty, which counts as handled.
     EXPECT_EQ(results, (std::vector<bool>{true, true, true}));
-    EXPECT_EQ(counts.done, 3);
-    EXPECT_EQ(counts.destroyed, 3);
+    ExpectCounts(3, 0, 3);
 }
 
-TEST_F(ActionQueueTest, UnhandledPostIsCompletedAndDestroyed)
+TEST_F(ActionQueueTest, UnhandledPostClimbsToTheRootAndIsCompleted)
 {
-    cScriptedElement child("child", &log);
-    ASSERT_TRUE(root.AddChild(&child, 0, 0, 10, 10));
-    EXPECT_TRUE(child.PostAction(new cCountedAction(9, 0, &counts)));
+    cScriptedElement* child = Add<cScriptedElement>("child", 0, 0, 10, 10);
+    EXPECT_TRUE(child->PostAction(new cCountedAction(9, 0, &counts)));
     Drain();
     EXPECT_EQ(results, std::vector<bool>{false});
-    EXPECT_EQ(log, (std::vector<std::string>{"child: action 9 from child", "root: action 9 from child"}));
-    EXPECT_EQ(counts.done, 1);
-    EXPECT_EQ(counts.destroyed, 1);
-}
+    EXPECT_EQ(log, (cEvents{"child: action 9 from child", "root: action 9 from child"}));
+    ExpectCounts(1, 0, 1);
 
-TEST_F(ActionQueueTest, PostWithoutAnActionQueuesAPlainClick)
-{
-    cScriptedElement child("child", &log);
-    ASSERT_TRUE(root.AddChild(&child, 0, 0, 10, 10));
-    child.handles_actions = true;
-    EXPECT_TRUE(child.PostAction(nullptr));
+    // Without an action a plain click is queued.
+    log.clear();
+    child->handles_actions = true;
+    EXPECT_TRUE(child->PostAction(nullptr));
     Drain();
-    EXPECT_EQ(log, std::vector<std::string>{"child: action 0 from child"});
+    EXPECT_EQ(log, cEvents{"child: action 0 from child"});
 }
 
 TEST_F(ActionQueueTest, SentActionReachesOnlyTheTarget)
 {
-    cScriptedElement child("child", &log);
-    ASSERT_TRUE(root.AddChild(&child, 0, 0, 10, 10));
-    EXPECT_TRUE(child.SendAction(new cCountedAction(8, 0, &counts)));
+    cScriptedElement* child = Add<cScriptedElement>("child", 0, 0, 10, 10);
+    EXPECT_TRUE(child->SendAction(new cCountedAction(8, 0, &counts)));
     EXPECT_EQ(host.SentWakeups(), 1u);
     EXPECT_EQ(host.PostedWakeups(), 0u);
     Drain();
-    EXPECT_EQ(log, std::vector<std::string>{"child: action 8 from child"});
+    EXPECT_EQ(log, cEvents{"child: action 8 from child"});
     EXPECT_EQ(results, std::vector<bool>{false});
-    EXPECT_EQ(counts.done, 1);
-    EXPECT_EQ(counts.destroyed, 1);
-    EXPECT_FALSE(child.SendAction(nullptr));
+    ExpectCounts(1, 0, 1);
+    EXPECT_FALSE(child->SendAction(nullptr));
 }
 
 TEST_F(ActionQueueTest, WakeUpForADestroyedElementDoesNothing)
@@ -121,9 +125,7 @@ TEST_F(ActionQueueTest, WakeUpForADestroyedElementDoesNothing)
     ASSERT_TRUE(root.AddChild(child, 0, 0, 10, 10));
     EXPECT_TRUE(child->PostAction(new cCountedAction(7, 0, &counts)));
     delete child;
-    // Destroyed unhandled, without completion.
-    EXPECT_EQ(counts.destroyed, 1);
-    EXPECT_EQ(counts.done, 0);
+    ExpectCounts(0, 1, 1);  // destroyed unoffered
     Drain();
     EXPECT_EQ(results, std::vector<bool>{false});
     EXPECT_TRUE(log.empty());
@@ -140,24 +142,17 @@ TEST_F(ActionQueueTest, HandlerThatDestroysItsElementEndsTheDrain)
             delete child;
         return true;
     };
-    cEvent event;
-    ASSERT_TRUE(event.Create(nullptr, false, false));
-    bool delivered = true;
     for (int32_t i = 0; i < 2; ++i)
         ASSERT_TRUE(child->PostAction(new cCountedAction(7, i, &counts)));
     // A waiter's action among the rest must be woken, not lost.
-    cCountedSentAction* waited = new cCountedSentAction(7, &counts);
-    waited->event = &event;
-    waited->delivered = &delivered;
-    ASSERT_TRUE(child->PostAction(waited));
+    cWaiter waiter;
+    ASSERT_TRUE(child->PostAction(waiter.Action(7, &counts)));
 
     EXPECT_FALSE(root.DrainPostedActions(child));
-    EXPECT_EQ(log, std::vector<std::string>{"child: action 7 from child"});
-    EXPECT_EQ(counts.done, 1);
-    EXPECT_EQ(counts.discarded, 2);
-    EXPECT_EQ(counts.destroyed, 3);
-    EXPECT_EQ(WaitForSingleObject(event.Handle(), 0), WAIT_OBJECT_0);
-    EXPECT_FALSE(delivered);
+    EXPECT_EQ(log, cEvents{"child: action 7 from child"});
+    ExpectCounts(1, 2, 3);
+    EXPECT_TRUE(waiter.Woken());
+    EXPECT_FALSE(waiter.delivered);
 }
 
 TEST_F(ActionQueueTest, HandlerThatDestroysAnAncestorDoesNotClimbIntoIt)
@@ -174,10 +169,8 @@ TEST_F(ActionQueueTest, HandlerThatDestroysAnAncestorDoesNotClimbIntoIt)
     ASSERT_TRUE(form->member.PostAction(new cCountedAction(7, 1, &counts)));
     cChildElement* member = &form->member;
     EXPECT_FALSE(root.DrainPostedActions(member));
-    EXPECT_EQ(log, std::vector<std::string>{"member: action 7 from member"});
-    EXPECT_EQ(counts.done, 1);
-    EXPECT_EQ(counts.discarded, 1);
-    EXPECT_EQ(counts.destroyed, 2);
+    EXPECT_EQ(log, cEvents{"member: action 7 from member"});
+    ExpectCounts(1, 1, 2);
     EXPECT_FALSE(root.IsDescendant(member));
 }
 
@@ -185,43 +178,30 @@ TEST_F(ActionQueueTest, DestroyingAnElementWakesWhoeverWaitsOnItsActions)
 {
     cScriptedElement* child = new cScriptedElement("child", &log);
     ASSERT_TRUE(root.AddChild(child, 0, 0, 10, 10));
-    cEvent event;
-    ASSERT_TRUE(event.Create(nullptr, false, false));
-    bool delivered = true;
-    cCountedSentAction* waited = new cCountedSentAction(8, &counts);
-    waited->event = &event;
-    waited->delivered = &delivered;
-    ASSERT_TRUE(child->SendAction(waited));
+    cWaiter waiter;
+    ASSERT_TRUE(child->SendAction(waiter.Action(8, &counts)));
     ASSERT_TRUE(child->PostAction(new cCountedAction(7, 0, &counts)));
     delete child;
-    EXPECT_EQ(WaitForSingleObject(event.Handle(), 0), WAIT_OBJECT_0);
-    EXPECT_FALSE(delivered);
-    EXPECT_EQ(counts.done, 0);
-    EXPECT_EQ(counts.destroyed, 2);
+    EXPECT_TRUE(waiter.Woken());
+    EXPECT_FALSE(waiter.delivered);
+    ExpectCounts(0, 2, 2);
 }
 
-TEST_F(ActionQueueTest, SendActionAndWaitWithoutAHostWithdrawsTheAction)
-{
-    cChildElement lone;
-    EXPECT_FALSE(lone.SendActionAndWait(nullptr));
-    EXPECT_FALSE(lone.SendActionAndWait(new cCountedSentAction(8, &counts)));
-    EXPECT_EQ(counts.destroyed, 1);
-    EXPECT_EQ(counts.done, 0);
-    EXPECT_EQ(counts.discarded, 0);
-    // Nothing is left for a later drain to complete.
-    EXPECT_TRUE(lone.DrainSentActions(&lone));
-}
-
-TEST_F(ActionQueueTest, QueuedWithoutAHostWaitsForALaterWakeUp)
+TEST_F(ActionQueueTest, WithoutAHostSendAndWaitWithdrawsAndPostsWaitForALaterWakeUp)
 {
     cScriptedElement lone("lone", &log);
+    EXPECT_FALSE(lone.SendActionAndWait(nullptr));
+    EXPECT_FALSE(lone.SendActionAndWait(new cCountedSentAction(8, &counts)));
+    ExpectCounts(0, 0, 1);
+    EXPECT_TRUE(lone.DrainSentActions(&lone));  // nothing left for a later drain to complete
+
     lone.handles_actions = true;
     EXPECT_FALSE(lone.PostAction(new cCountedAction(7, 0, &counts)));
-    EXPECT_EQ(counts.destroyed, 0);
+    EXPECT_EQ(counts.destroyed, 1);
     ASSERT_TRUE(root.AddChild(&lone, 0, 0, 10, 10));
     EXPECT_TRUE(lone.PostAction(new cCountedAction(7, 1, &counts)));
     Drain();
-    EXPECT_EQ(log, (std::vector<std::string>{"lone: action 7 from lone", "lone: action 7 from lone"}));
+    EXPECT_EQ(log, (cEvents{"lone: action 7 from lone", "lone: action 7 from lone"}));
     EXPECT_EQ(counts.done, 2);
 }
 

@@ -7,6 +7,7 @@
 #include <thread>
 #include <vector>
 
+#include "base/event.h"
 #include "tests/gui/action_test_actions.h"
 #include "tests/gui/element_test_host.h"
 
@@ -29,7 +30,7 @@ public:
         }
         if (action->code == 8) {
             cCountedSentAction* question = static_cast<cCountedSentAction*>(action);
-            answered_while_waiting = !worker_returned->load();
+            answered_while_waiting = !worker_returned;
             if (question->answer)
                 *question->answer = 42;
             return true;
@@ -38,7 +39,7 @@ public:
     }
     std::vector<int32_t> numbers;
     std::vector<DWORD> threads;
-    std::atomic<bool>* worker_returned = nullptr;
+    std::atomic<bool> worker_returned{false};
     bool answered_while_waiting = false;
 };
 
@@ -68,11 +69,13 @@ protected:
         host.on_sent = [this](cChildElement* element) {
             return PostThreadMessageW(ui_thread, wake_sent, 0, LPARAM(element)) != 0;
         };
+        attach_test_root(*root, host, 10, 10);
     }
+    void TearDown() override { delete root; }
 
     // Pumps until done() holds; false when nothing arrived for a long time.
     template <class Done>
-    bool PumpUntil(cChildElement* root, Done done)
+    bool PumpUntil(Done done)
     {
         while (!done()) {
             MSG msg;
@@ -88,10 +91,21 @@ protected:
         }
         return true;
     }
+    // Sent actions are queued but not drained; the event tells they were.
+    void SignalSentInstead()
+    {
+        ASSERT_TRUE(queued.Create(nullptr, false, true));
+        host.on_sent = [this](cChildElement*) {
+            queued.Set();
+            return true;
+        };
+    }
 
     DWORD ui_thread = 0;
     cActionCounts counts;
     cTestHost host;
+    cRecordingElement* root = new cRecordingElement;  // null once a test destroyed it
+    cEvent queued;
 };
 
 }  // namespace
@@ -99,46 +113,38 @@ protected:
 TEST_F(ActionThreadTest, WorkerPostsAreHandledOnceInOrderOnTheUiThread)
 {
     const int32_t total = 1000;
-    cRecordingElement root;
-    attach_test_root(root, host, 10, 10);
     cChildElement child;
-    ASSERT_TRUE(root.AddChild(&child, 0, 0, 5, 5));
+    ASSERT_TRUE(root->AddChild(&child, 0, 0, 5, 5));
     std::atomic<int32_t> refused{0};
     std::thread worker([&] {
-        for (int32_t i = 0; i < total; ++i) {
-            if (!child.PostAction(new cCountedAction(7, i, &counts)))
-                ++refused;
-        }
+        for (int32_t i = 0; i < total; ++i)
+            refused += !child.PostAction(new cCountedAction(7, i, &counts));
     });
-    bool finished = PumpUntil(&root, [&] { return root.numbers.size() >= size_t(total); });
+    bool finished = PumpUntil([&] { return root->numbers.size() >= size_t(total); });
     worker.join();
     ASSERT_TRUE(finished);
     EXPECT_EQ(refused, 0);
-    ASSERT_EQ(root.numbers.size(), size_t(total));
+    std::vector<int32_t> expected;
     for (int32_t i = 0; i < total; ++i)
-        ASSERT_EQ(root.numbers[size_t(i)], i);
-    for (DWORD thread : root.threads)
-        ASSERT_EQ(thread, ui_thread);
+        expected.push_back(i);
+    EXPECT_EQ(root->numbers, expected);
+    EXPECT_EQ(root->threads, std::vector<DWORD>(size_t(total), ui_thread));
     EXPECT_EQ(counts.done, total);
     EXPECT_EQ(counts.destroyed, total);
 }
 
 TEST_F(ActionThreadTest, SendActionAndWaitBlocksTheWorkerUntilAnswered)
 {
-    cRecordingElement root;
-    attach_test_root(root, host, 10, 10);
-    std::atomic<bool> worker_returned{false};
-    root.worker_returned = &worker_returned;
     int answer = 0;
     bool result = false;
     std::thread worker([&] {
-        result = root.SendActionAndWait(new cCountedSentAction(8, &counts, &answer));
-        worker_returned = true;
+        result = root->SendActionAndWait(new cCountedSentAction(8, &counts, &answer));
+        root->worker_returned = true;
     });
-    bool finished = PumpUntil(&root, [&] { return counts.done.load() == 1; });
+    bool finished = PumpUntil([&] { return counts.done.load() == 1; });
     worker.join();
     ASSERT_TRUE(finished);
-    EXPECT_TRUE(root.answered_while_waiting);
+    EXPECT_TRUE(root->answered_while_waiting);
     EXPECT_TRUE(result);
     EXPECT_EQ(answer, 42);
     EXPECT_EQ(counts.destroyed, 1);
@@ -146,64 +152,52 @@ TEST_F(ActionThreadTest, SendActionAndWaitBlocksTheWorkerUntilAnswered)
 
 TEST_F(ActionThreadTest, DestroyingTheElementReleasesAWaitingWorker)
 {
-    cRecordingElement* root = new cRecordingElement;
-    attach_test_root(*root, host, 10, 10);
-    HANDLE queued = CreateEventW(nullptr, TRUE, FALSE, nullptr);
-    host.on_sent = [queued](cChildElement*) { return SetEvent(queued) != 0; };
-    std::atomic<bool> returned{false};
+    SignalSentInstead();
+    cEvent returned;
+    ASSERT_TRUE(returned.Create(nullptr, false, true));
     bool result = true;
-    HANDLE done = CreateEventW(nullptr, TRUE, FALSE, nullptr);
     std::thread worker([&] {
         result = root->SendActionAndWait(new cCountedSentAction(8, &counts));
-        returned = true;
-        SetEvent(done);
+        returned.Set();
     });
-    ASSERT_EQ(WaitForSingleObject(queued, deadlock_guard_ms), WAIT_OBJECT_0);
-    EXPECT_FALSE(returned);
+    ASSERT_EQ(WaitForSingleObject(queued.Handle(), deadlock_guard_ms), WAIT_OBJECT_0);
+    EXPECT_EQ(WaitForSingleObject(returned.Handle(), 0), WAIT_TIMEOUT);
     delete root;
-    DWORD released = WaitForSingleObject(done, deadlock_guard_ms);
+    root = nullptr;
+    DWORD released = WaitForSingleObject(returned.Handle(), deadlock_guard_ms);
     worker.join();
     EXPECT_EQ(released, WAIT_OBJECT_0);
     EXPECT_FALSE(result);
     EXPECT_EQ(counts.discarded, 1);
     EXPECT_EQ(counts.done, 0);
     EXPECT_EQ(counts.destroyed, 1);
-    CloseHandle(queued);
-    CloseHandle(done);
 }
 
 TEST_F(ActionThreadTest, WaiterBehindAnActionThatDestroysTheElementWakesWithFalse)
 {
-    cRecordingElement root;
-    attach_test_root(root, host, 10, 10);
     cClosingElement* target = new cClosingElement;
-    ASSERT_TRUE(root.AddChild(target, 0, 0, 5, 5));
+    ASSERT_TRUE(root->AddChild(target, 0, 0, 5, 5));
     ASSERT_TRUE(target->SendAction(new cChildElement::cChildAction(6)));  // first in the queue
-
-    HANDLE queued = CreateEventW(nullptr, TRUE, FALSE, nullptr);
-    host.on_sent = [queued](cChildElement*) { return SetEvent(queued) != 0; };
+    SignalSentInstead();
     bool result = true;
     std::thread worker([&] { result = target->SendActionAndWait(new cCountedSentAction(8, &counts)); });
-    ASSERT_EQ(WaitForSingleObject(queued, deadlock_guard_ms), WAIT_OBJECT_0);
-    EXPECT_FALSE(root.DrainSentActions(target));
+    ASSERT_EQ(WaitForSingleObject(queued.Handle(), deadlock_guard_ms), WAIT_OBJECT_0);
+    EXPECT_FALSE(root->DrainSentActions(target));
     worker.join();
     EXPECT_FALSE(result);
-    EXPECT_FALSE(root.IsDescendant(target));
+    EXPECT_FALSE(root->IsDescendant(target));
     EXPECT_EQ(counts.discarded, 1);
     EXPECT_EQ(counts.destroyed, 1);
-    CloseHandle(queued);
 }
 
 TEST_F(ActionThreadTest, FailedWakeUpReturnsAtOnceAndLeavesNothingQueued)
 {
-    cRecordingElement root;
-    attach_test_root(root, host, 10, 10);
     host.on_sent = [](cChildElement*) { return false; };
     bool result = true;
-    std::thread worker([&] { result = root.SendActionAndWait(new cCountedSentAction(8, &counts)); });
+    std::thread worker([&] { result = root->SendActionAndWait(new cCountedSentAction(8, &counts)); });
     worker.join();
     EXPECT_FALSE(result);
     EXPECT_EQ(counts.destroyed, 1);
     EXPECT_EQ(counts.done, 0);
-    EXPECT_TRUE(root.DrainSentActions(&root));  // nothing left to signal a closed event
+    EXPECT_TRUE(root->DrainSentActions(root));  // nothing left to signal a closed event
 }

@@ -7,7 +7,6 @@
 
 #include "gui/element_clock.h"
 #include "tests/gui/element_probe.h"
-#include "tests/gui/element_test_host.h"
 
 namespace {
 
@@ -18,9 +17,9 @@ uint32_t read_test_ticks()
     return test_ticks;
 }
 
-// A root in a 200 x 100 test window; wake-ups are written into the event
-// log when they happen, so tests see them in order with the hooks.
-class ElementInputTest : public ::testing::Test {
+// Wake-ups are written into the event log when they happen, so tests see
+// them in order with the hooks.
+class ElementInputTest : public cElementFixture<200, 100> {
 protected:
     void SetUp() override
     {
@@ -28,14 +27,10 @@ protected:
             log.push_back("posted to " + static_cast<cProbeElement*>(element)->name);
             return true;
         };
-        attach_test_root(root, host, 200, 100);
+        cElementFixture::SetUp();
         set_element_tick_source(read_test_ticks);
     }
     void TearDown() override { set_element_tick_source(nullptr); }
-
-    std::vector<std::string> log;
-    cTestHost host;
-    cProbeElement root{"root", &log};
 };
 
 class cScrolledProbe : public cProbeElement {
@@ -48,95 +43,73 @@ public:
 
 TEST_F(ElementInputTest, ButtonGoesToTheChildUnderThePointInItsCoordinates)
 {
-    cProbeElement child("child", &log);
-    ASSERT_TRUE(root.AddChild(&child, 10, 20, 30, 30));
+    Add("child", 10, 20, 30, 30);
     root.DispatchMouseButton(15, 25, 1, false, false, false);
     root.DispatchMouseButton(40, 25, 1, false, false, false);  // right edge is outside the child
-    EXPECT_EQ(log, (std::vector<std::string>{"child: button 1 up 5,5", "root: button 1 up 40,25"}));
+    EXPECT_EQ(log, (cEvents{"child: button 1 up 5,5", "root: button 1 up 40,25"}));
 }
 
 TEST_F(ElementInputTest, LowerAddressGetsTheMouseFirstWhereChildrenOverlap)
 {
-    cProbeElement* a = new cProbeElement("a", &log);
-    cProbeElement* b = new cProbeElement("b", &log);
-    ASSERT_TRUE(root.AddChild(a, 0, 0, 50, 50));
-    ASSERT_TRUE(root.AddChild(b, 25, 25, 50, 50));
+    cProbeElement* a = Add("a", 0, 0, 50, 50);
+    cProbeElement* b = Add("b", 25, 25, 50, 50);
     root.DispatchMouseButton(30, 30, 1, false, false, false);
-    cProbeElement* low = a < b ? a : b;
-    ASSERT_EQ(log.size(), 1u);
-    EXPECT_EQ(log[0].substr(0, low->name.size() + 1), low->name + ":");
-    delete a;
-    delete b;
+    EXPECT_EQ(log, cEvents{(a < b ? a : b)->name + ": button 1 up " + (a < b ? "30,30" : "5,5")});
 }
 
 TEST_F(ElementInputTest, HiddenChildIsPaintedButTakesNoInputAndUnpaintedIsNotHit)
 {
-    cProbeElement hidden("hidden", &log);
-    cProbeElement unpainted("unpainted", &log);
-    ASSERT_TRUE(root.AddChild(&hidden, 0, 0, 50, 50));
-    ASSERT_TRUE(root.AddChild(&unpainted, 100, 0, 50, 50));
-    hidden.Hide(false);
-    unpainted.DisablePainting(false);
+    cProbeElement* hidden = Add("hidden", 0, 0, 50, 50);
+    Add("unpainted", 100, 0, 50, 50)->DisablePainting(false);
+    hidden->Hide(false);
     log.clear();
-
     root.DispatchMouseButton(10, 10, 1, false, false, false);
-    EXPECT_TRUE(root.DispatchMouseWheel(10, 10, true, false, 1) == false);
+    EXPECT_FALSE(root.DispatchMouseWheel(10, 10, true, false, 1));
     root.DispatchMouseButton(110, 10, 1, false, false, false);
-    std::vector<std::string> expected{"root: button 1 up 10,10", "root: wheel 10,10 up 1", "root: button 1 up 110,10"};
-    EXPECT_EQ(log, expected);
+    EXPECT_EQ(log, (cEvents{"root: button 1 up 10,10", "root: wheel 10,10 up 1", "root: button 1 up 110,10"}));
 
     // Moves do not ask for the shown flag, only for painting.
     log.clear();
     root.DispatchMouseMove(10, 10);
     root.DispatchMouseMove(110, 10);
-    expected = {"hidden: enter", "hidden: move 10,10", "hidden: leave", "root: enter", "root: move 110,10"};
-    EXPECT_EQ(log, expected);
+    EXPECT_EQ(log,
+              (cEvents{"hidden: enter", "hidden: move 10,10", "hidden: leave", "root: enter", "root: move 110,10"}));
 
     // An element hidden itself takes no buttons at all.
     log.clear();
-    hidden.DispatchMouseButton(1, 1, 1, true, false, false);
+    hidden->DispatchMouseButton(1, 1, 1, true, false, false);
     EXPECT_TRUE(log.empty());
 }
 
 TEST_F(ElementInputTest, DoubleClickNeedsTwoPressesWithin500MsAnd2Pixels)
 {
-    struct Case {
+    const struct {
         const char* what;
         uint32_t delay;
         int32_t dx;
         int32_t dy;
         bool double_click;
+    } cases[] = {
+        {"499 ms and 2 pixels", 499, 2, 0, true}, {"500 ms", 500, 0, 0, false},
+        {"3 pixels across", 100, 3, 0, false},    {"3 pixels down", 100, 0, -3, false},
+        {"the same tick", 0, 0, 0, false},        {"at once beside", 1, -2, 2, true},
     };
-    const Case cases[] = {
-        {"499 ms and 2 pixels", 499, 2, 0, true},
-        {"500 ms", 500, 0, 0, false},
-        {"3 pixels across", 100, 3, 0, false},
-        {"3 pixels down", 100, 0, -3, false},
-        {"the same tick", 0, 0, 0, false},
-        {"at once beside", 1, -2, 2, true},
-    };
-    uint32_t start = 100000;
-    for (const Case& c : cases) {
-        cProbeElement child("child", &log);
-        ASSERT_TRUE(root.AddChild(&child, 0, 0, 100, 100));
-        test_ticks = start;
+    Add("child", 0, 0, 100, 100);
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        test_ticks += 10000;
         root.DispatchMouseButton(50, 50, 1, true, false, false);
-        test_ticks = start + c.delay;
+        test_ticks += c.delay;
         log.clear();
         root.DispatchMouseButton(50 + c.dx, 50 + c.dy, 1, true, false, false);
-        bool got = log.size() == 2 && log[1].rfind("child: double", 0) == 0;
-        EXPECT_EQ(got, c.double_click) << c.what;
-        start += 10000;
+        EXPECT_EQ(log.size() == 2 && log[1].rfind("child: double", 0) == 0, c.double_click);
     }
 }
 
 TEST_F(ElementInputTest, RecognisedDoubleClickKeepsTheFirstPressAsReference)
 {
-    cProbeElement child("child", &log);
-    ASSERT_TRUE(root.AddChild(&child, 0, 0, 100, 100));
-    child.SetPostsDoubleClicks(true);
-    const uint32_t presses[] = {5000, 5300, 5450, 5600};
-    for (uint32_t tick : presses) {
+    Add("child", 0, 0, 100, 100)->SetPostsDoubleClicks(true);
+    for (uint32_t tick : {5000, 5300, 5450, 5600}) {
         test_ticks = tick;
         root.DispatchMouseButton(10, 10, 1, true, false, false);
     }
@@ -147,161 +120,125 @@ TEST_F(ElementInputTest, RecognisedDoubleClickKeepsTheFirstPressAsReference)
     EXPECT_EQ(doubles, 2);
     log.clear();
     drain_wakeups(root, host);
-    std::vector<std::string> expected{"child: action 3 from child at 10,10", "root: action 3 from child at 10,10",
-                                      "child: action 3 from child at 10,10", "root: action 3 from child at 10,10"};
-    EXPECT_EQ(log, expected);
+    const std::string child = "child: action 3 from child at 10,10";
+    const std::string parent = "root: action 3 from child at 10,10";
+    EXPECT_EQ(log, (cEvents{child, parent, child, parent}));
 }
 
 TEST_F(ElementInputTest, RightReleasePostsAContextRequestBeforeTheHook)
 {
-    cProbeElement child("child", &log);
-    ASSERT_TRUE(root.AddChild(&child, 10, 10, 50, 50));
+    cProbeElement* child = Add("child", 10, 10, 50, 50);
     root.DispatchMouseButton(20, 30, 2, true, false, false);
-    EXPECT_EQ(log, std::vector<std::string>{"child: button 2 down 10,20"});
-    log.clear();
     root.DispatchMouseButton(20, 30, 2, false, true, false);
-    EXPECT_EQ(log, (std::vector<std::string>{"posted to child", "child: button 2 up 10,20"}));
+    EXPECT_EQ(log, (cEvents{"child: button 2 down 10,20", "posted to child", "child: button 2 up 10,20"}));
     log.clear();
-    child.handles_actions = true;
+    child->handles_actions = true;
     drain_wakeups(root, host);
-    EXPECT_EQ(log, std::vector<std::string>{"child: action 2 from child at 10,20 flags 100"});
+    EXPECT_EQ(log, cEvents{"child: action 2 from child at 10,20 flags 100"});
 }
 
 TEST_F(ElementInputTest, CapturedElementReceivesMovesOutsideItsBounds)
 {
-    cProbeElement child("child", &log);
-    cProbeElement grandchild("grandchild", &log);
-    ASSERT_TRUE(root.AddChild(&child, 10, 10, 50, 50));
-    ASSERT_TRUE(child.AddChild(&grandchild, 0, 0, 20, 20));
-    child.StartMouseCapture(false);
-    EXPECT_EQ(host.capture_calls, std::vector<bool>{true});
-    EXPECT_EQ(root.CaptureChild(), &child);
+    cProbeElement* child = Add("child", 10, 10, 50, 50);
+    Add("grandchild", 0, 0, 20, 20, child);
+    child->StartMouseCapture(false);
+    EXPECT_EQ(root.CaptureChild(), child);
     log.clear();
     root.DispatchMouseMove(150, 90);
     root.DispatchMouseMove(15, 15);  // over the grandchild: the capture keeps it at the child
     root.DispatchMouseButton(150, 90, 1, false, false, false);
-    std::vector<std::string> expected{"child: enter", "child: move 140,80", "child: move 5,5",
-                                      "child: button 1 up 140,80"};
-    EXPECT_EQ(log, expected);
+    EXPECT_EQ(log, (cEvents{"child: enter", "child: move 140,80", "child: move 5,5", "child: button 1 up 140,80"}));
 
-    child.StopMouseCapture();
+    child->StopMouseCapture();
     EXPECT_EQ(host.capture_calls, (std::vector<bool>{true, false}));
     EXPECT_EQ(root.CaptureChild(), nullptr);
     log.clear();
     root.DispatchMouseMove(150, 90);
-    EXPECT_EQ(log, (std::vector<std::string>{"child: leave", "root: enter", "root: move 150,90"}));
-}
+    EXPECT_EQ(log, (cEvents{"child: leave", "root: enter", "root: move 150,90"}));
 
-TEST_F(ElementInputTest, CaptureForChildrenStillRoutesToThem)
-{
-    cProbeElement child("child", &log);
-    cProbeElement grandchild("grandchild", &log);
-    ASSERT_TRUE(root.AddChild(&child, 10, 10, 50, 50));
-    ASSERT_TRUE(child.AddChild(&grandchild, 0, 0, 20, 20));
-    child.StartMouseCapture(true);
+    // Capture for children still routes to them inside.
+    child->StartMouseCapture(true);
     log.clear();
     root.DispatchMouseButton(15, 15, 1, false, false, false);
     root.DispatchMouseButton(150, 90, 1, false, false, false);
-    EXPECT_EQ(log, (std::vector<std::string>{"grandchild: button 1 up 5,5", "child: button 1 up 140,80"}));
+    EXPECT_EQ(log, (cEvents{"grandchild: button 1 up 5,5", "child: button 1 up 140,80"}));
+
+    // Removing the capturing child releases the capture.
+    root.RemoveChild(child);
+    EXPECT_EQ(host.capture_calls, (std::vector<bool>{true, false, true, false}));
+    EXPECT_EQ(root.CaptureChild(), nullptr);
 }
 
 TEST_F(ElementInputTest, RefusedCaptureLeavesNoCapturePath)
 {
-    cProbeElement child("child", &log);
-    ASSERT_TRUE(root.AddChild(&child, 10, 10, 50, 50));
+    cProbeElement* child = Add("child", 10, 10, 50, 50);
     host.capture_answer = false;
-    child.StartMouseCapture(false);
+    child->StartMouseCapture(false);
     EXPECT_EQ(root.CaptureChild(), nullptr);
     log.clear();
     root.DispatchMouseMove(150, 90);
-    EXPECT_EQ(log, (std::vector<std::string>{"root: enter", "root: move 150,90"}));
-}
-
-TEST_F(ElementInputTest, RemovingTheCapturingChildReleasesTheCapture)
-{
-    cProbeElement child("child", &log);
-    ASSERT_TRUE(root.AddChild(&child, 10, 10, 50, 50));
-    child.StartMouseCapture(false);
-    root.RemoveChild(&child);
-    EXPECT_EQ(host.capture_calls, (std::vector<bool>{true, false}));
-    EXPECT_EQ(root.CaptureChild(), nullptr);
+    EXPECT_EQ(log, (cEvents{"root: enter", "root: move 150,90"}));
 }
 
 TEST_F(ElementInputTest, WheelGoesToTheFirstChildThatTakesIt)
 {
-    cProbeElement outer("outer", &log);
-    cProbeElement inner("inner", &log);
-    ASSERT_TRUE(root.AddChild(&outer, 0, 0, 100, 100));
-    ASSERT_TRUE(outer.AddChild(&inner, 10, 10, 20, 20));
+    cProbeElement* outer = Add("outer", 0, 0, 100, 100);
+    cProbeElement* inner = Add("inner", 10, 10, 20, 20, outer);
     EXPECT_FALSE(root.DispatchMouseWheel(15, 15, true, true, 2));
-    std::vector<std::string> expected{"inner: wheel 5,5 up ctrl 2", "outer: wheel 15,15 up ctrl 2",
-                                      "root: wheel 15,15 up ctrl 2"};
-    EXPECT_EQ(log, expected);
+    EXPECT_EQ(log,
+              (cEvents{"inner: wheel 5,5 up ctrl 2", "outer: wheel 15,15 up ctrl 2", "root: wheel 15,15 up ctrl 2"}));
     log.clear();
-    outer.takes_wheel = true;
+    outer->takes_wheel = true;
     EXPECT_TRUE(root.DispatchMouseWheel(15, 15, false, false, 1));
-    expected = {"inner: wheel 5,5 down 1", "outer: wheel 15,15 down 1"};
-    EXPECT_EQ(log, expected);
+    EXPECT_EQ(log, (cEvents{"inner: wheel 5,5 down 1", "outer: wheel 15,15 down 1"}));
     log.clear();
-    inner.StartMouseCapture(false);
+    inner->StartMouseCapture(false);
     EXPECT_FALSE(root.DispatchMouseWheel(190, 90, true, false, 1));
-    EXPECT_EQ(log, std::vector<std::string>{"inner: wheel 180,80 up 1"});
+    EXPECT_EQ(log, cEvents{"inner: wheel 180,80 up 1"});
 }
 
 TEST_F(ElementInputTest, HoverMovesBetweenElementsAndSetsTheirCursor)
 {
-    cProbeElement a("a", &log);
-    cProbeElement b("b", &log);
-    ASSERT_TRUE(root.AddChild(&a, 0, 0, 50, 50));
-    ASSERT_TRUE(root.AddChild(&b, 100, 0, 50, 50));
-    b.SetCursorShape(3);
+    Add("a", 0, 0, 50, 50);
+    Add("b", 100, 0, 50, 50)->SetCursorShape(3);
     root.DispatchMouseMove(10, 10);
     root.DispatchMouseMove(11, 10);
     root.DispatchMouseMove(110, 10);
     root.SetHoverElement(nullptr);
-    std::vector<std::string> expected{"a: enter",  "a: move 10,10", "a: move 11,10", "a: leave",
-                                      "b: enter",  "b: move 10,10", "b: leave"};
-    EXPECT_EQ(log, expected);
+    EXPECT_EQ(log, (cEvents{"a: enter", "a: move 10,10", "a: move 11,10", "a: leave", "b: enter", "b: move 10,10",
+                            "b: leave"}));
     EXPECT_EQ(host.cursor_kinds, (std::vector<uint32_t>{0, 0, 3}));
     EXPECT_EQ(root.HoverElement(), nullptr);
 }
 
 TEST_F(ElementInputTest, ScrollOriginShiftsHitTestingExceptForFixedChildren)
 {
-    cScrolledProbe panel("panel", &log);
+    cScrolledProbe* panel = Add<cScrolledProbe>("panel", 0, 0, 200, 100);
     cProbeElement scrolling("scrolling", &log);
     cProbeElement fixed("fixed", &log);
-    ASSERT_TRUE(root.AddChild(&panel, 0, 0, 200, 100));
-    ASSERT_TRUE(panel.InsertChild(&scrolling, 60, 0, 20, 20, 0));
-    ASSERT_TRUE(panel.InsertChild(&fixed, 150, 0, 20, 20, 3));
+    ASSERT_TRUE(panel->InsertChild(&scrolling, 60, 0, 20, 20, 0));
+    ASSERT_TRUE(panel->InsertChild(&fixed, 150, 0, 20, 20, 3));
     root.DispatchMouseButton(15, 5, 1, false, false, false);
     root.DispatchMouseButton(155, 5, 1, false, false, false);
-    EXPECT_EQ(log, (std::vector<std::string>{"scrolling: button 1 up 5,5", "fixed: button 1 up 5,5"}));
+    EXPECT_EQ(log, (cEvents{"scrolling: button 1 up 5,5", "fixed: button 1 up 5,5"}));
 }
 
 TEST_F(ElementInputTest, KeysAndCharactersFollowTheFocusPath)
 {
-    cProbeElement panel("panel", &log);
-    cProbeElement field("field", &log);
-    ASSERT_TRUE(root.AddChild(&panel, 0, 0, 100, 100));
-    ASSERT_TRUE(panel.AddChild(&field, 0, 0, 50, 20));
-    root.SetFocusTo(&field);
+    cProbeElement* field = Add("field", 0, 0, 50, 20, Add("panel", 0, 0, 100, 100));
+    root.SetFocusTo(field);
     log.clear();
     EXPECT_TRUE(root.DispatchChar(L'a', false, false, false));
     EXPECT_TRUE(root.DispatchKeyDown(0x41, false, false, false));
-    EXPECT_EQ(log, (std::vector<std::string>{"field: char 97", "field: key 65"}));
-
     // The Apps key and Shift+F10 also ask for the context menu.
-    log.clear();
     EXPECT_TRUE(root.DispatchKeyDown(0x5D, false, false, false));
     EXPECT_TRUE(root.DispatchKeyDown(0x79, true, false, false));
     EXPECT_TRUE(root.DispatchKeyDown(0x79, false, false, false));
-    std::vector<std::string> expected{"posted to field", "field: key 93", "posted to field", "field: key 121",
-                                      "field: key 121"};
-    EXPECT_EQ(log, expected);
+    EXPECT_EQ(log, (cEvents{"field: char 97", "field: key 65", "posted to field", "field: key 93", "posted to field",
+                            "field: key 121", "field: key 121"}));
 
     // A hidden element on the path drops the key.
-    field.Hide(false);
+    field->Hide(false);
     log.clear();
     EXPECT_TRUE(root.DispatchKeyDown(0x41, false, false, false));
     EXPECT_TRUE(root.DispatchChar(L'a', false, false, false));

@@ -1,16 +1,22 @@
 #ifndef TESTS_GUI_ELEMENT_PROBE_H
 #define TESTS_GUI_ELEMENT_PROBE_H
 
+#include <gtest/gtest.h>
+
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "gui/child_element.h"
+#include "tests/gui/element_test_host.h"
+
+using cEvents = std::vector<std::string>;
 
 // An element that writes every hook call into a shared event log, so tests
 // can check what reached which element and in what order.
 class cProbeElement : public cChildElement {
 public:
-    cProbeElement(const char* probe_name, std::vector<std::string>* event_log) : name(probe_name), log(event_log) {}
+    cProbeElement(const char* probe_name, cEvents* event_log) : name(probe_name), log(event_log) {}
 
     void OnMouseButton(int32_t px, int32_t py, int32_t button, bool pressed) override
     {
@@ -55,22 +61,19 @@ public:
             detail = " at " + Point(click->x, click->y);
         }
         Note("action " + std::to_string(action->code) + " from " + (from ? from->name : "null") + detail);
-        if (handles_actions)
-            return true;
-        return cChildElement::HandleAction(sender, action);
+        return handles_actions || cChildElement::HandleAction(sender, action);
     }
     bool ConsumesArrowKeys() override { return consumes_arrows; }
     bool DefaultTabStop() override { return tab_stop_default; }
 
     void SetPostsDoubleClicks(bool on) { posts_double_clicks = on; }
     bool IsCreated() const { return created; }
-    bool IsTransparent() const { return transparent; }
     bool IsShownFlag() const { return shown; }
     cChildElement* CaptureChild() const { return capture_child; }
     cChildElement* HoverElement() const { return hover_element; }
 
     std::string name;
-    std::vector<std::string>* log;
+    cEvents* log;
     bool takes_wheel = false;
     bool handles_actions = false;
     bool consumes_arrows = false;
@@ -83,6 +86,28 @@ private:
             log->push_back(name + ": " + event);
     }
     static std::string Point(int32_t px, int32_t py) { return std::to_string(px) + "," + std::to_string(py); }
+};
+
+// A root probe of the given class in a width x height test window, and
+// probe children it places and destroys before the root.
+template <int32_t width, int32_t height, class Root = cProbeElement>
+class cElementFixture : public ::testing::Test {
+protected:
+    void SetUp() override { attach_test_root(root, host, width, height); }
+
+    template <class Element = cProbeElement>
+    Element* Add(const char* name, int32_t x, int32_t y, int32_t w, int32_t h, cChildElement* parent = nullptr)
+    {
+        Element* child = new Element(name, &log);
+        owned.emplace_back(child);
+        EXPECT_TRUE((parent ? parent : &root)->AddChild(child, x, y, w, h)) << name;
+        return child;
+    }
+
+    cEvents log;
+    cTestHost host;
+    Root root{"root", &log};
+    std::vector<std::unique_ptr<cChildElement>> owned;
 };
 
 #endif

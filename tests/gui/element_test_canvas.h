@@ -12,48 +12,31 @@
 // changes are per-pixel masks that take effect with ApplyClip; a sub-canvas
 // is a window onto the same pixels whose drawing stays inside the clip its
 // parent had when it was made; an offscreen canvas has pixels of its own.
-// Every clip and sub-canvas call is also written to a shared log.
+// Sub-canvas and offscreen requests are written to a shared log.
 class cGridCanvas : public cCanvas {
 public:
-    struct Surface {
-        int32_t width;
-        int32_t height;
-        std::vector<uint32_t> pixels;
-        std::vector<std::string> log;
-    };
-
     cGridCanvas(int32_t width, int32_t height)
-        : surface(std::make_shared<Surface>(Surface{width, height, std::vector<uint32_t>(size_t(width * height)), {}})),
-          left(0), top(0), w(width), h(height), clip(size_t(width * height), true), inherited(clip), applied(clip)
+        : cGridCanvas(std::make_shared<Surface>(Surface{width, std::vector<uint32_t>(size_t(width * height)), {}}), 0,
+                      0, width, height)
     {
     }
 
     int32_t GetWidth() override { return w; }
     int32_t GetHeight() override { return h; }
-
     bool FillRect(const cRect* rect, uint32_t fill_colour, uint32_t frame_colour) override
     {
-        if (!rect)
-            return false;
-        for (int32_t y = rect->y; y < rect->y + rect->height; ++y) {
+        for (int32_t y = rect ? rect->y : 0; rect && y < rect->y + rect->height; ++y) {
             for (int32_t x = rect->x; x < rect->x + rect->width; ++x) {
                 bool frame = x == rect->x || y == rect->y || x == rect->x + rect->width - 1 ||
                              y == rect->y + rect->height - 1;
-                Put(x, y, frame ? frame_colour : fill_colour);
+                if (Visible(x, y, applied))
+                    At(x, y) = frame ? frame_colour : fill_colour;
             }
         }
-        return true;
+        return rect != nullptr;
     }
-    bool ExcludeClipRect(const cRect* rect) override
-    {
-        Log("exclude", rect);
-        return Mark(clip, rect, false);
-    }
-    bool IncludeClipRect(const cRect* rect) override
-    {
-        Log("include", rect);
-        return Mark(clip, rect, true);
-    }
+    bool ExcludeClipRect(const cRect* rect) override { return Mark(rect, false); }
+    bool IncludeClipRect(const cRect* rect) override { return Mark(rect, true); }
     bool ApplyClip() override
     {
         for (size_t i = 0; i < applied.size(); ++i)
@@ -62,9 +45,7 @@ public:
     }
     bool IsRectVisible(const cRect* rect) override
     {
-        if (!rect)
-            return false;
-        for (int32_t y = rect->y; y < rect->y + rect->height; ++y) {
+        for (int32_t y = rect ? rect->y : 0; rect && y < rect->y + rect->height; ++y) {
             for (int32_t x = rect->x; x < rect->x + rect->width; ++x) {
                 if (Inside(x, y) && clip[Index(x, y)] && inherited[Index(x, y)])
                     return true;
@@ -76,7 +57,7 @@ public:
     // this canvas's; only its drawing is cut to this canvas and its clip.
     cCanvas* CreateSubCanvas(const cRect* rect) override
     {
-        Log("sub", rect);
+        surface->log.push_back("sub");
         if (!rect || rect->x >= w || rect->y >= h || rect->x + rect->width <= 0 || rect->y + rect->height <= 0)
             return nullptr;
         int32_t x1 = rect->x + rect->width < w ? rect->x + rect->width : w;
@@ -86,8 +67,7 @@ public:
             for (int32_t x = 0; x < sub->w; ++x) {
                 int32_t px = x + rect->x;
                 int32_t py = y + rect->y;
-                sub->inherited[size_t(y * sub->w + x)] =
-                    Inside(px, py) && clip[Index(px, py)] && inherited[Index(px, py)];
+                sub->inherited[sub->Index(x, y)] = Inside(px, py) && clip[Index(px, py)] && inherited[Index(px, py)];
             }
         }
         sub->ApplyClip();
@@ -96,35 +76,34 @@ public:
     cCanvas* CreateOffscreen(int32_t width, int32_t height, int32_t, int32_t) override
     {
         surface->log.push_back("offscreen " + std::to_string(width) + "x" + std::to_string(height));
-        if (refuse_offscreen || width <= 0 || height <= 0)
-            return nullptr;
-        cGridCanvas* offscreen = new cGridCanvas(width, height);
-        offscreen->surface->log.clear();
-        return offscreen;
+        return refuse_offscreen || width <= 0 || height <= 0 ? nullptr : new cGridCanvas(width, height);
     }
     bool CopyArea(int32_t x, int32_t y, cCanvas* source, int32_t source_x, int32_t source_y, int32_t width,
                   int32_t height) override
     {
         cGridCanvas* from = static_cast<cGridCanvas*>(source);
         for (int32_t row = 0; row < height; ++row) {
-            for (int32_t column = 0; column < width; ++column)
-                Put(x + column, y + row, from->Pixel(source_x + column, source_y + row));
+            for (int32_t column = 0; column < width; ++column) {
+                if (Visible(x + column, y + row, applied))
+                    At(x + column, y + row) = from->Pixel(source_x + column, source_y + row);
+            }
         }
         return true;
     }
 
     // The pixel at canvas coordinates (0 outside).
-    uint32_t Pixel(int32_t x, int32_t y) const
-    {
-        if (!Inside(x, y) || !OnSurface(x, y))
-            return 0;
-        return surface->pixels[size_t((top + y) * surface->width + left + x)];
-    }
+    uint32_t Pixel(int32_t x, int32_t y) { return Inside(x, y) && OnSurface(x, y) ? At(x, y) : 0; }
     std::vector<std::string>& Log() { return surface->log; }
 
     bool refuse_offscreen = false;
 
 private:
+    struct Surface {
+        int32_t width;
+        std::vector<uint32_t> pixels;
+        std::vector<std::string> log;
+    };
+
     cGridCanvas(std::shared_ptr<Surface> shared, int32_t at_left, int32_t at_top, int32_t width, int32_t height)
         : surface(shared), left(at_left), top(at_top), w(width), h(height), clip(size_t(width * height), true),
           inherited(clip), applied(clip)
@@ -134,30 +113,24 @@ private:
     bool Inside(int32_t x, int32_t y) const { return x >= 0 && y >= 0 && x < w && y < h; }
     bool OnSurface(int32_t x, int32_t y) const
     {
-        return left + x >= 0 && top + y >= 0 && left + x < surface->width && top + y < surface->height;
+        return left + x >= 0 && top + y >= 0 && left + x < surface->width &&
+               size_t((top + y) * surface->width) < surface->pixels.size();
+    }
+    bool Visible(int32_t x, int32_t y, const std::vector<bool>& mask) const
+    {
+        return Inside(x, y) && mask[Index(x, y)] && OnSurface(x, y);
     }
     size_t Index(int32_t x, int32_t y) const { return size_t(y * w + x); }
-    void Put(int32_t x, int32_t y, uint32_t colour)
+    uint32_t& At(int32_t x, int32_t y) { return surface->pixels[size_t((top + y) * surface->width + left + x)]; }
+    bool Mark(const cRect* rect, bool value)
     {
-        if (Inside(x, y) && applied[Index(x, y)] && OnSurface(x, y))
-            surface->pixels[size_t((top + y) * surface->width + left + x)] = colour;
-    }
-    bool Mark(std::vector<bool>& mask, const cRect* rect, bool value)
-    {
-        if (!rect)
-            return false;
-        for (int32_t y = rect->y; y < rect->y + rect->height; ++y) {
+        for (int32_t y = rect ? rect->y : 0; rect && y < rect->y + rect->height; ++y) {
             for (int32_t x = rect->x; x < rect->x + rect->width; ++x) {
                 if (Inside(x, y))
-                    mask[Index(x, y)] = value;
+                    clip[Index(x, y)] = value;
             }
         }
-        return true;
-    }
-    void Log(const char* what, const cRect* rect)
-    {
-        surface->log.push_back(std::string(what) + " " + std::to_string(rect->x) + "," + std::to_string(rect->y) +
-                               " " + std::to_string(rect->width) + "x" + std::to_string(rect->height));
+        return rect != nullptr;
     }
 
     std::shared_ptr<Surface> surface;

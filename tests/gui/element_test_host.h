@@ -1,9 +1,10 @@
 #ifndef TESTS_GUI_ELEMENT_TEST_HOST_H
 #define TESTS_GUI_ELEMENT_TEST_HOST_H
 
-#include <functional>
 #include <string.h>
 
+#include <array>
+#include <functional>
 #include <mutex>
 #include <string>
 #include <vector>
@@ -13,24 +14,20 @@
 #include "gui/request_target.h"
 
 // A host window stand-in for element tests: records what the tree asks of
-// its window (invalidations, capture, cursors, wake-ups, focus) and answers
-// with configurable values. Wake-ups may arrive from any thread.
+// its window and answers with configurable values. Wake-ups may arrive from
+// any thread; a hook, when set, answers them instead of true.
 class cTestHost : public cWindowRequestTarget {
 public:
-    struct Invalidation {
-        bool whole;
-        cRectEdges edges;
-    };
-
     void DestroyWindow() override { ++destroy_window_calls; }
-    void EndModal(intptr_t result) override { modal_results.push_back(result); }
+    void EndModal(intptr_t) override {}
     bool Minimize() override { return true; }
     bool Maximize() override { return true; }
     bool MoveWindow(int32_t, int32_t, int32_t, int32_t) override { return move_answer; }
     cWndTranslator* GetWindow() override { return nullptr; }
+    // A whole-window invalidation is recorded as all -1.
     void InvalidateWindow(const cRectEdges* rect) override
     {
-        invalidations.push_back(rect ? Invalidation{false, *rect} : Invalidation{true, {0, 0, 0, 0}});
+        invalidations.push_back(rect ? *rect : cRectEdges{-1, -1, -1, -1});
     }
     bool PostPendingPosted(cChildElement* element) override { return Wake(posted_wakeups, on_posted, element); }
     bool PostPendingSent(cChildElement* element) override { return Wake(sent_wakeups, on_sent, element); }
@@ -46,7 +43,8 @@ public:
     }
     bool ClipboardPutText(const wchar_t* text, uint32_t size_in_bytes) override
     {
-        clipboard.assign(reinterpret_cast<const uint8_t*>(text), reinterpret_cast<const uint8_t*>(text) + size_in_bytes);
+        const uint8_t* bytes = reinterpret_cast<const uint8_t*>(text);
+        clipboard.assign(bytes, bytes + size_in_bytes);
         return true;
     }
     bool ClipboardGetText(_typebuf<uint8_t>& out) override
@@ -57,26 +55,14 @@ public:
         memcpy(out.Data(), clipboard.data(), clipboard.size());
         return true;
     }
-    bool SetMinClientSize(int32_t width, int32_t height) override
-    {
-        min_client = cSize{width, height};
-        return true;
-    }
-    bool SetMaxClientSize(int32_t width, int32_t height) override
-    {
-        max_client = cSize{width, height};
-        return true;
-    }
+    bool SetMinClientSize(int32_t width, int32_t height) override { return Store(min_client, width, height); }
+    bool SetMaxClientSize(int32_t width, int32_t height) override { return Store(max_client, width, height); }
     bool GetWindowBounds(cRect* bounds) override
     {
         *bounds = window_bounds;
         return true;
     }
-    bool GetWorkArea(cSize* size) override
-    {
-        *size = cSize{1024, 768};
-        return true;
-    }
+    bool GetWorkArea(cSize* size) override { return Store(*size, 1024, 768); }
     void SetTitle(const wchar_t*) override {}
     cFontObject* GetFont(int32_t width, int32_t height, const wchar_t* face, bool bold, bool underline,
                          bool italic) override
@@ -85,48 +71,34 @@ public:
                                 (bold ? L" b" : L"") + (underline ? L" u" : L"") + (italic ? L" i" : L""));
         return nullptr;
     }
+    // Only "ciom::messages" exists; its strings are table's.
     const cStringArray* GetStringTable(const wchar_t* section) override
     {
         table_requests.push_back(section);
-        return table_section == section ? &table : nullptr;
+        return table_requests.back() == L"ciom::messages" ? &table : nullptr;
     }
     bool MeasureText(cFontObject*, const wchar_t*, cSize*) override { return false; }
     cWindowHolder* ShowPopup(int32_t, int32_t, int32_t, int32_t, cChildElement*, bool) override { return nullptr; }
     intptr_t RunModal(const wchar_t*, int32_t, int32_t, cChildElement*, bool) override { return -1; }
     intptr_t RunPopupModal(int32_t, int32_t, int32_t, int32_t, cChildElement*) override { return -1; }
-    bool SetWindowFocus() override
-    {
-        ++window_focus_requests;
-        return true;
-    }
+    bool SetWindowFocus() override { return ++window_focus_requests > 0; }
 
-    size_t PostedWakeups()
-    {
-        std::lock_guard<std::mutex> guard(lock);
-        return posted_wakeups.size();
-    }
-    size_t SentWakeups()
-    {
-        std::lock_guard<std::mutex> guard(lock);
-        return sent_wakeups.size();
-    }
+    size_t PostedWakeups() { return Count(posted_wakeups); }
+    size_t SentWakeups() { return Count(sent_wakeups); }
 
     std::mutex lock;  // guards the wake-up records and hooks
     std::vector<cChildElement*> posted_wakeups;
     std::vector<cChildElement*> sent_wakeups;
     std::function<bool(cChildElement*)> on_posted;
     std::function<bool(cChildElement*)> on_sent;
-    bool wake_answer = true;
 
-    std::vector<Invalidation> invalidations;
+    std::vector<cRectEdges> invalidations;
     std::vector<bool> capture_calls;
     std::vector<uint32_t> cursor_kinds;
-    std::vector<intptr_t> modal_results;
     std::vector<uint8_t> clipboard;
     std::vector<std::wstring> font_requests;
     std::vector<std::wstring> table_requests;
-    std::wstring table_section = L"ciom::messages";
-    cStringArray table;  // the strings of table_section; every other section is missing
+    cStringArray table;
     cRect window_bounds{100, 200, 640, 480};
     cSize min_client{-2, -2};
     cSize max_client{-2, -2};
@@ -136,6 +108,16 @@ public:
     int window_focus_requests = 0;
 
 private:
+    static bool Store(cSize& slot, int32_t width, int32_t height)
+    {
+        slot = cSize{width, height};
+        return true;
+    }
+    size_t Count(const std::vector<cChildElement*>& records)
+    {
+        std::lock_guard<std::mutex> guard(lock);
+        return records.size();
+    }
     bool Wake(std::vector<cChildElement*>& records, std::function<bool(cChildElement*)>& hook_slot,
               cChildElement* element)
     {
@@ -145,9 +127,14 @@ private:
             records.push_back(element);
             hook = hook_slot;
         }
-        return hook ? hook(element) : wake_answer;
+        return hook ? hook(element) : true;
     }
 };
+
+// Rectangles as plain numbers, for comparisons that print well.
+using cBox = std::array<int32_t, 4>;
+inline cBox xywh(const cRect& r) { return {r.x, r.y, r.width, r.height}; }
+inline cBox ltrb(const cRectEdges& e) { return {e.left, e.top, e.right, e.bottom}; }
 
 // A root element bound to a test host, created as the window layer does.
 inline void attach_test_root(cChildElement& root, cTestHost& host, int32_t width, int32_t height)
@@ -156,8 +143,8 @@ inline void attach_test_root(cChildElement& root, cTestHost& host, int32_t width
     root.Create();
 }
 
-// Handles every wake-up the host received, as the window does; the drains
-// results in order, posted queues first.
+// Handles every wake-up the host received, as the window does, posted
+// queues first; gives the drains' results in order.
 inline std::vector<bool> drain_wakeups(cChildElement& root, cTestHost& host)
 {
     std::vector<cChildElement*> posted;

@@ -9,25 +9,11 @@
 #include "gui/theme.h"
 #include "gui/ui_font.h"
 #include "tests/gui/element_probe.h"
-#include "tests/gui/element_test_host.h"
 #include "tests/support/heap_probe.h"
 
 namespace {
 
-struct AnchorCase {
-    const char* what;
-    cRect spec;
-    cRect expected;  // in a 300 x 200 parent
-};
-
-class ElementTreeTest : public ::testing::Test {
-protected:
-    void SetUp() override { attach_test_root(root, host, 300, 200); }
-
-    std::vector<std::string> log;
-    cTestHost host;  // outlives the root
-    cProbeElement root{"root", &log};
-};
+using ElementTreeTest = cElementFixture<300, 200>;
 
 // Sets limits the way a control does in its own OnCreate, once it has a parent.
 class cLimitedElement : public cChildElement {
@@ -49,13 +35,9 @@ public:
 
 class cSectionElement : public cChildElement {
 public:
-    const wchar_t* GetStringSection() override { return L"ciom::messages"; }
-};
-
-// Names a section the host's catalog lacks.
-class cMissingSectionElement : public cChildElement {
-public:
-    const wchar_t* GetStringSection() override { return L"ciom::absent"; }
+    explicit cSectionElement(const wchar_t* name = L"ciom::messages") : section(name) {}
+    const wchar_t* GetStringSection() override { return section; }
+    const wchar_t* section;
 };
 
 class cRepaintingElement : public cChildElement {
@@ -72,35 +54,32 @@ public:
 
 TEST_F(ElementTreeTest, AddChildResolvesNegativeValuesFromTheFarEdge)
 {
-    const AnchorCase cases[] = {
+    const struct {
+        const char* what;
+        cRect spec;
+        cBox expected;  // in the 300 x 200 root
+    } cases[] = {
         {"width -1 at x 0 fills the width", {0, 0, -1, 20}, {0, 0, 300, 20}},
         {"x 10 with width -11 ends at the right edge", {10, 0, -11, 20}, {10, 0, 290, 20}},
         {"negative position counts from the far edge", {-51, -21, 50, 20}, {250, 180, 50, 20}},
         {"height -1 fills the height", {5, 5, 10, -1}, {5, 5, 10, 200}},
         {"plain values pass unchanged", {7, 8, 9, 10}, {7, 8, 9, 10}},
     };
-    for (const AnchorCase& c : cases) {
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
         cChildElement child;
-        ASSERT_TRUE(root.AddChild(&child, c.spec.x, c.spec.y, c.spec.width, c.spec.height)) << c.what;
-        cRect bounds = child.GetBounds();
-        EXPECT_EQ(bounds.x, c.expected.x) << c.what;
-        EXPECT_EQ(bounds.y, c.expected.y) << c.what;
-        EXPECT_EQ(bounds.width, c.expected.width) << c.what;
-        EXPECT_EQ(bounds.height, c.expected.height) << c.what;
+        ASSERT_TRUE(root.AddChild(&child, c.spec.x, c.spec.y, c.spec.width, c.spec.height));
+        EXPECT_EQ(xywh(child.GetBounds()), c.expected);
         EXPECT_EQ(child.GetParent(), &root);
-        root.RemoveChild(&child);
     }
 }
 
 TEST_F(ElementTreeTest, ParentResizeRelaysAnchoredChildren)
 {
-    cProbeElement child("child", &log);
-    ASSERT_TRUE(root.AddChild(&child, 10, -31, -11, 30));
+    cProbeElement* child = Add("child", 10, -31, -11, 30);
     log.clear();
     root.SetSize(500, 400, false);
-    EXPECT_EQ(child.GetBounds().x, 10);
-    EXPECT_EQ(child.GetBounds().x + child.GetWidth(), 500);
-    EXPECT_EQ(child.GetBounds().y + child.GetHeight(), 400);
+    EXPECT_EQ(xywh(child->GetBounds()), (cBox{10, 370, 490, 30}));
     // The child lays itself out, then the parent does.
     ASSERT_GE(log.size(), 2u);
     EXPECT_EQ(log.back(), "root: layout");
@@ -111,75 +90,53 @@ TEST_F(ElementTreeTest, ParentResizeRelaysAnchoredChildren)
     root.SetSize(500, 400, false);
     EXPECT_TRUE(log.empty());
     root.SetSize(500, 400, true);
-    EXPECT_EQ(log, std::vector<std::string>{"root: layout"});
+    EXPECT_EQ(log, cEvents{"root: layout"});
 }
 
-TEST_F(ElementTreeTest, LayoutBoxIsTheSizeInsideTheBorder)
+TEST_F(ElementTreeTest, SizeLimitsAndBordersShapeTheLayoutBox)
 {
-    cBorderedElement panel;
-    ASSERT_TRUE(root.AddChild(&panel, 0, 0, 100, 80));
+    cBorderedElement bordered;
+    cChildElement inside_border;
+    ASSERT_TRUE(root.AddChild(&bordered, 0, 0, 100, 80));
+    ASSERT_TRUE(bordered.AddChild(&inside_border, 0, 0, -1, -1));
+    EXPECT_EQ(xywh(inside_border.GetBounds()), (cBox{0, 0, 90, 70}));
+    EXPECT_EQ(bordered.GetSize().width, 90);
+
+    // A child stores its limits; the maximum wins over the minimum.
+    cChildElement panel;
     cChildElement child;
-    ASSERT_TRUE(panel.AddChild(&child, 0, 0, -1, -1));
-    EXPECT_EQ(child.GetWidth(), 90);
-    EXPECT_EQ(child.GetHeight(), 70);
-    EXPECT_EQ(panel.GetSize().width, 90);
-}
-
-TEST_F(ElementTreeTest, InsertChildLetsTheMinimumWinAndLaterLayoutsTheMaximum)
-{
-    cLimitedElement child(200, 100);
-    ASSERT_TRUE(root.InsertChild(&child, 0, 0, 150, 10, 0));
-    EXPECT_EQ(child.GetWidth(), 200);
-    ASSERT_TRUE(root.AddChild(&child, 0, 0, 150, 10));
+    ASSERT_TRUE(root.AddChild(&panel, 0, 0, 50, 50));
+    EXPECT_FALSE(panel.SetMinSize(200, -1));
+    EXPECT_FALSE(panel.SetMaxSize(100, -1));
+    EXPECT_EQ(panel.GetMinWidth(), 200);
+    ASSERT_TRUE(panel.AddChild(&child, 0, 0, -1, 10));
+    panel.SetSize(150, 50, false);
     EXPECT_EQ(child.GetWidth(), 100);
 
+    // Limits set in OnCreate: insertion lets the minimum win, later layouts the maximum.
+    cLimitedElement limited(200, 100);
+    ASSERT_TRUE(root.InsertChild(&limited, 0, 0, 150, 10, 0));
+    EXPECT_EQ(limited.GetWidth(), 200);
+    ASSERT_TRUE(root.AddChild(&limited, 0, 0, 150, 10));
+    EXPECT_EQ(limited.GetWidth(), 100);
     cLimitedElement added(200, 100);
     ASSERT_TRUE(root.AddChild(&added, 0, 20, 150, 10));
     EXPECT_EQ(added.GetWidth(), 100);
 }
 
-TEST_F(ElementTreeTest, SetSizeClampsTheLayoutBoxWithTheMaximumWinning)
-{
-    cChildElement panel;
-    ASSERT_TRUE(root.AddChild(&panel, 0, 0, 50, 50));
-    EXPECT_FALSE(panel.SetMinSize(200, -1));  // a child stores its limits
-    EXPECT_FALSE(panel.SetMaxSize(100, -1));
-    EXPECT_EQ(panel.GetMinWidth(), 200);
-    cChildElement child;
-    ASSERT_TRUE(panel.AddChild(&child, 0, 0, -1, 10));
-    panel.SetSize(150, 50, false);
-    EXPECT_EQ(child.GetWidth(), 100);
-}
-
 TEST_F(ElementTreeTest, RootSizeLimitsGoToTheHost)
 {
     EXPECT_TRUE(root.SetMinSize(320, 240));
+    EXPECT_TRUE(root.SetMaxSize(800, 600));
     EXPECT_EQ(host.min_client.width, 320);
     EXPECT_EQ(host.min_client.height, 240);
-    EXPECT_TRUE(root.SetMaxSize(800, 600));
     EXPECT_EQ(host.max_client.width, 800);
     EXPECT_EQ(root.GetMinWidth(), 0);  // not stored at a root
-
     cChildElement lone;
     EXPECT_FALSE(lone.SetMinSize(10, 10));
 }
 
-TEST_F(ElementTreeTest, InsertChildOfAKnownChildMovesIt)
-{
-    cChildElement child;
-    ASSERT_TRUE(root.InsertChild(&child, 1, 2, 3, 4, 0));
-    ASSERT_TRUE(root.InsertChild(&child, 5, 6, 7, 8, 0));
-    cRect bounds = child.GetBounds();
-    EXPECT_EQ(bounds.x, 5);
-    EXPECT_EQ(bounds.y, 6);
-    EXPECT_EQ(bounds.width, 7);
-    EXPECT_EQ(bounds.height, 8);
-    EXPECT_FALSE(root.InsertChild(nullptr, 0, 0, 1, 1, 0));
-    EXPECT_FALSE(root.AddChild(nullptr, 0, 0, 1, 1));
-    EXPECT_FALSE(root.InsertChild(&root, 0, 0, 1, 1, 0));
-}
-
-TEST_F(ElementTreeTest, InsertionRunsOnCreateAndMarksTheChildCreated)
+TEST_F(ElementTreeTest, InsertionCreatesOrMovesTheChildAndRefusesBadOnes)
 {
     cProbeElement child("child", &log);
     EXPECT_FALSE(child.IsCreated());
@@ -188,6 +145,12 @@ TEST_F(ElementTreeTest, InsertionRunsOnCreateAndMarksTheChildCreated)
     EXPECT_EQ(child.GetHeight(), 0);  // negative sizes become 0 here
     cCITheme* theme = get_theme();
     EXPECT_EQ(child.GetBackgroundColour(), theme ? theme->GetColour(14) & 0xFFFFFF : 0xFFFFFFu);
+
+    ASSERT_TRUE(root.InsertChild(&child, 5, 6, 7, 8, 0));
+    EXPECT_EQ(xywh(child.GetBounds()), (cBox{5, 6, 7, 8}));
+    EXPECT_FALSE(root.InsertChild(nullptr, 0, 0, 1, 1, 0));
+    EXPECT_FALSE(root.AddChild(nullptr, 0, 0, 1, 1));
+    EXPECT_FALSE(root.InsertChild(&root, 0, 0, 1, 1, 0));
 }
 
 TEST(ElementText, GetTextFillsAtMostCapacityMinusOneAndAZero)
@@ -221,33 +184,28 @@ TEST(ElementInvalidation, NothingIsInvalidatedBeforeCreation)
     EXPECT_TRUE(host.invalidations.empty());
     root.Create();
     root.Redraw(nullptr);
-    ASSERT_EQ(host.invalidations.size(), 1u);
+    EXPECT_EQ(host.invalidations.size(), 1u);
     root.DetachWindow();
 }
 
 TEST_F(ElementTreeTest, RedrawPassesExclusiveCornersPulledBackToTheSize)
 {
-    struct Case {
+    const struct {
         bool whole;
         cRect rect;
-        cRectEdges expected;
-    };
-    const Case cases[] = {
+        cBox expected;  // left, top, right, bottom
+    } cases[] = {
         {true, {}, {0, 0, 300, 200}},
         {false, {290, 190, 10, 10}, {290, 190, 300, 200}},  // the last row and column
         {false, {295, 195, 20, 20}, {295, 195, 300, 200}},
         {false, {10, 20, 30, 40}, {10, 20, 40, 60}},
     };
-    for (const Case& c : cases) {
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.rect.x);
         host.invalidations.clear();
         root.Redraw(c.whole ? nullptr : &c.rect);
         ASSERT_EQ(host.invalidations.size(), 1u);
-        const cTestHost::Invalidation& got = host.invalidations[0];
-        ASSERT_FALSE(got.whole);
-        EXPECT_EQ(got.edges.left, c.expected.left);
-        EXPECT_EQ(got.edges.top, c.expected.top);
-        EXPECT_EQ(got.edges.right, c.expected.right);
-        EXPECT_EQ(got.edges.bottom, c.expected.bottom);
+        EXPECT_EQ(ltrb(host.invalidations[0]), c.expected);
     }
     host.invalidations.clear();
     const cRect outside{300, 0, 10, 10};
@@ -258,16 +216,13 @@ TEST_F(ElementTreeTest, RedrawPassesExclusiveCornersPulledBackToTheSize)
 TEST_F(ElementTreeTest, ChildRedrawReachesTheWindowInItsParentsCoordinates)
 {
     cChildElement panel;
-    ASSERT_TRUE(root.AddChild(&panel, 10, 20, 100, 100));
     cChildElement child;
+    ASSERT_TRUE(root.AddChild(&panel, 10, 20, 100, 100));
     ASSERT_TRUE(panel.AddChild(&child, 5, 6, 30, 10));
     host.invalidations.clear();
     child.Redraw(nullptr);
     ASSERT_EQ(host.invalidations.size(), 1u);
-    EXPECT_EQ(host.invalidations[0].edges.left, 15);
-    EXPECT_EQ(host.invalidations[0].edges.top, 26);
-    EXPECT_EQ(host.invalidations[0].edges.right, 45);
-    EXPECT_EQ(host.invalidations[0].edges.bottom, 36);
+    EXPECT_EQ(ltrb(host.invalidations[0]), (cBox{15, 26, 45, 36}));
 
     // Nothing of a child that is not painted reaches the window.
     host.invalidations.clear();
@@ -276,11 +231,46 @@ TEST_F(ElementTreeTest, ChildRedrawReachesTheWindowInItsParentsCoordinates)
     EXPECT_TRUE(host.invalidations.empty());
 }
 
+TEST_F(ElementTreeTest, ResizesRedrawOnlyWhatChanged)
+{
+    const struct {
+        const char* what;
+        bool repaint_on_resize;
+        cRect spec;  // re-added after the first placement at {0, 0, -1, 20}
+        int32_t root_width;
+        std::vector<cBox> expected;  // left, top, right, bottom
+    } cases[] = {
+        {"a wider child redraws the strip it now covers", false, {0, 0, -1, 20}, 400, {{300, 0, 400, 20}}},
+        {"a shorter child redraws the strip it uncovered", false, {0, 0, -1, 10}, 300, {{0, 10, 300, 20}}},
+        {"a moved child redraws its old and new area", false, {5, 30, -1, 20}, 300,
+         {{0, 0, 300, 20}, {5, 30, 300, 50}}},
+        {"repaint on resize redraws both areas whole", true, {0, 0, -1, 20}, 400,
+         {{0, 0, 300, 20}, {0, 0, 400, 20}}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        root.SetSize(300, 200, false);
+        cChildElement plain;
+        cRepaintingElement repainting;
+        cChildElement& child = c.repaint_on_resize ? static_cast<cChildElement&>(repainting) : plain;
+        ASSERT_TRUE(root.AddChild(&child, 0, 0, -1, 20));
+        host.invalidations.clear();
+        if (c.root_width != 300)
+            root.SetSize(c.root_width, 200, false);
+        else
+            ASSERT_TRUE(root.AddChild(&child, c.spec.x, c.spec.y, c.spec.width, c.spec.height));
+        std::vector<cBox> got;
+        for (const cRectEdges& edges : host.invalidations)
+            got.push_back(ltrb(edges));
+        EXPECT_EQ(got, c.expected);
+    }
+}
+
 TEST_F(ElementTreeTest, RemovedChildNoLongerClimbsIntoItsParent)
 {
     cChildElement* panel = new cChildElement;
-    ASSERT_TRUE(root.AddChild(panel, 0, 0, 100, 100));
     cChildElement child;
+    ASSERT_TRUE(root.AddChild(panel, 0, 0, 100, 100));
     ASSERT_TRUE(panel->AddChild(&child, 0, 0, 10, 10));
     EXPECT_TRUE(panel->RemoveChild(&child));
     EXPECT_EQ(child.GetParent(), nullptr);
@@ -308,34 +298,30 @@ TEST_F(ElementTreeTest, DestroyedChildLeavesItsParent)
     EXPECT_EQ(root.GetFocusedChild(), nullptr);
     EXPECT_EQ(root.HoverElement(), nullptr);
     EXPECT_FALSE(root.IsDescendant(child));
-    // Routing finds no child any more.
     log.clear();
     root.DispatchMouseButton(5, 5, 1, true, false, false);
-    EXPECT_EQ(log, std::vector<std::string>{"root: button 1 down 5,5"});
+    EXPECT_EQ(log, cEvents{"root: button 1 down 5,5"});
 }
 
 TEST_F(ElementTreeTest, DestroyedParentLeavesItsChildrenAsRoots)
 {
     cChildElement* panel = new cChildElement;
-    ASSERT_TRUE(root.AddChild(panel, 0, 0, 100, 100));
     cChildElement child;
+    ASSERT_TRUE(root.AddChild(panel, 0, 0, 100, 100));
     ASSERT_TRUE(panel->AddChild(&child, 0, 0, 10, 10));
     delete panel;
     EXPECT_EQ(child.GetParent(), nullptr);
     EXPECT_FALSE(root.IsDescendant(panel));
 }
 
-TEST(ElementRegistry, KnowsLiveElementsOnly)
+TEST(ElementRegistry, KnowsLiveElementsAndARootTakesItsWindowAlong)
 {
     cChildElement* element = new cChildElement;
     EXPECT_TRUE(is_element_alive(element));
     delete element;
     EXPECT_FALSE(is_element_alive(element));
     EXPECT_FALSE(is_element_alive(nullptr));
-}
 
-TEST(ElementRegistry, DestroyingARootDestroysItsWindow)
-{
     cTestHost host;
     {
         cChildElement root;
@@ -346,30 +332,25 @@ TEST(ElementRegistry, DestroyingARootDestroysItsWindow)
 
 TEST_F(ElementTreeTest, HideBroadcastsOnlyWhenTheParentIsVisible)
 {
-    cProbeElement panel("panel", &log);
-    cProbeElement child("child", &log);
-    cProbeElement hidden_child("hidden", &log);
-    ASSERT_TRUE(root.AddChild(&panel, 0, 0, 100, 100));
-    ASSERT_TRUE(panel.AddChild(&child, 0, 0, 10, 10));
-    ASSERT_TRUE(panel.AddChild(&hidden_child, 20, 0, 10, 10));
-    hidden_child.Hide(false);
+    cProbeElement* panel = Add("panel", 0, 0, 100, 100);
+    cProbeElement* child = Add("child", 0, 0, 10, 10, panel);
+    Add("hidden", 20, 0, 10, 10, panel)->Hide(false);
     log.clear();
 
-    panel.Hide(false);
-    std::vector<std::string> expected{"panel: hidden", "child: hidden"};
-    EXPECT_EQ(log, expected);  // the already hidden child is not told again
-    EXPECT_FALSE(child.IsVisible());
-    EXPECT_TRUE(child.IsShownFlag());
+    panel->Hide(false);
+    EXPECT_EQ(log, (cEvents{"panel: hidden", "child: hidden"}));  // the hidden child is not told again
+    EXPECT_FALSE(child->IsVisible());
+    EXPECT_TRUE(child->IsShownFlag());
 
     log.clear();
-    child.Hide(false);  // the parent is not visible: only the flag changes
+    child->Hide(false);  // the parent is not visible: only the flag changes
     EXPECT_TRUE(log.empty());
-    EXPECT_FALSE(child.IsShownFlag());
+    EXPECT_FALSE(child->IsShownFlag());
 
-    panel.Show();
-    EXPECT_EQ(log, std::vector<std::string>{"panel: shown"});
-    EXPECT_TRUE(panel.IsVisible());
-    EXPECT_FALSE(child.IsVisible());
+    panel->Show();
+    EXPECT_EQ(log, cEvents{"panel: shown"});
+    EXPECT_TRUE(panel->IsVisible());
+    EXPECT_FALSE(child->IsVisible());
 }
 
 TEST_F(ElementTreeTest, PaintableChainIsIndependentOfTheShownFlag)
@@ -388,7 +369,7 @@ TEST_F(ElementTreeTest, PaintableChainIsIndependentOfTheShownFlag)
     EXPECT_TRUE(child.IsPaintable());
 }
 
-TEST_F(ElementTreeTest, PositionsConvertToTheScreenThroughTheWindow)
+TEST_F(ElementTreeTest, PositionsAndBoundsGoThroughTheWindow)
 {
     cChildElement panel;
     cChildElement child;
@@ -400,30 +381,22 @@ TEST_F(ElementTreeTest, PositionsConvertToTheScreenThroughTheWindow)
     EXPECT_EQ(point.y, host.window_bounds.y + 24);
     cRect bounds;
     ASSERT_TRUE(root.GetDescendantBounds(&child, &bounds));
-    EXPECT_EQ(bounds.x, 13);
-    EXPECT_EQ(bounds.y, 24);
+    EXPECT_EQ(xywh(bounds), (cBox{13, 24, 10, 10}));
     EXPECT_FALSE(panel.GetDescendantBounds(&root, &bounds));
 
     // A root takes its screen position when it is resized.
     root.SetSize(320, 240, false);
-    EXPECT_EQ(root.GetBounds().x, host.window_bounds.x);
-    EXPECT_EQ(root.GetBounds().y, host.window_bounds.y);
+    EXPECT_EQ(xywh(root.GetBounds()), (cBox{host.window_bounds.x, host.window_bounds.y, 320, 240}));
 
-    cChildElement lone;
-    EXPECT_FALSE(lone.GetScreenPosition(&point));
-}
-
-TEST_F(ElementTreeTest, SetBoundsMovesARootsWindow)
-{
+    // SetBounds moves a root's window and answers as the host does.
     EXPECT_TRUE(root.SetBounds(0, 0, 10, 10));
     host.move_answer = false;
     EXPECT_FALSE(root.SetBounds(0, 0, 10, 10));
-    cChildElement child;
-    ASSERT_TRUE(root.AddChild(&child, 0, 0, 10, 10));
-    EXPECT_TRUE(child.SetBounds(0, 0, 10, 10));
     EXPECT_TRUE(child.SetBounds(1, 2, 3, 4));
     EXPECT_EQ(child.GetBounds().width, 3);
+
     cChildElement lone;
+    EXPECT_FALSE(lone.GetScreenPosition(&point));
     EXPECT_FALSE(lone.SetBounds(0, 0, 1, 1));
 }
 
@@ -475,74 +448,43 @@ TEST(ElementMemory, ATreeGivesBackEverythingItTook)
     EXPECT_EQ(heap_busy_blocks(), before);
 }
 
-namespace {
-
-struct InvalidationCase {
-    const char* what;
-    bool repaint_on_resize;
-    cRect spec;  // re-added after the first placement at {0, 0, -1, 20}
-    int32_t root_width;
-    std::vector<cRect> expected;  // x, y, right, bottom
-};
-
-}  // namespace
-
-TEST_F(ElementTreeTest, ResizesRedrawOnlyWhatChanged)
+TEST_F(ElementTreeTest, StringsComeFromTheNearestSectionBoundOnceThroughTheHost)
 {
-    const InvalidationCase cases[] = {
-        {"a wider child redraws the strip it now covers", false, {0, 0, -1, 20}, 400, {{300, 0, 400, 20}}},
-        {"a shorter child redraws the strip it uncovered", false, {0, 0, -1, 10}, 300, {{0, 10, 300, 20}}},
-        {"a moved child redraws its old and new area", false, {5, 30, -1, 20}, 300, {{0, 0, 300, 20}, {5, 30, 300, 50}}},
-        {"repaint on resize redraws both areas whole", true, {0, 0, -1, 20}, 400, {{0, 0, 300, 20}, {0, 0, 400, 20}}},
-    };
-    for (const InvalidationCase& c : cases) {
-        root.SetSize(300, 200, false);
-        cChildElement plain;
-        cRepaintingElement repainting;
-        cChildElement& child = c.repaint_on_resize ? static_cast<cChildElement&>(repainting) : plain;
-        ASSERT_TRUE(root.AddChild(&child, 0, 0, -1, 20));
-        host.invalidations.clear();
-        if (c.root_width != 300)
-            root.SetSize(c.root_width, 200, false);
-        else
-            ASSERT_TRUE(root.AddChild(&child, c.spec.x, c.spec.y, c.spec.width, c.spec.height));
-        ASSERT_EQ(host.invalidations.size(), c.expected.size()) << c.what;
-        for (size_t i = 0; i < c.expected.size(); ++i) {
-            const cRectEdges& got = host.invalidations[i].edges;
-            EXPECT_EQ(got.left, c.expected[i].x) << c.what;
-            EXPECT_EQ(got.top, c.expected[i].y) << c.what;
-            EXPECT_EQ(got.right, c.expected[i].width) << c.what;
-            EXPECT_EQ(got.bottom, c.expected[i].height) << c.what;
-        }
-        root.RemoveChild(&child);
-    }
-}
-
-TEST_F(ElementTreeTest, StringSectionsBindThroughTheHost)
-{
-    cSectionElement child;
-    ASSERT_TRUE(root.AddChild(&child, 0, 0, 10, 10));
-    EXPECT_EQ(host.table_requests, std::vector<std::wstring>{L"ciom::messages"});
-
+    host.table.strings.Resize(2);
+    host.table.strings[0].Assign(L"first");
+    host.table.strings[1].Assign(L"second");
     cSectionElement form;
-    form.LookupStringFor(&child, 3);
-    form.LookupStringFor(&child, 4);  // bound once
-    EXPECT_EQ(host.table_requests, (std::vector<std::wstring>{L"ciom::messages", L"ciom::messages"}));
+    ASSERT_TRUE(root.AddChild(&form, 0, 0, 100, 100));
+    EXPECT_EQ(host.table_requests, std::vector<std::wstring>{L"ciom::messages"});
+    cChildElement label;
+    ASSERT_TRUE(form.AddChild(&label, 0, 0, 10, 10));
+    cSectionElement lacking(L"ciom::absent");
+    ASSERT_TRUE(form.AddChild(&lacking, 20, 0, 10, 10));
+
+    EXPECT_EQ(std::wstring(form.LookupString(1)), L"second");
+    EXPECT_EQ(std::wstring(label.LookupString(0)), L"first");  // climbs to the form
+    EXPECT_EQ(label.LookupString(2), nullptr);
+    EXPECT_EQ(lacking.LookupString(0), nullptr);  // its own section ends the search
+    EXPECT_EQ(root.LookupString(0), nullptr);
+
+    // Not yet inserted: through the would-be parent, bound once.
+    cSectionElement dialog;
+    size_t requests = host.table_requests.size();
+    EXPECT_EQ(std::wstring(dialog.LookupStringFor(&label, 1)), L"second");
+    EXPECT_EQ(std::wstring(dialog.LookupStringFor(&label, 0)), L"first");
+    EXPECT_EQ(host.table_requests.size(), requests + 1);
+    cChildElement plain;
+    EXPECT_EQ(std::wstring(plain.LookupStringFor(&label, 0)), L"first");
+    EXPECT_EQ(plain.LookupStringFor(nullptr, 0), nullptr);
 }
 
-TEST_F(ElementTreeTest, DefaultFontIsAskedOfTheHost)
+TEST_F(ElementTreeTest, HostServesTheDefaultFontAndClipboardTextWithItsZero)
 {
     cChildElement child;
     ASSERT_TRUE(root.AddChild(&child, 0, 0, 10, 10));
     child.GetDefaultFont();
-    ASSERT_EQ(host.font_requests.size(), 1u);
-    EXPECT_EQ(host.font_requests[0], std::wstring(L"5x13 ") + get_ui_font_face_name());
-}
+    EXPECT_EQ(host.font_requests, std::vector<std::wstring>{std::wstring(L"5x13 ") + get_ui_font_face_name()});
 
-TEST_F(ElementTreeTest, ClipboardTextTravelsWithItsZero)
-{
-    cChildElement child;
-    ASSERT_TRUE(root.AddChild(&child, 0, 0, 10, 10));
     ASSERT_TRUE(child.ClipboardPutText(L"abc", -1));
     EXPECT_EQ(host.clipboard.size(), 8u);  // three characters and the zero, two bytes each
     ASSERT_TRUE(child.ClipboardPutText(L"abcdef", 2));
@@ -557,30 +499,4 @@ TEST_F(ElementTreeTest, ClipboardTextTravelsWithItsZero)
     host.clipboard.clear();
     EXPECT_FALSE(child.ClipboardGetText(text));
     EXPECT_TRUE(text.IsEmpty());
-}
-
-TEST_F(ElementTreeTest, StringsComeFromTheNearestBoundSection)
-{
-    host.table.strings.Resize(2);
-    host.table.strings[0].Assign(L"first");
-    host.table.strings[1].Assign(L"second");
-    cSectionElement form;
-    ASSERT_TRUE(root.AddChild(&form, 0, 0, 100, 100));
-    cChildElement label;
-    ASSERT_TRUE(form.AddChild(&label, 0, 0, 10, 10));
-    cMissingSectionElement lacking;
-    ASSERT_TRUE(form.AddChild(&lacking, 20, 0, 10, 10));
-
-    EXPECT_EQ(std::wstring(form.LookupString(1)), L"second");
-    EXPECT_EQ(std::wstring(label.LookupString(0)), L"first");  // climbs to the form
-    EXPECT_EQ(label.LookupString(2), nullptr);
-    EXPECT_EQ(lacking.LookupString(0), nullptr);  // its own section ends the search
-    EXPECT_EQ(root.LookupString(0), nullptr);
-
-    // Not yet inserted: through the would-be parent.
-    cSectionElement dialog;
-    EXPECT_EQ(std::wstring(dialog.LookupStringFor(&label, 1)), L"second");
-    cChildElement plain;
-    EXPECT_EQ(std::wstring(plain.LookupStringFor(&label, 0)), L"first");
-    EXPECT_EQ(plain.LookupStringFor(nullptr, 0), nullptr);
 }

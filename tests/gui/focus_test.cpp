@@ -2,12 +2,10 @@
 
 #include <gtest/gtest.h>
 
-#include <memory>
 #include <string>
 #include <vector>
 
 #include "tests/gui/element_probe.h"
-#include "tests/gui/element_test_host.h"
 
 namespace {
 
@@ -23,17 +21,15 @@ public:
     bool wraps = false;
 };
 
-class FocusTest : public ::testing::Test {
+class FocusTest : public cElementFixture<300, 100, cWrappingRoot> {
 protected:
-    void SetUp() override { attach_test_root(root, host, 300, 100); }
-
-    // Makes a tab-stop child at x; children are inserted in call order.
-    cProbeElement* Add(const char* name, int32_t at_x)
+    // A tab-stop child at x, in the root or in parent.
+    cProbeElement* Stop(const char* name, int32_t at_x, cChildElement* parent = nullptr)
     {
         cProbeElement* child = new cProbeElement(name, &log);
         child->tab_stop_default = true;
         owned.emplace_back(child);
-        EXPECT_TRUE(root.AddChild(child, at_x, 10, 20, 20));
+        EXPECT_TRUE((parent ? parent : &root)->AddChild(child, at_x, 10, 20, 20));
         return child;
     }
     // The name of the element at the end of the focus path, or "".
@@ -44,220 +40,168 @@ protected:
             at = step;
         return at ? static_cast<cProbeElement*>(at)->name : "";
     }
-
-    std::vector<std::string> log;
-    cTestHost host;
-    cWrappingRoot root{"root", &log};
-    std::vector<std::unique_ptr<cProbeElement>> owned;  // destroyed before the root
+    // Where the focus is after each of count presses of key, each handled.
+    cEvents Walk(uint32_t key, bool shift, int count)
+    {
+        cEvents seen;
+        for (int i = 0; i < count; ++i) {
+            EXPECT_TRUE(root.DispatchKeyDown(key, shift, false, false));
+            seen.push_back(Focused());
+        }
+        return seen;
+    }
 };
 
 }  // namespace
 
 TEST_F(FocusTest, TabFollowsInsertionOrderAndWraps)
 {
-    Add("c", 200);
-    Add("a", 0);
-    Add("b", 100);
-    std::vector<std::string> seen;
-    for (int i = 0; i < 4; ++i) {
-        EXPECT_TRUE(root.DispatchKeyDown(key_tab, false, false, false));
-        seen.push_back(Focused());
-    }
-    EXPECT_EQ(seen, (std::vector<std::string>{"c", "a", "b", "c"}));
-    seen.clear();
-    for (int i = 0; i < 3; ++i) {
-        EXPECT_TRUE(root.DispatchKeyDown(key_tab, true, false, false));
-        seen.push_back(Focused());
-    }
-    EXPECT_EQ(seen, (std::vector<std::string>{"b", "a", "c"}));
+    EXPECT_FALSE(root.DispatchKeyDown(key_tab, false, false, false));  // nothing to focus yet
+    Stop("c", 200);
+    Stop("a", 0);
+    Stop("b", 100);
+    EXPECT_EQ(Walk(key_tab, false, 4), (cEvents{"c", "a", "b", "c"}));
+    EXPECT_EQ(Walk(key_tab, true, 3), (cEvents{"b", "a", "c"}));
 }
 
 TEST_F(FocusTest, TabSkipsElementsThatCannotTakeIt)
 {
-    Add("first", 0);
-    cProbeElement* plain = Add("plain", 30);
+    Stop("first", 0);
+    cProbeElement* plain = Stop("plain", 30);
     plain->SetEnabled(false);
-    cProbeElement* hidden = Add("hidden", 60);
-    hidden->Hide(false);
-    cProbeElement* unpainted = Add("unpainted", 90);
-    unpainted->DisablePainting(false);
-    cProbeElement* unfocusable = Add("unfocusable", 120);
+    Stop("hidden", 60)->Hide(false);
+    Stop("unpainted", 90)->DisablePainting(false);
+    cProbeElement* unfocusable = Stop("unfocusable", 120);
     unfocusable->SetFocusable(false);
-    Add("last", 150);
+    Stop("last", 150);
     EXPECT_FALSE(plain->IsEnabled());
     EXPECT_FALSE(unfocusable->IsEnabled());
-    root.DispatchKeyDown(key_tab, false, false, false);
-    EXPECT_EQ(Focused(), "first");
-    root.DispatchKeyDown(key_tab, false, false, false);
-    EXPECT_EQ(Focused(), "last");
+    EXPECT_EQ(Walk(key_tab, false, 2), (cEvents{"first", "last"}));
 }
 
 TEST_F(FocusTest, TabEntersNestedPanelsInOrder)
 {
-    cProbeElement* before = Add("before", 0);
-    cProbeElement panel("panel", &log);
-    ASSERT_TRUE(root.AddChild(&panel, 100, 0, 100, 100));
-    cProbeElement inner1("inner1", &log);
-    cProbeElement inner2("inner2", &log);
-    inner1.tab_stop_default = inner2.tab_stop_default = true;
-    ASSERT_TRUE(panel.AddChild(&inner1, 0, 0, 10, 10));
-    ASSERT_TRUE(panel.AddChild(&inner2, 20, 0, 10, 10));
-    std::vector<std::string> seen;
-    for (int i = 0; i < 4; ++i) {
-        root.DispatchKeyDown(key_tab, false, false, false);
-        seen.push_back(Focused());
-    }
-    EXPECT_EQ(seen, (std::vector<std::string>{"before", "inner1", "inner2", "before"}));
+    cProbeElement* before = Stop("before", 0);
+    cProbeElement* panel = Add("panel", 100, 0, 100, 100);
+    Stop("inner1", 0, panel);
+    cProbeElement* inner2 = Stop("inner2", 20, panel);
+    EXPECT_EQ(Walk(key_tab, false, 4), (cEvents{"before", "inner1", "inner2", "before"}));
     EXPECT_TRUE(before->HasFocus());
-    EXPECT_FALSE(inner2.HasFocus());
-    EXPECT_EQ(panel.GetFocusedChild(), nullptr);
-    root.RemoveChild(&panel);
-}
-
-TEST_F(FocusTest, TabWithNothingToFocusIsNotHandled)
-{
-    EXPECT_FALSE(root.DispatchKeyDown(key_tab, false, false, false));
+    EXPECT_FALSE(inner2->HasFocus());
+    EXPECT_EQ(panel->GetFocusedChild(), nullptr);
 }
 
 TEST_F(FocusTest, ArrowKeysMoveAmongArrowFocusChildrenWithoutWrap)
 {
-    Add("a", 0);
-    Add("b", 30);
-    cProbeElement* no_arrows = Add("no arrows", 60);
-    no_arrows->SetWantsArrowKeys(false);
-    Add("c", 90);
-    EXPECT_TRUE(root.DispatchKeyDown(key_right, false, false, false));
-    EXPECT_EQ(Focused(), "a");
-    std::vector<std::string> seen;
-    for (int i = 0; i < 3; ++i) {
-        EXPECT_TRUE(root.DispatchKeyDown(key_down, false, false, false));
-        seen.push_back(Focused());
-    }
+    Stop("a", 0);
+    Stop("b", 30);
+    Stop("no arrows", 60)->SetWantsArrowKeys(false);
+    Stop("c", 90);
     // At the end the focus stays and the key counts as handled.
-    EXPECT_EQ(seen, (std::vector<std::string>{"b", "c", "c"}));
-    EXPECT_TRUE(root.DispatchKeyDown(key_left, false, false, false));
-    EXPECT_EQ(Focused(), "b");
+    EXPECT_EQ(Walk(key_right, false, 1), cEvents{"a"});
+    EXPECT_EQ(Walk(key_down, false, 3), (cEvents{"b", "c", "c"}));
+    EXPECT_EQ(Walk(key_left, false, 1), cEvents{"b"});
 }
 
 TEST_F(FocusTest, ArrowKeysWrapWhenTheParentAsksForIt)
 {
     root.wraps = true;
     root.InitDefaults();
-    Add("a", 0);
-    Add("b", 30);
-    root.DispatchKeyDown(key_right, false, false, false);
-    root.DispatchKeyDown(key_right, false, false, false);
-    EXPECT_EQ(Focused(), "b");
-    root.DispatchKeyDown(key_right, false, false, false);
-    EXPECT_EQ(Focused(), "a");
-    root.DispatchKeyDown(key_left, false, false, false);
-    EXPECT_EQ(Focused(), "b");
+    Stop("a", 0);
+    Stop("b", 30);
+    EXPECT_EQ(Walk(key_right, false, 3), (cEvents{"a", "b", "a"}));
+    EXPECT_EQ(Walk(key_left, false, 1), cEvents{"b"});
 }
 
 TEST_F(FocusTest, ElementThatConsumesArrowsGetsThemAsKeys)
 {
-    Add("a", 0);
-    cProbeElement* edit = Add("edit", 30);
+    Stop("a", 0);
+    cProbeElement* edit = Stop("edit", 30);
     edit->consumes_arrows = true;
     root.SetFocusTo(edit);
     log.clear();
-    EXPECT_TRUE(root.DispatchKeyDown(key_right, false, false, false));
-    EXPECT_TRUE(root.DispatchKeyDown(key_left, false, false, false));
-    EXPECT_EQ(Focused(), "edit");
-    EXPECT_EQ(log, (std::vector<std::string>{"edit: key 39", "edit: key 37"}));
+    EXPECT_EQ(Walk(key_right, false, 1), cEvents{"edit"});
+    EXPECT_EQ(Walk(key_left, false, 1), cEvents{"edit"});
+    EXPECT_EQ(log, (cEvents{"edit: key 39", "edit: key 37"}));
 }
 
-TEST_F(FocusTest, PressOnANonFocusableChildGivesTheFocusToItsParent)
+TEST_F(FocusTest, PressMovesTheFocusToTheFocusableElementUnderIt)
 {
-    cProbeElement* child = Add("child", 0);
-    child->SetFocusable(false);
-    root.SetFocusable(false);  // not consulted for the parent itself
-    root.SetFocusTo(child);
-    drain_wakeups(root, host);
-    log.clear();
+    cProbeElement* a = Stop("a", 0);
+    Stop("b", 100);
     root.FocusAtPoint(5, 15, 1, false, false);
-    EXPECT_EQ(Focused(), "root");
-    EXPECT_FALSE(child->HasFocus());
-    EXPECT_EQ(log, (std::vector<std::string>{"child: lost", "root: gained 1"}));
-    log.clear();
-    drain_wakeups(root, host);
-    EXPECT_EQ(log, std::vector<std::string>{"root: action 1 from root reason 1"});
-}
-
-TEST_F(FocusTest, PressMovesTheFocusBetweenChildren)
-{
-    cProbeElement* a = Add("a", 0);
-    Add("b", 100);
-    root.FocusAtPoint(5, 15, 1, false, false);
-    EXPECT_EQ(Focused(), "a");
     EXPECT_EQ(root.GetFocusedChild(), a);
     log.clear();
     root.FocusAtPoint(105, 15, 1, false, false);
     EXPECT_EQ(Focused(), "b");
-    EXPECT_EQ(log, (std::vector<std::string>{"a: lost", "b: gained 1"}));
+    EXPECT_EQ(log, (cEvents{"a: lost", "b: gained 1"}));
 
-    // A press where no child is takes the focus to the root itself.
+    // A press where no child is, or on a child that is not focusable, takes
+    // the focus to the parent; the parent's own flag is not consulted.
     log.clear();
     root.FocusAtPoint(250, 80, 1, false, false);
     EXPECT_EQ(Focused(), "root");
-    EXPECT_EQ(log, (std::vector<std::string>{"b: lost", "root: gained 1"}));
+    EXPECT_EQ(log, (cEvents{"b: lost", "root: gained 1"}));
+    a->SetFocusable(false);
+    root.SetFocusable(false);
+    root.SetFocusTo(a);
+    drain_wakeups(root, host);
+    log.clear();
+    root.FocusAtPoint(5, 15, 1, false, false);
+    EXPECT_EQ(Focused(), "root");
+    EXPECT_EQ(log, (cEvents{"a: lost", "root: gained 1"}));
+    log.clear();
+    drain_wakeups(root, host);
+    EXPECT_EQ(log, cEvents{"root: action 1 from root reason 1"});
 }
 
 TEST_F(FocusTest, SetFocusToTellsTheElementWithReasonTwo)
 {
-    cProbeElement* a = Add("a", 0);
-    root.SetFocusTo(a);
-    EXPECT_EQ(log, std::vector<std::string>{"a: gained 2"});
+    root.SetFocusTo(Stop("a", 0));
+    EXPECT_EQ(log, cEvents{"a: gained 2"});
     log.clear();
     drain_wakeups(root, host);
-    EXPECT_EQ(log, (std::vector<std::string>{"a: action 1 from a reason 2", "root: action 1 from a reason 2"}));
+    EXPECT_EQ(log, (cEvents{"a: action 1 from a reason 2", "root: action 1 from a reason 2"}));
 }
 
-TEST_F(FocusTest, SavedFocusComesBackWhenTheWindowIsFocusedAgain)
+TEST_F(FocusTest, SavedFocusComesBackUnlessItsElementWasRemoved)
 {
-    Add("a", 0);
-    cProbeElement* b = Add("b", 30);
+    Stop("a", 0);
+    cProbeElement* b = Stop("b", 30);
     root.SetFocusTo(b);
     log.clear();
     root.SaveFocus();
     EXPECT_EQ(Focused(), "");
     root.RestoreFocus();
     EXPECT_EQ(Focused(), "b");
-    EXPECT_EQ(log, (std::vector<std::string>{"b: lost", "b: gained 2"}));
+    EXPECT_EQ(log, (cEvents{"b: lost", "b: gained 2"}));
 
-    // Nothing saved: the root takes the focus itself.
+    // Nothing saved, or saved in a removed child: the root takes the focus.
     root.KillFocus(false, false);
     root.RestoreFocus();
     EXPECT_EQ(Focused(), "root");
-}
-
-TEST_F(FocusTest, SavedFocusInARemovedChildIsForgotten)
-{
-    cProbeElement* a = Add("a", 0);
-    root.SetFocusTo(a);
+    root.SetFocusTo(b);
     root.SaveFocus();
-    root.RemoveChild(a);
+    root.RemoveChild(b);
     root.RestoreFocus();
     EXPECT_EQ(Focused(), "root");
 }
 
 TEST_F(FocusTest, TakeFocusMovesTheFocusThroughTheQueue)
 {
-    cProbeElement* a = Add("a", 0);
-    cProbeElement inner("inner", &log);
-    ASSERT_TRUE(a->AddChild(&inner, 0, 0, 5, 5));
-    inner.SetFocusable(false);
-    inner.TakeFocus();  // not focusable: its parent asks instead
+    cProbeElement* a = Stop("a", 0);
+    cProbeElement* inner = Add("inner", 0, 0, 5, 5, a);
+    inner->SetFocusable(false);
+    inner->TakeFocus();  // not focusable: its parent asks instead
     EXPECT_EQ(Focused(), "");
     EXPECT_EQ(host.window_focus_requests, 1);
     drain_wakeups(root, host);
     EXPECT_EQ(Focused(), "a");
-    a->RemoveChild(&inner);
 }
 
 TEST_F(FocusTest, RemovingTheFocusedChildClearsThePath)
 {
-    cProbeElement* a = Add("a", 0);
+    cProbeElement* a = Stop("a", 0);
     root.SetFocusTo(a);
     root.RemoveChild(a);
     EXPECT_EQ(root.GetFocusedChild(), nullptr);
