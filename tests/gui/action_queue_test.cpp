@@ -119,15 +119,19 @@ TEST_F(ActionQueueTest, SentActionReachesOnlyTheTarget)
     EXPECT_FALSE(child->SendAction(nullptr));
 }
 
-TEST_F(ActionQueueTest, WakeUpForADestroyedElementDoesNothing)
+TEST_F(ActionQueueTest, DestroyedElementDiscardsItsQueuesWakesWaitersAndIgnoresLateWakeUps)
 {
     cScriptedElement* child = new cScriptedElement("child", &log);
     ASSERT_TRUE(root.AddChild(child, 0, 0, 10, 10));
-    EXPECT_TRUE(child->PostAction(new cCountedAction(7, 0, &counts)));
+    cWaiter waiter;
+    ASSERT_TRUE(child->SendAction(waiter.Action(8, &counts)));
+    ASSERT_TRUE(child->PostAction(new cCountedAction(7, 0, &counts)));
     delete child;
-    ExpectCounts(0, 1, 1);  // destroyed unoffered
+    EXPECT_TRUE(waiter.Woken());
+    EXPECT_FALSE(waiter.delivered);
+    ExpectCounts(0, 2, 2);
     Drain();
-    EXPECT_EQ(results, std::vector<bool>{false});
+    EXPECT_EQ(results, (std::vector<bool>{false, false}));
     EXPECT_TRUE(log.empty());
     EXPECT_FALSE(root.DrainPostedActions(nullptr));
     EXPECT_FALSE(root.DrainSentActions(nullptr));
@@ -172,19 +176,6 @@ TEST_F(ActionQueueTest, HandlerThatDestroysAnAncestorDoesNotClimbIntoIt)
     EXPECT_EQ(log, cEvents{"member: action 7 from member"});
     ExpectCounts(1, 1, 2);
     EXPECT_FALSE(root.IsDescendant(member));
-}
-
-TEST_F(ActionQueueTest, DestroyingAnElementWakesWhoeverWaitsOnItsActions)
-{
-    cScriptedElement* child = new cScriptedElement("child", &log);
-    ASSERT_TRUE(root.AddChild(child, 0, 0, 10, 10));
-    cWaiter waiter;
-    ASSERT_TRUE(child->SendAction(waiter.Action(8, &counts)));
-    ASSERT_TRUE(child->PostAction(new cCountedAction(7, 0, &counts)));
-    delete child;
-    EXPECT_TRUE(waiter.Woken());
-    EXPECT_FALSE(waiter.delivered);
-    ExpectCounts(0, 2, 2);
 }
 
 TEST_F(ActionQueueTest, WithoutAHostSendAndWaitWithdrawsAndPostsWaitForALaterWakeUp)

@@ -93,7 +93,7 @@ TEST_F(ElementTreeTest, ParentResizeRelaysAnchoredChildren)
     EXPECT_EQ(log, cEvents{"root: layout"});
 }
 
-TEST_F(ElementTreeTest, SizeLimitsAndBordersShapeTheLayoutBox)
+TEST_F(ElementTreeTest, SizeLimitsAndBordersShapeTheLayoutBoxAndRootLimitsGoToTheHost)
 {
     cBorderedElement bordered;
     cChildElement inside_border;
@@ -122,16 +122,14 @@ TEST_F(ElementTreeTest, SizeLimitsAndBordersShapeTheLayoutBox)
     cLimitedElement added(200, 100);
     ASSERT_TRUE(root.AddChild(&added, 0, 20, 150, 10));
     EXPECT_EQ(added.GetWidth(), 100);
-}
 
-TEST_F(ElementTreeTest, RootSizeLimitsGoToTheHost)
-{
+    // A root's limits go to the host and are not stored; without a host they fail.
     EXPECT_TRUE(root.SetMinSize(320, 240));
     EXPECT_TRUE(root.SetMaxSize(800, 600));
     EXPECT_EQ(host.min_client.width, 320);
     EXPECT_EQ(host.min_client.height, 240);
     EXPECT_EQ(host.max_client.width, 800);
-    EXPECT_EQ(root.GetMinWidth(), 0);  // not stored at a root
+    EXPECT_EQ(root.GetMinWidth(), 0);
     cChildElement lone;
     EXPECT_FALSE(lone.SetMinSize(10, 10));
 }
@@ -266,22 +264,28 @@ TEST_F(ElementTreeTest, ResizesRedrawOnlyWhatChanged)
     }
 }
 
-TEST_F(ElementTreeTest, RemovedChildNoLongerClimbsIntoItsParent)
+TEST_F(ElementTreeTest, RemovedChildAndChildrenOfADestroyedParentNoLongerClimbIntoIt)
 {
     cChildElement* panel = new cChildElement;
-    cChildElement child;
+    cChildElement removed;
+    cChildElement orphaned;
     ASSERT_TRUE(root.AddChild(panel, 0, 0, 100, 100));
-    ASSERT_TRUE(panel->AddChild(&child, 0, 0, 10, 10));
-    EXPECT_TRUE(panel->RemoveChild(&child));
-    EXPECT_EQ(child.GetParent(), nullptr);
-    EXPECT_FALSE(panel->IsDescendant(&child));
-    EXPECT_FALSE(panel->RemoveChild(&child));
+    ASSERT_TRUE(panel->AddChild(&removed, 0, 0, 10, 10));
+    ASSERT_TRUE(panel->AddChild(&orphaned, 20, 0, 10, 10));
+    EXPECT_TRUE(panel->RemoveChild(&removed));
+    EXPECT_EQ(removed.GetParent(), nullptr);
+    EXPECT_FALSE(panel->IsDescendant(&removed));
+    EXPECT_FALSE(panel->RemoveChild(&removed));
     delete panel;
+    EXPECT_EQ(orphaned.GetParent(), nullptr);
+    EXPECT_FALSE(root.IsDescendant(panel));
 
     size_t wakeups = host.PostedWakeups();
     host.invalidations.clear();
-    EXPECT_FALSE(child.PostAction(nullptr));  // no host any more
-    child.Redraw(nullptr);
+    for (cChildElement* child : {&removed, &orphaned}) {
+        EXPECT_FALSE(child->PostAction(nullptr));  // no host any more
+        child->Redraw(nullptr);
+    }
     EXPECT_EQ(host.PostedWakeups(), wakeups);
     EXPECT_TRUE(host.invalidations.empty());
 }
@@ -301,17 +305,6 @@ TEST_F(ElementTreeTest, DestroyedChildLeavesItsParent)
     log.clear();
     root.DispatchMouseButton(5, 5, 1, true, false, false);
     EXPECT_EQ(log, cEvents{"root: button 1 down 5,5"});
-}
-
-TEST_F(ElementTreeTest, DestroyedParentLeavesItsChildrenAsRoots)
-{
-    cChildElement* panel = new cChildElement;
-    cChildElement child;
-    ASSERT_TRUE(root.AddChild(panel, 0, 0, 100, 100));
-    ASSERT_TRUE(panel->AddChild(&child, 0, 0, 10, 10));
-    delete panel;
-    EXPECT_EQ(child.GetParent(), nullptr);
-    EXPECT_FALSE(root.IsDescendant(panel));
 }
 
 TEST(ElementRegistry, KnowsLiveElementsAndARootTakesItsWindowAlong)
