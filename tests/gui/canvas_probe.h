@@ -30,13 +30,13 @@ inline void paint_canvas(cCanvas& canvas, uint32_t colour)
     canvas.FillRect(&all, colour, colour);
 }
 
-// A new canvas, blank (black) or painted in one colour; null on failure.
+// A new canvas, blank (black) or painted in one colour. One that cannot be
+// set up fails the test and draws nothing.
 inline std::unique_ptr<cWOffscreenCanvas> make_canvas(int32_t width, int32_t height, int64_t colour = -1)
 {
     std::unique_ptr<cWOffscreenCanvas> canvas(new cWOffscreenCanvas);
-    if (!canvas->InitOffscreen(nullptr, width, height, -1, -1))
-        canvas.reset();
-    else if (colour >= 0)
+    EXPECT_TRUE(canvas->InitOffscreen(nullptr, width, height, -1, -1)) << width << " x " << height;
+    if (colour >= 0)
         paint_canvas(*canvas, uint32_t(colour));
     return canvas;
 }
@@ -144,7 +144,6 @@ struct cTextPiece {
 inline cCanvasPixels pixels_with_texts(int32_t width, int32_t height, const std::vector<cTextPiece>& pieces)
 {
     auto reference = make_canvas(width, height, white);
-    EXPECT_TRUE(reference);
     for (const cTextPiece& piece : pieces)
         EXPECT_TRUE(reference->DrawTextColoured(piece.x, piece.y, false, piece.text.c_str(), -1));
     return read_pixels(*reference);

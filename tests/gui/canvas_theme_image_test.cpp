@@ -17,7 +17,6 @@ TEST(ThemeImage, OnlyTheVisiblePartIsScaledAndDrawn)
                                  cPoint{4, -2}}) {
         SCOPED_TRACE(testing::Message() << "target " << target.x << "," << target.y);
         auto canvas = make_canvas(10, 10, white);
-        ASSERT_TRUE(canvas);
         ASSERT_TRUE(canvas->DrawThemeImage(&image, 8, 8, target.x, target.y, 1));
         expect_rect(read_pixels(*canvas), cRect{target.x, target.y, 8, 8},
                     [](int32_t x, int32_t y) { return numbered_colour(x / 2, y / 2); }, white);
@@ -28,7 +27,6 @@ TEST(ThemeImage, WholeVisibleTargetMatchesTheLinearlyScaledImage)
 {
     auto canvas = make_canvas(20, 20);
     auto reference = make_canvas(20, 20);
-    ASSERT_TRUE(canvas && reference);
     cImageBuffer image;
     make_numbered_image(image, 4, 4);
     ASSERT_TRUE(canvas->DrawThemeImage(&image, 11, 7, 3, 5, 0));
@@ -39,7 +37,6 @@ TEST(ThemeImage, WholeVisibleTargetMatchesTheLinearlyScaledImage)
 TEST(ThemeImage, TargetsThatMissTheCanvasAreRefused)
 {
     auto canvas = make_canvas(10, 10, white);
-    ASSERT_TRUE(canvas);
     cImageBuffer image;
     make_numbered_image(image, 4, 4);
     EXPECT_FALSE(canvas->DrawThemeImage(nullptr, 8, 8, 0, 0, 0));

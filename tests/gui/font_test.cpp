@@ -105,7 +105,6 @@ TEST(Font, CacheAnswersOneObjectPerExactDescription)
 TEST(Font, MeasuringThroughTheFontMatchesTheCanvas)
 {
     auto canvas = make_canvas(20, 20);
-    ASSERT_TRUE(canvas);
     cFontObject* font = font_get_cached(8, 20, L"Tahoma", true, false, false);
     ASSERT_NE(font, nullptr);
     ASSERT_TRUE(font->SelectInto(canvas.get()));
@@ -137,7 +136,6 @@ TEST(Font, MeasuringThroughTheFontMatchesTheCanvas)
 TEST(Font, SelectingAFontByDescriptionChangesTheCanvasFont)
 {
     auto canvas = make_canvas(20, 20);
-    ASSERT_TRUE(canvas);
     int32_t before = text_size(*canvas, L"Kiel").height;
     ASSERT_TRUE(canvas->SelectFontBy(10, 26, L"Tahoma", false, false, false));
     int32_t after = text_size(*canvas, L"Kiel").height;

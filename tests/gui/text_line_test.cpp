@@ -13,7 +13,6 @@
 TEST(TextLine, TextIsPlacedByAlignmentAndShortenedWithAnEllipsisToFitItsBox)
 {
     auto probe = make_canvas(1, 1);
-    ASSERT_TRUE(probe);
     const int32_t room_for_the_ellipsis_alone = text_size(*probe, L"...").width + text_size(*probe, L"W").width - 1;
     const struct {
         const wchar_t* text;
@@ -37,7 +36,6 @@ TEST(TextLine, TextIsPlacedByAlignmentAndShortenedWithAnEllipsisToFitItsBox)
     for (const auto& c : cases) {
         SCOPED_TRACE(testing::Message() << c.text << ", alignment " << c.alignment << ", box " << c.width);
         auto canvas = make_canvas(140, 40, white);
-        ASSERT_TRUE(canvas);
         const std::wstring text = c.text;
         const int32_t available = c.width - c.left - c.right;
         std::wstring shown = text;
@@ -70,7 +68,6 @@ TEST(TextLine, TextIsPlacedByAlignmentAndShortenedWithAnEllipsisToFitItsBox)
 TEST(TextLine, RefusesImpossibleBoxesAndBoxesNarrowerThanTheEllipsisWithoutDrawing)
 {
     auto canvas = make_canvas(60, 20, red);
-    ASSERT_TRUE(canvas);
     const struct {
         int32_t width;
         int32_t left;
@@ -97,7 +94,6 @@ TEST(TextLine, RefusesImpossibleBoxesAndBoxesNarrowerThanTheEllipsisWithoutDrawi
 TEST(TextLine, FilledMarginsCoverTheBoxAroundTheTextButNotTheMargins)
 {
     auto canvas = make_canvas(100, 30, red);
-    ASSERT_TRUE(canvas);
     const uint32_t yellow = 0x00FFFF;
     ASSERT_TRUE(canvas->SetTextColours(0, yellow));
     const int32_t x = 5, y = 3, width = 80, height = 22, left = 4, right = 6;
@@ -115,7 +111,6 @@ TEST(TextLine, Utf8TextDrawsLikeItsWideForm)
 {
     auto canvas = make_canvas(100, 20);
     auto wide = make_canvas(100, 20);
-    ASSERT_TRUE(canvas && wide);
     int32_t drawn = 0;
     int32_t wide_drawn = 0;
     int32_t at = canvas->DrawTextLineUtf8(0, 0, 90, 20, 1, false, 2, 2, "K\xC3\xB6ln am Rhein", -1, &drawn, false);

@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include <utility>
+#include <algorithm>
 
 namespace {
 
@@ -46,10 +46,10 @@ const cIndexRange expected_sizes[] = {
     {135, 138, 14, 1}, {139, 144, 14, 6}, {145, 146, 7, 7}, {147, 156, 10, 10},
 };
 
-std::pair<int, int> expected_size(int index)
+cSize expected_size(uint32_t index)
 {
     for (const cIndexRange& range : expected_sizes)
-        if (index >= range.first && index <= range.last)
+        if (int(index) >= range.first && int(index) <= range.last)
             return {range.width, range.height};
     return {0, 0};
 }
@@ -100,20 +100,19 @@ TEST(Theme, EveryBuiltInImageExistsWithItsSize)
     cCITheme* theme = get_theme();
     ASSERT_NE(theme, nullptr);
     for (uint32_t i = 0; i < 157; ++i) {
+        SCOPED_TRACE(i);
         cImageBuffer* image = theme->GetImage(i);
-        ASSERT_NE(image, nullptr) << i;
-        std::pair<int, int> size = expected_size(int(i));
-        EXPECT_EQ(image->GetWidth(), size.first) << i;
-        EXPECT_EQ(image->GetHeight(), size.second) << i;
-        EXPECT_TRUE(image->IsConsistent()) << i;
+        ASSERT_NE(image, nullptr);
+        const cSize size = expected_size(i);
+        EXPECT_EQ(image->GetWidth(), size.width);
+        EXPECT_EQ(image->GetHeight(), size.height);
+        EXPECT_TRUE(image->IsConsistent());
         cSize reported = {-1, -1};
-        EXPECT_EQ(theme->GetPixels(i, &reported), image->GetPixels()) << i;
-        EXPECT_EQ(reported.width, size.first);
-        EXPECT_EQ(reported.height, size.second);
-        bool drawn = false;
-        for (uint32_t p = 0; p < image->GetPixelCount(); ++p)
-            drawn = drawn || (image->GetPixels()[p] >> 24) != 0;
-        EXPECT_TRUE(drawn) << i;
+        EXPECT_EQ(theme->GetPixels(i, &reported), image->GetPixels());
+        EXPECT_EQ(reported.width, size.width);
+        EXPECT_EQ(reported.height, size.height);
+        const uint32_t* pixels = image->GetPixels();
+        EXPECT_TRUE(std::any_of(pixels, pixels + image->GetPixelCount(), [](uint32_t p) { return p >> 24; })) << "something drawn";
     }
     EXPECT_EQ(theme->GetImage(157), nullptr);
     EXPECT_EQ(theme->GetPixels(157, nullptr), nullptr);
