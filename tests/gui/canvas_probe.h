@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <functional>
 #include <memory>
 #include <string>
@@ -47,38 +48,22 @@ struct cCanvasPixels {
     int32_t height = 0;
     std::vector<uint32_t> colours;
 
-    bool Read(cCanvas& canvas)
-    {
-        cImageBuffer image;
-        if (!canvas.CopyPixels(&image, nullptr))
-            return false;
-        width = image.GetWidth();
-        height = image.GetHeight();
-        colours.assign(size_t(width) * size_t(height), 0);
-        for (int32_t y = 0; y < height; ++y)
-            for (int32_t x = 0; x < width; ++x) {
-                uint32_t pixel = image.GetPixels()[size_t(height - 1 - y) * size_t(width) + size_t(x)];
-                colours[size_t(y) * size_t(width) + size_t(x)] =
-                    ((pixel >> 16) & 0xFF) | (pixel & 0xFF00) | ((pixel & 0xFF) << 16);
-            }
-        return true;
-    }
-
     uint32_t At(int32_t x, int32_t y) const { return colours[size_t(y) * size_t(width) + size_t(x)]; }
-
-    int32_t Count(uint32_t colour) const
-    {
-        int32_t n = 0;
-        for (uint32_t c : colours)
-            n += c == colour;
-        return n;
-    }
+    int32_t Count(uint32_t colour) const { return int32_t(std::count(colours.begin(), colours.end(), colour)); }
 };
 
 inline cCanvasPixels read_pixels(cCanvas& canvas)
 {
     cCanvasPixels pixels;
-    pixels.Read(canvas);
+    cImageBuffer image;
+    EXPECT_TRUE(canvas.CopyPixels(&image, nullptr));
+    pixels.width = image.GetWidth();
+    pixels.height = image.GetHeight();
+    for (int32_t y = pixels.height - 1; y >= 0; --y)
+        for (int32_t x = 0; x < pixels.width; ++x) {
+            uint32_t pixel = image.GetPixels()[size_t(y) * size_t(pixels.width) + size_t(x)];
+            pixels.colours.push_back(((pixel >> 16) & 0xFF) | (pixel & 0xFF00) | ((pixel & 0xFF) << 16));
+        }
     return pixels;
 }
 

@@ -53,8 +53,8 @@ TEST(Canvas, FillRectDrawsAOnePixelOutlineAroundTheFill)
     ASSERT_TRUE(canvas->FillRect(&rect, white, black));
     EXPECT_FALSE(canvas->FillRect(nullptr, white, black));
     const cRect interior = {1, 1, rect.width - 2, rect.height - 2};
-    expect_rect(read_pixels(*canvas), rect, [&](int32_t x, int32_t y) { return inside(x, y, interior) ? white : black; },
-                blue);
+    auto outlined = [&](int32_t x, int32_t y) { return inside(x, y, interior) ? white : black; };
+    expect_rect(read_pixels(*canvas), rect, outlined, blue);
 }
 
 TEST(Canvas, ClipLimitsDrawingToAnIncludedBandUntilTheWholeCanvasIsIncludedAgain)

@@ -27,12 +27,7 @@ protected:
                                  client_height, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
     }
 
-    static void TearDownTestSuite()
-    {
-        if (window)
-            DestroyWindow(window);
-        window = nullptr;
-    }
+    static void TearDownTestSuite() { DestroyWindow(window); }
 
     void SetUp() override { ASSERT_NE(window, nullptr); }
 
@@ -41,25 +36,22 @@ protected:
     void PaintWhole(uint32_t colour)
     {
         InvalidateRect(window, nullptr, FALSE);
-        std::unique_ptr<cWinCanvas> canvas(new cWinCanvas);
-        ASSERT_TRUE(canvas->BeginWindowPaint(nullptr, window));
-        std::unique_ptr<cCanvas> back(canvas->CreateOffscreen(client_width, client_height, -1, -1));
+        cWinCanvas canvas;
+        ASSERT_TRUE(canvas.BeginWindowPaint(nullptr, window));
+        std::unique_ptr<cCanvas> back(canvas.CreateOffscreen(client_width, client_height, -1, -1));
         ASSERT_TRUE(back);
         paint_canvas(*back, colour);
-        ASSERT_TRUE(canvas->CopyArea(0, 0, back.get(), 0, 0, 0, 0));
+        ASSERT_TRUE(canvas.CopyArea(0, 0, back.get(), 0, 0, 0, 0));
         ValidateRect(window, nullptr);
     }
 
     // The client area as it shows now, copied through an offscreen canvas.
     cCanvasPixels Shown()
     {
-        cCanvasPixels pixels;
-        std::unique_ptr<cWinCanvas> canvas(new cWinCanvas);
-        EXPECT_TRUE(canvas->BeginWindowPaint(nullptr, window));
-        std::unique_ptr<cCanvas> copy(canvas->CreateOffscreen(client_width, client_height, 0, 0));
-        EXPECT_TRUE(copy);
-        if (copy)
-            pixels.Read(*copy);
+        cWinCanvas canvas;
+        EXPECT_TRUE(canvas.BeginWindowPaint(nullptr, window));
+        std::unique_ptr<cCanvas> copy(canvas.CreateOffscreen(client_width, client_height, 0, 0));
+        cCanvasPixels pixels = copy ? read_pixels(*copy) : cCanvasPixels();
         EXPECT_EQ(pixels.width, client_width);
         EXPECT_EQ(pixels.height, client_height);
         return pixels;
@@ -88,19 +80,19 @@ TEST_F(WindowCanvas, ClipIsTheGivenAreaWithinTheUpdateRegion)
         PaintWhole(white);
         InvalidateRect(window, c.invalid, FALSE);
         {
-            std::unique_ptr<cWinCanvas> canvas(new cWinCanvas);
-            ASSERT_TRUE(canvas->BeginWindowPaint(c.area, window));
-            EXPECT_EQ(canvas->GetWidth(), c.area ? area.width : client_width);
-            EXPECT_EQ(canvas->GetHeight(), c.area ? area.height : client_height);
+            cWinCanvas canvas;
+            ASSERT_TRUE(canvas.BeginWindowPaint(c.area, window));
+            EXPECT_EQ(canvas.GetWidth(), c.area ? area.width : client_width);
+            EXPECT_EQ(canvas.GetHeight(), c.area ? area.height : client_height);
             if (!c.area) {
                 const cRect in_band = {10, 32, 20, 5};
                 const cRect above = {10, 5, 20, 5};
-                EXPECT_TRUE(canvas->IsRectVisible(&in_band));
-                EXPECT_FALSE(canvas->IsRectVisible(&above));
+                EXPECT_TRUE(canvas.IsRectVisible(&in_band));
+                EXPECT_FALSE(canvas.IsRectVisible(&above));
             }
-            ASSERT_TRUE(canvas->ApplyClip());
+            ASSERT_TRUE(canvas.ApplyClip());
             const cRect beyond = {-5, -5, 2 * client_width, 2 * client_height};
-            ASSERT_TRUE(canvas->FillRect(&beyond, red, red));
+            ASSERT_TRUE(canvas.FillRect(&beyond, red, red));
             ValidateRect(window, nullptr);
         }
         expect_only_rect(Shown(), c.painted, red, white);

@@ -18,6 +18,12 @@ LOGFONTW described(const cWinFont& font)
     return logical;
 }
 
+int CALLBACK keep_first_family(const LOGFONTW* font, const TEXTMETRICW*, DWORD, LPARAM out)
+{
+    *reinterpret_cast<std::wstring*>(out) = font->lfFaceName;
+    return 0;
+}
+
 }  // namespace
 
 // The expected sizes are the correction table worked out by hand, with
@@ -28,18 +34,12 @@ TEST(Font, GdiFontSizeIsCorrectedPerEastAsianFace)
         const wchar_t* face;
         int32_t width, height, weight, gdi_width, gdi_height;
     } cases[] = {
-        {L"Microsoft YaHei", 5, 13, 400, 7, 18},
-        {L"Microsoft YaHei", 5, 13, 700, 8, 19},
-        {L"Microsoft YaHei", 10, 20, 400, 11, 22},
-        {L"Meiryo", 5, 13, 400, 11, 18},
-        {L"Meiryo", 8, 20, 700, 14, 22},
-        {L"Microsoft JhengHei", 5, 13, 400, 6, 17},
-        {L"Microsoft JhengHei", 5, 15, 700, 7, 18},
-        {L"Microsoft JhengHei", 6, 20, 400, 7, 23},
-        {L"PMingLiU", 5, 13, 400, 6, 13},
-        {L"SimSun", 8, 14, 400, 10, 14},
-        {L"Tahoma", 5, 13, 400, 5, 13},
-        {L"meiryo", 5, 13, 400, 5, 13},
+        {L"Microsoft YaHei", 5, 13, 400, 7, 18},    {L"Microsoft YaHei", 5, 13, 700, 8, 19},
+        {L"Microsoft YaHei", 10, 20, 400, 11, 22},  {L"Meiryo", 5, 13, 400, 11, 18},
+        {L"Meiryo", 8, 20, 700, 14, 22},            {L"Microsoft JhengHei", 5, 13, 400, 6, 17},
+        {L"Microsoft JhengHei", 5, 15, 700, 7, 18}, {L"Microsoft JhengHei", 6, 20, 400, 7, 23},
+        {L"PMingLiU", 5, 13, 400, 6, 13},           {L"SimSun", 8, 14, 400, 10, 14},
+        {L"Tahoma", 5, 13, 400, 5, 13},             {L"meiryo", 5, 13, 400, 5, 13},
         {L"tahoma", 7, 21, 700, 7, 21},
     };
     for (const auto& c : cases) {
@@ -144,16 +144,6 @@ TEST(Font, SelectingAFontByDescriptionChangesTheCanvasFont)
     EXPECT_FALSE(canvas->SelectFontBy(10, 26, nullptr, false, false, false));
     EXPECT_EQ(text_size(*canvas, L"Kiel").height, after) << "a missing font leaves the previous one selected";
 }
-
-namespace {
-
-int CALLBACK keep_first_family(const LOGFONTW* font, const TEXTMETRICW*, DWORD, LPARAM out)
-{
-    *reinterpret_cast<std::wstring*>(out) = font->lfFaceName;
-    return 0;
-}
-
-}  // namespace
 
 TEST(Font, FaceExistenceIsAskedOfTheSystem)
 {

@@ -126,27 +126,25 @@ TEST(ImageRef, SettingFreesTheOwnedImage)
     {
         cImageRef slot;
         EXPECT_EQ(slot.Get(), nullptr);
-        cImageBuffer* owned = new cImageBuffer;
-        ASSERT_NE(owned, nullptr);
-        ASSERT_TRUE(owned->Fill(5, 3, 3));
-        slot.ReplaceOwned(owned);
-        EXPECT_EQ(slot.Get(), owned);
+        auto own_new_image = [&slot] {
+            cImageBuffer* owned = new cImageBuffer;
+            EXPECT_TRUE(owned && owned->Fill(5, 3, 3));
+            slot.ReplaceOwned(owned);
+            EXPECT_EQ(slot.Get(), owned);
+        };
+        own_new_image();
         EXPECT_TRUE(slot.SetImage(&borrowed));
         EXPECT_EQ(slot.Get(), &borrowed);
         EXPECT_EQ(heap_busy_blocks(), before);
 
-        owned = new cImageBuffer;
-        ASSERT_NE(owned, nullptr);
-        slot.ReplaceOwned(owned);
+        own_new_image();
         EXPECT_TRUE(slot.SetFromCache(&cache, 0));
         EXPECT_EQ(slot.Get(), cache.Get(0));
         EXPECT_TRUE(slot.SetFromCache(&cache, 1));
         EXPECT_EQ(slot.Get(), nullptr);
         EXPECT_EQ(heap_busy_blocks(), before);
 
-        owned = new cImageBuffer;
-        ASSERT_NE(owned, nullptr);
-        slot.ReplaceOwned(owned);
+        own_new_image();
     }
     EXPECT_EQ(heap_busy_blocks(), before);
     EXPECT_NE(cache.Get(0), nullptr);

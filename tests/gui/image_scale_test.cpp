@@ -13,19 +13,16 @@ namespace {
 // The same value in all four channels.
 uint32_t grey(uint32_t v) { return v * 0x01010101u; }
 
-uint32_t bgra(uint32_t b, uint32_t g, uint32_t r, uint32_t a)
-{
-    return b | g << 8 | r << 16 | a << 24;
-}
+uint32_t bgra(uint32_t b, uint32_t g, uint32_t r, uint32_t a) { return b | g << 8 | r << 16 | a << 24; }
 
-std::vector<uint32_t> pixels_of(const _typebuf<uint32_t>& block)
+std::vector<uint32_t> pixels_of(const uint32_t* pixels, size_t count)
 {
-    return std::vector<uint32_t>(block.Data(), block.Data() + block.Count());
+    return std::vector<uint32_t>(pixels, pixels + count);
 }
-
+std::vector<uint32_t> pixels_of(const _typebuf<uint32_t>& block) { return pixels_of(block.Data(), block.Count()); }
 std::vector<uint32_t> pixels_of(const cImageBuffer& image)
 {
-    return std::vector<uint32_t>(image.GetPixels(), image.GetPixels() + image.GetPixelCount());
+    return pixels_of(image.GetPixels(), image.GetPixelCount());
 }
 
 std::vector<uint32_t> pixels_from_hex(const std::string& hex)

@@ -31,13 +31,15 @@ protected:
 
     int32_t Line(int32_t n, double spacing = 1.5) { return n * int32_t(space.height * spacing); }
 
-    // Wraps the text in a box at (box_x, box_y) with line spacing 1.5 on a
-    // white canvas and compares the drawing with the pieces.
-    cSize Wrap(const std::wstring& text, int32_t width, int32_t alignment, const std::vector<cTextPiece>& pieces)
+    // Wraps the text in a box at (box_x, box_y) on a white canvas and
+    // compares the drawing with the pieces.
+    cSize Wrap(const std::wstring& text, int32_t width, int32_t alignment, const std::vector<cTextPiece>& pieces,
+               int32_t height = 100, double spacing = 1.5)
     {
         paint_canvas(*canvas, white);
         cSize size = {-1, -1};
-        EXPECT_TRUE(canvas->DrawTextWrapped(box_x, box_y, width, 100, alignment, text.c_str(), &size, false, 1.5));
+        EXPECT_TRUE(
+            canvas->DrawTextWrapped(box_x, box_y, width, height, alignment, text.c_str(), &size, false, spacing));
         EXPECT_EQ(read_pixels(*canvas).colours, pixels_with_texts(canvas_width, canvas_height, pieces).colours);
         return size;
     }
@@ -139,25 +141,17 @@ TEST_F(TextWrap, WordWiderThanTheBoxStandsOnItsOwnLineUnclipped)
 
 TEST_F(TextWrap, TextNeedingMoreLinesThanTheHeightIsDrawnBelowTheBox)
 {
-    cSize size = {};
-    ASSERT_TRUE(canvas->DrawTextWrapped(box_x, box_y, 150, space.height, 0, L"a\nb\nc", &size, false, 1.0));
-    EXPECT_EQ(read_pixels(*canvas).colours,
-              pixels_with_texts(canvas_width, canvas_height,
-                                {{box_x, box_y, L"a"}, {box_x, box_y + Line(1, 1.0), L"b"},
-                                 {box_x, box_y + Line(2, 1.0), L"c"}})
-                  .colours);
+    cSize size = Wrap(L"a\nb\nc", 150, 0,
+                      {{box_x, box_y, L"a"}, {box_x, box_y + Line(1, 1.0), L"b"}, {box_x, box_y + Line(2, 1.0), L"c"}},
+                      space.height, 1.0);
     EXPECT_EQ(size.height, Line(3, 1.0));
 }
 
 TEST_F(TextWrap, ZeroSpacingMeansTheInterfaceSpacing)
 {
-    cSize by_default = {};
-    cSize explicit_spacing = {};
-    ASSERT_TRUE(canvas->DrawTextWrapped(box_x, box_y, 150, 100, 0, L"a\nb", &by_default, false, 0.0));
-    ASSERT_TRUE(canvas->DrawTextWrapped(box_x, box_y, 150, 100, 0, L"a\nb", &explicit_spacing, false,
-                                        get_ui_line_spacing()));
-    EXPECT_EQ(by_default.height, explicit_spacing.height);
-    EXPECT_EQ(by_default.height, Line(2, 1.2));
+    const double spacing = get_ui_line_spacing();
+    cSize size = Wrap(L"a\nb", 150, 0, {{box_x, box_y, L"a"}, {box_x, box_y + Line(1, spacing), L"b"}}, 100, 0.0);
+    EXPECT_EQ(size.height, Line(2, spacing));
 }
 
 TEST_F(TextWrap, RefusesBoxesTooSmallForOneSpace)

@@ -112,26 +112,11 @@ TEST(Theme, EveryBuiltInImageExistsWithItsSize)
         EXPECT_EQ(reported.width, size.width);
         EXPECT_EQ(reported.height, size.height);
         const uint32_t* pixels = image->GetPixels();
-        EXPECT_TRUE(std::any_of(pixels, pixels + image->GetPixelCount(), [](uint32_t p) { return p >> 24; })) << "something drawn";
+        EXPECT_TRUE(std::any_of(pixels, pixels + image->GetPixelCount(), [](uint32_t p) { return p >> 24; }))
+            << "something is drawn";
     }
     EXPECT_EQ(theme->GetImage(157), nullptr);
     EXPECT_EQ(theme->GetPixels(157, nullptr), nullptr);
-}
-
-TEST(Theme, WithoutADescriptorEverythingIsEmpty)
-{
-    cCITheme theme(nullptr);
-    for (int i = 0; i < 62; ++i)
-        EXPECT_EQ(theme.GetColour(i), 0u);
-    for (uint32_t i = 0; i < 25; ++i)
-        EXPECT_EQ(theme.GetMetric(i, 0), 0);
-    for (uint32_t i = 0; i < 157; ++i) {
-        EXPECT_EQ(theme.GetImage(i), nullptr);
-        cSize size = {-1, -1};
-        EXPECT_EQ(theme.GetPixels(i, &size), nullptr);
-        EXPECT_EQ(size.width, 0);
-        EXPECT_EQ(size.height, 0);
-    }
 }
 
 TEST(Theme, CopiesTheDescriptorsTablesAndAnswersOnePixelImagesByTheirFlagsWord)
@@ -170,7 +155,7 @@ TEST(Theme, CopiesTheDescriptorsTablesAndAnswersOnePixelImagesByTheirFlagsWord)
     EXPECT_EQ(size.width, 2);
 }
 
-TEST(Theme, InstallReplacesTheProcessTheme)
+TEST(Theme, InstallReplacesTheProcessThemeAndWithoutADescriptorEverythingIsEmpty)
 {
     ASSERT_NE(get_theme(), nullptr);
     cTestDescriptor test;
@@ -180,10 +165,21 @@ TEST(Theme, InstallReplacesTheProcessTheme)
     EXPECT_EQ(installed->GetColour(2), 0x020202u);
     EXPECT_EQ(get_theme(), installed);
 
+    // Without a descriptor everything is empty.
     ASSERT_TRUE(cCITheme::Install(nullptr));
-    ASSERT_NE(get_theme(), nullptr);
-    EXPECT_EQ(get_theme()->GetColour(0), 0u);
-    EXPECT_EQ(get_theme()->GetMetric(0, 0), 0);
+    cCITheme* empty = get_theme();
+    ASSERT_NE(empty, nullptr);
+    for (int i = 0; i < 62; ++i)
+        EXPECT_EQ(empty->GetColour(i), 0u);
+    for (uint32_t i = 0; i < 25; ++i)
+        EXPECT_EQ(empty->GetMetric(i, 0), 0);
+    for (uint32_t i = 0; i < 157; ++i) {
+        EXPECT_EQ(empty->GetImage(i), nullptr);
+        cSize size = {-1, -1};
+        EXPECT_EQ(empty->GetPixels(i, &size), nullptr);
+        EXPECT_EQ(size.width, 0);
+        EXPECT_EQ(size.height, 0);
+    }
 
     ASSERT_TRUE(cCITheme::Install(&builtin_theme));
     EXPECT_EQ(get_theme()->GetMetric(0, 0), 30);
