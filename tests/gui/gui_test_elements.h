@@ -8,6 +8,8 @@
 #include <vector>
 
 #include "gui/child_element.h"
+#include "gui/request_target.h"
+#include "gui/wnd_translator.h"
 
 // A root element that records what its host window calls on it and runs a
 // caller's step whenever an action reaches it.
@@ -153,6 +155,20 @@ inline void pump_messages()
     }
 }
 
+// The native host window of an element's tree.
+inline HWND host_of(cChildElement* element)
+{
+    return element->GetRequestTarget()->GetWindow()->GetHandle();
+}
+
+inline COLORREF pixel_of(HWND window, int x, int y)
+{
+    HDC dc = GetDC(window);
+    COLORREF colour = GetPixel(dc, x, y);
+    ReleaseDC(window, dc);
+    return colour;
+}
+
 // Real input through the platform's input queue.
 inline void send_key(WORD key, bool up)
 {
@@ -170,33 +186,36 @@ inline void send_key_press(WORD key)
     send_key(key, true);
 }
 
-inline void send_mouse_button(bool left, bool up)
+// Wheel data turns in units of 120 per notch; positive turns away from the user.
+inline void send_mouse(DWORD flags, LONG dx = 0, LONG dy = 0, int wheel = 0)
 {
     INPUT input = {};
     input.type = INPUT_MOUSE;
-    input.mi.dwFlags = left ? (up ? MOUSEEVENTF_LEFTUP : MOUSEEVENTF_LEFTDOWN)
-                            : (up ? MOUSEEVENTF_RIGHTUP : MOUSEEVENTF_RIGHTDOWN);
+    input.mi.dx = dx;
+    input.mi.dy = dy;
+    input.mi.mouseData = DWORD(wheel);
+    input.mi.dwFlags = flags;
     SendInput(1, &input, sizeof(input));
 }
 
-// Wheel turns in units of 120 per notch; positive turns away from the user.
-inline void send_mouse_wheel(int delta)
+inline void send_mouse_button(bool left, bool up)
 {
-    INPUT input = {};
-    input.type = INPUT_MOUSE;
-    input.mi.mouseData = DWORD(delta);
-    input.mi.dwFlags = MOUSEEVENTF_WHEEL;
-    SendInput(1, &input, sizeof(input));
+    send_mouse(left ? (up ? MOUSEEVENTF_LEFTUP : MOUSEEVENTF_LEFTDOWN)
+                    : (up ? MOUSEEVENTF_RIGHTUP : MOUSEEVENTF_RIGHTDOWN));
 }
 
 inline void send_mouse_move_to(int x, int y)
 {
-    INPUT input = {};
-    input.type = INPUT_MOUSE;
-    input.mi.dx = LONG((x * 65535 + GetSystemMetrics(SM_CXSCREEN) / 2) / (GetSystemMetrics(SM_CXSCREEN) - 1));
-    input.mi.dy = LONG((y * 65535 + GetSystemMetrics(SM_CYSCREEN) / 2) / (GetSystemMetrics(SM_CYSCREEN) - 1));
-    input.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
-    SendInput(1, &input, sizeof(input));
+    int w = GetSystemMetrics(SM_CXSCREEN), h = GetSystemMetrics(SM_CYSCREEN);
+    send_mouse(MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE, LONG((x * 65535 + w / 2) / (w - 1)),
+               LONG((y * 65535 + h / 2) / (h - 1)));
+}
+
+inline void send_click_at(int x, int y)
+{
+    send_mouse_move_to(x, y);
+    send_mouse_button(true, false);
+    send_mouse_button(true, true);
 }
 
 #endif

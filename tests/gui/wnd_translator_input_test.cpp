@@ -32,16 +32,10 @@ public:
         wheel_steps.push_back(up ? steps : -steps);
         return true;
     }
-    void OnFocusGained(int32_t reason, bool flag1, bool flag2) override
-    {
-        ++focus_gains;
-        cChildElement::OnFocusGained(reason, flag1, flag2);
-    }
 
     std::vector<Event> buttons;
     std::vector<cPoint> moves;
     std::vector<int32_t> wheel_steps;
-    int focus_gains = 0;
 };
 
 // Real input, sent through the platform's queue while a dialog runs; each
@@ -50,20 +44,12 @@ class InputTest : public ::testing::Test {
 protected:
     void SetUp() override { ASSERT_TRUE(maker.Init(nullptr, 0, 101)); }
 
-    // Screen point of a point of the host window's client area.
-    POINT OnScreen(int x, int y)
+    // Moves the pointer to a point of the host window's client area.
+    void MoveTo(int x, int y)
     {
         POINT point = {x, y};
         ClientToScreen(host, &point);
-        return point;
-    }
-
-    void Click(int x, int y)
-    {
-        POINT at = OnScreen(x, y);
-        send_mouse_move_to(at.x, at.y);
-        send_mouse_button(true, false);
-        send_mouse_button(true, true);
+        send_mouse_move_to(point.x, point.y);
     }
 
     // Runs root with the probes a at (10, 10) and b at (100, 10), both
@@ -74,12 +60,17 @@ protected:
         root->on_create = [this, script](cRecordingRoot* r) {
             r->AddChild(&a, 10, 10, 50, 40);
             r->AddChild(&b, 100, 10, 50, 40);
-            host = r->GetRequestTarget()->GetWindow()->GetHandle();
+            host = host_of(r);
             SetForegroundWindow(GetParent(host));
             SetFocus(host);
             run_later(50, script);
         };
         return maker.RunDialog(L"input", 200, 120, root, nullptr, false);
+    }
+
+    void EndLater(intptr_t result = 1)
+    {
+        run_later(150, [this, result]() { root->EndModal(result); });
     }
 
     cWWMaker maker;
@@ -91,8 +82,10 @@ protected:
 TEST_F(InputTest, ClickReachesTheElementUnderThePoint)
 {
     EXPECT_EQ(Run([this]() {
-                  Click(120, 30);
-                  run_later(150, [this]() { root->EndModal(1); });
+                  POINT at = {120, 30};
+                  ClientToScreen(host, &at);
+                  send_click_at(at.x, at.y);
+                  EndLater();
               }),
               1);
     ASSERT_EQ(b.buttons.size(), 2u);
@@ -106,25 +99,24 @@ TEST_F(InputTest, ClickReachesTheElementUnderThePoint)
 
 TEST_F(InputTest, DragKeepsTheMouseAtThePressedElement)
 {
-    Run([this]() {
-        POINT start = OnScreen(20, 20);
-        send_mouse_move_to(start.x, start.y);
-        run_later(100, [this]() {
+    bool captured = false;
+    Run([&]() {
+        MoveTo(20, 20);
+        run_later(100, [&]() {
             // Whatever the cursor crossed on its way to a is not the drag.
             b.moves.clear();
             send_mouse_button(true, false);
             // Across b and out of the window while the button is down.
-            POINT over_b = OnScreen(120, 30);
-            send_mouse_move_to(over_b.x, over_b.y);
-            POINT outside = OnScreen(260, 200);
-            send_mouse_move_to(outside.x, outside.y);
-            run_later(150, [this]() {
-                EXPECT_EQ(GetCapture(), host);
+            MoveTo(120, 30);
+            MoveTo(260, 200);
+            run_later(150, [&]() {
+                captured = GetCapture() == host;
                 send_mouse_button(true, true);
-                run_later(150, [this]() { root->EndModal(1); });
+                EndLater();
             });
         });
     });
+    EXPECT_TRUE(captured);
     ASSERT_GE(a.buttons.size(), 2u);
     EXPECT_TRUE(a.buttons.front().pressed);
     EXPECT_FALSE(a.buttons.back().pressed);
@@ -148,11 +140,10 @@ TEST_F(InputTest, TabAndShiftTabWalkTheFocusInOrderAndWrap)
             root->EndModal(1);
             return;
         }
-        bool backward = left == 1;
-        if (backward)
+        if (left == 1)
             send_key(VK_SHIFT, false);
         send_key_press(VK_TAB);
-        if (backward)
+        if (left == 1)
             send_key(VK_SHIFT, true);
         run_later(100, [&, left]() {
             focused.push_back(root->GetFocusedChild());
@@ -160,26 +151,21 @@ TEST_F(InputTest, TabAndShiftTabWalkTheFocusInOrderAndWrap)
         });
     };
     Run([&]() { press(4); });
-    const std::vector<cChildElement*> expected = {&a, &b, &a, &b};
-    EXPECT_EQ(focused, expected);
+    EXPECT_EQ(focused, (std::vector<cChildElement*>{&a, &b, &a, &b}));
 }
 
 TEST_F(InputTest, WheelNotchesAccumulateAtTheElementUnderThePointer)
 {
     Run([this]() {
-        POINT over_b = OnScreen(120, 30);
-        send_mouse_move_to(over_b.x, over_b.y);
+        MoveTo(120, 30);
         run_later(100, [this]() {
             // A third of a notch at a time, then one notch back.
-            send_mouse_wheel(40);
-            send_mouse_wheel(40);
-            send_mouse_wheel(40);
-            send_mouse_wheel(-120);
-            run_later(150, [this]() { root->EndModal(1); });
+            for (int delta : {40, 40, 40, -120})
+                send_mouse(MOUSEEVENTF_WHEEL, 0, 0, delta);
+            EndLater();
         });
     });
-    const std::vector<int32_t> expected = {1, -1};
-    EXPECT_EQ(b.wheel_steps, expected);
+    EXPECT_EQ(b.wheel_steps, (std::vector<int32_t>{1, -1}));
     EXPECT_TRUE(a.wheel_steps.empty());
 }
 
@@ -200,8 +186,7 @@ TEST_F(InputTest, EnterAndEscapeReachTheTree)
               8);
     // The dialog's own key handling neither ate them nor ended the run.
     EXPECT_TRUE(open_after_escape);
-    const std::vector<uint32_t> expected = {VK_RETURN, VK_ESCAPE};
-    EXPECT_EQ(keys, expected);
+    EXPECT_EQ(keys, (std::vector<uint32_t>{VK_RETURN, VK_ESCAPE}));
 }
 
 }  // namespace
