@@ -5,30 +5,30 @@
 
 #include <functional>
 #include <map>
+#include <sstream>
+#include <string>
 #include <vector>
 
 #include "gui/child_element.h"
 #include "gui/request_target.h"
 #include "gui/wnd_translator.h"
 
+// One line of a recorded call: its parts separated by spaces.
+template <typename... Parts>
+std::string line_of(const Parts&... parts)
+{
+    std::ostringstream line;
+    int at = 0;
+    ((line << (at++ ? " " : "") << parts), ...);
+    return line.str();
+}
+
 // A root element that records what its host window calls on it and runs a
-// caller's step whenever an action reaches it.
+// caller's step whenever an action reaches it. Input is recorded as lines:
+// "char <code>", "key <code> <shift> <ctrl> <alt>", "button <x> <y> <button>
+// <pressed> <ctrl> <shift>" and "wheel <x> <y> <up> <ctrl> <steps>".
 class cRecordingRoot : public cChildElement {
 public:
-    struct Key {
-        uint32_t key;
-        bool shift, ctrl, alt;
-    };
-    struct Button {
-        int32_t x, y, button;
-        bool pressed, ctrl, shift;
-    };
-    struct Wheel {
-        int32_t x, y;
-        bool up, ctrl;
-        int32_t steps;
-    };
-
     explicit cRecordingRoot(bool* destroyed_flag = nullptr) : destroyed(destroyed_flag) {}
     ~cRecordingRoot() override
     {
@@ -61,25 +61,24 @@ public:
     }
     bool DispatchChar(wchar_t c, bool shift, bool ctrl, bool alt) override
     {
-        chars.push_back(c);
+        input.push_back(line_of("char", int(c)));
         return cChildElement::DispatchChar(c, shift, ctrl, alt);
     }
     bool DispatchKeyDown(uint32_t key, bool shift, bool ctrl, bool alt) override
     {
-        keys.push_back({key, shift, ctrl, alt});
+        input.push_back(line_of("key", key, shift, ctrl, alt));
         return cChildElement::DispatchKeyDown(key, shift, ctrl, alt);
     }
     void DispatchMouseButton(int32_t x, int32_t y, int32_t button, bool pressed, bool ctrl, bool shift) override
     {
-        buttons.push_back({x, y, button, pressed, ctrl, shift});
+        input.push_back(line_of("button", x, y, button, pressed, ctrl, shift));
         cChildElement::DispatchMouseButton(x, y, button, pressed, ctrl, shift);
     }
     bool DispatchMouseWheel(int32_t x, int32_t y, bool up, bool ctrl, int32_t steps) override
     {
-        wheels.push_back({x, y, up, ctrl, steps});
+        input.push_back(line_of("wheel", x, y, up, ctrl, steps));
         return cChildElement::DispatchMouseWheel(x, y, up, ctrl, steps);
     }
-    void OnKeyDown(uint32_t key, bool, bool, bool) override { own_keys.push_back(key); }
     void SaveFocus() override
     {
         ++focus_saves;
@@ -92,12 +91,10 @@ public:
     }
     bool HandleAction(cChildElement* sender, cChildAction* action) override
     {
-        action_codes.push_back(action->code);
-        if (on_action) {
-            on_action(this, action->code);
-            return true;
-        }
-        return cChildElement::HandleAction(sender, action);
+        if (!on_action)
+            return cChildElement::HandleAction(sender, action);
+        on_action(this, action->code);
+        return true;
     }
 
     // Posts an action of that code to itself; its step then runs inside the
@@ -112,12 +109,7 @@ public:
     bool can_close = true;
     int creates = 0, queries = 0, close_asks = 0, focus_saves = 0, focus_restores = 0;
     std::vector<std::pair<int32_t, int32_t>> sizes;
-    std::vector<wchar_t> chars;
-    std::vector<Key> keys;
-    std::vector<Button> buttons;
-    std::vector<Wheel> wheels;
-    std::vector<uint32_t> own_keys;
-    std::vector<uint32_t> action_codes;
+    std::vector<std::string> input;
     std::function<void(cRecordingRoot*)> on_create;
     std::function<void(cRecordingRoot*, uint32_t)> on_action;
 };

@@ -153,13 +153,6 @@ TEST_F(MakerTest, HostFillsTheShellAndFollowsItsSize)
     EXPECT_NE(host, nullptr);
 }
 
-TEST_F(MakerTest, ElementEndsTheRunFromATimer)
-{
-    cRecordingRoot* root = new cRecordingRoot;
-    root->on_create = [](cRecordingRoot* r) { run_later(10, [r]() { r->EndModal(55); }); };
-    EXPECT_EQ(maker.RunDialog(L"timer", 100, 80, root, nullptr, false), 55);
-}
-
 // A screen point on the window's close box, found by asking the window.
 bool close_box_point(HWND window, POINT* point)
 {
