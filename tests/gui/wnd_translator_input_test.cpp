@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <string>
 #include <vector>
 
 #include "gui/window_maker.h"
@@ -12,15 +13,10 @@ namespace {
 // while its left button is down.
 class cProbe : public cChildElement {
 public:
-    struct Event {
-        int32_t x, y, button;
-        bool pressed;
-    };
-
     bool DefaultTabStop() override { return true; }
     void OnMouseButton(int32_t x, int32_t y, int32_t button, bool pressed) override
     {
-        buttons.push_back({x, y, button, pressed});
+        buttons.push_back(line_of(x, y, button, pressed));
         if (button == 1 && pressed)
             StartMouseCapture(false);
         else if (button == 1)
@@ -33,7 +29,7 @@ public:
         return true;
     }
 
-    std::vector<Event> buttons;
+    std::vector<std::string> buttons;  // x y button pressed
     std::vector<cPoint> moves;
     std::vector<int32_t> wheel_steps;
 };
@@ -88,12 +84,7 @@ TEST_F(InputTest, ClickReachesTheElementUnderThePoint)
                   EndLater();
               }),
               1);
-    ASSERT_EQ(b.buttons.size(), 2u);
-    EXPECT_EQ(b.buttons[0].x, 20);
-    EXPECT_EQ(b.buttons[0].y, 20);
-    EXPECT_EQ(b.buttons[0].button, 1);
-    EXPECT_TRUE(b.buttons[0].pressed);
-    EXPECT_FALSE(b.buttons[1].pressed);
+    EXPECT_EQ(b.buttons, (std::vector<std::string>{"20 20 1 1", "20 20 1 0"}));
     EXPECT_TRUE(a.buttons.empty());
 }
 
@@ -117,12 +108,8 @@ TEST_F(InputTest, DragKeepsTheMouseAtThePressedElement)
         });
     });
     EXPECT_TRUE(captured);
-    ASSERT_GE(a.buttons.size(), 2u);
-    EXPECT_TRUE(a.buttons.front().pressed);
-    EXPECT_FALSE(a.buttons.back().pressed);
     // The release far outside still reached a, in its own coordinates.
-    EXPECT_EQ(a.buttons.back().x, 250);
-    EXPECT_EQ(a.buttons.back().y, 190);
+    EXPECT_EQ(a.buttons, (std::vector<std::string>{"10 10 1 1", "250 190 1 0"}));
     EXPECT_TRUE(b.buttons.empty());
     EXPECT_TRUE(b.moves.empty());
     bool saw_outside = false;
