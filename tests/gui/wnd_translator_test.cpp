@@ -164,7 +164,7 @@ TEST_F(TranslatorTest, RequestTargetDestroyUnbindsFirst)
     EXPECT_FALSE(root_destroyed);
 }
 
-TEST_F(TranslatorTest, WindowOperations)
+TEST_F(TranslatorTest, WindowOperationsActOnTheNativeWindow)
 {
     wnd.SetTitle(L"new title");
     wchar_t title[64];
