@@ -335,6 +335,8 @@ private:
     void PaintSelf(cCanvas* canvas);
     void PaintContent(cCanvas* canvas);
 
+    // Keys and characters: the focused child may take them now.
+    bool FocusedChildTakesKeys();
     // Input: the element takes points with inclusive upper bounds.
     bool AcceptsPoint(int32_t px, int32_t py) const { return px >= 0 && px <= width && py >= 0 && py <= height; }
     // The point moved into the child's coordinates; with client_test the

@@ -185,11 +185,9 @@ bool cChildElement::DispatchKeyDown(uint32_t key, bool shift, bool ctrl, bool al
         if ((key == 0x27 || key == 0x28) && FocusByArrow(true, false, shift))
             return true;
     }
-    if (focused_child) {
-        if (focused_child->shown && IsVisible() && focused_child->IsPaintable())
-            return focused_child->DispatchKeyDown(key, shift, ctrl, alt);
-        return true;
-    }
+    // A focused child that cannot take the key now drops it.
+    if (focused_child)
+        return !FocusedChildTakesKeys() || focused_child->DispatchKeyDown(key, shift, ctrl, alt);
     if (!has_focus)
         return false;
     if (IsVisible() && IsPaintable()) {
@@ -203,13 +201,15 @@ bool cChildElement::DispatchKeyDown(uint32_t key, bool shift, bool ctrl, bool al
     return true;
 }
 
+bool cChildElement::FocusedChildTakesKeys()
+{
+    return focused_child->shown && IsVisible() && focused_child->IsPaintable();
+}
+
 bool cChildElement::DispatchChar(wchar_t character, bool shift, bool ctrl, bool alt)
 {
-    if (focused_child) {
-        if (focused_child->shown && IsVisible() && focused_child->IsPaintable())
-            return focused_child->DispatchChar(character, shift, ctrl, alt);
-        return true;
-    }
+    if (focused_child)
+        return !FocusedChildTakesKeys() || focused_child->DispatchChar(character, shift, ctrl, alt);
     if (!has_focus)
         return false;
     if (IsVisible() && IsPaintable())

@@ -1,7 +1,6 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
-#include <functional>
 #include <string>
 #include <vector>
 
@@ -26,13 +25,16 @@ struct RunLog {
     cWindowMaker* maker_in_run = nullptr;
     cApplicationConfig* config_in_init = nullptr;
     bool full_config_in_init = false;
+    const wchar_t* none = L"(none)";
     std::wstring program_path, program_folder;
-    bool path_empty = false, folder_empty = false;
 };
 
 class cTestApp : public cCIApplication {
 public:
-    explicit cTestApp(RunLog& run_log) : log(run_log) {}
+    explicit cTestApp(RunLog& run_log, bool init_ok = false, int32_t init_exit_code = -1)
+        : log(run_log), init_result(init_ok), init_code(init_exit_code)
+    {
+    }
     ~cTestApp() override
     {
         log.current_in_destructor = get_current_application();
@@ -46,10 +48,8 @@ public:
         log.preset_exit_code = *exit_code;
         log.config_in_init = GetConfig();
         log.full_config_in_init = dynamic_cast<cCIAppFullConfig*>(GetConfig()) != nullptr;
-        log.path_empty = !GetProgramPath();
-        log.folder_empty = !GetProgramFolder();
-        log.program_path = GetProgramPath() ? GetProgramPath() : L"";
-        log.program_folder = GetProgramFolder() ? GetProgramFolder() : L"";
+        log.program_path = GetProgramPath() ? GetProgramPath() : log.none;
+        log.program_folder = GetProgramFolder() ? GetProgramFolder() : log.none;
         if (init_code >= 0)
             *exit_code = init_code;
         return init_result;
@@ -59,20 +59,20 @@ public:
         log.events.push_back("run");
         log.current_in_run = get_current_application();
         log.maker_in_run = GetWindowMaker();
-        return run_result;
+        return 42;
     }
     void Exit() override { log.events.push_back("exit"); }
 
     RunLog& log;
-    bool init_result = true;
-    int32_t init_code = -1;
-    int32_t run_result = 0;
+    bool init_result;
+    int32_t init_code;
 };
 
-// A configuration whose store opens only after it was created.
+// A configuration whose store opens only after it was created, unless it
+// opens at once.
 class cFakeConfig : public cApplicationConfig {
 public:
-    explicit cFakeConfig(RunLog& run_log, bool opens_at_once = false) : log(run_log), opens(opens_at_once) {}
+    explicit cFakeConfig(RunLog& run_log, bool opens_at_once = true) : log(run_log), opens(opens_at_once) {}
     ~cFakeConfig() override { log.events.push_back("config destroyed"); }
 
     void* GetRoot() override { return nullptr; }
@@ -82,8 +82,7 @@ public:
     bool CreateStore(const wchar_t* name) override
     {
         log.events.push_back("create " + narrow(name));
-        opens = true;
-        return true;
+        return opens = true;
     }
     bool OpenStore(const wchar_t* name) override
     {
@@ -96,14 +95,6 @@ public:
     RunLog& log;
     bool opens;
 };
-
-wchar_t* argv_of(std::vector<std::wstring>& storage, std::vector<wchar_t*>& pointers)
-{
-    for (std::wstring& s : storage)
-        pointers.push_back(&s[0]);
-    pointers.push_back(nullptr);
-    return pointers[0];
-}
 
 // Runs first in the process: no language has been set before.
 TEST(GuiStart, FirstStartAppliesTheDefaultLanguage)
@@ -155,118 +146,85 @@ TEST(RunApplication, NullApplicationGivesOne)
     EXPECT_EQ(get_current_application(), nullptr);
 }
 
-TEST(RunApplication, RefusedInitEndsWithItsExitCode)
+// Every path ends with the objects destroyed in order and no current
+// application left behind, also inside the application's destructor.
+TEST(RunApplication, EveryPathGivesItsExitCodeAndClearsTheCurrentApplication)
 {
-    RunLog log;
-    cTestApp* app = new cTestApp(log);
-    app->init_result = false;
-    app->init_code = 7;
-    EXPECT_EQ(run_application(app, nullptr, 0, 101, 0, nullptr, new cFakeConfig(log, true), L"qrv"), 7);
-    EXPECT_EQ(log.preset_exit_code, 1);
-    EXPECT_EQ(log.current_in_init, app);
-    EXPECT_EQ(log.current_in_destructor, nullptr);
-    EXPECT_EQ(get_current_application(), nullptr);
-    const std::vector<std::string> expected = {"open qrv", "init", "destroyed", "config destroyed"};
-    EXPECT_EQ(log.events, expected);
-
-    RunLog untouched;
-    cTestApp* leaves = new cTestApp(untouched);
-    leaves->init_result = false;
-    EXPECT_EQ(run_application(leaves, nullptr, 0, 101, 0, nullptr, new cFakeConfig(untouched, true), L"qrv"), 1);
+    struct Case {
+        const char* name;
+        bool init_ok;
+        int32_t init_code;
+        bool store_opens;
+        int32_t exit_code;
+        std::vector<std::string> events;
+    };
+    const Case cases[] = {
+        {"refused init with its code", false, 7, true, 7, {"open qrv", "init", "destroyed", "config destroyed"}},
+        {"refused init leaving the code", false, -1, true, 1, {"open qrv", "init", "destroyed", "config destroyed"}},
+        {"store created when it cannot be opened", false, -1, false, 1,
+         {"open qrv", "create qrv", "open qrv", "init", "destroyed", "config destroyed"}},
+        {"the run's result", true, -1, true, 42,
+         {"open qrv", "init", "run", "exit", "destroyed", "config destroyed"}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        RunLog log;
+        cTestApp* app = new cTestApp(log, c.init_ok, c.init_code);
+        cFakeConfig* config = new cFakeConfig(log, c.store_opens);
+        EXPECT_EQ(run_application(app, GetModuleHandleW(nullptr), 0, 101, 0, nullptr, config, L"qrv"), c.exit_code);
+        EXPECT_EQ(log.events, c.events);
+        EXPECT_EQ(log.preset_exit_code, 1);
+        EXPECT_EQ(log.current_in_init, app);
+        EXPECT_EQ(log.config_in_init, config);
+        EXPECT_EQ(log.current_in_destructor, nullptr);
+        EXPECT_EQ(get_current_application(), nullptr);
+        if (c.init_ok) {
+            EXPECT_EQ(log.current_in_run, app);
+            EXPECT_NE(log.maker_in_run, nullptr);
+        }
+    }
 }
 
-TEST(RunApplication, StoreIsCreatedWhenItCannotBeOpened)
+TEST(RunApplication, ConfigurationHeldBeforeIsReplacedAndAFullOneMadeWithoutOne)
 {
-    RunLog log;
+    RunLog log, old_log;
     cTestApp* app = new cTestApp(log);
-    app->init_result = false;
-    cFakeConfig* config = new cFakeConfig(log, false);
-    run_application(app, nullptr, 0, 101, 0, nullptr, config, L"store-name");
-    EXPECT_EQ(log.config_in_init, config);
-    const std::vector<std::string> expected = {"open store-name", "create store-name", "open store-name", "init",
-                                               "destroyed", "config destroyed"};
-    EXPECT_EQ(log.events, expected);
-}
+    app->SetConfig(new cFakeConfig(old_log));
+    run_application(app, nullptr, 0, 101, 0, nullptr, new cFakeConfig(log), L"qrv");
+    EXPECT_EQ(old_log.events, std::vector<std::string>{"config destroyed"});
 
-TEST(RunApplication, ConfigurationHeldBeforeIsReplaced)
-{
-    RunLog log;
-    cTestApp* app = new cTestApp(log);
-    app->init_result = false;
-    RunLog old_log;
-    app->SetConfig(new cFakeConfig(old_log, true));
-    run_application(app, nullptr, 0, 101, 0, nullptr, new cFakeConfig(log, true), L"qrv");
-    ASSERT_EQ(old_log.events.size(), 1u);
-    EXPECT_EQ(old_log.events[0], "config destroyed");
-}
-
-TEST(RunApplication, WithoutConfigurationAFullOneIsMade)
-{
-    RunLog log;
-    cTestApp* app = new cTestApp(log);
-    app->init_result = false;
-    run_application(app, nullptr, 0, 101, 0, nullptr, nullptr, L"qrv-application-test");
-    EXPECT_TRUE(log.full_config_in_init);
+    RunLog without;
+    run_application(new cTestApp(without), nullptr, 0, 101, 0, nullptr, nullptr, L"qrv-application-test");
+    EXPECT_TRUE(without.full_config_in_init);
 }
 
 TEST(RunApplication, ProgramFolderFromTheFirstArgument)
 {
     struct Case {
+        int argc;  // the first argument, then "second"
         const wchar_t* argument;
         const wchar_t* path;
         const wchar_t* folder;
     };
     const Case cases[] = {
-        {L"D:\\Apps\\tool.exe", L"D:/Apps/tool.exe", L"D:/Apps"},
-        {L"tool.exe", L"tool.exe", L"./"},
-        {L"\"C:\\Program Files\\x\\setup.exe\"", L"C:/Program Files/x/setup.exe", L"C:/Program Files/x"},
-        {L"/root.exe", L"/root.exe", L""},
+        {2, L"D:\\Apps\\tool.exe", L"D:/Apps/tool.exe", L"D:/Apps"},
+        {2, L"tool.exe", L"tool.exe", L"./"},
+        {2, L"\"C:\\Program Files\\x\\setup.exe\"", L"C:/Program Files/x/setup.exe", L"C:/Program Files/x"},
+        {2, L"/root.exe", L"/root.exe", L""},
+        {1, nullptr, L"(none)", L"./"},
+        {0, nullptr, L"(none)", L"(none)"},
     };
     for (const Case& c : cases) {
+        SCOPED_TRACE(c.argument ? c.argument : L"(null)");
         RunLog log;
-        cTestApp* app = new cTestApp(log);
-        app->init_result = false;
-        std::vector<std::wstring> storage = {c.argument, L"second"};
-        std::vector<wchar_t*> pointers;
-        argv_of(storage, pointers);
-        run_application(app, nullptr, 0, 101, 2, pointers.data(), new cFakeConfig(log, true), L"qrv");
-        EXPECT_EQ(log.program_path, c.path) << c.argument;
-        EXPECT_EQ(log.program_folder, c.folder) << c.argument;
+        std::wstring first = c.argument ? c.argument : L"";
+        std::wstring second = L"second";
+        wchar_t* arguments[] = {c.argument ? &first[0] : nullptr, &second[0], nullptr};
+        run_application(new cTestApp(log), nullptr, 0, 101, c.argc, c.argc ? arguments : nullptr,
+                        new cFakeConfig(log), L"qrv");
+        EXPECT_EQ(log.program_path, c.path);
+        EXPECT_EQ(log.program_folder, c.folder);
     }
-}
-
-TEST(RunApplication, NoArgumentsLeaveBothEmpty)
-{
-    RunLog log;
-    cTestApp* app = new cTestApp(log);
-    app->init_result = false;
-    run_application(app, nullptr, 0, 101, 0, nullptr, new cFakeConfig(log, true), L"qrv");
-    EXPECT_TRUE(log.path_empty);
-    EXPECT_TRUE(log.folder_empty);
-
-    RunLog null_first;
-    cTestApp* other = new cTestApp(null_first);
-    other->init_result = false;
-    wchar_t* arguments[] = {nullptr};
-    run_application(other, nullptr, 0, 101, 1, arguments, new cFakeConfig(null_first, true), L"qrv");
-    EXPECT_TRUE(null_first.path_empty);
-    EXPECT_EQ(null_first.program_folder, L"./");
-}
-
-TEST(RunApplication, RunResultIsTheExitCode)
-{
-    RunLog log;
-    cTestApp* app = new cTestApp(log);
-    app->run_result = 42;
-    EXPECT_EQ(run_application(app, GetModuleHandleW(nullptr), 0, 101, 0, nullptr, new cFakeConfig(log, true),
-                              L"qrv"),
-              42);
-    EXPECT_EQ(log.current_in_run, app);
-    EXPECT_NE(log.maker_in_run, nullptr);
-    EXPECT_EQ(log.current_in_destructor, nullptr);
-    EXPECT_EQ(get_current_application(), nullptr);
-    const std::vector<std::string> expected = {"open qrv", "init", "run", "exit", "destroyed", "config destroyed"};
-    EXPECT_EQ(log.events, expected);
 }
 
 }  // namespace

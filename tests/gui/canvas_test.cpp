@@ -11,41 +11,6 @@
 #include "tests/gui/canvas_probe.h"
 #include "tests/support/heap_probe.h"
 
-namespace {
-
-const uint32_t red = 0x0000FF;
-const uint32_t green = 0x00FF00;
-const uint32_t blue = 0xFF0000;
-const uint32_t white = 0xFFFFFF;
-const uint32_t black = 0x000000;
-
-bool inside(int32_t x, int32_t y, const cRect& r)
-{
-    return x >= r.x && x < r.x + r.width && y >= r.y && y < r.y + r.height;
-}
-
-// Every pixel is `colour` inside the rectangle and `other` outside it.
-void expect_only_rect(const cCanvasPixels& pixels, const cRect& rect, uint32_t colour, uint32_t other)
-{
-    for (int32_t y = 0; y < pixels.height; ++y)
-        for (int32_t x = 0; x < pixels.width; ++x)
-            ASSERT_EQ(pixels.At(x, y), inside(x, y, rect) ? colour : other) << "at " << x << "," << y;
-}
-
-// An image whose pixel at (x, y), counted from the top row, is unique.
-void make_numbered_image(cImageBuffer& image, int32_t width, int32_t height)
-{
-    ASSERT_TRUE(image.Resize(width, height));
-    for (int32_t y = 0; y < height; ++y)
-        for (int32_t x = 0; x < width; ++x)
-            image.GetPixels()[(height - 1 - y) * width + x] = 0xFF000000u | uint32_t(x * 40 + 10) << 16 |
-                                                              uint32_t(y * 40 + 10) << 8 | 0x33;
-}
-
-uint32_t numbered_colour(int32_t x, int32_t y) { return uint32_t(x * 40 + 10) | uint32_t(y * 40 + 10) << 8 | 0x330000; }
-
-}  // namespace
-
 TEST(Canvas, AbstractCanvasDrawsNothing)
 {
     cCanvas canvas;
@@ -59,175 +24,142 @@ TEST(Canvas, AbstractCanvasDrawsNothing)
     EXPECT_FALSE(canvas.DrawTextWrapped(0, 0, 50, 20, 0, L"a", nullptr, false, 0.0));
 }
 
-TEST(Canvas, OffscreenCanvasNeedsAPositiveSize)
+TEST(Canvas, OffscreenCanvasNeedsAPositiveSizeAndOutlivesTheScreenContextItWasMadeFrom)
 {
-    cWOffscreenCanvas canvas;
-    EXPECT_FALSE(canvas.InitOffscreen(nullptr, 0, 10, -1, -1));
-    EXPECT_FALSE(canvas.InitOffscreen(nullptr, 10, -1, -1, -1));
+    cWOffscreenCanvas empty;
+    EXPECT_FALSE(empty.InitOffscreen(nullptr, 0, 10, -1, -1));
+    EXPECT_FALSE(empty.InitOffscreen(nullptr, 10, -1, -1, -1));
     cWinCanvas window_canvas;
     EXPECT_FALSE(window_canvas.InitOffscreen(nullptr, 10, 10, -1, -1)) << "only an offscreen canvas has a back buffer";
     EXPECT_FALSE(window_canvas.BeginWindowPaint(nullptr, nullptr));
+
+    HDC screen = GetDC(nullptr);
+    ASSERT_NE(screen, nullptr);
+    cWOffscreenCanvas canvas;
+    bool set_up = canvas.InitOffscreen(screen, 40, 30, -1, -1);
+    ReleaseDC(nullptr, screen);
+    ASSERT_TRUE(set_up);
+    EXPECT_EQ(canvas.GetWidth(), 40);
+    EXPECT_EQ(canvas.GetHeight(), 30);
+    EXPECT_EQ(read_pixels(canvas).Count(black), 40 * 30) << "a blank start";
+    paint_canvas(canvas, green);
+    EXPECT_EQ(read_pixels(canvas).Count(green), 40 * 30);
 }
 
 TEST(Canvas, FillRectDrawsAOnePixelOutlineAroundTheFill)
 {
-    auto canvas = make_canvas(20, 16);
-    ASSERT_TRUE(canvas);
-    paint_canvas(*canvas, blue);
+    auto canvas = make_canvas(20, 16, blue);
     const cRect rect = {3, 4, 10, 6};
     ASSERT_TRUE(canvas->FillRect(&rect, white, black));
     EXPECT_FALSE(canvas->FillRect(nullptr, white, black));
-    cCanvasPixels pixels = read_pixels(*canvas);
-    const cRect interior = {rect.x + 1, rect.y + 1, rect.width - 2, rect.height - 2};
-    for (int32_t y = 0; y < pixels.height; ++y)
-        for (int32_t x = 0; x < pixels.width; ++x) {
-            uint32_t expected = inside(x, y, interior) ? white : inside(x, y, rect) ? black : blue;
-            ASSERT_EQ(pixels.At(x, y), expected) << "at " << x << "," << y;
-        }
-    EXPECT_EQ(pixels.Count(black), 2 * rect.width + 2 * (rect.height - 2));
-    EXPECT_EQ(pixels.Count(white), (rect.width - 2) * (rect.height - 2));
+    const cRect interior = {1, 1, rect.width - 2, rect.height - 2};
+    auto outlined = [&](int32_t x, int32_t y) { return inside(x, y, interior) ? white : black; };
+    expect_rect(read_pixels(*canvas), rect, outlined, blue);
 }
 
 TEST(Canvas, ClipLimitsDrawingToAnIncludedBandUntilTheWholeCanvasIsIncludedAgain)
 {
-    auto canvas = make_canvas(24, 18);
-    ASSERT_TRUE(canvas);
-    paint_canvas(*canvas, white);
+    auto canvas = make_canvas(24, 18, white);
     const cRect all = {0, 0, 24, 18};
     const cRect band = {0, 5, 24, 3};
+    const cRect above_band = {0, 0, 24, 4};
+    const cRect outside = {30, 0, 5, 5};
+    EXPECT_TRUE(canvas->IsRectVisible(&above_band));
     ASSERT_TRUE(canvas->ExcludeClipRect(&all));
     ASSERT_TRUE(canvas->IncludeClipRect(&band));
-    ASSERT_TRUE(canvas->ApplyClip());
-    const cRect above_band = {0, 0, 24, 4};
-    EXPECT_FALSE(canvas->IsRectVisible(&above_band));
+    EXPECT_FALSE(canvas->IsRectVisible(&above_band)) << "visibility follows the clip before it is applied";
     EXPECT_TRUE(canvas->IsRectVisible(&band));
+    EXPECT_FALSE(canvas->IsRectVisible(&outside));
+    EXPECT_FALSE(canvas->IsRectVisible(nullptr));
+    ASSERT_TRUE(canvas->ApplyClip());
     ASSERT_TRUE(canvas->FillRect(&all, red, red));
     expect_only_rect(read_pixels(*canvas), band, red, white);
 
     ASSERT_TRUE(canvas->IncludeClipRect(&all));
     ASSERT_TRUE(canvas->ApplyClip());
-    ASSERT_TRUE(canvas->FillRect(&all, green, green));
+    paint_canvas(*canvas, green);
     EXPECT_EQ(read_pixels(*canvas).Count(green), 24 * 18);
 }
 
-TEST(Canvas, RectVisibilityFollowsTheClip)
-{
-    auto canvas = make_canvas(30, 20);
-    ASSERT_TRUE(canvas);
-    const cRect left_half = {0, 0, 15, 20};
-    const cRect right_part = {20, 5, 5, 5};
-    const cRect inner_left = {2, 2, 4, 4};
-    EXPECT_TRUE(canvas->IsRectVisible(&inner_left));
-    ASSERT_TRUE(canvas->ExcludeClipRect(&left_half));
-    EXPECT_FALSE(canvas->IsRectVisible(&inner_left));
-    EXPECT_TRUE(canvas->IsRectVisible(&right_part));
-    const cRect outside = {40, 0, 5, 5};
-    EXPECT_FALSE(canvas->IsRectVisible(&outside));
-    EXPECT_FALSE(canvas->IsRectVisible(nullptr));
-}
-
-TEST(Canvas, ClipChangesBeyondTheCanvasAreRefusedAndThoseBeforeItChangeNothing)
+// Changes beyond the right or bottom edge are refused; those before the
+// canvas change nothing, and those reaching into it are cut to it.
+TEST(Canvas, ClipChangesAreCutToTheCanvas)
 {
     auto canvas = make_canvas(20, 10);
-    ASSERT_TRUE(canvas);
-    const cRect beyond_right = {21, 0, 5, 5};
-    const cRect beyond_bottom = {0, 11, 5, 5};
-    EXPECT_FALSE(canvas->ExcludeClipRect(&beyond_right));
-    EXPECT_FALSE(canvas->IncludeClipRect(&beyond_bottom));
+    for (const cRect& beyond : {cRect{21, 0, 5, 5}, cRect{0, 11, 5, 5}}) {
+        EXPECT_FALSE(canvas->ExcludeClipRect(&beyond));
+        EXPECT_FALSE(canvas->IncludeClipRect(&beyond));
+    }
     EXPECT_FALSE(canvas->ExcludeClipRect(nullptr));
-
-    const cRect left_of = {-30, 0, 10, 10};
-    const cRect above = {0, -30, 20, 10};
-    EXPECT_TRUE(canvas->ExcludeClipRect(&left_of));
-    EXPECT_TRUE(canvas->ExcludeClipRect(&above));
+    for (const cRect& before : {cRect{-30, 0, 10, 10}, cRect{0, -30, 20, 10}})
+        EXPECT_TRUE(canvas->ExcludeClipRect(&before));
     ASSERT_TRUE(canvas->ApplyClip());
     paint_canvas(*canvas, red);
-    EXPECT_EQ(read_pixels(*canvas).Count(red), 20 * 10) << "the whole canvas is still drawable";
+    EXPECT_EQ(read_pixels(*canvas).Count(red), 20 * 10);
 
-    // A rectangle reaching into the canvas from the left is cut to it.
-    const cRect overlapping = {-5, 0, 8, 10};
-    EXPECT_TRUE(canvas->ExcludeClipRect(&overlapping));
+    const cRect reaching_in = {-5, 0, 8, 10};
+    EXPECT_TRUE(canvas->ExcludeClipRect(&reaching_in));
     ASSERT_TRUE(canvas->ApplyClip());
     paint_canvas(*canvas, green);
     expect_only_rect(read_pixels(*canvas), cRect{3, 0, 17, 10}, green, red);
 }
 
-TEST(Canvas, SubCanvasIsCutAtItsParentsRightAndBottomEdges)
+TEST(Canvas, SubCanvasIsCutAtItsParentsEdgesAndDrawsOnlyWhereItsParentsClipAllows)
 {
-    auto canvas = make_canvas(20, 20);
-    ASSERT_TRUE(canvas);
-    paint_canvas(*canvas, white);
-    const cRect partly_outside = {15, 12, 10, 10};
-    std::unique_ptr<cCanvas> sub(canvas->CreateSubCanvas(&partly_outside));
-    ASSERT_TRUE(sub);
-    EXPECT_EQ(sub->GetWidth(), 5);
-    EXPECT_EQ(sub->GetHeight(), 8);
-    ASSERT_TRUE(sub->ApplyClip());
-    const cRect whole = {0, 0, 10, 10};
-    ASSERT_TRUE(sub->FillRect(&whole, red, red));
-    expect_only_rect(read_pixels(*canvas), cRect{15, 12, 5, 8}, red, white);
-
-    const cRect outside = {21, 0, 5, 5};
-    const cRect before = {-10, -10, 5, 5};
-    EXPECT_EQ(canvas->CreateSubCanvas(&outside), nullptr);
-    EXPECT_EQ(canvas->CreateSubCanvas(&before), nullptr);
-    EXPECT_EQ(canvas->CreateSubCanvas(nullptr), nullptr);
+    const cRect nothing = {0, 0, 0, 0};
+    const struct {
+        cRect excluded;
+        cRect child;
+        cSize size;
+        cRect drawn;
+    } cases[] = {{nothing, {15, 12, 10, 10}, {5, 8}, {15, 12, 5, 8}},
+                 {{0, 0, 20, 8}, {4, 4, 10, 10}, {10, 10}, {4, 8, 10, 6}}};
+    for (const auto& c : cases) {
+        auto canvas = make_canvas(20, 20, white);
+        ASSERT_TRUE(!c.excluded.width || canvas->ExcludeClipRect(&c.excluded));
+        std::unique_ptr<cCanvas> sub(canvas->CreateSubCanvas(&c.child));
+        ASSERT_TRUE(sub);
+        EXPECT_EQ(sub->GetWidth(), c.size.width);
+        EXPECT_EQ(sub->GetHeight(), c.size.height);
+        ASSERT_TRUE(sub->ApplyClip());
+        const cRect everywhere = {-4, -4, 20, 20};
+        ASSERT_TRUE(sub->FillRect(&everywhere, red, red));
+        sub.reset();
+        expect_only_rect(read_pixels(*canvas), c.drawn, red, white);
+        for (const cRect& outside : {cRect{21, 0, 5, 5}, cRect{-10, -10, 5, 5}})
+            EXPECT_EQ(canvas->CreateSubCanvas(&outside), nullptr);
+        EXPECT_EQ(canvas->CreateSubCanvas(nullptr), nullptr);
+    }
 }
 
-TEST(Canvas, SubCanvasDrawsOnlyWhereItsParentsClipAllows)
+TEST(Canvas, DrawImagePlacesTheTopRowOnTopAndCutsWhatLiesOutside)
 {
-    auto canvas = make_canvas(20, 20);
-    ASSERT_TRUE(canvas);
-    paint_canvas(*canvas, white);
-    const cRect top_rows = {0, 0, 20, 8};
-    ASSERT_TRUE(canvas->ExcludeClipRect(&top_rows));
-    const cRect child = {4, 4, 10, 10};
-    std::unique_ptr<cCanvas> sub(canvas->CreateSubCanvas(&child));
-    ASSERT_TRUE(sub);
-    ASSERT_TRUE(sub->ApplyClip());
-    const cRect everywhere = {-4, -4, 20, 20};
-    ASSERT_TRUE(sub->FillRect(&everywhere, red, red));
-    sub.reset();
-    expect_only_rect(read_pixels(*canvas), cRect{4, 8, 10, 6}, red, white);
-}
-
-TEST(Canvas, DrawImagePlacesTheTopRowOnTop)
-{
-    auto canvas = make_canvas(12, 10);
-    ASSERT_TRUE(canvas);
-    paint_canvas(*canvas, white);
+    auto canvas = make_canvas(12, 10, white);
     cImageBuffer image;
     make_numbered_image(image, 3, 2);
     ASSERT_TRUE(canvas->DrawImage(4, 5, &image, -1, -1));
-    cCanvasPixels pixels = read_pixels(*canvas);
-    for (int32_t y = 0; y < 10; ++y)
-        for (int32_t x = 0; x < 12; ++x) {
-            bool covered = x >= 4 && x < 7 && y >= 5 && y < 7;
-            ASSERT_EQ(pixels.At(x, y), covered ? numbered_colour(x - 4, y - 5) : white) << x << "," << y;
-        }
+    expect_rect(read_pixels(*canvas), cRect{4, 5, 3, 2}, numbered_colour, white);
 
-    // Partly before the canvas: the visible part lands at the edge.
-    const cPoint point = {-1, -1};
-    ASSERT_TRUE(canvas->DrawImageAt(&point, &image, nullptr));
-    pixels = read_pixels(*canvas);
+    const cPoint before = {-1, -1};
+    ASSERT_TRUE(canvas->DrawImageAt(&before, &image, nullptr));
+    cCanvasPixels pixels = read_pixels(*canvas);
     EXPECT_EQ(pixels.At(0, 0), numbered_colour(1, 1));
     EXPECT_EQ(pixels.At(1, 0), numbered_colour(2, 1));
     EXPECT_EQ(pixels.At(2, 0), white);
+
+    paint_canvas(*canvas, white);
+    for (const cPoint& outside : {cPoint{13, 0}, cPoint{0, 11}, cPoint{-4, 0}, cPoint{0, -3}})
+        EXPECT_TRUE(canvas->DrawImage(outside.x, outside.y, &image, -1, -1)) << outside.x << "," << outside.y;
+    EXPECT_EQ(read_pixels(*canvas).Count(white), 12 * 10);
+    cImageBuffer empty;
+    EXPECT_FALSE(canvas->DrawImage(0, 0, nullptr, -1, -1));
+    EXPECT_FALSE(canvas->DrawImage(0, 0, &empty, -1, -1));
+    EXPECT_FALSE(canvas->DrawImageAt(nullptr, &image, nullptr));
 }
 
-TEST(Canvas, DrawImageAtAnotherSizeDrawsTheScaledImage)
+TEST(Canvas, DrawImageAtAnotherSizeDrawsTheLinearlyScaledImage)
 {
-    auto canvas = make_canvas(20, 16);
-    ASSERT_TRUE(canvas);
-    paint_canvas(*canvas, white);
-    // One colour scales to itself at any size: it covers exactly the target.
-    cImageBuffer plain;
-    ASSERT_TRUE(plain.Fill(0xFF0000FFu, 3, 2));  // blue
-    ASSERT_TRUE(canvas->DrawImage(2, 3, &plain, 11, 7));
-    expect_only_rect(read_pixels(*canvas), cRect{2, 3, 11, 7}, blue, white);
-
-    // A pattern lands as the linearly scaled copy, top row on top.
-    paint_canvas(*canvas, white);
+    auto canvas = make_canvas(20, 16, white);
     cImageBuffer image;
     make_numbered_image(image, 3, 2);
     cImageBuffer scaled;
@@ -235,165 +167,17 @@ TEST(Canvas, DrawImageAtAnotherSizeDrawsTheScaledImage)
     const cSize size = {7, 5};
     const cPoint point = {4, 6};
     ASSERT_TRUE(canvas->DrawImageAt(&point, &image, &size));
-    cCanvasPixels pixels = read_pixels(*canvas);
-    for (int32_t y = 0; y < 16; ++y)
-        for (int32_t x = 0; x < 20; ++x) {
-            bool covered = x >= 4 && x < 11 && y >= 6 && y < 11;
-            uint32_t pixel = covered ? scaled.GetPixels()[(4 - (y - 6)) * 7 + (x - 4)] : 0;
-            uint32_t expected = covered ? ((pixel >> 16) & 0xFF) | (pixel & 0xFF00) | (pixel & 0xFF) << 16 : white;
-            ASSERT_EQ(pixels.At(x, y), expected) << x << "," << y;
-        }
-}
-
-TEST(Canvas, DrawImageScaledBlendsAtTheGivenSize)
-{
-    auto canvas = make_canvas(10, 10);
-    ASSERT_TRUE(canvas);
-    paint_canvas(*canvas, white);
-    cImageBuffer plain;
-    ASSERT_TRUE(plain.Fill(0xFF0000FFu, 2, 2));  // opaque blue
-    const cPoint point = {1, 2};
-    const cSize size = {5, 3};
-    ASSERT_TRUE(canvas->DrawImageScaled(&point, &plain, &size));
-    expect_only_rect(read_pixels(*canvas), cRect{1, 2, 5, 3}, blue, white);
-    const cSize empty = {0, 3};
-    EXPECT_FALSE(canvas->DrawImageScaled(&point, &plain, &empty));
-}
-
-TEST(Canvas, DrawImageOutsideTheCanvasSucceedsWithoutDrawing)
-{
-    auto canvas = make_canvas(12, 10);
-    ASSERT_TRUE(canvas);
-    paint_canvas(*canvas, white);
-    cImageBuffer image;
-    make_numbered_image(image, 3, 2);
-    EXPECT_TRUE(canvas->DrawImage(13, 0, &image, -1, -1));
-    EXPECT_TRUE(canvas->DrawImage(0, 11, &image, -1, -1));
-    EXPECT_TRUE(canvas->DrawImage(-4, 0, &image, -1, -1));
-    EXPECT_TRUE(canvas->DrawImage(0, -3, &image, -1, -1));
-    EXPECT_EQ(read_pixels(*canvas).Count(white), 12 * 10);
-    EXPECT_FALSE(canvas->DrawImage(0, 0, nullptr, -1, -1));
-    cImageBuffer empty;
-    EXPECT_FALSE(canvas->DrawImage(0, 0, &empty, -1, -1));
-    EXPECT_FALSE(canvas->DrawImageAt(nullptr, &image, nullptr));
-}
-
-TEST(Canvas, CopyPixelsTakesARectangleInCanvasCoordinates)
-{
-    auto canvas = make_canvas(10, 8);
-    ASSERT_TRUE(canvas);
-    cImageBuffer image;
-    make_numbered_image(image, 5, 5);
-    ASSERT_TRUE(canvas->DrawImage(0, 0, &image, -1, -1));
-    const cRect rect = {1, 2, 3, 2};
-    cImageBuffer part;
-    ASSERT_TRUE(canvas->CopyPixels(&part, &rect));
-    ASSERT_EQ(part.GetWidth(), 3);
-    ASSERT_EQ(part.GetHeight(), 2);
-    // The part is an image like any other: its bottom row is stored first.
-    for (int32_t y = 0; y < 2; ++y)
-        for (int32_t x = 0; x < 3; ++x)
-            EXPECT_EQ(part.GetPixels()[(1 - y) * 3 + x] & 0xFFFFFF,
-                      image.GetPixels()[(4 - (y + 2)) * 5 + (x + 1)] & 0xFFFFFF);
-}
-
-TEST(Canvas, CopyPixelsRefusesRectanglesOutsideTheBuffer)
-{
-    auto canvas = make_canvas(10, 8);
-    ASSERT_TRUE(canvas);
-    cImageBuffer image;
-    const cRect refused[] = {{0, 0, 0, 4}, {0, 0, 4, 0}, {-1, 0, 2, 2}, {0, -1, 2, 2}, {10, 0, 1, 1},
-                             {0, 8, 1, 1}, {5, 0, 6, 2}, {0, 4, 2, 5}, {0, 0, 11, 1}};
-    for (const cRect& rect : refused)
-        EXPECT_FALSE(canvas->CopyPixels(&image, &rect)) << rect.x << "," << rect.y << " " << rect.width << "x"
-                                                        << rect.height;
-    EXPECT_FALSE(canvas->CopyPixels(nullptr, nullptr));
-    cWinCanvas window_canvas;
-    EXPECT_FALSE(window_canvas.CopyPixels(&image, nullptr));
-}
-
-TEST(Canvas, CopyAreaCutsTheSizeToTheSourceAndRefusesPointsOutsideIt)
-{
-    auto source = make_canvas(6, 5);
-    auto target = make_canvas(12, 10);
-    ASSERT_TRUE(source && target);
-    cImageBuffer image;
-    make_numbered_image(image, 6, 5);
-    ASSERT_TRUE(source->DrawImage(0, 0, &image, -1, -1));
-    paint_canvas(*target, white);
-
-    EXPECT_FALSE(target->CopyArea(0, 0, source.get(), 6, 0, 2, 2));
-    EXPECT_FALSE(target->CopyArea(0, 0, source.get(), 0, -1, 2, 2));
-    EXPECT_FALSE(target->CopyArea(0, 0, nullptr, 0, 0, 2, 2));
-    EXPECT_EQ(read_pixels(*target).Count(white), 12 * 10);
-
-    // Width 0 and a height past the edge both reach the source's edges.
-    ASSERT_TRUE(target->CopyArea(5, 4, source.get(), 2, 1, 0, 50));
-    cCanvasPixels pixels = read_pixels(*target);
-    for (int32_t y = 0; y < 10; ++y)
-        for (int32_t x = 0; x < 12; ++x) {
-            bool copied = x >= 5 && x < 9 && y >= 4 && y < 8;
-            ASSERT_EQ(pixels.At(x, y), copied ? numbered_colour(x - 5 + 2, y - 4 + 1) : white) << x << "," << y;
-        }
-}
-
-TEST(Canvas, OffscreenCopyOfACanvasStartsWithItsPixels)
-{
-    auto canvas = make_canvas(8, 8);
-    ASSERT_TRUE(canvas);
-    cImageBuffer image;
-    make_numbered_image(image, 6, 6);
-    ASSERT_TRUE(canvas->DrawImage(0, 0, &image, -1, -1));
-    const cRect child = {1, 1, 6, 6};
-    std::unique_ptr<cCanvas> sub(canvas->CreateSubCanvas(&child));
-    ASSERT_TRUE(sub);
-    std::unique_ptr<cCanvas> copy(sub->CreateOffscreen(3, 2, 1, 1));
-    ASSERT_TRUE(copy);
-    cCanvasPixels pixels = read_pixels(*copy);
-    ASSERT_EQ(pixels.width, 3);
-    ASSERT_EQ(pixels.height, 2);
-    for (int32_t y = 0; y < 2; ++y)
-        for (int32_t x = 0; x < 3; ++x)
-            EXPECT_EQ(pixels.At(x, y), numbered_colour(x + 2, y + 2));
-
-    std::unique_ptr<cCanvas> blank(canvas->CreateOffscreen(3, 2, -1, -1));
-    ASSERT_TRUE(blank);
-    EXPECT_EQ(read_pixels(*blank).Count(black), 6);
-    EXPECT_EQ(canvas->CreateOffscreen(0, 2, -1, -1), nullptr);
-}
-
-TEST(Canvas, OffscreenCanvasMadeFromTheScreenContextOutlivesIt)
-{
-    HDC screen = GetDC(nullptr);
-    ASSERT_NE(screen, nullptr);
-    std::unique_ptr<cWOffscreenCanvas> canvas(new cWOffscreenCanvas);
-    bool set_up = canvas->InitOffscreen(screen, 40, 30, -1, -1);
-    ReleaseDC(nullptr, screen);
-    ASSERT_TRUE(set_up);
-    EXPECT_EQ(canvas->GetWidth(), 40);
-    EXPECT_EQ(canvas->GetHeight(), 30);
-    EXPECT_EQ(read_pixels(*canvas).Count(black), 40 * 30) << "a blank start";
-    paint_canvas(*canvas, green);
-    EXPECT_EQ(read_pixels(*canvas).Count(green), 40 * 30);
-}
-
-TEST(Canvas, DrawLineUsesTheLinePenAndLeavesOutTheEndPoint)
-{
-    auto canvas = make_canvas(10, 6);
-    ASSERT_TRUE(canvas);
-    paint_canvas(*canvas, white);
-    ASSERT_TRUE(canvas->SetLinePen(green, 1));
-    const cPoint from = {2, 3};
-    const cPoint to = {8, 3};
-    ASSERT_TRUE(canvas->DrawLine(&from, &to));
-    expect_only_rect(read_pixels(*canvas), cRect{2, 3, 6, 1}, green, white);
-    EXPECT_FALSE(canvas->DrawLine(nullptr, &to));
+    expect_rect(read_pixels(*canvas), cRect{4, 6, 7, 5},
+                [&](int32_t x, int32_t y) {
+                    uint32_t pixel = scaled.GetPixels()[(4 - y) * 7 + x];
+                    return ((pixel >> 16) & 0xFF) | (pixel & 0xFF00) | (pixel & 0xFF) << 16;
+                },
+                white);
 }
 
 TEST(Canvas, DrawImageScaledBlendsByAlpha)
 {
     auto canvas = make_canvas(8, 3);
-    ASSERT_TRUE(canvas);
     const uint32_t background = 0x3264C8;  // red 200, green 100, blue 50
     paint_canvas(*canvas, background);
     const uint32_t alphas[5] = {0, 64, 128, 200, 255};
@@ -416,28 +200,112 @@ TEST(Canvas, DrawImageScaledBlendsByAlpha)
     EXPECT_EQ(pixels.At(5, 1), 0x82DC0Au) << "opaque: the image's own colour";
     EXPECT_EQ(pixels.Count(background), 8 * 3 - 5 + 1) << "only the target changed (alpha 0 keeps it)";
 
-    // Partly before the canvas: only the visible pixels are blended.
     paint_canvas(*canvas, background);
     const cPoint before = {-3, 0};
     ASSERT_TRUE(canvas->DrawImageScaled(&before, &image, nullptr));
     pixels = read_pixels(*canvas);
     EXPECT_EQ(pixels.At(0, 0), blended(200));
     EXPECT_EQ(pixels.At(1, 0), blended(255));
-    EXPECT_EQ(pixels.Count(background), 8 * 3 - 2);
+    EXPECT_EQ(pixels.Count(background), 8 * 3 - 2) << "only the visible pixels are blended";
+
+    // An opaque image at a given size covers exactly that size.
+    paint_canvas(*canvas, background);
+    cImageBuffer plain;
+    ASSERT_TRUE(plain.Fill(0xFF0000FFu, 2, 2));
+    const cSize size = {5, 2};
+    ASSERT_TRUE(canvas->DrawImageScaled(&point, &plain, &size));
+    expect_rect(read_pixels(*canvas), cRect{1, 1, 5, 2}, [](int32_t, int32_t) { return blue; }, background);
 
     const cPoint beyond = {9, 0};
+    const cSize no_width = {0, 3};
     EXPECT_TRUE(canvas->DrawImageScaled(&beyond, &image, nullptr));
+    EXPECT_FALSE(canvas->DrawImageScaled(&point, &plain, &no_width));
     EXPECT_FALSE(canvas->DrawImageScaled(nullptr, &image, nullptr));
     EXPECT_FALSE(canvas->DrawImageScaled(&point, nullptr, nullptr));
 }
 
+TEST(Canvas, CopyPixelsTakesARectangleInCanvasCoordinatesAndRefusesOthers)
+{
+    auto canvas = make_canvas(10, 8);
+    cImageBuffer image;
+    make_numbered_image(image, 5, 5);
+    ASSERT_TRUE(canvas->DrawImage(0, 0, &image, -1, -1));
+    const cRect rect = {1, 2, 3, 2};
+    cImageBuffer part;
+    ASSERT_TRUE(canvas->CopyPixels(&part, &rect));
+    ASSERT_EQ(part.GetWidth(), 3);
+    ASSERT_EQ(part.GetHeight(), 2);
+    // The part is an image like any other: its bottom row is stored first.
+    for (int32_t y = 0; y < 2; ++y)
+        for (int32_t x = 0; x < 3; ++x)
+            EXPECT_EQ(part.GetPixels()[(1 - y) * 3 + x] & 0xFFFFFF,
+                      image.GetPixels()[(4 - (y + 2)) * 5 + (x + 1)] & 0xFFFFFF);
+
+    const cRect refused[] = {{0, 0, 0, 4}, {0, 0, 4, 0}, {-1, 0, 2, 2}, {0, -1, 2, 2}, {10, 0, 1, 1},
+                             {0, 8, 1, 1}, {5, 0, 6, 2}, {0, 4, 2, 5}, {0, 0, 11, 1}};
+    for (const cRect& r : refused)
+        EXPECT_FALSE(canvas->CopyPixels(&image, &r)) << r.x << "," << r.y << " " << r.width << "x" << r.height;
+    EXPECT_FALSE(canvas->CopyPixels(nullptr, nullptr));
+    cWinCanvas window_canvas;
+    EXPECT_FALSE(window_canvas.CopyPixels(&image, nullptr));
+}
+
+TEST(Canvas, CopyAreaCutsTheSizeToTheSourceAndRefusesPointsOutsideIt)
+{
+    auto source = make_canvas(6, 5);
+    auto target = make_canvas(12, 10, white);
+    cImageBuffer image;
+    make_numbered_image(image, 6, 5);
+    ASSERT_TRUE(source->DrawImage(0, 0, &image, -1, -1));
+
+    EXPECT_FALSE(target->CopyArea(0, 0, source.get(), 6, 0, 2, 2));
+    EXPECT_FALSE(target->CopyArea(0, 0, source.get(), 0, -1, 2, 2));
+    EXPECT_FALSE(target->CopyArea(0, 0, nullptr, 0, 0, 2, 2));
+    EXPECT_EQ(read_pixels(*target).Count(white), 12 * 10);
+
+    // Width 0 and a height past the edge both reach the source's edges.
+    ASSERT_TRUE(target->CopyArea(5, 4, source.get(), 2, 1, 0, 50));
+    expect_rect(read_pixels(*target), cRect{5, 4, 4, 4},
+                [](int32_t x, int32_t y) { return numbered_colour(x + 2, y + 1); }, white);
+}
+
+TEST(Canvas, OffscreenCopyOfACanvasStartsWithItsPixels)
+{
+    auto canvas = make_canvas(8, 8);
+    cImageBuffer image;
+    make_numbered_image(image, 6, 6);
+    ASSERT_TRUE(canvas->DrawImage(0, 0, &image, -1, -1));
+    const cRect child = {1, 1, 6, 6};
+    std::unique_ptr<cCanvas> sub(canvas->CreateSubCanvas(&child));
+    ASSERT_TRUE(sub);
+    std::unique_ptr<cCanvas> copy(sub->CreateOffscreen(3, 2, 1, 1));
+    ASSERT_TRUE(copy);
+    cCanvasPixels pixels = read_pixels(*copy);
+    ASSERT_EQ(pixels.width, 3);
+    ASSERT_EQ(pixels.height, 2);
+    expect_rect(pixels, cRect{0, 0, 3, 2}, [](int32_t x, int32_t y) { return numbered_colour(x + 2, y + 2); }, 0);
+
+    std::unique_ptr<cCanvas> blank(canvas->CreateOffscreen(3, 2, -1, -1));
+    ASSERT_TRUE(blank);
+    EXPECT_EQ(read_pixels(*blank).Count(black), 6);
+    EXPECT_EQ(canvas->CreateOffscreen(0, 2, -1, -1), nullptr);
+}
+
+TEST(Canvas, DrawLineUsesTheLinePenAndLeavesOutTheEndPoint)
+{
+    auto canvas = make_canvas(10, 6, white);
+    ASSERT_TRUE(canvas->SetLinePen(green, 1));
+    const cPoint from = {2, 3};
+    const cPoint to = {8, 3};
+    ASSERT_TRUE(canvas->DrawLine(&from, &to));
+    expect_only_rect(read_pixels(*canvas), cRect{2, 3, 6, 1}, green, white);
+    EXPECT_FALSE(canvas->DrawLine(nullptr, &to));
+}
+
 TEST(Canvas, TransparentTextTouchesOnlyItsGlyphs)
 {
-    auto canvas = make_canvas(90, 24);
-    auto reference = make_canvas(90, 24);
-    ASSERT_TRUE(canvas && reference);
-    paint_canvas(*canvas, red);
-    paint_canvas(*reference, red);
+    auto canvas = make_canvas(90, 24, red);
+    auto reference = make_canvas(90, 24, red);
     const wchar_t* text = L"Hamburg 42";
     ASSERT_TRUE(canvas->SetTextColours(white, green));
     ASSERT_TRUE(canvas->DrawTextColoured(6, 4, true, text, -1));
@@ -447,35 +315,23 @@ TEST(Canvas, TransparentTextTouchesOnlyItsGlyphs)
     ASSERT_TRUE(reference->DrawTextColoured(6, 4, false, text, -1));
     cCanvasPixels drawn = read_pixels(*canvas);
     cCanvasPixels expected = read_pixels(*reference);
-    int32_t covered = 0;
-    for (int32_t y = 0; y < 24; ++y)
-        for (int32_t x = 0; x < 90; ++x) {
-            uint32_t model = expected.At(x, y);
-            if (model == red || model == white) {
-                ASSERT_EQ(drawn.At(x, y), model) << "at " << x << "," << y;
-            }
-            covered += model == white;
+    for (size_t i = 0; i < expected.colours.size(); ++i)
+        if (expected.colours[i] == red || expected.colours[i] == white) {
+            ASSERT_EQ(drawn.colours[i], expected.colours[i]) << "at " << i % 90 << "," << i / 90;
         }
-    EXPECT_GT(covered, 20);
+    EXPECT_GT(expected.Count(white), 20);
     EXPECT_EQ(drawn.Count(green), 0) << "transparent text has no background";
 }
 
 TEST(Canvas, OpaqueTextFillsItsCellWithTheBackgroundColour)
 {
-    auto canvas = make_canvas(60, 20);
-    ASSERT_TRUE(canvas);
-    paint_canvas(*canvas, red);
+    auto canvas = make_canvas(60, 20, red);
     ASSERT_TRUE(canvas->SetTextColours(black, white));
     EXPECT_EQ(canvas->GetBackgroundColour(), white);
-    cSize size = {};
-    ASSERT_TRUE(canvas->MeasureTextW(L"Wien", -1, &size));
+    cSize size = text_size(*canvas, L"Wien");
     ASSERT_TRUE(canvas->DrawTextColoured(3, 2, false, L"Wien", -1));
     cCanvasPixels pixels = read_pixels(*canvas);
-    for (int32_t y = 0; y < 20; ++y)
-        for (int32_t x = 0; x < 60; ++x) {
-            bool cell = x >= 3 && x < 3 + size.width && y >= 2 && y < 2 + size.height;
-            ASSERT_EQ(pixels.At(x, y) == red, !cell) << x << "," << y;
-        }
+    expect_changed_only_in(pixels, cRect{3, 2, size.width, size.height}, red);
     EXPECT_GT(pixels.Count(black), 0);
     EXPECT_FALSE(canvas->DrawTextColoured(0, 0, false, nullptr, -1));
 }
@@ -484,7 +340,6 @@ TEST(Canvas, Utf8TextDrawsLikeItsWideForm)
 {
     auto canvas = make_canvas(80, 20);
     auto reference = make_canvas(80, 20);
-    ASSERT_TRUE(canvas && reference);
     ASSERT_TRUE(canvas->DrawTextUtf8(2, 2, false, "Gr\xC3\xBC\xC3\x9F" "e", -1));
     ASSERT_TRUE(reference->DrawTextColoured(2, 2, false, L"Gr\u00FC\u00DFe", -1));
     EXPECT_EQ(read_pixels(*canvas).colours, read_pixels(*reference).colours);
@@ -494,7 +349,6 @@ TEST(Canvas, Utf8TextDrawsLikeItsWideForm)
 TEST(Canvas, MeasuringAndFittingAgree)
 {
     auto canvas = make_canvas(10, 10);
-    ASSERT_TRUE(canvas);
     cSize size = {7, 7};
     EXPECT_TRUE(canvas->MeasureTextW(L"", -1, &size));
     EXPECT_EQ(size.width, 0);
@@ -505,30 +359,23 @@ TEST(Canvas, MeasuringAndFittingAgree)
     EXPECT_FALSE(canvas->FitTextW(L"", -1, extents));
     EXPECT_FALSE(canvas->FitTextA(nullptr, -1, extents));
 
-    const wchar_t* text = L"Lindau";
-    ASSERT_TRUE(canvas->FitTextW(text, -1, extents));
+    ASSERT_TRUE(canvas->FitTextW(L"Lindau", -1, extents));
     ASSERT_EQ(extents.Count(), 6);
-    for (int32_t n = 1; n <= 6; ++n) {
-        ASSERT_TRUE(canvas->MeasureTextW(text, n, &size));
-        EXPECT_EQ(extents[n - 1], size.width) << n << " characters";
-    }
-    cSize narrow = {};
-    ASSERT_TRUE(canvas->MeasureTextA("Lindau", -1, &narrow));
-    EXPECT_EQ(narrow.width, size.width);
+    for (int32_t n = 1; n <= 6; ++n)
+        EXPECT_EQ(extents[n - 1], text_size(*canvas, std::wstring(L"Lindau", size_t(n))).width) << n << " characters";
+    const int32_t wide = extents[5];
+    ASSERT_TRUE(canvas->MeasureTextA("Lindau", -1, &size));
     ASSERT_TRUE(canvas->FitTextA("Lindau", 6, extents));
-    EXPECT_EQ(extents[5], size.width);
+    EXPECT_EQ(size.width, wide);
+    EXPECT_EQ(extents[5], wide);
 }
 
 TEST(Canvas, CanvasesGiveBackWhatTheyTook)
 {
-    {
-        auto warm = make_canvas(4, 4);  // the default font enters the process-wide cache
-        ASSERT_TRUE(warm);
-    }
+    make_canvas(4, 4);  // the default font enters the process-wide cache
     int before = heap_busy_blocks();
     {
         auto canvas = make_canvas(30, 30);
-        ASSERT_TRUE(canvas);
         const cRect child = {5, 5, 10, 10};
         std::unique_ptr<cCanvas> sub(canvas->CreateSubCanvas(&child));
         std::unique_ptr<cCanvas> copy(canvas->CreateOffscreen(5, 5, 0, 0));
@@ -538,4 +385,3 @@ TEST(Canvas, CanvasesGiveBackWhatTheyTook)
     }
     EXPECT_EQ(heap_busy_blocks(), before);
 }
-

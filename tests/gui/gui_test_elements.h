@@ -5,28 +5,30 @@
 
 #include <functional>
 #include <map>
+#include <sstream>
+#include <string>
 #include <vector>
 
 #include "gui/child_element.h"
+#include "gui/request_target.h"
+#include "gui/wnd_translator.h"
+
+// One line of a recorded call: its parts separated by spaces.
+template <typename... Parts>
+std::string line_of(const Parts&... parts)
+{
+    std::ostringstream line;
+    int at = 0;
+    ((line << (at++ ? " " : "") << parts), ...);
+    return line.str();
+}
 
 // A root element that records what its host window calls on it and runs a
-// caller's step whenever an action reaches it.
+// caller's step whenever an action reaches it. Input is recorded as lines:
+// "char <code>", "key <code> <shift> <ctrl> <alt>", "button <x> <y> <button>
+// <pressed> <ctrl> <shift>" and "wheel <x> <y> <up> <ctrl> <steps>".
 class cRecordingRoot : public cChildElement {
 public:
-    struct Key {
-        uint32_t key;
-        bool shift, ctrl, alt;
-    };
-    struct Button {
-        int32_t x, y, button;
-        bool pressed, ctrl, shift;
-    };
-    struct Wheel {
-        int32_t x, y;
-        bool up, ctrl;
-        int32_t steps;
-    };
-
     explicit cRecordingRoot(bool* destroyed_flag = nullptr) : destroyed(destroyed_flag) {}
     ~cRecordingRoot() override
     {
@@ -59,25 +61,24 @@ public:
     }
     bool DispatchChar(wchar_t c, bool shift, bool ctrl, bool alt) override
     {
-        chars.push_back(c);
+        input.push_back(line_of("char", int(c)));
         return cChildElement::DispatchChar(c, shift, ctrl, alt);
     }
     bool DispatchKeyDown(uint32_t key, bool shift, bool ctrl, bool alt) override
     {
-        keys.push_back({key, shift, ctrl, alt});
+        input.push_back(line_of("key", key, shift, ctrl, alt));
         return cChildElement::DispatchKeyDown(key, shift, ctrl, alt);
     }
     void DispatchMouseButton(int32_t x, int32_t y, int32_t button, bool pressed, bool ctrl, bool shift) override
     {
-        buttons.push_back({x, y, button, pressed, ctrl, shift});
+        input.push_back(line_of("button", x, y, button, pressed, ctrl, shift));
         cChildElement::DispatchMouseButton(x, y, button, pressed, ctrl, shift);
     }
     bool DispatchMouseWheel(int32_t x, int32_t y, bool up, bool ctrl, int32_t steps) override
     {
-        wheels.push_back({x, y, up, ctrl, steps});
+        input.push_back(line_of("wheel", x, y, up, ctrl, steps));
         return cChildElement::DispatchMouseWheel(x, y, up, ctrl, steps);
     }
-    void OnKeyDown(uint32_t key, bool, bool, bool) override { own_keys.push_back(key); }
     void SaveFocus() override
     {
         ++focus_saves;
@@ -90,12 +91,10 @@ public:
     }
     bool HandleAction(cChildElement* sender, cChildAction* action) override
     {
-        action_codes.push_back(action->code);
-        if (on_action) {
-            on_action(this, action->code);
-            return true;
-        }
-        return cChildElement::HandleAction(sender, action);
+        if (!on_action)
+            return cChildElement::HandleAction(sender, action);
+        on_action(this, action->code);
+        return true;
     }
 
     // Posts an action of that code to itself; its step then runs inside the
@@ -110,12 +109,7 @@ public:
     bool can_close = true;
     int creates = 0, queries = 0, close_asks = 0, focus_saves = 0, focus_restores = 0;
     std::vector<std::pair<int32_t, int32_t>> sizes;
-    std::vector<wchar_t> chars;
-    std::vector<Key> keys;
-    std::vector<Button> buttons;
-    std::vector<Wheel> wheels;
-    std::vector<uint32_t> own_keys;
-    std::vector<uint32_t> action_codes;
+    std::vector<std::string> input;
     std::function<void(cRecordingRoot*)> on_create;
     std::function<void(cRecordingRoot*, uint32_t)> on_action;
 };
@@ -153,6 +147,20 @@ inline void pump_messages()
     }
 }
 
+// The native host window of an element's tree.
+inline HWND host_of(cChildElement* element)
+{
+    return element->GetRequestTarget()->GetWindow()->GetHandle();
+}
+
+inline COLORREF pixel_of(HWND window, int x, int y)
+{
+    HDC dc = GetDC(window);
+    COLORREF colour = GetPixel(dc, x, y);
+    ReleaseDC(window, dc);
+    return colour;
+}
+
 // Real input through the platform's input queue.
 inline void send_key(WORD key, bool up)
 {
@@ -170,33 +178,36 @@ inline void send_key_press(WORD key)
     send_key(key, true);
 }
 
-inline void send_mouse_button(bool left, bool up)
+// Wheel data turns in units of 120 per notch; positive turns away from the user.
+inline void send_mouse(DWORD flags, LONG dx = 0, LONG dy = 0, int wheel = 0)
 {
     INPUT input = {};
     input.type = INPUT_MOUSE;
-    input.mi.dwFlags = left ? (up ? MOUSEEVENTF_LEFTUP : MOUSEEVENTF_LEFTDOWN)
-                            : (up ? MOUSEEVENTF_RIGHTUP : MOUSEEVENTF_RIGHTDOWN);
+    input.mi.dx = dx;
+    input.mi.dy = dy;
+    input.mi.mouseData = DWORD(wheel);
+    input.mi.dwFlags = flags;
     SendInput(1, &input, sizeof(input));
 }
 
-// Wheel turns in units of 120 per notch; positive turns away from the user.
-inline void send_mouse_wheel(int delta)
+inline void send_mouse_button(bool left, bool up)
 {
-    INPUT input = {};
-    input.type = INPUT_MOUSE;
-    input.mi.mouseData = DWORD(delta);
-    input.mi.dwFlags = MOUSEEVENTF_WHEEL;
-    SendInput(1, &input, sizeof(input));
+    send_mouse(left ? (up ? MOUSEEVENTF_LEFTUP : MOUSEEVENTF_LEFTDOWN)
+                    : (up ? MOUSEEVENTF_RIGHTUP : MOUSEEVENTF_RIGHTDOWN));
 }
 
 inline void send_mouse_move_to(int x, int y)
 {
-    INPUT input = {};
-    input.type = INPUT_MOUSE;
-    input.mi.dx = LONG((x * 65535 + GetSystemMetrics(SM_CXSCREEN) / 2) / (GetSystemMetrics(SM_CXSCREEN) - 1));
-    input.mi.dy = LONG((y * 65535 + GetSystemMetrics(SM_CYSCREEN) / 2) / (GetSystemMetrics(SM_CYSCREEN) - 1));
-    input.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
-    SendInput(1, &input, sizeof(input));
+    int w = GetSystemMetrics(SM_CXSCREEN), h = GetSystemMetrics(SM_CYSCREEN);
+    send_mouse(MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE, LONG((x * 65535 + w / 2) / (w - 1)),
+               LONG((y * 65535 + h / 2) / (h - 1)));
+}
+
+inline void send_click_at(int x, int y)
+{
+    send_mouse_move_to(x, y);
+    send_mouse_button(true, false);
+    send_mouse_button(true, true);
 }
 
 #endif

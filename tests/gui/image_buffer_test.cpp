@@ -20,23 +20,41 @@ TEST(ImageBuffer, ResizeToTheSamePixelCountKeepsThePixels)
         EXPECT_EQ(image.GetPixels()[i], 0u);
 }
 
-TEST(ImageBuffer, RefusesEmptySizes)
+TEST(ImageBuffer, RefusesEmptyNegativeAndOversizedSizes)
 {
     cImageBuffer image;
     EXPECT_FALSE(image.Resize(0, 5));
+    EXPECT_FALSE(image.Resize(-2, -3));
+    EXPECT_FALSE(image.Resize(65536, 65536)) << "more pixels than 32 bits count";
     EXPECT_FALSE(image.Fill(1, 5, 0));
     EXPECT_FALSE(image.SetPixels(nullptr, 1, 1, false));
+    EXPECT_EQ(image.GetPixels(), nullptr);
     EXPECT_FALSE(image.IsConsistent());
+    _typebuf<uint32_t> none;
+    _typebuf<uint32_t> block(4);
+    EXPECT_FALSE(image.Attach(none, 2, 2));
+    EXPECT_FALSE(image.Attach(block, 0, 4));
 }
 
-TEST(ImageBuffer, SetPixelsWithFlipReversesTheRows)
+TEST(ImageBuffer, FillSetsEveryPixelAndSetPixelsWithFlipReversesTheRows)
 {
-    const uint32_t rows[6] = {1, 2, 3, 4, 5, 6};
     cImageBuffer image;
-    ASSERT_TRUE(image.SetPixels(rows, 2, 3, true));
-    const uint32_t expected[6] = {5, 6, 3, 4, 1, 2};
+    ASSERT_TRUE(image.Fill(0x80FF0000u, 3, 2));
+    ASSERT_EQ(image.GetPixelCount(), 6u);
     for (int i = 0; i < 6; ++i)
-        EXPECT_EQ(image.GetPixels()[i], expected[i]);
+        EXPECT_EQ(image.GetPixels()[i], 0x80FF0000u);
+
+    const uint32_t rows[6] = {1, 2, 3, 4, 5, 6};
+    const uint32_t flipped[6] = {5, 6, 3, 4, 1, 2};
+    ASSERT_TRUE(image.SetPixels(rows, 2, 3, true));
+    for (int i = 0; i < 6; ++i)
+        EXPECT_EQ(image.GetPixels()[i], flipped[i]);
+
+    image.Init();
+    EXPECT_EQ(image.GetPixels(), nullptr);
+    EXPECT_EQ(image.GetPixelCount(), 0u);
+    EXPECT_EQ(image.GetWidth(), 0);
+    EXPECT_EQ(image.GetHeight(), 0);
 }
 
 TEST(ImageBuffer, AttachTakesTheBlockAndFreesTheOldOne)
@@ -53,26 +71,6 @@ TEST(ImageBuffer, AttachTakesTheBlockAndFreesTheOldOne)
     EXPECT_EQ(heap_busy_blocks(), before);
 }
 
-TEST(ImageBuffer, InitEmptiesAllFields)
-{
-    cImageBuffer image;
-    ASSERT_TRUE(image.Fill(3, 2, 2));
-    image.Init();
-    EXPECT_EQ(image.GetPixels(), nullptr);
-    EXPECT_EQ(image.GetPixelCount(), 0u);
-    EXPECT_EQ(image.GetWidth(), 0);
-    EXPECT_EQ(image.GetHeight(), 0);
-}
-
-TEST(ImageBuffer, AttachReportsAnEmptyBlockOrSize)
-{
-    cImageBuffer image;
-    _typebuf<uint32_t> none;
-    EXPECT_FALSE(image.Attach(none, 2, 2));
-    _typebuf<uint32_t> block(4);
-    EXPECT_FALSE(image.Attach(block, 0, 4));
-}
-
 TEST(ImageBuffer, ResizeAfterAMismatchedAttachGetsABlockOfTheRightSize)
 {
     // A block of 2 attached as 2 x 2: the next resize to 2 x 2 must not keep
@@ -85,21 +83,4 @@ TEST(ImageBuffer, ResizeAfterAMismatchedAttachGetsABlockOfTheRightSize)
     EXPECT_EQ(image.GetPixelCount(), 4u);
     EXPECT_TRUE(image.IsConsistent());
     EXPECT_EQ(image.GetPixels()[3], 4u);
-}
-
-TEST(ImageBuffer, FillSetsEveryPixel)
-{
-    cImageBuffer image;
-    ASSERT_TRUE(image.Fill(0x80FF0000u, 3, 2));
-    ASSERT_EQ(image.GetPixelCount(), 6u);
-    for (int i = 0; i < 6; ++i)
-        EXPECT_EQ(image.GetPixels()[i], 0x80FF0000u);
-}
-
-TEST(ImageBuffer, RefusesSizesBeyondThirtyTwoBits)
-{
-    cImageBuffer image;
-    EXPECT_FALSE(image.Resize(65536, 65536));
-    EXPECT_FALSE(image.Resize(-2, -3));
-    EXPECT_EQ(image.GetPixels(), nullptr);
 }

@@ -10,17 +10,7 @@ const uint32_t two_rows[4] = {1, 2, 3, 4};
 
 }  // namespace
 
-TEST(ImageCache, PutOfNullForAnAbsentIdAddsNothing)
-{
-    int before = heap_busy_blocks();
-    cImageCache cache;
-    EXPECT_TRUE(cache.Put(5, nullptr));
-    EXPECT_EQ(cache.Get(5), nullptr);
-    EXPECT_FALSE(cache.Remove(5));
-    EXPECT_EQ(heap_busy_blocks(), before);
-}
-
-TEST(ImageCache, PutBorrowsTheImage)
+TEST(ImageCache, PutBorrowsTheImageAndPutPixelsKeepsAnOwnedCopyInStoredOrder)
 {
     cImageBuffer theme_image;
     ASSERT_TRUE(theme_image.Fill(7, 2, 2));
@@ -29,27 +19,21 @@ TEST(ImageCache, PutBorrowsTheImage)
         EXPECT_TRUE(cache.Put(0, &theme_image));
         EXPECT_EQ(cache.Get(0), &theme_image);
         EXPECT_EQ(cache.Get(1), nullptr);
+        for (bool flip : {false, true}) {
+            ASSERT_TRUE(cache.PutPixels(3, two_rows, 2, 2, flip));
+            cImageBuffer* image = cache.Get(3);
+            ASSERT_NE(image, nullptr);
+            EXPECT_NE(image->GetPixels(), two_rows);
+            EXPECT_EQ(image->GetWidth(), 2);
+            EXPECT_EQ(image->GetHeight(), 2);
+            for (int i = 0; i < 4; ++i)
+                EXPECT_EQ(image->GetPixels()[i], two_rows[i]) << flip;
+        }
     }
-    // The cache is gone and the borrowed image is untouched.
-    EXPECT_EQ(theme_image.GetPixels()[0], 7u);
+    EXPECT_EQ(theme_image.GetPixels()[0], 7u) << "the cache is gone and the borrowed image untouched";
 }
 
-TEST(ImageCache, PutPixelsKeepsAnOwnedCopyInStoredOrder)
-{
-    cImageCache cache;
-    for (bool flip : {false, true}) {
-        ASSERT_TRUE(cache.PutPixels(3, two_rows, 2, 2, flip));
-        cImageBuffer* image = cache.Get(3);
-        ASSERT_NE(image, nullptr);
-        EXPECT_NE(image->GetPixels(), two_rows);
-        EXPECT_EQ(image->GetWidth(), 2);
-        EXPECT_EQ(image->GetHeight(), 2);
-        for (int i = 0; i < 4; ++i)
-            EXPECT_EQ(image->GetPixels()[i], two_rows[i]);
-    }
-}
-
-TEST(ImageCache, ReplacingAnOwnedImageFreesIt)
+TEST(ImageCache, ReplacingAnOwnedImageFreesItUnlessItIsPutBack)
 {
     cImageBuffer borrowed;
     ASSERT_TRUE(borrowed.Fill(1, 1, 1));
@@ -62,11 +46,8 @@ TEST(ImageCache, ReplacingAnOwnedImageFreesIt)
     ASSERT_TRUE(cache.Put(9, &borrowed));
     EXPECT_EQ(cache.Get(9), &borrowed);
     EXPECT_EQ(heap_busy_blocks(), with_borrowed);
-}
 
-TEST(ImageCache, PuttingBackItsOwnCopyKeepsItAlive)
-{
-    cImageCache cache;
+    // Putting back its own copy keeps it alive.
     ASSERT_TRUE(cache.PutPixels(1, two_rows, 2, 2, false));
     cImageBuffer* own = cache.Get(1);
     ASSERT_TRUE(cache.Put(1, own));
@@ -74,24 +55,29 @@ TEST(ImageCache, PuttingBackItsOwnCopyKeepsItAlive)
     EXPECT_EQ(own->GetPixels()[3], 4u);
 }
 
-TEST(ImageCache, FailedPutPixelsRemovesTheEntry)
+TEST(ImageCache, PutOfNullAndFailedPutPixelsLeaveNoEntry)
 {
-    cImageCache cache;
-    ASSERT_TRUE(cache.PutPixels(2, two_rows, 2, 2, false));
-    EXPECT_FALSE(cache.PutPixels(2, nullptr, 2, 2, false));
-    EXPECT_EQ(cache.Get(2), nullptr);
-    EXPECT_FALSE(cache.PutPixels(4, two_rows, 0, 2, false));
-    EXPECT_EQ(cache.Get(4), nullptr);
-    EXPECT_FALSE(cache.Remove(4));
-}
+    int before = heap_busy_blocks();
+    {
+        cImageCache cache;
+        EXPECT_TRUE(cache.Put(5, nullptr));
+        EXPECT_EQ(cache.Get(5), nullptr);
+        EXPECT_FALSE(cache.Remove(5));
+        EXPECT_EQ(heap_busy_blocks(), before) << "a put of null for an absent id adds nothing";
 
-TEST(ImageCache, PutOfNullRemovesAnExistingEntry)
-{
-    cImageCache cache;
-    ASSERT_TRUE(cache.PutPixels(2, two_rows, 2, 2, false));
-    EXPECT_TRUE(cache.Put(2, nullptr));
-    EXPECT_EQ(cache.Get(2), nullptr);
-    EXPECT_FALSE(cache.Remove(2));
+        ASSERT_TRUE(cache.PutPixels(2, two_rows, 2, 2, false));
+        EXPECT_TRUE(cache.Put(2, nullptr));
+        EXPECT_EQ(cache.Get(2), nullptr);
+        EXPECT_FALSE(cache.Remove(2));
+
+        ASSERT_TRUE(cache.PutPixels(2, two_rows, 2, 2, false));
+        EXPECT_FALSE(cache.PutPixels(2, nullptr, 2, 2, false));
+        EXPECT_EQ(cache.Get(2), nullptr);
+        EXPECT_FALSE(cache.PutPixels(4, two_rows, 0, 2, false));
+        EXPECT_EQ(cache.Get(4), nullptr);
+        EXPECT_FALSE(cache.Remove(4));
+    }
+    EXPECT_EQ(heap_busy_blocks(), before);
 }
 
 TEST(ImageCache, RemoveKeepsEveryOtherEntry)
@@ -105,13 +91,11 @@ TEST(ImageCache, RemoveKeepsEveryOtherEntry)
         ASSERT_TRUE(cache.Remove(id));
     for (int id = 0; id < 1500; ++id) {
         cImageBuffer* image = cache.Get(id);
-        if (id % 2 == 0) {
-            EXPECT_EQ(image, nullptr);
-        } else if (id % 3) {
-            EXPECT_EQ(image, &borrowed);
-        } else {
+        if (id % 2 && id % 3 == 0) {
             ASSERT_NE(image, nullptr);
             EXPECT_EQ(image->GetHeight(), id % 4 + 1);
+        } else {
+            EXPECT_EQ(image, id % 2 ? &borrowed : nullptr) << id;
         }
     }
 }
@@ -142,27 +126,25 @@ TEST(ImageRef, SettingFreesTheOwnedImage)
     {
         cImageRef slot;
         EXPECT_EQ(slot.Get(), nullptr);
-        cImageBuffer* owned = new cImageBuffer;
-        ASSERT_NE(owned, nullptr);
-        ASSERT_TRUE(owned->Fill(5, 3, 3));
-        slot.ReplaceOwned(owned);
-        EXPECT_EQ(slot.Get(), owned);
+        auto own_new_image = [&slot] {
+            cImageBuffer* owned = new cImageBuffer;
+            EXPECT_TRUE(owned && owned->Fill(5, 3, 3));
+            slot.ReplaceOwned(owned);
+            EXPECT_EQ(slot.Get(), owned);
+        };
+        own_new_image();
         EXPECT_TRUE(slot.SetImage(&borrowed));
         EXPECT_EQ(slot.Get(), &borrowed);
         EXPECT_EQ(heap_busy_blocks(), before);
 
-        owned = new cImageBuffer;
-        ASSERT_NE(owned, nullptr);
-        slot.ReplaceOwned(owned);
+        own_new_image();
         EXPECT_TRUE(slot.SetFromCache(&cache, 0));
         EXPECT_EQ(slot.Get(), cache.Get(0));
         EXPECT_TRUE(slot.SetFromCache(&cache, 1));
         EXPECT_EQ(slot.Get(), nullptr);
         EXPECT_EQ(heap_busy_blocks(), before);
 
-        owned = new cImageBuffer;
-        ASSERT_NE(owned, nullptr);
-        slot.ReplaceOwned(owned);
+        own_new_image();
     }
     EXPECT_EQ(heap_busy_blocks(), before);
     EXPECT_NE(cache.Get(0), nullptr);

@@ -13,13 +13,12 @@
 
 namespace {
 
-const uint32_t start_code = 50;
-const uint32_t numbered_base = 1000;
+const uint32_t start_code = 50, numbered_code = 1000;
 const int action_count = 1000;
 
 class cNumberedAction : public cChildElement::cChildAction {
 public:
-    explicit cNumberedAction(int number) : cChildAction(numbered_base), value(number) {}
+    explicit cNumberedAction(int number) : cChildAction(numbered_code), value(number) {}
     int value;
 };
 
@@ -32,18 +31,17 @@ struct cActionLog {
     std::function<void(uint32_t)> on_action;
 };
 
-// A root that logs the actions reaching it and on which thread, ends the run
-// with 1 after the last numbered action, and signals when a worker has
-// queued a sent action on it.
+// Logs the actions reaching it and on which thread, ends the run with 1
+// after the last numbered action, and signals when a worker has queued a
+// sent action on it.
 class cActionRoot : public cChildElement {
 public:
     cActionRoot(cActionLog& action_log, HANDLE sent_event) : log(action_log), sent_queued(sent_event) {}
 
     bool HandleAction(cChildElement*, cChildAction* action) override
     {
-        if (GetCurrentThreadId() != log.ui_thread)
-            ++log.off_thread;
-        if (action->code == numbered_base) {
+        log.off_thread += GetCurrentThreadId() != log.ui_thread;
+        if (action->code == numbered_code) {
             log.numbers.push_back(static_cast<cNumberedAction*>(action)->value);
             if (int(log.numbers.size()) == action_count)
                 EndModal(1);
@@ -54,8 +52,7 @@ public:
     }
     bool NotifySentPending(cChildElement* element) override
     {
-        if (sent_queued)
-            SetEvent(sent_queued);
+        SetEvent(sent_queued);
         return cChildElement::NotifySentPending(element);
     }
     void OnCreate() override { PostAction(new cChildAction(start_code)); }
@@ -70,8 +67,6 @@ protected:
     void SetUp() override
     {
         ASSERT_TRUE(maker.Init(nullptr, 0, 101));
-        sent_queued = CreateEventW(nullptr, TRUE, FALSE, nullptr);
-        worker_done = CreateEventW(nullptr, TRUE, FALSE, nullptr);
         root = new cActionRoot(log, sent_queued);
     }
     void TearDown() override
@@ -80,13 +75,15 @@ protected:
         CloseHandle(worker_done);
     }
 
-    // Runs the root modally; the worker starts once the dialog is up.
+    // Runs the root modally; the worker starts once the dialog is up, and
+    // must have finished when the run is over.
     intptr_t Run(std::function<void()> work)
     {
+        std::thread worker;
         std::function<void(uint32_t)> handler = log.on_action;
-        log.on_action = [this, work, handler](uint32_t code) {
+        log.on_action = [&](uint32_t code) {
             if (code == start_code)
-                worker = std::thread([this, work]() {
+                worker = std::thread([&]() {
                     work();
                     SetEvent(worker_done);
                 });
@@ -95,23 +92,18 @@ protected:
         };
         intptr_t result = maker.RunDialog(L"actions", 160, 100, root, nullptr, false);
         if (worker.joinable()) {
-            // A worker still blocked here would never be released.
             bool finished = WaitForSingleObject(worker_done, 10000) == WAIT_OBJECT_0;
             EXPECT_TRUE(finished) << "the worker is still blocked after the run";
-            if (finished)
-                worker.join();
-            else
-                worker.detach();
+            finished ? worker.join() : worker.detach();
         }
         return result;
     }
 
     cWWMaker maker;
     cActionLog log;
-    HANDLE sent_queued = nullptr;
-    HANDLE worker_done = nullptr;
+    HANDLE sent_queued = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    HANDLE worker_done = CreateEventW(nullptr, TRUE, FALSE, nullptr);
     cActionRoot* root = nullptr;
-    std::thread worker;
 };
 
 TEST_F(ModalActionsTest, WorkerPostsAThousandActionsHandledOnceInOrderOnTheUIThread)
@@ -133,13 +125,12 @@ TEST_F(ModalActionsTest, SentActionBlocksTheWorkerUntilTheUIThreadAnswered)
 {
     const uint32_t question = 60;
     std::atomic<bool> answered(false);
-    bool answered_before_return = false;
-    bool delivered = false;
+    bool answered_before_return = false, delivered = false;
     log.on_action = [&](uint32_t code) {
-        if (code != question)
-            return;
-        answered = true;
-        root->EndModal(2);
+        if (code == question) {
+            answered = true;
+            root->EndModal(2);
+        }
     };
     EXPECT_EQ(Run([&]() {
                   delivered = root->SendActionAndWait(new cChildElement::cSentChildAction(question));
@@ -153,10 +144,8 @@ TEST_F(ModalActionsTest, SentActionBlocksTheWorkerUntilTheUIThreadAnswered)
 
 TEST_F(ModalActionsTest, ClosingTheDialogReleasesAWaitingWorker)
 {
-    const uint32_t hold = 70;
-    const uint32_t never_answered = 71;
-    bool delivered = true;
-    bool queued_in_time = false;
+    const uint32_t hold = 70, never_answered = 71;
+    bool delivered = true, queued_in_time = false;
     log.on_action = [&](uint32_t code) {
         if (code != hold)
             return;

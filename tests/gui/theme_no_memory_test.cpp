@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+
 #include "base/exception.h"
 
 namespace {
@@ -69,19 +71,15 @@ TEST(ThemeWithoutMemory, LookupsInUnallocatedTablesThrowTheBoundsFailure)
     // Out-of-range indexes still answer without touching the tables.
     EXPECT_EQ(theme->GetMetric(25, 0), 0);
     EXPECT_EQ(theme->GetImage(157), nullptr);
-    for (int lookup = 0; lookup < 2; ++lookup) {
-        bool thrown = false;
+    const std::function<void()> lookups[] = {[theme] { theme->GetMetric(0, 0); }, [theme] { theme->GetImage(0); }};
+    for (const auto& lookup : lookups) {
         try {
-            if (lookup == 0)
-                theme->GetMetric(0, 0);
-            else
-                theme->GetImage(0);
+            lookup();
+            ADD_FAILURE() << "no bounds failure";
         } catch (const cException& e) {
-            thrown = true;
             ASSERT_NE(e.message.Text(), nullptr);
             EXPECT_STREQ(e.message.Text(), L"_classbuf::Out of bounds");
         }
-        EXPECT_TRUE(thrown) << lookup;
     }
     theme->~cCITheme();
 }

@@ -2,8 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include <map>
-#include <utility>
+#include <algorithm>
 
 namespace {
 
@@ -47,10 +46,10 @@ const cIndexRange expected_sizes[] = {
     {135, 138, 14, 1}, {139, 144, 14, 6}, {145, 146, 7, 7}, {147, 156, 10, 10},
 };
 
-std::pair<int, int> expected_size(int index)
+cSize expected_size(uint32_t index)
 {
     for (const cIndexRange& range : expected_sizes)
-        if (index >= range.first && index <= range.last)
+        if (int(index) >= range.first && int(index) <= range.last)
             return {range.width, range.height};
     return {0, 0};
 }
@@ -82,31 +81,18 @@ struct cTestDescriptor {
 
 }  // namespace
 
-TEST(Theme, BuiltInMetricsAreTheTable)
+TEST(Theme, BuiltInMetricsAndColoursAreTheTablesAndLookupsOutsideThemAreZero)
 {
     cCITheme* theme = get_theme();
     ASSERT_NE(theme, nullptr);
-    EXPECT_EQ(theme->GetMetric(0, 0), 30);
     for (uint32_t i = 0; i < 25; ++i)
         for (uint32_t column = 0; column < 3; ++column)
             EXPECT_EQ(theme->GetMetric(i, column), expected_metrics[i][column]) << i << "," << column;
-}
-
-TEST(Theme, MetricsOutsideTheTableAreZero)
-{
-    cCITheme* theme = get_theme();
-    ASSERT_NE(theme, nullptr);
+    for (int i = 0; i < 62; ++i)
+        EXPECT_EQ(theme->GetColour(i), expected_colours[i]) << i;
     EXPECT_EQ(theme->GetMetric(0, 3), 0);
     EXPECT_EQ(theme->GetMetric(25, 0), 0);
     EXPECT_EQ(theme->GetMetric(0xFFFFFFFFu, 1), 0);
-}
-
-TEST(Theme, BuiltInColoursAreTheTable)
-{
-    cCITheme* theme = get_theme();
-    ASSERT_NE(theme, nullptr);
-    for (int i = 0; i < 62; ++i)
-        EXPECT_EQ(theme->GetColour(i), expected_colours[i]) << i;
 }
 
 TEST(Theme, EveryBuiltInImageExistsWithItsSize)
@@ -114,65 +100,26 @@ TEST(Theme, EveryBuiltInImageExistsWithItsSize)
     cCITheme* theme = get_theme();
     ASSERT_NE(theme, nullptr);
     for (uint32_t i = 0; i < 157; ++i) {
+        SCOPED_TRACE(i);
         cImageBuffer* image = theme->GetImage(i);
-        ASSERT_NE(image, nullptr) << i;
-        std::pair<int, int> size = expected_size(int(i));
-        EXPECT_EQ(image->GetWidth(), size.first) << i;
-        EXPECT_EQ(image->GetHeight(), size.second) << i;
-        EXPECT_TRUE(image->IsConsistent()) << i;
+        ASSERT_NE(image, nullptr);
+        const cSize size = expected_size(i);
+        EXPECT_EQ(image->GetWidth(), size.width);
+        EXPECT_EQ(image->GetHeight(), size.height);
+        EXPECT_TRUE(image->IsConsistent());
         cSize reported = {-1, -1};
-        EXPECT_EQ(theme->GetPixels(i, &reported), image->GetPixels()) << i;
-        EXPECT_EQ(reported.width, size.first);
-        EXPECT_EQ(reported.height, size.second);
-        bool drawn = false;
-        for (uint32_t p = 0; p < image->GetPixelCount(); ++p)
-            drawn = drawn || (image->GetPixels()[p] >> 24) != 0;
-        EXPECT_TRUE(drawn) << i;
+        EXPECT_EQ(theme->GetPixels(i, &reported), image->GetPixels());
+        EXPECT_EQ(reported.width, size.width);
+        EXPECT_EQ(reported.height, size.height);
+        const uint32_t* pixels = image->GetPixels();
+        EXPECT_TRUE(std::any_of(pixels, pixels + image->GetPixelCount(), [](uint32_t p) { return p >> 24; }))
+            << "something is drawn";
     }
     EXPECT_EQ(theme->GetImage(157), nullptr);
     EXPECT_EQ(theme->GetPixels(157, nullptr), nullptr);
 }
 
-TEST(Theme, BuiltInImageSizesComeInTheDocumentedCounts)
-{
-    // The documented counts add up to 155; the vertical scroll bar's start
-    // cap (14 x 4) and a ninth 14 x 14 image complete the 157.
-    std::map<std::pair<int, int>, int> expected = {
-        {{18, 18}, 24}, {{1, 14}, 10}, {{14, 1}, 10}, {{10, 10}, 10}, {{20, 16}, 8}, {{14, 14}, 8 + 1},
-        {{8, 9}, 6},    {{6, 14}, 6},  {{2, 14}, 6},  {{14, 6}, 6},   {{14, 2}, 6},  {{14, 10}, 6},
-        {{12, 14}, 6},  {{11, 11}, 6}, {{10, 14}, 6}, {{1, 20}, 5},   {{27, 27}, 4}, {{8, 8}, 2},
-        {{8, 40}, 2},   {{7, 7}, 2},   {{6, 6}, 2},   {{5, 30}, 2},   {{5, 1}, 2},   {{3, 24}, 2},
-        {{1, 18}, 2},   {{11, 17}, 2}, {{5, 10}, 1},  {{4, 14}, 1},   {{1, 40}, 1},  {{1, 30}, 1},
-        {{14, 4}, 1},
-    };
-    std::map<std::pair<int, int>, int> counted;
-    cCITheme* theme = get_theme();
-    ASSERT_NE(theme, nullptr);
-    for (uint32_t i = 0; i < 157; ++i) {
-        cImageBuffer* image = theme->GetImage(i);
-        ASSERT_NE(image, nullptr);
-        ++counted[{image->GetWidth(), image->GetHeight()}];
-    }
-    EXPECT_EQ(counted, expected);
-}
-
-TEST(Theme, WithoutADescriptorEverythingIsEmpty)
-{
-    cCITheme theme(nullptr);
-    for (int i = 0; i < 62; ++i)
-        EXPECT_EQ(theme.GetColour(i), 0u);
-    for (uint32_t i = 0; i < 25; ++i)
-        EXPECT_EQ(theme.GetMetric(i, 0), 0);
-    for (uint32_t i = 0; i < 157; ++i) {
-        EXPECT_EQ(theme.GetImage(i), nullptr);
-        cSize size = {-1, -1};
-        EXPECT_EQ(theme.GetPixels(i, &size), nullptr);
-        EXPECT_EQ(size.width, 0);
-        EXPECT_EQ(size.height, 0);
-    }
-}
-
-TEST(Theme, CopiesTheDescriptorsTables)
+TEST(Theme, CopiesTheDescriptorsTablesAndAnswersOnePixelImagesByTheirFlagsWord)
 {
     cTestDescriptor test;
     cCITheme theme(&test.descriptor);
@@ -188,13 +135,9 @@ TEST(Theme, CopiesTheDescriptorsTables)
     EXPECT_NE(image->GetPixels(), test.two_pixels);
     EXPECT_EQ(image->GetPixels()[0], 0x11223344u);
     EXPECT_EQ(image->GetPixels()[1], 0x55667788u);
-    EXPECT_EQ(theme.GetImage(0), nullptr);
-}
+    EXPECT_EQ(theme.GetImage(0), nullptr) << "a 1 x 1 image without pixels has no buffer";
 
-TEST(Theme, PixelsOfAOneByOneImageAreItsFlagsWord)
-{
-    cTestDescriptor test;
-    cCITheme theme(&test.descriptor);
+    // The pixels of a 1 x 1 image are its flags word.
     cSize size = {0, 0};
     const uint32_t* pixel = theme.GetPixels(3, &size);
     ASSERT_NE(pixel, nullptr);
@@ -212,7 +155,7 @@ TEST(Theme, PixelsOfAOneByOneImageAreItsFlagsWord)
     EXPECT_EQ(size.width, 2);
 }
 
-TEST(Theme, InstallReplacesTheProcessTheme)
+TEST(Theme, InstallReplacesTheProcessThemeAndWithoutADescriptorEverythingIsEmpty)
 {
     ASSERT_NE(get_theme(), nullptr);
     cTestDescriptor test;
@@ -222,10 +165,21 @@ TEST(Theme, InstallReplacesTheProcessTheme)
     EXPECT_EQ(installed->GetColour(2), 0x020202u);
     EXPECT_EQ(get_theme(), installed);
 
+    // Without a descriptor everything is empty.
     ASSERT_TRUE(cCITheme::Install(nullptr));
-    ASSERT_NE(get_theme(), nullptr);
-    EXPECT_EQ(get_theme()->GetColour(0), 0u);
-    EXPECT_EQ(get_theme()->GetMetric(0, 0), 0);
+    cCITheme* empty = get_theme();
+    ASSERT_NE(empty, nullptr);
+    for (int i = 0; i < 62; ++i)
+        EXPECT_EQ(empty->GetColour(i), 0u);
+    for (uint32_t i = 0; i < 25; ++i)
+        EXPECT_EQ(empty->GetMetric(i, 0), 0);
+    for (uint32_t i = 0; i < 157; ++i) {
+        EXPECT_EQ(empty->GetImage(i), nullptr);
+        cSize size = {-1, -1};
+        EXPECT_EQ(empty->GetPixels(i, &size), nullptr);
+        EXPECT_EQ(size.width, 0);
+        EXPECT_EQ(size.height, 0);
+    }
 
     ASSERT_TRUE(cCITheme::Install(&builtin_theme));
     EXPECT_EQ(get_theme()->GetMetric(0, 0), 30);

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include "gui/canvas.h"
 #include "gui/window_class.h"
 #include "gui/window_maker.h"
 #include "gui/wnd_translator_dlg.h"
@@ -9,27 +10,12 @@
 
 namespace {
 
-// Where a running dialog stands: its client area on the screen.
+// Where a running dialog stands: its frame and its client area on the screen.
 struct DialogGeometry {
     RECT outer = {};
     RECT client_on_screen = {};
     HWND shell = nullptr;
-    HWND host = nullptr;
 };
-
-DialogGeometry geometry_of(cChildElement* root)
-{
-    DialogGeometry g;
-    g.host = root->GetRequestTarget()->GetWindow()->GetHandle();
-    g.shell = GetParent(g.host);
-    GetWindowRect(g.shell, &g.outer);
-    RECT client;
-    GetClientRect(g.shell, &client);
-    POINT origin = {0, 0};
-    ClientToScreen(g.shell, &origin);
-    g.client_on_screen = RECT{origin.x, origin.y, origin.x + client.right, origin.y + client.bottom};
-    return g;
-}
 
 const uint32_t step_measure = 100;
 
@@ -38,7 +24,7 @@ protected:
     void SetUp() override { ASSERT_TRUE(maker.Init(nullptr, 0, 101)); }
 
     // A root that measures its dialog once it runs and then ends it with
-    // the result.
+    // the result from its action handler.
     cRecordingRoot* MeasuringRoot(intptr_t result, bool* destroyed = nullptr)
     {
         cRecordingRoot* root = new cRecordingRoot(destroyed);
@@ -46,33 +32,80 @@ protected:
         root->on_action = [this, result](cRecordingRoot* r, uint32_t code) {
             if (code != step_measure)
                 return;
-            seen = geometry_of(r);
+            seen.shell = GetParent(host_of(r));
+            GetWindowRect(seen.shell, &seen.outer);
+            GetClientRect(seen.shell, &seen.client_on_screen);
+            MapWindowPoints(seen.shell, nullptr, reinterpret_cast<POINT*>(&seen.client_on_screen), 2);
             r->EndModal(result);
         };
         return root;
+    }
+
+    cWindowHolder* OwnerWindow(bool resizable = false)
+    {
+        return maker.CreateHostWindow(L"owner", 600, 400, new cRecordingRoot, nullptr, resizable, 50, 60);
     }
 
     cWWMaker maker;
     DialogGeometry seen;
 };
 
-TEST_F(MakerTest, DialogWithoutOwnerIsCentredOnTheDesktop)
+TEST_F(MakerTest, ModalDialogsAreCentredOnWhatTheyBelongTo)
 {
-    bool destroyed = false;
-    EXPECT_EQ(maker.RunDialog(L"centred", 320, 240, MeasuringRoot(17, &destroyed), nullptr, false), 17);
-    EXPECT_TRUE(destroyed);
-    RECT desktop;
-    GetClientRect(GetDesktopWindow(), &desktop);
-    int caption = GetSystemMetrics(SM_CYCAPTION);
-    const RECT& c = seen.client_on_screen;
-    EXPECT_EQ(c.right - c.left, 320);
-    EXPECT_EQ(c.bottom - c.top, 240);
-    // The dialog's corner goes where the client area would be centred,
-    // raised by half the caption height, so that the whole dialog with its
-    // caption sits in the middle.
-    EXPECT_EQ(seen.outer.left, (desktop.right - 320) / 2);
-    EXPECT_EQ(seen.outer.top, (desktop.bottom - caption - 240) / 2);
-    EXPECT_FALSE(IsWindow(seen.shell));
+    enum Run { desktop, owner_show_modal, minimised_owner, owner_run_dialog };
+    struct Case {
+        const char* name;
+        Run run;
+        bool caption_counts;
+    };
+    const Case cases[] = {
+        {"no owner: the desktop", desktop, true},
+        {"modal from a window: its bounds", owner_show_modal, true},
+        {"modal from a minimised window: the work area", minimised_owner, true},
+        {"run with an owner: its bounds", owner_run_dialog, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        bool destroyed = false;
+        cRecordingRoot* root = MeasuringRoot(17, &destroyed);
+        cRect area = {0, 0, 0, 0};
+        intptr_t result;
+        if (c.run == desktop) {
+            RECT desktop_rect;
+            GetClientRect(GetDesktopWindow(), &desktop_rect);
+            area = cRect{0, 0, desktop_rect.right, desktop_rect.bottom};
+            result = maker.RunDialog(L"centred", 320, 240, root, nullptr, false);
+        } else {
+            cWindowHolder* holder = OwnerWindow(c.run == minimised_owner);
+            ASSERT_NE(holder, nullptr);
+            cWindowRequestTarget* target = holder->GetRequestTarget();
+            ASSERT_TRUE(target->GetWindowBounds(&area));
+            if (c.run == minimised_owner) {
+                ShowWindow(target->GetWindow()->GetHandle(), SW_MINIMIZE);
+                ASSERT_TRUE(IsIconic(target->GetWindow()->GetHandle()));
+                RECT work;
+                SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
+                area = cRect{0, 0, work.right - work.left, work.bottom - work.top};
+            }
+            cChildElement* owner_root = target->GetWindow()->GetRoot();
+            result = c.run == owner_run_dialog ? maker.RunDialog(L"owned", 320, 240, root, target, false)
+                                               : owner_root->ShowModal(L"inner", 320, 240, root, false);
+        }
+        EXPECT_EQ(result, 17);
+        EXPECT_TRUE(destroyed);
+        EXPECT_FALSE(IsWindow(seen.shell));
+        const RECT& client = seen.client_on_screen;
+        EXPECT_EQ(client.right - client.left, 320);
+        EXPECT_EQ(client.bottom - client.top, 240);
+        // With a caption, the dialog's corner goes where the client area would
+        // be centred raised by half the caption, so that the whole dialog sits
+        // in the middle.
+        int caption = c.caption_counts ? GetSystemMetrics(SM_CYCAPTION) : 0;
+        EXPECT_EQ(seen.outer.left, (area.width - 320) / 2 + area.x);
+        EXPECT_EQ(seen.outer.top, (area.height - caption - 240) / 2 + area.y);
+        maker.CloseHostWindow(nullptr);
+        EXPECT_EQ(maker.FirstHostWindow(), nullptr);
+    }
 }
 
 TEST_F(MakerTest, DialogLargerThanTheDesktopIsShrunk)
@@ -94,14 +127,13 @@ TEST_F(MakerTest, HostFillsTheShellAndFollowsItsSize)
     root->on_action = [&](cRecordingRoot* r, uint32_t code) {
         if (code != step_measure)
             return;
-        host = r->GetRequestTarget()->GetWindow()->GetHandle();
+        host = host_of(r);
         HWND shell = GetParent(host);
         MoveWindow(shell, 10, 10, 500, 450, TRUE);
         RECT shell_client, host_client;
         GetClientRect(shell, &shell_client);
         GetClientRect(host, &host_client);
-        EXPECT_EQ(host_client.right, shell_client.right);
-        EXPECT_EQ(host_client.bottom, shell_client.bottom);
+        EXPECT_TRUE(EqualRect(&host_client, &shell_client));
         EXPECT_EQ(r->sizes.back(), std::make_pair(int32_t(host_client.right), int32_t(host_client.bottom)));
         EXPECT_TRUE(GetWindowLongW(shell, GWL_STYLE) & WS_THICKFRAME);
         EXPECT_TRUE(GetWindowLongW(host, GWL_STYLE) & WS_CHILD);
@@ -119,47 +151,6 @@ TEST_F(MakerTest, HostFillsTheShellAndFollowsItsSize)
     };
     EXPECT_EQ(maker.RunDialog(L"sized", 200, 100, root, nullptr, true), 2);
     EXPECT_NE(host, nullptr);
-}
-
-VOID CALLBACK end_from_timer(HWND, UINT, UINT_PTR id, DWORD);
-cChildElement* timer_root = nullptr;
-
-VOID CALLBACK end_from_timer(HWND, UINT, UINT_PTR id, DWORD)
-{
-    KillTimer(nullptr, id);
-    timer_root->EndModal(55);
-}
-
-TEST_F(MakerTest, ElementEndsTheRunFromATimer)
-{
-    cRecordingRoot* root = new cRecordingRoot;
-    timer_root = root;
-    root->on_create = [](cRecordingRoot*) { SetTimer(nullptr, 0, 10, end_from_timer); };
-    EXPECT_EQ(maker.RunDialog(L"timer", 100, 80, root, nullptr, false), 55);
-}
-
-TEST_F(MakerTest, CloseBoxAsksTheTree)
-{
-    cRecordingRoot* root = new cRecordingRoot;
-    root->can_close = false;
-    root->on_create = [](cRecordingRoot* r) { r->PostStep(1000); };
-    int refused_attempts = 0;
-    root->on_action = [&](cRecordingRoot* r, uint32_t code) {
-        HWND shell = GetParent(r->GetRequestTarget()->GetWindow()->GetHandle());
-        if (code == 1000) {
-            // What the close box sends.
-            PostMessageW(shell, WM_SYSCOMMAND, SC_CLOSE, 0);
-            r->PostStep(1001);
-        } else if (code == 1001) {
-            // Still running: the tree refused.
-            ++refused_attempts;
-            EXPECT_TRUE(IsWindowVisible(shell));
-            r->can_close = true;
-            PostMessageW(shell, WM_SYSCOMMAND, SC_CLOSE, 0);
-        }
-    };
-    EXPECT_EQ(maker.RunDialog(L"close", 100, 80, root, nullptr, false), 0);
-    EXPECT_EQ(refused_attempts, 1);
 }
 
 // A screen point on the window's close box, found by asking the window.
@@ -181,17 +172,13 @@ TEST_F(MakerTest, ClickOnTheCloseBoxEndsTheRunWithZero)
     cRecordingRoot* root = new cRecordingRoot;
     bool found = false;
     root->on_create = [&](cRecordingRoot* r) {
-        HWND shell = GetParent(r->GetRequestTarget()->GetWindow()->GetHandle());
-        run_later(50, [&, shell]() {
+        run_later(50, [&, r]() {
             POINT box = {0, 0};
-            found = close_box_point(shell, &box);
-            if (!found) {
+            found = close_box_point(GetParent(host_of(r)), &box);
+            if (found)
+                send_click_at(box.x, box.y);
+            else
                 r->EndModal(-5);
-                return;
-            }
-            send_mouse_move_to(box.x, box.y);
-            send_mouse_button(true, false);
-            send_mouse_button(true, true);
         });
     };
     EXPECT_EQ(maker.RunDialog(L"close box", 150, 80, root, nullptr, false), 0);
@@ -209,11 +196,10 @@ TEST_F(MakerTest, AltF4ClosesOnlyWhenTheTreeAgrees)
 {
     cRecordingRoot* root = new cRecordingRoot;
     root->can_close = false;
-    int asks_while_refusing = 0;
+    int asks_while_refusing = 0, alt_queries = -1;
     bool open_while_refusing = false;
-    int alt_queries = -1;
     root->on_create = [&](cRecordingRoot* r) {
-        HWND host = r->GetRequestTarget()->GetWindow()->GetHandle();
+        HWND host = host_of(r);
         SetForegroundWindow(GetParent(host));
         SetFocus(host);
         press_alt_f4();
@@ -232,55 +218,9 @@ TEST_F(MakerTest, AltF4ClosesOnlyWhenTheTreeAgrees)
     EXPECT_EQ(alt_queries, 0);
 }
 
-TEST_F(MakerTest, ModalFromAWindowIsCentredOnItsBounds)
-{
-    cRecordingRoot* owner_root = new cRecordingRoot;
-    cWindowHolder* holder = maker.CreateHostWindow(L"owner", 600, 400, owner_root, nullptr, false, 50, 60);
-    ASSERT_NE(holder, nullptr);
-    EXPECT_EQ(maker.FirstHostWindow(), holder);
-    cRect bounds;
-    ASSERT_TRUE(holder->GetRequestTarget()->GetWindowBounds(&bounds));
-    EXPECT_EQ(owner_root->ShowModal(L"inner", 200, 100, MeasuringRoot(9), false), 9);
-    int caption = GetSystemMetrics(SM_CYCAPTION);
-    EXPECT_EQ(seen.outer.left, (bounds.width - 200) / 2 + bounds.x);
-    EXPECT_EQ(seen.outer.top, (bounds.height - caption - 100) / 2 + bounds.y);
-    EXPECT_EQ(GetWindow(seen.shell, GW_OWNER), nullptr);  // gone after the run
-    maker.CloseHostWindow(holder);
-    EXPECT_EQ(maker.FirstHostWindow(), nullptr);
-}
-
-TEST_F(MakerTest, ModalFromAMinimisedWindowIsCentredOnTheWorkArea)
-{
-    cRecordingRoot* owner_root = new cRecordingRoot;
-    cWindowHolder* holder = maker.CreateHostWindow(L"owner", 300, 200, owner_root, nullptr, true, 10, 10);
-    ASSERT_NE(holder, nullptr);
-    HWND owner_window = holder->GetRequestTarget()->GetWindow()->GetHandle();
-    ShowWindow(owner_window, SW_MINIMIZE);
-    ASSERT_TRUE(IsIconic(owner_window));
-    EXPECT_EQ(owner_root->ShowModal(L"inner", 200, 100, MeasuringRoot(4), false), 4);
-    RECT work;
-    SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
-    int caption = GetSystemMetrics(SM_CYCAPTION);
-    EXPECT_EQ(seen.outer.left, (work.right - work.left - 200) / 2);
-    EXPECT_EQ(seen.outer.top, (work.bottom - work.top - caption - 100) / 2);
-    maker.CloseHostWindow(nullptr);
-}
-
-TEST_F(MakerTest, RunDialogWithAnOwnerIsCentredOnTheOwnersBounds)
-{
-    cWindowHolder* holder = maker.CreateHostWindow(L"owner", 500, 300, new cRecordingRoot, nullptr, false, 100, 90);
-    ASSERT_NE(holder, nullptr);
-    cRect bounds;
-    ASSERT_TRUE(holder->GetRequestTarget()->GetWindowBounds(&bounds));
-    EXPECT_EQ(maker.RunDialog(L"owned", 120, 80, MeasuringRoot(6), holder->GetRequestTarget(), false), 6);
-    EXPECT_EQ(seen.outer.left, (bounds.width - 120) / 2 + bounds.x);
-    EXPECT_EQ(seen.outer.top, (bounds.height - 80) / 2 + bounds.y);
-    maker.CloseHostWindow(nullptr);
-}
-
 TEST_F(MakerTest, PopupModalRunsAtItsPlace)
 {
-    cWindowHolder* holder = maker.CreateHostWindow(L"owner", 300, 200, new cRecordingRoot, nullptr, false, 0, 0);
+    cWindowHolder* holder = OwnerWindow();
     ASSERT_NE(holder, nullptr);
     cWindowRequestTarget* target = holder->GetRequestTarget();
     EXPECT_EQ(target->RunPopupModal(0, 0, 10, 10, nullptr), -1);
@@ -312,9 +252,10 @@ TEST_F(MakerTest, HostWindowsAndCanvasesAndScreen)
     EXPECT_EQ(maker.CreateHostWindow(L"none", 10, 10, nullptr, nullptr, false, 0, 0), nullptr);
     bool first = false, second = false;
     cWindowHolder* a = maker.CreateHostWindow(L"a", 100, 50, new cRecordingRoot(&first), nullptr, false, 0, 0);
+    ASSERT_NE(a, nullptr);
+    EXPECT_EQ(maker.FirstHostWindow(), a);
     cWindowHolder* b = maker.CreateHostWindow(L"b", 100, 50, new cRecordingRoot(&second), a->GetRequestTarget(),
                                               false, -1, -1);
-    ASSERT_NE(a, nullptr);
     ASSERT_NE(b, nullptr);
     HWND child = b->GetRequestTarget()->GetWindow()->GetHandle();
     // With an owner the window is its child, placed at 0, 0.
@@ -322,13 +263,17 @@ TEST_F(MakerTest, HostWindowsAndCanvasesAndScreen)
     RECT place;
     GetWindowRect(child, &place);
     MapWindowPoints(nullptr, GetParent(child), reinterpret_cast<POINT*>(&place), 2);
-    EXPECT_EQ(place.left, 0);
-    EXPECT_EQ(place.top, 0);
+    EXPECT_EQ(std::make_pair(place.left, place.top), std::make_pair(0L, 0L));
     maker.CloseHostWindow(b);
     EXPECT_TRUE(second);
     EXPECT_FALSE(first);
+
     EXPECT_EQ(maker.CreateOffscreenCanvas(0, 10), nullptr);
     EXPECT_EQ(maker.CreateOffscreenCanvas(10, -1), nullptr);
+    cCanvas* canvas = maker.CreateOffscreenCanvas(33, 21);
+    ASSERT_NE(canvas, nullptr);
+    EXPECT_EQ(std::make_pair(canvas->GetWidth(), canvas->GetHeight()), std::make_pair(33, 21));
+    delete canvas;
     cSize screen;
     ASSERT_TRUE(maker.GetScreenSize(&screen));
     EXPECT_EQ(screen.width, GetSystemMetrics(SM_CXSCREEN));
@@ -340,8 +285,7 @@ TEST_F(MakerTest, RunsAndHostWindowsGiveBackTheirMemory)
     auto one_round = [this]() {
         maker.RunDialog(L"round", 100, 80, MeasuringRoot(1), nullptr, false);
         cWindowHolder* holder = maker.CreateHostWindow(L"h", 60, 40, new cRecordingRoot, nullptr, false, 0, 0);
-        cWindowHolder* popup = holder->GetRequestTarget()->ShowPopup(0, 0, 20, 20, new cRecordingRoot, false);
-        delete popup;
+        delete holder->GetRequestTarget()->ShowPopup(0, 0, 20, 20, new cRecordingRoot, false);
         maker.CloseHostWindow(holder);
     };
     // The first round fills the process's lasting caches.
@@ -367,15 +311,15 @@ TEST(MakerLifetime, DestroyingTheMakerDestroysItsWindows)
     EXPECT_FALSE(IsWindow(window));
 }
 
-TEST(DialogTemplate, ShellThatDoesNotOwnItsWindowRunsNothing)
+TEST(DialogTemplate, ShellThatDoesNotOwnItsWindowRunsNothingAndDestroysTheRoot)
 {
     cWndTranslatorDlg shell;
     shell.SetOwnsWindow(false);
     EXPECT_EQ(build_dialog_template(&shell, nullptr, L"x", WS_POPUP, 0, 0, 10, 10), -1);
     EXPECT_EQ(build_dialog_template(nullptr, nullptr, L"x", WS_POPUP, 0, 0, 10, 10), -1);
-    bool destroyed = false;
     cWndTranslatorDlg other;
     EXPECT_EQ(other.RunModal(nullptr, L"x", 10, 10, nullptr, false, 0, 0), -1);
+    bool destroyed = false;
     {
         cWndTranslatorDlg refusing;
         refusing.SetOwnsWindow(false);

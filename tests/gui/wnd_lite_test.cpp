@@ -1,76 +1,50 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <algorithm>
+#include <string>
 #include <vector>
 
 #include "gui/window_class.h"
 #include "gui/window_proc.h"
 #include "gui/wnd_lite.h"
+#include "tests/gui/gui_test_elements.h"
 
 namespace {
 
-struct WheelCall {
-    int32_t x, y;
-    bool up, ctrl;
-    int32_t steps;
-};
-
-// Records what the dispatcher calls.
+// Records what the dispatcher calls, one line a call.
 class cRecordingWnd : public cWndLite {
 public:
     cRecordingWnd() : cWndLite("RecordingWnd") {}
 
-    void OnCreate() override { ++creates; }
+    void OnCreate() override { calls.push_back("create"); }
     LRESULT OnMouseWheel(int32_t x, int32_t y, bool up, bool ctrl, int32_t steps) override
     {
-        wheel.push_back({x, y, up, ctrl, steps});
+        calls.push_back(line_of("wheel", x, y, up, ctrl, steps));
         return 0;
     }
     void OnSizing(RECT* rect) override { sizing_seen = *rect; }
-    void OnSize(int32_t width, int32_t height) override
-    {
-        size_width = width;
-        size_height = height;
-    }
+    void OnSize(int32_t width, int32_t height) override { calls.push_back(line_of("size", width, height)); }
     LRESULT OnUserMessage(WPARAM wparam, LPARAM lparam) override
     {
-        user_wparam = wparam;
-        user_lparam = lparam;
+        calls.push_back(line_of("user", wparam, lparam));
         return 77;
     }
-    void OnUserSignal2(int32_t high, int32_t low) override
-    {
-        signal2_high = high;
-        signal2_low = low;
-    }
-    void OnUserSignal6(LPARAM lparam) override { signal6 = lparam; }
+    void OnUserSignal2(int32_t high, int32_t low) override { calls.push_back(line_of("signal2", high, low)); }
+    void OnUserSignal6(LPARAM lparam) override { calls.push_back(line_of("signal6", lparam)); }
     void OnLButtonDown(int32_t x, int32_t y, uint32_t flags) override
     {
-        press_x = x;
-        press_y = y;
-        press_flags = flags;
+        calls.push_back(line_of("press", x, y, flags));
     }
-    void OnKeyDown(uint32_t key, uint32_t data) override
-    {
-        key_down = key;
-        key_data = data;
-    }
-    void OnMouseEnter(int32_t, int32_t) override { ++enters; }
-    void OnMouseLeave() override { ++leaves; }
+    void OnKeyDown(uint32_t key, uint32_t data) override { calls.push_back(line_of("key", key, data)); }
+    void OnMouseEnter(int32_t, int32_t) override { calls.push_back("enter"); }
+    void OnMouseLeave() override { calls.push_back("leave"); }
 
-    int creates = 0;
-    std::vector<WheelCall> wheel;
+    std::vector<std::string> calls;
     RECT sizing_seen = {};
-    int32_t size_width = -1, size_height = -1;
-    WPARAM user_wparam = 0;
-    LPARAM user_lparam = 0;
-    int32_t signal2_high = 0, signal2_low = 0;
-    LPARAM signal6 = 0;
-    int32_t press_x = -1, press_y = -1;
-    uint32_t press_flags = 0;
-    uint32_t key_down = 0, key_data = 0;
-    int enters = 0, leaves = 0;
 };
+
+using lines = std::vector<std::string>;
 
 class WndLiteTest : public ::testing::Test {
 protected:
@@ -82,11 +56,6 @@ protected:
         ASSERT_NE(window, nullptr);
     }
 
-    LRESULT Wheel(int16_t delta, WPARAM keys = 0)
-    {
-        return SendMessageW(window, WM_MOUSEWHEEL, MAKEWPARAM(keys, uint16_t(delta)), MAKELPARAM(400, 300));
-    }
-
     cRecordingWnd wnd;
     HWND window = nullptr;
 };
@@ -94,12 +63,12 @@ protected:
 TEST_F(WndLiteTest, CreationBindsObjectAndGivesExactClientSize)
 {
     EXPECT_EQ(window_object_of(window), &wnd);
-    EXPECT_EQ(wnd.creates, 1);
+    EXPECT_EQ(std::count(wnd.calls.begin(), wnd.calls.end(), "create"), 1);
     EXPECT_FALSE(wnd.IsDialog());
     RECT client;
     ASSERT_TRUE(GetClientRect(window, &client));
-    EXPECT_EQ(client.right - client.left, 320);
-    EXPECT_EQ(client.bottom - client.top, 200);
+    EXPECT_EQ(client.right, 320);
+    EXPECT_EQ(client.bottom, 200);
     wchar_t class_name[256];
     ASSERT_GT(GetClassNameW(window, class_name, 256), 0);
     EXPECT_STREQ(class_name, L"cGUIWndClass::RecordingWnd");
@@ -108,128 +77,87 @@ TEST_F(WndLiteTest, CreationBindsObjectAndGivesExactClientSize)
     EXPECT_EQ(info.style & (CS_DBLCLKS | CS_GLOBALCLASS), UINT(CS_DBLCLKS | CS_GLOBALCLASS));
 }
 
-TEST_F(WndLiteTest, FourSmallWheelTurnsMakeOneStep)
+TEST_F(WndLiteTest, WheelTurnsMakeWholeStepsAndKeepTheRemainder)
 {
-    for (int i = 0; i < 3; ++i) {
-        Wheel(30);
-        EXPECT_TRUE(wnd.wheel.empty());
+    // The point is passed as given (screen coordinates): x y up ctrl steps.
+    struct Turn {
+        int16_t delta;
+        WPARAM keys;
+        const char* call;  // null: none yet
+        int32_t remainder;
+    };
+    const Turn turns[] = {
+        {30, 0, nullptr, 30},  {30, 0, nullptr, 60},  {30, 0, nullptr, 90}, {30, 0, "wheel 400 300 1 0 1", 0},
+        {-250, MK_CONTROL, "wheel 400 300 0 1 2", -10}, {-110, 0, "wheel 400 300 0 0 1", 0},
+    };
+    for (const Turn& t : turns) {
+        SCOPED_TRACE(t.delta);
+        wnd.calls.clear();
+        SendMessageW(window, WM_MOUSEWHEEL, MAKEWPARAM(t.keys, uint16_t(t.delta)), MAKELPARAM(400, 300));
+        EXPECT_EQ(wnd.calls, t.call ? lines{t.call} : lines{});
+        EXPECT_EQ(wnd.GetWheelRemainder(), t.remainder);
     }
-    Wheel(30);
-    ASSERT_EQ(wnd.wheel.size(), 1u);
-    EXPECT_TRUE(wnd.wheel[0].up);
-    EXPECT_EQ(wnd.wheel[0].steps, 1);
-    EXPECT_FALSE(wnd.wheel[0].ctrl);
-    // The point is passed as given (screen coordinates).
-    EXPECT_EQ(wnd.wheel[0].x, 400);
-    EXPECT_EQ(wnd.wheel[0].y, 300);
-    EXPECT_EQ(wnd.GetWheelRemainder(), 0);
 }
-
-TEST_F(WndLiteTest, LargeBackwardTurnKeepsRemainder)
-{
-    Wheel(-250, MK_CONTROL);
-    ASSERT_EQ(wnd.wheel.size(), 1u);
-    EXPECT_FALSE(wnd.wheel[0].up);
-    EXPECT_TRUE(wnd.wheel[0].ctrl);
-    EXPECT_EQ(wnd.wheel[0].steps, 2);
-    EXPECT_EQ(wnd.GetWheelRemainder(), -10);
-    Wheel(-110);
-    ASSERT_EQ(wnd.wheel.size(), 2u);
-    EXPECT_EQ(wnd.wheel[1].steps, 1);
-    EXPECT_EQ(wnd.GetWheelRemainder(), 0);
-}
-
-struct SizingCase {
-    WPARAM edge;
-    RECT proposed;
-    RECT expected;
-};
 
 TEST_F(WndLiteTest, SizingIsClampedToTheLimits)
 {
+    RECT free_rect = {10, 20, 30, 40};
+    SendMessageW(window, WM_SIZING, WMSZ_LEFT, LPARAM(&free_rect));
+    EXPECT_EQ(free_rect.left, 10) << "no limits set yet";
     wnd.SetMinimumSize(300, 150);
     wnd.SetMaximumSize(600, 400);
-    const SizingCase cases[] = {
-        // Left edge dragged to a width of 250: the left edge gives way.
-        {WMSZ_LEFT, {250, 100, 500, 300}, {200, 100, 500, 300}},
+    struct Case {
+        WPARAM edge;
+        RECT proposed, expected;
+    };
+    const Case cases[] = {
+        {WMSZ_LEFT, {250, 100, 500, 300}, {200, 100, 500, 300}},  // the dragged edge gives way
         {WMSZ_RIGHT, {100, 100, 350, 300}, {100, 100, 400, 300}},
         {WMSZ_BOTTOMLEFT, {0, 0, 900, 100}, {300, 0, 900, 150}},
         {WMSZ_TOP, {0, 0, 400, 500}, {0, 100, 400, 500}},
         {WMSZ_TOPRIGHT, {0, 400, 700, 500}, {0, 350, 600, 500}},
         {WMSZ_BOTTOM, {10, 10, 410, 20}, {10, 10, 410, 160}},
-        // Inside the limits nothing moves.
-        {WMSZ_BOTTOMRIGHT, {10, 10, 410, 210}, {10, 10, 410, 210}},
+        {WMSZ_BOTTOMRIGHT, {10, 10, 410, 210}, {10, 10, 410, 210}},  // inside the limits
     };
-    for (const SizingCase& c : cases) {
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.edge);
         RECT rect = c.proposed;
         EXPECT_EQ(SendMessageW(window, WM_SIZING, c.edge, LPARAM(&rect)), 1);
-        EXPECT_EQ(rect.left, c.expected.left) << c.edge;
-        EXPECT_EQ(rect.top, c.expected.top) << c.edge;
-        EXPECT_EQ(rect.right, c.expected.right) << c.edge;
-        EXPECT_EQ(rect.bottom, c.expected.bottom) << c.edge;
-        EXPECT_EQ(wnd.sizing_seen.left, c.expected.left);
+        EXPECT_TRUE(EqualRect(&rect, &c.expected));
+        EXPECT_TRUE(EqualRect(&wnd.sizing_seen, &c.expected));
     }
 }
 
-TEST_F(WndLiteTest, SizingWithoutLimitsLeavesTheRectangle)
+TEST_F(WndLiteTest, MessagesReachTheirOperations)
 {
-    RECT rect = {10, 20, 30, 40};
-    SendMessageW(window, WM_SIZING, WMSZ_LEFT, LPARAM(&rect));
-    EXPECT_EQ(rect.left, 10);
-    EXPECT_EQ(rect.right, 30);
-}
-
-TEST_F(WndLiteTest, UserMessagesReachTheirOperations)
-{
+    wnd.calls.clear();
     EXPECT_EQ(SendMessageW(window, WM_USER, 0x1234, 0x5678), 77);
-    EXPECT_EQ(wnd.user_wparam, WPARAM(0x1234));
-    EXPECT_EQ(wnd.user_lparam, LPARAM(0x5678));
-    SendMessageW(window, WM_USER, WPARAM(-2), MAKELPARAM(uint16_t(-7), 9));
-    EXPECT_EQ(wnd.signal2_high, 9);
-    EXPECT_EQ(wnd.signal2_low, -7);
-    SendMessageW(window, WM_USER, WPARAM(-6), 0x7654321);
-    EXPECT_EQ(wnd.signal6, LPARAM(0x7654321));
     // Signals do not reach the general operation.
-    EXPECT_EQ(wnd.user_wparam, WPARAM(0x1234));
-}
-
-TEST_F(WndLiteTest, ButtonPressTakesFocusAndPassesPoint)
-{
+    SendMessageW(window, WM_USER, WPARAM(-2), MAKELPARAM(uint16_t(-7), 9));
+    SendMessageW(window, WM_USER, WPARAM(-6), 0x7654321);
+    // A press takes the focus; a key passes its data without the repeat count.
     SendMessageW(window, WM_LBUTTONDOWN, MK_LBUTTON | MK_SHIFT, MAKELPARAM(uint16_t(-3), 44));
-    EXPECT_EQ(wnd.press_x, -3);
-    EXPECT_EQ(wnd.press_y, 44);
-    EXPECT_EQ(wnd.press_flags, uint32_t(MK_LBUTTON | MK_SHIFT));
     EXPECT_EQ(GetFocus(), window);
     SendMessageW(window, WM_KEYDOWN, 'Q', 0x00100001);
-    EXPECT_EQ(wnd.key_down, uint32_t('Q'));
-    EXPECT_EQ(wnd.key_data, 0x0010u);
-}
-
-TEST_F(WndLiteTest, FirstMoveEntersOnce)
-{
+    // The first move enters once, until the pointer leaves.
     SendMessageW(window, WM_MOUSEMOVE, 0, MAKELPARAM(5, 5));
     SendMessageW(window, WM_MOUSEMOVE, 0, MAKELPARAM(6, 6));
-    EXPECT_EQ(wnd.enters, 1);
     SendMessageW(window, WM_MOUSELEAVE, 0, 0);
-    EXPECT_EQ(wnd.leaves, 1);
     SendMessageW(window, WM_MOUSEMOVE, 0, MAKELPARAM(7, 7));
-    EXPECT_EQ(wnd.enters, 2);
+    EXPECT_EQ(wnd.calls, (lines{line_of("user", 0x1234, 0x5678), "signal2 9 -7", line_of("signal6", 0x7654321),
+                                line_of("press", -3, 44, MK_LBUTTON | MK_SHIFT), "key 81 16", "enter", "leave",
+                                "enter"}));
 }
 
-TEST_F(WndLiteTest, FontIsStoredAndAnswered)
+TEST_F(WndLiteTest, FontIsStoredAndResizeReportsClientSize)
 {
     HFONT font = HFONT(GetStockObject(DEFAULT_GUI_FONT));
     SendMessageW(window, WM_SETFONT, WPARAM(font), 0);
     EXPECT_EQ(HFONT(SendMessageW(window, WM_GETFONT, 0, 0)), font);
-}
-
-TEST_F(WndLiteTest, ResizeReportsClientSize)
-{
     MoveWindow(window, 0, 0, 500, 400, TRUE);
     RECT client;
     GetClientRect(window, &client);
-    EXPECT_EQ(wnd.size_width, client.right);
-    EXPECT_EQ(wnd.size_height, client.bottom);
+    EXPECT_EQ(wnd.calls.back(), line_of("size", client.right, client.bottom));
 }
 
 TEST_F(WndLiteTest, MaximisedWindowIsHeldToTheMaximumAndCentred)
@@ -246,26 +174,19 @@ TEST_F(WndLiteTest, MaximisedWindowIsHeldToTheMaximumAndCentred)
     EXPECT_EQ(outer.top, (desktop.bottom - 200) / 2);
 }
 
-TEST_F(WndLiteTest, BackgroundColourFillsWhatIsPainted)
+TEST_F(WndLiteTest, BackgroundColourFillsWhatIsPaintedAlsoThroughPostedRepaints)
 {
     wnd.SetBackgroundColour(RGB(10, 200, 30));
     InvalidateRect(window, nullptr, FALSE);
     UpdateWindow(window);
-    HDC dc = GetDC(window);
-    EXPECT_EQ(GetPixel(dc, 5, 5), RGB(10, 200, 30));
-    EXPECT_EQ(GetPixel(dc, 300, 180), RGB(10, 200, 30));
-    ReleaseDC(window, dc);
+    EXPECT_EQ(pixel_of(window, 5, 5), RGB(10, 200, 30));
+    EXPECT_EQ(pixel_of(window, 300, 180), RGB(10, 200, 30));
     RECT update;
     EXPECT_FALSE(GetUpdateRect(window, &update, FALSE));
-    // Posted repaints arrive through the queue.
     wnd.SetBackgroundColour(RGB(200, 20, 20));
     wnd.PostRepaint(nullptr);
-    MSG message;
-    while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE))
-        DispatchMessageW(&message);
-    dc = GetDC(window);
-    EXPECT_EQ(GetPixel(dc, 100, 100), RGB(200, 20, 20));
-    ReleaseDC(window, dc);
+    pump_messages();
+    EXPECT_EQ(pixel_of(window, 100, 100), RGB(200, 20, 20));
 }
 
 TEST_F(WndLiteTest, CloseDestroysPlainWindowAndClearsHandle)
@@ -275,7 +196,7 @@ TEST_F(WndLiteTest, CloseDestroysPlainWindowAndClearsHandle)
     EXPECT_EQ(wnd.GetHandle(), nullptr);
 }
 
-TEST(WndLiteLifetime, DestroyingObjectDestroysOwnedWindowAndUnbinds)
+TEST(WndLiteLifetime, DestroyingObjectDestroysOwnedWindowAndUnbindsAKeptOne)
 {
     ASSERT_TRUE(register_window_class(nullptr, nullptr));
     HWND window;
@@ -286,43 +207,29 @@ TEST(WndLiteLifetime, DestroyingObjectDestroysOwnedWindowAndUnbinds)
         ASSERT_TRUE(IsWindow(window));
     }
     EXPECT_FALSE(IsWindow(window));
-
-    cRecordingWnd kept;
-    ASSERT_TRUE(create_class_window(L"t", 0, WS_POPUP, 0, 0, 50, 50, nullptr, &kept));
-    window = kept.GetHandle();
-    kept.SetOwnsWindow(false);
     {
-        cRecordingWnd* other = new cRecordingWnd;
-        ASSERT_TRUE(create_class_window(L"t", 0, WS_POPUP, 0, 0, 50, 50, nullptr, other));
-        HWND other_window = other->GetHandle();
-        other->SetOwnsWindow(false);
-        delete other;
-        // The window outlives its object, and its messages no longer reach it.
-        EXPECT_TRUE(IsWindow(other_window));
-        EXPECT_EQ(window_object_of(other_window), nullptr);
-        EXPECT_EQ(SendMessageW(other_window, WM_USER, 5, 5), 0);
-        DestroyWindow(other_window);
+        cRecordingWnd kept;
+        ASSERT_TRUE(create_class_window(L"t", 0, WS_POPUP, 0, 0, 50, 50, nullptr, &kept));
+        window = kept.GetHandle();
+        kept.SetOwnsWindow(false);
     }
+    // The window outlives its object, and its messages no longer reach it.
+    EXPECT_TRUE(IsWindow(window));
+    EXPECT_EQ(window_object_of(window), nullptr);
+    EXPECT_EQ(SendMessageW(window, WM_USER, 5, 5), 0);
     DestroyWindow(window);
 }
 
-TEST(WndLiteClass, EmptyClassNameMeansBase)
+TEST(WndLiteClass, ClassNamesAndTheMainClassRegisteredOnce)
 {
-    cWndLite lite(nullptr);
-    EXPECT_STREQ(lite.GetWindowClassName(), "Base");
-    cWndLite empty("");
-    EXPECT_STREQ(empty.GetWindowClassName(), "Base");
+    EXPECT_STREQ(cWndLite(nullptr).GetWindowClassName(), "Base");
+    EXPECT_STREQ(cWndLite("").GetWindowClassName(), "Base");
     wchar_t name[256];
     ASSERT_TRUE(format_window_class_name("cWndTranslator", name));
     EXPECT_STREQ(name, L"cGUIWndClass::cWndTranslator");
-    std::string long_name(300, 'x');
-    EXPECT_FALSE(format_window_class_name(long_name.c_str(), name));
-}
+    EXPECT_FALSE(format_window_class_name(std::string(300, 'x').c_str(), name));
 
-TEST(WndLiteClass, MainClassIsRegisteredOnce)
-{
-    HICON icon = LoadIconA(nullptr, IDI_APPLICATION);
-    ASSERT_TRUE(register_window_class(nullptr, icon));
+    ASSERT_TRUE(register_window_class(nullptr, LoadIconA(nullptr, IDI_APPLICATION)));
     EXPECT_TRUE(window_class_registered());
     WNDCLASSW info;
     ASSERT_TRUE(GetClassInfoW(get_gui_instance(), L"cGUILWndClass", &info));
