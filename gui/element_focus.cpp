@@ -1,6 +1,7 @@
 #include <limits.h>
 
 #include "gui/child_element.h"
+#include "gui/element_registry.h"
 
 // The keyboard focus: a path of focused children from the root down to the
 // one element whose has-focus flag is set. Tab and arrow keys walk children
@@ -73,15 +74,19 @@ void cChildElement::SetFocusTo(cChildElement* target)
 
 void cChildElement::KillFocus(bool flag1, bool flag2)
 {
+    // Hooks may destroy elements: each element settles its own state before
+    // it hands on, and reaches a child only while that is still on the path.
     if (focused_child) {
         cChildElement* child = focused_child;
         OnFocusReleased(child, flag1, flag2);
-        child->KillFocus(flag1, flag2);
+        bool still_here = focused_child == child;
         focused_child = nullptr;
         has_focus = false;
+        if (still_here)
+            child->KillFocus(flag1, flag2);
     } else if (has_focus) {
-        OnFocusLost(flag1, flag2);
         has_focus = false;
+        OnFocusLost(flag1, flag2);
     }
 }
 
@@ -101,17 +106,24 @@ bool cChildElement::FocusNext(bool forward)
 {
     if (focused_child) {
         cChildElement* child = focused_child;
+        int32_t index = OrderIndexOf(child);
         if (child->FocusNext(forward))
             return true;
-        child->KillFocus(false, false);
+        // Losing the focus may have removed or destroyed the child: the walk
+        // goes on from its place.
+        if (focused_child == child)
+            child->KillFocus(false, false);
         focused_child = nullptr;
-        return FocusNextFrom(OrderIndexOf(child), forward);
+        return FocusNextFrom(index, forward);
     }
     if (!has_focus && IsVisible() && IsPaintable() && IsEnabled()) {
         SetFocusTo(this);
         return true;
     }
+    uint32_t own_serial = serial;
     KillFocus(false, false);
+    if (!element_registry_holds(this, own_serial))
+        return false;
     return FocusNextFrom(forward ? INT32_MIN : INT32_MAX, forward);
 }
 

@@ -2,6 +2,7 @@
 
 #include "gui/child_element.h"
 #include "gui/element_clock.h"
+#include "gui/element_registry.h"
 #include "gui/request_target.h"
 
 // Mouse and keyboard routing down the tree: to the child holding the mouse
@@ -65,8 +66,10 @@ void cChildElement::DispatchMouseButton(int32_t px, int32_t py, int32_t button, 
         if (request)
             PostAction(request);
     }
+    uint32_t own_serial = serial;
     OnMouseButton(px, py, button, pressed);
-    if (button == 1 && pressed)
+    // The hook may have destroyed this element.
+    if (button == 1 && pressed && element_registry_holds(this, own_serial))
         TrackLeftPress(px, py);
 }
 

@@ -249,3 +249,14 @@ TEST_F(ElementInputTest, KeysAndCharactersFollowTheFocusPath)
     EXPECT_FALSE(lone.DispatchKeyDown(0x41, false, false, false));
     EXPECT_FALSE(lone.DispatchChar(L'a', false, false, false));
 }
+
+TEST_F(ElementInputTest, ButtonHookThatDestroysItsElementEndsTheDispatch)
+{
+    cDoomedProbe* closer = new cDoomedProbe("closer", &log);
+    closer->destroy_on_button = true;
+    ASSERT_TRUE(root.AddChild(closer, 10, 10, 20, 20));
+    root.DispatchMouseButton(15, 15, 1, true, false, false);
+    EXPECT_FALSE(cDoomedProbe::TouchedAfterFree());
+    root.DispatchMouseButton(15, 15, 1, false, false, false);
+    EXPECT_EQ(log, (cEvents{"closer: button 1 down 5,5", "root: button 1 up 15,15"}));
+}

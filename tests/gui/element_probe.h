@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <string.h>
+
 #include <memory>
 #include <string>
 #include <vector>
@@ -86,6 +88,61 @@ private:
             log->push_back(name + ": " + event);
     }
     static std::string Point(int32_t px, int32_t py) { return std::to_string(px) + "," + std::to_string(py); }
+};
+
+// A probe that a hook destroys. Its freed memory is filled with 0xDD and
+// kept, so that a later write into it shows (TouchedAfterFree) and a read
+// through it crashes instead of finding the old values.
+class cDoomedProbe : public cProbeElement {
+public:
+    using cProbeElement::cProbeElement;
+
+    // Blocks come from a pool of their own and go back to it only here.
+    static void* operator new(size_t size)
+    {
+        return size <= slot_size && used < slot_count ? pool[used++] : nullptr;
+    }
+    static void operator delete(void* block, size_t size) { memset(block, 0xDD, size); }
+    // Checks every block handed out since the last check, then frees them.
+    static bool TouchedAfterFree()
+    {
+        bool touched = false;
+        for (size_t slot = 0; slot < used; ++slot) {
+            for (size_t i = 0; i < sizeof(cDoomedProbe); ++i)
+                touched = touched || pool[slot][i] != 0xDD;
+        }
+        used = 0;
+        return touched;
+    }
+
+    void OnMouseButton(int32_t px, int32_t py, int32_t button, bool pressed) override
+    {
+        cProbeElement::OnMouseButton(px, py, button, pressed);
+        if (destroy_on_button)
+            delete this;
+    }
+    void OnFocusLost(bool flag1, bool flag2) override
+    {
+        cProbeElement::OnFocusLost(flag1, flag2);
+        if (destroy_on_focus_lost)
+            delete this;
+    }
+    // As a list that drops its in-place editor when the focus leaves it.
+    void OnFocusReleased(cChildElement* child, bool, bool) override
+    {
+        if (destroy_released_child)
+            delete child;
+    }
+
+    bool destroy_on_button = false;
+    bool destroy_on_focus_lost = false;
+    bool destroy_released_child = false;
+
+private:
+    static const size_t slot_size = 512;
+    static const size_t slot_count = 4;
+    alignas(16) static inline unsigned char pool[slot_count][slot_size];
+    static inline size_t used = 0;
 };
 
 // A root probe of the given class in a width x height test window, and

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -206,4 +207,46 @@ TEST_F(FocusTest, RemovingTheFocusedChildClearsThePath)
     root.RemoveChild(a);
     EXPECT_EQ(root.GetFocusedChild(), nullptr);
     EXPECT_FALSE(root.DispatchKeyDown(0x41, false, false, false));
+}
+
+TEST_F(FocusTest, ElementDestroyedByLosingTheFocusLeavesTheWalkSound)
+{
+    struct cCase {
+        const char* leave;
+        std::function<void()> move;
+        std::string lands_on;
+    } cases[] = {
+        {"tab", [this] { root.DispatchKeyDown(key_tab, false, false, false); }, "c"},
+        {"shift tab", [this] { root.DispatchKeyDown(key_tab, true, false, false); }, "a"},
+        {"press", [this] { root.FocusAtPoint(205, 15, 1, false, false); }, "c"},
+    };
+    for (const cCase& c : cases) {
+        owned.clear();
+        Stop("a", 0);
+        cDoomedProbe* editor = new cDoomedProbe("editor", &log);
+        editor->tab_stop_default = true;
+        editor->destroy_on_focus_lost = true;
+        ASSERT_TRUE(root.AddChild(editor, 100, 10, 20, 20));
+        Stop("c", 200);
+        root.SetFocusTo(editor);
+        c.move();
+        EXPECT_EQ(Focused(), c.lands_on) << c.leave;
+        EXPECT_FALSE(cDoomedProbe::TouchedAfterFree()) << c.leave;
+    }
+}
+
+TEST_F(FocusTest, ParentThatDropsItsFocusedChildOnReleaseEndsThePathThere)
+{
+    cDoomedProbe* list = new cDoomedProbe("list", &log);
+    list->destroy_released_child = true;
+    ASSERT_TRUE(root.AddChild(list, 0, 0, 100, 50));
+    cDoomedProbe* editor = new cDoomedProbe("editor", &log);
+    ASSERT_TRUE(list->AddChild(editor, 0, 0, 20, 20));
+    cProbeElement* other = Stop("other", 200);
+    root.SetFocusTo(editor);
+    root.SetFocusTo(other);
+    EXPECT_EQ(Focused(), "other");
+    EXPECT_EQ(list->GetFocusedChild(), nullptr);
+    delete list;
+    EXPECT_FALSE(cDoomedProbe::TouchedAfterFree());
 }
