@@ -10,6 +10,7 @@
 void cChildElement::FocusAtPoint(int32_t px, int32_t py, int32_t reason, bool flag1, bool flag2)
 {
     if (AcceptsPoint(px, py) || reason == -1) {
+        cChildElement* previous = focused_child;
         cChildElement* taker = nullptr;
         for (cChildElement* child = NextChild(nullptr); child; child = NextChild(child)) {
             cPoint local;
@@ -26,6 +27,10 @@ void cChildElement::FocusAtPoint(int32_t px, int32_t py, int32_t reason, bool fl
             }
         }
         if (taker) {
+            // The walk skips an unpainted child, which would keep a focus
+            // that no path leads to any more (if it is still a child).
+            if (previous && previous != taker && OrderIndexOf(previous) >= 0)
+                previous->KillFocus(flag1, flag2);
             if (has_focus) {
                 has_focus = false;
                 OnFocusLost(flag1, flag2);

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <functional>
 #include <string>
 #include <vector>
@@ -249,4 +250,21 @@ TEST_F(FocusTest, ParentThatDropsItsFocusedChildOnReleaseEndsThePathThere)
     EXPECT_EQ(list->GetFocusedChild(), nullptr);
     delete list;
     EXPECT_FALSE(cDoomedProbe::TouchedAfterFree());
+}
+
+TEST_F(FocusTest, PressElsewhereTakesTheFocusAlsoFromAnUnpaintedHolder)
+{
+    cProbeElement* a = Stop("a", 0);
+    Stop("b", 100);
+    Stop("c", 200);
+    root.SetFocusTo(a);
+    a->DisablePainting(false);
+    log.clear();
+    root.FocusAtPoint(105, 15, 1, false, false);
+    EXPECT_EQ(Focused(), "b");
+    EXPECT_FALSE(a->HasFocus());
+    EXPECT_EQ(std::count(log.begin(), log.end(), "a: lost"), 1);
+    // Painted again, it takes its turn in the Tab order as before.
+    a->EnablePainting(false);
+    EXPECT_EQ(Walk(key_tab, false, 2), (cEvents{"c", "a"}));
 }
