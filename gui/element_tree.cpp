@@ -82,6 +82,10 @@ bool cChildElement::InsertChild(cChildElement* child, int32_t child_x, int32_t c
         return false;
     if (tree_find_node(child_set, AddressKey(child)))
         return child->SetBounds(child_x, child_y, child_width, child_height);
+    // A destroyed child leaves only the parent its field names, so an
+    // element has one parent at a time.
+    if (child->parent)
+        child->parent->RemoveChild(child);
 
     int32_t index = tree_next_free_int(order_map);
     int32_t* index_slot = tree_get_or_add(child_set, AddressKey(child));

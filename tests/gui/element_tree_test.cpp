@@ -307,6 +307,20 @@ TEST_F(ElementTreeTest, DestroyedChildLeavesItsParent)
     EXPECT_EQ(log, cEvents{"root: button 1 down 5,5"});
 }
 
+TEST_F(ElementTreeTest, ChildInsertedElsewhereLeavesItsFormerParent)
+{
+    cProbeElement* first = Add("first", 0, 0, 100, 100);
+    cDoomedProbe* moved = new cDoomedProbe("moved", &log);
+    ASSERT_TRUE(first->AddChild(moved, 0, 0, 10, 10));
+    ASSERT_TRUE(root.AddChild(moved, 150, 0, 10, 10));
+    EXPECT_FALSE(first->IsDescendant(moved));
+    delete moved;
+    log.clear();
+    first->DispatchMouseButton(5, 5, 1, true, false, false);  // where it was
+    EXPECT_EQ(log, cEvents{"first: button 1 down 5,5"});
+    EXPECT_FALSE(cDoomedProbe::TouchedAfterFree());
+}
+
 TEST(ElementRegistry, KnowsLiveElementsAndARootTakesItsWindowAlong)
 {
     cChildElement* element = new cChildElement;
