@@ -219,6 +219,7 @@ TEST_F(FocusTest, ElementDestroyedByLosingTheFocusLeavesTheWalkSound)
     } cases[] = {
         {"tab", [this] { root.DispatchKeyDown(key_tab, false, false, false); }, "c"},
         {"shift tab", [this] { root.DispatchKeyDown(key_tab, true, false, false); }, "a"},
+        {"right arrow", [this] { root.DispatchKeyDown(key_right, false, false, false); }, "c"},
         {"press", [this] { root.FocusAtPoint(205, 15, 1, false, false); }, "c"},
     };
     for (const cCase& c : cases) {
