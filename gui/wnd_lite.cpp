@@ -444,7 +444,9 @@ void cWndLite::OnHotKey(WPARAM, uint32_t, uint32_t) {}
 void cWndLite::PostRepaint(const RECT* rect)
 {
     InvalidateClient(rect);
-    PostMessageW(window, WM_PAINT, 0, 0);
+    // Without a window PostMessageW would post to the calling thread.
+    if (window)
+        PostMessageW(window, WM_PAINT, 0, 0);
 }
 
 void cWndLite::InvalidateClient(const RECT* rect)

@@ -14,6 +14,14 @@ const LRESULT menu_char_close = 0x10000;
 const DWORD host_window_style = WS_VISIBLE | WS_SYSMENU;
 const DWORD resizable_style = WS_THICKFRAME | WS_MINIMIZEBOX | WS_MAXIMIZEBOX;
 
+// Worker threads call this. Without a window there is nobody to drain:
+// PostMessageW would post to the calling thread and report success, and a
+// waiting sender would never wake.
+bool post_wake_up(HWND window, WPARAM signal, cChildElement* element)
+{
+    return window && PostMessageW(window, WM_USER, signal, LPARAM(element)) != 0;
+}
+
 }  // namespace
 
 cWndTranslator::cWndTranslator()
@@ -279,12 +287,12 @@ void cWndTranslator::InvalidateWindow(const cRectEdges* rect)
 
 bool cWndTranslator::PostPendingPosted(cChildElement* element)
 {
-    return PostMessageW(GetHandle(), WM_USER, posted_actions_signal, LPARAM(element)) != 0;
+    return post_wake_up(GetHandle(), posted_actions_signal, element);
 }
 
 bool cWndTranslator::PostPendingSent(cChildElement* element)
 {
-    return PostMessageW(GetHandle(), WM_USER, sent_actions_signal, LPARAM(element)) != 0;
+    return post_wake_up(GetHandle(), sent_actions_signal, element);
 }
 
 bool cWndTranslator::SetMouseCapture(bool on)

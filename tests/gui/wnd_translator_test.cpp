@@ -162,6 +162,11 @@ TEST_F(TranslatorTest, RequestTargetDestroyUnbindsFirst)
     EXPECT_FALSE(IsWindow(window));
     EXPECT_EQ(wnd.GetHandle(), nullptr);
     EXPECT_FALSE(root_destroyed);
+    // Nobody is left to drain: a wake-up fails and is not posted elsewhere.
+    EXPECT_FALSE(wnd.PostPendingPosted(root));
+    EXPECT_FALSE(wnd.PostPendingSent(root));
+    MSG stray;
+    EXPECT_FALSE(PeekMessageW(&stray, HWND(-1), 0, 0, PM_REMOVE));
 }
 
 TEST_F(TranslatorTest, WindowOperationsActOnTheNativeWindow)
