@@ -214,6 +214,11 @@ TEST_F(TranslatorTest, ClientSizeLimitsHoldTheFrameWindow)
     Send(WM_SIZING, WMSZ_BOTTOMRIGHT, LPARAM(&proposed));
     EXPECT_EQ(proposed.right, 500 + frame_width);
     EXPECT_EQ(proposed.bottom, 400 + frame_height);
+    // A maximised window keeps the same client limit.
+    ShowWindow(window, SW_MAXIMIZE);
+    pump_messages();
+    EXPECT_EQ(client_size(window), std::make_pair(500, 400));
+    EXPECT_EQ(root->sizes.back(), std::make_pair(500, 400));
 }
 
 TEST_F(TranslatorTest, StringTablesComeFromTheCatalog)
