@@ -17,6 +17,19 @@ const DWORD resizable_style = WS_THICKFRAME | WS_MINIMIZEBOX | WS_MAXIMIZEBOX;
 // Worker threads call this. Without a window there is nobody to drain:
 // PostMessageW would post to the calling thread and report success, and a
 // waiting sender would never wake.
+// The outer size limits for client size limits; a client limit <= 0 means
+// none and stays none, instead of becoming the frame's size.
+bool outer_size_limits(HWND frame, int32_t width, int32_t height, int32_t* outer_width, int32_t* outer_height)
+{
+    if (!outer_size_for_client(frame, width, height, outer_width, outer_height))
+        return false;
+    if (width <= 0)
+        *outer_width = -1;
+    if (height <= 0)
+        *outer_height = -1;
+    return true;
+}
+
 bool post_wake_up(HWND window, WPARAM signal, cChildElement* element)
 {
     return window && PostMessageW(window, WM_USER, signal, LPARAM(element)) != 0;
@@ -312,18 +325,16 @@ bool cWndTranslator::SetCursorShape(uint32_t kind)
 bool cWndTranslator::SetMinClientSize(int32_t width, int32_t height)
 {
     int32_t outer_width, outer_height;
-    if (!outer_size_for_client(FrameWindow(), width, height, &outer_width, &outer_height))
-        return true;
-    FrameObject()->SetMinimumSize(outer_width, outer_height);
+    if (outer_size_limits(FrameWindow(), width, height, &outer_width, &outer_height))
+        FrameObject()->SetMinimumSize(outer_width, outer_height);
     return true;
 }
 
 bool cWndTranslator::SetMaxClientSize(int32_t width, int32_t height)
 {
     int32_t outer_width, outer_height;
-    if (!outer_size_for_client(FrameWindow(), width, height, &outer_width, &outer_height))
-        return true;
-    FrameObject()->SetMaximumSize(outer_width, outer_height);
+    if (outer_size_limits(FrameWindow(), width, height, &outer_width, &outer_height))
+        FrameObject()->SetMaximumSize(outer_width, outer_height);
     return true;
 }
 

@@ -209,6 +209,12 @@ TEST_F(TranslatorTest, ClientSizeLimitsHoldTheFrameWindow)
     Send(WM_SIZING, WMSZ_BOTTOMRIGHT, LPARAM(&proposed));
     EXPECT_EQ(proposed.right - proposed.left, 250 + frame_width);
     EXPECT_EQ(proposed.bottom - proposed.top, 150 + frame_height);
+    // A side without a limit stays free.
+    ASSERT_TRUE(wnd.SetMaxClientSize(-1, 400));
+    proposed = RECT{0, 0, 2000, 2000};
+    Send(WM_SIZING, WMSZ_BOTTOMRIGHT, LPARAM(&proposed));
+    EXPECT_EQ(proposed.right, 2000);
+    EXPECT_EQ(proposed.bottom, 400 + frame_height);
     ASSERT_TRUE(wnd.SetMaxClientSize(500, 400));
     proposed = RECT{0, 0, 2000, 2000};
     Send(WM_SIZING, WMSZ_BOTTOMRIGHT, LPARAM(&proposed));
