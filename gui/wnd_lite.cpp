@@ -247,19 +247,15 @@ LRESULT cWndLite::HandleSize(WPARAM kind, int32_t width, int32_t height)
         return 0;
     }
     if (kind == SIZE_MAXIMIZED) {
-        int32_t w = width;
-        int32_t h = height;
-        if (max_width > 0 && w > max_width)
-            w = max_width;
-        if (max_height > 0 && h > max_height)
-            h = max_height;
-        if (w != width || h != height) {
-            RECT desktop;
-            int32_t outer_width, outer_height;
-            if (GetWindowRect(GetDesktopWindow(), &desktop) &&
-                outer_size_for_client(window, w, h, &outer_width, &outer_height))
-                MoveWindow(window, (desktop.right - w) / 2, (desktop.bottom - h) / 2, outer_width, outer_height,
-                           TRUE);
+        // The limits are outer sizes, as for WM_SIZING.
+        RECT desktop;
+        int32_t outer_width, outer_height;
+        if (GetWindowRect(GetDesktopWindow(), &desktop) &&
+            outer_size_for_client(window, width, height, &outer_width, &outer_height)) {
+            int32_t w = max_width > 0 && outer_width > max_width ? max_width : outer_width;
+            int32_t h = max_height > 0 && outer_height > max_height ? max_height : outer_height;
+            if (w != outer_width || h != outer_height)
+                MoveWindow(window, (desktop.right - w) / 2, (desktop.bottom - h) / 2, w, h, TRUE);
         }
         OnMaximize();
     }
@@ -444,7 +440,9 @@ void cWndLite::OnHotKey(WPARAM, uint32_t, uint32_t) {}
 void cWndLite::PostRepaint(const RECT* rect)
 {
     InvalidateClient(rect);
-    PostMessageW(window, WM_PAINT, 0, 0);
+    // Without a window PostMessageW would post to the calling thread.
+    if (window)
+        PostMessageW(window, WM_PAINT, 0, 0);
 }
 
 void cWndLite::InvalidateClient(const RECT* rect)

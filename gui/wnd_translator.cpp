@@ -14,6 +14,27 @@ const LRESULT menu_char_close = 0x10000;
 const DWORD host_window_style = WS_VISIBLE | WS_SYSMENU;
 const DWORD resizable_style = WS_THICKFRAME | WS_MINIMIZEBOX | WS_MAXIMIZEBOX;
 
+// Worker threads call this. Without a window there is nobody to drain:
+// PostMessageW would post to the calling thread and report success, and a
+// waiting sender would never wake.
+// The outer size limits for client size limits; a client limit <= 0 means
+// none and stays none, instead of becoming the frame's size.
+bool outer_size_limits(HWND frame, int32_t width, int32_t height, int32_t* outer_width, int32_t* outer_height)
+{
+    if (!outer_size_for_client(frame, width, height, outer_width, outer_height))
+        return false;
+    if (width <= 0)
+        *outer_width = -1;
+    if (height <= 0)
+        *outer_height = -1;
+    return true;
+}
+
+bool post_wake_up(HWND window, WPARAM signal, cChildElement* element)
+{
+    return window && PostMessageW(window, WM_USER, signal, LPARAM(element)) != 0;
+}
+
 }  // namespace
 
 cWndTranslator::cWndTranslator()
@@ -279,12 +300,12 @@ void cWndTranslator::InvalidateWindow(const cRectEdges* rect)
 
 bool cWndTranslator::PostPendingPosted(cChildElement* element)
 {
-    return PostMessageW(GetHandle(), WM_USER, posted_actions_signal, LPARAM(element)) != 0;
+    return post_wake_up(GetHandle(), posted_actions_signal, element);
 }
 
 bool cWndTranslator::PostPendingSent(cChildElement* element)
 {
-    return PostMessageW(GetHandle(), WM_USER, sent_actions_signal, LPARAM(element)) != 0;
+    return post_wake_up(GetHandle(), sent_actions_signal, element);
 }
 
 bool cWndTranslator::SetMouseCapture(bool on)
@@ -304,18 +325,16 @@ bool cWndTranslator::SetCursorShape(uint32_t kind)
 bool cWndTranslator::SetMinClientSize(int32_t width, int32_t height)
 {
     int32_t outer_width, outer_height;
-    if (!outer_size_for_client(FrameWindow(), width, height, &outer_width, &outer_height))
-        return true;
-    FrameObject()->SetMinimumSize(outer_width, outer_height);
+    if (outer_size_limits(FrameWindow(), width, height, &outer_width, &outer_height))
+        FrameObject()->SetMinimumSize(outer_width, outer_height);
     return true;
 }
 
 bool cWndTranslator::SetMaxClientSize(int32_t width, int32_t height)
 {
     int32_t outer_width, outer_height;
-    if (!outer_size_for_client(FrameWindow(), width, height, &outer_width, &outer_height))
-        return true;
-    FrameObject()->SetMaximumSize(outer_width, outer_height);
+    if (outer_size_limits(FrameWindow(), width, height, &outer_width, &outer_height))
+        FrameObject()->SetMaximumSize(outer_width, outer_height);
     return true;
 }
 

@@ -162,6 +162,11 @@ TEST_F(TranslatorTest, RequestTargetDestroyUnbindsFirst)
     EXPECT_FALSE(IsWindow(window));
     EXPECT_EQ(wnd.GetHandle(), nullptr);
     EXPECT_FALSE(root_destroyed);
+    // Nobody is left to drain: a wake-up fails and is not posted elsewhere.
+    EXPECT_FALSE(wnd.PostPendingPosted(root));
+    EXPECT_FALSE(wnd.PostPendingSent(root));
+    MSG stray;
+    EXPECT_FALSE(PeekMessageW(&stray, HWND(-1), 0, 0, PM_REMOVE));
 }
 
 TEST_F(TranslatorTest, WindowOperationsActOnTheNativeWindow)
@@ -204,11 +209,22 @@ TEST_F(TranslatorTest, ClientSizeLimitsHoldTheFrameWindow)
     Send(WM_SIZING, WMSZ_BOTTOMRIGHT, LPARAM(&proposed));
     EXPECT_EQ(proposed.right - proposed.left, 250 + frame_width);
     EXPECT_EQ(proposed.bottom - proposed.top, 150 + frame_height);
+    // A side without a limit stays free.
+    ASSERT_TRUE(wnd.SetMaxClientSize(-1, 400));
+    proposed = RECT{0, 0, 2000, 2000};
+    Send(WM_SIZING, WMSZ_BOTTOMRIGHT, LPARAM(&proposed));
+    EXPECT_EQ(proposed.right, 2000);
+    EXPECT_EQ(proposed.bottom, 400 + frame_height);
     ASSERT_TRUE(wnd.SetMaxClientSize(500, 400));
     proposed = RECT{0, 0, 2000, 2000};
     Send(WM_SIZING, WMSZ_BOTTOMRIGHT, LPARAM(&proposed));
     EXPECT_EQ(proposed.right, 500 + frame_width);
     EXPECT_EQ(proposed.bottom, 400 + frame_height);
+    // A maximised window keeps the same client limit.
+    ShowWindow(window, SW_MAXIMIZE);
+    pump_messages();
+    EXPECT_EQ(client_size(window), std::make_pair(500, 400));
+    EXPECT_EQ(root->sizes.back(), std::make_pair(500, 400));
 }
 
 TEST_F(TranslatorTest, StringTablesComeFromTheCatalog)
