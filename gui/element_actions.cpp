@@ -15,6 +15,12 @@ cCriticalSection& action_lock()
     return lock;
 }
 
+void queue_action(cOwnedList& queue, cChildElement::cChildAction* action)
+{
+    cSafeCriticalSectionAccess access(&action_lock());
+    objlist_append(queue, action);
+}
+
 // Every action of the list is told that it was dropped, then destroyed.
 void discard_actions(cOwnedList& list)
 {
@@ -54,10 +60,7 @@ bool cChildElement::PostAction(cChildAction* action)
         if (!action)
             return false;
     }
-    {
-        cSafeCriticalSectionAccess access(&action_lock());
-        objlist_append(posted_queue, action);
-    }
+    queue_action(posted_queue, action);
     return NotifyPostedPending(this);
 }
 
@@ -65,10 +68,7 @@ bool cChildElement::SendAction(cChildAction* action)
 {
     if (!action)
         return false;
-    {
-        cSafeCriticalSectionAccess access(&action_lock());
-        objlist_append(sent_queue, action);
-    }
+    queue_action(sent_queue, action);
     return NotifySentPending(this);
 }
 
@@ -84,10 +84,7 @@ bool cChildElement::SendActionAndWait(cSentChildAction* action)
     bool delivered = false;
     action->event = &event;
     action->delivered = &delivered;
-    {
-        cSafeCriticalSectionAccess access(&action_lock());
-        objlist_append(sent_queue, action);
-    }
+    queue_action(sent_queue, action);
     if (!NotifySentPending(this)) {
         // Nobody will drain for this call: withdraw the action unless a
         // drain already holds it, which then completes it.
