@@ -93,6 +93,8 @@ TEST(Canvas, ClipChangesAreCutToTheCanvas)
     EXPECT_FALSE(canvas->ExcludeClipRect(nullptr));
     for (const cRect& before : {cRect{-30, 0, 10, 10}, cRect{0, -30, 20, 10}})
         EXPECT_TRUE(canvas->ExcludeClipRect(&before));
+    for (const cRect& inverted : {cRect{10, 0, -5, 10}, cRect{0, 8, 20, -6}, cRect{4, 4, 0, 3}})
+        EXPECT_TRUE(canvas->ExcludeClipRect(&inverted)) << "no width or height: nothing to take out";
     ASSERT_TRUE(canvas->ApplyClip());
     paint_canvas(*canvas, red);
     EXPECT_EQ(read_pixels(*canvas).Count(red), 20 * 10);
