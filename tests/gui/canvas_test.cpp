@@ -106,6 +106,21 @@ TEST(Canvas, ClipChangesAreCutToTheCanvas)
     expect_only_rect(read_pixels(*canvas), cRect{3, 0, 17, 10}, green, red);
 }
 
+TEST(Canvas, RectIsInsideWhenItReachesTheCanvas)
+{
+    auto canvas = make_canvas(20, 10);
+    const struct {
+        cRect rect;
+        bool inside;
+    } cases[] = {{{-5, -5, 6, 6}, true},
+                 {{10, 2, INT32_MAX, INT32_MAX}, true},
+                 {{21, 0, 5, 5}, false},
+                 {{-10, 0, 5, 5}, false}};
+    for (const auto& c : cases)
+        EXPECT_EQ(canvas->IsRectInside(&c.rect), c.inside) << c.rect.x << "," << c.rect.y;
+    EXPECT_FALSE(canvas->IsRectInside(nullptr));
+}
+
 TEST(Canvas, SubCanvasIsCutAtItsParentsEdgesAndDrawsOnlyWhereItsParentsClipAllows)
 {
     const cRect nothing = {0, 0, 0, 0};
