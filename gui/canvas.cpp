@@ -36,6 +36,6 @@ bool cCanvas::IsRectInside(const cRect* rect)
 {
     if (!rect)
         return false;
-    return !(rect->x > GetWidth() || rect->y > GetHeight() || rect->x + rect->width < 0 ||
-             rect->y + rect->height < 0);
+    return !(rect->x > GetWidth() || rect->y > GetHeight() || int64_t(rect->x) + rect->width < 0 ||
+             int64_t(rect->y) + rect->height < 0);
 }

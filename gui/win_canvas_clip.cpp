@@ -3,7 +3,9 @@
 // Both clip changes: the rectangle, offset into device coordinates, is cut
 // to the canvas and combined into the clip region. An origin beyond the
 // right or bottom edge is refused; a rectangle wholly left of or above the
-// canvas changes nothing. The device context is left alone until ApplyClip.
+// canvas changes nothing, and so does one of no width or height (GDI would
+// turn an inverted rectangle around and change the clip with that). The
+// device context is left alone until ApplyClip.
 bool cWinCanvas::ChangeClip(const cRect* rect, int mode)
 {
     if (!rect || !clip)
@@ -16,7 +18,7 @@ bool cWinCanvas::ChangeClip(const cRect* rect, int mode)
     int64_t bottom = top + rect->height;
     right = right < area.right ? right : area.right;
     bottom = bottom < area.bottom ? bottom : area.bottom;
-    if (right < area.left || bottom < area.top)
+    if (right < area.left || bottom < area.top || rect->width <= 0 || rect->height <= 0)
         return true;
     left = left > area.left ? left : area.left;
     top = top > area.top ? top : area.top;

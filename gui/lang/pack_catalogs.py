@@ -85,6 +85,9 @@ def read_texts(path):
         raise TextError("%s: the code must be three ASCII letters" % path)
     if not sections:
         raise TextError("%s: no section" % path)
+    for name, texts in sections.items():
+        if not texts:
+            raise TextError("%s: section %s has no text" % (path, name))
     return header, sections
 
 

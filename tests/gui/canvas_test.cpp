@@ -93,6 +93,8 @@ TEST(Canvas, ClipChangesAreCutToTheCanvas)
     EXPECT_FALSE(canvas->ExcludeClipRect(nullptr));
     for (const cRect& before : {cRect{-30, 0, 10, 10}, cRect{0, -30, 20, 10}})
         EXPECT_TRUE(canvas->ExcludeClipRect(&before));
+    for (const cRect& inverted : {cRect{10, 0, -5, 10}, cRect{0, 8, 20, -6}, cRect{4, 4, 0, 3}})
+        EXPECT_TRUE(canvas->ExcludeClipRect(&inverted)) << "no width or height: nothing to take out";
     ASSERT_TRUE(canvas->ApplyClip());
     paint_canvas(*canvas, red);
     EXPECT_EQ(read_pixels(*canvas).Count(red), 20 * 10);
@@ -102,6 +104,21 @@ TEST(Canvas, ClipChangesAreCutToTheCanvas)
     ASSERT_TRUE(canvas->ApplyClip());
     paint_canvas(*canvas, green);
     expect_only_rect(read_pixels(*canvas), cRect{3, 0, 17, 10}, green, red);
+}
+
+TEST(Canvas, RectIsInsideWhenItReachesTheCanvas)
+{
+    auto canvas = make_canvas(20, 10);
+    const struct {
+        cRect rect;
+        bool inside;
+    } cases[] = {{{-5, -5, 6, 6}, true},
+                 {{10, 2, INT32_MAX, INT32_MAX}, true},
+                 {{21, 0, 5, 5}, false},
+                 {{-10, 0, 5, 5}, false}};
+    for (const auto& c : cases)
+        EXPECT_EQ(canvas->IsRectInside(&c.rect), c.inside) << c.rect.x << "," << c.rect.y;
+    EXPECT_FALSE(canvas->IsRectInside(nullptr));
 }
 
 TEST(Canvas, SubCanvasIsCutAtItsParentsEdgesAndDrawsOnlyWhereItsParentsClipAllows)
