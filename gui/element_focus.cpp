@@ -127,6 +127,7 @@ bool cChildElement::FocusNext(bool forward)
     }
     uint32_t own_serial = serial;
     KillFocus(false, false);
+    // Losing the focus may have destroyed this element.
     if (!element_registry_holds(this, own_serial))
         return false;
     return FocusNextFrom(forward ? INT32_MIN : INT32_MAX, forward);
