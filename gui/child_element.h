@@ -345,6 +345,11 @@ private:
     bool PointToChild(const cChildElement* child, int32_t px, int32_t py, bool client_test, cPoint* local,
                       bool* contains);
     cPoint CaptureToChild(const cChildElement* child, int32_t px, int32_t py);
+    // The next child after `after` (null: from the first), in ascending
+    // address order, that is painted (and with need_visible takes input)
+    // and contains the point; *local receives the point in its coordinates.
+    cChildElement* NextChildAt(const cChildElement* after, int32_t px, int32_t py, bool need_visible,
+                               cPoint* local);
     void TrackLeftPress(int32_t px, int32_t py);
     bool MoveArrowFocus(bool forward, bool flag1, bool flag2);
     bool FocusNextFrom(int32_t index, bool forward);

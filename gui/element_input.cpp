@@ -29,6 +29,18 @@ bool cChildElement::PointToChild(const cChildElement* child, int32_t px, int32_t
     return true;
 }
 
+cChildElement* cChildElement::NextChildAt(const cChildElement* after, int32_t px, int32_t py, bool need_visible,
+                                          cPoint* local)
+{
+    for (cChildElement* child = NextChild(after); child; child = NextChild(child)) {
+        bool contains;
+        if (child->IsPaintable() && (!need_visible || child->IsVisible()) &&
+            PointToChild(child, px, py, true, local, &contains) && contains)
+            return child;
+    }
+    return nullptr;
+}
+
 cPoint cChildElement::CaptureToChild(const cChildElement* child, int32_t px, int32_t py)
 {
     cPoint origin = GetScrollOrigin();
@@ -48,16 +60,12 @@ void cChildElement::DispatchMouseButton(int32_t px, int32_t py, int32_t button, 
         capture_child->DispatchMouseButton(local.x, local.y, button, pressed, ctrl, shift);
         return;
     }
-    if (!self_capture && AcceptsPoint(px, py)) {
-        for (cChildElement* child = NextChild(nullptr); child; child = NextChild(child)) {
-            cPoint local;
-            bool contains;
-            if (!child->IsPaintable() || !child->IsVisible() || !PointToChild(child, px, py, true, &local, &contains) ||
-                !contains)
-                continue;
-            child->DispatchMouseButton(local.x, local.y, button, pressed, ctrl, shift);
-            return;
-        }
+    cPoint local;
+    bool to_children = !self_capture && AcceptsPoint(px, py);
+    cChildElement* child = to_children ? NextChildAt(nullptr, px, py, true, &local) : nullptr;
+    if (child) {
+        child->DispatchMouseButton(local.x, local.y, button, pressed, ctrl, shift);
+        return;
     }
     if (!IsPaintable())
         return;
@@ -94,15 +102,12 @@ void cChildElement::DispatchMouseMove(int32_t px, int32_t py)
         capture_child->DispatchMouseMove(local.x, local.y);
         return;
     }
-    if (!self_capture && AcceptsPoint(px, py)) {
-        for (cChildElement* child = NextChild(nullptr); child; child = NextChild(child)) {
-            cPoint local;
-            bool contains;
-            if (!child->IsPaintable() || !PointToChild(child, px, py, true, &local, &contains) || !contains)
-                continue;
-            child->DispatchMouseMove(local.x, local.y);
-            return;
-        }
+    cPoint local;
+    bool to_children = !self_capture && AcceptsPoint(px, py);
+    cChildElement* child = to_children ? NextChildAt(nullptr, px, py, false, &local) : nullptr;
+    if (child) {
+        child->DispatchMouseMove(local.x, local.y);
+        return;
     }
     if (!IsPaintable())
         return;
@@ -117,12 +122,9 @@ bool cChildElement::DispatchMouseWheel(int32_t px, int32_t py, bool up, bool ctr
         cPoint local = CaptureToChild(capture_child, px, py);
         return capture_child->DispatchMouseWheel(local.x, local.y, up, ctrl, steps);
     }
-    for (cChildElement* child = NextChild(nullptr); child; child = NextChild(child)) {
-        cPoint local;
-        bool contains;
-        if (!child->IsPaintable() || !child->IsVisible() || !PointToChild(child, px, py, true, &local, &contains) ||
-            !contains)
-            continue;
+    cPoint local;
+    for (cChildElement* child = NextChildAt(nullptr, px, py, true, &local); child;
+         child = NextChildAt(child, px, py, true, &local)) {
         if (child->DispatchMouseWheel(local.x, local.y, up, ctrl, steps))
             return true;
     }
