@@ -75,19 +75,10 @@ public:
             cImageBuffer* image = theme_image(i);
             if (!image)
                 continue;
-            canvas->DrawImageScaled(new_point(cx + (cell - image->GetWidth()) / 2,
-                                              cy + (cell - image->GetHeight()) / 2),
-                                    image, nullptr);
+            cPoint at{cx + (cell - image->GetWidth()) / 2, cy + (cell - image->GetHeight()) / 2};
+            canvas->DrawImageScaled(&at, image, nullptr);
         }
     }
-
-private:
-    const cPoint* new_point(int32_t px, int32_t py)
-    {
-        point = cPoint{px, py};
-        return &point;
-    }
-    cPoint point{0, 0};
 };
 
 // A column of texts under a heading, wrapped in the element's width: the
