@@ -12,20 +12,7 @@
 
 namespace {
 
-const int32_t form_width = 480;
-const int32_t form_height = 300;
-
-class FormTest : public ::testing::Test {
-protected:
-    intptr_t Run(std::function<std::vector<cFormWindow::cStep>(cControlsForm*)> script, bool resizable = false)
-    {
-        cControlsForm* form = new cControlsForm(window, log);
-        return window.Run(form, form_width, form_height, script(form), resizable);
-    }
-
-    cFormWindow window;
-    cFormLog log;
-};
+using FormTest = ControlsFormTest;
 
 TEST_F(FormTest, ClientPanelFillsTheFrameBetweenTheBands)
 {
@@ -102,20 +89,15 @@ TEST_F(FormTest, OnlyAResizableFormShowsTheSizeGrip)
     // resizable form shows over it.
     const cImageBuffer* corner = theme_image(7);
     ASSERT_NE(corner, nullptr);
-    const int32_t w = corner->GetWidth(), h = corner->GetHeight();
     for (bool resizable : {false, true}) {
         SCOPED_TRACE(resizable);
         int32_t differing = -1;
         EXPECT_EQ(Run(
                       [&](cControlsForm* f) {
                           return std::vector<cFormWindow::cStep>{[&, f]() {
-                              std::vector<uint32_t> shown = cFormWindow::Pixels(f, form_width - w, form_height - h, w, h);
-                              differing = 0;
-                              for (int32_t row = 0; row < h; ++row)
-                                  for (int32_t column = 0; column < w; ++column)
-                                      differing += shown[size_t(row * w + column)] !=
-                                                   cFormWindow::swap_red_blue(
-                                                       corner->GetPixels()[size_t((h - 1 - row) * w + column)]);
+                              differing = cFormWindow::ImageMismatches(f, form_width - corner->GetWidth(),
+                                                                       form_height - corner->GetHeight(), corner,
+                                                                       false);
                           }};
                       },
                       resizable),
