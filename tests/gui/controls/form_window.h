@@ -66,14 +66,15 @@ public:
         send_mouse_move_to(at.x, at.y);
     }
 
-    // A key pressed and released while the modifiers are held.
-    static void Press(WORD key, bool ctrl = false)
+    // A key pressed and released, while a modifier key is held when one is
+    // given.
+    static void Press(WORD key, WORD modifier = 0)
     {
-        if (ctrl)
-            send_key(VK_CONTROL, false);
+        if (modifier)
+            send_key(modifier, false);
         send_key_press(key);
-        if (ctrl)
-            send_key(VK_CONTROL, true);
+        if (modifier)
+            send_key(modifier, true);
     }
 
     // The element's pixels as its host window shows them now, top row first,
