@@ -246,7 +246,7 @@ int job_abort_decide(cJobAbortState* state, uintptr_t ip)
     if (!walk.passes)
         return 0;
     state->armed = 0;
-    InterlockedIncrement(&state->delivered);
+    state->delivered = 1;
     return 1;
 }
 
@@ -267,8 +267,10 @@ bool job_abort_redirect(HANDLE thread, cJobAbortState& state)
     CONTEXT context;
     context.ContextFlags = CONTEXT_FULL;
     cImageRange image = image_range();
-    if (!state.redirect_pending && GetThreadContext(thread, &context) && context.Eip >= image.begin &&
-        context.Eip < image.end) {
+    // GetThreadContext also waits until the suspension has taken effect, so
+    // the flags read after it are the held thread's last word.
+    if (GetThreadContext(thread, &context) && state.armed && !state.redirect_pending &&
+        context.Eip >= image.begin && context.Eip < image.end) {
         // What a call from the interrupted point would leave on the stack,
         // with the state for the gate beneath it. Written through the
         // memory interface, which fails on a guard page instead of faulting.

@@ -127,6 +127,13 @@ __attribute__((noipa)) void spin_on(volatile uint32_t* counter)
     abort();
 }
 
+// Busy in program code, as real work is, for about ms milliseconds.
+void spin_for_ms(uint32_t ms)
+{
+    for (DWORD start = GetTickCount(); GetTickCount() - start < ms;)
+        spin_counter = spin_counter + 1;
+}
+
 void spin_forever_noexcept(volatile int& go) noexcept
 {
     while (go) {
@@ -241,7 +248,11 @@ TEST(Job, NoexceptCodeIsNeverThrownInto)
     });
     ASSERT_TRUE(job.Start());
     job.WaitUntilRunning();
+    DWORD start = GetTickCount();
     EXPECT_FALSE(job.Stop(5));
+    // The attempts are bounded in time (a second), however long one pause
+    // between them lasts.
+    EXPECT_LT(GetTickCount() - start, 1500u);
     EXPECT_FALSE(job.log.Has("abort"));
     go = 0;  // the frozen thread does not see it
 }
@@ -272,15 +283,30 @@ TEST(Job, DeclinedExceptionSkipsTheAbortHooks)
     EXPECT_EQ(job.log.Entries(), (Entries{"start", "filter"}));
 }
 
-TEST(Job, AbortHookThatSpinsIsCancelledToo)
+TEST(Job, AbortHooksOfACancelledJobRunToCompletion)
+{
+    for (uint32_t work_ms : {2u, 20u, 60u}) {
+        SCOPED_TRACE(work_ms);
+        cTestJob job([](cTestJob&) -> uint32_t { spin_forever(); });
+        job.on_abort = [&] {
+            spin_for_ms(work_ms);
+            job.log.Add("abort done");
+        };
+        ASSERT_TRUE(job.Start());
+        job.WaitUntilRunning();
+        EXPECT_TRUE(job.Stop(5));
+        EXPECT_EQ(job.log.Entries(), (Entries{"start", "stop request", "filter", "abort", "abort done", "finish 0"}));
+    }
+}
+
+TEST(Job, AbortHookThatNeverEndsIsGivenUp)
 {
     cTestJob job([](cTestJob&) -> uint32_t { spin_forever(); });
     job.on_abort = spin_forever;
     ASSERT_TRUE(job.Start());
     job.WaitUntilRunning();
-    EXPECT_TRUE(job.Stop(5));
+    EXPECT_FALSE(job.Stop(5));
     EXPECT_FALSE(job.IsRunning());
-    // The second cancellation left OnAbort for the outer scope: no finish.
     EXPECT_EQ(job.log.Entries(), (Entries{"start", "stop request", "filter", "abort"}));
 }
 
