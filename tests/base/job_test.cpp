@@ -140,6 +140,12 @@ void spin_forever_noexcept(volatile int& go) noexcept
     }
 }
 
+DWORD WINAPI spin_while_set(void* go)
+{
+    spin_forever_noexcept(*static_cast<volatile int*>(go));
+    return 0;
+}
+
 }  // namespace
 
 TEST(Job, PollingJobEndsOnRequestWithoutAbort)
@@ -255,6 +261,23 @@ TEST(Job, NoexceptCodeIsNeverThrownInto)
     EXPECT_LT(GetTickCount() - start, 1500u);
     EXPECT_FALSE(job.log.Has("abort"));
     go = 0;  // the frozen thread does not see it
+}
+
+// A thread that has left its cancellable code may be ending, and its job
+// may be deleted as soon as it has: it must not be sent into the gate.
+TEST(Job, ThreadOutsideItsCancellableCodeIsNotRedirected)
+{
+    volatile int go = 1;
+    HANDLE thread = CreateThread(nullptr, 0, spin_while_set, const_cast<int*>(&go), 0, nullptr);
+    ASSERT_NE(thread, HANDLE(0));
+    cJobAbortState disarmed = {};
+    for (int attempt = 0; attempt < 20; ++attempt) {
+        EXPECT_FALSE(job_abort_redirect(thread, disarmed));
+        Sleep(1);
+    }
+    go = 0;
+    EXPECT_EQ(WaitForSingleObject(thread, 5000), WAIT_OBJECT_0);
+    CloseHandle(thread);
 }
 
 TEST(Job, BoundsExceptionReachesTheAbortHook)
