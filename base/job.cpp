@@ -81,7 +81,7 @@ bool cJob::Stop(uint32_t timeout_ms)
     }
     if (ForceAbort(thread))
         return true;
-    job_abort_abandon(thread);
+    job_abort_abandon(thread, abort_state);
     cSafeCriticalSectionAccess guard(&lock);
     CloseHandle(thread);
     thread = 0;

@@ -291,4 +291,19 @@ bool job_abort_redirect(HANDLE thread, cJobAbortState& state)
     return redirected;
 }
 
-void job_abort_abandon(HANDLE thread) { SuspendThread(thread); }
+void job_abort_abandon(HANDLE thread, const cJobAbortState& state)
+{
+    // The gate is short; a thread that does not leave it within a second
+    // (it waits on a lock that another frozen thread holds) stays there.
+    DWORD start = GetTickCount();
+    for (;;) {
+        if (SuspendThread(thread) == DWORD(-1))
+            return;
+        CONTEXT context;
+        context.ContextFlags = CONTEXT_CONTROL;
+        if (!GetThreadContext(thread, &context) || !state.redirect_pending || GetTickCount() - start >= 1000)
+            return;
+        ResumeThread(thread);
+        Sleep(1);
+    }
+}

@@ -62,7 +62,9 @@ bool job_abort_redirect(HANDLE thread, cJobAbortState& state);
 
 // Gives a thread up that cannot be cancelled: it stays suspended for the
 // rest of the process, so it touches no memory again, and leaks its stack
-// and whatever its frames own.
-void job_abort_abandon(HANDLE thread);
+// and whatever its frames own. It is not frozen inside the gate: the gate's
+// stack walk holds the unwinder's lock, which would then stop every later
+// exception of the process.
+void job_abort_abandon(HANDLE thread, const cJobAbortState& state);
 
 #endif

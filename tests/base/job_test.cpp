@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <exception>
 #include <functional>
 #include <string>
 #include <vector>
@@ -140,11 +141,28 @@ void spin_forever_noexcept(volatile int& go) noexcept
     }
 }
 
-DWORD WINAPI spin_while_set(void* go)
-{
-    spin_forever_noexcept(*static_cast<volatile int*>(go));
-    return 0;
-}
+// A bare thread in program code that the cancellation must not throw into.
+class cSpinningThread {
+public:
+    cSpinningThread() : handle(CreateThread(nullptr, 0, Body, this, 0, nullptr)) {}
+    ~cSpinningThread()
+    {
+        go = 0;
+        EXPECT_EQ(WaitForSingleObject(handle, 5000), WAIT_OBJECT_0);
+        CloseHandle(handle);
+    }
+
+    volatile int go = 1;
+    HANDLE handle;
+
+private:
+    static DWORD WINAPI Body(void* self)
+    {
+        (void)std::uncaught_exceptions();  // the gate must not be the first to allocate them
+        spin_forever_noexcept(static_cast<cSpinningThread*>(self)->go);
+        return 0;
+    }
+};
 
 }  // namespace
 
@@ -267,17 +285,32 @@ TEST(Job, NoexceptCodeIsNeverThrownInto)
 // may be deleted as soon as it has: it must not be sent into the gate.
 TEST(Job, ThreadOutsideItsCancellableCodeIsNotRedirected)
 {
-    volatile int go = 1;
-    HANDLE thread = CreateThread(nullptr, 0, spin_while_set, const_cast<int*>(&go), 0, nullptr);
-    ASSERT_NE(thread, HANDLE(0));
+    cSpinningThread spinning;
     cJobAbortState disarmed = {};
     for (int attempt = 0; attempt < 20; ++attempt) {
-        EXPECT_FALSE(job_abort_redirect(thread, disarmed));
+        EXPECT_FALSE(job_abort_redirect(spinning.handle, disarmed));
         Sleep(1);
     }
-    go = 0;
-    EXPECT_EQ(WaitForSingleObject(thread, 5000), WAIT_OBJECT_0);
-    CloseHandle(thread);
+}
+
+// The gate's stack walk holds the unwinder's lock: a thread frozen there
+// would stop every later exception of the process.
+TEST(Job, GivenUpThreadIsNeverFrozenInsideTheGate)
+{
+    cSpinningThread spinning;
+    cJobAbortState armed = {};
+    armed.armed = 1;
+    armed.catching_frame = reinterpret_cast<void*>(UINTPTR_MAX);  // every frame must let it pass
+    int redirected = 0;
+    for (int attempt = 0; attempt < 500 && redirected < 20; ++attempt, Sleep(1)) {
+        if (!job_abort_redirect(spinning.handle, armed))
+            continue;
+        ++redirected;
+        job_abort_abandon(spinning.handle, armed);
+        EXPECT_EQ(armed.redirect_pending, 0);
+        ResumeThread(spinning.handle);
+    }
+    EXPECT_EQ(redirected, 20);
 }
 
 TEST(Job, BoundsExceptionReachesTheAbortHook)
