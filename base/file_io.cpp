@@ -132,6 +132,11 @@ bool cFileIO::IsOpen()
     return file_handle_is_valid(handle);
 }
 
+bool cFileIO::Flush()
+{
+    return IsOpen() && FlushFileBuffers(handle);
+}
+
 uint32_t cFileIO::GetKind()
 {
     return 1;
