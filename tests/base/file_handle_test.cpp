@@ -107,13 +107,6 @@ std::string contents(HANDLE file)
     return bytes;
 }
 
-uint64_t position(HANDLE file)
-{
-    LARGE_INTEGER zero = {}, at;
-    EXPECT_TRUE(SetFilePointerEx(file, zero, &at, FILE_CURRENT));
-    return uint64_t(at.QuadPart);
-}
-
 TEST(FileHandle, RawOperationsAgreeWithWindows)
 {
     TempFolder folder(L"file_handle_raw");
@@ -132,7 +125,8 @@ TEST(FileHandle, RawOperationsAgreeWithWindows)
     EXPECT_EQ(std::string(got, 2), "89");
     EXPECT_TRUE(file_handle_seek(file.handle, 3));
     EXPECT_FALSE(file_handle_seek_from_end(file.handle, 11));
-    EXPECT_EQ(position(file.handle), 3u);
+    EXPECT_EQ(file_handle_read(file.handle, got, 1), 1);  // from where it stood
+    EXPECT_EQ(got[0], '3');
     EXPECT_FALSE(file_handle_seek(file.handle, UINT64_MAX));
 
     EXPECT_TRUE(file_handle_set_size(file.handle, 4));
