@@ -24,6 +24,10 @@ cZStream::~cZStream()
 
 bool cZStream::Attach(cFileIOTarget* new_source, uint64_t new_size, uint32_t new_view_size, bool own)
 {
+    // Close deletes the owned source, which may be the one attached again.
+    bool again = new_source && new_source == owned_source;
+    if (again)
+        owned_source = nullptr;
     Close();
     if (new_source && new_view_size != 0 && new_view_size <= largest_view) {
         input.Resize(int32_t(new_view_size));
@@ -34,7 +38,7 @@ bool cZStream::Attach(cFileIOTarget* new_source, uint64_t new_size, uint32_t new
     // Without buffers the base refuses the (then empty) view, but still
     // takes ownership of the source when asked.
     bool buffered = input.Data() && output.Data();
-    return cDecompressIOTarget::Attach(new_source, new_size, buffered ? new_view_size : 0, own);
+    return cDecompressIOTarget::Attach(new_source, new_size, buffered ? new_view_size : 0, own || again);
 }
 
 bool cZStream::Restart()
@@ -50,6 +54,11 @@ bool cZStream::InflateMore()
         z.next_out = output.Data();
         z.avail_out = uint32_t(output.Count());
     }
+    return InflateInto();
+}
+
+bool cZStream::InflateInto()
+{
     if (z.avail_in == 0) {
         int32_t got = source->Read(input.Data(), uint32_t(input.Count()));
         z.next_in = input.Data();
@@ -100,6 +109,31 @@ bool cZStream::FillWindow(uint64_t p)
     }
     view_fill = int32_t(placed);
     return true;
+}
+
+uint32_t cZStream::ReadPastView(uint8_t* out, uint32_t count)
+{
+    if (output_offset == not_started || position < output_offset)
+        return 0;
+    uint32_t held = uint32_t(output.Count()) - z.avail_out;
+    uint64_t produced_end = output_offset + held;
+    if (position > produced_end)
+        return 0;
+    if (position < produced_end) {
+        uint32_t piece = produced_end - position < uint64_t(count) ? uint32_t(produced_end - position) : count;
+        memcpy(out, output.Data() + (position - output_offset), piece);
+        return piece;
+    }
+    // The output buffer is bypassed, and starts empty at the new position.
+    z.next_out = out;
+    z.avail_out = count;
+    while (z.avail_out != 0 && InflateInto()) {
+    }
+    uint32_t placed = count - z.avail_out;
+    output_offset = position + placed;
+    z.next_out = output.Data();
+    z.avail_out = uint32_t(output.Count());
+    return placed;
 }
 
 void cZStream::Close()
