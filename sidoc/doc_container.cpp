@@ -176,9 +176,11 @@ bool cSiDocContainer::Flow(cCanvas* canvas, const cSiDocPaintContext& context, c
                 cSiDocBox* box = at->element;
                 double margin_start = start;
                 start += box->margin_left;
-                placing.x = int32_t(start);
                 if (box->HasText() && previous_text)
-                    placing.x = int32_t(placing.x + gap_width);
+                    start += gap_width;
+                // The pen keeps its fraction, so that a justified line ends at
+                // the inner edge however many gaps it has.
+                placing.x = int32_t(start);
                 placing.y = line_top + box->margin_top;
                 cSize placed = {box->measured_width, box->measured_height};
                 if (painting) {
@@ -190,7 +192,7 @@ bool cSiDocContainer::Flow(cCanvas* canvas, const cSiDocPaintContext& context, c
                     fill(canvas, placing.x, placing.y + placed.height, placed.width, box->margin_bottom,
                          base.background);
                 }
-                start = double(placing.x) + placed.width + box->margin_right;
+                start += placed.width + box->margin_right;
                 int32_t extent = box->margin_top + placed.height + box->margin_bottom;
                 line_height = extent > line_height ? extent : line_height;
                 previous_text = box->HasText();

@@ -2,12 +2,14 @@
 
 #include <gtest/gtest.h>
 
+#include <fstream>
 #include <string>
 #include <vector>
 
 #include "base/mem_io_target.h"
 #include "base/string_convert.h"
 #include "sidoc/doc_compiler.h"
+#include "sidoc/doc_loader.h"
 #include "tests/support/temp_folder.h"
 #include "tests/support/test_data.h"
 
@@ -210,4 +212,32 @@ TEST(DocMarkup, CompilerNamesTheFileOfEachError)
     EXPECT_STREQ(error.message.Text(), "Path is specified as relative with no current folder");
     EXPECT_FALSE(compile_doc_index(nullptr, codes, L"index.txt", error));
     EXPECT_STREQ(error.message.Text(), "bad target");
+}
+
+// The smallest blocks: a language whose source is empty (its box list is
+// the end byte alone) and a string table of one short link target. The
+// blob is kept for the check of its streams with Python's zlib.
+TEST(DocMarkup, SmallestBlocksStayComplete)
+{
+    TempFolder folder(L"docs");
+    folder.WriteFile(L"index.txt", "RUS = \"./rus.txt\"\nENG = \"./eng.txt\"\nDEU = \"\"\n");
+    folder.WriteFile(L"eng.txt", "<link ref=a>x</link>");
+    folder.WriteFile(L"rus.txt", "   ");
+    cSiDocLangCodeMap codes(512);
+    cMemIOTarget target;
+    cSiDocCompileError error;
+    ASSERT_TRUE(compile_doc_index(&target, codes, folder.Path(L"index.txt").c_str(), error)) << error.message.Text();
+    _typebuf<uint8_t> blob;
+    ASSERT_TRUE(target.CopyTo(blob));
+    CreateDirectoryA(test_data_path("../../artifacts").c_str(), nullptr);
+    std::ofstream(test_data_path("../../artifacts/document_edge.qrvhdocf"), std::ios::binary)
+        .write(reinterpret_cast<const char*>(blob.Data()), blob.Count());
+
+    cSiDocLoader loader;
+    ASSERT_TRUE(loader.Load(blob.Data(), blob.Count()));
+    EXPECT_EQ(tree_find_value(loader.languages, 1)->children.first, nullptr);
+    EXPECT_EQ(tree_find_value(loader.languages, 2), nullptr);
+    auto* link = dynamic_cast<cSiDocLink*>(tree_find_value(loader.languages, 0)->children.first->element);
+    ASSERT_NE(link, nullptr);
+    EXPECT_STREQ(link->link->Text(), L"a");
 }
