@@ -2,7 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <fstream>
 #include <string>
 #include <vector>
 
@@ -10,6 +9,7 @@
 #include "base/string_convert.h"
 #include "sidoc/doc_compiler.h"
 #include "sidoc/doc_loader.h"
+#include "tests/sidoc/doc_test_files.h"
 #include "tests/support/temp_folder.h"
 #include "tests/support/test_data.h"
 
@@ -23,20 +23,12 @@ std::string stream_bytes(cMemIOTarget* stream)
     return std::string(reinterpret_cast<const char*>(bytes.Data()), size_t(bytes.Count()));
 }
 
-std::wstring wide(const std::string& path)
-{
-    std::wstring out(path.begin(), path.end());
-    for (wchar_t& c : out)
-        c = c == '\\' ? '/' : c;
-    return out;
-}
-
 // Parses source as language 0 with pictures taken from the fixtures' folder.
 struct Parsed {
     explicit Parsed(const std::wstring& source)
     {
         doc_compile_ctx_init(ctx);
-        ctx.source_folder.Assign(wide(test_data_path("")).c_str());
+        ctx.source_folder.Assign(doc_fixture_path("").c_str());
         parsed = doc_parse_markup_source(ctx, source.c_str());
     }
     ~Parsed() { doc_compile_ctx_free(ctx); }
@@ -229,9 +221,7 @@ TEST(DocMarkup, SmallestBlocksStayComplete)
     ASSERT_TRUE(compile_doc_index(&target, codes, folder.Path(L"index.txt").c_str(), error)) << error.message.Text();
     _typebuf<uint8_t> blob;
     ASSERT_TRUE(target.CopyTo(blob));
-    CreateDirectoryA(test_data_path("../../artifacts").c_str(), nullptr);
-    std::ofstream(test_data_path("../../artifacts/document_edge.qrvhdocf"), std::ios::binary)
-        .write(reinterpret_cast<const char*>(blob.Data()), blob.Count());
+    keep_artifact("document_edge.qrvhdocf", blob.Data(), size_t(blob.Count()));
 
     cSiDocLoader loader;
     ASSERT_TRUE(loader.Load(blob.Data(), blob.Count()));

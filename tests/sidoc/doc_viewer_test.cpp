@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 #include <zlib.h>
 
-#include <fstream>
 #include <memory>
 #include <string>
 #include <vector>
@@ -14,6 +13,7 @@
 #include "sidoc/doc_compiler.h"
 #include "sidoc/doc_loader.h"
 #include "tests/gui/canvas_probe.h"
+#include "tests/sidoc/doc_test_files.h"
 #include "tests/gui/gui_test_elements.h"
 #include "tests/support/test_data.h"
 
@@ -24,14 +24,6 @@ const uint32_t picture_red = 0x002828DC;  // the top left quarter of its picture
 const uint32_t grey = 0x00C0C0C0;         // beside the picture at its set width
 const int32_t sample_margin = 12;
 
-std::wstring wide(const std::string& path)
-{
-    std::wstring out(path.begin(), path.end());
-    for (wchar_t& c : out)
-        c = c == '\\' ? '/' : c;
-    return out;
-}
-
 // The sample mark-up compiled by the program's compiler; the blob is kept
 // beside the screenshot.
 std::vector<uint8_t> compile_sample()
@@ -39,19 +31,17 @@ std::vector<uint8_t> compile_sample()
     cSiDocLangCodeMap codes(512);
     cMemIOTarget target;
     cSiDocCompileError error;
-    EXPECT_TRUE(compile_doc_index(&target, codes, wide(test_data_path("sample/index.txt")).c_str(), error))
+    EXPECT_TRUE(compile_doc_index(&target, codes, doc_fixture_path("sample/index.txt").c_str(), error))
         << error.message.Text();
     _typebuf<uint8_t> bytes;
     target.CopyTo(bytes);
     std::vector<uint8_t> blob(bytes.Data(), bytes.Data() + bytes.Count());
-    CreateDirectoryA(test_data_path("../../artifacts").c_str(), nullptr);
-    std::ofstream(test_data_path("../../artifacts/document_viewer.qrvhdocf"), std::ios::binary)
-        .write(reinterpret_cast<const char*>(blob.data()), std::streamsize(blob.size()));
+    keep_artifact("document_viewer.qrvhdocf", blob.data(), blob.size());
     return blob;
 }
 
-// A PNG of the pixels, written with zlib.
-void save_png(const cCanvasPixels& pixels, const std::string& path)
+// A PNG file of the pixels, made with zlib.
+std::string png_of(const cCanvasPixels& pixels)
 {
     std::string rows;
     for (int32_t y = 0; y < pixels.height; ++y) {
@@ -71,9 +61,8 @@ void save_png(const cCanvasPixels& pixels, const std::string& path)
     };
     std::string header = big_endian(uint32_t(pixels.width)) + big_endian(uint32_t(pixels.height)) +
                          std::string("\x08\x02\x00\x00\x00", 5);
-    std::ofstream(path, std::ios::binary) << "\x89PNG\r\n\x1A\n" << chunk("IHDR", header)
-                                          << chunk("IDAT", std::string(packed.begin(), packed.begin() + packed_size))
-                                          << chunk("IEND", "");
+    return "\x89PNG\r\n\x1A\n" + chunk("IHDR", header) +
+           chunk("IDAT", std::string(packed.begin(), packed.begin() + packed_size)) + chunk("IEND", "");
 }
 
 // Records the links it is asked to open and the rectangles links painted.
@@ -213,7 +202,8 @@ TEST_F(DocViewer, ShowsTheCompiledSample)
             highlighted = WordWidths(5, &space);
         }});
     ASSERT_EQ(shown.width, 560);
-    save_png(shown, test_data_path("../../artifacts/document_viewer.png"));
+    std::string png = png_of(shown);
+    keep_artifact("document_viewer.png", png.data(), png.size());
     ASSERT_EQ(viewer.GetVBarWidth(), 0) << "the sample must fit the view";
 
     // The justified paragraph (the root's second container) breaks where the
