@@ -6,10 +6,12 @@
 
 namespace {
 
-// Room given to data of unknown inflated size at first, per input byte and
-// at least; and the most that deflate data can give per input byte, which
-// bounds a stated size.
-const uint64_t guessed_ratio = 4;
+// Room given at first to data of unknown inflated size, per input byte and
+// at least: generous, since the heap gives large blocks as address space
+// that costs memory only where written, and the block shrinks in place at
+// the end. The most that deflate data can give per input byte bounds any
+// stated size.
+const uint64_t guessed_ratio = 16;
 const uint64_t least_guess = 0x10000;
 const uint64_t deflate_max_ratio = 1032;
 
@@ -29,7 +31,12 @@ bool inflate_growing(z_stream& z, const void* input, uint32_t input_size, uint32
     uint64_t most = uint64_t(input_size) * deflate_max_ratio + 1;
     if (room > most)
         room = most;
-    output.Resize(int32_t(room < uint64_t(INT32_MAX) ? room : INT32_MAX));
+    if (room > uint64_t(INT32_MAX))
+        room = INT32_MAX;
+    // Room the heap refuses is halved, down to the least guess: the output
+    // grows later if it must.
+    for (output.Resize(int32_t(room)); !output.Data() && room > least_guess;)
+        output.Resize(int32_t(room /= 2));
     if (!output.Data())
         return false;
     z.next_in = const_cast<Bytef*>(static_cast<const Bytef*>(input));

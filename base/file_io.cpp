@@ -157,6 +157,11 @@ bool cFileIO::IsOpen()
     return handle != INVALID_HANDLE_VALUE;
 }
 
+bool cFileIO::Flush()
+{
+    return IsOpen() && FlushFileBuffers(handle);
+}
+
 uint32_t cFileIO::GetKind()
 {
     return 1;

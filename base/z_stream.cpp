@@ -9,6 +9,10 @@ namespace {
 const uint64_t not_started = ~uint64_t(0);
 // The output buffer holds twice the view and its size must fit zlib's counts.
 const uint32_t largest_view = 0x3FFFFFFF;
+// Compressed bytes read from the source at a time, at least. zlib copies
+// the output of every call into its 32 KiB window, so a call should give
+// well beyond that much.
+const uint32_t least_input = 0x10000;
 
 }  // namespace
 
@@ -30,7 +34,7 @@ bool cZStream::Attach(cFileIOTarget* new_source, uint64_t new_size, uint32_t new
         owned_source = nullptr;
     Close();
     if (new_source && new_view_size != 0 && new_view_size <= largest_view) {
-        input.Resize(int32_t(new_view_size));
+        input.Resize(int32_t(new_view_size < least_input ? least_input : new_view_size));
         output.Resize(int32_t(new_view_size * 2));
     }
     output_offset = not_started;

@@ -16,8 +16,8 @@ public:
     cZStream();
     ~cZStream() override;
 
-    // Reads view_size compressed bytes at a time and keeps twice that of
-    // inflated output. Closes what was attached before; a source this stream
+    // Reads view_size compressed bytes at a time (64 KiB at least) and keeps
+    // twice view_size of inflated output. Closes what was attached before; a source this stream
     // owns already stays alive and owned when it is attached again.
     bool Attach(cFileIOTarget* source, uint64_t size, uint32_t view_size, bool own) override;
     bool Restart() override;
