@@ -48,6 +48,9 @@ LRESULT cWndTranslatorDlg::HandleMessage(UINT message, WPARAM wparam, LPARAM lpa
     // active window; the mouse capture is the embedded window's.
     if (message == WM_CANCELMODE && embedded.GetHandle())
         SendMessageW(embedded.GetHandle(), WM_CANCELMODE, 0, 0);
+    // The shell, not the embedded window, is the one Windows activates.
+    if (message == WM_ACTIVATE && LOWORD(wparam) == WA_INACTIVE)
+        embedded.NotifyDeactivated();
     return cWndLite::HandleMessage(message, wparam, lparam);
 }
 
