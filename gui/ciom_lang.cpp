@@ -7,10 +7,7 @@ int32_t framework_providers = 0;
 
 const cBuiltinContainer* find_container(uint32_t index)
 {
-    for (uint32_t i = 0; i < builtin_language_container_count; ++i)
-        if (builtin_language_containers[i].language == index)
-            return &builtin_language_containers[i];
-    return nullptr;
+    return find_builtin_container(builtin_language_containers, builtin_language_container_count, index);
 }
 
 }  // namespace
@@ -51,4 +48,12 @@ uint32_t cCIOMLang::DefaultLanguage()
 bool language_provider_exists()
 {
     return framework_providers > 0;
+}
+
+const cBuiltinContainer* find_builtin_container(const cBuiltinContainer* table, uint32_t count, uint32_t language)
+{
+    for (uint32_t i = 0; i < count; ++i)
+        if (table[i].language == language)
+            return &table[i];
+    return nullptr;
 }

@@ -1,0 +1,89 @@
+#include "tools/shell/app_language.h"
+
+#include "base/app_config.h"
+#include "gui/builtin_catalogs.h"
+#include "gui/image_cache.h"
+#include "tools/shell/app_catalogs.h"
+#include "tools/shell/language_flags.h"
+
+namespace {
+
+const cBuiltinContainer* find_container(uint32_t index)
+{
+    return find_builtin_container(application_language_containers, application_language_container_count, index);
+}
+
+cImageBuffer* flag_from_cache(cImageCache& cache, const cFlagPicture* flags, uint32_t id)
+{
+    if (id >= language_flag_count)
+        return nullptr;
+    cImageBuffer* image = cache.Get(int32_t(id));
+    if (image)
+        return image;
+    const cFlagPicture& flag = flags[id];
+    if (!cache.PutPixels(int32_t(id), flag.pixels, flag.width, flag.height, false))
+        return nullptr;
+    return cache.Get(int32_t(id));
+}
+
+}  // namespace
+
+bool cSOPKGLang::HasLanguage(uint32_t index)
+{
+    return find_container(index) != nullptr;
+}
+
+int32_t cSOPKGLang::LoadLanguage(uint32_t index)
+{
+    const cBuiltinContainer* container = find_container(index);
+    return container ? int32_t(container->size) : 0;
+}
+
+const uint8_t* cSOPKGLang::ReleaseLanguage(uint32_t index)
+{
+    const cBuiltinContainer* container = find_container(index);
+    return container ? container->data : nullptr;
+}
+
+uint32_t cSOPKGLang::DefaultLanguage()
+{
+    return application_language_containers[0].language;
+}
+
+cSOPKGLang& application_language_provider()
+{
+    static cSOPKGLang provider;
+    return provider;
+}
+
+bool apply_language(uint32_t id)
+{
+    uint32_t previous = get_current_language();
+    if (set_language(id))
+        return true;
+    if (previous != id && previous < language_none)
+        set_language(previous);
+    return false;
+}
+
+void choose_startup_language(cApplicationConfig* config)
+{
+    cSOPKGLang& provider = application_language_provider();
+    int64_t stored = 0;
+    if (config && config->ReadInt64("lang/current", stored) && provider.HasLanguage(uint32_t(stored)) &&
+        apply_language(uint32_t(stored)))
+        return;
+    set_language(language_english);
+}
+
+cImageBuffer* get_language_image(uint32_t id)
+{
+    static cImageCache cache;
+    return flag_from_cache(cache, language_flags_large, id);
+}
+
+cImageBuffer* get_small_language_image(uint32_t id)
+{
+    static cImageCache cache;
+    return flag_from_cache(cache, language_flags_small, id);
+}
