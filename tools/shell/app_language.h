@@ -16,13 +16,10 @@ const uint32_t language_none = 10;
 // The application's own texts (its "pkgm::" sections), built into the
 // program for eight languages: English, German, Russian, Ukrainian, Korean,
 // Japanese and both Chinese. French and Spanish have none.
-class cSOPKGLang : public cLibLang {
+// Its default is English, the table's first entry.
+class cSOPKGLang : public cBuiltinLang {
 public:
-    bool HasLanguage(uint32_t index) override;
-    int32_t LoadLanguage(uint32_t index) override;
-    const uint8_t* ReleaseLanguage(uint32_t index) override;
-    // English, the table's first entry.
-    uint32_t DefaultLanguage() override;
+    cSOPKGLang();
 };
 
 // The process's one provider of the application's texts, made and
