@@ -2,6 +2,7 @@
 
 #include <stdarg.h>
 
+#include "base/case_map.h"
 #include "base/format.h"
 #include "base/string_utils.h"
 
@@ -134,4 +135,38 @@ int32_t make_safe_file_name(const wchar_t* source, wchar_t* destination, int32_t
         --written;
     destination[written] = 0;
     return written;
+}
+
+void path_identity_key(const wchar_t* path, cPackedKey& key)
+{
+    _typebuf<wchar_t> folded;
+    int32_t length = path ? wstr_length(path) : 0;
+    folded.Resize(length + 1);
+    wchar_t* out = folded.Data();
+    if (!out) {
+        packedkey_from_wstr(key, L"", -1);
+        return;
+    }
+    wchar_t* start = out;
+    const wchar_t* at = path ? path : L"";
+    while (*at) {
+        if (is_separator(*at)) {
+            ++at;
+            continue;
+        }
+        const wchar_t* segment_end = at;
+        while (*segment_end && !is_separator(*segment_end))
+            ++segment_end;
+        bool dot = segment_end - at == 1 && *at == L'.';
+        if (!dot) {
+            // A leading separator of the path stays: "/x" is not "x".
+            if (out != start || is_separator(path[0]))
+                *out++ = L'/';
+            while (at < segment_end)
+                *out++ = wchar_to_lower(*at++);
+        }
+        at = segment_end;
+    }
+    *out = 0;
+    packedkey_from_wstr(key, start, int32_t(out - start));
 }

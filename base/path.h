@@ -5,6 +5,7 @@
 
 #include "base/buffers/guardchar.h"
 #include "base/buffers/typebuf.h"
+#include "base/packed_key.h"
 
 // Paths inside the program use '/' as the separator (C:/Program Files/x).
 // Text from Windows is brought into that form with path_from_native; every
@@ -34,6 +35,12 @@ bool path_format(_guardchar<wchar_t>& out, const wchar_t* format, ...);
 // folder + '/' + name, or folder + name when the folder already ends with
 // '/' or '\\' (see path_format for the limits).
 bool path_join(const wchar_t* folder, const wchar_t* name, _guardchar<wchar_t>& out);
+
+// The identity of the file a path names, as a packed key of its UTF-8
+// form: case folded by the program's case map, '\\' read as '/', runs of
+// separators as one, "." segments and a trailing separator dropped. Paths
+// with equal keys name one file; the key is not a path to use.
+void path_identity_key(const wchar_t* path, cPackedKey& key);
 
 // A usable file name made of source: leading blanks and control characters
 // skipped, characters Windows refuses in names replaced by look-alikes,

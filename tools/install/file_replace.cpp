@@ -1,0 +1,94 @@
+#include "tools/install/file_replace.h"
+
+#include <string.h>
+
+#include "base/file_handle.h"
+#include "base/file_ops.h"
+#include "base/folder_listing.h"
+#include "base/string_utils.h"
+
+bool rename_if_unused(const wchar_t* path, const wchar_t* new_path)
+{
+    {
+        // Exclusive write access fails while any other handle is open on
+        // the file, whatever sharing that handle allowed.
+        cSafeFD probe(file_handle_open(path, FILE_MODE_WRITE | FILE_MODE_EXCLUSIVE));
+        if (!file_handle_is_valid(probe.handle))
+            return false;
+    }
+    return file_rename(path, new_path);
+}
+
+bool delete_file_and_prune(const wchar_t* path)
+{
+    uint32_t kind = path_get_kind(path);
+    if (kind == PATH_KIND_MISSING)
+        return true;
+    if (kind != PATH_KIND_FILE || !file_delete(path))
+        return false;
+    _guardchar<wchar_t> folder;
+    folder.Assign(path);
+    wchar_t* text = folder.Buffer();
+    if (!text)
+        return true;
+    for (;;) {
+        wchar_t* cut = const_cast<wchar_t*>(wstr_find_last_char(text, L'/'));
+        if (!cut)
+            return true;
+        while (cut > text && cut[-1] == L'/')
+            --cut;
+        *cut = 0;
+        if (path_get_kind(text) != PATH_KIND_FOLDER)
+            return true;
+        cFolderListing listing;
+        if (!listing.Read(text, false) || listing.Count() != 0)
+            return true;
+        path_remove_folder(text);
+    }
+}
+
+bool parent_folder_of(const wchar_t* path, _guardchar<wchar_t>& out)
+{
+    const wchar_t* cut = path ? wstr_find_last_char(path, L'/') : nullptr;
+    if (!cut)
+        return false;
+    out.AssignN(path, int32_t(cut - path));
+    return true;
+}
+
+bool make_folder_path(const wchar_t* path)
+{
+    uint32_t kind = path_get_kind(path);
+    if (kind != PATH_KIND_MISSING)
+        return kind == PATH_KIND_FOLDER;
+    _guardchar<wchar_t> work;
+    work.Assign(path);
+    wchar_t* text = work.Buffer();
+    if (!text)
+        return false;
+    // Cut the path at its separators from the end until an existing folder
+    // is left, then put the separators back one by one, creating each level.
+    size_t length = wcslen(text);
+    size_t end = length;
+    for (;;) {
+        wchar_t* cut = const_cast<wchar_t*>(wstr_find_last_char(text, L'/'));
+        if (!cut)
+            return false;
+        *cut = 0;
+        end = size_t(cut - text);
+        kind = path_get_kind(text);
+        if (kind == PATH_KIND_FOLDER)
+            break;
+        if (kind != PATH_KIND_MISSING)
+            return false;
+    }
+    text[end] = L'/';
+    for (size_t at = end + 1; at < length; ++at) {
+        if (text[at] != 0)
+            continue;
+        if (!path_create_folder(text))
+            return false;
+        text[at] = L'/';
+    }
+    return path_create_folder(text);
+}

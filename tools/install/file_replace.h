@@ -1,0 +1,31 @@
+#ifndef TOOLS_INSTALL_FILE_REPLACE_H
+#define TOOLS_INSTALL_FILE_REPLACE_H
+
+#include "base/buffers/guardchar.h"
+
+// File routines of the install, uninstall and remove roads. Paths are in
+// the program's '/' form. None of them shows anything; each answers by its
+// result only.
+
+// Moves the file to new_path, but only when no program holds it open: the
+// file is first opened for writing with no sharing and closed at once. An
+// existing file at new_path is never replaced (false). A program that opens
+// the file between the test and the move is not seen.
+bool rename_if_unused(const wchar_t* path, const wchar_t* new_path);
+
+// Deletes the plain file at path, then removes every folder above it that
+// its removal left empty, up to the first one that still holds something.
+// True when no file is left at path (also when there was none); false for
+// something other than a plain file, or a file that could not be deleted.
+// Failing to remove a folder is silent.
+bool delete_file_and_prune(const wchar_t* path);
+
+// The text before the last '/' of path; false when it has none.
+bool parent_folder_of(const wchar_t* path, _guardchar<wchar_t>& out);
+
+// True when path is a folder, made with its missing parents when needed;
+// false when it, or a parent on the way, names a file or another object, or
+// a folder cannot be created.
+bool make_folder_path(const wchar_t* path);
+
+#endif

@@ -1,0 +1,76 @@
+#ifndef TOOLS_INSTALL_INSTALL_CONTEXT_H
+#define TOOLS_INSTALL_INSTALL_CONTEXT_H
+
+#include <stdint.h>
+
+#include "base/buffers/guardchar.h"
+#include "base/linked_list.h"
+#include "base/packed_key.h"
+#include "base/tree_map.h"
+#include "tools/package/package.h"
+#include "tools/package/package_queries.h"
+#include "tools/shell/older_products.h"
+
+// A file of the previous installation of the product.
+struct cPreviousFile {
+    _guardchar<wchar_t> path;  // as the record wrote it
+    uint8_t digest[32];        // SHA-256 of what is on disk now
+    bool kept;                 // the new file list has it too
+};
+
+// Third access digit of an install item whose target already holds the
+// member's content from the previous installation: the job leaves it alone.
+const uint8_t install_item_skipped = 255;
+
+// Outcome of the install job, for the finish page.
+enum : uint32_t {
+    INSTALL_STATUS_OK = 0,
+    INSTALL_STATUS_OBJECT_IN_THE_WAY = 1,  // a path is taken by something that is not a plain file
+    INSTALL_STATUS_REPAIR_FAILED = 2,      // a leftover of an earlier run cannot be put right
+    INSTALL_STATUS_NO_MEMBER = 3,
+    INSTALL_STATUS_CREATE_FAILED = 4,
+    INSTALL_STATUS_READ_FAILED = 5,
+    INSTALL_STATUS_WRITE_FAILED = 6,
+    INSTALL_STATUS_BACKUP_FAILED = 7,  // the user gave up on a file held open
+    INSTALL_STATUS_APPLY_FAILED = 8,
+    INSTALL_STATUS_BAD_PATH = 9,
+    INSTALL_STATUS_ABORTED = 10,
+    INSTALL_STATUS_NOT_RECORDED = 11,  // installed, but no store could keep the record
+};
+
+// What the install road knows and decides: the package, then the plan that
+// the start-up makes and the wizard and the install job carry out. Owned by
+// the install mode; the forms and jobs borrow it, one thread at a time.
+class cInstallContext {
+public:
+    cInstallContext(const wchar_t* own_path, const wchar_t* package_path, uint32_t package_offset);
+    ~cInstallContext();
+    cInstallContext(const cInstallContext&) = delete;
+    cInstallContext& operator=(const cInstallContext&) = delete;
+
+    cPackage package;
+    _guardchar<wchar_t> own_path;      // the running program file
+    _guardchar<wchar_t> package_path;  // the file holding the package
+    _guardchar<wchar_t> code_name;
+    _guardchar<char> code_name_utf8;   // the record is "install/<this>"
+    _guardchar<wchar_t> error_path;    // the path a failure concerns
+    uint32_t status;                   // INSTALL_STATUS_*
+    uint32_t package_offset;
+    uint64_t installed_version;  // of the previous record; all ones for none
+    uint64_t package_version;    // pack_version of the package's; all ones until read
+    uint64_t space_needed;
+    cLinkedList<int32_t> languages;
+    cOlderProductList products_to_uninstall;
+    cLinkedList<cInstallItem> file_list;
+    // By path identity (path_identity_key).
+    cTreeMap<cPackedKey, cPreviousFile> previous_files;
+    cTreeMap<cPackedKey, _guardchar<wchar_t>> previous_shortcuts;
+    // Made by the install job, in creation order, each once.
+    cLinkedList<_guardchar<wchar_t>> created_shortcuts;
+};
+
+// The record's key of the product, "install/<code name>"; false when it
+// cannot be formatted.
+bool install_record_key(const cInstallContext& context, _guardchar<char>& out);
+
+#endif

@@ -1,0 +1,114 @@
+#include "tools/install/install_record.h"
+
+#include <string.h>
+
+#include "base/app_config.h"
+#include "base/date_time.h"
+#include "base/format.h"
+#include "base/string_utils.h"
+#include "tools/install/install_context.h"
+#include "tools/install/product_info.h"
+
+namespace {
+
+// Formats the keys of one record: "<key>/<name>" with an optional index.
+class cRecordKeys {
+public:
+    explicit cRecordKeys(const char* record_key) : key(record_key)
+    {
+        size = int32_t(strlen(record_key)) + 20;
+        buffer.Allocate(size);
+    }
+
+    const char* Name(const char* name)
+    {
+        if (!buffer.Buffer() || str_format(buffer.Buffer(), size, "%s/%s", key, name) < 0)
+            return nullptr;
+        return buffer.Text();
+    }
+    const char* Indexed(const char* name, int32_t index)
+    {
+        if (!buffer.Buffer() || str_format(buffer.Buffer(), size, "%s/%s%d", key, name, index) < 0)
+            return nullptr;
+        return buffer.Text();
+    }
+
+private:
+    const char* key;
+    int32_t size;
+    _guardchar<char> buffer;
+};
+
+void write_text(cApplicationConfig& store, const char* key, const wchar_t* text)
+{
+    if (key)
+        store.WriteString(key, text, -1);
+}
+
+void write_finish_entries(cApplicationConfig& store, const cInstallContext& context, cRecordKeys& keys)
+{
+    cLinkedList<cFinishItem> entries;
+    if (!build_run_list(context.package, entries))
+        return;
+    int32_t written = 0;
+    for (auto* node = entries.first; node; node = node->next) {
+        const cFinishItem& entry = node->element;
+        if (entry.command_path.IsEmpty() || entry.name.IsEmpty())
+            continue;
+        _guardchar<wchar_t> command;
+        if (entry.arguments.IsEmpty()) {
+            command.Assign(entry.command_path.Text());
+        } else {
+            int32_t size = entry.command_path.Length() + entry.arguments.Length() + 4;
+            command.Allocate(size);
+            if (command.Buffer())
+                wstr_format(command.Buffer(), size, L"\"%s\" %s", entry.command_path.Text(), entry.arguments.Text());
+        }
+        write_text(store, keys.Indexed("cplns", written), entry.name.Text());
+        write_text(store, keys.Indexed("cplcs", written), command.Text());
+        ++written;
+    }
+}
+
+}  // namespace
+
+void write_install_record(cApplicationConfig& store, const cInstallContext& context, const char* key)
+{
+    const cPackage& package = context.package;
+    cRecordKeys keys(key);
+    if (const char* version_key = keys.Name("ver"))
+        store.WriteInt64(version_key, int64_t(pack_version(package.version)));
+    if (const char* language_key = keys.Name("lang"))
+        store.WriteInt16(language_key, int16_t(package.current_language));
+    store.WriteInt16("lang/current", int16_t(package.current_language));
+    write_text(store, keys.Name("path"), package.GetString(package_pgm_key));
+    write_text(store, keys.Name("name"), package.GetString(product_name_key));
+    write_text(store, keys.Name("updates"), package.updates_url.Text());
+    write_text(store, keys.Name("support"), package.support_url.Text());
+    write_text(store, keys.Name("publisher"), package.publisher_url.Text());
+    _guardchar<wchar_t> icon;
+    if (product_icon_path(package, icon))
+        write_text(store, keys.Name("icon"), icon.Text());
+    if (const char* time_key = keys.Name("utime"))
+        store.WriteInt32(time_key, int32_t(uint32_t(time_now_unix())));
+
+    int32_t files = 0;
+    for (auto* node = context.file_list.first; node; node = node->next)
+        ++files;
+    if (const char* count_key = keys.Name("files"))
+        store.WriteInt32(count_key, files);
+    int32_t index = 0;
+    for (auto* node = context.file_list.first; node; node = node->next)
+        write_text(store, keys.Indexed("file", index++), node->element.target_path.Text());
+
+    int32_t shortcuts = 0;
+    for (auto* node = context.created_shortcuts.first; node; node = node->next)
+        ++shortcuts;
+    if (const char* count_key = keys.Name("shortc"))
+        store.WriteInt32(count_key, shortcuts);
+    index = 0;
+    for (auto* node = context.created_shortcuts.first; node; node = node->next)
+        write_text(store, keys.Indexed("shortc", index++), node->element.Text());
+
+    write_finish_entries(store, context, keys);
+}

@@ -1,0 +1,80 @@
+#include "tools/install/older_product_queries.h"
+
+#include <string.h>
+
+#include "base/app_config.h"
+#include "base/file_ops.h"
+#include "base/format.h"
+#include "base/string_convert.h"
+#include "gui/application.h"
+#include "tools/install/uninstall_entry.h"
+
+namespace {
+
+cApplicationConfig* current_store()
+{
+    cCIApplication* application = get_current_application();
+    return application ? application->GetConfig() : nullptr;
+}
+
+// "install/<code name>/<name>" of the UTF-8 code name; false for an empty one.
+bool record_key(const wchar_t* code_name, const char* name, _guardchar<char>& out)
+{
+    _guardchar<char> utf8;
+    if (str_from_wstr_utf8(code_name, -1, utf8) <= 0)
+        return false;
+    int32_t size = int32_t(strlen(utf8.Text()) + strlen(name)) + 16;
+    out.Allocate(size);
+    return out.Buffer() && str_format(out.Buffer(), size, "install/%s/%s", utf8.Text(), name) > 0;
+}
+
+}  // namespace
+
+bool get_installed_major_version_in(cApplicationConfig* store, const wchar_t* code_name, uint32_t& major,
+                                    _guardchar<wchar_t>& command)
+{
+    if (store) {
+        _guardchar<char> key;
+        if (!record_key(code_name, "ver", key))
+            return false;
+        int64_t version;
+        _guardchar<wchar_t> manager;
+        if (store->ReadInt64(key.Text(), version) && store->ReadString("installer/app", manager) &&
+            path_get_kind(manager.Text()) == PATH_KIND_FILE &&
+            format_manager_command(manager.Text(), L"uninstall", code_name, command)) {
+            major = uint32_t(uint64_t(version) >> 48);
+            return true;
+        }
+    }
+    uint32_t version[4];
+    if (!read_uninstall_entry(code_name, version, &command, nullptr, false) &&
+        !read_uninstall_entry(code_name, version, &command, nullptr, true))
+        return false;
+    major = version[0];
+    return true;
+}
+
+bool get_installed_major_version(const wchar_t* code_name, uint32_t& major, _guardchar<wchar_t>& command)
+{
+    return get_installed_major_version_in(current_store(), code_name, major, command);
+}
+
+bool get_installed_product_name_in(cApplicationConfig* store, const wchar_t* code_name, _guardchar<wchar_t>& name)
+{
+    if (store) {
+        _guardchar<char> key;
+        if (!record_key(code_name, "name", key))
+            return false;
+        if (store->ReadString(key.Text(), name))
+            return true;
+    }
+    uint32_t version[4];
+    if (read_uninstall_entry(code_name, version, nullptr, &name, false))
+        return true;
+    return read_uninstall_entry(code_name, version, nullptr, &name, true);
+}
+
+bool get_installed_product_name(const wchar_t* code_name, _guardchar<wchar_t>& name)
+{
+    return get_installed_product_name_in(current_store(), code_name, name);
+}

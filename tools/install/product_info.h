@@ -1,0 +1,26 @@
+#ifndef TOOLS_INSTALL_PRODUCT_INFO_H
+#define TOOLS_INSTALL_PRODUCT_INFO_H
+
+#include <stdint.h>
+
+#include "base/buffers/guardchar.h"
+
+class cPackage;
+
+// What the installation record and the Windows entry tell of a package.
+
+// Package strings that name the product.
+extern const wchar_t product_code_name_key[];  // "codename"
+extern const wchar_t product_name_key[];       // "name"
+extern const wchar_t product_publisher_key[];  // "publisher"
+extern const wchar_t product_group_key[];      // "group": the Start-menu folder
+
+// Version a.b.c.d as one number, a<<48 | b<<32 | c<<16 | d, each part cut
+// to 16 bits; versions compare as these numbers.
+uint64_t pack_version(const uint32_t version[4]);
+
+// The package's icon as a path; false when the package has none or its
+// folder does not resolve.
+bool product_icon_path(const cPackage& package, _guardchar<wchar_t>& out);
+
+#endif

@@ -1,0 +1,267 @@
+#include "tools/install/uninstall_entry.h"
+
+#include <windows.h>
+
+#include "base/buffers/typebuf.h"
+#include "base/case_map.h"
+#include "base/date_time.h"
+#include "base/dynamic_import.h"
+#include "base/format.h"
+#include "base/string_utils.h"
+#include "tools/install/product_info.h"
+#include "tools/package/package.h"
+#include "tools/package/package_queries.h"
+
+namespace {
+
+const wchar_t first_level[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\";
+const wchar_t uninstall_level[] = L"Uninstall";
+const REGSAM write_access = KEY_WRITE | KEY_WOW64_64KEY;                  // 0x20106
+const REGSAM product_write_access = KEY_READ | KEY_WRITE | KEY_WOW64_64KEY;  // 0x2011F
+const REGSAM read_access_64 = KEY_READ | KEY_WOW64_64KEY;                   // 0x20119
+const REGSAM read_access_own = KEY_READ;                                    // 0x20019
+const REGSAM delete_parent_access = product_write_access;
+const wchar_t* const version_names[4] = {L"MajorVersion", L"MinorVersion", L"SubVersion", L"BuildNumber"};
+// Bytes of a string value as read.
+const DWORD string_value_bytes = 16384;
+
+typedef LSTATUS(WINAPI* RegGetValueFunction)(HKEY, LPCWSTR, LPCWSTR, DWORD, LPDWORD, PVOID, LPDWORD);
+typedef LSTATUS(WINAPI* RegDeleteKeyExFunction)(HKEY, LPCWSTR, REGSAM, DWORD);
+
+// advapi32's functions that older Windows lacks, looked up once.
+struct cRegistryImports {
+    cRegistryImports()
+    {
+        HMODULE advapi = GetModuleHandleW(L"advapi32.dll");
+        if (!advapi)
+            advapi = LoadLibraryW(L"advapi32.dll");
+        get_value = dynamic_import<RegGetValueFunction>(advapi, "RegGetValueW");
+        delete_key_ex = dynamic_import<RegDeleteKeyExFunction>(advapi, "RegDeleteKeyExW");
+    }
+    RegGetValueFunction get_value;
+    RegDeleteKeyExFunction delete_key_ex;
+};
+
+const cRegistryImports& registry_imports()
+{
+    static const cRegistryImports imports;
+    return imports;
+}
+
+// An open key, closed with the object.
+class cRegKey {
+public:
+    cRegKey() : key(nullptr) {}
+    ~cRegKey()
+    {
+        if (key)
+            RegCloseKey(key);
+    }
+    cRegKey(const cRegKey&) = delete;
+    cRegKey& operator=(const cRegKey&) = delete;
+
+    LSTATUS Open(HKEY parent, const wchar_t* name, REGSAM access)
+    {
+        return parent ? RegOpenKeyExW(parent, name, 0, access, &key) : ERROR_INVALID_HANDLE;
+    }
+    LSTATUS Create(HKEY parent, const wchar_t* name, REGSAM access)
+    {
+        return RegCreateKeyExW(parent, name, 0, nullptr, 0, access, nullptr, &key, nullptr);
+    }
+
+    HKEY key;
+};
+
+HKEY root_of(bool per_user)
+{
+    return per_user ? HKEY_CURRENT_USER : HKEY_LOCAL_MACHINE;
+}
+
+bool set_dword(HKEY key, const wchar_t* name, uint32_t value)
+{
+    DWORD data = value;
+    return RegSetValueExW(key, name, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&data), sizeof(data)) ==
+           ERROR_SUCCESS;
+}
+
+// A null text is not written, and counts as written.
+bool set_string(HKEY key, const wchar_t* name, const wchar_t* text)
+{
+    if (!text)
+        return true;
+    DWORD bytes = DWORD(wstr_length(text) + 1) * sizeof(wchar_t);
+    return RegSetValueExW(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(text), bytes) == ERROR_SUCCESS;
+}
+
+void to_backslashes(wchar_t* text)
+{
+    for (; text && *text; ++text)
+        if (*text == L'/')
+            *text = L'\\';
+}
+
+bool write_values(HKEY key, const cPackage& package, const wchar_t* manager_path, const wchar_t* code_name)
+{
+    for (int i = 0; i < 4; ++i)
+        if (!set_dword(key, version_names[i], package.version[i]))
+            return false;
+    set_dword(key, L"NoRepair", 1);
+    _guardchar<wchar_t> command;
+    if (!format_manager_command(manager_path, L"uninstall", code_name, command) ||
+        !set_string(key, L"UninstallString", command.Text()))
+        return false;
+    set_dword(key, L"NoModify", 0);
+    if (!format_manager_command(manager_path, L"update", code_name, command) ||
+        !set_string(key, L"ModifyPath", command.Text()))
+        return false;
+    // The rest is informative: a failure leaves that value out.
+    _guardchar<wchar_t> text;
+    if (product_icon_path(package, text)) {
+        to_backslashes(text.Buffer());
+        set_string(key, L"DisplayIcon", text.Text());
+    }
+    set_string(key, L"DisplayName", package.GetString(product_name_key));
+    if (format_display_version(package, text))
+        set_string(key, L"DisplayVersion", text.Text());
+    set_string(key, L"HelpLink", package.support_url.Text());
+    set_string(key, L"Publisher", package.GetString(product_publisher_key));
+    set_string(key, L"ProductId", code_name);
+    set_string(key, L"URLInfoAbout", package.publisher_url.Text());
+    set_string(key, L"URLUpdateInfo", package.updates_url.Text());
+    set_string(key, L"InstallLocation", L"");
+    cDateTime today;
+    time_now_utc(today);
+    wchar_t date[16];
+    wstr_format(date, 16, L"%04d%02d%02d", int(today.year), int(today.month), int(today.day));
+    set_string(key, L"InstallDate", date);
+    return true;
+}
+
+// The product key of one view: its three levels opened for reading.
+struct cProductKeyView {
+    cRegKey first;
+    cRegKey uninstall;
+    cRegKey product;
+
+    bool Open(HKEY root, const wchar_t* code_name, REGSAM access)
+    {
+        return first.Open(root, first_level, access) == ERROR_SUCCESS &&
+               uninstall.Open(first.key, uninstall_level, access) == ERROR_SUCCESS &&
+               product.Open(uninstall.key, code_name, access) == ERROR_SUCCESS;
+    }
+};
+
+void read_string(HKEY key, const wchar_t* name, _guardchar<wchar_t>& out)
+{
+    out.Clear();
+    _typebuf<wchar_t> value(int32_t(string_value_bytes / sizeof(wchar_t)) + 1);
+    if (!value.Data())
+        return;
+    DWORD bytes = string_value_bytes;
+    LSTATUS status;
+    if (RegGetValueFunction get_value = registry_imports().get_value)
+        status = get_value(key, nullptr, name, RRF_RT_REG_SZ, nullptr, value.Data(), &bytes);
+    else
+        status = RegQueryValueExW(key, name, nullptr, nullptr, reinterpret_cast<BYTE*>(value.Data()), &bytes);
+    if (status != ERROR_SUCCESS)
+        return;
+    // A stored text need not end in a zero: the extra unit holds one.
+    value[int32_t(bytes / sizeof(wchar_t))] = 0;
+    out.Assign(value.Data());
+}
+
+bool read_dword(HKEY key, const wchar_t* name, uint32_t& out)
+{
+    DWORD type = 0, data = 0, bytes = sizeof(data);
+    if (RegQueryValueExW(key, name, nullptr, &type, reinterpret_cast<BYTE*>(&data), &bytes) != ERROR_SUCCESS ||
+        type != REG_DWORD || bytes != sizeof(data))
+        return false;
+    out = data;
+    return true;
+}
+
+bool nothing_there(LSTATUS status)
+{
+    return status == ERROR_FILE_NOT_FOUND || status == ERROR_PATH_NOT_FOUND;
+}
+
+}  // namespace
+
+bool format_manager_command(const wchar_t* manager_path, const wchar_t* verb, const wchar_t* code_name,
+                            _guardchar<wchar_t>& out)
+{
+    _guardchar<wchar_t> manager;
+    manager.Assign(manager_path);
+    to_backslashes(manager.Buffer());
+    int32_t size = manager.Length() + wstr_length(code_name) + wstr_length(verb) + 16;
+    out.Allocate(size);
+    return out.Buffer() && wstr_format(out.Buffer(), size, L"\"%s\" %s \"%s\"", manager.Text() ? manager.Text() : L"",
+                                       verb, code_name) > 0;
+}
+
+const wchar_t* uninstall_entry_name(const wchar_t* code_name)
+{
+    if (!code_name)
+        return nullptr;
+    while (wchar_is_space(*code_name))
+        ++code_name;
+    return *code_name ? code_name : nullptr;
+}
+
+bool write_uninstall_entry(const cPackage& package, const wchar_t* manager_path, bool per_user)
+{
+    const wchar_t* code_name = uninstall_entry_name(package.GetString(product_code_name_key));
+    if (!manager_path || !code_name)
+        return false;
+    cRegKey first, uninstall, product;
+    if (first.Open(root_of(per_user), first_level, write_access) != ERROR_SUCCESS ||
+        uninstall.Create(first.key, uninstall_level, write_access) != ERROR_SUCCESS ||
+        product.Create(uninstall.key, code_name, product_write_access) != ERROR_SUCCESS)
+        return false;
+    return write_values(product.key, package, manager_path, code_name);
+}
+
+bool read_uninstall_entry(const wchar_t* code_name, uint32_t version[4], _guardchar<wchar_t>* uninstall_command,
+                          _guardchar<wchar_t>* display_name, bool per_user)
+{
+    for (int i = 0; i < 4; ++i)
+        version[i] = 0;
+    code_name = uninstall_entry_name(code_name);
+    if (!code_name)
+        return false;
+    cProductKeyView wide_view, own_view;
+    bool wide = wide_view.Open(root_of(per_user), code_name, read_access_64);
+    bool own = own_view.Open(root_of(per_user), code_name, read_access_own);
+    if (!wide && !own)
+        return false;
+    HKEY product = wide ? wide_view.product.key : own_view.product.key;
+    if (uninstall_command)
+        read_string(product, L"UninstallString", *uninstall_command);
+    if (display_name)
+        read_string(product, L"DisplayName", *display_name);
+    if (!read_dword(product, version_names[0], version[0]))
+        return false;
+    for (int i = 1; i < 4 && read_dword(product, version_names[i], version[i]); ++i) {
+    }
+    return true;
+}
+
+bool delete_uninstall_entry(const wchar_t* code_name, bool per_user)
+{
+    code_name = uninstall_entry_name(code_name);
+    if (!code_name)
+        return false;
+    cRegKey first, uninstall, product;
+    if (first.Open(root_of(per_user), first_level, read_access_64) != ERROR_SUCCESS)
+        return false;
+    // Only a key that is not there means there is nothing to delete; a key
+    // that cannot be opened (access denied) is a failure.
+    LSTATUS status = uninstall.Open(first.key, uninstall_level, delete_parent_access);
+    if (status == ERROR_SUCCESS)
+        status = product.Open(uninstall.key, code_name, read_access_64);
+    if (status != ERROR_SUCCESS)
+        return nothing_there(status);
+    if (RegDeleteKeyExFunction delete_key_ex = registry_imports().delete_key_ex)
+        return delete_key_ex(uninstall.key, code_name, KEY_WOW64_64KEY, 0) == ERROR_SUCCESS;
+    return RegDeleteKeyW(uninstall.key, code_name) == ERROR_SUCCESS;
+}
