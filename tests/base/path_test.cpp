@@ -180,6 +180,35 @@ TEST(MakeSafeFileName, BadArgumentsWriteNothing)
     EXPECT_EQ(out[0], L'#');
 }
 
+TEST(PathIdentityKey, PathsOfOneFileShareTheKey)
+{
+    struct IdentityCase {
+        const wchar_t* a;
+        const wchar_t* b;
+        bool same;
+    };
+    const IdentityCase cases[] = {
+        {L"C:/App/bin/x.dll", L"c:/app/BIN/X.DLL", true},
+        {L"C:/App/bin//x.dll", L"C:/App/bin/x.dll", true},
+        {L"C:/App/./bin/x.dll", L"C:/App/bin/x.dll", true},
+        {L"C:\\App\\bin\\x.dll", L"C:/App/bin/x.dll", true},
+        {L"C:/App/bin/", L"C:/App/bin", true},
+        {L"./x", L"x", true},
+        // Non-ASCII letters fold through the program's case map.
+        {L"C:/\u00C4pp/\u0416", L"C:/\u00E4pp/\u0436", true},
+        {L"/x", L"x", false},
+        {L"C:/App/bin/x.dll", L"C:/App/bin/y.dll", false},
+        {L"C:/App/bin/..x", L"C:/App/bin/x", false},
+        {L"C:/App/b in/x", L"C:/App/bin/x", false},
+    };
+    for (const IdentityCase& c : cases) {
+        cPackedKey a, b;
+        path_identity_key(c.a, a);
+        path_identity_key(c.b, b);
+        EXPECT_EQ(packedkey_equal(a, b), c.same) << c.a << L" | " << c.b;
+    }
+}
+
 TEST(Path, ConversionsGiveBackTheirMemory)
 {
     int before = heap_busy_blocks();
