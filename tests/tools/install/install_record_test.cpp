@@ -1,0 +1,114 @@
+#include "tools/install/install_record.h"
+
+#include <gtest/gtest.h>
+#include <time.h>
+#include <windows.h>
+
+#include <string>
+
+#include "base/ci_app_config.h"
+#include "tests/support/temp_folder.h"
+#include "tests/tools/install/install_test_support.h"
+#include "tests/tools/install/qrvc_reader.h"
+#include "tools/install/install_context.h"
+
+namespace {
+
+void add_run(cPackage& package, const wchar_t* name_key, const wchar_t* path, const wchar_t* arguments_key)
+{
+    cPackageRunEntry* run = list_append(package.runs);
+    run->name_key.Assign(name_key);
+    run->folder_key.Assign(L"pgm");
+    run->path.Assign(path);
+    run->arguments_key.Assign(arguments_key);
+}
+
+void add_item(cInstallContext& context, const wchar_t* target, uint8_t third_digit)
+{
+    cInstallItem* item = list_append(context.file_list);
+    item->target_path.Assign(target);
+    item->access[2] = third_digit;
+}
+
+std::string utf8(const wchar_t* text)
+{
+    int n = WideCharToMultiByte(CP_UTF8, 0, text, -1, nullptr, 0, nullptr, nullptr);
+    std::string out(size_t(n), '\0');
+    WideCharToMultiByte(CP_UTF8, 0, text, -1, &out[0], n, nullptr, nullptr);
+    out.pop_back();
+    return out;
+}
+
+}  // namespace
+
+TEST(InstallRecord, TheStoreFileHoldsEveryKeyOfTheRecord)
+{
+    struct RecordCase {
+        const char* name;
+        bool runs;
+    };
+    const RecordCase cases[] = {{"with finish-page entries", true}, {"without finish-page entries", false}};
+    for (const RecordCase& c : cases) {
+        TempFolder folder(L"record");
+        cCIAppConfig store;
+        ASSERT_TRUE(CreateDirectoryW(folder.Native(L"store").c_str(), nullptr));
+        ASSERT_TRUE(store.OpenStore(folder.Path(L"store").c_str()));
+        cInstallContext context(L"C:/setup.exe", L"C:/setup.exe", 0);
+        fill_sample_package(context.package, L"s\u00e4mple", L"C:/Program Files/S\u00e4mple");
+        context.package.current_language = 3;
+        if (c.runs) {
+            set_package_string(context.package.strings, L"run0", L"Start it");
+            set_package_string(context.package.strings, L"blank", L"");
+            set_package_string(context.package.strings, L"args", L"-a");
+            add_run(context.package, L"run0", L"app.exe", L"");
+            add_run(context.package, L"blank", L"other.exe", L"");  // no name: left out, no gap
+            add_run(context.package, L"run0", L"tool.exe", L"args");
+        }
+        add_item(context, L"C:/Program Files/S\u00e4mple/app.exe", 0);
+        add_item(context, L"C:/Program Files/S\u00e4mple/same.dll", install_item_skipped);
+        list_append(context.created_shortcuts)->Assign(L"C:/Start/S\u00e4mple/App.lnk");
+
+        uint32_t before = uint32_t(time(nullptr));
+        write_install_record(store, context, "install/s\xc3\xa4mple");
+        ASSERT_TRUE(store.Save());
+        uint32_t after = uint32_t(time(nullptr));
+
+        QrvcFile record = read_qrvc(folder.ReadFile(L"store/install"), "install");
+        QrvcFile language = read_qrvc(folder.ReadFile(L"store/lang"), "lang");
+        ASSERT_TRUE(record.ok && language.ok) << c.name;
+        std::string key = "install/s\xc3\xa4mple/";
+        std::map<std::string, std::string> expected = {
+            {key + "ver", le_bytes(2ull << 48 | 5ull << 32 | 7, 8)},
+            {key + "lang", le_bytes(3, 2)},
+            {key + "path", utf8(L"C:/Program Files/S\u00e4mple")},
+            {key + "name", "Sample App"},
+            {key + "updates", "http://example.org/updates"},
+            {key + "support", "http://example.org/support"},
+            {key + "publisher", "http://example.org/"},
+            {key + "icon", utf8(L"C:/Program Files/S\u00e4mple/bin/app.ico")},
+            {key + "files", le_bytes(2, 4)},
+            {key + "file0", utf8(L"C:/Program Files/S\u00e4mple/app.exe")},
+            {key + "file1", utf8(L"C:/Program Files/S\u00e4mple/same.dll")},
+            {key + "shortc", le_bytes(1, 4)},
+            {key + "shortc0", utf8(L"C:/Start/S\u00e4mple/App.lnk")},
+        };
+        if (c.runs) {
+            expected[key + "cplns0"] = "Start it";
+            expected[key + "cplcs0"] = utf8(L"C:/Program Files/S\u00e4mple/app.exe");
+            expected[key + "cplns1"] = "Start it";
+            expected[key + "cplcs1"] = utf8(L"\"C:/Program Files/S\u00e4mple/tool.exe\" -a");
+        }
+        // Every node on the way to a value is listed with an empty value.
+        for (const auto& value : record.values) {
+            if (value.first == "install/s\xc3\xa4mple" || value.first == key + "utime")
+                continue;
+            EXPECT_EQ(expected.count(value.first), 1u) << c.name << ": unexpected " << value.first;
+        }
+        for (const auto& value : expected)
+            EXPECT_EQ(record.values[value.first], value.second) << c.name << ": " << value.first;
+        uint64_t stamp = le_value(record.values[key + "utime"]);
+        EXPECT_EQ(record.values[key + "utime"].size(), 4u);
+        EXPECT_TRUE(stamp >= before && stamp <= after) << stamp;
+        EXPECT_EQ(language.values["lang/current"], le_bytes(3, 2));
+    }
+}
