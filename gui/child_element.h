@@ -192,6 +192,10 @@ public:
     virtual uint32_t DefaultCursor();
     virtual bool SetCursor(uint32_t kind);
     virtual void InitDefaults();
+    // The host window calls it on the root when its window stops being the
+    // active one (the focus inside the tree is saved, so a focused child's
+    // loss reaches no root hook). Base: nothing.
+    virtual void OnWindowDeactivated();
 
     // Placement: a negative value counts from the parent's far edge
     // (value + size + 1), so x 0 with width -1 fills the width.
@@ -356,6 +360,8 @@ private:
     void ForgetHere(cChildElement* element);
 
     void DiscardQueues();
+    // With a hint text and a registered opener, opens a tooltip.
+    void OpenTooltip();
 };
 
 // The address belongs to an element that exists.

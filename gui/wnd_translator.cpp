@@ -138,10 +138,20 @@ LRESULT cWndTranslator::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam
         return HandleKeyDown(message, wparam, lparam);
     case WM_KEYDOWN:
         return HandleKeyDown(message, wparam, lparam);
+    case WM_ACTIVATE:
+        if (LOWORD(wparam) == WA_INACTIVE)
+            NotifyDeactivated();
+        break;
     default:
         break;
     }
     return cWndLite::HandleMessage(message, wparam, lparam);
+}
+
+void cWndTranslator::NotifyDeactivated()
+{
+    if (root)
+        root->OnWindowDeactivated();
 }
 
 LRESULT cWndTranslator::HandleKeyDown(UINT message, WPARAM wparam, LPARAM lparam)
@@ -336,6 +346,12 @@ bool cWndTranslator::SetMaxClientSize(int32_t width, int32_t height)
     if (outer_size_limits(FrameWindow(), width, height, &outer_width, &outer_height))
         FrameObject()->SetMaximumSize(outer_width, outer_height);
     return true;
+}
+
+bool cWndTranslator::IsResizable()
+{
+    HWND frame = FrameWindow();
+    return frame && (GetWindowLongW(frame, GWL_STYLE) & WS_THICKFRAME) && !IsZoomed(frame);
 }
 
 void cWndTranslator::SetTitle(const wchar_t* text)

@@ -18,12 +18,6 @@ const int32_t state_theme_colours[cEditChild::state_count][3] = {
     {27, 4, 32}, {29, 4, 34}, {28, 4, 33}, {30, 5, 35}, {31, 4, 36},
 };
 
-uint32_t theme_colour(int32_t index)
-{
-    cCITheme* theme = get_theme();
-    return theme ? theme->GetColour(index) : 0;
-}
-
 }  // namespace
 
 cEditChild::cEditChild()

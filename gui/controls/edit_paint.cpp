@@ -11,12 +11,6 @@ const int32_t text_left = 2;
 const int32_t cue_colour_index = 8;
 const int32_t selected_text_colour_index = 10;
 
-uint32_t theme_colour(int32_t index)
-{
-    cCITheme* theme = get_theme();
-    return theme ? theme->GetColour(index) : 0;
-}
-
 }  // namespace
 
 int32_t cEditChild::ColourState()
