@@ -5,13 +5,15 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <algorithm>
 #include <sstream>
 #include <string>
 #include <vector>
 
 #include "gui/controls/edit_child.h"
 #include "gui/theme.h"
-#include "tests/gui/controls/control_window.h"
+#include "gui/controls/custom_form.h"
+#include "tests/gui/controls/form_window.h"
 
 namespace {
 
@@ -25,10 +27,44 @@ std::wstring text_of(cEditChild& edit)
     return out;
 }
 
-COLORREF theme_colour(int32_t index)
-{
-    return get_theme()->GetColour(index);
-}
+// A form with two fields on its client panel. The codes of the actions the
+// fields post (other than focus notices) go to the log.
+class cEditForm : public cCustomForm {
+public:
+    cEditForm(cFormWindow& runner, std::vector<uint32_t>& action_log) : window(runner), log(action_log) {}
+
+    void OnCreate() override
+    {
+        cCustomForm::OnCreate();
+        GetClientPanel()->AddChild(&top, 10, 10, edit_width, edit_height);
+        GetClientPanel()->AddChild(&bottom, 10, 40, edit_width, edit_height);
+    }
+
+    bool OnStarted() override
+    {
+        window.Start();
+        return true;
+    }
+
+    bool HandleAction(cChildElement* sender, cChildAction* action) override
+    {
+        if ((sender == &top || sender == &bottom) && action->code != 1) {
+            log.push_back(action->code);
+            return true;
+        }
+        return cCustomForm::HandleAction(sender, action);
+    }
+
+    cEditChild top;
+    cEditChild bottom;
+
+private:
+    cFormWindow& window;
+    std::vector<uint32_t>& log;
+};
+
+const int32_t form_width = 220;
+const int32_t form_height = 150;
 
 // Input words: key names with C- (Ctrl) and S- (Shift) prefixes, t:<letters>
 // typed, "dbl" a double click right of the text, "max5" the program setting
@@ -45,13 +81,13 @@ void act(cEditChild& edit, const std::string& word)
         {"C", 'C'},      {"V", 'V'},           {"X", 'X'},
     };
     if (word.rfind("t:", 0) == 0) {
-        cControlWindow::Type(word.c_str() + 2);
+        cFormWindow::Type(word.c_str() + 2);
         return;
     }
     if (word == "dbl") {
         // The second press comes a few ticks later, and the window takes it
         // only while the button is still down.
-        cControlWindow::ClickAt(&edit, edit_width - 6, edit_height / 2);
+        cFormWindow::ClickAt(&edit, edit_width - 6, edit_height / 2);
         run_later(15, []() { send_mouse_button(true, false); });
         run_later(40, []() { send_mouse_button(true, true); });
         return;
@@ -69,7 +105,7 @@ void act(cEditChild& edit, const std::string& word)
     }
     for (const cKeyName& key : keys)
         if (name == key.name) {
-            cControlWindow::Press(key.key, ctrl, shift);
+            cFormWindow::Press(key.key, ctrl, shift);
             return;
         }
     ADD_FAILURE() << "unknown input word " << word;
@@ -104,27 +140,28 @@ TEST(EditChild, KeysAndClicksEditTheTextWithTheCaretInside)
         {L"", "t:abcdefg", L"abcde", {}},
         {L"abcde", "C-A t:z", L"z", {}},
     };
-    cEditChild edit;
-    cControlWindow window;
+    cFormWindow window;
+    window.step_gap_ms = 60;
+    std::vector<uint32_t> log;
+    cEditForm* form = new cEditForm(window, log);
+    cEditChild& edit = form->top;
     std::vector<std::wstring> texts;
     std::vector<std::vector<uint32_t>> actions;
-    std::vector<cControlWindow::cStep> steps = {[&]() { cControlWindow::ClickAt(&edit, 4, 4); }};
+    std::vector<cFormWindow::cStep> steps = {[&]() { cFormWindow::ClickAt(&edit, 4, 4); }};
     for (const cTypingCase& row : cases) {
         steps.push_back([&, row]() {
             edit.SetText(row.start, -1);
-            window.actions.clear();
+            log.clear();
         });
         std::istringstream words(row.input);
         for (std::string word; words >> word;)
             steps.push_back([&, word]() { act(edit, word); });
         steps.push_back([&]() {
             texts.push_back(text_of(edit));
-            actions.push_back(window.actions);
+            actions.push_back(log);
         });
     }
-    ASSERT_EQ(window.Run(200, 60, [&](cRecordingRoot* root) { root->AddChild(&edit, 10, 10, edit_width, edit_height); },
-                         steps),
-              1);
+    ASSERT_EQ(window.Run(form, form_width, form_height, steps), 1);
     ASSERT_EQ(texts.size(), cases.size());
     for (size_t i = 0; i < cases.size(); ++i) {
         EXPECT_EQ(texts[i], cases[i].expected) << cases[i].input;
@@ -159,33 +196,32 @@ void put_clipboard_text(HWND owner, const wchar_t* text)
 
 TEST(EditChild, CopyCutAndPasteGoThroughTheSystemClipboard)
 {
-    cEditChild top, bottom;
+    cFormWindow window;
+    std::vector<uint32_t> log;
+    cEditForm* form = new cEditForm(window, log);
+    cEditChild& top = form->top;
+    cEditChild& bottom = form->bottom;
     top.SetText(L"copy me", -1);
-    cControlWindow window;
     std::vector<std::wstring> seen;
     auto note = [&]() {
         seen.push_back(text_of(top));
         seen.push_back(text_of(bottom));
         seen.push_back(clipboard_text());
     };
-    window.Run(200, 80,
-               [&](cRecordingRoot* root) {
-                   root->AddChild(&top, 10, 10, edit_width, edit_height);
-                   root->AddChild(&bottom, 10, 40, edit_width, edit_height);
-               },
+    window.Run(form, form_width, form_height,
                {
                    // A click into a field selects all of it.
-                   [&]() { cControlWindow::ClickAt(&top, 4, 4); },
-                   [&]() { cControlWindow::Press('C', true); },
-                   [&]() { cControlWindow::ClickAt(&bottom, 4, 4); },
-                   [&]() { cControlWindow::Press('V', true); },
+                   [&]() { cFormWindow::ClickAt(&top, 4, 4); },
+                   [&]() { cFormWindow::Press('C', true); },
+                   [&]() { cFormWindow::ClickAt(&bottom, 4, 4); },
+                   [&]() { cFormWindow::Press('V', true); },
                    note,
-                   [&]() { put_clipboard_text(window.host, L"from outside"); },
-                   [&]() { cControlWindow::ClickAt(&top, 4, 4); },
-                   [&]() { cControlWindow::Press(VK_INSERT, false, true); },
-                   [&]() { cControlWindow::Press(VK_HOME); },
-                   [&]() { cControlWindow::Press(VK_END, false, true); },
-                   [&]() { cControlWindow::Press('X', true); },
+                   [&]() { put_clipboard_text(host_of(&top), L"from outside"); },
+                   [&]() { cFormWindow::ClickAt(&top, 4, 4); },
+                   [&]() { cFormWindow::Press(VK_INSERT, false, true); },
+                   [&]() { cFormWindow::Press(VK_HOME); },
+                   [&]() { cFormWindow::Press(VK_END, false, true); },
+                   [&]() { cFormWindow::Press('X', true); },
                    note,
                });
     EXPECT_EQ(seen, (std::vector<std::wstring>{L"copy me", L"copy me", L"copy me", L"", L"copy me",
@@ -194,12 +230,17 @@ TEST(EditChild, CopyCutAndPasteGoThroughTheSystemClipboard)
 
 // Some pixel leans to red: text in pure red drawn smoothed over a light grey
 // ground. Grey text never does.
-bool shows_red_text(const std::vector<COLORREF>& pixels)
+bool shows_red_text(const std::vector<uint32_t>& pixels)
 {
-    for (COLORREF pixel : pixels)
+    for (uint32_t pixel : pixels)
         if (int(GetRValue(pixel)) - int(GetGValue(pixel)) > 40 && int(GetRValue(pixel)) - int(GetBValue(pixel)) > 40)
             return true;
     return false;
+}
+
+bool shows(const std::vector<uint32_t>& pixels, uint32_t colour)
+{
+    return std::find(pixels.begin(), pixels.end(), colour) != pixels.end();
 }
 
 TEST(EditChild, StatesSelectionAndCueTextShowTheirColours)
@@ -211,47 +252,43 @@ TEST(EditChild, StatesSelectionAndCueTextShowTheirColours)
     colours[8] = 0x0000FF;
     const cThemeDescriptor red_cue = {builtin_theme.metrics, colours, builtin_theme.images};
     ASSERT_TRUE(cCITheme::Install(&red_cue));
-    cEditChild field, empty;
+    cFormWindow window;
+    std::vector<uint32_t> log;
+    cEditForm* form = new cEditForm(window, log);
+    cEditChild& field = form->top;
+    cEditChild& empty = form->bottom;
     field.SetText(L"select me", -1);
     empty.SetCueText(L"cue");
-    const COLORREF frames[] = {0x0000C0, 0x00C000, 0xC00000, 0x00C0C0};
-    const COLORREF background = 0xE0E0F8;
-    field.SetColours(background, 0x202020, frames[0]);
+    const uint32_t frames[] = {0x0000C0, 0x00C000, 0xC00000, 0x00C0C0};
+    field.SetColours(0xE0E0F8, 0x202020, frames[0]);
     for (int32_t state = 1; state < 4; ++state)
         field.SetStateFrame(state, frames[state]);
-    cControlWindow window;
     struct cSeen {
-        COLORREF corner;
-        COLORREF inside;
+        uint32_t corner;
+        uint32_t inside;
         bool selection;
         bool cue;
     };
     std::vector<cSeen> seen;
     auto look = [&]() {
-
-        seen.push_back({cControlWindow::PixelAt(&field, 0, 0), cControlWindow::PixelAt(&empty, edit_width - 3, 3),
-                        cControlWindow::Shows(cControlWindow::PixelsIn(&field, 1, 1, 60, edit_height - 2),
-                                              theme_colour(17)),
-                        shows_red_text(cControlWindow::PixelsIn(&empty, 1, 1, 40, edit_height - 2))});
+        seen.push_back({cFormWindow::PixelAt(&field, 0, 0), cFormWindow::PixelAt(&empty, edit_width - 3, 3),
+                        shows(cFormWindow::Pixels(&field, 1, 1, 60, edit_height - 2), theme_colour(17)),
+                        shows_red_text(cFormWindow::Pixels(&empty, 1, 1, 40, edit_height - 2))});
     };
-    window.Run(200, 80,
-               [&](cRecordingRoot* root) {
-                   root->AddChild(&field, 10, 10, edit_width, edit_height);
-                   root->AddChild(&empty, 10, 40, edit_width, edit_height);
-               },
+    window.Run(form, form_width, form_height,
                {
-                   [&]() { cControlWindow::MoveTo(&field, edit_width + 20, 50); },
+                   [&]() { cFormWindow::MoveTo(&field, edit_width + 20, 50); },
                    look,
                    [&]() { field.TakeFocus(); },
                    look,
-                   [&]() { cControlWindow::MoveTo(&field, 40, 5); },
+                   [&]() { cFormWindow::MoveTo(&field, 40, 5); },
                    look,
                    [&]() { field.Hide(true); },
                    look,
                    [&]() {
                        field.Show();
-                       cControlWindow::ClickAt(&empty, 4, 4);
-                       cControlWindow::Type("x");
+                       cFormWindow::ClickAt(&empty, 4, 4);
+                       cFormWindow::Type("x");
                    },
                    look,
                });
@@ -274,7 +311,6 @@ TEST(EditChild, StatesSelectionAndCueTextShowTheirColours)
         EXPECT_EQ(seen[i].inside, theme_colour(expected[i].inside)) << "view " << i;
         EXPECT_EQ(seen[i].selection, expected[i].selection) << "view " << i;
         EXPECT_EQ(seen[i].cue, expected[i].cue) << "view " << i;
-
     }
 }
 

@@ -22,8 +22,9 @@ class cFormWindow {
 public:
     using cStep = std::function<void()>;
 
-    static const UINT step_gap_ms = 150;
     static const UINT time_out_ms = 30000;
+    // Long scripts of plain key presses may step faster.
+    UINT step_gap_ms = 150;
 
     cFormWindow() { EXPECT_TRUE(maker.Init(nullptr, 0, 101)); }
 
@@ -66,14 +67,31 @@ public:
         send_mouse_move_to(at.x, at.y);
     }
 
+    static void ClickAt(cChildElement* element, int32_t x, int32_t y)
+    {
+        POINT at = ScreenPoint(element, x, y);
+        send_click_at(at.x, at.y);
+    }
+
     // A key pressed and released while the modifiers are held.
-    static void Press(WORD key, bool ctrl = false)
+    static void Press(WORD key, bool ctrl = false, bool shift = false)
     {
         if (ctrl)
             send_key(VK_CONTROL, false);
+        if (shift)
+            send_key(VK_SHIFT, false);
         send_key_press(key);
+        if (shift)
+            send_key(VK_SHIFT, true);
         if (ctrl)
             send_key(VK_CONTROL, true);
+    }
+
+    // Lower-case letters, digits and blanks, typed on the keyboard.
+    static void Type(const char* text)
+    {
+        for (const char* c = text; *c; ++c)
+            send_key_press(WORD(*c >= 'a' && *c <= 'z' ? *c - 'a' + 'A' : *c));
     }
 
     // The element's pixels as its host window shows them now, top row first,
