@@ -10,7 +10,6 @@
 
 #include "gui/controls/combo_box.h"
 #include "gui/theme.h"
-#include "gui/controls/custom_form.h"
 #include "tests/gui/controls/form_window.h"
 
 namespace {
@@ -25,48 +24,25 @@ int32_t item_id(int32_t index)
     return (index + 1) * 10;
 }
 
-std::wstring text_of(cComboBoxChild& combo)
-{
-    wchar_t out[64];
-    combo.GetText(out, 64);
-    return out;
-}
-
-// A form with a combo of five items on its client panel, one of them
-// selected. The codes of the actions the combo posts go to the log.
-class cComboForm : public cCustomForm {
+// A form with a combo of five items on its client panel, the second one
+// selected, whose actions it logs.
+class cComboForm : public cScriptForm {
 public:
-    cComboForm(cFormWindow& runner, std::vector<uint32_t>& action_log) : window(runner), log(action_log) {}
+    using cScriptForm::cScriptForm;
 
     void OnCreate() override
     {
-        cCustomForm::OnCreate();
+        cScriptForm::OnCreate();
         GetClientPanel()->AddChild(&combo, 20, 20, combo_width, combo_height);
         for (int32_t i = 0; i < item_count; ++i)
             combo.SetItem(item_id(i), item_texts[i], uint32_t(100 + i), -1);
         combo.Select(item_id(1), false);
     }
 
-    bool OnStarted() override
-    {
-        window.Start();
-        return true;
-    }
-
-    bool HandleAction(cChildElement* sender, cChildAction* action) override
-    {
-        if (sender == &combo) {
-            log.push_back(action->code);
-            return true;
-        }
-        return cCustomForm::HandleAction(sender, action);
-    }
-
     cComboBoxChild combo;
 
-private:
-    cFormWindow& window;
-    std::vector<uint32_t>& log;
+protected:
+    bool Logs(cChildElement* sender) override { return sender == &combo; }
 };
 
 const int32_t form_width = 240;
@@ -128,7 +104,7 @@ TEST(ComboBox, ClickOpensTheListBelowAndTheChoiceIsSelectedAndPosted)
     };
     std::vector<cState> states;
     auto note = [&]() {
-        states.push_back({combo.GetSelection(), text_of(combo), count_of(log, 6), open_popup_window(&combo) != nullptr});
+        states.push_back({combo.GetSelection(), cFormWindow::Text(&combo), count_of(log, 6), open_popup_window(&combo) != nullptr});
         log.clear();
     };
     window.Run(form, form_width, form_height,

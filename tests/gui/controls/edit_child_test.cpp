@@ -12,7 +12,6 @@
 
 #include "gui/controls/edit_child.h"
 #include "gui/theme.h"
-#include "gui/controls/custom_form.h"
 #include "tests/gui/controls/form_window.h"
 
 namespace {
@@ -20,47 +19,23 @@ namespace {
 const int32_t edit_width = 160;
 const int32_t edit_height = 22;
 
-std::wstring text_of(cEditChild& edit)
-{
-    wchar_t out[300];
-    edit.GetText(out, 300);
-    return out;
-}
-
-// A form with two fields on its client panel. The codes of the actions the
-// fields post (other than focus notices) go to the log.
-class cEditForm : public cCustomForm {
+// A form with two fields on its client panel, whose actions it logs.
+class cEditForm : public cScriptForm {
 public:
-    cEditForm(cFormWindow& runner, std::vector<uint32_t>& action_log) : window(runner), log(action_log) {}
+    using cScriptForm::cScriptForm;
 
     void OnCreate() override
     {
-        cCustomForm::OnCreate();
+        cScriptForm::OnCreate();
         GetClientPanel()->AddChild(&top, 10, 10, edit_width, edit_height);
         GetClientPanel()->AddChild(&bottom, 10, 40, edit_width, edit_height);
-    }
-
-    bool OnStarted() override
-    {
-        window.Start();
-        return true;
-    }
-
-    bool HandleAction(cChildElement* sender, cChildAction* action) override
-    {
-        if ((sender == &top || sender == &bottom) && action->code != 1) {
-            log.push_back(action->code);
-            return true;
-        }
-        return cCustomForm::HandleAction(sender, action);
     }
 
     cEditChild top;
     cEditChild bottom;
 
-private:
-    cFormWindow& window;
-    std::vector<uint32_t>& log;
+protected:
+    bool Logs(cChildElement* sender) override { return sender == &top || sender == &bottom; }
 };
 
 const int32_t form_width = 220;
@@ -157,7 +132,7 @@ TEST(EditChild, KeysAndClicksEditTheTextWithTheCaretInside)
         for (std::string word; words >> word;)
             steps.push_back([&, word]() { act(edit, word); });
         steps.push_back([&]() {
-            texts.push_back(text_of(edit));
+            texts.push_back(cFormWindow::Text(&edit));
             actions.push_back(log);
         });
     }
@@ -204,8 +179,8 @@ TEST(EditChild, CopyCutAndPasteGoThroughTheSystemClipboard)
     top.SetText(L"copy me", -1);
     std::vector<std::wstring> seen;
     auto note = [&]() {
-        seen.push_back(text_of(top));
-        seen.push_back(text_of(bottom));
+        seen.push_back(cFormWindow::Text(&top));
+        seen.push_back(cFormWindow::Text(&bottom));
         seen.push_back(clipboard_text());
     };
     window.Run(form, form_width, form_height,

@@ -94,6 +94,14 @@ public:
             send_key_press(WORD(*c >= 'a' && *c <= 'z' ? *c - 'a' + 'A' : *c));
     }
 
+    // The element's text as GetText gives it.
+    static std::wstring Text(cChildElement* element)
+    {
+        wchar_t out[300];
+        element->GetText(out, 300);
+        return out;
+    }
+
     // The element's pixels as its host window shows them now, top row first,
     // as 0x00BBGGRR.
     static std::vector<uint32_t> Pixels(cChildElement* element, int32_t x, int32_t y, int32_t w, int32_t h)
@@ -166,6 +174,36 @@ private:
     }
 
     std::vector<cStep> script;
+};
+
+// A form that starts its window's script once it runs and logs the codes of
+// the actions that its logged controls post (focus notices left out).
+// Subclasses place the controls in OnCreate.
+class cScriptForm : public cCustomForm {
+public:
+    cScriptForm(cFormWindow& runner, std::vector<uint32_t>& action_log) : window(runner), log(action_log) {}
+
+    bool OnStarted() override
+    {
+        window.Start();
+        return true;
+    }
+
+    bool HandleAction(cChildElement* sender, cChildAction* action) override
+    {
+        if (Logs(sender) && action->code != 1) {
+            log.push_back(action->code);
+            return true;
+        }
+        return cCustomForm::HandleAction(sender, action);
+    }
+
+protected:
+    virtual bool Logs(cChildElement* sender) = 0;
+
+private:
+    cFormWindow& window;
+    std::vector<uint32_t>& log;
 };
 
 #endif
