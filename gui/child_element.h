@@ -234,6 +234,10 @@ public:
     bool GetScreenPosition(cPoint* point);
     bool ContainsPoint(int32_t px, int32_t py) const { return px >= 0 && px < width && py >= 0 && py < height; }
     bool IsDescendant(cChildElement* element);
+    // The host window lost the mouse (another window took it, or the system
+    // cancelled the mode): the capture path from here down ends without
+    // asking the window, which no longer holds it.
+    void DropMouseCapture();
     bool GetDescendantBounds(cChildElement* child, cRect* bounds);
     bool MeasureText(const wchar_t* text, cSize* size, cFontObject* font);
     intptr_t ShowModal(const wchar_t* title, int32_t width, int32_t height, cChildElement* root, bool resizable);

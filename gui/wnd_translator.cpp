@@ -120,6 +120,15 @@ LRESULT cWndTranslator::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam
         if (GetAsyncKeyState(VK_LBUTTON) < 0)
             OnLButtonDown(GET_X_LPARAM(lparam), GET_Y_LPARAM(lparam), uint32_t(wparam));
         return 0;
+    case WM_CAPTURECHANGED:
+        // The tree's own capture moves keep the mouse in this window.
+        if (HWND(lparam) != GetHandle())
+            root->DropMouseCapture();
+        break;
+    case WM_CANCELMODE:
+        // The default answer then releases the window's capture.
+        root->DropMouseCapture();
+        break;
     case WM_IME_CHAR:
         root->DispatchChar(wchar_t(wparam), false, false, false);
         return 0;

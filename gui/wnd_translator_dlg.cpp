@@ -47,6 +47,10 @@ LRESULT cWndTranslatorDlg::HandleMessage(UINT message, WPARAM wparam, LPARAM lpa
     // The shell, not the embedded window, is the one Windows activates.
     if (message == WM_ACTIVATE && LOWORD(wparam) == WA_INACTIVE)
         embedded.NotifyDeactivated();
+    // A modal run opening over this one cancels the modes of this, the
+    // active window; the mouse capture is the embedded window's.
+    if (message == WM_CANCELMODE && embedded.GetHandle())
+        SendMessageW(embedded.GetHandle(), WM_CANCELMODE, 0, 0);
     return cWndLite::HandleMessage(message, wparam, lparam);
 }
 

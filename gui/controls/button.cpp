@@ -1,5 +1,6 @@
 #include "gui/controls/button.h"
 
+#include "gui/controls/setting.h"
 #include "gui/theme.h"
 
 // The button's state, setters and input; its painting is in button_paint.cpp.
@@ -105,39 +106,23 @@ void cButtonChild::SetFont(cFontObject* new_font)
 
 void cButtonChild::SetTextAlignment(int32_t alignment, bool redraw)
 {
-    if (alignment == text_alignment)
-        return;
-    text_alignment = alignment;
-    if (redraw)
-        Redraw(nullptr);
+    store_setting(this, &text_alignment, alignment, redraw);
 }
 
 void cButtonChild::SetImagePlacement(int32_t placement, bool redraw)
 {
-    if (placement == image_placement)
-        return;
-    image_placement = placement;
-    preferred_width = -1;
-    if (redraw)
-        Redraw(nullptr);
+    if (store_setting(this, &image_placement, placement, redraw))
+        preferred_width = -1;
 }
 
 void cButtonChild::SetFrameStyle(int32_t style, bool redraw)
 {
-    if (style == frame_style)
-        return;
-    frame_style = style;
-    if (redraw)
-        Redraw(nullptr);
+    store_setting(this, &frame_style, style, redraw);
 }
 
 void cButtonChild::SetBackgroundColour(uint32_t colour, bool redraw)
 {
-    if (colour == GetBackgroundColour())
-        return;
-    cChildElement::SetBackgroundColour(colour);
-    if (redraw)
-        Redraw(nullptr);
+    store_setting(this, &background_colour, colour & 0xFFFFFF, redraw);
 }
 
 void cButtonChild::SetTextColour(uint32_t colour, bool redraw)
@@ -152,11 +137,8 @@ void cButtonChild::SetTextColour(uint32_t colour, bool redraw)
 
 void cButtonChild::SetStateColour(int32_t state, uint32_t colour, bool redraw)
 {
-    if (state < 0 || state >= state_count || colour == text_colours[state])
-        return;
-    text_colours[state] = colour;
-    if (redraw)
-        Redraw(nullptr);
+    if (state >= 0 && state < state_count)
+        store_setting(this, &text_colours[state], colour, redraw);
 }
 
 void cButtonChild::SetInactiveTextColour(uint32_t colour, bool redraw)

@@ -1,5 +1,7 @@
 #include "gui/controls/gen_button.h"
 
+#include "gui/controls/setting.h"
+
 void cGenButtonChild::InitDefaults()
 {
     cChildElement::InitDefaults();
@@ -43,9 +45,5 @@ void cGenButtonChild::OnFocusLost(bool flag1, bool flag2)
 
 void cGenButtonChild::SetSelected(bool flag, bool redraw)
 {
-    if (flag == selected)
-        return;
-    selected = flag;
-    if (redraw)
-        Redraw(nullptr);
+    store_setting(this, &selected, flag, redraw);
 }

@@ -129,40 +129,43 @@ void cScrollBar::OnMouseButton(int32_t px, int32_t py, int32_t button, bool pres
         Release(along, vertical ? px : py);
 }
 
+int32_t* cScrollBar::StateOfPart(int32_t part)
+{
+    switch (part) {
+    case part_track_before:
+    case part_track_after:
+        return &track_state;
+    case part_thumb:
+        return &thumb_state;
+    case part_back:
+        return &back_state;
+    case part_forward:
+        return &forward_state;
+    default:
+        return nullptr;
+    }
+}
+
 void cScrollBar::Press(int32_t along)
 {
     StartMouseCapture(false);
-    int32_t before[4] = {track_state, thumb_state, back_state, forward_state};
-    switch (HitTest(along)) {
-    case part_track_before:
-        SetStates(2, 0, 0, 0);
-        track_before_pressed = true;
-        break;
-    case part_track_after:
-        SetStates(2, 0, 0, 0);
-        track_after_pressed = true;
-        break;
-    case part_thumb:
+    int32_t part = HitTest(along);
+    int32_t* pressed = StateOfPart(part);
+    if (!pressed && !AnyStateSet())
+        return;
+    SetStates(0, 0, 0, 0);
+    if (pressed)
+        *pressed = 2;
+    track_before_pressed = part == part_track_before;
+    track_after_pressed = part == part_track_after;
+    back_pressed = part == part_back;
+    forward_pressed = part == part_forward;
+    if (part == part_thumb) {
         drag_start_coordinate = along;
         drag_start_position = position;
-        SetStates(0, 2, 0, 0);
         dragging = true;
-        break;
-    case part_back:
-        SetStates(0, 0, 2, 0);
-        back_pressed = true;
-        break;
-    case part_forward:
-        SetStates(0, 0, 0, 2);
-        forward_pressed = true;
-        break;
-    default:
-        SetStates(0, 0, 0, 0);
-        break;
     }
-    if (before[0] != track_state || before[1] != thumb_state || before[2] != back_state ||
-        before[3] != forward_state)
-        Redraw(nullptr);
+    Redraw(nullptr);
 }
 
 void cScrollBar::Release(int32_t along, int32_t across)
@@ -175,52 +178,25 @@ void cScrollBar::Release(int32_t along, int32_t across)
         ClearPressFlags();
         return;
     }
-    switch (HitTest(along)) {
-    case part_track_before:
-        if (track_before_pressed) {
-            track_before_pressed = false;
-            PageBack();
-        }
-        track_state = 1;
-        thumb_state = 0;
-        break;
-    case part_track_after:
-        if (track_after_pressed) {
-            track_after_pressed = false;
-            PageForward();
-        }
-        track_state = 1;
-        thumb_state = 0;
-        break;
-    case part_thumb:
-        track_state = 0;
-        thumb_state = 1;
-        break;
-    case part_back:
-        if (back_pressed)
-            LineBack();
-        SetStates(0, 0, 1, 0);
-        Redraw(nullptr);
-        ClearPressFlags();
-        return;
-    case part_forward:
-        if (forward_pressed)
-            LineForward();
-        SetStates(0, 0, 0, 1);
-        Redraw(nullptr);
-        ClearPressFlags();
-        return;
-    default:
-        if (!AnyStateSet()) {
-            ClearPressFlags();
-            return;
-        }
-        track_state = thumb_state = 0;
-        break;
-    }
-    back_state = forward_state = 0;
-    Redraw(nullptr);
+    // A step only where the press began; the part under the pointer stays
+    // lit.
+    int32_t part = HitTest(along);
+    if (part == part_track_before && track_before_pressed)
+        PageBack();
+    else if (part == part_track_after && track_after_pressed)
+        PageForward();
+    else if (part == part_back && back_pressed)
+        LineBack();
+    else if (part == part_forward && forward_pressed)
+        LineForward();
     ClearPressFlags();
+    int32_t* lit = StateOfPart(part);
+    if (!lit && !AnyStateSet())
+        return;
+    SetStates(0, 0, 0, 0);
+    if (lit)
+        *lit = 1;
+    Redraw(nullptr);
 }
 
 void cScrollBar::OnMouseMove(int32_t px, int32_t py)
@@ -243,36 +219,13 @@ void cScrollBar::Drag(int32_t along)
 
 void cScrollBar::Hover(int32_t along)
 {
-    bool changed = false;
-    switch (HitTest(along)) {
-    case part_track_before:
-    case part_track_after:
-        changed = track_state == 0;
-        if (changed)
-            SetStates(1, 0, 0, 0);
-        break;
-    case part_thumb:
-        changed = thumb_state == 0;
-        if (changed)
-            SetStates(0, 1, 0, 0);
-        break;
-    case part_back:
-        changed = back_state == 0;
-        if (changed)
-            SetStates(0, 0, 1, 0);
-        break;
-    case part_forward:
-        changed = forward_state == 0;
-        if (changed)
-            SetStates(0, 0, 0, 1);
-        break;
-    default:
-        changed = AnyStateSet();
-        SetStates(0, 0, 0, 0);
-        break;
-    }
-    if (changed)
-        Redraw(nullptr);
+    int32_t* lit = StateOfPart(HitTest(along));
+    if (lit ? *lit != 0 : !AnyStateSet())
+        return;
+    SetStates(0, 0, 0, 0);
+    if (lit)
+        *lit = 1;
+    Redraw(nullptr);
 }
 
 void cScrollBar::OnMouseLeave()

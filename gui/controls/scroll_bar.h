@@ -78,6 +78,19 @@ protected:
     virtual cScrollAction* NewScrollAction() = 0;
 
 private:
+    // One image of the arrow block at a full bar's far end and the part it
+    // belongs to.
+    struct cArrowPiece {
+        int32_t key;
+        int32_t part;
+        int32_t length;
+    };
+    static const int32_t arrow_piece_count = 5;
+
+    void ArrowBlock(cArrowPiece* pieces);
+    // The visual state of a part (track for both track halves); null for
+    // none.
+    int32_t* StateOfPart(int32_t part);
     cThumb ThumbOnTrack(int32_t track_length);
     int32_t HitTest(int32_t along);
     // The image of a key in a visual state (1 hover, 2 pressed, else normal).

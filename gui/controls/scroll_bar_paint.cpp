@@ -86,12 +86,26 @@ int32_t cScrollBar::Extent(int32_t key)
     return vertical ? image->GetHeight() : image->GetWidth();
 }
 
+// The pieces of the arrow block at the far end of a full bar, from the end
+// backwards: the forward arrow and its spacer, the separator, the back
+// spacer and the back arrow. A missing spacer image takes no room.
+void cScrollBar::ArrowBlock(cArrowPiece* pieces)
+{
+    pieces[0] = cArrowPiece{key_forward, part_forward, Extent(key_forward)};
+    pieces[1] = cArrowPiece{key_forward_spacer, part_forward, Extent(key_forward_spacer) ? spacer_length : 0};
+    pieces[2] = cArrowPiece{key_separator, part_none, Extent(key_separator)};
+    pieces[3] = cArrowPiece{key_back_spacer, part_back, Extent(key_back_spacer) ? spacer_length : 0};
+    pieces[4] = cArrowPiece{key_back, part_back, Extent(key_back)};
+}
+
 int32_t cScrollBar::FullTrackLength()
 {
-    int32_t back_spacer = Extent(key_back_spacer) ? spacer_length : 0;
-    int32_t forward_spacer = Extent(key_forward_spacer) ? spacer_length : 0;
-    return Length() - Extent(key_start_cap) - Extent(key_back) - back_spacer - Extent(key_separator) -
-           forward_spacer - Extent(key_forward);
+    cArrowPiece pieces[arrow_piece_count];
+    ArrowBlock(pieces);
+    int32_t track = Length() - Extent(key_start_cap);
+    for (const cArrowPiece& piece : pieces)
+        track -= piece.length;
+    return track;
 }
 
 // A range of 0 leaves nothing to scroll: the thumb stays at the start of
@@ -120,25 +134,14 @@ int32_t cScrollBar::HitTest(int32_t along)
         return along < length / 2 ? part_back : part_forward;
     if (along < Extent(key_start_cap))
         return part_none;
-    int32_t end = length - Extent(key_forward);
-    if (along >= end)
-        return part_forward;
-    if (Extent(key_forward_spacer)) {
-        end -= spacer_length;
+    cArrowPiece pieces[arrow_piece_count];
+    ArrowBlock(pieces);
+    int32_t end = length;
+    for (const cArrowPiece& piece : pieces) {
+        end -= piece.length;
         if (along >= end)
-            return part_forward;
+            return piece.part;
     }
-    end -= Extent(key_separator);
-    if (along >= end)
-        return part_none;
-    if (Extent(key_back_spacer)) {
-        end -= spacer_length;
-        if (along >= end)
-            return part_back;
-    }
-    end -= Extent(key_back);
-    if (along >= end)
-        return part_back;
     cThumb thumb = ThumbOnTrack(end - Extent(key_start_cap));
     if (along < thumb.start)
         return part_track_before;
@@ -173,22 +176,13 @@ void cScrollBar::PaintFull(cCanvas* canvas)
     int32_t length = Length();
     int32_t cap = Extent(key_start_cap);
     DrawPart(canvas, key_start_cap, 0, 0, cap);
+    cArrowPiece pieces[arrow_piece_count];
+    ArrowBlock(pieces);
     int32_t at = length;
-    struct cArrowPiece {
-        int32_t key;
-        int32_t state;
-        int32_t length;
-    };
-    const cArrowPiece pieces[5] = {
-        {key_forward, forward_state, Extent(key_forward)},
-        {key_forward_spacer, forward_state, Extent(key_forward_spacer) ? spacer_length : 0},
-        {key_separator, 0, Extent(key_separator)},
-        {key_back_spacer, back_state, Extent(key_back_spacer) ? spacer_length : 0},
-        {key_back, back_state, Extent(key_back)},
-    };
     for (const cArrowPiece& piece : pieces) {
         at -= piece.length;
-        DrawPart(canvas, piece.key, piece.state, at, piece.length);
+        const int32_t* state = StateOfPart(piece.part);
+        DrawPart(canvas, piece.key, state ? *state : 0, at, piece.length);
     }
     int32_t track = at - cap;
     DrawPart(canvas, key_track, track_state, cap, track);

@@ -95,18 +95,20 @@ void cScrollableElement::Layout()
 
 void cScrollableElement::SetContentWidth(int32_t content)
 {
-    if (content < 0 || content == content_width)
-        return;
-    content_width = content;
-    UpdateScrollBars();
-    SetSize(width, height, true);
+    StoreContentSize(&content_width, content);
 }
 
 void cScrollableElement::SetContentHeight(int32_t content)
 {
-    if (content < 0 || content == content_height)
+    StoreContentSize(&content_height, content);
+}
+
+// The bars follow, then the children are laid out again.
+void cScrollableElement::StoreContentSize(int32_t* field, int32_t content)
+{
+    if (content < 0 || content == *field)
         return;
-    content_height = content;
+    *field = content;
     UpdateScrollBars();
     SetSize(width, height, true);
 }
@@ -262,20 +264,19 @@ void cScrollableElement::UpdateScrollBars()
         offset_x = offset_y = 0;
         switched = Display(&horizontal_bar, false);
         switched = Display(&vertical_bar, false) || switched;
-    } else if (width < content_width) {
-        bool vertical_needed = height - thickness < content_height;
-        PlaceHorizontal(vertical_needed);
-        switched = Display(&horizontal_bar, true);
-        if (vertical_needed)
-            PlaceVertical(true);
-        switched = Display(&vertical_bar, vertical_needed) || switched;
     } else {
-        bool horizontal_needed = width - thickness < content_width;
-        PlaceVertical(horizontal_needed);
-        switched = Display(&vertical_bar, true);
-        if (horizontal_needed)
-            PlaceHorizontal(true);
-        switched = Display(&horizontal_bar, horizontal_needed) || switched;
+        // The bar the content needs first takes room from the view, which
+        // may make it need the other one too.
+        bool horizontal_first = width < content_width;
+        bool other_needed = horizontal_first ? height - thickness < content_height : width - thickness < content_width;
+        bool horizontal = horizontal_first || other_needed;
+        bool vertical = !horizontal_first || other_needed;
+        if (horizontal)
+            PlaceHorizontal(vertical);
+        if (vertical)
+            PlaceVertical(horizontal);
+        switched = Display(&horizontal_bar, horizontal);
+        switched = Display(&vertical_bar, vertical) || switched;
     }
     if (horizontal_bar.IsDisplayed()) {
         int32_t visible = width - GetVBarWidth();

@@ -35,7 +35,6 @@ public:
     // Negative or unchanged sizes are ignored.
     void SetContentWidth(int32_t content);
     void SetContentHeight(int32_t content);
-    int32_t GetContentWidth() const { return content_width; }
     int32_t GetContentHeight() const { return content_height; }
     int32_t GetScrollOffsetX() const { return offset_x; }
     int32_t GetScrollOffsetY() const { return offset_y; }
@@ -62,6 +61,7 @@ private:
         bool no_vertical;
     };
 
+    void StoreContentSize(int32_t* field, int32_t content);
     // The bar's placement; shortened leaves the corner to the other bar.
     void PlaceHorizontal(bool shortened);
     void PlaceVertical(bool shortened);

@@ -2,6 +2,7 @@
 
 #include "gui/canvas.h"
 #include "gui/controls/canvas_clip.h"
+#include "gui/controls/setting.h"
 #include "gui/image_buffer.h"
 #include "gui/theme.h"
 #include "gui/ui_font.h"
@@ -97,52 +98,32 @@ bool cStaticElement::HandleAction(cChildElement* sender, cChildAction* action)
 
 void cStaticElement::SetIcon(cImageBuffer* image, bool redraw)
 {
-    if (image == icon)
-        return;
-    icon = image;
-    if (redraw)
-        Redraw(nullptr);
+    store_setting(this, &icon, image, redraw);
 }
 
 void cStaticElement::SetAlignment(int32_t new_alignment)
 {
-    if (new_alignment == alignment)
-        return;
-    alignment = new_alignment;
-    Redraw(nullptr);
+    store_setting(this, &alignment, new_alignment, true);
 }
 
 void cStaticElement::SetFont(cFontObject* new_font)
 {
-    if (!new_font)
-        new_font = GetDefaultFont();
-    if (new_font == font)
-        return;
-    font = new_font;
-    Redraw(nullptr);
-}
-
-void cStaticElement::StoreColour(uint32_t* field, uint32_t colour)
-{
-    if (*field == colour)
-        return;
-    *field = colour;
-    Redraw(nullptr);
+    store_setting(this, &font, new_font ? new_font : GetDefaultFont(), true);
 }
 
 void cStaticElement::SetTextColour(uint32_t colour)
 {
-    StoreColour(&text_colour, colour);
+    store_setting(this, &text_colour, colour, true);
 }
 
 void cStaticElement::SetFillColour(uint32_t colour)
 {
-    StoreColour(&fill_colour, colour);
+    store_setting(this, &fill_colour, colour, true);
 }
 
 void cStaticElement::SetFrameColour(uint32_t colour)
 {
-    StoreColour(&frame_colour, colour);
+    store_setting(this, &frame_colour, colour, true);
 }
 
 void cStaticElement::SetColours(uint32_t text_colour_value, uint32_t fill, uint32_t frame)
@@ -157,18 +138,12 @@ void cStaticElement::SetColours(uint32_t text_colour_value, uint32_t fill, uint3
 
 void cStaticElement::SetTextMode(int32_t mode)
 {
-    if (mode == text_mode)
-        return;
-    text_mode = mode;
-    Redraw(nullptr);
+    store_setting(this, &text_mode, mode, true);
 }
 
 void cStaticElement::SetTextIndent(int32_t indent)
 {
-    if (indent == text_indent)
-        return;
-    text_indent = indent;
-    Redraw(nullptr);
+    store_setting(this, &text_indent, indent, true);
 }
 
 cFontObject* cStaticElement::UsedFont()

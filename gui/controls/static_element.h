@@ -46,9 +46,6 @@ public:
     // The size that shows the icon and the text; false for a null output.
     bool GetPreferredSize(cSize* size);
 
-protected:
-    cImageBuffer* GetIcon() const { return icon; }
-
 private:
     // A text on its way from another thread; alignment -1 keeps the
     // element's.
@@ -62,7 +59,6 @@ private:
     };
 
     void PostText(const wchar_t* new_text, int32_t length, int32_t new_alignment, bool redraw);
-    void StoreColour(uint32_t* field, uint32_t colour);
     cFontObject* UsedFont();
     // The text painted in a mode; answers its left x for the icon.
     int32_t PaintText(cCanvas* canvas, int32_t text_left);

@@ -12,14 +12,8 @@
 
 namespace {
 
-class ButtonsTest : public ::testing::Test {
+class ButtonsTest : public ControlsFormTest {
 protected:
-    intptr_t Run(std::function<std::vector<cFormWindow::cStep>(cControlsForm*)> script)
-    {
-        cControlsForm* form = new cControlsForm(window, log);
-        return window.Run(form, 480, 300, script(form));
-    }
-
     static cFormWindow::cStep PressAt(cChildElement* element, int32_t x, int32_t y)
     {
         return [=]() {
@@ -29,14 +23,11 @@ protected:
     }
 
     static void Release() { send_mouse_button(true, true); }
-
-    cFormWindow window;
-    cFormLog log;
 };
 
 struct cClickCase {
     const char* name;
-    std::function<std::vector<cFormWindow::cStep>(cControlsForm*)> script;
+    cFormScript script;
     std::vector<std::string> events;
 };
 
@@ -130,14 +121,14 @@ TEST_F(ButtonsTest, CheckBoxTogglesOnTheReleaseAndShowsItsState)
                       PressAt(&f->check, 10, 10),
                       [&, f]() {
                           checked_after_press = f->check.IsChecked();
-                          press_mismatches = cFormWindow::OpaqueMismatches(&f->check, 3, 3, theme_image(32));
+                          press_mismatches = cFormWindow::ImageMismatches(&f->check, 3, 3, theme_image(32), true);
                           Release();
                       },
                       [&, f]() {
                           checked_after_release = f->check.IsChecked();
-                          release_mismatches = cFormWindow::OpaqueMismatches(&f->check, 3, 3, theme_image(33));
+                          release_mismatches = cFormWindow::ImageMismatches(&f->check, 3, 3, theme_image(33), true);
                           release_against_unchecked =
-                              cFormWindow::OpaqueMismatches(&f->check, 3, 3, theme_image(32));
+                              cFormWindow::ImageMismatches(&f->check, 3, 3, theme_image(32), true);
                       },
                   };
               }),

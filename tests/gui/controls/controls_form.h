@@ -1,6 +1,9 @@
 #ifndef TESTS_GUI_CONTROLS_CONTROLS_FORM_H
 #define TESTS_GUI_CONTROLS_CONTROLS_FORM_H
 
+#include <gtest/gtest.h>
+
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -51,6 +54,7 @@ public:
         panel->AddChild(&label, 10, 80, 190, 20);
         panel->AddChild(&link, 10, 110, 120, 20);
         panel->AddChild(&view, 220, 10, 200, 150);
+        view.AddChild(&low_in_view, 20, 200, 60, 30);
         panel->AddChild(&lone_horizontal, 10, 180, 200, 14);
         panel->AddChild(&lone_vertical, 440, 10, 14, 200);
         button.SetCaption(L"Apply");
@@ -101,12 +105,33 @@ public:
     cStaticElement label;
     cLinkElement link;
     cBandedContent view;
+    cChildElement low_in_view;  // in the view's content, below what it shows
     cHScroll lone_horizontal;
     cVScroll lone_vertical;
 
 private:
     cFormWindow& window;
     cFormLog& log;
+};
+
+// The steps of a run, made for the form that runs.
+using cFormScript = std::function<std::vector<cFormWindow::cStep>(cControlsForm*)>;
+
+// Runs a fresh controls form (480 x 300) per call with the steps the
+// script makes for it.
+class ControlsFormTest : public ::testing::Test {
+protected:
+    intptr_t Run(cFormScript script, bool resizable = false)
+    {
+        cControlsForm* form = new cControlsForm(window, log);
+        return window.Run(form, form_width, form_height, script(form), resizable);
+    }
+
+    static const int32_t form_width = 480;
+    static const int32_t form_height = 300;
+
+    cFormWindow window;
+    cFormLog log;
 };
 
 #endif

@@ -73,18 +73,17 @@ public:
         send_click_at(at.x, at.y);
     }
 
-    // A key pressed and released while the modifiers are held.
-    static void Press(WORD key, bool ctrl = false, bool shift = false)
+    // A key pressed and released while the modifier keys given (0 = none)
+    // are held.
+    static void Press(WORD key, WORD modifier = 0, WORD second_modifier = 0)
     {
-        if (ctrl)
-            send_key(VK_CONTROL, false);
-        if (shift)
-            send_key(VK_SHIFT, false);
+        for (WORD held : {modifier, second_modifier})
+            if (held)
+                send_key(held, false);
         send_key_press(key);
-        if (shift)
-            send_key(VK_SHIFT, true);
-        if (ctrl)
-            send_key(VK_CONTROL, true);
+        for (WORD held : {second_modifier, modifier})
+            if (held)
+                send_key(held, true);
     }
 
     // Lower-case letters, digits and blanks, typed on the keyboard.
@@ -141,9 +140,11 @@ public:
         return ((pixel >> 16) & 0xFF) | (pixel & 0xFF00) | ((pixel & 0xFF) << 16);
     }
 
-    // Where an image drawn blended at (x, y) of the element must show its
-    // own colour: every fully opaque pixel of it. Answers the mismatches.
-    static int32_t OpaqueMismatches(cChildElement* element, int32_t x, int32_t y, const cImageBuffer* image)
+    // The pixels where the element does not show the image drawn at (x, y):
+    // all of them for an image drawn opaque, only its fully opaque ones for
+    // one drawn blended.
+    static int32_t ImageMismatches(cChildElement* element, int32_t x, int32_t y, const cImageBuffer* image,
+                                   bool blended)
     {
         int32_t w = image->GetWidth(), h = image->GetHeight();
         std::vector<uint32_t> shown = Pixels(element, x, y, w, h);
@@ -152,7 +153,8 @@ public:
             for (int32_t column = 0; column < w; ++column) {
                 // Image rows are stored bottom-up.
                 uint32_t pixel = image->GetPixels()[size_t(h - 1 - row) * size_t(w) + size_t(column)];
-                if (pixel >> 24 == 0xFF && shown[size_t(row) * size_t(w) + size_t(column)] != swap_red_blue(pixel))
+                if ((!blended || pixel >> 24 == 0xFF) &&
+                    shown[size_t(row) * size_t(w) + size_t(column)] != swap_red_blue(pixel))
                     ++mismatches;
             }
         }

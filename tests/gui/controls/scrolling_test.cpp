@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <vector>
 
 #include "gui/theme.h"
@@ -17,107 +18,105 @@ const int32_t content_height = 2000;
 const int32_t line_step = 7;
 const int32_t bar_x = 200 - 14;
 
-class ScrollingTest : public ::testing::Test {
-protected:
-    intptr_t Run(std::function<std::vector<cFormWindow::cStep>(cControlsForm*)> script)
-    {
-        cControlsForm* form = new cControlsForm(window, log);
-        return window.Run(form, 480, 300, script(form));
-    }
-
-    cFormWindow window;
-    cFormLog log;
-};
-
-// What the view shows: the band colour at its top row and whether the next
-// band begins where the offset says it does.
+// What the view shows after a script: the bar's position, the offset, and
+// whether the content's bands lie where the offset puts them.
 struct cViewReading {
     uint64_t position = 0;
     int32_t offset = -1;
     bool content_at_offset = false;
 };
 
-cFormWindow::cStep read_view(cControlsForm*& form, cViewReading& reading)
-{
-    return [&]() {
-        cBandedContent& view = form->view;
+class ScrollingTest : public ControlsFormTest {
+protected:
+    cViewReading RunThenRead(cFormScript script)
+    {
+        cViewReading reading;
+        EXPECT_EQ(Run([&](cControlsForm* f) {
+                      std::vector<cFormWindow::cStep> steps = script(f);
+                      steps.push_back([&reading, f]() { reading = Read(f->view); });
+                      return steps;
+                  }),
+                  1);
+        return reading;
+    }
+
+    static cViewReading Read(cBandedContent& view)
+    {
+        cViewReading reading;
         reading.position = view.GetVScroll()->GetPosition();
         reading.offset = view.GetScrollOffsetY();
         // Content row offset + y shows at view row y.
-        int32_t next_band_row = 10 - reading.offset % 10;
+        int32_t band = reading.offset / 10;
         reading.content_at_offset =
-            cFormWindow::PixelAt(&view, 50, 0) == cBandedContent::band_colour(reading.offset / 10) &&
-            cFormWindow::PixelAt(&view, 50, next_band_row) == cBandedContent::band_colour(reading.offset / 10 + 1);
+            cFormWindow::PixelAt(&view, 50, 0) == cBandedContent::band_colour(band) &&
+            cFormWindow::PixelAt(&view, 50, 10 - reading.offset % 10) == cBandedContent::band_colour(band + 1);
+        return reading;
+    }
+
+    static void ExpectOffset(const cViewReading& reading, int32_t offset)
+    {
+        EXPECT_EQ(reading.position, uint64_t(offset));
+        EXPECT_EQ(reading.offset, offset);
+        EXPECT_TRUE(reading.content_at_offset);
+    }
+};
+
+struct cScrollCase {
+    const char* name;
+    cFormScript script;
+    int32_t offset;
+};
+
+TEST_F(ScrollingTest, WheelArrowAndFocusMoveTheViewByTheirSteps)
+{
+    const cScrollCase cases[] = {
+        {"three wheel notches: three line steps",
+         [](cControlsForm* f) {
+             return std::vector<cFormWindow::cStep>{
+                 [f]() { cFormWindow::MoveTo(&f->view, 50, 50); },
+                 []() {
+                     for (int notch = 0; notch < 3; ++notch)
+                         send_mouse(MOUSEEVENTF_WHEEL, 0, 0, -120);
+                 },
+             };
+         },
+         3 * line_step},
+        {"one click on the forward arrow (the bar's last 10 pixels): one line step",
+         [](cControlsForm* f) {
+             return std::vector<cFormWindow::cStep>{[f]() {
+                 POINT at = cFormWindow::ScreenPoint(&f->view, bar_x + 7, view_height - 5);
+                 send_click_at(at.x, at.y);
+             }};
+         },
+         line_step},
+        {"a child below the view gains the focus: its bottom edge (200 + 30) reaches the view's",
+         [](cControlsForm* f) { return std::vector<cFormWindow::cStep>{[f]() { f->low_in_view.TakeFocus(); }}; },
+         200 + 30 - view_height},
     };
-}
-
-TEST_F(ScrollingTest, ThreeWheelNotchesMoveThreeLineSteps)
-{
-    cControlsForm* form = nullptr;
-    cViewReading reading;
-    EXPECT_EQ(Run([&](cControlsForm* f) {
-                  form = f;
-                  return std::vector<cFormWindow::cStep>{
-                      [f]() { cFormWindow::MoveTo(&f->view, 50, 50); },
-                      []() {
-                          for (int notch = 0; notch < 3; ++notch)
-                              send_mouse(MOUSEEVENTF_WHEEL, 0, 0, -120);
-                      },
-                      read_view(form, reading),
-                  };
-              }),
-              1);
-    EXPECT_EQ(reading.position, uint64_t(3 * line_step));
-    EXPECT_EQ(reading.offset, 3 * line_step);
-    EXPECT_TRUE(reading.content_at_offset);
-}
-
-TEST_F(ScrollingTest, OneArrowClickMovesOneLineStep)
-{
-    cControlsForm* form = nullptr;
-    cViewReading reading;
-    EXPECT_EQ(Run([&](cControlsForm* f) {
-                  form = f;
-                  return std::vector<cFormWindow::cStep>{
-                      [f]() {
-                          // The forward arrow is the bar's last 10 pixels.
-                          POINT at = cFormWindow::ScreenPoint(&f->view, bar_x + 7, view_height - 5);
-                          send_click_at(at.x, at.y);
-                      },
-                      read_view(form, reading),
-                  };
-              }),
-              1);
-    EXPECT_EQ(reading.position, uint64_t(line_step));
-    EXPECT_EQ(reading.offset, line_step);
-    EXPECT_TRUE(reading.content_at_offset);
+    for (const cScrollCase& test : cases) {
+        SCOPED_TRACE(test.name);
+        ExpectOffset(RunThenRead(test.script), test.offset);
+    }
 }
 
 TEST_F(ScrollingTest, ThumbDragMovesTheContentByTheTrackScale)
 {
-    cControlsForm* form = nullptr;
-    cViewReading reading;
     POINT pressed_at{}, released_at{};
-    EXPECT_EQ(Run([&](cControlsForm* f) {
-                  form = f;
-                  return std::vector<cFormWindow::cStep>{
-                      [&, f]() {
-                          // Inside the thumb, which starts after the 4-pixel cap.
-                          cFormWindow::MoveTo(&f->view, bar_x + 7, 10);
-                      },
-                      [&]() {
-                          GetCursorPos(&pressed_at);
-                          send_mouse_button(true, false);
-                      },
-                      [&]() { send_mouse_move_to(pressed_at.x, pressed_at.y + 20); },
-                      [&]() {
-                          GetCursorPos(&released_at);
-                          send_mouse_button(true, true);
-                      },
-                      read_view(form, reading),
-                  };
-              }),
-              1);
+    cViewReading reading = RunThenRead([&](cControlsForm* f) {
+        return std::vector<cFormWindow::cStep>{
+            // Inside the thumb, which starts after the 4-pixel cap.
+            [f]() { cFormWindow::MoveTo(&f->view, bar_x + 7, 10); },
+            [&]() {
+                GetCursorPos(&pressed_at);
+                send_mouse_button(true, false);
+            },
+            [&]() { send_mouse_move_to(pressed_at.x, pressed_at.y + 20); },
+            [&]() {
+                GetCursorPos(&released_at);
+                send_mouse_button(true, true);
+            },
+        };
+    });
     // The drag's scale: positions per pixel of the track that the thumb
     // does not cover.
     int64_t track = view_height - 35;
@@ -126,9 +125,7 @@ TEST_F(ScrollingTest, ThumbDragMovesTheContentByTheTrackScale)
     double scale = double(range) / double(track - thumb);
     int64_t expected = int64_t(scale * double(released_at.y - pressed_at.y) + 0.5);
     ASSERT_GT(expected, 0);
-    EXPECT_EQ(reading.position, uint64_t(expected));
-    EXPECT_EQ(reading.offset, int32_t(expected));
-    EXPECT_TRUE(reading.content_at_offset);
+    ExpectOffset(reading, int32_t(expected));
 }
 
 struct cThumbCase {

@@ -6,6 +6,7 @@
 
 #include <wchar.h>
 
+#include <algorithm>
 #include <atomic>
 #include <string>
 #include <thread>
@@ -17,17 +18,7 @@ namespace {
 
 const int set_count = 10000;
 
-class StaticTextTest : public ::testing::Test {
-protected:
-    intptr_t Run(std::function<std::vector<cFormWindow::cStep>(cControlsForm*)> script)
-    {
-        cControlsForm* form = new cControlsForm(window, log);
-        return window.Run(form, 480, 300, script(form));
-    }
-
-    cFormWindow window;
-    cFormLog log;
-};
+using StaticTextTest = ControlsFormTest;
 
 TEST_F(StaticTextTest, WorkerSetsTheTextTenThousandTimesWhileTheUIRepaints)
 {

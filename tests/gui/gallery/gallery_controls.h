@@ -70,7 +70,7 @@ public:
         checked.SetText(L"A checked box", -1, false);
         checked.SetChecked(true, false);
         unchecked.SetText(L"An unchecked box", -1, false);
-        status.SetText(L"A status line too long to fit in its box", -1, false);
+        status.SetText(L"A status line much too long to fit in the box it has", -1, false);
         status.SetIcon(theme_image(14), false);
         wrapped.SetTextMode(2);
         wrapped.SetText(L"Wrapped text runs over as many lines as its box allows.", -1, false);
