@@ -7,9 +7,9 @@
 #include <string>
 #include <vector>
 
-#include "base/app_config.h"
 #include "gui/catalog.h"
 #include "gui/language.h"
+#include "tests/support/language_config.h"
 #include "tools/shell/language_switch.h"
 #include "tools/shell/mode_table.h"
 #include "tools/shell/pelmaro_app.h"
@@ -44,25 +44,6 @@ public:
         return 0;
     }
     Seen& seen;
-};
-
-// A configuration that holds one number under "lang/current", or nothing.
-class cLanguageConfig : public cApplicationConfig {
-public:
-    explicit cLanguageConfig(int64_t stored_language) : language(stored_language) {}
-    void* GetRoot() override { return nullptr; }
-    void* GetChild(const char*, void*, bool) override { return nullptr; }
-    bool GetValueSize(void*, uint32_t&) override { return false; }
-    bool KeepsText() override { return false; }
-    bool OpenStore(const wchar_t*) override { return true; }
-    bool ReadInt64(const char* key, int64_t& out) override
-    {
-        if (language < 0 || std::string(key) != "lang/current")
-            return false;
-        out = language;
-        return true;
-    }
-    int64_t language;
 };
 
 Seen start(std::vector<std::wstring> words, int64_t stored_language = -1)
