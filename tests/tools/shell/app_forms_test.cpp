@@ -53,32 +53,6 @@ void schedule(std::vector<std::function<void()>> steps, size_t index = 0)
     });
 }
 
-// The active window's client pixels, top row first, as 0x00RRGGBB.
-std::vector<uint32_t> client_pixels(HWND window, int x, int y, int w, int h)
-{
-    BITMAPINFO info = {};
-    info.bmiHeader.biSize = sizeof(info.bmiHeader);
-    info.bmiHeader.biWidth = w;
-    info.bmiHeader.biHeight = -h;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    void* bits = nullptr;
-    HDC window_dc = GetDC(window);
-    HDC memory_dc = CreateCompatibleDC(window_dc);
-    HBITMAP bitmap = CreateDIBSection(window_dc, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-    HGDIOBJ old = SelectObject(memory_dc, bitmap);
-    BitBlt(memory_dc, 0, 0, w, h, window_dc, x, y, SRCCOPY);
-    GdiFlush();
-    std::vector<uint32_t> pixels(static_cast<uint32_t*>(bits), static_cast<uint32_t*>(bits) + size_t(w) * h);
-    for (uint32_t& pixel : pixels)
-        pixel &= 0xFFFFFF;
-    SelectObject(memory_dc, old);
-    DeleteObject(bitmap);
-    DeleteDC(memory_dc);
-    ReleaseDC(window, window_dc);
-    return pixels;
-}
-
 // How the program's canvas draws text in the form's title font and colours
 // (rows top first, 0x00RRGGBB).
 std::vector<uint32_t> drawn_title(const wchar_t* text, int w, int h)
@@ -113,7 +87,7 @@ bool shows_image(HWND window, const cImageBuffer* image)
     RECT client;
     GetClientRect(window, &client);
     int w = client.right, h = client.bottom, iw = image->GetWidth(), ih = image->GetHeight();
-    std::vector<uint32_t> shown = client_pixels(window, 0, 0, w, h);
+    std::vector<uint32_t> shown = window_pixels(window, 0, 0, w, h);
     const uint32_t* pixels = image->GetPixels();
     for (int y = 0; y + ih <= h; ++y) {
         for (int x = 0; x + iw <= w; ++x) {
@@ -149,12 +123,12 @@ TEST(LanguageForm, ClickingALanguageSwitchesTheFormAndEnterChoosesIt)
         schedule({
             []() { SetForegroundWindow(GetActiveWindow()); },
             [&]() {
-                english = client_pixels(GetActiveWindow(), 15, 25, title_width, title_height);
+                english = window_pixels(GetActiveWindow(), 15, 25, title_width, title_height);
                 expected_english = drawn_title(L"Select setup language", title_width, title_height);
                 click_client(GetActiveWindow(), 150, 95 + 30 + 15);
             },
             [&]() {
-                russian = client_pixels(GetActiveWindow(), 15, 25, title_width, title_height);
+                russian = window_pixels(GetActiveWindow(), 15, 25, title_width, title_height);
                 expected_russian = drawn_title(L"Выберите язык установки", title_width, title_height);
                 send_key_press(VK_RETURN);
             },
