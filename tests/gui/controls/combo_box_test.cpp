@@ -48,12 +48,28 @@ protected:
 const int32_t form_width = 240;
 const int32_t form_height = 140;
 
-// The popup list's window while one is open: the active window, when it is
-// not the form's own.
+struct cPopupSearch {
+    HWND form;
+    HWND found;
+};
+
+BOOL CALLBACK find_popup(HWND window, LPARAM data)
+{
+    cPopupSearch* search = reinterpret_cast<cPopupSearch*>(data);
+    wchar_t name[16] = {};
+    GetClassNameW(window, name, 16);
+    if (window != search->form && IsWindowVisible(window) && wcscmp(name, L"#32770") == 0)
+        search->found = window;
+    return search->found == nullptr;
+}
+
+// The popup list's window while one is open: the thread's other dialog
+// window beside the form's own.
 HWND open_popup_window(cChildElement* form_element)
 {
-    HWND active = GetActiveWindow();
-    return active && active != GetParent(host_of(form_element)) ? active : nullptr;
+    cPopupSearch search = {GetParent(host_of(form_element)), nullptr};
+    EnumThreadWindows(GetCurrentThreadId(), find_popup, LPARAM(&search));
+    return search.found;
 }
 
 RECT rect_of(HWND popup)
@@ -96,6 +112,7 @@ TEST(ComboBox, ClickOpensTheListBelowAndTheChoiceIsSelectedAndPosted)
     uint32_t frame = 0;
     bool black_text = false;
     uint32_t data = 0;
+    HWND other = nullptr;
     struct cState {
         int32_t selection;
         std::wstring text;
@@ -104,7 +121,8 @@ TEST(ComboBox, ClickOpensTheListBelowAndTheChoiceIsSelectedAndPosted)
     };
     std::vector<cState> states;
     auto note = [&]() {
-        states.push_back({combo.GetSelection(), cFormWindow::Text(&combo), count_of(log, 6), open_popup_window(&combo) != nullptr});
+        states.push_back(
+            {combo.GetSelection(), cFormWindow::Text(&combo), count_of(log, 6), open_popup_window(&combo) != nullptr});
         log.clear();
     };
     window.Run(form, form_width, form_height,
@@ -135,7 +153,19 @@ TEST(ComboBox, ClickOpensTheListBelowAndTheChoiceIsSelectedAndPosted)
                    note,
                    [&]() { cFormWindow::Press(VK_UP); },
                    note,
-                   [&]() { data = combo.GetItemData(item_id(3)); },
+                   // Another window taking the activation closes the list,
+                   // although an item holds the focus.
+                   [&]() { cFormWindow::Press(VK_F4); },
+                   [&]() {
+                       other = CreateWindowExW(WS_EX_TOPMOST, L"STATIC", L"other", WS_POPUP | WS_VISIBLE, 0, 0, 50,
+                                               50, nullptr, nullptr, nullptr, nullptr);
+                       SetForegroundWindow(other);
+                   },
+                   note,
+                   [&]() {
+                       DestroyWindow(other);
+                       data = combo.GetItemData(item_id(3));
+                   },
                });
     EXPECT_EQ(below.left, combo_at.x);
     EXPECT_EQ(below.top, combo_at.y + combo_height);
@@ -145,7 +175,7 @@ TEST(ComboBox, ClickOpensTheListBelowAndTheChoiceIsSelectedAndPosted)
     EXPECT_TRUE(black_text);
     const std::vector<cState> expected = {
         {40, L"delta", 1, false}, {40, L"delta", 0, true}, {40, L"delta", 0, false},
-        {50, L"echo", 1, false},  {50, L"echo", 0, false}, {40, L"delta", 1, false},
+        {50, L"echo", 1, false},  {50, L"echo", 0, false}, {40, L"delta", 1, false}, {40, L"delta", 0, false},
     };
     ASSERT_EQ(states.size(), expected.size());
     for (size_t i = 0; i < states.size(); ++i) {

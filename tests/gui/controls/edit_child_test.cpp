@@ -80,7 +80,7 @@ void act(cEditChild& edit, const std::string& word)
     }
     for (const cKeyName& key : keys)
         if (name == key.name) {
-            cFormWindow::Press(key.key, ctrl, shift);
+            cFormWindow::Press(key.key, ctrl ? VK_CONTROL : 0, shift ? VK_SHIFT : 0);
             return;
         }
     ADD_FAILURE() << "unknown input word " << word;
@@ -187,16 +187,16 @@ TEST(EditChild, CopyCutAndPasteGoThroughTheSystemClipboard)
                {
                    // A click into a field selects all of it.
                    [&]() { cFormWindow::ClickAt(&top, 4, 4); },
-                   [&]() { cFormWindow::Press('C', true); },
+                   [&]() { cFormWindow::Press('C', VK_CONTROL); },
                    [&]() { cFormWindow::ClickAt(&bottom, 4, 4); },
-                   [&]() { cFormWindow::Press('V', true); },
+                   [&]() { cFormWindow::Press('V', VK_CONTROL); },
                    note,
                    [&]() { put_clipboard_text(host_of(&top), L"from outside"); },
                    [&]() { cFormWindow::ClickAt(&top, 4, 4); },
-                   [&]() { cFormWindow::Press(VK_INSERT, false, true); },
+                   [&]() { cFormWindow::Press(VK_INSERT, VK_SHIFT); },
                    [&]() { cFormWindow::Press(VK_HOME); },
-                   [&]() { cFormWindow::Press(VK_END, false, true); },
-                   [&]() { cFormWindow::Press('X', true); },
+                   [&]() { cFormWindow::Press(VK_END, VK_SHIFT); },
+                   [&]() { cFormWindow::Press('X', VK_CONTROL); },
                    note,
                });
     EXPECT_EQ(seen, (std::vector<std::wstring>{L"copy me", L"copy me", L"copy me", L"", L"copy me",

@@ -73,18 +73,17 @@ public:
         send_click_at(at.x, at.y);
     }
 
-    // A key pressed and released while the modifiers are held.
-    static void Press(WORD key, bool ctrl = false, bool shift = false)
+    // A key pressed and released while the modifier keys given (0 = none)
+    // are held.
+    static void Press(WORD key, WORD modifier = 0, WORD second_modifier = 0)
     {
-        if (ctrl)
-            send_key(VK_CONTROL, false);
-        if (shift)
-            send_key(VK_SHIFT, false);
+        for (WORD held : {modifier, second_modifier})
+            if (held)
+                send_key(held, false);
         send_key_press(key);
-        if (shift)
-            send_key(VK_SHIFT, true);
-        if (ctrl)
-            send_key(VK_CONTROL, true);
+        for (WORD held : {second_modifier, modifier})
+            if (held)
+                send_key(held, true);
     }
 
     // Lower-case letters, digits and blanks, typed on the keyboard.
