@@ -71,7 +71,7 @@ TEST_F(FormTest, EscapeEndsTheRunButNotWithAModifier)
     bool open_after_shift_escape = false, ran_past_escape = false;
     EXPECT_EQ(Run([&](cControlsForm*) {
                   return std::vector<cFormWindow::cStep>{
-                      []() { cFormWindow::Press(VK_ESCAPE, false, true); },
+                      []() { cFormWindow::Press(VK_ESCAPE, VK_SHIFT); },
                       [&]() {
                           open_after_shift_escape = true;
                           cFormWindow::Press(VK_ESCAPE);
