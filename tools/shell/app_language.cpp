@@ -56,8 +56,13 @@ cImageBuffer* get_language_image(uint32_t id)
     return flag_from_cache(cache, language_flags_large, id);
 }
 
-cImageBuffer* get_small_language_image(uint32_t id)
+cImageCache& small_language_images()
 {
     static cImageCache cache;
-    return flag_from_cache(cache, language_flags_small, id);
+    return cache;
+}
+
+cImageBuffer* get_small_language_image(uint32_t id)
+{
+    return flag_from_cache(small_language_images(), language_flags_small, id);
 }

@@ -6,6 +6,7 @@
 #include "gui/language.h"
 
 class cApplicationConfig;
+class cImageCache;
 struct cImageBuffer;
 
 // Language ids of the framework: 0 ENG, 1 RUS, 2 DEU, 3 JPN, 4 KOR, 5 FRA,
@@ -40,5 +41,7 @@ void choose_startup_language(cApplicationConfig* config);
 // switch and its menu. Null for any other id.
 cImageBuffer* get_language_image(uint32_t id);
 cImageBuffer* get_small_language_image(uint32_t id);
+// The cache of the small pictures, by language id, for lists that show them.
+cImageCache& small_language_images();
 
 #endif

@@ -58,20 +58,23 @@ bool shows(const std::vector<uint32_t>& pixels, uint32_t colour)
 
 }  // namespace
 
-TEST(ApplicationButtons, FlatButtonFacesFollowTheMouseAndGreyWhenHidden)
+TEST(ApplicationButtons, FacesAndTextsFollowTheMouseHidingAndSelection)
 {
     cFormWindow window;
     std::vector<std::string> clicks;
     cButtonsForm* form = new cButtonsForm(window, clicks);
-    uint32_t idle = 0, hover = 0, pressed = 0, hidden = 0, panel = 0;
-    std::vector<uint32_t> idle_pixels, hidden_pixels;
+    uint32_t idle = 0, hover = 0, pressed = 0, hidden = 0, small_tab = 0;
+    std::vector<uint32_t> flat_idle, flat_hidden, tab_idle, tab_hover, tab_selected;
     auto face = [form]() { return cFormWindow::PixelAt(&form->flat, 3, 3); };
+    auto flat = [form]() { return cFormWindow::Pixels(&form->flat, 0, 0, 100, 26); };
+    auto tab = [form]() { return cFormWindow::Pixels(&form->tab, 0, 0, 140, 25); };
     intptr_t result = window.Run(form, 300, 200,
                                  {
                                      [&]() { cFormWindow::MoveTo(form, 250, 150); },
                                      [&]() {
                                          idle = face();
-                                         idle_pixels = cFormWindow::Pixels(&form->flat, 0, 0, 100, 26);
+                                         flat_idle = flat();
+                                         tab_idle = tab();
                                          cFormWindow::MoveTo(&form->flat, 50, 13);
                                      },
                                      [&]() {
@@ -81,66 +84,39 @@ TEST(ApplicationButtons, FlatButtonFacesFollowTheMouseAndGreyWhenHidden)
                                      [&]() {
                                          pressed = face();
                                          send_mouse_button(true, true);
+                                         cFormWindow::MoveTo(&form->tab, 70, 12);
                                      },
                                      [&]() {
-                                         cFormWindow::MoveTo(form, 250, 150);
+                                         tab_hover = tab();
+                                         form->tab.SetSelected(true, true);
                                          form->flat.Hide(true);
+                                         cFormWindow::MoveTo(form, 250, 150);
                                      },
                                      [&]() {
                                          hidden = face();
-                                         hidden_pixels = cFormWindow::Pixels(&form->flat, 0, 0, 100, 26);
-                                         panel = cFormWindow::PixelAt(&form->small_tab, 18, 12);
+                                         flat_hidden = flat();
+                                         tab_selected = tab();
+                                         small_tab = cFormWindow::PixelAt(&form->small_tab, 18, 12);
                                      },
                                  });
     EXPECT_EQ(result, 1);
+    EXPECT_EQ(clicks, std::vector<std::string>{"flat"});
     // 0xE7 face, 0xFF highlight: 231 * 159 / 255 + 255 * 96 / 255 = 240 on
-    // hover, 231 * 63 / 255 + 255 * 192 / 255 = 249 while pressed.
+    // hover (and hidden), 231 * 63 / 255 + 255 * 192 / 255 = 249 pressed.
     EXPECT_EQ(idle, 0xE7E7E7u);
     EXPECT_EQ(hover, 0xF0F0F0u);
     EXPECT_EQ(pressed, 0xF9F9F9u);
     EXPECT_EQ(hidden, 0xF0F0F0u);
-    EXPECT_TRUE(shows(idle_pixels, 0x655654)) << "text colour";
+    EXPECT_TRUE(shows(flat_idle, 0x655654)) << "text colour";
     // 127/255 of 0x655654 and 128/255 of the face, channel by channel.
-    EXPECT_TRUE(shows(hidden_pixels, 0xA59D9C)) << "greyed text colour";
-    EXPECT_FALSE(shows(hidden_pixels, 0x655654));
-    EXPECT_EQ(clicks, std::vector<std::string>{"flat"});
-    EXPECT_NE(panel, 0xFFFFFFu) << "a tab button 37 wide paints nothing";
-}
+    EXPECT_TRUE(shows(flat_hidden, 0xA59D9C)) << "greyed text colour";
+    EXPECT_FALSE(shows(flat_hidden, 0x655654));
 
-TEST(ApplicationButtons, TabButtonShowsHoverAndSelection)
-{
-    cFormWindow window;
-    std::vector<std::string> clicks;
-    cButtonsForm* form = new cButtonsForm(window, clicks);
-    std::vector<uint32_t> idle, hover, selected;
-    auto text = [form]() { return cFormWindow::Pixels(&form->tab, 0, 0, 140, 25); };
-    intptr_t result = window.Run(form, 300, 200,
-                                 {
-                                     [&]() { cFormWindow::MoveTo(form, 250, 150); },
-                                     [&]() {
-                                         idle = text();
-                                         cFormWindow::MoveTo(&form->tab, 70, 12);
-                                     },
-                                     [&]() {
-                                         hover = text();
-                                         form->tab.SetSelected(true, true);
-                                         cFormWindow::MoveTo(form, 250, 150);
-                                     },
-                                     [&]() { selected = text(); },
-                                 });
-    EXPECT_EQ(result, 1);
-    EXPECT_EQ(idle[size_t(12) * 140 + 2], 0xFFFFFFu) << "white background";
-    EXPECT_EQ(idle[0], 0xEBEBEBu) << "frame";
-    EXPECT_TRUE(shows(idle, 0x9A8A7E));
-    EXPECT_TRUE(shows(hover, 0xA29389));
-    EXPECT_TRUE(shows(selected, 0x5C5CDA));
-    EXPECT_FALSE(shows(selected, 0x9A8A7E));
-}
-
-TEST(ApplicationButtons, BlendRoundsEachTermDown)
-{
-    // 0x01 * 159 / 255 = 0 and 0x01 * 96 / 255 = 0: rounded separately the
-    // sum stays 0 where a rounded sum would give 1.
-    EXPECT_EQ(blend_colours(0x010101, 159, 0x010101, 96), 0u);
-    EXPECT_EQ(blend_colours(0xFF0000, 63, 0x0000FF, 192), 0x3F00C0u);
+    EXPECT_EQ(tab_idle[size_t(12) * 140 + 2], 0xFFFFFFu) << "white background";
+    EXPECT_EQ(tab_idle[0], 0xEBEBEBu) << "frame";
+    EXPECT_TRUE(shows(tab_idle, 0x9A8A7E));
+    EXPECT_TRUE(shows(tab_hover, 0xA29389));
+    EXPECT_TRUE(shows(tab_selected, 0x5C5CDA));
+    EXPECT_FALSE(shows(tab_selected, 0x9A8A7E));
+    EXPECT_NE(small_tab, 0xFFFFFFu) << "a tab button 37 wide paints nothing";
 }
