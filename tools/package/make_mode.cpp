@@ -129,6 +129,9 @@ int32_t save_installer(const wchar_t* target, const _typebuf<uint8_t>& image, co
         return MAKE_SAVE_FAILED;
     }
     int32_t result = write_installer(temporary.Text(), image, package, log);
+    // The model is written: its members need not share memory with the
+    // package read back.
+    package.Clear();
     if (result == MAKE_DONE)
         result = check_installer(temporary.Text(), image, bare, block_offset, log);
     if (result == MAKE_DONE && !file_replace(temporary.Text(), target)) {

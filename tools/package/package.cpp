@@ -7,7 +7,7 @@ const wchar_t package_pgm_key[] = L"pgm";
 
 cPackage::cPackage()
     : strings(1024), language_strings(512), current_language(0), readme_accept(false), members(1024),
-      literals(1024), literal_counter(0), scenario_section(0)
+      literals(1024), literal_counter(0), scenario_section(0), scenario_line(0)
 {
     version[0] = version[1] = version[2] = version[3] = 0;
 }
@@ -37,6 +37,8 @@ void cPackage::Clear()
     tree_clear(literals);
     literal_counter = 0;
     scenario_section = 0;
+    scenario_line = 0;
+    list_clear(pending_members);
 }
 
 bool cPackage::SetLanguage(int32_t language)

@@ -24,7 +24,9 @@ import zlib
 
 BLOCK_SIZE = 8192
 TEMPLATE = b"<ICMDBLOCK>" + bytes(BLOCK_SIZE - 11)
-SIZES = (1, 4095, 4096, 8192, 10000, 200000)
+# Around the member builder's 4,096-byte pieces, and past the 1 MiB pieces
+# in which the package's block is deflated.
+SIZES = (1, 4095, 4096, 8192, 10000, 2500000)
 
 
 def u16(data, at):
@@ -273,7 +275,7 @@ def write_product(folder):
     rng = random.Random(16)
     sources = {}
     for size in SIZES:
-        data = bytes(rng.randrange(256) for _ in range(size // 2)) + b"text line\n" * (size // 10 + 1)
+        data = rng.randbytes(size // 2) + b"text line\n" * (size // 10 + 1)
         sources["bin/f%d" % size] = data[:size]
         with open(os.path.join(folder, "files", "f%d" % size), "wb") as f:
             f.write(data[:size])
