@@ -3,6 +3,7 @@
 #include <initializer_list>
 
 #include "base/buffers/typebuf.h"
+#include "base/byte_order.h"
 #include "base/file_io_target.h"
 #include "base/utf8.h"
 #include "tools/package/package_block.h"
@@ -37,12 +38,14 @@ public:
     void U8(uint8_t value) { Put(&value, 1); }
     void U16(uint16_t value)
     {
-        uint8_t bytes[2] = {uint8_t(value), uint8_t(value >> 8)};
+        uint8_t bytes[2];
+        write_u16_le(bytes, value);
         Put(bytes, 2);
     }
     void U32(uint32_t value)
     {
-        uint8_t bytes[4] = {uint8_t(value), uint8_t(value >> 8), uint8_t(value >> 16), uint8_t(value >> 24)};
+        uint8_t bytes[4];
+        write_u32_le(bytes, value);
         Put(bytes, 4);
     }
     void Text(const wchar_t* text)
@@ -222,9 +225,8 @@ bool member_segments(const cPackage& package, _typebuf<uint8_t>& heads, _typebuf
     uint8_t* head = heads.Data();
     for (auto* node = tree_first_node(package.members); node; node = tree_next_node(node), head += 40) {
         const cPackageMember& member = node->value;
-        uint32_t values[2] = {member.unpacked_size, uint32_t(member.bytes.Count())};
-        for (int i = 0; i < 8; ++i)
-            head[i] = uint8_t(values[i / 4] >> (8 * (i % 4)));
+        write_u32_le(head, member.unpacked_size);
+        write_u32_le(head + 4, uint32_t(member.bytes.Count()));
         memcpy(head + 8, member.digest, 32);
         segments[int32_t(at++)] = {head, 40};
         segments[int32_t(at++)] = {member.bytes.Data(), uint32_t(member.bytes.Count())};
@@ -286,10 +288,8 @@ bool write_package(cFileIOTarget* output, cPackage& package)
     uint8_t header[package_header_size];
     memcpy(header, package_magic, 8);
     header[8] = 1;
-    for (int i = 0; i < 4; ++i) {
-        header[9 + i] = uint8_t(block.unpacked_size >> (8 * i));
-        header[13 + i] = uint8_t(block.packed_size >> (8 * i));
-    }
+    write_u32_le(header + 9, block.unpacked_size);
+    write_u32_le(header + 13, block.packed_size);
     memcpy(header + 17, block.digest, 32);
     return output->WriteExact(header, package_header_size) && block.WriteTo(output);
 }
