@@ -64,7 +64,7 @@ bool cPictFileProps::Read(cFileIOTarget* stream, int32_t icon_index, bool read_i
     if (!read_icon)
         return true;
     cPictDummy fitted;
-    if (icon_width < 1 || icon_height < 1 ||
+    if (icon_width < 1 || icon_height < 1 || !stream || !stream->Seek(0) ||
         !picture->LoadPageScaled(stream, &fitted, icon_width, icon_height, icon_index, true, 0))
         return false;
     cPictDummy* icon = new cPictDummy;

@@ -19,6 +19,27 @@ void swap_buffers(_typebuf<T>& a, _typebuf<T>& b)
     b = static_cast<_typebuf<T>&&>(held);
 }
 
+// Makes buffer width x height zero pixels (reallocated only for another
+// count) and frees the buffer of the other kind.
+template <class T, class Other>
+bool allocate_zeroed(cPictBase& picture, _typebuf<T>& buffer, _typebuf<Other>& other, int32_t width,
+                     int32_t height, uint8_t deep)
+{
+    if (!valid_size(width, height))
+        return false;
+    picture.width = width;
+    picture.height = height;
+    picture.deep = deep;
+    other.Clear();
+    int32_t count = width * height;
+    if (buffer.Count() != count)
+        buffer.Resize(count);
+    if (!buffer.Data())
+        return false;
+    memset(buffer.Data(), 0, size_t(count) * sizeof(T));
+    return true;
+}
+
 template <class T>
 bool flip_rows(_typebuf<T>& buffer, int32_t width, int32_t height)
 {
@@ -154,36 +175,12 @@ bool cPictBase::LoadPreview(cFileIOTarget*, cPictBase*, int32_t, int32_t)
 
 bool cPictBase::AllocPixels32(int32_t new_width, int32_t new_height)
 {
-    if (!valid_size(new_width, new_height))
-        return false;
-    width = new_width;
-    height = new_height;
-    deep = 0;
-    pixels64.Clear();
-    int32_t count = new_width * new_height;
-    if (pixels32.Count() != count)
-        pixels32.Resize(count);
-    if (!pixels32.Data())
-        return false;
-    memset(pixels32.Data(), 0, size_t(count) * sizeof(uint32_t));
-    return true;
+    return allocate_zeroed(*this, pixels32, pixels64, new_width, new_height, 0);
 }
 
 bool cPictBase::AllocDeepPixels(int32_t new_width, int32_t new_height)
 {
-    if (!valid_size(new_width, new_height))
-        return false;
-    width = new_width;
-    height = new_height;
-    deep = 1;
-    pixels32.Clear();
-    int32_t count = new_width * new_height;
-    if (pixels64.Count() != count)
-        pixels64.Resize(count);
-    if (!pixels64.Data())
-        return false;
-    memset(pixels64.Data(), 0, size_t(count) * sizeof(uint64_t));
-    return true;
+    return allocate_zeroed(*this, pixels64, pixels32, new_width, new_height, 1);
 }
 
 void cPictBase::TakePixels(cPictBase* source)

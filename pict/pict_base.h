@@ -134,10 +134,16 @@ public:
     int32_t visible_last_row;
 
 private:
+    // The target pixel of source pixel (x, y) at zoom 1.0; null outside.
+    uint32_t* UnscaledTargetPixel(int32_t x, int32_t y);
+    // Accumulates source pixel (x, y) while shrinking: add(cell sums, cell
+    // weight, share) for each cell it reaches; false without accumulators.
+    template <class Add>
+    bool Accumulate(int32_t x, int32_t y, Add add);
     // Hands the output cells that source pixel (x, y) reaches while
     // shrinking, with their shares, to deliver(cell x, cell y, share).
-    template <class Deliver>
-    void DeliverScaled(int32_t x, int32_t y, Deliver deliver);
+    template <class Cell>
+    void DeliverScaled(int32_t x, int32_t y, Cell deliver);
 };
 
 // A plain picture: scratch and destination of copies and fitted decodes.

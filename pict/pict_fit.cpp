@@ -5,12 +5,18 @@
 
 namespace {
 
-double fit_zoom(int32_t width, int32_t height, int32_t maximum_width, int32_t maximum_height)
+// The size of a width x height picture shrunk (never enlarged) into the
+// maxima with its aspect kept; false when a side comes to 0.
+bool fitted_size(int32_t width, int32_t height, int32_t maximum_width, int32_t maximum_height,
+                 int32_t* fitted_width, int32_t* fitted_height)
 {
     double zoom = double(maximum_width) / width;
     double across = double(maximum_height) / height;
     zoom = across < zoom ? across : zoom;
-    return zoom < 1.0 ? zoom : 1.0;
+    zoom = zoom < 1.0 ? zoom : 1.0;
+    *fitted_width = int32_t(width * zoom + 0.5);
+    *fitted_height = int32_t(height * zoom + 0.5);
+    return *fitted_width > 0 && *fitted_height > 0;
 }
 
 // A target over the whole target picture, margins in the background colour.
@@ -30,10 +36,8 @@ int32_t fit_decoded(cPictBase* picture, cPictBase* target, int32_t maximum_width
         target->TakePixels(picture);
         return 0;
     }
-    double zoom = fit_zoom(picture->width, picture->height, maximum_width, maximum_height);
-    int32_t width = int32_t(picture->width * zoom + 0.5);
-    int32_t height = int32_t(picture->height * zoom + 0.5);
-    if (width == 0 || height == 0)
+    int32_t width, height;
+    if (!fitted_size(picture->width, picture->height, maximum_width, maximum_height, &width, &height))
         return 1;
     if (!target->AllocPixels32(width, height))
         return 2;
@@ -50,10 +54,8 @@ int32_t pict_load_fit(const cPictInfo* info, cPictBase* picture, cFileIOTarget* 
     if (!info || !picture || !stream || !target || maximum_width < 1 || maximum_height < 1 || info->width < 1 ||
         info->height < 1)
         return 1;
-    double zoom = fit_zoom(info->width, info->height, maximum_width, maximum_height);
-    int32_t width = int32_t(info->width * zoom + 0.5);
-    int32_t height = int32_t(info->height * zoom + 0.5);
-    if (width == 0 || height == 0)
+    int32_t width, height;
+    if (!fitted_size(info->width, info->height, maximum_width, maximum_height, &width, &height))
         return 1;
     if (info->has_preview) {
         // The preview's size is read back from the picture it filled.

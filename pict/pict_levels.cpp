@@ -57,9 +57,9 @@ bool cPictBase::StretchLevels()
 {
     if (width <= 0 || height <= 0)
         return true;
-    if (pixels64.Data())
-        return stretch(*this, pixels64);
-    if (pixels32.Data())
-        return stretch(*this, pixels32);
-    return false;
+    // The buffer of the picture's kind: one of the other kind may be left
+    // over from before the pixels were taken over.
+    if (deep)
+        return pixels64.Data() && stretch(*this, pixels64);
+    return pixels32.Data() && stretch(*this, pixels32);
 }

@@ -143,8 +143,8 @@ bool cPictBase::BeginOutput()
     return true;
 }
 
-template <class Deliver>
-void cPictBase::DeliverScaled(int32_t x, int32_t y, Deliver deliver)
+template <class Cell>
+void cPictBase::DeliverScaled(int32_t x, int32_t y, Cell deliver)
 {
     const int32_t sx = x - output->x_offset;
     const int32_t sy = y - output->y_offset;
@@ -179,17 +179,18 @@ void cPictBase::DeliverScaled(int32_t x, int32_t y, Deliver deliver)
         deliver(ix + 1, iy + 1, (1.0f - wx) * (1.0f - wy));
 }
 
-bool cPictBase::PutPixel32(int32_t x, int32_t y, uint32_t pixel)
+uint32_t* cPictBase::UnscaledTargetPixel(int32_t x, int32_t y)
 {
-    if (!output)
-        return false;
-    if (zoom == 1.0) {
-        int32_t tx = x - output->x_offset + margin_left;
-        int32_t ty = y - output->y_offset + margin_top;
-        if (tx >= 0 && tx < output->width && ty >= 0 && ty < output->height)
-            output->pixels[size_t(ty) * output->width + tx] = pixel;
-        return true;
-    }
+    int32_t tx = x - output->x_offset + margin_left;
+    int32_t ty = y - output->y_offset + margin_top;
+    if (tx < 0 || tx >= output->width || ty < 0 || ty >= output->height)
+        return nullptr;
+    return output->pixels + size_t(ty) * output->width + tx;
+}
+
+template <class Add>
+bool cPictBase::Accumulate(int32_t x, int32_t y, Add add)
+{
     if (!output_weights.Data())
         return false;
     float* sums = output_sums.Data();
@@ -197,11 +198,25 @@ bool cPictBase::PutPixel32(int32_t x, int32_t y, uint32_t pixel)
     const int32_t stride = scaled_width;
     DeliverScaled(x, y, [&](int32_t cx, int32_t cy, float share) {
         size_t cell = size_t(cy) * stride + cx;
-        for (int c = 0; c < 4; ++c)
-            sums[cell * 4 + c] += float((pixel >> (8 * c)) & 0xFF) * share;
-        weights[cell] += share;
+        add(sums + cell * 4, weights + cell, share);
     });
     return true;
+}
+
+bool cPictBase::PutPixel32(int32_t x, int32_t y, uint32_t pixel)
+{
+    if (!output)
+        return false;
+    if (zoom == 1.0) {
+        if (uint32_t* at = UnscaledTargetPixel(x, y))
+            *at = pixel;
+        return true;
+    }
+    return Accumulate(x, y, [pixel](float* sums, float* weight, float share) {
+        for (int c = 0; c < 4; ++c)
+            sums[c] += float((pixel >> (8 * c)) & 0xFF) * share;
+        *weight += share;
+    });
 }
 
 bool cPictBase::PutPixel64(int32_t x, int32_t y, uint64_t pixel)
@@ -214,24 +229,15 @@ bool cPictBase::PutChannel(int32_t x, int32_t y, int32_t channel, uint8_t value)
     if (!output || channel < 0 || channel > 3)
         return false;
     if (zoom == 1.0) {
-        int32_t tx = x - output->x_offset + margin_left;
-        int32_t ty = y - output->y_offset + margin_top;
-        if (tx >= 0 && tx < output->width && ty >= 0 && ty < output->height)
-            output->pixels[size_t(ty) * output->width + tx] |= uint32_t(value) << (8 * channel);
+        if (uint32_t* at = UnscaledTargetPixel(x, y))
+            *at |= uint32_t(value) << (8 * channel);
         return true;
     }
-    if (!output_weights.Data())
-        return false;
-    float* sums = output_sums.Data();
-    float* weights = output_weights.Data();
-    const int32_t stride = scaled_width;
-    DeliverScaled(x, y, [&](int32_t cx, int32_t cy, float share) {
-        size_t cell = size_t(cy) * stride + cx;
-        sums[cell * 4 + channel] += float(value) * share;
+    return Accumulate(x, y, [channel, value](float* sums, float* weight, float share) {
+        sums[channel] += float(value) * share;
         if (channel < 3)
-            weights[cell] += share * channel_weight;
+            *weight += share * channel_weight;
     });
-    return true;
 }
 
 bool cPictBase::PutChannel16(uint16_t value, int32_t x, int32_t y, int32_t channel)

@@ -119,15 +119,10 @@ bool cSiDocText::Paint(cCanvas* canvas, const cSiDocPaintContext& context, cSize
     uint32_t fill = background != doc_no_colour ? background : context.background;
     canvas->SetTextColours(colour, fill);
     if (size->width > text_size.width || size->height > text_size.height) {
-        // The word's own cell is drawn opaque; only the room around it is
-        // filled first.
-        cRect word = {context.x, context.y, text_size.width, text_size.height};
+        // The canvas centres the word vertically in its box, so the fill
+        // covers the whole box before the word is drawn over it.
         cRect box = {context.x, context.y, size->width, size->height};
-        canvas->ExcludeClipRect(&word);
-        canvas->ApplyClip();
         canvas->FillRect(&box, fill, fill);
-        canvas->IncludeClipRect(&word);
-        canvas->ApplyClip();
     }
     canvas->DrawTextLine(context.x, context.y, size->width, size->height, 0, false, 0, 0, text.Text(), -1, nullptr,
                          false);

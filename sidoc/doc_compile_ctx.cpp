@@ -9,8 +9,6 @@ namespace {
 // Indices run from 0 to 65,534: 65,535 is the "none" index.
 const int32_t table_capacity = doc_no_index;
 
-const char* const message_memory = "out of memory";
-
 // Stores index under key; false when memory runs out.
 template <class K>
 bool remember(cTreeMap<K, int32_t>& indices, K key, int32_t index)
@@ -65,7 +63,7 @@ int32_t doc_ctx_style_index(cSiDocCompileCtx& ctx, const uint8_t record[8], cons
     }
     ctx.style_table.Seek(ctx.style_table.GetSize());
     if (!ctx.style_table.WriteExact(record, doc_style_record_size) || !remember(ctx.style_indices, key, index)) {
-        *message = message_memory;
+        *message = doc_out_of_memory;
         return -1;
     }
     return index;
@@ -89,7 +87,7 @@ int32_t doc_ctx_string_index(cSiDocCompileCtx& ctx, const wchar_t* text, const c
     ctx.string_table.Seek(ctx.string_table.GetSize());
     if (!ctx.string_table.WriteExact(head, 2) || !ctx.string_table.WriteExact(bytes.Data(), uint32_t(length)) ||
         !remember(ctx.string_indices, static_cast<cPackedKey&&>(key), ctx.string_count)) {
-        *message = message_memory;
+        *message = doc_out_of_memory;
         return -1;
     }
     return ctx.string_count++;

@@ -8,6 +8,8 @@
 #include "base/packed_key.h"
 #include "base/tree_map.h"
 
+const char* const doc_out_of_memory = "out of memory";
+
 // One compilation of a document: the style, string and picture tables that
 // all its languages share, each kept free of duplicates, the box stream of
 // every language parsed so far, and the first error.

@@ -24,15 +24,10 @@ bool fail(cSiDocCompileError& error, const char* message, const wchar_t* file)
     return false;
 }
 
-bool is_blank(wchar_t unit)
-{
-    return unit == 9 || unit == 10 || unit == 13 || unit == 32;
-}
-
 // Blanks within a line.
 const wchar_t* skip_line_blanks(const wchar_t* at)
 {
-    while (*at != 10 && is_blank(*at))
+    while (*at != 10 && doc_is_blank(*at))
         ++at;
     return at;
 }
@@ -212,13 +207,13 @@ bool doc_parse_index_line(const wchar_t* text, cSiDocIndexMap& index, cSiDocLang
     const wchar_t* at = text ? text : L"";
     uint32_t line = 0;
     while (true) {
-        for (; is_blank(*at); ++at)
+        for (; doc_is_blank(*at); ++at)
             line += *at == 10 ? 1 : 0;
         if (!*at)
             return true;
         error.line = line;
         const wchar_t* code = at;
-        while (*at && *at != '=' && !is_blank(*at))
+        while (*at && *at != '=' && !doc_is_blank(*at))
             ++at;
         _typebuf<wchar_t> upper;
         upper.Resize(int32_t(at - code));
@@ -248,7 +243,7 @@ bool doc_parse_index_line(const wchar_t* text, cSiDocIndexMap& index, cSiDocLang
             return fail(error, "lang already defined", nullptr);
         _guardchar<wchar_t>* entry = tree_get_or_add(index, *language);
         if (!entry)
-            return fail(error, "out of memory", nullptr);
+            return fail(error, doc_out_of_memory, nullptr);
         wstr_assign_text(path, int32_t(path_end - path), *entry);
     }
 }

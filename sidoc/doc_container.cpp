@@ -49,6 +49,92 @@ void fill(cCanvas* canvas, int32_t x, int32_t y, int32_t width, int32_t height, 
     canvas->FillRect(&rect, colour, colour);
 }
 
+// The children from first on that share one line, each measured into its
+// measured size. A child with the break flag, or one that would pass the
+// inner right edge, begins the next line; the first child always joins.
+cLine fit_line(cCanvas* canvas, const cSiDocPaintContext& base, cNode* first, int32_t inner_right,
+               int32_t inner_bottom, int32_t space)
+{
+    cLine line = {first, first, double(base.x), 0, false};
+    bool previous_text = false;
+    for (cNode* at = first; at; at = box_node_from(at->next)) {
+        cSiDocBox* box = at->element;
+        if (at != first && box->break_before)
+            break;
+        cSiDocPaintContext measuring = base;
+        measuring.x = int32_t(line.pen + box->margin_left);
+        measuring.right_limit = child_limit(int64_t(inner_right) - box->margin_right);
+        measuring.bottom_limit = inner_bottom;
+        cSize measured = {0, 0};
+        box->Measure(canvas, measuring, &measured);
+        box->measured_width = measured.width;
+        box->measured_height = measured.height;
+        bool gap = box->HasText() && previous_text;
+        double advance = double(box->margin_left) + measured.width + box->margin_right + (gap ? space : 0);
+        if (at != first && line.pen + advance > inner_right) {
+            line.overflow = true;
+            break;
+        }
+        line.pen += advance;
+        line.gaps += gap ? 1 : 0;
+        line.last = at;
+        previous_text = box->HasText();
+    }
+    return line;
+}
+
+// Paints (or, measuring, only places) the line's children from start on,
+// words a gap apart; placing holds the container's x and the children's
+// limits. Moves *line_top below the line and widens *widest.
+void place_line(cCanvas* canvas, cSiDocPaintContext placing, const cLine& line, double start, double gap_width,
+                bool painting, int32_t* line_top, int32_t* widest)
+{
+    const int32_t origin = placing.x;
+    if (line.first == line.last) {
+        // A line of one child: its margins are left as they are.
+        cSiDocBox* box = line.first->element;
+        placing.x = int32_t(start + box->margin_left);
+        placing.y = *line_top + box->margin_top;
+        cSize placed = {box->measured_width, box->measured_height};
+        if (painting)
+            box->Paint(canvas, placing, &placed);
+        *line_top = placing.y + placed.height;
+        *widest = placed.width > *widest ? placed.width : *widest;
+        return;
+    }
+    int32_t line_height = 0;
+    bool previous_text = false;
+    for (cNode* at = line.first;; at = box_node_from(at->next)) {
+        cSiDocBox* box = at->element;
+        double margin_start = start;
+        start += box->margin_left;
+        if (box->HasText() && previous_text)
+            start += gap_width;
+        // The pen keeps its fraction, so that a justified line ends at the
+        // inner edge however many gaps it has.
+        placing.x = int32_t(start);
+        placing.y = *line_top + box->margin_top;
+        cSize placed = {box->measured_width, box->measured_height};
+        if (painting)
+            box->Paint(canvas, placing, &placed);
+        int32_t extent = box->margin_top + placed.height + box->margin_bottom;
+        if (painting) {
+            fill(canvas, int32_t(margin_start), *line_top, box->margin_left, extent, placing.background);
+            fill(canvas, placing.x, *line_top, placed.width, box->margin_top, placing.background);
+            fill(canvas, placing.x + placed.width, *line_top, box->margin_right, extent, placing.background);
+            fill(canvas, placing.x, placing.y + placed.height, placed.width, box->margin_bottom, placing.background);
+        }
+        start += placed.width + box->margin_right;
+        line_height = extent > line_height ? extent : line_height;
+        previous_text = box->HasText();
+        if (at == line.last)
+            break;
+    }
+    *line_top += line_height;
+    int32_t line_width = int32_t(start - origin);
+    *widest = line_width > *widest ? line_width : *widest;
+}
+
 }  // namespace
 
 bool doc_box_list_append(cSiDocBoxList& list, cSiDocBox* box)
@@ -119,34 +205,7 @@ bool cSiDocContainer::Flow(cCanvas* canvas, const cSiDocPaintContext& context, c
     int32_t line_top = context.y;
     int32_t widest = 0;
     while (node) {
-        // Fit: the children that share this line, each measured.
-        cLine line = {node, node, double(context.x), 0, false};
-        bool previous_text = false;
-        for (cNode* at = node; at; at = box_node_from(at->next)) {
-            cSiDocBox* box = at->element;
-            if (at != node && box->break_before)
-                break;
-            cSiDocPaintContext measuring = base;
-            measuring.x = int32_t(line.pen + box->margin_left);
-            measuring.right_limit = child_limit(int64_t(inner_right) - box->margin_right);
-            measuring.bottom_limit = inner_bottom;
-            cSize measured = {0, 0};
-            box->Measure(canvas, measuring, &measured);
-            box->measured_width = measured.width;
-            box->measured_height = measured.height;
-            bool gap = box->HasText() && previous_text;
-            double advance = double(box->margin_left) + measured.width + box->margin_right + (gap ? space.width : 0);
-            if (at != node && line.pen + advance > inner_right) {
-                line.overflow = true;
-                break;
-            }
-            line.pen += advance;
-            line.gaps += gap ? 1 : 0;
-            line.last = at;
-            previous_text = box->HasText();
-        }
-
-        // Align: where the line starts and how wide its gaps are.
+        cLine line = fit_line(canvas, base, node, inner_right, inner_bottom, space.width);
         double start = context.x;
         double gap_width = space.width;
         if (alignment == 1)
@@ -155,52 +214,10 @@ bool cSiDocContainer::Flow(cCanvas* canvas, const cSiDocPaintContext& context, c
             start = (inner_right - line.pen) / 2 + context.x;
         else if (alignment == 3 && line.overflow && line.gaps > 0)
             gap_width = (inner_right - line.pen) / line.gaps + space.width;
-
         cSiDocPaintContext placing = base;
         placing.right_limit = inner_right;
         placing.bottom_limit = inner_bottom;
-        if (line.first == line.last) {
-            // A line of one child: its margins are left as they are.
-            cSiDocBox* box = line.first->element;
-            placing.x = int32_t(start + box->margin_left);
-            placing.y = line_top + box->margin_top;
-            cSize placed = {box->measured_width, box->measured_height};
-            if (painting)
-                box->Paint(canvas, placing, &placed);
-            line_top = placing.y + placed.height;
-            widest = placed.width > widest ? placed.width : widest;
-        } else {
-            int32_t line_height = 0;
-            previous_text = false;
-            for (cNode* at = line.first;; at = box_node_from(at->next)) {
-                cSiDocBox* box = at->element;
-                double margin_start = start;
-                start += box->margin_left;
-                placing.x = int32_t(start);
-                if (box->HasText() && previous_text)
-                    placing.x = int32_t(placing.x + gap_width);
-                placing.y = line_top + box->margin_top;
-                cSize placed = {box->measured_width, box->measured_height};
-                if (painting) {
-                    box->Paint(canvas, placing, &placed);
-                    int32_t full_height = box->margin_top + placed.height + box->margin_bottom;
-                    fill(canvas, int32_t(margin_start), line_top, box->margin_left, full_height, base.background);
-                    fill(canvas, placing.x, line_top, placed.width, box->margin_top, base.background);
-                    fill(canvas, placing.x + placed.width, line_top, box->margin_right, full_height, base.background);
-                    fill(canvas, placing.x, placing.y + placed.height, placed.width, box->margin_bottom,
-                         base.background);
-                }
-                start = double(placing.x) + placed.width + box->margin_right;
-                int32_t extent = box->margin_top + placed.height + box->margin_bottom;
-                line_height = extent > line_height ? extent : line_height;
-                previous_text = box->HasText();
-                if (at == line.last)
-                    break;
-            }
-            line_top += line_height;
-            int32_t line_width = int32_t(start - context.x);
-            widest = line_width > widest ? line_width : widest;
-        }
+        place_line(canvas, placing, line, start, gap_width, painting, &line_top, &widest);
         node = box_node_from(line.last->next);
     }
     size->height = height > 0 ? height : line_top - context.y;

@@ -44,6 +44,12 @@ enum : uint16_t {
 };
 const uint32_t doc_face_count = 7;  // face codes 0 to 6
 
+// Blanks of mark-up sources and document indexes.
+inline bool doc_is_blank(wchar_t unit)
+{
+    return unit == 9 || unit == 10 || unit == 13 || unit == 32;
+}
+
 // The face of a face code: 0 the interface face ("Tahoma" when none is
 // chosen); null above 6.
 const wchar_t* doc_face_name(uint32_t face);

@@ -9,12 +9,6 @@
 namespace {
 
 const uint32_t link_colour = 0x00FF0000;  // blue
-const char* const message_memory = "out of memory";
-
-bool is_blank(wchar_t unit)
-{
-    return unit == 9 || unit == 10 || unit == 13 || unit == 32;
-}
 
 void step(cSiDocTokenizer& tokenizer)
 {
@@ -55,7 +49,7 @@ void put_head(uint8_t* record, const cRecordHead& head)
 
 bool write(cSiDocTokenizer& tokenizer, const void* bytes, uint32_t count)
 {
-    return tokenizer.out->WriteExact(bytes, count) || doc_markup_fail(tokenizer, message_memory);
+    return tokenizer.out->WriteExact(bytes, count) || doc_markup_fail(tokenizer, doc_out_of_memory);
 }
 
 // A text or link text record and its bytes.
@@ -88,7 +82,7 @@ bool read_number(const cSiDocPropMap& props, const char* name, uint64_t maximum,
     if (!value)
         return true;
     const wchar_t* at = value->Text() ? value->Text() : L"";
-    while (is_blank(*at))
+    while (doc_is_blank(*at))
         ++at;
     if (*at == '-' && at[1] >= '0' && at[1] <= '9')
         return false;
@@ -223,7 +217,7 @@ int32_t image_index(const wchar_t* path, cSiDocTokenizer& tokenizer)
         return doc_markup_fail(tokenizer, "unable to read IMG"), -1;
     index = doc_ctx_add_image(ctx, path, bytes.Data(), uint32_t(size));
     if (index < 0)
-        doc_markup_fail(tokenizer, message_memory);
+        doc_markup_fail(tokenizer, doc_out_of_memory);
     return index;
 }
 
@@ -315,7 +309,7 @@ bool doc_markup_fail(cSiDocTokenizer& tokenizer, const char* message)
 
 bool doc_next_token(cSiDocTokenizer& tokenizer, cSiDocToken& token)
 {
-    while (is_blank(*tokenizer.at))
+    while (doc_is_blank(*tokenizer.at))
         step(tokenizer);
     const wchar_t* start = tokenizer.at;
     if (!*start)
@@ -329,7 +323,7 @@ bool doc_next_token(cSiDocTokenizer& tokenizer, cSiDocToken& token)
         while (tokenizer.at <= end)
             step(tokenizer);
     } else {
-        while (*tokenizer.at && !is_blank(*tokenizer.at) && *tokenizer.at != '<') {
+        while (*tokenizer.at && !doc_is_blank(*tokenizer.at) && *tokenizer.at != '<') {
             wchar_t unit = *tokenizer.at;
             step(tokenizer);
             // An ideographic comma or full stop ends its word.
@@ -386,7 +380,7 @@ bool doc_parse_markup_source(cSiDocCompileCtx& ctx, const wchar_t* source)
     cMemIOTarget* stream = tree_get_or_add(ctx.box_streams, ctx.language);
     cSiDocTokenizer tokenizer = {source ? source : L"", 0, 0, stream, &ctx, 0};
     if (!stream)
-        return doc_markup_fail(tokenizer, message_memory);
+        return doc_markup_fail(tokenizer, doc_out_of_memory);
     stream->SetSize(0);
     stream->Seek(0);
     const cSiDocMarkupState top = {13, 5, 0, 0, 0, 0, doc_no_link};

@@ -7,11 +7,6 @@
 
 namespace {
 
-bool is_blank(wchar_t unit)
-{
-    return unit == 9 || unit == 10 || unit == 13 || unit == 32;
-}
-
 // Whether text starts with the lower-case keyword, in either case.
 bool starts_with_nocase(const wchar_t* text, const char* keyword, int32_t* length)
 {
@@ -113,7 +108,7 @@ const wchar_t* doc_match_tag(const wchar_t* text, int32_t length, uint32_t* kind
 {
     static const char* const names[] = {"text", "link", "img", "br", "lt", "b", "i"};
     int32_t name_length = 0;
-    while (name_length < length && !is_blank(text[name_length]))
+    while (name_length < length && !doc_is_blank(text[name_length]))
         ++name_length;
     *kind = DOC_TAG_NONE;
     for (uint32_t i = 0; i < sizeof names / sizeof names[0]; ++i) {
@@ -134,12 +129,12 @@ bool doc_parse_tag_props(const wchar_t* text, int32_t length, cSiDocPropMap& pro
 {
     int32_t at = 0;
     while (true) {
-        while (at < length && is_blank(text[at]))
+        while (at < length && doc_is_blank(text[at]))
             ++at;
         if (at == length)
             return true;
         int32_t name_start = at;
-        while (at < length && text[at] != '=' && !is_blank(text[at]))
+        while (at < length && text[at] != '=' && !doc_is_blank(text[at]))
             ++at;
         if (at == name_start || at == length || text[at] != '=')
             return false;
@@ -160,7 +155,7 @@ bool doc_parse_tag_props(const wchar_t* text, int32_t length, cSiDocPropMap& pro
             if (at == length)
                 return false;
         } else {
-            while (at < length && !is_blank(text[at]))
+            while (at < length && !doc_is_blank(text[at]))
                 ++at;
         }
         _guardchar<wchar_t>* value = tree_get_or_add(props, static_cast<cPackedKey&&>(name));

@@ -19,7 +19,7 @@ bool pcx_read_info(cFileIOTarget* stream, cPictInfo* info)
     int64_t width = int64_t(read_le16(header + 8)) - read_le16(header + 4) + 1;
     int64_t height = int64_t(read_le16(header + 10)) - read_le16(header + 6) + 1;
     uint16_t bytes_per_line = read_le16(header + 66);
-    if (width < 1 || bytes_per_line % 2 != 0 || bytes_per_line < (width * bits + 7) / 8)
+    if (width < 1 || bytes_per_line < (width * bits + 7) / 8)
         return false;
     return read_info_found(info, width, height);
 }

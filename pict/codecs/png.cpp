@@ -9,8 +9,9 @@ namespace {
 
 const uint8_t signature[8] = {0x89, 'P', 'N', 'G', 0x0D, 0x0A, 0x1A, 0x0A};
 
-// The standard bounds chunk lengths at 2^31 - 1.
-const uint32_t max_chunk_length = 0x7FFFFFFF;
+// The standard bounds chunk lengths at 2^31 - 1; the chunk buffer holds the
+// type too, and its size must still be a signed 32-bit count.
+const uint32_t max_chunk_length = 0x7FFFFFFF - 4;
 
 uint32_t chunk_type(const char* name)
 {

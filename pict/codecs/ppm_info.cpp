@@ -22,17 +22,9 @@ bool next_number(const uint8_t* text, int32_t length, int32_t* at, int64_t* valu
         }
         break;
     }
-    int64_t number = 0;
-    int32_t digits = 0;
-    while (i < length && text[i] >= '0' && text[i] <= '9' && digits < 10) {
-        number = number * 10 + (text[i] - '0');
-        ++i;
-        ++digits;
-    }
-    if (digits == 0 || i >= length || !is_space(text[i]))
+    if (!read_info_decimal(text, length, &i, value) || i >= length || !is_space(text[i]))
         return false;
     *at = i;
-    *value = number;
     return true;
 }
 

@@ -24,6 +24,20 @@ inline bool read_info_found(cPictInfo* info, int64_t width, int64_t height)
 // the width, the height and has-preview false. Where the stream stands
 // afterwards is not defined.
 
+// The decimal number of up to 10 digits at text[*at] of a text header;
+// *at moves past it. False without a digit.
+inline bool read_info_decimal(const uint8_t* text, int32_t length, int32_t* at, int64_t* value)
+{
+    int32_t i = *at;
+    int64_t number = 0;
+    while (i < length && text[i] >= '0' && text[i] <= '9' && i - *at < 10)
+        number = number * 10 + (text[i++] - '0');
+    bool found = i > *at;
+    *at = i;
+    *value = number;
+    return found;
+}
+
 // "GIF87a" or "GIF89a" and the logical screen descriptor.
 bool gif_read_info(cFileIOTarget* stream, cPictInfo* info);
 // A bitmap information header (core, info or one of its later versions)

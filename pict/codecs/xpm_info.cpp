@@ -29,21 +29,15 @@ bool skip_blanks(const char* text, int32_t length, int32_t* at)
     }
 }
 
+// A number of the values line, after blanks, ended by a blank or the
+// string's end.
 bool read_number(const char* text, int32_t length, int32_t* at, int64_t* value)
 {
-    int32_t i = *at;
-    while (i < length && (text[i] == ' ' || text[i] == '\t'))
-        ++i;
-    int64_t number = 0;
-    int32_t digits = 0;
-    while (i < length && text[i] >= '0' && text[i] <= '9' && digits < 10) {
-        number = number * 10 + (text[i] - '0');
-        ++i;
-        ++digits;
-    }
-    *at = i;
-    *value = number;
-    return digits > 0 && i < length && (text[i] == ' ' || text[i] == '\t' || text[i] == '"');
+    while (*at < length && (text[*at] == ' ' || text[*at] == '\t'))
+        ++*at;
+    const uint8_t* bytes = reinterpret_cast<const uint8_t*>(text);
+    return read_info_decimal(bytes, length, at, value) && *at < length &&
+           (text[*at] == ' ' || text[*at] == '\t' || text[*at] == '"');
 }
 
 }  // namespace

@@ -147,19 +147,19 @@ LOADER_SAMPLE = blob(
 
 # Every tag, property and alignment, a link and the picture: the viewer's
 # sample. Colours are 0x00BBGGRR.
-SAMPLE = """<text ml=12 mr=12 mt=10 mb=6 bg=0x00F4E8DC fg=0x00603010 f=verd,22 a=c>Release notes</text>
+SAMPLE = """<text ml=12 mr=12 mt=10 mb=6 fg=0x00603010 f=verd,22 a=c>Release notes</text>
 <text ml=12 mr=12 mt=6 a=j>
 This document was written in the program's own mark-up, compiled by its own
 compiler, loaded by its loader and laid out by its boxes. Justified lines end
 exactly at the inner right edge: the spaces between their words grow, and the
 last line of the paragraph stays flush left.
 </text>
-<text ml=12 mr=12 mt=6 a=l>Words can be <b>bold</b>, <i>italic</i> or <b><i>both</i></b>; a
-<text br=0 f=fixed,14 fg=0x00206020>fixed</text> face and a
-<text br=0 f=luci,13,6,u fg=0x00505050>sized, underlined</text> one;
-a less-than sign: <lt> and a line break:<br>after the break.</text>
+<text ml=12 mr=12 mt=6 a=l>Words can be <b>bold,</b> <i>italic</i> or <b><i>both;</i></b> in a
+<text br=0 ml=4 mr=4 f=fixed,14 fg=0x00206020>fixed</text> face or in a
+<text br=0 ml=4 mr=4 f=luci,13,6,u fg=0x00505050>sized, underlined</text> one.
+A less-than sign: <lt> and a line break:<br>after the break.</text>
 <text ml=12 mr=12 mt=8 a=r>Aligned to the right</text>
-<text ml=12 mr=12 mt=4 a=c>centred in the middle</text>
+<text ml=12 mr=12 mt=4 a=c>Centred in the middle</text>
 <text ml=12 mr=12 mt=8 bg=0x0080E0F0 fg=0x00000000>Highlighted words on a coloured background</text>
 <text ml=12 mr=12 mt=8 w=400 h=40>Read the <link ref=https://example.org/licence>licence terms</link>
 online.</text>

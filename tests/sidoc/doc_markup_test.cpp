@@ -8,6 +8,8 @@
 #include "base/mem_io_target.h"
 #include "base/string_convert.h"
 #include "sidoc/doc_compiler.h"
+#include "sidoc/doc_loader.h"
+#include "tests/sidoc/doc_test_files.h"
 #include "tests/support/temp_folder.h"
 #include "tests/support/test_data.h"
 
@@ -21,20 +23,12 @@ std::string stream_bytes(cMemIOTarget* stream)
     return std::string(reinterpret_cast<const char*>(bytes.Data()), size_t(bytes.Count()));
 }
 
-std::wstring wide(const std::string& path)
-{
-    std::wstring out(path.begin(), path.end());
-    for (wchar_t& c : out)
-        c = c == '\\' ? '/' : c;
-    return out;
-}
-
 // Parses source as language 0 with pictures taken from the fixtures' folder.
 struct Parsed {
     explicit Parsed(const std::wstring& source)
     {
         doc_compile_ctx_init(ctx);
-        ctx.source_folder.Assign(wide(test_data_path("")).c_str());
+        ctx.source_folder.Assign(doc_fixture_path("").c_str());
         parsed = doc_parse_markup_source(ctx, source.c_str());
     }
     ~Parsed() { doc_compile_ctx_free(ctx); }
@@ -210,4 +204,30 @@ TEST(DocMarkup, CompilerNamesTheFileOfEachError)
     EXPECT_STREQ(error.message.Text(), "Path is specified as relative with no current folder");
     EXPECT_FALSE(compile_doc_index(nullptr, codes, L"index.txt", error));
     EXPECT_STREQ(error.message.Text(), "bad target");
+}
+
+// The smallest blocks: a language whose source is empty (its box list is
+// the end byte alone) and a string table of one short link target. The
+// blob is kept for the check of its streams with Python's zlib.
+TEST(DocMarkup, SmallestBlocksStayComplete)
+{
+    TempFolder folder(L"docs");
+    folder.WriteFile(L"index.txt", "RUS = \"./rus.txt\"\nENG = \"./eng.txt\"\nDEU = \"\"\n");
+    folder.WriteFile(L"eng.txt", "<link ref=a>x</link>");
+    folder.WriteFile(L"rus.txt", "   ");
+    cSiDocLangCodeMap codes(512);
+    cMemIOTarget target;
+    cSiDocCompileError error;
+    ASSERT_TRUE(compile_doc_index(&target, codes, folder.Path(L"index.txt").c_str(), error)) << error.message.Text();
+    _typebuf<uint8_t> blob;
+    ASSERT_TRUE(target.CopyTo(blob));
+    keep_artifact("document_edge.qrvhdocf", blob.Data(), size_t(blob.Count()));
+
+    cSiDocLoader loader;
+    ASSERT_TRUE(loader.Load(blob.Data(), blob.Count()));
+    EXPECT_EQ(tree_find_value(loader.languages, 1)->children.first, nullptr);
+    EXPECT_EQ(tree_find_value(loader.languages, 2), nullptr);
+    auto* link = dynamic_cast<cSiDocLink*>(tree_find_value(loader.languages, 0)->children.first->element);
+    ASSERT_NE(link, nullptr);
+    EXPECT_STREQ(link->link->Text(), L"a");
 }

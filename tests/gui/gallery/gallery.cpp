@@ -26,6 +26,7 @@
 #include "gui/ui_font.h"
 #include "gui/window_maker.h"
 #include "tests/gui/gallery/gallery_controls.h"
+#include "tests/gui/gallery/gallery_inputs.h"
 
 namespace {
 
@@ -150,6 +151,8 @@ public:
         panel->AddChild(&english_column, 447, 10, 190, 380);
         panel->AddChild(&russian_column, 647, 10, 190, 380);
         panel->AddChild(&controls, 847, 10, cGalleryControls::width_needed, cGalleryControls::height_needed);
+        panel->AddChild(&inputs, 447, -31 - cGalleryInputs::height_needed + 26, cGalleryInputs::width_needed,
+                        cGalleryInputs::height_needed);
         panel->AddChild(&first_chip, 11, -31, 110, 26);
         panel->AddChild(&second_chip, 131, -31, 110, 26);
         panel->AddChild(&third_chip, 251, -31, 110, 26);
@@ -202,6 +205,7 @@ private:
     cTextColumn english_column;
     cTextColumn russian_column;
     cGalleryControls controls;
+    cGalleryInputs inputs;
     cChip first_chip;
     cChip second_chip;
     cChip third_chip;
