@@ -1,5 +1,3 @@
-#include <string.h>
-
 #include "base/mem_io_target.h"
 #include "base/small_utils.h"
 #include "base/string_convert.h"
