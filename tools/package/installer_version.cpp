@@ -2,6 +2,7 @@
 
 #include <string.h>
 
+#include "base/byte_order.h"
 #include "base/format.h"
 #include "base/string_utils.h"
 
@@ -19,24 +20,12 @@ struct cVersionString {
     const wchar_t* value;  // null or empty: not written
 };
 
-void put_u16(uint8_t* at, uint32_t value)
-{
-    at[0] = uint8_t(value);
-    at[1] = uint8_t(value >> 8);
-}
-
-void put_u32(uint8_t* at, uint32_t value)
-{
-    put_u16(at, value);
-    put_u16(at + 2, value >> 16);
-}
-
 // The text in UTF-16 with its zero; answers the bytes written.
 uint32_t put_text(uint8_t* at, const wchar_t* text)
 {
     uint32_t units = uint32_t(wstr_length(text)) + 1;
     for (uint32_t i = 0; i < units; ++i)
-        put_u16(at + 2 * i, uint16_t(text[i]));
+        write_u16_le(at + 2 * i, uint16_t(text[i]));
     return 2 * units;
 }
 
@@ -44,9 +33,9 @@ uint32_t put_text(uint8_t* at, const wchar_t* text)
 // four bytes; answers the bytes it takes.
 uint32_t put_head(uint8_t* at, uint32_t length, uint32_t value_length, uint32_t type, const wchar_t* key)
 {
-    put_u16(at, length);
-    put_u16(at + 2, value_length);
-    put_u16(at + 4, type);
+    write_u16_le(at, length);
+    write_u16_le(at + 2, value_length);
+    write_u16_le(at + 4, type);
     uint32_t used = 6 + put_text(at + 6, key);
     return (used + 3) & ~3u;
 }
@@ -77,7 +66,7 @@ void put_frame(uint8_t* at, const uint32_t version[4], uint32_t day_number, uint
                                 version[0] << 16 | version[1], version[2] << 16 | version[3], 0x3F, 0, 0x00040004,
                                 1, 0, 0, 0};
     for (uint32_t value : fixed) {
-        put_u32(at + used, value);
+        write_u32_le(at + used, value);
         used += 4;
     }
     used += put_head(at + used, strings + 60, 0, 1, L"StringFileInfo");
@@ -85,7 +74,7 @@ void put_frame(uint8_t* at, const uint32_t version[4], uint32_t day_number, uint
     uint8_t* after = at + head_size + strings;
     uint32_t var_info = put_head(after, 68, 0, 1, L"VarFileInfo");
     uint32_t translation = put_head(after + var_info, 36, 4, 0, L"Translation");
-    put_u32(after + var_info + translation, 0x04B0u << 16);
+    write_u32_le(after + var_info + translation, 0x04B0u << 16);
 }
 
 }  // namespace

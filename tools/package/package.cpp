@@ -5,9 +5,23 @@
 
 const wchar_t package_pgm_key[] = L"pgm";
 
+namespace {
+
+cSiDocContainer* current_document(cPackageDocument& document, int32_t language)
+{
+    return tree_find_value(document.loader.languages, language);
+}
+
+const wchar_t* text_of(const _guardchar<wchar_t>& text)
+{
+    return text.Text() ? text.Text() : L"";
+}
+
+}  // namespace
+
 cPackage::cPackage()
     : strings(1024), language_strings(512), current_language(0), readme_accept(false), members(1024),
-      literals(1024), literal_counter(0), scenario_section(0)
+      literals(1024), literal_counter(0), scenario_section(0), scenario_line(0)
 {
     version[0] = version[1] = version[2] = version[3] = 0;
 }
@@ -37,6 +51,8 @@ void cPackage::Clear()
     tree_clear(literals);
     literal_counter = 0;
     scenario_section = 0;
+    scenario_line = 0;
+    list_clear(pending_members);
 }
 
 bool cPackage::SetLanguage(int32_t language)
@@ -60,15 +76,6 @@ const wchar_t* cPackage::GetString(const wchar_t* key) const
         return value->IsEmpty() ? L"" : value->Text();
     return nullptr;
 }
-
-namespace {
-
-cSiDocContainer* current_document(cPackageDocument& document, int32_t language)
-{
-    return tree_find_value(document.loader.languages, language);
-}
-
-}  // namespace
 
 cSiDocContainer* cPackage::GetWelcomeDoc()
 {
@@ -111,15 +118,6 @@ bool is_package_key_defined(const cPackage& package, const wchar_t* key, int32_t
         }
     return true;
 }
-
-namespace {
-
-const wchar_t* text_of(const _guardchar<wchar_t>& text)
-{
-    return text.Text() ? text.Text() : L"";
-}
-
-}  // namespace
 
 const wchar_t* package_first_undefined_key(const cPackage& package)
 {

@@ -75,6 +75,14 @@ struct cPackageSetting {
     _typebuf<uint8_t> value;
 };
 
+// A member that the scenario reader has reserved for a file, to be
+// compressed once the whole scenario is read.
+struct cPendingMember {
+    uint32_t index;
+    _guardchar<wchar_t> source;
+    int32_t line;  // the scenario line that named the file
+};
+
 // A document of the package: its stored blob and the loader that parsed it.
 struct cPackageDocument {
     cSiDocLoader loader;
@@ -110,11 +118,13 @@ public:
     cLinkedList<cPackageSetting> settings;
 
     // The scenario reader's state for one read, never stored in a package:
-    // literal text -> its generated key, the next literal's number and the
-    // current section.
+    // literal text -> its generated key, the next literal's number, the
+    // current section and line, and the members still to compress.
     cPackageStrings literals;
     uint32_t literal_counter;
     uint32_t scenario_section;
+    int32_t scenario_line;
+    cLinkedList<cPendingMember> pending_members;
 
     // Empties everything but the current language.
     void Clear();

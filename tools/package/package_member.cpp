@@ -8,6 +8,9 @@
 namespace {
 
 const uint32_t member_piece = 4096;
+// Members are compressed side by side: a big file's room starts here and
+// grows as its stream does, rather than being claimed whole at once.
+const uint64_t first_room_limit = 16 << 20;
 
 // Deflates one call's worth into member.bytes from used on, growing the
 // buffer while zlib wants more room; for a flush, until the flush is out.
@@ -46,7 +49,7 @@ bool compress_package_member(cFileIOTarget* source, cPackageMember& member)
         return false;
     // Room for the whole stream with a few bytes per flush; grown if short.
     uint64_t room = deflateBound(&z, uLong(size)) + (size / member_piece + 1) * 8;
-    member.bytes.Resize(room > INT32_MAX ? INT32_MAX : int32_t(room));
+    member.bytes.Resize(int32_t(room < first_room_limit ? room : first_room_limit));
     cSha256Context hash;
     sha256_init(hash);
     uint8_t piece[member_piece];

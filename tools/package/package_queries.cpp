@@ -9,6 +9,7 @@
 #include "base/format.h"
 #include "base/path.h"
 #include "base/sha256.h"
+#include "base/string_utils.h"
 #include "base/system_info.h"
 #include "base/z_stream.h"
 
@@ -39,7 +40,7 @@ bool language_matches(const cPackageFileEntry& entry, int32_t language)
 void path_identity(const wchar_t* path, cPackedKey& key)
 {
     _guardchar<wchar_t> folded;
-    folded.Allocate(int32_t(wcslen(path)) + 1);
+    folded.Allocate(int32_t(wstr_length(path)) + 1);
     wchar_t* out = folded.Buffer();
     if (!out)
         return;
@@ -47,6 +48,21 @@ void path_identity(const wchar_t* path, cPackedKey& key)
         if (*at != L'/' || out == folded.Buffer() || out[-1] != L'/')
             *out++ = wchar_to_lower(*at);
     packedkey_from_wstr(key, folded.Text(), -1);
+}
+
+// The program-files folder named by the variable, when it is one.
+bool program_files_from(const wchar_t* variable, _guardchar<wchar_t>& out)
+{
+    if (!env_get(variable, out))
+        return false;
+    path_from_native(out.Buffer());
+    return path_get_kind(out.Text()) == PATH_KIND_FOLDER;
+}
+
+// folder/name, made when missing; false when it is not a folder then.
+bool folder_below(const wchar_t* folder, const wchar_t* name, _guardchar<wchar_t>& out)
+{
+    return path_join(folder, name, out) && path_create_folder(out.Text());
 }
 
 }  // namespace
@@ -90,18 +106,8 @@ bool resolve_item_path(const cPackage& package, const wchar_t* folder_key, const
         return assign(out, path);
     if (!path || !path[0])
         return assign(out, folder);
-    size_t folder_length = wcslen(folder);
-    size_t path_length = wcslen(path);
-    bool separated = folder[folder_length - 1] == L'/';
-    out.Allocate(int32_t(folder_length + path_length + 2));
-    wchar_t* text = out.Buffer();
-    if (!text)
-        return false;
-    memcpy(text, folder, folder_length * sizeof(wchar_t));
-    if (!separated)
-        text[folder_length++] = L'/';
-    memcpy(text + folder_length, path, path_length * sizeof(wchar_t));
-    return true;
+    bool separated = folder[wstr_length(folder) - 1] == L'/';
+    return path_format(out, separated ? L"%s%s" : L"%s/%s", folder, path);
 }
 
 bool build_install_file_list(const cPackage& package, cLinkedList<cInstallItem>& out)
@@ -248,25 +254,6 @@ bool sha256_of_stream(cFileIOTarget* stream, uint8_t digest[32])
     sha256_final(hash, digest);
     return true;
 }
-
-namespace {
-
-// The program-files folder named by the variable, when it is one.
-bool program_files_from(const wchar_t* variable, _guardchar<wchar_t>& out)
-{
-    if (!env_get(variable, out))
-        return false;
-    path_from_native(out.Buffer());
-    return path_get_kind(out.Text()) == PATH_KIND_FOLDER;
-}
-
-// folder/name, made when missing; false when it is not a folder then.
-bool folder_below(const wchar_t* folder, const wchar_t* name, _guardchar<wchar_t>& out)
-{
-    return path_join(folder, name, out) && path_create_folder(out.Text());
-}
-
-}  // namespace
 
 bool get_manager_exe_path(_guardchar<wchar_t>& out)
 {

@@ -2,6 +2,7 @@
 #include <zlib.h>
 
 #include "base/buffers/typebuf.h"
+#include "base/byte_order.h"
 #include "base/file_io_target.h"
 #include "base/sha256.h"
 #include "base/zlib_inflate.h"
@@ -16,11 +17,6 @@ const uint8_t end_of_languages = 0xFF;
 // deflate never shrinks data by more than this factor (plus its framing),
 // so a larger unpacked size is a lie that must not be allocated.
 const uint64_t deflate_max_ratio = 1032;
-
-uint32_t read_u32_le(const uint8_t* bytes)
-{
-    return uint32_t(bytes[0]) | uint32_t(bytes[1]) << 8 | uint32_t(bytes[2]) << 16 | uint32_t(bytes[3]) << 24;
-}
 
 // Inflates packed_size bytes from the stream into exactly block's size:
 // the stream must end there, with its checksum, and use all its input.

@@ -2,6 +2,7 @@
 
 #include <string.h>
 
+#include "base/byte_order.h"
 #include "base/string_convert.h"
 
 bool cPackageRecordReader::Skip(uint32_t count, const uint8_t** bytes)
@@ -32,7 +33,7 @@ bool cPackageRecordReader::U16(uint16_t& value)
     uint8_t bytes[2];
     if (!Bytes(bytes, 2))
         return false;
-    value = uint16_t(bytes[0] | bytes[1] << 8);
+    value = read_u16_le(bytes);
     return true;
 }
 
@@ -41,7 +42,7 @@ bool cPackageRecordReader::U32(uint32_t& value)
     uint8_t bytes[4];
     if (!Bytes(bytes, 4))
         return false;
-    value = uint32_t(bytes[0]) | uint32_t(bytes[1]) << 8 | uint32_t(bytes[2]) << 16 | uint32_t(bytes[3]) << 24;
+    value = read_u32_le(bytes);
     return true;
 }
 

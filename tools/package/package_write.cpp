@@ -1,61 +1,51 @@
 #include <string.h>
 
 #include <initializer_list>
-#include <zlib.h>
 
 #include "base/buffers/typebuf.h"
+#include "base/byte_order.h"
 #include "base/file_io_target.h"
-#include "base/mem_io_target.h"
-#include "base/sha256.h"
 #include "base/utf8.h"
-#include "base/zlib_deflate.h"
+#include "tools/package/package_block.h"
 #include "tools/package/package_format.h"
 
 namespace {
 
-const uint32_t piece_size = 65536;
-
-// The record block on its way out: hashed and deflated (level 9) as it is
-// written, so the unpacked block is never held whole. Small writes gather
-// in a piece; member data goes to zlib as it is. A failed write or an
-// oversized field leaves the writer failed, and Finish then says so.
-class cBlockWriter {
+// The records before the members, gathered in memory. A field that does
+// not fit the format, or memory that runs out, leaves the writer failed.
+class cRecordWriter {
 public:
-    cBlockWriter() : failed(false), unpacked(0), staged(0)
-    {
-        sha256_init(hash);
-        stage.Resize(int32_t(piece_size));
-        output.Resize(int32_t(piece_size));
-        failed = !stage.Data() || !output.Data() || !deflate_init_stream(z, 9);
-        started = !failed;
-    }
-    ~cBlockWriter()
-    {
-        if (started)
-            deflateEnd(&z);
-    }
+    cRecordWriter() : used(0), failed(false) {}
 
     void Fail() { failed = true; }
+    bool Failed() const { return failed; }
+    cBlockSegment Segment() const { return {bytes.Data(), used}; }
 
     void Put(const void* data, uint32_t size)
     {
-        if (size <= piece_size - staged) {
-            memcpy(stage.Data() + staged, data, size);
-            staged += size;
+        if (failed || !size)
             return;
+        if (size > uint32_t(bytes.Count()) - used) {
+            uint64_t grown = (uint64_t(used) + size) * 2 + 4096;
+            if (grown > INT32_MAX || !bytes.Realloc(int32_t(grown))) {
+                failed = true;
+                return;
+            }
         }
-        Flush();
-        Deflate(data, size, Z_NO_FLUSH);
+        memcpy(bytes.Data() + used, data, size);
+        used += size;
     }
     void U8(uint8_t value) { Put(&value, 1); }
     void U16(uint16_t value)
     {
-        uint8_t bytes[2] = {uint8_t(value), uint8_t(value >> 8)};
+        uint8_t bytes[2];
+        write_u16_le(bytes, value);
         Put(bytes, 2);
     }
     void U32(uint32_t value)
     {
-        uint8_t bytes[4] = {uint8_t(value), uint8_t(value >> 8), uint8_t(value >> 16), uint8_t(value >> 24)};
+        uint8_t bytes[4];
+        write_u32_le(bytes, value);
         Put(bytes, 4);
     }
     void Text(const wchar_t* text)
@@ -83,61 +73,13 @@ public:
         Put(bytes.Data(), uint32_t(bytes.Count()));
     }
 
-    // Ends the stream. False when anything failed or the block reached
-    // 2 GiB, which no reader could hold; else the packed bytes are in packed.
-    bool Finish(uint32_t& unpacked_size, uint8_t digest[32])
-    {
-        Flush();
-        Deflate(nullptr, 0, Z_FINISH);
-        sha256_final(hash, digest);
-        unpacked_size = uint32_t(unpacked);
-        return !failed && unpacked <= INT32_MAX && packed.GetSize() <= INT32_MAX;
-    }
-
-    cMemIOTarget packed;
-
 private:
+    _typebuf<uint8_t> bytes;
+    uint32_t used;
     bool failed;
-    bool started;
-    uint64_t unpacked;
-    uint32_t staged;
-    _typebuf<uint8_t> stage;
-    _typebuf<uint8_t> output;
-    cSha256Context hash;
-    z_stream z;
-
-    void Flush()
-    {
-        if (staged)
-            Deflate(stage.Data(), staged, Z_NO_FLUSH);
-        staged = 0;
-    }
-
-    void Deflate(const void* data, uint32_t size, int flush)
-    {
-        if (failed)
-            return;
-        sha256_update(hash, data, size);
-        unpacked += size;
-        z.next_in = static_cast<Bytef*>(const_cast<void*>(data));
-        z.avail_in = size;
-        for (;;) {
-            z.next_out = output.Data();
-            z.avail_out = piece_size;
-            int status = deflate(&z, flush);
-            uint32_t produced = piece_size - z.avail_out;
-            if ((status != Z_OK && status != Z_STREAM_END && status != Z_BUF_ERROR) ||
-                uint32_t(packed.Write(output.Data(), produced)) != produced) {
-                failed = true;
-                return;
-            }
-            if (status == Z_STREAM_END || (flush == Z_NO_FLUSH && z.avail_in == 0 && z.avail_out != 0))
-                return;
-        }
-    }
 };
 
-void write_table(cBlockWriter& out, const cPackageStrings& table)
+void write_table(cRecordWriter& out, const cPackageStrings& table)
 {
     for (auto* node = tree_first_node(table); node; node = tree_next_node(node)) {
         out.U8(1);
@@ -147,7 +89,7 @@ void write_table(cBlockWriter& out, const cPackageStrings& table)
     out.U8(0);
 }
 
-void write_product(cBlockWriter& out, const cPackage& package)
+void write_product(cRecordWriter& out, const cPackage& package)
 {
     out.U8(1);
     for (uint32_t part : package.version)
@@ -157,7 +99,7 @@ void write_product(cBlockWriter& out, const cPackage& package)
     out.Text(package.updates_url.Text());
 }
 
-void write_strings(cBlockWriter& out, const cPackage& package)
+void write_strings(cRecordWriter& out, const cPackage& package)
 {
     if (package.strings.root) {
         out.U8(6);
@@ -175,7 +117,7 @@ void write_strings(cBlockWriter& out, const cPackage& package)
     }
 }
 
-void write_menu(cBlockWriter& out, const cPackage& package)
+void write_menu(cRecordWriter& out, const cPackage& package)
 {
     out.U8(3);
     for (auto* node = package.menu.first; node; node = node->next) {
@@ -190,7 +132,7 @@ void write_menu(cBlockWriter& out, const cPackage& package)
     out.U8(0);
 }
 
-void write_files(cBlockWriter& out, const cPackage& package)
+void write_files(cRecordWriter& out, const cPackage& package)
 {
     uint32_t members = package_member_count(package);
     out.U8(4);
@@ -217,7 +159,7 @@ void write_files(cBlockWriter& out, const cPackage& package)
     out.U8(0);
 }
 
-void write_runs(cBlockWriter& out, const cPackage& package)
+void write_runs(cRecordWriter& out, const cPackage& package)
 {
     out.U8(5);
     for (auto* node = package.runs.first; node; node = node->next) {
@@ -232,7 +174,7 @@ void write_runs(cBlockWriter& out, const cPackage& package)
     out.U8(0);
 }
 
-void write_settings(cBlockWriter& out, const cPackage& package)
+void write_settings(cRecordWriter& out, const cPackage& package)
 {
     out.U8(8);
     for (auto* node = package.settings.first; node; node = node->next) {
@@ -250,7 +192,7 @@ void write_settings(cBlockWriter& out, const cPackage& package)
     out.U8(0);
 }
 
-void write_replaced(cBlockWriter& out, const cPackage& package)
+void write_replaced(cRecordWriter& out, const cPackage& package)
 {
     out.U8(12);
     for (auto* node = package.replaced.first; node; node = node->next) {
@@ -263,40 +205,37 @@ void write_replaced(cBlockWriter& out, const cPackage& package)
     out.U8(0);
 }
 
-void write_document(cBlockWriter& out, const cPackageDocument& document)
+void write_document(cRecordWriter& out, const cPackageDocument& document)
 {
     out.U32(uint32_t(document.bytes.Count()));
     out.Put(document.bytes.Data(), uint32_t(document.bytes.Count()));
 }
 
-void write_members(cBlockWriter& out, const cPackage& package)
+// The member list: each member's head from heads, its bytes where the
+// member holds them, then the list's end and the block's.
+bool member_segments(const cPackage& package, _typebuf<uint8_t>& heads, _typebuf<cBlockSegment>& segments)
 {
-    out.U8(13);
-    for (auto* node = tree_first_node(package.members); node; node = tree_next_node(node)) {
-        const cPackageMember& member = node->value;
-        if (member.bytes.Count() == 0)
-            out.Fail();
-        out.U32(member.unpacked_size);
-        out.U32(uint32_t(member.bytes.Count()));
-        out.Put(member.digest, 32);
-        out.Put(member.bytes.Data(), uint32_t(member.bytes.Count()));
-    }
-    out.U32(0);
-    out.U32(0);
-}
-
-bool copy_stream(cFileIOTarget& from, cFileIOTarget* to)
-{
-    _typebuf<uint8_t> piece{int32_t(piece_size)};
-    if (!piece.Data() || !from.Seek(0))
+    static const uint8_t ends[9] = {0, 0, 0, 0, 0, 0, 0, 0, 0};
+    uint32_t count = package_member_count(package);
+    heads.Resize(int32_t(40 * count));
+    segments.Resize(int32_t(2 * count + 2));
+    if (!segments.Data() || (count && !heads.Data()))
         return false;
-    for (;;) {
-        int32_t count = from.Read(piece.Data(), piece_size);
-        if (count <= 0)
-            return count == 0;
-        if (!to->WriteExact(piece.Data(), uint32_t(count)))
+    uint32_t at = 1;
+    uint8_t* head = heads.Data();
+    for (auto* node = tree_first_node(package.members); node; node = tree_next_node(node), head += 40) {
+        const cPackageMember& member = node->value;
+        write_u32_le(head, member.unpacked_size);
+        write_u32_le(head + 4, uint32_t(member.bytes.Count()));
+        memcpy(head + 8, member.digest, 32);
+        segments[int32_t(at++)] = {head, 40};
+        segments[int32_t(at++)] = {member.bytes.Data(), uint32_t(member.bytes.Count())};
+        if (member.bytes.Count() == 0)
             return false;
     }
+    // Without members the block ends with its end byte alone.
+    segments[int32_t(at)] = count ? cBlockSegment{ends, 9} : cBlockSegment{ends, 1};
+    return true;
 }
 
 }  // namespace
@@ -305,7 +244,7 @@ bool write_package(cFileIOTarget* output, cPackage& package)
 {
     if (!output)
         return false;
-    cBlockWriter out;
+    cRecordWriter out;
     write_product(out, package);
     write_strings(out, package);
     if (!package.icon_folder_key.IsEmpty()) {
@@ -337,19 +276,20 @@ bool write_package(cFileIOTarget* output, cPackage& package)
         write_document(out, package.licence);
     }
     if (package.members.root)
-        write_members(out, package);
-    out.U8(0);
-
-    uint8_t header[package_header_size];
-    uint32_t unpacked_size;
-    if (!out.Finish(unpacked_size, header + 17))
+        out.U8(13);
+    _typebuf<uint8_t> heads;
+    _typebuf<cBlockSegment> segments;
+    if (out.Failed() || !member_segments(package, heads, segments))
         return false;
-    uint32_t packed_size = uint32_t(out.packed.GetSize());
+    segments[0] = out.Segment();
+    cDeflatedBlock block;
+    if (!block.Deflate(segments.Data(), uint32_t(segments.Count())))
+        return false;
+    uint8_t header[package_header_size];
     memcpy(header, package_magic, 8);
     header[8] = 1;
-    for (int i = 0; i < 4; ++i) {
-        header[9 + i] = uint8_t(unpacked_size >> (8 * i));
-        header[13 + i] = uint8_t(packed_size >> (8 * i));
-    }
-    return output->WriteExact(header, package_header_size) && copy_stream(out.packed, output);
+    write_u32_le(header + 9, block.unpacked_size);
+    write_u32_le(header + 13, block.packed_size);
+    memcpy(header + 17, block.digest, 32);
+    return output->WriteExact(header, package_header_size) && block.WriteTo(output);
 }

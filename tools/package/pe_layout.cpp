@@ -2,6 +2,7 @@
 
 #include <string.h>
 
+#include "base/byte_order.h"
 #include "tools/package/make_log.h"
 
 namespace {
@@ -10,16 +11,6 @@ const uint32_t subdirectory_bit = 0x80000000;
 const uint32_t resource_type_version = 16;
 const uint32_t version_resource_id = 1;
 const uint32_t section_header_size = 40;
-
-uint16_t u16(const uint8_t* bytes)
-{
-    return uint16_t(bytes[0] | bytes[1] << 8);
-}
-
-uint32_t u32(const uint8_t* bytes)
-{
-    return uint32_t(bytes[0]) | uint32_t(bytes[1]) << 8 | uint32_t(bytes[2]) << 16 | uint32_t(bytes[3]) << 24;
-}
 
 // True when [offset, offset + length) lies inside size bytes.
 bool inside(uint64_t offset, uint64_t length, uint64_t size)
@@ -35,13 +26,13 @@ bool for_each_id_entry(const uint8_t* section, uint32_t size, uint32_t offset, V
 {
     if (!inside(offset, 16, size))
         return false;
-    uint32_t named = u16(section + offset + 12);
-    uint32_t ids = u16(section + offset + 14);
+    uint32_t named = read_u16_le(section + offset + 12);
+    uint32_t ids = read_u16_le(section + offset + 14);
     if (!inside(offset, 16 + 8 * uint64_t(named + ids), size))
         return false;
     for (uint32_t i = 0; i < ids; ++i) {
         const uint8_t* entry = section + offset + 16 + 8 * (named + i);
-        if (!visit(u32(entry), u32(entry + 4)))
+        if (!visit(read_u32_le(entry), read_u32_le(entry + 4)))
             return false;
     }
     return true;
@@ -67,9 +58,9 @@ bool find_resource_section(const uint8_t* table, uint32_t count, cSectionPlace& 
         const uint8_t* header = table + section_header_size * i;
         if (memcmp(header, name, 8) != 0)
             continue;
-        place.address = u32(header + 12);
-        place.raw_size = u32(header + 16);
-        place.raw_offset = u32(header + 20);
+        place.address = read_u32_le(header + 12);
+        place.raw_size = read_u32_le(header + 16);
+        place.raw_offset = read_u32_le(header + 20);
         return place.raw_offset && place.raw_size;
     }
     return false;
@@ -96,7 +87,7 @@ const cResourceData* find_version_data(const cResourceTree& tree, cMakeLog& log)
 int32_t place_header_fields(const uint8_t* image, uint32_t optional, uint32_t optional_size, cPeLayout& layout,
                             cMakeLog& log)
 {
-    uint16_t magic = u16(image + optional);
+    uint16_t magic = read_u16_le(image + optional);
     uint32_t entry = magic == 0x10B ? 128 : magic == 0x20B ? 144 : 0;
     if (!entry)
         return fail(log, 3, "(e) Bad optional header magic!\n");
@@ -121,8 +112,8 @@ bool parse_resource_types(const uint8_t* section, uint32_t size, cResourceTree& 
                 cResourceData* entry = (data & subdirectory_bit) || !inside(data, 16, size) ? nullptr : list_append(*entries);
                 if (!entry)
                     return false;
-                entry->rva = u32(section + data);
-                entry->size = u32(section + data + 4);
+                entry->rva = read_u32_le(section + data);
+                entry->size = read_u32_le(section + data + 4);
                 entry->language = language;
                 return true;
             });
@@ -134,17 +125,17 @@ int32_t read_pe_layout(const uint8_t* image, uint32_t size, cPeLayout& layout, c
 {
     if (size < 64)
         return fail(log, 2, "(e) Unable to read header(1)!\n");
-    uint32_t pe = u32(image + 60);
-    if (u16(image) != 0x5A4D || pe < 64)
+    uint32_t pe = read_u32_le(image + 60);
+    if (read_u16_le(image) != 0x5A4D || pe < 64)
         return fail(log, 2, "(e) Bad header(1)!\n");
     if (!inside(pe, 4, size))
         return fail(log, 2, "(e) Unable to read header(2)m!\n");
-    if (u32(image + pe) != 0x00004550)
+    if (read_u32_le(image + pe) != 0x00004550)
         return fail(log, 2, "(e) Bad header(2)!\n");
     if (!inside(pe, 24, size))
         return fail(log, 2, "(e) Unable to read header(2)!\n");
-    uint32_t section_count = u16(image + pe + 6);
-    uint32_t optional_size = u16(image + pe + 20);
+    uint32_t section_count = read_u16_le(image + pe + 6);
+    uint32_t optional_size = read_u16_le(image + pe + 20);
     if (optional_size == 0)
         return fail(log, 2, "(e) No opt header!\n");
     if (section_count == 0)

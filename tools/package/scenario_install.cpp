@@ -3,6 +3,7 @@
 #include "base/file_io.h"
 #include "base/file_ops.h"
 #include "base/folder_listing.h"
+#include "base/parallel_for.h"
 #include "base/path.h"
 #include "tools/package/package_format.h"
 #include "tools/package/scenario_reader.h"
@@ -18,6 +19,7 @@ struct cInstallLine {
     cLinkedList<int32_t> languages;
 };
 
+// Reserves a member for the file, which scenario_compress_members fills.
 int32_t add_install_file(cPackage& package, const cInstallLine& line, const wchar_t* source, const wchar_t* path)
 {
     if (!package_relative_path_valid(path))
@@ -25,15 +27,22 @@ int32_t add_install_file(cPackage& package, const cInstallLine& line, const wcha
     cFileIO file;
     if (!file.Open(source, FILE_MODE_READ))
         return SCENARIO_BAD_SOURCE;
-    if (file.GetSize() == 0)
+    uint64_t size = file.GetSize();
+    if (size == 0)
         return SCENARIO_EMPTY_SOURCE;
-    int32_t member = add_package_member(&file, package);
-    if (member < 0)
+    uint32_t index = package_member_count(package);
+    if (size > UINT32_MAX || index >= INT32_MAX)
         return SCENARIO_BAD_SOURCE;
+    cPackageMember* member = tree_get_or_add(package.members, int32_t(index));
+    cPendingMember* pending = list_append(package.pending_members);
     cPackageFileEntry* entry = list_append(package.files);
-    if (!entry)
+    if (!member || !pending || !entry)
         return SCENARIO_BAD_SOURCE;
-    entry->member_index = uint32_t(member);
+    member->unpacked_size = 0;
+    pending->index = index;
+    pending->source.Assign(source);
+    pending->line = package.scenario_line;
+    entry->member_index = index;
     entry->folder_key.Assign(line.folder_key.Text());
     entry->path.Assign(path);
     for (auto* node = line.languages.first; node; node = node->next)
@@ -126,7 +135,47 @@ int32_t read_install_options(cPackage& package, const wchar_t*& at, cInstallLine
     return read_install_languages(package, at, line.languages);
 }
 
+struct cMemberWork {
+    cPendingMember* pending;
+    cPackageMember* member;
+    bool compressed;
+};
+
+void compress_member(void* context, uint32_t index)
+{
+    cMemberWork& work = static_cast<cMemberWork*>(context)[index];
+    cFileIO file;
+    work.compressed = file.Open(work.pending->source.Text(), FILE_MODE_READ) &&
+                      compress_package_member(&file, *work.member);
+}
+
 }  // namespace
+
+bool scenario_compress_members(cPackage& package, int32_t& failed_line)
+{
+    uint32_t count = 0;
+    for (auto* node = package.pending_members.first; node; node = node->next)
+        ++count;
+    _typebuf<cMemberWork> work{int32_t(count)};
+    if (count && !work.Data())
+        return false;
+    uint32_t at = 0;
+    for (auto* node = package.pending_members.first; node; node = node->next, ++at) {
+        work[int32_t(at)].pending = &node->element;
+        work[int32_t(at)].member = tree_find_value(package.members, int32_t(node->element.index));
+        work[int32_t(at)].compressed = false;
+        if (!work[int32_t(at)].member)
+            return false;
+    }
+    parallel_for(count, compress_member, work.Data());
+    list_clear(package.pending_members);
+    for (uint32_t i = 0; i < count; ++i)
+        if (!work[int32_t(i)].compressed) {
+            failed_line = work[int32_t(i)].pending->line;
+            return false;
+        }
+    return true;
+}
 
 int32_t scenario_read_install(cPackage& package, const wchar_t* line)
 {

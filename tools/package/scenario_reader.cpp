@@ -178,11 +178,16 @@ int32_t read_scenario(const wchar_t* path, cPackage& package, int32_t& line)
     int32_t at = 0;
     _guardchar<wchar_t> content;
     while (next_line(text, at, content)) {
+        package.scenario_line = line;
         int32_t result = read_line(package, content.Text() ? content.Text() : L"");
         if (result != SCENARIO_OK)
             return result;
         ++line;
     }
+    // A file that cannot be read fails at the line that named it, as if it
+    // had been compressed there.
+    if (!scenario_compress_members(package, line))
+        return SCENARIO_BAD_SOURCE;
     line = -1;
     return final_checks(package);
 }

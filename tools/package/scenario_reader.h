@@ -75,4 +75,9 @@ int32_t scenario_read_settings(cPackage& package, const wchar_t* line);
 int32_t scenario_read_run(cPackage& package, const wchar_t* line);
 int32_t scenario_read_deprecates(cPackage& package, const wchar_t* line);
 
+// Compresses the files of every member that [Install] lines reserved, on
+// every processor. False with the line of the first file (in scenario
+// order) that cannot be read whole.
+bool scenario_compress_members(cPackage& package, int32_t& failed_line);
+
 #endif

@@ -1,5 +1,3 @@
-#include <string.h>
-
 #include "base/mem_io_target.h"
 #include "base/small_utils.h"
 #include "base/string_convert.h"
@@ -111,6 +109,20 @@ int32_t read_readme(cPackage& package, const wchar_t*& at)
     }
     package.readme_accept = accept;
     return compile_document(path.Text(), package.readme) ? SCENARIO_OK : SCENARIO_BAD_README;
+}
+
+// The name reference and '=' that open a [Menu] or [Run] line, and the
+// entry, appended to list once they are read.
+template <class T>
+int32_t read_entry_name(cPackage& package, const wchar_t*& at, _guardchar<wchar_t>& name_key, cLinkedList<T>& list,
+                        T*& entry)
+{
+    if (!scenario_read_reference(package, at, name_key))
+        return SCENARIO_BAD_TEXT;
+    if (!scenario_expect_equals(at))
+        return SCENARIO_SYNTAX;
+    entry = list_append(list);
+    return entry ? SCENARIO_OK : SCENARIO_SYNTAX;
 }
 
 // The [Software] keys, in the order they are matched.
@@ -230,13 +242,10 @@ int32_t scenario_read_menu(cPackage& package, const wchar_t* line)
 {
     const wchar_t* at = line;
     _guardchar<wchar_t> name_key;
-    if (!scenario_read_reference(package, at, name_key))
-        return SCENARIO_BAD_TEXT;
-    if (!scenario_expect_equals(at))
-        return SCENARIO_SYNTAX;
-    cPackageMenuEntry* entry = list_append(package.menu);
-    if (!entry)
-        return SCENARIO_SYNTAX;
+    cPackageMenuEntry* entry;
+    int32_t result = read_entry_name(package, at, name_key, package.menu, entry);
+    if (result != SCENARIO_OK)
+        return result;
     if (!scenario_read_folder_item(package, at, entry->target_folder_key, entry->target_path))
         return SCENARIO_BAD_ITEM;
     if (*at != L',')
@@ -307,13 +316,10 @@ int32_t scenario_read_run(cPackage& package, const wchar_t* line)
 {
     const wchar_t* at = line;
     _guardchar<wchar_t> name_key;
-    if (!scenario_read_reference(package, at, name_key))
-        return SCENARIO_BAD_TEXT;
-    if (!scenario_expect_equals(at))
-        return SCENARIO_SYNTAX;
-    cPackageRunEntry* entry = list_append(package.runs);
-    if (!entry)
-        return SCENARIO_SYNTAX;
+    cPackageRunEntry* entry;
+    int32_t result = read_entry_name(package, at, name_key, package.runs, entry);
+    if (result != SCENARIO_OK)
+        return result;
     entry->name_key.Assign(name_key.Text());
     if (!scenario_read_folder_item(package, at, entry->folder_key, entry->path))
         return SCENARIO_BAD_ITEM;

@@ -9,7 +9,6 @@
 #include "base/buf_wrapper_io.h"
 #include "base/file_io.h"
 #include "base/mem_io_target.h"
-#include "base/zlib_inflate.h"
 #include "tests/support/temp_folder.h"
 #include "tests/support/test_data.h"
 #include "tools/package/package_queries.h"
@@ -123,17 +122,18 @@ TEST(PackageFormat, BitFlipsAreRefusedOrChangeNothing)
     }
 }
 
-// Sizes around the 4,096-byte pieces: every member is a complete zlib
-// stream of the file's bytes; an empty file cannot be a member.
+// Sizes around the 4,096-byte pieces (their streams are checked from
+// outside by the make round trip); an empty file cannot be a member.
 TEST(PackageFormat, MembersRoundTripAroundThePieceSize)
 {
     TempFolder folder(L"members");
     cPackage package;
     std::vector<std::string> sources;
-    for (size_t size : {0, 1, 4095, 4096, 8192, 10000, 70000}) {
+    std::mt19937 random(4096);
+    for (size_t size : {0, 1, 4095, 4096, 8192, 10000, 3000000}) {
         std::string bytes;
         for (size_t i = 0; i < size; ++i)
-            bytes += char(i % 7 == 0 ? i * 131 >> 3 : 'a' + i % 13);
+            bytes += char(i % 7 == 0 ? random() : 'a' + i % 13);
         std::wstring name = L"f" + std::to_wstring(size);
         ASSERT_TRUE(folder.WriteFile(name, bytes));
         cFileIO file;
@@ -145,19 +145,16 @@ TEST(PackageFormat, MembersRoundTripAroundThePieceSize)
         }
         ASSERT_EQ(index, int32_t(sources.size())) << size;
         sources.push_back(bytes);
-        const cPackageMember* member = package_member(package, uint32_t(index));
-        std::string inflated(size, '\0');
-        EXPECT_EQ(inflate_buffer(member->bytes.Data(), uint32_t(member->bytes.Count()), inflated.data(),
-                                 uint32_t(size)),
-                  size) << size;
-        EXPECT_EQ(inflated, bytes) << size;
         cPackageFileEntry* entry = list_append(package.files);
         entry->member_index = uint32_t(index);
         entry->path.Assign((L"dir/" + name).c_str());
         entry->for_32bit = true;
     }
+    // The block is deflated in pieces on several threads, always alike.
+    std::string bytes = written(package);
+    EXPECT_EQ(written(package), bytes);
     cPackage again;
-    ASSERT_TRUE(read_bytes(again, written(package)));
+    ASSERT_TRUE(read_bytes(again, bytes));
     for (uint32_t index = 0; index < sources.size(); ++index)
         EXPECT_EQ(member_content(again, index), sources[index]) << index;
 }

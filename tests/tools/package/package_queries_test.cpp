@@ -146,36 +146,6 @@ TEST(PackageQueries, InstallListTakesThisPlatformAndLanguageAndRefusesOneFileTwi
     EXPECT_FALSE(build_install_file_list_for(package, false, items));
 }
 
-TEST(PackageQueries, ShortcutsAndFinishItemsResolveTheirKeys)
-{
-    cPackage package;
-    set_pgm_folder(package.strings, L"C:/P");
-    set_string(package.strings, L"n", L"Name");
-    cPackageMenuEntry* menu = list_append(package.menu);
-    menu->name_key.Assign(L"n");
-    menu->target_folder_key.Assign(L"pgm");
-    menu->target_path.Assign(L"a.exe");
-    menu->icon_folder_key.Assign(L"pgm");
-    menu->icon_path.Assign(L"a.ico");
-    menu->flag = 3;
-    cPackageRunEntry* run = list_append(package.runs);
-    run->name_key.Assign(L"n");
-    run->folder_key.Assign(L"pgm");
-    run->path.Assign(L"a.exe");
-    run->ticked = true;
-    cLinkedList<cShortcutItem> shortcuts;
-    cLinkedList<cFinishItem> finish;
-    ASSERT_TRUE(build_shortcut_items(package, shortcuts));
-    ASSERT_TRUE(build_run_list(package, finish));
-    EXPECT_EQ(text_of(shortcuts.first->element.target_path), L"C:/P/a.exe");
-    EXPECT_EQ(text_of(shortcuts.first->element.icon_path), L"C:/P/a.ico");
-    EXPECT_TRUE(shortcuts.first->element.run_as_administrator);
-    EXPECT_EQ(text_of(finish.first->element.name), L"Name");
-    EXPECT_TRUE(finish.first->element.ticked);
-    run->name_key.Assign(L"missing");
-    EXPECT_FALSE(build_run_list(package, finish));
-}
-
 TEST(PackageQueries, ManagerPathIsMadeUnderTheProgramFilesFolder)
 {
     TempFolder folder(L"programs");
