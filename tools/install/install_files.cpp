@@ -1,0 +1,246 @@
+#include "tools/install/install_files.h"
+
+#include "base/access_rights.h"
+#include "base/buffers/typebuf.h"
+#include "base/file_io.h"
+#include "base/file_ops.h"
+#include "base/path.h"
+#include "tools/install/file_replace.h"
+#include "tools/install/install_context.h"
+#include "tools/install/install_job.h"
+#include "tools/install/kill_point.h"
+
+namespace {
+
+// Members go through one buffer of this size.
+const uint32_t transfer_size = 65536;
+
+bool skipped(const cInstallItem& item)
+{
+    return item.access[2] == install_item_skipped;
+}
+
+bool fail(cInstallContext& context, uint32_t status, const wchar_t* path)
+{
+    context.status = status;
+    context.error_path.Assign(path);
+    return false;
+}
+
+typedef cLinkedListNode<cInstallItem> cItemNode;
+
+// The repair of one item; false with the status set.
+bool repair_item(cInstallContext& context, const cInstallItem& item)
+{
+    const wchar_t* target = item.target_path.Text();
+    _guardchar<wchar_t> temporary, backup;
+    if (!temporary_path_of(target, temporary) || !backup_path_of(target, backup))
+        return fail(context, INSTALL_STATUS_BAD_PATH, target);
+    uint32_t kind = path_get_kind(temporary.Text());
+    if (kind == PATH_KIND_FILE) {
+        if (!file_delete(temporary.Text()) && !skipped(item))
+            return fail(context, INSTALL_STATUS_REPAIR_FAILED, temporary.Text());
+    } else if (kind != PATH_KIND_MISSING) {
+        return fail(context, INSTALL_STATUS_OBJECT_IN_THE_WAY, temporary.Text());
+    }
+    kind = path_get_kind(backup.Text());
+    uint32_t target_kind = path_get_kind(target);
+    if (kind == PATH_KIND_MISSING)
+        return true;
+    if (kind != PATH_KIND_FILE) {
+        if (target_kind == PATH_KIND_MISSING)
+            return true;
+        return fail(context, INSTALL_STATUS_OBJECT_IN_THE_WAY, target);
+    }
+    if (skipped(item)) {
+        file_delete(backup.Text());
+        return true;
+    }
+    // A backup without its target (a run cut off between its backup and
+    // apply passes) simply goes back; a target beside its backup is the
+    // new file of a cut-off apply pass and gives way to the old one.
+    if (target_kind == PATH_KIND_FILE) {
+        if (!file_delete(target))
+            return fail(context, INSTALL_STATUS_REPAIR_FAILED, target);
+    } else if (target_kind != PATH_KIND_MISSING) {
+        return fail(context, INSTALL_STATUS_OBJECT_IN_THE_WAY, target);
+    }
+    if (!file_rename(backup.Text(), target))
+        return fail(context, INSTALL_STATUS_REPAIR_FAILED, target);
+    return true;
+}
+
+void delete_temporary_files(const cInstallContext& context)
+{
+    for (cItemNode* node = context.file_list.first; node; node = node->next) {
+        _guardchar<wchar_t> temporary;
+        if (temporary_path_of(node->element.target_path.Text(), temporary))
+            file_delete(temporary.Text());
+    }
+}
+
+// The member's bytes into the temporary file; false with the status set.
+bool unpack_item(cInstallContext& context, const cInstallItem& item, int32_t index, cInstallJobHost& host,
+                 _typebuf<uint8_t>& buffer)
+{
+    _guardchar<wchar_t> temporary, folder;
+    if (!temporary_path_of(item.target_path.Text(), temporary))
+        return fail(context, INSTALL_STATUS_BAD_PATH, item.target_path.Text());
+    cFileIOTarget* member = open_package_member(context.package, item.member_index);
+    bool placed = parent_folder_of(temporary.Text(), folder) && make_folder_path(folder.Text());
+    if (!placed || !member) {
+        if (member)
+            delete member;
+        return fail(context, placed ? INSTALL_STATUS_NO_MEMBER : INSTALL_STATUS_BAD_PATH, temporary.Text());
+    }
+    uint64_t size = package_member_size(context.package, item.member_index);
+    cFileIO file;
+    uint32_t status = INSTALL_STATUS_OK;
+    if (!file.Create(temporary.Text(), FILE_MODE_WRITE | FILE_MODE_EXCLUSIVE))
+        status = INSTALL_STATUS_CREATE_FAILED;
+    for (uint64_t remaining = size; status == INSTALL_STATUS_OK && remaining;) {
+        uint32_t n = remaining < transfer_size ? uint32_t(remaining) : transfer_size;
+        if (!member->ReadExact(buffer.Data(), n)) {
+            status = INSTALL_STATUS_READ_FAILED;
+        } else if (file.Write(buffer.Data(), n) != int32_t(n)) {
+            status = INSTALL_STATUS_WRITE_FAILED;
+        } else {
+            if (remaining == size)
+                INSTALL_KILL_POINT("unpack", index);  // after the first piece, before the flush
+            remaining -= n;
+            if (!host.Notify(double(size - remaining) * 100.0 / double(size)))
+                status = INSTALL_STATUS_ABORTED;
+        }
+    }
+    delete member;
+    // On the disk before the apply pass gives it its final name: a power
+    // cut afterwards must not leave an empty file under that name.
+    if (status == INSTALL_STATUS_OK && !file.Flush())
+        status = INSTALL_STATUS_WRITE_FAILED;
+    file.Close();
+    if (status != INSTALL_STATUS_OK)
+        return fail(context, status, temporary.Text());
+    return true;
+}
+
+// Moves each backup of the items before `end` back over its target.
+void restore_backups(const cInstallContext& context, const cItemNode* end)
+{
+    for (const cItemNode* node = context.file_list.first; node && node != end; node = node->next) {
+        _guardchar<wchar_t> backup;
+        if (!skipped(node->element) && backup_path_of(node->element.target_path.Text(), backup))
+            file_rename(backup.Text(), node->element.target_path.Text());
+    }
+}
+
+// After a failed apply pass: every target from the list's head up to (not
+// including) `failed` holds its new file, put back to what stood there (its
+// backup, or nothing); from `failed` on, each backup goes back.
+void undo_apply(const cInstallContext& context, const cItemNode* failed)
+{
+    bool applied = true;
+    for (const cItemNode* node = context.file_list.first; node; node = node->next) {
+        if (node == failed)
+            applied = false;
+        if (skipped(node->element))
+            continue;
+        const wchar_t* target = node->element.target_path.Text();
+        _guardchar<wchar_t> backup;
+        if (!backup_path_of(target, backup))
+            continue;
+        bool had_old = path_get_kind(backup.Text()) == PATH_KIND_FILE;
+        if (applied)
+            file_delete(target);
+        if (had_old)
+            file_rename(backup.Text(), target);
+    }
+}
+
+}  // namespace
+
+bool temporary_path_of(const wchar_t* target, _guardchar<wchar_t>& out)
+{
+    return path_format(out, L"%s.tmp", target);
+}
+
+bool backup_path_of(const wchar_t* target, _guardchar<wchar_t>& out)
+{
+    return path_format(out, L"%s.bkp", target);
+}
+
+bool install_repair_pass(cInstallContext& context)
+{
+    int32_t index = 0;
+    for (cItemNode* node = context.file_list.first; node; node = node->next, ++index) {
+        if (!repair_item(context, node->element))
+            return false;
+        INSTALL_KILL_POINT("repair", index);
+    }
+    return true;
+}
+
+bool install_unpack_pass(cInstallContext& context, cInstallJobHost& host, int32_t* step)
+{
+    _typebuf<uint8_t> buffer{int32_t(transfer_size)};
+    if (!buffer.Data())
+        return fail(context, INSTALL_STATUS_READ_FAILED, nullptr);
+    int32_t index = 0;
+    for (cItemNode* node = context.file_list.first; node; node = node->next, ++index) {
+        if (skipped(node->element))
+            continue;
+        host.SelectStep((*step)++);
+        if (!unpack_item(context, node->element, index, host, buffer)) {
+            host.SelectLastStep();
+            delete_temporary_files(context);
+            return false;
+        }
+    }
+    return true;
+}
+
+bool install_backup_pass(cInstallContext& context, cInstallJobHost& host)
+{
+    int32_t index = 0;
+    for (cItemNode* node = context.file_list.first; node; node = node->next, ++index) {
+        if (skipped(node->element))
+            continue;
+        const wchar_t* target = node->element.target_path.Text();
+        uint32_t kind = path_get_kind(target);
+        if (kind == PATH_KIND_MISSING)
+            continue;
+        _guardchar<wchar_t> backup;
+        if (kind != PATH_KIND_FILE || !backup_path_of(target, backup)) {
+            restore_backups(context, node);
+            return fail(context, INSTALL_STATUS_OBJECT_IN_THE_WAY, target);
+        }
+        while (path_get_kind(target) == PATH_KIND_FILE && !rename_if_unused(target, backup.Text())) {
+            if (!host.AskRelease(target)) {
+                restore_backups(context, node);
+                return fail(context, INSTALL_STATUS_BACKUP_FAILED, backup.Text());
+            }
+        }
+        INSTALL_KILL_POINT("backup", index);
+    }
+    return true;
+}
+
+bool install_apply_pass(cInstallContext& context)
+{
+    int32_t index = 0;
+    for (cItemNode* node = context.file_list.first; node; node = node->next, ++index) {
+        const cInstallItem& item = node->element;
+        if (skipped(item))
+            continue;
+        const wchar_t* target = item.target_path.Text();
+        _guardchar<wchar_t> temporary;
+        if (!temporary_path_of(target, temporary) || !file_rename(temporary.Text(), target)) {
+            undo_apply(context, node);
+            return fail(context, INSTALL_STATUS_APPLY_FAILED, target);
+        }
+        if (item.access[0] != package_access_none || item.access[1] != package_access_none ||
+            item.access[2] != package_access_none)
+            path_set_access(target, item.access[0], item.access[1], item.access[2]);
+        INSTALL_KILL_POINT("apply", index);
+    }
+    return true;
+}

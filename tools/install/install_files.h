@@ -1,0 +1,38 @@
+#ifndef TOOLS_INSTALL_INSTALL_FILES_H
+#define TOOLS_INSTALL_INSTALL_FILES_H
+
+#include <stdint.h>
+
+#include "base/buffers/guardchar.h"
+
+class cInstallContext;
+class cInstallJobHost;
+
+// The install job's passes over the file list. Each answers true when it
+// went through; false with the context's status and error path set. Items
+// marked skipped are left alone, except by the repair.
+
+// "<target>.tmp" and "<target>.bkp".
+bool temporary_path_of(const wchar_t* target, _guardchar<wchar_t>& out);
+bool backup_path_of(const wchar_t* target, _guardchar<wchar_t>& out);
+
+// Puts right what an interrupted run left: a temporary file is deleted; a
+// backup goes back to its target's name, replacing what stands there (for
+// a skipped item, whose target already holds the new content, the backup
+// is deleted instead).
+bool install_repair_pass(cInstallContext& context);
+
+// Writes each member to its temporary file, flushed to the disk, reporting
+// progress per file from step *step on (*step counts on). On failure every
+// temporary file of the list is deleted.
+bool install_unpack_pass(cInstallContext& context, cInstallJobHost& host, int32_t* step);
+
+// Moves each existing target to its backup path, asking the host while a
+// program holds it. On failure the targets moved so far are moved back.
+bool install_backup_pass(cInstallContext& context, cInstallJobHost& host);
+
+// Moves each temporary file onto its target and sets its access. On
+// failure the old targets are put back from their backups.
+bool install_apply_pass(cInstallContext& context);
+
+#endif

@@ -1,0 +1,201 @@
+#include "tools/install/install_finish.h"
+
+#include <string.h>
+
+#include "base/access_rights.h"
+#include "base/app_config.h"
+#include "base/ci_app_full_config.h"
+#include "base/file_io.h"
+#include "base/file_ops.h"
+#include "base/format.h"
+#include "base/path.h"
+#include "tools/install/file_replace.h"
+#include "tools/install/install_context.h"
+#include "tools/install/install_files.h"
+#include "tools/install/install_job.h"
+#include "tools/install/install_record.h"
+#include "tools/install/kill_point.h"
+#include "tools/install/product_info.h"
+#include "tools/install/shell_link.h"
+#include "tools/install/uninstall_entry.h"
+#include "tools/shell/self_command_block.h"
+#include "tools/shell/version_query.h"
+
+namespace {
+
+// Appends the path to the created shortcuts unless one of them is the same
+// file already: the record lists each shortcut once.
+void record_shortcut(cInstallContext& context, _guardchar<wchar_t>& path, cTreeMap<cPackedKey, uint8_t>& made)
+{
+    cPackedKey key;
+    path_identity_key(path.Text(), key);
+    if (_guardchar<wchar_t>* previous = tree_find_value(context.previous_shortcuts, key))
+        previous->Clear();
+    if (tree_find_node(made, key) || !tree_get_or_add(made, static_cast<cPackedKey&&>(key)))
+        return;
+    if (_guardchar<wchar_t>* created = list_append(context.created_shortcuts))
+        created->Swap(path);
+}
+
+// A clean copy of the running program (without its package) at path.
+bool write_manager_copy(const cInstallContext& context, const wchar_t* path)
+{
+    if (context.own_path.IsEmpty())
+        return false;
+    uint8_t block[command_block_size];
+    copy_own_command_block(block);
+    cFileIO file;
+    return file.Create(path, FILE_MODE_WRITE | FILE_MODE_EXCLUSIVE) &&
+           write_clean_copy_of(block, context.own_path.Text(), &file) && file.Flush();
+}
+
+// Replaces the manager at path unless an equal or newer one answers there.
+void refresh_manager(const cInstallContext& context, cInstallJobHost& host, const wchar_t* path)
+{
+    bool existed = path_get_kind(path) == PATH_KIND_FILE;
+    if (existed) {
+        uint64_t version = query_manager_version(path);
+        if (version != no_version && version >= get_own_version())
+            return;
+    }
+    _guardchar<wchar_t> temporary, folder;
+    if (!temporary_path_of(path, temporary) || !parent_folder_of(temporary.Text(), folder) ||
+        !make_folder_path(folder.Text()))
+        return;
+    if (!write_manager_copy(context, temporary.Text())) {
+        file_delete(temporary.Text());
+        return;
+    }
+    if (existed)
+        while (!file_delete(path) && host.AskRelease(path)) {
+        }
+    INSTALL_KILL_POINT("manager deleted", 0);
+    if (path_get_kind(path) == PATH_KIND_MISSING && file_rename(temporary.Text(), path))
+        path_set_access(path, RIGHTS_ALL, RIGHTS_READ | RIGHTS_EXECUTE, RIGHTS_READ | RIGHTS_EXECUTE);
+}
+
+void write_record_and_shared_keys(cApplicationConfig& store, const cInstallContext& context, const char* key,
+                                  const wchar_t* manager_path, const wchar_t* manager_shortcut)
+{
+    write_install_record(store, context, key);
+    if (manager_shortcut && manager_shortcut[0])
+        store.WriteString("installer/shortcut", manager_shortcut, -1);
+    if (manager_path && manager_path[0])
+        store.WriteString("installer/app", manager_path, -1);
+}
+
+// The store answers the record's version: its writes took. A store without
+// a folder takes no write, yet has nothing to save and says it saved.
+bool record_kept(cApplicationConfig& store, const char* key, uint64_t version)
+{
+    _guardchar<char> version_key;
+    int32_t size = int32_t(strlen(key)) + 8;
+    version_key.Allocate(size);
+    int64_t read;
+    return version_key.Buffer() && str_format(version_key.Buffer(), size, "%s/ver", key) > 0 &&
+           store.ReadInt64(version_key.Text(), read) && uint64_t(read) == version;
+}
+
+}  // namespace
+
+void install_shortcuts(cInstallContext& context)
+{
+    cLinkedList<cShortcutItem> items;
+    build_shortcut_items(context.package, items);
+    const wchar_t* group = context.package.GetString(product_group_key);
+    cTreeMap<cPackedKey, uint8_t> made(1024);
+    int32_t index = 0;
+    for (auto* node = items.first; node; node = node->next, ++index) {
+        const cShortcutItem& item = node->element;
+        _guardchar<wchar_t> path;
+        if (create_shortcut(item.name.Text(), item.target_path.Text(), group, item.arguments.Text(),
+                            item.icon_path.Text(), item.description.Text(), item.run_as_administrator, path))
+            record_shortcut(context, path, made);
+        else if (!path.IsEmpty())
+            delete_file_and_prune(path.Text());
+        INSTALL_KILL_POINT("shortcut", index);
+    }
+    for (auto* node = tree_first_node(context.previous_shortcuts); node; node = tree_next_node(node))
+        if (!node->value.IsEmpty())
+            delete_file_and_prune(node->value.Text());
+}
+
+void install_manager(const cInstallContext& context, cApplicationConfig* store, const cInstallJobTexts& texts,
+                     cInstallJobHost& host, _guardchar<wchar_t>& manager_path, _guardchar<wchar_t>& manager_shortcut)
+{
+    manager_path.Clear();
+    manager_shortcut.Clear();
+    if (!get_manager_exe_path(manager_path)) {
+        manager_path.Clear();
+        return;
+    }
+    refresh_manager(context, host, manager_path.Text());
+    if (path_get_kind(manager_path.Text()) != PATH_KIND_FILE)
+        return;
+    _guardchar<wchar_t> old_shortcut;
+    if (store && store->ReadString("installer/shortcut", old_shortcut))
+        delete_file_and_prune(old_shortcut.Text());
+    _guardchar<wchar_t> made;
+    if (create_shortcut(texts.manager_shortcut_name, manager_path.Text(), texts.manager_shortcut_group, nullptr,
+                        nullptr, nullptr, true, made))
+        manager_shortcut.Swap(made);
+    else if (!made.IsEmpty())
+        delete_file_and_prune(made.Text());
+}
+
+void install_record_and_entry(cInstallContext& context, cApplicationConfig* store, const wchar_t* manager_path,
+                              const wchar_t* manager_shortcut)
+{
+    _guardchar<char> key;
+    if (!store || !install_record_key(context, key))
+        return;
+    uint64_t version = pack_version(context.package.version);
+    bool all_users = false;
+    if (cCIAppFullConfig* full = dynamic_cast<cCIAppFullConfig*>(store)) {
+        // Both stores lose the old record, so that a per-user record of an
+        // earlier installation cannot stand beside the all-users one.
+        cApplicationConfig& common = full->GetCommonStore();
+        full->DeleteKey(key.Text());
+        write_record_and_shared_keys(common, context, key.Text(), manager_path, manager_shortcut);
+        INSTALL_KILL_POINT("record save", 0);
+        all_users = common.Save() && record_kept(common, key.Text(), version);
+        if (all_users)
+            full->Save();
+        else
+            common.Revert();
+    }
+    if (!all_users) {
+        store->DeleteKey(key.Text());
+        write_record_and_shared_keys(*store, context, key.Text(), manager_path, manager_shortcut);
+        INSTALL_KILL_POINT("record save", 0);
+        if (!store->Save() || !record_kept(*store, key.Text(), version)) {
+            context.status = INSTALL_STATUS_NOT_RECORDED;
+            return;
+        }
+    }
+    INSTALL_KILL_POINT("record saved", 0);
+    if (path_get_kind(manager_path) != PATH_KIND_FILE)
+        return;
+    write_uninstall_entry(context.package, manager_path, !all_users);
+    if (all_users)
+        delete_uninstall_entry(context.code_name.Text(), true);
+    INSTALL_KILL_POINT("entry", 0);
+}
+
+void remove_dropped_files(const cInstallContext& context)
+{
+    for (auto* node = tree_first_node(context.previous_files); node; node = tree_next_node(node))
+        if (!node->value.kept)
+            delete_file_and_prune(node->value.path.Text());
+}
+
+void delete_backups(const cInstallContext& context)
+{
+    int32_t index = 0;
+    for (auto* node = context.file_list.first; node; node = node->next, ++index) {
+        _guardchar<wchar_t> backup;
+        if (backup_path_of(node->element.target_path.Text(), backup))
+            file_delete(backup.Text());
+        INSTALL_KILL_POINT("cleanup", index);
+    }
+}

@@ -1,0 +1,38 @@
+#ifndef TOOLS_INSTALL_INSTALL_FINISH_H
+#define TOOLS_INSTALL_INSTALL_FINISH_H
+
+#include "base/buffers/guardchar.h"
+
+class cApplicationConfig;
+class cInstallContext;
+class cInstallJobHost;
+struct cInstallJobTexts;
+
+// The install job's steps once every file is in place. Their failures are
+// silent (a shortcut, the manager or the entry is missing), except that no
+// store keeping the record is INSTALL_STATUS_NOT_RECORDED.
+
+// Creates the package's shortcuts, each path recorded once, and deletes
+// the previous installation's shortcuts that were not made again.
+void install_shortcuts(cInstallContext& context);
+
+// The shared manager "pelmarodesk.exe": installed as a clean copy of the
+// running program when missing, older, or silent to the version query, and
+// its Start-menu shortcut made anew. manager_path gets its path when known
+// (empty otherwise), manager_shortcut the new shortcut's path when made.
+void install_manager(const cInstallContext& context, cApplicationConfig* store, const cInstallJobTexts& texts,
+                     cInstallJobHost& host, _guardchar<wchar_t>& manager_path, _guardchar<wchar_t>& manager_shortcut);
+
+// Saves the record (all users when the common store keeps it, else per
+// user) and writes the Windows entry of the same scope.
+void install_record_and_entry(cInstallContext& context, cApplicationConfig* store, const wchar_t* manager_path,
+                              const wchar_t* manager_shortcut);
+
+// Deletes the previous installation's files that the new one does not
+// have, with the folders they leave empty.
+void remove_dropped_files(const cInstallContext& context);
+
+// Deletes the backups of the replaced files.
+void delete_backups(const cInstallContext& context);
+
+#endif

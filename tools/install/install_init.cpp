@@ -1,0 +1,345 @@
+#include "tools/install/install_init.h"
+
+#include <string.h>
+
+#include "base/access_rights.h"
+#include "base/app_config.h"
+#include "base/file_io.h"
+#include "base/file_ops.h"
+#include "base/format.h"
+#include "base/path.h"
+#include "base/string_convert.h"
+#include "base/string_utils.h"
+#include "tools/install/install_context.h"
+#include "tools/install/kill_point.h"
+#include "tools/install/older_product_queries.h"
+#include "tools/install/product_info.h"
+#include "tools/install/uninstall_entry.h"
+#include "tools/package/package_format.h"
+#include "tools/shell/app_language.h"
+
+namespace {
+
+// "install/<code name>/<name>" and its indexed forms.
+class cPreviousRecord {
+public:
+    cPreviousRecord(cApplicationConfig& config, const char* code_name) : store(config), code(code_name)
+    {
+        size = int32_t(strlen(code_name)) + 48;
+        key.Allocate(size);
+    }
+
+    bool ReadInt64(const char* name, int64_t& out) { return Format(name, -1) && store.ReadInt64(key.Text(), out); }
+    bool ReadString(const char* name, int64_t index, _guardchar<wchar_t>& out)
+    {
+        return Format(name, index) && store.ReadString(key.Text(), out);
+    }
+
+private:
+    // index -1: the name alone.
+    bool Format(const char* name, int64_t index)
+    {
+        if (!key.Buffer())
+            return false;
+        int32_t written = index < 0 ? str_format(key.Buffer(), size, "install/%s/%s", code, name)
+                                    : str_format(key.Buffer(), size, "install/%s/%s%I64d", code, name, index);
+        return written > 0;
+    }
+
+    cApplicationConfig& store;
+    const char* code;
+    int32_t size;
+    _guardchar<char> key;
+};
+
+bool digest_of_file(const wchar_t* path, uint8_t digest[32])
+{
+    cFileIO file;
+    return file.Open(path, FILE_MODE_READ) && sha256_of_stream(&file, digest);
+}
+
+// The package file as the context names it: a plain file, or a "./" path
+// beside the running program. False when neither is there.
+bool locate_package(cInstallContext& context)
+{
+    _guardchar<wchar_t> path;
+    path.Assign(context.package_path.Text());
+    path_from_native(path.Buffer());
+    if (path.IsEmpty())
+        return false;
+    if (path_get_kind(path.Text()) == PATH_KIND_FILE) {
+        context.package_path.Swap(path);
+        return true;
+    }
+    const wchar_t* own = context.own_path.Text();
+    const wchar_t* cut = own ? wstr_find_last_char(own, L'/') : nullptr;
+    if (wcsncmp(path.Text(), L"./", 2) != 0 || !cut)
+        return false;
+    _guardchar<wchar_t> folder, beside;
+    folder.AssignN(own, int32_t(cut - own) + 1);
+    if (!path_format(beside, L"%s%s", folder.Text(), path.Text() + 2) || path_get_kind(beside.Text()) != PATH_KIND_FILE)
+        return false;
+    context.package_path.Swap(beside);
+    return true;
+}
+
+uint32_t read_context_package(cInstallContext& context)
+{
+    if (!locate_package(context))
+        return INSTALL_INIT_BAD_PACKAGE_PATH;
+    cFileIO file;
+    if (!file.Open(context.package_path.Text(), FILE_MODE_READ))
+        return INSTALL_INIT_BAD_PACKAGE_PATH;
+    if (!file.Seek(context.package_offset) || !read_package(context.package, &file))
+        return INSTALL_INIT_BAD_PACKAGE;
+    const wchar_t* code_name = context.package.GetString(product_code_name_key);
+    context.package_version = pack_version(context.package.version);
+    if (!code_name || !code_name[0] || context.package_version == ~uint64_t(0))
+        return INSTALL_INIT_BAD_PACKAGE;
+    context.code_name.Assign(code_name);
+    if (str_from_wstr_utf8(code_name, -1, context.code_name_utf8) <= 0)
+        return INSTALL_INIT_BAD_PACKAGE;
+    return INSTALL_INIT_READY;
+}
+
+uint32_t settle_language(cInstallContext& context, cApplicationConfig* store, cInstallInitQuestions& questions)
+{
+    list_package_languages(context.package, context.languages);
+    if (!context.languages.first)
+        return INSTALL_INIT_BAD_PACKAGE;
+    uint32_t chosen = uint32_t(context.languages.first->element);
+    if (context.languages.first->next) {
+        int64_t recorded;
+        if (store && cPreviousRecord(*store, context.code_name_utf8.Text()).ReadInt64("lang", recorded))
+            chosen = uint32_t(recorded);
+        apply_language(chosen);
+        chosen = questions.ChooseLanguage(chosen);
+        if (chosen > 9)
+            return INSTALL_INIT_NO_LANGUAGE;
+    }
+    apply_language(chosen);
+    context.package.SetLanguage(int32_t(chosen));
+    return INSTALL_INIT_READY;
+}
+
+// Calls add(key, path) for each recorded path ("<item_name><i>", i below
+// "<count_name>") that names a plain file now, by its identity key; missing
+// ones are passed over. A count that is required must be there and not 0.
+template <class Add>
+uint32_t for_each_recorded_file(cPreviousRecord& record, const char* count_name, const char* item_name,
+                                bool count_required, Add add)
+{
+    int64_t count = 0;
+    if (!record.ReadInt64(count_name, count) && count_required)
+        return INSTALL_INIT_DAMAGED_RECORD;
+    if (count_required && count == 0)
+        return INSTALL_INIT_DAMAGED_RECORD;
+    for (uint64_t i = 0; i < uint64_t(count); ++i) {
+        _guardchar<wchar_t> path;
+        if (!record.ReadString(item_name, int64_t(i), path))
+            return INSTALL_INIT_DAMAGED_RECORD;
+        uint32_t kind = path_get_kind(path.Text());
+        if (kind == PATH_KIND_MISSING)
+            continue;
+        if (kind != PATH_KIND_FILE)
+            return INSTALL_INIT_DAMAGED_RECORD;
+        cPackedKey key;
+        path_identity_key(path.Text(), key);
+        uint32_t code = add(key, path);
+        if (code != INSTALL_INIT_READY)
+            return code;
+    }
+    return INSTALL_INIT_READY;
+}
+
+uint32_t read_previous_files(cInstallContext& context, cPreviousRecord& record)
+{
+    return for_each_recorded_file(record, "files", "file", true, [&](cPackedKey& key, _guardchar<wchar_t>& path) {
+        if (tree_find_node(context.previous_files, key))
+            return INSTALL_INIT_DAMAGED_RECORD;
+        cPreviousFile* file = tree_get_or_add(context.previous_files, static_cast<cPackedKey&&>(key));
+        if (!file)
+            return INSTALL_INIT_DAMAGED_RECORD;
+        file->kept = false;
+        if (!digest_of_file(path.Text(), file->digest)) {
+            context.error_path.Swap(path);
+            return INSTALL_INIT_UNREADABLE_FILE;
+        }
+        file->path.Swap(path);
+        return INSTALL_INIT_READY;
+    });
+}
+
+uint32_t read_previous_shortcuts(cInstallContext& context, cPreviousRecord& record)
+{
+    return for_each_recorded_file(record, "shortc", "shortc", false, [&](cPackedKey& key, _guardchar<wchar_t>& path) {
+        if (tree_find_node(context.previous_shortcuts, key))
+            return INSTALL_INIT_DAMAGED_RECORD;
+        _guardchar<wchar_t>* shortcut = tree_get_or_add(context.previous_shortcuts, static_cast<cPackedKey&&>(key));
+        if (!shortcut)
+            return INSTALL_INIT_DAMAGED_RECORD;
+        shortcut->Swap(path);
+        return INSTALL_INIT_READY;
+    });
+}
+
+}  // namespace
+
+uint32_t check_install_folder(const wchar_t* path)
+{
+    if (!path || !path[0] || path_get_kind(path) != PATH_KIND_MISSING)
+        return 1;
+    _guardchar<wchar_t> ancestor;
+    ancestor.Assign(path);
+    wchar_t* text = ancestor.Buffer();
+    if (!text)
+        return 1;
+    for (;;) {
+        wchar_t* cut = const_cast<wchar_t*>(wstr_find_last_char(text, L'/'));
+        if (!cut)
+            return 1;
+        while (cut > text && cut[-1] == L'/')
+            --cut;
+        *cut = 0;
+        uint32_t kind = path_get_kind(text);
+        if (kind == PATH_KIND_MISSING)
+            continue;
+        if (kind != PATH_KIND_FOLDER)
+            return 2;
+        return path_can_write(text) ? 0 : 3;
+    }
+}
+
+uint32_t plan_install_files(cInstallContext& context)
+{
+    if (!build_install_file_list(context.package, context.file_list) || !context.file_list.first)
+        return INSTALL_INIT_BAD_PACKAGE;
+    for (auto* node = context.file_list.first; node; node = node->next) {
+        cInstallItem& item = node->element;
+        const wchar_t* target = item.target_path.Text();
+        context.error_path.Assign(target);
+        cPackedKey key;
+        path_identity_key(target, key);
+        if (cPreviousFile* previous = tree_find_value(context.previous_files, key)) {
+            previous->kept = true;
+            if (memcmp(previous->digest, item.digest, 32) == 0)
+                item.access[2] = install_item_skipped;
+            else if (!path_can_write(target))
+                return INSTALL_INIT_NO_WRITE_ACCESS;
+            continue;
+        }
+        uint32_t kind = path_get_kind(target);
+        if (kind == PATH_KIND_MISSING) {
+            static const uint32_t by_folder_check[4] = {INSTALL_INIT_READY, INSTALL_INIT_BAD_TARGET_PATH,
+                                                        INSTALL_INIT_OBJECT_IN_THE_WAY, INSTALL_INIT_NO_WRITE_ACCESS};
+            uint32_t code = by_folder_check[check_install_folder(target)];
+            if (code != INSTALL_INIT_READY)
+                return code;
+            context.error_path.Clear();
+        } else if (kind == PATH_KIND_FILE) {
+            uint8_t digest[32];
+            if (!digest_of_file(target, digest))
+                return INSTALL_INIT_UNREADABLE_FILE;
+            if (memcmp(digest, item.digest, 32) != 0)
+                return INSTALL_INIT_FOREIGN_FILE;
+        } else {
+            return INSTALL_INIT_OBJECT_IN_THE_WAY;
+        }
+    }
+    context.error_path.Clear();
+    return INSTALL_INIT_READY;
+}
+
+namespace {
+
+// Every file is skipped, and no earlier run left a temporary or backup
+// file beside one of them (a run killed after its apply pass: the next run
+// must still finish the record, the entry and the clean-up).
+bool nothing_left_to_do(const cInstallContext& context)
+{
+    for (auto* node = context.file_list.first; node; node = node->next) {
+        const cInstallItem& item = node->element;
+        if (item.access[2] != install_item_skipped)
+            return false;
+        _guardchar<wchar_t> leftover;
+        if (!path_format(leftover, L"%s.tmp", item.target_path.Text()) ||
+            path_get_kind(leftover.Text()) != PATH_KIND_MISSING ||
+            !path_format(leftover, L"%s.bkp", item.target_path.Text()) ||
+            path_get_kind(leftover.Text()) != PATH_KIND_MISSING)
+            return false;
+    }
+    uint32_t version[4];
+    return read_uninstall_entry(context.code_name.Text(), version, nullptr, nullptr, false) ||
+           read_uninstall_entry(context.code_name.Text(), version, nullptr, nullptr, true);
+}
+
+uint32_t read_previous_installation(cInstallContext& context, cApplicationConfig& store)
+{
+    cPreviousRecord record(store, context.code_name_utf8.Text());
+    int64_t version;
+    if (!record.ReadInt64("ver", version))
+        return INSTALL_INIT_READY;
+    context.installed_version = uint64_t(version);
+    if (context.installed_version > context.package_version)
+        return INSTALL_INIT_NEWER_INSTALLED;
+    _guardchar<wchar_t> folder;
+    if (!record.ReadString("path", -1, folder) || path_get_kind(folder.Text()) != PATH_KIND_FOLDER ||
+        !set_pgm_folder(context.package.strings, folder.Text()))
+        return INSTALL_INIT_FOLDER_GONE;
+    uint32_t code = read_previous_files(context, record);
+    if (code == INSTALL_INIT_READY)
+        code = read_previous_shortcuts(context, record);
+    if (code != INSTALL_INIT_READY)
+        return code;
+    code = plan_install_files(context);
+    if (code == INSTALL_INIT_READY && nothing_left_to_do(context))
+        return INSTALL_INIT_NOTHING_TO_DO;
+    return code;
+}
+
+void find_replaced_products(cInstallContext& context, cApplicationConfig* store)
+{
+    cLinkedList<cPackageReplacedProduct> replaced;
+    copy_replaced_products(context.package, replaced);
+    for (auto* node = replaced.first; node; node = node->next) {
+        uint32_t major = 0;
+        _guardchar<wchar_t> command, name;
+        const wchar_t* code_name = node->element.code_name.Text();
+        if (!get_installed_major_version_in(store, code_name, major, command) || command.IsEmpty())
+            continue;
+        if (node->element.major != 0xFFFF && node->element.major != major)
+            continue;
+        if (!get_installed_product_name_in(store, code_name, name) || name.IsEmpty())
+            continue;
+        cOlderProduct* product = new cOlderProduct;
+        if (!product)
+            return;
+        product->name.Swap(name);
+        product->command.Swap(command);
+        product->run = 1;
+        if (context.products_to_uninstall.last)
+            context.products_to_uninstall.last->next = product;
+        else
+            context.products_to_uninstall.first = product;
+        context.products_to_uninstall.last = product;
+    }
+}
+
+}  // namespace
+
+uint32_t run_install_init(cInstallContext& context, cApplicationConfig* store, cInstallInitQuestions& questions)
+{
+    INSTALL_KILL_POINT("start-up", 0);
+    uint32_t code = read_context_package(context);
+    if (code == INSTALL_INIT_READY)
+        code = settle_language(context, store, questions);
+    if (code == INSTALL_INIT_READY && store)
+        code = read_previous_installation(context, *store);
+    if (code != INSTALL_INIT_READY)
+        return code;
+    context.space_needed = package_space_needed(context.package);
+    if (context.space_needed == 0)
+        return INSTALL_INIT_NOTHING_TO_DO;
+    find_replaced_products(context, store);
+    return INSTALL_INIT_READY;
+}

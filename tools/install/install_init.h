@@ -1,0 +1,57 @@
+#ifndef TOOLS_INSTALL_INSTALL_INIT_H
+#define TOOLS_INSTALL_INSTALL_INIT_H
+
+#include <stdint.h>
+
+class cApplicationConfig;
+class cInstallContext;
+
+// Outcome of the install start-up; the start-up form shows the message of
+// each but 0 and 3.
+enum : uint32_t {
+    INSTALL_INIT_READY = 0,
+    INSTALL_INIT_BAD_PACKAGE_PATH = 1,
+    INSTALL_INIT_BAD_PACKAGE = 2,  // unreadable, incomplete, or no file list
+    INSTALL_INIT_NO_LANGUAGE = 3,
+    INSTALL_INIT_NEWER_INSTALLED = 4,
+    INSTALL_INIT_FOLDER_GONE = 5,      // the recorded install folder is not a folder
+    INSTALL_INIT_DAMAGED_RECORD = 6,
+    INSTALL_INIT_UNREADABLE_FILE = 7,  // error path: the file
+    INSTALL_INIT_NO_WRITE_ACCESS = 8,  // error path: the target
+    INSTALL_INIT_OBJECT_IN_THE_WAY = 9,
+    INSTALL_INIT_FOREIGN_FILE = 10,  // a target holds other content, not from the previous installation
+    INSTALL_INIT_BAD_TARGET_PATH = 11,
+    INSTALL_INIT_NOTHING_TO_DO = 12,
+};
+
+// What the start-up asks the user, on the start-up's thread; the answer
+// comes back when the user has chosen.
+class cInstallInitQuestions {
+public:
+    virtual ~cInstallInitQuestions() {}
+    // One of the context's languages, proposed first; above 9 for none.
+    virtual uint32_t ChooseLanguage(uint32_t proposed) = 0;
+};
+
+// The start-up's work: reads and checks the package that the context
+// names, settles the language, reads the previous installation of the
+// product from the store (null: none), plans which files to write and
+// finds the older products to remove. Answers INSTALL_INIT_*; the context
+// keeps the path a failure concerns as its error path.
+uint32_t run_install_init(cInstallContext& context, cApplicationConfig* store, cInstallInitQuestions& questions);
+
+// The file list for the package's current language and folders, each
+// target checked against the disk and the previous installation's files:
+// a target that holds its new content from that installation is marked
+// skipped, and a kept previous file is marked kept. INSTALL_INIT_READY,
+// or the code of the first target that cannot be written (error path set).
+// The folder page runs it for a first installation, once the folder is set.
+uint32_t plan_install_files(cInstallContext& context);
+
+// For a path not there yet: 0 when its nearest existing ancestor is a
+// folder the user may write, 2 when that ancestor is no folder, 3 when it
+// is a folder that cannot be written; 1 for an empty path, one that exists,
+// or one with no existing ancestor.
+uint32_t check_install_folder(const wchar_t* path);
+
+#endif

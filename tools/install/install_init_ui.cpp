@@ -1,0 +1,136 @@
+#include "tools/install/install_init_ui.h"
+
+#include "base/format.h"
+#include "base/string_utils.h"
+#include "gui/application.h"
+#include "gui/catalog.h"
+#include "gui/dialogs/message_form.h"
+#include "gui/window_maker.h"
+#include "tools/install/install_context.h"
+#include "tools/shell/app_language.h"
+#include "tools/shell/language_form.h"
+
+namespace {
+
+// How the form shows each result of the start-up: the number of its text
+// in "pkgm::iini" (0: none) and whether it is an error.
+struct cInitMessage {
+    int32_t text;
+    bool error;
+};
+
+const cInitMessage init_messages[] = {
+    {0, false},   // INSTALL_INIT_READY
+    {2, true},    // INSTALL_INIT_BAD_PACKAGE_PATH
+    {3, true},    // INSTALL_INIT_BAD_PACKAGE
+    {0, false},   // INSTALL_INIT_NO_LANGUAGE
+    {4, false},   // INSTALL_INIT_NEWER_INSTALLED
+    {5, true},    // INSTALL_INIT_FOLDER_GONE
+    {6, true},    // INSTALL_INIT_DAMAGED_RECORD
+    {7, true},    // INSTALL_INIT_UNREADABLE_FILE
+    {8, true},    // INSTALL_INIT_NO_WRITE_ACCESS
+    {9, true},    // INSTALL_INIT_OBJECT_IN_THE_WAY
+    {10, true},   // INSTALL_INIT_FOREIGN_FILE
+    {11, true},   // INSTALL_INIT_BAD_TARGET_PATH
+    {12, false},  // INSTALL_INIT_NOTHING_TO_DO
+};
+
+}  // namespace
+
+cInstallInitJob::cInstallInitJob(cInstallInitUI* owner_form, cInstallContext* install_context,
+                                 cApplicationConfig* config)
+    : cJob(nullptr), form(owner_form), context(install_context), store(config)
+{
+}
+
+cInstallInitJob::~cInstallInitJob()
+{
+    Stop(4000);
+}
+
+uint32_t cInstallInitJob::Run()
+{
+    sleep_ms(500);
+    return run_install_init(*context, store, *this);
+}
+
+void cInstallInitJob::OnFinish(uint32_t exit_code)
+{
+    if (cInstallInitUI::cProgressAction* action = new cInstallInitUI::cProgressAction(exit_code))
+        form->PostAction(action);
+}
+
+uint32_t cInstallInitJob::ChooseLanguage(uint32_t proposed)
+{
+    uint32_t answer = proposed;
+    cInstallInitUI::cRespondLangAction* action = new cInstallInitUI::cRespondLangAction(&answer);
+    if (!action || !form->SendActionAndWait(action))
+        return language_none;
+    return answer;
+}
+
+cInstallInitUI::cInstallInitUI(cInstallContext* install_context) : context(install_context) {}
+
+intptr_t cInstallInitUI::Conclude(uint32_t result)
+{
+    const cInitMessage& message = init_messages[result];
+    if (message.text == 0)
+        return result == INSTALL_INIT_READY ? 1 : 0;
+    const wchar_t* text = LookupString(message.text);
+    _guardchar<wchar_t> shown;
+    const wchar_t* path = context->error_path.Text() ? context->error_path.Text() : L"";
+    int32_t size = (text ? wstr_length(text) : 0) + wstr_length(path) + 1;
+    shown.Allocate(size);
+    if (text && shown.Buffer())
+        wstr_format(shown.Buffer(), size, text, path);
+    if (message.error)
+        show_message_kind3(this, shown.Text(), nullptr);
+    else
+        show_message_kind0(this, shown.Text(), nullptr);
+    return 0;
+}
+
+bool cInstallInitUI::HandleAction(cChildElement* sender, cChildAction* action)
+{
+    if (sender == this && action->code == 7) {
+        uint32_t result = static_cast<cProgressAction*>(action)->value;
+        // A result the table does not know leaves the form open.
+        if (result < sizeof(init_messages) / sizeof(init_messages[0]))
+            EndModal(Conclude(result));
+        return true;
+    }
+    if (sender == this && action->code == 8) {
+        cRespondLangAction* question = static_cast<cRespondLangAction*>(action);
+        int32_t count = 0;
+        for (auto* node = context->languages.first; node; node = node->next)
+            ++count;
+        _typebuf<uint32_t> ids(count);
+        int32_t at = 0;
+        for (auto* node = context->languages.first; node && ids.Data(); node = node->next)
+            ids[at++] = uint32_t(node->element);
+        *question->language = ids.Data() ? run_language_selection(ids, this, *question->language,
+                                                                  context->code_name.Text())
+                                         : language_none;
+        return true;
+    }
+    return cCustomForm::HandleAction(sender, action);
+}
+
+bool run_install_init_ui(cInstallContext* context)
+{
+    const cStringArray* section = catalog_find_section(get_global_catalog(), L"pkgm::iini");
+    cCIApplication* application = get_current_application();
+    cWindowMaker* maker = application ? application->GetWindowMaker() : nullptr;
+    if (!section || !maker || !context)
+        return false;
+    cInstallInitUI* form = new cInstallInitUI(context);
+    if (!form)
+        return false;
+    cInstallInitJob* job = new cInstallInitJob(form, context, application->GetConfig());
+    if (!job) {
+        delete form;
+        return false;
+    }
+    form->SetJob(job);
+    return maker->RunDialog(get_catalog_string(section, 0), 350, 110, form, nullptr, false) == 1;
+}

@@ -1,0 +1,68 @@
+#ifndef TOOLS_INSTALL_INSTALL_INIT_UI_H
+#define TOOLS_INSTALL_INSTALL_INIT_UI_H
+
+#include <stdint.h>
+
+#include "base/job.h"
+#include "tools/install/install_init.h"
+#include "tools/install/job_form.h"
+
+class cApplicationConfig;
+class cInstallContext;
+class cInstallInitUI;
+
+// The install start-up on its worker thread: after a pause of 500 ms, the
+// start-up's work (run_install_init); its result reaches the form as a
+// posted action. The language question goes to the form and waits.
+class cInstallInitJob : public cJob, public cInstallInitQuestions {
+public:
+    cInstallInitJob(cInstallInitUI* owner_form, cInstallContext* install_context, cApplicationConfig* config);
+    ~cInstallInitJob() override;
+
+    uint32_t Run() override;
+    void OnFinish(uint32_t exit_code) override;
+    uint32_t ChooseLanguage(uint32_t proposed) override;
+
+private:
+    cInstallInitUI* form;
+    cInstallContext* context;
+    cApplicationConfig* store;
+};
+
+// "Loading package configuration..." while the start-up works, then its
+// outcome: a message for each failure, and the modal result 1 when the
+// wizard may start, else 0.
+class cInstallInitUI : public cJobForm {
+public:
+    // The job's outcome (INSTALL_INIT_*), posted when it ends.
+    class cProgressAction : public cChildAction {
+    public:
+        explicit cProgressAction(uint32_t result) : cChildAction(7), value(result) {}
+        uint32_t value;
+    };
+    // The language question: in, the proposed language; out, the chosen
+    // one, above 9 for none.
+    class cRespondLangAction : public cSentChildAction {
+    public:
+        explicit cRespondLangAction(uint32_t* answer) : cSentChildAction(8), language(answer) {}
+        uint32_t* language;
+    };
+
+    explicit cInstallInitUI(cInstallContext* install_context);
+
+    bool HandleAction(cChildElement* sender, cChildAction* action) override;
+    const wchar_t* GetStringSection() override { return L"pkgm::iini"; }
+
+private:
+    // Shows the message of the job's result; answers the modal result.
+    intptr_t Conclude(uint32_t result);
+
+    cInstallContext* context;
+};
+
+// Runs the start-up form over the context (350 x 110, titled with text 0 of
+// "pkgm::iini") through the application's window maker. True when the
+// wizard may start; false also when the catalog has no such section.
+bool run_install_init_ui(cInstallContext* context);
+
+#endif

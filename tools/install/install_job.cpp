@@ -1,0 +1,82 @@
+#include "tools/install/install_job.h"
+
+#include "base/format.h"
+#include "base/string_utils.h"
+#include "gui/catalog.h"
+#include "tools/install/install_context.h"
+#include "tools/install/install_files.h"
+#include "tools/install/install_finish.h"
+#include "tools/install/kill_point.h"
+
+namespace {
+
+// Captions of the steps in the page's section.
+enum { caption_preparing = 0, caption_unpacking = 1, caption_backup = 2, caption_apply = 3, caption_cleanup = 4 };
+
+bool assign_text(_guardchar<wchar_t>& out, const cStringArray* texts, int32_t id)
+{
+    const wchar_t* text = get_catalog_string(texts, id);
+    out.Assign(text ? text : L"");
+    return out.IsEmpty() || out.Text();
+}
+
+}  // namespace
+
+bool build_install_step_captions(const cInstallContext& context, const cStringArray* texts,
+                                 _classbuf<_guardchar<wchar_t>>& captions)
+{
+    int32_t files = 0;
+    for (auto* node = context.file_list.first; node; node = node->next)
+        if (node->element.access[2] != install_item_skipped)
+            ++files;
+    if (captions.Count() != files + 4)
+        captions.Resize(files + 4);
+    if (captions.Count() != files + 4)
+        return false;
+    int32_t at = 0;
+    if (!assign_text(captions[at++], texts, caption_preparing))
+        return false;
+    const wchar_t* unpacking = get_catalog_string(texts, caption_unpacking);
+    for (auto* node = context.file_list.first; node; node = node->next) {
+        if (node->element.access[2] == install_item_skipped)
+            continue;
+        const wchar_t* path = node->element.target_path.Text();
+        int32_t size = (unpacking ? wstr_length(unpacking) : 0) + (path ? wstr_length(path) : 0) + 1;
+        _guardchar<wchar_t>& caption = captions[at++];
+        caption.Allocate(size);
+        if (!caption.Buffer())
+            return false;
+        if (unpacking)
+            wstr_format(caption.Buffer(), size, unpacking, path ? path : L"");
+    }
+    return assign_text(captions[at++], texts, caption_backup) && assign_text(captions[at++], texts, caption_apply) &&
+           assign_text(captions[at], texts, caption_cleanup);
+}
+
+uint32_t run_install_job(cInstallContext& context, cApplicationConfig* store, const cInstallJobTexts& texts,
+                         cInstallJobHost& host)
+{
+    int32_t step = 0;
+    host.SelectStep(step++);
+    if (!install_repair_pass(context) || !install_unpack_pass(context, host, &step))
+        return 1;
+    host.SelectStep(step++);
+    if (!install_backup_pass(context, host))
+        return 1;
+    INSTALL_KILL_POINT("after backup", 0);
+    host.SelectStep(step);
+    if (!install_apply_pass(context))
+        return 1;
+    INSTALL_KILL_POINT("after apply", 0);
+    context.status = INSTALL_STATUS_OK;
+    install_shortcuts(context);
+    _guardchar<wchar_t> manager_path, manager_shortcut;
+    install_manager(context, store, texts, host, manager_path, manager_shortcut);
+    // Before the record that no longer lists them is saved, so that a run
+    // cut off in between leaves them to the old record, not orphaned.
+    remove_dropped_files(context);
+    install_record_and_entry(context, store, manager_path.Text(), manager_shortcut.Text());
+    host.SelectLastStep();
+    delete_backups(context);
+    return 0;
+}

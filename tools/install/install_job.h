@@ -1,0 +1,53 @@
+#ifndef TOOLS_INSTALL_INSTALL_JOB_H
+#define TOOLS_INSTALL_INSTALL_JOB_H
+
+#include <stdint.h>
+
+#include "base/buffers/classbuf.h"
+#include "base/buffers/guardchar.h"
+#include "base/progress_notify_target.h"
+
+class cApplicationConfig;
+class cInstallContext;
+struct cStringArray;
+
+// What the install job reports to and asks of the page that runs it (the
+// wizard's install page), always on the job's thread. From the base:
+// SelectStep(i) shows step i's caption with the bar at 0, Notify(percent)
+// reports progress within the step and answers false once a stop was
+// requested.
+class cInstallJobHost : public cProgressNotifyTarget {
+public:
+    // Shows the last caption with the bar at 0.
+    virtual void SelectLastStep() = 0;
+    // The target is held open by another program (or may not be written):
+    // true when the user wants another try, false to give up. Blocks the
+    // job until the user has answered.
+    virtual bool AskRelease(const wchar_t* path) = 0;
+};
+
+// Texts of the page's catalog section the job uses itself.
+struct cInstallJobTexts {
+    const wchar_t* manager_shortcut_name;   // "Software Packages management"
+    const wchar_t* manager_shortcut_group;  // the Start-menu folder of that shortcut
+};
+
+// The captions of the job's steps, from the page's texts (0 preparing, 1
+// "Unpacking %s...", 2 backup, 3 apply, 4 clean-up): text 0, text 1 for
+// each file to write, then texts 2, 3 and 4. False when a caption cannot
+// be made.
+bool build_install_step_captions(const cInstallContext& context, const cStringArray* texts,
+                                 _classbuf<_guardchar<wchar_t>>& captions);
+
+// The install job, on the page's worker thread: repairs what an interrupted
+// run left, writes every file beside its target as "<target>.tmp", moves
+// each existing target aside to "<target>.bkp", moves the new files into
+// place, then makes the shortcuts and the manager, saves the record into
+// store and writes the Windows entry, and removes what the previous
+// installation no longer needs. Answers 0 when it reached the end (status
+// 0, or INSTALL_STATUS_NOT_RECORDED), 1 when it stopped on a failure; the
+// context keeps the status and the path it concerns.
+uint32_t run_install_job(cInstallContext& context, cApplicationConfig* store, const cInstallJobTexts& texts,
+                         cInstallJobHost& host);
+
+#endif
