@@ -1,0 +1,175 @@
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <string>
+#include <thread>
+
+#include "base/ci_app_config.h"
+#include "tests/tools/install/road_fixture.h"
+
+using namespace road;
+
+namespace {
+
+FILETIME last_write(const std::wstring& path)
+{
+    WIN32_FILE_ATTRIBUTE_DATA data = {};
+    GetFileAttributesExW(windows_path(path).c_str(), GetFileExInfoStandard, &data);
+    return data.ftLastWriteTime;
+}
+
+bool same_time(const FILETIME& a, const FILETIME& b)
+{
+    return a.dwLowDateTime == b.dwLowDateTime && a.dwHighDateTime == b.dwHighDateTime;
+}
+
+// Rewrites the record's spelling of one file in the common store, as an
+// older program may have written it.
+void respell_recorded_file(const World& world, const std::wstring& from, const std::wstring& to)
+{
+    cCIAppConfig store;
+    ASSERT_TRUE(store.OpenStore(world.CommonStore().c_str()));
+    std::string prefix = "install/" + narrow(installers().code_name) + "/file";
+    for (int i = 0;; ++i) {
+        std::string key = prefix + std::to_string(i);
+        _guardchar<wchar_t> path;
+        ASSERT_TRUE(store.ReadString(key.c_str(), path));
+        if (std::wstring(path.Text()) == from) {
+            store.WriteString(key.c_str(), to.c_str(), -1);
+            break;
+        }
+    }
+    ASSERT_TRUE(store.Save());
+}
+
+}  // namespace
+
+TEST(InstallRoad, FirstInstallThenAnUpdate)
+{
+    World world(L"road");
+    RunResult first = world.Install("v1");
+    ASSERT_EQ(first.exit_code, 0u) << first.output;
+    expect_installed(world, "v1", "1.0.0.1");
+    std::map<std::string, std::string> record = world.Record();
+    // "Tool" and "TOOL" are one file: recorded once, beside "Road App".
+    EXPECT_EQ(le_value(record["shortc"]), 2u);
+    EXPECT_EQ(record["lang"], le_bytes(0, 2));
+    EXPECT_TRUE(exists(world.Group() + L"/Road App.lnk"));
+    EXPECT_TRUE(exists(world.Path(L"all/Start Menu/Programs/Vantrel/Software Packages management.lnk")));
+
+    FILETIME identical = last_write(world.App(L"bin/core.dll"));
+    FILETIME manager = last_write(world.Manager());
+    // An older program's spelling of a kept file must not make it "not kept".
+    respell_recorded_file(world, world.App(L"keep/spelled.dll"), world.App(L"") + L"/./keep//spelled.dll");
+    RunResult update = world.Install("v2");
+    ASSERT_EQ(update.exit_code, 0u) << update.output;
+    expect_installed(world, "v2", "1.1");
+    EXPECT_TRUE(same_time(identical, last_write(world.App(L"bin/core.dll")))) << "an identical file is untouched";
+    EXPECT_TRUE(same_time(manager, last_write(world.Manager()))) << "a manager of the same version stays";
+    EXPECT_FALSE(exists(world.App(L"old"))) << "the removed file's empty folders go";
+    EXPECT_FALSE(exists(world.Group() + L"/Tool.lnk")) << "a shortcut not made again goes";
+    EXPECT_TRUE(exists(world.Group() + L"/Road Docs.lnk"));
+
+    RunResult again = world.Install("v2");
+    EXPECT_EQ(again.exit_code, 50u + 12) << again.output;
+    RunResult older = world.Install("v1");
+    EXPECT_EQ(older.exit_code, 50u + 4) << older.output;
+    expect_installed(world, "v2", "1.1");
+}
+
+TEST(InstallRoad, PerUserWhenTheCommonStoreIsUnusableThenAllUsers)
+{
+    World world(L"peruser");
+    // A file where the common store's folder belongs.
+    ASSERT_TRUE(put_file(world.Path(L"programdata/Vantrel"), "x"));
+    RunResult first = world.Install("v1");
+    ASSERT_EQ(first.exit_code, 0u) << first.output;
+    expect_installed(world, "v1", "1.0.0.1", false);
+
+    DeleteFileW(windows_path(world.Path(L"programdata/Vantrel")).c_str());
+    RunResult update = world.Install("v2");
+    ASSERT_EQ(update.exit_code, 0u) << update.output;
+    expect_installed(world, "v2", "1.1", true);
+    EXPECT_TRUE(world.Record(false).empty()) << "the per-user record is gone";
+}
+
+TEST(InstallRoad, AFileHeldOpenIsAskedForAndNoPutsEverythingBack)
+{
+    World world(L"held");
+    ASSERT_EQ(world.Install("v1").exit_code, 0u);
+    std::wstring held_path = world.App(L"docs/\u00fcn\u00efc\u00f6d\u00e9 \u30d5\u30a1\u30a4\u30eb.txt");
+    std::string old_app = file_bytes(world.App(L"bin/app.exe"));
+    HANDLE held = CreateFileW(windows_path(held_path).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                              0, nullptr);
+    ASSERT_NE(held, INVALID_HANDLE_VALUE);
+    RunResult refused = world.Install("v2");
+    EXPECT_EQ(refused.exit_code, 100u + 7) << refused.output;
+    EXPECT_NE(refused.output.find("asked"), std::string::npos);
+    EXPECT_TRUE(file_bytes(world.App(L"bin/app.exe")) == old_app) << "the earlier file is back";
+    EXPECT_FALSE(exists(world.App(L"bin/app.exe.bkp")));
+
+    // Yes once the program let go of the file.
+    TempFolder answers(L"answers");
+    std::thread release([&] {
+        while (!exists(answers.Path(L"asked.txt")))
+            Sleep(10);
+        CloseHandle(held);
+        answers.WriteFile(L"answer.txt", "yes");
+    });
+    RunResult retried = world.Install("v2", {{L"PELMARO_TEST_RELEASE_FOLDER", windows_path(answers.Path())}});
+    release.join();
+    EXPECT_EQ(retried.exit_code, 0u) << retried.output;
+    expect_installed(world, "v2", "1.1");
+}
+
+TEST(InstallRoad, AStopWhileUnpackingLeavesTheOldFiles)
+{
+    World world(L"stop");
+    ASSERT_EQ(world.Install("v1").exit_code, 0u);
+    RunResult stopped = world.Install("v2", {{L"PELMARO_TEST_STOP_AT_STEP", L"2"}});
+    EXPECT_EQ(stopped.exit_code, 100u + 10) << stopped.output;
+    expect_installed(world, "v1", "1.0.0.1");
+}
+
+TEST(InstallRoad, AnOlderOrSilentManagerIsReplaced)
+{
+    World world(L"manager");
+    ASSERT_EQ(world.Install("v1").exit_code, 0u);
+    ASSERT_TRUE(put_file(world.Manager(), "not a program"));
+    ASSERT_EQ(world.Install("v2").exit_code, 0u);
+    expect_installed(world, "v2", "1.1");
+}
+
+TEST(InstallRoad, TheLanguageQuestionProposesTheInstalledLanguage)
+{
+    World world(L"language");
+    RunResult first = world.Install("two", {{L"PELMARO_TEST_LANGUAGE", L"2"}});
+    ASSERT_EQ(first.exit_code, 0u) << first.output;
+    EXPECT_NE(first.output.find("language 0 2"), std::string::npos) << first.output;
+    EXPECT_EQ(world.Record()["lang"], le_bytes(2, 2));
+    RunResult again = world.Install("two");
+    EXPECT_NE(again.output.find("language 2 2"), std::string::npos) << again.output;
+    EXPECT_EQ(again.exit_code, 50u + 12);
+    RunResult none = world.Install("two", {{L"PELMARO_TEST_LANGUAGE", L"10"}});
+    EXPECT_EQ(none.exit_code, 50u + 3);
+}
+
+TEST(InstallRoad, ARecordNamingOneFileTwiceIsDamaged)
+{
+    World world(L"damaged");
+    ASSERT_EQ(world.Install("v1").exit_code, 0u);
+    respell_recorded_file(world, world.App(L"bin/core.dll"), world.App(L"BIN/CORE.DLL"));
+    cCIAppConfig store;
+    ASSERT_TRUE(store.OpenStore(world.CommonStore().c_str()));
+    std::string prefix = "install/" + narrow(installers().code_name) + "/file";
+    store.WriteString((prefix + "0").c_str(), world.App(L"bin/core.dll").c_str(), -1);
+    ASSERT_TRUE(store.Save());
+    EXPECT_EQ(world.Install("v2").exit_code, 50u + 6);
+}
+
+TEST(InstallRoad, MakeRefusesAnEmptyFile)
+{
+    TempFolder out(L"empty");
+    EXPECT_NE(installers().Make("empty", out.Path(L"empty-setup.exe")), 0u);
+    EXPECT_FALSE(exists(out.Path(L"empty-setup.exe")));
+}

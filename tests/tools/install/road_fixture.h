@@ -1,0 +1,351 @@
+#ifndef TESTS_TOOLS_INSTALL_ROAD_FIXTURE_H
+#define TESTS_TOOLS_INSTALL_ROAD_FIXTURE_H
+
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <algorithm>
+#include <fstream>
+#include <map>
+#include <set>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "tests/support/temp_folder.h"
+#include "tests/support/test_data.h"
+#include "tests/tools/install/install_test_support.h"
+#include "tests/tools/install/qrvc_reader.h"
+
+// The install road end to end: installers made by install_runner (a test
+// build of the program, tests/tools/install/install_runner.cpp) in its make
+// mode from the products of install_payloads.py, run as processes of their
+// own in a world of folders that each case gets fresh (program files,
+// application data, common data, Start menu, the install folder).
+
+namespace road {
+
+inline std::wstring wide(const std::string& utf8)
+{
+    int n = MultiByteToWideChar(CP_UTF8, 0, utf8.data(), int(utf8.size()), nullptr, 0);
+    std::wstring out(size_t(n), L'\0');
+    MultiByteToWideChar(CP_UTF8, 0, utf8.data(), int(utf8.size()), &out[0], n);
+    return out;
+}
+
+inline std::string narrow(const std::wstring& text)
+{
+    int n = WideCharToMultiByte(CP_UTF8, 0, text.data(), int(text.size()), nullptr, 0, nullptr, nullptr);
+    std::string out(size_t(n), '\0');
+    WideCharToMultiByte(CP_UTF8, 0, text.data(), int(text.size()), &out[0], n, nullptr, nullptr);
+    return out;
+}
+
+inline std::wstring windows_path(std::wstring path)
+{
+    std::replace(path.begin(), path.end(), L'/', L'\\');
+    return path;
+}
+
+inline std::wstring slash_path(std::wstring path)
+{
+    std::replace(path.begin(), path.end(), L'\\', L'/');
+    return path;
+}
+
+inline std::string file_bytes(const std::wstring& path)
+{
+    HANDLE file = CreateFileW((L"\\\\?\\" + windows_path(path)).c_str(), GENERIC_READ,
+                              FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING, 0, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return "<missing>";
+    std::string bytes;
+    char chunk[65536];
+    DWORD read = 0;
+    while (ReadFile(file, chunk, sizeof(chunk), &read, nullptr) && read)
+        bytes.append(chunk, read);
+    CloseHandle(file);
+    return bytes;
+}
+
+inline bool put_file(const std::wstring& path, const std::string& bytes)
+{
+    HANDLE file = CreateFileW((L"\\\\?\\" + windows_path(path)).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return false;
+    DWORD written = 0;
+    BOOL ok = WriteFile(file, bytes.data(), DWORD(bytes.size()), &written, nullptr);
+    CloseHandle(file);
+    return ok && written == bytes.size();
+}
+
+inline bool exists(const std::wstring& path)
+{
+    return GetFileAttributesW((L"\\\\?\\" + windows_path(path)).c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+// Every file under folder, as paths relative to it ('/').
+inline void list_files(const std::wstring& folder, const std::wstring& prefix, std::set<std::wstring>& out)
+{
+    WIN32_FIND_DATAW entry;
+    HANDLE find = FindFirstFileW((L"\\\\?\\" + windows_path(folder) + L"\\*").c_str(), &entry);
+    if (find == INVALID_HANDLE_VALUE)
+        return;
+    do {
+        std::wstring name = entry.cFileName;
+        if (name == L"." || name == L"..")
+            continue;
+        if (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
+            list_files(folder + L"/" + name, prefix + name + L"/", out);
+        else
+            out.insert(prefix + name);
+    } while (FindNextFileW(find, &entry));
+    FindClose(find);
+}
+
+// A product's installed files: target -> source, from install_payloads.py.
+inline std::map<std::wstring, std::wstring> product_files(const char* product)
+{
+    std::map<std::wstring, std::wstring> files;
+    std::istringstream lines(read_test_data((std::string("road/") + product + ".files").c_str()));
+    for (std::string line; std::getline(lines, line);) {
+        size_t tab = line.find('\t');
+        if (tab != std::string::npos)
+            files[wide(line.substr(0, tab))] = wide(line.substr(tab + 1));
+    }
+    return files;
+}
+
+inline std::wstring road_folder()
+{
+    return slash_path(wide(test_data_path("road")));
+}
+
+inline std::wstring runner_path()
+{
+    return slash_path(wide(test_data_path("install_runner.exe")));
+}
+
+struct RunResult {
+    DWORD exit_code = 99;
+    std::string output;
+};
+
+// A process with its own environment and working folder and its standard
+// output on a pipe; killed after kill_after_ms when that is not negative.
+inline RunResult run_process(const std::wstring& command, const std::map<std::wstring, std::wstring>& variables,
+                             const std::wstring& folder, int kill_after_ms = -1)
+{
+    // The current environment with the variables replaced (names compare
+    // without case, as Windows does).
+    std::wstring block;
+    wchar_t* current = GetEnvironmentStringsW();
+    for (const wchar_t* entry = current; *entry; entry += wcslen(entry) + 1) {
+        std::wstring text = entry;
+        std::wstring name = text.substr(0, text.find(L'=', 1));
+        bool replaced = false;
+        for (const auto& variable : variables)
+            replaced |= _wcsicmp(variable.first.c_str(), name.c_str()) == 0;
+        if (!replaced)
+            block += text + L'\0';
+    }
+    FreeEnvironmentStringsW(current);
+    for (const auto& variable : variables)
+        if (!variable.second.empty())
+            block += variable.first + L"=" + variable.second + L'\0';
+    block += L'\0';
+
+    SECURITY_ATTRIBUTES inherit = {sizeof(inherit), nullptr, TRUE};
+    HANDLE read_end = nullptr, write_end = nullptr;
+    CreatePipe(&read_end, &write_end, &inherit, 0);
+    SetHandleInformation(read_end, HANDLE_FLAG_INHERIT, 0);
+    STARTUPINFOW startup = {};
+    startup.cb = sizeof(startup);
+    startup.dwFlags = STARTF_USESTDHANDLES;
+    startup.hStdOutput = write_end;
+    startup.hStdError = write_end;
+    PROCESS_INFORMATION process = {};
+    std::wstring line = command;
+    RunResult result;
+    BOOL started = CreateProcessW(nullptr, &line[0], nullptr, nullptr, TRUE,
+                                  CREATE_UNICODE_ENVIRONMENT | CREATE_NO_WINDOW, &block[0],
+                                  folder.empty() ? nullptr : windows_path(folder).c_str(), &startup, &process);
+    CloseHandle(write_end);
+    if (started) {
+        if (kill_after_ms >= 0 && WaitForSingleObject(process.hProcess, DWORD(kill_after_ms)) == WAIT_TIMEOUT)
+            TerminateProcess(process.hProcess, 87);
+        char chunk[4096];
+        DWORD read = 0;
+        while (ReadFile(read_end, chunk, sizeof(chunk), &read, nullptr) && read)
+            result.output.append(chunk, read);
+        WaitForSingleObject(process.hProcess, 60000);
+        GetExitCodeProcess(process.hProcess, &result.exit_code);
+        CloseHandle(process.hThread);
+        CloseHandle(process.hProcess);
+    }
+    CloseHandle(read_end);
+    return result;
+}
+
+// The installers of one test process: each product made with a code name
+// of this process, so that processes running at once meet nowhere.
+class Installers {
+public:
+    Installers() : code_name(L"roadtest" + std::to_wstring(GetCurrentProcessId())), made_folder(L"installers") {}
+
+    // Makes the product's installer (once); its path.
+    std::wstring Get(const char* product)
+    {
+        std::wstring target = made_folder.Path(wide(product) + L"-setup.exe");
+        if (!exists(target) && Make(product, target) != 0)
+            ADD_FAILURE() << "make " << product << ": " << log;
+        return target;
+    }
+    // make's exit code for the product, written to target.
+    DWORD Make(const char* product, const std::wstring& target)
+    {
+        std::string scenario = read_test_data((std::string("road/") + product + ".scn.in").c_str());
+        std::string code = narrow(code_name);
+        for (size_t at; (at = scenario.find("@CODENAME@")) != std::string::npos;)
+            scenario.replace(at, 10, code);
+        std::wstring name = wide(product) + L"-" + code_name + L".scn";
+        put_file(road_folder() + L"/" + name, scenario);
+        RunResult made = run_process(L"\"" + windows_path(runner_path()) + L"\" make ./" + name + L" \"" +
+                                         windows_path(target) + L"\"",
+                                     {}, road_folder());
+        log = made.output + file_bytes(road_folder() + L"/" + name + L".log");
+        DeleteFileW(windows_path(road_folder() + L"/" + name).c_str());
+        DeleteFileW(windows_path(road_folder() + L"/" + name + L".log").c_str());
+        return made.exit_code;
+    }
+
+    const std::wstring code_name;
+    std::string log;  // of the last make
+
+private:
+    TempFolder made_folder;
+};
+
+inline Installers& installers()
+{
+    static Installers* all = new Installers;
+    return *all;
+}
+
+// One installation history: a fresh world of system folders, and the
+// product's code name cleared from the registry before and after.
+class World {
+public:
+    explicit World(const wchar_t* tag) : root(tag)
+    {
+        for (const wchar_t* folder : {L"pf", L"appdata", L"programdata", L"profile", L"all", L"all/Start Menu",
+                                      L"all/Start Menu/Programs"})
+            CreateDirectoryW(root.Native(folder).c_str(), nullptr);
+        ClearEntries();
+    }
+    ~World() { ClearEntries(); }
+
+    std::wstring Path(const std::wstring& inside) const { return root.Path(inside); }
+    std::wstring App(const std::wstring& inside = L"") const { return Path(inside.empty() ? L"app" : L"app/" + inside); }
+    std::wstring Manager() const { return Path(L"pf/Common Files/Vantrel/pelmarodesk.exe"); }
+    std::wstring CommonStore() const { return Path(L"programdata/Vantrel/qrv"); }
+    std::wstring UserStore() const { return Path(L"appdata/Vantrel/qrv"); }
+    std::wstring Group() const { return Path(L"all/Start Menu/Programs/Road Test"); }
+
+    std::map<std::wstring, std::wstring> Variables() const
+    {
+        return {{L"ProgramW6432", windows_path(Path(L"pf"))},
+                {L"ProgramFiles", windows_path(Path(L"pf"))},
+                {L"APPDATA", windows_path(Path(L"appdata"))},
+                {L"ProgramData", windows_path(Path(L"programdata"))},
+                {L"ALLUSERSPROFILE", windows_path(Path(L"all"))},
+                {L"USERPROFILE", windows_path(Path(L"profile"))},
+                {L"PELMARO_TEST_FOLDER", windows_path(App())}};
+    }
+
+    RunResult Install(const char* product, std::map<std::wstring, std::wstring> extra = {}, int kill_after_ms = -1)
+    {
+        std::map<std::wstring, std::wstring> variables = Variables();
+        for (const auto& variable : extra)
+            variables[variable.first] = variable.second;
+        return run_process(L"\"" + windows_path(installers().Get(product)) + L"\"", variables, Path(L""),
+                           kill_after_ms);
+    }
+
+    // The record's values from the store file of the common (or per-user)
+    // store, by key below "install/<code name>/".
+    std::map<std::string, std::string> Record(bool common = true) const
+    {
+        QrvcFile file = read_qrvc(file_bytes((common ? CommonStore() : UserStore()) + L"/install"), "install");
+        std::map<std::string, std::string> record;
+        std::string prefix = "install/" + narrow(installers().code_name) + "/";
+        for (const auto& value : file.values)
+            if (value.first.compare(0, prefix.size(), prefix) == 0)
+                record[value.first.substr(prefix.size())] = value.second;
+        return record;
+    }
+
+    // The entry's values in the 64-bit view; found tells whether it is there.
+    std::map<std::string, RegValue> Entry(bool per_user, bool* found) const
+    {
+        return reg_query(std::wstring(per_user ? L"HKCU" : L"HKLM") +
+                             L"\\Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\" + installers().code_name,
+                         L"/reg:64", found);
+    }
+
+private:
+    void ClearEntries()
+    {
+        std::wstring key = L"Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\" + installers().code_name;
+        RegDeleteKeyExW(HKEY_LOCAL_MACHINE, key.c_str(), KEY_WOW64_64KEY, 0);
+        RegDeleteKeyExW(HKEY_CURRENT_USER, key.c_str(), KEY_WOW64_64KEY, 0);
+    }
+
+    TempFolder root;
+};
+
+// The product is installed in the world exactly: every file with its
+// content and nothing else in the install folder (no ".tmp", no ".bkp"),
+// the record in the common store (or the per-user one) naming these files
+// and the product's version, the entry of the same scope, and the manager
+// the bare program.
+inline void expect_installed(const World& world, const char* product, const char* version, bool all_users = true)
+{
+    std::map<std::wstring, std::wstring> files = product_files(product);
+    std::set<std::wstring> present;
+    list_files(world.App(), L"", present);
+    std::set<std::wstring> expected;
+    for (const auto& file : files) {
+        expected.insert(file.first);
+        EXPECT_TRUE(file_bytes(world.App(file.first)) == file_bytes(road_folder() + L"/" + file.second))
+            << narrow(file.first);
+    }
+    EXPECT_EQ(present, expected) << product;
+    std::set<std::wstring> near_manager;
+    list_files(world.Path(L"pf"), L"", near_manager);
+    EXPECT_EQ(near_manager, std::set<std::wstring>{L"Common Files/Vantrel/pelmarodesk.exe"});
+    EXPECT_TRUE(file_bytes(world.Manager()) == file_bytes(runner_path())) << "the manager is the bare program";
+
+    std::map<std::string, std::string> record = world.Record(all_users);
+    EXPECT_EQ(le_value(record["files"]), files.size());
+    std::set<std::wstring> recorded;
+    for (size_t i = 0; i < files.size(); ++i)
+        recorded.insert(slash_path(wide(record["file" + std::to_string(i)])));
+    std::set<std::wstring> installed;
+    for (const auto& file : files)
+        installed.insert(world.App(file.first));
+    EXPECT_EQ(recorded, installed);
+    bool found = false;
+    auto entry = world.Entry(!all_users, &found);
+    EXPECT_TRUE(found) << "entry";
+    EXPECT_EQ(entry["DisplayVersion"].data, version);
+    world.Entry(all_users, &found);
+    EXPECT_FALSE(found) << "no entry of the other scope";
+    for (uint64_t i = 0; i < le_value(record["shortc"]); ++i)
+        EXPECT_TRUE(exists(slash_path(wide(record["shortc" + std::to_string(i)])))) << "shortcut " << i;
+}
+
+}  // namespace road
+
+#endif
