@@ -168,22 +168,46 @@ inline RunResult run_process(const std::wstring& command, const std::map<std::ws
     PROCESS_INFORMATION process = {};
     std::wstring line = command;
     RunResult result;
+    // The process and every process it starts belong to one job, ended as
+    // a whole: a kill that falls while the installer starts a child (its
+    // version query of the manager) must not leave that child behind with
+    // the handles it inherited, the test's own output among them.
+    HANDLE job = CreateJobObjectW(nullptr, nullptr);
     BOOL started = CreateProcessW(nullptr, &line[0], nullptr, nullptr, TRUE,
-                                  CREATE_UNICODE_ENVIRONMENT | CREATE_NO_WINDOW, &block[0],
+                                  CREATE_UNICODE_ENVIRONMENT | CREATE_NO_WINDOW | CREATE_SUSPENDED, &block[0],
                                   folder.empty() ? nullptr : windows_path(folder).c_str(), &startup, &process);
     CloseHandle(write_end);
     if (started) {
+        AssignProcessToJobObject(job, process.hProcess);
+        ResumeThread(process.hThread);
         if (kill_after_ms >= 0 && WaitForSingleObject(process.hProcess, DWORD(kill_after_ms)) == WAIT_TIMEOUT)
-            TerminateProcess(process.hProcess, 87);
+            TerminateJobObject(job, 87);
+        // Read what is there until the process has ended, not until the
+        // pipe does: a child that a killed process left behind may hold the
+        // pipe's other end for as long as it lives.
         char chunk[4096];
-        DWORD read = 0;
-        while (ReadFile(read_end, chunk, sizeof(chunk), &read, nullptr) && read)
-            result.output.append(chunk, read);
+        for (DWORD waited = 0; waited < 120000;) {
+            bool ended = WaitForSingleObject(process.hProcess, 0) == WAIT_OBJECT_0;
+            DWORD available = 0, read = 0;
+            if (!PeekNamedPipe(read_end, nullptr, 0, nullptr, &available, nullptr))
+                break;
+            if (available && ReadFile(read_end, chunk, available < sizeof(chunk) ? available : sizeof(chunk), &read,
+                                      nullptr)) {
+                result.output.append(chunk, read);
+                continue;
+            }
+            if (ended)
+                break;
+            Sleep(5);
+            waited += 5;
+        }
         WaitForSingleObject(process.hProcess, 60000);
         GetExitCodeProcess(process.hProcess, &result.exit_code);
+        TerminateJobObject(job, 87);
         CloseHandle(process.hThread);
         CloseHandle(process.hProcess);
     }
+    CloseHandle(job);
     CloseHandle(read_end);
     return result;
 }

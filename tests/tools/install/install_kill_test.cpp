@@ -1,0 +1,172 @@
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <random>
+#include <string>
+
+#include "tests/tools/install/road_fixture.h"
+
+// The install road after a kill at any moment: before the rerun every
+// target holds its old or its new content, or its old content sits in its
+// ".bkp"; the rerun then ends with the new product complete (files, record,
+// entry, shortcuts, manager) and no ".tmp" or ".bkp" left. Kills come at
+// the named kill points of the test build, and at random moments of a
+// larger update, from outside.
+
+using namespace road;
+
+namespace {
+
+enum Content { missing, old_content, new_content, other_content };
+
+Content content_of(const std::wstring& path, const std::string& old_bytes, const std::string& new_bytes)
+{
+    std::string bytes = file_bytes(path);
+    if (bytes == "<missing>" && !exists(path))
+        return missing;
+    if (!old_bytes.empty() && bytes == old_bytes)
+        return old_content;
+    return !new_bytes.empty() && bytes == new_bytes ? new_content : other_content;
+}
+
+// The state a kill may leave, for the update from old_product (null for a
+// first installation) to new_product.
+void expect_consistent(const World& world, const char* old_product, const char* new_product)
+{
+    std::map<std::wstring, std::wstring> old_files, new_files = product_files(new_product);
+    if (old_product)
+        old_files = product_files(old_product);
+    std::set<std::wstring> paths;
+    for (const auto& file : old_files)
+        paths.insert(file.first);
+    for (const auto& file : new_files)
+        paths.insert(file.first);
+    for (const std::wstring& path : paths) {
+        std::string old_bytes = old_files.count(path) ? file_bytes(road_folder() + L"/" + old_files[path]) : "";
+        std::string new_bytes = new_files.count(path) ? file_bytes(road_folder() + L"/" + new_files[path]) : "";
+        Content target = content_of(world.App(path), old_bytes, new_bytes);
+        Content backup = content_of(world.App(path + L".bkp"), old_bytes, "");
+        EXPECT_TRUE(backup == missing || backup == old_content) << narrow(path) << ": a backup holds the old content";
+        EXPECT_NE(target, other_content) << narrow(path);
+        if (target == missing && !old_bytes.empty() && new_files.count(path)) {
+            EXPECT_EQ(backup, old_content) << narrow(path) << ": gone, and its old content not kept";
+        }
+    }
+}
+
+struct KillCase {
+    const char* point;    // PELMARO_TEST_KILL_POINT
+    bool update;          // v1 installed first, then v2 killed; else v1 killed on a fresh world
+    const char* earlier;  // a kill point of an earlier run that leaves work for the repair; or null
+    bool silent_manager;  // the installed manager answers no version (so it is replaced)
+};
+
+// List order of v2: 0 bin/app.exe (changed, more than 64 KiB), 1 bin/core.dll
+// (same), 2 docs/read me.txt (same), 3 the non-ASCII name (changed), 4
+// keep/spelled.dll (same), 5 bin/plugins/new.dll (added), 6 data/big.bin
+// (added), 7 the nested folder's file (same).
+const KillCase kill_cases[] = {
+    {"start-up", true, nullptr, false},
+    {"unpack:0", true, nullptr, false},
+    {"unpack:6", true, nullptr, false},
+    {"backup:0", true, nullptr, false},
+    {"backup:3", true, nullptr, false},
+    {"after backup", true, nullptr, false},
+    {"apply:0", true, nullptr, false},
+    {"apply:3", true, nullptr, false},
+    {"apply:6", true, nullptr, false},
+    {"after apply", true, nullptr, false},
+    {"shortcut:0", true, nullptr, false},
+    {"shortcut:1", true, nullptr, false},
+    {"manager deleted", true, nullptr, true},
+    {"record save", true, nullptr, false},
+    {"record saved", true, nullptr, false},
+    {"entry", true, nullptr, false},
+    {"cleanup:0", true, nullptr, false},
+    {"cleanup:7", true, nullptr, false},
+    {"repair:0", true, "after backup", false},
+    {"repair:3", true, "apply:3", false},
+    {"unpack:0", false, nullptr, false},
+    {"after apply", false, nullptr, false},
+    {"record saved", false, nullptr, false},
+    {"entry", false, nullptr, false},
+};
+
+class KillPoint : public ::testing::TestWithParam<KillCase> {};
+
+std::string case_name(const ::testing::TestParamInfo<KillCase>& info)
+{
+    std::string name = std::string(info.param.update ? "update_" : "first_") + info.param.point;
+    if (info.param.earlier)
+        name += std::string("_after_") + info.param.earlier;
+    for (char& c : name)
+        if (!isalnum(uint8_t(c)))
+            c = '_';
+    return name;
+}
+
+}  // namespace
+
+TEST_P(KillPoint, TheRerunCompletesWhatTheKillInterrupted)
+{
+    const KillCase& c = GetParam();
+    World world(L"kill");
+    const char* old_product = c.update ? "v1" : nullptr;
+    const char* new_product = c.update ? "v2" : "v1";
+    if (c.update) {
+        ASSERT_EQ(world.Install("v1").exit_code, 0u);
+        if (c.silent_manager) {
+            ASSERT_TRUE(put_file(world.Manager(), "no program"));
+        }
+    }
+    if (c.earlier) {
+        RunResult earlier = world.Install(new_product, {{L"PELMARO_TEST_KILL_POINT", wide(c.earlier)}});
+        ASSERT_EQ(earlier.exit_code, 86u) << earlier.output;
+    }
+    RunResult killed = world.Install(new_product, {{L"PELMARO_TEST_KILL_POINT", wide(c.point)}});
+    ASSERT_EQ(killed.exit_code, 86u) << "the kill point was reached: " << killed.output;
+    expect_consistent(world, old_product, new_product);
+    RunResult rerun = world.Install(new_product);
+    // A kill after the last step leaves nothing to do.
+    EXPECT_TRUE(rerun.exit_code == 0 || rerun.exit_code == 50 + 12) << rerun.output;
+    expect_installed(world, new_product, c.update ? "1.1" : "1.0.0.1");
+}
+
+INSTANTIATE_TEST_SUITE_P(Table, KillPoint, ::testing::ValuesIn(kill_cases), case_name);
+
+// Kills from outside at random moments of the update from v1 to "big", a
+// product of 120 files: the moments spread over the time a whole update
+// takes, measured first.
+class KillAtRandom : public ::testing::TestWithParam<int> {
+protected:
+    static int UpdateMilliseconds()
+    {
+        static int measured = [] {
+            World world(L"measure");
+            if (world.Install("v1").exit_code != 0)
+                return 0;
+            DWORD start = GetTickCount();
+            world.Install("big");
+            return int(GetTickCount() - start);
+        }();
+        return measured;
+    }
+};
+
+TEST_P(KillAtRandom, TheRerunCompletesWhatTheKillInterrupted)
+{
+    int duration = UpdateMilliseconds();
+    ASSERT_GT(duration, 0);
+    std::mt19937 random(uint32_t(GetParam()) * 7919u + 17u);
+    int moment = int(random() % uint32_t(duration + 1));
+    World world(L"random");
+    ASSERT_EQ(world.Install("v1").exit_code, 0u);
+    RunResult killed = world.Install("big", {}, moment);
+    expect_consistent(world, "v1", "big");
+    RunResult rerun = world.Install("big");
+    EXPECT_TRUE(rerun.exit_code == 0 || rerun.exit_code == 50 + 12)
+        << "killed at " << moment << " of " << duration << " ms: " << rerun.output;
+    expect_installed(world, "big", "1.2");
+}
+
+INSTANTIATE_TEST_SUITE_P(Moments, KillAtRandom, ::testing::Range(0, 30));
