@@ -1,0 +1,109 @@
+// The install start-up form run by the program's own application object on
+// the virtual screen: its line while the job works, its refusal to close
+// meanwhile, the language question, and the message of each outcome.
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "base/ci_app_config.h"
+#include "tests/gui/gui_test_elements.h"
+#include "tests/tools/install/road_fixture.h"
+#include "tools/install/install_context.h"
+#include "tools/install/install_init_ui.h"
+#include "tools/shell/pelmaro_app.h"
+
+using namespace road;
+
+namespace {
+
+class cInitApp : public cPelmaroApp {
+public:
+    explicit cInitApp(std::function<int32_t()> run_body) : body(std::move(run_body)) {}
+    int32_t Run() override { return body(); }
+    std::function<int32_t()> body;
+};
+
+std::wstring title_of(HWND window)
+{
+    wchar_t title[256] = {};
+    GetWindowTextW(window, title, 256);
+    return title;
+}
+
+// Runs the steps from the modal run's message loop, 300 ms apart.
+void schedule(std::vector<std::function<void()>> steps, size_t index = 0)
+{
+    if (index < steps.size())
+        run_later(300, [steps, index]() {
+            steps[index]();
+            schedule(steps, index + 1);
+        });
+}
+
+}  // namespace
+
+TEST(InstallInitUI, ShowsTheOutcomeOfTheStartUp)
+{
+    uint64_t manager_length = file_bytes(runner_path()).size();
+    struct InitCase {
+        const char* name;
+        const char* product;        // null: a package path that names nothing
+        const char* recorded;       // the store's "ver" of the product (8 bytes): a newer one, or null
+        const wchar_t* first_title; // the window active once the job asked or ended
+        bool result;
+        int32_t language;           // the package's language afterwards, -1 not asked
+    };
+    const InitCase cases[] = {
+        {"missing package", nullptr, nullptr, L"Error", false, -1},
+        {"newer version installed", "v1", "\x00\x00\x00\x00\x00\x00\x09\x00", L"Information", false, -1},
+        {"two languages, the first taken", "two", nullptr, L"", true, 0},
+    };
+    for (const InitCase& c : cases) {
+        TempFolder folder(L"initui");
+        CreateDirectoryW(folder.Native(L"store").c_str(), nullptr);
+        cCIAppConfig* store = new cCIAppConfig;
+        store->OpenStore(folder.Path(L"store").c_str());
+        std::wstring package = c.product ? installers().Get(c.product) : folder.Path(L"none.exe");
+        if (c.recorded) {
+            std::string key = "install/" + narrow(installers().code_name) + "/ver";
+            store->WriteBytes(key.c_str(), c.recorded, 8);
+            ASSERT_TRUE(store->Save());
+        }
+        cInstallContext context(runner_path().c_str(), package.c_str(), uint32_t(manager_length));
+        std::wstring early_title, later_title;
+        bool closed_early = false, result = !c.result;
+        wchar_t name[] = L"initui";
+        wchar_t* argv[] = {name};
+        run_application(new cInitApp([&]() {
+                            schedule({
+                                [&]() {
+                                    // The job waits 500 ms first: the form refuses to close.
+                                    HWND form = GetActiveWindow();
+                                    early_title = title_of(form);
+                                    SendMessageW(form, WM_CLOSE, 0, 0);
+                                    closed_early = !IsWindow(form);
+                                },
+                                [&]() {},
+                                [&]() {
+                                    later_title = title_of(GetActiveWindow());
+                                    send_key_press(VK_RETURN);
+                                },
+                            });
+                            result = run_install_init_ui(&context);
+                            return 0;
+                        }),
+                        GetModuleHandleW(nullptr), 0, 101, 1, argv, store, folder.Path(L"store").c_str());
+        EXPECT_EQ(early_title, L"Pelmaro") << c.name;
+        EXPECT_FALSE(closed_early) << c.name << ": closed while its job ran";
+        if (c.first_title[0]) {
+            EXPECT_EQ(later_title, c.first_title) << c.name;
+        }
+        EXPECT_EQ(result, c.result) << c.name;
+        if (c.language >= 0) {
+            EXPECT_EQ(context.package.current_language, c.language) << c.name;
+        }
+    }
+}
