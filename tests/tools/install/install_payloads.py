@@ -77,6 +77,7 @@ class Product:
         self.menu = []
         self.strings = []
         self.runs = []
+        self.deprecates = []
 
     def add(self, target, kind, size, seed):
         self.files.append((target, kind, size, seed))
@@ -103,6 +104,7 @@ def write_product(root, product):
                              strings="".join(s + "\n" for s in product.strings))
     scenario += "\n".join(lines) + "\n\n[Menu]\n" + "".join(m + "\n" for m in product.menu)
     scenario += "\n[Run]\n" + "".join(r + "\n" for r in product.runs)
+    scenario += "\n[Deprecates]\n" + "".join(d + "\n" for d in product.deprecates)
     with open(os.path.join(root, product.name + ".scn.in"), "w", encoding="utf-8-sig", newline="\r\n") as out:
         out.write(scenario)
     with open(os.path.join(root, product.name + ".files"), "w", encoding="utf-8", newline="\n") as out:
@@ -150,6 +152,7 @@ def main():
     v2.menu = ['$open = $pgm "bin/app.exe", $pgm "bin/app.exe", 1, $about',
                '$docs = $pgm "docs/read me.txt", $pgm "bin/app.exe"']
     v2.runs = ['$show = $pgm "docs/read me.txt", yes']
+    v2.deprecates = ['"@CODENAME@-classic" = *', '"@CODENAME@-old" = "2"']
 
     two = Product("two", "1.0.0.0", "ENG DEU")
     base_strings(two, ["ENG", "DEU"])

@@ -57,12 +57,27 @@ TEST(InstallRoad, FirstInstallThenAnUpdate)
     EXPECT_TRUE(exists(world.Group() + L"/Road App.lnk"));
     EXPECT_TRUE(exists(world.Path(L"all/Start Menu/Programs/Vantrel/Software Packages management.lnk")));
 
+    // Older products that v2 replaces: any version of "-classic", version 2
+    // of "-old" (version 3 is installed: not offered).
+    std::wstring uninstall = L"HKLM\\Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\" + installers().code_name;
+    for (const wchar_t* older : {L"-classic", L"-old"}) {
+        std::wstring key = L"\"" + uninstall + older + L"\" /f /reg:64";
+        command_output(L"reg add " + key + L" /v MajorVersion /t REG_DWORD /d 3");
+        command_output(L"reg add " + key + L" /v UninstallString /d \"" + older + L".exe /x\"");
+        command_output(L"reg add " + key + L" /v DisplayName /d \"Older" + older + L"\"");
+    }
+
     FILETIME identical = last_write(world.App(L"bin/core.dll"));
     FILETIME manager = last_write(world.Manager());
     // An older program's spelling of a kept file must not make it "not kept".
     respell_recorded_file(world, world.App(L"keep/spelled.dll"), world.App(L"") + L"/./keep//spelled.dll");
     RunResult update = world.Install("v2");
+    for (const wchar_t* older : {L"-classic", L"-old"})
+        command_output(L"reg delete \"" + uninstall + older + L"\" /f /reg:64");
     ASSERT_EQ(update.exit_code, 0u) << update.output;
+    EXPECT_NE(update.output.find("older 1 0 Older-classic\r\nolder-command 0 0 -classic.exe /x"), std::string::npos)
+        << update.output;
+    EXPECT_EQ(update.output.find("Older-old"), std::string::npos) << update.output;
     expect_installed(world, "v2", "1.1");
     EXPECT_TRUE(same_time(identical, last_write(world.App(L"bin/core.dll")))) << "an identical file is untouched";
     EXPECT_TRUE(same_time(manager, last_write(world.Manager()))) << "a manager of the same version stays";

@@ -14,7 +14,8 @@
 //   PELMARO_TEST_KILL_POINT      see tools/install/kill_point.h
 //
 // It prints what happened ("language <proposed> <chosen>", "init <code>
-// <error path>", "job <result> <status> <error path>") and exits with 0
+// <error path>", "older" and "older-command" for each older product to
+// remove, "job <result> <status> <error path>") and exits with 0
 // for a finished job, 50 + the start-up's code, or 100 + the job's status.
 #include <windows.h>
 #include <shellapi.h>
@@ -128,6 +129,10 @@ int install(const wchar_t* own_path)
         code = plan_install_files(context);
     }
     print("init", code, 0, context.error_path.Text());
+    for (cOlderProduct* older = context.products_to_uninstall.first; older; older = older->next) {
+        print("older", older->run, 0, older->name.Text());
+        print("older-command", 0, 0, older->command.Text());
+    }
     if (code != INSTALL_INIT_READY)
         return 50 + int(code);
     const cStringArray* texts = catalog_find_section(get_global_catalog(), L"pkgm::instp");

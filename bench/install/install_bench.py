@@ -1,0 +1,154 @@
+#!/usr/bin/env python3
+"""The installer's work against the peer's installer on one generated
+product.
+
+Generates a product of 403 files, 170 MB: mostly program-like files, some
+random (incompressible) data and some text, the same bytes on every run.
+Makes our installer of it (the test build of the installer in make mode)
+and the peer's (makensis with its zlib compressor), then installs each into
+an empty folder, the peer's run silently ("/S /D=..."), and times both in
+the same run: wall time (median of the runs), processor time and peak
+resident memory, the ratio of the times (ours / peer), and our installer
+once more without the flush of each new file, which tells what the flush
+costs. Peak memory is also given against the package's size. Fails when
+ours is slower than the peer's.
+
+Usage: install_bench.py WINE_RUN RUNNER RUNNER_WITHOUT_FLUSH WORK_FOLDER
+"""
+
+import os
+import random
+import shutil
+import statistics
+import subprocess
+import sys
+
+HERE = os.path.dirname(os.path.abspath(__file__))
+sys.path.insert(0, os.path.join(HERE, "..", "package"))
+sys.path.insert(0, os.path.join(HERE, "..", "..", "tests", "tools", "install"))
+from install_payloads import exe_like  # noqa: E402  the program-like bytes of the tests
+from make_bench import FILES, product_sizes, text_bytes, timed  # noqa: E402
+
+RUNS = 5
+TARGET_RATIO = 1.0
+CODE_NAME = "bench-install"
+
+
+def write_product(folder):
+    """folder/product: 70 % program-like files, 15 % random, 15 % text by
+    count; already there when the stamp is."""
+    rng = random.Random(403170)
+    sizes = product_sizes(rng)
+    kinds = ["exe"] * 14 + ["bin"] * 3 + ["txt"] * 3
+    paths = ["d%02d/f%03d.%s" % (i % 17, i, kinds[i % 20]) for i in range(FILES)]
+    stamp = os.path.join(folder, "product.done")
+    if not os.path.exists(stamp):
+        for path, size in zip(paths, sizes):
+            full = os.path.join(folder, "product", path)
+            os.makedirs(os.path.dirname(full), exist_ok=True)
+            kind = path.rsplit(".", 1)[1]
+            data = {"exe": lambda: exe_like(rng, size), "bin": lambda: rng.randbytes(size),
+                    "txt": lambda: text_bytes(rng, size)}[kind]()
+            with open(full, "wb") as f:
+                f.write(data)
+        open(stamp, "w").close()
+    return paths
+
+
+def write_scripts(folder, paths):
+    os.makedirs(os.path.join(folder, "docs"), exist_ok=True)
+    with open(os.path.join(folder, "docs", "eula.txt"), "w") as f:
+        f.write("<text>Licence</text>\n")
+    with open(os.path.join(folder, "docs", "eula.idx"), "w") as f:
+        f.write('ENG = "./eula.txt"\n')
+    with open(os.path.join(folder, "bench.scn"), "w") as f:
+        f.write('[General]\nlangs = ENG\n[Software]\ncodename = "%s"\nname = "Bench"\nversion = "1.0"\n'
+                'eula = "./docs/eula.idx"\n[Install]\n"./product" = $pgm ""\n' % CODE_NAME)
+    with open(os.path.join(folder, "bench.nsi"), "w") as f:
+        f.write('Unicode true\nSetCompressor zlib\nOutFile "nsis-setup.exe"\nInstallDir "C:\\Bench"\n'
+                'RequestExecutionLevel user\nSilentInstall silent\nSection\n')
+        for path in paths:
+            subfolder, _ = path.split("/")
+            f.write('SetOutPath "$INSTDIR\\%s"\nFile "product/%s"\n' % (subfolder, path))
+        f.write("SectionEnd\n")
+
+
+def windows_path(path):
+    return "Z:" + path.replace("/", "\\")
+
+
+def fresh(folder):
+    shutil.rmtree(folder, ignore_errors=True)
+    os.makedirs(folder)
+
+
+def install_ours(wine_run, installer, folder):
+    """One first installation by our installer into an empty folder; the
+    record and the entry it leaves in the prefix are removed afterwards."""
+    target = os.path.join(folder, "ours-target")
+    fresh(target)
+    environment = dict(os.environ, PELMARO_TEST_FOLDER=windows_path(target))
+    measured = timed_in(environment, [wine_run, installer], folder)
+    drive = os.path.join(os.environ["WINEPREFIX"], "drive_c")
+    for store in ("ProgramData/Vantrel/qrv/install", "users/%s/AppData/Roaming/Vantrel/qrv/install" % os.environ.get(
+            "USER", "root")):
+        if os.path.exists(os.path.join(drive, store)):
+            os.remove(os.path.join(drive, store))
+    subprocess.run([wine_run, "reg", "delete", "HKLM\\Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\"
+                    + CODE_NAME, "/f", "/reg:64"], capture_output=True)
+    return measured
+
+
+def install_peer(wine_run, installer, folder):
+    target = os.path.join(folder, "peer-target")
+    fresh(target)
+    return timed_in(None, [wine_run, installer, "/S", "/D=" + windows_path(target)], folder)
+
+
+def timed_in(environment, command, folder):
+    saved = dict(os.environ)
+    try:
+        if environment:
+            os.environ.clear()
+            os.environ.update(environment)
+        return timed(command, folder)
+    finally:
+        os.environ.clear()
+        os.environ.update(saved)
+
+
+def median_run(runs):
+    walls = sorted(run[0] for run in runs)
+    return statistics.median(walls), statistics.median(r[1] for r in runs), max(r[2] for r in runs)
+
+
+def main():
+    wine_run, runner, runner_without_flush, folder = sys.argv[1:5]
+    os.makedirs(folder, exist_ok=True)
+    paths = write_product(folder)
+    write_scripts(folder, paths)
+    timed([wine_run, runner, "make", "./bench.scn", "./ours-setup.exe"], folder)
+    timed([wine_run, runner_without_flush, "make", "./bench.scn", "./ours-no-flush-setup.exe"], folder)
+    timed(["makensis", "-V1", "bench.nsi"], folder)
+    package_size = os.path.getsize(os.path.join(folder, "ours-setup.exe")) - os.path.getsize(runner)
+    results = {"ours": [], "ours without flush": [], "peer": []}
+    for _ in range(RUNS):
+        results["ours"].append(install_ours(wine_run, "./ours-setup.exe", folder))
+        results["ours without flush"].append(install_ours(wine_run, "./ours-no-flush-setup.exe", folder))
+        results["peer"].append(install_peer(wine_run, "./nsis-setup.exe", folder))
+    ours, without_flush, peer = (median_run(results[name]) for name in ("ours", "ours without flush", "peer"))
+    print("%-34s %9s %12s %12s" % ("install, 170 MB, 403 files", "seconds", "CPU seconds", "peak memory"))
+    for name, (wall, cpu, kilobytes) in (("ours (test build, no wizard)", ours),
+                                         ("ours without the flush", without_flush),
+                                         ("peer, silent (zlib)", peer)):
+        print("%-34s %9.2f %12.2f %8d MiB" % (name, wall, cpu, kilobytes // 1024))
+    print("flush of every new file            %9.2f s" % (ours[0] - without_flush[0]))
+    print("package %.1f MB; our peak memory %.2f x the package" % (package_size / 1e6,
+                                                                   ours[2] * 1024 / package_size))
+    ratio = ours[0] / peer[0]
+    print("ratio (ours / peer)                %9.3f  target <= %.2f" % (ratio, TARGET_RATIO))
+    return 0 if ratio <= TARGET_RATIO else 1
+
+
+if __name__ == "__main__":
+    sys.exit(main())
