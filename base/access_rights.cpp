@@ -3,6 +3,7 @@
 #include <windows.h>
 #include <aclapi.h>
 
+#include "base/file_handle.h"
 #include "base/file_ops.h"
 #include "base/path.h"
 
@@ -13,6 +14,18 @@ const uint32_t read_mask = 0x120089;
 // Write: data, appends, extended attributes, deleting, changing the list.
 const uint32_t write_mask = 0x50016;
 const uint32_t execute_mask = FILE_EXECUTE;
+
+uint8_t rights_of_mask(ACCESS_MASK mask)
+{
+    uint8_t rights = 0;
+    if (mask & FILE_READ_DATA)
+        rights |= RIGHTS_READ;
+    if (mask & FILE_WRITE_DATA)
+        rights |= RIGHTS_WRITE;
+    if (mask & FILE_EXECUTE)
+        rights |= RIGHTS_EXECUTE;
+    return rights;
+}
 
 }  // namespace
 
@@ -62,24 +75,37 @@ uint8_t path_get_rights(const wchar_t* path)
         return RIGHTS_UNKNOWN;
     ACL* dacl = nullptr;
     PSECURITY_DESCRIPTOR descriptor = nullptr;
-    if (GetNamedSecurityInfoW(native.Data(), SE_FILE_OBJECT, DACL_SECURITY_INFORMATION, nullptr, nullptr, &dacl,
-                              nullptr, &descriptor) != ERROR_SUCCESS)
+    if (GetNamedSecurityInfoW(native.Data(), SE_FILE_OBJECT,
+                              OWNER_SECURITY_INFORMATION | GROUP_SECURITY_INFORMATION | DACL_SECURITY_INFORMATION,
+                              nullptr, nullptr, &dacl, nullptr, &descriptor) != ERROR_SUCCESS)
         return RIGHTS_UNKNOWN;
     TRUSTEEW trustee;
     BuildTrusteeWithSidW(&trustee, user.Sid());
     ACCESS_MASK mask = 0;
-    DWORD status = GetEffectiveRightsFromAclW(dacl, &trustee, &mask);
+    uint8_t rights = GetEffectiveRightsFromAclW(dacl, &trustee, &mask) == ERROR_SUCCESS
+                         ? rights_of_mask(mask)
+                         : descriptor_get_rights(descriptor);
     LocalFree(descriptor);
-    if (status != ERROR_SUCCESS)
-        return RIGHTS_UNKNOWN;
-    uint8_t rights = 0;
-    if (mask & FILE_READ_DATA)
-        rights |= RIGHTS_READ;
-    if (mask & FILE_WRITE_DATA)
-        rights |= RIGHTS_WRITE;
-    if (mask & FILE_EXECUTE)
-        rights |= RIGHTS_EXECUTE;
     return rights;
+}
+
+uint8_t descriptor_get_rights(void* descriptor)
+{
+    // The access check wants an impersonation token; the process token is a
+    // primary one.
+    cSafeFD process_token, token;
+    if (!descriptor || !OpenProcessToken(GetCurrentProcess(), TOKEN_DUPLICATE, &process_token.handle) ||
+        !DuplicateToken(process_token.handle, SecurityImpersonation, &token.handle))
+        return RIGHTS_UNKNOWN;
+    GENERIC_MAPPING files = {FILE_GENERIC_READ, FILE_GENERIC_WRITE, FILE_GENERIC_EXECUTE, FILE_ALL_ACCESS};
+    PRIVILEGE_SET privileges;
+    DWORD privileges_size = sizeof(privileges);
+    DWORD granted = 0;
+    BOOL allowed = FALSE;
+    if (!AccessCheck(descriptor, token.handle, MAXIMUM_ALLOWED, &files, &privileges, &privileges_size, &granted,
+                     &allowed))
+        return RIGHTS_UNKNOWN;
+    return allowed ? rights_of_mask(granted) : 0;
 }
 
 bool path_can_write(const wchar_t* path)

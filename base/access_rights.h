@@ -21,7 +21,14 @@ enum : uint8_t {
 uint32_t rights_to_access_mask(uint8_t rights);
 
 // The current user's effective rights on the path, from its access list.
+// Where the list alone cannot answer (Windows' evaluation of it fails, as
+// for a list with an inherited deny entry), descriptor_get_rights does.
 uint8_t path_get_rights(const wchar_t* path);
+
+// The rights that a security descriptor (with owner, group and access list)
+// grants this process, as the system's own access check decides for its
+// token; RIGHTS_UNKNOWN when the check cannot run.
+uint8_t descriptor_get_rights(void* descriptor);
 
 // The current user may write the path (and that could be determined).
 bool path_can_write(const wchar_t* path);

@@ -233,6 +233,15 @@ bool cCIAppConfig::DeleteKey(const char* key)
     return parent && cfg_node_remove_child(*parent, slash + 1);
 }
 
+void* cCIAppConfig::FindNode(const char* key, bool create)
+{
+    uint32_t levels = 0;  // below the file: one per '/'
+    for (const char* at = key; create && at && *at; ++at)
+        if (*at == '/' && ++levels > CFG_MAX_DEPTH)
+            return nullptr;
+    return cApplicationConfig::FindNode(key, create);
+}
+
 bool cCIAppConfig::HasKey(const char* key)
 {
     return FindNode(key, false) != nullptr;

@@ -65,6 +65,10 @@ public:
     // callback may change the store, delete the child it was given among
     // them: the walk goes on with the next name after it.
     bool EnumChildren(const char* key, EnumCallback callback, void* context) override;
+    // With create, a key that names a node deeper below its file than a
+    // store file holds (CFG_MAX_DEPTH) gives null and adds nothing: its
+    // file could no longer be saved.
+    void* FindNode(const char* key, bool create) override;
 
 private:
     _guardchar<wchar_t> folder;  // '/'-separated; empty until a store is opened or created

@@ -1,17 +1,21 @@
 #include "base/codepage_sb.h"
 
+#include <string.h>
+
+#include "base/buffers/typebuf.h"
 #include "base/codepage.h"
 #include "base/codepage_tables/codepage_tables.h"
-#include "base/tree_map.h"
 
 namespace {
 
-typedef cTreeMap<uint16_t, uint8_t> cReverseMap;
-
-// Unit -> byte, one map per table, keyed by the table's code page. Each is
-// built on its first use and kept for the life of the process. No lock: a
-// map is built by the one thread that uses it first.
-cTreeMap<int32_t, cReverseMap> reverse_maps(512);
+// Unit -> the byte that encoding writes for it: the lowest byte of the unit
+// in the code page, or '?' when it has none. One flat table of every UTF-16
+// unit per code-page table, built on its first use and kept for the life of
+// the process. No lock: a table is built by the one thread that uses it
+// first.
+const int32_t unit_count = 0x10000;
+const char missing_byte = '?';
+_typebuf<uint8_t> reverse_tables[codepage_sb_table_count];
 
 // The table of the code page: code page 0 stands for the user's default
 // ANSI code page, and a code page without a table of its own uses 28591's.
@@ -23,36 +27,42 @@ int table_of(int32_t codepage)
     return index < 0 ? 0 : index;
 }
 
-// Null when the heap refuses the map; the next call then tries again.
-const cReverseMap* reverse_map(int32_t codepage)
+// Null when the heap refuses the table; the next call then tries again.
+const uint8_t* reverse_table(int index)
 {
-    int index = table_of(codepage);
-    int32_t key = codepage_sb_pages[index];
-    cReverseMap* map = tree_find_value(reverse_maps, key);
-    if (map && map->root)
-        return map;
-    map = tree_get_or_add(reverse_maps, key);
-    if (!map)
-        return nullptr;
-    map->depth_limit = 256;
-    // Descending, so that of several bytes with one unit the lowest stays.
-    const wchar_t* table = codepage_sb_units[index];
-    for (int byte = 255; byte >= 0; --byte) {
-        uint8_t* slot = tree_get_or_add(*map, uint16_t(table[byte]));
-        if (!slot) {
-            tree_clear(*map);
+    _typebuf<uint8_t>& reverse = reverse_tables[index];
+    if (!reverse.Data()) {
+        _typebuf<uint8_t> built(unit_count);
+        if (!built.Data())
             return nullptr;
-        }
-        *slot = uint8_t(byte);
+        memset(built.Data(), missing_byte, unit_count);
+        // Descending, so that of several bytes with one unit the lowest stays.
+        const wchar_t* units = codepage_sb_units[index];
+        for (int byte = 255; byte >= 0; --byte)
+            built.Data()[uint16_t(units[byte])] = uint8_t(byte);
+        reverse = static_cast<_typebuf<uint8_t>&&>(built);
     }
-    return map;
+    return reverse.Data();
 }
 
-// The byte of the unit; null when the code page has none, or when its map
-// could not be built.
-const uint8_t* byte_of(const cReverseMap* map, wchar_t unit)
+// Whether none of the four units at p is a NUL, two at a time in a 32-bit
+// word: subtracting 1 from each half sets the top bit of a zero half (and
+// of none above it unless a zero half lies below), and masking with the
+// inverted word drops the halves whose own top bit was set.
+bool no_nul_in_four(const wchar_t* p)
 {
-    return map ? tree_find_value(*map, uint16_t(unit)) : nullptr;
+    uint32_t a, b;
+    memcpy(&a, p, 4);
+    memcpy(&b, p + 2, 4);
+    return ((((a - 0x00010001u) & ~a) | ((b - 0x00010001u) & ~b)) & 0x80008000u) == 0;
+}
+
+// The same for four bytes.
+bool no_nul_in_four(const char* p)
+{
+    uint32_t a;
+    memcpy(&a, p, 4);
+    return (((a - 0x01010101u) & ~a) & 0x80808080u) == 0;
 }
 
 // Maps each element of the text through convert until the count or the
@@ -62,15 +72,24 @@ int32_t convert_text(const In* text, int32_t length, Out* out, int32_t capacity,
 {
     if (!text || !out || length == 0 || capacity <= 0)
         return 0;
-    int32_t written = 0;
-    for (int32_t i = 0; (length < 0 || i < length) && written < capacity; ++i) {
-        if (text[i] == 0) {
-            out[written] = 0;
-            break;
-        }
-        out[written++] = convert(text[i]);
+    int32_t end = length < 0 || length > capacity ? capacity : length;
+    int32_t i = 0;
+    // Four at a time where the text is counted, so that reading four never
+    // passes its end: the test for a NUL is what costs here.
+    for (int32_t counted_end = length < 0 ? 0 : end; i + 4 <= counted_end && no_nul_in_four(text + i); i += 4) {
+        out[i] = convert(text[i]);
+        out[i + 1] = convert(text[i + 1]);
+        out[i + 2] = convert(text[i + 2]);
+        out[i + 3] = convert(text[i + 3]);
     }
-    return written;
+    for (; i < end; ++i) {
+        if (text[i] == 0) {
+            out[i] = 0;
+            return i;
+        }
+        out[i] = convert(text[i]);
+    }
+    return end;
 }
 
 }  // namespace
@@ -99,16 +118,22 @@ int32_t codepage_sb_decode(const char* bytes, int32_t length, wchar_t* out, int3
 
 uint8_t codepage_sb_encode_char(wchar_t unit, int32_t codepage)
 {
-    const uint8_t* byte = byte_of(reverse_map(codepage), unit);
-    return byte ? *byte : 0;
+    int index = table_of(codepage);
+    const uint8_t* reverse = reverse_table(index);
+    if (!reverse)
+        return 0;
+    // A missing unit gets '?' too; the code page's own table tells it from
+    // the unit of that byte.
+    uint8_t byte = reverse[uint16_t(unit)];
+    return codepage_sb_units[index][byte] == unit ? byte : 0;
 }
 
 int32_t codepage_sb_encode(const wchar_t* text, int32_t length, char* out, int32_t capacity,
                            int32_t codepage)
 {
-    const cReverseMap* map = reverse_map(codepage);
-    return convert_text(text, length, out, capacity, [map](wchar_t unit) {
-        const uint8_t* byte = byte_of(map, unit);
-        return char(byte ? *byte : '?');
-    });
+    const uint8_t* reverse = reverse_table(table_of(codepage));
+    if (!reverse)
+        return convert_text(text, length, out, capacity, [](wchar_t) { return missing_byte; });
+    return convert_text(text, length, out, capacity,
+                        [reverse](wchar_t unit) { return char(reverse[uint16_t(unit)]); });
 }

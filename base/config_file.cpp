@@ -4,39 +4,109 @@
 #include "base/file_io.h"
 #include "base/file_ops.h"
 #include "base/mem_buffered_io.h"
+#include "base/mem_io_target.h"
+#include "base/path.h"
+#include "base/string_utils.h"
 
 namespace {
 
 const uint64_t lock_offset = 0;
 const uint64_t lock_length = 4;
+const wchar_t side_folder[] = L"~save";
+
+// The side folder of the store file at path, and with a suffix the file in
+// it named after the store file.
+bool side_path(const wchar_t* path, const wchar_t* suffix, _guardchar<wchar_t>& out)
+{
+    const wchar_t* slash = path ? wstr_find_last_char(path, L'/') : nullptr;
+    const wchar_t* backslash = path ? wstr_find_last_char(path, L'\\') : nullptr;
+    if (backslash > slash)
+        slash = backslash;
+    if (!slash || !slash[1])
+        return false;
+    if (!suffix)
+        return path_format(out, L"%.*s%s", int(slash + 1 - path), path, side_folder);
+    return path_format(out, L"%.*s%s/%s%s", int(slash + 1 - path), path, side_folder, slash + 1, suffix);
+}
+
+// The lock of one store file, held from Take until the object goes.
+class cStoreFileLock {
+public:
+    // Makes the side folder and the lock file when missing; without wait,
+    // false at once while another process holds the lock.
+    bool Take(const wchar_t* path, bool wait)
+    {
+        _guardchar<wchar_t> folder, lock;
+        const uint32_t mode = FILE_MODE_READ | FILE_MODE_WRITE;
+        if (!side_path(path, nullptr, folder) || !side_path(path, L".lock", lock) ||
+            !path_create_folder(folder.Text()))
+            return false;
+        // Another process may create the lock file between the two opens.
+        if (!file.Open(lock.Text(), mode) && !file.CreateNew(lock.Text(), mode) && !file.Open(lock.Text(), mode))
+            return false;
+        return wait ? file.LockRegion(lock_offset, lock_length) : file.TryLockRegion(lock_offset, lock_length);
+    }
+
+private:
+    cFileIO file;
+};
+
+// The whole file that holds root, in out.
+bool file_image(const cConfigNode& root, _typebuf<uint8_t>& out)
+{
+    cMemIOTarget image;
+    return cfg_stream_write(image, root) && image.CopyTo(out);
+}
+
+// Writes bytes to the side file and renames it onto path, replacing what is
+// there only with replace. The caller holds the lock, which the side file
+// is also under. Flushed first, so that a rename that reaches the disk
+// never names a file whose bytes did not.
+bool put_whole_file(const wchar_t* path, const _typebuf<uint8_t>& bytes, bool replace)
+{
+    _guardchar<wchar_t> next;
+    cFileIO file;
+    if (!side_path(path, L".new", next) || !file.Create(next.Text(), FILE_MODE_WRITE))
+        return false;
+    bool written = file.WriteExact(bytes.Data(), uint32_t(bytes.Count())) && file.Flush();
+    file.Close();
+    if (written && (replace ? file_replace(next.Text(), path) : file_rename(next.Text(), path)))
+        return true;
+    file_delete(next.Text());
+    return false;
+}
 
 }  // namespace
 
 bool cfg_file_create_empty(const wchar_t* path)
 {
-    if (path_get_kind(path) != PATH_KIND_MISSING)
-        return false;
-    cFileIO file;
     cConfigNode empty;
-    return file.CreateNew(path, FILE_MODE_READ | FILE_MODE_WRITE) && file.TryLockRegion(lock_offset, lock_length) &&
-           cfg_stream_write(file, empty);
+    _typebuf<uint8_t> bytes;
+    cStoreFileLock lock;
+    // The rename refuses to replace what another process made meanwhile.
+    return path_get_kind(path) == PATH_KIND_MISSING && file_image(empty, bytes) && lock.Take(path, false) &&
+           put_whole_file(path, bytes, false);
 }
 
 bool cfg_file_read(cCriticalSection* store_lock, const wchar_t* path, cConfigNode& node)
 {
     cSafeCriticalSectionAccess guard(store_lock);
     cfg_node_clear(node);
+    cStoreFileLock lock;
     cFileIO file;
-    if (!file.Open(path, FILE_MODE_READ | FILE_MODE_WRITE) || !file.LockRegion(lock_offset, lock_length))
+    // The lock comes first: a reader holding the file open would make a
+    // writer's replacement fail.
+    if (path_get_kind(path) != PATH_KIND_FILE || !lock.Take(path, true) ||
+        !file.Open(path, FILE_MODE_READ | FILE_MODE_WRITE))
         return false;
-    // The lock keeps the file's size still while the window reads ahead.
     cMemBufferedIO buffered;
     return buffered.Attach(&file) && cfg_stream_read(buffered, node);
 }
 
 bool cfg_file_write(const wchar_t* path, const cConfigNode& node)
 {
-    cFileIO file;
-    return file.Open(path, FILE_MODE_READ | FILE_MODE_WRITE) && file.LockRegion(lock_offset, lock_length) &&
-           cfg_stream_write(file, node);
+    _typebuf<uint8_t> bytes;
+    cStoreFileLock lock;
+    return file_image(node, bytes) && lock.Take(path, true) && path_get_kind(path) == PATH_KIND_FILE &&
+           put_whole_file(path, bytes, true);
 }

@@ -4,12 +4,20 @@
 #include "base/config_node.h"
 #include "base/critical_section.h"
 
-// Configuration store files on disk. Each create, read and write holds an
-// exclusive lock on bytes 0 to 3 of the file for as long as it has the file
-// open, so that processes sharing a store never see each other's half-done
-// work; reads and writes wait for that lock. The file is opened for reading
-// and writing, shared both ways: a file the user may only read cannot be
-// used.
+// Configuration store files on disk. A file is never changed in place: its
+// new content is written whole beside it and replaces it in one rename, so
+// that at every instant, a killed process or a failed write included, the
+// file holds a whole old or a whole new tree.
+//
+// Each create, read and write holds the file's lock for as long as it works
+// on the file: an exclusive lock on bytes 0 to 3 of its lock file, so that
+// processes sharing a store take turns; reads and writes wait for it. The
+// lock file of "folder/NAME" is "folder/~save/NAME.lock", and the new
+// content is written to "folder/~save/NAME.new" first (a folder of its own,
+// as every file of a store folder is a store file); both are made when
+// missing. The lock file stays, as another process may be waiting on it.
+// A reader opens the file for reading and writing, so a file the user may
+// only read cannot be used.
 
 // Creates the empty store file (7 bytes: "QRVC", an empty root, no
 // children). False when anything is at path already: a file that another
@@ -22,8 +30,10 @@ bool cfg_file_create_empty(const wchar_t* path);
 // cfg_stream_read refuses; node then holds what was read before the fault.
 bool cfg_file_read(cCriticalSection* store_lock, const wchar_t* path, cConfigNode& node);
 
-// Writes node over the existing file at path as cfg_stream_write does (not
-// truncated). False when the file is missing or cannot be opened.
+// Replaces the existing file at path with node as cfg_stream_write lays it
+// out. False, with the file as it was, when the file is missing, the tree
+// cannot be written or the file cannot be replaced (Windows refuses while
+// another program has it open).
 bool cfg_file_write(const wchar_t* path, const cConfigNode& node);
 
 #endif

@@ -27,31 +27,35 @@ public:
 
     uint32_t GetKind() override;
 
-    // Everything that decodes goes to output. Damaged or truncated data is
-    // not reported: output ends where decoding stopped, so callers check
-    // the length they expect. False only when the output cannot be stored.
+    // Everything that decodes goes to output. False for damaged or cut data
+    // (output then ends where decoding stopped) and when the output cannot
+    // be stored.
     bool Decompress(const _typebuf<uint8_t>& input, _typebuf<uint8_t>& output) override;
 
-    // As Decompress on this object's own stream, fresh for every call; false
-    // unless the data ends properly (the bytes decoded are still in output).
-    bool DecompressToBuffer(const void* input, uint32_t input_size, _typebuf<uint8_t>& output);
+    // As Decompress, on this object's own stream, which it resets first: a
+    // stream fed through InflateStep is discarded. expected_size, when the
+    // caller knows the inflated size, lets the data be inflated straight
+    // into output; any other size still gives the whole stream.
+    bool DecompressToBuffer(const void* input, uint32_t input_size, _typebuf<uint8_t>& output,
+                            uint32_t expected_size = 0);
+
+    // Discards any stream under way (and its pending input), so that the
+    // next InflateStep starts a new one. False when zlib refuses.
+    bool Reset();
 
     // One step of a stream fed piece by piece. input null continues with
     // what the previous steps left: unconsumed input and output that did not
     // fit (both counts 0 and true when there is none). On return
     // *input_count holds the bytes consumed and *output_count the bytes
     // produced. False on damaged data and when new input can make no
-    // progress. After the end of a stream (or a failure) the next step with
-    // new input starts a new stream.
+    // progress. Once the stream has ended, further steps answer true and
+    // consume and produce nothing, and after damage they keep failing, until
+    // Reset.
     bool InflateStep(const void* input, uint32_t* input_count, void* output, uint32_t* output_count);
 
 private:
     uint8_t initialised;
-    bool stepping;  // a stream fed through InflateStep is under way
     z_stream z;
-
-    // Sets the stream up on first use and resets it; false when zlib refuses.
-    bool StartStream();
 };
 
 #endif

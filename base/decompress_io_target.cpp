@@ -37,8 +37,16 @@ int32_t cDecompressIOTarget::Read(void* buffer, uint32_t count)
     uint8_t* out = static_cast<uint8_t*>(buffer);
     uint32_t done = 0;
     while (done < wanted) {
-        if (!InView(position) && (!Seek(position) || !InView(position)))
-            break;
+        if (!InView(position)) {
+            uint32_t direct = wanted - done >= uint32_t(view_size) ? ReadPastView(out + done, wanted - done) : 0;
+            if (direct) {
+                done += direct;
+                position += direct;
+                continue;
+            }
+            if (!Seek(position) || !InView(position))
+                break;
+        }
         uint32_t offset = uint32_t(position - view_start);
         uint32_t piece = uint32_t(view_fill) - offset;
         if (piece > wanted - done)
@@ -101,6 +109,11 @@ void cDecompressIOTarget::Close()
 bool cDecompressIOTarget::IsOpen()
 {
     return source && size != 0;
+}
+
+uint32_t cDecompressIOTarget::ReadPastView(uint8_t*, uint32_t)
+{
+    return 0;
 }
 
 bool cDecompressIOTarget::QuerySize(cFileIOTarget*)

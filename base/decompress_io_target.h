@@ -38,6 +38,12 @@ public:
     virtual bool FillWindow(uint64_t position) = 0;
     // Starts decompressing again from the source's first byte.
     virtual bool Restart() = 0;
+    // Places up to count uncompressed bytes from the position on straight
+    // into out, for a read of at least a view's worth that the view does not
+    // hold, and answers how many (the position does not move); 0 when the
+    // stream cannot do that from where it stands, and the read then goes
+    // through the view. The base answers 0.
+    virtual uint32_t ReadPastView(uint8_t* out, uint32_t count);
     // Sets the uncompressed size from the source when the format records
     // it; none of ours does, so the size must be given at Attach.
     virtual bool QuerySize(cFileIOTarget* source);

@@ -36,6 +36,8 @@ public:
                  uint16_t second) override;
     bool IsOpen() override;
     uint32_t GetKind() override;
+    // Sends what was written through to the disk before answering.
+    bool Flush();
 
     // Unix seconds in local time; the value 0xFFFFFFFF leaves that time
     // as it is. False when all three are 0xFFFFFFFF (nothing is touched).

@@ -37,12 +37,26 @@ bool path_remove_folder(const wchar_t* path)
     return RemoveDirectoryW(native.Data()) || GetLastError() == ERROR_FILE_NOT_FOUND;
 }
 
-bool file_rename(const wchar_t* old_path, const wchar_t* new_path)
+namespace {
+
+bool move_file(const wchar_t* old_path, const wchar_t* new_path, DWORD flags)
 {
     _typebuf<wchar_t> old_native, new_native;
     if (!path_to_native(old_path, old_native) || !path_to_native(new_path, new_native))
         return false;
-    return MoveFileExW(old_native.Data(), new_native.Data(), MOVEFILE_WRITE_THROUGH) != 0;
+    return MoveFileExW(old_native.Data(), new_native.Data(), MOVEFILE_WRITE_THROUGH | flags) != 0;
+}
+
+}  // namespace
+
+bool file_rename(const wchar_t* old_path, const wchar_t* new_path)
+{
+    return move_file(old_path, new_path, 0);
+}
+
+bool file_replace(const wchar_t* old_path, const wchar_t* new_path)
+{
+    return move_file(old_path, new_path, MOVEFILE_REPLACE_EXISTING);
 }
 
 bool file_delete(const wchar_t* path)

@@ -33,6 +33,12 @@ bool path_remove_folder(const wchar_t* path);
 // target is never replaced: the rename fails and nothing changes.
 bool file_rename(const wchar_t* old_path, const wchar_t* new_path);
 
+// Like file_rename, but an existing file at new_path is replaced in the same
+// single step: whatever happens meanwhile, new_path names the old file or
+// the new one, never neither. Windows refuses it while another handle has
+// the target open.
+bool file_replace(const wchar_t* old_path, const wchar_t* new_path);
+
 bool file_delete(const wchar_t* path);
 
 // Bytes available to this user and total bytes of the volume that holds

@@ -36,12 +36,27 @@ void* heap_alloc(size_t size)
     return HeapAlloc(shared_heap, 0, size);
 }
 
-void* heap_alloc_array(uint64_t count, size_t element_size)
+namespace {
+
+// A product beyond 32 bits saturates so that the heap refuses it.
+size_t array_bytes(uint64_t count, size_t element_size)
 {
     uint64_t bytes = count * element_size;
-    if (bytes > 0xFFFFFFFFull)
-        bytes = 0xFFFFFFFFull;
-    return heap_alloc(size_t(bytes));
+    return size_t(bytes > 0xFFFFFFFFull ? 0xFFFFFFFFull : bytes);
+}
+
+}  // namespace
+
+void* heap_alloc_array(uint64_t count, size_t element_size)
+{
+    return heap_alloc(array_bytes(count, element_size));
+}
+
+void* heap_realloc_array(void* p, uint64_t count, size_t element_size)
+{
+    if (!p)
+        return heap_alloc_array(count, element_size);
+    return shared_heap ? HeapReAlloc(shared_heap, 0, p, array_bytes(count, element_size)) : nullptr;
 }
 
 void heap_free(void* p)

@@ -21,6 +21,11 @@ void* heap_alloc(size_t size);
 // the heap refuses it.
 void* heap_alloc_array(uint64_t count, size_t element_size);
 
+// Moves p's block (null: none) to count × element_size bytes, keeping its
+// bytes up to the smaller size, in place where the heap can. Null on failure,
+// with p's block untouched.
+void* heap_realloc_array(void* p, uint64_t count, size_t element_size);
+
 // Callers skip null pointers; does nothing while no heap exists.
 void heap_free(void* p);
 

@@ -76,16 +76,32 @@ cTreeNode<K, V>* tree_insert_node(cTreeMap<K, V>& map, cTreeNode<K, V>* node);
 template <class K, class V>
 void tree_rebalance(cTreeMap<K, V>& map);
 
+namespace tree_detail {
+
+template <class K, class V, class Make>
+cTreeNode<K, V>* insert(cTreeMap<K, V>& map, const K& key, Make& make);
+
+// Makes the node of a key that the descent found absent: the key moves into
+// a new node; nothing is allocated for a key that is present.
+template <class K, class V>
+struct node_from_key {
+    K* key;
+    cTreeNode<K, V>* Create() { return new cTreeNode<K, V>(static_cast<K&&>(*key)); }
+    void Discard() {}
+};
+
+}  // namespace tree_detail
+
 // The value of key, added (default-initialised) when absent; null when the
 // heap refuses the node. A key passed by value is owned, and freed, here.
 template <class K, class V>
 V* tree_get_or_add(cTreeMap<K, V>& map, typename cTreeMap<K, V>::Key key)
 {
     map.depth = 0;
-    cTreeNode<K, V>* node = new cTreeNode<K, V>(static_cast<K&&>(key));
-    if (!node)
+    tree_detail::node_from_key<K, V> make{&key};
+    cTreeNode<K, V>* found = tree_detail::insert(map, key, make);
+    if (!found)
         return nullptr;
-    cTreeNode<K, V>* found = tree_insert_node(map, node);
     if (map.depth > map.depth_limit)
         tree_rebalance(map);
     return &found->value;
@@ -244,22 +260,35 @@ void rotate_up(cTreeNode<K, V>* x, cTreeNode<K, V>* k, bool k_is_lesser)
     k->mark = 0;
 }
 
-// One level of the insertion descent at x for the new node n. Returns the
-// node that holds n's key and sets *signal: 0 nothing to do above, 1 the
-// caller rotates its child on the path above itself, 2 and more pass up.
+// Hands a prepared node to the descent, which destroys it when its key is
+// present.
 template <class K, class V>
-cTreeNode<K, V>* descend(cTreeMap<K, V>& map, cTreeNode<K, V>* x, cTreeNode<K, V>* n, uint8_t* signal)
+struct prepared_node {
+    cTreeNode<K, V>* node;
+    cTreeNode<K, V>* Create() { return node; }
+    void Discard() { delete node; }
+};
+
+// One level of the insertion descent at x for key, whose node make creates
+// where the key is absent. Returns the node that holds the key, or null when
+// make could not create it, and sets *signal: 0 nothing to do above, 1 the
+// caller rotates its child on the path above itself, 2 and more pass up.
+template <class K, class V, class Make>
+cTreeNode<K, V>* descend(cTreeMap<K, V>& map, cTreeNode<K, V>* x, const K& key, Make& make, uint8_t* signal)
 {
     ++map.depth;
     *signal = 0;
-    int order = tree_key_compare(x->key, n->key);
+    int order = tree_key_compare(x->key, key);
     if (order == 0) {
-        delete n;
+        make.Discard();
         return x;
     }
     bool lesser_side = order > 0;
     cTreeNode<K, V>* k = lesser_side ? x->lesser : x->greater;
     if (!k) {
+        cTreeNode<K, V>* n = make.Create();
+        if (!n)
+            return nullptr;
         (lesser_side ? x->lesser : x->greater) = n;
         n->parent = x;
         if (x->parent && x->parent->mark)
@@ -269,7 +298,7 @@ cTreeNode<K, V>* descend(cTreeMap<K, V>& map, cTreeNode<K, V>* x, cTreeNode<K, V
         return n;
     }
     uint8_t below;
-    cTreeNode<K, V>* result = descend(map, k, n, &below);
+    cTreeNode<K, V>* result = descend(map, k, key, make, &below);
     if (below == 0)
         return result;
     if (below >= 2) {
@@ -294,12 +323,32 @@ cTreeNode<K, V>* descend(cTreeMap<K, V>& map, cTreeNode<K, V>* x, cTreeNode<K, V
     return result;
 }
 
+// The insertion of key, its node made by make where it is absent: the node
+// that holds the key, null when make could not create it.
+template <class K, class V, class Make>
+cTreeNode<K, V>* insert(cTreeMap<K, V>& map, const K& key, Make& make)
+{
+    if (!map.root)
+        return map.root = make.Create();
+    uint8_t signal;
+    cTreeNode<K, V>* result = descend(map, map.root, key, make, &signal);
+    if (signal) {
+        cTreeNode<K, V>* old_root = map.root;
+        bool toward_greater = tree_key_compare(result->key, old_root->key) > 0;
+        cTreeNode<K, V>* k = toward_greater ? old_root->greater : old_root->lesser;
+        rotate_up(old_root, k, !toward_greater);
+        k->parent = nullptr;
+        map.root = k;
+    }
+    return result;
+}
+
 // Links the nodes of the subtree under top into one ascending chain through
 // their lesser links, in the order the successor rule visits them; returns
 // its first node. The links of nodes not yet visited stay intact, so the
 // walk can follow them.
 template <class K, class V>
-cTreeNode<K, V>* chain_in_order(cTreeNode<K, V>* top, cTreeNode<K, V>* skip)
+cTreeNode<K, V>* chain_in_order(cTreeNode<K, V>* top)
 {
     cTreeNode<K, V>* last = top;
     while (last->greater)
@@ -308,13 +357,11 @@ cTreeNode<K, V>* chain_in_order(cTreeNode<K, V>* top, cTreeNode<K, V>* skip)
     cTreeNode<K, V>* tail = nullptr;
     for (cTreeNode<K, V>* node = leftmost(top); node;) {
         cTreeNode<K, V>* next = node == last ? nullptr : tree_next_node(node);
-        if (node != skip) {
-            if (tail)
-                tail->lesser = node;
-            else
-                first = node;
-            tail = node;
-        }
+        if (tail)
+            tail->lesser = node;
+        else
+            first = node;
+        tail = node;
         node = next;
     }
     if (tail)
@@ -345,21 +392,8 @@ void insert_chain(cTreeMap<K, V>& map, cTreeNode<K, V>* chain)
 template <class K, class V>
 cTreeNode<K, V>* tree_insert_node(cTreeMap<K, V>& map, cTreeNode<K, V>* node)
 {
-    if (!map.root) {
-        map.root = node;
-        return node;
-    }
-    uint8_t signal;
-    cTreeNode<K, V>* result = tree_detail::descend(map, map.root, node, &signal);
-    if (signal) {
-        cTreeNode<K, V>* old_root = map.root;
-        bool toward_greater = tree_key_compare(result->key, old_root->key) > 0;
-        cTreeNode<K, V>* k = toward_greater ? old_root->greater : old_root->lesser;
-        tree_detail::rotate_up(old_root, k, !toward_greater);
-        k->parent = nullptr;
-        map.root = k;
-    }
-    return result;
+    tree_detail::prepared_node<K, V> make{node};
+    return tree_detail::insert(map, node->key, make);
 }
 
 // Relinks every node in key order; no node is allocated, freed or moved.
@@ -368,35 +402,42 @@ void tree_rebalance(cTreeMap<K, V>& map)
 {
     if (!map.root)
         return;
-    cTreeNode<K, V>* chain = tree_detail::chain_in_order(map.root, static_cast<cTreeNode<K, V>*>(nullptr));
+    cTreeNode<K, V>* chain = tree_detail::chain_in_order(map.root);
     map.root = nullptr;
     tree_detail::insert_chain(map, chain);
 }
 
 // Removes node, which belongs to the map, and frees it with its value and
-// key. Its subtree is rebuilt without it; every other entry keeps its node,
-// key and value. False for a null node.
+// key; a node with two children gives its place to its successor. Every
+// other entry keeps its node, key and value. False for a null node.
 template <class K, class V>
 bool tree_erase_node(cTreeMap<K, V>& map, cTreeNode<K, V>* node)
 {
     if (!node)
         return false;
+    cTreeNode<K, V>* heir = node->lesser ? node->lesser : node->greater;
+    if (node->lesser && node->greater) {
+        heir = tree_detail::leftmost(node->greater);
+        if (heir != node->greater) {
+            heir->parent->lesser = heir->greater;
+            if (heir->greater)
+                heir->greater->parent = heir->parent;
+            heir->greater = node->greater;
+            node->greater->parent = heir;
+        }
+        heir->lesser = node->lesser;
+        node->lesser->parent = heir;
+        heir->mark = node->mark;
+    }
     cTreeNode<K, V>* parent = node->parent;
-    bool greater_side = parent && parent->greater == node;
-
-    cTreeMap<K, V> replacement(map.depth_limit);
-    tree_detail::insert_chain(replacement, tree_detail::chain_in_order(node, node));
-
-    cTreeNode<K, V>* top = replacement.root;
-    replacement.root = nullptr;  // its nodes now belong to the map
-    if (top)
-        top->parent = parent;
+    if (heir)
+        heir->parent = parent;
     if (!parent)
-        map.root = top;
-    else if (greater_side)
-        parent->greater = top;
+        map.root = heir;
+    else if (parent->lesser == node)
+        parent->lesser = heir;
     else
-        parent->lesser = top;
+        parent->greater = heir;
     delete node;
     return true;
 }

@@ -16,11 +16,15 @@ public:
     cZStream();
     ~cZStream() override;
 
-    // Reads view_size compressed bytes at a time and keeps twice that of
-    // inflated output. Closes what was attached before.
+    // Reads view_size compressed bytes at a time (64 KiB at least) and keeps
+    // twice view_size of inflated output. Closes what was attached before; a source this stream
+    // owns already stays alive and owned when it is attached again.
     bool Attach(cFileIOTarget* source, uint64_t size, uint32_t view_size, bool own) override;
     bool Restart() override;
     bool FillWindow(uint64_t position) override;
+    // Copies what the output buffer holds from the position on, and once
+    // decompression stands at the position, inflates into out itself.
+    uint32_t ReadPastView(uint8_t* out, uint32_t count) override;
     void Close() override;
 
 private:
@@ -35,6 +39,8 @@ private:
     // from the source and recycling the full output buffer as needed. False
     // when it can do neither: the data is damaged, cut short or has ended.
     bool InflateMore();
+    // InflateMore into wherever next_out points, which has room.
+    bool InflateInto();
 };
 
 #endif

@@ -6,7 +6,16 @@
 
 namespace {
 
-int32_t round_half_up(double value) { return int32_t(value + 0.5); }
+// The image pixels under the visible [cut, cut + length) of a target of
+// the given size: every pixel of which any part shows, so that a visible
+// part of a stretched pixel keeps it, however small that part is.
+void source_span(int32_t image_size, int32_t target_size, int32_t cut, int32_t length, int32_t* first,
+                 int32_t* count)
+{
+    int64_t end = (int64_t(cut) + length) * image_size;
+    *first = int32_t(int64_t(cut) * image_size / target_size);
+    *count = int32_t((end + target_size - 1) / target_size) - *first;
+}
 
 // Where one axis of a target [start, start + size) shows on a canvas of the
 // given extent: the first visible position, how many positions show, and how
@@ -59,17 +68,12 @@ bool cCanvas::DrawThemeImage(const cImageBuffer* image, int32_t width, int32_t h
 
     const int32_t image_width = image->GetWidth();
     const int32_t image_height = image->GetHeight();
-    int32_t source_x = round_half_up(double(image_width) / width * across.near_cut);
-    int32_t source_y = round_half_up(double(image_height) / height * down.far_cut);
-    int32_t source_width = round_half_up(double(image_width) * across.length / width);
-    int32_t source_height = round_half_up(double(image_height) * down.length / height);
-    if (int64_t(source_x) + source_width > image_width)
-        source_width = image_width - source_x;
-    if (int64_t(source_y) + source_height > image_height)
-        source_height = image_height - source_y;
+    int32_t source_x, source_width, source_y, source_height;
+    source_span(image_width, width, across.near_cut, across.length, &source_x, &source_width);
+    source_span(image_height, height, down.far_cut, down.length, &source_y, &source_height);
 
     cImageBuffer part;
-    if (source_width < 1 || source_height < 1 || !part.Resize(source_width, source_height))
+    if (!part.Resize(source_width, source_height))
         return false;
     for (int32_t row = 0; row < source_height; ++row)
         memcpy(part.GetPixels() + size_t(row) * size_t(source_width),

@@ -1,7 +1,6 @@
 #include "gui/catalog.h"
 
 #include <string.h>
-#include <zlib.h>
 
 #include "base/buffers/typebuf.h"
 #include "base/string_convert.h"
@@ -146,22 +145,6 @@ bool parse_records(const uint8_t* catalog, uint32_t size, cStringCatalog* into)
     return any && in.Remaining() == 0;
 }
 
-// Inflates the stream into catalog, whose size is the stated one. True only
-// when the stream ends properly (its checksum included) after exactly that
-// many bytes: a shorter or longer stream is damaged.
-bool inflate_catalog(const uint8_t* stream, uint32_t stream_size, _typebuf<uint8_t>& catalog)
-{
-    z_stream z;
-    zlib_inflate_init(z);
-    z.next_in = const_cast<Bytef*>(stream);
-    z.avail_in = stream_size;
-    z.next_out = catalog.Data();
-    z.avail_out = uint32_t(catalog.Count());
-    bool whole = inflate(&z, Z_FINISH) == Z_STREAM_END && z.avail_out == 0;
-    zlib_inflate_release(z);
-    return whole;
-}
-
 }  // namespace
 
 bool catalog_read_container(const uint8_t* data, uint32_t size, cStringCatalog& catalog)
@@ -179,7 +162,7 @@ bool catalog_read_container(const uint8_t* data, uint32_t size, cStringCatalog& 
         return false;
 
     _typebuf<uint8_t> bytes{int32_t(catalog_size)};
-    if (!bytes.Data() || !inflate_catalog(payload + 4, payload_size - 4, bytes) ||
+    if (!bytes.Data() || inflate_buffer(payload + 4, payload_size - 4, bytes.Data(), catalog_size) != catalog_size ||
         memcmp(bytes.Data(), catalog_magic, sizeof catalog_magic) != 0)
         return false;
     // A damaged record anywhere leaves the catalog as it was.

@@ -192,6 +192,10 @@ public:
     virtual uint32_t DefaultCursor();
     virtual bool SetCursor(uint32_t kind);
     virtual void InitDefaults();
+    // The host window calls it on the root when its window stops being the
+    // active one (the focus inside the tree is saved, so a focused child's
+    // loss reaches no root hook). Base: nothing.
+    virtual void OnWindowDeactivated();
 
     // Placement: a negative value counts from the parent's far edge
     // (value + size + 1), so x 0 with width -1 fills the width.
@@ -230,6 +234,10 @@ public:
     bool GetScreenPosition(cPoint* point);
     bool ContainsPoint(int32_t px, int32_t py) const { return px >= 0 && px < width && py >= 0 && py < height; }
     bool IsDescendant(cChildElement* element);
+    // The host window lost the mouse (another window took it, or the system
+    // cancelled the mode): the capture path from here down ends without
+    // asking the window, which no longer holds it.
+    void DropMouseCapture();
     bool GetDescendantBounds(cChildElement* child, cRect* bounds);
     bool MeasureText(const wchar_t* text, cSize* size, cFontObject* font);
     intptr_t ShowModal(const wchar_t* title, int32_t width, int32_t height, cChildElement* root, bool resizable);
@@ -356,6 +364,8 @@ private:
     void ForgetHere(cChildElement* element);
 
     void DiscardQueues();
+    // With a hint text and a registered opener, opens a tooltip.
+    void OpenTooltip();
 };
 
 // The address belongs to an element that exists.

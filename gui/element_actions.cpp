@@ -4,8 +4,8 @@
 #include "gui/element_registry.h"
 
 // Action queues between any thread and the UI thread. One process-wide lock
-// guards every queue; it is held only to append an action or to move a
-// whole queue, never while an action is handled or completed.
+// guards every queue; it is held only to append, count or take actions,
+// never while an action is handled or completed.
 
 namespace {
 
@@ -131,25 +131,36 @@ bool cChildElement::HandleAction(cChildElement* sender, cChildAction* action)
     return false;
 }
 
+// Actions are taken from the queue one at a time, so that a handler that
+// runs a nested message loop lets that loop's drains go on with the rest
+// in queue order (and answer a waiting sender there), instead of leaving
+// the rest held here until the nested loop ends. A drain handles at most
+// what was queued when it began: later actions have wake-ups of their own.
 bool drain_action_queue(cChildElement* element, bool sent)
 {
     if (!element || !is_element_alive(element))
         return false;
     uint32_t serial = element->serial;
-    cOwnedList taken;
+    cOwnedList& queue = sent ? element->sent_queue : element->posted_queue;
+    int32_t waiting = 0;
     {
         cSafeCriticalSectionAccess access(&action_lock());
-        objlist_take(sent ? element->sent_queue : element->posted_queue, taken);
+        for (cListItem* item = queue.first; item; item = item->next)
+            ++waiting;
     }
     bool all_handled = true;
-    while (taken.first) {
-        // A handler may destroy the element (or an ancestor that owns it):
-        // the rest then goes to nobody.
-        if (!element_registry_holds(element, serial)) {
-            discard_actions(taken);
+    for (; waiting > 0; --waiting) {
+        // A handler may have destroyed the element (or an ancestor that
+        // owned it): its destruction dropped the rest of the queue.
+        if (!element_registry_holds(element, serial))
             return false;
+        cChildElement::cChildAction* action;
+        {
+            cSafeCriticalSectionAccess access(&action_lock());
+            action = static_cast<cChildElement::cChildAction*>(objlist_take_first(queue));
         }
-        cChildElement::cChildAction* action = static_cast<cChildElement::cChildAction*>(objlist_take_first(taken));
+        if (!action)
+            break;
         bool handled = sent ? element->HandleAction(element, action) : element->DispatchAction(element, action);
         if (!handled)
             all_handled = false;

@@ -144,6 +144,12 @@ bool cChildElement::FocusByArrow(bool forward, bool flag1, bool flag2)
                 child->arrow_focus) {
                 child->SetFocusTo(child);
                 focused_child = child;
+                // The path goes on to the child: this element would else
+                // be saved, and restored, as the holder.
+                if (has_focus) {
+                    has_focus = false;
+                    OnFocusLost(flag1, flag2);
+                }
                 return true;
             }
         }

@@ -1,4 +1,5 @@
 #include "gui/child_element.h"
+#include "gui/tooltip_opener.h"
 
 // The base behaviour of the hooks and defaults that classes override.
 
@@ -7,9 +8,7 @@ void cChildElement::Paint(cCanvas*) {}
 bool cChildElement::PaintBackground(cCanvas*, const cRect*) { return false; }
 void cChildElement::Layout() {}
 void cChildElement::OnMouseButton(int32_t, int32_t, int32_t, bool) {}
-void cChildElement::OnMouseMove(int32_t, int32_t) {}
 bool cChildElement::OnMouseWheel(int32_t, int32_t, bool, bool, int32_t) { return false; }
-void cChildElement::OnMouseEnter() {}
 void cChildElement::OnChar(wchar_t, bool, bool, bool) {}
 void cChildElement::OnKeyDown(uint32_t, bool, bool, bool) {}
 bool cChildElement::CanClose() { return true; }
@@ -26,6 +25,46 @@ bool cChildElement::DefaultArrowWrap() { return false; }
 uint32_t cChildElement::DefaultBorder() { return 0; }
 const wchar_t* cChildElement::GetStringSection() { return nullptr; }
 uint32_t cChildElement::DefaultCursor() { return 0; }
+void cChildElement::OnWindowDeactivated() {}
+
+namespace {
+
+cTooltipOpener tooltip_opener = nullptr;
+
+}  // namespace
+
+void set_tooltip_opener(cTooltipOpener opener)
+{
+    tooltip_opener = opener;
+}
+
+cTooltipOpener get_tooltip_opener()
+{
+    return tooltip_opener;
+}
+
+// The new tooltip replaces the open one only once it is open.
+void cChildElement::OpenTooltip()
+{
+    if (hint_text.IsEmpty() || !tooltip_opener)
+        return;
+    cChildElement* opened = tooltip_opener(this, hint_text.Text());
+    if (!opened)
+        return;
+    delete tooltip;
+    tooltip = opened;
+}
+
+void cChildElement::OnMouseEnter()
+{
+    OpenTooltip();
+}
+
+void cChildElement::OnMouseMove(int32_t, int32_t)
+{
+    if (!tooltip)
+        OpenTooltip();
+}
 
 void cChildElement::OnMouseLeave()
 {

@@ -176,6 +176,16 @@ void cChildElement::StopMouseCapture()
     CaptureMouse(nullptr, false);
 }
 
+void cChildElement::DropMouseCapture()
+{
+    for (cChildElement* element = this; element;) {
+        cChildElement* next = element->capture_child;
+        element->capture_child = nullptr;
+        element->self_capture = false;
+        element = next;
+    }
+}
+
 bool cChildElement::DispatchKeyDown(uint32_t key, bool shift, bool ctrl, bool alt)
 {
     if (key == 9 && !ctrl) {

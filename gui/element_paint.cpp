@@ -189,14 +189,16 @@ bool cChildElement::DrawBackground(cCanvas* canvas, const cRect* rect)
     return PaintBackground(canvas, rect);
 }
 
+// The background colour goes down first: a background painting that
+// claims success but draws nothing (a theme image that could not be
+// scaled) must not leave a back buffer's initial black showing.
 bool cChildElement::EraseBackground(cCanvas* canvas, const cRect* rect)
 {
     if (!canvas || !rect)
         return false;
-    if (!DrawBackground(canvas, rect)) {
-        cRect whole{0, 0, canvas->GetWidth(), canvas->GetHeight()};
-        canvas->FillRect(&whole, background_colour, background_colour);
-    }
+    cRect whole{0, 0, canvas->GetWidth(), canvas->GetHeight()};
+    canvas->FillRect(&whole, background_colour, background_colour);
+    DrawBackground(canvas, rect);
     return true;
 }
 

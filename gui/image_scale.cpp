@@ -1,5 +1,7 @@
 #include "gui/image_buffer.h"
 
+#include <string.h>
+
 // Resampling positions and weights are kept as exact fractions of the
 // target size (numerators over target width, or over both target sizes), so
 // every result is the exact weighted mean with its fraction dropped: equal

@@ -41,3 +41,8 @@ bool cWindowRequestTarget::SetWindowFocus()
 {
     return false;
 }
+
+bool cWindowRequestTarget::IsResizable()
+{
+    return false;
+}

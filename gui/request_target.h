@@ -50,6 +50,9 @@ public:
     virtual bool GetWindowBounds(cRect* bounds) = 0;
     virtual bool GetWorkArea(cSize* size) = 0;
     virtual bool GetScreenArea(cSize* size);
+    // The user can resize the window by its frame now (not while it is
+    // maximised). Base: false.
+    virtual bool IsResizable();
     virtual int32_t GetDpi();
     virtual bool KeepAwake();
     virtual bool AllowSleep();

@@ -85,3 +85,21 @@ cCITheme* get_theme()
         replace_current_theme(new cCITheme(&builtin_theme));
     return current_theme;
 }
+
+uint32_t theme_colour(int32_t index)
+{
+    cCITheme* theme = get_theme();
+    return theme ? theme->GetColour(index) : 0;
+}
+
+int32_t theme_metric(uint32_t index)
+{
+    cCITheme* theme = get_theme();
+    return theme ? theme->GetMetric(index, 0) : 0;
+}
+
+cImageBuffer* theme_image(uint32_t index)
+{
+    cCITheme* theme = get_theme();
+    return theme ? theme->GetImage(index) : nullptr;
+}

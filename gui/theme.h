@@ -78,6 +78,12 @@ private:
 // when it cannot be built.
 cCITheme* get_theme();
 
+// The current theme's colour, default metric (column 0) and image: 0, 0
+// and null without a theme.
+uint32_t theme_colour(int32_t index);
+int32_t theme_metric(uint32_t index);
+cImageBuffer* theme_image(uint32_t index);
+
 // The program's built-in theme tables.
 extern const cThemeDescriptor builtin_theme;
 

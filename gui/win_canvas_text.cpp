@@ -115,13 +115,45 @@ uint32_t mix_text_pixel(uint32_t background, uint32_t mask, uint32_t colour)
     return result;
 }
 
+// Renders the text black on white into a new mask as high as the text,
+// with margin columns on both sides of its measured width.
+bool render_text_mask(HDC dc, const wchar_t* text, int32_t length, cSize extent, int32_t margin, cDibSurface& mask)
+{
+    if (!mask.Create(dc, extent.width + 2 * margin, extent.height))
+        return false;
+    GdiFlush();
+    memset(mask.bits, 0xFF, size_t(mask.width) * size_t(mask.height) * sizeof(uint32_t));
+    // The font the text was measured in: the canvas's own, or the context's
+    // default when none could be made.
+    SelectObject(mask.dc, GetCurrentObject(dc, OBJ_FONT));
+    SetBkMode(mask.dc, OPAQUE);
+    SetTextColor(mask.dc, 0);
+    SetBkColor(mask.dc, 0xFFFFFF);
+    if (!TextOutW(mask.dc, margin, 0, text, length))
+        return false;
+    GdiFlush();
+    return true;
+}
+
+// Ink in the mask's first or last column may go on beyond it.
+bool ink_at_mask_side(cDibSurface& mask)
+{
+    for (int32_t y = 0; y < mask.height; ++y) {
+        const uint32_t* row = mask.Row(y);
+        if ((row[0] & 0xFFFFFF) != 0xFFFFFF || (row[mask.width - 1] & 0xFFFFFF) != 0xFFFFFF)
+            return true;
+    }
+    return false;
+}
+
 }  // namespace
 
-// Transparent text: the text is rendered black on white into a mask one
-// pixel wider on each side than its extent (room for overhanging glyphs),
-// and the mask mixes the text colour into a copy of the canvas under it.
-// The mask's text sits one pixel in, so the copy starts one pixel left of x
-// and the glyphs land where opaque text would.
+// Transparent text: the text is rendered black on white into a mask, and
+// the mask mixes the text colour into a copy of the canvas under it. Ink
+// reaches beyond the measured extent where glyphs overhang their advance
+// (italics) or the glyphs are placed wider than they measure, so the mask
+// has margins on both sides, doubled until no ink touches them; untouched
+// mask pixels leave the canvas as it was.
 bool cWinCanvas::BlendText(int32_t x, int32_t y, const wchar_t* text, int32_t length)
 {
     cSize extent = {};
@@ -129,28 +161,23 @@ bool cWinCanvas::BlendText(int32_t x, int32_t y, const wchar_t* text, int32_t le
         return false;
     if (extent.width <= 0 || extent.height <= 0)
         return true;
-    int32_t width = extent.width + 2;
-    int32_t height = extent.height;
-    int32_t left = area.left + x - 1;
-    int32_t top = area.top + y;
-    cDibSurface background;
-    cDibSurface mask;
-    if (!background.Create(dc, width, height) || !mask.Create(dc, width, height) ||
-        !BitBlt(background.dc, 0, 0, width, height, dc, left, top, SRCCOPY))
-        return false;
-    GdiFlush();
-    memset(mask.bits, 0xFF, size_t(width) * size_t(height) * sizeof(uint32_t));
-    // The font the text was measured in: the canvas's own, or the context's
-    // default when none could be made.
-    SelectObject(mask.dc, GetCurrentObject(dc, OBJ_FONT));
-    SetBkMode(mask.dc, OPAQUE);
-    SetTextColor(mask.dc, 0);
-    SetBkColor(mask.dc, 0xFFFFFF);
-    if (!TextOutW(mask.dc, 1, 0, text, length))
-        return false;
-    GdiFlush();
-    size_t count = size_t(width) * size_t(height);
-    for (size_t i = 0; i < count; ++i)
-        background.bits[i] = mix_text_pixel(background.bits[i], mask.bits[i], text_colour);
-    return BitBlt(dc, left, top, width, height, background.dc, 0, 0, SRCCOPY) != 0;
+    for (int32_t margin = extent.height / 4 + 1;; margin *= 2) {
+        cDibSurface mask;
+        if (!render_text_mask(dc, text, length, extent, margin, mask))
+            return false;
+        // A bound: no ink lies further out than the text is wide and high.
+        if (ink_at_mask_side(mask) && margin < extent.width + extent.height)
+            continue;
+        int32_t left = area.left + x - margin;
+        int32_t top = area.top + y;
+        cDibSurface background;
+        if (!background.Create(dc, mask.width, mask.height) ||
+            !BitBlt(background.dc, 0, 0, mask.width, mask.height, dc, left, top, SRCCOPY))
+            return false;
+        GdiFlush();
+        size_t count = size_t(mask.width) * size_t(mask.height);
+        for (size_t i = 0; i < count; ++i)
+            background.bits[i] = mix_text_pixel(background.bits[i], mask.bits[i], text_colour);
+        return BitBlt(dc, left, top, mask.width, mask.height, background.dc, 0, 0, SRCCOPY) != 0;
+    }
 }

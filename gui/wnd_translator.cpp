@@ -120,6 +120,15 @@ LRESULT cWndTranslator::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam
         if (GetAsyncKeyState(VK_LBUTTON) < 0)
             OnLButtonDown(GET_X_LPARAM(lparam), GET_Y_LPARAM(lparam), uint32_t(wparam));
         return 0;
+    case WM_CAPTURECHANGED:
+        // The tree's own capture moves keep the mouse in this window.
+        if (HWND(lparam) != GetHandle())
+            root->DropMouseCapture();
+        break;
+    case WM_CANCELMODE:
+        // The default answer then releases the window's capture.
+        root->DropMouseCapture();
+        break;
     case WM_IME_CHAR:
         root->DispatchChar(wchar_t(wparam), false, false, false);
         return 0;
@@ -138,10 +147,20 @@ LRESULT cWndTranslator::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam
         return HandleKeyDown(message, wparam, lparam);
     case WM_KEYDOWN:
         return HandleKeyDown(message, wparam, lparam);
+    case WM_ACTIVATE:
+        if (LOWORD(wparam) == WA_INACTIVE)
+            NotifyDeactivated();
+        break;
     default:
         break;
     }
     return cWndLite::HandleMessage(message, wparam, lparam);
+}
+
+void cWndTranslator::NotifyDeactivated()
+{
+    if (root)
+        root->OnWindowDeactivated();
 }
 
 LRESULT cWndTranslator::HandleKeyDown(UINT message, WPARAM wparam, LPARAM lparam)
@@ -336,6 +355,12 @@ bool cWndTranslator::SetMaxClientSize(int32_t width, int32_t height)
     if (outer_size_limits(FrameWindow(), width, height, &outer_width, &outer_height))
         FrameObject()->SetMaximumSize(outer_width, outer_height);
     return true;
+}
+
+bool cWndTranslator::IsResizable()
+{
+    HWND frame = FrameWindow();
+    return frame && (GetWindowLongW(frame, GWL_STYLE) & WS_THICKFRAME) && !IsZoomed(frame);
 }
 
 void cWndTranslator::SetTitle(const wchar_t* text)

@@ -43,6 +43,9 @@ public:
     int32_t GetAltState() const { return alt_state; }
     // The layout's key translation: ToUnicode unless replaced.
     void UseKeyTranslation(to_unicode_function function) { composer = cKeyComposer(function); }
+    // Tells the root that the window is no longer the active one; the
+    // dialog shell of a modal run passes its own deactivation on here.
+    void NotifyDeactivated();
 
     LRESULT HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) override;
     void OnCreate() override;
@@ -80,6 +83,7 @@ public:
     bool GetWindowBounds(cRect* bounds) override;
     bool GetWorkArea(cSize* size) override;
     bool GetScreenArea(cSize* size) override;
+    bool IsResizable() override;
     int32_t GetDpi() override;
     bool KeepAwake() override;
     bool AllowSleep() override;

@@ -42,6 +42,18 @@ intptr_t cWndTranslatorDlg::RunPopupModal(cWndLite* owner, int32_t x, int32_t y,
     return build_dialog_template(this, owner, nullptr, WS_POPUP, x, y, width, height);
 }
 
+LRESULT cWndTranslatorDlg::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam)
+{
+    // The shell, not the embedded window, is the one Windows activates.
+    if (message == WM_ACTIVATE && LOWORD(wparam) == WA_INACTIVE)
+        embedded.NotifyDeactivated();
+    // A modal run opening over this one cancels the modes of this, the
+    // active window; the mouse capture is the embedded window's.
+    if (message == WM_CANCELMODE && embedded.GetHandle())
+        SendMessageW(embedded.GetHandle(), WM_CANCELMODE, 0, 0);
+    return cWndLite::HandleMessage(message, wparam, lparam);
+}
+
 void cWndTranslatorDlg::OnCreate()
 {
     RECT client = {};

@@ -30,6 +30,7 @@ public:
 
     cWndTranslator& GetEmbedded() { return embedded; }
 
+    LRESULT HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) override;
     void OnCreate() override;
     LRESULT OnClose() override;
     void OnSize(int32_t width, int32_t height) override;

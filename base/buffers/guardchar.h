@@ -73,6 +73,14 @@ public:
             memset(text, 0, size_t(n) * sizeof(T));
     }
 
+    // Exchanges the two texts without copying them.
+    void Swap(_guardchar& other)
+    {
+        T* mine = text;
+        text = other.text;
+        other.text = mine;
+    }
+
     const T* Text() const { return text; }
     T* Buffer() { return text; }
     bool IsEmpty() const { return !text || !text[0]; }

@@ -2,7 +2,6 @@
 #define BASE_BUFFERS_TYPEBUF_H
 
 #include <stdint.h>
-#include <string.h>
 
 #include "base/buffers/bounds.h"
 #include "base/heap.h"
@@ -51,8 +50,9 @@ public:
             count = n;
     }
 
-    // Contents kept up to the smaller count. When the new block cannot be
-    // obtained the old contents stay, unchanged. Returns false then.
+    // Contents kept up to the smaller count, the block resized in place
+    // where the heap can. When the new block cannot be obtained the old
+    // contents stay, unchanged. Returns false then.
     bool Realloc(int32_t n)
     {
         if (n == count)
@@ -61,12 +61,9 @@ public:
             Clear();
             return true;
         }
-        T* block = static_cast<T*>(heap_alloc_array(uint64_t(n), sizeof(T)));
+        T* block = static_cast<T*>(heap_realloc_array(data, uint64_t(n), sizeof(T)));
         if (!block)
             return false;
-        if (data)
-            memcpy(block, data, size_t(n < count ? n : count) * sizeof(T));
-        Clear();
         data = block;
         count = n;
         return true;

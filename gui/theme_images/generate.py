@@ -60,7 +60,7 @@ chosen for an image of the size the theme requires, and marked "assumed".
   77-84  button images 20x16: 77 accept (Ok, Yes), 78 refuse (No, Cancel,
          Stop), 79 assumed: retry, 80 open / select, 81 save, 82 home,
          83 places, 84 new folder
-  85     assumed: size grip 14x14
+  85     size grip 14x14 of resizable forms
   86     scroll bar corner 14x14
   87-115 horizontal scroll bar (14 high), normal / hover / pressed:
          87 start cap 4x14; 88-90 track 1x14; 91-93 thumb body 1x14;
@@ -132,10 +132,6 @@ def frame_bottom(width, left_line, right_line):
         img.paint(rect(0, 0, 1, 40), FRAME_LINE)
     if right_line:
         img.paint(rect(width - 1, 0, width, 40), FRAME_LINE)
-    if right_line:
-        # A size grip of three dots in the bottom-right corner.
-        for cx, cy in ((5.0, 36.0), (5.0, 32.5), (1.5, 36.0)):
-            img.paint(circle(cx, cy, 0.9), mix(FORM, FRAME_LINE, 0.9))
     return img
 
 
@@ -390,7 +386,9 @@ def all_images():
     def size_grip(img):
         for cx, cy in ((11, 11), (11, 7.5), (7.5, 11), (11, 4), (7.5, 7.5), (4, 11)):
             img.paint(circle(cx, cy, 1.0), mix(FRAME_LINE, TEXT, 0.15))
-    images[85] = glyph(14, 14, size_grip, matte=TRACK)
+    # Drawn blended over the bottom-right corner of resizable forms only;
+    # its matte is the frame's bottom band there.
+    images[85] = glyph(14, 14, size_grip, matte=FRAME_BOTTOM_DARK)
 
     corner = Image(14, 14, matte=TRACK)
     corner.fill(TRACK)

@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <sddl.h>
+
 #include <string>
 #include <vector>
 
@@ -137,6 +139,50 @@ TEST(PathRights, MissingPathsAreUnknownAndNotWritable)
     EXPECT_EQ(path_get_rights(L""), RIGHTS_UNKNOWN);
     EXPECT_FALSE(path_can_write(temp.Path(L"missing").c_str()));
     EXPECT_FALSE(path_can_write(nullptr));
+}
+
+// A writable folder and a file in it, whether the access list answers or the
+// access check stands in for it.
+TEST(PathRights, ATempFolderAndItsFilesAreFullyOurs)
+{
+    TempFolder temp(L"rights-ours");
+    ASSERT_TRUE(temp.WriteFile(L"file", "x"));
+    for (const std::wstring& path : {temp.Path(), temp.Path(L"file")}) {
+        EXPECT_EQ(path_get_rights(path.c_str()), RIGHTS_ALL) << std::string(path.begin(), path.end());
+        EXPECT_TRUE(path_can_write(path.c_str()));
+    }
+}
+
+// Lists in the system's own descriptor language, with this process among
+// Everyone (WD); FR, FW, FX and FA are the generic file read, write,
+// execute and full masks, ID marks an inherited entry.
+TEST(DescriptorRights, FollowTheAccessCheckOfTheList)
+{
+    struct Row {
+        const wchar_t* list;
+        uint8_t rights;
+    };
+    const Row table[] = {
+        {L"D:(A;;FA;;;WD)", RIGHTS_ALL},
+        {L"D:(A;;FR;;;WD)", RIGHTS_READ},
+        {L"D:(A;;FRFX;;;WD)", RIGHTS_READ | RIGHTS_EXECUTE},
+        {L"D:(A;;FRFW;;;WD)", RIGHTS_READ | RIGHTS_WRITE},
+        // An inherited deny entry: the list that the list-only evaluation
+        // refuses.
+        {L"D:(A;;FR;;;WD)(D;ID;FW;;;WD)(A;ID;FA;;;WD)", RIGHTS_READ | RIGHTS_EXECUTE},
+        {L"D:(D;;FA;;;S-1-5-21-1-2-3-1001)(A;;FA;;;WD)", RIGHTS_ALL},  // denied to another
+        {L"D:", 0},  // an empty list grants nothing
+    };
+    for (const Row& row : table) {
+        std::wstring text = std::wstring(L"O:BAG:BA") + row.list;
+        PSECURITY_DESCRIPTOR descriptor = nullptr;
+        ASSERT_TRUE(ConvertStringSecurityDescriptorToSecurityDescriptorW(text.c_str(), SDDL_REVISION_1, &descriptor,
+                                                                         nullptr))
+            << std::string(text.begin(), text.end());
+        EXPECT_EQ(descriptor_get_rights(descriptor), row.rights) << std::string(text.begin(), text.end());
+        LocalFree(descriptor);
+    }
+    EXPECT_EQ(descriptor_get_rights(nullptr), RIGHTS_UNKNOWN);
 }
 
 TEST(PathSetAccess, NeedsAFileOrAFolder)

@@ -365,6 +365,37 @@ TEST_F(CIAppConfig, AFileThatCannotBeWrittenStaysMarkedForTheNextSave)
     EXPECT_EQ(StoreFile(L"a"), store_case(cases(), "int_b").file);
 }
 
+// A store file holds 64 levels below its root. A write deeper than that is
+// refused by itself and adds nothing, and the file's other changes save.
+TEST_F(CIAppConfig, AWriteDeeperThanAStoreFileHoldsIsRefusedAndTheRestSaves)
+{
+    struct Row {
+        int levels;
+        bool taken;
+    };
+    const Row table[] = {{64, true}, {65, false}, {200, false}};
+    auto key_of = [](const Row& row) {
+        std::string key = "d/" + std::to_string(row.levels);
+        for (int level = 1; level < row.levels; ++level)
+            key += "/n";
+        return key;
+    };
+    cCIAppConfig config;
+    ASSERT_TRUE(config.OpenStore(store.c_str()));
+    ASSERT_TRUE(config.WriteInt32("d/other", 7));
+    for (const Row& row : table) {
+        EXPECT_EQ(config.WriteInt32(key_of(row).c_str(), row.levels), row.taken) << row.levels;
+        EXPECT_EQ(config.HasKey(("d/" + std::to_string(row.levels)).c_str()), row.taken) << row.levels;
+    }
+    ASSERT_TRUE(config.Save());
+
+    cCIAppConfig fresh;
+    ASSERT_TRUE(fresh.OpenStore(store.c_str()));
+    EXPECT_EQ(fresh.GetInt32("d/other"), 7);
+    for (const Row& row : table)
+        EXPECT_EQ(fresh.GetInt32(key_of(row).c_str()), row.taken ? row.levels : 0) << row.levels;
+}
+
 TEST_F(CIAppConfig, AStoreWithoutAFolderHasNoFiles)
 {
     wchar_t saved[MAX_PATH];

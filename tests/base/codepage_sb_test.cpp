@@ -172,6 +172,42 @@ TEST(CodepageSb, EncodeStopsAtNulCountOrCapacity)
     EXPECT_EQ(codepage_sb_encode(L"a", -1, nullptr, 8, 1252), 0);
 }
 
+// Whichever unit or byte of a longer text is the NUL, the text ends there,
+// among units and bytes of every magnitude.
+TEST(CodepageSb, ANulAnywhereInALongerTextEndsIt)
+{
+    const std::wstring units = L"a\u20ac\u0178\u00ff\u2122\x0001\x8000\xffff\x0100z\x7f\x80\u00e9";
+    const std::string bytes = "a\x80\x9f\xff\x99\x01\x7f\xfe\x81z\x7f\x80\xe9";
+    const wchar_t* table = codepage_sb_table(1252);
+    std::map<wchar_t, char> lowest;
+    for (int byte = 255; byte >= 0; --byte)
+        lowest[table[byte]] = char(byte);
+    for (size_t nul = 0; nul <= units.size(); ++nul) {
+        std::wstring text = units;
+        std::string narrow = bytes;
+        if (nul < units.size()) {
+            text[nul] = 0;
+            narrow[nul] = 0;
+        }
+        for (int32_t length : {int32_t(units.size()), -1}) {
+            SCOPED_TRACE(testing::Message() << nul << " " << length);
+            char out[20];
+            wchar_t wide[20];
+            memset(out, '#', sizeof out);
+            wmemset(wide, L'#', 20);
+            ASSERT_EQ(codepage_sb_encode(text.c_str(), length, out, 20, 1252), int32_t(nul));
+            ASSERT_EQ(codepage_sb_decode(narrow.c_str(), length, wide, 20, 1252), int32_t(nul));
+            for (size_t i = 0; i < nul; ++i) {
+                EXPECT_EQ(out[i], lowest.count(units[i]) ? lowest[units[i]] : '?') << i;
+                EXPECT_EQ(wide[i], table[uint8_t(bytes[i])]) << i;
+            }
+            bool ended = nul < units.size() || length < 0;
+            EXPECT_EQ(out[nul], ended ? '\0' : '#');
+            EXPECT_EQ(wide[nul], ended ? L'\0' : L'#');
+        }
+    }
+}
+
 TEST(CodepageSb, ReverseMapIsBuiltOnceAndKept)
 {
     codepage_sb_encode_char(L'a', 866);

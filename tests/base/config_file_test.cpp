@@ -126,7 +126,7 @@ TEST_F(ConfigFile, GeneratedFilesReadFromDisk)
     EXPECT_EQ(heap_busy_blocks(), before);
 }
 
-TEST_F(ConfigFile, ASmallerTreeOverALargerFileKeepsTheTailAndReadsSmall)
+TEST_F(ConfigFile, ASmallerTreeReplacesALargerFileWhole)
 {
     const StoreCase& large = store_case(cases(), "rich");
     const StoreCase& small = store_case(cases(), "ab");
@@ -134,10 +134,7 @@ TEST_F(ConfigFile, ASmallerTreeOverALargerFileKeepsTheTailAndReadsSmall)
     cConfigNode root;
     build_tree(root, small.in);
     ASSERT_TRUE(cfg_file_write(PathOf(L"file").c_str(), root));
-    EXPECT_EQ(hex_of(folder.ReadFile(L"file")), hex_of(small.file + large.file.substr(small.file.size())));
-    cConfigNode back;
-    ASSERT_TRUE(cfg_file_read(nullptr, PathOf(L"file").c_str(), back));
-    EXPECT_EQ(flatten(back), small.out);
+    EXPECT_EQ(hex_of(folder.ReadFile(L"file")), hex_of(small.file));
 }
 
 // Reading needs write access. A file held by a handle that shares it for
@@ -169,22 +166,17 @@ TEST_F(ConfigFile, ReadingWaitsForTheStoreLock)
 }
 
 // Another process takes the file's lock, and on a signal writes a
-// generated file's bytes through its locked handle and ends. What this
-// process reads or writes meanwhile must come after those bytes.
+// generated file's bytes over the file (in place, as a writer that holds
+// the lock may) and ends. What this process reads or writes meanwhile must
+// come after those bytes.
 class LockHolder {
 public:
-    LockHolder(const std::wstring& path, const char* case_name) : locked(L"locked"), go(L"go")
+    LockHolder(const std::wstring& folder, const std::wstring& name, const char* case_name)
+        : locked(L"locked"), go(L"go")
     {
-        std::wstring command = child_command(L"hold_lock \"" + path + L"\" " +
-                                             std::wstring(case_name, case_name + strlen(case_name)) + L" " +
-                                             locked.name + L" " + go.name);
-        STARTUPINFOW startup = {};
-        startup.cb = sizeof startup;
-        PROCESS_INFORMATION started = {};
-        if (CreateProcessW(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &started)) {
-            process = started.hProcess;
-            CloseHandle(started.hThread);
-        }
+        process = start_child(L"hold_lock \"" + folder + L"/" + name + L"\" \"" + folder + L"/~save/" + name +
+                              L".lock\" " + std::wstring(case_name, case_name + strlen(case_name)) + L" " +
+                              locked.name + L" " + go.name);
     }
     // A test that stops early must not leave the child waiting.
     ~LockHolder()
@@ -218,7 +210,7 @@ TEST_F(ConfigFile, ReadingWaitsWhileAnotherProcessHoldsTheLock)
 {
     std::wstring path = PathOf(L"shared");
     ASSERT_TRUE(cfg_file_create_empty(path.c_str()));
-    LockHolder holder(path, "rich");
+    LockHolder holder(folder.Path(), L"shared", "rich");
     ASSERT_TRUE(holder.WaitUntilLocked());
 
     cConfigNode root;
@@ -229,41 +221,118 @@ TEST_F(ConfigFile, ReadingWaitsWhileAnotherProcessHoldsTheLock)
 
 TEST_F(ConfigFile, WritingWaitsWhileAnotherProcessHoldsTheLock)
 {
-    const StoreCase& large = store_case(cases(), "rich");
     const StoreCase& small = store_case(cases(), "ab");
     std::wstring path = PathOf(L"shared");
     ASSERT_TRUE(cfg_file_create_empty(path.c_str()));
-    LockHolder holder(path, "rich");
+    LockHolder holder(folder.Path(), L"shared", "rich");
     ASSERT_TRUE(holder.WaitUntilLocked());
 
     cConfigNode root;
     build_tree(root, small.in);
     EXPECT_TRUE(waits_until_released([&] { return cfg_file_write(path.c_str(), root); },
                                      [&] { EXPECT_EQ(holder.LetGo(), 0u); }));
-    EXPECT_EQ(hex_of(folder.ReadFile(L"shared")), hex_of(small.file + large.file.substr(small.file.size())));
+    EXPECT_EQ(hex_of(folder.ReadFile(L"shared")), hex_of(small.file));
+}
+
+// A store of about 400 KB: 64 groups of 256 items with 16-byte values. The
+// fill byte gives trees that are laid out alike and differ in every value,
+// so that a file made of pieces of two of them equals neither.
+void build_large_tree(cConfigNode& root, uint8_t fill)
+{
+    for (int group = 0; group < 64; ++group) {
+        cConfigNode* parent = cfg_node_get_child(root, ("group" + std::to_string(group)).c_str(), true);
+        for (int item = 0; item < 256; ++item) {
+            cConfigNode* leaf = cfg_node_get_child(*parent, ("item" + std::to_string(item)).c_str(), true);
+            leaf->value.Resize(16);
+            memset(leaf->value.Data(), fill, 16);
+        }
+    }
+}
+
+TEST_F(ConfigFile, ASaveKilledAtAnyMomentLeavesTheOldOrTheNewFileWhole)
+{
+    std::wstring path = PathOf(L"large");
+    ASSERT_TRUE(cfg_file_create_empty(path.c_str()));
+    std::string whole[2];  // the files of the trees with fill 0xA5 and 0x5A
+    for (int i = 1; i >= 0; --i) {
+        cConfigNode tree;
+        build_large_tree(tree, i ? 0x5A : 0xA5);
+        ASSERT_TRUE(cfg_file_write(path.c_str(), tree));
+        whole[i] = folder.ReadFile(L"large");
+    }
+    // Kill moments: so many milliseconds into the saves, or (-1) as soon as
+    // a save's new content appears beside the file, which is while it is
+    // written or just before it replaces the file. The child's first save
+    // changes the file, so that a torn one would show.
+    std::wstring side = folder.Native(L"~save/large.new");
+    NamedEvent saving(L"saving");
+    int held = 0;  // the tree the file holds
+    for (int moment : {0, 10, 30, 60, 100, 150, 250, -1, -1, -1, -1, -1}) {
+        ResetEvent(saving.event);
+        DeleteFileW(side.c_str());  // left by the last kill
+        HANDLE child = start_child(L"save_forever \"" + path + L"\" " + saving.name + L" " +
+                                   std::to_wstring(1 - held));
+        ASSERT_NE(child, nullptr);
+        EXPECT_EQ(WaitForSingleObject(saving.event, 30000), WAIT_OBJECT_0);
+        if (moment >= 0)
+            Sleep(DWORD(moment));
+        // No sleep here: the new content is written within milliseconds.
+        DWORD start = GetTickCount();
+        while (moment < 0 && GetFileAttributesW(side.c_str()) == INVALID_FILE_ATTRIBUTES &&
+               GetTickCount() - start < 5000) {
+        }
+        TerminateProcess(child, 9);
+        WaitForSingleObject(child, 30000);
+        CloseHandle(child);
+        std::string file = folder.ReadFile(L"large");
+        EXPECT_TRUE(file == whole[0] || file == whole[1]) << "killed at moment " << moment;
+        held = file == whole[1] ? 1 : 0;
+    }
+    cConfigNode back;
+    EXPECT_TRUE(cfg_file_read(nullptr, path.c_str(), back));
 }
 
 }  // namespace
 
-// hold_lock PATH CASE LOCKED GO: locks bytes 0-3 of the file, signals
-// LOCKED, waits for GO, writes the generated file CASE over the file and
-// ends, which lets the lock go. Exit code 0 when all of it worked.
+// hold_lock PATH LOCK CASE LOCKED GO: locks bytes 0-3 of the lock file
+// LOCK, signals LOCKED, waits for GO, writes the generated file CASE over
+// the file PATH and ends, which lets the lock go. Exit code 0 when all of it
+// worked.
 CHILD_MODE(hold_lock)
 {
-    if (arguments.size() != 4)
+    if (arguments.size() != 5)
         return 1;
-    std::string case_name(arguments[1].begin(), arguments[1].end());
+    std::string case_name(arguments[2].begin(), arguments[2].end());
     std::string bytes = read_test_data(("config_files/" + case_name + ".qrvc").c_str());
-    HANDLE locked = OpenEventW(EVENT_MODIFY_STATE, FALSE, arguments[2].c_str());
-    HANDLE go = OpenEventW(SYNCHRONIZE, FALSE, arguments[3].c_str());
-    cFileIO file;
-    if (!locked || !go || bytes.empty() || !file.Open(arguments[0].c_str(), FILE_MODE_READ | FILE_MODE_WRITE) ||
-        !file.LockRegion(0, 4))
+    HANDLE locked = OpenEventW(EVENT_MODIFY_STATE, FALSE, arguments[3].c_str());
+    HANDLE go = OpenEventW(SYNCHRONIZE, FALSE, arguments[4].c_str());
+    cFileIO lock, file;
+    if (!locked || !go || bytes.empty() || !lock.Open(arguments[1].c_str(), FILE_MODE_READ | FILE_MODE_WRITE) ||
+        !lock.LockRegion(0, 4))
         return 1;
     SetEvent(locked);
     WaitForSingleObject(go, INFINITE);
-    bool written = file.Seek(0) && file.WriteExact(bytes.data(), uint32_t(bytes.size()));
+    bool written = file.Create(arguments[0].c_str(), FILE_MODE_WRITE) &&
+                   file.WriteExact(bytes.data(), uint32_t(bytes.size()));
     CloseHandle(locked);
     CloseHandle(go);
     return written ? 0 : 2;
+}
+
+// save_forever PATH SAVING FIRST: signals SAVING, then saves the two large
+// trees (0 with fill 0xA5, 1 with 0x5A) over the file in turn, tree FIRST
+// first, until it is killed.
+CHILD_MODE(save_forever)
+{
+    cConfigNode trees[2];
+    build_large_tree(trees[0], 0xA5);
+    build_large_tree(trees[1], 0x5A);
+    if (arguments.size() != 3)
+        return 1;
+    HANDLE saving = OpenEventW(EVENT_MODIFY_STATE, FALSE, arguments[1].c_str());
+    if (!saving)
+        return 1;
+    SetEvent(saving);
+    for (int turn = arguments[2] == L"1";; turn ^= 1)
+        cfg_file_write(arguments[0].c_str(), trees[turn]);
 }

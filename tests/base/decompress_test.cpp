@@ -41,57 +41,56 @@ TEST(ZDecompress, OneShotGivesBackPythonsOriginals)
     }
 }
 
-TEST(ZDecompress, OneShotOfDamagedDataKeepsWhatDecodedBeforeTheDamage)
+// Damaged, cut and junk data fail both one-shot calls; what decoded before
+// the damage stays in the output.
+TEST(ZDecompress, OneShotCallsAnswerFalseForDamagedOrCutData)
 {
+    struct Case {
+        const char* name;
+        std::vector<uint8_t> packed;
+        std::vector<uint8_t> whole;  // the output is a prefix of it
+    };
+    const std::vector<Case> cases = {
+        {"cut", zlib_fixture("cut.z"), zlib_fixture("text.raw")},
+        {"badblock", zlib_fixture("badblock.z"), zlib_fixture("badblock.raw")},
+        {"junk", std::vector<uint8_t>(500, 0x5A), {}},
+        {"empty", {}, {}},
+    };
     cZDecompress decompressor;
+    for (const Case& c : cases) {
+        _typebuf<uint8_t> one_shot, to_buffer;
+        EXPECT_FALSE(decompressor.Decompress(to_typebuf(c.packed), one_shot)) << c.name;
+        EXPECT_FALSE(decompressor.DecompressToBuffer(c.packed.data(), uint32_t(c.packed.size()), to_buffer)) << c.name;
+        EXPECT_TRUE(is_prefix(to_vector(one_shot), c.whole)) << c.name;
+        EXPECT_EQ(to_vector(to_buffer), to_vector(one_shot)) << c.name;
+    }
     _typebuf<uint8_t> out;
-    std::vector<uint8_t> text = zlib_fixture("text.raw");
-    ASSERT_TRUE(decompressor.Decompress(to_typebuf(zlib_fixture("cut.z")), out));
-    std::vector<uint8_t> got = to_vector(out);
-    EXPECT_GT(got.size(), 0u);
-    EXPECT_LT(got.size(), text.size());
-    EXPECT_TRUE(is_prefix(got, text));
-
-    ASSERT_TRUE(decompressor.Decompress(to_typebuf(zlib_fixture("badblock.z")), out));
+    ASSERT_FALSE(decompressor.Decompress(to_typebuf(zlib_fixture("badblock.z")), out));
     EXPECT_EQ(to_vector(out), zlib_fixture("badblock.raw"));
 }
 
-TEST(ZDecompress, ToBufferAnswersFalseForDamagedOrCutData)
+// A stated size that is right, too small, too large or absurd gives the same
+// whole stream; a failure in between leaves nothing behind for the next call.
+TEST(ZDecompress, ToBufferStartsFreshOnEveryCallWhateverSizeItIsTold)
 {
-    cZDecompress decompressor;
-    _typebuf<uint8_t> out;
-    std::vector<uint8_t> bad = zlib_fixture("badblock.z");
-    EXPECT_FALSE(decompressor.DecompressToBuffer(bad.data(), uint32_t(bad.size()), out));
-    EXPECT_EQ(to_vector(out), zlib_fixture("badblock.raw"));
-
-    std::vector<uint8_t> cut = zlib_fixture("cut.z");
-    EXPECT_FALSE(decompressor.DecompressToBuffer(cut.data(), uint32_t(cut.size()), out));
-    EXPECT_TRUE(is_prefix(to_vector(out), zlib_fixture("text.raw")));
-
-    std::vector<uint8_t> junk(500, 0x5A);
-    EXPECT_FALSE(decompressor.DecompressToBuffer(junk.data(), uint32_t(junk.size()), out));
-    EXPECT_EQ(out.Count(), 0);
-}
-
-TEST(ZDecompress, ToBufferStartsFreshOnEveryCall)
-{
-    std::vector<ZlibCase> cases = zlib_cases();
     std::vector<uint8_t> bad = zlib_fixture("badblock.z");
     cZDecompress decompressor;
     _typebuf<uint8_t> out;
-    for (int round = 0; round < 2; ++round) {
-        for (const ZlibCase& c : cases) {
-            ASSERT_TRUE(decompressor.DecompressToBuffer(c.packed.data(), uint32_t(c.packed.size()), out)) << c.name;
-            EXPECT_EQ(to_vector(out), c.raw) << c.name;
-            // A failure in between leaves nothing behind for the next call.
-            EXPECT_FALSE(decompressor.DecompressToBuffer(bad.data(), uint32_t(bad.size()), out));
+    for (const ZlibCase& c : zlib_cases()) {
+        const uint32_t n = uint32_t(c.raw.size());
+        for (uint32_t stated : {0u, n, n / 2 + 1, n + 1, 2 * n + 100, 0x7FFFFFFFu}) {
+            ASSERT_TRUE(decompressor.DecompressToBuffer(c.packed.data(), uint32_t(c.packed.size()), out, stated))
+                << c.name << " " << stated;
+            EXPECT_EQ(to_vector(out), c.raw) << c.name << " " << stated;
+            EXPECT_FALSE(decompressor.DecompressToBuffer(bad.data(), uint32_t(bad.size()), out, stated));
         }
     }
 }
 
 // Feeds packed in pieces of the given sizes (cycled), with an output area of
 // out_size, draining with null input after each piece, as a reader of
-// chunked data does. Answers false when a step fails.
+// chunked data does. Answers false when a step fails; stops when a step
+// takes nothing of a new piece (the stream has ended).
 bool inflate_in_steps(cZDecompress& decompressor, const std::vector<uint8_t>& packed,
                       const std::vector<uint32_t>& pieces, uint32_t out_size, std::vector<uint8_t>& result)
 {
@@ -102,6 +101,8 @@ bool inflate_in_steps(cZDecompress& decompressor, const std::vector<uint8_t>& pa
         uint32_t produced = out_size;
         if (!decompressor.InflateStep(packed.data() + offset, &in, out.data(), &produced))
             return false;
+        if (in == 0 && produced == 0)
+            return true;
         offset += in;
         result.insert(result.end(), out.begin(), out.begin() + produced);
         for (;;) {
@@ -150,33 +151,60 @@ TEST(ZDecompress, OutputHeldBackAtTheEndOfTheInputIsStillDelivered)
     EXPECT_EQ(result, zlib_fixture("zeros.raw"));
 }
 
-TEST(ZDecompress, AfterTheEndOfAStreamTheNextStepsStartANewOne)
+// Whatever the previous stream left (nothing yet, half a stream, an end,
+// trailing bytes, damage, a one-shot call), Reset lets the next stream on
+// the same object decode whole.
+TEST(ZDecompress, ResetStartsTheNextStreamFresh)
 {
-    std::vector<ZlibCase> cases = zlib_cases();
-    cZDecompress decompressor;
-    for (const ZlibCase& c : cases) {
-        std::vector<uint8_t> result;
-        ASSERT_TRUE(inflate_in_steps(decompressor, c.packed, {999}, 5000, result)) << c.name;
-        EXPECT_EQ(result, c.raw) << c.name;
+    std::vector<uint8_t> text = zlib_fixture("text.z");
+    const std::vector<std::pair<const char*, std::vector<uint8_t>>> before = {
+        {"nothing", {}},
+        {"half", std::vector<uint8_t>(text.begin(), text.begin() + text.size() / 2)},
+        {"ended", zlib_fixture("small.z")},
+        {"trailing", zlib_fixture("trailing.z")},
+        {"damaged", zlib_fixture("badblock.z")},
+    };
+    for (const auto& [name, first] : before) {
+        for (bool one_shot : {false, true}) {
+            cZDecompress decompressor;
+            std::vector<uint8_t> ignored;
+            _typebuf<uint8_t> out;
+            if (one_shot)
+                decompressor.DecompressToBuffer(first.data(), uint32_t(first.size()), out);
+            else
+                inflate_in_steps(decompressor, first, {1000}, 8192, ignored);
+            ASSERT_TRUE(decompressor.Reset()) << name;
+            std::vector<uint8_t> result;
+            ASSERT_TRUE(inflate_in_steps(decompressor, text, {999}, 5000, result)) << name << " " << one_shot;
+            EXPECT_EQ(result, zlib_fixture("text.raw")) << name << " " << one_shot;
+        }
     }
-    // ... and so do they after a one-shot call on the same object.
-    _typebuf<uint8_t> out;
-    ASSERT_TRUE(decompressor.DecompressToBuffer(cases[2].packed.data(), uint32_t(cases[2].packed.size()), out));
-    std::vector<uint8_t> result;
-    ASSERT_TRUE(inflate_in_steps(decompressor, cases[3].packed, {50}, 100, result));
-    EXPECT_EQ(result, cases[3].raw);
 }
 
-TEST(ZDecompress, StepsOverDamagedDataFailAndTheNextStreamStillWorks)
+// As zlib itself: once the stream has ended, steps on the bytes after it
+// answer true and take and give nothing; after damage, they keep failing.
+TEST(ZDecompress, AnEndedOrDamagedStreamStaysSoUntilReset)
 {
+    std::vector<uint8_t> packed = zlib_fixture("trailing.z"), small = zlib_fixture("small.z");
+    std::vector<uint8_t> out(8192);
     cZDecompress decompressor;
-    std::vector<uint8_t> result;
-    EXPECT_FALSE(inflate_in_steps(decompressor, zlib_fixture("badblock.z"), {1000}, 8192, result));
-    EXPECT_TRUE(is_prefix(result, zlib_fixture("badblock.raw")));
+    uint32_t in = uint32_t(packed.size()), produced = uint32_t(out.size());
+    ASSERT_TRUE(decompressor.InflateStep(packed.data(), &in, out.data(), &produced));
+    EXPECT_EQ(in, small.size());
+    EXPECT_EQ(std::vector<uint8_t>(out.begin(), out.begin() + produced), zlib_fixture("small.raw"));
+    const uint8_t* after_the_end = packed.data() + small.size();
+    for (const uint8_t* input : {after_the_end, static_cast<const uint8_t*>(nullptr)}) {
+        in = uint32_t(packed.size() - small.size());
+        produced = uint32_t(out.size());
+        EXPECT_TRUE(decompressor.InflateStep(input, &in, out.data(), &produced));
+        EXPECT_EQ(in, 0u);
+        EXPECT_EQ(produced, 0u);
+    }
 
-    std::vector<uint8_t> good;
-    ASSERT_TRUE(inflate_in_steps(decompressor, zlib_fixture("text.z"), {1000}, 8192, good));
-    EXPECT_EQ(good, zlib_fixture("text.raw"));
+    std::vector<uint8_t> ignored;
+    ASSERT_TRUE(decompressor.Reset());
+    EXPECT_FALSE(inflate_in_steps(decompressor, zlib_fixture("badblock.z"), {1000}, 8192, ignored));
+    EXPECT_FALSE(inflate_in_steps(decompressor, small, {1000}, 8192, ignored));
 }
 
 TEST(ZDecompress, NullInputBeforeAnyStreamGivesNothing)

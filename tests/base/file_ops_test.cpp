@@ -86,6 +86,20 @@ TEST(FileRename, MovesAFileButNeverReplacesOne)
     EXPECT_FALSE(file_rename(L"", temp.Path(L"x").c_str()));
 }
 
+TEST(FileReplace, MovesAFileOverAnother)
+{
+    TempFolder temp(L"replace");
+    ASSERT_TRUE(temp.WriteFile(L"new", "new content"));
+    ASSERT_TRUE(temp.WriteFile(L"target", "old content"));
+    EXPECT_TRUE(file_replace(temp.Path(L"new").c_str(), temp.Path(L"target").c_str()));
+    EXPECT_EQ(temp.ReadFile(L"target"), "new content");
+    EXPECT_FALSE(exists(temp.Attributes(L"new")));
+    EXPECT_TRUE(file_replace(temp.Path(L"target").c_str(), temp.Path(L"fresh").c_str()));
+    EXPECT_EQ(temp.ReadFile(L"fresh"), "new content");
+    EXPECT_FALSE(file_replace(temp.Path(L"gone").c_str(), temp.Path(L"fresh").c_str()));
+    EXPECT_EQ(temp.ReadFile(L"fresh"), "new content");
+}
+
 TEST(FileDelete, DeletesFilesOnly)
 {
     TempFolder temp(L"delete");

@@ -2,7 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include "base/buffers/guardchar.h"
 #include "tests/support/heap_probe.h"
 
 #include <map>
@@ -85,8 +84,13 @@ std::vector<int32_t> range(int32_t from, int32_t to)
 }
 
 int live_objects = 0;
+int objects_made = 0;
 struct Owned {
-    Owned() { ++live_objects; }
+    Owned()
+    {
+        ++live_objects;
+        ++objects_made;
+    }
     virtual ~Owned() { --live_objects; }
 };
 struct OwnedPointer {
@@ -129,16 +133,16 @@ TEST(TreeMap, AscendingThousandStaysShallow)
     expect_sound(map);
 }
 
-TEST(TreeMap, PresentKeyReturnsTheSameValueAndDestroysTheExtraNode)
+TEST(TreeMap, PresentKeyReturnsTheSameValueAndMakesNoNode)
 {
-    cTreeMap<int32_t, _guardchar<wchar_t>> map;
-    _guardchar<wchar_t>* first = tree_get_or_add(map, 3);
-    first->Assign(L"three");
+    cTreeMap<int32_t, Owned> map;
+    Owned* first = tree_get_or_add(map, 3);
     tree_get_or_add(map, 4);
     int busy = heap_busy_blocks();
+    int made = objects_made;
     EXPECT_EQ(tree_get_or_add(map, 3), first);
     EXPECT_EQ(heap_busy_blocks(), busy);
-    EXPECT_STREQ(first->Text(), L"three");
+    EXPECT_EQ(objects_made, made);  // no value constructed for a node in vain
 }
 
 TEST(TreeMap, RebuildGivesTheAscendingShapeAndKeepsValueAddresses)
@@ -301,14 +305,17 @@ TEST(TreeMap, ErasingALeafClearsOnlyItsParentsLink)
     EXPECT_EQ(single.root, nullptr);
 }
 
-TEST(TreeMap, ErasingTheRootRebuildsInAscendingShape)
+// Erasing touches only the path to the successor: no subtree is rebuilt.
+TEST(TreeMap, ErasingANodeWithTwoChildrenPutsItsSuccessorInItsPlace)
 {
     IntMap map;
     insert_all(map, range(1, 7));
-    int32_t* six = tree_find_value(map, 6);
+    int32_t* five = tree_find_value(map, 5);
     EXPECT_TRUE(tree_erase_node(map, map.root));
-    EXPECT_EQ(shape(map.root), "((. 1 .) 2* ((. 3 .) 5 (. 6* (. 7 .))))");
-    EXPECT_EQ(tree_find_value(map, 6), six);
+    EXPECT_EQ(shape(map.root), "(((. 1 .) 2 (. 3 .)) 5 (. 6 (. 7 .)))");
+    EXPECT_EQ(tree_find_value(map, 5), five);
+    EXPECT_TRUE(tree_erase_node(map, tree_find_node(map, 2)));
+    EXPECT_EQ(shape(map.root), "(((. 1 .) 3 .) 5 (. 6 (. 7 .)))");
     expect_sound(map);
 }
 

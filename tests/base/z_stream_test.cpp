@@ -282,8 +282,17 @@ TEST(ZStream, OwnedSourcesAndRepeatedAttachGiveBackTheirMemory)
         EXPECT_FALSE(stream.Seek(0));
         // A refused attach still takes the source it was given to own.
         EXPECT_FALSE(stream.Attach(new cBufWrapperIO(bytes.data(), int32_t(bytes.size()), false), 0, 4096, true));
-        ASSERT_TRUE(stream.Attach(new cBufWrapperIO(bytes.data(), int32_t(bytes.size()), false), raw.size(), 4096,
-                                  true));
+        cFileIOTarget* owned = new cBufWrapperIO(bytes.data(), int32_t(bytes.size()), false);
+        ASSERT_TRUE(stream.Attach(owned, raw.size(), 4096, true));
+        // The owned source attached again, with or without own, stays alive
+        // and owned.
+        for (bool own : {true, false, true}) {
+            ASSERT_TRUE(stream.Attach(owned, raw.size(), 1000, own)) << own;
+            ASSERT_TRUE(stream.Seek(123456));
+            std::vector<uint8_t> out(10);
+            ASSERT_EQ(stream.Read(out.data(), 10), 10);
+            EXPECT_TRUE(std::equal(out.begin(), out.end(), raw.begin() + 123456)) << own;
+        }
     }
     EXPECT_EQ(heap_busy_blocks(), before);
     EXPECT_EQ(crt_busy_blocks(), zlib_before);

@@ -89,6 +89,36 @@ TEST_F(ActionQueueTest, OneDrainHandlesEveryQueuedPostInOrder)
     ExpectCounts(3, 0, 3);
 }
 
+// The first handler opens a nested run (played by draining the pending
+// wake-ups, as its message loop would) after one more action was queued:
+// the nested run takes up the rest of the queue in order, so a sender
+// behind the first action is answered inside the nested run.
+TEST_F(ActionQueueTest, NestedRunInAHandlerKeepsTheQueueOrder)
+{
+    for (bool sent : {false, true}) {
+        SCOPED_TRACE(sent ? "sent" : "posted");
+        owned.clear();
+        cScriptedElement* child = Add<cScriptedElement>("child", 0, 0, 10, 10);
+        auto queue = [&](int32_t number) {
+            cCountedAction* action = new cCountedAction(7, number, &counts);
+            return sent ? child->SendAction(action) : child->PostAction(action);
+        };
+        std::vector<int32_t> numbers;
+        child->on_action = [&](cCountedAction* action) {
+            numbers.push_back(action->number);
+            if (action->number == 101) {
+                EXPECT_TRUE(queue(103));
+                drain_wakeups(root, host);
+            }
+            return true;
+        };
+        ASSERT_TRUE(queue(101));
+        ASSERT_TRUE(queue(102));
+        Drain();
+        EXPECT_EQ(numbers, (std::vector<int32_t>{101, 102, 103}));
+    }
+}
+
 TEST_F(ActionQueueTest, UnhandledPostClimbsToTheRootAndIsCompleted)
 {
     cScriptedElement* child = Add<cScriptedElement>("child", 0, 0, 10, 10);

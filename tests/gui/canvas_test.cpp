@@ -2,8 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include <wchar.h>
+
 #include <cmath>
 #include <memory>
+#include <string>
 
 #include "gui/image_buffer.h"
 #include "gui/offscreen_canvas.h"
@@ -319,25 +322,43 @@ TEST(Canvas, DrawLineUsesTheLinePenAndLeavesOutTheEndPoint)
     EXPECT_FALSE(canvas->DrawLine(nullptr, &to));
 }
 
+// The same text drawn opaque on red shows which pixels the glyphs cover
+// fully (white) and which they do not touch at all (red), also where the
+// ink overhangs the measured extent (italics, the ends of long words).
 TEST(Canvas, TransparentTextTouchesOnlyItsGlyphs)
 {
-    auto canvas = make_canvas(90, 24, red);
-    auto reference = make_canvas(90, 24, red);
-    const wchar_t* text = L"Hamburg 42";
-    ASSERT_TRUE(canvas->SetTextColours(white, green));
-    ASSERT_TRUE(canvas->DrawTextColoured(6, 4, true, text, -1));
-    // The same text drawn opaque on red shows which pixels the glyphs cover
-    // fully (white) and which they do not touch at all (red).
-    ASSERT_TRUE(reference->SetTextColours(white, red));
-    ASSERT_TRUE(reference->DrawTextColoured(6, 4, false, text, -1));
-    cCanvasPixels drawn = read_pixels(*canvas);
-    cCanvasPixels expected = read_pixels(*reference);
-    for (size_t i = 0; i < expected.colours.size(); ++i)
-        if (expected.colours[i] == red || expected.colours[i] == white) {
-            ASSERT_EQ(drawn.colours[i], expected.colours[i]) << "at " << i % 90 << "," << i / 90;
+    const struct {
+        const wchar_t* text;
+        bool italic;
+    } cases[] = {
+        {L"Hamburg 42", false},
+        {L"Suchbegriff", true},
+        {L"\u0414\u043E\u0441\u0442\u043E\u043F\u0440\u0438\u043C\u0435\u0447\u0430\u0442\u0435\u043B\u044C"
+         L"\u043D\u043E\u0441\u0442\u0435\u0439",
+         false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << "italic " << c.italic << ", text of " << wcslen(c.text));
+        auto canvas = make_canvas(200, 24, red);
+        auto reference = make_canvas(200, 24, red);
+        ASSERT_TRUE(canvas->SelectFontBy(5, 13, L"Tahoma", false, false, c.italic));
+        ASSERT_TRUE(reference->SelectFontBy(5, 13, L"Tahoma", false, false, c.italic));
+        ASSERT_TRUE(canvas->SetTextColours(white, green));
+        ASSERT_TRUE(canvas->DrawTextColoured(6, 4, true, c.text, -1));
+        ASSERT_TRUE(reference->SetTextColours(white, red));
+        ASSERT_TRUE(reference->DrawTextColoured(6, 4, false, c.text, -1));
+        cCanvasPixels drawn = read_pixels(*canvas);
+        cCanvasPixels expected = read_pixels(*reference);
+        std::string wrong;
+        for (size_t i = 0; i < expected.colours.size(); ++i) {
+            bool inked = expected.colours[i] != red;
+            if ((drawn.colours[i] != red) != inked || (expected.colours[i] == white && drawn.colours[i] != white))
+                wrong += " " + std::to_string(i % 200) + "," + std::to_string(i / 200);
         }
-    EXPECT_GT(expected.Count(white), 20);
-    EXPECT_EQ(drawn.Count(green), 0) << "transparent text has no background";
+        EXPECT_EQ(wrong, "") << "measured width " << text_size(*canvas, c.text).width;
+        EXPECT_GT(200 * 24 - expected.Count(red), 20);
+        EXPECT_EQ(drawn.Count(green), 0) << "transparent text has no background";
+    }
 }
 
 TEST(Canvas, OpaqueTextFillsItsCellWithTheBackgroundColour)

@@ -48,3 +48,24 @@ TEST(ThemeImage, TargetsThatMissTheCanvasAreRefused)
     EXPECT_FALSE(canvas->DrawThemeImage(&image, 8, 8, 0, 0, 2)) << "no scaling mode 2";
     EXPECT_EQ(read_pixels(*canvas).Count(white), 100);
 }
+
+// A band image one pixel thick stretched along a long target shows that one
+// pixel everywhere, however little of it the canvas cuts out.
+TEST(ThemeImage, OnePixelBandStretchedLongFillsEveryVisiblePixel)
+{
+    cImageBuffer across, down;
+    make_numbered_image(across, 1, 3);
+    make_numbered_image(down, 3, 1);
+    for (int32_t mode : {0, 1})
+        for (int32_t cut : {0, 20, 199, 200, 300, 339}) {
+            SCOPED_TRACE(testing::Message() << "mode " << mode << ", cut " << cut);
+            auto wide = make_canvas(60, 3, white);
+            ASSERT_TRUE(wide->DrawThemeImage(&across, 400, 3, -cut, 0, mode));
+            expect_rect(read_pixels(*wide), cRect{0, 0, 60, 3},
+                        [](int32_t, int32_t y) { return numbered_colour(0, y); }, white);
+            auto tall = make_canvas(3, 60, white);
+            ASSERT_TRUE(tall->DrawThemeImage(&down, 3, 400, 0, -cut, mode));
+            expect_rect(read_pixels(*tall), cRect{0, 0, 3, 60},
+                        [](int32_t x, int32_t) { return numbered_colour(x, 0); }, white);
+        }
+}

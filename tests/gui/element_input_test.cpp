@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "gui/element_clock.h"
+#include "gui/tooltip_opener.h"
 #include "tests/gui/element_probe.h"
 
 namespace {
@@ -259,4 +260,55 @@ TEST_F(ElementInputTest, ButtonHookThatDestroysItsElementEndsTheDispatch)
     EXPECT_FALSE(cDoomedProbe::TouchedAfterFree());
     root.DispatchMouseButton(15, 15, 1, false, false, false);
     EXPECT_EQ(log, (cEvents{"closer: button 1 down 5,5", "root: button 1 up 15,15"}));
+}
+
+namespace {
+
+// What the registered opener was asked, and whether its tooltips live.
+struct cTooltipLog {
+    std::vector<std::wstring> opened;
+    int alive = 0;
+};
+cTooltipLog tooltip_log;
+
+class cTooltipProbe : public cChildElement {
+public:
+    cTooltipProbe() { ++tooltip_log.alive; }
+    ~cTooltipProbe() override { --tooltip_log.alive; }
+};
+
+cChildElement* open_probe_tooltip(cChildElement*, const wchar_t* text)
+{
+    tooltip_log.opened.push_back(text);
+    return new cTooltipProbe;
+}
+
+}  // namespace
+
+TEST_F(ElementInputTest, HoverOpensOneTooltipThroughTheRegisteredOpenerUntilLeaveOrNewHint)
+{
+    tooltip_log = cTooltipLog{};
+    cChildElement hinted, plain;
+    root.AddChild(&hinted, 0, 0, 50, 50);
+    root.AddChild(&plain, 100, 0, 50, 50);
+    hinted.SetHintText(L"Save the file");
+    root.DispatchMouseMove(10, 10);
+    EXPECT_TRUE(tooltip_log.opened.empty()) << "nothing opens before an opener is registered";
+
+    set_tooltip_opener(open_probe_tooltip);
+    root.DispatchMouseMove(10, 10);
+    root.DispatchMouseMove(12, 10);
+    EXPECT_EQ(tooltip_log.opened, std::vector<std::wstring>{L"Save the file"});
+    EXPECT_EQ(tooltip_log.alive, 1);
+    root.DispatchMouseMove(110, 10);
+    EXPECT_EQ(tooltip_log.alive, 0) << "leaving closes it; an element without a hint opens none";
+    EXPECT_EQ(tooltip_log.opened.size(), 1u);
+
+    root.DispatchMouseMove(10, 10);
+    hinted.SetHintText(L"Saved");
+    root.DrainPostedActions(&hinted);
+    EXPECT_EQ(tooltip_log.alive, 0) << "a new hint closes the open tooltip";
+    root.DispatchMouseMove(11, 10);
+    EXPECT_EQ(tooltip_log.opened, (std::vector<std::wstring>{L"Save the file", L"Save the file", L"Saved"}));
+    set_tooltip_opener(nullptr);
 }

@@ -48,6 +48,14 @@ public:
     std::vector<cRect> asked;
 };
 
+// Paints no background and answers as it is told.
+class cSilentBackdropElement : public cChildElement {
+public:
+    explicit cSilentBackdropElement(bool answer) : claims_painted(answer) {}
+    bool PaintBackground(cCanvas*, const cRect*) override { return claims_painted; }
+    bool claims_painted;
+};
+
 class cScrolledElement : public cChildElement {
 public:
     cPoint GetScrollOrigin() override { return cPoint{-10, -4}; }
@@ -142,20 +150,27 @@ TEST(ElementPaint, DisabledPaintingHidesTheSubtreeButHideDoesNot)
     EXPECT_EQ(canvas.Pixel(22, 22), 0x111111u);  // the parent shows through
 }
 
+// Whether the parent paints no background of its own or claims one that
+// drew nothing (a stretched image that failed), the child's back buffer,
+// which starts black, shows the parent's background colour.
 TEST(ElementPaint, TransparentChildShowsItsParentsBackground)
 {
-    cChildElement root;
-    cGridCanvas canvas(30, 30);
-    start_root(root, canvas);
-    cChildElement child;
-    root.SetBackgroundColour(0x123456);
-    ASSERT_TRUE(root.AddChild(&child, 5, 5, 10, 10));
-    child.SetTransparent(true);
-    root.PaintTree(&canvas);
-    EXPECT_EQ(wrong_pixels(canvas, [](int32_t x, int32_t y) {
-                  return inside({5, 5, 10, 10}, x, y) ? 0x123456u : 0u;  // the root paints nothing of its own
-              }),
-              0);
+    for (bool claims_painted : {false, true}) {
+        SCOPED_TRACE(claims_painted ? "background claimed" : "no background");
+        cSilentBackdropElement root(claims_painted);
+        cGridCanvas canvas(30, 30);
+        start_root(root, canvas);
+        cChildElement child;
+        root.SetBackgroundColour(0x123456);
+        ASSERT_TRUE(root.AddChild(&child, 5, 5, 10, 10));
+        child.SetTransparent(true);
+        child.SetBackBuffer(true);
+        root.PaintTree(&canvas);
+        EXPECT_EQ(wrong_pixels(canvas, [](int32_t x, int32_t y) {
+                      return inside({5, 5, 10, 10}, x, y) ? 0x123456u : 0u;  // the root paints nothing of its own
+                  }),
+                  0);
+    }
 }
 
 TEST(ElementPaint, ParentIsAskedForItsBackgroundUnderTheChild)

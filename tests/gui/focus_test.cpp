@@ -189,6 +189,20 @@ TEST_F(FocusTest, SavedFocusComesBackUnlessItsElementWasRemoved)
     EXPECT_EQ(Focused(), "root");
 }
 
+TEST_F(FocusTest, ArrowFromTheRootHandsItsFocusOverAndDeactivationKeepsItThere)
+{
+    Stop("a", 0);
+    Stop("b", 30);
+    root.SetFocusTo(&root);
+    log.clear();
+    EXPECT_EQ(Walk(key_right, false, 1), cEvents{"a"});
+    EXPECT_FALSE(root.HasFocus());
+    EXPECT_EQ(log, (cEvents{"a: gained 2", "root: lost"}));
+    root.SaveFocus();
+    root.RestoreFocus();
+    EXPECT_EQ(Focused(), "a");
+}
+
 TEST_F(FocusTest, TakeFocusMovesTheFocusThroughTheQueue)
 {
     cProbeElement* a = Stop("a", 0);

@@ -89,6 +89,12 @@ public:
         ++focus_restores;
         cChildElement::RestoreFocus();
     }
+    void OnWindowDeactivated() override
+    {
+        ++deactivations;
+        if (on_deactivated)
+            on_deactivated(this);
+    }
     bool HandleAction(cChildElement* sender, cChildAction* action) override
     {
         if (!on_action)
@@ -107,11 +113,12 @@ public:
 
     bool* destroyed;
     bool can_close = true;
-    int creates = 0, queries = 0, close_asks = 0, focus_saves = 0, focus_restores = 0;
+    int creates = 0, queries = 0, close_asks = 0, focus_saves = 0, focus_restores = 0, deactivations = 0;
     std::vector<std::pair<int32_t, int32_t>> sizes;
     std::vector<std::string> input;
     std::function<void(cRecordingRoot*)> on_create;
     std::function<void(cRecordingRoot*, uint32_t)> on_action;
+    std::function<void(cRecordingRoot*)> on_deactivated;
 };
 
 // Runs the step once after delay_ms from the thread's message loop. Timer

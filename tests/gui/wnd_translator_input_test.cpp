@@ -118,6 +118,53 @@ TEST_F(InputTest, DragKeepsTheMouseAtThePressedElement)
     EXPECT_TRUE(saw_outside);
 }
 
+// The window loses the mouse in the middle of a drag, and the button comes
+// up elsewhere: the tree lets go of it too, so the next click goes to the
+// element under the pointer.
+TEST_F(InputTest, CaptureTheWindowLosesIsReleasedInTheTree)
+{
+    HWND other = nullptr;
+    const std::pair<const char*, std::function<void()>> losses[] = {
+        {"another window takes the mouse",
+         [&]() {
+             other = CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
+             SetCapture(other);
+         }},
+        {"the mode is cancelled", [&]() { SendMessageW(host, WM_CANCELMODE, 0, 0); }},
+        {"a modal run opens over it",
+         [&]() {
+             cRecordingRoot* nested = new cRecordingRoot;
+             nested->on_create = [](cRecordingRoot* r) { run_later(100, [r]() { r->EndModal(0); }); };
+             root->ShowModal(L"nested", 100, 60, nested, false);
+         }},
+    };
+    for (const auto& loss : losses) {
+        SCOPED_TRACE(loss.first);
+        a.buttons.clear();
+        b.buttons.clear();
+        Run([&]() {
+            MoveTo(20, 20);
+            send_mouse_button(true, false);
+            run_later(100, [&]() {
+                loss.second();
+                MoveTo(260, 200);
+                send_mouse_button(true, true);
+                run_later(100, [&]() {
+                    if (other)
+                        DestroyWindow(other);
+                    other = nullptr;
+                    POINT at = {120, 30};
+                    ClientToScreen(host, &at);
+                    send_click_at(at.x, at.y);
+                    EndLater();
+                });
+            });
+        });
+        EXPECT_EQ(a.buttons, std::vector<std::string>{"10 10 1 1"});
+        EXPECT_EQ(b.buttons, (std::vector<std::string>{"20 20 1 1", "20 20 1 0"}));
+    }
+}
+
 TEST_F(InputTest, TabAndShiftTabWalkTheFocusInOrderAndWrap)
 {
     // Tab, Tab, Tab (wraps to the first), Shift+Tab (wraps to the last).

@@ -189,6 +189,7 @@ TEST_F(TranslatorTest, WindowOperationsActOnTheNativeWindow)
     EXPECT_TRUE(wnd.SetWindowFocus());
     EXPECT_EQ(GetFocus(), window);
     EXPECT_GT(wnd.GetDpi(), 0);
+    EXPECT_TRUE(wnd.IsResizable());
     // Focus leaving and coming back saves and restores the tree's focus.
     int saves = root->focus_saves, restores = root->focus_restores;
     Send(WM_KILLFOCUS);
@@ -225,6 +226,7 @@ TEST_F(TranslatorTest, ClientSizeLimitsHoldTheFrameWindow)
     pump_messages();
     EXPECT_EQ(client_size(window), std::make_pair(500, 400));
     EXPECT_EQ(root->sizes.back(), std::make_pair(500, 400));
+    EXPECT_FALSE(wnd.IsResizable()) << "no grip while maximised";
 }
 
 TEST_F(TranslatorTest, StringTablesComeFromTheCatalog)
@@ -259,6 +261,32 @@ TEST_F(TranslatorTest, PopupWithoutActivationKeepsTheFocus)
     EXPECT_FALSE(popup_root_destroyed);
     delete holder;
     EXPECT_TRUE(popup_root_destroyed);
+}
+
+TEST_F(TranslatorTest, DeactivationReachesTheRootOfAWindowAndOfAModalPopup)
+{
+    TakeFocus();
+    HWND other = CreateWindowW(L"STATIC", L"other", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 80, 60, nullptr,
+                               nullptr, nullptr, nullptr);
+    ASSERT_NE(other, nullptr);
+    SetForegroundWindow(other);
+    pump_messages();
+    EXPECT_EQ(root->deactivations, 1);
+
+    // A popup list whose item holds the focus ends its run when another
+    // window becomes active, as it does on a click elsewhere.
+    cRecordingRoot* popup = new cRecordingRoot;
+    cChildElement item;
+    popup->on_create = [&](cRecordingRoot* r) {
+        r->AddChild(&item, 0, 0, 40, 20);
+        run_later(50, [&, r]() { r->SetFocusTo(&item); });
+        run_later(150, [&]() { SetForegroundWindow(other); });
+        run_later(5000, [r]() { r->EndModal(-1); });
+    };
+    popup->on_deactivated = [](cRecordingRoot* r) { r->EndModal(5); };
+    SetForegroundWindow(window);
+    EXPECT_EQ(wnd.RunPopupModal(100, 100, 60, 40, popup), 5);
+    DestroyWindow(other);
 }
 
 TEST_F(TranslatorTest, ReleasedPopupKeepsItsRoot)

@@ -42,21 +42,31 @@ inline std::wstring child_command(const std::wstring& what)
     return L"\"" + own_executable() + L"\" --child " + what;
 }
 
-// Starts this executable as a child doing `what` and waits for it; its exit
-// code, or 99 when it could not be started.
-inline DWORD run_child_and_wait(const std::wstring& what)
+// Starts this executable as a child doing `what`; its process handle, for
+// the caller to close, or null when it could not be started.
+inline HANDLE start_child(const std::wstring& what)
 {
     std::wstring command = child_command(what);
     STARTUPINFOW startup = {};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION process = {};
     if (!CreateProcessW(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process))
-        return 99;
-    WaitForSingleObject(process.hProcess, INFINITE);
-    DWORD code = 99;
-    GetExitCodeProcess(process.hProcess, &code);
-    CloseHandle(process.hProcess);
+        return nullptr;
     CloseHandle(process.hThread);
+    return process.hProcess;
+}
+
+// Starts this executable as a child doing `what` and waits for it; its exit
+// code, or 99 when it could not be started.
+inline DWORD run_child_and_wait(const std::wstring& what)
+{
+    HANDLE process = start_child(what);
+    if (!process)
+        return 99;
+    WaitForSingleObject(process, INFINITE);
+    DWORD code = 99;
+    GetExitCodeProcess(process, &code);
+    CloseHandle(process);
     return code;
 }
 

@@ -1,7 +1,7 @@
-// A test-only gallery of the GUI core: a modal element tree with the form
-// frame and every built-in theme image painted, the framework's texts in
-// English and in Russian, and a row of focusable chips with the keyboard
-// focus on one of them. Run through the real application runner and window
+// A test-only gallery of the GUI: a form with every built-in theme image
+// painted, the framework's texts in English and in Russian, the controls in
+// their usual states, and a row of focusable chips with the keyboard focus
+// on one of them. Run through the real application runner and window
 // maker. Handshake with the test driver through the folder named on the
 // command line: once the window runs, the gallery writes "ready.txt" (the
 // screen rectangle of its client area); the driver screenshots it and
@@ -20,44 +20,21 @@
 #include "gui/canvas.h"
 #include "gui/catalog.h"
 #include "gui/child_element.h"
+#include "gui/controls/custom_form.h"
 #include "gui/language.h"
 #include "gui/theme.h"
 #include "gui/ui_font.h"
 #include "gui/window_maker.h"
+#include "tests/gui/gallery/gallery_controls.h"
 
 namespace {
 
-const int32_t gallery_width = 860;
-const int32_t gallery_height = 520;
+const int32_t gallery_width = 1110;
+const int32_t gallery_height = 560;
 const uint32_t end_code = 100;
-const uint32_t ready_code = 101;
 const intptr_t end_result = 7;
 const uint32_t text_colour = 0x404040;
 const int32_t message_count = 7;
-
-uint32_t theme_colour(int32_t index)
-{
-    cCITheme* theme = get_theme();
-    return theme ? theme->GetColour(index) : 0xFFFFFF;
-}
-
-cImageBuffer* theme_image(uint32_t index)
-{
-    cCITheme* theme = get_theme();
-    return theme ? theme->GetImage(index) : nullptr;
-}
-
-int32_t image_width(uint32_t index)
-{
-    cImageBuffer* image = theme_image(index);
-    return image ? image->GetWidth() : 0;
-}
-
-int32_t image_height(uint32_t index)
-{
-    cImageBuffer* image = theme_image(index);
-    return image ? image->GetHeight() : 0;
-}
 
 // Every built-in image at its own size, one per cell.
 class cImageGrid : public cChildElement {
@@ -145,8 +122,8 @@ std::wstring handshake_folder;
 std::mutex root_lock;
 cChildElement* live_root = nullptr;
 
-// The dialog's root: the form frame of theme images 0-7 around a panel.
-class cGalleryRoot : public cChildElement {
+// The dialog's root: a form with the gallery's title in its top band.
+class cGalleryRoot : public cCustomForm {
 public:
     explicit cGalleryRoot(std::vector<std::wstring> english)
         : english_column(L"English", std::move(english)), russian_column(L"Русский", {}),
@@ -166,17 +143,25 @@ public:
 
     void OnCreate() override
     {
-        SetBackgroundColour(theme_colour(0));
-        AddChild(&grid, 16, 40, cImageGrid::columns * cImageGrid::cell + 2, 12 * cImageGrid::cell + 2);
-        AddChild(&english_column, 452, 40, 190, 380);
-        AddChild(&russian_column, 652, 40, 190, 380);
-        AddChild(&first_chip, 16, -70, 110, 26);
-        AddChild(&second_chip, 136, -70, 110, 26);
-        AddChild(&third_chip, 256, -70, 110, 26);
+        cCustomForm::OnCreate();
+        // Placed in the client panel, which starts at (5, 30).
+        cPanelChild* panel = GetClientPanel();
+        panel->AddChild(&grid, 11, 10, cImageGrid::columns * cImageGrid::cell + 2, 12 * cImageGrid::cell + 2);
+        panel->AddChild(&english_column, 447, 10, 190, 380);
+        panel->AddChild(&russian_column, 647, 10, 190, 380);
+        panel->AddChild(&controls, 847, 10, cGalleryControls::width_needed, cGalleryControls::height_needed);
+        panel->AddChild(&first_chip, 11, -31, 110, 26);
+        panel->AddChild(&second_chip, 131, -31, 110, 26);
+        panel->AddChild(&third_chip, 251, -31, 110, 26);
         // Through the queue, as controls take the focus, so that it lands
         // after the window itself has the keyboard.
         second_chip.TakeFocus();
-        PostAction(new cChildAction(ready_code));
+    }
+
+    bool OnStarted() override
+    {
+        ReportReady();
+        return true;
     }
 
     bool HandleAction(cChildElement* sender, cChildAction* action) override
@@ -185,32 +170,15 @@ public:
             EndModal(end_result);
             return true;
         }
-        if (sender == this && action->code == ready_code) {
-            ReportReady();
-            return true;
-        }
-        return cChildElement::HandleAction(sender, action);
+        return cCustomForm::HandleAction(sender, action);
     }
 
     void Paint(cCanvas* canvas) override
     {
-        cRect all{0, 0, width, height};
-        canvas->FillRect(&all, theme_colour(0), theme_colour(0));
-        int32_t top = image_height(0);
-        int32_t bottom = image_height(5);
-        canvas->DrawImage(0, 0, theme_image(0), -1, -1);
-        canvas->DrawThemeImage(theme_image(1), width - image_width(0) - image_width(2), top, image_width(0), 0, 0);
-        canvas->DrawImage(width - image_width(2), 0, theme_image(2), -1, -1);
-        canvas->DrawThemeImage(theme_image(3), image_width(3), height - top - bottom, 0, top, 0);
-        canvas->DrawThemeImage(theme_image(4), image_width(4), height - top - image_height(7), width - image_width(4),
-                               top, 0);
-        canvas->DrawImage(0, height - bottom, theme_image(5), -1, -1);
-        canvas->DrawThemeImage(theme_image(6), width - image_width(5) - image_width(7), image_height(6),
-                               image_width(5), height - image_height(6), 0);
-        canvas->DrawImage(width - image_width(7), height - image_height(7), theme_image(7), -1, -1);
+        cCustomForm::Paint(canvas);
         canvas->SelectFontBy(6, 14, get_ui_font_face_name(), true, false, false);
         canvas->SetTextColours(text_colour, theme_colour(1));
-        canvas->DrawTextLine(0, 0, width, top, 0, true, 12, 12, L"GUI gallery", -1, nullptr, false);
+        canvas->DrawTextLine(0, 0, width, theme_metric(0), 0, true, 12, 12, L"GUI gallery", -1, nullptr, false);
     }
 
 private:
@@ -233,6 +201,7 @@ private:
     cImageGrid grid;
     cTextColumn english_column;
     cTextColumn russian_column;
+    cGalleryControls controls;
     cChip first_chip;
     cChip second_chip;
     cChip third_chip;

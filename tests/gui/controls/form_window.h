@@ -1,0 +1,157 @@
+#ifndef TESTS_GUI_CONTROLS_FORM_WINDOW_H
+#define TESTS_GUI_CONTROLS_FORM_WINDOW_H
+
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "gui/controls/custom_form.h"
+#include "gui/image_buffer.h"
+#include "gui/window_maker.h"
+#include "tests/gui/gui_test_elements.h"
+
+// A form run modally on the virtual screen and driven by real input: the
+// steps run one after the other from the dialog's message loop, each once
+// the input of the step before has been delivered and painted. The run ends
+// with 1 after the last step, or -1 when it outlasts the time-out. The form
+// is destroyed by the run: steps check it while it runs.
+class cFormWindow {
+public:
+    using cStep = std::function<void()>;
+
+    static const UINT step_gap_ms = 150;
+    static const UINT time_out_ms = 30000;
+
+    cFormWindow() { EXPECT_TRUE(maker.Init(nullptr, 0, 101)); }
+
+    // The form's OnStarted should call Start.
+    intptr_t Run(cCustomForm* form, int32_t width, int32_t height, std::vector<cStep> steps, bool resizable = false)
+    {
+        script = std::move(steps);
+        root = form;
+        intptr_t result = maker.RunDialog(L"controls", width, height, form, nullptr, resizable);
+        root = nullptr;
+        // Steps still waiting would reach into the ended run.
+        for (auto& waiting : later_steps())
+            KillTimer(nullptr, waiting.first);
+        later_steps().clear();
+        return result;
+    }
+
+    // Called by the form once its window runs.
+    void Start()
+    {
+        HWND host = host_of(root);
+        SetForegroundWindow(GetParent(host));
+        SetFocus(host);
+        cCustomForm* form = root;
+        run_later(time_out_ms, [form]() { form->EndModal(-1); });
+        run_later(step_gap_ms, [this]() { Next(0); });
+    }
+
+    // A point of the element in screen coordinates.
+    static POINT ScreenPoint(cChildElement* element, int32_t x, int32_t y)
+    {
+        cPoint origin{0, 0};
+        element->GetScreenPosition(&origin);
+        return POINT{origin.x + x, origin.y + y};
+    }
+
+    static void MoveTo(cChildElement* element, int32_t x, int32_t y)
+    {
+        POINT at = ScreenPoint(element, x, y);
+        send_mouse_move_to(at.x, at.y);
+    }
+
+    // A key pressed and released, while a modifier key is held when one is
+    // given.
+    static void Press(WORD key, WORD modifier = 0)
+    {
+        if (modifier)
+            send_key(modifier, false);
+        send_key_press(key);
+        if (modifier)
+            send_key(modifier, true);
+    }
+
+    // The element's pixels as its host window shows them now, top row first,
+    // as 0x00BBGGRR.
+    static std::vector<uint32_t> Pixels(cChildElement* element, int32_t x, int32_t y, int32_t w, int32_t h)
+    {
+        HWND window = host_of(element);
+        POINT at = ScreenPoint(element, x, y);
+        ScreenToClient(window, &at);
+        BITMAPINFO info = {};
+        info.bmiHeader.biSize = sizeof(info.bmiHeader);
+        info.bmiHeader.biWidth = w;
+        info.bmiHeader.biHeight = -h;
+        info.bmiHeader.biPlanes = 1;
+        info.bmiHeader.biBitCount = 32;
+        void* bits = nullptr;
+        HDC window_dc = GetDC(window);
+        HDC memory_dc = CreateCompatibleDC(window_dc);
+        HBITMAP bitmap = CreateDIBSection(window_dc, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+        HGDIOBJ old = SelectObject(memory_dc, bitmap);
+        BitBlt(memory_dc, 0, 0, w, h, window_dc, at.x, at.y, SRCCOPY);
+        GdiFlush();
+        std::vector<uint32_t> pixels(size_t(w) * size_t(h));
+        const uint32_t* source = static_cast<const uint32_t*>(bits);
+        for (size_t i = 0; i < pixels.size(); ++i)
+            pixels[i] = swap_red_blue(source[i]);
+        SelectObject(memory_dc, old);
+        DeleteObject(bitmap);
+        DeleteDC(memory_dc);
+        ReleaseDC(window, window_dc);
+        return pixels;
+    }
+
+    static uint32_t PixelAt(cChildElement* element, int32_t x, int32_t y) { return Pixels(element, x, y, 1, 1)[0]; }
+
+    // 0xAARRGGBB to 0x00BBGGRR and back (the alpha byte dropped).
+    static uint32_t swap_red_blue(uint32_t pixel)
+    {
+        return ((pixel >> 16) & 0xFF) | (pixel & 0xFF00) | ((pixel & 0xFF) << 16);
+    }
+
+    // The pixels where the element does not show the image drawn at (x, y):
+    // all of them for an image drawn opaque, only its fully opaque ones for
+    // one drawn blended.
+    static int32_t ImageMismatches(cChildElement* element, int32_t x, int32_t y, const cImageBuffer* image,
+                                   bool blended)
+    {
+        int32_t w = image->GetWidth(), h = image->GetHeight();
+        std::vector<uint32_t> shown = Pixels(element, x, y, w, h);
+        int32_t mismatches = 0;
+        for (int32_t row = 0; row < h; ++row) {
+            for (int32_t column = 0; column < w; ++column) {
+                // Image rows are stored bottom-up.
+                uint32_t pixel = image->GetPixels()[size_t(h - 1 - row) * size_t(w) + size_t(column)];
+                if ((!blended || pixel >> 24 == 0xFF) &&
+                    shown[size_t(row) * size_t(w) + size_t(column)] != swap_red_blue(pixel))
+                    ++mismatches;
+            }
+        }
+        return mismatches;
+    }
+
+    cWWMaker maker;
+    cCustomForm* root = nullptr;
+
+private:
+    void Next(size_t index)
+    {
+        if (index >= script.size()) {
+            root->EndModal(1);
+            return;
+        }
+        script[index]();
+        run_later(step_gap_ms, [this, index]() { Next(index + 1); });
+    }
+
+    std::vector<cStep> script;
+};
+
+#endif

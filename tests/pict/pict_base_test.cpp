@@ -1,0 +1,220 @@
+#include "pict/pict_base.h"
+
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "base/mem_io_target.h"
+#include "base/tree_map.h"
+#include "pict/pict_target.h"
+#include "tests/support/heap_probe.h"
+
+namespace {
+
+struct cCountedPicture : cPictDummy {
+    explicit cCountedPicture(int* counter = nullptr) : destroyed(counter) {}
+    ~cCountedPicture() override
+    {
+        if (destroyed)
+            ++*destroyed;
+    }
+    int* destroyed;
+};
+
+cPictTarget target_over(std::vector<uint32_t>& pixels, int32_t width, int32_t height, uint32_t background)
+{
+    cPictTarget target;
+    pict_target_init(&target, nullptr);
+    pixels.assign(size_t(width) * height, 0x11111111);
+    target.pixels = pixels.data();
+    target.width = width;
+    target.height = height;
+    target.background = background;
+    return target;
+}
+
+}  // namespace
+
+TEST(PictBase, StartsEmptyAndRefusesWhatItCannotDo)
+{
+    cPictDummy picture;
+    _typebuf<uint32_t> out;
+    EXPECT_EQ(picture.GetWidth(), 0);
+    EXPECT_EQ(picture.GetHeight(), 0);
+    EXPECT_FALSE(picture.HasDeepPixels());
+    EXPECT_EQ(picture.GetPageCount(nullptr), 1);
+    EXPECT_FALSE(picture.CopyPixels32(out));
+    EXPECT_FALSE(picture.DetachPixels32(out));
+    cMemIOTarget stream;
+    int32_t width = -1;
+    EXPECT_FALSE(picture.GetPageInfo(&stream, 1, &width, &width));
+    EXPECT_FALSE(picture.LoadPage(&stream, 1));
+    cPictDummy target;
+    EXPECT_FALSE(picture.LoadPageScaled(&stream, &target, 10, 10, 0, true, 0));
+    EXPECT_EQ(width, -1);
+    EXPECT_FALSE(picture.AllocPixels32(65536, 32768));
+    EXPECT_FALSE(picture.AllocPixels32(0, 3));
+}
+
+// (channel, divisor, offset) -> 8 bits, through conversion and the sink.
+TEST(PictBase, ConvertsDeepPixelsByDivisorAndOffset)
+{
+    const struct {
+        uint16_t channel;
+        double divisor;
+        int32_t offset;
+        uint32_t expected;
+    } cases[] = {{0xFFFF, 256.0, 0, 255}, {0x00FF, 256.0, 0, 0}, {0xFFFF, 257.0, 0, 255},
+                 {0x8080, 257.0, 0, 128}, {0x0100, 256.0, -512, 0}, {0x0100, 1.0, 0, 255}};
+    for (const auto& c : cases) {
+        cPictDummy picture;
+        ASSERT_TRUE(picture.AllocDeepPixels(1, 1));
+        picture.deep_divisor = c.divisor;
+        picture.deep_offset = c.offset;
+        picture.pixels64[0] = c.channel * 0x0001000100010001ull;
+        _typebuf<uint32_t> out;
+        ASSERT_TRUE(picture.CopyPixels32(out));
+        EXPECT_EQ(out[0], c.expected * 0x01010101u) << c.channel << " / " << c.divisor;
+        std::vector<uint32_t> bitmap;
+        cPictTarget target = target_over(bitmap, 1, 1, 0);
+        ASSERT_TRUE(picture.SetOutputTarget(&target) && picture.BeginOutput());
+        picture.PutPixel64(0, 0, picture.pixels64[0]);
+        picture.FinishOutput();
+        EXPECT_EQ(bitmap[0], c.expected * 0x01010101u);
+    }
+}
+
+TEST(PictBase, MovesFlipsAndStretchesPixels)
+{
+    cPictDummy deep;
+    ASSERT_TRUE(deep.AllocDeepPixels(1, 3));
+    deep.deep_divisor = 300.0;
+    deep.deep_offset = 4;
+    for (int i = 0; i < 3; ++i)
+        deep.pixels64[i] = uint64_t(i + 1);
+    ASSERT_TRUE(deep.FlipVertical());
+    EXPECT_EQ(deep.pixels64[0], 3u);
+    EXPECT_EQ(deep.pixels64[1], 2u);
+    cPictDummy taker;
+    taker.TakePixels(&deep);
+    EXPECT_TRUE(taker.HasDeepPixels());
+    EXPECT_EQ(taker.deep_divisor, 300.0);
+    EXPECT_EQ(taker.deep_offset, 4);
+    EXPECT_EQ(taker.pixels64[2], 1u);
+    EXPECT_EQ(deep.pixels64.Data(), nullptr);
+    cPictDummy flat;
+    ASSERT_TRUE(flat.AllocPixels32(2, 1));
+    flat.pixels32[0] = 0x000A0A0A;
+    flat.pixels32[1] = 0x00141414;
+    taker.TakePixels(&flat);
+    EXPECT_EQ(taker.deep_divisor, 300.0);
+    EXPECT_FALSE(taker.HasDeepPixels());
+    // Channels 10 and 20 stretch to 0 and 255; all 7 stays 7.
+    ASSERT_TRUE(taker.StretchLevels());
+    EXPECT_EQ(taker.pixels32[0], 0xFF000000u);
+    EXPECT_EQ(taker.pixels32[1], 0xFFFFFFFFu);
+    taker.pixels32[0] = taker.pixels32[1] = 0x00070707;
+    ASSERT_TRUE(taker.StretchLevels());
+    EXPECT_EQ(taker.pixels32[1], 0xFF070707u);
+    _typebuf<uint32_t> out;
+    ASSERT_TRUE(taker.DetachPixels32(out));
+    EXPECT_EQ(out.Count(), 2);
+    EXPECT_EQ(taker.GetWidth(), 0);
+}
+
+TEST(PictBase, KeepsPropertiesOfTheClassTheirIdGives)
+{
+    int destroyed = 0;
+    {
+        cPictDummy picture;
+        EXPECT_EQ(picture.GetProperty(22, true), nullptr);
+        EXPECT_EQ(picture.GetProperty(3, false), nullptr);
+        cPictProp* thumbnail = picture.GetProperty(13, true);
+        ASSERT_NE(thumbnail, nullptr);
+        EXPECT_EQ(picture.GetProperty(13, true), thumbnail);
+        ASSERT_EQ(picture.FindThumbnail(), thumbnail);
+        EXPECT_EQ(picture.FindThumbnail()->picture, nullptr);
+        picture.FindThumbnail()->picture = new cCountedPicture(&destroyed);
+        ASSERT_NE(picture.GetProperty(7, true), nullptr);
+        EXPECT_EQ(picture.FindStringProperty(7), nullptr);
+        EXPECT_NE(picture.FindIntProperty(7), nullptr);
+        EXPECT_EQ(picture.GetProperty(3, true)->GetKind(), 3);
+        EXPECT_EQ(picture.GetProperty(21, true)->GetKind(), 5);
+    }
+    EXPECT_EQ(destroyed, 1);
+}
+
+// A picture held by value in the ordered map is built in its node and
+// destroyed with it, also when an equal key makes the new node superfluous.
+TEST(PictBase, LivesAsAValueOfTheOrderedMap)
+{
+    int busy = heap_busy_blocks();
+    {
+        cTreeMap<int32_t, cPictDummy> pictures;
+        cPictDummy* first = tree_get_or_add(pictures, 4);
+        ASSERT_NE(first, nullptr);
+        ASSERT_TRUE(first->AllocPixels32(8, 8));
+        first->GetProperty(5, true);
+        EXPECT_EQ(tree_get_or_add(pictures, 4), first);
+        EXPECT_EQ(first->GetWidth(), 8);
+    }
+    EXPECT_EQ(heap_busy_blocks(), busy);
+}
+
+TEST(PictBase, StreamGuardAnswersWhileTheStreamIsOpen)
+{
+    cMemIOTarget stream;
+    cStreamGuardProgressTarget guard(&stream);
+    EXPECT_TRUE(guard.Notify(10.0));
+    stream.Close();
+    bool open = stream.IsOpen();
+    EXPECT_EQ(guard.Notify(20.0), open);
+    EXPECT_FALSE(cStreamGuardProgressTarget().Notify(0.0));
+}
+
+// The sink's geometry: a picture that fits sits centred in the background;
+// one that does not shrinks into a centred hole; zoom 0.4 sends pixel 3 to
+// cell 1; a channel at zoom 1 is ORed in; mode 2 fails, touching nothing.
+TEST(PictSink, PlacesPicturesInTheTarget)
+{
+    std::vector<uint32_t> bitmap;
+    cPictDummy picture;
+    ASSERT_TRUE(picture.AllocPixels32(10, 10));
+    cPictTarget target = target_over(bitmap, 20, 20, 0xBB);
+    ASSERT_TRUE(picture.SetOutputTarget(&target) && picture.BeginOutput());
+    EXPECT_EQ(picture.margin_left, 5);
+    EXPECT_EQ(picture.margin_top, 5);
+    EXPECT_EQ(picture.zoom, 1.0);
+    EXPECT_EQ(picture.output_weights.Data(), nullptr);
+    picture.PutChannel(0, 0, 2, 0x40);
+    picture.PutChannel(0, 0, 0, 0x01);
+    picture.FinishOutput();
+    EXPECT_EQ(bitmap[0], 0xBBu);
+    EXPECT_EQ(bitmap[5 * 20 + 5], 0x11111111u | 0x400001u);
+
+    ASSERT_TRUE(picture.AllocPixels32(100, 50));
+    target = target_over(bitmap, 50, 50, 0xBB);
+    ASSERT_TRUE(picture.SetOutputTarget(&target) && picture.BeginOutput());
+    EXPECT_EQ(picture.zoom, 0.5);
+    EXPECT_EQ(picture.margin_top, 12);
+    picture.FinishOutput();
+    EXPECT_EQ(bitmap[11 * 50], 0xBBu);
+    EXPECT_EQ(bitmap[12 * 50], 0u);  // a cell that no pixel reached
+    EXPECT_EQ(bitmap[37 * 50 + 49], 0xBBu);
+
+    ASSERT_TRUE(picture.AllocPixels32(10, 5));
+    target = target_over(bitmap, 4, 4, 0);
+    ASSERT_TRUE(picture.SetOutputTarget(&target) && picture.BeginOutput());
+    EXPECT_EQ(picture.zoom, 0.4);
+    picture.PutPixel32(3, 0, 0xFF102030);
+    picture.FinishOutput();
+    EXPECT_EQ(bitmap[1 * 4 + 1], 0xFF102030u);
+
+    target = target_over(bitmap, 4, 4, 0);
+    target.fit_mode = 2;
+    ASSERT_TRUE(picture.SetOutputTarget(&target));
+    EXPECT_FALSE(picture.BeginOutput());
+    EXPECT_EQ(picture.output, nullptr);
+    EXPECT_EQ(bitmap[0], 0x11111111u);
+    EXPECT_FALSE(pict_target_render(&target, &picture));
+}

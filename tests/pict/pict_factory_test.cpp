@@ -1,0 +1,142 @@
+#include "pict/pict_factory.h"
+
+#include <gtest/gtest.h>
+
+#include <map>
+#include <memory>
+#include <random>
+#include <string>
+
+#include "pict/codecs/png.h"
+#include "pict/codecs/read_info.h"
+#include "pict/pict_classes.h"
+#include "tests/support/byte_stream.h"
+#include "tests/support/test_data.h"
+
+namespace {
+
+bool xpm_by_class(cFileIOTarget* stream, cPictInfo* info)
+{
+    cPictXPM probe;
+    return probe.ReadInfo(stream, info);
+}
+
+struct cProbe {
+    const char* format;
+    pict_read_info_fn test;
+    int32_t format_id;  // of the class the factory makes for the format
+};
+
+const cProbe probes[] = {
+    {"png", png_read_info, 3},     {"gif", gif_read_info, 11},
+    {"bmp", bmp_read_info, 6},     {"dib", dib_read_info, 5},
+    {"ico", ico_read_info, 7},     {"ppm", ppm_read_info, 30},
+    {"pcx", pcx_read_info, 31},    {"dicom", dicom_read_info, 32},
+    {"dicom_legacy", dicom_legacy_read_info, 33}, {"xpm", xpm_by_class, 34},
+};
+
+}  // namespace
+
+// Each header test takes its own format's files, made by ImageMagick or
+// written from the standard, and no other format's; the factory makes the
+// format's class from each, in identify mode with the size.
+TEST(PictProbes, EachTakesItsOwnFormatOnly)
+{
+    for (const auto& c : read_test_records("probe/cases.txt")) {
+        const std::string data = read_test_data(("probe/" + c[0]).c_str());
+        for (const cProbe& probe : probes) {
+            SCOPED_TRACE(c[0] + " by the " + probe.format + " test");
+            cByteStream file(data);
+            cPictInfo info = {-1, -1, 7};
+            bool own = c[1] == probe.format;
+            ASSERT_EQ(probe.test(&file.stream, &info), own);
+            if (own) {
+                EXPECT_EQ(info.width, std::stoi(c[2]));
+                EXPECT_EQ(info.height, std::stoi(c[3]));
+                EXPECT_EQ(info.has_preview, 0);
+            }
+        }
+        SCOPED_TRACE(c[0] + " in the factory");
+        cByteStream file(data);
+        cPictInfo info = {};
+        std::unique_ptr<cPictBase> picture(pict_open_stream(&file.stream, &info));
+        ASSERT_TRUE(picture);
+        int32_t format_id = 0;
+        for (const cProbe& probe : probes)
+            if (c[1] == probe.format)
+                format_id = probe.format_id;
+        EXPECT_EQ(picture->GetFormatId(), format_id);
+        EXPECT_EQ(info.width, std::stoi(c[2]));
+        EXPECT_EQ(picture->GetWidth(), 0);
+    }
+}
+
+// Loading takes only what decodes: a PNG, and nothing for the formats that
+// are recognised but not decoded here; a stream of no format gives null.
+TEST(PictFactory, LoadsOnlyWhatDecodes)
+{
+    for (const auto& c : read_test_records("probe/cases.txt")) {
+        SCOPED_TRACE(c[0]);
+        cByteStream file(read_test_data(("probe/" + c[0]).c_str()));
+        std::unique_ptr<cPictBase> picture(pict_open_stream(&file.stream, nullptr));
+        EXPECT_EQ(bool(picture), c[1] == "png");
+        if (picture) {
+            EXPECT_EQ(picture->GetWidth(), std::stoi(c[2]));
+        }
+    }
+    cByteStream text(std::string(200, 'x'));
+    cPictInfo info = {};
+    EXPECT_EQ(pict_open_stream(&text.stream, &info), nullptr);
+    EXPECT_EQ(pict_open_stream(nullptr, &info), nullptr);
+}
+
+// Every class answers the id and capabilities of the picture-object table.
+TEST(PictClasses, AnswerTheirIdsAndCapabilities)
+{
+    // format id, decodes to a target, has pages; in the factory's order.
+    const int32_t table[pict_class_count][3] = {
+        {1, 1, 0},  {3, 1, 0},  {11, 1, 1}, {6, 1, 0},  {5, 1, 0},  {7, 1, 1},  {8, 0, 0},
+        {9, 0, 0},  {12, 1, 1}, {29, 1, 0}, {26, 0, 0}, {21, 0, 0}, {27, 0, 0}, {28, 0, 0},
+        {24, 0, 0}, {25, 0, 0}, {23, 0, 0}, {22, 0, 0}, {19, 0, 0}, {14, 0, 0}, {16, 0, 0},
+        {10, 0, 0}, {4, 0, 0},  {18, 0, 1}, {15, 0, 1}, {17, 0, 1}, {2, 1, 1},  {30, 1, 0},
+        {31, 1, 0}, {32, 1, 1}, {33, 1, 1}, {36, 1, 1}, {34, 1, 0},
+    };
+    for (int i = 0; i < pict_class_count; ++i) {
+        SCOPED_TRACE(i);
+        std::unique_ptr<cPictBase> picture(pict_classes[i].create());
+        ASSERT_TRUE(picture);
+        EXPECT_EQ(picture->GetFormatId(), table[i][0]);
+        EXPECT_EQ(picture->CanDecodeToTarget(), table[i][1] == 1);
+        EXPECT_EQ(picture->HasPages(), table[i][2] == 1);
+    }
+    cPictDummy dummy;
+    EXPECT_EQ(dummy.GetFormatId(), 0);
+    EXPECT_FALSE(dummy.CanDecodeToTarget() || dummy.HasPages());
+}
+
+// Files cut short anywhere in their headers, or with bits flipped, get a
+// clean answer from every test and from the factory.
+TEST(PictProbes, SurviveTruncationsAndBitFlips)
+{
+    std::mt19937 random(5);
+    for (const auto& c : read_test_records("probe/cases.txt")) {
+        SCOPED_TRACE(c[0]);
+        const std::string data = read_test_data(("probe/" + c[0]).c_str());
+        for (size_t length = 0; length < data.size() && length < 400; length += 1 + length / 16) {
+            for (const cProbe& probe : probes) {
+                cByteStream cut(data.substr(0, length));
+                cPictInfo info = {};
+                if (probe.test(&cut.stream, &info)) {
+                    EXPECT_GT(info.width, 0);
+                }
+            }
+        }
+        for (int round = 0; round < 40; ++round) {
+            std::string damaged = data;
+            damaged[random() % std::min<size_t>(damaged.size(), 300)] ^= char(1 << (random() % 8));
+            cByteStream file(damaged);
+            cPictInfo info = {};
+            delete pict_open_stream(&file.stream, &info);
+        }
+    }
+}

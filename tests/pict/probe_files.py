@@ -1,0 +1,94 @@
+#!/usr/bin/env python3
+"""Real headers of the formats that the picture factory recognises.
+
+ImageMagick writes GIF, BMP (its default version and BMP3), ICO, PCX, the
+portable any-maps (raw and plain) and XPM from a small picture; a DIB is a
+BMP file without its 14-byte file header; PNG comes from ImageMagick too.
+DICOM files are written here from the standard's data element encoding: a
+preamble file with its meta group (explicit and implicit little-endian and
+explicit big-endian data sets, one with a sequence of undefined length
+before the image size), and an older file without preamble.
+
+Output in the folder given: probe/<file> and probe/cases.txt, one file a
+line: file format width height.
+"""
+
+import os
+import struct
+import subprocess
+import sys
+
+out = os.path.join(sys.argv[1], "probe")
+os.makedirs(out, exist_ok=True)
+cases = []
+
+source = os.path.join(out, "source.png")
+subprocess.run(["convert", "-size", "23x17", "plasma:", "-seed", "4", source], check=True)
+for name, target, fmt in (("gif", "gif.gif", "gif"), ("bmp", "bmp.bmp", "bmp"), ("bmp3", "BMP3:bmp3.bmp", "bmp"),
+                          ("ico", "ico.ico", "ico"), ("pcx", "pcx.pcx", "pcx"), ("ppm", "ppm.ppm", "ppm"),
+                          ("pgm", "pgm.pgm", "ppm"), ("pbm", "pbm.pbm", "ppm"), ("xpm", "xpm.xpm", "xpm"),
+                          ("png", "png.png", "png")):
+    prefix, _, file_name = target.rpartition(":")
+    path = (prefix + ":" if prefix else "") + os.path.join(out, file_name)
+    subprocess.run(["convert", source, path], check=True)
+    cases.append((os.path.basename(target.split(":")[-1]), fmt, 23, 17))
+subprocess.run(["convert", source, "-compress", "none", os.path.join(out, "plain.ppm")], check=True)
+cases.append(("plain.ppm", "ppm", 23, 17))
+with open(os.path.join(out, "bmp.bmp"), "rb") as f:
+    bmp = f.read()
+with open(os.path.join(out, "dib.dib"), "wb") as f:
+    f.write(bmp[14:])
+cases.append(("dib.dib", "dib", 23, 17))
+os.remove(source)
+
+
+def element(group, number, vr, value, explicit=True, big=False):
+    order = ">" if big else "<"
+    tag = struct.pack(order + "HH", group, number)
+    if not explicit:
+        return tag + struct.pack(order + "I", len(value)) + value
+    if vr in (b"OB", b"OW", b"SQ", b"UN", b"UT"):
+        return tag + vr + b"\0\0" + struct.pack(order + "I", len(value)) + value
+    return tag + vr + struct.pack(order + "H", len(value)) + value
+
+
+def text(value):
+    value = value.encode()
+    return value + (b"\0" if len(value) % 2 else b"")
+
+
+def meta(syntax):
+    body = (element(2, 1, b"OB", b"\0\1") + element(2, 2, b"UI", text("1.2.840.10008.5.1.4.1.1.7")) +
+            element(2, 3, b"UI", text("1.2.3.4")) + element(2, 0x10, b"UI", text(syntax)))
+    return element(2, 0, b"UL", struct.pack("<I", len(body))) + body
+
+
+def data_set(rows, columns, explicit, big, sequence=False):
+    order = ">" if big else "<"
+    items = b""
+    if sequence:
+        item = element(8, 0x1150, b"UI", text("1.2.3"), explicit, big)
+        delimiter = struct.pack(order + "HHI", 0xFFFE, 0xE00D, 0)
+        items = (struct.pack(order + "HH", 8, 0x1140) + (b"SQ\0\0" if explicit else b"") +
+                 struct.pack(order + "I", 0xFFFFFFFF) + struct.pack(order + "HHI", 0xFFFE, 0xE000, 0xFFFFFFFF) +
+                 item + delimiter + struct.pack(order + "HHI", 0xFFFE, 0xE0DD, 0))
+    return (element(8, 0x60, b"CS", text("OT"), explicit, big) + items +
+            element(0x28, 2, b"US", struct.pack(order + "H", 1), explicit, big) +
+            element(0x28, 0x10, b"US", struct.pack(order + "H", rows), explicit, big) +
+            element(0x28, 0x11, b"US", struct.pack(order + "H", columns), explicit, big) +
+            element(0x7FE0, 0x10, b"OW", bytes(2 * rows * columns), explicit, big))
+
+
+for name, syntax, explicit, big, sequence in (
+        ("explicit.dcm", "1.2.840.10008.1.2.1", True, False, True),
+        ("implicit.dcm", "1.2.840.10008.1.2", False, False, True),
+        ("big.dcm", "1.2.840.10008.1.2.2", True, True, False)):
+    with open(os.path.join(out, name), "wb") as f:
+        f.write(bytes(128) + b"DICM" + meta(syntax) + data_set(9, 14, explicit, big, sequence))
+    cases.append((name, "dicom", 14, 9))
+with open(os.path.join(out, "legacy.dcm"), "wb") as f:
+    f.write(element(8, 0, b"UL", struct.pack("<I", 10), False) + data_set(11, 6, False, False))
+cases.append(("legacy.dcm", "dicom_legacy", 6, 11))
+
+with open(os.path.join(out, "cases.txt"), "w") as f:
+    f.write("".join("%s %s %d %d\n" % case for case in cases))
