@@ -24,7 +24,4 @@ extern const uint32_t builtin_language_container_count;
 extern const uint8_t* const builtin_language_names;
 extern const uint32_t builtin_language_names_size;
 
-// The entry of a container table for a language index; null when absent.
-const cBuiltinContainer* find_builtin_container(const cBuiltinContainer* table, uint32_t count, uint32_t language);
-
 #endif

@@ -19,6 +19,15 @@ inline std::wstring pelmarodesk_exe()
     return path;
 }
 
+// A path with '/' separators (the program's form), or with backslashes.
+inline std::wstring with_separator(std::wstring path, wchar_t separator)
+{
+    for (wchar_t& c : path)
+        if (c == L'/' || c == L'\\')
+            c = separator;
+    return path;
+}
+
 inline std::string read_whole_file(const std::wstring& path)
 {
     std::ifstream in(path.c_str(), std::ios::binary);

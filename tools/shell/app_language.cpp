@@ -1,17 +1,11 @@
 #include "tools/shell/app_language.h"
 
 #include "base/app_config.h"
-#include "gui/builtin_catalogs.h"
 #include "gui/image_cache.h"
 #include "tools/shell/app_catalogs.h"
 #include "tools/shell/language_flags.h"
 
 namespace {
-
-const cBuiltinContainer* find_container(uint32_t index)
-{
-    return find_builtin_container(application_language_containers, application_language_container_count, index);
-}
 
 cImageBuffer* flag_from_cache(cImageCache& cache, const cFlagPicture* flags, uint32_t id)
 {
@@ -28,27 +22,7 @@ cImageBuffer* flag_from_cache(cImageCache& cache, const cFlagPicture* flags, uin
 
 }  // namespace
 
-bool cSOPKGLang::HasLanguage(uint32_t index)
-{
-    return find_container(index) != nullptr;
-}
-
-int32_t cSOPKGLang::LoadLanguage(uint32_t index)
-{
-    const cBuiltinContainer* container = find_container(index);
-    return container ? int32_t(container->size) : 0;
-}
-
-const uint8_t* cSOPKGLang::ReleaseLanguage(uint32_t index)
-{
-    const cBuiltinContainer* container = find_container(index);
-    return container ? container->data : nullptr;
-}
-
-uint32_t cSOPKGLang::DefaultLanguage()
-{
-    return application_language_containers[0].language;
-}
+cSOPKGLang::cSOPKGLang() : cBuiltinLang(application_language_containers, application_language_container_count) {}
 
 cSOPKGLang& application_language_provider()
 {
@@ -82,8 +56,13 @@ cImageBuffer* get_language_image(uint32_t id)
     return flag_from_cache(cache, language_flags_large, id);
 }
 
-cImageBuffer* get_small_language_image(uint32_t id)
+cImageCache& small_language_images()
 {
     static cImageCache cache;
-    return flag_from_cache(cache, language_flags_small, id);
+    return cache;
+}
+
+cImageBuffer* get_small_language_image(uint32_t id)
+{
+    return flag_from_cache(small_language_images(), language_flags_small, id);
 }

@@ -6,6 +6,7 @@
 #include "gui/language.h"
 
 class cApplicationConfig;
+class cImageCache;
 struct cImageBuffer;
 
 // Language ids of the framework: 0 ENG, 1 RUS, 2 DEU, 3 JPN, 4 KOR, 5 FRA,
@@ -16,13 +17,10 @@ const uint32_t language_none = 10;
 // The application's own texts (its "pkgm::" sections), built into the
 // program for eight languages: English, German, Russian, Ukrainian, Korean,
 // Japanese and both Chinese. French and Spanish have none.
-class cSOPKGLang : public cLibLang {
+// Its default is English, the table's first entry.
+class cSOPKGLang : public cBuiltinLang {
 public:
-    bool HasLanguage(uint32_t index) override;
-    int32_t LoadLanguage(uint32_t index) override;
-    const uint8_t* ReleaseLanguage(uint32_t index) override;
-    // English, the table's first entry.
-    uint32_t DefaultLanguage() override;
+    cSOPKGLang();
 };
 
 // The process's one provider of the application's texts, made and
@@ -43,5 +41,7 @@ void choose_startup_language(cApplicationConfig* config);
 // switch and its menu. Null for any other id.
 cImageBuffer* get_language_image(uint32_t id);
 cImageBuffer* get_small_language_image(uint32_t id);
+// The cache of the small pictures, by language id, for lists that show them.
+cImageCache& small_language_images();
 
 #endif

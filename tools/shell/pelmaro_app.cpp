@@ -28,7 +28,11 @@ bool cPelmaroApp::Init(int32_t argument_count, wchar_t** arguments, int32_t* exi
 {
     if (!cCIApplication::Init(argument_count, arguments, exit_code))
         return false;
-    cCITheme::Install(&builtin_theme);
+    // Once a process: the controls' shared caches borrow the theme's
+    // images, which a second theme would leave dangling.
+    static bool theme_installed = false;
+    if (!theme_installed)
+        theme_installed = cCITheme::Install(&builtin_theme);
     cCIApplication* application = get_current_application();
     if (!application || !application->GetConfig())
         return false;

@@ -7,9 +7,10 @@
 #include <string>
 #include <vector>
 
-#include "base/app_config.h"
 #include "gui/catalog.h"
 #include "gui/language.h"
+#include "tests/support/language_config.h"
+#include "tools/shell/language_switch.h"
 #include "tools/shell/mode_table.h"
 #include "tools/shell/pelmaro_app.h"
 
@@ -22,6 +23,7 @@ struct Seen {
     std::wstring first, second, own_path;
     uint32_t offset = 99;
     bool quiet = false;
+    uint32_t switch_shows = 99;
 };
 
 class cProbeApp : public cPelmaroApp {
@@ -36,28 +38,12 @@ public:
         seen.own_path = GetOwnPath() ? GetOwnPath() : L"";
         seen.offset = GetPackageOffset();
         seen.quiet = IsQuiet();
+        cLangSwitchCtl language_switch;
+        language_switch.Refresh();
+        seen.switch_shows = language_switch.GetShownLanguage();
         return 0;
     }
     Seen& seen;
-};
-
-// A configuration that holds one number under "lang/current", or nothing.
-class cLanguageConfig : public cApplicationConfig {
-public:
-    explicit cLanguageConfig(int64_t stored_language) : language(stored_language) {}
-    void* GetRoot() override { return nullptr; }
-    void* GetChild(const char*, void*, bool) override { return nullptr; }
-    bool GetValueSize(void*, uint32_t&) override { return false; }
-    bool KeepsText() override { return false; }
-    bool OpenStore(const wchar_t*) override { return true; }
-    bool ReadInt64(const char* key, int64_t& out) override
-    {
-        if (language < 0 || std::string(key) != "lang/current")
-            return false;
-        out = language;
-        return true;
-    }
-    int64_t language;
 };
 
 Seen start(std::vector<std::wstring> words, int64_t stored_language = -1)
@@ -129,6 +115,19 @@ TEST(PelmaroApp, CommandLineChoosesTheMode)
     }
 }
 
+TEST(PelmaroApp, LanguageMenuListsTheApplicationsLanguagesInIdOrder)
+{
+    cPopupItems items;
+    build_language_menu(items);
+    std::vector<int32_t> ids;
+    for (auto* node = tree_first_node(items); node; node = tree_next_node(node)) {
+        ids.push_back(node->key);
+        EXPECT_STREQ(node->value.text.Text(), get_language_name(uint32_t(node->key)));
+        EXPECT_EQ(node->value.image_id, node->key);
+    }
+    EXPECT_EQ(ids, (std::vector<int32_t>{0, 1, 2, 3, 4, 6, 8, 9}));
+}
+
 TEST(PelmaroApp, UninstallWithoutCodeNameEndsWithOne)
 {
     EXPECT_EQ(run_uninstall_mode(L"", nullptr), 1u);
@@ -142,12 +141,14 @@ TEST(PelmaroApp, StoredLanguageIsUsedWhenTheApplicationCarriesIt)
         int64_t stored;
         const wchar_t* code;
         const wchar_t* start_button;  // string 2 of "pkgm::langs"
+        uint32_t switch_shows;
     } cases[] = {
-        {1, L"RUS", L"Начать"}, {9, L"TWN", L"開始"},     {5, L"ENG", L"Start"},
-        {7, L"ENG", L"Start"},  {0x10003, L"ENG", L"Start"}, {-1, L"ENG", L"Start"},
+        {1, L"RUS", L"Начать", 1}, {9, L"TWN", L"開始", 9},        {5, L"ENG", L"Start", 0},
+        {7, L"ENG", L"Start", 0},  {0x10003, L"ENG", L"Start", 0}, {-1, L"ENG", L"Start", 0},
     };
     for (const Case& c : cases) {
-        start({L"version"}, c.stored);
+        Seen seen = start({L"version"}, c.stored);
+        EXPECT_EQ(seen.switch_shows, c.switch_shows) << c.stored;
         EXPECT_STREQ(get_language_code(get_current_language()), c.code) << c.stored;
         const cStringArray* langs = catalog_find_section(get_global_catalog(), L"pkgm::langs");
         EXPECT_STREQ(get_catalog_string(langs, 2), c.start_button) << c.stored;

@@ -128,10 +128,7 @@ TEST(PelmarodeskExe, CommandBlockTemplateLiesOnceInWritableData)
 
     EXPECT_EQ(find_command_block_in(reinterpret_cast<const uint8_t*>(file.data()), file.size()), int64_t(first));
     cFileIO stream;
-    std::wstring path = pelmarodesk_exe();
-    for (wchar_t& c : path)
-        c = c == L'\\' ? L'/' : c;
-    ASSERT_TRUE(stream.Open(path.c_str(), FILE_MODE_READ));
+    ASSERT_TRUE(stream.Open(with_separator(pelmarodesk_exe(), L'/').c_str(), FILE_MODE_READ));
     EXPECT_EQ(find_self_command_block(&stream), int64_t(first));
     EXPECT_EQ(find_self_command_block(nullptr), -1);
     // A template at the very end of the bytes is found too.

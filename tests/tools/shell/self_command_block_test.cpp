@@ -20,20 +20,6 @@
 
 namespace {
 
-std::wstring internal_path(std::wstring path)
-{
-    for (wchar_t& c : path)
-        c = c == L'\\' ? L'/' : c;
-    return path;
-}
-
-std::wstring native_path(std::wstring path)
-{
-    for (wchar_t& c : path)
-        c = c == L'/' ? L'\\' : c;
-    return path;
-}
-
 std::wstring filled_installer()
 {
     std::string path = test_data_path("filled_installer.exe");
@@ -44,7 +30,7 @@ std::wstring filled_installer()
 std::string clean_copy(const uint8_t* block, const std::wstring& program_path)
 {
     cMemIOTarget output;
-    if (!write_clean_copy_of(block, internal_path(program_path).c_str(), &output))
+    if (!write_clean_copy_of(block, with_separator(program_path, L'/').c_str(), &output))
         return output.GetSize() ? "<refused after writing>" : "<refused>";
     _typebuf<uint8_t> bytes;
     output.CopyTo(bytes);
@@ -231,5 +217,5 @@ TEST(SelfCommandBlock, InstallerFindsItselfHoweverItIsStarted)
         {L"bare manager, unknown word", bare, L"pelmarodesk unknown-word", 1},
     };
     for (const Case& c : cases)
-        EXPECT_EQ(run_program(c.program, c.command_line, native_path(elsewhere.Path())), c.exit_code) << c.what;
+        EXPECT_EQ(run_program(c.program, c.command_line, with_separator(elsewhere.Path(), L'\\')), c.exit_code) << c.what;
 }
