@@ -26,11 +26,12 @@
 #include "gui/ui_font.h"
 #include "gui/window_maker.h"
 #include "tests/gui/gallery/gallery_controls.h"
+#include "tests/gui/gallery/gallery_lists.h"
 
 namespace {
 
 const int32_t gallery_width = 1110;
-const int32_t gallery_height = 560;
+const int32_t gallery_height = 680;
 const uint32_t end_code = 100;
 const intptr_t end_result = 7;
 const uint32_t text_colour = 0x404040;
@@ -150,6 +151,7 @@ public:
         panel->AddChild(&english_column, 447, 10, 190, 380);
         panel->AddChild(&russian_column, 647, 10, 190, 380);
         panel->AddChild(&controls, 847, 10, cGalleryControls::width_needed, cGalleryControls::height_needed);
+        panel->AddChild(&lists, 11, 400, cGalleryLists::width_needed, cGalleryLists::height_needed);
         panel->AddChild(&first_chip, 11, -31, 110, 26);
         panel->AddChild(&second_chip, 131, -31, 110, 26);
         panel->AddChild(&third_chip, 251, -31, 110, 26);
@@ -202,6 +204,7 @@ private:
     cTextColumn english_column;
     cTextColumn russian_column;
     cGalleryControls controls;
+    cGalleryLists lists;
     cChip first_chip;
     cChip second_chip;
     cChip third_chip;
