@@ -39,6 +39,9 @@ struct cDragCase {
     // The row's icons along its middle line: the first column's (behind
     // its check box, clipped by its box) and the second column's.
     std::vector<std::pair<int32_t, int32_t>> icons;
+    // Columns wider than the list make the header as wide as they are,
+    // and the list scrolls to them.
+    bool wider_than_list;
 };
 
 class ListViewPaintTest : public ListFormTest {};
@@ -48,17 +51,19 @@ TEST_F(ListViewPaintTest, DraggingAHeaderBarResizesTheColumnAndItsCells)
     // The first column starts 60 wide: its bar spans 60..63 of the header,
     // and the second column's cells start 3 pixels after its width.
     const cDragCase cases[] = {
-        {"wider", 101, 101, {{17, 8}, {1 + 101 + bar + 2, 8}}},
-        {"the icon box cut short", 20, 20, {{17, 4}, {1 + 20 + bar + 2, 8}}},
-        {"no room for the icon", 16, 16, {{1 + 16 + bar + 2, 8}}},
-        {"narrower than the check box", 9, 9, {{1 + 9 + bar + 2, 8}}},
-        {"dragged past the column's left edge", -50, 0, {{1 + bar + 2, 8}}},
+        {"wider", 101, 101, {{17, 8}, {1 + 101 + bar + 2, 8}}, false},
+        {"the icon box cut short", 20, 20, {{17, 4}, {1 + 20 + bar + 2, 8}}, false},
+        {"no room for the icon", 16, 16, {{1 + 16 + bar + 2, 8}}, false},
+        {"narrower than the check box", 9, 9, {{1 + 9 + bar + 2, 8}}, false},
+        {"dragged past the column's left edge", -50, 0, {{1 + bar + 2, 8}}, false},
+        {"wider than the list", 450, 450, {{17, 8}}, true},
     };
     for (const cDragCase& test : cases) {
         SCOPED_TRACE(test.name);
         int32_t width = -1;
         std::vector<std::pair<int32_t, int32_t>> icons;
-        int32_t row_middle = -1;
+        int32_t row_middle = -1, header_width = -1;
+        bool scrolls = !test.wider_than_list;
         EXPECT_EQ(Run(
                       [](cListForm* f) {
                           f->list.ShowCheckBoxes(true);
@@ -77,6 +82,8 @@ TEST_F(ListViewPaintTest, DraggingAHeaderBarResizesTheColumnAndItsCells)
                               []() { send_mouse_button(true, true); },
                               [&, f, header]() {
                                   width = header->GetColumnWidth(0);
+                                  header_width = header->GetWidth();
+                                  scrolls = f->list.GetHScroll()->IsDisplayed();
                                   icons = runs_of(cFormWindow::Pixels(&f->list, 0, row_middle, 300, 1),
                                                   cFormWindow::swap_red_blue(icon_argb(0)));
                               }};
@@ -84,6 +91,9 @@ TEST_F(ListViewPaintTest, DraggingAHeaderBarResizesTheColumnAndItsCells)
                   1);
         EXPECT_EQ(width, test.width);
         EXPECT_EQ(icons, test.icons);
+        EXPECT_EQ(scrolls, test.wider_than_list);
+        int32_t columns = test.width + text_column_width + data_column_width + 3 * bar;
+        EXPECT_EQ(header_width, test.wider_than_list ? columns : cListForm::list_width - 2);
     }
 }
 
