@@ -31,18 +31,24 @@ bool cSplitterChild::AddPane(int32_t id, cChildElement* element, int32_t pane_wi
 {
     if (id < 0 || !element)
         return false;
-    cChildElement** slot = tree_get_or_add(panes, id);
-    if (!slot)
+    cChildElement* earlier = FindPane(id);
+    if (earlier && earlier != element)
+        RemoveChild(earlier);
+    cChildElement** slot = InsertChild(element, 0, 0, pane_width, 1, 0) ? tree_get_or_add(panes, id) : nullptr;
+    double* size = slot ? tree_get_or_add(pane_sizes, id) : nullptr;
+    if (!size) {
+        if (slot)
+            RemoveChild(element);
+        tree_erase_node(panes, tree_find_node(panes, id));
+        tree_erase_node(pane_sizes, tree_find_node(pane_sizes, id));
+        Layout();
         return false;
-    if (*slot && *slot != element)
-        RemoveChild(*slot);
+    }
     *slot = element;
-    bool inserted = InsertChild(element, 0, 0, pane_width, 1, 0);
-    if (double* size = tree_get_or_add(pane_sizes, id))
-        *size = pane_width;
+    *size = pane_width;
     Layout();
     PostPaneChange();
-    return inserted;
+    return true;
 }
 
 bool cSplitterChild::SetPaneWidth(int32_t id, int32_t pane_width)
