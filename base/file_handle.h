@@ -21,6 +21,38 @@ HANDLE file_handle_open(const wchar_t* path, uint32_t mode);
 // untouched.
 HANDLE file_handle_create_new(const wchar_t* path, uint32_t mode);
 
+// Operations on a bare file handle, for code that keeps only the handle
+// (cFileIO is made of them). On an invalid or closed handle they fail as
+// the Windows calls do: false, or a count or size of 0.
+inline HANDLE file_handle_invalid()
+{
+    return INVALID_HANDLE_VALUE;
+}
+// Not INVALID_HANDLE_VALUE.
+inline bool file_handle_is_valid(HANDLE handle)
+{
+    return handle != INVALID_HANDLE_VALUE;
+}
+// False for INVALID_HANDLE_VALUE, which it leaves alone.
+bool file_handle_close(HANDLE handle);
+// Closes a handle that is neither 0 nor INVALID_HANDLE_VALUE; the handle
+// becomes 0 in every case.
+void file_handle_close_and_clear(HANDLE& handle);
+// Position from the start; false for a position that cannot be reached.
+bool file_handle_seek(HANDLE handle, uint64_t position);
+// Position distance bytes before the end; false, with the position
+// unchanged, further back than the start.
+bool file_handle_seek_from_end(HANDLE handle, uint64_t distance);
+// One ReadFile or WriteFile of at most 2^31 - 1 bytes: the count moved.
+int32_t file_handle_read(HANDLE handle, void* buffer, uint32_t count);
+int32_t file_handle_write(HANDLE handle, const void* buffer, uint32_t count);
+uint64_t file_handle_size(HANDLE handle);
+// Seeks to size and ends the file there.
+bool file_handle_set_size(HANDLE handle, uint64_t size);
+// Creation and last-write time, given in UTC; the last-access time stays.
+bool file_handle_set_time(HANDLE handle, uint16_t year, uint16_t month, uint16_t day, uint16_t hour,
+                          uint16_t minute, uint16_t second);
+
 // Owns one raw handle and closes it on destruction, unless it is 0 or
 // INVALID_HANDLE_VALUE.
 class cSafeFD {

@@ -8,7 +8,7 @@ const uint64_t unchanged_time = 0xFFFFFFFF;
 
 }  // namespace
 
-cFileIO::cFileIO() : handle(INVALID_HANDLE_VALUE)
+cFileIO::cFileIO() : handle(file_handle_invalid())
 {
 }
 
@@ -45,68 +45,43 @@ bool cFileIO::CreateNew(const wchar_t* new_path, uint32_t mode)
 
 uint64_t cFileIO::GetSize()
 {
-    LARGE_INTEGER size;
-    if (!GetFileSizeEx(handle, &size))
-        return 0;
-    return uint64_t(size.QuadPart);
+    return file_handle_size(handle);
 }
 
 int32_t cFileIO::Read(void* buffer, uint32_t count)
 {
-    DWORD moved = 0;
-    if (!ReadFile(handle, buffer, io_clamp_count(count), &moved, nullptr))
-        return 0;
-    return int32_t(moved);
+    return file_handle_read(handle, buffer, count);
 }
 
 int32_t cFileIO::Write(const void* buffer, uint32_t count)
 {
-    DWORD moved = 0;
-    if (!WriteFile(handle, buffer, io_clamp_count(count), &moved, nullptr))
-        return 0;
-    return int32_t(moved);
+    return file_handle_write(handle, buffer, count);
 }
 
 bool cFileIO::Seek(uint64_t position)
 {
-    if (position > uint64_t(INT64_MAX))
-        return false;
-    LARGE_INTEGER target, reached;
-    target.QuadPart = int64_t(position);
-    return SetFilePointerEx(handle, target, &reached, FILE_BEGIN) && reached.QuadPart == target.QuadPart;
+    return file_handle_seek(handle, position);
 }
 
 bool cFileIO::SeekFromEnd(uint64_t distance)
 {
-    if (!IsOpen())
-        return false;
-    uint64_t size = GetSize();
-    return distance <= size && Seek(size - distance);
+    return file_handle_seek_from_end(handle, distance);
 }
 
 bool cFileIO::SetSize(uint64_t size)
 {
-    return Seek(size) && SetEndOfFile(handle);
+    return file_handle_set_size(handle, size);
 }
 
 void cFileIO::Close()
 {
-    if (IsOpen())
-        CloseHandle(handle);
-    handle = INVALID_HANDLE_VALUE;
+    file_handle_close(handle);
+    handle = file_handle_invalid();
 }
 
 bool cFileIO::SetTime(uint16_t year, uint16_t month, uint16_t day, uint16_t hour, uint16_t minute, uint16_t second)
 {
-    SYSTEMTIME utc = {};
-    utc.wYear = year;
-    utc.wMonth = month;
-    utc.wDay = day;
-    utc.wHour = hour;
-    utc.wMinute = minute;
-    utc.wSecond = second;
-    FILETIME time;
-    return SystemTimeToFileTime(&utc, &time) && SetFileTime(handle, &time, nullptr, &time);
+    return file_handle_set_time(handle, year, month, day, hour, minute, second);
 }
 
 bool cFileIO::SetTimesUnix(uint64_t modified, uint64_t created, uint64_t accessed)
@@ -154,7 +129,7 @@ bool cFileIO::TryLockRegion(uint64_t offset, uint64_t length)
 
 bool cFileIO::IsOpen()
 {
-    return handle != INVALID_HANDLE_VALUE;
+    return file_handle_is_valid(handle);
 }
 
 bool cFileIO::Flush()

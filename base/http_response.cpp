@@ -3,7 +3,6 @@
 #include <string.h>
 
 #include "base/buffers/typebuf.h"
-#include "base/small_utils.h"
 #include "base/string_utils.h"
 
 namespace {
@@ -13,6 +12,23 @@ const uint32_t receive_buffer_size = 65536;
 bool is_digit(char c)
 {
     return c >= '0' && c <= '9';
+}
+
+// One or more decimal digits and nothing else, below no_content_length.
+bool parse_content_length(const char* text, uint64_t* length)
+{
+    uint64_t value = 0;
+    const char* p = text;
+    for (; is_digit(*p); ++p) {
+        uint64_t digit = uint64_t(*p - '0');
+        if (value > (cHttpResponse::no_content_length - 1 - digit) / 10)
+            return false;
+        value = value * 10 + digit;
+    }
+    if (p == text || *p)
+        return false;
+    *length = value;
+    return true;
 }
 
 // "HTTP/1.<digit> <three digits>", then the end or a blank and the reason.
@@ -54,16 +70,10 @@ bool parse_header_line(cHttpResponse& response, const char* line, uint32_t lengt
     slot->AssignN(value, int32_t(end - value));
     if (!slot->Text())
         return false;
-    if (is_length) {
-        // Decimal, or hexadecimal after "0x"; a sign or no number at all
-        // makes the length unknowable, and the response unusable.
-        if (!is_digit(slot->Text()[0]))
-            return false;
-        int64_t announced = parse_int64_a(slot->Text());
-        if (announced < 0)
-            return false;
-        response.content_length = uint64_t(announced);
-    }
+    // A length that is not plain decimal digits, or too large to hold,
+    // makes the body's end unknowable, and the response unusable.
+    if (is_length && !parse_content_length(slot->Text(), &response.content_length))
+        return false;
     return true;
 }
 
@@ -140,10 +150,12 @@ bool cHttpResponse::Receive(cHttpResponse& response, cFileIOTarget* stream)
     for (;;) {
         int32_t got = stream->IsOpen() ? stream->Read(bytes + held, receive_buffer_size - held) : 0;
         if (got <= 0) {
-            // The stream ended (closed, or nothing came in time): complete
-            // only after a whole head and when no length was announced;
-            // an announced length that was reached returned earlier.
-            return !head_pending && !response.HasContentLength();
+            // The stream ended (the peer closed, or nothing came in time):
+            // complete only after a whole head and when no length was
+            // announced; an announced length that was reached returned
+            // earlier. A stream that closed itself on a broken connection
+            // (a reset) ended short of whatever the body was.
+            return !head_pending && !response.HasContentLength() && stream->IsOpen();
         }
         held += uint32_t(got);
 

@@ -38,8 +38,10 @@ public:
     // complete and the body ended as announced: all Content-Length bytes
     // delivered (bytes after them are not delivered), or, without a
     // Content-Length, the stream ended (the peer closed or a read timed
-    // out). False for a null or closed stream, a malformed head, a head
-    // that did not complete, a body cut short, or a refusal by the
+    // out) and is still open. False for a null or closed stream, a stream
+    // that closed itself on a broken connection, a malformed head (a
+    // Content-Length other than decimal digits, or too large, included), a
+    // head that did not complete, a body cut short, or a refusal by the
     // subclass.
     static bool Receive(cHttpResponse& response, cFileIOTarget* stream);
 

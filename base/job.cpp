@@ -6,11 +6,11 @@
 
 namespace {
 
-// Cancellation attempts, at least a millisecond apart, before a thread
-// that never reaches a cancellable point is given up. Each cancellation
-// that gets thrown grants a fresh allowance for the unwinding, OnAbort and
-// OnFinish.
-const uint32_t cancel_attempts = 1000;
+// How long a cancellation may take: first to catch the thread at a point
+// where the exception can be thrown, then, once it is thrown, for the
+// unwinding, OnAbort and OnFinish. Measured in time rather than in
+// attempts, since one Sleep(1) may last a whole timer tick.
+const DWORD cancel_bound_ms = 1000;
 
 }  // namespace
 
@@ -81,7 +81,7 @@ bool cJob::Stop(uint32_t timeout_ms)
     }
     if (ForceAbort(thread))
         return true;
-    job_abort_abandon(thread);
+    job_abort_abandon(thread, abort_state);
     cSafeCriticalSectionAccess guard(&lock);
     CloseHandle(thread);
     thread = 0;
@@ -91,19 +91,22 @@ bool cJob::Stop(uint32_t timeout_ms)
 
 bool cJob::ForceAbort(HANDLE thread_handle)
 {
-    LONG delivered = abort_state.delivered;
-    for (uint32_t attempt = 0; attempt < cancel_attempts; ++attempt) {
-        // IsRunning closes the handle once the thread has ended.
-        if (!IsRunning())
-            return true;
-        if (abort_state.delivered != delivered) {
-            delivered = abort_state.delivered;
-            attempt = 0;
+    DWORD start = GetTickCount();
+    bool delivered = false;
+    // IsRunning closes the handle once the thread has ended.
+    while (IsRunning()) {
+        if (!delivered && abort_state.delivered) {
+            delivered = true;
+            start = GetTickCount();
         }
-        job_abort_redirect(thread_handle, abort_state);
+        if (GetTickCount() - start >= cancel_bound_ms)
+            return false;
+        // The cancellation is thrown once: the hooks after it run in peace.
+        if (!delivered)
+            job_abort_redirect(thread_handle, abort_state);
         Sleep(1);
     }
-    return !IsRunning();
+    return true;
 }
 
 // Two scopes as the job's contract asks: the inner one hands an exception
@@ -132,7 +135,6 @@ uint32_t cJob::ThreadBody()
         } catch (...) {
             if (FilterException(nullptr, job_cxx_exception_code) != EXCEPTION_EXECUTE_HANDLER)
                 throw;
-            cJobAbortArm cancellable(abort_state);
             OnAbort();
             OnFinish(exit_code);
         }

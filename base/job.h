@@ -21,12 +21,15 @@ const uint32_t job_cxx_exception_code = 0xE06D7363;
 // Stopping: Stop sets the stop flag, which Run polls, and waits up to its
 // time-out. A job still running then is cancelled: its thread is made to
 // throw the integer 0 where it is, its stack unwinds through its
-// destructors, OnAbort and then OnFinish run on it. Only code of this
-// program can be cancelled, and only at points where the exception can
-// unwind; a thread that stays in system code (a wait, a blocking read) or
-// in code that cannot unwind for the whole bounded cancellation is given
-// up: it stays suspended for the rest of the process and never runs again,
-// its stack and what its frames own are leaked, and Stop answers false.
+// destructors, OnAbort and then OnFinish run on it. The cancellation is
+// thrown once, into OnStart, Run or the OnFinish after Run; the hooks after
+// it are not cancelled. Only code of this program can be cancelled, and
+// only at points where the exception can unwind. A thread that stays in
+// system code (a wait, a blocking read) or in code that cannot unwind for a
+// second, or whose hooks after the cancellation do not end within a second,
+// is given up: it stays suspended for the rest of the process and never
+// runs again, its stack and what its frames own are leaked, and Stop
+// answers false.
 // Code that must stay cancellable does not spin inside noexcept functions
 // or destructors.
 //
@@ -71,7 +74,7 @@ public:
     // Requests a stop, waits up to timeout_ms, then cancels. True when the
     // thread ended; false when it had to be given up (see above).
     bool Stop(uint32_t timeout_ms);
-    // Cancels the running thread with bounded attempts. True when the
+    // Cancels the running thread, within the bounds above. True when the
     // thread ended.
     bool ForceAbort(HANDLE thread_handle);
 

@@ -246,7 +246,7 @@ int job_abort_decide(cJobAbortState* state, uintptr_t ip)
     if (!walk.passes)
         return 0;
     state->armed = 0;
-    InterlockedIncrement(&state->delivered);
+    state->delivered = 1;
     return 1;
 }
 
@@ -267,8 +267,10 @@ bool job_abort_redirect(HANDLE thread, cJobAbortState& state)
     CONTEXT context;
     context.ContextFlags = CONTEXT_FULL;
     cImageRange image = image_range();
-    if (!state.redirect_pending && GetThreadContext(thread, &context) && context.Eip >= image.begin &&
-        context.Eip < image.end) {
+    // GetThreadContext also waits until the suspension has taken effect, so
+    // the flags read after it are the held thread's last word.
+    if (GetThreadContext(thread, &context) && state.armed && !state.redirect_pending &&
+        context.Eip >= image.begin && context.Eip < image.end) {
         // What a call from the interrupted point would leave on the stack,
         // with the state for the gate beneath it. Written through the
         // memory interface, which fails on a guard page instead of faulting.
@@ -289,4 +291,19 @@ bool job_abort_redirect(HANDLE thread, cJobAbortState& state)
     return redirected;
 }
 
-void job_abort_abandon(HANDLE thread) { SuspendThread(thread); }
+void job_abort_abandon(HANDLE thread, const cJobAbortState& state)
+{
+    // The gate is short; a thread that does not leave it within a second
+    // (it waits on a lock that another frozen thread holds) stays there.
+    DWORD start = GetTickCount();
+    for (;;) {
+        if (SuspendThread(thread) == DWORD(-1))
+            return;
+        CONTEXT context;
+        context.ContextFlags = CONTEXT_CONTROL;
+        if (!GetThreadContext(thread, &context) || !state.redirect_pending || GetTickCount() - start >= 1000)
+            return;
+        ResumeThread(thread);
+        Sleep(1);
+    }
+}

@@ -27,7 +27,8 @@ struct cJobAbortState {
     volatile LONG redirect_pending;
     // Set by the job's thread while it runs code that may be cancelled.
     volatile LONG armed;
-    // Counts the cancellations thrown.
+    // Set by the gate when it throws the cancellation; the canceller then
+    // redirects no more.
     volatile LONG delivered;
     // The frame of the routine that catches the cancellation: the frames
     // below it must all let the exception through.
@@ -51,14 +52,19 @@ private:
 // Throws the integer 0. Where a cancelled thread ends up; never returns.
 [[noreturn]] void job_abort_throw();
 
-// One attempt: suspends the thread; when it runs code of this image and no
-// earlier redirect is pending, redirects it to the gate; resumes it. False
-// when the thread could not be suspended or was not redirected.
+// One attempt: suspends the thread; when it is armed, runs code of this
+// image and no earlier redirect is pending, redirects it to the gate;
+// resumes it. The armed flag is read while the thread is held: a thread that
+// has left its cancellable code may be finishing, and its job may be gone
+// as soon as the owner sees it finished. False when the thread could not be
+// suspended or was not redirected.
 bool job_abort_redirect(HANDLE thread, cJobAbortState& state);
 
 // Gives a thread up that cannot be cancelled: it stays suspended for the
 // rest of the process, so it touches no memory again, and leaks its stack
-// and whatever its frames own.
-void job_abort_abandon(HANDLE thread);
+// and whatever its frames own. It is not frozen inside the gate: the gate's
+// stack walk holds the unwinder's lock, which would then stop every later
+// exception of the process.
+void job_abort_abandon(HANDLE thread, const cJobAbortState& state);
 
 #endif

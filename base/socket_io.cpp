@@ -17,9 +17,12 @@ uint64_t cSocketIO::GetSize()
 
 int32_t cSocketIO::Read(void* buffer, uint32_t count)
 {
-    if (!socket)
+    if (!socket || !buffer || count == 0)
         return 0;
-    return socket->Receive(nullptr, buffer, int32_t(io_clamp_count(count)));
+    int32_t got = socket->Receive(nullptr, buffer, int32_t(io_clamp_count(count)));
+    if (got == 0 && (socket->status == TCP_STATUS_SOCKET_ERROR || socket->status == TCP_STATUS_SELECT_ERROR))
+        Close();
+    return got;
 }
 
 int32_t cSocketIO::Write(const void* buffer, uint32_t count)

@@ -19,7 +19,10 @@ public:
 
     // All ones: unknown.
     uint64_t GetSize() override;
-    // cTCPSocket::Receive with the socket's own time-out.
+    // cTCPSocket::Receive with the socket's own time-out. A read that finds
+    // the connection broken (reset, or a failed call) closes the stream, so
+    // that its reader can tell the break from an orderly end, after which
+    // the stream stays open and reads 0.
     int32_t Read(void* buffer, uint32_t count) override;
     // One send: its count, or 0 with the socket's status 1 (send failed)
     // or 4 (no connection).

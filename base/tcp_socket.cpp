@@ -2,6 +2,8 @@
 
 #include <string.h>
 
+#include "base/dynamic_import.h"
+
 namespace {
 
 const timeval connect_wait = {20, 0};
@@ -28,6 +30,18 @@ bool parse_dotted_address(const char* text, uint32_t* address)
         return false;
     memcpy(address, parts, 4);
     return true;
+}
+
+// Whether the connection was reset rather than closed in order. recv
+// reports a reset as an error; some socket layers report it as an orderly
+// end instead, while their poll state still carries the error. Without
+// WSAPoll (before Windows Vista) recv's answer stands.
+bool connection_was_reset(SOCKET handle)
+{
+    typedef int(WSAAPI * poll_function)(WSAPOLLFD*, ULONG, INT);
+    static const poll_function poll = dynamic_import<poll_function>(GetModuleHandleW(L"ws2_32.dll"), "WSAPoll");
+    WSAPOLLFD state = {handle, POLLRDNORM, 0};
+    return poll && poll(&state, 1, 0) == 1 && (state.revents & POLLERR);
 }
 
 void set_blocking(SOCKET handle, bool blocking)
@@ -142,7 +156,7 @@ int32_t cTCPSocket::Receive(const timeval* timeout, void* buffer, int32_t length
         return 0;
     }
     int got = recv(handle, static_cast<char*>(buffer), length, 0);
-    if (got == SOCKET_ERROR) {
+    if (got == SOCKET_ERROR || (got == 0 && connection_was_reset(handle))) {
         status = TCP_STATUS_SOCKET_ERROR;
         return 0;
     }

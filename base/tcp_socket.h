@@ -8,7 +8,7 @@
 // What the last operation of a socket ended with.
 enum : uint32_t {
     TCP_STATUS_OK = 0,
-    TCP_STATUS_SOCKET_ERROR = 1,     // a call answered SOCKET_ERROR, or no socket could be made
+    TCP_STATUS_SOCKET_ERROR = 1,     // a call answered SOCKET_ERROR, the peer reset, or no socket could be made
     TCP_STATUS_CONNECT_TIMEOUT = 2,  // the connection was not made within the wait
     TCP_STATUS_SELECT_ERROR = 3,     // select reported an error condition on the socket
     TCP_STATUS_NOT_CONNECTED = 4,    // no socket, closed by the peer, or host not resolved
@@ -38,7 +38,8 @@ public:
 
     // Waits up to timeout (null: receive_timeout) for bytes and reads what
     // is there, at most length. 0 when nothing came; the status tells
-    // whether the peer closed (4), the wait ran out (5) or a call failed.
+    // whether the peer closed in order (4), the wait ran out (5), or a
+    // call failed or the peer reset the connection (1).
     int32_t Receive(const timeval* timeout, void* buffer, int32_t length);
 
     // Ends sending, takes in briefly what the peer still sends (a bounded

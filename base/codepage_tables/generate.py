@@ -71,19 +71,25 @@ OVERRIDES = {
 }
 
 # Bytes that the codec defines but the older edition Windows follows leaves
-# open: the euro, drachma and ypogegrammeni of ISO 8859-7:2003 and the
-# direction marks of ISO 8859-8:1999.
+# open: the euro, drachma and ypogegrammeni of ISO 8859-7:2003.
 UNDEFINED_IN_OLD_EDITION = {
     28597: {0xA4, 0xA5, 0xAA},
+}
+
+# Bytes that Windows maps as the codec does, but that keep their places in
+# the private-use numbering below, laid out when the older edition left
+# them open: the direction marks of ISO 8859-8:1999.
+NUMBERED_THOUGH_DEFINED = {
     28598: {0xFD, 0xFE},
 }
 
 # Private-use units for undefined bytes. Windows numbers the undefined bytes
 # of ISO 8859-8, -7, -6 and -3 (in that order of code pages, each page's
 # bytes in ascending order) with consecutive units from U+F79C: 28598 takes
-# its 38 bytes from U+F79C, 28597 its 6 from U+F7C2, 28596 its 45 from
-# U+F7C8, and 28593 its 7 from U+F7F5, so that byte 0xA5, the first one
-# 28593 leaves open, gives U+F7F5. Code page 857's three undefined bytes
+# 38 places from U+F79C (its 36 undefined bytes and the two direction
+# marks), 28597 its 6 from U+F7C2, 28596 its 45 from U+F7C8, and 28593 its
+# 7 from U+F7F5, so that byte 0xA5, the first one 28593 leaves open, gives
+# U+F7F5. Code page 857's three undefined bytes
 # 0xD5, 0xE7 and 0xF2 get U+F8BB, U+F8BC and U+F8BD the same way.
 PRIVATE_USE_CHAIN = ([28598, 28597, 28596, 28593], 0xF79C)
 PRIVATE_USE_857 = 0xF8BB
@@ -166,12 +172,14 @@ def single_byte_tables():
         tables[codepage], undefined[codepage] = single_byte_table(codepage, source)
     pages, unit = PRIVATE_USE_CHAIN
     for codepage in pages:
-        for byte in undefined[codepage]:
-            tables[codepage][byte] = unit
+        for byte in sorted(set(undefined[codepage]) | NUMBERED_THOUGH_DEFINED.get(codepage, set())):
+            if byte in undefined[codepage]:
+                tables[codepage][byte] = unit
             unit += 1
     for offset, byte in enumerate(undefined[857]):
         tables[857][byte] = PRIVATE_USE_857 + offset
     assert tables[28593][0xA5] == 0xF7F5
+    assert tables[28598][0xFD:0xFF] == [0x200E, 0x200F]
     for codepage, table in tables.items():
         missing = [b for b in range(256) if table[b] is None]
         assert not missing, (codepage, missing)

@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
+#include <vector>
+
 #include "tests/support/temp_folder.h"
 
 namespace {
@@ -26,8 +29,7 @@ TEST(FileHandle, ModesGiveTheAccessTheyName)
         ASSERT_NE(created.handle, INVALID_HANDLE_VALUE);
         DWORD moved = 0;
         ASSERT_TRUE(WriteFile(created.handle, "abc", 3, &moved, nullptr));
-        CloseHandle(created.handle);
-        created.handle = 0;
+        file_handle_close_and_clear(created.handle);
 
         cSafeFD opened(file_handle_open(path.c_str(), c.mode));
         ASSERT_NE(opened.handle, INVALID_HANDLE_VALUE) << c.mode;
@@ -87,6 +89,81 @@ TEST(FileHandle, OwnerClosesItsHandle)
         EXPECT_TRUE(GetHandleInformation(event, &flags));
     }
     EXPECT_FALSE(GetHandleInformation(event, &flags));
+    for (HANDLE none : {HANDLE(0), file_handle_invalid()}) {
+        file_handle_close_and_clear(none);
+        EXPECT_EQ(none, HANDLE(0));
+    }
+}
+
+// What the operations did, as Windows' own calls report it.
+std::string contents(HANDLE file)
+{
+    LARGE_INTEGER size, start = {};
+    EXPECT_TRUE(GetFileSizeEx(file, &size));
+    EXPECT_TRUE(SetFilePointerEx(file, start, nullptr, FILE_BEGIN));
+    std::string bytes(size_t(size.QuadPart), '\0');
+    DWORD moved = 0;
+    EXPECT_TRUE(ReadFile(file, &bytes[0], DWORD(bytes.size()), &moved, nullptr));
+    return bytes;
+}
+
+TEST(FileHandle, RawOperationsAgreeWithWindows)
+{
+    TempFolder folder(L"file_handle_raw");
+    cSafeFD file(file_handle_create(folder.Path(L"d.bin").c_str(), FILE_MODE_READ | FILE_MODE_WRITE));
+    ASSERT_TRUE(file_handle_is_valid(file.handle));
+    EXPECT_EQ(file_handle_write(file.handle, "0123456789", 10), 10);
+    EXPECT_EQ(contents(file.handle), "0123456789");
+    EXPECT_EQ(file_handle_size(file.handle), 10u);
+
+    char got[8] = {};
+    EXPECT_TRUE(file_handle_seek(file.handle, 4));
+    EXPECT_EQ(file_handle_read(file.handle, got, 3), 3);
+    EXPECT_EQ(std::string(got, 3), "456");
+    EXPECT_TRUE(file_handle_seek_from_end(file.handle, 2));
+    EXPECT_EQ(file_handle_read(file.handle, got, 8), 2);
+    EXPECT_EQ(std::string(got, 2), "89");
+    EXPECT_TRUE(file_handle_seek(file.handle, 3));
+    EXPECT_FALSE(file_handle_seek_from_end(file.handle, 11));
+    EXPECT_EQ(file_handle_read(file.handle, got, 1), 1);  // from where it stood
+    EXPECT_EQ(got[0], '3');
+    EXPECT_FALSE(file_handle_seek(file.handle, UINT64_MAX));
+
+    EXPECT_TRUE(file_handle_set_size(file.handle, 4));
+    EXPECT_EQ(contents(file.handle), "0123");
+    EXPECT_TRUE(file_handle_set_size(file.handle, 6));
+    EXPECT_EQ(contents(file.handle), std::string("0123\0\0", 6));
+
+    ASSERT_TRUE(file_handle_set_time(file.handle, 2021, 2, 28, 23, 59, 58));
+    FILETIME created, written;
+    ASSERT_TRUE(GetFileTime(file.handle, &created, nullptr, &written));
+    for (const FILETIME& time : {created, written}) {
+        SYSTEMTIME utc;
+        ASSERT_TRUE(FileTimeToSystemTime(&time, &utc));
+        EXPECT_EQ(std::vector<int>({utc.wYear, utc.wMonth, utc.wDay, utc.wHour, utc.wMinute, utc.wSecond}),
+                  std::vector<int>({2021, 2, 28, 23, 59, 58}));
+    }
+    EXPECT_FALSE(file_handle_set_time(file.handle, 2021, 2, 30, 0, 0, 0));
+
+    EXPECT_TRUE(file_handle_close(file.handle));
+    DWORD flags = 0;
+    EXPECT_FALSE(GetHandleInformation(file.handle, &flags));
+    file.handle = 0;
+}
+
+TEST(FileHandle, InvalidHandleFailsEveryOperation)
+{
+    HANDLE none = file_handle_invalid();
+    EXPECT_FALSE(file_handle_is_valid(none));
+    char byte = 0;
+    EXPECT_EQ(file_handle_read(none, &byte, 1), 0);
+    EXPECT_EQ(file_handle_write(none, "x", 1), 0);
+    EXPECT_EQ(file_handle_size(none), 0u);
+    EXPECT_FALSE(file_handle_seek(none, 0));
+    EXPECT_FALSE(file_handle_seek_from_end(none, 0));
+    EXPECT_FALSE(file_handle_set_size(none, 0));
+    EXPECT_FALSE(file_handle_set_time(none, 2021, 1, 1, 0, 0, 0));
+    EXPECT_FALSE(file_handle_close(none));
 }
 
 }  // namespace

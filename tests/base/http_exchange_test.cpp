@@ -255,6 +255,9 @@ std::vector<ResponseCase> response_cases()
         {"/bad/nocolon", false, 200, ""},
         {"/bad/negative", false, 200, ""},
         {"/bad/headless", false, 200, ""},
+        {"/bad/overflow", false, 200, ""},
+        {"/bad/trailing", false, 200, ""},
+        {"/reset/3000", false, 200, http_test_pattern(3000)},
         {"/longline", false, 200, ""},
         {"/empty", false, 0, ""},
     };

@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <exception>
 #include <functional>
 #include <string>
 #include <vector>
@@ -127,11 +128,41 @@ __attribute__((noipa)) void spin_on(volatile uint32_t* counter)
     abort();
 }
 
+// Busy in program code, as real work is, for about ms milliseconds.
+void spin_for_ms(uint32_t ms)
+{
+    for (DWORD start = GetTickCount(); GetTickCount() - start < ms;)
+        spin_counter = spin_counter + 1;
+}
+
 void spin_forever_noexcept(volatile int& go) noexcept
 {
     while (go) {
     }
 }
+
+// A bare thread in program code that the cancellation must not throw into.
+class cSpinningThread {
+public:
+    cSpinningThread() : handle(CreateThread(nullptr, 0, Body, this, 0, nullptr)) {}
+    ~cSpinningThread()
+    {
+        go = 0;
+        EXPECT_EQ(WaitForSingleObject(handle, 5000), WAIT_OBJECT_0);
+        CloseHandle(handle);
+    }
+
+    volatile int go = 1;
+    HANDLE handle;
+
+private:
+    static DWORD WINAPI Body(void* self)
+    {
+        (void)std::uncaught_exceptions();  // the gate must not be the first to allocate them
+        spin_forever_noexcept(static_cast<cSpinningThread*>(self)->go);
+        return 0;
+    }
+};
 
 }  // namespace
 
@@ -241,9 +272,45 @@ TEST(Job, NoexceptCodeIsNeverThrownInto)
     });
     ASSERT_TRUE(job.Start());
     job.WaitUntilRunning();
+    DWORD start = GetTickCount();
     EXPECT_FALSE(job.Stop(5));
+    // The attempts are bounded in time (a second), however long one pause
+    // between them lasts.
+    EXPECT_LT(GetTickCount() - start, 1500u);
     EXPECT_FALSE(job.log.Has("abort"));
     go = 0;  // the frozen thread does not see it
+}
+
+// A thread that has left its cancellable code may be ending, and its job
+// may be deleted as soon as it has: it must not be sent into the gate.
+TEST(Job, ThreadOutsideItsCancellableCodeIsNotRedirected)
+{
+    cSpinningThread spinning;
+    cJobAbortState disarmed = {};
+    for (int attempt = 0; attempt < 20; ++attempt) {
+        EXPECT_FALSE(job_abort_redirect(spinning.handle, disarmed));
+        Sleep(1);
+    }
+}
+
+// The gate's stack walk holds the unwinder's lock: a thread frozen there
+// would stop every later exception of the process.
+TEST(Job, GivenUpThreadIsNeverFrozenInsideTheGate)
+{
+    cSpinningThread spinning;
+    cJobAbortState armed = {};
+    armed.armed = 1;
+    armed.catching_frame = reinterpret_cast<void*>(UINTPTR_MAX);  // every frame must let it pass
+    int redirected = 0;
+    for (int attempt = 0; attempt < 500 && redirected < 20; ++attempt, Sleep(1)) {
+        if (!job_abort_redirect(spinning.handle, armed))
+            continue;
+        ++redirected;
+        job_abort_abandon(spinning.handle, armed);
+        EXPECT_EQ(armed.redirect_pending, 0);
+        ResumeThread(spinning.handle);
+    }
+    EXPECT_EQ(redirected, 20);
 }
 
 TEST(Job, BoundsExceptionReachesTheAbortHook)
@@ -272,15 +339,30 @@ TEST(Job, DeclinedExceptionSkipsTheAbortHooks)
     EXPECT_EQ(job.log.Entries(), (Entries{"start", "filter"}));
 }
 
-TEST(Job, AbortHookThatSpinsIsCancelledToo)
+TEST(Job, AbortHooksOfACancelledJobRunToCompletion)
+{
+    for (uint32_t work_ms : {2u, 20u, 60u}) {
+        SCOPED_TRACE(work_ms);
+        cTestJob job([](cTestJob&) -> uint32_t { spin_forever(); });
+        job.on_abort = [&] {
+            spin_for_ms(work_ms);
+            job.log.Add("abort done");
+        };
+        ASSERT_TRUE(job.Start());
+        job.WaitUntilRunning();
+        EXPECT_TRUE(job.Stop(5));
+        EXPECT_EQ(job.log.Entries(), (Entries{"start", "stop request", "filter", "abort", "abort done", "finish 0"}));
+    }
+}
+
+TEST(Job, AbortHookThatNeverEndsIsGivenUp)
 {
     cTestJob job([](cTestJob&) -> uint32_t { spin_forever(); });
     job.on_abort = spin_forever;
     ASSERT_TRUE(job.Start());
     job.WaitUntilRunning();
-    EXPECT_TRUE(job.Stop(5));
+    EXPECT_FALSE(job.Stop(5));
     EXPECT_FALSE(job.IsRunning());
-    // The second cancellation left OnAbort for the outer scope: no finish.
     EXPECT_EQ(job.log.Entries(), (Entries{"start", "stop request", "filter", "abort"}));
 }
 

@@ -20,6 +20,7 @@ import os
 import re
 import socket
 import socketserver
+import struct
 import sys
 import threading
 import time
@@ -149,6 +150,14 @@ class Handler(socketserver.BaseRequestHandler):
                 pass
         elif kind == "empty":
             pass
+        elif kind == "reset":
+            # No length, the body, then an abortive close (RST) instead of
+            # an orderly end, once the client has had time to read.
+            self.request.sendall(head(b"200 OK") + pattern(args[0]))
+            time.sleep(0.1)
+            self.request.setsockopt(socket.SOL_SOCKET, socket.SO_LINGER, struct.pack("ii", 1, 0))
+            self.request.close()
+            return
         elif kind == "endless":
             # Sends until the client goes away.
             self.request.sendall(head(b"200 OK"))
@@ -167,6 +176,8 @@ BAD_HEADS = {
     "nocolon": b"HTTP/1.1 200 OK\r\nNo colon here\r\n\r\n",
     "negative": b"HTTP/1.1 200 OK\r\nContent-Length: -5\r\n\r\nhello",
     "headless": b"HTTP/1.1 200 OK\r\nContent-Length: 2\r\n",
+    "overflow": b"HTTP/1.1 200 OK\r\nContent-Length: 18446744073709551621\r\n\r\nhello",
+    "trailing": b"HTTP/1.1 200 OK\r\nContent-Length: 5abc\r\n\r\nhello",
 }
 
 

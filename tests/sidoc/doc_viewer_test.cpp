@@ -1,0 +1,305 @@
+#include "sidoc/doc_viewer.h"
+
+#include <gtest/gtest.h>
+#include <zlib.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "base/mem_io_target.h"
+#include "gui/win_canvas.h"
+#include "gui/window_maker.h"
+#include "sidoc/doc_compiler.h"
+#include "sidoc/doc_loader.h"
+#include "tests/gui/canvas_probe.h"
+#include "tests/sidoc/doc_test_files.h"
+#include "tests/gui/gui_test_elements.h"
+#include "tests/support/test_data.h"
+
+namespace {
+
+const uint32_t highlight = 0x0080E0F0;   // the sample's coloured paragraph
+const uint32_t picture_red = 0x002828DC;  // the top left quarter of its picture
+const uint32_t grey = 0x00C0C0C0;         // beside the picture at its set width
+const int32_t sample_margin = 12;
+
+// The sample mark-up compiled by the program's compiler; the blob is kept
+// beside the screenshot.
+std::vector<uint8_t> compile_sample()
+{
+    cSiDocLangCodeMap codes(512);
+    cMemIOTarget target;
+    cSiDocCompileError error;
+    EXPECT_TRUE(compile_doc_index(&target, codes, doc_fixture_path("sample/index.txt").c_str(), error))
+        << error.message.Text();
+    _typebuf<uint8_t> bytes;
+    target.CopyTo(bytes);
+    std::vector<uint8_t> blob(bytes.Data(), bytes.Data() + bytes.Count());
+    keep_artifact("document_viewer.qrvhdocf", blob.data(), blob.size());
+    return blob;
+}
+
+// A PNG file of the pixels, made with zlib.
+std::string png_of(const cCanvasPixels& pixels)
+{
+    std::string rows;
+    for (int32_t y = 0; y < pixels.height; ++y) {
+        rows.push_back(0);
+        for (int32_t x = 0; x < pixels.width; ++x)
+            for (int shift : {0, 8, 16})
+                rows.push_back(char(pixels.At(x, y) >> shift));
+    }
+    std::vector<Bytef> packed(compressBound(uLong(rows.size())));
+    uLongf packed_size = uLongf(packed.size());
+    compress(packed.data(), &packed_size, reinterpret_cast<const Bytef*>(rows.data()), uLong(rows.size()));
+    auto big_endian = [](uint32_t v) { return std::string{char(v >> 24), char(v >> 16), char(v >> 8), char(v)}; };
+    auto chunk = [&](const std::string& kind, const std::string& data) {
+        std::string body = kind + data;
+        return big_endian(uint32_t(data.size())) + body +
+               big_endian(uint32_t(crc32(0, reinterpret_cast<const Bytef*>(body.data()), uInt(body.size()))));
+    };
+    std::string header = big_endian(uint32_t(pixels.width)) + big_endian(uint32_t(pixels.height)) +
+                         std::string("\x08\x02\x00\x00\x00", 5);
+    return "\x89PNG\r\n\x1A\n" + chunk("IHDR", header) +
+           chunk("IDAT", std::string(packed.begin(), packed.begin() + packed_size)) + chunk("IEND", "");
+}
+
+// Records the links it is asked to open and the rectangles links painted.
+class cProbeViewer : public cSiDocViewer {
+public:
+    void ClearLinks() override
+    {
+        rects.clear();
+        cSiDocViewer::ClearLinks();
+    }
+    void OpenLink(const cSiDocLinkTarget* target) override { opened.push_back(target->Text()); }
+    bool AddLinkRect(const cSiDocLinkTarget* target, int32_t x, int32_t y, int32_t w, int32_t h) override
+    {
+        rects.push_back({target->Text(), cRect{x, y, w, h}});
+        return cSiDocViewer::AddLinkRect(target, x, y, w, h);
+    }
+
+    std::vector<std::wstring> opened;
+    std::vector<std::pair<std::wstring, cRect>> rects;
+};
+
+// Runs the steps one after the other, each once the input sent before it
+// has been handled.
+void run_steps(std::vector<std::function<void()>> steps, size_t next = 0)
+{
+    if (next < steps.size())
+        run_later(120, [steps, next]() {
+            steps[next]();
+            run_steps(steps, next + 1);
+        });
+}
+
+// The sample in a viewer filling a modal dialog of the given client size;
+// the steps run once it has been painted, and the run ends after them.
+class DocViewer : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(maker.Init(nullptr, 0, 101));
+        std::vector<uint8_t> blob = compile_sample();
+        ASSERT_TRUE(loader.Load(blob.data(), int32_t(blob.size())));
+        viewer.SetDocument(tree_find_value(loader.languages, 0));
+    }
+
+    void Run(int32_t width, int32_t height, std::vector<std::function<void()>> steps)
+    {
+        cRecordingRoot* root = new cRecordingRoot;
+        root->on_create = [this, steps](cRecordingRoot* r) mutable {
+            r->AddChild(&viewer, 0, 0, -1, -1);
+            host = host_of(r);
+            SetForegroundWindow(GetParent(host));
+            steps.push_back([r]() { r->EndModal(1); });
+            run_steps(steps);
+        };
+        EXPECT_EQ(maker.RunDialog(L"document", width, height, root, nullptr, false), 1);
+    }
+
+    cCanvasPixels Shown()
+    {
+        cWinCanvas canvas;
+        EXPECT_TRUE(canvas.BeginWindowPaint(nullptr, host));
+        std::unique_ptr<cCanvas> copy(canvas.CreateOffscreen(viewer.GetWidth(), viewer.GetHeight(), 0, 0));
+        return copy ? read_pixels(*copy) : cCanvasPixels();
+    }
+
+    POINT ScreenPoint(int32_t x, int32_t y)
+    {
+        POINT at = {x, y};
+        ClientToScreen(host, &at);
+        return at;
+    }
+
+    // The words of a container of the root, measured in the viewer's font.
+    std::vector<int32_t> WordWidths(int32_t paragraph, int32_t* space)
+    {
+        auto canvas = make_canvas(10, 10);
+        canvas->SelectFont(viewer.GetDefaultFont());
+        cSize size;
+        canvas->MeasureTextA(" ", 1, &size);
+        *space = size.width;
+        cSiDocBoxList::Node* node = tree_find_value(loader.languages, 0)->children.first;
+        for (int32_t i = 0; i < paragraph; ++i)
+            node = node->next;
+        std::vector<int32_t> widths;
+        for (auto* word = static_cast<cSiDocContainer*>(node->element)->children.first; word; word = word->next) {
+            canvas->MeasureTextW(static_cast<cSiDocText*>(word->element)->text.Text(), -1, &size);
+            widths.push_back(size.width);
+        }
+        return widths;
+    }
+
+    cWWMaker maker;
+    cSiDocLoader loader;
+    cProbeViewer viewer;
+    HWND host = nullptr;
+};
+
+// Rows with anything but white between the margins, as bands of rows.
+std::vector<std::pair<int32_t, int32_t>> ink_bands(const cCanvasPixels& pixels)
+{
+    std::vector<std::pair<int32_t, int32_t>> bands;
+    for (int32_t y = 0; y < pixels.height; ++y) {
+        bool ink = false;
+        for (int32_t x = 0; x < pixels.width && !ink; ++x)
+            ink = pixels.At(x, y) != white;
+        if (ink && !bands.empty() && bands.back().second == y)
+            bands.back().second = y + 1;
+        else if (ink)
+            bands.push_back({y, y + 1});
+    }
+    return bands;
+}
+
+// The leftmost and rightmost x with anything but white in the rows.
+std::pair<int32_t, int32_t> ink_extent(const cCanvasPixels& pixels, std::pair<int32_t, int32_t> rows)
+{
+    std::pair<int32_t, int32_t> extent = {pixels.width, -1};
+    for (int32_t y = rows.first; y < rows.second; ++y)
+        for (int32_t x = 0; x < pixels.width; ++x)
+            if (pixels.At(x, y) != white)
+                extent = {std::min(extent.first, x), std::max(extent.second, x)};
+    return extent;
+}
+
+}  // namespace
+
+// Mark-up -> compiler -> blob -> loader -> viewer: the screenshot is kept as
+// artifacts/document_viewer.png.
+TEST_F(DocViewer, ShowsTheCompiledSample)
+{
+    cCanvasPixels shown;
+    int32_t space = 0;
+    std::vector<int32_t> widths, highlighted;
+    Run(560, 400, {[&]() {
+            shown = Shown();
+            widths = WordWidths(1, &space);
+            highlighted = WordWidths(5, &space);
+        }});
+    ASSERT_EQ(shown.width, 560);
+    std::string png = png_of(shown);
+    keep_artifact("document_viewer.png", png.data(), png.size());
+    ASSERT_EQ(viewer.GetVBarWidth(), 0) << "the sample must fit the view";
+
+    // The justified paragraph (the root's second container) breaks where the
+    // next measured word would pass the inner edge; every line but its last
+    // ends at that edge.
+    const int32_t inner = 560 - 2 * sample_margin;
+    std::vector<int32_t> line_ends;  // the natural width of each line
+    int32_t pen = 0;
+    for (size_t i = 0; i < widths.size(); ++i) {
+        if (i > 0 && pen + space + widths[i] > inner) {
+            line_ends.push_back(pen);
+            pen = 0;
+        }
+        pen += (pen ? space : 0) + widths[i];
+    }
+    line_ends.push_back(pen);
+    std::vector<std::pair<int32_t, int32_t>> bands = ink_bands(shown);
+    ASSERT_GT(bands.size(), line_ends.size() + 1);
+    for (size_t line = 0; line < line_ends.size(); ++line) {
+        SCOPED_TRACE(line);
+        std::pair<int32_t, int32_t> extent = ink_extent(shown, bands[line + 1]);  // band 0 is the heading
+        EXPECT_GE(extent.first, sample_margin);
+        EXPECT_LE(extent.first, sample_margin + 2);
+        int32_t end = line + 1 < line_ends.size() ? 560 - sample_margin : sample_margin + line_ends[line];
+        EXPECT_LE(extent.second, end - 1);
+        EXPECT_GE(extent.second, end - 4);
+    }
+
+    // The coloured paragraph: each word's box is filled, and nothing past
+    // the last word.
+    int32_t top = 0;
+    while (top < shown.height && shown.At(sample_margin + 1, top) != highlight)
+        ++top;
+    ASSERT_LT(top, shown.height);
+    int32_t x = sample_margin;
+    for (int32_t width : highlighted) {
+        for (int32_t row = top; row < top + 10; ++row)
+            for (int32_t column = x; column < x + width; ++column)
+                ASSERT_NE(shown.At(column, row), white) << column << "," << row;
+        x += width + space;
+    }
+    EXPECT_EQ(shown.At(x - space + 1, top + 2), white);
+
+    // The picture at its natural size, the background colour beside it, and
+    // the links' rectangles where the link colour shows.
+    int32_t picture_x = -1, picture_y = -1;
+    for (int32_t y = 0; y < shown.height && picture_x < 0; ++y)
+        for (int32_t column = 0; column < shown.width && picture_x < 0; ++column)
+            if (shown.At(column, y) == picture_red)
+                picture_x = column, picture_y = y;
+    ASSERT_EQ(picture_x, sample_margin);
+    EXPECT_EQ(shown.At(picture_x + 19, picture_y + 11), picture_red);
+    EXPECT_EQ(shown.At(picture_x + 40, picture_y + 5), grey);
+    EXPECT_EQ(shown.At(picture_x + 79, picture_y + 23), grey);
+    ASSERT_EQ(viewer.rects.size(), 3u);
+    EXPECT_EQ(viewer.rects[0].first, L"https://example.org/licence");
+    EXPECT_EQ(viewer.rects[2].first, L"https://example.org/");
+    const cRect& word = viewer.rects[0].second;
+    bool blue_in_link = false;
+    for (int32_t y = word.y; y < word.y + word.height; ++y)
+        for (int32_t column = word.x; column < word.x + word.width; ++column)
+            blue_in_link = blue_in_link || shown.At(column, y) == blue;
+    EXPECT_TRUE(blue_in_link);
+}
+
+// Keys and the wheel move the view; a click on a link opens it once, a
+// press on a link released elsewhere opens nothing.
+TEST_F(DocViewer, ScrollsAndOpensLinks)
+{
+    std::vector<int32_t> offsets;
+    POINT blank = {};
+    auto offset = [&]() { offsets.push_back(viewer.GetScrollOffsetY()); };
+    auto link = [&]() {
+        cRect word = viewer.rects[0].second;
+        return ScreenPoint(word.x + word.width / 2, word.y + word.height / 2 - viewer.GetScrollOffsetY());
+    };
+    Run(400, 120, {[&]() {
+                       ASSERT_GT(viewer.GetVBarWidth(), 0);
+                       blank = ScreenPoint(300, 5);
+                       send_click_at(blank.x, blank.y);  // the focus, on no link
+                       send_key_press(VK_DOWN);
+                   },
+                   [&]() { offset(), send_key_press(VK_NEXT); },
+                   [&]() { offset(), send_key_press(VK_END); },
+                   [&]() { offset(), send_key_press(VK_HOME); },
+                   [&]() { offset(), send_mouse(MOUSEEVENTF_WHEEL, 0, 0, -WHEEL_DELTA); },
+                   [&]() { offset(), send_key_press(VK_END); },  // the link lies at the end
+                   [&]() { send_click_at(link().x, link().y); },
+                   [&]() {
+                       send_mouse_move_to(link().x, link().y);
+                       send_mouse_button(true, false);
+                       send_mouse_move_to(blank.x, blank.y + 100);
+                       send_mouse_button(true, true);
+                   }});
+    int32_t range = viewer.GetContentHeight() - 120;
+    ASSERT_GT(range, 15 + 120);
+    EXPECT_EQ(offsets, (std::vector<int32_t>{15, 15 + 120, range, 0, 15}));
+    EXPECT_EQ(viewer.opened, std::vector<std::wstring>{L"https://example.org/licence"});
+}
