@@ -1,7 +1,7 @@
 // A test-only gallery of the GUI: a form with every built-in theme image
 // painted, the framework's texts in English and in Russian, the controls in
-// their usual states, and a row of focusable chips with the keyboard focus
-// on one of them. Run through the real application runner and window
+// their usual states, a tree, a property area and a picture, and a row of
+// focusable chips with the keyboard focus on one of them. Run through the real application runner and window
 // maker. Handshake with the test driver through the folder named on the
 // command line: once the window runs, the gallery writes "ready.txt" (the
 // screen rectangle of its client area); the driver screenshots it and
@@ -27,11 +27,12 @@
 #include "gui/window_maker.h"
 #include "tests/gui/gallery/gallery_controls.h"
 #include "tests/gui/gallery/gallery_inputs.h"
+#include "tests/gui/gallery/gallery_views.h"
 
 namespace {
 
 const int32_t gallery_width = 1110;
-const int32_t gallery_height = 560;
+const int32_t gallery_height = 770;
 const uint32_t end_code = 100;
 const intptr_t end_result = 7;
 const uint32_t text_colour = 0x404040;
@@ -151,6 +152,8 @@ public:
         panel->AddChild(&english_column, 447, 10, 190, 380);
         panel->AddChild(&russian_column, 647, 10, 190, 380);
         panel->AddChild(&controls, 847, 10, cGalleryControls::width_needed, cGalleryControls::height_needed);
+        panel->AddChild(&views, 11, 12 * cImageGrid::cell + 22, cGalleryViews::width_needed,
+                        cGalleryViews::height_needed);
         panel->AddChild(&inputs, 447, -31 - cGalleryInputs::height_needed + 26, cGalleryInputs::width_needed,
                         cGalleryInputs::height_needed);
         panel->AddChild(&first_chip, 11, -31, 110, 26);
@@ -206,6 +209,7 @@ private:
     cTextColumn russian_column;
     cGalleryControls controls;
     cGalleryInputs inputs;
+    cGalleryViews views;
     cChip first_chip;
     cChip second_chip;
     cChip third_chip;
