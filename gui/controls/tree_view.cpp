@@ -15,20 +15,10 @@ const int32_t label_margin = 0;
 const int32_t horizontal_line_step = 5;
 const uint32_t no_text_colour = 0xFFFFFFFF;
 
-uint32_t address_key(const cChildElement* element)
-{
-    return uint32_t(uintptr_t(element));
-}
-
 template <class V>
 void erase_key(cTreeMap<uint32_t, V>& map, uint32_t key)
 {
     tree_erase_node(map, tree_find_node(map, key));
-}
-
-cTreeViewChild::cTreeViewItem* as_row(cTreeItem* item)
-{
-    return static_cast<cTreeViewChild::cTreeViewItem*>(item);
 }
 
 cImageBuffer* cached_image(const cImageCache* cache, int32_t key)
@@ -119,12 +109,12 @@ bool cTreeViewChild::AddItem(cTreeViewItem* parent, cTreeViewItem* item)
 void cTreeViewChild::ForgetRows(cTreeViewItem* item, bool with_item)
 {
     for (cTreeItem* child = item->first_child; child; child = child->next)
-        ForgetRows(as_row(child), true);
+        ForgetRows(AsRow(child), true);
     if (!with_item)
         return;
     // The item's destructor deletes the elements, which leave the view.
-    erase_key(element_map, address_key(item->label));
-    erase_key(control_map, address_key(item->control));
+    erase_key(element_map, AddressKey(item->label));
+    erase_key(control_map, AddressKey(item->control));
     erase_key(live_items, item->serial);
 }
 
@@ -163,7 +153,7 @@ void cTreeViewChild::SetImageCaches(const cImageCache* normal, const cImageCache
 
 cTreeViewChild::cTreeViewItem* cTreeViewChild::FindItemByElement(cChildElement* label)
 {
-    cTreeViewItem** item = tree_find_value(element_map, address_key(label));
+    cTreeViewItem** item = tree_find_value(element_map, AddressKey(label));
     return item ? *item : nullptr;
 }
 
@@ -171,10 +161,10 @@ bool cTreeViewChild::MakeRowElements(cTreeViewItem* item)
 {
     cTreeItemElement* label = CreateItemElement(item);
     cTreeViewControlElement* control = label ? CreateControlElement(item) : nullptr;
-    cTreeViewItem** label_entry = control ? tree_get_or_add(element_map, address_key(label)) : nullptr;
-    cTreeViewItem** control_entry = label_entry ? tree_get_or_add(control_map, address_key(control)) : nullptr;
+    cTreeViewItem** label_entry = control ? tree_get_or_add(element_map, AddressKey(label)) : nullptr;
+    cTreeViewItem** control_entry = label_entry ? tree_get_or_add(control_map, AddressKey(control)) : nullptr;
     if (!control_entry) {
-        erase_key(element_map, address_key(label));
+        erase_key(element_map, AddressKey(label));
         delete label;
         delete control;
         return false;
@@ -196,7 +186,7 @@ void cTreeViewChild::Relayout()
 {
     int32_t widest = 0;
     int32_t smallest_row = height;
-    int32_t bottom = LayOutSiblings(as_row(items.first_root), 0, true, 1, &widest, &smallest_row);
+    int32_t bottom = LayOutSiblings(AsRow(items.first_root), 0, true, 1, &widest, &smallest_row);
     SetContentHeight(bottom);
     SetContentWidth(widest);
     SetScrollSteps(horizontal_line_step, row_gap + smallest_row);
@@ -228,7 +218,7 @@ void cTreeViewChild::PlaceRow(cTreeViewItem* item, int32_t depth, int32_t y)
 int32_t cTreeViewChild::LayOutSiblings(cTreeViewItem* first, int32_t depth, bool visible, int32_t y,
                                        int32_t* widest, int32_t* smallest_row)
 {
-    for (cTreeViewItem* item = first; item; item = as_row(item->next)) {
+    for (cTreeViewItem* item = first; item; item = AsRow(item->next)) {
         if (!item->label && !MakeRowElements(item))
             continue;
         cTreeItemElement* label = item->label;
@@ -252,7 +242,7 @@ int32_t cTreeViewChild::LayOutSiblings(cTreeViewItem* first, int32_t depth, bool
         }
         uint32_t state;
         if (HasChildren(item)) {
-            y = LayOutSiblings(as_row(item->first_child), depth + 1, visible && !item->collapsed, y, widest,
+            y = LayOutSiblings(AsRow(item->first_child), depth + 1, visible && !item->collapsed, y, widest,
                                smallest_row);
             state = item->collapsed ? cTreeViewControlElement::state_collapsed_box
                                     : cTreeViewControlElement::state_expanded_box;

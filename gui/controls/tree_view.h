@@ -101,6 +101,11 @@ public:
     cTreeViewItem* FindItemByElement(cChildElement* label);
 
 private:
+    // The maps' key of an element.
+    static uint32_t AddressKey(const cChildElement* element) { return uint32_t(uintptr_t(element)); }
+    // Every item of the tree is one of its rows.
+    static cTreeViewItem* AsRow(cTreeItem* item) { return static_cast<cTreeViewItem*>(item); }
+
     // Lays the rows out again, sizes the content and redraws.
     void Relayout();
     // Returns the next row's y.

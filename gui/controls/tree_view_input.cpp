@@ -23,16 +23,6 @@ const uint32_t item_activated_code = 6;
 const uint32_t selection_changed_code = 7;
 const uint32_t expansion_changed_code = 9;
 
-uint32_t address_key(const cChildElement* element)
-{
-    return uint32_t(uintptr_t(element));
-}
-
-cTreeViewChild::cTreeViewItem* as_row(cTreeItem* item)
-{
-    return static_cast<cTreeViewChild::cTreeViewItem*>(item);
-}
-
 }  // namespace
 
 cSelectableElement::cColours cTreeViewChild::MarkLook()
@@ -83,7 +73,7 @@ void cTreeViewChild::KillFocus(bool flag1, bool flag2)
 
 void cTreeViewChild::OnFocusChange(bool, bool)
 {
-    cTreeViewItem* item = current ? current : as_row(items.first_root);
+    cTreeViewItem* item = current ? current : AsRow(items.first_root);
     if (item && item->label)
         item->label->Select(true);
 }
@@ -130,28 +120,28 @@ cTreeViewChild::cTreeViewItem* cTreeViewChild::KeyTarget(uint32_t key, bool ctrl
 {
     cTreeViewItem* item = current;
     if (ctrl)
-        return as_row(key == key_up ? item->prev : item->next);
+        return AsRow(key == key_up ? item->prev : item->next);
     if (key == key_left)
-        return as_row(item->parent);
+        return AsRow(item->parent);
     if (key == key_up) {
         if (!item->prev)
-            return as_row(item->parent);
-        item = as_row(item->prev);
+            return AsRow(item->parent);
+        item = AsRow(item->prev);
         while (!item->collapsed && HasChildren(item))
-            item = as_row(treeitem_last_child(item));
+            item = AsRow(treeitem_last_child(item));
         return item;
     }
     if (key == key_right) {
         if (!HasChildren(item))
             return nullptr;
         Expand(item, false);
-        return as_row(item->first_child);
+        return AsRow(item->first_child);
     }
     if (!item->collapsed && HasChildren(item))
-        return as_row(item->first_child);
+        return AsRow(item->first_child);
     for (cTreeItem* up = item; up; up = up->parent) {
         if (up->next)
-            return as_row(up->next);
+            return AsRow(up->next);
     }
     return nullptr;
 }
@@ -161,7 +151,7 @@ bool cTreeViewChild::DispatchKeyDown(uint32_t key, bool shift, bool ctrl, bool a
     bool walk = !shift && !alt && (ctrl ? key == key_up || key == key_down : key >= key_left && key <= key_down);
     if (!walk)
         return cScrollableElement::DispatchKeyDown(key, shift, ctrl, alt);
-    MoveTo(current ? KeyTarget(key, ctrl) : as_row(items.first_root));
+    MoveTo(current ? KeyTarget(key, ctrl) : AsRow(items.first_root));
     return true;
 }
 
@@ -228,9 +218,9 @@ bool cTreeViewChild::HandleAction(cChildElement* sender, cChildAction* action)
     // item was removed since it was queued ends here.
     if (sender == this && action->code >= item_activated_code && action->code <= expansion_changed_code)
         return IsStale(action);
-    if (cTreeViewItem** item = tree_find_value(element_map, address_key(sender)))
+    if (cTreeViewItem** item = tree_find_value(element_map, AddressKey(sender)))
         return HandleLabelAction(*item, sender, action);
-    if (cTreeViewItem** item = tree_find_value(control_map, address_key(sender))) {
+    if (cTreeViewItem** item = tree_find_value(control_map, AddressKey(sender))) {
         ToggleFromBox(*item);
         return true;
     }
