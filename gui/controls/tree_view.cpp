@@ -14,6 +14,8 @@ const int32_t row_gap = 0;
 const int32_t label_margin = 0;
 const int32_t horizontal_line_step = 5;
 const uint32_t no_text_colour = 0xFFFFFFFF;
+// The tree's wake-up for a pending layout, posted to itself.
+const uint32_t layout_code = 11;
 
 template <class V>
 void erase_key(cTreeMap<uint32_t, V>& map, uint32_t key)
@@ -41,7 +43,7 @@ cTreeViewChild::cTreeViewItem::~cTreeViewItem()
 }
 
 cTreeViewChild::cTreeViewChild()
-    : element_map(512), control_map(512), live_items(512), next_serial(1), caches(), current(nullptr),
+    : element_map(512), control_map(512), live_items(512), next_serial(1), caches(), layout_pending(false), current(nullptr),
       marked(nullptr), saved_colours()
 {
 }
@@ -55,7 +57,8 @@ cTreeViewChild::~cTreeViewChild()
 void cTreeViewChild::InitDefaults()
 {
     cScrollableElement::InitDefaults();
-    Clear();
+    DropItems();
+    layout_pending = false;
     for (const cImageCache*& cache : caches)
         cache = nullptr;
     SetPageSteps(width, height);
@@ -102,7 +105,7 @@ bool cTreeViewChild::AddItem(cTreeViewItem* parent, cTreeViewItem* item)
     *live = item;
     item->serial = next_serial++;
     treeitem_add_child(items, parent, item);
-    Relayout();
+    RequestLayout();
     return true;
 }
 
@@ -127,17 +130,22 @@ void cTreeViewChild::RemoveChildren(cTreeViewItem* item)
     current = marked = nullptr;
     ForgetRows(item, false);
     treeitem_delete_children(item);
-    Relayout();
+    RequestLayout();
 }
 
-void cTreeViewChild::Clear()
+void cTreeViewChild::DropItems()
 {
     current = marked = nullptr;
     treeitem_clear(items);
     tree_clear(element_map);
     tree_clear(control_map);
     tree_clear(live_items);
-    Relayout();
+}
+
+void cTreeViewChild::Clear()
+{
+    DropItems();
+    RequestLayout();
 }
 
 void cTreeViewChild::SetImageCaches(const cImageCache* normal, const cImageCache* hover,
@@ -148,7 +156,7 @@ void cTreeViewChild::SetImageCaches(const cImageCache* normal, const cImageCache
     caches[0] = normal;
     caches[1] = hover;
     caches[2] = selected;
-    Relayout();
+    RequestLayout();
 }
 
 cTreeViewChild::cTreeViewItem* cTreeViewChild::FindItemByElement(cChildElement* label)
@@ -182,8 +190,36 @@ bool cTreeViewChild::MakeRowElements(cTreeViewItem* item)
     return true;
 }
 
+void cTreeViewChild::RequestLayout()
+{
+    if (layout_pending)
+        return;
+    layout_pending = true;
+    // Without a window to wake, now.
+    cChildAction* wake = new cChildAction(layout_code);
+    if (!wake || !PostAction(wake))
+        FlushLayout();
+}
+
+void cTreeViewChild::FlushLayout()
+{
+    if (!layout_pending)
+        return;
+    layout_pending = false;
+    Relayout();
+}
+
+bool cTreeViewChild::TakeLayoutWake(cChildElement* sender, cChildAction* action)
+{
+    if (sender != this || action->code != layout_code)
+        return false;
+    FlushLayout();
+    return true;
+}
+
 void cTreeViewChild::Relayout()
 {
+    layout_pending = false;
     int32_t widest = 0;
     int32_t smallest_row = height;
     int32_t bottom = LayOutSiblings(AsRow(items.first_root), 0, true, 1, &widest, &smallest_row);

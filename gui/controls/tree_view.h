@@ -20,8 +20,9 @@ class cImageCache;
 // item was activated (double click, Enter, Space), 9 when one was expanded
 // or collapsed by the user, and cTreeItemCtxAction (code 8) for a context
 // request. An action whose item was removed before it was delivered is
-// dropped. Items are added by the owner, which may fill them lazily. UI
-// thread only.
+// dropped. Items are added by the owner, which may fill them lazily; an
+// item's row elements exist from the layout after its addition (SelectItem
+// and Expand lay out what is pending first). UI thread only.
 class cTreeViewChild : public cScrollableElement {
 public:
     class cTreeViewItem : public cTreeItem {
@@ -108,6 +109,15 @@ private:
 
     // Lays the rows out again, sizes the content and redraws.
     void Relayout();
+    // The owner's changes come in bursts (a folder's rows added one by
+    // one): they are laid out once, on the next drain, or as soon as an
+    // operation needs the rows (FlushLayout).
+    void RequestLayout();
+    void FlushLayout();
+    // True for the pending layout's wake-up action, after running it.
+    bool TakeLayoutWake(cChildElement* sender, cChildAction* action);
+    // Deletes every item, without a layout.
+    void DropItems();
     // Returns the next row's y.
     int32_t LayOutSiblings(cTreeViewItem* first, int32_t depth, bool visible, int32_t y, int32_t* widest,
                            int32_t* smallest_row);
@@ -138,6 +148,7 @@ private:
     cItemTree items;
     uint32_t next_serial;
     const cImageCache* caches[3];  // normal, hover, selected
+    bool layout_pending;
     cTreeViewItem* current;
     cTreeViewItem* marked;
     cSelectableElement::cColours saved_colours;  // the marked label's normal look

@@ -73,6 +73,7 @@ void cTreeViewChild::KillFocus(bool flag1, bool flag2)
 
 void cTreeViewChild::OnFocusChange(bool, bool)
 {
+    FlushLayout();
     cTreeViewItem* item = current ? current : AsRow(items.first_root);
     if (item && item->label)
         item->label->Select(true);
@@ -80,6 +81,7 @@ void cTreeViewChild::OnFocusChange(bool, bool)
 
 bool cTreeViewChild::SelectItem(cTreeViewItem* item, bool take_focus)
 {
+    FlushLayout();
     if (!item || !item->label)
         return false;
     current = item;
@@ -95,6 +97,7 @@ bool cTreeViewChild::SelectItem(cTreeViewItem* item, bool take_focus)
 
 bool cTreeViewChild::Expand(cTreeViewItem* item, bool notify)
 {
+    FlushLayout();
     if (!item || !item->label || !item->collapsed || !HasChildren(item))
         return false;
     item->collapsed = 0;
@@ -151,6 +154,7 @@ bool cTreeViewChild::DispatchKeyDown(uint32_t key, bool shift, bool ctrl, bool a
     bool walk = !shift && !alt && (ctrl ? key == key_up || key == key_down : key >= key_left && key <= key_down);
     if (!walk)
         return cScrollableElement::DispatchKeyDown(key, shift, ctrl, alt);
+    FlushLayout();
     MoveTo(current ? KeyTarget(key, ctrl) : AsRow(items.first_root));
     return true;
 }
@@ -218,6 +222,10 @@ bool cTreeViewChild::HandleAction(cChildElement* sender, cChildAction* action)
     // item was removed since it was queued ends here.
     if (sender == this && action->code >= item_activated_code && action->code <= expansion_changed_code)
         return IsStale(action);
+    if (TakeLayoutWake(sender, action))
+        return true;
+    // The rows' actions see them laid out.
+    FlushLayout();
     if (cTreeViewItem** item = tree_find_value(element_map, AddressKey(sender)))
         return HandleLabelAction(*item, sender, action);
     if (cTreeViewItem** item = tree_find_value(control_map, AddressKey(sender))) {
