@@ -108,27 +108,9 @@ public:
         HWND window = host_of(element);
         POINT at = ScreenPoint(element, x, y);
         ScreenToClient(window, &at);
-        BITMAPINFO info = {};
-        info.bmiHeader.biSize = sizeof(info.bmiHeader);
-        info.bmiHeader.biWidth = w;
-        info.bmiHeader.biHeight = -h;
-        info.bmiHeader.biPlanes = 1;
-        info.bmiHeader.biBitCount = 32;
-        void* bits = nullptr;
-        HDC window_dc = GetDC(window);
-        HDC memory_dc = CreateCompatibleDC(window_dc);
-        HBITMAP bitmap = CreateDIBSection(window_dc, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-        HGDIOBJ old = SelectObject(memory_dc, bitmap);
-        BitBlt(memory_dc, 0, 0, w, h, window_dc, at.x, at.y, SRCCOPY);
-        GdiFlush();
-        std::vector<uint32_t> pixels(size_t(w) * size_t(h));
-        const uint32_t* source = static_cast<const uint32_t*>(bits);
-        for (size_t i = 0; i < pixels.size(); ++i)
-            pixels[i] = swap_red_blue(source[i]);
-        SelectObject(memory_dc, old);
-        DeleteObject(bitmap);
-        DeleteDC(memory_dc);
-        ReleaseDC(window, window_dc);
+        std::vector<uint32_t> pixels = window_pixels(window, at.x, at.y, w, h);
+        for (uint32_t& pixel : pixels)
+            pixel = swap_red_blue(pixel);
         return pixels;
     }
 

@@ -19,16 +19,16 @@
 class cGalleryViews : public cPanelChild {
 public:
     static const int32_t width_needed = 426;
-    static const int32_t height_needed = 262;
+    static const int32_t height_needed = 184;
 
     void OnCreate() override
     {
         SetFrameColour(theme_colour(25));
         SetBackgroundColour(0xFFFFFF);
         AddChild(&heading, 10, 8, 200, 20);
-        AddChild(&tree, 10, 32, 200, 220);
-        AddChild(&notes, 220, 32, 196, 150);
-        AddChild(&picture, 220, 192, 96, 54);
+        AddChild(&tree, 10, 32, 200, 142);
+        AddChild(&notes, 220, 32, 196, 100);
+        AddChild(&picture, 220, 140, 96, 34);
         heading.SetFont(GetFont(6, 14, get_ui_font_face_name(), true, false, false));
         heading.SetText(L"Views", -1, false);
         heading.SetColours(theme_colour(4), 0xFFFFFF, 0xFFFFFF);
@@ -60,11 +60,11 @@ public:
         notes.SetTextSpacing(10);
 
         cImageBuffer shaded;
-        if (shaded.Resize(96, 54)) {
-            for (int32_t row = 0; row < 54; ++row)
+        if (shaded.Resize(96, 34)) {
+            for (int32_t row = 0; row < 34; ++row)
                 for (int32_t column = 0; column < 96; ++column)
                     shaded.GetPixels()[row * 96 + column] =
-                        0xFF000000 | uint32_t(40 + column * 2) << 16 | uint32_t(90 + row * 3) << 8 | 0xC0;
+                        0xFF000000 | uint32_t(40 + column * 2) << 16 | uint32_t(90 + row * 4) << 8 | 0xC0;
             picture.SetImage(&shaded);
         }
     }
