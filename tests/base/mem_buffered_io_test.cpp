@@ -7,17 +7,10 @@
 
 #include "base/buf_wrapper_io.h"
 #include "base/mem_io_target.h"
+#include "tests/support/byte_stream.h"
 #include "tests/support/heap_probe.h"
 
 namespace {
-
-std::vector<uint8_t> numbered(size_t n)
-{
-    std::vector<uint8_t> bytes(n);
-    for (size_t i = 0; i < n; ++i)
-        bytes[i] = uint8_t(i ^ (i >> 8));
-    return bytes;
-}
 
 // A source that records where each of its reads started and how much it
 // was asked for.
@@ -46,7 +39,7 @@ public:
 
 TEST(MemBufferedIO, LargeReadBypassesTheWindowAndTheNextRefillsFromThere)
 {
-    std::vector<uint8_t> data = numbered(30000);
+    std::vector<uint8_t> data = numbered_bytes(30000);
     RecordingSource source(data);
     cMemBufferedIO stream;
     ASSERT_TRUE(stream.Attach(&source));
@@ -75,7 +68,7 @@ TEST(MemBufferedIO, LargeReadBypassesTheWindowAndTheNextRefillsFromThere)
 
 TEST(MemBufferedIO, ReadAcrossTheWindowTakesTheHeldBytesThenRefills)
 {
-    std::vector<uint8_t> data = numbered(20000);
+    std::vector<uint8_t> data = numbered_bytes(20000);
     RecordingSource source(data);
     cMemBufferedIO stream;
     ASSERT_TRUE(stream.Attach(&source));
@@ -91,7 +84,7 @@ TEST(MemBufferedIO, ReadAcrossTheWindowTakesTheHeldBytesThenRefills)
 
 TEST(MemBufferedIO, ShortSeeksStayInTheWindowAndLongOnesRefill)
 {
-    std::vector<uint8_t> data = numbered(50000);
+    std::vector<uint8_t> data = numbered_bytes(50000);
     RecordingSource source(data);
     cMemBufferedIO stream;
     ASSERT_TRUE(stream.Attach(&source));
@@ -117,7 +110,7 @@ TEST(MemBufferedIO, ShortSeeksStayInTheWindowAndLongOnesRefill)
 
 TEST(MemBufferedIO, RandomSeeksAndReadsMatchTheSource)
 {
-    std::vector<uint8_t> data = numbered(100000);
+    std::vector<uint8_t> data = numbered_bytes(100000);
     cBufWrapperIO source(data.data(), int32_t(data.size()), false);
     cMemBufferedIO stream;
     ASSERT_TRUE(stream.Attach(&source));
@@ -139,7 +132,7 @@ TEST(MemBufferedIO, RandomSeeksAndReadsMatchTheSource)
 
 TEST(MemBufferedIO, SeekFromEndIsCheckedAgainstTheSize)
 {
-    std::vector<uint8_t> data = numbered(5000);
+    std::vector<uint8_t> data = numbered_bytes(5000);
     cBufWrapperIO source(data.data(), 5000, false);
     cMemBufferedIO stream;
     ASSERT_TRUE(stream.Attach(&source));
@@ -158,7 +151,7 @@ TEST(MemBufferedIO, SeekFromEndIsCheckedAgainstTheSize)
 TEST(MemBufferedIO, WritesGoToTheLogicalPosition)
 {
     cMemIOTarget source;
-    std::vector<uint8_t> data = numbered(10000);
+    std::vector<uint8_t> data = numbered_bytes(10000);
     ASSERT_EQ(source.Write(data.data(), 10000), 10000);
     cMemBufferedIO stream;
     ASSERT_TRUE(stream.Attach(&source));
@@ -175,7 +168,7 @@ TEST(MemBufferedIO, WritesGoToTheLogicalPosition)
 TEST(MemBufferedIO, SetSizePassesToTheSourceAndUpdatesTheSize)
 {
     cMemIOTarget source;
-    std::vector<uint8_t> data = numbered(10000);
+    std::vector<uint8_t> data = numbered_bytes(10000);
     ASSERT_EQ(source.Write(data.data(), 10000), 10000);
     cMemBufferedIO stream;
     ASSERT_TRUE(stream.Attach(&source));
@@ -205,7 +198,7 @@ TEST(MemBufferedIO, WithoutASourceNothingMoves)
 
 TEST(MemBufferedIO, OwnedSourceIsDeletedByCloseAndReattach)
 {
-    std::vector<uint8_t> data = numbered(100);
+    std::vector<uint8_t> data = numbered_bytes(100);
     int before = heap_busy_blocks();
     {
         cJP2FileIOTarget stream;

@@ -4,6 +4,7 @@
 #include <stdint.h>
 
 #include <string>
+#include <vector>
 
 #include "base/buf_wrapper_io.h"
 
@@ -19,5 +20,29 @@ struct cByteStream {
     std::string bytes;
     cBufWrapperIO stream;
 };
+
+// n bytes to move through streams: byte i is i ^ (i >> 8), so that the first
+// 256 equal their offsets and the pattern repeats only every 64 KiB.
+inline std::vector<uint8_t> numbered_bytes(size_t n)
+{
+    std::vector<uint8_t> bytes(n);
+    for (size_t i = 0; i < n; ++i)
+        bytes[i] = uint8_t(i ^ (i >> 8));
+    return bytes;
+}
+
+// What reads from the stream's position give until one gives nothing, in
+// pieces of the given sizes (cycled).
+inline std::vector<uint8_t> read_to_end(cFileIOTarget& stream, const std::vector<uint32_t>& pieces = {4096})
+{
+    std::vector<uint8_t> all;
+    for (size_t k = 0;; ++k) {
+        std::vector<uint8_t> piece(pieces[k % pieces.size()]);
+        int32_t got = stream.Read(piece.data(), uint32_t(piece.size()));
+        if (got <= 0)
+            return all;
+        all.insert(all.end(), piece.begin(), piece.begin() + got);
+    }
+}
 
 #endif
