@@ -167,24 +167,32 @@ TEST(TreeMap, RebuildGivesTheAscendingShapeAndKeepsValueAddresses)
     }
 }
 
-TEST(TreeMap, InsertionDeeperThanTheLimitRebuilds)
+// Each insertion is made again on a replay of the map without the limit: the
+// map is rebuilt after it exactly when it compared more nodes than the limit.
+TEST(TreeMap, InsertionDeeperThanTheLimitRebuildsAndNoOtherDoes)
 {
-    // Zig-zag keys defeat the local rule; a small limit catches that.
-    std::vector<int32_t> keys;
+    const uint32_t limit = 8;
+    std::vector<int32_t> keys;  // zig-zag keys defeat the local rule
     for (int32_t i = 0; i < 200; ++i)
         keys.push_back(i % 2 ? 1000 - i : i);
-    IntMap unlimited(1u << 30), limited(8);
-    insert_all(unlimited, keys);
-    insert_all(limited, keys);
-    EXPECT_GT(height(unlimited.root), 9);
-    expect_sound(limited);
-    // Whatever the last insertion measured, it rebuilt when it exceeded 8.
-    EXPECT_LE(height(limited.root), 16);
-
-    IntMap many(8);
-    insert_all(many, range(1, 5000));
-    expect_sound(many);
-    EXPECT_EQ(tree_next_free_int(many), 5001);
+    IntMap map(limit);
+    int at_limit = 0, rebuilt_below_twice = 0;
+    for (size_t n = 0; n < keys.size(); ++n) {
+        IntMap replay(limit);
+        insert_all(replay, std::vector<int32_t>(keys.begin(), keys.begin() + n));
+        replay.depth_limit = UINT32_MAX;
+        insert_all(replay, {keys[n]});
+        insert_all(map, {keys[n]});
+        uint32_t compared = replay.depth;
+        if (compared > limit)
+            tree_rebalance(replay);
+        ASSERT_EQ(shape(map.root), shape(replay.root)) << "insertion " << n << " compared " << compared;
+        at_limit += compared == limit;
+        rebuilt_below_twice += compared > limit && compared <= 2 * limit;
+    }
+    EXPECT_GT(at_limit, 0);
+    EXPECT_GT(rebuilt_below_twice, 0);
+    expect_sound(map);
 }
 
 TEST(TreeMap, IterationOrderFollowsTheKeyType)
