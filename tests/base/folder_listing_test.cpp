@@ -164,17 +164,14 @@ TEST(FolderListing, GivesBackItsMemory)
     TempFolder temp(L"listing-memory");
     for (int i = 0; i < 20; ++i)
         ASSERT_TRUE(temp.WriteFile(L"f" + std::to_wstring(i), "x"));
-    int before = heap_busy_blocks();
-    {
-        cFolderListing listing;
-        ASSERT_TRUE(listing.Read(temp.Path().c_str(), true));
-        EXPECT_EQ(listing.Count(), 20u);
-        ASSERT_TRUE(listing.Read(temp.Path().c_str(), true));
-        listing.Clear();
-        EXPECT_EQ(listing.Count(), 0u);
-        ASSERT_TRUE(listing.Read(temp.Path().c_str(), true));
-    }
-    EXPECT_EQ(heap_busy_blocks(), before);
+    cHeapBalance balance;
+    cFolderListing listing;
+    ASSERT_TRUE(listing.Read(temp.Path().c_str(), true));
+    EXPECT_EQ(listing.Count(), 20u);
+    ASSERT_TRUE(listing.Read(temp.Path().c_str(), true));
+    listing.Clear();
+    EXPECT_EQ(listing.Count(), 0u);
+    ASSERT_TRUE(listing.Read(temp.Path().c_str(), true));
 }
 
 TEST(FolderListing, AddedEntriesAreNumberedInOrder)

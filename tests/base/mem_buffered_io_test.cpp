@@ -199,20 +199,17 @@ TEST(MemBufferedIO, WithoutASourceNothingMoves)
 TEST(MemBufferedIO, OwnedSourceIsDeletedByCloseAndReattach)
 {
     std::vector<uint8_t> data = numbered_bytes(100);
-    int before = heap_busy_blocks();
-    {
-        cJP2FileIOTarget stream;
-        cBufWrapperIO* first = new cBufWrapperIO(data.data(), 100, false);
-        ASSERT_TRUE(stream.Attach(first, true));
-        EXPECT_TRUE(stream.IsOpen());
-        ASSERT_TRUE(stream.Attach(new cBufWrapperIO(data.data(), 50, false), true));
-        EXPECT_EQ(stream.GetSize(), 50u);
-        stream.Close();
-        EXPECT_FALSE(stream.IsOpen());
-        EXPECT_EQ(heap_busy_blocks(), before);
-        ASSERT_TRUE(stream.Attach(new cBufWrapperIO(data.data(), 10, false), true));
-    }
-    EXPECT_EQ(heap_busy_blocks(), before);
+    cHeapBalance balance;
+    cJP2FileIOTarget stream;
+    cBufWrapperIO* first = new cBufWrapperIO(data.data(), 100, false);
+    ASSERT_TRUE(stream.Attach(first, true));
+    EXPECT_TRUE(stream.IsOpen());
+    ASSERT_TRUE(stream.Attach(new cBufWrapperIO(data.data(), 50, false), true));
+    EXPECT_EQ(stream.GetSize(), 50u);
+    stream.Close();
+    EXPECT_FALSE(stream.IsOpen());
+    EXPECT_EQ(balance.Change(), 0);
+    ASSERT_TRUE(stream.Attach(new cBufWrapperIO(data.data(), 10, false), true));
 }
 
 }  // namespace

@@ -192,13 +192,10 @@ TEST(CatalogReader, DroppedCatalogGivesBackItsMemory)
     const std::string plain = container("plain");
     const std::string largest = container("largest");
     const std::string bad = container("array_string_beyond");
-    int before = heap_busy_blocks();
-    {
-        cStringCatalog catalog;
-        ASSERT_TRUE(read_into(plain, catalog));
-        ASSERT_TRUE(read_into(largest, catalog));
-        ASSERT_TRUE(read_into(plain, catalog));
-        ASSERT_FALSE(read_into(bad, catalog));
-    }
-    EXPECT_EQ(heap_busy_blocks(), before);
+    cHeapBalance balance;
+    cStringCatalog catalog;
+    ASSERT_TRUE(read_into(plain, catalog));
+    ASSERT_TRUE(read_into(largest, catalog));
+    ASSERT_TRUE(read_into(plain, catalog));
+    ASSERT_FALSE(read_into(bad, catalog));
 }

@@ -25,7 +25,9 @@ inline int heap_busy_blocks()
 class cHeapBalance {
 public:
     cHeapBalance() : before(heap_busy_blocks()) {}
-    ~cHeapBalance() { EXPECT_EQ(heap_busy_blocks(), before) << "shared-heap blocks left busy"; }
+    ~cHeapBalance() { EXPECT_EQ(Change(), 0) << "shared-heap blocks left busy"; }
+    // Blocks taken and not given back so far.
+    int Change() const { return heap_busy_blocks() - before; }
     cHeapBalance(const cHeapBalance&) = delete;
     cHeapBalance& operator=(const cHeapBalance&) = delete;
 
