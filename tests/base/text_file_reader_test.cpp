@@ -34,11 +34,6 @@ std::vector<Case> read_cases()
     return cases;
 }
 
-std::wstring widened(const std::string& text)
-{
-    return std::wstring(text.begin(), text.end());
-}
-
 std::wstring case_path(const std::string& name)
 {
     return widened(test_data_path(("text_reader/" + name + ".txt").c_str()));

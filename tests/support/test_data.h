@@ -67,10 +67,15 @@ inline std::string hex_of(const std::string& bytes)
     return hex;
 }
 
-// The low bytes of UTF-16 text that is ASCII.
+// ASCII text between its UTF-16 and byte forms.
 inline std::string narrow(const std::wstring& text)
 {
     return std::string(text.begin(), text.end());
+}
+
+inline std::wstring widened(const std::string& text)
+{
+    return std::wstring(text.begin(), text.end());
 }
 
 inline std::wstring units_from_hex(const std::string& hex)
