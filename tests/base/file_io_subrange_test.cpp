@@ -139,12 +139,7 @@ TEST(FileIOSubRange, WritesLandInsideTheWindowOnly)
 TEST(FileIOSubRange, WithoutAParentTheWindowIsEmpty)
 {
     cFileIOSubRange window(nullptr, 10, 10);
-    uint8_t byte;
-    EXPECT_FALSE(window.IsOpen());
-    EXPECT_EQ(window.GetSize(), 0u);
-    EXPECT_EQ(window.Read(&byte, 1), 0);
-    EXPECT_FALSE(window.Seek(0));
-    EXPECT_FALSE(window.SeekFromEnd(0));
+    expect_nothing_behind(window);
 }
 
 }  // namespace

@@ -173,14 +173,7 @@ TEST_F(FileIO, SeeksAndSizeChanges)
 TEST_F(FileIO, ClosedFileFailsEverything)
 {
     cFileIO file;
-    uint8_t byte = 0;
-    EXPECT_FALSE(file.IsOpen());
-    EXPECT_EQ(file.GetSize(), 0u);
-    EXPECT_EQ(file.Read(&byte, 1), 0);
-    EXPECT_EQ(file.Write(&byte, 1), 0);
-    EXPECT_FALSE(file.Seek(0));
-    EXPECT_FALSE(file.SeekFromEnd(0));
-    EXPECT_FALSE(file.SetSize(0));
+    expect_nothing_behind(file);
     EXPECT_FALSE(file.SetTime(2020, 1, 1, 0, 0, 0));
     EXPECT_FALSE(file.SetTimesUnix(1, 1, 1));
     EXPECT_FALSE(file.LockRegion(0, 1));

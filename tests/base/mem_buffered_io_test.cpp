@@ -185,14 +185,7 @@ TEST(MemBufferedIO, SetSizePassesToTheSourceAndUpdatesTheSize)
 TEST(MemBufferedIO, WithoutASourceNothingMoves)
 {
     cMemBufferedIO stream;
-    uint8_t byte = 0;
-    EXPECT_FALSE(stream.IsOpen());
-    EXPECT_EQ(stream.GetSize(), 0u);
-    EXPECT_EQ(stream.Read(&byte, 1), 0);
-    EXPECT_EQ(stream.Write(&byte, 1), 0);
-    EXPECT_FALSE(stream.Seek(0));
-    EXPECT_FALSE(stream.SeekFromEnd(0));
-    EXPECT_FALSE(stream.SetSize(0));
+    expect_nothing_behind(stream);
     EXPECT_FALSE(stream.Attach(nullptr));
 }
 

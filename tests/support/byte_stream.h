@@ -1,6 +1,8 @@
 #ifndef TESTS_SUPPORT_BYTE_STREAM_H
 #define TESTS_SUPPORT_BYTE_STREAM_H
 
+#include <gtest/gtest.h>
+
 #include <stdint.h>
 
 #include <string>
@@ -43,6 +45,20 @@ inline std::vector<uint8_t> read_to_end(cFileIOTarget& stream, const std::vector
             return all;
         all.insert(all.end(), piece.begin(), piece.begin() + got);
     }
+}
+
+// A stream with nothing behind it: not open, of size 0, and every transfer,
+// seek and size change refused.
+inline void expect_nothing_behind(cFileIOTarget& stream)
+{
+    uint8_t byte = 0;
+    EXPECT_FALSE(stream.IsOpen());
+    EXPECT_EQ(stream.GetSize(), 0u);
+    EXPECT_EQ(stream.Read(&byte, 1), 0);
+    EXPECT_EQ(stream.Write(&byte, 1), 0);
+    EXPECT_FALSE(stream.Seek(0));
+    EXPECT_FALSE(stream.SeekFromEnd(0));
+    EXPECT_FALSE(stream.SetSize(0));
 }
 
 #endif
