@@ -5,17 +5,44 @@ namespace {
 
 int32_t framework_providers = 0;
 
-const cBuiltinContainer* find_container(uint32_t index)
+}  // namespace
+
+cBuiltinLang::cBuiltinLang(const cBuiltinContainer* containers, uint32_t container_count)
+    : table(containers), count(container_count)
 {
-    for (uint32_t i = 0; i < builtin_language_container_count; ++i)
-        if (builtin_language_containers[i].language == index)
-            return &builtin_language_containers[i];
+}
+
+const cBuiltinContainer* cBuiltinLang::Find(uint32_t index) const
+{
+    for (uint32_t i = 0; i < count; ++i)
+        if (table[i].language == index)
+            return &table[i];
     return nullptr;
 }
 
-}  // namespace
+bool cBuiltinLang::HasLanguage(uint32_t index)
+{
+    return Find(index) != nullptr;
+}
 
-cCIOMLang::cCIOMLang()
+int32_t cBuiltinLang::LoadLanguage(uint32_t index)
+{
+    const cBuiltinContainer* container = Find(index);
+    return container ? int32_t(container->size) : 0;
+}
+
+const uint8_t* cBuiltinLang::ReleaseLanguage(uint32_t index)
+{
+    const cBuiltinContainer* container = Find(index);
+    return container ? container->data : nullptr;
+}
+
+uint32_t cBuiltinLang::DefaultLanguage()
+{
+    return count ? table[0].language : 0;
+}
+
+cCIOMLang::cCIOMLang() : cBuiltinLang(builtin_language_containers, builtin_language_container_count)
 {
     RegisterFirst(this);
     ++framework_providers;
@@ -24,28 +51,6 @@ cCIOMLang::cCIOMLang()
 cCIOMLang::~cCIOMLang()
 {
     --framework_providers;
-}
-
-bool cCIOMLang::HasLanguage(uint32_t index)
-{
-    return find_container(index) != nullptr;
-}
-
-int32_t cCIOMLang::LoadLanguage(uint32_t index)
-{
-    const cBuiltinContainer* container = find_container(index);
-    return container ? int32_t(container->size) : 0;
-}
-
-const uint8_t* cCIOMLang::ReleaseLanguage(uint32_t index)
-{
-    const cBuiltinContainer* container = find_container(index);
-    return container ? container->data : nullptr;
-}
-
-uint32_t cCIOMLang::DefaultLanguage()
-{
-    return builtin_language_containers[0].language;
 }
 
 bool language_provider_exists()

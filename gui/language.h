@@ -3,6 +3,8 @@
 
 #include <stdint.h>
 
+struct cBuiltinContainer;
+
 // Language indexes 0 to 9: ENG, RUS, DEU, JPN, KOR, FRA, UKR, ESP, CHN, TWN.
 // Everything here runs on the GUI thread.
 
@@ -31,20 +33,33 @@ public:
     static void RegisterFirst(cLibLang* provider);
 };
 
-// The framework's own containers, nine languages: every index but 7
-// (Spanish), for which its default, English, serves. It is always the first
-// provider, also when the application created its own before the GUI
-// started, so its default language is the process's default and the
-// application's containers are read after it.
-class cCIOMLang : public cLibLang {
+// A provider of containers built into the program: a table of containers
+// by language index (static data), whose first entry is the default.
+class cBuiltinLang : public cLibLang {
 public:
-    cCIOMLang();
-    ~cCIOMLang() override;
+    cBuiltinLang(const cBuiltinContainer* containers, uint32_t container_count);
 
     bool HasLanguage(uint32_t index) override;
     int32_t LoadLanguage(uint32_t index) override;
     const uint8_t* ReleaseLanguage(uint32_t index) override;
     uint32_t DefaultLanguage() override;
+
+private:
+    const cBuiltinContainer* Find(uint32_t index) const;
+
+    const cBuiltinContainer* table;
+    uint32_t count;
+};
+
+// The framework's own containers, nine languages: every index but 7
+// (Spanish), for which its default, English, serves. It is always the first
+// provider, also when the application created its own before the GUI
+// started, so its default language is the process's default and the
+// application's containers are read after it.
+class cCIOMLang : public cBuiltinLang {
+public:
+    cCIOMLang();
+    ~cCIOMLang() override;
 };
 
 // True while a cCIOMLang exists: the GUI start creates the one the process

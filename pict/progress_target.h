@@ -2,20 +2,7 @@
 #define PICT_PROGRESS_TARGET_H
 
 #include "base/file_io_target.h"
-
-// What a long decode reports its progress to; a false answer asks it to
-// stop.
-class cProgressNotifyTarget {
-public:
-    cProgressNotifyTarget() = default;
-    cProgressNotifyTarget(const cProgressNotifyTarget&) = delete;
-    cProgressNotifyTarget& operator=(const cProgressNotifyTarget&) = delete;
-
-    virtual bool Notify(double percent_done) = 0;
-    // Step-based receivers change their current step; the base ignores it.
-    virtual void SelectStep(int step);
-    virtual ~cProgressNotifyTarget();
-};
+#include "base/progress_notify_target.h"
 
 // Answers "go on" while the guarded stream (not owned) is open, so that
 // closing the stream from another thread cancels the decode at its next

@@ -168,6 +168,34 @@ inline COLORREF pixel_of(HWND window, int x, int y)
     return colour;
 }
 
+// The window's client pixels in the rectangle as it shows them now, top
+// row first, as 0x00RRGGBB.
+inline std::vector<uint32_t> window_pixels(HWND window, int x, int y, int w, int h)
+{
+    BITMAPINFO info = {};
+    info.bmiHeader.biSize = sizeof(info.bmiHeader);
+    info.bmiHeader.biWidth = w;
+    info.bmiHeader.biHeight = -h;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    void* bits = nullptr;
+    HDC window_dc = GetDC(window);
+    HDC memory_dc = CreateCompatibleDC(window_dc);
+    HBITMAP bitmap = CreateDIBSection(window_dc, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    HGDIOBJ old = SelectObject(memory_dc, bitmap);
+    BitBlt(memory_dc, 0, 0, w, h, window_dc, x, y, SRCCOPY);
+    GdiFlush();
+    std::vector<uint32_t> pixels(size_t(w) * size_t(h));
+    const uint32_t* source = static_cast<const uint32_t*>(bits);
+    for (size_t i = 0; i < pixels.size(); ++i)
+        pixels[i] = source[i] & 0xFFFFFF;
+    SelectObject(memory_dc, old);
+    DeleteObject(bitmap);
+    DeleteDC(memory_dc);
+    ReleaseDC(window, window_dc);
+    return pixels;
+}
+
 // Real input through the platform's input queue.
 inline void send_key(WORD key, bool up)
 {

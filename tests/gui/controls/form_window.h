@@ -22,8 +22,9 @@ class cFormWindow {
 public:
     using cStep = std::function<void()>;
 
-    static const UINT step_gap_ms = 150;
     static const UINT time_out_ms = 30000;
+    // Long scripts of plain key presses may step faster.
+    UINT step_gap_ms = 150;
 
     cFormWindow() { EXPECT_TRUE(maker.Init(nullptr, 0, 101)); }
 
@@ -66,15 +67,38 @@ public:
         send_mouse_move_to(at.x, at.y);
     }
 
-    // A key pressed and released, while a modifier key is held when one is
-    // given.
-    static void Press(WORD key, WORD modifier = 0)
+    static void ClickAt(cChildElement* element, int32_t x, int32_t y)
     {
-        if (modifier)
-            send_key(modifier, false);
+        POINT at = ScreenPoint(element, x, y);
+        send_click_at(at.x, at.y);
+    }
+
+    // A key pressed and released while the modifier keys given (0 = none)
+    // are held.
+    static void Press(WORD key, WORD modifier = 0, WORD second_modifier = 0)
+    {
+        for (WORD held : {modifier, second_modifier})
+            if (held)
+                send_key(held, false);
         send_key_press(key);
-        if (modifier)
-            send_key(modifier, true);
+        for (WORD held : {second_modifier, modifier})
+            if (held)
+                send_key(held, true);
+    }
+
+    // Lower-case letters, digits and blanks, typed on the keyboard.
+    static void Type(const char* text)
+    {
+        for (const char* c = text; *c; ++c)
+            send_key_press(WORD(*c >= 'a' && *c <= 'z' ? *c - 'a' + 'A' : *c));
+    }
+
+    // The element's text as GetText gives it.
+    static std::wstring Text(cChildElement* element)
+    {
+        wchar_t out[300];
+        element->GetText(out, 300);
+        return out;
     }
 
     // The element's pixels as its host window shows them now, top row first,
@@ -84,27 +108,9 @@ public:
         HWND window = host_of(element);
         POINT at = ScreenPoint(element, x, y);
         ScreenToClient(window, &at);
-        BITMAPINFO info = {};
-        info.bmiHeader.biSize = sizeof(info.bmiHeader);
-        info.bmiHeader.biWidth = w;
-        info.bmiHeader.biHeight = -h;
-        info.bmiHeader.biPlanes = 1;
-        info.bmiHeader.biBitCount = 32;
-        void* bits = nullptr;
-        HDC window_dc = GetDC(window);
-        HDC memory_dc = CreateCompatibleDC(window_dc);
-        HBITMAP bitmap = CreateDIBSection(window_dc, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-        HGDIOBJ old = SelectObject(memory_dc, bitmap);
-        BitBlt(memory_dc, 0, 0, w, h, window_dc, at.x, at.y, SRCCOPY);
-        GdiFlush();
-        std::vector<uint32_t> pixels(size_t(w) * size_t(h));
-        const uint32_t* source = static_cast<const uint32_t*>(bits);
-        for (size_t i = 0; i < pixels.size(); ++i)
-            pixels[i] = swap_red_blue(source[i]);
-        SelectObject(memory_dc, old);
-        DeleteObject(bitmap);
-        DeleteDC(memory_dc);
-        ReleaseDC(window, window_dc);
+        std::vector<uint32_t> pixels = window_pixels(window, at.x, at.y, w, h);
+        for (uint32_t& pixel : pixels)
+            pixel = swap_red_blue(pixel);
         return pixels;
     }
 
@@ -152,6 +158,36 @@ private:
     }
 
     std::vector<cStep> script;
+};
+
+// A form that starts its window's script once it runs and logs the codes of
+// the actions that its logged controls post (focus notices left out).
+// Subclasses place the controls in OnCreate.
+class cScriptForm : public cCustomForm {
+public:
+    cScriptForm(cFormWindow& runner, std::vector<uint32_t>& action_log) : window(runner), log(action_log) {}
+
+    bool OnStarted() override
+    {
+        window.Start();
+        return true;
+    }
+
+    bool HandleAction(cChildElement* sender, cChildAction* action) override
+    {
+        if (Logs(sender) && action->code != 1) {
+            log.push_back(action->code);
+            return true;
+        }
+        return cCustomForm::HandleAction(sender, action);
+    }
+
+protected:
+    virtual bool Logs(cChildElement* sender) = 0;
+
+private:
+    cFormWindow& window;
+    std::vector<uint32_t>& log;
 };
 
 #endif

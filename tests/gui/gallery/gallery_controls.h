@@ -7,8 +7,11 @@
 #include "gui/controls/button.h"
 #include "gui/controls/check_box.h"
 #include "gui/controls/panel.h"
+#include "gui/controls/progress_child.h"
 #include "gui/controls/scrollable_element.h"
 #include "gui/controls/static_element.h"
+#include "gui/controls/toolbar.h"
+#include "gui/image_cache.h"
 #include "gui/theme.h"
 #include "gui/ui_font.h"
 
@@ -97,6 +100,35 @@ private:
     cGalleryLines lines;
     cHScroll bar;
     cPanelChild caption;
+};
+
+// A toolbar whose last buttons do not fit and wait behind its more button,
+// and a progress bar that climbs to two thirds once shown.
+class cGalleryBars : public cPanelChild {
+public:
+    static const int32_t height_needed = 54;
+
+    void OnCreate() override
+    {
+        SetFrameColour(0xFFFFFFFF);
+        images.Put(0, theme_image(77));
+        images.Put(1, theme_image(78));
+        AddChild(&tools, 0, 0, -1, 26);
+        AddChild(&progress, 0, 36, -1, 18);
+        tools.SetStateImageCache(0, &images);
+        tools.SetOverflowMode(cToolBarChild::overflow_cut_end);
+        const wchar_t* const captions[] = {L"Install", L"Update",   L"Details", L"Uninstall", L"Check for updates",
+                                           L"Language", L"Options", L"Help",    L"About"};
+        for (int32_t i = 0; i < 9; ++i)
+            tools.SetButton(i + 1, captions[i], i < 2 ? i : -1);
+        progress.SetRange(90);
+        progress.SetPosition(60, false);
+    }
+
+private:
+    cImageCache images;
+    cToolBarChild tools;
+    cProgressChild progress;
 };
 
 #endif

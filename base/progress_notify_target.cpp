@@ -1,0 +1,5 @@
+#include "base/progress_notify_target.h"
+
+void cProgressNotifyTarget::SelectStep(int) {}
+
+cProgressNotifyTarget::~cProgressNotifyTarget() {}

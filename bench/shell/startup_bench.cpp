@@ -1,0 +1,80 @@
+// Start-up to the first window: the program's own start up to its language
+// form against an empty installer of the peer installer system, each started
+// as a process and timed until it shows a visible window, then ended.
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+#include "bench/support/bench.h"
+
+namespace {
+
+const uint64_t longest_start_us = 30000000;
+
+// A host path as Wine shows it on drive Z:.
+std::wstring windows_path(const std::string& host)
+{
+    std::wstring path = L"Z:";
+    for (char c : host)
+        path += c == '/' ? L'\\' : wchar_t(c);
+    return path;
+}
+
+struct cWindowSearch {
+    DWORD process_id;
+    bool found;
+};
+
+BOOL CALLBACK find_visible_window(HWND window, LPARAM context)
+{
+    cWindowSearch* search = reinterpret_cast<cWindowSearch*>(context);
+    DWORD owner = 0;
+    GetWindowThreadProcessId(window, &owner);
+    if (owner == search->process_id && IsWindowVisible(window)) {
+        search->found = true;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+// Microseconds from the process's creation to its first visible window.
+double time_to_first_window(const std::wstring& program)
+{
+    std::wstring command = L"\"" + program + L"\"";
+    STARTUPINFOW startup = {};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION process = {};
+    uint64_t start = clock_now_us();
+    bench_require(CreateProcessW(program.c_str(), &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                                 &startup, &process) != 0,
+                  "the program starts");
+    cWindowSearch search = {process.dwProcessId, false};
+    uint64_t elapsed = 0;
+    while (!search.found) {
+        EnumWindows(find_visible_window, reinterpret_cast<LPARAM>(&search));
+        elapsed = clock_now_us() - start;
+        if (!search.found) {
+            bench_require(WaitForSingleObject(process.hProcess, 1) == WAIT_TIMEOUT, "the program waits with a window");
+            bench_require(elapsed < longest_start_us, "a window within 30 s");
+        }
+    }
+    TerminateProcess(process.hProcess, 0);
+    WaitForSingleObject(process.hProcess, INFINITE);
+    CloseHandle(process.hThread);
+    CloseHandle(process.hProcess);
+    return double(elapsed);
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    std::wstring ours = windows_path(OURS_EXE);
+    std::wstring peer = windows_path(PEER_EXE);
+    std::vector<BenchCase> cases = {
+        {"start-up to the language form", "an empty NSIS installer to its first window", 1.0,
+         [&]() { return time_to_first_window(ours); }, [&]() { return time_to_first_window(peer); }},
+    };
+    return bench_run(cases, argc, argv);
+}

@@ -1,0 +1,58 @@
+#ifndef TESTS_SUPPORT_PELMARODESK_EXE_H
+#define TESTS_SUPPORT_PELMARODESK_EXE_H
+
+#include <windows.h>
+
+#include <fstream>
+#include <iterator>
+#include <string>
+
+// The built program, for tests that read it or start it. Its build path
+// comes from the test's CMake as PELMARODESK_EXE (a host path, seen by Wine
+// on drive Z:).
+inline std::wstring pelmarodesk_exe()
+{
+    std::string host = PELMARODESK_EXE;
+    std::wstring path = L"Z:";
+    for (char c : host)
+        path += c == '/' ? L'\\' : wchar_t(c);
+    return path;
+}
+
+// A path with '/' separators (the program's form), or with backslashes.
+inline std::wstring with_separator(std::wstring path, wchar_t separator)
+{
+    for (wchar_t& c : path)
+        if (c == L'/' || c == L'\\')
+            c = separator;
+    return path;
+}
+
+inline std::string read_whole_file(const std::wstring& path)
+{
+    std::ifstream in(path.c_str(), std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+// Starts program with that command line (its first word need not name it)
+// in that current folder (empty: the test's), waits up to 60 s and answers
+// its exit code; 99 when it did not start or did not end.
+inline DWORD run_program(const std::wstring& program, std::wstring command_line, const std::wstring& folder = L"")
+{
+    STARTUPINFOW startup = {};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION process = {};
+    if (!CreateProcessW(program.c_str(), &command_line[0], nullptr, nullptr, FALSE, 0, nullptr,
+                        folder.empty() ? nullptr : folder.c_str(), &startup, &process))
+        return 99;
+    CloseHandle(process.hThread);
+    DWORD code = 99;
+    if (WaitForSingleObject(process.hProcess, 60000) == WAIT_OBJECT_0)
+        GetExitCodeProcess(process.hProcess, &code);
+    else
+        TerminateProcess(process.hProcess, 99);
+    CloseHandle(process.hProcess);
+    return code;
+}
+
+#endif

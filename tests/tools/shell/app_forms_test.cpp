@@ -1,0 +1,226 @@
+// The language form and the response form run by the program's own
+// application object, driven by real mouse and keys on the virtual screen
+// and read back from it.
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "gui/canvas.h"
+#include "gui/image_buffer.h"
+#include "gui/language.h"
+#include "gui/theme.h"
+#include "gui/ui_font.h"
+#include "gui/window_maker.h"
+#include "tests/gui/gui_test_elements.h"
+#include "tests/support/language_config.h"
+#include "tools/shell/app_language.h"
+#include "tools/shell/language_form.h"
+#include "tools/shell/pelmaro_app.h"
+#include "tools/shell/response_form.h"
+
+namespace {
+
+const UINT step_gap_ms = 200;
+
+// The program's application object whose run is the test's body.
+class cFormsApp : public cPelmaroApp {
+public:
+    explicit cFormsApp(std::function<int32_t()> run_body) : body(std::move(run_body)) {}
+    int32_t Run() override { return body(); }
+    std::function<int32_t()> body;
+};
+
+int32_t run_in_application(std::function<int32_t()> body)
+{
+    wchar_t name[] = L"forms";
+    wchar_t* argv[] = {name};
+    return run_application(new cFormsApp(std::move(body)), GetModuleHandleW(nullptr), 0, 101, 1, argv,
+                           new cLanguageConfig, L"qrv");
+}
+
+// Runs the steps one after the other from the message loop of whatever
+// modal run is active, each step_gap_ms after the one before.
+void schedule(std::vector<std::function<void()>> steps, size_t index = 0)
+{
+    if (index >= steps.size())
+        return;
+    run_later(step_gap_ms, [steps, index]() {
+        steps[index]();
+        schedule(steps, index + 1);
+    });
+}
+
+// How the program's canvas draws text in the form's title font and colours
+// (rows top first, 0x00RRGGBB).
+std::vector<uint32_t> drawn_title(const wchar_t* text, int w, int h)
+{
+    cCanvas* canvas = get_current_application()->GetWindowMaker()->CreateOffscreenCanvas(w, h);
+    cRect all{0, 0, w, h};
+    canvas->FillRect(&all, 0xE7E7E7, 0xE7E7E7);
+    canvas->SelectFontBy(10, 24, get_ui_font_face_name(), false, false, false);
+    canvas->SetTextColours(0x655654, 0);
+    canvas->DrawTextColoured(0, 0, true, text, -1);
+    cImageBuffer image;
+    canvas->CopyPixels(&image, &all);
+    delete canvas;
+    std::vector<uint32_t> pixels;
+    for (int row = h - 1; row >= 0; --row)
+        for (int column = 0; column < w; ++column)
+            pixels.push_back(image.GetPixels()[size_t(row) * w + column] & 0xFFFFFF);
+    return pixels;
+}
+
+void click_client(HWND window, int x, int y)
+{
+    POINT at{x, y};
+    ClientToScreen(window, &at);
+    send_click_at(at.x, at.y);
+}
+
+// Where the opaque pixels of the image show in the window's client area
+// (first match, scanning rows); false when nowhere.
+bool shows_image(HWND window, const cImageBuffer* image)
+{
+    RECT client;
+    GetClientRect(window, &client);
+    int w = client.right, h = client.bottom, iw = image->GetWidth(), ih = image->GetHeight();
+    std::vector<uint32_t> shown = window_pixels(window, 0, 0, w, h);
+    const uint32_t* pixels = image->GetPixels();
+    for (int y = 0; y + ih <= h; ++y) {
+        for (int x = 0; x + iw <= w; ++x) {
+            bool all = true;
+            for (int row = 0; row < ih && all; ++row)
+                for (int column = 0; column < iw && all; ++column) {
+                    uint32_t pixel = pixels[size_t(ih - 1 - row) * iw + column];
+                    all = pixel >> 24 != 0xFF || shown[size_t(y + row) * w + x + column] == (pixel & 0xFFFFFF);
+                }
+            if (all)
+                return true;
+        }
+    }
+    return false;
+}
+
+std::wstring title_of(HWND window)
+{
+    wchar_t title[256] = {};
+    GetWindowTextW(window, title, 256);
+    return title;
+}
+
+const int title_width = 360, title_height = 30;
+
+}  // namespace
+
+TEST(LanguageForm, ClickingALanguageSwitchesTheFormAndEnterChoosesIt)
+{
+    std::vector<uint32_t> english, russian, expected_english, expected_russian;
+    uint32_t chosen = 99;
+    run_in_application([&]() {
+        schedule({
+            []() { SetForegroundWindow(GetActiveWindow()); },
+            [&]() {
+                english = window_pixels(GetActiveWindow(), 15, 25, title_width, title_height);
+                expected_english = drawn_title(L"Select setup language", title_width, title_height);
+                click_client(GetActiveWindow(), 150, 95 + 30 + 15);
+            },
+            [&]() {
+                russian = window_pixels(GetActiveWindow(), 15, 25, title_width, title_height);
+                expected_russian = drawn_title(L"Выберите язык установки", title_width, title_height);
+                send_key_press(VK_RETURN);
+            },
+        });
+        _typebuf<uint32_t> ids{3};
+        ids[0] = 0, ids[1] = 1, ids[2] = 2;
+        chosen = run_language_selection(ids, nullptr, 0, L"product");
+        return 0;
+    });
+    EXPECT_EQ(chosen, 1u);
+    EXPECT_EQ(english, expected_english) << "the English title before the click";
+    EXPECT_EQ(russian, expected_russian) << "the Russian title after it";
+    EXPECT_NE(english, russian);
+    EXPECT_STREQ(get_language_code(get_current_language()), L"RUS");
+}
+
+TEST(LanguageForm, EscapeAsksAndEnterTakesThePreselectedLanguage)
+{
+    struct Case {
+        const char* what;
+        std::vector<WORD> keys;  // one a step
+        uint32_t chosen;
+    } cases[] = {
+        {"Enter", {VK_RETURN}, 2},
+        {"Escape, then No, then Enter", {VK_ESCAPE, VK_ESCAPE, VK_RETURN}, 2},
+        {"Escape, then Yes", {VK_ESCAPE, VK_RETURN}, language_none},
+    };
+    for (const Case& c : cases) {
+        uint32_t chosen = 99;
+        run_in_application([&]() {
+            std::vector<std::function<void()>> steps = {[]() { SetForegroundWindow(GetActiveWindow()); }};
+            for (WORD key : c.keys)
+                steps.push_back([key]() { send_key_press(key); });
+            schedule(steps);
+            _typebuf<uint32_t> ids{3};
+            ids[0] = 0, ids[1] = 1, ids[2] = 2;
+            chosen = run_language_selection(ids, nullptr, 2, L"");
+            return 0;
+        });
+        EXPECT_EQ(chosen, c.chosen) << c.what;
+    }
+    _typebuf<uint32_t> one{1};
+    one[0] = 3;
+    EXPECT_EQ(run_language_selection(one, nullptr, 0, L""), 3u) << "one language: no form";
+    EXPECT_EQ(run_language_selection(_typebuf<uint32_t>(), nullptr, 0, L""), language_none);
+}
+
+TEST(ResponseForm, EachKindShowsItsCaptionIconAndButtons)
+{
+    struct Case {
+        uint32_t kind;
+        WORD key;
+        const wchar_t* caption;
+        uint32_t icon;  // theme image
+        bool two_buttons;
+        int32_t result;
+    } cases[] = {
+        {RESPONSE_INFORMATION, VK_RETURN, L"Information", 73, false, 0},
+        {RESPONSE_ERROR, VK_RETURN, L"Error", 76, false, 0},
+        {RESPONSE_WARNING, VK_RETURN, L"Warning", 75, false, 0},
+        {RESPONSE_CONFIRM, VK_RETURN, L"Confirm", 75, true, 1},
+        {RESPONSE_CONFIRM, VK_ESCAPE, L"Confirm", 75, true, 0},
+    };
+    for (const Case& c : cases) {
+        std::wstring caption, owner_title;
+        bool icon = false, no_button = false;
+        int32_t result = -1;
+        run_in_application([&]() {
+            schedule({
+                []() { SetForegroundWindow(GetActiveWindow()); },
+                [&]() {
+                    HWND message = GetActiveWindow();
+                    caption = title_of(message);
+                    owner_title = title_of(GetWindow(message, GW_OWNER));
+                    icon = shows_image(message, get_theme()->GetImage(c.icon));
+                    no_button = shows_image(message, get_theme()->GetImage(78));
+                    send_key_press(c.key);
+                },
+            });
+            result = run_message_form(c.kind, L"Something happened.");
+            return 0;
+        });
+        EXPECT_EQ(caption, c.caption) << c.kind;
+        EXPECT_EQ(owner_title, L"Pelmaro") << "the waiting form";
+        EXPECT_TRUE(icon) << c.kind;
+        EXPECT_EQ(no_button, c.two_buttons) << c.kind;
+        EXPECT_EQ(result, c.result) << c.kind;
+    }
+    int32_t unknown = -1;
+    run_in_application([&]() {
+        unknown = run_message_form(9, L"nothing to show");
+        return 0;
+    });
+    EXPECT_EQ(unknown, 0) << "an unknown kind ends at once";
+}

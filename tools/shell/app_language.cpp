@@ -1,0 +1,68 @@
+#include "tools/shell/app_language.h"
+
+#include "base/app_config.h"
+#include "gui/image_cache.h"
+#include "tools/shell/app_catalogs.h"
+#include "tools/shell/language_flags.h"
+
+namespace {
+
+cImageBuffer* flag_from_cache(cImageCache& cache, const cFlagPicture* flags, uint32_t id)
+{
+    if (id >= language_flag_count)
+        return nullptr;
+    cImageBuffer* image = cache.Get(int32_t(id));
+    if (image)
+        return image;
+    const cFlagPicture& flag = flags[id];
+    if (!cache.PutPixels(int32_t(id), flag.pixels, flag.width, flag.height, false))
+        return nullptr;
+    return cache.Get(int32_t(id));
+}
+
+}  // namespace
+
+cSOPKGLang::cSOPKGLang() : cBuiltinLang(application_language_containers, application_language_container_count) {}
+
+cSOPKGLang& application_language_provider()
+{
+    static cSOPKGLang provider;
+    return provider;
+}
+
+bool apply_language(uint32_t id)
+{
+    uint32_t previous = get_current_language();
+    if (set_language(id))
+        return true;
+    if (previous != id && previous < language_none)
+        set_language(previous);
+    return false;
+}
+
+void choose_startup_language(cApplicationConfig* config)
+{
+    cSOPKGLang& provider = application_language_provider();
+    int64_t stored = 0;
+    if (config && config->ReadInt64("lang/current", stored) && provider.HasLanguage(uint32_t(stored)) &&
+        apply_language(uint32_t(stored)))
+        return;
+    set_language(language_english);
+}
+
+cImageBuffer* get_language_image(uint32_t id)
+{
+    static cImageCache cache;
+    return flag_from_cache(cache, language_flags_large, id);
+}
+
+cImageCache& small_language_images()
+{
+    static cImageCache cache;
+    return cache;
+}
+
+cImageBuffer* get_small_language_image(uint32_t id)
+{
+    return flag_from_cache(small_language_images(), language_flags_small, id);
+}
