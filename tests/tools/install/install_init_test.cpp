@@ -71,7 +71,7 @@ TEST(RunInstallInit, ReadsTheRightPackageAndRefusesDamagedOnes)
         EXPECT_EQ(run_install_init(context, nullptr, questions), c.result) << c.name;
         if (c.result == INSTALL_INIT_READY) {
             EXPECT_EQ(std::wstring(context.package_path.Text()), folder.Path(L"setup.exe"));
-            EXPECT_EQ(std::string(context.code_name_utf8.Text()), road::narrow(road::installers().code_name));
+            EXPECT_EQ(std::string(context.code_name_utf8.Text()), utf8_of(road::installers().code_name));
             EXPECT_GT(context.space_needed, 0u);
         }
     }

@@ -68,7 +68,7 @@ TEST(InstallInitUI, ShowsTheOutcomeOfTheStartUp)
         store->OpenStore(folder.Path(L"store").c_str());
         std::wstring package = c.product ? installers().Get(c.product) : folder.Path(L"none.exe");
         if (c.recorded) {
-            std::string key = "install/" + narrow(installers().code_name) + "/ver";
+            std::string key = "install/" + utf8_of(installers().code_name) + "/ver";
             store->WriteBytes(key.c_str(), c.recorded, 8);
             ASSERT_TRUE(store->Save());
         }

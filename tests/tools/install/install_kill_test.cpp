@@ -46,10 +46,10 @@ void expect_consistent(const World& world, const char* old_product, const char* 
         std::string new_bytes = new_files.count(path) ? file_bytes(road_folder() + L"/" + new_files[path]) : "";
         Content target = content_of(world.App(path), old_bytes, new_bytes);
         Content backup = content_of(world.App(path + L".bkp"), old_bytes, "");
-        EXPECT_TRUE(backup == missing || backup == old_content) << narrow(path) << ": a backup holds the old content";
-        EXPECT_NE(target, other_content) << narrow(path);
+        EXPECT_TRUE(backup == missing || backup == old_content) << utf8_of(path) << ": a backup holds the old content";
+        EXPECT_NE(target, other_content) << utf8_of(path);
         if (target == missing && !old_bytes.empty() && new_files.count(path)) {
-            EXPECT_EQ(backup, old_content) << narrow(path) << ": gone, and its old content not kept";
+            EXPECT_EQ(backup, old_content) << utf8_of(path) << ": gone, and its old content not kept";
         }
     }
 }
@@ -120,10 +120,10 @@ TEST_P(KillPoint, TheRerunCompletesWhatTheKillInterrupted)
         }
     }
     if (c.earlier) {
-        RunResult earlier = world.Install(new_product, {{L"PELMARO_TEST_KILL_POINT", wide(c.earlier)}});
+        RunResult earlier = world.Install(new_product, {{L"PELMARO_TEST_KILL_POINT", wide_of(c.earlier)}});
         ASSERT_EQ(earlier.exit_code, 86u) << earlier.output;
     }
-    RunResult killed = world.Install(new_product, {{L"PELMARO_TEST_KILL_POINT", wide(c.point)}});
+    RunResult killed = world.Install(new_product, {{L"PELMARO_TEST_KILL_POINT", wide_of(c.point)}});
     ASSERT_EQ(killed.exit_code, 86u) << "the kill point was reached: " << killed.output;
     expect_consistent(world, old_product, new_product);
     RunResult rerun = world.Install(new_product);

@@ -30,15 +30,6 @@ void add_item(cInstallContext& context, const wchar_t* target, uint8_t third_dig
     item->access[2] = third_digit;
 }
 
-std::string utf8(const wchar_t* text)
-{
-    int n = WideCharToMultiByte(CP_UTF8, 0, text, -1, nullptr, 0, nullptr, nullptr);
-    std::string out(size_t(n), '\0');
-    WideCharToMultiByte(CP_UTF8, 0, text, -1, &out[0], n, nullptr, nullptr);
-    out.pop_back();
-    return out;
-}
-
 }  // namespace
 
 TEST(InstallRecord, TheStoreFileHoldsEveryKeyOfTheRecord)
@@ -80,23 +71,23 @@ TEST(InstallRecord, TheStoreFileHoldsEveryKeyOfTheRecord)
         std::map<std::string, std::string> expected = {
             {key + "ver", le_bytes(2ull << 48 | 5ull << 32 | 7, 8)},
             {key + "lang", le_bytes(3, 2)},
-            {key + "path", utf8(L"C:/Program Files/S\u00e4mple")},
+            {key + "path", utf8_of(L"C:/Program Files/S\u00e4mple")},
             {key + "name", "Sample App"},
             {key + "updates", "http://example.org/updates"},
             {key + "support", "http://example.org/support"},
             {key + "publisher", "http://example.org/"},
-            {key + "icon", utf8(L"C:/Program Files/S\u00e4mple/bin/app.ico")},
+            {key + "icon", utf8_of(L"C:/Program Files/S\u00e4mple/bin/app.ico")},
             {key + "files", le_bytes(2, 4)},
-            {key + "file0", utf8(L"C:/Program Files/S\u00e4mple/app.exe")},
-            {key + "file1", utf8(L"C:/Program Files/S\u00e4mple/same.dll")},
+            {key + "file0", utf8_of(L"C:/Program Files/S\u00e4mple/app.exe")},
+            {key + "file1", utf8_of(L"C:/Program Files/S\u00e4mple/same.dll")},
             {key + "shortc", le_bytes(1, 4)},
-            {key + "shortc0", utf8(L"C:/Start/S\u00e4mple/App.lnk")},
+            {key + "shortc0", utf8_of(L"C:/Start/S\u00e4mple/App.lnk")},
         };
         if (c.runs) {
             expected[key + "cplns0"] = "Start it";
-            expected[key + "cplcs0"] = utf8(L"C:/Program Files/S\u00e4mple/app.exe");
+            expected[key + "cplcs0"] = utf8_of(L"C:/Program Files/S\u00e4mple/app.exe");
             expected[key + "cplns1"] = "Start it";
-            expected[key + "cplcs1"] = utf8(L"\"C:/Program Files/S\u00e4mple/tool.exe\" -a");
+            expected[key + "cplcs1"] = utf8_of(L"\"C:/Program Files/S\u00e4mple/tool.exe\" -a");
         }
         // Every node on the way to a value is listed with an empty value.
         for (const auto& value : record.values) {

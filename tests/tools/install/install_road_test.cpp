@@ -29,7 +29,7 @@ void respell_recorded_file(const World& world, const std::wstring& from, const s
 {
     cCIAppConfig store;
     ASSERT_TRUE(store.OpenStore(world.CommonStore().c_str()));
-    std::string prefix = "install/" + narrow(installers().code_name) + "/file";
+    std::string prefix = "install/" + utf8_of(installers().code_name) + "/file";
     for (int i = 0;; ++i) {
         std::string key = prefix + std::to_string(i);
         _guardchar<wchar_t> path;
@@ -176,7 +176,7 @@ TEST(InstallRoad, ARecordNamingOneFileTwiceIsDamaged)
     respell_recorded_file(world, world.App(L"bin/core.dll"), world.App(L"BIN/CORE.DLL"));
     cCIAppConfig store;
     ASSERT_TRUE(store.OpenStore(world.CommonStore().c_str()));
-    std::string prefix = "install/" + narrow(installers().code_name) + "/file";
+    std::string prefix = "install/" + utf8_of(installers().code_name) + "/file";
     store.WriteString((prefix + "0").c_str(), world.App(L"bin/core.dll").c_str(), -1);
     ASSERT_TRUE(store.Save());
     EXPECT_EQ(world.Install("v2").exit_code, 50u + 6);

@@ -10,6 +10,23 @@
 
 // Helpers of the install road's tests.
 
+// UTF-16 text between its UTF-8 form.
+inline std::wstring wide_of(const std::string& utf8)
+{
+    int n = MultiByteToWideChar(CP_UTF8, 0, utf8.data(), int(utf8.size()), nullptr, 0);
+    std::wstring out(size_t(n), L'\0');
+    MultiByteToWideChar(CP_UTF8, 0, utf8.data(), int(utf8.size()), &out[0], n);
+    return out;
+}
+
+inline std::string utf8_of(const std::wstring& text)
+{
+    int n = WideCharToMultiByte(CP_UTF8, 0, text.data(), int(text.size()), nullptr, 0, nullptr, nullptr);
+    std::string out(size_t(n), '\0');
+    WideCharToMultiByte(CP_UTF8, 0, text.data(), int(text.size()), &out[0], n, nullptr, nullptr);
+    return out;
+}
+
 inline void set_package_string(cPackageStrings& table, const wchar_t* key, const wchar_t* value)
 {
     cPackedKey packed;

@@ -25,22 +25,6 @@
 
 namespace road {
 
-inline std::wstring wide(const std::string& utf8)
-{
-    int n = MultiByteToWideChar(CP_UTF8, 0, utf8.data(), int(utf8.size()), nullptr, 0);
-    std::wstring out(size_t(n), L'\0');
-    MultiByteToWideChar(CP_UTF8, 0, utf8.data(), int(utf8.size()), &out[0], n);
-    return out;
-}
-
-inline std::string narrow(const std::wstring& text)
-{
-    int n = WideCharToMultiByte(CP_UTF8, 0, text.data(), int(text.size()), nullptr, 0, nullptr, nullptr);
-    std::string out(size_t(n), '\0');
-    WideCharToMultiByte(CP_UTF8, 0, text.data(), int(text.size()), &out[0], n, nullptr, nullptr);
-    return out;
-}
-
 inline std::wstring windows_path(std::wstring path)
 {
     std::replace(path.begin(), path.end(), L'/', L'\\');
@@ -112,19 +96,19 @@ inline std::map<std::wstring, std::wstring> product_files(const char* product)
     for (std::string line; std::getline(lines, line);) {
         size_t tab = line.find('\t');
         if (tab != std::string::npos)
-            files[wide(line.substr(0, tab))] = wide(line.substr(tab + 1));
+            files[wide_of(line.substr(0, tab))] = wide_of(line.substr(tab + 1));
     }
     return files;
 }
 
 inline std::wstring road_folder()
 {
-    return slash_path(wide(test_data_path("road")));
+    return slash_path(wide_of(test_data_path("road")));
 }
 
 inline std::wstring runner_path()
 {
-    return slash_path(wide(test_data_path("install_runner.exe")));
+    return slash_path(wide_of(test_data_path("install_runner.exe")));
 }
 
 struct RunResult {
@@ -221,7 +205,7 @@ public:
     // Makes the product's installer (once); its path.
     std::wstring Get(const char* product)
     {
-        std::wstring target = made_folder.Path(wide(product) + L"-setup.exe");
+        std::wstring target = made_folder.Path(wide_of(product) + L"-setup.exe");
         if (!exists(target) && Make(product, target) != 0)
             ADD_FAILURE() << "make " << product << ": " << log;
         return target;
@@ -230,10 +214,10 @@ public:
     DWORD Make(const char* product, const std::wstring& target)
     {
         std::string scenario = read_test_data((std::string("road/") + product + ".scn.in").c_str());
-        std::string code = narrow(code_name);
+        std::string code = utf8_of(code_name);
         for (size_t at; (at = scenario.find("@CODENAME@")) != std::string::npos;)
             scenario.replace(at, 10, code);
-        std::wstring name = wide(product) + L"-" + code_name + L".scn";
+        std::wstring name = wide_of(product) + L"-" + code_name + L".scn";
         put_file(road_folder() + L"/" + name, scenario);
         RunResult made = run_process(L"\"" + windows_path(runner_path()) + L"\" make ./" + name + L" \"" +
                                          windows_path(target) + L"\"",
@@ -303,7 +287,7 @@ public:
     {
         QrvcFile file = read_qrvc(file_bytes((common ? CommonStore() : UserStore()) + L"/install"), "install");
         std::map<std::string, std::string> record;
-        std::string prefix = "install/" + narrow(installers().code_name) + "/";
+        std::string prefix = "install/" + utf8_of(installers().code_name) + "/";
         for (const auto& value : file.values)
             if (value.first.compare(0, prefix.size(), prefix) == 0)
                 record[value.first.substr(prefix.size())] = value.second;
@@ -343,7 +327,7 @@ inline void expect_installed(const World& world, const char* product, const char
     for (const auto& file : files) {
         expected.insert(file.first);
         EXPECT_TRUE(file_bytes(world.App(file.first)) == file_bytes(road_folder() + L"/" + file.second))
-            << narrow(file.first);
+            << utf8_of(file.first);
     }
     EXPECT_EQ(present, expected) << product;
     std::set<std::wstring> near_manager;
@@ -355,7 +339,7 @@ inline void expect_installed(const World& world, const char* product, const char
     EXPECT_EQ(le_value(record["files"]), files.size());
     std::set<std::wstring> recorded;
     for (size_t i = 0; i < files.size(); ++i)
-        recorded.insert(slash_path(wide(record["file" + std::to_string(i)])));
+        recorded.insert(slash_path(wide_of(record["file" + std::to_string(i)])));
     std::set<std::wstring> installed;
     for (const auto& file : files)
         installed.insert(world.App(file.first));
@@ -367,7 +351,7 @@ inline void expect_installed(const World& world, const char* product, const char
     world.Entry(all_users, &found);
     EXPECT_FALSE(found) << "no entry of the other scope";
     for (uint64_t i = 0; i < le_value(record["shortc"]); ++i)
-        EXPECT_TRUE(exists(slash_path(wide(record["shortc" + std::to_string(i)])))) << "shortcut " << i;
+        EXPECT_TRUE(exists(slash_path(wide_of(record["shortc" + std::to_string(i)])))) << "shortcut " << i;
 }
 
 }  // namespace road

@@ -12,6 +12,7 @@
 #include "tests/support/redirected_env.h"
 #include "tests/support/temp_folder.h"
 #include "tests/support/test_data.h"
+#include "tests/tools/install/install_test_support.h"
 
 // The links are read back by the shell's own link object here, and kept in
 // shell_links/ beside the test with their expected fields (expected.txt,
@@ -72,14 +73,6 @@ ShellView read_with_shell(const std::wstring& link)
         file->Release();
     shell_link->Release();
     return view;
-}
-
-std::string utf8_of(const std::wstring& text)
-{
-    int n = WideCharToMultiByte(CP_UTF8, 0, text.c_str(), int(text.size()), nullptr, 0, nullptr, nullptr);
-    std::string out(size_t(n), '\0');
-    WideCharToMultiByte(CP_UTF8, 0, text.c_str(), int(text.size()), &out[0], n, nullptr, nullptr);
-    return out;
 }
 
 uint32_t header_flags(const std::string& bytes)
