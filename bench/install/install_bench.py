@@ -27,11 +27,11 @@ HERE = os.path.dirname(os.path.abspath(__file__))
 sys.path.insert(0, os.path.join(HERE, "..", "package"))
 sys.path.insert(0, os.path.join(HERE, "..", "..", "tests", "tools", "install"))
 from install_payloads import exe_like  # noqa: E402  the program-like bytes of the tests
-from make_bench import FILES, product_sizes, text_bytes, timed  # noqa: E402
+from make_bench import FILES, product_sizes, text_bytes, timed, write_scripts  # noqa: E402
 
 RUNS = 5
 TARGET_RATIO = 1.0
-CODE_NAME = "bench-install"
+CODE_NAME = "bench"  # make_bench's scenario
 
 
 def write_product(folder):
@@ -53,24 +53,6 @@ def write_product(folder):
                 f.write(data)
         open(stamp, "w").close()
     return paths
-
-
-def write_scripts(folder, paths):
-    os.makedirs(os.path.join(folder, "docs"), exist_ok=True)
-    with open(os.path.join(folder, "docs", "eula.txt"), "w") as f:
-        f.write("<text>Licence</text>\n")
-    with open(os.path.join(folder, "docs", "eula.idx"), "w") as f:
-        f.write('ENG = "./eula.txt"\n')
-    with open(os.path.join(folder, "bench.scn"), "w") as f:
-        f.write('[General]\nlangs = ENG\n[Software]\ncodename = "%s"\nname = "Bench"\nversion = "1.0"\n'
-                'eula = "./docs/eula.idx"\n[Install]\n"./product" = $pgm ""\n' % CODE_NAME)
-    with open(os.path.join(folder, "bench.nsi"), "w") as f:
-        f.write('Unicode true\nSetCompressor zlib\nOutFile "nsis-setup.exe"\nInstallDir "C:\\Bench"\n'
-                'RequestExecutionLevel user\nSilentInstall silent\nSection\n')
-        for path in paths:
-            subfolder, _ = path.split("/")
-            f.write('SetOutPath "$INSTDIR\\%s"\nFile "product/%s"\n' % (subfolder, path))
-        f.write("SectionEnd\n")
 
 
 def windows_path(path):

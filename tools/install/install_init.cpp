@@ -185,7 +185,13 @@ uint32_t read_previous_shortcuts(cInstallContext& context, cPreviousRecord& reco
 
 }  // namespace
 
-uint32_t check_install_folder(const wchar_t* path)
+namespace {
+
+// Answers of check_install_folder by the ancestor folder they came from:
+// files in one folder cost one access check.
+typedef cTreeMap<cPackedKey, uint32_t> cFolderAnswers;
+
+uint32_t check_folder_of(const wchar_t* path, cFolderAnswers* answers)
 {
     if (!path || !path[0] || path_get_kind(path) != PATH_KIND_MISSING)
         return 1;
@@ -206,14 +212,29 @@ uint32_t check_install_folder(const wchar_t* path)
             continue;
         if (kind != PATH_KIND_FOLDER)
             return 2;
-        return path_can_write(text) ? 0 : 3;
+        cPackedKey key;
+        path_identity_key(text, key);
+        if (const uint32_t* known = answers ? tree_find_value(*answers, key) : nullptr)
+            return *known;
+        uint32_t answer = path_can_write(text) ? 0 : 3;
+        if (uint32_t* kept = answers ? tree_get_or_add(*answers, static_cast<cPackedKey&&>(key)) : nullptr)
+            *kept = answer;
+        return answer;
     }
+}
+
+}  // namespace
+
+uint32_t check_install_folder(const wchar_t* path)
+{
+    return check_folder_of(path, nullptr);
 }
 
 uint32_t plan_install_files(cInstallContext& context)
 {
     if (!build_install_file_list(context.package, context.file_list) || !context.file_list.first)
         return INSTALL_INIT_BAD_PACKAGE;
+    cFolderAnswers folders(1024);
     for (auto* node = context.file_list.first; node; node = node->next) {
         cInstallItem& item = node->element;
         const wchar_t* target = item.target_path.Text();
@@ -232,7 +253,7 @@ uint32_t plan_install_files(cInstallContext& context)
         if (kind == PATH_KIND_MISSING) {
             static const uint32_t by_folder_check[4] = {INSTALL_INIT_READY, INSTALL_INIT_BAD_TARGET_PATH,
                                                         INSTALL_INIT_OBJECT_IN_THE_WAY, INSTALL_INIT_NO_WRITE_ACCESS};
-            uint32_t code = by_folder_check[check_install_folder(target)];
+            uint32_t code = by_folder_check[check_folder_of(target, &folders)];
             if (code != INSTALL_INIT_READY)
                 return code;
             context.error_path.Clear();

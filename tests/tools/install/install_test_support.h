@@ -3,6 +3,7 @@
 
 #include <windows.h>
 
+#include <algorithm>
 #include <map>
 #include <string>
 
@@ -53,41 +54,111 @@ inline void fill_sample_package(cPackage& package, const wchar_t* code_name, con
     package.icon_path.Assign(L"bin/app.ico");
 }
 
-// Runs a console command line and gives its standard output (empty when it
-// cannot start); exit_code receives its exit code.
-inline std::string command_output(std::wstring command, DWORD* exit_code = nullptr)
+inline std::wstring windows_path(std::wstring path)
 {
+    std::replace(path.begin(), path.end(), L'/', L'\\');
+    return path;
+}
+
+inline std::wstring slash_path(std::wstring path)
+{
+    std::replace(path.begin(), path.end(), L'\\', L'/');
+    return path;
+}
+
+struct RunResult {
+    DWORD exit_code = 99;
+    std::string output;
+};
+
+// A process with its own environment and working folder and its standard
+// output on a pipe; killed after kill_after_ms when that is not negative.
+inline RunResult run_process(const std::wstring& command, const std::map<std::wstring, std::wstring>& variables,
+                             const std::wstring& folder, int kill_after_ms = -1)
+{
+    // The current environment with the variables replaced (names compare
+    // without case, as Windows does).
+    std::wstring block;
+    wchar_t* current = GetEnvironmentStringsW();
+    for (const wchar_t* entry = current; *entry; entry += wcslen(entry) + 1) {
+        std::wstring text = entry;
+        std::wstring name = text.substr(0, text.find(L'=', 1));
+        bool replaced = false;
+        for (const auto& variable : variables)
+            replaced |= _wcsicmp(variable.first.c_str(), name.c_str()) == 0;
+        if (!replaced)
+            block += text + L'\0';
+    }
+    FreeEnvironmentStringsW(current);
+    for (const auto& variable : variables)
+        if (!variable.second.empty())
+            block += variable.first + L"=" + variable.second + L'\0';
+    block += L'\0';
+
     SECURITY_ATTRIBUTES inherit = {sizeof(inherit), nullptr, TRUE};
     HANDLE read_end = nullptr, write_end = nullptr;
-    if (!CreatePipe(&read_end, &write_end, &inherit, 0))
-        return "";
+    CreatePipe(&read_end, &write_end, &inherit, 0);
     SetHandleInformation(read_end, HANDLE_FLAG_INHERIT, 0);
     STARTUPINFOW startup = {};
     startup.cb = sizeof(startup);
     startup.dwFlags = STARTF_USESTDHANDLES;
     startup.hStdOutput = write_end;
     startup.hStdError = write_end;
-    startup.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
     PROCESS_INFORMATION process = {};
-    BOOL started = CreateProcessW(nullptr, &command[0], nullptr, nullptr, TRUE, CREATE_NO_WINDOW, nullptr, nullptr,
-                                  &startup, &process);
+    std::wstring line = command;
+    RunResult result;
+    // The process and every process it starts belong to one job, ended as
+    // a whole: a kill that falls while the installer starts a child (its
+    // version query of the manager) must not leave that child behind with
+    // the handles it inherited, the test's own output among them.
+    HANDLE job = CreateJobObjectW(nullptr, nullptr);
+    BOOL started = CreateProcessW(nullptr, &line[0], nullptr, nullptr, TRUE,
+                                  CREATE_UNICODE_ENVIRONMENT | CREATE_NO_WINDOW | CREATE_SUSPENDED, &block[0],
+                                  folder.empty() ? nullptr : windows_path(folder).c_str(), &startup, &process);
     CloseHandle(write_end);
-    std::string output;
     if (started) {
+        AssignProcessToJobObject(job, process.hProcess);
+        ResumeThread(process.hThread);
+        if (kill_after_ms >= 0 && WaitForSingleObject(process.hProcess, DWORD(kill_after_ms)) == WAIT_TIMEOUT)
+            TerminateJobObject(job, 87);
+        // Read what is there until the process has ended, not until the
+        // pipe does: a child that a killed process left behind may hold the
+        // pipe's other end for as long as it lives.
         char chunk[4096];
-        DWORD read = 0;
-        while (ReadFile(read_end, chunk, sizeof(chunk), &read, nullptr) && read)
-            output.append(chunk, read);
-        WaitForSingleObject(process.hProcess, 30000);
-        DWORD code = 0;
-        GetExitCodeProcess(process.hProcess, &code);
-        if (exit_code)
-            *exit_code = code;
+        for (DWORD waited = 0; waited < 120000;) {
+            bool ended = WaitForSingleObject(process.hProcess, 0) == WAIT_OBJECT_0;
+            DWORD available = 0, read = 0;
+            if (!PeekNamedPipe(read_end, nullptr, 0, nullptr, &available, nullptr))
+                break;
+            if (available && ReadFile(read_end, chunk, available < sizeof(chunk) ? available : sizeof(chunk), &read,
+                                      nullptr)) {
+                result.output.append(chunk, read);
+                continue;
+            }
+            if (ended)
+                break;
+            Sleep(5);
+            waited += 5;
+        }
+        WaitForSingleObject(process.hProcess, 60000);
+        GetExitCodeProcess(process.hProcess, &result.exit_code);
+        TerminateJobObject(job, 87);
         CloseHandle(process.hThread);
         CloseHandle(process.hProcess);
     }
+    CloseHandle(job);
     CloseHandle(read_end);
-    return output;
+    return result;
+}
+
+// Runs a console command line and gives its standard output (empty when it
+// cannot start); exit_code receives its exit code.
+inline std::string command_output(const std::wstring& command, DWORD* exit_code = nullptr)
+{
+    RunResult result = run_process(command, {}, L"");
+    if (exit_code)
+        *exit_code = result.exit_code;
+    return result.output;
 }
 
 // A registry value as reg.exe prints it: type and data text.
