@@ -11,6 +11,7 @@
 #include "base/string_convert.h"
 #include "base/string_utils.h"
 #include "tools/install/install_context.h"
+#include "tools/install/install_files.h"
 #include "tools/install/kill_point.h"
 #include "tools/install/older_product_queries.h"
 #include "tools/install/product_info.h"
@@ -273,25 +274,30 @@ uint32_t plan_install_files(cInstallContext& context)
 
 namespace {
 
-// Every file is skipped, and no earlier run left a temporary or backup
-// file beside one of them (a run killed after its apply pass: the next run
-// must still finish the record, the entry and the clean-up).
+// Every file is skipped, no earlier run left a temporary or backup file
+// beside one of them, and the record and the Windows entry already give
+// this version: a run cut off after its apply pass, or between saving the
+// record and writing the entry, still has its record, entry and clean-up
+// to finish.
 bool nothing_left_to_do(const cInstallContext& context)
 {
+    if (context.installed_version != context.package_version)
+        return false;
     for (auto* node = context.file_list.first; node; node = node->next) {
         const cInstallItem& item = node->element;
         if (item.access[2] != install_item_skipped)
             return false;
         _guardchar<wchar_t> leftover;
-        if (!path_format(leftover, L"%s.tmp", item.target_path.Text()) ||
+        if (!temporary_path_of(item.target_path.Text(), leftover) ||
             path_get_kind(leftover.Text()) != PATH_KIND_MISSING ||
-            !path_format(leftover, L"%s.bkp", item.target_path.Text()) ||
+            !backup_path_of(item.target_path.Text(), leftover) ||
             path_get_kind(leftover.Text()) != PATH_KIND_MISSING)
             return false;
     }
     uint32_t version[4];
-    return read_uninstall_entry(context.code_name.Text(), version, nullptr, nullptr, false) ||
-           read_uninstall_entry(context.code_name.Text(), version, nullptr, nullptr, true);
+    return (read_uninstall_entry(context.code_name.Text(), version, nullptr, nullptr, false) ||
+            read_uninstall_entry(context.code_name.Text(), version, nullptr, nullptr, true)) &&
+           pack_version(version) == context.package_version;
 }
 
 uint32_t read_previous_installation(cInstallContext& context, cApplicationConfig& store)

@@ -55,10 +55,12 @@ void expect_consistent(const World& world, const char* old_product, const char* 
 }
 
 struct KillCase {
-    const char* point;    // PELMARO_TEST_KILL_POINT
-    bool update;          // v1 installed first, then v2 killed; else v1 killed on a fresh world
-    const char* earlier;  // a kill point of an earlier run that leaves work for the repair; or null
-    bool silent_manager;  // the installed manager answers no version (so it is replaced)
+    const char* point;        // PELMARO_TEST_KILL_POINT
+    const char* old_product;  // installed first; null: a first installation
+    const char* new_product;  // the one killed and run again
+    const char* version;      // its version as the Windows entry shows it
+    const char* earlier;      // a kill point of an earlier run that leaves work for the repair; or null
+    bool silent_manager;      // the installed manager answers no version (so it is replaced)
 };
 
 // List order of v2: 0 bin/app.exe (changed, more than 64 KiB), 1 bin/core.dll
@@ -66,37 +68,40 @@ struct KillCase {
 // keep/spelled.dll (same), 5 bin/plugins/new.dll (added), 6 data/big.bin
 // (added), 7 the nested folder's file (same).
 const KillCase kill_cases[] = {
-    {"start-up", true, nullptr, false},
-    {"unpack:0", true, nullptr, false},
-    {"unpack:6", true, nullptr, false},
-    {"backup:0", true, nullptr, false},
-    {"backup:3", true, nullptr, false},
-    {"after backup", true, nullptr, false},
-    {"apply:0", true, nullptr, false},
-    {"apply:3", true, nullptr, false},
-    {"apply:6", true, nullptr, false},
-    {"after apply", true, nullptr, false},
-    {"shortcut:0", true, nullptr, false},
-    {"shortcut:1", true, nullptr, false},
-    {"manager deleted", true, nullptr, true},
-    {"record save", true, nullptr, false},
-    {"record saved", true, nullptr, false},
-    {"entry", true, nullptr, false},
-    {"cleanup:0", true, nullptr, false},
-    {"cleanup:7", true, nullptr, false},
-    {"repair:0", true, "after backup", false},
-    {"repair:3", true, "apply:3", false},
-    {"unpack:0", false, nullptr, false},
-    {"after apply", false, nullptr, false},
-    {"record saved", false, nullptr, false},
-    {"entry", false, nullptr, false},
+    {"start-up", "v1", "v2", "1.1", nullptr, false},
+    {"unpack:0", "v1", "v2", "1.1", nullptr, false},
+    {"unpack:6", "v1", "v2", "1.1", nullptr, false},
+    {"backup:0", "v1", "v2", "1.1", nullptr, false},
+    {"backup:3", "v1", "v2", "1.1", nullptr, false},
+    {"after backup", "v1", "v2", "1.1", nullptr, false},
+    {"apply:0", "v1", "v2", "1.1", nullptr, false},
+    {"apply:3", "v1", "v2", "1.1", nullptr, false},
+    {"apply:6", "v1", "v2", "1.1", nullptr, false},
+    {"after apply", "v1", "v2", "1.1", nullptr, false},
+    {"shortcut:0", "v1", "v2", "1.1", nullptr, false},
+    {"shortcut:1", "v1", "v2", "1.1", nullptr, false},
+    {"manager deleted", "v1", "v2", "1.1", nullptr, true},
+    {"record save", "v1", "v2", "1.1", nullptr, false},
+    {"record saved", "v1", "v2", "1.1", nullptr, false},
+    {"entry", "v1", "v2", "1.1", nullptr, false},
+    {"cleanup:0", "v1", "v2", "1.1", nullptr, false},
+    {"cleanup:7", "v1", "v2", "1.1", nullptr, false},
+    {"repair:0", "v1", "v2", "1.1", "after backup", false},
+    {"repair:3", "v1", "v2", "1.1", "apply:3", false},
+    {"unpack:0", nullptr, "v1", "1.0.0.1", nullptr, false},
+    {"after apply", nullptr, "v1", "1.0.0.1", nullptr, false},
+    {"record saved", nullptr, "v1", "1.0.0.1", nullptr, false},
+    {"entry", nullptr, "v1", "1.0.0.1", nullptr, false},
+    // Every file left alone: only the record and the entry change.
+    {"record saved", "v1", "same", "1.0.5", nullptr, false},
 };
 
 class KillPoint : public ::testing::TestWithParam<KillCase> {};
 
 std::string case_name(const ::testing::TestParamInfo<KillCase>& info)
 {
-    std::string name = std::string(info.param.update ? "update_" : "first_") + info.param.point;
+    std::string name = std::string(info.param.old_product ? "update_" : "first_") + info.param.new_product + "_" +
+                       info.param.point;
     if (info.param.earlier)
         name += std::string("_after_") + info.param.earlier;
     for (char& c : name)
@@ -111,10 +116,10 @@ TEST_P(KillPoint, TheRerunCompletesWhatTheKillInterrupted)
 {
     const KillCase& c = GetParam();
     World world(L"kill");
-    const char* old_product = c.update ? "v1" : nullptr;
-    const char* new_product = c.update ? "v2" : "v1";
-    if (c.update) {
-        ASSERT_EQ(world.Install("v1").exit_code, 0u);
+    const char* old_product = c.old_product;
+    const char* new_product = c.new_product;
+    if (old_product) {
+        ASSERT_EQ(world.Install(old_product).exit_code, 0u);
         if (c.silent_manager) {
             ASSERT_TRUE(put_file(world.Manager(), "no program"));
         }
@@ -129,7 +134,7 @@ TEST_P(KillPoint, TheRerunCompletesWhatTheKillInterrupted)
     RunResult rerun = world.Install(new_product);
     // A kill after the last step leaves nothing to do.
     EXPECT_TRUE(rerun.exit_code == 0 || rerun.exit_code == 50 + 12) << rerun.output;
-    expect_installed(world, new_product, c.update ? "1.1" : "1.0.0.1");
+    expect_installed(world, new_product, c.version);
 }
 
 INSTANTIATE_TEST_SUITE_P(Table, KillPoint, ::testing::ValuesIn(kill_cases), case_name);

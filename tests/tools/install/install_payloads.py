@@ -13,7 +13,8 @@ each test process gives its products) and the list of files each installs.
 
 Products: v1 (1.0.0.1) and v2 (1.1.0.0) for updates (changed, added,
 removed and identical files, nested folders, blanks and non-ASCII names,
-sizes that are multiples of 4,096 and more than 64 KiB), two (English and
+sizes that are multiples of 4,096 and more than 64 KiB), same (v1's files
+as 1.0.5.0), two (English and
 German, for the language question), big (1.2.0.0, 120 files, for kills at
 random moments) and empty (a 0-byte file, which make refuses).
 
@@ -154,6 +155,11 @@ def main():
     v2.runs = ['$show = $pgm "docs/read me.txt", yes']
     v2.deprecates = ['"@CODENAME@-classic" = *', '"@CODENAME@-old" = "2"']
 
+    # v1's files again under a newer version: every file is left alone.
+    same = Product("same", "1.0.5.0")
+    base_strings(same, ["ENG"])
+    same.files, same.menu, same.runs = v1.files, v1.menu, v1.runs
+
     two = Product("two", "1.0.0.0", "ENG DEU")
     base_strings(two, ["ENG", "DEU"])
     two.add("bin/app.exe", "exe", 5000, 21)
@@ -184,7 +190,7 @@ def main():
                        ("deu", "Sie d\u00fcrfen dieses Testprodukt installieren und entfernen.")):
         with open(os.path.join(root, "docs", f"eula_{lang}.txt"), "w", encoding="utf-8") as out:
             out.write(f"<text ml=12 mr=12 mt=10>{text}</text>\n")
-    for product in (v1, v2, two, big, empty):
+    for product in (v1, v2, same, two, big, empty):
         write_product(root, product)
 
 
