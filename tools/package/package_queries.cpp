@@ -3,7 +3,6 @@
 #include <string.h>
 
 #include "base/buf_wrapper_io.h"
-#include "base/case_map.h"
 #include "base/environment.h"
 #include "base/file_ops.h"
 #include "base/format.h"
@@ -34,20 +33,6 @@ bool language_matches(const cPackageFileEntry& entry, int32_t language)
         if (node->element == language)
             return true;
     return false;
-}
-
-// The path as one file's identity: lower case, runs of '/' as one.
-void path_identity(const wchar_t* path, cPackedKey& key)
-{
-    _guardchar<wchar_t> folded;
-    folded.Allocate(int32_t(wstr_length(path)) + 1);
-    wchar_t* out = folded.Buffer();
-    if (!out)
-        return;
-    for (const wchar_t* at = path; *at; ++at)
-        if (*at != L'/' || out == folded.Buffer() || out[-1] != L'/')
-            *out++ = wchar_to_lower(*at);
-    packedkey_from_wstr(key, folded.Text(), -1);
 }
 
 // The program-files folder named by the variable, when it is one.
@@ -128,7 +113,7 @@ bool build_install_file_list_for(const cPackage& package, bool windows64, cLinke
         if (!member || !item || !resolve_item_path(package, entry.folder_key.Text(), entry.path.Text(), item->target_path))
             return false;
         cPackedKey identity;
-        path_identity(item->target_path.Text() ? item->target_path.Text() : L"", identity);
+        path_identity_key(item->target_path.Text(), identity);
         if (!identity.Data() || tree_find_node(targets, identity))
             return false;
         if (!tree_get_or_add(targets, static_cast<cPackedKey&&>(identity)))
