@@ -53,6 +53,16 @@ public:
         run_later(step_gap_ms, [this]() { Next(0); });
     }
 
+    // A step that holds the script until the condition holds (bounded by
+    // the run's time-out), for input whose handling takes a varying time.
+    cStep WaitUntil(std::function<bool()> condition)
+    {
+        return [this, condition]() {
+            if (!condition())
+                repeat_step = true;
+        };
+    }
+
     // A point of the element in screen coordinates.
     static POINT ScreenPoint(cChildElement* element, int32_t x, int32_t y)
     {
@@ -91,6 +101,16 @@ public:
     {
         for (const char* c = text; *c; ++c)
             send_key_press(WORD(*c >= 'a' && *c <= 'z' ? *c - 'a' + 'A' : *c));
+    }
+
+    // Any text the keyboard layout can type, each character pressed with
+    // the shift state the layout needs for it.
+    static void TypeText(const wchar_t* text)
+    {
+        for (const wchar_t* c = text; *c; ++c) {
+            SHORT scan = VkKeyScanW(*c);
+            Press(WORD(scan & 0xFF), (scan & 0x100) ? VK_SHIFT : 0);
+        }
     }
 
     // The element's text as GetText gives it.
@@ -153,11 +173,14 @@ private:
             root->EndModal(1);
             return;
         }
+        repeat_step = false;
         script[index]();
-        run_later(step_gap_ms, [this, index]() { Next(index + 1); });
+        size_t next = repeat_step ? index : index + 1;
+        run_later(step_gap_ms, [this, next]() { Next(next); });
     }
 
     std::vector<cStep> script;
+    bool repeat_step = false;
 };
 
 // A form that starts its window's script once it runs and logs the codes of
