@@ -171,6 +171,32 @@ cTreeNode<K, V>* tree_first_node(const cTreeMap<K, V>& map)
     return tree_detail::leftmost(map.root);
 }
 
+// The entry with the greatest key not greater than key, which need not be
+// in the map; null when there is none.
+template <class K, class V>
+cTreeNode<K, V>* tree_find_not_greater(const cTreeMap<K, V>& map, const typename cTreeMap<K, V>::Key& key)
+{
+    cTreeNode<K, V>* found = nullptr;
+    for (cTreeNode<K, V>* node = map.root; node;) {
+        if (tree_key_compare(node->key, key) <= 0) {
+            found = node;
+            node = node->greater;
+        } else {
+            node = node->lesser;
+        }
+    }
+    return found;
+}
+
+template <class K, class V>
+cTreeNode<K, V>* tree_last_node(const cTreeMap<K, V>& map)
+{
+    cTreeNode<K, V>* node = map.root;
+    while (node && node->greater)
+        node = node->greater;
+    return node;
+}
+
 // The entry with the next larger key; null past the largest and for null.
 template <class K, class V>
 cTreeNode<K, V>* tree_next_node(cTreeNode<K, V>* node)
@@ -180,6 +206,23 @@ cTreeNode<K, V>* tree_next_node(cTreeNode<K, V>* node)
     if (node->greater)
         return tree_detail::leftmost(node->greater);
     while (node->parent && tree_key_compare(node->parent->key, node->key) < 0)
+        node = node->parent;
+    return node->parent;
+}
+
+// The entry with the next smaller key; null before the smallest and for null.
+template <class K, class V>
+cTreeNode<K, V>* tree_prev_node(cTreeNode<K, V>* node)
+{
+    if (!node)
+        return nullptr;
+    if (node->lesser) {
+        node = node->lesser;
+        while (node->greater)
+            node = node->greater;
+        return node;
+    }
+    while (node->parent && tree_key_compare(node->parent->key, node->key) > 0)
         node = node->parent;
     return node->parent;
 }

@@ -4,6 +4,7 @@
 
 #include "tests/support/heap_probe.h"
 
+#include <iterator>
 #include <map>
 #include <random>
 #include <string>
@@ -356,10 +357,19 @@ TEST(TreeMap, RandomInsertAndEraseAgreeWithAReferenceMap)
             ASSERT_EQ(node->value, node->key * 3);
         }
         ASSERT_EQ(expected, reference.end());
+        auto backwards = reference.rbegin();
+        for (auto* node = tree_last_node(map); node; node = tree_prev_node(node), ++backwards) {
+            ASSERT_NE(backwards, reference.rend());
+            ASSERT_EQ(&node->value, backwards->second);
+        }
+        ASSERT_EQ(backwards, reference.rend());
         for (int32_t key = -360; key <= 360; ++key) {
             IntNode* greater = tree_find_greater(map, key);
             auto upper = reference.upper_bound(key);
             ASSERT_EQ(greater ? &greater->value : nullptr, upper == reference.end() ? nullptr : upper->second);
+            IntNode* not_greater = tree_find_not_greater(map, key);
+            ASSERT_EQ(not_greater ? &not_greater->value : nullptr,
+                      upper == reference.begin() ? nullptr : std::prev(upper)->second);
         }
     }
 }

@@ -27,11 +27,12 @@
 #include "gui/window_maker.h"
 #include "tests/gui/gallery/gallery_controls.h"
 #include "tests/gui/gallery/gallery_inputs.h"
+#include "tests/gui/gallery/gallery_lists.h"
 
 namespace {
 
 const int32_t gallery_width = 1110;
-const int32_t gallery_height = 560;
+const int32_t gallery_height = 770;
 const uint32_t end_code = 100;
 const intptr_t end_result = 7;
 const uint32_t text_colour = 0x404040;
@@ -152,6 +153,7 @@ public:
         panel->AddChild(&russian_column, 647, 10, 190, 380);
         panel->AddChild(&controls, 847, 10, cGalleryControls::width_needed, cGalleryControls::height_needed);
         panel->AddChild(&bars, 11, 382, cImageGrid::columns * cImageGrid::cell + 2, cGalleryBars::height_needed);
+        panel->AddChild(&lists, 11, 446, cGalleryLists::width_needed, cGalleryLists::height_needed);
         panel->AddChild(&inputs, 447, -31 - cGalleryInputs::height_needed + 26, cGalleryInputs::width_needed,
                         cGalleryInputs::height_needed);
         panel->AddChild(&first_chip, 11, -31, 110, 26);
@@ -208,6 +210,7 @@ private:
     cGalleryControls controls;
     cGalleryInputs inputs;
     cGalleryBars bars;
+    cGalleryLists lists;
     cChip first_chip;
     cChip second_chip;
     cChip third_chip;
