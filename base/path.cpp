@@ -45,6 +45,11 @@ wchar_t safe_file_name_char(wchar_t c)
     }
 }
 
+bool is_drive_letter(wchar_t unit)
+{
+    return (unit >= L'A' && unit <= L'Z') || (unit >= L'a' && unit <= L'z');
+}
+
 }  // namespace
 
 bool path_to_native(const wchar_t* path, _typebuf<wchar_t>& native)
@@ -134,4 +139,18 @@ int32_t make_safe_file_name(const wchar_t* source, wchar_t* destination, int32_t
         --written;
     destination[written] = 0;
     return written;
+}
+
+bool path_is_drive(const wchar_t* path)
+{
+    return path && is_drive_letter(path[0]) && path[1] == L':' && path[2] == 0;
+}
+
+bool path_is_absolute(const wchar_t* path)
+{
+    if (!path)
+        return false;
+    if (path[0] == L'/' && path[1] == L'/')
+        return true;
+    return is_drive_letter(path[0]) && path[1] == L':' && (path[2] == 0 || path[2] == L'/');
 }

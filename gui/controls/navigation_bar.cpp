@@ -10,7 +10,7 @@ namespace {
 const int32_t bar_height = 22;
 const int32_t progress_range = 1000;
 const int32_t history_button = 0;
-// Image indexes in the button caches.
+// Image indexes in the button caches, in the order the caches are filled.
 const int32_t history_image = 0;
 const int32_t segment_image = 1;
 
@@ -54,14 +54,11 @@ void cNavigationChild::InitDefaults()
     buttons.SetTransparent(true);
     progress.AddChild(&buttons, 0, 0, -1, -1);
     show_root = true;
-    if (!normal_images.Get(0)) {
-        normal_images.Put(history_image, theme_image(48));
-        normal_images.Put(segment_image, theme_image(145));
-    }
-    if (!pressed_images.Get(0)) {
-        pressed_images.Put(history_image, theme_image(48));
-        pressed_images.Put(segment_image, theme_image(146));
-    }
+    // By image index: the history button's image, a segment's.
+    const uint32_t normal[] = {48, 145};
+    const uint32_t pressed[] = {48, 146};
+    theme_fill_cache(&normal_images, normal, 2);
+    theme_fill_cache(&pressed_images, pressed, 2);
     buttons.SetStateImageCache(0, &normal_images);
     buttons.SetStateImageCache(1, &pressed_images);
     // The history button stays at the left when the segments overflow.

@@ -1,0 +1,28 @@
+#include "gui/dialogs/dialog_buttons.h"
+
+#include "gui/theme.h"
+
+void add_dialog_buttons(cChildElement* form, cToolBarChild* row, cImageCache* cache, const cDialogButton* buttons,
+                        int32_t count)
+{
+    form->AddChild(row, 0, 0, 1, 24);
+    row->SetTransparent(true);
+    row->SetStateImageCache(0, cache);
+    for (int32_t i = 0; i < count; ++i)
+        row->SetButton(buttons[i].id, form->LookupString(buttons[i].caption), buttons[i].image);
+    int32_t row_width = row->GetTotalButtonsWidth();
+    int32_t row_height = theme_metric(7);
+    form->AddChild(row, -(theme_metric(9) + row_width), -(1 + theme_metric(8) + row_height), row_width, row_height);
+}
+
+void answer_dialog_button(cCustomForm* form, cToolBarChild* row, cChildElement* sender,
+                          cChildElement::cChildAction* action)
+{
+    if (sender != row || action->code != 6)
+        return;
+    int32_t id = static_cast<cToolBarChild::cTbButtonAction*>(action)->id;
+    if (id == dialog_accept_button)
+        form->OnAccept();
+    else if (id == dialog_cancel_button)
+        form->OnCancel();
+}

@@ -1,0 +1,100 @@
+#ifndef TESTS_GUI_DIALOGS_CHOOSER_PROBE_H
+#define TESTS_GUI_DIALOGS_CHOOSER_PROBE_H
+
+#include <windows.h>
+
+#include <map>
+#include <string>
+
+#include "gui/dialogs/file_choose_dialog.h"
+#include "gui/theme.h"
+#include "tests/gui/controls/form_window.h"
+#include "tests/support/artifacts.h"
+
+// Helpers of the chooser tests: the window a nested dialog runs in, and a
+// screenshot of a dialog kept as an artefact.
+
+// The active window's title when it is not the window of `over`'s run
+// (a nested message or name form is up); empty otherwise.
+inline std::wstring nested_dialog_title(cChildElement* over)
+{
+    HWND active = GetActiveWindow();
+    if (!active || active == GetAncestor(host_of(over), GA_ROOT))
+        return L"";
+    wchar_t title[100] = {};
+    GetWindowTextW(active, title, 100);
+    return title[0] ? title : L"(untitled)";
+}
+
+// The dialog's client area as it shows now, saved as artifacts/<name>.
+inline void keep_screenshot(cChildElement* dialog, const char* name)
+{
+    cSize size = dialog->GetSize();
+    std::vector<uint32_t> pixels = cFormWindow::Pixels(dialog, 0, 0, size.width, size.height);
+    std::string png = png_of(size.width, size.height, pixels);
+    keep_artifact(name, png.data(), png.size());
+}
+
+// The file chooser with its parts reachable by the test, run by a form
+// window's script.
+class cFileChooserProbe : public cFileChooseDialog {
+public:
+    struct cRow {
+        std::wstring date, type, size;
+    };
+
+    cFileChooserProbe(cFormWindow& runner, cFileChooseOptions* options, cFileChooseListFolder* lister = nullptr)
+        : cFileChooseDialog(options, lister), window(runner)
+    {
+    }
+
+    bool OnStarted() override
+    {
+        window.Start();
+        return true;
+    }
+
+    bool Idle() { return !IsBusy() && bar.GetState() == cNavigationChild::state_idle; }
+    std::wstring BarPath() { return bar.GetPath() ? bar.GetPath() : L""; }
+    std::wstring LastSegment()
+    {
+        const cNavigationChild::cSegment* last = nullptr;
+        for (int32_t id = 1; bar.GetSegment(id); ++id)
+            last = bar.GetSegment(id);
+        return last ? last->text.Text() : L"";
+    }
+    std::wstring FieldText() { return cFormWindow::Text(&name_field); }
+    std::wstring FilterText() { return cFormWindow::Text(&filter_list); }
+
+    // The rows by their name cell.
+    std::map<std::wstring, cRow> Rows()
+    {
+        std::map<std::wstring, cRow> rows;
+        auto text = [this](int32_t row, int32_t column) {
+            cListViewChild::cCell* cell = list.GetCellRecord(row, column);
+            return std::wstring(cell && cell->text.Text() ? cell->text.Text() : L"");
+        };
+        for (int32_t row = 0; row < 200; ++row)
+            if (list.GetCellRecord(row, 1))
+                rows[text(row, 1)] = cRow{text(row, 2), text(row, 3), text(row, 4)};
+        return rows;
+    }
+
+    // Top buttons 1 Home, 2 Places, 3 New folder, laid out from the left.
+    void ClickTopButton(int32_t id)
+    {
+        const uint32_t images[] = {82, 83, 84};
+        int32_t x = 0;
+        for (int32_t before = 1; before < id; ++before)
+            x += cButtonChild::MeasureWidth(&top_buttons, LookupString(3 + before), theme_image(images[before - 1]),
+                                            0, nullptr);
+        cFormWindow::ClickAt(&top_buttons, x + 8, 8);
+    }
+    void ClickField() { cFormWindow::ClickAt(&name_field, 5, 5); }
+    void ClickList(int32_t x, int32_t y) { cFormWindow::ClickAt(&list, x, y); }
+
+private:
+    cFormWindow& window;
+};
+
+#endif
