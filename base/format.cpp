@@ -42,11 +42,16 @@ int32_t wstr_format(wchar_t* buffer, int32_t size, const wchar_t* format, ...)
     return result;
 }
 
+int32_t str_format_va(char* buffer, int32_t size, const char* format, va_list args)
+{
+    return format_bounded(buffer, size, format, args, _vsnprintf);
+}
+
 int32_t str_format(char* buffer, int32_t size, const char* format, ...)
 {
     va_list args;
     va_start(args, format);
-    int32_t result = format_bounded(buffer, size, format, args, _vsnprintf);
+    int32_t result = str_format_va(buffer, size, format, args);
     va_end(args);
     return result;
 }

@@ -16,6 +16,8 @@ int32_t wstr_format(wchar_t* buffer, int32_t size, const wchar_t* format, ...);
 int32_t wstr_format_va(wchar_t* buffer, int32_t size, const wchar_t* format, va_list args);
 int32_t str_format(char* buffer, int32_t size, const char* format, ...)
     __attribute__((format(ms_printf, 3, 4)));
+int32_t str_format_va(char* buffer, int32_t size, const char* format, va_list args)
+    __attribute__((format(ms_printf, 3, 0)));
 
 // Fields assigned, as the runtime's scanf counts them (-1 at the end of the
 // input before the first conversion).

@@ -3,6 +3,7 @@
 #include <string.h>
 
 #include "base/buffers/typebuf.h"
+#include "base/byte_order.h"
 #include "base/string_convert.h"
 #include "base/zlib_inflate.h"
 
@@ -23,16 +24,6 @@ const uint32_t name_length_offset = 19;
 const uint32_t max_catalog_size = 0x400000;
 const uint16_t absent_string = 0xFFFF;
 
-uint16_t read_u16(const uint8_t* p)
-{
-    return uint16_t(p[0] | p[1] << 8);
-}
-
-uint32_t read_u32(const uint8_t* p)
-{
-    return uint32_t(p[0]) | uint32_t(p[1]) << 8 | uint32_t(p[2]) << 16 | uint32_t(p[3]) << 24;
-}
-
 // Reads front to back through a byte range; every read checks what remains.
 struct cByteCursor {
     const uint8_t* data;
@@ -45,7 +36,7 @@ struct cByteCursor {
     {
         if (Remaining() < 4)
             return false;
-        value = read_u32(data + position);
+        value = read_u32_le(data + position);
         position += 4;
         return true;
     }
@@ -78,13 +69,13 @@ bool parse_string_array(const uint8_t* value, uint32_t size, cStringArray* into)
 {
     if (size < 4)
         return false;
-    uint32_t count = read_u16(value);
+    uint32_t count = read_u16_le(value);
     uint64_t text_offset = 2 + 2 * uint64_t(count);
     if (count == 0 || text_offset > size)
         return false;
     uint64_t end = text_offset;
     for (uint32_t i = 0; i < count; ++i) {
-        uint16_t length = read_u16(value + 2 + 2 * i);
+        uint16_t length = read_u16_le(value + 2 + 2 * i);
         if (length != absent_string)
             end += length;
     }
@@ -98,7 +89,7 @@ bool parse_string_array(const uint8_t* value, uint32_t size, cStringArray* into)
         return false;
     const uint8_t* text = value + text_offset;
     for (uint32_t i = 0; i < count; ++i) {
-        uint16_t length = read_u16(value + 2 + 2 * i);
+        uint16_t length = read_u16_le(value + 2 + 2 * i);
         if (length == absent_string)
             continue;
         if (!assign_string(into->strings[int32_t(i)], text, length))
@@ -157,7 +148,7 @@ bool catalog_read_container(const uint8_t* data, uint32_t size, cStringCatalog& 
         return false;
     const uint8_t* payload = data + header_size + name_size;
     uint32_t payload_size = size - header_size - name_size;
-    uint32_t catalog_size = read_u32(payload);
+    uint32_t catalog_size = read_u32_le(payload);
     if (catalog_size < sizeof catalog_magic || catalog_size > max_catalog_size)
         return false;
 

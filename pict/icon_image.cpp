@@ -3,7 +3,7 @@
 #include <string.h>
 
 #include "base/buf_wrapper_io.h"
-#include "pict/byte_order.h"
+#include "base/byte_order.h"
 #include "pict/codecs/png.h"
 
 namespace {
@@ -33,12 +33,12 @@ bool decode_bitmap(const uint8_t* data, uint32_t size, cPictBase* picture)
 {
     if (size < 40)
         return false;
-    const uint32_t header_size = read_le32(data);
-    const int32_t width = int32_t(read_le32(data + 4));
-    const int32_t both_heights = int32_t(read_le32(data + 8));
-    const uint16_t bits = read_le16(data + 14);
-    const uint32_t colours_used = read_le32(data + 32);
-    if (header_size < 40 || header_size > size || read_le16(data + 12) != 1 || read_le32(data + 16) != 0)
+    const uint32_t header_size = read_u32_le(data);
+    const int32_t width = int32_t(read_u32_le(data + 4));
+    const int32_t both_heights = int32_t(read_u32_le(data + 8));
+    const uint16_t bits = read_u16_le(data + 14);
+    const uint32_t colours_used = read_u32_le(data + 32);
+    if (header_size < 40 || header_size > size || read_u16_le(data + 12) != 1 || read_u32_le(data + 16) != 0)
         return false;
     if (!(bits == 1 || bits == 4 || bits == 8 || bits == 24 || bits == 32))
         return false;
@@ -67,13 +67,13 @@ bool decode_bitmap(const uint8_t* data, uint32_t size, cPictBase* picture)
         for (int32_t x = 0; x < width; ++x) {
             uint32_t pixel;
             if (bits == 32) {
-                pixel = read_le32(row + 4 * x);
+                pixel = read_u32_le(row + 4 * x);
                 any_alpha = any_alpha || (pixel >> 24) != 0;
             } else if (bits == 24) {
                 pixel = 0xFF000000u | row[3 * x] | uint32_t(row[3 * x + 1]) << 8 | uint32_t(row[3 * x + 2]) << 16;
             } else {
                 uint32_t index = sample_of(row, x, bits);
-                pixel = index < colours ? 0xFF000000u | (read_le32(table + 4 * index) & 0xFFFFFF) : 0xFF000000u;
+                pixel = index < colours ? 0xFF000000u | (read_u32_le(table + 4 * index) & 0xFFFFFF) : 0xFF000000u;
             }
             out[x] = pixel;
         }

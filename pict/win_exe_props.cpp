@@ -1,6 +1,6 @@
 #include "pict/win_exe_props.h"
 
-#include "pict/byte_order.h"
+#include "base/byte_order.h"
 #include "pict/icon_image.h"
 
 // Walks the executable's headers to its resource directory: type, then
@@ -68,28 +68,28 @@ bool cPeResources::Open()
     uint8_t bytes[24];
     if (size < 64 || !ReadAt(0, bytes, 2) || bytes[0] != 'M' || bytes[1] != 'Z' || !ReadAt(0x3C, bytes, 4))
         return false;
-    const uint64_t pe = read_le32(bytes);
-    if (!ReadAt(pe, bytes, 24) || read_le32(bytes) != 0x00004550)
+    const uint64_t pe = read_u32_le(bytes);
+    if (!ReadAt(pe, bytes, 24) || read_u32_le(bytes) != 0x00004550)
         return false;
-    section_count = read_le16(bytes + 6);
-    const uint16_t optional_size = read_le16(bytes + 20);
+    section_count = read_u16_le(bytes + 6);
+    const uint16_t optional_size = read_u16_le(bytes + 20);
     const uint64_t optional = pe + 24;
     if (section_count > max_sections || !ReadAt(optional, bytes, 2))
         return false;
     // The data directories follow the optional header's fixed part, 96
     // bytes in PE32 and 112 in PE32+, each preceded by their count.
-    uint16_t magic = read_le16(bytes);
+    uint16_t magic = read_u16_le(bytes);
     uint32_t directories = magic == 0x10B ? 96 : magic == 0x20B ? 112 : 0;
     if (!directories || optional_size < directories + 3 * 8 || !ReadAt(optional + directories - 4, bytes, 4) ||
-        read_le32(bytes) < 3 || !ReadAt(optional + directories + 2 * 8, bytes, 8))
+        read_u32_le(bytes) < 3 || !ReadAt(optional + directories + 2 * 8, bytes, 8))
         return false;
-    resource_rva = read_le32(bytes);
-    resource_size = read_le32(bytes + 4);
+    resource_rva = read_u32_le(bytes);
+    resource_size = read_u32_le(bytes + 4);
     for (int32_t i = 0; i < section_count; ++i) {
         uint8_t header[40];
         if (!ReadAt(optional + optional_size + 40 * uint64_t(i), header, 40))
             return false;
-        sections[i] = {read_le32(header + 12), read_le32(header + 8), read_le32(header + 16), read_le32(header + 20)};
+        sections[i] = {read_u32_le(header + 12), read_u32_le(header + 8), read_u32_le(header + 16), read_u32_le(header + 20)};
     }
     return resource_rva != 0 && resource_size >= 16;
 }
@@ -99,15 +99,15 @@ bool cPeResources::FindEntry(uint32_t directory, bool by_index, uint32_t key, ui
     uint8_t header[16];
     if (directory >= resource_size || !ReadRva(resource_rva + directory, header, 16))
         return false;
-    const uint32_t named = read_le16(header + 12);
-    const uint32_t total = named + read_le16(header + 14);
+    const uint32_t named = read_u16_le(header + 12);
+    const uint32_t total = named + read_u16_le(header + 14);
     // Named entries come first, then those with numeric ids.
     for (uint32_t i = by_index ? key : named; i < total; ++i) {
         uint8_t entry[8];
         if (!ReadRva(resource_rva + directory + 16 + 8 * i, entry, 8))
             return false;
-        if (by_index || read_le32(entry) == key) {
-            *data = read_le32(entry + 4);
+        if (by_index || read_u32_le(entry) == key) {
+            *data = read_u32_le(entry + 4);
             return true;
         }
     }
@@ -124,11 +124,11 @@ bool cPeResources::Read(uint32_t type, bool by_index, uint32_t key, _typebuf<uin
     uint8_t entry[16];
     if (leaf >= resource_size || !ReadRva(resource_rva + leaf, entry, 16))
         return false;
-    const uint32_t data_size = read_le32(entry + 4);
+    const uint32_t data_size = read_u32_le(entry + 4);
     if (data_size == 0 || data_size > max_resource_size)
         return false;
     out.Resize(int32_t(data_size));
-    return out.Data() && ReadRva(read_le32(entry), out.Data(), data_size);
+    return out.Data() && ReadRva(read_u32_le(entry), out.Data(), data_size);
 }
 
 // Which icon of a group comes nearest the wanted size: that size itself,
@@ -137,7 +137,7 @@ int64_t icon_rank(const uint8_t* entry, int32_t wanted_width, int32_t wanted_hei
 {
     int64_t width = entry[0] ? entry[0] : 256;
     int64_t height = entry[1] ? entry[1] : 256;
-    int64_t bits = read_le16(entry + 6);
+    int64_t bits = read_u16_le(entry + 6);
     int64_t area = width * height;
     int64_t fit;
     if (width == wanted_width && height == wanted_height)
@@ -159,9 +159,9 @@ bool cWinExeProps::Read(cFileIOTarget* stream, int32_t icon_index, bool read_ico
     _typebuf<uint8_t> group;
     if (!resources.Open() || !resources.Read(resource_type_icon_group, true, uint32_t(icon_index), group))
         return false;
-    if (group.Count() < 6 || read_le16(group.Data()) != 0 || read_le16(group.Data() + 2) != 1)
+    if (group.Count() < 6 || read_u16_le(group.Data()) != 0 || read_u16_le(group.Data() + 2) != 1)
         return false;
-    const int32_t count = read_le16(group.Data() + 4);
+    const int32_t count = read_u16_le(group.Data() + 4);
     if (count == 0 || 6 + 14 * count > group.Count())
         return false;
     if (!read_icon)
@@ -175,7 +175,7 @@ bool cWinExeProps::Read(cFileIOTarget* stream, int32_t icon_index, bool read_ico
             best = entry;
     }
     _typebuf<uint8_t> image;
-    if (!resources.Read(resource_type_icon, false, read_le16(best + 12), image))
+    if (!resources.Read(resource_type_icon, false, read_u16_le(best + 12), image))
         return false;
     cPictDummy* icon = new cPictDummy;
     if (!icon || !icon_image_decode(image.Data(), uint32_t(image.Count()), icon)) {

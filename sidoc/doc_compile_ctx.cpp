@@ -53,7 +53,7 @@ void doc_compile_ctx_free(cSiDocCompileCtx& ctx)
 
 int32_t doc_ctx_style_index(cSiDocCompileCtx& ctx, const uint8_t record[8], const char** message)
 {
-    uint64_t key = uint64_t(doc_get_u32(record)) << 32 | doc_get_u32(record + 4);
+    uint64_t key = uint64_t(read_u32_le(record)) << 32 | read_u32_le(record + 4);
     if (const int32_t* found = tree_find_value(ctx.style_indices, key))
         return *found;
     int32_t index = int32_t(ctx.style_table.GetSize() / doc_style_record_size);
@@ -83,7 +83,7 @@ int32_t doc_ctx_string_index(cSiDocCompileCtx& ctx, const wchar_t* text, const c
         return -1;
     }
     uint8_t head[2];
-    doc_put_u16(head, uint32_t(length));
+    write_u16_le(head, uint32_t(length));
     ctx.string_table.Seek(ctx.string_table.GetSize());
     if (!ctx.string_table.WriteExact(head, 2) || !ctx.string_table.WriteExact(bytes.Data(), uint32_t(length)) ||
         !remember(ctx.string_indices, static_cast<cPackedKey&&>(key), ctx.string_count)) {
@@ -109,7 +109,7 @@ int32_t doc_ctx_find_image(cSiDocCompileCtx& ctx, const wchar_t* path)
 int32_t doc_ctx_add_image(cSiDocCompileCtx& ctx, const wchar_t* path, const uint8_t* bytes, uint32_t size)
 {
     uint8_t head[4];
-    doc_put_u32(head, size);
+    write_u32_le(head, size);
     cPackedKey key;
     packedkey_from_wstr(key, path, -1);
     ctx.image_table.Seek(ctx.image_table.GetSize());

@@ -87,7 +87,7 @@ bool write_deflated(cFileIOTarget* target, int32_t language, cMemIOTarget& block
         return fail(error, "Unable to compress", nullptr);
     uint8_t head[5];
     head[0] = uint8_t(language);
-    doc_put_u32(head + 1, uint32_t(packed.Count()));
+    write_u32_le(head + 1, uint32_t(packed.Count()));
     bool written = language < 0 ? target->WriteExact(head + 1, 4) : target->WriteExact(head, 5);
     if (!written || !target->WriteExact(packed.Data(), uint32_t(packed.Count())))
         return fail(error, "Unable to write target", nullptr);
@@ -101,7 +101,7 @@ bool write_table(cFileIOTarget* target, cMemIOTarget& table, bool raw, cSiDocCom
     if (size && !raw)
         return write_deflated(target, -1, table, error);
     uint8_t head[4];
-    doc_put_u32(head, uint32_t(size));
+    write_u32_le(head, uint32_t(size));
     _typebuf<uint8_t> bytes;
     if (!table.CopyTo(bytes))
         return fail(error, "Unable to compress", nullptr);

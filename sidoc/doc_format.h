@@ -3,6 +3,8 @@
 
 #include <stdint.h>
 
+#include "base/byte_order.h"
+
 // The compiled document blob ("QRVHDOCF"): the magic, a language table of
 // {u8 language, u32 length, zlib stream of the language's box list} ended
 // by 0xFF, then the style and string tables (u32 length, zlib stream) and
@@ -53,27 +55,5 @@ inline bool doc_is_blank(wchar_t unit)
 // The face of a face code: 0 the interface face ("Tahoma" when none is
 // chosen); null above 6.
 const wchar_t* doc_face_name(uint32_t face);
-
-inline uint16_t doc_get_u16(const uint8_t* p)
-{
-    return uint16_t(p[0] | p[1] << 8);
-}
-
-inline uint32_t doc_get_u32(const uint8_t* p)
-{
-    return uint32_t(p[0]) | uint32_t(p[1]) << 8 | uint32_t(p[2]) << 16 | uint32_t(p[3]) << 24;
-}
-
-inline void doc_put_u16(uint8_t* p, uint32_t value)
-{
-    p[0] = uint8_t(value);
-    p[1] = uint8_t(value >> 8);
-}
-
-inline void doc_put_u32(uint8_t* p, uint32_t value)
-{
-    doc_put_u16(p, value);
-    doc_put_u16(p + 2, value >> 16);
-}
 
 #endif

@@ -31,7 +31,7 @@ bool take_table(cReader& blob, cReader* table)
 {
     if (blob.Left() < 4)
         return false;
-    uint32_t length = doc_get_u32(blob.Here());
+    uint32_t length = read_u32_le(blob.Here());
     blob.at += 4;
     if (length > blob.Left())
         return false;
@@ -62,7 +62,7 @@ bool read_styles(const cReader& table, cTreeMap<int32_t, cSiDocStyle>& styles)
             return false;
         const uint8_t* record = table.data + at;
         uint8_t flags = record[6];
-        *style = {doc_get_u16(record), doc_get_u16(record + 2), doc_get_u16(record + 4),
+        *style = {read_u16_le(record), read_u16_le(record + 2), read_u16_le(record + 4),
                   uint8_t(flags & DOC_STYLE_BOLD ? 1 : 0), uint8_t(flags & DOC_STYLE_UNDERLINE ? 1 : 0),
                   uint8_t(flags & DOC_STYLE_ITALIC ? 1 : 0)};
     }
@@ -82,7 +82,7 @@ bool read_strings(cReader entries, cTreeMap<int32_t, _guardchar<wchar_t>>& strin
     for (int32_t index = 0; entries.Left(); ++index) {
         if (entries.Left() < 2)
             return false;
-        uint32_t length = doc_get_u16(entries.Here());
+        uint32_t length = read_u16_le(entries.Here());
         entries.at += 2;
         if (length > entries.Left())
             return false;
@@ -100,7 +100,7 @@ bool read_images(cReader entries, cTreeMap<int32_t, cImageBuffer>& images)
     while (entries.Left()) {
         if (entries.Left() < 4)
             return false;
-        uint32_t length = doc_get_u32(entries.Here());
+        uint32_t length = read_u32_le(entries.Here());
         entries.at += 4;
         if (length > entries.Left())
             return false;
@@ -146,16 +146,16 @@ cSiDocBox* new_box(uint8_t type)
 
 void read_head(const uint8_t* record, cSiDocBox* box)
 {
-    uint32_t background = doc_get_u32(record + 1);
+    uint32_t background = read_u32_le(record + 1);
     if (background != doc_no_colour)
         box->background = background;
     box->break_before = record[5] ? 1 : 0;
-    box->margin_left = doc_get_u16(record + 6);
-    box->margin_right = doc_get_u16(record + 8);
-    box->margin_top = doc_get_u16(record + 10);
-    box->margin_bottom = doc_get_u16(record + 12);
-    uint16_t width = doc_get_u16(record + 14);
-    uint16_t height = doc_get_u16(record + 16);
+    box->margin_left = read_u16_le(record + 6);
+    box->margin_right = read_u16_le(record + 8);
+    box->margin_top = read_u16_le(record + 10);
+    box->margin_bottom = read_u16_le(record + 12);
+    uint16_t width = read_u16_le(record + 14);
+    uint16_t height = read_u16_le(record + 16);
     if (width != 0 && width != 0xFFFF)
         box->width = width;
     if (height != 0 && height != 0xFFFF)
@@ -210,10 +210,10 @@ private:
     // Text colour and style of text boxes and containers.
     void ReadLook(const uint8_t* record, uint32_t* text_colour, cSiDocFontProvider** provider, int32_t* style)
     {
-        uint32_t colour = doc_get_u32(record + 18);
+        uint32_t colour = read_u32_le(record + 18);
         if (colour != doc_no_colour)
             *text_colour = colour;
-        uint16_t style_index = doc_get_u16(record + 22);
+        uint16_t style_index = read_u16_le(record + 22);
         if (style_index != doc_no_index) {
             *provider = &loader;
             *style = style_index;
@@ -223,13 +223,13 @@ private:
     bool ReadText(const uint8_t* record, cSiDocText* text)
     {
         ReadLook(record, &text->text_colour, &text->font_provider, &text->style);
-        uint32_t length = doc_get_u16(record + 24);
+        uint32_t length = read_u16_le(record + 24);
         if (length > in.Left() || !text_from_utf8(in.Here(), length, text->text))
             return false;
         in.at += length;
         if (record[0] != DOC_BOX_LINK)
             return true;
-        return FindLink(doc_get_u16(record + 26), &static_cast<cSiDocLink*>(text)->link);
+        return FindLink(read_u16_le(record + 26), &static_cast<cSiDocLink*>(text)->link);
     }
 
     bool ReadContainer(const uint8_t* record, cSiDocContainer* container, int32_t depth)
@@ -241,7 +241,7 @@ private:
 
     bool ReadImage(const uint8_t* record, cSiDocImage* image)
     {
-        uint16_t index = doc_get_u16(record + 18);
+        uint16_t index = read_u16_le(record + 18);
         if (index != doc_no_index) {
             image->image = tree_find_value(loader.images, index);
             if (!image->image)
@@ -251,7 +251,7 @@ private:
             return true;
         if (in.Left() < 2)
             return false;
-        uint16_t link = doc_get_u16(in.Here());
+        uint16_t link = read_u16_le(in.Here());
         in.at += 2;
         return FindLink(link, &static_cast<cSiDocImageLink*>(image)->link);
     }
@@ -295,7 +295,7 @@ bool cSiDocLoader::Load(const uint8_t* blob, int32_t size)
     while (language != doc_end_byte) {
         if (in.Left() < 4)
             return false;
-        uint32_t length = doc_get_u32(in.Here());
+        uint32_t length = read_u32_le(in.Here());
         in.at += 4;
         if (length == 0 || length > in.Left() || tree_find_value(streams, language))
             return false;

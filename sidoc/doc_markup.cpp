@@ -39,12 +39,12 @@ cRecordHead plain_head(uint8_t type, uint8_t break_before)
 void put_head(uint8_t* record, const cRecordHead& head)
 {
     record[0] = head.type;
-    doc_put_u32(record + 1, head.background);
+    write_u32_le(record + 1, head.background);
     record[5] = head.break_before;
     for (int32_t i = 0; i < 4; ++i)
-        doc_put_u16(record + 6 + 2 * i, head.margins[i]);
-    doc_put_u16(record + 14, head.width);
-    doc_put_u16(record + 16, head.height);
+        write_u16_le(record + 6 + 2 * i, head.margins[i]);
+    write_u16_le(record + 14, head.width);
+    write_u16_le(record + 16, head.height);
 }
 
 bool write(cSiDocTokenizer& tokenizer, const void* bytes, uint32_t count)
@@ -58,10 +58,10 @@ bool write_text(cSiDocTokenizer& tokenizer, const cRecordHead& head, uint32_t co
 {
     uint8_t record[doc_link_record_size];
     put_head(record, head);
-    doc_put_u32(record + 18, colour);
-    doc_put_u16(record + 22, style);
-    doc_put_u16(record + 24, length);
-    doc_put_u16(record + 26, link);
+    write_u32_le(record + 18, colour);
+    write_u16_le(record + 22, style);
+    write_u16_le(record + 24, length);
+    write_u16_le(record + 26, link);
     uint32_t size = head.type == DOC_BOX_LINK ? doc_link_record_size : doc_text_record_size;
     return write(tokenizer, record, size) && write(tokenizer, bytes, length);
 }
@@ -175,8 +175,8 @@ bool open_text(const cSiDocPropMap& props, cSiDocMarkupState state, cSiDocTokeni
     }
     uint8_t record[doc_container_record_size];
     put_head(record, head);
-    doc_put_u32(record + 18, uint32_t(text_colour));
-    doc_put_u16(record + 22, style);
+    write_u32_le(record + 18, uint32_t(text_colour));
+    write_u16_le(record + 22, style);
     record[24] = alignment;
     return write(tokenizer, record, doc_container_record_size) &&
            parse_nested(state, tokenizer, DOC_TAG_TEXT, uint32_t(text_colour));
@@ -246,8 +246,8 @@ bool open_img(const cSiDocPropMap& props, const cSiDocMarkupState& state, cSiDoc
         return false;
     uint8_t record[doc_image_record_size + 2];
     put_head(record, head);
-    doc_put_u16(record + 18, uint32_t(index));
-    doc_put_u16(record + 20, state.link);
+    write_u16_le(record + 18, uint32_t(index));
+    write_u16_le(record + 20, state.link);
     return write(tokenizer, record, doc_image_record_size + (linked ? 2 : 0));
 }
 

@@ -90,10 +90,10 @@ const char* read_font_fields(cSiDocMarkupState& state, const wchar_t* at)
 int32_t style_index(cSiDocTokenizer& tokenizer, const cSiDocMarkupState& state, uint32_t width)
 {
     uint8_t record[doc_style_record_size];
-    doc_put_u16(record, state.face);
-    doc_put_u16(record + 2, width);
-    doc_put_u16(record + 4, state.font_height);
-    doc_put_u16(record + 6, (state.bold ? DOC_STYLE_BOLD : 0) | (state.italic ? DOC_STYLE_ITALIC : 0) |
+    write_u16_le(record, state.face);
+    write_u16_le(record + 2, width);
+    write_u16_le(record + 4, state.font_height);
+    write_u16_le(record + 6, (state.bold ? DOC_STYLE_BOLD : 0) | (state.italic ? DOC_STYLE_ITALIC : 0) |
                                 (state.underline ? DOC_STYLE_UNDERLINE : 0));
     const char* message = nullptr;
     int32_t index = doc_ctx_style_index(*tokenizer.ctx, record, &message);

@@ -1,4 +1,4 @@
-#include "pict/byte_order.h"
+#include "base/byte_order.h"
 #include "pict/codecs/read_info.h"
 
 namespace {
@@ -15,22 +15,22 @@ bool read_info_header(cFileIOTarget* stream, cPictInfo* info, uint32_t* header_s
     uint8_t header[124];
     if (!stream || !stream->ReadExact(header, 4))
         return false;
-    uint32_t size = read_le32(header);
+    uint32_t size = read_u32_le(header);
     if (!known_header_size(size) || !stream->ReadExact(header + 4, size - 4))
         return false;
     *header_size = size;
     if (size == 12) {
-        uint16_t bits = read_le16(header + 10);
-        if (read_le16(header + 8) != 1 || !(bits == 1 || bits == 4 || bits == 8 || bits == 24))
+        uint16_t bits = read_u16_le(header + 10);
+        if (read_u16_le(header + 8) != 1 || !(bits == 1 || bits == 4 || bits == 8 || bits == 24))
             return false;
-        return read_info_found(info, read_le16(header + 4), read_le16(header + 6));
+        return read_info_found(info, read_u16_le(header + 4), read_u16_le(header + 6));
     }
-    int32_t width = int32_t(read_le32(header + 4));
-    int32_t height = int32_t(read_le32(header + 8));
-    uint16_t bits = read_le16(header + 14);
-    uint32_t compression = read_le32(header + 16);
-    uint32_t colours_used = read_le32(header + 32);
-    if (read_le16(header + 12) != 1 || height == INT32_MIN)
+    int32_t width = int32_t(read_u32_le(header + 4));
+    int32_t height = int32_t(read_u32_le(header + 8));
+    uint16_t bits = read_u16_le(header + 14);
+    uint32_t compression = read_u32_le(header + 16);
+    uint32_t colours_used = read_u32_le(header + 32);
+    if (read_u16_le(header + 12) != 1 || height == INT32_MIN)
         return false;
     bool packed_bits = bits == 1 || bits == 4 || bits == 8;
     if (!(packed_bits || bits == 16 || bits == 24 || bits == 32))
@@ -64,9 +64,9 @@ bool bmp_read_info(cFileIOTarget* stream, cPictInfo* info)
     uint8_t file_header[14];
     if (!stream || !stream->ReadExact(file_header, sizeof file_header))
         return false;
-    uint32_t file_size = read_le32(file_header + 2);
-    uint32_t pixel_offset = read_le32(file_header + 10);
-    if (read_le16(file_header) != 0x4D42 || read_le32(file_header + 6) != 0 || file_size < pixel_offset)
+    uint32_t file_size = read_u32_le(file_header + 2);
+    uint32_t pixel_offset = read_u32_le(file_header + 10);
+    if (read_u16_le(file_header) != 0x4D42 || read_u32_le(file_header + 6) != 0 || file_size < pixel_offset)
         return false;
     // The pixels follow the file header and the information header at the
     // least (26 bytes with a core header).

@@ -1,6 +1,6 @@
 #include <string.h>
 
-#include "pict/byte_order.h"
+#include "base/byte_order.h"
 #include "pict/codecs/read_info.h"
 
 // The data elements are walked in file order up to the image's Rows
@@ -43,8 +43,8 @@ struct cDicomWalk {
         return true;
     }
 
-    uint16_t U16(const uint8_t* p) const { return big_endian ? read_be16(p) : read_le16(p); }
-    uint32_t U32(const uint8_t* p) const { return big_endian ? read_be32(p) : read_le32(p); }
+    uint16_t U16(const uint8_t* p) const { return big_endian ? read_u16_be(p) : read_u16_le(p); }
+    uint32_t U32(const uint8_t* p) const { return big_endian ? read_u32_be(p) : read_u32_le(p); }
 
     bool ReadHeader(cElementHeader* header);
     bool SkipSequence(int depth);
@@ -145,7 +145,7 @@ bool walk_to_image_size(cDicomWalk& walk, cPictInfo* info, bool in_meta)
         if (!walk.Read(group_bytes, 2))
             return false;
         walk.position -= 2;
-        if (in_meta && read_le16(group_bytes) != 2) {
+        if (in_meta && read_u16_le(group_bytes) != 2) {
             in_meta = false;
             if (!set_transfer_syntax(walk, syntax))
                 return false;
@@ -200,7 +200,7 @@ bool dicom_read_info(cFileIOTarget* stream, cPictInfo* info)
     cDicomWalk walk = walk_from(stream, 128);
     uint8_t magic[6];
     // "DICM", then the file meta group's first element.
-    if (!walk.Read(magic, 6) || memcmp(magic, "DICM", 4) != 0 || read_le16(magic + 4) != 2)
+    if (!walk.Read(magic, 6) || memcmp(magic, "DICM", 4) != 0 || read_u16_le(magic + 4) != 2)
         return false;
     walk.position -= 2;
     return walk_to_image_size(walk, info, true);
@@ -214,7 +214,7 @@ bool dicom_legacy_read_info(cFileIOTarget* stream, cPictInfo* info)
     uint8_t first[8];
     if (!walk.Read(first, 8))
         return false;
-    uint16_t group = read_le16(first);
+    uint16_t group = read_u16_le(first);
     if (group != 0x0002 && group != 0x0008)
         return false;
     walk.position = 0;

@@ -1,6 +1,6 @@
 #include <string.h>
 
-#include "pict/byte_order.h"
+#include "base/byte_order.h"
 #include "pict/codecs/read_info.h"
 
 bool gif_read_info(cFileIOTarget* stream, cPictInfo* info)
@@ -10,5 +10,5 @@ bool gif_read_info(cFileIOTarget* stream, cPictInfo* info)
         return false;
     if (memcmp(header, "GIF87a", 6) != 0 && memcmp(header, "GIF89a", 6) != 0)
         return false;
-    return read_info_found(info, read_le16(header + 6), read_le16(header + 8));
+    return read_info_found(info, read_u16_le(header + 6), read_u16_le(header + 8));
 }

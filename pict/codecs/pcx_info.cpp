@@ -1,4 +1,4 @@
-#include "pict/byte_order.h"
+#include "base/byte_order.h"
 #include "pict/codecs/read_info.h"
 
 bool pcx_read_info(cFileIOTarget* stream, cPictInfo* info)
@@ -16,9 +16,9 @@ bool pcx_read_info(cFileIOTarget* stream, cPictInfo* info)
     // Several planes only as 1-bit planes or as 8-bit colour channels.
     if (planes > 1 && bits != 1 && !(bits == 8 && planes >= 3))
         return false;
-    int64_t width = int64_t(read_le16(header + 8)) - read_le16(header + 4) + 1;
-    int64_t height = int64_t(read_le16(header + 10)) - read_le16(header + 6) + 1;
-    uint16_t bytes_per_line = read_le16(header + 66);
+    int64_t width = int64_t(read_u16_le(header + 8)) - read_u16_le(header + 4) + 1;
+    int64_t height = int64_t(read_u16_le(header + 10)) - read_u16_le(header + 6) + 1;
+    uint16_t bytes_per_line = read_u16_le(header + 66);
     if (width < 1 || bytes_per_line < (width * bits + 7) / 8)
         return false;
     return read_info_found(info, width, height);

@@ -3,7 +3,7 @@
 #include <string.h>
 
 #include "base/crc32.h"
-#include "pict/byte_order.h"
+#include "base/byte_order.h"
 
 namespace {
 
@@ -15,7 +15,7 @@ const uint32_t max_chunk_length = 0x7FFFFFFF - 4;
 
 uint32_t chunk_type(const char* name)
 {
-    return read_be32(reinterpret_cast<const uint8_t*>(name));
+    return read_u32_be(reinterpret_cast<const uint8_t*>(name));
 }
 
 // Samples per pixel of each colour type, 0 for none.
@@ -77,8 +77,8 @@ bool cPictPNG::ReadHeader(const uint8_t* data, uint32_t length)
     if (header_seen || length < 13)
         return false;
     header_seen = true;
-    png_width = read_be32(data);
-    png_height = read_be32(data + 4);
+    png_width = read_u32_be(data);
+    png_height = read_u32_be(data + 4);
     bit_depth = data[8];
     colour_type = data[9];
     compression = data[10];
@@ -136,7 +136,7 @@ bool cPictPNG::ReadTransparency(const uint8_t* data, uint32_t length)
         return false;
     uint16_t value[3];
     for (int32_t s = 0; s < 3; ++s)
-        value[s] = read_be16(data + 2 * (samples == 1 ? 0 : s));
+        value[s] = read_u16_be(data + 2 * (samples == 1 ? 0 : s));
     if (bit_depth == 16) {
         key64 = uint64_t(value[0]) << 32 | uint64_t(value[1]) << 16 | value[2];
     } else {
@@ -185,7 +185,7 @@ bool cPictPNG::Decode(cFileIOTarget* stream)
     for (;;) {
         if (!stream->ReadExact(head, 8))
             break;
-        uint32_t length = read_be32(head);
+        uint32_t length = read_u32_be(head);
         if (length > max_chunk_length || position + 12 + length > stream_size)
             break;
         if (uint32_t(chunk.Count()) < length + 4) {
@@ -196,9 +196,9 @@ bool cPictPNG::Decode(cFileIOTarget* stream)
         memcpy(chunk.Data(), head + 4, 4);
         uint8_t crc[4];
         if ((length && !stream->ReadExact(chunk.Data() + 4, length)) || !stream->ReadExact(crc, 4) ||
-            crc32_compute(chunk.Data(), int32_t(length + 4)) != read_be32(crc))
+            crc32_compute(chunk.Data(), int32_t(length + 4)) != read_u32_be(crc))
             break;
-        const uint32_t type = read_be32(chunk.Data());
+        const uint32_t type = read_u32_be(chunk.Data());
         const uint8_t* data = chunk.Data() + 4;
         // IHDR comes first and only once; everything else only after it.
         if (!header_seen && type != chunk_type("IHDR"))

@@ -1,6 +1,6 @@
 #include <string.h>
 
-#include "pict/byte_order.h"
+#include "base/byte_order.h"
 #include "pict/codecs/png.h"
 
 // Image data: inflated a row at a time into the current row buffer, then
@@ -202,18 +202,18 @@ bool cPictPNG::ConvertRow()
             uint64_t pixel;
             switch (colour_type) {
             case 0:
-                pixel = read_be16(s + 2 * i) * 0x0000000100010001ull | opaque;
+                pixel = read_u16_be(s + 2 * i) * 0x0000000100010001ull | opaque;
                 break;
             case 2:
-                pixel = uint64_t(read_be16(s + 6 * i)) << 32 | uint64_t(read_be16(s + 6 * i + 2)) << 16 |
-                        read_be16(s + 6 * i + 4) | opaque;
+                pixel = uint64_t(read_u16_be(s + 6 * i)) << 32 | uint64_t(read_u16_be(s + 6 * i + 2)) << 16 |
+                        read_u16_be(s + 6 * i + 4) | opaque;
                 break;
             case 4:
-                pixel = read_be16(s + 4 * i) * 0x0000000100010001ull | uint64_t(read_be16(s + 4 * i + 2)) << 48;
+                pixel = read_u16_be(s + 4 * i) * 0x0000000100010001ull | uint64_t(read_u16_be(s + 4 * i + 2)) << 48;
                 break;
             default:
-                pixel = uint64_t(read_be16(s + 8 * i)) << 32 | uint64_t(read_be16(s + 8 * i + 2)) << 16 |
-                        read_be16(s + 8 * i + 4) | uint64_t(read_be16(s + 8 * i + 6)) << 48;
+                pixel = uint64_t(read_u16_be(s + 8 * i)) << 32 | uint64_t(read_u16_be(s + 8 * i + 2)) << 16 |
+                        read_u16_be(s + 8 * i + 4) | uint64_t(read_u16_be(s + 8 * i + 6)) << 48;
                 break;
             }
             if (has_key && (pixel & 0xFFFFFFFFFFFFull) == key64)

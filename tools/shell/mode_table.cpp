@@ -2,12 +2,13 @@
 
 #include "base/buffers/guardchar.h"
 #include "base/string_convert.h"
+#include "tools/package/make_mode.h"
 #include "tools/shell/version_query.h"
 
 namespace {
 
-// The main window, install, update, make and remove modes, until their
-// work is part of the program.
+// The main window, install, update and remove modes, until their work is
+// part of the program.
 int32_t not_available(const cPelmaroApp&)
 {
     return mode_not_available_exit_code;
@@ -16,6 +17,11 @@ int32_t not_available(const cPelmaroApp&)
 int32_t run_uninstall(const cPelmaroApp& application)
 {
     return int32_t(run_uninstall_mode(application.GetFirstArgument(), nullptr));
+}
+
+int32_t run_make(const cPelmaroApp& application)
+{
+    return run_make_mode(application.GetOwnPath(), application.GetFirstArgument(), application.GetSecondArgument());
 }
 
 int32_t run_version(const cPelmaroApp&)
@@ -30,7 +36,7 @@ const tModeEntry mode_table[pelmaro_mode_count] = {
     not_available,  // PELMARO_MODE_INSTALL
     run_uninstall,  // PELMARO_MODE_UNINSTALL
     not_available,  // PELMARO_MODE_UPDATE
-    not_available,  // PELMARO_MODE_MAKE
+    run_make,       // PELMARO_MODE_MAKE
     not_available,  // PELMARO_MODE_REMOVE: exit code 0 when the remover succeeds, else 1
     run_version,    // PELMARO_MODE_VERSION
 };

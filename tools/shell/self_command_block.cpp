@@ -3,6 +3,7 @@
 #include <string.h>
 
 #include "base/buffers/typebuf.h"
+#include "base/byte_order.h"
 #include "base/file_io.h"
 #include "base/file_ops.h"
 #include "base/path.h"
@@ -19,31 +20,6 @@ namespace {
 
 const uint32_t piece_size = 65536;
 const uint8_t template_opening = '<';
-
-// The target is little-endian x86.
-uint32_t read_u32(const uint8_t* p)
-{
-    uint32_t value;
-    memcpy(&value, p, sizeof value);
-    return value;
-}
-
-uint16_t read_u16(const uint8_t* p)
-{
-    uint16_t value;
-    memcpy(&value, p, sizeof value);
-    return value;
-}
-
-void write_u32(uint8_t* p, uint32_t value)
-{
-    memcpy(p, &value, sizeof value);
-}
-
-void write_u16(uint8_t* p, uint16_t value)
-{
-    memcpy(p, &value, sizeof value);
-}
 
 // Built here rather than kept as a second literal, so that a search of the
 // program file finds the one block only.
@@ -80,8 +56,8 @@ public:
     {
         if (command_block_record_area - used < command_block_record_head)
             return false;
-        record.offset = read_u32(area + used);
-        record.length = read_u16(area + used + 4);
+        record.offset = read_u32_le(area + used);
+        record.length = read_u16_le(area + used + 4);
         if (record.length > command_block_record_area - used - command_block_record_head)
             return false;
         record.bytes = area + used + command_block_record_head;
@@ -109,8 +85,8 @@ bool copy_range(cFileIOTarget& from, cFileIOTarget& to, uint64_t count, uint8_t*
 // manager's, cut at the manager length. The records were checked before.
 bool copy_with_records(const uint8_t* block, cFileIOTarget& file, cFileIOTarget& output, uint8_t* buffer)
 {
-    uint32_t block_offset = read_u32(block + command_block_block_offset_at);
-    uint64_t manager_length = read_u32(block + command_block_manager_length_at);
+    uint32_t block_offset = read_u32_le(block + command_block_block_offset_at);
+    uint64_t manager_length = read_u32_le(block + command_block_manager_length_at);
     uint64_t written = 0;
     cUndoRecordReader records(block);
     cUndoRecord record;
@@ -179,7 +155,7 @@ int64_t find_self_command_block(cFileIOTarget* stream)
 bool command_block_package(const uint8_t* block, const wchar_t* program_path, _guardchar<wchar_t>& package_path,
                            uint32_t& package_offset)
 {
-    uint32_t stored_offset = read_u32(block + command_block_package_offset_at);
+    uint32_t stored_offset = read_u32_le(block + command_block_package_offset_at);
     if (block[0] == command_block_kind_inside) {
         if (path_get_kind(program_path) != PATH_KIND_FILE)
             return false;
@@ -229,8 +205,8 @@ bool command_block_records_valid(const uint8_t* block, uint64_t file_size)
 {
     if (block[0] != command_block_kind_inside && block[0] != command_block_kind_separate)
         return false;
-    uint64_t block_offset = read_u32(block + command_block_block_offset_at);
-    uint64_t manager_length = read_u32(block + command_block_manager_length_at);
+    uint64_t block_offset = read_u32_le(block + command_block_block_offset_at);
+    uint64_t manager_length = read_u32_le(block + command_block_manager_length_at);
     if (manager_length > file_size || block_offset + command_block_size > manager_length)
         return false;
     uint64_t reached = 0;
@@ -286,9 +262,9 @@ cCommandBlockFiller::cCommandBlockFiller(uint8_t* target, uint32_t package_offse
 {
     memset(block, 0, command_block_size);
     block[0] = command_block_kind_inside;
-    write_u32(block + command_block_package_offset_at, package_offset);
-    write_u32(block + command_block_block_offset_at, block_offset);
-    write_u32(block + command_block_manager_length_at, manager_length);
+    write_u32_le(block + command_block_package_offset_at, package_offset);
+    write_u32_le(block + command_block_block_offset_at, block_offset);
+    write_u32_le(block + command_block_manager_length_at, manager_length);
 }
 
 bool cCommandBlockFiller::AddRecord(uint32_t offset, const uint8_t* bare_bytes, uint16_t length)
@@ -297,8 +273,8 @@ bool cCommandBlockFiller::AddRecord(uint32_t offset, const uint8_t* bare_bytes, 
     if (needed > command_block_record_area - used || (length && !bare_bytes))
         return false;
     uint8_t* head = block + command_block_records_at + used;
-    write_u32(head, offset);
-    write_u16(head + 4, length);
+    write_u32_le(head, offset);
+    write_u16_le(head + 4, length);
     if (length)
         memcpy(head + command_block_record_head, bare_bytes, length);
     used += command_block_record_head + length;
@@ -307,13 +283,13 @@ bool cCommandBlockFiller::AddRecord(uint32_t offset, const uint8_t* bare_bytes, 
 
 bool cCommandBlockFiller::AddBlockRecord()
 {
-    return AddRecord(read_u32(block + command_block_block_offset_at), nullptr, 0);
+    return AddRecord(read_u32_le(block + command_block_block_offset_at), nullptr, 0);
 }
 
 bool cCommandBlockFiller::Finish()
 {
     uint8_t* head = block + command_block_records_at + used;
-    write_u32(head, command_block_end_record);
-    write_u16(head + 4, 0);
-    return command_block_records_valid(block, read_u32(block + command_block_manager_length_at));
+    write_u32_le(head, command_block_end_record);
+    write_u16_le(head + 4, 0);
+    return command_block_records_valid(block, read_u32_le(block + command_block_manager_length_at));
 }

@@ -1,0 +1,377 @@
+#!/usr/bin/env python3
+""""pelmarodesk.exe make" under Wine, its installer checked from outside by a
+reader written from the formats alone (PE, the self-command block, the
+package): the installer is the bare manager except in the ranges its block
+records, undoing them gives the bare file back byte for byte, the
+certificate entry and checksum are cleared, the package's digest, records
+and every member's complete zlib stream match the sources, and Windows reads
+the rebuilt version strings. A manager signed with a throwaway certificate
+verifies again once its installer's records are undone. Scenarios the
+installer would refuse leave no installer.
+
+Usage: make_roundtrip_test.py WINE_RUN MANAGER VERSION_PROBE WORK_FOLDER
+"""
+
+import hashlib
+import os
+import random
+import shutil
+import struct
+import subprocess
+import sys
+import time
+import zlib
+
+BLOCK_SIZE = 8192
+TEMPLATE = b"<ICMDBLOCK>" + bytes(BLOCK_SIZE - 11)
+# Around the member builder's 4,096-byte pieces, and past the 1 MiB pieces
+# in which the package's block is deflated.
+SIZES = (1, 4095, 4096, 8192, 10000, 2500000)
+
+
+def u16(data, at):
+    return struct.unpack_from("<H", data, at)[0]
+
+
+def u32(data, at):
+    return struct.unpack_from("<I", data, at)[0]
+
+
+def check(condition, message):
+    if not condition:
+        raise AssertionError(message)
+
+
+# --- PE -------------------------------------------------------------------
+
+def pe_layout(data):
+    """Offsets of the optional header, its certificate entry and checksum,
+    and the first version resource (type 16, id 1)."""
+    pe = u32(data, 60)
+    check(data[pe:pe + 4] == b"PE\0\0", "no PE signature")
+    sections, optional_size = u16(data, pe + 6), u16(data, pe + 20)
+    optional = pe + 24
+    magic = u16(data, optional)
+    layout = {"optional": (optional, optional_size), "checksum": optional + 64,
+              "certificate": optional + {0x10B: 128, 0x20B: 144}[magic]}
+    table = optional + optional_size
+    for i in range(sections):
+        header = data[table + 40 * i: table + 40 * i + 40]
+        if header[:8] == b".rsrc\0\0\0":
+            address, raw_size, raw = struct.unpack_from("<III", header, 12)
+            break
+    else:
+        raise AssertionError("no resource section")
+
+    def entries(offset):
+        named, ids = u16(data, raw + offset + 12), u16(data, raw + offset + 14)
+        first = raw + offset + 16 + 8 * named
+        return [struct.unpack_from("<II", data, first + 8 * i) for i in range(ids)]
+
+    types = dict(entries(0))
+    ids = dict(entries(types[16] & 0x7FFFFFFF))
+    language = entries(ids[1] & 0x7FFFFFFF)[0][1]
+    rva, size = struct.unpack_from("<II", data, raw + language)
+    layout["version"] = (rva - address + raw, size)
+    return layout
+
+
+# --- the self-command block -----------------------------------------------
+
+def block_records(installer, block_at):
+    area = installer[block_at + 268: block_at + BLOCK_SIZE]
+    records, at = [], 0
+    while True:
+        offset, length = struct.unpack_from("<IH", area, at)
+        if offset == 0xFFFFFFFF:
+            check(length == 0, "end record with a length")
+            return records
+        records.append((offset, area[at + 6: at + 6 + length]))
+        at += 6 + length
+
+
+def undo(installer, block_at):
+    manager_length = u32(installer, block_at + 264)
+    bare = bytearray(installer[:manager_length])
+    for offset, data in block_records(installer, block_at):
+        if offset == block_at:
+            bare[offset: offset + BLOCK_SIZE] = TEMPLATE
+        else:
+            bare[offset: offset + len(data)] = data
+    return bytes(bare)
+
+
+def check_installer(bare, installer):
+    block_at = bare.find(TEMPLATE)
+    check(block_at > 0 and bare.find(TEMPLATE, block_at + 1) < 0, "one template in the bare manager")
+    block = installer[block_at: block_at + BLOCK_SIZE]
+    check(block[0] == 1 and block[1:256] == bytes(255), "kind 1, no path")
+    check(struct.unpack_from("<III", block, 256) == (len(bare), block_at, len(bare)), "block offsets")
+    layout = pe_layout(bare)
+    records = block_records(installer, block_at)
+    offsets = [offset for offset, _ in records]
+    check(offsets == sorted(offsets), "records in rising order")
+    expected = {layout["optional"][0]: layout["optional"][1], block_at: 0, layout["version"][0]: layout["version"][1]}
+    check({offset: len(data) for offset, data in records} == expected, "records: %s" % records)
+    changed = [(o, o + (BLOCK_SIZE if o == block_at else len(d))) for o, d in records]
+    check(all(a[1] <= b[0] for a, b in zip(changed, changed[1:])), "records overlap")
+    check(installer[layout["certificate"]: layout["certificate"] + 8] == bytes(8), "certificate entry cleared")
+    check(installer[layout["checksum"]: layout["checksum"] + 4] == bytes(4), "checksum cleared")
+    # With the ranges apart, this also says that the records hold the bare
+    # bytes and that nothing else changed.
+    check(undo(installer, block_at) == bare, "undoing the records gives the bare manager")
+    return installer[len(bare):]
+
+
+# --- the package ----------------------------------------------------------
+
+class Records:
+    def __init__(self, data):
+        self.data, self.at = data, 0
+
+    def take(self, n):
+        check(self.at + n <= len(self.data), "record block cut short")
+        self.at += n
+        return self.data[self.at - n: self.at]
+
+    def u8(self):
+        return self.take(1)[0]
+
+    def u16(self):
+        return u16(self.take(2), 0)
+
+    def u32(self):
+        return u32(self.take(4), 0)
+
+    def text(self):
+        return self.take(self.u16()).decode("utf-8")
+
+    def key(self):
+        raw = self.take(self.u16())
+        check(len(raw) % 4 == 0 and raw, "key padded to words")
+        return raw.split(b"\0")[0].decode("utf-8")
+
+    def table(self):
+        entries = []
+        while self.u8() == 1:
+            entries.append((self.key(), self.text()))
+        check([k for k, _ in entries] == sorted(k for k, _ in entries), "table in key order")
+        return dict(entries)
+
+    def listed(self, entry):
+        items = []
+        while True:
+            flag = self.u8()
+            if flag == 0:
+                return items
+            check(flag == 1, "continuation byte")
+            items.append(entry())
+
+
+def read_package(data):
+    check(data[:8] == b"QRVSOPKG" and data[8] == 1, "package header")
+    unpacked_size, packed_size = struct.unpack_from("<II", data, 9)
+    check(49 + packed_size == len(data), "the package ends the file")
+    stream = zlib.decompressobj()
+    block = stream.decompress(data[49:])
+    check(stream.eof and not stream.unused_data and len(block) == unpacked_size, "one whole zlib stream")
+    check(hashlib.sha256(block).digest() == data[17:49], "block digest")
+    r = Records(block)
+
+    def until_ff(read):
+        items = []
+        while (byte := r.u8()) != 0xFF:
+            items.append(read(byte))
+        return items
+
+    def members():
+        found = []
+        while (sizes := (r.u32(), r.u32()))[1]:
+            found.append((sizes[0], r.take(32), r.take(sizes[1])))
+        check(sizes[0] == 0, "member list end")
+        return found
+
+    readers = {
+        1: lambda: (struct.unpack("<4I", r.take(16)), r.text(), r.text(), r.text()),
+        6: r.table,
+        7: lambda: dict(until_ff(lambda language: (language, r.table()))),
+        2: lambda: (r.text(), r.text()),
+        3: lambda: r.listed(lambda: tuple(r.text() for _ in range(7)) + (r.u8(),)),
+        4: lambda: r.listed(lambda: (r.u32(), r.u32(), r.text(), r.text(), until_ff(lambda language: language))),
+        5: lambda: r.listed(lambda: (r.u8(), r.text(), r.text(), r.text(), r.text())),
+        8: lambda: r.listed(lambda: (r.take(r.u16()), r.take(r.u16()))),
+        12: lambda: r.listed(lambda: (r.text(), r.u16())),
+        9: lambda: r.take(r.u32()),
+        10: lambda: (r.u8(), r.take(r.u32())),
+        11: lambda: r.take(r.u32()),
+        13: members,
+    }
+    package, order = {}, []
+    while kind := r.u8():
+        check(kind in readers, "record type %d" % kind)
+        order.append(kind)
+        package[kind] = readers[kind]()
+    check(r.at == len(block), "nothing after the end record")
+    package["order"] = order + [0]
+    return package
+
+
+def member_bytes(member):
+    unpacked, digest, stored = member
+    stream = zlib.decompressobj()
+    data = stream.decompress(stored)
+    check(stream.eof and not stream.unused_data, "member stream complete, with its checksum")
+    check(len(data) == unpacked and hashlib.sha256(data).digest() == digest, "member size and digest")
+    return data
+
+
+# --- the product and the runs ---------------------------------------------
+
+SCENARIO = """[General]
+langs = ENG DEU
+[Software]
+codename = "roundtrip"
+name = "Round Trip"
+publisher = "Test Maker"
+copyright = "(C) Test Maker"
+version = "6.9.2.0"
+eula = "./docs/doc.idx"
+welcome = "./docs/doc.idx"
+icon = $pgm "bin/f1"
+[Install]
+{install}x64."./files/f4096" = $pgm "x64/f4096", , DEU
+[Menu]
+"Round Trip" = $pgm "bin/f1", $pgm "bin/f1"
+[Settings]
+"n" = d, "5"
+[Run]
+"Start" = $pgm "bin/f1", yes
+[Deprecates]
+"older" = *
+"""
+
+
+def write_product(folder):
+    os.makedirs(os.path.join(folder, "files"), exist_ok=True)
+    os.makedirs(os.path.join(folder, "docs"), exist_ok=True)
+    rng = random.Random(16)
+    sources = {}
+    for size in SIZES:
+        data = rng.randbytes(size // 2) + b"text line\n" * (size // 10 + 1)
+        sources["bin/f%d" % size] = data[:size]
+        with open(os.path.join(folder, "files", "f%d" % size), "wb") as f:
+            f.write(data[:size])
+    sources["x64/f4096"] = sources["bin/f4096"]
+    for language, word in (("eng", "Licence"), ("deu", "Lizenz")):
+        with open(os.path.join(folder, "docs", language + ".txt"), "w") as f:
+            f.write("<text>%s</text>\n" % word)
+    with open(os.path.join(folder, "docs", "doc.idx"), "w") as f:
+        f.write('ENG = "./eng.txt"\nDEU = "./deu.txt"\n')
+    install = "".join('"./files/f%d" = $pgm "bin/f%d", 755\n' % (s, s) for s in SIZES)
+    with open(os.path.join(folder, "s.scn"), "w") as f:
+        f.write(SCENARIO.format(install=install))
+    return sources
+
+
+def make(wine_run, manager, folder, scenario="s.scn", target="setup.exe"):
+    run = subprocess.run([wine_run, manager, "make", "./" + scenario, "./" + target], cwd=folder,
+                         stdout=subprocess.PIPE, stderr=subprocess.PIPE, timeout=120)
+    with open(os.path.join(folder, scenario + ".log"), "rb") as f:
+        log = f.read().decode("utf-8")
+    return run.returncode, log
+
+
+def check_package(package, sources):
+    check(package["order"] == [1, 6, 7, 2, 3, 4, 5, 8, 12, 9, 11, 13, 0], "record order %s" % package["order"])
+    strings = package[6]
+    check(package[1][0] == (6, 9, 2, 0) and strings["publisher"] == "Test Maker", "version and strings")
+    check(sorted(package[7]) == [0, 2] and package[2] == ("pgm", "bin/f1"), "languages and icon")
+    check(package[8] == [(b"n", b"\x05\0\0\0")] and package[12] == [("older", 65535)], "settings, replaced")
+    check(package[5][0][0] == 1 and strings[package[5][0][1]] == "Start", "finish-page entry")
+    check(strings[package[3][0][0]] == "Round Trip", "shortcut name")
+    check(len(package[13]) == len(package[4]) == len(SIZES) + 1, "one member per file")
+    for member, word, folder, path, languages in package[4]:
+        check(folder == "pgm" and member_bytes(package[13][member]) == sources[path], "file %s" % path)
+        expected = (0x02080808, [2]) if path.startswith("x64/") else (0x03070505, [])
+        check((word, languages) == expected, "file word of %s: %08x" % (path, word))
+
+
+def check_version(wine_run, probe, installer):
+    run = subprocess.run([wine_run, probe, installer], stdout=subprocess.PIPE, timeout=60)
+    check(run.returncode == 0, "Windows reads a version resource")
+    values = dict(line.split("=", 1) for line in run.stdout.decode("utf-8").splitlines())
+    days = {(int(time.time()) - 1103627298) // 86400 + d for d in (-1, 0)}
+    file_version = values["FileVersion"].split(".")
+    check(file_version[:3] == ["6", "9", "2"] and int(file_version[3]) in days, "FileVersion " + values["FileVersion"])
+    day = int(file_version[3])
+    check(values["fixed"].split() == ["00060009", "%08x" % (2 << 16 | day), "00060009", "00020000"], values["fixed"])
+    for key, value in (("CompanyName", "Test Maker"), ("FileDescription", "Round Trip"), ("ProductName", "Round Trip"),
+                       ("LegalCopyright", "(C) Test Maker"), ("ProductVersion", "6.9.2.0")):
+        check(values.get(key) == value, "%s: %r" % (key, values.get(key)))
+
+
+def check_signed(wine_run, manager, folder):
+    """A signed bare manager makes an installer whose records undo to it."""
+    subprocess.run(["openssl", "req", "-x509", "-newkey", "rsa:2048", "-nodes", "-subj", "/CN=pelmaro-test",
+                    "-keyout", os.path.join(folder, "key.pem"), "-out", os.path.join(folder, "cert.pem"),
+                    "-days", "2"], check=True, capture_output=True, timeout=60)
+    signed = os.path.join(folder, "signed.exe")
+    subprocess.run(["osslsigncode", "sign", "-certs", os.path.join(folder, "cert.pem"),
+                    "-key", os.path.join(folder, "key.pem"), "-in", manager, "-out", signed],
+                   check=True, capture_output=True, timeout=60)
+    code, log = make(wine_run, signed, folder, target="signed-setup.exe")
+    check(code == 0, "make from the signed manager: %d\n%s" % (code, log))
+    with open(signed, "rb") as f:
+        bare = f.read()
+    with open(os.path.join(folder, "signed-setup.exe"), "rb") as f:
+        installer = f.read()
+    check_installer(bare, installer)
+    undone = os.path.join(folder, "undone.exe")
+    with open(undone, "wb") as f:
+        f.write(undo(installer, bare.find(TEMPLATE)))
+    verify = subprocess.run(["osslsigncode", "verify", "-CAfile", os.path.join(folder, "cert.pem"), "-in", undone],
+                            capture_output=True, timeout=60)
+    check(verify.returncode == 0, "the undone installer's signature verifies:\n%s" % verify.stdout.decode())
+
+
+def check_refusals(wine_run, manager, folder):
+    """Packages the installer would refuse: an error line, exit code 1, no
+    installer and nothing beside it."""
+    with open(os.path.join(folder, "files", "empty"), "wb"):
+        pass
+    with open(os.path.join(folder, "s.scn")) as f:
+        good = f.read()
+    cases = {
+        "empty.scn": (good.replace("[Menu]", '"./files/empty" = $pgm "bin/empty"\n[Menu]'), "Empty source file"),
+        "undefined.scn": ('[Install]\n"./files/f1" = $nowhere "f1"\n' + good, '(e) Key "nowhere"'),
+        "section.scn": ("[General]\n[Nonsense]\n", "(i) Loading scenario... ERROR:\r\n - at line 1: Unknown section!"),
+    }
+    for scenario, (text, expected) in cases.items():
+        with open(os.path.join(folder, scenario), "w") as f:
+            f.write(text)
+        code, log = make(wine_run, manager, folder, scenario, "refused.exe")
+        check(code == 1 and expected in log, "%s: exit %d\n%s" % (scenario, code, log))
+        for left in ("refused.exe", "refused.exe.tmp"):
+            check(not os.path.exists(os.path.join(folder, left)), "%s left %s" % (scenario, left))
+
+
+def main():
+    wine_run, manager, probe, folder = sys.argv[1:5]
+    shutil.rmtree(folder, ignore_errors=True)
+    os.makedirs(folder)
+    sources = write_product(folder)
+    code, log = make(wine_run, manager, folder)
+    check(code == 0 and log.endswith("(i) Saved SOPKG\r\n"), "make: exit %d\n%s" % (code, log))
+    with open(manager, "rb") as f:
+        bare = f.read()
+    with open(os.path.join(folder, "setup.exe"), "rb") as f:
+        installer = f.read()
+    check_package(read_package(check_installer(bare, installer)), sources)
+    check_version(wine_run, probe, os.path.join(folder, "setup.exe"))
+    check_signed(wine_run, manager, folder)
+    check_refusals(wine_run, manager, folder)
+    print("make round trip: all checks passed")
+
+
+if __name__ == "__main__":
+    main()

@@ -1,0 +1,170 @@
+#!/usr/bin/env python3
+"""Writes packages from the package format alone (header "QRVSOPKG", one
+zlib stream of typed records, members deflated on their own), for the
+reader's tests: a sound package with every record, variants of it that a
+reader must take, and variants it must refuse.
+
+Usage: package_fixtures.py OUTPUT_FOLDER
+
+package_cases.txt: one line per package, "<file> <1 taken | 0 refused>".
+good_members.txt: per member of good.pkg, "<index> <size> <sha256 hex>".
+"""
+
+import hashlib
+import os
+import random
+import struct
+import sys
+import zlib
+
+
+def text(value):
+    data = value.encode("utf-8") if isinstance(value, str) else value
+    return struct.pack("<H", len(data)) + data
+
+
+def key(value):
+    data = value.encode("utf-8") if isinstance(value, str) else value
+    data += bytes(-len(data) % 4)
+    return struct.pack("<H", len(data)) + data
+
+
+def table(entries):
+    body = b"".join(b"\x01" + key(k) + text(v) for k, v in entries)
+    return body + b"\x00"
+
+
+def listed(entries):
+    return b"".join(b"\x01" + e for e in entries) + b"\x00"
+
+
+def file_entry(member, folder, path, digits=(7, 5, 5), bits=3, languages=()):
+    word = digits[0] << 16 | digits[1] << 8 | digits[2] | bits << 24
+    return struct.pack("<II", member, word) + text(folder) + text(path) + bytes(languages) + b"\xff"
+
+
+def member(data, stored=False):
+    packed = data if stored else zlib.compress(data, 9)
+    return struct.pack("<II", 0 if stored else len(data), len(packed)) + hashlib.sha256(data).digest() + packed
+
+
+def member_data(index, size):
+    rng = random.Random(index)
+    text_part = b"".join(b"line %d of member %d\n" % (i, index) for i in range(size // 20 + 1))
+    noise = bytes(rng.randrange(256) for _ in range(size // 3))
+    return (noise + text_part)[:size]
+
+
+MEMBERS = [member_data(i, size) for i, size in enumerate((1, 4095, 4096, 8192, 10000, 150000))]
+
+
+def records(change=None):
+    """The sound package's records by type; change replaces a record's
+    bytes (None drops it)."""
+    parts = {
+        1: struct.pack("<4I", 6, 9, 2, 0) + text("http://s/") + text("http://p/") + text("http://u/"),
+        6: table([("codename", "demo"), ("folder", "Demo"), ("group", "Demo"), ("name", "Demo")]),
+        7: b"\x00" + table([("hello", "Hello")]) + b"\x02" + table([("hello", "Hallo")]) + b"\xff",
+        2: text("pgm") + text("demo.ico"),
+        3: listed([text("name") + text("pgm") + text("demo.exe") + text("") + text("pgm") + text("demo.ico")
+                   + text("") + b"\x01"]),
+        4: listed([file_entry(i, "pgm", "bin/file%d.dat" % i, languages=(0,) if i == 1 else ())
+                   for i in range(len(MEMBERS))]),
+        5: listed([b"\x01" + text("name") + text("pgm") + text("demo.exe") + text("")]),
+        8: listed([struct.pack("<H", 4) + b"size" + struct.pack("<H", 2) + b"\x34\x12"]),
+        12: listed([text("older") + struct.pack("<H", 65535)]),
+        13: b"".join(member(m) for m in MEMBERS) + bytes(8),
+    }
+    parts.update(change or {})
+    return b"".join(bytes([t]) + body for t, body in parts.items() if body is not None)
+
+
+def package(block, version=1, magic=b"QRVSOPKG", digest=None, sizes=None):
+    packed = zlib.compress(block, 9)
+    unpacked_size, packed_size = sizes or (len(block), len(packed))
+    digest = digest or hashlib.sha256(block).digest()
+    return magic + bytes([version]) + struct.pack("<II", unpacked_size, packed_size) + digest + packed
+
+
+def good(change=None):
+    return package(records(change) + b"\x00")
+
+
+def bad_path(path):
+    return good({4: listed([file_entry(0, "pgm", path)])})
+
+
+def cases():
+    block = records() + b"\x00"
+    flipped_digest = bytearray(hashlib.sha256(block).digest())
+    flipped_digest[31] ^= 1
+    taken = {
+        "good": good(),
+        "version0": package(block, version=0),
+        "language10": good({7: b"\x0a" + table([("hello", "x")]) + b"\xff"}),
+        "digits_none": good({4: listed([file_entry(0, "pgm", "a", digits=(8, 8, 8))])}),
+        "no_icon_with_languages": good({2: None}),
+        "stored_member": good({4: listed([file_entry(0, "pgm", "a")]),
+                                 13: member(b"stored bytes", stored=True) + bytes(8)}),
+        "no_members": good({4: None, 13: None}),
+        "key_defined_by_default": good({6: table([("codename", "demo"), ("name", "Demo"), ("where", "C:/")]),
+                                          7: b"\x03" + table([("where", "D:/")]) + b"\x02" + table([]) + b"\xff",
+                                          4: listed([file_entry(0, "where", "a")])}),
+    }
+    refused = {
+        "version2": package(block, version=2),
+        "magic": package(block, magic=b"QRVSOPKH"),
+        "packed0": package(block, sizes=(len(block), 0)),
+        "unpacked0": package(block, sizes=(0, len(zlib.compress(block, 9)))),
+        "unpacked_short": package(block, sizes=(len(block) - 1, len(zlib.compress(block, 9)))),
+        "digest": package(block, digest=bytes(flipped_digest)),
+        "no_end": package(records()),
+        "unknown_type": package(records() + b"\x0e\x00"),
+        "language11": good({7: b"\x0b" + table([]) + b"\xff"}),
+        "language_twice": good({7: b"\x00" + table([("hello", "a")]) + b"\x00" + table([("hello", "b")]) + b"\xff"}),
+        "key_twice": good({6: table([("codename", "a"), ("codename", "b")])}),
+        "key_empty": good({6: b"\x01" + struct.pack("<H", 0) + text("v") + b"\x00"}),
+        "key_all_zero": good({6: b"\x01" + struct.pack("<H", 4) + bytes(4) + text("v") + b"\x00"}),
+        "key_past_block": good({6: b"\x01" + struct.pack("<H", 60000) + b"abcd"}),
+        "continuation2": good({6: b"\x02"}),
+        "digit9": good({4: listed([file_entry(0, "pgm", "a", digits=(9, 5, 5))])}),
+        "file_language11": good({4: listed([file_entry(0, "pgm", "a", languages=(11,))])}),
+        "member_index": good({4: listed([file_entry(len(MEMBERS), "pgm", "a")])}),
+        "member_stop": good({4: None, 13: struct.pack("<II", 5, 0)}),
+        "setting_empty_value": good({8: listed([struct.pack("<H", 1) + b"n" + struct.pack("<H", 0)])}),
+        "document_empty": good({9: struct.pack("<I", 0)}),
+        "document_garbage": good({11: struct.pack("<I", 4) + b"junk"}),
+        "folder_key_japanese_only": good({7: b"\x02" + table([]) + b"\x03" + table([("where", "D:/")]) + b"\xff",
+                                           4: listed([file_entry(0, "where", "a")])}),
+        "icon_key_undefined": good({2: text("nowhere") + text("demo.ico")}),
+    }
+    # The packed stream followed by bytes that the packed size still counts.
+    extra = zlib.compress(block, 9) + b"\x00\x00"
+    refused["trailing_packed"] = (b"QRVSOPKG\x01" + struct.pack("<II", len(block), len(extra))
+                                  + hashlib.sha256(block).digest() + extra)
+    for name, path in (("dotdot", "a/../b"), ("drive", "C:/x"), ("stream", "a:b"), ("empty_segment", "a//b"),
+                       ("backslash", "a\\b"), ("absolute", "/a"), ("dot", "./a"), ("empty", ""),
+                       ("control", "a\tb"), ("trailing_slash", "a/")):
+        refused["path_" + name] = bad_path(path)
+    return taken, refused
+
+
+def main():
+    out = sys.argv[1]
+    os.makedirs(out, exist_ok=True)
+    taken, refused = cases()
+    lines = []
+    for verdict, group in ((1, taken), (0, refused)):
+        for name, data in group.items():
+            with open(os.path.join(out, "pkg_%s.bin" % name), "wb") as f:
+                f.write(data)
+            lines.append("pkg_%s.bin %d\n" % (name, verdict))
+    with open(os.path.join(out, "package_cases.txt"), "w") as f:
+        f.writelines(lines)
+    with open(os.path.join(out, "good_members.txt"), "w") as f:
+        for i, data in enumerate(MEMBERS):
+            f.write("%d %d %s\n" % (i, len(data), hashlib.sha256(data).hexdigest()))
+
+
+if __name__ == "__main__":
+    main()

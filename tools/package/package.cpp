@@ -1,0 +1,176 @@
+#include "tools/package/package.h"
+
+#include "base/string_utils.h"
+#include "gui/language.h"
+
+const wchar_t package_pgm_key[] = L"pgm";
+
+namespace {
+
+cSiDocContainer* current_document(cPackageDocument& document, int32_t language)
+{
+    return tree_find_value(document.loader.languages, language);
+}
+
+const wchar_t* text_of(const _guardchar<wchar_t>& text)
+{
+    return text.Text() ? text.Text() : L"";
+}
+
+}  // namespace
+
+cPackage::cPackage()
+    : strings(1024), language_strings(512), current_language(0), readme_accept(false), members(1024),
+      literals(1024), literal_counter(0), scenario_section(0), scenario_line(0)
+{
+    version[0] = version[1] = version[2] = version[3] = 0;
+}
+
+void cPackage::Clear()
+{
+    list_clear(menu);
+    list_clear(files);
+    list_clear(runs);
+    list_clear(replaced);
+    tree_clear(strings);
+    tree_clear(language_strings);
+    version[0] = version[1] = version[2] = version[3] = 0;
+    support_url.Clear();
+    publisher_url.Clear();
+    updates_url.Clear();
+    icon_folder_key.Clear();
+    icon_path.Clear();
+    cPackageDocument* documents[] = {&welcome, &readme, &licence};
+    for (cPackageDocument* document : documents) {
+        document->loader.Clear();
+        document->bytes.Clear();
+    }
+    readme_accept = false;
+    tree_clear(members);
+    list_clear(settings);
+    tree_clear(literals);
+    literal_counter = 0;
+    scenario_section = 0;
+    scenario_line = 0;
+    list_clear(pending_members);
+}
+
+bool cPackage::SetLanguage(int32_t language)
+{
+    if (!tree_find_node(language_strings, language))
+        return false;
+    current_language = language;
+    return true;
+}
+
+const wchar_t* cPackage::GetString(const wchar_t* key) const
+{
+    if (!key)
+        return nullptr;
+    cPackedKey packed;
+    packedkey_from_wstr(packed, key, -1);
+    if (const cPackageStrings* table = tree_find_value(language_strings, current_language))
+        if (const _guardchar<wchar_t>* value = tree_find_value(*table, packed))
+            return value->IsEmpty() ? nullptr : value->Text();
+    if (const _guardchar<wchar_t>* value = tree_find_value(strings, packed))
+        return value->IsEmpty() ? L"" : value->Text();
+    return nullptr;
+}
+
+cSiDocContainer* cPackage::GetWelcomeDoc()
+{
+    return current_document(welcome, current_language);
+}
+
+cSiDocContainer* cPackage::GetReadmeDoc()
+{
+    return current_document(readme, current_language);
+}
+
+cSiDocContainer* cPackage::GetEulaDoc()
+{
+    return current_document(licence, current_language);
+}
+
+uint32_t package_member_count(const cPackage& package)
+{
+    return uint32_t(tree_next_free_int(package.members));
+}
+
+const cPackageMember* package_member(const cPackage& package, uint32_t index)
+{
+    if (index > INT32_MAX)
+        return nullptr;
+    return tree_find_value(package.members, int32_t(index));
+}
+
+bool is_package_key_defined(const cPackage& package, const wchar_t* key, int32_t* missing_language)
+{
+    cPackedKey packed;
+    packedkey_from_wstr(packed, key, -1);
+    if (tree_find_node(package.strings, packed) || !wstr_compare(key, package_pgm_key))
+        return true;
+    for (auto* table = tree_first_node(package.language_strings); table; table = tree_next_node(table))
+        if (!tree_find_node(table->value, packed)) {
+            if (missing_language)
+                *missing_language = table->key;
+            return false;
+        }
+    return true;
+}
+
+const wchar_t* package_first_undefined_key(const cPackage& package)
+{
+    const _guardchar<wchar_t>* undefined = nullptr;
+    auto test = [&package, &undefined](const _guardchar<wchar_t>& key) {
+        if (!undefined && !is_package_key_defined(package, text_of(key), nullptr))
+            undefined = &key;
+    };
+    if (!package.icon_folder_key.IsEmpty())
+        test(package.icon_folder_key);
+    for (auto* node = package.menu.first; node; node = node->next) {
+        test(node->element.name_key);
+        test(node->element.target_folder_key);
+        test(node->element.icon_folder_key);
+    }
+    for (auto* node = package.files.first; node; node = node->next)
+        test(node->element.folder_key);
+    for (auto* node = package.runs.first; node; node = node->next) {
+        test(node->element.name_key);
+        test(node->element.folder_key);
+    }
+    return undefined ? text_of(*undefined) : nullptr;
+}
+
+bool package_relative_path_valid(const wchar_t* path)
+{
+    if (!path || !path[0])
+        return false;
+    const wchar_t* segment = path;
+    for (const wchar_t* at = path;; ++at) {
+        wchar_t unit = *at;
+        if (unit == L'/' || unit == 0) {
+            size_t length = size_t(at - segment);
+            bool dots = (length == 1 && segment[0] == L'.') || (length == 2 && segment[0] == L'.' && segment[1] == L'.');
+            if (length == 0 || dots)
+                return false;
+            if (unit == 0)
+                return true;
+            segment = at + 1;
+        } else if (unit == L'\\' || unit == L':' || unit < 32 || unit == 127) {
+            return false;
+        }
+    }
+}
+
+int32_t package_language_from_code(const wchar_t* text)
+{
+    if (!text)
+        return -1;
+    for (uint32_t id = 0; id < package_language_limit; ++id) {
+        const wchar_t* code = get_language_code(id);
+        if (text[0] == code[0] && text[0] && text[1] == code[1] && text[1] && text[2] == code[2])
+            return int32_t(id);
+    }
+    return -1;
+}

@@ -1,0 +1,87 @@
+#ifndef TOOLS_PACKAGE_PACKAGE_QUERIES_H
+#define TOOLS_PACKAGE_PACKAGE_QUERIES_H
+
+#include <stdint.h>
+
+#include "base/buffers/guardchar.h"
+#include "base/linked_list.h"
+#include "tools/package/package.h"
+
+class cFileIOTarget;
+
+// The queries the install road asks of a read package. The list builders
+// empty their output first; paths come out in '/' form and depend on the
+// folder key "pgm", which the installer sets (set_pgm_folder) before it
+// resolves anything.
+
+// A file to install.
+struct cInstallItem {
+    _guardchar<wchar_t> target_path;
+    uint32_t member_index;
+    uint8_t access[3];  // as cPackageFileEntry::access
+    uint8_t digest[32]; // SHA-256 of the member's data
+};
+
+// A start-menu shortcut to create in the folder named by the string "group".
+struct cShortcutItem {
+    _guardchar<wchar_t> name;
+    _guardchar<wchar_t> target_path;
+    _guardchar<wchar_t> arguments;
+    _guardchar<wchar_t> icon_path;
+    _guardchar<wchar_t> description;
+    bool run_as_administrator;
+};
+
+// A program or page offered on the finish page.
+struct cFinishItem {
+    _guardchar<wchar_t> command_path;
+    _guardchar<wchar_t> arguments;
+    _guardchar<wchar_t> name;
+    bool ticked;
+};
+
+// The languages that have a string table, ascending.
+void list_package_languages(const cPackage& package, cLinkedList<int32_t>& out);
+// A copy of each replaced product, in order. Always true.
+bool copy_replaced_products(const cPackage& package, cLinkedList<cPackageReplacedProduct>& out);
+// Sets the key "pgm" of table (normally the default strings) to the folder.
+bool set_pgm_folder(cPackageStrings& table, const wchar_t* folder);
+
+// A folder key and a path relative to its value: the path alone for an
+// empty key or value, the value alone for an empty path, else both joined
+// by one '/'. False when the key's value is null (GetString).
+bool resolve_item_path(const cPackage& package, const wchar_t* folder_key, const wchar_t* path,
+                       _guardchar<wchar_t>& out);
+
+// The files for this Windows (32- or 64-bit) and the current language, in
+// package order. False when a target does not resolve, a file names no
+// member, or two targets are one file (compared without case, runs of '/'
+// as one).
+bool build_install_file_list(const cPackage& package, cLinkedList<cInstallItem>& out);
+bool build_install_file_list_for(const cPackage& package, bool windows64, cLinkedList<cInstallItem>& out);
+// False when a name or a path does not resolve.
+bool build_shortcut_items(const cPackage& package, cLinkedList<cShortcutItem>& out);
+bool build_run_list(const cPackage& package, cLinkedList<cFinishItem>& out);
+
+// Bytes the files for this Windows need, whatever their languages, each
+// rounded up to 64 KiB.
+uint64_t package_space_needed(const cPackage& package);
+uint64_t package_space_needed_for(const cPackage& package, bool windows64);
+
+// "a.b.c.d", "a.b.c" without a build, "a.b" without sub-version and build.
+bool format_display_version(const cPackage& package, _guardchar<wchar_t>& out);
+
+// The bytes of the file that member holds: a new stream owned by the
+// caller, which must keep the package alive while it reads; null for no
+// such member.
+cFileIOTarget* open_package_member(const cPackage& package, uint32_t index);
+// Bytes that open_package_member gives for the member; 0 for none.
+uint64_t package_member_size(const cPackage& package, uint32_t index);
+// SHA-256 of what the stream gives from its position on.
+bool sha256_of_stream(cFileIOTarget* stream, uint8_t digest[32]);
+
+// "<program files>/Common Files/Vantrel/pelmarodesk.exe", its folders made
+// when missing; false when they cannot be, or a folder is in the file's place.
+bool get_manager_exe_path(_guardchar<wchar_t>& out);
+
+#endif

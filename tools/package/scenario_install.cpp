@@ -1,0 +1,210 @@
+#include <string.h>
+
+#include "base/file_io.h"
+#include "base/file_ops.h"
+#include "base/folder_listing.h"
+#include "base/parallel_for.h"
+#include "base/path.h"
+#include "tools/package/package_format.h"
+#include "tools/package/scenario_reader.h"
+
+namespace {
+
+// What one [Install] line gives every file it adds.
+struct cInstallLine {
+    bool for_32bit;
+    bool for_64bit;
+    _guardchar<wchar_t> folder_key;
+    uint8_t access[3];
+    cLinkedList<int32_t> languages;
+};
+
+// Reserves a member for the file, which scenario_compress_members fills.
+int32_t add_install_file(cPackage& package, const cInstallLine& line, const wchar_t* source, const wchar_t* path)
+{
+    if (!package_relative_path_valid(path))
+        return SCENARIO_BAD_ITEM;
+    cFileIO file;
+    if (!file.Open(source, FILE_MODE_READ))
+        return SCENARIO_BAD_SOURCE;
+    uint64_t size = file.GetSize();
+    if (size == 0)
+        return SCENARIO_EMPTY_SOURCE;
+    uint32_t index = package_member_count(package);
+    if (size > UINT32_MAX || index >= INT32_MAX)
+        return SCENARIO_BAD_SOURCE;
+    cPackageMember* member = tree_get_or_add(package.members, int32_t(index));
+    cPendingMember* pending = list_append(package.pending_members);
+    cPackageFileEntry* entry = list_append(package.files);
+    if (!member || !pending || !entry)
+        return SCENARIO_BAD_SOURCE;
+    member->unpacked_size = 0;
+    pending->index = index;
+    pending->source.Assign(source);
+    pending->line = package.scenario_line;
+    entry->member_index = index;
+    entry->folder_key.Assign(line.folder_key.Text());
+    entry->path.Assign(path);
+    for (auto* node = line.languages.first; node; node = node->next)
+        if (int32_t* language = list_append(entry->languages))
+            *language = node->element;
+    entry->for_32bit = line.for_32bit;
+    entry->for_64bit = line.for_64bit;
+    memcpy(entry->access, line.access, 3);
+    return SCENARIO_OK;
+}
+
+// A file, or a folder with everything in it, under the relative path.
+int32_t add_install_source(cPackage& package, const cInstallLine& line, const wchar_t* source, const wchar_t* path)
+{
+    uint32_t kind = path_get_kind(source);
+    if (kind == PATH_KIND_FILE)
+        return add_install_file(package, line, source, path);
+    cFolderListing listing;
+    if (kind != PATH_KIND_FOLDER || !listing.Read(source, true))
+        return SCENARIO_BAD_SOURCE;
+    for (uint32_t index = 0; index < listing.Count(); ++index) {
+        const cFolderEntry* entry = listing.GetEntry(index);
+        _guardchar<wchar_t> child_source, child_path;
+        if (!entry || !listing.GetEntryPath(index, child_source))
+            return SCENARIO_BAD_SOURCE;
+        if (path && path[0])
+            path_format(child_path, L"%s/%s", path, entry->name.Text());
+        else
+            child_path.Assign(entry->name.Text());
+        if (!child_path.Text())
+            return SCENARIO_BAD_SOURCE;
+        int32_t result = add_install_source(package, line, child_source.Text(), child_path.Text());
+        if (result != SCENARIO_OK)
+            return result;
+    }
+    return SCENARIO_OK;
+}
+
+// The languages after the second ',': '*' or nothing for every language,
+// else declared three-letter codes, blanks between them optional.
+int32_t read_install_languages(cPackage& package, const wchar_t*& at, cLinkedList<int32_t>& languages)
+{
+    if (*at == L'*') {
+        ++at;
+        scenario_skip_blanks(at);
+        return scenario_line_ends(at) ? SCENARIO_OK : SCENARIO_BAD_LANGUAGE;
+    }
+    while (!scenario_line_ends(at)) {
+        int32_t language = package_language_from_code(at);
+        if (language < 0 || !tree_find_node(package.language_strings, language))
+            return SCENARIO_BAD_LANGUAGE;
+        int32_t* added = list_append(languages);
+        if (!added)
+            return SCENARIO_BAD_LANGUAGE;
+        *added = language;
+        at += 3;
+        scenario_skip_blanks(at);
+    }
+    return SCENARIO_OK;
+}
+
+bool is_octal(wchar_t unit)
+{
+    return unit >= L'0' && unit <= L'7';
+}
+
+// ", digits, languages" after the target; each part may be left out.
+int32_t read_install_options(cPackage& package, const wchar_t*& at, cInstallLine& line)
+{
+    if (scenario_line_ends(at))
+        return SCENARIO_OK;
+    if (*at != L',')
+        return SCENARIO_SYNTAX;
+    ++at;
+    scenario_skip_blanks(at);
+    if (is_octal(*at)) {
+        for (int digit = 0; digit < 3; ++digit, ++at) {
+            if (!is_octal(*at))
+                return SCENARIO_BAD_ACCESS;
+            line.access[digit] = uint8_t(*at - L'0');
+        }
+        scenario_skip_blanks(at);
+    }
+    if (scenario_line_ends(at))
+        return SCENARIO_OK;
+    if (*at != L',')
+        return SCENARIO_BAD_ACCESS;
+    ++at;
+    scenario_skip_blanks(at);
+    return read_install_languages(package, at, line.languages);
+}
+
+struct cMemberWork {
+    cPendingMember* pending;
+    cPackageMember* member;
+    bool compressed;
+};
+
+void compress_member(void* context, uint32_t index)
+{
+    cMemberWork& work = static_cast<cMemberWork*>(context)[index];
+    cFileIO file;
+    work.compressed = file.Open(work.pending->source.Text(), FILE_MODE_READ) &&
+                      compress_package_member(&file, *work.member);
+}
+
+}  // namespace
+
+bool scenario_compress_members(cPackage& package, int32_t& failed_line)
+{
+    uint32_t count = 0;
+    for (auto* node = package.pending_members.first; node; node = node->next)
+        ++count;
+    _typebuf<cMemberWork> work{int32_t(count)};
+    if (count && !work.Data())
+        return false;
+    uint32_t at = 0;
+    for (auto* node = package.pending_members.first; node; node = node->next, ++at) {
+        work[int32_t(at)].pending = &node->element;
+        work[int32_t(at)].member = tree_find_value(package.members, int32_t(node->element.index));
+        work[int32_t(at)].compressed = false;
+        if (!work[int32_t(at)].member)
+            return false;
+    }
+    parallel_for(count, compress_member, work.Data());
+    list_clear(package.pending_members);
+    for (uint32_t i = 0; i < count; ++i)
+        if (!work[int32_t(i)].compressed) {
+            failed_line = work[int32_t(i)].pending->line;
+            return false;
+        }
+    return true;
+}
+
+int32_t scenario_read_install(cPackage& package, const wchar_t* line)
+{
+    cInstallLine install;
+    const wchar_t* at = line;
+    install.for_32bit = install.for_64bit = true;
+    if (*at == L'x') {
+        if (scenario_skip_word(at, L"x32."))
+            install.for_64bit = false;
+        else if (scenario_skip_word(at, L"x64."))
+            install.for_32bit = false;
+        else
+            return SCENARIO_BAD_PLATFORM;
+    } else if (*at != L'"') {
+        return SCENARIO_BAD_INSTALL_LINE;
+    }
+    _guardchar<wchar_t> source, path;
+    if (!scenario_read_quoted(at, source))
+        return SCENARIO_BAD_TEXT;
+    uint32_t kind = path_get_kind(source.Text());
+    if (kind != PATH_KIND_FILE && kind != PATH_KIND_FOLDER)
+        return SCENARIO_BAD_SOURCE;
+    if (!scenario_expect_equals(at))
+        return SCENARIO_SYNTAX;
+    if (!scenario_read_folder_item(package, at, install.folder_key, path))
+        return SCENARIO_BAD_ITEM;
+    memset(install.access, package_access_none, 3);
+    int32_t result = read_install_options(package, at, install);
+    if (result != SCENARIO_OK)
+        return result;
+    return add_install_source(package, install, source.Text(), path.Text());
+}
