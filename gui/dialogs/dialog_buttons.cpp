@@ -15,6 +15,14 @@ void add_dialog_buttons(cChildElement* form, cToolBarChild* row, cImageCache* ca
     form->AddChild(row, -(theme_metric(9) + row_width), -(1 + theme_metric(8) + row_height), row_width, row_height);
 }
 
+void add_dialog_tool_row(cChildElement* form, cToolBarChild* row, cImageCache* cache)
+{
+    int32_t side = theme_metric(4);
+    form->AddChild(row, side, theme_metric(3), -1 - 2 * side, theme_metric(5));
+    row->SetTransparent(true);
+    row->SetStateImageCache(0, cache);
+}
+
 void answer_dialog_button(cCustomForm* form, cToolBarChild* row, cChildElement* sender,
                           cChildElement::cChildAction* action)
 {

@@ -26,6 +26,11 @@ struct cDialogButton {
 void add_dialog_buttons(cChildElement* form, cToolBarChild* row, cImageCache* cache, const cDialogButton* buttons,
                         int32_t count);
 
+// Adds a row for the form's tool buttons in the top band of its frame,
+// transparent, with the cache's images of visual state 0; the caller adds
+// the buttons.
+void add_dialog_tool_row(cChildElement* form, cToolBarChild* row, cImageCache* cache);
+
 // The row's answers: a click on button 1 runs the form's OnAccept, on
 // button 2 its OnCancel; other actions are left alone. The caller still
 // hands the action to the form base.

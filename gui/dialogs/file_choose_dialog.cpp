@@ -109,10 +109,7 @@ void cFileChooseDialog::OnCreate()
     int32_t extra_height = options->extra ? options->extra->GetPreferredHeight() : 0;
     SetMinSize(350, 300 + extra_height);
 
-    int32_t side = theme_metric(4);
-    AddChild(&top_buttons, side, theme_metric(3), -1 - 2 * side, theme_metric(5));
-    top_buttons.SetTransparent(true);
-    top_buttons.SetStateImageCache(0, &top_images);
+    add_dialog_tool_row(this, &top_buttons, &top_images);
     top_buttons.SetButtonsFocusable(false);
     top_buttons.SetButton(home_button, LookupString(home_text), 0);
     top_buttons.SetButton(places_button, LookupString(places_text), 1);

@@ -149,7 +149,7 @@ TEST(Locations, TheRegistryIsReadFromWindows10On)
 
 TEST(Locations, OnlyRememberedDrivesAreReconnected)
 {
-    wchar_t letter = unused_letter(L'D');
+    wchar_t letter = unused_drive_letter(L'D');
     ASSERT_NE(letter, 0);
     EXPECT_FALSE(net_reconnect_drive(letter));
     wchar_t root[4] = {letter, L':', L'\\', 0};

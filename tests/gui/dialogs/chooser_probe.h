@@ -3,10 +3,12 @@
 
 #include <windows.h>
 
+#include <algorithm>
 #include <map>
 #include <string>
 
 #include "gui/dialogs/file_choose_dialog.h"
+#include "gui/dialogs/folder_choose_dialog.h"
 #include "gui/theme.h"
 #include "tests/gui/controls/form_window.h"
 #include "tests/support/artifacts.h"
@@ -24,6 +26,14 @@ inline std::wstring nested_dialog_title(cChildElement* over)
     wchar_t title[100] = {};
     GetWindowTextW(active, title, 100);
     return title[0] ? title : L"(untitled)";
+}
+
+// A message is up over the chooser: a nested window other than the form
+// that asks for a new folder's name.
+inline bool nested_message_up(cChildElement* over)
+{
+    std::wstring title = nested_dialog_title(over);
+    return !title.empty() && title != L"Enter new folder name";
 }
 
 // The dialog's client area as it shows now, saved as artifacts/<name>.
@@ -94,6 +104,62 @@ public:
     void ClickList(int32_t x, int32_t y) { cFormWindow::ClickAt(&list, x, y); }
 
 private:
+    cFormWindow& window;
+};
+
+// The folder chooser with its tree's content reachable by the test.
+class cFolderChooserProbe : public cFolderChooseDialog {
+public:
+    cFolderChooserProbe(cFormWindow& runner, _guardchar<wchar_t>* result_text)
+        : cFolderChooseDialog(result_text), window(runner)
+    {
+    }
+
+    bool OnStarted() override
+    {
+        window.Start();
+        return true;
+    }
+
+    // The item of that path ("" the root), searched through the whole tree.
+    const cTreeFoldersContentItem* Find(const std::wstring& path) { return FindFrom(path, contents.first_root); }
+    // The texts of its children's rows, sorted; "?" when there is no item.
+    std::vector<std::wstring> Children(const std::wstring& path)
+    {
+        const cTreeFoldersContentItem* item = Find(path);
+        if (!item)
+            return {L"?"};
+        std::vector<std::wstring> texts;
+        for (const cTreeItem* child = item->first_child; child; child = child->next)
+            texts.push_back(static_cast<const cTreeFoldersContentItem*>(child)->row->text.Text());
+        std::sort(texts.begin(), texts.end());
+        return texts;
+    }
+    std::wstring CurrentPath() { return current && current->path.Text() ? current->path.Text() : L""; }
+    std::wstring FieldText() { return cFormWindow::Text(&path_field); }
+    void ClickNewFolder() { cFormWindow::ClickAt(&top_buttons, 8, 8); }
+    // A click on the row's label.
+    void ClickRow(const std::wstring& path)
+    {
+        const cTreeFoldersContentItem* item = Find(path);
+        if (item && item->row->label)
+            cFormWindow::ClickAt(item->row->label, 4, 4);
+    }
+
+private:
+    // Among the node, its siblings after it and all below them.
+    static const cTreeFoldersContentItem* FindFrom(const std::wstring& path, const cTreeItem* node)
+    {
+        for (; node; node = node->next) {
+            const cTreeFoldersContentItem* item = static_cast<const cTreeFoldersContentItem*>(node);
+            if (path == (item->path.Text() ? item->path.Text() : L""))
+                return item;
+            if (const cTreeFoldersContentItem* inner = FindFrom(path, node->first_child))
+                return inner;
+        }
+        return nullptr;
+    }
+
     cFormWindow& window;
 };
 

@@ -239,7 +239,8 @@ TEST_F(FileChooserTest, NewFolderCreatesAsksOrReportsTheError)
                                        cFormWindow::Press(VK_RETURN);
                                    }};
                       if (!c.message.empty())
-                          steps.insert(steps.end(), {runner.WaitUntil(nested), [&, probe]() {
+                          steps.insert(steps.end(), {runner.WaitUntil([probe]() { return nested_message_up(probe); }),
+                                                     [&, probe]() {
                                                          message = nested_dialog_title(probe);
                                                          cFormWindow::Press(VK_RETURN);
                                                      }});
