@@ -5,7 +5,7 @@
 #include "base/path.h"
 #include "base/special_folders.h"
 #include "base/string_utils.h"
-#include "gui/dialogs/dialog_buttons.h"
+#include "gui/dialogs/dialog_parts.h"
 #include "gui/dialogs/message_form.h"
 #include "gui/dialogs/new_folder_form.h"
 #include "gui/theme.h"
@@ -45,7 +45,6 @@ enum {
 
 const int32_t label_width = 80;
 const int32_t row_height = 22;
-const int32_t menu_width = 100;
 
 bool is_folder_kind(uint32_t kind)
 {
@@ -326,16 +325,7 @@ void cFileChooseDialog::OpenRowMenu(const cCtxRequestAction* request)
         else
             return;
     }
-    cPopupItems items(512);
-    cPopupItem* item = tree_get_or_add(items, 1);
-    if (!item)
-        return;
-    item->text.Assign(LookupString(text));
-    cPoint at{0, 0};
-    list.GetScreenPosition(&at);
-    if (open_popup_fitted(&list, &items, at.x + request->x, at.y + request->y, menu_width, nullptr, -1, 0xFFFFFF, 0,
-                          popup_no_colour, nullptr, popup_no_colour, popup_no_colour, popup_no_colour,
-                          popup_no_colour) != 1)
+    if (!choose_menu_entry(&list, LookupString(text), request->x, request->y))
         return;
     if (!entry) {
         NewFolder();

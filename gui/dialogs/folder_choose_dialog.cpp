@@ -3,8 +3,7 @@
 #include "base/file_ops.h"
 #include "base/path.h"
 #include "base/string_utils.h"
-#include "gui/controls/popup_list.h"
-#include "gui/dialogs/dialog_buttons.h"
+#include "gui/dialogs/dialog_parts.h"
 #include "gui/dialogs/message_form.h"
 #include "gui/dialogs/new_folder_form.h"
 #include "gui/theme.h"
@@ -15,7 +14,6 @@ const uint32_t button_action = 6;
 const uint32_t row_selected_action = 7;
 const uint32_t row_context_action = 8;
 const int32_t new_folder_button = 1;
-const int32_t menu_width = 100;
 
 // Texts of "ciom::folderchoose".
 enum {
@@ -244,16 +242,7 @@ void cFolderChooseDialog::OpenRowMenu(const cTreeViewChild::cTreeItemCtxAction* 
     cTreeFoldersContentItem* item = static_cast<cTreeFoldersContentItem*>(request->item->data);
     if (item->path.IsEmpty())
         return;
-    cPopupItems items(512);
-    cPopupItem* entry = tree_get_or_add(items, 1);
-    if (!entry)
-        return;
-    entry->text.Assign(LookupString(new_folder_text));
-    cPoint at{0, 0};
-    tree.GetScreenPosition(&at);
-    if (open_popup_fitted(&tree, &items, at.x + request->x, at.y + request->y, menu_width, nullptr, -1, 0xFFFFFF, 0,
-                          popup_no_colour, nullptr, popup_no_colour, popup_no_colour, popup_no_colour,
-                          popup_no_colour) != 1)
+    if (!choose_menu_entry(&tree, LookupString(new_folder_text), request->x, request->y))
         return;
     ShowChosen(item);
     NewFolder();

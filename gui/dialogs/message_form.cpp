@@ -1,6 +1,6 @@
 #include "gui/dialogs/message_form.h"
 
-#include "gui/dialogs/dialog_buttons.h"
+#include "gui/dialogs/dialog_parts.h"
 #include "gui/theme.h"
 #include "gui/ui_font.h"
 

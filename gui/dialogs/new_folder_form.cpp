@@ -1,6 +1,6 @@
 #include "gui/dialogs/new_folder_form.h"
 
-#include "gui/dialogs/dialog_buttons.h"
+#include "gui/dialogs/dialog_parts.h"
 #include "gui/theme.h"
 
 namespace {

@@ -1,5 +1,6 @@
-#include "gui/dialogs/dialog_buttons.h"
+#include "gui/dialogs/dialog_parts.h"
 
+#include "gui/controls/popup_list.h"
 #include "gui/theme.h"
 
 void add_dialog_buttons(cChildElement* form, cToolBarChild* row, cImageCache* cache, const cDialogButton* buttons,
@@ -33,4 +34,16 @@ void answer_dialog_button(cCustomForm* form, cToolBarChild* row, cChildElement* 
         form->OnAccept();
     else if (id == dialog_cancel_button)
         form->OnCancel();
+}
+
+bool choose_menu_entry(cChildElement* owner, const wchar_t* text, int32_t x, int32_t y)
+{
+    cPopupItems items(512);
+    cPopupItem* entry = tree_get_or_add(items, 1);
+    cPoint at{0, 0};
+    if (!entry || !owner->GetScreenPosition(&at))
+        return false;
+    entry->text.Assign(text);
+    return open_popup_fitted(owner, &items, at.x + x, at.y + y, 100, nullptr, -1, 0xFFFFFF, 0, popup_no_colour,
+                             nullptr, popup_no_colour, popup_no_colour, popup_no_colour, popup_no_colour) == 1;
 }

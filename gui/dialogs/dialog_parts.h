@@ -1,11 +1,14 @@
-#ifndef GUI_DIALOGS_DIALOG_BUTTONS_H
-#define GUI_DIALOGS_DIALOG_BUTTONS_H
+#ifndef GUI_DIALOGS_DIALOG_PARTS_H
+#define GUI_DIALOGS_DIALOG_PARTS_H
 
 #include <stdint.h>
 
 #include "gui/controls/custom_form.h"
 #include "gui/controls/toolbar.h"
 #include "gui/image_cache.h"
+
+// Pieces that the framework's dialogs share: their rows of buttons and
+// the choosers' context menu.
 
 // The ids of the answer buttons: the first accepts, the second cancels.
 enum { dialog_accept_button = 1, dialog_cancel_button = 2 };
@@ -36,5 +39,10 @@ void add_dialog_tool_row(cChildElement* form, cToolBarChild* row, cImageCache* c
 // hands the action to the form base.
 void answer_dialog_button(cCustomForm* form, cToolBarChild* row, cChildElement* sender,
                           cChildElement::cChildAction* action);
+
+// The choosers' context menu: one entry with the text, opened at the
+// point (x, y) of the owner (at least 100 wide, black on white, the
+// owner's font). True when the entry was chosen.
+bool choose_menu_entry(cChildElement* owner, const wchar_t* text, int32_t x, int32_t y);
 
 #endif
