@@ -122,7 +122,8 @@ void cFileChooseDialog::OnCreate()
 
     int32_t field_y = -50 - extra_height;
     panel->AddChild(&name_label, 0, field_y, label_width, row_height);
-    name_label.SetColours(theme_colour(4), theme_colour(0), theme_colour(0));
+    name_label.SetFillColour(theme_colour(0));
+    name_label.SetFrameColour(theme_colour(0));
     name_label.SetTextEx(LookupString(file_name_text), 0, false);
     panel->AddChild(&name_field, label_width, field_y, -280, row_height);
     if (!options->file_name.IsEmpty())
@@ -205,7 +206,8 @@ void cFileChooseDialog::NavigateHome()
 
 bool cFileChooseDialog::IsBusy()
 {
-    return lister->IsRunning() || bar.GetState() == cNavigationChild::state_navigating;
+    // Without a lister (no memory for it) nothing is ever listed.
+    return !lister || lister->IsRunning() || bar.GetState() == cNavigationChild::state_navigating;
 }
 
 bool cFileChooseDialog::FolderListed()
@@ -215,6 +217,8 @@ bool cFileChooseDialog::FolderListed()
 
 void cFileChooseDialog::OnNavigationEnd()
 {
+    if (!lister)
+        return;
     lister->TakeListing(shown);
     Refill(true);
     bar.SendAction(new cChildAction(end_progress_action));

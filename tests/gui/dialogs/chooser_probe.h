@@ -4,6 +4,7 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <functional>
 #include <map>
 #include <string>
 
@@ -36,6 +37,30 @@ inline bool nested_message_up(cChildElement* over)
     return !title.empty() && title != L"Enter new folder name";
 }
 
+// The steps of a new folder: click opens the form that asks for the name,
+// which gets it typed and Enter; when a message is to follow, it is
+// answered with Enter too. The title of each nested window goes to
+// titles; the steps end when the chooser is alone again.
+inline std::vector<cFormWindow::cStep> new_folder_steps(cFormWindow& runner, cChildElement* chooser,
+                                                        std::function<void()> click, std::wstring name,
+                                                        bool message, std::vector<std::wstring>* titles)
+{
+    std::vector<cFormWindow::cStep> steps{
+        click, runner.WaitUntil([chooser]() { return !nested_dialog_title(chooser).empty(); }),
+        [=]() {
+            titles->push_back(nested_dialog_title(chooser));
+            cFormWindow::TypeText(name.c_str());
+            cFormWindow::Press(VK_RETURN);
+        }};
+    if (message)
+        steps.insert(steps.end(), {runner.WaitUntil([chooser]() { return nested_message_up(chooser); }), [=]() {
+                                       titles->push_back(nested_dialog_title(chooser));
+                                       cFormWindow::Press(VK_RETURN);
+                                   }});
+    steps.push_back(runner.WaitUntil([chooser]() { return nested_dialog_title(chooser).empty(); }));
+    return steps;
+}
+
 // The dialog's client area as it shows now, saved as artifacts/<name>.
 inline void keep_screenshot(cChildElement* dialog, const char* name)
 {
@@ -45,23 +70,38 @@ inline void keep_screenshot(cChildElement* dialog, const char* name)
     keep_artifact(name, png.data(), png.size());
 }
 
-// The file chooser with its parts reachable by the test, run by a form
-// window's script.
-class cFileChooserProbe : public cFileChooseDialog {
+// A dialog that starts its form window's script once it runs.
+template <class Dialog>
+class cScripted : public Dialog {
 public:
-    struct cRow {
-        std::wstring date, type, size;
-    };
-
-    cFileChooserProbe(cFormWindow& runner, cFileChooseOptions* options, cFileChooseListFolder* lister = nullptr)
-        : cFileChooseDialog(options, lister), window(runner)
+    template <class... Args>
+    cScripted(cFormWindow& runner, Args... args) : Dialog(args...), window(runner)
     {
     }
-
     bool OnStarted() override
     {
         window.Start();
         return true;
+    }
+
+private:
+    cFormWindow& window;
+};
+
+// The file chooser with its parts reachable by the test.
+class cFileChooserProbe : public cScripted<cFileChooseDialog> {
+public:
+    struct cRow {
+        std::wstring date, type, size;
+        bool operator==(const cRow& other) const
+        {
+            return date == other.date && type == other.type && size == other.size;
+        }
+    };
+
+    cFileChooserProbe(cFormWindow& runner, cFileChooseOptions* options, cFileChooseListFolder* lister = nullptr)
+        : cScripted(runner, options, lister)
+    {
     }
 
     bool Idle() { return !IsBusy() && bar.GetState() == cNavigationChild::state_idle; }
@@ -102,24 +142,12 @@ public:
     }
     void ClickField() { cFormWindow::ClickAt(&name_field, 5, 5); }
     void ClickList(int32_t x, int32_t y) { cFormWindow::ClickAt(&list, x, y); }
-
-private:
-    cFormWindow& window;
 };
 
 // The folder chooser with its tree's content reachable by the test.
-class cFolderChooserProbe : public cFolderChooseDialog {
+class cFolderChooserProbe : public cScripted<cFolderChooseDialog> {
 public:
-    cFolderChooserProbe(cFormWindow& runner, _guardchar<wchar_t>* result_text)
-        : cFolderChooseDialog(result_text), window(runner)
-    {
-    }
-
-    bool OnStarted() override
-    {
-        window.Start();
-        return true;
-    }
+    cFolderChooserProbe(cFormWindow& runner, _guardchar<wchar_t>* result_text) : cScripted(runner, result_text) {}
 
     // The item of that path ("" the root), searched through the whole tree.
     const cTreeFoldersContentItem* Find(const std::wstring& path) { return FindFrom(path, contents.first_root); }
@@ -159,8 +187,6 @@ private:
         }
         return nullptr;
     }
-
-    cFormWindow& window;
 };
 
 #endif

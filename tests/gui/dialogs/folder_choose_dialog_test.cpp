@@ -137,30 +137,16 @@ TEST_F(FolderChooserTest, APathOnADriveAddedMeanwhileAddsTheChainOfRows)
 TEST_F(FolderChooserTest, RowsListOnceNewFoldersAndAVanishedFolder)
 {
     result.Assign(root.Path().c_str());
-    const std::wstring docs = root.Path(L"docs");
-    cNames first, again, after_fresh, messages, vanished_children;
+    const std::wstring docs = root.Path(L"docs"), sub = root.Path(L"docs/sub");
+    cNames first, again, after_fresh, titles, vanished_children;
     std::wstring vanished_current;
     EXPECT_EQ(Run([&](cFolderChooserProbe* probe, cFormWindow& runner) {
-                  auto nested = [probe]() { return !nested_dialog_title(probe).empty(); };
-                  auto no_nested = [probe]() { return nested_dialog_title(probe).empty(); };
-                  // New folder with the name, the message's title noted and
-                  // answered with Enter.
                   auto new_folder = [&, probe](const wchar_t* name, bool message) {
-                      cSteps steps{[probe]() { probe->ClickNewFolder(); }, runner.WaitUntil(nested), [name]() {
-                                       cFormWindow::TypeText(name);
-                                       cFormWindow::Press(VK_RETURN);
-                                   }};
-                      if (message)
-                          steps.insert(steps.end(), {runner.WaitUntil([probe]() { return nested_message_up(probe); }),
-                                                     [&, probe]() {
-                                                         messages.push_back(nested_dialog_title(probe));
-                                                         cFormWindow::Press(VK_RETURN);
-                                                     }});
-                      steps.push_back(runner.WaitUntil(no_nested));
-                      return steps;
+                      return new_folder_steps(
+                          runner, probe, [probe]() { probe->ClickNewFolder(); }, name, message, &titles);
                   };
-                  cSteps steps{// From the path field back into the tree, then down to docs.
-                               []() {
+                  // From the path field back into the tree, then down to docs.
+                  cSteps steps{[]() {
                                    cFormWindow::Press(VK_TAB, VK_SHIFT);
                                    cFormWindow::Press(VK_DOWN);
                                },
@@ -171,20 +157,20 @@ TEST_F(FolderChooserTest, RowsListOnceNewFoldersAndAVanishedFolder)
                                },
                                [&, probe]() { probe->ClickRow(docs); },
                                [&, probe]() { again = probe->Children(docs); }};
-                  for (auto& step : new_folder(L"late", true))
+                  for (const cFormWindow::cStep& step : new_folder(L"late", true))
                       steps.push_back(step);
-                  steps.push_back([&, probe]() {
-                      RemoveDirectoryW(root.Native(L"docs/sub").c_str());
-                      probe->ClickRow(root.Path(L"docs/sub"));
-                  });
-                  steps.push_back([&, probe]() {
-                      vanished_current = probe->CurrentPath();
-                      vanished_children = probe->Children(root.Path(L"docs/sub"));
-                  });
-                  for (auto& step : new_folder(L"x", true))
+                  steps.insert(steps.end(), {[&, probe]() {
+                                                 RemoveDirectoryW(root.Native(L"docs/sub").c_str());
+                                                 probe->ClickRow(sub);
+                                             },
+                                             [&, probe]() {
+                                                 vanished_current = probe->CurrentPath();
+                                                 vanished_children = probe->Children(sub);
+                                             }});
+                  for (const cFormWindow::cStep& step : new_folder(L"x", true))
                       steps.push_back(step);
                   steps.push_back([&, probe]() { probe->ClickRow(docs); });
-                  for (auto& step : new_folder(L"fresh", false))
+                  for (const cFormWindow::cStep& step : new_folder(L"fresh", false))
                       steps.push_back(step);
                   steps.push_back([&, probe]() { after_fresh = probe->Children(docs); });
                   return steps;
@@ -193,8 +179,10 @@ TEST_F(FolderChooserTest, RowsListOnceNewFoldersAndAVanishedFolder)
     EXPECT_EQ(first, cNames{L"sub"});
     // Listed once: the folder made meanwhile shows only after a new folder.
     EXPECT_EQ(again, cNames{L"sub"});
-    EXPECT_EQ(messages, (cNames{L"Warning", L"Error"}));
-    EXPECT_EQ(vanished_current, root.Path(L"docs/sub"));
+    const std::wstring ask = L"Enter new folder name";
+    EXPECT_EQ(titles, (cNames{ask, L"Warning", ask, L"Error", ask}));
+    // The folder that vanished is current with no rows; creating in it fails.
+    EXPECT_EQ(vanished_current, sub);
     EXPECT_TRUE(vanished_children.empty());
     EXPECT_EQ(after_fresh, (cNames{L"fresh", L"late"}));
     EXPECT_NE(root.Attributes(L"docs/fresh") & FILE_ATTRIBUTE_DIRECTORY, 0u);
