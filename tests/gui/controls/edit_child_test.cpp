@@ -5,7 +5,6 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
-#include <algorithm>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -122,7 +121,7 @@ TEST(EditChild, KeysAndClicksEditTheTextWithTheCaretInside)
     cEditChild& edit = form->top;
     std::vector<std::wstring> texts;
     std::vector<std::vector<uint32_t>> actions;
-    std::vector<cFormWindow::cStep> steps = {[&]() { cFormWindow::ClickAt(&edit, 4, 4); }};
+    cSteps steps = {[&]() { cFormWindow::ClickAt(&edit, 4, 4); }};
     for (const cTypingCase& row : cases) {
         steps.push_back([&, row]() {
             edit.SetText(row.start, -1);
@@ -172,6 +171,7 @@ void put_clipboard_text(HWND owner, const wchar_t* text)
 TEST(EditChild, CopyCutAndPasteGoThroughTheSystemClipboard)
 {
     cFormWindow window;
+    window.step_gap_ms = cFormWindow::quick_step_gap_ms;
     std::vector<uint32_t> log;
     cEditForm* form = new cEditForm(window, log);
     cEditChild& top = form->top;
@@ -213,11 +213,6 @@ bool shows_red_text(const std::vector<uint32_t>& pixels)
     return false;
 }
 
-bool shows(const std::vector<uint32_t>& pixels, uint32_t colour)
-{
-    return std::find(pixels.begin(), pixels.end(), colour) != pixels.end();
-}
-
 TEST(EditChild, StatesSelectionAndCueTextShowTheirColours)
 {
     // The cue colour made pure red, to tell the cue from other text.
@@ -228,6 +223,7 @@ TEST(EditChild, StatesSelectionAndCueTextShowTheirColours)
     const cThemeDescriptor red_cue = {builtin_theme.metrics, colours, builtin_theme.images};
     ASSERT_TRUE(cCITheme::Install(&red_cue));
     cFormWindow window;
+    window.step_gap_ms = cFormWindow::quick_step_gap_ms;
     std::vector<uint32_t> log;
     cEditForm* form = new cEditForm(window, log);
     cEditChild& field = form->top;
@@ -247,7 +243,7 @@ TEST(EditChild, StatesSelectionAndCueTextShowTheirColours)
     std::vector<cSeen> seen;
     auto look = [&]() {
         seen.push_back({cFormWindow::PixelAt(&field, 0, 0), cFormWindow::PixelAt(&empty, edit_width - 3, 3),
-                        shows(cFormWindow::Pixels(&field, 1, 1, 60, edit_height - 2), theme_colour(17)),
+                        cFormWindow::Shows(cFormWindow::Pixels(&field, 1, 1, 60, edit_height - 2), theme_colour(17)),
                         shows_red_text(cFormWindow::Pixels(&empty, 1, 1, 40, edit_height - 2))});
     };
     window.Run(form, form_width, form_height,

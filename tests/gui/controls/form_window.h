@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <algorithm>
 #include <functional>
 #include <string>
 #include <vector>
@@ -23,7 +24,11 @@ public:
     using cStep = std::function<void()>;
 
     static const UINT time_out_ms = 30000;
-    // Long scripts of plain key presses may step faster.
+    // Steps of plain input inside the form's own window may follow faster:
+    // the input is queued at once, handled and painted before the next
+    // step's timer comes due. Steps that open or activate other windows wait
+    // for the window system.
+    static const UINT quick_step_gap_ms = 75;
     UINT step_gap_ms = 150;
 
     cFormWindow() { EXPECT_TRUE(maker.Init(nullptr, 0, 101)); }
@@ -116,6 +121,11 @@ public:
 
     static uint32_t PixelAt(cChildElement* element, int32_t x, int32_t y) { return Pixels(element, x, y, 1, 1)[0]; }
 
+    static bool Shows(const std::vector<uint32_t>& pixels, uint32_t colour)
+    {
+        return std::find(pixels.begin(), pixels.end(), colour) != pixels.end();
+    }
+
     // 0xAARRGGBB to 0x00BBGGRR and back (the alpha byte dropped).
     static uint32_t swap_red_blue(uint32_t pixel)
     {
@@ -159,6 +169,8 @@ private:
 
     std::vector<cStep> script;
 };
+
+using cSteps = std::vector<cFormWindow::cStep>;
 
 // A form that starts its window's script once it runs and logs the codes of
 // the actions that its logged controls post (focus notices left out).

@@ -102,6 +102,8 @@ std::vector<cRun> runs_of(const std::vector<uint32_t>& row)
 
 class GridTest : public ::testing::Test {
 protected:
+    GridTest() { window.step_gap_ms = cFormWindow::quick_step_gap_ms; }
+
     cFormWindow window;
     std::vector<uint32_t> log;
 };

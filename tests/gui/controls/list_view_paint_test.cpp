@@ -13,8 +13,6 @@
 
 namespace {
 
-using cSteps = std::vector<cFormWindow::cStep>;
-
 const uint32_t white = 0xFFFFFF;
 
 // Runs of one colour along a line: where each starts and how long it is.
