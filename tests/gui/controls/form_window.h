@@ -47,6 +47,17 @@ public:
         return result;
     }
 
+    // Runs the steps one after the other from the message loop of whatever
+    // modal run is active, each gap_ms after the one before.
+    static void RunSteps(std::vector<cStep> steps, UINT gap_ms, size_t next = 0)
+    {
+        if (next < steps.size())
+            run_later(gap_ms, [steps, gap_ms, next]() {
+                steps[next]();
+                RunSteps(steps, gap_ms, next + 1);
+            });
+    }
+
     // Called by the form once its window runs.
     void Start()
     {
