@@ -85,6 +85,17 @@ void act(cEditChild& edit, const std::string& word)
     ADD_FAILURE() << "unknown input word " << word;
 }
 
+// A fresh form of two fields per test, stepped quickly: its steps are keys
+// and clicks inside it.
+class EditChild : public ::testing::Test {
+protected:
+    EditChild() { window.step_gap_ms = 60; }
+
+    cFormWindow window;
+    std::vector<uint32_t> log;
+    cEditForm* form = new cEditForm(window, log);
+};
+
 struct cTypingCase {
     const wchar_t* start;
     const char* input;
@@ -92,7 +103,7 @@ struct cTypingCase {
     std::vector<uint32_t> actions;
 };
 
-TEST(EditChild, KeysAndClicksEditTheTextWithTheCaretInside)
+TEST_F(EditChild, KeysAndClicksEditTheTextWithTheCaretInside)
 {
     const std::vector<cTypingCase> cases = {
         {L"", "t:hello", L"hello", {}},
@@ -114,10 +125,6 @@ TEST(EditChild, KeysAndClicksEditTheTextWithTheCaretInside)
         {L"", "t:abcdefg", L"abcde", {}},
         {L"abcde", "C-A t:z", L"z", {}},
     };
-    cFormWindow window;
-    window.step_gap_ms = 60;
-    std::vector<uint32_t> log;
-    cEditForm* form = new cEditForm(window, log);
     cEditChild& edit = form->top;
     std::vector<std::wstring> texts;
     std::vector<std::vector<uint32_t>> actions;
@@ -168,12 +175,8 @@ void put_clipboard_text(HWND owner, const wchar_t* text)
     CloseClipboard();
 }
 
-TEST(EditChild, CopyCutAndPasteGoThroughTheSystemClipboard)
+TEST_F(EditChild, CopyCutAndPasteGoThroughTheSystemClipboard)
 {
-    cFormWindow window;
-    window.step_gap_ms = cFormWindow::quick_step_gap_ms;
-    std::vector<uint32_t> log;
-    cEditForm* form = new cEditForm(window, log);
     cEditChild& top = form->top;
     cEditChild& bottom = form->bottom;
     top.SetText(L"copy me", -1);
@@ -213,7 +216,7 @@ bool shows_red_text(const std::vector<uint32_t>& pixels)
     return false;
 }
 
-TEST(EditChild, StatesSelectionAndCueTextShowTheirColours)
+TEST_F(EditChild, StatesSelectionAndCueTextShowTheirColours)
 {
     // The cue colour made pure red, to tell the cue from other text.
     uint32_t colours[theme_colour_count];
@@ -222,10 +225,6 @@ TEST(EditChild, StatesSelectionAndCueTextShowTheirColours)
     colours[8] = 0x0000FF;
     const cThemeDescriptor red_cue = {builtin_theme.metrics, colours, builtin_theme.images};
     ASSERT_TRUE(cCITheme::Install(&red_cue));
-    cFormWindow window;
-    window.step_gap_ms = cFormWindow::quick_step_gap_ms;
-    std::vector<uint32_t> log;
-    cEditForm* form = new cEditForm(window, log);
     cEditChild& field = form->top;
     cEditChild& empty = form->bottom;
     field.SetText(L"select me", -1);

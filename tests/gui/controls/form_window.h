@@ -132,6 +132,25 @@ public:
 
     static uint32_t PixelAt(cChildElement* element, int32_t x, int32_t y) { return Pixels(element, x, y, 1, 1)[0]; }
 
+    // The runs of one colour along a line of pixels: each one's colour,
+    // where it starts and how long it is.
+    struct cRun {
+        uint32_t colour;
+        int32_t start;
+        int32_t length;
+    };
+    static std::vector<cRun> Runs(const std::vector<uint32_t>& line)
+    {
+        std::vector<cRun> runs;
+        for (int32_t x = 0; x < int32_t(line.size()); ++x) {
+            if (!runs.empty() && runs.back().colour == line[size_t(x)])
+                ++runs.back().length;
+            else
+                runs.push_back(cRun{line[size_t(x)], x, 1});
+        }
+        return runs;
+    }
+
     static bool Shows(const std::vector<uint32_t>& pixels, uint32_t colour)
     {
         return std::find(pixels.begin(), pixels.end(), colour) != pixels.end();
