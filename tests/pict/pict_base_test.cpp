@@ -6,9 +6,7 @@
 
 #include "base/file_io.h"
 #include "base/mem_io_target.h"
-#include "base/tree_map.h"
 #include "pict/pict_target.h"
-#include "tests/support/heap_probe.h"
 
 namespace {
 
@@ -120,23 +118,6 @@ TEST(PictBase, KeepsPropertiesOfTheClassTheirIdGives)
         EXPECT_EQ(picture.GetProperty(21, true)->GetKind(), 5);
     }
     EXPECT_EQ(destroyed, 1);
-}
-
-// A picture held by value in the ordered map is built in its node and
-// destroyed with it, also when an equal key makes the new node superfluous.
-TEST(PictBase, LivesAsAValueOfTheOrderedMap)
-{
-    int busy = heap_busy_blocks();
-    {
-        cTreeMap<int32_t, cPictDummy> pictures;
-        cPictDummy* first = tree_get_or_add(pictures, 4);
-        ASSERT_NE(first, nullptr);
-        ASSERT_TRUE(first->AllocPixels32(8, 8));
-        first->GetProperty(5, true);
-        EXPECT_EQ(tree_get_or_add(pictures, 4), first);
-        EXPECT_EQ(first->GetWidth(), 8);
-    }
-    EXPECT_EQ(heap_busy_blocks(), busy);
 }
 
 TEST(PictBase, StreamGuardAnswersWhileTheStreamIsOpen)
