@@ -35,13 +35,17 @@ bool parse_dotted_address(const char* text, uint32_t* address)
 // Whether the connection was reset rather than closed in order. recv
 // reports a reset as an error; some socket layers report it as an orderly
 // end instead, while their poll state still carries the error. Without
-// WSAPoll (before Windows Vista) recv's answer stands.
+// WSAPoll (before Windows Vista) recv's answer stands. An ended connection
+// is signalled at once, so the poll returns at once; it is given time
+// rather than none because some socket layers answer a poll that times out
+// while the state is changing with a fault.
 bool connection_was_reset(SOCKET handle)
 {
     typedef int(WSAAPI * poll_function)(WSAPOLLFD*, ULONG, INT);
     static const poll_function poll = dynamic_import<poll_function>(GetModuleHandleW(L"ws2_32.dll"), "WSAPoll");
+    const int wait_ms = 1000;
     WSAPOLLFD state = {handle, POLLRDNORM, 0};
-    return poll && poll(&state, 1, 0) == 1 && (state.revents & POLLERR);
+    return poll && poll(&state, 1, wait_ms) == 1 && (state.revents & POLLERR);
 }
 
 void set_blocking(SOCKET handle, bool blocking)

@@ -1,9 +1,11 @@
 #include "gui/controls/custom_form.h"
 
 #include "gui/canvas.h"
+#include "gui/controls/hint_master.h"
 #include "gui/image_buffer.h"
 #include "gui/request_target.h"
 #include "gui/theme.h"
+#include "gui/tooltip_opener.h"
 
 namespace {
 
@@ -46,7 +48,13 @@ void band(cCanvas* canvas, const cImageBuffer* image, int32_t x, int32_t y, int3
 
 }  // namespace
 
-cCustomForm::cCustomForm() : top_band(0), bottom_band(0), frame_flags(0) {}
+cCustomForm::cCustomForm() : top_band(0), bottom_band(0), frame_flags(0)
+{
+    // Every window of the program is a form: from the first one on, the
+    // elements' hint texts open as tooltips (an opener set before stays).
+    if (!get_tooltip_opener())
+        set_tooltip_opener(open_hint_tooltip);
+}
 
 void cCustomForm::OnCreate()
 {

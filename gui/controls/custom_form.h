@@ -11,7 +11,8 @@
 // size grip while the window can be resized) around an embedded client
 // panel. Enter and Escape reach OnAccept and OnCancel before the focused
 // control; OnStarted runs once on the UI thread after the window is up. The
-// form names its catalog section with GetStringSection. UI thread only.
+// form names its catalog section with GetStringSection. Creating a form
+// registers the tooltips of hint texts (cHintMaster). UI thread only.
 class cCustomForm : public cChildElement {
 public:
     // Frame flags: parts of the frame left undrawn.

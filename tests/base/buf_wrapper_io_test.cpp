@@ -4,19 +4,13 @@
 
 #include <vector>
 
-namespace {
+#include "tests/support/byte_stream.h"
 
-std::vector<uint8_t> numbered(size_t n)
-{
-    std::vector<uint8_t> bytes(n);
-    for (size_t i = 0; i < n; ++i)
-        bytes[i] = uint8_t(i * 3 + 1);
-    return bytes;
-}
+namespace {
 
 TEST(BufWrapperIO, ReadsTheCallersBytesAndStopsAtTheEnd)
 {
-    std::vector<uint8_t> data = numbered(100);
+    std::vector<uint8_t> data = numbered_bytes(100);
     cBufWrapperIO stream(data.data(), 100, false);
     EXPECT_TRUE(stream.IsOpen());
     EXPECT_EQ(stream.GetSize(), 100u);
@@ -30,7 +24,7 @@ TEST(BufWrapperIO, ReadsTheCallersBytesAndStopsAtTheEnd)
 
 TEST(BufWrapperIO, ReadOnlyRefusesEveryWrite)
 {
-    std::vector<uint8_t> data = numbered(20);
+    std::vector<uint8_t> data = numbered_bytes(20);
     std::vector<uint8_t> original = data;
     cBufWrapperIO stream(data.data(), 20, false);
     uint8_t bytes[4] = {9, 9, 9, 9};
@@ -73,21 +67,21 @@ TEST(BufWrapperIO, SeeksAreCheckedInSixtyFourBits)
 {
     const uint64_t beyond = uint64_t(1) << 32;
     const SeekCase cases[] = {
-        {false, 0, true, 1},
-        {false, 10, true, 31},
-        {false, 99, true, uint8_t(99 * 3 + 1)},
+        {false, 0, true, 0},
+        {false, 10, true, 10},
+        {false, 99, true, 99},
         {false, 100, true, -1},
         {false, 101, false, -1},
         // Low halves 5 and 0 would pass a 32-bit comparison.
         {false, beyond + 5, false, -1},
         {false, beyond, false, -1},
         {true, 0, true, -1},
-        {true, 1, true, uint8_t(99 * 3 + 1)},
-        {true, 100, true, 1},
-        {true, 101, false, 1},
-        {true, beyond + 5, false, 1},
+        {true, 1, true, 99},
+        {true, 100, true, 0},
+        {true, 101, false, 0},
+        {true, beyond + 5, false, 0},
     };
-    std::vector<uint8_t> data = numbered(100);
+    std::vector<uint8_t> data = numbered_bytes(100);
     for (const SeekCase& c : cases) {
         cBufWrapperIO stream(data.data(), 100, false);
         ASSERT_TRUE(stream.Seek(50));
@@ -101,7 +95,7 @@ TEST(BufWrapperIO, SeeksAreCheckedInSixtyFourBits)
 
 TEST(BufWrapperIO, CloseForgetsTheBufferAndAttachTakesANewOne)
 {
-    std::vector<uint8_t> first = numbered(10), second = numbered(20);
+    std::vector<uint8_t> first = numbered_bytes(10), second = numbered_bytes(20);
     cBufWrapperIO stream(first.data(), 10, false);
     stream.Close();
     EXPECT_FALSE(stream.IsOpen());
@@ -111,8 +105,9 @@ TEST(BufWrapperIO, CloseForgetsTheBufferAndAttachTakesANewOne)
 
     EXPECT_TRUE(stream.Attach(second.data(), 20, true));
     EXPECT_EQ(stream.GetSize(), 20u);
+    byte = 0xEE;
     EXPECT_EQ(stream.Write(&byte, 1), 1);
-    EXPECT_EQ(second[0], 1 - 1);
+    EXPECT_EQ(second[0], 0xEE);
     EXPECT_FALSE(stream.Attach(nullptr, 5, true));
     EXPECT_EQ(stream.Read(&byte, 1), 0);
 }

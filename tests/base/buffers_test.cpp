@@ -223,15 +223,12 @@ TEST(GuardChar, AllocateGivesZeroedUnitsWithoutExtraTerminator)
 
 TEST(GuardChar, ArraysOfStringsReleaseEveryText)
 {
-    int before = heap_busy_blocks();
-    {
-        _classbuf<_guardchar<wchar_t>> strings(3);
-        strings[0].Assign(L"one");
-        strings[2].Assign(L"three");
-        strings.Resize(5);
-        strings[4].Assign(L"five");
-    }
-    EXPECT_EQ(heap_busy_blocks(), before);
+    cHeapBalance balance;
+    _classbuf<_guardchar<wchar_t>> strings(3);
+    strings[0].Assign(L"one");
+    strings[2].Assign(L"three");
+    strings.Resize(5);
+    strings[4].Assign(L"five");
 }
 
 TEST(Exception, CopyOwnsItsOwnTexts)

@@ -14,17 +14,6 @@
 
 namespace {
 
-const std::vector<StoreCase>& cases()
-{
-    static const std::vector<StoreCase> all = read_store_cases();
-    return all;
-}
-
-std::string narrow(const std::wstring& text)
-{
-    return std::string(text.begin(), text.end());
-}
-
 // Every store lives in the test's own folder; resolving a store name goes
 // to application-data folders there too, never to the prefix's profile.
 class CIAppConfig : public ::testing::Test {
@@ -71,29 +60,14 @@ protected:
     std::wstring store;
 };
 
-std::vector<std::string> children_of(cCIAppConfig& config, const char* key, bool* result = nullptr)
-{
-    std::vector<std::string> names;
-    bool done = config.EnumChildren(
-        key,
-        [](const char* name, void* context) {
-            static_cast<std::vector<std::string>*>(context)->push_back(name);
-            return true;
-        },
-        &names);
-    if (result)
-        *result = done;
-    return names;
-}
-
 TEST_F(CIAppConfig, AWriteCreatesTheFileEmptyAndSaveWritesTheTree)
 {
     cCIAppConfig config;
     ASSERT_TRUE(config.OpenStore(store.c_str()));
     ASSERT_TRUE(config.WriteInt32("a/b", 5));
-    EXPECT_EQ(hex_of(StoreFile(L"a")), hex_of(store_case(cases(), "empty").file));
+    EXPECT_EQ(hex_of(StoreFile(L"a")), hex_of(store_case("empty").file));
     ASSERT_TRUE(config.Save());
-    EXPECT_EQ(hex_of(StoreFile(L"a")), hex_of(store_case(cases(), "int_b").file));
+    EXPECT_EQ(hex_of(StoreFile(L"a")), hex_of(store_case("int_b").file));
     EXPECT_TRUE(config.Save());
 }
 
@@ -285,9 +259,9 @@ TEST_F(CIAppConfig, ASaveByAnotherProcessIsSeenOnTheNextLookup)
 
 TEST_F(CIAppConfig, OpenStoreLoadsEveryFileAndKeepsWhatACorruptOneHeld)
 {
-    ASSERT_TRUE(PutStoreFile(L"good", store_case(cases(), "ab").file));
-    ASSERT_TRUE(PutStoreFile(L"odd name.txt", store_case(cases(), "int_b").file));
-    ASSERT_TRUE(PutStoreFile(L"bad", store_case(cases(), "truncated_value").file));
+    ASSERT_TRUE(PutStoreFile(L"good", store_case("ab").file));
+    ASSERT_TRUE(PutStoreFile(L"odd name.txt", store_case("int_b").file));
+    ASSERT_TRUE(PutStoreFile(L"bad", store_case("truncated_value").file));
     cCIAppConfig config;
     ASSERT_TRUE(config.OpenStore(store.c_str()));
     EXPECT_EQ(config.GetInt32("good/ab"), 42);
@@ -304,7 +278,7 @@ TEST_F(CIAppConfig, OpenStoreLoadsEveryFileAndKeepsWhatACorruptOneHeld)
     EXPECT_EQ(fresh.GetInt32("bad/c"), 7);
 
     // A corrupt file met first through a lookup: that lookup fails.
-    ASSERT_TRUE(PutStoreFile(L"late", store_case(cases(), "wrong_magic").file));
+    ASSERT_TRUE(PutStoreFile(L"late", store_case("wrong_magic").file));
     EXPECT_EQ(fresh.FindNode("late", false), nullptr);
     Folder(L"store/folder");
     EXPECT_EQ(fresh.FindNode("folder", true), nullptr);
@@ -317,7 +291,7 @@ TEST_F(CIAppConfig, ANameResolvesToThePerUserFolder)
     EXPECT_NE(temp.Attributes(L"appdata/Vantrel/qrv"), INVALID_FILE_ATTRIBUTES);
     ASSERT_TRUE(config.WriteInt32("a/b", 5));
     ASSERT_TRUE(config.Save());
-    EXPECT_EQ(temp.ReadFile(L"appdata/Vantrel/qrv/a"), store_case(cases(), "int_b").file);
+    EXPECT_EQ(temp.ReadFile(L"appdata/Vantrel/qrv/a"), store_case("int_b").file);
 
     // Creating a store needs a folder that is not there yet: resolving the
     // name made it already, and an existing folder path is taken as it is.
@@ -362,7 +336,7 @@ TEST_F(CIAppConfig, AFileThatCannotBeWrittenStaysMarkedForTheNextSave)
     EXPECT_FALSE(HasStoreFile(L"a"));
     ASSERT_TRUE(cfg_file_create_empty((store + L"/a").c_str()));
     EXPECT_TRUE(config.Save());
-    EXPECT_EQ(StoreFile(L"a"), store_case(cases(), "int_b").file);
+    EXPECT_EQ(StoreFile(L"a"), store_case("int_b").file);
 }
 
 // A store file holds 64 levels below its root. A write deeper than that is
@@ -438,18 +412,15 @@ TEST_F(CIAppConfig, NodeOperationsRefuseTheRootAndNull)
 
 TEST_F(CIAppConfig, ClosingAStoreGivesBackItsMemory)
 {
-    int before = heap_busy_blocks();
-    {
-        cCIAppConfig config;
-        ASSERT_TRUE(config.OpenStore(store.c_str()));
-        for (int i = 0; i < 50; ++i)
-            ASSERT_TRUE(config.WriteInt32(("f" + std::to_string(i % 5) + "/n/" + std::to_string(i)).c_str(), i));
-        ASSERT_TRUE(config.Save());
-        ASSERT_TRUE(config.DeleteKey("f1/n"));
-        ASSERT_TRUE(config.OpenStore(store.c_str()));
-        EXPECT_EQ(config.GetInt32("f1/n/11"), 11);
-    }
-    EXPECT_EQ(heap_busy_blocks(), before);
+    cHeapBalance balance;
+    cCIAppConfig config;
+    ASSERT_TRUE(config.OpenStore(store.c_str()));
+    for (int i = 0; i < 50; ++i)
+        ASSERT_TRUE(config.WriteInt32(("f" + std::to_string(i % 5) + "/n/" + std::to_string(i)).c_str(), i));
+    ASSERT_TRUE(config.Save());
+    ASSERT_TRUE(config.DeleteKey("f1/n"));
+    ASSERT_TRUE(config.OpenStore(store.c_str()));
+    EXPECT_EQ(config.GetInt32("f1/n/11"), 11);
 }
 
 }  // namespace

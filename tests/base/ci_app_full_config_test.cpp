@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "tests/support/config_tree.h"
 #include "tests/support/redirected_env.h"
 #include "tests/support/temp_folder.h"
 
@@ -62,19 +63,6 @@ protected:
     RedirectedEnv env;
     std::wstring user_store, common_store;
 };
-
-std::vector<std::string> children_of(cApplicationConfig& config, const char* key, bool* result)
-{
-    std::vector<std::string> names;
-    *result = config.EnumChildren(
-        key,
-        [](const char* name, void* context) {
-            static_cast<std::vector<std::string>*>(context)->push_back(name);
-            return true;
-        },
-        &names);
-    return names;
-}
 
 TEST_F(CIAppFullConfig, ReadsPreferThePerUserStoreAndFallBackToTheCommonOne)
 {

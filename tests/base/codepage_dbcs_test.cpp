@@ -2,7 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <random>
 #include <string>
 
 #include "tests/support/codepage_texts.h"
@@ -12,12 +11,9 @@ namespace {
 // Written at build time by codepage_expected.py.
 const char expected_file[] = "codepage_dbcs_expected.txt";
 
-std::wstring decode(const std::string& bytes, int32_t codepage, int32_t capacity = 256)
+std::wstring decode(const std::string& bytes, int32_t codepage)
 {
-    std::wstring out(size_t(capacity), L'#');
-    int32_t n = dbcs_decode(bytes.data(), int32_t(bytes.size()), &out[0], capacity, codepage);
-    out.resize(size_t(n));
-    return out;
+    return decoded(dbcs_decode, bytes, codepage);
 }
 
 int32_t count(const std::string& bytes, int32_t codepage)
@@ -58,19 +54,7 @@ TEST(CodepageDbcs, EveryByteAndPairMatchesTheIndependentConverter)
 
 TEST(CodepageDbcs, SampleTextsDecodeAsTheIndependentConverter)
 {
-    std::vector<cExpectedText> texts = read_expected_texts(expected_file);
-    EXPECT_EQ(texts.size(), 4u);
-    for (const cExpectedText& text : texts) {
-        SCOPED_TRACE(text.codepage);
-        int32_t n = int32_t(text.units.size());
-        EXPECT_EQ(decode(text.bytes, text.codepage), text.units);
-        EXPECT_EQ(count(text.bytes, text.codepage), n);
-        EXPECT_EQ(dbcs_char_count(text.bytes.c_str(), -1, text.codepage), n);
-        // NUL-terminated: the NUL unit is written but not counted.
-        std::wstring out(text.units.size() + 2, L'#');
-        EXPECT_EQ(dbcs_decode(text.bytes.c_str(), -1, &out[0], n + 2, text.codepage), n);
-        EXPECT_EQ(out.substr(0, text.units.size() + 1), text.units + L'\0');
-    }
+    expect_sample_texts(expected_file, dbcs_decode, dbcs_char_count, false);
 }
 
 TEST(CodepageDbcs, LeadByteCutOffByTheEndOrANul)
@@ -103,39 +87,4 @@ TEST(CodepageDbcs, LeadBytesDifferByCodePage)
     EXPECT_EQ(decode("\xB1\xB2", 936), L"\u8f88");
     EXPECT_EQ(decode("\xA4\x40", 950), L"\u4e00");
     EXPECT_EQ(decode("\xB0\xA1", 949), L"\uac00");
-}
-
-TEST(CodepageDbcs, CapacityCutsTheOutput)
-{
-    EXPECT_EQ(decode("\x93\xfa\x96\x7b\x8c\xea", 932, 2), L"\u65e5\u672c");
-    wchar_t out[2] = {L'#', L'#'};
-    EXPECT_EQ(dbcs_decode("ab", -1, out, 2, 932), 2);
-    EXPECT_EQ(dbcs_decode("ab", -1, out, 0, 932), 0);
-}
-
-TEST(CodepageDbcs, CountAlwaysSizesTheDecoding)
-{
-    std::mt19937 random(104);
-    for (int32_t codepage : {932, 936, 949, 950}) {
-        for (int round = 0; round < 500; ++round) {
-            std::string bytes(size_t(random() % 24), '\0');
-            for (char& byte : bytes)
-                byte = char(random() % 4 ? 0x80 + random() % 128 : random() % 128);
-            int32_t n = count(bytes, codepage);
-            EXPECT_EQ(int32_t(decode(bytes, codepage).size()), n);
-            EXPECT_EQ(int32_t(decode(bytes, codepage, n + 1).size()), n);
-        }
-    }
-}
-
-TEST(CodepageDbcs, NothingToDecodeGivesZero)
-{
-    wchar_t out[4];
-    EXPECT_EQ(dbcs_decode(nullptr, -1, out, 4, 932), 0);
-    EXPECT_EQ(dbcs_decode("a", 0, out, 4, 932), 0);
-    EXPECT_EQ(dbcs_decode("a", -1, nullptr, 4, 932), 0);
-    EXPECT_EQ(dbcs_decode("a", -1, out, 4, 1252), 0);
-    EXPECT_EQ(dbcs_char_count(nullptr, -1, 932), 0);
-    EXPECT_EQ(dbcs_char_count("a", 0, 932), 0);
-    EXPECT_EQ(dbcs_char_count("a", -1, 65001), 0);
 }

@@ -4,7 +4,6 @@
 
 #include <gtest/gtest.h>
 
-#include <random>
 #include <string>
 
 #include "tests/support/codepage_texts.h"
@@ -20,12 +19,9 @@ const int32_t euc_jp = 51932;
 const int32_t euc_cn = 51936;
 
 // The units written, NUL included when the decoder wrote one.
-std::wstring decode(const std::string& bytes, int32_t codepage, int32_t capacity = 256)
+std::wstring decode(const std::string& bytes, int32_t codepage)
 {
-    std::wstring out(size_t(capacity), L'#');
-    int32_t n = iso_euc_decode(bytes.data(), int32_t(bytes.size()), &out[0], capacity, codepage);
-    out.resize(size_t(n));
-    return out;
+    return decoded(iso_euc_decode, bytes, codepage);
 }
 
 int32_t count(const std::string& bytes, int32_t codepage)
@@ -99,19 +95,7 @@ TEST(CodepageIsoEuc, EveryCellOfTheFiveSetsMatchesTheIndependentConverter)
 
 TEST(CodepageIsoEuc, SampleTextsDecodeAsTheIndependentConverter)
 {
-    std::vector<cExpectedText> texts = read_expected_texts(expected_file);
-    EXPECT_EQ(texts.size(), 4u);
-    for (const cExpectedText& text : texts) {
-        SCOPED_TRACE(text.codepage);
-        int32_t n = int32_t(text.units.size());
-        EXPECT_EQ(decode(text.bytes, text.codepage), text.units);
-        EXPECT_EQ(count(text.bytes, text.codepage), n);
-        EXPECT_EQ(iso_euc_char_count(text.bytes.c_str(), -1, text.codepage), n);
-        // NUL-terminated: the NUL unit is written and counted in the result.
-        std::wstring out(text.units.size() + 4, L'#');
-        EXPECT_EQ(iso_euc_decode(text.bytes.c_str(), -1, &out[0], n + 4, text.codepage), n + 1);
-        EXPECT_EQ(out.substr(0, text.units.size() + 1), text.units + L'\0');
-    }
+    expect_sample_texts(expected_file, iso_euc_decode, iso_euc_char_count, true);
 }
 
 TEST(CodepageIsoEuc, EucJpUserDefinedRowsMatchWindows)
@@ -190,46 +174,4 @@ TEST(CodepageIsoEuc, NulCuttingASequenceEndsTheText)
     }
     EXPECT_EQ(decode(std::string("\x8f\xb0\0", 3), euc_jp), std::wstring(1, L'\0'));
     EXPECT_EQ(decode(std::string("a\x1b(\0", 4), iso2022_jp), std::wstring(L"a\0", 2));
-}
-
-TEST(CodepageIsoEuc, CapacityCutsTheOutputWithoutTerminator)
-{
-    wchar_t out[3] = {L'#', L'#', L'#'};
-    EXPECT_EQ(iso_euc_decode("\xd6\xd0\xce\xc4", -1, out, 1, euc_cn), 1);
-    EXPECT_EQ(out[0], 0x4e2d);
-    EXPECT_EQ(out[1], L'#');
-    EXPECT_EQ(iso_euc_decode("ab", -1, out, 2, iso2022_jp), 2);
-    EXPECT_EQ(out[2], L'#');
-}
-
-TEST(CodepageIsoEuc, CountAlwaysSizesTheDecoding)
-{
-    const char alphabet[] = "\x1b$()*ABDGHIJN\x0e\x0f!0VPD\x7e\x8e\x8f\xa1\xb0\xd6\xfe\xf5";
-    std::mt19937 random(1104);
-    for (int32_t codepage : {iso2022_jp, iso2022_cn, euc_jp, euc_cn}) {
-        for (int round = 0; round < 2000; ++round) {
-            std::string bytes(size_t(random() % 16), '\0');
-            for (char& byte : bytes)
-                byte = random() % 24 ? alphabet[random() % (sizeof(alphabet) - 1)] : '\0';
-            int32_t n = count(bytes, codepage);
-            std::wstring out = decode(bytes, codepage);
-            bool ended_at_nul = !out.empty() && out.back() == L'\0' && int32_t(out.size()) == n + 1;
-            EXPECT_EQ(int32_t(out.size()), ended_at_nul ? n + 1 : n);
-            EXPECT_EQ(decode(bytes, codepage, n + 1), out);
-        }
-    }
-}
-
-TEST(CodepageIsoEuc, NothingToDecodeGivesZero)
-{
-    wchar_t out[4];
-    for (int32_t codepage : {iso2022_jp, iso2022_cn, euc_jp, euc_cn}) {
-        EXPECT_EQ(iso_euc_decode(nullptr, -1, out, 4, codepage), 0);
-        EXPECT_EQ(iso_euc_decode("a", 0, out, 4, codepage), 0);
-        EXPECT_EQ(iso_euc_decode("a", -1, nullptr, 4, codepage), 0);
-        EXPECT_EQ(iso_euc_decode("a", -1, out, 0, codepage), 0);
-        EXPECT_EQ(iso_euc_char_count(nullptr, -1, codepage), 0);
-    }
-    EXPECT_EQ(iso_euc_decode("a", -1, out, 4, 50220), 0);
-    EXPECT_EQ(iso_euc_char_count("a", -1, 932), 0);
 }

@@ -4,10 +4,15 @@
 
 #include <gtest/gtest.h>
 
+#include <random>
 #include <string>
+#include <vector>
 
+#include "base/codepage_dbcs.h"
+#include "base/codepage_iso_euc.h"
 #include "base/codepage_sb.h"
 #include "base/utf8.h"
+#include "tests/support/codepage_texts.h"
 
 namespace {
 
@@ -135,4 +140,80 @@ TEST(Codepage, WstrToUtf8EncodesOrSizes)
     EXPECT_EQ(wstr_to_utf8(nullptr, out, -1, 16), 0);
     EXPECT_EQ(wstr_to_utf8(L"a", out, 0, 16), 0);
     EXPECT_EQ(wstr_to_utf8(L"a", out, -1, 0), 0);
+}
+
+namespace {
+
+// The multi-byte decoders share one contract: nothing to decode gives 0,
+// the capacity cuts the output and leaves the place after it alone, and
+// the counting twin always sizes the decoding.
+struct cDecoderUnderTest {
+    const char* name;
+    tCodepageDecoder decode;
+    tCodepageCounter count;
+    std::vector<int32_t> codepages;  // the code pages it serves
+    int32_t foreign;                 // one it does not serve, or 0
+    std::string alphabet;            // bytes of its random texts; empty: any byte
+    std::string three_units;         // bytes of three units in its first code page
+    bool answer_counts_nul;          // a NUL it writes is part of its answer
+};
+
+const cDecoderUnderTest decoders_under_test[] = {
+    {"UTF-8", utf8_decode_as_codepage, utf8_count_as_codepage, {65001}, 0, "", "a\xc3\xa9\xe2\x82\xac", false},
+    {"double-byte", dbcs_decode, dbcs_char_count, {932, 936, 949, 950}, 1252, "", "\x93\xfa\x96\x7b\x8c\xea", false},
+    {"ISO-2022 and EUC", iso_euc_decode, iso_euc_char_count, {51936, 51932, 50221, 50227}, 50220,
+     std::string("\0\x1b$()*ABDGHIJN\x0e\x0f!0VPD\x7e\x8e\x8f\xa1\xb0\xd6\xfe\xf5", 29), "\xd6\xd0\xce\xc4x", true},
+};
+
+}  // namespace
+
+TEST(CodepageDecoders, NothingToDecodeGivesZero)
+{
+    wchar_t out[4];
+    for (const cDecoderUnderTest& d : decoders_under_test) {
+        for (int32_t codepage : d.codepages) {
+            SCOPED_TRACE(testing::Message() << d.name << " " << codepage);
+            EXPECT_EQ(d.decode(nullptr, -1, out, 4, codepage), 0);
+            EXPECT_EQ(d.decode("a", 0, out, 4, codepage), 0);
+            EXPECT_EQ(d.decode("a", -1, nullptr, 4, codepage), 0);
+            EXPECT_EQ(d.decode("a", -1, out, 0, codepage), 0);
+            EXPECT_EQ(d.count(nullptr, -1, codepage), 0);
+            EXPECT_EQ(d.count("a", 0, codepage), 0);
+        }
+        if (d.foreign) {
+            EXPECT_EQ(d.decode("a", -1, out, 4, d.foreign), 0) << d.name;
+            EXPECT_EQ(d.count("a", -1, d.foreign), 0) << d.name;
+        }
+    }
+}
+
+TEST(CodepageDecoders, CapacityCutsTheOutputWithoutTerminator)
+{
+    for (const cDecoderUnderTest& d : decoders_under_test) {
+        wchar_t out[4] = {L'#', L'#', L'#', L'#'};
+        EXPECT_EQ(d.decode(d.three_units.c_str(), -1, out, 2, d.codepages[0]), 2) << d.name;
+        EXPECT_EQ(out[2], L'#') << d.name;
+        EXPECT_EQ(d.decode(d.three_units.c_str(), -1, out, 3, d.codepages[0]), 3) << d.name;
+        EXPECT_EQ(out[3], L'#') << d.name;
+    }
+}
+
+TEST(CodepageDecoders, CountAlwaysSizesTheDecoding)
+{
+    std::mt19937 random(1104);
+    for (const cDecoderUnderTest& d : decoders_under_test) {
+        for (int32_t codepage : d.codepages) {
+            SCOPED_TRACE(testing::Message() << d.name << " " << codepage);
+            for (int round = 0; round < 2000; ++round) {
+                std::string bytes(size_t(random() % 20), '\0');
+                for (char& byte : bytes)
+                    byte = char(d.alphabet.empty() ? random() : d.alphabet[random() % d.alphabet.size()]);
+                int32_t n = d.count(bytes.data(), int32_t(bytes.size()), codepage);
+                std::wstring out = decoded(d.decode, bytes, codepage);
+                bool nul_answered = d.answer_counts_nul && !out.empty() && out.back() == L'\0';
+                ASSERT_EQ(int32_t(out.size()) - nul_answered, n) << testing::PrintToString(bytes);
+                ASSERT_EQ(decoded(d.decode, bytes, codepage, int32_t(out.size()) + 1), out);
+            }
+        }
+    }
 }

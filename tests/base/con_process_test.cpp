@@ -104,17 +104,6 @@ TEST(ConProcess, PollAnswersTrueOnceWithTheExitCodeThenFalse)
     }
 }
 
-TEST(ConProcess, PollLoopEndsWithTheExitCode)
-{
-    cConProcess child;
-    ASSERT_TRUE(child.Start(child_command(L"silent 3").c_str()));
-    int polls = 0;
-    while (child.Poll())
-        ++polls;
-    EXPECT_GE(polls, 1);
-    EXPECT_EQ(child.ExitCode(), 3u);
-}
-
 TEST(ConProcess, ChildThatExitsWithoutWritingEndsTheRead)
 {
     cConProcess child;

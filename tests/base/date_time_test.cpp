@@ -20,7 +20,6 @@ std::wstring formatted(uint32_t seconds)
     return buffer;
 }
 
-std::wstring widen(const std::string& s) { return std::wstring(s.begin(), s.end()); }
 
 }  // namespace
 
@@ -72,7 +71,7 @@ TEST(DateTime, FormatPrintsDayFirstUtc)
     for (const auto& r : read_test_records("date_time_vectors.txt")) {
         if (r[0] != "format")
             continue;
-        EXPECT_EQ(formatted(uint32_t(std::stoul(r[1]))), widen(r[2] + " " + r[3]));
+        EXPECT_EQ(formatted(uint32_t(std::stoul(r[1]))), widened(r[2] + " " + r[3]));
         ++cases;
     }
     EXPECT_GT(cases, 50);

@@ -6,16 +6,9 @@
 
 #include "base/buf_wrapper_io.h"
 #include "base/mem_io_target.h"
+#include "tests/support/byte_stream.h"
 
 namespace {
-
-std::vector<uint8_t> numbered(size_t n)
-{
-    std::vector<uint8_t> bytes(n);
-    for (size_t i = 0; i < n; ++i)
-        bytes[i] = uint8_t(i);
-    return bytes;
-}
 
 struct ClampCase {
     uint64_t offset, length;
@@ -25,7 +18,7 @@ struct ClampCase {
 
 TEST(FileIOSubRange, WindowsAreClampedToTheParent)
 {
-    std::vector<uint8_t> data = numbered(120);
+    std::vector<uint8_t> data = numbered_bytes(120);
     cBufWrapperIO parent(data.data(), 120, false);
     const ClampCase cases[] = {
         {100, 50, 20, 100},
@@ -52,7 +45,7 @@ TEST(FileIOSubRange, WindowsAreClampedToTheParent)
 
 TEST(FileIOSubRange, ReadingMoreThanTheClampedWindowReturnsWhatItHolds)
 {
-    std::vector<uint8_t> data = numbered(120);
+    std::vector<uint8_t> data = numbered_bytes(120);
     cBufWrapperIO parent(data.data(), 120, false);
     cFileIOSubRange window(&parent, 100, 50);
     uint8_t out[30] = {};
@@ -62,7 +55,7 @@ TEST(FileIOSubRange, ReadingMoreThanTheClampedWindowReturnsWhatItHolds)
 
 TEST(FileIOSubRange, SharedParentIsRepositionedOnEveryTransfer)
 {
-    std::vector<uint8_t> data = numbered(200);
+    std::vector<uint8_t> data = numbered_bytes(200);
     cBufWrapperIO parent(data.data(), 200, false);
     cFileIOSubRange a(&parent, 10, 50), b(&parent, 100, 50);
     uint8_t x[5], y[5];
@@ -77,7 +70,7 @@ TEST(FileIOSubRange, SharedParentIsRepositionedOnEveryTransfer)
 
 TEST(FileIOSubRange, SeeksStayInsideTheWindow)
 {
-    std::vector<uint8_t> data = numbered(200);
+    std::vector<uint8_t> data = numbered_bytes(200);
     cBufWrapperIO parent(data.data(), 200, false);
     cFileIOSubRange window(&parent, 50, 100);
     uint8_t byte = 0;
@@ -89,6 +82,10 @@ TEST(FileIOSubRange, SeeksStayInsideTheWindow)
     ASSERT_EQ(window.Read(&byte, 1), 1);
     EXPECT_EQ(byte, 53);
 
+    EXPECT_TRUE(window.Seek(100));  // the window's end is a place to be
+    EXPECT_EQ(window.Read(&byte, 1), 0);
+    EXPECT_TRUE(window.SeekFromEnd(0));
+    EXPECT_EQ(window.Read(&byte, 1), 0);
     EXPECT_FALSE(window.Seek(101));
     EXPECT_EQ(window.Read(&byte, 1), 0);  // at the window's end
     EXPECT_TRUE(window.SeekFromEnd(100));
@@ -113,14 +110,14 @@ public:
 
 TEST(FileIOSubRange, ParentThatCannotSeekTransfersNothing)
 {
-    std::vector<uint8_t> data = numbered(100);
+    std::vector<uint8_t> data = numbered_bytes(100);
     UnseekableStream parent(data.data(), 100, true);
     cFileIOSubRange window(&parent, 10, 20);
     uint8_t out[5] = {};
     EXPECT_EQ(window.Read(out, 5), 0);
     EXPECT_EQ(window.Write(out, 5), 0);
     EXPECT_FALSE(window.Seek(3));
-    EXPECT_EQ(data, numbered(100));
+    EXPECT_EQ(data, numbered_bytes(100));
 }
 
 TEST(FileIOSubRange, WritesLandInsideTheWindowOnly)
@@ -142,12 +139,7 @@ TEST(FileIOSubRange, WritesLandInsideTheWindowOnly)
 TEST(FileIOSubRange, WithoutAParentTheWindowIsEmpty)
 {
     cFileIOSubRange window(nullptr, 10, 10);
-    uint8_t byte;
-    EXPECT_FALSE(window.IsOpen());
-    EXPECT_EQ(window.GetSize(), 0u);
-    EXPECT_EQ(window.Read(&byte, 1), 0);
-    EXPECT_FALSE(window.Seek(0));
-    EXPECT_FALSE(window.SeekFromEnd(0));
+    expect_nothing_behind(window);
 }
 
 }  // namespace

@@ -7,20 +7,13 @@
 #include <thread>
 #include <vector>
 
+#include "tests/support/byte_stream.h"
 #include "tests/support/child_process.h"
 #include "tests/support/temp_folder.h"
 
 namespace {
 
 const uint32_t read_write = FILE_MODE_READ | FILE_MODE_WRITE;
-
-std::vector<uint8_t> numbered(size_t n)
-{
-    std::vector<uint8_t> bytes(n);
-    for (size_t i = 0; i < n; ++i)
-        bytes[i] = uint8_t(i * 13 + 5);
-    return bytes;
-}
 
 // A second handle on a file that the stream under test may hold open.
 HANDLE open_beside(const TempFolder& folder, const std::wstring& name)
@@ -70,7 +63,7 @@ protected:
 TEST_F(FileIO, WrittenBytesAreOnDiskAndReadBack)
 {
     std::wstring path = folder.Path(L"data.bin");
-    std::vector<uint8_t> data = numbered(100000);
+    std::vector<uint8_t> data = numbered_bytes(100000);
     cFileIO file;
     ASSERT_TRUE(file.Create(path.c_str(), read_write));
     EXPECT_TRUE(file.IsOpen());
@@ -94,7 +87,7 @@ TEST_F(FileIO, CreateEmptiesAndOpenNeedsAnExistingFile)
     EXPECT_FALSE(file.Open(path.c_str(), FILE_MODE_READ));
     EXPECT_FALSE(file.IsOpen());
     ASSERT_TRUE(file.Create(path.c_str(), FILE_MODE_WRITE));
-    std::vector<uint8_t> data = numbered(10);
+    std::vector<uint8_t> data = numbered_bytes(10);
     ASSERT_TRUE(file.WriteExact(data.data(), 10));
     uint8_t byte;
     EXPECT_EQ(file.Read(&byte, 1), 0);  // not opened for reading
@@ -114,7 +107,7 @@ TEST_F(FileIO, CreateEmptiesAndOpenNeedsAnExistingFile)
 TEST_F(FileIO, CreateNewLeavesAnExistingFileAlone)
 {
     std::wstring path = folder.Path(L"new.bin");
-    std::vector<uint8_t> data = numbered(10);
+    std::vector<uint8_t> data = numbered_bytes(10);
     cFileIO first, second;
     ASSERT_TRUE(first.CreateNew(path.c_str(), read_write));
     EXPECT_EQ(std::wstring(first.Path()), path);
@@ -147,7 +140,7 @@ TEST_F(FileIO, ExclusiveModeRefusesASecondOpen)
 TEST_F(FileIO, SeeksAndSizeChanges)
 {
     std::wstring path = folder.Path(L"size.bin");
-    std::vector<uint8_t> data = numbered(1000);
+    std::vector<uint8_t> data = numbered_bytes(1000);
     cFileIO file;
     ASSERT_TRUE(file.Create(path.c_str(), read_write));
     ASSERT_TRUE(file.WriteExact(data.data(), 1000));
@@ -180,14 +173,7 @@ TEST_F(FileIO, SeeksAndSizeChanges)
 TEST_F(FileIO, ClosedFileFailsEverything)
 {
     cFileIO file;
-    uint8_t byte = 0;
-    EXPECT_FALSE(file.IsOpen());
-    EXPECT_EQ(file.GetSize(), 0u);
-    EXPECT_EQ(file.Read(&byte, 1), 0);
-    EXPECT_EQ(file.Write(&byte, 1), 0);
-    EXPECT_FALSE(file.Seek(0));
-    EXPECT_FALSE(file.SeekFromEnd(0));
-    EXPECT_FALSE(file.SetSize(0));
+    expect_nothing_behind(file);
     EXPECT_FALSE(file.SetTime(2020, 1, 1, 0, 0, 0));
     EXPECT_FALSE(file.SetTimesUnix(1, 1, 1));
     EXPECT_FALSE(file.LockRegion(0, 1));

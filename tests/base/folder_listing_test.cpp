@@ -48,6 +48,7 @@ TEST(FolderListing, ListsNamesSizesKindsFlagsAndTimes)
     ASSERT_TRUE(temp.WriteFile(L"big.bin", std::string(200000, 'b')));
     ASSERT_TRUE(temp.WriteFile(L"hidden.dat", "h"));
     ASSERT_TRUE(temp.WriteFile(L"system.dat", "s"));
+    ASSERT_TRUE(temp.WriteFile(L"..dots", "dots"));  // no "." or ".." entry, yet listed
     ASSERT_TRUE(CreateDirectoryW(temp.Native(L"sub").c_str(), nullptr));
     ASSERT_TRUE(temp.WriteFile(L"sub/inner", "not listed"));
 
@@ -63,8 +64,9 @@ TEST(FolderListing, ListsNamesSizesKindsFlagsAndTimes)
     ASSERT_TRUE(listing.Read(temp.Path().c_str(), true));
     EXPECT_EQ(std::wstring(listing.GetFolder()), temp.Path());
     std::map<std::wstring, Seen> seen = by_name(listing);
-    ASSERT_EQ(seen.size(), 5u);
-    EXPECT_EQ(listing.Count(), 5u);
+    ASSERT_EQ(seen.size(), 6u);
+    EXPECT_EQ(listing.Count(), 6u);
+    EXPECT_EQ(seen[L"..dots"].size, 4u);
 
     EXPECT_EQ(seen[L"small.txt"].size, 5u);
     EXPECT_EQ(seen[L"small.txt"].kind, PATH_KIND_FILE);
@@ -162,17 +164,14 @@ TEST(FolderListing, GivesBackItsMemory)
     TempFolder temp(L"listing-memory");
     for (int i = 0; i < 20; ++i)
         ASSERT_TRUE(temp.WriteFile(L"f" + std::to_wstring(i), "x"));
-    int before = heap_busy_blocks();
-    {
-        cFolderListing listing;
-        ASSERT_TRUE(listing.Read(temp.Path().c_str(), true));
-        EXPECT_EQ(listing.Count(), 20u);
-        ASSERT_TRUE(listing.Read(temp.Path().c_str(), true));
-        listing.Clear();
-        EXPECT_EQ(listing.Count(), 0u);
-        ASSERT_TRUE(listing.Read(temp.Path().c_str(), true));
-    }
-    EXPECT_EQ(heap_busy_blocks(), before);
+    cHeapBalance balance;
+    cFolderListing listing;
+    ASSERT_TRUE(listing.Read(temp.Path().c_str(), true));
+    EXPECT_EQ(listing.Count(), 20u);
+    ASSERT_TRUE(listing.Read(temp.Path().c_str(), true));
+    listing.Clear();
+    EXPECT_EQ(listing.Count(), 0u);
+    ASSERT_TRUE(listing.Read(temp.Path().c_str(), true));
 }
 
 TEST(FolderListing, AddedEntriesAreNumberedInOrder)

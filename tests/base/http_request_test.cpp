@@ -7,6 +7,7 @@
 #include "base/clock.h"
 #include <windows.h>
 #include "tests/support/heap_probe.h"
+#include "tests/support/http_messages.h"
 
 namespace {
 
@@ -22,24 +23,6 @@ std::string serialize(cHttpRequest& request)
     _typebuf<uint8_t> out;
     EXPECT_TRUE(request.Serialize(out));
     return std::string(reinterpret_cast<const char*>(out.Data()), size_t(out.Count()));
-}
-
-void add_header(cHttpRequest& request, const char* name, const char* value)
-{
-    cPackedKey key;
-    packedkey_from_str(key, name, -1);
-    tree_get_or_add(request.extra_headers, static_cast<cPackedKey&&>(key))->Assign(value);
-}
-
-void add_field(cHttpRequest& request, const char* name, const char* type, const char* suffix, const std::string& data)
-{
-    cHttpFormField* field = list_append(request.form_fields);
-    ASSERT_NE(field, nullptr);
-    field->name.Assign(name);
-    field->content_type.Assign(type);
-    field->disposition_suffix.Assign(suffix);
-    field->data.Resize(int32_t(data.size()));
-    std::copy(data.begin(), data.end(), field->data.Data());
 }
 
 struct UrlCase {
@@ -112,18 +95,28 @@ TEST(HttpRequest, StartsAsGetOverHttp11WithoutAddress)
     EXPECT_FALSE(request.Serialize(out));
 }
 
-TEST(HttpRequest, PlainGetIsRequestLineHostAgentAndEmptyLine)
+// Without fields a request is its head alone; a GET ignores fields. The
+// Host header carries the port only where the address wrote one.
+TEST(HttpRequest, PlainRequestsAreRequestLineHostAgentAndEmptyLine)
 {
-    cHttpRequest request("http://h/x");
-    EXPECT_EQ(serialize(request), "GET /x HTTP/1.1\r\nHost: h\r\n" + agent + "\r\n");
-}
-
-TEST(HttpRequest, HostHeaderCarriesThePortOnlyWhenWritten)
-{
-    cHttpRequest with_port("http://h:8080/p");
-    EXPECT_EQ(serialize(with_port), "GET /p HTTP/1.1\r\nHost: h:8080\r\n" + agent + "\r\n");
-    cHttpRequest without("http://h/p");
-    EXPECT_EQ(serialize(without), "GET /p HTTP/1.1\r\nHost: h\r\n" + agent + "\r\n");
+    const struct {
+        const char* address;
+        uint32_t method;
+        bool field;
+        std::string head;
+    } cases[] = {
+        {"http://h/x", HTTP_METHOD_GET, false, "GET /x HTTP/1.1\r\nHost: h\r\n"},
+        {"http://h:8080/p", HTTP_METHOD_GET, false, "GET /p HTTP/1.1\r\nHost: h:8080\r\n"},
+        {"http://h/", HTTP_METHOD_GET, true, "GET / HTTP/1.1\r\nHost: h\r\n"},
+        {"http://h/p", HTTP_METHOD_POST, false, "POST /p HTTP/1.1\r\nHost: h\r\n"},
+    };
+    for (const auto& c : cases) {
+        cHttpRequest request(c.address);
+        request.method = c.method;
+        if (c.field)
+            add_field(request, "a", nullptr, nullptr, "1");
+        EXPECT_EQ(serialize(request), c.head + agent + "\r\n") << c.address;
+    }
 }
 
 TEST(HttpRequest, OwnAgentVersionAndHeadersInNameOrder)
@@ -137,13 +130,6 @@ TEST(HttpRequest, OwnAgentVersionAndHeadersInNameOrder)
     add_header(request, "A", "1");
     EXPECT_EQ(serialize(request), "GET /q?a=1 HTTP/1.0\r\nHost: h\r\nUser-Agent: tester/2\r\n"
                                   "A: 1\r\na: 2\r\nb-x: 3\r\n\r\n");
-}
-
-TEST(HttpRequest, PostWithoutFieldsHasNoBody)
-{
-    cHttpRequest request("http://h/p");
-    request.method = HTTP_METHOD_POST;
-    EXPECT_EQ(serialize(request), "POST /p HTTP/1.1\r\nHost: h\r\n" + agent + "\r\n");
 }
 
 TEST(HttpRequest, PostWithFieldsIsMultipartUnderAClockBoundary)
@@ -195,13 +181,6 @@ TEST(HttpRequest, EachSerializationGetsANewBoundary)
     EXPECT_EQ(first.size(), second.size());
 }
 
-TEST(HttpRequest, FieldsAreIgnoredForGet)
-{
-    cHttpRequest request("http://h/");
-    add_field(request, "a", nullptr, nullptr, "1");
-    EXPECT_EQ(serialize(request), "GET / HTTP/1.1\r\nHost: h\r\n" + agent + "\r\n");
-}
-
 TEST(HttpRequest, UnknownMethodOrVersionIsRefused)
 {
     _typebuf<uint8_t> out;
@@ -215,17 +194,14 @@ TEST(HttpRequest, UnknownMethodOrVersionIsRefused)
 
 TEST(HttpRequest, GivesBackEveryBlock)
 {
-    int before = heap_busy_blocks();
-    {
-        cHttpRequest request("http://h:8080/up");
-        request.method = HTTP_METHOD_POST;
-        add_header(request, "X-Test", "1");
-        add_field(request, "file", "text/plain", "filename=\"x\"", std::string(100000, 'x'));
-        _typebuf<uint8_t> out;
-        ASSERT_TRUE(request.Serialize(out));
-        EXPECT_GT(out.Count(), 100000);
-    }
-    EXPECT_EQ(heap_busy_blocks(), before);
+    cHeapBalance balance;
+    cHttpRequest request("http://h:8080/up");
+    request.method = HTTP_METHOD_POST;
+    add_header(request, "X-Test", "1");
+    add_field(request, "file", "text/plain", "filename=\"x\"", std::string(100000, 'x'));
+    _typebuf<uint8_t> out;
+    ASSERT_TRUE(request.Serialize(out));
+    EXPECT_GT(out.Count(), 100000);
 }
 
 }  // namespace

@@ -50,16 +50,13 @@ TEST(LinkedList, AppendLinksAtTheTail)
 
 TEST(LinkedList, ElementsStartEmptyAndAreReleasedOnClear)
 {
-    int busy = heap_busy_blocks();
-    {
-        cLinkedList<Record> list;
-        Record* record = list_append(list);
-        EXPECT_EQ(record->name.Text(), nullptr);
-        EXPECT_EQ(record->size, 0);
-        record->name.Assign(L"file.txt");
-        list_append(list)->name.Assign(L"other");
-    }
-    EXPECT_EQ(heap_busy_blocks(), busy);
+    cHeapBalance balance;
+    cLinkedList<Record> list;
+    Record* record = list_append(list);
+    EXPECT_EQ(record->name.Text(), nullptr);
+    EXPECT_EQ(record->size, 0);
+    record->name.Assign(L"file.txt");
+    list_append(list)->name.Assign(L"other");
 }
 
 TEST(LinkedList, OwnedPointersAreDeletedOnceAndNullsSkipped)

@@ -197,6 +197,15 @@ TEST(Locations, TheRegistryIsReadFromWindows10On)
     }
 }
 
+TEST(Locations, OnlyRememberedDrivesAreReconnected)
+{
+    wchar_t letter = unused_letter(L'D');
+    ASSERT_NE(letter, 0);
+    EXPECT_FALSE(net_reconnect_drive(letter));
+    wchar_t root[4] = {letter, L':', L'\\', 0};
+    EXPECT_EQ(GetDriveTypeW(root), UINT(DRIVE_NO_ROOT_DIR));
+}
+
 TEST(Locations, NoNetworkProviderListsNothing)
 {
     ASSERT_TRUE(net_api_load());

@@ -7,17 +7,10 @@
 
 #include "base/buf_wrapper_io.h"
 #include "base/mem_io_target.h"
+#include "tests/support/byte_stream.h"
 #include "tests/support/heap_probe.h"
 
 namespace {
-
-std::vector<uint8_t> numbered(size_t n)
-{
-    std::vector<uint8_t> bytes(n);
-    for (size_t i = 0; i < n; ++i)
-        bytes[i] = uint8_t(i ^ (i >> 8));
-    return bytes;
-}
 
 // A source that records where each of its reads started and how much it
 // was asked for.
@@ -46,7 +39,7 @@ public:
 
 TEST(MemBufferedIO, LargeReadBypassesTheWindowAndTheNextRefillsFromThere)
 {
-    std::vector<uint8_t> data = numbered(30000);
+    std::vector<uint8_t> data = numbered_bytes(30000);
     RecordingSource source(data);
     cMemBufferedIO stream;
     ASSERT_TRUE(stream.Attach(&source));
@@ -75,7 +68,7 @@ TEST(MemBufferedIO, LargeReadBypassesTheWindowAndTheNextRefillsFromThere)
 
 TEST(MemBufferedIO, ReadAcrossTheWindowTakesTheHeldBytesThenRefills)
 {
-    std::vector<uint8_t> data = numbered(20000);
+    std::vector<uint8_t> data = numbered_bytes(20000);
     RecordingSource source(data);
     cMemBufferedIO stream;
     ASSERT_TRUE(stream.Attach(&source));
@@ -91,7 +84,7 @@ TEST(MemBufferedIO, ReadAcrossTheWindowTakesTheHeldBytesThenRefills)
 
 TEST(MemBufferedIO, ShortSeeksStayInTheWindowAndLongOnesRefill)
 {
-    std::vector<uint8_t> data = numbered(50000);
+    std::vector<uint8_t> data = numbered_bytes(50000);
     RecordingSource source(data);
     cMemBufferedIO stream;
     ASSERT_TRUE(stream.Attach(&source));
@@ -117,7 +110,7 @@ TEST(MemBufferedIO, ShortSeeksStayInTheWindowAndLongOnesRefill)
 
 TEST(MemBufferedIO, RandomSeeksAndReadsMatchTheSource)
 {
-    std::vector<uint8_t> data = numbered(100000);
+    std::vector<uint8_t> data = numbered_bytes(100000);
     cBufWrapperIO source(data.data(), int32_t(data.size()), false);
     cMemBufferedIO stream;
     ASSERT_TRUE(stream.Attach(&source));
@@ -139,7 +132,7 @@ TEST(MemBufferedIO, RandomSeeksAndReadsMatchTheSource)
 
 TEST(MemBufferedIO, SeekFromEndIsCheckedAgainstTheSize)
 {
-    std::vector<uint8_t> data = numbered(5000);
+    std::vector<uint8_t> data = numbered_bytes(5000);
     cBufWrapperIO source(data.data(), 5000, false);
     cMemBufferedIO stream;
     ASSERT_TRUE(stream.Attach(&source));
@@ -158,7 +151,7 @@ TEST(MemBufferedIO, SeekFromEndIsCheckedAgainstTheSize)
 TEST(MemBufferedIO, WritesGoToTheLogicalPosition)
 {
     cMemIOTarget source;
-    std::vector<uint8_t> data = numbered(10000);
+    std::vector<uint8_t> data = numbered_bytes(10000);
     ASSERT_EQ(source.Write(data.data(), 10000), 10000);
     cMemBufferedIO stream;
     ASSERT_TRUE(stream.Attach(&source));
@@ -175,7 +168,7 @@ TEST(MemBufferedIO, WritesGoToTheLogicalPosition)
 TEST(MemBufferedIO, SetSizePassesToTheSourceAndUpdatesTheSize)
 {
     cMemIOTarget source;
-    std::vector<uint8_t> data = numbered(10000);
+    std::vector<uint8_t> data = numbered_bytes(10000);
     ASSERT_EQ(source.Write(data.data(), 10000), 10000);
     cMemBufferedIO stream;
     ASSERT_TRUE(stream.Attach(&source));
@@ -192,34 +185,24 @@ TEST(MemBufferedIO, SetSizePassesToTheSourceAndUpdatesTheSize)
 TEST(MemBufferedIO, WithoutASourceNothingMoves)
 {
     cMemBufferedIO stream;
-    uint8_t byte = 0;
-    EXPECT_FALSE(stream.IsOpen());
-    EXPECT_EQ(stream.GetSize(), 0u);
-    EXPECT_EQ(stream.Read(&byte, 1), 0);
-    EXPECT_EQ(stream.Write(&byte, 1), 0);
-    EXPECT_FALSE(stream.Seek(0));
-    EXPECT_FALSE(stream.SeekFromEnd(0));
-    EXPECT_FALSE(stream.SetSize(0));
+    expect_nothing_behind(stream);
     EXPECT_FALSE(stream.Attach(nullptr));
 }
 
 TEST(MemBufferedIO, OwnedSourceIsDeletedByCloseAndReattach)
 {
-    std::vector<uint8_t> data = numbered(100);
-    int before = heap_busy_blocks();
-    {
-        cJP2FileIOTarget stream;
-        cBufWrapperIO* first = new cBufWrapperIO(data.data(), 100, false);
-        ASSERT_TRUE(stream.Attach(first, true));
-        EXPECT_TRUE(stream.IsOpen());
-        ASSERT_TRUE(stream.Attach(new cBufWrapperIO(data.data(), 50, false), true));
-        EXPECT_EQ(stream.GetSize(), 50u);
-        stream.Close();
-        EXPECT_FALSE(stream.IsOpen());
-        EXPECT_EQ(heap_busy_blocks(), before);
-        ASSERT_TRUE(stream.Attach(new cBufWrapperIO(data.data(), 10, false), true));
-    }
-    EXPECT_EQ(heap_busy_blocks(), before);
+    std::vector<uint8_t> data = numbered_bytes(100);
+    cHeapBalance balance;
+    cJP2FileIOTarget stream;
+    cBufWrapperIO* first = new cBufWrapperIO(data.data(), 100, false);
+    ASSERT_TRUE(stream.Attach(first, true));
+    EXPECT_TRUE(stream.IsOpen());
+    ASSERT_TRUE(stream.Attach(new cBufWrapperIO(data.data(), 50, false), true));
+    EXPECT_EQ(stream.GetSize(), 50u);
+    stream.Close();
+    EXPECT_FALSE(stream.IsOpen());
+    EXPECT_EQ(balance.Change(), 0);
+    ASSERT_TRUE(stream.Attach(new cBufWrapperIO(data.data(), 10, false), true));
 }
 
 }  // namespace

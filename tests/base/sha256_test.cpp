@@ -9,22 +9,21 @@
 
 namespace {
 
-std::string hex(const uint8_t* bytes, size_t n)
+std::string hex(const uint8_t (&digest)[32])
 {
-    static const char digits[] = "0123456789abcdef";
-    std::string s;
-    for (size_t i = 0; i < n; ++i) {
-        s += digits[bytes[i] >> 4];
-        s += digits[bytes[i] & 15];
-    }
-    return s;
+    return hex_of(std::string(digest, digest + 32));
+}
+
+std::string digest_of(const char* data, int32_t length)
+{
+    uint8_t out[32];
+    sha256_digest(out, data, length);
+    return hex(out);
 }
 
 std::string digest_of(const std::string& data)
 {
-    uint8_t out[32];
-    sha256_digest(out, data.data(), int32_t(data.size()));
-    return hex(out, 32);
+    return digest_of(data.data(), int32_t(data.size()));
 }
 
 std::string digest_in_pieces(const char* data, const std::vector<size_t>& pieces)
@@ -37,7 +36,7 @@ std::string digest_in_pieces(const char* data, const std::vector<size_t>& pieces
     }
     uint8_t out[32];
     sha256_final(context, out);
-    return hex(out, 32);
+    return hex(out);
 }
 
 }  // namespace
@@ -61,23 +60,13 @@ TEST(Sha256, StandardVectors)
         EXPECT_EQ(digest_of(c.message), c.digest) << c.message.size() << " bytes";
 }
 
-TEST(Sha256, NulTerminatedTextWithLengthMinusOne)
+TEST(Sha256, LengthMinusOneHashesUpToTheNulAndNullOrOtherNegativesNothing)
 {
-    uint8_t out[32];
-    sha256_digest(out, "abc", -1);
-    EXPECT_EQ(hex(out, 32), "ba7816bf8f01cfea414140de5dae2223b00361a396177a9cb410ff61f20015ad");
-}
-
-TEST(Sha256, NullOrNegativeLengthHashesNothing)
-{
+    EXPECT_EQ(digest_of("abc", -1), "ba7816bf8f01cfea414140de5dae2223b00361a396177a9cb410ff61f20015ad");
     const char* empty = "e3b0c44298fc1c149afbf4c8996fb92427ae41e4649b934ca495991b7852b855";
-    uint8_t out[32];
-    sha256_digest(out, nullptr, 10);
-    EXPECT_EQ(hex(out, 32), empty);
-    sha256_digest(out, nullptr, -1);
-    EXPECT_EQ(hex(out, 32), empty);
-    sha256_digest(out, "abc", -2);
-    EXPECT_EQ(hex(out, 32), empty);
+    EXPECT_EQ(digest_of(nullptr, 10), empty);
+    EXPECT_EQ(digest_of(nullptr, -1), empty);
+    EXPECT_EQ(digest_of("abc", -2), empty);
 }
 
 TEST(Sha256, PaddingTakesOneBlockUpTo55BytesAndTwoFrom56)

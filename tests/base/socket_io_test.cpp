@@ -4,6 +4,7 @@
 
 #include <string>
 
+#include "tests/support/byte_stream.h"
 #include "tests/support/http_test_server.h"
 
 namespace {
@@ -26,15 +27,6 @@ void connect_to_server(cTCPSocket& socket)
     ASSERT_TRUE(socket.Connect(htonl(INADDR_LOOPBACK), http_test_port()));
 }
 
-std::string read_all(cSocketIO& stream)
-{
-    std::string got;
-    char buffer[1000];
-    while (int32_t n = stream.Read(buffer, sizeof buffer))
-        got.append(buffer, size_t(n));
-    return got;
-}
-
 TEST(SocketIO, WritesARequestAndReadsTheAnswer)
 {
     cTCPSocket socket;
@@ -44,7 +36,8 @@ TEST(SocketIO, WritesARequestAndReadsTheAnswer)
     std::string request = "GET /length/3000 HTTP/1.0\r\n\r\n";
     EXPECT_EQ(stream.Write(request.data(), uint32_t(request.size())), int32_t(request.size()));
     EXPECT_EQ(socket.status, TCP_STATUS_OK);
-    EXPECT_EQ(read_all(stream), "HTTP/1.1 200 OK\r\nContent-Length: 3000\r\n\r\n" + http_test_pattern(3000));
+    std::vector<uint8_t> answer = read_to_end(stream, {1000});
+    EXPECT_EQ(std::string(answer.begin(), answer.end()), "HTTP/1.1 200 OK\r\nContent-Length: 3000\r\n\r\n" + http_test_pattern(3000));
     EXPECT_EQ(socket.status, TCP_STATUS_NOT_CONNECTED);
     EXPECT_EQ(http_test_recorded("/length/3000"), request);
 }

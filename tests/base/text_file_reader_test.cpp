@@ -34,11 +34,6 @@ std::vector<Case> read_cases()
     return cases;
 }
 
-std::wstring widened(const std::string& text)
-{
-    return std::wstring(text.begin(), text.end());
-}
-
 std::wstring case_path(const std::string& name)
 {
     return widened(test_data_path(("text_reader/" + name + ".txt").c_str()));
@@ -222,15 +217,12 @@ TEST(TextFileReader, SourceThatCannotSeekEndsTheReading)
 
 TEST(TextFileReader, GivesBackAllMemory)
 {
-    int before = heap_busy_blocks();
-    {
-        cTextFileReader reader;
-        ASSERT_TRUE(reader.OpenFile(case_path("le_crossing").c_str()));
-        EXPECT_EQ(read_lines(reader).size(), 4u);
-        cMemIOTarget memory;
-        fill(memory, read_test_data("text_reader/attach_crossing_crlf.txt"));
-        ASSERT_TRUE(reader.Attach(&memory));
-        EXPECT_EQ(read_lines(reader).size(), 3u);
-    }
-    EXPECT_EQ(heap_busy_blocks(), before);
+    cHeapBalance balance;
+    cTextFileReader reader;
+    ASSERT_TRUE(reader.OpenFile(case_path("le_crossing").c_str()));
+    EXPECT_EQ(read_lines(reader).size(), 4u);
+    cMemIOTarget memory;
+    fill(memory, read_test_data("text_reader/attach_crossing_crlf.txt"));
+    ASSERT_TRUE(reader.Attach(&memory));
+    EXPECT_EQ(read_lines(reader).size(), 3u);
 }

@@ -168,24 +168,32 @@ TEST(TreeMap, RebuildGivesTheAscendingShapeAndKeepsValueAddresses)
     }
 }
 
-TEST(TreeMap, InsertionDeeperThanTheLimitRebuilds)
+// Each insertion is made again on a replay of the map without the limit: the
+// map is rebuilt after it exactly when it compared more nodes than the limit.
+TEST(TreeMap, InsertionDeeperThanTheLimitRebuildsAndNoOtherDoes)
 {
-    // Zig-zag keys defeat the local rule; a small limit catches that.
-    std::vector<int32_t> keys;
+    const uint32_t limit = 8;
+    std::vector<int32_t> keys;  // zig-zag keys defeat the local rule
     for (int32_t i = 0; i < 200; ++i)
         keys.push_back(i % 2 ? 1000 - i : i);
-    IntMap unlimited(1u << 30), limited(8);
-    insert_all(unlimited, keys);
-    insert_all(limited, keys);
-    EXPECT_GT(height(unlimited.root), 9);
-    expect_sound(limited);
-    // Whatever the last insertion measured, it rebuilt when it exceeded 8.
-    EXPECT_LE(height(limited.root), 16);
-
-    IntMap many(8);
-    insert_all(many, range(1, 5000));
-    expect_sound(many);
-    EXPECT_EQ(tree_next_free_int(many), 5001);
+    IntMap map(limit);
+    int at_limit = 0, rebuilt_below_twice = 0;
+    for (size_t n = 0; n < keys.size(); ++n) {
+        IntMap replay(limit);
+        insert_all(replay, std::vector<int32_t>(keys.begin(), keys.begin() + n));
+        replay.depth_limit = UINT32_MAX;
+        insert_all(replay, {keys[n]});
+        insert_all(map, {keys[n]});
+        uint32_t compared = replay.depth;
+        if (compared > limit)
+            tree_rebalance(replay);
+        ASSERT_EQ(shape(map.root), shape(replay.root)) << "insertion " << n << " compared " << compared;
+        at_limit += compared == limit;
+        rebuilt_below_twice += compared > limit && compared <= 2 * limit;
+    }
+    EXPECT_GT(at_limit, 0);
+    EXPECT_GT(rebuilt_below_twice, 0);
+    expect_sound(map);
 }
 
 TEST(TreeMap, IterationOrderFollowsTheKeyType)
@@ -245,50 +253,44 @@ TEST(TreeMap, ClearingDeletesEveryOwnedObjectOnce)
 
 TEST(TreeMap, InnerMapsAreFreedWithTheirEntry)
 {
-    int busy = heap_busy_blocks();
-    {
-        cTreeMap<int32_t, cTreeMap<uint16_t, uint8_t>> outer;
-        for (int32_t page = 0; page < 5; ++page) {
-            cTreeMap<uint16_t, uint8_t>* inner = tree_get_or_add(outer, page);
-            EXPECT_EQ(inner->depth_limit, 512u);
-            inner->depth_limit = 256;
-            for (uint16_t unit = 0; unit < 300; ++unit)
-                *tree_get_or_add(*inner, unit) = uint8_t(unit);
-        }
+    cHeapBalance balance;
+    cTreeMap<int32_t, cTreeMap<uint16_t, uint8_t>> outer;
+    for (int32_t page = 0; page < 5; ++page) {
+        cTreeMap<uint16_t, uint8_t>* inner = tree_get_or_add(outer, page);
+        EXPECT_EQ(inner->depth_limit, 512u);
+        inner->depth_limit = 256;
+        for (uint16_t unit = 0; unit < 300; ++unit)
+            *tree_get_or_add(*inner, unit) = uint8_t(unit);
     }
-    EXPECT_EQ(heap_busy_blocks(), busy);
 }
 
 TEST(TreeMap, PackedKeysOrderByBytesAndFreeTheirStorage)
 {
-    int busy = heap_busy_blocks();
-    {
-        cTreeMap<cPackedKey, int32_t> map(1024);
-        const char* names[] = {"pkgm::instw", "ciom::messages", "lang", "install", "installer", "\xC3\xA9"};
-        for (const char* name : names) {
-            cPackedKey key;
-            packedkey_from_str(key, name, -1);
-            *tree_get_or_add(map, static_cast<cPackedKey&&>(key)) = int32_t(strlen(name));
-        }
-        std::vector<std::string> order;
-        for (auto* n = tree_first_node(map); n; n = tree_next_node(n)) {
-            _typebuf<uint8_t> bytes;
-            packedkey_to_bytes(n->key, bytes);
-            std::string text(reinterpret_cast<char*>(bytes.Data()), size_t(bytes.Count()));
-            order.push_back(text.substr(0, text.find('\0')));
-        }
-        EXPECT_EQ(order, (std::vector<std::string>{"ciom::messages", "install", "installer", "lang",
-                                                   "pkgm::instw", "\xC3\xA9"}));
-        cPackedKey probe;
-        packedkey_from_wstr(probe, L"install", -1);
-        int32_t* value = tree_find_value(map, static_cast<cPackedKey&&>(probe));
-        ASSERT_NE(value, nullptr);
-        EXPECT_EQ(*value, 7);
-        auto* node = tree_find_node(map, cPackedKey(tree_first_node(map)->key));
-        EXPECT_EQ(node, tree_first_node(map));
-        EXPECT_TRUE(tree_erase_node(map, node));
+    cHeapBalance balance;
+    cTreeMap<cPackedKey, int32_t> map(1024);
+    const char* names[] = {"pkgm::instw", "ciom::messages", "lang", "install", "installer", "\xC3\xA9"};
+    for (const char* name : names) {
+        cPackedKey key;
+        packedkey_from_str(key, name, -1);
+        *tree_get_or_add(map, static_cast<cPackedKey&&>(key)) = int32_t(strlen(name));
     }
-    EXPECT_EQ(heap_busy_blocks(), busy);
+    std::vector<std::string> order;
+    for (auto* n = tree_first_node(map); n; n = tree_next_node(n)) {
+        _typebuf<uint8_t> bytes;
+        packedkey_to_bytes(n->key, bytes);
+        std::string text(reinterpret_cast<char*>(bytes.Data()), size_t(bytes.Count()));
+        order.push_back(text.substr(0, text.find('\0')));
+    }
+    EXPECT_EQ(order, (std::vector<std::string>{"ciom::messages", "install", "installer", "lang",
+                                               "pkgm::instw", "\xC3\xA9"}));
+    cPackedKey probe;
+    packedkey_from_wstr(probe, L"install", -1);
+    int32_t* value = tree_find_value(map, static_cast<cPackedKey&&>(probe));
+    ASSERT_NE(value, nullptr);
+    EXPECT_EQ(*value, 7);
+    auto* node = tree_find_node(map, cPackedKey(tree_first_node(map)->key));
+    EXPECT_EQ(node, tree_first_node(map));
+    EXPECT_TRUE(tree_erase_node(map, node));
 }
 
 TEST(TreeMap, ErasingALeafClearsOnlyItsParentsLink)

@@ -9,6 +9,7 @@
 #include "base/buf_wrapper_io.h"
 #include "base/file_io_subrange.h"
 #include "base/mem_io_target.h"
+#include "tests/support/byte_stream.h"
 #include "tests/support/crt_heap_probe.h"
 #include "tests/support/heap_probe.h"
 #include "tests/support/zlib_fixtures.h"
@@ -21,20 +22,6 @@ struct Packed {
     cBufWrapperIO source;
     explicit Packed(std::vector<uint8_t> data) : bytes(std::move(data)), source(bytes.data(), int32_t(bytes.size()), false) {}
 };
-
-// Reads the whole stream in pieces of the given sizes (cycled).
-std::vector<uint8_t> read_through(cFileIOTarget& stream, const std::vector<uint32_t>& pieces)
-{
-    std::vector<uint8_t> all;
-    for (size_t k = 0;; ++k) {
-        std::vector<uint8_t> piece(pieces[k % pieces.size()]);
-        int32_t got = stream.Read(piece.data(), uint32_t(piece.size()));
-        if (got <= 0)
-            break;
-        all.insert(all.end(), piece.begin(), piece.begin() + got);
-    }
-    return all;
-}
 
 TEST(ZStream, ReadsPythonsDataByteForByteWithEveryViewSize)
 {
@@ -52,7 +39,7 @@ TEST(ZStream, ReadsPythonsDataByteForByteWithEveryViewSize)
             ASSERT_TRUE(stream.Attach(&packed.source, c.raw.size(), view, false)) << c.name << " " << view;
             EXPECT_TRUE(stream.IsOpen());
             EXPECT_EQ(stream.GetSize(), c.raw.size());
-            EXPECT_EQ(read_through(stream, {4096, 1, 5000, 333}), c.raw) << c.name << " " << view;
+            EXPECT_EQ(read_to_end(stream, {4096, 1, 5000, 333}), c.raw) << c.name << " " << view;
         }
     }
 }
@@ -149,7 +136,7 @@ TEST(ZStream, CutDataEndsShortWithoutHanging)
         Packed packed(zlib_fixture("cut.z"));
         cZStream stream;
         ASSERT_TRUE(stream.Attach(&packed.source, raw.size(), view, false));
-        std::vector<uint8_t> got = read_through(stream, {3000});
+        std::vector<uint8_t> got = read_to_end(stream, {3000});
         EXPECT_GT(got.size(), 0u);
         EXPECT_LT(got.size(), raw.size());
         EXPECT_TRUE(std::equal(got.begin(), got.end(), raw.begin()));
@@ -194,7 +181,7 @@ TEST(ZStream, StatedSizeBeyondTheEndOfTheDataEndsShort)
     Packed packed(zlib_fixture("trailing.z"));
     cZStream stream;
     ASSERT_TRUE(stream.Attach(&packed.source, raw.size() + 100, 64, false));
-    EXPECT_EQ(read_through(stream, {1000}), raw);
+    EXPECT_EQ(read_to_end(stream, {1000}), raw);
     EXPECT_FALSE(stream.Seek(raw.size() + 1));
 }
 
@@ -213,7 +200,7 @@ TEST(ZStream, ASourceGivingOneByteAtATimeIsEnough)
     TrickleSource source(bytes.data(), int32_t(bytes.size()), false);
     cZStream stream;
     ASSERT_TRUE(stream.Attach(&source, raw.size(), 4096, false));
-    EXPECT_EQ(read_through(stream, {10000}), raw);
+    EXPECT_EQ(read_to_end(stream, {10000}), raw);
 }
 
 TEST(ZStream, MemberInsideALargerStreamThroughASubRange)
@@ -227,7 +214,7 @@ TEST(ZStream, MemberInsideALargerStreamThroughASubRange)
     cFileIOSubRange window(&container, filler.size(), member.size());
     cZStream stream;
     ASSERT_TRUE(stream.Attach(&window, raw.size(), 4096, false));
-    EXPECT_EQ(read_through(stream, {4096}), raw);
+    EXPECT_EQ(read_to_end(stream, {4096}), raw);
     ASSERT_TRUE(stream.Seek(1));
     std::vector<uint8_t> out(10);
     ASSERT_EQ(stream.Read(out.data(), 10), 10);

@@ -169,24 +169,32 @@ TEST_F(ActionQueueTest, DestroyedElementDiscardsItsQueuesWakesWaitersAndIgnoresL
 
 TEST_F(ActionQueueTest, HandlerThatDestroysItsElementEndsTheDrain)
 {
-    cScriptedElement* child = new cScriptedElement("child", &log);
-    ASSERT_TRUE(root.AddChild(child, 0, 0, 10, 10));
-    child->on_action = [child](cCountedAction* action) {
-        if (action->number == 0)
-            delete child;
-        return true;
-    };
-    for (int32_t i = 0; i < 2; ++i)
-        ASSERT_TRUE(child->PostAction(new cCountedAction(7, i, &counts)));
-    // A waiter's action among the rest must be woken, not lost.
-    cWaiter waiter;
-    ASSERT_TRUE(child->PostAction(waiter.Action(7, &counts)));
+    for (bool sent : {false, true}) {
+        SCOPED_TRACE(sent ? "sent" : "posted");
+        log.clear();
+        counts.done = counts.discarded = counts.destroyed = 0;
+        cScriptedElement* child = new cScriptedElement("child", &log);
+        ASSERT_TRUE(root.AddChild(child, 0, 0, 10, 10));
+        child->on_action = [child](cCountedAction* action) {
+            if (action->number == 0)
+                delete child;
+            return true;
+        };
+        auto queue = [&](cChildElement::cChildAction* action) {
+            return sent ? child->SendAction(action) : child->PostAction(action);
+        };
+        for (int32_t i = 0; i < 2; ++i)
+            ASSERT_TRUE(queue(new cCountedAction(7, i, &counts)));
+        // A waiter's action among the rest must be woken, not lost.
+        cWaiter waiter;
+        ASSERT_TRUE(queue(waiter.Action(7, &counts)));
 
-    EXPECT_FALSE(root.DrainPostedActions(child));
-    EXPECT_EQ(log, cEvents{"child: action 7 from child"});
-    ExpectCounts(1, 2, 3);
-    EXPECT_TRUE(waiter.Woken());
-    EXPECT_FALSE(waiter.delivered);
+        EXPECT_FALSE(sent ? root.DrainSentActions(child) : root.DrainPostedActions(child));
+        EXPECT_EQ(log, cEvents{"child: action 7 from child"});
+        ExpectCounts(1, 2, 3);
+        EXPECT_TRUE(waiter.Woken());
+        EXPECT_FALSE(waiter.delivered);
+    }
 }
 
 TEST_F(ActionQueueTest, HandlerThatDestroysAnAncestorDoesNotClimbIntoIt)

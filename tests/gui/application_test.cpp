@@ -12,6 +12,7 @@
 #include "gui/window_class.h"
 #include "gui/window_maker.h"
 #include "tests/support/heap_probe.h"
+#include "tests/support/test_data.h"
 
 namespace {
 
@@ -89,8 +90,6 @@ public:
         log.events.push_back("open " + narrow(name));
         return opens;
     }
-
-    static std::string narrow(const wchar_t* text) { return std::string(text, text + wcslen(text)); }
 
     RunLog& log;
     bool opens;

@@ -185,7 +185,7 @@ def main():
     faulty("array_value_short", record(key, u16(1) + u16(0)[:1]))
     faulty("array_value_empty", record(key, b""))
     faulty("array_lengths_beyond", record(key, array_value([b"a", b"b", b"c"])[:6]))
-    faulty("array_string_beyond", record(key, array_value([b"abcdefghij"])[:9]))
+    faulty("array_string_beyond", record(key, array_value([b"abcdefghij"])[:13]))  # one byte short
     faulty("array_count_huge", record(key, u16(0xFFFF) + u16(1) + b"a"))
     cases.finish()
 

@@ -24,11 +24,6 @@ struct ExpectedContainer {
     std::map<std::wstring, std::vector<ExpectedString>> sections;
 };
 
-std::wstring widen(const std::string& ascii)
-{
-    return std::wstring(ascii.begin(), ascii.end());
-}
-
 std::wstring text_field(const std::string& field)
 {
     return field == "-" || field == "." ? std::wstring() : units_from_hex(field);
@@ -42,12 +37,12 @@ const std::map<std::string, ExpectedContainer>& cases()
             ExpectedContainer& c = read[r[1]];
             if (r[0] == "good") {
                 c.good = true;
-                c.code = widen(r[2]);
+                c.code = widened(r[2]);
                 c.name = text_field(r[3]);
             } else if (r[0] == "section") {
-                c.sections[widen(r[2])].resize(std::stoul(r[3]));
+                c.sections[widened(r[2])].resize(std::stoul(r[3]));
             } else if (r[0] == "string") {
-                c.sections[widen(r[2])].at(std::stoul(r[3])) = {r[4] != "-", text_field(r[4])};
+                c.sections[widened(r[2])].at(std::stoul(r[3])) = {r[4] != "-", text_field(r[4])};
             }
         }
         return read;
@@ -192,13 +187,10 @@ TEST(CatalogReader, DroppedCatalogGivesBackItsMemory)
     const std::string plain = container("plain");
     const std::string largest = container("largest");
     const std::string bad = container("array_string_beyond");
-    int before = heap_busy_blocks();
-    {
-        cStringCatalog catalog;
-        ASSERT_TRUE(read_into(plain, catalog));
-        ASSERT_TRUE(read_into(largest, catalog));
-        ASSERT_TRUE(read_into(plain, catalog));
-        ASSERT_FALSE(read_into(bad, catalog));
-    }
-    EXPECT_EQ(heap_busy_blocks(), before);
+    cHeapBalance balance;
+    cStringCatalog catalog;
+    ASSERT_TRUE(read_into(plain, catalog));
+    ASSERT_TRUE(read_into(largest, catalog));
+    ASSERT_TRUE(read_into(plain, catalog));
+    ASSERT_FALSE(read_into(bad, catalog));
 }

@@ -7,7 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "tests/gui/element_test_canvas.h"
+#include "gui/offscreen_canvas.h"
+#include "tests/gui/canvas_probe.h"
 #include "tests/gui/element_test_host.h"
 
 namespace {
@@ -61,8 +62,32 @@ public:
     cPoint GetScrollOrigin() override { return cPoint{-10, -4}; }
 };
 
+// An offscreen canvas, starting black, that notes the sub-canvases and
+// offscreen canvases asked of it and refuses the latter when told.
+class cNotingCanvas : public cWOffscreenCanvas {
+public:
+    cNotingCanvas(int32_t width, int32_t height)
+    {
+        EXPECT_TRUE(InitOffscreen(nullptr, width, height, -1, -1)) << width << " x " << height;
+    }
+    cCanvas* CreateSubCanvas(const cRect* rect) override
+    {
+        log.push_back("sub");
+        return cWOffscreenCanvas::CreateSubCanvas(rect);
+    }
+    cCanvas* CreateOffscreen(int32_t width, int32_t height, int32_t source_x, int32_t source_y) override
+    {
+        log.push_back("offscreen " + std::to_string(width) + "x" + std::to_string(height));
+        return refuse_offscreen ? nullptr : cWOffscreenCanvas::CreateOffscreen(width, height, source_x, source_y);
+    }
+    uint32_t Pixel(int32_t x, int32_t y) { return read_pixels(*this).At(x, y); }
+
+    std::vector<std::string> log;
+    bool refuse_offscreen = false;
+};
+
 // A root as the window layer leaves it: created, then sized to the canvas.
-void start_root(cChildElement& root, cGridCanvas& canvas)
+void start_root(cChildElement& root, cCanvas& canvas)
 {
     root.Create();
     root.SetSize(canvas.GetWidth(), canvas.GetHeight(), false);
@@ -70,16 +95,17 @@ void start_root(cChildElement& root, cGridCanvas& canvas)
 
 bool inside(const cRect& r, int32_t x, int32_t y)
 {
-    return x >= r.x && x < r.x + r.width && y >= r.y && y < r.y + r.height;
+    return inside(x, y, r);
 }
 
 // How many pixels of the canvas differ from the model's colour there.
-int wrong_pixels(cGridCanvas& canvas, const std::function<uint32_t(int32_t, int32_t)>& model)
+int wrong_pixels(cCanvas& canvas, const std::function<uint32_t(int32_t, int32_t)>& model)
 {
+    cCanvasPixels pixels = read_pixels(canvas);
     int wrong = 0;
-    for (int32_t y = 0; y < canvas.GetHeight(); ++y) {
-        for (int32_t x = 0; x < canvas.GetWidth(); ++x)
-            wrong += canvas.Pixel(x, y) != model(x, y);
+    for (int32_t y = 0; y < pixels.height; ++y) {
+        for (int32_t x = 0; x < pixels.width; ++x)
+            wrong += pixels.At(x, y) != model(x, y);
     }
     return wrong;
 }
@@ -90,7 +116,7 @@ TEST(ElementPaint, LowerAddressIsPaintedFirstAndStaysOnTop)
 {
     std::vector<std::string> order;
     cFillElement root("root", 0x111111, &order);
-    cGridCanvas canvas(100, 60);
+    cNotingCanvas canvas(100, 60);
     start_root(root, canvas);
     cFillElement* first = new cFillElement("a", 0x0000FF, &order);
     cFillElement* second = new cFillElement("b", 0x00FF00, &order);
@@ -114,7 +140,7 @@ TEST(ElementPaint, LowerAddressIsPaintedFirstAndStaysOnTop)
 TEST(ElementPaint, ChildrenStayInsideTheParentsBorder)
 {
     cFillElement root("root", 0x111111);
-    cGridCanvas canvas(50, 50);
+    cNotingCanvas canvas(50, 50);
     start_root(root, canvas);
     cFillElement panel("panel", 0x222222);
     cFillElement child("child", 0x333333);
@@ -134,7 +160,7 @@ TEST(ElementPaint, DisabledPaintingHidesTheSubtreeButHideDoesNot)
 {
     std::vector<std::string> order;
     cFillElement root("root", 0x111111, &order);
-    cGridCanvas canvas(40, 40);
+    cNotingCanvas canvas(40, 40);
     start_root(root, canvas);
     cFillElement hidden("hidden", 0x222222, &order);
     cFillElement unpainted("unpainted", 0x333333, &order);
@@ -158,7 +184,7 @@ TEST(ElementPaint, TransparentChildShowsItsParentsBackground)
     for (bool claims_painted : {false, true}) {
         SCOPED_TRACE(claims_painted ? "background claimed" : "no background");
         cSilentBackdropElement root(claims_painted);
-        cGridCanvas canvas(30, 30);
+        cNotingCanvas canvas(30, 30);
         start_root(root, canvas);
         cChildElement child;
         root.SetBackgroundColour(0x123456);
@@ -176,7 +202,7 @@ TEST(ElementPaint, TransparentChildShowsItsParentsBackground)
 TEST(ElementPaint, ParentIsAskedForItsBackgroundUnderTheChild)
 {
     cBackdropElement root;
-    cGridCanvas canvas(30, 30);
+    cNotingCanvas canvas(30, 30);
     start_root(root, canvas);
     cChildElement child;
     ASSERT_TRUE(root.AddChild(&child, 7, 9, 10, 10));
@@ -187,7 +213,7 @@ TEST(ElementPaint, ParentIsAskedForItsBackgroundUnderTheChild)
     EXPECT_EQ(canvas.Pixel(8, 10), 0xABCDEFu);
 
     // An element's own background request of a transparent element climbs too.
-    cGridCanvas other(10, 10);
+    cNotingCanvas other(10, 10);
     const cRect corner{1, 2, 3, 4};
     EXPECT_TRUE(child.EraseBackground(&other, &corner));
     ASSERT_EQ(root.asked.size(), 2u);
@@ -201,15 +227,16 @@ TEST(ElementPaint, BackBufferPaintsTheSameThroughAnOffscreenCanvasOrWithout)
     for (bool refuse : {false, true}) {
         SCOPED_TRACE(refuse ? "offscreen refused" : "offscreen given");
         cFillElement root("root", 0x111111);
-        cGridCanvas canvas(20, 20);
+        cNotingCanvas canvas(20, 20);
         start_root(root, canvas);
+        root.SetBackBuffer(true);
         cFillElement child("child", 0x00AA00);
         child.back_buffer_default = true;
         ASSERT_TRUE(root.AddChild(&child, 5, 5, 6, 4));
         EXPECT_TRUE(child.GetBackBuffer());
         canvas.refuse_offscreen = refuse;
         root.PaintTree(&canvas);
-        EXPECT_NE(std::find(canvas.Log().begin(), canvas.Log().end(), "offscreen 6x4"), canvas.Log().end());
+        EXPECT_NE(std::find(canvas.log.begin(), canvas.log.end(), "offscreen 20x20"), canvas.log.end());
         EXPECT_EQ(wrong_pixels(canvas, [](int32_t x, int32_t y) {
                       return inside({5, 5, 6, 4}, x, y) ? 0x00AA00u : 0x111111u;
                   }),
@@ -221,20 +248,20 @@ TEST(ElementPaint, ChildOutsideTheParentGetsNoCanvas)
 {
     std::vector<std::string> order;
     cFillElement root("root", 0x111111, &order);
-    cGridCanvas canvas(20, 20);
+    cNotingCanvas canvas(20, 20);
     start_root(root, canvas);
     cFillElement child("child", 0x222222, &order);
     ASSERT_TRUE(root.AddChild(&child, 25, 0, 5, 5));
     root.PaintTree(&canvas);
     EXPECT_EQ(order, std::vector<std::string>{"root"});
-    EXPECT_EQ(std::count(canvas.Log().begin(), canvas.Log().end(), "sub"), 0);
+    EXPECT_EQ(std::count(canvas.log.begin(), canvas.log.end(), "sub"), 0);
     root.PaintTree(nullptr);
 }
 
 TEST(ElementPaint, ScrolledChildrenMoveAndFixedOnesStay)
 {
     cScrolledElement root;
-    cGridCanvas canvas(40, 20);
+    cNotingCanvas canvas(40, 20);
     start_root(root, canvas);
     cFillElement scrolling("scrolling", 0x0000AA);
     cFillElement fixed("fixed", 0x00AA00);

@@ -59,16 +59,13 @@ TEST(ImageBuffer, FillSetsEveryPixelAndSetPixelsWithFlipReversesTheRows)
 
 TEST(ImageBuffer, AttachTakesTheBlockAndFreesTheOldOne)
 {
-    size_t before = heap_busy_blocks();
-    {
-        cImageBuffer image;
-        ASSERT_TRUE(image.Fill(7, 2, 2));
-        _typebuf<uint32_t> block(6);
-        ASSERT_TRUE(image.Attach(block, 3, 2));
-        EXPECT_EQ(block.Data(), nullptr);
-        EXPECT_TRUE(image.IsConsistent());
-    }
-    EXPECT_EQ(heap_busy_blocks(), before);
+    cHeapBalance balance;
+    cImageBuffer image;
+    ASSERT_TRUE(image.Fill(7, 2, 2));
+    _typebuf<uint32_t> block(6);
+    ASSERT_TRUE(image.Attach(block, 3, 2));
+    EXPECT_EQ(block.Data(), nullptr);
+    EXPECT_TRUE(image.IsConsistent());
 }
 
 TEST(ImageBuffer, ResizeAfterAMismatchedAttachGetsABlockOfTheRightSize)

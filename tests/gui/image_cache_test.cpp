@@ -57,27 +57,24 @@ TEST(ImageCache, ReplacingAnOwnedImageFreesItUnlessItIsPutBack)
 
 TEST(ImageCache, PutOfNullAndFailedPutPixelsLeaveNoEntry)
 {
-    int before = heap_busy_blocks();
-    {
-        cImageCache cache;
-        EXPECT_TRUE(cache.Put(5, nullptr));
-        EXPECT_EQ(cache.Get(5), nullptr);
-        EXPECT_FALSE(cache.Remove(5));
-        EXPECT_EQ(heap_busy_blocks(), before) << "a put of null for an absent id adds nothing";
+    cHeapBalance balance;
+    cImageCache cache;
+    EXPECT_TRUE(cache.Put(5, nullptr));
+    EXPECT_EQ(cache.Get(5), nullptr);
+    EXPECT_FALSE(cache.Remove(5));
+    EXPECT_EQ(balance.Change(), 0) << "a put of null for an absent id adds nothing";
 
-        ASSERT_TRUE(cache.PutPixels(2, two_rows, 2, 2, false));
-        EXPECT_TRUE(cache.Put(2, nullptr));
-        EXPECT_EQ(cache.Get(2), nullptr);
-        EXPECT_FALSE(cache.Remove(2));
+    ASSERT_TRUE(cache.PutPixels(2, two_rows, 2, 2, false));
+    EXPECT_TRUE(cache.Put(2, nullptr));
+    EXPECT_EQ(cache.Get(2), nullptr);
+    EXPECT_FALSE(cache.Remove(2));
 
-        ASSERT_TRUE(cache.PutPixels(2, two_rows, 2, 2, false));
-        EXPECT_FALSE(cache.PutPixels(2, nullptr, 2, 2, false));
-        EXPECT_EQ(cache.Get(2), nullptr);
-        EXPECT_FALSE(cache.PutPixels(4, two_rows, 0, 2, false));
-        EXPECT_EQ(cache.Get(4), nullptr);
-        EXPECT_FALSE(cache.Remove(4));
-    }
-    EXPECT_EQ(heap_busy_blocks(), before);
+    ASSERT_TRUE(cache.PutPixels(2, two_rows, 2, 2, false));
+    EXPECT_FALSE(cache.PutPixels(2, nullptr, 2, 2, false));
+    EXPECT_EQ(cache.Get(2), nullptr);
+    EXPECT_FALSE(cache.PutPixels(4, two_rows, 0, 2, false));
+    EXPECT_EQ(cache.Get(4), nullptr);
+    EXPECT_FALSE(cache.Remove(4));
 }
 
 TEST(ImageCache, RemoveKeepsEveryOtherEntry)
@@ -103,18 +100,15 @@ TEST(ImageCache, RemoveKeepsEveryOtherEntry)
 TEST(ImageCache, ClearAndDestructionFreeEverything)
 {
     cImageBuffer borrowed;
-    int before = heap_busy_blocks();
-    {
-        cImageCache cache;
-        for (int id = -50; id < 50; ++id)
-            ASSERT_TRUE(cache.PutPixels(id, two_rows, 2, 2, false));
-        cache.Clear();
-        EXPECT_EQ(cache.Get(0), nullptr);
-        EXPECT_EQ(heap_busy_blocks(), before);
-        for (int id = 0; id < 50; ++id)
-            ASSERT_TRUE(id % 2 ? cache.Put(id, &borrowed) : cache.PutPixels(id, two_rows, 2, 2, false));
-    }
-    EXPECT_EQ(heap_busy_blocks(), before);
+    cHeapBalance balance;
+    cImageCache cache;
+    for (int id = -50; id < 50; ++id)
+        ASSERT_TRUE(cache.PutPixels(id, two_rows, 2, 2, false));
+    cache.Clear();
+    EXPECT_EQ(cache.Get(0), nullptr);
+    EXPECT_EQ(balance.Change(), 0);
+    for (int id = 0; id < 50; ++id)
+        ASSERT_TRUE(id % 2 ? cache.Put(id, &borrowed) : cache.PutPixels(id, two_rows, 2, 2, false));
 }
 
 TEST(ImageRef, SettingFreesTheOwnedImage)
@@ -122,7 +116,7 @@ TEST(ImageRef, SettingFreesTheOwnedImage)
     cImageCache cache;
     ASSERT_TRUE(cache.PutPixels(0, two_rows, 2, 2, false));
     cImageBuffer borrowed;
-    int before = heap_busy_blocks();
+    cHeapBalance balance;
     {
         cImageRef slot;
         EXPECT_EQ(slot.Get(), nullptr);
@@ -135,17 +129,16 @@ TEST(ImageRef, SettingFreesTheOwnedImage)
         own_new_image();
         EXPECT_TRUE(slot.SetImage(&borrowed));
         EXPECT_EQ(slot.Get(), &borrowed);
-        EXPECT_EQ(heap_busy_blocks(), before);
+        EXPECT_EQ(balance.Change(), 0);
 
         own_new_image();
         EXPECT_TRUE(slot.SetFromCache(&cache, 0));
         EXPECT_EQ(slot.Get(), cache.Get(0));
         EXPECT_TRUE(slot.SetFromCache(&cache, 1));
         EXPECT_EQ(slot.Get(), nullptr);
-        EXPECT_EQ(heap_busy_blocks(), before);
+        EXPECT_EQ(balance.Change(), 0);
 
         own_new_image();
     }
-    EXPECT_EQ(heap_busy_blocks(), before);
     EXPECT_NE(cache.Get(0), nullptr);
 }

@@ -9,18 +9,13 @@
 #include <vector>
 
 #include "gui/window_maker.h"
+#include "tests/gui/action_test_actions.h"
 #include "tests/gui/gui_test_elements.h"
 
 namespace {
 
 const uint32_t start_code = 50, numbered_code = 1000;
 const int action_count = 1000;
-
-class cNumberedAction : public cChildElement::cChildAction {
-public:
-    explicit cNumberedAction(int number) : cChildAction(numbered_code), value(number) {}
-    int value;
-};
 
 // What reached a root, kept by the test beyond the root's life (the run
 // destroys the root when it ends).
@@ -42,7 +37,7 @@ public:
     {
         log.off_thread += GetCurrentThreadId() != log.ui_thread;
         if (action->code == numbered_code) {
-            log.numbers.push_back(static_cast<cNumberedAction*>(action)->value);
+            log.numbers.push_back(static_cast<cCountedAction*>(action)->number);
             if (int(log.numbers.size()) == action_count)
                 EndModal(1);
         } else if (log.on_action) {
@@ -101,6 +96,7 @@ protected:
 
     cWWMaker maker;
     cActionLog log;
+    cActionCounts counts;
     HANDLE sent_queued = CreateEventW(nullptr, TRUE, FALSE, nullptr);
     HANDLE worker_done = CreateEventW(nullptr, TRUE, FALSE, nullptr);
     cActionRoot* root = nullptr;
@@ -111,7 +107,7 @@ TEST_F(ModalActionsTest, WorkerPostsAThousandActionsHandledOnceInOrderOnTheUIThr
     bool all_posted = true;
     EXPECT_EQ(Run([&]() {
                   for (int i = 0; i < action_count; ++i)
-                      all_posted = root->PostAction(new cNumberedAction(i)) && all_posted;
+                      all_posted = root->PostAction(new cCountedAction(numbered_code, i, &counts)) && all_posted;
               }),
               1);
     EXPECT_TRUE(all_posted);
@@ -119,6 +115,8 @@ TEST_F(ModalActionsTest, WorkerPostsAThousandActionsHandledOnceInOrderOnTheUIThr
     for (int i = 0; i < action_count; ++i)
         ASSERT_EQ(log.numbers[i], i);
     EXPECT_EQ(log.off_thread, 0);
+    EXPECT_EQ(counts.done, action_count);
+    EXPECT_EQ(counts.destroyed, action_count);
 }
 
 TEST_F(ModalActionsTest, SentActionBlocksTheWorkerUntilTheUIThreadAnswered)
@@ -133,13 +131,15 @@ TEST_F(ModalActionsTest, SentActionBlocksTheWorkerUntilTheUIThreadAnswered)
         }
     };
     EXPECT_EQ(Run([&]() {
-                  delivered = root->SendActionAndWait(new cChildElement::cSentChildAction(question));
+                  delivered = root->SendActionAndWait(new cCountedSentAction(question, &counts));
                   answered_before_return = answered.load();
               }),
               2);
     EXPECT_TRUE(delivered);
     EXPECT_TRUE(answered_before_return);
     EXPECT_EQ(log.off_thread, 0);
+    EXPECT_EQ(counts.done, 1);
+    EXPECT_EQ(counts.destroyed, 1);
 }
 
 TEST_F(ModalActionsTest, ClosingTheDialogReleasesAWaitingWorker)
@@ -156,12 +156,15 @@ TEST_F(ModalActionsTest, ClosingTheDialogReleasesAWaitingWorker)
     };
     EXPECT_EQ(Run([&]() {
                   root->PostAction(new cChildElement::cChildAction(hold));
-                  delivered = root->SendActionAndWait(new cChildElement::cSentChildAction(never_answered));
+                  delivered = root->SendActionAndWait(new cCountedSentAction(never_answered, &counts));
               }),
               3);
     EXPECT_TRUE(queued_in_time);
     // The worker woke when the end of the run destroyed the root, unanswered.
     EXPECT_FALSE(delivered);
+    EXPECT_EQ(counts.discarded, 1);
+    EXPECT_EQ(counts.done, 0);
+    EXPECT_EQ(counts.destroyed, 1);
 }
 
 }  // namespace

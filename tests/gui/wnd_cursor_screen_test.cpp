@@ -96,10 +96,4 @@ TEST_F(CursorScreenTest, WorkAndScreenAreasFitTheScreen)
     EXPECT_GT(screen_dpi(), 0);
 }
 
-TEST(Power, KeepAwakeAndAllowSleep)
-{
-    EXPECT_TRUE(system_keep_awake());
-    EXPECT_TRUE(system_allow_sleep());
-}
-
 }  // namespace

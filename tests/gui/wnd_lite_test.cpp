@@ -87,8 +87,9 @@ TEST_F(WndLiteTest, WheelTurnsMakeWholeStepsAndKeepTheRemainder)
         int32_t remainder;
     };
     const Turn turns[] = {
-        {30, 0, nullptr, 30},  {30, 0, nullptr, 60},  {30, 0, nullptr, 90}, {30, 0, "wheel 400 300 1 0 1", 0},
-        {-250, MK_CONTROL, "wheel 400 300 0 1 2", -10}, {-110, 0, "wheel 400 300 0 0 1", 0},
+        {30, 0, nullptr, 30},  {30, 0, nullptr, 60},  {30, 0, nullptr, 90}, {40, 0, "wheel 400 300 1 0 1", 10},
+        {250, 0, "wheel 400 300 1 0 2", 20}, {-270, MK_CONTROL, "wheel 400 300 0 1 2", -10},
+        {-110, 0, "wheel 400 300 0 0 1", 0},
     };
     for (const Turn& t : turns) {
         SCOPED_TRACE(t.delta);

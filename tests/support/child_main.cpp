@@ -1,6 +1,5 @@
 // The main of test executables that start themselves as child processes
 // (behaviours in child_process.h).
-#include <gtest/gtest.h>
 #include <windows.h>
 
 #include <shellapi.h>
@@ -12,6 +11,7 @@
 #include <vector>
 
 #include "tests/support/child_process.h"
+#include "tests/support/test_run.h"
 
 namespace {
 
@@ -62,6 +62,5 @@ int main(int argc, char** argv)
         ExitProcess(0);
     }
     LocalFree(arguments);
-    testing::InitGoogleTest(&argc, argv);
-    return RUN_ALL_TESTS();
+    return run_tests(argc, argv);
 }

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "base/app_config.h"
 #include "base/config_node.h"
 #include "tests/support/test_data.h"
 
@@ -13,17 +14,6 @@
 // tests/base/config_store_files.py writes: every node's path ("." for the
 // root, else "x" + hex of each name joined by '/') to its value bytes.
 typedef std::map<std::string, std::string> FlatTree;
-
-inline std::string hex_of(const std::string& bytes)
-{
-    static const char digits[] = "0123456789abcdef";
-    std::string hex;
-    for (unsigned char c : bytes) {
-        hex.push_back(digits[c >> 4]);
-        hex.push_back(digits[c & 15]);
-    }
-    return hex;
-}
 
 inline void flatten_into(const cConfigNode& node, const std::string& path, FlatTree& out)
 {
@@ -80,28 +70,48 @@ struct StoreCase {
     std::string file; // the file's bytes
 };
 
-inline std::vector<StoreCase> read_store_cases()
+// The cases that config_store_files.py wrote at build time, read once.
+inline const std::vector<StoreCase>& store_cases()
 {
-    std::vector<StoreCase> cases;
-    for (const auto& record : read_test_records("config_files/cases.txt")) {
-        if (record[0] == "case") {
-            cases.push_back({record[1], record[2] == "ok", record[3] == "roundtrip", {}, {}, {}});
-            cases.back().file = read_test_data(("config_files/" + record[1] + ".qrvc").c_str());
-        } else {
-            FlatTree& tree = record[0] == "in" ? cases.back().in : cases.back().out;
-            tree[record[1]] = record[2] == "-" ? std::string() : bytes_from_hex(record[2]);
+    static const std::vector<StoreCase> cases = [] {
+        std::vector<StoreCase> read;
+        for (const auto& record : read_test_records("config_files/cases.txt")) {
+            if (record[0] == "case") {
+                read.push_back({record[1], record[2] == "ok", record[3] == "roundtrip", {}, {}, {}});
+                read.back().file = read_test_data(("config_files/" + record[1] + ".qrvc").c_str());
+            } else {
+                FlatTree& tree = record[0] == "in" ? read.back().in : read.back().out;
+                tree[record[1]] = record[2] == "-" ? std::string() : bytes_from_hex(record[2]);
+            }
         }
-    }
+        return read;
+    }();
     return cases;
 }
 
-inline const StoreCase& store_case(const std::vector<StoreCase>& cases, const std::string& name)
+inline const StoreCase& store_case(const std::string& name)
 {
-    for (const StoreCase& c : cases)
+    for (const StoreCase& c : store_cases())
         if (c.name == name)
             return c;
     static const StoreCase missing{};
     return missing;
+}
+
+// The names EnumChildren gives for key, in order; *result gets its answer.
+inline std::vector<std::string> children_of(cApplicationConfig& config, const char* key, bool* result = nullptr)
+{
+    std::vector<std::string> names;
+    bool done = config.EnumChildren(
+        key,
+        [](const char* name, void* context) {
+            static_cast<std::vector<std::string>*>(context)->push_back(name);
+            return true;
+        },
+        &names);
+    if (result)
+        *result = done;
+    return names;
 }
 
 #endif

@@ -60,7 +60,7 @@ def main():
                            HTTP_TEST_PORT=str(port),
                            HTTP_TEST_CLOSED_PORT=str(refusing.getsockname()[1]),
                            HTTP_TEST_REQUESTS=windows_path(os.path.join(folder, "requests")))
-        code = subprocess.run([wine_run, executable, *arguments], env=environment, timeout=600).returncode
+        code = subprocess.run([wine_run, executable, *arguments], env=environment).returncode
     finally:
         server.terminate()
         server.wait()

@@ -127,21 +127,14 @@ class Handler(socketserver.BaseRequestHandler):
             self.request.sendall(head(b"200 OK") + pattern(args[0]))
         elif kind == "short":
             self.request.sendall(head(b"200 OK", args[0]) + pattern(args[1]))
-        elif kind == "extra":
-            self.request.sendall(head(b"200 OK", args[0]) + pattern(args[0]) + b"EXTRA BYTES AFTER THE BODY")
         elif kind == "trickle":
             response = head(b"200 OK", args[0]) + pattern(args[0])
             self.send_pieces(response[i:i + 1] for i in range(len(response)))
-        elif kind == "split-head":
-            self.send_pieces([b"HTT", b"P/1.1 200 OK\r", b"\nContent-Le", b"ngth: 5\r\nX-A: 1\r",
-                              b"\n\r", b"\nhel", b"lo"])
         elif kind == "status":
             self.request.sendall(head(b"404 Not Found", 9) + b"not found")
         elif kind == "headers":
             self.request.sendall(b"HTTP/1.0 200 OK\r\nLocation: http://h/x\r\nX-Twice: first\r\n"
                                  b"X-Twice: second\r\nContent-Length:3\r\n\r\nabc")
-        elif kind == "bad":
-            self.request.sendall(BAD_HEADS[parts[1]])
         elif kind == "longline":
             self.request.sendall(b"HTTP/1.1 200 OK\r\nX-Long: " + b"a" * 70000 + b"\r\n\r\n")
         elif kind == "silent":
@@ -166,19 +159,6 @@ class Handler(socketserver.BaseRequestHandler):
         else:
             raise ValueError("no scripted response for " + path)
         self.request.shutdown(socket.SHUT_WR)
-
-
-BAD_HEADS = {
-    "zero": b"HTTP/1.1 000 OK\r\nContent-Length: 2\r\n\r\nok",
-    "garbage": b"XYZZY 200 nonsense\r\n\r\n",
-    "http2": b"HTTP/2 200\r\nContent-Length: 2\r\n\r\nok",
-    "cut": b"HTTP/1.1 20\r\n\r\n",
-    "nocolon": b"HTTP/1.1 200 OK\r\nNo colon here\r\n\r\n",
-    "negative": b"HTTP/1.1 200 OK\r\nContent-Length: -5\r\n\r\nhello",
-    "headless": b"HTTP/1.1 200 OK\r\nContent-Length: 2\r\n",
-    "overflow": b"HTTP/1.1 200 OK\r\nContent-Length: 18446744073709551621\r\n\r\nhello",
-    "trailing": b"HTTP/1.1 200 OK\r\nContent-Length: 5abc\r\n\r\nhello",
-}
 
 
 class Server(socketserver.ThreadingTCPServer):

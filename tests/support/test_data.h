@@ -55,6 +55,29 @@ inline std::string bytes_from_hex(const std::string& hex)
     return bytes;
 }
 
+// Two lowercase digits a byte; the form the generated files use.
+inline std::string hex_of(const std::string& bytes)
+{
+    static const char digits[] = "0123456789abcdef";
+    std::string hex;
+    for (unsigned char c : bytes) {
+        hex.push_back(digits[c >> 4]);
+        hex.push_back(digits[c & 15]);
+    }
+    return hex;
+}
+
+// ASCII text between its UTF-16 and byte forms.
+inline std::string narrow(const std::wstring& text)
+{
+    return std::string(text.begin(), text.end());
+}
+
+inline std::wstring widened(const std::string& text)
+{
+    return std::wstring(text.begin(), text.end());
+}
+
 inline std::wstring units_from_hex(const std::string& hex)
 {
     std::wstring units;

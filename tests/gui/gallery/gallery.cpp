@@ -1,8 +1,9 @@
 // A test-only gallery of the GUI: a form with every built-in theme image
 // painted, the framework's texts in English and in Russian, the controls in
-// their usual states, a toolbar and a progress bar, and a row of focusable
-// chips with the keyboard focus on one of them. Run through the real application runner and window
-// maker. Handshake with the test driver through the folder named on the
+// their usual states, a toolbar and a progress bar, lists, a tree, a
+// property area and a picture, and a row of focusable chips with the
+// keyboard focus on one of them. Run through the real application runner
+// and window maker. Handshake with the test driver through the folder named on the
 // command line: once the window runs, the gallery writes "ready.txt" (the
 // screen rectangle of its client area); the driver screenshots it and
 // creates "end.flag"; a watcher thread then posts an action that ends the
@@ -28,11 +29,12 @@
 #include "tests/gui/gallery/gallery_controls.h"
 #include "tests/gui/gallery/gallery_inputs.h"
 #include "tests/gui/gallery/gallery_lists.h"
+#include "tests/gui/gallery/gallery_views.h"
 
 namespace {
 
 const int32_t gallery_width = 1110;
-const int32_t gallery_height = 770;
+const int32_t gallery_height = 900;
 const uint32_t end_code = 100;
 const intptr_t end_result = 7;
 const uint32_t text_colour = 0x404040;
@@ -154,6 +156,7 @@ public:
         panel->AddChild(&controls, 847, 10, cGalleryControls::width_needed, cGalleryControls::height_needed);
         panel->AddChild(&bars, 11, 382, cImageGrid::columns * cImageGrid::cell + 2, cGalleryBars::height_needed);
         panel->AddChild(&lists, 11, 446, cGalleryLists::width_needed, cGalleryLists::height_needed);
+        panel->AddChild(&views, 11, 606, cGalleryViews::width_needed, cGalleryViews::height_needed);
         panel->AddChild(&inputs, 447, -31 - cGalleryInputs::height_needed + 26, cGalleryInputs::width_needed,
                         cGalleryInputs::height_needed);
         panel->AddChild(&first_chip, 11, -31, 110, 26);
@@ -211,6 +214,7 @@ private:
     cGalleryInputs inputs;
     cGalleryBars bars;
     cGalleryLists lists;
+    cGalleryViews views;
     cChip first_chip;
     cChip second_chip;
     cChip third_chip;
