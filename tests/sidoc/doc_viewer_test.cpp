@@ -12,8 +12,8 @@
 #include "sidoc/doc_compiler.h"
 #include "sidoc/doc_loader.h"
 #include "tests/gui/canvas_probe.h"
+#include "tests/gui/controls/form_window.h"
 #include "tests/sidoc/doc_test_files.h"
-#include "tests/gui/gui_test_elements.h"
 #include "tests/support/test_data.h"
 
 namespace {
@@ -58,17 +58,6 @@ public:
     std::vector<std::pair<std::wstring, cRect>> rects;
 };
 
-// Runs the steps one after the other, each once the input sent before it
-// has been handled.
-void run_steps(std::vector<std::function<void()>> steps, size_t next = 0)
-{
-    if (next < steps.size())
-        run_later(120, [steps, next]() {
-            steps[next]();
-            run_steps(steps, next + 1);
-        });
-}
-
 // The sample in a viewer filling a modal dialog of the given client size;
 // the steps run once it has been painted, and the run ends after them.
 class DocViewer : public ::testing::Test {
@@ -89,7 +78,7 @@ protected:
             host = host_of(r);
             SetForegroundWindow(GetParent(host));
             steps.push_back([r]() { r->EndModal(1); });
-            run_steps(steps);
+            cFormWindow::RunSteps(steps, 120);
         };
         EXPECT_EQ(maker.RunDialog(L"document", width, height, root, nullptr, false), 1);
     }

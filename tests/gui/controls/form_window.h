@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <algorithm>
 #include <functional>
 #include <string>
 #include <vector>
@@ -23,7 +24,11 @@ public:
     using cStep = std::function<void()>;
 
     static const UINT time_out_ms = 30000;
-    // Long scripts of plain key presses may step faster.
+    // Steps of plain input inside the form's own window may follow faster:
+    // the input is queued at once, handled and painted before the next
+    // step's timer comes due. Steps that open or activate other windows wait
+    // for the window system.
+    static const UINT quick_step_gap_ms = 75;
     UINT step_gap_ms = 150;
 
     cFormWindow() { EXPECT_TRUE(maker.Init(nullptr, 0, 101)); }
@@ -40,6 +45,17 @@ public:
             KillTimer(nullptr, waiting.first);
         later_steps().clear();
         return result;
+    }
+
+    // Runs the steps one after the other from the message loop of whatever
+    // modal run is active, each gap_ms after the one before.
+    static void RunSteps(std::vector<cStep> steps, UINT gap_ms, size_t next = 0)
+    {
+        if (next < steps.size())
+            run_later(gap_ms, [steps, gap_ms, next]() {
+                steps[next]();
+                RunSteps(steps, gap_ms, next + 1);
+            });
     }
 
     // Called by the form once its window runs.
@@ -136,6 +152,30 @@ public:
 
     static uint32_t PixelAt(cChildElement* element, int32_t x, int32_t y) { return Pixels(element, x, y, 1, 1)[0]; }
 
+    // The runs of one colour along a line of pixels: each one's colour,
+    // where it starts and how long it is.
+    struct cRun {
+        uint32_t colour;
+        int32_t start;
+        int32_t length;
+    };
+    static std::vector<cRun> Runs(const std::vector<uint32_t>& line)
+    {
+        std::vector<cRun> runs;
+        for (int32_t x = 0; x < int32_t(line.size()); ++x) {
+            if (!runs.empty() && runs.back().colour == line[size_t(x)])
+                ++runs.back().length;
+            else
+                runs.push_back(cRun{line[size_t(x)], x, 1});
+        }
+        return runs;
+    }
+
+    static bool Shows(const std::vector<uint32_t>& pixels, uint32_t colour)
+    {
+        return std::find(pixels.begin(), pixels.end(), colour) != pixels.end();
+    }
+
     // 0xAARRGGBB to 0x00BBGGRR and back (the alpha byte dropped).
     static uint32_t swap_red_blue(uint32_t pixel)
     {
@@ -182,6 +222,8 @@ private:
     std::vector<cStep> script;
     bool repeat_step = false;
 };
+
+using cSteps = std::vector<cFormWindow::cStep>;
 
 // A form that starts its window's script once it runs and logs the codes of
 // the actions that its logged controls post (focus notices left out).
