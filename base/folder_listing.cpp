@@ -47,6 +47,16 @@ void cFolderListing::Clear()
     tree_clear(entries);
 }
 
+void cFolderListing::Swap(cFolderListing& other)
+{
+    folder.Swap(other.folder);
+    cTreeMap<int32_t, cFolderEntry> held;
+    tree_move(held, entries);
+    tree_move(entries, other.entries);
+    tree_move(other.entries, held);
+    entries.depth_limit = other.entries.depth_limit = 1024;
+}
+
 uint32_t cFolderListing::Count() const
 {
     return uint32_t(tree_next_free_int(entries));

@@ -55,6 +55,10 @@ public:
     // Frees every entry; the folder text stays.
     void Clear();
 
+    // Exchanges folder and entries with the other listing, so that one
+    // thread can hand what it listed to another.
+    void Swap(cFolderListing& other);
+
 private:
     _guardchar<wchar_t> folder;
     cTreeMap<int32_t, cFolderEntry> entries;

@@ -46,6 +46,11 @@ wchar_t safe_file_name_char(wchar_t c)
     }
 }
 
+bool is_drive_letter(wchar_t unit)
+{
+    return (unit >= L'A' && unit <= L'Z') || (unit >= L'a' && unit <= L'z');
+}
+
 }  // namespace
 
 bool path_to_native(const wchar_t* path, _typebuf<wchar_t>& native)
@@ -169,4 +174,18 @@ void path_identity_key(const wchar_t* path, cPackedKey& key)
     }
     *out = 0;
     packedkey_from_wstr(key, start, int32_t(out - start));
+}
+
+bool path_is_drive(const wchar_t* path)
+{
+    return path && is_drive_letter(path[0]) && path[1] == L':' && path[2] == 0;
+}
+
+bool path_is_absolute(const wchar_t* path)
+{
+    if (!path)
+        return false;
+    if (path[0] == L'/' && path[1] == L'/')
+        return true;
+    return is_drive_letter(path[0]) && path[1] == L':' && (path[2] == 0 || path[2] == L'/');
 }

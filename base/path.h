@@ -28,6 +28,14 @@ bool path_to_native(const wchar_t* path, _typebuf<wchar_t>& native);
 // trailing blanks and double quotes are cut. Null is left alone.
 void path_from_native(wchar_t* text);
 
+// A drive named by its letter and colon alone ("C:").
+bool path_is_drive(const wchar_t* path);
+
+// A path that names its place without the process's current folder: a
+// drive ("C:") or a path from a drive's root ("C:/x"), or a UNC name
+// ("//server/share"). Null is none.
+bool path_is_absolute(const wchar_t* path);
+
 // Prints into a buffer of 4096 characters and assigns the result. False
 // when the text does not fit (out untouched) or cannot be stored (out empty).
 bool path_format(_guardchar<wchar_t>& out, const wchar_t* format, ...);

@@ -1,5 +1,7 @@
 #include "gui/theme.h"
 
+#include "gui/image_cache.h"
+
 namespace {
 
 // The process-wide theme; GUI thread only, so no lock.
@@ -102,4 +104,12 @@ cImageBuffer* theme_image(uint32_t index)
 {
     cCITheme* theme = get_theme();
     return theme ? theme->GetImage(index) : nullptr;
+}
+
+void theme_fill_cache(cImageCache* cache, const uint32_t* indexes, int32_t count)
+{
+    if (cache->Get(0))
+        return;
+    for (int32_t key = 0; key < count; ++key)
+        cache->Put(key, theme_image(indexes[key]));
 }

@@ -8,6 +8,8 @@
 #include "gui/geometry.h"
 #include "gui/image_buffer.h"
 
+class cImageCache;
+
 const int32_t theme_metric_count = 25;
 const int32_t theme_colour_count = 62;
 const int32_t theme_image_count = 157;
@@ -83,6 +85,10 @@ cCITheme* get_theme();
 uint32_t theme_colour(int32_t index);
 int32_t theme_metric(uint32_t index);
 cImageBuffer* theme_image(uint32_t index);
+
+// Fills a control's shared cache once: keys 0 to count - 1 borrow the
+// theme images of the indexes; nothing when key 0 is present already.
+void theme_fill_cache(cImageCache* cache, const uint32_t* indexes, int32_t count);
 
 // The program's built-in theme tables.
 extern const cThemeDescriptor builtin_theme;

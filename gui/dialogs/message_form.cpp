@@ -1,13 +1,11 @@
 #include "gui/dialogs/message_form.h"
 
+#include "gui/dialogs/dialog_parts.h"
 #include "gui/theme.h"
 #include "gui/ui_font.h"
 
 namespace {
 
-const uint32_t button_row_action = 6;
-const int32_t yes_button = 1;
-const int32_t no_button = 2;
 // Image keys of the shared cache: the two button images, then the icons
 // by kind from icon_key_base on.
 const int32_t ok_image = 0;
@@ -120,18 +118,12 @@ void cMessageForm::OnCreate()
         }
     }
 
-    AddChild(&buttons, 0, 0, 1, 24);
-    buttons.SetTransparent(true);
-    buttons.SetStateImageCache(0, &shared_images);
-    if (button_set == buttons_ok) {
-        buttons.SetButton(yes_button, LookupString(0), ok_image);
-    } else if (button_set == buttons_yes_no) {
-        buttons.SetButton(yes_button, LookupString(1), ok_image);
-        buttons.SetButton(no_button, LookupString(2), no_image);
-    }
-    int32_t row_width = buttons.GetTotalButtonsWidth();
-    int32_t row_height = theme_metric(7);
-    AddChild(&buttons, -(theme_metric(9) + row_width), -(1 + theme_metric(8) + row_height), row_width, row_height);
+    const cDialogButton ok[] = {{dialog_accept_button, 0, ok_image}};
+    const cDialogButton yes_no[] = {{dialog_accept_button, 1, ok_image}, {dialog_cancel_button, 2, no_image}};
+    if (button_set == buttons_yes_no)
+        add_dialog_buttons(this, &buttons, &shared_images, yes_no, 2);
+    else
+        add_dialog_buttons(this, &buttons, &shared_images, ok, button_set == buttons_ok ? 1 : 0);
 
     panel->AddChild(&icon, 5, 0, 33, icon_band_height);
     icon.SetIcon(shared_images.Get(icon_key_base + int32_t(icon_kind)), true);
@@ -141,13 +133,7 @@ void cMessageForm::OnCreate()
 
 bool cMessageForm::HandleAction(cChildElement* sender, cChildAction* action)
 {
-    if (sender == &buttons && action->code == button_row_action) {
-        int32_t id = static_cast<cToolBarChild::cTbButtonAction*>(action)->id;
-        if (id == yes_button)
-            OnAccept();
-        else if (id == no_button)
-            OnCancel();
-    }
+    answer_dialog_button(this, &buttons, sender, action);
     return cCustomForm::HandleAction(sender, action);
 }
 

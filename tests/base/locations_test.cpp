@@ -11,59 +11,9 @@
 #include "base/system_info.h"
 #include "tests/support/redirected_env.h"
 #include "tests/support/temp_folder.h"
+#include "tests/support/wine_drives.h"
 
 namespace {
-
-// A drive letter that names nothing in this prefix.
-wchar_t unused_letter(wchar_t from)
-{
-    for (wchar_t letter = from; letter <= L'Z'; ++letter) {
-        wchar_t root[4] = {letter, L':', L'\\', 0};
-        if (GetDriveTypeW(root) == DRIVE_NO_ROOT_DIR)
-            return letter;
-    }
-    return 0;
-}
-
-// Remembered drives under HKEY_CURRENT_USER\Network, made by the test and
-// removed afterwards, with the Network key itself when the test made it.
-class RememberedDrives {
-public:
-    RememberedDrives()
-    {
-        HKEY key;
-        network_existed = RegOpenKeyExW(HKEY_CURRENT_USER, L"Network", 0, KEY_READ, &key) == ERROR_SUCCESS;
-        if (network_existed)
-            RegCloseKey(key);
-    }
-    ~RememberedDrives()
-    {
-        for (const std::wstring& name : made)
-            RegDeleteKeyW(HKEY_CURRENT_USER, (L"Network\\" + name).c_str());
-        if (!network_existed)
-            RegDeleteKeyW(HKEY_CURRENT_USER, L"Network");
-    }
-
-    // A subkey, with RemotePath when remote is not null.
-    bool Add(const std::wstring& name, const wchar_t* remote)
-    {
-        HKEY key;
-        if (RegCreateKeyExW(HKEY_CURRENT_USER, (L"Network\\" + name).c_str(), 0, nullptr, 0, KEY_WRITE, nullptr,
-                            &key, nullptr) != ERROR_SUCCESS)
-            return false;
-        made.push_back(name);
-        LONG status = ERROR_SUCCESS;
-        if (remote)
-            status = RegSetValueExW(key, L"RemotePath", 0, REG_SZ, reinterpret_cast<const BYTE*>(remote),
-                                    DWORD((wcslen(remote) + 1) * sizeof(wchar_t)));
-        RegCloseKey(key);
-        return status == ERROR_SUCCESS;
-    }
-
-private:
-    bool network_existed;
-    std::vector<std::wstring> made;
-};
 
 const cFolderEntry* find_entry(const cFolderListing& listing, const std::wstring& name)
 {
@@ -156,8 +106,8 @@ TEST(Locations, DrivesShowTheirLabelAndSize)
 
 TEST(Locations, RegistryListsRememberedDrivesThatAreNotConnected)
 {
-    wchar_t letter = unused_letter(L'M');
-    wchar_t other = unused_letter(wchar_t(letter + 1));
+    wchar_t letter = unused_drive_letter(L'M');
+    wchar_t other = unused_drive_letter(wchar_t(letter + 1));
     ASSERT_NE(letter, 0);
     ASSERT_NE(other, 0);
     RememberedDrives drives;
@@ -181,7 +131,7 @@ TEST(Locations, RegistryListsRememberedDrivesThatAreNotConnected)
 
 TEST(Locations, TheRegistryIsReadFromWindows10On)
 {
-    wchar_t letter = unused_letter(L'M');
+    wchar_t letter = unused_drive_letter(L'M');
     ASSERT_NE(letter, 0);
     RememberedDrives drives;
     ASSERT_TRUE(drives.Add(std::wstring(1, letter), L"\\\\nohost\\share"));
@@ -199,7 +149,7 @@ TEST(Locations, TheRegistryIsReadFromWindows10On)
 
 TEST(Locations, OnlyRememberedDrivesAreReconnected)
 {
-    wchar_t letter = unused_letter(L'D');
+    wchar_t letter = unused_drive_letter(L'D');
     ASSERT_NE(letter, 0);
     EXPECT_FALSE(net_reconnect_drive(letter));
     wchar_t root[4] = {letter, L':', L'\\', 0};

@@ -109,6 +109,25 @@ TEST(PathFromNative, StripsQuotesAndTurnsBackslashes)
     path_from_native(nullptr);
 }
 
+TEST(Path, DrivesAndAbsolutePaths)
+{
+    struct Case {
+        const wchar_t* path;
+        bool drive;
+        bool absolute;
+    };
+    const Case cases[] = {
+        {L"C:", true, true},          {L"z:", true, true},          {L"C:/", false, true},
+        {L"C:/Users/me", false, true}, {L"//server/share", false, true}, {L"C:name", false, false},
+        {L"/root", false, false},     {L"name.txt", false, false},  {L"sub/name", false, false},
+        {L"1:", false, false},        {L"", false, false},          {nullptr, false, false},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(path_is_drive(c.path), c.drive) << (c.path ? c.path : L"(null)");
+        EXPECT_EQ(path_is_absolute(c.path), c.absolute) << (c.path ? c.path : L"(null)");
+    }
+}
+
 TEST(PathJoin, InsertsASeparatorOnlyWhenNeeded)
 {
     _guardchar<wchar_t> out;

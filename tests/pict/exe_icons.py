@@ -21,7 +21,6 @@ pixels as 8 hex digits each (0xAARRGGBB, bottom row first).
 
 import io
 import os
-import random
 import struct
 import subprocess
 import sys
@@ -29,7 +28,6 @@ import sys
 from PIL import Image
 
 out = sys.argv[1]
-rng = random.Random(3)
 source = os.path.join(out, "icon_source.png")
 subprocess.run(["convert", "-seed", "7", "-size", "64x64", "plasma:", "(", "-size", "64x64", "gradient:", ")",
                 "-alpha", "off", "-compose", "CopyOpacity", "-composite", source], check=True)
@@ -70,8 +68,7 @@ def bitmap_entry(size, bits):
             else:
                 bits_of_row = bits_of_row << bits | sample
         if bits != 24:
-            row = bytearray(bits_of_row.to_bytes((size * bits + 7) // 8 + 1, "big")[1:]) if False else \
-                bytearray((bits_of_row << ((8 - size * bits % 8) % 8)).to_bytes((size * bits + 7) // 8, "big"))
+            row = bytearray((bits_of_row << ((8 - size * bits % 8) % 8)).to_bytes((size * bits + 7) // 8, "big"))
         rows += bytes(row) + bytes(stride - len(row))
         mask_bits = 0
         for x in range(size):
@@ -115,10 +112,6 @@ def ico_images(name):
 def resource_section(resources, base):
     """A resource directory tree (type, name, language 0x409) and its data,
     for a section loaded at relative address base."""
-    tree = b""
-    directories = []
-    leaves = []
-    data = b""
     # Directory layout: root, one per type, one per name; then data entries.
     types = sorted(resources)
     names = [(t, n) for t in types for n in sorted(resources[t])]

@@ -56,19 +56,29 @@ def at_least_one(v):
     return v if v >= 1 else 1
 
 
-def sink(pixels, w, h, tw, th):
+def centred(pixels, w, h, tw, th):
+    """The picture unscaled in the middle of a target that holds it."""
     target = [0] * (tw * th)
-    wild = set()
-    if tw >= w and th >= h:
-        left, top = (tw - w) // 2, (th - h) // 2
-        for y in range(h):
-            for x in range(w):
-                target[(top + y) * tw + left + x] = pixels[y * w + x]
-        return target, wild
+    left, top = (tw - w) // 2, (th - h) // 2
+    for y in range(h):
+        for x in range(w):
+            target[(top + y) * tw + left + x] = pixels[y * w + x]
+    return target
+
+
+def shrunk(w, h, tw, th):
+    """The size and corner of the picture shrunk into the target."""
     zoom = min(tw / w, th / h)
     sw, sh = at_least_one(int(w * zoom + 0.5)), at_least_one(int(h * zoom + 0.5))
-    left = (tw - sw) // 2 if tw > sw else 0
-    top = (th - sh) // 2 if th > sh else 0
+    return sw, sh, (tw - sw) // 2 if tw > sw else 0, (th - sh) // 2 if th > sh else 0
+
+
+def sink(pixels, w, h, tw, th):
+    if tw >= w and th >= h:
+        return centred(pixels, w, h, tw, th), set()
+    target = [0] * (tw * th)
+    wild = set()
+    sw, sh, left, top = shrunk(w, h, tw, th)
     z = sw / w if w > h else sh / h
     cw = min(at_least_one(int(w * z + 0.5)), sw)
     ch = min(at_least_one(int(h * z + 0.5)), sh)
@@ -140,17 +150,10 @@ def sink(pixels, w, h, tw, th):
 
 
 def render(pixels, w, h, tw, th):
-    target = [0] * (tw * th)
     if tw >= w and th >= h:
-        left, top = (tw - w) // 2, (th - h) // 2
-        for y in range(h):
-            for x in range(w):
-                target[(top + y) * tw + left + x] = pixels[y * w + x]
-        return target
-    zoom = min(tw / w, th / h)
-    sw, sh = at_least_one(int(w * zoom + 0.5)), at_least_one(int(h * zoom + 0.5))
-    left = (tw - sw) // 2 if tw > sw else 0
-    top = (th - sh) // 2 if th > sh else 0
+        return centred(pixels, w, h, tw, th)
+    target = [0] * (tw * th)
+    sw, sh, left, top = shrunk(w, h, tw, th)
     step_x, step_y = w / sw, h / sh
 
     def overlap(i, start, end):

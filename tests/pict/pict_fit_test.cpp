@@ -2,40 +2,16 @@
 
 #include <gtest/gtest.h>
 
-#include <stdlib.h>
-
 #include <string>
 #include <vector>
 
 #include "pict/codecs/png.h"
 #include "pict/pict_resample.h"
+#include "tests/pict/hex_pixels.h"
 #include "tests/support/byte_stream.h"
 #include "tests/support/test_data.h"
 
 namespace {
-
-// Compares hex pixels ("????????" matches anything) channel by channel
-// within tolerance; digits is 8 for 32-bit and 16 for deep pixels.
-template <class T>
-void expect_pixels_near(const T* got, size_t count, const std::string& expected, int digits, int tolerance)
-{
-    ASSERT_EQ(expected.size(), count * digits);
-    const int bits = digits;  // a channel has a quarter of the pixel's 4 * digits bits
-    for (size_t i = 0; i < count; ++i) {
-        const std::string field = expected.substr(i * digits, digits);
-        if (field[0] == '?')
-            continue;
-        uint64_t want = std::stoull(field, nullptr, 16);
-        for (int c = 0; c < 4; ++c) {
-            int64_t a = int64_t(uint64_t(got[i]) >> (c * bits) & ((1ull << bits) - 1));
-            int64_t b = int64_t(want >> (c * bits) & ((1ull << bits) - 1));
-            if (llabs(a - b) > tolerance) {
-                ADD_FAILURE() << "pixel " << i << " channel " << c << ": " << a << " instead of " << b;
-                return;
-            }
-        }
-    }
-}
 
 std::vector<uint64_t> values_from_hex(const std::string& hex, int digits)
 {

@@ -6,6 +6,7 @@
 #include <random>
 #include <string>
 
+#include "tests/pict/hex_pixels.h"
 #include "tests/support/byte_stream.h"
 #include "tests/support/test_data.h"
 
@@ -18,21 +19,9 @@ void expect_icon(const cPictPropImage* icon, int32_t width, int32_t height, cons
 {
     ASSERT_NE(icon, nullptr);
     ASSERT_NE(icon->picture, nullptr);
-    const cPictBase& picture = *icon->picture;
-    ASSERT_EQ(picture.width, width);
-    ASSERT_EQ(picture.height, height);
-    ASSERT_EQ(expected.size(), size_t(width) * height * 8);
-    for (int32_t i = 0; i < width * height; ++i) {
-        uint32_t want = uint32_t(std::stoul(expected.substr(size_t(i) * 8, 8), nullptr, 16));
-        uint32_t got = picture.pixels32.Data()[i];
-        for (int c = want >> 24 ? 0 : 3; c < 4; ++c) {
-            int difference = int(got >> (8 * c) & 0xFF) - int(want >> (8 * c) & 0xFF);
-            if (difference > tolerance || difference < -tolerance) {
-                ADD_FAILURE() << "pixel " << i << ": " << std::hex << got << " instead of " << want;
-                return;
-            }
-        }
-    }
+    ASSERT_EQ(icon->picture->width, width);
+    ASSERT_EQ(icon->picture->height, height);
+    expect_pixels_near(icon->picture->pixels32.Data(), size_t(width) * height, expected, 8, tolerance, true);
 }
 
 }  // namespace

@@ -1,7 +1,6 @@
 #include "sidoc/doc_viewer.h"
 
 #include <gtest/gtest.h>
-#include <zlib.h>
 
 #include <memory>
 #include <string>
@@ -13,8 +12,8 @@
 #include "sidoc/doc_compiler.h"
 #include "sidoc/doc_loader.h"
 #include "tests/gui/canvas_probe.h"
+#include "tests/gui/controls/form_window.h"
 #include "tests/sidoc/doc_test_files.h"
-#include "tests/gui/gui_test_elements.h"
 #include "tests/support/test_data.h"
 
 namespace {
@@ -40,31 +39,6 @@ std::vector<uint8_t> compile_sample()
     return blob;
 }
 
-// A PNG file of the pixels, made with zlib.
-std::string png_of(const cCanvasPixels& pixels)
-{
-    std::string rows;
-    for (int32_t y = 0; y < pixels.height; ++y) {
-        rows.push_back(0);
-        for (int32_t x = 0; x < pixels.width; ++x)
-            for (int shift : {0, 8, 16})
-                rows.push_back(char(pixels.At(x, y) >> shift));
-    }
-    std::vector<Bytef> packed(compressBound(uLong(rows.size())));
-    uLongf packed_size = uLongf(packed.size());
-    compress(packed.data(), &packed_size, reinterpret_cast<const Bytef*>(rows.data()), uLong(rows.size()));
-    auto big_endian = [](uint32_t v) { return std::string{char(v >> 24), char(v >> 16), char(v >> 8), char(v)}; };
-    auto chunk = [&](const std::string& kind, const std::string& data) {
-        std::string body = kind + data;
-        return big_endian(uint32_t(data.size())) + body +
-               big_endian(uint32_t(crc32(0, reinterpret_cast<const Bytef*>(body.data()), uInt(body.size()))));
-    };
-    std::string header = big_endian(uint32_t(pixels.width)) + big_endian(uint32_t(pixels.height)) +
-                         std::string("\x08\x02\x00\x00\x00", 5);
-    return "\x89PNG\r\n\x1A\n" + chunk("IHDR", header) +
-           chunk("IDAT", std::string(packed.begin(), packed.begin() + packed_size)) + chunk("IEND", "");
-}
-
 // Records the links it is asked to open and the rectangles links painted.
 class cProbeViewer : public cSiDocViewer {
 public:
@@ -83,17 +57,6 @@ public:
     std::vector<std::wstring> opened;
     std::vector<std::pair<std::wstring, cRect>> rects;
 };
-
-// Runs the steps one after the other, each once the input sent before it
-// has been handled.
-void run_steps(std::vector<std::function<void()>> steps, size_t next = 0)
-{
-    if (next < steps.size())
-        run_later(120, [steps, next]() {
-            steps[next]();
-            run_steps(steps, next + 1);
-        });
-}
 
 // The sample in a viewer filling a modal dialog of the given client size;
 // the steps run once it has been painted, and the run ends after them.
@@ -115,7 +78,7 @@ protected:
             host = host_of(r);
             SetForegroundWindow(GetParent(host));
             steps.push_back([r]() { r->EndModal(1); });
-            run_steps(steps);
+            cFormWindow::RunSteps(steps, 120);
         };
         EXPECT_EQ(maker.RunDialog(L"document", width, height, root, nullptr, false), 1);
     }
@@ -202,7 +165,7 @@ TEST_F(DocViewer, ShowsTheCompiledSample)
             highlighted = WordWidths(5, &space);
         }});
     ASSERT_EQ(shown.width, 560);
-    std::string png = png_of(shown);
+    std::string png = png_of(shown.width, shown.height, shown.colours);
     keep_artifact("document_viewer.png", png.data(), png.size());
     ASSERT_EQ(viewer.GetVBarWidth(), 0) << "the sample must fit the view";
 

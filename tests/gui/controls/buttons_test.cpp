@@ -36,32 +36,21 @@ TEST_F(ButtonsTest, ClicksReachTheOwnerOnceOrNotAtAll)
     const cClickCase cases[] = {
         {"press inside and release outside",
          [](cControlsForm* f) {
-             return std::vector<cFormWindow::cStep>{PressAt(&f->button, 45, 13), [f]() {
-                                                        cFormWindow::MoveTo(&f->button, 45, 60);
-                                                        Release();
-                                                    }};
+             return cSteps{PressAt(&f->button, 45, 13), [f]() {
+                               cFormWindow::MoveTo(&f->button, 45, 60);
+                               Release();
+                           }};
          },
          {}},
-        {"a click",
-         [](cControlsForm* f) {
-             return std::vector<cFormWindow::cStep>{PressAt(&f->button, 45, 13), Release};
-         },
-         {"button 0"}},
+        {"a click", [](cControlsForm* f) { return cSteps{PressAt(&f->button, 45, 13), Release}; }, {"button 0"}},
         {"a click on the disabled button",
-         [](cControlsForm* f) {
-             return std::vector<cFormWindow::cStep>{PressAt(&f->disabled_button, 45, 13), Release};
-         },
-         {}},
+         [](cControlsForm* f) { return cSteps{PressAt(&f->disabled_button, 45, 13), Release}; }, {}},
         {"Space on the focused button",
          [](cControlsForm* f) {
-             return std::vector<cFormWindow::cStep>{[f]() { f->button.TakeFocus(); },
-                                                    []() { cFormWindow::Press(VK_SPACE); }};
+             return cSteps{[f]() { f->button.TakeFocus(); }, []() { cFormWindow::Press(VK_SPACE); }};
          },
          {"button 0"}},
-        {"a click on the link",
-         [](cControlsForm* f) {
-             return std::vector<cFormWindow::cStep>{PressAt(&f->link, 20, 10), Release};
-         },
+        {"a click on the link", [](cControlsForm* f) { return cSteps{PressAt(&f->link, 20, 10), Release}; },
          {"link 0"}},
     };
     for (const cClickCase& test : cases) {
@@ -84,7 +73,7 @@ TEST_F(ButtonsTest, EachVisualStateDrawsItsOwnFrameColours)
         };
     };
     EXPECT_EQ(Run([&](cControlsForm* f) {
-                  return std::vector<cFormWindow::cStep>{
+                  return cSteps{
                       [&, f]() {
                           for (int32_t state = 0; state < 5; ++state) {
                               f->button.SetStateFrameColours(state, top_left(state), bottom_right(state));
@@ -117,7 +106,7 @@ TEST_F(ButtonsTest, CheckBoxTogglesOnTheReleaseAndShowsItsState)
     bool checked_after_press = true, checked_after_release = false;
     int32_t press_mismatches = -1, release_mismatches = -1, release_against_unchecked = 0;
     EXPECT_EQ(Run([&](cControlsForm* f) {
-                  return std::vector<cFormWindow::cStep>{
+                  return cSteps{
                       PressAt(&f->check, 10, 10),
                       [&, f]() {
                           checked_after_press = f->check.IsChecked();

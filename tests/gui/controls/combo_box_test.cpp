@@ -101,12 +101,16 @@ size_t count_of(const std::vector<uint32_t>& codes, uint32_t code)
     return size_t(std::count(codes.begin(), codes.end(), code));
 }
 
-TEST(ComboBox, ClickOpensTheListBelowAndTheChoiceIsSelectedAndPosted)
-{
+class ComboBox : public ::testing::Test {
+protected:
     cFormWindow window;
     std::vector<uint32_t> log;
     cComboForm* form = new cComboForm(window, log);
     cComboBoxChild& combo = form->combo;
+};
+
+TEST_F(ComboBox, ClickOpensTheListBelowAndTheChoiceIsSelectedAndPosted)
+{
     RECT below = {};
     POINT combo_at = {};
     uint32_t frame = 0;
@@ -187,12 +191,8 @@ TEST(ComboBox, ClickOpensTheListBelowAndTheChoiceIsSelectedAndPosted)
     EXPECT_EQ(data, 103u);
 }
 
-TEST(ComboBox, ListNearTheBottomRightCornerOpensUpwardInsideTheWorkArea)
+TEST_F(ComboBox, ListNearTheBottomRightCornerOpensUpwardInsideTheWorkArea)
 {
-    cFormWindow window;
-    std::vector<uint32_t> log;
-    cComboForm* form = new cComboForm(window, log);
-    cComboBoxChild& combo = form->combo;
     combo.SetReadOnly(true);
     RECT work = {};
     SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);

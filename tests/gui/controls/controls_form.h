@@ -115,12 +115,14 @@ private:
 };
 
 // The steps of a run, made for the form that runs.
-using cFormScript = std::function<std::vector<cFormWindow::cStep>(cControlsForm*)>;
+using cFormScript = std::function<cSteps(cControlsForm*)>;
 
 // Runs a fresh controls form (480 x 300) per call with the steps the
 // script makes for it.
 class ControlsFormTest : public ::testing::Test {
 protected:
+    ControlsFormTest() { window.step_gap_ms = cFormWindow::quick_step_gap_ms; }
+
     intptr_t Run(cFormScript script, bool resizable = false)
     {
         cControlsForm* form = new cControlsForm(window, log);

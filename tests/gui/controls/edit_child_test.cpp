@@ -5,7 +5,6 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
-#include <algorithm>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -86,6 +85,17 @@ void act(cEditChild& edit, const std::string& word)
     ADD_FAILURE() << "unknown input word " << word;
 }
 
+// A fresh form of two fields per test, stepped quickly: its steps are keys
+// and clicks inside it.
+class EditChild : public ::testing::Test {
+protected:
+    EditChild() { window.step_gap_ms = 60; }
+
+    cFormWindow window;
+    std::vector<uint32_t> log;
+    cEditForm* form = new cEditForm(window, log);
+};
+
 struct cTypingCase {
     const wchar_t* start;
     const char* input;
@@ -93,7 +103,7 @@ struct cTypingCase {
     std::vector<uint32_t> actions;
 };
 
-TEST(EditChild, KeysAndClicksEditTheTextWithTheCaretInside)
+TEST_F(EditChild, KeysAndClicksEditTheTextWithTheCaretInside)
 {
     const std::vector<cTypingCase> cases = {
         {L"", "t:hello", L"hello", {}},
@@ -115,14 +125,10 @@ TEST(EditChild, KeysAndClicksEditTheTextWithTheCaretInside)
         {L"", "t:abcdefg", L"abcde", {}},
         {L"abcde", "C-A t:z", L"z", {}},
     };
-    cFormWindow window;
-    window.step_gap_ms = 60;
-    std::vector<uint32_t> log;
-    cEditForm* form = new cEditForm(window, log);
     cEditChild& edit = form->top;
     std::vector<std::wstring> texts;
     std::vector<std::vector<uint32_t>> actions;
-    std::vector<cFormWindow::cStep> steps = {[&]() { cFormWindow::ClickAt(&edit, 4, 4); }};
+    cSteps steps = {[&]() { cFormWindow::ClickAt(&edit, 4, 4); }};
     for (const cTypingCase& row : cases) {
         steps.push_back([&, row]() {
             edit.SetText(row.start, -1);
@@ -169,11 +175,8 @@ void put_clipboard_text(HWND owner, const wchar_t* text)
     CloseClipboard();
 }
 
-TEST(EditChild, CopyCutAndPasteGoThroughTheSystemClipboard)
+TEST_F(EditChild, CopyCutAndPasteGoThroughTheSystemClipboard)
 {
-    cFormWindow window;
-    std::vector<uint32_t> log;
-    cEditForm* form = new cEditForm(window, log);
     cEditChild& top = form->top;
     cEditChild& bottom = form->bottom;
     top.SetText(L"copy me", -1);
@@ -213,12 +216,7 @@ bool shows_red_text(const std::vector<uint32_t>& pixels)
     return false;
 }
 
-bool shows(const std::vector<uint32_t>& pixels, uint32_t colour)
-{
-    return std::find(pixels.begin(), pixels.end(), colour) != pixels.end();
-}
-
-TEST(EditChild, StatesSelectionAndCueTextShowTheirColours)
+TEST_F(EditChild, StatesSelectionAndCueTextShowTheirColours)
 {
     // The cue colour made pure red, to tell the cue from other text.
     uint32_t colours[theme_colour_count];
@@ -227,9 +225,6 @@ TEST(EditChild, StatesSelectionAndCueTextShowTheirColours)
     colours[8] = 0x0000FF;
     const cThemeDescriptor red_cue = {builtin_theme.metrics, colours, builtin_theme.images};
     ASSERT_TRUE(cCITheme::Install(&red_cue));
-    cFormWindow window;
-    std::vector<uint32_t> log;
-    cEditForm* form = new cEditForm(window, log);
     cEditChild& field = form->top;
     cEditChild& empty = form->bottom;
     field.SetText(L"select me", -1);
@@ -247,7 +242,7 @@ TEST(EditChild, StatesSelectionAndCueTextShowTheirColours)
     std::vector<cSeen> seen;
     auto look = [&]() {
         seen.push_back({cFormWindow::PixelAt(&field, 0, 0), cFormWindow::PixelAt(&empty, edit_width - 3, 3),
-                        shows(cFormWindow::Pixels(&field, 1, 1, 60, edit_height - 2), theme_colour(17)),
+                        cFormWindow::Shows(cFormWindow::Pixels(&field, 1, 1, 60, edit_height - 2), theme_colour(17)),
                         shows_red_text(cFormWindow::Pixels(&empty, 1, 1, 40, edit_height - 2))});
     };
     window.Run(form, form_width, form_height,

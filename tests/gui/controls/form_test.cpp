@@ -31,7 +31,7 @@ TEST_F(FormTest, ClientPanelFillsTheFrameBetweenTheBands)
     };
     std::vector<uint32_t> seen;
     EXPECT_EQ(Run([&](cControlsForm* f) {
-                  return std::vector<cFormWindow::cStep>{
+                  return cSteps{
                       [f, panel_colour]() {
                           f->GetClientPanel()->SetBackgroundColour(panel_colour);
                           f->Redraw(nullptr);
@@ -53,7 +53,7 @@ TEST_F(FormTest, ClientPanelFillsTheFrameBetweenTheBands)
 TEST_F(FormTest, EnterReachesOnAcceptBeforeTheFocusedButton)
 {
     EXPECT_EQ(Run([&](cControlsForm* f) {
-                  return std::vector<cFormWindow::cStep>{
+                  return cSteps{
                       [f]() { f->button.TakeFocus(); },
                       []() { cFormWindow::Press(VK_RETURN); },
                       [&]() { log.accept_answer = false; },
@@ -70,7 +70,7 @@ TEST_F(FormTest, EscapeEndsTheRunButNotWithAModifier)
     // Shift rather than Ctrl: Ctrl+Escape is the system's own key.
     bool open_after_shift_escape = false, ran_past_escape = false;
     EXPECT_EQ(Run([&](cControlsForm*) {
-                  return std::vector<cFormWindow::cStep>{
+                  return cSteps{
                       []() { cFormWindow::Press(VK_ESCAPE, VK_SHIFT); },
                       [&]() {
                           open_after_shift_escape = true;
@@ -95,7 +95,7 @@ TEST_F(FormTest, OnlyAResizableFormShowsTheSizeGrip)
         int32_t differing = -1;
         EXPECT_EQ(Run(
                       [&](cControlsForm* f) {
-                          return std::vector<cFormWindow::cStep>{[&, f]() {
+                          return cSteps{[&, f]() {
                               differing = cFormWindow::ImageMismatches(f, form_width - corner->GetWidth(),
                                                                        form_height - corner->GetHeight(), corner,
                                                                        false);

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <algorithm>
 #include <functional>
 #include <string>
 #include <vector>
@@ -23,7 +24,11 @@ public:
     using cStep = std::function<void()>;
 
     static const UINT time_out_ms = 30000;
-    // Long scripts of plain key presses may step faster.
+    // Steps of plain input inside the form's own window may follow faster:
+    // the input is queued at once, handled and painted before the next
+    // step's timer comes due. Steps that open or activate other windows wait
+    // for the window system.
+    static const UINT quick_step_gap_ms = 75;
     UINT step_gap_ms = 150;
 
     cFormWindow() { EXPECT_TRUE(maker.Init(nullptr, 0, 101)); }
@@ -42,6 +47,17 @@ public:
         return result;
     }
 
+    // Runs the steps one after the other from the message loop of whatever
+    // modal run is active, each gap_ms after the one before.
+    static void RunSteps(std::vector<cStep> steps, UINT gap_ms, size_t next = 0)
+    {
+        if (next < steps.size())
+            run_later(gap_ms, [steps, gap_ms, next]() {
+                steps[next]();
+                RunSteps(steps, gap_ms, next + 1);
+            });
+    }
+
     // Called by the form once its window runs.
     void Start()
     {
@@ -51,6 +67,16 @@ public:
         cCustomForm* form = root;
         run_later(time_out_ms, [form]() { form->EndModal(-1); });
         run_later(step_gap_ms, [this]() { Next(0); });
+    }
+
+    // A step that holds the script until the condition holds (bounded by
+    // the run's time-out), for input whose handling takes a varying time.
+    cStep WaitUntil(std::function<bool()> condition)
+    {
+        return [this, condition]() {
+            if (!condition())
+                repeat_step = true;
+        };
     }
 
     // A point of the element in screen coordinates.
@@ -93,6 +119,16 @@ public:
             send_key_press(WORD(*c >= 'a' && *c <= 'z' ? *c - 'a' + 'A' : *c));
     }
 
+    // Any text the keyboard layout can type, each character pressed with
+    // the shift state the layout needs for it.
+    static void TypeText(const wchar_t* text)
+    {
+        for (const wchar_t* c = text; *c; ++c) {
+            SHORT scan = VkKeyScanW(*c);
+            Press(WORD(scan & 0xFF), (scan & 0x100) ? VK_SHIFT : 0);
+        }
+    }
+
     // The element's text as GetText gives it.
     static std::wstring Text(cChildElement* element)
     {
@@ -115,6 +151,30 @@ public:
     }
 
     static uint32_t PixelAt(cChildElement* element, int32_t x, int32_t y) { return Pixels(element, x, y, 1, 1)[0]; }
+
+    // The runs of one colour along a line of pixels: each one's colour,
+    // where it starts and how long it is.
+    struct cRun {
+        uint32_t colour;
+        int32_t start;
+        int32_t length;
+    };
+    static std::vector<cRun> Runs(const std::vector<uint32_t>& line)
+    {
+        std::vector<cRun> runs;
+        for (int32_t x = 0; x < int32_t(line.size()); ++x) {
+            if (!runs.empty() && runs.back().colour == line[size_t(x)])
+                ++runs.back().length;
+            else
+                runs.push_back(cRun{line[size_t(x)], x, 1});
+        }
+        return runs;
+    }
+
+    static bool Shows(const std::vector<uint32_t>& pixels, uint32_t colour)
+    {
+        return std::find(pixels.begin(), pixels.end(), colour) != pixels.end();
+    }
 
     // 0xAARRGGBB to 0x00BBGGRR and back (the alpha byte dropped).
     static uint32_t swap_red_blue(uint32_t pixel)
@@ -153,12 +213,17 @@ private:
             root->EndModal(1);
             return;
         }
+        repeat_step = false;
         script[index]();
-        run_later(step_gap_ms, [this, index]() { Next(index + 1); });
+        size_t next = repeat_step ? index : index + 1;
+        run_later(step_gap_ms, [this, next]() { Next(next); });
     }
 
     std::vector<cStep> script;
+    bool repeat_step = false;
 };
+
+using cSteps = std::vector<cFormWindow::cStep>;
 
 // A form that starts its window's script once it runs and logs the codes of
 // the actions that its logged controls post (focus notices left out).

@@ -80,28 +80,10 @@ protected:
     bool Logs(cChildElement* sender) override { return sender == &grid; }
 };
 
-// A run of the cells across one pixel row of the grid: where each colour
-// starts and how wide it is.
-struct cRun {
-    uint32_t colour;
-    int32_t start;
-    int32_t length;
-};
-
-std::vector<cRun> runs_of(const std::vector<uint32_t>& row)
-{
-    std::vector<cRun> runs;
-    for (int32_t x = 0; x < int32_t(row.size()); ++x) {
-        if (!runs.empty() && runs.back().colour == row[x] && runs.back().start + runs.back().length == x)
-            ++runs.back().length;
-        else
-            runs.push_back(cRun{row[x], x, 1});
-    }
-    return runs;
-}
-
 class GridTest : public ::testing::Test {
 protected:
+    GridTest() { window.step_gap_ms = cFormWindow::quick_step_gap_ms; }
+
     cFormWindow window;
     std::vector<uint32_t> log;
 };
@@ -121,8 +103,8 @@ TEST_F(GridTest, ColumnsSpreadEvenlyInsideTheView)
                          }}),
               1);
     EXPECT_EQ(columns, 3);
-    std::vector<cRun> cells;
-    for (const cRun& run : runs_of(first_row))
+    std::vector<cFormWindow::cRun> cells;
+    for (const cFormWindow::cRun& run : cFormWindow::Runs(first_row))
         if (run.colour != background)
             cells.push_back(run);
     ASSERT_EQ(cells.size(), 3u);
@@ -141,7 +123,7 @@ TEST_F(GridTest, ColumnsSpreadEvenlyInsideTheView)
     EXPECT_LE(right_margin, gap);
     // The second row holds the last two cells, under the first two.
     std::set<uint32_t> second;
-    for (const cRun& run : runs_of(second_row))
+    for (const cFormWindow::cRun& run : cFormWindow::Runs(second_row))
         if (run.colour != background)
             second.insert(run.colour);
     EXPECT_EQ(second, (std::set<uint32_t>{cell_colour(3), cell_colour(4)}));
@@ -166,7 +148,7 @@ TEST_F(GridTest, RowsAsWideAsTheViewNeedNoHorizontalBar)
     EXPECT_EQ(bar_height, 0);
     EXPECT_EQ(columns, 1);
     ASSERT_FALSE(row.empty());
-    EXPECT_EQ(runs_of(row).size(), 1u);
+    EXPECT_EQ(cFormWindow::Runs(row).size(), 1u);
     EXPECT_EQ(row[0], cell_colour(3));
 }
 

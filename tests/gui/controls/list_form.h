@@ -177,12 +177,14 @@ private:
     std::function<void(cListForm*)> setup;
 };
 
-using cListScript = std::function<std::vector<cFormWindow::cStep>(cListForm*)>;
+using cListScript = std::function<cSteps(cListForm*)>;
 
 // Runs a fresh list form per call: the setup fills the list inside the
 // form's creation, the script's steps then run against the window.
 class ListFormTest : public ::testing::Test {
 protected:
+    ListFormTest() { window.step_gap_ms = cFormWindow::quick_step_gap_ms; }
+
     intptr_t Run(std::function<void(cListForm*)> setup, cListScript script)
     {
         cListForm* form = new cListForm(window, log, std::move(setup));

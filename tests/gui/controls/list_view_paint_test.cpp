@@ -13,24 +13,7 @@
 
 namespace {
 
-using cSteps = std::vector<cFormWindow::cStep>;
-
 const uint32_t white = 0xFFFFFF;
-
-// Runs of one colour along a line: where each starts and how long it is.
-std::vector<std::pair<int32_t, int32_t>> runs_of(const std::vector<uint32_t>& line, uint32_t colour)
-{
-    std::vector<std::pair<int32_t, int32_t>> runs;
-    for (int32_t x = 0; x < int32_t(line.size()); ++x) {
-        if (line[size_t(x)] != colour)
-            continue;
-        if (!runs.empty() && runs.back().first + runs.back().second == x)
-            ++runs.back().second;
-        else
-            runs.push_back({x, 1});
-    }
-    return runs;
-}
 
 struct cDragCase {
     const char* name;
@@ -84,8 +67,10 @@ TEST_F(ListViewPaintTest, DraggingAHeaderBarResizesTheColumnAndItsCells)
                                   width = header->GetColumnWidth(0);
                                   header_width = header->GetWidth();
                                   scrolls = f->list.GetHScroll()->IsDisplayed();
-                                  icons = runs_of(cFormWindow::Pixels(&f->list, 0, row_middle, 300, 1),
-                                                  cFormWindow::swap_red_blue(icon_argb(0)));
+                                  for (const auto& run : cFormWindow::Runs(
+                                           cFormWindow::Pixels(&f->list, 0, row_middle, 300, 1)))
+                                      if (run.colour == cFormWindow::swap_red_blue(icon_argb(0)))
+                                          icons.push_back({run.start, run.length});
                               }};
                       }),
                   1);

@@ -17,8 +17,6 @@
 
 namespace {
 
-using cSteps = std::vector<cFormWindow::cStep>;
-
 std::string utf8_of(const std::wstring& text)
 {
     int size = WideCharToMultiByte(CP_UTF8, 0, text.c_str(), int(text.size()), nullptr, 0, nullptr, nullptr);
@@ -299,7 +297,7 @@ cWorkerCall worker_call(int32_t k)
 
 TEST_F(ListViewTest, WorkerFillsTheListWhileTheUiResizesAndPaints)
 {
-    const int32_t calls = 10000;
+    const int32_t calls = 2000;
     for (bool deferred : {true, false}) {
         SCOPED_TRACE(deferred ? "under BeginUpdate" : "without a deferral");
         std::vector<int32_t> shown;

@@ -62,7 +62,7 @@ class ProgressBarTest : public ::testing::Test {
 protected:
     // Runs the form with the steps it makes, after settle_steps pauses
     // each, then the last step.
-    void Run(std::function<std::vector<cFormWindow::cStep>(cBarsForm*)> script)
+    void Run(std::function<cSteps(cBarsForm*)> script)
     {
         cBarsForm* form = new cBarsForm(window, log);
         EXPECT_EQ(window.Run(form, 300, 220, script(form)), 1);
@@ -72,7 +72,7 @@ protected:
     std::vector<uint32_t> log;
 };
 
-std::vector<cFormWindow::cStep> with_pause(std::vector<cFormWindow::cStep> before, cFormWindow::cStep after)
+cSteps with_pause(cSteps before, cFormWindow::cStep after)
 {
     for (int32_t i = 0; i < settle_steps; ++i)
         before.push_back([]() {});

@@ -32,7 +32,7 @@ protected:
     {
         cViewReading reading;
         EXPECT_EQ(Run([&](cControlsForm* f) {
-                      std::vector<cFormWindow::cStep> steps = script(f);
+                      cSteps steps = script(f);
                       steps.push_back([&reading, f]() { reading = Read(f->view); });
                       return steps;
                   }),
@@ -72,7 +72,7 @@ TEST_F(ScrollingTest, WheelArrowAndFocusMoveTheViewByTheirSteps)
     const cScrollCase cases[] = {
         {"three wheel notches: three line steps",
          [](cControlsForm* f) {
-             return std::vector<cFormWindow::cStep>{
+             return cSteps{
                  [f]() { cFormWindow::MoveTo(&f->view, 50, 50); },
                  []() {
                      for (int notch = 0; notch < 3; ++notch)
@@ -83,14 +83,14 @@ TEST_F(ScrollingTest, WheelArrowAndFocusMoveTheViewByTheirSteps)
          3 * line_step},
         {"one click on the forward arrow (the bar's last 10 pixels): one line step",
          [](cControlsForm* f) {
-             return std::vector<cFormWindow::cStep>{[f]() {
+             return cSteps{[f]() {
                  POINT at = cFormWindow::ScreenPoint(&f->view, bar_x + 7, view_height - 5);
                  send_click_at(at.x, at.y);
              }};
          },
          line_step},
         {"a child below the view gains the focus: its bottom edge (200 + 30) reaches the view's",
-         [](cControlsForm* f) { return std::vector<cFormWindow::cStep>{[f]() { f->low_in_view.TakeFocus(); }}; },
+         [](cControlsForm* f) { return cSteps{[f]() { f->low_in_view.TakeFocus(); }}; },
          200 + 30 - view_height},
     };
     for (const cScrollCase& test : cases) {
@@ -103,7 +103,7 @@ TEST_F(ScrollingTest, ThumbDragMovesTheContentByTheTrackScale)
 {
     POINT pressed_at{}, released_at{};
     cViewReading reading = RunThenRead([&](cControlsForm* f) {
-        return std::vector<cFormWindow::cStep>{
+        return cSteps{
             // Inside the thumb, which starts after the 4-pixel cap.
             [f]() { cFormWindow::MoveTo(&f->view, bar_x + 7, 10); },
             [&]() {
@@ -144,29 +144,32 @@ TEST_F(ScrollingTest, ThumbSpanFollowsTheTrackRangeAndPosition)
     const uint32_t* body = get_theme()->GetPixels(91, &body_size);
     ASSERT_NE(body, nullptr);
     const uint32_t thumb_colour = cFormWindow::swap_red_blue(body[7]);
-    for (const cThumbCase& test : cases) {
+    std::vector<std::vector<uint32_t>> lines;
+    EXPECT_EQ(Run([&](cControlsForm* f) {
+                  cSteps steps{[f]() { cFormWindow::MoveTo(f, 240, 10); }};
+                  for (const cThumbCase& test : cases) {
+                      steps.push_back([&test, f]() {
+                          if (test.vertical) {
+                              f->lone_vertical.SetRange(test.range);
+                              f->lone_vertical.SetPosition(test.position, false);
+                          } else {
+                              f->lone_horizontal.SetRange(test.range);
+                              f->lone_horizontal.SetPosition(test.position);
+                          }
+                      });
+                      steps.push_back([&lines, &test, f]() {
+                          lines.push_back(test.vertical ? cFormWindow::Pixels(&f->lone_vertical, 7, 0, 1, 200)
+                                                        : cFormWindow::Pixels(&f->lone_horizontal, 0, 7, 200, 1));
+                      });
+                  }
+                  return steps;
+              }),
+              1);
+    ASSERT_EQ(lines.size(), sizeof(cases) / sizeof(cases[0]));
+    for (size_t n = 0; n < lines.size(); ++n) {
+        const cThumbCase& test = cases[n];
         SCOPED_TRACE(std::to_string(test.vertical) + " " + std::to_string(test.range) + " " +
                      std::to_string(test.position));
-        std::vector<uint32_t> line;
-        EXPECT_EQ(Run([&](cControlsForm* f) {
-                      return std::vector<cFormWindow::cStep>{
-                          [&, f]() {
-                              cFormWindow::MoveTo(f, 240, 10);
-                              if (test.vertical) {
-                                  f->lone_vertical.SetRange(test.range);
-                                  f->lone_vertical.SetPosition(test.position, false);
-                              } else {
-                                  f->lone_horizontal.SetRange(test.range);
-                                  f->lone_horizontal.SetPosition(test.position);
-                              }
-                          },
-                          [&, f]() {
-                              line = test.vertical ? cFormWindow::Pixels(&f->lone_vertical, 7, 0, 1, 200)
-                                                   : cFormWindow::Pixels(&f->lone_horizontal, 0, 7, 200, 1);
-                          },
-                      };
-                  }),
-                  1);
         // Length t = max(12, L * L / (L + range)) over the track L = 200 - 35
         // after the 4-pixel cap; start = cap + round(position / scale), and
         // a range of 0 leaves the thumb at the cap.
@@ -175,8 +178,8 @@ TEST_F(ScrollingTest, ThumbSpanFollowsTheTrackRangeAndPosition)
         double scale = track > thumb ? double(test.range) / double(track - thumb) : 1.0;
         int64_t start = 4 + (test.range ? int64_t(double(test.position) / scale + 0.5) : 0);
         int64_t first = -1, last = -1;
-        for (size_t i = 0; i < line.size(); ++i) {
-            if (line[i] == thumb_colour) {
+        for (size_t i = 0; i < lines[n].size(); ++i) {
+            if (lines[n][i] == thumb_colour) {
                 first = first < 0 ? int64_t(i) : first;
                 last = int64_t(i);
             }

@@ -36,7 +36,7 @@ TEST_F(StaticTextTest, WorkerSetsTheTextTenThousandTimesWhileTheUIRepaints)
         run_later(1, [&, f]() { repaint_until_done(f); });
     };
     EXPECT_EQ(Run([&](cControlsForm* f) {
-                  return std::vector<cFormWindow::cStep>{
+                  return cSteps{
                       [&, f]() {
                           worker = std::thread([&, f]() {
                               wchar_t line[32];
@@ -74,7 +74,7 @@ TEST_F(StaticTextTest, TextSetOnTheUIThreadIsThereAtOnceAndBeatsAnOlderPostedOne
     cSize narrow{0, 0}, wide{0, 0};
     std::wstring after_drain;
     EXPECT_EQ(Run([&](cControlsForm* f) {
-                  return std::vector<cFormWindow::cStep>{
+                  return cSteps{
                       [&, f]() {
                           f->label.SetTextEx(L"a", 0, true);
                           f->label.GetPreferredSize(&narrow);
@@ -95,7 +95,7 @@ TEST_F(StaticTextTest, TextOfAnElementWithoutInputIsFaded)
     // 0x40 of each channel becomes (0x40 + 196) / 2 = 0x82.
     std::vector<uint32_t> shown;
     EXPECT_EQ(Run([&](cControlsForm* f) {
-                  return std::vector<cFormWindow::cStep>{
+                  return cSteps{
                       [f]() {
                           f->label.SetFont(f->GetFont(8, 20, L"Tahoma", true, false, false));
                           f->label.SetTextColour(0x404040);

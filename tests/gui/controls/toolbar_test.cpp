@@ -64,6 +64,7 @@ protected:
 TEST(ToolbarTest, ButtonsReportTheirIdsAndOverflowIntoThePopup)
 {
     cFormWindow window;
+    window.step_gap_ms = cFormWindow::quick_step_gap_ms;
     std::vector<uint32_t> log;
     cToolbarForm* form = new cToolbarForm(window, log);
     std::vector<int32_t> starts;

@@ -77,6 +77,7 @@ protected:
     void SetUp() override
     {
         ASSERT_TRUE(set_language(0));
+        window.step_gap_ms = cFormWindow::quick_step_gap_ms;
         window.maker.SetCatalog(get_global_catalog());
     }
 
@@ -93,7 +94,7 @@ protected:
         std::vector<cOutcome> outcomes(count);
         std::vector<uint32_t> log;
         cOwnerForm* form = new cOwnerForm(window, log);
-        std::vector<cFormWindow::cStep> steps;
+        cSteps steps;
         for (size_t i = 0; i < count; ++i) {
             steps.push_back([&, i, form]() {
                 cChildElement* owner = form->GetClientPanel();

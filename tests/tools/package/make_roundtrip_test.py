@@ -22,6 +22,9 @@ import sys
 import time
 import zlib
 
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "support"))
+from pe_layout import pe_layout, u16, u32  # noqa: E402
+
 BLOCK_SIZE = 8192
 TEMPLATE = b"<ICMDBLOCK>" + bytes(BLOCK_SIZE - 11)
 # Around the member builder's 4,096-byte pieces, and past the 1 MiB pieces
@@ -29,51 +32,9 @@ TEMPLATE = b"<ICMDBLOCK>" + bytes(BLOCK_SIZE - 11)
 SIZES = (1, 4095, 4096, 8192, 10000, 2500000)
 
 
-def u16(data, at):
-    return struct.unpack_from("<H", data, at)[0]
-
-
-def u32(data, at):
-    return struct.unpack_from("<I", data, at)[0]
-
-
 def check(condition, message):
     if not condition:
         raise AssertionError(message)
-
-
-# --- PE -------------------------------------------------------------------
-
-def pe_layout(data):
-    """Offsets of the optional header, its certificate entry and checksum,
-    and the first version resource (type 16, id 1)."""
-    pe = u32(data, 60)
-    check(data[pe:pe + 4] == b"PE\0\0", "no PE signature")
-    sections, optional_size = u16(data, pe + 6), u16(data, pe + 20)
-    optional = pe + 24
-    magic = u16(data, optional)
-    layout = {"optional": (optional, optional_size), "checksum": optional + 64,
-              "certificate": optional + {0x10B: 128, 0x20B: 144}[magic]}
-    table = optional + optional_size
-    for i in range(sections):
-        header = data[table + 40 * i: table + 40 * i + 40]
-        if header[:8] == b".rsrc\0\0\0":
-            address, raw_size, raw = struct.unpack_from("<III", header, 12)
-            break
-    else:
-        raise AssertionError("no resource section")
-
-    def entries(offset):
-        named, ids = u16(data, raw + offset + 12), u16(data, raw + offset + 14)
-        first = raw + offset + 16 + 8 * named
-        return [struct.unpack_from("<II", data, first + 8 * i) for i in range(ids)]
-
-    types = dict(entries(0))
-    ids = dict(entries(types[16] & 0x7FFFFFFF))
-    language = entries(ids[1] & 0x7FFFFFFF)[0][1]
-    rva, size = struct.unpack_from("<II", data, raw + language)
-    layout["version"] = (rva - address + raw, size)
-    return layout
 
 
 # --- the self-command block -----------------------------------------------

@@ -3,7 +3,6 @@
 // tab button's colours, and nothing drawn by one that is too small.
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -51,16 +50,12 @@ private:
     std::vector<std::string>& log;
 };
 
-bool shows(const std::vector<uint32_t>& pixels, uint32_t colour)
-{
-    return std::find(pixels.begin(), pixels.end(), colour) != pixels.end();
-}
-
 }  // namespace
 
 TEST(ApplicationButtons, FacesAndTextsFollowTheMouseHidingAndSelection)
 {
     cFormWindow window;
+    window.step_gap_ms = cFormWindow::quick_step_gap_ms;
     std::vector<std::string> clicks;
     cButtonsForm* form = new cButtonsForm(window, clicks);
     uint32_t idle = 0, hover = 0, pressed = 0, hidden = 0, small_tab = 0;
@@ -107,16 +102,16 @@ TEST(ApplicationButtons, FacesAndTextsFollowTheMouseHidingAndSelection)
     EXPECT_EQ(hover, 0xF0F0F0u);
     EXPECT_EQ(pressed, 0xF9F9F9u);
     EXPECT_EQ(hidden, 0xF0F0F0u);
-    EXPECT_TRUE(shows(flat_idle, 0x655654)) << "text colour";
+    EXPECT_TRUE(cFormWindow::Shows(flat_idle, 0x655654)) << "text colour";
     // 127/255 of 0x655654 and 128/255 of the face, channel by channel.
-    EXPECT_TRUE(shows(flat_hidden, 0xA59D9C)) << "greyed text colour";
-    EXPECT_FALSE(shows(flat_hidden, 0x655654));
+    EXPECT_TRUE(cFormWindow::Shows(flat_hidden, 0xA59D9C)) << "greyed text colour";
+    EXPECT_FALSE(cFormWindow::Shows(flat_hidden, 0x655654));
 
     EXPECT_EQ(tab_idle[size_t(12) * 140 + 2], 0xFFFFFFu) << "white background";
     EXPECT_EQ(tab_idle[0], 0xEBEBEBu) << "frame";
-    EXPECT_TRUE(shows(tab_idle, 0x9A8A7E));
-    EXPECT_TRUE(shows(tab_hover, 0xA29389));
-    EXPECT_TRUE(shows(tab_selected, 0x5C5CDA));
-    EXPECT_FALSE(shows(tab_selected, 0x9A8A7E));
+    EXPECT_TRUE(cFormWindow::Shows(tab_idle, 0x9A8A7E));
+    EXPECT_TRUE(cFormWindow::Shows(tab_hover, 0xA29389));
+    EXPECT_TRUE(cFormWindow::Shows(tab_selected, 0x5C5CDA));
+    EXPECT_FALSE(cFormWindow::Shows(tab_selected, 0x9A8A7E));
     EXPECT_NE(small_tab, 0xFFFFFFu) << "a tab button 37 wide paints nothing";
 }

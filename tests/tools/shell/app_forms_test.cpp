@@ -14,7 +14,7 @@
 #include "gui/theme.h"
 #include "gui/ui_font.h"
 #include "gui/window_maker.h"
-#include "tests/gui/gui_test_elements.h"
+#include "tests/gui/controls/form_window.h"
 #include "tests/support/language_config.h"
 #include "tools/shell/app_language.h"
 #include "tools/shell/language_form.h"
@@ -39,18 +39,6 @@ int32_t run_in_application(std::function<int32_t()> body)
     wchar_t* argv[] = {name};
     return run_application(new cFormsApp(std::move(body)), GetModuleHandleW(nullptr), 0, 101, 1, argv,
                            new cLanguageConfig, L"qrv");
-}
-
-// Runs the steps one after the other from the message loop of whatever
-// modal run is active, each step_gap_ms after the one before.
-void schedule(std::vector<std::function<void()>> steps, size_t index = 0)
-{
-    if (index >= steps.size())
-        return;
-    run_later(step_gap_ms, [steps, index]() {
-        steps[index]();
-        schedule(steps, index + 1);
-    });
 }
 
 // How the program's canvas draws text in the form's title font and colours
@@ -120,7 +108,7 @@ TEST(LanguageForm, ClickingALanguageSwitchesTheFormAndEnterChoosesIt)
     std::vector<uint32_t> english, russian, expected_english, expected_russian;
     uint32_t chosen = 99;
     run_in_application([&]() {
-        schedule({
+        cFormWindow::RunSteps({
             []() { SetForegroundWindow(GetActiveWindow()); },
             [&]() {
                 english = window_pixels(GetActiveWindow(), 15, 25, title_width, title_height);
@@ -132,7 +120,7 @@ TEST(LanguageForm, ClickingALanguageSwitchesTheFormAndEnterChoosesIt)
                 expected_russian = drawn_title(L"Выберите язык установки", title_width, title_height);
                 send_key_press(VK_RETURN);
             },
-        });
+        }, step_gap_ms);
         _typebuf<uint32_t> ids{3};
         ids[0] = 0, ids[1] = 1, ids[2] = 2;
         chosen = run_language_selection(ids, nullptr, 0, L"product");
@@ -162,7 +150,7 @@ TEST(LanguageForm, EscapeAsksAndEnterTakesThePreselectedLanguage)
             std::vector<std::function<void()>> steps = {[]() { SetForegroundWindow(GetActiveWindow()); }};
             for (WORD key : c.keys)
                 steps.push_back([key]() { send_key_press(key); });
-            schedule(steps);
+            cFormWindow::RunSteps(steps, step_gap_ms);
             _typebuf<uint32_t> ids{3};
             ids[0] = 0, ids[1] = 1, ids[2] = 2;
             chosen = run_language_selection(ids, nullptr, 2, L"");
@@ -197,7 +185,7 @@ TEST(ResponseForm, EachKindShowsItsCaptionIconAndButtons)
         bool icon = false, no_button = false;
         int32_t result = -1;
         run_in_application([&]() {
-            schedule({
+            cFormWindow::RunSteps({
                 []() { SetForegroundWindow(GetActiveWindow()); },
                 [&]() {
                     HWND message = GetActiveWindow();
@@ -207,7 +195,7 @@ TEST(ResponseForm, EachKindShowsItsCaptionIconAndButtons)
                     no_button = shows_image(message, get_theme()->GetImage(78));
                     send_key_press(c.key);
                 },
-            });
+            }, step_gap_ms);
             result = run_message_form(c.kind, L"Something happened.");
             return 0;
         });

@@ -1,0 +1,125 @@
+#ifndef TESTS_SUPPORT_WINE_DRIVES_H
+#define TESTS_SUPPORT_WINE_DRIVES_H
+
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+// Stand-ins for the drives of a Windows machine in the Wine prefix the
+// tests run in, which has only C: and Z:.
+
+// A drive letter that names nothing now, from `from` on; 0 when none is
+// left.
+inline wchar_t unused_drive_letter(wchar_t from)
+{
+    for (wchar_t letter = from; letter <= L'Z'; ++letter) {
+        wchar_t root[4] = {letter, L':', L'\\', 0};
+        if (GetDriveTypeW(root) == DRIVE_NO_ROOT_DIR)
+            return letter;
+    }
+    return 0;
+}
+
+// Starts a command of the Unix shell under Wine, which starts Unix programs
+// as it starts Windows ones. (Wine can neither wait for them nor report
+// their exit codes: callers wait for the effect.)
+inline bool run_unix_shell(const std::string& command)
+{
+    std::wstring line = L"sh -c \"" + std::wstring(command.begin(), command.end()) + L"\"";
+    STARTUPINFOW startup = {};
+    startup.cb = sizeof(startup);
+    PROCESS_INFORMATION process = {};
+    if (!CreateProcessW(L"Z:\\bin\\sh", &line[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process))
+        return false;
+    CloseHandle(process.hThread);
+    CloseHandle(process.hProcess);
+    return true;
+}
+
+// Whether the drive exists, after waiting up to 5 s for it to come or go.
+inline bool wait_for_drive(wchar_t letter, bool exists)
+{
+    wchar_t root[4] = {letter, L':', L'\\', 0};
+    for (int wait = 0; wait < 100; ++wait) {
+        if ((GetDriveTypeW(root) != DRIVE_NO_ROOT_DIR) == exists)
+            return exists;
+        Sleep(50);
+    }
+    return !exists;
+}
+
+// A drive made of a folder on C: through a link in the prefix's dosdevices
+// folder, which Wine reads for every drive lookup; removed with the object.
+class WineDrive {
+public:
+    // The folder in internal form ("C:/users/..."). Valid() tells whether
+    // the drive exists.
+    WineDrive(wchar_t drive_letter, const std::wstring& folder) : letter(wchar_t(drive_letter | 0x20))
+    {
+        char prefix[MAX_PATH] = {};
+        if (!letter || !GetEnvironmentVariableA("WINEPREFIX", prefix, MAX_PATH) || folder.size() < 3 ||
+            (folder[0] | 0x20) != L'c' || folder[1] != L':')
+            return;
+        link = std::string(prefix) + "/dosdevices/" + char(letter) + ":";
+        run_unix_shell("ln -sfn '../drive_c" + std::string(folder.begin() + 2, folder.end()) + "' '" + link + "'");
+    }
+    ~WineDrive()
+    {
+        if (!link.empty() && run_unix_shell("rm -f '" + link + "'"))
+            wait_for_drive(letter, false);
+    }
+    WineDrive(const WineDrive&) = delete;
+    WineDrive& operator=(const WineDrive&) = delete;
+
+    bool Valid() const { return !link.empty() && wait_for_drive(letter, true); }
+
+private:
+    wchar_t letter;
+    std::string link;
+};
+
+// Remembered network drives under HKEY_CURRENT_USER\Network, where
+// Windows 10 keeps them, made by the test and removed afterwards, with the
+// Network key itself when the test made it.
+class RememberedDrives {
+public:
+    RememberedDrives()
+    {
+        HKEY key;
+        network_existed = RegOpenKeyExW(HKEY_CURRENT_USER, L"Network", 0, KEY_READ, &key) == ERROR_SUCCESS;
+        if (network_existed)
+            RegCloseKey(key);
+    }
+    ~RememberedDrives()
+    {
+        for (const std::wstring& name : made)
+            RegDeleteKeyW(HKEY_CURRENT_USER, (L"Network\\" + name).c_str());
+        if (!network_existed)
+            RegDeleteKeyW(HKEY_CURRENT_USER, L"Network");
+    }
+    RememberedDrives(const RememberedDrives&) = delete;
+    RememberedDrives& operator=(const RememberedDrives&) = delete;
+
+    // A subkey, with RemotePath when remote is not null.
+    bool Add(const std::wstring& name, const wchar_t* remote)
+    {
+        HKEY key;
+        if (RegCreateKeyExW(HKEY_CURRENT_USER, (L"Network\\" + name).c_str(), 0, nullptr, 0, KEY_WRITE, nullptr,
+                            &key, nullptr) != ERROR_SUCCESS)
+            return false;
+        made.push_back(name);
+        LONG status = ERROR_SUCCESS;
+        if (remote)
+            status = RegSetValueExW(key, L"RemotePath", 0, REG_SZ, reinterpret_cast<const BYTE*>(remote),
+                                    DWORD((wcslen(remote) + 1) * sizeof(wchar_t)));
+        RegCloseKey(key);
+        return status == ERROR_SUCCESS;
+    }
+
+private:
+    bool network_existed;
+    std::vector<std::wstring> made;
+};
+
+#endif
