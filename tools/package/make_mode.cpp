@@ -146,10 +146,35 @@ int32_t save_installer(const wchar_t* target, const _typebuf<uint8_t>& image, co
     return MAKE_DONE;
 }
 
+// A path as typed on the command line, relative to the current folder,
+// made absolute: the file layer takes a relative name starting with a
+// letter as a long-path name. An absolute path stays as it is.
+bool absolute_path_of(const wchar_t* path, _guardchar<wchar_t>& out)
+{
+    if (!path || !path[0])
+        return false;
+    if (path_is_absolute(path)) {
+        out.Assign(path);
+        return !out.IsEmpty();
+    }
+    DWORD capacity = GetFullPathNameW(path, 0, nullptr, nullptr);
+    _typebuf<wchar_t> full(int32_t(capacity) + 1);
+    if (capacity == 0 || !full.Data() || GetFullPathNameW(path, capacity + 1, full.Data(), nullptr) >= capacity + 1)
+        return false;
+    out.Assign(full.Data());
+    path_from_native(out.Buffer());
+    return !out.IsEmpty();
+}
+
 }  // namespace
 
-int32_t run_make_mode(const wchar_t* own_path, const wchar_t* scenario_path, const wchar_t* target_path)
+int32_t run_make_mode(const wchar_t* own_path, const wchar_t* typed_scenario_path, const wchar_t* typed_target_path)
 {
+    _guardchar<wchar_t> scenario, target;
+    if (!absolute_path_of(typed_scenario_path, scenario) || !absolute_path_of(typed_target_path, target))
+        return MAKE_SCENARIO_FAILED;
+    const wchar_t* scenario_path = scenario.Text();
+    const wchar_t* target_path = target.Text();
     _guardchar<wchar_t> log_path;
     path_format(log_path, L"%s.log", scenario_path);
     cMakeFileLog log(log_path.Text());

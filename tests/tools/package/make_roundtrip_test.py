@@ -235,7 +235,8 @@ def write_product(folder):
 
 
 def make(wine_run, manager, folder, scenario="s.scn", target="setup.exe"):
-    run = subprocess.run([wine_run, manager, "make", "./" + scenario, "./" + target], cwd=folder,
+    # Bare names, as a user types them in the scenario's folder.
+    run = subprocess.run([wine_run, manager, "make", scenario, target], cwd=folder,
                          stdout=subprocess.PIPE, stderr=subprocess.PIPE, timeout=120)
     with open(os.path.join(folder, scenario + ".log"), "rb") as f:
         log = f.read().decode("utf-8")
