@@ -1,6 +1,7 @@
 #include "gui/controls/combo_box.h"
 
 #include <limits.h>
+#include <windows.h>
 
 #include "gui/canvas.h"
 #include "gui/theme.h"
@@ -11,9 +12,6 @@ namespace {
 
 const int32_t default_popup_height = 100;
 const int32_t drop_button_room = 20;
-const uint32_t key_up = 38;
-const uint32_t key_down = 40;
-const uint32_t key_f4 = 115;
 const uint32_t changed_code = 6;
 const uint32_t escape_code = 7;
 const uint32_t drop_image = 28;
@@ -73,11 +71,11 @@ void cComboBoxChild::DispatchMouseButton(int32_t px, int32_t py, int32_t button,
 bool cComboBoxChild::DispatchKeyDown(uint32_t key, bool shift, bool ctrl, bool alt)
 {
     if (IsVisible() && !shift && !ctrl) {
-        if (!alt && (key == key_up || key == key_down)) {
-            SelectNeighbour(key == key_down);
+        if (!alt && (key == VK_UP || key == VK_DOWN)) {
+            SelectNeighbour(key == VK_DOWN);
             return true;
         }
-        if ((alt && key == key_down) || (!alt && key == key_f4)) {
+        if ((alt && key == VK_DOWN) || (!alt && key == VK_F4)) {
             OpenList();
             return true;
         }

@@ -1,5 +1,7 @@
 #include "gui/controls/custom_form.h"
 
+#include <windows.h>
+
 #include "gui/canvas.h"
 #include "gui/controls/hint_master.h"
 #include "gui/image_buffer.h"
@@ -77,9 +79,9 @@ bool cCustomForm::HandleAction(cChildElement* sender, cChildAction* action)
 bool cCustomForm::DispatchKeyDown(uint32_t key, bool shift, bool ctrl, bool alt)
 {
     if (!shift && !ctrl && !alt) {
-        if (key == 13 && OnAccept())
+        if (key == VK_RETURN && OnAccept())
             return true;
-        if (key == 27 && OnCancel())
+        if (key == VK_ESCAPE && OnCancel())
             return true;
     }
     return cChildElement::DispatchKeyDown(key, shift, ctrl, alt);

@@ -1,5 +1,7 @@
 #include <string.h>
 
+#include <windows.h>
+
 #include "gui/controls/edit_child.h"
 
 // Typing, the keys, the selection and the clipboard. Every walk over the
@@ -9,24 +11,6 @@ namespace {
 
 const uint32_t enter_code = 6;
 const uint32_t escape_code = 7;
-
-enum : uint32_t {
-    key_backspace = 8,
-    key_enter = 13,
-    key_escape = 27,
-    key_end = 35,
-    key_home = 36,
-    key_left = 37,
-    key_up = 38,
-    key_right = 39,
-    key_down = 40,
-    key_insert = 45,
-    key_delete = 46,
-    key_a = 65,
-    key_c = 67,
-    key_v = 86,
-    key_x = 88,
-};
 
 bool is_blank(wchar_t unit)
 {
@@ -244,17 +228,17 @@ bool cEditChild::MoveKey(uint32_t key, bool shift, bool ctrl)
 {
     int32_t length = Length();
     switch (key) {
-    case key_end:
-    case key_down:
+    case VK_END:
+    case VK_DOWN:
         MoveCaret(length, shift);
         return true;
-    case key_home:
-    case key_up:
+    case VK_HOME:
+    case VK_UP:
         MoveCaret(0, shift);
         return true;
-    case key_left:
-    case key_right: {
-        bool forward = key == key_right;
+    case VK_LEFT:
+    case VK_RIGHT: {
+        bool forward = key == VK_RIGHT;
         int32_t to = ctrl ? word_step(buffer.Data(), length, caret, forward)
                           : (forward ? (caret < length ? caret + 1 : caret) : (caret > 0 ? caret - 1 : caret));
         MoveCaret(to, shift);
@@ -268,7 +252,7 @@ bool cEditChild::MoveKey(uint32_t key, bool shift, bool ctrl)
 bool cEditChild::EditKey(uint32_t key, bool shift, bool ctrl)
 {
     switch (key) {
-    case key_backspace:
+    case VK_BACK:
         if (read_only || DeleteSelection())
             return true;
         if (caret > 0) {
@@ -276,13 +260,13 @@ bool cEditChild::EditKey(uint32_t key, bool shift, bool ctrl)
             Redraw(nullptr);
         }
         return true;
-    case key_insert:
+    case VK_INSERT:
         if (ctrl)
             Copy();
         else if (shift)
             Paste();
         return true;
-    case key_delete:
+    case VK_DELETE:
         if (read_only)
             return true;
         if (shift && !ctrl) {
@@ -298,17 +282,17 @@ bool cEditChild::EditKey(uint32_t key, bool shift, bool ctrl)
     if (!ctrl)
         return false;
     switch (key) {
-    case key_a:
+    case 'A':
         SelectAll();
         Redraw(nullptr);
         return true;
-    case key_c:
+    case 'C':
         Copy();
         return true;
-    case key_v:
+    case 'V':
         Paste();
         return true;
-    case key_x:
+    case 'X':
         Cut();
         return true;
     default:
@@ -318,11 +302,11 @@ bool cEditChild::EditKey(uint32_t key, bool shift, bool ctrl)
 
 void cEditChild::OnKeyDown(uint32_t key, bool shift, bool ctrl, bool)
 {
-    if (key == key_enter) {
+    if (key == VK_RETURN) {
         PostAction(new cChildAction(enter_code));
         return;
     }
-    if (key == key_escape) {
+    if (key == VK_ESCAPE) {
         if (HasSelection()) {
             ClearSelection();
             Redraw(nullptr);

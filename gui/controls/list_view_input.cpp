@@ -1,4 +1,6 @@
 #include "base/case_map.h"
+
+#include <windows.h>
 #include "gui/controls/list_view.h"
 #include "gui/element_clock.h"
 
@@ -202,43 +204,43 @@ bool cListViewChild::HandleKey(uint32_t key, bool shift, bool ctrl)
     int32_t current = IndexOfRow(current_row);
     int32_t target = -1;
     switch (key) {
-    case 8:
+    case VK_BACK:
         PostAction(new cChildAction(9));
         return true;
-    case 13:
+    case VK_RETURN:
         if (current_row >= 0)
             PostItem(6, current_row);
         return true;
-    case 27:
+    case VK_ESCAPE:
         if (current_row >= 0)
             DropCurrentRow(ctrl, shift);
         return true;
-    case 32:
+    case VK_SPACE:
         if (check_boxes && current_row >= 0)
             ToggleChecked(current_row);
         return true;
-    case 33:
-    case 34:
-        target = PageTarget(key == 34);
+    case VK_PRIOR:
+    case VK_NEXT:
+        target = PageTarget(key == VK_NEXT);
         ctrl = false;
         break;
-    case 35:
-    case 36:
-        target = RowAtIndex(key == 36 ? 0 : last);
+    case VK_END:
+    case VK_HOME:
+        target = RowAtIndex(key == VK_HOME ? 0 : last);
         ctrl = false;
         break;
-    case 38:
-    case 40:
+    case VK_UP:
+    case VK_DOWN:
         if (current < 0)
             target = RowAtIndex(0);
         else
-            target = RowAtIndex(key == 38 ? (current > 0 ? current - 1 : 0) : (current < last ? current + 1 : last));
+            target = RowAtIndex(key == VK_UP ? (current > 0 ? current - 1 : 0) : (current < last ? current + 1 : last));
         break;
-    case 65:
+    case 'A':
         if (ctrl && multi_select && last >= 0)
             SelectRow(RowAtIndex(0), RowAtIndex(last), false, true, true);
         return true;
-    case 116:
+    case VK_F5:
         PostAction(new cChildAction(8));
         return true;
     default:

@@ -1,5 +1,7 @@
 #include "gui/controls/popup_list.h"
 
+#include <windows.h>
+
 #include "gui/canvas.h"
 #include "gui/image_cache.h"
 
@@ -7,7 +9,6 @@
 
 namespace {
 
-const uint32_t key_escape = 27;
 const int32_t horizontal_line_step = 5;
 
 // A one-pixel opaque face of a colour given as 0x00BBGGRR.
@@ -108,7 +109,7 @@ void cPopupMaster::InitDefaults()
 
 bool cPopupMaster::DispatchKeyDown(uint32_t key, bool shift, bool ctrl, bool alt)
 {
-    if (key == key_escape) {
+    if (key == VK_ESCAPE) {
         Close(-1);
         return true;
     }

@@ -1,5 +1,7 @@
 #include "gui/controls/scroll_bar.h"
 
+#include <windows.h>
+
 #include "gui/image_cache.h"
 #include "gui/theme.h"
 
@@ -241,24 +243,24 @@ void cScrollBar::OnKeyDown(uint32_t key, bool, bool, bool)
 {
     uint64_t before = position;
     switch (key) {
-    case 33:
+    case VK_PRIOR:
         PageBack();
         break;
-    case 34:
+    case VK_NEXT:
         PageForward();
         break;
-    case 35:
+    case VK_END:
         MoveTo(range, true);
         break;
-    case 36:
+    case VK_HOME:
         MoveTo(0, true);
         break;
-    case 37:
-    case 38:
+    case VK_LEFT:
+    case VK_UP:
         LineBack();
         break;
-    case 39:
-    case 40:
+    case VK_RIGHT:
+    case VK_DOWN:
         LineForward();
         break;
     default:

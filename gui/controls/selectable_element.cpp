@@ -1,5 +1,7 @@
 #include "gui/controls/selectable_element.h"
 
+#include <windows.h>
+
 #include "gui/theme.h"
 
 namespace {
@@ -67,7 +69,7 @@ void cSelectableElement::OnDoubleClick(int32_t, int32_t)
 
 void cSelectableElement::OnKeyDown(uint32_t key, bool, bool, bool)
 {
-    if (key == 13 || key == 32)
+    if (key == VK_RETURN || key == VK_SPACE)
         post(this, new cChildAction(activate_code));
 }
 

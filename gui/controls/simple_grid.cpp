@@ -1,5 +1,7 @@
 #include "gui/controls/simple_grid.h"
 
+#include <windows.h>
+
 #include "gui/canvas.h"
 
 namespace {
@@ -202,36 +204,36 @@ void cSimpleGridChild::OnKeyDown(uint32_t key, bool shift, bool ctrl, bool alt)
         return;
     int32_t target = selected;
     switch (key) {
-    case 13:
-    case 32:
+    case VK_RETURN:
+    case VK_SPACE:
         if (selected >= 0)
             PostCellAction(activation_code, selected);
         return;
-    case 33:
-    case 36:
+    case VK_PRIOR:
+    case VK_HOME:
         if (selected >= 1)
             target = 0;
         break;
-    case 34:
-    case 35:
+    case VK_NEXT:
+    case VK_END:
         if (selected + 1 < count)
             target = count - 1;
         break;
-    case 37:
+    case VK_LEFT:
         if (selected >= 0 && selected % columns != 0)
             target = selected - 1;
         break;
-    case 38:
+    case VK_UP:
         if (selected >= columns)
             target = selected - columns;
         break;
-    case 39:
+    case VK_RIGHT:
         if (selected < 0)
             target = 0;
         else if (selected % columns != columns - 1 && selected + 1 < count)
             target = selected + 1;
         break;
-    case 40:
+    case VK_DOWN:
         if (selected < 0)
             target = 0;
         else if (selected + columns < count)

@@ -1,15 +1,12 @@
 #include "gui/controls/tree_view.h"
 
+#include <windows.h>
+
 #include "gui/theme.h"
 
 // Focus and the mark, the keyboard walk, and the actions of the rows.
 
 namespace {
-
-const uint32_t key_left = 37;
-const uint32_t key_up = 38;
-const uint32_t key_right = 39;
-const uint32_t key_down = 40;
 
 // What a label posts.
 const uint32_t label_context_code = 2;
@@ -123,10 +120,10 @@ cTreeViewChild::cTreeViewItem* cTreeViewChild::KeyTarget(uint32_t key, bool ctrl
 {
     cTreeViewItem* item = current;
     if (ctrl)
-        return AsRow(key == key_up ? item->prev : item->next);
-    if (key == key_left)
+        return AsRow(key == VK_UP ? item->prev : item->next);
+    if (key == VK_LEFT)
         return AsRow(item->parent);
-    if (key == key_up) {
+    if (key == VK_UP) {
         if (!item->prev)
             return AsRow(item->parent);
         item = AsRow(item->prev);
@@ -134,7 +131,7 @@ cTreeViewChild::cTreeViewItem* cTreeViewChild::KeyTarget(uint32_t key, bool ctrl
             item = AsRow(treeitem_last_child(item));
         return item;
     }
-    if (key == key_right) {
+    if (key == VK_RIGHT) {
         if (!HasChildren(item))
             return nullptr;
         Expand(item, false);
@@ -151,7 +148,7 @@ cTreeViewChild::cTreeViewItem* cTreeViewChild::KeyTarget(uint32_t key, bool ctrl
 
 bool cTreeViewChild::DispatchKeyDown(uint32_t key, bool shift, bool ctrl, bool alt)
 {
-    bool walk = !shift && !alt && (ctrl ? key == key_up || key == key_down : key >= key_left && key <= key_down);
+    bool walk = !shift && !alt && (ctrl ? key == VK_UP || key == VK_DOWN : key >= VK_LEFT && key <= VK_DOWN);
     if (!walk)
         return cScrollableElement::DispatchKeyDown(key, shift, ctrl, alt);
     FlushLayout();
