@@ -8,7 +8,8 @@ const timeval exchange_receive_timeout = {30, 0};
 
 }  // namespace
 
-bool http_exchange(cHttpRequest& request, cHttpTransport& transport, cHttpResponse& response)
+bool http_exchange(cHttpRequest& request, cHttpTransport& transport, cHttpResponse& response,
+                   const cWaitBound* bound)
 {
     _typebuf<uint8_t> bytes;
     if (!request.Serialize(bytes) || bytes.Count() == 0)
@@ -20,11 +21,12 @@ bool http_exchange(cHttpRequest& request, cHttpTransport& transport, cHttpRespon
         transport.status = TCP_STATUS_NOT_CONNECTED;
         return false;
     }
-    if (!transport.Connect(address, request.port))
+    if (!transport.Connect(address, request.port, bound))
         return false;
     transport.receive_timeout = exchange_receive_timeout;
 
     cSocketIO stream(&transport);
+    stream.SetBound(bound);
     for (int32_t sent = 0; sent < bytes.Count();) {
         int32_t moved = stream.Write(bytes.Data() + sent, uint32_t(bytes.Count() - sent));
         if (moved <= 0)

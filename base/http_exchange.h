@@ -5,6 +5,8 @@
 #include "base/http_response.h"
 #include "base/tcp_socket.h"
 
+class cWaitBound;
+
 // The connection of HTTP exchanges: at most one at a time, replaced by the
 // next exchange and closed at destruction.
 class cHttpTransport : public cTCPClient {};
@@ -14,7 +16,10 @@ class cHttpTransport : public cTCPClient {};
 // when the response was received completely (whatever its HTTP status);
 // on a socket-level failure the transport's status tells the cause (4 when
 // the host name did not resolve). The connection stays open in transport.
-// The caller has started Windows sockets.
-bool http_exchange(cHttpRequest& request, cHttpTransport& transport, cHttpResponse& response);
+// A bound (not owned; null for none) limits the connect and the receives:
+// once it ends, the exchange fails within a slice of it. The caller has
+// started Windows sockets.
+bool http_exchange(cHttpRequest& request, cHttpTransport& transport, cHttpResponse& response,
+                   const cWaitBound* bound = nullptr);
 
 #endif

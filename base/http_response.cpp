@@ -79,7 +79,7 @@ bool parse_header_line(cHttpResponse& response, const char* line, uint32_t lengt
 
 }  // namespace
 
-cHttpResponse::cHttpResponse() : status_code(0), content_length(no_content_length)
+cHttpResponse::cHttpResponse() : status_code(0), content_length(no_content_length), head_limit(default_head_limit)
 {
 }
 
@@ -145,8 +145,9 @@ bool cHttpResponse::Receive(cHttpResponse& response, cFileIOTarget* stream)
         return false;
 
     bool head_pending = true;
-    uint32_t held = 0;    // bytes of an incomplete head line kept from earlier reads
-    uint64_t offset = 0;  // body bytes delivered
+    uint32_t held = 0;       // bytes of an incomplete head line kept from earlier reads
+    uint64_t offset = 0;     // body bytes delivered
+    uint64_t head_size = 0;  // head bytes parsed so far
     for (;;) {
         int32_t got = stream->IsOpen() ? stream->Read(bytes + held, receive_buffer_size - held) : 0;
         if (got <= 0) {
@@ -163,6 +164,9 @@ bool cHttpResponse::Receive(cHttpResponse& response, cFileIOTarget* stream)
         if (head_pending) {
             start = held;
             if (!ParseHead(bytes, response, &start, &head_pending))
+                return false;
+            head_size += start;
+            if (head_size + (head_pending ? held - start : 0) > response.head_limit)
                 return false;
             if (head_pending) {
                 // Keep the incomplete line and read on, as long as it fits.

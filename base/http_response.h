@@ -35,7 +35,7 @@ public:
     bool HasContentLength() const { return content_length != no_content_length; }
 
     // Reads one response from stream into response. True when the head was
-    // complete and the body ended as announced: all Content-Length bytes
+    // complete within the head limit and the body ended as announced: all Content-Length bytes
     // delivered (bytes after them are not delivered), or, without a
     // Content-Length, the stream ended (the peer closed or a read timed
     // out) and is still open. False for a null or closed stream, a stream
@@ -53,9 +53,15 @@ public:
     // for a malformed line.
     static bool ParseHead(const uint8_t* bytes, cHttpResponse& response, uint32_t* count, bool* head_pending);
 
+    // The most bytes a head (status line, headers and the empty line) may
+    // take; a longer one fails the receive, so that a peer sending header
+    // lines without end cannot hold the reader.
+    static constexpr uint32_t default_head_limit = 65536;
+
     uint32_t status_code;                            // 0 until a status line was read
     uint64_t content_length;                         // no_content_length when none was announced
     cTreeMap<cPackedKey, _guardchar<char>> headers;  // by exact name; a repeated name keeps the last value
+    uint32_t head_limit;                             // default_head_limit unless the owner sets another
 };
 
 #endif

@@ -3,10 +3,11 @@
 #include <string.h>
 
 #include "base/dynamic_import.h"
+#include "base/wait_bound.h"
 
 namespace {
 
-const timeval connect_wait = {20, 0};
+const uint32_t connect_wait_ms = 20000;
 const timeval drain_wait = {0, 10000};
 // What Close takes in at most before it closes regardless.
 const int32_t drain_rounds = 64;
@@ -79,7 +80,7 @@ bool cTCPSocket::Resolve(const char* host, uint32_t* address)
     return true;
 }
 
-bool cTCPSocket::Connect(uint32_t address, uint32_t port)
+bool cTCPSocket::Connect(uint32_t address, uint32_t port, const cWaitBound* bound)
 {
     Close();
     peer = sockaddr_in();
@@ -114,12 +115,20 @@ bool cTCPSocket::Connect(uint32_t address, uint32_t port)
     set_blocking(handle, true);
 
     fd_set writable, failed;
-    FD_ZERO(&writable);
-    FD_ZERO(&failed);
-    FD_SET(handle, &writable);
-    FD_SET(handle, &failed);
-    timeval wait = connect_wait;  // select takes it writable
-    int ready = select(0, nullptr, &writable, &failed, &wait);
+    int ready = 0;
+    // A bound waits in slices and looks at its limits between them.
+    for (uint32_t left_ms = connect_wait_ms; left_ms > 0 && ready == 0;) {
+        uint32_t slice_ms = bound ? bound->NextSlice(left_ms) : left_ms;
+        if (slice_ms == 0 || (bound && bound->Ended()))
+            break;
+        FD_ZERO(&writable);
+        FD_ZERO(&failed);
+        FD_SET(handle, &writable);
+        FD_SET(handle, &failed);
+        timeval wait = {long(slice_ms / 1000), long(slice_ms % 1000 * 1000)};
+        ready = select(0, nullptr, &writable, &failed, &wait);
+        left_ms -= slice_ms;
+    }
     uint32_t outcome = ready == SOCKET_ERROR          ? TCP_STATUS_SOCKET_ERROR
                        : ready == 0                   ? TCP_STATUS_CONNECT_TIMEOUT
                        : FD_ISSET(handle, &failed)    ? TCP_STATUS_SELECT_ERROR

@@ -5,6 +5,8 @@
 
 #include <stdint.h>
 
+class cWaitBound;
+
 // What the last operation of a socket ended with.
 enum : uint32_t {
     TCP_STATUS_OK = 0,
@@ -32,9 +34,10 @@ public:
     static bool Resolve(const char* host, uint32_t* address);
 
     // Closes any earlier connection, then connects to address (network
-    // byte order) and port (1 to 65535), waiting at most 20 s. The status
-    // tells why it failed; no socket is held then.
-    bool Connect(uint32_t address, uint32_t port);
+    // byte order) and port (1 to 65535), waiting at most 20 s, and no
+    // longer than the bound lets it (status 2 then). The status tells why
+    // it failed; no socket is held then.
+    bool Connect(uint32_t address, uint32_t port, const cWaitBound* bound = nullptr);
 
     // Waits up to timeout (null: receive_timeout) for bytes and reads what
     // is there, at most length. 0 when nothing came; the status tells

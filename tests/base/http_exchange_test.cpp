@@ -2,9 +2,14 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <sstream>
 #include <string>
+#include <thread>
 #include <vector>
+
+#include "base/job.h"
+#include "base/wait_bound.h"
 
 #include "tests/support/http_messages.h"
 #include "tests/support/http_test_server.h"
@@ -137,6 +142,57 @@ TEST(HttpExchange, ResponsesOfARealServer)
         EXPECT_EQ(exchange(c.path, response), c.result) << c.path;
         EXPECT_EQ(response.status_code, c.status) << c.path;
         EXPECT_EQ(response.body, c.body) << c.path;
+    }
+}
+
+// A job that is never started: only its stop flag is used.
+class cIdleJob : public cJob {
+public:
+    cIdleJob() : cJob(nullptr) {}
+    uint32_t Run() override { return 0; }
+};
+
+TEST(HttpExchange, BoundsAndTheHeadLimitEndExchangesThatWouldNotEnd)
+{
+    struct Case {
+        const char* path;
+        uint32_t total_ms;  // 0: no deadline
+        int stop_after_ms;  // -1: no stop
+        bool result;
+        size_t body;         // bytes delivered at least
+        double at_least_s;   // the exchange lasted this long...
+        double at_most_s;    // ...and no longer than this
+    } cases[] = {
+        // A byte every 300 ms of 100: each read is quick, the whole is not.
+        {"/drip/300/100", 1000, -1, false, 1, 0.9, 2.5},
+        // Within the deadline the same kind of answer completes.
+        {"/drip/20/10", 5000, -1, true, 10, 0.1, 4.0},
+        // Silent: only the stop flag ends the 30 s wait.
+        {"/silent", 0, 500, false, 0, 0.4, 2.0},
+        // Header lines without end: the head limit.
+        {"/headerflood", 0, -1, false, 0, 0.0, 10.0},
+    };
+    for (const Case& c : cases) {
+        cIdleJob job;
+        cWaitBound bound(c.total_ms, &job);
+        std::thread stopper([&]() {
+            if (c.stop_after_ms >= 0) {
+                std::this_thread::sleep_for(std::chrono::milliseconds(c.stop_after_ms));
+                job.RequestStop();
+            }
+        });
+        cHttpRequest request(http_test_url(c.path).c_str());
+        cHttpTransport transport;
+        cResponseRecorder response;
+        auto start = std::chrono::steady_clock::now();
+        bool result = http_exchange(request, transport, response, &bound);
+        double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+        stopper.join();
+        EXPECT_EQ(result, c.result) << c.path;
+        EXPECT_GE(response.body.size(), c.body) << c.path;
+        EXPECT_EQ(response.body, http_test_pattern(response.body.size())) << c.path;
+        EXPECT_GE(seconds, c.at_least_s) << c.path;
+        EXPECT_LE(seconds, c.at_most_s) << c.path;
     }
 }
 

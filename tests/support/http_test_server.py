@@ -151,6 +151,17 @@ class Handler(socketserver.BaseRequestHandler):
             self.request.setsockopt(socket.SOL_SOCKET, socket.SO_LINGER, struct.pack("ii", 1, 0))
             self.request.close()
             return
+        elif kind == "drip":
+            # The head at once, then one body byte every args[0] ms.
+            self.request.sendall(head(b"200 OK", args[1]))
+            for byte in pattern(args[1]):
+                time.sleep(args[0] / 1000.0)
+                self.request.sendall(bytes([byte]))
+        elif kind == "headerflood":
+            # A status line, then header lines until the client goes away.
+            self.request.sendall(b"HTTP/1.1 200 OK\r\n")
+            while True:
+                self.request.sendall(b"X-Filler: " + b"f" * 100 + b"\r\n")
         elif kind == "endless":
             # Sends until the client goes away.
             self.request.sendall(head(b"200 OK"))
