@@ -1,14 +1,18 @@
 #!/usr/bin/env python3
 """Runs one test executable under Wine beside a local HTTP test server.
 
-usage: http_test_driver.py <wine runner> <test executable> [arguments...]
+usage: http_test_driver.py [--server <script>] <wine runner> <test executable> [arguments...]
 
-Starts http_test_server.py (beside this script) on 127.0.0.1 in a fresh
-temporary folder, and runs the test with:
+Starts the server script (http_test_server.py beside this script unless
+another is named) on 127.0.0.1 in a fresh temporary folder, and runs the
+test with:
   HTTP_TEST_PORT         the server's port
   HTTP_TEST_CLOSED_PORT  a port of 127.0.0.1 that nobody listens on
   HTTP_TEST_REQUESTS     the server's folder of received requests, as a
                          Windows path (Wine's Z: drive)
+  HTTP_TEST_FOLDER       the server's folder itself, the same way
+A server script takes the folder as its one argument and writes its port
+to <folder>/port once it listens.
 WINEPREFIX comes from the caller (ctest). Stops the server afterwards and
 exits with the test's code, or with 1 when the server reported errors.
 """
@@ -50,16 +54,22 @@ def windows_path(path):
 
 
 def main():
-    wine_run, executable, *arguments = sys.argv[1:]
+    words = sys.argv[1:]
+    script = os.path.join(HERE, "http_test_server.py")
+    if words[0] == "--server":
+        script = words[1]
+        words = words[2:]
+    wine_run, executable, *arguments = words
     folder = tempfile.mkdtemp(prefix="http_test_")
-    server = subprocess.Popen([sys.executable, os.path.join(HERE, "http_test_server.py"), folder])
+    server = subprocess.Popen([sys.executable, script, folder])
     refusing = hold_refusing_port()
     try:
         port = wait_for_port(folder, server)
         environment = dict(os.environ,
                            HTTP_TEST_PORT=str(port),
                            HTTP_TEST_CLOSED_PORT=str(refusing.getsockname()[1]),
-                           HTTP_TEST_REQUESTS=windows_path(os.path.join(folder, "requests")))
+                           HTTP_TEST_REQUESTS=windows_path(os.path.join(folder, "requests")),
+                           HTTP_TEST_FOLDER=windows_path(folder))
         code = subprocess.run([wine_run, executable, *arguments], env=environment).returncode
     finally:
         server.terminate()

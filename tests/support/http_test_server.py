@@ -176,8 +176,8 @@ class Server(socketserver.ThreadingTCPServer):
     daemon_threads = True
     allow_reuse_address = True
 
-    def __init__(self, folder):
-        super().__init__(("127.0.0.1", 0), Handler)
+    def __init__(self, folder, handler=Handler):
+        super().__init__(("127.0.0.1", 0), handler)
         self.requests = os.path.join(folder, "requests")
         self.errors = os.path.join(folder, "errors.txt")
         os.makedirs(self.requests, exist_ok=True)
@@ -188,9 +188,10 @@ class Server(socketserver.ThreadingTCPServer):
             f.write(text + "\n")
 
 
-def main():
+def serve(handler=Handler):
+    """Runs a server with the handler in the folder of the command line."""
     folder = sys.argv[1]
-    server = Server(folder)
+    server = Server(folder, handler)
     port_file = os.path.join(folder, "port")
     with open(port_file + ".tmp", "w") as f:
         f.write("%d\n" % server.server_address[1])
@@ -199,4 +200,4 @@ def main():
 
 
 if __name__ == "__main__":
-    main()
+    serve()

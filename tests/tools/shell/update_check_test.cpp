@@ -1,0 +1,152 @@
+// The update check against a real server on 127.0.0.1
+// (update_test_server.py), with the expected outcome of every reply written
+// down by update_replies.py; and the server address setting.
+#include "tools/shell/update_check.h"
+
+#include <winsock2.h>
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <thread>
+
+#include "base/ci_app_config.h"
+#include "base/job.h"
+#include "tests/support/http_test_server.h"
+#include "tests/support/temp_folder.h"
+#include "tests/support/test_data.h"
+#include "tools/shell/update_server.h"
+
+namespace {
+
+class cIdleJob : public cJob {
+public:
+    cIdleJob() : cJob(nullptr) {}
+    uint32_t Run() override { return 0; }
+};
+
+std::string server_address()
+{
+    return "http://127.0.0.1:" + std::to_string(http_test_port()) + "/updates/";
+}
+
+std::wstring wide(const std::string& utf8)
+{
+    int n = MultiByteToWideChar(CP_UTF8, 0, utf8.data(), int(utf8.size()), nullptr, 0);
+    std::wstring out(size_t(n), L'\0');
+    MultiByteToWideChar(CP_UTF8, 0, utf8.data(), int(utf8.size()), &out[0], n);
+    return out;
+}
+
+std::wstring text_of(const _guardchar<wchar_t>& text)
+{
+    return text.Text() ? text.Text() : L"";
+}
+
+// A field of update_replies.txt: "-" empty, else UTF-8 in hex.
+std::wstring expected_text(const std::string& field)
+{
+    return field == "-" ? L"" : wide(bytes_from_hex(field));
+}
+
+// The paths of every request the server received, one a line.
+std::string server_log()
+{
+    const char* folder = getenv("HTTP_TEST_REQUESTS");
+    std::ifstream in(std::string(folder ? folder : "") + "log.txt", std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+const uint64_t version_before = 0x1111222233334444ull;
+
+TEST(UpdateCheck, RepliesOfARealServer)
+{
+    ASSERT_NE(http_test_port(), 0u) << "run through the HTTP test driver";
+    auto cases = read_test_records("update_replies.txt");
+    ASSERT_GE(cases.size(), 20u);
+    for (const auto& c : cases) {
+        const std::string& name = c[0];
+        cUpdateReply reply;
+        reply.version = version_before;
+        reply.installer_address.Assign(L"installer before");
+        reply.web_page.Assign(L"page before");
+        reply.notes.Assign(L"notes before");
+        cIdleJob job;
+        std::thread stopper([&]() {
+            if (name == "silent") {
+                std::this_thread::sleep_for(std::chrono::milliseconds(300));
+                job.RequestStop();
+            }
+        });
+        auto start = std::chrono::steady_clock::now();
+        bool ok = query_update_server_at(server_address().c_str(), name.c_str(), reply, &job);
+        double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+        stopper.join();
+
+        EXPECT_EQ(ok, c[1] == "1") << name;
+        EXPECT_LT(seconds, 3.0) << name << " took too long";
+        if (c[1] == "1") {
+            EXPECT_EQ(reply.version, std::stoull(c[2], nullptr, 16)) << name;
+            EXPECT_EQ(text_of(reply.installer_address), expected_text(c[3])) << name;
+            EXPECT_EQ(text_of(reply.web_page), expected_text(c[4])) << name;
+        } else {
+            // A reply that did not parse whole leaves everything as it was.
+            EXPECT_EQ(reply.version, version_before) << name;
+            EXPECT_EQ(text_of(reply.installer_address), L"installer before") << name;
+            EXPECT_EQ(text_of(reply.web_page), L"page before") << name;
+        }
+        EXPECT_EQ(text_of(reply.notes), c[5] == "keep" ? L"notes before" : expected_text(c[5])) << name;
+    }
+}
+
+TEST(UpdateCheck, RequestIsAPlainGetOfTheCodeName)
+{
+    cUpdateReply reply;
+    ASSERT_TRUE(query_update_server_at(server_address().c_str(), "three_lines", reply, nullptr));
+    const std::string path = "/updates/autocheck.php?softwareid=three_lines&os=win";
+    EXPECT_EQ(http_test_recorded(path), "GET " + path + " HTTP/1.1\r\nHost: 127.0.0.1:" +
+                                            std::to_string(http_test_port()) +
+                                            "\r\nUser-Agent: QRVNetHTTP (compatible; cross-platform)\r\n\r\n");
+    // A code name the request cannot carry is not sent at all.
+    EXPECT_FALSE(query_update_server_at(server_address().c_str(), "two words", reply, nullptr));
+    EXPECT_FALSE(query_update_server_at(server_address().c_str(), nullptr, reply, nullptr));
+    std::string log = server_log();
+    EXPECT_NE(log.find("softwareid=three_lines"), std::string::npos) << log;
+    EXPECT_EQ(log.find("two"), std::string::npos) << log;
+}
+
+TEST(UpdateCheck, ServerAddressIsBuiltInUnlessTheConfigurationNamesOne)
+{
+    struct Case {
+        const wchar_t* stored;  // null: no key
+        const char* address;
+    } cases[] = {
+        {nullptr, "http://updates.vantrel.com/pelmaro/"},
+        {L"", "http://updates.vantrel.com/pelmaro/"},
+        {L"http://127.0.0.1:8000/u/", "http://127.0.0.1:8000/u/"},
+        {L"http://127.0.0.1:8000/u", "http://127.0.0.1:8000/u/"},
+    };
+    for (const Case& c : cases) {
+        TempFolder folder(L"update-server");
+        cCIAppConfig config;
+        ASSERT_TRUE(config.OpenStore(folder.Path().c_str()));
+        if (c.stored) {
+            ASSERT_TRUE(config.WriteString("installer/update_server", c.stored, -1));
+        }
+        _guardchar<char> address;
+        get_update_server_address(&config, address);
+        EXPECT_STREQ(address.Text(), c.address);
+    }
+    _guardchar<char> address;
+    get_update_server_address(nullptr, address);
+    EXPECT_STREQ(address.Text(), "http://updates.vantrel.com/pelmaro/");
+    _guardchar<char> url;
+    format_update_check_url("http://h/u/", "Prod-1", url);
+    EXPECT_STREQ(url.Text(), "http://h/u/autocheck.php?softwareid=Prod-1&os=win");
+}
+
+}  // namespace

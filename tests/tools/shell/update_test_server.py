@@ -1,0 +1,107 @@
+#!/usr/bin/env python3
+"""The update server of the manager's tests, on 127.0.0.1 (run by
+tests/support/http_test_driver.py with --server).
+
+usage: update_test_server.py <folder>
+
+Answers, besides recording every request as http_test_server.py does and
+appending its path to <folder>/requests/log.txt:
+  /updates/autocheck.php?softwareid=<name>&os=win
+      <folder>/checks/<name> as a 200 reply with its length when the test
+      wrote that file; else the case <name> of update_replies.py; else 404.
+  /files/<behaviour>/<name>
+      the file <folder>/served/<name>, or for a name "pattern<N>.bin" N
+      bytes of the shared test pattern, sent as the behaviour says:
+        whole     200 with its length
+        cutfirst  the first request for the name gets the head with the
+                  whole length and half the body, then the connection
+                  closes; later ones get it whole
+        alwayscut every request is cut that way
+        missing   404
+        slow      200 with its length, 8 KiB every 100 ms
+        nolength  200 without a length, closed after the body
+"""
+import os
+import re
+import socket
+import sys
+import threading
+import time
+
+HERE = os.path.dirname(os.path.abspath(__file__))
+sys.path.insert(0, os.path.join(HERE, "..", "..", "support"))
+import http_test_server  # noqa: E402
+import update_replies  # noqa: E402
+
+REPLIES = {name: raw for name, raw, _ in update_replies.CASES}
+attempts = {}
+attempts_lock = threading.Lock()
+
+
+class UpdateHandler(http_test_server.Handler):
+    def respond(self, path):
+        folder = os.path.dirname(self.server.requests)
+        with attempts_lock, open(os.path.join(self.server.requests, "log.txt"), "a") as log:
+            log.write(path + "\n")
+        check = re.fullmatch(r"/updates/autocheck\.php\?softwareid=(.*)&os=win", path)
+        files = re.fullmatch(r"/files/([a-z]+)/([^/]+)", path)
+        if check:
+            self.answer_check(folder, check.group(1))
+        elif files:
+            self.send_file(folder, files.group(1), files.group(2))
+        else:
+            self.request.sendall(http_test_server.head(b"404 Not Found", 0))
+        self.request.shutdown(socket.SHUT_WR)
+
+    def answer_check(self, folder, name):
+        written = os.path.join(folder, "checks", name)
+        if os.path.isfile(written):
+            with open(written, "rb") as f:
+                self.request.sendall(update_replies.http(f.read()))
+        elif name == "silent":
+            while self.request.recv(65536):
+                pass
+        elif name == "headerflood":
+            self.request.sendall(b"HTTP/1.1 200 OK\r\n")
+            while True:
+                self.request.sendall(b"X-Filler: " + b"f" * 100 + b"\r\n")
+        elif name == "declared70000":
+            self.request.sendall(update_replies.http(b"1.0\r\na\r\nb\r\n", declared=70000))
+            while self.request.recv(65536):
+                pass
+        elif REPLIES.get(name):
+            self.request.sendall(REPLIES[name])
+        else:
+            self.request.sendall(http_test_server.head(b"404 Not Found", 0))
+
+    def send_file(self, folder, behaviour, name):
+        served = os.path.join(folder, "served", name)
+        sized = re.fullmatch(r"pattern(\d+)\.bin", name)
+        if os.path.isfile(served):
+            with open(served, "rb") as f:
+                body = f.read()
+        elif sized:
+            body = http_test_server.pattern(int(sized.group(1)))
+        else:
+            body = None
+        if body is None or behaviour == "missing":
+            self.request.sendall(http_test_server.head(b"404 Not Found", 9) + b"not found")
+            return
+        with attempts_lock:
+            attempts[name] = attempts.get(name, 0) + 1
+            first = attempts[name] == 1
+        if behaviour == "alwayscut" or (behaviour == "cutfirst" and first):
+            self.request.sendall(http_test_server.head(b"200 OK", len(body)) + body[:len(body) // 2])
+        elif behaviour == "slow":
+            self.request.sendall(http_test_server.head(b"200 OK", len(body)))
+            for at in range(0, len(body), 8192):
+                self.request.sendall(body[at:at + 8192])
+                time.sleep(0.1)
+        elif behaviour == "nolength":
+            self.request.sendall(http_test_server.head(b"200 OK") + body)
+        else:
+            self.request.sendall(http_test_server.head(b"200 OK", len(body)) + body)
+
+
+if __name__ == "__main__":
+    http_test_server.serve(UpdateHandler)

@@ -1,0 +1,65 @@
+#include "tools/shell/update_server.h"
+
+#include <winsock2.h>
+
+#include <string.h>
+
+#include "base/app_config.h"
+#include "base/string_convert.h"
+
+namespace {
+
+// The parts one after the other; empty when memory runs out.
+void concatenate(_guardchar<char>& out, const char* const* parts, int32_t count)
+{
+    size_t length = 0;
+    for (int32_t i = 0; i < count; ++i)
+        length += strlen(parts[i]);
+    out.Allocate(int32_t(length + 1));
+    if (!out.Buffer())
+        return;
+    char* at = out.Buffer();
+    for (int32_t i = 0; i < count; ++i) {
+        size_t part = strlen(parts[i]);
+        memcpy(at, parts[i], part);
+        at += part;
+    }
+}
+
+}  // namespace
+
+const char update_server_key[] = "installer/update_server";
+const wchar_t default_update_server[] = L"http://updates.vantrel.com/pelmaro/";
+
+void get_update_server_address(cApplicationConfig* config, _guardchar<char>& out)
+{
+    _guardchar<wchar_t> stored;
+    const wchar_t* address = default_update_server;
+    if (config && config->ReadString(update_server_key, stored) && !stored.IsEmpty())
+        address = stored.Text();
+    _guardchar<char> utf8;
+    str_from_wstr_utf8(address, -1, utf8);
+    const char* parts[] = {utf8.Text() ? utf8.Text() : "", "/"};
+    bool has_slash = !utf8.IsEmpty() && utf8.Text()[utf8.Length() - 1] == '/';
+    concatenate(out, parts, has_slash ? 1 : 2);
+}
+
+void format_update_check_url(const char* server_address, const char* code_name, _guardchar<char>& out)
+{
+    const char* parts[] = {server_address ? server_address : "", "autocheck.php?softwareid=",
+                           code_name ? code_name : "", "&os=win"};
+    concatenate(out, parts, 4);
+}
+
+bool start_update_sockets()
+{
+    // Two threads may both start them; Windows counts the starts.
+    static volatile bool started = false;
+    if (started)
+        return true;
+    WSADATA data;
+    if (WSAStartup(MAKEWORD(2, 0), &data) != 0)
+        return false;
+    started = true;
+    return true;
+}
