@@ -6,11 +6,31 @@
 
 #include "tools/install/uninstall_mode.h"
 #include "tools/package/make_mode.h"
+#include "tools/package/package_queries.h"
+#include "tools/shell/manager_window.h"
 #include "tools/shell/pelmaro_app.h"
 #include "tools/shell/program_entry.h"
+#include "tools/shell/update_mode.h"
 #include "tools/shell/version_query.h"
 
 namespace {
+
+// What the main window runs for its Uninstall and "Remove Pelmaro".
+const cManagerCommands manager_commands = {
+    run_uninstall_mode,
+    nullptr,  // the remover is not part of the program yet
+    get_manager_exe_path,
+};
+
+int32_t run_manager_mode(const cPelmaroApp&)
+{
+    return int32_t(run_manager(&manager_commands));
+}
+
+int32_t run_update(const cPelmaroApp& application)
+{
+    return int32_t(run_update_mode(application.GetFirstArgument(), application.IsQuiet()));
+}
 
 int32_t run_uninstall(const cPelmaroApp& application)
 {
@@ -28,13 +48,13 @@ int32_t run_version(const cPelmaroApp&)
 }
 
 const tModeEntry program_modes[pelmaro_mode_count] = {
-    nullptr,        // PELMARO_MODE_MANAGER
-    nullptr,        // PELMARO_MODE_INSTALL
-    run_uninstall,  // PELMARO_MODE_UNINSTALL
-    nullptr,        // PELMARO_MODE_UPDATE
-    run_make,       // PELMARO_MODE_MAKE
-    nullptr,        // PELMARO_MODE_REMOVE: exit code 0 when the remover succeeds, else 1
-    run_version,    // PELMARO_MODE_VERSION
+    run_manager_mode,  // PELMARO_MODE_MANAGER
+    nullptr,           // PELMARO_MODE_INSTALL
+    run_uninstall,     // PELMARO_MODE_UNINSTALL
+    run_update,        // PELMARO_MODE_UPDATE
+    run_make,          // PELMARO_MODE_MAKE
+    nullptr,           // PELMARO_MODE_REMOVE: exit code 0 when the remover succeeds, else 1
+    run_version,       // PELMARO_MODE_VERSION
 };
 
 }  // namespace
