@@ -1,10 +1,10 @@
 // The main window's reader on prepared stores: which records it lists and
 // in what order, what it reads of each, the icons (expected pixels drawn by
 // product_icons.py), and the offers of a real server on 127.0.0.1.
-#include "tools/shell/product_reader.h"
-
 #include <winsock2.h>
 #include <windows.h>
+
+#include "tools/shell/product_reader.h"
 
 #include <gtest/gtest.h>
 

@@ -8,7 +8,8 @@ Answers, besides recording every request as http_test_server.py does and
 appending its path to <folder>/requests/log.txt:
   /updates/autocheck.php?softwareid=<name>&os=win
       <folder>/checks/<name> as a 200 reply with its length when the test
-      wrote that file; else the case <name> of update_replies.py; else 404.
+      wrote that file; else the case <name> of update_replies.py; "slow"
+      waits 2 s, then answers 404; else 404.
   /files/<behaviour>/<name>
       the file <folder>/served/<name>, or for a name "pattern<N>.bin" N
       bytes of the shared test pattern, sent as the behaviour says:
@@ -69,6 +70,9 @@ class UpdateHandler(http_test_server.Handler):
             self.request.sendall(update_replies.http(b"1.0\r\na\r\nb\r\n", declared=70000))
             while self.request.recv(65536):
                 pass
+        elif name == "slow":
+            time.sleep(2)
+            self.request.sendall(http_test_server.head(b"404 Not Found", 0))
         elif REPLIES.get(name):
             self.request.sendall(REPLIES[name])
         else:
