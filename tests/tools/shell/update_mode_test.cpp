@@ -1,0 +1,88 @@
+// "pelmarodesk.exe update <code name> [quite]" as processes over prepared
+// stores and a real update server on 127.0.0.1: exit codes, the messages
+// shown or kept quiet, and the update form for a newer version.
+#include <winsock2.h>
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <string>
+#include <thread>
+
+#include "tests/support/http_test_server.h"
+#include "tests/support/pelmarodesk_exe.h"
+#include "tests/tools/install/install_test_support.h"
+#include "tests/tools/shell/manager_driver.h"
+#include "tests/tools/shell/product_stores.h"
+
+namespace {
+
+using namespace manager;
+
+void serve_check(const std::string& code, const std::string& reply)
+{
+    const char* folder = getenv("HTTP_TEST_FOLDER");
+    ASSERT_NE(folder, nullptr);
+    CreateDirectoryA((std::string(folder) + "checks").c_str(), nullptr);
+    std::ofstream(std::string(folder) + "checks\\" + code, std::ios::binary) << reply;
+}
+
+TEST(UpdateMode, ExitCodesMessagesAndTheOffer)
+{
+    ASSERT_NE(http_test_port(), 0u) << "run through the HTTP test driver";
+    ProductWorld world;
+    std::string url = "http://127.0.0.1:" + std::to_string(http_test_port()) + "/updates/";
+    world.WriteSetting("installer/update_server", std::wstring(url.begin(), url.end()));
+    ProductRecord installed{"installed", packed_version(2, 1)};
+    installed.name = L"Installed Product";
+    world.Write(installed);
+    world.Write(ProductRecord{"offline", packed_version(1, 0)});
+    ProductRecord newer{"newer", packed_version(2, 1)};
+    newer.name = L"Newer Product";
+    world.Write(newer);
+    serve_check("installed", "2.1\r\nhttp://h/s.exe\r\nhttp://h/\r\n");
+    serve_check("newer", "2.1.0.1\r\nhttp://h/n.exe\r\nhttp://h/\r\nnotes\r\n");
+
+    struct Case {
+        const wchar_t* arguments;
+        const wchar_t* window;  // what shows, answered with the key; null: nothing
+        WORD key;
+        DWORD exit_code;
+    } cases[] = {
+        {L"update a/ver", L"Error", VK_RETURN, 1},
+        {L"update a/ver quite", nullptr, 0, 1},
+        {L"update unknown", L"Error", VK_RETURN, 1},
+        {L"update unknown quite", nullptr, 0, 1},
+        {L"update offline", L"Error", VK_RETURN, 1},
+        {L"update offline quite", nullptr, 0, 1},
+        {L"update installed", L"Information", VK_RETURN, 0},
+        {L"update installed quite", nullptr, 0, 0},
+        {L"update installed QUITE", L"Information", VK_RETURN, 0},
+        {L"update newer", L"Software Package Update", VK_ESCAPE, 0},
+        {L"update newer quite", L"Software Package Update", VK_ESCAPE, 0},
+    };
+    for (const Case& c : cases) {
+        RunResult result;
+        std::thread program([&]() {
+            result = run_process(L"\"" + pelmarodesk_exe() + L"\" " + c.arguments, {}, L"");
+        });
+        std::wstring shown;
+        if (c.window) {
+            HWND window = wait_window(c.window, 20000);
+            if (window) {
+                wchar_t title[100] = {};
+                GetWindowTextW(window, title, 100);
+                shown = title;
+                if (std::wstring(c.window) == L"Software Package Update")
+                    keep_window(window, "update_form.png");
+                press(c.key);
+            }
+        }
+        program.join();
+        EXPECT_EQ(shown, c.window ? c.window : L"") << c.arguments;
+        EXPECT_EQ(result.exit_code, c.exit_code) << c.arguments;
+    }
+}
+
+}  // namespace
