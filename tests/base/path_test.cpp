@@ -236,66 +236,6 @@ TEST(PathIdentityKey, PathsOfOneFileShareTheKey)
     }
 }
 
-TEST(PathIsPlainFileName, RefusesNamesWindowsWouldNotKeepAsGiven)
-{
-    const struct {
-        std::wstring name;
-        bool plain;
-    } cases[] = {
-        {L"notes.txt", true},
-        {L"a", true},
-        {L".profile", true},
-        {L"con.d", false},
-        {L"CONSOLE", true},
-        {L"com10", true},
-        {L"com0", true},
-        {L"lpt", true},
-        {L"nul_", true},
-        {L"x.nul", true},
-        {L"\u00c4 \u30d5", true},
-        {std::wstring(255, L'n'), true},
-        {std::wstring(256, L'n'), false},
-        {L"", false},
-        {L"CON", false},
-        {L"prn", false},
-        {L"Aux.txt", false},
-        {L"NUL.txt", false},
-        {L"nul.tar.gz", false},
-        {L"NUL .txt", false},
-        {L"COM1", false},
-        {L"com9.log", false},
-        {L"LPT5", false},
-        {L"lpt\u00b9", false},
-        {L"COM\u00b3.x", false},
-        {L"conin$", false},
-        {L"CONOUT$.txt", false},
-        {L"nul.", false},
-        {L"notes.txt.", false},
-        {L"notes.txt ", false},
-        {L".", false},
-        {L"..", false},
-        {L"...", false},
-        {L" ", false},
-        {L"a<b", false},
-        {L"a>b", false},
-        {L"a:b", false},
-        {L"a\"b", false},
-        {L"a/b", false},
-        {L"a\\b", false},
-        {L"a|b", false},
-        {L"a?b", false},
-        {L"a*b", false},
-        {L"a\tb", false},
-        {L"a\x7f", false},
-    };
-    for (const auto& c : cases)
-        EXPECT_EQ(path_is_plain_file_name(c.name.c_str(), int32_t(c.name.size())), c.plain) << c.name;
-    EXPECT_FALSE(path_is_plain_file_name(nullptr, 1));
-    // Only the given length counts: "AUX" is the start of "AUXILIARY".
-    EXPECT_FALSE(path_is_plain_file_name(L"AUXILIARY", 3));
-    EXPECT_TRUE(path_is_plain_file_name(L"AUXILIARY", 9));
-}
-
 TEST(Path, ConversionsGiveBackTheirMemory)
 {
     cHeapBalance balance;

@@ -147,8 +147,9 @@ TEST(InstallRoad, ALaterTargetThatIsAFolderPutsTheEarlierBackupsBack)
     std::map<std::wstring, std::wstring> v1_files = product_files("v1");
     // The backup pass stops at the held file (list entry 3) and asks; the
     // answer comes once a folder stands where data/big.bin (entry 6) goes.
-    HANDLE held = CreateFileW(windows_path(world.App(L"docs/\u00fcn\u00efc\u00f6d\u00e9 \u30d5\u30a1\u30a4\u30eb.txt")).c_str(),
-                              GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+    std::wstring held_path = world.App(L"docs/\u00fcn\u00efc\u00f6d\u00e9 \u30d5\u30a1\u30a4\u30eb.txt");
+    HANDLE held = CreateFileW(windows_path(held_path).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                              0, nullptr);
     ASSERT_NE(held, INVALID_HANDLE_VALUE);
     TempFolder answers(L"answers");
     std::thread release([&] {

@@ -74,7 +74,7 @@ REFUSED_MEMBER_PATHS = {
 }
 # Near misses of the above that are plain names.
 TAKEN_MEMBER_PATHS = {
-    "segment_255": "d/" + "n" * 255, "device_like": "console/com10/lpt/x.nul/nul_.txt", "leading_dots": "..x/.y",
+    "segment_255": "d/" + "n" * 255, "device_like": "console/com10/com0/lpt/x.nul/nul_.txt", "leading_dots": "..x/.y",
     "inner_blank": "a b/c d.txt", "non_ascii": "\u00e4/\u30d5\u30a1\u30a4\u30eb",
 }
 

@@ -275,13 +275,14 @@ TEST_F(ScenarioReader, UnmarkedTextThatIsNotUtf8IsAnsi)
 
     // Sequences that only begin like UTF-8, overlong forms and encoded
     // surrogates, after UTF-8 text on earlier lines, under every line end.
-    const char* const bad_bytes[] = {"\xC3(", "\xEF\xBF" "A", "\xE2\x82", "\xC0\xAF", "\xED\xA0\x80", "\xF4\x90\x80\x80",
-                                     "\xFF"};
+    const char* const bad_bytes[] = {"\xC3(",         "\xEF\xBF" "A",      "\xE2\x82", "\xC0\xAF",
+                                     "\xED\xA0\x80", "\xF4\x90\x80\x80", "\xFF"};
     for (const char* line_end : {"\n", "\r\n", "\r"})
         for (size_t i = 0; i < sizeof bad_bytes / sizeof bad_bytes[0]; ++i) {
             SCOPED_TRACE("bytes " + std::to_string(i) + ", line end of " + std::to_string(strlen(line_end)));
             std::string head = std::string(general) + complete + "[Strings]\nok = \"\xC3\xA9\"\n\n# note\n";
-            std::string text = replace_all(head, "\n", line_end) + "x = \"" + bad_bytes[i] + "\"" + line_end + "y = \"1\"";
+            std::string text =
+                replace_all(head, "\n", line_end) + "x = \"" + bad_bytes[i] + "\"" + line_end + "y = \"1\"";
             ASSERT_EQ(Read(text, line), SCENARIO_OK);
             EXPECT_EQ(encoding.kind, SCENARIO_TEXT_ANSI);
             EXPECT_EQ(encoding.ansi_line, std::count(head.begin(), head.end(), '\n'));
