@@ -4,10 +4,12 @@
 
 #include <string.h>
 
+#include <memory>
 #include <random>
 #include <string>
 #include <vector>
 
+#include "pict/pict_factory.h"
 #include "pict/pict_target.h"
 #include "tests/support/byte_stream.h"
 #include "tests/support/test_data.h"
@@ -159,7 +161,8 @@ TEST(JpegDecoder, DecodesIntoOutputTargets)
 // Crafted markers (Huffman tables of too many codes, table ids, component
 // counts and sampling factors out of range, undefined components, frames
 // beyond 2^31 pixels, restart markers out of order), unsupported processes
-// and cut files: each refused, none read past its data.
+// and cut files: each refused, none read past its data. The factory still
+// identifies a JPEG whose data is damaged, but loads nothing from it.
 TEST(JpegDecoder, RefusesDamagedFiles)
 {
     for (const auto& c : read_test_records("jpeg/bad.txt")) {
@@ -167,6 +170,12 @@ TEST(JpegDecoder, RefusesDamagedFiles)
         cPictJPEG picture;
         EXPECT_FALSE(load(picture, jpeg_file(c[0])));
     }
+    cByteStream cut(jpeg_file("bad_cut_in_scan"));
+    cPictInfo info = {};
+    std::unique_ptr<cPictBase> identified(pict_open_stream(&cut.stream, &info));
+    ASSERT_TRUE(identified);
+    EXPECT_EQ(identified->GetFormatId(), 1);
+    EXPECT_EQ(pict_open_stream(&cut.stream, nullptr), nullptr);
 }
 
 // Baseline, restart and progressive files cut at every byte fail; random
