@@ -123,6 +123,6 @@ struct cJPEGBitReader {
 };
 
 // Position k of the zig-zag sequence in the natural (row by row) order.
-extern const uint8_t jpeg_natural_order[64];
+extern const uint8_t jpeg_zigzag_natural[64];
 
 #endif

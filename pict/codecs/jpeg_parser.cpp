@@ -299,7 +299,7 @@ bool cJPEGParser::ReadQuantTables(const uint8_t* data, uint32_t length)
         if (wide > 1 || index > 3 || length < size)
             return false;
         for (int32_t k = 0; k < 64; ++k)
-            quant_tables[index][jpeg_natural_order[k]] = wide ? read_u16_be(data + 1 + 2 * k) : data[1 + k];
+            quant_tables[index][jpeg_zigzag_natural[k]] = wide ? read_u16_be(data + 1 + 2 * k) : data[1 + k];
         quant_defined[index] = 1;
         data += size;
         length -= size;

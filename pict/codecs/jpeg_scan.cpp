@@ -37,7 +37,7 @@ bool decode_sequential_block(cJPEGBitReader& bits, cJPEGSource& source, const cJ
             k += (fast >> 4) & 15;
             if (k > 63)
                 return false;
-            const int32_t at = jpeg_natural_order[k];
+            const int32_t at = jpeg_zigzag_natural[k];
             block[at] = (fast >> 8) * quant[at];
             end = k++;
             continue;
@@ -50,7 +50,7 @@ bool decode_sequential_block(cJPEGBitReader& bits, cJPEGSource& source, const cJ
             k += rs >> 4;
             if (k > 63)
                 return false;
-            const int32_t at = jpeg_natural_order[k];
+            const int32_t at = jpeg_zigzag_natural[k];
             block[at] = bits.Receive(source, size) * quant[at];
             end = k++;
         } else if (rs == 0xF0) {
@@ -226,7 +226,7 @@ bool cJPEGParser::DecodeFirstAC(const cJPEGHuffman& table, int16_t* coefficients
             k += run;
             if (k > spectral_end)
                 return false;
-            coefficients[jpeg_natural_order[k]] =
+            coefficients[jpeg_zigzag_natural[k]] =
                 int16_t(bits.Receive(source, size) * (1 << approximation_low));
         } else if (run == 15) {
             k += 15;
@@ -262,7 +262,7 @@ bool cJPEGParser::RefineAC(const cJPEGHuffman& table, int16_t* coefficients)
             // Pass run zero coefficients (refining the known ones on the
             // way) and stop on the one after them.
             for (; k <= spectral_end; ++k) {
-                int16_t* coefficient = coefficients + jpeg_natural_order[k];
+                int16_t* coefficient = coefficients + jpeg_zigzag_natural[k];
                 if (*coefficient != 0)
                     refine(bits, source, coefficient, bit);
                 else if (--run < 0)
@@ -271,13 +271,13 @@ bool cJPEGParser::RefineAC(const cJPEGHuffman& table, int16_t* coefficients)
             if (value) {
                 if (k > spectral_end)
                     return false;
-                coefficients[jpeg_natural_order[k]] = int16_t(value);
+                coefficients[jpeg_zigzag_natural[k]] = int16_t(value);
             }
         }
     }
     if (eob_run > 0) {
         for (; k <= spectral_end; ++k) {
-            int16_t* coefficient = coefficients + jpeg_natural_order[k];
+            int16_t* coefficient = coefficients + jpeg_zigzag_natural[k];
             if (*coefficient != 0)
                 refine(bits, source, coefficient, bit);
         }
