@@ -165,3 +165,30 @@ TEST(ExifDecoder, DecodesThumbnailsAsPreviews)
         EXPECT_TRUE(memcmp(boxed.pixels32.Data(), pixels.data(), pixels.size() * 4) == 0);
     }
 }
+
+// One IFD where a caller points, in the context it gives: the Exif IFD of a
+// camera's block gives its exposure and capture time and nothing of IFD0.
+TEST(ExifDecoder, WalksOneIfdWhereACallerPointsIt)
+{
+    cByteStream block(exif_data("camera_mm", ".tiff"));
+    struct cPointerFinder : cTiffGeneric {
+        bool OnEntry(const cTiffEntry& entry) override
+        {
+            if (entry.tag == exif_ifd_exif)
+                EntryUnsigned(entry, 0, &exif_offset);
+            return true;
+        }
+        uint64_t exif_offset = 0;
+    } finder;
+    ASSERT_TRUE(finder.ParseStream(&block.stream, 0));
+    ASSERT_NE(finder.exif_offset, 0u);
+    cPictDummy picture;
+    cExifDecoder exif(false);
+    ASSERT_TRUE(exif.ParseIfdInto(&picture, &block.stream, exif_ifd_exif, finder.exif_offset, 1, 0,
+                                  block.stream.GetSize()));
+    expect_property(picture, {"5", "double", "0.004"});
+    expect_property(picture, {"7", "int", "400"});
+    expect_property(picture, {"1", "time", "2023", "12", "31", "23", "59", "58"});
+    expect_property(picture, {"3", "none"});
+    expect_property(picture, {"13", "none"});
+}

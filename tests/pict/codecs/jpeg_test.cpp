@@ -87,6 +87,32 @@ bool load(cPictJPEG& picture, const std::string& data)
     return picture.Load(&file.stream);
 }
 
+// Where the frame header's segment ends: segments from SOI on.
+size_t frame_header_end(const std::string& data)
+{
+    for (size_t at = 2; at + 4 <= data.size();) {
+        const uint8_t marker = uint8_t(data[at + 1]);
+        const size_t length = size_t(uint8_t(data[at + 2])) << 8 | uint8_t(data[at + 3]);
+        if (marker >= 0xC0 && marker <= 0xC2)
+            return at + 2 + length;
+        at += 2 + length;
+    }
+    return data.size();
+}
+
+// Counts the reports, and asks to stop at the one given.
+struct cCountingProgress : cProgressNotifyTarget {
+    explicit cCountingProgress(int stop) : stop_at(stop) {}
+    bool Notify(double percent) override
+    {
+        last = percent;
+        return ++reports != stop_at;
+    }
+    int stop_at;
+    int reports = 0;
+    double last = 0;
+};
+
 }  // namespace
 
 // Every sampling layout, restart interval, progressive script, precision,
@@ -178,17 +204,22 @@ TEST(JpegDecoder, RefusesDamagedFiles)
     EXPECT_EQ(pict_open_stream(&cut.stream, nullptr), nullptr);
 }
 
-// Baseline, restart and progressive files cut at every byte fail; random
-// bit flips give a clean answer, and a decoded picture fills its buffer.
+// Baseline, restart and progressive files cut at every byte fail (the
+// header read only before the frame header's end); random bit flips give a
+// clean answer, and a decoded picture fills its buffer.
 TEST(JpegDecoder, SurvivesTruncationsAndBitFlips)
 {
     std::mt19937 random(25);
     for (const char* name : {"sample_2x2", "restart_blocks", "progressive", "progressive_script", "grey_progressive"}) {
         SCOPED_TRACE(name);
         const std::string data = jpeg_file(name);
+        const size_t header_end = frame_header_end(data);
         cPictJPEG picture;
-        for (size_t cut = 0; cut < data.size(); ++cut)
+        for (size_t cut = 0; cut < data.size(); ++cut) {
             ASSERT_FALSE(load(picture, data.substr(0, cut))) << "cut at " << cut;
+            cByteStream part(data.substr(0, cut));
+            ASSERT_EQ(jpeg_read_info(&part.stream, nullptr), cut >= header_end) << "cut at " << cut;
+        }
         ASSERT_TRUE(load(picture, data));
         for (int round = 0; round < 1000; ++round) {
             std::string damaged = data;
@@ -200,5 +231,58 @@ TEST(JpegDecoder, SurvivesTruncationsAndBitFlips)
                           int64_t(flipped.GetWidth()) * flipped.GetHeight());
             }
         }
+    }
+}
+
+// A long decode reports its progress once per MCU row up to 100 percent,
+// and stops when the receiver asks: closing the guarded stream cancels it.
+TEST(JpegDecoder, ReportsProgressAndStopsWhenAsked)
+{
+    for (const char* name : {"size_16385x9", "progressive"}) {
+        SCOPED_TRACE(name);
+        const std::string data = jpeg_file(name);
+        cPictJPEG picture;
+        cCountingProgress* counting = new cCountingProgress(0);
+        picture.progress = counting;
+        ASSERT_TRUE(load(picture, data));
+        EXPECT_GT(counting->reports, 0);
+        EXPECT_EQ(counting->last, 100.0);
+
+        cPictJPEG stopped;
+        stopped.progress = new cCountingProgress(1);
+        EXPECT_FALSE(load(stopped, data));
+
+        cByteStream guarded("x");
+        cPictJPEG cancelled;
+        cancelled.progress = new cStreamGuardProgressTarget(&guarded.stream);
+        guarded.stream.Close();
+        EXPECT_FALSE(load(cancelled, data));
+    }
+}
+
+// Rows and MCUs handed out past the picture, and rows longer than it, are
+// clipped the same way on both roads: the picture stays as djpeg decodes it.
+TEST(JpegDecoder, ClipsRowsAndBlocksToThePicture)
+{
+    struct cOverreaching : cPictJPEG {
+        bool OutputRows(const cJPEGRows& rows, int32_t y, int32_t count) override
+        {
+            return cPictJPEG::OutputRows(rows, y, count + 9) && cPictJPEG::OutputRows(rows, y + height, count) &&
+                   cPictJPEG::OutputRows(rows, -1 - y, count);
+        }
+        bool OutputBufferedRows(int32_t column, int32_t row) override
+        {
+            return cPictJPEG::OutputBufferedRows(column, row) &&
+                   cPictJPEG::OutputBufferedRows(column + mcus_wide, row) &&
+                   cPictJPEG::OutputBufferedRows(column, row + mcus_high);
+        }
+    };
+    for (const cCase& c : good_cases()) {
+        if (c.name != "sample_2x2" && c.name != "progressive" && c.name != "deep_progressive" && c.name != "deep_444")
+            continue;
+        SCOPED_TRACE(c.name);
+        cOverreaching picture;
+        ASSERT_TRUE(load(picture, jpeg_file(c.name)));
+        EXPECT_LE(largest_difference(picture, c, expected_samples(c.name)), c.tolerance);
     }
 }
