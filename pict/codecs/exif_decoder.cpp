@@ -147,7 +147,8 @@ bool cExifDecoder::OnMainEntry(const cTiffEntry& e)
     case 272:
         if (e.type != tiff_ascii || e.size < 1)
             return false;
-        if (e.size > 1) {
+        // Texts beyond what the walker fetches are no camera's name.
+        if (e.size > 1 && e.data) {
             if (cPictPropString* p = static_cast<cPictPropString*>(Property(e.tag == 271 ? prop_make : prop_model, 3))) {
                 const char* text = reinterpret_cast<const char*>(e.data);
                 const void* nul = memchr(text, 0, size_t(e.size - 1));

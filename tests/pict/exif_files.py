@@ -8,7 +8,8 @@ thumbnail of its own, in both byte orders; the expected values are what
 mirrored flag and rotation, the resolution unit to 1 for inches and 0 for
 centimetres, GPS references to signs). Crafted blocks, written here entry
 by entry, hold what exiftool will not write: rationals over 0, an
-orientation stored as LONG, dates shorter than their full form, IFD
+orientation stored as LONG, dates shorter than their full form, texts
+longer than the walker fetches by itself, IFD
 pointers at IFDs already walked, pointers of 0 and inside the header, a
 pointer without bytes, maker notes inside and past the block, thumbnails
 that are no JPEG or lie past the block. Their expectations are stated with
@@ -201,6 +202,8 @@ block, _, _ = tiff("II", [("ifd0", [ascii(271, "Loop"), (34665, 4, 1, "exif"), (
                           ("exif", [rational(33437, [(4, 1)]), (34665, 4, 1, "exif"), (40965, 4, 1, "exif")]),
                           ("ifd1", [short(259, 1)])], {"ifd0": "ifd1", "ifd1": "ifd0"})
 write_case("self_pointing", with_block("self_pointing", block), [text_prop(3, "Loop"), "6 double 4.0"])
+block, _, _ = tiff("MM", [("ifd0", [ascii(271, "M" * 5000), ascii(272, "Short"), (306, 2, 4001, b"2" * 4001)])], {})
+write_case("long_texts", with_block("long_texts", block), ["3 none", text_prop(4, "Short"), "2 none"])
 block, _, _ = tiff("II", [("ifd0", [ascii(271, "Alone"), long_(34665, 0)])], {})
 write_case("zero_pointer_and_link", with_block("zero_pointer_and_link", block), [text_prop(3, "Alone")])
 block, _, _ = tiff("II", [("ifd0", [ascii(271, "Low"), long_(34853, 4)])], {})
