@@ -5,8 +5,9 @@ Good files: cjpeg (libjpeg-turbo) encodes photo-like pictures that Pillow
 draws, across sampling factors (every 2:1 filter, 4:1, 3:1, chroma of two
 different layouts), restart intervals, progressive scripts, sequential files
 of one scan per component, grey, RGB and sizes from 1 x 1 to 16385 pixels
-wide; Pillow writes CMYK; the JPEG reference tools (`jpeg`) write 12-bit
-sequential and progressive files. Expected samples: djpeg's decode (the same
+wide; Pillow writes CMYK (and, its Adobe transform set to 2, the same file
+is YCCK); the JPEG reference tools (`jpeg`) write 12-bit sequential and
+progressive files. Expected samples: djpeg's decode (the same
 integer inverse DCT and upsampling: within 0), and for 12 bits `jpeg`'s
 decode (its own transform: within the tolerance given).
 
@@ -80,6 +81,11 @@ def samples_of_pnm(data):
 good = []
 
 
+def patch(data, at, replacement):
+    return data[:at] + replacement + data[at + len(replacement):]
+
+
+
 def add_good(name, picture, cjpeg=None, pillow=None, precision=8, tolerance=0, reference=None):
     source = os.path.join(out, name + (".pgm" if picture.mode in ("L", "L16") else ".ppm"))
     path = os.path.join(out, name + ".jpg")
@@ -102,11 +108,16 @@ def add_good(name, picture, cjpeg=None, pillow=None, precision=8, tolerance=0, r
         os.remove(decoded)
     else:
         data = subprocess.run(["djpeg", "-pnm", path], check=True, capture_output=True).stdout
-    width, height, values = samples_of_pnm(data)
-    with open(os.path.join(out, name + ".expected"), "wb") as f:
-        f.write(struct.pack("<%dH" % len(values), *values))
     if os.path.exists(source):
         os.remove(source)
+    add_expected(name, precision, tolerance, data)
+
+
+def add_expected(name, precision, tolerance, decoded):
+    """The reference's decode (a P5 or P6 file) as the file's expected samples."""
+    width, height, values = samples_of_pnm(decoded)
+    with open(os.path.join(out, name + ".expected"), "wb") as f:
+        f.write(struct.pack("<%dH" % len(values), *values))
     good.append("%s %d %d %d %d" % (name, width, height, precision, tolerance))
 
 
@@ -158,6 +169,13 @@ for width, height in ((1, 1), (2, 2), (3, 5), (4, 3), (17, 16), (64, 48), (16385
 add_good("size_2x2_progressive", photo(2, 2, 6), ["-progressive"])
 add_good("size_16385x9_progressive", photo(16385, 9, 7), ["-progressive"])
 add_good("cmyk", photo(W, H, 8).convert("CMYK"), pillow={"quality": 90})
+# YCCK: the same samples read through Adobe's transform 2.
+cmyk = open(os.path.join(out, "cmyk.jpg"), "rb").read()
+adobe = cmyk.index(b"Adobe")
+with open(os.path.join(out, "ycck.jpg"), "wb") as f:
+    f.write(patch(cmyk, adobe + 11, bytes([2])))
+add_expected("ycck", 8, 0, subprocess.run(["djpeg", "-pnm", os.path.join(out, "ycck.jpg")], check=True,
+                                          capture_output=True).stdout)
 add_good("deep_444", Deep(W, H, 9), precision=12, tolerance=3, reference=["-q", "90"])
 add_good("deep_grey", Deep(19, 11, 10, grey=True), precision=12, tolerance=3, reference=["-q", "90"])
 add_good("deep_progressive", Deep(W, H, 11), precision=12, tolerance=3, reference=["-q", "90", "-v"])
@@ -181,10 +199,6 @@ def segments(data):
 
 def segment(data, marker):
     return next((s, e) for m, s, e in segments(data) if m == marker)
-
-
-def patch(data, at, replacement):
-    return data[:at] + replacement + data[at + len(replacement):]
 
 
 baseline = open(os.path.join(out, "sample_2x2.jpg"), "rb").read()
