@@ -1,5 +1,6 @@
 #include "pict/pict_classes.h"
 
+#include "pict/codecs/jpeg.h"
 #include "pict/codecs/png.h"
 #include "pict/codecs/read_info.h"
 
@@ -14,7 +15,7 @@ cPictBase* create()
 }  // namespace
 
 const cPictClassRow pict_classes[pict_class_count] = {
-    {1, true, false, nullptr, create<cPictJPEG>},
+    {1, true, false, jpeg_read_info, create<cPictJPEG>},
     {3, true, false, png_read_info, create<cPictPNG>},
     {11, true, true, gif_read_info, create<cPictGIF>},
     {6, true, false, bmp_read_info, create<cPictBMP>},

@@ -4,7 +4,8 @@
 ImageMagick writes GIF, BMP (its default version and BMP3), ICO, PCX, the
 portable any-maps (raw and plain), XPM and TIFF from a small picture; a DIB
 is a BMP file without its 14-byte file header; PNG comes from ImageMagick
-too, a big-endian BigTIFF from tiffcp.
+too, a big-endian BigTIFF from tiffcp, JPEG (baseline and progressive) from
+cjpeg.
 DICOM files are written here from the standard's data element encoding: a
 preamble file with its meta group (explicit and implicit little-endian and
 explicit big-endian data sets, one with a sequence of undefined length
@@ -42,6 +43,13 @@ with open(os.path.join(out, "dib.dib"), "wb") as f:
 cases.append(("dib.dib", "dib", 23, 17))
 subprocess.run(["tiffcp", "-8", "-B", os.path.join(out, "tiff.tif"), os.path.join(out, "bigtiff.tif")], check=True)
 cases.append(("bigtiff.tif", "tiff", 23, 17))
+subprocess.run(["convert", source, os.path.join(out, "source.ppm")], check=True)
+for name, options in (("jpeg.jpg", []), ("progressive.jpg", ["-progressive"])):
+    with open(os.path.join(out, name), "wb") as f:
+        f.write(subprocess.run(["cjpeg"] + options + [os.path.join(out, "source.ppm")], check=True,
+                               capture_output=True).stdout)
+    cases.append((name, "jpeg", 23, 17))
+os.remove(os.path.join(out, "source.ppm"))
 os.remove(source)
 
 
