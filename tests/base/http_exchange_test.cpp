@@ -8,11 +8,11 @@
 #include <thread>
 #include <vector>
 
-#include "base/job.h"
 #include "base/wait_bound.h"
 
 #include "tests/support/http_messages.h"
 #include "tests/support/http_test_server.h"
+#include "tests/support/idle_job.h"
 #include "tests/support/test_data.h"
 
 namespace {
@@ -144,13 +144,6 @@ TEST(HttpExchange, ResponsesOfARealServer)
         EXPECT_EQ(response.body, c.body) << c.path;
     }
 }
-
-// A job that is never started: only its stop flag is used.
-class cIdleJob : public cJob {
-public:
-    cIdleJob() : cJob(nullptr) {}
-    uint32_t Run() override { return 0; }
-};
 
 TEST(HttpExchange, BoundsAndTheHeadLimitEndExchangesThatWouldNotEnd)
 {

@@ -75,7 +75,7 @@ uint32_t cPelmaroForm::cConfigReaderJob::Run()
     get_update_server_address(config, server);
     read_installed_products(config, server.Text(), this, form->products);
 
-    const wchar_t* offer_text = form->LookupString(text_update_available);
+    const wchar_t* offer = form->offer_text;
     for (cProductList::Node* node = form->products.first; node; node = node->next) {
         const cInstalledProduct& product = node->element;
         int32_t row = form->product_count++;
@@ -83,7 +83,7 @@ uint32_t cPelmaroForm::cConfigReaderJob::Run()
         list.SetCell(row, column_name, product.name.Text() ? product.name.Text() : L"", icon, 0);
         list.SetCell(row, column_date, product.install_date.Text() ? product.install_date.Text() : L"", -1, 0);
         list.SetCell(row, column_version, product.version_text.Text(), -1, 0);
-        list.SetCell(row, column_offer, product.HasUpdate() && offer_text ? offer_text : L"", -1, 0);
+        list.SetCell(row, column_offer, product.HasUpdate() && offer ? offer : L"", -1, 0);
     }
     return 0;
 }
@@ -95,7 +95,8 @@ void cPelmaroForm::cConfigReaderJob::OnFinish(uint32_t)
 }
 
 cPelmaroForm::cPelmaroForm(const cManagerCommands* manager_commands)
-    : reader(this), commands(manager_commands), shown(nullptr), product_count(0), reading(false)
+    : reader(this), commands(manager_commands), shown(nullptr), product_count(0), reading(false),
+      offer_text(nullptr)
 {
 }
 
@@ -235,6 +236,7 @@ void cPelmaroForm::Refresh()
     language_switch.Hide(false);
     list.BeginUpdate();
     icons.Clear();
+    offer_text = LookupString(text_update_available);
     status.SetText(LookupString(text_checking), -1, false);
     status.EnablePainting(false);
     shown = nullptr;

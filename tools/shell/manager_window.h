@@ -90,6 +90,7 @@ private:
     cImageCache icons;      // 16 x 16 icons by row
     int32_t product_count;
     bool reading;
+    const wchar_t* offer_text;  // "Update available", looked up for the reader
 
     cWZISelButton tab;
     cPanelChild list_frame;

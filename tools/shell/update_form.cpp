@@ -120,8 +120,10 @@ bool cSoftUpdateInfoForm::HandleAction(cChildElement* sender, cChildAction* acti
 {
     if (action->code != 0)
         return cCustomForm::HandleAction(sender, action);
-    if (sender == &install_button)
-        return OnAccept();
+    if (sender == &install_button) {
+        OnAccept();
+        return true;
+    }
     if (sender == &later_button)
         return OnCancel();
     if (sender == &site_link) {

@@ -17,10 +17,9 @@
 
 #include "base/ci_app_full_config.h"
 #include "gui/language.h"
-#include "tests/support/http_test_server.h"
-#include "tests/support/test_data.h"
 #include "tests/tools/shell/manager_driver.h"
 #include "tests/tools/shell/product_stores.h"
+#include "tests/tools/shell/update_test_server.h"
 #include "tools/shell/app_language.h"
 #include "tools/shell/pelmaro_app.h"
 
@@ -118,48 +117,6 @@ private:
     std::thread thread;
 };
 
-std::vector<uint32_t> drawn_icon(const std::string& icon, int size)
-{
-    for (const auto& record : read_test_records("product_icons.txt"))
-        if (record[0] == icon && std::stoi(record[1]) == size) {
-            std::vector<uint32_t> pixels;
-            for (size_t at = 0; at + 8 <= record[2].size(); at += 8)
-                pixels.push_back(uint32_t(std::stoul(record[2].substr(at, 8), nullptr, 16)));
-            return pixels;
-        }
-    return {};
-}
-
-std::wstring program(const char* name)
-{
-    std::string path = test_data_path(name);
-    return std::wstring(path.begin(), path.end());
-}
-
-std::string server_folder()
-{
-    const char* folder = getenv("HTTP_TEST_FOLDER");
-    return folder ? folder : "";
-}
-
-void serve_check(const std::string& code, const std::string& reply)
-{
-    CreateDirectoryA((server_folder() + "checks").c_str(), nullptr);
-    std::ofstream(server_folder() + "checks\\" + code, std::ios::binary) << reply;
-}
-
-void serve_file(const std::string& name, const std::string& bytes)
-{
-    CreateDirectoryA((server_folder() + "served").c_str(), nullptr);
-    std::ofstream(server_folder() + "served\\" + name, std::ios::binary) << bytes;
-}
-
-std::string server_log()
-{
-    std::ifstream in(server_folder() + "requests\\log.txt", std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
-
 std::string file_bytes(const std::wstring& path)
 {
     std::ifstream in(path.c_str(), std::ios::binary);
@@ -169,7 +126,7 @@ std::string file_bytes(const std::wstring& path)
 // The world's stores point the window at the test server.
 void use_test_server(ProductWorld& world)
 {
-    std::string url = "http://127.0.0.1:" + std::to_string(http_test_port()) + "/updates/";
+    std::string url = update_server_address();
     world.WriteSetting("installer/update_server", std::wstring(url.begin(), url.end()));
 }
 
@@ -182,23 +139,38 @@ void choose_row(HWND window, const std::vector<uint32_t>& icon)
     pause_ms(200);
 }
 
+// The product of that row: Update, Install, and the proposed file in the
+// folder of "installer/temp" (Enter until the chooser has listed it).
+void start_download(HWND window, const std::vector<uint32_t>& icon)
+{
+    choose_row(window, icon);
+    click_client(window, update_button);
+    ASSERT_NE(wait_window(update_title), nullptr);
+    press(VK_RETURN);
+    ASSERT_NE(wait_window(save_title), nullptr);
+    ASSERT_TRUE(wait_for([]() {
+        press(VK_RETURN);
+        return window_titled(save_title) == nullptr;
+    }));
+}
+
 TEST(ManagerWindow, ListsProductsWithTheirIconsOffersAndDetails)
 {
     ProductWorld world;
     use_test_server(world);
     TempFolder programs(L"programs"), elsewhere(L"elsewhere");
-    ASSERT_TRUE(CopyFileW(program("product_a.exe").c_str(), programs.Native(L"launched.exe").c_str(), FALSE));
-    ASSERT_TRUE(CopyFileW(program("product_b.exe").c_str(), elsewhere.Native(L"planted.exe").c_str(), FALSE));
+    ASSERT_TRUE(CopyFileW(test_program("product_a.exe").c_str(), programs.Native(L"launched.exe").c_str(), FALSE));
+    ASSERT_TRUE(CopyFileW(test_program("product_b.exe").c_str(), elsewhere.Native(L"planted.exe").c_str(), FALSE));
     ProductRecord a{"alpha", packed_version(1, 0)};
     a.name = L"Alpha Writer";
-    a.icon = program("product_a.exe");
+    a.icon = test_program("product_a.exe");
     a.utime = 1700000000;
     a.publisher = L"http://example.org/";
     a.support = elsewhere.Path(L"planted.exe");  // not a web page: never opened
     a.launch = {{L"Alpha Writer", programs.Path(L"launched.exe") + L" --from-the-manager"}};
     ProductRecord b{"bravo", packed_version(1, 0)};
     b.name = L"Bravo Viewer";
-    b.icon = program("product_b.exe");
+    b.icon = test_program("product_b.exe");
     world.Write(a);
     world.Write(b, false);
     world.Write(b, true);  // recorded in both stores: listed once
@@ -249,7 +221,7 @@ TEST(ManagerWindow, UpdateFormNoNotFoundStopAndACutDownloadThatCompletesAndStart
     TempFolder downloads(L"downloads");
     world.WriteSetting("installer/temp", downloads.Path());
     std::string port = std::to_string(http_test_port());
-    std::string installer = file_bytes(program("product_a.exe"));
+    std::string installer = file_bytes(test_program("product_a.exe"));
     serve_file("setup_ok.exe", installer);
     struct Product {
         const char* code;
@@ -263,7 +235,7 @@ TEST(ManagerWindow, UpdateFormNoNotFoundStopAndACutDownloadThatCompletesAndStart
     for (const Product& p : products) {
         ProductRecord record{p.code, packed_version(1, 0)};
         record.name = std::wstring(p.code, p.code + strlen(p.code));
-        record.icon = program((std::string(p.icon) + ".exe").c_str());
+        record.icon = test_program((std::string(p.icon) + ".exe").c_str());
         world.Write(record);
         serve_check(p.code, "1.1\r\n" + p.installer_address + "\r\nhttp://h/\r\nWhat is new\r\n");
     }
@@ -277,18 +249,10 @@ TEST(ManagerWindow, UpdateFormNoNotFoundStopAndACutDownloadThatCompletesAndStart
     ASSERT_NE(wait_window(update_title), nullptr);
     press(VK_ESCAPE);
     ASSERT_TRUE(wait_gone(update_title));
-    EXPECT_EQ(server_log().find("/files/"), std::string::npos) << "nothing was fetched";
+    EXPECT_EQ(update_server_log().find("/files/"), std::string::npos) << "nothing was fetched";
 
     // The server has no such file: its error, and no file is started.
-    choose_row(window, drawn_icon("product_b", 16));
-    click_client(window, update_button);
-    ASSERT_NE(wait_window(update_title), nullptr);
-    press(VK_RETURN);
-    ASSERT_NE(wait_window(save_title), nullptr);
-    ASSERT_TRUE(wait_for([]() {
-        press(VK_RETURN);
-        return window_titled(save_title) == nullptr;
-    }));
+    ASSERT_NO_FATAL_FAILURE(start_download(window, drawn_icon("product_b", 16)));
     ASSERT_NE(wait_window(L"Error"), nullptr) << "text 14";
     press(VK_RETURN);
     ASSERT_NE(wait_window(update_title), nullptr);
@@ -296,15 +260,7 @@ TEST(ManagerWindow, UpdateFormNoNotFoundStopAndACutDownloadThatCompletesAndStart
     ASSERT_TRUE(wait_gone(update_title));
 
     // Stop during a slow transfer: no question, the file closed.
-    choose_row(window, drawn_icon("odd_size", 16));
-    click_client(window, update_button);
-    ASSERT_NE(wait_window(update_title), nullptr);
-    press(VK_RETURN);
-    ASSERT_NE(wait_window(save_title), nullptr);
-    ASSERT_TRUE(wait_for([]() {
-        press(VK_RETURN);
-        return window_titled(save_title) == nullptr;
-    }));
+    ASSERT_NO_FATAL_FAILURE(start_download(window, drawn_icon("odd_size", 16)));
     ASSERT_NE(wait_window(progress_title), nullptr);
     pause_ms(500);
     press(VK_ESCAPE);
@@ -324,15 +280,7 @@ TEST(ManagerWindow, UpdateFormNoNotFoundStopAndACutDownloadThatCompletesAndStart
 
     // The first transfer is cut: the question, Yes, and the retry brings the
     // whole installer, which starts; the window ends with 0.
-    choose_row(window, drawn_icon("product_a", 16));
-    click_client(window, update_button);
-    ASSERT_NE(wait_window(update_title), nullptr);
-    press(VK_RETURN);
-    ASSERT_NE(wait_window(save_title), nullptr);
-    ASSERT_TRUE(wait_for([]() {
-        press(VK_RETURN);
-        return window_titled(save_title) == nullptr;
-    }));
+    ASSERT_NO_FATAL_FAILURE(start_download(window, drawn_icon("product_a", 16)));
     ASSERT_NE(wait_window(L"Confirm"), nullptr) << "text 8";
     press(VK_RETURN);
     ASSERT_TRUE(run.WaitEnd());
@@ -348,10 +296,10 @@ TEST(ManagerWindow, AddressesThatAreNoWebPagesAreNeverOpened)
     use_test_server(world);
     TempFolder elsewhere(L"elsewhere");
     std::wstring planted = elsewhere.Path(L"planted.exe");
-    ASSERT_TRUE(CopyFileW(program("product_b.exe").c_str(), planted.c_str(), FALSE));
+    ASSERT_TRUE(CopyFileW(test_program("product_b.exe").c_str(), planted.c_str(), FALSE));
     std::string planted_utf8(planted.begin(), planted.end());
     ProductRecord record{"local", packed_version(1, 0)};
-    record.icon = program("product_a.exe");
+    record.icon = test_program("product_a.exe");
     world.Write(record);
     // Both addresses of the reply name a program on this machine.
     serve_check("local", "1.1\r\n" + planted_utf8 + "\r\n" + planted_utf8 + "\r\nnotes\r\n");
@@ -381,7 +329,7 @@ TEST(ManagerWindow, UninstallKeepsTheWindowsLanguageAndRefreshes)
     ProductWorld world;
     use_test_server(world);
     ProductRecord record{"gamma", packed_version(1, 0)};
-    record.icon = program("product_b.exe");
+    record.icon = test_program("product_b.exe");
     world.Write(record);
     ManagerRun run;
     ASSERT_TRUE(run.WaitListed(drawn_icon("product_b", 16)));
@@ -403,7 +351,7 @@ TEST(ManagerWindow, RemoveIsOutOfReachWhileTheListIsReadOrProductsAreLeft)
     // A product appears; during the refresh (its check takes 2 s) and after
     // it, the link does nothing.
     ProductRecord record{"slow", packed_version(1, 0)};
-    record.icon = program("product_a.exe");
+    record.icon = test_program("product_a.exe");
     world.Write(record);
     click_client(run.window, refresh_button);
     pause_ms(300);
@@ -444,7 +392,7 @@ TEST(ManagerWindow, ClosingWhileTheReaderWaitsEndsAtOnce)
     ASSERT_TRUE(run.WaitEnd(5000));
     double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     EXPECT_LT(seconds, 2.0);
-    EXPECT_EQ(server_log().find("softwareid=tango"), std::string::npos) << "the reader stopped before tango";
+    EXPECT_EQ(update_server_log().find("softwareid=tango"), std::string::npos) << "the reader stopped before tango";
 }
 
 }  // namespace

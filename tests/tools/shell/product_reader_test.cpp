@@ -15,56 +15,17 @@
 #include <vector>
 
 #include "base/ci_app_full_config.h"
-#include "base/job.h"
-#include "tests/support/http_test_server.h"
+#include "tests/support/idle_job.h"
 #include "tests/support/test_data.h"
 #include "tests/tools/shell/product_stores.h"
+#include "tests/tools/shell/update_test_server.h"
 #include "pict/pict_base.h"
 #include "tools/shell/default_icons.h"
 #include "tools/shell/product_icons.h"
 
 namespace {
 
-class cIdleJob : public cJob {
-public:
-    cIdleJob() : cJob(nullptr) {}
-    uint32_t Run() override { return 0; }
-};
-
-std::string server_address()
-{
-    return "http://127.0.0.1:" + std::to_string(http_test_port()) + "/updates/";
-}
-
-// The server answers the product's check with this reply.
-void serve_check(const std::string& code, const std::string& reply)
-{
-    const char* folder = getenv("HTTP_TEST_FOLDER");
-    ASSERT_NE(folder, nullptr);
-    CreateDirectoryA((std::string(folder) + "checks").c_str(), nullptr);
-    std::ofstream(std::string(folder) + "checks\\" + code, std::ios::binary) << reply;
-}
-
-std::wstring program(const char* name)
-{
-    std::string path = test_data_path(name);
-    return std::wstring(path.begin(), path.end());
-}
-
 // The icon's pixels as product_icons.py drew them.
-std::vector<uint32_t> drawn_icon(const std::string& icon, int size)
-{
-    for (const auto& record : read_test_records("product_icons.txt"))
-        if (record[0] == icon && std::stoi(record[1]) == size) {
-            std::vector<uint32_t> pixels;
-            for (size_t at = 0; at + 8 <= record[2].size(); at += 8)
-                pixels.push_back(uint32_t(std::stoul(record[2].substr(at, 8), nullptr, 16)));
-            return pixels;
-        }
-    ADD_FAILURE() << "no icon " << icon << " " << size;
-    return {};
-}
-
 std::vector<uint32_t> pixels_of(const cImageBuffer& image)
 {
     const uint32_t* p = image.GetPixels();
@@ -91,7 +52,7 @@ void read(cProductList& products, const cJob* job = nullptr, bool with_server = 
 {
     cCIAppFullConfig config;
     ASSERT_TRUE(config.OpenStore(L"qrv"));
-    read_installed_products(&config, with_server ? server_address().c_str() : nullptr, job, products);
+    read_installed_products(&config, with_server ? update_server_address().c_str() : nullptr, job, products);
 }
 
 std::vector<std::wstring> codes_of(const cProductList& products)
@@ -202,14 +163,14 @@ TEST(ProductReader, IconsAtBothSizesOrTheDefaultOnes)
         std::wstring icon;
         std::vector<uint32_t> small, large;
     } cases[] = {
-        {"an executable with both sizes", program("product_a.exe"), drawn_icon("product_a", 16),
+        {"an executable with both sizes", test_program("product_a.exe"), drawn_icon("product_a", 16),
          drawn_icon("product_a", 48)},
-        {"another one", program("product_b.exe"), drawn_icon("product_b", 16), drawn_icon("product_b", 48)},
-        {"an icon of another size, scaled", program("odd_size.exe"), drawn_icon("odd_size", 16),
+        {"another one", test_program("product_b.exe"), drawn_icon("product_b", 16), drawn_icon("product_b", 48)},
+        {"an icon of another size, scaled", test_program("odd_size.exe"), drawn_icon("odd_size", 16),
          drawn_icon("odd_size", 48)},
         {"no icon recorded", L"", default_icon(16), default_icon(48)},
-        {"a missing file", program("no_such_program.exe"), default_icon(16), default_icon(48)},
-        {"a file that is no executable or picture", program("product_icons.txt"), default_icon(16),
+        {"a missing file", test_program("no_such_program.exe"), default_icon(16), default_icon(48)},
+        {"a file that is no executable or picture", test_program("product_icons.txt"), default_icon(16),
          default_icon(48)},
     };
     for (const Case& c : cases) {

@@ -2,7 +2,8 @@
 #define TESTS_TOOLS_SHELL_PRODUCT_STORES_H
 
 // Installation records written into the two stores of a world of folders
-// of its own, as the install job leaves them, for the manager to read.
+// of its own, as the install job leaves them, for the manager to read; the
+// icons of the test products' programs as product_icons.py drew them.
 
 #include <gtest/gtest.h>
 #include <windows.h>
@@ -15,6 +16,7 @@
 #include "base/ci_app_config.h"
 #include "tests/support/redirected_env.h"
 #include "tests/support/temp_folder.h"
+#include "tests/support/test_data.h"
 
 struct ProductRecord {
     ProductRecord(std::string code_name = "", int64_t packed = -1) : code(std::move(code_name)), version(packed) {}
@@ -95,5 +97,27 @@ public:
 private:
     RedirectedEnv env;
 };
+
+// The icon's pixels at that size (0xAARRGGBB, rows bottom-up), from
+// product_icons.txt.
+inline std::vector<uint32_t> drawn_icon(const std::string& icon, int size)
+{
+    for (const auto& record : read_test_records("product_icons.txt"))
+        if (record[0] == icon && std::stoi(record[1]) == size) {
+            std::vector<uint32_t> pixels;
+            for (size_t at = 0; at + 8 <= record[2].size(); at += 8)
+                pixels.push_back(uint32_t(std::stoul(record[2].substr(at, 8), nullptr, 16)));
+            return pixels;
+        }
+    ADD_FAILURE() << "no icon " << icon << " " << size;
+    return {};
+}
+
+// A program built beside the test executable (the test products' ones).
+inline std::wstring test_program(const char* name)
+{
+    std::string path = test_data_path(name);
+    return std::wstring(path.begin(), path.end());
+}
 
 #endif

@@ -9,30 +9,17 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
-#include <fstream>
-#include <iterator>
 #include <string>
 #include <thread>
 
 #include "base/ci_app_config.h"
-#include "base/job.h"
-#include "tests/support/http_test_server.h"
+#include "tests/support/idle_job.h"
 #include "tests/support/temp_folder.h"
 #include "tests/support/test_data.h"
+#include "tests/tools/shell/update_test_server.h"
 #include "tools/shell/update_server.h"
 
 namespace {
-
-class cIdleJob : public cJob {
-public:
-    cIdleJob() : cJob(nullptr) {}
-    uint32_t Run() override { return 0; }
-};
-
-std::string server_address()
-{
-    return "http://127.0.0.1:" + std::to_string(http_test_port()) + "/updates/";
-}
 
 std::wstring wide(const std::string& utf8)
 {
@@ -51,14 +38,6 @@ std::wstring text_of(const _guardchar<wchar_t>& text)
 std::wstring expected_text(const std::string& field)
 {
     return field == "-" ? L"" : wide(bytes_from_hex(field));
-}
-
-// The paths of every request the server received, one a line.
-std::string server_log()
-{
-    const char* folder = getenv("HTTP_TEST_REQUESTS");
-    std::ifstream in(std::string(folder ? folder : "") + "log.txt", std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
 const uint64_t version_before = 0x1111222233334444ull;
@@ -83,7 +62,7 @@ TEST(UpdateCheck, RepliesOfARealServer)
             }
         });
         auto start = std::chrono::steady_clock::now();
-        bool ok = query_update_server_at(server_address().c_str(), name.c_str(), reply, &job);
+        bool ok = query_update_server_at(update_server_address().c_str(), name.c_str(), reply, &job);
         double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
         stopper.join();
 
@@ -106,15 +85,15 @@ TEST(UpdateCheck, RepliesOfARealServer)
 TEST(UpdateCheck, RequestIsAPlainGetOfTheCodeName)
 {
     cUpdateReply reply;
-    ASSERT_TRUE(query_update_server_at(server_address().c_str(), "three_lines", reply, nullptr));
+    ASSERT_TRUE(query_update_server_at(update_server_address().c_str(), "three_lines", reply, nullptr));
     const std::string path = "/updates/autocheck.php?softwareid=three_lines&os=win";
     EXPECT_EQ(http_test_recorded(path), "GET " + path + " HTTP/1.1\r\nHost: 127.0.0.1:" +
                                             std::to_string(http_test_port()) +
                                             "\r\nUser-Agent: QRVNetHTTP (compatible; cross-platform)\r\n\r\n");
     // A code name the request cannot carry is not sent at all.
-    EXPECT_FALSE(query_update_server_at(server_address().c_str(), "two words", reply, nullptr));
-    EXPECT_FALSE(query_update_server_at(server_address().c_str(), nullptr, reply, nullptr));
-    std::string log = server_log();
+    EXPECT_FALSE(query_update_server_at(update_server_address().c_str(), "two words", reply, nullptr));
+    EXPECT_FALSE(query_update_server_at(update_server_address().c_str(), nullptr, reply, nullptr));
+    std::string log = update_server_log();
     EXPECT_NE(log.find("softwareid=three_lines"), std::string::npos) << log;
     EXPECT_EQ(log.find("two"), std::string::npos) << log;
 }

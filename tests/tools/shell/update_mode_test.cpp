@@ -10,29 +10,21 @@
 #include <string>
 #include <thread>
 
-#include "tests/support/http_test_server.h"
 #include "tests/support/pelmarodesk_exe.h"
 #include "tests/tools/install/install_test_support.h"
 #include "tests/tools/shell/manager_driver.h"
 #include "tests/tools/shell/product_stores.h"
+#include "tests/tools/shell/update_test_server.h"
 
 namespace {
 
 using namespace manager;
 
-void serve_check(const std::string& code, const std::string& reply)
-{
-    const char* folder = getenv("HTTP_TEST_FOLDER");
-    ASSERT_NE(folder, nullptr);
-    CreateDirectoryA((std::string(folder) + "checks").c_str(), nullptr);
-    std::ofstream(std::string(folder) + "checks\\" + code, std::ios::binary) << reply;
-}
-
 TEST(UpdateMode, ExitCodesMessagesAndTheOffer)
 {
     ASSERT_NE(http_test_port(), 0u) << "run through the HTTP test driver";
     ProductWorld world;
-    std::string url = "http://127.0.0.1:" + std::to_string(http_test_port()) + "/updates/";
+    std::string url = update_server_address();
     world.WriteSetting("installer/update_server", std::wstring(url.begin(), url.end()));
     ProductRecord installed{"installed", packed_version(2, 1)};
     installed.name = L"Installed Product";
