@@ -226,11 +226,11 @@ bool member_segments(const cPackage& package, _typebuf<uint8_t>& heads, _typebuf
     for (auto* node = tree_first_node(package.members); node; node = tree_next_node(node), head += 40) {
         const cPackageMember& member = node->value;
         write_u32_le(head, member.unpacked_size);
-        write_u32_le(head + 4, uint32_t(member.bytes.Count()));
+        write_u32_le(head + 4, member.Size());
         memcpy(head + 8, member.digest, 32);
         segments[int32_t(at++)] = {head, 40};
-        segments[int32_t(at++)] = {member.bytes.Data(), uint32_t(member.bytes.Count())};
-        if (member.bytes.Count() == 0)
+        segments[int32_t(at++)] = {member.Bytes(), member.Size()};
+        if (member.Size() == 0)
             return false;
     }
     // Without members the block ends with its end byte alone.
