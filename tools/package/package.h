@@ -102,7 +102,8 @@ struct cPackageSetting {
 struct cPendingMember {
     uint32_t index;
     _guardchar<wchar_t> source;
-    int32_t line;  // the scenario line that named the file
+    uint32_t size;  // the file's size when the scenario named it
+    int32_t line;   // the scenario line that named the file
 };
 
 // A document of the package: its stored blob and the loader that parsed it.
