@@ -6,6 +6,7 @@
 #include <random>
 #include <string>
 
+#include "pict/codecs/jpeg.h"
 #include "pict/codecs/png.h"
 #include "pict/codecs/read_info.h"
 #include "pict/pict_classes.h"
@@ -32,6 +33,7 @@ const cProbe probes[] = {
     {"ico", ico_read_info, 7},     {"ppm", ppm_read_info, 30},
     {"pcx", pcx_read_info, 31},    {"dicom", dicom_read_info, 32},
     {"dicom_legacy", dicom_legacy_read_info, 33}, {"xpm", xpm_by_class, 34},
+    {"tiff", tiff_read_info, 2},   {"jpeg", jpeg_read_info, 1},
 };
 
 }  // namespace
@@ -39,7 +41,7 @@ const cProbe probes[] = {
 // Each header test takes its own format's files, made by ImageMagick or
 // written from the standard, and no other format's; the factory makes the
 // format's class from each, in identify mode with the size, and loads only
-// what decodes here (a PNG); a stream of no format gives null.
+// what decodes here (PNG and JPEG); a stream of no format gives null.
 TEST(PictProbes, EachTakesItsOwnFormatOnly)
 {
     for (const auto& c : read_test_records("probe/cases.txt")) {
@@ -68,7 +70,7 @@ TEST(PictProbes, EachTakesItsOwnFormatOnly)
         EXPECT_EQ(picture->GetWidth(), 0);
         cByteStream again(data);
         picture.reset(pict_open_stream(&again.stream, nullptr));
-        EXPECT_EQ(bool(picture), c[1] == "png");
+        EXPECT_EQ(bool(picture), c[1] == "png" || c[1] == "jpeg");
         EXPECT_EQ(picture ? picture->GetWidth() : std::stoi(c[2]), std::stoi(c[2]));
     }
     cByteStream text(std::string(200, 'x'));

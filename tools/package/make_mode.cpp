@@ -2,6 +2,7 @@
 
 #include <string.h>
 
+#include "base/codepage.h"
 #include "base/date_time.h"
 #include "base/file_io.h"
 #include "base/file_ops.h"
@@ -37,6 +38,31 @@ int32_t log_scenario_result(cMakeLog& log, int32_t code, int32_t line)
         log.Print("ERROR:\n - at line %d: error code %d!\n", line, code);
     }
     return MAKE_SCENARIO_FAILED;
+}
+
+// Which encoding the scenario was read in; the ANSI code page, taken when
+// a byte is not UTF-8, garbles any UTF-8 text elsewhere in the file, so
+// the line of that byte is named. Lines count from 0, as in the errors.
+void log_scenario_encoding(cMakeLog& log, const cScenarioEncoding& encoding)
+{
+    switch (encoding.kind) {
+    case SCENARIO_TEXT_UTF8:
+        log.Print("(i) Scenario read as UTF-8\n");
+        break;
+    case SCENARIO_TEXT_UTF8_MARKED:
+        log.Print("(i) Scenario read as UTF-8 (byte-order mark)\n");
+        break;
+    case SCENARIO_TEXT_UTF16_LE:
+        log.Print("(i) Scenario read as UTF-16 little-endian (byte-order mark)\n");
+        break;
+    case SCENARIO_TEXT_UTF16_BE:
+        log.Print("(i) Scenario read as UTF-16 big-endian (byte-order mark)\n");
+        break;
+    case SCENARIO_TEXT_ANSI:
+        log.Print("(i) Scenario read as ANSI code page %d: line %d holds the first byte that is not UTF-8\n",
+                  codepage_default_ansi(), encoding.ansi_line);
+        break;
+    }
 }
 
 // The package's keys that place things must be defined in every language,
@@ -204,8 +230,10 @@ int32_t run_make_mode(const wchar_t* own_path, const wchar_t* typed_scenario_pat
     cPackage package;
     log.Print("(i) Loading scenario... ");
     int32_t line = 0;
-    int32_t code = read_scenario(scenario_path, package, line);
+    cScenarioEncoding encoding;
+    int32_t code = read_scenario(scenario_path, package, line, &encoding);
     int32_t result = log_scenario_result(log, code, line);
+    log_scenario_encoding(log, encoding);
     if (result != MAKE_DONE)
         return result;
     if (!keys_defined(package, log))

@@ -2,6 +2,7 @@
 
 #include <string.h>
 
+#include "base/path.h"
 #include "base/string_utils.h"
 #include "gui/language.h"
 
@@ -186,18 +187,13 @@ bool package_relative_path_valid(const wchar_t* path)
         return false;
     const wchar_t* segment = path;
     for (const wchar_t* at = path;; ++at) {
-        wchar_t unit = *at;
-        if (unit == L'/' || unit == 0) {
-            size_t length = size_t(at - segment);
-            bool dots = (length == 1 && segment[0] == L'.') || (length == 2 && segment[0] == L'.' && segment[1] == L'.');
-            if (length == 0 || dots)
-                return false;
-            if (unit == 0)
-                return true;
-            segment = at + 1;
-        } else if (unit == L'\\' || unit == L':' || unit < 32 || unit == 127) {
+        if (*at != L'/' && *at != 0)
+            continue;
+        if (!path_is_plain_file_name(segment, int32_t(at - segment)))
             return false;
-        }
+        if (*at == 0)
+            return true;
+        segment = at + 1;
     }
 }
 

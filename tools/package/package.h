@@ -184,9 +184,10 @@ bool is_package_key_defined(const cPackage& package, const wchar_t* key, int32_t
 // tested only when the package has an icon.
 const wchar_t* package_first_undefined_key(const cPackage& package);
 
-// A member path relative to its folder: not empty, '/'-separated, no
-// segment empty, "." or "..", and no '\\', ':' or control character (so it
-// can be neither absolute nor a stream name).
+// A member path relative to its folder: not empty, '/'-separated, and every
+// segment a name Windows keeps for a file of its own (path_is_plain_file_name:
+// so no segment is empty, ".", "..", a device or a stream name, and the path
+// is not absolute).
 bool package_relative_path_valid(const wchar_t* path);
 
 // The id of the language whose three-letter code the text starts with; -1
