@@ -79,6 +79,34 @@ TEST(PictProbes, EachTakesItsOwnFormatOnly)
     EXPECT_EQ(pict_open_stream(nullptr, &info), nullptr);
 }
 
+// Headers whose offsets point inside the headers themselves (a BMP's
+// pixels inside its information header, an icon's image inside the
+// directory) are refused by every test, and the factory makes no class of
+// the format they mimic; the same files with the offsets where the headers
+// end are taken (they are among the cases above).
+TEST(PictProbes, RefuseOffsetsInsideTheHeader)
+{
+    const auto near_misses = read_test_records("probe/near_misses.txt");
+    EXPECT_EQ(near_misses.size(), 4u);
+    for (const auto& c : near_misses) {
+        SCOPED_TRACE(c[0]);
+        const std::string data = read_test_data(("probe/" + c[0]).c_str());
+        int32_t mimicked_id = 0;
+        for (const cProbe& probe : probes) {
+            cByteStream file(data);
+            cPictInfo info = {};
+            EXPECT_FALSE(probe.test(&file.stream, &info)) << probe.format;
+            if (c[1] == probe.format)
+                mimicked_id = probe.format_id;
+        }
+        ASSERT_NE(mimicked_id, 0);
+        cByteStream file(data);
+        cPictInfo info = {};
+        std::unique_ptr<cPictBase> picture(pict_open_stream(&file.stream, &info));
+        EXPECT_TRUE(!picture || picture->GetFormatId() != mimicked_id);
+    }
+}
+
 // Every class answers the id and capabilities of the picture-object table.
 TEST(PictClasses, AnswerTheirIdsAndCapabilities)
 {

@@ -1,5 +1,7 @@
 #include "tools/package/package.h"
 
+#include <string.h>
+
 #include "base/path.h"
 #include "base/string_utils.h"
 #include "gui/language.h"
@@ -48,6 +50,7 @@ void cPackage::Clear()
     }
     readme_accept = false;
     tree_clear(members);
+    block.Clear();
     list_clear(settings);
     tree_clear(literals);
     literal_counter = 0;
@@ -91,6 +94,41 @@ cSiDocContainer* cPackage::GetReadmeDoc()
 cSiDocContainer* cPackage::GetEulaDoc()
 {
     return current_document(licence, current_language);
+}
+
+cPackageMember& cPackageMember::operator=(cPackageMember&& other)
+{
+    if (this != &other) {
+        unpacked_size = other.unpacked_size;
+        memcpy(digest, other.digest, 32);
+        // Moving the buffer keeps its address: stored stays valid.
+        own = static_cast<_typebuf<uint8_t>&&>(other.own);
+        stored = other.stored;
+        stored_size = other.stored_size;
+        other.Clear();
+    }
+    return *this;
+}
+
+void cPackageMember::Own(_typebuf<uint8_t>&& bytes)
+{
+    own = static_cast<_typebuf<uint8_t>&&>(bytes);
+    stored = own.Data();
+    stored_size = uint32_t(own.Count());
+}
+
+void cPackageMember::Refer(const uint8_t* bytes, uint32_t size)
+{
+    own.Clear();
+    stored = bytes;
+    stored_size = bytes ? size : 0;
+}
+
+void cPackageMember::Clear()
+{
+    own.Clear();
+    stored = nullptr;
+    stored_size = 0;
 }
 
 uint32_t package_member_count(const cPackage& package)

@@ -134,6 +134,31 @@ class Records:
             items.append(entry())
 
 
+def deflated_block(block):
+    """The block's zlib stream as the maker lays it out, whatever its number
+    of threads: 1 MiB pieces, each deflated at level 9 primed with the 32 KiB
+    before it and ended by a sync flush (the last one by the stream's end)."""
+    pieces = [b"\x78\xda"]
+    for start in range(0, len(block), 1 << 20):
+        primer = block[max(0, start - 32768): start]
+        options = {"zdict": primer} if primer else {}
+        stream = zlib.compressobj(9, zlib.DEFLATED, -15, 8, zlib.Z_DEFAULT_STRATEGY, **options)
+        last = start + (1 << 20) >= len(block)
+        pieces.append(stream.compress(block[start: start + (1 << 20)]) +
+                      stream.flush(zlib.Z_FINISH if last else zlib.Z_SYNC_FLUSH))
+    return b"".join(pieces) + struct.pack(">I", zlib.adler32(block))
+
+
+def deflated_member(data):
+    """A file's member stream: level 9, a partial flush after each full
+    4,096-byte piece, finished with the last short (or empty) piece."""
+    stream, out = zlib.compressobj(9), []
+    for start in range(0, len(data) + 1, 4096):
+        piece = data[start: start + 4096]
+        out.append(stream.compress(piece) + stream.flush(zlib.Z_FINISH if len(piece) < 4096 else zlib.Z_PARTIAL_FLUSH))
+    return b"".join(out)
+
+
 def read_package(data):
     check(data[:8] == b"QRVSOPKG" and data[8] == 1, "package header")
     unpacked_size, packed_size = struct.unpack_from("<II", data, 9)
@@ -142,6 +167,9 @@ def read_package(data):
     block = stream.decompress(data[49:])
     check(stream.eof and not stream.unused_data and len(block) == unpacked_size, "one whole zlib stream")
     check(hashlib.sha256(block).digest() == data[17:49], "block digest")
+    # Byte for byte, so that a package never changes with the machine that
+    # made it (zlib here is the program's version).
+    check(data[49:] == deflated_block(block), "the block's stream is laid out in its 1 MiB pieces")
     r = Records(block)
 
     def until_ff(read):
@@ -188,6 +216,7 @@ def member_bytes(member):
     data = stream.decompress(stored)
     check(stream.eof and not stream.unused_data, "member stream complete, with its checksum")
     check(len(data) == unpacked and hashlib.sha256(data).digest() == digest, "member size and digest")
+    check(stored == deflated_member(data), "member stream laid out in its 4,096-byte pieces")
     return data
 
 
