@@ -165,6 +165,30 @@ public:
     }
     std::wstring CurrentPath() { return current && current->path.Text() ? current->path.Text() : L""; }
     std::wstring FieldText() { return cFormWindow::Text(&path_field); }
+    // The item's row lies inside the tree's view (the scrolling taken off,
+    // the bars left out; its last line may lie under the tree's bottom
+    // border), and the screen shows the fill colour there.
+    bool RowShownIn(const std::wstring& path, uint32_t fill)
+    {
+        const cTreeFoldersContentItem* item = Find(path);
+        if (!item || !item->row->label)
+            return false;
+        cRect row = item->row->label->GetBounds();
+        cRect view = tree.GetClientRect();
+        int32_t top = row.y - tree.GetScrollOffsetY();
+        if (top < view.y || top + row.height - 1 > view.y + view.height)
+            return false;
+        // The row's middle line as the tree shows it there.
+        cPoint origin{0, 0};
+        tree.GetScreenPosition(&origin);
+        POINT at{origin.x + row.x - tree.GetScrollOffsetX(), origin.y + top + row.height / 2};
+        HWND window = host_of(&tree);
+        ScreenToClient(window, &at);
+        std::vector<uint32_t> line = window_pixels(window, at.x, at.y, row.width, 1);
+        return std::count_if(line.begin(), line.end(), [fill](uint32_t pixel) {
+                   return cFormWindow::swap_red_blue(pixel) == fill;
+               }) > row.width / 4;
+    }
     void ClickNewFolder() { cFormWindow::ClickAt(&top_buttons, 8, 8); }
     // A click on the row's label.
     void ClickRow(const std::wstring& path)
