@@ -140,6 +140,32 @@ public:
                                             0, nullptr);
         cFormWindow::ClickAt(&top_buttons, x + 8, 8);
     }
+    // Steps that walk the list with the keyboard from its first row (the
+    // list has the focus), noting each current row's name: the order the
+    // list shows its rows in.
+    std::vector<cFormWindow::cStep> ReadOrder(std::vector<std::wstring>* names, size_t count)
+    {
+        std::vector<cFormWindow::cStep> steps{[names]() {
+            names->clear();
+            cFormWindow::Press(VK_HOME);
+        }};
+        for (size_t i = 0; i < count; ++i)
+            steps.push_back([this, names]() {
+                cListViewChild::cCell* cell = list.GetCellRecord(list.GetCurrentRow(), 1);
+                names->push_back(cell && cell->text.Text() ? cell->text.Text() : L"?");
+                cFormWindow::Press(VK_DOWN);
+            });
+        return steps;
+    }
+    // A click on the header's button of the column (1 Name ... 4 Size).
+    void ClickColumn(int32_t id)
+    {
+        cHeaderChild* header = list.GetHeader();
+        int32_t x = 0;
+        for (int32_t before = 1; before < id; ++before)
+            x += header->GetColumnWidth(before) + cSplitterChild::bar_width;
+        cFormWindow::ClickAt(header, x + 10, 5);
+    }
     void ClickField() { cFormWindow::ClickAt(&name_field, 5, 5); }
     void ClickList(int32_t x, int32_t y) { cFormWindow::ClickAt(&list, x, y); }
 };

@@ -7,8 +7,10 @@
 #include "gui/dialogs/file_choose_dialog.h"
 
 #include <gtest/gtest.h>
+#include <wctype.h>
 #include <windows.h>
 
+#include <algorithm>
 #include <functional>
 #include <map>
 #include <string>
@@ -136,6 +138,51 @@ TEST_F(FileChooserTest, ListsSizesAndDatesWithoutHiddenFiles)
                                     std::to_wstring(file.second / 1024) + L" KB"};
     EXPECT_EQ(rows, expected);
     EXPECT_EQ(rows[L"readme.txt"].date.substr(0, 10), L"04.03.2019");
+}
+
+TEST_F(FileChooserTest, FoldersComeFirstAndNamesAToZAfterEveryRefill)
+{
+    const cNames folders = {L"beta", L"Alpha", L"zed", L"Omega"}, files = {L"b.txt", L"Zulu.txt", L"A.txt", L"c.png"};
+    ASSERT_TRUE(CreateDirectoryW(root.Native(L"mixed").c_str(), nullptr));
+    for (const std::wstring& folder : folders)
+        ASSERT_TRUE(CreateDirectoryW(root.Native(L"mixed/" + folder).c_str(), nullptr));
+    for (const std::wstring& file : files)
+        ASSERT_TRUE(root.WriteFile(L"mixed/" + file, "x"));
+    options.initial_folder.Assign(root.Path(L"mixed").c_str());
+    // Folders, then files, each A to Z without regard to case.
+    auto a_to_z = [](cNames names) {
+        std::sort(names.begin(), names.end(), [](const std::wstring& a, const std::wstring& b) {
+            return std::lexicographical_compare(a.begin(), a.end(), b.begin(), b.end(),
+                                                [](wchar_t x, wchar_t y) { return towlower(x) < towlower(y); });
+        });
+        return names;
+    };
+    cNames expected = a_to_z(folders), expected_texts = expected;
+    for (const std::wstring& file : a_to_z(files)) {
+        expected.push_back(file);
+        if (file.size() > 4 && file.substr(file.size() - 4) == L".txt")
+            expected_texts.push_back(file);
+    }
+    cNames listed, turned, filtered;
+    EXPECT_EQ(Run([&](cFileChooserProbe* probe, cFormWindow& runner) {
+                  cSteps steps{Listed(runner, probe)};
+                  for (const auto& step : probe->ReadOrder(&listed, expected.size()))
+                      steps.push_back(step);
+                  // The type column's header turns the list, files first;
+                  // a refill puts the folders first again.
+                  steps.push_back([probe]() { probe->ClickColumn(3); });
+                  for (const auto& step : probe->ReadOrder(&turned, expected.size()))
+                      steps.push_back(step);
+                  steps.insert(steps.end(), {Typed(probe, L"*.txt"), Listed(runner, probe)});
+                  for (const auto& step : probe->ReadOrder(&filtered, expected_texts.size()))
+                      steps.push_back(step);
+                  return steps;
+              }),
+              1);
+    EXPECT_EQ(listed, expected);
+    // Descending, equal ranks in reverse order.
+    EXPECT_EQ(turned, cNames(expected.rbegin(), expected.rend()));
+    EXPECT_EQ(filtered, expected_texts);
 }
 
 TEST_F(FileChooserTest, TypedTextsChooseNavigateOrFilter)
