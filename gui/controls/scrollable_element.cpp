@@ -61,6 +61,11 @@ int32_t cScrollableElement::GetVBarWidth()
     return vertical_bar.IsDisplayed() ? vertical_bar.GetWidth() : 0;
 }
 
+int32_t cScrollableElement::GetViewWidthFor(int32_t content)
+{
+    return content > height ? width - theme_metric(19) : width;
+}
+
 void cScrollableElement::PaintContent(cCanvas*) {}
 
 void cScrollableElement::Paint(cCanvas* canvas)
