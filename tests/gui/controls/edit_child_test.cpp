@@ -59,8 +59,7 @@ void act(cEditChild& edit, const std::string& word)
         return;
     }
     if (word == "dbl") {
-        // The second press comes a few ticks later, and the window takes it
-        // only while the button is still down.
+        // The second press comes a few ticks after the first click.
         cFormWindow::ClickAt(&edit, edit_width - 6, edit_height / 2);
         run_later(15, []() { send_mouse_button(true, false); });
         run_later(40, []() { send_mouse_button(true, true); });

@@ -157,6 +157,15 @@ TEST_F(ListViewTest, MouseAndKeysSelectRowsAsTheirModifiersAsk)
                            PressRow(f, 2, true)};
          },
          {2}, 2, {"7 1 -1 0 0", "6 1", "8", "9", "7 2 1 0 0", "6 2"}},
+        {"a quick double click activates: the button is up again when the second press is handled", false,
+         // Two whole clicks 40 ms apart, as a touchpad's tap gives them.
+         [](cListForm* f) {
+             return cSteps{[f]() {
+                 ClickRow(f, 3)();
+                 run_later(40, [f]() { ClickRow(f, 3)(); });
+             }};
+         },
+         {3}, 3, {"7 3 -1 0 0", "6 3"}},
     };
     for (const cSelectionCase& test : cases) {
         SCOPED_TRACE(test.name);
