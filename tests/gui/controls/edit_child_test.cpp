@@ -200,9 +200,21 @@ TEST_F(EditChild, CopyCutAndPasteGoThroughTheSystemClipboard)
                    [&]() { cFormWindow::Press(VK_END, VK_SHIFT); },
                    [&]() { cFormWindow::Press('X', VK_CONTROL); },
                    note,
+                   // A cut of text that the clipboard does not hold yet.
+                   [&]() {
+                       top.SetText(L"keep cut", -1);
+                       cFormWindow::ClickAt(&top, 4, 4);
+                   },
+                   [&]() { cFormWindow::Press(VK_END); },
+                   [&]() {
+                       for (int i = 0; i < 3; ++i)
+                           cFormWindow::Press(VK_LEFT, VK_SHIFT);
+                   },
+                   [&]() { cFormWindow::Press('X', VK_CONTROL); },
+                   note,
                });
     EXPECT_EQ(seen, (std::vector<std::wstring>{L"copy me", L"copy me", L"copy me", L"", L"copy me",
-                                               L"from outside"}));
+                                               L"from outside", L"keep ", L"copy me", L"cut"}));
 }
 
 // Some pixel leans to red: text in pure red drawn smoothed over a light grey

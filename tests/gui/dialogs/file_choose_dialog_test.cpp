@@ -281,6 +281,44 @@ TEST_F(FileChooserTest, NewFolderCreatesAsksOrReportsTheError)
     EXPECT_NE(root.Attributes(L"fresh") & FILE_ATTRIBUTE_DIRECTORY, 0u);
 }
 
+TEST_F(FileChooserTest, NewFolderWithAnEmptyNameKeepsTheFormOpenAndCreatesNothing)
+{
+    // What the folder holds, as Windows lists it.
+    auto entries = [this]() {
+        cNames names;
+        WIN32_FIND_DATAW found;
+        HANDLE search = FindFirstFileW(root.Native(L"*").c_str(), &found);
+        for (BOOL more = search != INVALID_HANDLE_VALUE; more; more = FindNextFileW(search, &found))
+            names.push_back(found.cFileName);
+        if (search != INVALID_HANDLE_VALUE)
+            FindClose(search);
+        std::sort(names.begin(), names.end());
+        return names;
+    };
+    const cNames before = entries();
+    std::wstring after_enter;
+    size_t rows_before = 0, rows_after = 0;
+    EXPECT_EQ(Run([&](cFileChooserProbe* probe, cFormWindow& runner) {
+                  return cSteps{Listed(runner, probe),
+                                [&, probe]() {
+                                    rows_before = probe->Rows().size();
+                                    probe->ClickTopButton(3);
+                                },
+                                runner.WaitUntil([probe]() { return !nested_dialog_title(probe).empty(); }),
+                                []() { cFormWindow::Press(VK_RETURN); },
+                                [&, probe]() {
+                                    after_enter = nested_dialog_title(probe);
+                                    cFormWindow::Press(VK_ESCAPE);
+                                },
+                                runner.WaitUntil([probe]() { return nested_dialog_title(probe).empty(); }),
+                                Listed(runner, probe), [&, probe]() { rows_after = probe->Rows().size(); }};
+              }),
+              1);
+    EXPECT_EQ(after_enter, L"Enter new folder name") << "Enter on an empty name keeps the form open";
+    EXPECT_EQ(rows_after, rows_before);
+    EXPECT_EQ(entries(), before);
+}
+
 TEST_F(FileChooserTest, InputDuringASlowNavigationIsIgnored)
 {
     cSlowLister* lister = new cSlowLister;
