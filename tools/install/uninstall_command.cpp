@@ -4,6 +4,7 @@
 
 #include "base/con_process.h"
 #include "base/job.h"
+#include "tools/install/system_program.h"
 
 namespace {
 
@@ -27,8 +28,11 @@ bool discard_waiting_output(HANDLE pipe)
 
 int32_t run_uninstall_command(const wchar_t* command_line, const cJob* job)
 {
+    _guardchar<wchar_t> resolved;
+    if (!resolve_system_command(command_line, resolved))
+        return -1;
     cConProcess process;
-    if (!process.Start(command_line))
+    if (!process.Start(resolved.Text()))
         return -1;
     process.CloseInput();
     while (process.Poll()) {

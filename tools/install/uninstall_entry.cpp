@@ -20,7 +20,6 @@ const REGSAM write_access = KEY_WRITE | KEY_WOW64_64KEY;                  // 0x2
 const REGSAM product_write_access = KEY_READ | KEY_WRITE | KEY_WOW64_64KEY;  // 0x2011F
 const REGSAM read_access_64 = KEY_READ | KEY_WOW64_64KEY;                   // 0x20119
 const REGSAM read_access_own = KEY_READ;                                    // 0x20019
-const REGSAM delete_parent_access = product_write_access;
 const wchar_t* const version_names[4] = {L"MajorVersion", L"MinorVersion", L"SubVersion", L"BuildNumber"};
 // Bytes of a string value as read.
 const DWORD string_value_bytes = 16384;
@@ -185,6 +184,25 @@ bool nothing_there(LSTATUS status)
     return status == ERROR_FILE_NOT_FOUND || status == ERROR_PATH_NOT_FOUND;
 }
 
+// Deletes the product key in one view (KEY_WOW64_64KEY, or 0 for the
+// process's own). True when it is gone; a key that is not there means
+// there is nothing to delete, one that cannot be opened (access denied) is
+// a failure.
+bool delete_in_view(HKEY root, const wchar_t* code_name, REGSAM view)
+{
+    cRegKey first, uninstall, product;
+    LSTATUS status = first.Open(root, first_level, KEY_READ | view);
+    if (status == ERROR_SUCCESS)
+        status = uninstall.Open(first.key, uninstall_level, KEY_READ | KEY_WRITE | view);
+    if (status == ERROR_SUCCESS)
+        status = product.Open(uninstall.key, code_name, KEY_READ | view);
+    if (status != ERROR_SUCCESS)
+        return nothing_there(status);
+    if (RegDeleteKeyExFunction delete_key_ex = registry_imports().delete_key_ex)
+        return delete_key_ex(uninstall.key, code_name, view, 0) == ERROR_SUCCESS;
+    return RegDeleteKeyW(uninstall.key, code_name) == ERROR_SUCCESS;
+}
+
 }  // namespace
 
 bool format_manager_command(const wchar_t* manager_path, const wchar_t* verb, const wchar_t* code_name,
@@ -251,17 +269,8 @@ bool delete_uninstall_entry(const wchar_t* code_name, bool per_user)
     code_name = uninstall_entry_name(code_name);
     if (!code_name)
         return false;
-    cRegKey first, uninstall, product;
-    if (first.Open(root_of(per_user), first_level, read_access_64) != ERROR_SUCCESS)
-        return false;
-    // Only a key that is not there means there is nothing to delete; a key
-    // that cannot be opened (access denied) is a failure.
-    LSTATUS status = uninstall.Open(first.key, uninstall_level, delete_parent_access);
-    if (status == ERROR_SUCCESS)
-        status = product.Open(uninstall.key, code_name, read_access_64);
-    if (status != ERROR_SUCCESS)
-        return nothing_there(status);
-    if (RegDeleteKeyExFunction delete_key_ex = registry_imports().delete_key_ex)
-        return delete_key_ex(uninstall.key, code_name, KEY_WOW64_64KEY, 0) == ERROR_SUCCESS;
-    return RegDeleteKeyW(uninstall.key, code_name) == ERROR_SUCCESS;
+    // Whatever the reader finds must go: the entry of the 64-bit view and
+    // one that a 32-bit program left in its own view.
+    bool wide_gone = delete_in_view(root_of(per_user), code_name, KEY_WOW64_64KEY);
+    return delete_in_view(root_of(per_user), code_name, 0) && wide_gone;
 }

@@ -1,0 +1,127 @@
+#include "tools/install/uninstall_form.h"
+
+#include "base/buffers/typebuf.h"
+#include "gui/application.h"
+#include "gui/catalog.h"
+#include "gui/dialogs/message_form.h"
+#include "tools/shell/app_language.h"
+#include "tools/shell/language_form.h"
+
+namespace {
+
+// The message of each outcome (UNINSTALL_*): its text in "pkgm::unin".
+const cJobForm::cOutcome uninstall_outcomes[] = {
+    {5, false, 0},   // UNINSTALL_DONE
+    {6, true, 1},    // UNINSTALL_INTERNAL_ERROR
+    {7, true, 1},    // UNINSTALL_NOT_INSTALLED
+    {8, true, 1},    // UNINSTALL_COMMAND_NOT_STARTED
+    {9, true, 1},    // UNINSTALL_COMMAND_FAILED
+    {10, false, 1},  // UNINSTALL_DEREGISTERED
+    {11, false, 1},  // UNINSTALL_CANCELLED
+    {12, true, 1},   // UNINSTALL_INCOMPLETE
+};
+
+}  // namespace
+
+cUninstallInitJob::cUninstallInitJob(cUninstallInitUI* owner_form, cUninstallContext* uninstall_context,
+                                     cApplicationConfig* config)
+    : cJob(nullptr), form(owner_form), context(uninstall_context), store(config)
+{
+}
+
+cUninstallInitJob::~cUninstallInitJob()
+{
+    Stop(4000);
+}
+
+uint32_t cUninstallInitJob::Run()
+{
+    sleep_ms(500);
+    return run_uninstall(*context, store, *this, this);
+}
+
+void cUninstallInitJob::OnFinish(uint32_t exit_code)
+{
+    if (cUninstallInitUI::cProgressAction* action = new cUninstallInitUI::cProgressAction(exit_code))
+        form->PostAction(action);
+}
+
+bool cUninstallInitJob::SwitchLanguage(uint32_t id)
+{
+    return switch_job_form_language(form, id);
+}
+
+uint32_t cUninstallInitJob::ChooseLanguage(uint32_t proposed)
+{
+    uint32_t answer = proposed;
+    cUninstallInitUI::cRespondLangAction* action = new cUninstallInitUI::cRespondLangAction(&answer);
+    if (!action || !form->SendActionAndWait(action))
+        return language_none;
+    return answer;
+}
+
+bool cUninstallInitJob::Confirm(uint32_t question)
+{
+    return confirm_on_job_form(form, cUninstallInitUI::confirm_code, question);
+}
+
+bool cUninstallInitJob::AskRelease(const wchar_t* path)
+{
+    uint8_t give_up = 1;
+    cUninstallInitUI::cAskReleaseAction* action = new cUninstallInitUI::cAskReleaseAction(&give_up, path);
+    return action && form->SendActionAndWait(action) && give_up == 0;
+}
+
+cUninstallInitUI::cUninstallInitUI(cUninstallContext* uninstall_context) : context(uninstall_context) {}
+
+bool cUninstallInitUI::HandleAction(cChildElement* sender, cChildAction* action)
+{
+    if (sender != this)
+        return cJobForm::HandleAction(sender, action);
+    switch (action->code) {
+    case 7:
+        EndModal(Conclude(uninstall_outcomes, sizeof(uninstall_outcomes) / sizeof(uninstall_outcomes[0]),
+                          static_cast<cProgressAction*>(action)->value, 1));
+        return true;
+    case 8: {
+        cRespondLangAction* question = static_cast<cRespondLangAction*>(action);
+        int32_t count = 0;
+        for (auto* node = context->languages.first; node; node = node->next)
+            ++count;
+        _typebuf<uint32_t> ids(count);
+        int32_t at = 0;
+        for (auto* node = context->languages.first; node && ids.Data(); node = node->next)
+            ids[at++] = node->element;
+        *question->language = ids.Data() ? run_language_selection(ids, this, *question->language,
+                                                                  context->code_name.Text())
+                                         : language_none;
+        return true;
+    }
+    case confirm_code:
+        Answer(static_cast<cConfirmAction*>(action));
+        return true;
+    case 10: {
+        cAskReleaseAction* question = static_cast<cAskReleaseAction*>(action);
+        _guardchar<wchar_t> text;
+        if (question->answer)
+            *question->answer = question->path.IsEmpty() || !FormatString(4, question->path.Text(), text) ||
+                                        !ask_yes_no_kind2(this, text.Text(), nullptr)
+                                    ? 1
+                                    : 0;
+        return true;
+    }
+    }
+    return cJobForm::HandleAction(sender, action);
+}
+
+int32_t run_uninstall_ui(cUninstallContext* context, cChildElement* parent)
+{
+    const cStringArray* section = catalog_find_section(get_global_catalog(), L"pkgm::unin");
+    if (!section || !context)
+        return 1;
+    cCIApplication* application = get_current_application();
+    cUninstallInitUI* form = new cUninstallInitUI(context);
+    cUninstallInitJob* job =
+        form ? new cUninstallInitJob(form, context, application ? application->GetConfig() : nullptr) : nullptr;
+    return run_job_form(form, job, section, parent) == 0 ? 0 : 1;
+}
