@@ -53,3 +53,113 @@ TEST(UninstallRoad, AHeldFileIsAskedForNoPutsAllBackYesAfterItsReleaseFinishes)
     EXPECT_EQ(retried.run.exit_code, 0u);
     expect_v1_uninstalled(world);
 }
+
+namespace {
+
+// An entry of another program in the 64-bit view for all users, with only
+// a major version, and its uninstall command when given.
+void add_foreign_entry(const std::wstring& code, const std::wstring& command, DWORD major = 2)
+{
+    std::map<std::wstring, std::wstring> texts;
+    if (!command.empty())
+        texts[L"UninstallString"] = command;
+    add_entry(code, false, KEY_WOW64_64KEY, {{L"MajorVersion", major}}, texts);
+}
+
+bool entry_there(const std::wstring& code)
+{
+    bool found = false;
+    entry_values(code, false, L"/reg:64", &found);
+    return found;
+}
+
+}  // namespace
+
+TEST(UninstallRoad, AnotherProductRunsItsOwnUninstallerToItsEnd)
+{
+    // The product has no record: the language question comes first.
+    struct ForeignCase {
+        const char* what;
+        std::wstring command;
+        const wchar_t* message;
+        DWORD exit_code;
+    } cases[] = {
+        {"exit 0", child_command(L"silent 0"), information_title, 0},
+        {"exit 3", child_command(L"silent 3"), error_title, 1},
+        {"cannot start", L"\"C:\\no such folder\\uninstall.exe\" /x", error_title, 1},
+        {"100 KB of output", child_command(L"chatty 102400 0"), information_title, 0},
+        {"reads its input", child_command(L"echo"), information_title, 0},
+    };
+    World world(L"unforeign");
+    std::wstring code = installers().code_name + L"-foreign";
+    for (const ForeignCase& c : cases) {
+        SCOPED_TRACE(c.what);
+        add_foreign_entry(code, c.command);
+        DWORD started = GetTickCount();
+        AnsweredRun run = uninstall_in(world, code, {yes_to(language_title), yes_to(c.message)});
+        EXPECT_EQ(run.met, titles({language_title, c.message}));
+        EXPECT_EQ(run.run.exit_code, c.exit_code);
+        EXPECT_LT(GetTickCount() - started, 30000u);
+        delete_entries(code);
+    }
+}
+
+TEST(UninstallRoad, AnEntryWithoutCommandIsDeletedWhenTheUserSaysSo)
+{
+    World world(L"unentry");
+    std::wstring code = installers().code_name + L"-bare";
+    add_foreign_entry(code, L"");
+    AnsweredRun kept = uninstall_in(world, code, {yes_to(language_title), no_to(confirm_title), yes_to(information_title)});
+    EXPECT_EQ(kept.met, titles({language_title, confirm_title, information_title}));
+    EXPECT_EQ(kept.run.exit_code, 1u);
+    EXPECT_TRUE(entry_there(code));
+    AnsweredRun deleted =
+        uninstall_in(world, code, {yes_to(language_title), yes_to(confirm_title), yes_to(information_title)});
+    EXPECT_EQ(deleted.met, titles({language_title, confirm_title, information_title}));
+    EXPECT_EQ(deleted.run.exit_code, 0u);
+    EXPECT_FALSE(entry_there(code));
+
+    // Version 0.0 and no command: not installed.
+    add_foreign_entry(code, L"", 0);
+    AnsweredRun none = uninstall_in(world, code, {yes_to(language_title), yes_to(error_title)});
+    EXPECT_EQ(none.met, titles({language_title, error_title}));
+    EXPECT_EQ(none.run.exit_code, 1u);
+    delete_entries(code);
+}
+
+TEST(UninstallRoad, ThisProgramsOwnCommandOnlyDeletesTheEntry)
+{
+    World world(L"unown");
+    std::wstring code = installers().code_name + L"-own";
+    // Were it run, nothing would start: the message would be an error.
+    std::wstring manager = L"\"C:\\nowhere\\pelmarodesk.exe\" uninstall ";
+    add_foreign_entry(code, manager + L"\"" + code + L"\"");
+    AnsweredRun own = uninstall_in(world, code, {yes_to(language_title), yes_to(information_title)});
+    EXPECT_EQ(own.met, titles({language_title, information_title}));
+    EXPECT_EQ(own.run.exit_code, 1u) << "de-registered only";
+    EXPECT_FALSE(entry_there(code));
+
+    // The same command for another product is that product's uninstaller.
+    add_foreign_entry(code, manager + L"\"" + code + L"-else\"");
+    AnsweredRun other = uninstall_in(world, code, {yes_to(language_title), yes_to(error_title)});
+    EXPECT_EQ(other.met, titles({language_title, error_title}));
+    EXPECT_TRUE(entry_there(code));
+    delete_entries(code);
+}
+
+TEST(UninstallRoad, APerUserProductGoesFromTheUserStoreAndHive)
+{
+    World world(L"unuser");
+    // A file where the common store's folder belongs: the installer records
+    // the product for this user only.
+    ASSERT_TRUE(put_file(world.Path(L"programdata/Vantrel"), "x"));
+    ASSERT_EQ(world.Install("v1").exit_code, 0u);
+    ASSERT_FALSE(world.Record(false).empty());
+    bool found = false;
+    world.Entry(true, &found);
+    ASSERT_TRUE(found);
+    AnsweredRun run = uninstall_in(world, installers().code_name, {yes_to(confirm_title), yes_to(information_title)});
+    EXPECT_EQ(run.met, titles({confirm_title, information_title}));
+    EXPECT_EQ(run.run.exit_code, 0u);
+    expect_v1_uninstalled(world);
+}
