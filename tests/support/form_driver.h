@@ -116,7 +116,7 @@ inline bool press_key_on(HWND form, WORD key)
 struct FormAnswer {
     std::wstring title;           // the form's window title
     WORD key;                     // the key pressed once it is up
-    std::function<void()> first;  // runs once the form is up, before the key (may be empty)
+    std::function<void(HWND)> first;  // runs with the form once it is up, before the key (may be empty)
 };
 
 // Answers the process's forms one after the other, in the order given.
@@ -135,7 +135,7 @@ inline std::vector<std::wstring> answer_forms(HANDLE process, const std::vector<
             return met;
         }
         if (answer.first)
-            answer.first();
+            answer.first(form);
         if (!press_key_on(form, answer.key)) {
             met.push_back(L"<key not taken>");
             return met;

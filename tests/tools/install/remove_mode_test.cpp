@@ -179,7 +179,7 @@ TEST(RemoveMode, TheRunningManagerIsLeftToTheScript)
         // While the last message is up the manager runs: the script waits,
         // its name's placeholder beside it.
         std::set<std::wstring> waiting;
-        FormAnswer last = {information_title, VK_RETURN, [&] { list_files(temp.Path(), L"", waiting); }};
+        FormAnswer last = {information_title, VK_RETURN, [&](HWND) { list_files(temp.Path(), L"", waiting); }};
         std::vector<std::wstring> met;
         DWORD exit_code = run_outside_job(
             world, L"\"" + windows_path(world.Manager()) + L"\" remove", {yes_to(confirm_title), last},
@@ -222,7 +222,9 @@ TEST(RemoveMode, AScriptThatCannotBeWrittenIsReported)
     ASSERT_TRUE(CopyFileW(pelmarodesk_exe().c_str(), windows_path(world.Manager()).c_str(), FALSE));
     std::string manager = file_bytes(world.Manager());
     AnsweredRun run = run_answering(world, L"\"" + windows_path(world.Manager()) + L"\" remove",
-                                    {yes_to(confirm_title), yes_to(error_title)},
+                                    {yes_to(confirm_title),
+                                     {error_title, VK_RETURN,
+                                      [](HWND form) { keep_form_picture(form, "remove_not_scheduled"); }}},
                                     {{L"TEMP", windows_path(world.Path(L"no such folder"))}});
     EXPECT_EQ(run.met, titles({confirm_title, error_title}));
     EXPECT_EQ(run.run.exit_code, 1u);

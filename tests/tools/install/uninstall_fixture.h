@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "tests/support/artifacts.h"
 #include "tests/support/form_driver.h"
 #include "tests/support/pelmarodesk_exe.h"
 #include "tests/tools/install/road_fixture.h"
@@ -190,6 +191,41 @@ inline AnsweredRun uninstall_in(const World& world, const std::wstring& code, co
                                 const std::wstring& program = pelmarodesk_exe())
 {
     return run_answering(world, L"\"" + program + L"\" uninstall \"" + code + L"\"", answers, extra);
+}
+
+// Keeps a picture of the screen around the form, as it shows now, in the
+// artifacts folder as <name>.png.
+inline void keep_form_picture(HWND form, const char* name)
+{
+    // A form takes input before the screen shows all of it.
+    Sleep(500);
+    RECT frame;
+    if (!GetWindowRect(form, &frame))
+        return;
+    int x = frame.left - 60, y = frame.top - 60, w = frame.right - frame.left + 120, h = frame.bottom - frame.top + 120;
+    BITMAPINFO info = {};
+    info.bmiHeader.biSize = sizeof(info.bmiHeader);
+    info.bmiHeader.biWidth = w;
+    info.bmiHeader.biHeight = -h;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    void* bits = nullptr;
+    HDC screen = GetDC(nullptr);
+    HDC memory = CreateCompatibleDC(screen);
+    HBITMAP bitmap = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    HGDIOBJ old = SelectObject(memory, bitmap);
+    BitBlt(memory, 0, 0, w, h, screen, x, y, SRCCOPY);
+    GdiFlush();
+    std::vector<uint32_t> pixels(size_t(w) * size_t(h));
+    const uint32_t* source = static_cast<const uint32_t*>(bits);
+    for (size_t i = 0; i < pixels.size(); ++i)
+        pixels[i] = (source[i] >> 16 & 0xFF) | (source[i] & 0xFF00) | (source[i] & 0xFF) << 16;
+    SelectObject(memory, old);
+    DeleteObject(bitmap);
+    DeleteDC(memory);
+    ReleaseDC(nullptr, screen);
+    std::string png = png_of(w, h, pixels);
+    keep_artifact((std::string(name) + ".png").c_str(), png.data(), png.size());
 }
 
 // Form titles of the uninstall and its answers.

@@ -11,6 +11,12 @@
 
 using namespace road;
 
+// Answers whether the child has a console window of its own: 5 when it has.
+CHILD_MODE(console_window)
+{
+    return GetConsoleWindow() ? 5 : 0;
+}
+
 TEST(UninstallRoad, ARecordedProductGoesAndAnotherStays)
 {
     World world(L"unroad");
@@ -20,7 +26,8 @@ TEST(UninstallRoad, ARecordedProductGoesAndAnotherStays)
     ASSERT_FALSE(other.files.empty());
     std::string manager = file_bytes(world.Manager());
 
-    AnsweredRun run = uninstall_in(world, installers().code_name, {yes_to(confirm_title), yes_to(information_title)});
+    FormAnswer confirmed = {confirm_title, VK_RETURN, [](HWND form) { keep_form_picture(form, "uninstall_confirm"); }};
+    AnsweredRun run = uninstall_in(world, installers().code_name, {confirmed, yes_to(information_title)});
     EXPECT_EQ(run.met, titles({confirm_title, information_title}));
     EXPECT_EQ(run.run.exit_code, 0u);
     expect_v1_uninstalled(world);
@@ -46,7 +53,7 @@ TEST(UninstallRoad, AHeldFileIsAskedForNoPutsAllBackYesAfterItsReleaseFinishes)
     EXPECT_EQ(refused.run.exit_code, 1u);
     EXPECT_TRUE(v1_snapshot(world) == installed) << "No leaves the product exactly as installed";
 
-    FormAnswer release_then_yes = {confirm_title, VK_RETURN, [&] { CloseHandle(held); }};
+    FormAnswer release_then_yes = {confirm_title, VK_RETURN, [&](HWND) { CloseHandle(held); }};
     AnsweredRun retried = uninstall_in(world, installers().code_name,
                                        {yes_to(confirm_title), release_then_yes, yes_to(information_title)});
     EXPECT_EQ(retried.met, titles({confirm_title, confirm_title, information_title}));
@@ -89,6 +96,8 @@ TEST(UninstallRoad, AnotherProductRunsItsOwnUninstallerToItsEnd)
         {"cannot start", L"\"C:\\no such folder\\uninstall.exe\" /x", error_title, 1},
         {"100 KB of output", child_command(L"chatty 102400 0"), information_title, 0},
         {"reads its input", child_command(L"echo"), information_title, 0},
+        // No console window comes up that would show nothing and take the focus.
+        {"a console program", child_command(L"console_window"), information_title, 0},
     };
     World world(L"unforeign");
     std::wstring code = installers().code_name + L"-foreign";
@@ -96,8 +105,14 @@ TEST(UninstallRoad, AnotherProductRunsItsOwnUninstallerToItsEnd)
         SCOPED_TRACE(c.what);
         add_foreign_entry(code, c.command);
         DWORD started = GetTickCount();
-        AnsweredRun run = uninstall_in(world, code, {yes_to(language_title), yes_to(c.message)});
+        FormAnswer language = {language_title, VK_RETURN,
+                               [](HWND form) { keep_form_picture(form, "uninstall_language"); }};
+        // The message comes up in front, where the user's keys go.
+        bool in_front = false;
+        FormAnswer message = {c.message, VK_RETURN, [&](HWND form) { in_front = GetForegroundWindow() == form; }};
+        AnsweredRun run = uninstall_in(world, code, {language, message});
         EXPECT_EQ(run.met, titles({language_title, c.message}));
+        EXPECT_TRUE(in_front);
         EXPECT_EQ(run.run.exit_code, c.exit_code);
         EXPECT_LT(GetTickCount() - started, 30000u);
         delete_entries(code);
@@ -161,5 +176,25 @@ TEST(UninstallRoad, APerUserProductGoesFromTheUserStoreAndHive)
     AnsweredRun run = uninstall_in(world, installers().code_name, {yes_to(confirm_title), yes_to(information_title)});
     EXPECT_EQ(run.met, titles({confirm_title, information_title}));
     EXPECT_EQ(run.run.exit_code, 0u);
+    expect_v1_uninstalled(world);
+}
+
+TEST(UninstallRoad, ARecordThatCannotBeSavedIsReportedAndTheNextRunFinishes)
+{
+    World world(L"unsaveui");
+    ASSERT_EQ(world.Install("v1").exit_code, 0u);
+    // Open without leave to delete: the store cannot replace the file.
+    HANDLE held = CreateFileW(windows_path(world.CommonStore() + L"/install").c_str(), GENERIC_READ,
+                              FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(held, INVALID_HANDLE_VALUE);
+    FormAnswer reported = {error_title, VK_RETURN, [](HWND form) { keep_form_picture(form, "uninstall_incomplete"); }};
+    AnsweredRun first = uninstall_in(world, installers().code_name, {yes_to(confirm_title), reported});
+    CloseHandle(held);
+    EXPECT_EQ(first.met, titles({confirm_title, error_title}));
+    EXPECT_EQ(first.run.exit_code, 1u);
+    EXPECT_FALSE(world.Record().empty());
+    AnsweredRun second = uninstall_in(world, installers().code_name, {yes_to(confirm_title), yes_to(information_title)});
+    EXPECT_EQ(second.met, titles({confirm_title, information_title}));
+    EXPECT_EQ(second.run.exit_code, 0u);
     expect_v1_uninstalled(world);
 }
