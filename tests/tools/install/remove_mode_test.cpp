@@ -178,8 +178,13 @@ TEST(RemoveMode, TheRunningManagerIsLeftToTheScript)
         }
         // While the last message is up the manager runs: the script waits,
         // its name's placeholder beside it.
+        // The hidden command interpreter leaves the message in front.
         std::set<std::wstring> waiting;
-        FormAnswer last = {information_title, VK_RETURN, [&](HWND) { list_files(temp.Path(), L"", waiting); }};
+        bool in_front = false;
+        FormAnswer last = {information_title, VK_RETURN, [&](HWND form) {
+                               in_front = GetForegroundWindow() == form;
+                               list_files(temp.Path(), L"", waiting);
+                           }};
         std::vector<std::wstring> met;
         DWORD exit_code = run_outside_job(
             world, L"\"" + windows_path(world.Manager()) + L"\" remove", {yes_to(confirm_title), last},
@@ -187,6 +192,7 @@ TEST(RemoveMode, TheRunningManagerIsLeftToTheScript)
             met);
         EXPECT_EQ(met, titles({confirm_title, information_title}));
         EXPECT_EQ(exit_code, 0u);
+        EXPECT_TRUE(in_front);
         EXPECT_FALSE(exists(manager_shortcut(world)));
         ASSERT_EQ(waiting.size(), 2u);
         std::wstring placeholder = *waiting.begin();
