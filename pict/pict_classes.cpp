@@ -1,5 +1,6 @@
 #include "pict/pict_classes.h"
 
+#include "pict/codecs/jpeg.h"
 #include "pict/codecs/png.h"
 #include "pict/codecs/read_info.h"
 
@@ -14,7 +15,7 @@ cPictBase* create()
 }  // namespace
 
 const cPictClassRow pict_classes[pict_class_count] = {
-    {1, true, false, nullptr, create<cPictJPEG>},
+    {1, true, false, jpeg_read_info, create<cPictJPEG>},
     {3, true, false, png_read_info, create<cPictPNG>},
     {11, true, true, gif_read_info, create<cPictGIF>},
     {6, true, false, bmp_read_info, create<cPictBMP>},
@@ -40,7 +41,7 @@ const cPictClassRow pict_classes[pict_class_count] = {
     {18, false, true, nullptr, create<cPict3FR>},
     {15, false, true, nullptr, create<cPictDNG>},
     {17, false, true, nullptr, create<cPictTIFF_EP>},
-    {2, true, true, nullptr, create<cPictTIFF>},
+    {2, true, true, tiff_read_info, create<cPictTIFF>},
     {30, true, false, ppm_read_info, create<cPictPPM>},
     {31, true, false, pcx_read_info, create<cPictPCX>},
     {32, true, true, dicom_read_info, create<cPictDICOM>},

@@ -6,6 +6,7 @@
 #include <random>
 #include <string>
 
+#include "pict/codecs/jpeg.h"
 #include "pict/codecs/png.h"
 #include "pict/codecs/read_info.h"
 #include "pict/pict_classes.h"
@@ -32,6 +33,7 @@ const cProbe probes[] = {
     {"ico", ico_read_info, 7},     {"ppm", ppm_read_info, 30},
     {"pcx", pcx_read_info, 31},    {"dicom", dicom_read_info, 32},
     {"dicom_legacy", dicom_legacy_read_info, 33}, {"xpm", xpm_by_class, 34},
+    {"tiff", tiff_read_info, 2},   {"jpeg", jpeg_read_info, 1},
 };
 
 }  // namespace
@@ -39,7 +41,7 @@ const cProbe probes[] = {
 // Each header test takes its own format's files, made by ImageMagick or
 // written from the standard, and no other format's; the factory makes the
 // format's class from each, in identify mode with the size, and loads only
-// what decodes here (a PNG); a stream of no format gives null.
+// what decodes here (PNG and JPEG); a stream of no format gives null.
 TEST(PictProbes, EachTakesItsOwnFormatOnly)
 {
     for (const auto& c : read_test_records("probe/cases.txt")) {
@@ -68,13 +70,41 @@ TEST(PictProbes, EachTakesItsOwnFormatOnly)
         EXPECT_EQ(picture->GetWidth(), 0);
         cByteStream again(data);
         picture.reset(pict_open_stream(&again.stream, nullptr));
-        EXPECT_EQ(bool(picture), c[1] == "png");
+        EXPECT_EQ(bool(picture), c[1] == "png" || c[1] == "jpeg");
         EXPECT_EQ(picture ? picture->GetWidth() : std::stoi(c[2]), std::stoi(c[2]));
     }
     cByteStream text(std::string(200, 'x'));
     cPictInfo info = {};
     EXPECT_EQ(pict_open_stream(&text.stream, &info), nullptr);
     EXPECT_EQ(pict_open_stream(nullptr, &info), nullptr);
+}
+
+// Headers whose offsets point inside the headers themselves (a BMP's
+// pixels inside its information header, an icon's image inside the
+// directory) are refused by every test, and the factory makes no class of
+// the format they mimic; the same files with the offsets where the headers
+// end are taken (they are among the cases above).
+TEST(PictProbes, RefuseOffsetsInsideTheHeader)
+{
+    const auto near_misses = read_test_records("probe/near_misses.txt");
+    EXPECT_EQ(near_misses.size(), 4u);
+    for (const auto& c : near_misses) {
+        SCOPED_TRACE(c[0]);
+        const std::string data = read_test_data(("probe/" + c[0]).c_str());
+        int32_t mimicked_id = 0;
+        for (const cProbe& probe : probes) {
+            cByteStream file(data);
+            cPictInfo info = {};
+            EXPECT_FALSE(probe.test(&file.stream, &info)) << probe.format;
+            if (c[1] == probe.format)
+                mimicked_id = probe.format_id;
+        }
+        ASSERT_NE(mimicked_id, 0);
+        cByteStream file(data);
+        cPictInfo info = {};
+        std::unique_ptr<cPictBase> picture(pict_open_stream(&file.stream, &info));
+        EXPECT_TRUE(!picture || picture->GetFormatId() != mimicked_id);
+    }
 }
 
 // Every class answers the id and capabilities of the picture-object table.
