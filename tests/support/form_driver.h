@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "tests/gui/gui_test_elements.h"
+
 // Answers the forms of another process as a user does: with real key
 // presses on the form that is up. The program's forms run modally, so the
 // one that takes input is the process's only visible top-level window that
@@ -39,16 +41,6 @@ inline std::wstring title_of(HWND window)
     return title;
 }
 
-inline void press(WORD key, bool up)
-{
-    INPUT input = {};
-    input.type = INPUT_KEYBOARD;
-    input.ki.wVk = key;
-    input.ki.wScan = WORD(MapVirtualKeyW(key, MAPVK_VK_TO_VSC));
-    input.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
-    SendInput(1, &input, sizeof(input));
-}
-
 }  // namespace form_driver
 
 // The form of the process that takes input now (see above), or null.
@@ -77,6 +69,15 @@ inline HWND wait_for_form(HANDLE process, const std::wstring& title, DWORD timeo
     return nullptr;
 }
 
+// True when the form comes to the front by itself (the program activates
+// it) within timeout_ms, as it must for the user's keys to reach it.
+inline bool comes_to_front(HWND form, DWORD timeout_ms = 2000)
+{
+    for (DWORD waited = 0; waited < timeout_ms && GetForegroundWindow() != form; waited += 20)
+        Sleep(20);
+    return GetForegroundWindow() == form;
+}
+
 // True while the form is up as it was: the same window, taking input,
 // with that title.
 inline bool form_still_up(HWND form, const std::wstring& title)
@@ -102,8 +103,7 @@ inline bool press_key_on(HWND form, WORD key)
             return false;
         // The form shows itself before it takes keys: give it that moment.
         Sleep(100);
-        form_driver::press(key, false);
-        form_driver::press(key, true);
+        send_key_press(key);
         for (int i = 0; i < 100 && form_still_up(form, title); ++i)
             Sleep(20);
         if (!form_still_up(form, title))

@@ -1,5 +1,6 @@
 #include "tools/install/job_form.h"
 
+#include "base/buffers/typebuf.h"
 #include "base/format.h"
 #include "base/job.h"
 #include "base/string_utils.h"
@@ -8,6 +9,7 @@
 #include "gui/dialogs/message_form.h"
 #include "gui/window_maker.h"
 #include "tools/shell/app_language.h"
+#include "tools/shell/language_form.h"
 
 cJobForm::cJobForm() : job(nullptr) {}
 
@@ -52,7 +54,7 @@ void cJobForm::SetJob(cJob* new_job)
     job = new_job;
 }
 
-intptr_t cJobForm::Conclude(const cOutcome* outcomes, uint32_t count, uint32_t result, intptr_t otherwise)
+intptr_t cJobForm::ShowOutcome(const cOutcome* outcomes, uint32_t count, uint32_t result, intptr_t otherwise)
 {
     if (result >= count)
         return otherwise;
@@ -67,6 +69,19 @@ intptr_t cJobForm::Conclude(const cOutcome* outcomes, uint32_t count, uint32_t r
 void cJobForm::Answer(cConfirmAction* action)
 {
     *action->answer = ask_yes_no_kind1(this, LookupString(int32_t(action->question)), nullptr) ? 1 : 0;
+}
+
+void cJobForm::Answer(cRespondLangAction* question, const cLinkedList<int32_t>& offered, const wchar_t* code_name)
+{
+    int32_t count = 0;
+    for (auto* node = offered.first; node; node = node->next)
+        ++count;
+    _typebuf<uint32_t> ids(count);
+    int32_t at = 0;
+    for (auto* node = offered.first; node && ids.Data(); node = node->next)
+        ids[at++] = uint32_t(node->element);
+    *question->language = ids.Data() ? run_language_selection(ids, this, *question->language, code_name)
+                                     : language_none;
 }
 
 bool cJobForm::FormatString(int32_t id, const wchar_t* value, _guardchar<wchar_t>& out)
@@ -97,6 +112,21 @@ intptr_t run_job_form(cJobForm* form, cJob* job, const cStringArray* section, cC
     if (parent)
         return parent->ShowModal(title, 350, 110, form, false);
     return maker->RunDialog(title, 350, 110, form, nullptr, false);
+}
+
+void post_job_result(cJobForm* form, uint32_t result)
+{
+    if (cJobForm::cProgressAction* action = new cJobForm::cProgressAction(result))
+        form->PostAction(action);
+}
+
+uint32_t choose_language_on_job_form(cJobForm* form, uint32_t proposed)
+{
+    uint32_t answer = proposed;
+    cJobForm::cRespondLangAction* action = new cJobForm::cRespondLangAction(&answer);
+    if (!action || !form->SendActionAndWait(action))
+        return language_none;
+    return answer;
 }
 
 bool switch_job_form_language(cJobForm* form, uint32_t id)

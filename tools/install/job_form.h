@@ -4,6 +4,7 @@
 #include <stdint.h>
 
 #include "base/buffers/guardchar.h"
+#include "base/linked_list.h"
 #include "gui/controls/custom_form.h"
 #include "gui/controls/static_element.h"
 
@@ -20,6 +21,19 @@ const uint32_t job_form_texts_changed = 11;
 // closed while the job runs, and destroys the job with itself. UI thread.
 class cJobForm : public cCustomForm {
 public:
+    // The job's result, posted when it ends.
+    class cProgressAction : public cChildAction {
+    public:
+        explicit cProgressAction(uint32_t result) : cChildAction(7), value(result) {}
+        uint32_t value;
+    };
+    // The language question: in, the proposed language; out, the chosen
+    // one, above 9 for none.
+    class cRespondLangAction : public cSentChildAction {
+    public:
+        explicit cRespondLangAction(uint32_t* answer) : cSentChildAction(8), language(answer) {}
+        uint32_t* language;
+    };
     // A question of the form's texts, answered 1 for Yes and 0 for No; its
     // code is the form's own.
     class cConfirmAction : public cSentChildAction {
@@ -59,9 +73,12 @@ public:
 protected:
     // Shows the message of outcomes[result] and answers its modal result;
     // beyond the table no message and the result `otherwise`.
-    intptr_t Conclude(const cOutcome* outcomes, uint32_t count, uint32_t result, intptr_t otherwise);
+    intptr_t ShowOutcome(const cOutcome* outcomes, uint32_t count, uint32_t result, intptr_t otherwise);
     // Asks the action's question with Yes and No and writes the answer.
     void Answer(cConfirmAction* action);
+    // Answers the language question with the language form on this form,
+    // over the offered languages (none chosen when there are none).
+    void Answer(cRespondLangAction* question, const cLinkedList<int32_t>& offered, const wchar_t* code_name);
     // Text `id` of the form's section with its one "%s" filled with value.
     bool FormatString(int32_t id, const wchar_t* value, _guardchar<wchar_t>& out);
 
@@ -76,7 +93,12 @@ protected:
 // could not run (no form, job, section or window to run on).
 intptr_t run_job_form(cJobForm* form, cJob* job, const cStringArray* section, cChildElement* parent);
 
-// For the job's thread. Switches the interface language on the UI thread,
+// For the job's thread. Posts the job's result to the form.
+void post_job_result(cJobForm* form, uint32_t result);
+// Asks the form for a language, proposing one, and waits for the answer;
+// above 9 for none.
+uint32_t choose_language_on_job_form(cJobForm* form, uint32_t proposed);
+// Switches the interface language on the UI thread,
 // then has the form show its line anew; false when the language did not
 // load.
 bool switch_job_form_language(cJobForm* form, uint32_t id);

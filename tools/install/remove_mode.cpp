@@ -89,15 +89,14 @@ uint32_t cRemoverJob::Run()
 
 void cRemoverJob::OnFinish(uint32_t exit_code)
 {
-    if (cRemoverUI::cProgressAction* action = new cRemoverUI::cProgressAction(exit_code))
-        form->PostAction(action);
+    post_job_result(form, exit_code);
 }
 
 bool cRemoverUI::HandleAction(cChildElement* sender, cChildAction* action)
 {
     if (sender == this && action->code == 7) {
-        EndModal(Conclude(remove_outcomes, sizeof(remove_outcomes) / sizeof(remove_outcomes[0]),
-                          static_cast<cProgressAction*>(action)->value, 2));
+        EndModal(ShowOutcome(remove_outcomes, sizeof(remove_outcomes) / sizeof(remove_outcomes[0]),
+                             static_cast<cProgressAction*>(action)->value, 2));
         return true;
     }
     if (sender == this && action->code == confirm_code) {

@@ -51,12 +51,7 @@ private:
 // deletion scheduled, else 2. Texts of "pkgm::rem".
 class cRemoverUI : public cJobForm {
 public:
-    // The job's outcome (REMOVE_*), posted when it ends.
-    class cProgressAction : public cChildAction {
-    public:
-        explicit cProgressAction(uint32_t result) : cChildAction(7), value(result) {}
-        uint32_t value;
-    };
+    // Its cProgressAction carries the job's outcome (REMOVE_*).
     // Its cConfirmAction (Yes or No to a question of its texts) has code 8.
     static const uint32_t confirm_code = 8;
 

@@ -1,11 +1,9 @@
 #include "tools/install/uninstall_form.h"
 
-#include "base/buffers/typebuf.h"
 #include "gui/application.h"
 #include "gui/catalog.h"
 #include "gui/dialogs/message_form.h"
 #include "tools/shell/app_language.h"
-#include "tools/shell/language_form.h"
 
 namespace {
 
@@ -42,8 +40,7 @@ uint32_t cUninstallInitJob::Run()
 
 void cUninstallInitJob::OnFinish(uint32_t exit_code)
 {
-    if (cUninstallInitUI::cProgressAction* action = new cUninstallInitUI::cProgressAction(exit_code))
-        form->PostAction(action);
+    post_job_result(form, exit_code);
 }
 
 bool cUninstallInitJob::SwitchLanguage(uint32_t id)
@@ -53,11 +50,7 @@ bool cUninstallInitJob::SwitchLanguage(uint32_t id)
 
 uint32_t cUninstallInitJob::ChooseLanguage(uint32_t proposed)
 {
-    uint32_t answer = proposed;
-    cUninstallInitUI::cRespondLangAction* action = new cUninstallInitUI::cRespondLangAction(&answer);
-    if (!action || !form->SendActionAndWait(action))
-        return language_none;
-    return answer;
+    return choose_language_on_job_form(form, proposed);
 }
 
 bool cUninstallInitJob::Confirm(uint32_t question)
@@ -80,23 +73,12 @@ bool cUninstallInitUI::HandleAction(cChildElement* sender, cChildAction* action)
         return cJobForm::HandleAction(sender, action);
     switch (action->code) {
     case 7:
-        EndModal(Conclude(uninstall_outcomes, sizeof(uninstall_outcomes) / sizeof(uninstall_outcomes[0]),
-                          static_cast<cProgressAction*>(action)->value, 1));
+        EndModal(ShowOutcome(uninstall_outcomes, sizeof(uninstall_outcomes) / sizeof(uninstall_outcomes[0]),
+                             static_cast<cProgressAction*>(action)->value, 1));
         return true;
-    case 8: {
-        cRespondLangAction* question = static_cast<cRespondLangAction*>(action);
-        int32_t count = 0;
-        for (auto* node = context->languages.first; node; node = node->next)
-            ++count;
-        _typebuf<uint32_t> ids(count);
-        int32_t at = 0;
-        for (auto* node = context->languages.first; node && ids.Data(); node = node->next)
-            ids[at++] = node->element;
-        *question->language = ids.Data() ? run_language_selection(ids, this, *question->language,
-                                                                  context->code_name.Text())
-                                         : language_none;
+    case 8:
+        Answer(static_cast<cRespondLangAction*>(action), context->languages, context->code_name.Text());
         return true;
-    }
     case confirm_code:
         Answer(static_cast<cConfirmAction*>(action));
         return true;

@@ -38,18 +38,7 @@ private:
 // was uninstalled, else 1. Texts of "pkgm::unin".
 class cUninstallInitUI : public cJobForm {
 public:
-    // The job's outcome (UNINSTALL_*), posted when it ends.
-    class cProgressAction : public cChildAction {
-    public:
-        explicit cProgressAction(uint32_t result) : cChildAction(7), value(result) {}
-        uint32_t value;
-    };
-    // In, the proposed language; out, the chosen one, above 9 for none.
-    class cRespondLangAction : public cSentChildAction {
-    public:
-        explicit cRespondLangAction(uint32_t* answer) : cSentChildAction(8), language(answer) {}
-        uint32_t* language;
-    };
+    // Its cProgressAction carries the job's outcome (UNINSTALL_*).
     // Its cConfirmAction (Yes or No to a question of its texts) has code 9.
     static const uint32_t confirm_code = 9;
     // A file held by another program: 0 to try again, 1 to give up.

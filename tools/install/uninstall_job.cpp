@@ -49,13 +49,13 @@ uint32_t settle_language(cUninstallContext& context, cApplicationConfig* store, 
     uint32_t count = 0;
     for (uint32_t id = 0; id < language_none; ++id)
         if (provider.HasLanguage(id))
-            if (uint32_t* added = list_append(context.languages)) {
-                *added = id;
+            if (int32_t* added = list_append(context.languages)) {
+                *added = int32_t(id);
                 ++count;
             }
     if (count == 0)
         return UNINSTALL_INTERNAL_ERROR;
-    uint32_t chosen = context.languages.first->element;
+    uint32_t chosen = uint32_t(context.languages.first->element);
     if (count > 1) {
         // The question is asked in the proposed language when it loads.
         if (provider.HasLanguage(proposed))

@@ -42,7 +42,7 @@ public:
 
     _guardchar<wchar_t> code_name;
     _guardchar<char> code_name_utf8;      // its record is "install/<this>"
-    cLinkedList<uint32_t> languages;      // offered when the record names none
+    cLinkedList<int32_t> languages;       // offered when the record names none
     cLinkedList<cUninstallFile> files;    // recorded files, in record order
     cLinkedList<_guardchar<wchar_t>> shortcuts;  // recorded shortcuts that are files
 };

@@ -182,7 +182,7 @@ TEST(RemoveMode, TheRunningManagerIsLeftToTheScript)
         std::set<std::wstring> waiting;
         bool in_front = false;
         FormAnswer last = {information_title, VK_RETURN, [&](HWND form) {
-                               in_front = GetForegroundWindow() == form;
+                               in_front = comes_to_front(form);
                                list_files(temp.Path(), L"", waiting);
                            }};
         std::vector<std::wstring> met;

@@ -203,27 +203,9 @@ inline void keep_form_picture(HWND form, const char* name)
     if (!GetWindowRect(form, &frame))
         return;
     int x = frame.left - 60, y = frame.top - 60, w = frame.right - frame.left + 120, h = frame.bottom - frame.top + 120;
-    BITMAPINFO info = {};
-    info.bmiHeader.biSize = sizeof(info.bmiHeader);
-    info.bmiHeader.biWidth = w;
-    info.bmiHeader.biHeight = -h;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    void* bits = nullptr;
-    HDC screen = GetDC(nullptr);
-    HDC memory = CreateCompatibleDC(screen);
-    HBITMAP bitmap = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-    HGDIOBJ old = SelectObject(memory, bitmap);
-    BitBlt(memory, 0, 0, w, h, screen, x, y, SRCCOPY);
-    GdiFlush();
-    std::vector<uint32_t> pixels(size_t(w) * size_t(h));
-    const uint32_t* source = static_cast<const uint32_t*>(bits);
-    for (size_t i = 0; i < pixels.size(); ++i)
-        pixels[i] = (source[i] >> 16 & 0xFF) | (source[i] & 0xFF00) | (source[i] & 0xFF) << 16;
-    SelectObject(memory, old);
-    DeleteObject(bitmap);
-    DeleteDC(memory);
-    ReleaseDC(nullptr, screen);
+    std::vector<uint32_t> pixels = window_pixels(nullptr, x, y, w, h);
+    for (uint32_t& pixel : pixels)
+        pixel = (pixel >> 16 & 0xFF) | (pixel & 0xFF00) | (pixel & 0xFF) << 16;
     std::string png = png_of(w, h, pixels);
     keep_artifact((std::string(name) + ".png").c_str(), png.data(), png.size());
 }

@@ -109,7 +109,7 @@ TEST(UninstallRoad, AnotherProductRunsItsOwnUninstallerToItsEnd)
                                [](HWND form) { keep_form_picture(form, "uninstall_language"); }};
         // The message comes up in front, where the user's keys go.
         bool in_front = false;
-        FormAnswer message = {c.message, VK_RETURN, [&](HWND form) { in_front = GetForegroundWindow() == form; }};
+        FormAnswer message = {c.message, VK_RETURN, [&](HWND form) { in_front = comes_to_front(form); }};
         AnsweredRun run = uninstall_in(world, code, {language, message});
         EXPECT_EQ(run.met, titles({language_title, c.message}));
         EXPECT_TRUE(in_front);
