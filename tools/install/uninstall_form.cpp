@@ -3,7 +3,6 @@
 #include "gui/application.h"
 #include "gui/catalog.h"
 #include "gui/dialogs/message_form.h"
-#include "tools/shell/app_language.h"
 
 namespace {
 
@@ -85,11 +84,11 @@ bool cUninstallInitUI::HandleAction(cChildElement* sender, cChildAction* action)
     case 10: {
         cAskReleaseAction* question = static_cast<cAskReleaseAction*>(action);
         _guardchar<wchar_t> text;
-        if (question->answer)
-            *question->answer = question->path.IsEmpty() || !FormatString(4, question->path.Text(), text) ||
-                                        !ask_yes_no_kind2(this, text.Text(), nullptr)
-                                    ? 1
-                                    : 0;
+        if (question->answer) {
+            bool retry = !question->path.IsEmpty() && FormatString(4, question->path.Text(), text) &&
+                         ask_yes_no_kind2(this, text.Text(), nullptr);
+            *question->answer = retry ? 0 : 1;
+        }
         return true;
     }
     }

@@ -12,7 +12,7 @@ class cJob;
 // The outcome of an uninstall, which the form turns into its message.
 enum : uint32_t {
     UNINSTALL_DONE = 0,                 // the product is gone
-    UNINSTALL_INTERNAL_ERROR = 1,       // no language to speak in
+    UNINSTALL_INTERNAL_ERROR = 1,       // no language to speak in, or no memory for the record's lists
     UNINSTALL_NOT_INSTALLED = 2,        // neither record nor entry, or a name no product can have
     UNINSTALL_COMMAND_NOT_STARTED = 3,  // the product's own uninstaller did not start
     UNINSTALL_COMMAND_FAILED = 4,       // it ended with another exit code than 0

@@ -6,6 +6,7 @@
 #include "base/ci_app_full_config.h"
 #include "base/file_ops.h"
 #include "base/format.h"
+#include "base/path.h"
 #include "tools/install/file_replace.h"
 #include "tools/install/install_files.h"
 #include "tools/install/kill_point.h"
@@ -34,27 +35,34 @@ uint64_t record_names(cApplicationConfig& store, const char* key)
 
 // The paths of one of the record's lists: "<key>/<count>" counts them,
 // "<key>/<item><i>" names each. Indexes past what the record can hold are
-// not read; a name that is missing or unreadable is passed over.
-void read_recorded_paths(cApplicationConfig& store, const char* key, const char* count_name, const char* list,
+// not read; a name that is missing or unreadable is passed over, and so is
+// a path that is not a full one (it would name a file of whatever folder is
+// current). False when memory runs out.
+bool read_recorded_paths(cApplicationConfig& store, const char* key, const char* count_name, const char* list,
                          cPathList& out)
 {
     int32_t size = int32_t(strlen(key) + strlen(count_name) + strlen(list)) + 32;
     _guardchar<char> name;
     name.Allocate(size);
+    if (!name.Buffer())
+        return false;
     int64_t count = 0;
-    if (!name.Buffer() || str_format(name.Buffer(), size, "%s/%s", key, count_name) <= 0 ||
-        !store.ReadInt64(name.Text(), count))
-        return;
+    if (str_format(name.Buffer(), size, "%s/%s", key, count_name) <= 0 || !store.ReadInt64(name.Text(), count))
+        return true;
     uint64_t limit = record_names(store, key);
     if (uint64_t(count) < limit)
         limit = uint64_t(count);
     for (uint64_t i = 0; i < limit; ++i) {
         _guardchar<wchar_t> path;
-        if (str_format(name.Buffer(), size, "%s/%s%I64u", key, list, i) <= 0 || !store.ReadString(name.Text(), path))
+        if (str_format(name.Buffer(), size, "%s/%s%I64u", key, list, i) <= 0 || !store.ReadString(name.Text(), path) ||
+            !path_is_absolute(path.Text()) || path_is_drive(path.Text()))
             continue;
-        if (_guardchar<wchar_t>* added = list_append(out))
-            added->Swap(path);
+        _guardchar<wchar_t>* added = list_append(out);
+        if (!added)
+            return false;
+        added->Swap(path);
     }
+    return true;
 }
 
 uint8_t state_of(const wchar_t* path)
@@ -68,23 +76,32 @@ uint8_t state_of(const wchar_t* path)
     return UNINSTALL_FILE_GONE;
 }
 
-void find_recorded_files(cUninstallContext& context, cApplicationConfig& store, const char* key)
+// False when memory runs out: a file left out of the lists would stay for
+// ever once the record is gone.
+bool find_recorded_files(cUninstallContext& context, cApplicationConfig& store, const char* key)
 {
     cPathList paths;
-    read_recorded_paths(store, key, "files", "file", paths);
+    if (!read_recorded_paths(store, key, "files", "file", paths))
+        return false;
     for (auto* node = paths.first; node; node = node->next) {
         cUninstallFile* file = list_append(context.files);
         if (!file)
-            return;
+            return false;
         file->state = state_of(node->element.Text());
         file->path.Swap(node->element);
     }
     list_clear(paths);
-    read_recorded_paths(store, key, "shortc", "shortc", paths);
-    for (auto* node = paths.first; node; node = node->next)
-        if (path_get_kind(node->element.Text()) == PATH_KIND_FILE)
-            if (_guardchar<wchar_t>* shortcut = list_append(context.shortcuts))
-                shortcut->Swap(node->element);
+    if (!read_recorded_paths(store, key, "shortc", "shortc", paths))
+        return false;
+    for (auto* node = paths.first; node; node = node->next) {
+        if (path_get_kind(node->element.Text()) != PATH_KIND_FILE)
+            continue;
+        _guardchar<wchar_t>* shortcut = list_append(context.shortcuts);
+        if (!shortcut)
+            return false;
+        shortcut->Swap(node->element);
+    }
+    return true;
 }
 
 // After a give-up: every file moved aside, by this run or a run before it,
@@ -182,7 +199,8 @@ bool save_everywhere(cApplicationConfig& store)
 uint32_t uninstall_recorded_product(cUninstallContext& context, cApplicationConfig& store, const char* key,
                                     cUninstallQuestions& questions)
 {
-    find_recorded_files(context, store, key);
+    if (!find_recorded_files(context, store, key))
+        return UNINSTALL_INTERNAL_ERROR;
     if (!questions.Confirm(3))
         return UNINSTALL_CANCELLED;
     INSTALL_KILL_POINT("uninstall confirmed", 0);

@@ -9,8 +9,8 @@ class cUninstallQuestions;
 
 // The uninstall of a product that has its record under key
 // ("install/<code name>") in the store, once asked for (UNINSTALL_*):
-//  1. its recorded files and shortcuts as they are now; a file found only
-//     as its ".bkp" was moved aside by a run cut off before;
+//  1. its recorded files and shortcuts as they are now (full paths only); a
+//     file found only as its ".bkp" was moved aside by a run cut off before;
 //  2. question 3; No changes nothing;
 //  3. each file moved aside to "<path>.bkp" (a stale ".bkp" deleted
 //     first), asking while another program holds it; a give-up moves every

@@ -128,6 +128,32 @@ TEST(UninstallJob, WhatIsLeftAroundTheProductGoesWithItWithoutAQuestion)
     }
 }
 
+TEST(UninstallJob, ARecordedPathThatIsNotAFullOneIsPassedOver)
+{
+    World world(L"unrelative");
+    ASSERT_EQ(world.Install("v1").exit_code, 0u);
+    uint32_t files = uint32_t(le_value(world.Record()["files"]));
+    const wchar_t* strays[] = {L"", L"./stray.txt", L"stray.txt", L"C:", L".\\bin/app.exe", L"bin/app.exe"};
+    for (const wchar_t* stray : strays)
+        write_record_bytes(world, ("file" + std::to_string(files++)).c_str(), utf8_of(stray));
+    write_record_bytes(world, "files", std::string(reinterpret_cast<const char*>(&files), 4));
+    // Files those paths would name in the current folder.
+    TempFolder current(L"uncurrent");
+    const wchar_t* kept[] = {L".bkp", L"stray.txt", L"stray.txt.bkp", L"bin/app.exe"};
+    CreateDirectoryW(current.Native(L"bin").c_str(), nullptr);
+    for (const wchar_t* name : kept)
+        ASSERT_TRUE(current.WriteFile(name, "not the product's"));
+    wchar_t before[MAX_PATH];
+    GetCurrentDirectoryW(MAX_PATH, before);
+    SetCurrentDirectoryW(windows_path(current.Path()).c_str());
+    ScriptedQuestions questions;
+    EXPECT_EQ(InWorld(world).Uninstall(installers().code_name, questions), UNINSTALL_DONE);
+    SetCurrentDirectoryW(before);
+    for (const wchar_t* name : kept)
+        EXPECT_EQ(current.ReadFile(name), "not the product's") << utf8_of(name);
+    expect_v1_uninstalled(world);
+}
+
 TEST(UninstallJob, AFileThatGoesWhileAskedAboutIsNotAskedAgain)
 {
     World world(L"unvanish");
