@@ -2,6 +2,7 @@
 
 #include "pict/codecs/png.h"
 #include "pict/codecs/read_info.h"
+#include "pict/codecs/tga.h"
 
 namespace {
 
@@ -23,7 +24,7 @@ const cPictClassRow pict_classes[pict_class_count] = {
     {8, false, false, nullptr, create<cPictJP2>},
     {9, false, false, nullptr, create<cPictJ2K>},
     {12, true, true, nullptr, create<cPictICNS>},
-    {29, true, false, nullptr, create<cPictTGA>},
+    {29, true, false, tga_read_info, create<cPictTGA>},
     {26, false, false, nullptr, create<cPictMRW>},
     {21, false, false, nullptr, create<cPictRWL>},
     {27, false, false, nullptr, create<cPictORF>},

@@ -32,9 +32,10 @@ struct cPictClassRow {
 
 extern const cPictClassRow pict_classes[pict_class_count];
 
-// A class answers its id and capability questions from its row.
-template <ePictClass C>
-class _pictclass : public cPictBase {
+// A class answers its id and capability questions from its row; Base is
+// cPictBase or a decoder family's own base.
+template <ePictClass C, class Base = cPictBase>
+class _pictclass : public Base {
 public:
     int32_t GetFormatId() override { return pict_classes[C].format_id; }
     bool CanDecodeToTarget() override { return pict_classes[C].decodes_to_target; }
@@ -62,7 +63,6 @@ typedef _pictformat<pict_class_ico> cPictICO;
 typedef _pictformat<pict_class_jp2> cPictJP2;
 typedef _pictformat<pict_class_j2k> cPictJ2K;
 typedef _pictformat<pict_class_icns> cPictICNS;
-typedef _pictformat<pict_class_tga> cPictTGA;
 typedef _pictformat<pict_class_mrw> cPictMRW;
 typedef _pictformat<pict_class_rwl> cPictRWL;
 typedef _pictformat<pict_class_orf> cPictORF;
