@@ -1,5 +1,6 @@
 #include "pict/pict_classes.h"
 
+#include "pict/codecs/jp2.h"
 #include "pict/codecs/png.h"
 #include "pict/codecs/read_info.h"
 #include "pict/codecs/tga.h"
@@ -21,8 +22,8 @@ const cPictClassRow pict_classes[pict_class_count] = {
     {6, true, false, bmp_read_info, create<cPictBMP>},
     {5, true, false, dib_read_info, create<cPictDIB>},
     {7, true, true, ico_read_info, create<cPictICO>},
-    {8, false, false, nullptr, create<cPictJP2>},
-    {9, false, false, nullptr, create<cPictJ2K>},
+    {8, false, false, jp2_read_info, create<cPictJP2>},
+    {9, false, false, j2k_read_info, create<cPictJ2K>},
     {12, true, true, nullptr, create<cPictICNS>},
     {29, true, false, tga_read_info, create<cPictTGA>},
     {26, false, false, nullptr, create<cPictMRW>},

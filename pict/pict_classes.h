@@ -60,8 +60,6 @@ typedef _pictformat<pict_class_gif> cPictGIF;
 typedef _pictformat<pict_class_bmp> cPictBMP;
 typedef _pictformat<pict_class_dib> cPictDIB;
 typedef _pictformat<pict_class_ico> cPictICO;
-typedef _pictformat<pict_class_jp2> cPictJP2;
-typedef _pictformat<pict_class_j2k> cPictJ2K;
 typedef _pictformat<pict_class_icns> cPictICNS;
 typedef _pictformat<pict_class_mrw> cPictMRW;
 typedef _pictformat<pict_class_rwl> cPictRWL;
