@@ -115,7 +115,6 @@ public:
     // Pixel (x, y), from the bottom-left and inside the picture, to
     // wherever BeginPixels sent the pixels.
     void StorePixel32(int32_t x, int32_t y, uint32_t pixel);
-    void StorePixel64(int32_t x, int32_t y, uint64_t pixel);
 
     cProgressNotifyTarget* progress;  // owned, may be null
     int32_t width;

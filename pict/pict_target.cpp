@@ -296,11 +296,3 @@ void cPictBase::StorePixel32(int32_t x, int32_t y, uint32_t pixel)
     else
         pixels32.Data()[size_t(y) * width + x] = pixel;
 }
-
-void cPictBase::StorePixel64(int32_t x, int32_t y, uint64_t pixel)
-{
-    if (output)
-        PutPixel64(x, y, pixel);
-    else
-        pixels64.Data()[size_t(y) * width + x] = pixel;
-}

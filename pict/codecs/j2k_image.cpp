@@ -9,7 +9,7 @@ namespace {
 // One component's samples on the image's grid.
 class cJ2kChannel {
 public:
-    cJ2kChannel() : component(nullptr), top(0), signed_offset(0) {}
+    cJ2kChannel() : component(nullptr), top(0), signed_offset(0), identity(false) {}
 
     // Maps each image column to the sample that covers it and, for
     // precisions up to 16 bits, each sample value to its channel level.
@@ -24,8 +24,11 @@ public:
         columns.Resize(width);
         if (!columns.Data())
             return false;
-        for (int32_t x = 0; x < width; ++x)
+        identity = true;
+        for (int32_t x = 0; x < width; ++x) {
             columns[x] = Index(image->x0 + uint32_t(x), c->dx, c->x0, c->w);
+            identity = identity && columns[x] == uint32_t(x);
+        }
         levels.Clear();
         if (c->prec <= 16) {
             levels.Resize(int32_t(top + 1));
@@ -52,11 +55,24 @@ public:
         return v < 0 ? 0 : v > top ? top : v;
     }
 
-    // Sample x as a channel level: 8 bits, or 16 for deep pixels.
-    uint32_t Level(const OPJ_INT32* row, int32_t x, bool deep) const
+    // The row's samples as channel levels (8 bits, or 16 for deep
+    // pixels), one for each of width image columns.
+    void Levels(const OPJ_INT32* row, int32_t width, bool deep, uint32_t* out) const
     {
-        int64_t v = Sample(row, x);
-        return levels.Data() ? levels[int32_t(v)] : Scale(v, deep);
+        if (!levels.Data()) {
+            for (int32_t x = 0; x < width; ++x)
+                out[x] = Scale(Sample(row, x), deep);
+            return;
+        }
+        // Up to 16 bits: the clamp and the table stay in 32 bits.
+        const uint16_t* table = levels.Data() + signed_offset;
+        const int32_t low = int32_t(-signed_offset);
+        const int32_t high = int32_t(top - signed_offset);
+        const uint32_t* column = columns.Data();
+        for (int32_t x = 0; x < width; ++x) {
+            int32_t v = row[identity ? x : int32_t(column[x])];
+            out[x] = table[v < low ? low : v > high ? high : v];
+        }
     }
 
     // Sample x in 0..1; chroma samples centred on 0.
@@ -85,6 +101,7 @@ private:
     int64_t top;  // the largest sample, 2^precision - 1
     int64_t signed_offset;
     _typebuf<uint32_t> columns;
+    bool identity;  // column x is sample x
     _typebuf<uint16_t> levels;
 };
 
@@ -126,6 +143,40 @@ bool lay_out(const opj_image_t* image, cJ2kLayout* layout)
     return true;
 }
 
+// Composes the pixels of one row, 32-bit or deep by T, from its channels'
+// levels (or, for YCC and CIELab, from their samples).
+template <class T>
+void compose_row(const cJ2kLayout& layout, const cJ2kChannel* channels, const cJ2kLab& lab,
+                 const OPJ_INT32* const* rows, uint32_t* const* levels, int32_t width, T* out)
+{
+    const bool deep = sizeof(T) == 8;
+    const int shift = deep ? 16 : 8;
+    const T opaque = deep ? 0xFFFF : 0xFF;
+    const double full = deep ? 65535.0 : 255.0;
+    for (int32_t x = 0; x < width; ++x) {
+        T r, g, b;
+        if (layout.model == model_grey) {
+            r = g = b = levels[0][x];
+        } else if (layout.model == model_rgb) {
+            r = levels[0][x];
+            g = levels[1][x];
+            b = levels[2][x];
+        } else {
+            double rgb[3];
+            if (layout.model == model_ycc)
+                j2k_ycc_to_rgb(channels[0].Unit(rows[0], x, false), channels[1].Unit(rows[1], x, true),
+                               channels[2].Unit(rows[2], x, true), rgb);
+            else
+                lab.ToRgb(channels[0].Raw(rows[0], x), channels[1].Raw(rows[1], x), channels[2].Raw(rows[2], x), rgb);
+            r = T(rgb[0] * full + 0.5);
+            g = T(rgb[1] * full + 0.5);
+            b = T(rgb[2] * full + 0.5);
+        }
+        T a = layout.alpha >= 0 ? T(levels[3][x]) : opaque;
+        out[x] = a << (3 * shift) | r << (2 * shift) | g << shift | b;
+    }
+}
+
 }  // namespace
 
 bool j2k_image_to_picture(cPictBase* picture, const opj_image_t* image)
@@ -137,60 +188,56 @@ bool j2k_image_to_picture(cPictBase* picture, const opj_image_t* image)
     cJ2kLayout layout;
     if (width <= 0 || height <= 0 || width * height > pict_max_pixels || !lay_out(image, &layout))
         return false;
+    const int32_t w = int32_t(width);
     bool deep = false;
     for (int32_t i = 0; i < layout.colours; ++i)
         deep = deep || image->comps[layout.colour[i]].prec > 8;
     if (layout.alpha >= 0)
         deep = deep || image->comps[layout.alpha].prec > 8;
 
+    // Channels 0-2 colour, 3 alpha.
     cJ2kChannel channels[4];
-    for (int32_t i = 0; i < layout.colours; ++i)
-        if (!channels[i].Prepare(&image->comps[layout.colour[i]], image, int32_t(width), deep))
-            return false;
-    if (layout.alpha >= 0 && !channels[3].Prepare(&image->comps[layout.alpha], image, int32_t(width), deep))
+    bool used[4] = {true, layout.colours == 3, layout.colours == 3, layout.alpha >= 0};
+    const int32_t component[4] = {layout.colour[0], layout.colour[1], layout.colour[2], layout.alpha};
+    _typebuf<uint32_t> level_rows(4 * w);
+    _typebuf<uint64_t> target_row(w);  // a row on its way to an output target
+    if (!level_rows.Data() || !target_row.Data())
         return false;
+    uint32_t* levels[4];
+    for (int32_t i = 0; i < 4; ++i) {
+        levels[i] = level_rows.Data() + size_t(i) * w;
+        if (used[i] && !channels[i].Prepare(&image->comps[component[i]], image, w, deep))
+            return false;
+    }
     cJ2kLab lab;
     if (layout.model == model_lab)
         lab.Prepare(image, image->comps[layout.colour[0]].prec, image->comps[layout.colour[1]].prec,
                     image->comps[layout.colour[2]].prec);
+    const bool from_levels = layout.model == model_grey || layout.model == model_rgb;
 
-    if (!picture->BeginPixels(int32_t(width), int32_t(height), deep))
+    if (!picture->BeginPixels(w, int32_t(height), deep))
         return false;
-    const double full = deep ? 65535.0 : 255.0;
-    const uint64_t opaque = deep ? 0xFFFF : 0xFF;
-    const int shift = deep ? 16 : 8;
     for (int32_t y = 0; y < int32_t(height); ++y) {
-        const int32_t to = int32_t(height) - 1 - y;
         const OPJ_INT32* rows[4] = {};
-        for (int32_t i = 0; i < 4; ++i)
-            if (i < layout.colours || (i == 3 && layout.alpha >= 0))
-                rows[i] = channels[i].Row(image, y);
-        for (int32_t x = 0; x < int32_t(width); ++x) {
-            uint64_t r, g, b;
-            if (layout.model == model_grey) {
-                r = g = b = channels[0].Level(rows[0], x, deep);
-            } else if (layout.model == model_rgb) {
-                r = channels[0].Level(rows[0], x, deep);
-                g = channels[1].Level(rows[1], x, deep);
-                b = channels[2].Level(rows[2], x, deep);
-            } else {
-                double rgb[3];
-                if (layout.model == model_ycc)
-                    j2k_ycc_to_rgb(channels[0].Unit(rows[0], x, false), channels[1].Unit(rows[1], x, true),
-                                   channels[2].Unit(rows[2], x, true), rgb);
-                else
-                    lab.ToRgb(channels[0].Raw(rows[0], x), channels[1].Raw(rows[1], x), channels[2].Raw(rows[2], x),
-                              rgb);
-                r = uint64_t(rgb[0] * full + 0.5);
-                g = uint64_t(rgb[1] * full + 0.5);
-                b = uint64_t(rgb[2] * full + 0.5);
-            }
-            uint64_t a = layout.alpha >= 0 ? channels[3].Level(rows[3], x, deep) : opaque;
-            uint64_t pixel = a << (3 * shift) | r << (2 * shift) | g << shift | b;
-            if (deep)
-                picture->StorePixel64(x, to, pixel);
-            else
-                picture->StorePixel32(x, to, uint32_t(pixel));
+        for (int32_t i = 0; i < 4; ++i) {
+            if (!used[i])
+                continue;
+            rows[i] = channels[i].Row(image, y);
+            if (from_levels || i == 3)
+                channels[i].Levels(rows[i], w, deep, levels[i]);
+        }
+        const int32_t to = int32_t(height) - 1 - y;
+        if (deep) {
+            uint64_t* out = picture->output ? target_row.Data() : picture->pixels64.Data() + size_t(to) * w;
+            compose_row(layout, channels, lab, rows, levels, w, out);
+            for (int32_t x = 0; picture->output && x < w; ++x)
+                picture->PutPixel64(x, to, out[x]);
+        } else {
+            uint32_t* out = picture->output ? reinterpret_cast<uint32_t*>(target_row.Data())
+                                            : picture->pixels32.Data() + size_t(to) * w;
+            compose_row(layout, channels, lab, rows, levels, w, out);
+            for (int32_t x = 0; picture->output && x < w; ++x)
+                picture->PutPixel32(x, to, out[x]);
         }
     }
     if (picture->output)
