@@ -1,5 +1,6 @@
 #include "pict/pict_classes.h"
 
+#include "pict/codecs/icns.h"
 #include "pict/codecs/jp2.h"
 #include "pict/codecs/png.h"
 #include "pict/codecs/read_info.h"
@@ -24,7 +25,7 @@ const cPictClassRow pict_classes[pict_class_count] = {
     {7, true, true, ico_read_info, create<cPictICO>},
     {8, false, false, jp2_read_info, create<cPictJP2>},
     {9, false, false, j2k_read_info, create<cPictJ2K>},
-    {12, true, true, nullptr, create<cPictICNS>},
+    {12, true, true, icns_read_info, create<cPictICNS>},
     {29, true, false, tga_read_info, create<cPictTGA>},
     {26, false, false, nullptr, create<cPictMRW>},
     {21, false, false, nullptr, create<cPictRWL>},

@@ -60,7 +60,6 @@ typedef _pictformat<pict_class_gif> cPictGIF;
 typedef _pictformat<pict_class_bmp> cPictBMP;
 typedef _pictformat<pict_class_dib> cPictDIB;
 typedef _pictformat<pict_class_ico> cPictICO;
-typedef _pictformat<pict_class_icns> cPictICNS;
 typedef _pictformat<pict_class_mrw> cPictMRW;
 typedef _pictformat<pict_class_rwl> cPictRWL;
 typedef _pictformat<pict_class_orf> cPictORF;
