@@ -1,6 +1,7 @@
 #include "pict/pict_classes.h"
 
 #include "pict/codecs/icns.h"
+#include "pict/codecs/jbig2.h"
 #include "pict/codecs/jp2.h"
 #include "pict/codecs/png.h"
 #include "pict/codecs/read_info.h"
@@ -48,6 +49,6 @@ const cPictClassRow pict_classes[pict_class_count] = {
     {31, true, false, pcx_read_info, create<cPictPCX>},
     {32, true, true, dicom_read_info, create<cPictDICOM>},
     {33, true, true, dicom_legacy_read_info, create<cPictDICOMLegacy>},
-    {36, true, true, nullptr, create<cPictJBIG2>},
+    {36, true, true, jbig2_read_info, create<cPictJBIG2>},
     {34, true, false, xpm_read_info, create<cPictXPM>},
 };

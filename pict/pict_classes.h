@@ -81,7 +81,6 @@ typedef _pictformat<pict_class_ppm> cPictPPM;
 typedef _pictformat<pict_class_pcx> cPictPCX;
 typedef _pictformat<pict_class_dicom> cPictDICOM;
 typedef _pictformat<pict_class_dicom_legacy> cPictDICOMLegacy;
-typedef _pictformat<pict_class_jbig2> cPictJBIG2;
 typedef _pictformat<pict_class_xpm> cPictXPM;
 
 #endif
