@@ -107,8 +107,9 @@ TEST(Jbig2Decoder, LeavesOutRegionsItCannotAfford)
         ASSERT_TRUE(jbig2.Load(&file.stream));
         ASSERT_EQ(jbig2.pixels32.Count(), 64 * 48);
         for (int32_t i = 0; i < 64 * 48; ++i) {
-            if (i % 64 >= 10 || size.first > 10)
+            if (i % 64 >= 10 || size.first > 10) {
                 ASSERT_EQ(jbig2.pixels32[i], 0xFFFFFFFF) << i;
+            }
         }
     }
     cByteStream big(one_region(4000, 3000, 4000, 3000, noise));
