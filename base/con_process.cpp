@@ -96,8 +96,14 @@ bool cConProcess::Kill()
         return true;
     if (!TerminateProcess(process, 1))
         return false;
+    exit_code = 1;
     close_handle(process);
     return true;
+}
+
+void cConProcess::CloseInput()
+{
+    close_handle(input_write);
 }
 
 void cConProcess::Close()

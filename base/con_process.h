@@ -30,6 +30,9 @@ public:
     // only has its exit code stored. True also when no child is tracked;
     // false when the child cannot be ended (it stays tracked).
     bool Kill();
+    // Closes the parent's end of the input pipe: the child then reads the
+    // end of its input.
+    void CloseInput();
     // Kill, forget the child, and close both pipe ends.
     void Close();
 
@@ -38,7 +41,7 @@ public:
     HANDLE InputPipe() const { return input_write; }
     // The tracked child (owned here); INVALID_HANDLE_VALUE when none.
     HANDLE ProcessHandle() const { return process; }
-    // 0 until Poll or Kill has seen the child end.
+    // 0 until Poll or Kill has seen the child end; 1 after Kill ended it.
     uint32_t ExitCode() const { return exit_code; }
 
 private:

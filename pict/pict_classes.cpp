@@ -44,7 +44,7 @@ const cPictClassRow pict_classes[pict_class_count] = {
     {18, false, true, nullptr, create<cPict3FR>},
     {15, false, true, nullptr, create<cPictDNG>},
     {17, false, true, nullptr, create<cPictTIFF_EP>},
-    {2, true, true, nullptr, create<cPictTIFF>},
+    {2, true, true, tiff_read_info, create<cPictTIFF>},
     {30, true, false, ppm_read_info, create<cPictPPM>},
     {31, true, false, pcx_read_info, create<cPictPCX>},
     {32, true, true, dicom_read_info, create<cPictDICOM>},

@@ -131,6 +131,7 @@ TEST(ConProcess, KillEndsARunningChild)
     EXPECT_EQ(child.ExitCode(), 0u);
     EXPECT_TRUE(child.Kill());
     EXPECT_EQ(child.ProcessHandle(), INVALID_HANDLE_VALUE);
+    EXPECT_EQ(child.ExitCode(), 1u);
     EXPECT_FALSE(child.Poll());
     EXPECT_EQ(exit_code_after_end(watched), 1u);
     DWORD end_error = 0;

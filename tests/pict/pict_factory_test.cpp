@@ -32,6 +32,7 @@ const cProbe probes[] = {
     {"ico", ico_read_info, 7},     {"ppm", ppm_read_info, 30},
     {"pcx", pcx_read_info, 31},    {"dicom", dicom_read_info, 32},
     {"dicom_legacy", dicom_legacy_read_info, 33}, {"xpm", xpm_by_class, 34},
+    {"tiff", tiff_read_info, 2},
 };
 
 }  // namespace

@@ -2,8 +2,9 @@
 """Real headers of the formats that the picture factory recognises.
 
 ImageMagick writes GIF, BMP (its default version and BMP3), ICO, PCX, the
-portable any-maps (raw and plain) and XPM from a small picture; a DIB is a
-BMP file without its 14-byte file header; PNG comes from ImageMagick too.
+portable any-maps (raw and plain), XPM and TIFF from a small picture; a DIB
+is a BMP file without its 14-byte file header; PNG comes from ImageMagick
+too, a big-endian BigTIFF from tiffcp.
 DICOM files are written here from the standard's data element encoding: a
 preamble file with its meta group (explicit and implicit little-endian and
 explicit big-endian data sets, one with a sequence of undefined length
@@ -27,7 +28,7 @@ subprocess.run(["convert", "-size", "23x17", "plasma:", "-seed", "4", source], c
 for name, target, fmt in (("gif", "gif.gif", "gif"), ("bmp", "bmp.bmp", "bmp"), ("bmp3", "BMP3:bmp3.bmp", "bmp"),
                           ("ico", "ico.ico", "ico"), ("pcx", "pcx.pcx", "pcx"), ("ppm", "ppm.ppm", "ppm"),
                           ("pgm", "pgm.pgm", "ppm"), ("pbm", "pbm.pbm", "ppm"), ("xpm", "xpm.xpm", "xpm"),
-                          ("png", "png.png", "png")):
+                          ("png", "png.png", "png"), ("tiff", "tiff.tif", "tiff")):
     prefix, _, file_name = target.rpartition(":")
     path = (prefix + ":" if prefix else "") + os.path.join(out, file_name)
     subprocess.run(["convert", source, path], check=True)
@@ -39,6 +40,8 @@ with open(os.path.join(out, "bmp.bmp"), "rb") as f:
 with open(os.path.join(out, "dib.dib"), "wb") as f:
     f.write(bmp[14:])
 cases.append(("dib.dib", "dib", 23, 17))
+subprocess.run(["tiffcp", "-8", "-B", os.path.join(out, "tiff.tif"), os.path.join(out, "bigtiff.tif")], check=True)
+cases.append(("bigtiff.tif", "tiff", 23, 17))
 os.remove(source)
 
 

@@ -2,6 +2,8 @@
 //   answer HEX CODE   writes the bytes given in hexadecimal to standard
 //                     output and exits with CODE (decimal)
 //   silent CODE       exits with CODE without writing
+//   chatty SIZE CODE  writes SIZE bytes to standard output and as many to
+//                     standard error, then exits with CODE
 //   echo              copies 16 bytes from standard input to standard output
 //   sleep             sleeps for a minute, unless ended first
 //   marker PATH       writes the file PATH holding "marker"
@@ -47,6 +49,14 @@ CHILD_MODE(answer)
 CHILD_MODE(silent)
 {
     return number(argument(arguments, 0));
+}
+
+CHILD_MODE(chatty)
+{
+    std::string bytes(number(argument(arguments, 0)), 'x');
+    write_all(GetStdHandle(STD_OUTPUT_HANDLE), bytes);
+    write_all(GetStdHandle(STD_ERROR_HANDLE), bytes);
+    return number(argument(arguments, 1));
 }
 
 CHILD_MODE(echo)

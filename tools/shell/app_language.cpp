@@ -1,6 +1,7 @@
 #include "tools/shell/app_language.h"
 
 #include "base/app_config.h"
+#include "gui/child_element.h"
 #include "gui/image_cache.h"
 #include "tools/shell/app_catalogs.h"
 #include "tools/shell/language_flags.h"
@@ -20,6 +21,28 @@ cImageBuffer* flag_from_cache(cImageCache& cache, const cFlagPicture* flags, uin
     return cache.Get(int32_t(id));
 }
 
+// Switches the language on the UI thread when it is done with, whoever
+// handled it; the waiting worker reads the outcome after the wait.
+class cApplyLanguageAction : public cChildElement::cSentChildAction {
+public:
+    // No element handles this code: the action only runs its OnDone.
+    static const uint32_t code = 0x4C414E47;
+
+    cApplyLanguageAction(uint32_t language, bool* outcome)
+        : cSentChildAction(code), id(language), applied(outcome)
+    {
+    }
+    void OnDone() override
+    {
+        *applied = apply_language(id);
+        cSentChildAction::OnDone();
+    }
+
+private:
+    uint32_t id;
+    bool* applied;
+};
+
 }  // namespace
 
 cSOPKGLang::cSOPKGLang() : cBuiltinLang(application_language_containers, application_language_container_count) {}
@@ -38,6 +61,14 @@ bool apply_language(uint32_t id)
     if (previous != id && previous < language_none)
         set_language(previous);
     return false;
+}
+
+bool apply_language_from_worker(cChildElement* element, uint32_t id)
+{
+    bool applied = false;
+    if (!element)
+        return false;
+    return element->SendActionAndWait(new cApplyLanguageAction(id, &applied)) && applied;
 }
 
 void choose_startup_language(cApplicationConfig* config)

@@ -6,6 +6,7 @@
 #include "gui/language.h"
 
 class cApplicationConfig;
+class cChildElement;
 class cImageCache;
 struct cImageBuffer;
 
@@ -31,6 +32,12 @@ cSOPKGLang& application_language_provider();
 // it. False when a provider fails; the language current before is then
 // loaded again.
 bool apply_language(uint32_t id);
+
+// apply_language for a worker thread. The catalogs and the font cache are
+// the UI thread's, so the switch runs there, in an action sent to the
+// element, while the worker waits. False when the switch failed or the
+// element took no action.
+bool apply_language_from_worker(cChildElement* element, uint32_t id);
 
 // The start-up choice: "lang/current" of the configuration when the
 // application carries that language and it loads, else English.

@@ -4,7 +4,6 @@
 #include "base/string_utils.h"
 #include "gui/theme.h"
 #include "tools/shell/app_language.h"
-#include "tools/shell/mode_table.h"
 #include "tools/shell/own_path.h"
 #include "tools/shell/self_command_block.h"
 
@@ -20,7 +19,10 @@ bool is_word(const wchar_t* argument, const wchar_t* word)
 
 }  // namespace
 
-cPelmaroApp::cPelmaroApp() : mode(PELMARO_MODE_MANAGER), package_offset(0), quiet(0) {}
+cPelmaroApp::cPelmaroApp(const tModeEntry* mode_entries)
+    : entries(mode_entries), mode(PELMARO_MODE_MANAGER), package_offset(0), quiet(0)
+{
+}
 
 cPelmaroApp::~cPelmaroApp() = default;
 
@@ -102,5 +104,7 @@ bool cPelmaroApp::ChooseModeFromWords(int32_t argument_count, wchar_t** argument
 
 int32_t cPelmaroApp::Run()
 {
-    return mode < pelmaro_mode_count ? mode_table[mode](*this) : 0;
+    if (mode >= pelmaro_mode_count)
+        return 0;
+    return entries && entries[mode] ? entries[mode](*this) : mode_not_available_exit_code;
 }

@@ -18,12 +18,23 @@ enum : uint32_t {
 };
 const uint32_t pelmaro_mode_count = 7;
 
+// The exit code of a mode whose entry the program was built without.
+const int32_t mode_not_available_exit_code = 126;
+
+class cPelmaroApp;
+
+// Runs one mode with the arguments that Init kept; answers the exit code.
+typedef int32_t (*tModeEntry)(const cPelmaroApp& application);
+
 // The application object that the GUI runner drives: Init sets up the
 // interface language and takes the mode from the self-command block or the
 // command line, Run calls that mode's entry and answers its exit code.
+// The entries come from the program's main, by mode number, so that the
+// shell stands without the parts that do the modes' work; a null table or
+// entry is a mode this build does not carry.
 class cPelmaroApp : public cCIApplication {
 public:
-    cPelmaroApp();
+    explicit cPelmaroApp(const tModeEntry* mode_entries = nullptr);
     ~cPelmaroApp() override;
 
     // arguments as CommandLineToArgvW split them, argv[0] included in the
@@ -45,6 +56,7 @@ public:
 private:
     bool ChooseModeFromWords(int32_t argument_count, wchar_t** arguments);
 
+    const tModeEntry* entries;
     uint32_t mode;
     _guardchar<wchar_t> own_path;
     _guardchar<wchar_t> first_argument;

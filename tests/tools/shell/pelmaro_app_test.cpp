@@ -11,7 +11,6 @@
 #include "gui/language.h"
 #include "tests/support/language_config.h"
 #include "tools/shell/language_switch.h"
-#include "tools/shell/mode_table.h"
 #include "tools/shell/pelmaro_app.h"
 
 namespace {
@@ -128,11 +127,9 @@ TEST(PelmaroApp, LanguageMenuListsTheApplicationsLanguagesInIdOrder)
     EXPECT_EQ(ids, (std::vector<int32_t>{0, 1, 2, 3, 4, 6, 8, 9}));
 }
 
-TEST(PelmaroApp, UninstallWithoutCodeNameEndsWithOne)
+TEST(PelmaroApp, ModeWithoutEntryIsNotAvailable)
 {
-    EXPECT_EQ(run_uninstall_mode(L"", nullptr), 1u);
-    EXPECT_EQ(run_uninstall_mode(nullptr, nullptr), 1u);
-    EXPECT_EQ(mode_table[PELMARO_MODE_MANAGER](cPelmaroApp()), mode_not_available_exit_code);
+    EXPECT_EQ(cPelmaroApp().Run(), mode_not_available_exit_code);
 }
 
 TEST(PelmaroApp, StoredLanguageIsUsedWhenTheApplicationCarriesIt)

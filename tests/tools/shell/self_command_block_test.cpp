@@ -15,7 +15,7 @@
 #include "tests/support/pelmarodesk_exe.h"
 #include "tests/support/temp_folder.h"
 #include "tests/support/test_data.h"
-#include "tools/shell/mode_table.h"
+#include "tools/shell/pelmaro_app.h"
 #include "tools/shell/self_command_block.h"
 
 namespace {

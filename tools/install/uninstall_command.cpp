@@ -1,0 +1,43 @@
+#include "tools/install/uninstall_command.h"
+
+#include <windows.h>
+
+#include "base/con_process.h"
+#include "base/job.h"
+
+namespace {
+
+// Reads what the pipe holds now, without blocking; true when it held
+// something.
+bool discard_waiting_output(HANDLE pipe)
+{
+    bool discarded = false;
+    char bytes[4096];
+    DWORD waiting = 0;
+    while (PeekNamedPipe(pipe, nullptr, 0, nullptr, &waiting, nullptr) && waiting) {
+        DWORD read = 0;
+        if (!ReadFile(pipe, bytes, waiting < sizeof(bytes) ? waiting : sizeof(bytes), &read, nullptr) || !read)
+            break;
+        discarded = true;
+    }
+    return discarded;
+}
+
+}  // namespace
+
+int32_t run_uninstall_command(const wchar_t* command_line, const cJob* job)
+{
+    cConProcess process;
+    if (!process.Start(command_line))
+        return -1;
+    process.CloseInput();
+    while (process.Poll()) {
+        if (job && job->IsStopRequested())
+            return process.Kill() ? int32_t(process.ExitCode()) : 1;
+        // A child blocked on a full pipe is read again at once; an idle one
+        // is waited for on its handle.
+        if (!discard_waiting_output(process.OutputPipe()) && process.ProcessHandle() != INVALID_HANDLE_VALUE)
+            WaitForSingleObject(process.ProcessHandle(), 100);
+    }
+    return int32_t(process.ExitCode());
+}

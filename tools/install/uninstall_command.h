@@ -1,0 +1,18 @@
+#ifndef TOOLS_INSTALL_UNINSTALL_COMMAND_H
+#define TOOLS_INSTALL_UNINSTALL_COMMAND_H
+
+#include <stdint.h>
+
+class cJob;
+
+// Runs another product's uninstall command as a console child to its end
+// and answers its exit code, or -1 when it could not be started. Its input
+// is at its end from the start and its output and error are read and
+// thrown away as they come, so a command that prints much or reads its
+// input cannot hang; its end is taken from the process handle, so every
+// exit code ends the wait (259 too). The job, when given, is looked at
+// every 100 ms at most: once it is asked to stop, the command is ended with
+// exit code 1, which is answered.
+int32_t run_uninstall_command(const wchar_t* command_line, const cJob* job);
+
+#endif

@@ -1,0 +1,12 @@
+#ifndef TOOLS_INSTALL_UNINSTALL_MODE_H
+#define TOOLS_INSTALL_UNINSTALL_MODE_H
+
+#include <stdint.h>
+
+class cChildElement;
+
+// Uninstalls the product of that code name with the uninstall form, on the
+// parent form or on none; 1 at once for an empty code name.
+uint32_t run_uninstall_mode(const wchar_t* code_name, cChildElement* parent);
+
+#endif

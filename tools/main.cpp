@@ -1,0 +1,45 @@
+// The process entry of pelmarodesk.exe: the bare manager, every installer
+// made from it and the package maker are this one program. The shell takes
+// the mode from the self-command block or the command line and runs the
+// entry given here; each entry belongs to the part that does that work.
+#include <windows.h>
+
+#include "tools/install/uninstall_mode.h"
+#include "tools/package/make_mode.h"
+#include "tools/shell/pelmaro_app.h"
+#include "tools/shell/program_entry.h"
+#include "tools/shell/version_query.h"
+
+namespace {
+
+int32_t run_uninstall(const cPelmaroApp& application)
+{
+    return int32_t(run_uninstall_mode(application.GetFirstArgument(), nullptr));
+}
+
+int32_t run_make(const cPelmaroApp& application)
+{
+    return run_make_mode(application.GetOwnPath(), application.GetFirstArgument(), application.GetSecondArgument());
+}
+
+int32_t run_version(const cPelmaroApp&)
+{
+    return int32_t(run_version_mode());
+}
+
+const tModeEntry program_modes[pelmaro_mode_count] = {
+    nullptr,        // PELMARO_MODE_MANAGER
+    nullptr,        // PELMARO_MODE_INSTALL
+    run_uninstall,  // PELMARO_MODE_UNINSTALL
+    nullptr,        // PELMARO_MODE_UPDATE
+    run_make,       // PELMARO_MODE_MAKE
+    nullptr,        // PELMARO_MODE_REMOVE: exit code 0 when the remover succeeds, else 1
+    run_version,    // PELMARO_MODE_VERSION
+};
+
+}  // namespace
+
+int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int)
+{
+    return run_program(new cPelmaroApp(program_modes));
+}
