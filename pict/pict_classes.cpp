@@ -6,6 +6,7 @@
 #include "pict/codecs/png.h"
 #include "pict/codecs/read_info.h"
 #include "pict/codecs/tga.h"
+#include "pict/raw/raw_probes.h"
 
 namespace {
 
@@ -28,22 +29,22 @@ const cPictClassRow pict_classes[pict_class_count] = {
     {9, false, false, j2k_read_info, create<cPictJ2K>},
     {12, true, true, icns_read_info, create<cPictICNS>},
     {29, true, false, tga_read_info, create<cPictTGA>},
-    {26, false, false, nullptr, create<cPictMRW>},
-    {21, false, false, nullptr, create<cPictRWL>},
-    {27, false, false, nullptr, create<cPictORF>},
-    {28, false, false, nullptr, create<cPictX3F>},
-    {24, false, false, nullptr, create<cPictPEF>},
-    {25, false, false, nullptr, create<cPictARW>},
-    {23, false, false, nullptr, create<cPictSRW>},
-    {22, false, false, nullptr, create<cPictIIQ>},
-    {19, false, false, nullptr, create<cPictRAF>},
-    {14, false, false, nullptr, create<cPictCRW>},
-    {16, false, false, nullptr, create<cPictMOS>},
-    {10, false, false, nullptr, create<cPictCR2>},
-    {4, false, false, nullptr, create<cPictNEF>},
-    {18, false, true, nullptr, create<cPict3FR>},
-    {15, false, true, nullptr, create<cPictDNG>},
-    {17, false, true, nullptr, create<cPictTIFF_EP>},
+    {26, false, false, probe_mrw, create<cPictMRW>},
+    {21, false, false, rwl_read_info, create<cPictRWL>},
+    {27, false, false, orf_read_info, create<cPictORF>},
+    {28, false, false, probe_x3f, create<cPictX3F>},
+    {24, false, false, probe_pef, create<cPictPEF>},
+    {25, false, false, arw_read_info, create<cPictARW>},
+    {23, false, false, srw_read_info, create<cPictSRW>},
+    {22, false, false, iiq_read_info, create<cPictIIQ>},
+    {19, false, false, probe_raf, create<cPictRAF>},
+    {14, false, false, probe_crw, create<cPictCRW>},
+    {16, false, false, probe_mos, create<cPictMOS>},
+    {10, false, false, cr2_read_info, create<cPictCR2>},
+    {4, false, false, nef_read_info, create<cPictNEF>},
+    {18, false, true, probe_3fr, create<cPict3FR>},
+    {15, false, true, dng_read_info, create<cPictDNG>},
+    {17, false, true, probe_tiff_ep, create<cPictTIFF_EP>},
     {2, true, true, tiff_read_info, create<cPictTIFF>},
     {30, true, false, ppm_read_info, create<cPictPPM>},
     {31, true, false, pcx_read_info, create<cPictPCX>},
