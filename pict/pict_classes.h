@@ -4,6 +4,7 @@
 #include <stdint.h>
 
 #include "pict/pict_base.h"
+#include "pict/pict_fit.h"
 
 // The picture classes that the factory creates, in the order it tries them:
 // the camera raw formats before TIFF (their files are TIFF files too) and
@@ -40,6 +41,36 @@ public:
     int32_t GetFormatId() override { return pict_classes[C].format_id; }
     bool CanDecodeToTarget() override { return pict_classes[C].decodes_to_target; }
     bool HasPages() override { return pict_classes[C].has_pages; }
+};
+
+// A format of several pages, each found by its number: the page's size
+// answers GetPageInfo and fits LoadPageScaled's box (pict_load_page_fitted).
+template <ePictClass C>
+class _pictpages : public _pictclass<C> {
+public:
+    // Page page's size; false when the file has no such page.
+    virtual bool PageSize(cFileIOTarget* stream, int32_t page, int32_t* width, int32_t* height) = 0;
+
+    bool GetPageInfo(cFileIOTarget* stream, int32_t page, int32_t* width, int32_t* height) override
+    {
+        int32_t page_width, page_height;
+        if (!PageSize(stream, page, &page_width, &page_height))
+            return false;
+        if (width)
+            *width = page_width;
+        if (height)
+            *height = page_height;
+        return true;
+    }
+
+    bool LoadPageScaled(cFileIOTarget* stream, cPictBase* target, int32_t maximum_width, int32_t maximum_height,
+                        int32_t page, bool, uint32_t background) override
+    {
+        int32_t width, height;
+        return PageSize(stream, page, &width, &height) &&
+               pict_load_page_fitted(this, stream, page, width, height, target, maximum_width, maximum_height,
+                                     background);
+    }
 };
 
 // A format that is recognised but not decoded here: ReadInfo runs the

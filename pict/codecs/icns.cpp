@@ -4,7 +4,6 @@
 #include "pict/codecs/icns_pixels.h"
 #include "pict/codecs/jp2.h"
 #include "pict/codecs/png.h"
-#include "pict/pict_fit.h"
 #include "pict/pict_target.h"
 
 namespace {
@@ -77,15 +76,13 @@ int32_t cPictICNS::GetPageCount(cFileIOTarget* stream)
     return pages.Failed() ? 0 : count;
 }
 
-bool cPictICNS::GetPageInfo(cFileIOTarget* stream, int32_t page, int32_t* width, int32_t* height)
+bool cPictICNS::PageSize(cFileIOTarget* stream, int32_t page, int32_t* width, int32_t* height)
 {
     cIcnsElement element;
     if (!icns_find_page(stream, page, &element))
         return false;
-    if (width)
-        *width = element.width;
-    if (height)
-        *height = element.height;
+    *width = element.width;
+    *height = element.height;
     return true;
 }
 
@@ -94,15 +91,6 @@ bool cPictICNS::LoadPage(cFileIOTarget* stream, int32_t page)
     FreePixels();
     cIcnsElement element;
     return icns_find_page(stream, page, &element) && LoadElement(stream, element);
-}
-
-bool cPictICNS::LoadPageScaled(cFileIOTarget* stream, cPictBase* target, int32_t maximum_width,
-                               int32_t maximum_height, int32_t page, bool, uint32_t background)
-{
-    cIcnsElement element;
-    return icns_find_page(stream, page, &element) &&
-           pict_load_page_fitted(this, stream, page, element.width, element.height, target, maximum_width,
-                                 maximum_height, background);
 }
 
 bool cPictICNS::LoadPreview(cFileIOTarget* stream, cPictBase* target, int32_t maximum_width, int32_t maximum_height)

@@ -11,7 +11,7 @@
 // with their masks, and embedded PNG and JPEG 2000 streams). A plain load
 // takes the largest element; a preview the largest that fits its box.
 // Decodes straight into an attached output target.
-class cPictICNS : public _pictclass<pict_class_icns> {
+class cPictICNS : public _pictpages<pict_class_icns> {
 public:
     cPictICNS();
     // Chooses the largest element and reports its size; has-preview is
@@ -20,10 +20,8 @@ public:
     bool Load(cFileIOTarget* stream) override;
     // 0 when the walk over the elements fails.
     int32_t GetPageCount(cFileIOTarget* stream) override;
-    bool GetPageInfo(cFileIOTarget* stream, int32_t page, int32_t* width, int32_t* height) override;
+    bool PageSize(cFileIOTarget* stream, int32_t page, int32_t* width, int32_t* height) override;
     bool LoadPage(cFileIOTarget* stream, int32_t page) override;
-    bool LoadPageScaled(cFileIOTarget* stream, cPictBase* target, int32_t maximum_width, int32_t maximum_height,
-                        int32_t page, bool full_decode_allowed, uint32_t background) override;
     // The largest element that fits the maxima (both at least 16).
     bool LoadPreview(cFileIOTarget* stream, cPictBase* target, int32_t maximum_width,
                      int32_t maximum_height) override;

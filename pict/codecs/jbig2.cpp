@@ -1,7 +1,6 @@
 #include "pict/codecs/jbig2.h"
 
 #include "base/byte_order.h"
-#include "pict/pict_fit.h"
 
 namespace {
 
@@ -65,24 +64,14 @@ int32_t cPictJBIG2::GetPageCount(cFileIOTarget* stream)
     return map_valid ? page_count : 0;
 }
 
-bool cPictJBIG2::GetPageInfo(cFileIOTarget* stream, int32_t page, int32_t* width, int32_t* height)
+bool cPictJBIG2::PageSize(cFileIOTarget* stream, int32_t page, int32_t* width, int32_t* height)
 {
     const cJbig2Page* record = FindPage(stream, page);
     if (!record)
         return false;
-    if (width)
-        *width = record->width;
-    if (height)
-        *height = record->height;
+    *width = record->width;
+    *height = record->height;
     return true;
-}
-
-bool cPictJBIG2::LoadPageScaled(cFileIOTarget* stream, cPictBase* target, int32_t maximum_width,
-                                int32_t maximum_height, int32_t page, bool, uint32_t background)
-{
-    const cJbig2Page* record = FindPage(stream, page);
-    return record && pict_load_page_fitted(this, stream, page, record->width, record->height, target,
-                                           maximum_width, maximum_height, background);
 }
 
 bool cPictJBIG2::DrawRegion(cFileIOTarget* stream, const cJbig2Region& region, cJbig2Bitmap& page, int64_t* budget)

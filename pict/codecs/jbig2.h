@@ -12,7 +12,7 @@
 // typical prediction), later regions replacing earlier ones, on white;
 // regions coded otherwise are left out. Black pixels are 0xFF000000, white
 // ones 0xFFFFFFFF. Decodes straight into an attached output target.
-class cPictJBIG2 : public _pictclass<pict_class_jbig2> {
+class cPictJBIG2 : public _pictpages<pict_class_jbig2> {
 public:
     cPictJBIG2();
     // The size of the first page.
@@ -21,10 +21,8 @@ public:
     // The page operations scan the stream once; the map then serves every
     // later call while it is valid. 0 pages when it is not.
     int32_t GetPageCount(cFileIOTarget* stream) override;
-    bool GetPageInfo(cFileIOTarget* stream, int32_t page, int32_t* width, int32_t* height) override;
+    bool PageSize(cFileIOTarget* stream, int32_t page, int32_t* width, int32_t* height) override;
     bool LoadPage(cFileIOTarget* stream, int32_t page) override;
-    bool LoadPageScaled(cFileIOTarget* stream, cPictBase* target, int32_t maximum_width, int32_t maximum_height,
-                        int32_t page, bool full_decode_allowed, uint32_t background) override;
 
     cJbig2PageMap pages;
     int32_t page_count;

@@ -17,9 +17,10 @@ public:
     cMQDecoder();
     void Start(const uint8_t* data, uint32_t length);
     int Decode(Context& context);
-    // True once the decoder has read far past its data's end: data cut
+    // True once the decoder has read well past its data's end, which a
+    // coder's flush never makes it do (a few bytes at the most): data cut
     // short or not arithmetic-coded at all.
-    bool Exhausted() const { return bytes_past_end > 64; }
+    bool Exhausted() const { return bytes_past_end > 8; }
 
 private:
     uint8_t ByteAt(uint32_t at) const { return at < length ? data[at] : 0xFF; }

@@ -40,11 +40,12 @@ inline std::vector<uint32_t> pixels32_of(const std::string& expected, bool deep)
     return pixels;
 }
 
-// What a fresh decoder's Load writes into an attached bitmap of width x
-// height, which starts filled with a colour no decoder writes; empty when
-// the load fails or leaves the target attached or the own buffer filled.
+// What a fresh decoder's LoadPage (page 0 is Load) writes into an
+// attached bitmap of width x height, which starts filled with a colour no
+// decoder writes; empty when the load fails or leaves the target attached
+// or the own buffer filled.
 inline std::vector<uint32_t> load_into_bitmap(cPictBase& picture, const std::string& file, int32_t width,
-                                              int32_t height)
+                                              int32_t height, int32_t page = 0)
 {
     std::vector<uint32_t> bitmap(size_t(width) * height, 0x12345678);
     cPictTarget target;
@@ -53,7 +54,7 @@ inline std::vector<uint32_t> load_into_bitmap(cPictBase& picture, const std::str
     target.width = width;
     target.height = height;
     cByteStream stream(file);
-    if (!picture.SetOutputTarget(&target) || !picture.Load(&stream.stream) || picture.output ||
+    if (!picture.SetOutputTarget(&target) || !picture.LoadPage(&stream.stream, page) || picture.output ||
         picture.pixels32.Data() || picture.pixels64.Data())
         return {};
     return bitmap;

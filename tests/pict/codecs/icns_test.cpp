@@ -69,16 +69,7 @@ TEST(IcnsDecoder, DecodesEveryPageAsTheOraclesDo)
             EXPECT_TRUE(pixel_bytes(page) == expected);
 
             cPictICNS sunk;
-            std::vector<uint32_t> bitmap(size_t(width) * height, 0x12345678);
-            cPictTarget target;
-            pict_target_init(&target, nullptr);
-            target.pixels = bitmap.data();
-            target.width = width;
-            target.height = height;
-            ASSERT_TRUE(sunk.SetOutputTarget(&target));
-            ASSERT_TRUE(sunk.LoadPage(&file.stream, p.first));
-            EXPECT_EQ(sunk.output, nullptr);
-            EXPECT_EQ(bitmap, pixels32_of(expected, false));
+            EXPECT_EQ(load_into_bitmap(sunk, file.bytes, width, height, p.first), pixels32_of(expected, false));
         }
         SCOPED_TRACE(name);
         const int largest = std::stoi(f[2]);
