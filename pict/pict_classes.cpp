@@ -3,6 +3,7 @@
 #include "pict/codecs/icns.h"
 #include "pict/codecs/jbig2.h"
 #include "pict/codecs/jp2.h"
+#include "pict/codecs/jpeg.h"
 #include "pict/codecs/png.h"
 #include "pict/codecs/read_info.h"
 #include "pict/codecs/tga.h"
@@ -19,7 +20,7 @@ cPictBase* create()
 }  // namespace
 
 const cPictClassRow pict_classes[pict_class_count] = {
-    {1, true, false, nullptr, create<cPictJPEG>},
+    {1, true, false, jpeg_read_info, create<cPictJPEG>},
     {3, true, false, png_read_info, create<cPictPNG>},
     {11, true, true, gif_read_info, create<cPictGIF>},
     {6, true, false, bmp_read_info, create<cPictBMP>},

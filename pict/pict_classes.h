@@ -86,7 +86,6 @@ public:
     bool Load(cFileIOTarget*) override { return false; }
 };
 
-typedef _pictformat<pict_class_jpeg> cPictJPEG;
 typedef _pictformat<pict_class_gif> cPictGIF;
 typedef _pictformat<pict_class_bmp> cPictBMP;
 typedef _pictformat<pict_class_dib> cPictDIB;

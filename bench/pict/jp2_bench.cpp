@@ -129,7 +129,7 @@ std::vector<uint8_t> encode(const cPicture& p)
 
 // OpenJPEG's decode, its components interleaved into B, G, R, A bottom-up
 // rows, as the program keeps pixels.
-bool openjpeg_decode(const std::vector<uint8_t>& bytes, std::vector<uint8_t>& pixels)
+bool openjpeg_decode(const std::vector<uint8_t>& bytes, cPixels& pixels)
 {
     cMemoryFile file = {bytes, 0};
     opj_stream_t* stream = memory_stream(&file, true);
@@ -142,8 +142,9 @@ bool openjpeg_decode(const std::vector<uint8_t>& bytes, std::vector<uint8_t>& pi
     if (decoded) {
         const size_t width = image->x1 - image->x0;
         const size_t height = image->y1 - image->y0;
-        pixels.resize(width * height * 4);
-        uint32_t* out = reinterpret_cast<uint32_t*>(pixels.data());
+        pixels.size = width * height * 4;
+        pixels.bytes.reset(new uint8_t[pixels.size]);  // left uncleared
+        uint32_t* out = reinterpret_cast<uint32_t*>(pixels.bytes.get());
         const OPJ_INT32* r = image->comps[0].data;
         const OPJ_INT32* g = image->comps[1].data;
         const OPJ_INT32* b = image->comps[2].data;

@@ -90,7 +90,7 @@ struct cMemoryReader {
 
 // libpng's decode into B, G, R, A bottom-up rows, as the program keeps
 // pixels.
-bool libpng_decode(const std::vector<uint8_t>& file, std::vector<uint8_t>& out)
+bool libpng_decode(const std::vector<uint8_t>& file, cPixels& out)
 {
     png_structp png = png_create_read_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
     png_infop info = png_create_info_struct(png);
@@ -115,10 +115,11 @@ bool libpng_decode(const std::vector<uint8_t>& file, std::vector<uint8_t>& out)
     png_read_update_info(png, info);
     const png_uint_32 width = png_get_image_width(png, info);
     const png_uint_32 height = png_get_image_height(png, info);
-    out.resize(size_t(width) * height * 4);
+    out.size = size_t(width) * height * 4;
+    out.bytes.reset(new uint8_t[out.size]);  // left uncleared
     std::vector<png_bytep> rows(height);
     for (png_uint_32 y = 0; y < height; ++y)
-        rows[y] = &out[size_t(height - 1 - y) * width * 4];
+        rows[y] = &out.bytes[size_t(height - 1 - y) * width * 4];
     png_read_image(png, rows.data());
     png_read_end(png, nullptr);
     png_destroy_read_struct(&png, &info, nullptr);

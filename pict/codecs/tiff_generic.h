@@ -31,7 +31,8 @@ enum : int32_t {
     tiff_error_limit = 9,       // more IFDs or entries than any real file has
 };
 
-// The pseudo-tag under which each IFD's next-IFD link reaches the sink.
+// The pseudo-tag under which each IFD's next-IFD link reaches the sink (type
+// LONG, LONG8 in BigTIFF).
 const uint32_t tiff_next_ifd_tag = 65536;
 
 // Values up to this many bytes arrive with their entry; larger ones (strip
@@ -76,7 +77,9 @@ public:
     // that set stream itself): every entry through LoadEntryData, then the
     // next-IFD link (kept in next_ifd). An IFD walked before in this parse
     // answers true at once, with next_ifd 0. A false from LoadEntryData
-    // stops the walk with error 7 unless a code is already set.
+    // stops the walk with error 7 unless a code is already set. A sink may
+    // call it from OnEntry for the IFDs that entries point at (SubIFDs, the
+    // Exif IFD); the chain goes on unaffected.
     virtual bool ParseIfd(uint64_t offset, uint8_t byte_order, uint8_t big, uint64_t stream_size);
     // Fetches the value when it is small, then OnEntry.
     virtual bool LoadEntryData(cTiffEntry& entry);

@@ -9,6 +9,7 @@
 #include "pict/codecs/icns.h"
 #include "pict/codecs/jbig2.h"
 #include "pict/codecs/jp2.h"
+#include "pict/codecs/jpeg.h"
 #include "pict/codecs/png.h"
 #include "pict/codecs/read_info.h"
 #include "pict/codecs/tga.h"
@@ -34,8 +35,9 @@ struct cProbe {
 };
 
 const cProbe probes[] = {
-    {"png", png_read_info, 3},     {"gif", gif_read_info, 11},
-    {"bmp", bmp_read_info, 6},     {"dib", dib_read_info, 5},
+    {"jpeg", jpeg_read_info, 1},   {"png", png_read_info, 3},
+    {"gif", gif_read_info, 11},    {"bmp", bmp_read_info, 6},
+    {"dib", dib_read_info, 5},
     {"ico", ico_read_info, 7},     {"jp2", jp2_read_info, 8},
     {"j2k", j2k_read_info, 9},     {"icns", icns_read_info, 12},
     {"tga", tga_read_info, 29},    {"mrw", probe_mrw, 26},
@@ -65,7 +67,7 @@ bool tiff_based(const std::string& format)
 // The formats whose files decode here.
 bool decodes(const std::string& format)
 {
-    for (const char* decoded : {"png", "tga", "jp2", "j2k", "icns", "jbig2"})
+    for (const char* decoded : {"jpeg", "png", "tga", "jp2", "j2k", "icns", "jbig2"})
         if (format == decoded)
             return true;
     return false;
@@ -114,6 +116,34 @@ TEST(PictProbes, EachTakesItsOwnFormatOnly)
     cPictInfo info = {};
     EXPECT_EQ(pict_open_stream(&text.stream, &info), nullptr);
     EXPECT_EQ(pict_open_stream(nullptr, &info), nullptr);
+}
+
+// Headers whose offsets point inside the headers themselves (a BMP's
+// pixels inside its information header, an icon's image inside the
+// directory) are refused by every test, and the factory makes no class of
+// the format they mimic; the same files with the offsets where the headers
+// end are taken (they are among the cases above).
+TEST(PictProbes, RefuseOffsetsInsideTheHeader)
+{
+    const auto near_misses = read_test_records("probe/near_misses.txt");
+    EXPECT_EQ(near_misses.size(), 4u);
+    for (const auto& c : near_misses) {
+        SCOPED_TRACE(c[0]);
+        const std::string data = read_test_data(("probe/" + c[0]).c_str());
+        int32_t mimicked_id = 0;
+        for (const cProbe& probe : probes) {
+            cByteStream file(data);
+            cPictInfo info = {};
+            EXPECT_FALSE(probe.test(&file.stream, &info)) << probe.format;
+            if (c[1] == probe.format)
+                mimicked_id = probe.format_id;
+        }
+        ASSERT_NE(mimicked_id, 0);
+        cByteStream file(data);
+        cPictInfo info = {};
+        std::unique_ptr<cPictBase> picture(pict_open_stream(&file.stream, &info));
+        EXPECT_TRUE(!picture || picture->GetFormatId() != mimicked_id);
+    }
 }
 
 // Every class answers the id and capabilities of the picture-object table.

@@ -117,7 +117,7 @@ def add_good(name, path):
 # Pillow's pages, with text, rationals and arrays in IFD0.
 info = TiffImagePlugin.ImageFileDirectory_v2()
 info[305] = "tiff_files.py"
-info[270] = "A picture with a description long enough to lie outside its entry"
+info[270] = "A picture with a description longer than the walker fetches by itself. " * 80
 info[282] = 300.0
 info[283] = 150.5
 info[296] = 2

@@ -12,7 +12,8 @@
 namespace {
 
 // Writes down the walk as tiffdump lists a file, and checks that each
-// entry's value offset holds the values the entry carries.
+// entry's value, fetched with it or on demand, is the file's bytes at its
+// value offset.
 class cRecordingWalker : public cTiffGeneric {
 public:
     bool OnIfd(int32_t, uint64_t offset) override
@@ -36,6 +37,10 @@ public:
                            std::to_string(entry.count);
         EXPECT_EQ(entry.size, entry.count * tiff_type_size(entry.type));
         EXPECT_EQ(entry.data != nullptr, entry.size <= tiff_fetch_limit);
+        cTiffEntry fetched = entry;
+        EXPECT_TRUE(FetchEntryData(fetched));
+        EXPECT_EQ(file.substr(size_t(entry.value_offset), size_t(entry.size)),
+                  std::string(reinterpret_cast<const char*>(fetched.data), size_t(entry.size)));
         uint64_t value;
         if (entry.count <= 64 && EntryUnsigned(entry, 0, &value)) {
             for (uint64_t i = 0; EntryUnsigned(entry, i, &value); ++i)
