@@ -6,17 +6,40 @@
 
 namespace {
 
+// A channel's levels for the inner loop, read once a row: the table of
+// levels by sample, its bounds, and the sample of each column.
+struct cJ2kLevels {
+    const OPJ_INT32* row;
+    const uint32_t* columns;
+    const uint16_t* table;
+    int32_t low;
+    int32_t high;
+    bool direct;  // column x is sample x
+
+    // Level of column x; direct when column x is sample x.
+    template <bool direct>
+    uint32_t At(int32_t x) const
+    {
+        int32_t v = row[direct ? x : int32_t(columns[x])];
+        return table[v < low ? low : v > high ? high : v];
+    }
+};
+
 // One component's samples on the image's grid.
 class cJ2kChannel {
 public:
-    cJ2kChannel() : component(nullptr), top(0), signed_offset(0), identity(false) {}
+    cJ2kChannel()
+        : component(nullptr), top(0), signed_offset(0), identity(false), deep(false), table(nullptr), low(0), high(0)
+    {
+    }
 
     // Maps each image column to the sample that covers it and, for
     // precisions up to 16 bits, each sample value to its channel level.
     // False for a component without samples.
-    bool Prepare(const opj_image_comp_t* c, const opj_image_t* image, int32_t width, bool deep)
+    bool Prepare(const opj_image_comp_t* c, const opj_image_t* image, int32_t width, bool deep_pixels)
     {
         component = c;
+        deep = deep_pixels;
         if (!c || !c->data || c->w == 0 || c->h == 0 || c->dx == 0 || c->dy == 0 || c->prec == 0 || c->prec > 31)
             return false;
         top = (int64_t(1) << c->prec) - 1;
@@ -30,12 +53,17 @@ public:
             identity = identity && columns[x] == uint32_t(x);
         }
         levels.Clear();
+        table = nullptr;
         if (c->prec <= 16) {
             levels.Resize(int32_t(top + 1));
             if (!levels.Data())
                 return false;
             for (int64_t v = 0; v <= top; ++v)
-                levels[int32_t(v)] = uint16_t(Scale(v, deep));
+                levels[int32_t(v)] = uint16_t(Scale(v));
+            // Up to 16 bits the clamp and the table stay in 32 bits.
+            table = levels.Data() + signed_offset;
+            low = int32_t(-signed_offset);
+            high = int32_t(top - signed_offset);
         }
         return true;
     }
@@ -55,24 +83,20 @@ public:
         return v < 0 ? 0 : v > top ? top : v;
     }
 
-    // The row's samples as channel levels (8 bits, or 16 for deep
-    // pixels), one for each of width image columns.
-    void Levels(const OPJ_INT32* row, int32_t width, bool deep, uint32_t* out) const
+    // Sample x as a channel level: 8 bits, or 16 for deep pixels.
+    uint32_t Level(const OPJ_INT32* row, int32_t x) const
     {
-        if (!levels.Data()) {
-            for (int32_t x = 0; x < width; ++x)
-                out[x] = Scale(Sample(row, x), deep);
-            return;
-        }
-        // Up to 16 bits: the clamp and the table stay in 32 bits.
-        const uint16_t* table = levels.Data() + signed_offset;
-        const int32_t low = int32_t(-signed_offset);
-        const int32_t high = int32_t(top - signed_offset);
-        const uint32_t* column = columns.Data();
-        for (int32_t x = 0; x < width; ++x) {
-            int32_t v = row[identity ? x : int32_t(column[x])];
-            out[x] = table[v < low ? low : v > high ? high : v];
-        }
+        if (!table)
+            return Scale(Sample(row, x));
+        int32_t v = row[identity ? x : int32_t(columns.Data()[x])];
+        return table[v < low ? low : v > high ? high : v];
+    }
+
+    // The row's lookup for the inner loop; false past 16 bits.
+    bool Levels(const OPJ_INT32* row, cJ2kLevels* levels) const
+    {
+        *levels = {row, columns.Data(), table, low, high, identity};
+        return table != nullptr;
     }
 
     // Sample x in 0..1; chroma samples centred on 0.
@@ -91,7 +115,7 @@ private:
         return uint32_t(i < 0 ? 0 : i >= count ? count - 1 : i);
     }
 
-    uint32_t Scale(int64_t v, bool deep) const
+    uint32_t Scale(int64_t v) const
     {
         const int64_t full = deep ? 65535 : 255;
         return uint32_t((v * full + top / 2) / top);
@@ -102,7 +126,11 @@ private:
     int64_t signed_offset;
     _typebuf<uint32_t> columns;
     bool identity;  // column x is sample x
+    bool deep;
     _typebuf<uint16_t> levels;
+    const uint16_t* table;  // levels by signed sample; null past 16 bits
+    int32_t low;            // the samples the table holds
+    int32_t high;
 };
 
 enum eJ2kModel { model_grey, model_rgb, model_ycc, model_lab };
@@ -143,12 +171,60 @@ bool lay_out(const opj_image_t* image, cJ2kLayout* layout)
     return true;
 }
 
+// Grey or RGB, with or without alpha, every channel of 16 bits at most:
+// each level straight from its table; direct when no channel is
+// subsampled.
+template <class T, bool rgb, bool alpha, bool direct>
+void compose_levels(const cJ2kLevels* levels, int32_t width, T* out)
+{
+    const int shift = sizeof(T) == 8 ? 16 : 8;
+    const T opaque = sizeof(T) == 8 ? 0xFFFF : 0xFF;
+    for (int32_t x = 0; x < width; ++x) {
+        const T r = levels[0].At<direct>(x);
+        const T g = rgb ? T(levels[1].At<direct>(x)) : r;
+        const T b = rgb ? T(levels[2].At<direct>(x)) : r;
+        const T a = alpha ? T(levels[3].At<direct>(x)) : opaque;
+        out[x] = a << (3 * shift) | r << (2 * shift) | g << shift | b;
+    }
+}
+
+template <class T, bool rgb, bool alpha>
+void compose_levels(const cJ2kLevels* levels, bool direct, int32_t width, T* out)
+{
+    if (direct)
+        compose_levels<T, rgb, alpha, true>(levels, width, out);
+    else
+        compose_levels<T, rgb, alpha, false>(levels, width, out);
+}
+
 // Composes the pixels of one row, 32-bit or deep by T, from its channels'
-// levels (or, for YCC and CIELab, from their samples).
+// samples.
 template <class T>
 void compose_row(const cJ2kLayout& layout, const cJ2kChannel* channels, const cJ2kLab& lab,
-                 const OPJ_INT32* const* rows, uint32_t* const* levels, int32_t width, T* out)
+                 const OPJ_INT32* const* rows, int32_t width, T* out)
 {
+    const bool alpha = layout.alpha >= 0;
+    cJ2kLevels levels[4];
+    bool tables = true;
+    bool direct = true;
+    for (int32_t i = 0; i < 4; ++i) {
+        if (rows[i]) {
+            tables = channels[i].Levels(rows[i], &levels[i]) && tables;
+            direct = direct && levels[i].direct;
+        }
+    }
+    const bool rgb = layout.model == model_rgb;
+    if (tables && (rgb || layout.model == model_grey)) {
+        if (rgb && alpha)
+            compose_levels<T, true, true>(levels, direct, width, out);
+        else if (rgb)
+            compose_levels<T, true, false>(levels, direct, width, out);
+        else if (alpha)
+            compose_levels<T, false, true>(levels, direct, width, out);
+        else
+            compose_levels<T, false, false>(levels, direct, width, out);
+        return;
+    }
     const bool deep = sizeof(T) == 8;
     const int shift = deep ? 16 : 8;
     const T opaque = deep ? 0xFFFF : 0xFF;
@@ -156,23 +232,24 @@ void compose_row(const cJ2kLayout& layout, const cJ2kChannel* channels, const cJ
     for (int32_t x = 0; x < width; ++x) {
         T r, g, b;
         if (layout.model == model_grey) {
-            r = g = b = levels[0][x];
-        } else if (layout.model == model_rgb) {
-            r = levels[0][x];
-            g = levels[1][x];
-            b = levels[2][x];
+            r = g = b = channels[0].Level(rows[0], x);
+        } else if (rgb) {
+            r = channels[0].Level(rows[0], x);
+            g = channels[1].Level(rows[1], x);
+            b = channels[2].Level(rows[2], x);
         } else {
-            double rgb[3];
+            double converted[3];
             if (layout.model == model_ycc)
                 j2k_ycc_to_rgb(channels[0].Unit(rows[0], x, false), channels[1].Unit(rows[1], x, true),
-                               channels[2].Unit(rows[2], x, true), rgb);
+                               channels[2].Unit(rows[2], x, true), converted);
             else
-                lab.ToRgb(channels[0].Raw(rows[0], x), channels[1].Raw(rows[1], x), channels[2].Raw(rows[2], x), rgb);
-            r = T(rgb[0] * full + 0.5);
-            g = T(rgb[1] * full + 0.5);
-            b = T(rgb[2] * full + 0.5);
+                lab.ToRgb(channels[0].Raw(rows[0], x), channels[1].Raw(rows[1], x), channels[2].Raw(rows[2], x),
+                          converted);
+            r = T(converted[0] * full + 0.5);
+            g = T(converted[1] * full + 0.5);
+            b = T(converted[2] * full + 0.5);
         }
-        T a = layout.alpha >= 0 ? T(levels[3][x]) : opaque;
+        T a = alpha ? T(channels[3].Level(rows[3], x)) : opaque;
         out[x] = a << (3 * shift) | r << (2 * shift) | g << shift | b;
     }
 }
@@ -199,43 +276,34 @@ bool j2k_image_to_picture(cPictBase* picture, const opj_image_t* image)
     cJ2kChannel channels[4];
     bool used[4] = {true, layout.colours == 3, layout.colours == 3, layout.alpha >= 0};
     const int32_t component[4] = {layout.colour[0], layout.colour[1], layout.colour[2], layout.alpha};
-    _typebuf<uint32_t> level_rows(4 * w);
     _typebuf<uint64_t> target_row(w);  // a row on its way to an output target
-    if (!level_rows.Data() || !target_row.Data())
+    if (!target_row.Data())
         return false;
-    uint32_t* levels[4];
-    for (int32_t i = 0; i < 4; ++i) {
-        levels[i] = level_rows.Data() + size_t(i) * w;
+    for (int32_t i = 0; i < 4; ++i)
         if (used[i] && !channels[i].Prepare(&image->comps[component[i]], image, w, deep))
             return false;
-    }
     cJ2kLab lab;
     if (layout.model == model_lab)
         lab.Prepare(image, image->comps[layout.colour[0]].prec, image->comps[layout.colour[1]].prec,
                     image->comps[layout.colour[2]].prec);
-    const bool from_levels = layout.model == model_grey || layout.model == model_rgb;
 
     if (!picture->BeginPixels(w, int32_t(height), deep))
         return false;
     for (int32_t y = 0; y < int32_t(height); ++y) {
         const OPJ_INT32* rows[4] = {};
-        for (int32_t i = 0; i < 4; ++i) {
-            if (!used[i])
-                continue;
-            rows[i] = channels[i].Row(image, y);
-            if (from_levels || i == 3)
-                channels[i].Levels(rows[i], w, deep, levels[i]);
-        }
+        for (int32_t i = 0; i < 4; ++i)
+            if (used[i])
+                rows[i] = channels[i].Row(image, y);
         const int32_t to = int32_t(height) - 1 - y;
         if (deep) {
             uint64_t* out = picture->output ? target_row.Data() : picture->pixels64.Data() + size_t(to) * w;
-            compose_row(layout, channels, lab, rows, levels, w, out);
+            compose_row(layout, channels, lab, rows, w, out);
             for (int32_t x = 0; picture->output && x < w; ++x)
                 picture->PutPixel64(x, to, out[x]);
         } else {
             uint32_t* out = picture->output ? reinterpret_cast<uint32_t*>(target_row.Data())
                                             : picture->pixels32.Data() + size_t(to) * w;
-            compose_row(layout, channels, lab, rows, levels, w, out);
+            compose_row(layout, channels, lab, rows, w, out);
             for (int32_t x = 0; picture->output && x < w; ++x)
                 picture->PutPixel32(x, to, out[x]);
         }

@@ -57,20 +57,24 @@ def planes_bytes(planes, precision, signed):
 
 
 def decoded_planes(path, sizes, precisions, signed):
-    """opj_decompress's samples, plane after plane (little-endian above 8 bits)."""
-    raw = path + ".decoded.rawl"
-    run("opj_decompress", "-i", path, "-o", raw)
-    with open(raw, "rb") as f:
-        data = f.read()
-    os.remove(raw)
+    """opj_decompress's samples, plane after plane, from its PGX files (one
+    a component, of the component's own size)."""
     planes = []
-    at = 0
-    for (w, h), precision in zip(sizes, precisions):
+    for index, ((w, h), precision) in enumerate(zip(sizes, precisions)):
+        pgx = "%s.decoded_%d.pgx" % (path, index)
+        if index == 0:
+            run("opj_decompress", "-i", path, "-o", path + ".decoded.pgx")
+        with open(pgx, "rb") as f:
+            data = f.read()
+        os.remove(pgx)
+        header, _, body = data.partition(b"\n")
+        fields = header.split()
+        assert fields[2:] == [b"-" if signed else b"+", b"%d" % precision, b"%d" % w, b"%d" % h], (path, fields)
         size = 1 if precision <= 8 else 2
-        form = (("b" if signed else "B") if size == 1 else ("<h" if signed else "<H"))
-        planes.append([struct.unpack_from(form, data, at + size * i)[0] for i in range(w * h)])
-        at += size * w * h
-    assert at == len(data), (path, at, len(data))
+        order = ">" if fields[1] == b"ML" else "<"
+        form = order + {1: "b", 2: "h"}[size] if signed else order + {1: "B", 2: "H"}[size]
+        planes.append([struct.unpack_from(form, body, size * i)[0] for i in range(w * h)])
+    assert not os.path.exists("%s.decoded_%d.pgx" % (path, len(sizes))), path
     return planes
 
 
@@ -230,6 +234,15 @@ for y in range(YH):
         assert all(abs(a - b) <= 2 for a, b in zip(rgb, decoder_rgb[y * YW + x])), (x, y, rgb, decoder_rgb[y * YW + x])
         pixels.append(tuple(rgb) + (255,))
 store("ycc420", "jp2", YW, YH, pixels, False, 1)
+
+# RGB with an alpha plane of half the size each way: the colour planes
+# taken sample by sample, the alpha repeated over its samples' area.
+path, planes, sizes = add_raw("rgb_half_alpha", "j2k", 4, 8, subsampling=[(1, 1)] * 3 + [(2, 2)], width=YW,
+                              height=YH)
+assert decoded_planes(path, sizes, [8] * 4, False) == planes
+store("rgb_half_alpha", "j2k", YW, YH,
+      [tuple(planes[c][y * YW + x] for c in range(3)) + (planes[3][(y // 2) * sizes[3][0] + x // 2],)
+       for y in range(YH) for x in range(YW)], False, 0)
 
 
 # CIELab: the colour box rewritten.
