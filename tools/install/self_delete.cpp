@@ -23,13 +23,6 @@ const char self_delete_script[] =
     "@del \"%~dpn0\" >NUL 2>NUL\r\n"
     "@del %0 >NUL 2>NUL\r\n";
 
-void to_backslashes(_guardchar<wchar_t>& path)
-{
-    for (wchar_t* at = path.Buffer(); at && *at; ++at)
-        if (*at == L'/')
-            *at = L'\\';
-}
-
 // A new empty file "spm<hex>.tmp" in the temporary folder, which keeps the
 // name taken, and the script's path beside it: that name with ".cmd".
 bool reserve_script_name(_guardchar<wchar_t>& placeholder, _guardchar<wchar_t>& script)
@@ -37,7 +30,7 @@ bool reserve_script_name(_guardchar<wchar_t>& placeholder, _guardchar<wchar_t>& 
     _guardchar<wchar_t> folder;
     if (!get_temp_folder(folder))
         return false;
-    to_backslashes(folder);
+    path_to_backslashes(folder.Buffer());
     wchar_t name[MAX_PATH + 1];
     if (!GetTempFileNameW(folder.Text(), L"spm", 0, name))
         return false;
@@ -59,7 +52,7 @@ bool start_script(const wchar_t* script, const wchar_t* target)
 {
     _guardchar<wchar_t> folder, interpreter, file, command;
     file.Assign(target);
-    to_backslashes(file);
+    path_to_backslashes(file.Buffer());
     if (!system_folder(folder) || !system_program_path(L"cmd.exe", interpreter) || !file.Text() ||
         !path_format(command, L"\"%s\" /c \"\"%s\" \"%s\"\"", interpreter.Text(), script, file.Text()))
         return false;

@@ -7,6 +7,7 @@
 #include "base/date_time.h"
 #include "base/dynamic_import.h"
 #include "base/format.h"
+#include "base/path.h"
 #include "base/string_utils.h"
 #include "tools/install/product_info.h"
 #include "tools/package/package.h"
@@ -92,13 +93,6 @@ bool set_string(HKEY key, const wchar_t* name, const wchar_t* text)
     return RegSetValueExW(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(text), bytes) == ERROR_SUCCESS;
 }
 
-void to_backslashes(wchar_t* text)
-{
-    for (; text && *text; ++text)
-        if (*text == L'/')
-            *text = L'\\';
-}
-
 bool write_values(HKEY key, const cPackage& package, const wchar_t* manager_path, const wchar_t* code_name)
 {
     for (int i = 0; i < 4; ++i)
@@ -116,7 +110,7 @@ bool write_values(HKEY key, const cPackage& package, const wchar_t* manager_path
     // The rest is informative: a failure leaves that value out.
     _guardchar<wchar_t> text;
     if (product_icon_path(package, text)) {
-        to_backslashes(text.Buffer());
+        path_to_backslashes(text.Buffer());
         set_string(key, L"DisplayIcon", text.Text());
     }
     set_string(key, L"DisplayName", package.GetString(product_name_key));
@@ -210,7 +204,7 @@ bool format_manager_command(const wchar_t* manager_path, const wchar_t* verb, co
 {
     _guardchar<wchar_t> manager;
     manager.Assign(manager_path);
-    to_backslashes(manager.Buffer());
+    path_to_backslashes(manager.Buffer());
     int32_t size = manager.Length() + wstr_length(code_name) + wstr_length(verb) + 16;
     out.Allocate(size);
     return out.Buffer() && wstr_format(out.Buffer(), size, L"\"%s\" %s \"%s\"", manager.Text() ? manager.Text() : L"",

@@ -1,5 +1,6 @@
 #include "tools/install/uninstall_form.h"
 
+#include "base/path.h"
 #include "gui/application.h"
 #include "gui/catalog.h"
 #include "gui/dialogs/message_form.h"
@@ -85,6 +86,7 @@ bool cUninstallInitUI::HandleAction(cChildElement* sender, cChildAction* action)
         cAskReleaseAction* question = static_cast<cAskReleaseAction*>(action);
         _guardchar<wchar_t> text;
         if (question->answer) {
+            path_to_backslashes(question->path.Buffer());
             bool retry = !question->path.IsEmpty() && FormatString(4, question->path.Text(), text) &&
                          ask_yes_no_kind2(this, text.Text(), nullptr);
             *question->answer = retry ? 0 : 1;
