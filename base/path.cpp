@@ -158,6 +158,13 @@ void path_from_native(wchar_t* text)
     text[length] = 0;
 }
 
+void path_to_backslashes(wchar_t* text)
+{
+    for (; text && *text; ++text)
+        if (*text == L'/')
+            *text = L'\\';
+}
+
 bool path_format(_guardchar<wchar_t>& out, const wchar_t* format, ...)
 {
     wchar_t buffer[4096];

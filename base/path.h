@@ -28,6 +28,10 @@ bool path_to_native(const wchar_t* path, _typebuf<wchar_t>& native);
 // trailing blanks and double quotes are cut. Null is left alone.
 void path_from_native(wchar_t* text);
 
+// In place: every '/' becomes a backslash, the separator Windows shows to
+// users and takes in command lines. Null is left alone.
+void path_to_backslashes(wchar_t* text);
+
 // A drive named by its letter and colon alone ("C:").
 bool path_is_drive(const wchar_t* path);
 

@@ -6,11 +6,10 @@
 #include <png.h>
 #include <string.h>
 
-#include <memory>
 #include <string>
 #include <vector>
 
-#include "base/buf_wrapper_io.h"
+#include "bench/pict/decode_case.h"
 #include "bench/support/bench.h"
 #include "pict/codecs/png.h"
 
@@ -89,13 +88,6 @@ struct cMemoryReader {
     size_t at;
 };
 
-// Pixels as both sides get them: a block allocated for the decode and not
-// cleared, as the program's own buffer is.
-struct cPixels {
-    std::unique_ptr<uint8_t[]> bytes;
-    size_t size = 0;
-};
-
 // libpng's decode into B, G, R, A bottom-up rows, as the program keeps
 // pixels.
 bool libpng_decode(const std::vector<uint8_t>& file, cPixels& out)
@@ -134,12 +126,6 @@ bool libpng_decode(const std::vector<uint8_t>& file, cPixels& out)
     return true;
 }
 
-bool ours_decode(const std::vector<uint8_t>& file, cPictPNG& png)
-{
-    cBufWrapperIO stream(const_cast<uint8_t*>(file.data()), int32_t(file.size()), false);
-    return png.Load(&stream);
-}
-
 }  // namespace
 
 int main(int argc, char** argv)
@@ -158,26 +144,7 @@ int main(int argc, char** argv)
     files.reserve(sizeof pictures / sizeof pictures[0]);
     for (const cPicture& p : pictures) {
         files.push_back(encode(p));
-        const std::vector<uint8_t>& file = files.back();
-        cPictPNG ours;
-        cPixels reference;
-        bench_require(ours_decode(file, ours) && libpng_decode(file, reference) &&
-                          reference.size == size_t(ours.pixels32.Count()) * 4 &&
-                          memcmp(reference.bytes.get(), ours.pixels32.Data(), reference.size) == 0,
-                      p.name);
-        cases.push_back({"cPictPNG " + p.name, "libpng", 1.5,
-                         [&file] {
-                             cPictPNG png;
-                             double us = time_us([&] { ours_decode(file, png); });
-                             bench_keep(uint64_t(png.pixels32.Count()));
-                             return us;
-                         },
-                         [&file] {
-                             cPixels out;
-                             double us = time_us([&] { libpng_decode(file, out); });
-                             bench_keep(out.size);
-                             return us;
-                         }});
+        cases.push_back(decode_case<cPictPNG>("cPictPNG " + p.name, "libpng", 1.5, files.back(), libpng_decode));
     }
     return bench_run(cases, argc, argv);
 }

@@ -4,12 +4,19 @@
 ImageMagick writes GIF, BMP (its default version and BMP3), ICO, PCX, the
 portable any-maps (raw and plain), XPM and TIFF from a small picture; a DIB
 is a BMP file without its 14-byte file header; PNG comes from ImageMagick
-too, a big-endian BigTIFF from tiffcp, JPEG (baseline and progressive) from
-cjpeg.
+too, a big-endian BigTIFF from tiffcp, TGA too, JPEG (baseline and
+progressive) from cjpeg. OpenJPEG's opj_compress writes a JP2 file and a
+bare codestream, png2icns an icon file; the JBIG2 file comes from the
+tests' own coder (jbig2_coding.py).
 DICOM files are written here from the standard's data element encoding: a
 preamble file with its meta group (explicit and implicit little-endian and
 explicit big-endian data sets, one with a sequence of undefined length
 before the image size), and an older file without preamble.
+
+Camera raw files of every format are built from the formats' public layouts
+(raw_layouts.py), each checked with exiftool; with them two TIFF files that
+no raw test may take (a plain one, and one with a camera maker's make but
+no raw image).
 
 Near misses: the BMP files with the pixels' offset one byte inside the
 information header, the icon with its image's offset inside its directory
@@ -18,14 +25,19 @@ first entry; each beside the same file with the offset where the headers
 end, which its own test takes.
 
 Output in the folder given: probe/<file>, probe/cases.txt, one file a
-line: file format width height, and probe/near_misses.txt, one file a line:
-file and the format it mimics.
+line: file format width height has-preview, and probe/near_misses.txt, one
+file a line: file and the format it mimics.
 """
 
+import json
 import os
 import struct
 import subprocess
 import sys
+
+sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+import jbig2_coding  # noqa: E402
+import raw_layouts  # noqa: E402
 
 out = os.path.join(sys.argv[1], "probe")
 os.makedirs(out, exist_ok=True)
@@ -36,7 +48,7 @@ subprocess.run(["convert", "-size", "23x17", "plasma:", "-seed", "4", source], c
 for name, target, fmt in (("gif", "gif.gif", "gif"), ("bmp", "bmp.bmp", "bmp"), ("bmp3", "BMP3:bmp3.bmp", "bmp"),
                           ("ico", "ico.ico", "ico"), ("pcx", "pcx.pcx", "pcx"), ("ppm", "ppm.ppm", "ppm"),
                           ("pgm", "pgm.pgm", "ppm"), ("pbm", "pbm.pbm", "ppm"), ("xpm", "xpm.xpm", "xpm"),
-                          ("png", "png.png", "png"), ("tiff", "tiff.tif", "tiff")):
+                          ("png", "png.png", "png"), ("tiff", "tiff.tif", "tiff"), ("tga", "tga.tga", "tga")):
     prefix, _, file_name = target.rpartition(":")
     path = (prefix + ":" if prefix else "") + os.path.join(out, file_name)
     subprocess.run(["convert", source, path], check=True)
@@ -57,7 +69,40 @@ for name, options in (("jpeg.jpg", []), ("progressive.jpg", ["-progressive"])):
                                capture_output=True).stdout)
     cases.append((name, "jpeg", 23, 17))
 os.remove(os.path.join(out, "source.ppm"))
+for name in ("jp2.jp2", "j2k.j2k"):
+    subprocess.run(["opj_compress", "-i", source, "-o", os.path.join(out, name), "-n", "2"], check=True,
+                   capture_output=True)
+    cases.append((name, name[-3:], 23, 17))
+icons = []
+for size in (16, 32):
+    icons.append(os.path.join(out, "icon%d.png" % size))
+    subprocess.run(["convert", source, "-resize", "%dx%d!" % (size, size), "PNG32:" + icons[-1]], check=True)
+subprocess.run(["png2icns", os.path.join(out, "icns.icns")] + icons, check=True, capture_output=True)
+cases.append(("icns.icns", "icns", 32, 32, 1))
+for icon in icons:
+    os.remove(icon)
 os.remove(source)
+
+builder = jbig2_coding.Builder()
+builder.add(48, 1, jbig2_coding.page_information(23, 17))
+builder.add(38, 1, jbig2_coding.region([[(x * y) % 3 == 0 for x in range(23)] for y in range(17)], 0, 0))
+with open(os.path.join(out, "jbig2.jb2"), "wb") as f:
+    f.write(builder.build(jbig2_coding.file_header(1)))
+cases.append(("jbig2.jb2", "jbig2", 23, 17))
+
+for build in raw_layouts.BUILDERS:
+    raw_format, name, data, width, height, preview, checks = build()
+    path = os.path.join(out, name)
+    with open(path, "wb") as f:
+        f.write(data)
+    found = json.loads(subprocess.run(["exiftool", "-j", "-s"] + ["-" + tag for tag in checks] + [path],
+                                      check=True, capture_output=True, text=True).stdout)[0]
+    assert all(str(found.get(tag)) == value for tag, value in checks.items()), (name, found)
+    cases.append((name, raw_format, width, height, int(preview)))
+for name, data, width, height in raw_layouts.not_raw():
+    with open(os.path.join(out, name), "wb") as f:
+        f.write(data)
+    cases.append((name, "tiff", width, height))
 
 
 def element(group, number, vr, value, explicit=True, big=False):
@@ -144,6 +189,6 @@ struct.pack_into("<I", two, 6 + 12, 38)
 offset_case("near_ico2.ico", "ico", bytes(two), 22 + 12, 6 + 8, 38)
 
 with open(os.path.join(out, "cases.txt"), "w") as f:
-    f.write("".join("%s %s %d %d\n" % case for case in cases))
+    f.write("".join("%s %s %d %d %d\n" % (case + (0,))[:5] for case in cases))
 with open(os.path.join(out, "near_misses.txt"), "w") as f:
     f.write("".join("%s %s\n" % case for case in near_misses))
