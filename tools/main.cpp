@@ -4,6 +4,7 @@
 // entry given here; each entry belongs to the part that does that work.
 #include <windows.h>
 
+#include "tools/install/install_mode.h"
 #include "tools/install/uninstall_mode.h"
 #include "tools/package/make_mode.h"
 #include "tools/shell/pelmaro_app.h"
@@ -11,6 +12,11 @@
 #include "tools/shell/version_query.h"
 
 namespace {
+
+int32_t run_install(const cPelmaroApp& application)
+{
+    return run_install_mode(application.GetOwnPath(), application.GetFirstArgument(), application.GetPackageOffset());
+}
 
 int32_t run_uninstall(const cPelmaroApp& application)
 {
@@ -29,7 +35,7 @@ int32_t run_version(const cPelmaroApp&)
 
 const tModeEntry program_modes[pelmaro_mode_count] = {
     nullptr,        // PELMARO_MODE_MANAGER
-    nullptr,        // PELMARO_MODE_INSTALL
+    run_install,    // PELMARO_MODE_INSTALL
     run_uninstall,  // PELMARO_MODE_UNINSTALL
     nullptr,        // PELMARO_MODE_UPDATE
     run_make,       // PELMARO_MODE_MAKE

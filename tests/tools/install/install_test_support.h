@@ -71,13 +71,11 @@ struct RunResult {
     std::string output;
 };
 
-// A process with its own environment and working folder and its standard
-// output on a pipe; killed after kill_after_ms when that is not negative.
-inline RunResult run_process(const std::wstring& command, const std::map<std::wstring, std::wstring>& variables,
-                             const std::wstring& folder, int kill_after_ms = -1)
+// The current environment with the variables replaced (names compare
+// without case, as Windows does; an empty value removes the variable), as
+// a block for CreateProcessW.
+inline std::wstring environment_block(const std::map<std::wstring, std::wstring>& variables)
 {
-    // The current environment with the variables replaced (names compare
-    // without case, as Windows does).
     std::wstring block;
     wchar_t* current = GetEnvironmentStringsW();
     for (const wchar_t* entry = current; *entry; entry += wcslen(entry) + 1) {
@@ -94,6 +92,15 @@ inline RunResult run_process(const std::wstring& command, const std::map<std::ws
         if (!variable.second.empty())
             block += variable.first + L"=" + variable.second + L'\0';
     block += L'\0';
+    return block;
+}
+
+// A process with its own environment and working folder and its standard
+// output on a pipe; killed after kill_after_ms when that is not negative.
+inline RunResult run_process(const std::wstring& command, const std::map<std::wstring, std::wstring>& variables,
+                             const std::wstring& folder, int kill_after_ms = -1)
+{
+    std::wstring block = environment_block(variables);
 
     SECURITY_ATTRIBUTES inherit = {sizeof(inherit), nullptr, TRUE};
     HANDLE read_end = nullptr, write_end = nullptr;
