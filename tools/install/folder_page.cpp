@@ -90,12 +90,9 @@ bool format_space_line(const wchar_t* space_text, const wchar_t* below_text, con
            format_with_text(out, space_text, amount.Text());
 }
 
-int32_t check_install_location(cInstallContext& context, const wchar_t* folder)
+int32_t folder_refusal_text(uint32_t planned)
 {
-    context.error_path.Clear();
-    if (!set_pgm_folder(context.package.strings, folder))
-        return -1;
-    switch (plan_install_files(context)) {
+    switch (planned) {
     case INSTALL_INIT_READY:
         return 0;
     case INSTALL_INIT_FOREIGN_FILE:
@@ -111,6 +108,14 @@ int32_t check_install_location(cInstallContext& context, const wchar_t* folder)
     default:
         return -1;
     }
+}
+
+int32_t check_install_location(cInstallContext& context, const wchar_t* folder)
+{
+    context.error_path.Clear();
+    if (!set_pgm_folder(context.package.strings, folder))
+        return -1;
+    return folder_refusal_text(plan_install_files(context));
 }
 
 bool folder_free_space(const wchar_t* folder, uint64_t& available)

@@ -58,6 +58,8 @@ bool format_space_line(const wchar_t* space_text, const wchar_t* below_text, con
 // folder (its "%s" the context's error path), 0 when the files may go
 // there, -1 for a refusal without a message (no file list).
 int32_t check_install_location(cInstallContext& context, const wchar_t* folder);
+// That text for a planning result (INSTALL_INIT_*).
+int32_t folder_refusal_text(uint32_t planned);
 
 // Bytes the caller may use at the folder; false when they cannot be had.
 bool folder_free_space(const wchar_t* folder, uint64_t& available);

@@ -49,6 +49,8 @@ public:
     void HoldProgress(bool hold);
 
     int32_t GetCurrentStep() const { return current_step; }
+    // UI thread: the caption as it shows now.
+    const wchar_t* GetCaption() { return caption.GetTextPtr(); }
 
 protected:
     // Filled by the derived page before it starts the job.
