@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "bench/support/bench.h"
+#include "tests/support/process_windows.h"
 
 namespace {
 
@@ -21,23 +22,6 @@ std::wstring windows_path(const std::string& host)
     return path;
 }
 
-struct cWindowSearch {
-    DWORD process_id;
-    bool found;
-};
-
-BOOL CALLBACK find_visible_window(HWND window, LPARAM context)
-{
-    cWindowSearch* search = reinterpret_cast<cWindowSearch*>(context);
-    DWORD owner = 0;
-    GetWindowThreadProcessId(window, &owner);
-    if (owner == search->process_id && IsWindowVisible(window)) {
-        search->found = true;
-        return FALSE;
-    }
-    return TRUE;
-}
-
 // Microseconds from the process's creation to its first visible window.
 double time_to_first_window(const std::wstring& program)
 {
@@ -49,16 +33,13 @@ double time_to_first_window(const std::wstring& program)
     bench_require(CreateProcessW(program.c_str(), &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr,
                                  &startup, &process) != 0,
                   "the program starts");
-    cWindowSearch search = {process.dwProcessId, false};
     uint64_t elapsed = 0;
-    while (!search.found) {
-        EnumWindows(find_visible_window, reinterpret_cast<LPARAM>(&search));
+    while (!find_process_window(process.dwProcessId)) {
+        bench_require(WaitForSingleObject(process.hProcess, 1) == WAIT_TIMEOUT, "the program waits with a window");
         elapsed = clock_now_us() - start;
-        if (!search.found) {
-            bench_require(WaitForSingleObject(process.hProcess, 1) == WAIT_TIMEOUT, "the program waits with a window");
-            bench_require(elapsed < longest_start_us, "a window within 30 s");
-        }
+        bench_require(elapsed < longest_start_us, "a window within 30 s");
     }
+    elapsed = clock_now_us() - start;
     TerminateProcess(process.hProcess, 0);
     WaitForSingleObject(process.hProcess, INFINITE);
     CloseHandle(process.hThread);

@@ -3,7 +3,6 @@
 #include "base/buffers/typebuf.h"
 #include "base/environment.h"
 #include "base/file_ops.h"
-#include "base/format.h"
 #include "base/path.h"
 #include "gui/canvas.h"
 #include "gui/dialogs/folder_choose_dialog.h"

@@ -1,7 +1,5 @@
 #include "tools/install/install_init_ui.h"
 
-#include "base/format.h"
-#include "base/string_utils.h"
 #include "gui/application.h"
 #include "gui/catalog.h"
 #include "gui/dialogs/message_form.h"

@@ -151,6 +151,26 @@ bool walk_through(World& world, InstallerRun& run, const std::vector<Page>& orde
     return run.process.Wait(20000) == 0;
 }
 
+// The licence ticked and left for the next page.
+bool past_the_licence(wizard::Wizard& pages)
+{
+    if (!pages.Found() || !pages.WaitForStep(0))
+        return false;
+    pages.TickAcceptBox();
+    pages.Enter();
+    return pages.WaitForStep(1);
+}
+
+// Once the folder page shows, the window is closed and the question
+// whether to close answered yes; true when the installer then ends with 0.
+bool closed_on_the_folder_page(InstallerRun& run, const char* screenshot)
+{
+    if (!run.pages.WaitForStep(2))
+        return false;
+    PostMessageW(run.pages.Window(), WM_CLOSE, 0, 0);
+    return run.pages.Answer(L"Confirm", true, 10000, screenshot) && run.process.Wait(20000) == 0;
+}
+
 }  // namespace
 
 // The older products' uninstallers this test stands in for: "ok" removes
@@ -417,20 +437,13 @@ TEST(InstallWizard, OlderProductsAreRemovedAsTicked)
         // None ticked, kept: nothing runs.
         InstallerRun run(world, "olds");
         wizard::Wizard& pages = run.pages;
-        ASSERT_TRUE(pages.Found());
-        ASSERT_TRUE(pages.WaitForStep(0));
-        pages.TickAcceptBox();
-        pages.Enter();
-        ASSERT_TRUE(pages.WaitForStep(1));
+        ASSERT_TRUE(past_the_licence(pages));
         for (int row = 0; row < 4; ++row)
             pages.ClickOlderRow(row);
         pages.Screenshot("wizard_older_products_none_ticked");
         pages.Enter();
         ASSERT_TRUE(pages.Answer(L"Confirm", true));
-        ASSERT_TRUE(pages.WaitForStep(2));
-        PostMessageW(pages.Window(), WM_CLOSE, 0, 0);
-        ASSERT_TRUE(pages.Answer(L"Confirm", true, 10000, "wizard_close_question"));
-        EXPECT_EQ(run.process.Wait(20000), 0u);
+        ASSERT_TRUE(closed_on_the_folder_page(run, "wizard_close_question"));
         for (const std::wstring& code : codes)
             EXPECT_TRUE(entry_exists(code)) << utf8_of(code);
     }
@@ -439,11 +452,7 @@ TEST(InstallWizard, OlderProductsAreRemovedAsTicked)
         // fails, so the page comes again with it and the kept one.
         InstallerRun run(world, "olds");
         wizard::Wizard& pages = run.pages;
-        ASSERT_TRUE(pages.Found());
-        ASSERT_TRUE(pages.WaitForStep(0));
-        pages.TickAcceptBox();
-        pages.Enter();
-        ASSERT_TRUE(pages.WaitForStep(1));
+        ASSERT_TRUE(past_the_licence(pages));
         pages.ClickOlderRow(3);
         pages.Enter();
         ASSERT_TRUE(pages.Answer(L"Confirm", true)) << "some are not ticked";
@@ -456,10 +465,7 @@ TEST(InstallWizard, OlderProductsAreRemovedAsTicked)
         pages.ClickOlderRow(1);
         pages.Enter();
         ASSERT_TRUE(pages.Answer(L"Confirm", true)) << "keep both";
-        ASSERT_TRUE(pages.WaitForStep(2));
-        PostMessageW(pages.Window(), WM_CLOSE, 0, 0);
-        ASSERT_TRUE(pages.Answer(L"Confirm", true));
-        EXPECT_EQ(run.process.Wait(20000), 0u);
+        ASSERT_TRUE(closed_on_the_folder_page(run, nullptr));
     }
     EXPECT_EQ(read_whole_file(windows_path(reports.Path(codes[0] + L".txt"))), "ran printed");
     EXPECT_EQ(read_whole_file(windows_path(reports.Path(codes[1] + L".txt"))), "ran read to the end");

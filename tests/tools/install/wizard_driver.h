@@ -5,12 +5,15 @@
 
 #include <shellapi.h>
 
+#include <fstream>
+#include <iterator>
 #include <map>
 #include <string>
 #include <vector>
 
 #include "tests/gui/gui_test_elements.h"
 #include "tests/support/artifacts.h"
+#include "tests/support/process_windows.h"
 #include "tests/tools/install/install_test_support.h"
 
 // Drives the program's windows in another process the way a user does:
@@ -69,6 +72,7 @@ public:
     Process& operator=(const Process&) = delete;
 
     bool Started() const { return process != nullptr; }
+    HANDLE Handle() const { return process; }
     DWORD Id() const { return id; }
     bool Running() const { return process && WaitForSingleObject(process, 0) == WAIT_TIMEOUT; }
     // The exit code once it ended within the time; STILL_ACTIVE otherwise.
@@ -180,16 +184,8 @@ private:
     }
     static std::string read_file_bytes(const std::wstring& path)
     {
-        std::string bytes;
-        HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
-        if (file == INVALID_HANDLE_VALUE)
-            return bytes;
-        char chunk[4096];
-        DWORD read = 0;
-        while (ReadFile(file, chunk, sizeof(chunk), &read, nullptr) && read)
-            bytes.append(chunk, read);
-        CloseHandle(file);
-        return bytes;
+        std::ifstream in(path.c_str(), std::ios::binary);
+        return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
     }
 
     HANDLE job;
@@ -200,54 +196,17 @@ private:
     std::wstring trigger;  // the file that makes the armed kill strike
 };
 
-struct WindowSearch {
-    DWORD process_id;
-    const std::wstring* title;
-    HWND found;
-};
-
-inline BOOL CALLBACK match_window(HWND window, LPARAM context)
-{
-    WindowSearch* search = reinterpret_cast<WindowSearch*>(context);
-    DWORD owner = 0;
-    GetWindowThreadProcessId(window, &owner);
-    wchar_t text[512] = {};
-    GetWindowTextW(window, text, 512);
-    if (owner == search->process_id && IsWindowVisible(window) && *search->title == text) {
-        search->found = window;
-        return FALSE;
-    }
-    return TRUE;
-}
-
 // A visible top-level window of the process with exactly that title; null
 // when none shows within the time or the process ends first.
 inline HWND wait_for_window(Process& process, const std::wstring& title, DWORD timeout_ms)
 {
     for (DWORD waited = 0;; waited += 50) {
-        WindowSearch search = {process.Id(), &title, nullptr};
-        EnumWindows(match_window, reinterpret_cast<LPARAM>(&search));
-        if (search.found)
-            return search.found;
+        if (HWND found = find_process_window(process.Id(), title.c_str()))
+            return found;
         if (waited >= timeout_ms || !process.Running())
             return nullptr;
         Sleep(50);
     }
-}
-
-struct ShownWindows {
-    DWORD process_id;
-    std::vector<HWND> windows;
-};
-
-inline BOOL CALLBACK collect_window(HWND window, LPARAM context)
-{
-    ShownWindows* shown = reinterpret_cast<ShownWindows*>(context);
-    DWORD owner = 0;
-    GetWindowThreadProcessId(window, &owner);
-    if (owner == shown->process_id && IsWindowVisible(window))
-        shown->windows.push_back(window);
-    return TRUE;
 }
 
 // The process's visible top-level windows, as "title" lines, each kept as
@@ -313,14 +272,13 @@ inline void save_screenshot(HWND window, const std::string& name)
 
 inline std::string describe_windows(Process& process, const std::string& name)
 {
-    ShownWindows shown = {process.Id(), {}};
-    EnumWindows(collect_window, reinterpret_cast<LPARAM>(&shown));
+    std::vector<HWND> shown = process_windows(process.Id());
     std::string titles;
-    for (size_t i = 0; i < shown.windows.size(); ++i) {
+    for (size_t i = 0; i < shown.size(); ++i) {
         wchar_t text[512] = {};
-        GetWindowTextW(shown.windows[i], text, 512);
+        GetWindowTextW(shown[i], text, 512);
         titles += "\"" + utf8_of(text) + "\" ";
-        save_screenshot(shown.windows[i], name + "_" + std::to_string(i));
+        save_screenshot(shown[i], name + "_" + std::to_string(i));
     }
     return titles.empty() ? "no window" : titles;
 }

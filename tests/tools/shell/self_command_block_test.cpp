@@ -13,6 +13,7 @@
 #include "base/buffers/typebuf.h"
 #include "base/mem_io_target.h"
 #include "tests/support/pelmarodesk_exe.h"
+#include "tests/support/process_windows.h"
 #include "tests/support/temp_folder.h"
 #include "tests/support/test_data.h"
 #include "tools/shell/self_command_block.h"
@@ -173,59 +174,6 @@ TEST(SelfCommandBlock, BlockNamesItsPackage)
     }
 }
 
-namespace {
-
-struct ErrorSearch {
-    DWORD process_id;
-    HWND found;
-};
-
-BOOL CALLBACK find_error_window(HWND window, LPARAM context)
-{
-    ErrorSearch* search = reinterpret_cast<ErrorSearch*>(context);
-    DWORD owner = 0;
-    GetWindowThreadProcessId(window, &owner);
-    wchar_t title[64] = {};
-    GetWindowTextW(window, title, 64);
-    if (owner == search->process_id && IsWindowVisible(window) && wcscmp(title, L"Error") == 0) {
-        search->found = window;
-        return FALSE;
-    }
-    return TRUE;
-}
-
-// Starts the program and waits for its end (up to 60 s); an error message
-// it shows meanwhile is closed. The exit code, and whether a message came.
-DWORD run_closing_errors(const std::wstring& program, std::wstring command_line, const std::wstring& folder,
-                         bool* error_shown)
-{
-    *error_shown = false;
-    STARTUPINFOW startup = {};
-    startup.cb = sizeof startup;
-    PROCESS_INFORMATION process = {};
-    if (!CreateProcessW(program.c_str(), &command_line[0], nullptr, nullptr, FALSE, 0, nullptr, folder.c_str(),
-                        &startup, &process))
-        return 99;
-    CloseHandle(process.hThread);
-    for (int waited = 0; waited < 1200 && WaitForSingleObject(process.hProcess, 50) == WAIT_TIMEOUT; ++waited) {
-        ErrorSearch search = {process.dwProcessId, nullptr};
-        EnumWindows(find_error_window, reinterpret_cast<LPARAM>(&search));
-        if (search.found) {
-            *error_shown = true;
-            PostMessageW(search.found, WM_CLOSE, 0, 0);
-        }
-    }
-    DWORD code = 99;
-    if (WaitForSingleObject(process.hProcess, 0) == WAIT_OBJECT_0)
-        GetExitCodeProcess(process.hProcess, &code);
-    else
-        TerminateProcess(process.hProcess, 99);
-    CloseHandle(process.hProcess);
-    return code;
-}
-
-}  // namespace
-
 TEST(SelfCommandBlock, InstallerFindsItselfHoweverItIsStarted)
 {
     TempFolder elsewhere(L"elsewhere");
@@ -248,7 +196,14 @@ TEST(SelfCommandBlock, InstallerFindsItselfHoweverItIsStarted)
     };
     for (const Case& c : cases) {
         bool error_shown = false;
-        EXPECT_EQ(run_closing_errors(c.program, c.command_line, with_separator(elsewhere.Path(), L'\\'), &error_shown),
+        // The message is closed as soon as it shows.
+        EXPECT_EQ(run_program(c.program, c.command_line, with_separator(elsewhere.Path(), L'\\'),
+                              [&error_shown](DWORD process_id) {
+                                  if (HWND message = find_process_window(process_id, L"Error")) {
+                                      error_shown = true;
+                                      PostMessageW(message, WM_CLOSE, 0, 0);
+                                  }
+                              }),
                   1u)
             << c.what;
         EXPECT_EQ(error_shown, c.install_mode) << c.what << ": the damaged package's message";
