@@ -36,7 +36,7 @@ cConProcess::cConProcess()
 
 cConProcess::~cConProcess() { Close(); }
 
-bool cConProcess::Start(const wchar_t* command_line)
+bool cConProcess::Start(const wchar_t* command_line, DWORD creation_flags)
 {
     if (!Kill())
         return false;
@@ -57,7 +57,7 @@ bool cConProcess::Start(const wchar_t* command_line)
         startup.hStdOutput = child_output;
         startup.hStdError = child_output;
         PROCESS_INFORMATION info;
-        started = process_create(command_line, true, startup, info);
+        started = process_create(command_line, true, startup, info, creation_flags);
         if (started) {
             CloseHandle(info.hThread);
             process = info.hProcess;

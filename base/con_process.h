@@ -20,8 +20,8 @@ public:
     // Ends a tracked child and drops the old pipes, then starts the command
     // line with fresh pipes. False when a pipe or the process cannot be
     // made (pipe ends made before the failure stay until Close) or when a
-    // tracked child cannot be ended.
-    bool Start(const wchar_t* command_line);
+    // tracked child cannot be ended. creation_flags go to process_create.
+    bool Start(const wchar_t* command_line, DWORD creation_flags = 0);
     // True while the child runs, and once more on the call that sees it
     // ended (its exit code is then stored and it is no longer tracked);
     // false when no child is tracked.

@@ -17,6 +17,12 @@ void cEvent::Set()
         SetEvent(handle);
 }
 
+void cEvent::Reset()
+{
+    if (handle)
+        ResetEvent(handle);
+}
+
 bool cEvent::Wait() { return handle && WaitForSingleObject(handle, INFINITE) == WAIT_OBJECT_0; }
 
 void cEvent::Close()

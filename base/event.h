@@ -15,6 +15,8 @@ public:
     // opened). An earlier handle is closed first. True when one was made.
     bool Create(const wchar_t* name, bool initially_signalled, bool manual_reset);
     void Set();
+    // Back to unsignalled (a manual-reset event).
+    void Reset();
     // Waits without a time-out; true when the event was signalled.
     bool Wait();
     void Close();

@@ -9,8 +9,9 @@ uint32_t processor_count();
 // Calls work(context, index) once for every index below count, on up to
 // one thread per processor (the calling thread among them), and returns
 // when every call has returned. Calls for different indices run at the
-// same time, in no fixed order: work must allow that. Where no thread can
-// be started the calling thread does all of it.
+// same time: work must allow that. The indices are handed out in rising
+// order, so that work put first starts first. Where no thread can be
+// started the calling thread does all of it.
 void parallel_for(uint32_t count, void (*work)(void* context, uint32_t index), void* context);
 
 #endif

@@ -51,6 +51,62 @@ bool is_drive_letter(wchar_t unit)
     return (unit >= L'A' && unit <= L'Z') || (unit >= L'a' && unit <= L'z');
 }
 
+bool is_dropped_at_name_end(wchar_t unit)
+{
+    return unit == L'.' || unit == L' ';
+}
+
+bool is_refused_in_name(wchar_t unit)
+{
+    switch (unit) {
+    case L'<':
+    case L'>':
+    case L':':
+    case L'"':
+    case L'/':
+    case L'\\':
+    case L'|':
+    case L'?':
+    case L'*':
+    case 127:
+        return true;
+    default:
+        return unit < 32;
+    }
+}
+
+// The ASCII letters of name[0, length) equal word's, in any case.
+bool equals_ascii_nocase(const wchar_t* name, int32_t length, const char* word)
+{
+    int32_t i = 0;
+    for (; i < length && word[i]; ++i) {
+        wchar_t unit = name[i] >= L'a' && name[i] <= L'z' ? wchar_t(name[i] - 32) : name[i];
+        if (unit != wchar_t(word[i]))
+            return false;
+    }
+    return i == length && !word[i];
+}
+
+// Windows opens the device of such a name, with any extension after it
+// and blanks before the extension. Newer versions also take the
+// superscript digits after COM and LPT.
+bool names_device(const wchar_t* name, int32_t length)
+{
+    int32_t base = 0;
+    while (base < length && name[base] != L'.')
+        ++base;
+    while (base > 0 && name[base - 1] == L' ')
+        --base;
+    static const char* const devices[] = {"CON", "PRN", "AUX", "NUL", "CONIN$", "CONOUT$"};
+    for (const char* device : devices)
+        if (equals_ascii_nocase(name, base, device))
+            return true;
+    if (base != 4 || !(equals_ascii_nocase(name, 3, "COM") || equals_ascii_nocase(name, 3, "LPT")))
+        return false;
+    wchar_t digit = name[3];
+    return (digit >= L'1' && digit <= L'9') || digit == 0xB9 || digit == 0xB2 || digit == 0xB3;
+}
+
 }  // namespace
 
 bool path_to_native(const wchar_t* path, _typebuf<wchar_t>& native)
@@ -100,6 +156,13 @@ void path_from_native(wchar_t* text)
     while (length > 0 && (text[length - 1] == L' ' || text[length - 1] == L'"'))
         --length;
     text[length] = 0;
+}
+
+void path_to_backslashes(wchar_t* text)
+{
+    for (; text && *text; ++text)
+        if (*text == L'/')
+            *text = L'\\';
 }
 
 bool path_format(_guardchar<wchar_t>& out, const wchar_t* format, ...)
@@ -163,17 +226,31 @@ void path_identity_key(const wchar_t* path, cPackedKey& key)
         while (*segment_end && !is_separator(*segment_end))
             ++segment_end;
         bool dot = segment_end - at == 1 && *at == L'.';
+        bool dot_dot = segment_end - at == 2 && at[0] == L'.' && at[1] == L'.';
         if (!dot) {
             // A leading separator of the path stays: "/x" is not "x".
             if (out != start || is_separator(path[0]))
                 *out++ = L'/';
-            while (at < segment_end)
+            const wchar_t* name_end = segment_end;
+            while (!dot_dot && name_end > at && is_dropped_at_name_end(name_end[-1]))
+                --name_end;
+            while (at < name_end)
                 *out++ = wchar_to_lower(*at++);
         }
         at = segment_end;
     }
     *out = 0;
     packedkey_from_wstr(key, start, int32_t(out - start));
+}
+
+bool path_is_plain_file_name(const wchar_t* name, int32_t length)
+{
+    if (!name || length < 1 || length > 255 || is_dropped_at_name_end(name[length - 1]))
+        return false;
+    for (int32_t i = 0; i < length; ++i)
+        if (is_refused_in_name(name[i]))
+            return false;
+    return !names_device(name, length);
 }
 
 bool path_is_drive(const wchar_t* path)

@@ -28,6 +28,10 @@ bool path_to_native(const wchar_t* path, _typebuf<wchar_t>& native);
 // trailing blanks and double quotes are cut. Null is left alone.
 void path_from_native(wchar_t* text);
 
+// In place: every '/' becomes a backslash, the separator Windows shows to
+// users and takes in command lines. Null is left alone.
+void path_to_backslashes(wchar_t* text);
+
 // A drive named by its letter and colon alone ("C:").
 bool path_is_drive(const wchar_t* path);
 
@@ -46,9 +50,18 @@ bool path_join(const wchar_t* folder, const wchar_t* name, _guardchar<wchar_t>& 
 
 // The identity of the file a path names, as a packed key of its UTF-8
 // form: case folded by the program's case map, '\\' read as '/', runs of
-// separators as one, "." segments and a trailing separator dropped. Paths
-// with equal keys name one file; the key is not a path to use.
+// separators as one, "." segments and a trailing separator dropped, and
+// the trailing dots and blanks of every other segment but ".." dropped, as
+// Windows drops them from names. Paths with equal keys name one file; the
+// key is not a path to use.
 void path_identity_key(const wchar_t* path, cPackedKey& key);
+
+// A name that Windows keeps as given for a file of its own: 1 to 255
+// characters, none of them a control character or one of <>:"/\|?*, not
+// ending in '.' or ' ' (Windows drops those), and not a device name (CON,
+// PRN, AUX, NUL, COM1-9, LPT1-9, CONIN$, CONOUT$ in any case, alone or
+// before an extension), which opens the device instead of a file.
+bool path_is_plain_file_name(const wchar_t* name, int32_t length);
 
 // A usable file name made of source: leading blanks and control characters
 // skipped, characters Windows refuses in names replaced by look-alikes,

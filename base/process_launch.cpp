@@ -8,7 +8,7 @@
 #include "base/string_utils.h"
 
 bool process_create(const wchar_t* command_line, bool inherit_handles, STARTUPINFOW& startup,
-                    PROCESS_INFORMATION& info)
+                    PROCESS_INFORMATION& info, DWORD creation_flags)
 {
     if (!command_line)
         return false;
@@ -18,8 +18,8 @@ bool process_create(const wchar_t* command_line, bool inherit_handles, STARTUPIN
         return false;
     memcpy(writable.Data(), command_line, size_t(writable.Count()) * sizeof(wchar_t));
     memset(&info, 0, sizeof(info));
-    return CreateProcessW(nullptr, writable.Data(), nullptr, nullptr, inherit_handles, NORMAL_PRIORITY_CLASS,
-                          nullptr, nullptr, &startup, &info) != 0;
+    return CreateProcessW(nullptr, writable.Data(), nullptr, nullptr, inherit_handles,
+                          NORMAL_PRIORITY_CLASS | creation_flags, nullptr, nullptr, &startup, &info) != 0;
 }
 
 bool process_run_detached(const wchar_t* command_line)

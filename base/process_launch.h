@@ -8,11 +8,12 @@
 // CreateProcessW sees them, so constant texts are fine.
 
 // CreateProcessW of the command line at normal priority with the parent's
-// environment and current folder. Handles marked inheritable go to the
-// child only when inherit_handles is set. On success the caller owns both
-// handles in info.
+// environment and current folder; creation_flags are added to the
+// priority (CREATE_NO_WINDOW: a console program gets no console window).
+// Handles marked inheritable go to the child only when inherit_handles is
+// set. On success the caller owns both handles in info.
 bool process_create(const wchar_t* command_line, bool inherit_handles, STARTUPINFOW& startup,
-                    PROCESS_INFORMATION& info);
+                    PROCESS_INFORMATION& info, DWORD creation_flags = 0);
 
 // Starts the command line and forgets it: no handle of the parent goes to
 // the child, and the child's handles are closed at once. True when the

@@ -1,8 +1,8 @@
 #include "base/sha256.h"
 
-#include <cpuid.h>
-#include <immintrin.h>
 #include <string.h>
+
+#include "base/sha256_blocks.h"
 
 namespace {
 
@@ -10,7 +10,9 @@ const uint32_t initial_state[8] = {
     0x6A09E667, 0xBB67AE85, 0x3C6EF372, 0xA54FF53A, 0x510E527F, 0x9B05688C, 0x1F83D9AB, 0x5BE0CD19,
 };
 
-const uint32_t round_constants[64] = {
+}  // namespace
+
+const uint32_t sha256_round_constants[64] = {
     0x428A2F98, 0x71374491, 0xB5C0FBCF, 0xE9B5DBA5, 0x3956C25B, 0x59F111F1, 0x923F82A4, 0xAB1C5ED5,
     0xD807AA98, 0x12835B01, 0x243185BE, 0x550C7DC3, 0x72BE5D74, 0x80DEB1FE, 0x9BDC06A7, 0xC19BF174,
     0xE49B69C1, 0xEFBE4786, 0x0FC19DC6, 0x240CA1CC, 0x2DE92C6F, 0x4A7484AA, 0x5CB0A9DC, 0x76F988DA,
@@ -20,6 +22,8 @@ const uint32_t round_constants[64] = {
     0x19A4C116, 0x1E376C08, 0x2748774C, 0x34B0BCB5, 0x391C0CB3, 0x4ED8AA4A, 0x5B9CCA4F, 0x682E6FF3,
     0x748F82EE, 0x78A5636F, 0x84C87814, 0x8CC70208, 0x90BEFFFA, 0xA4506CEB, 0xBEF9A3F7, 0xC67178F2,
 };
+
+namespace {
 
 inline uint32_t rotate_right(uint32_t x, int n) { return (x >> n) | (x << (32 - n)); }
 inline uint32_t big_sigma0(uint32_t x) { return rotate_right(x, 2) ^ rotate_right(x, 13) ^ rotate_right(x, 22); }
@@ -60,7 +64,7 @@ inline uint32_t schedule(uint32_t* w, int i)
     return w[i & 15];
 }
 
-void sha256_compress(uint32_t* state, const uint8_t* block)
+void compress_block(uint32_t* state, const uint8_t* block)
 {
     uint32_t w[16];
     for (int i = 0; i < 16; ++i)
@@ -70,14 +74,14 @@ void sha256_compress(uint32_t* state, const uint8_t* block)
     // Fully unrolled: after eight rounds the roles are back where they began.
 #pragma GCC unroll 8
     for (int i = 0; i < 64; i += 8) {
-        sha256_round(a, b, c, d, e, f, g, h, round_constants[i + 0] + schedule(w, i + 0));
-        sha256_round(h, a, b, c, d, e, f, g, round_constants[i + 1] + schedule(w, i + 1));
-        sha256_round(g, h, a, b, c, d, e, f, round_constants[i + 2] + schedule(w, i + 2));
-        sha256_round(f, g, h, a, b, c, d, e, round_constants[i + 3] + schedule(w, i + 3));
-        sha256_round(e, f, g, h, a, b, c, d, round_constants[i + 4] + schedule(w, i + 4));
-        sha256_round(d, e, f, g, h, a, b, c, round_constants[i + 5] + schedule(w, i + 5));
-        sha256_round(c, d, e, f, g, h, a, b, round_constants[i + 6] + schedule(w, i + 6));
-        sha256_round(b, c, d, e, f, g, h, a, round_constants[i + 7] + schedule(w, i + 7));
+        sha256_round(a, b, c, d, e, f, g, h, sha256_round_constants[i + 0] + schedule(w, i + 0));
+        sha256_round(h, a, b, c, d, e, f, g, sha256_round_constants[i + 1] + schedule(w, i + 1));
+        sha256_round(g, h, a, b, c, d, e, f, sha256_round_constants[i + 2] + schedule(w, i + 2));
+        sha256_round(f, g, h, a, b, c, d, e, sha256_round_constants[i + 3] + schedule(w, i + 3));
+        sha256_round(e, f, g, h, a, b, c, d, sha256_round_constants[i + 4] + schedule(w, i + 4));
+        sha256_round(d, e, f, g, h, a, b, c, sha256_round_constants[i + 5] + schedule(w, i + 5));
+        sha256_round(c, d, e, f, g, h, a, b, sha256_round_constants[i + 6] + schedule(w, i + 6));
+        sha256_round(b, c, d, e, f, g, h, a, sha256_round_constants[i + 7] + schedule(w, i + 7));
     }
     state[0] += a;
     state[1] += b;
@@ -89,78 +93,33 @@ void sha256_compress(uint32_t* state, const uint8_t* block)
     state[7] += h;
 }
 
-// The processor's own SHA-256 rounds (the SHA extensions): four rounds per
-// message vector. The chaining values travel as two vectors, a b e f and
-// c d g h (highest lane first), the layout of SHA256RNDS2; each call does
-// two rounds and the two vectors trade roles. The stack is realigned on
-// entry, since 32-bit Windows keeps it at 4 bytes.
-__attribute__((target("sha,sse4.1,ssse3"), force_align_arg_pointer)) void
-sha256_compress_hardware(uint32_t* state, const uint8_t* blocks, size_t count)
+// The fastest compression this processor offers, chosen once.
+cSha256Blocks fastest_blocks()
 {
-    const __m128i big_endian = _mm_set_epi8(12, 13, 14, 15, 8, 9, 10, 11, 4, 5, 6, 7, 0, 1, 2, 3);
-    __m128i low = _mm_loadu_si128(reinterpret_cast<const __m128i*>(state));
-    __m128i high = _mm_loadu_si128(reinterpret_cast<const __m128i*>(state + 4));
-    low = _mm_shuffle_epi32(low, 0xB1);    // b a d c
-    high = _mm_shuffle_epi32(high, 0x1B);  // h g f e
-    __m128i abef = _mm_alignr_epi8(low, high, 8);
-    __m128i cdgh = _mm_blend_epi16(high, low, 0xF0);
-    for (; count; --count, blocks += 64) {
-        __m128i saved_abef = abef, saved_cdgh = cdgh;
-        __m128i words[4];
-        for (int i = 0; i < 4; ++i)
-            words[i] = _mm_shuffle_epi8(_mm_loadu_si128(reinterpret_cast<const __m128i*>(blocks + 16 * i)),
-                                        big_endian);
-        for (int group = 0; group < 16; ++group) {
-            __m128i& oldest = words[group & 3];
-            if (group >= 4) {
-                // W[i..i+3] from W[i-16..i-1]: the sigma0 part, W[i-7..i-4],
-                // then the sigma1 part.
-                __m128i newest = words[(group + 3) & 3];
-                __m128i partial = _mm_sha256msg1_epu32(oldest, words[(group + 1) & 3]);
-                partial = _mm_add_epi32(partial, _mm_alignr_epi8(newest, words[(group + 2) & 3], 4));
-                oldest = _mm_sha256msg2_epu32(partial, newest);
-            }
-            __m128i message = _mm_add_epi32(
-                oldest, _mm_loadu_si128(reinterpret_cast<const __m128i*>(round_constants + 4 * group)));
-            cdgh = _mm_sha256rnds2_epu32(cdgh, abef, message);
-            abef = _mm_sha256rnds2_epu32(abef, cdgh, _mm_shuffle_epi32(message, 0x0E));
-        }
-        abef = _mm_add_epi32(abef, saved_abef);
-        cdgh = _mm_add_epi32(cdgh, saved_cdgh);
-    }
-    low = _mm_shuffle_epi32(abef, 0x1B);   // a b e f
-    high = _mm_shuffle_epi32(cdgh, 0xB1);  // g h c d
-    _mm_storeu_si128(reinterpret_cast<__m128i*>(state), _mm_blend_epi16(low, high, 0xF0));
-    _mm_storeu_si128(reinterpret_cast<__m128i*>(state + 4), _mm_alignr_epi8(high, low, 8));
-}
-
-bool processor_has_sha_rounds()
-{
-    unsigned int a, b, c, d;
-    if (!__get_cpuid(1, &a, &b, &c, &d) || !(c & bit_SSSE3) || !(c & bit_SSE4_1))
-        return false;
-    return __get_cpuid_count(7, 0, &a, &b, &c, &d) && (b & bit_SHA);
-}
-
-// Whole blocks, by the processor's SHA rounds where it has them.
-void sha256_compress_blocks(uint32_t* state, const uint8_t* blocks, size_t count)
-{
-    static const bool hardware = processor_has_sha_rounds();
-    if (hardware) {
-        sha256_compress_hardware(state, blocks, count);
-        return;
-    }
-    for (; count; --count, blocks += 64)
-        sha256_compress(state, blocks);
+    static cSha256Blocks chosen = sha256_has_sha_instructions() ? sha256_blocks_sha_instructions
+                                                                 : sha256_blocks_portable;
+    return chosen;
 }
 
 }  // namespace
 
+void sha256_blocks_portable(uint32_t state[8], const uint8_t* blocks, size_t count)
+{
+    for (; count; --count, blocks += 64)
+        compress_block(state, blocks);
+}
+
 void sha256_init(cSha256Context& context)
+{
+    sha256_init_with(context, fastest_blocks());
+}
+
+void sha256_init_with(cSha256Context& context, cSha256Blocks compress)
 {
     context.count_low = 0;
     context.count_high = 0;
     memcpy(context.state, initial_state, sizeof(initial_state));
+    context.compress = compress;
 }
 
 void sha256_update(cSha256Context& context, const void* data, size_t length)
@@ -180,16 +139,15 @@ void sha256_update(cSha256Context& context, const void* data, size_t length)
             return;
         }
         memcpy(context.block + buffered, bytes, room);
-        sha256_compress_blocks(context.state, context.block, 1);
+        context.compress(context.state, context.block, 1);
         bytes += room;
         length -= room;
     }
     // Whole blocks straight from the caller's data, without copying.
-    size_t blocks = length / 64;
-    sha256_compress_blocks(context.state, bytes, blocks);
-    bytes += 64 * blocks;
-    length -= 64 * blocks;
-    memcpy(context.block, bytes, length);
+    size_t whole = length / 64;
+    if (whole)
+        context.compress(context.state, bytes, whole);
+    memcpy(context.block, bytes + 64 * whole, length - 64 * whole);
 }
 
 void sha256_final(cSha256Context& context, uint8_t out[32])

@@ -31,6 +31,27 @@ int decode_one(const unsigned char* bytes, int32_t at, int32_t end, wchar_t* uni
     return 1;
 }
 
+// The bytes of the well-formed standard sequence at bytes[at], 0 for none;
+// its code point goes to *code.
+int standard_sequence(const unsigned char* bytes, int32_t at, int32_t end, uint32_t* code)
+{
+    unsigned b = bytes[at];
+    int n = b < 0x80 ? 1 : b >= 0xC2 && b <= 0xDF ? 2 : b >= 0xE0 && b <= 0xEF ? 3 : b >= 0xF0 && b <= 0xF4 ? 4 : 0;
+    static const uint32_t lowest[5] = {0, 0, 0x80, 0x800, 0x10000};
+    if (n == 0)
+        return 0;
+    uint32_t value = n == 1 ? b : b & (0x7F >> n);
+    for (int k = 1; k < n; ++k) {
+        if (!is_continuation(at + k, end, bytes))
+            return 0;
+        value = value << 6 | (bytes[at + k] & 0x3F);
+    }
+    if (value < lowest[n] || value > 0x10FFFF || (value >= 0xD800 && value <= 0xDFFF))
+        return 0;
+    *code = value;
+    return n;
+}
+
 }  // namespace
 
 int32_t utf8_length_of_wstr(const wchar_t* units, int32_t length)
@@ -106,4 +127,32 @@ int32_t utf8_decode(int32_t length, const char* text, wchar_t* out, int32_t capa
         ++written;
     }
     return written;
+}
+
+int32_t utf8_standard_prefix(const char* text, int32_t length, wchar_t* out, int32_t* units)
+{
+    const unsigned char* bytes = reinterpret_cast<const unsigned char*>(text);
+    int32_t at = 0;
+    int32_t written = 0;
+    while (bytes && at < length) {
+        uint32_t code;
+        int n = standard_sequence(bytes, at, length, &code);
+        if (n == 0)
+            break;
+        at += n;
+        if (code >= 0x10000) {
+            if (out) {
+                out[written] = wchar_t(0xD800 + ((code - 0x10000) >> 10));
+                out[written + 1] = wchar_t(0xDC00 + (code & 0x3FF));
+            }
+            written += 2;
+        } else {
+            if (out)
+                out[written] = wchar_t(code);
+            ++written;
+        }
+    }
+    if (units)
+        *units = written;
+    return at;
 }

@@ -24,4 +24,12 @@ int32_t utf8_encode(int32_t capacity, char* out, int32_t length, const wchar_t* 
 // by the end of the input gives each of its bytes as a unit.
 int32_t utf8_decode(int32_t length, const char* bytes, wchar_t* out, int32_t capacity);
 
+// Standard UTF-8 (no overlong forms, no encoded surrogates, nothing above
+// U+10FFFF, four-byte forms as surrogate pairs), for text that comes from
+// other programs: the length in bytes of the longest well-formed start of
+// the counted bytes, so length itself when all of them are. *units gets
+// the UTF-16 units of that start; with an output (room for *units, as a
+// call without one counts them) they are written there. Null bytes: 0.
+int32_t utf8_standard_prefix(const char* bytes, int32_t length, wchar_t* out, int32_t* units);
+
 #endif

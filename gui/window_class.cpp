@@ -90,9 +90,7 @@ bool create_class_window(const wchar_t* title, DWORD extended_style, DWORD style
                                   nullptr, instance, object);
     if (!window)
         return false;
-    int32_t outer_width, outer_height;
-    if (outer_size_for_client(window, width, height, &outer_width, &outer_height))
-        MoveWindow(window, x, y, outer_width, outer_height, TRUE);
+    place_window(window, x, y, width, height);
     return true;
 }
 

@@ -25,9 +25,7 @@ INT_PTR CALLBACK dialog_proc(HWND window, UINT message, WPARAM wparam, LPARAM lp
             return 0;
         bind_window_object(window, record->object);
         record->object->SetHandle(window);
-        int32_t outer_width, outer_height;
-        if (outer_size_for_client(window, record->width, record->height, &outer_width, &outer_height))
-            MoveWindow(window, record->x, record->y, outer_width, outer_height, TRUE);
+        place_window(window, record->x, record->y, record->width, record->height);
         SetWindowTextW(window, record->title ? record->title : L"");
         record->object->OnRawMessage(window, message, wparam, lparam);
         return 0;

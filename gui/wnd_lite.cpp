@@ -471,3 +471,35 @@ bool outer_size_for_client(HWND window, int32_t width, int32_t height, int32_t* 
     *outer_height = height + (outer.bottom - outer.top) - (client.bottom - client.top);
     return true;
 }
+
+namespace {
+
+// Where a span of that length starts once moved inside the area: its end
+// pulled in first, then its start, which wins when the span is longer than
+// the area.
+int32_t fit_span(int32_t start, int32_t length, int32_t area_start, int32_t area_end)
+{
+    if (start + length > area_end)
+        start = area_end - length;
+    return start < area_start ? area_start : start;
+}
+
+}  // namespace
+
+bool place_window(HWND window, int32_t x, int32_t y, int32_t width, int32_t height)
+{
+    int32_t outer_width, outer_height;
+    if (!outer_size_for_client(window, width, height, &outer_width, &outer_height))
+        return false;
+    LONG_PTR style = GetWindowLongPtrW(window, GWL_STYLE);
+    MONITORINFO monitor = {};
+    monitor.cbSize = sizeof(monitor);
+    RECT wanted = {x, y, x + outer_width, y + outer_height};
+    if (!(style & WS_CHILD) && (style & WS_CAPTION) == WS_CAPTION &&
+        GetMonitorInfoW(MonitorFromRect(&wanted, MONITOR_DEFAULTTONEAREST), &monitor)) {
+        const RECT& work = monitor.rcWork;
+        x = fit_span(x, outer_width, work.left, work.right);
+        y = fit_span(y, outer_height, work.top, work.bottom);
+    }
+    return MoveWindow(window, x, y, outer_width, outer_height, TRUE) != 0;
+}

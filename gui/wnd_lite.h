@@ -126,5 +126,11 @@ private:
 // The outer size of a window whose client area is width x height, from the
 // difference between the window's current outer and client rectangles.
 bool outer_size_for_client(HWND window, int32_t width, int32_t height, int32_t* outer_width, int32_t* outer_height);
+// Moves the window's frame to (x, y) with a client area of width x height.
+// A top-level window with a title bar is kept inside the work area of the
+// monitor nearest it: moved in from the right and bottom edges, then from
+// the left and top ones, so that a window larger than the work area keeps
+// its title bar in it. False when the window's sizes cannot be had.
+bool place_window(HWND window, int32_t x, int32_t y, int32_t width, int32_t height);
 
 #endif

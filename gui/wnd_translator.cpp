@@ -115,10 +115,9 @@ LRESULT cWndTranslator::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam
     case WM_MENUCHAR:
         return menu_char_close;
     case WM_LBUTTONDBLCLK:
-        // A double click whose button is already up again would press
-        // without a release.
-        if (GetAsyncKeyState(VK_LBUTTON) < 0)
-            OnLButtonDown(GET_X_LPARAM(lparam), GET_Y_LPARAM(lparam), uint32_t(wparam));
+        // The second press of a double click, also when the button is up
+        // again by now (a quick click, a tap): its release is queued behind.
+        OnLButtonDown(GET_X_LPARAM(lparam), GET_Y_LPARAM(lparam), uint32_t(wparam));
         return 0;
     case WM_CAPTURECHANGED:
         // The tree's own capture moves keep the mouse in this window.

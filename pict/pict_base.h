@@ -107,6 +107,15 @@ public:
     bool IsRowSpanVisible(int32_t first_row, int32_t first_column, int32_t last_row);
     void FinishOutput();
 
+    // For decoders that deliver pixel by pixel: the picture becomes
+    // new_width x new_height and its pixels go to the output target when
+    // BeginOutput takes it, else into a new zeroed own buffer (deep when
+    // deep_pixels is set). False when neither can be had.
+    bool BeginPixels(int32_t new_width, int32_t new_height, bool deep_pixels);
+    // Pixel (x, y), from the bottom-left and inside the picture, to
+    // wherever BeginPixels sent the pixels.
+    void StorePixel32(int32_t x, int32_t y, uint32_t pixel);
+
     cProgressNotifyTarget* progress;  // owned, may be null
     int32_t width;
     int32_t height;

@@ -4,6 +4,7 @@
 #include <stdint.h>
 
 #include "pict/pict_base.h"
+#include "pict/pict_fit.h"
 
 // The picture classes that the factory creates, in the order it tries them:
 // the camera raw formats before TIFF (their files are TIFF files too) and
@@ -32,13 +33,44 @@ struct cPictClassRow {
 
 extern const cPictClassRow pict_classes[pict_class_count];
 
-// A class answers its id and capability questions from its row.
-template <ePictClass C>
-class _pictclass : public cPictBase {
+// A class answers its id and capability questions from its row; Base is
+// cPictBase or a decoder family's own base.
+template <ePictClass C, class Base = cPictBase>
+class _pictclass : public Base {
 public:
     int32_t GetFormatId() override { return pict_classes[C].format_id; }
     bool CanDecodeToTarget() override { return pict_classes[C].decodes_to_target; }
     bool HasPages() override { return pict_classes[C].has_pages; }
+};
+
+// A format of several pages, each found by its number: the page's size
+// answers GetPageInfo and fits LoadPageScaled's box (pict_load_page_fitted).
+template <ePictClass C>
+class _pictpages : public _pictclass<C> {
+public:
+    // Page page's size; false when the file has no such page.
+    virtual bool PageSize(cFileIOTarget* stream, int32_t page, int32_t* width, int32_t* height) = 0;
+
+    bool GetPageInfo(cFileIOTarget* stream, int32_t page, int32_t* width, int32_t* height) override
+    {
+        int32_t page_width, page_height;
+        if (!PageSize(stream, page, &page_width, &page_height))
+            return false;
+        if (width)
+            *width = page_width;
+        if (height)
+            *height = page_height;
+        return true;
+    }
+
+    bool LoadPageScaled(cFileIOTarget* stream, cPictBase* target, int32_t maximum_width, int32_t maximum_height,
+                        int32_t page, bool, uint32_t background) override
+    {
+        int32_t width, height;
+        return PageSize(stream, page, &width, &height) &&
+               pict_load_page_fitted(this, stream, page, width, height, target, maximum_width, maximum_height,
+                                     background);
+    }
 };
 
 // A format that is recognised but not decoded here: ReadInfo runs the
@@ -54,15 +86,10 @@ public:
     bool Load(cFileIOTarget*) override { return false; }
 };
 
-typedef _pictformat<pict_class_jpeg> cPictJPEG;
 typedef _pictformat<pict_class_gif> cPictGIF;
 typedef _pictformat<pict_class_bmp> cPictBMP;
 typedef _pictformat<pict_class_dib> cPictDIB;
 typedef _pictformat<pict_class_ico> cPictICO;
-typedef _pictformat<pict_class_jp2> cPictJP2;
-typedef _pictformat<pict_class_j2k> cPictJ2K;
-typedef _pictformat<pict_class_icns> cPictICNS;
-typedef _pictformat<pict_class_tga> cPictTGA;
 typedef _pictformat<pict_class_mrw> cPictMRW;
 typedef _pictformat<pict_class_rwl> cPictRWL;
 typedef _pictformat<pict_class_orf> cPictORF;
@@ -84,7 +111,6 @@ typedef _pictformat<pict_class_ppm> cPictPPM;
 typedef _pictformat<pict_class_pcx> cPictPCX;
 typedef _pictformat<pict_class_dicom> cPictDICOM;
 typedef _pictformat<pict_class_dicom_legacy> cPictDICOMLegacy;
-typedef _pictformat<pict_class_jbig2> cPictJBIG2;
 typedef _pictformat<pict_class_xpm> cPictXPM;
 
 #endif

@@ -110,3 +110,27 @@ bool pict_fit_into(cPictBase* picture, cPictBase* target, int32_t maximum_width,
     picture->FreePixels();
     return true;
 }
+
+bool pict_load_page_fitted(cPictBase* picture, cFileIOTarget* stream, int32_t page, int32_t width, int32_t height,
+                           cPictBase* target, int32_t maximum_width, int32_t maximum_height, uint32_t background)
+{
+    if (!picture || !target || maximum_width < 1 || maximum_height < 1 || width < 1 || height < 1)
+        return false;
+    if (width <= maximum_width && height <= maximum_height) {
+        if (!picture->LoadPage(stream, page))
+            return false;
+        target->TakePixels(picture);
+        return true;
+    }
+    // A side that comes to 0 is kept at 1.
+    int32_t fitted_width, fitted_height;
+    fitted_size(width, height, maximum_width, maximum_height, &fitted_width, &fitted_height);
+    if (!target->AllocPixels32(fitted_width > 0 ? fitted_width : 1, fitted_height > 0 ? fitted_height : 1))
+        return false;
+    cPictTarget output;
+    target_over(&output, target, background);
+    picture->SetOutputTarget(&output);
+    bool loaded = picture->LoadPage(stream, page);
+    picture->FinishOutput();
+    return loaded;
+}

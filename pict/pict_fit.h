@@ -25,4 +25,11 @@ int32_t pict_decode_to_box(cFileIOTarget* stream, cPictBase* target, int32_t max
 bool pict_fit_into(cPictBase* picture, cPictBase* target, int32_t maximum_width, int32_t maximum_height,
                    uint32_t background);
 
+// Page page of picture, of width x height, into target: loaded and taken
+// over when it fits the maxima, else decoded straight into target made
+// the fitted size (each side at least 1) on the background colour. False
+// for maxima below 1 or a failed load.
+bool pict_load_page_fitted(cPictBase* picture, cFileIOTarget* stream, int32_t page, int32_t width, int32_t height,
+                           cPictBase* target, int32_t maximum_width, int32_t maximum_height, uint32_t background);
+
 #endif

@@ -278,3 +278,21 @@ void cPictBase::FinishOutput()
     output_weights.Clear();
     output = nullptr;
 }
+
+bool cPictBase::BeginPixels(int32_t new_width, int32_t new_height, bool deep_pixels)
+{
+    width = new_width;
+    height = new_height;
+    deep = deep_pixels;
+    if (BeginOutput())
+        return true;
+    return deep_pixels ? AllocDeepPixels(new_width, new_height) : AllocPixels32(new_width, new_height);
+}
+
+void cPictBase::StorePixel32(int32_t x, int32_t y, uint32_t pixel)
+{
+    if (output)
+        PutPixel32(x, y, pixel);
+    else
+        pixels32.Data()[size_t(y) * width + x] = pixel;
+}

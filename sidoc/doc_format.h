@@ -18,6 +18,10 @@ const int32_t doc_language_count = 10;  // language numbers 0 to 9
 const uint16_t doc_no_index = 0xFFFF;    // style, string or picture index: none
 const uint32_t doc_no_colour = 0xFFFFFFFF;
 const int32_t doc_style_record_size = 8;
+// A style's character width and height lie below this: the compiler writes
+// no larger one, and the loader refuses it (the system's text rasteriser
+// takes minutes over such sizes).
+const uint32_t doc_font_size_limit = 4096;
 
 // How deep containers and mark-up elements may nest (the top level is 0):
 // the parser refuses deeper mark-up and the loader deeper trees, so that

@@ -61,6 +61,8 @@ bool read_styles(const cReader& table, cTreeMap<int32_t, cSiDocStyle>& styles)
         if (!style)
             return false;
         const uint8_t* record = table.data + at;
+        if (read_u16_le(record + 2) >= doc_font_size_limit || read_u16_le(record + 4) >= doc_font_size_limit)
+            return false;
         uint8_t flags = record[6];
         *style = {read_u16_le(record), read_u16_le(record + 2), read_u16_le(record + 4),
                   uint8_t(flags & DOC_STYLE_BOLD ? 1 : 0), uint8_t(flags & DOC_STYLE_UNDERLINE ? 1 : 0),

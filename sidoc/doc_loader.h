@@ -29,7 +29,9 @@ public:
     ~cSiDocLoader() override;
 
     // Clears the loader, then reads the whole blob. False for anything
-    // malformed, damaged or nested too deep; what was read before the
+    // malformed, damaged or nested too deep, a style or string table that
+    // does not inflate, and a style the compiler never writes (a width or
+    // height of doc_font_size_limit or more); what was read before the
     // failure stays until the next Clear.
     bool Load(const uint8_t* blob, int32_t size);
     void Clear();

@@ -58,7 +58,7 @@ const char* read_font_fields(cSiDocMarkupState& state, const wchar_t* at)
     uint64_t number = 0;
     if (!read_decimal(at, &number))
         return "bad font height def";
-    if (number >= 4096)
+    if (number >= doc_font_size_limit)
         return "bad font height";
     state.font_height = uint32_t(number);
     if (!*at) {
@@ -69,7 +69,7 @@ const char* read_font_fields(cSiDocMarkupState& state, const wchar_t* at)
         return "bad font definition";
     if (!read_decimal(at, &number))
         return "bad font width def";
-    if (number >= 4096)
+    if (number >= doc_font_size_limit)
         return "bad font width";
     state.font_width = uint32_t(number);
     if (!*at)

@@ -76,13 +76,33 @@ void cSiDocViewer::Blit(cCanvas* canvas)
         Fill(canvas, page->GetWidth(), 0, canvas_width - page->GetWidth(), page->GetHeight());
 }
 
+cSiDocPaintContext cSiDocViewer::ContextFor(int32_t page_width)
+{
+    return cSiDocPaintContext{GetDefaultFont(), document_background, 0, 0, 0, page_width, -1, this};
+}
+
+bool cSiDocViewer::Measure(cCanvas* canvas, int32_t page_width, cSize* size)
+{
+    cSiDocPaintContext context = ContextFor(page_width);
+    *size = cSize{0, 0};
+    return page_width >= 1 && document->Measure(canvas, context, size) && size->width != 0 && size->height != 0;
+}
+
+// The page spans the view beside the vertical bar that its height needs,
+// from the first paint on: measured for the whole width, a page too tall
+// for the view is measured again for the width the bar leaves.
 bool cSiDocViewer::LayOut(cCanvas* canvas)
 {
-    int32_t page_width = GetClientRect().width;
-    cSiDocPaintContext context = {GetDefaultFont(), document_background, 0, 0, 0, page_width, -1, this};
+    int32_t page_width = GetWidth();
     cSize size = {0, 0};
-    if (page_width < 1 || !document->Measure(canvas, context, &size) || size.width == 0 || size.height == 0)
+    if (!Measure(canvas, page_width, &size))
         return false;
+    if (GetViewWidthFor(size.height) != page_width) {
+        page_width = GetViewWidthFor(size.height);
+        if (!Measure(canvas, page_width, &size))
+            return false;
+    }
+    cSiDocPaintContext context = ContextFor(page_width);
     cCanvas* fresh = canvas->CreateOffscreen(page_width, size.height, -1, -1);
     if (!fresh)
         return false;

@@ -52,6 +52,12 @@ private:
         cLinkedList<cLinkRect> rects;  // in the order they were painted
     };
 
+    // Black text in the default font on the background, from the page's
+    // top left corner to its right edge, links registered here.
+    cSiDocPaintContext ContextFor(int32_t page_width);
+    // The document's size laid out for the width; false when it cannot be
+    // measured or is empty.
+    bool Measure(cCanvas* canvas, int32_t page_width, cSize* size);
     // Lays the document out into a new page for the view's width; false
     // when it cannot be measured or no page can be made.
     bool LayOut(cCanvas* canvas);

@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include "tools/install/install_mode.h"
+#include "tools/install/remove_mode.h"
 #include "tools/install/uninstall_mode.h"
 #include "tools/package/make_mode.h"
 #include "tools/shell/pelmaro_app.h"
@@ -28,6 +29,12 @@ int32_t run_make(const cPelmaroApp& application)
     return run_make_mode(application.GetOwnPath(), application.GetFirstArgument(), application.GetSecondArgument());
 }
 
+// The installed manager, or else this program's own file, off the machine.
+int32_t run_remove(const cPelmaroApp& application)
+{
+    return run_remove_mode(application.GetOwnPath(), nullptr) ? 0 : 1;
+}
+
 int32_t run_version(const cPelmaroApp&)
 {
     return int32_t(run_version_mode());
@@ -39,7 +46,7 @@ const tModeEntry program_modes[pelmaro_mode_count] = {
     run_uninstall,  // PELMARO_MODE_UNINSTALL
     nullptr,        // PELMARO_MODE_UPDATE
     run_make,       // PELMARO_MODE_MAKE
-    nullptr,        // PELMARO_MODE_REMOVE: exit code 0 when the remover succeeds, else 1
+    run_remove,     // PELMARO_MODE_REMOVE
     run_version,    // PELMARO_MODE_VERSION
 };
 

@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "base/buf_wrapper_io.h"
+#include "bench/pict/decode_case.h"
 #include "bench/support/bench.h"
 #include "pict/codecs/png.h"
 
@@ -90,7 +90,7 @@ struct cMemoryReader {
 
 // libpng's decode into B, G, R, A bottom-up rows, as the program keeps
 // pixels.
-bool libpng_decode(const std::vector<uint8_t>& file, std::vector<uint8_t>& out)
+bool libpng_decode(const std::vector<uint8_t>& file, cPixels& out)
 {
     png_structp png = png_create_read_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
     png_infop info = png_create_info_struct(png);
@@ -115,20 +115,15 @@ bool libpng_decode(const std::vector<uint8_t>& file, std::vector<uint8_t>& out)
     png_read_update_info(png, info);
     const png_uint_32 width = png_get_image_width(png, info);
     const png_uint_32 height = png_get_image_height(png, info);
-    out.resize(size_t(width) * height * 4);
+    out.size = size_t(width) * height * 4;
+    out.bytes.reset(new uint8_t[out.size]);  // left uncleared
     std::vector<png_bytep> rows(height);
     for (png_uint_32 y = 0; y < height; ++y)
-        rows[y] = &out[size_t(height - 1 - y) * width * 4];
+        rows[y] = &out.bytes[size_t(height - 1 - y) * width * 4];
     png_read_image(png, rows.data());
     png_read_end(png, nullptr);
     png_destroy_read_struct(&png, &info, nullptr);
     return true;
-}
-
-bool ours_decode(const std::vector<uint8_t>& file, cPictPNG& png)
-{
-    cBufWrapperIO stream(const_cast<uint8_t*>(file.data()), int32_t(file.size()), false);
-    return png.Load(&stream);
 }
 
 }  // namespace
@@ -149,26 +144,7 @@ int main(int argc, char** argv)
     files.reserve(sizeof pictures / sizeof pictures[0]);
     for (const cPicture& p : pictures) {
         files.push_back(encode(p));
-        const std::vector<uint8_t>& file = files.back();
-        cPictPNG ours;
-        std::vector<uint8_t> reference;
-        bench_require(ours_decode(file, ours) && libpng_decode(file, reference) &&
-                          reference.size() == size_t(ours.pixels32.Count()) * 4 &&
-                          memcmp(reference.data(), ours.pixels32.Data(), reference.size()) == 0,
-                      p.name);
-        cases.push_back({"cPictPNG " + p.name, "libpng", 1.5,
-                         [&file] {
-                             cPictPNG png;
-                             double us = time_us([&] { ours_decode(file, png); });
-                             bench_keep(uint64_t(png.pixels32.Count()));
-                             return us;
-                         },
-                         [&file] {
-                             std::vector<uint8_t> out;
-                             double us = time_us([&] { libpng_decode(file, out); });
-                             bench_keep(out.size());
-                             return us;
-                         }});
+        cases.push_back(decode_case<cPictPNG>("cPictPNG " + p.name, "libpng", 1.5, files.back(), libpng_decode));
     }
     return bench_run(cases, argc, argv);
 }

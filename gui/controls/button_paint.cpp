@@ -1,12 +1,16 @@
 #include "gui/canvas.h"
 #include "gui/controls/button.h"
 #include "gui/controls/canvas_clip.h"
+#include "gui/controls/focus_cue.h"
 #include "gui/image_buffer.h"
 #include "gui/theme.h"
 
 // The button's painting and the width measurement of button-like cells.
 
 namespace {
+
+// The focus cue lies inside the frames of every style.
+const int32_t focus_cue_inset = 2;
 
 void line(cCanvas* canvas, int32_t x0, int32_t y0, int32_t x1, int32_t y1)
 {
@@ -59,6 +63,11 @@ void cButtonChild::Paint(cCanvas* canvas)
     if ((state >= 1 && state <= 3) || !transparent)
         PaintFrame(canvas, state);
     PaintCaptionAndImage(canvas, state);
+    // The focus shows also under the pointer and while pressed.
+    if (HasFocus() && state != 4)
+        draw_focus_cue(canvas, cRect{focus_cue_inset, focus_cue_inset, width - 2 * focus_cue_inset,
+                                     height - 2 * focus_cue_inset},
+                       text_colours[state]);
 }
 
 void cButtonChild::PaintFrame(cCanvas* canvas, int32_t state)

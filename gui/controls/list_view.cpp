@@ -48,6 +48,8 @@ void cListViewChild::InitDefaults()
     // Fixed vertically: the header stays on top while the rows scroll.
     InsertChild(&header, 1, 1, width - frame_lines, theme_metric(23), 2);
     SetChildScrollOptions(&header, false, true);
+    // A press on the header leaves the keyboard with the list.
+    header.SetFocusable(false);
     header.SetWidth(width - frame_lines);
     SetScrollSteps(5, 1);
     SetContentHeight(header.GetHeight() + frame_lines);
@@ -168,8 +170,7 @@ void cListViewChild::OnHeaderAction(cChildAction* action)
     cColumn* column = tree_find_value(columns, id);
     if (!column || !column->provider)
         return;
-    column->ascending = sort_column == id ? !column->ascending : true;
-    SortByColumn(id);
+    SortByColumn(id, sort_column == id ? !column->ascending : true);
     PostItem(11, id);
 }
 
@@ -255,6 +256,15 @@ bool cListViewChild::SetSortProvider(int32_t id, cListViewSortProvider* provider
     if (id == sort_column)
         RequestLayout(false);
     return true;
+}
+
+bool cListViewChild::SortByColumn(int32_t id, bool ascending)
+{
+    cColumn* column = tree_find_value(columns, id);
+    if (!column)
+        return false;
+    column->ascending = ascending;
+    return SortByColumn(id);
 }
 
 bool cListViewChild::SortByColumn(int32_t id)

@@ -115,8 +115,11 @@ public:
     bool SetSortProvider(int32_t id, cListViewSortProvider* provider);
     // Rows without a key come first in an ascending sort and last in a
     // descending one; equal keys keep their order ascending and reverse it
-    // descending. False without a provider.
+    // descending. In the column's present direction (ascending until a
+    // header click turns it), or in the one given, which it keeps. False
+    // without a provider.
     bool SortByColumn(int32_t id);
+    bool SortByColumn(int32_t id, bool ascending);
 
     // Any thread. Creates the row (appended to the display order) and the
     // cell as needed; a null text, or a data of 0, keeps the cell's. False
@@ -160,7 +163,7 @@ private:
     typedef cTreeMap<int32_t, cCell> cCellMap;
 
     struct cColumn {
-        cColumn() : provider(nullptr), ascending(false), alignment(0), font(nullptr), text_colour(no_colour) {}
+        cColumn() : provider(nullptr), ascending(true), alignment(0), font(nullptr), text_colour(no_colour) {}
         ~cColumn();
         cColumn(const cColumn&) = delete;
         cColumn& operator=(const cColumn&) = delete;

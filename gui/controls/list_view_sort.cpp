@@ -1,5 +1,7 @@
 #include "gui/controls/list_view_sort.h"
 
+#include "base/case_map.h"
+
 cListViewChild::cListViewSortProvider::~cListViewSortProvider() {}
 
 bool cListViewChild::cListViewNameSortProvider::Clear()
@@ -13,7 +15,16 @@ bool cListViewChild::cListViewNameSortProvider::Add(const cCell* cell)
     if (!cell || cell->text.IsEmpty())
         return false;
     cPackedKey key;
-    packedkey_from_wstr(key, cell->text.Text(), -1);
+    if (!ignore_case) {
+        packedkey_from_wstr(key, cell->text.Text(), -1);
+        return index.Add(key, cell);
+    }
+    _guardchar<wchar_t> lower(cell->text.Text());
+    if (lower.IsEmpty())
+        return false;
+    for (wchar_t* unit = lower.Buffer(); *unit; ++unit)
+        *unit = wchar_to_lower(*unit);
+    packedkey_from_wstr(key, lower.Text(), -1);
     return index.Add(key, cell);
 }
 

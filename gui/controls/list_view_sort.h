@@ -91,9 +91,13 @@ public:
 };
 
 // Sorts by the cell text, bytewise in UTF-8: upper case before lower case,
-// a prefix before its extensions. A cell without text has no key.
+// a prefix before its extensions; ignoring case, by the lower-case text,
+// texts that differ only in case keeping their order. A cell without text
+// has no key.
 class cListViewChild::cListViewNameSortProvider : public cListViewChild::cListViewSortProvider {
 public:
+    explicit cListViewNameSortProvider(bool ignoring_case = false) : ignore_case(ignoring_case) {}
+
     bool Clear() override;
     bool Add(const cCell* cell) override;
     void* NextAscending(void* position, const cCell** cell) override;
@@ -101,6 +105,7 @@ public:
 
 private:
     cListViewSortIndex<cPackedKey> index;
+    bool ignore_case;
 };
 
 // Sorts by a 64-bit key that a function computes from the cell. The cell's

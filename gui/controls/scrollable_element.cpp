@@ -61,6 +61,11 @@ int32_t cScrollableElement::GetVBarWidth()
     return vertical_bar.IsDisplayed() ? vertical_bar.GetWidth() : 0;
 }
 
+int32_t cScrollableElement::GetViewWidthFor(int32_t content)
+{
+    return content > height ? width - theme_metric(19) : width;
+}
+
 void cScrollableElement::PaintContent(cCanvas*) {}
 
 void cScrollableElement::Paint(cCanvas* canvas)
@@ -168,8 +173,11 @@ bool cScrollableElement::HandleAction(cChildElement* sender, cChildAction* actio
         }
         return true;
     }
+    // A focus notice may arrive after the focus moved on (a walk through
+    // several children before a drain): only the holder is scrolled to.
     if (action->code == 1 && sender != this && IsDescendant(sender)) {
-        ScrollChildIntoView(sender);
+        if (sender->HasFocus())
+            ScrollChildIntoView(sender);
         return false;
     }
     return cChildElement::HandleAction(sender, action);
@@ -201,17 +209,18 @@ int32_t shift_into_view(int32_t near_edge, int32_t far_edge, int32_t origin, int
 }  // namespace
 
 // The view is the client rectangle, which already leaves out the displayed
-// bars.
+// bars. It is where the bars are headed: a move whose scroll action is still
+// queued counts, so that several requests before a drain end at the last.
 bool cScrollableElement::ScrollRectIntoView(const cRect& rect, bool no_horizontal, bool no_vertical)
 {
     cRect view = GetClientRect();
     int32_t view_width = view.width < 0 ? 0 : view.width;
     int32_t view_height = view.height < 0 ? 0 : view.height;
     int32_t inset = int32_t(border);
-    int32_t dy = shift_into_view(rect.y - offset_y + inset, rect.y + rect.height - offset_y - inset, view.y,
-                                 view_height);
-    int32_t dx = shift_into_view(rect.x - offset_x + inset, rect.x + rect.width - offset_x - inset, view.x,
-                                 view_width);
+    int32_t to_y = vertical_bar.IsDisplayed() ? int32_t(vertical_bar.GetPosition()) : offset_y;
+    int32_t to_x = horizontal_bar.IsDisplayed() ? int32_t(horizontal_bar.GetPosition()) : offset_x;
+    int32_t dy = shift_into_view(rect.y - to_y + inset, rect.y + rect.height - to_y - inset, view.y, view_height);
+    int32_t dx = shift_into_view(rect.x - to_x + inset, rect.x + rect.width - to_x - inset, view.x, view_width);
     bool moved = false;
     if (dy != 0 && vertical_bar.IsDisplayed() && !no_vertical) {
         uint64_t before = vertical_bar.GetPosition();

@@ -44,6 +44,10 @@ public:
     // The bar's thickness while it is displayed, else 0.
     int32_t GetHBarHeight();
     int32_t GetVBarWidth();
+    // The view's width once the content is that high (and no wider than
+    // the element): the element's width, less the vertical bar's thickness
+    // when that height needs the bar.
+    int32_t GetViewWidthFor(int32_t content);
     cHScroll* GetHScroll() { return &horizontal_bar; }
     cVScroll* GetVScroll() { return &vertical_bar; }
     void SetChildScrollOptions(cChildElement* child, bool no_horizontal, bool no_vertical);

@@ -3,11 +3,15 @@
 #include <windows.h>
 
 #include "gui/canvas.h"
+#include "gui/controls/focus_cue.h"
+#include "gui/theme.h"
 
 namespace {
 
 const uint32_t selection_code = 6;
 const uint32_t activation_code = 7;
+// The theme's text colour draws the focus cue.
+const uint32_t focus_colour = 4;
 
 // The first row (or column) of cells of that pitch whose cell still shows
 // below (or right of) the offset; lead is the gap before the first cell.
@@ -256,6 +260,16 @@ bool cSimpleGridChild::HandleAction(cChildElement* sender, cChildAction* action)
     return cScrollableElement::HandleAction(sender, action);
 }
 
+void cSimpleGridChild::OnFocusChange(bool, bool)
+{
+    Redraw(nullptr);
+}
+
+void cSimpleGridChild::OnFocusLost(bool flag1, bool flag2)
+{
+    OnFocusChange(flag1, flag2);
+}
+
 void cSimpleGridChild::PaintContent(cCanvas* canvas)
 {
     cRect client = GetClientRect();
@@ -296,6 +310,9 @@ void cSimpleGridChild::PaintContent(cCanvas* canvas)
     for_each_visible_cell([&](int32_t index, cRect& cell) {
         PaintCell(offscreen, index, index == selected);
         canvas->CopyArea(cell.x, cell.y, offscreen, 0, 0, -1, -1);
+        if (index == selected && HasFocus())
+            draw_focus_cue(canvas, cRect{cell.x + 2, cell.y + 2, cell.width - 4, cell.height - 4},
+                           theme_colour(focus_colour));
     });
     delete offscreen;
 }

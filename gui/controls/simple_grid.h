@@ -31,6 +31,10 @@ public:
     bool HandleAction(cChildElement* sender, cChildAction* action) override;
     // The arrows move the selection, not the focus.
     bool ConsumesArrowKeys() override { return true; }
+    bool DefaultTabStop() override { return true; }
+    // The selected cell shows the focus.
+    void OnFocusChange(bool flag1, bool flag2) override;
+    void OnFocusLost(bool flag1, bool flag2) override;
     void InitDefaults() override;
     void PaintContent(cCanvas* canvas) override;
 

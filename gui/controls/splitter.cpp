@@ -261,9 +261,14 @@ void cSplitterChild::DragProportional(int32_t pane_width)
     cTreeNode<int32_t, cChildElement*>* right = tree_next_node(pane);
     if (!pane || !right)
         return;
+    // Neither pane of the pair goes below its minimum width; a pair too
+    // narrow for both minima stays as it is.
     int32_t pair = pane->value->GetWidth() + right->value->GetWidth();
-    if (pane_width > pair)
-        pane_width = pair;
+    int32_t least = pane->value->GetMinWidth();
+    int32_t most = pair - right->value->GetMinWidth();
+    if (most < least)
+        return;
+    pane_width = pane_width < least ? least : pane_width > most ? most : pane_width;
     if (pane_width == pane->value->GetWidth())
         return;
     for (cTreeNode<int32_t, cChildElement*>* each = tree_first_node(panes); each; each = tree_next_node(each)) {

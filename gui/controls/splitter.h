@@ -61,7 +61,7 @@ private:
     int32_t PixelWidth(cTreeNode<int32_t, cChildElement*>* pane);
     void ResizeTo(int32_t new_width);
     // The drag of proportional mode: the width moves between the pane and
-    // its right neighbour.
+    // its right neighbour, each keeping at least its minimum width.
     void DragProportional(int32_t pane_width);
     void PostPaneChange();
 

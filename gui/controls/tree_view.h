@@ -95,6 +95,10 @@ public:
     // take_focus its label takes the focus (no code-7 action follows),
     // else it is marked and scrolled into view.
     bool SelectItem(cTreeViewItem* item, bool take_focus);
+    // Scrolls the item's row into view together with as many of its shown
+    // descendants below it as fit, the row never leaving the view. False
+    // when the item has no row or the view did not move.
+    bool ScrollItemIntoView(cTreeViewItem* item);
     // Expands a collapsed item with children; notify posts code 9.
     bool Expand(cTreeViewItem* item, bool notify);
     // Not owned; null for none.

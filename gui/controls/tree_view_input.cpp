@@ -92,6 +92,22 @@ bool cTreeViewChild::SelectItem(cTreeViewItem* item, bool take_focus)
     return true;
 }
 
+bool cTreeViewChild::ScrollItemIntoView(cTreeViewItem* item)
+{
+    FlushLayout();
+    if (!item || !item->label)
+        return false;
+    cRect shown = item->label->GetBounds();
+    cTreeViewItem* last = item;
+    while (!last->collapsed && HasChildren(last))
+        last = AsRow(treeitem_last_child(last));
+    if (last != item && last->label) {
+        cRect bottom = last->label->GetBounds();
+        shown.height = bottom.y + bottom.height - shown.y;
+    }
+    return ScrollRectIntoView(shown, false, false);
+}
+
 bool cTreeViewChild::Expand(cTreeViewItem* item, bool notify)
 {
     FlushLayout();

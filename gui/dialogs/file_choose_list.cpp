@@ -116,7 +116,7 @@ void cFileChooseDialog::SetUpColumns(int32_t extra_height)
     for (const auto& column : columns)
         list.SetColumn(column.id, LookupString(column.title), column.width, column.alignment);
     list.SetIconCaches(&list_icons, nullptr, nullptr);
-    list.SetSortProvider(name_column, new cListViewChild::cListViewNameSortProvider);
+    list.SetSortProvider(name_column, new cListViewChild::cListViewNameSortProvider(true));
     const struct {
         int32_t id;
         cListViewChild::cListViewU64PramSortProvider::cKeyFunction key;
@@ -158,9 +158,10 @@ void cFileChooseDialog::Refill(bool resort)
         list.SetCell(row, date_column, date, -1, 0);
     }
     if (resort) {
-        // Stable: by name within each rank.
-        list.SortByColumn(name_column);
-        list.SortByColumn(type_column);
+        // Folders first, A to Z within each rank (the type sort keeps the
+        // name order of equal ranks), whatever the header was turned to.
+        list.SortByColumn(name_column, true);
+        list.SortByColumn(type_column, true);
     }
     list.EndUpdate(false);
     top_buttons.SetButtonEnabled(new_folder_button, FolderListed());

@@ -185,6 +185,8 @@ void cFolderChooseDialog::Fill(cTreeFoldersContentItem* item)
     // one perhaps among them, are gone.
     current = item;
     tree.SelectItem(item->row, true);
+    // The subfolders just listed show below it.
+    tree.ScrollItemIntoView(item->row);
 }
 
 void cFolderChooseDialog::OpenPath(const wchar_t* path)

@@ -57,6 +57,9 @@ bool pcx_read_info(cFileIOTarget* stream, cPictInfo* info);
 bool dicom_read_info(cFileIOTarget* stream, cPictInfo* info);
 // The older files without preamble: data elements from the first byte.
 bool dicom_legacy_read_info(cFileIOTarget* stream, cPictInfo* info);
+// A TIFF header ("II" or "MM", classic or BigTIFF) whose IFD0 walks
+// cleanly and gives the image's width and height.
+bool tiff_read_info(cFileIOTarget* stream, cPictInfo* info);
 // "/* XPM */", then the values line of the picture's string array.
 bool xpm_read_info(cFileIOTarget* stream, cPictInfo* info);
 

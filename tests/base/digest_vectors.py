@@ -38,7 +38,10 @@ def main():
     with open(os.path.join(out, "digest_input.bin"), "wb") as f:
         f.write(data)
 
-    lengths = [0, 1, 55, 56, 63, 64, 65, 119, 120, 128, 4095, 65536, INPUT_SIZE]
+    # Every length up to four blocks, each side of larger block edges, and
+    # random ones.
+    lengths = list(range(257)) + [edge + d for edge in (1024, 4096, 65536) for d in (-65, -64, -1, 0, 1)]
+    lengths += [INPUT_SIZE]
     lengths += [rng.randint(1, 20000) for _ in range(60)]
     with open(os.path.join(out, "sha256_vectors.txt"), "w") as sha, \
             open(os.path.join(out, "crc32_vectors.txt"), "w") as crc:

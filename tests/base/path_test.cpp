@@ -219,6 +219,14 @@ TEST(PathIdentityKey, PathsOfOneFileShareTheKey)
         {L"C:/App/bin/x.dll", L"C:/App/bin/y.dll", false},
         {L"C:/App/bin/..x", L"C:/App/bin/x", false},
         {L"C:/App/b in/x", L"C:/App/bin/x", false},
+        // Windows drops a name's trailing dots and blanks, in every segment.
+        {L"C:/App/notes.txt", L"C:/App/notes.txt.", true},
+        {L"C:/App/notes.txt", L"C:/App/notes.txt .. ", true},
+        {L"C:/App./bin /x", L"C:/App/bin/x", true},
+        {L"C:/App/../x", L"C:/App/x", false},
+        {L"C:/App/.../x", L"C:/App/x", false},
+        {L"C:/App/ notes.txt", L"C:/App/notes.txt", false},
+        {L"C:/App/no.tes", L"C:/App/notes", false},
     };
     for (const IdentityCase& c : cases) {
         cPackedKey a, b;

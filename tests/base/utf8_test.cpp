@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "tests/support/codepage_texts.h"
+#include "tests/support/test_data.h"
 
 namespace {
 
@@ -95,4 +96,26 @@ TEST(Utf8, EveryUnitRoundTripsAndCountsAgree)
     std::wstring back(all.size(), L'\0');
     EXPECT_EQ(utf8_decode(n, bytes.data(), &back[0], int32_t(back.size())), int32_t(all.size()));
     EXPECT_EQ(back, all);
+}
+
+// Text from other programs against Python's strict codec: the well-formed
+// start of each byte string and its UTF-16 units, four-byte forms as pairs.
+TEST(Utf8, StandardPrefixAgreesWithAStrictReader)
+{
+    std::vector<std::vector<std::string>> cases = read_test_records("utf8_standard_cases.txt");
+    ASSERT_GT(cases.size(), 3000u);
+    for (const std::vector<std::string>& c : cases) {
+        std::string bytes = bytes_from_hex(c[0]);
+        int32_t counted = -1;
+        int32_t valid = utf8_standard_prefix(bytes.data(), int32_t(bytes.size()), nullptr, &counted);
+        ASSERT_EQ(valid, std::stoi(c[1])) << c[0];
+        std::wstring expected = units_from_hex(c[2]);
+        ASSERT_EQ(counted, int32_t(expected.size())) << c[0];
+        std::wstring units(expected.size() + 1, L'#');
+        int32_t written = -1;
+        EXPECT_EQ(utf8_standard_prefix(bytes.data(), int32_t(bytes.size()), &units[0], &written), valid);
+        EXPECT_EQ(units, expected + L"#") << c[0];
+        EXPECT_EQ(written, counted);
+    }
+    EXPECT_EQ(utf8_standard_prefix(nullptr, 4, nullptr, nullptr), 0);
 }

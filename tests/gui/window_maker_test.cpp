@@ -119,6 +119,60 @@ TEST_F(MakerTest, DialogLargerThanTheDesktopIsShrunk)
     EXPECT_EQ(seen.outer.left, 0);
 }
 
+TEST_F(MakerTest, DialogLargerThanTheWorkAreaKeepsItsTitleBarInIt)
+{
+    struct Case {
+        const char* name;
+        int32_t width, height;
+    };
+    const Case cases[] = {{"taller", 320, 1500}, {"wider", 1600, 240}, {"both", 1600, 1500}};
+    RECT work;
+    ASSERT_TRUE(SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0));
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        RECT placed = {}, dragged = {};
+        LRESULT hit = HTNOWHERE;
+        cRecordingRoot* root = new cRecordingRoot;
+        // A user drags the dialog by its title bar, 50 right and 40 down.
+        root->on_create = [&](cRecordingRoot* r) {
+            run_later(150, [&, r]() {
+                HWND shell = GetParent(host_of(r));
+                GetWindowRect(shell, &placed);
+                RECT client;
+                GetClientRect(shell, &client);
+                MapWindowPoints(shell, nullptr, reinterpret_cast<POINT*>(&client), 2);
+                POINT title = {placed.left + 60, (placed.top + client.top) / 2};
+                hit = SendMessageW(shell, WM_NCHITTEST, 0, MAKELPARAM(title.x, title.y));
+                send_mouse_move_to(title.x, title.y);
+                send_mouse_button(true, false);
+                send_mouse_move_to(title.x + 25, title.y + 20);
+                send_mouse_move_to(title.x + 50, title.y + 40);
+                send_mouse_button(true, true);
+                run_later(300, [&, r, shell]() {
+                    GetWindowRect(shell, &dragged);
+                    r->EndModal(1);
+                });
+            });
+        };
+        cWindowHolder* holder = OwnerWindow();
+        ASSERT_NE(holder, nullptr);
+        cChildElement* owner_root = holder->GetRequestTarget()->GetWindow()->GetRoot();
+        EXPECT_EQ(owner_root->ShowModal(L"large", c.width, c.height, root, false), 1);
+        maker.CloseHostWindow(nullptr);
+        // Inside the work area from the right and bottom edges, then from
+        // the left and top ones: the frame's top left corner in it.
+        EXPECT_GE(placed.top, work.top);
+        EXPECT_GE(placed.left, work.left);
+        if (c.height > work.bottom - work.top)
+            EXPECT_EQ(placed.top, work.top);
+        if (c.width > work.right - work.left)
+            EXPECT_EQ(placed.left, work.left);
+        EXPECT_EQ(hit, HTCAPTION);
+        EXPECT_EQ(dragged.left - placed.left, 50);
+        EXPECT_EQ(dragged.top - placed.top, 40);
+    }
+}
+
 TEST_F(MakerTest, HostFillsTheShellAndFollowsItsSize)
 {
     cRecordingRoot* root = new cRecordingRoot;

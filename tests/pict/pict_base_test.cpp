@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <vector>
 
 #include "base/file_io.h"
@@ -174,4 +175,75 @@ TEST(PictSink, PlacesPicturesInTheTarget)
     EXPECT_EQ(picture.output, nullptr);
     EXPECT_EQ(bitmap[0], 0x11111111u);
     EXPECT_FALSE(pict_target_render(&target, &picture));
+}
+
+// At zoom 1 a picture wider than the target shows from its x offset (the
+// offset limited to the columns that remain): every row of the target,
+// column 0 included, holds the source row shifted, whether rows come top
+// first or bottom first, and the columns left or right of the target go
+// nowhere else.
+TEST(PictSink, AtZoomOneAWiderPictureShowsFromItsOffset)
+{
+    const int32_t width = 7, height = 3, target_width = 4;
+    auto source = [](int32_t x, int32_t y) { return 0xFF000000u | uint32_t(y) << 8 | uint32_t(x); };
+    for (int32_t requested : {2, 9}) {
+        const int32_t shown_from = requested < width - target_width ? requested : width - target_width;
+        for (bool rising : {true, false}) {
+            SCOPED_TRACE(testing::Message() << "offset " << requested << (rising ? ", rows rising" : ", rows falling"));
+            std::vector<uint32_t> bitmap;
+            cPictTarget target = target_over(bitmap, target_width, height, 0xBB);
+            target.fit_mode = 1;
+            target.x_offset = requested;
+            cPictDummy picture;
+            ASSERT_TRUE(picture.AllocPixels32(width, height));
+            ASSERT_TRUE(picture.SetOutputTarget(&target) && picture.BeginOutput());
+            EXPECT_EQ(picture.zoom, 1.0);
+            EXPECT_EQ(target.x_offset, shown_from);
+            for (int32_t row = 0; row < height; ++row) {
+                int32_t y = rising ? row : height - 1 - row;
+                for (int32_t x = 0; x < width; ++x)
+                    picture.PutPixel32(x, y, source(x, y));
+            }
+            picture.FinishOutput();
+            for (int32_t y = 0; y < height; ++y)
+                for (int32_t x = 0; x < target_width; ++x)
+                    EXPECT_EQ(bitmap[size_t(y) * target_width + x], source(x + shown_from, y)) << x << "," << y;
+        }
+    }
+}
+
+// Channels delivered one by one, alpha among them: at zoom 1 each is ORed
+// into a cleared target; shrunk (2 x 2 into one cell at zoom 0.5) each
+// colour channel is the rounded average of the four, and so is alpha,
+// which adds to its sum but not to the cell's weight.
+TEST(PictSink, PutChannelTakesAlphaLikeTheOtherChannels)
+{
+    // B, G, R, A of the four pixels (x, y) = (0, 0), (1, 0), (0, 1), (1, 1).
+    const uint8_t channels[4][4] = {{10, 1, 255, 0}, {20, 2, 255, 100}, {30, 3, 255, 200}, {41, 5, 255, 255}};
+    cPictDummy picture;
+    ASSERT_TRUE(picture.AllocPixels32(2, 2));
+    std::vector<uint32_t> bitmap;
+    cPictTarget target = target_over(bitmap, 2, 2, 0);
+    ASSERT_TRUE(picture.SetOutputTarget(&target) && picture.BeginOutput());
+    ASSERT_EQ(picture.zoom, 1.0);
+    std::fill(bitmap.begin(), bitmap.end(), 0u);
+    for (int32_t i = 0; i < 4; ++i)
+        for (int32_t c = 0; c < 4; ++c)
+            EXPECT_TRUE(picture.PutChannel(i % 2, i / 2, c, channels[i][c]));
+    picture.FinishOutput();
+    for (int32_t i = 0; i < 4; ++i)
+        EXPECT_EQ(bitmap[size_t(i)], uint32_t(channels[i][3]) << 24 | uint32_t(channels[i][2]) << 16 |
+                                         uint32_t(channels[i][1]) << 8 | channels[i][0])
+            << i;
+
+    target = target_over(bitmap, 1, 1, 0);
+    ASSERT_TRUE(picture.SetOutputTarget(&target) && picture.BeginOutput());
+    ASSERT_EQ(picture.zoom, 0.5);
+    for (int32_t i = 0; i < 4; ++i)
+        for (int32_t c = 0; c < 4; ++c)
+            EXPECT_TRUE(picture.PutChannel(i % 2, i / 2, c, channels[i][c]));
+    EXPECT_FALSE(picture.PutChannel(0, 0, 4, 1));
+    picture.FinishOutput();
+    // B 101 / 4 = 25.25, G 11 / 4 = 2.75, R 255, A 555 / 4 = 138.75.
+    EXPECT_EQ(bitmap[0], 139u << 24 | 255u << 16 | 3u << 8 | 25u);
 }

@@ -10,6 +10,13 @@ where it writes tRNS. Expected pixels: ImageMagick's decode of each file as
 first); 8-bit files as 32-bit pixels 0xAARRGGBB, 16-bit ones as deep pixels
 A << 48 | R << 32 | G << 16 | B.
 
+Filters: files of this script's own PNG writer at every colour type and
+depth, each row filtered with the type it is told (every type, Paeth and
+Average on the first row too), the rows around each Paeth row laid out so
+that its predictions tie (left or up as near as upper-left, the candidates
+different); a palette with tRNS as long as itself and a 2-bit grey key.
+Their expected pixels are ImageMagick's too.
+
 Bad files: derived from a good one (truncated at every chunk boundary and
 inside chunks, a bad CRC in each chunk, IHDR late or twice, no IDAT, huge
 sizes, zlib data that ends before the last row, damaged zlib data, a
@@ -154,6 +161,97 @@ for w, h in ((1, 1), (1, 9), (9, 1), (3, 5)):
     add_good("adam7_%dx%d" % (w, h), 6, 8, random_picture("RGBA", w, h), ["-define", "png:color-type=6"],
              interlace=True)
 
+# Files of this script's own writer, whose rows carry the filter types it
+# is told, at every colour type and depth: the decoder must undo each type
+# as the PNG standard defines it, whatever ImageMagick's writer prefers.
+SAMPLES = {0: 1, 2: 3, 3: 1, 4: 2, 6: 4}
+
+
+def paeth(a, b, c):
+    p = a + b - c
+    pa, pb, pc = abs(p - a), abs(p - b), abs(p - c)
+    if pa <= pb and pa <= pc:
+        return a
+    return b if pb <= pc else c
+
+
+def filtered(rows, bpp, filters):
+    """Each raw row with its filter byte in front, filtered as the standard
+    says (the row above the first taken as zeros); also how many bytes of
+    Paeth rows hit a tie whose candidates differ."""
+    out, ties, prior = [], 0, bytes(len(rows[0]))
+    for row, kind in zip(rows, filters):
+        encoded = bytearray([kind])
+        for i, x in enumerate(row):
+            a = row[i - bpp] if i >= bpp else 0
+            b, c = prior[i], prior[i - bpp] if i >= bpp else 0
+            if kind == 4:
+                p = a + b - c
+                pa, pb, pc = abs(p - a), abs(p - b), abs(p - c)
+                ties += (pa == pc and pa <= pb and a != c) or (pb == pc and pb < pa and b != c)
+            encoded.append((x - (0, a, b, (a + b) // 2, paeth(a, b, c))[kind]) & 0xFF)
+        out.append(bytes(encoded))
+        prior = row
+    return b"".join(out), ties
+
+
+def tie_rows(length, bpp, choose_a):
+    """A row and the row above it on which every Paeth prediction past the
+    first pixel is a tie: left and upper-left (choose_a) or up and
+    upper-left equally near, with the two candidates different."""
+    above = bytes(100 + (2 - choose_a) * ((i // bpp) % 2) for i in range(length))
+    low, high = (98, 103) if choose_a else (99, 103)
+    return above, bytes(high if (i // bpp) % 2 else low for i in range(length))
+
+
+def write_own(name, colour_type, depth, width, height, filters, palette=None, trns=None, rows=None):
+    """A PNG of this script's writer; rows of raw bytes are random where
+    not given, and around each Paeth row laid out to tie."""
+    bpp = max(1, depth * SAMPLES[colour_type] // 8)
+    length = (width * depth * SAMPLES[colour_type] + 7) // 8
+    if rows is None:
+        rows = [bytes(rng.randrange(256) for _ in range(length)) for _ in range(height)]
+        for y in range(1, height):
+            if filters[y] == 4:
+                rows[y - 1], rows[y] = tie_rows(length, bpp, y % 2 == 0)
+    data, ties = filtered(rows, bpp, filters)
+    parts = [(b"IHDR", struct.pack(">IIBBBBB", width, height, depth, colour_type, 0, 0, 0))]
+    if palette is not None:
+        parts.append((b"PLTE", palette))
+    if trns is not None:
+        parts.append((b"tRNS", trns))
+    parts += [(b"IDAT", zlib.compress(data, 9)), (b"IEND", b"")]
+    path = os.path.join(out, name + ".png")
+    with open(path, "wb") as f:
+        f.write(rebuild(parts))
+    return path, ties
+
+
+def add_own_good(name, colour_type, depth, filters, width=W, height=H, **options):
+    path, ties = write_own(name, colour_type, depth, width, height, filters, **options)
+    assert 4 not in filters[1:] or ties > 0, name
+    with open(os.path.join(out, name + ".expected"), "wb") as f:
+        f.write(expected_pixels(path, width, height, depth == 16))
+    good.append("%s %d %d %d" % (name, width, height, int(depth == 16)))
+
+
+def random_palette(entries):
+    return bytes(rng.randrange(256) for _ in range(3 * entries))
+
+
+# Paeth first (on the zero row above the picture), then Up, None, Average,
+# Sub; or Average first, then None, Up, Paeth, Sub.
+ROW_FILTERS = {"paeth_first": [(4 + 3 * y) % 5 for y in range(H)], "average_first": [(3 + 2 * y) % 5 for y in range(H)]}
+for colour_type, depths in ((0, (1, 2, 4, 8, 16)), (2, (8, 16)), (3, (1, 2, 4, 8)), (4, (8, 16)), (6, (8, 16))):
+    for depth in depths:
+        for order, filters in ROW_FILTERS.items():
+            add_own_good("filters_%d_%d_%s" % (colour_type, depth, order), colour_type, depth, filters,
+                         palette=random_palette(2 ** depth) if colour_type == 3 else None)
+# tRNS as long as the palette; a 2-bit grey key.
+add_own_good("palette_trns_full", 3, 4, ROW_FILTERS["paeth_first"], palette=random_palette(16),
+             trns=bytes(rng.randrange(256) for _ in range(16)))
+add_own_good("grey2_key", 0, 2, ROW_FILTERS["average_first"], trns=struct.pack(">H", 2))
+
 # Bad files, from a file whose image data is spread over several IDATs.
 with open(os.path.join(out, "rgb8.png"), "rb") as f:
     base = f.read()
@@ -216,6 +314,12 @@ add_bad("palette_index", rebuild([(b"IHDR", palette_ihdr), (b"PLTE", bytes(9)), 
 add_bad("palette_too_long", rebuild([(b"IHDR", struct.pack(">IIBBBBB", 4, 2, 1, 3, 0, 0, 0)),
                                      (b"PLTE", bytes(9)), (b"IDAT", palette_rows), (b"IEND", b"")]))
 add_bad("no_palette", rebuild([(b"IHDR", palette_ihdr), (b"IDAT", palette_rows), (b"IEND", b"")]))
+# tRNS one entry longer than the palette; a 2-bit grey key of 4.
+for name, options in (("trns_past_palette", {"palette": random_palette(4), "trns": bytes(5)}),
+                      ("grey2_key_too_big", {"trns": struct.pack(">H", 4)})):
+    depth, colour_type = (2, 3) if "palette" in options else (2, 0)
+    path, _ = write_own("bad_" + name, colour_type, depth, 4, 2, [0, 0], **options)
+    bad.append("bad_" + name)
 
 with open(os.path.join(out, "good.txt"), "w") as f:
     f.write("\n".join(good) + "\n")

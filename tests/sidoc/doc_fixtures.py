@@ -11,6 +11,10 @@ Writes into the folder given as the argument:
   nest_64.bin, nest_65.bin, nest_10000.bin
                      blobs of containers nested that deep around one word
   loader_sample.bin  a blob of every box type, two languages and all tables
+  loader_cases.txt   "<file> <1 taken | 0 refused>" per crafted blob
+  layout_cases.txt   "<file> <canvas width> <root height> <x> <y>" per blob
+                     of two boxes on a line exactly as wide as they are, or
+                     one pixel narrower; (x, y) lies inside the second box
   sample/            a document index with an English mark-up source that
                      uses every tag, property and alignment, a link and the
                      picture, and an empty Russian source
@@ -116,14 +120,21 @@ MARKUP_CASES = [
 ]
 
 
+class Packed(bytes):
+    """A table's bytes as they go into the blob, not compressed first."""
+
+
 def blob(languages, styles=b"", strings=b"", pictures=b""):
+    """languages: {number: box list}, or (number, box list) pairs in blob
+    order."""
     out = b"QRVHDOCF"
-    for number, boxes in sorted(languages.items()):
+    pairs = sorted(languages.items()) if isinstance(languages, dict) else languages
+    for number, boxes in pairs:
         packed = zlib.compress(boxes)
         out += struct.pack("<BI", number, len(packed)) + packed
     out += b"\xff"
     for table in (styles, strings):
-        packed = zlib.compress(table) if table else b""
+        packed = table if isinstance(table, Packed) or not table else zlib.compress(table)
         out += struct.pack("<I", len(packed)) + packed
     return out + struct.pack("<I", len(pictures)) + pictures
 
@@ -144,6 +155,49 @@ LOADER_SAMPLE = blob(
     styles=style(0, 5, 13, 0) + style(3, 8, 16, 7),
     strings=string("https://example.org/") + string("x"),
     pictures=picture_table(b"", PICTURE))
+
+ONE_WORD = text("x") + b"\xff"
+
+# Blobs the loader must take (1) or refuse (0), crafted field by field.
+LOADER_CASES = [
+    ("style_height_4095", 1, blob({0: ONE_WORD}, styles=style(0, 6, 4095, 0))),
+    ("style_height_4096", 0, blob({0: ONE_WORD}, styles=style(0, 6, 13, 0) + style(0, 6, 4096, 0))),
+    ("style_height_65535", 0, blob({0: ONE_WORD}, styles=style(1, 6, 65535, 0))),
+    ("style_width_4096", 0, blob({0: ONE_WORD}, styles=style(0, 4096, 13, 0))),
+    ("styles_of_16_bytes", 1, blob({0: ONE_WORD}, styles=style(0, 5, 13, 0) + style(6, 8, 16, 7))),
+    ("styles_of_9_bytes", 0, blob({0: ONE_WORD}, styles=style(0, 5, 13, 0) + b"\x00")),
+    ("style_table_not_zlib", 0, blob({0: ONE_WORD}, styles=Packed(b"\x01\x02\x03\x04"))),
+    ("strings_of_odd_length", 0, blob({0: ONE_WORD}, strings=string("ab") + b"\x00")),
+    ("string_past_its_table", 0, blob({0: ONE_WORD}, strings=struct.pack("<H", 3) + b"ab")),
+    ("string_table_not_zlib", 0, blob({0: ONE_WORD}, strings=Packed(b"\x78\x9c\x01"))),
+    ("box_list_without_end", 0, blob({0: text("x") + text("y")})),
+    ("container_without_end", 0, blob({0: container(text("x"))[:-1]})),
+    ("unknown_box_type", 0, blob({0: b"\x05" + head(0)[1:] + struct.pack("<IHH", 0, NONE16, 0) + b"\xff"})),
+    ("link_to_no_string", 1, blob({0: text("go", link=NONE16) + b"\xff"})),
+    ("link_past_the_strings", 0, blob({0: text("go", link=1) + b"\xff"}, strings=string("a"))),
+    ("picture_past_the_table", 0, blob({0: image(0) + b"\xff"})),
+    ("language_twice", 0, blob([(0, ONE_WORD), (0, ONE_WORD)])),
+    ("no_language", 0, blob({})),
+]
+
+# A line as wide as its container holds both boxes (height 10); one pixel
+# more and the second box begins the next line (height 20). Each case:
+# the blob, the canvas width, the height the root measures, and a point
+# of the canvas inside the second (green) box.
+GREEN = 0x00FF00
+
+
+def two_boxes(first_width, second_width, first_margins=(0, 0, 0, 0)):
+    return (container(b"", w=first_width, h=10, bg=0x0000FF, margins=first_margins) +
+            container(b"", w=second_width, h=10, bg=GREEN, brk=0))
+
+
+LAYOUT_CASES = [
+    ("line_filled_by_container", blob({0: container(two_boxes(60, 40), w=100) + b"\xff"}), 200, 10, (99, 5)),
+    ("line_passed_in_container", blob({0: container(two_boxes(60, 41), w=100) + b"\xff"}), 200, 20, (40, 15)),
+    ("line_filled_by_canvas", blob({0: two_boxes(50, 40, (4, 6, 0, 0)) + b"\xff"}), 100, 10, (99, 5)),
+    ("line_passed_in_canvas", blob({0: two_boxes(50, 41, (4, 6, 0, 0)) + b"\xff"}), 100, 20, (40, 15)),
+]
 
 # Every tag, property and alignment, a link and the picture: the viewer's
 # sample. Colours are 0x00BBGGRR.
@@ -186,6 +240,14 @@ def main():
     for depth in (64, 65, 10000):
         write(f"nest_{depth}.bin", blob({0: nested(depth)}))
     write("loader_sample.bin", LOADER_SAMPLE)
+    with open(os.path.join(folder, "loader_cases.txt"), "w") as f:
+        for name, taken, data in LOADER_CASES:
+            write(f"loader_{name}.bin", data)
+            f.write(f"loader_{name}.bin {taken}\n")
+    with open(os.path.join(folder, "layout_cases.txt"), "w") as f:
+        for name, data, canvas_width, height, (x, y) in LAYOUT_CASES:
+            write(f"layout_{name}.bin", data)
+            f.write(f"layout_{name}.bin {canvas_width} {height} {x} {y}\n")
     write("sample/index.txt", b"\xef\xbb\xbf  eng = \"./eng.txt\"\r\nRUS=\"./rus.txt\"\r\n")
     write("sample/eng.txt", SAMPLE.encode("utf-8"))
     write("sample/rus.txt", "\ufeff".encode("utf-16-le") + b"\n\0")

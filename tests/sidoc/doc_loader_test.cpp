@@ -100,6 +100,36 @@ TEST(DocLoader, ReadsEveryBoxAndTable)
     EXPECT_STREQ(dynamic_cast<cSiDocText*>(russian[0])->text.Text(), L"\x043F\x0440\x0438\x0432\x0435\x0442");
 }
 
+// Blobs crafted field by field: each is taken or refused as its line says.
+// A style of 4,096 pixels or more is refused: no compiler writes one, and
+// painting it stalls for minutes.
+TEST(DocLoader, TakesWhatTheFormatAllowsAndRefusesTheRest)
+{
+    for (const auto& record : read_test_records("loader_cases.txt")) {
+        cSiDocLoader loader;
+        EXPECT_EQ(load(loader, fixture(record[0].c_str())), record[1] == "1") << record[0];
+    }
+}
+
+// Boxes that exactly fill the line share it; one pixel more breaks it.
+TEST(DocLoader, BoxesAsWideAsTheLineShareIt)
+{
+    for (const auto& record : read_test_records("layout_cases.txt")) {
+        SCOPED_TRACE(record[0]);
+        cSiDocLoader loader;
+        ASSERT_TRUE(load(loader, fixture(record[0].c_str())));
+        int32_t width = std::stoi(record[1]);
+        auto canvas = make_canvas(width, 30, white);
+        cSiDocContainer* root = tree_find_value(loader.languages, 0);
+        cSiDocPaintContext context = {nullptr, white, black, 0, 0, width, -1, nullptr};
+        cSize size = {0, 0};
+        root->Measure(canvas.get(), context, &size);
+        EXPECT_EQ(size.height, std::stoi(record[2]));
+        root->Paint(canvas.get(), context, &size);
+        EXPECT_EQ(read_pixels(*canvas).At(std::stoi(record[3]), std::stoi(record[4])) & 0xFFFFFF, green);
+    }
+}
+
 // Containers nested up to the limit load; deeper trees are refused before
 // anything recurses over them.
 TEST(DocLoader, RefusesTreesNestedTooDeep)

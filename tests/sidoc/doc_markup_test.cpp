@@ -173,7 +173,11 @@ TEST(DocMarkup, CompilerNamesTheFileOfEachError)
         {"E", "", "Unable to read idex", L"index.txt", 0, 0},
         {"ENG=\"./missing.txt\"", "", "Unable to open source file", L"missing.txt", 0, 0},
         {"RUS=\"./eng.txt\"", std::string("a\0b", 3), "Unable to read source as text file", L"eng.txt", 0, 0},
-        {"ENG=\"./eng.txt\"", "\xFE\xFF\0a\0b", "Unable to read source as text file", L"eng.txt", 0, 0},
+        {"ENG=\"./eng.txt\"", std::string("\xFE\xFF\0a\0b", 6), "Unable to read source as text file", L"eng.txt",
+         0, 0},
+        // UTF-16 with a NUL in it: not text, however well the rest reads.
+        {"ENG=\"./eng.txt\"", std::string("\xFF\xFEo\0k\0\0\0x\0", 10), "Unable to read source as text file",
+         L"eng.txt", 0, 0},
         {"ENG=\"./eng.txt\"", invalid_utf8, "Unable to read source as text file", L"eng.txt", 0, 0},
         {"ENG=\"./eng.txt\"", "ok \xF0\x9F\x98\x80", "Unable to read source as text file", L"eng.txt", 0, 0},
         {"ENG=\"./eng.txt\"", "\xEF\xBB\xBFok\n <text>", "termination on opened tag", L"eng.txt", 1, 7},

@@ -150,6 +150,18 @@ std::pair<int32_t, int32_t> ink_extent(const cCanvasPixels& pixels, std::pair<in
     return extent;
 }
 
+// The pixels left of the vertical bar.
+cCanvasPixels beside_bar(const cCanvasPixels& pixels, int32_t bar)
+{
+    cCanvasPixels view;
+    view.width = pixels.width - bar;
+    view.height = pixels.height;
+    for (int32_t y = 0; y < pixels.height; ++y)
+        for (int32_t x = 0; x < view.width; ++x)
+            view.colours.push_back(pixels.At(x, y));
+    return view;
+}
+
 }  // namespace
 
 // Mark-up -> compiler -> blob -> loader -> viewer: the screenshot is kept as
@@ -265,4 +277,45 @@ TEST_F(DocViewer, ScrollsAndOpensLinks)
     ASSERT_GT(range, 15 + 120);
     EXPECT_EQ(offsets, (std::vector<int32_t>{15, 15 + 120, range, 0, 15}));
     EXPECT_EQ(viewer.opened, std::vector<std::wstring>{L"https://example.org/licence"});
+}
+
+// A document taller than the view is laid out beside the vertical bar from
+// its first paint: the justified lines end at the inner edge left of the
+// bar, and a scroll moves the same page without laying it out again.
+TEST_F(DocViewer, LaysTheFirstPageOutBesideTheBar)
+{
+    cCanvasPixels first, scrolled;
+    int32_t bar = 0, first_height = 0, scrolled_height = 0;
+    Run(400, 120, {[&]() {
+                       first = Shown();
+                       bar = viewer.GetVBarWidth();
+                       first_height = viewer.GetContentHeight();
+                       std::string png = png_of(first.width, first.height, first.colours);
+                       keep_artifact("document_viewer_first_page.png", png.data(), png.size());
+                       POINT blank = ScreenPoint(100, 5);
+                       send_click_at(blank.x, blank.y);
+                       send_key_press(VK_DOWN);
+                   },
+                   [&]() {
+                       scrolled = Shown();
+                       scrolled_height = viewer.GetContentHeight();
+                   }});
+    ASSERT_GT(bar, 0);
+    EXPECT_EQ(scrolled_height, first_height);
+    // Band 0 is the heading; the justified paragraph's first lines follow,
+    // every one but its last ending at the inner edge.
+    const int32_t edge = 400 - bar - sample_margin;
+    cCanvasPixels view = beside_bar(first, bar);
+    std::vector<std::pair<int32_t, int32_t>> bands = ink_bands(view);
+    ASSERT_GE(bands.size(), 3u);
+    for (size_t line = 1; line < 3; ++line) {
+        SCOPED_TRACE(line);
+        std::pair<int32_t, int32_t> extent = ink_extent(view, bands[line]);
+        EXPECT_LE(extent.second, edge - 1);
+        EXPECT_GE(extent.second, edge - 4);
+        // One line step (15) further up after the scroll, the same line.
+        std::pair<int32_t, int32_t> moved = ink_extent(beside_bar(scrolled, bar),
+                                                       {bands[line].first - 15, bands[line].second - 15});
+        EXPECT_EQ(moved, extent);
+    }
 }

@@ -26,23 +26,29 @@ bool delete_file_and_prune(const wchar_t* path)
         return true;
     if (kind != PATH_KIND_FILE || !file_delete(path))
         return false;
+    prune_empty_folders_above(path);
+    return true;
+}
+
+void prune_empty_folders_above(const wchar_t* path)
+{
     _guardchar<wchar_t> folder;
     folder.Assign(path);
     wchar_t* text = folder.Buffer();
     if (!text)
-        return true;
+        return;
     for (;;) {
         wchar_t* cut = const_cast<wchar_t*>(wstr_find_last_char(text, L'/'));
         if (!cut)
-            return true;
+            return;
         while (cut > text && cut[-1] == L'/')
             --cut;
         *cut = 0;
         if (path_get_kind(text) != PATH_KIND_FOLDER)
-            return true;
+            return;
         cFolderListing listing;
         if (!listing.Read(text, false) || listing.Count() != 0)
-            return true;
+            return;
         path_remove_folder(text);
     }
 }

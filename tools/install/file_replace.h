@@ -20,6 +20,10 @@ bool rename_if_unused(const wchar_t* path, const wchar_t* new_path);
 // Failing to remove a folder is silent.
 bool delete_file_and_prune(const wchar_t* path);
 
+// Removes the folders above path that are empty, from its parent up to the
+// first one that still holds something; whatever path itself names is left.
+void prune_empty_folders_above(const wchar_t* path);
+
 // The text before the last '/' of path; false when it has none.
 bool parent_folder_of(const wchar_t* path, _guardchar<wchar_t>& out);
 

@@ -1,30 +1,94 @@
 #include "tools/install/flush_batch.h"
 
-#include "base/parallel_for.h"
+#include <process.h>
 
-cFlushBatch::cFlushBatch() : files(capacity), flushed(capacity), count(0) {}
+cFlushBatch::cFlushBatch()
+    : files(capacity), flushed(capacity), count(0), taken(0), done(0), skipping(false), stopping(false), work(0),
+      started(0)
+{
+}
 
 cFlushBatch::~cFlushBatch()
 {
     CloseAll();
+    {
+        cSafeCriticalSectionAccess access(&lock);
+        stopping = true;
+    }
+    if (started)
+        ReleaseSemaphore(work, started, nullptr);
+    if (started)
+        WaitForMultipleObjects(DWORD(started), threads, TRUE, INFINITE);
+    for (int32_t i = 0; i < started; ++i)
+        CloseHandle(threads[i]);
+    if (work)
+        CloseHandle(work);
+}
+
+bool cFlushBatch::StartThreads()
+{
+    if (started)
+        return true;
+    if (!work)
+        work = CreateSemaphoreW(nullptr, 0, capacity + thread_count, nullptr);
+    if (!work || (!idle.Handle() && !idle.Create(nullptr, true, true)))
+        return false;
+    while (started < thread_count) {
+        uintptr_t thread = _beginthreadex(nullptr, 0, FlushKept, this, 0, nullptr);
+        if (!thread)
+            break;
+        threads[started++] = reinterpret_cast<HANDLE>(thread);
+    }
+    return started > 0;
+}
+
+unsigned __stdcall cFlushBatch::FlushKept(void* context)
+{
+    cFlushBatch* batch = static_cast<cFlushBatch*>(context);
+    for (;;) {
+        WaitForSingleObject(batch->work, INFINITE);
+        int32_t index;
+        bool skip;
+        {
+            cSafeCriticalSectionAccess access(&batch->lock);
+            if (batch->stopping)
+                return 0;
+            index = batch->taken++;
+            skip = batch->skipping;
+        }
+        batch->flushed[index] = !skip && batch->files[index].Flush() ? 1 : 0;
+        cSafeCriticalSectionAccess access(&batch->lock);
+        if (++batch->done == batch->count)
+            batch->idle.Set();
+    }
 }
 
 cFileIO* cFlushBatch::Next()
 {
-    if (count >= files.Count() || !flushed.Data())
+    if (count >= files.Count() || !flushed.Data() || !StartThreads())
         return nullptr;
     return &files[count];
 }
 
-void cFlushBatch::FlushOne(void* context, uint32_t index)
+void cFlushBatch::Keep()
 {
-    cFlushBatch* batch = static_cast<cFlushBatch*>(context);
-    batch->flushed[int32_t(index)] = batch->files[int32_t(index)].Flush() ? 1 : 0;
+    {
+        cSafeCriticalSectionAccess access(&lock);
+        ++count;
+        idle.Reset();
+    }
+    ReleaseSemaphore(work, 1, nullptr);
+}
+
+void cFlushBatch::WaitIdle()
+{
+    if (started)
+        idle.Wait();
 }
 
 bool cFlushBatch::FlushAll(_guardchar<wchar_t>& failed_path)
 {
-    parallel_for(uint32_t(count), FlushOne, this);
+    WaitIdle();
     bool all = true;
     for (int32_t i = 0; i < count; ++i)
         if (!flushed[i] && all) {
@@ -37,7 +101,14 @@ bool cFlushBatch::FlushAll(_guardchar<wchar_t>& failed_path)
 
 void cFlushBatch::CloseAll()
 {
+    {
+        cSafeCriticalSectionAccess access(&lock);
+        skipping = true;
+    }
+    WaitIdle();
     for (int32_t i = 0; i < files.Count(); ++i)
         files[i].Close();
-    count = 0;
+    cSafeCriticalSectionAccess access(&lock);
+    count = taken = done = 0;
+    skipping = false;
 }

@@ -232,7 +232,7 @@ bool cFileSelectPanel::Check()
     if (refusal <= 0)
         return refusal == 0;
     _guardchar<wchar_t> message;
-    format_with_text(message, LookupString(refusal), context->error_path.Text());
+    format_with_path(message, LookupString(refusal), context->error_path.Text());
     show_message_kind3(this, message.Text(), nullptr);
     return false;
 }

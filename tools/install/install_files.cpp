@@ -208,10 +208,9 @@ bool install_unpack_pass(cInstallContext& context, cInstallJobHost& host, int32_
         cFileIO* file = unpacked ? batch.Next() : nullptr;
         if (unpacked && !file)
             unpacked = fail(context, INSTALL_STATUS_CREATE_FAILED, node->element.target_path.Text());
-        if (unpacked) {
+        unpacked = unpacked && unpack_item(context, node->element, index, host, buffer, *file);
+        if (unpacked)
             batch.Keep();
-            unpacked = unpack_item(context, node->element, index, host, buffer, *file);
-        }
     }
     if (unpacked && flush_written(context, batch))
         return true;

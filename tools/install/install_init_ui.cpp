@@ -7,7 +7,6 @@
 #include "tools/install/install_context.h"
 #include "tools/install/message_text.h"
 #include "tools/shell/app_language.h"
-#include "tools/shell/language_form.h"
 
 namespace {
 
@@ -55,17 +54,12 @@ uint32_t cInstallInitJob::Run()
 
 void cInstallInitJob::OnFinish(uint32_t exit_code)
 {
-    if (cInstallInitUI::cProgressAction* action = new cInstallInitUI::cProgressAction(exit_code))
-        form->PostAction(action);
+    post_job_result(form, exit_code);
 }
 
 uint32_t cInstallInitJob::ChooseLanguage(uint32_t proposed)
 {
-    uint32_t answer = proposed;
-    cInstallInitUI::cRespondLangAction* action = new cInstallInitUI::cRespondLangAction(&answer);
-    if (!action || !form->SendActionAndWait(action))
-        return language_none;
-    return answer;
+    return choose_language_on_job_form(form, proposed);
 }
 
 bool cInstallInitJob::SwitchLanguage(uint32_t id)
@@ -82,7 +76,7 @@ bool show_install_init_message(cChildElement* owner, const cInstallContext& cont
     const cInitMessage& message = init_messages[result];
     const cStringArray* section = catalog_find_section(get_global_catalog(), L"pkgm::iini");
     _guardchar<wchar_t> shown;
-    format_with_text(shown, get_catalog_string(section, message.text), context.error_path.Text());
+    format_with_path(shown, get_catalog_string(section, message.text), context.error_path.Text());
     if (message.error)
         show_message_kind3(owner, shown.Text(), nullptr);
     else
@@ -102,17 +96,7 @@ bool cInstallInitUI::HandleAction(cChildElement* sender, cChildAction* action)
         return true;
     }
     if (sender == this && action->code == 8) {
-        cRespondLangAction* question = static_cast<cRespondLangAction*>(action);
-        int32_t count = 0;
-        for (auto* node = context->languages.first; node; node = node->next)
-            ++count;
-        _typebuf<uint32_t> ids(count);
-        int32_t at = 0;
-        for (auto* node = context->languages.first; node && ids.Data(); node = node->next)
-            ids[at++] = uint32_t(node->element);
-        *question->language = ids.Data() ? run_language_selection(ids, this, *question->language,
-                                                                  context->code_name.Text())
-                                         : language_none;
+        Answer(static_cast<cRespondLangAction*>(action), context->languages, context->code_name.Text());
         return true;
     }
     return cCustomForm::HandleAction(sender, action);

@@ -36,20 +36,7 @@ private:
 // wizard may start, else 0.
 class cInstallInitUI : public cJobForm {
 public:
-    // The job's outcome (INSTALL_INIT_*), posted when it ends.
-    class cProgressAction : public cChildAction {
-    public:
-        explicit cProgressAction(uint32_t result) : cChildAction(7), value(result) {}
-        uint32_t value;
-    };
-    // The language question: in, the proposed language; out, the chosen
-    // one, above 9 for none.
-    class cRespondLangAction : public cSentChildAction {
-    public:
-        explicit cRespondLangAction(uint32_t* answer) : cSentChildAction(8), language(answer) {}
-        uint32_t* language;
-    };
-
+    // Its cProgressAction carries the job's outcome (INSTALL_INIT_*).
     explicit cInstallInitUI(cInstallContext* install_context);
 
     bool HandleAction(cChildElement* sender, cChildAction* action) override;

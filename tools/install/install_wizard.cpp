@@ -361,7 +361,7 @@ void cInstWizard::AskRelease(cInstallerJobPanel::cAskReleaseAction* question)
     if (question->path.IsEmpty())
         return;
     _guardchar<wchar_t> text;
-    if (format_with_text(text, LookupString(text_file_in_use), question->path.Text()) &&
+    if (format_with_path(text, LookupString(text_file_in_use), question->path.Text()) &&
         ask_yes_no_kind1(this, text.Text(), nullptr))
         *question->answer = 0;
 }

@@ -1,10 +1,19 @@
 #ifndef TOOLS_INSTALL_JOB_FORM_H
 #define TOOLS_INSTALL_JOB_FORM_H
 
+#include <stdint.h>
+
+#include "base/buffers/guardchar.h"
+#include "base/linked_list.h"
 #include "gui/controls/custom_form.h"
 #include "gui/controls/static_element.h"
 
 class cJob;
+struct cStringArray;
+
+// The action a job posts to its form after switching the interface
+// language: the form shows its line in the new language.
+const uint32_t job_form_texts_changed = 11;
 
 // The base of the small forms that show one line (text 1 of their section)
 // while their job works: the install start-up's, the uninstall's and the
@@ -12,6 +21,31 @@ class cJob;
 // closed while the job runs, and destroys the job with itself. UI thread.
 class cJobForm : public cCustomForm {
 public:
+    // The job's result, posted when it ends.
+    class cProgressAction : public cChildAction {
+    public:
+        explicit cProgressAction(uint32_t result) : cChildAction(7), value(result) {}
+        uint32_t value;
+    };
+    // The language question: in, the proposed language; out, the chosen
+    // one, above 9 for none.
+    class cRespondLangAction : public cSentChildAction {
+    public:
+        explicit cRespondLangAction(uint32_t* answer) : cSentChildAction(8), language(answer) {}
+        uint32_t* language;
+    };
+    // A question of the form's texts, answered 1 for Yes and 0 for No; its
+    // code is the form's own.
+    class cConfirmAction : public cSentChildAction {
+    public:
+        cConfirmAction(uint32_t code, uint8_t* yes, uint32_t number)
+            : cSentChildAction(code), answer(yes), question(number)
+        {
+        }
+        uint8_t* answer;
+        uint32_t question;
+    };
+
     cJobForm();
     // Stops the job (4,000 ms, then cancelled) before destroying it.
     ~cJobForm() override;
@@ -22,13 +56,54 @@ public:
     void OnCreate() override;
     // False while the job's thread runs.
     bool CanClose() override;
+    // Takes job_form_texts_changed from itself; the rest goes to the base.
+    bool HandleAction(cChildElement* sender, cChildAction* action) override;
 
     // Takes the job; a job held before is destroyed.
     void SetJob(cJob* new_job);
 
+    // The message that ends the form for one outcome of its job: its text
+    // number (0: none), whether it is an error, and the modal result.
+    struct cOutcome {
+        int32_t text;
+        bool error;
+        intptr_t result;
+    };
+
 protected:
+    // Shows the message of outcomes[result] and answers its modal result;
+    // beyond the table no message and the result `otherwise`.
+    intptr_t ShowOutcome(const cOutcome* outcomes, uint32_t count, uint32_t result, intptr_t otherwise);
+    // Asks the action's question with Yes and No and writes the answer.
+    void Answer(cConfirmAction* action);
+    // Answers the language question with the language form on this form,
+    // over the offered languages (none chosen when there are none).
+    void Answer(cRespondLangAction* question, const cLinkedList<int32_t>& offered, const wchar_t* code_name);
+    // Text `id` of the form's section with its one "%s" filled with value.
+    bool FormatString(int32_t id, const wchar_t* value, _guardchar<wchar_t>& out);
+
     cStaticElement line;
     cJob* job;
 };
+
+// Runs the form with its job at 350 x 110, titled with text 0 of its
+// section: on the parent when it has a window, else as a window of its own
+// through the application's window maker. Both are owned from here, and
+// destroyed also when nothing can run. The modal result; -1 when the form
+// could not run (no form, job, section or window to run on).
+intptr_t run_job_form(cJobForm* form, cJob* job, const cStringArray* section, cChildElement* parent);
+
+// For the job's thread. Posts the job's result to the form.
+void post_job_result(cJobForm* form, uint32_t result);
+// Asks the form for a language, proposing one, and waits for the answer;
+// above 9 for none.
+uint32_t choose_language_on_job_form(cJobForm* form, uint32_t proposed);
+// Switches the interface language on the UI thread,
+// then has the form show its line anew; false when the language did not
+// load.
+bool switch_job_form_language(cJobForm* form, uint32_t id);
+// Sends the question with the form's confirmation code and waits for the
+// answer; true for Yes.
+bool confirm_on_job_form(cJobForm* form, uint32_t code, uint32_t question);
 
 #endif

@@ -3,9 +3,9 @@
 
 #include <stdint.h>
 
-// Named moments of the install road at which a test build ends its own
-// process at once, as a kill would, so that the tests can show the road
-// consistent after a kill anywhere. Only a build with INSTALL_KILL_POINTS
+// Named moments of the install and uninstall roads at which a test build
+// ends its own process at once, as a kill would, so that the tests can show
+// the roads consistent after a kill anywhere. Only a build with INSTALL_KILL_POINTS
 // defined has them (the tests build the road's sources so); in the
 // program they are nothing at all.
 //

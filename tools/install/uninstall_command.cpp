@@ -4,6 +4,7 @@
 
 #include "base/con_process.h"
 #include "base/job.h"
+#include "tools/install/system_program.h"
 
 namespace {
 
@@ -27,8 +28,13 @@ bool discard_waiting_output(HANDLE pipe)
 
 int32_t run_uninstall_command(const wchar_t* command_line, const cJob* job)
 {
+    _guardchar<wchar_t> resolved;
+    if (!resolve_system_command(command_line, resolved))
+        return -1;
+    // A console window would show nothing (the output comes here) and take
+    // the focus from the form that waits.
     cConProcess process;
-    if (!process.Start(command_line))
+    if (!process.Start(resolved.Text(), CREATE_NO_WINDOW))
         return -1;
     process.CloseInput();
     while (process.Poll()) {

@@ -6,9 +6,11 @@
 class cJob;
 
 // Runs another product's uninstall command as a console child to its end
-// and answers its exit code, or -1 when it could not be started. Its input
-// is at its end from the start and its output and error are read and
-// thrown away as they come, so a command that prints much or reads its
+// and answers its exit code, or -1 when it could not be started. A bare
+// program name of Windows' own runs from its system folder
+// (resolve_system_command); a console program gets no console window. Its
+// input is at its end from the start and its output and error are read
+// and thrown away as they come, so a command that prints much or reads its
 // input cannot hang; its end is taken from the process handle, so every
 // exit code ends the wait (259 too). The job, when given, is looked at
 // every 100 ms at most: once it is asked to stop, the command is ended with

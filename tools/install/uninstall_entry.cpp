@@ -7,6 +7,7 @@
 #include "base/date_time.h"
 #include "base/dynamic_import.h"
 #include "base/format.h"
+#include "base/path.h"
 #include "base/string_utils.h"
 #include "tools/install/product_info.h"
 #include "tools/package/package.h"
@@ -20,7 +21,6 @@ const REGSAM write_access = KEY_WRITE | KEY_WOW64_64KEY;                  // 0x2
 const REGSAM product_write_access = KEY_READ | KEY_WRITE | KEY_WOW64_64KEY;  // 0x2011F
 const REGSAM read_access_64 = KEY_READ | KEY_WOW64_64KEY;                   // 0x20119
 const REGSAM read_access_own = KEY_READ;                                    // 0x20019
-const REGSAM delete_parent_access = product_write_access;
 const wchar_t* const version_names[4] = {L"MajorVersion", L"MinorVersion", L"SubVersion", L"BuildNumber"};
 // Bytes of a string value as read.
 const DWORD string_value_bytes = 16384;
@@ -93,13 +93,6 @@ bool set_string(HKEY key, const wchar_t* name, const wchar_t* text)
     return RegSetValueExW(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(text), bytes) == ERROR_SUCCESS;
 }
 
-void to_backslashes(wchar_t* text)
-{
-    for (; text && *text; ++text)
-        if (*text == L'/')
-            *text = L'\\';
-}
-
 bool write_values(HKEY key, const cPackage& package, const wchar_t* manager_path, const wchar_t* code_name)
 {
     for (int i = 0; i < 4; ++i)
@@ -117,7 +110,7 @@ bool write_values(HKEY key, const cPackage& package, const wchar_t* manager_path
     // The rest is informative: a failure leaves that value out.
     _guardchar<wchar_t> text;
     if (product_icon_path(package, text)) {
-        to_backslashes(text.Buffer());
+        path_to_backslashes(text.Buffer());
         set_string(key, L"DisplayIcon", text.Text());
     }
     set_string(key, L"DisplayName", package.GetString(product_name_key));
@@ -185,6 +178,25 @@ bool nothing_there(LSTATUS status)
     return status == ERROR_FILE_NOT_FOUND || status == ERROR_PATH_NOT_FOUND;
 }
 
+// Deletes the product key in one view (KEY_WOW64_64KEY, or 0 for the
+// process's own). True when it is gone; a key that is not there means
+// there is nothing to delete, one that cannot be opened (access denied) is
+// a failure.
+bool delete_in_view(HKEY root, const wchar_t* code_name, REGSAM view)
+{
+    cRegKey first, uninstall, product;
+    LSTATUS status = first.Open(root, first_level, KEY_READ | view);
+    if (status == ERROR_SUCCESS)
+        status = uninstall.Open(first.key, uninstall_level, KEY_READ | KEY_WRITE | view);
+    if (status == ERROR_SUCCESS)
+        status = product.Open(uninstall.key, code_name, KEY_READ | view);
+    if (status != ERROR_SUCCESS)
+        return nothing_there(status);
+    if (RegDeleteKeyExFunction delete_key_ex = registry_imports().delete_key_ex)
+        return delete_key_ex(uninstall.key, code_name, view, 0) == ERROR_SUCCESS;
+    return RegDeleteKeyW(uninstall.key, code_name) == ERROR_SUCCESS;
+}
+
 }  // namespace
 
 bool format_manager_command(const wchar_t* manager_path, const wchar_t* verb, const wchar_t* code_name,
@@ -192,7 +204,7 @@ bool format_manager_command(const wchar_t* manager_path, const wchar_t* verb, co
 {
     _guardchar<wchar_t> manager;
     manager.Assign(manager_path);
-    to_backslashes(manager.Buffer());
+    path_to_backslashes(manager.Buffer());
     int32_t size = manager.Length() + wstr_length(code_name) + wstr_length(verb) + 16;
     out.Allocate(size);
     return out.Buffer() && wstr_format(out.Buffer(), size, L"\"%s\" %s \"%s\"", manager.Text() ? manager.Text() : L"",
@@ -251,17 +263,8 @@ bool delete_uninstall_entry(const wchar_t* code_name, bool per_user)
     code_name = uninstall_entry_name(code_name);
     if (!code_name)
         return false;
-    cRegKey first, uninstall, product;
-    if (first.Open(root_of(per_user), first_level, read_access_64) != ERROR_SUCCESS)
-        return false;
-    // Only a key that is not there means there is nothing to delete; a key
-    // that cannot be opened (access denied) is a failure.
-    LSTATUS status = uninstall.Open(first.key, uninstall_level, delete_parent_access);
-    if (status == ERROR_SUCCESS)
-        status = product.Open(uninstall.key, code_name, read_access_64);
-    if (status != ERROR_SUCCESS)
-        return nothing_there(status);
-    if (RegDeleteKeyExFunction delete_key_ex = registry_imports().delete_key_ex)
-        return delete_key_ex(uninstall.key, code_name, KEY_WOW64_64KEY, 0) == ERROR_SUCCESS;
-    return RegDeleteKeyW(uninstall.key, code_name) == ERROR_SUCCESS;
+    // Whatever the reader finds must go: the entry of the 64-bit view and
+    // one that a 32-bit program left in its own view.
+    bool wide_gone = delete_in_view(root_of(per_user), code_name, KEY_WOW64_64KEY);
+    return delete_in_view(root_of(per_user), code_name, 0) && wide_gone;
 }

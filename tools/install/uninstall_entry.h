@@ -28,9 +28,10 @@ bool write_uninstall_entry(const cPackage& package, const wchar_t* manager_path,
 bool read_uninstall_entry(const wchar_t* code_name, uint32_t version[4], _guardchar<wchar_t>* uninstall_command,
                           _guardchar<wchar_t>* display_name, bool per_user);
 
-// True when the entry is gone: deleted now, or not there to begin with.
-// False when the keys above it cannot be opened or the deletion is refused
-// (access denied included).
+// Deletes the entry in both views, the 64-bit one and the process's own,
+// as the reader looks in both. True when it is gone from both: deleted now,
+// or not there to begin with. False when a key on the way cannot be opened
+// or the deletion is refused (access denied included).
 bool delete_uninstall_entry(const wchar_t* code_name, bool per_user);
 
 // "\"<manager>\" <verb> \"<code name>\"" with the manager's path in

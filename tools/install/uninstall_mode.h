@@ -6,7 +6,9 @@
 class cChildElement;
 
 // Uninstalls the product of that code name with the uninstall form, on the
-// parent form or on none; 1 at once for an empty code name.
+// parent form (the main window) or, without one, as the program's own
+// window. 0 when the product was uninstalled; 1 for every other outcome,
+// at once and without a form for an empty code name.
 uint32_t run_uninstall_mode(const wchar_t* code_name, cChildElement* parent);
 
 #endif

@@ -2,6 +2,7 @@
 
 #include <string.h>
 
+#include "base/codepage.h"
 #include "base/date_time.h"
 #include "base/file_io.h"
 #include "base/file_ops.h"
@@ -43,6 +44,31 @@ int32_t log_scenario_result(cMakeLog& log, int32_t code, int32_t line)
     return MAKE_SCENARIO_FAILED;
 }
 
+// Which encoding the scenario was read in; the ANSI code page, taken when
+// a byte is not UTF-8, garbles any UTF-8 text elsewhere in the file, so
+// the line of that byte is named. Lines count from 0, as in the errors.
+void log_scenario_encoding(cMakeLog& log, const cScenarioEncoding& encoding)
+{
+    switch (encoding.kind) {
+    case SCENARIO_TEXT_UTF8:
+        log.Print("(i) Scenario read as UTF-8\n");
+        break;
+    case SCENARIO_TEXT_UTF8_MARKED:
+        log.Print("(i) Scenario read as UTF-8 (byte-order mark)\n");
+        break;
+    case SCENARIO_TEXT_UTF16_LE:
+        log.Print("(i) Scenario read as UTF-16 little-endian (byte-order mark)\n");
+        break;
+    case SCENARIO_TEXT_UTF16_BE:
+        log.Print("(i) Scenario read as UTF-16 big-endian (byte-order mark)\n");
+        break;
+    case SCENARIO_TEXT_ANSI:
+        log.Print("(i) Scenario read as ANSI code page %d: line %d holds the first byte that is not UTF-8\n",
+                  codepage_default_ansi(), encoding.ansi_line);
+        break;
+    }
+}
+
 // The package's keys that place things must be defined in every language,
 // or the installer refuses the package.
 bool keys_defined(const cPackage& package, cMakeLog& log)
@@ -79,14 +105,18 @@ bool read_whole(cFileIOTarget& file, _typebuf<uint8_t>& bytes)
     return bytes.Data() && file.Seek(0) && file.ReadExact(bytes.Data(), uint32_t(size));
 }
 
-int32_t write_installer(const wchar_t* path, const _typebuf<uint8_t>& image, cPackage& package, cMakeLog& log)
+// The installer's first part, then the package. The image is released as
+// soon as it is written: the package's block needs the room.
+int32_t write_installer(const wchar_t* path, _typebuf<uint8_t>& image, cPackage& package, cMakeLog& log)
 {
     cFileIO file;
     if (!file.Create(path, FILE_MODE_WRITE)) {
         log.Print("(e) Unable to create target file!\n");
         return MAKE_SAVE_FAILED;
     }
-    if (!file.WriteExact(image.Data(), uint32_t(image.Count()))) {
+    bool written = file.WriteExact(image.Data(), uint32_t(image.Count()));
+    image.Clear();
+    if (!written) {
         log.Print("(e) Save (1) failed!\n");
         return MAKE_SAVE_FAILED;
     }
@@ -97,13 +127,37 @@ int32_t write_installer(const wchar_t* path, const _typebuf<uint8_t>& image, cPa
     return MAKE_DONE;
 }
 
-// The written installer as the installer and its clean copy will read it.
-int32_t check_installer(const wchar_t* path, const _typebuf<uint8_t>& image, const _typebuf<uint8_t>& bare,
-                        uint32_t block_offset, cMakeLog& log)
+// Undoing the written installer's records gives "self" back byte for byte.
+bool undoes_to_self(const uint8_t* block, const wchar_t* path, cFileIOTarget& self)
 {
+    cMemIOTarget clean;
+    uint64_t size = self.GetSize();
+    if (!write_clean_copy_of(block, path, &clean) || clean.GetSize() != size || !clean.Seek(0) || !self.Seek(0))
+        return false;
+    _typebuf<uint8_t> ours{65536}, theirs{65536};
+    if (!ours.Data() || !theirs.Data())
+        return false;
+    for (uint64_t at = 0; at < size;) {
+        uint32_t count = size - at < 65536 ? uint32_t(size - at) : 65536;
+        if (!clean.ReadExact(ours.Data(), count) || !self.ReadExact(theirs.Data(), count) ||
+            memcmp(ours.Data(), theirs.Data(), count) != 0)
+            return false;
+        at += count;
+    }
+    return true;
+}
+
+// The written installer as the installer and its clean copy will read it.
+int32_t check_installer(const wchar_t* path, uint32_t package_offset, const uint8_t* block, cFileIOTarget& self,
+                        cMakeLog& log)
+{
+    if (!undoes_to_self(block, path, self)) {
+        log.Print("(e) The installer's records do not give back \"self\"!\n");
+        return MAKE_SAVE_FAILED;
+    }
     cFileIO file;
     cPackage again;
-    if (!file.Open(path, FILE_MODE_READ) || !file.Seek(uint64_t(bare.Count())) || !read_package(again, &file)) {
+    if (!file.Open(path, FILE_MODE_READ) || !file.Seek(package_offset) || !read_package(again, &file)) {
         log.Print("(e) The written package does not read back!\n");
         return MAKE_SAVE_FAILED;
     }
@@ -111,33 +165,28 @@ int32_t check_installer(const wchar_t* path, const _typebuf<uint8_t>& image, con
         log.Print("(e) Files of the package do not go to distinct paths in every language!\n");
         return MAKE_SCENARIO_FAILED;
     }
-    cMemIOTarget clean;
-    _typebuf<uint8_t> copy;
-    bool undone = write_clean_copy_of(image.Data() + block_offset, path, &clean) && clean.CopyTo(copy) &&
-                  copy.Count() == bare.Count() && memcmp(copy.Data(), bare.Data(), size_t(bare.Count())) == 0;
-    if (!undone) {
-        log.Print("(e) The installer's records do not give back \"self\"!\n");
-        return MAKE_SAVE_FAILED;
-    }
     return MAKE_DONE;
 }
 
 // Writes and checks the installer beside the target, then gives it the
-// target's name; on failure nothing is left.
-int32_t save_installer(const wchar_t* target, const _typebuf<uint8_t>& image, const _typebuf<uint8_t>& bare,
-                       uint32_t block_offset, cPackage& package, cMakeLog& log)
+// target's name; on failure nothing is left. self is the bare manager the
+// image was made from.
+int32_t save_installer(const wchar_t* target, _typebuf<uint8_t>& image, uint32_t block_offset, cFileIOTarget& self,
+                       cPackage& package, cMakeLog& log)
 {
     _guardchar<wchar_t> temporary;
     if (!path_format(temporary, L"%s.tmp", target)) {
         log.Print("(e) Unable to create target file!\n");
         return MAKE_SAVE_FAILED;
     }
+    uint32_t package_offset = uint32_t(image.Count());
+    uint8_t block[command_block_size];
+    memcpy(block, image.Data() + block_offset, command_block_size);
     int32_t result = write_installer(temporary.Text(), image, package, log);
-    // The model is written: its members need not share memory with the
-    // package read back.
+    // The model is written: the check reads the package back without it.
     package.Clear();
     if (result == MAKE_DONE)
-        result = check_installer(temporary.Text(), image, bare, block_offset, log);
+        result = check_installer(temporary.Text(), package_offset, block, self, log);
     if (result == MAKE_DONE && !file_replace(temporary.Text(), target)) {
         log.Print("(e) Unable to create target file!\n");
         result = MAKE_SAVE_FAILED;
@@ -185,8 +234,10 @@ int32_t run_make_mode(const wchar_t* own_path, const wchar_t* typed_scenario_pat
     cPackage package;
     log.Print("(i) Loading scenario... ");
     int32_t line = 0;
-    int32_t code = read_scenario(scenario_path, package, line);
+    cScenarioEncoding encoding;
+    int32_t code = read_scenario(scenario_path, package, line, &encoding);
     int32_t result = log_scenario_result(log, code, line);
+    log_scenario_encoding(log, encoding);
     if (result != MAKE_DONE)
         return result;
     if (!keys_defined(package, log))
@@ -209,7 +260,9 @@ int32_t run_make_mode(const wchar_t* own_path, const wchar_t* typed_scenario_pat
     }
     result = make_installer_image(bare.Data(), uint32_t(bare.Count()), uint32_t(block_offset), package,
                                   installer_day_number(time_now_unix()), image, log);
+    // The check compares with the own file again: no copy stays in memory.
+    bare.Clear();
     if (result != MAKE_DONE)
         return result;
-    return save_installer(target_path, image, bare, uint32_t(block_offset), package, log);
+    return save_installer(target_path, image, uint32_t(block_offset), own, package, log);
 }

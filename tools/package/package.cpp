@@ -1,5 +1,8 @@
 #include "tools/package/package.h"
 
+#include <string.h>
+
+#include "base/path.h"
 #include "base/string_utils.h"
 #include "gui/language.h"
 
@@ -47,6 +50,7 @@ void cPackage::Clear()
     }
     readme_accept = false;
     tree_clear(members);
+    block.Clear();
     list_clear(settings);
     tree_clear(literals);
     literal_counter = 0;
@@ -90,6 +94,41 @@ cSiDocContainer* cPackage::GetReadmeDoc()
 cSiDocContainer* cPackage::GetEulaDoc()
 {
     return current_document(licence, current_language);
+}
+
+cPackageMember& cPackageMember::operator=(cPackageMember&& other)
+{
+    if (this != &other) {
+        unpacked_size = other.unpacked_size;
+        memcpy(digest, other.digest, 32);
+        // Moving the buffer keeps its address: stored stays valid.
+        own = static_cast<_typebuf<uint8_t>&&>(other.own);
+        stored = other.stored;
+        stored_size = other.stored_size;
+        other.Clear();
+    }
+    return *this;
+}
+
+void cPackageMember::Own(_typebuf<uint8_t>&& bytes)
+{
+    own = static_cast<_typebuf<uint8_t>&&>(bytes);
+    stored = own.Data();
+    stored_size = uint32_t(own.Count());
+}
+
+void cPackageMember::Refer(const uint8_t* bytes, uint32_t size)
+{
+    own.Clear();
+    stored = bytes;
+    stored_size = bytes ? size : 0;
+}
+
+void cPackageMember::Clear()
+{
+    own.Clear();
+    stored = nullptr;
+    stored_size = 0;
 }
 
 uint32_t package_member_count(const cPackage& package)
@@ -148,18 +187,13 @@ bool package_relative_path_valid(const wchar_t* path)
         return false;
     const wchar_t* segment = path;
     for (const wchar_t* at = path;; ++at) {
-        wchar_t unit = *at;
-        if (unit == L'/' || unit == 0) {
-            size_t length = size_t(at - segment);
-            bool dots = (length == 1 && segment[0] == L'.') || (length == 2 && segment[0] == L'.' && segment[1] == L'.');
-            if (length == 0 || dots)
-                return false;
-            if (unit == 0)
-                return true;
-            segment = at + 1;
-        } else if (unit == L'\\' || unit == L':' || unit < 32 || unit == 127) {
+        if (*at != L'/' && *at != 0)
+            continue;
+        if (!path_is_plain_file_name(segment, int32_t(at - segment)))
             return false;
-        }
+        if (*at == 0)
+            return true;
+        segment = at + 1;
     }
 }
 

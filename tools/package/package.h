@@ -63,11 +63,33 @@ struct cPackageReplacedProduct {
     uint16_t major;  // 65,535: every version
 };
 
-// A file's data as the package holds it.
-struct cPackageMember {
+// A file's data as the package holds it. The stored bytes are the member's
+// own when it was made from a file; a member read from a package refers to
+// them in that package's record block, which the package keeps for as long
+// as it keeps its members.
+class cPackageMember {
+public:
+    cPackageMember() : unpacked_size(0), stored(nullptr), stored_size(0) {}
+    cPackageMember(const cPackageMember&) = delete;
+    cPackageMember& operator=(const cPackageMember&) = delete;
+    cPackageMember& operator=(cPackageMember&& other);
+
     uint32_t unpacked_size;  // 0: the bytes are stored as they are
     uint8_t digest[32];      // SHA-256 of the file's own bytes
-    _typebuf<uint8_t> bytes;
+
+    // The stored bytes; null and 0 when there are none.
+    const uint8_t* Bytes() const { return stored; }
+    uint32_t Size() const { return stored_size; }
+    // Takes the bytes over.
+    void Own(_typebuf<uint8_t>&& bytes);
+    // Bytes that someone else keeps for at least as long as the member.
+    void Refer(const uint8_t* bytes, uint32_t size);
+    void Clear();
+
+private:
+    _typebuf<uint8_t> own;
+    const uint8_t* stored;
+    uint32_t stored_size;
 };
 
 struct cPackageSetting {
@@ -80,7 +102,8 @@ struct cPackageSetting {
 struct cPendingMember {
     uint32_t index;
     _guardchar<wchar_t> source;
-    int32_t line;  // the scenario line that named the file
+    uint32_t size;  // the file's size when the scenario named it
+    int32_t line;   // the scenario line that named the file
 };
 
 // A document of the package: its stored blob and the loader that parsed it.
@@ -114,6 +137,9 @@ public:
     cPackageDocument readme;
     bool readme_accept;  // the user must tick the read-me's accept box
     cPackageDocument licence;
+    // The record block of a package read from a file: its members' bytes lie
+    // in it. Empty for a package that a scenario builds.
+    _typebuf<uint8_t> block;
     cTreeMap<int32_t, cPackageMember> members;  // index 0, 1, 2... -> member
     cLinkedList<cPackageSetting> settings;
 
@@ -158,9 +184,10 @@ bool is_package_key_defined(const cPackage& package, const wchar_t* key, int32_t
 // tested only when the package has an icon.
 const wchar_t* package_first_undefined_key(const cPackage& package);
 
-// A member path relative to its folder: not empty, '/'-separated, no
-// segment empty, "." or "..", and no '\\', ':' or control character (so it
-// can be neither absolute nor a stream name).
+// A member path relative to its folder: not empty, '/'-separated, and every
+// segment a name Windows keeps for a file of its own (path_is_plain_file_name:
+// so no segment is empty, ".", "..", a device or a stream name, and the path
+// is not absolute).
 bool package_relative_path_valid(const wchar_t* path);
 
 // The id of the language whose three-letter code the text starts with; -1

@@ -46,7 +46,8 @@ extern const char package_magic[8];
 // partly filled.
 bool read_package(cPackage& package, cFileIOTarget* input);
 
-// Writes the model as a package at the stream's position. False for
+// Appends the model as a package to the stream, which must be able to seek
+// back to the package's header, and leaves it at the end. False for
 // anything the reader would refuse to take back as written (texts and keys
 // over 65,535 bytes, empty keys or setting names and values, empty
 // replaced-product names, a document without bytes, an empty member) and

@@ -12,7 +12,7 @@ const uint32_t member_piece = 4096;
 // grows as its stream does, rather than being claimed whole at once.
 const uint64_t first_room_limit = 16 << 20;
 
-// Deflates one call's worth into member.bytes from used on, growing the
+// Deflates one call's worth into bytes from used on, growing the
 // buffer while zlib wants more room; for a flush, until the flush is out.
 bool deflate_into(z_stream& z, int flush, _typebuf<uint8_t>& bytes, uint32_t& used)
 {
@@ -49,14 +49,14 @@ bool compress_package_member(cFileIOTarget* source, cPackageMember& member)
         return false;
     // Room for the whole stream with a few bytes per flush; grown if short.
     uint64_t room = deflateBound(&z, uLong(size)) + (size / member_piece + 1) * 8;
-    member.bytes.Resize(int32_t(room < first_room_limit ? room : first_room_limit));
+    _typebuf<uint8_t> bytes{int32_t(room < first_room_limit ? room : first_room_limit)};
     cSha256Context hash;
     sha256_init(hash);
     uint8_t piece[member_piece];
     uint32_t used = 0;
     uint64_t remaining = size;
     bool finished = false;
-    bool ok = member.bytes.Data() != nullptr;
+    bool ok = bytes.Data() != nullptr;
     // Full pieces end with a partial flush; the stream is always finished,
     // with the last short piece or with no input after the last full one.
     while (ok && !finished) {
@@ -67,15 +67,14 @@ bool compress_package_member(cFileIOTarget* source, cPackageMember& member)
         z.next_in = piece;
         z.avail_in = count;
         finished = count < member_piece;
-        ok = ok && deflate_into(z, finished ? Z_FINISH : Z_PARTIAL_FLUSH, member.bytes, used);
+        ok = ok && deflate_into(z, finished ? Z_FINISH : Z_PARTIAL_FLUSH, bytes, used);
     }
     deflateEnd(&z);
     // A source that grew meanwhile would be stored cut short.
-    ok = ok && source->Read(piece, 1) == 0 && member.bytes.Realloc(int32_t(used));
-    if (!ok) {
-        member.bytes.Clear();
+    ok = ok && source->Read(piece, 1) == 0 && bytes.Realloc(int32_t(used));
+    if (!ok)
         return false;
-    }
+    member.Own(static_cast<_typebuf<uint8_t>&&>(bytes));
     member.unpacked_size = uint32_t(size);
     sha256_final(hash, member.digest);
     return true;
@@ -90,9 +89,6 @@ int32_t add_package_member(cFileIOTarget* source, cPackage& package)
     cPackageMember* added = tree_get_or_add(package.members, int32_t(index));
     if (!added)
         return -1;
-    added->unpacked_size = member.unpacked_size;
-    for (int i = 0; i < 32; ++i)
-        added->digest[i] = member.digest[i];
-    added->bytes = static_cast<_typebuf<uint8_t>&&>(member.bytes);
+    *added = static_cast<cPackageMember&&>(member);
     return int32_t(index);
 }

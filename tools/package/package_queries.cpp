@@ -194,10 +194,9 @@ bool format_display_version(const cPackage& package, _guardchar<wchar_t>& out)
 cFileIOTarget* open_package_member(const cPackage& package, uint32_t index)
 {
     const cPackageMember* member = package_member(package, index);
-    if (!member || !member->bytes.Data())
+    if (!member || !member->Bytes() || member->Size() > INT32_MAX)
         return nullptr;
-    cBufWrapperIO* reader =
-        new cBufWrapperIO(const_cast<uint8_t*>(member->bytes.Data()), member->bytes.Count(), false);
+    cBufWrapperIO* reader = new cBufWrapperIO(const_cast<uint8_t*>(member->Bytes()), int32_t(member->Size()), false);
     if (!reader)
         return nullptr;
     if (member->unpacked_size == 0)
@@ -220,7 +219,7 @@ uint64_t package_member_size(const cPackage& package, uint32_t index)
     const cPackageMember* member = package_member(package, index);
     if (!member)
         return 0;
-    return member->unpacked_size ? member->unpacked_size : uint64_t(member->bytes.Count());
+    return member->unpacked_size ? member->unpacked_size : uint64_t(member->Size());
 }
 
 bool sha256_of_stream(cFileIOTarget* stream, uint8_t digest[32])

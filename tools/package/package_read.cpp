@@ -18,9 +18,11 @@ const uint8_t end_of_languages = 0xFF;
 // so a larger unpacked size is a lie that must not be allocated.
 const uint64_t deflate_max_ratio = 1032;
 
-// Inflates packed_size bytes from the stream into exactly block's size:
-// the stream must end there, with its checksum, and use all its input.
-bool inflate_block(cFileIOTarget* input, uint32_t packed_size, _typebuf<uint8_t>& block)
+// Inflates packed_size bytes from the stream into exactly block's size and
+// takes the SHA-256 of what comes out: the stream must end there, with its
+// checksum, and use all its input. Each piece is hashed while the processor
+// still has it at hand.
+bool inflate_block(cFileIOTarget* input, uint32_t packed_size, _typebuf<uint8_t>& block, uint8_t digest[32])
 {
     _typebuf<uint8_t> piece(65536);
     if (!piece.Data())
@@ -31,6 +33,8 @@ bool inflate_block(cFileIOTarget* input, uint32_t packed_size, _typebuf<uint8_t>
         zlib_inflate_release(z);
         return false;
     }
+    cSha256Context hash;
+    sha256_init(hash);
     z.next_out = block.Data();
     z.avail_out = uInt(block.Count());
     uint32_t remaining = packed_size;
@@ -44,13 +48,16 @@ bool inflate_block(cFileIOTarget* input, uint32_t packed_size, _typebuf<uint8_t>
             z.next_in = piece.Data();
             z.avail_in = count;
         }
+        const uint8_t* produced = z.next_out;
         // Z_BUF_ERROR here means the output is full before the stream ends.
         status = inflate(&z, Z_NO_FLUSH);
+        sha256_update(hash, produced, size_t(z.next_out - produced));
         if (status != Z_OK)
             break;
     }
     bool whole = status == Z_STREAM_END && remaining == 0 && z.avail_in == 0 && z.avail_out == 0;
     zlib_inflate_release(z);
+    sha256_final(hash, digest);
     return whole;
 }
 
@@ -206,10 +213,8 @@ bool read_members(cPackageRecordReader& in, cPackage& package)
             return false;
         member->unpacked_size = unpacked_size;
         memcpy(member->digest, digest, 32);
-        member->bytes.Resize(int32_t(packed_size));
-        if (!member->bytes.Data())
-            return false;
-        memcpy(member->bytes.Data(), bytes, packed_size);
+        // The bytes stay in the package's block.
+        member->Refer(bytes, packed_size);
     }
 }
 
@@ -282,14 +287,13 @@ bool read_package(cPackage& package, cFileIOTarget* input)
     if (!unpacked_size || !packed_size || unpacked_size > INT32_MAX ||
         unpacked_size > uint64_t(packed_size) * deflate_max_ratio)
         return false;
-    _typebuf<uint8_t> block{int32_t(unpacked_size)};
-    if (!block.Data() || !inflate_block(input, packed_size, block))
-        return false;
+    // Kept by the package: its members refer to their bytes in it.
+    package.block.Resize(int32_t(unpacked_size));
     uint8_t digest[32];
-    sha256_digest(digest, block.Data(), block.Count());
-    if (memcmp(digest, header + 17, 32) != 0)
+    if (!package.block.Data() || !inflate_block(input, packed_size, package.block, digest) ||
+        memcmp(digest, header + 17, 32) != 0)
         return false;
-    cPackageRecordReader in(block.Data(), unpacked_size);
+    cPackageRecordReader in(package.block.Data(), unpacked_size);
     for (;;) {
         uint8_t type;
         if (!in.U8(type))

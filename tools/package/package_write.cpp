@@ -231,11 +231,11 @@ bool member_segments(const cPackage& package, _typebuf<uint8_t>& heads, _typebuf
     for (auto* node = tree_first_node(package.members); node; node = tree_next_node(node), head += 40) {
         const cPackageMember& member = node->value;
         write_u32_le(head, member.unpacked_size);
-        write_u32_le(head + 4, uint32_t(member.bytes.Count()));
+        write_u32_le(head + 4, member.Size());
         memcpy(head + 8, member.digest, 32);
         segments[int32_t(at++)] = {head, 40};
-        segments[int32_t(at++)] = {member.bytes.Data(), uint32_t(member.bytes.Count())};
-        if (member.bytes.Count() == 0)
+        segments[int32_t(at++)] = {member.Bytes(), member.Size()};
+        if (member.Size() == 0)
             return false;
     }
     // Without members the block ends with its end byte alone.
@@ -287,14 +287,18 @@ bool write_package(cFileIOTarget* output, cPackage& package)
     if (out.Failed() || !member_segments(package, heads, segments))
         return false;
     segments[0] = out.Segment();
-    cDeflatedBlock block;
-    if (!block.Deflate(segments.Data(), uint32_t(segments.Count())))
-        return false;
-    uint8_t header[package_header_size];
+    // The block goes out as it is deflated, after a header whose sizes and
+    // digest are filled in once it is all written.
+    uint8_t header[package_header_size] = {};
     memcpy(header, package_magic, 8);
     header[8] = 1;
+    uint64_t start = output->GetSize();
+    cDeflatedBlock block;
+    if (!output->SeekFromEnd(0) || !output->WriteExact(header, package_header_size) ||
+        !block.Write(segments.Data(), uint32_t(segments.Count()), output))
+        return false;
     write_u32_le(header + 9, block.unpacked_size);
     write_u32_le(header + 13, block.packed_size);
     memcpy(header + 17, block.digest, 32);
-    return output->WriteExact(header, package_header_size) && block.WriteTo(output);
+    return output->Seek(start) && output->WriteExact(header, package_header_size) && output->SeekFromEnd(0);
 }

@@ -41,6 +41,7 @@ int32_t add_install_file(cPackage& package, const cInstallLine& line, const wcha
     member->unpacked_size = 0;
     pending->index = index;
     pending->source.Assign(source);
+    pending->size = uint32_t(size);
     pending->line = package.scenario_line;
     entry->member_index = index;
     entry->folder_key.Assign(line.folder_key.Text());
@@ -153,28 +154,39 @@ void compress_member(void* context, uint32_t index)
 
 bool scenario_compress_members(cPackage& package, int32_t& failed_line)
 {
+    // Largest first, so that no big file is left to run alone at the end;
+    // among equal sizes in the scenario's order. The key puts larger sizes
+    // first and keeps the order among equal ones.
+    cTreeMap<uint64_t, cPendingMember*> by_size(1024);
     uint32_t count = 0;
-    for (auto* node = package.pending_members.first; node; node = node->next)
-        ++count;
+    for (auto* node = package.pending_members.first; node; node = node->next, ++count) {
+        cPendingMember** slot = tree_get_or_add(by_size, uint64_t(UINT32_MAX - node->element.size) << 32 | count);
+        if (!slot)
+            return false;
+        *slot = &node->element;
+    }
     _typebuf<cMemberWork> work{int32_t(count)};
     if (count && !work.Data())
         return false;
     uint32_t at = 0;
-    for (auto* node = package.pending_members.first; node; node = node->next, ++at) {
-        work[int32_t(at)].pending = &node->element;
-        work[int32_t(at)].member = tree_find_value(package.members, int32_t(node->element.index));
+    for (auto* node = tree_first_node(by_size); node; node = tree_next_node(node), ++at) {
+        work[int32_t(at)].pending = node->value;
+        work[int32_t(at)].member = tree_find_value(package.members, int32_t(node->value->index));
         work[int32_t(at)].compressed = false;
         if (!work[int32_t(at)].member)
             return false;
     }
+    // parallel_for hands the indices out in rising order.
     parallel_for(count, compress_member, work.Data());
-    list_clear(package.pending_members);
+    // The first failure in the scenario's order is the one reported.
+    int32_t failed = -1;
     for (uint32_t i = 0; i < count; ++i)
-        if (!work[int32_t(i)].compressed) {
+        if (!work[int32_t(i)].compressed && (failed < 0 || work[int32_t(i)].pending->line < failed_line)) {
+            failed = int32_t(i);
             failed_line = work[int32_t(i)].pending->line;
-            return false;
         }
-    return true;
+    list_clear(package.pending_members);
+    return failed < 0;
 }
 
 int32_t scenario_read_install(cPackage& package, const wchar_t* line)

@@ -1,10 +1,9 @@
 #include "tools/package/scenario_reader.h"
 
-#include <string.h>
-
 #include "base/codepage.h"
 #include "base/file_io.h"
 #include "base/string_convert.h"
+#include "base/utf8.h"
 
 namespace {
 
@@ -37,13 +36,36 @@ bool utf16_from_bytes(const uint8_t* bytes, int32_t size, bool big_endian, _type
     return true;
 }
 
-// UTF-8 that reads back as the same bytes; anything else is not taken for it.
-bool utf8_round_trips(const uint8_t* bytes, int32_t size, _typebuf<wchar_t>& text)
+bool is_line_end(uint32_t unit)
 {
-    wbuf_from_utf8(reinterpret_cast<const char*>(bytes), size, text);
-    _typebuf<uint8_t> again;
-    utf8buf_from_wstr(text.Data(), text.Count(), again);
-    return again.Count() == size && (size == 0 || memcmp(again.Data(), bytes, size_t(size)) == 0);
+    return unit == L'\n' || unit == L'\r' || unit == 0;
+}
+
+// The bytes as standard UTF-8; false, with the offset of the first byte
+// that is not part of a well-formed sequence, when they are not.
+bool utf8_from_bytes(const uint8_t* bytes, int32_t size, _typebuf<wchar_t>& text, int32_t* invalid_at)
+{
+    const char* narrow = reinterpret_cast<const char*>(bytes);
+    int32_t units = 0;
+    *invalid_at = utf8_standard_prefix(narrow, size, nullptr, &units);
+    if (*invalid_at < size)
+        return false;
+    text.Resize(units);
+    if (units > 0 && !text.Data())
+        return false;
+    utf8_standard_prefix(narrow, size, text.Data(), &units);
+    return true;
+}
+
+// The line (from 0) that holds the byte at offset: line ends as next_line
+// counts them.
+int32_t line_of_offset(const uint8_t* bytes, int32_t offset)
+{
+    int32_t line = 0;
+    for (int32_t at = 0; at < offset; ++at)
+        if (is_line_end(bytes[at]) && !(bytes[at] == '\r' && at + 1 < offset && bytes[at + 1] == '\n'))
+            ++line;
+    return line;
 }
 
 bool ansi_from_bytes(const uint8_t* bytes, int32_t size, _typebuf<wchar_t>& text)
@@ -57,8 +79,9 @@ bool ansi_from_bytes(const uint8_t* bytes, int32_t size, _typebuf<wchar_t>& text
 }
 
 // The whole file as UTF-16 text, its byte-order mark left out.
-bool read_scenario_text(const wchar_t* path, _typebuf<wchar_t>& text)
+bool read_scenario_text(const wchar_t* path, _typebuf<wchar_t>& text, cScenarioEncoding& encoding)
 {
+    encoding = {SCENARIO_TEXT_UNREAD, 0};
     cFileIO file;
     if (!file.Open(path, FILE_MODE_READ))
         return false;
@@ -68,15 +91,34 @@ bool read_scenario_text(const wchar_t* path, _typebuf<wchar_t>& text)
         return false;
     const uint8_t* data = bytes.Data();
     int32_t count = bytes.Count();
-    if (count >= 2 && data[0] == 0xFF && data[1] == 0xFE)
-        return utf16_from_bytes(data + 2, count - 2, false, text);
-    if (count >= 2 && data[0] == 0xFE && data[1] == 0xFF)
-        return utf16_from_bytes(data + 2, count - 2, true, text);
-    if (count >= 3 && data[0] == 0xEF && data[1] == 0xBB && data[2] == 0xBF) {
-        wbuf_from_utf8(reinterpret_cast<const char*>(data + 3), count - 3, text);
-        return count == 3 || text.Data();
+    bool read = false;
+    if (count >= 2 && data[0] == 0xFF && data[1] == 0xFE) {
+        encoding.kind = SCENARIO_TEXT_UTF16_LE;
+        read = utf16_from_bytes(data + 2, count - 2, false, text);
+    } else if (count >= 2 && data[0] == 0xFE && data[1] == 0xFF) {
+        encoding.kind = SCENARIO_TEXT_UTF16_BE;
+        read = utf16_from_bytes(data + 2, count - 2, true, text);
+    } else if (count >= 3 && data[0] == 0xEF && data[1] == 0xBB && data[2] == 0xBF) {
+        // Marked as UTF-8, it is read as such: invalid bytes pass one by one.
+        encoding.kind = SCENARIO_TEXT_UTF8_MARKED;
+        int32_t invalid_at;
+        read = utf8_from_bytes(data + 3, count - 3, text, &invalid_at);
+        if (!read && invalid_at < count - 3) {
+            wbuf_from_utf8(reinterpret_cast<const char*>(data + 3), count - 3, text);
+            read = text.Data() != nullptr;
+        }
+    } else {
+        int32_t invalid_at;
+        read = utf8_from_bytes(data, count, text, &invalid_at);
+        encoding.kind = invalid_at == count ? SCENARIO_TEXT_UTF8 : SCENARIO_TEXT_ANSI;
+        if (invalid_at < count) {
+            encoding.ansi_line = line_of_offset(data, invalid_at);
+            read = ansi_from_bytes(data, count, text);
+        }
     }
-    return utf8_round_trips(data, count, text) || ansi_from_bytes(data, count, text);
+    if (!read)
+        encoding.kind = SCENARIO_TEXT_UNREAD;
+    return read;
 }
 
 // The line starting at at (its end: LF, CR, CR LF or NUL) into line; at
@@ -86,7 +128,7 @@ bool next_line(const _typebuf<wchar_t>& text, int32_t& at, _guardchar<wchar_t>& 
     if (at >= text.Count())
         return false;
     int32_t start = at;
-    while (at < text.Count() && text[at] != L'\n' && text[at] != L'\r' && text[at] != 0)
+    while (at < text.Count() && !is_line_end(uint32_t(text[at])))
         ++at;
     line.AssignN(text.Data() + start, at - start);
     if (at < text.Count() && text[at] == L'\r' && at + 1 < text.Count() && text[at + 1] == L'\n')
@@ -169,11 +211,15 @@ int32_t final_checks(cPackage& package)
 
 }  // namespace
 
-int32_t read_scenario(const wchar_t* path, cPackage& package, int32_t& line)
+int32_t read_scenario(const wchar_t* path, cPackage& package, int32_t& line, cScenarioEncoding* encoding)
 {
     package.Clear();
     _typebuf<wchar_t> text;
-    if (!read_scenario_text(path, text))
+    cScenarioEncoding read;
+    bool readable = read_scenario_text(path, text, read);
+    if (encoding)
+        *encoding = read;
+    if (!readable)
         return SCENARIO_NO_SOURCE;
     int32_t at = 0;
     _guardchar<wchar_t> content;

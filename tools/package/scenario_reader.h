@@ -39,12 +39,28 @@ enum : int32_t {
     SCENARIO_RESERVED_KEY = 29,     // a string "pgm": the install folder is the installer's to set
 };
 
+// How the scenario's bytes were read as text.
+enum : int32_t {
+    SCENARIO_TEXT_UNREAD = 0,  // the file could not be read
+    SCENARIO_TEXT_UTF8 = 1,    // no byte-order mark, well-formed UTF-8
+    SCENARIO_TEXT_UTF8_MARKED = 2,
+    SCENARIO_TEXT_UTF16_LE = 3,
+    SCENARIO_TEXT_UTF16_BE = 4,
+    SCENARIO_TEXT_ANSI = 5,    // no byte-order mark, not UTF-8
+};
+
+struct cScenarioEncoding {
+    int32_t kind;       // SCENARIO_TEXT_*
+    int32_t ansi_line;  // ANSI: the line (from 0) of the first byte that is not UTF-8
+};
+
 // Reads the scenario file into the emptied package: its documents compiled
 // and its files compressed into members on the way. Line numbers count from
 // 0; line is the line that failed, or -1 after the whole file was read (the
 // final checks). The file is UTF-16 or UTF-8 after its byte-order mark;
-// without one, UTF-8 when it is well formed, else the ANSI code page.
-int32_t read_scenario(const wchar_t* path, cPackage& package, int32_t& line);
+// without one, UTF-8 when it is well formed, else the ANSI code page;
+// encoding (when given) says which.
+int32_t read_scenario(const wchar_t* path, cPackage& package, int32_t& line, cScenarioEncoding* encoding = nullptr);
 
 // Tokens, each on a cursor into a NUL-terminated line that it advances.
 // Blanks are tab, LF, CR and space; a line "ends" at its NUL or a '#'.

@@ -2,11 +2,14 @@
 
 #include "gui/canvas.h"
 #include "gui/controls/canvas_clip.h"
+#include "gui/controls/focus_cue.h"
 #include "gui/ui_font.h"
 
 namespace {
 
 const uint32_t white = 0xFFFFFF;
+// The focus cue, inside the frame.
+const int32_t focus_cue_inset = 3;
 
 // Text centred on the element, clipped to it.
 void draw_centred_text(cCanvas* canvas, cChildElement* element, const wchar_t* text, uint32_t colour)
@@ -66,6 +69,10 @@ void cWZIButton::Paint(cCanvas* canvas)
     canvas->FillRect(&all, FaceColour(), frame_colour);
     canvas->SelectFontBy(6, 14, get_ui_font_face_name(), true, false, false);
     draw_centred_text(canvas, this, GetTextPtr(), TextColour());
+    if (HasFocus() && IsVisible())
+        draw_focus_cue(canvas, cRect{focus_cue_inset, focus_cue_inset, width - 2 * focus_cue_inset,
+                                     height - 2 * focus_cue_inset},
+                       TextColour());
 }
 
 void cWZISelButton::InitDefaults()

@@ -7,8 +7,9 @@
 
 // The application's flat button (wizard, language form and the other
 // forms): a face with a frame and the element's text centred on it in the
-// interface face 6 x 14 bold. Hover, press and click come from the generic
-// button; a hidden button (or one under a hidden parent) paints greyed.
+// interface face 6 x 14 bold, a dotted frame inside while it holds the
+// focus. Hover, press and click come from the generic button; a hidden
+// button (or one under a hidden parent) paints greyed.
 class cWZIButton : public cGenButtonChild {
 public:
     void Paint(cCanvas* canvas) override;

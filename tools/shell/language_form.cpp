@@ -152,6 +152,10 @@ bool cLangSelectionForm::HandleAction(cChildElement* sender, cChildAction* actio
 bool cLangSelectionForm::DispatchKeyDown(uint32_t key, bool shift, bool ctrl, bool alt)
 {
     if (!shift && !ctrl && !alt) {
+        // The keys that walk the list walk it from anywhere on the form:
+        // the focus goes back to the list first.
+        if (key >= VK_PRIOR && key <= VK_DOWN && !grid.HasFocus())
+            SetFocusTo(&grid);
         if (key == VK_RETURN) {
             Choose();
             return true;

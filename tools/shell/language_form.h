@@ -33,8 +33,9 @@ private:
 // The form in which an installer or uninstaller asks for its language. A
 // selected row switches the interface (and the form's own texts) at once;
 // Start, Enter or a double click ends the run with the row's id + 1, and
-// Escape, confirmed, with 0. "Other languages" opens the maker's page of
-// language options for the product. UI thread only.
+// Escape, confirmed, with 0. The arrows, Home, End and the page keys walk
+// the list wherever the focus is. "Other languages" opens the maker's page
+// of language options for the product. UI thread only.
 class cLangSelectionForm : public cChildElement {
 public:
     // The ids are copied; the preselected id's row is selected.

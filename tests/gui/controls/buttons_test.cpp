@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <map>
 #include <string>
 #include <vector>
@@ -67,9 +68,14 @@ TEST_F(ButtonsTest, EachVisualStateDrawsItsOwnFrameColours)
     auto top_left = [](int32_t state) { return uint32_t(0x20C010 + state * 8); };
     auto bottom_right = [](int32_t state) { return uint32_t(0x6010D0 + state * 8); };
     std::map<int32_t, std::pair<uint32_t, uint32_t>> seen;
+    // The focus cue's dots in the text colour along the line inside the
+    // frames, every other pixel.
+    std::map<int32_t, int32_t> cue_dots;
     auto read = [&](cButtonChild* button, int32_t state) {
-        return [&seen, button, state]() {
+        return [&seen, &cue_dots, button, state]() {
             seen[state] = {cFormWindow::PixelAt(button, 0, 0), cFormWindow::PixelAt(button, 89, 25)};
+            std::vector<uint32_t> line = cFormWindow::Pixels(button, 2, 2, 86, 1);
+            cue_dots[state] = int32_t(std::count(line.begin(), line.end(), theme_colour(4)));
         };
     };
     EXPECT_EQ(Run([&](cControlsForm* f) {
@@ -97,6 +103,8 @@ TEST_F(ButtonsTest, EachVisualStateDrawsItsOwnFrameColours)
     for (int32_t state = 0; state < 5; ++state) {
         SCOPED_TRACE(state);
         EXPECT_EQ(seen[state], std::make_pair(top_left(state), bottom_right(state)));
+        // Focused, also under the pointer and pressed.
+        EXPECT_EQ(cue_dots[state], state >= 1 && state <= 3 ? 43 : 0);
     }
 }
 

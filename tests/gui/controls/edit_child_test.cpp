@@ -59,8 +59,7 @@ void act(cEditChild& edit, const std::string& word)
         return;
     }
     if (word == "dbl") {
-        // The second press comes a few ticks later, and the window takes it
-        // only while the button is still down.
+        // The second press comes a few ticks after the first click.
         cFormWindow::ClickAt(&edit, edit_width - 6, edit_height / 2);
         run_later(15, []() { send_mouse_button(true, false); });
         run_later(40, []() { send_mouse_button(true, true); });
@@ -201,9 +200,21 @@ TEST_F(EditChild, CopyCutAndPasteGoThroughTheSystemClipboard)
                    [&]() { cFormWindow::Press(VK_END, VK_SHIFT); },
                    [&]() { cFormWindow::Press('X', VK_CONTROL); },
                    note,
+                   // A cut of text that the clipboard does not hold yet.
+                   [&]() {
+                       top.SetText(L"keep cut", -1);
+                       cFormWindow::ClickAt(&top, 4, 4);
+                   },
+                   [&]() { cFormWindow::Press(VK_END); },
+                   [&]() {
+                       for (int i = 0; i < 3; ++i)
+                           cFormWindow::Press(VK_LEFT, VK_SHIFT);
+                   },
+                   [&]() { cFormWindow::Press('X', VK_CONTROL); },
+                   note,
                });
     EXPECT_EQ(seen, (std::vector<std::wstring>{L"copy me", L"copy me", L"copy me", L"", L"copy me",
-                                               L"from outside"}));
+                                               L"from outside", L"keep ", L"copy me", L"cut"}));
 }
 
 // Some pixel leans to red: text in pure red drawn smoothed over a light grey

@@ -157,6 +157,28 @@ TEST_F(ListViewTest, MouseAndKeysSelectRowsAsTheirModifiersAsk)
                            PressRow(f, 2, true)};
          },
          {2}, 2, {"7 1 -1 0 0", "6 1", "8", "9", "7 2 1 0 0", "6 2"}},
+        {"Page Down over rows that exactly fill the view lands on the last row shown, then a view further", false,
+         [&](cListForm* f) {
+             return cSteps{[f]() {
+                               // Three rows fill the view exactly.
+                               std::vector<cShownRow> shown = f->ShownIcons();
+                               int32_t pitch = shown[1].top - shown[0].top;
+                               int32_t chrome = f->list.GetHeight() - f->list.GetClientRect().height;
+                               f->GetClientPanel()->AddChild(&f->list, 10, 10, cListForm::list_width,
+                                                             chrome + 3 * pitch);
+                           },
+                           ClickRow(f, 0), key(VK_NEXT), key(VK_NEXT)};
+         },
+         {4}, 4, {"7 0 -1 0 0", "7 2 0 0 0", "7 4 2 0 0"}},
+        {"a quick double click activates: the button is up again when the second press is handled", false,
+         // Two whole clicks 40 ms apart, as a touchpad's tap gives them.
+         [](cListForm* f) {
+             return cSteps{[f]() {
+                 ClickRow(f, 3)();
+                 run_later(40, [f]() { ClickRow(f, 3)(); });
+             }};
+         },
+         {3}, 3, {"7 3 -1 0 0", "6 3"}},
     };
     for (const cSelectionCase& test : cases) {
         SCOPED_TRACE(test.name);

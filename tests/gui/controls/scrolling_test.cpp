@@ -92,6 +92,12 @@ TEST_F(ScrollingTest, WheelArrowAndFocusMoveTheViewByTheirSteps)
         {"a child below the view gains the focus: its bottom edge (200 + 30) reaches the view's",
          [](cControlsForm* f) { return cSteps{[f]() { f->low_in_view.TakeFocus(); }}; },
          200 + 30 - view_height},
+        {"content shrunk below the offset, with no new position: the bar's range clamps it and the view follows",
+         [](cControlsForm* f) {
+             return cSteps{[f]() { f->view.GetVScroll()->SetPosition(1800, true); },
+                           [f]() { f->view.SetContentHeight(500); }};
+         },
+         500 - view_height},
     };
     for (const cScrollCase& test : cases) {
         SCOPED_TRACE(test.name);

@@ -140,6 +140,32 @@ public:
                                             0, nullptr);
         cFormWindow::ClickAt(&top_buttons, x + 8, 8);
     }
+    // Steps that walk the list with the keyboard from its first row (the
+    // list has the focus), noting each current row's name: the order the
+    // list shows its rows in.
+    std::vector<cFormWindow::cStep> ReadOrder(std::vector<std::wstring>* names, size_t count)
+    {
+        std::vector<cFormWindow::cStep> steps{[names]() {
+            names->clear();
+            cFormWindow::Press(VK_HOME);
+        }};
+        for (size_t i = 0; i < count; ++i)
+            steps.push_back([this, names]() {
+                cListViewChild::cCell* cell = list.GetCellRecord(list.GetCurrentRow(), 1);
+                names->push_back(cell && cell->text.Text() ? cell->text.Text() : L"?");
+                cFormWindow::Press(VK_DOWN);
+            });
+        return steps;
+    }
+    // A click on the header's button of the column (1 Name ... 4 Size).
+    void ClickColumn(int32_t id)
+    {
+        cHeaderChild* header = list.GetHeader();
+        int32_t x = 0;
+        for (int32_t before = 1; before < id; ++before)
+            x += header->GetColumnWidth(before) + cSplitterChild::bar_width;
+        cFormWindow::ClickAt(header, x + 10, 5);
+    }
     void ClickField() { cFormWindow::ClickAt(&name_field, 5, 5); }
     void ClickList(int32_t x, int32_t y) { cFormWindow::ClickAt(&list, x, y); }
 };
@@ -165,6 +191,30 @@ public:
     }
     std::wstring CurrentPath() { return current && current->path.Text() ? current->path.Text() : L""; }
     std::wstring FieldText() { return cFormWindow::Text(&path_field); }
+    // The item's row lies inside the tree's view (the scrolling taken off,
+    // the bars left out; its last line may lie under the tree's bottom
+    // border), and the screen shows the fill colour there.
+    bool RowShownIn(const std::wstring& path, uint32_t fill)
+    {
+        const cTreeFoldersContentItem* item = Find(path);
+        if (!item || !item->row->label)
+            return false;
+        cRect row = item->row->label->GetBounds();
+        cRect view = tree.GetClientRect();
+        int32_t top = row.y - tree.GetScrollOffsetY();
+        if (top < view.y || top + row.height - 1 > view.y + view.height)
+            return false;
+        // The row's middle line as the tree shows it there.
+        cPoint origin{0, 0};
+        tree.GetScreenPosition(&origin);
+        POINT at{origin.x + row.x - tree.GetScrollOffsetX(), origin.y + top + row.height / 2};
+        HWND window = host_of(&tree);
+        ScreenToClient(window, &at);
+        std::vector<uint32_t> line = window_pixels(window, at.x, at.y, row.width, 1);
+        return std::count_if(line.begin(), line.end(), [fill](uint32_t pixel) {
+                   return cFormWindow::swap_red_blue(pixel) == fill;
+               }) > row.width / 4;
+    }
     void ClickNewFolder() { cFormWindow::ClickAt(&top_buttons, 8, 8); }
     // A click on the row's label.
     void ClickRow(const std::wstring& path)

@@ -7,8 +7,10 @@
 #include "gui/dialogs/file_choose_dialog.h"
 
 #include <gtest/gtest.h>
+#include <wctype.h>
 #include <windows.h>
 
+#include <algorithm>
 #include <functional>
 #include <map>
 #include <string>
@@ -138,6 +140,51 @@ TEST_F(FileChooserTest, ListsSizesAndDatesWithoutHiddenFiles)
     EXPECT_EQ(rows[L"readme.txt"].date.substr(0, 10), L"04.03.2019");
 }
 
+TEST_F(FileChooserTest, FoldersComeFirstAndNamesAToZAfterEveryRefill)
+{
+    const cNames folders = {L"beta", L"Alpha", L"zed", L"Omega"}, files = {L"b.txt", L"Zulu.txt", L"A.txt", L"c.png"};
+    ASSERT_TRUE(CreateDirectoryW(root.Native(L"mixed").c_str(), nullptr));
+    for (const std::wstring& folder : folders)
+        ASSERT_TRUE(CreateDirectoryW(root.Native(L"mixed/" + folder).c_str(), nullptr));
+    for (const std::wstring& file : files)
+        ASSERT_TRUE(root.WriteFile(L"mixed/" + file, "x"));
+    options.initial_folder.Assign(root.Path(L"mixed").c_str());
+    // Folders, then files, each A to Z without regard to case.
+    auto a_to_z = [](cNames names) {
+        std::sort(names.begin(), names.end(), [](const std::wstring& a, const std::wstring& b) {
+            return std::lexicographical_compare(a.begin(), a.end(), b.begin(), b.end(),
+                                                [](wchar_t x, wchar_t y) { return towlower(x) < towlower(y); });
+        });
+        return names;
+    };
+    cNames expected = a_to_z(folders), expected_texts = expected;
+    for (const std::wstring& file : a_to_z(files)) {
+        expected.push_back(file);
+        if (file.size() > 4 && file.substr(file.size() - 4) == L".txt")
+            expected_texts.push_back(file);
+    }
+    cNames listed, turned, filtered;
+    EXPECT_EQ(Run([&](cFileChooserProbe* probe, cFormWindow& runner) {
+                  cSteps steps{Listed(runner, probe)};
+                  for (const auto& step : probe->ReadOrder(&listed, expected.size()))
+                      steps.push_back(step);
+                  // The type column's header turns the list, files first;
+                  // a refill puts the folders first again.
+                  steps.push_back([probe]() { probe->ClickColumn(3); });
+                  for (const auto& step : probe->ReadOrder(&turned, expected.size()))
+                      steps.push_back(step);
+                  steps.insert(steps.end(), {Typed(probe, L"*.txt"), Listed(runner, probe)});
+                  for (const auto& step : probe->ReadOrder(&filtered, expected_texts.size()))
+                      steps.push_back(step);
+                  return steps;
+              }),
+              1);
+    EXPECT_EQ(listed, expected);
+    // Descending, equal ranks in reverse order.
+    EXPECT_EQ(turned, cNames(expected.rbegin(), expected.rend()));
+    EXPECT_EQ(filtered, expected_texts);
+}
+
 TEST_F(FileChooserTest, TypedTextsChooseNavigateOrFilter)
 {
     // A file in the process's current folder that the listed folder lacks.
@@ -232,6 +279,44 @@ TEST_F(FileChooserTest, NewFolderCreatesAsksOrReportsTheError)
         EXPECT_EQ(listed, c.listed);
     }
     EXPECT_NE(root.Attributes(L"fresh") & FILE_ATTRIBUTE_DIRECTORY, 0u);
+}
+
+TEST_F(FileChooserTest, NewFolderWithAnEmptyNameKeepsTheFormOpenAndCreatesNothing)
+{
+    // What the folder holds, as Windows lists it.
+    auto entries = [this]() {
+        cNames names;
+        WIN32_FIND_DATAW found;
+        HANDLE search = FindFirstFileW(root.Native(L"*").c_str(), &found);
+        for (BOOL more = search != INVALID_HANDLE_VALUE; more; more = FindNextFileW(search, &found))
+            names.push_back(found.cFileName);
+        if (search != INVALID_HANDLE_VALUE)
+            FindClose(search);
+        std::sort(names.begin(), names.end());
+        return names;
+    };
+    const cNames before = entries();
+    std::wstring after_enter;
+    size_t rows_before = 0, rows_after = 0;
+    EXPECT_EQ(Run([&](cFileChooserProbe* probe, cFormWindow& runner) {
+                  return cSteps{Listed(runner, probe),
+                                [&, probe]() {
+                                    rows_before = probe->Rows().size();
+                                    probe->ClickTopButton(3);
+                                },
+                                runner.WaitUntil([probe]() { return !nested_dialog_title(probe).empty(); }),
+                                []() { cFormWindow::Press(VK_RETURN); },
+                                [&, probe]() {
+                                    after_enter = nested_dialog_title(probe);
+                                    cFormWindow::Press(VK_ESCAPE);
+                                },
+                                runner.WaitUntil([probe]() { return nested_dialog_title(probe).empty(); }),
+                                Listed(runner, probe), [&, probe]() { rows_after = probe->Rows().size(); }};
+              }),
+              1);
+    EXPECT_EQ(after_enter, L"Enter new folder name") << "Enter on an empty name keeps the form open";
+    EXPECT_EQ(rows_after, rows_before);
+    EXPECT_EQ(entries(), before);
 }
 
 TEST_F(FileChooserTest, InputDuringASlowNavigationIsIgnored)

@@ -95,6 +95,41 @@ TEST_F(FolderChooserTest, AProposedFileOpensItsFolder)
     EXPECT_EQ(children, cNames{L"sub"});
 }
 
+TEST_F(FolderChooserTest, TheChosenFolderShowsInTheViewWhenOpenedAndAfterATypedWalk)
+{
+    // A listing several views long, the folders chosen far down in it.
+    ASSERT_TRUE(CreateDirectoryW(root.Native(L"long").c_str(), nullptr));
+    for (int i = 0; i < 60; ++i) {
+        std::wstring name = L"long/d" + std::wstring(i < 10 ? L"0" : L"") + std::to_wstring(i);
+        ASSERT_TRUE(CreateDirectoryW(root.Native(name).c_str(), nullptr));
+    }
+    ASSERT_TRUE(CreateDirectoryW(root.Native(L"long/d52/inner").c_str(), nullptr));
+    const std::wstring opened = root.Path(L"long/d45"), walked = root.Path(L"long/d52/inner");
+    result.Assign(opened.c_str());
+    bool opened_shown = false, walked_shown = false;
+    std::wstring walked_current;
+    // Opened, the row is marked (the path field has the focus); walked to,
+    // its label has the focus and shows selected.
+    EXPECT_EQ(Run([&](cFolderChooserProbe* probe, cFormWindow&) {
+                  return cSteps{[&, probe]() {
+                                    opened_shown = probe->RowShownIn(opened, theme_colour(18));
+                                    keep_screenshot(probe, "folder_choose_deep.png");
+                                    cFormWindow::Press('A', VK_CONTROL);
+                                    cFormWindow::TypeText(walked.c_str());
+                                    cFormWindow::Press(VK_RETURN);
+                                },
+                                [&, probe]() {
+                                    walked_shown = probe->RowShownIn(walked, theme_colour(16));
+                                    walked_current = probe->CurrentPath();
+                                    keep_screenshot(probe, "folder_choose_walked.png");
+                                }};
+              }),
+              1);
+    EXPECT_TRUE(opened_shown);
+    EXPECT_EQ(walked_current, walked);
+    EXPECT_TRUE(walked_shown);
+}
+
 TEST_F(FolderChooserTest, APathOnADriveAddedMeanwhileAddsTheChainOfRows)
 {
     // A hidden folder is not listed: the walk adds its row, named by the

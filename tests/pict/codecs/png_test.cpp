@@ -10,6 +10,7 @@
 
 #include "base/crc32.h"
 #include "pict/pict_target.h"
+#include "tests/pict/decode_checks.h"
 #include "tests/support/byte_stream.h"
 #include "tests/support/test_data.h"
 
@@ -18,29 +19,6 @@ namespace {
 std::string png_file(const std::string& name)
 {
     return read_test_data(("png/" + name + ".png").c_str());
-}
-
-// The picture's own buffer, as bytes.
-std::string pixel_bytes(cPictPNG& png)
-{
-    if (png.deep)
-        return std::string(reinterpret_cast<const char*>(png.pixels64.Data()), size_t(png.pixels64.Count()) * 8);
-    return std::string(reinterpret_cast<const char*>(png.pixels32.Data()), size_t(png.pixels32.Count()) * 4);
-}
-
-// 32-bit pixels of an expected file: deep ones by their top bytes.
-std::vector<uint32_t> pixels32_of(const std::string& expected, bool deep)
-{
-    std::vector<uint32_t> pixels;
-    for (size_t i = 0; i < expected.size(); i += deep ? 8 : 4) {
-        uint64_t value = 0;
-        memcpy(&value, expected.data() + i, deep ? 8 : 4);
-        if (deep)
-            value = (value >> 8 & 0xFF) | (value >> 24 & 0xFF) << 8 | (value >> 40 & 0xFF) << 16 |
-                    (value >> 56 & 0xFF) << 24;
-        pixels.push_back(uint32_t(value));
-    }
-    return pixels;
 }
 
 // Writes every chunk's CRC anew, so that damage inside chunks reaches the
@@ -93,19 +71,8 @@ TEST(PngDecoder, DecodesEveryKindOfFileAsImageMagickDoes)
         EXPECT_EQ(png.HasDeepPixels(), deep);
         EXPECT_TRUE(pixel_bytes(png) == expected);
 
-        std::vector<uint32_t> bitmap(size_t(width) * height, 0x12345678);
-        cPictTarget target;
-        pict_target_init(&target, nullptr);
-        target.pixels = bitmap.data();
-        target.width = width;
-        target.height = height;
         cPictPNG sunk;
-        ASSERT_TRUE(sunk.SetOutputTarget(&target));
-        ASSERT_TRUE(file.stream.Seek(0));
-        ASSERT_TRUE(sunk.Load(&file.stream));
-        EXPECT_EQ(sunk.output, nullptr);
-        EXPECT_EQ(sunk.pixels32.Data(), nullptr);
-        EXPECT_EQ(bitmap, pixels32_of(expected, deep));
+        EXPECT_EQ(load_into_bitmap(sunk, file.bytes, width, height), pixels32_of(expected, deep));
     }
 }
 

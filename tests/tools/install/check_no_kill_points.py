@@ -1,10 +1,10 @@
 #!/usr/bin/env python3
 """The kill points of the install road exist only in test builds: the
 program, and the install road's library that it links, hold neither the
-hook nor the name of its variable; the test build of the installer holds
-both (so the search finds what it looks for).
+hook nor the name of its variable; the test builds (the installer's and
+the program's) hold both (so the search finds what it looks for).
 
-usage: check_no_kill_points.py <program> <road library> <test build>"""
+usage: check_no_kill_points.py <program> <road library> <test build>..."""
 
 import sys
 
@@ -18,14 +18,15 @@ def marks_in(path):
 
 
 def main():
-    program, library, test_build = sys.argv[1:4]
+    program, library = sys.argv[1:3]
     problems = []
     for path in (program, library):
         found = marks_in(path)
         if found:
             problems.append(f"{path} holds {', '.join(found)}")
-    if MARKS[0].decode() not in marks_in(test_build):
-        problems.append(f"{test_build} holds no kill point")
+    for test_build in sys.argv[3:]:
+        if MARKS[0].decode() not in marks_in(test_build):
+            problems.append(f"{test_build} holds no kill point")
     for problem in problems:
         print(problem)
     return 1 if problems else 0

@@ -18,12 +18,13 @@ using namespace road;
 namespace {
 
 struct KillCase {
-    const char* point;        // PELMARO_TEST_KILL_POINT
-    const char* old_product;  // installed first; null: a first installation
-    const char* new_product;  // the one killed and run again
-    const char* version;      // its version as the Windows entry shows it
-    const char* earlier;      // a kill point of an earlier run that leaves work for the repair; or null
-    bool silent_manager;      // the installed manager answers no version (so it is replaced)
+    const char* point;                      // PELMARO_TEST_KILL_POINT
+    const char* old_product;                // installed first; null: a first installation
+    const char* new_product;                // the one killed and run again
+    const char* version;                    // its version as the Windows entry shows it
+    const char* earlier;                    // a kill point of an earlier run that leaves work for the repair; or null
+    bool silent_manager;                    // the installed manager answers no version (so it is replaced)
+    const char* earlier_product = nullptr;  // the earlier run's product; null: new_product
 };
 
 // List order of v2: 0 bin/app.exe (changed, more than 64 KiB), 1 bin/core.dll
@@ -51,6 +52,10 @@ const KillCase kill_cases[] = {
     {"cleanup:7", "v1", "v2", "1.1", nullptr, false},
     {"repair:0", "v1", "v2", "1.1", "after backup", false},
     {"repair:3", "v1", "v2", "1.1", "apply:3", false},
+    // A run of v2 cut in its apply pass, then a third version: the repair
+    // takes v2's new files away and puts v1's back before big goes on
+    // (big's list begins with v2's files, in v2's order).
+    {"repair:6", "v1", "big", "1.2", "apply:3", false, "v2"},
     {"unpack:0", nullptr, "v1", "1.0.0.1", nullptr, false},
     {"after apply", nullptr, "v1", "1.0.0.1", nullptr, false},
     {"record saved", nullptr, "v1", "1.0.0.1", nullptr, false},
@@ -66,7 +71,9 @@ std::string case_name(const ::testing::TestParamInfo<KillCase>& info)
     std::string name = std::string(info.param.old_product ? "update_" : "first_") + info.param.new_product + "_" +
                        info.param.point;
     if (info.param.earlier)
-        name += std::string("_after_") + info.param.earlier;
+        name += std::string("_after_") +
+                (info.param.earlier_product ? std::string(info.param.earlier_product) + "_" : std::string()) +
+                info.param.earlier;
     for (char& c : name)
         if (!isalnum(uint8_t(c)))
             c = '_';
@@ -88,7 +95,8 @@ TEST_P(KillPoint, TheRerunCompletesWhatTheKillInterrupted)
         }
     }
     if (c.earlier) {
-        RunResult earlier = world.Install(new_product, {{L"PELMARO_TEST_KILL_POINT", wide_of(c.earlier)}});
+        const char* earlier_product = c.earlier_product ? c.earlier_product : new_product;
+        RunResult earlier = world.Install(earlier_product, {{L"PELMARO_TEST_KILL_POINT", wide_of(c.earlier)}});
         ASSERT_EQ(earlier.exit_code, 86u) << earlier.output;
     }
     RunResult killed = world.Install(new_product, {{L"PELMARO_TEST_KILL_POINT", wide_of(c.point)}});

@@ -16,7 +16,8 @@ removed and identical files, nested folders, blanks and non-ASCII names,
 sizes that are multiples of 4,096 and more than 64 KiB), same (v1's files
 as 1.0.5.0), two (English and
 German, for the language question), big (1.2.0.0, 120 files, for kills at
-random moments) and empty (a 0-byte file, which make refuses).
+random moments), other (another product, "<code name>-other", installed
+beside v1) and empty (a 0-byte file, which make refuses).
 
 For the wizard: w1 (v1's files and a program the test puts in
 road/src/w1/bin/marker.exe, with welcome, read-me to accept and licence,
@@ -35,10 +36,10 @@ HEADER = """[General]
 langs = {langs}
 
 [Software]
-codename = "@CODENAME@{suffix}"
+codename = "@CODENAME@{code_suffix}"
 name = "Road Test {label}"
 publisher = "Road Works"
-group = "Road Test"
+group = "{group}"
 folder = "Road Test"
 version = "{version}"
 publish_URL = "http://example.org/"
@@ -79,8 +80,9 @@ def noise(rng, size):
 
 
 class Product:
-    def __init__(self, name, version, langs="ENG", suffix=""):
-        self.name, self.version, self.langs, self.suffix = name, version, langs, suffix
+    def __init__(self, name, version, langs="ENG", code_suffix="", group="Road Test"):
+        self.name, self.version, self.langs = name, version, langs
+        self.code_suffix, self.group = code_suffix, group
         self.documents = []
         self.files = []  # (target, kind, size, seed)
         self.menu = []
@@ -112,7 +114,8 @@ def write_product(root, product):
         # One folder line adds the nested folder's files, recursively.
         lines.append(f'"./src/{product.name}/data/nested" = $pgm "data/nested"')
     scenario = HEADER.format(langs=product.langs, label=product.name, version=product.version,
-                             suffix=product.suffix, documents="".join(d + "\n" for d in product.documents),
+                             code_suffix=product.code_suffix, group=product.group,
+                             documents="".join(d + "\n" for d in product.documents),
                              strings="".join(s + "\n" for s in product.strings))
     scenario += "\n".join(lines) + "\n\n[Menu]\n" + "".join(m + "\n" for m in product.menu)
     scenario += "\n[Run]\n" + "".join(r + "\n" for r in product.runs)
@@ -188,6 +191,14 @@ def main():
     big.menu = v2.menu
     big.runs = v2.runs
 
+    # Another product beside v1, under "<code name>-other" with a Start-menu
+    # folder of its own, which uninstalling v1 must leave alone.
+    other = Product("other", "1.0.0.0", code_suffix="-other", group="Other Test")
+    base_strings(other, ["ENG"])
+    other.add("bin/other.exe", "exe", 6000, 41)
+    other.add("docs/other notes.txt", "text", 2000, 42)
+    other.menu = ['$open = $pgm "bin/other.exe", $pgm "bin/other.exe"']
+
     empty = Product("empty", "1.0.0.0")
     base_strings(empty, ["ENG"])
     empty.add("bin/app.exe", "exe", 5000, 31)
@@ -211,7 +222,7 @@ def main():
     # sample product has it: never offered for removal.
     w2.deprecates = ['"@CODENAME@" = *', '"@CODENAME@-older" = *']
 
-    older = Product("older", "1.0.0.0", suffix="-older")
+    older = Product("older", "1.0.0.0", code_suffix="-older")
     base_strings(older, ["ENG"])
     older.add("old/tool.exe", "exe", 3000, 41)
 
@@ -235,7 +246,7 @@ def main():
                        ("deu", "Sie d\u00fcrfen dieses Testprodukt installieren und entfernen.")):
         with open(os.path.join(root, "docs", f"eula_{lang}.txt"), "w", encoding="utf-8") as out:
             out.write(f"<text ml=12 mr=12 mt=10>{text}</text>\n")
-    for product in (v1, v2, same, two, big, empty, w1, w2, older, olds):
+    for product in (v1, v2, same, two, big, other, empty, w1, w2, older, olds):
         write_product(root, product)
 
 

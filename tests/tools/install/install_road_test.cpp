@@ -164,6 +164,47 @@ TEST(InstallRoad, AFileHeldOpenIsAskedForAndNoPutsEverythingBack)
     expect_installed(world, "v2", "1.1");
 }
 
+// A later target that has become a folder by the time its backup is due:
+// the targets backed up before it go back, no ".bkp" stays, and once the
+// folder is gone the update goes through.
+TEST(InstallRoad, ALaterTargetThatIsAFolderPutsTheEarlierBackupsBack)
+{
+    World world(L"folder");
+    ASSERT_EQ(world.Install("v1").exit_code, 0u);
+    std::map<std::wstring, std::wstring> v1_files = product_files("v1");
+    // The backup pass stops at the held file (list entry 3) and asks; the
+    // answer comes once a folder stands where data/big.bin (entry 6) goes.
+    std::wstring held_path = world.App(L"docs/\u00fcn\u00efc\u00f6d\u00e9 \u30d5\u30a1\u30a4\u30eb.txt");
+    HANDLE held = CreateFileW(windows_path(held_path).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                              0, nullptr);
+    ASSERT_NE(held, INVALID_HANDLE_VALUE);
+    TempFolder answers(L"answers");
+    std::thread release([&] {
+        for (int i = 0; i < 6000 && !exists(answers.Path(L"asked.txt")); ++i)
+            Sleep(10);
+        CreateDirectoryW(windows_path(world.App(L"data/big.bin")).c_str(), nullptr);
+        CloseHandle(held);
+        answers.WriteFile(L"answer.txt", "yes");
+    });
+    RunResult refused = world.Install("v2", {{L"PELMARO_TEST_RELEASE_FOLDER", windows_path(answers.Path())}});
+    release.join();
+    EXPECT_EQ(refused.exit_code, 100u + 1) << refused.output;
+    EXPECT_NE(refused.output.find("job 1 1 " + utf8_of(world.App(L"data/big.bin"))), std::string::npos)
+        << refused.output;
+    for (const auto& file : v1_files)
+        EXPECT_TRUE(file_bytes(world.App(file.first)) == file_bytes(road_folder() + L"/" + file.second))
+            << utf8_of(file.first) << " holds its old content";
+    std::set<std::wstring> present;
+    list_files(world.App(), L"", present);
+    for (const std::wstring& path : present)
+        EXPECT_NE(path.substr(path.size() > 4 ? path.size() - 4 : 0), L".bkp") << utf8_of(path);
+
+    ASSERT_TRUE(RemoveDirectoryW(windows_path(world.App(L"data/big.bin")).c_str()));
+    RunResult retried = world.Install("v2");
+    EXPECT_EQ(retried.exit_code, 0u) << retried.output;
+    expect_installed(world, "v2", "1.1");
+}
+
 TEST(InstallRoad, AStopWhileUnpackingLeavesTheOldFiles)
 {
     World world(L"stop");

@@ -4,8 +4,10 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <functional>
 #include <map>
 #include <string>
+#include <thread>
 
 #include "tools/package/package.h"
 
@@ -73,7 +75,7 @@ struct RunResult {
 
 // The current environment with the variables replaced (names compare
 // without case, as Windows does; an empty value removes the variable), as
-// a block for CreateProcessW.
+// a block for CreateProcessW with CREATE_UNICODE_ENVIRONMENT.
 inline std::wstring environment_block(const std::map<std::wstring, std::wstring>& variables)
 {
     std::wstring block;
@@ -97,11 +99,13 @@ inline std::wstring environment_block(const std::map<std::wstring, std::wstring>
 
 // A process with its own environment and working folder and its standard
 // output on a pipe; killed after kill_after_ms when that is not negative.
+// beside, when given, runs on a thread of its own with the process handle
+// while the process runs (to answer its forms), and is waited for.
 inline RunResult run_process(const std::wstring& command, const std::map<std::wstring, std::wstring>& variables,
-                             const std::wstring& folder, int kill_after_ms = -1)
+                             const std::wstring& folder, int kill_after_ms = -1,
+                             const std::function<void(HANDLE)>& beside = nullptr)
 {
     std::wstring block = environment_block(variables);
-
     SECURITY_ATTRIBUTES inherit = {sizeof(inherit), nullptr, TRUE};
     HANDLE read_end = nullptr, write_end = nullptr;
     CreatePipe(&read_end, &write_end, &inherit, 0);
@@ -126,6 +130,9 @@ inline RunResult run_process(const std::wstring& command, const std::map<std::ws
     if (started) {
         AssignProcessToJobObject(job, process.hProcess);
         ResumeThread(process.hThread);
+        std::thread answering;
+        if (beside)
+            answering = std::thread(beside, process.hProcess);
         if (kill_after_ms >= 0 && WaitForSingleObject(process.hProcess, DWORD(kill_after_ms)) == WAIT_TIMEOUT)
             TerminateJobObject(job, 87);
         // Read what is there until the process has ended, not until the
@@ -150,6 +157,8 @@ inline RunResult run_process(const std::wstring& command, const std::map<std::ws
         WaitForSingleObject(process.hProcess, 60000);
         GetExitCodeProcess(process.hProcess, &result.exit_code);
         TerminateJobObject(job, 87);
+        if (answering.joinable())
+            answering.join();
         CloseHandle(process.hThread);
         CloseHandle(process.hProcess);
     }

@@ -12,9 +12,11 @@ installer would refuse leave no installer.
 Usage: make_roundtrip_test.py WINE_RUN MANAGER VERSION_PROBE WORK_FOLDER
 """
 
+import concurrent.futures
 import hashlib
 import os
 import random
+import re
 import shutil
 import struct
 import subprocess
@@ -22,7 +24,10 @@ import sys
 import time
 import zlib
 
-sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "support"))
+HERE = os.path.dirname(os.path.abspath(__file__))
+sys.path.insert(0, os.path.join(HERE, "..", "..", "support"))
+sys.path.insert(0, HERE)
+from package_fixtures import REFUSED_MEMBER_PATHS, TAKEN_MEMBER_PATHS  # noqa: E402
 from pe_layout import pe_layout, u16, u32  # noqa: E402
 
 BLOCK_SIZE = 8192
@@ -129,6 +134,31 @@ class Records:
             items.append(entry())
 
 
+def deflated_block(block):
+    """The block's zlib stream as the maker lays it out, whatever its number
+    of threads: 1 MiB pieces, each deflated at level 9 primed with the 32 KiB
+    before it and ended by a sync flush (the last one by the stream's end)."""
+    pieces = [b"\x78\xda"]
+    for start in range(0, len(block), 1 << 20):
+        primer = block[max(0, start - 32768): start]
+        options = {"zdict": primer} if primer else {}
+        stream = zlib.compressobj(9, zlib.DEFLATED, -15, 8, zlib.Z_DEFAULT_STRATEGY, **options)
+        last = start + (1 << 20) >= len(block)
+        pieces.append(stream.compress(block[start: start + (1 << 20)]) +
+                      stream.flush(zlib.Z_FINISH if last else zlib.Z_SYNC_FLUSH))
+    return b"".join(pieces) + struct.pack(">I", zlib.adler32(block))
+
+
+def deflated_member(data):
+    """A file's member stream: level 9, a partial flush after each full
+    4,096-byte piece, finished with the last short (or empty) piece."""
+    stream, out = zlib.compressobj(9), []
+    for start in range(0, len(data) + 1, 4096):
+        piece = data[start: start + 4096]
+        out.append(stream.compress(piece) + stream.flush(zlib.Z_FINISH if len(piece) < 4096 else zlib.Z_PARTIAL_FLUSH))
+    return b"".join(out)
+
+
 def read_package(data):
     check(data[:8] == b"QRVSOPKG" and data[8] == 1, "package header")
     unpacked_size, packed_size = struct.unpack_from("<II", data, 9)
@@ -137,6 +167,9 @@ def read_package(data):
     block = stream.decompress(data[49:])
     check(stream.eof and not stream.unused_data and len(block) == unpacked_size, "one whole zlib stream")
     check(hashlib.sha256(block).digest() == data[17:49], "block digest")
+    # Byte for byte, so that a package never changes with the machine that
+    # made it (zlib here is the program's version).
+    check(data[49:] == deflated_block(block), "the block's stream is laid out in its 1 MiB pieces")
     r = Records(block)
 
     def until_ff(read):
@@ -183,6 +216,7 @@ def member_bytes(member):
     data = stream.decompress(stored)
     check(stream.eof and not stream.unused_data, "member stream complete, with its checksum")
     check(len(data) == unpacked and hashlib.sha256(data).digest() == digest, "member size and digest")
+    check(stored == deflated_member(data), "member stream laid out in its 4,096-byte pieces")
     return data
 
 
@@ -212,6 +246,11 @@ icon = $pgm "bin/f1"
 """
 
 
+def quoted(text):
+    """A scenario's quoted text."""
+    return '"%s"' % text.replace("\\", "\\\\").replace('"', '\\"')
+
+
 def write_product(folder):
     os.makedirs(os.path.join(folder, "files"), exist_ok=True)
     os.makedirs(os.path.join(folder, "docs"), exist_ok=True)
@@ -229,7 +268,11 @@ def write_product(folder):
     with open(os.path.join(folder, "docs", "doc.idx"), "w") as f:
         f.write('ENG = "./eng.txt"\nDEU = "./deu.txt"\n')
     install = "".join('"./files/f%d" = $pgm "bin/f%d", 755\n' % (s, s) for s in SIZES)
-    with open(os.path.join(folder, "s.scn"), "w") as f:
+    # Names that only look like those a package cannot hold.
+    for path in TAKEN_MEMBER_PATHS.values():
+        sources[path] = sources["bin/f1"]
+        install += '"./files/f1" = $pgm %s, 755\n' % quoted(path)
+    with open(os.path.join(folder, "s.scn"), "w", encoding="utf-8") as f:
         f.write(SCENARIO.format(install=install))
     return sources
 
@@ -239,8 +282,18 @@ def make(wine_run, manager, folder, scenario="s.scn", target="setup.exe"):
     run = subprocess.run([wine_run, manager, "make", scenario, target], cwd=folder,
                          stdout=subprocess.PIPE, stderr=subprocess.PIPE, timeout=120)
     with open(os.path.join(folder, scenario + ".log"), "rb") as f:
-        log = f.read().decode("utf-8")
+        log = f.read().decode("utf-8", errors="replace")
     return run.returncode, log
+
+
+def line_of_first_non_utf8(data):
+    """The line (from 0; LF, CR, CR LF and NUL end lines) of the first byte
+    that is not UTF-8, or None."""
+    try:
+        data.decode("utf-8")
+        return None
+    except UnicodeDecodeError as error:
+        return len(re.findall(rb"\r\n|[\r\n\0]", data[:error.start]))
 
 
 def check_package(package, sources):
@@ -251,7 +304,7 @@ def check_package(package, sources):
     check(package[8] == [(b"n", b"\x05\0\0\0")] and package[12] == [("older", 65535)], "settings, replaced")
     check(package[5][0][0] == 1 and strings[package[5][0][1]] == "Start", "finish-page entry")
     check(strings[package[3][0][0]] == "Round Trip", "shortcut name")
-    check(len(package[13]) == len(package[4]) == len(SIZES) + 1, "one member per file")
+    check(len(package[13]) == len(package[4]) == len(sources), "one member per file")
     for member, word, folder, path, languages in package[4]:
         check(folder == "pgm" and member_bytes(package[13][member]) == sources[path], "file %s" % path)
         expected = (0x02080808, [2]) if path.startswith("x64/") else (0x03070505, [])
@@ -296,25 +349,66 @@ def check_signed(wine_run, manager, folder):
     check(verify.returncode == 0, "the undone installer's signature verifies:\n%s" % verify.stdout.decode())
 
 
+def check_ansi(wine_run, manager, folder):
+    """A scenario without a byte-order mark that is not UTF-8 is read in the
+    ANSI code page, and the log names it and the line of the first byte
+    that is not UTF-8; a UTF-8 one is named so."""
+    with open(os.path.join(folder, "s.scn.log"), "rb") as f:
+        check(b"\r\n(i) Scenario read as UTF-8\r\n" in f.read(), "the log names UTF-8")
+    with open(os.path.join(folder, "s.scn"), "rb") as f:
+        text = f.read().replace(b"\n", b"\r\n").replace(b'name = "Round Trip"', b'name = "Round Tr\xe9p"')
+    with open(os.path.join(folder, "ansi.scn"), "wb") as f:
+        f.write(text)
+    code, log = make(wine_run, manager, folder, "ansi.scn", "ansi.exe")
+    check(code == 0, "make of the ANSI scenario: exit %d\n%s" % (code, log))
+    found = re.search(r"\r\n\(i\) Scenario read as ANSI code page (\d+): line (\d+) holds the first byte that is "
+                      r"not UTF-8\r\n", log)
+    check(found and int(found.group(2)) == line_of_first_non_utf8(text), "the ANSI line of the log:\n" + log)
+    with open(manager, "rb") as f:
+        bare = f.read()
+    with open(os.path.join(folder, "ansi.exe"), "rb") as f:
+        package = read_package(check_installer(bare, f.read()))
+    name = b"Round Tr\xe9p".decode("cp" + found.group(1))
+    check(package[6]["name"] == name, "the name in code page %s: %r" % (found.group(1), package[6]["name"]))
+
+
 def check_refusals(wine_run, manager, folder):
     """Packages the installer would refuse: an error line, exit code 1, no
-    installer and nothing beside it."""
+    installer and nothing beside it. Each member path that a package cannot
+    hold is refused at its [Install] line."""
     with open(os.path.join(folder, "files", "empty"), "wb"):
         pass
-    with open(os.path.join(folder, "s.scn")) as f:
+    with open(os.path.join(folder, "s.scn"), encoding="utf-8") as f:
         good = f.read()
     cases = {
         "empty.scn": (good.replace("[Menu]", '"./files/empty" = $pgm "bin/empty"\n[Menu]'), "Empty source file"),
         "undefined.scn": ('[Install]\n"./files/f1" = $nowhere "f1"\n' + good, '(e) Key "nowhere"'),
         "section.scn": ("[General]\n[Nonsense]\n", "(i) Loading scenario... ERROR:\r\n - at line 1: Unknown section!"),
+        # Two targets that Windows takes for one file: refused once written.
+        "alias.scn": (good.replace("[Menu]", '"./files/f1" = "C:/Data" "notes.txt"\n'
+                                             '"./files/f1" = "c:/data. " "Notes.txt"\n[Menu]'),
+                      "(e) Files of the package do not go to distinct paths in every language!"),
     }
-    for scenario, (text, expected) in cases.items():
-        with open(os.path.join(folder, scenario), "w") as f:
+    menu_line = good.split("\n").index("[Menu]")
+    for name, path in REFUSED_MEMBER_PATHS.items():
+        cases["path_%s.scn" % name] = (good.replace("[Menu]", '"./files/f1" = $pgm %s\n[Menu]' % quoted(path)),
+                                       " - at line %d: error code 23!" % menu_line)
+
+    def run(scenario, text):
+        with open(os.path.join(folder, scenario), "w", encoding="utf-8") as f:
             f.write(text)
-        code, log = make(wine_run, manager, folder, scenario, "refused.exe")
-        check(code == 1 and expected in log, "%s: exit %d\n%s" % (scenario, code, log))
-        for left in ("refused.exe", "refused.exe.tmp"):
-            check(not os.path.exists(os.path.join(folder, left)), "%s left %s" % (scenario, left))
+        target = scenario[:-4] + ".exe"
+        code, log = make(wine_run, manager, folder, scenario, target)
+        left = [name for name in (target, target + ".tmp") if os.path.exists(os.path.join(folder, name))]
+        return code, log, left
+
+    # A few at once: each run has its own scenario, log and target.
+    with concurrent.futures.ThreadPoolExecutor(4) as pool:
+        runs = {scenario: pool.submit(run, scenario, text) for scenario, (text, _) in cases.items()}
+        for scenario, (_, expected) in cases.items():
+            code, log, left = runs[scenario].result()
+            check(code == 1 and expected in log, "%s: exit %d\n%s" % (scenario, code, log))
+            check(not left, "%s left %s" % (scenario, left))
 
 
 def main():
@@ -331,6 +425,7 @@ def main():
     check_package(read_package(check_installer(bare, installer)), sources)
     check_version(wine_run, probe, os.path.join(folder, "setup.exe"))
     check_signed(wine_run, manager, folder)
+    check_ansi(wine_run, manager, folder)
     check_refusals(wine_run, manager, folder)
     print("make round trip: all checks passed")
 

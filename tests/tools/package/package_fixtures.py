@@ -57,6 +57,27 @@ def member_data(index, size):
 
 MEMBERS = [member_data(i, size) for i, size in enumerate((1, 4095, 4096, 8192, 10000, 150000))]
 
+# Member paths that a package cannot hold: each must name a file of its own
+# under its folder, the same file on every Windows. The reader refuses a
+# package with one of them, and make a scenario that gives one.
+REFUSED_MEMBER_PATHS = {
+    "dotdot": "a/../b", "drive": "C:/x", "stream": "a:b", "empty_segment": "a//b", "backslash": "a\\b",
+    "absolute": "/a", "dot": "./a", "empty": "", "control": "a\tb", "trailing_slash": "a/",
+    # Devices, in any case, with or without an extension, in any segment.
+    "nul_txt": "NUL.txt", "com1": "COM1", "aux_in_folder": "d/AUX", "nul_dot": "nul.", "lpt9_log": "x/lpt9.log",
+    "con_folder": "Con/readme.txt", "prn_blank_ext": "prn .txt", "conin": "CONIN$", "conout_ext": "d/conout$.x",
+    "com_superscript": "com\u00b9",
+    # Names Windows cuts short or refuses.
+    "dots": "...", "blank": " ", "trailing_dot": "notes.txt.", "trailing_blank": "notes.txt ",
+    "folder_trailing_dot": "docs./a", "less": "a<b", "greater": "a>b", "quote": 'a"b', "bar": "a|b",
+    "question": "a?b", "star": "a*b", "segment_256": "d/" + "n" * 256,
+}
+# Near misses of the above that are plain names.
+TAKEN_MEMBER_PATHS = {
+    "segment_255": "d/" + "n" * 255, "device_like": "console/com10/com0/lpt/x.nul/nul_.txt", "leading_dots": "..x/.y",
+    "inner_blank": "a b/c d.txt", "non_ascii": "\u00e4/\u30d5\u30a1\u30a4\u30eb",
+}
+
 
 def records(change=None):
     """The sound package's records by type; change replaces a record's
@@ -90,7 +111,12 @@ def good(change=None):
     return package(records(change) + b"\x00")
 
 
-def bad_path(path):
+# Sixty-four keys of a default table, of many lengths, out of key order.
+MANY_KEYS = [("codename", "demo"), ("folder", "Demo"), ("group", "Demo"), ("name", "Demo")]
+MANY_KEYS += [("k%d-" % i + hashlib.sha256(b"%d" % i).hexdigest()[:i % 9], "v%d" % i) for i in range(60)]
+
+
+def path_entry(path):
     return good({4: listed([file_entry(0, "pgm", path)])})
 
 
@@ -110,6 +136,7 @@ def cases():
         "key_defined_by_default": good({6: table([("codename", "demo"), ("name", "Demo"), ("where", "C:/")]),
                                           7: b"\x03" + table([("where", "D:/")]) + b"\x02" + table([]) + b"\xff",
                                           4: listed([file_entry(0, "where", "a")])}),
+        "keys_many": good({6: table(MANY_KEYS)}),
     }
     refused = {
         "version2": package(block, version=2),
@@ -123,6 +150,7 @@ def cases():
         "language11": good({7: b"\x0b" + table([]) + b"\xff"}),
         "language_twice": good({7: b"\x00" + table([("hello", "a")]) + b"\x00" + table([("hello", "b")]) + b"\xff"}),
         "key_twice": good({6: table([("codename", "a"), ("codename", "b")])}),
+        "key_twice_among_many": good({6: table(MANY_KEYS[:30] + [MANY_KEYS[17]] + MANY_KEYS[30:])}),
         "key_empty": good({6: b"\x01" + struct.pack("<H", 0) + text("v") + b"\x00"}),
         "key_all_zero": good({6: b"\x01" + struct.pack("<H", 4) + bytes(4) + text("v") + b"\x00"}),
         "key_past_block": good({6: b"\x01" + struct.pack("<H", 60000) + b"abcd"}),
@@ -146,10 +174,10 @@ def cases():
     extra = zlib.compress(block, 9) + b"\x00\x00"
     refused["trailing_packed"] = (b"QRVSOPKG\x01" + struct.pack("<II", len(block), len(extra))
                                   + hashlib.sha256(block).digest() + extra)
-    for name, path in (("dotdot", "a/../b"), ("drive", "C:/x"), ("stream", "a:b"), ("empty_segment", "a//b"),
-                       ("backslash", "a\\b"), ("absolute", "/a"), ("dot", "./a"), ("empty", ""),
-                       ("control", "a\tb"), ("trailing_slash", "a/")):
-        refused["path_" + name] = bad_path(path)
+    for name, path in REFUSED_MEMBER_PATHS.items():
+        refused["path_" + name] = path_entry(path)
+    for name, path in TAKEN_MEMBER_PATHS.items():
+        taken["path_" + name] = path_entry(path)
     return taken, refused
 
 

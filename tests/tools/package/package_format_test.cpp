@@ -160,7 +160,7 @@ TEST(PackageFormat, WriterRefusesWhatTheReaderWouldRefuse)
         {"empty replaced name", [](cPackage& p) { list_append(p.replaced); }},
         {"no such member", [](cPackage& p) { p.files.first->element.member_index = 1; }},
         {"path with ..", [](cPackage& p) { p.files.first->element.path.Assign(L"a/../b"); }},
-        {"empty member", [](cPackage& p) { p.members.root->value.bytes.Clear(); }},
+        {"empty member", [](cPackage& p) { p.members.root->value.Clear(); }},
         {"digit 9", [](cPackage& p) { p.files.first->element.access[1] = 9; }},
         {"language 11", [](cPackage& p) { *list_append(p.files.first->element.languages) = 11; }},
         {"text of 65,536 bytes", [](cPackage& p) { p.support_url.Assign(std::wstring(65536, L'x').c_str()); }},

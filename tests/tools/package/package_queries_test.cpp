@@ -27,7 +27,7 @@ void add_member(cPackage& package, uint32_t unpacked_size)
     member->unpacked_size = unpacked_size;
     for (int i = 0; i < 32; ++i)
         member->digest[i] = uint8_t(unpacked_size + i);
-    member->bytes.Resize(1);
+    member->Own(_typebuf<uint8_t>(1));
 }
 
 cPackageFileEntry& add_file(cPackage& package, uint32_t member, const wchar_t* folder_key, const wchar_t* path)

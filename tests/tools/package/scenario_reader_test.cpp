@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <string.h>
+
 #include <algorithm>
 #include <sstream>
 #include <string>
@@ -49,12 +51,13 @@ protected:
     {
         folder.WriteFile(L"s.scn", replace_all(bytes, "$DIR", dir));
         line = 0;
-        return read_scenario(folder.Path(L"s.scn").c_str(), package, line);
+        return read_scenario(folder.Path(L"s.scn").c_str(), package, line, &encoding);
     }
 
     TempFolder folder;
     std::string dir;
     cPackage package;
+    cScenarioEncoding encoding = {-1, -1};
 };
 
 const char general[] = "[General]\nlangs = ENG DEU\n";
@@ -140,13 +143,17 @@ TEST_F(ScenarioReader, EachFaultGivesItsCodeAndLine)
         {g + complete + "readme = \"$DIR/english.idx\"", SCENARIO_README_LANGUAGE, -1},
         {g + complete + "[Strings]\nENG.only = \"x\"", SCENARIO_STRING_LANGUAGE, -1},
     };
-    for (const Case& c : cases) {
-        int32_t line;
-        EXPECT_EQ(Read(c.text, line), c.code) << c.text;
-        EXPECT_EQ(line, c.line) << c.text;
-    }
+    // A CR LF pair ends one line, as LF and CR alone do.
+    for (const char* line_end : {"\n", "\r\n", "\r"})
+        for (const Case& c : cases) {
+            int32_t line;
+            std::string text = replace_all(c.text, "\n", line_end);
+            EXPECT_EQ(Read(text, line), c.code) << text;
+            EXPECT_EQ(line, c.line) << text;
+        }
     int32_t line = 0;
-    EXPECT_EQ(read_scenario(folder.Path(L"none.scn").c_str(), package, line), SCENARIO_NO_SOURCE);
+    EXPECT_EQ(read_scenario(folder.Path(L"none.scn").c_str(), package, line, &encoding), SCENARIO_NO_SOURCE);
+    EXPECT_EQ(encoding.kind, SCENARIO_TEXT_UNREAD);
 }
 
 const char full[] =
@@ -233,9 +240,14 @@ TEST_F(ScenarioReader, EveryEncodingAndLineEndReadsTheSameModel)
         L"C:/Fixed t/one 10 888\nC:/Fixed t/sub/three 10 888\nC:/Fixed t/two 10 888\n"
         L"hello 1 Desc -x\n"
         L"2:112 3:97 1 -r 65535 16";
-    for (const std::string& bytes : {lf, crlf, cr, "\xEF\xBB\xBF" + lf, le, be}) {
+    const std::pair<std::string, int32_t> encodings[] = {
+        {lf, SCENARIO_TEXT_UTF8},     {crlf, SCENARIO_TEXT_UTF8},     {cr, SCENARIO_TEXT_UTF8},
+        {"\xEF\xBB\xBF" + lf, SCENARIO_TEXT_UTF8_MARKED}, {le, SCENARIO_TEXT_UTF16_LE}, {be, SCENARIO_TEXT_UTF16_BE},
+    };
+    for (const auto& [bytes, kind] : encodings) {
         int32_t line;
         ASSERT_EQ(Read(bytes, line), SCENARIO_OK) << bytes.substr(0, 4);
+        EXPECT_EQ(encoding.kind, kind) << bytes.substr(0, 4);
         EXPECT_EQ(line, -1);
         EXPECT_EQ(describe(package), expected) << bytes.substr(0, 4);
         EXPECT_EQ(text_of(package.icon_folder_key.Text()), L".0000");
@@ -243,7 +255,8 @@ TEST_F(ScenarioReader, EveryEncodingAndLineEndReadsTheSameModel)
     }
 }
 
-// Without a byte-order mark, text that is not UTF-8 is the ANSI code page.
+// Without a byte-order mark, text that is not UTF-8 is the ANSI code page,
+// and the line of its first byte that is not UTF-8 is known.
 TEST_F(ScenarioReader, UnmarkedTextThatIsNotUtf8IsAnsi)
 {
     int32_t line;
@@ -251,8 +264,31 @@ TEST_F(ScenarioReader, UnmarkedTextThatIsNotUtf8IsAnsi)
     wchar_t expected[8] = {};
     MultiByteToWideChar(CP_ACP, 0, "caf\xE9", 4, expected, 8);
     EXPECT_EQ(key_value(package, L"name"), expected);
+    EXPECT_EQ(encoding.kind, SCENARIO_TEXT_ANSI);
+    EXPECT_EQ(encoding.ansi_line, 5);
     ASSERT_EQ(Read(std::string(general) + complete + "name = \"caf\xC3\xA9\"\n", line), SCENARIO_OK);
     EXPECT_EQ(key_value(package, L"name"), L"caf\u00E9");
+    EXPECT_EQ(encoding.kind, SCENARIO_TEXT_UTF8);
+
+    // A four-byte form is UTF-8 too.
+    ASSERT_EQ(Read(std::string(general) + complete + "name = \"\xF0\x9F\x98\x80\"\n", line), SCENARIO_OK);
+    EXPECT_EQ(key_value(package, L"name"), L"\xD83D\xDE00");
+    EXPECT_EQ(encoding.kind, SCENARIO_TEXT_UTF8);
+
+    // Sequences that only begin like UTF-8, overlong forms and encoded
+    // surrogates, after UTF-8 text on earlier lines, under every line end.
+    const char* const bad_bytes[] = {"\xC3(",         "\xEF\xBF" "A",      "\xE2\x82", "\xC0\xAF",
+                                     "\xED\xA0\x80", "\xF4\x90\x80\x80", "\xFF"};
+    for (const char* line_end : {"\n", "\r\n", "\r"})
+        for (size_t i = 0; i < sizeof bad_bytes / sizeof bad_bytes[0]; ++i) {
+            SCOPED_TRACE("bytes " + std::to_string(i) + ", line end of " + std::to_string(strlen(line_end)));
+            std::string head = std::string(general) + complete + "[Strings]\nok = \"\xC3\xA9\"\n\n# note\n";
+            std::string text =
+                replace_all(head, "\n", line_end) + "x = \"" + bad_bytes[i] + "\"" + line_end + "y = \"1\"";
+            ASSERT_EQ(Read(text, line), SCENARIO_OK);
+            EXPECT_EQ(encoding.kind, SCENARIO_TEXT_ANSI);
+            EXPECT_EQ(encoding.ansi_line, std::count(head.begin(), head.end(), '\n'));
+        }
 }
 
 // A key used before any language is declared passes the reader; the

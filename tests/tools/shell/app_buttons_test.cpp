@@ -60,7 +60,8 @@ TEST(ApplicationButtons, FacesAndTextsFollowTheMouseHidingAndSelection)
     cButtonsForm* form = new cButtonsForm(window, clicks);
     uint32_t idle = 0, hover = 0, pressed = 0, hidden = 0, small_tab = 0;
     std::vector<uint32_t> flat_idle, flat_hidden, tab_idle, tab_hover, tab_selected;
-    auto face = [form]() { return cFormWindow::PixelAt(&form->flat, 3, 3); };
+    // Inside the focus cue, which the press brings.
+    auto face = [form]() { return cFormWindow::PixelAt(&form->flat, 6, 6); };
     auto flat = [form]() { return cFormWindow::Pixels(&form->flat, 0, 0, 100, 26); };
     auto tab = [form]() { return cFormWindow::Pixels(&form->tab, 0, 0, 140, 25); };
     intptr_t result = window.Run(form, 300, 200,

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <algorithm>
 #include <functional>
 #include <string>
 #include <vector>
@@ -162,6 +163,58 @@ TEST(LanguageForm, EscapeAsksAndEnterTakesThePreselectedLanguage)
     one[0] = 3;
     EXPECT_EQ(run_language_selection(one, nullptr, 0, L""), 3u) << "one language: no form";
     EXPECT_EQ(run_language_selection(_typebuf<uint32_t>(), nullptr, 0, L""), language_none);
+}
+
+TEST(LanguageForm, TabShowsTheFocusAndTheArrowsWalkTheListFromAnywhere)
+{
+    // How many pixels of the line show the colour (0x00BBGGRR): a focus
+    // cue's dots.
+    auto dots = [](int x, int y, int w, uint32_t colour) {
+        uint32_t shown = ((colour & 0xFF) << 16) | (colour & 0xFF00) | ((colour >> 16) & 0xFF);
+        std::vector<uint32_t> line = window_pixels(GetActiveWindow(), x, y, w, 1);
+        return int(std::count_if(line.begin(), line.end(), [shown](uint32_t p) { return (p & 0xFFFFFF) == shown; }));
+    };
+    // The Start button's line inside its frame, and that of the grid's row.
+    auto start_dots = [&]() { return dots(400 - 116 + 3, 330 + 3, 94, 0x655654); };
+    auto row_dots = [&](int row) { return dots(15 + 8 + 2, 85 + 10 + 30 * row + 2, 300, theme_colour(4)); };
+    struct cSeen {
+        int start, row0, row1, row2;
+    };
+    std::vector<cSeen> seen;
+    auto look = [&]() { seen.push_back({start_dots(), row_dots(0), row_dots(1), row_dots(2)}); };
+    auto press = [&](WORD key) {
+        return [&, key]() {
+            look();
+            send_key_press(key);
+        };
+    };
+    uint32_t chosen = 99;
+    run_in_application([&]() {
+        cFormWindow::RunSteps({[]() { SetForegroundWindow(GetActiveWindow()); }, press(VK_TAB), press(VK_DOWN),
+                               press(VK_TAB), press(VK_TAB), press(VK_DOWN), press(VK_UP), press(VK_TAB),
+                               press(VK_SPACE)},
+                              step_gap_ms);
+        _typebuf<uint32_t> ids{3};
+        ids[0] = 0, ids[1] = 1, ids[2] = 2;
+        chosen = run_language_selection(ids, nullptr, 0, L"");
+        return 0;
+    });
+    // Where the focus was before each key: the list's row 0, Start, row 1
+    // (Down walked the list from Start), Start, row 1 (Tab came back round
+    // to the list), row 2, row 1, Start, whose Space chose row 1.
+    const std::vector<std::vector<int>> holders = {{1, 0, 0}, {0, 0, 0}, {0, 1, 0}, {0, 0, 0},
+                                                   {0, 1, 0}, {0, 0, 1}, {0, 1, 0}, {0, 0, 0}};
+    const std::vector<bool> on_start = {false, true, false, true, false, false, false, true};
+    ASSERT_EQ(seen.size(), holders.size());
+    for (size_t i = 0; i < seen.size(); ++i) {
+        SCOPED_TRACE(i);
+        EXPECT_EQ(seen[i].start > 20, on_start[i]) << seen[i].start;
+        EXPECT_EQ(seen[i].start == 0, !on_start[i]) << seen[i].start;
+        const int rows[3] = {seen[i].row0, seen[i].row1, seen[i].row2};
+        for (int row = 0; row < 3; ++row)
+            EXPECT_EQ(rows[row] > 50, holders[i][size_t(row)] == 1) << "row " << row << ": " << rows[row];
+    }
+    EXPECT_EQ(chosen, 1u);
 }
 
 TEST(ResponseForm, EachKindShowsItsCaptionIconAndButtons)

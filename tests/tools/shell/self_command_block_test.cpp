@@ -37,9 +37,11 @@ std::string clean_copy(const uint8_t* block, const std::wstring& program_path)
     return std::string(reinterpret_cast<const char*>(bytes.Data()), size_t(bytes.Count()));
 }
 
-// The maker's layout: a block written field by field at its offsets.
+// The maker's layout: a block written field by field at its offsets, at
+// the start of a buffer of capacity bytes (records may run past the block
+// into the rest, as they would into the file around a block).
 struct Block {
-    explicit Block(uint8_t kind = 1) : bytes(command_block_size, 0) { bytes[0] = kind; }
+    explicit Block(uint8_t kind = 1, size_t capacity = command_block_size) : bytes(capacity, 0) { bytes[0] = kind; }
     Block& Header(uint32_t package_offset, uint32_t block_offset, uint32_t manager_length)
     {
         Put(256, package_offset);
@@ -51,7 +53,7 @@ struct Block {
     {
         Put(268 + used, offset);
         memcpy(&bytes[272 + used], &length, 2);
-        if (268 + used + 6 + length <= command_block_size)
+        if (268 + used + 6 + length <= bytes.size())
             memset(&bytes[274 + used], fill, length);
         used += 6 + length;
         return *this;
@@ -104,6 +106,9 @@ TEST(SelfCommandBlock, MalformedRecordTablesAreRefusedWithoutWriting)
         {"block beyond the manager", Block().Header(size, size - 100, size).Record(size - 100, 0).End()},
         {"record beyond the manager", Block().Header(size, at, size).Record(at, 0).Record(size - 2, 4).End()},
         {"record overlong for the area", Block().Header(size, at, size).Record(at, 0).Record(at + 8192, 7920)},
+        // One byte past the area, with a sound end record after it.
+        {"record overlong, end beyond",
+         Block(1, 2 * command_block_size).Header(size, at, size).Record(at, 0).Record(at + 8192, 7913).End()},
         {"no record for the block", Block().Header(size, at, size).Record(64, 4).End()},
         {"two records for the block", Block().Header(size, at, size).Record(at, 0).Record(at, 0).End()},
         {"block record with bytes", Block().Header(size, at, size).Record(at, 4).End()},

@@ -1,0 +1,148 @@
+#ifndef TESTS_SUPPORT_FORM_DRIVER_H
+#define TESTS_SUPPORT_FORM_DRIVER_H
+
+#include <windows.h>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "tests/gui/gui_test_elements.h"
+
+// Answers the forms of another process as a user does: with real key
+// presses on the form that is up. The program's forms run modally, so the
+// one that takes input is the process's only visible top-level window that
+// is enabled; its title tells which form it is ("Confirm" for a yes/no
+// question, "Information" and "Error" for messages, the form's own title,
+// an empty one for the language choice). On a message or question, Enter
+// takes the first button (Ok, Yes) and Escape the second (No).
+
+namespace form_driver {
+
+struct FindContext {
+    DWORD process_id;
+    std::vector<HWND> found;
+};
+
+inline BOOL CALLBACK collect_window(HWND window, LPARAM context)
+{
+    FindContext* find = reinterpret_cast<FindContext*>(context);
+    DWORD owner = 0;
+    GetWindowThreadProcessId(window, &owner);
+    if (owner == find->process_id && IsWindowVisible(window) && IsWindowEnabled(window))
+        find->found.push_back(window);
+    return TRUE;
+}
+
+inline std::wstring title_of(HWND window)
+{
+    wchar_t title[512] = {};
+    GetWindowTextW(window, title, 512);
+    return title;
+}
+
+}  // namespace form_driver
+
+// The form of the process that takes input now (see above), or null.
+inline HWND active_form_of(DWORD process_id)
+{
+    form_driver::FindContext find{process_id, {}};
+    EnumWindows(form_driver::collect_window, reinterpret_cast<LPARAM>(&find));
+    return find.found.size() == 1 ? find.found[0] : nullptr;
+}
+
+// Waits up to timeout_ms for the process's form with that title to take
+// input, and for the process to be idle in its message loop; the form, or
+// null when it did not come (or the process ended).
+inline HWND wait_for_form(HANDLE process, const std::wstring& title, DWORD timeout_ms = 30000)
+{
+    DWORD process_id = GetProcessId(process);
+    for (DWORD waited = 0; waited < timeout_ms; waited += 20) {
+        HWND form = active_form_of(process_id);
+        if (form && form_driver::title_of(form) == title) {
+            WaitForInputIdle(process, 1000);
+            return form;
+        }
+        if (WaitForSingleObject(process, 20) == WAIT_OBJECT_0)
+            return nullptr;
+    }
+    return nullptr;
+}
+
+// True when the form comes to the front by itself (the program activates
+// it) within timeout_ms, as it must for the user's keys to reach it.
+inline bool comes_to_front(HWND form, DWORD timeout_ms = 2000)
+{
+    for (DWORD waited = 0; waited < timeout_ms && GetForegroundWindow() != form; waited += 20)
+        Sleep(20);
+    return GetForegroundWindow() == form;
+}
+
+// True while the form is up as it was: the same window, taking input,
+// with that title.
+inline bool form_still_up(HWND form, const std::wstring& title)
+{
+    return IsWindow(form) && IsWindowEnabled(form) && IsWindowVisible(form) && form_driver::title_of(form) == title;
+}
+
+// Brings the form to the front and presses the key on it, again while the
+// form stays up as it was (a key that came before the form took input is
+// lost). False when the form would not come to the front or never took the
+// key.
+inline bool press_key_on(HWND form, WORD key)
+{
+    std::wstring title = form_driver::title_of(form);
+    for (int press = 0; press < 5; ++press) {
+        for (int attempt = 0; attempt < 100 && GetForegroundWindow() != form && form_still_up(form, title); ++attempt) {
+            SetForegroundWindow(form);
+            Sleep(20);
+        }
+        if (!form_still_up(form, title))
+            return true;
+        if (GetForegroundWindow() != form)
+            return false;
+        // The form shows itself before it takes keys: give it that moment.
+        Sleep(100);
+        send_key_press(key);
+        for (int i = 0; i < 100 && form_still_up(form, title); ++i)
+            Sleep(20);
+        if (!form_still_up(form, title))
+            return true;
+    }
+    return false;
+}
+
+// One form a test expects and how it answers it.
+struct FormAnswer {
+    std::wstring title;           // the form's window title
+    WORD key;                     // the key pressed once it is up
+    std::function<void(HWND)> first;  // runs with the form once it is up, before the key (may be empty)
+};
+
+// Answers the process's forms one after the other, in the order given.
+// Answers the titles of the forms met: every one answered, and after them,
+// when a form did not come as expected, the title of the form that was up
+// instead ("<none>" when none was, "<ended>" when the process had ended).
+inline std::vector<std::wstring> answer_forms(HANDLE process, const std::vector<FormAnswer>& answers)
+{
+    std::vector<std::wstring> met;
+    for (const FormAnswer& answer : answers) {
+        HWND form = wait_for_form(process, answer.title);
+        if (!form) {
+            HWND other = active_form_of(GetProcessId(process));
+            bool ended = WaitForSingleObject(process, 0) == WAIT_OBJECT_0;
+            met.push_back(ended ? L"<ended>" : other ? form_driver::title_of(other) : L"<none>");
+            return met;
+        }
+        if (answer.first)
+            answer.first(form);
+        if (!press_key_on(form, answer.key)) {
+            met.push_back(L"<key not taken>");
+            return met;
+        }
+        met.push_back(answer.title);
+    }
+    return met;
+}
+
+#endif

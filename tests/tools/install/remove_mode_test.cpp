@@ -1,0 +1,239 @@
+// pelmarodesk.exe remove end to end, its forms answered by real key
+// presses: the refusal while a product is recorded, a manager deleted at
+// once by another copy, and the running manager left to the script, which
+// runs for real in Wine's cmd.exe: as it is (Wine has no timeout.exe), with
+// a stand-in timeout.exe where the 32-bit cmd.exe finds it, and with the
+// manager held open past the script's bound of tries.
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <string>
+#include <thread>
+
+#include "base/ci_app_config.h"
+#include "tests/tools/install/uninstall_fixture.h"
+
+using namespace road;
+
+namespace {
+
+std::wstring manager_shortcut(const World& world)
+{
+    return world.Path(L"all/Start Menu/Programs/Vantrel/Software Packages management.lnk");
+}
+
+// v1 installed and its record dropped: the manager and its shortcut stay,
+// and no product is recorded.
+void install_manager_only(World& world)
+{
+    ASSERT_EQ(world.Install("v1").exit_code, 0u);
+    cCIAppConfig store;
+    ASSERT_TRUE(store.OpenStore(world.CommonStore().c_str()));
+    ASSERT_TRUE(store.DeleteKey(("install/" + utf8_of(installers().code_name)).c_str()));
+    ASSERT_TRUE(store.Save());
+    ASSERT_TRUE(exists(world.Manager()));
+    ASSERT_TRUE(exists(manager_shortcut(world)));
+}
+
+// Runs the command in the world, outside any job object (the script must
+// outlive it), answering its forms; its exit code, 99 when it did not
+// start or end.
+DWORD run_outside_job(const World& world, const std::wstring& command, const std::vector<FormAnswer>& answers,
+                      const std::map<std::wstring, std::wstring>& extra, std::vector<std::wstring>& met)
+{
+    std::map<std::wstring, std::wstring> variables = world.Variables();
+    for (const auto& variable : extra)
+        variables[variable.first] = variable.second;
+    std::wstring block = environment_block(variables);
+    std::wstring line = command;
+    STARTUPINFOW startup = {};
+    startup.cb = sizeof(startup);
+    PROCESS_INFORMATION process = {};
+    if (!CreateProcessW(nullptr, &line[0], nullptr, nullptr, FALSE, CREATE_UNICODE_ENVIRONMENT, &block[0],
+                        windows_path(world.Path(L"")).c_str(), &startup, &process))
+        return 99;
+    std::thread answering([&] { met = answer_forms(process.hProcess, answers); });
+    DWORD code = 99;
+    if (WaitForSingleObject(process.hProcess, 60000) == WAIT_OBJECT_0)
+        GetExitCodeProcess(process.hProcess, &code);
+    else
+        TerminateProcess(process.hProcess, 99);
+    answering.join();
+    CloseHandle(process.hThread);
+    CloseHandle(process.hProcess);
+    return code;
+}
+
+AnsweredRun remove_with(const World& world, const std::wstring& program, const std::vector<FormAnswer>& answers)
+{
+    return run_answering(world, L"\"" + program + L"\" remove", answers);
+}
+
+// Waits up to timeout_ms for done(); its last answer.
+bool wait_until(const std::function<bool()>& done, DWORD timeout_ms)
+{
+    for (DWORD waited = 0; waited < timeout_ms; waited += 100) {
+        if (done())
+            return true;
+        Sleep(100);
+    }
+    return done();
+}
+
+std::wstring system_timeout()
+{
+    wchar_t system[MAX_PATH];
+    UINT length = GetSystemDirectoryW(system, MAX_PATH);
+    return std::wstring(system, length) + L"\\timeout.exe";
+}
+
+std::wstring stand_in()
+{
+    return wide_of(test_data_path("timeout_stand_in.exe"));
+}
+
+// How a script case finds the system folder: with the stand-in as its
+// timeout.exe or with none.
+class SystemTimeout {
+public:
+    explicit SystemTimeout(bool stand_in_there)
+    {
+        std::string present = file_bytes(slash_path(system_timeout()));
+        ours = present == "<missing>" || present == file_bytes(slash_path(stand_in()));
+        if (!ours)
+            return;
+        placed = stand_in_there && CopyFileW(stand_in().c_str(), system_timeout().c_str(), FALSE);
+        if (!stand_in_there)
+            DeleteFileW(system_timeout().c_str());
+    }
+    ~SystemTimeout()
+    {
+        if (placed)
+            DeleteFileW(system_timeout().c_str());
+    }
+    // False when Windows' own timeout.exe is there, which the test leaves.
+    bool ours;
+    bool placed = false;
+};
+
+}  // namespace
+
+TEST(RemoveMode, RefusesWhileAProductIsRecorded)
+{
+    World world(L"rmrefuse");
+    ASSERT_EQ(world.Install("v1").exit_code, 0u);
+    std::string manager = file_bytes(world.Manager());
+    AnsweredRun run = remove_with(world, pelmarodesk_exe(), {yes_to(error_title)});
+    EXPECT_EQ(run.met, titles({error_title}));
+    EXPECT_EQ(run.run.exit_code, 1u);
+    EXPECT_TRUE(file_bytes(world.Manager()) == manager);
+    EXPECT_TRUE(exists(manager_shortcut(world)));
+}
+
+TEST(RemoveMode, ACopyThatDoesNotRunDeletesTheInstalledManagerAtOnce)
+{
+    World world(L"rmcopy");
+    install_manager_only(world);
+    AnsweredRun kept = remove_with(world, pelmarodesk_exe(), {no_to(confirm_title)});
+    EXPECT_EQ(kept.met, titles({confirm_title}));
+    EXPECT_EQ(kept.run.exit_code, 1u);
+    EXPECT_TRUE(exists(world.Manager()) && exists(manager_shortcut(world))) << "No keeps everything";
+
+    AnsweredRun removed = remove_with(world, pelmarodesk_exe(), {yes_to(confirm_title), yes_to(information_title)});
+    EXPECT_EQ(removed.met, titles({confirm_title, information_title}));
+    EXPECT_EQ(removed.run.exit_code, 0u);
+    EXPECT_FALSE(exists(world.Path(L"pf/Common Files"))) << "the manager goes with its emptied folders";
+    EXPECT_FALSE(exists(world.Path(L"all/Start Menu/Programs/Vantrel"))) << "its shortcut with its folder";
+}
+
+TEST(RemoveMode, TheRunningManagerIsLeftToTheScript)
+{
+    struct ScriptCase {
+        const char* what;
+        bool stand_in;      // the stand-in timeout.exe in the system folder
+        bool held;          // another program holds the manager open throughout
+    } cases[] = {
+        {"as Wine is", false, false},
+        {"with timeout.exe", true, false},
+        {"held past the bound", false, true},
+    };
+    std::wstring program = pelmarodesk_exe();
+    for (const ScriptCase& c : cases) {
+        SCOPED_TRACE(c.what);
+        SystemTimeout timeout(c.stand_in);
+        if (!timeout.ours) {
+            ADD_FAILURE() << "this system has a timeout.exe of its own; the script cases assume Wine's";
+            return;
+        }
+        ASSERT_TRUE(!c.stand_in || timeout.placed) << "the stand-in cannot be placed";
+        World world(L"rmscript");
+        install_manager_only(world);
+        ASSERT_TRUE(CopyFileW(program.c_str(), windows_path(world.Manager()).c_str(), FALSE));
+        TempFolder temp(L"rmtemp"), logs(L"rmlog");
+        HANDLE held = INVALID_HANDLE_VALUE;
+        if (c.held) {
+            held = CreateFileW(windows_path(world.Manager()).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                               OPEN_EXISTING, 0, nullptr);
+            ASSERT_NE(held, INVALID_HANDLE_VALUE);
+        }
+        // While the last message is up the manager runs: the script waits,
+        // its name's placeholder beside it.
+        // The hidden command interpreter leaves the message in front.
+        std::set<std::wstring> waiting;
+        bool in_front = false;
+        FormAnswer last = {information_title, VK_RETURN, [&](HWND form) {
+                               in_front = comes_to_front(form);
+                               list_files(temp.Path(), L"", waiting);
+                           }};
+        std::vector<std::wstring> met;
+        DWORD exit_code = run_outside_job(
+            world, L"\"" + windows_path(world.Manager()) + L"\" remove", {yes_to(confirm_title), last},
+            {{L"TEMP", windows_path(temp.Path())}, {L"PELMARO_TEST_STAND_IN_LOG", windows_path(logs.Path(L"log"))}},
+            met);
+        EXPECT_EQ(met, titles({confirm_title, information_title}));
+        EXPECT_EQ(exit_code, 0u);
+        EXPECT_TRUE(in_front);
+        EXPECT_FALSE(exists(manager_shortcut(world)));
+        ASSERT_EQ(waiting.size(), 2u);
+        std::wstring placeholder = *waiting.begin();
+        EXPECT_EQ(placeholder.substr(0, 3), L"spm");
+        EXPECT_EQ(*waiting.rbegin(), placeholder + L".cmd");
+        // The script ends by deleting itself and the name's placeholder.
+        auto temp_empty = [&] {
+            std::set<std::wstring> left;
+            list_files(temp.Path(), L"", left);
+            return left.empty();
+        };
+        DWORD started = GetTickCount();
+        if (c.held) {
+            EXPECT_TRUE(wait_until(temp_empty, 120000)) << "the script gave up within its bound";
+            EXPECT_TRUE(exists(world.Manager()));
+            CloseHandle(held);
+        } else {
+            EXPECT_TRUE(wait_until([&] { return !exists(world.Manager()) && temp_empty(); }, 60000));
+        }
+        printf("%s: the script ended %lu ms after the manager\n", c.what, GetTickCount() - started);
+        std::string waits = logs.ReadFile(L"log");
+        if (c.stand_in)
+            EXPECT_NE(waits.find("/t 2 /nobreak"), std::string::npos) << waits;
+        else
+            EXPECT_EQ(waits, "<missing>");
+    }
+}
+
+TEST(RemoveMode, AScriptThatCannotBeWrittenIsReported)
+{
+    World world(L"rmnotemp");
+    install_manager_only(world);
+    ASSERT_TRUE(CopyFileW(pelmarodesk_exe().c_str(), windows_path(world.Manager()).c_str(), FALSE));
+    std::string manager = file_bytes(world.Manager());
+    AnsweredRun run = run_answering(world, L"\"" + windows_path(world.Manager()) + L"\" remove",
+                                    {yes_to(confirm_title),
+                                     {error_title, VK_RETURN,
+                                      [](HWND form) { keep_form_picture(form, "remove_not_scheduled"); }}},
+                                    {{L"TEMP", windows_path(world.Path(L"no such folder"))}});
+    EXPECT_EQ(run.met, titles({confirm_title, error_title}));
+    EXPECT_EQ(run.run.exit_code, 1u);
+    EXPECT_TRUE(file_bytes(world.Manager()) == manager) << "the manager stays";
+    EXPECT_FALSE(exists(world.Path(L"no such folder")));
+}

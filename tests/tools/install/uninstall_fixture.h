@@ -1,0 +1,236 @@
+#ifndef TESTS_TOOLS_INSTALL_UNINSTALL_FIXTURE_H
+#define TESTS_TOOLS_INSTALL_UNINSTALL_FIXTURE_H
+
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <map>
+#include <string>
+#include <vector>
+
+#include "tests/support/artifacts.h"
+#include "tests/support/form_driver.h"
+#include "tests/support/pelmarodesk_exe.h"
+#include "tests/tools/install/road_fixture.h"
+
+// The uninstall road end to end: products installed in a world of folders
+// (road_fixture.h) taken off again by the program in its "uninstall" and
+// "remove" modes, its forms answered with real key presses.
+
+namespace road {
+
+// The code name of the product "other" (install_payloads.py).
+inline std::wstring other_code()
+{
+    return installers().code_name + L"-other";
+}
+
+inline std::wstring entry_key(const std::wstring& code, bool per_user)
+{
+    return std::wstring(per_user ? L"HKCU" : L"HKLM") + L"\\Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\" +
+           code;
+}
+
+// The entry's values in one hive and view ("/reg:64" or "/reg:32");
+// found tells whether the key is there.
+inline std::map<std::string, RegValue> entry_values(const std::wstring& code, bool per_user, const wchar_t* view,
+                                                    bool* found)
+{
+    return reg_query(entry_key(code, per_user), view, found);
+}
+
+// Writes an entry as another program would, in one view (KEY_WOW64_64KEY
+// or KEY_WOW64_32KEY): DWORD values, then texts.
+inline void add_entry(const std::wstring& code, bool per_user, REGSAM view,
+                      const std::map<std::wstring, DWORD>& numbers,
+                      const std::map<std::wstring, std::wstring>& texts = {})
+{
+    std::wstring path = L"Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\" + code;
+    HKEY key = nullptr;
+    if (RegCreateKeyExW(per_user ? HKEY_CURRENT_USER : HKEY_LOCAL_MACHINE, path.c_str(), 0, nullptr, 0,
+                        KEY_WRITE | view, nullptr, &key, nullptr) != ERROR_SUCCESS) {
+        ADD_FAILURE() << "cannot write the entry " << utf8_of(code);
+        return;
+    }
+    for (const auto& number : numbers)
+        RegSetValueExW(key, number.first.c_str(), 0, REG_DWORD, reinterpret_cast<const BYTE*>(&number.second), 4);
+    for (const auto& text : texts)
+        RegSetValueExW(key, text.first.c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(text.second.c_str()),
+                       DWORD((text.second.size() + 1) * sizeof(wchar_t)));
+    RegCloseKey(key);
+}
+
+inline void delete_entries(const std::wstring& code)
+{
+    std::wstring path = L"Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\" + code;
+    for (HKEY root : {HKEY_LOCAL_MACHINE, HKEY_CURRENT_USER})
+        for (REGSAM view : {KEY_WOW64_64KEY, KEY_WOW64_32KEY})
+            RegDeleteKeyExW(root, path.c_str(), view, 0);
+}
+
+// Every file under folder with its bytes, by path relative to it.
+inline std::map<std::wstring, std::string> tree_bytes(const std::wstring& folder)
+{
+    std::set<std::wstring> files;
+    list_files(folder, L"", files);
+    std::map<std::wstring, std::string> tree;
+    for (const std::wstring& file : files)
+        tree[file] = file_bytes(folder + L"/" + file);
+    return tree;
+}
+
+// What a product is in the world: the files of its install folder and
+// Start-menu folder, its record in both stores and its entries in both
+// hives and views. Equal snapshots: the product is exactly as it was.
+struct ProductSnapshot {
+    std::map<std::wstring, std::string> files;
+    std::map<std::wstring, std::string> shortcuts;
+    std::map<std::string, std::string> record;
+    std::map<std::string, std::string> entries;
+
+    bool operator==(const ProductSnapshot& other) const
+    {
+        return files == other.files && shortcuts == other.shortcuts && record == other.record &&
+               entries == other.entries;
+    }
+};
+
+inline ProductSnapshot snapshot_of(const World& world, const std::wstring& code, const std::wstring& folder,
+                                   const std::wstring& group)
+{
+    ProductSnapshot snapshot;
+    snapshot.files = tree_bytes(folder);
+    snapshot.shortcuts = tree_bytes(group);
+    std::string prefix = "install/" + utf8_of(code) + "/";
+    for (bool common : {true, false}) {
+        QrvcFile file = read_qrvc(file_bytes((common ? world.CommonStore() : world.UserStore()) + L"/install"), "install");
+        for (const auto& value : file.values)
+            if (value.first.compare(0, prefix.size(), prefix) == 0)
+                snapshot.record[(common ? "common " : "user ") + value.first] = value.second;
+    }
+    for (bool per_user : {false, true})
+        for (const wchar_t* view : {L"/reg:64", L"/reg:32"}) {
+            bool found = false;
+            for (const auto& value : entry_values(code, per_user, view, &found))
+                snapshot.entries[utf8_of(std::wstring(per_user ? L"HKCU" : L"HKLM") + view) + " " + value.first] =
+                    value.second.type + " " + value.second.data;
+        }
+    return snapshot;
+}
+
+// v1 installed in the world, and "other" beside it.
+inline ProductSnapshot other_snapshot(const World& world)
+{
+    return snapshot_of(world, other_code(), world.Path(L"otherapp"), world.Path(L"all/Start Menu/Programs/Other Test"));
+}
+
+inline ProductSnapshot v1_snapshot(const World& world)
+{
+    return snapshot_of(world, installers().code_name, world.App(), world.Group());
+}
+
+inline void install_other(World& world)
+{
+    RunResult other = world.Install("other", {{L"PELMARO_TEST_FOLDER", windows_path(world.Path(L"otherapp"))}});
+    ASSERT_EQ(other.exit_code, 0u) << other.output;
+}
+
+// The product of that code is gone from the world: its install folder and
+// Start-menu folder with everything in them, no ".bkp" or ".tmp" left
+// anywhere, no record in either store, no entry in either hive or view.
+inline void expect_uninstalled(const World& world, const std::wstring& code, const std::wstring& folder,
+                               const std::wstring& group)
+{
+    EXPECT_FALSE(exists(folder)) << "the install folder is pruned";
+    EXPECT_FALSE(exists(group)) << "the shortcuts and their folder are gone";
+    std::set<std::wstring> everything;
+    list_files(world.Path(L""), L"", everything);
+    for (const std::wstring& file : everything) {
+        std::wstring end = file.size() > 4 ? file.substr(file.size() - 4) : file;
+        EXPECT_TRUE(end != L".bkp" && end != L".tmp") << utf8_of(file);
+    }
+    ProductSnapshot left = snapshot_of(world, code, folder, group);
+    EXPECT_TRUE(left.record.empty()) << "record left: " << left.record.size() << " values";
+    for (const auto& value : left.entries)
+        ADD_FAILURE() << "entry left: " << value.first;
+}
+
+inline void expect_v1_uninstalled(const World& world)
+{
+    expect_uninstalled(world, installers().code_name, world.App(), world.Group());
+}
+
+// A run of a program in the world whose forms are answered as they come.
+struct AnsweredRun {
+    RunResult run;
+    std::vector<std::wstring> met;  // the titles of the forms met (form_driver.h)
+};
+
+inline AnsweredRun run_answering(const World& world, const std::wstring& command,
+                                 const std::vector<FormAnswer>& answers,
+                                 const std::map<std::wstring, std::wstring>& extra = {})
+{
+    std::map<std::wstring, std::wstring> variables = world.Variables();
+    for (const auto& variable : extra)
+        variables[variable.first] = variable.second;
+    AnsweredRun result;
+    result.run = run_process(command, variables, world.Path(L""), -1,
+                             [&](HANDLE process) { result.met = answer_forms(process, answers); });
+    return result;
+}
+
+// The test build of the program with its kill points (the uninstall road's).
+inline std::wstring killable_program()
+{
+    return wide_of(test_data_path("pelmarodesk_killable.exe"));
+}
+
+// "<program> uninstall <code>" in the world.
+inline AnsweredRun uninstall_in(const World& world, const std::wstring& code, const std::vector<FormAnswer>& answers,
+                                const std::map<std::wstring, std::wstring>& extra = {},
+                                const std::wstring& program = pelmarodesk_exe())
+{
+    return run_answering(world, L"\"" + program + L"\" uninstall \"" + code + L"\"", answers, extra);
+}
+
+// Keeps a picture of the screen around the form, as it shows now, in the
+// artifacts folder as <name>.png.
+inline void keep_form_picture(HWND form, const char* name)
+{
+    // A form takes input before the screen shows all of it.
+    Sleep(500);
+    RECT frame;
+    if (!GetWindowRect(form, &frame))
+        return;
+    int x = frame.left - 60, y = frame.top - 60, w = frame.right - frame.left + 120, h = frame.bottom - frame.top + 120;
+    std::vector<uint32_t> pixels = window_pixels(nullptr, x, y, w, h);
+    for (uint32_t& pixel : pixels)
+        pixel = (pixel >> 16 & 0xFF) | (pixel & 0xFF00) | (pixel & 0xFF) << 16;
+    std::string png = png_of(w, h, pixels);
+    keep_artifact((std::string(name) + ".png").c_str(), png.data(), png.size());
+}
+
+// Form titles of the uninstall and its answers.
+const wchar_t* const confirm_title = L"Confirm";
+const wchar_t* const information_title = L"Information";
+const wchar_t* const error_title = L"Error";
+const wchar_t* const language_title = L"";
+
+inline FormAnswer yes_to(const wchar_t* title)
+{
+    return {title, VK_RETURN, nullptr};
+}
+
+inline FormAnswer no_to(const wchar_t* title)
+{
+    return {title, VK_ESCAPE, nullptr};
+}
+
+inline std::vector<std::wstring> titles(std::initializer_list<const wchar_t*> list)
+{
+    return std::vector<std::wstring>(list.begin(), list.end());
+}
+
+}  // namespace road
+
+#endif

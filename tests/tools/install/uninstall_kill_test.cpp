@@ -1,0 +1,123 @@
+// The uninstall after a kill at any step: the killed run leaves each file
+// of the product under its name or under its ".bkp" with its content (or
+// gone once the deletions began), and a rerun of pelmarodesk.exe uninstall,
+// answered through its form, ends with the product gone and the other
+// product as it was. The kills come at the kill points of the program's
+// test build.
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+#include "tests/tools/install/uninstall_fixture.h"
+
+using namespace road;
+
+namespace {
+
+const char* const kill_variable = "PELMARO_TEST_KILL_POINT";
+
+// Each of v1's files holds its content under its name or its ".bkp", or,
+// once the deletions may have begun, is gone.
+void expect_consistent(const World& world, bool deleting)
+{
+    for (const auto& file : product_files("v1")) {
+        std::string content = file_bytes(road_folder() + L"/" + file.second);
+        std::string target = file_bytes(world.App(file.first));
+        std::string backup = file_bytes(world.App(file.first + L".bkp"));
+        bool at_target = target == content, in_backup = backup == content;
+        EXPECT_TRUE(at_target || target == "<missing>") << utf8_of(file.first);
+        EXPECT_TRUE(in_backup || backup == "<missing>") << utf8_of(file.first);
+        EXPECT_TRUE(at_target || in_backup || deleting) << utf8_of(file.first) << ": lost before the deletions";
+    }
+}
+
+struct KillCase {
+    const char* point;
+    bool deleting;                        // the kill may fall after deletions began
+    std::vector<const wchar_t*> rerun;    // the rerun's forms, each answered with Enter
+    DWORD rerun_exit_code;
+};
+
+// Record order of v1: 0 bin/app.exe, 1 bin/core.dll, 2 docs/read me.txt, 3
+// the non-ASCII name, 4 old/only/gone.txt (alone in its folders), 5 the
+// nested blob, 6 keep/spelled.dll.
+const KillCase kill_cases[] = {
+    {"uninstall confirmed", false, {confirm_title, information_title}, 0},
+    {"uninstall backup:0", false, {confirm_title, information_title}, 0},
+    {"uninstall backup:4", false, {confirm_title, information_title}, 0},
+    {"uninstall after backup", false, {confirm_title, information_title}, 0},
+    {"uninstall delete:0", true, {confirm_title, information_title}, 0},
+    {"uninstall delete:4", true, {confirm_title, information_title}, 0},
+    {"uninstall shortcuts", true, {confirm_title, information_title}, 0},
+    {"uninstall entry", true, {confirm_title, information_title}, 0},
+    {"uninstall record save", true, {confirm_title, information_title}, 0},
+    // Nothing is left to find: the product is not installed any more.
+    {"uninstall record saved", true, {language_title, error_title}, 1},
+};
+
+class UninstallKill : public ::testing::TestWithParam<KillCase> {};
+
+std::string case_name(const ::testing::TestParamInfo<KillCase>& info)
+{
+    std::string name = info.param.point;
+    for (char& c : name)
+        if (!isalnum(uint8_t(c)))
+            c = '_';
+    return name;
+}
+
+AnsweredRun killed_uninstall(const World& world, const char* point)
+{
+    return uninstall_in(world, installers().code_name, {yes_to(confirm_title)}, {{wide_of(kill_variable), wide_of(point)}},
+                        killable_program());
+}
+
+}  // namespace
+
+TEST_P(UninstallKill, TheRerunFinishesTheUninstall)
+{
+    const KillCase& c = GetParam();
+    World world(L"unkill");
+    ASSERT_EQ(world.Install("v1").exit_code, 0u);
+    install_other(world);
+    ProductSnapshot other = other_snapshot(world);
+
+    AnsweredRun killed = killed_uninstall(world, c.point);
+    ASSERT_EQ(killed.run.exit_code, 86u) << "the kill point was reached";
+    expect_consistent(world, c.deleting);
+
+    std::vector<FormAnswer> answers;
+    for (const wchar_t* title : c.rerun)
+        answers.push_back(yes_to(title));
+    AnsweredRun rerun = uninstall_in(world, installers().code_name, answers);
+    EXPECT_EQ(rerun.met, std::vector<std::wstring>(c.rerun.begin(), c.rerun.end()));
+    EXPECT_EQ(rerun.run.exit_code, c.rerun_exit_code);
+    expect_v1_uninstalled(world);
+    EXPECT_TRUE(other_snapshot(world) == other) << "the other product is untouched";
+    delete_entries(other_code());
+}
+
+INSTANTIATE_TEST_SUITE_P(Table, UninstallKill, ::testing::ValuesIn(kill_cases), case_name);
+
+// A run cut off after moving three files aside, then a rerun that gives up
+// at a held file: every file is back, the product exactly as installed.
+TEST(UninstallKillThenGiveUp, EveryMovedFileComesBack)
+{
+    World world(L"unkillno");
+    ASSERT_EQ(world.Install("v1").exit_code, 0u);
+    ProductSnapshot installed = v1_snapshot(world);
+    ASSERT_EQ(killed_uninstall(world, "uninstall backup:2").run.exit_code, 86u);
+
+    std::wstring held_path = world.App(L"old/only/gone.txt");
+    HANDLE held = CreateFileW(windows_path(held_path).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                              0, nullptr);
+    ASSERT_NE(held, INVALID_HANDLE_VALUE);
+    AnsweredRun refused = uninstall_in(world, installers().code_name,
+                                       {yes_to(confirm_title), no_to(confirm_title), yes_to(information_title)});
+    CloseHandle(held);
+    EXPECT_EQ(refused.met, titles({confirm_title, confirm_title, information_title}));
+    EXPECT_EQ(refused.run.exit_code, 1u);
+    EXPECT_TRUE(v1_snapshot(world) == installed) << "the product is exactly as installed";
+}

@@ -1,0 +1,200 @@
+// pelmarodesk.exe uninstall <code name> end to end: products installed by
+// the real installers, or entries another program wrote, taken off by the
+// program with its questions answered by real key presses.
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <string>
+
+#include "tests/support/child_process.h"
+#include "tests/tools/install/uninstall_fixture.h"
+
+using namespace road;
+
+// Answers whether the child has a console window of its own: 5 when it has.
+CHILD_MODE(console_window)
+{
+    return GetConsoleWindow() ? 5 : 0;
+}
+
+TEST(UninstallRoad, ARecordedProductGoesAndAnotherStays)
+{
+    World world(L"unroad");
+    ASSERT_EQ(world.Install("v1").exit_code, 0u);
+    install_other(world);
+    ProductSnapshot other = other_snapshot(world);
+    ASSERT_FALSE(other.files.empty());
+    std::string manager = file_bytes(world.Manager());
+
+    FormAnswer confirmed = {confirm_title, VK_RETURN, [](HWND form) { keep_form_picture(form, "uninstall_confirm"); }};
+    AnsweredRun run = uninstall_in(world, installers().code_name, {confirmed, yes_to(information_title)});
+    EXPECT_EQ(run.met, titles({confirm_title, information_title}));
+    EXPECT_EQ(run.run.exit_code, 0u);
+    expect_v1_uninstalled(world);
+    EXPECT_TRUE(other_snapshot(world) == other) << "the other product is untouched";
+    EXPECT_TRUE(file_bytes(world.Manager()) == manager) << "the manager stays";
+    delete_entries(other_code());
+}
+
+TEST(UninstallRoad, AHeldFileIsAskedForNoPutsAllBackYesAfterItsReleaseFinishes)
+{
+    World world(L"unheld");
+    ASSERT_EQ(world.Install("v1").exit_code, 0u);
+    ProductSnapshot installed = v1_snapshot(world);
+    // The fourth file in record order: three files are moved aside before it.
+    std::wstring held_path = world.App(L"docs/\u00fcn\u00efc\u00f6d\u00e9 \u30d5\u30a1\u30a4\u30eb.txt");
+    HANDLE held = CreateFileW(windows_path(held_path).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                              0, nullptr);
+    ASSERT_NE(held, INVALID_HANDLE_VALUE);
+
+    AnsweredRun refused = uninstall_in(
+        world, installers().code_name, {yes_to(confirm_title), no_to(confirm_title), yes_to(information_title)});
+    EXPECT_EQ(refused.met, titles({confirm_title, confirm_title, information_title}));
+    EXPECT_EQ(refused.run.exit_code, 1u);
+    EXPECT_TRUE(v1_snapshot(world) == installed) << "No leaves the product exactly as installed";
+
+    FormAnswer release_then_yes = {confirm_title, VK_RETURN, [&](HWND) { CloseHandle(held); }};
+    AnsweredRun retried = uninstall_in(world, installers().code_name,
+                                       {yes_to(confirm_title), release_then_yes, yes_to(information_title)});
+    EXPECT_EQ(retried.met, titles({confirm_title, confirm_title, information_title}));
+    EXPECT_EQ(retried.run.exit_code, 0u);
+    expect_v1_uninstalled(world);
+}
+
+namespace {
+
+// An entry of another program in the 64-bit view for all users, with only
+// a major version, and its uninstall command when given.
+void add_foreign_entry(const std::wstring& code, const std::wstring& command, DWORD major = 2)
+{
+    std::map<std::wstring, std::wstring> texts;
+    if (!command.empty())
+        texts[L"UninstallString"] = command;
+    add_entry(code, false, KEY_WOW64_64KEY, {{L"MajorVersion", major}}, texts);
+}
+
+bool entry_there(const std::wstring& code)
+{
+    bool found = false;
+    entry_values(code, false, L"/reg:64", &found);
+    return found;
+}
+
+}  // namespace
+
+TEST(UninstallRoad, AnotherProductRunsItsOwnUninstallerToItsEnd)
+{
+    // The product has no record: the language question comes first.
+    struct ForeignCase {
+        const char* what;
+        std::wstring command;
+        const wchar_t* message;
+        DWORD exit_code;
+    } cases[] = {
+        {"exit 0", child_command(L"silent 0"), information_title, 0},
+        {"exit 3", child_command(L"silent 3"), error_title, 1},
+        {"cannot start", L"\"C:\\no such folder\\uninstall.exe\" /x", error_title, 1},
+        {"100 KB of output", child_command(L"chatty 102400 0"), information_title, 0},
+        {"reads its input", child_command(L"echo"), information_title, 0},
+        // No console window comes up that would show nothing and take the focus.
+        {"a console program", child_command(L"console_window"), information_title, 0},
+    };
+    World world(L"unforeign");
+    std::wstring code = installers().code_name + L"-foreign";
+    for (const ForeignCase& c : cases) {
+        SCOPED_TRACE(c.what);
+        add_foreign_entry(code, c.command);
+        DWORD started = GetTickCount();
+        FormAnswer language = {language_title, VK_RETURN,
+                               [](HWND form) { keep_form_picture(form, "uninstall_language"); }};
+        // The message comes up in front, where the user's keys go.
+        bool in_front = false;
+        FormAnswer message = {c.message, VK_RETURN, [&](HWND form) { in_front = comes_to_front(form); }};
+        AnsweredRun run = uninstall_in(world, code, {language, message});
+        EXPECT_EQ(run.met, titles({language_title, c.message}));
+        EXPECT_TRUE(in_front);
+        EXPECT_EQ(run.run.exit_code, c.exit_code);
+        EXPECT_LT(GetTickCount() - started, 30000u);
+        delete_entries(code);
+    }
+}
+
+TEST(UninstallRoad, AnEntryWithoutCommandIsDeletedWhenTheUserSaysSo)
+{
+    World world(L"unentry");
+    std::wstring code = installers().code_name + L"-bare";
+    add_foreign_entry(code, L"");
+    AnsweredRun kept = uninstall_in(world, code, {yes_to(language_title), no_to(confirm_title), yes_to(information_title)});
+    EXPECT_EQ(kept.met, titles({language_title, confirm_title, information_title}));
+    EXPECT_EQ(kept.run.exit_code, 1u);
+    EXPECT_TRUE(entry_there(code));
+    AnsweredRun deleted =
+        uninstall_in(world, code, {yes_to(language_title), yes_to(confirm_title), yes_to(information_title)});
+    EXPECT_EQ(deleted.met, titles({language_title, confirm_title, information_title}));
+    EXPECT_EQ(deleted.run.exit_code, 0u);
+    EXPECT_FALSE(entry_there(code));
+
+    // Version 0.0 and no command: not installed.
+    add_foreign_entry(code, L"", 0);
+    AnsweredRun none = uninstall_in(world, code, {yes_to(language_title), yes_to(error_title)});
+    EXPECT_EQ(none.met, titles({language_title, error_title}));
+    EXPECT_EQ(none.run.exit_code, 1u);
+    delete_entries(code);
+}
+
+TEST(UninstallRoad, ThisProgramsOwnCommandOnlyDeletesTheEntry)
+{
+    World world(L"unown");
+    std::wstring code = installers().code_name + L"-own";
+    // Were it run, nothing would start: the message would be an error.
+    std::wstring manager = L"\"C:\\nowhere\\pelmarodesk.exe\" uninstall ";
+    add_foreign_entry(code, manager + L"\"" + code + L"\"");
+    AnsweredRun own = uninstall_in(world, code, {yes_to(language_title), yes_to(information_title)});
+    EXPECT_EQ(own.met, titles({language_title, information_title}));
+    EXPECT_EQ(own.run.exit_code, 1u) << "de-registered only";
+    EXPECT_FALSE(entry_there(code));
+
+    // The same command for another product is that product's uninstaller.
+    add_foreign_entry(code, manager + L"\"" + code + L"-else\"");
+    AnsweredRun other = uninstall_in(world, code, {yes_to(language_title), yes_to(error_title)});
+    EXPECT_EQ(other.met, titles({language_title, error_title}));
+    EXPECT_TRUE(entry_there(code));
+    delete_entries(code);
+}
+
+TEST(UninstallRoad, APerUserProductGoesFromTheUserStoreAndHive)
+{
+    World world(L"unuser");
+    // A file where the common store's folder belongs: the installer records
+    // the product for this user only.
+    ASSERT_TRUE(put_file(world.Path(L"programdata/Vantrel"), "x"));
+    ASSERT_EQ(world.Install("v1").exit_code, 0u);
+    ASSERT_FALSE(world.Record(false).empty());
+    bool found = false;
+    world.Entry(true, &found);
+    ASSERT_TRUE(found);
+    AnsweredRun run = uninstall_in(world, installers().code_name, {yes_to(confirm_title), yes_to(information_title)});
+    EXPECT_EQ(run.met, titles({confirm_title, information_title}));
+    EXPECT_EQ(run.run.exit_code, 0u);
+    expect_v1_uninstalled(world);
+}
+
+TEST(UninstallRoad, ARecordThatCannotBeSavedIsReportedAndTheNextRunFinishes)
+{
+    World world(L"unsaveui");
+    ASSERT_EQ(world.Install("v1").exit_code, 0u);
+    // Open without leave to delete: the store cannot replace the file.
+    HANDLE held = CreateFileW(windows_path(world.CommonStore() + L"/install").c_str(), GENERIC_READ,
+                              FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(held, INVALID_HANDLE_VALUE);
+    FormAnswer reported = {error_title, VK_RETURN, [](HWND form) { keep_form_picture(form, "uninstall_incomplete"); }};
+    AnsweredRun first = uninstall_in(world, installers().code_name, {yes_to(confirm_title), reported});
+    CloseHandle(held);
+    EXPECT_EQ(first.met, titles({confirm_title, error_title}));
+    EXPECT_EQ(first.run.exit_code, 1u);
+    EXPECT_FALSE(world.Record().empty());
+    AnsweredRun second = uninstall_in(world, installers().code_name, {yes_to(confirm_title), yes_to(information_title)});
+    EXPECT_EQ(second.met, titles({confirm_title, information_title}));
+    EXPECT_EQ(second.run.exit_code, 0u);
+    expect_v1_uninstalled(world);
+}

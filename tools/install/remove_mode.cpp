@@ -1,0 +1,119 @@
+#include "tools/install/remove_mode.h"
+
+#include "base/app_config.h"
+#include "base/file_ops.h"
+#include "gui/application.h"
+#include "gui/catalog.h"
+#include "tools/install/file_replace.h"
+#include "tools/install/self_delete.h"
+#include "tools/package/package_queries.h"
+#include "tools/shell/app_language.h"
+
+namespace {
+
+// The message of each outcome (REMOVE_*): its text in "pkgm::rem".
+const cJobForm::cOutcome remove_outcomes[] = {
+    {3, false, 1},  // REMOVE_DONE
+    {4, true, 2},   // REMOVE_PRODUCTS_LEFT
+    {5, true, 2},   // REMOVE_NOT_A_FILE
+    {6, false, 1},  // REMOVE_SCHEDULED
+    {0, false, 2},  // REMOVE_CANCELLED
+    {7, true, 2},   // REMOVE_NOT_SCHEDULED
+};
+
+bool stop_at_a_product(const char* name, void* found)
+{
+    if (!name || !name[0])
+        return true;
+    *static_cast<bool*>(found) = true;
+    return false;
+}
+
+}  // namespace
+
+cRemoverJob::cRemoverJob(cRemoverUI* owner_form, const wchar_t* fallback_path, cApplicationConfig* config)
+    : cJob(nullptr), form(owner_form), store(config)
+{
+    fallback.Assign(fallback_path);
+}
+
+cRemoverJob::~cRemoverJob()
+{
+    Stop(4000);
+}
+
+void cRemoverJob::SwitchLanguage()
+{
+    int64_t stored = 0;
+    if (!store || !store->ReadInt64("lang/current", stored))
+        return;
+    cSOPKGLang& provider = application_language_provider();
+    if (!provider.HasLanguage(uint32_t(stored)) || !switch_job_form_language(form, uint32_t(stored)))
+        switch_job_form_language(form, provider.DefaultLanguage());
+}
+
+uint32_t cRemoverJob::RemoveManager()
+{
+    _guardchar<wchar_t> path;
+    if (get_manager_exe_path(path)) {
+        uint32_t kind = path_get_kind(path.Text());
+        if (kind == PATH_KIND_MISSING)
+            path.Assign(fallback.Text());
+        else if (kind != PATH_KIND_FILE)
+            return REMOVE_NOT_A_FILE;
+        else if (delete_file_and_prune(path.Text()))
+            return REMOVE_DONE;
+        // Still there: in use, typically by this very process.
+    } else {
+        path.Clear();
+    }
+    return schedule_self_delete(path.Text()) ? REMOVE_SCHEDULED : REMOVE_NOT_SCHEDULED;
+}
+
+uint32_t cRemoverJob::Run()
+{
+    sleep_ms(500);
+    SwitchLanguage();
+    bool product_left = false;
+    if (store)
+        store->EnumChildren("install", stop_at_a_product, &product_left);
+    if (product_left)
+        return REMOVE_PRODUCTS_LEFT;
+    if (!confirm_on_job_form(form, cRemoverUI::confirm_code, 2))
+        return REMOVE_CANCELLED;
+    _guardchar<wchar_t> shortcut;
+    if (store && store->ReadString("installer/shortcut", shortcut))
+        delete_file_and_prune(shortcut.Text());
+    return RemoveManager();
+}
+
+void cRemoverJob::OnFinish(uint32_t exit_code)
+{
+    post_job_result(form, exit_code);
+}
+
+bool cRemoverUI::HandleAction(cChildElement* sender, cChildAction* action)
+{
+    if (sender == this && action->code == 7) {
+        EndModal(ShowOutcome(remove_outcomes, sizeof(remove_outcomes) / sizeof(remove_outcomes[0]),
+                             static_cast<cProgressAction*>(action)->value, 2));
+        return true;
+    }
+    if (sender == this && action->code == confirm_code) {
+        Answer(static_cast<cConfirmAction*>(action));
+        return true;
+    }
+    return cJobForm::HandleAction(sender, action);
+}
+
+bool run_remove_mode(const wchar_t* fallback_path, cChildElement* parent)
+{
+    const cStringArray* section = catalog_find_section(get_global_catalog(), L"pkgm::rem");
+    if (!section)
+        return false;
+    cCIApplication* application = get_current_application();
+    cRemoverUI* form = new cRemoverUI;
+    cRemoverJob* job =
+        form ? new cRemoverJob(form, fallback_path, application ? application->GetConfig() : nullptr) : nullptr;
+    return run_job_form(form, job, section, parent) == 1;
+}

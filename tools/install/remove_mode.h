@@ -1,0 +1,70 @@
+#ifndef TOOLS_INSTALL_REMOVE_MODE_H
+#define TOOLS_INSTALL_REMOVE_MODE_H
+
+#include <stdint.h>
+
+#include "base/buffers/guardchar.h"
+#include "base/job.h"
+#include "tools/install/job_form.h"
+
+class cApplicationConfig;
+class cRemoverUI;
+
+// The outcome of the manager's removal, which the form turns into its
+// message.
+enum : uint32_t {
+    REMOVE_DONE = 0,           // the manager file is deleted
+    REMOVE_PRODUCTS_LEFT = 1,  // a product is still recorded: nothing deleted
+    REMOVE_NOT_A_FILE = 2,     // something other than a file where the manager belongs
+    REMOVE_SCHEDULED = 3,      // the manager runs: a script deletes it once it has exited
+    REMOVE_CANCELLED = 4,      // the user said no
+    REMOVE_NOT_SCHEDULED = 5,  // it runs, and the script could not be written or started
+};
+
+// The removal on its worker thread, after a pause of 500 ms: the interface
+// language of "lang/current"; a refusal while the store records any
+// product; question 2; the manager's Start-menu shortcut; then the
+// installed manager, deleted now or by the script of schedule_self_delete.
+// The store and the registry are left as they are.
+class cRemoverJob : public cJob {
+public:
+    // fallback_path: what to delete when no manager is installed at its
+    // place.
+    cRemoverJob(cRemoverUI* owner_form, const wchar_t* fallback_path, cApplicationConfig* config);
+    ~cRemoverJob() override;
+
+    uint32_t Run() override;
+    void OnFinish(uint32_t exit_code) override;
+
+private:
+    void SwitchLanguage();
+    // Deletes the manager or hands it to the script; REMOVE_*.
+    uint32_t RemoveManager();
+
+    cRemoverUI* form;
+    _guardchar<wchar_t> fallback;
+    cApplicationConfig* store;
+};
+
+// "Removing Pelmaro..." while the job works, its question, then the message
+// of its outcome; the modal result is 1 when the manager was removed or its
+// deletion scheduled, else 2. Texts of "pkgm::rem".
+class cRemoverUI : public cJobForm {
+public:
+    // Its cProgressAction carries the job's outcome (REMOVE_*).
+    // Its cConfirmAction (Yes or No to a question of its texts) has code 8.
+    static const uint32_t confirm_code = 8;
+
+    bool HandleAction(cChildElement* sender, cChildAction* action) override;
+    const wchar_t* GetStringSection() override { return L"pkgm::rem"; }
+};
+
+// Removes the installed manager "pelmarodesk.exe" with the remover form, on
+// the parent form (the main window, which passes the installed manager's
+// path) or, without one, as the program's own window (the remove mode,
+// which passes the program's own path). True when the manager was removed
+// or its deletion scheduled; false for every other outcome, also when there
+// is no "pkgm::rem" section or nothing to show the form on.
+bool run_remove_mode(const wchar_t* fallback_path, cChildElement* parent);
+
+#endif

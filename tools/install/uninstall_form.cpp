@@ -1,0 +1,110 @@
+#include "tools/install/uninstall_form.h"
+
+#include "base/path.h"
+#include "gui/application.h"
+#include "gui/catalog.h"
+#include "gui/dialogs/message_form.h"
+
+namespace {
+
+// The message of each outcome (UNINSTALL_*): its text in "pkgm::unin".
+const cJobForm::cOutcome uninstall_outcomes[] = {
+    {5, false, 0},   // UNINSTALL_DONE
+    {6, true, 1},    // UNINSTALL_INTERNAL_ERROR
+    {7, true, 1},    // UNINSTALL_NOT_INSTALLED
+    {8, true, 1},    // UNINSTALL_COMMAND_NOT_STARTED
+    {9, true, 1},    // UNINSTALL_COMMAND_FAILED
+    {10, false, 1},  // UNINSTALL_DEREGISTERED
+    {11, false, 1},  // UNINSTALL_CANCELLED
+    {12, true, 1},   // UNINSTALL_INCOMPLETE
+};
+
+}  // namespace
+
+cUninstallInitJob::cUninstallInitJob(cUninstallInitUI* owner_form, cUninstallContext* uninstall_context,
+                                     cApplicationConfig* config)
+    : cJob(nullptr), form(owner_form), context(uninstall_context), store(config)
+{
+}
+
+cUninstallInitJob::~cUninstallInitJob()
+{
+    Stop(4000);
+}
+
+uint32_t cUninstallInitJob::Run()
+{
+    sleep_ms(500);
+    return run_uninstall(*context, store, *this, this);
+}
+
+void cUninstallInitJob::OnFinish(uint32_t exit_code)
+{
+    post_job_result(form, exit_code);
+}
+
+bool cUninstallInitJob::SwitchLanguage(uint32_t id)
+{
+    return switch_job_form_language(form, id);
+}
+
+uint32_t cUninstallInitJob::ChooseLanguage(uint32_t proposed)
+{
+    return choose_language_on_job_form(form, proposed);
+}
+
+bool cUninstallInitJob::Confirm(uint32_t question)
+{
+    return confirm_on_job_form(form, cUninstallInitUI::confirm_code, question);
+}
+
+bool cUninstallInitJob::AskRelease(const wchar_t* path)
+{
+    uint8_t give_up = 1;
+    cUninstallInitUI::cAskReleaseAction* action = new cUninstallInitUI::cAskReleaseAction(&give_up, path);
+    return action && form->SendActionAndWait(action) && give_up == 0;
+}
+
+cUninstallInitUI::cUninstallInitUI(cUninstallContext* uninstall_context) : context(uninstall_context) {}
+
+bool cUninstallInitUI::HandleAction(cChildElement* sender, cChildAction* action)
+{
+    if (sender != this)
+        return cJobForm::HandleAction(sender, action);
+    switch (action->code) {
+    case 7:
+        EndModal(ShowOutcome(uninstall_outcomes, sizeof(uninstall_outcomes) / sizeof(uninstall_outcomes[0]),
+                             static_cast<cProgressAction*>(action)->value, 1));
+        return true;
+    case 8:
+        Answer(static_cast<cRespondLangAction*>(action), context->languages, context->code_name.Text());
+        return true;
+    case confirm_code:
+        Answer(static_cast<cConfirmAction*>(action));
+        return true;
+    case 10: {
+        cAskReleaseAction* question = static_cast<cAskReleaseAction*>(action);
+        _guardchar<wchar_t> text;
+        if (question->answer) {
+            path_to_backslashes(question->path.Buffer());
+            bool retry = !question->path.IsEmpty() && FormatString(4, question->path.Text(), text) &&
+                         ask_yes_no_kind2(this, text.Text(), nullptr);
+            *question->answer = retry ? 0 : 1;
+        }
+        return true;
+    }
+    }
+    return cJobForm::HandleAction(sender, action);
+}
+
+int32_t run_uninstall_ui(cUninstallContext* context, cChildElement* parent)
+{
+    const cStringArray* section = catalog_find_section(get_global_catalog(), L"pkgm::unin");
+    if (!section || !context)
+        return 1;
+    cCIApplication* application = get_current_application();
+    cUninstallInitUI* form = new cUninstallInitUI(context);
+    cUninstallInitJob* job =
+        form ? new cUninstallInitJob(form, context, application ? application->GetConfig() : nullptr) : nullptr;
+    return run_job_form(form, job, section, parent) == 0 ? 0 : 1;
+}

@@ -1,0 +1,135 @@
+#include "tools/install/uninstall_job.h"
+
+#include <string.h>
+
+#include "base/app_config.h"
+#include "base/format.h"
+#include "base/string_convert.h"
+#include "base/string_utils.h"
+#include "tools/install/uninstall_command.h"
+#include "tools/install/uninstall_entry.h"
+#include "tools/install/uninstall_record.h"
+#include "tools/shell/app_language.h"
+
+namespace {
+
+// Not an outcome: the language is settled and the work goes on.
+const uint32_t go_on = ~uint32_t(0);
+
+// The record's key is one name of the store and the entry's one name of
+// the registry: a separator in the code name would reach into another
+// product's record or entry.
+bool code_name_refused(const wchar_t* name)
+{
+    for (; *name; ++name)
+        if (*name == L'/' || *name == L'\\')
+            return true;
+    return false;
+}
+
+// "install/<code name>" followed by suffix.
+bool record_key(const cUninstallContext& context, const char* suffix, _guardchar<char>& out)
+{
+    int32_t size = int32_t(strlen(context.code_name_utf8.Text()) + strlen(suffix)) + 16;
+    out.Allocate(size);
+    return out.Buffer() && str_format(out.Buffer(), size, "install/%s%s", context.code_name_utf8.Text(), suffix) > 0;
+}
+
+// The interface speaks the product's language: the one its record names
+// when the program carries it, else one the user chooses.
+uint32_t settle_language(cUninstallContext& context, cApplicationConfig* store, cUninstallQuestions& questions)
+{
+    cSOPKGLang& provider = application_language_provider();
+    _guardchar<char> key;
+    int64_t stored = 0;
+    bool read = store && record_key(context, "/lang", key) && store->ReadInt64(key.Text(), stored);
+    if (read && provider.HasLanguage(uint32_t(stored)) && questions.SwitchLanguage(uint32_t(stored)))
+        return go_on;
+    uint32_t proposed = read ? uint32_t(stored) : provider.DefaultLanguage();
+    uint32_t count = 0;
+    for (uint32_t id = 0; id < language_none; ++id)
+        if (provider.HasLanguage(id))
+            if (int32_t* added = list_append(context.languages)) {
+                *added = int32_t(id);
+                ++count;
+            }
+    if (count == 0)
+        return UNINSTALL_INTERNAL_ERROR;
+    uint32_t chosen = uint32_t(context.languages.first->element);
+    if (count > 1) {
+        // The question is asked in the proposed language when it loads.
+        if (provider.HasLanguage(proposed))
+            questions.SwitchLanguage(proposed);
+        chosen = questions.ChooseLanguage(proposed);
+        if (chosen >= language_none)
+            return UNINSTALL_CANCELLED;
+    }
+    questions.SwitchLanguage(chosen);
+    return go_on;
+}
+
+// The command this program writes for its own installations of the
+// product: "\"<manager>\" uninstall \"<code name>\"".
+bool is_own_command(const wchar_t* command, const wchar_t* code_name)
+{
+    static const wchar_t verb[] = L" uninstall \"";
+    const int32_t verb_length = int32_t(sizeof(verb) / sizeof(verb[0])) - 1;
+    if (command[0] != L'"')
+        return false;
+    const wchar_t* close = wstr_find_char(command + 1, L'"');
+    if (!close || wcsncmp(close + 1, verb, size_t(verb_length)) != 0)
+        return false;
+    const wchar_t* name = close + 1 + verb_length;
+    size_t length = size_t(wstr_length(code_name));
+    return wcsncmp(name, code_name, length) == 0 && name[length] == L'"';
+}
+
+// A product without a record: removed through its Windows entry, from the
+// hive where it is found (all users first).
+uint32_t uninstall_by_entry(const cUninstallContext& context, cUninstallQuestions& questions, const cJob* job)
+{
+    const wchar_t* name = uninstall_entry_name(context.code_name.Text());
+    uint32_t version[4];
+    _guardchar<wchar_t> command;
+    bool per_user = false;
+    if (!read_uninstall_entry(name, version, &command, nullptr, per_user)) {
+        per_user = true;
+        if (!read_uninstall_entry(name, version, &command, nullptr, per_user))
+            return UNINSTALL_NOT_INSTALLED;
+    }
+    if (command.IsEmpty()) {
+        if (version[0] == 0 && version[1] == 0)
+            return UNINSTALL_NOT_INSTALLED;
+        if (!questions.Confirm(2))
+            return UNINSTALL_CANCELLED;
+        return delete_uninstall_entry(name, per_user) ? UNINSTALL_DONE : UNINSTALL_INCOMPLETE;
+    }
+    if (is_own_command(command.Text(), name))
+        return delete_uninstall_entry(name, per_user) ? UNINSTALL_DEREGISTERED : UNINSTALL_INCOMPLETE;
+    int32_t exit_code = run_uninstall_command(command.Text(), job);
+    if (exit_code == -1)
+        return UNINSTALL_COMMAND_NOT_STARTED;
+    return exit_code == 0 ? UNINSTALL_DONE : UNINSTALL_COMMAND_FAILED;
+}
+
+}  // namespace
+
+cUninstallContext::cUninstallContext(const wchar_t* code)
+{
+    code_name.Assign(code);
+    str_from_wstr_utf8(code, -1, code_name_utf8);
+}
+
+uint32_t run_uninstall(cUninstallContext& context, cApplicationConfig* store, cUninstallQuestions& questions,
+                       const cJob* job)
+{
+    if (context.code_name_utf8.IsEmpty() || code_name_refused(context.code_name.Text()))
+        return UNINSTALL_NOT_INSTALLED;
+    uint32_t result = settle_language(context, store, questions);
+    if (result != go_on)
+        return result;
+    _guardchar<char> key;
+    if (store && record_key(context, "", key) && store->HasKey(key.Text()))
+        return uninstall_recorded_product(context, *store, key.Text(), questions);
+    return uninstall_by_entry(context, questions, job);
+}

@@ -1,0 +1,77 @@
+#ifndef TOOLS_INSTALL_UNINSTALL_JOB_H
+#define TOOLS_INSTALL_UNINSTALL_JOB_H
+
+#include <stdint.h>
+
+#include "base/buffers/guardchar.h"
+#include "base/linked_list.h"
+
+class cApplicationConfig;
+class cJob;
+
+// The outcome of an uninstall, which the form turns into its message.
+enum : uint32_t {
+    UNINSTALL_DONE = 0,                 // the product is gone
+    UNINSTALL_INTERNAL_ERROR = 1,       // no language to speak in, or no memory for the record's lists
+    UNINSTALL_NOT_INSTALLED = 2,        // neither record nor entry, or a name no product can have
+    UNINSTALL_COMMAND_NOT_STARTED = 3,  // the product's own uninstaller did not start
+    UNINSTALL_COMMAND_FAILED = 4,       // it ended with another exit code than 0
+    UNINSTALL_DEREGISTERED = 5,         // only the entry was there, and it is gone
+    UNINSTALL_CANCELLED = 6,            // the user said no; nothing changed
+    UNINSTALL_INCOMPLETE = 7,           // a backup, shortcut, entry or the record could not be deleted
+};
+
+// A recorded file as the uninstall finds it.
+enum : uint8_t {
+    UNINSTALL_FILE_PRESENT = 0,  // a plain file under its name
+    UNINSTALL_FILE_MOVED = 1,    // gone, its "<path>.bkp" a plain file: moved aside by an earlier run
+    UNINSTALL_FILE_GONE = 2,     // neither: only its emptied folders may be left
+};
+
+struct cUninstallFile {
+    _guardchar<wchar_t> path;
+    uint8_t state;
+};
+
+// The product to uninstall, named by its code name, and what the job finds
+// of it. The caller builds and owns it; the job fills the lists, the form
+// reads the languages while the job waits for its answer.
+class cUninstallContext {
+public:
+    explicit cUninstallContext(const wchar_t* code);
+
+    _guardchar<wchar_t> code_name;
+    _guardchar<char> code_name_utf8;      // its record is "install/<this>"
+    cLinkedList<int32_t> languages;       // offered when the record names none
+    cLinkedList<cUninstallFile> files;    // recorded files, in record order
+    cLinkedList<_guardchar<wchar_t>> shortcuts;  // recorded shortcuts that are files
+};
+
+// What the job asks of its form, on the job's thread; each call blocks the
+// job until the UI thread has answered.
+class cUninstallQuestions {
+public:
+    virtual ~cUninstallQuestions() {}
+    // Switches the interface to the language; false when it did not load.
+    virtual bool SwitchLanguage(uint32_t id) = 0;
+    // One of the context's languages, proposed first; above 9 for none.
+    virtual uint32_t ChooseLanguage(uint32_t proposed) = 0;
+    // Asks question number n of the form's texts: true for Yes.
+    virtual bool Confirm(uint32_t question) = 0;
+    // The file is held by another program: true to try again, false to
+    // give up.
+    virtual bool AskRelease(const wchar_t* path) = 0;
+};
+
+// The uninstall of the context's product (UNINSTALL_*), on the job's
+// thread. A product with a record in the store loses its files (each moved
+// aside first, so that a give-up puts everything back), its shortcuts, its
+// Windows entries and then the record; the record goes last and only once
+// everything else is gone, so that a run cut off anywhere is finished by
+// the next. A product with only an entry is removed by its own uninstall
+// command (the stop of job, when given, ends that command), or by deleting
+// an entry without one. The store may be null: there is no record then.
+uint32_t run_uninstall(cUninstallContext& context, cApplicationConfig* store, cUninstallQuestions& questions,
+                       const cJob* job);
+
+#endif

@@ -1,0 +1,228 @@
+#include "tools/install/uninstall_record.h"
+
+#include <string.h>
+
+#include "base/app_config.h"
+#include "base/ci_app_full_config.h"
+#include "base/file_ops.h"
+#include "base/format.h"
+#include "base/path.h"
+#include "tools/install/file_replace.h"
+#include "tools/install/install_files.h"
+#include "tools/install/kill_point.h"
+#include "tools/install/uninstall_entry.h"
+#include "tools/install/uninstall_job.h"
+
+namespace {
+
+typedef cLinkedList<_guardchar<wchar_t>> cPathList;
+typedef cLinkedListNode<cUninstallFile> cFileNode;
+
+bool count_child(const char*, void* context)
+{
+    ++*static_cast<uint64_t*>(context);
+    return true;
+}
+
+// The names the record holds. Every index of its lists names one of them,
+// so a count beyond this is damage.
+uint64_t record_names(cApplicationConfig& store, const char* key)
+{
+    uint64_t names = 0;
+    store.EnumChildren(key, count_child, &names);
+    return names;
+}
+
+// The paths of one of the record's lists: "<key>/<count>" counts them,
+// "<key>/<item><i>" names each. Indexes past what the record can hold are
+// not read; a name that is missing or unreadable is passed over, and so is
+// a path that is not a full one (it would name a file of whatever folder is
+// current). False when memory runs out.
+bool read_recorded_paths(cApplicationConfig& store, const char* key, const char* count_name, const char* list,
+                         cPathList& out)
+{
+    int32_t size = int32_t(strlen(key) + strlen(count_name) + strlen(list)) + 32;
+    _guardchar<char> name;
+    name.Allocate(size);
+    if (!name.Buffer())
+        return false;
+    int64_t count = 0;
+    if (str_format(name.Buffer(), size, "%s/%s", key, count_name) <= 0 || !store.ReadInt64(name.Text(), count))
+        return true;
+    uint64_t limit = record_names(store, key);
+    if (uint64_t(count) < limit)
+        limit = uint64_t(count);
+    for (uint64_t i = 0; i < limit; ++i) {
+        _guardchar<wchar_t> path;
+        if (str_format(name.Buffer(), size, "%s/%s%I64u", key, list, i) <= 0 || !store.ReadString(name.Text(), path) ||
+            !path_is_absolute(path.Text()) || path_is_drive(path.Text()))
+            continue;
+        _guardchar<wchar_t>* added = list_append(out);
+        if (!added)
+            return false;
+        added->Swap(path);
+    }
+    return true;
+}
+
+uint8_t state_of(const wchar_t* path)
+{
+    if (path_get_kind(path) == PATH_KIND_FILE)
+        return UNINSTALL_FILE_PRESENT;
+    _guardchar<wchar_t> backup;
+    if (path_get_kind(path) == PATH_KIND_MISSING && backup_path_of(path, backup) &&
+        path_get_kind(backup.Text()) == PATH_KIND_FILE)
+        return UNINSTALL_FILE_MOVED;
+    return UNINSTALL_FILE_GONE;
+}
+
+// False when memory runs out: a file left out of the lists would stay for
+// ever once the record is gone.
+bool find_recorded_files(cUninstallContext& context, cApplicationConfig& store, const char* key)
+{
+    cPathList paths;
+    if (!read_recorded_paths(store, key, "files", "file", paths))
+        return false;
+    for (auto* node = paths.first; node; node = node->next) {
+        cUninstallFile* file = list_append(context.files);
+        if (!file)
+            return false;
+        file->state = state_of(node->element.Text());
+        file->path.Swap(node->element);
+    }
+    list_clear(paths);
+    if (!read_recorded_paths(store, key, "shortc", "shortc", paths))
+        return false;
+    for (auto* node = paths.first; node; node = node->next) {
+        if (path_get_kind(node->element.Text()) != PATH_KIND_FILE)
+            continue;
+        _guardchar<wchar_t>* shortcut = list_append(context.shortcuts);
+        if (!shortcut)
+            return false;
+        shortcut->Swap(node->element);
+    }
+    return true;
+}
+
+// After a give-up: every file moved aside, by this run or a run before it,
+// goes back under its name.
+void put_files_back(cUninstallContext& context)
+{
+    for (cFileNode* node = context.files.first; node; node = node->next) {
+        cUninstallFile& file = node->element;
+        _guardchar<wchar_t> backup;
+        if (file.state == UNINSTALL_FILE_MOVED && backup_path_of(file.path.Text(), backup) &&
+            file_rename(backup.Text(), file.path.Text()))
+            file.state = UNINSTALL_FILE_PRESENT;
+    }
+}
+
+// Moves one file to its backup path; false when the user gave up.
+bool move_aside(cUninstallFile& file, cUninstallQuestions& questions)
+{
+    const wchar_t* path = file.path.Text();
+    _guardchar<wchar_t> backup;
+    if (!backup_path_of(path, backup))
+        return false;
+    for (;;) {
+        const wchar_t* held = path;
+        // A backup that a failed update left would make every move fail.
+        if (path_get_kind(backup.Text()) == PATH_KIND_FILE && !file_delete(backup.Text())) {
+            held = backup.Text();
+        } else if (rename_if_unused(path, backup.Text())) {
+            file.state = UNINSTALL_FILE_MOVED;
+            return true;
+        } else if (path_get_kind(path) != PATH_KIND_FILE) {
+            // Gone meanwhile: nothing more to ask about.
+            file.state = state_of(path);
+            return true;
+        }
+        if (!questions.AskRelease(held))
+            return false;
+    }
+}
+
+bool move_files_aside(cUninstallContext& context, cUninstallQuestions& questions)
+{
+    int32_t index = 0;
+    for (cFileNode* node = context.files.first; node; node = node->next, ++index) {
+        if (node->element.state != UNINSTALL_FILE_PRESENT)
+            continue;
+        if (!move_aside(node->element, questions)) {
+            put_files_back(context);
+            return false;
+        }
+        INSTALL_KILL_POINT("uninstall backup", index);
+    }
+    return true;
+}
+
+// Deletes every backup with the folders left empty, also those of files a
+// run before this one deleted already; false when a backup stays.
+bool delete_backups_and_folders(const cUninstallContext& context)
+{
+    bool complete = true;
+    int32_t index = 0;
+    for (const cFileNode* node = context.files.first; node; node = node->next, ++index) {
+        const wchar_t* path = node->element.path.Text();
+        _guardchar<wchar_t> backup;
+        if (!backup_path_of(path, backup) || !delete_file_and_prune(backup.Text()))
+            complete = false;
+        prune_empty_folders_above(path);
+        INSTALL_KILL_POINT("uninstall delete", index);
+    }
+    return complete;
+}
+
+bool delete_shortcuts(const cUninstallContext& context)
+{
+    bool complete = true;
+    for (auto* node = context.shortcuts.first; node; node = node->next)
+        if (!delete_file_and_prune(node->element.Text()))
+            complete = false;
+    return complete;
+}
+
+// Saves both stores of the program's configuration (its own Save answers
+// for the per-user one alone).
+bool save_everywhere(cApplicationConfig& store)
+{
+    if (cCIAppFullConfig* full = dynamic_cast<cCIAppFullConfig*>(&store)) {
+        bool common_saved = full->GetCommonStore().Save();
+        return full->Save() && common_saved;
+    }
+    return store.Save();
+}
+
+}  // namespace
+
+uint32_t uninstall_recorded_product(cUninstallContext& context, cApplicationConfig& store, const char* key,
+                                    cUninstallQuestions& questions)
+{
+    if (!find_recorded_files(context, store, key))
+        return UNINSTALL_INTERNAL_ERROR;
+    if (!questions.Confirm(3))
+        return UNINSTALL_CANCELLED;
+    INSTALL_KILL_POINT("uninstall confirmed", 0);
+    if (!move_files_aside(context, questions))
+        return UNINSTALL_CANCELLED;
+    INSTALL_KILL_POINT("uninstall after backup", 0);
+    bool complete = delete_backups_and_folders(context);
+    complete = delete_shortcuts(context) && complete;
+    INSTALL_KILL_POINT("uninstall shortcuts", 0);
+    // An entry for all users and one for this user both go.
+    complete = delete_uninstall_entry(context.code_name.Text(), false) && complete;
+    complete = delete_uninstall_entry(context.code_name.Text(), true) && complete;
+    INSTALL_KILL_POINT("uninstall entry", 0);
+    if (!complete)
+        return UNINSTALL_INCOMPLETE;
+    store.DeleteKey(key);
+    INSTALL_KILL_POINT("uninstall record save", 0);
+    if (!save_everywhere(store)) {
+        // The store keeps what its files hold: the record, for the next try.
+        store.Revert();
+        return UNINSTALL_INCOMPLETE;
+    }
+    INSTALL_KILL_POINT("uninstall record saved", 0);
+    return UNINSTALL_DONE;
+}
