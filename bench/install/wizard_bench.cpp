@@ -21,6 +21,7 @@
 #include <vector>
 
 #include "bench/support/bench.h"
+#include "bench/support/first_window.h"
 #include "tests/tools/install/wizard_driver.h"
 
 namespace {
@@ -89,24 +90,7 @@ public:
     }
 
     // Microseconds to the peer's first visible window.
-    double PeerStartUp()
-    {
-        PROCESS_INFORMATION process = {};
-        uint64_t start = clock_now_us();
-        bench_require(start_process(peer, L"\"" + peer + L"\"", process), "the peer's installer starts");
-        uint64_t elapsed = 0;
-        while (!find_process_window(process.dwProcessId)) {
-            bench_require(WaitForSingleObject(process.hProcess, 1) == WAIT_TIMEOUT, "the peer shows a window");
-            elapsed = clock_now_us() - start;
-            bench_require(elapsed < uint64_t(longest_run_ms) * 1000, "a window within the time");
-        }
-        elapsed = clock_now_us() - start;
-        TerminateProcess(process.hProcess, 0);
-        WaitForSingleObject(process.hProcess, INFINITE);
-        CloseHandle(process.hThread);
-        CloseHandle(process.hProcess);
-        return double(elapsed);
-    }
+    double PeerStartUp() { return time_to_first_window(peer, uint64_t(longest_run_ms) * 1000); }
 
     // Microseconds from the Next that starts the installation to the
     // finish page: licence ticked, the default folder taken.
