@@ -117,18 +117,19 @@ public:
 };
 
 // Walks the pages from the first on, as a user who accepts everything and
-// installs into the world's app folder; step is where each page shows.
+// installs into the world's app folder, the pages shown in that order.
 // True when the finish page was reached and closed with exit code 0.
-bool walk_through(World& world, InstallerRun& run, const std::vector<Page>& order, const char* screenshots = nullptr)
+bool walk_through(World& world, InstallerRun& run, const std::vector<Page>& order)
 {
     wizard::Wizard& pages = run.pages;
     if (!pages.Found())
         return false;
     for (size_t step = 0; step < order.size(); ++step) {
-        if (!pages.WaitForStep(int(step)))
+        // The installation of a small product may be over in a blink.
+        if (order[step] == install)
+            continue;
+        if (!pages.WaitForStep(int(step), 30000))
             return false;
-        if (screenshots)
-            pages.Screenshot(std::string(screenshots) + "_" + std::to_string(step));
         switch (order[step]) {
         case readme:
         case licence:
@@ -140,8 +141,6 @@ bool walk_through(World& world, InstallerRun& run, const std::vector<Page>& orde
             if (!pages.ChooseFolder(world.App()))
                 return false;
             pages.Enter();
-            break;
-        case install:
             break;
         default:
             pages.Enter();
@@ -304,7 +303,7 @@ TEST(InstallWizard, AnUpdateAsksForAFileHeldOpen)
         pages.Enter();
         HWND question = wizard::wait_for_window(update.process, L"Confirm", 20000);
         ASSERT_NE(question, nullptr) << "the question about the file held open";
-        pages.Screenshot("wizard_install");
+        pages.Screenshot("wizard_install_file_held_open");
         EXPECT_EQ(pages.CurrentStep(), 2);
         ASSERT_TRUE(pages.Answer(L"Confirm", false, 5000, "wizard_file_held_open"));
         ASSERT_TRUE(pages.WaitForStep(3));
@@ -404,6 +403,11 @@ TEST(InstallWizard, KillsWhileInstallingThenARerunCompletes)
         ASSERT_TRUE(update.process.ArmKill()) << "the installer's host process";
         update.pages.TickAcceptBox();
         update.pages.Enter();
+        if (kill == 0) {
+            // The install page at work, once.
+            Sleep(50);
+            update.pages.Screenshot("wizard_install");
+        }
         Sleep(DWORD(moment));
         bool finished = update.pages.CurrentStep() == 2;
         update.process.KillHard();

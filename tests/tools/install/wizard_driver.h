@@ -382,11 +382,17 @@ public:
                 return i;
         return -1;
     }
+    // Until the page of that step shows, painted whole (the step list the
+    // same twice, 100 ms apart).
     bool WaitForStep(int index, DWORD timeout_ms = 15000)
     {
         for (DWORD waited = 0; waited < timeout_ms; waited += 50) {
-            if (CurrentStep() == index)
-                return true;
+            if (CurrentStep() == index) {
+                int steps = StepCount();
+                Sleep(100);
+                if (CurrentStep() == index && StepCount() == steps)
+                    return true;
+            }
             Sleep(50);
         }
         return false;
