@@ -268,6 +268,7 @@ TEST(InstallWizard, AFirstInstallationThroughEveryPage)
 
     ASSERT_TRUE(pages.WaitForStep(6, 30000)) << "the finish page";
     pages.Screenshot("wizard_finish");
+    EXPECT_FALSE(pages.FinishReportsFailure());
     EXPECT_FALSE(exists(marker));
     pages.Enter();
     EXPECT_EQ(run.process.Wait(20000), 0u);
@@ -308,6 +309,7 @@ TEST(InstallWizard, AnUpdateAsksForAFileHeldOpen)
         ASSERT_TRUE(pages.Answer(L"Confirm", false, 5000, "wizard_file_held_open"));
         ASSERT_TRUE(pages.WaitForStep(3));
         pages.Screenshot("wizard_finish_failed");
+        EXPECT_TRUE(pages.FinishReportsFailure()) << "the backup failed";
         pages.Enter();
         EXPECT_EQ(update.process.Wait(20000), 0u);
     }
@@ -351,6 +353,7 @@ TEST(InstallWizard, EscapeAbortsTheInstallationAndKeepsTheOldFiles)
     ASSERT_TRUE(pages.Answer(L"Confirm", true, 10000, "wizard_abort_question"));
     ASSERT_TRUE(pages.WaitForStep(2));
     pages.Screenshot("wizard_finish_aborted");
+    EXPECT_TRUE(pages.FinishReportsFailure()) << "aborted";
     pages.Enter();
     EXPECT_EQ(update.process.Wait(20000), 0u);
     expect_installed(world, "w1", "1.0.0.1", true, bare_program());

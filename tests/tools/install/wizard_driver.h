@@ -397,6 +397,15 @@ public:
         }
         return false;
     }
+    // The finish page reports a failure: its message is in the error's red.
+    bool FinishReportsFailure()
+    {
+        std::vector<uint32_t> message = client_pixels(window, 210, 112, 390, 60);
+        for (uint32_t pixel : message)
+            if (colour_distance(pixel, 0xA04040) < 40)
+                return true;
+        return false;
+    }
     // The title line has text in it.
     bool HasTitle()
     {
