@@ -4,7 +4,6 @@
 #include <string.h>
 
 #include "base/buffers/typebuf.h"
-#include "base/case_map.h"
 #include "base/file_ops.h"
 #include "base/string_utils.h"
 
@@ -36,21 +35,31 @@ bool process_run_detached(const wchar_t* command_line)
     return true;
 }
 
-namespace {
-
-// Where the program part of a command ends (just past its closing quote,
-// or at its first blank); null for an opening quote that is never closed.
-const wchar_t* program_part_end(const wchar_t* text)
+bool split_command_line(const wchar_t* text, const wchar_t** program_end, const wchar_t** parameters)
 {
-    if (*text == L'"') {
-        const wchar_t* closing = wstr_find_char(text + 1, L'"');
-        return closing ? closing + 1 : nullptr;
-    }
+    if (!text)
+        return false;
     const wchar_t* end = text;
-    while (*end && !wchar_is_space(*end))
+    if (*text == L'"') {
+        end = wstr_find_char(text + 1, L'"');
+        if (!end)
+            return false;
         ++end;
-    return end;
+    } else {
+        while (*end && *end != L' ' && *end != L'\t')
+            ++end;
+    }
+    const wchar_t* rest = end;
+    while (*rest == L' ' || *rest == L'\t')
+        ++rest;
+    if (program_end)
+        *program_end = end;
+    if (parameters)
+        *parameters = rest;
+    return true;
 }
+
+namespace {
 
 bool shell_execute_open(const wchar_t* text)
 {
@@ -72,11 +81,8 @@ bool shell_open(const wchar_t* text)
         return false;
     if (path_get_kind(text) != PATH_KIND_MISSING)
         return shell_execute_open(text);
-    const wchar_t* rest = program_part_end(text);
-    if (!rest)
+    const wchar_t* parameters = nullptr;
+    if (!split_command_line(text, nullptr, &parameters))
         return false;
-    for (; *rest; ++rest)
-        if (wchar_is_space(*rest))
-            return process_run_detached(text);
-    return shell_execute_open(text);
+    return *parameters ? process_run_detached(text) : shell_execute_open(text);
 }

@@ -20,11 +20,20 @@ bool process_create(const wchar_t* command_line, bool inherit_handles, STARTUPIN
 // process was created.
 bool process_run_detached(const wchar_t* command_line);
 
+// A command line's program and parameters as CommandLineToArgvW tells its
+// first argument from the others: a program in double quotes ends at the
+// closing quote, any other at the first space or tab. program_end gets
+// where the program part ends (past its closing quote), parameters where
+// the parameters start (past the blanks after the program; the text's end
+// when there are none). False for a null text and an opening quote that is
+// never closed.
+bool split_command_line(const wchar_t* text, const wchar_t** program_end, const wchar_t** parameters);
+
 // Opens a file, folder or web address with the shell's "open" verb. A text
 // that names nothing existing and carries parameters after its program
-// part (a program part in double quotes, or up to the first blank) is
-// started as a command line instead. False for a null or empty text, an
-// opening quote without its closing one, and whatever the shell refuses.
+// part (split_command_line) is started as a command line instead. False
+// for a null or empty text, an opening quote without its closing one, and
+// whatever the shell refuses.
 bool shell_open(const wchar_t* text);
 
 #endif

@@ -4,6 +4,7 @@
 // entry given here; each entry belongs to the part that does that work.
 #include <windows.h>
 
+#include "tools/install/install_mode.h"
 #include "tools/install/remove_mode.h"
 #include "tools/install/uninstall_mode.h"
 #include "tools/package/make_mode.h"
@@ -26,6 +27,11 @@ const cManagerCommands manager_commands = {
 int32_t run_manager_mode(const cPelmaroApp&)
 {
     return int32_t(run_manager(&manager_commands));
+}
+
+int32_t run_install(const cPelmaroApp& application)
+{
+    return run_install_mode(application.GetOwnPath(), application.GetFirstArgument(), application.GetPackageOffset());
 }
 
 int32_t run_update(const cPelmaroApp& application)
@@ -56,7 +62,7 @@ int32_t run_version(const cPelmaroApp&)
 
 const tModeEntry program_modes[pelmaro_mode_count] = {
     run_manager_mode,  // PELMARO_MODE_MANAGER
-    nullptr,           // PELMARO_MODE_INSTALL
+    run_install,       // PELMARO_MODE_INSTALL
     run_uninstall,     // PELMARO_MODE_UNINSTALL
     run_update,        // PELMARO_MODE_UPDATE
     run_make,          // PELMARO_MODE_MAKE

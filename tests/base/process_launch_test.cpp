@@ -3,7 +3,10 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <shellapi.h>
+
 #include <string>
+#include <vector>
 
 #include "tests/support/child_process.h"
 #include "tests/support/temp_folder.h"
@@ -48,6 +51,55 @@ TEST(ProcessRunDetached, FailsForAMissingProgram)
 {
     EXPECT_FALSE(process_run_detached(L"pelmaro-no-such-program.exe --flag"));
     EXPECT_FALSE(process_run_detached(nullptr));
+}
+
+// The program and its parameters as Windows' own CommandLineToArgvW splits
+// them: the program part is its first argument, and the parameters, split
+// again after a stand-in program, give its other arguments.
+TEST(SplitCommandLine, ParsesAsCommandLineToArgvW)
+{
+    const wchar_t* const lines[] = {
+        L"app.exe",
+        L"app.exe -x",
+        L"app.exe\t-x  \"two words\"",
+        L"\"C:\\Program Files\\App\\app.exe\"",
+        L"\"C:\\Program Files\\App\\app.exe\" --open \"a b.txt\"",
+        L"\"C:/p q/app.exe\"x y",
+        L"\"a\"\"b\" c",
+        L"C:\\path\\app.exe \"\"",
+        L"\"\" rest",
+        L"app.exe   ",
+        L"\"quoted prog\"   ",
+        L"a\\\"b c",
+        L"C:\\dir\\ x",
+    };
+    for (const wchar_t* line : lines) {
+        SCOPED_TRACE(std::string(line, line + wcslen(line)));
+        int count = 0;
+        wchar_t** expected = CommandLineToArgvW(line, &count);
+        ASSERT_NE(expected, nullptr);
+        const wchar_t* program_end = nullptr;
+        const wchar_t* parameters = nullptr;
+        ASSERT_TRUE(split_command_line(line, &program_end, &parameters));
+        std::wstring program(line, program_end);
+        if (!program.empty() && program.front() == L'"')
+            program = program.substr(1, program.size() - 2);
+        EXPECT_EQ(program, expected[0]);
+        std::vector<std::wstring> rest;
+        if (*parameters) {
+            int rest_count = 0;
+            wchar_t** split = CommandLineToArgvW((L"x " + std::wstring(parameters)).c_str(), &rest_count);
+            for (int i = 1; i < rest_count; ++i)
+                rest.push_back(split[i]);
+            LocalFree(split);
+        }
+        EXPECT_EQ(rest, std::vector<std::wstring>(expected + 1, expected + count));
+        LocalFree(expected);
+    }
+    const wchar_t* end = nullptr;
+    const wchar_t* parameters = nullptr;
+    EXPECT_FALSE(split_command_line(L"\"never closed", &end, &parameters));
+    EXPECT_FALSE(split_command_line(nullptr, &end, &parameters));
 }
 
 TEST(ShellOpen, RefusesEmptyTextAndAnUnmatchedQuote)

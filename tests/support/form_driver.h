@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "tests/gui/gui_test_elements.h"
+#include "tests/support/process_windows.h"
 
 // Answers the forms of another process as a user does: with real key
 // presses on the form that is up. The program's forms run modally, so the
@@ -18,21 +19,6 @@
 // takes the first button (Ok, Yes) and Escape the second (No).
 
 namespace form_driver {
-
-struct FindContext {
-    DWORD process_id;
-    std::vector<HWND> found;
-};
-
-inline BOOL CALLBACK collect_window(HWND window, LPARAM context)
-{
-    FindContext* find = reinterpret_cast<FindContext*>(context);
-    DWORD owner = 0;
-    GetWindowThreadProcessId(window, &owner);
-    if (owner == find->process_id && IsWindowVisible(window) && IsWindowEnabled(window))
-        find->found.push_back(window);
-    return TRUE;
-}
 
 inline std::wstring title_of(HWND window)
 {
@@ -46,9 +32,11 @@ inline std::wstring title_of(HWND window)
 // The form of the process that takes input now (see above), or null.
 inline HWND active_form_of(DWORD process_id)
 {
-    form_driver::FindContext find{process_id, {}};
-    EnumWindows(form_driver::collect_window, reinterpret_cast<LPARAM>(&find));
-    return find.found.size() == 1 ? find.found[0] : nullptr;
+    std::vector<HWND> enabled;
+    for (HWND window : process_windows(process_id))
+        if (IsWindowEnabled(window))
+            enabled.push_back(window);
+    return enabled.size() == 1 ? enabled[0] : nullptr;
 }
 
 // Waits up to timeout_ms for the process's form with that title to take

@@ -4,6 +4,7 @@
 #include <windows.h>
 
 #include <fstream>
+#include <functional>
 #include <iterator>
 #include <string>
 
@@ -36,8 +37,10 @@ inline std::string read_whole_file(const std::wstring& path)
 
 // Starts program with that command line (its first word need not name it)
 // in that current folder (empty: the test's), waits up to 60 s and answers
-// its exit code; 99 when it did not start or did not end.
-inline DWORD run_program(const std::wstring& program, std::wstring command_line, const std::wstring& folder = L"")
+// its exit code; 99 when it did not start or did not end. While it runs,
+// meanwhile (when given) is called with its process id every 50 ms.
+inline DWORD run_program(const std::wstring& program, std::wstring command_line, const std::wstring& folder = L"",
+                         std::function<void(DWORD)> meanwhile = nullptr)
 {
     STARTUPINFOW startup = {};
     startup.cb = sizeof startup;
@@ -47,7 +50,10 @@ inline DWORD run_program(const std::wstring& program, std::wstring command_line,
         return 99;
     CloseHandle(process.hThread);
     DWORD code = 99;
-    if (WaitForSingleObject(process.hProcess, 60000) == WAIT_OBJECT_0)
+    for (int waited = 0; waited < 1200 && WaitForSingleObject(process.hProcess, 50) == WAIT_TIMEOUT; ++waited)
+        if (meanwhile)
+            meanwhile(process.dwProcessId);
+    if (WaitForSingleObject(process.hProcess, 0) == WAIT_OBJECT_0)
         GetExitCodeProcess(process.hProcess, &code);
     else
         TerminateProcess(process.hProcess, 99);

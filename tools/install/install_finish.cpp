@@ -52,8 +52,7 @@ bool write_manager_copy(const cInstallContext& context, const wchar_t* path)
 // Replaces the manager at path unless an equal or newer one answers there.
 void refresh_manager(const cInstallContext& context, cInstallJobHost& host, const wchar_t* path)
 {
-    bool existed = path_get_kind(path) == PATH_KIND_FILE;
-    if (existed) {
+    if (path_get_kind(path) == PATH_KIND_FILE) {
         uint64_t version = query_manager_version(path);
         if (version != no_version && version >= get_own_version())
             return;
@@ -66,12 +65,16 @@ void refresh_manager(const cInstallContext& context, cInstallJobHost& host, cons
         file_delete(temporary.Text());
         return;
     }
-    if (existed)
-        while (!file_delete(path) && host.AskRelease(path)) {
+    INSTALL_KILL_POINT("manager copied", 0);
+    // One step: the manager's path names the old copy or the new one, never
+    // nothing, also when the move fails (a scanner holding the new copy).
+    while (!file_replace(temporary.Text(), path)) {
+        if (!host.AskRelease(path)) {
+            file_delete(temporary.Text());
+            return;
         }
-    INSTALL_KILL_POINT("manager deleted", 0);
-    if (path_get_kind(path) == PATH_KIND_MISSING && file_rename(temporary.Text(), path))
-        path_set_access(path, RIGHTS_ALL, RIGHTS_READ | RIGHTS_EXECUTE, RIGHTS_READ | RIGHTS_EXECUTE);
+    }
+    path_set_access(path, RIGHTS_ALL, RIGHTS_READ | RIGHTS_EXECUTE, RIGHTS_READ | RIGHTS_EXECUTE);
 }
 
 void write_record_and_shared_keys(cApplicationConfig& store, const cInstallContext& context, const char* key,
@@ -84,16 +87,27 @@ void write_record_and_shared_keys(cApplicationConfig& store, const cInstallConte
         store.WriteString("installer/app", manager_path, -1);
 }
 
-// The store answers the record's version: its writes took. A store without
-// a folder takes no write, yet has nothing to save and says it saved.
-bool record_kept(cApplicationConfig& store, const char* key, uint64_t version)
+// The version of the store's record of the product; false when it holds
+// none. Read back after a save, it tells whether the writes took: a store
+// without a folder takes no write, yet has nothing to save and says it
+// saved.
+bool recorded_version(cApplicationConfig& store, const char* key, uint64_t& version)
 {
     _guardchar<char> version_key;
     int32_t size = int32_t(strlen(key)) + 8;
     version_key.Allocate(size);
     int64_t read;
-    return version_key.Buffer() && str_format(version_key.Buffer(), size, "%s/ver", key) > 0 &&
-           store.ReadInt64(version_key.Text(), read) && uint64_t(read) == version;
+    if (!version_key.Buffer() || str_format(version_key.Buffer(), size, "%s/ver", key) <= 0 ||
+        !store.ReadInt64(version_key.Text(), read))
+        return false;
+    version = uint64_t(read);
+    return true;
+}
+
+bool record_kept(cApplicationConfig& store, const char* key, uint64_t version)
+{
+    uint64_t read = 0;
+    return recorded_version(store, key, read) && read == version;
 }
 
 }  // namespace
@@ -150,8 +164,14 @@ void install_record_and_entry(cInstallContext& context, cApplicationConfig* stor
     if (!store || !install_record_key(context, key))
         return;
     uint64_t version = pack_version(context.package.version);
+    cCIAppFullConfig* full = dynamic_cast<cCIAppFullConfig*>(store);
+    // The scope that holds the product keeps it: a second record, or a
+    // second entry, of another version would never settle.
+    uint64_t held_version = 0;
+    bool held_by_common = full && recorded_version(full->GetCommonStore(), key.Text(), held_version);
+    bool held_by_user = !held_by_common && recorded_version(*store, key.Text(), held_version);
     bool all_users = false;
-    if (cCIAppFullConfig* full = dynamic_cast<cCIAppFullConfig*>(store)) {
+    if (full && !held_by_user) {
         // Both stores lose the old record, so that a per-user record of an
         // earlier installation cannot stand beside the all-users one.
         cApplicationConfig& common = full->GetCommonStore();
@@ -159,10 +179,15 @@ void install_record_and_entry(cInstallContext& context, cApplicationConfig* stor
         write_record_and_shared_keys(common, context, key.Text(), manager_path, manager_shortcut);
         INSTALL_KILL_POINT("record save", 0);
         all_users = common.Save() && record_kept(common, key.Text(), version);
-        if (all_users)
+        if (all_users) {
             full->Save();
-        else
+        } else {
             common.Revert();
+            if (held_by_common) {
+                context.status = INSTALL_STATUS_NOT_RECORDED;
+                return;
+            }
+        }
     }
     if (!all_users) {
         store->DeleteKey(key.Text());

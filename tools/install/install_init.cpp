@@ -113,12 +113,12 @@ uint32_t settle_language(cInstallContext& context, cApplicationConfig* store, cI
         int64_t recorded;
         if (store && cPreviousRecord(*store, context.code_name_utf8.Text()).ReadInt64("lang", recorded))
             chosen = uint32_t(recorded);
-        apply_language(chosen);
+        questions.SwitchLanguage(chosen);
         chosen = questions.ChooseLanguage(chosen);
         if (chosen > 9)
             return INSTALL_INIT_NO_LANGUAGE;
     }
-    apply_language(chosen);
+    questions.SwitchLanguage(chosen);
     context.package.SetLanguage(int32_t(chosen));
     return INSTALL_INIT_READY;
 }
@@ -302,6 +302,9 @@ bool nothing_left_to_do(const cInstallContext& context)
 
 uint32_t read_previous_installation(cInstallContext& context, cApplicationConfig& store)
 {
+    tree_clear(context.previous_files);
+    tree_clear(context.previous_shortcuts);
+    context.installed_version = ~uint64_t(0);
     cPreviousRecord record(store, context.code_name_utf8.Text());
     int64_t version;
     if (!record.ReadInt64("ver", version))
@@ -332,6 +335,11 @@ void find_replaced_products(cInstallContext& context, cApplicationConfig* store)
         uint32_t major = 0;
         _guardchar<wchar_t> command, name;
         const wchar_t* code_name = node->element.code_name.Text();
+        // The product's own earlier installation is the update's business:
+        // its files are planned to stay, so it is never removed first.
+        const wchar_t* entry_name = uninstall_entry_name(code_name);
+        if (entry_name && wstr_compare_nocase(entry_name, uninstall_entry_name(context.code_name.Text())) == 0)
+            continue;
         if (!get_installed_major_version_in(store, code_name, major, command) || command.IsEmpty())
             continue;
         if (node->element.major != 0xFFFF && node->element.major != major)
@@ -353,6 +361,21 @@ void find_replaced_products(cInstallContext& context, cApplicationConfig* store)
 }
 
 }  // namespace
+
+bool cInstallInitQuestions::SwitchLanguage(uint32_t id)
+{
+    return apply_language(id);
+}
+
+uint32_t replan_installation(cInstallContext& context, cApplicationConfig* store)
+{
+    if (!context.package.GetString(package_pgm_key))
+        return INSTALL_INIT_READY;
+    uint32_t code = store ? read_previous_installation(context, *store) : INSTALL_INIT_READY;
+    if (code == INSTALL_INIT_READY && context.installed_version == ~uint64_t(0))
+        code = plan_install_files(context);
+    return code;
+}
 
 uint32_t run_install_init(cInstallContext& context, cApplicationConfig* store, cInstallInitQuestions& questions)
 {

@@ -31,6 +31,9 @@ public:
     virtual ~cInstallInitQuestions() {}
     // One of the context's languages, proposed first; above 9 for none.
     virtual uint32_t ChooseLanguage(uint32_t proposed) = 0;
+    // Makes the language the interface's (apply_language), where the
+    // interface lives: the base does it on the calling thread.
+    virtual bool SwitchLanguage(uint32_t id);
 };
 
 // The start-up's work: reads and checks the package that the context
@@ -47,6 +50,13 @@ uint32_t run_install_init(cInstallContext& context, cApplicationConfig* store, c
 // or the code of the first target that cannot be written (error path set).
 // The folder page runs it for a first installation, once the folder is set.
 uint32_t plan_install_files(cInstallContext& context);
+
+// After older products were removed (their uninstallers may have touched
+// the disk and the store): the previous installation read again and the
+// files planned again at the install folder, when one is set; a first
+// installation whose folder is still to be chosen is left to the folder
+// page. INSTALL_INIT_* as run_install_init.
+uint32_t replan_installation(cInstallContext& context, cApplicationConfig* store);
 
 // For a path not there yet: 0 when its nearest existing ancestor is a
 // folder the user may write, 2 when that ancestor is no folder, 3 when it

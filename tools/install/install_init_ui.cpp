@@ -1,12 +1,12 @@
 #include "tools/install/install_init_ui.h"
 
-#include "base/format.h"
-#include "base/string_utils.h"
 #include "gui/application.h"
 #include "gui/catalog.h"
 #include "gui/dialogs/message_form.h"
 #include "gui/window_maker.h"
 #include "tools/install/install_context.h"
+#include "tools/install/message_text.h"
+#include "tools/shell/app_language.h"
 
 namespace {
 
@@ -62,25 +62,26 @@ uint32_t cInstallInitJob::ChooseLanguage(uint32_t proposed)
     return choose_language_on_job_form(form, proposed);
 }
 
+bool cInstallInitJob::SwitchLanguage(uint32_t id)
+{
+    return apply_language_from_worker(form, id);
+}
+
 cInstallInitUI::cInstallInitUI(cInstallContext* install_context) : context(install_context) {}
 
-intptr_t cInstallInitUI::Conclude(uint32_t result)
+bool show_install_init_message(cChildElement* owner, const cInstallContext& context, uint32_t result)
 {
+    if (result >= sizeof(init_messages) / sizeof(init_messages[0]) || init_messages[result].text == 0)
+        return false;
     const cInitMessage& message = init_messages[result];
-    if (message.text == 0)
-        return result == INSTALL_INIT_READY ? 1 : 0;
-    const wchar_t* text = LookupString(message.text);
+    const cStringArray* section = catalog_find_section(get_global_catalog(), L"pkgm::iini");
     _guardchar<wchar_t> shown;
-    const wchar_t* path = context->error_path.Text() ? context->error_path.Text() : L"";
-    int32_t size = (text ? wstr_length(text) : 0) + wstr_length(path) + 1;
-    shown.Allocate(size);
-    if (text && shown.Buffer())
-        wstr_format(shown.Buffer(), size, text, path);
+    format_with_path(shown, get_catalog_string(section, message.text), context.error_path.Text());
     if (message.error)
-        show_message_kind3(this, shown.Text(), nullptr);
+        show_message_kind3(owner, shown.Text(), nullptr);
     else
-        show_message_kind0(this, shown.Text(), nullptr);
-    return 0;
+        show_message_kind0(owner, shown.Text(), nullptr);
+    return true;
 }
 
 bool cInstallInitUI::HandleAction(cChildElement* sender, cChildAction* action)
@@ -88,8 +89,10 @@ bool cInstallInitUI::HandleAction(cChildElement* sender, cChildAction* action)
     if (sender == this && action->code == 7) {
         uint32_t result = static_cast<cProgressAction*>(action)->value;
         // A result the table does not know leaves the form open.
-        if (result < sizeof(init_messages) / sizeof(init_messages[0]))
-            EndModal(Conclude(result));
+        if (result < sizeof(init_messages) / sizeof(init_messages[0])) {
+            show_install_init_message(this, *context, result);
+            EndModal(result == INSTALL_INIT_READY ? 1 : 0);
+        }
         return true;
     }
     if (sender == this && action->code == 8) {

@@ -22,6 +22,8 @@ public:
     uint32_t Run() override;
     void OnFinish(uint32_t exit_code) override;
     uint32_t ChooseLanguage(uint32_t proposed) override;
+    // On the UI thread, through the form, while the job waits.
+    bool SwitchLanguage(uint32_t id) override;
 
 private:
     cInstallInitUI* form;
@@ -41,11 +43,14 @@ public:
     const wchar_t* GetStringSection() override { return L"pkgm::iini"; }
 
 private:
-    // Shows the message of the job's result; answers the modal result.
-    intptr_t Conclude(uint32_t result);
-
     cInstallContext* context;
 };
+
+// Shows the message of a start-up result (text of "pkgm::iini", its "%s"
+// the context's error path) over the owner: an error, a note, or nothing
+// for INSTALL_INIT_READY and INSTALL_INIT_NO_LANGUAGE. False when the
+// result has no message.
+bool show_install_init_message(cChildElement* owner, const cInstallContext& context, uint32_t result);
 
 // Runs the start-up form over the context (350 x 110, titled with text 0 of
 // "pkgm::iini") through the application's window maker. True when the

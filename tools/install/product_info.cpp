@@ -7,6 +7,7 @@ const wchar_t product_code_name_key[] = L"codename";
 const wchar_t product_name_key[] = L"name";
 const wchar_t product_publisher_key[] = L"publisher";
 const wchar_t product_group_key[] = L"group";
+const wchar_t product_folder_key[] = L"folder";
 
 uint64_t pack_version(const uint32_t version[4])
 {

@@ -14,6 +14,7 @@ extern const wchar_t product_code_name_key[];  // "codename"
 extern const wchar_t product_name_key[];       // "name"
 extern const wchar_t product_publisher_key[];  // "publisher"
 extern const wchar_t product_group_key[];      // "group": the Start-menu folder
+extern const wchar_t product_folder_key[];     // "folder": the install folder's default name
 
 // Version a.b.c.d as one number, a<<48 | b<<32 | c<<16 | d, each part cut
 // to 16 bits; versions compare as these numbers.

@@ -34,6 +34,8 @@ const uint8_t root_item[20] = {0x14, 0x00, 0x1F, 0x50, 0xE0, 0x4F, 0xD0, 0x20, 0
                                0x69, 0x10, 0xA2, 0xD8, 0x08, 0x00, 0x2B, 0x30, 0x30, 0x9D};
 const uint32_t link_header_size = 0x4C;
 const uint32_t link_info_header_size = 0x1C;
+// The header that adds the offsets of the Unicode paths.
+const uint32_t link_info_unicode_header_size = 0x24;
 const uint32_t volume_id_size = 17;
 
 bool present(const wchar_t* text)
@@ -92,10 +94,14 @@ private:
 };
 
 // The text in the system's ANSI code page, with a terminating zero that
-// the count leaves out; false when it cannot be converted.
-bool ansi_of(const wchar_t* text, int32_t length, _typebuf<char>& out, int32_t& count)
+// the count leaves out; false when it cannot be converted. Characters the
+// code page lacks become its default character; *lossless (when given)
+// tells whether there were none.
+bool ansi_of(const wchar_t* text, int32_t length, _typebuf<char>& out, int32_t& count, bool* lossless = nullptr)
 {
     count = 0;
+    if (lossless)
+        *lossless = true;
     if (length == 0) {
         out.Resize(1);
         if (!out.Data())
@@ -103,14 +109,19 @@ bool ansi_of(const wchar_t* text, int32_t length, _typebuf<char>& out, int32_t& 
         out[0] = 0;
         return true;
     }
-    int32_t needed = WideCharToMultiByte(CP_ACP, 0, text, length, nullptr, 0, nullptr, nullptr);
+    // No best fit: a character shown as another one would name another file.
+    BOOL defaulted = FALSE;
+    int32_t needed = WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, text, length, nullptr, 0, nullptr, nullptr);
     if (needed <= 0)
         return false;
     out.Resize(needed + 1);
     if (!out.Data())
         return false;
-    count = WideCharToMultiByte(CP_ACP, 0, text, length, out.Data(), needed, nullptr, nullptr);
+    count = WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, text, length, out.Data(), needed, nullptr,
+                                &defaulted);
     out[count] = 0;
+    if (lossless)
+        *lossless = !defaulted;
     return count == needed;
 }
 
@@ -204,28 +215,44 @@ bool native_separators(const wchar_t* text, _guardchar<wchar_t>& out)
     return true;
 }
 
+// The target's volume and local path. A path the ANSI code page cannot hold
+// is also given in Unicode (the longer header with its two offsets), so
+// that it does not come back as question marks.
 bool put_link_info(cLinkBytes& link, const wchar_t* target)
 {
     _guardchar<wchar_t> native;
     _typebuf<char> ansi;
     int32_t bytes;
-    if (!native_separators(target, native) || !ansi_of(native.Text(), native.Length(), ansi, bytes))
+    bool lossless = true;
+    if (!native_separators(target, native) || !ansi_of(native.Text(), native.Length(), ansi, bytes, &lossless))
         return false;
-    uint32_t b = uint32_t(bytes);
-    link.U32(b + 47);
-    link.U32(link_info_header_size);
+    uint32_t header = lossless ? link_info_header_size : link_info_unicode_header_size;
+    uint32_t path_at = header + volume_id_size;
+    uint32_t suffix_at = path_at + uint32_t(bytes) + 1;
+    uint32_t unicode_path_at = suffix_at + 1;
+    uint32_t unicode_suffix_at = unicode_path_at + 2 * (uint32_t(native.Length()) + 1);
+    link.U32(lossless ? suffix_at + 1 : unicode_suffix_at + 2);
+    link.U32(header);
     link.U32(1);  // VolumeIDAndLocalBasePath
-    link.U32(link_info_header_size);
-    link.U32(link_info_header_size + volume_id_size);
+    link.U32(header);
+    link.U32(path_at);
     link.U32(0);
-    link.U32(b + 46);
+    link.U32(suffix_at);
+    if (!lossless) {
+        link.U32(unicode_path_at);
+        link.U32(unicode_suffix_at);
+    }
     link.U32(volume_id_size);
     link.U32(DRIVE_FIXED);
     link.U32(0);
     link.U32(0x10);
     link.U8(0);
-    link.Put(ansi.Data(), b + 1);
+    link.Put(ansi.Data(), uint32_t(bytes) + 1);
     link.U8(0);
+    if (!lossless) {
+        link.Units(native.Text(), native.Length() + 1);
+        link.U16(0);
+    }
     return true;
 }
 

@@ -34,6 +34,10 @@ int32_t log_scenario_result(cMakeLog& log, int32_t code, int32_t line)
     case SCENARIO_EMPTY_SOURCE:
         log.Print("ERROR:\n - at line %d: Empty source file, which a package cannot hold!\n", line);
         break;
+    case SCENARIO_RESERVED_KEY:
+        log.Print("ERROR:\n - at line %d: The string \"pgm\" names the install folder, which the installer "
+                  "sets!\n", line);
+        break;
     default:
         log.Print("ERROR:\n - at line %d: error code %d!\n", line, code);
     }

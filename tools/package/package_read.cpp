@@ -61,8 +61,12 @@ bool inflate_block(cFileIOTarget* input, uint32_t packed_size, _typebuf<uint8_t>
     return whole;
 }
 
+// A package never sets the install folder "pgm": the installer does, from
+// the user's choice or the previous installation.
 bool read_table(cPackageRecordReader& in, cPackageStrings& table)
 {
+    cPackedKey pgm;
+    packedkey_from_wstr(pgm, package_pgm_key, -1);
     for (;;) {
         bool more;
         if (!in.Continues(more))
@@ -70,7 +74,7 @@ bool read_table(cPackageRecordReader& in, cPackageStrings& table)
         if (!more)
             return true;
         cPackedKey key;
-        if (!in.Key(key) || tree_find_node(table, key))
+        if (!in.Key(key) || tree_find_node(table, key) || packedkey_equal(key, pgm))
             return false;
         _guardchar<wchar_t>* value = tree_get_or_add(table, static_cast<cPackedKey&&>(key));
         if (!value || !in.Text(*value))

@@ -79,9 +79,14 @@ private:
     bool failed;
 };
 
+// A string "pgm" is refused: the install folder is the installer's to set.
 void write_table(cRecordWriter& out, const cPackageStrings& table)
 {
+    cPackedKey pgm;
+    packedkey_from_wstr(pgm, package_pgm_key, -1);
     for (auto* node = tree_first_node(table); node; node = tree_next_node(node)) {
+        if (packedkey_equal(node->key, pgm))
+            out.Fail();
         out.U8(1);
         out.Key(node->key);
         out.Text(node->value.Text());

@@ -1,6 +1,7 @@
 #include "base/mem_io_target.h"
 #include "base/small_utils.h"
 #include "base/string_convert.h"
+#include "base/string_utils.h"
 #include "sidoc/doc_compiler.h"
 #include "tools/package/scenario_reader.h"
 
@@ -229,6 +230,8 @@ int32_t scenario_read_strings(cPackage& package, const wchar_t* line)
         return SCENARIO_EMPTY_KEY;
     _guardchar<wchar_t> key_text, value;
     key_text.AssignN(key, int32_t(end - key));
+    if (key_text.Text() && wstr_compare(key_text.Text(), package_pgm_key) == 0)
+        return SCENARIO_RESERVED_KEY;
     const wchar_t* at = end;
     if (!key_text.Text() || !scenario_expect_equals(at) || !read_final_quoted(at, value))
         return SCENARIO_BAD_TEXT;

@@ -19,6 +19,13 @@ German, for the language question), big (1.2.0.0, 120 files, for kills at
 random moments), other (another product, "<code name>-other", installed
 beside v1) and empty (a 0-byte file, which make refuses).
 
+For the wizard: w1 (v1's files and a program the test puts in
+road/src/w1/bin/marker.exe, with welcome, read-me to accept and licence,
+replacing "<code name>-older", the program ticked on the finish page), w2
+(its update: v2's files and the program, replacing its own code name),
+older (the product w1 replaces, "<code name>-older") and olds (replacing
+"<code name>-a" to "-d").
+
 usage: install_payloads.py <output folder>"""
 
 import os
@@ -40,7 +47,7 @@ support_URL = "http://example.org/support"
 updates_URL = "http://example.org/updates"
 icon = $pgm "bin/app.exe"
 eula = "./docs/eula.idx"
-
+{documents}
 [Strings]
 {strings}
 [Install]
@@ -76,6 +83,7 @@ class Product:
     def __init__(self, name, version, langs="ENG", code_suffix="", group="Road Test"):
         self.name, self.version, self.langs = name, version, langs
         self.code_suffix, self.group = code_suffix, group
+        self.documents = []
         self.files = []  # (target, kind, size, seed)
         self.menu = []
         self.strings = []
@@ -90,11 +98,13 @@ def write_product(root, product):
     base = os.path.join(root, "src", product.name)
     lines, listing = [], []
     for target, kind, size, seed in product.files:
-        data = {"exe": exe_like, "text": text_like, "noise": noise}[kind](random.Random(seed), size)
         path = os.path.join(base, *target.split("/"))
         os.makedirs(os.path.dirname(path), exist_ok=True)
-        with open(path, "wb") as out:
-            out.write(data)
+        # An external file is the test's to put there.
+        if kind != "external":
+            data = {"exe": exe_like, "text": text_like, "noise": noise}[kind](random.Random(seed), size)
+            with open(path, "wb") as out:
+                out.write(data)
         source = f"./src/{product.name}/{target}"
         listing.append(f"{target}\t{source[2:]}")
         digits = ", 755" if target.endswith(".exe") else ""
@@ -105,6 +115,7 @@ def write_product(root, product):
         lines.append(f'"./src/{product.name}/data/nested" = $pgm "data/nested"')
     scenario = HEADER.format(langs=product.langs, label=product.name, version=product.version,
                              code_suffix=product.code_suffix, group=product.group,
+                             documents="".join(d + "\n" for d in product.documents),
                              strings="".join(s + "\n" for s in product.strings))
     scenario += "\n".join(lines) + "\n\n[Menu]\n" + "".join(m + "\n" for m in product.menu)
     scenario += "\n[Run]\n" + "".join(r + "\n" for r in product.runs)
@@ -119,7 +130,7 @@ def base_strings(product, langs):
     for lang in langs:
         product.strings += [f'{lang}.open = "Road App"', f'{lang}.docs = "Road Docs"', f'{lang}.tool1 = "Tool"',
                             f'{lang}.tool2 = "TOOL"', f'{lang}.show = "Show the notes"',
-                            f'{lang}.about = "Starts the road app"']
+                            f'{lang}.about = "Starts the road app"', f'{lang}.start = "Start the road app"']
 
 
 def main():
@@ -193,6 +204,40 @@ def main():
     empty.add("bin/app.exe", "exe", 5000, 31)
     empty.add("empty.txt", "text", 0, 32)
 
+    w1 = Product("w1", "1.0.0.1")
+    base_strings(w1, ["ENG"])
+    w1.files = v1.files + [("bin/marker.exe", "external", 0, 0)]
+    w1.documents = ['welcome = "./docs/welcome.idx"', 'readme = "./docs/readme.idx", yes']
+    w1.menu = v1.menu
+    w1.runs = ['$start = $pgm "bin/marker.exe", yes', '$show = $pgm "docs/read me.txt", no']
+    w1.deprecates = ['"@CODENAME@-older" = *']
+
+    w2 = Product("w2", "1.1.0.0")
+    base_strings(w2, ["ENG"])
+    w2.files = v2.files + [("bin/marker.exe", "external", 0, 0)]
+    w2.documents = ['welcome = "./docs/welcome.idx"']
+    w2.menu = v2.menu
+    w2.runs = ['$start = $pgm "bin/marker.exe", no']
+    # Its own earlier version among the products it replaces, as the
+    # sample product has it: never offered for removal.
+    w2.deprecates = ['"@CODENAME@" = *', '"@CODENAME@-older" = *']
+
+    older = Product("older", "1.0.0.0", code_suffix="-older")
+    base_strings(older, ["ENG"])
+    older.add("old/tool.exe", "exe", 3000, 41)
+
+    olds = Product("olds", "1.0.0.0")
+    base_strings(olds, ["ENG"])
+    olds.add("bin/app.exe", "exe", 5000, 51)
+    olds.deprecates = [f'"@CODENAME@-{letter}" = *' for letter in "abcd"]
+
+    os.makedirs(os.path.join(root, "docs"), exist_ok=True)
+    for document, title in (("welcome", "Welcome to the road test"), ("readme", "Read this first")):
+        with open(os.path.join(root, "docs", document + ".idx"), "w", encoding="utf-8") as out:
+            out.write(f'ENG = "./{document}_eng.txt"\n')
+        with open(os.path.join(root, "docs", document + "_eng.txt"), "w", encoding="utf-8") as out:
+            out.write(f"<text ml=12 mr=12 mt=10>{title}: a product of the install road's tests.</text>\n")
+
     # The licence every product must have, in both languages.
     os.makedirs(os.path.join(root, "docs"), exist_ok=True)
     with open(os.path.join(root, "docs", "eula.idx"), "w", encoding="utf-8") as out:
@@ -201,7 +246,7 @@ def main():
                        ("deu", "Sie d\u00fcrfen dieses Testprodukt installieren und entfernen.")):
         with open(os.path.join(root, "docs", f"eula_{lang}.txt"), "w", encoding="utf-8") as out:
             out.write(f"<text ml=12 mr=12 mt=10>{text}</text>\n")
-    for product in (v1, v2, same, two, big, other, empty):
+    for product in (v1, v2, same, two, big, other, empty, w1, w2, older, olds):
         write_product(root, product)
 
 

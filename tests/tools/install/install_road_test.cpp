@@ -92,7 +92,7 @@ TEST(InstallRoad, FirstInstallThenAnUpdate)
     expect_installed(world, "v2", "1.1");
 }
 
-TEST(InstallRoad, PerUserWhenTheCommonStoreIsUnusableThenAllUsers)
+TEST(InstallRoad, PerUserWhenTheCommonStoreIsUnusableAndUpdatesStayThere)
 {
     World world(L"peruser");
     // A file where the common store's folder belongs.
@@ -101,11 +101,38 @@ TEST(InstallRoad, PerUserWhenTheCommonStoreIsUnusableThenAllUsers)
     ASSERT_EQ(first.exit_code, 0u) << first.output;
     expect_installed(world, "v1", "1.0.0.1", false);
 
+    // The scope that holds the product keeps it, also once the common
+    // store could take it.
     DeleteFileW(windows_path(world.Path(L"programdata/Vantrel")).c_str());
     RunResult update = world.Install("v2");
     ASSERT_EQ(update.exit_code, 0u) << update.output;
-    expect_installed(world, "v2", "1.1", true);
-    EXPECT_TRUE(world.Record(false).empty()) << "the per-user record is gone";
+    expect_installed(world, "v2", "1.1", false);
+    EXPECT_TRUE(world.Record(true).empty()) << "no all-users record beside it";
+}
+
+// After an all-users installation, an update whose all-users record cannot
+// be saved ends with the record's status: no per-user record or entry of
+// the new version stands beside the old ones.
+TEST(InstallRoad, AnAllUsersProductWhoseStoreCannotSaveIsNotRecordedTwice)
+{
+    World world(L"allusers");
+    ASSERT_EQ(world.Install("v1").exit_code, 0u);
+    std::map<std::string, std::string> old_record = world.Record(true);
+    // Held open without delete sharing, the store file cannot be replaced.
+    HANDLE held = CreateFileW(windows_path(world.CommonStore() + L"/install").c_str(), GENERIC_READ,
+                              FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(held, INVALID_HANDLE_VALUE);
+    RunResult update = world.Install("v2");
+    CloseHandle(held);
+    EXPECT_EQ(update.exit_code, 100u + 11) << update.output;
+    EXPECT_EQ(world.Record(true), old_record) << "the old record";
+    EXPECT_TRUE(world.Record(false).empty()) << "no per-user record";
+    bool found = false;
+    auto entry = world.Entry(false, &found);
+    EXPECT_TRUE(found);
+    EXPECT_EQ(entry["DisplayVersion"].data, "1.0.0.1");
+    world.Entry(true, &found);
+    EXPECT_FALSE(found) << "no per-user entry";
 }
 
 TEST(InstallRoad, AFileHeldOpenIsAskedForAndNoPutsEverythingBack)
@@ -187,11 +214,26 @@ TEST(InstallRoad, AStopWhileUnpackingLeavesTheOldFiles)
     expect_installed(world, "v1", "1.0.0.1");
 }
 
-TEST(InstallRoad, AnOlderOrSilentManagerIsReplaced)
+TEST(InstallRoad, AnOlderOrSilentManagerIsReplacedInOneStep)
 {
     World world(L"manager");
     ASSERT_EQ(world.Install("v1").exit_code, 0u);
     ASSERT_TRUE(put_file(world.Manager(), "not a program"));
+    // Held open, the silent manager cannot be replaced: the question comes,
+    // No keeps it, and a manager stays where the record says.
+    HANDLE held = CreateFileW(windows_path(world.Manager()).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                              OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(held, INVALID_HANDLE_VALUE);
+    RunResult kept = world.Install("v2");
+    CloseHandle(held);
+    EXPECT_EQ(kept.exit_code, 0u) << kept.output;
+    EXPECT_NE(kept.output.find("asked 0 0 " + utf8_of(world.Manager())), std::string::npos) << kept.output;
+    EXPECT_EQ(file_bytes(world.Manager()), "not a program");
+    EXPECT_FALSE(exists(world.Manager() + L".tmp"));
+    QrvcFile shared = read_qrvc(file_bytes(world.CommonStore() + L"/installer"), "installer");
+    EXPECT_EQ(slash_path(wide_of(shared.values["installer/app"])), world.Manager());
+    // Let go of, it is replaced.
+    ASSERT_TRUE(put_file(world.App(L"bin/app.exe"), "changed"));
     ASSERT_EQ(world.Install("v2").exit_code, 0u);
     expect_installed(world, "v2", "1.1");
 }

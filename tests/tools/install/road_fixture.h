@@ -99,11 +99,21 @@ inline std::wstring runner_path()
     return slash_path(wide_of(test_data_path("install_runner.exe")));
 }
 
-// The installers of one test process: each product made with a code name
-// of this process, so that processes running at once meet nowhere.
+// The code name of the products of this test process, so that processes
+// running at once meet nowhere.
+inline std::wstring road_code_name()
+{
+    return L"roadtest" + std::to_wstring(GetCurrentProcessId());
+}
+
+// The installers of one test process, each product made by one program's
+// make mode (install_runner's by default) under the process's code name.
 class Installers {
 public:
-    Installers() : code_name(L"roadtest" + std::to_wstring(GetCurrentProcessId())), made_folder(L"installers") {}
+    explicit Installers(const std::wstring& maker_path = runner_path(), const wchar_t* tag = L"installers")
+        : code_name(road_code_name()), maker(maker_path), made_folder(tag)
+    {
+    }
 
     // Makes the product's installer (once); its path.
     std::wstring Get(const char* product)
@@ -122,7 +132,7 @@ public:
             scenario.replace(at, 10, code);
         std::wstring name = wide_of(product) + L"-" + code_name + L".scn";
         put_file(road_folder() + L"/" + name, scenario);
-        RunResult made = run_process(L"\"" + windows_path(runner_path()) + L"\" make ./" + name + L" \"" +
+        RunResult made = run_process(L"\"" + windows_path(maker) + L"\" make ./" + name + L" \"" +
                                          windows_path(target) + L"\"",
                                      {}, road_folder());
         log = made.output + file_bytes(road_folder() + L"/" + name + L".log");
@@ -135,6 +145,7 @@ public:
     std::string log;  // of the last make
 
 private:
+    std::wstring maker;
     TempFolder made_folder;
 };
 
@@ -145,7 +156,9 @@ inline Installers& installers()
 }
 
 // One installation history: a fresh world of system folders, and the
-// product's code name cleared from the registry before and after.
+// product's code name cleared from the registry before and after. The
+// products it installs come from installers(); Install runs one by itself
+// (install_runner plays the wizard's part).
 class World {
 public:
     explicit World(const wchar_t* tag) : root(tag)
@@ -190,7 +203,7 @@ public:
     {
         QrvcFile file = read_qrvc(file_bytes((common ? CommonStore() : UserStore()) + L"/install"), "install");
         std::map<std::string, std::string> record;
-        std::string prefix = "install/" + utf8_of(installers().code_name) + "/";
+        std::string prefix = "install/" + utf8_of(road_code_name()) + "/";
         for (const auto& value : file.values)
             if (value.first.compare(0, prefix.size(), prefix) == 0)
                 record[value.first.substr(prefix.size())] = value.second;
@@ -201,14 +214,14 @@ public:
     std::map<std::string, RegValue> Entry(bool per_user, bool* found) const
     {
         return reg_query(std::wstring(per_user ? L"HKCU" : L"HKLM") +
-                             L"\\Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\" + installers().code_name,
+                             L"\\Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\" + road_code_name(),
                          L"/reg:64", found);
     }
 
 private:
     void ClearEntries()
     {
-        std::wstring key = L"Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\" + installers().code_name;
+        std::wstring key = L"Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\" + road_code_name();
         RegDeleteKeyExW(HKEY_LOCAL_MACHINE, key.c_str(), KEY_WOW64_64KEY, 0);
         RegDeleteKeyExW(HKEY_CURRENT_USER, key.c_str(), KEY_WOW64_64KEY, 0);
     }
@@ -220,8 +233,9 @@ private:
 // content and nothing else in the install folder (no ".tmp", no ".bkp"),
 // the record in the common store (or the per-user one) naming these files
 // and the product's version, the entry of the same scope, and the manager
-// the bare program.
-inline void expect_installed(const World& world, const char* product, const char* version, bool all_users = true)
+// the bare program that made the installer.
+inline void expect_installed(const World& world, const char* product, const char* version, bool all_users = true,
+                             const std::wstring& bare_program = runner_path())
 {
     std::map<std::wstring, std::wstring> files = product_files(product);
     std::set<std::wstring> present;
@@ -236,7 +250,7 @@ inline void expect_installed(const World& world, const char* product, const char
     std::set<std::wstring> near_manager;
     list_files(world.Path(L"pf"), L"", near_manager);
     EXPECT_EQ(near_manager, std::set<std::wstring>{L"Common Files/Vantrel/pelmarodesk.exe"});
-    EXPECT_TRUE(file_bytes(world.Manager()) == file_bytes(runner_path())) << "the manager is the bare program";
+    EXPECT_TRUE(file_bytes(world.Manager()) == file_bytes(bare_program)) << "the manager is the bare program";
 
     std::map<std::string, std::string> record = world.Record(all_users);
     EXPECT_EQ(le_value(record["files"]), files.size());
@@ -255,6 +269,47 @@ inline void expect_installed(const World& world, const char* product, const char
     EXPECT_FALSE(found) << "no entry of the other scope";
     for (uint64_t i = 0; i < le_value(record["shortc"]); ++i)
         EXPECT_TRUE(exists(slash_path(wide_of(record["shortc" + std::to_string(i)])))) << "shortcut " << i;
+}
+
+enum Content { missing, old_content, new_content, other_content };
+
+inline Content content_of(const std::wstring& path, const std::string& old_bytes, const std::string& new_bytes)
+{
+    std::string bytes = file_bytes(path);
+    if (bytes == "<missing>" && !exists(path))
+        return missing;
+    if (!old_bytes.empty() && bytes == old_bytes)
+        return old_content;
+    return !new_bytes.empty() && bytes == new_bytes ? new_content : other_content;
+}
+
+// The state a kill may leave, for the update from old_product (null for a
+// first installation) to new_product: every target holds its old or its
+// new content, or its old content sits in its ".bkp". After several killed
+// runs a backup may also hold the new content that an earlier run put in
+// place (after_kills).
+inline void expect_consistent(const World& world, const char* old_product, const char* new_product,
+                              bool after_kills = false)
+{
+    std::map<std::wstring, std::wstring> old_files, new_files = product_files(new_product);
+    if (old_product)
+        old_files = product_files(old_product);
+    std::set<std::wstring> paths;
+    for (const auto& file : old_files)
+        paths.insert(file.first);
+    for (const auto& file : new_files)
+        paths.insert(file.first);
+    for (const std::wstring& path : paths) {
+        std::string old_bytes = old_files.count(path) ? file_bytes(road_folder() + L"/" + old_files[path]) : "";
+        std::string new_bytes = new_files.count(path) ? file_bytes(road_folder() + L"/" + new_files[path]) : "";
+        Content target = content_of(world.App(path), old_bytes, new_bytes);
+        Content backup = content_of(world.App(path + L".bkp"), old_bytes, after_kills ? new_bytes : "");
+        EXPECT_NE(backup, other_content) << utf8_of(path) << ": a backup holds an earlier content";
+        EXPECT_NE(target, other_content) << utf8_of(path);
+        if (target == missing && !old_bytes.empty() && new_files.count(path)) {
+            EXPECT_NE(backup, missing) << utf8_of(path) << ": gone, and its content not kept";
+        }
+    }
 }
 
 }  // namespace road

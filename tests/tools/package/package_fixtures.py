@@ -165,6 +165,10 @@ def cases():
         "folder_key_japanese_only": good({7: b"\x02" + table([]) + b"\x03" + table([("where", "D:/")]) + b"\xff",
                                            4: listed([file_entry(0, "where", "a")])}),
         "icon_key_undefined": good({2: text("nowhere") + text("demo.ico")}),
+        # The install folder is the installer's to set, never the package's.
+        "pgm_string": good({6: table([("codename", "demo"), ("name", "Demo"), ("pgm", "C:/Demo")])}),
+        "pgm_language_string": good({7: b"\x00" + table([("hello", "Hello"), ("pgm", "C:/Demo")]) + b"\x02"
+                                       + table([("hello", "Hallo")]) + b"\xff"}),
     }
     # The packed stream followed by bytes that the packed size still counts.
     extra = zlib.compress(block, 9) + b"\x00\x00"

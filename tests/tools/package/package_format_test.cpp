@@ -164,6 +164,7 @@ TEST(PackageFormat, WriterRefusesWhatTheReaderWouldRefuse)
         {"digit 9", [](cPackage& p) { p.files.first->element.access[1] = 9; }},
         {"language 11", [](cPackage& p) { *list_append(p.files.first->element.languages) = 11; }},
         {"text of 65,536 bytes", [](cPackage& p) { p.support_url.Assign(std::wstring(65536, L'x').c_str()); }},
+        {"install folder string", [](cPackage& p) { set_pgm_folder(p.strings, L"C:/Product"); }},
     };
     for (const auto& [name, fault] : faults) {
         cPackage package;

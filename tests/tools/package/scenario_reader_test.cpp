@@ -105,6 +105,8 @@ TEST_F(ScenarioReader, EachFaultGivesItsCodeAndLine)
         {g + "[Strings]\n.x = \"1\"", SCENARIO_BAD_LANGUAGE, 3},
         {g + "[Strings]\nENG. = \"1\"", SCENARIO_EMPTY_KEY, 3},
         {g + "[Strings]\nx \"1\"", SCENARIO_BAD_TEXT, 3},
+        {g + "[Strings]\npgm = \"C:/Product\"", SCENARIO_RESERVED_KEY, 3},
+        {g + "[Strings]\nDEU.pgm = \"C:/Produkt\"", SCENARIO_RESERVED_KEY, 3},
         {g + "[Install]\n" + a + "\"a\", 75", SCENARIO_BAD_ACCESS, 3},
         {g + "[Install]\n" + a + "\"a\", 755 ENG", SCENARIO_BAD_ACCESS, 3},
         {g + "[Install]\n" + a + "\"a\", *", SCENARIO_BAD_ACCESS, 3},

@@ -13,9 +13,9 @@
 #include "base/buffers/typebuf.h"
 #include "base/mem_io_target.h"
 #include "tests/support/pelmarodesk_exe.h"
+#include "tests/support/process_windows.h"
 #include "tests/support/temp_folder.h"
 #include "tests/support/test_data.h"
-#include "tools/shell/pelmaro_app.h"
 #include "tools/shell/self_command_block.h"
 
 namespace {
@@ -184,20 +184,33 @@ TEST(SelfCommandBlock, InstallerFindsItselfHoweverItIsStarted)
     TempFolder elsewhere(L"elsewhere");
     std::wstring installer = filled_installer();
     std::wstring bare = pelmarodesk_exe();
-    // The install mode answers that it is not available yet; an unknown
-    // word without a block ends with 1.
-    const DWORD install = DWORD(mode_not_available_exit_code);
+    // The installer runs its install mode whatever its words: the start-up
+    // reads the package the block names (here a stand-in that is no
+    // package), says so and ends with 1. An unknown word without a block
+    // ends with 1 at once.
     struct Case {
         const wchar_t* what;
         std::wstring program;
         std::wstring command_line;
-        DWORD exit_code;
+        bool install_mode;
     } cases[] = {
-        {L"bare name without .exe", installer, L"filled_installer unknown-word", install},
-        {L"another program's path", installer, L"\"C:\\Windows\\notepad.exe\" unknown-word", install},
-        {L"no words at all", installer, L"", install},
-        {L"bare manager, unknown word", bare, L"pelmarodesk unknown-word", 1},
+        {L"bare name without .exe", installer, L"filled_installer unknown-word", true},
+        {L"another program's path", installer, L"\"C:\\Windows\\notepad.exe\" unknown-word", true},
+        {L"no words at all", installer, L"", true},
+        {L"bare manager, unknown word", bare, L"pelmarodesk unknown-word", false},
     };
-    for (const Case& c : cases)
-        EXPECT_EQ(run_program(c.program, c.command_line, with_separator(elsewhere.Path(), L'\\')), c.exit_code) << c.what;
+    for (const Case& c : cases) {
+        bool error_shown = false;
+        // The message is closed as soon as it shows.
+        EXPECT_EQ(run_program(c.program, c.command_line, with_separator(elsewhere.Path(), L'\\'),
+                              [&error_shown](DWORD process_id) {
+                                  if (HWND message = find_process_window(process_id, L"Error")) {
+                                      error_shown = true;
+                                      PostMessageW(message, WM_CLOSE, 0, 0);
+                                  }
+                              }),
+                  1u)
+            << c.what;
+        EXPECT_EQ(error_shown, c.install_mode) << c.what << ": the damaged package's message";
+    }
 }

@@ -1,0 +1,183 @@
+// The installer as a user meets it, against the peer's installer of the
+// same files, each started as a process of its own:
+//   - start-up: from the process's start to our first wizard page (the
+//     package read, inflated and its SHA-256 checked, the installation
+//     planned), against the peer's first window (after its own check of its
+//     data);
+//   - installation: the wizard driven by real input, timed from the Next
+//     that starts the installation to the finish page, against the peer's
+//     silent installation as a whole; each into a fresh folder.
+// Prints the table of medians, then the peak memory of each side.
+//
+// usage: wizard_bench <our installer> <peer installer> <work folder> [case...]
+// (Windows paths; the work folder gets a fresh world of folders per run)
+#include <windows.h>
+
+#include <psapi.h>
+#include <shellapi.h>
+#include <stdio.h>
+
+#include <string>
+#include <vector>
+
+#include "bench/support/bench.h"
+#include "bench/support/first_window.h"
+#include "tests/tools/install/wizard_driver.h"
+
+namespace {
+
+const DWORD longest_run_ms = 300000;
+const wchar_t our_title[] = L"Bench software installer";
+
+// Starts the command line of the program; false when it does not start.
+bool start_process(const std::wstring& program, std::wstring command, PROCESS_INFORMATION& process)
+{
+    STARTUPINFOW startup = {};
+    startup.cb = sizeof startup;
+    return CreateProcessW(program.c_str(), &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+                          &process) != 0;
+}
+
+void remove_tree(const std::wstring& folder)
+{
+    std::wstring from = folder + L'\0';
+    SHFILEOPSTRUCTW operation = {};
+    operation.wFunc = FO_DELETE;
+    operation.pFrom = from.c_str();
+    operation.fFlags = FOF_NO_UI;
+    SHFileOperationW(&operation);
+}
+
+// A fresh world of folders for one installation; the product's record
+// and entry of an earlier run are gone with it (the entry by name).
+std::map<std::wstring, std::wstring> fresh_world(const std::wstring& world)
+{
+    remove_tree(world);
+    for (const wchar_t* folder : {L"", L"\\pf", L"\\appdata", L"\\programdata", L"\\profile", L"\\all",
+                                  L"\\all\\Start Menu", L"\\all\\Start Menu\\Programs"})
+        CreateDirectoryW((world + folder).c_str(), nullptr);
+    RegDeleteKeyExW(HKEY_LOCAL_MACHINE, L"Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\bench",
+                    KEY_WOW64_64KEY, 0);
+    return {{L"ProgramW6432", world + L"\\pf"},        {L"ProgramFiles", world + L"\\pf"},
+            {L"APPDATA", world + L"\\appdata"},        {L"ProgramData", world + L"\\programdata"},
+            {L"USERPROFILE", world + L"\\profile"},    {L"ALLUSERSPROFILE", world + L"\\all"}};
+}
+
+uint64_t peak_memory(HANDLE process)
+{
+    PROCESS_MEMORY_COUNTERS counters = {};
+    counters.cb = sizeof(counters);
+    return GetProcessMemoryInfo(process, &counters, sizeof(counters)) ? counters.PeakWorkingSetSize : 0;
+}
+
+class cInstallerBench {
+public:
+    cInstallerBench(const std::wstring& our_installer, const std::wstring& peer_installer, const std::wstring& folder)
+        : ours(our_installer), peer(peer_installer), work(folder), our_peak(0), peer_peak(0)
+    {
+    }
+
+    // Microseconds to our first wizard page.
+    double OurStartUp()
+    {
+        std::map<std::wstring, std::wstring> variables = fresh_world(work + L"\\startup");
+        uint64_t start = clock_now_us();
+        wizard::Process installer(L"\"" + ours + L"\"", variables);
+        HWND window = wizard::wait_for_window(installer, our_title, longest_run_ms);
+        uint64_t elapsed = clock_now_us() - start;
+        bench_require(window != nullptr, "our installer shows its wizard");
+        return double(elapsed);
+    }
+
+    // Microseconds to the peer's first visible window.
+    double PeerStartUp() { return time_to_first_window(peer, uint64_t(longest_run_ms) * 1000); }
+
+    // Microseconds from the Next that starts the installation to the
+    // finish page: licence ticked, the default folder taken.
+    double OurInstallation()
+    {
+        std::wstring world = work + L"\\ours";
+        std::map<std::wstring, std::wstring> variables = fresh_world(world);
+        wizard::Process installer(L"\"" + ours + L"\"", variables);
+        wizard::Wizard pages(installer, our_title, longest_run_ms);
+        bench_require(pages.Found() && pages.WaitForStep(0, longest_run_ms), "our wizard's licence page");
+        pages.TickAcceptBox();
+        pages.Enter();
+        bench_require(pages.WaitForStep(1), "our folder page");
+        bench_require(!pages.NextGreyed(), "Next on the folder page");
+        wizard::bring_forward(pages.Window());
+        send_key_press(VK_RETURN);
+        uint64_t start = clock_now_us();
+        for (bool finished = false; !finished;) {
+            finished = pages.StepState(3) == 2;
+            bench_require(clock_now_us() - start < uint64_t(longest_run_ms) * 1000, "the finish page in time");
+            if (!finished)
+                Sleep(5);
+        }
+        uint64_t elapsed = clock_now_us() - start;
+        uint64_t peak = peak_memory(installer.Handle());
+        our_peak = peak > our_peak ? peak : our_peak;
+        pages.Enter();
+        bench_require(installer.Wait(60000) == 0, "our installer ends with 0");
+        return double(elapsed);
+    }
+
+    // Microseconds of the peer's whole silent installation.
+    double PeerInstallation()
+    {
+        std::wstring world = work + L"\\peer";
+        fresh_world(world);
+        PROCESS_INFORMATION process = {};
+        uint64_t start = clock_now_us();
+        bench_require(start_process(peer, L"\"" + peer + L"\" /S /D=" + world + L"\\pf\\Bench", process),
+                      "the peer's installer starts");
+        uint64_t peak = 0;
+        while (WaitForSingleObject(process.hProcess, 20) == WAIT_TIMEOUT) {
+            uint64_t now = peak_memory(process.hProcess);
+            peak = now > peak ? now : peak;
+        }
+        uint64_t elapsed = clock_now_us() - start;
+        peer_peak = peak > peer_peak ? peak : peer_peak;
+        DWORD code = 1;
+        GetExitCodeProcess(process.hProcess, &code);
+        CloseHandle(process.hThread);
+        CloseHandle(process.hProcess);
+        bench_require(code == 0, "the peer's installation ends with 0");
+        return double(elapsed);
+    }
+
+    std::wstring ours;
+    std::wstring peer;
+    std::wstring work;
+    uint64_t our_peak;
+    uint64_t peer_peak;
+};
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    int count = 0;
+    wchar_t** words = CommandLineToArgvW(GetCommandLineW(), &count);
+    if (!words || count < 4) {
+        fprintf(stderr, "usage: wizard_bench <our installer> <peer installer> <work folder> [case...]\n");
+        return 2;
+    }
+    cInstallerBench bench(words[1], words[2], words[3]);
+    std::vector<BenchCase> cases = {
+        {"start-up of a 170 MB installer to its wizard", "the peer's to its first window", 1.0,
+         [&]() { return bench.OurStartUp(); }, [&]() { return bench.PeerStartUp(); }},
+        {"installation, Next to the finish page", "the peer's silent installation", 1.0,
+         [&]() { return bench.OurInstallation(); }, [&]() { return bench.PeerInstallation(); }},
+    };
+    // The case names after the three paths pick the cases.
+    std::vector<char*> picked = {argv[0]};
+    for (int i = 4; i < argc; ++i)
+        picked.push_back(argv[i]);
+    int status = bench_run(cases, int(picked.size()), picked.data(), 5);
+    if (bench.our_peak || bench.peer_peak)
+        printf("peak memory: ours %.1f MiB, the peer's %.1f MiB\n", double(bench.our_peak) / 1048576.0,
+               double(bench.peer_peak) / 1048576.0);
+    LocalFree(words);
+    return status;
+}

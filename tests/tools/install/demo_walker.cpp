@@ -1,0 +1,155 @@
+// Runs an installer for scripts/demo in a world of its own folders (program
+// files, application data, profiles, Start menu under the world folder,
+// which the installer gets through its environment). By hand, the user
+// walks the pages; otherwise they are walked on the virtual screen as a
+// user who accepts what each page offers would: the language form answered
+// with its proposed language, a box that holds Next back ticked, the
+// default folder taken, the finish page closed. Each page is kept as
+// build/artifacts/demo_<n>.png. Prints what it did, where the product went
+// (its record's install folder) and how the installer ended; exits
+// with the installer's exit code, or 2 when the walk failed.
+//
+// usage: demo_walker <installer> <wizard title> <code name> <world folder> [by-hand]
+#include <windows.h>
+
+#include <shellapi.h>
+#include <stdio.h>
+
+#include <string>
+
+#include "base/ci_app_config.h"
+#include "tests/tools/install/wizard_driver.h"
+
+namespace {
+
+void say(const std::string& line)
+{
+    printf("demo: %s\n", line.c_str());
+    fflush(stdout);
+}
+
+// The install folder of the product's record in the world's stores, all
+// users first.
+std::string install_location(const std::wstring& world, const std::wstring& code_name)
+{
+    std::string key = "install/" + utf8_of(code_name) + "/path";
+    for (const wchar_t* store_folder : {L"\\ProgramData\\Vantrel\\qrv", L"\\AppData\\Vantrel\\qrv"}) {
+        cCIAppConfig store;
+        _guardchar<wchar_t> folder;
+        if (store.OpenStore(slash_path(world + store_folder).c_str()) && store.ReadString(key.c_str(), folder))
+            return utf8_of(folder.Text() ? folder.Text() : L"");
+    }
+    return "";
+}
+
+bool answer_message(wizard::Process& installer, int* count);
+
+// The language form (a window without a title) answered with Enter, once;
+// a message of the start-up answered; then the wizard.
+HWND wait_for_wizard(wizard::Process& installer, const std::wstring& title, int* messages)
+{
+    bool language_answered = false;
+    for (int waited = 0; waited < 600 && installer.Running(); ++waited) {
+        if (answer_message(installer, messages))
+            continue;
+        if (HWND window = wizard::wait_for_window(installer, title, 0))
+            return window;
+        if (!language_answered) {
+            if (HWND form = wizard::wait_for_window(installer, L"", 0)) {
+                Sleep(500);
+                wizard::save_screenshot(form, "demo_language");
+                say("the language form: the proposed language taken (build/artifacts/demo_language.png)");
+                wizard::press_key(form, VK_RETURN);
+                language_answered = true;
+            }
+        }
+        Sleep(100);
+    }
+    return nullptr;
+}
+
+// A message of the installer (a refusal, a note, a question) is shown in
+// a screenshot and answered with Enter (Ok, Yes). True when there was one.
+bool answer_message(wizard::Process& installer, int* count)
+{
+    for (const wchar_t* caption : {L"Error", L"Warning", L"Information", L"Confirm"}) {
+        HWND message = wizard::wait_for_window(installer, caption, 0);
+        if (!message)
+            continue;
+        Sleep(300);
+        std::string name = "demo_message_" + std::to_string(++*count);
+        wizard::save_screenshot(message, name);
+        say("a message \"" + utf8_of(caption) + "\" answered with Enter (build/artifacts/" + name + ".png)");
+        wizard::press_key(message, VK_RETURN);
+        wizard::wait_until_closed(message, 5000);
+        return true;
+    }
+    return false;
+}
+
+}  // namespace
+
+int main()
+{
+    int count = 0;
+    wchar_t** arguments = CommandLineToArgvW(GetCommandLineW(), &count);
+    if (!arguments || count < 5 || count > 6) {
+        fprintf(stderr, "usage: demo_walker <installer> <wizard title> <code name> <world folder> [by-hand]\n");
+        return 2;
+    }
+    std::wstring title = arguments[2];
+    std::wstring world = arguments[4];
+    std::map<std::wstring, std::wstring> variables = {
+        {L"ProgramW6432", world + L"\\Program Files"}, {L"ProgramFiles", world + L"\\Program Files"},
+        {L"APPDATA", world + L"\\AppData"},            {L"ProgramData", world + L"\\ProgramData"},
+        {L"USERPROFILE", world + L"\\Profile"},        {L"ALLUSERSPROFILE", world + L"\\All Users"}};
+    wizard::Process installer(L"\"" + std::wstring(arguments[1]) + L"\"", variables);
+    if (count == 6) {
+        say("the installer runs: walk its pages");
+        DWORD code = installer.Wait(INFINITE);
+        std::string folder = install_location(world, arguments[3]);
+        say(folder.empty() ? "the product is not installed" : "the product is installed in " + folder);
+        say("the installer ended with exit code " + std::to_string(code));
+        return int(code);
+    }
+    int messages = 0;
+    if (!installer.Started() || !wait_for_wizard(installer, title, &messages)) {
+        DWORD code = installer.Wait(10000);
+        say("the installer ended before its wizard, with exit code " + std::to_string(code));
+        return 2;
+    }
+    wizard::Wizard pages(installer, title, 0);
+    int shown = -1;
+    for (int waited = 0; waited < 1200 && installer.Running(); ++waited) {
+        if (answer_message(installer, &messages))
+            continue;
+        int step = pages.CurrentStep();
+        if (step < 0 || step == shown) {
+            Sleep(100);
+            continue;
+        }
+        // The page has settled once it shows the same step twice.
+        Sleep(400);
+        if (pages.CurrentStep() != step)
+            continue;
+        shown = step;
+        int steps = pages.StepCount();
+        std::string name = "demo_" + std::to_string(step + 1);
+        pages.Screenshot(name);
+        say("page " + std::to_string(step + 1) + " of " + std::to_string(steps) + " (build/artifacts/" + name +
+            ".png)");
+        if (step == steps - 1) {
+            pages.Enter();
+            break;
+        }
+        if (pages.NextGreyed())
+            pages.TickAcceptBox();
+        pages.Enter();
+    }
+    DWORD code = installer.Wait(60000);
+    std::string folder = install_location(world, arguments[3]);
+    say(folder.empty() ? "the product is not installed" : "the product is installed in " + folder);
+    say("the installer ended with exit code " + std::to_string(code));
+    LocalFree(arguments);
+    return code == STILL_ACTIVE ? 2 : int(code);
+}

@@ -1,0 +1,487 @@
+// The install wizard end to end, the way a user walks it: installers made by
+// pelmarodesk.exe's make mode from the generated products, started as
+// processes of their own in worlds of their own folders, their pages told
+// apart by the step list, driven by real input (clicks and keys through the
+// input queue), the outcome read back from the disk, the store and the
+// registry with the install road's verifiers. Every page is kept as a
+// screenshot in build/artifacts/wizard_*.png.
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <memory>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "base/ci_app_config.h"
+#include "tests/support/child_process.h"
+#include "tests/support/pelmarodesk_exe.h"
+#include "tests/tools/install/road_fixture.h"
+#include "tests/tools/install/wizard_driver.h"
+
+using namespace road;
+
+namespace {
+
+// The products' installers, made by the program itself. w1 and w2 carry a
+// copy of this test program, which the finish page starts: without
+// arguments it writes the file the marker variable names.
+Installers& program_installers()
+{
+    static Installers* made = [] {
+        for (const char* product : {"w1", "w2"}) {
+            std::wstring marker = road_folder() + L"/src/" + wide_of(product) + L"/bin/marker.exe";
+            CopyFileW(own_executable().c_str(), windows_path(marker).c_str(), FALSE);
+        }
+        return new Installers(slash_path(pelmarodesk_exe()), L"wizard-installers");
+    }();
+    return *made;
+}
+
+std::wstring bare_program()
+{
+    return slash_path(pelmarodesk_exe());
+}
+
+std::wstring uninstall_key(const std::wstring& code_name)
+{
+    return L"HKLM\\Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\" + code_name;
+}
+
+bool entry_exists(const std::wstring& code_name)
+{
+    bool found = false;
+    reg_query(uninstall_key(code_name), L"/reg:64", &found);
+    return found;
+}
+
+// An older product as another installer leaves it: its Windows entry,
+// whose uninstall command is this program's child mode older_uninstall
+// with a behaviour.
+void register_older_product(const std::wstring& code_name, const std::wstring& name, const wchar_t* behaviour,
+                            const std::wstring& report_folder)
+{
+    std::wstring command = child_command(L"older_uninstall " + std::wstring(behaviour) + L" " + code_name + L" \"" +
+                                         windows_path(report_folder) + L"\"");
+    HKEY key = nullptr;
+    std::wstring path = L"Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\" + code_name;
+    ASSERT_EQ(RegCreateKeyExW(HKEY_LOCAL_MACHINE, path.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS | KEY_WOW64_64KEY,
+                              nullptr, &key, nullptr),
+              ERROR_SUCCESS);
+    DWORD major = 1;
+    RegSetValueExW(key, L"MajorVersion", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&major), sizeof(major));
+    RegSetValueExW(key, L"DisplayName", 0, REG_SZ, reinterpret_cast<const BYTE*>(name.c_str()),
+                   DWORD((name.size() + 1) * sizeof(wchar_t)));
+    RegSetValueExW(key, L"UninstallString", 0, REG_SZ, reinterpret_cast<const BYTE*>(command.c_str()),
+                   DWORD((command.size() + 1) * sizeof(wchar_t)));
+    RegCloseKey(key);
+}
+
+void remove_older_product(const std::wstring& code_name)
+{
+    command_output(L"reg delete \"" + uninstall_key(code_name) + L"\" /f /reg:64");
+}
+
+// The wizard's pages, in the order a product shows them.
+enum Page { welcome, readme, licence, older, folder, install, finish };
+
+std::wstring title_of(const char* product)
+{
+    return L"Road Test " + wide_of(product) + L" software installer";
+}
+
+// A run of a product's installer in a world.
+class InstallerRun {
+public:
+    InstallerRun(World& world, const char* product, std::map<std::wstring, std::wstring> extra = {})
+        : process(L"\"" + windows_path(program_installers().Get(product)) + L"\"", variables(world, extra),
+                  world.Path(L"")),
+          pages(process, title_of(product))
+    {
+    }
+
+    // The world's variables; the program the finish page starts (a copy of
+    // this test program) only marks that it ran, in the world unless the
+    // test names another file.
+    static std::map<std::wstring, std::wstring> variables(World& world, std::map<std::wstring, std::wstring> extra)
+    {
+        std::map<std::wstring, std::wstring> all = world.Variables();
+        all[CHILD_MARKER_VARIABLE] = windows_path(world.Path(L"started.txt"));
+        for (const auto& variable : extra)
+            all[variable.first] = variable.second;
+        return all;
+    }
+
+    wizard::Process process;
+    wizard::Wizard pages;
+};
+
+// Walks the pages from the first on, as a user who accepts everything and
+// installs into the world's app folder, the pages shown in that order.
+// True when the finish page was reached and closed with exit code 0.
+bool walk_through(World& world, InstallerRun& run, const std::vector<Page>& order)
+{
+    wizard::Wizard& pages = run.pages;
+    if (!pages.Found())
+        return false;
+    for (size_t step = 0; step < order.size(); ++step) {
+        // The installation of a small product may be over in a blink.
+        if (order[step] == install)
+            continue;
+        if (!pages.WaitForStep(int(step), 30000))
+            return false;
+        switch (order[step]) {
+        case readme:
+        case licence:
+            pages.TickAcceptBox();
+            pages.Enter();
+            break;
+        case folder:
+            CreateDirectoryW(windows_path(world.App()).c_str(), nullptr);
+            if (!pages.ChooseFolder(world.App()))
+                return false;
+            pages.Enter();
+            break;
+        default:
+            pages.Enter();
+            break;
+        }
+    }
+    return run.process.Wait(20000) == 0;
+}
+
+// The licence ticked and left for the next page.
+bool past_the_licence(wizard::Wizard& pages)
+{
+    if (!pages.Found() || !pages.WaitForStep(0))
+        return false;
+    pages.TickAcceptBox();
+    pages.Enter();
+    return pages.WaitForStep(1);
+}
+
+// Once the folder page shows, the window is closed and the question
+// whether to close answered yes; true when the installer then ends with 0.
+bool closed_on_the_folder_page(InstallerRun& run, const char* screenshot)
+{
+    if (!run.pages.WaitForStep(2))
+        return false;
+    PostMessageW(run.pages.Window(), WM_CLOSE, 0, 0);
+    return run.pages.Answer(L"Confirm", true, 10000, screenshot) && run.process.Wait(20000) == 0;
+}
+
+}  // namespace
+
+// The older products' uninstallers this test stands in for: "ok" removes
+// its entry and ends with 0, "print" first writes 100 KB, "read" first
+// reads its input to its end, "259" ends with 259 and removes nothing.
+// Each writes <report folder>/<code name>.txt with what it did.
+CHILD_MODE(older_uninstall)
+{
+    if (arguments.size() != 3)
+        return 98;
+    const std::wstring& behaviour = arguments[0];
+    std::string report = "ran";
+    if (behaviour == L"print") {
+        std::string line(99, 'x');
+        line += '\n';
+        DWORD written = 0;
+        HANDLE out = GetStdHandle(STD_OUTPUT_HANDLE);
+        for (int i = 0; i < 1024; ++i)
+            WriteFile(out, line.data(), DWORD(line.size()), &written, nullptr);
+        report += " printed";
+    } else if (behaviour == L"read") {
+        char buffer[256];
+        DWORD read = 0;
+        while (ReadFile(GetStdHandle(STD_INPUT_HANDLE), buffer, sizeof(buffer), &read, nullptr) && read) {
+        }
+        report += " read to the end";
+    }
+    write_child_file(arguments[2] + L"\\" + arguments[1] + L".txt", report);
+    if (behaviour == L"259")
+        return 259;
+    std::wstring key = L"Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\" + arguments[1];
+    RegDeleteKeyExW(HKEY_LOCAL_MACHINE, key.c_str(), KEY_WOW64_64KEY, 0);
+    return 0;
+}
+
+TEST(InstallWizard, AFirstInstallationThroughEveryPage)
+{
+    World world(L"wizard-first");
+    TempFolder reports(L"wizard-reports");
+    std::wstring older_code = road_code_name() + L"-older";
+    register_older_product(older_code, L"Road Test older", L"ok", reports.Path());
+    std::wstring marker = reports.Path(L"started.txt");
+    InstallerRun run(world, "w1", {{CHILD_MARKER_VARIABLE, windows_path(marker)}});
+    wizard::Wizard& pages = run.pages;
+    ASSERT_TRUE(pages.Found()) << "the wizard's window";
+    ASSERT_TRUE(pages.WaitForStep(0));
+    EXPECT_EQ(pages.StepCount(), 7) << wizard::describe_windows(run.process, "wizard_first_steps");
+    EXPECT_TRUE(pages.HasTitle());
+    pages.Screenshot("wizard_welcome");
+    pages.Enter();
+
+    // The read-me and the licence hold Next back until their boxes are ticked.
+    for (int step : {1, 2}) {
+        ASSERT_TRUE(pages.WaitForStep(step));
+        EXPECT_TRUE(pages.HasTitle());
+        pages.Screenshot(step == 1 ? "wizard_readme" : "wizard_licence");
+        EXPECT_TRUE(pages.NextGreyed()) << step;
+        pages.Enter();
+        pages.ClickNext();
+        Sleep(300);
+        EXPECT_EQ(pages.CurrentStep(), step) << "Next while the box is not ticked";
+        pages.TickAcceptBox();
+        EXPECT_FALSE(pages.NextGreyed()) << step;
+        if (step == 2) {
+            // Back to the welcome page by its step, then forward again.
+            pages.ClickStep(0);
+            ASSERT_TRUE(pages.WaitForStep(0));
+            pages.ClickStep(4);
+            Sleep(300);
+            EXPECT_EQ(pages.CurrentStep(), 0) << "a later step is no way forward";
+            pages.Enter();
+            ASSERT_TRUE(pages.WaitForStep(1));
+            pages.TickAcceptBox();
+            pages.Enter();
+            ASSERT_TRUE(pages.WaitForStep(2));
+            pages.TickAcceptBox();
+        }
+        pages.ClickNext();
+    }
+
+    // The older product, ticked: Next runs its uninstaller.
+    ASSERT_TRUE(pages.WaitForStep(3));
+    pages.Screenshot("wizard_older_products");
+    pages.Enter();
+    ASSERT_TRUE(pages.WaitForStep(4));
+    EXPECT_EQ(read_whole_file(windows_path(reports.Path(older_code + L".txt"))), "ran");
+    EXPECT_FALSE(entry_exists(older_code)) << "the older product is gone";
+
+    // Browse: a folder without room is refused, the app folder taken.
+    pages.Screenshot("wizard_folder");
+    ASSERT_TRUE(pages.ChooseFolder(L"Z:/sys/kernel"));
+    ASSERT_TRUE(pages.Answer(L"Error", true, 10000, "wizard_folder_no_room")) << "no room there";
+    CreateDirectoryW(windows_path(world.App()).c_str(), nullptr);
+    ASSERT_TRUE(pages.ChooseFolder(world.App()));
+    pages.Enter();
+
+    ASSERT_TRUE(pages.WaitForStep(6, 30000)) << "the finish page";
+    pages.Screenshot("wizard_finish");
+    EXPECT_FALSE(pages.FinishReportsFailure());
+    EXPECT_FALSE(exists(marker));
+    pages.Enter();
+    EXPECT_EQ(run.process.Wait(20000), 0u);
+    for (int waited = 0; waited < 100 && !exists(marker); ++waited)
+        Sleep(100);
+    EXPECT_TRUE(exists(marker)) << "Close started the ticked program";
+    expect_installed(world, "w1", "1.0.0.1", true, bare_program());
+    remove_older_product(older_code);
+}
+
+TEST(InstallWizard, AnUpdateAsksForAFileHeldOpen)
+{
+    World world(L"wizard-update");
+    {
+        InstallerRun first(world, "w1");
+        ASSERT_TRUE(walk_through(world, first, {welcome, readme, licence, folder, install, finish}));
+    }
+    std::string old_app = file_bytes(world.App(L"bin/app.exe"));
+    std::wstring held_path = world.App(L"docs/\u00fcn\u00efc\u00f6d\u00e9 \u30d5\u30a1\u30a4\u30eb.txt");
+    HANDLE held = CreateFileW(windows_path(held_path).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                              0, nullptr);
+    ASSERT_NE(held, INVALID_HANDLE_VALUE);
+    {
+        // No folder page for an update; No gives up and puts the old files back.
+        InstallerRun update(world, "w2");
+        wizard::Wizard& pages = update.pages;
+        ASSERT_TRUE(pages.Found());
+        ASSERT_TRUE(pages.WaitForStep(0));
+        EXPECT_EQ(pages.StepCount(), 4);
+        pages.Enter();
+        ASSERT_TRUE(pages.WaitForStep(1));
+        pages.TickAcceptBox();
+        pages.Enter();
+        HWND question = wizard::wait_for_window(update.process, L"Confirm", 20000);
+        ASSERT_NE(question, nullptr) << "the question about the file held open";
+        pages.Screenshot("wizard_install_file_held_open");
+        EXPECT_EQ(pages.CurrentStep(), 2);
+        ASSERT_TRUE(pages.Answer(L"Confirm", false, 5000, "wizard_file_held_open"));
+        ASSERT_TRUE(pages.WaitForStep(3));
+        pages.Screenshot("wizard_finish_failed");
+        EXPECT_TRUE(pages.FinishReportsFailure()) << "the backup failed";
+        pages.Enter();
+        EXPECT_EQ(update.process.Wait(20000), 0u);
+    }
+    EXPECT_TRUE(file_bytes(world.App(L"bin/app.exe")) == old_app) << "the earlier file is back";
+    EXPECT_FALSE(exists(world.App(L"bin/app.exe.bkp")));
+    {
+        // Yes once the file is let go.
+        InstallerRun again(world, "w2");
+        wizard::Wizard& pages = again.pages;
+        ASSERT_TRUE(pages.Found());
+        ASSERT_TRUE(pages.WaitForStep(0));
+        pages.Enter();
+        ASSERT_TRUE(pages.WaitForStep(1));
+        pages.TickAcceptBox();
+        pages.Enter();
+        ASSERT_NE(wizard::wait_for_window(again.process, L"Confirm", 20000), nullptr);
+        CloseHandle(held);
+        ASSERT_TRUE(pages.Answer(L"Confirm", true));
+        ASSERT_TRUE(pages.WaitForStep(3));
+        pages.Enter();
+        EXPECT_EQ(again.process.Wait(20000), 0u);
+    }
+    expect_installed(world, "w2", "1.1", true, bare_program());
+}
+
+TEST(InstallWizard, EscapeAbortsTheInstallationAndKeepsTheOldFiles)
+{
+    World world(L"wizard-escape");
+    {
+        InstallerRun first(world, "w1");
+        ASSERT_TRUE(walk_through(world, first, {welcome, readme, licence, folder, install, finish}));
+    }
+    InstallerRun update(world, "big");
+    wizard::Wizard& pages = update.pages;
+    ASSERT_TRUE(pages.Found());
+    ASSERT_TRUE(pages.WaitForStep(0));
+    pages.TickAcceptBox();
+    // Escape right behind Next: the question finds the job at work, which
+    // waits for the answer.
+    pages.EnterThenEscape();
+    ASSERT_TRUE(pages.Answer(L"Confirm", true, 10000, "wizard_abort_question"));
+    ASSERT_TRUE(pages.WaitForStep(2));
+    pages.Screenshot("wizard_finish_aborted");
+    EXPECT_TRUE(pages.FinishReportsFailure()) << "aborted";
+    pages.Enter();
+    EXPECT_EQ(update.process.Wait(20000), 0u);
+    expect_installed(world, "w1", "1.0.0.1", true, bare_program());
+}
+
+TEST(InstallWizard, KillsWhileInstallingThenARerunCompletes)
+{
+    // How long the update's install page works, from its Next on.
+    static int install_ms = [] {
+        World world(L"wizard-measure");
+        InstallerRun first(world, "w1");
+        if (!walk_through(world, first, {welcome, readme, licence, folder, install, finish}))
+            return 0;
+        InstallerRun update(world, "big");
+        if (!update.pages.WaitForStep(0))
+            return 0;
+        update.pages.TickAcceptBox();
+        DWORD start = GetTickCount();
+        update.pages.Enter();
+        update.pages.WaitForStep(2, 60000);
+        return int(GetTickCount() - start);
+    }();
+    ASSERT_GT(install_ms, 0);
+    // A kill that comes after the job ended leaves the update done; the
+    // kills go on in a fresh world with w1 installed.
+    std::unique_ptr<World> world;
+    auto install_w1 = [&world] {
+        world.reset(new World(L"wizard-kill"));
+        InstallerRun first(*world, "w1");
+        return walk_through(*world, first, {welcome, readme, licence, folder, install, finish});
+    };
+    ASSERT_TRUE(install_w1());
+    std::mt19937 random(20260107);
+    // A kill that comes after the job's end finds the update done: the
+    // moments then shrink below it, and the kills go on over w1 again.
+    int window_ms = install_ms;
+    int completed = 0;
+    for (int kill = 0; kill < 20;) {
+        int moment = int(random() % uint32_t(window_ms + 1));
+        InstallerRun update(*world, "big");
+        if (!update.pages.Found() && wizard::wait_for_window(update.process, L"Information", 0)) {
+            ASSERT_TRUE(update.pages.Answer(L"Information", true));
+            ASSERT_LT(++completed, 6) << "the kills come too late";
+            ASSERT_TRUE(install_w1());
+            continue;
+        }
+        ASSERT_TRUE(update.pages.WaitForStep(0))
+            << "kill " << kill << " after " << moment << " ms: "
+            << wizard::describe_windows(update.process, "wizard_kill_" + std::to_string(kill));
+        ASSERT_TRUE(update.process.ArmKill()) << "the installer's host process";
+        update.pages.TickAcceptBox();
+        update.pages.Enter();
+        if (kill == 0) {
+            // The install page at work, once.
+            Sleep(50);
+            update.pages.Screenshot("wizard_install");
+        }
+        Sleep(DWORD(moment));
+        bool finished = update.pages.CurrentStep() == 2;
+        update.process.KillHard();
+        EXPECT_NE(update.process.Wait(0), STILL_ACTIVE);
+        expect_consistent(*world, "w1", "big", true);
+        if (finished) {
+            window_ms = moment * 9 / 10;
+            ASSERT_LT(++completed, 6) << "the kills come too late";
+            ASSERT_TRUE(install_w1());
+            continue;
+        }
+        ++kill;
+    }
+    InstallerRun last(*world, "big");
+    ASSERT_TRUE(walk_through(*world, last, {licence, install, finish}));
+    expect_installed(*world, "big", "1.2", true, bare_program());
+}
+
+TEST(InstallWizard, OlderProductsAreRemovedAsTicked)
+{
+    World world(L"wizard-older");
+    TempFolder reports(L"wizard-older-reports");
+    const wchar_t* behaviours[4] = {L"print", L"read", L"259", L"ok"};
+    std::vector<std::wstring> codes;
+    for (int i = 0; i < 4; ++i) {
+        codes.push_back(road_code_name() + L"-" + std::wstring(1, wchar_t(L'a' + i)));
+        register_older_product(codes[i], L"Road Test older " + std::wstring(1, wchar_t(L'A' + i)), behaviours[i],
+                               reports.Path());
+    }
+    {
+        // None ticked, kept: nothing runs.
+        InstallerRun run(world, "olds");
+        wizard::Wizard& pages = run.pages;
+        ASSERT_TRUE(past_the_licence(pages));
+        for (int row = 0; row < 4; ++row)
+            pages.ClickOlderRow(row);
+        pages.Screenshot("wizard_older_products_none_ticked");
+        pages.Enter();
+        ASSERT_TRUE(pages.Answer(L"Confirm", true));
+        ASSERT_TRUE(closed_on_the_folder_page(run, "wizard_close_question"));
+        for (const std::wstring& code : codes)
+            EXPECT_TRUE(entry_exists(code)) << utf8_of(code);
+    }
+    {
+        // The last one unticked; of the others the one ending with 259
+        // fails, so the page comes again with it and the kept one.
+        InstallerRun run(world, "olds");
+        wizard::Wizard& pages = run.pages;
+        ASSERT_TRUE(past_the_licence(pages));
+        pages.ClickOlderRow(3);
+        pages.Enter();
+        ASSERT_TRUE(pages.Answer(L"Confirm", true)) << "some are not ticked";
+        ASSERT_NE(wizard::wait_for_window(run.process, L"Confirm", 30000), nullptr) << "one failed";
+        pages.Screenshot("wizard_older_products_removed");
+        ASSERT_TRUE(pages.Answer(L"Confirm", false, 5000, "wizard_partial_removal"));
+        ASSERT_TRUE(pages.WaitForStep(1));
+        pages.Screenshot("wizard_older_products_again");
+        pages.ClickOlderRow(0);
+        pages.ClickOlderRow(1);
+        pages.Enter();
+        ASSERT_TRUE(pages.Answer(L"Confirm", true)) << "keep both";
+        ASSERT_TRUE(closed_on_the_folder_page(run, nullptr));
+    }
+    EXPECT_EQ(read_whole_file(windows_path(reports.Path(codes[0] + L".txt"))), "ran printed");
+    EXPECT_EQ(read_whole_file(windows_path(reports.Path(codes[1] + L".txt"))), "ran read to the end");
+    EXPECT_EQ(read_whole_file(windows_path(reports.Path(codes[2] + L".txt"))), "ran");
+    EXPECT_FALSE(exists(reports.Path(codes[3] + L".txt"))) << "the unticked one never ran";
+    EXPECT_FALSE(entry_exists(codes[0]));
+    EXPECT_FALSE(entry_exists(codes[1]));
+    EXPECT_TRUE(entry_exists(codes[2]));
+    EXPECT_TRUE(entry_exists(codes[3]));
+    for (const std::wstring& code : codes)
+        remove_older_product(code);
+}

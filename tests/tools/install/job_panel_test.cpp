@@ -1,0 +1,147 @@
+// The job page on the virtual screen: a job that moves its caption and bar
+// thousands of times from its own thread while the UI thread repaints
+// without pause, the start and end actions its owner hears, and a page
+// held while a question about the job is open.
+#include "tools/install/job_panel.h"
+
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <atomic>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "tests/gui/controls/form_window.h"
+
+namespace {
+
+const int step_count = 2000;
+
+// The page's job: every step selected, progress reported through it, the
+// last step at the end; while it runs the test may hold it.
+class cBusyPanel : public cJobPanel {
+public:
+    cBusyPanel()
+    {
+        captions.Resize(step_count);
+        for (int i = 0; i < step_count; ++i)
+            captions[i].Assign((L"step " + std::to_wstring(i)).c_str());
+    }
+    ~cBusyPanel() override { Stop(4000); }
+
+    uint32_t Run() override
+    {
+        for (int i = 0; i < step_count; ++i) {
+            SelectStep(i);
+            for (int p = 1; p <= 4; ++p)
+                if (!Notify(p * 25.0))
+                    return 2;
+            reports = i + 1;
+            if (pause_ms)
+                Sleep(pause_ms);
+        }
+        SelectLastStep();
+        return 5;
+    }
+
+    std::atomic<int> reports{0};
+    DWORD pause_ms = 0;  // after each step
+};
+
+class cPanelForm : public cCustomForm {
+public:
+    explicit cPanelForm(cFormWindow& host) : window(host) {}
+    void OnCreate() override
+    {
+        cCustomForm::OnCreate();
+        GetClientPanel()->AddChild(&panel, 0, 0, 410, 290);
+    }
+    bool OnStarted() override
+    {
+        window.Start();
+        return true;
+    }
+    bool HandleAction(cChildElement* sender, cChildAction* action) override
+    {
+        if (sender == &panel && (action->code == 6 || action->code == 7)) {
+            heard.push_back(action->code == 7 ? 700 + int(static_cast<cJobPanel::cJobEndAction*>(action)->exit_code)
+                                              : 6);
+            return true;
+        }
+        return cCustomForm::HandleAction(sender, action);
+    }
+
+    cFormWindow& window;
+    cBusyPanel panel;
+    std::vector<int> heard;
+};
+
+}  // namespace
+
+TEST(JobPanel, TheJobMovesCaptionAndBarWhileTheUIRepaintsWithoutPause)
+{
+    cFormWindow window;
+    window.step_gap_ms = 100;
+    cPanelForm* form = new cPanelForm(window);
+    std::atomic<bool> done(false);
+    std::atomic<int> repaints(0);
+    std::function<void()> repaint_until_done = [&]() {
+        if (done)
+            return;
+        form->Redraw(nullptr);
+        UpdateWindow(host_of(form));
+        ++repaints;
+        run_later(1, [&]() { repaint_until_done(); });
+    };
+    std::wstring caption;
+    std::vector<int> heard;
+    intptr_t result = window.Run(form, 420, 320,
+                                 {
+                                     [&]() {
+                                         ASSERT_TRUE(form->panel.Start());
+                                         repaint_until_done();
+                                     },
+                                     window.WaitUntil([&]() { return !form->panel.IsRunning(); }),
+                                     [&]() { done = true; },
+                                     // The end's action and the last caption arrive with a drain.
+                                     [&]() {
+                                         caption = form->panel.GetCaption() ? form->panel.GetCaption() : L"";
+                                         heard = form->heard;
+                                     },
+                                 });
+    EXPECT_EQ(result, 1);
+    EXPECT_EQ(caption, L"step " + std::to_wstring(step_count - 1));
+    EXPECT_EQ(heard, (std::vector<int>{6, 705}));
+    EXPECT_GT(repaints.load(), 10);
+}
+
+TEST(JobPanel, AHeldPageKeepsItsJobWaitingUntilReleasedOrStopped)
+{
+    cFormWindow window;
+    cPanelForm* form = new cPanelForm(window);
+    form->panel.pause_ms = 2;
+    int held_at = -1, still_held_at = -1;
+    bool stopped_while_held = false;
+    intptr_t result = window.Run(form, 420, 320,
+                                 {
+                                     [&]() {
+                                         form->panel.HoldProgress(true);
+                                         ASSERT_TRUE(form->panel.Start());
+                                     },
+                                     [&]() { held_at = form->panel.reports; },
+                                     [&]() { still_held_at = form->panel.reports; },
+                                     [&]() { form->panel.HoldProgress(false); },
+                                     window.WaitUntil([&]() { return form->panel.reports > 0; }),
+                                     [&]() {
+                                         form->panel.HoldProgress(true);
+                                         form->panel.RequestStop();
+                                     },
+                                     window.WaitUntil([&]() { return !form->panel.IsRunning(); }),
+                                     [&]() { stopped_while_held = form->heard.size() == 2 && form->heard[1] == 702; },
+                                 });
+    EXPECT_EQ(result, 1);
+    EXPECT_EQ(held_at, 0);
+    EXPECT_EQ(still_held_at, 0) << "the job waits while the page is held";
+    EXPECT_TRUE(stopped_while_held) << "a stop ends the wait, and the job sees it";
+}

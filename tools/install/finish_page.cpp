@@ -1,0 +1,109 @@
+#include "tools/install/finish_page.h"
+
+#include "base/path.h"
+#include "base/process_launch.h"
+#include "gui/canvas.h"
+#include "gui/font.h"
+#include "gui/ui_font.h"
+#include "tools/install/install_context.h"
+#include "tools/package/package_queries.h"
+
+namespace {
+
+const uint32_t text_colour = 0x655654;
+const uint32_t error_colour = 0x4040A0;
+const int32_t first_box_y = 110;
+const int32_t box_step = 25;
+
+// Texts of "pkgm::fin".
+enum { text_success = 0, text_failure = 1, text_start_programs = 13 };
+
+}  // namespace
+
+void cErrorDispl::Paint(cCanvas* canvas)
+{
+    cRect all{0, 0, width, height};
+    canvas->FillRect(&all, 0xFFFFFF, 0xFFFFFF);
+    const wchar_t* shown = GetTextPtr();
+    if (!shown || !shown[0])
+        return;
+    canvas->SelectFontBy(5, 14, get_ui_font_face_name(), false, false, false);
+    canvas->SetTextColours(GetBackgroundColour(), 0xFFFFFF);
+    canvas->DrawTextWrapped(0, 0, width, height, 0, shown, nullptr, true, 0.0);
+}
+
+int32_t finish_message_text(uint32_t status)
+{
+    if (status == INSTALL_STATUS_OK)
+        return text_start_programs;
+    return status <= INSTALL_STATUS_NOT_RECORDED ? int32_t(status) + 1 : -1;
+}
+
+void cFinishPanel::InitDefaults()
+{
+    cPanelChild::InitDefaults();
+    SetBackgroundColour(0xFFFFFF);
+    SetFrameColour(0xFFFFFF);
+}
+
+void cFinishPanel::OnCreate()
+{
+    cPanelChild::OnCreate();
+    AddChild(&header, 10, 10, -21, 20);
+    header.SetColours(text_colour, 0xFFFFFF, 0xFFFFFF);
+    header.SetFont(font_get_cached(6, 14, get_ui_font_face_name(), true, false, false));
+    AddChild(&message, 10, 40, -21, 60);
+}
+
+void cFinishPanel::ClearRunBoxes()
+{
+    objlist_clear(run_boxes);
+}
+
+void cFinishPanel::Prepare(const cInstallContext& context)
+{
+    ClearRunBoxes();
+    bool success = context.status == INSTALL_STATUS_OK;
+    header.SetText(LookupString(success ? text_success : text_failure), -1, false);
+    int32_t text = finish_message_text(context.status);
+    message.SetBackgroundColour(success ? text_colour : error_colour);
+    message.SetText(text >= 0 ? LookupString(text) : nullptr, -1, false);
+    if (success)
+        AddRunBoxes(context);
+    Redraw(nullptr);
+}
+
+void cFinishPanel::AddRunBoxes(const cInstallContext& context)
+{
+    cLinkedList<cFinishItem> items;
+    build_run_list(context.package, items);
+    int32_t y = first_box_y;
+    for (auto* node = items.first; node && y <= height - 20; node = node->next) {
+        const cFinishItem& item = node->element;
+        cRunBox* run = new cRunBox;
+        if (!run)
+            return;
+        bool made = item.arguments.IsEmpty()
+                        ? (run->command.Assign(item.command_path.Text()), true)
+                        : path_format(run->command, L"\"%s\" %s", item.command_path.Text(), item.arguments.Text());
+        if (!made) {
+            delete run;
+            continue;
+        }
+        objlist_append(run_boxes, run);
+        AddChild(&run->box, 15, y, -31, 18);
+        run->box.SetColours(text_colour, 0xFFFFFF, 0xFFFFFF);
+        run->box.SetText(item.name.Text(), -1, false);
+        run->box.SetChecked(item.ticked, false);
+        y += box_step;
+    }
+}
+
+void cFinishPanel::StartTickedPrograms()
+{
+    for (cListItem* entry = run_boxes.first; entry; entry = entry->next) {
+        cRunBox* run = static_cast<cRunBox*>(entry);
+        if (run->box.IsChecked() && !run->command.IsEmpty())
+            shell_open(run->command.Text());
+    }
+}

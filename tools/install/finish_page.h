@@ -1,0 +1,61 @@
+#ifndef TOOLS_INSTALL_FINISH_PAGE_H
+#define TOOLS_INSTALL_FINISH_PAGE_H
+
+#include <stdint.h>
+
+#include "base/buffers/guardchar.h"
+#include "base/owned_list.h"
+#include "gui/controls/check_box.h"
+#include "gui/controls/panel.h"
+#include "gui/controls/static_element.h"
+
+class cInstallContext;
+
+// The finish page's message area: its text wrapped on white, in the colour
+// kept as the element's background colour.
+class cErrorDispl : public cChildElement {
+public:
+    void Paint(cCanvas* canvas) override;
+};
+
+// The wizard's last page: the outcome of the installation (the context's
+// status), and after a success one box per program the package offers to
+// start, ticked as the package says. Texts from "pkgm::fin". UI thread.
+class cFinishPanel : public cPanelChild {
+public:
+    // A run box and the command line it starts.
+    class cRunBox : public cListItem {
+    public:
+        cCheckBoxChild box;
+        _guardchar<wchar_t> command;
+    };
+
+    cFinishPanel() {}
+
+    void InitDefaults() override;
+    void OnCreate() override;
+    const wchar_t* GetStringSection() override { return L"pkgm::fin"; }
+
+    // Shows the context's status; after a success, the run boxes anew.
+    void Prepare(const cInstallContext& context);
+    // Opens or starts the command of every ticked box, in order
+    // (shell_open); failures are passed over.
+    void StartTickedPrograms();
+
+    // The boxes, in order (for the wizard and its tests).
+    const cOwnedList& RunBoxes() const { return run_boxes; }
+
+private:
+    void ClearRunBoxes();
+    void AddRunBoxes(const cInstallContext& context);
+
+    cStaticElement header;
+    cErrorDispl message;
+    cOwnedList run_boxes;  // cRunBox
+};
+
+// The text of "pkgm::fin" for a status: the message under the header, -1
+// for none (an unknown status).
+int32_t finish_message_text(uint32_t status);
+
+#endif

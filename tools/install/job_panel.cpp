@@ -1,0 +1,99 @@
+#include "tools/install/job_panel.h"
+
+#include "base/clock.h"
+
+namespace {
+
+const uint32_t caption_colour = 0x655654;
+const uint64_t progress_interval_us = 100000;
+// A held job looks at its stop flag this often.
+const uint32_t hold_poll_ms = 10;
+
+}  // namespace
+
+int32_t job_progress_position(double percent_done, int32_t step, int32_t steps)
+{
+    if (steps == 0)
+        return int32_t(percent_done + 0.5);
+    return int32_t(percent_done / steps + double(step) * 100.0 / steps);
+}
+
+cJobPanel::cJobPanel() : cJob(nullptr), current_step(0), last_update(0), held(false) {}
+
+cJobPanel::~cJobPanel()
+{
+    Stop(4000);
+}
+
+void cJobPanel::InitDefaults()
+{
+    cPanelChild::InitDefaults();
+    SetBackgroundColour(0xFFFFFF);
+    SetFrameColour(0xFFFFFF);
+    current_step = 0;
+}
+
+void cJobPanel::OnCreate()
+{
+    cPanelChild::OnCreate();
+    AddChild(&caption, 20, 50, -41, 18);
+    caption.SetColours(caption_colour, 0xFFFFFF, 0xFFFFFF);
+    AddChild(&bar, 20, 80, -41, 22);
+    bar.SetRange(100);
+}
+
+void cJobPanel::ShowCaption(int32_t step)
+{
+    const wchar_t* text = step >= 0 && step < captions.Count() ? captions[step].Text() : nullptr;
+    caption.SetText(text ? text : L"", -1, true);
+}
+
+void cJobPanel::OnStart()
+{
+    current_step = 0;
+    ShowCaption(0);
+    last_update = clock_now_us();
+    if (cChildAction* started = new cChildAction(6))
+        PostAction(started);
+}
+
+void cJobPanel::OnFinish(uint32_t exit_code)
+{
+    if (cJobEndAction* ended = new cJobEndAction(exit_code))
+        PostAction(ended);
+}
+
+bool cJobPanel::Notify(double percent_done)
+{
+    while (held && !IsStopRequested())
+        sleep_ms(hold_poll_ms);
+    uint64_t now = clock_now_us();
+    if (now - last_update > progress_interval_us) {
+        bar.SetPosition(job_progress_position(percent_done, current_step, captions.Count()), false);
+        last_update = now;
+    }
+    return !IsStopRequested();
+}
+
+void cJobPanel::SelectStep(int step)
+{
+    if (step >= 0 && step < captions.Count()) {
+        current_step = step;
+        ShowCaption(step);
+    }
+    Notify(0.0);
+}
+
+void cJobPanel::SelectLastStep()
+{
+    if (captions.Count() == 0)
+        return;
+    current_step = captions.Count() - 1;
+    ShowCaption(current_step);
+    Notify(0.0);
+}
+
+void cJobPanel::HoldProgress(bool hold)
+{
+    held = hold;
+}
