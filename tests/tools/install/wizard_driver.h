@@ -58,6 +58,14 @@ public:
             id = info.dwProcessId;
         }
     }
+    // A program another one started, by its process id: waited for and
+    // driven like one the test started; it ends with the job of the program
+    // that started it (or by itself), not with this object.
+    explicit Process(DWORD process_id)
+        : job(CreateJobObjectW(nullptr, nullptr)),
+          process(OpenProcess(SYNCHRONIZE | PROCESS_QUERY_INFORMATION, FALSE, process_id)), id(process_id)
+    {
+    }
     ~Process()
     {
         // An armed kill that never struck ends its wait.
