@@ -4,7 +4,7 @@
 // Drives the manager's windows the way a user does, from a thread of its
 // own (the windows may belong to another thread or another process): finds
 // them by their titles, clicks and types through real input, and reads
-// what they show.
+// what they show (screenshots with wizard::save_screenshot).
 
 #include <windows.h>
 
@@ -15,7 +15,7 @@
 #include <vector>
 
 #include "tests/gui/gui_test_elements.h"
-#include "tests/support/artifacts.h"
+#include "tests/tools/install/wizard_driver.h"
 
 namespace manager {
 
@@ -161,17 +161,6 @@ inline std::vector<POINT> colour_lines(HWND window, uint32_t colour, RECT area =
         }
     }
     return lines;
-}
-
-// The window's client area saved as artifacts/<name>.
-inline void keep_window(HWND window, const char* name)
-{
-    RECT client = client_rect(window);
-    std::vector<uint32_t> pixels = client_pixels(window);
-    for (uint32_t& pixel : pixels)
-        pixel = (pixel & 0xFF) << 16 | (pixel & 0xFF00) | (pixel >> 16 & 0xFF);
-    std::string png = png_of(client.right, client.bottom, pixels);
-    keep_artifact(name, png.data(), png.size());
 }
 
 }  // namespace manager

@@ -159,7 +159,7 @@ TEST(ManagerWindow, ListsARecordOfBothStoresOnceAndOpensOnlyWhatItsLinksMean)
     ManagerRun run;
     ASSERT_TRUE(run.WaitListed(drawn_icon("product_a", 16)));
     HWND window = run.window;
-    keep_window(window, "manager_window.png");
+    wizard::save_screenshot(window, "manager_window");
     POINT b_row = find_image(window, drawn_icon("product_b", 16), 16);
     ASSERT_GE(b_row.x, 0);
     RECT below_b = {list_area.left, b_row.y + 17, list_area.right, list_area.bottom};

@@ -246,7 +246,7 @@ TEST(ProductLife, Step3_TheManagerListsBothAndOffersAlphasUpdate)
     ManagerRun run(drawn_icon("product_a", 16));
     ASSERT_TRUE(run.listed) << wizard::describe_windows(run.process, "life_manager");
     HWND window = run.window;
-    keep_window(window, "manager_main.png");
+    wizard::save_screenshot(window, "manager_main");
     POINT alpha = find_image(window, drawn_icon("product_a", 16), 16);
     POINT bravo = find_image(window, drawn_icon("product_b", 16), 16);
     ASSERT_GE(bravo.x, 0) << "Life Bravo with its own icon";
@@ -276,7 +276,7 @@ TEST(ProductLife, Step4_UpdateAlphaFromTheWindow)
         click_client(window, update_button);
         HWND form = wait_window(update_title);
         ASSERT_NE(form, nullptr);
-        keep_window(form, "manager_update_form.png");
+        wizard::save_screenshot(form, "manager_update_form");
         press(VK_ESCAPE);
         ASSERT_TRUE(wait_gone(update_title));
         EXPECT_EQ(update_server_log().find("/files/"), std::string::npos);
@@ -345,7 +345,7 @@ TEST(ProductLife, Step4_UpdateAlphaFromTheWindow)
         EXPECT_EQ(count_colour(run.window, RECT{alpha.x, alpha.y, list_area.right, alpha.y + 16}, offer_colour), 0);
         RECT update = {update_button.x - 50, update_button.y - 10, update_button.x + 50, update_button.y + 10};
         EXPECT_EQ(count_colour(run.window, update, 0xFFFFFF), 100 * 20) << "no Update button";
-        keep_window(run.window, "manager_after_update.png");
+        wizard::save_screenshot(run.window, "manager_after_update");
     }
 
     // "update <code name> quite": no message; 1 only for what is not installed.
@@ -411,7 +411,7 @@ TEST(ProductLife, Step6_TheManagerGoesOnlyOnceNoProductIsLeft)
     ASSERT_TRUE(wait_for([&]() { return colour_lines(run.window, link_colour, remove_area).size() == 1; }))
         << "no product left: \"Remove Pelmaro\"";
     EXPECT_FALSE(entry_exists(alpha_code));
-    keep_window(run.window, "manager_empty.png");
+    wizard::save_screenshot(run.window, "manager_empty");
 
     click_client(run.window, remove_link);
     ASSERT_NE(wait_window(L"Confirm"), nullptr);

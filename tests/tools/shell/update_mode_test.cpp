@@ -67,7 +67,7 @@ TEST(UpdateMode, ExitCodesMessagesAndTheOffer)
                 GetWindowTextW(window, title, 100);
                 shown = title;
                 if (std::wstring(c.window) == L"Software Package Update")
-                    keep_window(window, "update_form.png");
+                    wizard::save_screenshot(window, "update_form");
                 press(c.key);
             }
         }
