@@ -129,57 +129,6 @@ void use_test_server(ProductWorld& world)
     world.WriteSetting("installer/update_server", std::wstring(url.begin(), url.end()));
 }
 
-// Clicks the row that shows the icon, then answers where the details show.
-void choose_row(HWND window, const std::vector<uint32_t>& icon)
-{
-    POINT at = find_image(window, icon, 16);
-    ASSERT_GE(at.x, 0) << "the row's icon";
-    click_client(window, POINT{at.x + 100, at.y + 8});
-    pause_ms(200);
-}
-
-TEST(ManagerWindow, ListsARecordOfBothStoresOnceAndOpensOnlyWhatItsLinksMean)
-{
-    ProductWorld world;
-    use_test_server(world);
-    TempFolder programs(L"programs"), elsewhere(L"elsewhere");
-    ASSERT_TRUE(CopyFileW(test_program("product_a.exe").c_str(), programs.Native(L"launched.exe").c_str(), FALSE));
-    ASSERT_TRUE(CopyFileW(test_program("product_b.exe").c_str(), elsewhere.Native(L"planted.exe").c_str(), FALSE));
-    ProductRecord a{"alpha", packed_version(1, 0)};
-    a.icon = test_program("product_a.exe");
-    a.publisher = L"http://example.org/";
-    a.support = elsewhere.Path(L"planted.exe");  // not a web page: never opened
-    a.launch = {{L"Alpha Writer", programs.Path(L"launched.exe") + L" --from-the-manager"}};
-    ProductRecord b{"bravo", packed_version(1, 0)};
-    b.icon = test_program("product_b.exe");
-    world.Write(a);
-    world.Write(b, false);
-    world.Write(b, true);
-
-    ManagerRun run;
-    ASSERT_TRUE(run.WaitListed(drawn_icon("product_a", 16)));
-    HWND window = run.window;
-    wizard::save_screenshot(window, "manager_window");
-    POINT b_row = find_image(window, drawn_icon("product_b", 16), 16);
-    ASSERT_GE(b_row.x, 0);
-    RECT below_b = {list_area.left, b_row.y + 17, list_area.right, list_area.bottom};
-    EXPECT_EQ(count_colour(window, below_b, 0x101010), 0) << "bravo, recorded in both stores, is listed once";
-    // Publisher (y 70), support (y 90) and the launch link (y 115): the
-    // support address names a program, which its link does not start; the
-    // launch link starts its command.
-    std::vector<POINT> links = colour_lines(window, link_colour, details_area);
-    ASSERT_EQ(links.size(), 3u) << "publisher, support and the launch link";
-    click_client(window, POINT{links[1].x + 10, links[1].y - 5});
-    click_client(window, POINT{links[2].x + 10, links[2].y - 5});
-    EXPECT_TRUE(wait_for([&]() { return file_bytes(programs.Path(L"ran.txt")) == "ran --from-the-manager"; }))
-        << file_bytes(programs.Path(L"ran.txt"));
-
-    choose_row(window, drawn_icon("product_b", 16));
-    EXPECT_GE(find_image(window, drawn_icon("product_b", 48), 48).x, 0) << "bravo's details";
-    EXPECT_LT(find_image(window, drawn_icon("product_a", 48), 48).x, 0);
-    EXPECT_EQ(file_bytes(elsewhere.Path(L"ran.txt")), "") << "the planted program never ran";
-}
-
 TEST(ManagerWindow, AddressesThatAreNoWebPagesAreNeverOpened)
 {
     ProductWorld world;
@@ -190,12 +139,17 @@ TEST(ManagerWindow, AddressesThatAreNoWebPagesAreNeverOpened)
     std::string planted_utf8(planted.begin(), planted.end());
     ProductRecord record{"local", packed_version(1, 0)};
     record.icon = test_program("product_a.exe");
+    record.support = planted;  // the details' "Request support"
     world.Write(record);
-    // Both addresses of the reply name a program on this machine.
+    // Both addresses of the reply, and the record's support page, name a
+    // program on this machine.
     serve_check("local", "1.1\r\n" + planted_utf8 + "\r\n" + planted_utf8 + "\r\nnotes\r\n");
 
     ManagerRun run;
     ASSERT_TRUE(run.WaitListed(drawn_icon("product_a", 16)));
+    std::vector<POINT> support = colour_lines(run.window, link_colour, details_area);
+    ASSERT_EQ(support.size(), 1u);
+    click_client(run.window, POINT{support[0].x + 10, support[0].y - 5});
     click_client(run.window, update_button);
     HWND form = wait_window(update_title);
     ASSERT_NE(form, nullptr);

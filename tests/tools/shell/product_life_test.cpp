@@ -257,8 +257,14 @@ TEST(ProductLife, Step3_TheManagerListsBothAndOffersAlphasUpdate)
         << "no offer on Life Bravo";
     POINT large = find_image(window, drawn_icon("product_a", 48), 48);
     EXPECT_EQ(large.x, details_area.left + 15) << "Life Alpha's 48 x 48 icon in its details";
-    // Publisher, support and updates pages, and the program of its finish page.
-    EXPECT_EQ(colour_lines(window, link_colour, details_area).size(), 4u);
+    // Publisher, support and updates pages, and its program, which its link
+    // starts.
+    std::vector<POINT> links = colour_lines(window, link_colour, details_area);
+    ASSERT_EQ(links.size(), 4u);
+    POINT program_link = links[3];
+    click_client(window, POINT{program_link.x + 10, program_link.y - 5});
+    EXPECT_TRUE(wait_for([]() { return file_bytes(life().Folder("Life Alpha") + L"/ran.txt") == "ran "; }));
+    DeleteFileW(windows_path(life().Folder("Life Alpha") + L"/ran.txt").c_str());
 }
 
 TEST(ProductLife, Step4_UpdateAlphaFromTheWindow)
@@ -411,6 +417,7 @@ TEST(ProductLife, Step6_TheManagerGoesOnlyOnceNoProductIsLeft)
     ASSERT_TRUE(wait_for([&]() { return colour_lines(run.window, link_colour, remove_area).size() == 1; }))
         << "no product left: \"Remove Pelmaro\"";
     EXPECT_FALSE(entry_exists(alpha_code));
+    EXPECT_FALSE(exists(life().Folder("Life Alpha")));
     wizard::save_screenshot(run.window, "manager_empty");
 
     click_client(run.window, remove_link);
