@@ -137,7 +137,10 @@ uint32_t for_each_recorded_file(cPreviousRecord& record, const char* count_name,
         return INSTALL_INIT_DAMAGED_RECORD;
     for (uint64_t i = 0; i < uint64_t(count); ++i) {
         _guardchar<wchar_t> path;
-        if (!record.ReadString(item_name, int64_t(i), path))
+        // A path that is not a full one would name a file of whatever
+        // folder is current, which an update then deletes as dropped.
+        if (!record.ReadString(item_name, int64_t(i), path) || !path_is_absolute(path.Text()) ||
+            path_is_drive(path.Text()))
             return INSTALL_INIT_DAMAGED_RECORD;
         uint32_t kind = path_get_kind(path.Text());
         if (kind == PATH_KIND_MISSING)

@@ -1,12 +1,11 @@
 #include "tools/install/install_job.h"
 
-#include "base/format.h"
-#include "base/string_utils.h"
 #include "gui/catalog.h"
 #include "tools/install/install_context.h"
 #include "tools/install/install_files.h"
 #include "tools/install/install_finish.h"
 #include "tools/install/kill_point.h"
+#include "tools/install/message_text.h"
 
 namespace {
 
@@ -40,14 +39,8 @@ bool build_install_step_captions(const cInstallContext& context, const cStringAr
     for (auto* node = context.file_list.first; node; node = node->next) {
         if (node->element.access[2] == install_item_skipped)
             continue;
-        const wchar_t* path = node->element.target_path.Text();
-        int32_t size = (unpacking ? wstr_length(unpacking) : 0) + (path ? wstr_length(path) : 0) + 1;
-        _guardchar<wchar_t>& caption = captions[at++];
-        caption.Allocate(size);
-        if (!caption.Buffer())
+        if (!format_with_path(captions[at++], unpacking, node->element.target_path.Text()))
             return false;
-        if (unpacking)
-            wstr_format(caption.Buffer(), size, unpacking, path ? path : L"");
     }
     return assign_text(captions[at++], texts, caption_backup) && assign_text(captions[at++], texts, caption_apply) &&
            assign_text(captions[at], texts, caption_cleanup);

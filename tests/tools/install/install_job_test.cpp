@@ -23,7 +23,7 @@ TEST(InstallStepCaptions, OneForEachFileToWriteBetweenTheFixedOnes)
     }
     _classbuf<_guardchar<wchar_t>> captions;
     ASSERT_TRUE(build_install_step_captions(context, &texts, captions));
-    const wchar_t* expected[] = {L"Preparing", L"Unpacking C:/P/a.exe...", L"Unpacking C:/P/b.txt...", L"Backup",
+    const wchar_t* expected[] = {L"Preparing", L"Unpacking C:\\P\\a.exe...", L"Unpacking C:\\P\\b.txt...", L"Backup",
                                  L"Applying", L"Removing"};
     ASSERT_EQ(captions.Count(), 6);
     for (int i = 0; i < 6; ++i)

@@ -263,6 +263,18 @@ TEST(InstallRoad, ARecordNamingOneFileTwiceIsDamaged)
     store.WriteString((prefix + "0").c_str(), world.App(L"bin/core.dll").c_str(), -1);
     ASSERT_TRUE(store.Save());
     EXPECT_EQ(world.Install("v2").exit_code, 50u + 6);
+
+    // A path that is not a full one names a file of the installer's current
+    // folder, which the update would delete as a file it no longer has.
+    HANDLE bystander = CreateFileW(windows_path(world.Path(L"bystander.txt")).c_str(), GENERIC_WRITE, 0, nullptr,
+                                   CREATE_ALWAYS, 0, nullptr);
+    DWORD written = 0;
+    ASSERT_TRUE(WriteFile(bystander, "kept", 4, &written, nullptr));
+    CloseHandle(bystander);
+    store.WriteString((prefix + "0").c_str(), L"bystander.txt", -1);
+    ASSERT_TRUE(store.Save());
+    EXPECT_EQ(world.Install("v2").exit_code, 50u + 6);
+    EXPECT_EQ(file_bytes(world.Path(L"bystander.txt")), "kept");
 }
 
 TEST(InstallRoad, MakeRefusesAnEmptyFile)
