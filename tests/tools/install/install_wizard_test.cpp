@@ -396,7 +396,7 @@ TEST(InstallWizard, KillsWhileInstallingThenARerunCompletes)
         InstallerRun update(*world, "big");
         if (!update.pages.Found() && wizard::wait_for_window(update.process, L"Information", 0)) {
             ASSERT_TRUE(update.pages.Answer(L"Information", true));
-            ASSERT_LT(++completed, 6) << "the kills come too late";
+            ASSERT_LT(++completed, 10) << "the kills come too late";
             ASSERT_TRUE(install_w1());
             continue;
         }
@@ -417,8 +417,9 @@ TEST(InstallWizard, KillsWhileInstallingThenARerunCompletes)
         EXPECT_NE(update.process.Wait(0), STILL_ACTIVE);
         expect_consistent(*world, "w1", "big", true);
         if (finished) {
-            window_ms = moment * 9 / 10;
-            ASSERT_LT(++completed, 6) << "the kills come too late";
+            // Halving keeps up even when a loaded machine oversleeps.
+            window_ms = moment / 2;
+            ASSERT_LT(++completed, 10) << "the kills come too late";
             ASSERT_TRUE(install_w1());
             continue;
         }
