@@ -3,7 +3,6 @@
 #include "gui/application.h"
 #include "gui/catalog.h"
 #include "gui/dialogs/message_form.h"
-#include "gui/window_maker.h"
 #include "tools/install/install_context.h"
 #include "tools/install/message_text.h"
 #include "tools/shell/app_language.h"
@@ -105,18 +104,11 @@ bool cInstallInitUI::HandleAction(cChildElement* sender, cChildAction* action)
 bool run_install_init_ui(cInstallContext* context)
 {
     const cStringArray* section = catalog_find_section(get_global_catalog(), L"pkgm::iini");
+    if (!section || !context)
+        return false;
     cCIApplication* application = get_current_application();
-    cWindowMaker* maker = application ? application->GetWindowMaker() : nullptr;
-    if (!section || !maker || !context)
-        return false;
     cInstallInitUI* form = new cInstallInitUI(context);
-    if (!form)
-        return false;
-    cInstallInitJob* job = new cInstallInitJob(form, context, application->GetConfig());
-    if (!job) {
-        delete form;
-        return false;
-    }
-    form->SetJob(job);
-    return maker->RunDialog(get_catalog_string(section, 0), 350, 110, form, nullptr, false) == 1;
+    cInstallInitJob* job =
+        form ? new cInstallInitJob(form, context, application ? application->GetConfig() : nullptr) : nullptr;
+    return run_job_form(form, job, section, nullptr) == 1;
 }
