@@ -98,7 +98,7 @@ bool cInstallInitUI::HandleAction(cChildElement* sender, cChildAction* action)
         Answer(static_cast<cRespondLangAction*>(action), context->languages, context->code_name.Text());
         return true;
     }
-    return cCustomForm::HandleAction(sender, action);
+    return cJobForm::HandleAction(sender, action);
 }
 
 bool run_install_init_ui(cInstallContext* context)
