@@ -1,9 +1,7 @@
 #include "tools/install/job_form.h"
 
 #include "base/buffers/typebuf.h"
-#include "base/format.h"
 #include "base/job.h"
-#include "base/string_utils.h"
 #include "gui/application.h"
 #include "gui/catalog.h"
 #include "gui/dialogs/message_form.h"
@@ -82,16 +80,6 @@ void cJobForm::Answer(cRespondLangAction* question, const cLinkedList<int32_t>& 
         ids[at++] = uint32_t(node->element);
     *question->language = ids.Data() ? run_language_selection(ids, this, *question->language, code_name)
                                      : language_none;
-}
-
-bool cJobForm::FormatString(int32_t id, const wchar_t* value, _guardchar<wchar_t>& out)
-{
-    const wchar_t* format = LookupString(id);
-    if (!value)
-        value = L"";
-    int32_t size = wstr_length(format) + wstr_length(value) + 1;
-    out.Allocate(size);
-    return format && out.Buffer() && wstr_format(out.Buffer(), size, format, value) >= 0;
 }
 
 intptr_t run_job_form(cJobForm* form, cJob* job, const cStringArray* section, cChildElement* parent)

@@ -3,7 +3,6 @@
 
 #include <stdint.h>
 
-#include "base/buffers/guardchar.h"
 #include "base/linked_list.h"
 #include "gui/controls/custom_form.h"
 #include "gui/controls/static_element.h"
@@ -79,8 +78,6 @@ protected:
     // Answers the language question with the language form on this form,
     // over the offered languages (none chosen when there are none).
     void Answer(cRespondLangAction* question, const cLinkedList<int32_t>& offered, const wchar_t* code_name);
-    // Text `id` of the form's section with its one "%s" filled with value.
-    bool FormatString(int32_t id, const wchar_t* value, _guardchar<wchar_t>& out);
 
     cStaticElement line;
     cJob* job;

@@ -1,9 +1,9 @@
 #include "tools/install/uninstall_form.h"
 
-#include "base/path.h"
 #include "gui/application.h"
 #include "gui/catalog.h"
 #include "gui/dialogs/message_form.h"
+#include "tools/install/message_text.h"
 
 namespace {
 
@@ -86,8 +86,9 @@ bool cUninstallInitUI::HandleAction(cChildElement* sender, cChildAction* action)
         cAskReleaseAction* question = static_cast<cAskReleaseAction*>(action);
         _guardchar<wchar_t> text;
         if (question->answer) {
-            path_to_backslashes(question->path.Buffer());
-            bool retry = !question->path.IsEmpty() && FormatString(4, question->path.Text(), text) &&
+            const wchar_t* format = LookupString(4);
+            bool retry = format && !question->path.IsEmpty() &&
+                         format_with_path(text, format, question->path.Text()) &&
                          ask_yes_no_kind2(this, text.Text(), nullptr);
             *question->answer = retry ? 0 : 1;
         }
