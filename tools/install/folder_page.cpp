@@ -1,7 +1,6 @@
 #include "tools/install/folder_page.h"
 
 #include "base/buffers/typebuf.h"
-#include "base/environment.h"
 #include "base/file_ops.h"
 #include "base/path.h"
 #include "gui/canvas.h"
@@ -58,24 +57,12 @@ cImageBuffer* folder_picture()
     return picture;
 }
 
-// The folder that the variable names, when it is one, in '/' form.
-bool folder_from_variable(const wchar_t* name, _guardchar<wchar_t>& out)
-{
-    _guardchar<wchar_t> value;
-    if (!env_get(name, value) || path_get_kind(value.Text()) != PATH_KIND_FOLDER)
-        return false;
-    path_from_native(value.Buffer());
-    out.Swap(value);
-    return !out.IsEmpty();
-}
-
 }  // namespace
 
 bool default_install_folder(const wchar_t* folder_name, _guardchar<wchar_t>& out)
 {
     _guardchar<wchar_t> base;
-    if (!folder_from_variable(L"ProgramW6432", base) && !folder_from_variable(L"ProgramFiles", base))
-        base.Assign(L"C:/Program Files");
+    get_program_files_folder(base);
     return path_format(out, L"%s/%s", base.Text(), folder_name ? folder_name : L"");
 }
 

@@ -239,14 +239,19 @@ bool sha256_of_stream(cFileIOTarget* stream, uint8_t digest[32])
     return true;
 }
 
+bool get_program_files_folder(_guardchar<wchar_t>& out)
+{
+    if (program_files_from(L"ProgramW6432", out) || program_files_from(L"ProgramFiles", out))
+        return true;
+    out.Assign(L"C:/Program Files");
+    return path_get_kind(out.Text()) == PATH_KIND_FOLDER;
+}
+
 bool get_manager_exe_path(_guardchar<wchar_t>& out)
 {
     _guardchar<wchar_t> program_files;
-    if (!program_files_from(L"ProgramW6432", program_files) && !program_files_from(L"ProgramFiles", program_files)) {
-        program_files.Assign(L"C:/Program Files");
-        if (path_get_kind(program_files.Text()) != PATH_KIND_FOLDER)
-            return false;
-    }
+    if (!get_program_files_folder(program_files))
+        return false;
     _guardchar<wchar_t> common, maker;
     if (!folder_below(program_files.Text(), L"Common Files", common) || !folder_below(common.Text(), L"Vantrel", maker))
         return false;

@@ -80,6 +80,11 @@ uint64_t package_member_size(const cPackage& package, uint32_t index);
 // SHA-256 of what the stream gives from its position on.
 bool sha256_of_stream(cFileIOTarget* stream, uint8_t digest[32]);
 
+// The program-files folder in '/' form: the folder that "ProgramW6432"
+// names when it is one, else "ProgramFiles"'s, else "C:/Program Files".
+// False when that last one is no folder either (out names it all the same).
+bool get_program_files_folder(_guardchar<wchar_t>& out);
+
 // "<program files>/Common Files/Vantrel/pelmarodesk.exe", its folders made
 // when missing; false when they cannot be, or a folder is in the file's place.
 bool get_manager_exe_path(_guardchar<wchar_t>& out);
