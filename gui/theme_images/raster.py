@@ -205,13 +205,18 @@ def star(cx, cy, outer, inner):
     return polygon(pts)
 
 
-def write_png(path, width, height, rows):
-    """rows: lists of (r, g, b) per pixel, top row first."""
+def png_bytes(width, height, rows):
+    """The PNG file of rows: lists of (r, g, b) per pixel, top row first."""
     raw = b"".join(b"\x00" + bytes(v for pixel in row for v in pixel) for row in rows)
 
     def chunk(kind, data):
         return struct.pack(">I", len(data)) + kind + data + struct.pack(">I", zlib.crc32(kind + data) & 0xFFFFFFFF)
 
     header = struct.pack(">IIBBBBB", width, height, 8, 2, 0, 0, 0)
+    return b"\x89PNG\r\n\x1a\n" + chunk(b"IHDR", header) + chunk(b"IDAT", zlib.compress(raw, 9)) + chunk(b"IEND", b"")
+
+
+def write_png(path, width, height, rows):
+    """rows: lists of (r, g, b) per pixel, top row first."""
     with open(path, "wb") as out:
-        out.write(b"\x89PNG\r\n\x1a\n" + chunk(b"IHDR", header) + chunk(b"IDAT", zlib.compress(raw, 9)) + chunk(b"IEND", b""))
+        out.write(png_bytes(width, height, rows))
