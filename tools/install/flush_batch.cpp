@@ -15,10 +15,10 @@ cFlushBatch::~cFlushBatch()
         cSafeCriticalSectionAccess access(&lock);
         stopping = true;
     }
-    if (started)
+    if (started) {
         ReleaseSemaphore(work, started, nullptr);
-    if (started)
         WaitForMultipleObjects(DWORD(started), threads, TRUE, INFINITE);
+    }
     for (int32_t i = 0; i < started; ++i)
         CloseHandle(threads[i]);
     if (work)
