@@ -16,7 +16,7 @@
 #include "base/ci_app_config.h"
 #include "tests/support/child_process.h"
 #include "tests/support/pelmarodesk_exe.h"
-#include "tests/tools/install/road_fixture.h"
+#include "tests/tools/install/uninstall_fixture.h"
 #include "tests/tools/install/wizard_driver.h"
 
 using namespace road;
@@ -43,15 +43,10 @@ std::wstring bare_program()
     return slash_path(pelmarodesk_exe());
 }
 
-std::wstring uninstall_key(const std::wstring& code_name)
-{
-    return L"HKLM\\Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\" + code_name;
-}
-
 bool entry_exists(const std::wstring& code_name)
 {
     bool found = false;
-    reg_query(uninstall_key(code_name), L"/reg:64", &found);
+    entry_values(code_name, false, L"/reg:64", &found);
     return found;
 }
 
@@ -63,23 +58,8 @@ void register_older_product(const std::wstring& code_name, const std::wstring& n
 {
     std::wstring command = child_command(L"older_uninstall " + std::wstring(behaviour) + L" " + code_name + L" \"" +
                                          windows_path(report_folder) + L"\"");
-    HKEY key = nullptr;
-    std::wstring path = L"Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\" + code_name;
-    ASSERT_EQ(RegCreateKeyExW(HKEY_LOCAL_MACHINE, path.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS | KEY_WOW64_64KEY,
-                              nullptr, &key, nullptr),
-              ERROR_SUCCESS);
-    DWORD major = 1;
-    RegSetValueExW(key, L"MajorVersion", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&major), sizeof(major));
-    RegSetValueExW(key, L"DisplayName", 0, REG_SZ, reinterpret_cast<const BYTE*>(name.c_str()),
-                   DWORD((name.size() + 1) * sizeof(wchar_t)));
-    RegSetValueExW(key, L"UninstallString", 0, REG_SZ, reinterpret_cast<const BYTE*>(command.c_str()),
-                   DWORD((command.size() + 1) * sizeof(wchar_t)));
-    RegCloseKey(key);
-}
-
-void remove_older_product(const std::wstring& code_name)
-{
-    command_output(L"reg delete \"" + uninstall_key(code_name) + L"\" /f /reg:64");
+    add_entry(code_name, false, KEY_WOW64_64KEY, {{L"MajorVersion", 1}},
+              {{L"DisplayName", name}, {L"UninstallString", command}});
 }
 
 // The wizard's pages, in the order a product shows them.
@@ -276,7 +256,7 @@ TEST(InstallWizard, AFirstInstallationThroughEveryPage)
         Sleep(100);
     EXPECT_TRUE(exists(marker)) << "Close started the ticked program";
     expect_installed(world, "w1", "1.0.0.1", true, bare_program());
-    remove_older_product(older_code);
+    delete_entries(older_code);
 }
 
 TEST(InstallWizard, AnUpdateAsksForAFileHeldOpen)
@@ -484,5 +464,5 @@ TEST(InstallWizard, OlderProductsAreRemovedAsTicked)
     EXPECT_TRUE(entry_exists(codes[2]));
     EXPECT_TRUE(entry_exists(codes[3]));
     for (const std::wstring& code : codes)
-        remove_older_product(code);
+        delete_entries(code);
 }
