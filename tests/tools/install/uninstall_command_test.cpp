@@ -5,19 +5,9 @@
 
 #include <string>
 
-#include "base/job.h"
 #include "tests/support/child_process.h"
+#include "tests/support/idle_job.h"
 #include "tools/install/uninstall_command.h"
-
-namespace {
-
-class cIdleJob : public cJob {
-public:
-    cIdleJob() : cJob(nullptr) {}
-    uint32_t Run() override { return 0; }
-};
-
-}  // namespace
 
 TEST(UninstallCommand, EndsWithTheCommandsExitCodeWhateverItDoesWithItsPipes)
 {
