@@ -43,13 +43,6 @@ std::wstring bare_program()
     return slash_path(pelmarodesk_exe());
 }
 
-bool entry_exists(const std::wstring& code_name)
-{
-    bool found = false;
-    entry_values(code_name, false, L"/reg:64", &found);
-    return found;
-}
-
 // An older product as another installer leaves it: its Windows entry,
 // whose uninstall command is this program's child mode older_uninstall
 // with a behaviour.

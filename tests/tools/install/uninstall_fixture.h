@@ -39,6 +39,15 @@ inline std::map<std::string, RegValue> entry_values(const std::wstring& code, bo
     return reg_query(entry_key(code, per_user), view, found);
 }
 
+// Whether the entry is there for all users in the 64-bit view, where the
+// program and other installers write it.
+inline bool entry_exists(const std::wstring& code)
+{
+    bool found = false;
+    entry_values(code, false, L"/reg:64", &found);
+    return found;
+}
+
 // Writes an entry as another program would, in one view (KEY_WOW64_64KEY
 // or KEY_WOW64_32KEY): DWORD values, then texts.
 inline void add_entry(const std::wstring& code, bool per_user, REGSAM view,

@@ -73,13 +73,6 @@ void add_foreign_entry(const std::wstring& code, const std::wstring& command, DW
     add_entry(code, false, KEY_WOW64_64KEY, {{L"MajorVersion", major}}, texts);
 }
 
-bool entry_there(const std::wstring& code)
-{
-    bool found = false;
-    entry_values(code, false, L"/reg:64", &found);
-    return found;
-}
-
 }  // namespace
 
 TEST(UninstallRoad, AnotherProductRunsItsOwnUninstallerToItsEnd)
@@ -127,12 +120,12 @@ TEST(UninstallRoad, AnEntryWithoutCommandIsDeletedWhenTheUserSaysSo)
     AnsweredRun kept = uninstall_in(world, code, {yes_to(language_title), no_to(confirm_title), yes_to(information_title)});
     EXPECT_EQ(kept.met, titles({language_title, confirm_title, information_title}));
     EXPECT_EQ(kept.run.exit_code, 1u);
-    EXPECT_TRUE(entry_there(code));
+    EXPECT_TRUE(entry_exists(code));
     AnsweredRun deleted =
         uninstall_in(world, code, {yes_to(language_title), yes_to(confirm_title), yes_to(information_title)});
     EXPECT_EQ(deleted.met, titles({language_title, confirm_title, information_title}));
     EXPECT_EQ(deleted.run.exit_code, 0u);
-    EXPECT_FALSE(entry_there(code));
+    EXPECT_FALSE(entry_exists(code));
 
     // Version 0.0 and no command: not installed.
     add_foreign_entry(code, L"", 0);
@@ -152,13 +145,13 @@ TEST(UninstallRoad, ThisProgramsOwnCommandOnlyDeletesTheEntry)
     AnsweredRun own = uninstall_in(world, code, {yes_to(language_title), yes_to(information_title)});
     EXPECT_EQ(own.met, titles({language_title, information_title}));
     EXPECT_EQ(own.run.exit_code, 1u) << "de-registered only";
-    EXPECT_FALSE(entry_there(code));
+    EXPECT_FALSE(entry_exists(code));
 
     // The same command for another product is that product's uninstaller.
     add_foreign_entry(code, manager + L"\"" + code + L"-else\"");
     AnsweredRun other = uninstall_in(world, code, {yes_to(language_title), yes_to(error_title)});
     EXPECT_EQ(other.met, titles({language_title, error_title}));
-    EXPECT_TRUE(entry_there(code));
+    EXPECT_TRUE(entry_exists(code));
     delete_entries(code);
 }
 
