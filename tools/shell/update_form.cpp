@@ -42,12 +42,6 @@ const uint32_t link_colour = 0xC98C2F;
 const uint32_t white = 0xFFFFFF;
 const char temp_folder_key[] = "installer/temp";
 
-cApplicationConfig* current_config()
-{
-    cCIApplication* application = get_current_application();
-    return application ? application->GetConfig() : nullptr;
-}
-
 }  // namespace
 
 void init_wstr_quintet(cUpdateInfo& info, const wchar_t* product_name, const wchar_t* version,
@@ -174,7 +168,7 @@ bool cSoftUpdateInfoForm::OnAccept()
 
 bool cSoftUpdateInfoForm::ChooseTarget(const wchar_t* proposed_name, _guardchar<wchar_t>& path)
 {
-    cApplicationConfig* config = current_config();
+    cApplicationConfig* config = get_current_config();
     cFileChooseOptions options;
     options.file_name.Assign(proposed_name);
     if (config)
