@@ -7,7 +7,6 @@
 #include "base/format.h"
 #include "base/string_convert.h"
 #include "tools/shell/product_icons.h"
-#include "tools/shell/update_form.h"
 
 namespace {
 
