@@ -1,6 +1,7 @@
 #include "pict/codecs/jbig2.h"
 
 #include "base/byte_order.h"
+#include "pict/codecs/read_info.h"
 
 namespace {
 
@@ -35,12 +36,7 @@ bool cPictJBIG2::ReadInfo(cFileIOTarget* stream, cPictInfo* info)
     if (!map_valid)
         return false;
     const cJbig2Page* first = tree_find_value(pages, 1);
-    if (info) {
-        info->width = first->width;
-        info->height = first->height;
-        info->has_preview = 0;
-    }
-    return true;
+    return read_info_found(info, first->width, first->height);
 }
 
 bool cPictJBIG2::Load(cFileIOTarget* stream)

@@ -4,6 +4,7 @@
 
 #include "base/mem_buffered_io.h"
 #include "pict/codecs/j2k_image.h"
+#include "pict/codecs/read_info.h"
 
 namespace {
 
@@ -107,14 +108,7 @@ private:
 bool cPictJP2Base::ReadCodecInfo(cFileIOTarget* stream, cPictInfo* info, bool jp2)
 {
     cJ2kRun run;
-    if (!run.ReadHeader(stream, jp2))
-        return false;
-    if (info) {
-        info->width = int32_t(run.width);
-        info->height = int32_t(run.height);
-        info->has_preview = 0;
-    }
-    return true;
+    return run.ReadHeader(stream, jp2) && read_info_found(info, run.width, run.height);
 }
 
 bool cPictJP2Base::DecodeCodec(cFileIOTarget* stream, bool jp2)

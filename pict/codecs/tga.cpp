@@ -4,6 +4,7 @@
 
 #include "base/byte_order.h"
 #include "base/mem_buffered_io.h"
+#include "pict/codecs/read_info.h"
 
 namespace {
 
@@ -127,14 +128,8 @@ bool cPictTGA::ReadHeader(cFileIOTarget* stream)
 
 bool cPictTGA::ReadInfo(cFileIOTarget* stream, cPictInfo* info)
 {
-    if (!ReadHeader(stream))
-        return false;
-    if (info) {
-        info->width = read_u16_le(header + image_width);
-        info->height = read_u16_le(header + image_height);
-        info->has_preview = 0;
-    }
-    return true;
+    return ReadHeader(stream) &&
+           read_info_found(info, read_u16_le(header + image_width), read_u16_le(header + image_height));
 }
 
 bool cPictTGA::ReadPalette(cFileIOTarget* stream)
