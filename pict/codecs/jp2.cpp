@@ -79,12 +79,7 @@ private:
 
     static OPJ_OFF_T Skip(OPJ_OFF_T count, void* user)
     {
-        cJ2kRun* run = static_cast<cJ2kRun*>(user);
-        int64_t target = int64_t(run->position) + count;
-        if (target < 0 || uint64_t(target) > run->size || !run->buffered.Seek(uint64_t(target)))
-            return -1;
-        run->position = uint64_t(target);
-        return count;
+        return SeekTo(OPJ_OFF_T(static_cast<cJ2kRun*>(user)->position) + count, user) ? count : -1;
     }
 
     static OPJ_BOOL SeekTo(OPJ_OFF_T offset, void* user)
