@@ -6,7 +6,7 @@
 
 #include <vector>
 
-#include "bench/pict/decode_case.h"
+#include "bench/pict/pixels.h"
 
 // libjpeg-turbo 2.1.5 built without SIMD (plain) and with it (simd), the
 // same calling code compiled against each.
