@@ -79,7 +79,7 @@ bool parse_header_line(cHttpResponse& response, const char* line, uint32_t lengt
 
 }  // namespace
 
-cHttpResponse::cHttpResponse() : status_code(0), content_length(no_content_length), head_limit(default_head_limit)
+cHttpResponse::cHttpResponse() : status_code(0), content_length(no_content_length)
 {
 }
 
@@ -166,7 +166,7 @@ bool cHttpResponse::Receive(cHttpResponse& response, cFileIOTarget* stream)
             if (!ParseHead(bytes, response, &start, &head_pending))
                 return false;
             head_size += start;
-            if (head_size + (head_pending ? held - start : 0) > response.head_limit)
+            if (head_size + (head_pending ? held - start : 0) > head_limit)
                 return false;
             if (head_pending) {
                 // Keep the incomplete line and read on, as long as it fits.

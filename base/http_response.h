@@ -56,12 +56,11 @@ public:
     // The most bytes a head (status line, headers and the empty line) may
     // take; a longer one fails the receive, so that a peer sending header
     // lines without end cannot hold the reader.
-    static constexpr uint32_t default_head_limit = 65536;
+    static constexpr uint32_t head_limit = 65536;
 
     uint32_t status_code;                            // 0 until a status line was read
     uint64_t content_length;                         // no_content_length when none was announced
     cTreeMap<cPackedKey, _guardchar<char>> headers;  // by exact name; a repeated name keeps the last value
-    uint32_t head_limit;                             // default_head_limit unless the owner sets another
 };
 
 #endif

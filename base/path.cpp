@@ -56,25 +56,6 @@ bool is_dropped_at_name_end(wchar_t unit)
     return unit == L'.' || unit == L' ';
 }
 
-bool is_refused_in_name(wchar_t unit)
-{
-    switch (unit) {
-    case L'<':
-    case L'>':
-    case L':':
-    case L'"':
-    case L'/':
-    case L'\\':
-    case L'|':
-    case L'?':
-    case L'*':
-    case 127:
-        return true;
-    default:
-        return unit < 32;
-    }
-}
-
 // The ASCII letters of name[0, length) equal word's, in any case.
 bool equals_ascii_nocase(const wchar_t* name, int32_t length, const char* word)
 {
@@ -85,26 +66,6 @@ bool equals_ascii_nocase(const wchar_t* name, int32_t length, const char* word)
             return false;
     }
     return i == length && !word[i];
-}
-
-// Windows opens the device of such a name, with any extension after it
-// and blanks before the extension. Newer versions also take the
-// superscript digits after COM and LPT.
-bool names_device(const wchar_t* name, int32_t length)
-{
-    int32_t base = 0;
-    while (base < length && name[base] != L'.')
-        ++base;
-    while (base > 0 && name[base - 1] == L' ')
-        --base;
-    static const char* const devices[] = {"CON", "PRN", "AUX", "NUL", "CONIN$", "CONOUT$"};
-    for (const char* device : devices)
-        if (equals_ascii_nocase(name, base, device))
-            return true;
-    if (base != 4 || !(equals_ascii_nocase(name, 3, "COM") || equals_ascii_nocase(name, 3, "LPT")))
-        return false;
-    wchar_t digit = name[3];
-    return (digit >= L'1' && digit <= L'9') || digit == 0xB9 || digit == 0xB2 || digit == 0xB3;
 }
 
 }  // namespace
@@ -243,14 +204,52 @@ void path_identity_key(const wchar_t* path, cPackedKey& key)
     packedkey_from_wstr(key, start, int32_t(out - start));
 }
 
+bool path_char_refused_in_name(wchar_t unit)
+{
+    switch (unit) {
+    case L'<':
+    case L'>':
+    case L':':
+    case L'"':
+    case L'/':
+    case L'\\':
+    case L'|':
+    case L'?':
+    case L'*':
+    case 127:
+        return true;
+    default:
+        return unit < 32;
+    }
+}
+
+// Newer versions of Windows also take the superscript digits after COM
+// and LPT.
+bool path_names_device(const wchar_t* name, int32_t length)
+{
+    int32_t base = 0;
+    while (base < length && name[base] != L'.')
+        ++base;
+    while (base > 0 && name[base - 1] == L' ')
+        --base;
+    static const char* const devices[] = {"CON", "PRN", "AUX", "NUL", "CONIN$", "CONOUT$"};
+    for (const char* device : devices)
+        if (equals_ascii_nocase(name, base, device))
+            return true;
+    if (base != 4 || !(equals_ascii_nocase(name, 3, "COM") || equals_ascii_nocase(name, 3, "LPT")))
+        return false;
+    wchar_t digit = name[3];
+    return (digit >= L'1' && digit <= L'9') || digit == 0xB9 || digit == 0xB2 || digit == 0xB3;
+}
+
 bool path_is_plain_file_name(const wchar_t* name, int32_t length)
 {
     if (!name || length < 1 || length > 255 || is_dropped_at_name_end(name[length - 1]))
         return false;
     for (int32_t i = 0; i < length; ++i)
-        if (is_refused_in_name(name[i]))
+        if (path_char_refused_in_name(name[i]))
             return false;
-    return !names_device(name, length);
+    return !path_names_device(name, length);
 }
 
 bool path_is_drive(const wchar_t* path)

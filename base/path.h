@@ -56,11 +56,19 @@ bool path_join(const wchar_t* folder, const wchar_t* name, _guardchar<wchar_t>& 
 // key is not a path to use.
 void path_identity_key(const wchar_t* path, cPackedKey& key);
 
+// A character Windows refuses in a file name: a control character, DEL,
+// or one of <>:"/\|?*.
+bool path_char_refused_in_name(wchar_t unit);
+
+// The name (length units) opens a device instead of a file: CON, PRN, AUX,
+// NUL, COM1-9, LPT1-9, CONIN$ or CONOUT$ in any case, alone or before an
+// extension, with or without blanks before it.
+bool path_names_device(const wchar_t* name, int32_t length);
+
 // A name that Windows keeps as given for a file of its own: 1 to 255
-// characters, none of them a control character or one of <>:"/\|?*, not
-// ending in '.' or ' ' (Windows drops those), and not a device name (CON,
-// PRN, AUX, NUL, COM1-9, LPT1-9, CONIN$, CONOUT$ in any case, alone or
-// before an extension), which opens the device instead of a file.
+// characters, none of them refused (path_char_refused_in_name), not
+// ending in '.' or ' ' (Windows drops those), and not a device name
+// (path_names_device).
 bool path_is_plain_file_name(const wchar_t* name, int32_t length);
 
 // A usable file name made of source: leading blanks and control characters

@@ -128,3 +128,8 @@ cCIApplication* get_current_application()
 {
     return current_application;
 }
+
+cApplicationConfig* get_current_config()
+{
+    return current_application ? current_application->GetConfig() : nullptr;
+}

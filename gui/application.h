@@ -68,5 +68,7 @@ int32_t run_application(cCIApplication* application, HINSTANCE instance, int32_t
 cWindowMaker* initialize_gui(HINSTANCE instance, int32_t reserved, int32_t icon_id, cWindowMaker* maker);
 // The application run_application is running; null outside a run.
 cCIApplication* get_current_application();
+// That application's configuration; null outside a run.
+cApplicationConfig* get_current_config();
 
 #endif

@@ -107,10 +107,11 @@ public:
     bool IsRowSpanVisible(int32_t first_row, int32_t first_column, int32_t last_row);
     void FinishOutput();
 
-    // For decoders that deliver pixel by pixel: the picture becomes
+    // A decoder's start once it knows the size: the picture becomes
     // new_width x new_height and its pixels go to the output target when
-    // BeginOutput takes it, else into a new zeroed own buffer (deep when
-    // deep_pixels is set). False when neither can be had.
+    // BeginOutput takes it (output then stays set), else into a new zeroed
+    // own buffer (deep when deep_pixels is set). False when neither can be
+    // had.
     bool BeginPixels(int32_t new_width, int32_t new_height, bool deep_pixels);
     // Pixel (x, y), from the bottom-left and inside the picture, to
     // wherever BeginPixels sent the pixels.

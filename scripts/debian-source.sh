@@ -1,10 +1,11 @@
-# Sourced by the benchmark scripts that build a reference library from its
-# Debian source package. debian_source <package> <version pattern> <folder>
-# fetches and unpacks the newest version of the source package whose version
-# matches the grep pattern, through deb-src twins of this machine's own apt
-# entries (one-line and deb822 alike) set up in a temporary folder: the
-# system's apt set-up is left as it is. The unpacked tree ends up as the one
-# subfolder of <folder>, which must exist and be empty; its path is printed.
+# Sourced by the scripts that build a library from its Debian source
+# package (scripts/openjpeg, the benchmarks' references). debian_source
+# <package> <version pattern> <folder> fetches and unpacks the newest
+# version of the source package whose version matches the grep pattern,
+# through deb-src twins of this machine's own apt entries (one-line and
+# deb822 alike) set up in a temporary folder: the system's apt set-up is
+# left as it is. The unpacked tree ends up as the one subfolder of
+# <folder>, which must exist and be empty; its path is printed.
 debian_source()
 {
     package=$1

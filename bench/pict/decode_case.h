@@ -3,19 +3,12 @@
 
 #include <string.h>
 
-#include <memory>
 #include <string>
 #include <vector>
 
 #include "base/buf_wrapper_io.h"
+#include "bench/pict/pixels.h"
 #include "bench/support/bench.h"
-
-// Pixels as a reference decoder gives them: a block allocated for the
-// decode and not cleared, as the program's own buffer is.
-struct cPixels {
-    std::unique_ptr<uint8_t[]> bytes;
-    size_t size = 0;
-};
 
 // A picture class of ours that loads a file in memory into 32-bit pixels.
 template <class Picture>

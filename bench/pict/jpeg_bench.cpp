@@ -5,12 +5,10 @@
 // baseline 4:2:0 and 4:4:4, progressive 4:2:0. Every side decodes to 32-bit
 // pixels B, G, R, A, bottom row first; the pixels must agree byte for byte.
 
-#include <string.h>
-
 #include <string>
 #include <vector>
 
-#include "base/buf_wrapper_io.h"
+#include "bench/pict/decode_case.h"
 #include "bench/pict/jpeg_reference.h"
 #include "bench/support/bench.h"
 #include "pict/codecs/jpeg.h"
@@ -69,12 +67,6 @@ std::vector<uint8_t> photo(int width, int height)
     return rgb;
 }
 
-bool ours_decode(const std::vector<uint8_t>& file, cPictJPEG& picture)
-{
-    cBufWrapperIO stream(const_cast<uint8_t*>(file.data()), int32_t(file.size()), false);
-    return picture.Load(&stream);
-}
-
 }  // namespace
 
 int main(int argc, char** argv)
@@ -93,32 +85,11 @@ int main(int argc, char** argv)
         for (const cLayout& l : layouts) {
             const std::string name = std::string(l.name) + " " + p.size_name;
             files.push_back(jpeg_reference_encode(rgb, p.width, p.height, 90, l.h, l.v, l.progressive));
-            const std::vector<uint8_t>& file = files.back();
-            cPictJPEG ours;
-            std::vector<uint8_t> plain, simd;
-            bench_require(ours_decode(file, ours) && jpeg_reference_decode_plain(file, plain) &&
-                              jpeg_reference_decode_simd(file, simd) &&
-                              plain.size() == size_t(ours.pixels32.Count()) * 4 &&
-                              memcmp(plain.data(), ours.pixels32.Data(), plain.size()) == 0 && simd == plain,
-                          name);
-            auto ours_run = [&file] {
-                cPictJPEG picture;
-                double us = time_us([&] { ours_decode(file, picture); });
-                bench_keep(uint64_t(picture.pixels32.Count()));
-                return us;
-            };
-            cases.push_back({"cPictJPEG " + name, "libjpeg-turbo 2.1.5", l.target, ours_run, [&file] {
-                                 std::vector<uint8_t> out;
-                                 double us = time_us([&] { jpeg_reference_decode_plain(file, out); });
-                                 bench_keep(out.size());
-                                 return us;
-                             }});
-            cases.push_back({"cPictJPEG " + name, "libjpeg-turbo 2.1.5 SIMD", 0, ours_run, [&file] {
-                                 std::vector<uint8_t> out;
-                                 double us = time_us([&] { jpeg_reference_decode_simd(file, out); });
-                                 bench_keep(out.size());
-                                 return us;
-                             }});
+            // Each side's pixels equal ours, so the two libraries agree too.
+            cases.push_back(decode_case<cPictJPEG>("cPictJPEG " + name, "libjpeg-turbo 2.1.5", l.target, files.back(),
+                                                   jpeg_reference_decode_plain));
+            cases.push_back(decode_case<cPictJPEG>("cPictJPEG " + name, "libjpeg-turbo 2.1.5 SIMD", 0, files.back(),
+                                                   jpeg_reference_decode_simd));
         }
     }
     return bench_run(cases, argc, argv);

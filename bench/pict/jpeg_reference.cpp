@@ -32,7 +32,7 @@ void no_message(j_common_ptr, int)
 
 }  // namespace
 
-bool JPEG_REFERENCE(jpeg_reference_decode_)(const std::vector<uint8_t>& file, std::vector<uint8_t>& pixels)
+bool JPEG_REFERENCE(jpeg_reference_decode_)(const std::vector<uint8_t>& file, cPixels& pixels)
 {
     jpeg_decompress_struct info;
     cErrorJump error;
@@ -49,9 +49,10 @@ bool JPEG_REFERENCE(jpeg_reference_decode_)(const std::vector<uint8_t>& file, st
     info.out_color_space = JCS_EXT_BGRA;
     jpeg_start_decompress(&info);
     const JDIMENSION width = info.output_width, height = info.output_height;
-    pixels.resize(size_t(width) * height * 4);
+    pixels.size = size_t(width) * height * 4;
+    pixels.bytes.reset(new uint8_t[pixels.size]);  // left uncleared
     while (info.output_scanline < height) {
-        JSAMPROW row = &pixels[size_t(height - 1 - info.output_scanline) * width * 4];
+        JSAMPROW row = &pixels.bytes[size_t(height - 1 - info.output_scanline) * width * 4];
         jpeg_read_scanlines(&info, &row, 1);
     }
     jpeg_finish_decompress(&info);

@@ -1,6 +1,6 @@
 #include "gui/controls/list_view_sort.h"
 
-#include "base/case_map.h"
+#include "base/string_convert.h"
 
 cListViewChild::cListViewSortProvider::~cListViewSortProvider() {}
 
@@ -14,17 +14,11 @@ bool cListViewChild::cListViewNameSortProvider::Add(const cCell* cell)
 {
     if (!cell || cell->text.IsEmpty())
         return false;
-    cPackedKey key;
-    if (!ignore_case) {
-        packedkey_from_wstr(key, cell->text.Text(), -1);
-        return index.Add(key, cell);
-    }
-    _guardchar<wchar_t> lower(cell->text.Text());
-    if (lower.IsEmpty())
+    _guardchar<wchar_t> lower;
+    if (ignore_case && !wstr_assign_lower(lower, cell->text))
         return false;
-    for (wchar_t* unit = lower.Buffer(); *unit; ++unit)
-        *unit = wchar_to_lower(*unit);
-    packedkey_from_wstr(key, lower.Text(), -1);
+    cPackedKey key;
+    packedkey_from_wstr(key, ignore_case ? lower.Text() : cell->text.Text(), -1);
     return index.Add(key, cell);
 }
 

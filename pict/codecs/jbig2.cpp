@@ -1,6 +1,7 @@
 #include "pict/codecs/jbig2.h"
 
 #include "base/byte_order.h"
+#include "pict/codecs/read_info.h"
 
 namespace {
 
@@ -35,12 +36,7 @@ bool cPictJBIG2::ReadInfo(cFileIOTarget* stream, cPictInfo* info)
     if (!map_valid)
         return false;
     const cJbig2Page* first = tree_find_value(pages, 1);
-    if (info) {
-        info->width = first->width;
-        info->height = first->height;
-        info->has_preview = 0;
-    }
-    return true;
+    return read_info_found(info, first->width, first->height);
 }
 
 bool cPictJBIG2::Load(cFileIOTarget* stream)
@@ -140,15 +136,8 @@ bool cPictJBIG2::LoadPage(cFileIOTarget* stream, int32_t page)
         return false;
     for (int32_t y = 0; y < record->height; ++y) {
         const uint8_t* bits = canvas.bits.Data() + size_t(y) * canvas.stride;
-        const int32_t to = record->height - 1 - y;
-        uint32_t* row = output ? nullptr : pixels32.Data() + size_t(to) * width;
-        for (int32_t x = 0; x < record->width; ++x) {
-            const uint32_t pixel = (bits[x >> 3] >> (7 - (x & 7)) & 1) ? black : white;
-            if (row)
-                row[x] = pixel;
-            else
-                PutPixel32(x, to, pixel);
-        }
+        for (int32_t x = 0; x < record->width; ++x)
+            StorePixel32(x, record->height - 1 - y, (bits[x >> 3] >> (7 - (x & 7)) & 1) ? black : white);
     }
     if (output)
         FinishOutput();

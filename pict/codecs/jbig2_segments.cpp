@@ -99,12 +99,10 @@ bool take_segment(cFileIOTarget* stream, const cJbig2Segment& segment, cJbig2Pag
         return false;
     region->offset = segment.data_offset;
     region->length = segment.data_length;
-    region->type = segment.type;
     return true;
 }
 
-}  // namespace
-
+// Every page from 1 to pages with a size and a region.
 bool jbig2_map_valid(const cJbig2PageMap& map, int32_t pages)
 {
     if (pages < 1)
@@ -116,6 +114,8 @@ bool jbig2_map_valid(const cJbig2PageMap& map, int32_t pages)
     }
     return true;
 }
+
+}  // namespace
 
 bool jbig2_scan(cFileIOTarget* stream, cJbig2PageMap& map, int32_t* pages)
 {

@@ -15,7 +15,6 @@
 struct cJbig2Region {
     uint64_t offset;
     uint32_t length;
-    uint8_t type;
 };
 
 struct cJbig2Page {
@@ -37,7 +36,5 @@ typedef cTreeMap<int32_t, cJbig2Page> cJbig2PageMap;
 // segment, or segment data of unknown length. True when the map then
 // holds every page from 1 to *pages, each with a size and a region.
 bool jbig2_scan(cFileIOTarget* stream, cJbig2PageMap& map, int32_t* pages);
-
-bool jbig2_map_valid(const cJbig2PageMap& map, int32_t pages);
 
 #endif

@@ -4,6 +4,7 @@
 
 #include "base/mem_buffered_io.h"
 #include "pict/codecs/j2k_image.h"
+#include "pict/codecs/read_info.h"
 
 namespace {
 
@@ -78,12 +79,7 @@ private:
 
     static OPJ_OFF_T Skip(OPJ_OFF_T count, void* user)
     {
-        cJ2kRun* run = static_cast<cJ2kRun*>(user);
-        int64_t target = int64_t(run->position) + count;
-        if (target < 0 || uint64_t(target) > run->size || !run->buffered.Seek(uint64_t(target)))
-            return -1;
-        run->position = uint64_t(target);
-        return count;
+        return SeekTo(OPJ_OFF_T(static_cast<cJ2kRun*>(user)->position) + count, user) ? count : -1;
     }
 
     static OPJ_BOOL SeekTo(OPJ_OFF_T offset, void* user)
@@ -107,14 +103,7 @@ private:
 bool cPictJP2Base::ReadCodecInfo(cFileIOTarget* stream, cPictInfo* info, bool jp2)
 {
     cJ2kRun run;
-    if (!run.ReadHeader(stream, jp2))
-        return false;
-    if (info) {
-        info->width = int32_t(run.width);
-        info->height = int32_t(run.height);
-        info->has_preview = 0;
-    }
-    return true;
+    return run.ReadHeader(stream, jp2) && read_info_found(info, run.width, run.height);
 }
 
 bool cPictJP2Base::DecodeCodec(cFileIOTarget* stream, bool jp2)

@@ -80,13 +80,10 @@ bool cPictJPEG::OnFrameHeader()
         return false;
     if (mode != mode_full)
         return true;
-    width = frame_width;
-    height = frame_height;
-    deep = precision > 8;
-    target_mode = BeginOutput();
-    if (target_mode)
-        return true;
-    return precision > 8 ? AllocDeepPixels(width, height) : AllocPixels32(width, height);
+    if (!BeginPixels(frame_width, frame_height, precision > 8))
+        return false;
+    target_mode = output != nullptr;
+    return true;
 }
 
 void cPictJPEG::ConvertTo(const cJPEGRows& rows, int32_t count, uint32_t* out)

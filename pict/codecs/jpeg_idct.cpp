@@ -69,7 +69,7 @@ inline void transform8(const int32_t* in, int32_t step, int32_t* out)
     out[4] = tmp13 - t0;
 }
 
-template <class Sample, int32_t PassBits, int32_t Top>
+template <class Sample, int32_t Top>
 inline Sample clamp_sample(int32_t value)
 {
     value += (Top + 1) / 2;
@@ -103,7 +103,7 @@ void idct(const int32_t* block, Sample* out, int32_t stride)
     for (int32_t row = 0; row < 8; ++row, out += stride) {
         const int32_t* w = work + 8 * row;
         if ((w[1] | w[2] | w[3] | w[4] | w[5] | w[6] | w[7]) == 0) {
-            const Sample value = clamp_sample<Sample, PassBits, Top>((w[0] + (1 << (PassBits + 2))) >> (PassBits + 3));
+            const Sample value = clamp_sample<Sample, Top>((w[0] + (1 << (PassBits + 2))) >> (PassBits + 3));
             for (int32_t i = 0; i < 8; ++i)
                 out[i] = value;
             continue;
@@ -111,7 +111,7 @@ void idct(const int32_t* block, Sample* out, int32_t stride)
         int32_t result[8];
         transform8(w, 1, result);
         for (int32_t i = 0; i < 8; ++i)
-            out[i] = clamp_sample<Sample, PassBits, Top>((result[i] + (1 << (shift - 1))) >> shift);
+            out[i] = clamp_sample<Sample, Top>((result[i] + (1 << (shift - 1))) >> shift);
     }
 }
 
@@ -119,7 +119,7 @@ template <class Sample, int32_t PassBits, int32_t Top>
 void idct_dc(int32_t dc, Sample* out, int32_t stride)
 {
     const int32_t scaled = dc * (1 << PassBits);
-    const Sample value = clamp_sample<Sample, PassBits, Top>((scaled + (1 << (PassBits + 2))) >> (PassBits + 3));
+    const Sample value = clamp_sample<Sample, Top>((scaled + (1 << (PassBits + 2))) >> (PassBits + 3));
     for (int32_t row = 0; row < 8; ++row, out += stride)
         for (int32_t i = 0; i < 8; ++i)
             out[i] = value;

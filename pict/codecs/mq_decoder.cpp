@@ -28,6 +28,20 @@ const cMQState states[47] = {
 const uint8_t mps_bit = 0x80;
 const uint8_t state_bits = 0x3F;
 
+// The decision, the LPS when lps is set, else the MPS; the context moves on
+// to the state that follows it.
+int decide(cMQDecoder::Context& context, bool lps)
+{
+    const cMQState& state = states[context & state_bits];
+    const uint8_t mps = context & mps_bit;
+    if (!lps) {
+        context = uint8_t(mps | state.next_mps);
+        return mps >> 7;
+    }
+    context = uint8_t((state.exchange ? mps ^ mps_bit : mps) | state.next_lps);
+    return (mps >> 7) ^ 1;
+}
+
 }  // namespace
 
 cMQDecoder::cMQDecoder() : data(nullptr), length(0), position(0), a(0), c(0), ct(0), bytes_past_end(0)
@@ -82,34 +96,18 @@ void cMQDecoder::Renormalise()
 
 int cMQDecoder::Decode(Context& context)
 {
-    const cMQState& state = states[context & state_bits];
-    const uint32_t qe = state.qe;
-    int mps = context >> 7;
+    const uint32_t qe = states[context & state_bits].qe;
     int decision;
     a -= qe;
     if ((c >> 16) < qe) {
         // The lower interval: the LPS unless the exchange makes it the MPS.
-        if (a < qe) {
-            decision = mps;
-            context = uint8_t((context & mps_bit) | state.next_mps);
-        } else {
-            decision = 1 - mps;
-            context = uint8_t((state.exchange ? (mps_bit ^ (context & mps_bit)) : (context & mps_bit)) |
-                              state.next_lps);
-        }
+        decision = decide(context, a >= qe);
         a = qe;
-        Renormalise();
-        return decision;
-    }
-    c -= qe << 16;
-    if (a & 0x8000)
-        return mps;
-    if (a < qe) {
-        decision = 1 - mps;
-        context = uint8_t((state.exchange ? (mps_bit ^ (context & mps_bit)) : (context & mps_bit)) | state.next_lps);
     } else {
-        decision = mps;
-        context = uint8_t((context & mps_bit) | state.next_mps);
+        c -= qe << 16;
+        if (a & 0x8000)
+            return context >> 7;
+        decision = decide(context, a < qe);
     }
     Renormalise();
     return decision;

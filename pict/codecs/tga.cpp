@@ -4,6 +4,7 @@
 
 #include "base/byte_order.h"
 #include "base/mem_buffered_io.h"
+#include "pict/codecs/read_info.h"
 
 namespace {
 
@@ -42,6 +43,15 @@ uint32_t pixel_from_16(uint16_t value)
     uint32_t g = uint32_t((value >> 5 & 31) * 8.2258);
     uint32_t b = uint32_t((value & 31) * 8.2258);
     return 0xFF000000u | r << 16 | g << 8 | b;
+}
+
+// A stored colour of 2 bytes, or of 3 or 4 (B, G, R and alpha).
+uint32_t pixel_from_value(const uint8_t* value, int32_t size)
+{
+    if (size == 2)
+        return pixel_from_16(read_u16_le(value));
+    return uint32_t(value[2]) << 16 | uint32_t(value[1]) << 8 | value[0] |
+           (size == 4 ? uint32_t(value[3]) << 24 : 0xFF000000u);
 }
 
 // The stored values of the image, row by row, from plain rows or from
@@ -127,14 +137,8 @@ bool cPictTGA::ReadHeader(cFileIOTarget* stream)
 
 bool cPictTGA::ReadInfo(cFileIOTarget* stream, cPictInfo* info)
 {
-    if (!ReadHeader(stream))
-        return false;
-    if (info) {
-        info->width = read_u16_le(header + image_width);
-        info->height = read_u16_le(header + image_height);
-        info->has_preview = 0;
-    }
-    return true;
+    return ReadHeader(stream) &&
+           read_info_found(info, read_u16_le(header + image_width), read_u16_le(header + image_height));
 }
 
 bool cPictTGA::ReadPalette(cFileIOTarget* stream)
@@ -151,13 +155,8 @@ bool cPictTGA::ReadPalette(cFileIOTarget* stream)
     bool alpha_seen = false;
     for (int32_t i = 0; i < count; ++i) {
         const uint8_t* e = entries.Data() + size_t(i) * entry_size;
-        if (entry_size == 2) {
-            palette[i] = pixel_from_16(read_u16_le(e));
-        } else {
-            palette[i] = uint32_t(e[2]) << 16 | uint32_t(e[1]) << 8 | e[0];
-            palette[i] |= entry_size == 4 ? uint32_t(e[3]) << 24 : 0xFF000000u;
-            alpha_seen = alpha_seen || (entry_size == 4 && e[3] != 0);
-        }
+        palette[i] = pixel_from_value(e, entry_size);
+        alpha_seen = alpha_seen || (entry_size == 4 && e[3] != 0);
     }
     // Writers that leave the alpha bits unused leave them all 0.
     if (entry_size == 4 && !alpha_seen)
@@ -184,11 +183,8 @@ bool cPictTGA::ConvertRow(const uint8_t* values, uint32_t* row)
             // Grey, and grey with alpha in a second byte.
             row[x] = v[0] * 0x010101u | (depth == 16 ? uint32_t(v[1]) << 24 : 0xFF000000u);
             any_alpha |= depth == 16 && v[1] != 0;
-        } else if (depth == 16) {
-            row[x] = pixel_from_16(read_u16_le(v));
         } else {
-            row[x] = uint32_t(v[2]) << 16 | uint32_t(v[1]) << 8 | v[0];
-            row[x] |= depth == 32 ? uint32_t(v[3]) << 24 : 0xFF000000u;
+            row[x] = pixel_from_value(v, depth / 8);
             any_alpha |= depth == 32 && v[3] != 0;
         }
     }

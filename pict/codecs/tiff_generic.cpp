@@ -177,7 +177,11 @@ bool cTiffGeneric::ParseStream(cFileIOTarget* source, uint64_t size)
     } else {
         return Fail(tiff_error_version, 2);
     }
-    uint64_t offset = first_ifd;
+    return WalkChain(first_ifd);
+}
+
+bool cTiffGeneric::WalkChain(uint64_t offset)
+{
     for (int32_t index = 0; offset != 0 && !Walked(offset) && OnIfd(index, offset); ++index) {
         if (!ParseIfd(offset, byte_order, big, stream_size))
             return false;

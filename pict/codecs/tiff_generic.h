@@ -122,6 +122,9 @@ protected:
     bool Fail(int32_t code, uint64_t position);
     // Reads count bytes at position of the stream.
     bool ReadAt(uint64_t position, void* buffer, uint32_t count);
+    // The chain from the IFD at offset, in the byte order and form set
+    // before: each IFD once, while OnIfd agrees; false when one fails.
+    bool WalkChain(uint64_t offset);
 
 private:
     bool Walked(uint64_t offset) const;

@@ -15,6 +15,18 @@ enum eRawTiff {
 // Phase One maker notes that hold the raw data are this large at least.
 const uint64_t phase_one_raw_size = 1000000;
 
+// Whether a maker note's first 8 bytes open a Phase One raw block, and
+// one in little-endian order.
+bool phase_one_little(const uint8_t* head)
+{
+    return memcmp(head, "IIII", 4) == 0 && memcmp(head + 5, "waR", 3) == 0;
+}
+
+bool phase_one_header(const uint8_t* head)
+{
+    return phase_one_little(head) || memcmp(head, "MMMMRaw", 7) == 0;
+}
+
 // The image size of a Phase One directory (maker note at offset): its
 // image size, else its sensor size.
 bool phase_one_size(cRawTiffSurvey& survey, int64_t* width, int64_t* height)
@@ -23,10 +35,9 @@ bool phase_one_size(cRawTiffSurvey& survey, int64_t* width, int64_t* height)
     const uint64_t base = survey.maker_note_offset;
     if (!survey.stream->Seek(base) || !survey.stream->ReadExact(head, sizeof head))
         return false;
-    const bool little = memcmp(head, "IIII", 4) == 0 && memcmp(head + 5, "waR", 3) == 0;
-    const bool big = memcmp(head, "MMMMRaw", 7) == 0;
-    if (!little && !big)
+    if (!phase_one_header(head))
         return false;
+    const bool little = phase_one_little(head);
     auto read32 = [&](const uint8_t* bytes) { return little ? read_u32_le(bytes) : read_u32_be(bytes); };
     const uint64_t directory = base + read32(head + 8);
     uint8_t count_bytes[8];
@@ -54,8 +65,7 @@ bool phase_one_maker_note(cRawTiffSurvey& survey)
 {
     uint8_t head[8];
     return survey.maker_note_size > phase_one_raw_size && survey.stream->Seek(survey.maker_note_offset) &&
-           survey.stream->ReadExact(head, sizeof head) &&
-           ((memcmp(head, "IIII", 4) == 0 && memcmp(head + 5, "waR", 3) == 0) || memcmp(head, "MMMMRaw", 7) == 0);
+           survey.stream->ReadExact(head, sizeof head) && phase_one_header(head);
 }
 
 // The TIFF-structured raw format of the stream, with its size after the

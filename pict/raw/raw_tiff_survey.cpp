@@ -148,13 +148,7 @@ bool cRawTiffSurvey::SurveyFrom(cFileIOTarget* source, uint8_t order, uint64_t f
     stream_size = stream->GetSize();
     byte_order = order;
     big = 0;
-    uint64_t offset = first_ifd;
-    for (int32_t index = 0; offset != 0 && OnIfd(index, offset); ++index) {
-        if (!ParseIfd(offset, order, 0, stream_size))
-            return false;
-        offset = next_ifd;
-    }
-    return WalkPending();
+    return WalkChain(first_ifd) && WalkPending();
 }
 
 const cRawImage* cRawTiffSurvey::MainImage() const

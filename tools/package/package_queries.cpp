@@ -5,12 +5,12 @@
 #include "base/buf_wrapper_io.h"
 #include "base/environment.h"
 #include "base/file_ops.h"
-#include "base/format.h"
 #include "base/path.h"
 #include "base/sha256.h"
 #include "base/string_utils.h"
 #include "base/system_info.h"
 #include "base/z_stream.h"
+#include "tools/shell/version_query.h"
 
 namespace {
 
@@ -180,15 +180,7 @@ uint64_t package_space_needed_for(const cPackage& package, bool windows64)
 
 bool format_display_version(const cPackage& package, _guardchar<wchar_t>& out)
 {
-    const uint32_t* v = package.version;
-    wchar_t text[100];
-    if (v[3])
-        wstr_format(text, 100, L"%d.%d.%d.%d", v[0], v[1], v[2], v[3]);
-    else if (v[2])
-        wstr_format(text, 100, L"%d.%d.%d", v[0], v[1], v[2]);
-    else
-        wstr_format(text, 100, L"%d.%d", v[0], v[1]);
-    return assign(out, text);
+    return format_version_text(package.version, out);
 }
 
 cFileIOTarget* open_package_member(const cPackage& package, uint32_t index)

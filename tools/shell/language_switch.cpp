@@ -7,16 +7,6 @@
 #include "gui/ui_font.h"
 #include "tools/shell/app_language.h"
 
-namespace {
-
-cApplicationConfig* current_config()
-{
-    cCIApplication* application = get_current_application();
-    return application ? application->GetConfig() : nullptr;
-}
-
-}  // namespace
-
 void build_language_menu(cPopupItems& items)
 {
     tree_clear(items);
@@ -44,7 +34,7 @@ void cLangSwitchCtl::Refresh()
 {
     cSOPKGLang& provider = application_language_provider();
     uint32_t id = provider.DefaultLanguage();
-    cApplicationConfig* config = current_config();
+    cApplicationConfig* config = get_current_config();
     int64_t stored = 0;
     if (config && config->ReadInt64("lang/current", stored) && provider.HasLanguage(uint32_t(stored)))
         id = uint32_t(stored);
@@ -90,7 +80,7 @@ bool cLangSwitchCtl::HandleAction(cChildElement* sender, cChildAction* action)
     if (chosen < 0 || uint32_t(chosen) == shown || !apply_language(uint32_t(chosen)))
         return true;
     Show(uint32_t(chosen));
-    cApplicationConfig* config = current_config();
+    cApplicationConfig* config = get_current_config();
     if (config) {
         config->WriteInt16("lang/current", int16_t(chosen));
         config->Save();

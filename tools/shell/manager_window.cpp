@@ -56,12 +56,6 @@ const uint32_t frame_colour = 0xE4E0DC;
 const int32_t launch_links_top = 115;
 const int32_t url_links_top = 70;
 
-cApplicationConfig* current_config()
-{
-    cCIApplication* application = get_current_application();
-    return application ? application->GetConfig() : nullptr;
-}
-
 }  // namespace
 
 uint32_t cPelmaroForm::cConfigReaderJob::Run()
@@ -70,7 +64,7 @@ uint32_t cPelmaroForm::cConfigReaderJob::Run()
     list.Clear();
     list_clear(form->products);
     form->product_count = 0;
-    cApplicationConfig* config = current_config();
+    cApplicationConfig* config = get_current_config();
     _guardchar<char> server;
     get_update_server_address(config, server);
     read_installed_products(config, server.Text(), this, form->products);

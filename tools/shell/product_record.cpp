@@ -7,7 +7,6 @@
 #include "base/format.h"
 #include "base/string_convert.h"
 #include "tools/shell/product_icons.h"
-#include "tools/shell/update_form.h"
 
 namespace {
 
@@ -55,7 +54,7 @@ void read_launch_entries(cApplicationConfig* config, const char* code_name, cIns
 
 bool cInstalledProduct::HasUpdate() const
 {
-    return offered_version != no_offered_version && offered_version > installed_version;
+    return offered_version != no_version && offered_version > installed_version;
 }
 
 bool product_record_key(const char* code_name, const char* value, _guardchar<char>& key)
@@ -81,7 +80,7 @@ void read_product_record(cApplicationConfig* config, const char* code_name, uint
 {
     wstr_from_utf8(-1, code_name, product.code_name);
     product.installed_version = version;
-    product.offered_version = no_offered_version;
+    product.offered_version = no_version;
     format_packed_version(product.installed_version, product.version_text);
     read_text(config, code_name, "name", product.name);
     read_text(config, code_name, "publisher", product.publisher_url);

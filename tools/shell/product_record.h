@@ -6,6 +6,7 @@
 #include "base/buffers/guardchar.h"
 #include "base/linked_list.h"
 #include "gui/image_buffer.h"
+#include "tools/shell/version_query.h"
 
 class cApplicationConfig;
 
@@ -15,13 +16,10 @@ struct cLaunchEntry {
     _guardchar<wchar_t> command;  // what the link opens
 };
 
-// The offered version of a product the update server offers nothing for.
-const uint64_t no_offered_version = UINT64_MAX;
-
 // One installed product as the main window lists it: its installation
 // record, its icons and what the update server offers.
 struct cInstalledProduct {
-    cInstalledProduct() : installed_version(0), offered_version(no_offered_version) {}
+    cInstalledProduct() : installed_version(0), offered_version(no_version) {}
     cInstalledProduct(const cInstalledProduct&) = delete;
     cInstalledProduct& operator=(const cInstalledProduct&) = delete;
 
@@ -34,7 +32,7 @@ struct cInstalledProduct {
     _guardchar<wchar_t> name;
     _guardchar<wchar_t> version_text;
     uint64_t installed_version;  // a<<48 | b<<32 | c<<16 | d
-    uint64_t offered_version;
+    uint64_t offered_version;    // no_version while the update server offers nothing
     _guardchar<wchar_t> installer_address;
     _guardchar<wchar_t> notes;
     _guardchar<wchar_t> web_page;

@@ -1,8 +1,8 @@
 #include "tools/shell/update_address.h"
 
 #include "base/http_request.h"
+#include "base/path.h"
 #include "base/string_convert.h"
-#include "base/string_utils.h"
 
 namespace {
 
@@ -14,28 +14,6 @@ bool starts_with_nocase(const wchar_t* text, const wchar_t* prefix)
             return false;
     }
     return true;
-}
-
-bool is_unsafe_in_file_name(wchar_t c)
-{
-    return c < 32 || c == L'\\' || c == L'/' || c == L':' || c == L'*' || c == L'?' || c == L'"' || c == L'<' ||
-           c == L'>' || c == L'|';
-}
-
-// CON, PRN, AUX, NUL, COM1 to COM9 and LPT1 to LPT9, with or without an
-// extension: names Windows takes for devices.
-bool is_device_name(const wchar_t* name, int32_t length)
-{
-    int32_t stem = 0;
-    while (stem < length && name[stem] != L'.')
-        ++stem;
-    static const wchar_t* const three[] = {L"con", L"prn", L"aux", L"nul"};
-    if (stem == 3)
-        for (const wchar_t* device : three)
-            if (starts_with_nocase(name, device))
-                return true;
-    return stem == 4 && (starts_with_nocase(name, L"com") || starts_with_nocase(name, L"lpt")) &&
-           name[3] >= L'1' && name[3] <= L'9';
 }
 
 }  // namespace
@@ -69,7 +47,7 @@ void suggested_update_file_name(const wchar_t* address, _guardchar<wchar_t>& out
     while (end > start && (address[end - 1] == L'.' || address[end - 1] == L' '))
         --end;
     int32_t length = end - start;
-    bool device = is_device_name(address + start, length);
+    bool device = path_names_device(address + start, length);
     out.Allocate(length + (device ? 1 : 0) + 1);
     wchar_t* name = out.Buffer();
     if (!name)
@@ -77,5 +55,5 @@ void suggested_update_file_name(const wchar_t* address, _guardchar<wchar_t>& out
     if (device)
         *name++ = L'_';
     for (int32_t i = 0; i < length; ++i)
-        name[i] = is_unsafe_in_file_name(address[start + i]) ? L'_' : address[start + i];
+        name[i] = path_char_refused_in_name(address[start + i]) ? L'_' : address[start + i];
 }

@@ -16,8 +16,9 @@ bool is_downloadable_address(const wchar_t* address);
 
 // The name to propose for the downloaded file: the address without its
 // query or fragment ('?' or '#' on), after its last '/', made a safe file
-// name (control characters and \ / : * ? " < > | become '_', trailing dots
-// and blanks go, a device name such as CON or LPT1 gets a '_' in front).
+// name (trailing dots and blanks go, the characters Windows refuses in
+// names become '_', a device name such as CON or LPT1 gets a '_' in
+// front: path_char_refused_in_name, path_names_device).
 // Empty when the address ends in '/'.
 void suggested_update_file_name(const wchar_t* address, _guardchar<wchar_t>& out);
 

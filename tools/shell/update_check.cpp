@@ -158,8 +158,7 @@ bool query_update_server_at(const char* server_address, const char* code_name, c
 
 bool query_update_server(const char* code_name, cUpdateReply& reply, const cJob* job)
 {
-    cCIApplication* application = get_current_application();
     _guardchar<char> server;
-    get_update_server_address(application ? application->GetConfig() : nullptr, server);
+    get_update_server_address(get_current_config(), server);
     return query_update_server_at(server.Text(), code_name, reply, job);
 }

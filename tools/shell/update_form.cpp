@@ -3,7 +3,6 @@
 #include "base/access_rights.h"
 #include "base/app_config.h"
 #include "base/file_ops.h"
-#include "base/format.h"
 #include "base/process_launch.h"
 #include "base/string_utils.h"
 #include "gui/application.h"
@@ -42,12 +41,6 @@ const uint32_t link_colour = 0xC98C2F;
 const uint32_t white = 0xFFFFFF;
 const char temp_folder_key[] = "installer/temp";
 
-cApplicationConfig* current_config()
-{
-    cCIApplication* application = get_current_application();
-    return application ? application->GetConfig() : nullptr;
-}
-
 }  // namespace
 
 void init_wstr_quintet(cUpdateInfo& info, const wchar_t* product_name, const wchar_t* version,
@@ -58,20 +51,6 @@ void init_wstr_quintet(cUpdateInfo& info, const wchar_t* product_name, const wch
     info.installer_address.Assign(installer_address);
     info.web_page.Assign(web_page);
     info.notes.Assign(notes);
-}
-
-void format_packed_version(uint64_t version, _guardchar<wchar_t>& out)
-{
-    int a = int(version >> 48 & 0xFFFF), b = int(version >> 32 & 0xFFFF);
-    int c = int(version >> 16 & 0xFFFF), d = int(version & 0xFFFF);
-    wchar_t text[100];
-    if (d != 0)
-        wstr_format(text, 100, L"%d.%d.%d.%d", a, b, c, d);
-    else if (c != 0)
-        wstr_format(text, 100, L"%d.%d.%d", a, b, c);
-    else
-        wstr_format(text, 100, L"%d.%d", a, b);
-    out.Assign(text);
 }
 
 cSoftUpdateInfoForm::cSoftUpdateInfoForm(const cUpdateInfo* shown_info) : info(shown_info)
@@ -174,7 +153,7 @@ bool cSoftUpdateInfoForm::OnAccept()
 
 bool cSoftUpdateInfoForm::ChooseTarget(const wchar_t* proposed_name, _guardchar<wchar_t>& path)
 {
-    cApplicationConfig* config = current_config();
+    cApplicationConfig* config = get_current_config();
     cFileChooseOptions options;
     options.file_name.Assign(proposed_name);
     if (config)

@@ -28,10 +28,6 @@ struct cUpdateInfo {
 void init_wstr_quintet(cUpdateInfo& info, const wchar_t* product_name, const wchar_t* version,
                        const wchar_t* installer_address, const wchar_t* web_page, const wchar_t* notes);
 
-// "a.b.c.d" when d is not 0, else "a.b.c" when c is not 0, else "a.b", of
-// a version packed as a<<48 | b<<32 | c<<16 | d.
-void format_packed_version(uint64_t version, _guardchar<wchar_t>& out);
-
 // The offer of a newer version: its notes, links to the product's web page
 // and to the installer in the web browser, and "Install", which downloads
 // the installer into a file the user chooses and starts it ("pkgm::updi").

@@ -34,8 +34,7 @@ uint32_t run_update_mode(const wchar_t* code_name, bool quiet)
 {
     _guardchar<char> code;
     str_from_wstr_utf8(code_name, -1, code);
-    cCIApplication* application = get_current_application();
-    cApplicationConfig* config = application ? application->GetConfig() : nullptr;
+    cApplicationConfig* config = get_current_config();
     // A '/' would reach into another product's record.
     if (code.IsEmpty() || strchr(code.Text(), '/') || !config)
         return report(quiet, RESPONSE_ERROR, text_invalid_product, 1);

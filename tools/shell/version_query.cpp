@@ -85,6 +85,26 @@ bool start_with_output_pipe(const wchar_t* command_line, cSafeFD& read_end, cSaf
 
 }  // namespace
 
+bool format_version_text(const uint32_t parts[4], _guardchar<wchar_t>& out)
+{
+    wchar_t text[100];
+    if (parts[3])
+        wstr_format(text, 100, L"%d.%d.%d.%d", parts[0], parts[1], parts[2], parts[3]);
+    else if (parts[2])
+        wstr_format(text, 100, L"%d.%d.%d", parts[0], parts[1], parts[2]);
+    else
+        wstr_format(text, 100, L"%d.%d", parts[0], parts[1]);
+    out.Assign(text);
+    return out.Text() != nullptr;
+}
+
+void format_packed_version(uint64_t version, _guardchar<wchar_t>& out)
+{
+    const uint32_t parts[4] = {uint32_t(version >> 48 & 0xFFFF), uint32_t(version >> 32 & 0xFFFF),
+                               uint32_t(version >> 16 & 0xFFFF), uint32_t(version & 0xFFFF)};
+    format_version_text(parts, out);
+}
+
 uint64_t get_own_version()
 {
     int parts[4] = {0, 0, 0, 0};

@@ -3,9 +3,17 @@
 
 #include <stdint.h>
 
+#include "base/buffers/guardchar.h"
+
 // Versions a.b.c.d (each 0 to 65,535) packed as a<<48 | b<<32 | c<<16 | d,
 // compared as one number. All ones stands for "no version".
 const uint64_t no_version = ~uint64_t(0);
+
+// The version's display text: "a.b.c.d" when d is not 0, else "a.b.c"
+// when c is not 0, else "a.b". False when memory runs out.
+bool format_version_text(const uint32_t parts[4], _guardchar<wchar_t>& out);
+// The same of a packed version.
+void format_packed_version(uint64_t version, _guardchar<wchar_t>& out);
 
 // The version record that "version" mode writes to standard output, 16
 // bytes little-endian: the two magic numbers, then the packed version.

@@ -11,6 +11,7 @@
 
 #include "pict/pict_factory.h"
 #include "pict/pict_target.h"
+#include "tests/pict/decode_checks.h"
 #include "tests/support/byte_stream.h"
 #include "tests/support/test_data.h"
 
@@ -153,20 +154,15 @@ TEST(JpegDecoder, DecodesIntoOutputTargets)
         const std::string data = jpeg_file(c.name);
         cPictJPEG own;
         ASSERT_TRUE(load(own, data));
-        std::vector<uint32_t> whole(size_t(c.width) * c.height, 0x12345678);
-        cPictTarget target;
-        pict_target_init(&target, nullptr);
-        target.pixels = whole.data();
-        target.width = c.width;
-        target.height = c.height;
         cPictJPEG sunk;
-        ASSERT_TRUE(sunk.SetOutputTarget(&target));
-        ASSERT_TRUE(load(sunk, data));
-        EXPECT_EQ(sunk.pixels32.Data(), nullptr);
+        const std::vector<uint32_t> whole = load_into_bitmap(sunk, data, c.width, c.height);
+        ASSERT_EQ(whole.size(), size_t(c.width) * c.height);
         EXPECT_TRUE(memcmp(whole.data(), own.pixels32.Data(), whole.size() * 4) == 0);
 
         const int32_t tw = c.width / 2 + 1, th = c.height / 2 + 1;
         std::vector<uint32_t> window(size_t(tw) * th, 0);
+        cPictTarget target;
+        pict_target_init(&target, nullptr);
         target.pixels = window.data();
         target.width = tw;
         target.height = th;

@@ -153,7 +153,7 @@ TEST(ProductReader, WhatIsReadOfARecord)
     EXPECT_EQ(text(b->install_date), L"-");
     EXPECT_EQ(text(b->name), L"");
     EXPECT_EQ(b->launch_entries.first, nullptr);
-    EXPECT_EQ(b->offered_version, no_offered_version);
+    EXPECT_EQ(b->offered_version, no_version);
 }
 
 TEST(ProductReader, IconsAtBothSizesOrTheDefaultOnes)
@@ -239,8 +239,8 @@ TEST(ProductReader, OffersOfTheUpdateServer)
         {"newer", packed_version(1, 0), "2.0\r\nhttp://h/n.exe\r\nhttp://h/n\r\nNotes\r\n", uint64_t(packed_version(2, 0)), true},
         {"same", packed_version(2, 1), "2.1\r\nhttp://h/s.exe\r\nhttp://h/s\r\n", uint64_t(packed_version(2, 1)), false},
         {"older", packed_version(3, 0), "2.9.9\r\nhttp://h/o.exe\r\nhttp://h/o\r\n", uint64_t(packed_version(2, 9, 9)), false},
-        {"unknown", packed_version(1, 0), "", no_offered_version, false},
-        {"halfreply", packed_version(1, 0), "9.0\r\nhttp://h/x.exe\r\n", no_offered_version, false},
+        {"unknown", packed_version(1, 0), "", no_version, false},
+        {"halfreply", packed_version(1, 0), "9.0\r\nhttp://h/x.exe\r\n", no_version, false},
     };
     for (const Case& c : cases) {
         world.Write(ProductRecord{c.code, c.installed});
@@ -280,7 +280,7 @@ TEST(ProductReader, AStopEndsTheReadingBetweenProductsAndDuringAnExchange)
     stopper.join();
     EXPECT_LT(seconds, 2.0);
     EXPECT_EQ(codes_of(products), std::vector<std::wstring>{L"silent"}) << "nothing after the stop";
-    EXPECT_EQ(products.first->element.offered_version, no_offered_version);
+    EXPECT_EQ(products.first->element.offered_version, no_version);
 }
 
 }  // namespace
