@@ -106,9 +106,7 @@ bool run_install_init_ui(cInstallContext* context)
     const cStringArray* section = catalog_find_section(get_global_catalog(), L"pkgm::iini");
     if (!section || !context)
         return false;
-    cCIApplication* application = get_current_application();
     cInstallInitUI* form = new cInstallInitUI(context);
-    cInstallInitJob* job =
-        form ? new cInstallInitJob(form, context, application ? application->GetConfig() : nullptr) : nullptr;
+    cInstallInitJob* job = form ? new cInstallInitJob(form, context, get_current_config()) : nullptr;
     return run_job_form(form, job, section, nullptr) == 1;
 }

@@ -336,8 +336,7 @@ void cInstWizard::RemovalEnded()
     if (failed && !ask_yes_no_kind2(this, LookupString(text_partial_removal), nullptr))
         steps.SetCurrent(current - 1);
     // What the older products' uninstallers left decides what is written.
-    cCIApplication* application = get_current_application();
-    uint32_t planned = replan_installation(*context, application ? application->GetConfig() : nullptr);
+    uint32_t planned = replan_installation(*context, get_current_config());
     if (planned != INSTALL_INIT_READY) {
         show_install_init_message(this, *context, planned);
         EndModal(0);

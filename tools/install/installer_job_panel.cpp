@@ -27,9 +27,8 @@ bool cInstallerJobPanel::Start(cInstallContext* install_context, cChildElement* 
 
 uint32_t cInstallerJobPanel::Run()
 {
-    cCIApplication* application = get_current_application();
     cInstallJobTexts texts = {manager_shortcut_name.Text(), manager_shortcut_group.Text()};
-    return run_install_job(*context, application ? application->GetConfig() : nullptr, texts, host);
+    return run_install_job(*context, get_current_config(), texts, host);
 }
 
 bool cInstallerJobPanel::cHost::AskRelease(const wchar_t* path)

@@ -11,12 +11,6 @@
 
 namespace {
 
-cApplicationConfig* current_store()
-{
-    cCIApplication* application = get_current_application();
-    return application ? application->GetConfig() : nullptr;
-}
-
 // "install/<code name>/<name>" of the UTF-8 code name; false for an empty one.
 bool record_key(const wchar_t* code_name, const char* name, _guardchar<char>& out)
 {
@@ -56,7 +50,7 @@ bool get_installed_major_version_in(cApplicationConfig* store, const wchar_t* co
 
 bool get_installed_major_version(const wchar_t* code_name, uint32_t& major, _guardchar<wchar_t>& command)
 {
-    return get_installed_major_version_in(current_store(), code_name, major, command);
+    return get_installed_major_version_in(get_current_config(), code_name, major, command);
 }
 
 bool get_installed_product_name_in(cApplicationConfig* store, const wchar_t* code_name, _guardchar<wchar_t>& name)
@@ -76,5 +70,5 @@ bool get_installed_product_name_in(cApplicationConfig* store, const wchar_t* cod
 
 bool get_installed_product_name(const wchar_t* code_name, _guardchar<wchar_t>& name)
 {
-    return get_installed_product_name_in(current_store(), code_name, name);
+    return get_installed_product_name_in(get_current_config(), code_name, name);
 }

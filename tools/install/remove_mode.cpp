@@ -111,9 +111,7 @@ bool run_remove_mode(const wchar_t* fallback_path, cChildElement* parent)
     const cStringArray* section = catalog_find_section(get_global_catalog(), L"pkgm::rem");
     if (!section)
         return false;
-    cCIApplication* application = get_current_application();
     cRemoverUI* form = new cRemoverUI;
-    cRemoverJob* job =
-        form ? new cRemoverJob(form, fallback_path, application ? application->GetConfig() : nullptr) : nullptr;
+    cRemoverJob* job = form ? new cRemoverJob(form, fallback_path, get_current_config()) : nullptr;
     return run_job_form(form, job, section, parent) == 1;
 }

@@ -103,9 +103,7 @@ int32_t run_uninstall_ui(cUninstallContext* context, cChildElement* parent)
     const cStringArray* section = catalog_find_section(get_global_catalog(), L"pkgm::unin");
     if (!section || !context)
         return 1;
-    cCIApplication* application = get_current_application();
     cUninstallInitUI* form = new cUninstallInitUI(context);
-    cUninstallInitJob* job =
-        form ? new cUninstallInitJob(form, context, application ? application->GetConfig() : nullptr) : nullptr;
+    cUninstallInitJob* job = form ? new cUninstallInitJob(form, context, get_current_config()) : nullptr;
     return run_job_form(form, job, section, parent) == 0 ? 0 : 1;
 }
