@@ -23,7 +23,7 @@ int32_t cSocketIO::Read(void* buffer, uint32_t count)
         return 0;
     int32_t length = int32_t(io_clamp_count(count));
     int32_t got = bound ? BoundedReceive(buffer, length) : socket->Receive(nullptr, buffer, length);
-    if (got == 0 && socket && (socket->status == TCP_STATUS_SOCKET_ERROR || socket->status == TCP_STATUS_SELECT_ERROR))
+    if (got == 0 && socket && socket->status == TCP_STATUS_SOCKET_ERROR)
         Close();
     return got;
 }

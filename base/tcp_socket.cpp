@@ -55,6 +55,30 @@ void set_blocking(SOCKET handle, bool blocking)
     ioctlsocket(handle, FIONBIO, &nonblocking);
 }
 
+// Waits for the connection that connect started on the socket, whose
+// FD_CONNECT is selected on event, at most connect_wait_ms and no longer
+// than the bound lets it (a bound waits in slices and looks at its limits
+// between them).
+uint32_t wait_for_connection(SOCKET handle, WSAEVENT event, const cWaitBound* bound)
+{
+    for (uint32_t left_ms = connect_wait_ms; left_ms > 0;) {
+        uint32_t slice_ms = bound ? bound->NextSlice(left_ms) : left_ms;
+        if (slice_ms == 0 || (bound && bound->Ended()))
+            break;
+        DWORD waited = WaitForSingleObject(event, slice_ms);
+        if (waited == WAIT_TIMEOUT) {
+            left_ms -= slice_ms;
+            continue;
+        }
+        WSANETWORKEVENTS events;
+        if (waited != WAIT_OBJECT_0 || WSAEnumNetworkEvents(handle, event, &events) != 0)
+            return TCP_STATUS_SOCKET_ERROR;
+        if (events.lNetworkEvents & FD_CONNECT)
+            return events.iErrorCode[FD_CONNECT_BIT] == 0 ? TCP_STATUS_OK : TCP_STATUS_SELECT_ERROR;
+    }
+    return TCP_STATUS_CONNECT_TIMEOUT;
+}
+
 }  // namespace
 
 cTCPSocket::cTCPSocket() : handle(INVALID_SOCKET), receive_timeout{20, 0}, status(TCP_STATUS_OK), peer()
@@ -99,41 +123,27 @@ bool cTCPSocket::Connect(uint32_t address, uint32_t port, const cWaitBound* boun
     BOOL no_delay = TRUE;
     setsockopt(handle, IPPROTO_TCP, TCP_NODELAY, reinterpret_cast<const char*>(&no_delay), sizeof no_delay);
 
-    // Non-blocking while connecting, so that the wait for the connection
-    // is bounded.
-    set_blocking(handle, false);
-    if (connect(handle, reinterpret_cast<const sockaddr*>(&peer), sizeof peer) == 0) {
+    // The connection is awaited on an event rather than with select, which
+    // would need the socket in two sets (writable when it is made, failed
+    // when it is not): some socket layers lose a change that comes between
+    // their looks at the two. The selection also makes the socket
+    // non-blocking, so that the wait is bounded.
+    WSAEVENT event = WSACreateEvent();
+    uint32_t outcome = TCP_STATUS_SOCKET_ERROR;
+    if (event != WSA_INVALID_EVENT && WSAEventSelect(handle, event, FD_CONNECT) == 0) {
+        if (connect(handle, reinterpret_cast<const sockaddr*>(&peer), sizeof peer) == 0)
+            outcome = TCP_STATUS_OK;
+        else if (WSAGetLastError() != WSAEWOULDBLOCK)
+            outcome = TCP_STATUS_NO_ANSWER;
+        else
+            outcome = wait_for_connection(handle, event, bound);
+        WSAEventSelect(handle, nullptr, 0);
+    }
+    if (event != WSA_INVALID_EVENT)
+        WSACloseEvent(event);
+    if (outcome == TCP_STATUS_OK)
         set_blocking(handle, true);
-        status = TCP_STATUS_OK;
-        return true;
-    }
-    if (WSAGetLastError() != WSAEWOULDBLOCK) {
-        Close();
-        status = TCP_STATUS_NO_ANSWER;
-        return false;
-    }
-    set_blocking(handle, true);
-
-    fd_set writable, failed;
-    int ready = 0;
-    // A bound waits in slices and looks at its limits between them.
-    for (uint32_t left_ms = connect_wait_ms; left_ms > 0 && ready == 0;) {
-        uint32_t slice_ms = bound ? bound->NextSlice(left_ms) : left_ms;
-        if (slice_ms == 0 || (bound && bound->Ended()))
-            break;
-        FD_ZERO(&writable);
-        FD_ZERO(&failed);
-        FD_SET(handle, &writable);
-        FD_SET(handle, &failed);
-        timeval wait = {long(slice_ms / 1000), long(slice_ms % 1000 * 1000)};
-        ready = select(0, nullptr, &writable, &failed, &wait);
-        left_ms -= slice_ms;
-    }
-    uint32_t outcome = ready == SOCKET_ERROR          ? TCP_STATUS_SOCKET_ERROR
-                       : ready == 0                   ? TCP_STATUS_CONNECT_TIMEOUT
-                       : FD_ISSET(handle, &failed)    ? TCP_STATUS_SELECT_ERROR
-                                                      : TCP_STATUS_OK;
-    if (outcome != TCP_STATUS_OK)
+    else
         Close();
     status = outcome;
     return outcome == TCP_STATUS_OK;
@@ -149,19 +159,16 @@ int32_t cTCPSocket::Receive(const timeval* timeout, void* buffer, int32_t length
         status = TCP_STATUS_SOCKET_ERROR;
         return 0;
     }
-    fd_set readable, failed;
+    // Only the readable set: a connected socket's failures make it
+    // readable (recv then tells them), and one socket in two sets of one
+    // select is what some socket layers get wrong.
+    fd_set readable;
     FD_ZERO(&readable);
-    FD_ZERO(&failed);
     FD_SET(handle, &readable);
-    FD_SET(handle, &failed);
     timeval wait = timeout ? *timeout : receive_timeout;  // select takes it writable
-    int ready = select(0, &readable, nullptr, &failed, &wait);
+    int ready = select(0, &readable, nullptr, nullptr, &wait);
     if (ready == SOCKET_ERROR) {
         status = TCP_STATUS_SOCKET_ERROR;
-        return 0;
-    }
-    if (FD_ISSET(handle, &failed)) {
-        status = TCP_STATUS_SELECT_ERROR;
         return 0;
     }
     if (!FD_ISSET(handle, &readable)) {

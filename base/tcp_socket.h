@@ -12,7 +12,7 @@ enum : uint32_t {
     TCP_STATUS_OK = 0,
     TCP_STATUS_SOCKET_ERROR = 1,     // a call answered SOCKET_ERROR, the peer reset, or no socket could be made
     TCP_STATUS_CONNECT_TIMEOUT = 2,  // the connection was not made within the wait
-    TCP_STATUS_SELECT_ERROR = 3,     // select reported an error condition on the socket
+    TCP_STATUS_SELECT_ERROR = 3,     // the connection failed while it was awaited
     TCP_STATUS_NOT_CONNECTED = 4,    // no socket, closed by the peer, or host not resolved
     TCP_STATUS_NO_ANSWER = 5,        // refused at once, or nothing readable within the time-out
 };

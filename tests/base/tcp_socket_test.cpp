@@ -89,7 +89,7 @@ TEST(TCPSocket, ConnectsToAListeningPort)
     EXPECT_EQ(socket.peer.sin_addr.s_addr, loopback);
 }
 
-// Refused at once (5), or reported by select as an error (3), depending on
+// Refused at once (5), or reported as failed while awaited (3), depending on
 // how the system hands back the refusal of a non-blocking connect.
 TEST(TCPSocket, RefusedConnectionEndsWithoutSocket)
 {
