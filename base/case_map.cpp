@@ -51,6 +51,20 @@ wchar_t wchar_to_upper(wchar_t unit)
     return mapped(loaded(upper_map, upper_loaded, case_pairs_upper), unit);
 }
 
+wchar_t wchar_to_name_upper(wchar_t unit)
+{
+    int low = 0, high = name_upper_pair_count;
+    while (low < high) {
+        int middle = (low + high) / 2;
+        if (name_upper_pairs[middle].from < uint16_t(unit))
+            low = middle + 1;
+        else
+            high = middle;
+    }
+    return low < name_upper_pair_count && name_upper_pairs[low].from == uint16_t(unit) ? wchar_t(name_upper_pairs[low].to)
+                                                                                       : unit;
+}
+
 bool wchar_is_space(wchar_t unit)
 {
     return is_space(unit);

@@ -10,6 +10,10 @@
 wchar_t wchar_to_lower(wchar_t unit);
 wchar_t wchar_to_upper(wchar_t unit);
 
+// The upper case Windows gives the unit when it compares file names
+// without regard to case; any thread, no loading.
+wchar_t wchar_to_name_upper(wchar_t unit);
+
 // True exactly for tab, line feed, carriage return and space (9, 10, 13, 32);
 // vertical tab and form feed are not spaces here.
 bool wchar_is_space(wchar_t unit);

@@ -1,6 +1,7 @@
 #include "base/path.h"
 
 #include <stdarg.h>
+#include <wchar.h>
 
 #include "base/case_map.h"
 #include "base/format.h"
@@ -166,17 +167,15 @@ int32_t make_safe_file_name(const wchar_t* source, wchar_t* destination, int32_t
     return written;
 }
 
-void path_identity_key(const wchar_t* path, cPackedKey& key)
+bool path_identity_text(const wchar_t* path, _typebuf<wchar_t>& out, int32_t& length)
 {
-    _typebuf<wchar_t> folded;
-    int32_t length = path ? wstr_length(path) : 0;
-    folded.Resize(length + 1);
-    wchar_t* out = folded.Data();
-    if (!out) {
-        packedkey_from_wstr(key, L"", -1);
-        return;
-    }
-    wchar_t* start = out;
+    length = 0;
+    int32_t size = path ? wstr_length(path) : 0;
+    out.Resize(size + 1);
+    wchar_t* write = out.Data();
+    if (!write)
+        return false;
+    wchar_t* start = write;
     const wchar_t* at = path ? path : L"";
     while (*at) {
         if (is_separator(*at)) {
@@ -190,18 +189,80 @@ void path_identity_key(const wchar_t* path, cPackedKey& key)
         bool dot_dot = segment_end - at == 2 && at[0] == L'.' && at[1] == L'.';
         if (!dot) {
             // A leading separator of the path stays: "/x" is not "x".
-            if (out != start || is_separator(path[0]))
-                *out++ = L'/';
+            if (write != start || is_separator(path[0]))
+                *write++ = L'/';
             const wchar_t* name_end = segment_end;
             while (!dot_dot && name_end > at && is_dropped_at_name_end(name_end[-1]))
                 --name_end;
             while (at < name_end)
-                *out++ = wchar_to_lower(*at++);
+                *write++ = wchar_to_name_upper(*at++);
         }
         at = segment_end;
     }
-    *out = 0;
-    packedkey_from_wstr(key, start, int32_t(out - start));
+    *write = 0;
+    length = int32_t(write - start);
+    return true;
+}
+
+void path_identity_key(const wchar_t* path, cPackedKey& key)
+{
+    _typebuf<wchar_t> text;
+    int32_t length = 0;
+    if (!path_identity_text(path, text, length)) {
+        packedkey_from_wstr(key, L"", -1);
+        return;
+    }
+    packedkey_from_wstr(key, text.Data(), length);
+}
+
+bool path_has_parent_step(const wchar_t* path)
+{
+    if (!path)
+        return false;
+    const wchar_t* segment = path;
+    for (const wchar_t* at = path;; ++at) {
+        if (*at && !is_separator(*at))
+            continue;
+        // A name of dots and blanks alone ("..", "... ") is no file name
+        // that Windows keeps: taken as a step up, or refused.
+        bool only_dots_and_blanks = at - segment > 1;
+        for (const wchar_t* unit = segment; unit < at && only_dots_and_blanks; ++unit)
+            only_dots_and_blanks = is_dropped_at_name_end(*unit);
+        if (only_dots_and_blanks)
+            return true;
+        if (!*at)
+            return false;
+        segment = at + 1;
+    }
+}
+
+bool path_is_folder_below_root(const wchar_t* path)
+{
+    if (!path_is_absolute(path) || path_has_parent_step(path))
+        return false;
+    _typebuf<wchar_t> text;
+    int32_t length = 0;
+    if (!path_identity_text(path, text, length))
+        return false;
+    // Segments of the identity text: "C:" and "/server/share" are roots.
+    int32_t separators = 0;
+    for (int32_t i = 0; i < length; ++i)
+        if (text[i] == L'/')
+            ++separators;
+    return separators >= (text[0] == L'/' ? 3 : 1);
+}
+
+bool path_is_inside(const wchar_t* path, const wchar_t* folder)
+{
+    if (!path_is_absolute(path) || path_is_drive(path) || !path_is_absolute(folder) ||
+        path_has_parent_step(path) || path_has_parent_step(folder))
+        return false;
+    _typebuf<wchar_t> inner, outer;
+    int32_t inner_length = 0, outer_length = 0;
+    if (!path_identity_text(path, inner, inner_length) || !path_identity_text(folder, outer, outer_length))
+        return false;
+    return inner_length > outer_length + 1 && inner[outer_length] == L'/' &&
+           wmemcmp(inner.Data(), outer.Data(), size_t(outer_length)) == 0;
 }
 
 bool path_char_refused_in_name(wchar_t unit)

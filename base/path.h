@@ -49,12 +49,30 @@ bool path_format(_guardchar<wchar_t>& out, const wchar_t* format, ...);
 bool path_join(const wchar_t* folder, const wchar_t* name, _guardchar<wchar_t>& out);
 
 // The identity of the file a path names, as a packed key of its UTF-8
-// form: case folded by the program's case map, '\\' read as '/', runs of
-// separators as one, "." segments and a trailing separator dropped, and
-// the trailing dots and blanks of every other segment but ".." dropped, as
-// Windows drops them from names. Paths with equal keys name one file; the
-// key is not a path to use.
+// form: '\\' read as '/', runs of separators as one, "." segments and a
+// trailing separator dropped, the trailing dots and blanks of every other
+// segment but ".." dropped, as Windows drops them from names, and every
+// unit upper-cased as Windows compares file names (wchar_to_name_upper).
+// Paths with equal keys name one file; the key is not a path to use.
 void path_identity_key(const wchar_t* path, cPackedKey& key);
+
+// The text of that identity, length units and a NUL in out; false when
+// out cannot be had.
+bool path_identity_text(const wchar_t* path, _typebuf<wchar_t>& out, int32_t& length);
+
+// A segment made of dots and blanks alone, more than one of them: ".." and
+// what Windows may read as it. Such a path can name a place outside any
+// folder it seems to lie in.
+bool path_has_parent_step(const wchar_t* path);
+
+// A full path (path_is_absolute) below the root of its drive or share,
+// without a step up (path_has_parent_step): a folder that can hold a
+// product without holding everything else on the volume.
+bool path_is_folder_below_root(const wchar_t* path);
+
+// path names something inside folder (not folder itself), both full
+// paths without a step up, compared by identity (path_identity_key).
+bool path_is_inside(const wchar_t* path, const wchar_t* folder);
 
 // A character Windows refuses in a file name: a control character, DEL,
 // or one of <>:"/\|?*.

@@ -52,4 +52,10 @@ const int case_pair_count = 973;
 extern const cCasePair case_pairs_lower[case_pair_count];
 extern const cCasePair case_pairs_upper[case_pair_count];
 
+// The upper case of each unit that Windows changes when it compares file
+// names, sorted by "from": the simple mappings that go both ways, of a
+// recent Unicode version.
+const int name_upper_pair_count = 1163;
+extern const cCasePair name_upper_pairs[name_upper_pair_count];
+
 #endif

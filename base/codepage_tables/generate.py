@@ -310,6 +310,24 @@ def case_pairs():
     return pairs
 
 
+# Name pairs: the upper case that Windows gives a character when it compares
+# file names (RtlUpcaseUnicodeChar, CompareStringOrdinal ignoring case): the
+# simple upper-case mappings of the whole Basic Multilingual Plane, in
+# Python's Unicode version, that go both ways. One-way mappings (the long s,
+# the dotless i, the micro sign) are not Windows'.
+
+def name_upper_pairs():
+    pairs = []
+    for cp in range(0x10000):
+        if 0xD800 <= cp < 0xE000:
+            continue
+        upper = simple_upper(chr(cp))
+        if upper != chr(cp) and upper.lower() == chr(cp):
+            pairs.append((cp, ord(upper)))
+    assert len(pairs) == 1163, len(pairs)
+    return pairs
+
+
 # ---------------------------------------------------------------------------
 # Output.
 
@@ -364,15 +382,16 @@ def write_charset94(name, cells):
     write('charset94_%s.cpp' % name, ''.join(out))
 
 
-def write_case_pairs(pairs):
-    def table(name, items):
+def write_case_pairs(pairs, name_pairs):
+    def table(name, count, items):
         cells = ['{0x%04X, 0x%04X},' % item for item in items]
         body = '\n'.join('    ' + ' '.join(cells[i:i + 6]) for i in range(0, len(cells), 6))
-        return 'const cCasePair %s[case_pair_count] = {\n%s\n};\n' % (name, body)
+        return 'const cCasePair %s[%s] = {\n%s\n};\n' % (name, count, body)
     out = [HEADER.format("Python's unicodedata and Perl's Unicode::UCD"),
            '#include "base/codepage_tables/codepage_tables.h"\n\n',
-           table('case_pairs_lower', sorted(pairs)), '\n',
-           table('case_pairs_upper', sorted((lower, upper) for upper, lower in pairs))]
+           table('case_pairs_lower', 'case_pair_count', sorted(pairs)), '\n',
+           table('case_pairs_upper', 'case_pair_count', sorted((lower, upper) for upper, lower in pairs)), '\n',
+           table('name_upper_pairs', 'name_upper_pair_count', name_pairs)]
     write('case_pairs.cpp', ''.join(out))
 
 
@@ -385,7 +404,7 @@ def main():
         cells = trimmed(build())
         check_charset94(name, cells, valid)
         write_charset94(name, cells)
-    write_case_pairs(case_pairs())
+    write_case_pairs(case_pairs(), name_upper_pairs())
 
 
 if __name__ == '__main__':

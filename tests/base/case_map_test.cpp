@@ -1,6 +1,7 @@
 #include "base/case_map.h"
 
 #include <gtest/gtest.h>
+#include <windows.h>
 
 #include <map>
 #include <string>
@@ -98,4 +99,28 @@ TEST(CaseMap, SpacesAreTabLineFeedCarriageReturnAndSpace)
         EXPECT_EQ(char_is_space(char(byte)), byte == 9 || byte == 10 || byte == 13 || byte == 32) << byte;
     EXPECT_FALSE(wchar_is_space(11));
     EXPECT_FALSE(char_is_space('\f'));
+}
+
+// Windows' own upper case of file names is the reference: every unit of
+// the Basic Multilingual Plane upper-cases as the system's table does.
+TEST(CaseMap, NameUpperIsWindowsUpperCaseOfFileNames)
+{
+    typedef WCHAR(WINAPI * cUpcase)(WCHAR);
+    cUpcase upcase = reinterpret_cast<cUpcase>(
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "RtlUpcaseUnicodeChar")));
+    ASSERT_NE(upcase, nullptr);
+    int differences = 0;
+    for (unsigned u = 0; u < 0x10000; ++u) {
+        if (u >= 0xD800 && u < 0xE000)
+            continue;
+        wchar_t unit = wchar_t(u);
+        if (wchar_to_name_upper(unit) != wchar_t(upcase(unit)) && ++differences <= 10)
+            ADD_FAILURE() << std::hex << u << " -> " << unsigned(wchar_to_name_upper(unit)) << ", Windows "
+                          << unsigned(upcase(unit));
+        // And as the ordinal comparison without case takes names.
+        wchar_t upper = wchar_to_name_upper(unit);
+        if (upper != unit && CompareStringOrdinal(&unit, 1, &upper, 1, TRUE) != CSTR_EQUAL && ++differences <= 10)
+            ADD_FAILURE() << std::hex << u << " and " << unsigned(upper) << " differ for CompareStringOrdinal";
+    }
+    EXPECT_EQ(differences, 0);
 }

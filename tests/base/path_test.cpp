@@ -213,8 +213,12 @@ TEST(PathIdentityKey, PathsOfOneFileShareTheKey)
         {L"C:\\App\\bin\\x.dll", L"C:/App/bin/x.dll", true},
         {L"C:/App/bin/", L"C:/App/bin", true},
         {L"./x", L"x", true},
-        // Non-ASCII letters fold through the program's case map.
+        // Non-ASCII letters fold as Windows folds file names, over the
+        // whole of Unicode as it knows it, one-way mappings left out.
         {L"C:/\u00C4pp/\u0416", L"C:/\u00E4pp/\u0436", true},
+        {L"C:/\u2C5F\uA7C1\u13F8", L"C:/\u2C2F\uA7C0\u13F0", true},
+        {L"C:/\u017F", L"C:/S", false},
+        {L"C:/\u0131", L"C:/I", false},
         {L"/x", L"x", false},
         {L"C:/App/bin/x.dll", L"C:/App/bin/y.dll", false},
         {L"C:/App/bin/..x", L"C:/App/bin/x", false},
@@ -234,6 +238,66 @@ TEST(PathIdentityKey, PathsOfOneFileShareTheKey)
         path_identity_key(c.b, b);
         EXPECT_EQ(packedkey_equal(a, b), c.same) << c.a << L" | " << c.b;
     }
+}
+
+// One table of resolved targets and the folders they must lie in.
+TEST(PathIsInside, TargetsInsideAndOutsideTheirFolders)
+{
+    struct InsideCase {
+        const wchar_t* path;
+        const wchar_t* folder;
+        bool inside;
+    };
+    const InsideCase cases[] = {
+        {L"C:/Program Files/Demo/notes.txt", L"C:/Program Files/Demo", true},
+        {L"C:/Program Files/Demo/data/a/b.bin", L"C:/Program Files/Demo/", true},
+        {L"c:/PROGRAM FILES\\demo\\Notes.txt", L"C:/Program Files/Demo", true},
+        {L"C:/Program Files/Demo./notes.txt", L"C:/Program Files/Demo", true},
+        {L"C:/Program Files/Demo/./notes.txt", L"C:/Program Files/Demo", true},
+        {L"C:/\u00C4pps/x", L"C:/\u00E4pps", true},
+        {L"C:/x.txt", L"C:/", true},
+        {L"//server/share/app/x", L"//server/share/app", true},
+        // The folder itself, its neighbours and what lies above.
+        {L"C:/Program Files/Demo", L"C:/Program Files/Demo", false},
+        {L"C:/Program Files/Demo/", L"C:/Program Files/Demo", false},
+        {L"C:/Program Files/Demo2/x", L"C:/Program Files/Demo", false},
+        {L"C:/Program Files/x", L"C:/Program Files/Demo", false},
+        {L"C:/Users/Public/Documents/important.doc", L"C:/Program Files/Demo", false},
+        {L"D:/Program Files/Demo/x", L"C:/Program Files/Demo", false},
+        // Steps up, by any spelling Windows may take for one.
+        {L"C:/Program Files/Demo/../evil.txt", L"C:/Program Files/Demo", false},
+        {L"C:/Program Files/Demo/.. /evil.txt", L"C:/Program Files/Demo", false},
+        {L"C:/Program Files/Demo/.../evil.txt", L"C:/Program Files/Demo", false},
+        {L"C:/Program Files/Demo/x", L"C:/Program Files/Demo/sub/..", false},
+        // Relative paths lie nowhere.
+        {L"../evil.txt", L"..", false},
+        {L"evil.txt", L"", false},
+        {L"Demo/x", L"Demo", false},
+        {L"C:", L"C:/", false},
+        {nullptr, L"C:/", false},
+        {L"C:/x", nullptr, false},
+    };
+    for (const InsideCase& c : cases)
+        EXPECT_EQ(path_is_inside(c.path, c.folder), c.inside)
+            << (c.path ? c.path : L"null") << L" in " << (c.folder ? c.folder : L"null");
+}
+
+TEST(PathIsFolderBelowRoot, FullFoldersBelowADriveOrShareRoot)
+{
+    struct FolderCase {
+        const wchar_t* path;
+        bool below_root;
+    };
+    const FolderCase cases[] = {
+        {L"C:/Program Files/Demo", true}, {L"C:/Apps\\Tools", true}, {L"//server/share/app", true},
+        {L"C:/Apps/", true},              {L"C:", false},        {L"C:/", false},
+        {L"C://", false},                 {L"C:/.", false},      {L"//server/share", false},
+        {L"//server/share/", false},      {L"Apps", false},      {L"..", false},
+        {L"C:/Apps/..", false},           {L"C:/Apps/../Other", false},
+        {L"", false},                     {nullptr, false},
+    };
+    for (const FolderCase& c : cases)
+        EXPECT_EQ(path_is_folder_below_root(c.path), c.below_root) << (c.path ? c.path : L"null");
 }
 
 TEST(Path, ConversionsGiveBackTheirMemory)

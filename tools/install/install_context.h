@@ -65,8 +65,10 @@ public:
     // By path identity (path_identity_key).
     cTreeMap<cPackedKey, cPreviousFile> previous_files;
     cTreeMap<cPackedKey, _guardchar<wchar_t>> previous_shortcuts;
-    // Made by the install job, in creation order, each once.
+    // Made by the install job, in creation order, each once, in the
+    // Start-menu folder of the product's group (empty until one is made).
     cLinkedList<_guardchar<wchar_t>> created_shortcuts;
+    _guardchar<wchar_t> shortcut_folder;
 };
 
 // The record's key of the product, "install/<code name>"; false when it

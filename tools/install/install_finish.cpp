@@ -33,6 +33,8 @@ void record_shortcut(cInstallContext& context, _guardchar<wchar_t>& path, cTreeM
         previous->Clear();
     if (tree_find_node(made, key) || !tree_get_or_add(made, static_cast<cPackedKey&&>(key)))
         return;
+    if (context.shortcut_folder.IsEmpty())
+        parent_folder_of(path.Text(), context.shortcut_folder);
     if (_guardchar<wchar_t>* created = list_append(context.created_shortcuts))
         created->Swap(path);
 }

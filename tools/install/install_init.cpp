@@ -10,11 +10,13 @@
 #include "base/path.h"
 #include "base/string_convert.h"
 #include "base/string_utils.h"
+#include "base/system_info.h"
 #include "tools/install/install_context.h"
 #include "tools/install/install_files.h"
 #include "tools/install/kill_point.h"
 #include "tools/install/older_product_queries.h"
 #include "tools/install/product_info.h"
+#include "tools/install/record_bounds.h"
 #include "tools/install/uninstall_entry.h"
 #include "tools/package/package_format.h"
 #include "tools/shell/app_language.h"
@@ -95,7 +97,7 @@ uint32_t read_context_package(cInstallContext& context)
         return INSTALL_INIT_BAD_PACKAGE;
     const wchar_t* code_name = context.package.GetString(product_code_name_key);
     context.package_version = pack_version(context.package.version);
-    if (!code_name || !code_name[0] || context.package_version == ~uint64_t(0))
+    if (!package_code_name_valid(code_name) || context.package_version == ~uint64_t(0))
         return INSTALL_INIT_BAD_PACKAGE;
     context.code_name.Assign(code_name);
     if (str_from_wstr_utf8(code_name, -1, context.code_name_utf8) <= 0)
@@ -126,9 +128,12 @@ uint32_t settle_language(cInstallContext& context, cApplicationConfig* store, cI
 // Calls add(key, path) for each recorded path ("<item_name><i>", i below
 // "<count_name>") that names a plain file now, by its identity key; missing
 // ones are passed over. A count that is required must be there and not 0.
-template <class Add>
+// Every path must lie where the record bounds it (inside(path)): one that
+// does not, even a missing one, makes the record damaged, so that the
+// update never deletes a file outside the product as one it dropped.
+template <class Inside, class Add>
 uint32_t for_each_recorded_file(cPreviousRecord& record, const char* count_name, const char* item_name,
-                                bool count_required, Add add)
+                                bool count_required, Inside inside, Add add)
 {
     int64_t count = 0;
     if (!record.ReadInt64(count_name, count) && count_required)
@@ -137,10 +142,7 @@ uint32_t for_each_recorded_file(cPreviousRecord& record, const char* count_name,
         return INSTALL_INIT_DAMAGED_RECORD;
     for (uint64_t i = 0; i < uint64_t(count); ++i) {
         _guardchar<wchar_t> path;
-        // A path that is not a full one would name a file of whatever
-        // folder is current, which an update then deletes as dropped.
-        if (!record.ReadString(item_name, int64_t(i), path) || !path_is_absolute(path.Text()) ||
-            path_is_drive(path.Text()))
+        if (!record.ReadString(item_name, int64_t(i), path) || !inside(path.Text()))
             return INSTALL_INIT_DAMAGED_RECORD;
         uint32_t kind = path_get_kind(path.Text());
         if (kind == PATH_KIND_MISSING)
@@ -156,9 +158,10 @@ uint32_t for_each_recorded_file(cPreviousRecord& record, const char* count_name,
     return INSTALL_INIT_READY;
 }
 
-uint32_t read_previous_files(cInstallContext& context, cPreviousRecord& record)
+uint32_t read_previous_files(cInstallContext& context, cPreviousRecord& record, const cRecordBounds& bounds)
 {
-    return for_each_recorded_file(record, "files", "file", true, [&](cPackedKey& key, _guardchar<wchar_t>& path) {
+    auto inside = [&bounds](const wchar_t* path) { return bounds.HoldsFile(path); };
+    return for_each_recorded_file(record, "files", "file", true, inside, [&](cPackedKey& key, _guardchar<wchar_t>& path) {
         if (tree_find_node(context.previous_files, key))
             return INSTALL_INIT_DAMAGED_RECORD;
         cPreviousFile* file = tree_get_or_add(context.previous_files, static_cast<cPackedKey&&>(key));
@@ -174,9 +177,11 @@ uint32_t read_previous_files(cInstallContext& context, cPreviousRecord& record)
     });
 }
 
-uint32_t read_previous_shortcuts(cInstallContext& context, cPreviousRecord& record)
+uint32_t read_previous_shortcuts(cInstallContext& context, cPreviousRecord& record, const cRecordBounds& bounds)
 {
-    return for_each_recorded_file(record, "shortc", "shortc", false, [&](cPackedKey& key, _guardchar<wchar_t>& path) {
+    auto inside = [&bounds](const wchar_t* path) { return bounds.HoldsShortcut(path); };
+    return for_each_recorded_file(record, "shortc", "shortc", false, inside,
+                                  [&](cPackedKey& key, _guardchar<wchar_t>& path) {
         if (tree_find_node(context.previous_shortcuts, key))
             return INSTALL_INIT_DAMAGED_RECORD;
         _guardchar<wchar_t>* shortcut = tree_get_or_add(context.previous_shortcuts, static_cast<cPackedKey&&>(key));
@@ -236,7 +241,16 @@ uint32_t check_install_folder(const wchar_t* path)
 
 uint32_t plan_install_files(cInstallContext& context)
 {
-    if (!build_install_file_list(context.package, context.file_list) || !context.file_list.first)
+    cInstallTargetFault fault;
+    if (build_install_targets(context.package, os_is_wow64(), nullptr, context.file_list, &fault) !=
+        INSTALL_TARGETS_SOUND) {
+        // The package itself was checked at start-up: what is left comes
+        // of the folder (a step up in it, a path too long, a target of
+        // another folder met there).
+        context.error_path.Assign(fault.target.Text());
+        return fault.kind == INSTALL_TARGET_UNRESOLVED ? INSTALL_INIT_BAD_PACKAGE : INSTALL_INIT_BAD_TARGET_PATH;
+    }
+    if (!context.file_list.first)
         return INSTALL_INIT_BAD_PACKAGE;
     cFolderAnswers folders(1024);
     for (auto* node = context.file_list.first; node; node = node->next) {
@@ -315,13 +329,18 @@ uint32_t read_previous_installation(cInstallContext& context, cApplicationConfig
     context.installed_version = uint64_t(version);
     if (context.installed_version > context.package_version)
         return INSTALL_INIT_NEWER_INSTALLED;
-    _guardchar<wchar_t> folder;
-    if (!record.ReadString("path", -1, folder) || path_get_kind(folder.Text()) != PATH_KIND_FOLDER ||
-        !set_pgm_folder(context.package.strings, folder.Text()))
+    _guardchar<char> key;
+    if (!install_record_key(context, key))
+        return INSTALL_INIT_DAMAGED_RECORD;
+    cRecordBounds bounds(store, key.Text());
+    const wchar_t* folder = bounds.Folder().Text();
+    if (folder && !bounds.FolderSound())
+        return INSTALL_INIT_DAMAGED_RECORD;
+    if (path_get_kind(folder) != PATH_KIND_FOLDER || !set_pgm_folder(context.package.strings, folder))
         return INSTALL_INIT_FOLDER_GONE;
-    uint32_t code = read_previous_files(context, record);
+    uint32_t code = read_previous_files(context, record, bounds);
     if (code == INSTALL_INIT_READY)
-        code = read_previous_shortcuts(context, record);
+        code = read_previous_shortcuts(context, record, bounds);
     if (code != INSTALL_INIT_READY)
         return code;
     code = plan_install_files(context);
@@ -386,6 +405,10 @@ uint32_t run_install_init(cInstallContext& context, cApplicationConfig* store, c
     uint32_t code = read_context_package(context);
     if (code == INSTALL_INIT_READY)
         code = settle_language(context, store, questions);
+    // Targets that collide, or lie outside their folders wherever the
+    // product goes, make the package a damaged one.
+    if (code == INSTALL_INIT_READY && check_install_targets(context.package, os_is_wow64(), nullptr) != INSTALL_TARGETS_SOUND)
+        code = INSTALL_INIT_BAD_PACKAGE;
     if (code == INSTALL_INIT_READY && store)
         code = read_previous_installation(context, *store);
     if (code != INSTALL_INIT_READY)

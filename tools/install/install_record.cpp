@@ -110,5 +110,10 @@ void write_install_record(cApplicationConfig& store, const cInstallContext& cont
     for (auto* node = context.created_shortcuts.first; node; node = node->next)
         write_text(store, keys.Indexed("shortc", index++), node->element.Text());
 
+    // The folder the shortcuts must lie in, for the update and the
+    // uninstall to tell a damaged record.
+    if (!context.shortcut_folder.IsEmpty())
+        write_text(store, keys.Name("group"), context.shortcut_folder.Text());
+
     write_finish_entries(store, context, keys);
 }

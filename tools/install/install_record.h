@@ -15,6 +15,8 @@ class cInstallContext;
 //   <key>/utime      4 bytes  Unix seconds of the installation
 //   <key>/files      4 bytes  N, then <key>/file0 .. file<N-1>: target paths
 //   <key>/shortc     4 bytes  M, then <key>/shortc0 ..: shortcut paths
+//   <key>/group               the Start-menu folder of the shortcuts, when
+//                             one was made (records before it have none)
 //   <key>/cplns<k>, <key>/cplcs<k>   name and command line of each finish
 //                    page entry with both, k from 0 without gaps
 // Shared by every product: "installer/app" (the installed manager's path)

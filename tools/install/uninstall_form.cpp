@@ -17,6 +17,7 @@ const cJobForm::cOutcome uninstall_outcomes[] = {
     {10, false, 1},  // UNINSTALL_DEREGISTERED
     {11, false, 1},  // UNINSTALL_CANCELLED
     {12, true, 1},   // UNINSTALL_INCOMPLETE
+    {13, true, 1},   // UNINSTALL_DAMAGED_RECORD
 };
 
 }  // namespace

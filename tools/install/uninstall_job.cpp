@@ -9,23 +9,13 @@
 #include "tools/install/uninstall_command.h"
 #include "tools/install/uninstall_entry.h"
 #include "tools/install/uninstall_record.h"
+#include "tools/package/package.h"
 #include "tools/shell/app_language.h"
 
 namespace {
 
 // Not an outcome: the language is settled and the work goes on.
 const uint32_t go_on = ~uint32_t(0);
-
-// The record's key is one name of the store and the entry's one name of
-// the registry: a separator in the code name would reach into another
-// product's record or entry.
-bool code_name_refused(const wchar_t* name)
-{
-    for (; *name; ++name)
-        if (*name == L'/' || *name == L'\\')
-            return true;
-    return false;
-}
 
 // "install/<code name>" followed by suffix.
 bool record_key(const cUninstallContext& context, const char* suffix, _guardchar<char>& out)
@@ -114,7 +104,7 @@ uint32_t uninstall_by_entry(const cUninstallContext& context, cUninstallQuestion
 
 }  // namespace
 
-cUninstallContext::cUninstallContext(const wchar_t* code)
+cUninstallContext::cUninstallContext(const wchar_t* code) : outside(0)
 {
     code_name.Assign(code);
     str_from_wstr_utf8(code, -1, code_name_utf8);
@@ -123,7 +113,9 @@ cUninstallContext::cUninstallContext(const wchar_t* code)
 uint32_t run_uninstall(cUninstallContext& context, cApplicationConfig* store, cUninstallQuestions& questions,
                        const cJob* job)
 {
-    if (context.code_name_utf8.IsEmpty() || code_name_refused(context.code_name.Text()))
+    // A separator in the code name would reach into another product's
+    // record or entry.
+    if (context.code_name_utf8.IsEmpty() || !package_code_name_valid(context.code_name.Text()))
         return UNINSTALL_NOT_INSTALLED;
     uint32_t result = settle_language(context, store, questions);
     if (result != go_on)

@@ -19,6 +19,7 @@ enum : uint32_t {
     UNINSTALL_DEREGISTERED = 5,         // only the entry was there, and it is gone
     UNINSTALL_CANCELLED = 6,            // the user said no; nothing changed
     UNINSTALL_INCOMPLETE = 7,           // a backup, shortcut, entry or the record could not be deleted
+    UNINSTALL_DAMAGED_RECORD = 8,       // done, but the record named files or shortcuts outside the product
 };
 
 // A recorded file as the uninstall finds it.
@@ -45,6 +46,9 @@ public:
     cLinkedList<int32_t> languages;       // offered when the record names none
     cLinkedList<cUninstallFile> files;    // recorded files, in record order
     cLinkedList<_guardchar<wchar_t>> shortcuts;  // recorded shortcuts that are files
+    // Recorded files and shortcuts outside the product's folders (or all of
+    // them, when the record's install folder is damaged): left alone.
+    uint32_t outside;
 };
 
 // What the job asks of its form, on the job's thread; each call blocks the

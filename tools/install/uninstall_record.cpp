@@ -10,6 +10,7 @@
 #include "tools/install/file_replace.h"
 #include "tools/install/install_files.h"
 #include "tools/install/kill_point.h"
+#include "tools/install/record_bounds.h"
 #include "tools/install/uninstall_entry.h"
 #include "tools/install/uninstall_job.h"
 
@@ -36,10 +37,11 @@ uint64_t record_names(cApplicationConfig& store, const char* key)
 // The paths of one of the record's lists: "<key>/<count>" counts them,
 // "<key>/<item><i>" names each. Indexes past what the record can hold are
 // not read; a name that is missing or unreadable is passed over, and so is
-// a path that is not a full one (it would name a file of whatever folder is
-// current). False when memory runs out.
+// a path that holds(path) refuses (it lies outside the product), which
+// *outside counts. False when memory runs out.
+template <class Holds>
 bool read_recorded_paths(cApplicationConfig& store, const char* key, const char* count_name, const char* list,
-                         cPathList& out)
+                         Holds holds, cPathList& out, uint32_t* outside)
 {
     int32_t size = int32_t(strlen(key) + strlen(count_name) + strlen(list)) + 32;
     _guardchar<char> name;
@@ -54,9 +56,12 @@ bool read_recorded_paths(cApplicationConfig& store, const char* key, const char*
         limit = uint64_t(count);
     for (uint64_t i = 0; i < limit; ++i) {
         _guardchar<wchar_t> path;
-        if (str_format(name.Buffer(), size, "%s/%s%I64u", key, list, i) <= 0 || !store.ReadString(name.Text(), path) ||
-            !path_is_absolute(path.Text()) || path_is_drive(path.Text()))
+        if (str_format(name.Buffer(), size, "%s/%s%I64u", key, list, i) <= 0 || !store.ReadString(name.Text(), path))
             continue;
+        if (!holds(path.Text())) {
+            ++*outside;
+            continue;
+        }
         _guardchar<wchar_t>* added = list_append(out);
         if (!added)
             return false;
@@ -80,8 +85,11 @@ uint8_t state_of(const wchar_t* path)
 // ever once the record is gone.
 bool find_recorded_files(cUninstallContext& context, cApplicationConfig& store, const char* key)
 {
+    cRecordBounds bounds(store, key);
+    auto holds_file = [&bounds](const wchar_t* path) { return bounds.HoldsFile(path); };
+    auto holds_shortcut = [&bounds](const wchar_t* path) { return bounds.HoldsShortcut(path); };
     cPathList paths;
-    if (!read_recorded_paths(store, key, "files", "file", paths))
+    if (!read_recorded_paths(store, key, "files", "file", holds_file, paths, &context.outside))
         return false;
     for (auto* node = paths.first; node; node = node->next) {
         cUninstallFile* file = list_append(context.files);
@@ -91,7 +99,7 @@ bool find_recorded_files(cUninstallContext& context, cApplicationConfig& store, 
         file->path.Swap(node->element);
     }
     list_clear(paths);
-    if (!read_recorded_paths(store, key, "shortc", "shortc", paths))
+    if (!read_recorded_paths(store, key, "shortc", "shortc", holds_shortcut, paths, &context.outside))
         return false;
     for (auto* node = paths.first; node; node = node->next) {
         if (path_get_kind(node->element.Text()) != PATH_KIND_FILE)
@@ -224,5 +232,5 @@ uint32_t uninstall_recorded_product(cUninstallContext& context, cApplicationConf
         return UNINSTALL_INCOMPLETE;
     }
     INSTALL_KILL_POINT("uninstall record saved", 0);
-    return UNINSTALL_DONE;
+    return context.outside ? UNINSTALL_DAMAGED_RECORD : UNINSTALL_DONE;
 }

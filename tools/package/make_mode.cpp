@@ -12,6 +12,7 @@
 #include "tools/package/installer_version.h"
 #include "tools/package/make_installer.h"
 #include "tools/package/make_log.h"
+#include "tools/package/make_targets.h"
 #include "tools/package/package_format.h"
 #include "tools/package/package_queries.h"
 #include "tools/package/scenario_reader.h"
@@ -37,6 +38,9 @@ int32_t log_scenario_result(cMakeLog& log, int32_t code, int32_t line)
     case SCENARIO_RESERVED_KEY:
         log.Print("ERROR:\n - at line %d: The string \"pgm\" names the install folder, which the installer "
                   "sets!\n", line);
+        break;
+    case SCENARIO_BAD_CODE_NAME:
+        log.Print("ERROR:\n - at line %d: A code name is not empty and holds neither '/' nor '\\'!\n", line);
         break;
     default:
         log.Print("ERROR:\n - at line %d: error code %d!\n", line, code);
@@ -80,22 +84,6 @@ bool keys_defined(const cPackage& package, cMakeLog& log)
     str_from_wstr_utf8(key, -1, name);
     log.Print("(e) Key \"%s\" is not defined in every language!\n", name.Text() ? name.Text() : "");
     return false;
-}
-
-// The files of a read package resolve to distinct paths in each language
-// on each Windows, as the installer will ask.
-bool files_installable(cPackage& package)
-{
-    if (!set_pgm_folder(package.strings, L"C:/Program Files/Product"))
-        return false;
-    for (auto* language = tree_first_node(package.language_strings); language; language = tree_next_node(language))
-        for (int platform = 0; platform < 2; ++platform) {
-            bool windows64 = platform == 1;
-            cLinkedList<cInstallItem> items;
-            if (!package.SetLanguage(language->key) || !build_install_file_list_for(package, windows64, items))
-                return false;
-        }
-    return true;
 }
 
 bool read_whole(cFileIOTarget& file, _typebuf<uint8_t>& bytes)
@@ -161,7 +149,7 @@ int32_t check_installer(const wchar_t* path, uint32_t package_offset, const uint
         log.Print("(e) The written package does not read back!\n");
         return MAKE_SAVE_FAILED;
     }
-    if (!files_installable(again)) {
+    if (!make_targets_sound(again, nullptr)) {
         log.Print("(e) Files of the package do not go to distinct paths in every language!\n");
         return MAKE_SCENARIO_FAILED;
     }
@@ -240,7 +228,7 @@ int32_t run_make_mode(const wchar_t* own_path, const wchar_t* typed_scenario_pat
     log_scenario_encoding(log, encoding);
     if (result != MAKE_DONE)
         return result;
-    if (!keys_defined(package, log))
+    if (!keys_defined(package, log) || !make_targets_sound(package, &log))
         return MAKE_SCENARIO_FAILED;
     cFileIO own;
     if (!own.Open(own_path, FILE_MODE_READ)) {

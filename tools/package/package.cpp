@@ -183,7 +183,8 @@ const wchar_t* package_first_undefined_key(const cPackage& package)
 
 bool package_relative_path_valid(const wchar_t* path)
 {
-    if (!path || !path[0])
+    // "C:/" at least goes before it.
+    if (!path || !path[0] || wstr_length(path) > package_target_limit - 3)
         return false;
     const wchar_t* segment = path;
     for (const wchar_t* at = path;; ++at) {
@@ -195,6 +196,16 @@ bool package_relative_path_valid(const wchar_t* path)
             return true;
         segment = at + 1;
     }
+}
+
+bool package_code_name_valid(const wchar_t* name)
+{
+    if (!name || !name[0])
+        return false;
+    for (; *name; ++name)
+        if (*name == L'/' || *name == L'\\')
+            return false;
+    return true;
 }
 
 int32_t package_language_from_code(const wchar_t* text)

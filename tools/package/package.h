@@ -15,6 +15,10 @@
 const uint32_t package_language_limit = 10;
 // An access digit that was not given.
 const uint8_t package_access_none = 8;
+// The longest target path the install job can write: "<target>.tmp" in the
+// long-path form Windows takes (32,767 units with the "\\?\" prefix and
+// the NUL).
+const int32_t package_target_limit = 32758;
 // The folder key of the installation folder, set at install time.
 extern const wchar_t package_pgm_key[];
 
@@ -46,6 +50,7 @@ struct cPackageFileEntry {
     // 3-bit mask each (4 read, 2 write, 1 execute), package_access_none
     // when not given.
     uint8_t access[3];
+    int32_t line = -1;  // the scenario line that added it; -1 when read from a package
 };
 
 // A program or page offered on the finish page.
@@ -187,8 +192,12 @@ const wchar_t* package_first_undefined_key(const cPackage& package);
 // A member path relative to its folder: not empty, '/'-separated, and every
 // segment a name Windows keeps for a file of its own (path_is_plain_file_name:
 // so no segment is empty, ".", "..", a device or a stream name, and the path
-// is not absolute).
+// is not absolute), short enough for a target in a folder on a drive.
 bool package_relative_path_valid(const wchar_t* path);
+
+// A code name that names one record and one Windows entry: not empty, and
+// neither '/' nor '\\', which would reach into another record or entry.
+bool package_code_name_valid(const wchar_t* name);
 
 // The id of the language whose three-letter code the text starts with; -1
 // for none. Codes are compared case-sensitively.

@@ -41,7 +41,8 @@ extern const char package_magic[8];
 
 // Reads the package at the stream's position into the emptied model. The
 // block must inflate to exactly its size and digest, every record must be
-// sound (member paths relative and plain, file entries naming existing
+// sound (member paths relative and plain, without a NUL, file entries
+// going into the install folder or a full folder without a step up, naming existing
 // members, keys that place things defined); false otherwise, with the model
 // partly filled.
 bool read_package(cPackage& package, cFileIOTarget* input);

@@ -79,20 +79,120 @@ bool set_pgm_folder(cPackageStrings& table, const wchar_t* folder)
     return value && assign(*value, folder);
 }
 
-bool resolve_item_path(const cPackage& package, const wchar_t* folder_key, const wchar_t* path,
-                       _guardchar<wchar_t>& out)
+namespace {
+
+// folder + '/' + path as resolve_item_path joins them.
+bool join_item_path(const wchar_t* folder, const wchar_t* path, _guardchar<wchar_t>& out)
 {
-    if (!folder_key || !folder_key[0])
-        return assign(out, path);
-    const wchar_t* folder = package.GetString(folder_key);
-    if (!folder)
-        return false;
     if (!folder[0])
         return assign(out, path);
     if (!path || !path[0])
         return assign(out, folder);
     bool separated = folder[wstr_length(folder) - 1] == L'/';
     return path_format(out, separated ? L"%s%s" : L"%s/%s", folder, path);
+}
+
+// A folder no user would choose, which stands for the one they will.
+const wchar_t stand_in_install_folder[] = L"C:/Program Files/Product";
+
+uint32_t fail_target(cInstallTargetFault* fault, uint32_t kind, const cPackageFileEntry* entry,
+                     const cPackageFileEntry* other, const wchar_t* target)
+{
+    if (fault) {
+        fault->kind = kind;
+        fault->entry = entry;
+        fault->other = other;
+        fault->target.Assign(target);
+    }
+    return kind;
+}
+
+// The entry's target, inside its folder and short enough to be written.
+uint32_t resolve_target(const cPackage& package, const cPackageFileEntry& entry, const wchar_t* install_folder,
+                        _guardchar<wchar_t>& target)
+{
+    const wchar_t* key = entry.folder_key.Text();
+    const wchar_t* folder = key && install_folder && wstr_compare(key, package_pgm_key) == 0
+                                ? install_folder
+                                : key && key[0] ? package.GetString(key) : L"";
+    if (!folder || !join_item_path(folder, entry.path.Text(), target))
+        return INSTALL_TARGET_UNRESOLVED;
+    if (!path_is_inside(target.Text(), folder) || target.Length() > package_target_limit)
+        return INSTALL_TARGET_OUTSIDE;
+    return INSTALL_TARGETS_SOUND;
+}
+
+// A target listed with the entry and the item made of it.
+struct cPlacedTarget {
+    const cPackageFileEntry* entry;
+    const cInstallItem* item;
+};
+
+typedef cTreeMap<cPackedKey, cPlacedTarget> cTargetsByIdentity;
+
+// A target whose folder, or a folder above it, is another target.
+uint32_t find_target_in_folder(const cTargetsByIdentity& targets, cInstallTargetFault* fault)
+{
+    for (auto* node = tree_first_node(targets); node; node = tree_next_node(node)) {
+        _typebuf<wchar_t> identity;
+        int32_t length = 0;
+        const cPlacedTarget& placed = node->value;
+        if (!path_identity_text(placed.item->target_path.Text(), identity, length))
+            return fail_target(fault, INSTALL_TARGET_UNRESOLVED, placed.entry, nullptr, nullptr);
+        for (int32_t cut = length - 1; cut > 0; --cut) {
+            if (identity[cut] != L'/')
+                continue;
+            cPackedKey folder;
+            packedkey_from_wstr(folder, identity.Data(), cut);
+            if (const cPlacedTarget* holder = tree_find_value(targets, folder))
+                return fail_target(fault, INSTALL_TARGET_IN_FOLDER, placed.entry, holder->entry,
+                                   holder->item->target_path.Text());
+        }
+    }
+    return INSTALL_TARGETS_SOUND;
+}
+
+}  // namespace
+
+bool resolve_item_path(const cPackage& package, const wchar_t* folder_key, const wchar_t* path,
+                       _guardchar<wchar_t>& out)
+{
+    if (!folder_key || !folder_key[0])
+        return assign(out, path);
+    const wchar_t* folder = package.GetString(folder_key);
+    return folder && join_item_path(folder, path, out);
+}
+
+uint32_t build_install_targets(const cPackage& package, bool windows64, const wchar_t* install_folder,
+                               cLinkedList<cInstallItem>& out, cInstallTargetFault* fault)
+{
+    list_clear(out);
+    cTargetsByIdentity targets(1024);
+    for (auto* node = package.files.first; node; node = node->next) {
+        const cPackageFileEntry& entry = node->element;
+        if (!platform_matches(entry, windows64) || !language_matches(entry, package.current_language))
+            continue;
+        const cPackageMember* member = package_member(package, entry.member_index);
+        cInstallItem* item = list_append(out);
+        if (!member || !item)
+            return fail_target(fault, INSTALL_TARGET_UNRESOLVED, &entry, nullptr, nullptr);
+        uint32_t kind = resolve_target(package, entry, install_folder, item->target_path);
+        if (kind != INSTALL_TARGETS_SOUND)
+            return fail_target(fault, kind, &entry, nullptr, item->target_path.Text());
+        cPackedKey identity;
+        path_identity_key(item->target_path.Text(), identity);
+        if (const cPlacedTarget* same = identity.Data() ? tree_find_value(targets, identity) : nullptr)
+            return fail_target(fault, INSTALL_TARGETS_COLLIDE, &entry, same->entry, item->target_path.Text());
+        cPlacedTarget* placed = identity.Data() ? tree_get_or_add(targets, static_cast<cPackedKey&&>(identity)) : nullptr;
+        if (!placed)
+            return fail_target(fault, INSTALL_TARGET_UNRESOLVED, &entry, nullptr, item->target_path.Text());
+        placed->entry = &entry;
+        placed->item = item;
+        item->member_index = entry.member_index;
+        memcpy(item->access, entry.access, 3);
+        memcpy(item->digest, member->digest, 32);
+    }
+    return find_target_in_folder(targets, fault);
 }
 
 bool build_install_file_list(const cPackage& package, cLinkedList<cInstallItem>& out)
@@ -102,29 +202,14 @@ bool build_install_file_list(const cPackage& package, cLinkedList<cInstallItem>&
 
 bool build_install_file_list_for(const cPackage& package, bool windows64, cLinkedList<cInstallItem>& out)
 {
-    list_clear(out);
-    cTreeMap<cPackedKey, uint8_t> targets(1024);
-    for (auto* node = package.files.first; node; node = node->next) {
-        const cPackageFileEntry& entry = node->element;
-        if (!platform_matches(entry, windows64) || !language_matches(entry, package.current_language))
-            continue;
-        const cPackageMember* member = package_member(package, entry.member_index);
-        cInstallItem* item = list_append(out);
-        if (!member || !item || !resolve_item_path(package, entry.folder_key.Text(), entry.path.Text(), item->target_path))
-            return false;
-        cPackedKey identity;
-        path_identity_key(item->target_path.Text(), identity);
-        if (!identity.Data() || tree_find_node(targets, identity))
-            return false;
-        if (!tree_get_or_add(targets, static_cast<cPackedKey&&>(identity)))
-            return false;
-        item->member_index = entry.member_index;
-        memcpy(item->access, entry.access, 3);
-        memcpy(item->digest, member->digest, 32);
-    }
-    return true;
+    return build_install_targets(package, windows64, nullptr, out, nullptr) == INSTALL_TARGETS_SOUND;
 }
 
+uint32_t check_install_targets(const cPackage& package, bool windows64, cInstallTargetFault* fault)
+{
+    cLinkedList<cInstallItem> items;
+    return build_install_targets(package, windows64, stand_in_install_folder, items, fault);
+}
 bool build_shortcut_items(const cPackage& package, cLinkedList<cShortcutItem>& out)
 {
     list_clear(out);

@@ -53,12 +53,38 @@ bool set_pgm_folder(cPackageStrings& table, const wchar_t* folder);
 bool resolve_item_path(const cPackage& package, const wchar_t* folder_key, const wchar_t* path,
                        _guardchar<wchar_t>& out);
 
+// Why the files of a package cannot go where it places them.
+enum : uint32_t {
+    INSTALL_TARGETS_SOUND = 0,
+    INSTALL_TARGET_UNRESOLVED = 1,  // its folder key has no value, or it names no member
+    INSTALL_TARGET_OUTSIDE = 2,     // not inside its folder ("..", a folder that is no full path), or too long
+    INSTALL_TARGETS_COLLIDE = 3,    // two targets are one file
+    INSTALL_TARGET_IN_FOLDER = 4,   // one target is the folder of another
+};
+
+// The first fault found: its kind, the entry at fault and, for two
+// targets, the earlier entry it meets; the target at fault (when it
+// resolved).
+struct cInstallTargetFault {
+    uint32_t kind;
+    const cPackageFileEntry* entry;
+    const cPackageFileEntry* other;
+    _guardchar<wchar_t> target;
+};
+
 // The files for this Windows (32- or 64-bit) and the current language, in
-// package order. False when a target does not resolve, a file names no
-// member, or two targets are one file (compared without case, runs of '/'
-// as one).
+// package order, each target inside its folder (install_folder for "pgm";
+// null: the package's "pgm" string), no two targets one file and none the
+// folder of another. INSTALL_TARGETS_SOUND, or the first fault (also in
+// fault when given).
+uint32_t build_install_targets(const cPackage& package, bool windows64, const wchar_t* install_folder,
+                               cLinkedList<cInstallItem>& out, cInstallTargetFault* fault);
+// The same at "pgm", this Windows; true when sound.
 bool build_install_file_list(const cPackage& package, cLinkedList<cInstallItem>& out);
 bool build_install_file_list_for(const cPackage& package, bool windows64, cLinkedList<cInstallItem>& out);
+// The faults of the package's files that every install folder has: the
+// targets as they would be in a folder of the user's choice.
+uint32_t check_install_targets(const cPackage& package, bool windows64, cInstallTargetFault* fault);
 // False when a name or a path does not resolve.
 bool build_shortcut_items(const cPackage& package, cLinkedList<cShortcutItem>& out);
 bool build_run_list(const cPackage& package, cLinkedList<cFinishItem>& out);

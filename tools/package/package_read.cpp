@@ -1,9 +1,11 @@
 #include <string.h>
+#include <wchar.h>
 #include <zlib.h>
 
 #include "base/buffers/typebuf.h"
 #include "base/byte_order.h"
 #include "base/file_io_target.h"
+#include "base/path.h"
 #include "base/sha256.h"
 #include "base/zlib_inflate.h"
 #include "tools/package/package_format.h"
@@ -261,15 +263,43 @@ bool read_record(cPackageRecordReader& in, uint8_t type, cPackage& package)
     }
 }
 
-// What the records say must agree: every file names a member, and every
-// key that places something is defined.
+// A folder that a file goes to, in the table when the table has it: a full
+// path without a step up, so that the file's plain relative path keeps it
+// inside (a value such as ".." would send it beside the installer).
+bool folder_value_sound(const cPackageStrings& table, const cPackedKey& key)
+{
+    const _guardchar<wchar_t>* value = tree_find_value(table, key);
+    return !value || (path_is_absolute(value->Text()) && !path_has_parent_step(value->Text()));
+}
+
+// Every file goes into the install folder or into a sound folder in every
+// language.
+bool file_folders_sound(const cPackage& package)
+{
+    for (auto* node = package.files.first; node; node = node->next) {
+        const wchar_t* key = node->element.folder_key.Text();
+        if (key && wcscmp(key, package_pgm_key) == 0)
+            continue;
+        cPackedKey packed;
+        packedkey_from_wstr(packed, key ? key : L"", -1);
+        if (!key || !key[0] || !folder_value_sound(package.strings, packed))
+            return false;
+        for (auto* table = tree_first_node(package.language_strings); table; table = tree_next_node(table))
+            if (!folder_value_sound(table->value, packed))
+                return false;
+    }
+    return true;
+}
+
+// What the records say must agree: every file names a member and goes into
+// a sound folder, and every key that places something is defined.
 bool records_consistent(const cPackage& package)
 {
     uint32_t members = package_member_count(package);
     for (auto* node = package.files.first; node; node = node->next)
         if (node->element.member_index >= members)
             return false;
-    return !package_first_undefined_key(package);
+    return file_folders_sound(package) && !package_first_undefined_key(package);
 }
 
 }  // namespace

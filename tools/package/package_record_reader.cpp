@@ -50,7 +50,8 @@ bool cPackageRecordReader::Text(_guardchar<wchar_t>& text)
 {
     uint16_t length;
     const uint8_t* bytes;
-    if (!U16(length) || !Skip(length, &bytes))
+    // A NUL would end the text early: "a\0b" read as "a".
+    if (!U16(length) || !Skip(length, &bytes) || memchr(bytes, 0, length))
         return false;
     text.Clear();
     if (length)

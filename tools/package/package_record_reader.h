@@ -18,7 +18,7 @@ public:
     bool U8(uint8_t& value);
     bool U16(uint16_t& value);
     bool U32(uint32_t& value);
-    // u16 length, then that much UTF-8.
+    // u16 length, then that much UTF-8 without a NUL.
     bool Text(_guardchar<wchar_t>& text);
     // u16 length (not 0), then the key's bytes padded with zeros: the key
     // ends at the first zero inside that length and must not be empty.

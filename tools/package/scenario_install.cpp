@@ -44,6 +44,7 @@ int32_t add_install_file(cPackage& package, const cInstallLine& line, const wcha
     pending->size = uint32_t(size);
     pending->line = package.scenario_line;
     entry->member_index = index;
+    entry->line = package.scenario_line;
     entry->folder_key.Assign(line.folder_key.Text());
     entry->path.Assign(path);
     for (auto* node = line.languages.first; node; node = node->next)

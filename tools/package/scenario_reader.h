@@ -37,6 +37,7 @@ enum : int32_t {
     SCENARIO_BAD_ACCESS = 27,
     SCENARIO_EMPTY_SOURCE = 28,     // a source file of 0 bytes, which a package cannot hold
     SCENARIO_RESERVED_KEY = 29,     // a string "pgm": the install folder is the installer's to set
+    SCENARIO_BAD_CODE_NAME = 30,    // an empty code name, or one holding '/' or '\\'
 };
 
 // How the scenario's bytes were read as text.

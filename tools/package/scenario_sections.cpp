@@ -177,7 +177,11 @@ int32_t scenario_read_software(cPackage& package, const wchar_t* line)
     _guardchar<wchar_t> value;
     switch (key) {
     case KEY_CODENAME: case KEY_NAME: case KEY_PUBLISHER: case KEY_COPYRIGHT: case KEY_GROUP: case KEY_FOLDER:
-        if (!read_final_quoted(at, value) || !set_string(package.strings, software_keys[key], value))
+        if (!read_final_quoted(at, value))
+            return SCENARIO_BAD_TEXT;
+        if (key == KEY_CODENAME && !package_code_name_valid(value.Text()))
+            return SCENARIO_BAD_CODE_NAME;
+        if (!set_string(package.strings, software_keys[key], value))
             return SCENARIO_BAD_TEXT;
         return SCENARIO_OK;
     case KEY_VERSION:
@@ -235,6 +239,9 @@ int32_t scenario_read_strings(cPackage& package, const wchar_t* line)
     const wchar_t* at = end;
     if (!key_text.Text() || !scenario_expect_equals(at) || !read_final_quoted(at, value))
         return SCENARIO_BAD_TEXT;
+    // The same string as [Software] "codename", in any language.
+    if (wstr_compare(key_text.Text(), software_keys[KEY_CODENAME]) == 0 && !package_code_name_valid(value.Text()))
+        return SCENARIO_BAD_CODE_NAME;
     cPackageStrings* table = &package.strings;
     if (language >= 0 && !(table = tree_find_value(package.language_strings, language)))
         return SCENARIO_BAD_LANGUAGE;

@@ -55,24 +55,37 @@ TEST(InstallInitUI, ShowsTheOutcomeOfTheStartUp)
         const wchar_t* first_title; // the window active once the job asked or ended
         bool result;
         int32_t language;           // the package's language afterwards, -1 not asked
+        const char* crafted;        // a package written by package_fixtures.py instead of the product
     };
     const InitCase cases[] = {
-        {"missing package", nullptr, nullptr, L"Error", false, -1},
-        {"newer version installed", "v1", "\x00\x00\x00\x00\x00\x00\x09\x00", L"Information", false, -1},
-        {"two languages, the first taken", "two", nullptr, L"", true, 0},
+        {"missing package", nullptr, nullptr, L"Error", false, -1, nullptr},
+        {"newer version installed", "v1", "\x00\x00\x00\x00\x00\x00\x09\x00", L"Information", false, -1, nullptr},
+        {"two languages, the first taken", "two", nullptr, L"", true, 0, nullptr},
+        // Damaged packages: the message, never a wizard whose folder page
+        // cannot go on.
+        {"a file under the folder \"..\"", nullptr, nullptr, L"Error", false, -1, "pkg_startup_dotdot.bin"},
+        {"one target twice", nullptr, nullptr, L"Error", false, -1, "pkg_startup_twice.bin"},
+        {"targets differing in case", nullptr, nullptr, L"Error", false, -1, "pkg_startup_case.bin"},
+        {"targets differing in an umlaut's case", nullptr, nullptr, L"Error", false, -1, "pkg_startup_umlaut.bin"},
+        {"a target inside another", nullptr, nullptr, L"Error", false, -1, "pkg_startup_nested.bin"},
+        {"a code name with '/'", nullptr, nullptr, L"Error", false, -1, "pkg_startup_codename_slash.bin"},
+        {"a code name with '\\'", nullptr, nullptr, L"Error", false, -1, "pkg_startup_codename_backslash.bin"},
     };
     for (const InitCase& c : cases) {
         TempFolder folder(L"initui");
         CreateDirectoryW(folder.Native(L"store").c_str(), nullptr);
         cCIAppConfig* store = new cCIAppConfig;
         store->OpenStore(folder.Path(L"store").c_str());
-        std::wstring package = c.product ? installers().Get(c.product) : folder.Path(L"none.exe");
+        std::wstring package = c.product   ? installers().Get(c.product)
+                               : c.crafted ? slash_path(wide_of(test_data_path((std::string("../package/") +
+                                                                                c.crafted).c_str())))
+                                           : folder.Path(L"none.exe");
         if (c.recorded) {
             std::string key = "install/" + utf8_of(installers().code_name) + "/ver";
             store->WriteBytes(key.c_str(), c.recorded, 8);
             ASSERT_TRUE(store->Save());
         }
-        cInstallContext context(runner_path().c_str(), package.c_str(), uint32_t(manager_length));
+        cInstallContext context(runner_path().c_str(), package.c_str(), c.crafted ? 0 : uint32_t(manager_length));
         std::wstring early_title, later_title;
         bool closed_early = false, result = !c.result;
         wchar_t name[] = L"initui";

@@ -277,6 +277,82 @@ TEST(InstallRoad, ARecordNamingOneFileTwiceIsDamaged)
     EXPECT_EQ(file_bytes(world.Path(L"bystander.txt")), "kept");
 }
 
+// A damaged record may name any file of the machine; the update deletes
+// the files the new version drops, so it must not take such a record: the
+// start-up refuses it, and nothing outside the product (nor in it) changes.
+TEST(InstallRoad, ARecordNamingWhatLiesOutsideTheProductIsDamaged)
+{
+    struct OutsideCase {
+        const char* what;
+        const char* list;  // "files" or "shortc": a path appended to that list; null: "path" replaced
+        std::wstring (*path)(const World&);
+        DWORD exit_code;
+    } cases[] = {
+        {"a document of the user's", "files",
+         [](const World& world) { return world.Path(L"Public/Documents/important.doc"); }, 50 + 6},
+        {"a step up out of the folder", "files",
+         [](const World& world) { return world.App() + L"/../Public/Documents/important.doc"; }, 50 + 6},
+        {"the folder beside the product's", "files",
+         [](const World& world) { return world.Path(L"app2/important.doc"); }, 50 + 6},
+        {"a shortcut outside the group", "shortc",
+         [](const World& world) { return world.Path(L"Public/Documents/important.doc"); }, 50 + 6},
+        {"an install folder with a step up", nullptr,
+         [](const World& world) { return world.App(L"bin/.."); }, 50 + 6},
+        {"a relative install folder", nullptr, [](const World&) { return std::wstring(L"app"); }, 50 + 6},
+        {"an install folder at the drive's root", nullptr,
+         [](const World& world) { return world.App().substr(0, 3); }, 50 + 6},
+    };
+    for (const OutsideCase& c : cases) {
+        SCOPED_TRACE(c.what);
+        World world(L"outside");
+        ASSERT_EQ(world.Install("v1").exit_code, 0u);
+        for (const wchar_t* folder : {L"Public", L"Public/Documents", L"app2"})
+            CreateDirectoryW(windows_path(world.Path(folder)).c_str(), nullptr);
+        for (const wchar_t* file : {L"Public/Documents/important.doc", L"app2/important.doc"})
+            ASSERT_TRUE(put_file(world.Path(file), "the user's"));
+        cCIAppConfig store;
+        ASSERT_TRUE(store.OpenStore(world.CommonStore().c_str()));
+        std::string prefix = "install/" + utf8_of(installers().code_name) + "/";
+        if (c.list) {
+            int64_t count = 0;
+            ASSERT_TRUE(store.ReadInt64((prefix + c.list).c_str(), count));
+            // "files" counts "file0"...; "shortc" counts "shortc0"...
+            std::string item = std::string(c.list) == "files" ? "file" : c.list;
+            store.WriteString((prefix + item + std::to_string(count)).c_str(), c.path(world).c_str(), -1);
+            store.WriteInt32((prefix + c.list).c_str(), int32_t(count + 1));
+        } else {
+            store.WriteString((prefix + "path").c_str(), c.path(world).c_str(), -1);
+        }
+        ASSERT_TRUE(store.Save());
+        RunResult update = world.Install("v2");
+        EXPECT_EQ(update.exit_code, c.exit_code) << update.output;
+        for (const wchar_t* file : {L"Public/Documents/important.doc", L"app2/important.doc"})
+            EXPECT_EQ(file_bytes(world.Path(file)), "the user's") << utf8_of(file);
+        std::map<std::wstring, std::wstring> v1 = product_files("v1");
+        for (const auto& file : v1)
+            EXPECT_TRUE(file_bytes(world.App(file.first)) == file_bytes(road_folder() + L"/" + file.second))
+                << utf8_of(file.first) << " is as v1 left it";
+    }
+}
+
+// A record written before the Start-menu group was recorded: its
+// shortcuts are bounded by the Start menu's programs folder, and the
+// update goes through.
+TEST(InstallRoad, ARecordWithoutItsGroupIsUpdated)
+{
+    World world(L"nogroup");
+    ASSERT_EQ(world.Install("v1").exit_code, 0u);
+    ASSERT_EQ(slash_path(wide_of(world.Record()["group"])), world.Group());
+    cCIAppConfig store;
+    ASSERT_TRUE(store.OpenStore(world.CommonStore().c_str()));
+    store.DeleteKey(("install/" + utf8_of(installers().code_name) + "/group").c_str());
+    ASSERT_TRUE(store.Save());
+    RunResult update = world.Install("v2");
+    ASSERT_EQ(update.exit_code, 0u) << update.output;
+    expect_installed(world, "v2", "1.1");
+    EXPECT_FALSE(exists(world.Group() + L"/Tool.lnk")) << "a shortcut not made again goes";
+}
+
 TEST(InstallRoad, MakeRefusesAnEmptyFile)
 {
     TempFolder out(L"empty");

@@ -128,30 +128,92 @@ TEST(UninstallJob, WhatIsLeftAroundTheProductGoesWithItWithoutAQuestion)
     }
 }
 
+// A damaged record may name any file of the machine: whatever lies outside
+// the recorded install folder (files) or Start-menu group (shortcuts) is
+// neither moved nor deleted nor pruned, and the outcome says so.
 TEST(UninstallJob, ARecordedPathThatIsNotAFullOneIsPassedOver)
 {
     World world(L"unrelative");
     ASSERT_EQ(world.Install("v1").exit_code, 0u);
     uint32_t files = uint32_t(le_value(world.Record()["files"]));
-    const wchar_t* strays[] = {L"", L"./stray.txt", L"stray.txt", L"C:", L".\\bin/app.exe", L"bin/app.exe"};
-    for (const wchar_t* stray : strays)
+    uint32_t shortcuts = uint32_t(le_value(world.Record()["shortc"]));
+    std::wstring app = world.App();
+    const std::wstring strays[] = {L"", L"./stray.txt", L"stray.txt", L"C:", L".\\bin/app.exe", L"bin/app.exe",
+                                   world.Path(L"Public/Documents/important.doc"), world.Path(L"app2/neighbour.txt"),
+                                   app + L"/../Public/Documents/up.doc", app + L"/bin/.. /../Public/blank.doc",
+                                   app, app + L"/", world.Group() + L"/Road App.lnk"};
+    for (const std::wstring& stray : strays)
         write_record_bytes(world, ("file" + std::to_string(files++)).c_str(), utf8_of(stray));
     write_record_bytes(world, "files", std::string(reinterpret_cast<const char*>(&files), 4));
-    // Files those paths would name in the current folder.
+    // A shortcut outside the group, and a product file as a shortcut.
+    for (const std::wstring& stray : {world.Path(L"Public/Desktop/other.lnk"), world.App(L"bin/app.exe")})
+        write_record_bytes(world, ("shortc" + std::to_string(shortcuts++)).c_str(), utf8_of(stray));
+    write_record_bytes(world, "shortc", std::string(reinterpret_cast<const char*>(&shortcuts), 4));
+    // Files those paths would name in the current folder and outside.
     TempFolder current(L"uncurrent");
     const wchar_t* kept[] = {L".bkp", L"stray.txt", L"stray.txt.bkp", L"bin/app.exe"};
     CreateDirectoryW(current.Native(L"bin").c_str(), nullptr);
     for (const wchar_t* name : kept)
         ASSERT_TRUE(current.WriteFile(name, "not the product's"));
+    const wchar_t* outside[] = {L"Public/Documents/important.doc", L"Public/Documents/up.doc", L"Public/blank.doc",
+                                L"app2/neighbour.txt", L"Public/Desktop/other.lnk"};
+    for (const wchar_t* name : {L"Public", L"Public/Documents", L"Public/Desktop", L"app2"})
+        CreateDirectoryW(windows_path(world.Path(name)).c_str(), nullptr);
+    for (const wchar_t* name : outside)
+        ASSERT_TRUE(put_file(world.Path(name), "not the product's"));
     wchar_t before[MAX_PATH];
     GetCurrentDirectoryW(MAX_PATH, before);
     SetCurrentDirectoryW(windows_path(current.Path()).c_str());
     ScriptedQuestions questions;
-    EXPECT_EQ(InWorld(world).Uninstall(installers().code_name, questions), UNINSTALL_DONE);
+    EXPECT_EQ(InWorld(world).Uninstall(installers().code_name, questions), UNINSTALL_DAMAGED_RECORD);
     SetCurrentDirectoryW(before);
     for (const wchar_t* name : kept)
         EXPECT_EQ(current.ReadFile(name), "not the product's") << utf8_of(name);
+    for (const wchar_t* name : outside)
+        EXPECT_EQ(file_bytes(world.Path(name)), "not the product's") << utf8_of(name);
+    EXPECT_TRUE(questions.held.empty());
     expect_v1_uninstalled(world);
+}
+
+// A recorded install folder that bounds nothing leaves every recorded file
+// alone; a record from before the group was recorded still loses its
+// shortcuts, which lie in the Start menu's programs folder.
+TEST(UninstallJob, TheRecordedFoldersBoundWhatGoes)
+{
+    struct BoundCase {
+        const char* what;
+        std::function<std::string(const World&)> folder;  // null: the group key goes instead
+        uint32_t outcome;
+    } cases[] = {
+        {"a relative folder", [](const World&) { return std::string("app"); }, UNINSTALL_DAMAGED_RECORD},
+        {"a drive's root", [](const World& world) { return utf8_of(world.App().substr(0, 3)); },
+         UNINSTALL_DAMAGED_RECORD},
+        {"a step up", [](const World& world) { return utf8_of(world.App(L"bin/..")); }, UNINSTALL_DAMAGED_RECORD},
+        {"no group recorded", nullptr, UNINSTALL_DONE},
+    };
+    for (const BoundCase& c : cases) {
+        SCOPED_TRACE(c.what);
+        World world(L"unbound");
+        ASSERT_EQ(world.Install("v1").exit_code, 0u);
+        ASSERT_EQ(slash_path(wide_of(world.Record()["group"])), world.Group());
+        ProductSnapshot installed = v1_snapshot(world);
+        if (c.folder) {
+            write_record_bytes(world, "path", c.folder(world));
+        } else {
+            cCIAppConfig store;
+            ASSERT_TRUE(store.OpenStore(world.CommonStore().c_str()));
+            store.DeleteKey(record_key("group").c_str());
+            ASSERT_TRUE(store.Save());
+        }
+        ScriptedQuestions questions;
+        EXPECT_EQ(InWorld(world).Uninstall(installers().code_name, questions), c.outcome);
+        if (c.outcome == UNINSTALL_DONE) {
+            expect_v1_uninstalled(world);
+        } else {
+            EXPECT_TRUE(v1_snapshot(world).files == installed.files) << "every file stays";
+            EXPECT_TRUE(world.Record().empty()) << "the record goes";
+        }
+    }
 }
 
 TEST(UninstallJob, AFileThatGoesWhileAskedAboutIsNotAskedAgain)

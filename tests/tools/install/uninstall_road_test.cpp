@@ -6,6 +6,7 @@
 
 #include <string>
 
+#include "base/ci_app_config.h"
 #include "tests/support/child_process.h"
 #include "tests/tools/install/uninstall_fixture.h"
 
@@ -189,5 +190,34 @@ TEST(UninstallRoad, ARecordThatCannotBeSavedIsReportedAndTheNextRunFinishes)
     AnsweredRun second = uninstall_in(world, installers().code_name, {yes_to(confirm_title), yes_to(information_title)});
     EXPECT_EQ(second.met, titles({confirm_title, information_title}));
     EXPECT_EQ(second.run.exit_code, 0u);
+    expect_v1_uninstalled(world);
+}
+
+// A damaged record that names a document of the user's: the document and
+// its folder stay, the rest of the product goes, and the message tells of
+// the damage.
+TEST(UninstallRoad, ARecordNamingAFileOutsideTheProductLeavesItAndSaysSo)
+{
+    World world(L"unoutside");
+    ASSERT_EQ(world.Install("v1").exit_code, 0u);
+    for (const wchar_t* folder : {L"Public", L"Public/Documents"})
+        CreateDirectoryW(windows_path(world.Path(folder)).c_str(), nullptr);
+    std::wstring document = world.Path(L"Public/Documents/important.doc");
+    ASSERT_TRUE(put_file(document, "the user's"));
+    {
+        cCIAppConfig store;
+        ASSERT_TRUE(store.OpenStore(world.CommonStore().c_str()));
+        std::string prefix = "install/" + utf8_of(installers().code_name) + "/";
+        int64_t count = 0;
+        ASSERT_TRUE(store.ReadInt64((prefix + "files").c_str(), count));
+        store.WriteString((prefix + "file" + std::to_string(count)).c_str(), document.c_str(), -1);
+        store.WriteInt32((prefix + "files").c_str(), int32_t(count + 1));
+        ASSERT_TRUE(store.Save());
+    }
+    FormAnswer reported = {error_title, VK_RETURN, [](HWND form) { keep_form_picture(form, "uninstall_outside"); }};
+    AnsweredRun run = uninstall_in(world, installers().code_name, {yes_to(confirm_title), reported});
+    EXPECT_EQ(run.met, titles({confirm_title, error_title}));
+    EXPECT_EQ(run.run.exit_code, 1u);
+    EXPECT_EQ(file_bytes(document), "the user's");
     expect_v1_uninstalled(world);
 }

@@ -384,12 +384,55 @@ def check_refusals(wine_run, manager, folder):
         "empty.scn": (good.replace("[Menu]", '"./files/empty" = $pgm "bin/empty"\n[Menu]'), "Empty source file"),
         "undefined.scn": ('[Install]\n"./files/f1" = $nowhere "f1"\n' + good, '(e) Key "nowhere"'),
         "section.scn": ("[General]\n[Nonsense]\n", "(i) Loading scenario... ERROR:\r\n - at line 1: Unknown section!"),
-        # Two targets that Windows takes for one file: refused once written.
-        "alias.scn": (good.replace("[Menu]", '"./files/f1" = "C:/Data" "notes.txt"\n'
-                                             '"./files/f1" = "c:/data. " "Notes.txt"\n[Menu]'),
-                      "(e) Files of the package do not go to distinct paths in every language!"),
     }
-    menu_line = good.split("\n").index("[Menu]")
+    lines = good.split("\n")
+    menu_line = lines.index("[Menu]")
+    f1_line = lines.index('"./files/f1" = $pgm "bin/f1", 755')
+    codename_line = lines.index('codename = "roundtrip"')
+
+    def added(*install):
+        return good.replace("[Menu]", "\n".join(install) + "\n[Menu]")
+
+    # Targets that the installer could not put where they go, each refused
+    # with the scenario lines that give them: two that Windows takes for one
+    # file (its case folding reaches past ASCII and past older Unicode), one
+    # inside another, one outside its folder.
+    cases.update({
+        "alias.scn": (added('"./files/f1" = "C:/Data" "notes.txt"', '"./files/f1" = "c:/data. " "Notes.txt"'),
+                      '(e) Lines %d and %d install one file: "C:/Data" "notes.txt" and "c:/data. " "Notes.txt"!'
+                      % (menu_line, menu_line + 1)),
+        "twice.scn": (added('"./files/f1" = $pgm "twice.txt"', '"./files/f1" = $pgm "twice.txt"'),
+                      '(e) Lines %d and %d install one file: $pgm "twice.txt" and $pgm "twice.txt"!'
+                      % (menu_line, menu_line + 1)),
+        "case.scn": (added('"./files/f1" = $pgm "x.txt"', '"./files/f1" = $pgm "X.TXT"'),
+                     "(e) Lines %d and %d install one file" % (menu_line, menu_line + 1)),
+        "umlaut.scn": (added('"./files/f1" = $pgm "\u00e4.txt"', '"./files/f1" = $pgm "\u00c4.txt"'),
+                       '(e) Lines %d and %d install one file: $pgm "\u00e4.txt" and $pgm "\u00c4.txt"!'
+                       % (menu_line, menu_line + 1)),
+        "glagolitic.scn": (added('"./files/f1" = $pgm "\u2c5f"', '"./files/f1" = $pgm "\u2c2f"'),
+                           "(e) Lines %d and %d install one file" % (menu_line, menu_line + 1)),
+        "german_only.scn": (added('"./files/f1" = $pgm "BIN/F1", , DEU'),
+                            "(e) Lines %d and %d install one file" % (f1_line, menu_line)),
+        "nested.scn": (added('"./files/f1" = $pgm "notes.txt"', '"./files/f1" = $pgm "notes.txt/inner.txt"'),
+                       '(e) Line %d installs $pgm "notes.txt/inner.txt" into the file that line %d installs: '
+                       '$pgm "notes.txt"!' % (menu_line + 1, menu_line)),
+        "nested_first.scn": (added('"./files/f1" = $pgm "Notes.txt/inner.txt"', '"./files/f1" = $pgm "notes.txt"'),
+                             "(e) Line %d installs $pgm \"Notes.txt/inner.txt\" into the file that line %d installs"
+                             % (menu_line, menu_line + 1)),
+        "dotdot.scn": (added("[Strings]", 'dd = ".."', "[Install]", '"./files/f1" = $dd "evil.txt"'),
+                       '(e) Line %d installs $dd "evil.txt" outside its folder, or past the longest path: '
+                       "../evil.txt!" % (menu_line + 3)),
+        "relative.scn": (added('"./files/f1" = "sub" "x.txt"'),
+                         '(e) Line %d installs "sub" "x.txt" outside its folder' % menu_line),
+        # A code name is one record's and one Windows entry's name.
+        "codename_slash.scn": (good.replace('codename = "roundtrip"', 'codename = "round/trip"'),
+                               " - at line %d: A code name is not empty and holds neither '/' nor '\\'!"
+                               % codename_line),
+        "codename_backslash.scn": (good.replace('codename = "roundtrip"', 'codename = "round\\\\trip"'),
+                                   " - at line %d: A code name" % codename_line),
+        "codename_string.scn": (added("[Strings]", 'DEU.codename = "a/b"'),
+                                " - at line %d: A code name" % (menu_line + 1)),
+    })
     for name, path in REFUSED_MEMBER_PATHS.items():
         cases["path_%s.scn" % name] = (good.replace("[Menu]", '"./files/f1" = $pgm %s\n[Menu]' % quoted(path)),
                                        " - at line %d: error code 23!" % menu_line)

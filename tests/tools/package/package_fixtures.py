@@ -71,6 +71,8 @@ REFUSED_MEMBER_PATHS = {
     "dots": "...", "blank": " ", "trailing_dot": "notes.txt.", "trailing_blank": "notes.txt ",
     "folder_trailing_dot": "docs./a", "less": "a<b", "greater": "a>b", "quote": 'a"b', "bar": "a|b",
     "question": "a?b", "star": "a*b", "segment_256": "d/" + "n" * 256,
+    # Plain names, but longer than any path Windows can write.
+    "path_40000": ("d" * 199 + "/") * 200 + "x",
 }
 # Near misses of the above that are plain names.
 TAKEN_MEMBER_PATHS = {
@@ -120,6 +122,41 @@ def path_entry(path):
     return good({4: listed([file_entry(0, "pgm", path)])})
 
 
+def folder_entry(values):
+    """A file under the folder key "where", valued in the default strings
+    (6) and in a language's table (the language id) as given."""
+    strings = [("codename", "demo"), ("name", "Demo")]
+    if 6 in values:
+        strings.append(("where", values[6]))
+    languages = b"\x02" + table([])
+    for language in (3,):
+        languages += bytes([language]) + table([("where", values[language])] if language in values else [])
+    return good({6: table(sorted(strings)), 7: languages + b"\xff", 4: listed([file_entry(0, "where", "a")])})
+
+
+def one_language(files, strings=(), codename="demo"):
+    """A package in English only (no language question at start-up) whose
+    file entries are (folder key, path) pairs, each its own member."""
+    default = sorted([("codename", codename), ("name", "Demo")] + list(strings))
+    entries = [file_entry(i, folder, path) for i, (folder, path) in enumerate(files)]
+    members = b"".join(member(member_data(i, 100)) for i in range(len(files))) + bytes(8)
+    return good({6: table(default), 7: b"\x00" + table([("hello", "Hello")]) + b"\xff", 4: listed(entries),
+                 13: members})
+
+
+# Packages the install start-up refuses as damaged, though the reader takes
+# them: their targets collide, or one lies in another, as Windows sees
+# names; or their code name would reach into another product's record.
+STARTUP_REFUSED = {
+    "twice": one_language([("pgm", "notes.txt"), ("pgm", "notes.txt")]),
+    "case": one_language([("pgm", "bin/App.exe"), ("pgm", "BIN/app.EXE")]),
+    "umlaut": one_language([("pgm", "\u00e4.txt"), ("pgm", "\u00c4.txt")]),
+    "nested": one_language([("pgm", "notes.txt"), ("pgm", "notes.txt/inner.txt")]),
+    "codename_slash": one_language([("pgm", "a.txt")], codename="demo/other"),
+    "codename_backslash": one_language([("pgm", "a.txt")], codename="demo\\other"),
+}
+
+
 def cases():
     block = records() + b"\x00"
     flipped_digest = bytearray(hashlib.sha256(block).digest())
@@ -137,6 +174,7 @@ def cases():
                                           7: b"\x03" + table([("where", "D:/")]) + b"\x02" + table([]) + b"\xff",
                                           4: listed([file_entry(0, "where", "a")])}),
         "keys_many": good({6: table(MANY_KEYS)}),
+        "folder_share": folder_entry({6: "//server/share/app"}),
     }
     refused = {
         "version2": package(block, version=2),
@@ -170,6 +208,18 @@ def cases():
         "pgm_language_string": good({7: b"\x00" + table([("hello", "Hello"), ("pgm", "C:/Demo")]) + b"\x02"
                                        + table([("hello", "Hallo")]) + b"\xff"}),
     }
+    # A folder that a file goes to must be a full one without a step up, in
+    # every language: else its target lies outside it (beside the
+    # installer, for ".."). A NUL would cut the member path short.
+    refused.update({
+        "folder_dotdot": folder_entry({6: ".."}),
+        "folder_relative": folder_entry({6: "Demo"}),
+        "folder_empty_value": folder_entry({6: ""}),
+        "folder_step_up": folder_entry({6: "C:/Apps/../Windows"}),
+        "folder_language_dotdot": folder_entry({6: "C:/Apps", 3: ".."}),
+        "folder_empty_key": good({4: listed([file_entry(0, "", "a")])}),
+        "path_nul_inside": path_entry("a\0b"),
+    })
     # The packed stream followed by bytes that the packed size still counts.
     extra = zlib.compress(block, 9) + b"\x00\x00"
     refused["trailing_packed"] = (b"QRVSOPKG\x01" + struct.pack("<II", len(block), len(extra))
@@ -178,6 +228,9 @@ def cases():
         refused["path_" + name] = path_entry(path)
     for name, path in TAKEN_MEMBER_PATHS.items():
         taken["path_" + name] = path_entry(path)
+    for name, data in STARTUP_REFUSED.items():
+        taken["startup_" + name] = data
+    refused["startup_dotdot"] = one_language([("dd", "evil.txt")], [("dd", "..")])
     return taken, refused
 
 

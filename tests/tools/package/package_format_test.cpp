@@ -142,6 +142,7 @@ TEST(PackageFormat, BigBlocksAreWrittenAlikeAndReadBack)
     ASSERT_EQ(add_package_member(&big, package), 0);
     cPackageFileEntry* entry = list_append(package.files);
     entry->member_index = 0;
+    entry->folder_key.Assign(L"pgm");
     entry->path.Assign(L"dir/big");
     entry->for_32bit = true;
     std::string once = written(package);

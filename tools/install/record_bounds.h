@@ -1,0 +1,32 @@
+#ifndef TOOLS_INSTALL_RECORD_BOUNDS_H
+#define TOOLS_INSTALL_RECORD_BOUNDS_H
+
+#include "base/buffers/guardchar.h"
+
+class cApplicationConfig;
+
+// Where an installation record's files and shortcuts may lie: its install
+// folder ("<key>/path") and its Start-menu group ("<key>/group"; a record
+// written before the group was recorded: the Start menu's programs folder).
+// A path elsewhere is damage to the record, never to be moved or deleted:
+// a damaged record could otherwise name any file of the machine.
+class cRecordBounds {
+public:
+    // key: "install/<code name>". A folder that is missing, not a full path,
+    // a drive's or share's root or holds a step up ("..") bounds nothing.
+    cRecordBounds(cApplicationConfig& store, const char* key);
+
+    // The recorded install folder as written; empty when none.
+    const _guardchar<wchar_t>& Folder() const { return folder; }
+    // The install folder and the group are sound (see the constructor).
+    bool FolderSound() const;
+    bool GroupSound() const;
+    bool HoldsFile(const wchar_t* path) const;
+    bool HoldsShortcut(const wchar_t* path) const;
+
+private:
+    _guardchar<wchar_t> folder;
+    _guardchar<wchar_t> group;
+};
+
+#endif
