@@ -53,6 +53,9 @@ wchar_t wchar_to_upper(wchar_t unit)
 
 wchar_t wchar_to_name_upper(wchar_t unit)
 {
+    // Most names are ASCII: no search for them.
+    if (unit < 0x80)
+        return unit >= L'a' && unit <= L'z' ? wchar_t(unit - 32) : unit;
     int low = 0, high = name_upper_pair_count;
     while (low < high) {
         int middle = (low + high) / 2;

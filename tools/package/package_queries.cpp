@@ -92,7 +92,8 @@ bool join_item_path(const wchar_t* folder, const wchar_t* path, _guardchar<wchar
     return path_format(out, separated ? L"%s%s" : L"%s/%s", folder, path);
 }
 
-// A folder no user would choose, which stands for the one they will.
+// Stands for the install folder the user will choose: a folder of its own
+// below a drive's root, so that the faults found are those of every choice.
 const wchar_t stand_in_install_folder[] = L"C:/Program Files/Product";
 
 uint32_t fail_target(cInstallTargetFault* fault, uint32_t kind, const cPackageFileEntry* entry,
