@@ -12,6 +12,7 @@
 #include "tests/gui/gui_test_elements.h"
 #include "tests/tools/install/road_fixture.h"
 #include "tools/install/install_context.h"
+#include "tools/install/install_init.h"
 #include "tools/install/install_init_ui.h"
 #include "tools/shell/pelmaro_app.h"
 
@@ -41,6 +42,23 @@ void schedule(std::vector<std::function<void()>> steps, size_t index = 0)
             steps[index]();
             schedule(steps, index + 1);
         });
+}
+
+// Takes the proposed language and leaves the interface as it is.
+class cProposedLanguage : public cInstallInitQuestions {
+public:
+    uint32_t ChooseLanguage(uint32_t proposed) override { return proposed; }
+    bool SwitchLanguage(uint32_t) override { return true; }
+};
+
+// A package that package_fixtures.py wrote beside the package tests, as a
+// full path: the long-path form that file calls use takes ".." literally.
+std::wstring crafted_package(const char* name)
+{
+    std::wstring relative = wide_of(test_data_path((std::string("..\\package\\") + name).c_str()));
+    wchar_t full[MAX_PATH];
+    DWORD length = GetFullPathNameW(relative.c_str(), MAX_PATH, full, nullptr);
+    return slash_path(std::wstring(full, length < MAX_PATH ? length : 0));
 }
 
 }  // namespace
@@ -77,13 +95,15 @@ TEST(InstallInitUI, ShowsTheOutcomeOfTheStartUp)
         cCIAppConfig* store = new cCIAppConfig;
         store->OpenStore(folder.Path(L"store").c_str());
         std::wstring package = c.product   ? installers().Get(c.product)
-                               : c.crafted ? slash_path(wide_of(test_data_path((std::string("../package/") +
-                                                                                c.crafted).c_str())))
+                               : c.crafted ? crafted_package(c.crafted)
                                            : folder.Path(L"none.exe");
         if (c.recorded) {
             std::string key = "install/" + utf8_of(installers().code_name) + "/ver";
             store->WriteBytes(key.c_str(), c.recorded, 8);
             ASSERT_TRUE(store->Save());
+        }
+        if (c.crafted) {
+            ASSERT_TRUE(exists(package)) << c.name;
         }
         cInstallContext context(runner_path().c_str(), package.c_str(), c.crafted ? 0 : uint32_t(manager_length));
         std::wstring early_title, later_title;
@@ -115,6 +135,12 @@ TEST(InstallInitUI, ShowsTheOutcomeOfTheStartUp)
             EXPECT_EQ(later_title, c.first_title) << c.name;
         }
         EXPECT_EQ(result, c.result) << c.name;
+        if (c.crafted) {
+            // The message was the damaged package's.
+            cInstallContext again(runner_path().c_str(), package.c_str(), 0);
+            cProposedLanguage questions;
+            EXPECT_EQ(run_install_init(again, nullptr, questions), INSTALL_INIT_BAD_PACKAGE) << c.name;
+        }
         if (c.language >= 0) {
             EXPECT_EQ(context.package.current_language, c.language) << c.name;
         }
