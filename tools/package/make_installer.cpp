@@ -9,6 +9,10 @@
 
 namespace {
 
+// make's message on a version resource that is too small counts the new one
+// without its fixed file info, as the message has always given it.
+const uint32_t fixed_file_info_size = 52;
+
 // A range of the bare manager that the installer changes.
 struct cChange {
     uint32_t offset;
@@ -71,7 +75,7 @@ int32_t make_installer_image(const uint8_t* bare, uint32_t size, uint32_t block_
     _typebuf<uint8_t> version;
     uint32_t needed;
     if (!build_installer_version(package, day_number, layout.version_size, version, needed)) {
-        log.Print("(e) New expected version is too big (0x%X)!\n", needed);
+        log.Print("(e) New expected version is too big (0x%X)!\n", needed - fixed_file_info_size);
         return MAKE_DOES_NOT_FIT;
     }
     log.Print("(i) Created new version info\n");

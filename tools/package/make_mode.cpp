@@ -20,7 +20,8 @@
 
 namespace {
 
-int32_t log_scenario_result(cMakeLog& log, int32_t code, int32_t line)
+// The outcome, and on a fault its cause in words where the reader gave one.
+int32_t log_scenario_result(cMakeLog& log, int32_t code, int32_t line, const cPackage& package)
 {
     switch (code) {
     case SCENARIO_OK:
@@ -32,18 +33,13 @@ int32_t log_scenario_result(cMakeLog& log, int32_t code, int32_t line)
     case SCENARIO_UNKNOWN_SECTION:
         log.Print("ERROR:\n - at line %d: Unknown section!\n", line);
         break;
-    case SCENARIO_EMPTY_SOURCE:
-        log.Print("ERROR:\n - at line %d: Empty source file, which a package cannot hold!\n", line);
-        break;
-    case SCENARIO_RESERVED_KEY:
-        log.Print("ERROR:\n - at line %d: The string \"pgm\" names the install folder, which the installer "
-                  "sets!\n", line);
-        break;
-    case SCENARIO_BAD_CODE_NAME:
-        log.Print("ERROR:\n - at line %d: A code name is not empty and holds neither '/' nor '\\'!\n", line);
-        break;
     default:
         log.Print("ERROR:\n - at line %d: error code %d!\n", line, code);
+    }
+    if (!package.scenario_fault.IsEmpty()) {
+        _guardchar<char> cause;
+        str_from_wstr_utf8(package.scenario_fault.Text(), -1, cause);
+        log.Print(" - %s\n", cause.Text() ? cause.Text() : "");
     }
     return MAKE_SCENARIO_FAILED;
 }
@@ -150,7 +146,7 @@ int32_t check_installer(const wchar_t* path, uint32_t package_offset, const uint
         return MAKE_SAVE_FAILED;
     }
     if (!make_targets_sound(again, nullptr)) {
-        log.Print("(e) Files of the package do not go to distinct paths in every language!\n");
+        log.Print("(e) Files of the written package do not go where the installer can put them!\n");
         return MAKE_SCENARIO_FAILED;
     }
     return MAKE_DONE;
@@ -224,7 +220,7 @@ int32_t run_make_mode(const wchar_t* own_path, const wchar_t* typed_scenario_pat
     int32_t line = 0;
     cScenarioEncoding encoding;
     int32_t code = read_scenario(scenario_path, package, line, &encoding);
-    int32_t result = log_scenario_result(log, code, line);
+    int32_t result = log_scenario_result(log, code, line, package);
     log_scenario_encoding(log, encoding);
     if (result != MAKE_DONE)
         return result;

@@ -57,6 +57,7 @@ void cPackage::Clear()
     scenario_section = 0;
     scenario_line = 0;
     list_clear(pending_members);
+    scenario_fault.Clear();
 }
 
 bool cPackage::SetLanguage(int32_t language)

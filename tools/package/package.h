@@ -21,6 +21,10 @@ const uint8_t package_access_none = 8;
 const int32_t package_target_limit = 32758;
 // The folder key of the installation folder, set at install time.
 extern const wchar_t package_pgm_key[];
+// The most bytes of UTF-8 a package holds in a text, and in a key (whose
+// bytes are stored zero-padded to a multiple of four).
+const int32_t package_text_limit = 65535;
+const int32_t package_key_limit = 65532;
 
 // Key to text; keys are the packed UTF-8 of the key text.
 typedef cTreeMap<cPackedKey, _guardchar<wchar_t>> cPackageStrings;
@@ -150,12 +154,15 @@ public:
 
     // The scenario reader's state for one read, never stored in a package:
     // literal text -> its generated key, the next literal's number, the
-    // current section and line, and the members still to compress.
+    // current section and line, the members still to compress, and the
+    // cause of a failed read in words where its result code does not say
+    // it (empty otherwise).
     cPackageStrings literals;
     uint32_t literal_counter;
     uint32_t scenario_section;
     int32_t scenario_line;
     cLinkedList<cPendingMember> pending_members;
+    _guardchar<wchar_t> scenario_fault;
 
     // Empties everything but the current language.
     void Clear();

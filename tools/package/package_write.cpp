@@ -52,7 +52,7 @@ public:
     {
         int32_t length = text ? utf8_length_of_wstr(text, -1) : 0;
         _typebuf<char> bytes(length);
-        if (length > 65535 || (length && !bytes.Data())) {
+        if (length > package_text_limit || (length && !bytes.Data())) {
             failed = true;
             return;
         }

@@ -29,7 +29,8 @@ int32_t add_install_file(cPackage& package, const cInstallLine& line, const wcha
         return SCENARIO_BAD_SOURCE;
     uint64_t size = file.GetSize();
     if (size == 0)
-        return SCENARIO_EMPTY_SOURCE;
+        return scenario_fail(package, SCENARIO_BAD_SOURCE, L"Empty source file \"%s\", which a package cannot hold",
+                             source);
     uint32_t index = package_member_count(package);
     if (size > UINT32_MAX || index >= INT32_MAX)
         return SCENARIO_BAD_SOURCE;
@@ -206,7 +207,7 @@ int32_t scenario_read_install(cPackage& package, const wchar_t* line)
         return SCENARIO_BAD_INSTALL_LINE;
     }
     _guardchar<wchar_t> source, path;
-    if (!scenario_read_quoted(at, source))
+    if (!scenario_read_quoted(package, at, source))
         return SCENARIO_BAD_TEXT;
     uint32_t kind = path_get_kind(source.Text());
     if (kind != PATH_KIND_FILE && kind != PATH_KIND_FOLDER)

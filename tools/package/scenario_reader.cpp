@@ -153,8 +153,35 @@ int32_t read_header(cPackage& package, const wchar_t* at)
     return SCENARIO_OK;
 }
 
+bool is_high_surrogate(wchar_t unit)
+{
+    return unit >= 0xD800 && unit <= 0xDBFF;
+}
+
+bool is_low_surrogate(wchar_t unit)
+{
+    return unit >= 0xDC00 && unit <= 0xDFFF;
+}
+
+// The column of the line's first surrogate that is not half of a pair, or
+// -1: such a unit is no character, and UTF-8 in the package cannot carry it.
+int32_t lone_surrogate_column(const wchar_t* line)
+{
+    for (int32_t at = 0; line[at]; ++at) {
+        if (is_high_surrogate(line[at]) && is_low_surrogate(line[at + 1]))
+            ++at;
+        else if (is_high_surrogate(line[at]) || is_low_surrogate(line[at]))
+            return at;
+    }
+    return -1;
+}
+
 int32_t read_line(cPackage& package, const wchar_t* line)
 {
+    int32_t lone = lone_surrogate_column(line);
+    if (lone >= 0)
+        return scenario_fail(package, SCENARIO_BAD_TEXT, L"A lone UTF-16 surrogate (0x%04X) at column %d, which UTF-8 "
+                             L"cannot carry", uint32_t(line[lone]), lone);
     const wchar_t* at = line;
     scenario_skip_blanks(at);
     if (*at == 0 || *at == L'#')

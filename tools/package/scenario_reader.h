@@ -15,7 +15,8 @@ enum : int32_t {
     SCENARIO_NO_SECTION = 4,        // a content line before any header
     SCENARIO_UNKNOWN_KEY = 5,
     SCENARIO_SYNTAX = 6,            // a missing '=' or ',', or text where the line should end
-    SCENARIO_BAD_TEXT = 7,          // a quoted text or reference missing or malformed
+    SCENARIO_BAD_TEXT = 7,          // a quoted text or reference missing, malformed or too long; a line
+                                    // that is not text (a lone UTF-16 surrogate)
     SCENARIO_BAD_NUMBER = 8,
     SCENARIO_NO_LANGUAGE = 9,
     SCENARIO_NO_CODENAME = 10,
@@ -25,7 +26,7 @@ enum : int32_t {
     SCENARIO_README_LANGUAGE = 14,
     SCENARIO_STRING_LANGUAGE = 15,  // a language's own string is missing in another
     SCENARIO_BAD_LANGUAGE = 16,     // not a language code, or not declared
-    SCENARIO_EMPTY_KEY = 17,
+    SCENARIO_BAD_KEY = 17,          // a [Strings] key empty, too long or "pgm" (the installer sets it)
     SCENARIO_BAD_VERSION = 18,      // fewer than two numbers, or one outside 0-65,535
     SCENARIO_BAD_WELCOME = 19,
     SCENARIO_BAD_README = 20,
@@ -33,11 +34,8 @@ enum : int32_t {
     SCENARIO_BAD_ITEM = 23,         // a folder item, or a file's target path, malformed
     SCENARIO_BAD_PLATFORM = 24,
     SCENARIO_BAD_INSTALL_LINE = 25,
-    SCENARIO_BAD_SOURCE = 26,       // a source missing, unreadable or not listable
+    SCENARIO_BAD_SOURCE = 26,       // a source missing, empty, unreadable or not listable
     SCENARIO_BAD_ACCESS = 27,
-    SCENARIO_EMPTY_SOURCE = 28,     // a source file of 0 bytes, which a package cannot hold
-    SCENARIO_RESERVED_KEY = 29,     // a string "pgm": the install folder is the installer's to set
-    SCENARIO_BAD_CODE_NAME = 30,    // an empty code name, or one holding '/' or '\\'
 };
 
 // How the scenario's bytes were read as text.
@@ -60,8 +58,13 @@ struct cScenarioEncoding {
 // 0; line is the line that failed, or -1 after the whole file was read (the
 // final checks). The file is UTF-16 or UTF-8 after its byte-order mark;
 // without one, UTF-8 when it is well formed, else the ANSI code page;
-// encoding (when given) says which.
+// encoding (when given) says which. A failure whose code does not tell its
+// cause leaves the cause in the package's scenario_fault.
 int32_t read_scenario(const wchar_t* path, cPackage& package, int32_t& line, cScenarioEncoding* encoding = nullptr);
+
+// Sets the package's scenario_fault (wide printf-style, cut at 1,023
+// units) and answers code.
+int32_t scenario_fail(cPackage& package, int32_t code, const wchar_t* format, ...);
 
 // Tokens, each on a cursor into a NUL-terminated line that it advances.
 // Blanks are tab, LF, CR and space; a line "ends" at its NUL or a '#'.
@@ -70,8 +73,9 @@ bool scenario_line_ends(const wchar_t* at);
 // Blanks, '=', blanks.
 bool scenario_expect_equals(const wchar_t*& at);
 // A double-quoted text with backslash taking the next character literally;
-// the blanks after it are skipped.
-bool scenario_read_quoted(const wchar_t*& at, _guardchar<wchar_t>& text);
+// the blanks after it are skipped. A text longer than a package holds
+// (package_text_limit bytes of UTF-8) fails, its length the scenario fault.
+bool scenario_read_quoted(cPackage& package, const wchar_t*& at, _guardchar<wchar_t>& text);
 // $key (defined for every declared language) or a quoted literal, which
 // gets a generated key ".0000", ".0001"... in the default strings; the key
 // goes to key.

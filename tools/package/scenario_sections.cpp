@@ -2,6 +2,7 @@
 #include "base/small_utils.h"
 #include "base/string_convert.h"
 #include "base/string_utils.h"
+#include "base/utf8.h"
 #include "sidoc/doc_compiler.h"
 #include "tools/package/scenario_reader.h"
 
@@ -19,9 +20,9 @@ bool set_string(cPackageStrings& table, const wchar_t* key, const _guardchar<wch
 }
 
 // A quoted value that ends the line.
-bool read_final_quoted(const wchar_t*& at, _guardchar<wchar_t>& value)
+bool read_final_quoted(cPackage& package, const wchar_t*& at, _guardchar<wchar_t>& value)
 {
-    return scenario_read_quoted(at, value) && scenario_line_ends(at);
+    return scenario_read_quoted(package, at, value) && scenario_line_ends(at);
 }
 
 // The line ends here, or goes on after a ',' and blanks.
@@ -38,8 +39,8 @@ int continue_after_comma(const wchar_t*& at)
 }
 
 // "%d.%d.%d.%d" as scanf reads it: blanks and a sign before each number,
-// up to four numbers joined by '.'; the parts given replace the version's.
-int32_t read_version(const wchar_t* text, uint32_t version[4])
+// up to four numbers joined by '.'; the parts given replace the package's.
+int32_t read_version(cPackage& package, const wchar_t* text)
 {
     int64_t parts[4];
     int count = 0;
@@ -61,40 +62,53 @@ int32_t read_version(const wchar_t* text, uint32_t version[4])
         parts[count] = negative ? -value : value;
     }
     if (count < 2)
-        return SCENARIO_BAD_VERSION;
+        return scenario_fail(package, SCENARIO_BAD_VERSION, L"The version has fewer than two numbers");
     for (int i = 0; i < count; ++i)
         if (parts[i] < 0 || parts[i] > 65535)
-            return SCENARIO_BAD_VERSION;
+            return scenario_fail(package, SCENARIO_BAD_VERSION,
+                                 L"A part of the version is out of range: each is 0 to 65,535");
     for (int i = 0; i < count; ++i)
-        version[i] = uint32_t(parts[i]);
+        package.version[i] = uint32_t(parts[i]);
     return SCENARIO_OK;
 }
 
-// Compiles a document index into the package's document and loads it.
-bool compile_document(const wchar_t* index_path, cPackageDocument& document)
+// Compiles a document index into the package's document and loads it;
+// false with the compiler's file, line, column and message (or the
+// loader's refusal) as the scenario fault.
+bool compile_document(cPackage& package, const wchar_t* index_path, cPackageDocument& document)
 {
     cMemIOTarget compiled;
     cSiDocLangCodeMap codes(1024);
     cSiDocCompileError error;
-    if (!compile_doc_index(&compiled, codes, index_path, error))
+    if (!compile_doc_index(&compiled, codes, index_path, error)) {
+        _guardchar<wchar_t> message;
+        wstr_from_utf8(-1, error.message.Text() ? error.message.Text() : "", message);
+        // Only a failed write to the target names no file.
+        scenario_fail(package, 0, L"%s, line %u, column %u: %s", error.file.IsEmpty() ? index_path : error.file.Text(),
+                      error.line, error.column, message.Text() ? message.Text() : L"");
         return false;
+    }
     if (!compiled.CopyTo(document.bytes) || !document.bytes.Count())
         return false;
-    return document.loader.Load(document.bytes.Data(), document.bytes.Count());
+    if (!document.loader.Load(document.bytes.Data(), document.bytes.Count())) {
+        scenario_fail(package, 0, L"%s: compiled, but the document loader refuses it", index_path);
+        return false;
+    }
+    return true;
 }
 
-int32_t read_document_value(const wchar_t*& at, cPackageDocument& document, int32_t failure)
+int32_t read_document_value(cPackage& package, const wchar_t*& at, cPackageDocument& document, int32_t failure)
 {
     _guardchar<wchar_t> path;
-    if (!read_final_quoted(at, path))
+    if (!read_final_quoted(package, at, path))
         return SCENARIO_BAD_TEXT;
-    return compile_document(path.Text(), document) ? SCENARIO_OK : failure;
+    return compile_document(package, path.Text(), document) ? SCENARIO_OK : failure;
 }
 
 int32_t read_readme(cPackage& package, const wchar_t*& at)
 {
     _guardchar<wchar_t> path;
-    if (!scenario_read_quoted(at, path))
+    if (!scenario_read_quoted(package, at, path))
         return SCENARIO_BAD_TEXT;
     bool accept = false;
     int next = continue_after_comma(at);
@@ -109,7 +123,7 @@ int32_t read_readme(cPackage& package, const wchar_t*& at)
             return SCENARIO_BAD_TEXT;
     }
     package.readme_accept = accept;
-    return compile_document(path.Text(), package.readme) ? SCENARIO_OK : SCENARIO_BAD_README;
+    return compile_document(package, path.Text(), package.readme) ? SCENARIO_OK : SCENARIO_BAD_README;
 }
 
 // The name reference and '=' that open a [Menu] or [Run] line, and the
@@ -135,6 +149,12 @@ enum {
 const wchar_t* const software_keys[SOFTWARE_KEY_COUNT] = {
     L"codename", L"name", L"publisher", L"copyright", L"group", L"folder", L"version",
     L"publish_URL", L"support_URL", L"updates_URL", L"welcome", L"readme", L"eula", L"icon"};
+
+// A code name names one record and one Windows entry.
+int32_t code_name_refused(cPackage& package)
+{
+    return scenario_fail(package, SCENARIO_BAD_TEXT, L"A code name is not empty and holds neither '/' nor '\\'");
+}
 
 }  // namespace
 
@@ -177,19 +197,19 @@ int32_t scenario_read_software(cPackage& package, const wchar_t* line)
     _guardchar<wchar_t> value;
     switch (key) {
     case KEY_CODENAME: case KEY_NAME: case KEY_PUBLISHER: case KEY_COPYRIGHT: case KEY_GROUP: case KEY_FOLDER:
-        if (!read_final_quoted(at, value))
+        if (!read_final_quoted(package, at, value))
             return SCENARIO_BAD_TEXT;
         if (key == KEY_CODENAME && !package_code_name_valid(value.Text()))
-            return SCENARIO_BAD_CODE_NAME;
+            return code_name_refused(package);
         if (!set_string(package.strings, software_keys[key], value))
             return SCENARIO_BAD_TEXT;
         return SCENARIO_OK;
     case KEY_VERSION:
-        if (!read_final_quoted(at, value))
+        if (!read_final_quoted(package, at, value))
             return SCENARIO_BAD_TEXT;
-        return read_version(value.Text(), package.version);
+        return read_version(package, value.Text());
     case KEY_PUBLISH_URL: case KEY_SUPPORT_URL: case KEY_UPDATES_URL: {
-        if (!read_final_quoted(at, value))
+        if (!read_final_quoted(package, at, value))
             return SCENARIO_BAD_TEXT;
         _guardchar<wchar_t>& url = key == KEY_PUBLISH_URL   ? package.publisher_url
                                    : key == KEY_SUPPORT_URL ? package.support_url
@@ -198,11 +218,11 @@ int32_t scenario_read_software(cPackage& package, const wchar_t* line)
         return SCENARIO_OK;
     }
     case KEY_WELCOME:
-        return read_document_value(at, package.welcome, SCENARIO_BAD_WELCOME);
+        return read_document_value(package, at, package.welcome, SCENARIO_BAD_WELCOME);
     case KEY_README:
         return read_readme(package, at);
     case KEY_EULA:
-        return read_document_value(at, package.licence, SCENARIO_BAD_LICENCE);
+        return read_document_value(package, at, package.licence, SCENARIO_BAD_LICENCE);
     default: {
         _guardchar<wchar_t> folder_key, path;
         if (!scenario_read_folder_item(package, at, folder_key, path))
@@ -231,17 +251,22 @@ int32_t scenario_read_strings(cPackage& package, const wchar_t* line)
         key = dot + 1;
     }
     if (key == end)
-        return SCENARIO_EMPTY_KEY;
+        return SCENARIO_BAD_KEY;
     _guardchar<wchar_t> key_text, value;
     key_text.AssignN(key, int32_t(end - key));
+    int32_t key_bytes = utf8_length_of_wstr(key_text.Text(), -1);
+    if (key_bytes > package_key_limit)
+        return scenario_fail(package, SCENARIO_BAD_KEY, L"The key is %d bytes long in UTF-8: a package holds at most %d",
+                             key_bytes, package_key_limit);
     if (key_text.Text() && wstr_compare(key_text.Text(), package_pgm_key) == 0)
-        return SCENARIO_RESERVED_KEY;
+        return scenario_fail(package, SCENARIO_BAD_KEY,
+                             L"The string \"pgm\" names the install folder, which the installer sets");
     const wchar_t* at = end;
-    if (!key_text.Text() || !scenario_expect_equals(at) || !read_final_quoted(at, value))
+    if (!key_text.Text() || !scenario_expect_equals(at) || !read_final_quoted(package, at, value))
         return SCENARIO_BAD_TEXT;
     // The same string as [Software] "codename", in any language.
     if (wstr_compare(key_text.Text(), software_keys[KEY_CODENAME]) == 0 && !package_code_name_valid(value.Text()))
-        return SCENARIO_BAD_CODE_NAME;
+        return code_name_refused(package);
     cPackageStrings* table = &package.strings;
     if (language >= 0 && !(table = tree_find_value(package.language_strings, language)))
         return SCENARIO_BAD_LANGUAGE;
@@ -288,7 +313,7 @@ int32_t scenario_read_settings(cPackage& package, const wchar_t* line)
 {
     const wchar_t* at = line;
     _guardchar<wchar_t> name, value;
-    if (!scenario_read_quoted(at, name) || name.IsEmpty() || !scenario_expect_equals(at))
+    if (!scenario_read_quoted(package, at, name) || name.IsEmpty() || !scenario_expect_equals(at))
         return SCENARIO_SYNTAX;
     wchar_t type = *at;
     if (type != L'w' && type != L'd' && type != L'q' && type != L't')
@@ -298,7 +323,7 @@ int32_t scenario_read_settings(cPackage& package, const wchar_t* line)
     if (*at != L',')
         return SCENARIO_SYNTAX;
     ++at;
-    if (!scenario_read_quoted(at, value))
+    if (!scenario_read_quoted(package, at, value))
         return SCENARIO_BAD_TEXT;
     if (!scenario_line_ends(at))
         return SCENARIO_SYNTAX;
@@ -352,7 +377,7 @@ int32_t scenario_read_deprecates(cPackage& package, const wchar_t* line)
 {
     const wchar_t* at = line;
     _guardchar<wchar_t> code_name;
-    if (!scenario_read_quoted(at, code_name) || code_name.IsEmpty() || !scenario_expect_equals(at))
+    if (!scenario_read_quoted(package, at, code_name) || code_name.IsEmpty() || !scenario_expect_equals(at))
         return SCENARIO_SYNTAX;
     int64_t major;
     if (*at == L'*') {
@@ -363,7 +388,7 @@ int32_t scenario_read_deprecates(cPackage& package, const wchar_t* line)
         major = 65535;
     } else if (*at == L'"') {
         _guardchar<wchar_t> number;
-        if (!scenario_read_quoted(at, number))
+        if (!scenario_read_quoted(package, at, number))
             return SCENARIO_BAD_TEXT;
         major = parse_int64_w(number.Text());
         if (major < 0 || major > 65535)

@@ -1,5 +1,8 @@
+#include <stdarg.h>
+
 #include "base/format.h"
 #include "base/string_utils.h"
+#include "base/utf8.h"
 #include "tools/package/scenario_reader.h"
 
 namespace {
@@ -42,6 +45,17 @@ bool literal_key(cPackage& package, const _guardchar<wchar_t>& text, _guardchar<
 
 }  // namespace
 
+int32_t scenario_fail(cPackage& package, int32_t code, const wchar_t* format, ...)
+{
+    wchar_t text[1024];
+    va_list args;
+    va_start(args, format);
+    wstr_format_va(text, 1024, format, args);
+    va_end(args);
+    package.scenario_fault.Assign(text);
+    return code;
+}
+
 void scenario_skip_blanks(const wchar_t*& at)
 {
     while (is_blank(*at))
@@ -73,7 +87,7 @@ bool scenario_skip_word(const wchar_t*& at, const wchar_t* word)
     return true;
 }
 
-bool scenario_read_quoted(const wchar_t*& at, _guardchar<wchar_t>& text)
+bool scenario_read_quoted(cPackage& package, const wchar_t*& at, _guardchar<wchar_t>& text)
 {
     scenario_skip_blanks(at);
     if (*at != L'"')
@@ -96,6 +110,12 @@ bool scenario_read_quoted(const wchar_t*& at, _guardchar<wchar_t>& text)
             ++in;
         *out++ = *in;
     }
+    int32_t bytes = utf8_length_of_wstr(text.Text(), -1);
+    if (bytes > package_text_limit) {
+        scenario_fail(package, 0, L"The text is %d bytes long in UTF-8: a package holds at most %d", bytes,
+                      package_text_limit);
+        return false;
+    }
     at = cursor + 1;
     scenario_skip_blanks(at);
     return true;
@@ -105,7 +125,7 @@ bool scenario_read_reference(cPackage& package, const wchar_t*& at, _guardchar<w
 {
     if (*at == L'"') {
         _guardchar<wchar_t> text;
-        return scenario_read_quoted(at, text) && literal_key(package, text, key);
+        return scenario_read_quoted(package, at, text) && literal_key(package, text, key);
     }
     if (*at != L'$')
         return false;
@@ -125,5 +145,5 @@ bool scenario_read_reference(cPackage& package, const wchar_t*& at, _guardchar<w
 bool scenario_read_folder_item(cPackage& package, const wchar_t*& at, _guardchar<wchar_t>& key,
                                _guardchar<wchar_t>& path)
 {
-    return scenario_read_reference(package, at, key) && *at == L'"' && scenario_read_quoted(at, path);
+    return scenario_read_reference(package, at, key) && *at == L'"' && scenario_read_quoted(package, at, path);
 }

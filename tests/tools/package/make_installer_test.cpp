@@ -91,8 +91,9 @@ TEST(MakeInstaller, StringsThatDoNotFitTheVersionResourceAreRefused)
                                    1, image, log),
               MAKE_DOES_NOT_FIT);
     // FileDescription 40 + 2 x 801 + 2, ProductName 32 + 2 x 801 + 2, FileVersion
-    // "0.0.0.1" 32 + 16, ProductVersion "0.0.0.0" 36 + 16, and the 220 around them.
-    EXPECT_NE(log.text.find("(e) New expected version is too big (0xE10)!"), std::string::npos) << log.text;
+    // "0.0.0.1" 32 + 16, ProductVersion "0.0.0.0" 36 + 16: 3,380 bytes, and
+    // the 220 around them less the 52 of the fixed file info.
+    EXPECT_NE(log.text.find("(e) New expected version is too big (0xDDC)!"), std::string::npos) << log.text;
 }
 
 }  // namespace

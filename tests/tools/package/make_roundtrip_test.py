@@ -233,6 +233,8 @@ version = "6.9.2.0"
 eula = "./docs/doc.idx"
 welcome = "./docs/doc.idx"
 icon = $pgm "bin/f1"
+[Strings]
+longest = "{longest}"
 [Install]
 {install}x64."./files/f4096" = $pgm "x64/f4096", , DEU
 [Menu]
@@ -244,6 +246,10 @@ icon = $pgm "bin/f1"
 [Deprecates]
 "older" = *
 """
+
+
+# The longest text a package holds, in bytes of UTF-8.
+LONGEST_TEXT = 65535
 
 
 def quoted(text):
@@ -273,7 +279,7 @@ def write_product(folder):
         sources[path] = sources["bin/f1"]
         install += '"./files/f1" = $pgm %s, 755\n' % quoted(path)
     with open(os.path.join(folder, "s.scn"), "w", encoding="utf-8") as f:
-        f.write(SCENARIO.format(install=install))
+        f.write(SCENARIO.format(install=install, longest="x" * LONGEST_TEXT))
     return sources
 
 
@@ -300,6 +306,7 @@ def check_package(package, sources):
     check(package["order"] == [1, 6, 7, 2, 3, 4, 5, 8, 12, 9, 11, 13, 0], "record order %s" % package["order"])
     strings = package[6]
     check(package[1][0] == (6, 9, 2, 0) and strings["publisher"] == "Test Maker", "version and strings")
+    check(strings["longest"] == "x" * LONGEST_TEXT, "the longest text a package holds")
     check(sorted(package[7]) == [0, 2] and package[2] == ("pgm", "bin/f1"), "languages and icon")
     check(package[8] == [(b"n", b"\x05\0\0\0")] and package[12] == [("older", 65535)], "settings, replaced")
     check(package[5][0][0] == 1 and strings[package[5][0][1]] == "Start", "finish-page entry")
@@ -372,16 +379,119 @@ def check_ansi(wine_run, manager, folder):
     check(package[6]["name"] == name, "the name in code page %s: %r" % (found.group(1), package[6]["name"]))
 
 
+def text_position(text, offset):
+    """(line, column) of text[offset], both from 0."""
+    line = text.count("\n", 0, offset)
+    return line, offset - (text.rfind("\n", 0, offset) + 1)
+
+
+def version_strings_size(strings):
+    """The bytes of a version resource's String entries (VS_VERSIONINFO):
+    each a 6-byte head and its key in UTF-16 with its zero, padded to four
+    bytes, then the value in UTF-16 with its zero, padded to four."""
+    def padded(size):
+        return (size + 3) & ~3
+    return sum(padded(padded(6 + 2 * (len(key) + 1)) + 2 * (len(value) + 1)) for key, value in strings)
+
+
+def message_cases(folder, good, manager):
+    """Faults whose cause make's log names beside the scenario line and the
+    result code: {scenario: (text or bytes, what the log holds, exit code)}."""
+    lines = good.split("\n")
+
+    def line_of(prefix):
+        return next(number for number, line in enumerate(lines) if line.startswith(prefix))
+
+    def with_line(prefix, line):
+        return "\n".join(lines[:line_of(prefix)] + [line] + lines[line_of(prefix) + 1:])
+
+    def fault(prefix, code, cause):
+        return "(i) Loading scenario... ERROR:\r\n - at line %d: error code %d!\r\n - %s\r\n" % (
+            line_of(prefix), code, cause)
+
+    docs = os.path.join(folder, "docs")
+    sources = {
+        # A closing tag of another kind: its place is just after it.
+        "markup.txt": ("<text>Lizenz\n  see </b></text>\n", lambda text: text.index("</b>") + 4),
+        # A tag that is never closed: its place is its '<'.
+        "open.txt": ("<text>Licence</text> <b", lambda text: text.rindex("<")),
+        "markup.idx": ('ENG = "./eng.txt"\nDEU = "./markup.txt"\n', None),
+        "open.idx": ('ENG = "./open.txt"\nDEU = "./deu.txt"\n', None),
+        # No '=' on the second line, which starts with the code.
+        "index.idx": ('ENG = "./eng.txt"\nDEU "./deu.txt"\n', lambda text: text.index("DEU")),
+        # A picture that the compiler recognises and the loader cannot decode.
+        "gif.txt": ("<text><img src=./pixel.gif></text>", None),
+        "gif.idx": ('ENG = "./eng.txt"\nDEU = "./gif.txt"\n', None),
+    }
+    # A GIF of one pixel, made from the format.
+    with open(os.path.join(docs, "pixel.gif"), "wb") as f:
+        f.write(b"GIF89a" + struct.pack("<HHBBB", 1, 1, 0x80, 0, 0) + b"\0\0\0\xff\xff\xff" +
+                b",\0\0\0\0" + struct.pack("<HHB", 1, 1, 0) + b"\x02\x02\x44\x01\0;")
+    where = {}
+    for name, (text, place) in sources.items():
+        with open(os.path.join(docs, name), "w") as f:
+            f.write(text)
+        if place:
+            where[name] = "./docs/%s, line %d, column %d" % ((name,) + text_position(text, place(text)))
+
+    # A product name that cannot fit the manager's version resource.
+    with open(manager, "rb") as f:
+        name = "R" * pe_layout(f.read())["version"][1]
+    day = (int(time.time()) - 1103627298) // 86400
+    strings = (("CompanyName", "Test Maker"), ("FileDescription", name), ("FileVersion", "6.9.2.%d" % day),
+               ("LegalCopyright", "(C) Test Maker"), ("ProductName", name), ("ProductVersion", "6.9.2.0"))
+    # The figure counts the resource without its 52-byte fixed file info.
+    too_big = "(e) New expected version is too big (0x%X)!\r\n" % (version_strings_size(strings) + 168)
+
+    # One byte more than a package holds, in half as many characters.
+    longer = "\u00e9" * ((LONGEST_TEXT + 2) // 2)
+
+    def utf16(text, byte_order):
+        return {"le": b"\xff\xfe", "be": b"\xfe\xff"}[byte_order] + text.encode("utf-16-" + byte_order, "surrogatepass")
+
+    lone = 'publisher = "Test \ud800Maker"'
+    swapped = 'publisher = "Test \udc00\ud800Maker"'
+    return {
+        "long_text.scn": (with_line("longest", 'longest = "%s"' % longer), fault(
+            "longest", 7, "The text is %d bytes long in UTF-8: a package holds at most 65535"
+            % len(longer.encode("utf-8"))), 1),
+        "long_key.scn": (with_line("longest", '%s = "x"' % longer), fault(
+            "longest", 17, "The key is %d bytes long in UTF-8: a package holds at most 65532"
+            % len(longer.encode("utf-8"))), 1),
+        "pgm.scn": (with_line("longest", 'pgm = "C:/Product"'), fault(
+            "longest", 17, 'The string "pgm" names the install folder, which the installer sets'), 1),
+        "markup.scn": (with_line("welcome", 'welcome = "./docs/markup.idx"'), fault(
+            "welcome", 19, where["markup.txt"] + ": close tag mismatch"), 1),
+        "index.scn": (with_line("welcome", 'readme = "./docs/index.idx", yes'), fault(
+            "welcome", 20, where["index.idx"] + ": expected EQ sign after lang code"), 1),
+        "open.scn": (with_line("eula", 'eula = "./docs/open.idx"'), fault(
+            "eula", 21, where["open.txt"] + ": unexpected termination"), 1),
+        "gif.scn": (with_line("welcome", 'welcome = "./docs/gif.idx"'), fault(
+            "welcome", 19, "./docs/gif.idx: compiled, but the document loader refuses it"), 1),
+        "empty.scn": (with_line("[Menu]", '"./files/empty" = $pgm "bin/empty"\n[Menu]'), fault(
+            "[Menu]", 26, 'Empty source file "./files/empty", which a package cannot hold'), 1),
+        "lone.scn": (utf16(with_line("publisher", lone), "le"), fault(
+            "publisher", 7, "A lone UTF-16 surrogate (0xD800) at column %d, which UTF-8 cannot carry"
+            % lone.index("\ud800")), 1),
+        "swapped.scn": (utf16(with_line("publisher", swapped), "be"), fault(
+            "publisher", 7, "A lone UTF-16 surrogate (0xDC00) at column %d, which UTF-8 cannot carry"
+            % swapped.index("\udc00")), 1),
+        "version.scn": (with_line("version", 'version = "65536.65537.65538.65539"'), fault(
+            "version", 18, "A part of the version is out of range: each is 0 to 65,535"), 1),
+        "too_big.scn": (with_line("name", 'name = "%s"' % name), too_big, 3),
+    }
+
+
 def check_refusals(wine_run, manager, folder):
-    """Packages the installer would refuse: an error line, exit code 1, no
-    installer and nothing beside it. Each member path that a package cannot
-    hold is refused at its [Install] line."""
+    """Packages the installer would refuse: an error line, exit code 1 (3
+    for a product the version resource cannot hold), no installer and
+    nothing beside it. Each member path that a package cannot hold is
+    refused at its [Install] line."""
     with open(os.path.join(folder, "files", "empty"), "wb"):
         pass
     with open(os.path.join(folder, "s.scn"), encoding="utf-8") as f:
         good = f.read()
     cases = {
-        "empty.scn": (good.replace("[Menu]", '"./files/empty" = $pgm "bin/empty"\n[Menu]'), "Empty source file"),
         "undefined.scn": ('[Install]\n"./files/f1" = $nowhere "f1"\n' + good, '(e) Key "nowhere"'),
         "section.scn": ("[General]\n[Nonsense]\n", "(i) Loading scenario... ERROR:\r\n - at line 1: Unknown section!"),
     }
@@ -426,32 +536,38 @@ def check_refusals(wine_run, manager, folder):
                          '(e) Line %d installs "sub" "x.txt" outside its folder' % menu_line),
         # A code name is one record's and one Windows entry's name.
         "codename_slash.scn": (good.replace('codename = "roundtrip"', 'codename = "round/trip"'),
-                               " - at line %d: A code name is not empty and holds neither '/' nor '\\'!"
-                               % codename_line),
+                               " - at line %d: error code 7!\r\n - A code name is not empty and holds neither "
+                               "'/' nor '\\'" % codename_line),
         "codename_backslash.scn": (good.replace('codename = "roundtrip"', 'codename = "round\\\\trip"'),
-                                   " - at line %d: A code name" % codename_line),
+                                   " - at line %d: error code 7!\r\n - A code name" % codename_line),
         "codename_string.scn": (added("[Strings]", 'DEU.codename = "a/b"'),
-                                " - at line %d: A code name" % (menu_line + 1)),
+                                " - at line %d: error code 7!\r\n - A code name" % (menu_line + 1)),
     })
     for name, path in REFUSED_MEMBER_PATHS.items():
         cases["path_%s.scn" % name] = (good.replace("[Menu]", '"./files/f1" = $pgm %s\n[Menu]' % quoted(path)),
                                        " - at line %d: error code 23!" % menu_line)
 
+    cases = {scenario: (text, expected, 1) for scenario, (text, expected) in cases.items()}
+    cases.update(message_cases(folder, good, manager))
+
     def run(scenario, text):
-        with open(os.path.join(folder, scenario), "w", encoding="utf-8") as f:
-            f.write(text)
+        with open(os.path.join(folder, scenario), "wb") as f:
+            f.write(text if isinstance(text, bytes) else text.encode("utf-8"))
         target = scenario[:-4] + ".exe"
         code, log = make(wine_run, manager, folder, scenario, target)
         left = [name for name in (target, target + ".tmp") if os.path.exists(os.path.join(folder, name))]
         return code, log, left
 
-    # A few at once: each run has its own scenario, log and target.
+    # A few at once: each run has its own scenario, log and target. Every
+    # case is judged before the first failure is raised.
+    failures = []
     with concurrent.futures.ThreadPoolExecutor(4) as pool:
-        runs = {scenario: pool.submit(run, scenario, text) for scenario, (text, _) in cases.items()}
-        for scenario, (_, expected) in cases.items():
+        runs = {scenario: pool.submit(run, scenario, text) for scenario, (text, _, _) in cases.items()}
+        for scenario, (_, expected, exit_code) in cases.items():
             code, log, left = runs[scenario].result()
-            check(code == 1 and expected in log, "%s: exit %d\n%s" % (scenario, code, log))
-            check(not left, "%s left %s" % (scenario, left))
+            if code != exit_code or expected not in log or left:
+                failures.append("%s: exit %d, left %s, expected %r in\n%s" % (scenario, code, left, expected, log))
+    check(not failures, "\n".join(failures))
 
 
 def main():

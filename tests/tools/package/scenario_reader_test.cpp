@@ -73,6 +73,8 @@ TEST_F(ScenarioReader, EachFaultGivesItsCodeAndLine)
 {
     const std::string g = general;
     const std::string a = "\"$DIR/a.txt\" = $pgm ";
+    // One byte more than a package holds in a text.
+    const std::string too_long = std::string(65534, 'x') + "\xC3\xA9";
     const Case cases[] = {
         {"", SCENARIO_NO_LANGUAGE, -1},
         {"x = 1", SCENARIO_NO_SECTION, 0},
@@ -98,15 +100,16 @@ TEST_F(ScenarioReader, EachFaultGivesItsCodeAndLine)
         {g + "[Software]\nreadme = \"$DIR/broken.idx\", yes", SCENARIO_BAD_README, 3},
         {g + "[Software]\neula = \"$DIR/broken.idx\"", SCENARIO_BAD_LICENCE, 3},
         {g + "[Software]\nicon = $pgm", SCENARIO_BAD_ITEM, 3},
+        {g + "[Software]\nsupport_URL = \"" + too_long + "\"", SCENARIO_BAD_TEXT, 3},
         {g + "[Software]\nicon = $pgm \"a.ico\" x", SCENARIO_SYNTAX, 3},
         {g + "[Strings]\nRUS.x = \"1\"", SCENARIO_BAD_LANGUAGE, 3},
         {g + "[Strings]\nENG.a.b = \"1\"", SCENARIO_BAD_LANGUAGE, 3},
         {g + "[Strings]\nEN.x = \"1\"", SCENARIO_BAD_LANGUAGE, 3},
         {g + "[Strings]\n.x = \"1\"", SCENARIO_BAD_LANGUAGE, 3},
-        {g + "[Strings]\nENG. = \"1\"", SCENARIO_EMPTY_KEY, 3},
+        {g + "[Strings]\nENG. = \"1\"", SCENARIO_BAD_KEY, 3},
         {g + "[Strings]\nx \"1\"", SCENARIO_BAD_TEXT, 3},
-        {g + "[Strings]\npgm = \"C:/Product\"", SCENARIO_RESERVED_KEY, 3},
-        {g + "[Strings]\nDEU.pgm = \"C:/Produkt\"", SCENARIO_RESERVED_KEY, 3},
+        {g + "[Strings]\npgm = \"C:/Product\"", SCENARIO_BAD_KEY, 3},
+        {g + "[Strings]\nDEU.pgm = \"C:/Produkt\"", SCENARIO_BAD_KEY, 3},
         {g + "[Install]\n" + a + "\"a\", 75", SCENARIO_BAD_ACCESS, 3},
         {g + "[Install]\n" + a + "\"a\", 755 ENG", SCENARIO_BAD_ACCESS, 3},
         {g + "[Install]\n" + a + "\"a\", *", SCENARIO_BAD_ACCESS, 3},
@@ -116,8 +119,8 @@ TEST_F(ScenarioReader, EachFaultGivesItsCodeAndLine)
         {g + "[Install]\nx86.\"$DIR/a.txt\" = $pgm \"a\"", SCENARIO_BAD_PLATFORM, 3},
         {g + "[Install]\nall = $pgm \"a\"", SCENARIO_BAD_INSTALL_LINE, 3},
         {g + "[Install]\n\"$DIR/nothing\" = $pgm \"a\"", SCENARIO_BAD_SOURCE, 3},
-        {g + "[Install]\n\"$DIR/empty.txt\" = $pgm \"a\"", SCENARIO_EMPTY_SOURCE, 3},
-        {g + "[Install]\n\"$DIR/tree\" = $pgm \"\"\n\"$DIR/empty.txt\" = $pgm \"e\"", SCENARIO_EMPTY_SOURCE, 4},
+        {g + "[Install]\n\"$DIR/empty.txt\" = $pgm \"a\"", SCENARIO_BAD_SOURCE, 3},
+        {g + "[Install]\n\"$DIR/tree\" = $pgm \"\"\n\"$DIR/empty.txt\" = $pgm \"e\"", SCENARIO_BAD_SOURCE, 4},
         {g + "[Install]\n" + a + "\"../a\"", SCENARIO_BAD_ITEM, 3},
         {g + "[Install]\n" + a + "\"a:b\"", SCENARIO_BAD_ITEM, 3},
         {g + "[Install]\n\"$DIR/tree\" = $pgm \"x//y\"", SCENARIO_BAD_ITEM, 3},
@@ -132,6 +135,8 @@ TEST_F(ScenarioReader, EachFaultGivesItsCodeAndLine)
         {g + "[Settings]\n\"n\" = w, \"-1\"", SCENARIO_BAD_NUMBER, 3},
         {g + "[Settings]\n\"n\" = t, \"\"", SCENARIO_BAD_TEXT, 3},
         {g + "[Settings]\n\"\" = t, \"a\"", SCENARIO_SYNTAX, 3},
+        {g + "[Settings]\n\"" + too_long + "\" = t, \"a\"", SCENARIO_SYNTAX, 3},
+        {g + "[Menu]\n\"" + too_long + "\" = $pgm \"a\", $pgm \"i\"", SCENARIO_BAD_TEXT, 3},
         {g + "[Run]\n\"N\" = $pgm \"a\", maybe", SCENARIO_SYNTAX, 3},
         {g + "[Deprecates]\n\"old\" = \"65536\"", SCENARIO_BAD_NUMBER, 3},
         {g + "[Deprecates]\n\"old\" = 5", SCENARIO_BAD_TEXT, 3},
