@@ -74,20 +74,25 @@ TEST(InstallInitUI, ShowsTheOutcomeOfTheStartUp)
         bool result;
         int32_t language;           // the package's language afterwards, -1 not asked
         const char* crafted;        // a package written by package_fixtures.py instead of the product
+        bool outside_file;          // the record also lists a document beside its install folder
     };
     const InitCase cases[] = {
-        {"missing package", nullptr, nullptr, L"Error", false, -1, nullptr},
-        {"newer version installed", "v1", "\x00\x00\x00\x00\x00\x00\x09\x00", L"Information", false, -1, nullptr},
-        {"two languages, the first taken", "two", nullptr, L"", true, 0, nullptr},
+        {"missing package", nullptr, nullptr, L"Error", false, -1, nullptr, false},
+        {"newer version installed", "v1", "\x00\x00\x00\x00\x00\x00\x09\x00", L"Information", false, -1, nullptr, false},
+        {"two languages, the first taken", "two", nullptr, L"", true, 0, nullptr, false},
         // Damaged packages: the message, never a wizard whose folder page
         // cannot go on.
-        {"a file under the folder \"..\"", nullptr, nullptr, L"Error", false, -1, "pkg_startup_dotdot.bin"},
-        {"one target twice", nullptr, nullptr, L"Error", false, -1, "pkg_startup_twice.bin"},
-        {"targets differing in case", nullptr, nullptr, L"Error", false, -1, "pkg_startup_case.bin"},
-        {"targets differing in an umlaut's case", nullptr, nullptr, L"Error", false, -1, "pkg_startup_umlaut.bin"},
-        {"a target inside another", nullptr, nullptr, L"Error", false, -1, "pkg_startup_nested.bin"},
-        {"a code name with '/'", nullptr, nullptr, L"Error", false, -1, "pkg_startup_codename_slash.bin"},
-        {"a code name with '\\'", nullptr, nullptr, L"Error", false, -1, "pkg_startup_codename_backslash.bin"},
+        {"a file under the folder \"..\"", nullptr, nullptr, L"Error", false, -1, "pkg_startup_dotdot.bin", false},
+        {"one target twice", nullptr, nullptr, L"Error", false, -1, "pkg_startup_twice.bin", false},
+        {"targets differing in case", nullptr, nullptr, L"Error", false, -1, "pkg_startup_case.bin", false},
+        {"targets differing in an umlaut's case", nullptr, nullptr, L"Error", false, -1, "pkg_startup_umlaut.bin", false},
+        {"a target inside another", nullptr, nullptr, L"Error", false, -1, "pkg_startup_nested.bin", false},
+        {"a code name with '/'", nullptr, nullptr, L"Error", false, -1, "pkg_startup_codename_slash.bin", false},
+        {"a code name with '\\'", nullptr, nullptr, L"Error", false, -1, "pkg_startup_codename_backslash.bin", false},
+        // An update whose record names a file outside the product: the
+        // damaged record's message, and the file stays.
+        {"a recorded file outside the install folder", "v1", "\x00\x00\x00\x00\x00\x00\x00\x00", L"Error", false, -1,
+         nullptr, true},
     };
     for (const InitCase& c : cases) {
         TempFolder folder(L"initui");
@@ -100,6 +105,17 @@ TEST(InstallInitUI, ShowsTheOutcomeOfTheStartUp)
         if (c.recorded) {
             std::string key = "install/" + utf8_of(installers().code_name) + "/ver";
             store->WriteBytes(key.c_str(), c.recorded, 8);
+            ASSERT_TRUE(store->Save());
+        }
+        std::wstring document = folder.Path(L"Public/important.doc");
+        if (c.outside_file) {
+            std::string key = "install/" + utf8_of(installers().code_name) + "/";
+            CreateDirectoryW(folder.Native(L"app").c_str(), nullptr);
+            CreateDirectoryW(folder.Native(L"Public").c_str(), nullptr);
+            ASSERT_TRUE(put_file(document, "the user's"));
+            store->WriteString((key + "path").c_str(), folder.Path(L"app").c_str(), -1);
+            store->WriteInt32((key + "files").c_str(), 1);
+            store->WriteString((key + "file0").c_str(), document.c_str(), -1);
             ASSERT_TRUE(store->Save());
         }
         if (c.crafted) {
@@ -135,6 +151,9 @@ TEST(InstallInitUI, ShowsTheOutcomeOfTheStartUp)
             EXPECT_EQ(later_title, c.first_title) << c.name;
         }
         EXPECT_EQ(result, c.result) << c.name;
+        if (c.outside_file) {
+            EXPECT_EQ(file_bytes(document), "the user's") << c.name;
+        }
         if (c.crafted) {
             // The message was the damaged package's.
             cInstallContext again(runner_path().c_str(), package.c_str(), 0);
