@@ -3,7 +3,9 @@
 
 #include <windows.h>
 
+#include <algorithm>
 #include <string>
+#include <vector>
 
 // A fresh folder under %TEMP% for one test, removed with everything in it
 // (deep paths too) when the object goes. Paths are given in internal form.
@@ -75,6 +77,24 @@ public:
             bytes.append(chunk, read);
         CloseHandle(file);
         return bytes;
+    }
+
+    // The names of everything directly inside the folder, sorted.
+    std::vector<std::wstring> Names() const
+    {
+        std::vector<std::wstring> names;
+        WIN32_FIND_DATAW entry;
+        HANDLE find = FindFirstFileW(Native(L"*").c_str(), &entry);
+        if (find == INVALID_HANDLE_VALUE)
+            return names;
+        do {
+            std::wstring name = entry.cFileName;
+            if (name != L"." && name != L"..")
+                names.push_back(name);
+        } while (FindNextFileW(find, &entry));
+        FindClose(find);
+        std::sort(names.begin(), names.end());
+        return names;
     }
 
     // GetFileAttributesW of the path, asked directly.

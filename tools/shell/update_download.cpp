@@ -6,10 +6,11 @@
 #include "base/http_exchange.h"
 #include "base/string_convert.h"
 #include "base/wait_bound.h"
+#include "tools/shell/pending_file.h"
 #include "tools/shell/update_server.h"
 
-cUpdateDownloader::cUpdateDownloader(cFileIOTarget* target, const wchar_t* download_address)
-    : file(target), address(download_address), status(DOWNLOAD_INCOMPLETE), received(0)
+cUpdateDownloader::cUpdateDownloader(const wchar_t* target_path, const wchar_t* download_address)
+    : file(nullptr), path(target_path), address(download_address), status(DOWNLOAD_INCOMPLETE), received(0)
 {
 }
 
@@ -21,13 +22,25 @@ cUpdateDownloader::~cUpdateDownloader()
 
 uint32_t cUpdateDownloader::Run()
 {
+    cPendingFile pending;
+    if (!pending.Create(path.Text()))
+        return DOWNLOAD_CANNOT_CREATE;
+    uint32_t result = Transfer(&pending.File());
+    if (result == DOWNLOAD_COMPLETE && !pending.Commit())
+        return DOWNLOAD_CANNOT_CREATE;
+    return result;
+}
+
+uint32_t cUpdateDownloader::Transfer(cFileIOTarget* target)
+{
+    file = target;
     _guardchar<char> url;
     str_from_wstr_utf8(address.Text(), -1, url);
     cHttpRequest request;
     if (!request.SetUrl(url.Text()) || !start_update_sockets())
         return DOWNLOAD_REFUSED;
     request.version = HTTP_VERSION_1_1;
-    // Whatever an earlier attempt left goes: the file holds this transfer only.
+    // The target holds this transfer only, whatever it held before.
     received = 0;
     status = DOWNLOAD_INCOMPLETE;
     if (!file || !file->Seek(0) || !file->SetSize(0))

@@ -15,22 +15,28 @@ enum : uint32_t {
     DOWNLOAD_SERVER_ERROR = 3,  // an HTTP status other than 200
     DOWNLOAD_WRITE_ERROR = 4,   // the file took fewer bytes than it was given
     DOWNLOAD_STOPPED = 5,       // the user stopped it
+    DOWNLOAD_CANNOT_CREATE = 6, // no file could be made beside the target, or it could not replace the target
     DOWNLOAD_COMPLETE = 10,     // every announced byte is in the file
 };
 
-// The progress form that fetches the new installer into a file with one
-// GET over HTTP/1.1. Each run starts the file afresh (position 0, size 0),
-// so a retry on the same file fetches and holds the whole installer. Stop
-// ends the transfer at once, also while the server is silent. The file
-// belongs to the caller, who closes it; the form's texts are the progress
-// form's.
+// The progress form that fetches the new installer with one GET over
+// HTTP/1.1 into a file beside the target path, which replaces the target
+// only once every announced byte has arrived. Whatever else ends the run
+// (a server error, a cut transfer, Stop) deletes that file and leaves the
+// target as it was, so a retry is simply another run. Stop ends the
+// transfer at once, also while the server is silent. The form's texts are
+// the progress form's.
 class cUpdateDownloader : public cStdBasicProgressForm, public cHttpResponse {
 public:
-    cUpdateDownloader(cFileIOTarget* target, const wchar_t* download_address);
+    cUpdateDownloader(const wchar_t* target_path, const wchar_t* download_address);
     ~cUpdateDownloader() override;
 
-    // Worker thread: one download; a DOWNLOAD_* result.
+    // Worker thread: one download onto the target path; a DOWNLOAD_* result.
     uint32_t Run() override;
+    // The transfer of one run into target, from its start (position 0,
+    // size 0); a DOWNLOAD_* result, DOWNLOAD_COMPLETE once every announced
+    // byte is in it.
+    uint32_t Transfer(cFileIOTarget* target);
     // A status other than 200 is a server error, and no body is taken.
     bool OnHeadersDone() override;
     // Writes the piece at the file's position and reports progress; false
@@ -40,7 +46,8 @@ public:
     uint64_t GetReceived() const { return received; }
 
 private:
-    cFileIOTarget* file;
+    cFileIOTarget* file;  // the run's, while it transfers
+    _guardchar<wchar_t> path;
     _guardchar<wchar_t> address;
     uint32_t status;
     uint64_t received;

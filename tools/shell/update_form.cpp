@@ -143,12 +143,7 @@ bool cSoftUpdateInfoForm::OnAccept()
         return false;
     if (path_get_kind(path.Text()) != PATH_KIND_MISSING && !ask_yes_no_kind2(this, LookupString(text_overwrite), nullptr))
         return false;
-    cFileIO file;
-    if (!file.Create(path.Text(), FILE_MODE_WRITE)) {
-        show_message_kind3(this, LookupString(text_cannot_create), nullptr);
-        return false;
-    }
-    return Download(file, path.Text());
+    return Download(path.Text());
 }
 
 bool cSoftUpdateInfoForm::ChooseTarget(const wchar_t* proposed_name, _guardchar<wchar_t>& path)
@@ -175,14 +170,13 @@ bool cSoftUpdateInfoForm::ChooseTarget(const wchar_t* proposed_name, _guardchar<
     return true;
 }
 
-bool cSoftUpdateInfoForm::Download(cFileIO& file, const wchar_t* path)
+bool cSoftUpdateInfoForm::Download(const wchar_t* path)
 {
     for (;;) {
-        cUpdateDownloader* downloader = new cUpdateDownloader(&file, info->installer_address.Text());
+        cUpdateDownloader* downloader = new cUpdateDownloader(path, info->installer_address.Text());
         int32_t result = downloader ? run_progress_form(this, downloader, LookupString(text_downloading)) : 0;
         switch (result) {
         case DOWNLOAD_COMPLETE:
-            file.Close();
             path_set_access(path, RIGHTS_ALL, RIGHTS_ALL, RIGHTS_READ | RIGHTS_EXECUTE);
             if (shell_open(path))
                 EndModal(1);
@@ -195,6 +189,9 @@ bool cSoftUpdateInfoForm::Download(cFileIO& file, const wchar_t* path)
             return false;
         case DOWNLOAD_SERVER_ERROR:
             show_message_kind3(this, LookupString(text_server_error), nullptr);
+            return false;
+        case DOWNLOAD_CANNOT_CREATE:
+            show_message_kind3(this, LookupString(text_cannot_create), nullptr);
             return false;
         case DOWNLOAD_WRITE_ERROR:
             show_message_kind3(this, LookupString(text_write_error), nullptr);

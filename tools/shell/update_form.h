@@ -4,7 +4,6 @@
 #include <stdint.h>
 
 #include "base/buffers/guardchar.h"
-#include "base/file_io.h"
 #include "gui/controls/custom_form.h"
 #include "gui/controls/prop_disp_area.h"
 #include "gui/controls/static_element.h"
@@ -49,8 +48,9 @@ public:
 private:
     // The file's folder becomes "installer/temp"; the chosen path in path.
     bool ChooseTarget(const wchar_t* proposed_name, _guardchar<wchar_t>& path);
-    // Runs downloads into the file until one completes or the user gives up.
-    bool Download(cFileIO& file, const wchar_t* path);
+    // Runs downloads onto the path until one completes or the user gives
+    // up; the path keeps what it held unless one completes.
+    bool Download(const wchar_t* path);
     void OpenLink(const wchar_t* address);
 
     const cUpdateInfo* info;  // not owned

@@ -1,6 +1,6 @@
 // The update download against a real server on 127.0.0.1
-// (update_test_server.py): each outcome of a transfer, what the file holds
-// after it, and the checks on the addresses a reply hands over.
+// (update_test_server.py): each outcome of a transfer, what the target
+// holds after it, and the checks on the addresses a reply hands over.
 #include <winsock2.h>
 #include <windows.h>
 
@@ -9,8 +9,8 @@
 #include <chrono>
 #include <string>
 #include <thread>
+#include <vector>
 
-#include "base/file_io.h"
 #include "base/mem_io_target.h"
 #include "tests/support/http_test_server.h"
 #include "tests/support/temp_folder.h"
@@ -43,11 +43,11 @@ struct Outcome {
     double seconds;
 };
 
-// One run of a downloader into target, stopped after stop_after_ms when
-// that is not negative.
-Outcome download(cFileIOTarget* target, const std::wstring& address, int stop_after_ms = -1)
+// One run of a downloader onto path, stopped after stop_after_ms when that
+// is not negative.
+Outcome download(const std::wstring& path, const std::wstring& address, int stop_after_ms = -1)
 {
-    cUpdateDownloader downloader(target, address.c_str());
+    cUpdateDownloader downloader(path.c_str(), address.c_str());
     std::thread stopper([&]() {
         if (stop_after_ms >= 0) {
             std::this_thread::sleep_for(std::chrono::milliseconds(stop_after_ms));
@@ -61,69 +61,81 @@ Outcome download(cFileIOTarget* target, const std::wstring& address, int stop_af
     return {result, seconds};
 }
 
-TEST(UpdateDownload, OutcomesAndWhatTheFileHoldsAfterThem)
+const std::string users_file = "the user's own setup.exe, kept as it was";
+
+// Each case runs its downloads, one after the other as the form's retries
+// do, onto "setup.exe" of a fresh folder; the file holds the user's bytes
+// before them (when there is one), or the whole pattern after the one
+// download that completes. Nothing else is ever left in the folder.
+TEST(UpdateDownload, OutcomesAndWhatTheTargetHoldsAfterThem)
 {
     ASSERT_NE(http_test_port(), 0u) << "run through the HTTP test driver";
+    const std::string kept = users_file;
     struct Case {
         const char* what;
         std::wstring address;
-        size_t prefill;      // bytes in the file before the run
-        int stop_after_ms;   // -1: not stopped
-        uint32_t result;
-        std::string bytes;   // what the file holds after the run; "*" a prefix of the pattern
+        bool existing;                  // the user's file is there before
+        int stop_after_ms;              // -1: not stopped
+        std::vector<uint32_t> results;  // of each run in turn
+        std::string bytes;              // what setup.exe holds after them; "<missing>" for no file
     } cases[] = {
-        {"done", file_url("whole", "pattern200000.bin"), 0, -1, DOWNLOAD_COMPLETE, http_test_pattern(200000)},
-        {"done over a longer file", file_url("whole", "pattern1000.bin"), 500000, -1, DOWNLOAD_COMPLETE,
+        {"done", file_url("whole", "pattern200000.bin"), true, -1, {DOWNLOAD_COMPLETE}, http_test_pattern(200000)},
+        {"done without a file before", file_url("whole", "pattern1000.bin"), false, -1, {DOWNLOAD_COMPLETE},
          http_test_pattern(1000)},
-        {"cut off", file_url("alwayscut", "pattern100001.bin"), 0, -1, DOWNLOAD_INCOMPLETE,
-         http_test_pattern(50000)},
-        {"404", file_url("missing", "pattern10.bin"), 7, -1, DOWNLOAD_SERVER_ERROR, ""},
-        {"no length", file_url("nolength", "pattern5000.bin"), 0, -1, DOWNLOAD_INCOMPLETE, http_test_pattern(5000)},
-        {"stopped", file_url("slow", "pattern400000.bin"), 0, 400, DOWNLOAD_STOPPED, "*"},
-        {"https", L"https://127.0.0.1/setup.exe", 3, -1, DOWNLOAD_REFUSED, "xxx"},
+        {"cut off, and its retry too", file_url("alwayscut", "pattern10240.bin"), true, -1,
+         {DOWNLOAD_INCOMPLETE, DOWNLOAD_INCOMPLETE}, kept},
+        {"cut off, then whole", file_url("cutfirst", "pattern100003.bin"), true, -1,
+         {DOWNLOAD_INCOMPLETE, DOWNLOAD_COMPLETE}, http_test_pattern(100003)},
+        {"cut off without a file before", file_url("alwayscut", "pattern5001.bin"), false, -1, {DOWNLOAD_INCOMPLETE},
+         "<missing>"},
+        {"404", file_url("missing", "pattern10.bin"), true, -1, {DOWNLOAD_SERVER_ERROR}, kept},
+        {"redirect", file_url("redirect", "pattern3000.bin"), true, -1, {DOWNLOAD_SERVER_ERROR}, kept},
+        {"no length", file_url("nolength", "pattern5000.bin"), true, -1, {DOWNLOAD_INCOMPLETE}, kept},
+        {"stopped", file_url("slow", "pattern400000.bin"), true, 400, {DOWNLOAD_STOPPED}, kept},
+        {"https", L"https://127.0.0.1/setup.exe", true, -1, {DOWNLOAD_REFUSED}, kept},
         {"refused connection",
-         L"http://127.0.0.1:" + std::to_wstring(http_test_closed_port()) + L"/files/whole/pattern10.bin", 0, -1,
-         DOWNLOAD_INCOMPLETE, ""},
+         L"http://127.0.0.1:" + std::to_wstring(http_test_closed_port()) + L"/files/whole/pattern10.bin", true, -1,
+         {DOWNLOAD_INCOMPLETE}, kept},
     };
     for (const Case& c : cases) {
         TempFolder folder(L"download");
-        ASSERT_TRUE(folder.WriteFile(L"setup.exe", std::string(c.prefill, 'x')));
-        cFileIO file;
-        ASSERT_TRUE(file.Open(folder.Path(L"setup.exe").c_str(), FILE_MODE_READ | FILE_MODE_WRITE));
-        Outcome outcome = download(&file, c.address, c.stop_after_ms);
-        file.Close();
-        std::string held = folder.ReadFile(L"setup.exe");
-        EXPECT_EQ(outcome.result, c.result) << c.what;
-        if (c.bytes == "*") {
-            EXPECT_GT(held.size(), 0u) << c.what;
-            EXPECT_LT(held.size(), 400000u) << c.what;
-            EXPECT_EQ(held, http_test_pattern(held.size())) << c.what;
-            EXPECT_LT(outcome.seconds, 1.5) << c.what << ": the stop ends the transfer at once";
-        } else {
-            EXPECT_EQ(held.size(), c.bytes.size()) << c.what;
-            EXPECT_TRUE(held == c.bytes) << c.what;
+        if (c.existing) {
+            ASSERT_TRUE(folder.WriteFile(L"setup.exe", users_file));
         }
+        for (size_t run = 0; run < c.results.size(); ++run) {
+            Outcome outcome = download(folder.Path(L"setup.exe"), c.address, c.stop_after_ms);
+            EXPECT_EQ(outcome.result, c.results[run]) << c.what << ", run " << run;
+            if (c.stop_after_ms >= 0) {
+                EXPECT_LT(outcome.seconds, 1.5) << c.what << ": the stop ends the transfer at once";
+            }
+        }
+        std::string held = folder.ReadFile(L"setup.exe");
+        EXPECT_EQ(held.size(), c.bytes.size()) << c.what;
+        EXPECT_TRUE(held == c.bytes) << c.what;
+        std::vector<std::wstring> left = folder.Names();
+        std::vector<std::wstring> expected;
+        if (c.bytes != "<missing>")
+            expected.push_back(L"setup.exe");
+        EXPECT_EQ(left, expected) << c.what << ": no other file is left";
     }
 }
 
-TEST(UpdateDownload, RetryOnTheSameFileHoldsTheWholeFileOnly)
+// The download's own file beside the target only takes a free name.
+TEST(UpdateDownload, AFileOfTheDownloadsNameIsLeftAlone)
 {
     TempFolder folder(L"download");
-    cFileIO file;
-    ASSERT_TRUE(file.Create(folder.Path(L"setup.exe").c_str(), FILE_MODE_WRITE));
-    std::wstring address = file_url("cutfirst", "pattern100003.bin");
-    EXPECT_EQ(download(&file, address).result, DOWNLOAD_INCOMPLETE);
-    EXPECT_EQ(download(&file, address).result, DOWNLOAD_COMPLETE) << "the retry fetches the whole file";
-    file.Close();
-    std::string held = folder.ReadFile(L"setup.exe");
-    EXPECT_EQ(held.size(), 100003u);
-    EXPECT_TRUE(held == http_test_pattern(100003));
+    ASSERT_TRUE(folder.WriteFile(L"setup.exe.download", "someone else's"));
+    EXPECT_EQ(download(folder.Path(L"setup.exe"), file_url("whole", "pattern777.bin")).result, DOWNLOAD_COMPLETE);
+    EXPECT_TRUE(folder.ReadFile(L"setup.exe") == http_test_pattern(777));
+    EXPECT_EQ(folder.ReadFile(L"setup.exe.download"), "someone else's");
+    EXPECT_EQ(folder.Names(), (std::vector<std::wstring>{L"setup.exe", L"setup.exe.download"}));
 }
 
 TEST(UpdateDownload, AShortWriteIsAWriteError)
 {
     cShortTarget full(70000);
-    EXPECT_EQ(download(&full, file_url("whole", "pattern200000.bin")).result, DOWNLOAD_WRITE_ERROR);
+    cUpdateDownloader downloader(L"unused", file_url("whole", "pattern200000.bin").c_str());
+    EXPECT_EQ(downloader.Transfer(&full), DOWNLOAD_WRITE_ERROR);
     EXPECT_EQ(full.GetSize(), 70000u);
 }
 

@@ -21,6 +21,7 @@ appending its path to <folder>/requests/log.txt:
         missing   404
         slow      200 with its length, 8 KiB every 100 ms
         nolength  200 without a length, closed after the body
+        redirect  302 to the same name under "whole"
 """
 import os
 import re
@@ -101,6 +102,9 @@ class UpdateHandler(http_test_server.Handler):
             for at in range(0, len(body), 8192):
                 self.request.sendall(body[at:at + 8192])
                 time.sleep(0.1)
+        elif behaviour == "redirect":
+            moved = b"/files/whole/" + name.encode()
+            self.request.sendall(http_test_server.head(b"302 Found", 5, b"Location: " + moved + b"\r\n") + b"moved")
         elif behaviour == "nolength":
             self.request.sendall(http_test_server.head(b"200 OK") + body)
         else:
