@@ -14,4 +14,10 @@ uint32_t processor_count();
 // started the calling thread does all of it.
 void parallel_for(uint32_t count, void (*work)(void* context, uint32_t index), void* context);
 
+// The same for work that mostly waits (network exchanges) rather than
+// computes: one thread per index whatever the processors, up to 64 at once,
+// so that up to 64 waits overlap. The calling thread only waits for them
+// (it does the work itself only when no thread can be started).
+void parallel_for_waits(uint32_t count, void (*work)(void* context, uint32_t index), void* context);
+
 #endif

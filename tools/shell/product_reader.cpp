@@ -3,7 +3,9 @@
 #include <string.h>
 
 #include "base/app_config.h"
+#include "base/buffers/typebuf.h"
 #include "base/job.h"
+#include "base/parallel_for.h"
 #include "tools/shell/update_check.h"
 
 namespace {
@@ -30,12 +32,26 @@ bool collect_name(const char* name, void* context)
     return true;
 }
 
-void ask_update_server(const char* server_address, const char* code_name, const cJob* job,
-                       cInstalledProduct& product)
+// The update checks of the listed products, run side by side.
+struct cUpdateChecks {
+    struct cCheck {
+        const char* code_name;
+        cInstalledProduct* product;
+    };
+
+    const char* server_address;
+    const cJob* job;
+    _typebuf<cCheck> checks;
+};
+
+void ask_update_server(void* context, uint32_t index)
 {
+    cUpdateChecks& all = *static_cast<cUpdateChecks*>(context);
+    cUpdateChecks::cCheck& check = all.checks[int32_t(index)];
     cUpdateReply reply;
-    if (!query_update_server_at(server_address, code_name, reply, job))
+    if (!query_update_server_at(all.server_address, check.code_name, reply, all.job))
         return;
+    cInstalledProduct& product = *check.product;
     product.offered_version = reply.version;
     product.installer_address.Swap(reply.installer_address);
     product.web_page.Swap(reply.web_page);
@@ -51,7 +67,13 @@ void read_installed_products(cApplicationConfig* config, const char* server_addr
         return;
     cNameList names;
     config->EnumChildren("install", collect_name, &names);
-    for (cNameList::Node* node = names.first; node; node = node->next) {
+    cUpdateChecks all{server_address, job, {}};
+    int32_t count = 0;
+    for (cNameList::Node* node = names.first; node; node = node->next)
+        ++count;
+    all.checks.Resize(count);
+    int32_t listed = 0;
+    for (cNameList::Node* node = names.first; node && all.checks.Data(); node = node->next) {
         if (job && job->IsStopRequested())
             return;
         uint64_t version = 0;
@@ -61,7 +83,10 @@ void read_installed_products(cApplicationConfig* config, const char* server_addr
         if (!product)
             return;
         read_product_record(config, node->element.Text(), version, *product);
-        if (server_address)
-            ask_update_server(server_address, node->element.Text(), job, *product);
+        all.checks[listed++] = {node->element.Text(), product};
     }
+    // Each check has its own time limit; side by side, a silent server
+    // holds the list for one limit, not one per product.
+    if (server_address)
+        parallel_for_waits(uint32_t(listed), ask_update_server, &all);
 }

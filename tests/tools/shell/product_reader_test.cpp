@@ -262,12 +262,13 @@ TEST(ProductReader, OffersOfTheUpdateServer)
     EXPECT_EQ(text(newer->notes), L"Notes\r\n");
 }
 
-TEST(ProductReader, AStopEndsTheReadingBetweenProductsAndDuringAnExchange)
+TEST(ProductReader, AStopEndsTheChecksAtOnce)
 {
     ProductWorld world;
     // "silent" never answers its check: only the stop ends the wait.
     world.Write(ProductRecord{"silent", packed_version(1, 0)});
     world.Write(ProductRecord{"zulu", packed_version(1, 0)});
+    serve_check("zulu", "2.0\r\nhttp://h/z.exe\r\nhttp://h/z\r\n");
     cIdleJob job;
     std::thread stopper([&]() {
         std::this_thread::sleep_for(std::chrono::milliseconds(500));
@@ -279,8 +280,10 @@ TEST(ProductReader, AStopEndsTheReadingBetweenProductsAndDuringAnExchange)
     double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     stopper.join();
     EXPECT_LT(seconds, 2.0);
-    EXPECT_EQ(codes_of(products), std::vector<std::wstring>{L"silent"}) << "nothing after the stop";
-    EXPECT_EQ(products.first->element.offered_version, no_version);
+    EXPECT_EQ(codes_of(products), (std::vector<std::wstring>{L"silent", L"zulu"}));
+    EXPECT_EQ(find(products, L"silent")->offered_version, no_version);
+    EXPECT_EQ(find(products, L"zulu")->offered_version, uint64_t(packed_version(2, 0)))
+        << "zulu's check ran beside the silent one";
 }
 
 }  // namespace

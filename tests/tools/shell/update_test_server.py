@@ -9,7 +9,8 @@ appending its path to <folder>/requests/log.txt:
   /updates/autocheck.php?softwareid=<name>&os=win
       <folder>/checks/<name> as a 200 reply with its length when the test
       wrote that file; else the case <name> of update_replies.py; "slow"
-      waits 2 s, then answers 404; else 404.
+      waits 2 s, then answers 404; a name that starts with "silent" is
+      never answered; else 404.
   /files/<behaviour>/<name>
       the file <folder>/served/<name>, or for a name "pattern<N>.bin" N
       bytes of the shared test pattern, sent as the behaviour says:
@@ -60,7 +61,7 @@ class UpdateHandler(http_test_server.Handler):
         if os.path.isfile(written):
             with open(written, "rb") as f:
                 self.request.sendall(update_replies.http(f.read()))
-        elif name == "silent":
+        elif name.startswith("silent"):
             while self.request.recv(65536):
                 pass
         elif name == "headerflood":
