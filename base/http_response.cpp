@@ -71,9 +71,17 @@ bool parse_header_line(cHttpResponse& response, const char* line, uint32_t lengt
     if (!slot->Text())
         return false;
     // A length that is not plain decimal digits, or too large to hold,
-    // makes the body's end unknowable, and the response unusable.
-    if (is_length && !parse_content_length(slot->Text(), &response.content_length))
+    // makes the body's end unknowable, and the response unusable; so do two
+    // lengths that disagree (whichever a reader believed, the other could
+    // smuggle bytes into the body or the next response).
+    if (!is_length)
+        return true;
+    uint64_t announced = 0;
+    if (!parse_content_length(slot->Text(), &announced))
         return false;
+    if (response.HasContentLength() && response.content_length != announced)
+        return false;
+    response.content_length = announced;
     return true;
 }
 

@@ -40,7 +40,8 @@ public:
     // Content-Length, the stream ended (the peer closed or a read timed
     // out) and is still open. False for a null or closed stream, a stream
     // that closed itself on a broken connection, a malformed head (a
-    // Content-Length other than decimal digits, or too large, included), a
+    // Content-Length other than decimal digits, or too large, or two that
+    // differ, included), a
     // head that did not complete, a body cut short, or a refusal by the
     // subclass.
     static bool Receive(cHttpResponse& response, cFileIOTarget* stream);

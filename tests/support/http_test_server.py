@@ -130,6 +130,11 @@ class Handler(socketserver.BaseRequestHandler):
         elif kind == "trickle":
             response = head(b"200 OK", args[0]) + pattern(args[0])
             self.send_pieces(response[i:i + 1] for i in range(len(response)))
+        elif kind == "lengths":
+            # Two Content-Length lines, the second in lower case, and the
+            # longer body.
+            self.request.sendall(b"HTTP/1.1 200 OK\r\nContent-Length: %d\r\ncontent-length: %d\r\n\r\n"
+                                 % (args[0], args[1]) + pattern(max(args)))
         elif kind == "status":
             self.request.sendall(head(b"404 Not Found", 9) + b"not found")
         elif kind == "headers":
