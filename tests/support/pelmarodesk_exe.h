@@ -35,8 +35,9 @@ inline std::string read_whole_file(const std::wstring& path)
     return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
-// Starts program with that command line (its first word need not name it)
-// in that current folder (empty: the test's), waits up to 60 s and answers
+// Starts program with that command line (its first word need not name it;
+// for an empty program it does, searched as Windows searches it) in that
+// current folder (empty: the test's), waits up to 60 s and answers
 // its exit code; 99 when it did not start or did not end. While it runs,
 // meanwhile (when given) is called with its process id every 50 ms.
 inline DWORD run_program(const std::wstring& program, std::wstring command_line, const std::wstring& folder = L"",
@@ -45,7 +46,7 @@ inline DWORD run_program(const std::wstring& program, std::wstring command_line,
     STARTUPINFOW startup = {};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION process = {};
-    if (!CreateProcessW(program.c_str(), &command_line[0], nullptr, nullptr, FALSE, 0, nullptr,
+    if (!CreateProcessW(program.empty() ? nullptr : program.c_str(), &command_line[0], nullptr, nullptr, FALSE, 0, nullptr,
                         folder.empty() ? nullptr : folder.c_str(), &startup, &process))
         return 99;
     CloseHandle(process.hThread);

@@ -123,8 +123,11 @@ uint32_t run_version_mode()
     STARTUPINFOW startup = {};
     startup.cb = sizeof startup;
     GetStartupInfoW(&startup);
-    HANDLE output = startup.hStdOutput;
-    if (!(startup.dwFlags & STARTF_USESTDHANDLES) || !output || output == INVALID_HANDLE_VALUE)
+    // Without the flag the start-up field may hold something else (a
+    // monitor), while a shell's redirection or an inherited pipe is still
+    // the process's standard output.
+    HANDLE output = (startup.dwFlags & STARTF_USESTDHANDLES) ? startup.hStdOutput : GetStdHandle(STD_OUTPUT_HANDLE);
+    if (!output || output == INVALID_HANDLE_VALUE)
         return 1;
     uint8_t record[version_record_size];
     memcpy(record, &version_record_magic, 4);

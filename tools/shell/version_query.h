@@ -27,10 +27,11 @@ const uint32_t version_query_timeout_ms = 10000;
 // The program's own version, from the version text the build sets.
 uint64_t get_own_version();
 
-// Mode "version": writes the record to the standard output handle that the
-// parent gave with STARTF_USESTDHANDLES. Exit code 0 when all 16 bytes were
-// written, 1 otherwise (also when no handles were passed: a handle field
-// means nothing without that flag).
+// Mode "version": writes the record to the standard output: the handle the
+// parent gave with STARTF_USESTDHANDLES, else the process's own standard
+// output (a shell's redirection, an inherited pipe). Exit code 0 when all
+// 16 bytes were written, 1 otherwise (also when there is no standard
+// output).
 uint32_t run_version_mode();
 
 // Starts the manager as "\"path\" version" with its standard output and

@@ -86,9 +86,81 @@ TEST(VersionQuery, BareManagerAnswersItsOwnVersion)
     EXPECT_EQ(query_manager_version(with_separator(pelmarodesk_exe(), L'/').c_str()), 0x0001000000040000ull);
     EXPECT_EQ(get_own_version(), 0x0001000000040000ull);
     EXPECT_EQ(query_manager_version(L"C:/no/such/manager.exe"), no_version);
+}
 
-    // Started without redirected handles, the version mode writes nothing.
-    EXPECT_EQ(run_program(pelmarodesk_exe(), L"pelmarodesk version"), 1u);
+// Starts "pelmarodesk version" with output as the standard output it
+// inherits from this process, and also passed with STARTF_USESTDHANDLES
+// when pass_flag is set; null process handle when it did not start.
+PROCESS_INFORMATION start_version_mode(HANDLE output, bool pass_flag)
+{
+    HANDLE own_output = GetStdHandle(STD_OUTPUT_HANDLE);
+    SetStdHandle(STD_OUTPUT_HANDLE, output);
+    STARTUPINFOW startup = {};
+    startup.cb = sizeof startup;
+    if (pass_flag) {
+        startup.dwFlags = STARTF_USESTDHANDLES;
+        startup.hStdOutput = output;
+    }
+    PROCESS_INFORMATION child = {};
+    std::wstring command = L"pelmarodesk version";
+    if (!CreateProcessW(pelmarodesk_exe().c_str(), &command[0], nullptr, nullptr, TRUE, 0, nullptr, nullptr,
+                        &startup, &child))
+        child.hProcess = nullptr;
+    SetStdHandle(STD_OUTPUT_HANDLE, own_output);
+    if (child.hThread)
+        CloseHandle(child.hThread);
+    return child;
+}
+
+// The child's exit code once it ended (99 when it did not within 20 s).
+DWORD exit_code_of(PROCESS_INFORMATION& child)
+{
+    DWORD code = 99;
+    if (WaitForSingleObject(child.hProcess, 20000) == WAIT_OBJECT_0)
+        GetExitCodeProcess(child.hProcess, &code);
+    else
+        TerminateProcess(child.hProcess, 99);
+    CloseHandle(child.hProcess);
+    return code;
+}
+
+// Callers that redirect the standard output without the start-up flag that
+// passes handles: a shell's ">" into a file, and a pipe the child inherits
+// as its standard output. Each gets the record of version 1.0.4.
+TEST(VersionQuery, VersionModeAnswersARedirectedOutputWithoutTheStartUpFlag)
+{
+    const std::string expected = record_bytes(0x0001000000040000ull);
+    TempFolder folder(L"version");
+    std::wstring out = with_separator(folder.Path(L"out.bin"), L'\\');
+    std::wstring shell = L"cmd /c \"\"" + pelmarodesk_exe() + L"\" version > \"" + out + L"\"\"";
+    EXPECT_EQ(run_program(L"", shell), 0u) << "cmd's exit code is the program's";
+    EXPECT_TRUE(read_whole_file(out) == expected) << "through cmd's >";
+
+    SECURITY_ATTRIBUTES inherited = {sizeof inherited, nullptr, TRUE};
+    HANDLE read_end = nullptr, write_end = nullptr;
+    ASSERT_TRUE(CreatePipe(&read_end, &write_end, &inherited, 0));
+    SetHandleInformation(read_end, HANDLE_FLAG_INHERIT, 0);
+    PROCESS_INFORMATION child = start_version_mode(write_end, false);
+    CloseHandle(write_end);
+    ASSERT_NE(child.hProcess, nullptr);
+    // The pipe ends when the child's copy of the write end goes with it.
+    std::string received;
+    char chunk[64];
+    DWORD read = 0;
+    while (ReadFile(read_end, chunk, sizeof chunk, &read, nullptr) && read)
+        received.append(chunk, read);
+    CloseHandle(read_end);
+    EXPECT_EQ(exit_code_of(child), 0u);
+    EXPECT_TRUE(received == expected) << "through an inherited pipe, " << received.size() << " bytes";
+}
+
+TEST(VersionQuery, VersionModeWithoutAStandardOutputFails)
+{
+    for (bool pass_flag : {false, true}) {
+        PROCESS_INFORMATION child = start_version_mode(nullptr, pass_flag);
+        ASSERT_NE(child.hProcess, nullptr);
+        EXPECT_EQ(exit_code_of(child), 1u) << (pass_flag ? "a null handle passed" : "none inherited");
+    }
 }
 
 TEST(VersionQuery, RepliesCountOnlyWhenTheWholeOutputIsOneRecord)
