@@ -134,6 +134,9 @@ public:
     bool Clear();
     // -1 when there is none.
     int32_t GetCurrentRow();
+    // Makes the row current and the only selected one, scrolled into view,
+    // as a click on it does (a change is posted); false for an unknown row.
+    bool SetCurrentRow(int32_t row);
     // The smallest selected row id greater than after (-1: from the start);
     // -1 when none.
     int32_t GetNextSelectedRow(int32_t after);

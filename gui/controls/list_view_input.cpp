@@ -106,6 +106,15 @@ void cListViewChild::SelectRow(int32_t row, int32_t anchor, bool ctrl, bool shif
     Redraw(nullptr);
 }
 
+bool cListViewChild::SetCurrentRow(int32_t row)
+{
+    cSafeCriticalSectionAccess hold(&lock);
+    if (!FirstCell(row))
+        return false;
+    SelectRow(row, -1, false, false, true);
+    return true;
+}
+
 // Moves the vertical bar (whose position leads the painted offset until
 // its scroll action arrives) so that the row shows whole inside the frame
 // below the header.

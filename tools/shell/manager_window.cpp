@@ -259,6 +259,8 @@ void cPelmaroForm::OnReaderFinished()
         list_frame.EnablePainting(false);
         details.EnablePainting(false);
         remove_link.DisablePainting(false);
+        // The row of the product the details show is the highlighted one.
+        list.SetCurrentRow(0);
         ShowProduct(ProductAt(0));
     }
     Redraw(nullptr);

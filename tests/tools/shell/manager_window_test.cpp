@@ -226,6 +226,31 @@ TEST(ManagerWindow, ClosingWhileTheReaderWaitsEndsAtOnce)
     EXPECT_LT(seconds, 2.0);
 }
 
+// The fill of the highlighted row (0xF7EEE1 as the list is given it), as
+// window pixels give it.
+const uint32_t highlight_colour = 0xE1EEF7;
+
+TEST(ManagerWindow, TheShownProductsRowIsHighlightedWhenTheWindowOpens)
+{
+    ProductWorld world;
+    use_test_server(world);
+    ProductRecord first{"alpha", packed_version(1, 0)};
+    first.icon = test_program("product_a.exe");
+    ProductRecord second{"bravo", packed_version(1, 0)};
+    second.icon = test_program("product_b.exe");
+    world.Write(first);
+    world.Write(second);
+    ManagerRun run;
+    ASSERT_TRUE(run.WaitListed(drawn_icon("product_a", 16)));
+    pause_ms(300);
+    POINT first_icon = find_image(run.window, drawn_icon("product_a", 16), 16);
+    POINT second_icon = find_image(run.window, drawn_icon("product_b", 16), 16);
+    ASSERT_GE(second_icon.y, first_icon.y + 16);
+    auto band = [&](POINT icon) { return RECT{list_area.left, icon.y, list_area.right, icon.y + 16}; };
+    EXPECT_GT(count_colour(run.window, band(first_icon), highlight_colour), 1000) << "alpha's row is highlighted";
+    EXPECT_EQ(count_colour(run.window, band(second_icon), highlight_colour), 0) << "bravo's is not";
+}
+
 // Each check may take up to 15 s; the four run side by side, so the list
 // and its commands come after one check's time, not four.
 TEST(ManagerWindow, ASilentServerHoldsTheListForOneCheckOnly)
