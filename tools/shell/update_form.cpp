@@ -34,6 +34,7 @@ enum {
     text_downloading = 13,
     text_server_error = 14,
     text_write_error = 15,
+    text_cannot_download = 16,
 };
 
 const uint32_t text_colour = 0x734D32;
@@ -134,7 +135,11 @@ bool cSoftUpdateInfoForm::OnAccept()
 {
     const wchar_t* address = info->installer_address.Text();
     if (!is_downloadable_address(address)) {
-        show_message_kind3(this, LookupString(text_server_error), nullptr);
+        // Nothing was asked of any server: the user is sent to the link
+        // that still leads to the installer.
+        _guardchar<wchar_t> message;
+        format_catalog_text(message, LookupString(text_cannot_download), LookupString(text_web_site));
+        show_message_kind3(this, message.Text(), nullptr);
         return false;
     }
     _guardchar<wchar_t> name, path;

@@ -5,33 +5,15 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
-#include <algorithm>
 #include <functional>
 #include <string>
 #include <vector>
 
 #include "gui/dialogs/message_form.h"
-#include "gui/font.h"
-#include "gui/ui_font.h"
 #include "tests/gui/dialogs/dialog_runs.h"
+#include "tests/support/message_form_size.h"
 
 namespace {
-
-// Width and height of the text in a font of the cache, measured by GDI.
-SIZE gdi_extent(const std::wstring& text, bool bold)
-{
-    cWinFont* font = dynamic_cast<cWinFont*>(
-        font_get_cached(bold ? 6 : 5, 13, get_ui_font_face_name(), bold, false, false));
-    SIZE size = {0, 0};
-    if (!font)
-        return size;
-    HDC dc = GetDC(nullptr);
-    HGDIOBJ old = SelectObject(dc, font->GetHandle());
-    GetTextExtentPoint32W(dc, text.c_str(), int(text.size()), &size);
-    SelectObject(dc, old);
-    ReleaseDC(nullptr, dc);
-    return size;
-}
 
 using MessageFormTest = DialogTest;
 
@@ -87,20 +69,11 @@ TEST_F(MessageFormTest, FormIsAsWideAsItsWidestLineAndGrowsByLine)
         [](HWND, size_t) { cFormWindow::Press(VK_ESCAPE); });
     for (size_t i = 0; i < count; ++i) {
         SCOPED_TRACE(i);
-        // The first line is bold beside the icon (37 pixels); the form adds
-        // 30 to the widest line, and 1.5 line heights per further line to
-        // 115.
-        const std::vector<std::wstring>& lines = cases[i].lines;
-        int widest = 0, tallest = 0;
-        for (size_t n = 0; n < lines.size(); ++n) {
-            SIZE extent = gdi_extent(lines[n], n == 0);
-            widest = std::max(widest, int(extent.cx) + (n == 0 ? 37 : 0));
-            tallest = std::max(tallest, int(extent.cy));
-        }
+        SIZE size = message_form_size(cases[i].lines);
         EXPECT_EQ(outcomes[i].result, 0);
         EXPECT_EQ(outcomes[i].shown.title, L"Information");
-        EXPECT_EQ(outcomes[i].shown.width, widest + 30);
-        EXPECT_EQ(outcomes[i].shown.height, 115 + int(1.5 * double(lines.size() - 1) * tallest));
+        EXPECT_EQ(outcomes[i].shown.width, int(size.cx));
+        EXPECT_EQ(outcomes[i].shown.height, int(size.cy));
     }
 }
 

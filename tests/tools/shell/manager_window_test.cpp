@@ -15,13 +15,16 @@
 #include <iostream>
 #include <string>
 #include <thread>
+#include <vector>
 
 #include "base/ci_app_full_config.h"
 #include "gui/language.h"
+#include "tests/support/message_form_size.h"
 #include "tests/tools/shell/manager_driver.h"
 #include "tests/tools/shell/product_stores.h"
 #include "tests/tools/shell/update_test_server.h"
 #include "tools/shell/app_language.h"
+#include "tools/shell/catalog_text.h"
 #include "tools/shell/pelmaro_app.h"
 
 namespace {
@@ -167,6 +170,59 @@ TEST(ManagerWindow, AddressesThatAreNoWebPagesAreNeverOpened)
     press(VK_RETURN);
     pause_ms(1000);
     EXPECT_EQ(file_bytes(elsewhere.Path(L"ran.txt")), "") << "the planted program never ran";
+}
+
+// The lines of a catalog text with its one "%s" filled, as the message
+// form cuts them.
+std::vector<std::wstring> message_lines(const wchar_t* format, const wchar_t* argument)
+{
+    std::wstring text = format ? format : L"";
+    size_t at = text.find(L"%s");
+    if (at != std::wstring::npos)
+        text.replace(at, 2, argument ? argument : L"");
+    std::vector<std::wstring> lines;
+    for (size_t start = 0;;) {
+        size_t end = text.find(L'\n', start);
+        lines.push_back(text.substr(start, end - start));
+        if (end == std::wstring::npos)
+            return lines;
+        start = end + 1;
+    }
+}
+
+// An installer address the download cannot fetch is refused before any
+// request, with the message that sends the user to the web site's link
+// (told from the server error's message by its size).
+TEST(ManagerWindow, ARefusedInstallerAddressSendsTheUserToTheWebSite)
+{
+    const std::wstring refused[] = {L"https://127.0.0.1/setup.exe", L"file:///C:/setup.exe",
+                                    L"C:\\Downloads\\setup.exe"};
+    for (const std::wstring& address : refused) {
+        SCOPED_TRACE(std::string(address.begin(), address.end()));
+        ProductWorld world;
+        use_test_server(world);
+        ProductRecord record{"offered", packed_version(1, 0)};
+        record.icon = test_program("product_a.exe");
+        world.Write(record);
+        serve_check("offered", "1.1\r\n" + std::string(address.begin(), address.end()) + "\r\nhttp://127.0.0.1/page\r\n");
+        ManagerRun run;
+        ASSERT_TRUE(run.WaitListed(drawn_icon("product_a", 16)));
+        click_client(run.window, update_button);
+        ASSERT_NE(wait_window(update_title), nullptr);
+        press(VK_RETURN);
+        HWND message = wait_window(L"Error");
+        ASSERT_NE(message, nullptr);
+        RECT client = client_rect(message);
+        SIZE wanted = message_form_size(
+            message_lines(section_text(L"pkgm::updi", 16), section_text(L"pkgm::updi", 10)));
+        SIZE server_error = message_form_size(message_lines(section_text(L"pkgm::updi", 14), nullptr));
+        ASSERT_NE(wanted.cx, server_error.cx);
+        EXPECT_EQ(client.right, wanted.cx);
+        EXPECT_EQ(client.bottom, wanted.cy);
+        EXPECT_EQ(window_titled(save_title), nullptr);
+        press(VK_RETURN);
+        EXPECT_EQ(update_server_log().find("/files/"), std::string::npos);
+    }
 }
 
 TEST(ManagerWindow, UninstallKeepsTheWindowsLanguageAndRefreshes)
