@@ -16,7 +16,7 @@ class cRecordKeys {
 public:
     explicit cRecordKeys(const char* record_key) : key(record_key)
     {
-        size = int32_t(strlen(record_key)) + 20;
+        size = int32_t(strlen(record_key)) + 40;
         buffer.Allocate(size);
     }
 
@@ -29,6 +29,13 @@ public:
     const char* Indexed(const char* name, int32_t index)
     {
         if (!buffer.Buffer() || str_format(buffer.Buffer(), size, "%s/%s%d", key, name, index) < 0)
+            return nullptr;
+        return buffer.Text();
+    }
+    // "<key>/<name><index>.<language>".
+    const char* InLanguage(const char* name, int32_t index, int32_t language)
+    {
+        if (!buffer.Buffer() || str_format(buffer.Buffer(), size, "%s/%s%d.%d", key, name, index, language) < 0)
             return nullptr;
         return buffer.Text();
     }
@@ -45,13 +52,28 @@ void write_text(cApplicationConfig& store, const char* key, const wchar_t* text)
         store.WriteString(key, text, -1);
 }
 
+// The entry's display name in every language the package has a text for,
+// so that the manager can show it in whichever language it runs.
+void write_entry_names(cApplicationConfig& store, const cPackage& package, const cPackageRunEntry& run,
+                       cRecordKeys& keys, int32_t index)
+{
+    for (auto* language = tree_first_node(package.language_strings); language;
+         language = tree_next_node(language)) {
+        const wchar_t* name = package.GetStringIn(language->key, run.name_key.Text());
+        if (name && name[0])
+            write_text(store, keys.InLanguage("cplns", index, language->key), name);
+    }
+}
+
 void write_finish_entries(cApplicationConfig& store, const cInstallContext& context, cRecordKeys& keys)
 {
     cLinkedList<cFinishItem> entries;
     if (!build_run_list(context.package, entries))
         return;
     int32_t written = 0;
-    for (auto* node = entries.first; node; node = node->next) {
+    // The run list has one entry per run of the package, in its order.
+    const cLinkedList<cPackageRunEntry>::Node* run = context.package.runs.first;
+    for (auto* node = entries.first; node && run; node = node->next, run = run->next) {
         const cFinishItem& entry = node->element;
         if (entry.command_path.IsEmpty() || entry.name.IsEmpty())
             continue;
@@ -66,6 +88,7 @@ void write_finish_entries(cApplicationConfig& store, const cInstallContext& cont
         }
         write_text(store, keys.Indexed("cplns", written), entry.name.Text());
         write_text(store, keys.Indexed("cplcs", written), command.Text());
+        write_entry_names(store, context.package, run->element, keys, written);
         ++written;
     }
 }

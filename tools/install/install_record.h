@@ -19,6 +19,9 @@ class cInstallContext;
 //                             one was made (records before it have none)
 //   <key>/cplns<k>, <key>/cplcs<k>   name and command line of each finish
 //                    page entry with both, k from 0 without gaps
+//   <key>/cplns<k>.<language>   the entry's name in each language the
+//                    package has a non-empty text of it for (records
+//                    before it have none)
 // Every file lies inside <key>/path and every shortcut inside <key>/group
 // (record_bounds.h); a record naming anything else is damaged.
 // Shared by every product: "installer/app" (the installed manager's path)

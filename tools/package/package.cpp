@@ -70,11 +70,16 @@ bool cPackage::SetLanguage(int32_t language)
 
 const wchar_t* cPackage::GetString(const wchar_t* key) const
 {
+    return GetStringIn(current_language, key);
+}
+
+const wchar_t* cPackage::GetStringIn(int32_t language, const wchar_t* key) const
+{
     if (!key)
         return nullptr;
     cPackedKey packed;
     packedkey_from_wstr(packed, key, -1);
-    if (const cPackageStrings* table = tree_find_value(language_strings, current_language))
+    if (const cPackageStrings* table = tree_find_value(language_strings, language))
         if (const _guardchar<wchar_t>* value = tree_find_value(*table, packed))
             return value->IsEmpty() ? nullptr : value->Text();
     if (const _guardchar<wchar_t>* value = tree_find_value(strings, packed))

@@ -174,6 +174,8 @@ public:
     // An empty value of the current language gives null, an empty default
     // value the empty text; a key found nowhere gives null.
     const wchar_t* GetString(const wchar_t* key) const;
+    // The same in the given language instead of the current one.
+    const wchar_t* GetStringIn(int32_t language, const wchar_t* key) const;
     // The current language's document of the welcome, read-me or licence
     // loader; null when it has none.
     cSiDocContainer* GetWelcomeDoc();

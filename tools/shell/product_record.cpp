@@ -6,6 +6,7 @@
 #include "base/date_time.h"
 #include "base/format.h"
 #include "base/string_convert.h"
+#include "gui/language.h"
 #include "tools/shell/product_icons.h"
 
 namespace {
@@ -32,16 +33,23 @@ void read_install_date(cApplicationConfig* config, const char* code_name, cInsta
     }
 }
 
-void read_launch_entries(cApplicationConfig* config, const char* code_name, cInstalledProduct& product)
+void read_launch_entries(cApplicationConfig* config, const char* code_name, uint32_t language,
+                         cInstalledProduct& product)
 {
     for (int32_t k = 0;; ++k) {
-        char name_value[32], command_value[32];
+        char name_value[32], command_value[32], language_value[48];
         str_format(name_value, 32, "cplns%d", k);
         str_format(command_value, 32, "cplcs%d", k);
+        str_format(language_value, 48, "cplns%d.%d", k, int32_t(language));
         _guardchar<wchar_t> name, command;
         if (!read_text(config, code_name, name_value, name) || !read_text(config, code_name, command_value, command) ||
             name.IsEmpty() || command.IsEmpty())
             return;
+        // The name in the window's language when the installation recorded
+        // one, else the one of the installation's language.
+        _guardchar<wchar_t> translated;
+        if (read_text(config, code_name, language_value, translated) && !translated.IsEmpty())
+            name.Swap(translated);
         cLaunchEntry* entry = list_append(product.launch_entries);
         if (!entry)
             return;
@@ -87,7 +95,7 @@ void read_product_record(cApplicationConfig* config, const char* code_name, uint
     read_text(config, code_name, "support", product.support_url);
     read_text(config, code_name, "updates", product.updates_url);
     read_install_date(config, code_name, product);
-    read_launch_entries(config, code_name, product);
+    read_launch_entries(config, code_name, get_current_language(), product);
 
     _guardchar<wchar_t> icon_path;
     read_text(config, code_name, "icon", icon_path);

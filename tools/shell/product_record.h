@@ -53,7 +53,8 @@ bool product_record_key(const char* code_name, const char* value, _guardchar<cha
 bool read_product_version(cApplicationConfig* config, const char* code_name, uint64_t* version);
 
 // The rest of the record into product, beside the version read before:
-// texts, date, launch entries (up to the first missing or empty one) and
+// texts, date, launch entries (up to the first missing or empty one; each
+// named in the interface language when the record has that name) and
 // the icons (the built-in ones where the record's icon gives none). No
 // offer yet.
 void read_product_record(cApplicationConfig* config, const char* code_name, uint64_t version,

@@ -54,6 +54,11 @@ TEST(InstallRecord, TheStoreFileHoldsEveryKeyOfTheRecord)
             add_run(context.package, L"run0", L"app.exe", L"");
             add_run(context.package, L"blank", L"other.exe", L"");  // no name: left out, no gap
             add_run(context.package, L"run0", L"tool.exe", L"args");
+            // Names of the entries in two more languages; a third has an
+            // empty one and no name of its own goes to the record.
+            set_package_string(*tree_get_or_add(context.package.language_strings, 1), L"run0", L"\u0417\u0430\u043f\u0443\u0441\u0442\u0438\u0442\u044c");
+            set_package_string(*tree_get_or_add(context.package.language_strings, 2), L"run0", L"Starten");
+            set_package_string(*tree_get_or_add(context.package.language_strings, 4), L"run0", L"");
         }
         add_item(context, L"C:/Program Files/S\u00e4mple/app.exe", 0);
         add_item(context, L"C:/Program Files/S\u00e4mple/same.dll", install_item_skipped);
@@ -88,6 +93,10 @@ TEST(InstallRecord, TheStoreFileHoldsEveryKeyOfTheRecord)
             expected[key + "cplcs0"] = utf8_of(L"C:/Program Files/S\u00e4mple/app.exe");
             expected[key + "cplns1"] = "Start it";
             expected[key + "cplcs1"] = utf8_of(L"\"C:/Program Files/S\u00e4mple/tool.exe\" -a");
+            for (const char* entry : {"cplns0.", "cplns1."}) {
+                expected[key + entry + "1"] = utf8_of(L"\u0417\u0430\u043f\u0443\u0441\u0442\u0438\u0442\u044c");
+                expected[key + entry + "2"] = "Starten";
+            }
         }
         // Every node on the way to a value is listed with an empty value.
         for (const auto& value : record.values) {

@@ -18,7 +18,9 @@
 #include <vector>
 
 #include "base/ci_app_full_config.h"
+#include "gui/font.h"
 #include "gui/language.h"
+#include "gui/ui_font.h"
 #include "tests/support/message_form_size.h"
 #include "tests/tools/shell/manager_driver.h"
 #include "tests/tools/shell/product_stores.h"
@@ -280,6 +282,67 @@ TEST(ManagerWindow, ClosingWhileTheReaderWaitsEndsAtOnce)
     ASSERT_TRUE(run.WaitEnd(5000));
     double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     EXPECT_LT(seconds, 2.0);
+}
+
+// The length of the link underline that starts at (x, y) of the window.
+int underline_length(HWND window, POINT start)
+{
+    std::vector<uint32_t> row = window_pixels(window, start.x, start.y, client_width - start.x, 1);
+    int length = 0;
+    while (length < int(row.size()) && row[size_t(length)] == link_colour)
+        ++length;
+    return length;
+}
+
+// The width GDI gives the text in the font of the details' links.
+int link_text_width(const std::wstring& text)
+{
+    cWinFont* font = dynamic_cast<cWinFont*>(font_get_cached(6, 14, get_ui_font_face_name(), true, true, false));
+    SIZE size = {0, 0};
+    HDC dc = GetDC(nullptr);
+    HGDIOBJ old = SelectObject(dc, font ? font->GetHandle() : GetStockObject(DEFAULT_GUI_FONT));
+    GetTextExtentPoint32W(dc, text.c_str(), int(text.size()), &size);
+    SelectObject(dc, old);
+    ReleaseDC(nullptr, dc);
+    return int(size.cx);
+}
+
+// A product's program link is named in the language the window shows when
+// the installation recorded that name: switched from English to Russian,
+// the window shows the Russian one (told by its underline's length).
+TEST(ManagerWindow, TheProgramLinkFollowsALanguageSwitch)
+{
+    const std::wstring english = L"Start";
+    const std::wstring russian = L"\u0417\u0430\u043f\u0443\u0441\u0442\u0438\u0442\u044c \u043f\u0440\u043e\u0433\u0440\u0430\u043c\u043c\u0443";
+    ProductWorld world;
+    use_test_server(world);
+    ProductRecord record{"echo", packed_version(1, 0)};
+    record.icon = test_program("product_a.exe");
+    record.launch = {{english, L"C:/echo.exe"}};
+    record.more_texts = {{"cplns0.1", russian}};
+    world.Write(record);
+    ManagerRun run;
+    ASSERT_TRUE(run.WaitListed(drawn_icon("product_a", 16)));
+    const RECT launch_area = {45 + 85, 255 + 115, 45 + 385, 255 + 135};
+    std::vector<POINT> lines = colour_lines(run.window, link_colour, launch_area);
+    ASSERT_EQ(lines.size(), 1u);
+    EXPECT_NEAR(underline_length(run.window, lines[0]), link_text_width(english), 2) << "English first";
+
+    // The language switch's menu lists English, then Russian.
+    click_client(run.window, POINT{client_width - 71 + 12, 25 + 12});
+    pause_ms(500);
+    press(VK_DOWN);
+    press(VK_RETURN);
+    ASSERT_TRUE(wait_for([]() { return get_current_language() == 1; }));
+    pause_ms(500);
+    HWND rebuilt = wait_window(main_title);
+    ASSERT_NE(rebuilt, nullptr);
+    ASSERT_TRUE(wait_for([&]() { return find_image(rebuilt, drawn_icon("product_a", 16), 16).x >= 0; }));
+    lines = colour_lines(rebuilt, link_colour, launch_area);
+    ASSERT_EQ(lines.size(), 1u);
+    int russian_width = link_text_width(russian);
+    ASSERT_GT(russian_width, link_text_width(english) + 20);
+    EXPECT_NEAR(underline_length(rebuilt, lines[0]), russian_width, 2) << "Russian after the switch";
 }
 
 // The fill of the highlighted row (0xF7EEE1 as the list is given it), as

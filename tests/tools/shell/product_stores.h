@@ -28,6 +28,7 @@ struct ProductRecord {
     int64_t utime = -1; // -1: no "utime"
     std::vector<std::pair<std::wstring, std::wstring>> launch;  // display name, command
     std::wstring publisher, support, updates;
+    std::vector<std::pair<std::string, std::wstring>> more_texts;  // further text keys of the record
 };
 
 inline int64_t packed_version(int a, int b, int c = 0, int d = 0)
@@ -80,6 +81,8 @@ public:
             text("cplns" + std::to_string(k), record.launch[k].first);
             text("cplcs" + std::to_string(k), record.launch[k].second);
         }
+        for (const auto& more : record.more_texts)
+            text(more.first, more.second);
         ASSERT_TRUE(store.Save());
     }
 
