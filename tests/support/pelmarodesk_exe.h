@@ -35,31 +35,38 @@ inline std::string read_whole_file(const std::wstring& path)
     return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
+// Waits up to 60 s for the process to end and answers its exit code; 99
+// when it did not end (it is then ended). While it runs, meanwhile (when
+// given) is called with its id every 50 ms. Closes the handle.
+inline DWORD finish_process(HANDLE process, DWORD process_id = 0, std::function<void(DWORD)> meanwhile = nullptr)
+{
+    DWORD code = 99;
+    for (int waited = 0; waited < 1200 && WaitForSingleObject(process, 50) == WAIT_TIMEOUT; ++waited)
+        if (meanwhile)
+            meanwhile(process_id);
+    if (WaitForSingleObject(process, 0) == WAIT_OBJECT_0)
+        GetExitCodeProcess(process, &code);
+    else
+        TerminateProcess(process, 99);
+    CloseHandle(process);
+    return code;
+}
+
 // Starts program with that command line (its first word need not name it;
 // for an empty program it does, searched as Windows searches it) in that
-// current folder (empty: the test's), waits up to 60 s and answers
-// its exit code; 99 when it did not start or did not end. While it runs,
-// meanwhile (when given) is called with its process id every 50 ms.
+// current folder (empty: the test's), and answers finish_process's exit
+// code; 99 when it did not start.
 inline DWORD run_program(const std::wstring& program, std::wstring command_line, const std::wstring& folder = L"",
                          std::function<void(DWORD)> meanwhile = nullptr)
 {
     STARTUPINFOW startup = {};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION process = {};
-    if (!CreateProcessW(program.empty() ? nullptr : program.c_str(), &command_line[0], nullptr, nullptr, FALSE, 0, nullptr,
-                        folder.empty() ? nullptr : folder.c_str(), &startup, &process))
+    if (!CreateProcessW(program.empty() ? nullptr : program.c_str(), &command_line[0], nullptr, nullptr, FALSE, 0,
+                        nullptr, folder.empty() ? nullptr : folder.c_str(), &startup, &process))
         return 99;
     CloseHandle(process.hThread);
-    DWORD code = 99;
-    for (int waited = 0; waited < 1200 && WaitForSingleObject(process.hProcess, 50) == WAIT_TIMEOUT; ++waited)
-        if (meanwhile)
-            meanwhile(process.dwProcessId);
-    if (WaitForSingleObject(process.hProcess, 0) == WAIT_OBJECT_0)
-        GetExitCodeProcess(process.hProcess, &code);
-    else
-        TerminateProcess(process.hProcess, 99);
-    CloseHandle(process.hProcess);
-    return code;
+    return finish_process(process.hProcess, process.dwProcessId, meanwhile);
 }
 
 #endif

@@ -112,18 +112,6 @@ PROCESS_INFORMATION start_version_mode(HANDLE output, bool pass_flag)
     return child;
 }
 
-// The child's exit code once it ended (99 when it did not within 20 s).
-DWORD exit_code_of(PROCESS_INFORMATION& child)
-{
-    DWORD code = 99;
-    if (WaitForSingleObject(child.hProcess, 20000) == WAIT_OBJECT_0)
-        GetExitCodeProcess(child.hProcess, &code);
-    else
-        TerminateProcess(child.hProcess, 99);
-    CloseHandle(child.hProcess);
-    return code;
-}
-
 // Callers that redirect the standard output without the start-up flag that
 // passes handles: a shell's ">" into a file, and a pipe the child inherits
 // as its standard output. Each gets the record of version 1.0.4.
@@ -150,7 +138,7 @@ TEST(VersionQuery, VersionModeAnswersARedirectedOutputWithoutTheStartUpFlag)
     while (ReadFile(read_end, chunk, sizeof chunk, &read, nullptr) && read)
         received.append(chunk, read);
     CloseHandle(read_end);
-    EXPECT_EQ(exit_code_of(child), 0u);
+    EXPECT_EQ(finish_process(child.hProcess), 0u);
     EXPECT_TRUE(received == expected) << "through an inherited pipe, " << received.size() << " bytes";
 }
 
@@ -159,7 +147,7 @@ TEST(VersionQuery, VersionModeWithoutAStandardOutputFails)
     for (bool pass_flag : {false, true}) {
         PROCESS_INFORMATION child = start_version_mode(nullptr, pass_flag);
         ASSERT_NE(child.hProcess, nullptr);
-        EXPECT_EQ(exit_code_of(child), 1u) << (pass_flag ? "a null handle passed" : "none inherited");
+        EXPECT_EQ(finish_process(child.hProcess), 1u) << (pass_flag ? "a null handle passed" : "none inherited");
     }
 }
 
