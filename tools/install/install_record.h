@@ -14,6 +14,9 @@ class cInstallContext;
 //   <key>/icon                the icon's path, when the package has one
 //   <key>/utime      4 bytes  Unix seconds of the installation
 //   <key>/files      4 bytes  N, then <key>/file0 .. file<N-1>: target paths
+//   <key>/bases      4 bytes  B, then <key>/base0 .. base<B-1>: the folders
+//                             besides <key>/path that files went to (only
+//                             when there are any; records before have none)
 //   <key>/shortc     4 bytes  M, then <key>/shortc0 ..: shortcut paths
 //   <key>/group               the Start-menu folder of the shortcuts, when
 //                             one was made (records before it have none)
@@ -22,7 +25,8 @@ class cInstallContext;
 //   <key>/cplns<k>.<language>   the entry's name in each language the
 //                    package has a non-empty text of it for (records
 //                    before it have none)
-// Every file lies inside <key>/path and every shortcut inside <key>/group
+// Every file lies inside <key>/path or a <key>/base<i>, and every shortcut
+// inside <key>/group
 // (record_bounds.h); a record naming anything else is damaged.
 // Shared by every product: "installer/app" (the installed manager's path)
 // and "installer/shortcut" (its Start-menu shortcut).
