@@ -287,17 +287,24 @@ TEST(ProductLife, Step4_UpdateAlphaFromTheWindow)
         ASSERT_TRUE(wait_gone(update_title));
         EXPECT_EQ(update_server_log().find("/files/"), std::string::npos);
 
-        // The server has no such file: its message.
+        // The user already has a file of the installer's name: overwritten
+        // only by a whole installer. The server has no such file: its
+        // message, and the user's file as it was.
+        const std::string users_file = "the user's own copy";
+        ASSERT_TRUE(life().downloads.WriteFile(wide_of(alpha_setup), users_file));
         offer_alpha("missing", alpha_setup);
         ASSERT_NO_FATAL_FAILURE(refresh_and_wait(window));
         ASSERT_NO_FATAL_FAILURE(start_download(window, drawn_icon("product_a", 16)));
+        ASSERT_NE(wait_window(L"Confirm"), nullptr) << "overwrite the file?";
+        press(VK_RETURN);
         ASSERT_NE(wait_window(L"Error"), nullptr);
         press(VK_RETURN);
         ASSERT_NE(wait_window(update_title), nullptr);
         press(VK_ESCAPE);
         ASSERT_TRUE(wait_gone(update_title));
+        EXPECT_EQ(file_bytes(downloaded), users_file);
 
-        // Stop during the transfer: no question, the file closed.
+        // Stop during the transfer: no question, nothing left of it.
         offer_alpha("slow", "pattern3000000.bin");
         ASSERT_NO_FATAL_FAILURE(refresh_and_wait(window));
         ASSERT_NO_FATAL_FAILURE(start_download(window, drawn_icon("product_a", 16)));
@@ -307,16 +314,13 @@ TEST(ProductLife, Step4_UpdateAlphaFromTheWindow)
         ASSERT_TRUE(wait_gone(progress_title, 3000));
         pause_ms(500);
         EXPECT_EQ(active_title(), update_title) << "no question after a stop";
-        HANDLE closed = CreateFileW(life().downloads.Native(L"pattern3000000.bin").c_str(),
-                                    GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
-        EXPECT_NE(closed, INVALID_HANDLE_VALUE) << "nothing holds the file";
-        CloseHandle(closed);
+        EXPECT_EQ(life().downloads.Names(), std::vector<std::wstring>{wide_of(alpha_setup)});
         press(VK_ESCAPE);
         ASSERT_TRUE(wait_gone(update_title));
 
-        // The file the 404 left is overwritten; the first transfer is cut;
-        // Yes to the retry, which brings the whole installer; it starts and
-        // the manager ends.
+        // The user's file is to be overwritten; the first transfer is cut,
+        // which leaves it; Yes to the retry, which brings the whole
+        // installer in its place; it starts and the manager ends.
         offer_alpha("cutfirst", alpha_setup);
         ASSERT_NO_FATAL_FAILURE(refresh_and_wait(window));
         ASSERT_NO_FATAL_FAILURE(start_download(window, drawn_icon("product_a", 16)));
@@ -333,6 +337,7 @@ TEST(ProductLife, Step4_UpdateAlphaFromTheWindow)
         press(VK_RETURN);
         EXPECT_EQ(run.process.Wait(60000), 0u) << "the manager ends once the new installer started";
         EXPECT_EQ(sha256_of(file_bytes(downloaded)), sha256_of(installer));
+        EXPECT_EQ(life().downloads.Names(), std::vector<std::wstring>{wide_of(alpha_setup)});
         // The new installer belongs to the manager's job: walked before
         // the job goes.
         DWORD started = 0;
