@@ -90,9 +90,10 @@ public:
 };
 
 // Walks the pages from the first on, as a user who accepts everything and
-// installs into the world's app folder, the pages shown in that order.
+// installs into the world's app folder, the pages shown in that order; on
+// the finish page the first program offered is unticked when asked.
 // True when the finish page was reached and closed with exit code 0.
-bool walk_through(World& world, InstallerRun& run, const std::vector<Page>& order)
+bool walk_through(World& world, InstallerRun& run, const std::vector<Page>& order, bool untick_first_program = false)
 {
     wizard::Wizard& pages = run.pages;
     if (!pages.Found())
@@ -113,6 +114,13 @@ bool walk_through(World& world, InstallerRun& run, const std::vector<Page>& orde
             CreateDirectoryW(windows_path(world.App()).c_str(), nullptr);
             if (!pages.ChooseFolder(world.App()))
                 return false;
+            pages.Enter();
+            break;
+        case finish:
+            if (untick_first_program) {
+                pages.ClickRunBox(0);
+                pages.Screenshot("wizard_finish_unticked");
+            }
             pages.Enter();
             break;
         default:
@@ -312,8 +320,12 @@ TEST(InstallWizard, EscapeAbortsTheInstallationAndKeepsTheOldFiles)
 {
     World world(L"wizard-escape");
     {
+        // The program the finish page offers ticked, unticked by the user:
+        // Close starts nothing.
         InstallerRun first(world, "w1");
-        ASSERT_TRUE(walk_through(world, first, {welcome, readme, licence, folder, install, finish}));
+        ASSERT_TRUE(walk_through(world, first, {welcome, readme, licence, folder, install, finish}, true));
+        ASSERT_TRUE(first.process.WaitUntilAllEnded(20000)) << "what the installer started";
+        EXPECT_FALSE(exists(world.Path(L"started.txt"))) << "the unticked program started";
     }
     InstallerRun update(world, "big");
     wizard::Wizard& pages = update.pages;
