@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <functional>
 #include <numeric>
 #include <string>
 #include <vector>
@@ -117,27 +118,38 @@ cDragOutcome drag(bool pixels, const int32_t* pane_widths, const cDragCase& c)
     return outcome;
 }
 
+// Each case's drag on a fresh form whose panes were added with those
+// widths and are laid out with the initial ones; check judges the outcome.
+void for_each_drag(bool pixels, const int32_t (&added)[3], const int32_t (&initial)[3],
+                   const std::vector<cDragCase>& cases,
+                   const std::function<void(const cDragCase&, const cDragOutcome&)>& check)
+{
+    for (const cDragCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        cDragOutcome outcome = drag(pixels, added, c);
+        ASSERT_EQ(outcome.before, std::vector<int32_t>(initial, initial + 3));
+        EXPECT_EQ(outcome.line_at_bar, theme_colour(43)) << "the dragged bar's line";
+        check(c, outcome);
+    }
+}
+
 TEST(SplitterTest, AProportionalDragMovesWidthWithinThePairAndTheMinimums)
 {
-    const cDragCase cases[] = {
+    // Three panes of 100: the 294 pixels between the two bars shared equally.
+    const int32_t added[3] = {100, 100, 100};
+    const int32_t initial[3] = {98, 98, 98};
+    const std::vector<cDragCase> cases = {
         {"the first bar 50 to the right", 0, 149},
         {"the first bar past the second pane's minimum", 0, 290},
         {"the first bar left of the splitter", 0, -60},
         {"the second bar past the splitter's end", 1, 400},
         {"the second bar onto the first pane", 1, 20},
     };
-    // Three panes of 100: the 294 pixels between the two bars shared equally.
-    const int32_t added[3] = {100, 100, 100};
-    const int32_t initial[3] = {98, 98, 98};
-    for (const cDragCase& c : cases) {
-        SCOPED_TRACE(c.name);
-        cDragOutcome outcome = drag(false, added, c);
-        ASSERT_EQ(outcome.before, std::vector<int32_t>(initial, initial + 3));
+    for_each_drag(false, added, initial, cases, [&](const cDragCase& c, const cDragOutcome& outcome) {
         // The dragged pane takes the pointer's distance from its left edge,
         // within its minimum and the pair less its neighbour's minimum.
-        int32_t pane_left = left_of_pane(outcome.before, c.bar_after);
         int32_t pair = initial[c.bar_after] + initial[c.bar_after + 1];
-        int32_t wanted = c.to_x - pane_left;
+        int32_t wanted = c.to_x - left_of_pane(outcome.before, c.bar_after);
         int32_t least = minimums[c.bar_after], most = pair - minimums[c.bar_after + 1];
         int32_t dragged = wanted < least ? least : wanted > most ? most : wanted;
         std::vector<int32_t> expected(initial, initial + 3);
@@ -145,16 +157,18 @@ TEST(SplitterTest, AProportionalDragMovesWidthWithinThePairAndTheMinimums)
         expected[size_t(c.bar_after) + 1] = pair - dragged;
         EXPECT_EQ(outcome.after, expected);
         EXPECT_EQ(outcome.splitter_after, splitter_width);
-        EXPECT_EQ(outcome.line_at_bar, theme_colour(43)) << "the dragged bar's line";
         // Each move of the drag that changed the panes posts code 7.
         EXPECT_FALSE(outcome.log.empty());
         EXPECT_EQ(std::count(outcome.log.begin(), outcome.log.end(), 7u), std::ptrdiff_t(outcome.log.size()));
-    }
+    });
 }
 
 TEST(SplitterTest, APixelDragSizesOnePaneNeverBelowItsMinimum)
 {
-    const cDragCase cases[] = {
+    // The second pane is added narrower than its minimum: it is widened.
+    const int32_t added[3] = {100, 20, 100};
+    const int32_t initial[3] = {100, 30, 100};
+    const std::vector<cDragCase> cases = {
         {"the first bar 30 to the left", 0, 71},
         {"the first bar past its minimum", 0, 20},
         {"the first bar left of the splitter", 0, -60},
@@ -162,22 +176,15 @@ TEST(SplitterTest, APixelDragSizesOnePaneNeverBelowItsMinimum)
         {"the second bar onto the first pane", 1, 60},
         {"the last bar 40 to the right", 2, 276},
     };
-    // The second pane is added narrower than its minimum: it is widened.
-    const int32_t added[3] = {100, 20, 100};
-    const int32_t initial[3] = {100, 30, 100};
-    for (const cDragCase& c : cases) {
-        SCOPED_TRACE(c.name);
-        cDragOutcome outcome = drag(true, added, c);
-        ASSERT_EQ(outcome.before, std::vector<int32_t>(initial, initial + 3));
+    for_each_drag(true, added, initial, cases, [&](const cDragCase& c, const cDragOutcome& outcome) {
         int32_t wanted = c.to_x - left_of_pane(outcome.before, c.bar_after);
         std::vector<int32_t> expected(initial, initial + 3);
         expected[size_t(c.bar_after)] = std::max(wanted, minimums[c.bar_after]);
         EXPECT_EQ(outcome.after, expected);
         // Without a content width the splitter is as wide as its panes and bars.
         EXPECT_EQ(outcome.splitter_after, left_of_pane(expected, 3));
-        EXPECT_EQ(outcome.line_at_bar, theme_colour(43)) << "the dragged bar's line";
         EXPECT_NE(std::find(outcome.log.begin(), outcome.log.end(), 7u), outcome.log.end()) << "a pane changed";
-    }
+    });
 }
 
 }  // namespace
