@@ -460,7 +460,7 @@ TEST(InstallWizard, OlderProductsAreRemovedAsTicked)
         pages.ClickOlderRow(0);
         pages.ClickOlderRow(1);
         pages.Enter();
-        ASSERT_TRUE(pages.Answer(L"Confirm", false)) << "keep both";
+        ASSERT_TRUE(pages.Answer(L"Confirm", false)) << "keep none";
         ASSERT_NE(wizard::wait_for_window(run.process, L"Confirm", 30000), nullptr) << "one failed again";
         ASSERT_TRUE(pages.Answer(L"Confirm", true)) << "go on with the partial removal";
         ASSERT_TRUE(closed_on_the_folder_page(run, nullptr));
