@@ -41,8 +41,9 @@ int distance(int d)
 }
 
 // The standard predictor of the left (a), upper (b) and upper-left (c)
-// bytes, choosing by masks: photo-like rows pick each about as often, and
-// branches on the choice would mostly be mispredicted.
+// bytes, each choice a single select that compiles to a conditional move:
+// photo-like rows pick each byte about as often, and branches on the
+// choice would mostly be mispredicted.
 uint8_t paeth(int a, int b, int c)
 {
     const int from_a = b - c;  // the estimate a + b - c, less a
@@ -50,12 +51,10 @@ uint8_t paeth(int a, int b, int c)
     const int pa = distance(from_a);
     const int pb = distance(from_b);
     const int pc = distance(from_a + from_b);
-    // All ones where b is nearer than a; then where c is nearer than both.
-    const int b_nearer = -int(pb < pa);
-    const int nearest = pa ^ ((pa ^ pb) & b_nearer);
-    const int chosen = a ^ ((a ^ b) & b_nearer);
-    const int c_nearer = -int(pc < nearest);
-    return uint8_t(chosen ^ ((chosen ^ c) & c_nearer));
+    const bool b_nearer = pb < pa;
+    const int nearest = b_nearer ? pb : pa;
+    const int chosen = b_nearer ? b : a;
+    return uint8_t(pc < nearest ? c : chosen);
 }
 
 void unfilter_up(uint8_t* row, const uint8_t* prior, int32_t n)
