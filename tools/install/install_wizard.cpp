@@ -192,6 +192,14 @@ void cInstWizard::FillOlderProducts()
     older_list.EndUpdate(true);
 }
 
+void cInstWizard::ShowAcceptBox(cCheckBoxChild& box)
+{
+    // The user's tick stays for the wizard's life: Back and Next again keep it.
+    box.EnablePainting(false);
+    if (!box.IsChecked())
+        next_button.Hide(true);
+}
+
 bool cInstWizard::SwitchTo(int32_t index)
 {
     for (;;) {
@@ -210,18 +218,13 @@ bool cInstWizard::SwitchTo(int32_t index)
         case WIZARD_PAGE_README:
             readme_viewer.SetDocument(package.GetReadmeDoc());
             readme_viewer.EnablePainting(false);
-            if (package.readme_accept) {
-                readme_box.EnablePainting(false);
-                readme_box.SetChecked(false, false);
-                next_button.Hide(true);
-            }
+            if (package.readme_accept)
+                ShowAcceptBox(readme_box);
             break;
         case WIZARD_PAGE_LICENCE:
             licence_viewer.SetDocument(package.GetEulaDoc());
             licence_viewer.EnablePainting(false);
-            licence_box.EnablePainting(false);
-            licence_box.SetChecked(false, false);
-            next_button.Hide(true);
+            ShowAcceptBox(licence_box);
             break;
         case WIZARD_PAGE_OLDER_PRODUCTS:
             FillOlderProducts();

@@ -55,6 +55,8 @@ public:
 private:
     void AddPage(uint32_t kind, cChildElement* element, int32_t caption_id);
     void PlaceAcceptBox(cCheckBoxChild& box, int32_t text_id);
+    // Shows the box of a document page; Next waits until it is ticked.
+    void ShowAcceptBox(cCheckBoxChild& box);
     bool JobRunning();
     void StopPainting();
     void FillOlderProducts();

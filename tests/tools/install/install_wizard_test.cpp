@@ -252,6 +252,39 @@ TEST(InstallWizard, AFirstInstallationThroughEveryPage)
     delete_entries(older_code);
 }
 
+TEST(InstallWizard, TheChosenFolderAndTheTicksStayAcrossBackAndNext)
+{
+    World world(L"wizard-back");
+    InstallerRun run(world, "w1");
+    wizard::Wizard& pages = run.pages;
+    ASSERT_TRUE(pages.Found());
+    ASSERT_TRUE(pages.WaitForStep(0));
+    pages.Enter();
+    for (int step : {1, 2}) {
+        ASSERT_TRUE(pages.WaitForStep(step));
+        pages.TickAcceptBox();
+        pages.Enter();
+    }
+    ASSERT_TRUE(pages.WaitForStep(3));
+    CreateDirectoryW(windows_path(world.App()).c_str(), nullptr);
+    ASSERT_TRUE(pages.ChooseFolder(world.App()));
+    // Back to the read-me, then forward again without touching anything.
+    pages.ClickStep(1);
+    for (int step : {1, 2}) {
+        ASSERT_TRUE(pages.WaitForStep(step));
+        EXPECT_FALSE(pages.NextGreyed()) << "the box of step " << step << " is still ticked";
+        pages.Enter();
+    }
+    ASSERT_TRUE(pages.WaitForStep(3));
+    pages.Screenshot("wizard_folder_again");
+    pages.Enter();
+    ASSERT_TRUE(pages.WaitForStep(5, 30000));
+    pages.Enter();
+    EXPECT_EQ(run.process.Wait(20000), 0u);
+    expect_installed(world, "w1", "1.0.0.1", true, bare_program());
+    EXPECT_FALSE(exists(world.Path(L"pf/Road Test"))) << "nothing in the default folder";
+}
+
 TEST(InstallWizard, AnUpdateAsksForAFileHeldOpen)
 {
     World world(L"wizard-update");

@@ -238,3 +238,32 @@ TEST(FolderPage, EachPlanningResultHasItsText)
     for (const auto& c : cases)
         EXPECT_EQ(folder_refusal_text(c.planned), c.text) << c.planned;
 }
+
+// The space line of a product of many small files counts each file in the
+// clusters the folder's volume stores it in, as Windows reports them.
+TEST(FolderPage, TheSpaceNeedCountsWholeClustersOfTheFoldersVolume)
+{
+    TempFolder folder(L"spaceneed");
+    cInstallContext context(road::runner_path().c_str(), road::installers().Get("big").c_str(),
+                            uint32_t(road::file_bytes(road::runner_path()).size()));
+    cTakeProposed questions;
+    ASSERT_EQ(run_install_init(context, nullptr, questions), uint32_t(INSTALL_INIT_READY));
+    wchar_t root[MAX_PATH];
+    DWORD sectors = 0, sector_bytes = 0, free_clusters = 0, clusters = 0;
+    ASSERT_TRUE(GetVolumePathNameW(windows_path(folder.Path()).c_str(), root, MAX_PATH));
+    ASSERT_TRUE(GetDiskFreeSpaceW(root, &sectors, &sector_bytes, &free_clusters, &clusters));
+    uint64_t cluster = uint64_t(sectors) * sector_bytes;
+    uint64_t expected = 0, bytes = 0;
+    for (const auto& file : road::product_files("big")) {
+        uint64_t size = road::file_bytes(road::road_folder() + L"/" + file.second).size();
+        bytes += size;
+        expected += (size + cluster - 1) / cluster * cluster;
+    }
+    ASSERT_LT(cluster, 65536u) << "a volume of small clusters tells the rounding apart";
+    // A folder that is there and one still to be made, on that volume.
+    for (const wchar_t* inside : {L"", L"not/yet/made"}) {
+        std::wstring target = folder.Path(inside);
+        uint64_t needed = folder_space_needed(context, target.c_str());
+        EXPECT_EQ(needed, expected) << utf8_of(target) << ": " << bytes << " bytes in clusters of " << cluster;
+    }
+}
