@@ -342,7 +342,7 @@ void cInstWizard::RemovalEnded()
     uint32_t planned = replan_installation(*context, get_current_config());
     if (planned != INSTALL_INIT_READY) {
         show_install_init_message(this, *context, planned);
-        EndModal(0);
+        EndModal(1);
         return;
     }
     if (!SwitchTo(steps.Current() + 1))
@@ -370,11 +370,13 @@ void cInstWizard::AskRelease(cInstallerJobPanel::cAskReleaseAction* question)
 
 void cInstWizard::AskAbort()
 {
-    // The installation waits while the user decides.
-    install_page.HoldProgress(true);
+    // The installation waits while the user decides; once it has committed
+    // its files nothing can be put back, and nothing is asked.
+    if (!install_page.HoldProgress())
+        return;
     if (ask_yes_no_kind1(this, LookupString(text_confirm_abort), nullptr))
         install_page.RequestStop();
-    install_page.HoldProgress(false);
+    install_page.ReleaseProgress();
 }
 
 bool cInstWizard::HandleAction(cChildElement* sender, cChildAction* action)
