@@ -166,15 +166,29 @@ public:
     uint32_t ChooseLanguage(uint32_t proposed) override { return proposed; }
 };
 
+// A product's installer made by the test build, read and planned by the
+// start-up as a first installation.
+struct cPlannedInstaller {
+    explicit cPlannedInstaller(const char* product)
+        : context(road::runner_path().c_str(), road::installers().Get(product).c_str(),
+                  uint32_t(road::file_bytes(road::runner_path()).size()))
+    {
+        cTakeProposed questions;
+        ready = run_install_init(context, nullptr, questions) == INSTALL_INIT_READY;
+    }
+
+    cInstallContext context;
+    bool ready;
+};
+
 }  // namespace
 
 TEST(FolderPage, AFolderIsCheckedFileByFileAgainstThePackage)
 {
     TempFolder folder(L"foldercheck");
-    cInstallContext context(road::runner_path().c_str(), road::installers().Get("v1").c_str(),
-                            uint32_t(road::file_bytes(road::runner_path()).size()));
-    cTakeProposed questions;
-    ASSERT_EQ(run_install_init(context, nullptr, questions), uint32_t(INSTALL_INIT_READY));
+    cPlannedInstaller planned("v1");
+    ASSERT_TRUE(planned.ready);
+    cInstallContext& context = planned.context;
     std::string app = road::file_bytes(road::road_folder() + L"/src/v1/bin/app.exe");
     // Each case a folder of its own, with what stands in it.
     auto folder_with = [](const std::wstring& f) {
@@ -244,10 +258,8 @@ TEST(FolderPage, EachPlanningResultHasItsText)
 TEST(FolderPage, TheSpaceNeedCountsWholeClustersOfTheFoldersVolume)
 {
     TempFolder folder(L"spaceneed");
-    cInstallContext context(road::runner_path().c_str(), road::installers().Get("big").c_str(),
-                            uint32_t(road::file_bytes(road::runner_path()).size()));
-    cTakeProposed questions;
-    ASSERT_EQ(run_install_init(context, nullptr, questions), uint32_t(INSTALL_INIT_READY));
+    cPlannedInstaller planned("big");
+    ASSERT_TRUE(planned.ready);
     wchar_t root[MAX_PATH];
     DWORD sectors = 0, sector_bytes = 0, free_clusters = 0, clusters = 0;
     ASSERT_TRUE(GetVolumePathNameW(windows_path(folder.Path()).c_str(), root, MAX_PATH));
@@ -263,7 +275,7 @@ TEST(FolderPage, TheSpaceNeedCountsWholeClustersOfTheFoldersVolume)
     // A folder that is there and one still to be made, on that volume.
     for (const wchar_t* inside : {L"", L"not/yet/made"}) {
         std::wstring target = folder.Path(inside);
-        uint64_t needed = folder_space_needed(context, target.c_str());
+        uint64_t needed = folder_space_needed(planned.context, target.c_str());
         EXPECT_EQ(needed, expected) << utf8_of(target) << ": " << bytes << " bytes in clusters of " << cluster;
     }
 }
