@@ -404,6 +404,7 @@ TEST(InstallWizard, AnAcceptedAbortPutsTheOldProductBackUntilTheFilesAreCommitte
         const char* product;  // installed afterwards
         const char* version;
     } cases[] = {
+        {"unpacking into a folder it made", L"unpack:6", true, 10, "w1", "1.0.0.1"},
         {"making the backups", L"backup:0", true, 10, "w1", "1.0.0.1"},
         {"applying the new files", L"apply:0", true, 10, "w1", "1.0.0.1"},
         {"writing the record", L"record save", false, 0, "w2", "1.1"},
