@@ -16,6 +16,7 @@
 #include "tools/install/install_record.h"
 #include "tools/install/kill_point.h"
 #include "tools/install/product_info.h"
+#include "tools/install/record_bounds.h"
 #include "tools/install/shell_link.h"
 #include "tools/install/uninstall_entry.h"
 #include "tools/shell/self_command_block.h"
@@ -148,9 +149,8 @@ void install_manager(const cInstallContext& context, cApplicationConfig* store, 
     refresh_manager(context, host, manager_path.Text());
     if (path_get_kind(manager_path.Text()) != PATH_KIND_FILE)
         return;
-    _guardchar<wchar_t> old_shortcut;
-    if (store && store->ReadString("installer/shortcut", old_shortcut))
-        delete_file_and_prune(old_shortcut.Text());
+    if (store)
+        delete_recorded_manager_shortcut(*store);
     _guardchar<wchar_t> made;
     if (create_shortcut(texts.manager_shortcut_name, manager_path.Text(), texts.manager_shortcut_group, nullptr,
                         nullptr, nullptr, true, made))

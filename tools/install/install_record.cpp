@@ -5,7 +5,9 @@
 #include "base/app_config.h"
 #include "base/date_time.h"
 #include "base/format.h"
+#include "base/path.h"
 #include "base/string_utils.h"
+#include "base/tree_map.h"
 #include "tools/install/install_context.h"
 #include "tools/install/product_info.h"
 
@@ -70,6 +72,28 @@ void write_finish_entries(cApplicationConfig& store, const cInstallContext& cont
     }
 }
 
+// The folders other than the install folder that the package puts files
+// in, each once: the update and the uninstall take a recorded file outside
+// every recorded folder for damage.
+void write_base_folders(cApplicationConfig& store, const cPackage& package, cRecordKeys& keys)
+{
+    cTreeMap<cPackedKey, uint8_t> seen(64);
+    int32_t written = 0;
+    for (auto* node = package.files.first; node; node = node->next) {
+        const wchar_t* key = node->element.folder_key.Text();
+        const wchar_t* folder = key && wstr_compare(key, package_pgm_key) != 0 ? package.GetString(key) : nullptr;
+        cPackedKey identity;
+        if (folder)
+            path_identity_key(folder, identity);
+        if (!identity.Data() || tree_find_value(seen, identity))
+            continue;
+        tree_get_or_add(seen, static_cast<cPackedKey&&>(identity));
+        write_text(store, keys.Indexed("base", written++), folder);
+    }
+    if (const char* count_key = written ? keys.Name("bases") : nullptr)
+        store.WriteInt32(count_key, written);
+}
+
 }  // namespace
 
 void write_install_record(cApplicationConfig& store, const cInstallContext& context, const char* key)
@@ -100,6 +124,7 @@ void write_install_record(cApplicationConfig& store, const cInstallContext& cont
     int32_t index = 0;
     for (auto* node = context.file_list.first; node; node = node->next)
         write_text(store, keys.Indexed("file", index++), node->element.target_path.Text());
+    write_base_folders(store, package, keys);
 
     int32_t shortcuts = 0;
     for (auto* node = context.created_shortcuts.first; node; node = node->next)

@@ -14,12 +14,16 @@ class cInstallContext;
 //   <key>/icon                the icon's path, when the package has one
 //   <key>/utime      4 bytes  Unix seconds of the installation
 //   <key>/files      4 bytes  N, then <key>/file0 .. file<N-1>: target paths
+//   <key>/bases      4 bytes  B, then <key>/base0 .. base<B-1>: the folders
+//                             besides <key>/path that files went to (only
+//                             when there are any; records before have none)
 //   <key>/shortc     4 bytes  M, then <key>/shortc0 ..: shortcut paths
 //   <key>/group               the Start-menu folder of the shortcuts, when
 //                             one was made (records before it have none)
 //   <key>/cplns<k>, <key>/cplcs<k>   name and command line of each finish
 //                    page entry with both, k from 0 without gaps
-// Every file lies inside <key>/path and every shortcut inside <key>/group
+// Every file lies inside <key>/path or a <key>/base<i>, and every shortcut
+// inside <key>/group
 // (record_bounds.h); a record naming anything else is damaged.
 // Shared by every product: "installer/app" (the installed manager's path)
 // and "installer/shortcut" (its Start-menu shortcut).

@@ -6,16 +6,33 @@
 #include "base/format.h"
 #include "base/path.h"
 #include "base/special_folders.h"
+#include "tools/install/file_replace.h"
 
 namespace {
+
+bool record_value_key(const char* key, const char* name, _guardchar<char>& out)
+{
+    int32_t size = int32_t(strlen(key) + strlen(name)) + 2;
+    out.Allocate(size);
+    return out.Buffer() && str_format(out.Buffer(), size, "%s/%s", key, name) > 0;
+}
 
 bool read_text(cApplicationConfig& store, const char* key, const char* name, _guardchar<wchar_t>& out)
 {
     _guardchar<char> full;
-    int32_t size = int32_t(strlen(key) + strlen(name)) + 2;
-    full.Allocate(size);
-    return full.Buffer() && str_format(full.Buffer(), size, "%s/%s", key, name) > 0 &&
-           store.ReadString(full.Text(), out);
+    return record_value_key(key, name, full) && store.ReadString(full.Text(), out);
+}
+
+// A record's count of indexed values, bounded so that a damaged one cannot
+// make the reading run on for ever.
+bool read_count(cApplicationConfig& store, const char* key, const char* name, int32_t& out)
+{
+    _guardchar<char> full;
+    int64_t count = 0;
+    if (!record_value_key(key, name, full) || !store.ReadInt64(full.Text(), count) || count < 0)
+        return false;
+    out = count < 1024 ? int32_t(count) : 1024;
+    return true;
 }
 
 }  // namespace
@@ -26,6 +43,18 @@ cRecordBounds::cRecordBounds(cApplicationConfig& store, const char* key)
         folder.Clear();
     if (!read_text(store, key, "group", group) && !get_start_menu_folder(nullptr, group))
         group.Clear();
+    int32_t count = 0;
+    if (!read_count(store, key, "bases", count))
+        return;
+    for (int32_t index = 0; index < count; ++index) {
+        char name[24];
+        _guardchar<wchar_t> base;
+        str_format(name, sizeof(name), "base%d", index);
+        if (!read_text(store, key, name, base) || !path_is_folder_below_root(base.Text()))
+            continue;
+        if (_guardchar<wchar_t>* kept = list_append(bases))
+            kept->Swap(base);
+    }
 }
 
 bool cRecordBounds::FolderSound() const
@@ -40,10 +69,25 @@ bool cRecordBounds::GroupSound() const
 
 bool cRecordBounds::HoldsFile(const wchar_t* path) const
 {
-    return FolderSound() && path_is_inside(path, folder.Text());
+    if (!FolderSound())
+        return false;
+    if (path_is_inside(path, folder.Text()))
+        return true;
+    for (auto* node = bases.first; node; node = node->next)
+        if (path_is_inside(path, node->element.Text()))
+            return true;
+    return false;
 }
 
 bool cRecordBounds::HoldsShortcut(const wchar_t* path) const
 {
     return GroupSound() && path_is_inside(path, group.Text());
+}
+
+void delete_recorded_manager_shortcut(cApplicationConfig& store)
+{
+    _guardchar<wchar_t> shortcut, programs;
+    if (store.ReadString("installer/shortcut", shortcut) && get_start_menu_folder(nullptr, programs) &&
+        path_is_folder_below_root(programs.Text()) && path_is_inside(shortcut.Text(), programs.Text()))
+        delete_file_and_prune(shortcut.Text());
 }

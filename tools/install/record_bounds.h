@@ -2,12 +2,14 @@
 #define TOOLS_INSTALL_RECORD_BOUNDS_H
 
 #include "base/buffers/guardchar.h"
+#include "base/linked_list.h"
 
 class cApplicationConfig;
 
 // Where an installation record's files and shortcuts may lie: its install
-// folder ("<key>/path") and its Start-menu group ("<key>/group"; a record
-// written before the group was recorded: the Start menu's programs folder).
+// folder ("<key>/path") or another folder the package named ("<key>/base<i>"),
+// and its Start-menu group ("<key>/group"; a record written before the group
+// was recorded: the Start menu's programs folder).
 // A path elsewhere is damage to the record, never to be moved or deleted:
 // a damaged record could otherwise name any file of the machine.
 class cRecordBounds {
@@ -26,7 +28,13 @@ public:
 
 private:
     _guardchar<wchar_t> folder;
+    cLinkedList<_guardchar<wchar_t>> bases;  // the sound ones only
     _guardchar<wchar_t> group;
 };
+
+// Deletes the manager's Start-menu shortcut that the store names
+// ("installer/shortcut") and prunes its emptied group. A path outside the
+// Start menu's programs folder is damage to the store and is left alone.
+void delete_recorded_manager_shortcut(cApplicationConfig& store);
 
 #endif

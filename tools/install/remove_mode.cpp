@@ -5,6 +5,7 @@
 #include "gui/application.h"
 #include "gui/catalog.h"
 #include "tools/install/file_replace.h"
+#include "tools/install/record_bounds.h"
 #include "tools/install/self_delete.h"
 #include "tools/package/package_queries.h"
 #include "tools/shell/app_language.h"
@@ -81,9 +82,8 @@ uint32_t cRemoverJob::Run()
         return REMOVE_PRODUCTS_LEFT;
     if (!confirm_on_job_form(form, cRemoverUI::confirm_code, 2))
         return REMOVE_CANCELLED;
-    _guardchar<wchar_t> shortcut;
-    if (store && store->ReadString("installer/shortcut", shortcut))
-        delete_file_and_prune(shortcut.Text());
+    if (store)
+        delete_recorded_manager_shortcut(*store);
     return RemoveManager();
 }
 

@@ -17,7 +17,8 @@ sizes that are multiples of 4,096 and more than 64 KiB), same (v1's files
 as 1.0.5.0), two (English and
 German, for the language question), big (1.2.0.0, 120 files, for kills at
 random moments), other (another product, "<code name>-other", installed
-beside v1) and empty (a 0-byte file, which make refuses).
+beside v1), empty (a 0-byte file, which make refuses) and beside (v1 and
+a file in a folder the package names beside the install folder).
 
 For the wizard: w1 (v1's files and a program the test puts in
 road/src/w1/bin/marker.exe, with welcome, read-me to accept and licence,
@@ -89,6 +90,7 @@ class Product:
         self.strings = []
         self.runs = []
         self.deprecates = []
+        self.elsewhere = []  # (folder key, target, kind, size, seed): outside the install folder
 
     def add(self, target, kind, size, seed):
         self.files.append((target, kind, size, seed))
@@ -110,6 +112,12 @@ def write_product(root, product):
         digits = ", 755" if target.endswith(".exe") else ""
         if not target.startswith("data/nested/"):
             lines.append(f'"{source}" = $pgm "{target}"{digits}')
+    for key, target, kind, size, seed in product.elsewhere:
+        path = os.path.join(base, "elsewhere", *target.split("/"))
+        os.makedirs(os.path.dirname(path), exist_ok=True)
+        with open(path, "wb") as out:
+            out.write({"exe": exe_like, "text": text_like, "noise": noise}[kind](random.Random(seed), size))
+        lines.append(f'"./src/{product.name}/elsewhere/{target}" = ${key} "{target}"')
     if any(t.startswith("data/nested/") for t, *_ in product.files):
         # One folder line adds the nested folder's files, recursively.
         lines.append(f'"./src/{product.name}/data/nested" = $pgm "data/nested"')
@@ -222,6 +230,14 @@ def main():
     # sample product has it: never offered for removal.
     w2.deprecates = ['"@CODENAME@" = *', '"@CODENAME@-older" = *']
 
+    # v1 with a file in a folder of the package's own beside the install
+    # folder, which its updates and its uninstall take as the product's.
+    beside = Product("beside", "1.0.0.1")
+    base_strings(beside, ["ENG"])
+    beside.files, beside.menu = v1.files, v1.menu
+    beside.strings.append('shared = "C:/users/Public/@CODENAME@-shared"')
+    beside.elsewhere = [("shared", "notes/beside.txt", "text", 700, 61)]
+
     older = Product("older", "1.0.0.0", code_suffix="-older")
     base_strings(older, ["ENG"])
     older.add("old/tool.exe", "exe", 3000, 41)
@@ -246,7 +262,7 @@ def main():
                        ("deu", "Sie d\u00fcrfen dieses Testprodukt installieren und entfernen.")):
         with open(os.path.join(root, "docs", f"eula_{lang}.txt"), "w", encoding="utf-8") as out:
             out.write(f"<text ml=12 mr=12 mt=10>{text}</text>\n")
-    for product in (v1, v2, same, two, big, other, empty, w1, w2, older, olds):
+    for product in (v1, v2, same, two, big, other, empty, beside, w1, w2, older, olds):
         write_product(root, product)
 
 

@@ -148,6 +148,27 @@ TEST(RemoveMode, ACopyThatDoesNotRunDeletesTheInstalledManagerAtOnce)
     EXPECT_FALSE(exists(world.Path(L"all/Start Menu/Programs/Vantrel"))) << "its shortcut with its folder";
 }
 
+// A damaged store naming a file outside the Start menu as the manager's
+// shortcut: the remove takes the manager off and leaves that file.
+TEST(RemoveMode, AShortcutOutsideTheStartMenuIsLeftAlone)
+{
+    World world(L"rmoutside");
+    install_manager_only(world);
+    CreateDirectoryW(windows_path(world.Path(L"Public")).c_str(), nullptr);
+    std::wstring document = world.Path(L"Public/important.lnk");
+    ASSERT_TRUE(put_file(document, "the user's"));
+    {
+        cCIAppConfig store;
+        ASSERT_TRUE(store.OpenStore(world.CommonStore().c_str()));
+        store.WriteString("installer/shortcut", document.c_str(), -1);
+        ASSERT_TRUE(store.Save());
+    }
+    AnsweredRun removed = remove_with(world, pelmarodesk_exe(), {yes_to(confirm_title), yes_to(information_title)});
+    EXPECT_EQ(removed.run.exit_code, 0u);
+    EXPECT_FALSE(exists(world.Manager()));
+    EXPECT_EQ(file_bytes(document), "the user's");
+}
+
 TEST(RemoveMode, TheRunningManagerIsLeftToTheScript)
 {
     struct ScriptCase {

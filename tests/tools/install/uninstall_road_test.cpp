@@ -221,3 +221,26 @@ TEST(UninstallRoad, ARecordNamingAFileOutsideTheProductLeavesItAndSaysSo)
     EXPECT_EQ(file_bytes(document), "the user's");
     expect_v1_uninstalled(world);
 }
+
+// A product with a file in a folder its package names beside the install
+// folder: its update and its uninstall take that file as the product's.
+TEST(UninstallRoad, AFileInAnotherFolderOfThePackageIsTheProducts)
+{
+    World world(L"unbeside");
+    std::wstring shared = L"C:/users/Public/" + installers().code_name + L"-shared";
+    std::wstring notes = shared + L"/notes/beside.txt";
+    std::string source = file_bytes(road_folder() + L"/src/beside/elsewhere/notes/beside.txt");
+    ASSERT_EQ(world.Install("beside").exit_code, 0u);
+    ASSERT_EQ(file_bytes(notes), source);
+    put_file(notes, "changed");
+    EXPECT_EQ(world.Install("beside").exit_code, 0u) << "the update takes the record as sound";
+    EXPECT_EQ(file_bytes(notes), source);
+
+    AnsweredRun run = uninstall_in(world, installers().code_name, {yes_to(confirm_title), yes_to(information_title)});
+    EXPECT_EQ(run.met, titles({confirm_title, information_title}));
+    EXPECT_EQ(run.run.exit_code, 0u);
+    EXPECT_FALSE(exists(notes));
+    expect_v1_uninstalled(world);
+    RemoveDirectoryW(windows_path(shared + L"/notes").c_str());
+    RemoveDirectoryW(windows_path(shared).c_str());
+}
