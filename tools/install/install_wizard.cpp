@@ -187,7 +187,7 @@ void cInstWizard::FillOlderProducts()
     int32_t row = 0;
     for (cOlderProduct* entry = context->products_to_uninstall.first; entry; entry = entry->next, ++row) {
         older_list.SetCell(row, older_list_column, entry->name.Text(), -1, uint32_t(uintptr_t(entry)));
-        older_list.SetChecked(row, true, false);
+        older_list.SetChecked(row, !entry->unticked, false);
     }
     older_list.EndUpdate(true);
 }
@@ -200,11 +200,20 @@ void cInstWizard::ShowAcceptBox(cCheckBoxChild& box)
         next_button.Hide(true);
 }
 
+void cInstWizard::KeepOlderTicks()
+{
+    for (int32_t row = 0; cOlderProduct* entry = older_product_of_row(older_list, row); ++row)
+        entry->unticked = !older_list.IsChecked(row);
+}
+
 bool cInstWizard::SwitchTo(int32_t index)
 {
     for (;;) {
         if (!steps.CanSwitchTo(index, JobRunning()))
             return false;
+        // Left for another page and shown again, the list keeps the ticks.
+        if (steps.CurrentKind() == WIZARD_PAGE_OLDER_PRODUCTS)
+            KeepOlderTicks();
         uint32_t kind = steps.KindAt(index);
         next_button.SetText(LookupString(kind == WIZARD_PAGE_FINISH ? text_close : text_next), -1, false);
         StopPainting();
@@ -314,7 +323,10 @@ void cInstWizard::NextFromOlderProducts()
 void cInstWizard::StartRemoval()
 {
     // The rows point at entries the removal deletes: none may be read again.
+    // What is left afterwards is offered ticked again.
     older_list.Clear();
+    for (cOlderProduct* entry = context->products_to_uninstall.first; entry; entry = entry->next)
+        entry->unticked = false;
     older_list.DisablePainting(false);
     if (uninstaller_page.Start(&context->products_to_uninstall)) {
         uninstaller_page.EnablePainting(true);

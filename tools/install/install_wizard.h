@@ -60,6 +60,8 @@ private:
     bool JobRunning();
     void StopPainting();
     void FillOlderProducts();
+    // The ticks of the older products' rows, into their entries.
+    void KeepOlderTicks();
     void NextFromOlderProducts();
     // Starts the removal of the products whose run flag is set; when it
     // cannot start, the products count as failed.
