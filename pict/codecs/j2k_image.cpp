@@ -135,6 +135,19 @@ private:
 
 enum eJ2kModel { model_grey, model_rgb, model_ycc, model_lab };
 
+bool subsampled(const opj_image_comp_t& component)
+{
+    return component.dx != 1 || component.dy != 1;
+}
+
+// A codestream that names no colour space but subsamples its second and
+// third of three components carries luma and chroma, as coders write them.
+bool implied_ycc(const opj_image_t* image)
+{
+    return image->color_space == OPJ_CLRSPC_UNSPECIFIED && image->numcomps == 3 && !subsampled(image->comps[0]) &&
+           subsampled(image->comps[1]) && subsampled(image->comps[2]);
+}
+
 // What the components are: colour components in order and an alpha
 // component (-1 for none).
 struct cJ2kLayout {
@@ -164,8 +177,10 @@ bool lay_out(const opj_image_t* image, cJ2kLayout* layout)
     bool colour = count >= 3 && image->color_space != OPJ_CLRSPC_GRAY;
     layout->model = !colour ? model_grey
                     : j2k_lab_parameters(image, nullptr)                 ? model_lab
-                    : image->color_space == OPJ_CLRSPC_SYCC || image->color_space == OPJ_CLRSPC_EYCC ? model_ycc
-                                                                                                      : model_rgb;
+                    : image->color_space == OPJ_CLRSPC_SYCC || image->color_space == OPJ_CLRSPC_EYCC ||
+                            implied_ycc(image)
+                        ? model_ycc
+                        : model_rgb;
     layout->colours = colour ? 3 : 1;
     memcpy(layout->colour, others, sizeof(int32_t) * size_t(layout->colours));
     return true;

@@ -2,6 +2,7 @@
 
 #include "base/byte_order.h"
 #include "pict/codecs/png.h"
+#include "pict/codecs/png_filters.h"
 
 // Image data: inflated a row at a time into the current row buffer, then
 // unfiltered against the prior row and converted into pixels.
@@ -19,15 +20,6 @@ const cAdam7Pass adam7[7] = {
 int32_t row_bytes(int64_t columns, int32_t bits_per_pixel)
 {
     return int32_t((columns * bits_per_pixel + 7) / 8);
-}
-
-inline uint8_t paeth(int a, int b, int c)
-{
-    int p = a + b - c;
-    int pa = p > a ? p - a : a - p;
-    int pb = p > b ? p - b : b - p;
-    int pc = p > c ? p - c : c - p;
-    return uint8_t(pa <= pb && pa <= pc ? a : pb <= pc ? b : c);
 }
 
 // Sample i of a row packed depth bits a sample from the high bit.
@@ -158,35 +150,8 @@ bool cPictPNG::FinishRow()
 
 void cPictPNG::UnfilterRow()
 {
-    uint8_t* row = current_row.Data() + 1;
-    const uint8_t* prior = prior_row.Data() + 1;
-    const int32_t n = row_size - 1;
-    const int32_t bpp = (bits_per_pixel + 7) / 8;
-    // The prior row of the first row of an image or pass is all zeros.
-    switch (current_row[0]) {
-    case 1:
-        for (int32_t i = bpp; i < n; ++i)
-            row[i] = uint8_t(row[i] + row[i - bpp]);
-        break;
-    case 2:
-        for (int32_t i = 0; i < n; ++i)
-            row[i] = uint8_t(row[i] + prior[i]);
-        break;
-    case 3:
-        for (int32_t i = 0; i < bpp && i < n; ++i)
-            row[i] = uint8_t(row[i] + (prior[i] >> 1));
-        for (int32_t i = bpp; i < n; ++i)
-            row[i] = uint8_t(row[i] + ((row[i - bpp] + prior[i]) >> 1));
-        break;
-    case 4:
-        for (int32_t i = 0; i < bpp && i < n; ++i)
-            row[i] = uint8_t(row[i] + prior[i]);
-        for (int32_t i = bpp; i < n; ++i)
-            row[i] = uint8_t(row[i] + paeth(row[i - bpp], prior[i], prior[i - bpp]));
-        break;
-    default:  // 0, and unknown types, leave the row as it is
-        break;
-    }
+    png_unfilter_row(current_row[0], current_row.Data() + 1, prior_row.Data() + 1, row_size - 1,
+                     (bits_per_pixel + 7) / 8);
 }
 
 bool cPictPNG::ConvertRow()
@@ -247,8 +212,13 @@ bool cPictPNG::ConvertRow()
             out[i] = uint32_t(s[0]) * 0x010101u | uint32_t(s[1]) << 24;
         break;
     default:
-        for (int32_t i = 0; i < count; ++i, s += 4)
-            out[i] = uint32_t(s[0]) << 16 | uint32_t(s[1]) << 8 | s[2] | uint32_t(s[3]) << 24;
+        // R, G, B, A read as one little-endian word: G and A stay, R and B
+        // trade places.
+        for (int32_t i = 0; i < count; ++i, s += 4) {
+            const uint32_t v = read_u32_le(s);
+            const uint32_t red_blue = v & 0x00FF00FFu;
+            out[i] = (v & 0xFF00FF00u) | red_blue << 16 | red_blue >> 16;
+        }
         break;
     }
     if (has_key && (colour_type == 0 || colour_type == 2))

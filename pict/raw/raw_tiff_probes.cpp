@@ -113,7 +113,8 @@ eRawTiff classify(cFileIOTarget* stream, int64_t* width, int64_t* height, bool* 
         else
             return raw_tiff_none;
     }
-    *preview = survey.HasJpegPreview();
+    // A Phase One maker note holds the raw data: no IFD's image is the raw one.
+    *preview = survey.HasJpegPreview(kind != raw_tiff_iiq);
     const uint64_t* s = survey.sensor;  // width, height, top, left, bottom, right
     if (kind == raw_tiff_rwl && s[0] && s[1]) {
         const bool borders = s[5] > s[3] && s[4] > s[2];

@@ -11,7 +11,12 @@ const uint32_t tag_height = 257;
 const uint32_t tag_compression = 259;
 const uint32_t tag_photometric = 262;
 const uint32_t tag_make = 271;
+const uint32_t tag_strip_offsets = 273;
+const uint32_t tag_strip_byte_counts = 279;
+const uint32_t tag_tile_offsets = 324;
+const uint32_t tag_tile_byte_counts = 325;
 const uint32_t tag_sub_ifds = 330;
+const uint32_t tag_jpeg_offset = 513;
 const uint32_t tag_jpeg_length = 514;
 const uint32_t tag_leaf_data = 34310;
 const uint32_t tag_exif_ifd = 34665;
@@ -82,7 +87,12 @@ bool cRawTiffSurvey::OnEntry(const cTiffEntry& entry)
     case tag_height: if (image && number) image->height = value; break;
     case tag_compression: if (image && number) image->compression = uint32_t(value); break;
     case tag_photometric: if (image && number) image->photometric = uint32_t(value); break;
+    case tag_jpeg_offset: if (image && number) image->jpeg_offset = value; break;
     case tag_jpeg_length: if (image && number) image->jpeg_length = value; break;
+    case tag_strip_offsets:
+    case tag_tile_offsets: if (image && FirstElement(entry, &value)) image->data_offset = value; break;
+    case tag_strip_byte_counts:
+    case tag_tile_byte_counts: if (image && FirstElement(entry, &value)) image->data_length = value; break;
     case tag_make:
         if (!make[0] && entry.data && entry.type == tiff_ascii)
             memcpy(make, entry.data, size_t(entry.size < 32 ? entry.size : 32));
@@ -122,6 +132,21 @@ bool cRawTiffSurvey::OnEntry(const cTiffEntry& entry)
             sensor[entry.tag - tag_sensor_first] = value;
     }
     return true;
+}
+
+bool cRawTiffSurvey::FirstElement(const cTiffEntry& entry, uint64_t* value)
+{
+    if (entry.count == 0)
+        return false;
+    cTiffEntry first = entry;
+    first.size = entry.size / entry.count;
+    first.count = 1;
+    return FetchEntryData(first) && EntryUnsigned(first, 0, value);
+}
+
+bool cRawTiffSurvey::HoldsBytes(uint64_t offset, uint64_t length) const
+{
+    return length > 0 && offset < stream_size;
 }
 
 bool cRawTiffSurvey::WalkPending()
@@ -169,13 +194,15 @@ bool cRawTiffSurvey::HasRawImage() const
     return false;
 }
 
-bool cRawTiffSurvey::HasJpegPreview() const
+bool cRawTiffSurvey::HasJpegPreview(bool raw_among_images) const
 {
-    const cRawImage* main = MainImage();
+    const cRawImage* main = raw_among_images ? MainImage() : nullptr;
     for (int32_t i = 0; i < image_count; ++i) {
         const cRawImage& image = images[i];
         const bool colour = image.photometric == 2 || image.photometric == 6;
-        if (&image != main && (image.jpeg_length > 0 || ((image.compression == 6 || image.compression == 7) && colour)))
+        const bool jpeg_strips = (image.compression == 6 || image.compression == 7) && colour &&
+                                 HoldsBytes(image.data_offset, image.data_length);
+        if (&image != main && (HoldsBytes(image.jpeg_offset, image.jpeg_length) || jpeg_strips))
             return true;
     }
     return jpeg_from_raw > 0;

@@ -14,7 +14,10 @@ struct cRawImage {
     uint32_t compression;
     uint32_t photometric;
     uint32_t subfile_type;
-    uint64_t jpeg_length;   // of an embedded JPEG (JPEGInterchangeFormatLength); 0 for none
+    uint64_t jpeg_offset;   // of an embedded JPEG (JPEGInterchangeFormat)
+    uint64_t jpeg_length;   // its JPEGInterchangeFormatLength; 0 for none
+    uint64_t data_offset;   // of the first strip or tile
+    uint64_t data_length;   // its byte count; 0 for none
     uint64_t crop_width;    // DefaultCropSize; 0 when absent
     uint64_t crop_height;
 };
@@ -36,8 +39,10 @@ public:
     // The largest image, the raw data itself in every raw format; null
     // when no IFD declares a size.
     const cRawImage* MainImage() const;
-    // True when the file holds an embedded JPEG besides its main image.
-    bool HasJpegPreview() const;
+    // True when the file holds an embedded JPEG with bytes inside the file
+    // besides its main image; raw_among_images false when the raw data lies
+    // outside every IFD's image, so that none of them is the main image.
+    bool HasJpegPreview(bool raw_among_images = true) const;
     // The image size after the camera's crop (see raw_probes.h).
     bool CroppedSize(int64_t* width, int64_t* height) const;
     // True when the make begins with prefix, letter case aside.
@@ -63,6 +68,11 @@ private:
     // Walks the sub-IFDs and the EXIF IFD that the entries pointed at.
     bool WalkPending();
     void StartImage();
+    // The first element of a table, which may be too large to come with
+    // its entry.
+    bool FirstElement(const cTiffEntry& entry, uint64_t* value);
+    // Whether length bytes at offset start inside the file.
+    bool HoldsBytes(uint64_t offset, uint64_t length) const;
 
     cRawImage* current;
     uint64_t pending[most_images];

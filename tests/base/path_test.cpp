@@ -5,6 +5,7 @@
 #include <string>
 
 #include "tests/support/heap_probe.h"
+#include "tests/support/temp_folder.h"
 
 namespace {
 
@@ -298,6 +299,56 @@ TEST(PathIsFolderBelowRoot, FullFoldersBelowADriveOrShareRoot)
     };
     for (const FolderCase& c : cases)
         EXPECT_EQ(path_is_folder_below_root(c.path), c.below_root) << (c.path ? c.path : L"null");
+}
+
+TEST(PathIsPlainFileName, NamesWindowsKeepsAsGiven)
+{
+    const std::wstring longest(255, L'n');
+    struct NameCase {
+        std::wstring name;
+        bool plain;
+    };
+    const NameCase cases[] = {
+        {L"a", true},
+        {longest, true},
+        {longest + L"n", false},
+        {std::wstring(251, L'x') + L".txt", true},
+        {std::wstring(252, L'x') + L".txt", false},
+        {L"", false},
+        {L"notes.", false},
+        {L"notes ", false},
+        {L". notes", true},
+        {L"a<b", false},
+        {L"a:b", false},
+        {L"tab\there", false},
+        {L"bell\x07", false},
+        {L"del\x7F", false},
+        {L"con", false},
+        {L"Com1.log", false},
+        {L"lpt9 .txt", false},
+        {L"COM0", true},
+        {L"CONSOLE", true},
+        {L"\u00FCber.txt", true},
+    };
+    for (const NameCase& c : cases)
+        EXPECT_EQ(path_is_plain_file_name(c.name.c_str(), int32_t(c.name.size())), c.plain)
+            << c.name.size() << " characters: " << c.name;
+    EXPECT_FALSE(path_is_plain_file_name(nullptr, 3));
+}
+
+// The length limit is the file system's own: it makes a file of the longest
+// name accepted and refuses one a character longer.
+TEST(PathIsPlainFileName, TheLengthLimitIsTheFileSystems)
+{
+    TempFolder folder(L"namelength");
+    for (size_t length : {255u, 256u}) {
+        std::wstring name(length, L'n');
+        HANDLE file = CreateFileW(folder.Native(name).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0, nullptr);
+        bool made = file != INVALID_HANDLE_VALUE;
+        if (made)
+            CloseHandle(file);
+        EXPECT_EQ(path_is_plain_file_name(name.c_str(), int32_t(length)), made) << length;
+    }
 }
 
 TEST(Path, ConversionsGiveBackTheirMemory)

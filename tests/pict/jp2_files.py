@@ -9,7 +9,8 @@ another progression order, with the image's origin away from 0, 0; one file
 is coded lossily. Boxes are rewritten here where the tools leave a colour
 space out: CIELab with the format's default parameters and with parameters
 of its own. opj_decompress decodes every file: its samples must be the ones
-coded (or, for the lossy file, are the ones expected).
+coded (or, for the lossy file, are the ones expected; for bare codestreams
+of subsampled colour, which name no colour space, its RGB is).
 
 Expected pixels: the decoded samples put together as the decoder documents
 it (each component scaled to its channel's full range, 8 bits or, above 8
@@ -234,6 +235,20 @@ for y in range(YH):
         assert all(abs(a - b) <= 2 for a, b in zip(rgb, decoder_rgb[y * YW + x])), (x, y, rgb, decoder_rgb[y * YW + x])
         pixels.append(tuple(rgb) + (255,))
 store("ycc420", "jp2", YW, YH, pixels, False, 1)
+
+# Bare codestreams of three components name no colour space: the second
+# and third subsampled (4:2:0, 4:2:2, also of an odd size) make them YCC,
+# as opj_decompress takes them; whole-size ones stay RGB. Its PNG output is
+# the expectation.
+for name, subsampling, width, height in (("j2k_ycc420", [(1, 1), (2, 2), (2, 2)], YW, YH),
+                                         ("j2k_ycc420_odd", [(1, 1), (2, 2), (2, 2)], 67, 35),
+                                         ("j2k_ycc422", [(1, 1), (2, 1), (2, 1)], YW, YH),
+                                         ("j2k_rgb", [(1, 1)] * 3, 67, 35)):
+    path, planes, sizes = add_raw(name, "j2k", 3, 8, subsampling=subsampling, width=width, height=height)
+    decoder_rgb = rgb_of_decoder(path, width, height)
+    if subsampling[1] == (1, 1):
+        assert decoder_rgb == list(zip(*planes)), name
+    store(name, "j2k", width, height, [rgb + (255,) for rgb in decoder_rgb], False, 0 if subsampling[1] == (1, 1) else 1)
 
 # RGB with an alpha plane of half the size each way: the colour planes
 # taken sample by sample, the alpha repeated over its samples' area.

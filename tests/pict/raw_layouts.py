@@ -74,16 +74,22 @@ class Tiff:
         return bytes(self.data)
 
 
-def image_entries(width, height, compression=1, photometric=2, subfile=None):
+def image_entries(width, height, compression=1, photometric=2, subfile=None, strip=(8, 0)):
+    """strip: the offset and byte count of the image's one strip."""
     entries = [(256, LONG, [width]), (257, LONG, [height]), (259, SHORT, [compression]),
-               (262, SHORT, [photometric]), (273, LONG, [8]), (279, LONG, [0])]
+               (262, SHORT, [photometric]), (273, LONG, [strip[0]]), (279, LONG, [strip[1]])]
     if subfile is not None:
         entries.append((254, LONG, [subfile]))
     return entries
 
 
-def jpeg_entries(tiff):
-    return [(513, LONG, [tiff.blob(JPEG)]), (514, LONG, [len(JPEG)])]
+def jpeg_entries(tiff, offset=None, length=len(JPEG)):
+    """The JPEG's offset and length; by default a JPEG stored here."""
+    return [(513, LONG, [tiff.blob(JPEG) if offset is None else offset]), (514, LONG, [length])]
+
+
+def jpeg_strip(tiff):
+    return tiff.blob(JPEG), len(JPEG)
 
 
 def make(name):
@@ -112,6 +118,21 @@ def nef():
     ifd0 = t.ifd(image_entries(160, 120, subfile=1) + [make("NIKON CORPORATION"), (330, LONG, [preview, raw]),
                                                         exif, (37398, BYTE, [1, 0, 0, 0])])
     return "nef", "nikon.nef", t.finish(ifd0), 4288, 2848, True, {"FileType": "NEF"}
+
+
+def nef_empty_preview(name, past_end):
+    """A first image that declares JPEG compression but holds no bytes: a
+    length of 0, or an offset past the end of the file. exiftool names a
+    Nikon file whose first image is JPEG-compressed NRW; the NEF probe takes
+    both kinds."""
+    def build():
+        t = Tiff(order=">")
+        raw = t.ifd(image_entries(4288, 2848, compression=34713, photometric=32803, subfile=0))
+        where, length = (1 << 24, len(JPEG)) if past_end else (8, 0)
+        ifd0 = t.ifd(image_entries(160, 120, compression=6, photometric=6, subfile=1, strip=(where, length)) +
+                     jpeg_entries(t, where, length) + [make("NIKON CORPORATION"), (330, LONG, [raw])])
+        return "nef", name, t.finish(ifd0), 4288, 2848, False, {"FileType": "NRW"}
+    return build
 
 
 def arw():
@@ -156,7 +177,7 @@ def mos():
 def dng():
     t = Tiff()
     raw = t.ifd(image_entries(6048, 4024, photometric=32803, subfile=0) + [(50720, SHORT, [6000, 4000])])
-    preview = t.ifd(image_entries(1024, 683, compression=7, photometric=6, subfile=1))
+    preview = t.ifd(image_entries(1024, 683, compression=7, photometric=6, subfile=1, strip=jpeg_strip(t)))
     ifd0 = t.ifd(image_entries(256, 171, subfile=1) + [make("SONY"), (50706, BYTE, [1, 4, 0, 0]),
                                                        (330, LONG, [raw, preview])])
     return "dng", "sony.dng", t.finish(ifd0), 6000, 4000, True, {"FileType": "DNG", "DefaultCropSize": "6000 4000"}
@@ -186,9 +207,10 @@ def rwl():
         {"FileType": "RWL"}
 
 
-def iiq():
+def iiq(preview=False):
     # The Phase One maker note goes right after the header and holds the
-    # raw data: a directory of 16-byte entries.
+    # raw data: a directory of 16-byte entries. The first image is plain,
+    # or a JPEG preview as the other formats carry it.
     entries = [(0x108, 4, 4, 8280), (0x109, 4, 4, 6208), (0x10A, 4, 4, 4), (0x10B, 4, 4, 4), (0x10C, 4, 4, 8272),
                (0x10D, 4, 4, 6200)]
     directory = struct.pack("<II", len(entries), 0) + b"".join(struct.pack("<IIII", *e) for e in entries)
@@ -196,8 +218,11 @@ def iiq():
     note += bytes(1000100 - len(note))
     t = Tiff()
     exif = exif_ifd(t, [(37500, UNDEFINED, note)])
-    ifd0 = t.ifd(image_entries(1024, 768) + [make("Phase One"), exif])
-    return "iiq", "phase_one.iiq", t.finish(ifd0), 8272, 6200, False, {"FileType": "IIQ", "ImageWidth": "8272"}
+    image = image_entries(1024, 768, compression=6, photometric=6) + jpeg_entries(t) if preview else \
+        image_entries(1024, 768)
+    ifd0 = t.ifd(image + [make("Phase One"), exif])
+    name = "phase_one_preview.iiq" if preview else "phase_one.iiq"
+    return "iiq", name, t.finish(ifd0), 8272, 6200, preview, {"FileType": "IIQ", "ImageWidth": "8272"}
 
 
 def mrw():
@@ -261,4 +286,6 @@ def not_raw():
     return [("plain_tiff.tif", plain, 300, 200), ("camera_tiff.tif", camera, 300, 200)]
 
 
-BUILDERS = [cr2, nef, arw, srw, pef, three_fr, mos, dng, tiff_ep, orf, rwl, iiq, mrw, x3f, raf, crw]
+BUILDERS = [cr2, nef, nef_empty_preview("nikon_empty_preview.nef", False),
+            nef_empty_preview("nikon_preview_past_end.nef", True), arw, srw, pef, three_fr, mos, dng, tiff_ep, orf,
+            rwl, iiq, lambda: iiq(preview=True), mrw, x3f, raf, crw]

@@ -98,9 +98,10 @@ public:
 };
 
 // Walks the pages from the first on, as a user who accepts everything and
-// installs into the world's app folder, the pages shown in that order.
+// installs into the world's app folder, the pages shown in that order; on
+// the finish page the first program offered is unticked when asked.
 // True when the finish page was reached and closed with exit code 0.
-bool walk_through(World& world, InstallerRun& run, const std::vector<Page>& order)
+bool walk_through(World& world, InstallerRun& run, const std::vector<Page>& order, bool untick_first_program = false)
 {
     wizard::Wizard& pages = run.pages;
     if (!pages.Found())
@@ -121,6 +122,13 @@ bool walk_through(World& world, InstallerRun& run, const std::vector<Page>& orde
             CreateDirectoryW(windows_path(world.App()).c_str(), nullptr);
             if (!pages.ChooseFolder(world.App()))
                 return false;
+            pages.Enter();
+            break;
+        case finish:
+            if (untick_first_program) {
+                pages.ClickRunBox(0);
+                pages.Screenshot("wizard_finish_unticked");
+            }
             pages.Enter();
             break;
         default:
@@ -374,8 +382,12 @@ TEST(InstallWizard, EscapeAbortsTheInstallationAndKeepsTheOldFiles)
 {
     World world(L"wizard-escape");
     {
+        // The program the finish page offers ticked, unticked by the user:
+        // Close starts nothing.
         InstallerRun first(world, "w1");
-        ASSERT_TRUE(walk_through(world, first, {welcome, readme, licence, folder, install, finish}));
+        ASSERT_TRUE(walk_through(world, first, {welcome, readme, licence, folder, install, finish}, true));
+        ASSERT_TRUE(first.process.WaitUntilAllEnded(20000)) << "what the installer started";
+        EXPECT_FALSE(exists(world.Path(L"started.txt"))) << "the unticked program started";
     }
     InstallerRun update(world, "big");
     wizard::Wizard& pages = update.pages;
@@ -557,20 +569,25 @@ TEST(InstallWizard, OlderProductsAreRemovedAsTicked)
         ASSERT_TRUE(pages.Answer(L"Confirm", false, 5000, "wizard_partial_removal"));
         ASSERT_TRUE(pages.WaitForStep(1));
         pages.Screenshot("wizard_older_products_again");
+        EXPECT_FALSE(exists(reports.Path(codes[3] + L".txt"))) << "the unticked one never ran";
+        // None ticked and not kept: both are removed, and the one ending
+        // with 259 fails again.
         pages.ClickOlderRow(0);
         pages.ClickOlderRow(1);
         pages.Enter();
-        ASSERT_TRUE(pages.Answer(L"Confirm", true)) << "keep both";
+        ASSERT_TRUE(pages.Answer(L"Confirm", false)) << "keep none";
+        ASSERT_NE(wizard::wait_for_window(run.process, L"Confirm", 30000), nullptr) << "one failed again";
+        ASSERT_TRUE(pages.Answer(L"Confirm", true)) << "go on with the partial removal";
         ASSERT_TRUE(closed_on_the_folder_page(run, nullptr));
     }
     EXPECT_EQ(read_whole_file(windows_path(reports.Path(codes[0] + L".txt"))), "ran printed");
     EXPECT_EQ(read_whole_file(windows_path(reports.Path(codes[1] + L".txt"))), "ran read to the end");
     EXPECT_EQ(read_whole_file(windows_path(reports.Path(codes[2] + L".txt"))), "ran");
-    EXPECT_FALSE(exists(reports.Path(codes[3] + L".txt"))) << "the unticked one never ran";
+    EXPECT_EQ(read_whole_file(windows_path(reports.Path(codes[3] + L".txt"))), "ran");
     EXPECT_FALSE(entry_exists(codes[0]));
     EXPECT_FALSE(entry_exists(codes[1]));
     EXPECT_TRUE(entry_exists(codes[2]));
-    EXPECT_TRUE(entry_exists(codes[3]));
+    EXPECT_FALSE(entry_exists(codes[3]));
     for (const std::wstring& code : codes)
         delete_entries(code);
 }

@@ -150,6 +150,21 @@ public:
         if (!trigger.empty())
             DeleteFileW(trigger.c_str());
     }
+    // Until no process of the job runs any more (the program and all it
+    // started); false when one still runs after the time.
+    bool WaitUntilAllEnded(DWORD timeout_ms)
+    {
+        for (DWORD waited = 0;; waited += 50) {
+            JOBOBJECT_BASIC_ACCOUNTING_INFORMATION accounting = {};
+            if (QueryInformationJobObject(job, JobObjectBasicAccountingInformation, &accounting, sizeof(accounting),
+                                          nullptr) &&
+                accounting.ActiveProcesses == 0)
+                return true;
+            if (waited >= timeout_ms)
+                return false;
+            Sleep(50);
+        }
+    }
     // Ends every process of the job, by the job.
     void EndAll()
     {
@@ -446,6 +461,8 @@ public:
     // The check box of a row of the older products' list.
     void ClickOlderRow(int row) { click_client(window, 217, 91 + row_height * row); }
     void ClickBrowse() { click_client(window, 550, 155); }
+    // The box of a program the finish page offers to start.
+    void ClickRunBox(int index) { click_client(window, 200 + 15 + 7, 72 + 110 + 25 * index + 9); }
     void Screenshot(const std::string& name) { save_screenshot(window, name); }
 
     // A message form of the process with that caption, shown over the

@@ -38,6 +38,7 @@ CASES = [
     ("three_lines", http(b"2.1\r\nhttp://h/setup.exe\r\nhttp://h/\r\n"), ok((2, 1, 0, 0), "http://h/setup.exe", "http://h/")),
     ("bare_lf", http(b"2.1\nhttp://h/setup.exe\nhttp://h/\n"), FAIL),
     ("part_too_large", http(b"70000.1\r\na\r\nb\r\n"), FAIL),
+    ("part_one_over", http(b"1.2.3.65536\r\na\r\nb\r\n"), FAIL),
     ("one_number", http(b"5\r\na\r\nb\r\n"), FAIL),
     ("five_numbers", http(b"1.2.3.4.5\r\na\r\nb\r\n"), ok((1, 2, 3, 4), "a", "b")),
     ("three_numbers", http(b"1.2.3\r\na\r\nb\r\n"), ok((1, 2, 3, 0), "a", "b")),
