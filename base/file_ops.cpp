@@ -78,3 +78,17 @@ bool path_get_free_space(const wchar_t* path, uint64_t* available, uint64_t* tot
     *total = volume_bytes.QuadPart;
     return true;
 }
+
+bool path_get_cluster_size(const wchar_t* path, uint32_t* bytes)
+{
+    wchar_t root[MAX_PATH + 1];
+    DWORD sectors_per_cluster = 0, bytes_per_sector = 0, free_clusters = 0, clusters = 0;
+    if (!path || !path[0] || !bytes || !GetVolumePathNameW(path, root, MAX_PATH + 1) ||
+        !GetDiskFreeSpaceW(root, &sectors_per_cluster, &bytes_per_sector, &free_clusters, &clusters))
+        return false;
+    uint64_t size = uint64_t(sectors_per_cluster) * bytes_per_sector;
+    if (size == 0 || size > UINT32_MAX)
+        return false;
+    *bytes = uint32_t(size);
+    return true;
+}

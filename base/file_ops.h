@@ -46,4 +46,8 @@ bool file_delete(const wchar_t* path);
 // null or empty one fails rather than naming the current drive).
 bool path_get_free_space(const wchar_t* path, uint64_t* available, uint64_t* total);
 
+// Bytes of one cluster (the unit files are stored in) of the volume that
+// holds the native path, which need not exist yet; untouched on failure.
+bool path_get_cluster_size(const wchar_t* path, uint32_t* bytes);
+
 #endif

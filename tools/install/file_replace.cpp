@@ -62,7 +62,21 @@ bool parent_folder_of(const wchar_t* path, _guardchar<wchar_t>& out)
     return true;
 }
 
-bool make_folder_path(const wchar_t* path)
+namespace {
+
+bool create_folder(const wchar_t* path, cLinkedList<_guardchar<wchar_t>>* made)
+{
+    if (!path_create_folder(path))
+        return false;
+    if (made)
+        if (_guardchar<wchar_t>* entry = list_append(*made))
+            entry->Assign(path);
+    return true;
+}
+
+}  // namespace
+
+bool make_folder_path(const wchar_t* path, cLinkedList<_guardchar<wchar_t>>* made)
 {
     uint32_t kind = path_get_kind(path);
     if (kind != PATH_KIND_MISSING)
@@ -92,9 +106,9 @@ bool make_folder_path(const wchar_t* path)
     for (size_t at = end + 1; at < length; ++at) {
         if (text[at] != 0)
             continue;
-        if (!path_create_folder(text))
+        if (!create_folder(text, made))
             return false;
         text[at] = L'/';
     }
-    return path_create_folder(text);
+    return create_folder(text, made);
 }

@@ -2,6 +2,7 @@
 #define TOOLS_INSTALL_FILE_REPLACE_H
 
 #include "base/buffers/guardchar.h"
+#include "base/linked_list.h"
 
 // File routines of the install, uninstall and remove roads. Paths are in
 // the program's '/' form. None of them shows anything; each answers by its
@@ -29,7 +30,8 @@ bool parent_folder_of(const wchar_t* path, _guardchar<wchar_t>& out);
 
 // True when path is a folder, made with its missing parents when needed;
 // false when it, or a parent on the way, names a file or another object, or
-// a folder cannot be created.
-bool make_folder_path(const wchar_t* path);
+// a folder cannot be created. Each folder it creates is appended to made
+// (when given), parents first.
+bool make_folder_path(const wchar_t* path, cLinkedList<_guardchar<wchar_t>>* made = nullptr);
 
 #endif

@@ -6,6 +6,7 @@
 #include "gui/font.h"
 #include "gui/ui_font.h"
 #include "tools/install/install_context.h"
+#include "tools/install/message_text.h"
 #include "tools/package/package_queries.h"
 
 namespace {
@@ -67,7 +68,10 @@ void cFinishPanel::Prepare(const cInstallContext& context)
     header.SetText(LookupString(success ? text_success : text_failure), -1, false);
     int32_t text = finish_message_text(context.status);
     message.SetBackgroundColour(success ? text_colour : error_colour);
-    message.SetText(text >= 0 ? LookupString(text) : nullptr, -1, false);
+    // A message about a file names it.
+    _guardchar<wchar_t> shown;
+    format_with_path(shown, text >= 0 ? LookupString(text) : nullptr, context.error_path.Text());
+    message.SetText(shown.Text(), -1, false);
     if (success)
         AddRunBoxes(context);
     Redraw(nullptr);

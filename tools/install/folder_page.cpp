@@ -111,7 +111,16 @@ bool folder_free_space(const wchar_t* folder, uint64_t& available)
     return path_to_native(folder, native) && path_get_free_space(native.Data(), &available, &total);
 }
 
-cFileSelectPanel::cFileSelectPanel() : context(nullptr) {}
+uint64_t folder_space_needed(const cInstallContext& context, const wchar_t* folder)
+{
+    _typebuf<wchar_t> native;
+    uint32_t cluster = 0;
+    if (!path_to_native(folder, native) || !path_get_cluster_size(native.Data(), &cluster))
+        return package_space_needed(context.package);
+    return package_space_needed(context.package, cluster);
+}
+
+cFileSelectPanel::cFileSelectPanel() : context(nullptr), shown_for(nullptr), space_needed(0) {}
 
 void cFileSelectPanel::InitDefaults()
 {
@@ -138,17 +147,30 @@ void cFileSelectPanel::Prepare(cInstallContext* install_context)
     if (!context) {
         field.SetText(L"", 0);
         field.DisablePainting(true);
+        shown_for = nullptr;
         return;
     }
     field.EnablePainting(false);
+    // Shown again (Back, then Next), the page keeps the folder the user chose.
+    if (context == shown_for) {
+        Redraw(nullptr);
+        return;
+    }
+    shown_for = context;
     const wchar_t* folder = context->package.GetString(package_pgm_key);
     _guardchar<wchar_t> shown;
     if (folder && folder[0])
         shown.Assign(folder);
     else
         default_install_folder(context->package.GetString(product_folder_key), shown);
-    field.SetText(shown.Text() ? shown.Text() : L"", -1);
+    ShowFolder(shown.Text() ? shown.Text() : L"");
     Redraw(nullptr);
+}
+
+void cFileSelectPanel::ShowFolder(const wchar_t* folder)
+{
+    field.SetText(folder, -1);
+    space_needed = context ? folder_space_needed(*context, folder) : 0;
 }
 
 void cFileSelectPanel::Paint(cCanvas* canvas)
@@ -171,7 +193,7 @@ void cFileSelectPanel::Paint(cCanvas* canvas)
     canvas->SelectFontBy(5, 13, face, false, false, false);
     canvas->SetTextColours(text_colour, 0xFFFFFF);
     if (format_space_line(LookupString(text_space), LookupString(text_below_one), LookupString(text_megabytes),
-                          context->space_needed, text) &&
+                          space_needed, text) &&
         text.Text())
         canvas->DrawTextLine(20, 110, width - 40, 18, 0, true, 0, 0, text.Text(), -1, nullptr, false);
     if (const wchar_t* instructions = LookupString(text_instructions))
@@ -189,11 +211,12 @@ void cFileSelectPanel::Browse()
         show_message_kind3(this, LookupString(text_no_free_space_information), nullptr);
         return;
     }
-    if (context && available < context->space_needed) {
+    if (context && available < folder_space_needed(*context, chosen.Text())) {
         show_message_kind3(this, LookupString(text_not_enough_space), nullptr);
         return;
     }
-    field.SetText(chosen.Text(), -1);
+    ShowFolder(chosen.Text());
+    Redraw(nullptr);
 }
 
 bool cFileSelectPanel::HandleAction(cChildElement* sender, cChildAction* action)

@@ -25,7 +25,8 @@ public:
     const wchar_t* GetStringSection() override { return L"pkgm::fsel"; }
 
     // Shows the context's folder: the package's install folder when it has
-    // one, else the default (null: the field is emptied and hidden).
+    // one, else the default (null: the field is emptied and hidden); for
+    // the context it showed last, the folder the field holds.
     void Prepare(cInstallContext* install_context);
     // The wizard's Next: sets the install folder to the field's and plans
     // the installation there; a folder the files cannot go to is refused
@@ -36,10 +37,14 @@ public:
 
 private:
     void Browse();
+    // The field shows the folder, the space line what it takes there.
+    void ShowFolder(const wchar_t* folder);
 
     cInstallContext* context;
+    cInstallContext* shown_for;  // whose folder the field holds; null: none yet
     cEditChild field;
     cWZIButton browse_button;
+    uint64_t space_needed;  // in the field's folder
 };
 
 // The default install folder, "<base>/<folder name>": the base is the
@@ -63,5 +68,9 @@ int32_t folder_refusal_text(uint32_t planned);
 
 // Bytes the caller may use at the folder; false when they cannot be had.
 bool folder_free_space(const wchar_t* folder, uint64_t& available);
+
+// Bytes the package's files take in the folder: each rounded up to whole
+// clusters of the folder's volume (64 KiB when that cannot be learnt).
+uint64_t folder_space_needed(const cInstallContext& context, const wchar_t* folder);
 
 #endif

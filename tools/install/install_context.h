@@ -31,7 +31,7 @@ enum : uint32_t {
     INSTALL_STATUS_CREATE_FAILED = 4,
     INSTALL_STATUS_READ_FAILED = 5,
     INSTALL_STATUS_WRITE_FAILED = 6,
-    INSTALL_STATUS_BACKUP_FAILED = 7,  // the user gave up on a file held open
+    INSTALL_STATUS_FILE_IN_USE = 7,  // the user gave up on a file another program holds
     INSTALL_STATUS_APPLY_FAILED = 8,
     INSTALL_STATUS_BAD_PATH = 9,
     INSTALL_STATUS_ABORTED = 10,
@@ -69,6 +69,9 @@ public:
     // Start-menu folder of the product's group (empty until one is made).
     cLinkedList<_guardchar<wchar_t>> created_shortcuts;
     _guardchar<wchar_t> shortcut_folder;
+    // Folders the install job created for its files, parents first: a job
+    // that gives up removes those left empty.
+    cLinkedList<_guardchar<wchar_t>> made_folders;
 };
 
 // The record's key of the product, "install/<code name>"; false when it

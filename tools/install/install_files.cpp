@@ -28,6 +28,29 @@ bool fail(cInstallContext& context, uint32_t status, const wchar_t* path)
     return false;
 }
 
+// The user's stop; the error path stays as it is.
+bool aborted(cInstallContext& context)
+{
+    context.status = INSTALL_STATUS_ABORTED;
+    return false;
+}
+
+int32_t items_to_write(const cInstallContext& context)
+{
+    int32_t count = 0;
+    for (auto* node = context.file_list.first; node; node = node->next)
+        if (!skipped(node->element))
+            ++count;
+    return count;
+}
+
+// Progress within the backup or apply pass, after `done` of `count` items;
+// false once the user asked to stop.
+bool report_items(cInstallJobHost& host, int32_t done, int32_t count)
+{
+    return host.Notify(double(done) * 100.0 / double(count));
+}
+
 typedef cLinkedListNode<cInstallItem> cItemNode;
 
 // The repair of one item; false with the status set.
@@ -89,7 +112,7 @@ bool unpack_item(cInstallContext& context, const cInstallItem& item, int32_t ind
     if (!temporary_path_of(item.target_path.Text(), temporary))
         return fail(context, INSTALL_STATUS_BAD_PATH, item.target_path.Text());
     cFileIOTarget* member = open_package_member(context.package, item.member_index);
-    bool placed = parent_folder_of(temporary.Text(), folder) && make_folder_path(folder.Text());
+    bool placed = parent_folder_of(temporary.Text(), folder) && make_folder_path(folder.Text(), &context.made_folders);
     if (!placed || !member) {
         if (member)
             delete member;
@@ -133,6 +156,22 @@ bool flush_written(cInstallContext& context, cFlushBatch& batch)
     _guardchar<wchar_t> failed;
     return batch.FlushAll(failed) || fail(context, INSTALL_STATUS_WRITE_FAILED, failed.Text());
 #endif
+}
+
+// Moves each target that exists to its backup path, asking the host while
+// a program holds it; false with the status set.
+bool back_up_item(cInstallContext& context, const wchar_t* target, cInstallJobHost& host)
+{
+    uint32_t kind = path_get_kind(target);
+    if (kind == PATH_KIND_MISSING)
+        return true;
+    _guardchar<wchar_t> backup;
+    if (kind != PATH_KIND_FILE || !backup_path_of(target, backup))
+        return fail(context, INSTALL_STATUS_OBJECT_IN_THE_WAY, target);
+    while (path_get_kind(target) == PATH_KIND_FILE && !rename_if_unused(target, backup.Text()))
+        if (!host.AskRelease(target))
+            return fail(context, INSTALL_STATUS_FILE_IN_USE, target);
+    return true;
 }
 
 // Moves each backup of the items before `end` back over its target.
@@ -215,40 +254,31 @@ bool install_unpack_pass(cInstallContext& context, cInstallJobHost& host, int32_
     if (unpacked && flush_written(context, batch))
         return true;
     batch.CloseAll();
-    host.SelectLastStep();
-    delete_temporary_files(context);
     return false;
 }
 
 bool install_backup_pass(cInstallContext& context, cInstallJobHost& host)
 {
-    int32_t index = 0;
+    int32_t index = 0, done = 0, count = items_to_write(context);
     for (cItemNode* node = context.file_list.first; node; node = node->next, ++index) {
         if (skipped(node->element))
             continue;
-        const wchar_t* target = node->element.target_path.Text();
-        uint32_t kind = path_get_kind(target);
-        if (kind == PATH_KIND_MISSING)
-            continue;
-        _guardchar<wchar_t> backup;
-        if (kind != PATH_KIND_FILE || !backup_path_of(target, backup)) {
+        if (!back_up_item(context, node->element.target_path.Text(), host)) {
             restore_backups(context, node);
-            return fail(context, INSTALL_STATUS_OBJECT_IN_THE_WAY, target);
-        }
-        while (path_get_kind(target) == PATH_KIND_FILE && !rename_if_unused(target, backup.Text())) {
-            if (!host.AskRelease(target)) {
-                restore_backups(context, node);
-                return fail(context, INSTALL_STATUS_BACKUP_FAILED, backup.Text());
-            }
+            return false;
         }
         INSTALL_KILL_POINT("backup", index);
+        if (!report_items(host, ++done, count)) {
+            restore_backups(context, node->next);
+            return aborted(context);
+        }
     }
     return true;
 }
 
-bool install_apply_pass(cInstallContext& context)
+bool install_apply_pass(cInstallContext& context, cInstallJobHost& host)
 {
-    int32_t index = 0;
+    int32_t index = 0, done = 0, count = items_to_write(context);
     for (cItemNode* node = context.file_list.first; node; node = node->next, ++index) {
         const cInstallItem& item = node->element;
         if (skipped(item))
@@ -263,6 +293,31 @@ bool install_apply_pass(cInstallContext& context)
             item.access[2] != package_access_none)
             path_set_access(target, item.access[0], item.access[1], item.access[2]);
         INSTALL_KILL_POINT("apply", index);
+        if (!report_items(host, ++done, count)) {
+            undo_apply(context, node->next);
+            return aborted(context);
+        }
     }
     return true;
+}
+
+bool install_commit(cInstallContext& context, cInstallJobHost& host)
+{
+    if (host.Commit())
+        return true;
+    undo_apply(context, nullptr);
+    return aborted(context);
+}
+
+void discard_new_files(cInstallContext& context)
+{
+    delete_temporary_files(context);
+    // Parents come before their children: each round removes the deepest
+    // ones left empty, until a round removes none.
+    for (bool removed = true; removed;) {
+        removed = false;
+        for (auto* node = context.made_folders.first; node; node = node->next)
+            removed |= path_get_kind(node->element.Text()) == PATH_KIND_FOLDER && path_remove_folder(node->element.Text());
+    }
+    list_clear(context.made_folders);
 }

@@ -23,16 +23,28 @@ bool backup_path_of(const wchar_t* target, _guardchar<wchar_t>& out);
 bool install_repair_pass(cInstallContext& context);
 
 // Writes each member to its temporary file, flushed to the disk, reporting
-// progress per file from step *step on (*step counts on). On failure every
-// temporary file of the list is deleted.
+// progress per file from step *step on (*step counts on). A stop asked for
+// meanwhile ends it as aborted.
 bool install_unpack_pass(cInstallContext& context, cInstallJobHost& host, int32_t* step);
 
 // Moves each existing target to its backup path, asking the host while a
-// program holds it. On failure the targets moved so far are moved back.
+// program holds it. On failure, on the user's No to that question
+// (INSTALL_STATUS_FILE_IN_USE, the error path the target) and on a stop
+// asked for meanwhile the targets moved so far are moved back.
 bool install_backup_pass(cInstallContext& context, cInstallJobHost& host);
 
 // Moves each temporary file onto its target and sets its access. On
-// failure the old targets are put back from their backups.
-bool install_apply_pass(cInstallContext& context);
+// failure, or on a stop asked for meanwhile, the old targets are put back
+// from their backups.
+bool install_apply_pass(cInstallContext& context, cInstallJobHost& host);
+
+// The host's commit (cInstallJobHost::Commit) once every new file is in
+// place; when a stop came first, the old targets are put back and the job
+// is aborted.
+bool install_commit(cInstallContext& context, cInstallJobHost& host);
+
+// After a pass gave up (and put the targets back): deletes every temporary
+// file of the list and the folders the job made that are empty now.
+void discard_new_files(cInstallContext& context);
 
 #endif

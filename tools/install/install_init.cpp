@@ -200,7 +200,8 @@ namespace {
 // files in one folder cost one access check.
 typedef cTreeMap<cPackedKey, uint32_t> cFolderAnswers;
 
-uint32_t check_folder_of(const wchar_t* path, cFolderAnswers* answers)
+// A 2 names the object in the way in in_the_way (when given).
+uint32_t check_folder_of(const wchar_t* path, cFolderAnswers* answers, _guardchar<wchar_t>* in_the_way)
 {
     if (!path || !path[0] || path_get_kind(path) != PATH_KIND_MISSING)
         return 1;
@@ -219,8 +220,11 @@ uint32_t check_folder_of(const wchar_t* path, cFolderAnswers* answers)
         uint32_t kind = path_get_kind(text);
         if (kind == PATH_KIND_MISSING)
             continue;
-        if (kind != PATH_KIND_FOLDER)
+        if (kind != PATH_KIND_FOLDER) {
+            if (in_the_way)
+                in_the_way->Assign(text);
             return 2;
+        }
         cPackedKey key;
         path_identity_key(text, key);
         if (const uint32_t* known = answers ? tree_find_value(*answers, key) : nullptr)
@@ -236,7 +240,7 @@ uint32_t check_folder_of(const wchar_t* path, cFolderAnswers* answers)
 
 uint32_t check_install_folder(const wchar_t* path)
 {
-    return check_folder_of(path, nullptr);
+    return check_folder_of(path, nullptr, nullptr);
 }
 
 uint32_t plan_install_files(cInstallContext& context)
@@ -271,7 +275,8 @@ uint32_t plan_install_files(cInstallContext& context)
         if (kind == PATH_KIND_MISSING) {
             static const uint32_t by_folder_check[4] = {INSTALL_INIT_READY, INSTALL_INIT_BAD_TARGET_PATH,
                                                         INSTALL_INIT_OBJECT_IN_THE_WAY, INSTALL_INIT_NO_WRITE_ACCESS};
-            uint32_t code = by_folder_check[check_folder_of(target, &folders)];
+            // A file where a folder of the path goes is named itself.
+            uint32_t code = by_folder_check[check_folder_of(target, &folders, &context.error_path)];
             if (code != INSTALL_INIT_READY)
                 return code;
             context.error_path.Clear();

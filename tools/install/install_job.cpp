@@ -19,6 +19,20 @@ bool assign_text(_guardchar<wchar_t>& out, const cStringArray* texts, int32_t id
     return out.IsEmpty() || out.Text();
 }
 
+// The unpack, backup and apply passes, up to the commit; false when one of
+// them gave up (it put the targets back).
+bool install_new_files(cInstallContext& context, cInstallJobHost& host, int32_t step)
+{
+    if (!install_unpack_pass(context, host, &step))
+        return false;
+    host.SelectStep(step++);
+    if (!install_backup_pass(context, host))
+        return false;
+    INSTALL_KILL_POINT("after backup", 0);
+    host.SelectStep(step);
+    return install_apply_pass(context, host) && install_commit(context, host);
+}
+
 }  // namespace
 
 bool build_install_step_captions(const cInstallContext& context, const cStringArray* texts,
@@ -51,15 +65,13 @@ uint32_t run_install_job(cInstallContext& context, cApplicationConfig* store, co
 {
     int32_t step = 0;
     host.SelectStep(step++);
-    if (!install_repair_pass(context) || !install_unpack_pass(context, host, &step))
+    if (!install_repair_pass(context))
         return 1;
-    host.SelectStep(step++);
-    if (!install_backup_pass(context, host))
+    if (!install_new_files(context, host, step)) {
+        host.SelectLastStep();
+        discard_new_files(context);
         return 1;
-    INSTALL_KILL_POINT("after backup", 0);
-    host.SelectStep(step);
-    if (!install_apply_pass(context))
-        return 1;
+    }
     INSTALL_KILL_POINT("after apply", 0);
     context.status = INSTALL_STATUS_OK;
     install_shortcuts(context);

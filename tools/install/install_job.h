@@ -20,6 +20,10 @@ class cInstallJobHost : public cProgressNotifyTarget {
 public:
     // Shows the last caption with the bar at 0.
     virtual void SelectLastStep() = 0;
+    // Every file is in place: from here on nothing can be put back. False
+    // when a stop was asked for until then (the job gives up); after true
+    // no stop is asked for any more.
+    virtual bool Commit() = 0;
     // The target is held open by another program (or may not be written):
     // true when the user wants another try, false to give up. Blocks the
     // job until the user has answered.
@@ -44,9 +48,11 @@ bool build_install_step_captions(const cInstallContext& context, const cStringAr
 // each existing target aside to "<target>.bkp", moves the new files into
 // place, then makes the shortcuts and the manager, saves the record into
 // store and writes the Windows entry, and removes what the previous
-// installation no longer needs. Answers 0 when it reached the end (status
-// 0, or INSTALL_STATUS_NOT_RECORDED), 1 when it stopped on a failure; the
-// context keeps the status and the path it concerns.
+// installation no longer needs. A failure, or a stop asked for before the
+// new files are committed, puts back what the job changed (the old files,
+// no temporary file, none of the folders it made). Answers 0 when it
+// reached the end (status 0, or INSTALL_STATUS_NOT_RECORDED), 1 when it
+// stopped; the context keeps the status and the path it concerns.
 uint32_t run_install_job(cInstallContext& context, cApplicationConfig* store, const cInstallJobTexts& texts,
                          cInstallJobHost& host);
 

@@ -187,9 +187,23 @@ void cInstWizard::FillOlderProducts()
     int32_t row = 0;
     for (cOlderProduct* entry = context->products_to_uninstall.first; entry; entry = entry->next, ++row) {
         older_list.SetCell(row, older_list_column, entry->name.Text(), -1, uint32_t(uintptr_t(entry)));
-        older_list.SetChecked(row, true, false);
+        older_list.SetChecked(row, !entry->unticked, false);
     }
     older_list.EndUpdate(true);
+}
+
+void cInstWizard::ShowAcceptBox(cCheckBoxChild& box)
+{
+    // The user's tick stays for the wizard's life: Back and Next again keep it.
+    box.EnablePainting(false);
+    if (!box.IsChecked())
+        next_button.Hide(true);
+}
+
+void cInstWizard::KeepOlderTicks()
+{
+    for (int32_t row = 0; cOlderProduct* entry = older_product_of_row(older_list, row); ++row)
+        entry->unticked = !older_list.IsChecked(row);
 }
 
 bool cInstWizard::SwitchTo(int32_t index)
@@ -197,6 +211,9 @@ bool cInstWizard::SwitchTo(int32_t index)
     for (;;) {
         if (!steps.CanSwitchTo(index, JobRunning()))
             return false;
+        // Left for another page and shown again, the list keeps the ticks.
+        if (steps.CurrentKind() == WIZARD_PAGE_OLDER_PRODUCTS)
+            KeepOlderTicks();
         uint32_t kind = steps.KindAt(index);
         next_button.SetText(LookupString(kind == WIZARD_PAGE_FINISH ? text_close : text_next), -1, false);
         StopPainting();
@@ -210,18 +227,13 @@ bool cInstWizard::SwitchTo(int32_t index)
         case WIZARD_PAGE_README:
             readme_viewer.SetDocument(package.GetReadmeDoc());
             readme_viewer.EnablePainting(false);
-            if (package.readme_accept) {
-                readme_box.EnablePainting(false);
-                readme_box.SetChecked(false, false);
-                next_button.Hide(true);
-            }
+            if (package.readme_accept)
+                ShowAcceptBox(readme_box);
             break;
         case WIZARD_PAGE_LICENCE:
             licence_viewer.SetDocument(package.GetEulaDoc());
             licence_viewer.EnablePainting(false);
-            licence_box.EnablePainting(false);
-            licence_box.SetChecked(false, false);
-            next_button.Hide(true);
+            ShowAcceptBox(licence_box);
             break;
         case WIZARD_PAGE_OLDER_PRODUCTS:
             FillOlderProducts();
@@ -311,7 +323,10 @@ void cInstWizard::NextFromOlderProducts()
 void cInstWizard::StartRemoval()
 {
     // The rows point at entries the removal deletes: none may be read again.
+    // What is left afterwards is offered ticked again.
     older_list.Clear();
+    for (cOlderProduct* entry = context->products_to_uninstall.first; entry; entry = entry->next)
+        entry->unticked = false;
     older_list.DisablePainting(false);
     if (uninstaller_page.Start(&context->products_to_uninstall)) {
         uninstaller_page.EnablePainting(true);
@@ -339,7 +354,7 @@ void cInstWizard::RemovalEnded()
     uint32_t planned = replan_installation(*context, get_current_config());
     if (planned != INSTALL_INIT_READY) {
         show_install_init_message(this, *context, planned);
-        EndModal(0);
+        EndModal(1);
         return;
     }
     if (!SwitchTo(steps.Current() + 1))
@@ -367,11 +382,13 @@ void cInstWizard::AskRelease(cInstallerJobPanel::cAskReleaseAction* question)
 
 void cInstWizard::AskAbort()
 {
-    // The installation waits while the user decides.
-    install_page.HoldProgress(true);
+    // The installation waits while the user decides; once it has committed
+    // its files nothing can be put back, and nothing is asked.
+    if (!install_page.HoldProgress())
+        return;
     if (ask_yes_no_kind1(this, LookupString(text_confirm_abort), nullptr))
         install_page.RequestStop();
-    install_page.HoldProgress(false);
+    install_page.ReleaseProgress();
 }
 
 bool cInstWizard::HandleAction(cChildElement* sender, cChildAction* action)

@@ -55,9 +55,13 @@ public:
 private:
     void AddPage(uint32_t kind, cChildElement* element, int32_t caption_id);
     void PlaceAcceptBox(cCheckBoxChild& box, int32_t text_id);
+    // Shows the box of a document page; Next waits until it is ticked.
+    void ShowAcceptBox(cCheckBoxChild& box);
     bool JobRunning();
     void StopPainting();
     void FillOlderProducts();
+    // The ticks of the older products' rows, into their entries.
+    void KeepOlderTicks();
     void NextFromOlderProducts();
     // Starts the removal of the products whose run flag is set; when it
     // cannot start, the products count as failed.
@@ -95,8 +99,10 @@ cImageBuffer* wizard_background();
 // Runs the wizard over the context through the application's window maker,
 // titled "<name> software installer" (string 0 of "pkgm::instw" with the
 // package's name). 0 when it ends through its finish page or its window is
-// closed, 1 when the background picture cannot be decoded, the window
-// maker's result when no window could be made.
+// closed (the context's status tells the outcome), 1 when the background
+// picture cannot be decoded or the plan made again after the older
+// products' removal was refused, the window maker's result when no window
+// could be made.
 int32_t run_install_wizard(cInstallContext* context);
 
 #endif

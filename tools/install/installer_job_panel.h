@@ -49,6 +49,7 @@ private:
         bool Notify(double percent_done) override { return page.Notify(percent_done); }
         void SelectStep(int step) override { page.SelectStep(step); }
         void SelectLastStep() override { page.SelectLastStep(); }
+        bool Commit() override { return page.Commit(); }
         bool AskRelease(const wchar_t* path) override;
 
     private:

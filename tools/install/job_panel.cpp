@@ -1,5 +1,7 @@
 #include "tools/install/job_panel.h"
 
+#include <windows.h>
+
 #include "base/clock.h"
 
 namespace {
@@ -8,6 +10,11 @@ const uint32_t caption_colour = 0x655654;
 const uint64_t progress_interval_us = 100000;
 // A held job looks at its stop flag this often.
 const uint32_t hold_poll_ms = 10;
+
+// Who may hold the job: the UI only while it runs freely, the job commits
+// only when not held; each change is one interlocked exchange, so that a
+// question is never asked about a job that has gone past its commit.
+enum : long { hold_free = 0, hold_held = 1, hold_committed = 2 };
 
 }  // namespace
 
@@ -18,7 +25,7 @@ int32_t job_progress_position(double percent_done, int32_t step, int32_t steps)
     return int32_t(percent_done / steps + double(step) * 100.0 / steps);
 }
 
-cJobPanel::cJobPanel() : cJob(nullptr), current_step(0), last_update(0), held(false) {}
+cJobPanel::cJobPanel() : cJob(nullptr), current_step(0), last_update(0), hold_state(hold_free) {}
 
 cJobPanel::~cJobPanel()
 {
@@ -50,6 +57,7 @@ void cJobPanel::ShowCaption(int32_t step)
 
 void cJobPanel::OnStart()
 {
+    InterlockedCompareExchange(&hold_state, hold_free, hold_committed);
     current_step = 0;
     ShowCaption(0);
     last_update = clock_now_us();
@@ -65,7 +73,7 @@ void cJobPanel::OnFinish(uint32_t exit_code)
 
 bool cJobPanel::Notify(double percent_done)
 {
-    while (held && !IsStopRequested())
+    while (hold_state == hold_held && !IsStopRequested())
         sleep_ms(hold_poll_ms);
     uint64_t now = clock_now_us();
     if (now - last_update > progress_interval_us) {
@@ -93,7 +101,20 @@ void cJobPanel::SelectLastStep()
     Notify(0.0);
 }
 
-void cJobPanel::HoldProgress(bool hold)
+bool cJobPanel::Commit()
 {
-    held = hold;
+    while (InterlockedCompareExchange(&hold_state, hold_committed, hold_free) == hold_held)
+        sleep_ms(hold_poll_ms);
+    // A stop asked for under the last hold was set before it was released.
+    return !IsStopRequested();
+}
+
+bool cJobPanel::HoldProgress()
+{
+    return InterlockedCompareExchange(&hold_state, hold_held, hold_free) == hold_free;
+}
+
+void cJobPanel::ReleaseProgress()
+{
+    InterlockedCompareExchange(&hold_state, hold_free, hold_held);
 }

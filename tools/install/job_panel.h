@@ -39,14 +39,21 @@ public:
     // The percent done of the current step: the bar moves at most every
     // 100 ms. Waits while the page is held. False once a stop was asked for.
     bool Notify(double percent_done) override;
+    // The job is past the point after which it cannot put back what it
+    // did. Waits while the page is held; false when a stop was asked for
+    // (the job then gives up), else true, and no hold is granted any more.
+    bool Commit();
     // Shows step i's caption (when there is such a step), then Notify(0).
     void SelectStep(int step) override;
     // The last caption, then Notify(0); nothing without captions.
     void SelectLastStep();
 
     // UI thread: while held, the job waits at its next progress report (a
-    // question about the job is open). A stop request ends the wait.
-    void HoldProgress(bool hold);
+    // question about stopping it is open); a stop request ends the wait.
+    // False, and no hold, once the job has committed: there is nothing to
+    // ask then.
+    bool HoldProgress();
+    void ReleaseProgress();
 
     int32_t GetCurrentStep() const { return current_step; }
     // UI thread: the caption as it shows now.
@@ -63,7 +70,7 @@ private:
     cProgressChild bar;
     volatile int32_t current_step;
     uint64_t last_update;  // clock_now_us of the last move of the bar
-    volatile bool held;
+    volatile long hold_state;  // hold_* of job_panel.cpp
 };
 
 // The bar's position for percent done of step `step` out of `steps`:

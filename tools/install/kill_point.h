@@ -11,7 +11,10 @@
 //
 // A test names the moment in the environment variable
 // PELMARO_TEST_KILL_POINT as "<name>" or "<name>:<index>"; the process
-// ends with exit code install_kill_point_exit_code when it reaches it.
+// ends with exit code install_kill_point_exit_code when it reaches it. A
+// moment named the same way in PELMARO_TEST_PAUSE_POINT holds the road
+// there instead: it creates the file PELMARO_TEST_PAUSE_FILE names and
+// waits until the test deletes it, so that the test acts at that moment.
 #ifdef INSTALL_KILL_POINTS
 const uint32_t install_kill_point_exit_code = 86;
 void install_kill_point(const char* name, int32_t index);

@@ -11,10 +11,13 @@
 namespace {
 
 // %1 is the file, %0 the script; its current folder is the system folder.
+// Each try waits about two seconds, so that 1,800 tries span an hour: with
+// timeout.exe, or where it is missing or fails (Windows XP, Wine) with
+// ping.exe, whose three echoes to the own machine are a second apart.
 const char self_delete_script[] =
     "@set tries=0\r\n"
     ":Repeat\r\n"
-    "@.\\timeout.exe /t 2 /nobreak >NUL 2>NUL\r\n"
+    "@.\\timeout.exe /t 2 /nobreak >NUL 2>NUL || .\\ping.exe -n 3 127.0.0.1 >NUL 2>NUL\r\n"
     "@del %1 >NUL 2>NUL\r\n"
     "@if not exist %1 goto Done\r\n"
     "@set /a tries+=1 >NUL\r\n"

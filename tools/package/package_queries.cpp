@@ -248,18 +248,19 @@ bool build_run_list(const cPackage& package, cLinkedList<cFinishItem>& out)
     return true;
 }
 
-uint64_t package_space_needed(const cPackage& package)
+uint64_t package_space_needed(const cPackage& package, uint32_t cluster_size)
 {
-    return package_space_needed_for(package, os_is_wow64());
+    return package_space_needed_for(package, os_is_wow64(), cluster_size);
 }
 
-uint64_t package_space_needed_for(const cPackage& package, bool windows64)
+uint64_t package_space_needed_for(const cPackage& package, bool windows64, uint32_t cluster_size)
 {
+    uint64_t cluster = cluster_size ? cluster_size : 1;
     uint64_t total = 0;
     for (auto* node = package.files.first; node; node = node->next)
         if (platform_matches(node->element, windows64)) {
             uint64_t size = package_member_size(package, node->element.member_index);
-            total += (size + 65535) & ~uint64_t(65535);
+            total += (size / cluster + (size % cluster != 0)) * cluster;
         }
     return total;
 }

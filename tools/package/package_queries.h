@@ -90,9 +90,10 @@ bool build_shortcut_items(const cPackage& package, cLinkedList<cShortcutItem>& o
 bool build_run_list(const cPackage& package, cLinkedList<cFinishItem>& out);
 
 // Bytes the files for this Windows need, whatever their languages, each
-// rounded up to 64 KiB.
-uint64_t package_space_needed(const cPackage& package);
-uint64_t package_space_needed_for(const cPackage& package, bool windows64);
+// rounded up to whole clusters of cluster_size bytes (64 KiB where the
+// volume is not known yet).
+uint64_t package_space_needed(const cPackage& package, uint32_t cluster_size = 65536);
+uint64_t package_space_needed_for(const cPackage& package, bool windows64, uint32_t cluster_size = 65536);
 
 // "a.b.c.d", "a.b.c" without a build, "a.b" without sub-version and build.
 bool format_display_version(const cPackage& package, _guardchar<wchar_t>& out);

@@ -161,12 +161,17 @@ bool cLangSelectionForm::DispatchKeyDown(uint32_t key, bool shift, bool ctrl, bo
             return true;
         }
         if (key == VK_ESCAPE) {
-            if (ask_yes_no_kind1(this, LookupString(3), nullptr))
+            if (CanClose())
                 EndModal(0);
             return true;
         }
     }
     return cChildElement::DispatchKeyDown(key, shift, ctrl, alt);
+}
+
+bool cLangSelectionForm::CanClose()
+{
+    return ask_yes_no_kind1(this, LookupString(3), nullptr);
 }
 
 uint32_t run_language_selection(const _typebuf<uint32_t>& ids, cChildElement* parent, uint32_t preselected,

@@ -33,7 +33,7 @@ private:
 // The form in which an installer or uninstaller asks for its language. A
 // selected row switches the interface (and the form's own texts) at once;
 // Start, Enter or a double click ends the run with the row's id + 1, and
-// Escape, confirmed, with 0. The arrows, Home, End and the page keys walk
+// Escape or closing the window, confirmed, with 0. The arrows, Home, End and the page keys walk
 // the list wherever the focus is. "Other languages" opens the maker's page
 // of language options for the product. UI thread only.
 class cLangSelectionForm : public cChildElement {
@@ -45,6 +45,8 @@ public:
     void OnCreate() override;
     void Paint(cCanvas* canvas) override;
     bool HandleAction(cChildElement* sender, cChildAction* action) override;
+    // The close box and Alt+F4 ask as Escape does.
+    bool CanClose() override;
     const wchar_t* GetStringSection() override { return L"pkgm::langs"; }
 
 private:

@@ -8,11 +8,12 @@
 // A product that an installation replaces and may uninstall first, built by
 // the install start-up; entries are heap objects owned by their list.
 struct cOlderProduct {
-    cOlderProduct() : run(0), result(0), next(nullptr) {}
+    cOlderProduct() : run(0), unticked(false), result(0), next(nullptr) {}
 
     _guardchar<wchar_t> name;     // caption of its step on the uninstaller page
     _guardchar<wchar_t> command;  // the command line that uninstalls it
     uint8_t run;                  // 1: the command is to be run
+    bool unticked;                // the user unticked its row and left the page
     int32_t result;               // the command's exit code; -1 when it did not start
     cOlderProduct* next;          // null at the end
 };

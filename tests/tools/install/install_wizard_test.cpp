@@ -38,6 +38,14 @@ Installers& program_installers()
     return *made;
 }
 
+// The same products made by the program's test build, which holds at the
+// moment a test names (tools/install/kill_point.h).
+Installers& pausing_installers()
+{
+    static Installers* made = new Installers(slash_path(killable_program()), L"wizard-pausing");
+    return *made;
+}
+
 std::wstring bare_program()
 {
     return slash_path(pelmarodesk_exe());
@@ -66,9 +74,9 @@ std::wstring title_of(const char* product)
 // A run of a product's installer in a world.
 class InstallerRun {
 public:
-    InstallerRun(World& world, const char* product, std::map<std::wstring, std::wstring> extra = {})
-        : process(L"\"" + windows_path(program_installers().Get(product)) + L"\"", variables(world, extra),
-                  world.Path(L"")),
+    InstallerRun(World& world, const char* product, std::map<std::wstring, std::wstring> extra = {},
+                 Installers& made = program_installers())
+        : process(L"\"" + windows_path(made.Get(product)) + L"\"", variables(world, extra), world.Path(L"")),
           pages(process, title_of(product))
     {
     }
@@ -142,13 +150,30 @@ bool past_the_licence(wizard::Wizard& pages)
 }
 
 // Once the folder page shows, the window is closed and the question
-// whether to close answered yes; true when the installer then ends with 0.
+// whether to close answered yes; true when the installer then ends as
+// aborted (exit code 10), having installed nothing.
 bool closed_on_the_folder_page(InstallerRun& run, const char* screenshot)
 {
     if (!run.pages.WaitForStep(2))
         return false;
     PostMessageW(run.pages.Window(), WM_CLOSE, 0, 0);
-    return run.pages.Answer(L"Confirm", true, 10000, screenshot) && run.process.Wait(20000) == 0;
+    return run.pages.Answer(L"Confirm", true, 10000, screenshot) && run.process.Wait(20000) == 10;
+}
+
+// w2 over w1 up to its install page, its job held at the moment named.
+bool update_held_at(InstallerRun& update, const std::wstring& pause_file)
+{
+    wizard::Wizard& pages = update.pages;
+    if (!pages.Found() || !pages.WaitForStep(0))
+        return false;
+    pages.Enter();
+    if (!pages.WaitForStep(1))
+        return false;
+    pages.TickAcceptBox();
+    pages.Enter();
+    for (int waited = 0; waited < 600 && !exists(pause_file); ++waited)
+        Sleep(50);
+    return exists(pause_file);
 }
 
 }  // namespace
@@ -221,12 +246,13 @@ TEST(InstallWizard, AFirstInstallationThroughEveryPage)
             pages.ClickStep(4);
             Sleep(300);
             EXPECT_EQ(pages.CurrentStep(), 0) << "a later step is no way forward";
+            // The boxes keep their ticks.
             pages.Enter();
             ASSERT_TRUE(pages.WaitForStep(1));
-            pages.TickAcceptBox();
+            EXPECT_FALSE(pages.NextGreyed()) << "the read-me's box is still ticked";
             pages.Enter();
             ASSERT_TRUE(pages.WaitForStep(2));
-            pages.TickAcceptBox();
+            EXPECT_FALSE(pages.NextGreyed()) << "the licence's box is still ticked";
         }
         pages.ClickNext();
     }
@@ -260,6 +286,39 @@ TEST(InstallWizard, AFirstInstallationThroughEveryPage)
     delete_entries(older_code);
 }
 
+TEST(InstallWizard, TheChosenFolderAndTheTicksStayAcrossBackAndNext)
+{
+    World world(L"wizard-back");
+    InstallerRun run(world, "w1");
+    wizard::Wizard& pages = run.pages;
+    ASSERT_TRUE(pages.Found());
+    ASSERT_TRUE(pages.WaitForStep(0));
+    pages.Enter();
+    for (int step : {1, 2}) {
+        ASSERT_TRUE(pages.WaitForStep(step));
+        pages.TickAcceptBox();
+        pages.Enter();
+    }
+    ASSERT_TRUE(pages.WaitForStep(3));
+    CreateDirectoryW(windows_path(world.App()).c_str(), nullptr);
+    ASSERT_TRUE(pages.ChooseFolder(world.App()));
+    // Back to the read-me, then forward again without touching anything.
+    pages.ClickStep(1);
+    for (int step : {1, 2}) {
+        ASSERT_TRUE(pages.WaitForStep(step));
+        EXPECT_FALSE(pages.NextGreyed()) << "the box of step " << step << " is still ticked";
+        pages.Enter();
+    }
+    ASSERT_TRUE(pages.WaitForStep(3));
+    pages.Screenshot("wizard_folder_again");
+    pages.Enter();
+    ASSERT_TRUE(pages.WaitForStep(5, 30000));
+    pages.Enter();
+    EXPECT_EQ(run.process.Wait(20000), 0u);
+    expect_installed(world, "w1", "1.0.0.1", true, bare_program());
+    EXPECT_FALSE(exists(world.Path(L"pf/Road Test"))) << "nothing in the default folder";
+}
+
 TEST(InstallWizard, AnUpdateAsksForAFileHeldOpen)
 {
     World world(L"wizard-update");
@@ -289,13 +348,16 @@ TEST(InstallWizard, AnUpdateAsksForAFileHeldOpen)
         EXPECT_EQ(pages.CurrentStep(), 2);
         ASSERT_TRUE(pages.Answer(L"Confirm", false, 5000, "wizard_file_held_open"));
         ASSERT_TRUE(pages.WaitForStep(3));
-        pages.Screenshot("wizard_finish_failed");
-        EXPECT_TRUE(pages.FinishReportsFailure()) << "the backup failed";
+        pages.Screenshot("wizard_finish_file_in_use");
+        EXPECT_TRUE(pages.FinishReportsFailure()) << "the file is in use";
         pages.Enter();
-        EXPECT_EQ(update.process.Wait(20000), 0u);
+        EXPECT_EQ(update.process.Wait(20000), 7u) << "stopped on a file in use";
     }
+    // The earlier product as it was: no new file, no ".tmp", no ".bkp", no
+    // folder of the update.
     EXPECT_TRUE(file_bytes(world.App(L"bin/app.exe")) == old_app) << "the earlier file is back";
-    EXPECT_FALSE(exists(world.App(L"bin/app.exe.bkp")));
+    expect_installed(world, "w1", "1.0.0.1", true, bare_program());
+    EXPECT_FALSE(exists(world.App(L"bin/plugins")));
     {
         // Yes once the file is let go.
         InstallerRun again(world, "w2");
@@ -340,8 +402,55 @@ TEST(InstallWizard, EscapeAbortsTheInstallationAndKeepsTheOldFiles)
     pages.Screenshot("wizard_finish_aborted");
     EXPECT_TRUE(pages.FinishReportsFailure()) << "aborted";
     pages.Enter();
-    EXPECT_EQ(update.process.Wait(20000), 0u);
+    EXPECT_EQ(update.process.Wait(20000), 10u) << "aborted";
     expect_installed(world, "w1", "1.0.0.1", true, bare_program());
+    EXPECT_FALSE(exists(world.App(L"lib"))) << "the folders the update made are gone";
+}
+
+TEST(InstallWizard, AnAcceptedAbortPutsTheOldProductBackUntilTheFilesAreCommitted)
+{
+    struct AbortCase {
+        const char* what;
+        const wchar_t* moment;  // where the job is held when Escape comes
+        bool asked;             // whether to abort (answered yes)
+        DWORD exit_code;
+        const char* product;  // installed afterwards
+        const char* version;
+    } cases[] = {
+        {"unpacking into a folder it made", L"unpack:6", true, 10, "w1", "1.0.0.1"},
+        {"making the backups", L"backup:0", true, 10, "w1", "1.0.0.1"},
+        {"applying the new files", L"apply:0", true, 10, "w1", "1.0.0.1"},
+        {"writing the record", L"record save", false, 0, "w2", "1.1"},
+    };
+    World world(L"wizard-abort");
+    {
+        InstallerRun first(world, "w1");
+        ASSERT_TRUE(walk_through(world, first, {welcome, readme, licence, folder, install, finish}));
+    }
+    for (const AbortCase& c : cases) {
+        SCOPED_TRACE(c.what);
+        TempFolder pause(L"wizard-pause");
+        std::wstring pause_file = pause.Path(L"held");
+        InstallerRun update(world, "w2",
+                            {{L"PELMARO_TEST_PAUSE_POINT", c.moment},
+                             {L"PELMARO_TEST_PAUSE_FILE", windows_path(pause_file)}},
+                            pausing_installers());
+        ASSERT_TRUE(update_held_at(update, pause_file)) << wizard::describe_windows(update.process, "wizard_abort");
+        wizard::Wizard& pages = update.pages;
+        pages.Escape();
+        if (c.asked)
+            ASSERT_TRUE(pages.Answer(L"Confirm", true, 10000, "wizard_abort_held_question"));
+        else
+            EXPECT_EQ(wizard::wait_for_window(update.process, L"Confirm", 2000), nullptr)
+                << "nothing can be put back: nothing to ask";
+        DeleteFileW(windows_path(pause_file).c_str());
+        ASSERT_TRUE(pages.WaitForStep(3, 30000));
+        EXPECT_EQ(pages.FinishReportsFailure(), c.asked);
+        pages.Enter();
+        EXPECT_EQ(update.process.Wait(20000), c.exit_code);
+        expect_installed(world, c.product, c.version, true, bare_program());
+        EXPECT_EQ(exists(world.App(L"bin/plugins")), std::string(c.product) == "w2") << "the update's own folder";
+    }
 }
 
 TEST(InstallWizard, KillsWhileInstallingThenARerunCompletes)
@@ -441,12 +550,18 @@ TEST(InstallWizard, OlderProductsAreRemovedAsTicked)
             EXPECT_TRUE(entry_exists(code)) << utf8_of(code);
     }
     {
-        // The last one unticked; of the others the one ending with 259
-        // fails, so the page comes again with it and the kept one.
+        // The last one unticked, and still so after a walk back to the
+        // licence; of the others the one ending with 259 fails, so the page
+        // comes again with it and the kept one.
         InstallerRun run(world, "olds");
         wizard::Wizard& pages = run.pages;
         ASSERT_TRUE(past_the_licence(pages));
         pages.ClickOlderRow(3);
+        pages.ClickStep(0);
+        ASSERT_TRUE(pages.WaitForStep(0));
+        pages.Enter();
+        ASSERT_TRUE(pages.WaitForStep(1));
+        pages.Screenshot("wizard_older_products_back");
         pages.Enter();
         ASSERT_TRUE(pages.Answer(L"Confirm", true)) << "some are not ticked";
         ASSERT_NE(wizard::wait_for_window(run.process, L"Confirm", 30000), nullptr) << "one failed";

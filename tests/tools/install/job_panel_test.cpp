@@ -33,6 +33,8 @@ public:
     uint32_t Run() override
     {
         for (int i = 0; i < step_count; ++i) {
+            if (i == commit_at && !Commit())
+                return 3;
             SelectStep(i);
             for (int p = 1; p <= 4; ++p)
                 if (!Notify(p * 25.0))
@@ -46,7 +48,8 @@ public:
     }
 
     std::atomic<int> reports{0};
-    DWORD pause_ms = 0;  // after each step
+    DWORD pause_ms = 0;   // after each step
+    int commit_at = -1;  // the step before which the job commits
 };
 
 class cPanelForm : public cCustomForm {
@@ -126,15 +129,15 @@ TEST(JobPanel, AHeldPageKeepsItsJobWaitingUntilReleasedOrStopped)
     intptr_t result = window.Run(form, 420, 320,
                                  {
                                      [&]() {
-                                         form->panel.HoldProgress(true);
+                                         ASSERT_TRUE(form->panel.HoldProgress());
                                          ASSERT_TRUE(form->panel.Start());
                                      },
                                      [&]() { held_at = form->panel.reports; },
                                      [&]() { still_held_at = form->panel.reports; },
-                                     [&]() { form->panel.HoldProgress(false); },
+                                     [&]() { form->panel.ReleaseProgress(); },
                                      window.WaitUntil([&]() { return form->panel.reports > 0; }),
                                      [&]() {
-                                         form->panel.HoldProgress(true);
+                                         ASSERT_TRUE(form->panel.HoldProgress());
                                          form->panel.RequestStop();
                                      },
                                      window.WaitUntil([&]() { return !form->panel.IsRunning(); }),
@@ -144,4 +147,51 @@ TEST(JobPanel, AHeldPageKeepsItsJobWaitingUntilReleasedOrStopped)
     EXPECT_EQ(held_at, 0);
     EXPECT_EQ(still_held_at, 0) << "the job waits while the page is held";
     EXPECT_TRUE(stopped_while_held) << "a stop ends the wait, and the job sees it";
+}
+
+TEST(JobPanel, AStopIsAskedForOnlyUntilTheJobCommits)
+{
+    struct CommitCase {
+        const char* what;
+        bool held_before;  // a question opens before the job reaches its commit
+        int heard_end;
+    } cases[] = {
+        {"held before the commit, then stopped", true, 703},
+        {"past the commit", false, 705},
+    };
+    for (const CommitCase& c : cases) {
+        cFormWindow window;
+        cPanelForm* form = new cPanelForm(window);
+        form->panel.commit_at = 0;
+        bool held_later = true;
+        int reports_while_held = -1;
+        std::vector<int> heard;
+        window.Run(form, 420, 320,
+                   {
+                       [&]() {
+                           if (c.held_before)
+                               ASSERT_TRUE(form->panel.HoldProgress());
+                           ASSERT_TRUE(form->panel.Start());
+                       },
+                       window.WaitUntil([&]() { return c.held_before || form->panel.reports > 0; }),
+                       [&]() {
+                           if (c.held_before) {
+                               reports_while_held = form->panel.reports;
+                               form->panel.RequestStop();
+                               form->panel.ReleaseProgress();
+                           } else {
+                               held_later = form->panel.HoldProgress();
+                           }
+                       },
+                       window.WaitUntil([&]() { return !form->panel.IsRunning(); }),
+                       // The end's action arrives with a drain.
+                       [&]() { heard = form->heard; },
+                   });
+        ASSERT_EQ(heard.size(), 2u) << c.what;
+        EXPECT_EQ(heard[1], c.heard_end) << c.what;
+        if (c.held_before)
+            EXPECT_EQ(reports_while_held, 0) << "the job waits at its commit";
+        else
+            EXPECT_FALSE(held_later) << "a committed job is not held";
+    }
 }

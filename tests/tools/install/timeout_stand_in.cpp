@@ -1,7 +1,8 @@
 // A stand-in for Windows' timeout.exe, which Wine lacks, and for any system
 // program a test plants where it must not run: it appends its command line
 // (UTF-8, one line) to the file named by PELMARO_TEST_STAND_IN_LOG, pauses
-// 100 ms and exits with 0.
+// 100 ms and exits with 0, or with 1 when PELMARO_TEST_STAND_IN_FAILS is set
+// (as Windows' timeout.exe fails at once when its input is redirected).
 #include <windows.h>
 
 int main()
@@ -23,5 +24,5 @@ int main()
         }
     }
     Sleep(100);
-    return 0;
+    return GetEnvironmentVariableW(L"PELMARO_TEST_STAND_IN_FAILS", nullptr, 0) ? 1 : 0;
 }

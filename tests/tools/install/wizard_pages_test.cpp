@@ -166,15 +166,29 @@ public:
     uint32_t ChooseLanguage(uint32_t proposed) override { return proposed; }
 };
 
+// A product's installer made by the test build, read and planned by the
+// start-up as a first installation.
+struct cPlannedInstaller {
+    explicit cPlannedInstaller(const char* product)
+        : context(road::runner_path().c_str(), road::installers().Get(product).c_str(),
+                  uint32_t(road::file_bytes(road::runner_path()).size()))
+    {
+        cTakeProposed questions;
+        ready = run_install_init(context, nullptr, questions) == INSTALL_INIT_READY;
+    }
+
+    cInstallContext context;
+    bool ready;
+};
+
 }  // namespace
 
 TEST(FolderPage, AFolderIsCheckedFileByFileAgainstThePackage)
 {
     TempFolder folder(L"foldercheck");
-    cInstallContext context(road::runner_path().c_str(), road::installers().Get("v1").c_str(),
-                            uint32_t(road::file_bytes(road::runner_path()).size()));
-    cTakeProposed questions;
-    ASSERT_EQ(run_install_init(context, nullptr, questions), uint32_t(INSTALL_INIT_READY));
+    cPlannedInstaller planned("v1");
+    ASSERT_TRUE(planned.ready);
+    cInstallContext& context = planned.context;
     std::string app = road::file_bytes(road::road_folder() + L"/src/v1/bin/app.exe");
     // Each case a folder of its own, with what stands in it.
     auto folder_with = [](const std::wstring& f) {
@@ -205,7 +219,9 @@ TEST(FolderPage, AFolderIsCheckedFileByFileAgainstThePackage)
          [](const std::wstring& f) {
              return CreateDirectoryW(windows_path(f).c_str(), nullptr) && road::put_file(f + L"/bin", "x");
          },
-         9, L"bin/app.exe"},
+         9, L"bin"},
+        {"a file in the install folder's place", [](const std::wstring& f) { return road::put_file(f, "x"); }, 9,
+         L""},
     };
     int index = 0;
     for (const CheckCase& c : cases) {
@@ -213,9 +229,9 @@ TEST(FolderPage, AFolderIsCheckedFileByFileAgainstThePackage)
         ASSERT_TRUE(c.prepare(target)) << c.what;
         EXPECT_EQ(check_install_location(context, target.c_str()), c.text) << c.what;
         if (c.error_path) {
-            EXPECT_EQ(std::wstring(context.error_path.Text() ? context.error_path.Text() : L""),
-                      target + L"/" + c.error_path)
-                << c.what;
+            std::wstring named = c.error_path[0] ? target + L"/" + c.error_path : target;
+            EXPECT_EQ(std::wstring(context.error_path.Text() ? context.error_path.Text() : L""), named)
+                << c.what << ": the object in the way";
         }
     }
 }
@@ -235,4 +251,31 @@ TEST(FolderPage, EachPlanningResultHasItsText)
     };
     for (const auto& c : cases)
         EXPECT_EQ(folder_refusal_text(c.planned), c.text) << c.planned;
+}
+
+// The space line of a product of many small files counts each file in the
+// clusters the folder's volume stores it in, as Windows reports them.
+TEST(FolderPage, TheSpaceNeedCountsWholeClustersOfTheFoldersVolume)
+{
+    TempFolder folder(L"spaceneed");
+    cPlannedInstaller planned("big");
+    ASSERT_TRUE(planned.ready);
+    wchar_t root[MAX_PATH];
+    DWORD sectors = 0, sector_bytes = 0, free_clusters = 0, clusters = 0;
+    ASSERT_TRUE(GetVolumePathNameW(windows_path(folder.Path()).c_str(), root, MAX_PATH));
+    ASSERT_TRUE(GetDiskFreeSpaceW(root, &sectors, &sector_bytes, &free_clusters, &clusters));
+    uint64_t cluster = uint64_t(sectors) * sector_bytes;
+    uint64_t expected = 0, bytes = 0;
+    for (const auto& file : road::product_files("big")) {
+        uint64_t size = road::file_bytes(road::road_folder() + L"/" + file.second).size();
+        bytes += size;
+        expected += (size + cluster - 1) / cluster * cluster;
+    }
+    ASSERT_LT(cluster, 65536u) << "a volume of small clusters tells the rounding apart";
+    // A folder that is there and one still to be made, on that volume.
+    for (const wchar_t* inside : {L"", L"not/yet/made"}) {
+        std::wstring target = folder.Path(inside);
+        uint64_t needed = folder_space_needed(planned.context, target.c_str());
+        EXPECT_EQ(needed, expected) << utf8_of(target) << ": " << bytes << " bytes in clusters of " << cluster;
+    }
 }

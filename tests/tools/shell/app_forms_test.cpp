@@ -134,8 +134,11 @@ TEST(LanguageForm, ClickingALanguageSwitchesTheFormAndEnterChoosesIt)
     EXPECT_STREQ(get_language_code(get_current_language()), L"RUS");
 }
 
-TEST(LanguageForm, EscapeAsksAndEnterTakesThePreselectedLanguage)
+TEST(LanguageForm, EscapeOrClosingAsksAndEnterTakesThePreselectedLanguage)
 {
+    // Besides keys: the close box (a WM_CLOSE to the form's window) and
+    // Alt+F4.
+    const WORD close_box = 0xFFFF, alt_f4 = 0xFFFE;
     struct Case {
         const char* what;
         std::vector<WORD> keys;  // one a step
@@ -144,13 +147,27 @@ TEST(LanguageForm, EscapeAsksAndEnterTakesThePreselectedLanguage)
         {"Enter", {VK_RETURN}, 2},
         {"Escape, then No, then Enter", {VK_ESCAPE, VK_ESCAPE, VK_RETURN}, 2},
         {"Escape, then Yes", {VK_ESCAPE, VK_RETURN}, language_none},
+        {"the close box, then No, then Enter", {close_box, VK_ESCAPE, VK_RETURN}, 2},
+        {"the close box, then Yes", {close_box, VK_RETURN}, language_none},
+        {"Alt+F4, then No, then Enter", {alt_f4, VK_ESCAPE, VK_RETURN}, 2},
+        {"Alt+F4, then Yes", {alt_f4, VK_RETURN}, language_none},
     };
     for (const Case& c : cases) {
         uint32_t chosen = 99;
         run_in_application([&]() {
             std::vector<std::function<void()>> steps = {[]() { SetForegroundWindow(GetActiveWindow()); }};
             for (WORD key : c.keys)
-                steps.push_back([key]() { send_key_press(key); });
+                steps.push_back([key]() {
+                    if (key == close_box) {
+                        PostMessageW(GetActiveWindow(), WM_CLOSE, 0, 0);
+                    } else if (key == alt_f4) {
+                        send_key(VK_MENU, false);
+                        send_key_press(VK_F4);
+                        send_key(VK_MENU, true);
+                    } else {
+                        send_key_press(key);
+                    }
+                });
             cFormWindow::RunSteps(steps, step_gap_ms);
             _typebuf<uint32_t> ids{3};
             ids[0] = 0, ids[1] = 1, ids[2] = 2;
