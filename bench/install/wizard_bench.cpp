@@ -204,6 +204,8 @@ int main(int argc, char** argv)
         fprintf(stderr, "usage: wizard_bench <our installer> <peer installer> <work folder> [case...]\n");
         return 2;
     }
+    // Each run's world is made inside the work folder, which may be new.
+    CreateDirectoryW(words[3], nullptr);
     cInstallerBench bench(words[1], words[2], words[3]);
     std::vector<BenchCase> cases = {
         {"start-up of a 170 MB installer to its wizard", "the peer's to its first window", 1.0,
