@@ -72,7 +72,7 @@ std::map<std::wstring, std::wstring> fresh_world(const std::wstring& world)
 }
 
 // Microseconds from started to our wizard's window, looked for every 5 ms
-// (finer than the wizard driver's wait, coarse for the start-up it times).
+// (the wizard driver looks every 50 ms: too coarse for a start-up).
 double time_to_wizard(wizard::Process& installer, uint64_t started)
 {
     while (!find_process_window(installer.Id(), our_title)) {
