@@ -17,8 +17,9 @@ times the package.
 Then the installer as a user meets it: the product's installer made by
 pelmarodesk.exe itself and driven through its wizard by wizard_bench.exe
 (start-up to the first wizard page against the peer's first window, and
-the installation from its Next to the finish page against the peer's
-silent installation), with peak memory against the package's size.
+the same span as the peer's silent installation: start-up, then the
+installation from its Next to the finish page, without and with the
+start-up's 500 ms pause), with peak memory against the package's size.
 
 Usage: install_bench.py WINE_RUN RUNNER RUNNER_WITHOUT_FLUSH WORK_FOLDER MANAGER WIZARD_BENCH
 """

@@ -9,13 +9,6 @@ namespace {
 
 volatile uint64_t kept;
 
-double median(std::vector<double> values)
-{
-    std::sort(values.begin(), values.end());
-    size_t middle = values.size() / 2;
-    return values.size() % 2 ? values[middle] : (values[middle - 1] + values[middle]) / 2;
-}
-
 bool selected(const BenchCase& c, int argc, char** argv)
 {
     if (argc < 2)
@@ -37,6 +30,13 @@ void bench_require(bool agree, const std::string& what)
     exit(2);
 }
 
+double bench_median(std::vector<double> values)
+{
+    std::sort(values.begin(), values.end());
+    size_t middle = values.size() / 2;
+    return values.size() % 2 ? values[middle] : (values[middle - 1] + values[middle]) / 2;
+}
+
 void bench_keep(uint64_t value)
 {
     kept = kept + value;
@@ -56,7 +56,7 @@ int bench_run(const std::vector<BenchCase>& cases, int argc, char** argv, int ro
             ours.push_back(c.ours_run());
             reference.push_back(c.reference_run());
         }
-        double ours_us = median(ours), reference_us = median(reference);
+        double ours_us = bench_median(ours), reference_us = bench_median(reference);
         double ratio = reference_us > 0 ? ours_us / reference_us : 0;
         bool met = c.target == 0 || ratio <= c.target;
         char target[16] = "-";

@@ -37,6 +37,9 @@ void bench_require(bool agree, const std::string& what);
 // the exit status: 0 when every ratio is within its target, 1 otherwise.
 int bench_run(const std::vector<BenchCase>& cases, int argc, char** argv, int rounds = 7);
 
+// The median of the values (the mean of the middle two for an even count).
+double bench_median(std::vector<double> values);
+
 // Keeps a result alive so that the work producing it is not optimised away.
 void bench_keep(uint64_t value);
 

@@ -1,6 +1,6 @@
 """The places in a PE file (PE32 or PE32+) that make edits, read from the
 format alone: the optional header, its checksum and certificate entry, and
-the first version resource (type 16, id 1)."""
+the first version resource (type 16, id 1); and its section table."""
 
 import struct
 
@@ -44,3 +44,25 @@ def pe_layout(data):
     rva, size = struct.unpack_from("<II", data, raw + language)
     layout["version"] = (rva - address + raw, size)
     return layout
+
+
+def pe_sections(data):
+    """[(name, file offset, size in the file)] of the section table, long
+    names ("/<offset>") read from the COFF string table."""
+    pe = u32(data, 60)
+    if data[pe:pe + 4] != b"PE\0\0":
+        raise AssertionError("no PE signature")
+    count, symbols, symbol_count, optional_size = (u16(data, pe + 6), u32(data, pe + 12), u32(data, pe + 16),
+                                                   u16(data, pe + 20))
+    strings = symbols + 18 * symbol_count
+    table = pe + 24 + optional_size
+    sections = []
+    for i in range(count):
+        header = data[table + 40 * i: table + 40 * i + 40]
+        name = header[:8].rstrip(b"\0").decode("ascii")
+        if name.startswith("/"):
+            at = strings + int(name[1:])
+            name = data[at:data.index(b"\0", at)].decode("ascii")
+        raw_size, raw = struct.unpack_from("<II", header, 16)
+        sections.append((name, raw, raw_size))
+    return sections

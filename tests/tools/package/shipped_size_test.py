@@ -1,0 +1,100 @@
+#!/usr/bin/env python3
+"""What ships, read from the PE format alone: the bare manager and an
+installer that "pelmarodesk.exe make" writes under Wine of a 1 MiB product
+that does not compress hold no debug sections and no symbols, and stay
+within their sizes. The debug information lies beside the manager in the
+file its debug link names, with the CRC-32 the link gives.
+
+Usage: shipped_size_test.py WINE_RUN MANAGER WORK_FOLDER
+"""
+
+import os
+import random
+import shutil
+import subprocess
+import sys
+import zlib
+
+HERE = os.path.dirname(os.path.abspath(__file__))
+sys.path.insert(0, os.path.join(HERE, "..", "..", "support"))
+from pe_layout import pe_sections, u32  # noqa: E402
+
+PRODUCT_SIZE = 1 << 20
+SCENARIO = """[General]
+langs = ENG
+[Software]
+codename = "shipped"
+name = "Shipped"
+version = "1.0"
+eula = "./eula.idx"
+[Install]
+"./product.bin" = $pgm "product.bin"
+"""
+
+
+def check(condition, message):
+    if not condition:
+        raise AssertionError(message)
+
+
+def make_installer(wine_run, manager, folder):
+    shutil.rmtree(folder, ignore_errors=True)
+    os.makedirs(folder)
+    with open(os.path.join(folder, "product.bin"), "wb") as f:
+        f.write(random.Random(1).randbytes(PRODUCT_SIZE))
+    with open(os.path.join(folder, "eula.txt"), "w") as f:
+        f.write("<text>Licence</text>\n")
+    with open(os.path.join(folder, "eula.idx"), "w") as f:
+        f.write('ENG = "./eula.txt"\n')
+    with open(os.path.join(folder, "s.scn"), "w") as f:
+        f.write(SCENARIO)
+    run = subprocess.run([wine_run, manager, "make", "s.scn", "setup.exe"], cwd=folder, stdout=subprocess.PIPE,
+                         stderr=subprocess.PIPE, timeout=120)
+    with open(os.path.join(folder, "s.scn.log"), "rb") as f:
+        log = f.read().decode("utf-8", errors="replace")
+    check(run.returncode == 0, "make: exit %d\n%s" % (run.returncode, log))
+    return os.path.join(folder, "setup.exe")
+
+
+def check_shipped(what, path, largest):
+    with open(path, "rb") as f:
+        data = f.read()
+    names = [name for name, _, _ in pe_sections(data)]
+    debug = [name for name in names if name.startswith((".debug", ".zdebug", ".stab"))]
+    check(not debug, "%s holds debug sections %s" % (what, ", ".join(debug)))
+    pe = u32(data, 60)
+    check(u32(data, pe + 16) == 0, "%s holds %d symbols" % (what, u32(data, pe + 16)))
+    check(len(data) <= largest, "%s: %d bytes, more than %d" % (what, len(data), largest))
+    print("%s: %d bytes (at most %d), sections %s" % (what, len(data), largest, " ".join(names)))
+
+
+def check_debug_link(manager):
+    with open(manager, "rb") as f:
+        data = f.read()
+    links = [(raw, size) for name, raw, size in pe_sections(data) if name == ".gnu_debuglink"]
+    check(len(links) == 1, "the manager has no debug link")
+    raw, size = links[0]
+    name = data[raw:data.index(b"\0", raw)].decode("utf-8")
+    crc_at = raw + (len(name) + 1 + 3) // 4 * 4
+    check(crc_at + 4 <= raw + size, "the debug link has no CRC")
+    debug_file = os.path.join(os.path.dirname(manager), name)
+    check(os.path.exists(debug_file), "no %s beside the manager" % name)
+    with open(debug_file, "rb") as f:
+        debug = f.read()
+    check(zlib.crc32(debug) == u32(data, crc_at), "%s does not match the manager's debug link" % name)
+    check(".debug_info" in [section for section, _, _ in pe_sections(debug)], "%s holds no .debug_info" % name)
+
+
+def main():
+    wine_run, manager, folder = sys.argv[1:4]
+    installer = make_installer(wine_run, manager, folder)
+    # Sizes in bytes: what a user downloads.
+    for what, path, largest in (("the bare manager", manager, 2500000),
+                                ("an installer of a 1 MiB product", installer, 3500000)):
+        check_shipped(what, path, largest)
+    check_debug_link(manager)
+    print("shipped size: all checks passed")
+
+
+if __name__ == "__main__":
+    main()
