@@ -42,9 +42,14 @@ def write_product(folder, code, files, folders):
             os.makedirs(os.path.dirname(full), exist_ok=True)
             with open(full, "wb") as f:
                 f.write(text_bytes(rng, rng.randint(1000, 3000)))
+        os.makedirs(os.path.join(home, "docs"), exist_ok=True)
+        with open(os.path.join(home, "docs", "eula.txt"), "w") as f:
+            f.write("<text>Licence</text>\n")
+        with open(os.path.join(home, "docs", "eula.idx"), "w") as f:
+            f.write('ENG = "./eula.txt"\n')
         with open(os.path.join(home, "bench.scn"), "w") as f:
             f.write('[General]\nlangs = ENG\n[Software]\ncodename = "%s"\nname = "%s"\nversion = "1.0"\n'
-                    '[Install]\n"./product" = $pgm ""\n' % (code, code))
+                    'eula = "./docs/eula.idx"\n[Install]\n"./product" = $pgm ""\n' % (code, code))
         open(stamp, "w").close()
     return home
 
@@ -71,6 +76,8 @@ def main():
     for code, title, files, folders in PRODUCTS:
         home = write_product(folder, code, files, folders)
         timed([wine_run, runner, "make", "./bench.scn", "./setup.exe"], home)
+        # What an interrupted run of the bench left installed.
+        subprocess.run([wine_run, runner, "uninstall", code], cwd=home, capture_output=True)
         installs, uninstalls = [], []
         for _ in range(RUNS):
             target = os.path.join(home, "target")

@@ -21,8 +21,8 @@ bool rename_if_unused(const wchar_t* path, const wchar_t* new_path)
 
 bool delete_plain_file(const wchar_t* path)
 {
-    uint32_t kind = path_get_kind(path);
-    return kind == PATH_KIND_MISSING || (kind == PATH_KIND_FILE && file_delete(path));
+    // Deleting first spares a look at every file that goes.
+    return file_delete(path) || path_get_kind(path) == PATH_KIND_MISSING;
 }
 
 bool delete_file_and_prune(const wchar_t* path)

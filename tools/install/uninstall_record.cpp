@@ -133,18 +133,24 @@ bool move_aside(cUninstallFile& file, cUninstallQuestions& questions)
     _guardchar<wchar_t> backup;
     if (!backup_path_of(path, backup))
         return false;
+    // The move is tried first: looking for a stale backup before each file
+    // would cost every file a look, where the move's failure tells.
     for (;;) {
-        const wchar_t* held = path;
-        // A backup that a failed update left would make every move fail.
-        if (path_get_kind(backup.Text()) == PATH_KIND_FILE && !file_delete(backup.Text())) {
-            held = backup.Text();
-        } else if (rename_if_unused(path, backup.Text())) {
+        if (rename_if_unused(path, backup.Text())) {
             file.state = UNINSTALL_FILE_MOVED;
             return true;
-        } else if (path_get_kind(path) != PATH_KIND_FILE) {
+        }
+        if (path_get_kind(path) != PATH_KIND_FILE) {
             // Gone meanwhile: nothing more to ask about.
             file.state = state_of(path);
             return true;
+        }
+        const wchar_t* held = path;
+        // A backup that a failed update left makes every move fail.
+        if (path_get_kind(backup.Text()) == PATH_KIND_FILE) {
+            if (file_delete(backup.Text()))
+                continue;
+            held = backup.Text();
         }
         if (!questions.AskRelease(held))
             return false;
