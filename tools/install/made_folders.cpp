@@ -38,6 +38,7 @@ bool read_made_folders(cApplicationConfig& store, const char* key, cLinkedList<_
         count = folders_limit;
     for (int64_t index = 0; index < count; ++index) {
         _guardchar<wchar_t> folder;
+        // The list is written without gaps: one ends it.
         if (!folder_value_key(key, index, name) || !store.ReadString(name.Text(), folder))
             break;
         if (!path_is_folder_below_root(folder.Text()))

@@ -96,7 +96,8 @@ bool find_recorded_files(cUninstallContext& context, cApplicationConfig& store, 
         cUninstallFile* file = list_append(context.files);
         if (!file)
             return false;
-        file->state = state_of(node->element.Text());
+        // Looking now would cost every file a look more: the move tells.
+        file->state = UNINSTALL_FILE_UNSEEN;
         file->path.Swap(node->element);
     }
     list_clear(paths);
@@ -119,6 +120,8 @@ void put_files_back(cUninstallContext& context)
 {
     for (cFileNode* node = context.files.first; node; node = node->next) {
         cUninstallFile& file = node->element;
+        if (file.state == UNINSTALL_FILE_UNSEEN)
+            file.state = state_of(file.path.Text());
         _guardchar<wchar_t> backup;
         if (file.state == UNINSTALL_FILE_MOVED && backup_path_of(file.path.Text(), backup) &&
             file_rename(backup.Text(), file.path.Text()))
@@ -141,7 +144,8 @@ bool move_aside(cUninstallFile& file, cUninstallQuestions& questions)
             return true;
         }
         if (path_get_kind(path) != PATH_KIND_FILE) {
-            // Gone meanwhile: nothing more to ask about.
+            // Not there (moved aside or deleted by a run before, or gone
+            // meanwhile): nothing to ask about.
             file.state = state_of(path);
             return true;
         }
@@ -161,7 +165,7 @@ bool move_files_aside(cUninstallContext& context, cUninstallQuestions& questions
 {
     int32_t index = 0;
     for (cFileNode* node = context.files.first; node; node = node->next, ++index) {
-        if (node->element.state != UNINSTALL_FILE_PRESENT)
+        if (node->element.state != UNINSTALL_FILE_PRESENT && node->element.state != UNINSTALL_FILE_UNSEEN)
             continue;
         if (!move_aside(node->element, questions)) {
             put_files_back(context);
