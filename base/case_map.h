@@ -5,8 +5,7 @@
 
 // The simple one-to-one case pairs of the Basic Multilingual Plane as of
 // Unicode 5.1 whose mapping goes both ways (973 of them); any other unit
-// maps to itself. Each map is loaded on its first use and kept for the life
-// of the process. No lock: the first caller loads it alone.
+// maps to itself. Any thread, no loading.
 wchar_t wchar_to_lower(wchar_t unit);
 wchar_t wchar_to_upper(wchar_t unit);
 
