@@ -19,12 +19,18 @@ bool rename_if_unused(const wchar_t* path, const wchar_t* new_path)
     return file_rename(path, new_path);
 }
 
+bool delete_plain_file(const wchar_t* path)
+{
+    // Deleting first spares a look at every file that goes.
+    return file_delete(path) || path_get_kind(path) == PATH_KIND_MISSING;
+}
+
 bool delete_file_and_prune(const wchar_t* path)
 {
     uint32_t kind = path_get_kind(path);
     if (kind == PATH_KIND_MISSING)
         return true;
-    if (kind != PATH_KIND_FILE || !file_delete(path))
+    if (!delete_plain_file(path))
         return false;
     prune_empty_folders_above(path);
     return true;

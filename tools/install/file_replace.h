@@ -14,6 +14,11 @@
 // the file between the test and the move is not seen.
 bool rename_if_unused(const wchar_t* path, const wchar_t* new_path);
 
+// Deletes the plain file at path. True when no file is left at path (also
+// when there was none); false for something other than a plain file, or a
+// file that could not be deleted.
+bool delete_plain_file(const wchar_t* path);
+
 // Deletes the plain file at path, then removes every folder above it that
 // its removal left empty, up to the first one that still holds something.
 // True when no file is left at path (also when there was none); false for

@@ -72,6 +72,12 @@ public:
     // Folders the install job created for its files, parents first: a job
     // that gives up removes those left empty.
     cLinkedList<_guardchar<wchar_t>> made_folders;
+    // Folders that earlier installations of the product made, as their
+    // record lists them: the new record lists them again with its own.
+    // False when an earlier record has no such list: the new one keeps
+    // none either, so that the uninstall still takes the install folder.
+    cLinkedList<_guardchar<wchar_t>> earlier_folders;
+    bool earlier_folders_known;
 };
 
 // The record's key of the product, "install/<code name>"; false when it

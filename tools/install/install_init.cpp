@@ -14,6 +14,7 @@
 #include "tools/install/install_context.h"
 #include "tools/install/install_files.h"
 #include "tools/install/kill_point.h"
+#include "tools/install/made_folders.h"
 #include "tools/install/older_product_queries.h"
 #include "tools/install/product_info.h"
 #include "tools/install/record_bounds.h"
@@ -326,6 +327,8 @@ uint32_t read_previous_installation(cInstallContext& context, cApplicationConfig
 {
     tree_clear(context.previous_files);
     tree_clear(context.previous_shortcuts);
+    list_clear(context.earlier_folders);
+    context.earlier_folders_known = true;
     context.installed_version = ~uint64_t(0);
     cPreviousRecord record(store, context.code_name_utf8.Text());
     int64_t version;
@@ -338,6 +341,7 @@ uint32_t read_previous_installation(cInstallContext& context, cApplicationConfig
     if (!install_record_key(context, key))
         return INSTALL_INIT_DAMAGED_RECORD;
     cRecordBounds bounds(store, key.Text());
+    context.earlier_folders_known = read_made_folders(store, key.Text(), context.earlier_folders);
     const wchar_t* folder = bounds.Folder().Text();
     if (folder && !bounds.FolderSound())
         return INSTALL_INIT_DAMAGED_RECORD;

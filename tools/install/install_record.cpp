@@ -117,6 +117,29 @@ void write_base_folders(cApplicationConfig& store, const cPackage& package, cRec
         store.WriteInt32(count_key, written);
 }
 
+// The folders this installation made and those earlier ones made, each
+// once, for the uninstall to remove when empty; none when an earlier record
+// did not keep them.
+void write_made_folders(cApplicationConfig& store, const cInstallContext& context, cRecordKeys& keys)
+{
+    if (!context.earlier_folders_known)
+        return;
+    cTreeMap<cPackedKey, uint8_t> seen(1024);
+    int32_t written = 0;
+    const cLinkedList<_guardchar<wchar_t>>* lists[] = {&context.earlier_folders, &context.made_folders};
+    for (const cLinkedList<_guardchar<wchar_t>>* list : lists)
+        for (auto* node = list->first; node; node = node->next) {
+            cPackedKey identity;
+            path_identity_key(node->element.Text(), identity);
+            if (!identity.Data() || tree_find_node(seen, identity))
+                continue;
+            tree_get_or_add(seen, static_cast<cPackedKey&&>(identity));
+            write_text(store, keys.Indexed("folder", written++), node->element.Text());
+        }
+    if (const char* count_key = keys.Name("folders"))
+        store.WriteInt32(count_key, written);
+}
+
 }  // namespace
 
 void write_install_record(cApplicationConfig& store, const cInstallContext& context, const char* key)
@@ -148,6 +171,7 @@ void write_install_record(cApplicationConfig& store, const cInstallContext& cont
     for (auto* node = context.file_list.first; node; node = node->next)
         write_text(store, keys.Indexed("file", index++), node->element.target_path.Text());
     write_base_folders(store, package, keys);
+    write_made_folders(store, context, keys);
 
     int32_t shortcuts = 0;
     for (auto* node = context.created_shortcuts.first; node; node = node->next)

@@ -41,7 +41,8 @@ cRecordBounds::cRecordBounds(cApplicationConfig& store, const char* key)
 {
     if (!read_text(store, key, "path", folder))
         folder.Clear();
-    if (!read_text(store, key, "group", group) && !get_start_menu_folder(nullptr, group))
+    group_recorded = read_text(store, key, "group", group);
+    if (!group_recorded && !get_start_menu_folder(nullptr, group))
         group.Clear();
     int32_t count = 0;
     if (!read_count(store, key, "bases", count))

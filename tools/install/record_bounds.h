@@ -20,6 +20,10 @@ public:
 
     // The recorded install folder as written; empty when none.
     const _guardchar<wchar_t>& Folder() const { return folder; }
+    // The Start-menu group the bounds take shortcuts from, and whether the
+    // record names it (else it is the Start menu's programs folder).
+    const _guardchar<wchar_t>& Group() const { return group; }
+    bool GroupRecorded() const { return group_recorded; }
     // The install folder and the group are sound (see the constructor).
     bool FolderSound() const;
     bool GroupSound() const;
@@ -30,6 +34,7 @@ private:
     _guardchar<wchar_t> folder;
     cLinkedList<_guardchar<wchar_t>> bases;  // the sound ones only
     _guardchar<wchar_t> group;
+    bool group_recorded;
 };
 
 // Deletes the manager's Start-menu shortcut that the store names

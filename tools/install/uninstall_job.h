@@ -27,6 +27,7 @@ enum : uint8_t {
     UNINSTALL_FILE_PRESENT = 0,  // a plain file under its name
     UNINSTALL_FILE_MOVED = 1,    // gone, its "<path>.bkp" a plain file: moved aside by an earlier run
     UNINSTALL_FILE_GONE = 2,     // neither: only its emptied folders may be left
+    UNINSTALL_FILE_UNSEEN = 3,   // not looked at yet: its move tells which
 };
 
 struct cUninstallFile {

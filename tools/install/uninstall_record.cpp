@@ -10,6 +10,7 @@
 #include "tools/install/file_replace.h"
 #include "tools/install/install_files.h"
 #include "tools/install/kill_point.h"
+#include "tools/install/made_folders.h"
 #include "tools/install/record_bounds.h"
 #include "tools/install/uninstall_entry.h"
 #include "tools/install/uninstall_job.h"
@@ -83,9 +84,9 @@ uint8_t state_of(const wchar_t* path)
 
 // False when memory runs out: a file left out of the lists would stay for
 // ever once the record is gone.
-bool find_recorded_files(cUninstallContext& context, cApplicationConfig& store, const char* key)
+bool find_recorded_files(cUninstallContext& context, cApplicationConfig& store, const char* key,
+                         const cRecordBounds& bounds)
 {
-    cRecordBounds bounds(store, key);
     auto holds_file = [&bounds](const wchar_t* path) { return bounds.HoldsFile(path); };
     auto holds_shortcut = [&bounds](const wchar_t* path) { return bounds.HoldsShortcut(path); };
     cPathList paths;
@@ -95,7 +96,8 @@ bool find_recorded_files(cUninstallContext& context, cApplicationConfig& store, 
         cUninstallFile* file = list_append(context.files);
         if (!file)
             return false;
-        file->state = state_of(node->element.Text());
+        // Looking now would cost every file a look more: the move tells.
+        file->state = UNINSTALL_FILE_UNSEEN;
         file->path.Swap(node->element);
     }
     list_clear(paths);
@@ -118,6 +120,8 @@ void put_files_back(cUninstallContext& context)
 {
     for (cFileNode* node = context.files.first; node; node = node->next) {
         cUninstallFile& file = node->element;
+        if (file.state == UNINSTALL_FILE_UNSEEN)
+            file.state = state_of(file.path.Text());
         _guardchar<wchar_t> backup;
         if (file.state == UNINSTALL_FILE_MOVED && backup_path_of(file.path.Text(), backup) &&
             file_rename(backup.Text(), file.path.Text()))
@@ -132,18 +136,25 @@ bool move_aside(cUninstallFile& file, cUninstallQuestions& questions)
     _guardchar<wchar_t> backup;
     if (!backup_path_of(path, backup))
         return false;
+    // The move is tried first: looking for a stale backup before each file
+    // would cost every file a look, where the move's failure tells.
     for (;;) {
-        const wchar_t* held = path;
-        // A backup that a failed update left would make every move fail.
-        if (path_get_kind(backup.Text()) == PATH_KIND_FILE && !file_delete(backup.Text())) {
-            held = backup.Text();
-        } else if (rename_if_unused(path, backup.Text())) {
+        if (rename_if_unused(path, backup.Text())) {
             file.state = UNINSTALL_FILE_MOVED;
             return true;
-        } else if (path_get_kind(path) != PATH_KIND_FILE) {
-            // Gone meanwhile: nothing more to ask about.
+        }
+        if (path_get_kind(path) != PATH_KIND_FILE) {
+            // Not there (moved aside or deleted by a run before, or gone
+            // meanwhile): nothing to ask about.
             file.state = state_of(path);
             return true;
+        }
+        const wchar_t* held = path;
+        // A backup that a failed update left makes every move fail.
+        if (path_get_kind(backup.Text()) == PATH_KIND_FILE) {
+            if (file_delete(backup.Text()))
+                continue;
+            held = backup.Text();
         }
         if (!questions.AskRelease(held))
             return false;
@@ -154,7 +165,7 @@ bool move_files_aside(cUninstallContext& context, cUninstallQuestions& questions
 {
     int32_t index = 0;
     for (cFileNode* node = context.files.first; node; node = node->next, ++index) {
-        if (node->element.state != UNINSTALL_FILE_PRESENT)
+        if (node->element.state != UNINSTALL_FILE_PRESENT && node->element.state != UNINSTALL_FILE_UNSEEN)
             continue;
         if (!move_aside(node->element, questions)) {
             put_files_back(context);
@@ -165,29 +176,31 @@ bool move_files_aside(cUninstallContext& context, cUninstallQuestions& questions
     return true;
 }
 
-// Deletes every backup with the folders left empty, also those of files a
-// run before this one deleted already; false when a backup stays.
-bool delete_backups_and_folders(const cUninstallContext& context)
+// Deletes every backup, also those of files a run before this one deleted
+// already, and takes in their folders; false when a backup stays.
+bool delete_backups(const cUninstallContext& context, cFolderPrune& prune)
 {
     bool complete = true;
     int32_t index = 0;
     for (const cFileNode* node = context.files.first; node; node = node->next, ++index) {
         const wchar_t* path = node->element.path.Text();
         _guardchar<wchar_t> backup;
-        if (!backup_path_of(path, backup) || !delete_file_and_prune(backup.Text()))
+        if (!backup_path_of(path, backup) || !delete_plain_file(backup.Text()))
             complete = false;
-        prune_empty_folders_above(path);
+        prune.Above(path);
         INSTALL_KILL_POINT("uninstall delete", index);
     }
     return complete;
 }
 
-bool delete_shortcuts(const cUninstallContext& context)
+bool delete_shortcuts(const cUninstallContext& context, cFolderPrune& prune)
 {
     bool complete = true;
-    for (auto* node = context.shortcuts.first; node; node = node->next)
-        if (!delete_file_and_prune(node->element.Text()))
+    for (auto* node = context.shortcuts.first; node; node = node->next) {
+        if (!delete_plain_file(node->element.Text()))
             complete = false;
+        prune.Above(node->element.Text());
+    }
     return complete;
 }
 
@@ -207,7 +220,8 @@ bool save_everywhere(cApplicationConfig& store)
 uint32_t uninstall_recorded_product(cUninstallContext& context, cApplicationConfig& store, const char* key,
                                     cUninstallQuestions& questions)
 {
-    if (!find_recorded_files(context, store, key))
+    cRecordBounds bounds(store, key);
+    if (!find_recorded_files(context, store, key, bounds))
         return UNINSTALL_INTERNAL_ERROR;
     if (!questions.Confirm(3))
         return UNINSTALL_CANCELLED;
@@ -215,8 +229,14 @@ uint32_t uninstall_recorded_product(cUninstallContext& context, cApplicationConf
     if (!move_files_aside(context, questions))
         return UNINSTALL_CANCELLED;
     INSTALL_KILL_POINT("uninstall after backup", 0);
-    bool complete = delete_backups_and_folders(context);
-    complete = delete_shortcuts(context) && complete;
+    // Each folder is tried once, after all the files are gone: a folder of
+    // many files is not listed again after each of them.
+    cFolderPrune prune(store, key, bounds);
+    bool complete = delete_backups(context, prune);
+    complete = delete_shortcuts(context, prune) && complete;
+    // Also when its shortcuts went before this run.
+    prune.Folder(bounds.Group().Text());
+    prune.Run();
     INSTALL_KILL_POINT("uninstall shortcuts", 0);
     // An entry for all users and one for this user both go.
     complete = delete_uninstall_entry(context.code_name.Text(), false) && complete;

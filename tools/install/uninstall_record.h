@@ -16,8 +16,9 @@ class cUninstallQuestions;
 //  3. each file moved aside to "<path>.bkp" (a stale ".bkp" deleted
 //     first), asking while another program holds it; a give-up moves every
 //     moved file back and changes nothing else;
-//  4. the backups deleted and the emptied folders removed, then the
-//     shortcuts, then the Windows entry wherever it is;
+//  4. the backups deleted, then the shortcuts, then the folders left
+//     empty that may go (cFolderPrune: those the installations made, and
+//     the Start-menu group), then the Windows entry wherever it is;
 //  5. the record deleted and saved, only when all of that went: otherwise
 //     UNINSTALL_INCOMPLETE leaves the record for a later run to finish.
 // Paths outside the product were left where they are: UNINSTALL_DAMAGED_RECORD

@@ -37,8 +37,10 @@ TEST(InstallRecord, TheStoreFileHoldsEveryKeyOfTheRecord)
     struct RecordCase {
         const char* name;
         bool runs;
+        bool folders_known;  // the earlier record listed the folders it made
     };
-    const RecordCase cases[] = {{"with finish-page entries", true}, {"without finish-page entries", false}};
+    const RecordCase cases[] = {{"with finish-page entries", true, true},
+                                {"without finish-page entries, after a record without made folders", false, false}};
     for (const RecordCase& c : cases) {
         TempFolder folder(L"record");
         cCIAppConfig store;
@@ -63,6 +65,13 @@ TEST(InstallRecord, TheStoreFileHoldsEveryKeyOfTheRecord)
         add_item(context, L"C:/Program Files/S\u00e4mple/app.exe", 0);
         add_item(context, L"C:/Program Files/S\u00e4mple/same.dll", install_item_skipped);
         list_append(context.created_shortcuts)->Assign(L"C:/Start/S\u00e4mple/App.lnk");
+        // An earlier installation made the install folder, this one a
+        // folder inside and, spelled otherwise, the install folder again.
+        context.earlier_folders_known = c.folders_known;
+        if (c.folders_known)
+            list_append(context.earlier_folders)->Assign(L"C:/Program Files/S\u00e4mple");
+        list_append(context.made_folders)->Assign(L"C:/Program Files/S\u00e4mple/bin");
+        list_append(context.made_folders)->Assign(L"c:\\program files\\S\u00c4MPLE\\");
 
         uint32_t before = uint32_t(time(nullptr));
         write_install_record(store, context, "install/s\xc3\xa4mple");
@@ -88,6 +97,11 @@ TEST(InstallRecord, TheStoreFileHoldsEveryKeyOfTheRecord)
             {key + "shortc", le_bytes(1, 4)},
             {key + "shortc0", utf8_of(L"C:/Start/S\u00e4mple/App.lnk")},
         };
+        if (c.folders_known) {
+            expected[key + "folders"] = le_bytes(2, 4);
+            expected[key + "folder0"] = utf8_of(L"C:/Program Files/S\u00e4mple");
+            expected[key + "folder1"] = utf8_of(L"C:/Program Files/S\u00e4mple/bin");
+        }
         if (c.runs) {
             expected[key + "cplns0"] = "Start it";
             expected[key + "cplcs0"] = utf8_of(L"C:/Program Files/S\u00e4mple/app.exe");

@@ -13,6 +13,10 @@
 //   PELMARO_TEST_STOP_AT_STEP    a stop is requested once that step shows
 //   PELMARO_TEST_KILL_POINT      see tools/install/kill_point.h
 //
+// "uninstall <code name>" uninstalls the product as the uninstall form
+// would with every question answered Yes, a held file given up, and prints
+// "uninstall <result>"; it exits with the result.
+//
 // It prints what happened ("language <proposed> <chosen>", "init <code>
 // <error path>", "older" and "older-command" for each older product to
 // remove, "job <result> <status> <error path>") and exits with 0
@@ -28,6 +32,7 @@
 #include "tools/install/install_context.h"
 #include "tools/install/install_init.h"
 #include "tools/install/install_job.h"
+#include "tools/install/uninstall_job.h"
 #include "tools/package/make_mode.h"
 #include "tools/package/package_queries.h"
 #include "tools/shell/app_language.h"
@@ -144,6 +149,27 @@ int install(const wchar_t* own_path)
     return context.status == INSTALL_STATUS_OK ? 0 : 100 + int(context.status);
 }
 
+class cYesQuestions : public cUninstallQuestions {
+public:
+    bool SwitchLanguage(uint32_t id) override { return apply_language(id); }
+    uint32_t ChooseLanguage(uint32_t proposed) override { return proposed; }
+    bool Confirm(uint32_t) override { return true; }
+    bool AskRelease(const wchar_t*) override { return false; }
+};
+
+int uninstall(const wchar_t* code_name)
+{
+    cCIAppFullConfig config;
+    if (!config.OpenStore(L"qrv"))
+        return 2;
+    application_language_provider();
+    cUninstallContext context(code_name);
+    cYesQuestions questions;
+    uint32_t result = run_uninstall(context, &config, questions, nullptr);
+    print("uninstall", result, 0, nullptr);
+    return int(result);
+}
+
 }  // namespace
 
 int main()
@@ -155,6 +181,8 @@ int main()
         return 2;
     if (argc == 4 && wcscmp(argv[1], L"make") == 0)
         return run_make_mode(own.Text(), argv[2], argv[3]);
+    if (argc == 3 && wcscmp(argv[1], L"uninstall") == 0)
+        return uninstall(argv[2]);
     if (argc == 2 && wcscmp(argv[1], L"version") == 0)
         return int(run_version_mode());
     return install(own.Text());

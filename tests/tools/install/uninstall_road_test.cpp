@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <functional>
 #include <string>
 
 #include "base/ci_app_config.h"
@@ -243,4 +244,118 @@ TEST(UninstallRoad, AFileInAnotherFolderOfThePackageIsTheProducts)
     expect_v1_uninstalled(world);
     RemoveDirectoryW(windows_path(shared + L"/notes").c_str());
     RemoveDirectoryW(windows_path(shared).c_str());
+}
+
+// The uninstall removes the folders the installations made, the default
+// "Vendor/Product" pair included, and no other: the empty folder the user
+// made to install into stays. A record from before the made folders were
+// listed cannot tell Vendor from the user's: the prune stops at the install
+// folder. The Start-menu group goes also when its shortcuts went before.
+TEST(UninstallRoad, TheFoldersTheInstallationsMadeGoAndTheUsersStay)
+{
+    struct PruneCase {
+        const char* what;
+        std::function<void(World&)> after_install;
+        bool vendor_goes;
+    } cases[] = {
+        {"a first installation", [](World&) {}, true},
+        {"updated, which makes a folder more", [](World& world) { ASSERT_EQ(world.Install("v2").exit_code, 0u); },
+         true},
+        {"the shortcuts deleted by the user",
+         [](World& world) {
+             std::set<std::wstring> shortcuts;
+             list_files(world.Group(), L"", shortcuts);
+             ASSERT_FALSE(shortcuts.empty());
+             for (const std::wstring& name : shortcuts)
+                 ASSERT_TRUE(DeleteFileW(windows_path(world.Group() + L"/" + name).c_str()));
+         },
+         true},
+        {"a record without the list",
+         [](World& world) {
+             cCIAppConfig store;
+             ASSERT_TRUE(store.OpenStore(world.CommonStore().c_str()));
+             store.DeleteKey(("install/" + utf8_of(installers().code_name) + "/folders").c_str());
+             ASSERT_TRUE(store.Save());
+         },
+         false},
+    };
+    for (const PruneCase& c : cases) {
+        SCOPED_TRACE(c.what);
+        World world(L"unprune");
+        std::wstring mine = world.Path(L"mine"), vendor = mine + L"/Vendor", product = vendor + L"/Product";
+        ASSERT_TRUE(CreateDirectoryW(windows_path(mine).c_str(), nullptr));
+        RunResult installed = world.Install("v1", {{L"PELMARO_TEST_FOLDER", windows_path(product)}});
+        ASSERT_EQ(installed.exit_code, 0u) << installed.output;
+        c.after_install(world);
+        AnsweredRun run =
+            uninstall_in(world, installers().code_name, {yes_to(confirm_title), yes_to(information_title)});
+        EXPECT_EQ(run.met, titles({confirm_title, information_title}));
+        EXPECT_EQ(run.run.exit_code, 0u);
+        expect_uninstalled(world, installers().code_name, product, world.Group());
+        EXPECT_TRUE(exists(mine)) << "the user's folder stays";
+        EXPECT_EQ(exists(vendor), !c.vendor_goes);
+    }
+}
+
+// A backup, a shortcut or the Windows entry that cannot be deleted ends
+// the uninstall unfinished: the record stays, and the next run, once the
+// hold is gone, finishes.
+TEST(UninstallRoad, WhatCannotBeDeletedKeepsTheRecordForTheNextRun)
+{
+    // Each takes its hold and gives back what lets it go.
+    struct HoldCase {
+        const char* what;
+        std::function<std::function<void()>(World&)> hold;
+    } cases[] = {
+        {"a backup an earlier run left, held open",
+         [](World& world) -> std::function<void()> {
+             // An uninstall cut off after moving the file aside leaves it so.
+             std::wstring backup = windows_path(world.App(L"bin/core.dll.bkp"));
+             EXPECT_TRUE(MoveFileW(windows_path(world.App(L"bin/core.dll")).c_str(), backup.c_str()));
+             HANDLE held = CreateFileW(backup.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0,
+                                       nullptr);
+             EXPECT_NE(held, INVALID_HANDLE_VALUE);
+             return [held] { CloseHandle(held); };
+         }},
+        {"a shortcut held open",
+         [](World& world) -> std::function<void()> {
+             std::set<std::wstring> shortcuts;
+             list_files(world.Group(), L"", shortcuts);
+             EXPECT_FALSE(shortcuts.empty());
+             HANDLE held = CreateFileW(windows_path(world.Group() + L"/" + *shortcuts.begin()).c_str(), GENERIC_READ,
+                                       FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+             EXPECT_NE(held, INVALID_HANDLE_VALUE);
+             return [held] { CloseHandle(held); };
+         }},
+        // Windows refuses to delete a key that has keys inside; an open
+        // handle alone does not stop a deletion, and Wine keeps no access
+        // lists on keys, so a key another program put into the entry holds it.
+        {"the entry holding another program's key",
+         [](World&) -> std::function<void()> {
+             std::wstring inside = L"Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\" +
+                                   installers().code_name + L"\\Another";
+             HKEY key = nullptr;
+             EXPECT_EQ(RegCreateKeyExW(HKEY_LOCAL_MACHINE, inside.c_str(), 0, nullptr, 0,
+                                       KEY_WRITE | KEY_WOW64_64KEY, nullptr, &key, nullptr),
+                       ERROR_SUCCESS);
+             RegCloseKey(key);
+             return [inside] { RegDeleteKeyExW(HKEY_LOCAL_MACHINE, inside.c_str(), KEY_WOW64_64KEY, 0); };
+         }},
+    };
+    for (const HoldCase& c : cases) {
+        SCOPED_TRACE(c.what);
+        World world(L"unhold");
+        ASSERT_EQ(world.Install("v1").exit_code, 0u);
+        std::function<void()> release = c.hold(world);
+        AnsweredRun held = uninstall_in(world, installers().code_name, {yes_to(confirm_title), yes_to(error_title)});
+        release();
+        EXPECT_EQ(held.met, titles({confirm_title, error_title}));
+        EXPECT_EQ(held.run.exit_code, 1u);
+        EXPECT_FALSE(world.Record().empty()) << "the record stays";
+        AnsweredRun finished =
+            uninstall_in(world, installers().code_name, {yes_to(confirm_title), yes_to(information_title)});
+        EXPECT_EQ(finished.met, titles({confirm_title, information_title}));
+        EXPECT_EQ(finished.run.exit_code, 0u);
+        expect_v1_uninstalled(world);
+    }
 }
