@@ -171,7 +171,8 @@ bool flush_written(cInstallContext& context, cFlushBatch& batch)
 // a program holds it; false with the status set.
 bool back_up_item(cInstallContext& context, const wchar_t* target, cInstallJobHost& host)
 {
-    uint32_t kind = context.known_names.Kind(target);
+    // Asked on disk: something may have come in its place since the listing.
+    uint32_t kind = path_get_kind(target);
     if (kind == PATH_KIND_MISSING)
         return true;
     _guardchar<wchar_t> backup;

@@ -273,6 +273,8 @@ uint32_t plan_install_files(cInstallContext& context)
     }
     if (!context.file_list.first)
         return INSTALL_INIT_BAD_PACKAGE;
+    // The folder may have been chosen before, and changed since.
+    context.known_names.Clear();
     cFolderAnswers folders(1024);
     for (auto* node = context.file_list.first; node; node = node->next) {
         cInstallItem& item = node->element;
