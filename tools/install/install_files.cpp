@@ -171,8 +171,10 @@ bool flush_written(cInstallContext& context, cFlushBatch& batch)
 // a program holds it; false with the status set.
 bool back_up_item(cInstallContext& context, const wchar_t* target, cInstallJobHost& host)
 {
-    // Asked on disk: something may have come in its place since the listing.
-    uint32_t kind = path_get_kind(target);
+    // From the listing: under Wine a query for a missing name reads the
+    // whole folder. Something that takes a missing target's place later
+    // makes the apply pass fail and put everything back.
+    uint32_t kind = context.known_names.Kind(target);
     if (kind == PATH_KIND_MISSING)
         return true;
     _guardchar<wchar_t> backup;
@@ -301,8 +303,13 @@ bool install_apply_pass(cInstallContext& context, cInstallJobHost& host)
         const wchar_t* target = item.target_path.Text();
         _guardchar<wchar_t> temporary;
         if (!temporary_path_of(target, temporary) || !file_rename(temporary.Text(), target)) {
+            // A folder or the like that came in a missing target's place.
+            uint32_t kind = path_get_kind(target);
             undo_apply(context, node);
-            return fail(context, INSTALL_STATUS_APPLY_FAILED, target);
+            return fail(context,
+                        kind == PATH_KIND_MISSING || kind == PATH_KIND_FILE ? INSTALL_STATUS_APPLY_FAILED
+                                                                            : INSTALL_STATUS_OBJECT_IN_THE_WAY,
+                        target);
         }
         if (item.access[0] != package_access_none || item.access[1] != package_access_none ||
             item.access[2] != package_access_none)
