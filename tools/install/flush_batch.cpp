@@ -3,8 +3,8 @@
 #include <process.h>
 
 cFlushBatch::cFlushBatch()
-    : files(capacity), flushed(capacity), count(0), taken(0), done(0), skipping(false), stopping(false), work(0),
-      started(0)
+    : files(capacity), flushed(capacity), count(0), taken(0), done(0), skipping(false), stopping(false),
+      awaited(false), work(0), started(0)
 {
 }
 
@@ -58,7 +58,7 @@ unsigned __stdcall cFlushBatch::FlushKept(void* context)
         }
         batch->flushed[index] = !skip && batch->files[index].Flush() ? 1 : 0;
         cSafeCriticalSectionAccess access(&batch->lock);
-        if (++batch->done == batch->count)
+        if (++batch->done == batch->count && batch->awaited)
             batch->idle.Set();
     }
 }
@@ -75,15 +75,24 @@ void cFlushBatch::Keep()
     {
         cSafeCriticalSectionAccess access(&lock);
         ++count;
-        idle.Reset();
     }
     ReleaseSemaphore(work, 1, nullptr);
 }
 
 void cFlushBatch::WaitIdle()
 {
-    if (started)
-        idle.Wait();
+    if (!started)
+        return;
+    {
+        cSafeCriticalSectionAccess access(&lock);
+        if (done == count)
+            return;
+        awaited = true;
+        idle.Reset();
+    }
+    idle.Wait();
+    cSafeCriticalSectionAccess access(&lock);
+    awaited = false;
 }
 
 bool cFlushBatch::FlushAll(_guardchar<wchar_t>& failed_path)

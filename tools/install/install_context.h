@@ -7,6 +7,7 @@
 #include "base/linked_list.h"
 #include "base/packed_key.h"
 #include "base/tree_map.h"
+#include "tools/install/known_names.h"
 #include "tools/package/package.h"
 #include "tools/package/package_queries.h"
 #include "tools/shell/older_products.h"
@@ -78,6 +79,9 @@ public:
     // none either, so that the uninstall still takes the install folder.
     cLinkedList<_guardchar<wchar_t>> earlier_folders;
     bool earlier_folders_known;
+    // What the targets' folders hold, listed by the start-up's plan and
+    // again by the job, which adds the backups it makes.
+    cKnownNames known_names;
 };
 
 // The record's key of the product, "install/<code name>"; false when it

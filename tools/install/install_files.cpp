@@ -1,5 +1,7 @@
 #include "tools/install/install_files.h"
 
+#include <wchar.h>
+
 #include "base/access_rights.h"
 #include "base/buffers/typebuf.h"
 #include "base/file_io.h"
@@ -60,15 +62,16 @@ bool repair_item(cInstallContext& context, const cInstallItem& item)
     _guardchar<wchar_t> temporary, backup;
     if (!temporary_path_of(target, temporary) || !backup_path_of(target, backup))
         return fail(context, INSTALL_STATUS_BAD_PATH, target);
-    uint32_t kind = path_get_kind(temporary.Text());
+    cKnownNames& known = context.known_names;
+    uint32_t kind = known.Kind(temporary.Text());
     if (kind == PATH_KIND_FILE) {
         if (!file_delete(temporary.Text()) && !skipped(item))
             return fail(context, INSTALL_STATUS_REPAIR_FAILED, temporary.Text());
     } else if (kind != PATH_KIND_MISSING) {
         return fail(context, INSTALL_STATUS_OBJECT_IN_THE_WAY, temporary.Text());
     }
-    kind = path_get_kind(backup.Text());
-    uint32_t target_kind = path_get_kind(target);
+    kind = known.Kind(backup.Text());
+    uint32_t target_kind = known.Kind(target);
     if (kind == PATH_KIND_MISSING)
         return true;
     if (kind != PATH_KIND_FILE) {
@@ -91,6 +94,7 @@ bool repair_item(cInstallContext& context, const cInstallItem& item)
     }
     if (!file_rename(backup.Text(), target))
         return fail(context, INSTALL_STATUS_REPAIR_FAILED, target);
+    known.Add(target);
     return true;
 }
 
@@ -104,15 +108,20 @@ void delete_temporary_files(const cInstallContext& context)
 }
 
 // The member's bytes into the temporary file, left open for its flush;
-// false with the status set.
+// false with the status set. made_folder is the folder made (or found) for
+// the item before, which the next item in it need not look for again.
 bool unpack_item(cInstallContext& context, const cInstallItem& item, int32_t index, cInstallJobHost& host,
-                 _typebuf<uint8_t>& buffer, cFileIO& file)
+                 _typebuf<uint8_t>& buffer, cFileIO& file, _guardchar<wchar_t>& made_folder)
 {
     _guardchar<wchar_t> temporary, folder;
     if (!temporary_path_of(item.target_path.Text(), temporary))
         return fail(context, INSTALL_STATUS_BAD_PATH, item.target_path.Text());
     cFileIOTarget* member = open_package_member(context.package, item.member_index);
-    bool placed = parent_folder_of(temporary.Text(), folder) && make_folder_path(folder.Text(), &context.made_folders);
+    bool placed = parent_folder_of(temporary.Text(), folder) &&
+                  ((made_folder.Text() && wcscmp(made_folder.Text(), folder.Text()) == 0) ||
+                   make_folder_path(folder.Text(), &context.made_folders));
+    if (placed)
+        made_folder.Assign(folder.Text());
     if (!placed || !member) {
         if (member)
             delete member;
@@ -162,7 +171,10 @@ bool flush_written(cInstallContext& context, cFlushBatch& batch)
 // a program holds it; false with the status set.
 bool back_up_item(cInstallContext& context, const wchar_t* target, cInstallJobHost& host)
 {
-    uint32_t kind = path_get_kind(target);
+    // From the listing: under Wine a query for a missing name reads the
+    // whole folder. Something that takes a missing target's place later
+    // makes the apply pass fail and put everything back.
+    uint32_t kind = context.known_names.Kind(target);
     if (kind == PATH_KIND_MISSING)
         return true;
     _guardchar<wchar_t> backup;
@@ -171,6 +183,8 @@ bool back_up_item(cInstallContext& context, const wchar_t* target, cInstallJobHo
     while (path_get_kind(target) == PATH_KIND_FILE && !rename_if_unused(target, backup.Text()))
         if (!host.AskRelease(target))
             return fail(context, INSTALL_STATUS_FILE_IN_USE, target);
+    // Also when the target vanished meanwhile: a backup only ever costs a query.
+    context.known_names.Add(backup.Text());
     return true;
 }
 
@@ -221,6 +235,8 @@ bool backup_path_of(const wchar_t* target, _guardchar<wchar_t>& out)
 
 bool install_repair_pass(cInstallContext& context)
 {
+    // What the folders held when the start-up looked may have changed since.
+    context.known_names.Clear();
     int32_t index = 0;
     for (cItemNode* node = context.file_list.first; node; node = node->next, ++index) {
         if (!repair_item(context, node->element))
@@ -236,6 +252,7 @@ bool install_unpack_pass(cInstallContext& context, cInstallJobHost& host, int32_
     if (!buffer.Data())
         return fail(context, INSTALL_STATUS_READ_FAILED, nullptr);
     cFlushBatch batch;
+    _guardchar<wchar_t> made_folder;
     int32_t index = 0;
     bool unpacked = true;
     for (cItemNode* node = context.file_list.first; node && unpacked; node = node->next, ++index) {
@@ -247,7 +264,7 @@ bool install_unpack_pass(cInstallContext& context, cInstallJobHost& host, int32_
         cFileIO* file = unpacked ? batch.Next() : nullptr;
         if (unpacked && !file)
             unpacked = fail(context, INSTALL_STATUS_CREATE_FAILED, node->element.target_path.Text());
-        unpacked = unpacked && unpack_item(context, node->element, index, host, buffer, *file);
+        unpacked = unpacked && unpack_item(context, node->element, index, host, buffer, *file, made_folder);
         if (unpacked)
             batch.Keep();
     }
@@ -286,8 +303,13 @@ bool install_apply_pass(cInstallContext& context, cInstallJobHost& host)
         const wchar_t* target = item.target_path.Text();
         _guardchar<wchar_t> temporary;
         if (!temporary_path_of(target, temporary) || !file_rename(temporary.Text(), target)) {
+            // A folder or the like that came in a missing target's place.
+            uint32_t kind = path_get_kind(target);
             undo_apply(context, node);
-            return fail(context, INSTALL_STATUS_APPLY_FAILED, target);
+            return fail(context,
+                        kind == PATH_KIND_MISSING || kind == PATH_KIND_FILE ? INSTALL_STATUS_APPLY_FAILED
+                                                                            : INSTALL_STATUS_OBJECT_IN_THE_WAY,
+                        target);
         }
         if (item.access[0] != package_access_none || item.access[1] != package_access_none ||
             item.access[2] != package_access_none)

@@ -216,12 +216,14 @@ void remove_dropped_files(const cInstallContext& context)
             delete_file_and_prune(node->value.path.Text());
 }
 
-void delete_backups(const cInstallContext& context)
+void delete_backups(cInstallContext& context)
 {
     int32_t index = 0;
     for (auto* node = context.file_list.first; node; node = node->next, ++index) {
         _guardchar<wchar_t> backup;
-        if (backup_path_of(node->element.target_path.Text(), backup))
+        // Only the backups that the job made, or that were there before it.
+        if (backup_path_of(node->element.target_path.Text(), backup) &&
+            context.known_names.Kind(backup.Text()) != PATH_KIND_MISSING)
             file_delete(backup.Text());
         INSTALL_KILL_POINT("cleanup", index);
     }

@@ -33,6 +33,6 @@ void install_record_and_entry(cInstallContext& context, cApplicationConfig* stor
 void remove_dropped_files(const cInstallContext& context);
 
 // Deletes the backups of the replaced files.
-void delete_backups(const cInstallContext& context);
+void delete_backups(cInstallContext& context);
 
 #endif

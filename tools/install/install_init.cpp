@@ -201,16 +201,21 @@ namespace {
 // files in one folder cost one access check.
 typedef cTreeMap<cPackedKey, uint32_t> cFolderAnswers;
 
-// A 2 names the object in the way in in_the_way (when given).
-uint32_t check_folder_of(const wchar_t* path, cFolderAnswers* answers, _guardchar<wchar_t>* in_the_way)
+// The check of the folders above a missing path: 0 ready, 1 no folder
+// part, 2 an object in the way (named in in_the_way when given), 3 no write
+// access. Answers are kept (when answers is given) by the ancestor they
+// came from and by the path's parent, so that the files of one folder cost
+// one walk up.
+uint32_t check_folders_above(const wchar_t* path, cFolderAnswers* answers, _guardchar<wchar_t>* in_the_way)
 {
-    if (!path || !path[0] || path_get_kind(path) != PATH_KIND_MISSING)
-        return 1;
     _guardchar<wchar_t> ancestor;
     ancestor.Assign(path);
     wchar_t* text = ancestor.Buffer();
     if (!text)
         return 1;
+    cPackedKey parent_key;
+    bool at_parent = true;
+    uint32_t answer;
     for (;;) {
         wchar_t* cut = const_cast<wchar_t*>(wstr_find_last_char(text, L'/'));
         if (!cut)
@@ -218,6 +223,17 @@ uint32_t check_folder_of(const wchar_t* path, cFolderAnswers* answers, _guardcha
         while (cut > text && cut[-1] == L'/')
             --cut;
         *cut = 0;
+        cPackedKey key;
+        path_identity_key(text, key);
+        if (const uint32_t* known = answers ? tree_find_value(*answers, key) : nullptr) {
+            if (at_parent)
+                return *known;
+            answer = *known;
+            break;
+        }
+        if (at_parent)
+            path_identity_key(text, parent_key);
+        at_parent = false;
         uint32_t kind = path_get_kind(text);
         if (kind == PATH_KIND_MISSING)
             continue;
@@ -226,22 +242,23 @@ uint32_t check_folder_of(const wchar_t* path, cFolderAnswers* answers, _guardcha
                 in_the_way->Assign(text);
             return 2;
         }
-        cPackedKey key;
-        path_identity_key(text, key);
-        if (const uint32_t* known = answers ? tree_find_value(*answers, key) : nullptr)
-            return *known;
-        uint32_t answer = path_can_write(text) ? 0 : 3;
+        answer = path_can_write(text) ? 0 : 3;
         if (uint32_t* kept = answers ? tree_get_or_add(*answers, static_cast<cPackedKey&&>(key)) : nullptr)
             *kept = answer;
-        return answer;
+        break;
     }
+    if (uint32_t* kept = answers ? tree_get_or_add(*answers, static_cast<cPackedKey&&>(parent_key)) : nullptr)
+        *kept = answer;
+    return answer;
 }
 
 }  // namespace
 
 uint32_t check_install_folder(const wchar_t* path)
 {
-    return check_folder_of(path, nullptr, nullptr);
+    if (!path || !path[0] || path_get_kind(path) != PATH_KIND_MISSING)
+        return 1;
+    return check_folders_above(path, nullptr, nullptr);
 }
 
 uint32_t plan_install_files(cInstallContext& context)
@@ -257,6 +274,8 @@ uint32_t plan_install_files(cInstallContext& context)
     }
     if (!context.file_list.first)
         return INSTALL_INIT_BAD_PACKAGE;
+    // The folder may have been chosen before, and changed since.
+    context.known_names.Clear();
     cFolderAnswers folders(1024);
     for (auto* node = context.file_list.first; node; node = node->next) {
         cInstallItem& item = node->element;
@@ -272,12 +291,12 @@ uint32_t plan_install_files(cInstallContext& context)
                 return INSTALL_INIT_NO_WRITE_ACCESS;
             continue;
         }
-        uint32_t kind = path_get_kind(target);
+        uint32_t kind = context.known_names.Kind(target);
         if (kind == PATH_KIND_MISSING) {
             static const uint32_t by_folder_check[4] = {INSTALL_INIT_READY, INSTALL_INIT_BAD_TARGET_PATH,
                                                         INSTALL_INIT_OBJECT_IN_THE_WAY, INSTALL_INIT_NO_WRITE_ACCESS};
             // A file where a folder of the path goes is named itself.
-            uint32_t code = by_folder_check[check_folder_of(target, &folders, &context.error_path)];
+            uint32_t code = by_folder_check[check_folders_above(target, &folders, &context.error_path)];
             if (code != INSTALL_INIT_READY)
                 return code;
             context.error_path.Clear();

@@ -102,13 +102,26 @@ cSiDocContainer* cPackage::GetEulaDoc()
     return current_document(licence, current_language);
 }
 
+namespace {
+
+// Moves the nodes of one list to another, which is emptied first; nodes
+// keep their addresses, so the runs' bytes stay where they are.
+void take_runs(cLinkedList<_typebuf<uint8_t>>& to, cLinkedList<_typebuf<uint8_t>>& from)
+{
+    list_clear(to);
+    to.first = from.first;
+    to.last = from.last;
+    from.first = from.last = nullptr;
+}
+
+}  // namespace
+
 cPackageMember& cPackageMember::operator=(cPackageMember&& other)
 {
     if (this != &other) {
         unpacked_size = other.unpacked_size;
         memcpy(digest, other.digest, 32);
-        // Moving the buffer keeps its address: stored stays valid.
-        own = static_cast<_typebuf<uint8_t>&&>(other.own);
+        take_runs(own, other.own);
         stored = other.stored;
         stored_size = other.stored_size;
         other.Clear();
@@ -116,23 +129,26 @@ cPackageMember& cPackageMember::operator=(cPackageMember&& other)
     return *this;
 }
 
-void cPackageMember::Own(_typebuf<uint8_t>&& bytes)
+void cPackageMember::Own(cLinkedList<_typebuf<uint8_t>>& runs)
 {
-    own = static_cast<_typebuf<uint8_t>&&>(bytes);
-    stored = own.Data();
-    stored_size = uint32_t(own.Count());
+    take_runs(own, runs);
+    uint64_t size = 0;
+    for (auto* node = own.first; node; node = node->next)
+        size += uint32_t(node->element.Count());
+    stored = own.first && own.first == own.last ? own.first->element.Data() : nullptr;
+    stored_size = size > UINT32_MAX ? 0 : uint32_t(size);
 }
 
 void cPackageMember::Refer(const uint8_t* bytes, uint32_t size)
 {
-    own.Clear();
+    list_clear(own);
     stored = bytes;
     stored_size = bytes ? size : 0;
 }
 
 void cPackageMember::Clear()
 {
-    own.Clear();
+    list_clear(own);
     stored = nullptr;
     stored_size = 0;
 }

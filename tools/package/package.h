@@ -73,9 +73,9 @@ struct cPackageReplacedProduct {
 };
 
 // A file's data as the package holds it. The stored bytes are the member's
-// own when it was made from a file; a member read from a package refers to
-// them in that package's record block, which the package keeps for as long
-// as it keeps its members.
+// own when it was made from a file, in runs of a few hundred kilobytes or
+// more; a member read from a package refers to them in that package's
+// record block, which the package keeps for as long as it keeps its members.
 class cPackageMember {
 public:
     cPackageMember() : unpacked_size(0), stored(nullptr), stored_size(0) {}
@@ -86,17 +86,22 @@ public:
     uint32_t unpacked_size;  // 0: the bytes are stored as they are
     uint8_t digest[32];      // SHA-256 of the file's own bytes
 
-    // The stored bytes; null and 0 when there are none.
+    // The stored bytes when they are in one piece (a member read from a
+    // package, or a small one made from a file); null otherwise.
     const uint8_t* Bytes() const { return stored; }
+    // The size of all the stored bytes.
     uint32_t Size() const { return stored_size; }
-    // Takes the bytes over.
-    void Own(_typebuf<uint8_t>&& bytes);
+    // The runs of a member made from a file, in order; empty for one that
+    // refers to its bytes.
+    const cLinkedList<_typebuf<uint8_t>>& Runs() const { return own; }
+    // Takes the runs over, leaving the list empty.
+    void Own(cLinkedList<_typebuf<uint8_t>>& runs);
     // Bytes that someone else keeps for at least as long as the member.
     void Refer(const uint8_t* bytes, uint32_t size);
     void Clear();
 
 private:
-    _typebuf<uint8_t> own;
+    cLinkedList<_typebuf<uint8_t>> own;
     const uint8_t* stored;
     uint32_t stored_size;
 };

@@ -60,7 +60,17 @@ bool write_package(cFileIOTarget* output, cPackage& package);
 // the new member's index, or -1 for a missing, empty or unreadable stream
 // or one of 4 GiB or more.
 int32_t add_package_member(cFileIOTarget* source, cPackage& package);
+
+// Why a member could not be made.
+enum cMemberResult {
+    MEMBER_DONE,
+    MEMBER_BAD_SIZE,    // empty, or 4 GiB or more
+    MEMBER_UNREADABLE,  // missing, a failed read, or a zlib failure
+    MEMBER_NO_MEMORY,   // no room for the compressed stream or zlib's state
+    MEMBER_CHANGED,     // the source grew while it was read
+};
 // The same compression into a member record that is not in a package yet.
-bool compress_package_member(cFileIOTarget* source, cPackageMember& member);
+// Memory taken: the compressed stream, in runs, and a fixed amount.
+cMemberResult compress_package_member(cFileIOTarget* source, cPackageMember& member);
 
 #endif

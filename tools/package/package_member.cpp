@@ -1,3 +1,4 @@
+#include <string.h>
 #include <zlib.h>
 
 #include "base/file_io_target.h"
@@ -5,27 +6,71 @@
 #include "base/zlib_deflate.h"
 #include "tools/package/package_format.h"
 
+#ifdef PACKAGE_MEMBER_TEST_HOOK
+#include <stdlib.h>
+#include <windows.h>
+#endif
+
 namespace {
 
+// The format's unit: each full piece of the file ends with a partial flush.
 const uint32_t member_piece = 4096;
-// Members are compressed side by side: a big file's room starts here and
-// grows as its stream does, rather than being claimed whole at once.
-const uint64_t first_room_limit = 16 << 20;
+// Read from the source at once: many pieces per system call.
+const uint32_t read_piece = 65536;
+// The stream is kept in runs of at most this size, so that a big member
+// needs no single block as large as itself and is never copied to grow.
+const uint32_t run_size = 1 << 20;
 
-// Deflates one call's worth into bytes from used on, growing the
-// buffer while zlib wants more room; for a flush, until the flush is out.
-bool deflate_into(z_stream& z, int flush, _typebuf<uint8_t>& bytes, uint32_t& used)
+#ifdef PACKAGE_MEMBER_TEST_HOOK
+// A test build stands in for a heap that has no block larger than
+// PELMARO_TEST_LARGEST_BLOCK bytes, as in a crowded address space.
+bool heap_refuses(uint64_t size)
+{
+    char limit[32];
+    DWORD length = GetEnvironmentVariableA("PELMARO_TEST_LARGEST_BLOCK", limit, sizeof limit);
+    return length && length < sizeof limit && size > strtoull(limit, nullptr, 10);
+}
+#else
+bool heap_refuses(uint64_t)
+{
+    return false;
+}
+#endif
+
+// The member's stream as it grows: full runs, then the last one in use.
+struct cRunWriter {
+    cLinkedList<_typebuf<uint8_t>> runs;
+    uint64_t expected;  // the stream's size as far as it can be told before
+    uint64_t written;   // the stream's size in the runs before the last one
+    bool out_of_memory;
+};
+
+// A new last run for z's output: the expected rest, at most run_size.
+bool add_run(cRunWriter& out, z_stream& z)
+{
+    if (out.runs.last)
+        out.written += uint32_t(out.runs.last->element.Count());
+    uint64_t rest = out.expected > out.written ? out.expected - out.written : member_piece;
+    uint32_t size = rest < run_size ? uint32_t(rest) : run_size;
+    _typebuf<uint8_t>* run = list_append(out.runs);
+    if (run && !heap_refuses(size))
+        run->Resize(int32_t(size));
+    out.out_of_memory = !run || !run->Data();
+    if (out.out_of_memory)
+        return false;
+    z.next_out = run->Data();
+    z.avail_out = size;
+    return true;
+}
+
+// Deflates what z holds, adding runs while zlib wants more room; for a
+// flush, until the flush is out.
+bool deflate_into(z_stream& z, int flush, cRunWriter& out)
 {
     for (;;) {
-        if (used == uint32_t(bytes.Count())) {
-            uint64_t grown = uint64_t(bytes.Count()) + bytes.Count() / 2 + member_piece;
-            if (grown > INT32_MAX || !bytes.Realloc(int32_t(grown)))
-                return false;
-        }
-        z.next_out = bytes.Data() + used;
-        z.avail_out = uInt(uint32_t(bytes.Count()) - used);
+        if (z.avail_out == 0 && !add_run(out, z))
+            return false;
         int status = deflate(&z, flush);
-        used = uint32_t(bytes.Count()) - z.avail_out;
         if (status == Z_STREAM_END)
             return flush == Z_FINISH;
         if (status != Z_OK)
@@ -35,56 +80,83 @@ bool deflate_into(z_stream& z, int flush, _typebuf<uint8_t>& bytes, uint32_t& us
     }
 }
 
-}  // namespace
-
-bool compress_package_member(cFileIOTarget* source, cPackageMember& member)
+// Deflates the source into out, its SHA-256 into digest.
+cMemberResult deflate_source(cFileIOTarget* source, uint64_t size, z_stream& z, cRunWriter& out, uint8_t digest[32])
 {
-    if (!source)
-        return false;
-    uint64_t size = source->GetSize();
-    if (size == 0 || size > UINT32_MAX || !source->Seek(0))
-        return false;
-    z_stream z;
-    if (!deflate_init_stream(z, 9))
-        return false;
-    // Room for the whole stream with a few bytes per flush; grown if short.
-    uint64_t room = deflateBound(&z, uLong(size)) + (size / member_piece + 1) * 8;
-    _typebuf<uint8_t> bytes{int32_t(room < first_room_limit ? room : first_room_limit)};
+    _typebuf<uint8_t> chunk{int32_t(read_piece)};
+    if (!chunk.Data())
+        return MEMBER_NO_MEMORY;
     cSha256Context hash;
     sha256_init(hash);
-    uint8_t piece[member_piece];
-    uint32_t used = 0;
     uint64_t remaining = size;
-    bool finished = false;
-    bool ok = bytes.Data() != nullptr;
+    z.avail_out = 0;
     // Full pieces end with a partial flush; the stream is always finished,
     // with the last short piece or with no input after the last full one.
-    while (ok && !finished) {
-        uint32_t count = remaining < member_piece ? uint32_t(remaining) : member_piece;
-        ok = !count || source->ReadExact(piece, count);
-        sha256_update(hash, piece, ok ? count : 0);
+    for (;;) {
+        uint32_t count = remaining < read_piece ? uint32_t(remaining) : read_piece;
+        if (count && !source->ReadExact(chunk.Data(), count))
+            return MEMBER_UNREADABLE;
+        sha256_update(hash, chunk.Data(), count);
         remaining -= count;
-        z.next_in = piece;
-        z.avail_in = count;
-        finished = count < member_piece;
-        ok = ok && deflate_into(z, finished ? Z_FINISH : Z_PARTIAL_FLUSH, bytes, used);
+        for (uint32_t at = 0;; at += member_piece) {
+            uint32_t piece = count - at < member_piece ? count - at : member_piece;
+            z.next_in = chunk.Data() + at;
+            z.avail_in = piece;
+            bool finished = piece < member_piece;
+            if (!deflate_into(z, finished ? Z_FINISH : Z_PARTIAL_FLUSH, out))
+                return out.out_of_memory ? MEMBER_NO_MEMORY : MEMBER_UNREADABLE;
+            if (finished) {
+                sha256_final(hash, digest);
+                return MEMBER_DONE;
+            }
+            if (at + member_piece == count)
+                break;
+        }
     }
+}
+
+}  // namespace
+
+cMemberResult compress_package_member(cFileIOTarget* source, cPackageMember& member)
+{
+    if (!source)
+        return MEMBER_UNREADABLE;
+    uint64_t size = source->GetSize();
+    if (size == 0 || size > UINT32_MAX)
+        return MEMBER_BAD_SIZE;
+    if (!source->Seek(0))
+        return MEMBER_UNREADABLE;
+    z_stream z;
+    if (!deflate_init_stream(z, 9))
+        return MEMBER_NO_MEMORY;
+    cRunWriter out;
+    // The whole stream with a few bytes per flush; runs are added if short.
+    out.expected = deflateBound(&z, uLong(size)) + (size / member_piece + 1) * 8;
+    out.written = 0;
+    out.out_of_memory = false;
+    uint8_t digest[32];
+    cMemberResult result = deflate_source(source, size, z, out, digest);
+    uint32_t last_used = out.runs.last ? uint32_t(out.runs.last->element.Count()) - z.avail_out : 0;
     deflateEnd(&z);
     // A source that grew meanwhile would be stored cut short.
-    ok = ok && source->Read(piece, 1) == 0 && bytes.Realloc(int32_t(used));
-    if (!ok)
-        return false;
-    member.Own(static_cast<_typebuf<uint8_t>&&>(bytes));
+    uint8_t more;
+    if (result == MEMBER_DONE && source->Read(&more, 1) != 0)
+        result = MEMBER_CHANGED;
+    if (result != MEMBER_DONE)
+        return result;
+    // The last run shrinks in place to what it holds.
+    out.runs.last->element.Realloc(int32_t(last_used));
+    member.Own(out.runs);
     member.unpacked_size = uint32_t(size);
-    sha256_final(hash, member.digest);
-    return true;
+    memcpy(member.digest, digest, 32);
+    return MEMBER_DONE;
 }
 
 int32_t add_package_member(cFileIOTarget* source, cPackage& package)
 {
     uint32_t index = package_member_count(package);
     cPackageMember member;
-    if (index >= INT32_MAX || !compress_package_member(source, member))
+    if (index >= INT32_MAX || compress_package_member(source, member) != MEMBER_DONE)
         return -1;
     cPackageMember* added = tree_get_or_add(package.members, int32_t(index));
     if (!added)

@@ -216,27 +216,44 @@ void write_document(cRecordWriter& out, const cPackageDocument& document)
     out.Put(document.bytes.Data(), uint32_t(document.bytes.Count()));
 }
 
+// A member's stored bytes as segments: its runs, or its one piece.
+uint32_t member_segment_count(const cPackageMember& member)
+{
+    uint32_t count = 0;
+    for (auto* run = member.Runs().first; run; run = run->next)
+        ++count;
+    return count ? count : 1;
+}
+
 // The member list: each member's head from heads, its bytes where the
 // member holds them, then the list's end and the block's.
 bool member_segments(const cPackage& package, _typebuf<uint8_t>& heads, _typebuf<cBlockSegment>& segments)
 {
     static const uint8_t ends[9] = {0, 0, 0, 0, 0, 0, 0, 0, 0};
     uint32_t count = package_member_count(package);
+    uint64_t segment_count = 2;
+    for (auto* node = tree_first_node(package.members); node; node = tree_next_node(node))
+        segment_count += 1 + member_segment_count(node->value);
+    if (segment_count > INT32_MAX / sizeof(cBlockSegment))
+        return false;
     heads.Resize(int32_t(40 * count));
-    segments.Resize(int32_t(2 * count + 2));
+    segments.Resize(int32_t(segment_count));
     if (!segments.Data() || (count && !heads.Data()))
         return false;
     uint32_t at = 1;
     uint8_t* head = heads.Data();
     for (auto* node = tree_first_node(package.members); node; node = tree_next_node(node), head += 40) {
         const cPackageMember& member = node->value;
+        if (member.Size() == 0)
+            return false;
         write_u32_le(head, member.unpacked_size);
         write_u32_le(head + 4, member.Size());
         memcpy(head + 8, member.digest, 32);
         segments[int32_t(at++)] = {head, 40};
-        segments[int32_t(at++)] = {member.Bytes(), member.Size()};
-        if (member.Size() == 0)
-            return false;
+        if (!member.Runs().first)
+            segments[int32_t(at++)] = {member.Bytes(), member.Size()};
+        for (auto* run = member.Runs().first; run; run = run->next)
+            segments[int32_t(at++)] = {run->element.Data(), uint32_t(run->element.Count())};
     }
     // Without members the block ends with its end byte alone.
     segments[int32_t(at)] = count ? cBlockSegment{ends, 9} : cBlockSegment{ends, 1};

@@ -141,15 +141,25 @@ int32_t read_install_options(cPackage& package, const wchar_t*& at, cInstallLine
 struct cMemberWork {
     cPendingMember* pending;
     cPackageMember* member;
-    bool compressed;
+    cMemberResult result;
 };
 
 void compress_member(void* context, uint32_t index)
 {
     cMemberWork& work = static_cast<cMemberWork*>(context)[index];
     cFileIO file;
-    work.compressed = file.Open(work.pending->source.Text(), FILE_MODE_READ) &&
-                      compress_package_member(&file, *work.member);
+    work.result = file.Open(work.pending->source.Text(), FILE_MODE_READ) ? compress_package_member(&file, *work.member)
+                                                                          : MEMBER_UNREADABLE;
+}
+
+// The failed file in the scenario fault, with its size and the cause.
+void explain_member_failure(cPackage& package, const cMemberWork& work)
+{
+    static const wchar_t* const causes[] = {
+        L"", L"its size is 0 or 4 GiB or more", L"it cannot be read", L"out of memory for its compressed data",
+        L"it grew while it was compressed"};
+    scenario_fail(package, 0, L"\"%s\" (%u bytes) cannot be packed: %s", work.pending->source.Text(),
+                  work.pending->size, causes[work.result]);
 }
 
 }  // namespace
@@ -174,7 +184,7 @@ bool scenario_compress_members(cPackage& package, int32_t& failed_line)
     for (auto* node = tree_first_node(by_size); node; node = tree_next_node(node), ++at) {
         work[int32_t(at)].pending = node->value;
         work[int32_t(at)].member = tree_find_value(package.members, int32_t(node->value->index));
-        work[int32_t(at)].compressed = false;
+        work[int32_t(at)].result = MEMBER_UNREADABLE;
         if (!work[int32_t(at)].member)
             return false;
     }
@@ -183,10 +193,12 @@ bool scenario_compress_members(cPackage& package, int32_t& failed_line)
     // The first failure in the scenario's order is the one reported.
     int32_t failed = -1;
     for (uint32_t i = 0; i < count; ++i)
-        if (!work[int32_t(i)].compressed && (failed < 0 || work[int32_t(i)].pending->line < failed_line)) {
+        if (work[int32_t(i)].result != MEMBER_DONE && (failed < 0 || work[int32_t(i)].pending->line < failed_line)) {
             failed = int32_t(i);
             failed_line = work[int32_t(i)].pending->line;
         }
+    if (failed >= 0)
+        explain_member_failure(package, work[failed]);
     list_clear(package.pending_members);
     return failed < 0;
 }

@@ -99,7 +99,8 @@ int32_t scenario_read_deprecates(cPackage& package, const wchar_t* line);
 
 // Compresses the files of every member that [Install] lines reserved, on
 // every processor. False with the line of the first file (in scenario
-// order) that cannot be read whole.
+// order) that cannot be packed, the file, its size and the cause in the
+// package's scenario_fault.
 bool scenario_compress_members(cPackage& package, int32_t& failed_line);
 
 #endif

@@ -1,5 +1,6 @@
 #!/usr/bin/env python3
-"""The kill points of the install road exist only in test builds: the
+"""The kill points of the install road, and the member builder's stand-in
+for a crowded heap, exist only in test builds: the
 program, and the install road's library that it links, hold neither the
 hook nor the name of its variable; the test builds (the installer's and
 the program's) hold both (so the search finds what it looks for).
@@ -8,7 +9,7 @@ usage: check_no_kill_points.py <program> <road library> <test build>..."""
 
 import sys
 
-MARKS = (b"PELMARO_TEST_KILL_POINT", b"install_kill_point")
+MARKS = (b"PELMARO_TEST_KILL_POINT", b"install_kill_point", b"PELMARO_TEST_LARGEST_BLOCK")
 
 
 def marks_in(path):

@@ -7,9 +7,11 @@ certificate entry and checksum are cleared, the package's digest, records
 and every member's complete zlib stream match the sources, and Windows reads
 the rebuilt version strings. A manager signed with a throwaway certificate
 verifies again once its installer's records are undone. Scenarios the
-installer would refuse leave no installer.
+installer would refuse leave no installer. The test build of the manager,
+in a heap without large blocks, packs a member larger than its largest
+block, and names a member it has no room for, with its size and the cause.
 
-Usage: make_roundtrip_test.py WINE_RUN MANAGER VERSION_PROBE WORK_FOLDER
+Usage: make_roundtrip_test.py WINE_RUN MANAGER VERSION_PROBE WORK_FOLDER CROWDED_MANAGER
 """
 
 import concurrent.futures
@@ -570,8 +572,42 @@ def check_refusals(wine_run, manager, folder):
     check(not failures, "\n".join(failures))
 
 
+def check_crowded_heap(wine_run, crowded_manager, folder, sources):
+    """make in a heap that has no block larger than a limit (the test
+    build's stand-in for a crowded address space): a member larger than the
+    largest block is still packed whole; one that finds no room at all is
+    named in the log with its size and the cause."""
+    big = max(SIZES)
+    lines = open(os.path.join(folder, "s.scn"), encoding="utf-8").read().split("\n")
+    big_line = next(n for n, line in enumerate(lines) if line.startswith('"./files/f%d"' % big))
+    cases = (
+        # Above every run, below the big member's packed size.
+        (1500000, 0, "(i) Saved SOPKG\r\n"),
+        # Room for the small members, none for a run of the big one.
+        (100000, 1, "(i) Loading scenario... ERROR:\r\n - at line %d: error code 26!\r\n - \"%s\" (%d bytes) "
+         "cannot be packed: out of memory for its compressed data\r\n" % (big_line, "./files/f%d" % big, big)),
+    )
+    with open(crowded_manager, "rb") as f:
+        bare = f.read()
+    for largest, exit_code, expected in cases:
+        target = "crowded-%d.exe" % largest
+        saved = os.environ.get("PELMARO_TEST_LARGEST_BLOCK")
+        os.environ["PELMARO_TEST_LARGEST_BLOCK"] = str(largest)
+        try:
+            code, log = make(wine_run, crowded_manager, folder, target=target)
+        finally:
+            os.environ.pop("PELMARO_TEST_LARGEST_BLOCK")
+            if saved is not None:
+                os.environ["PELMARO_TEST_LARGEST_BLOCK"] = saved
+        check(code == exit_code and expected in log, "largest block %d: exit %d, expected %r in\n%s" % (
+            largest, code, expected, log))
+        if exit_code == 0:
+            with open(os.path.join(folder, target), "rb") as f:
+                check_package(read_package(check_installer(bare, f.read())), sources)
+
+
 def main():
-    wine_run, manager, probe, folder = sys.argv[1:5]
+    wine_run, manager, probe, folder, crowded_manager = sys.argv[1:6]
     shutil.rmtree(folder, ignore_errors=True)
     os.makedirs(folder)
     sources = write_product(folder)
@@ -582,6 +618,9 @@ def main():
     with open(os.path.join(folder, "setup.exe"), "rb") as f:
         installer = f.read()
     check_package(read_package(check_installer(bare, installer)), sources)
+    # 4 GiB of address space on 64-bit Windows for a large product's package.
+    check(u16(bare, u32(bare, 60) + 22) & 0x20, "the manager is large-address-aware")
+    check_crowded_heap(wine_run, crowded_manager, folder, sources)
     check_version(wine_run, probe, os.path.join(folder, "setup.exe"))
     check_signed(wine_run, manager, folder)
     check_ansi(wine_run, manager, folder)

@@ -27,7 +27,9 @@ void add_member(cPackage& package, uint32_t unpacked_size)
     member->unpacked_size = unpacked_size;
     for (int i = 0; i < 32; ++i)
         member->digest[i] = uint8_t(unpacked_size + i);
-    member->Own(_typebuf<uint8_t>(1));
+    cLinkedList<_typebuf<uint8_t>> runs;
+    list_append(runs)->Resize(1);
+    member->Own(runs);
 }
 
 cPackageFileEntry& add_file(cPackage& package, uint32_t member, const wchar_t* folder_key, const wchar_t* path)

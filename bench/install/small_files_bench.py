@@ -1,0 +1,69 @@
+"""Many small files: 10,000 files of 1 KiB (random bytes, in 10 folders)
+installed by our installer (the test build, its silent first installation)
+against the peer's silent installer of the same files, three rounds side by
+side. Used by install_bench.py."""
+
+import os
+import random
+
+from make_bench import timed
+
+FILES = 10000
+SIZE = 1024
+FOLDERS = 10
+ROUNDS = 3
+TARGET_RATIO = 1.0
+
+
+def write_licence(folder):
+    """The licence document that every scenario needs."""
+    os.makedirs(os.path.join(folder, "docs"), exist_ok=True)
+    with open(os.path.join(folder, "docs", "eula.txt"), "w") as f:
+        f.write("<text>Licence</text>\n")
+    with open(os.path.join(folder, "docs", "eula.idx"), "w") as f:
+        f.write('ENG = "./eula.txt"\n')
+
+
+def write_product(folder):
+    """folder/small/product and its two scenarios; the paths."""
+    root = os.path.join(folder, "small")
+    paths = ["d%d/f%05d.bin" % (i % FOLDERS, i) for i in range(FILES)]
+    stamp = os.path.join(root, "product.done")
+    if not os.path.exists(stamp):
+        rng = random.Random(FILES)
+        for path in paths:
+            full = os.path.join(root, "product", path)
+            os.makedirs(os.path.dirname(full), exist_ok=True)
+            with open(full, "wb") as f:
+                f.write(rng.randbytes(SIZE))
+        open(stamp, "w").close()
+    write_licence(root)
+    with open(os.path.join(root, "small.scn"), "w") as f:
+        f.write('[General]\nlangs = ENG\n[Software]\ncodename = "bench"\nname = "Small"\nversion = "1.0"\n'
+                'eula = "./docs/eula.idx"\n[Install]\n"./product" = $pgm ""\n')
+    with open(os.path.join(root, "small.nsi"), "w") as f:
+        f.write('Unicode true\nSetCompressor zlib\nOutFile "nsis-small.exe"\nInstallDir "$PROGRAMFILES\\Small"\n'
+                'RequestExecutionLevel user\nSection\n')
+        for index in range(FOLDERS):
+            f.write('SetOutPath "$INSTDIR\\d%d"\nFile "product\\d%d\\*.bin"\n' % (index, index))
+        f.write("SectionEnd\n")
+    return root
+
+
+def run(wine_run, runner, folder, install_ours, install_peer):
+    """Prints each round's times and their ratio; true when the median
+    ratio meets the goal."""
+    root = write_product(folder)
+    timed([wine_run, runner, "make", "./small.scn", "./ours-small.exe"], root)
+    timed(["makensis", "-V1", "small.nsi"], root)
+    print("install, %d files of %d bytes      ours s  peer s   ratio" % (FILES, SIZE))
+    ratios = []
+    for round_number in range(ROUNDS):
+        ours = install_ours(wine_run, "./ours-small.exe", root)
+        peer = install_peer(wine_run, "./nsis-small.exe", root)
+        ratios.append(ours[0] / peer[0])
+        print("round %d                             %7.2f %7.2f %7.3f" % (round_number + 1, ours[0], peer[0],
+                                                                         ratios[-1]))
+    ratio = sorted(ratios)[len(ratios) // 2]
+    print("ratio, median of %d rounds          %23.3f  target <= %.2f" % (ROUNDS, ratio, TARGET_RATIO))
+    return ratio <= TARGET_RATIO
