@@ -19,8 +19,7 @@ import sys
 HERE = os.path.dirname(os.path.abspath(__file__))
 sys.path.insert(0, os.path.join(HERE, "..", "package"))
 from install_bench import fresh, timed_in, windows_path  # noqa: E402
-from make_bench import text_bytes, timed  # noqa: E402
-from small_files_bench import write_licence  # noqa: E402
+from make_bench import text_bytes, timed, write_scenario  # noqa: E402
 
 SIZE = 1 << 30
 MIB = 1 << 20
@@ -50,13 +49,6 @@ def write_product(folder):
         return f.read().strip()
 
 
-def write_scenario(folder):
-    write_licence(folder)
-    with open(os.path.join(folder, "large.scn"), "w") as f:
-        f.write('[General]\nlangs = ENG\n[Software]\ncodename = "large"\nname = "Large"\nversion = "1.0"\n'
-                'eula = "./docs/eula.idx"\n[Install]\n"./product/%s" = $pgm "%s"\n' % (NAME, NAME))
-
-
 def file_digest(path):
     digest = hashlib.sha256()
     with open(path, "rb") as f:
@@ -77,7 +69,7 @@ def main():
     wine_run, manager, runner, folder = sys.argv[1:5]
     os.makedirs(folder, exist_ok=True)
     expected = write_product(folder)
-    write_scenario(folder)
+    write_scenario(folder, "large.scn", "large", "Large", '"./product/%s" = $pgm "%s"' % (NAME, NAME))
     made = timed([wine_run, manager, "make", "./large.scn", "./large-setup.exe"], folder)
     # The installer to run is the test build's own copy: its silent road.
     timed([wine_run, runner, "make", "./large.scn", "./large-runner-setup.exe"], folder)

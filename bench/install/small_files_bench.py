@@ -6,22 +6,13 @@ side. Used by install_bench.py."""
 import os
 import random
 
-from make_bench import timed
+from make_bench import timed, write_scenario
 
 FILES = 10000
 SIZE = 1024
 FOLDERS = 10
 ROUNDS = 3
 TARGET_RATIO = 1.0
-
-
-def write_licence(folder):
-    """The licence document that every scenario needs."""
-    os.makedirs(os.path.join(folder, "docs"), exist_ok=True)
-    with open(os.path.join(folder, "docs", "eula.txt"), "w") as f:
-        f.write("<text>Licence</text>\n")
-    with open(os.path.join(folder, "docs", "eula.idx"), "w") as f:
-        f.write('ENG = "./eula.txt"\n')
 
 
 def write_product(folder):
@@ -37,10 +28,7 @@ def write_product(folder):
             with open(full, "wb") as f:
                 f.write(rng.randbytes(SIZE))
         open(stamp, "w").close()
-    write_licence(root)
-    with open(os.path.join(root, "small.scn"), "w") as f:
-        f.write('[General]\nlangs = ENG\n[Software]\ncodename = "bench"\nname = "Small"\nversion = "1.0"\n'
-                'eula = "./docs/eula.idx"\n[Install]\n"./product" = $pgm ""\n')
+    write_scenario(root, "small.scn", "bench", "Small")
     with open(os.path.join(root, "small.nsi"), "w") as f:
         f.write('Unicode true\nSetCompressor zlib\nOutFile "nsis-small.exe"\nInstallDir "$PROGRAMFILES\\Small"\n'
                 'RequestExecutionLevel user\nSection\n')

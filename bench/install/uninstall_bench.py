@@ -23,7 +23,8 @@ import sys
 
 HERE = os.path.dirname(os.path.abspath(__file__))
 sys.path.insert(0, os.path.join(HERE, "..", "package"))
-from make_bench import text_bytes, timed  # noqa: E402
+from install_bench import windows_path  # noqa: E402
+from make_bench import text_bytes, timed, write_scenario  # noqa: E402
 
 RUNS = 3
 TARGET_RATIO = 0.5
@@ -42,20 +43,9 @@ def write_product(folder, code, files, folders):
             os.makedirs(os.path.dirname(full), exist_ok=True)
             with open(full, "wb") as f:
                 f.write(text_bytes(rng, rng.randint(1000, 3000)))
-        os.makedirs(os.path.join(home, "docs"), exist_ok=True)
-        with open(os.path.join(home, "docs", "eula.txt"), "w") as f:
-            f.write("<text>Licence</text>\n")
-        with open(os.path.join(home, "docs", "eula.idx"), "w") as f:
-            f.write('ENG = "./eula.txt"\n')
-        with open(os.path.join(home, "bench.scn"), "w") as f:
-            f.write('[General]\nlangs = ENG\n[Software]\ncodename = "%s"\nname = "%s"\nversion = "1.0"\n'
-                    'eula = "./docs/eula.idx"\n[Install]\n"./product" = $pgm ""\n' % (code, code))
+        write_scenario(home, "bench.scn", code, code)
         open(stamp, "w").close()
     return home
-
-
-def windows_path(path):
-    return "Z:" + path.replace("/", "\\")
 
 
 def run_with(environment, command, folder):

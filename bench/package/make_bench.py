@@ -76,16 +76,21 @@ def write_product(folder):
     return paths
 
 
-def write_scripts(folder, paths):
+def write_scenario(folder, file_name, code, name, install_line='"./product" = $pgm ""'):
+    """folder/file_name: a scenario of one [Install] line, with the licence
+    document that every scenario needs."""
     os.makedirs(os.path.join(folder, "docs"), exist_ok=True)
     with open(os.path.join(folder, "docs", "eula.txt"), "w") as f:
         f.write("<text>Licence</text>\n")
     with open(os.path.join(folder, "docs", "eula.idx"), "w") as f:
         f.write('ENG = "./eula.txt"\n')
-    with open(os.path.join(folder, "bench.scn"), "w") as f:
-        f.write('[General]\nlangs = ENG\n[Software]\ncodename = "bench"\nname = "Bench"\nversion = "1.0"\n'
-                'eula = "./docs/eula.idx"\n[Install]\n')
-        f.write('"./product" = $pgm ""\n')
+    with open(os.path.join(folder, file_name), "w") as f:
+        f.write('[General]\nlangs = ENG\n[Software]\ncodename = "%s"\nname = "%s"\nversion = "1.0"\n'
+                'eula = "./docs/eula.idx"\n[Install]\n%s\n' % (code, name, install_line))
+
+
+def write_scripts(folder, paths):
+    write_scenario(folder, "bench.scn", "bench", "Bench")
     with open(os.path.join(folder, "bench.nsi"), "w") as f:
         f.write('Unicode true\nSetCompressor zlib\nOutFile "nsis-setup.exe"\nInstallDir "$PROGRAMFILES\\Bench"\n'
                 'RequestExecutionLevel user\nSection\n')
