@@ -1,6 +1,10 @@
 #include "base/file_handle.h"
 
+#include <string.h>
+#include <wchar.h>
+
 #include "base/buffers/typebuf.h"
+#include "base/dynamic_import.h"
 #include "base/file_io_target.h"
 #include "base/path.h"
 
@@ -16,6 +20,8 @@ HANDLE file_handle_make(const wchar_t* path, uint32_t mode, DWORD disposition, D
         access |= GENERIC_READ;
     if (mode & FILE_MODE_WRITE)
         access |= GENERIC_WRITE;
+    if (mode & FILE_MODE_DELETE)
+        access |= DELETE;
     DWORD share = (mode & FILE_MODE_EXCLUSIVE) ? 0 : FILE_SHARE_READ | FILE_SHARE_WRITE;
     return CreateFileW(native.Data(), access, share, nullptr, disposition, attributes, nullptr);
 }
@@ -109,6 +115,70 @@ bool file_handle_set_time(HANDLE handle, uint16_t year, uint16_t month, uint16_t
     utc.wSecond = second;
     FILETIME time;
     return SystemTimeToFileTime(&utc, &time) && SetFileTime(handle, &time, nullptr, &time);
+}
+
+namespace {
+
+// FILE_RENAME_INFORMATION, its name running on past its end.
+struct cRenameInformation {
+    BOOLEAN replace;
+    HANDLE root;
+    ULONG name_bytes;
+    WCHAR name[1];
+};
+
+struct cIoStatus {
+    LONG status;
+    ULONG_PTR information;
+};
+
+typedef LONG(NTAPI* SetInformationFileFunction)(HANDLE, cIoStatus*, void*, ULONG, int);
+const int file_rename_information_class = 10;
+
+}  // namespace
+
+bool file_handle_rename(HANDLE handle, const wchar_t* new_path)
+{
+    SetInformationFileFunction set_information =
+        dynamic_import<SetInformationFileFunction>(GetModuleHandleW(L"ntdll.dll"), "NtSetInformationFile");
+    _typebuf<wchar_t> native;
+    if (!set_information || !path_to_native(new_path, native))
+        return false;
+    // The system's own form of the name: "\\?\C:\..." becomes "\??\C:\...",
+    // "\\server\share\..." becomes "\??\UNC\server\share\...", a relative
+    // path its full form after "\??\".
+    const wchar_t* prefix;
+    const wchar_t* rest;
+    const wchar_t* text = native.Data();
+    if (wcsncmp(text, L"\\\\?\\", 4) == 0) {
+        prefix = L"\\??\\";
+        rest = text + 4;
+    } else if (wcsncmp(text, L"\\\\", 2) == 0) {
+        prefix = L"\\??\\UNC\\";
+        rest = text + 2;
+    } else {
+        // A relative path: the current folder's full form.
+        DWORD length = GetFullPathNameW(text, 0, nullptr, nullptr);
+        _typebuf<wchar_t> full{int32_t(length)};
+        if (!length || !full.Data() || GetFullPathNameW(text, length, full.Data(), nullptr) >= length)
+            return false;
+        native = static_cast<_typebuf<wchar_t>&&>(full);
+        prefix = L"\\??\\";
+        rest = native.Data();
+    }
+    size_t prefix_length = wcslen(prefix), rest_length = wcslen(rest);
+    ULONG name_bytes = ULONG((prefix_length + rest_length) * sizeof(wchar_t));
+    _typebuf<uint8_t> buffer(int32_t(sizeof(cRenameInformation) + name_bytes));
+    if (!buffer.Data())
+        return false;
+    cRenameInformation* information = reinterpret_cast<cRenameInformation*>(buffer.Data());
+    information->replace = FALSE;
+    information->root = nullptr;
+    information->name_bytes = name_bytes;
+    memcpy(information->name, prefix, prefix_length * sizeof(wchar_t));
+    memcpy(information->name + prefix_length, rest, rest_length * sizeof(wchar_t));
+    cIoStatus io = {0, 0};
+    return set_information(handle, &io, information, ULONG(buffer.Count()), file_rename_information_class) >= 0;
 }
 
 cSafeFD::~cSafeFD()

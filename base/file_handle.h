@@ -10,6 +10,8 @@ const uint32_t FILE_MODE_READ = 1;
 const uint32_t FILE_MODE_WRITE = 2;
 // No other handle may open the file while this one is open.
 const uint32_t FILE_MODE_EXCLUSIVE = 4;
+// The right to rename or delete the file through the handle.
+const uint32_t FILE_MODE_DELETE = 8;
 
 // A new or emptied file at path (the program's '/' form); INVALID_HANDLE_VALUE
 // on failure, and for a null or empty path.
@@ -35,6 +37,10 @@ inline bool file_handle_is_valid(HANDLE handle)
 }
 // False for INVALID_HANDLE_VALUE, which it leaves alone.
 bool file_handle_close(HANDLE handle);
+// Renames the file open as handle (with FILE_MODE_DELETE) to new_path on its
+// volume, in one step on the handle: no second open of the file and no
+// second look for the new name. An existing target is never replaced.
+bool file_handle_rename(HANDLE handle, const wchar_t* new_path);
 // Closes a handle that is neither 0 nor INVALID_HANDLE_VALUE; the handle
 // becomes 0 in every case.
 void file_handle_close_and_clear(HANDLE& handle);

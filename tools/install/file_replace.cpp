@@ -9,14 +9,11 @@
 
 bool rename_if_unused(const wchar_t* path, const wchar_t* new_path)
 {
-    {
-        // Exclusive write access fails while any other handle is open on
-        // the file, whatever sharing that handle allowed.
-        cSafeFD probe(file_handle_open(path, FILE_MODE_WRITE | FILE_MODE_EXCLUSIVE));
-        if (!file_handle_is_valid(probe.handle))
-            return false;
-    }
-    return file_rename(path, new_path);
+    // Exclusive write access fails while any other handle is open on the
+    // file, whatever sharing that handle allowed, and for a running
+    // program's image; the rename then goes through this same handle.
+    cSafeFD held(file_handle_open(path, FILE_MODE_WRITE | FILE_MODE_EXCLUSIVE | FILE_MODE_DELETE));
+    return file_handle_is_valid(held.handle) && file_handle_rename(held.handle, new_path);
 }
 
 bool delete_plain_file(const wchar_t* path)

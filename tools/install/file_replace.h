@@ -9,9 +9,9 @@
 // result only.
 
 // Moves the file to new_path, but only when no program holds it open: the
-// file is first opened for writing with no sharing and closed at once. An
-// existing file at new_path is never replaced (false). A program that opens
-// the file between the test and the move is not seen.
+// file is opened for writing with no sharing and renamed through that
+// handle, so no program can open it in between. An existing file at
+// new_path is never replaced (false).
 bool rename_if_unused(const wchar_t* path, const wchar_t* new_path);
 
 // Deletes the plain file at path. True when no file is left at path (also
