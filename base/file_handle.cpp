@@ -144,27 +144,24 @@ bool file_handle_rename(HANDLE handle, const wchar_t* new_path)
     _typebuf<wchar_t> native;
     if (!set_information || !path_to_native(new_path, native))
         return false;
-    // The system's own form of the name: "\\?\C:\..." becomes "\??\C:\...",
-    // "\\server\share\..." becomes "\??\UNC\server\share\...", a relative
-    // path its full form after "\??\".
-    const wchar_t* prefix;
-    const wchar_t* rest;
+    if (wcsncmp(native.Data(), L"\\\\", 2) != 0) {
+        // A relative or rooted path: its full form from the current folder.
+        DWORD length = GetFullPathNameW(native.Data(), 0, nullptr, nullptr);
+        _typebuf<wchar_t> full{int32_t(length)};
+        if (!length || !full.Data() || GetFullPathNameW(native.Data(), length, full.Data(), nullptr) >= length)
+            return false;
+        native = static_cast<_typebuf<wchar_t>&&>(full);
+    }
+    // The system's own form of the name: "\\?\C:\..." and "C:\..." become
+    // "\??\C:\...", "\\server\share\..." becomes "\??\UNC\server\share\...".
     const wchar_t* text = native.Data();
+    const wchar_t* prefix = L"\\??\\";
+    const wchar_t* rest = text;
     if (wcsncmp(text, L"\\\\?\\", 4) == 0) {
-        prefix = L"\\??\\";
         rest = text + 4;
     } else if (wcsncmp(text, L"\\\\", 2) == 0) {
         prefix = L"\\??\\UNC\\";
         rest = text + 2;
-    } else {
-        // A relative path: the current folder's full form.
-        DWORD length = GetFullPathNameW(text, 0, nullptr, nullptr);
-        _typebuf<wchar_t> full{int32_t(length)};
-        if (!length || !full.Data() || GetFullPathNameW(text, length, full.Data(), nullptr) >= length)
-            return false;
-        native = static_cast<_typebuf<wchar_t>&&>(full);
-        prefix = L"\\??\\";
-        rest = native.Data();
     }
     size_t prefix_length = wcslen(prefix), rest_length = wcslen(rest);
     ULONG name_bytes = ULONG((prefix_length + rest_length) * sizeof(wchar_t));

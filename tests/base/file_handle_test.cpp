@@ -42,15 +42,16 @@ TEST(FileHandle, RenameThroughTheHandleNeverReplaces)
     struct RenameCase {
         const char* what;
         uint32_t mode;           // the handle's
-        const wchar_t* target;   // inside the folder; relative: from it as current folder
-        bool relative;
+        const wchar_t* target;  // inside the folder
+        enum { full, relative, rooted } form;  // the last two from the folder as current folder
         bool target_exists;
         bool renamed;
     } cases[] = {
-        {"beside it", FILE_MODE_WRITE | FILE_MODE_EXCLUSIVE | FILE_MODE_DELETE, L"f.bkp", false, false, true},
-        {"into a subfolder", FILE_MODE_READ | FILE_MODE_DELETE, L"sub/g", false, false, true},
-        {"a relative target", FILE_MODE_READ | FILE_MODE_DELETE, L"sub/h", true, false, true},
-        {"onto an existing file", FILE_MODE_READ | FILE_MODE_DELETE, L"f.bkp", false, true, false},
+        {"beside it", FILE_MODE_WRITE | FILE_MODE_EXCLUSIVE | FILE_MODE_DELETE, L"f.bkp", RenameCase::full, false, true},
+        {"into a subfolder", FILE_MODE_READ | FILE_MODE_DELETE, L"sub/g", RenameCase::full, false, true},
+        {"a target from the drive's root", FILE_MODE_READ | FILE_MODE_DELETE, L"sub/r", RenameCase::rooted, false, true},
+        {"a relative target", FILE_MODE_READ | FILE_MODE_DELETE, L"sub/h", RenameCase::relative, false, true},
+        {"onto an existing file", FILE_MODE_READ | FILE_MODE_DELETE, L"f.bkp", RenameCase::full, true, false},
     };
     wchar_t saved[MAX_PATH];
     ASSERT_NE(GetCurrentDirectoryW(MAX_PATH, saved), 0u);
@@ -62,8 +63,10 @@ TEST(FileHandle, RenameThroughTheHandleNeverReplaces)
         if (c.target_exists) {
             ASSERT_TRUE(folder.WriteFile(c.target, "other"));
         }
-        std::wstring target = c.relative ? std::wstring(L"./") + c.target : folder.Path(c.target);
-        if (c.relative) {
+        std::wstring target = c.form == RenameCase::relative ? std::wstring(L"./") + c.target
+                              : c.form == RenameCase::rooted ? folder.Path(c.target).substr(2)
+                                                             : folder.Path(c.target);
+        if (c.form != RenameCase::full) {
             ASSERT_TRUE(SetCurrentDirectoryW(folder.Path().c_str()));
         }
         bool renamed;
