@@ -1,10 +1,7 @@
 #include "tools/install/made_folders.h"
 
-#include <string.h>
-
 #include "base/app_config.h"
 #include "base/file_ops.h"
-#include "base/format.h"
 #include "base/path.h"
 #include "tools/install/file_replace.h"
 #include "tools/install/record_bounds.h"
@@ -13,40 +10,13 @@ namespace {
 
 // Past this a count is damage: no product makes more folders than files,
 // and reading on would only cost time.
-const int64_t folders_limit = 1 << 20;
-
-bool folder_value_key(const char* key, int64_t index, _guardchar<char>& out)
-{
-    int32_t size = int32_t(strlen(key)) + 40;
-    out.Allocate(size);
-    if (!out.Buffer())
-        return false;
-    int32_t written = index < 0 ? str_format(out.Buffer(), size, "%s/folders", key)
-                                : str_format(out.Buffer(), size, "%s/folder%I64d", key, index);
-    return written > 0;
-}
+const int32_t folders_limit = 1 << 20;
 
 }  // namespace
 
 bool read_made_folders(cApplicationConfig& store, const char* key, cLinkedList<_guardchar<wchar_t>>& out)
 {
-    _guardchar<char> name;
-    int64_t count = 0;
-    if (!folder_value_key(key, -1, name) || !store.ReadInt64(name.Text(), count))
-        return false;
-    if (count > folders_limit)
-        count = folders_limit;
-    for (int64_t index = 0; index < count; ++index) {
-        _guardchar<wchar_t> folder;
-        // The list is written without gaps: one ends it.
-        if (!folder_value_key(key, index, name) || !store.ReadString(name.Text(), folder))
-            break;
-        if (!path_is_folder_below_root(folder.Text()))
-            continue;
-        if (_guardchar<wchar_t>* kept = list_append(out))
-            kept->Swap(folder);
-    }
-    return true;
+    return read_recorded_folders(store, key, "folders", "folder", folders_limit, out);
 }
 
 cFolderPrune::cFolderPrune(cApplicationConfig& store, const char* key, const cRecordBounds& record_bounds)

@@ -23,19 +23,28 @@ bool read_text(cApplicationConfig& store, const char* key, const char* name, _gu
     return record_value_key(key, name, full) && store.ReadString(full.Text(), out);
 }
 
-// A record's count of indexed values, bounded so that a damaged one cannot
-// make the reading run on for ever.
-bool read_count(cApplicationConfig& store, const char* key, const char* name, int32_t& out)
+}  // namespace
+
+bool read_recorded_folders(cApplicationConfig& store, const char* key, const char* count_name, const char* name,
+                           int32_t limit, cLinkedList<_guardchar<wchar_t>>& out)
 {
     _guardchar<char> full;
     int64_t count = 0;
-    if (!record_value_key(key, name, full) || !store.ReadInt64(full.Text(), count) || count < 0)
+    if (!record_value_key(key, count_name, full) || !store.ReadInt64(full.Text(), count) || count < 0)
         return false;
-    out = count < 1024 ? int32_t(count) : 1024;
+    if (count > limit)
+        count = limit;
+    for (int32_t index = 0; index < int32_t(count); ++index) {
+        char indexed[64];
+        _guardchar<wchar_t> folder;
+        str_format(indexed, sizeof(indexed), "%s%d", name, index);
+        if (!read_text(store, key, indexed, folder) || !path_is_folder_below_root(folder.Text()))
+            continue;
+        if (_guardchar<wchar_t>* kept = list_append(out))
+            kept->Swap(folder);
+    }
     return true;
 }
-
-}  // namespace
 
 cRecordBounds::cRecordBounds(cApplicationConfig& store, const char* key)
 {
@@ -44,18 +53,7 @@ cRecordBounds::cRecordBounds(cApplicationConfig& store, const char* key)
     group_recorded = read_text(store, key, "group", group);
     if (!group_recorded && !get_start_menu_folder(nullptr, group))
         group.Clear();
-    int32_t count = 0;
-    if (!read_count(store, key, "bases", count))
-        return;
-    for (int32_t index = 0; index < count; ++index) {
-        char name[24];
-        _guardchar<wchar_t> base;
-        str_format(name, sizeof(name), "base%d", index);
-        if (!read_text(store, key, name, base) || !path_is_folder_below_root(base.Text()))
-            continue;
-        if (_guardchar<wchar_t>* kept = list_append(bases))
-            kept->Swap(base);
-    }
+    read_recorded_folders(store, key, "bases", "base", 1024, bases);
 }
 
 bool cRecordBounds::FolderSound() const

@@ -37,6 +37,12 @@ private:
     bool group_recorded;
 };
 
+// Appends to out the sound folders (full paths below a root) of a record's
+// indexed list: "<key>/<count_name>" counts them, at most limit are read,
+// "<key>/<name><i>" names each. False when the record has no count.
+bool read_recorded_folders(cApplicationConfig& store, const char* key, const char* count_name, const char* name,
+                           int32_t limit, cLinkedList<_guardchar<wchar_t>>& out);
+
 // Deletes the manager's Start-menu shortcut that the store names
 // ("installer/shortcut") and prunes its emptied group. A path outside the
 // Start menu's programs folder is damage to the store and is left alone.
