@@ -95,26 +95,54 @@ void write_finish_entries(cApplicationConfig& store, const cInstallContext& cont
     }
 }
 
+// Writes folders as the record's "<name><i>" values, each once as Windows
+// compares paths, and counts them.
+class cFolderListWriter {
+public:
+    cFolderListWriter(cApplicationConfig& store, cRecordKeys& keys, const char* name)
+        : store(store), keys(keys), name(name), seen(64), written(0)
+    {
+    }
+
+    void Add(const wchar_t* folder)
+    {
+        cPackedKey identity;
+        if (folder)
+            path_identity_key(folder, identity);
+        if (!identity.Data() || tree_find_node(seen, identity))
+            return;
+        tree_get_or_add(seen, static_cast<cPackedKey&&>(identity));
+        write_text(store, keys.Indexed(name, written++), folder);
+    }
+
+    void WriteCount(const char* count_name)
+    {
+        if (const char* count_key = keys.Name(count_name))
+            store.WriteInt32(count_key, written);
+    }
+
+    int32_t Written() const { return written; }
+
+private:
+    cApplicationConfig& store;
+    cRecordKeys& keys;
+    const char* name;
+    cTreeMap<cPackedKey, uint8_t> seen;
+    int32_t written;
+};
+
 // The folders other than the install folder that the package puts files
 // in, each once: the update and the uninstall take a recorded file outside
 // every recorded folder for damage.
 void write_base_folders(cApplicationConfig& store, const cPackage& package, cRecordKeys& keys)
 {
-    cTreeMap<cPackedKey, uint8_t> seen(64);
-    int32_t written = 0;
+    cFolderListWriter bases(store, keys, "base");
     for (auto* node = package.files.first; node; node = node->next) {
         const wchar_t* key = node->element.folder_key.Text();
-        const wchar_t* folder = key && wstr_compare(key, package_pgm_key) != 0 ? package.GetString(key) : nullptr;
-        cPackedKey identity;
-        if (folder)
-            path_identity_key(folder, identity);
-        if (!identity.Data() || tree_find_value(seen, identity))
-            continue;
-        tree_get_or_add(seen, static_cast<cPackedKey&&>(identity));
-        write_text(store, keys.Indexed("base", written++), folder);
+        bases.Add(key && wstr_compare(key, package_pgm_key) != 0 ? package.GetString(key) : nullptr);
     }
-    if (const char* count_key = written ? keys.Name("bases") : nullptr)
-        store.WriteInt32(count_key, written);
+    if (bases.Written())
+        bases.WriteCount("bases");
 }
 
 // The folders this installation made and those earlier ones made, each
@@ -124,20 +152,12 @@ void write_made_folders(cApplicationConfig& store, const cInstallContext& contex
 {
     if (!context.earlier_folders_known)
         return;
-    cTreeMap<cPackedKey, uint8_t> seen(1024);
-    int32_t written = 0;
+    cFolderListWriter made(store, keys, "folder");
     const cLinkedList<_guardchar<wchar_t>>* lists[] = {&context.earlier_folders, &context.made_folders};
     for (const cLinkedList<_guardchar<wchar_t>>* list : lists)
-        for (auto* node = list->first; node; node = node->next) {
-            cPackedKey identity;
-            path_identity_key(node->element.Text(), identity);
-            if (!identity.Data() || tree_find_node(seen, identity))
-                continue;
-            tree_get_or_add(seen, static_cast<cPackedKey&&>(identity));
-            write_text(store, keys.Indexed("folder", written++), node->element.Text());
-        }
-    if (const char* count_key = keys.Name("folders"))
-        store.WriteInt32(count_key, written);
+        for (auto* node = list->first; node; node = node->next)
+            made.Add(node->element.Text());
+    made.WriteCount("folders");
 }
 
 }  // namespace
