@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include "base/file_handle.h"
 #include "base/path.h"
 
 uint32_t path_get_kind(const wchar_t* path)
@@ -37,26 +38,26 @@ bool path_remove_folder(const wchar_t* path)
     return RemoveDirectoryW(native.Data()) || GetLastError() == ERROR_FILE_NOT_FOUND;
 }
 
-namespace {
-
-bool move_file(const wchar_t* old_path, const wchar_t* new_path, DWORD flags)
-{
-    _typebuf<wchar_t> old_native, new_native;
-    if (!path_to_native(old_path, old_native) || !path_to_native(new_path, new_native))
-        return false;
-    return MoveFileExW(old_native.Data(), new_native.Data(), MOVEFILE_WRITE_THROUGH | flags) != 0;
-}
-
-}  // namespace
-
 bool file_rename(const wchar_t* old_path, const wchar_t* new_path)
 {
-    return move_file(old_path, new_path, 0);
+    // Through a handle on the old name: MoveFileEx looks for the new name
+    // once more before its rename, and where names are matched without
+    // regard to case on a disk that keeps it, each look for a missing name
+    // reads the whole folder.
+    _typebuf<wchar_t> native;
+    if (!path_to_native(old_path, native))
+        return false;
+    cSafeFD held(CreateFileW(native.Data(), DELETE | SYNCHRONIZE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                             nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_WRITE_THROUGH, nullptr));
+    return file_handle_is_valid(held.handle) && file_handle_rename(held.handle, new_path);
 }
 
 bool file_replace(const wchar_t* old_path, const wchar_t* new_path)
 {
-    return move_file(old_path, new_path, MOVEFILE_REPLACE_EXISTING);
+    _typebuf<wchar_t> old_native, new_native;
+    if (!path_to_native(old_path, old_native) || !path_to_native(new_path, new_native))
+        return false;
+    return MoveFileExW(old_native.Data(), new_native.Data(), MOVEFILE_WRITE_THROUGH | MOVEFILE_REPLACE_EXISTING) != 0;
 }
 
 bool file_delete(const wchar_t* path)

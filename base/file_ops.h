@@ -29,8 +29,9 @@ bool path_create_folder(const wchar_t* path);
 // empty stays, and the answer is false.
 bool path_remove_folder(const wchar_t* path);
 
-// Renames within one volume, flushed before the call returns. An existing
-// target is never replaced: the rename fails and nothing changes.
+// Renames a file or folder within one volume, flushed before the call
+// returns. An existing target is never replaced: the rename fails and
+// nothing changes.
 bool file_rename(const wchar_t* old_path, const wchar_t* new_path);
 
 // Like file_rename, but an existing file at new_path is replaced in the same
