@@ -3,8 +3,8 @@
 #include <process.h>
 
 cFlushBatch::cFlushBatch()
-    : files(capacity), flushed(capacity), count(0), taken(0), done(0), skipping(false), stopping(false),
-      awaited(false), work(0), started(0)
+    : files(capacity), flushed(capacity), count(0), taken(0), done(0), sleeping(0), skipping(false),
+      stopping(false), awaited(false), work(0), started(0)
 {
 }
 
@@ -46,15 +46,21 @@ unsigned __stdcall cFlushBatch::FlushKept(void* context)
 {
     cFlushBatch* batch = static_cast<cFlushBatch*>(context);
     for (;;) {
-        WaitForSingleObject(batch->work, INFINITE);
-        int32_t index;
+        int32_t index = -1;
         bool skip;
         {
             cSafeCriticalSectionAccess access(&batch->lock);
             if (batch->stopping)
                 return 0;
-            index = batch->taken++;
+            if (batch->taken == batch->count)
+                ++batch->sleeping;
+            else
+                index = batch->taken++;
             skip = batch->skipping;
+        }
+        if (index < 0) {
+            WaitForSingleObject(batch->work, INFINITE);
+            continue;
         }
         batch->flushed[index] = !skip && batch->files[index].Flush() ? 1 : 0;
         cSafeCriticalSectionAccess access(&batch->lock);
@@ -72,11 +78,18 @@ cFileIO* cFlushBatch::Next()
 
 void cFlushBatch::Keep()
 {
+    bool wake;
     {
         cSafeCriticalSectionAccess access(&lock);
         ++count;
+        // Busy threads take the file up themselves: a wake-up costs the
+        // system a call on each side.
+        wake = sleeping > 0;
+        if (wake)
+            --sleeping;
     }
-    ReleaseSemaphore(work, 1, nullptr);
+    if (wake)
+        ReleaseSemaphore(work, 1, nullptr);
 }
 
 void cFlushBatch::WaitIdle()

@@ -49,13 +49,14 @@ private:
     _classbuf<cFileIO> files;
     _typebuf<uint8_t> flushed;
     int32_t count;  // kept files, from the first on
-    cCriticalSection lock;  // guards taken, done, skipping, stopping, awaited
+    cCriticalSection lock;  // guards count, taken, done, sleeping, skipping, stopping, awaited
     int32_t taken;          // kept files a thread has begun
     int32_t done;           // kept files a thread has finished
+    int32_t sleeping;       // threads that found nothing to take and wait for a wake-up
     bool skipping;          // CloseAll: kept files are only counted as done
     bool stopping;
     bool awaited;           // WaitIdle waits for idle: the thread that makes done reach count sets it
-    HANDLE work;   // semaphore: kept files not yet taken, then one wake-up per thread to end
+    HANDLE work;   // semaphore: one wake-up per sleeping thread that a kept file needs, then one per thread to end
     cEvent idle;   // manual reset; only WaitIdle resets it, so each file costs no event call
     HANDLE threads[thread_count];
     int32_t started;

@@ -92,3 +92,32 @@ TEST(FlushBatch, AFailedFlushNamesItsFileAndAGivenUpBatchClosesEverything)
     EXPECT_TRUE(closed(folder.Path(L"kept")));
     EXPECT_TRUE(closed(folder.Path(L"half")));
 }
+
+// Files kept one by one with pauses between them, as a slow member does:
+// the threads run out of work and sleep between the files, so each later
+// file has to wake one of them, also after a FlushAll in the middle. A
+// file left unwoken would never finish and FlushAll would not return.
+TEST(FlushBatch, FilesKeptAfterThePauseOfTheThreadsAreStillFlushed)
+{
+    TempFolder folder(L"flush");
+    cFlushBatch batch;
+    const int total = 24;
+    for (int i = 0; i < total; ++i) {
+        cFileIO* file = batch.Next();
+        ASSERT_NE(file, nullptr) << i;
+        std::wstring name = L"p" + std::to_wstring(i);
+        ASSERT_TRUE(file->Create(folder.Path(name).c_str(), FILE_MODE_WRITE | FILE_MODE_EXCLUSIVE));
+        std::string data = contents_of(i);
+        ASSERT_TRUE(file->WriteExact(data.data(), uint32_t(data.size())));
+        batch.Keep();
+        Sleep(i % 3 == 0 ? 30 : 0);
+        if (i % 8 == 7) {
+            _guardchar<wchar_t> failed;
+            ASSERT_TRUE(batch.FlushAll(failed)) << i;
+            for (int j = i - 7; j <= i; ++j)
+                EXPECT_TRUE(closed(folder.Path(L"p" + std::to_wstring(j)))) << j;
+        }
+    }
+    for (int i = 0; i < total; ++i)
+        EXPECT_EQ(folder.ReadFile(L"p" + std::to_wstring(i)), contents_of(i)) << i;
+}
