@@ -3,9 +3,11 @@
 #include <string.h>
 
 #include "base/app_config.h"
+#include "base/buffers/typebuf.h"
 #include "base/ci_app_full_config.h"
 #include "base/file_ops.h"
 #include "base/format.h"
+#include "base/parallel_for.h"
 #include "base/path.h"
 #include "tools/install/file_replace.h"
 #include "tools/install/install_files.h"
@@ -161,8 +163,57 @@ bool move_aside(cUninstallFile& file, cUninstallQuestions& questions)
     }
 }
 
+// The files of the list by index, for a pass shared among threads; false
+// when memory runs out.
+bool index_files(const cUninstallContext& context, _typebuf<cUninstallFile*>& out)
+{
+    int32_t count = 0;
+    for (const cFileNode* node = context.files.first; node; node = node->next)
+        ++count;
+    out.Resize(count);
+    if (count && !out.Data())
+        return false;
+    int32_t index = 0;
+    for (cFileNode* node = context.files.first; node; node = node->next)
+        out[index++] = &node->element;
+    return true;
+}
+
+// One try to move a file aside, on one of the threads: a file that stays
+// is left to the question loop.
+void try_move_aside(void* files, uint32_t index)
+{
+    cUninstallFile& file = *static_cast<cUninstallFile**>(files)[index];
+    if (file.state != UNINSTALL_FILE_PRESENT && file.state != UNINSTALL_FILE_UNSEEN)
+        return;
+    _guardchar<wchar_t> backup;
+    if (backup_path_of(file.path.Text(), backup) && rename_if_unused(file.path.Text(), backup.Text())) {
+        file.state = UNINSTALL_FILE_MOVED;
+        INSTALL_KILL_POINT("uninstall backup", int32_t(index));
+    }
+}
+
+// Each file's backup is deleted, on one of the threads; the file's state
+// then tells whether one stays (UNINSTALL_FILE_MOVED) or not (GONE).
+void delete_backup(void* files, uint32_t index)
+{
+    cUninstallFile& file = *static_cast<cUninstallFile**>(files)[index];
+    _guardchar<wchar_t> backup;
+    bool deleted = backup_path_of(file.path.Text(), backup) && delete_plain_file(backup.Text());
+    file.state = deleted ? UNINSTALL_FILE_GONE : UNINSTALL_FILE_MOVED;
+    INSTALL_KILL_POINT("uninstall delete", int32_t(index));
+}
+
+// Every file is first tried at once on several threads: the renames, each
+// of which looks through its folder, run side by side. The few that stay
+// (held, moved or gone before, in the way of an old backup) then go
+// through the loop that asks, in list order; a give-up puts every moved
+// file back.
 bool move_files_aside(cUninstallContext& context, cUninstallQuestions& questions)
 {
+    _typebuf<cUninstallFile*> files;
+    if (index_files(context, files))
+        parallel_for(uint32_t(files.Count()), try_move_aside, files.Data());
     int32_t index = 0;
     for (cFileNode* node = context.files.first; node; node = node->next, ++index) {
         if (node->element.state != UNINSTALL_FILE_PRESENT && node->element.state != UNINSTALL_FILE_UNSEEN)
@@ -177,18 +228,18 @@ bool move_files_aside(cUninstallContext& context, cUninstallQuestions& questions
 }
 
 // Deletes every backup, also those of files a run before this one deleted
-// already, and takes in their folders; false when a backup stays.
+// already, on several threads, and takes in their folders; false when a
+// backup stays.
 bool delete_backups(const cUninstallContext& context, cFolderPrune& prune)
 {
+    _typebuf<cUninstallFile*> files;
+    if (!index_files(context, files))
+        return false;
+    parallel_for(uint32_t(files.Count()), delete_backup, files.Data());
     bool complete = true;
-    int32_t index = 0;
-    for (const cFileNode* node = context.files.first; node; node = node->next, ++index) {
-        const wchar_t* path = node->element.path.Text();
-        _guardchar<wchar_t> backup;
-        if (!backup_path_of(path, backup) || !delete_plain_file(backup.Text()))
-            complete = false;
-        prune.Above(path);
-        INSTALL_KILL_POINT("uninstall delete", index);
+    for (int32_t i = 0; i < files.Count(); ++i) {
+        complete = complete && files[i]->state == UNINSTALL_FILE_GONE;
+        prune.Above(files[i]->path.Text());
     }
     return complete;
 }

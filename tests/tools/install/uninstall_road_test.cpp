@@ -43,7 +43,8 @@ TEST(UninstallRoad, AHeldFileIsAskedForNoPutsAllBackYesAfterItsReleaseFinishes)
     World world(L"unheld");
     ASSERT_EQ(world.Install("v1").exit_code, 0u);
     ProductSnapshot installed = v1_snapshot(world);
-    // The fourth file in record order: three files are moved aside before it.
+    // The fourth file in record order: every other file is moved aside
+    // before the question, and No must bring back those after it too.
     std::wstring held_path = world.App(L"docs/\u00fcn\u00efc\u00f6d\u00e9 \u30d5\u30a1\u30a4\u30eb.txt");
     HANDLE held = CreateFileW(windows_path(held_path).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                               0, nullptr);
