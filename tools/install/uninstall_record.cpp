@@ -165,10 +165,10 @@ bool move_aside(cUninstallFile& file, cUninstallQuestions& questions)
 
 // The files of the list by index, for a pass shared among threads; false
 // when memory runs out.
-bool index_files(const cUninstallContext& context, _typebuf<cUninstallFile*>& out)
+bool index_files(cUninstallContext& context, _typebuf<cUninstallFile*>& out)
 {
     int32_t count = 0;
-    for (const cFileNode* node = context.files.first; node; node = node->next)
+    for (cFileNode* node = context.files.first; node; node = node->next)
         ++count;
     out.Resize(count);
     if (count && !out.Data())
@@ -230,7 +230,7 @@ bool move_files_aside(cUninstallContext& context, cUninstallQuestions& questions
 // Deletes every backup, also those of files a run before this one deleted
 // already, on several threads, and takes in their folders; false when a
 // backup stays.
-bool delete_backups(const cUninstallContext& context, cFolderPrune& prune)
+bool delete_backups(cUninstallContext& context, cFolderPrune& prune)
 {
     _typebuf<cUninstallFile*> files;
     if (!index_files(context, files))
