@@ -153,18 +153,11 @@ bool unpack_item(cInstallContext& context, const cInstallItem& item, int32_t ind
 
 // Sends the batch's files to the disk before the apply pass gives them
 // their final names: a power cut afterwards must not leave an empty file
-// under such a name. (The benchmark measures what this costs with a build
-// that leaves it out.)
+// under such a name.
 bool flush_written(cInstallContext& context, cFlushBatch& batch)
 {
-#ifdef INSTALL_WITHOUT_FLUSH
-    (void)context;
-    batch.CloseAll();
-    return true;
-#else
     _guardchar<wchar_t> failed;
     return batch.FlushAll(failed) || fail(context, INSTALL_STATUS_WRITE_FAILED, failed.Text());
-#endif
 }
 
 // Moves each target that exists to its backup path, asking the host while
