@@ -163,8 +163,8 @@ bool move_aside(cUninstallFile& file, cUninstallQuestions& questions)
     }
 }
 
-// The files of the list by index, for a pass shared among threads; false
-// when memory runs out.
+// The files of the list by index, for the passes shared among threads;
+// false when memory runs out.
 bool index_files(cUninstallContext& context, _typebuf<cUninstallFile*>& out)
 {
     int32_t count = 0;
@@ -209,16 +209,14 @@ void delete_backup(void* files, uint32_t index)
 // (held, moved or gone before, in the way of an old backup) then go
 // through the loop that asks, in list order; a give-up puts every moved
 // file back.
-bool move_files_aside(cUninstallContext& context, cUninstallQuestions& questions)
+bool move_files_aside(cUninstallContext& context, _typebuf<cUninstallFile*>& files, cUninstallQuestions& questions)
 {
-    _typebuf<cUninstallFile*> files;
-    if (index_files(context, files))
-        parallel_for(uint32_t(files.Count()), try_move_aside, files.Data());
-    int32_t index = 0;
-    for (cFileNode* node = context.files.first; node; node = node->next, ++index) {
-        if (node->element.state != UNINSTALL_FILE_PRESENT && node->element.state != UNINSTALL_FILE_UNSEEN)
+    parallel_for(uint32_t(files.Count()), try_move_aside, files.Data());
+    for (int32_t index = 0; index < files.Count(); ++index) {
+        cUninstallFile& file = *files[index];
+        if (file.state != UNINSTALL_FILE_PRESENT && file.state != UNINSTALL_FILE_UNSEEN)
             continue;
-        if (!move_aside(node->element, questions)) {
+        if (!move_aside(file, questions)) {
             put_files_back(context);
             return false;
         }
@@ -230,11 +228,8 @@ bool move_files_aside(cUninstallContext& context, cUninstallQuestions& questions
 // Deletes every backup, also those of files a run before this one deleted
 // already, on several threads, and takes in their folders; false when a
 // backup stays.
-bool delete_backups(cUninstallContext& context, cFolderPrune& prune)
+bool delete_backups(_typebuf<cUninstallFile*>& files, cFolderPrune& prune)
 {
-    _typebuf<cUninstallFile*> files;
-    if (!index_files(context, files))
-        return false;
     parallel_for(uint32_t(files.Count()), delete_backup, files.Data());
     bool complete = true;
     for (int32_t i = 0; i < files.Count(); ++i) {
@@ -272,18 +267,19 @@ uint32_t uninstall_recorded_product(cUninstallContext& context, cApplicationConf
                                     cUninstallQuestions& questions)
 {
     cRecordBounds bounds(store, key);
-    if (!find_recorded_files(context, store, key, bounds))
+    _typebuf<cUninstallFile*> files;
+    if (!find_recorded_files(context, store, key, bounds) || !index_files(context, files))
         return UNINSTALL_INTERNAL_ERROR;
     if (!questions.Confirm(3))
         return UNINSTALL_CANCELLED;
     INSTALL_KILL_POINT("uninstall confirmed", 0);
-    if (!move_files_aside(context, questions))
+    if (!move_files_aside(context, files, questions))
         return UNINSTALL_CANCELLED;
     INSTALL_KILL_POINT("uninstall after backup", 0);
     // Each folder is tried once, after all the files are gone: a folder of
     // many files is not listed again after each of them.
     cFolderPrune prune(store, key, bounds);
-    bool complete = delete_backups(context, prune);
+    bool complete = delete_backups(files, prune);
     complete = delete_shortcuts(context, prune) && complete;
     // Also when its shortcuts went before this run.
     prune.Folder(bounds.Group().Text());
