@@ -1,10 +1,7 @@
 #include "gui/dib_section.h"
 
-HBITMAP create_dib_section(HDC dc, int32_t width, int32_t height, uint32_t** bits)
+BITMAPINFO dib_info(int32_t width, int32_t height)
 {
-    *bits = nullptr;
-    if (width <= 0 || height <= 0)
-        return nullptr;
     BITMAPINFO info = {};
     info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
     info.bmiHeader.biWidth = width;
@@ -14,6 +11,15 @@ HBITMAP create_dib_section(HDC dc, int32_t width, int32_t height, uint32_t** bit
     info.bmiHeader.biCompression = BI_RGB;
     info.bmiHeader.biXPelsPerMeter = 3000;
     info.bmiHeader.biYPelsPerMeter = 3000;
+    return info;
+}
+
+HBITMAP create_dib_section(HDC dc, int32_t width, int32_t height, uint32_t** bits)
+{
+    *bits = nullptr;
+    if (width <= 0 || height <= 0)
+        return nullptr;
+    BITMAPINFO info = dib_info(width, height);
     void* pixels = nullptr;
     HBITMAP bitmap = CreateDIBSection(dc, &info, DIB_RGB_COLORS, &pixels, nullptr, 0);
     if (!bitmap || !pixels) {

@@ -4,10 +4,14 @@
 #include <stdint.h>
 #include <windows.h>
 
-// A 32-bit bottom-up DIB section of width x height (positive height, BI_RGB,
-// 3000 pixels per metre both ways), as every DIB of the program is made.
-// Null when GDI refuses it or the size is not positive; *bits receives the
-// first stored row (the bottom row).
+// The header of every DIB of the program: 32-bit, bottom-up (positive
+// height), BI_RGB, 3000 pixels per metre both ways; the layout in which
+// images keep their pixels.
+BITMAPINFO dib_info(int32_t width, int32_t height);
+
+// A DIB section of width x height with that header. Null when GDI refuses
+// it or the size is not positive; *bits receives the first stored row (the
+// bottom row).
 HBITMAP create_dib_section(HDC dc, int32_t width, int32_t height, uint32_t** bits);
 
 // A DIB section selected into a memory device context of its own, for work

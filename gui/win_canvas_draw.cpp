@@ -1,7 +1,5 @@
 #include "gui/win_canvas.h"
 
-#include <string.h>
-
 #include "gui/dib_section.h"
 #include "gui/image_buffer.h"
 
@@ -71,14 +69,14 @@ bool cWinCanvas::DrawImage(int32_t x, int32_t y, const cImageBuffer* image, int3
         return true;
     cImageBuffer scaled;
     const cImageBuffer* source = image_at_size(image, width, height, scaled);
-    cDibSurface surface;
     if (!source)
         return false;
-    if (!surface.Create(dc, width, height))
-        return false;
-    memcpy(surface.bits, source->GetPixels(), size_t(width) * size_t(height) * sizeof(uint32_t));
-    GdiFlush();
-    return BitBlt(dc, area.left + x, area.top + y, width, height, surface.dc, 0, 0, SRCCOPY) != 0;
+    // Straight from the image's own pixels: a repaint of a small part of a
+    // large picture (a page's background under a moving progress bar)
+    // neither allocates nor copies the whole picture; GDI clips.
+    BITMAPINFO info = dib_info(width, height);
+    return SetDIBitsToDevice(dc, area.left + x, area.top + y, DWORD(width), DWORD(height), 0, 0, 0, UINT(height),
+                             source->GetPixels(), &info, DIB_RGB_COLORS) != 0;
 }
 
 bool cWinCanvas::DrawImageAt(const cPoint* point, const cImageBuffer* image, const cSize* size)

@@ -3,6 +3,9 @@
 #include <gtest/gtest.h>
 
 #include <wchar.h>
+#include <windows.h>
+
+#include <psapi.h>
 
 #include <cmath>
 #include <memory>
@@ -175,6 +178,37 @@ TEST(Canvas, DrawImagePlacesTheTopRowOnTopAndCutsWhatLiesOutside)
     EXPECT_FALSE(canvas->DrawImage(0, 0, nullptr, -1, -1));
     EXPECT_FALSE(canvas->DrawImage(0, 0, &empty, -1, -1));
     EXPECT_FALSE(canvas->DrawImageAt(nullptr, &image, nullptr));
+}
+
+// A large picture under a small canvas (a page's background repainted
+// around a progress bar): the canvas takes only the pixels it shows, never
+// a whole copy of the picture, which the process's peak would show.
+TEST(Canvas, DrawImageOfALargePictureOnASmallCanvasMakesNoCopyOfIt)
+{
+    auto canvas = make_canvas(12, 10, white);
+    const int32_t side = 3000;
+    // The channels of the pixel at (x, y) counted from the top row.
+    auto red = [](int32_t x, int32_t) { return uint32_t(x % 251); };
+    auto green = [](int32_t, int32_t y) { return uint32_t(y % 241); };
+    auto blue = [](int32_t x, int32_t y) { return uint32_t((x + y) % 239); };
+    cImageBuffer image;
+    ASSERT_TRUE(image.Resize(side, side));
+    for (int32_t y = 0; y < side; ++y)
+        for (int32_t x = 0; x < side; ++x)
+            image.GetPixels()[size_t(side - 1 - y) * side + x] =
+                0xFF000000u | red(x, y) << 16 | green(x, y) << 8 | blue(x, y);
+    PROCESS_MEMORY_COUNTERS before = {sizeof(before)};
+    ASSERT_TRUE(GetProcessMemoryInfo(GetCurrentProcess(), &before, sizeof(before)));
+    ASSERT_TRUE(canvas->DrawImage(-100, -200, &image, -1, -1));
+    PROCESS_MEMORY_COUNTERS after = {sizeof(after)};
+    ASSERT_TRUE(GetProcessMemoryInfo(GetCurrentProcess(), &after, sizeof(after)));
+    const size_t picture_bytes = size_t(side) * side * sizeof(uint32_t);
+    EXPECT_LT(after.PeakWorkingSetSize - before.PeakWorkingSetSize, picture_bytes / 4);
+    cCanvasPixels pixels = read_pixels(*canvas);
+    for (const cPoint& at : {cPoint{0, 0}, cPoint{11, 0}, cPoint{5, 4}, cPoint{11, 9}}) {
+        int32_t x = at.x + 100, y = at.y + 200;
+        EXPECT_EQ(pixels.At(at.x, at.y), red(x, y) | green(x, y) << 8 | blue(x, y) << 16) << at.x << "," << at.y;
+    }
 }
 
 TEST(Canvas, DrawImageAtAnotherSizeDrawsTheLinearlyScaledImage)
