@@ -18,9 +18,10 @@ Then the installer as a user meets it: the product's installer made by
 pelmarodesk.exe itself and driven through its wizard by wizard_bench.exe
 (start-up to the first wizard page against the peer's first window, and
 the same span as the peer's silent installation: start-up, then the
-installation from its Next to the finish page, without and with the
-start-up's 500 ms pause), with peak memory against the package's size,
-which must not pass 1.4 times the package either.
+installation from its Next to the finish page; each without and with the
+start-up's 500 ms pause, the goals on the figures without it), with peak
+memory against the package's size, which must not pass 1.4 times the
+package either.
 
 Last, 10,000 files of 1 KiB installed by ours and by the peer's silent
 installer, three rounds side by side (small_files_bench.py); fails when the
