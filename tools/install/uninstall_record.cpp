@@ -179,12 +179,18 @@ bool index_files(cUninstallContext& context, _typebuf<cUninstallFile*>& out)
     return true;
 }
 
+// Whether the file still stands under its name, as far as is known.
+bool waits_for_move(const cUninstallFile& file)
+{
+    return file.state == UNINSTALL_FILE_PRESENT || file.state == UNINSTALL_FILE_UNSEEN;
+}
+
 // One try to move a file aside, on one of the threads: a file that stays
 // is left to the question loop.
 void try_move_aside(void* files, uint32_t index)
 {
     cUninstallFile& file = *static_cast<cUninstallFile**>(files)[index];
-    if (file.state != UNINSTALL_FILE_PRESENT && file.state != UNINSTALL_FILE_UNSEEN)
+    if (!waits_for_move(file))
         return;
     _guardchar<wchar_t> backup;
     if (backup_path_of(file.path.Text(), backup) && rename_if_unused(file.path.Text(), backup.Text())) {
@@ -214,7 +220,7 @@ bool move_files_aside(cUninstallContext& context, _typebuf<cUninstallFile*>& fil
     parallel_for(uint32_t(files.Count()), try_move_aside, files.Data());
     for (int32_t index = 0; index < files.Count(); ++index) {
         cUninstallFile& file = *files[index];
-        if (file.state != UNINSTALL_FILE_PRESENT && file.state != UNINSTALL_FILE_UNSEEN)
+        if (!waits_for_move(file))
             continue;
         if (!move_aside(file, questions)) {
             put_files_back(context);
