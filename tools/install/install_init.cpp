@@ -410,6 +410,19 @@ void find_replaced_products(cInstallContext& context, cApplicationConfig* store)
     }
 }
 
+// Windows' list of installed programs holds one entry per name, whatever
+// its case: an entry under the code name that is not this program's
+// uninstall of it belongs to another program, which the installation
+// would take the place of.
+uint32_t check_entry_name_free(cInstallContext& context)
+{
+    const bool hives[2] = {false, true};
+    for (bool per_user : hives)
+        if (uninstall_entry_owner(context.code_name.Text(), per_user, &context.error_path) == UNINSTALL_ENTRY_FOREIGN)
+            return INSTALL_INIT_NAME_TAKEN;
+    return INSTALL_INIT_READY;
+}
+
 }  // namespace
 
 bool cInstallInitQuestions::SwitchLanguage(uint32_t id)
@@ -437,6 +450,8 @@ uint32_t run_install_init(cInstallContext& context, cApplicationConfig* store, c
     // product goes, make the package a damaged one.
     if (code == INSTALL_INIT_READY && check_install_targets(context.package, os_is_wow64(), nullptr) != INSTALL_TARGETS_SOUND)
         code = INSTALL_INIT_BAD_PACKAGE;
+    if (code == INSTALL_INIT_READY)
+        code = check_entry_name_free(context);
     if (code == INSTALL_INIT_READY && store)
         code = read_previous_installation(context, *store);
     if (code != INSTALL_INIT_READY)

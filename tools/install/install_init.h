@@ -22,6 +22,7 @@ enum : uint32_t {
     INSTALL_INIT_FOREIGN_FILE = 10,  // a target holds other content, not from the previous installation
     INSTALL_INIT_BAD_TARGET_PATH = 11,
     INSTALL_INIT_NOTHING_TO_DO = 12,
+    INSTALL_INIT_NAME_TAKEN = 13,  // another program's Windows entry has the code name; error path: that program
 };
 
 // What the start-up asks the user, on the start-up's thread; the answer

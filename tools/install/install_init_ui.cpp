@@ -30,6 +30,7 @@ const cInitMessage init_messages[] = {
     {10, true},   // INSTALL_INIT_FOREIGN_FILE
     {11, true},   // INSTALL_INIT_BAD_TARGET_PATH
     {12, false},  // INSTALL_INIT_NOTHING_TO_DO
+    {13, true},   // INSTALL_INIT_NAME_TAKEN
 };
 
 }  // namespace
@@ -75,7 +76,11 @@ bool show_install_init_message(cChildElement* owner, const cInstallContext& cont
     const cInitMessage& message = init_messages[result];
     const cStringArray* section = catalog_find_section(get_global_catalog(), L"pkgm::iini");
     _guardchar<wchar_t> shown;
-    format_with_path(shown, get_catalog_string(section, message.text), context.error_path.Text());
+    // The error path names a file, or for a taken name the other program.
+    if (result == INSTALL_INIT_NAME_TAKEN)
+        format_with_text(shown, get_catalog_string(section, message.text), context.error_path.Text());
+    else
+        format_with_path(shown, get_catalog_string(section, message.text), context.error_path.Text());
     if (message.error)
         show_message_kind3(owner, shown.Text(), nullptr);
     else

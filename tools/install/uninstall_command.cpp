@@ -2,8 +2,11 @@
 
 #include <windows.h>
 
+#include <wchar.h>
+
 #include "base/con_process.h"
 #include "base/job.h"
+#include "base/string_utils.h"
 #include "tools/install/system_program.h"
 
 namespace {
@@ -46,4 +49,18 @@ int32_t run_uninstall_command(const wchar_t* command_line, const cJob* job)
             WaitForSingleObject(process.ProcessHandle(), 100);
     }
     return int32_t(process.ExitCode());
+}
+
+bool is_own_uninstall_command(const wchar_t* command, const wchar_t* code_name)
+{
+    static const wchar_t verb[] = L" uninstall \"";
+    const int32_t verb_length = int32_t(sizeof(verb) / sizeof(verb[0])) - 1;
+    if (!command || !code_name || command[0] != L'"')
+        return false;
+    const wchar_t* close = wstr_find_char(command + 1, L'"');
+    if (!close || wcsncmp(close + 1, verb, size_t(verb_length)) != 0)
+        return false;
+    const wchar_t* name = close + 1 + verb_length;
+    size_t length = size_t(wstr_length(code_name));
+    return wcsncmp(name, code_name, length) == 0 && name[length] == L'"';
 }

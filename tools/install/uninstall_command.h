@@ -17,4 +17,10 @@ class cJob;
 // exit code 1, which is answered.
 int32_t run_uninstall_command(const wchar_t* command_line, const cJob* job);
 
+// The command is this program's uninstall of that code name, as its
+// installations register it wherever the manager lies:
+// "\"<manager>\" uninstall \"<code name>\"", the code name compared
+// case-sensitively. A null command or code name is none.
+bool is_own_uninstall_command(const wchar_t* command, const wchar_t* code_name);
+
 #endif

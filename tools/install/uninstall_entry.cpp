@@ -10,6 +10,7 @@
 #include "base/path.h"
 #include "base/string_utils.h"
 #include "tools/install/product_info.h"
+#include "tools/install/uninstall_command.h"
 #include "tools/package/package.h"
 #include "tools/package/package_queries.h"
 
@@ -95,14 +96,17 @@ bool set_string(HKEY key, const wchar_t* name, const wchar_t* text)
 
 bool write_values(HKEY key, const cPackage& package, const wchar_t* manager_path, const wchar_t* code_name)
 {
-    for (int i = 0; i < 4; ++i)
-        if (!set_dword(key, version_names[i], package.version[i]))
-            return false;
-    set_dword(key, L"NoRepair", 1);
+    // The command first: a write cut off at any point leaves a key that is
+    // empty or that says it is ours (uninstall_entry_owner), never one that
+    // the next run must take for another program's.
     _guardchar<wchar_t> command;
     if (!format_manager_command(manager_path, L"uninstall", code_name, command) ||
         !set_string(key, L"UninstallString", command.Text()))
         return false;
+    for (int i = 0; i < 4; ++i)
+        if (!set_dword(key, version_names[i], package.version[i]))
+            return false;
+    set_dword(key, L"NoRepair", 1);
     set_dword(key, L"NoModify", 0);
     if (!format_manager_command(manager_path, L"update", code_name, command) ||
         !set_string(key, L"ModifyPath", command.Text()))
@@ -130,17 +134,22 @@ bool write_values(HKEY key, const cPackage& package, const wchar_t* manager_path
     return true;
 }
 
-// The product key of one view: its three levels opened for reading.
+// The product key of one view: its three levels opened with access (the
+// "Uninstall" level also with uninstall_extra, to delete the product key).
+// The status of the first level that fails.
 struct cProductKeyView {
     cRegKey first;
     cRegKey uninstall;
     cRegKey product;
 
-    bool Open(HKEY root, const wchar_t* code_name, REGSAM access)
+    LSTATUS Open(HKEY root, const wchar_t* code_name, REGSAM access, REGSAM uninstall_extra = 0)
     {
-        return first.Open(root, first_level, access) == ERROR_SUCCESS &&
-               uninstall.Open(first.key, uninstall_level, access) == ERROR_SUCCESS &&
-               product.Open(uninstall.key, code_name, access) == ERROR_SUCCESS;
+        LSTATUS status = first.Open(root, first_level, access);
+        if (status == ERROR_SUCCESS)
+            status = uninstall.Open(first.key, uninstall_level, access | uninstall_extra);
+        if (status == ERROR_SUCCESS)
+            status = product.Open(uninstall.key, code_name, access);
+        return status;
     }
 };
 
@@ -178,23 +187,69 @@ bool nothing_there(LSTATUS status)
     return status == ERROR_FILE_NOT_FOUND || status == ERROR_PATH_NOT_FOUND;
 }
 
-// Deletes the product key in one view (KEY_WOW64_64KEY, or 0 for the
-// process's own). True when it is gone; a key that is not there means
-// there is nothing to delete, one that cannot be opened (access denied) is
-// a failure.
-bool delete_in_view(HKEY root, const wchar_t* code_name, REGSAM view)
+// The entries views hold: the 64-bit one and the process's own.
+const REGSAM entry_views[2] = {KEY_WOW64_64KEY, 0};
+
+// Whose the entry of one view is (opened is the status of its opening):
+// one that cannot be read cannot be told to be ours; a key without values
+// registers nothing.
+uint32_t owner_of(const cProductKeyView& entry, LSTATUS opened, const wchar_t* code_name)
 {
-    cRegKey first, uninstall, product;
-    LSTATUS status = first.Open(root, first_level, KEY_READ | view);
-    if (status == ERROR_SUCCESS)
-        status = uninstall.Open(first.key, uninstall_level, KEY_READ | KEY_WRITE | view);
-    if (status == ERROR_SUCCESS)
-        status = product.Open(uninstall.key, code_name, KEY_READ | view);
+    if (opened != ERROR_SUCCESS)
+        return nothing_there(opened) ? UNINSTALL_ENTRY_NONE : UNINSTALL_ENTRY_FOREIGN;
+    _guardchar<wchar_t> command;
+    read_string(entry.product.key, L"UninstallString", command);
+    if (is_own_uninstall_command(command.Text(), code_name))
+        return UNINSTALL_ENTRY_OURS;
+    DWORD values = 0;
+    if (RegQueryInfoKeyW(entry.product.key, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, &values, nullptr,
+                         nullptr, nullptr, nullptr) == ERROR_SUCCESS &&
+        values == 0)
+        return UNINSTALL_ENTRY_NONE;
+    return UNINSTALL_ENTRY_FOREIGN;
+}
+
+// The program an entry belongs to, for the user: its DisplayName, else
+// where it lies.
+void describe_entry(const cProductKeyView& entry, bool per_user, const wchar_t* code_name, _guardchar<wchar_t>& out)
+{
+    if (entry.product.key)
+        read_string(entry.product.key, L"DisplayName", out);
+    if (out.IsEmpty())
+        path_format(out, L"%s\\%s%s\\%s", per_user ? L"HKEY_CURRENT_USER" : L"HKEY_LOCAL_MACHINE", first_level,
+                    uninstall_level, code_name);
+}
+
+// Deletes the product key in one view (KEY_WOW64_64KEY, or 0 for the
+// process's own) when it is the kind asked for: this program's uninstall
+// of the code name, or (bare) an entry without an uninstall command. True
+// when no such entry is left: deleted, or not there to begin with (an entry
+// of another kind stays). A key that cannot be opened (access denied) is a
+// failure.
+bool delete_in_view(HKEY root, const wchar_t* code_name, REGSAM view, bool bare)
+{
+    cProductKeyView entry;
+    LSTATUS status = entry.Open(root, code_name, KEY_READ | view, KEY_WRITE);
     if (status != ERROR_SUCCESS)
         return nothing_there(status);
+    _guardchar<wchar_t> command;
+    read_string(entry.product.key, L"UninstallString", command);
+    if (bare ? !command.IsEmpty() : !is_own_uninstall_command(command.Text(), code_name))
+        return true;
     if (RegDeleteKeyExFunction delete_key_ex = registry_imports().delete_key_ex)
-        return delete_key_ex(uninstall.key, code_name, view, 0) == ERROR_SUCCESS;
-    return RegDeleteKeyW(uninstall.key, code_name) == ERROR_SUCCESS;
+        return delete_key_ex(entry.uninstall.key, code_name, view, 0) == ERROR_SUCCESS;
+    return RegDeleteKeyW(entry.uninstall.key, code_name) == ERROR_SUCCESS;
+}
+
+// Whatever the reader finds must go: the entry of the 64-bit view and one
+// that a 32-bit program left in its own view.
+bool delete_in_both_views(const wchar_t* code_name, bool per_user, bool bare)
+{
+    code_name = uninstall_entry_name(code_name);
+    if (!code_name)
+        return false;
+    bool wide_gone = delete_in_view(root_of(per_user), code_name, entry_views[0], bare);
+    return delete_in_view(root_of(per_user), code_name, entry_views[1], bare) && wide_gone;
 }
 
 }  // namespace
@@ -220,10 +275,30 @@ const wchar_t* uninstall_entry_name(const wchar_t* code_name)
     return *code_name ? code_name : nullptr;
 }
 
+uint32_t uninstall_entry_owner(const wchar_t* code_name, bool per_user, _guardchar<wchar_t>* other)
+{
+    code_name = uninstall_entry_name(code_name);
+    if (!code_name)
+        return UNINSTALL_ENTRY_NONE;
+    uint32_t owner = UNINSTALL_ENTRY_NONE;
+    for (REGSAM view : entry_views) {
+        cProductKeyView entry;
+        uint32_t found = owner_of(entry, entry.Open(root_of(per_user), code_name, KEY_READ | view), code_name);
+        if (found == UNINSTALL_ENTRY_FOREIGN) {
+            if (other)
+                describe_entry(entry, per_user, code_name, *other);
+            return found;
+        }
+        if (found == UNINSTALL_ENTRY_OURS)
+            owner = found;
+    }
+    return owner;
+}
+
 bool write_uninstall_entry(const cPackage& package, const wchar_t* manager_path, bool per_user)
 {
     const wchar_t* code_name = uninstall_entry_name(package.GetString(product_code_name_key));
-    if (!manager_path || !code_name)
+    if (!manager_path || !code_name || uninstall_entry_owner(code_name, per_user, nullptr) == UNINSTALL_ENTRY_FOREIGN)
         return false;
     cRegKey first, uninstall, product;
     if (first.Open(root_of(per_user), first_level, write_access) != ERROR_SUCCESS ||
@@ -242,8 +317,8 @@ bool read_uninstall_entry(const wchar_t* code_name, uint32_t version[4], _guardc
     if (!code_name)
         return false;
     cProductKeyView wide_view, own_view;
-    bool wide = wide_view.Open(root_of(per_user), code_name, read_access_64);
-    bool own = own_view.Open(root_of(per_user), code_name, read_access_own);
+    bool wide = wide_view.Open(root_of(per_user), code_name, read_access_64) == ERROR_SUCCESS;
+    bool own = own_view.Open(root_of(per_user), code_name, read_access_own) == ERROR_SUCCESS;
     if (!wide && !own)
         return false;
     HKEY product = wide ? wide_view.product.key : own_view.product.key;
@@ -260,11 +335,10 @@ bool read_uninstall_entry(const wchar_t* code_name, uint32_t version[4], _guardc
 
 bool delete_uninstall_entry(const wchar_t* code_name, bool per_user)
 {
-    code_name = uninstall_entry_name(code_name);
-    if (!code_name)
-        return false;
-    // Whatever the reader finds must go: the entry of the 64-bit view and
-    // one that a 32-bit program left in its own view.
-    bool wide_gone = delete_in_view(root_of(per_user), code_name, KEY_WOW64_64KEY);
-    return delete_in_view(root_of(per_user), code_name, 0) && wide_gone;
+    return delete_in_both_views(code_name, per_user, false);
+}
+
+bool delete_bare_uninstall_entry(const wchar_t* code_name, bool per_user)
+{
+    return delete_in_both_views(code_name, per_user, true);
 }

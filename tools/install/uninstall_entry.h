@@ -18,6 +18,8 @@ class cPackage;
 // Creates the entry from the package's version, strings and URLs for the
 // manager at manager_path ('/' form). True when the keys, the four version
 // numbers and both commands were written; a failure leaves what was written.
+// Another program's entry under the name (uninstall_entry_owner) is never
+// written over: false, with nothing written.
 bool write_uninstall_entry(const cPackage& package, const wchar_t* manager_path, bool per_user);
 
 // Reads the entry, from the 64-bit view when it is there, else from the
@@ -28,11 +30,30 @@ bool write_uninstall_entry(const cPackage& package, const wchar_t* manager_path,
 bool read_uninstall_entry(const wchar_t* code_name, uint32_t version[4], _guardchar<wchar_t>* uninstall_command,
                           _guardchar<wchar_t>* display_name, bool per_user);
 
+// Whose entry stands under the code name in one hive, in either view.
+enum : uint32_t {
+    UNINSTALL_ENTRY_NONE = 0,     // no entry, or a key without values (a write cut off at its start)
+    UNINSTALL_ENTRY_OURS = 1,     // this program's uninstall of this code name (is_own_uninstall_command)
+    UNINSTALL_ENTRY_FOREIGN = 2,  // an entry that starts something else, nothing, or cannot be read
+};
+
+// The owner of the entry; for a foreign one, other (when given) gets the
+// name of its program (DisplayName), else the entry's key. Registry names
+// compare without case: "DEMO" finds the entry of "demo", which is not
+// this program's uninstall of "DEMO".
+uint32_t uninstall_entry_owner(const wchar_t* code_name, bool per_user, _guardchar<wchar_t>* other);
+
 // Deletes the entry in both views, the 64-bit one and the process's own,
-// as the reader looks in both. True when it is gone from both: deleted now,
-// or not there to begin with. False when a key on the way cannot be opened
-// or the deletion is refused (access denied included).
+// as the reader looks in both, where it is this program's uninstall of the
+// code name: another program's entry under the name stays. True when none
+// of ours is left in either: deleted now, or not there to begin with.
+// False when a key on the way cannot be opened or the deletion is refused
+// (access denied included).
 bool delete_uninstall_entry(const wchar_t* code_name, bool per_user);
+
+// The same for an entry without an uninstall command, which the user
+// agreed to take off: one that starts something stays.
+bool delete_bare_uninstall_entry(const wchar_t* code_name, bool per_user);
 
 // "\"<manager>\" <verb> \"<code name>\"" with the manager's path in
 // Windows' separators: the command lines that start the installed manager.

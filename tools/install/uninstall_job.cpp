@@ -58,22 +58,6 @@ uint32_t settle_language(cUninstallContext& context, cApplicationConfig* store, 
     return go_on;
 }
 
-// The command this program writes for its own installations of the
-// product: "\"<manager>\" uninstall \"<code name>\"".
-bool is_own_command(const wchar_t* command, const wchar_t* code_name)
-{
-    static const wchar_t verb[] = L" uninstall \"";
-    const int32_t verb_length = int32_t(sizeof(verb) / sizeof(verb[0])) - 1;
-    if (command[0] != L'"')
-        return false;
-    const wchar_t* close = wstr_find_char(command + 1, L'"');
-    if (!close || wcsncmp(close + 1, verb, size_t(verb_length)) != 0)
-        return false;
-    const wchar_t* name = close + 1 + verb_length;
-    size_t length = size_t(wstr_length(code_name));
-    return wcsncmp(name, code_name, length) == 0 && name[length] == L'"';
-}
-
 // A product without a record: removed through its Windows entry, from the
 // hive where it is found (all users first).
 uint32_t uninstall_by_entry(const cUninstallContext& context, cUninstallQuestions& questions, const cJob* job)
@@ -92,9 +76,9 @@ uint32_t uninstall_by_entry(const cUninstallContext& context, cUninstallQuestion
             return UNINSTALL_NOT_INSTALLED;
         if (!questions.Confirm(2))
             return UNINSTALL_CANCELLED;
-        return delete_uninstall_entry(name, per_user) ? UNINSTALL_DONE : UNINSTALL_INCOMPLETE;
+        return delete_bare_uninstall_entry(name, per_user) ? UNINSTALL_DONE : UNINSTALL_INCOMPLETE;
     }
-    if (is_own_command(command.Text(), name))
+    if (is_own_uninstall_command(command.Text(), name))
         return delete_uninstall_entry(name, per_user) ? UNINSTALL_DEREGISTERED : UNINSTALL_INCOMPLETE;
     int32_t exit_code = run_uninstall_command(command.Text(), job);
     if (exit_code == -1)
@@ -115,7 +99,7 @@ uint32_t run_uninstall(cUninstallContext& context, cApplicationConfig* store, cU
 {
     // A separator in the code name would reach into another product's
     // record or entry.
-    if (context.code_name_utf8.IsEmpty() || !package_code_name_valid(context.code_name.Text()))
+    if (context.code_name_utf8.IsEmpty() || !package_code_name_safe(context.code_name.Text()))
         return UNINSTALL_NOT_INSTALLED;
     uint32_t result = settle_language(context, store, questions);
     if (result != go_on)

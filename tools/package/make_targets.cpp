@@ -37,6 +37,14 @@ void log_fault(const cPackage& package, const cInstallTargetFault& fault, cMakeL
         log.Print("(e) Line %d installs %s into the file that line %d installs: %s!\n", fault.entry->line,
                   target.Text(), fault.other->line, other.Text());
         break;
+    case INSTALL_TARGET_REPLACEMENT:
+        log.Print("(e) Line %d installs %s, the temporary or backup name of line %d's %s!\n", fault.entry->line,
+                  target.Text(), fault.other->line, other.Text());
+        break;
+    case INSTALL_TARGET_IN_ROOT:
+        log.Print("(e) Line %d installs %s into the root of a drive or share: %s!\n", fault.entry->line, target.Text(),
+                  resolved.Text());
+        break;
     case INSTALL_TARGET_OUTSIDE:
         log.Print("(e) Line %d installs %s outside its folder, or past the longest path: %s!\n", fault.entry->line,
                   target.Text(), resolved.Text());

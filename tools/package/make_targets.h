@@ -6,7 +6,8 @@ class cPackage;
 
 // The files that the scenario's [Install] lines add go where the installer
 // can put them, in every language on both Windows: each inside its folder,
-// no two of them one file, none the folder of another. Otherwise false,
+// no folder a root, no two of them one file, none the folder of another,
+// none another's temporary or backup name. Otherwise false,
 // and the log (when given) names the scenario lines at fault and their
 // targets. The package's current language is kept.
 bool make_targets_sound(cPackage& package, cMakeLog* log);

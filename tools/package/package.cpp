@@ -2,6 +2,7 @@
 
 #include <string.h>
 
+#include "base/case_map.h"
 #include "base/path.h"
 #include "base/string_utils.h"
 #include "gui/language.h"
@@ -212,15 +213,30 @@ bool package_relative_path_valid(const wchar_t* path)
     for (const wchar_t* at = path;; ++at) {
         if (*at != L'/' && *at != 0)
             continue;
-        if (!path_is_plain_file_name(segment, int32_t(at - segment)))
+        int32_t length = int32_t(at - segment);
+        if (!path_is_plain_file_name(segment, length) || package_name_is_short_alias(segment, length))
             return false;
         if (*at == 0)
-            return true;
+            return length <= package_leaf_limit;
         segment = at + 1;
     }
 }
 
-bool package_code_name_valid(const wchar_t* name)
+bool package_name_is_short_alias(const wchar_t* name, int32_t length)
+{
+    int32_t base = 0;
+    bool tilde = false;
+    while (base < length && name[base] != L'.')
+        tilde |= name[base++] == L'~';
+    if (!tilde || base > 8)
+        return false;
+    for (int32_t at = base + 1; at < length; ++at)
+        if (name[at] == L'.')
+            return false;
+    return length - base <= 4;
+}
+
+bool package_code_name_safe(const wchar_t* name)
 {
     if (!name || !name[0])
         return false;
@@ -228,6 +244,11 @@ bool package_code_name_valid(const wchar_t* name)
         if (*name == L'/' || *name == L'\\')
             return false;
     return true;
+}
+
+bool package_code_name_valid(const wchar_t* name)
+{
+    return package_code_name_safe(name) && !wchar_is_space(name[0]) && !wchar_is_space(name[wstr_length(name) - 1]);
 }
 
 int32_t package_language_from_code(const wchar_t* text)

@@ -206,11 +206,29 @@ const wchar_t* package_first_undefined_key(const cPackage& package);
 // A member path relative to its folder: not empty, '/'-separated, and every
 // segment a name Windows keeps for a file of its own (path_is_plain_file_name:
 // so no segment is empty, ".", "..", a device or a stream name, and the path
-// is not absolute), short enough for a target in a folder on a drive.
+// is not absolute), short enough for a target in a folder on a drive. Its
+// last segment leaves room for the ".tmp" and ".bkp" names the installer
+// writes beside it (package_leaf_limit), and no segment has the shape of
+// the short name Windows may give another file (package_name_is_short_alias).
 bool package_relative_path_valid(const wchar_t* path);
+
+// The longest file name a member path ends in: "<name>.tmp" and
+// "<name>.bkp" must still be names Windows takes (255 characters).
+const int32_t package_leaf_limit = 251;
+
+// A name (length units) of the shape Windows gives files as their short
+// names ("LONG~XJ3.TXT"): one to eight characters holding a '~', then
+// optionally a '.' and at most three more without a '.'. Such a member
+// could be another member's short name, and the two would be one file.
+bool package_name_is_short_alias(const wchar_t* name, int32_t length);
 
 // A code name that names one record and one Windows entry: not empty, and
 // neither '/' nor '\\', which would reach into another record or entry.
+// Products installed before the rule below still pass.
+bool package_code_name_safe(const wchar_t* name);
+// A code name a package may carry: safe, and no blank (tab, line feed,
+// carriage return, space) at either end, so that no two code names that
+// read alike name one Windows entry.
 bool package_code_name_valid(const wchar_t* name);
 
 // The id of the language whose three-letter code the text starts with; -1

@@ -108,18 +108,21 @@ uint32_t fail_target(cInstallTargetFault* fault, uint32_t kind, const cPackageFi
     return kind;
 }
 
-// The entry's target, inside its folder and short enough to be written.
+// The entry's target, inside its folder and short enough to be written. A
+// folder the package names must lie below a root: the install folder is
+// the user's choice, checked where it is made.
 uint32_t resolve_target(const cPackage& package, const cPackageFileEntry& entry, const wchar_t* install_folder,
                         _guardchar<wchar_t>& target)
 {
     const wchar_t* key = entry.folder_key.Text();
-    const wchar_t* folder = key && install_folder && wstr_compare(key, package_pgm_key) == 0
-                                ? install_folder
-                                : key && key[0] ? package.GetString(key) : L"";
+    bool install = key && wstr_compare(key, package_pgm_key) == 0;
+    const wchar_t* folder = install && install_folder ? install_folder : key && key[0] ? package.GetString(key) : L"";
     if (!folder || !join_item_path(folder, entry.path.Text(), target))
         return INSTALL_TARGET_UNRESOLVED;
     if (!path_is_inside(target.Text(), folder) || target.Length() > package_target_limit)
         return INSTALL_TARGET_OUTSIDE;
+    if (!install && !path_is_folder_below_root(folder))
+        return INSTALL_TARGET_IN_ROOT;
     return INSTALL_TARGETS_SOUND;
 }
 
@@ -148,6 +151,35 @@ uint32_t find_target_in_folder(const cTargetsByIdentity& targets, cInstallTarget
             if (const cPlacedTarget* holder = tree_find_value(targets, folder))
                 return fail_target(fault, INSTALL_TARGET_IN_FOLDER, placed.entry, holder->entry,
                                    holder->item->target_path.Text());
+        }
+    }
+    return INSTALL_TARGETS_SOUND;
+}
+
+// The names the installer gives a target while it replaces it; a later run
+// takes whatever it finds there for what an interrupted run left.
+const wchar_t* const replacement_suffixes[] = {L".tmp", L".bkp"};
+
+// A target that is another target's name with a replacement suffix, as
+// Windows compares names.
+uint32_t find_replacement_target(const cTargetsByIdentity& targets, cInstallTargetFault* fault)
+{
+    for (auto* node = tree_first_node(targets); node; node = tree_next_node(node)) {
+        const cPlacedTarget& placed = node->value;
+        const wchar_t* target = placed.item->target_path.Text();
+        int32_t length = wstr_length(target);
+        for (const wchar_t* suffix : replacement_suffixes) {
+            _guardchar<wchar_t> name;
+            name.Allocate(length + 5);
+            if (!name.Buffer())
+                return fail_target(fault, INSTALL_TARGET_UNRESOLVED, placed.entry, nullptr, target);
+            memcpy(name.Buffer(), target, size_t(length) * sizeof(wchar_t));
+            memcpy(name.Buffer() + length, suffix, 4 * sizeof(wchar_t));
+            cPackedKey identity;
+            path_identity_key(name.Text(), identity);
+            if (const cPlacedTarget* taken = tree_find_value(targets, identity))
+                return fail_target(fault, INSTALL_TARGET_REPLACEMENT, taken->entry, placed.entry,
+                                   taken->item->target_path.Text());
         }
     }
     return INSTALL_TARGETS_SOUND;
@@ -193,7 +225,8 @@ uint32_t build_install_targets(const cPackage& package, bool windows64, const wc
         memcpy(item->access, entry.access, 3);
         memcpy(item->digest, member->digest, 32);
     }
-    return find_target_in_folder(targets, fault);
+    uint32_t kind = find_target_in_folder(targets, fault);
+    return kind == INSTALL_TARGETS_SOUND ? find_replacement_target(targets, fault) : kind;
 }
 
 bool build_install_file_list(const cPackage& package, cLinkedList<cInstallItem>& out)

@@ -60,6 +60,8 @@ enum : uint32_t {
     INSTALL_TARGET_OUTSIDE = 2,     // not inside its folder ("..", a folder that is no full path), or too long
     INSTALL_TARGETS_COLLIDE = 3,    // two targets are one file
     INSTALL_TARGET_IN_FOLDER = 4,   // one target is the folder of another
+    INSTALL_TARGET_IN_ROOT = 5,     // its folder (not the install folder) is a drive's or share's root
+    INSTALL_TARGET_REPLACEMENT = 6, // one target is another's temporary or backup file ("<other>.tmp", ".bkp")
 };
 
 // The first fault found: its kind, the entry at fault and, for two
@@ -74,9 +76,10 @@ struct cInstallTargetFault {
 
 // The files for this Windows (32- or 64-bit) and the current language, in
 // package order, each target inside its folder (install_folder for "pgm";
-// null: the package's "pgm" string), no two targets one file and none the
-// folder of another. INSTALL_TARGETS_SOUND, or the first fault (also in
-// fault when given).
+// null: the package's "pgm" string), a folder of the package below a root,
+// no two targets one file, none the folder of another and none the name
+// the installer gives another while it replaces it. INSTALL_TARGETS_SOUND,
+// or the first fault (also in fault when given).
 uint32_t build_install_targets(const cPackage& package, bool windows64, const wchar_t* install_folder,
                                cLinkedList<cInstallItem>& out, cInstallTargetFault* fault);
 // The same at "pgm", this Windows; true when sound.

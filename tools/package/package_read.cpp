@@ -265,11 +265,12 @@ bool read_record(cPackageRecordReader& in, uint8_t type, cPackage& package)
 
 // A folder that a file goes to, in the table when the table has it: a full
 // path without a step up, so that the file's plain relative path keeps it
-// inside (a value such as ".." would send it beside the installer).
+// inside (a value such as ".." would send it beside the installer), and
+// below the root of its drive or share, which is no product's folder.
 bool folder_value_sound(const cPackageStrings& table, const cPackedKey& key)
 {
     const _guardchar<wchar_t>* value = tree_find_value(table, key);
-    return !value || (path_is_absolute(value->Text()) && !path_has_parent_step(value->Text()));
+    return !value || path_is_folder_below_root(value->Text());
 }
 
 // Every file goes into the install folder or into a sound folder in every
@@ -291,15 +292,34 @@ bool file_folders_sound(const cPackage& package)
     return true;
 }
 
+// The product's code name, in each table that gives one, names its product
+// alone (package_code_name_valid).
+bool code_names_valid(const cPackage& package)
+{
+    cPackedKey key;
+    packedkey_from_wstr(key, L"codename", -1);
+    auto valid_in = [&key](const cPackageStrings& table) {
+        const _guardchar<wchar_t>* value = tree_find_value(table, key);
+        return !value || package_code_name_valid(value->Text());
+    };
+    if (!valid_in(package.strings))
+        return false;
+    for (auto* table = tree_first_node(package.language_strings); table; table = tree_next_node(table))
+        if (!valid_in(table->value))
+            return false;
+    return true;
+}
+
 // What the records say must agree: every file names a member and goes into
-// a sound folder, and every key that places something is defined.
+// a sound folder, every key that places something is defined, and the code
+// name is one a package may carry.
 bool records_consistent(const cPackage& package)
 {
     uint32_t members = package_member_count(package);
     for (auto* node = package.files.first; node; node = node->next)
         if (node->element.member_index >= members)
             return false;
-    return file_folders_sound(package) && !package_first_undefined_key(package);
+    return file_folders_sound(package) && !package_first_undefined_key(package) && code_names_valid(package);
 }
 
 }  // namespace

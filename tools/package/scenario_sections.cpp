@@ -153,7 +153,8 @@ const wchar_t* const software_keys[SOFTWARE_KEY_COUNT] = {
 // A code name names one record and one Windows entry.
 int32_t code_name_refused(cPackage& package)
 {
-    return scenario_fail(package, SCENARIO_BAD_TEXT, L"A code name is not empty and holds neither '/' nor '\\'");
+    return scenario_fail(package, SCENARIO_BAD_TEXT,
+                         L"A code name is not empty and holds neither '/' nor '\\', nor a blank at either end");
 }
 
 }  // namespace

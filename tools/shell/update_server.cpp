@@ -26,6 +26,37 @@ void concatenate(_guardchar<char>& out, const char* const* parts, int32_t count)
     }
 }
 
+bool is_unreserved(unsigned char byte)
+{
+    return (byte >= 'A' && byte <= 'Z') || (byte >= 'a' && byte <= 'z') || (byte >= '0' && byte <= '9') ||
+           byte == '-' || byte == '_' || byte == '.' || byte == '~';
+}
+
+// The bytes as a query value: each but letters, digits and "-_.~" as '%'
+// and two capital hex digits, so that a blank, '&', '#' or a byte above 127
+// reaches the server as part of the value.
+void percent_encode(const char* text, _guardchar<char>& out)
+{
+    static const char hex[] = "0123456789ABCDEF";
+    size_t length = 0;
+    for (const char* at = text; *at; ++at)
+        length += is_unreserved(static_cast<unsigned char>(*at)) ? 1 : 3;
+    out.Allocate(int32_t(length + 1));
+    char* write = out.Buffer();
+    if (!write)
+        return;
+    for (const char* at = text; *at; ++at) {
+        unsigned char byte = static_cast<unsigned char>(*at);
+        if (is_unreserved(byte)) {
+            *write++ = char(byte);
+        } else {
+            *write++ = '%';
+            *write++ = hex[byte >> 4];
+            *write++ = hex[byte & 15];
+        }
+    }
+}
+
 }  // namespace
 
 const char update_server_key[] = "installer/update_server";
@@ -46,8 +77,13 @@ void get_update_server_address(cApplicationConfig* config, _guardchar<char>& out
 
 void format_update_check_url(const char* server_address, const char* code_name, _guardchar<char>& out)
 {
-    const char* parts[] = {server_address ? server_address : "", "autocheck.php?softwareid=",
-                           code_name ? code_name : "", "&os=win"};
+    _guardchar<char> value;
+    percent_encode(code_name ? code_name : "", value);
+    if (!value.Text()) {
+        out.Clear();
+        return;
+    }
+    const char* parts[] = {server_address ? server_address : "", "autocheck.php?softwareid=", value.Text(), "&os=win"};
     concatenate(out, parts, 4);
 }
 

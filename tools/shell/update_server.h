@@ -18,7 +18,8 @@ extern const wchar_t default_update_server[];      // "http://updates.vantrel.co
 void get_update_server_address(cApplicationConfig* config, _guardchar<char>& out);
 
 // The check address of a product: the server address, "autocheck.php?softwareid=",
-// the code name's UTF-8 bytes as they are, and "&os=win".
+// the code name's UTF-8 bytes, those other than letters, digits and "-_.~"
+// percent-encoded ("%26" for '&'), and "&os=win".
 void format_update_check_url(const char* server_address, const char* code_name, _guardchar<char>& out);
 
 // Windows sockets for the update check and the download, started once per

@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cwctype>
+#include <map>
 #include <string>
 
 #include "tests/support/temp_folder.h"
@@ -74,5 +77,70 @@ TEST(RunInstallInit, ReadsTheRightPackageAndRefusesDamagedOnes)
             EXPECT_EQ(std::string(context.code_name_utf8.Text()), utf8_of(road::installers().code_name));
             EXPECT_GT(context.space_needed, 0u);
         }
+    }
+}
+
+TEST(RunInstallInit, RefusesPackagesThatALaterRunWouldMisread)
+{
+    // Each installs whole, but a later run would misread it: its repair
+    // pass takes a file for a leftover of its own, its temporary file has no
+    // name, its record cannot bound it, Windows' entry belongs to another
+    // name, or one of its files is another's short name.
+    const char* const packages[] = {
+        "pkg_startup_backup_name.bin",  "pkg_startup_temporary_name.bin", "pkg_startup_temporary_name_elsewhere.bin",
+        "pkg_path_leaf_252.bin",        "pkg_folder_root.bin",            "pkg_folder_drive.bin",
+        "pkg_folder_share_root.bin",    "pkg_codename_leading_blank.bin", "pkg_codename_trailing_tab.bin",
+        "pkg_path_short_name.bin",      "pkg_path_short_folder.bin",
+    };
+    for (const char* name : packages) {
+        std::wstring package = road::crafted_package(name);
+        ASSERT_TRUE(road::exists(package)) << name;
+        cInstallContext context(road::runner_path().c_str(), package.c_str(), 0);
+        cProposedLanguage questions;
+        EXPECT_EQ(run_install_init(context, nullptr, questions), INSTALL_INIT_BAD_PACKAGE) << name;
+    }
+}
+
+TEST(RunInstallInit, AnotherProgramsWindowsEntryUnderTheNameIsRefused)
+{
+    std::wstring code = road::installers().code_name;
+    std::wstring installer = road::installers().Get("v1");
+    uint32_t offset = uint32_t(road::file_bytes(road::runner_path()).size());
+    std::wstring upper = code;
+    std::transform(upper.begin(), upper.end(), upper.begin(), towupper);
+    const std::wstring uninstall_key = L"Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\";
+    struct EntryCase {
+        const char* what;
+        bool per_user;
+        std::wstring key;  // the entry's name
+        std::map<std::wstring, std::wstring> texts;
+        uint32_t result;
+        std::wstring named;  // the error path: the other program
+    } cases[] = {
+        {"another program's", true, code,
+         {{L"UninstallString", L"C:\\Other\\uninstall.exe /x"}, {L"DisplayName", L"Other Program"}},
+         INSTALL_INIT_NAME_TAKEN, L"Other Program"},
+        // Windows takes the two names for one: the entry is the other
+        // product's, installed by this program.
+        {"this program's uninstall of the name in capitals", false, upper,
+         {{L"UninstallString", L"\"C:\\Program Files\\Common Files\\Vantrel\\pelmarodesk.exe\" uninstall \"" + upper +
+                                   L"\""},
+          {L"DisplayName", L"Demo Notes"}},
+         INSTALL_INIT_NAME_TAKEN, L"Demo Notes"},
+        {"one without command or name", false, code, {{L"Publisher", L"Someone"}}, INSTALL_INIT_NAME_TAKEN,
+         L"HKEY_LOCAL_MACHINE\\" + uninstall_key + code},
+        {"this program's, its manager elsewhere", true, code,
+         {{L"UninstallString", L"\"D:\\Tools\\pelmarodesk.exe\" uninstall \"" + code + L"\""}}, INSTALL_INIT_READY,
+         L""},
+        {"a key without values", false, code, {}, INSTALL_INIT_READY, L""},
+    };
+    for (const EntryCase& c : cases) {
+        road::delete_entries(c.key);
+        road::add_entry(c.key, c.per_user, KEY_WOW64_64KEY, {}, c.texts);
+        cInstallContext context(road::runner_path().c_str(), installer.c_str(), offset);
+        cProposedLanguage questions;
+        EXPECT_EQ(run_install_init(context, nullptr, questions), c.result) << c.what;
+        EXPECT_EQ(std::wstring(context.error_path.Text() ? context.error_path.Text() : L""), c.named) << c.what;
+        road::delete_entries(c.key);
     }
 }

@@ -51,16 +51,6 @@ public:
     bool SwitchLanguage(uint32_t) override { return true; }
 };
 
-// A package that package_fixtures.py wrote beside the package tests, as a
-// full path: the long-path form that file calls use takes ".." literally.
-std::wstring crafted_package(const char* name)
-{
-    std::wstring relative = wide_of(test_data_path((std::string("..\\package\\") + name).c_str()));
-    wchar_t full[MAX_PATH];
-    DWORD length = GetFullPathNameW(relative.c_str(), MAX_PATH, full, nullptr);
-    return slash_path(std::wstring(full, length < MAX_PATH ? length : 0));
-}
-
 }  // namespace
 
 TEST(InstallInitUI, ShowsTheOutcomeOfTheStartUp)
@@ -75,6 +65,7 @@ TEST(InstallInitUI, ShowsTheOutcomeOfTheStartUp)
         int32_t language;           // the package's language afterwards, -1 not asked
         const char* crafted;        // a package written by package_fixtures.py instead of the product
         bool outside_file;          // the record also lists a document beside its install folder
+        bool name_taken = false;    // another program's Windows entry has the product's code name
     };
     const InitCase cases[] = {
         {"missing package", nullptr, nullptr, L"Error", false, -1, nullptr, false},
@@ -93,6 +84,7 @@ TEST(InstallInitUI, ShowsTheOutcomeOfTheStartUp)
         // damaged record's message, and the file stays.
         {"a recorded file outside the install folder", "v1", "\x00\x00\x00\x00\x00\x00\x00\x00", L"Error", false, -1,
          nullptr, true},
+        {"the name taken by another program", "v1", nullptr, L"Error", false, -1, nullptr, false, true},
     };
     for (const InitCase& c : cases) {
         TempFolder folder(L"initui");
@@ -121,6 +113,9 @@ TEST(InstallInitUI, ShowsTheOutcomeOfTheStartUp)
         if (c.crafted) {
             ASSERT_TRUE(exists(package)) << c.name;
         }
+        if (c.name_taken)
+            add_entry(installers().code_name, true, KEY_WOW64_64KEY, {},
+                      {{L"UninstallString", L"C:\\Other\\uninstall.exe"}, {L"DisplayName", L"Other Program"}});
         cInstallContext context(runner_path().c_str(), package.c_str(), c.crafted ? 0 : uint32_t(manager_length));
         std::wstring early_title, later_title;
         bool closed_early = false, result = !c.result;
@@ -162,6 +157,11 @@ TEST(InstallInitUI, ShowsTheOutcomeOfTheStartUp)
         }
         if (c.language >= 0) {
             EXPECT_EQ(context.package.current_language, c.language) << c.name;
+        }
+        if (c.name_taken) {
+            // The message was the taken name's, naming the other program.
+            EXPECT_STREQ(context.error_path.Text(), L"Other Program") << c.name;
+            delete_entries(installers().code_name);
         }
     }
 }

@@ -94,6 +94,45 @@ inline std::wstring road_folder()
     return slash_path(wide_of(test_data_path("road")));
 }
 
+// A package that package_fixtures.py wrote beside the package tests, as a
+// full path: the long-path form that file calls use takes ".." literally.
+inline std::wstring crafted_package(const char* name)
+{
+    std::wstring relative = wide_of(test_data_path((std::string("..\\package\\") + name).c_str()));
+    wchar_t full[MAX_PATH];
+    DWORD length = GetFullPathNameW(relative.c_str(), MAX_PATH, full, nullptr);
+    return slash_path(std::wstring(full, length < MAX_PATH ? length : 0));
+}
+
+// Writes an entry as another program would, in one view (KEY_WOW64_64KEY
+// or KEY_WOW64_32KEY): DWORD values, then texts.
+inline void add_entry(const std::wstring& code, bool per_user, REGSAM view,
+                      const std::map<std::wstring, DWORD>& numbers,
+                      const std::map<std::wstring, std::wstring>& texts = {})
+{
+    std::wstring path = L"Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\" + code;
+    HKEY key = nullptr;
+    if (RegCreateKeyExW(per_user ? HKEY_CURRENT_USER : HKEY_LOCAL_MACHINE, path.c_str(), 0, nullptr, 0,
+                        KEY_WRITE | view, nullptr, &key, nullptr) != ERROR_SUCCESS) {
+        ADD_FAILURE() << "cannot write the entry " << utf8_of(code);
+        return;
+    }
+    for (const auto& number : numbers)
+        RegSetValueExW(key, number.first.c_str(), 0, REG_DWORD, reinterpret_cast<const BYTE*>(&number.second), 4);
+    for (const auto& text : texts)
+        RegSetValueExW(key, text.first.c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(text.second.c_str()),
+                       DWORD((text.second.size() + 1) * sizeof(wchar_t)));
+    RegCloseKey(key);
+}
+
+inline void delete_entries(const std::wstring& code)
+{
+    std::wstring path = L"Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\" + code;
+    for (HKEY root : {HKEY_LOCAL_MACHINE, HKEY_CURRENT_USER})
+        for (REGSAM view : {KEY_WOW64_64KEY, KEY_WOW64_32KEY})
+            RegDeleteKeyExW(root, path.c_str(), view, 0);
+}
+
 inline std::wstring runner_path()
 {
     return slash_path(wide_of(test_data_path("install_runner.exe")));

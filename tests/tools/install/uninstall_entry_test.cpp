@@ -4,12 +4,18 @@
 #include <aclapi.h>
 #include <windows.h>
 
+#include <algorithm>
+#include <cwctype>
+#include <map>
 #include <string>
 
-#include "tests/tools/install/install_test_support.h"
+#include "tests/tools/install/road_fixture.h"
 
 // reg.exe, a program of its own, is the oracle of what the registry holds
 // in each view.
+
+using road::add_entry;
+using road::delete_entries;
 
 namespace {
 
@@ -137,6 +143,7 @@ TEST(UninstallEntry, NamesAndVersionsFollowWhatIsThere)
     command_output(L"reg delete \"" + key + L"\" /v MajorVersion /f /reg:64");
     EXPECT_FALSE(read_uninstall_entry(code.c_str(), version, nullptr, nullptr, false)) << "no major version";
     EXPECT_TRUE(delete_uninstall_entry(code.c_str(), false));
+    command_output(L"reg delete \"" + key + L"\" /f /reg:64");
 
     cPackage blank;
     set_package_string(blank.strings, L"codename", L" \r\n");
@@ -185,4 +192,69 @@ TEST(UninstallEntry, AKeyThatCannotBeOpenedIsNoSuccess)
     EXPECT_TRUE(delete_uninstall_entry(code.c_str(), true));
     if (!checked)
         GTEST_SKIP() << "this system does not check registry key access";
+}
+
+namespace {
+
+// The values reg.exe lists, as "type data" by name, for comparing.
+std::map<std::string, std::string> listed_values(const std::wstring& key, bool* found)
+{
+    std::map<std::string, std::string> listed;
+    for (const auto& value : reg_query(key, L"/reg:64", found))
+        listed[value.first] = value.second.type + " " + value.second.data;
+    return listed;
+}
+
+}  // namespace
+
+TEST(UninstallEntry, AnotherProgramsEntryIsNeitherWrittenOverNorDeleted)
+{
+    for (bool per_user : {false, true}) {
+        std::wstring code = unique_name(per_user ? L"ForeignUser" : L"ForeignAll");
+        std::wstring upper = code;
+        std::transform(upper.begin(), upper.end(), upper.begin(), towupper);
+        struct ForeignCase {
+            const char* what;
+            std::wstring key;  // where the other program's entry is
+            std::map<std::wstring, std::wstring> texts;
+        } cases[] = {
+            {"another program's", code,
+             {{L"UninstallString", L"C:\\Other\\uninstall.exe /x"}, {L"DisplayName", L"Other Program"}}},
+            // Registry names compare without case: the entry of "CODE" is
+            // the one of "code", but its command is the other product's.
+            {"this program's uninstall of the name in capitals", upper,
+             {{L"UninstallString", L"\"C:\\m.exe\" uninstall \"" + upper + L"\""}, {L"DisplayName", L"Other Program"}}},
+            {"one without command", code, {{L"DisplayName", L"Other Program"}}},
+        };
+        for (const ForeignCase& c : cases) {
+            SCOPED_TRACE(c.what);
+            delete_entries(c.key);
+            add_entry(c.key, per_user, KEY_WOW64_64KEY, {{L"MajorVersion", 3}}, c.texts);
+            bool found = false;
+            auto before = listed_values(entry_key(per_user, c.key), &found);
+            ASSERT_TRUE(found);
+
+            cPackage package;
+            fill_sample_package(package, code.c_str(), L"C:/P");
+            EXPECT_FALSE(write_uninstall_entry(package, L"C:/m.exe", per_user));
+            _guardchar<wchar_t> other;
+            EXPECT_EQ(uninstall_entry_owner(code.c_str(), per_user, &other), UNINSTALL_ENTRY_FOREIGN);
+            EXPECT_STREQ(other.Text(), L"Other Program");
+            EXPECT_TRUE(delete_uninstall_entry(code.c_str(), per_user)) << "none of this program's is there";
+            EXPECT_EQ(listed_values(entry_key(per_user, c.key), &found), before);
+            EXPECT_TRUE(found);
+            delete_entries(c.key);
+        }
+
+        // Once it is gone the name is free, and the entry written is ours.
+        cPackage package;
+        fill_sample_package(package, code.c_str(), L"C:/P");
+        EXPECT_EQ(uninstall_entry_owner(code.c_str(), per_user, nullptr), UNINSTALL_ENTRY_NONE);
+        ASSERT_TRUE(write_uninstall_entry(package, L"C:/m.exe", per_user));
+        EXPECT_EQ(uninstall_entry_owner(code.c_str(), per_user, nullptr), UNINSTALL_ENTRY_OURS);
+        EXPECT_TRUE(delete_uninstall_entry(code.c_str(), per_user));
+        bool found = true;
+        reg_query(entry_key(per_user, code), L"/reg:64", &found);
+        EXPECT_FALSE(found);
+    }
 }

@@ -106,11 +106,16 @@ TEST(UninstallJob, WhatIsLeftAroundTheProductGoesWithItWithoutAQuestion)
              write_record_bytes(world, "files", std::string(8, '\xFF'));
              write_record_bytes(world, "shortc", std::string(8, '\xFF'));
          }},
+        // Entries of this product's (their command is this program's
+        // uninstall of it) that earlier installations left.
         {"the entry in every hive and view",
-         [](World&) {
+         [](World& world) {
+             std::wstring command =
+                 L"\"" + windows_path(world.Manager()) + L"\" uninstall \"" + installers().code_name + L"\"";
              for (bool per_user : {false, true})
                  for (REGSAM view : {KEY_WOW64_64KEY, KEY_WOW64_32KEY})
-                     add_entry(installers().code_name, per_user, view, {{L"MajorVersion", 1}});
+                     add_entry(installers().code_name, per_user, view, {{L"MajorVersion", 1}},
+                               {{L"UninstallString", command}});
          }},
     };
     for (const LeftCase& c : cases) {

@@ -158,6 +158,27 @@ TEST(UninstallRoad, ThisProgramsOwnCommandOnlyDeletesTheEntry)
     delete_entries(code);
 }
 
+TEST(UninstallRoad, AnotherProgramsEntryUnderTheNameOutlivesTheUninstall)
+{
+    World world(L"untaken");
+    ASSERT_EQ(world.Install("v1").exit_code, 0u);
+    // Another program has since put its own entry under the product's name:
+    // the product goes, that entry is not the uninstall's to delete.
+    std::wstring code = installers().code_name;
+    delete_entries(code);
+    add_entry(code, false, KEY_WOW64_64KEY, {{L"MajorVersion", 4}},
+              {{L"UninstallString", L"\"C:\\Other\\uninstall.exe\" /x"}, {L"DisplayName", L"Other Program"}});
+    std::map<std::string, std::string> entries = v1_snapshot(world).entries;
+    ASSERT_FALSE(entries.empty());
+
+    AnsweredRun run = uninstall_in(world, code, {yes_to(confirm_title), yes_to(information_title)});
+    EXPECT_EQ(run.met, titles({confirm_title, information_title}));
+    EXPECT_EQ(run.run.exit_code, 0u);
+    EXPECT_FALSE(exists(world.App())) << "the product's files are gone";
+    EXPECT_TRUE(world.Record().empty()) << "and its record";
+    EXPECT_TRUE(v1_snapshot(world).entries == entries) << "the other program's entry is as it was";
+}
+
 TEST(UninstallRoad, APerUserProductGoesFromTheUserStoreAndHive)
 {
     World world(L"unuser");

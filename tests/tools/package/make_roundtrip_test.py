@@ -536,6 +536,32 @@ def check_refusals(wine_run, manager, folder):
                        "../evil.txt!" % (menu_line + 3)),
         "relative.scn": (added('"./files/f1" = "sub" "x.txt"'),
                          '(e) Line %d installs "sub" "x.txt" outside its folder' % menu_line),
+        # Two lines for 64-bit Windows only that are one file there.
+        "x64_only.scn": (added('x64."./files/f1" = $pgm "dup64.txt"', 'x64."./files/f1" = $pgm "DUP64.TXT"'),
+                         "(e) Lines %d and %d install one file" % (menu_line, menu_line + 1)),
+        # A target where the installer puts another aside, or writes it
+        # first, while it replaces it: a later run's repair would take it.
+        "backup_name.scn": (added('"./files/f1" = $pgm "x.txt"', '"./files/f1" = $pgm "x.txt.bkp"'),
+                            '(e) Line %d installs $pgm "x.txt.bkp", the temporary or backup name of line %d\'s '
+                            '$pgm "x.txt"!' % (menu_line + 1, menu_line)),
+        "temporary_name.scn": (added('"./files/f1" = $pgm "Y.TXT.TMP"', '"./files/f1" = $pgm "y.txt"'),
+                               '(e) Line %d installs $pgm "Y.TXT.TMP", the temporary or backup name of line %d\'s '
+                               '$pgm "y.txt"!' % (menu_line, menu_line + 1)),
+        "temporary_elsewhere.scn": (added('"./files/f1" = "C:/Data" "notes.txt"',
+                                          '"./files/f1" = "c:/data/" "NOTES.TXT.tmp"'),
+                                    '(e) Line %d installs "c:/data/" "NOTES.TXT.tmp", the temporary or backup name '
+                                    'of line %d\'s "C:/Data" "notes.txt"!' % (menu_line + 1, menu_line)),
+        # A folder that is a drive's or share's root.
+        "root.scn": (added('"./files/f1" = "Q:/" "x.txt"'),
+                     '(e) Line %d installs "Q:/" "x.txt" into the root of a drive or share: Q:/x.txt!' % menu_line),
+        "drive.scn": (added('"./files/f1" = "Z:" "x.txt"'),
+                      '(e) Line %d installs "Z:" "x.txt" into the root of a drive or share: Z:/x.txt!' % menu_line),
+        "share_root.scn": (added('"./files/f1" = "//server/share" "x.txt"'),
+                           '(e) Line %d installs "//server/share" "x.txt" into the root of a drive or share'
+                           % menu_line),
+        "root_string.scn": (added("[Strings]", 'top = "Z:/"', "[Install]", '"./files/f1" = $top "x.txt"'),
+                            '(e) Line %d installs $top "x.txt" into the root of a drive or share: Z:/x.txt!'
+                            % (menu_line + 3)),
         # A code name is one record's and one Windows entry's name.
         "codename_slash.scn": (good.replace('codename = "roundtrip"', 'codename = "round/trip"'),
                                " - at line %d: error code 7!\r\n - A code name is not empty and holds neither "
@@ -544,6 +570,13 @@ def check_refusals(wine_run, manager, folder):
                                    " - at line %d: error code 7!\r\n - A code name" % codename_line),
         "codename_string.scn": (added("[Strings]", 'DEU.codename = "a/b"'),
                                 " - at line %d: error code 7!\r\n - A code name" % (menu_line + 1)),
+        # Windows' entry drops a leading blank: " roundtrip" would be another
+        # product's "roundtrip".
+        "codename_leading_blank.scn": (good.replace('codename = "roundtrip"', 'codename = " roundtrip"'),
+                                       " - at line %d: error code 7!\r\n - A code name is not empty and holds "
+                                       "neither '/' nor '\\', nor a blank at either end" % codename_line),
+        "codename_trailing_blank.scn": (good.replace('codename = "roundtrip"', 'codename = "roundtrip\t"'),
+                                        " - at line %d: error code 7!\r\n - A code name" % codename_line),
     })
     for name, path in REFUSED_MEMBER_PATHS.items():
         cases["path_%s.scn" % name] = (good.replace("[Menu]", '"./files/f1" = $pgm %s\n[Menu]' % quoted(path)),

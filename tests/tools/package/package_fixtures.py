@@ -73,11 +73,19 @@ REFUSED_MEMBER_PATHS = {
     "question": "a?b", "star": "a*b", "segment_256": "d/" + "n" * 256,
     # Plain names, but longer than any path Windows can write.
     "path_40000": ("d" * 199 + "/") * 200 + "x",
+    # A file name whose "<name>.tmp" and "<name>.bkp" are longer than 255.
+    "leaf_252": "d/" + "n" * 252,
+    # Names of the shape of Windows' short names, which may be another
+    # member's: at most eight characters with a '~', then at most three.
+    "short_name": "LONG~XJ3.TXT", "short_folder": "PROGRA~1/x.txt", "short_bare": "a~1", "short_tilde": "~.t",
 }
 # Near misses of the above that are plain names.
 TAKEN_MEMBER_PATHS = {
-    "segment_255": "d/" + "n" * 255, "device_like": "console/com10/com0/lpt/x.nul/nul_.txt", "leading_dots": "..x/.y",
+    "segment_255": "n" * 255 + "/x", "leaf_251": "d/" + "n" * 251,
+    "device_like": "console/com10/com0/lpt/x.nul/nul_.txt", "leading_dots": "..x/.y",
     "inner_blank": "a b/c d.txt", "non_ascii": "\u00e4/\u30d5\u30a1\u30a4\u30eb",
+    "tilde_nine": "LONGNA~1X.TXT", "tilde_extension_four": "LONG~XJ3.TEXT", "tilde_in_extension": "long.~1",
+    "tilde_two_dots": "a~1.b.c",
 }
 
 
@@ -145,15 +153,17 @@ def one_language(files, strings=(), codename="demo"):
 
 
 # Packages the install start-up refuses as damaged, though the reader takes
-# them: their targets collide, or one lies in another, as Windows sees
-# names; or their code name would reach into another product's record.
+# them: their targets collide, or one lies in another, or one is where the
+# installer puts another aside while it replaces it, as Windows sees names.
 STARTUP_REFUSED = {
     "twice": one_language([("pgm", "notes.txt"), ("pgm", "notes.txt")]),
     "case": one_language([("pgm", "bin/App.exe"), ("pgm", "BIN/app.EXE")]),
     "umlaut": one_language([("pgm", "\u00e4.txt"), ("pgm", "\u00c4.txt")]),
     "nested": one_language([("pgm", "notes.txt"), ("pgm", "notes.txt/inner.txt")]),
-    "codename_slash": one_language([("pgm", "a.txt")], codename="demo/other"),
-    "codename_backslash": one_language([("pgm", "a.txt")], codename="demo\\other"),
+    "backup_name": one_language([("pgm", "x.txt"), ("pgm", "x.txt.bkp")]),
+    "temporary_name": one_language([("pgm", "Y.TXT.tmp"), ("pgm", "y.txt")]),
+    "temporary_name_elsewhere": one_language([("data", "notes.txt"), ("other", "NOTES.TXT.TMP")],
+                                             [("data", "C:/Data"), ("other", "c:/data/")]),
 }
 
 
@@ -170,8 +180,8 @@ def cases():
         "stored_member": good({4: listed([file_entry(0, "pgm", "a")]),
                                  13: member(b"stored bytes", stored=True) + bytes(8)}),
         "no_members": good({4: None, 13: None}),
-        "key_defined_by_default": good({6: table([("codename", "demo"), ("name", "Demo"), ("where", "C:/")]),
-                                          7: b"\x03" + table([("where", "D:/")]) + b"\x02" + table([]) + b"\xff",
+        "key_defined_by_default": good({6: table([("codename", "demo"), ("name", "Demo"), ("where", "C:/Apps")]),
+                                          7: b"\x03" + table([("where", "D:/Apps")]) + b"\x02" + table([]) + b"\xff",
                                           4: listed([file_entry(0, "where", "a")])}),
         "keys_many": good({6: table(MANY_KEYS)}),
         "folder_share": folder_entry({6: "//server/share/app"}),
@@ -219,6 +229,24 @@ def cases():
         "folder_language_dotdot": folder_entry({6: "C:/Apps", 3: ".."}),
         "folder_empty_key": good({4: listed([file_entry(0, "", "a")])}),
         "path_nul_inside": path_entry("a\0b"),
+        # A drive's or share's root is no product's folder: its record
+        # could not bound what the product's uninstall deletes.
+        "folder_root": folder_entry({6: "Q:/"}),
+        "folder_drive": folder_entry({6: "Z:"}),
+        "folder_share_root": folder_entry({6: "//server/share/"}),
+        "folder_language_root": folder_entry({6: "C:/Apps", 3: "Z:/"}),
+    })
+    # A code name that would reach into another product's record, or with
+    # a blank at either end, in any table: Windows' entry would be another
+    # product's, or name two products alike. (The start-up refuses them as
+    # damaged packages.)
+    refused.update({
+        "startup_codename_slash": one_language([("pgm", "a.txt")], codename="demo/other"),
+        "startup_codename_backslash": one_language([("pgm", "a.txt")], codename="demo\\other"),
+        "codename_leading_blank": one_language([("pgm", "a.txt")], codename=" demo"),
+        "codename_trailing_tab": one_language([("pgm", "a.txt")], codename="demo\t"),
+        "codename_language_blank": good({7: b"\x00" + table([("codename", "demo "), ("hello", "Hello")]) + b"\x02"
+                                           + table([("hello", "Hallo")]) + b"\xff"}),
     })
     # The packed stream followed by bytes that the packed size still counts.
     extra = zlib.compress(block, 9) + b"\x00\x00"

@@ -90,12 +90,42 @@ TEST(UpdateCheck, RequestIsAPlainGetOfTheCodeName)
     EXPECT_EQ(http_test_recorded(path), "GET " + path + " HTTP/1.1\r\nHost: 127.0.0.1:" +
                                             std::to_string(http_test_port()) +
                                             "\r\nUser-Agent: QRVNetHTTP (compatible; cross-platform)\r\n\r\n");
-    // A code name the request cannot carry is not sent at all.
-    EXPECT_FALSE(query_update_server_at(update_server_address().c_str(), "two words", reply, nullptr));
     EXPECT_FALSE(query_update_server_at(update_server_address().c_str(), nullptr, reply, nullptr));
     std::string log = update_server_log();
     EXPECT_NE(log.find("softwareid=three_lines"), std::string::npos) << log;
-    EXPECT_EQ(log.find("two"), std::string::npos) << log;
+}
+
+// The server reads the query as web servers do (Python's parse_qs): each
+// product is asked about by its own name, whatever characters it holds.
+TEST(UpdateCheck, EveryCodeNameReachesTheServerWhole)
+{
+    struct NameCase {
+        const char* code;  // UTF-8
+        const char* sent;  // the query value on the wire
+        bool served;       // the server has a reply under the name (a file name it can be)
+    } cases[] = {
+        {"demo notes", "demo%20notes", true},
+        {"suite&tools", "suite%26tools", true},
+        {"Prod-1_x.y~z", "Prod-1_x.y~z", true},
+        {"d\xC3\xA9mo", "d%C3%A9mo", false},
+        {"a+b#c%d/e?f=g", "a%2Bb%23c%25d%2Fe%3Ff%3Dg", false},
+    };
+    int index = 0;
+    for (const NameCase& c : cases) {
+        // A reply of its own for each product; "suite" alone has none, so
+        // that a name cut at its '&' is not answered.
+        std::string version = "3." + std::to_string(++index);
+        if (c.served)
+            serve_check(c.code, version + "\r\nhttp://h/s.exe\r\nhttp://h/\r\n");
+        cUpdateReply reply;
+        bool answered = query_update_server_at(update_server_address().c_str(), c.code, reply, nullptr);
+        const std::string path = std::string("/updates/autocheck.php?softwareid=") + c.sent + "&os=win";
+        EXPECT_EQ(http_test_recorded(path).substr(0, path.size() + 15), "GET " + path + " HTTP/1.1\r\n") << c.code;
+        if (c.served) {
+            EXPECT_TRUE(answered) << c.code;
+            EXPECT_EQ(reply.version, uint64_t(3) << 48 | uint64_t(index) << 32) << c.code;
+        }
+    }
 }
 
 TEST(UpdateCheck, ServerAddressIsBuiltInUnlessTheConfigurationNamesOne)
@@ -126,6 +156,8 @@ TEST(UpdateCheck, ServerAddressIsBuiltInUnlessTheConfigurationNamesOne)
     _guardchar<char> url;
     format_update_check_url("http://h/u/", "Prod-1", url);
     EXPECT_STREQ(url.Text(), "http://h/u/autocheck.php?softwareid=Prod-1&os=win");
+    format_update_check_url("http://h/u/", "", url);
+    EXPECT_STREQ(url.Text(), "http://h/u/autocheck.php?softwareid=&os=win");
 }
 
 }  // namespace

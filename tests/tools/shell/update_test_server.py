@@ -7,6 +7,8 @@ usage: update_test_server.py <folder>
 Answers, besides recording every request as http_test_server.py does and
 appending its path to <folder>/requests/log.txt:
   /updates/autocheck.php?softwareid=<name>&os=win
+      (the query read as a web server reads it: <name> is the value of
+      "softwareid" with its %XX escapes decoded as UTF-8)
       <folder>/checks/<name> as a 200 reply with its length when the test
       wrote that file; else the case <name> of update_replies.py; "slow"
       waits 2 s, then answers 404; a name that starts with "silent" is
@@ -30,6 +32,7 @@ import socket
 import sys
 import threading
 import time
+import urllib.parse
 
 HERE = os.path.dirname(os.path.abspath(__file__))
 sys.path.insert(0, os.path.join(HERE, "..", "..", "support"))
@@ -41,15 +44,25 @@ attempts = {}
 attempts_lock = threading.Lock()
 
 
+def check_name(path):
+    """The product a check asks about, or None for no check."""
+    address = urllib.parse.urlsplit(path)
+    if address.path != "/updates/autocheck.php":
+        return None
+    query = urllib.parse.parse_qs(address.query, keep_blank_values=True, errors="strict")
+    names = query.get("softwareid", [])
+    return names[0] if len(names) == 1 and query.get("os") == ["win"] else None
+
+
 class UpdateHandler(http_test_server.Handler):
     def respond(self, path):
         folder = os.path.dirname(self.server.requests)
         with attempts_lock, open(os.path.join(self.server.requests, "log.txt"), "a") as log:
             log.write(path + "\n")
-        check = re.fullmatch(r"/updates/autocheck\.php\?softwareid=(.*)&os=win", path)
+        check = check_name(path)
         files = re.fullmatch(r"/files/([a-z]+)/([^/]+)", path)
-        if check:
-            self.answer_check(folder, check.group(1))
+        if check is not None:
+            self.answer_check(folder, check)
         elif files:
             self.send_file(folder, files.group(1), files.group(2))
         else:
