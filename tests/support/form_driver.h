@@ -113,7 +113,9 @@ inline bool press_key_on(HWND form, WORD key)
         if (!take_front(form))
             return !form_still_up(form, title);
         send_key_press(key);
-        // Each answer of the thread runs what it posted itself before it.
+        // The thread back in its loop ten times over: the key is handled,
+        // and what its handling posted to the thread in turn; then a
+        // moment more for a form that closes in its own time.
         for (int round = 0; round < 10 && form_still_up(form, title); ++round)
             answers_messages(form);
         for (int i = 0; i < 100 && form_still_up(form, title); ++i)
