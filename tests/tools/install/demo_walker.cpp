@@ -7,9 +7,10 @@
 // default folder taken, the finish page closed. Each page is kept as
 // build/artifacts/demo_<n>.png: as soon as it shows, and again once it has
 // settled (the installation page of a small product passes before that);
-// a page that passed before it was seen is named. Prints what it did, where the product went
-// (its record's install folder) and how the installer ended; exits
-// with the installer's exit code, or 2 when the walk failed.
+// a page that passed before it was seen is named. Prints what it did,
+// where the product went (its record's install folder) and how the
+// installer ended; exits with the installer's exit code, or 2 when the
+// walk failed.
 //
 // usage: demo_walker <installer> <wizard title> <code name> <world folder> [by-hand]
 #include <windows.h>
