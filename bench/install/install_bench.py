@@ -7,12 +7,10 @@ random (incompressible) data and some text, the same bytes on every run.
 Makes our installer of it (the test build of the installer in make mode)
 and the peer's (makensis with its zlib compressor), then installs each into
 an empty folder, the peer's run silently ("/S /D=..."), and times both in
-the same run: wall time (median of the runs), processor time and peak
-resident memory, the ratio of the times (ours / peer), and our installer
-once more without the flush of each new file, which tells what the flush
-costs. Peak memory is also given against the package's size. Fails when
-ours takes more than 0.85 of the peer's time or its peak memory passes 1.4
-times the package.
+the same run: wall time (median of the runs) and the ratio of the times
+(ours / peer), and our peak resident memory against the package's size.
+Fails when ours takes more than 0.85 of the peer's time or its peak memory
+passes 1.4 times the package.
 
 Then the installer as a user meets it: the product's installer made by
 pelmarodesk.exe itself and driven through its wizard by wizard_bench.exe
@@ -27,7 +25,7 @@ Last, 10,000 files of 1 KiB installed by ours and by the peer's silent
 installer, three rounds side by side (small_files_bench.py); fails when the
 median ratio passes 1.0.
 
-Usage: install_bench.py WINE_RUN RUNNER RUNNER_WITHOUT_FLUSH WORK_FOLDER MANAGER WIZARD_BENCH
+Usage: install_bench.py WINE_RUN RUNNER WORK_FOLDER MANAGER WIZARD_BENCH
 """
 
 import os
@@ -92,9 +90,14 @@ def install_ours(wine_run, installer, folder):
             "USER", "root")):
         if os.path.exists(os.path.join(drive, store)):
             os.remove(os.path.join(drive, store))
-    subprocess.run([wine_run, "reg", "delete", "HKLM\\Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\"
-                    + CODE_NAME, "/f", "/reg:64"], capture_output=True)
+    delete_entry(wine_run, CODE_NAME)
     return measured
+
+
+def delete_entry(wine_run, code):
+    """The Windows entry that an installation of ours left in the prefix."""
+    subprocess.run([wine_run, "reg", "delete", "HKLM\\Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\"
+                    + code, "/f", "/reg:64"], capture_output=True)
 
 
 def install_peer(wine_run, installer, folder):
@@ -142,26 +145,20 @@ def wizard_bench(wine_run, manager, bench, folder):
 
 
 def main():
-    wine_run, runner, runner_without_flush, folder, manager, bench = sys.argv[1:7]
+    wine_run, runner, folder, manager, bench = sys.argv[1:6]
     os.makedirs(folder, exist_ok=True)
     paths = write_product(folder)
     write_scripts(folder, paths)
     timed([wine_run, runner, "make", "./bench.scn", "./ours-setup.exe"], folder)
-    timed([wine_run, runner_without_flush, "make", "./bench.scn", "./ours-no-flush-setup.exe"], folder)
     timed(["makensis", "-V1", "bench.nsi"], folder)
     package_size = os.path.getsize(os.path.join(folder, "ours-setup.exe")) - os.path.getsize(runner)
-    results = {"ours": [], "ours without flush": [], "peer": []}
+    results = {"ours": [], "peer": []}
     for _ in range(RUNS):
         results["ours"].append(install_ours(wine_run, "./ours-setup.exe", folder))
-        results["ours without flush"].append(install_ours(wine_run, "./ours-no-flush-setup.exe", folder))
         results["peer"].append(install_peer(wine_run, "./nsis-setup.exe", folder))
-    ours, without_flush, peer = (median_run(results[name]) for name in ("ours", "ours without flush", "peer"))
-    print("%-34s %9s %12s %12s" % ("install, 170 MB, 403 files", "seconds", "CPU seconds", "peak memory"))
-    for name, (wall, cpu, kilobytes) in (("ours (test build, no wizard)", ours),
-                                         ("ours without the flush", without_flush),
-                                         ("peer, silent (zlib)", peer)):
-        print("%-34s %9.2f %12.2f %8d MiB" % (name, wall, cpu, kilobytes // 1024))
-    print("flush of every new file            %9.2f s" % (ours[0] - without_flush[0]))
+    ours, peer = (median_run(results[name]) for name in ("ours", "peer"))
+    print("install, 170 MB, 403 files: ours (test build, no wizard) %.2f s, peer silent (zlib) %.2f s" % (ours[0],
+                                                                                                        peer[0]))
     peak = ours[2] * 1024 / package_size
     print("package %.1f MB; our peak memory %.2f x the package  target <= %.2f" % (package_size / 1e6, peak,
                                                                                     TARGET_PEAK))

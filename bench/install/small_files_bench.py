@@ -40,14 +40,20 @@ def write_product(folder):
     return root
 
 
+def settle_disk():
+    """Everything written so far out on the disk, and the disk quiet again,
+    so that a timed run does not pay for the work of the one before."""
+    os.sync()
+    time.sleep(3)
+
+
 def settled(install, wine_run, installer, root):
     """One installation, timed once the disk has settled: the files of the
     runs before deleted and everything written out, so that neither side
     pays for the other's clean-up."""
     for target in ("ours-target", "peer-target"):
         shutil.rmtree(os.path.join(root, target), ignore_errors=True)
-    os.sync()
-    time.sleep(3)
+    settle_disk()
     return install(wine_run, installer, root)
 
 

@@ -7,8 +7,9 @@ every run): 4,000 files in one folder, and 20,000 files in 40 folders. Each
 is made into an installer by the test build of the installer, installed
 into an empty folder (the runner plays the wizard's part) and uninstalled
 again by the same build ("uninstall <code name>", every question answered
-Yes), three times; the medians of the wall times and their ratio
-(uninstall / install) are printed. Fails when a ratio passes 0.5, or an
+Yes), three times, each run timed once the disk has settled (as the
+installation benchmark settles it); the medians of the wall times and their
+ratio (uninstall / install) are printed. Fails when a ratio passes 0.5, or an
 uninstall leaves its folder or fails.
 
 Usage: uninstall_bench.py WINE_RUN RUNNER WORK_FOLDER
@@ -25,6 +26,7 @@ HERE = os.path.dirname(os.path.abspath(__file__))
 sys.path.insert(0, os.path.join(HERE, "..", "package"))
 from install_bench import windows_path  # noqa: E402
 from make_bench import text_bytes, timed, write_scenario  # noqa: E402
+from small_files_bench import settle_disk  # noqa: E402
 
 RUNS = 3
 TARGET_RATIO = 0.5
@@ -72,8 +74,10 @@ def main():
         for _ in range(RUNS):
             target = os.path.join(home, "target")
             shutil.rmtree(target, ignore_errors=True)
+            settle_disk()
             installs.append(run_with({"PELMARO_TEST_FOLDER": windows_path(target)}, [wine_run, "./setup.exe"],
                                      home)[0])
+            settle_disk()
             uninstalls.append(timed([wine_run, runner, "uninstall", code], home)[0])
             if os.path.exists(target):
                 print("%s: the uninstall left %s" % (code, target))

@@ -11,11 +11,16 @@
 //     the finish page (the user's clicks in between left out); each into a
 //     fresh folder.
 // Both ratios leave out the fixed 500 ms pause with which our start-up
-// begins (work that no faster code shortens); the figures with it, as the
-// user waits, follow the table. Prints the table of medians, then both
-// spans with the pause, then the peak memory of each side.
+// begins (work that no faster code shortens). Prints the table of medians,
+// then our peak memory.
+//
+// With "install", walks our installer through its wizard once (the
+// licence ticked, the default folder taken) into the world "ours" of the
+// work folder and prints its peak memory; exits with 0 once the installer
+// ended with 0.
 //
 // usage: wizard_bench <our installer> <peer installer> <work folder> [case...]
+//        wizard_bench install <our installer> <wizard title> <work folder>
 // (Windows paths; the work folder gets a fresh world of folders per run)
 #include <windows.h>
 
@@ -32,8 +37,8 @@
 
 namespace {
 
-const DWORD longest_run_ms = 300000;
-const wchar_t our_title[] = L"Bench software installer";
+const DWORD longest_run_ms = 900000;
+const wchar_t bench_title[] = L"Bench software installer";
 // The pause with which our installer's start-up begins.
 const double start_up_pause_us = 500000;
 
@@ -73,9 +78,9 @@ std::map<std::wstring, std::wstring> fresh_world(const std::wstring& world)
 
 // Microseconds from started to our wizard's window, looked for every 5 ms
 // (the wizard driver looks every 50 ms: too coarse for a start-up).
-double time_to_wizard(wizard::Process& installer, uint64_t started)
+double time_to_wizard(wizard::Process& installer, const std::wstring& title, uint64_t started)
 {
-    while (!find_process_window(installer.Id(), our_title)) {
+    while (!find_process_window(installer.Id(), title.c_str())) {
         bench_require(installer.Running(), "our installer shows its wizard");
         bench_require(clock_now_us() - started < uint64_t(longest_run_ms) * 1000, "our wizard in time");
         Sleep(5);
@@ -92,8 +97,9 @@ uint64_t peak_memory(HANDLE process)
 
 class cInstallerBench {
 public:
-    cInstallerBench(const std::wstring& our_installer, const std::wstring& peer_installer, const std::wstring& folder)
-        : ours(our_installer), peer(peer_installer), work(folder), our_peak(0), peer_peak(0)
+    cInstallerBench(const std::wstring& our_installer, const std::wstring& peer_installer, const std::wstring& folder,
+                    const std::wstring& wizard_title = bench_title)
+        : ours(our_installer), peer(peer_installer), work(folder), title(wizard_title), our_peak(0)
     {
     }
 
@@ -103,18 +109,16 @@ public:
         std::map<std::wstring, std::wstring> variables = fresh_world(work + L"\\startup");
         uint64_t start = clock_now_us();
         wizard::Process installer(L"\"" + ours + L"\"", variables);
-        HWND window = wizard::wait_for_window(installer, our_title, longest_run_ms);
+        HWND window = wizard::wait_for_window(installer, title, longest_run_ms);
         uint64_t elapsed = clock_now_us() - start;
         bench_require(window != nullptr, "our installer shows its wizard");
-        start_ups.ours.push_back(double(elapsed));
         return double(elapsed) - start_up_pause_us;
     }
 
     // Microseconds to the peer's first visible window.
     double PeerStartUp()
     {
-        start_ups.peer.push_back(time_to_first_window(peer, uint64_t(longest_run_ms) * 1000));
-        return start_ups.peer.back();
+        return time_to_first_window(peer, uint64_t(longest_run_ms) * 1000);
     }
 
     // Microseconds of our start-up to the first wizard page, less its
@@ -126,8 +130,8 @@ public:
         std::map<std::wstring, std::wstring> variables = fresh_world(world);
         uint64_t started = clock_now_us();
         wizard::Process installer(L"\"" + ours + L"\"", variables);
-        double start_up = time_to_wizard(installer, started);
-        wizard::Wizard pages(installer, our_title, longest_run_ms);
+        double start_up = time_to_wizard(installer, title, started);
+        wizard::Wizard pages(installer, title, longest_run_ms);
         bench_require(pages.Found() && pages.WaitForStep(0, longest_run_ms), "our wizard's licence page");
         pages.TickAcceptBox();
         pages.Enter();
@@ -147,7 +151,6 @@ public:
         our_peak = peak > our_peak ? peak : our_peak;
         pages.Enter();
         bench_require(installer.Wait(60000) == 0, "our installer ends with 0");
-        installations.ours.push_back(start_up + installation);
         return start_up - start_up_pause_us + installation;
     }
 
@@ -160,48 +163,22 @@ public:
         uint64_t start = clock_now_us();
         bench_require(start_process(peer, L"\"" + peer + L"\" /S /D=" + world + L"\\pf\\Bench", process),
                       "the peer's installer starts");
-        uint64_t peak = 0;
-        while (WaitForSingleObject(process.hProcess, 20) == WAIT_TIMEOUT) {
-            uint64_t now = peak_memory(process.hProcess);
-            peak = now > peak ? now : peak;
-        }
+        WaitForSingleObject(process.hProcess, INFINITE);
         uint64_t elapsed = clock_now_us() - start;
-        peer_peak = peak > peer_peak ? peak : peer_peak;
         DWORD code = 1;
         GetExitCodeProcess(process.hProcess, &code);
         CloseHandle(process.hThread);
         CloseHandle(process.hProcess);
         bench_require(code == 0, "the peer's installation ends with 0");
-        installations.peer.push_back(double(elapsed));
         return double(elapsed);
     }
 
     std::wstring ours;
     std::wstring peer;
     std::wstring work;
+    std::wstring title;
     uint64_t our_peak;
-    uint64_t peer_peak;
-    // Every call's span, the first (the warm-up) included; ours with the
-    // pause.
-    struct cSpans {
-        std::vector<double> ours;
-        std::vector<double> peer;
-    };
-    cSpans start_ups;
-    cSpans installations;
 };
-
-// A span as the user waits it, the pause included: the medians of the
-// calls after the warm-up, and their ratio.
-void print_with_pause(const char* span, const cInstallerBench::cSpans& spans)
-{
-    if (spans.ours.size() < 2 || spans.peer.size() < 2)
-        return;
-    double ours = bench_median(std::vector<double>(spans.ours.begin() + 1, spans.ours.end()));
-    double peer = bench_median(std::vector<double>(spans.peer.begin() + 1, spans.peer.end()));
-    printf("%s with our 500 ms pause: ours %.2f ms, the peer's %.2f ms, ratio %.2f\n", span, ours / 1000,
-           peer / 1000, ours / peer);
-}
 
 }  // namespace
 
@@ -209,6 +186,14 @@ int main(int argc, char** argv)
 {
     int count = 0;
     wchar_t** words = CommandLineToArgvW(GetCommandLineW(), &count);
+    if (words && count == 5 && wcscmp(words[1], L"install") == 0) {
+        CreateDirectoryW(words[4], nullptr);
+        cInstallerBench once(words[2], L"", words[4], words[3]);
+        once.OurInstallation();
+        printf("peak memory: ours %.1f MiB\n", double(once.our_peak) / 1048576.0);
+        LocalFree(words);
+        return 0;
+    }
     if (!words || count < 4) {
         fprintf(stderr, "usage: wizard_bench <our installer> <peer installer> <work folder> [case...]\n");
         return 2;
@@ -227,11 +212,8 @@ int main(int argc, char** argv)
     for (int i = 4; i < argc; ++i)
         picked.push_back(argv[i]);
     int status = bench_run(cases, int(picked.size()), picked.data(), 5);
-    print_with_pause("start-up to the wizard", bench.start_ups);
-    print_with_pause("start-up and installation", bench.installations);
-    if (bench.our_peak || bench.peer_peak)
-        printf("peak memory: ours %.1f MiB, the peer's %.1f MiB\n", double(bench.our_peak) / 1048576.0,
-               double(bench.peer_peak) / 1048576.0);
+    if (bench.our_peak)
+        printf("peak memory: ours %.1f MiB\n", double(bench.our_peak) / 1048576.0);
     LocalFree(words);
     return status;
 }

@@ -9,9 +9,9 @@
 #include "tests/support/process_windows.h"
 
 // Microseconds from starting the program (without arguments) to its first
-// visible window, after which it is ended; the program must show one
-// within longest_us.
-inline double time_to_first_window(const std::wstring& program, uint64_t longest_us)
+// visible window (with exactly that title, when one is given), after which
+// it is ended; the program must show one within longest_us.
+inline double time_to_first_window(const std::wstring& program, uint64_t longest_us, const wchar_t* title = nullptr)
 {
     std::wstring command = L"\"" + program + L"\"";
     STARTUPINFOW startup = {};
@@ -21,7 +21,7 @@ inline double time_to_first_window(const std::wstring& program, uint64_t longest
     bench_require(CreateProcessW(program.c_str(), &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr,
                                  &startup, &process) != 0,
                   "the program starts");
-    while (!find_process_window(process.dwProcessId)) {
+    while (!find_process_window(process.dwProcessId, title)) {
         bench_require(WaitForSingleObject(process.hProcess, 1) == WAIT_TIMEOUT, "the program waits with a window");
         bench_require(clock_now_us() - start < longest_us, "a window within the time");
     }

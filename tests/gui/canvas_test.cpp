@@ -180,6 +180,32 @@ TEST(Canvas, DrawImagePlacesTheTopRowOnTopAndCutsWhatLiesOutside)
     EXPECT_FALSE(canvas->DrawImageAt(nullptr, &image, nullptr));
 }
 
+// A sub-canvas draws in its parent at its own origin: the picture lands
+// offset by it, and what passes the sub-canvas's edges is cut there.
+TEST(Canvas, DrawImageThroughASubCanvasLandsAtItsOffsetInTheParent)
+{
+    const cRect child = {5, 3, 6, 5};
+    const struct {
+        cPoint at;
+        cRect drawn;  // in the parent
+        cPoint first;  // the image's pixel drawn at the rectangle's corner
+    } cases[] = {{{1, 2}, {6, 5, 3, 2}, {0, 0}},
+                 {{4, 4}, {9, 7, 2, 1}, {0, 0}},
+                 {{-2, -1}, {5, 3, 1, 1}, {2, 1}}};
+    cImageBuffer image;
+    make_numbered_image(image, 3, 2);
+    for (const auto& c : cases) {
+        auto canvas = make_canvas(16, 12, white);
+        std::unique_ptr<cCanvas> sub(canvas->CreateSubCanvas(&child));
+        ASSERT_TRUE(sub);
+        ASSERT_TRUE(sub->ApplyClip());
+        ASSERT_TRUE(sub->DrawImage(c.at.x, c.at.y, &image, -1, -1));
+        sub.reset();
+        expect_rect(read_pixels(*canvas), c.drawn,
+                    [&](int32_t x, int32_t y) { return numbered_colour(x + c.first.x, y + c.first.y); }, white);
+    }
+}
+
 // A large picture under a small canvas (a page's background repainted
 // around a progress bar): the canvas takes only the pixels it shows, never
 // a whole copy of the picture, which the process's peak would show.
@@ -197,10 +223,12 @@ TEST(Canvas, DrawImageOfALargePictureOnASmallCanvasMakesNoCopyOfIt)
         for (int32_t x = 0; x < side; ++x)
             image.GetPixels()[size_t(side - 1 - y) * side + x] =
                 0xFF000000u | red(x, y) << 16 | green(x, y) << 8 | blue(x, y);
-    PROCESS_MEMORY_COUNTERS before = {sizeof(before)};
+    PROCESS_MEMORY_COUNTERS before = {};
+    before.cb = sizeof(before);
     ASSERT_TRUE(GetProcessMemoryInfo(GetCurrentProcess(), &before, sizeof(before)));
     ASSERT_TRUE(canvas->DrawImage(-100, -200, &image, -1, -1));
-    PROCESS_MEMORY_COUNTERS after = {sizeof(after)};
+    PROCESS_MEMORY_COUNTERS after = {};
+    after.cb = sizeof(after);
     ASSERT_TRUE(GetProcessMemoryInfo(GetCurrentProcess(), &after, sizeof(after)));
     const size_t picture_bytes = size_t(side) * side * sizeof(uint32_t);
     EXPECT_LT(after.PeakWorkingSetSize - before.PeakWorkingSetSize, picture_bytes / 4);

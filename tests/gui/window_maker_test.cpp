@@ -163,10 +163,12 @@ TEST_F(MakerTest, DialogLargerThanTheWorkAreaKeepsItsTitleBarInIt)
         // the left and top ones: the frame's top left corner in it.
         EXPECT_GE(placed.top, work.top);
         EXPECT_GE(placed.left, work.left);
-        if (c.height > work.bottom - work.top)
+        if (c.height > work.bottom - work.top) {
             EXPECT_EQ(placed.top, work.top);
-        if (c.width > work.right - work.left)
+        }
+        if (c.width > work.right - work.left) {
             EXPECT_EQ(placed.left, work.left);
+        }
         EXPECT_EQ(hit, HTCAPTION);
         EXPECT_EQ(dragged.left - placed.left, 50);
         EXPECT_EQ(dragged.top - placed.top, 40);

@@ -39,18 +39,44 @@ inline HWND active_form_of(DWORD process_id)
     return enabled.size() == 1 ? enabled[0] : nullptr;
 }
 
+// How long the drivers wait at most for what a form needs (to come up, to
+// come to the front, to take a key): generous, so that only a form that
+// never comes fails, however slow and busy the machine is.
+const DWORD form_wait_ms = 60000;
+
+// True once the window's thread is back in its message loop: a message
+// sent to the window is answered (false when it is not within the time, or
+// the window is gone). A key that the thread took before is handled by
+// then.
+inline bool answers_messages(HWND window, DWORD timeout_ms = form_wait_ms)
+{
+    DWORD_PTR result = 0;
+    return SendMessageTimeoutW(window, WM_NULL, 0, 0, SMTO_NORMAL, timeout_ms, &result) != 0;
+}
+
+// Brings the window to the front, where the user's keys go, and waits
+// until it is there and its thread takes input; false when it does not
+// come within the time.
+inline bool take_front(HWND window, DWORD timeout_ms = form_wait_ms)
+{
+    for (DWORD start = GetTickCount(); GetForegroundWindow() != window; Sleep(50)) {
+        if (!IsWindow(window) || GetTickCount() - start >= timeout_ms)
+            return false;
+        SetForegroundWindow(window);
+    }
+    return answers_messages(window, timeout_ms);
+}
+
 // Waits up to timeout_ms for the process's form with that title to take
 // input, and for the process to be idle in its message loop; the form, or
 // null when it did not come (or the process ended).
-inline HWND wait_for_form(HANDLE process, const std::wstring& title, DWORD timeout_ms = 30000)
+inline HWND wait_for_form(HANDLE process, const std::wstring& title, DWORD timeout_ms = form_wait_ms)
 {
     DWORD process_id = GetProcessId(process);
-    for (DWORD waited = 0; waited < timeout_ms; waited += 20) {
+    for (DWORD start = GetTickCount(); GetTickCount() - start < timeout_ms;) {
         HWND form = active_form_of(process_id);
-        if (form && form_driver::title_of(form) == title) {
-            WaitForInputIdle(process, 1000);
+        if (form && form_driver::title_of(form) == title && answers_messages(form, timeout_ms))
             return form;
-        }
         if (WaitForSingleObject(process, 20) == WAIT_OBJECT_0)
             return nullptr;
     }
@@ -59,9 +85,9 @@ inline HWND wait_for_form(HANDLE process, const std::wstring& title, DWORD timeo
 
 // True when the form comes to the front by itself (the program activates
 // it) within timeout_ms, as it must for the user's keys to reach it.
-inline bool comes_to_front(HWND form, DWORD timeout_ms = 2000)
+inline bool comes_to_front(HWND form, DWORD timeout_ms = form_wait_ms)
 {
-    for (DWORD waited = 0; waited < timeout_ms && GetForegroundWindow() != form; waited += 20)
+    for (DWORD start = GetTickCount(); GetTickCount() - start < timeout_ms && GetForegroundWindow() != form;)
         Sleep(20);
     return GetForegroundWindow() == form;
 }
@@ -73,31 +99,29 @@ inline bool form_still_up(HWND form, const std::wstring& title)
     return IsWindow(form) && IsWindowEnabled(form) && IsWindowVisible(form) && form_driver::title_of(form) == title;
 }
 
-// Brings the form to the front and presses the key on it, again while the
-// form stays up as it was (a key that came before the form took input is
-// lost). False when the form would not come to the front or never took the
-// key.
+// Brings the form to the front and presses the key on it once it takes
+// input; again only when the form's thread handled the key and what the
+// key set off, and the form stayed up as it was (the key came before the
+// form was ready for it). False when the form would not come to the front
+// or answer, or never took the key.
 inline bool press_key_on(HWND form, WORD key)
 {
     std::wstring title = form_driver::title_of(form);
     for (int press = 0; press < 5; ++press) {
-        for (int attempt = 0; attempt < 100 && GetForegroundWindow() != form && form_still_up(form, title); ++attempt) {
-            SetForegroundWindow(form);
-            Sleep(20);
-        }
         if (!form_still_up(form, title))
             return true;
-        if (GetForegroundWindow() != form)
-            return false;
-        // The form shows itself before it takes keys: give it that moment.
-        Sleep(100);
+        if (!take_front(form))
+            return !form_still_up(form, title);
         send_key_press(key);
+        // The thread back in its loop ten times over: the key is handled,
+        // and what its handling posted to the thread in turn; then a
+        // moment more for a form that closes in its own time.
+        for (int round = 0; round < 10 && form_still_up(form, title); ++round)
+            answers_messages(form);
         for (int i = 0; i < 100 && form_still_up(form, title); ++i)
             Sleep(20);
-        if (!form_still_up(form, title))
-            return true;
     }
-    return false;
+    return !form_still_up(form, title);
 }
 
 // One form a test expects and how it answers it.

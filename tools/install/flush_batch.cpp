@@ -62,13 +62,7 @@ unsigned __stdcall cFlushBatch::FlushKept(void* context)
             WaitForSingleObject(batch->work, INFINITE);
             continue;
         }
-#ifdef INSTALL_WITHOUT_FLUSH
-        // The benchmark's build that tells what the flushes cost: each file
-        // counts as flushed, and nothing is sent to the disk.
-        batch->flushed[index] = skip ? 0 : 1;
-#else
         batch->flushed[index] = !skip && batch->files[index].Flush() ? 1 : 0;
-#endif
         cSafeCriticalSectionAccess access(&batch->lock);
         if (++batch->done == batch->count && batch->awaited)
             batch->idle.Set();

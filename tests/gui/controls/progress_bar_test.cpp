@@ -115,8 +115,9 @@ TEST_F(ProgressBarTest, FillEndsAtTheColumnOfThePosition)
         EXPECT_EQ(row[0], drawn_border);
         EXPECT_EQ(row[c.width - 1], drawn_border);
         uint32_t track = row[c.width - 2];
-        if (filled < c.width - 1)
+        if (filled < c.width - 1) {
             EXPECT_NE(track, fill_middle);
+        }
         for (int32_t x = 1; x < c.width - 1; ++x) {
             if (x < filled)
                 ASSERT_EQ(row[x], fill_middle) << x;

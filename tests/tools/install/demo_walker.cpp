@@ -5,9 +5,12 @@
 // user who accepts what each page offers would: the language form answered
 // with its proposed language, a box that holds Next back ticked, the
 // default folder taken, the finish page closed. Each page is kept as
-// build/artifacts/demo_<n>.png. Prints what it did, where the product went
-// (its record's install folder) and how the installer ended; exits
-// with the installer's exit code, or 2 when the walk failed.
+// build/artifacts/demo_<n>.png: as soon as it shows, and again once it has
+// settled (the installation page of a small product passes before that);
+// a page that passed before it was seen is named. Prints what it did,
+// where the product went (its record's install folder) and how the
+// installer ended; exits with the installer's exit code, or 2 when the
+// walk failed.
 //
 // usage: demo_walker <installer> <wizard title> <code name> <world folder> [by-hand]
 #include <windows.h>
@@ -80,8 +83,8 @@ bool answer_message(wizard::Process& installer, int* count)
         std::string name = "demo_message_" + std::to_string(++*count);
         wizard::save_screenshot(message, name);
         say("a message \"" + utf8_of(caption) + "\" answered with Enter (build/artifacts/" + name + ".png)");
-        wizard::press_key(message, VK_RETURN);
-        wizard::wait_until_closed(message, 5000);
+        press_key_on(message, VK_RETURN);
+        wizard::wait_until_closed(message, form_wait_ms);
         return true;
     }
     return false;
@@ -120,28 +123,37 @@ int main()
     }
     wizard::Wizard pages(installer, title, 0);
     int shown = -1;
-    for (int waited = 0; waited < 1200 && installer.Running(); ++waited) {
+    for (DWORD start = GetTickCount(); GetTickCount() - start < 300000 && installer.Running();) {
         if (answer_message(installer, &messages))
             continue;
         int step = pages.CurrentStep();
         if (step < 0 || step == shown) {
-            Sleep(100);
+            Sleep(10);
             continue;
         }
-        // The page has settled once it shows the same step twice.
-        Sleep(400);
-        if (pages.CurrentStep() != step)
-            continue;
-        shown = step;
         int steps = pages.StepCount();
+        for (int passed = shown + 1; passed < step; ++passed)
+            say("page " + std::to_string(passed + 1) + " of " + std::to_string(steps) +
+                " passed before it could be kept");
         std::string name = "demo_" + std::to_string(step + 1);
         pages.Screenshot(name);
-        say("page " + std::to_string(step + 1) + " of " + std::to_string(steps) + " (build/artifacts/" + name +
+        // The page has settled once it shows the same step a moment later.
+        Sleep(400);
+        bool settled = pages.CurrentStep() == step;
+        if (settled)
+            pages.Screenshot(name);
+        shown = step;
+        std::string when = settled ? "" : ", as it first showed";
+        say("page " + std::to_string(step + 1) + " of " + std::to_string(steps) + when + " (build/artifacts/" + name +
             ".png)");
         if (step == steps - 1) {
             pages.Enter();
             break;
         }
+        // The installation page (the one before the finish page) goes on
+        // by itself.
+        if (step == steps - 2)
+            continue;
         if (pages.NextGreyed())
             pages.TickAcceptBox();
         pages.Enter();

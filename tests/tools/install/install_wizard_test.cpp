@@ -110,7 +110,7 @@ bool walk_through(World& world, InstallerRun& run, const std::vector<Page>& orde
         // The installation of a small product may be over in a blink.
         if (order[step] == install)
             continue;
-        if (!pages.WaitForStep(int(step), 30000))
+        if (!pages.WaitForStep(int(step)))
             return false;
         switch (order[step]) {
         case readme:
@@ -136,7 +136,7 @@ bool walk_through(World& world, InstallerRun& run, const std::vector<Page>& orde
             break;
         }
     }
-    return run.process.Wait(20000) == 0;
+    return run.process.Wait(form_wait_ms) == 0;
 }
 
 // The licence ticked and left for the next page.
@@ -157,7 +157,7 @@ bool closed_on_the_folder_page(InstallerRun& run, const char* screenshot)
     if (!run.pages.WaitForStep(2))
         return false;
     PostMessageW(run.pages.Window(), WM_CLOSE, 0, 0);
-    return run.pages.Answer(L"Confirm", true, 10000, screenshot) && run.process.Wait(20000) == 10;
+    return run.pages.Answer(L"Confirm", true, form_wait_ms, screenshot) && run.process.Wait(form_wait_ms) == 10;
 }
 
 // w2 over w1 up to its install page, its job held at the moment named.
@@ -268,17 +268,17 @@ TEST(InstallWizard, AFirstInstallationThroughEveryPage)
     // Browse: a folder without room is refused, the app folder taken.
     pages.Screenshot("wizard_folder");
     ASSERT_TRUE(pages.ChooseFolder(L"Z:/sys/kernel"));
-    ASSERT_TRUE(pages.Answer(L"Error", true, 10000, "wizard_folder_no_room")) << "no room there";
+    ASSERT_TRUE(pages.Answer(L"Error", true, form_wait_ms, "wizard_folder_no_room")) << "no room there";
     CreateDirectoryW(windows_path(world.App()).c_str(), nullptr);
     ASSERT_TRUE(pages.ChooseFolder(world.App()));
     pages.Enter();
 
-    ASSERT_TRUE(pages.WaitForStep(6, 30000)) << "the finish page";
+    ASSERT_TRUE(pages.WaitForStep(6)) << "the finish page";
     pages.Screenshot("wizard_finish");
     EXPECT_FALSE(pages.FinishReportsFailure());
     EXPECT_FALSE(exists(marker));
     pages.Enter();
-    EXPECT_EQ(run.process.Wait(20000), 0u);
+    EXPECT_EQ(run.process.Wait(form_wait_ms), 0u);
     for (int waited = 0; waited < 100 && !exists(marker); ++waited)
         Sleep(100);
     EXPECT_TRUE(exists(marker)) << "Close started the ticked program";
@@ -312,9 +312,9 @@ TEST(InstallWizard, TheChosenFolderAndTheTicksStayAcrossBackAndNext)
     ASSERT_TRUE(pages.WaitForStep(3));
     pages.Screenshot("wizard_folder_again");
     pages.Enter();
-    ASSERT_TRUE(pages.WaitForStep(5, 30000));
+    ASSERT_TRUE(pages.WaitForStep(5));
     pages.Enter();
-    EXPECT_EQ(run.process.Wait(20000), 0u);
+    EXPECT_EQ(run.process.Wait(form_wait_ms), 0u);
     expect_installed(world, "w1", "1.0.0.1", true, bare_program());
     EXPECT_FALSE(exists(world.Path(L"pf/Road Test"))) << "nothing in the default folder";
 }
@@ -342,16 +342,16 @@ TEST(InstallWizard, AnUpdateAsksForAFileHeldOpen)
         ASSERT_TRUE(pages.WaitForStep(1));
         pages.TickAcceptBox();
         pages.Enter();
-        HWND question = wizard::wait_for_window(update.process, L"Confirm", 20000);
+        HWND question = wizard::wait_for_window(update.process, L"Confirm", form_wait_ms);
         ASSERT_NE(question, nullptr) << "the question about the file held open";
         pages.Screenshot("wizard_install_file_held_open");
         EXPECT_EQ(pages.CurrentStep(), 2);
-        ASSERT_TRUE(pages.Answer(L"Confirm", false, 5000, "wizard_file_held_open"));
+        ASSERT_TRUE(pages.Answer(L"Confirm", false, form_wait_ms, "wizard_file_held_open"));
         ASSERT_TRUE(pages.WaitForStep(3));
         pages.Screenshot("wizard_finish_file_in_use");
         EXPECT_TRUE(pages.FinishReportsFailure()) << "the file is in use";
         pages.Enter();
-        EXPECT_EQ(update.process.Wait(20000), 7u) << "stopped on a file in use";
+        EXPECT_EQ(update.process.Wait(form_wait_ms), 7u) << "stopped on a file in use";
     }
     // The earlier product as it was: no new file, no ".tmp", no ".bkp", no
     // folder of the update.
@@ -368,12 +368,12 @@ TEST(InstallWizard, AnUpdateAsksForAFileHeldOpen)
         ASSERT_TRUE(pages.WaitForStep(1));
         pages.TickAcceptBox();
         pages.Enter();
-        ASSERT_NE(wizard::wait_for_window(again.process, L"Confirm", 20000), nullptr);
+        ASSERT_NE(wizard::wait_for_window(again.process, L"Confirm", form_wait_ms), nullptr);
         CloseHandle(held);
         ASSERT_TRUE(pages.Answer(L"Confirm", true));
         ASSERT_TRUE(pages.WaitForStep(3));
         pages.Enter();
-        EXPECT_EQ(again.process.Wait(20000), 0u);
+        EXPECT_EQ(again.process.Wait(form_wait_ms), 0u);
     }
     expect_installed(world, "w2", "1.1", true, bare_program());
 }
@@ -397,12 +397,12 @@ TEST(InstallWizard, EscapeAbortsTheInstallationAndKeepsTheOldFiles)
     // Escape right behind Next: the question finds the job at work, which
     // waits for the answer.
     pages.EnterThenEscape();
-    ASSERT_TRUE(pages.Answer(L"Confirm", true, 10000, "wizard_abort_question"));
+    ASSERT_TRUE(pages.Answer(L"Confirm", true, form_wait_ms, "wizard_abort_question"));
     ASSERT_TRUE(pages.WaitForStep(2));
     pages.Screenshot("wizard_finish_aborted");
     EXPECT_TRUE(pages.FinishReportsFailure()) << "aborted";
     pages.Enter();
-    EXPECT_EQ(update.process.Wait(20000), 10u) << "aborted";
+    EXPECT_EQ(update.process.Wait(form_wait_ms), 10u) << "aborted";
     expect_installed(world, "w1", "1.0.0.1", true, bare_program());
     EXPECT_FALSE(exists(world.App(L"lib"))) << "the folders the update made are gone";
 }
@@ -439,15 +439,15 @@ TEST(InstallWizard, AnAcceptedAbortPutsTheOldProductBackUntilTheFilesAreCommitte
         wizard::Wizard& pages = update.pages;
         pages.Escape();
         if (c.asked)
-            ASSERT_TRUE(pages.Answer(L"Confirm", true, 10000, "wizard_abort_held_question"));
+            ASSERT_TRUE(pages.Answer(L"Confirm", true, form_wait_ms, "wizard_abort_held_question"));
         else
             EXPECT_EQ(wizard::wait_for_window(update.process, L"Confirm", 2000), nullptr)
                 << "nothing can be put back: nothing to ask";
         DeleteFileW(windows_path(pause_file).c_str());
-        ASSERT_TRUE(pages.WaitForStep(3, 30000));
+        ASSERT_TRUE(pages.WaitForStep(3));
         EXPECT_EQ(pages.FinishReportsFailure(), c.asked);
         pages.Enter();
-        EXPECT_EQ(update.process.Wait(20000), c.exit_code);
+        EXPECT_EQ(update.process.Wait(form_wait_ms), c.exit_code);
         expect_installed(world, c.product, c.version, true, bare_program());
         EXPECT_EQ(exists(world.App(L"bin/plugins")), std::string(c.product) == "w2") << "the update's own folder";
     }
@@ -564,9 +564,9 @@ TEST(InstallWizard, OlderProductsAreRemovedAsTicked)
         pages.Screenshot("wizard_older_products_back");
         pages.Enter();
         ASSERT_TRUE(pages.Answer(L"Confirm", true)) << "some are not ticked";
-        ASSERT_NE(wizard::wait_for_window(run.process, L"Confirm", 30000), nullptr) << "one failed";
+        ASSERT_NE(wizard::wait_for_window(run.process, L"Confirm", form_wait_ms), nullptr) << "one failed";
         pages.Screenshot("wizard_older_products_removed");
-        ASSERT_TRUE(pages.Answer(L"Confirm", false, 5000, "wizard_partial_removal"));
+        ASSERT_TRUE(pages.Answer(L"Confirm", false, form_wait_ms, "wizard_partial_removal"));
         ASSERT_TRUE(pages.WaitForStep(1));
         pages.Screenshot("wizard_older_products_again");
         EXPECT_FALSE(exists(reports.Path(codes[3] + L".txt"))) << "the unticked one never ran";
@@ -576,7 +576,7 @@ TEST(InstallWizard, OlderProductsAreRemovedAsTicked)
         pages.ClickOlderRow(1);
         pages.Enter();
         ASSERT_TRUE(pages.Answer(L"Confirm", false)) << "keep none";
-        ASSERT_NE(wizard::wait_for_window(run.process, L"Confirm", 30000), nullptr) << "one failed again";
+        ASSERT_NE(wizard::wait_for_window(run.process, L"Confirm", form_wait_ms), nullptr) << "one failed again";
         ASSERT_TRUE(pages.Answer(L"Confirm", true)) << "go on with the partial removal";
         ASSERT_TRUE(closed_on_the_folder_page(run, nullptr));
     }

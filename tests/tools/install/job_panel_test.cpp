@@ -169,8 +169,9 @@ TEST(JobPanel, AStopIsAskedForOnlyUntilTheJobCommits)
         window.Run(form, 420, 320,
                    {
                        [&]() {
-                           if (c.held_before)
+                           if (c.held_before) {
                                ASSERT_TRUE(form->panel.HoldProgress());
+                           }
                            ASSERT_TRUE(form->panel.Start());
                        },
                        window.WaitUntil([&]() { return c.held_before || form->panel.reports > 0; }),

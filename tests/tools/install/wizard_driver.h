@@ -13,6 +13,7 @@
 
 #include "tests/gui/gui_test_elements.h"
 #include "tests/support/artifacts.h"
+#include "tests/support/form_driver.h"
 #include "tests/support/process_windows.h"
 #include "tests/tools/install/install_test_support.h"
 
@@ -306,10 +307,19 @@ inline std::string describe_windows(Process& process, const std::string& name)
     return titles.empty() ? "no window" : titles;
 }
 
+// The window in front and taking input (form_driver.h), for the input
+// that follows.
 inline void bring_forward(HWND window)
 {
-    SetForegroundWindow(window);
-    Sleep(50);
+    take_front(window);
+}
+
+// Until the window's thread has handled the input sent to it (and what
+// that input posted to it in turn).
+inline void input_handled(HWND window)
+{
+    for (int round = 0; round < 3; ++round)
+        answers_messages(window);
 }
 
 inline void click_client(HWND window, int x, int y)
@@ -321,14 +331,14 @@ inline void click_client(HWND window, int x, int y)
     send_mouse_button(true, false);
     Sleep(30);
     send_mouse_button(true, true);
-    Sleep(150);
+    input_handled(window);
 }
 
 inline void press_key(HWND window, WORD key)
 {
     bring_forward(window);
     send_key_press(key);
-    Sleep(150);
+    input_handled(window);
 }
 
 inline void press_ctrl_key(HWND window, WORD key)
@@ -337,7 +347,7 @@ inline void press_ctrl_key(HWND window, WORD key)
     send_key(VK_CONTROL, false);
     send_key_press(key);
     send_key(VK_CONTROL, true);
-    Sleep(100);
+    input_handled(window);
 }
 
 // Characters as the keyboard types them: each by its key, with Shift where
@@ -355,7 +365,7 @@ inline void type_text(HWND window, const std::wstring& text)
             send_key(VK_SHIFT, true);
         Sleep(5);
     }
-    Sleep(100);
+    input_handled(window);
 }
 
 // The install wizard of a process, found by its window title. Its layout:
@@ -370,7 +380,7 @@ public:
     static const uint32_t upcoming_colour = 0xA8A2AB;
     static const uint32_t next_idle_face = 0xE7E7E7;
 
-    Wizard(Process& driven, const std::wstring& title, DWORD timeout_ms = 30000)
+    Wizard(Process& driven, const std::wstring& title, DWORD timeout_ms = form_wait_ms)
         : process(driven), window(wait_for_window(driven, title, timeout_ms))
     {
     }
@@ -407,7 +417,7 @@ public:
     }
     // Until the page of that step shows, painted whole (the step list the
     // same twice, 100 ms apart).
-    bool WaitForStep(int index, DWORD timeout_ms = 15000)
+    bool WaitForStep(int index, DWORD timeout_ms = form_wait_ms)
     {
         for (DWORD waited = 0; waited < timeout_ms; waited += 50) {
             if (CurrentStep() == index) {
@@ -442,6 +452,7 @@ public:
     bool NextGreyed()
     {
         send_mouse_move_to(0, 0);
+        input_handled(window);
         Sleep(100);
         return colour_distance(client_pixel(window, 516, 397), next_idle_face) > 4;
     }
@@ -454,7 +465,7 @@ public:
         bring_forward(window);
         send_key_press(VK_RETURN);
         send_key_press(VK_ESCAPE);
-        Sleep(150);
+        input_handled(window);
     }
     void TickAcceptBox() { click_client(window, 193 + 7, 369 + 7); }
     void ClickStep(int index) { click_client(window, 60, 85 + 22 * index + 7); }
@@ -468,16 +479,19 @@ public:
     // A message form of the process with that caption, shown over the
     // wizard: screenshot (when named), then yes (Enter) or no (Escape).
     // False when none came within the time.
-    bool Answer(const std::wstring& caption, bool yes, DWORD timeout_ms = 15000, const char* screenshot = nullptr)
+    bool Answer(const std::wstring& caption, bool yes, DWORD timeout_ms = form_wait_ms,
+                const char* screenshot = nullptr)
     {
         HWND message = wait_for_window(process, caption, timeout_ms);
         if (!message)
             return false;
-        Sleep(200);
-        if (screenshot)
+        if (screenshot) {
+            // Painted whole once its thread is back in its loop.
+            answers_messages(message);
+            Sleep(200);
             save_screenshot(message, screenshot);
-        press_key(message, yes ? VK_RETURN : VK_ESCAPE);
-        return wait_until_closed(message, 5000);
+        }
+        return press_key_on(message, yes ? VK_RETURN : VK_ESCAPE) && wait_until_closed(message, form_wait_ms);
     }
 
     // Browse, then the folder typed into the chooser and opened and
@@ -486,16 +500,15 @@ public:
     bool ChooseFolder(const std::wstring& folder, const wchar_t* chooser_title = L"Select a folder for installation")
     {
         ClickBrowse();
-        HWND chooser = wait_for_window(process, chooser_title, 10000);
+        HWND chooser = wait_for_window(process, chooser_title, form_wait_ms);
         if (!chooser)
             return false;
-        Sleep(300);
         press_ctrl_key(chooser, 'A');
         type_text(chooser, windows_path(folder));
         press_key(chooser, VK_RETURN);
         Sleep(500);
         press_key(chooser, VK_RETURN);
-        return wait_until_closed(chooser, 10000);
+        return wait_until_closed(chooser, form_wait_ms);
     }
 
     // The older products' rows are this far apart.

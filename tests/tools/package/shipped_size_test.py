@@ -2,8 +2,11 @@
 """What ships, read from the PE format alone: the bare manager and an
 installer that "pelmarodesk.exe make" writes under Wine of a 1 MiB product
 that does not compress hold no debug sections and no symbols, and stay
-within their sizes. The debug information lies beside the manager in the
-file its debug link names, with the CRC-32 the link gives.
+within their sizes. Both keep their sections page-aligned in the file (the
+headers and every section's bytes start on a 4 KiB page and fill whole
+pages), so that a loader can map the image's pages as they are used
+instead of reading it whole. The debug information lies beside the
+manager in the file its debug link names, with the CRC-32 the link gives.
 
 Usage: shipped_size_test.py WINE_RUN MANAGER WORK_FOLDER
 """
@@ -11,15 +14,17 @@ Usage: shipped_size_test.py WINE_RUN MANAGER WORK_FOLDER
 import os
 import random
 import shutil
+import struct
 import subprocess
 import sys
 import zlib
 
 HERE = os.path.dirname(os.path.abspath(__file__))
 sys.path.insert(0, os.path.join(HERE, "..", "..", "support"))
-from pe_layout import pe_sections, u32  # noqa: E402
+from pe_layout import pe_sections, u16, u32  # noqa: E402
 
 PRODUCT_SIZE = 1 << 20
+PAGE = 4096
 SCENARIO = """[General]
 langs = ENG
 [Software]
@@ -68,6 +73,35 @@ def check_shipped(what, path, largest):
     print("%s: %d bytes (at most %d), sections %s" % (what, len(data), largest, " ".join(names)))
 
 
+def check_page_aligned(what, path):
+    """The optional header's alignments and the section table, read from
+    the file: the headers and every section's bytes on whole pages."""
+    with open(path, "rb") as f:
+        data = f.read()
+    pe = u32(data, 60)
+    count, optional_size = u16(data, pe + 6), u16(data, pe + 20)
+    optional = pe + 24
+    section_alignment, file_alignment = u32(data, optional + 32), u32(data, optional + 36)
+    headers = u32(data, optional + 60)
+    check(file_alignment == PAGE and section_alignment == PAGE,
+          "%s: file alignment %d, section alignment %d, not one page each" % (what, file_alignment,
+                                                                               section_alignment))
+    check(headers % PAGE == 0, "%s: headers of %d bytes, not whole pages" % (what, headers))
+    table = optional + optional_size
+    placed = 0
+    for i in range(count):
+        name = data[table + 40 * i: table + 40 * i + 8].rstrip(b"\0").decode("ascii")
+        raw_size, raw = struct.unpack_from("<II", data, table + 40 * i + 16)
+        if raw_size == 0:
+            continue
+        check(raw % PAGE == 0 and raw_size % PAGE == 0,
+              "%s: section %s at %#x, %#x bytes in the file: not on whole pages" % (what, name, raw, raw_size))
+        check(raw + raw_size <= len(data), "%s: section %s runs past the file's end" % (what, name))
+        placed += 1
+    check(placed > 0, "%s: no section with bytes in the file" % what)
+    print("%s: %d sections on whole pages of %d bytes" % (what, placed, PAGE))
+
+
 def check_debug_link(manager):
     with open(manager, "rb") as f:
         data = f.read()
@@ -92,6 +126,7 @@ def main():
     for what, path, largest in (("the bare manager", manager, 2500000),
                                 ("an installer of a 1 MiB product", installer, 3500000)):
         check_shipped(what, path, largest)
+        check_page_aligned(what, path)
     check_debug_link(manager)
     print("shipped size: all checks passed")
 

@@ -40,7 +40,7 @@ inline void pause_ms(int ms)
 }
 
 // Polls every 50 ms until the condition holds or the time is out.
-inline bool wait_for(const std::function<bool()>& condition, int timeout_ms = 15000)
+inline bool wait_for(const std::function<bool()>& condition, int timeout_ms = form_wait_ms)
 {
     auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeout_ms);
     while (!condition()) {
@@ -58,19 +58,20 @@ inline HWND window_titled(const wchar_t* title)
     return window && IsWindowVisible(window) ? window : nullptr;
 }
 
-inline HWND wait_window(const wchar_t* title, int timeout_ms = 15000)
+inline HWND wait_window(const wchar_t* title, int timeout_ms = form_wait_ms)
 {
     HWND found = nullptr;
     wait_for([&]() { return (found = window_titled(title)) != nullptr; }, timeout_ms);
     if (found) {
-        // Up and painted before anything is read or sent.
+        // In front and taking input, and painted, before anything is read
+        // or sent.
+        take_front(found);
         pause_ms(300);
-        SetForegroundWindow(found);
     }
     return found;
 }
 
-inline bool wait_gone(const wchar_t* title, int timeout_ms = 15000)
+inline bool wait_gone(const wchar_t* title, int timeout_ms = form_wait_ms)
 {
     return wait_for([&]() { return window_titled(title) == nullptr; }, timeout_ms);
 }
@@ -86,12 +87,14 @@ inline void click_client(HWND window, POINT at)
 {
     ClientToScreen(window, &at);
     send_click_at(at.x, at.y);
+    wizard::input_handled(window);
     pause_ms(150);
 }
 
 inline void press(WORD key)
 {
     send_key_press(key);
+    wizard::input_handled(GetForegroundWindow());
     pause_ms(150);
 }
 
