@@ -383,8 +383,10 @@ void cInstWizard::AskRelease(cInstallerJobPanel::cAskReleaseAction* question)
 void cInstWizard::AskAbort()
 {
     // The installation waits while the user decides; once it has committed
-    // its files nothing can be put back, and nothing is asked.
-    if (!install_page.HoldProgress())
+    // its files nothing can be put back, and nothing is asked. Nor is it
+    // asked again once the user accepted: the job is putting back what it
+    // did.
+    if (install_page.IsStopRequested() || !install_page.HoldProgress())
         return;
     if (ask_yes_no_kind1(this, LookupString(text_confirm_abort), nullptr))
         install_page.RequestStop();
