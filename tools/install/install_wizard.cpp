@@ -253,7 +253,7 @@ bool cInstWizard::SwitchTo(int32_t index)
             install_page.EnablePainting(false);
             break;
         case WIZARD_PAGE_FINISH:
-            finish_page.Prepare(*context);
+            finish_page.Prepare(*context, steps.IndexOf(WIZARD_PAGE_FOLDER) >= 0);
             finish_page.EnablePainting(true);
             break;
         }
