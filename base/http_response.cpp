@@ -63,6 +63,11 @@ bool parse_header_line(cHttpResponse& response, const char* line, uint32_t lengt
     packedkey_from_str(key, name.Text(), -1);
     if (!key.Data())
         return false;
+    // A coded body (chunks, compression) is not taken apart here: read as
+    // plain bytes, its framing would become the body, whatever length the
+    // head also announces.
+    if (str_compare_nocase_n(name.Text(), "Transfer-Encoding", INT32_MAX) == 0)
+        return false;
     bool is_length = str_is_content_length(name.Text()) == 0;
     _guardchar<char>* slot = tree_get_or_add(response.headers, static_cast<cPackedKey&&>(key));
     if (!slot)

@@ -41,7 +41,7 @@ public:
     // out) and is still open. False for a null or closed stream, a stream
     // that closed itself on a broken connection, a malformed head (a
     // Content-Length other than decimal digits, or too large, or two that
-    // differ, included), a
+    // differ, and a Transfer-Encoding of any value, included), a
     // head that did not complete, a body cut short, or a refusal by the
     // subclass.
     static bool Receive(cHttpResponse& response, cFileIOTarget* stream);

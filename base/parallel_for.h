@@ -11,7 +11,10 @@ uint32_t processor_count();
 // when every call has returned. Calls for different indices run at the
 // same time: work must allow that. The indices are handed out in rising
 // order, so that work put first starts first. Where no thread can be
-// started the calling thread does all of it.
+// started the calling thread does all of it. When the calling thread is a
+// job that is cancelled while it works on an index, the cancellation goes
+// on only once the other threads have ended: they take no further index,
+// and each finishes the call it is in.
 void parallel_for(uint32_t count, void (*work)(void* context, uint32_t index), void* context);
 
 // The same for work that mostly waits (network exchanges) rather than

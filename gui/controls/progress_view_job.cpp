@@ -129,9 +129,15 @@ bool cProgressViewUpdateJob::Move()
         target = requested;
         start = displayed;
     }
-    // A move downwards climbs again from 0.
-    if (start > target)
+    // A move downwards climbs again from 0; one down to 0 ends there.
+    if (start > target) {
         start = 0;
+        if (target == 0) {
+            PostValue(0);
+            StoreDisplayed(0);
+            return true;
+        }
+    }
     if (start == target)
         return true;
     double step = (target - start) / double(move_steps);

@@ -168,6 +168,30 @@ TEST(HttpResponseParseHead, ContentLengthIsReadInAnyCaseOrRefused)
     }
 }
 
+// A coded body has no plain end: whatever its value and whatever length
+// the head also gives, the head is refused.
+TEST(HttpResponseParseHead, AnyTransferEncodingIsRefused)
+{
+    struct EncodingCase {
+        std::string headers;
+        bool refused;
+    } cases[] = {
+        {"Transfer-Encoding: chunked\r\n", true},
+        {"Transfer-Encoding: chunked\r\nContent-Length: 12\r\n", true},
+        {"Content-Length: 12\r\nTRANSFER-encoding: chunked\r\n", true},
+        {"Transfer-Encoding: identity\r\n", true},
+        {"transfer-encoding: gzip, chunked\r\n", true},
+        {"X-Transfer-Encoding: chunked\r\nContent-Length: 12\r\n", false},
+        {"Transfer-Encodings: chunked\r\n", false},
+    };
+    for (const EncodingCase& c : cases) {
+        cResponseRecorder r;
+        bool pending = true;
+        int used = parse(r, "HTTP/1.1 200 OK\r\n" + c.headers + "\r\n", &pending);
+        EXPECT_EQ(used == -1, c.refused) << c.headers;
+    }
+}
+
 TEST(HttpResponseParseHead, MalformedHeaderLinesAreRefused)
 {
     for (const std::string& line : {std::string(": x"), std::string("Name:"), std::string("No colon here"),

@@ -2,6 +2,7 @@
 #include "base/buffers/typebuf.h"
 #include "base/critical_section.h"
 #include "base/exception.h"
+#include "tests/support/busy_work.h"
 #include "tests/support/heap_probe.h"
 
 #include <gtest/gtest.h>
@@ -108,31 +109,6 @@ Entries without_stop_requests(const Entries& entries)
         if (e != "stop request")
             kept.push_back(e);
     return kept;
-}
-
-// Program code that never looks at the stop flag, working on memory as
-// real work does. Kept opaque to the optimiser: code it proves unable to
-// fault (a loop over known addresses only) loses the exception paths in its
-// callers, and a thread caught there is resumed and tried again later.
-volatile uint32_t spin_counter;
-
-__attribute__((noipa)) void spin_on(volatile uint32_t* counter)
-{
-    for (;;)
-        *counter = *counter + 1;
-}
-
-[[noreturn]] void spin_forever()
-{
-    spin_on(&spin_counter);
-    abort();
-}
-
-// Busy in program code, as real work is, for about ms milliseconds.
-void spin_for_ms(uint32_t ms)
-{
-    for (DWORD start = GetTickCount(); GetTickCount() - start < ms;)
-        spin_counter = spin_counter + 1;
 }
 
 void spin_forever_noexcept(volatile int& go) noexcept

@@ -15,9 +15,13 @@ const uint32_t text_colour = 0x655654;
 const uint32_t error_colour = 0x4040A0;
 const int32_t first_box_y = 110;
 const int32_t box_step = 25;
+// Above the run boxes; a failure's message, which has none below it, may
+// take the page down to its margin.
+const int32_t message_height = 60;
+const int32_t page_margin = 10;
 
 // Texts of "pkgm::fin".
-enum { text_success = 0, text_failure = 1, text_start_programs = 13 };
+enum { text_success = 0, text_failure = 1, text_start_programs = 13, text_object_in_the_way_here = 14 };
 
 }  // namespace
 
@@ -33,10 +37,13 @@ void cErrorDispl::Paint(cCanvas* canvas)
     canvas->DrawTextWrapped(0, 0, width, height, 0, shown, nullptr, true, 0.0);
 }
 
-int32_t finish_message_text(uint32_t status)
+int32_t finish_message_text(uint32_t status, bool folder_choosable)
 {
     if (status == INSTALL_STATUS_OK)
         return text_start_programs;
+    // Another folder is no way out where the user cannot choose one.
+    if (status == INSTALL_STATUS_OBJECT_IN_THE_WAY && !folder_choosable)
+        return text_object_in_the_way_here;
     return status <= INSTALL_STATUS_NOT_RECORDED ? int32_t(status) + 1 : -1;
 }
 
@@ -53,7 +60,7 @@ void cFinishPanel::OnCreate()
     AddChild(&header, 10, 10, -21, 20);
     header.SetColours(text_colour, 0xFFFFFF, 0xFFFFFF);
     header.SetFont(font_get_cached(6, 14, get_ui_font_face_name(), true, false, false));
-    AddChild(&message, 10, 40, -21, 60);
+    AddChild(&message, 10, 40, -21, message_height);
 }
 
 void cFinishPanel::ClearRunBoxes()
@@ -61,12 +68,14 @@ void cFinishPanel::ClearRunBoxes()
     objlist_clear(run_boxes);
 }
 
-void cFinishPanel::Prepare(const cInstallContext& context)
+void cFinishPanel::Prepare(const cInstallContext& context, bool folder_choosable)
 {
     ClearRunBoxes();
     bool success = context.status == INSTALL_STATUS_OK;
     header.SetText(LookupString(success ? text_success : text_failure), -1, false);
-    int32_t text = finish_message_text(context.status);
+    int32_t text = finish_message_text(context.status, folder_choosable);
+    cRect area = message.GetBounds();
+    message.SetBounds(area.x, area.y, area.width, success ? message_height : height - area.y - page_margin);
     message.SetBackgroundColour(success ? text_colour : error_colour);
     // A message about a file names it.
     _guardchar<wchar_t> shown;

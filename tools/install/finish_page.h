@@ -37,13 +37,17 @@ public:
     const wchar_t* GetStringSection() override { return L"pkgm::fin"; }
 
     // Shows the context's status; after a success, the run boxes anew.
-    void Prepare(const cInstallContext& context);
+    // folder_choosable: the installer let the user choose the folder (its
+    // messages may then suggest another one).
+    void Prepare(const cInstallContext& context, bool folder_choosable);
     // Opens or starts the command of every ticked box, in order
     // (shell_open); failures are passed over.
     void StartTickedPrograms();
 
     // The boxes, in order (for the wizard and its tests).
     const cOwnedList& RunBoxes() const { return run_boxes; }
+    // The message under the header as it shows (for tests).
+    const wchar_t* MessageText() { return message.GetTextPtr(); }
 
 private:
     void ClearRunBoxes();
@@ -55,7 +59,8 @@ private:
 };
 
 // The text of "pkgm::fin" for a status: the message under the header, -1
-// for none (an unknown status).
-int32_t finish_message_text(uint32_t status);
+// for none (an unknown status). An object in the way is told with a way
+// out that suits whether the user could choose the folder.
+int32_t finish_message_text(uint32_t status, bool folder_choosable);
 
 #endif

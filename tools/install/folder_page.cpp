@@ -3,6 +3,7 @@
 #include "base/buffers/typebuf.h"
 #include "base/file_ops.h"
 #include "base/path.h"
+#include "base/system_info.h"
 #include "gui/canvas.h"
 #include "gui/dialogs/folder_choose_dialog.h"
 #include "gui/dialogs/message_form.h"
@@ -40,6 +41,7 @@ enum {
     text_unreadable = 11,
     text_no_free_space_information = 12,
     text_not_enough_space = 13,
+    text_targets_meet = 14,
 };
 
 // The folder picture, shared by every page, made on first use.
@@ -55,6 +57,17 @@ cImageBuffer* folder_picture()
         picture = made;
     }
     return picture;
+}
+
+// Whether the package's files, placed in the folder the package now names,
+// refuse it because two of them meet there (one file, or a file and the
+// folder of another) rather than for a path that cannot be.
+bool targets_meet(const cPackage& package)
+{
+    cInstallTargetFault fault;
+    cLinkedList<cInstallItem> items;
+    uint32_t kind = build_install_targets(package, os_is_wow64(), nullptr, items, &fault);
+    return kind == INSTALL_TARGETS_COLLIDE || kind == INSTALL_TARGET_IN_FOLDER;
 }
 
 }  // namespace
@@ -101,7 +114,12 @@ int32_t check_install_location(cInstallContext& context, const wchar_t* folder)
     context.error_path.Clear();
     if (!set_pgm_folder(context.package.strings, folder))
         return -1;
-    return folder_refusal_text(plan_install_files(context));
+    uint32_t planned = plan_install_files(context);
+    // The package was checked as a whole at start-up: files that meet only
+    // in the chosen folder are told as such, the path where they meet kept.
+    if (planned == INSTALL_INIT_BAD_TARGET_PATH && targets_meet(context.package))
+        return text_targets_meet;
+    return folder_refusal_text(planned);
 }
 
 bool folder_free_space(const wchar_t* folder, uint64_t& available)

@@ -60,7 +60,8 @@ bool format_space_line(const wchar_t* space_text, const wchar_t* below_text, con
 
 // Sets the package's install folder and plans the files there
 // (plan_install_files). The number of the "pkgm::fsel" text that refuses the
-// folder (its "%s" the context's error path), 0 when the files may go
+// folder (its "%s" the context's error path; two of the package's files
+// that would meet there have a text of their own), 0 when the files may go
 // there, -1 for a refusal without a message (no file list).
 int32_t check_install_location(cInstallContext& context, const wchar_t* folder);
 // That text for a planning result (INSTALL_INIT_*).

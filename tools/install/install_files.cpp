@@ -318,6 +318,7 @@ bool install_apply_pass(cInstallContext& context, cInstallJobHost& host)
 
 bool install_commit(cInstallContext& context, cInstallJobHost& host)
 {
+    INSTALL_KILL_POINT("commit", 0);
     if (host.Commit())
         return true;
     undo_apply(context, nullptr);

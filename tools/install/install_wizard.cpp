@@ -253,7 +253,7 @@ bool cInstWizard::SwitchTo(int32_t index)
             install_page.EnablePainting(false);
             break;
         case WIZARD_PAGE_FINISH:
-            finish_page.Prepare(*context);
+            finish_page.Prepare(*context, steps.IndexOf(WIZARD_PAGE_FOLDER) >= 0);
             finish_page.EnablePainting(true);
             break;
         }
@@ -383,8 +383,10 @@ void cInstWizard::AskRelease(cInstallerJobPanel::cAskReleaseAction* question)
 void cInstWizard::AskAbort()
 {
     // The installation waits while the user decides; once it has committed
-    // its files nothing can be put back, and nothing is asked.
-    if (!install_page.HoldProgress())
+    // its files nothing can be put back, and nothing is asked. Nor is it
+    // asked again once the user accepted: the job is putting back what it
+    // did.
+    if (install_page.IsStopRequested() || !install_page.HoldProgress())
         return;
     if (ask_yes_no_kind1(this, LookupString(text_confirm_abort), nullptr))
         install_page.RequestStop();

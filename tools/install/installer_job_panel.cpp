@@ -19,6 +19,7 @@ bool cInstallerJobPanel::Start(cInstallContext* install_context, cChildElement* 
     asking_element = asker;
     manager_shortcut_name.Assign(LookupString(5));
     manager_shortcut_group.Assign(LookupString(6));
+    stopping_caption.Assign(LookupString(7));
     if (build_install_step_captions(*context, string_entry, captions) && cJob::Start())
         return true;
     context->status = INSTALL_STATUS_ABORTED;

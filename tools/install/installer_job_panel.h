@@ -10,7 +10,8 @@
 class cInstallContext;
 
 // The wizard's install page: runs the install job (run_install_job) over
-// the context on its own thread, its step captions from "pkgm::instp". The
+// the context on its own thread, its step captions from "pkgm::instp" (and
+// its text 7 while an accepted abort is put back). The
 // job's question about a file held open goes to the asking element (the
 // wizard) as a sent cAskReleaseAction and waits for the answer.
 class cInstallerJobPanel : public cJobPanel {

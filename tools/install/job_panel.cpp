@@ -25,7 +25,7 @@ int32_t job_progress_position(double percent_done, int32_t step, int32_t steps)
     return int32_t(percent_done / steps + double(step) * 100.0 / steps);
 }
 
-cJobPanel::cJobPanel() : cJob(nullptr), current_step(0), last_update(0), hold_state(hold_free) {}
+cJobPanel::cJobPanel() : cJob(nullptr), current_step(0), last_update(0), hold_state(hold_free), stopping(false) {}
 
 cJobPanel::~cJobPanel()
 {
@@ -51,13 +51,25 @@ void cJobPanel::OnCreate()
 
 void cJobPanel::ShowCaption(int32_t step)
 {
+    if (stopping)
+        return;
     const wchar_t* text = step >= 0 && step < captions.Count() ? captions[step].Text() : nullptr;
     caption.SetText(text ? text : L"", -1, true);
+}
+
+void cJobPanel::ShowStopping()
+{
+    if (stopping || stopping_caption.IsEmpty())
+        return;
+    caption.SetText(stopping_caption.Text(), -1, true);
+    bar.SetPosition(0, false);
+    stopping = true;
 }
 
 void cJobPanel::OnStart()
 {
     InterlockedCompareExchange(&hold_state, hold_free, hold_committed);
+    stopping = false;
     current_step = 0;
     ShowCaption(0);
     last_update = clock_now_us();
@@ -67,6 +79,11 @@ void cJobPanel::OnStart()
 
 void cJobPanel::OnFinish(uint32_t exit_code)
 {
+    // A job that ends before its next report leaves a question about
+    // stopping it open: its end waits for the answer, so that nothing the
+    // end brings on (the finish page) comes while the question is open.
+    while (hold_state == hold_held && !IsStopRequested())
+        sleep_ms(hold_poll_ms);
     if (cJobEndAction* ended = new cJobEndAction(exit_code))
         PostAction(ended);
 }
@@ -75,12 +92,16 @@ bool cJobPanel::Notify(double percent_done)
 {
     while (hold_state == hold_held && !IsStopRequested())
         sleep_ms(hold_poll_ms);
+    if (IsStopRequested()) {
+        ShowStopping();
+        return false;
+    }
     uint64_t now = clock_now_us();
-    if (now - last_update > progress_interval_us) {
+    if (!stopping && now - last_update > progress_interval_us) {
         bar.SetPosition(job_progress_position(percent_done, current_step, captions.Count()), false);
         last_update = now;
     }
-    return !IsStopRequested();
+    return true;
 }
 
 void cJobPanel::SelectStep(int step)
@@ -106,7 +127,10 @@ bool cJobPanel::Commit()
     while (InterlockedCompareExchange(&hold_state, hold_committed, hold_free) == hold_held)
         sleep_ms(hold_poll_ms);
     // A stop asked for under the last hold was set before it was released.
-    return !IsStopRequested();
+    if (!IsStopRequested())
+        return true;
+    ShowStopping();
+    return false;
 }
 
 bool cJobPanel::HoldProgress()

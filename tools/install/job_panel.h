@@ -35,13 +35,18 @@ public:
 
     // Job thread.
     void OnStart() override;
+    // Posts the end; while a question about stopping the job is still open
+    // (the page is held), only once it has been answered.
     void OnFinish(uint32_t exit_code) override;
     // The percent done of the current step: the bar moves at most every
-    // 100 ms. Waits while the page is held. False once a stop was asked for.
+    // 100 ms. Waits while the page is held. False once a stop was asked for;
+    // the page then shows the stopping caption (when it has one) with the
+    // bar at 0, and keeps it to the job's end.
     bool Notify(double percent_done) override;
     // The job is past the point after which it cannot put back what it
     // did. Waits while the page is held; false when a stop was asked for
-    // (the job then gives up), else true, and no hold is granted any more.
+    // (the job then gives up, as after Notify), else true, and no hold is
+    // granted any more.
     bool Commit();
     // Shows step i's caption (when there is such a step), then Notify(0).
     void SelectStep(int step) override;
@@ -60,17 +65,23 @@ public:
     const wchar_t* GetCaption() { return caption.GetTextPtr(); }
 
 protected:
-    // Filled by the derived page before it starts the job.
+    // Filled by the derived page before it starts the job; the stopping
+    // caption, shown while the job puts back what it did once a stop was
+    // asked for, may stay empty (the step captions stay then).
     _classbuf<_guardchar<wchar_t>> captions;
+    _guardchar<wchar_t> stopping_caption;
 
 private:
     void ShowCaption(int32_t step);
+    // Job thread: the stopping caption and the bar at 0, once.
+    void ShowStopping();
 
     cStaticElement caption;
     cProgressChild bar;
     volatile int32_t current_step;
     uint64_t last_update;  // clock_now_us of the last move of the bar
     volatile long hold_state;  // hold_* of job_panel.cpp
+    bool stopping;             // job thread: the stopping caption shows
 };
 
 // The bar's position for percent done of step `step` out of `steps`:

@@ -1,5 +1,7 @@
 #include "tools/shell/app_language.h"
 
+#include <windows.h>
+
 #include "base/app_config.h"
 #include "gui/child_element.h"
 #include "gui/image_cache.h"
@@ -69,6 +71,37 @@ bool apply_language_from_worker(cChildElement* element, uint32_t id)
     if (!element)
         return false;
     return element->SendActionAndWait(new cApplyLanguageAction(id, &applied)) && applied;
+}
+
+uint32_t system_language()
+{
+    LANGID language = GetUserDefaultUILanguage();
+    switch (PRIMARYLANGID(language)) {
+    case LANG_ENGLISH:
+        return 0;
+    case LANG_RUSSIAN:
+        return 1;
+    case LANG_GERMAN:
+        return 2;
+    case LANG_JAPANESE:
+        return 3;
+    case LANG_KOREAN:
+        return 4;
+    case LANG_FRENCH:
+        return 5;
+    case LANG_UKRAINIAN:
+        return 6;
+    case LANG_SPANISH:
+        return 7;
+    case LANG_CHINESE: {
+        WORD region = SUBLANGID(language);
+        bool traditional = region == SUBLANG_CHINESE_TRADITIONAL || region == SUBLANG_CHINESE_HONGKONG ||
+                           region == SUBLANG_CHINESE_MACAU;
+        return traditional ? 9 : 8;
+    }
+    default:
+        return language_none;
+    }
 }
 
 void choose_startup_language(cApplicationConfig* config)

@@ -39,6 +39,10 @@ bool apply_language(uint32_t id);
 // element took no action.
 bool apply_language_from_worker(cChildElement* element, uint32_t id);
 
+// The framework's id of the user's interface language in Windows, or
+// language_none when it is none of the ten.
+uint32_t system_language();
+
 // The start-up choice: "lang/current" of the configuration when the
 // application carries that language and it loads, else English.
 void choose_startup_language(cApplicationConfig* config);

@@ -85,7 +85,12 @@ void cLangSelectionForm::OnCreate()
     panel.AddChild(&grid, 8, 10, -17, -21);
     AddChild(&start_button, -116, 330, 100, 26);
     start_button.SetText(LookupString(2), -1, false);
-    grid.SetSelection(grid.RowOf(preselected), false);
+    // A row is always selected, so that Enter goes on: the proposed
+    // language, else the system's, else the first.
+    int32_t row = grid.RowOf(preselected);
+    if (row < 0)
+        row = grid.RowOf(system_language());
+    grid.SetSelection(row < 0 ? 0 : row, false);
     if (!code_name.IsEmpty()) {
         link.SetColours(0xA03030, form_colour, form_colour);
         link.SetText(LookupString(4), -1, false);

@@ -38,7 +38,8 @@ private:
 // of language options for the product. UI thread only.
 class cLangSelectionForm : public cChildElement {
 public:
-    // The ids are copied; the preselected id's row is selected.
+    // The ids are copied; the preselected id's row is selected, or when
+    // there is none, the system language's, else the first.
     cLangSelectionForm(const _typebuf<uint32_t>& ids, uint32_t preselected, const wchar_t* code_name);
 
     bool DispatchKeyDown(uint32_t key, bool shift, bool ctrl, bool alt) override;

@@ -6,9 +6,28 @@
 #include "base/buffers/typebuf.h"
 #include "base/job.h"
 #include "base/parallel_for.h"
+#include "base/wait_bound.h"
 #include "tools/shell/update_check.h"
 
+#ifdef PRODUCT_READER_TEST_HOOK
+#include <windows.h>
+#endif
+
 namespace {
+
+#ifdef PRODUCT_READER_TEST_HOOK
+// A test build stands in for a heap without room for the checks when
+// PELMARO_TEST_NO_CHECK_MEMORY is set.
+bool heap_refuses_checks()
+{
+    return GetEnvironmentVariableA("PELMARO_TEST_NO_CHECK_MEMORY", nullptr, 0) != 0;
+}
+#else
+bool heap_refuses_checks()
+{
+    return false;
+}
+#endif
 
 typedef cLinkedList<_guardchar<char>> cNameList;
 
@@ -32,7 +51,8 @@ bool collect_name(const char* name, void* context)
     return true;
 }
 
-// The update checks of the listed products, run side by side.
+// The update checks of the listed products, run side by side within one
+// bound.
 struct cUpdateChecks {
     struct cCheck {
         const char* code_name;
@@ -40,7 +60,7 @@ struct cUpdateChecks {
     };
 
     const char* server_address;
-    const cJob* job;
+    const cWaitBound* bound;
     _typebuf<cCheck> checks;
 };
 
@@ -49,7 +69,7 @@ void ask_update_server(void* context, uint32_t index)
     cUpdateChecks& all = *static_cast<cUpdateChecks*>(context);
     cUpdateChecks::cCheck& check = all.checks[int32_t(index)];
     cUpdateReply reply;
-    if (!query_update_server_at(all.server_address, check.code_name, reply, all.job))
+    if (!query_update_server_within(all.server_address, check.code_name, reply, *all.bound))
         return;
     cInstalledProduct& product = *check.product;
     product.offered_version = reply.version;
@@ -67,13 +87,15 @@ void read_installed_products(cApplicationConfig* config, const char* server_addr
         return;
     cNameList names;
     config->EnumChildren("install", collect_name, &names);
-    cUpdateChecks all{server_address, job, {}};
     int32_t count = 0;
     for (cNameList::Node* node = names.first; node; node = node->next)
         ++count;
-    all.checks.Resize(count);
+    // Without room for the checks the products are listed all the same,
+    // without offers.
+    cUpdateChecks all{server_address, nullptr, {}};
+    all.checks.Resize(server_address && !heap_refuses_checks() ? count : 0);
     int32_t listed = 0;
-    for (cNameList::Node* node = names.first; node && all.checks.Data(); node = node->next) {
+    for (cNameList::Node* node = names.first; node; node = node->next) {
         if (job && job->IsStopRequested())
             return;
         uint64_t version = 0;
@@ -83,10 +105,12 @@ void read_installed_products(cApplicationConfig* config, const char* server_addr
         if (!product)
             return;
         read_product_record(config, node->element.Text(), version, *product);
-        all.checks[listed++] = {node->element.Text(), product};
+        if (all.checks.Data())
+            all.checks[listed++] = {node->element.Text(), product};
     }
-    // Each check has its own time limit; side by side, a silent server
-    // holds the list for one limit, not one per product.
-    if (server_address)
-        parallel_for_waits(uint32_t(listed), ask_update_server, &all);
+    // The checks share one time limit: however many wait for a turn, a
+    // silent server holds the list for one limit, not one per turn.
+    cWaitBound bound(update_check_time_limit_ms, job);
+    all.bound = &bound;
+    parallel_for_waits(uint32_t(listed), ask_update_server, &all);
 }

@@ -139,7 +139,14 @@ bool parse_update_reply(const uint8_t* bytes, uint32_t size, cUpdateReply& reply
 bool query_update_server_at(const char* server_address, const char* code_name, cUpdateReply& reply,
                             const cJob* job)
 {
-    if (!code_name || !server_address || !start_update_sockets())
+    cWaitBound bound(update_check_time_limit_ms, job);
+    return query_update_server_within(server_address, code_name, reply, bound);
+}
+
+bool query_update_server_within(const char* server_address, const char* code_name, cUpdateReply& reply,
+                                const cWaitBound& bound)
+{
+    if (!code_name || !server_address || bound.Ended() || !start_update_sockets())
         return false;
     _guardchar<char> url;
     format_update_check_url(server_address, code_name, url);
@@ -149,7 +156,6 @@ bool query_update_server_at(const char* server_address, const char* code_name, c
     request.version = HTTP_VERSION_1_1;
     cPlainDataReader reader;
     cHttpTransport transport;
-    cWaitBound bound(update_check_time_limit_ms, job);
     if (!http_exchange(request, transport, reader, &bound))
         return false;
     _typebuf<uint8_t> body;

@@ -8,6 +8,7 @@
 #include "base/mem_io_target.h"
 
 class cJob;
+class cWaitBound;
 
 // What the update server offers for one product.
 struct cUpdateReply {
@@ -48,12 +49,17 @@ bool parse_update_reply(const uint8_t* bytes, uint32_t size, cUpdateReply& reply
 const uint32_t update_check_time_limit_ms = 15000;
 
 // One GET of the product's check address on the server (see
-// update_server.h) and its reply parsed into reply. Ends early, false, when
-// the job (null: none) is asked to stop. False for a null code name, when
-// sockets cannot be started, and for any failed exchange or reply; nothing
-// is shown to the user.
+// update_server.h) and its reply parsed into reply, within
+// update_check_time_limit_ms. Ends early, false, when the job (null: none)
+// is asked to stop. False for a null code name, when sockets cannot be
+// started, and for any failed exchange or reply; nothing is shown to the
+// user.
 bool query_update_server_at(const char* server_address, const char* code_name, cUpdateReply& reply,
                             const cJob* job);
+// The same within a bound that several checks may share (their deadline
+// and their job's stop flag): false at once when it has ended.
+bool query_update_server_within(const char* server_address, const char* code_name, cUpdateReply& reply,
+                                const cWaitBound& bound);
 
 // The same at the server the current application's configuration names.
 bool query_update_server(const char* code_name, cUpdateReply& reply, const cJob* job = nullptr);

@@ -127,6 +127,31 @@ TEST_F(ProgressBarTest, FillEndsAtTheColumnOfThePosition)
     }
 }
 
+// A bar taken back to 0, from the UI thread or another, shows no fill.
+TEST_F(ProgressBarTest, ABarTakenBackToZeroIsEmpty)
+{
+    std::vector<std::vector<uint32_t>> rows(2);
+    Run([&](cBarsForm* form) {
+        cSteps steps = with_pause({[form]() {
+                                      for (int i = 0; i < 2; ++i) {
+                                          form->bars[i].SetRange(100);
+                                          form->bars[i].SetPosition(60, false);
+                                      }
+                                  }},
+                                  [form]() {
+                                      form->bars[0].SetPosition(0, false);
+                                      std::thread([form]() { form->bars[1].SetPosition(0, false); }).join();
+                                  });
+        return with_pause(steps, [&, form]() {
+            for (int i = 0; i < 2; ++i)
+                rows[size_t(i)] = cFormWindow::Pixels(&form->bars[i], 0, bar_height / 2, bar_cases[i].width, 1);
+        });
+    });
+    for (const std::vector<uint32_t>& row : rows)
+        for (size_t x = 1; x + 1 < row.size(); ++x)
+            ASSERT_NE(row[x], fill_middle) << x;
+}
+
 TEST_F(ProgressBarTest, StoppedBarTurnsPlainWithinASecond)
 {
     // The plain bar: the background inside an outline of theme colour 21.

@@ -51,6 +51,22 @@ public:
     bool SwitchLanguage(uint32_t) override { return true; }
 };
 
+// The offered language that is Windows' interface language, else the first.
+int32_t system_or_first(std::vector<int32_t> offered)
+{
+    static const struct {
+        LANGID primary;
+        int32_t id;
+    } ids[] = {{LANG_ENGLISH, 0}, {LANG_RUSSIAN, 1}, {LANG_GERMAN, 2}, {LANG_JAPANESE, 3}, {LANG_KOREAN, 4},
+               {LANG_FRENCH, 5},  {LANG_UKRAINIAN, 6}, {LANG_SPANISH, 7}};
+    for (const auto& known : ids)
+        if (PRIMARYLANGID(GetUserDefaultUILanguage()) == known.primary)
+            for (int32_t id : offered)
+                if (id == known.id)
+                    return id;
+    return offered.front();
+}
+
 }  // namespace
 
 TEST(InstallInitUI, ShowsTheOutcomeOfTheStartUp)
@@ -66,11 +82,17 @@ TEST(InstallInitUI, ShowsTheOutcomeOfTheStartUp)
         const char* crafted;        // a package written by package_fixtures.py instead of the product
         bool outside_file;          // the record also lists a document beside its install folder
         bool name_taken = false;    // another program's Windows entry has the product's code name
+        int64_t recorded_language = -1;  // the record's "lang", -1: none
     };
     const InitCase cases[] = {
         {"missing package", nullptr, nullptr, L"Error", false, -1, nullptr, false},
         {"newer version installed", "v1", "\x00\x00\x00\x00\x00\x00\x09\x00", L"Information", false, -1, nullptr, false},
         {"two languages, the first taken", "two", nullptr, L"", true, 0, nullptr, false},
+        // A language the program does not have in the record: a row is
+        // selected all the same (the system's language, else the first),
+        // and Enter goes on with it.
+        {"two languages, the record's unknown", "two", nullptr, L"", true, system_or_first({0, 2}), nullptr, false,
+         false, 999},
         // Damaged packages: the message, never a wizard whose folder page
         // cannot go on.
         {"a file under the folder \"..\"", nullptr, nullptr, L"Error", false, -1, "pkg_startup_dotdot.bin", false},
@@ -94,6 +116,11 @@ TEST(InstallInitUI, ShowsTheOutcomeOfTheStartUp)
         std::wstring package = c.product   ? installers().Get(c.product)
                                : c.crafted ? crafted_package(c.crafted)
                                            : folder.Path(L"none.exe");
+        if (c.recorded_language >= 0) {
+            std::string key = "install/" + utf8_of(installers().code_name) + "/lang";
+            store->WriteInt64(key.c_str(), c.recorded_language);
+            ASSERT_TRUE(store->Save());
+        }
         if (c.recorded) {
             std::string key = "install/" + utf8_of(installers().code_name) + "/ver";
             store->WriteBytes(key.c_str(), c.recorded, 8);
@@ -118,7 +145,7 @@ TEST(InstallInitUI, ShowsTheOutcomeOfTheStartUp)
                       {{L"UninstallString", L"C:\\Other\\uninstall.exe"}, {L"DisplayName", L"Other Program"}});
         cInstallContext context(runner_path().c_str(), package.c_str(), c.crafted ? 0 : uint32_t(manager_length));
         std::wstring early_title, later_title;
-        bool closed_early = false, result = !c.result;
+        bool closed_early = false, result = !c.result, language_form_stayed = false;
         wchar_t name[] = L"initui";
         wchar_t* argv[] = {name};
         run_application(new cInitApp([&]() {
@@ -135,6 +162,18 @@ TEST(InstallInitUI, ShowsTheOutcomeOfTheStartUp)
                                     later_title = title_of(GetActiveWindow());
                                     send_key_press(VK_RETURN);
                                 },
+                                // A language form that Enter left open is
+                                // cancelled, so that the run ends.
+                                [&]() {
+                                    if (title_of(GetActiveWindow()).empty()) {
+                                        language_form_stayed = true;
+                                        send_key_press(VK_ESCAPE);
+                                    }
+                                },
+                                [&]() {
+                                    if (language_form_stayed && title_of(GetActiveWindow()) == L"Confirm")
+                                        send_key_press(VK_RETURN);
+                                },
                             });
                             result = run_install_init_ui(&context);
                             return 0;
@@ -146,6 +185,7 @@ TEST(InstallInitUI, ShowsTheOutcomeOfTheStartUp)
             EXPECT_EQ(later_title, c.first_title) << c.name;
         }
         EXPECT_EQ(result, c.result) << c.name;
+        EXPECT_FALSE(language_form_stayed) << c.name << ": Enter did not choose";
         if (c.outside_file) {
             EXPECT_EQ(file_bytes(document), "the user's") << c.name;
         }

@@ -17,8 +17,10 @@ sizes that are multiples of 4,096 and more than 64 KiB), same (v1's files
 as 1.0.5.0), two (English and
 German, for the language question), big (1.2.0.0, 120 files, for kills at
 random moments), other (another product, "<code name>-other", installed
-beside v1), empty (a 0-byte file, which make refuses) and beside (v1 and
-a file in a folder the package names beside the install folder).
+beside v1), empty (a 0-byte file, which make refuses), beside (v1 and
+a file in a folder the package names beside the install folder) and meet
+(a file of the install folder and one of a folder the package names that
+are one file when the user installs into that folder).
 
 For the wizard: w1 (v1's files and a program the test puts in
 road/src/w1/bin/marker.exe, with welcome, read-me to accept and licence,
@@ -238,6 +240,15 @@ def main():
     beside.strings.append('shared = "C:/users/Public/@CODENAME@-shared"')
     beside.elsewhere = [("shared", "notes/beside.txt", "text", 700, 61)]
 
+    # Two files that meet only in the folder the user may choose: the
+    # package's own folder "shared" as the install folder.
+    meet = Product("meet", "1.0.0.0")
+    base_strings(meet, ["ENG"])
+    meet.add("bin/app.exe", "exe", 5000, 71)
+    meet.menu = ['$open = $pgm "bin/app.exe", $pgm "bin/app.exe"']
+    meet.strings.append('shared = "C:/users/Public/@CODENAME@-meet"')
+    meet.elsewhere = [("shared", "bin/app.exe", "exe", 3000, 72)]
+
     older = Product("older", "1.0.0.0", code_suffix="-older")
     base_strings(older, ["ENG"])
     older.add("old/tool.exe", "exe", 3000, 41)
@@ -262,7 +273,7 @@ def main():
                        ("deu", "Sie d\u00fcrfen dieses Testprodukt installieren und entfernen.")):
         with open(os.path.join(root, "docs", f"eula_{lang}.txt"), "w", encoding="utf-8") as out:
             out.write(f"<text ml=12 mr=12 mt=10>{text}</text>\n")
-    for product in (v1, v2, same, two, big, other, empty, beside, w1, w2, older, olds):
+    for product in (v1, v2, same, two, big, other, empty, beside, meet, w1, w2, older, olds):
         write_product(root, product)
 
 

@@ -420,6 +420,9 @@ TEST(InstallWizard, AnAcceptedAbortPutsTheOldProductBackUntilTheFilesAreCommitte
         {"unpacking into a folder it made", L"unpack:6", true, 10, "w1", "1.0.0.1"},
         {"making the backups", L"backup:0", true, 10, "w1", "1.0.0.1"},
         {"applying the new files", L"apply:0", true, 10, "w1", "1.0.0.1"},
+        // Every file applied, the job about to commit them: the abort
+        // still puts the old ones back.
+        {"committing the new files", L"commit", true, 10, "w1", "1.0.0.1"},
         {"writing the record", L"record save", false, 0, "w2", "1.1"},
     };
     World world(L"wizard-abort");
@@ -438,11 +441,15 @@ TEST(InstallWizard, AnAcceptedAbortPutsTheOldProductBackUntilTheFilesAreCommitte
         ASSERT_TRUE(update_held_at(update, pause_file)) << wizard::describe_windows(update.process, "wizard_abort");
         wizard::Wizard& pages = update.pages;
         pages.Escape();
-        if (c.asked)
+        if (c.asked) {
             ASSERT_TRUE(pages.Answer(L"Confirm", true, form_wait_ms, "wizard_abort_held_question"));
-        else
+            // Accepted once, the abort is not asked again.
+            pages.Escape();
+            EXPECT_EQ(wizard::wait_for_window(update.process, L"Confirm", 2000), nullptr) << "asked again";
+        } else {
             EXPECT_EQ(wizard::wait_for_window(update.process, L"Confirm", 2000), nullptr)
                 << "nothing can be put back: nothing to ask";
+        }
         DeleteFileW(windows_path(pause_file).c_str());
         ASSERT_TRUE(pages.WaitForStep(3));
         EXPECT_EQ(pages.FinishReportsFailure(), c.asked);
@@ -451,6 +458,49 @@ TEST(InstallWizard, AnAcceptedAbortPutsTheOldProductBackUntilTheFilesAreCommitte
         expect_installed(world, c.product, c.version, true, bare_program());
         EXPECT_EQ(exists(world.App(L"bin/plugins")), std::string(c.product) == "w2") << "the update's own folder";
     }
+}
+
+// The abort is asked while the job works on to a failure that comes
+// before its next report (a folder where its repair meets a temporary
+// file's name): the job waits for the answer, so that the finish page never
+// opens under the question. The finish page then names the object; this
+// update cannot change its folder, and the page does not suggest it.
+TEST(InstallWizard, AQuestionOpenWhenTheJobEndsIsAnsweredBeforeTheFinishPage)
+{
+    World world(L"wizard-late-question");
+    {
+        InstallerRun first(world, "w1");
+        ASSERT_TRUE(walk_through(world, first, {welcome, readme, licence, folder, install, finish}));
+    }
+    std::wstring in_the_way = world.App(L"bin/core.dll.tmp");
+    ASSERT_TRUE(CreateDirectoryW(windows_path(in_the_way).c_str(), nullptr));
+    TempFolder pause(L"wizard-pause");
+    std::wstring pause_file = pause.Path(L"held");
+    InstallerRun update(world, "w2",
+                        {{L"PELMARO_TEST_PAUSE_POINT", L"repair:0"},
+                         {L"PELMARO_TEST_PAUSE_FILE", windows_path(pause_file)}},
+                        pausing_installers());
+    ASSERT_TRUE(update_held_at(update, pause_file)) << wizard::describe_windows(update.process, "wizard_late");
+    wizard::Wizard& pages = update.pages;
+    pages.Escape();
+    HWND question = wizard::wait_for_window(update.process, L"Confirm", 10000);
+    ASSERT_NE(question, nullptr);
+    DeleteFileW(windows_path(pause_file).c_str());
+    // The job meets the folder at once; its end must wait for the answer.
+    bool finish_under_question = false;
+    for (int waited = 0; waited < 3000 && !finish_under_question; waited += 100) {
+        Sleep(100);
+        finish_under_question = IsWindow(question) && pages.CurrentStep() == 3;
+    }
+    EXPECT_FALSE(finish_under_question) << "the finish page opened while the question was open";
+    ASSERT_TRUE(pages.Answer(L"Confirm", false, 5000));
+    ASSERT_TRUE(pages.WaitForStep(3, 30000));
+    pages.Screenshot("wizard_finish_object_in_the_way");
+    EXPECT_TRUE(pages.FinishReportsFailure());
+    pages.Enter();
+    EXPECT_EQ(update.process.Wait(20000), 12u) << "an object in the way";
+    RemoveDirectoryW(windows_path(in_the_way).c_str());
+    expect_installed(world, "w1", "1.0.0.1", true, bare_program());
 }
 
 TEST(InstallWizard, KillsWhileInstallingThenARerunCompletes)

@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <algorithm>
 #include <atomic>
 #include <functional>
 #include <string>
@@ -38,7 +39,7 @@ public:
             SelectStep(i);
             for (int p = 1; p <= 4; ++p)
                 if (!Notify(p * 25.0))
-                    return 2;
+                    return Undo();
             reports = i + 1;
             if (pause_ms)
                 Sleep(pause_ms);
@@ -47,8 +48,22 @@ public:
         return 5;
     }
 
+    // After a stop: a while spent putting back what the steps did, then
+    // the last step, as the install job does.
+    uint32_t Undo()
+    {
+        undoing = true;
+        Sleep(undo_ms);
+        SelectLastStep();
+        return 2;
+    }
+
+    void SetStoppingCaption(const wchar_t* text) { stopping_caption.Assign(text); }
+
     std::atomic<int> reports{0};
+    std::atomic<bool> undoing{false};
     DWORD pause_ms = 0;   // after each step
+    DWORD undo_ms = 0;
     int commit_at = -1;  // the step before which the job commits
 };
 
@@ -195,4 +210,38 @@ TEST(JobPanel, AStopIsAskedForOnlyUntilTheJobCommits)
         else
             EXPECT_FALSE(held_later) << "a committed job is not held";
     }
+}
+
+// Once a stop was asked for, the page says that the job undoes its work,
+// with the bar empty, until the job's end: the job's later steps take
+// neither the caption nor the bar back.
+TEST(JobPanel, AStoppedJobShowsItsStoppingCaptionToItsEnd)
+{
+    cFormWindow window;
+    cPanelForm* form = new cPanelForm(window);
+    form->panel.pause_ms = 2;
+    form->panel.undo_ms = 600;
+    form->panel.SetStoppingCaption(L"putting it all back");
+    std::wstring while_undoing, at_the_end;
+    std::vector<uint32_t> bar_at_the_end;
+    auto bar_row = [&]() { return cFormWindow::Pixels(&form->panel, 22, 90, 360, 1); };
+    window.Run(form, 420, 320,
+               {
+                   [&]() { ASSERT_TRUE(form->panel.Start()); },
+                   window.WaitUntil([&]() { return form->panel.reports > 100; }),
+                   [&]() { form->panel.RequestStop(); },
+                   window.WaitUntil([&]() { return form->panel.undoing.load(); }),
+                   [&]() { while_undoing = form->panel.GetCaption() ? form->panel.GetCaption() : L""; },
+                   window.WaitUntil([&]() { return !form->panel.IsRunning(); }),
+                   [&]() {},
+                   [&]() {
+                       at_the_end = form->panel.GetCaption() ? form->panel.GetCaption() : L"";
+                       bar_at_the_end = bar_row();
+                   },
+               });
+    EXPECT_EQ(while_undoing, L"putting it all back");
+    EXPECT_EQ(at_the_end, L"putting it all back") << "the last step took the caption back";
+    // The bar's fill, 0x84DD69 as the screen gives it (0x00BBGGRR).
+    const uint32_t fill = 0x69DD84;
+    EXPECT_EQ(std::count(bar_at_the_end.begin(), bar_at_the_end.end(), fill), 0) << "the bar is not empty";
 }

@@ -236,6 +236,37 @@ TEST(FolderPage, AFolderIsCheckedFileByFileAgainstThePackage)
     }
 }
 
+// A file of the install folder and one of another folder of the package
+// meet only when the user installs into that other folder (or into the
+// other file's place): refused with the text that says two of the
+// package's files would be one, naming where they meet.
+TEST(FolderPage, TwoFilesOfThePackageMeetingInTheChosenFolderAreToldSo)
+{
+    cPlannedInstaller planned("meet");
+    ASSERT_TRUE(planned.ready);
+    cInstallContext& context = planned.context;
+    std::wstring shared = L"C:/users/Public/" + road::installers().code_name + L"-meet";
+    TempFolder elsewhere(L"meetcheck");
+    const int32_t files_meet = 14;
+    struct MeetCase {
+        const char* what;
+        std::wstring folder;
+        int32_t text;
+        std::wstring error_path;
+    } cases[] = {
+        {"the other folder itself", shared, files_meet, shared + L"/bin/app.exe"},
+        {"the other file's place", shared + L"/bin/app.exe", files_meet, shared + L"/bin/app.exe"},
+        {"a folder of its own", elsewhere.Path(L"app"), 0, L""},
+    };
+    for (const MeetCase& c : cases) {
+        EXPECT_EQ(check_install_location(context, c.folder.c_str()), c.text) << c.what;
+        if (!c.error_path.empty()) {
+            EXPECT_EQ(std::wstring(context.error_path.Text() ? context.error_path.Text() : L""), c.error_path)
+                << c.what;
+        }
+    }
+}
+
 // Each planning result the folder page meets, with the text that tells the
 // user; a folder the user may not write cannot be made where the tests run
 // (Wine keeps no access lists on its files), so its result is taken here.

@@ -184,6 +184,26 @@ void offer_alpha(const std::string& behaviour, const std::string& name)
                                 name + "\r\nhttp://example.org/life-alpha\r\nLife Alpha 2.0 writes faster.\r\n");
 }
 
+// Yes to overwriting the user's file, then the question whether to try
+// the download again brought forward; false when either did not come.
+bool overwrite_then_retry_question()
+{
+    using namespace manager;
+    HWND overwrite = wait_window(L"Confirm");
+    if (!overwrite)
+        return false;
+    press(VK_RETURN);
+    HWND retry = nullptr;
+    if (!wait_for([&]() {
+            retry = window_titled(L"Confirm");
+            return retry && retry != overwrite;
+        }))
+        return false;
+    pause_ms(300);
+    SetForegroundWindow(retry);
+    return true;
+}
+
 void refresh_and_wait(HWND window)
 {
     manager::click_client(window, manager::refresh_button);
@@ -304,6 +324,21 @@ TEST(ProductLife, Step4_UpdateAlphaFromTheWindow)
         ASSERT_TRUE(wait_gone(update_title));
         EXPECT_EQ(file_bytes(downloaded), users_file);
 
+        // The installer comes in chunks, with a length as well: the
+        // transfer is refused as incomplete; No to the retry leaves the
+        // user's file as it was, and nothing is started.
+        offer_alpha("chunked", alpha_setup);
+        ASSERT_NO_FATAL_FAILURE(refresh_and_wait(window));
+        ASSERT_NO_FATAL_FAILURE(start_download(window, drawn_icon("product_a", 16)));
+        ASSERT_TRUE(overwrite_then_retry_question()) << "the retry question, not " << active_title();
+        press(VK_ESCAPE);
+        ASSERT_NE(wait_window(update_title), nullptr);
+        press(VK_ESCAPE);
+        ASSERT_TRUE(wait_gone(update_title));
+        EXPECT_EQ(file_bytes(downloaded), users_file);
+        EXPECT_EQ(life().downloads.Names(), std::vector<std::wstring>{wide_of(alpha_setup)});
+        EXPECT_EQ(process_named(wide_of(alpha_setup).c_str()), 0u) << "the chunks were started";
+
         // Stop during the transfer: no question, nothing left of it.
         offer_alpha("slow", "pattern3000000.bin");
         ASSERT_NO_FATAL_FAILURE(refresh_and_wait(window));
@@ -324,16 +359,7 @@ TEST(ProductLife, Step4_UpdateAlphaFromTheWindow)
         offer_alpha("cutfirst", alpha_setup);
         ASSERT_NO_FATAL_FAILURE(refresh_and_wait(window));
         ASSERT_NO_FATAL_FAILURE(start_download(window, drawn_icon("product_a", 16)));
-        HWND overwrite = wait_window(L"Confirm");
-        ASSERT_NE(overwrite, nullptr) << "overwrite the file?";
-        press(VK_RETURN);
-        HWND retry = nullptr;
-        ASSERT_TRUE(wait_for([&]() {
-            retry = window_titled(L"Confirm");
-            return retry && retry != overwrite;
-        })) << "the retry question";
-        pause_ms(300);
-        SetForegroundWindow(retry);
+        ASSERT_TRUE(overwrite_then_retry_question()) << "the retry question";
         press(VK_RETURN);
         EXPECT_EQ(run.process.Wait(60000), 0u) << "the manager ends once the new installer started";
         EXPECT_EQ(sha256_of(file_bytes(downloaded)), sha256_of(installer));

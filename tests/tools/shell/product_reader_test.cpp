@@ -9,7 +9,9 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <cstdio>
 #include <fstream>
+#include <iostream>
 #include <string>
 #include <thread>
 #include <vector>
@@ -284,6 +286,48 @@ TEST(ProductReader, AStopEndsTheChecksAtOnce)
     EXPECT_EQ(find(products, L"silent")->offered_version, no_version);
     EXPECT_EQ(find(products, L"zulu")->offered_version, uint64_t(packed_version(2, 0)))
         << "zulu's check ran beside the silent one";
+}
+
+// Without room for the checks, the products are still listed, without
+// the offers the server has for them.
+TEST(ProductReader, WithoutMemoryForTheChecksTheProductsAreListedWithoutOffers)
+{
+    ASSERT_NE(http_test_port(), 0u) << "run through the HTTP test driver";
+    ProductWorld world;
+    world.Write(ProductRecord{"alpha", packed_version(1, 0)});
+    world.Write(ProductRecord{"bravo", packed_version(1, 0)});
+    serve_check("alpha", "2.0\r\nhttp://h/a.exe\r\nhttp://h/a\r\n");
+    SetEnvironmentVariableW(L"PELMARO_TEST_NO_CHECK_MEMORY", L"1");
+    cProductList products;
+    read(products);
+    SetEnvironmentVariableW(L"PELMARO_TEST_NO_CHECK_MEMORY", nullptr);
+    EXPECT_EQ(codes_of(products), (std::vector<std::wstring>{L"alpha", L"bravo"}));
+    for (auto* node = products.first; node; node = node->next)
+        EXPECT_EQ(node->element.offered_version, no_version) << text(node->element.code_name);
+    EXPECT_EQ(update_server_log().find("softwareid=alpha"), std::string::npos) << "a check was made";
+}
+
+// More products than checks run at once, and a server that never answers:
+// the checks share one time limit (15 s), so the reading ends after it,
+// not after one limit per turn of 64.
+TEST(ProductReader, ASilentServerHoldsEveryCheckForOneLimitWhateverTheirNumber)
+{
+    ProductWorld world;
+    const int count = 70;
+    for (int i = 0; i < count; ++i) {
+        char code[16];
+        snprintf(code, sizeof code, "silent%02d", i);
+        world.Write(ProductRecord{code, packed_version(1, 0)});
+    }
+    auto start = std::chrono::steady_clock::now();
+    cProductList products;
+    read(products);
+    double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    std::cout << "read after " << seconds << " s\n";
+    EXPECT_LT(seconds, 25.0);
+    EXPECT_EQ(codes_of(products).size(), size_t(count));
+    for (auto* node = products.first; node; node = node->next)
+        EXPECT_EQ(node->element.offered_version, no_version) << text(node->element.code_name);
 }
 
 }  // namespace

@@ -91,6 +91,8 @@ TEST(UpdateDownload, OutcomesAndWhatTheTargetHoldsAfterThem)
         {"404", file_url("missing", "pattern10.bin"), true, -1, {DOWNLOAD_SERVER_ERROR}, kept},
         {"redirect", file_url("redirect", "pattern3000.bin"), true, -1, {DOWNLOAD_SERVER_ERROR}, kept},
         {"no length", file_url("nolength", "pattern5000.bin"), true, -1, {DOWNLOAD_INCOMPLETE}, kept},
+        {"in chunks, with a length too", file_url("chunked", "pattern10000.bin"), true, -1, {DOWNLOAD_INCOMPLETE},
+         kept},
         {"stopped", file_url("slow", "pattern400000.bin"), true, 400, {DOWNLOAD_STOPPED}, kept},
         {"https", L"https://127.0.0.1/setup.exe", true, -1, {DOWNLOAD_REFUSED}, kept},
         {"refused connection",

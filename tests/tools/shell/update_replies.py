@@ -25,6 +25,13 @@ def http(body, status=b"200 OK", length=True, declared=None):
     return head + b"\r\n" + body
 
 
+def chunked(body):
+    """A 200 reply with its body as one chunk, announcing both the chunked
+    coding and the framed bytes' length."""
+    framed = b"%x\r\n" % len(body) + body + b"\r\n0\r\n\r\n"
+    return (b"HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\nContent-Length: %d\r\n\r\n" % len(framed)) + framed
+
+
 def ok(version, installer, web, notes="keep"):
     return (1, version, installer, web, notes)
 
@@ -60,6 +67,8 @@ CASES = [
     ("exactly_64k", http(("1.0\r\nhttp://h/s.exe\r\nhttp://h/\r\n" + LIMIT_NOTES).encode()),
      ok((1, 0, 0, 0), "http://h/s.exe", "http://h/", LIMIT_NOTES)),
     ("one_over_64k", http(("1.0\r\nhttp://h/s.exe\r\nhttp://h/\r\n" + LIMIT_NOTES + "n").encode()), FAIL),
+    # A whole reply, but in chunks: its end is not the plain length's.
+    ("chunked", chunked(b"2.1\r\nhttp://h/setup.exe\r\nhttp://h/\r\n"), FAIL),
     # Announces more than the limit, sends a little and waits: refused by
     # the announcement, at once.
     ("declared70000", None, FAIL),

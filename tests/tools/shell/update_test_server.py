@@ -17,14 +17,17 @@ appending its path to <folder>/requests/log.txt:
       the file <folder>/served/<name>, or for a name "pattern<N>.bin" N
       bytes of the shared test pattern, sent as the behaviour says:
         whole     200 with its length
-        cutfirst  the first request for the name gets the head with the
-                  whole length and half the body, then the connection
-                  closes; later ones get it whole
+        cutfirst  the first request for the name under this behaviour
+                  gets the head with the whole length and half the body,
+                  then the connection closes; later ones get it whole
         alwayscut every request is cut that way
         missing   404
         slow      200 with its length, 8 KiB every 100 ms
         nolength  200 without a length, closed after the body
         redirect  302 to the same name under "whole"
+        chunked   200 with "Transfer-Encoding: chunked" and a length:
+                  the body in chunks of 4 KiB, the length the framed
+                  bytes' own
 """
 import os
 import re
@@ -107,8 +110,8 @@ class UpdateHandler(http_test_server.Handler):
             self.request.sendall(http_test_server.head(b"404 Not Found", 9) + b"not found")
             return
         with attempts_lock:
-            attempts[name] = attempts.get(name, 0) + 1
-            first = attempts[name] == 1
+            attempts[(behaviour, name)] = attempts.get((behaviour, name), 0) + 1
+            first = attempts[(behaviour, name)] == 1
         if behaviour == "alwayscut" or (behaviour == "cutfirst" and first):
             self.request.sendall(http_test_server.head(b"200 OK", len(body)) + body[:len(body) // 2])
         elif behaviour == "slow":
@@ -119,6 +122,11 @@ class UpdateHandler(http_test_server.Handler):
         elif behaviour == "redirect":
             moved = b"/files/whole/" + name.encode()
             self.request.sendall(http_test_server.head(b"302 Found", 5, b"Location: " + moved + b"\r\n") + b"moved")
+        elif behaviour == "chunked":
+            framed = b"".join(b"%x\r\n" % len(body[at:at + 4096]) + body[at:at + 4096] + b"\r\n"
+                              for at in range(0, len(body), 4096)) + b"0\r\n\r\n"
+            self.request.sendall(http_test_server.head(b"200 OK", len(framed), b"Transfer-Encoding: chunked\r\n") +
+                                 framed)
         elif behaviour == "nolength":
             self.request.sendall(http_test_server.head(b"200 OK") + body)
         else:

@@ -1,0 +1,111 @@
+// The finish page on the virtual screen, in the program's English texts:
+// what it tells of an installation that failed, whole on the page, and
+// the way out it suggests, which must be one the user has.
+#include "tools/install/finish_page.h"
+
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <string>
+
+#include "gui/catalog.h"
+#include "tests/gui/controls/form_window.h"
+#include "tests/support/artifacts.h"
+#include "tools/install/install_context.h"
+#include "tools/install/install_mode.h"
+#include "tools/shell/app_language.h"
+
+namespace {
+
+class cFinishForm : public cCustomForm {
+public:
+    explicit cFinishForm(cFormWindow& host) : window(host) {}
+    void OnCreate() override
+    {
+        cCustomForm::OnCreate();
+        GetClientPanel()->AddChild(&page, 0, 0, 410, 290);
+    }
+    bool OnStarted() override
+    {
+        window.Start();
+        return true;
+    }
+
+    cFormWindow& window;
+    cFinishPanel page;
+};
+
+const uint32_t error_colour = 0x4040A0;  // as the page paints it, 0x00BBGGRR
+
+// Pixels of the message's text colour, or close to it at the edges of
+// its letters.
+int red_pixels(const std::vector<uint32_t>& pixels)
+{
+    int count = 0;
+    for (uint32_t pixel : pixels) {
+        int distance = 0;
+        for (int shift : {0, 8, 16})
+            distance += abs(int((pixel >> shift) & 0xFF) - int((error_colour >> shift) & 0xFF));
+        count += distance < 40;
+    }
+    return count;
+}
+
+}  // namespace
+
+TEST(FinishPage, AnObjectInTheWayIsNamedWithAWayOutTheUserHas)
+{
+    application_language_provider();
+    ASSERT_TRUE(apply_language(language_english));
+    // Long enough to take two lines of its own.
+    const std::wstring object =
+        L"C:/Program Files/Road Test/data/nested/deep/a folder with a long name/and another one/blob.bin.tmp";
+    std::wstring shown = object;
+    for (wchar_t& c : shown)
+        if (c == L'/')
+            c = L'\\';
+    struct FinishCase {
+        const char* what;
+        uint32_t status;
+        bool folder_choosable;
+        bool names_the_object;
+        bool suggests_another_folder;
+    } cases[] = {
+        {"an object in the way of a first installation", INSTALL_STATUS_OBJECT_IN_THE_WAY, true, true, true},
+        {"an object in the way of an update", INSTALL_STATUS_OBJECT_IN_THE_WAY, false, true, false},
+        {"a file in use", INSTALL_STATUS_FILE_IN_USE, false, true, false},
+        {"aborted", INSTALL_STATUS_ABORTED, true, false, false},
+    };
+    for (const FinishCase& c : cases) {
+        cInstallContext context(L"C:/setup.exe", L"C:/setup.exe", 0);
+        context.status = c.status;
+        context.error_path.Assign(object.c_str());
+        std::wstring message;
+        int red_below_the_first_lines = -1;
+        cFormWindow window;
+        window.maker.SetCatalog(get_global_catalog());
+        cFinishForm* form = new cFinishForm(window);
+        window.Run(form, 430, 320,
+                   {
+                       [&]() { form->page.Prepare(context, c.folder_choosable); },
+                       [&]() {
+                           message = form->page.MessageText() ? form->page.MessageText() : L"";
+                           // The message area starts 40 pixels down; its
+                           // first 60 rows held the whole message before.
+                           red_below_the_first_lines = red_pixels(cFormWindow::Pixels(&form->page, 10, 100, 389, 180));
+                           std::vector<uint32_t> page = cFormWindow::Pixels(&form->page, 0, 0, 410, 290);
+                           std::string png = png_of(410, 290, page);
+                           keep_artifact((std::string("finish_page_") + std::to_string(c.status) +
+                                          (c.folder_choosable ? "_choosable" : "_fixed") + ".png")
+                                             .c_str(),
+                                         png.data(), png.size());
+                       },
+                   });
+        EXPECT_EQ(message.find(shown) != std::wstring::npos, c.names_the_object) << c.what;
+        EXPECT_EQ(message.find(L"another folder") != std::wstring::npos, c.suggests_another_folder) << c.what;
+        if (c.status == INSTALL_STATUS_OBJECT_IN_THE_WAY) {
+            EXPECT_NE(message.find(L"Remove or rename it and run this installer again"), std::wstring::npos) << c.what;
+            EXPECT_GT(red_below_the_first_lines, 0) << c.what << ": the message's last lines show";
+        }
+    }
+}
