@@ -236,6 +236,23 @@ bool path_has_parent_step(const wchar_t* path)
     }
 }
 
+bool path_has_dropped_name_end(const wchar_t* path)
+{
+    if (!path)
+        return false;
+    const wchar_t* segment = path;
+    for (const wchar_t* at = path;; ++at) {
+        if (*at && !is_separator(*at))
+            continue;
+        bool dot = at - segment == 1 && *segment == L'.';
+        if (at > segment && !dot && is_dropped_at_name_end(at[-1]))
+            return true;
+        if (!*at)
+            return false;
+        segment = at + 1;
+    }
+}
+
 bool path_is_folder_below_root(const wchar_t* path)
 {
     if (!path_is_absolute(path) || path_has_parent_step(path))
@@ -261,8 +278,16 @@ bool path_is_inside(const wchar_t* path, const wchar_t* folder)
     int32_t inner_length = 0, outer_length = 0;
     if (!path_identity_text(path, inner, inner_length) || !path_identity_text(folder, outer, outer_length))
         return false;
+    return path_identity_within(inner.Data(), inner_length, outer.Data(), outer_length, false);
+}
+
+bool path_identity_within(const wchar_t* inner, int32_t inner_length, const wchar_t* outer, int32_t outer_length,
+                          bool or_same)
+{
+    if (inner_length == outer_length)
+        return or_same && wmemcmp(inner, outer, size_t(outer_length)) == 0;
     return inner_length > outer_length + 1 && inner[outer_length] == L'/' &&
-           wmemcmp(inner.Data(), outer.Data(), size_t(outer_length)) == 0;
+           wmemcmp(inner, outer, size_t(outer_length)) == 0;
 }
 
 bool path_char_refused_in_name(wchar_t unit)

@@ -30,6 +30,7 @@ const cInitMessage init_messages[] = {
     {10, true},   // INSTALL_INIT_FOREIGN_FILE
     {11, true},   // INSTALL_INIT_BAD_TARGET_PATH
     {12, false},  // INSTALL_INIT_NOTHING_TO_DO
+    {11, true},   // INSTALL_INIT_UNSOUND_FOLDER
 };
 
 }  // namespace
