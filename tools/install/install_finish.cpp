@@ -1,7 +1,5 @@
 #include "tools/install/install_finish.h"
 
-#include <string.h>
-
 #include "base/access_rights.h"
 #include "base/app_config.h"
 #include "base/ci_app_full_config.h"

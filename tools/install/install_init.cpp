@@ -6,7 +6,6 @@
 #include "base/app_config.h"
 #include "base/file_io.h"
 #include "base/file_ops.h"
-#include "base/format.h"
 #include "base/path.h"
 #include "base/special_folders.h"
 #include "base/string_convert.h"

@@ -19,6 +19,19 @@ void add_identities(const cLinkedList<_guardchar<wchar_t>>& folders, cLinkedList
     }
 }
 
+bool is_separator(wchar_t unit)
+{
+    return unit == L'/' || unit == L'\\';
+}
+
+// "//?/..." and "//./..." name the system's own namespaces, not a share:
+// through them a path reaches any file, whatever folder it seems to name.
+bool in_system_namespace(const wchar_t* path)
+{
+    return is_separator(path[0]) && is_separator(path[1]) && (path[2] == L'?' || path[2] == L'.') &&
+           (is_separator(path[3]) || !path[3]);
+}
+
 }  // namespace
 
 bool folder_identity_of(const wchar_t* path, cFolderIdentity& out)
@@ -29,7 +42,8 @@ bool folder_identity_of(const wchar_t* path, cFolderIdentity& out)
 
 bool recorded_path_sound(const wchar_t* path)
 {
-    return path_is_absolute(path) && !path_has_parent_step(path) && !path_has_dropped_name_end(path);
+    return path_is_absolute(path) && !in_system_namespace(path) && !path_has_parent_step(path) &&
+           !path_has_dropped_name_end(path);
 }
 
 cProductFolders::cProductFolders()
@@ -52,8 +66,7 @@ void cProductFolders::Find()
 bool cProductFolders::Sound(const wchar_t* folder) const
 {
     cFolderIdentity identity;
-    if (!path_is_folder_below_root(folder) || path_has_dropped_name_end(folder) ||
-        !folder_identity_of(folder, identity))
+    if (!recorded_path_sound(folder) || !path_is_folder_below_root(folder) || !folder_identity_of(folder, identity))
         return false;
     for (auto* node = known.first; node; node = node->next) {
         const cFolderIdentity& other = node->element;

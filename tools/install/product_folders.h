@@ -28,9 +28,8 @@ public:
     void Find();
 
     // A folder that can hold a product of its own: a full path below a
-    // drive's or share's root, without a step up (path_has_parent_step) or
-    // a segment whose end Windows drops (path_has_dropped_name_end), that is
-    // neither a known folder nor an ancestor of one.
+    // drive's or share's root, sound as recorded (recorded_path_sound),
+    // that is neither a known folder nor an ancestor of one.
     bool Sound(const wchar_t* folder) const;
     // A sound folder strictly below one of the Programs folders: a product's
     // Start-menu group.
@@ -47,9 +46,11 @@ private:
 // The identity of path into out; false when path is null or memory runs out.
 bool folder_identity_of(const wchar_t* path, cFolderIdentity& out);
 
-// path is sound as a recorded path: a full path without a step up or a
-// segment whose end Windows drops, so that its identity and the file calls
-// name the same file.
+// path is sound as a recorded path: a full path on a drive or a share (not
+// through the system's "//?/" or "//./" namespaces), without a step up
+// (path_has_parent_step) or a segment whose end Windows drops
+// (path_has_dropped_name_end), so that its identity and the file calls name
+// the same file.
 bool recorded_path_sound(const wchar_t* path);
 
 #endif

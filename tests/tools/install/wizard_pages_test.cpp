@@ -250,8 +250,10 @@ TEST(FolderPage, AFolderThatCannotHoldAProductOfItsOwnIsRefused)
     std::wstring profile_path = slash_path(profile);
     const std::wstring refused[] = {
         L"C:/", L"C:", L"Z:/", L"Q:/", slash_path(program_files), profile_path,
-        // Above the user's profile, and a name whose end Windows drops.
+        // Above the user's profile, a name whose end Windows drops, and the
+        // system's namespaces, which reach any file.
         profile_path.substr(0, profile_path.rfind(L'/')), profile_path + L"/Demo.",
+        L"//?/" + slash_path(program_files), L"//./C:/Demo",
     };
     for (const std::wstring& folder : refused) {
         EXPECT_EQ(check_install_location(context, folder.c_str()), 14) << utf8_of(folder);
