@@ -62,6 +62,7 @@ void cRecordBounds::Read(cRecordReader& record, const wchar_t* group_fallback)
         }
     }
 
+    group.Clear();
     group_recorded = record.ReadText(record_group, group);
     if (!group_recorded && group_fallback)
         group.Assign(group_fallback);
