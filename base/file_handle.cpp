@@ -35,7 +35,7 @@ HANDLE file_handle_create(const wchar_t* path, uint32_t mode)
 
 HANDLE file_handle_open(const wchar_t* path, uint32_t mode)
 {
-    return file_handle_make(path, mode, OPEN_EXISTING, 0);
+    return file_handle_make(path, mode, OPEN_EXISTING, (mode & FILE_MODE_LINK_ITSELF) ? FILE_FLAG_OPEN_REPARSE_POINT : 0);
 }
 
 HANDLE file_handle_create_new(const wchar_t* path, uint32_t mode)

@@ -12,6 +12,9 @@ const uint32_t FILE_MODE_WRITE = 2;
 const uint32_t FILE_MODE_EXCLUSIVE = 4;
 // The right to rename or delete the file through the handle.
 const uint32_t FILE_MODE_DELETE = 8;
+// A link at the path is opened itself, never what it names (opens of
+// existing files only).
+const uint32_t FILE_MODE_LINK_ITSELF = 16;
 
 // A new or emptied file at path (the program's '/' form); INVALID_HANDLE_VALUE
 // on failure, and for a null or empty path.

@@ -20,6 +20,15 @@ uint32_t path_get_kind(const wchar_t* path)
     return PATH_KIND_FILE;
 }
 
+bool path_is_link(const wchar_t* path)
+{
+    _typebuf<wchar_t> native;
+    if (!path_to_native(path, native))
+        return false;
+    DWORD attributes = GetFileAttributesW(native.Data());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_REPARSE_POINT);
+}
+
 bool path_create_folder(const wchar_t* path)
 {
     _typebuf<wchar_t> native;
@@ -48,7 +57,8 @@ bool file_rename(const wchar_t* old_path, const wchar_t* new_path)
     if (!path_to_native(old_path, native))
         return false;
     cSafeFD held(CreateFileW(native.Data(), DELETE | SYNCHRONIZE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                             nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_WRITE_THROUGH, nullptr));
+                             nullptr, OPEN_EXISTING,
+                             FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT | FILE_FLAG_WRITE_THROUGH, nullptr));
     return file_handle_is_valid(held.handle) && file_handle_rename(held.handle, new_path);
 }
 

@@ -21,6 +21,10 @@ enum : uint32_t {
 // PATH_KIND_MISSING, _FILE, _FOLDER or _DEVICE from the path's attributes.
 uint32_t path_get_kind(const wchar_t* path);
 
+// A link or junction (a reparse point) is at path: what lies below it, or
+// what it names, may be anywhere.
+bool path_is_link(const wchar_t* path);
+
 // True when the folder was created, or already exists as a folder. Parent
 // folders are not created.
 bool path_create_folder(const wchar_t* path);
@@ -31,7 +35,8 @@ bool path_remove_folder(const wchar_t* path);
 
 // Renames a file or folder within one volume, flushed before the call
 // returns. An existing target is never replaced: the rename fails and
-// nothing changes.
+// nothing changes. A link at old_path is renamed itself, never what it
+// names.
 bool file_rename(const wchar_t* old_path, const wchar_t* new_path);
 
 // Like file_rename, but an existing file at new_path is replaced in the same

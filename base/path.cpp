@@ -57,6 +57,25 @@ bool is_dropped_at_name_end(wchar_t unit)
     return unit == L'.' || unit == L' ';
 }
 
+// Whether test(segment, end) holds for one of the segments of path, the
+// texts between its separators.
+template <class Test>
+bool any_segment(const wchar_t* path, Test test)
+{
+    if (!path)
+        return false;
+    const wchar_t* segment = path;
+    for (const wchar_t* at = path;; ++at) {
+        if (*at && !is_separator(*at))
+            continue;
+        if (test(segment, at))
+            return true;
+        if (!*at)
+            return false;
+        segment = at + 1;
+    }
+}
+
 // The ASCII letters of name[0, length) equal word's, in any case.
 bool equals_ascii_nocase(const wchar_t* name, int32_t length, const char* word)
 {
@@ -217,23 +236,22 @@ void path_identity_key(const wchar_t* path, cPackedKey& key)
 
 bool path_has_parent_step(const wchar_t* path)
 {
-    if (!path)
-        return false;
-    const wchar_t* segment = path;
-    for (const wchar_t* at = path;; ++at) {
-        if (*at && !is_separator(*at))
-            continue;
-        // A name of dots and blanks alone ("..", "... ") is no file name
-        // that Windows keeps: taken as a step up, or refused.
-        bool only_dots_and_blanks = at - segment > 1;
-        for (const wchar_t* unit = segment; unit < at && only_dots_and_blanks; ++unit)
+    // A name of dots and blanks alone ("..", "... ") is no file name that
+    // Windows keeps: taken as a step up, or refused.
+    return any_segment(path, [](const wchar_t* segment, const wchar_t* end) {
+        bool only_dots_and_blanks = end - segment > 1;
+        for (const wchar_t* unit = segment; unit < end && only_dots_and_blanks; ++unit)
             only_dots_and_blanks = is_dropped_at_name_end(*unit);
-        if (only_dots_and_blanks)
-            return true;
-        if (!*at)
-            return false;
-        segment = at + 1;
-    }
+        return only_dots_and_blanks;
+    });
+}
+
+bool path_has_dropped_name_end(const wchar_t* path)
+{
+    return any_segment(path, [](const wchar_t* segment, const wchar_t* end) {
+        bool dot = end - segment == 1 && *segment == L'.';
+        return end > segment && !dot && is_dropped_at_name_end(end[-1]);
+    });
 }
 
 bool path_is_folder_below_root(const wchar_t* path)
@@ -261,8 +279,16 @@ bool path_is_inside(const wchar_t* path, const wchar_t* folder)
     int32_t inner_length = 0, outer_length = 0;
     if (!path_identity_text(path, inner, inner_length) || !path_identity_text(folder, outer, outer_length))
         return false;
+    return path_identity_within(inner.Data(), inner_length, outer.Data(), outer_length, false);
+}
+
+bool path_identity_within(const wchar_t* inner, int32_t inner_length, const wchar_t* outer, int32_t outer_length,
+                          bool or_same)
+{
+    if (inner_length == outer_length)
+        return or_same && wmemcmp(inner, outer, size_t(outer_length)) == 0;
     return inner_length > outer_length + 1 && inner[outer_length] == L'/' &&
-           wmemcmp(inner.Data(), outer.Data(), size_t(outer_length)) == 0;
+           wmemcmp(inner, outer, size_t(outer_length)) == 0;
 }
 
 bool path_char_refused_in_name(wchar_t unit)

@@ -65,6 +65,12 @@ bool path_identity_text(const wchar_t* path, _typebuf<wchar_t>& out, int32_t& le
 // folder it seems to lie in.
 bool path_has_parent_step(const wchar_t* path);
 
+// A segment other than "." whose last unit is '.' or ' ': Windows drops
+// those where it reads a name, but the long-path form that every file call
+// of the program uses keeps them, so that the path names another file than
+// its identity (path_identity_key) says.
+bool path_has_dropped_name_end(const wchar_t* path);
+
 // A full path (path_is_absolute) below the root of its drive or share,
 // without a step up (path_has_parent_step): a folder that can hold a
 // product without holding everything else on the volume.
@@ -73,6 +79,11 @@ bool path_is_folder_below_root(const wchar_t* path);
 // path names something inside folder (not folder itself), both full
 // paths without a step up, compared by identity (path_identity_key).
 bool path_is_inside(const wchar_t* path, const wchar_t* folder);
+
+// The identity text inner (inner_length units, path_identity_text) names
+// something inside the one of outer, or (with or_same) outer itself.
+bool path_identity_within(const wchar_t* inner, int32_t inner_length, const wchar_t* outer, int32_t outer_length,
+                          bool or_same);
 
 // A character Windows refuses in a file name: a control character, DEL,
 // or one of <>:"/\|?*.

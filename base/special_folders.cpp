@@ -71,6 +71,14 @@ bool programs_folder(const _guardchar<wchar_t>& all_users, const wchar_t* format
     return is_folder(out);
 }
 
+// The group folder of sub in programs, named by make_safe_file_name(sub).
+bool group_path(const _guardchar<wchar_t>& programs, const wchar_t* sub, _guardchar<wchar_t>& out)
+{
+    wchar_t safe_name[260];
+    make_safe_file_name(sub, safe_name, 260);
+    return path_join(programs.Text(), safe_name, out);
+}
+
 }  // namespace
 
 bool get_temp_folder(_guardchar<wchar_t>& out)
@@ -124,13 +132,19 @@ bool get_start_menu_folder(const wchar_t* sub, _guardchar<wchar_t>& out)
         return false;
     if (!sub)
         return store(out, programs.Text());
-    wchar_t safe_name[260];
-    make_safe_file_name(sub, safe_name, 260);
     _guardchar<wchar_t> group;
-    if (!path_join(programs.Text(), safe_name, group))
+    if (!group_path(programs, sub, group))
         return false;
     uint32_t kind = path_get_kind(group.Text());
     if (kind == PATH_KIND_MISSING ? !path_create_folder(group.Text()) : kind != PATH_KIND_FOLDER)
         return false;
     return store(out, group.Text());
+}
+
+bool get_start_menu_group_path(const wchar_t* sub, _guardchar<wchar_t>& out)
+{
+    _guardchar<wchar_t> programs, group;
+    // An empty safe name leaves the Programs folder itself.
+    return sub && get_start_menu_folder(nullptr, programs) && group_path(programs, sub, group) &&
+           group.Length() > programs.Length() && store(out, group.Text());
 }

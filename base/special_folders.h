@@ -31,4 +31,8 @@ bool get_common_data_folder(_guardchar<wchar_t>& out, const wchar_t* sub);
 // created when missing.
 bool get_start_menu_folder(const wchar_t* sub, _guardchar<wchar_t>& out);
 
+// The path of that group folder of sub, whether or not it exists; nothing
+// is created. False also when the safe name of sub is empty.
+bool get_start_menu_group_path(const wchar_t* sub, _guardchar<wchar_t>& out);
+
 #endif

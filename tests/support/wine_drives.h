@@ -79,6 +79,69 @@ private:
     std::string link;
 };
 
+// A symbolic link of the host at link (a folder path on C: in internal
+// form) to the folder target: Wine shows it as a folder with
+// FILE_ATTRIBUTE_REPARSE_POINT, as Windows shows a junction or a folder
+// link, and follows it as Windows does. The link alone is removed with the
+// object. Both paths in ASCII.
+class HostFolderLink {
+public:
+    HostFolderLink(const std::wstring& link_path, const std::wstring& target) : path(link_path)
+    {
+        unix_link = unix_path(link_path);
+        std::string unix_target = unix_path(target);
+        if (!unix_link.empty() && !unix_target.empty())
+            run_unix_shell("ln -s '" + unix_target + "' '" + unix_link + "'");
+    }
+    ~HostFolderLink()
+    {
+        if (!unix_link.empty() && run_unix_shell("rm -f '" + unix_link + "'"))
+            for (int wait = 0; wait < 100 && Attributes() != INVALID_FILE_ATTRIBUTES; ++wait)
+                Sleep(50);
+    }
+    HostFolderLink(const HostFolderLink&) = delete;
+    HostFolderLink& operator=(const HostFolderLink&) = delete;
+
+    // Whether the link shows as one, after waiting up to 5 s for it.
+    bool Valid() const
+    {
+        for (int wait = 0; wait < 100; ++wait) {
+            DWORD attributes = Attributes();
+            if (attributes != INVALID_FILE_ATTRIBUTES)
+                return (attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
+            Sleep(50);
+        }
+        return false;
+    }
+
+private:
+    // The host's path of a path on C:, in the prefix's drive_c folder.
+    static std::string unix_path(const std::wstring& windows)
+    {
+        char prefix[MAX_PATH] = {};
+        if (!GetEnvironmentVariableA("WINEPREFIX", prefix, MAX_PATH) || windows.size() < 3 ||
+            (windows[0] | 0x20) != L'c' || windows[1] != L':')
+            return std::string();
+        std::string rest(windows.begin() + 2, windows.end());
+        for (char& c : rest)
+            if (c == '\\')
+                c = '/';
+        return std::string(prefix) + "/drive_c" + rest;
+    }
+
+    DWORD Attributes() const
+    {
+        std::wstring native = L"\\\\?\\" + path;
+        for (wchar_t& c : native)
+            if (c == L'/')
+                c = L'\\';
+        return GetFileAttributesW(native.c_str());
+    }
+
+    std::wstring path;
+    std::string unix_link;
+};
+
 // Remembered network drives under HKEY_CURRENT_USER\Network, where
 // Windows 10 keeps them, made by the test and removed afterwards, with the
 // Network key itself when the test made it.

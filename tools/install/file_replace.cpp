@@ -4,7 +4,6 @@
 
 #include "base/file_handle.h"
 #include "base/file_ops.h"
-#include "base/folder_listing.h"
 #include "base/string_utils.h"
 
 bool rename_if_unused(const wchar_t* path, const wchar_t* new_path)
@@ -12,7 +11,8 @@ bool rename_if_unused(const wchar_t* path, const wchar_t* new_path)
     // Exclusive write access fails while any other handle is open on the
     // file, whatever sharing that handle allowed, and for a running
     // program's image; the rename then goes through this same handle.
-    cSafeFD held(file_handle_open(path, FILE_MODE_WRITE | FILE_MODE_EXCLUSIVE | FILE_MODE_DELETE));
+    cSafeFD held(
+        file_handle_open(path, FILE_MODE_WRITE | FILE_MODE_EXCLUSIVE | FILE_MODE_DELETE | FILE_MODE_LINK_ITSELF));
     return file_handle_is_valid(held.handle) && file_handle_rename(held.handle, new_path);
 }
 
@@ -22,38 +22,18 @@ bool delete_plain_file(const wchar_t* path)
     return file_delete(path) || path_get_kind(path) == PATH_KIND_MISSING;
 }
 
-bool delete_file_and_prune(const wchar_t* path)
+bool delete_file_and_its_folder(const wchar_t* path)
 {
     uint32_t kind = path_get_kind(path);
     if (kind == PATH_KIND_MISSING)
         return true;
-    if (!delete_plain_file(path))
+    if (kind != PATH_KIND_FILE || !delete_plain_file(path))
         return false;
-    prune_empty_folders_above(path);
-    return true;
-}
-
-void prune_empty_folders_above(const wchar_t* path)
-{
     _guardchar<wchar_t> folder;
-    folder.Assign(path);
-    wchar_t* text = folder.Buffer();
-    if (!text)
-        return;
-    for (;;) {
-        wchar_t* cut = const_cast<wchar_t*>(wstr_find_last_char(text, L'/'));
-        if (!cut)
-            return;
-        while (cut > text && cut[-1] == L'/')
-            --cut;
-        *cut = 0;
-        if (path_get_kind(text) != PATH_KIND_FOLDER)
-            return;
-        cFolderListing listing;
-        if (!listing.Read(text, false) || listing.Count() != 0)
-            return;
-        path_remove_folder(text);
-    }
+    // Removing a folder that still holds something fails and changes nothing.
+    if (parent_folder_of(path, folder))
+        path_remove_folder(folder.Text());
+    return true;
 }
 
 bool parent_folder_of(const wchar_t* path, _guardchar<wchar_t>& out)

@@ -11,7 +11,8 @@
 // Moves the file to new_path, but only when no program holds it open: the
 // file is opened for writing with no sharing and renamed through that
 // handle, so no program can open it in between. An existing file at
-// new_path is never replaced (false).
+// new_path is never replaced (false). A link at path moves itself, never
+// what it names.
 bool rename_if_unused(const wchar_t* path, const wchar_t* new_path);
 
 // Deletes the plain file at path. True when no file is left at path (also
@@ -19,16 +20,11 @@ bool rename_if_unused(const wchar_t* path, const wchar_t* new_path);
 // file that could not be deleted.
 bool delete_plain_file(const wchar_t* path);
 
-// Deletes the plain file at path, then removes every folder above it that
-// its removal left empty, up to the first one that still holds something.
-// True when no file is left at path (also when there was none); false for
-// something other than a plain file, or a file that could not be deleted.
-// Failing to remove a folder is silent.
-bool delete_file_and_prune(const wchar_t* path);
-
-// Removes the folders above path that are empty, from its parent up to the
-// first one that still holds something; whatever path itself names is left.
-void prune_empty_folders_above(const wchar_t* path);
+// Deletes the plain file at path, then its folder when that is left empty;
+// nothing above it. True when no file is left at path (also when there was
+// none); false for something other than a plain file, or a file that could
+// not be deleted. Failing to remove the folder is silent.
+bool delete_file_and_its_folder(const wchar_t* path);
 
 // The text before the last '/' of path; false when it has none.
 bool parent_folder_of(const wchar_t* path, _guardchar<wchar_t>& out);

@@ -42,6 +42,7 @@ enum {
     text_no_free_space_information = 12,
     text_not_enough_space = 13,
     text_targets_meet = 14,
+    text_not_a_folder_of_its_own = 15,
 };
 
 // The folder picture, shared by every page, made on first use.
@@ -104,6 +105,8 @@ int32_t folder_refusal_text(uint32_t planned)
         return text_unreadable;
     case INSTALL_INIT_BAD_TARGET_PATH:
         return text_invalid_path;
+    case INSTALL_INIT_UNSOUND_FOLDER:
+        return text_not_a_folder_of_its_own;
     default:
         return -1;
     }

@@ -1,9 +1,5 @@
 #include "tools/install/install_context.h"
 
-#include <string.h>
-
-#include "base/format.h"
-
 cInstallContext::cInstallContext(const wchar_t* own, const wchar_t* package_file, uint32_t offset)
     : status(INSTALL_STATUS_OK), package_offset(offset), installed_version(~uint64_t(0)),
       package_version(~uint64_t(0)), space_needed(0), previous_files(1024), previous_shortcuts(1024),
@@ -17,12 +13,4 @@ cInstallContext::~cInstallContext()
 {
     while (products_to_uninstall.first)
         uninstall_list_remove(products_to_uninstall, products_to_uninstall.first);
-}
-
-bool install_record_key(const cInstallContext& context, _guardchar<char>& out)
-{
-    const char* code_name = context.code_name_utf8.Text() ? context.code_name_utf8.Text() : "";
-    int32_t size = int32_t(strlen(code_name)) + 16;
-    out.Allocate(size);
-    return out.Buffer() && str_format(out.Buffer(), size, "install/%s", code_name) > 0;
 }

@@ -8,6 +8,7 @@
 #include "base/packed_key.h"
 #include "base/tree_map.h"
 #include "tools/install/known_names.h"
+#include "tools/install/record_bounds.h"
 #include "tools/package/package.h"
 #include "tools/package/package_queries.h"
 #include "tools/shell/older_products.h"
@@ -17,6 +18,10 @@ struct cPreviousFile {
     _guardchar<wchar_t> path;  // as the record wrote it
     uint8_t digest[32];        // SHA-256 of what is on disk now
     bool kept;                 // the new file list has it too
+    // The product's beyond doubt: inside the install folder, or holding the
+    // content the record keeps the digest of. A file neither kept nor owned
+    // is left where it is.
+    bool owned;
 };
 
 // Third access digit of an install item whose target already holds the
@@ -63,6 +68,9 @@ public:
     cLinkedList<int32_t> languages;
     cOlderProductList products_to_uninstall;
     cLinkedList<cInstallItem> file_list;
+    // What the previous installation's record bounds, for what the update
+    // deletes of it; read with the record.
+    cRecordBounds previous_bounds;
     // By path identity (path_identity_key).
     cTreeMap<cPackedKey, cPreviousFile> previous_files;
     cTreeMap<cPackedKey, _guardchar<wchar_t>> previous_shortcuts;
@@ -83,9 +91,5 @@ public:
     // again by the job, which adds the backups it makes.
     cKnownNames known_names;
 };
-
-// The record's key of the product, "install/<code name>"; false when it
-// cannot be formatted.
-bool install_record_key(const cInstallContext& context, _guardchar<char>& out);
 
 #endif

@@ -1,13 +1,10 @@
 #include "tools/install/install_finish.h"
 
-#include <string.h>
-
 #include "base/access_rights.h"
 #include "base/app_config.h"
 #include "base/ci_app_full_config.h"
 #include "base/file_io.h"
 #include "base/file_ops.h"
-#include "base/format.h"
 #include "base/path.h"
 #include "tools/install/file_replace.h"
 #include "tools/install/install_context.h"
@@ -15,10 +12,12 @@
 #include "tools/install/install_job.h"
 #include "tools/install/install_record.h"
 #include "tools/install/kill_point.h"
+#include "tools/install/made_folders.h"
 #include "tools/install/product_info.h"
 #include "tools/install/record_bounds.h"
 #include "tools/install/shell_link.h"
 #include "tools/install/uninstall_entry.h"
+#include "tools/shell/record_keys.h"
 #include "tools/shell/self_command_block.h"
 #include "tools/shell/version_query.h"
 
@@ -96,12 +95,8 @@ void write_record_and_shared_keys(cApplicationConfig& store, const cInstallConte
 // saved.
 bool recorded_version(cApplicationConfig& store, const char* key, uint64_t& version)
 {
-    _guardchar<char> version_key;
-    int32_t size = int32_t(strlen(key)) + 8;
-    version_key.Allocate(size);
     int64_t read;
-    if (!version_key.Buffer() || str_format(version_key.Buffer(), size, "%s/ver", key) <= 0 ||
-        !store.ReadInt64(version_key.Text(), read))
+    if (!cRecordReader(store, key).ReadNumber(record_version, read))
         return false;
     version = uint64_t(read);
     return true;
@@ -129,12 +124,15 @@ void install_shortcuts(cInstallContext& context)
                             item.icon_path.Text(), item.description.Text(), item.run_as_administrator, path))
             record_shortcut(context, path, made);
         else if (!path.IsEmpty())
-            delete_file_and_prune(path.Text());
+            delete_shortcut_and_empty_group(path.Text(), context.previous_bounds.Folders());
         INSTALL_KILL_POINT("shortcut", index);
     }
+    // Looked at again now: the folders may have changed since the start-up.
+    cRecordBounds& bounds = context.previous_bounds;
+    bounds.ForgetLinks();
     for (auto* node = tree_first_node(context.previous_shortcuts); node; node = tree_next_node(node))
-        if (!node->value.IsEmpty())
-            delete_file_and_prune(node->value.Text());
+        if (!node->value.IsEmpty() && bounds.HoldsShortcut(node->value.Text()))
+            delete_shortcut_and_empty_group(node->value.Text(), bounds.Folders());
 }
 
 void install_manager(const cInstallContext& context, cApplicationConfig* store, const cInstallJobTexts& texts,
@@ -149,21 +147,22 @@ void install_manager(const cInstallContext& context, cApplicationConfig* store, 
     refresh_manager(context, host, manager_path.Text());
     if (path_get_kind(manager_path.Text()) != PATH_KIND_FILE)
         return;
+    const cProductFolders& folders = context.previous_bounds.Folders();
     if (store)
-        delete_recorded_manager_shortcut(*store);
+        delete_recorded_manager_shortcut(*store, folders);
     _guardchar<wchar_t> made;
     if (create_shortcut(texts.manager_shortcut_name, manager_path.Text(), texts.manager_shortcut_group, nullptr,
                         nullptr, nullptr, true, made))
         manager_shortcut.Swap(made);
     else if (!made.IsEmpty())
-        delete_file_and_prune(made.Text());
+        delete_shortcut_and_empty_group(made.Text(), folders);
 }
 
 void install_record_and_entry(cInstallContext& context, cApplicationConfig* store, const wchar_t* manager_path,
                               const wchar_t* manager_shortcut)
 {
     _guardchar<char> key;
-    if (!store || !install_record_key(context, key))
+    if (!store || !record_key_of(context.code_name_utf8.Text(), key))
         return;
     uint64_t version = pack_version(context.package.version);
     cCIAppFullConfig* full = dynamic_cast<cCIAppFullConfig*>(store);
@@ -209,11 +208,22 @@ void install_record_and_entry(cInstallContext& context, cApplicationConfig* stor
     INSTALL_KILL_POINT("entry", 0);
 }
 
-void remove_dropped_files(const cInstallContext& context)
+void remove_dropped_files(cInstallContext& context)
 {
-    for (auto* node = tree_first_node(context.previous_files); node; node = tree_next_node(node))
-        if (!node->value.kept)
-            delete_file_and_prune(node->value.path.Text());
+    cRecordBounds& bounds = context.previous_bounds;
+    // Looked at again now: the folders may have changed since the start-up.
+    bounds.ForgetLinks();
+    cFolderPrune prune(bounds, context.earlier_folders_known);
+    prune.Made(context.earlier_folders);
+    prune.Made(context.made_folders);
+    for (auto* node = tree_first_node(context.previous_files); node; node = tree_next_node(node)) {
+        const cPreviousFile& file = node->value;
+        if (file.kept || !file.owned || bounds.PlaceOf(file.path.Text()) == RECORDED_OUTSIDE)
+            continue;
+        delete_plain_file(file.path.Text());
+        prune.Above(file.path.Text());
+    }
+    prune.Run();
 }
 
 void delete_backups(cInstallContext& context)

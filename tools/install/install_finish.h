@@ -13,7 +13,8 @@ struct cInstallJobTexts;
 // store keeping the record is INSTALL_STATUS_NOT_RECORDED.
 
 // Creates the package's shortcuts, each path recorded once, and deletes
-// the previous installation's shortcuts that were not made again.
+// the previous installation's shortcuts that were not made again, with
+// their emptied group.
 void install_shortcuts(cInstallContext& context);
 
 // The shared manager "pelmarodesk.exe": installed as a clean copy of the
@@ -29,8 +30,10 @@ void install_record_and_entry(cInstallContext& context, cApplicationConfig* stor
                               const wchar_t* manager_shortcut);
 
 // Deletes the previous installation's files that the new one does not
-// have, with the folders they leave empty.
-void remove_dropped_files(const cInstallContext& context);
+// have and that are the product's beyond doubt (cPreviousFile::owned), as
+// the previous record bounds them, with the folders they leave empty that
+// may go (cFolderPrune).
+void remove_dropped_files(cInstallContext& context);
 
 // Deletes the backups of the replaced files.
 void delete_backups(cInstallContext& context);

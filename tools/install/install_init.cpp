@@ -6,55 +6,24 @@
 #include "base/app_config.h"
 #include "base/file_io.h"
 #include "base/file_ops.h"
-#include "base/format.h"
 #include "base/path.h"
+#include "base/special_folders.h"
 #include "base/string_convert.h"
 #include "base/string_utils.h"
 #include "base/system_info.h"
 #include "tools/install/install_context.h"
 #include "tools/install/install_files.h"
 #include "tools/install/kill_point.h"
-#include "tools/install/made_folders.h"
 #include "tools/install/older_product_queries.h"
+#include "tools/install/product_folders.h"
 #include "tools/install/product_info.h"
 #include "tools/install/record_bounds.h"
 #include "tools/install/uninstall_entry.h"
 #include "tools/package/package_format.h"
 #include "tools/shell/app_language.h"
+#include "tools/shell/record_keys.h"
 
 namespace {
-
-// "install/<code name>/<name>" and its indexed forms.
-class cPreviousRecord {
-public:
-    cPreviousRecord(cApplicationConfig& config, const char* code_name) : store(config), code(code_name)
-    {
-        size = int32_t(strlen(code_name)) + 48;
-        key.Allocate(size);
-    }
-
-    bool ReadInt64(const char* name, int64_t& out) { return Format(name, -1) && store.ReadInt64(key.Text(), out); }
-    bool ReadString(const char* name, int64_t index, _guardchar<wchar_t>& out)
-    {
-        return Format(name, index) && store.ReadString(key.Text(), out);
-    }
-
-private:
-    // index -1: the name alone.
-    bool Format(const char* name, int64_t index)
-    {
-        if (!key.Buffer())
-            return false;
-        int32_t written = index < 0 ? str_format(key.Buffer(), size, "install/%s/%s", code, name)
-                                    : str_format(key.Buffer(), size, "install/%s/%s%I64d", code, name, index);
-        return written > 0;
-    }
-
-    cApplicationConfig& store;
-    const char* code;
-    int32_t size;
-    _guardchar<char> key;
-};
 
 bool digest_of_file(const wchar_t* path, uint8_t digest[32])
 {
@@ -114,7 +83,9 @@ uint32_t settle_language(cInstallContext& context, cApplicationConfig* store, cI
     uint32_t chosen = uint32_t(context.languages.first->element);
     if (context.languages.first->next) {
         int64_t recorded;
-        if (store && cPreviousRecord(*store, context.code_name_utf8.Text()).ReadInt64("lang", recorded))
+        _guardchar<char> key;
+        if (store && record_key_of(context.code_name_utf8.Text(), key) &&
+            cRecordReader(*store, key.Text()).ReadNumber(record_language, recorded))
             chosen = uint32_t(recorded);
         questions.SwitchLanguage(chosen);
         chosen = questions.ChooseLanguage(chosen);
@@ -126,24 +97,28 @@ uint32_t settle_language(cInstallContext& context, cApplicationConfig* store, cI
     return INSTALL_INIT_READY;
 }
 
-// Calls add(key, path) for each recorded path ("<item_name><i>", i below
-// "<count_name>") that names a plain file now, by its identity key; missing
-// ones are passed over. A count that is required must be there and not 0.
-// Every path must lie where the record bounds it (inside(path)): one that
-// does not, even a missing one, makes the record damaged, so that the
-// update never deletes a file outside the product as one it dropped.
-template <class Inside, class Add>
-uint32_t for_each_recorded_file(cPreviousRecord& record, const char* count_name, const char* item_name,
-                                bool count_required, Inside inside, Add add)
+// Calls add(index, place, key, path) for each path of the record's list
+// that names a plain file now, by its identity key; missing ones are passed
+// over. A list that is required must be there and not empty. Every path
+// must lie where the record bounds it (place_of(path), one of
+// RECORDED_*): one outside, even a missing one, makes the record damaged,
+// so that the update never deletes a file outside the product as one it
+// dropped.
+template <class PlaceOf, class Add>
+uint32_t for_each_recorded_file(cRecordReader& record, const cRecordList& list, bool required, PlaceOf place_of,
+                                Add add)
 {
-    int64_t count = 0;
-    if (!record.ReadInt64(count_name, count) && count_required)
+    uint64_t count = 0;
+    if (!record.ListLength(list, count) && required)
         return INSTALL_INIT_DAMAGED_RECORD;
-    if (count_required && count == 0)
+    if (required && count == 0)
         return INSTALL_INIT_DAMAGED_RECORD;
-    for (uint64_t i = 0; i < uint64_t(count); ++i) {
+    for (uint64_t i = 0; i < count; ++i) {
         _guardchar<wchar_t> path;
-        if (!record.ReadString(item_name, int64_t(i), path) || !inside(path.Text()))
+        if (!record.ReadText(list.item, i, path))
+            return INSTALL_INIT_DAMAGED_RECORD;
+        uint32_t place = place_of(path.Text());
+        if (place == RECORDED_OUTSIDE)
             return INSTALL_INIT_DAMAGED_RECORD;
         uint32_t kind = path_get_kind(path.Text());
         if (kind == PATH_KIND_MISSING)
@@ -152,17 +127,21 @@ uint32_t for_each_recorded_file(cPreviousRecord& record, const char* count_name,
             return INSTALL_INIT_DAMAGED_RECORD;
         cPackedKey key;
         path_identity_key(path.Text(), key);
-        uint32_t code = add(key, path);
+        uint32_t code = add(i, place, key, path);
         if (code != INSTALL_INIT_READY)
             return code;
     }
     return INSTALL_INIT_READY;
 }
 
-uint32_t read_previous_files(cInstallContext& context, cPreviousRecord& record, const cRecordBounds& bounds)
+// A file outside the install folder is the product's while it holds the
+// content the record keeps the digest of; otherwise only the new package,
+// by writing it, takes it as the product's (plan_install_files).
+uint32_t read_previous_files(cInstallContext& context, cRecordReader& record)
 {
-    auto inside = [&bounds](const wchar_t* path) { return bounds.HoldsFile(path); };
-    return for_each_recorded_file(record, "files", "file", true, inside, [&](cPackedKey& key, _guardchar<wchar_t>& path) {
+    auto place_of = [&context](const wchar_t* path) { return context.previous_bounds.PlaceOf(path); };
+    return for_each_recorded_file(record, record_files, true, place_of,
+                                  [&](uint64_t index, uint32_t place, cPackedKey& key, _guardchar<wchar_t>& path) {
         if (tree_find_node(context.previous_files, key))
             return INSTALL_INIT_DAMAGED_RECORD;
         cPreviousFile* file = tree_get_or_add(context.previous_files, static_cast<cPackedKey&&>(key));
@@ -173,16 +152,21 @@ uint32_t read_previous_files(cInstallContext& context, cPreviousRecord& record, 
             context.error_path.Swap(path);
             return INSTALL_INIT_UNREADABLE_FILE;
         }
+        uint8_t recorded[32];
+        file->owned = place == RECORDED_IN_FOLDER ||
+                      (record.ReadDigest(index, recorded) && memcmp(recorded, file->digest, 32) == 0);
         file->path.Swap(path);
         return INSTALL_INIT_READY;
     });
 }
 
-uint32_t read_previous_shortcuts(cInstallContext& context, cPreviousRecord& record, const cRecordBounds& bounds)
+uint32_t read_previous_shortcuts(cInstallContext& context, cRecordReader& record)
 {
-    auto inside = [&bounds](const wchar_t* path) { return bounds.HoldsShortcut(path); };
-    return for_each_recorded_file(record, "shortc", "shortc", false, inside,
-                                  [&](cPackedKey& key, _guardchar<wchar_t>& path) {
+    auto place_of = [&context](const wchar_t* path) {
+        return context.previous_bounds.HoldsShortcut(path) ? RECORDED_IN_FOLDER : RECORDED_OUTSIDE;
+    };
+    return for_each_recorded_file(record, record_shortcuts, false, place_of,
+                                  [&](uint64_t, uint32_t, cPackedKey& key, _guardchar<wchar_t>& path) {
         if (tree_find_node(context.previous_shortcuts, key))
             return INSTALL_INIT_DAMAGED_RECORD;
         _guardchar<wchar_t>* shortcut = tree_get_or_add(context.previous_shortcuts, static_cast<cPackedKey&&>(key));
@@ -263,6 +247,13 @@ uint32_t check_install_folder(const wchar_t* path)
 
 uint32_t plan_install_files(cInstallContext& context)
 {
+    // The install folder the user chose, by the rule the record reader
+    // applies to it later.
+    const wchar_t* folder = context.package.GetString(package_pgm_key);
+    if (!cProductFolders().Sound(folder)) {
+        context.error_path.Assign(folder);
+        return INSTALL_INIT_UNSOUND_FOLDER;
+    }
     cInstallTargetFault fault;
     if (build_install_targets(context.package, os_is_wow64(), nullptr, context.file_list, &fault) !=
         INSTALL_TARGETS_SOUND) {
@@ -349,32 +340,51 @@ uint32_t read_previous_installation(cInstallContext& context, cApplicationConfig
     list_clear(context.earlier_folders);
     context.earlier_folders_known = true;
     context.installed_version = ~uint64_t(0);
-    cPreviousRecord record(store, context.code_name_utf8.Text());
+    _guardchar<char> key;
+    if (!record_key_of(context.code_name_utf8.Text(), key))
+        return INSTALL_INIT_DAMAGED_RECORD;
+    cRecordReader record(store, key.Text());
     int64_t version;
-    if (!record.ReadInt64("ver", version))
+    if (!record.ReadNumber(record_version, version))
         return INSTALL_INIT_READY;
     context.installed_version = uint64_t(version);
     if (context.installed_version > context.package_version)
         return INSTALL_INIT_NEWER_INSTALLED;
-    _guardchar<char> key;
-    if (!install_record_key(context, key))
-        return INSTALL_INIT_DAMAGED_RECORD;
-    cRecordBounds bounds(store, key.Text());
-    context.earlier_folders_known = read_made_folders(store, key.Text(), context.earlier_folders);
+    // A record from before groups were recorded has its shortcuts where
+    // this package puts its own.
+    _guardchar<wchar_t> group;
+    get_start_menu_group_path(context.package.GetString(product_group_key), group);
+    cRecordBounds& bounds = context.previous_bounds;
+    bounds.Read(record, group.IsEmpty() ? nullptr : group.Text());
+    context.earlier_folders_known = bounds.ReadMadeFolders(record, context.earlier_folders);
     const wchar_t* folder = bounds.Folder().Text();
     if (folder && !bounds.FolderSound())
         return INSTALL_INIT_DAMAGED_RECORD;
     if (path_get_kind(folder) != PATH_KIND_FOLDER || !set_pgm_folder(context.package.strings, folder))
         return INSTALL_INIT_FOLDER_GONE;
-    uint32_t code = read_previous_files(context, record, bounds);
+    uint32_t code = read_previous_files(context, record);
     if (code == INSTALL_INIT_READY)
-        code = read_previous_shortcuts(context, record, bounds);
+        code = read_previous_shortcuts(context, record);
     if (code != INSTALL_INIT_READY)
         return code;
     code = plan_install_files(context);
     if (code == INSTALL_INIT_READY && nothing_left_to_do(context))
         return INSTALL_INIT_NOTHING_TO_DO;
     return code;
+}
+
+// Every folder the package names for its files besides the install folder
+// can hold a product of its own: the record bounds what lies there by the
+// same rule.
+bool package_folders_sound(const cPackage& package)
+{
+    cProductFolders folders;
+    for (auto* node = package.files.first; node; node = node->next) {
+        const wchar_t* key = node->element.folder_key.Text();
+        if (key && key[0] && wstr_compare(key, package_pgm_key) != 0 && !folders.Sound(package.GetString(key)))
+            return false;
+    }
+    return true;
 }
 
 void find_replaced_products(cInstallContext& context, cApplicationConfig* store)
@@ -447,8 +457,11 @@ uint32_t run_install_init(cInstallContext& context, cApplicationConfig* store, c
     if (code == INSTALL_INIT_READY)
         code = settle_language(context, store, questions);
     // Targets that collide, or lie outside their folders wherever the
-    // product goes, make the package a damaged one.
-    if (code == INSTALL_INIT_READY && check_install_targets(context.package, os_is_wow64(), nullptr) != INSTALL_TARGETS_SOUND)
+    // product goes, or folders that cannot hold a product of their own,
+    // make the package a damaged one.
+    if (code == INSTALL_INIT_READY &&
+        (check_install_targets(context.package, os_is_wow64(), nullptr) != INSTALL_TARGETS_SOUND ||
+         !package_folders_sound(context.package)))
         code = INSTALL_INIT_BAD_PACKAGE;
     if (code == INSTALL_INIT_READY)
         code = check_entry_name_free(context);

@@ -23,6 +23,10 @@ enum : uint32_t {
     INSTALL_INIT_BAD_TARGET_PATH = 11,
     INSTALL_INIT_NOTHING_TO_DO = 12,
     INSTALL_INIT_NAME_TAKEN = 13,  // another program's Windows entry has the code name; error path: that program
+    // The install folder cannot hold a product of its own (a drive's root,
+    // a folder of the system or the user; cProductFolders). Error path: the
+    // folder.
+    INSTALL_INIT_UNSOUND_FOLDER = 14,
 };
 
 // What the start-up asks the user, on the start-up's thread; the answer
@@ -44,7 +48,8 @@ public:
 // keeps the path a failure concerns as its error path.
 uint32_t run_install_init(cInstallContext& context, cApplicationConfig* store, cInstallInitQuestions& questions);
 
-// The file list for the package's current language and folders, each
+// The file list for the package's current language and folders (the
+// install folder first checked as a folder of its own), each
 // target checked against the disk and the previous installation's files:
 // a target that holds its new content from that installation is marked
 // skipped, and a kept previous file is marked kept. INSTALL_INIT_READY,

@@ -31,6 +31,7 @@ const cInitMessage init_messages[] = {
     {11, true},   // INSTALL_INIT_BAD_TARGET_PATH
     {12, false},  // INSTALL_INIT_NOTHING_TO_DO
     {13, true},   // INSTALL_INIT_NAME_TAKEN
+    {11, true},   // INSTALL_INIT_UNSOUND_FOLDER
 };
 
 }  // namespace

@@ -9,44 +9,11 @@
 #include "base/string_utils.h"
 #include "base/tree_map.h"
 #include "tools/install/install_context.h"
+#include "tools/install/product_folders.h"
 #include "tools/install/product_info.h"
+#include "tools/shell/record_keys.h"
 
 namespace {
-
-// Formats the keys of one record: "<key>/<name>" with an optional index.
-class cRecordKeys {
-public:
-    explicit cRecordKeys(const char* record_key) : key(record_key)
-    {
-        size = int32_t(strlen(record_key)) + 40;
-        buffer.Allocate(size);
-    }
-
-    const char* Name(const char* name)
-    {
-        if (!buffer.Buffer() || str_format(buffer.Buffer(), size, "%s/%s", key, name) < 0)
-            return nullptr;
-        return buffer.Text();
-    }
-    const char* Indexed(const char* name, int32_t index)
-    {
-        if (!buffer.Buffer() || str_format(buffer.Buffer(), size, "%s/%s%d", key, name, index) < 0)
-            return nullptr;
-        return buffer.Text();
-    }
-    // "<key>/<name><index>.<language>".
-    const char* InLanguage(const char* name, int32_t index, int32_t language)
-    {
-        if (!buffer.Buffer() || str_format(buffer.Buffer(), size, "%s/%s%d.%d", key, name, index, language) < 0)
-            return nullptr;
-        return buffer.Text();
-    }
-
-private:
-    const char* key;
-    int32_t size;
-    _guardchar<char> buffer;
-};
 
 void write_text(cApplicationConfig& store, const char* key, const wchar_t* text)
 {
@@ -63,7 +30,7 @@ void write_entry_names(cApplicationConfig& store, const cPackage& package, const
          language = tree_next_node(language)) {
         const wchar_t* name = package.GetStringIn(language->key, run.name_key.Text());
         if (name && name[0])
-            write_text(store, keys.InLanguage("cplns", index, language->key), name);
+            write_text(store, keys.InLanguage(record_entry_name, uint64_t(index), language->key), name);
     }
 }
 
@@ -88,8 +55,8 @@ void write_finish_entries(cApplicationConfig& store, const cInstallContext& cont
             if (command.Buffer())
                 wstr_format(command.Buffer(), size, L"\"%s\" %s", entry.command_path.Text(), entry.arguments.Text());
         }
-        write_text(store, keys.Indexed("cplns", written), entry.name.Text());
-        write_text(store, keys.Indexed("cplcs", written), command.Text());
+        write_text(store, keys.Indexed(record_entry_name, uint64_t(written)), entry.name.Text());
+        write_text(store, keys.Indexed(record_entry_command, uint64_t(written)), command.Text());
         write_entry_names(store, context.package, run->element, keys, written);
         ++written;
     }
@@ -99,8 +66,8 @@ void write_finish_entries(cApplicationConfig& store, const cInstallContext& cont
 // compares paths, and counts them.
 class cFolderListWriter {
 public:
-    cFolderListWriter(cApplicationConfig& store, cRecordKeys& keys, const char* name)
-        : store(store), keys(keys), name(name), seen(64), written(0)
+    cFolderListWriter(cApplicationConfig& store, cRecordKeys& keys, const cRecordList& list)
+        : store(store), keys(keys), list(list), seen(64), written(0)
     {
     }
 
@@ -112,12 +79,12 @@ public:
         if (!identity.Data() || tree_find_node(seen, identity))
             return;
         tree_get_or_add(seen, static_cast<cPackedKey&&>(identity));
-        write_text(store, keys.Indexed(name, written++), folder);
+        write_text(store, keys.Indexed(list.item, uint64_t(written++)), folder);
     }
 
-    void WriteCount(const char* count_name)
+    void WriteCount()
     {
-        if (const char* count_key = keys.Name(count_name))
+        if (const char* count_key = keys.Name(list.count))
             store.WriteInt32(count_key, written);
     }
 
@@ -126,7 +93,7 @@ public:
 private:
     cApplicationConfig& store;
     cRecordKeys& keys;
-    const char* name;
+    const cRecordList& list;
     cTreeMap<cPackedKey, uint8_t> seen;
     int32_t written;
 };
@@ -136,13 +103,13 @@ private:
 // every recorded folder for damage.
 void write_base_folders(cApplicationConfig& store, const cPackage& package, cRecordKeys& keys)
 {
-    cFolderListWriter bases(store, keys, "base");
+    cFolderListWriter bases(store, keys, record_bases);
     for (auto* node = package.files.first; node; node = node->next) {
         const wchar_t* key = node->element.folder_key.Text();
         bases.Add(key && wstr_compare(key, package_pgm_key) != 0 ? package.GetString(key) : nullptr);
     }
     if (bases.Written())
-        bases.WriteCount("bases");
+        bases.WriteCount();
 }
 
 // The folders this installation made and those earlier ones made, each
@@ -152,12 +119,33 @@ void write_made_folders(cApplicationConfig& store, const cInstallContext& contex
 {
     if (!context.earlier_folders_known)
         return;
-    cFolderListWriter made(store, keys, "folder");
+    cFolderListWriter made(store, keys, record_made_folders);
     const cLinkedList<_guardchar<wchar_t>>* lists[] = {&context.earlier_folders, &context.made_folders};
     for (const cLinkedList<_guardchar<wchar_t>>* list : lists)
         for (auto* node = list->first; node; node = node->next)
             made.Add(node->element.Text());
-    made.WriteCount("folders");
+    made.WriteCount();
+}
+
+// The files, and the digest of each that lies outside the install folder:
+// there, only the digest tells the product's file from what took its place.
+void write_files(cApplicationConfig& store, const cInstallContext& context, cRecordKeys& keys)
+{
+    int32_t files = 0;
+    for (auto* node = context.file_list.first; node; node = node->next)
+        ++files;
+    if (const char* count_key = keys.Name(record_files.count))
+        store.WriteInt32(count_key, files);
+    const wchar_t* folder = context.package.GetString(package_pgm_key);
+    uint64_t index = 0;
+    for (auto* node = context.file_list.first; node; node = node->next, ++index) {
+        const cInstallItem& item = node->element;
+        write_text(store, keys.Indexed(record_files.item, index), item.target_path.Text());
+        if (path_is_inside(item.target_path.Text(), folder))
+            continue;
+        if (const char* digest_key = keys.Indexed(record_file_digest, index))
+            store.WriteBytes(digest_key, item.digest, 32);
+    }
 }
 
 }  // namespace
@@ -166,46 +154,41 @@ void write_install_record(cApplicationConfig& store, const cInstallContext& cont
 {
     const cPackage& package = context.package;
     cRecordKeys keys(key);
-    if (const char* version_key = keys.Name("ver"))
+    if (const char* version_key = keys.Name(record_version))
         store.WriteInt64(version_key, int64_t(pack_version(package.version)));
-    if (const char* language_key = keys.Name("lang"))
+    if (const char* language_key = keys.Name(record_language))
         store.WriteInt16(language_key, int16_t(package.current_language));
     store.WriteInt16("lang/current", int16_t(package.current_language));
-    write_text(store, keys.Name("path"), package.GetString(package_pgm_key));
-    write_text(store, keys.Name("name"), package.GetString(product_name_key));
-    write_text(store, keys.Name("updates"), package.updates_url.Text());
-    write_text(store, keys.Name("support"), package.support_url.Text());
-    write_text(store, keys.Name("publisher"), package.publisher_url.Text());
+    write_text(store, keys.Name(record_folder), package.GetString(package_pgm_key));
+    write_text(store, keys.Name(record_name), package.GetString(product_name_key));
+    write_text(store, keys.Name(record_updates), package.updates_url.Text());
+    write_text(store, keys.Name(record_support), package.support_url.Text());
+    write_text(store, keys.Name(record_publisher), package.publisher_url.Text());
     _guardchar<wchar_t> icon;
     if (product_icon_path(package, icon))
-        write_text(store, keys.Name("icon"), icon.Text());
-    if (const char* time_key = keys.Name("utime"))
+        write_text(store, keys.Name(record_icon), icon.Text());
+    if (const char* time_key = keys.Name(record_time))
         store.WriteInt32(time_key, int32_t(uint32_t(time_now_unix())));
 
-    int32_t files = 0;
-    for (auto* node = context.file_list.first; node; node = node->next)
-        ++files;
-    if (const char* count_key = keys.Name("files"))
-        store.WriteInt32(count_key, files);
-    int32_t index = 0;
-    for (auto* node = context.file_list.first; node; node = node->next)
-        write_text(store, keys.Indexed("file", index++), node->element.target_path.Text());
+    write_files(store, context, keys);
     write_base_folders(store, package, keys);
     write_made_folders(store, context, keys);
 
     int32_t shortcuts = 0;
     for (auto* node = context.created_shortcuts.first; node; node = node->next)
         ++shortcuts;
-    if (const char* count_key = keys.Name("shortc"))
+    if (const char* count_key = keys.Name(record_shortcuts.count))
         store.WriteInt32(count_key, shortcuts);
-    index = 0;
+    uint64_t index = 0;
     for (auto* node = context.created_shortcuts.first; node; node = node->next)
-        write_text(store, keys.Indexed("shortc", index++), node->element.Text());
+        write_text(store, keys.Indexed(record_shortcuts.item, index++), node->element.Text());
 
     // The folder the shortcuts must lie in, for the update and the
-    // uninstall to tell a damaged record.
-    if (!context.shortcut_folder.IsEmpty())
-        write_text(store, keys.Name("group"), context.shortcut_folder.Text());
+    // uninstall to tell a damaged record; never a Programs folder itself,
+    // where a product without a group of its own puts its shortcuts.
+    cProductFolders folders;
+    if (folders.SoundGroup(context.shortcut_folder.Text()))
+        write_text(store, keys.Name(record_group), context.shortcut_folder.Text());
 
     write_finish_entries(store, context, keys);
 }

@@ -1,49 +1,30 @@
 #include "tools/install/made_folders.h"
 
-#include "base/app_config.h"
 #include "base/file_ops.h"
 #include "base/path.h"
 #include "tools/install/file_replace.h"
 #include "tools/install/record_bounds.h"
 
-namespace {
-
-// Past this a count is damage: no product makes more folders than files,
-// and reading on would only cost time.
-const int32_t folders_limit = 1 << 20;
-
-}  // namespace
-
-bool read_made_folders(cApplicationConfig& store, const char* key, cLinkedList<_guardchar<wchar_t>>& out)
+cFolderPrune::cFolderPrune(cRecordBounds& record_bounds, bool made_listed)
+    : bounds(record_bounds), listed(made_listed), made(1024), taken(1024)
 {
-    return read_recorded_folders(store, key, "folders", "folder", folders_limit, out);
 }
 
-cFolderPrune::cFolderPrune(cApplicationConfig& store, const char* key, const cRecordBounds& record_bounds)
-    : bounds(record_bounds), made(1024), taken(1024)
+void cFolderPrune::Made(const cLinkedList<_guardchar<wchar_t>>& folders)
 {
-    cLinkedList<_guardchar<wchar_t>> folders;
-    listed = read_made_folders(store, key, folders);
     for (auto* node = folders.first; node; node = node->next) {
         cPackedKey identity;
         path_identity_key(node->element.Text(), identity);
-        tree_get_or_add(made, static_cast<cPackedKey&&>(identity));
+        if (identity.Data() && !tree_find_node(made, identity))
+            tree_get_or_add(made, static_cast<cPackedKey&&>(identity));
     }
-    if (bounds.GroupRecorded() && bounds.GroupSound())
-        path_identity_key(bounds.Group().Text(), group);
 }
 
 bool cFolderPrune::MayGo(const wchar_t* folder, const cPackedKey& identity) const
 {
-    if (bounds.HoldsShortcut(folder) || (group.Data() && packedkey_equal(identity, group)))
-        return true;
-    if (listed)
-        return tree_find_node(made, identity) != nullptr;
-    if (!bounds.FolderSound())
-        return false;
-    cPackedKey install;
-    path_identity_key(bounds.Folder().Text(), install);
-    return packedkey_equal(identity, install) || bounds.HoldsFile(folder);
+    bool may = bounds.InGroup(folder) ||
+               (listed ? tree_find_node(made, identity) != nullptr : bounds.InFolderOrBase(folder));
+    return may && !bounds.LinkOnTheWay(folder);
 }
 
 void cFolderPrune::Folder(const wchar_t* path)

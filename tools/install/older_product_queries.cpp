@@ -1,25 +1,19 @@
 #include "tools/install/older_product_queries.h"
 
-#include <string.h>
-
 #include "base/app_config.h"
 #include "base/file_ops.h"
-#include "base/format.h"
 #include "base/string_convert.h"
 #include "gui/application.h"
 #include "tools/install/uninstall_entry.h"
+#include "tools/shell/record_keys.h"
 
 namespace {
 
-// "install/<code name>/<name>" of the UTF-8 code name; false for an empty one.
-bool record_key(const wchar_t* code_name, const char* name, _guardchar<char>& out)
+// The record key of the code name; false for an empty one.
+bool record_key(const wchar_t* code_name, _guardchar<char>& out)
 {
     _guardchar<char> utf8;
-    if (str_from_wstr_utf8(code_name, -1, utf8) <= 0)
-        return false;
-    int32_t size = int32_t(strlen(utf8.Text()) + strlen(name)) + 16;
-    out.Allocate(size);
-    return out.Buffer() && str_format(out.Buffer(), size, "install/%s/%s", utf8.Text(), name) > 0;
+    return str_from_wstr_utf8(code_name, -1, utf8) > 0 && record_key_of(utf8.Text(), out);
 }
 
 }  // namespace
@@ -29,11 +23,12 @@ bool get_installed_major_version_in(cApplicationConfig* store, const wchar_t* co
 {
     if (store) {
         _guardchar<char> key;
-        if (!record_key(code_name, "ver", key))
+        if (!record_key(code_name, key))
             return false;
         int64_t version;
         _guardchar<wchar_t> manager;
-        if (store->ReadInt64(key.Text(), version) && store->ReadString("installer/app", manager) &&
+        if (cRecordReader(*store, key.Text()).ReadNumber(record_version, version) &&
+            store->ReadString("installer/app", manager) &&
             path_get_kind(manager.Text()) == PATH_KIND_FILE &&
             format_manager_command(manager.Text(), L"uninstall", code_name, command)) {
             major = uint32_t(uint64_t(version) >> 48);
@@ -57,9 +52,9 @@ bool get_installed_product_name_in(cApplicationConfig* store, const wchar_t* cod
 {
     if (store) {
         _guardchar<char> key;
-        if (!record_key(code_name, "name", key))
+        if (!record_key(code_name, key))
             return false;
-        if (store->ReadString(key.Text(), name))
+        if (cRecordReader(*store, key.Text()).ReadText(record_name, name))
             return true;
     }
     uint32_t version[4];

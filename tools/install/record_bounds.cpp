@@ -1,92 +1,226 @@
 #include "tools/install/record_bounds.h"
 
-#include <string.h>
-
 #include "base/app_config.h"
-#include "base/format.h"
+#include "base/file_ops.h"
 #include "base/path.h"
-#include "base/special_folders.h"
+#include "base/string_utils.h"
 #include "tools/install/file_replace.h"
+#include "tools/shell/record_keys.h"
 
 namespace {
 
-bool record_value_key(const char* key, const char* name, _guardchar<char>& out)
+bool within(const cFolderIdentity& inner, const cFolderIdentity& outer, bool or_same)
 {
-    int32_t size = int32_t(strlen(key) + strlen(name)) + 2;
-    out.Allocate(size);
-    return out.Buffer() && str_format(out.Buffer(), size, "%s/%s", key, name) > 0;
+    return outer.length > 0 &&
+           path_identity_within(inner.text.Data(), inner.length, outer.text.Data(), outer.length, or_same);
 }
 
-bool read_text(cApplicationConfig& store, const char* key, const char* name, _guardchar<wchar_t>& out)
+// A shortcut file's name: "<name>.lnk" in any case.
+bool is_shortcut_name(const wchar_t* path)
 {
-    _guardchar<char> full;
-    return record_value_key(key, name, full) && store.ReadString(full.Text(), out);
+    int32_t length = wstr_length(path);
+    return length > 4 && wstr_compare_nocase(path + length - 4, L".lnk") == 0;
+}
+
+bool identity_of_parent(const wchar_t* path, cFolderIdentity& out)
+{
+    _guardchar<wchar_t> parent;
+    return parent_folder_of(path, parent) && folder_identity_of(parent.Text(), out);
 }
 
 }  // namespace
 
-bool read_recorded_folders(cApplicationConfig& store, const char* key, const char* count_name, const char* name,
-                           int32_t limit, cLinkedList<_guardchar<wchar_t>>& out)
+cRecordBounds::cRecordBounds() : folder_sound(false), group_recorded(false), group_programs(nullptr), links(1024)
 {
-    _guardchar<char> full;
-    int64_t count = 0;
-    if (!record_value_key(key, count_name, full) || !store.ReadInt64(full.Text(), count) || count < 0)
+    folder_identity.length = 0;
+    group_identity.length = 0;
+}
+
+void cRecordBounds::Read(cRecordReader& record, const wchar_t* group_fallback)
+{
+    folders.Find();
+    ForgetLinks();
+    list_clear(bases);
+    if (!record.ReadText(record_folder, folder))
+        folder.Clear();
+    folder_sound = folders.Sound(folder.Text()) && folder_identity_of(folder.Text(), folder_identity);
+    if (!folder_sound)
+        folder_identity.length = 0;
+
+    uint64_t count = 0;
+    record.ListLength(record_bases, count);
+    for (uint64_t i = 0; i < count; ++i) {
+        _guardchar<wchar_t> base;
+        cFolderIdentity identity;
+        // Above the install folder, a base would hold it and all beside it.
+        if (!record.ReadText(record_bases.item, i, base) || !folders.Sound(base.Text()) ||
+            !folder_identity_of(base.Text(), identity) || within(folder_identity, identity, true))
+            continue;
+        if (cFolderIdentity* kept = list_append(bases)) {
+            kept->text = static_cast<_typebuf<wchar_t>&&>(identity.text);
+            kept->length = identity.length;
+        }
+    }
+
+    group.Clear();
+    group_recorded = record.ReadText(record_group, group);
+    if (!group_recorded && group_fallback)
+        group.Assign(group_fallback);
+    group_programs = folders.SoundGroup(group.Text()) && folder_identity_of(group.Text(), group_identity)
+                         ? folders.ProgramsHolding(group.Text())
+                         : nullptr;
+    if (!group_programs) {
+        group.Clear();
+        group_identity.length = 0;
+    }
+}
+
+const cFolderIdentity* cRecordBounds::BoundOf(const cFolderIdentity& path, bool or_same) const
+{
+    if (within(path, folder_identity, or_same))
+        return &folder_identity;
+    for (auto* node = bases.first; node; node = node->next)
+        if (within(path, node->element, or_same))
+            return &node->element;
+    return within(path, group_identity, or_same) ? group_programs : nullptr;
+}
+
+bool cRecordBounds::CrossesLink(const cFolderIdentity& bound, const wchar_t* start)
+{
+    _guardchar<wchar_t> at;
+    at.Assign(start);
+    for (;;) {
+        cFolderIdentity identity;
+        if (!folder_identity_of(at.Text(), identity))
+            return true;
+        if (identity.length <= bound.length)
+            return false;
+        cPackedKey key;
+        packedkey_from_wstr(key, identity.text.Data(), identity.length);
+        bool link;
+        if (const uint8_t* known = tree_find_value(links, key)) {
+            link = *known != 0;
+        } else {
+            link = path_is_link(at.Text());
+            if (uint8_t* kept = tree_get_or_add(links, static_cast<cPackedKey&&>(key)))
+                *kept = link ? 1 : 0;
+        }
+        _guardchar<wchar_t> parent;
+        if (link || !parent_folder_of(at.Text(), parent))
+            return link;
+        at.Swap(parent);
+    }
+}
+
+uint32_t cRecordBounds::PlaceOf(const wchar_t* path)
+{
+    cFolderIdentity identity;
+    if (!recorded_path_sound(path) || !folder_identity_of(path, identity))
+        return RECORDED_OUTSIDE;
+    const cFolderIdentity* bound = BoundOf(identity, false);
+    _guardchar<wchar_t> parent;
+    if (!bound || bound == group_programs || !parent_folder_of(path, parent) || CrossesLink(*bound, parent.Text()))
+        return RECORDED_OUTSIDE;
+    return bound == &folder_identity ? RECORDED_IN_FOLDER : RECORDED_IN_BASE;
+}
+
+bool cRecordBounds::HoldsShortcut(const wchar_t* path)
+{
+    cFolderIdentity identity, parent;
+    if (!is_shortcut_name(path) || !recorded_path_sound(path) || !folder_identity_of(path, identity) ||
+        !identity_of_parent(path, parent))
         return false;
-    if (count > limit)
-        count = limit;
-    for (int32_t index = 0; index < int32_t(count); ++index) {
-        char indexed[64];
-        _guardchar<wchar_t> folder;
-        str_format(indexed, sizeof(indexed), "%s%d", name, index);
-        if (!read_text(store, key, indexed, folder) || !path_is_folder_below_root(folder.Text()))
+    const cFolderIdentity* programs = nullptr;
+    if (within(identity, group_identity, false)) {
+        programs = group_programs;
+    } else if (!group_recorded) {
+        // A product without a group of its own puts its shortcuts directly
+        // in the Programs folder.
+        programs = folders.ProgramsHolding(path);
+        if (programs && parent.length != programs->length)
+            programs = nullptr;
+    }
+    _guardchar<wchar_t> folder;
+    return programs && parent_folder_of(path, folder) && !CrossesLink(*programs, folder.Text());
+}
+
+bool cRecordBounds::ReadMadeFolders(cRecordReader& record, cLinkedList<_guardchar<wchar_t>>& out) const
+{
+    uint64_t count = 0;
+    if (!record.ListLength(record_made_folders, count))
+        return false;
+    for (uint64_t i = 0; i < count; ++i) {
+        _guardchar<wchar_t> made;
+        cFolderIdentity identity;
+        if (!record.ReadText(record_made_folders.item, i, made) || !recorded_path_sound(made.Text()) ||
+            !folder_identity_of(made.Text(), identity) || !BoundOf(identity, true) ||
+            !folders.Sound(made.Text()))
             continue;
         if (_guardchar<wchar_t>* kept = list_append(out))
-            kept->Swap(folder);
+            kept->Swap(made);
     }
     return true;
 }
 
-cRecordBounds::cRecordBounds(cApplicationConfig& store, const char* key)
+bool cRecordBounds::InFolderOrBase(const wchar_t* path) const
 {
-    if (!read_text(store, key, "path", folder))
-        folder.Clear();
-    group_recorded = read_text(store, key, "group", group);
-    if (!group_recorded && !get_start_menu_folder(nullptr, group))
-        group.Clear();
-    read_recorded_folders(store, key, "bases", "base", 1024, bases);
-}
-
-bool cRecordBounds::FolderSound() const
-{
-    return path_is_folder_below_root(folder.Text());
-}
-
-bool cRecordBounds::GroupSound() const
-{
-    return path_is_folder_below_root(group.Text());
-}
-
-bool cRecordBounds::HoldsFile(const wchar_t* path) const
-{
-    if (!FolderSound())
+    cFolderIdentity identity;
+    if (!recorded_path_sound(path) || !folder_identity_of(path, identity))
         return false;
-    if (path_is_inside(path, folder.Text()))
+    if (within(identity, folder_identity, true))
         return true;
     for (auto* node = bases.first; node; node = node->next)
-        if (path_is_inside(path, node->element.Text()))
+        if (within(identity, node->element, false))
             return true;
     return false;
 }
 
-bool cRecordBounds::HoldsShortcut(const wchar_t* path) const
+bool cRecordBounds::InGroup(const wchar_t* path) const
 {
-    return GroupSound() && path_is_inside(path, group.Text());
+    cFolderIdentity identity;
+    return recorded_path_sound(path) && folder_identity_of(path, identity) && within(identity, group_identity, true);
 }
 
-void delete_recorded_manager_shortcut(cApplicationConfig& store)
+bool cRecordBounds::LinkOnTheWay(const wchar_t* path)
 {
-    _guardchar<wchar_t> shortcut, programs;
-    if (store.ReadString("installer/shortcut", shortcut) && get_start_menu_folder(nullptr, programs) &&
-        path_is_folder_below_root(programs.Text()) && path_is_inside(shortcut.Text(), programs.Text()))
-        delete_file_and_prune(shortcut.Text());
+    cFolderIdentity identity;
+    if (!recorded_path_sound(path) || !folder_identity_of(path, identity))
+        return true;
+    const cFolderIdentity* bound = BoundOf(identity, true);
+    if (!bound)
+        return true;
+    if (identity.length == bound->length)
+        return path_is_link(path);
+    return CrossesLink(*bound, path);
+}
+
+void cRecordBounds::ForgetLinks()
+{
+    tree_clear(links);
+}
+
+bool delete_shortcut_and_empty_group(const wchar_t* path, const cProductFolders& folders)
+{
+    if (!delete_plain_file(path))
+        return false;
+    _guardchar<wchar_t> group;
+    // Removing a folder that still holds something fails and changes nothing.
+    if (parent_folder_of(path, group) && folders.SoundGroup(group.Text()) && !path_is_link(group.Text()))
+        path_remove_folder(group.Text());
+    return true;
+}
+
+void delete_recorded_manager_shortcut(cApplicationConfig& store, const cProductFolders& folders)
+{
+    _guardchar<wchar_t> shortcut, group;
+    cFolderIdentity above;
+    if (!store.ReadString("installer/shortcut", shortcut) || !is_shortcut_name(shortcut.Text()) ||
+        !recorded_path_sound(shortcut.Text()) || !parent_folder_of(shortcut.Text(), group) ||
+        !folders.SoundGroup(group.Text()) || !identity_of_parent(group.Text(), above))
+        return;
+    // The group lies directly in its Programs folder, and is no link.
+    const cFolderIdentity* programs = folders.ProgramsHolding(group.Text());
+    if (!programs || programs->length != above.length || path_is_link(group.Text()))
+        return;
+    delete_shortcut_and_empty_group(shortcut.Text(), folders);
 }

@@ -1,51 +1,107 @@
 #ifndef TOOLS_INSTALL_RECORD_BOUNDS_H
 #define TOOLS_INSTALL_RECORD_BOUNDS_H
 
+#include <stdint.h>
+
 #include "base/buffers/guardchar.h"
 #include "base/linked_list.h"
+#include "base/packed_key.h"
+#include "base/tree_map.h"
+#include "tools/install/product_folders.h"
 
 class cApplicationConfig;
+class cRecordReader;
 
-// Where an installation record's files and shortcuts may lie: its install
-// folder ("<key>/path") or another folder the package named ("<key>/base<i>"),
-// and its Start-menu group ("<key>/group"; a record written before the group
-// was recorded: the Start menu's programs folder).
-// A path elsewhere is damage to the record, never to be moved or deleted:
-// a damaged record could otherwise name any file of the machine.
-class cRecordBounds {
-public:
-    // key: "install/<code name>". A folder that is missing, not a full path,
-    // a drive's or share's root or holds a step up ("..") bounds nothing.
-    cRecordBounds(cApplicationConfig& store, const char* key);
-
-    // The recorded install folder as written; empty when none.
-    const _guardchar<wchar_t>& Folder() const { return folder; }
-    // The Start-menu group the bounds take shortcuts from, and whether the
-    // record names it (else it is the Start menu's programs folder).
-    const _guardchar<wchar_t>& Group() const { return group; }
-    bool GroupRecorded() const { return group_recorded; }
-    // The install folder and the group are sound (see the constructor).
-    bool FolderSound() const;
-    bool GroupSound() const;
-    bool HoldsFile(const wchar_t* path) const;
-    bool HoldsShortcut(const wchar_t* path) const;
-
-private:
-    _guardchar<wchar_t> folder;
-    cLinkedList<_guardchar<wchar_t>> bases;  // the sound ones only
-    _guardchar<wchar_t> group;
-    bool group_recorded;
+// Where a recorded file lies (cRecordBounds::PlaceOf).
+enum : uint32_t {
+    RECORDED_OUTSIDE = 0,    // not the product's: never moved or deleted, and damage to the record
+    RECORDED_IN_FOLDER = 1,  // inside the install folder
+    // Inside another folder the package named: the product's only while its
+    // content has the digest the record keeps for it, or when the package
+    // that updates the product writes it.
+    RECORDED_IN_BASE = 2,
 };
 
-// Appends to out the sound folders (full paths below a root) of a record's
-// indexed list: "<key>/<count_name>" counts them, at most limit are read,
-// "<key>/<name><i>" names each. False when the record has no count.
-bool read_recorded_folders(cApplicationConfig& store, const char* key, const char* count_name, const char* name,
-                           int32_t limit, cLinkedList<_guardchar<wchar_t>>& out);
+// What of the machine an installation record may make later runs touch,
+// so that an edited record (the per-user store is the user's own file,
+// while an update or uninstall may run with more rights) names nothing that
+// is not the product's. Built from the record, every folder of it checked
+// against cProductFolders, not taken on trust:
+//  - files inside the install folder ("path"), which must be sound, or
+//    inside a base ("base<i>") that is sound and neither the install folder
+//    nor above it;
+//  - shortcuts: ".lnk" files inside the Start-menu group ("group"), which
+//    must be sound and strictly below a Programs folder; for a record without
+//    a group, directly in a Programs folder;
+//  - made folders ("folder<i>"): inside (or equal to) the install folder, an
+//    accepted base or the group;
+//  - every recorded path sound as recorded (recorded_path_sound), and
+//    nothing reached through a link or junction below the folder that bounds
+//    it (the Programs folder for shortcuts): a look per folder, kept.
+class cRecordBounds {
+public:
+    cRecordBounds();
+    cRecordBounds(const cRecordBounds&) = delete;
+    cRecordBounds& operator=(const cRecordBounds&) = delete;
+
+    // Takes the bounds of the record. group_fallback (null: none) stands in
+    // for the group of a record written before groups were recorded: the
+    // group of the package that updates it.
+    void Read(cRecordReader& record, const wchar_t* group_fallback);
+
+    const cProductFolders& Folders() const { return folders; }
+    // The recorded install folder as written; empty when none.
+    const _guardchar<wchar_t>& Folder() const { return folder; }
+    bool FolderSound() const { return folder_sound; }
+    // The group the shortcuts lie in; empty when the record has none that
+    // is sound.
+    const _guardchar<wchar_t>& Group() const { return group; }
+
+    // RECORDED_*. Outside also for a path not sound as recorded, and for one
+    // reached through a link below its folder.
+    uint32_t PlaceOf(const wchar_t* path);
+    bool HoldsShortcut(const wchar_t* path);
+    // The made folders the record lists that lie where they may (see above),
+    // appended to out; false when the record keeps no such list.
+    bool ReadMadeFolders(cRecordReader& record, cLinkedList<_guardchar<wchar_t>>& out) const;
+    // folder is the install folder or inside it, or inside an accepted base.
+    bool InFolderOrBase(const wchar_t* folder) const;
+    // folder is the group or inside it.
+    bool InGroup(const wchar_t* folder) const;
+    // folder, or a folder between it and the folder that bounds it, is a
+    // link; also true for a folder nothing bounds.
+    bool LinkOnTheWay(const wchar_t* folder);
+    // The links seen so far are looked at again from now on.
+    void ForgetLinks();
+
+private:
+    // The bound folder's identity that holds path (or is it, with or_same).
+    const cFolderIdentity* BoundOf(const cFolderIdentity& path, bool or_same) const;
+    // A folder from start (a folder inside bound) up to, not including,
+    // bound is a link.
+    bool CrossesLink(const cFolderIdentity& bound, const wchar_t* start);
+
+    cProductFolders folders;
+    _guardchar<wchar_t> folder;
+    bool folder_sound;
+    cFolderIdentity folder_identity;
+    cLinkedList<cFolderIdentity> bases;  // the accepted ones
+    _guardchar<wchar_t> group;
+    bool group_recorded;  // the record names a group, sound or not
+    cFolderIdentity group_identity;
+    const cFolderIdentity* group_programs;  // the Programs folder above the group
+    cTreeMap<cPackedKey, uint8_t> links;    // folder identity -> 1 link, 0 none
+};
 
 // Deletes the manager's Start-menu shortcut that the store names
-// ("installer/shortcut") and prunes its emptied group. A path outside the
-// Start menu's programs folder is damage to the store and is left alone.
-void delete_recorded_manager_shortcut(cApplicationConfig& store);
+// ("installer/shortcut"), with its group when that is left empty: only a
+// ".lnk" directly in a sound group of a Programs folder, not reached through
+// a link. Anything else is damage to the store and is left alone.
+void delete_recorded_manager_shortcut(cApplicationConfig& store, const cProductFolders& folders);
+
+// Deletes a shortcut the installer made, with its group when that is left
+// empty and is a sound group (never a Programs folder). True when no file
+// is left at path.
+bool delete_shortcut_and_empty_group(const wchar_t* path, const cProductFolders& folders);
 
 #endif

@@ -5,6 +5,7 @@
 #include "gui/application.h"
 #include "gui/catalog.h"
 #include "tools/install/file_replace.h"
+#include "tools/install/product_folders.h"
 #include "tools/install/record_bounds.h"
 #include "tools/install/self_delete.h"
 #include "tools/package/package_queries.h"
@@ -62,7 +63,8 @@ uint32_t cRemoverJob::RemoveManager()
             path.Assign(fallback.Text());
         else if (kind != PATH_KIND_FILE)
             return REMOVE_NOT_A_FILE;
-        else if (delete_file_and_prune(path.Text()))
+        // Its own folder goes when left empty, nothing above it.
+        else if (delete_file_and_its_folder(path.Text()))
             return REMOVE_DONE;
         // Still there: in use, typically by this very process.
     } else {
@@ -83,7 +85,7 @@ uint32_t cRemoverJob::Run()
     if (!confirm_on_job_form(form, cRemoverUI::confirm_code, 2))
         return REMOVE_CANCELLED;
     if (store)
-        delete_recorded_manager_shortcut(*store);
+        delete_recorded_manager_shortcut(*store, cProductFolders());
     return RemoveManager();
 }
 

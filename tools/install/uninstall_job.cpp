@@ -3,7 +3,6 @@
 #include <string.h>
 
 #include "base/app_config.h"
-#include "base/format.h"
 #include "base/string_convert.h"
 #include "base/string_utils.h"
 #include "tools/install/uninstall_command.h"
@@ -11,19 +10,12 @@
 #include "tools/install/uninstall_record.h"
 #include "tools/package/package.h"
 #include "tools/shell/app_language.h"
+#include "tools/shell/record_keys.h"
 
 namespace {
 
 // Not an outcome: the language is settled and the work goes on.
 const uint32_t go_on = ~uint32_t(0);
-
-// "install/<code name>" followed by suffix.
-bool record_key(const cUninstallContext& context, const char* suffix, _guardchar<char>& out)
-{
-    int32_t size = int32_t(strlen(context.code_name_utf8.Text()) + strlen(suffix)) + 16;
-    out.Allocate(size);
-    return out.Buffer() && str_format(out.Buffer(), size, "install/%s%s", context.code_name_utf8.Text(), suffix) > 0;
-}
 
 // The interface speaks the product's language: the one its record names
 // when the program carries it, else one the user chooses.
@@ -32,7 +24,8 @@ uint32_t settle_language(cUninstallContext& context, cApplicationConfig* store, 
     cSOPKGLang& provider = application_language_provider();
     _guardchar<char> key;
     int64_t stored = 0;
-    bool read = store && record_key(context, "/lang", key) && store->ReadInt64(key.Text(), stored);
+    bool read = store && record_key_of(context.code_name_utf8.Text(), key) &&
+                cRecordReader(*store, key.Text()).ReadNumber(record_language, stored);
     if (read && provider.HasLanguage(uint32_t(stored)) && questions.SwitchLanguage(uint32_t(stored)))
         return go_on;
     uint32_t proposed = read ? uint32_t(stored) : provider.DefaultLanguage();
@@ -105,7 +98,7 @@ uint32_t run_uninstall(cUninstallContext& context, cApplicationConfig* store, cU
     if (result != go_on)
         return result;
     _guardchar<char> key;
-    if (store && record_key(context, "", key) && store->HasKey(key.Text()))
+    if (store && record_key_of(context.code_name_utf8.Text(), key) && cRecordReader(*store, key.Text()).Exists())
         return uninstall_recorded_product(context, *store, key.Text(), questions);
     return uninstall_by_entry(context, questions, job);
 }

@@ -19,7 +19,7 @@ enum : uint32_t {
     UNINSTALL_DEREGISTERED = 5,         // only the entry was there, and it is gone
     UNINSTALL_CANCELLED = 6,            // the user said no; nothing changed
     UNINSTALL_INCOMPLETE = 7,           // a backup, shortcut, entry or the record could not be deleted
-    UNINSTALL_DAMAGED_RECORD = 8,       // done, but the record named files or shortcuts outside the product
+    UNINSTALL_DAMAGED_RECORD = 8,       // done, but what the record named was not all the product's
 };
 
 // A recorded file as the uninstall finds it.
@@ -28,11 +28,18 @@ enum : uint8_t {
     UNINSTALL_FILE_MOVED = 1,    // gone, its "<path>.bkp" a plain file: moved aside by an earlier run
     UNINSTALL_FILE_GONE = 2,     // neither: only its emptied folders may be left
     UNINSTALL_FILE_UNSEEN = 3,   // not looked at yet: its move tells which
+    // Its content (or its backup's) is not what the record keeps the digest
+    // of: not the product's, left where it is.
+    UNINSTALL_FILE_FOREIGN = 4,
 };
 
 struct cUninstallFile {
     _guardchar<wchar_t> path;
     uint8_t state;
+    // Outside the install folder: moved and deleted only while its content
+    // has the digest the record keeps for it.
+    bool checked;
+    uint8_t digest[32];
 };
 
 // The product to uninstall, named by its code name, and what the job finds
@@ -48,7 +55,9 @@ public:
     cLinkedList<cUninstallFile> files;    // recorded files, in record order
     cLinkedList<_guardchar<wchar_t>> shortcuts;  // recorded shortcuts that are files
     // Recorded files and shortcuts outside the product's folders (or all of
-    // them, when the record's install folder is damaged): left alone.
+    // them, when the record's install folder is damaged), files whose
+    // content is not the product's, and a list of files the record lacks:
+    // each left alone, and told of.
     uint32_t outside;
 };
 

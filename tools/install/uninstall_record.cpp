@@ -5,8 +5,8 @@
 #include "base/app_config.h"
 #include "base/buffers/typebuf.h"
 #include "base/ci_app_full_config.h"
+#include "base/file_io.h"
 #include "base/file_ops.h"
-#include "base/format.h"
 #include "base/parallel_for.h"
 #include "base/path.h"
 #include "tools/install/file_replace.h"
@@ -16,62 +16,12 @@
 #include "tools/install/record_bounds.h"
 #include "tools/install/uninstall_entry.h"
 #include "tools/install/uninstall_job.h"
+#include "tools/package/package_queries.h"
+#include "tools/shell/record_keys.h"
 
 namespace {
 
-typedef cLinkedList<_guardchar<wchar_t>> cPathList;
 typedef cLinkedListNode<cUninstallFile> cFileNode;
-
-bool count_child(const char*, void* context)
-{
-    ++*static_cast<uint64_t*>(context);
-    return true;
-}
-
-// The names the record holds. Every index of its lists names one of them,
-// so a count beyond this is damage.
-uint64_t record_names(cApplicationConfig& store, const char* key)
-{
-    uint64_t names = 0;
-    store.EnumChildren(key, count_child, &names);
-    return names;
-}
-
-// The paths of one of the record's lists: "<key>/<count>" counts them,
-// "<key>/<item><i>" names each. Indexes past what the record can hold are
-// not read; a name that is missing or unreadable is passed over, and so is
-// a path that holds(path) refuses (it lies outside the product), which
-// *outside counts. False when memory runs out.
-template <class Holds>
-bool read_recorded_paths(cApplicationConfig& store, const char* key, const char* count_name, const char* list,
-                         Holds holds, cPathList& out, uint32_t* outside)
-{
-    int32_t size = int32_t(strlen(key) + strlen(count_name) + strlen(list)) + 32;
-    _guardchar<char> name;
-    name.Allocate(size);
-    if (!name.Buffer())
-        return false;
-    int64_t count = 0;
-    if (str_format(name.Buffer(), size, "%s/%s", key, count_name) <= 0 || !store.ReadInt64(name.Text(), count))
-        return true;
-    uint64_t limit = record_names(store, key);
-    if (uint64_t(count) < limit)
-        limit = uint64_t(count);
-    for (uint64_t i = 0; i < limit; ++i) {
-        _guardchar<wchar_t> path;
-        if (str_format(name.Buffer(), size, "%s/%s%I64u", key, list, i) <= 0 || !store.ReadString(name.Text(), path))
-            continue;
-        if (!holds(path.Text())) {
-            ++*outside;
-            continue;
-        }
-        _guardchar<wchar_t>* added = list_append(out);
-        if (!added)
-            return false;
-        added->Swap(path);
-    }
-    return true;
-}
 
 uint8_t state_of(const wchar_t* path)
 {
@@ -84,36 +34,69 @@ uint8_t state_of(const wchar_t* path)
     return UNINSTALL_FILE_GONE;
 }
 
-// False when memory runs out: a file left out of the lists would stay for
-// ever once the record is gone.
-bool find_recorded_files(cUninstallContext& context, cApplicationConfig& store, const char* key,
-                         const cRecordBounds& bounds)
+// The recorded files and shortcuts that are the product's, into the
+// context's lists; the others are left out and counted. False when memory
+// runs out: a file left out of the lists would stay for ever once the
+// record is gone.
+bool find_recorded_files(cUninstallContext& context, cRecordReader& record, cRecordBounds& bounds)
 {
-    auto holds_file = [&bounds](const wchar_t* path) { return bounds.HoldsFile(path); };
-    auto holds_shortcut = [&bounds](const wchar_t* path) { return bounds.HoldsShortcut(path); };
-    cPathList paths;
-    if (!read_recorded_paths(store, key, "files", "file", holds_file, paths, &context.outside))
-        return false;
-    for (auto* node = paths.first; node; node = node->next) {
+    uint64_t count = 0;
+    // Without its list the record cannot tell what it installed: that stays.
+    if (!record.ListLength(record_files, count))
+        ++context.outside;
+    for (uint64_t i = 0; i < count; ++i) {
+        _guardchar<wchar_t> path;
+        if (!record.ReadText(record_files.item, i, path))
+            continue;
+        uint32_t place = bounds.PlaceOf(path.Text());
+        uint8_t digest[32];
+        // Outside the install folder, only the digest tells the product's
+        // file from what took its place.
+        if (place == RECORDED_OUTSIDE || (place == RECORDED_IN_BASE && !record.ReadDigest(i, digest))) {
+            ++context.outside;
+            continue;
+        }
         cUninstallFile* file = list_append(context.files);
         if (!file)
             return false;
         // Looking now would cost every file a look more: the move tells.
         file->state = UNINSTALL_FILE_UNSEEN;
-        file->path.Swap(node->element);
+        file->checked = place == RECORDED_IN_BASE;
+        if (file->checked)
+            memcpy(file->digest, digest, 32);
+        file->path.Swap(path);
     }
-    list_clear(paths);
-    if (!read_recorded_paths(store, key, "shortc", "shortc", holds_shortcut, paths, &context.outside))
-        return false;
-    for (auto* node = paths.first; node; node = node->next) {
-        if (path_get_kind(node->element.Text()) != PATH_KIND_FILE)
+    count = 0;
+    record.ListLength(record_shortcuts, count);
+    for (uint64_t i = 0; i < count; ++i) {
+        _guardchar<wchar_t> path;
+        if (!record.ReadText(record_shortcuts.item, i, path))
+            continue;
+        if (!bounds.HoldsShortcut(path.Text())) {
+            ++context.outside;
+            continue;
+        }
+        if (path_get_kind(path.Text()) != PATH_KIND_FILE)
             continue;
         _guardchar<wchar_t>* shortcut = list_append(context.shortcuts);
         if (!shortcut)
             return false;
-        shortcut->Swap(node->element);
+        shortcut->Swap(path);
     }
     return true;
+}
+
+// A file outside the install folder that stands at path (the file or its
+// backup) with another content than the record's digest: not the
+// product's. A file that cannot be read is left to the move, which tells.
+bool foreign_content(const cUninstallFile& file, const wchar_t* path)
+{
+    if (!file.checked)
+        return false;
+    cFileIO content;
+    uint8_t digest[32];
+    return content.Open(path, FILE_MODE_READ) && sha256_of_stream(&content, digest) &&
+           memcmp(digest, file.digest, 32) != 0;
 }
 
 // After a give-up: every file moved aside, by this run or a run before it,
@@ -141,6 +124,10 @@ bool move_aside(cUninstallFile& file, cUninstallQuestions& questions)
     // The move is tried first: looking for a stale backup before each file
     // would cost every file a look, where the move's failure tells.
     for (;;) {
+        if (foreign_content(file, path)) {
+            file.state = UNINSTALL_FILE_FOREIGN;
+            return true;
+        }
         if (rename_if_unused(path, backup.Text())) {
             file.state = UNINSTALL_FILE_MOVED;
             return true;
@@ -192,6 +179,10 @@ void try_move_aside(void* files, uint32_t index)
     cUninstallFile& file = *static_cast<cUninstallFile**>(files)[index];
     if (!waits_for_move(file))
         return;
+    if (foreign_content(file, file.path.Text())) {
+        file.state = UNINSTALL_FILE_FOREIGN;
+        return;
+    }
     _guardchar<wchar_t> backup;
     if (backup_path_of(file.path.Text(), backup) && rename_if_unused(file.path.Text(), backup.Text())) {
         file.state = UNINSTALL_FILE_MOVED;
@@ -200,13 +191,19 @@ void try_move_aside(void* files, uint32_t index)
 }
 
 // Each file's backup is deleted, on one of the threads; the file's state
-// then tells whether one stays (UNINSTALL_FILE_MOVED) or not (GONE).
+// then tells whether one stays (UNINSTALL_FILE_MOVED) or not (GONE), or
+// was not the product's (FOREIGN, left).
 void delete_backup(void* files, uint32_t index)
 {
     cUninstallFile& file = *static_cast<cUninstallFile**>(files)[index];
     _guardchar<wchar_t> backup;
-    bool deleted = backup_path_of(file.path.Text(), backup) && delete_plain_file(backup.Text());
-    file.state = deleted ? UNINSTALL_FILE_GONE : UNINSTALL_FILE_MOVED;
+    if (file.state == UNINSTALL_FILE_FOREIGN || !backup_path_of(file.path.Text(), backup))
+        return;
+    if (foreign_content(file, backup.Text())) {
+        file.state = UNINSTALL_FILE_FOREIGN;
+        return;
+    }
+    file.state = delete_plain_file(backup.Text()) ? UNINSTALL_FILE_GONE : UNINSTALL_FILE_MOVED;
     INSTALL_KILL_POINT("uninstall delete", int32_t(index));
 }
 
@@ -233,13 +230,17 @@ bool move_files_aside(cUninstallContext& context, _typebuf<cUninstallFile*>& fil
 
 // Deletes every backup, also those of files a run before this one deleted
 // already, on several threads, and takes in their folders; false when a
-// backup stays.
-bool delete_backups(_typebuf<cUninstallFile*>& files, cFolderPrune& prune)
+// backup stays. A file not the product's stays, counted in the context.
+bool delete_backups(cUninstallContext& context, _typebuf<cUninstallFile*>& files, cFolderPrune& prune)
 {
     parallel_for(uint32_t(files.Count()), delete_backup, files.Data());
     bool complete = true;
     for (int32_t i = 0; i < files.Count(); ++i) {
-        complete = complete && files[i]->state == UNINSTALL_FILE_GONE;
+        uint8_t state = files[i]->state;
+        if (state == UNINSTALL_FILE_FOREIGN)
+            ++context.outside;
+        else
+            complete = complete && state == UNINSTALL_FILE_GONE;
         prune.Above(files[i]->path.Text());
     }
     return complete;
@@ -272,20 +273,26 @@ bool save_everywhere(cApplicationConfig& store)
 uint32_t uninstall_recorded_product(cUninstallContext& context, cApplicationConfig& store, const char* key,
                                     cUninstallQuestions& questions)
 {
-    cRecordBounds bounds(store, key);
-    _typebuf<cUninstallFile*> files;
-    if (!find_recorded_files(context, store, key, bounds) || !index_files(context, files))
-        return UNINSTALL_INTERNAL_ERROR;
     if (!questions.Confirm(3))
         return UNINSTALL_CANCELLED;
     INSTALL_KILL_POINT("uninstall confirmed", 0);
+    // Found once the user said Yes, so that the bounds and links are those
+    // of the moment the files move.
+    cRecordReader record(store, key);
+    cRecordBounds bounds;
+    bounds.Read(record, nullptr);
+    _typebuf<cUninstallFile*> files;
+    if (!find_recorded_files(context, record, bounds) || !index_files(context, files))
+        return UNINSTALL_INTERNAL_ERROR;
     if (!move_files_aside(context, files, questions))
         return UNINSTALL_CANCELLED;
     INSTALL_KILL_POINT("uninstall after backup", 0);
     // Each folder is tried once, after all the files are gone: a folder of
     // many files is not listed again after each of them.
-    cFolderPrune prune(store, key, bounds);
-    bool complete = delete_backups(files, prune);
+    cLinkedList<_guardchar<wchar_t>> made;
+    cFolderPrune prune(bounds, bounds.ReadMadeFolders(record, made));
+    prune.Made(made);
+    bool complete = delete_backups(context, files, prune);
     complete = delete_shortcuts(context, prune) && complete;
     // Also when its shortcuts went before this run.
     prune.Folder(bounds.Group().Text());

@@ -45,9 +45,6 @@ struct cInstalledProduct {
 
 typedef cLinkedList<cInstalledProduct> cProductList;
 
-// "install/<code name>/<value>"; false when memory runs out.
-bool product_record_key(const char* code_name, const char* value, _guardchar<char>& key);
-
 // The installed version of the code name's (UTF-8) record; false when the
 // record has none: such a product is not listed.
 bool read_product_version(cApplicationConfig* config, const char* code_name, uint64_t* version);

@@ -30,7 +30,9 @@ bool exists(const TempFolder& folder, const std::wstring& inside)
 
 }  // namespace
 
-TEST(DeleteFileAndPrune, RemovesTheFileAndTheFoldersItLeftEmpty)
+// The file and its own folder when left empty; never a folder above it,
+// which may be anyone's.
+TEST(DeleteFileAndItsFolder, RemovesTheFileAndItsFolderLeftEmptyOnly)
 {
     struct PruneCase {
         const wchar_t* name;
@@ -43,13 +45,13 @@ TEST(DeleteFileAndPrune, RemovesTheFileAndTheFoldersItLeftEmpty)
     const PruneCase cases[] = {
         {L"missing path", {L"a/"}, L"a/none", true, {}, {L"a"}},
         {L"folder path", {L"a/", L"a/b/"}, L"a/b", false, {}, {L"a/b"}},
-        {L"up to the first folder that holds something",
-         {L"a/", L"a/keep", L"a/b/", L"a/b/c/", L"a/b/c/f"},
+        {L"its folder goes, the emptied one above stays",
+         {L"a/", L"a/b/", L"a/b/c/", L"a/b/c/f"},
          L"a/b/c/f",
          true,
-         {L"a/b/c/f", L"a/b/c", L"a/b"},
-         {L"a", L"a/keep"}},
-        {L"a sibling stops the walk at once", {L"a/", L"a/f", L"a/g"}, L"a/f", true, {L"a/f"}, {L"a", L"a/g"}},
+         {L"a/b/c/f", L"a/b/c"},
+         {L"a", L"a/b"}},
+        {L"a sibling keeps the folder", {L"a/", L"a/f", L"a/g"}, L"a/f", true, {L"a/f"}, {L"a", L"a/g"}},
         {L"a double separator before the name", {L"a/", L"a/x", L"a/b/", L"a/b/f"}, L"a/b//f", true,
          {L"a/b/f", L"a/b"}, {L"a/x"}},
     };
@@ -57,7 +59,7 @@ TEST(DeleteFileAndPrune, RemovesTheFileAndTheFoldersItLeftEmpty)
         TempFolder folder(L"prune");
         make_tree(folder, c.tree);
         std::wstring path = folder.Path() + L"/" + c.path;
-        EXPECT_EQ(delete_file_and_prune(path.c_str()), c.result) << c.name;
+        EXPECT_EQ(delete_file_and_its_folder(path.c_str()), c.result) << c.name;
         for (const std::wstring& inside : c.gone)
             EXPECT_FALSE(exists(folder, inside)) << c.name << L": " << inside;
         for (const std::wstring& inside : c.left)

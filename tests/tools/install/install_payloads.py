@@ -18,9 +18,11 @@ as 1.0.5.0), two (English and
 German, for the language question), big (1.2.0.0, 120 files, for kills at
 random moments), other (another product, "<code name>-other", installed
 beside v1), empty (a 0-byte file, which make refuses), beside (v1 and
-a file in a folder the package names beside the install folder) and meet
+a file in a folder the package names beside the install folder), meet
 (a file of the install folder and one of a folder the package names that
-are one file when the user installs into that folder).
+are one file when the user installs into that folder) and public (v1 and
+a file in a folder the package names, the folder being the public profile
+itself, which no product owns).
 
 For the wizard: w1 (v1's files and a program the test puts in
 road/src/w1/bin/marker.exe, with welcome, read-me to accept and licence,
@@ -249,6 +251,13 @@ def main():
     meet.strings.append('shared = "C:/users/Public/@CODENAME@-meet"')
     meet.elsewhere = [("shared", "bin/app.exe", "exe", 3000, 72)]
 
+    # The same with its folder the public profile itself: a damaged package.
+    public = Product("public", "1.0.0.1")
+    base_strings(public, ["ENG"])
+    public.files, public.menu = v1.files, v1.menu
+    public.strings.append('shared = "C:/users/Public"')
+    public.elsewhere = [("shared", "pelmaro-road-public/public.txt", "text", 700, 62)]
+
     older = Product("older", "1.0.0.0", code_suffix="-older")
     base_strings(older, ["ENG"])
     older.add("old/tool.exe", "exe", 3000, 41)
@@ -273,7 +282,7 @@ def main():
                        ("deu", "Sie d\u00fcrfen dieses Testprodukt installieren und entfernen.")):
         with open(os.path.join(root, "docs", f"eula_{lang}.txt"), "w", encoding="utf-8") as out:
             out.write(f"<text ml=12 mr=12 mt=10>{text}</text>\n")
-    for product in (v1, v2, same, two, big, other, empty, beside, meet, w1, w2, older, olds):
+    for product in (v1, v2, same, two, big, other, empty, beside, meet, public, w1, w2, older, olds):
         write_product(root, product)
 
 

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "base/ci_app_config.h"
+#include "tests/support/redirected_env.h"
 #include "tests/support/temp_folder.h"
 #include "tests/tools/install/install_test_support.h"
 #include "tests/tools/install/qrvc_reader.h"
@@ -23,11 +24,13 @@ void add_run(cPackage& package, const wchar_t* name_key, const wchar_t* path, co
     run->arguments_key.Assign(arguments_key);
 }
 
-void add_item(cInstallContext& context, const wchar_t* target, uint8_t third_digit)
+void add_item(cInstallContext& context, const wchar_t* target, uint8_t third_digit, uint8_t digest_byte = 0)
 {
     cInstallItem* item = list_append(context.file_list);
     item->target_path.Assign(target);
     item->access[2] = third_digit;
+    for (uint8_t i = 0; i < 32; ++i)
+        item->digest[i] = uint8_t(digest_byte + i);
 }
 
 }  // namespace
@@ -38,11 +41,19 @@ TEST(InstallRecord, TheStoreFileHoldsEveryKeyOfTheRecord)
         const char* name;
         bool runs;
         bool folders_known;  // the earlier record listed the folders it made
+        bool own_group;      // the shortcuts went to a group of the product's; else the Programs folder
     };
-    const RecordCase cases[] = {{"with finish-page entries", true, true},
-                                {"without finish-page entries, after a record without made folders", false, false}};
+    const RecordCase cases[] = {
+        {"with finish-page entries", true, true, true},
+        {"without finish-page entries or group, after a record without made folders", false, false, false}};
     for (const RecordCase& c : cases) {
         TempFolder folder(L"record");
+        // The Start menu's Programs folder in the test's own folder.
+        RedirectedEnv env;
+        env.SetPath(L"ALLUSERSPROFILE", folder.Path(L"all"));
+        for (const wchar_t* inside : {L"all", L"all/Start Menu", L"all/Start Menu/Programs"})
+            ASSERT_TRUE(CreateDirectoryW(folder.Native(inside).c_str(), nullptr));
+        std::wstring programs = folder.Path(L"all/Start Menu/Programs");
         cCIAppConfig store;
         ASSERT_TRUE(CreateDirectoryW(folder.Native(L"store").c_str(), nullptr));
         ASSERT_TRUE(store.OpenStore(folder.Path(L"store").c_str()));
@@ -64,7 +75,11 @@ TEST(InstallRecord, TheStoreFileHoldsEveryKeyOfTheRecord)
         }
         add_item(context, L"C:/Program Files/S\u00e4mple/app.exe", 0);
         add_item(context, L"C:/Program Files/S\u00e4mple/same.dll", install_item_skipped);
-        list_append(context.created_shortcuts)->Assign(L"C:/Start/S\u00e4mple/App.lnk");
+        // Outside the install folder: its digest goes with it.
+        add_item(context, L"C:/Shared/S\u00e4mple/notes.txt", 0, 0xA0);
+        std::wstring group = c.own_group ? programs + L"/S\u00e4mple" : programs;
+        list_append(context.created_shortcuts)->Assign((group + L"/App.lnk").c_str());
+        context.shortcut_folder.Assign(group.c_str());
         // An earlier installation made the install folder, this one a
         // folder inside and, spelled otherwise, the install folder again.
         context.earlier_folders_known = c.folders_known;
@@ -91,12 +106,19 @@ TEST(InstallRecord, TheStoreFileHoldsEveryKeyOfTheRecord)
             {key + "support", "http://example.org/support"},
             {key + "publisher", "http://example.org/"},
             {key + "icon", utf8_of(L"C:/Program Files/S\u00e4mple/bin/app.ico")},
-            {key + "files", le_bytes(2, 4)},
+            {key + "files", le_bytes(3, 4)},
             {key + "file0", utf8_of(L"C:/Program Files/S\u00e4mple/app.exe")},
             {key + "file1", utf8_of(L"C:/Program Files/S\u00e4mple/same.dll")},
+            {key + "file2", utf8_of(L"C:/Shared/S\u00e4mple/notes.txt")},
+            {key + "hash2", std::string()},
             {key + "shortc", le_bytes(1, 4)},
-            {key + "shortc0", utf8_of(L"C:/Start/S\u00e4mple/App.lnk")},
+            {key + "shortc0", utf8_of(group + L"/App.lnk")},
         };
+        for (int i = 0; i < 32; ++i)
+            expected[key + "hash2"].push_back(char(0xA0 + i));
+        // Never the Programs folder itself.
+        if (c.own_group)
+            expected[key + "group"] = utf8_of(group);
         if (c.folders_known) {
             expected[key + "folders"] = le_bytes(2, 4);
             expected[key + "folder0"] = utf8_of(L"C:/Program Files/S\u00e4mple");

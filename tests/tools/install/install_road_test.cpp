@@ -335,6 +335,21 @@ TEST(InstallRoad, ARecordNamingWhatLiesOutsideTheProductIsDamaged)
     }
 }
 
+// A package naming for its files a folder that no product owns (here the
+// public profile itself) is a damaged one: the start-up refuses it, and
+// nothing is written there or anywhere.
+TEST(InstallRoad, APackageNamingAFolderNoProductOwnsIsDamaged)
+{
+    World world(L"public");
+    std::wstring notes = L"C:/users/Public/pelmaro-road-public";
+    RunResult refused = world.Install("public");
+    EXPECT_EQ(refused.exit_code, 50u + 2) << refused.output;
+    EXPECT_FALSE(exists(notes + L"/public.txt"));
+    EXPECT_FALSE(exists(world.App()));
+    DeleteFileW(windows_path(notes + L"/public.txt").c_str());
+    RemoveDirectoryW(windows_path(notes).c_str());
+}
+
 // A record written before the Start-menu group was recorded: its
 // shortcuts are bounded by the Start menu's programs folder, and the
 // update goes through.

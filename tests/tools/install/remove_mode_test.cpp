@@ -144,29 +144,46 @@ TEST(RemoveMode, ACopyThatDoesNotRunDeletesTheInstalledManagerAtOnce)
     AnsweredRun removed = remove_with(world, pelmarodesk_exe(), {yes_to(confirm_title), yes_to(information_title)});
     EXPECT_EQ(removed.met, titles({confirm_title, information_title}));
     EXPECT_EQ(removed.run.exit_code, 0u);
-    EXPECT_FALSE(exists(world.Path(L"pf/Common Files"))) << "the manager goes with its emptied folders";
+    EXPECT_FALSE(exists(world.Path(L"pf/Common Files/Vantrel"))) << "the manager goes with its emptied folder";
+    EXPECT_TRUE(exists(world.Path(L"pf/Common Files"))) << "the folder above it is not the program's";
     EXPECT_FALSE(exists(world.Path(L"all/Start Menu/Programs/Vantrel"))) << "its shortcut with its folder";
 }
 
-// A damaged store naming a file outside the Start menu as the manager's
-// shortcut: the remove takes the manager off and leaves that file.
-TEST(RemoveMode, AShortcutOutsideTheStartMenuIsLeftAlone)
+// A damaged store naming as the manager's shortcut what is not one: the
+// remove takes the manager off and leaves that file and its folders, and
+// the folders above the manager's own.
+TEST(RemoveMode, WhatIsNotTheManagersShortcutIsLeftAlone)
 {
-    World world(L"rmoutside");
-    install_manager_only(world);
-    CreateDirectoryW(windows_path(world.Path(L"Public")).c_str(), nullptr);
-    std::wstring document = world.Path(L"Public/important.lnk");
-    ASSERT_TRUE(put_file(document, "the user's"));
-    {
-        cCIAppConfig store;
-        ASSERT_TRUE(store.OpenStore(world.CommonStore().c_str()));
-        store.WriteString("installer/shortcut", document.c_str(), -1);
-        ASSERT_TRUE(store.Save());
+    const wchar_t* const documents[] = {
+        L"Public/important.lnk",
+        // Its folder's name ends in a dot: the file calls keep it, so it is
+        // a folder beside the Programs folder.
+        L"all/Start Menu/Programs./important.doc",
+        L"all/Start Menu/Programs/important.lnk",
+        L"all/Start Menu/Programs/Startup/important.lnk",
+    };
+    for (const wchar_t* inside : documents) {
+        SCOPED_TRACE(utf8_of(inside));
+        World world(L"rmoutside");
+        install_manager_only(world);
+        std::wstring document = world.Path(inside);
+        std::wstring folder = document.substr(0, document.rfind(L'/'));
+        CreateDirectoryW((L"\\\\?\\" + windows_path(world.Path(L"Public"))).c_str(), nullptr);
+        CreateDirectoryW((L"\\\\?\\" + windows_path(folder)).c_str(), nullptr);
+        ASSERT_TRUE(put_file(document, "the user's"));
+        {
+            cCIAppConfig store;
+            ASSERT_TRUE(store.OpenStore(world.CommonStore().c_str()));
+            store.WriteString("installer/shortcut", document.c_str(), -1);
+            ASSERT_TRUE(store.Save());
+        }
+        AnsweredRun removed =
+            remove_with(world, pelmarodesk_exe(), {yes_to(confirm_title), yes_to(information_title)});
+        EXPECT_EQ(removed.run.exit_code, 0u);
+        EXPECT_FALSE(exists(world.Manager()));
+        EXPECT_EQ(file_bytes(document), "the user's");
+        EXPECT_TRUE(exists(world.Path(L"pf/Common Files"))) << "the folder above the manager's stays";
     }
-    AnsweredRun removed = remove_with(world, pelmarodesk_exe(), {yes_to(confirm_title), yes_to(information_title)});
-    EXPECT_EQ(removed.run.exit_code, 0u);
-    EXPECT_FALSE(exists(world.Manager()));
-    EXPECT_EQ(file_bytes(document), "the user's");
 }
 
 TEST(RemoveMode, TheRunningManagerIsLeftToTheScript)

@@ -101,11 +101,6 @@ TEST(UninstallJob, WhatIsLeftAroundTheProductGoesWithItWithoutAQuestion)
          [](World& world) { ASSERT_TRUE(put_file(world.App(L"bin/core.dll.bkp"), "left by a failed update")); }},
         {"a file the user deleted, alone in its folders",
          [](World& world) { ASSERT_TRUE(DeleteFileW(windows_path(world.App(L"old/only/gone.txt")).c_str())); }},
-        {"counts read as -1",
-         [](World& world) {
-             write_record_bytes(world, "files", std::string(8, '\xFF'));
-             write_record_bytes(world, "shortc", std::string(8, '\xFF'));
-         }},
         // Entries of this product's (their command is this program's
         // uninstall of it) that earlier installations left.
         {"the entry in every hive and view",
@@ -181,8 +176,9 @@ TEST(UninstallJob, ARecordedPathThatIsNotAFullOneIsPassedOver)
 }
 
 // A recorded install folder that bounds nothing leaves every recorded file
-// alone; a record from before the group was recorded still loses its
-// shortcuts, which lie in the Start menu's programs folder.
+// alone; a record without a group keeps only shortcuts directly in a
+// Programs folder: those in a group of their own stay, and the outcome
+// tells of them.
 TEST(UninstallJob, TheRecordedFoldersBoundWhatGoes)
 {
     struct BoundCase {
@@ -194,7 +190,7 @@ TEST(UninstallJob, TheRecordedFoldersBoundWhatGoes)
         {"a drive's root", [](const World& world) { return utf8_of(world.App().substr(0, 3)); },
          UNINSTALL_DAMAGED_RECORD},
         {"a step up", [](const World& world) { return utf8_of(world.App(L"bin/..")); }, UNINSTALL_DAMAGED_RECORD},
-        {"no group recorded", nullptr, UNINSTALL_DONE},
+        {"no group recorded", nullptr, UNINSTALL_DAMAGED_RECORD},
     };
     for (const BoundCase& c : cases) {
         SCOPED_TRACE(c.what);
@@ -212,12 +208,14 @@ TEST(UninstallJob, TheRecordedFoldersBoundWhatGoes)
         }
         ScriptedQuestions questions;
         EXPECT_EQ(InWorld(world).Uninstall(installers().code_name, questions), c.outcome);
-        if (c.outcome == UNINSTALL_DONE) {
-            expect_v1_uninstalled(world);
+        ProductSnapshot left = v1_snapshot(world);
+        if (c.folder) {
+            EXPECT_TRUE(left.files == installed.files) << "every file stays";
         } else {
-            EXPECT_TRUE(v1_snapshot(world).files == installed.files) << "every file stays";
-            EXPECT_TRUE(world.Record().empty()) << "the record goes";
+            EXPECT_FALSE(exists(world.App())) << "the files go";
+            EXPECT_TRUE(left.shortcuts == installed.shortcuts) << "the shortcuts stay";
         }
+        EXPECT_TRUE(world.Record().empty()) << "the record goes";
     }
 }
 

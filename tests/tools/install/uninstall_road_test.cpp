@@ -268,21 +268,41 @@ TEST(UninstallRoad, AFileInAnotherFolderOfThePackageIsTheProducts)
     RemoveDirectoryW(windows_path(shared).c_str());
 }
 
-// The uninstall removes the folders the installations made, the default
-// "Vendor/Product" pair included, and no other: the empty folder the user
-// made to install into stays. A record from before the made folders were
-// listed cannot tell Vendor from the user's: the prune stops at the install
-// folder. The Start-menu group goes also when its shortcuts went before.
+// A file of the package's other folder whose content is no longer what
+// the installation put there (the record keeps its digest) is not taken as
+// the product's: it stays, the rest goes, and the message tells of it.
+TEST(UninstallRoad, AChangedFileInAnotherFolderOfThePackageStays)
+{
+    World world(L"unchanged");
+    std::wstring shared = L"C:/users/Public/" + installers().code_name + L"-shared";
+    std::wstring notes = shared + L"/notes/beside.txt";
+    ASSERT_EQ(world.Install("beside").exit_code, 0u);
+    ASSERT_TRUE(put_file(notes, "the user's"));
+    AnsweredRun run = uninstall_in(world, installers().code_name, {yes_to(confirm_title), yes_to(error_title)});
+    EXPECT_EQ(run.met, titles({confirm_title, error_title}));
+    EXPECT_EQ(run.run.exit_code, 1u);
+    EXPECT_EQ(file_bytes(notes), "the user's");
+    EXPECT_FALSE(exists(notes + L".bkp"));
+    expect_v1_uninstalled(world);
+    DeleteFileW(windows_path(notes).c_str());
+    RemoveDirectoryW(windows_path(shared + L"/notes").c_str());
+    RemoveDirectoryW(windows_path(shared).c_str());
+}
+
+// The uninstall removes the folders the installations made within the
+// install folder, the install folder itself included, and no other: the
+// folder a default "Vendor/Product" install folder makes above it stays, as
+// does the empty folder the user made to install into. A record from
+// before the made folders were listed loses the same. The Start-menu group
+// goes also when its shortcuts went before.
 TEST(UninstallRoad, TheFoldersTheInstallationsMadeGoAndTheUsersStay)
 {
     struct PruneCase {
         const char* what;
         std::function<void(World&)> after_install;
-        bool vendor_goes;
     } cases[] = {
-        {"a first installation", [](World&) {}, true},
-        {"updated, which makes a folder more", [](World& world) { ASSERT_EQ(world.Install("v2").exit_code, 0u); },
-         true},
+        {"a first installation", [](World&) {}},
+        {"updated, which makes a folder more", [](World& world) { ASSERT_EQ(world.Install("v2").exit_code, 0u); }},
         {"the shortcuts deleted by the user",
          [](World& world) {
              std::set<std::wstring> shortcuts;
@@ -290,16 +310,14 @@ TEST(UninstallRoad, TheFoldersTheInstallationsMadeGoAndTheUsersStay)
              ASSERT_FALSE(shortcuts.empty());
              for (const std::wstring& name : shortcuts)
                  ASSERT_TRUE(DeleteFileW(windows_path(world.Group() + L"/" + name).c_str()));
-         },
-         true},
+         }},
         {"a record without the list",
          [](World& world) {
              cCIAppConfig store;
              ASSERT_TRUE(store.OpenStore(world.CommonStore().c_str()));
              store.DeleteKey(("install/" + utf8_of(installers().code_name) + "/folders").c_str());
              ASSERT_TRUE(store.Save());
-         },
-         false},
+         }},
     };
     for (const PruneCase& c : cases) {
         SCOPED_TRACE(c.what);
@@ -315,8 +333,32 @@ TEST(UninstallRoad, TheFoldersTheInstallationsMadeGoAndTheUsersStay)
         EXPECT_EQ(run.run.exit_code, 0u);
         expect_uninstalled(world, installers().code_name, product, world.Group());
         EXPECT_TRUE(exists(mine)) << "the user's folder stays";
-        EXPECT_EQ(exists(vendor), !c.vendor_goes);
+        EXPECT_TRUE(exists(vendor)) << "the folder above the install folder stays";
     }
+}
+
+// An empty folder the user chose to install into was not made by the
+// installation: its uninstall leaves it, empty.
+TEST(UninstallRoad, TheEmptyFolderTheUserChoseStays)
+{
+    World world(L"unchosen");
+    std::wstring chosen = world.Path(L"chosen");
+    ASSERT_TRUE(CreateDirectoryW(windows_path(chosen).c_str(), nullptr));
+    RunResult installed = world.Install("v1", {{L"PELMARO_TEST_FOLDER", windows_path(chosen)}});
+    ASSERT_EQ(installed.exit_code, 0u) << installed.output;
+    AnsweredRun run = uninstall_in(world, installers().code_name, {yes_to(confirm_title), yes_to(information_title)});
+    EXPECT_EQ(run.met, titles({confirm_title, information_title}));
+    EXPECT_EQ(run.run.exit_code, 0u);
+    EXPECT_TRUE(exists(chosen)) << "the chosen folder stays";
+    WIN32_FIND_DATAW entry;
+    HANDLE find = FindFirstFileW((windows_path(chosen) + L"\\*").c_str(), &entry);
+    ASSERT_NE(find, INVALID_HANDLE_VALUE);
+    do {
+        std::wstring name = entry.cFileName;
+        EXPECT_TRUE(name == L"." || name == L"..") << "left in it: " << utf8_of(name);
+    } while (FindNextFileW(find, &entry));
+    FindClose(find);
+    EXPECT_FALSE(exists(world.Group()));
 }
 
 // A backup, a shortcut or the Windows entry that cannot be deleted ends

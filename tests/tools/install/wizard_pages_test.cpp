@@ -267,6 +267,34 @@ TEST(FolderPage, TwoFilesOfThePackageMeetingInTheChosenFolderAreToldSo)
     }
 }
 
+// A folder that cannot hold a product of its own, by the rule the
+// installation record is read by later: the page refuses it with its text,
+// naming the folder, before anything is planned there.
+TEST(FolderPage, AFolderThatCannotHoldAProductOfItsOwnIsRefused)
+{
+    cPlannedInstaller planned("v1");
+    ASSERT_TRUE(planned.ready);
+    cInstallContext& context = planned.context;
+    wchar_t program_files[MAX_PATH] = {}, profile[MAX_PATH] = {};
+    ASSERT_GT(GetEnvironmentVariableW(L"ProgramFiles", program_files, MAX_PATH), 0u);
+    ASSERT_GT(GetEnvironmentVariableW(L"USERPROFILE", profile, MAX_PATH), 0u);
+    std::wstring profile_path = slash_path(profile);
+    const std::wstring refused[] = {
+        L"C:/", L"C:", L"Z:/", L"Q:/", slash_path(program_files), profile_path,
+        // Above the user's profile, a name whose end Windows drops, and the
+        // system's namespaces, which reach any file.
+        profile_path.substr(0, profile_path.rfind(L'/')), profile_path + L"/Demo.",
+        L"//?/" + slash_path(program_files), L"//./C:/Demo",
+    };
+    for (const std::wstring& folder : refused) {
+        EXPECT_EQ(check_install_location(context, folder.c_str()), 15) << utf8_of(folder);
+        EXPECT_EQ(std::wstring(context.error_path.Text() ? context.error_path.Text() : L""), folder)
+            << utf8_of(folder);
+    }
+    TempFolder own(L"ownfolder");
+    EXPECT_EQ(check_install_location(context, own.Path(L"Demo").c_str()), 0);
+}
+
 // Each planning result the folder page meets, with the text that tells the
 // user; a folder the user may not write cannot be made where the tests run
 // (Wine keeps no access lists on its files), so its result is taken here.
@@ -278,7 +306,7 @@ TEST(FolderPage, EachPlanningResultHasItsText)
     } cases[] = {
         {INSTALL_INIT_READY, 0},           {INSTALL_INIT_FOREIGN_FILE, 8},     {INSTALL_INIT_OBJECT_IN_THE_WAY, 9},
         {INSTALL_INIT_NO_WRITE_ACCESS, 10}, {INSTALL_INIT_UNREADABLE_FILE, 11}, {INSTALL_INIT_BAD_TARGET_PATH, 7},
-        {INSTALL_INIT_BAD_PACKAGE, -1},
+        {INSTALL_INIT_UNSOUND_FOLDER, 15},  {INSTALL_INIT_BAD_PACKAGE, -1},
     };
     for (const auto& c : cases)
         EXPECT_EQ(folder_refusal_text(c.planned), c.text) << c.planned;

@@ -1,0 +1,235 @@
+// Installation records edited as a stranger may edit them (the per-user
+// store is the user's own file, while an update or an uninstall may run with
+// more rights), each run through the real update (the test build of the
+// installer over v2) and the real uninstall (pelmarodesk.exe, its forms
+// answered by key presses): what lies outside the product stays as it was,
+// and each ends with the outcome the damage calls for.
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "base/ci_app_config.h"
+#include "tests/support/wine_drives.h"
+#include "tests/tools/install/uninstall_fixture.h"
+
+using namespace road;
+
+namespace {
+
+const char users_content[] = "the user's";
+
+// The record of the world's product in the common store, edited and saved.
+class RecordEdit {
+public:
+    explicit RecordEdit(const World& world) : prefix("install/" + utf8_of(installers().code_name) + "/")
+    {
+        opened = store.OpenStore(world.CommonStore().c_str());
+    }
+
+    void Text(const std::string& name, const std::wstring& text)
+    {
+        store.WriteString((prefix + name).c_str(), text.c_str(), -1);
+    }
+    // A count as the record writes counts: 4 bytes.
+    void Count(const std::string& name, int32_t value) { store.WriteInt32((prefix + name).c_str(), value); }
+    void Bytes(const std::string& name, const std::string& bytes)
+    {
+        store.WriteBytes((prefix + name).c_str(), bytes.data(), uint32_t(bytes.size()));
+    }
+    // path as one more item of a list.
+    void Append(const std::string& count_name, const std::string& item, const std::wstring& path)
+    {
+        int64_t count = 0;
+        store.ReadInt64((prefix + count_name).c_str(), count);
+        Text(item + std::to_string(count), path);
+        Count(count_name, int32_t(count + 1));
+    }
+    bool Save() { return opened && store.Save(); }
+
+private:
+    cCIAppConfig store;
+    std::string prefix;
+    bool opened;
+};
+
+// A file of the user's, with its folders.
+void put_users_file(const World& world, const std::wstring& inside)
+{
+    std::wstring path = world.Path(inside);
+    for (size_t at = path.find(L'/', world.Path(L"").size() + 1); at != std::wstring::npos;
+         at = path.find(L'/', at + 1))
+        CreateDirectoryW((L"\\\\?\\" + windows_path(path.substr(0, at))).c_str(), nullptr);
+    ASSERT_TRUE(put_file(path, users_content)) << utf8_of(path);
+}
+
+std::wstring programs(const World& world)
+{
+    return world.Path(L"all/Start Menu/Programs");
+}
+
+struct DamageCase {
+    const char* what;
+    // Puts what lies outside the product in place and damages the record.
+    std::function<void(World&, RecordEdit&)> damage;
+    DWORD update_exit;       // of the installer's update to v2 over it
+    bool uninstall_reports;  // the uninstall tells of the damage (exit 1); else it succeeds (exit 0)
+    // In the world: files that keep the user's content, and folders
+    // (ending in '/') that stay.
+    std::vector<std::wstring> untouched;
+    // In the world, inside a folder the user made before; null: "app".
+    const wchar_t* install_folder = nullptr;
+    std::function<void(World&)> before_uninstall = nullptr;
+    std::function<void(World&)> after_update = nullptr;
+};
+
+void expect_untouched(const World& world, const DamageCase& c, const char* run)
+{
+    for (const std::wstring& inside : c.untouched) {
+        if (inside.back() == L'/')
+            EXPECT_TRUE(exists(world.Path(inside.substr(0, inside.size() - 1)))) << run << ": " << utf8_of(inside);
+        else
+            EXPECT_EQ(file_bytes(world.Path(inside)), users_content) << run << ": " << utf8_of(inside);
+    }
+}
+
+// v1 installed in the world, then the case's damage done.
+void install_damaged(World& world, const DamageCase& c)
+{
+    std::map<std::wstring, std::wstring> folder;
+    if (c.install_folder) {
+        std::wstring path = world.Path(c.install_folder);
+        ASSERT_TRUE(CreateDirectoryW(windows_path(path.substr(0, path.rfind(L'/'))).c_str(), nullptr));
+        folder[L"PELMARO_TEST_FOLDER"] = windows_path(path);
+    }
+    RunResult installed = world.Install("v1", folder);
+    ASSERT_EQ(installed.exit_code, 0u) << installed.output;
+    RecordEdit edit(world);
+    c.damage(world, edit);
+    ASSERT_TRUE(edit.Save());
+}
+
+}  // namespace
+
+TEST(DamagedRecord, NothingOutsideTheProductIsTouched)
+{
+    // The links of the world that has one, removed before the world goes.
+    std::vector<std::unique_ptr<HostFolderLink>> links;
+    auto link_below_app = [&links](World& world, RecordEdit& edit) {
+        put_users_file(world, L"outside/important.doc");
+        links.emplace_back(new HostFolderLink(world.App(L"link"), world.Path(L"outside")));
+        ASSERT_TRUE(links.back()->Valid());
+        edit.Append("files", "file", world.App(L"link/important.doc"));
+    };
+    const DamageCase cases[] = {
+        {"a base outside the product, its file without a digest",
+         [](World& world, RecordEdit& edit) {
+             put_users_file(world, L"outside/important.doc");
+             edit.Count("bases", 1);
+             edit.Text("base0", world.Path(L"outside"));
+             edit.Append("files", "file", world.Path(L"outside/important.doc"));
+         },
+         0, true, {L"outside/important.doc"}},
+        {"a base that is the user's profile",
+         [](World& world, RecordEdit& edit) {
+             put_users_file(world, L"profile/important.doc");
+             edit.Count("bases", 1);
+             edit.Text("base0", world.Path(L"profile"));
+             edit.Append("files", "file", world.Path(L"profile/important.doc"));
+         },
+         50 + 6, true, {L"profile/important.doc"}},
+        {"a base above the install folder",
+         [](World& world, RecordEdit& edit) {
+             put_users_file(world, L"important.doc");
+             edit.Count("bases", 1);
+             edit.Text("base0", world.Path(L""));
+             edit.Append("files", "file", world.Path(L"important.doc"));
+         },
+         50 + 6, true, {L"important.doc"}},
+        {"a group outside the Start menu",
+         [](World& world, RecordEdit& edit) {
+             put_users_file(world, L"outside/Note.lnk");
+             edit.Text("group", world.Path(L"outside"));
+             edit.Append("shortc", "shortc", world.Path(L"outside/Note.lnk"));
+         },
+         50 + 6, true, {L"outside/Note.lnk"}},
+        {"the Programs folder as the group, another product's shortcut in it",
+         [](World& world, RecordEdit& edit) {
+             put_users_file(world, L"all/Start Menu/Programs/Other Test/Other.lnk");
+             edit.Text("group", programs(world));
+             edit.Append("shortc", "shortc", programs(world) + L"/Other Test/Other.lnk");
+         },
+         50 + 6, true, {L"all/Start Menu/Programs/Other Test/Other.lnk", L"all/Start Menu/Programs/"}},
+        {"a made folder that was there before, above the install folder",
+         [](World& world, RecordEdit& edit) { edit.Append("folders", "folder", world.Path(L"mine")); }, 0, false,
+         {L"mine/"}, L"mine/app"},
+        {"a made folder that is the Programs folder",
+         [](World& world, RecordEdit& edit) { edit.Append("folders", "folder", programs(world)); }, 0, false,
+         {L"all/Start Menu/Programs/"}, nullptr,
+         // Its last entry gone, the Programs folder would be empty.
+         [](World& world) {
+             ASSERT_TRUE(DeleteFileW(
+                 windows_path(programs(world) + L"/Vantrel/Software Packages management.lnk").c_str()));
+             ASSERT_TRUE(RemoveDirectoryW(windows_path(programs(world) + L"/Vantrel").c_str()));
+         }},
+        {"a folder name ending in a dot",
+         [](World& world, RecordEdit& edit) {
+             put_users_file(world, L"app./important.doc");
+             edit.Append("files", "file", world.Path(L"app./important.doc"));
+         },
+         50 + 6, true, {L"app./important.doc"}},
+        {"a folder name ending in a blank",
+         [](World& world, RecordEdit& edit) {
+             put_users_file(world, L"app /important.doc");
+             edit.Append("files", "file", world.Path(L"app /important.doc"));
+         },
+         50 + 6, true, {L"app /important.doc"}},
+        {"a link below the install folder", link_below_app, 50 + 6, true, {L"outside/important.doc"}},
+        // No list of files: what the product installed stays.
+        {"a count of -5 in 4 bytes", [](World&, RecordEdit& edit) { edit.Count("files", -5); }, 50 + 6, true,
+         {}},
+        {"a count of -1 in 8 bytes", [](World&, RecordEdit& edit) { edit.Bytes("files", std::string(8, '\xFF')); },
+         50 + 6, true, {}},
+        // Read only as far as the record holds entries: an item far beyond
+        // them is not one.
+        {"a count of 2^31 - 1",
+         [](World& world, RecordEdit& edit) {
+             edit.Count("folders", 0x7FFFFFFF);
+             edit.Text("folder5000", world.App(L"far"));
+         },
+         0, false, {}, nullptr, nullptr,
+         [](World& world) {
+             for (const auto& value : world.Record())
+                 EXPECT_NE(slash_path(wide_of(value.second)), world.App(L"far")) << value.first;
+         }},
+    };
+    for (const DamageCase& c : cases) {
+        SCOPED_TRACE(c.what);
+        {
+            World world(L"dmgupdate");
+            install_damaged(world, c);
+            RunResult update = world.Install("v2");
+            EXPECT_EQ(update.exit_code, c.update_exit) << update.output;
+            expect_untouched(world, c, "update");
+            if (c.after_update)
+                c.after_update(world);
+            links.clear();
+        }
+        {
+            World world(L"dmguninstall");
+            install_damaged(world, c);
+            if (c.before_uninstall)
+                c.before_uninstall(world);
+            const wchar_t* outcome = c.uninstall_reports ? error_title : information_title;
+            AnsweredRun run = uninstall_in(world, installers().code_name, {yes_to(confirm_title), yes_to(outcome)});
+            EXPECT_EQ(run.met, titles({confirm_title, outcome}));
+            EXPECT_EQ(run.run.exit_code, c.uninstall_reports ? 1u : 0u);
+            expect_untouched(world, c, "uninstall");
+            EXPECT_TRUE(world.Record().empty()) << "the record goes";
+            links.clear();
+        }
+    }
+}

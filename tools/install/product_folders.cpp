@@ -1,0 +1,95 @@
+#include "tools/install/product_folders.h"
+
+#include "base/buffers/guardchar.h"
+#include "base/known_folders.h"
+#include "base/path.h"
+
+namespace {
+
+void add_identities(const cLinkedList<_guardchar<wchar_t>>& folders, cLinkedList<cFolderIdentity>& out)
+{
+    for (auto* node = folders.first; node; node = node->next) {
+        cFolderIdentity identity;
+        if (!folder_identity_of(node->element.Text(), identity) || identity.length == 0)
+            continue;
+        if (cFolderIdentity* added = list_append(out)) {
+            added->text = static_cast<_typebuf<wchar_t>&&>(identity.text);
+            added->length = identity.length;
+        }
+    }
+}
+
+bool is_separator(wchar_t unit)
+{
+    return unit == L'/' || unit == L'\\';
+}
+
+// "//?/..." and "//./..." name the system's own namespaces, not a share:
+// through them a path reaches any file, whatever folder it seems to name.
+bool in_system_namespace(const wchar_t* path)
+{
+    return is_separator(path[0]) && is_separator(path[1]) && (path[2] == L'?' || path[2] == L'.') &&
+           (is_separator(path[3]) || !path[3]);
+}
+
+}  // namespace
+
+bool folder_identity_of(const wchar_t* path, cFolderIdentity& out)
+{
+    out.length = 0;
+    return path && path_identity_text(path, out.text, out.length);
+}
+
+bool recorded_path_sound(const wchar_t* path)
+{
+    return path_is_absolute(path) && !in_system_namespace(path) && !path_has_parent_step(path) &&
+           !path_has_dropped_name_end(path);
+}
+
+cProductFolders::cProductFolders()
+{
+    Find();
+}
+
+void cProductFolders::Find()
+{
+    list_clear(known);
+    list_clear(programs);
+    cLinkedList<_guardchar<wchar_t>> folders;
+    get_known_folders(folders);
+    add_identities(folders, known);
+    list_clear(folders);
+    get_programs_folders(folders);
+    add_identities(folders, programs);
+}
+
+bool cProductFolders::Sound(const wchar_t* folder) const
+{
+    cFolderIdentity identity;
+    if (!recorded_path_sound(folder) || !path_is_folder_below_root(folder) || !folder_identity_of(folder, identity))
+        return false;
+    for (auto* node = known.first; node; node = node->next) {
+        const cFolderIdentity& other = node->element;
+        if (path_identity_within(other.text.Data(), other.length, identity.text.Data(), identity.length, true))
+            return false;
+    }
+    return true;
+}
+
+bool cProductFolders::SoundGroup(const wchar_t* folder) const
+{
+    return Sound(folder) && ProgramsHolding(folder) != nullptr;
+}
+
+const cFolderIdentity* cProductFolders::ProgramsHolding(const wchar_t* path) const
+{
+    cFolderIdentity identity;
+    if (!recorded_path_sound(path) || !folder_identity_of(path, identity))
+        return nullptr;
+    for (auto* node = programs.first; node; node = node->next) {
+        const cFolderIdentity& folder = node->element;
+        if (path_identity_within(identity.text.Data(), identity.length, folder.text.Data(), folder.length, false))
+            return &folder;
+    }
+    return nullptr;
+}
