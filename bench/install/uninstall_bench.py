@@ -1,18 +1,22 @@
 #!/usr/bin/env python3
 """The uninstall against the installation of the same product, side by
-side in one run.
+side in one run, both by the program as it ships.
 
 Two generated products of small text files (1 to 3 KB, the same bytes on
 every run): 4,000 files in one folder, and 20,000 files in 40 folders. Each
-is made into an installer by the test build of the installer, installed
-into an empty folder (the runner plays the wizard's part) and uninstalled
-again by the same build ("uninstall <code name>", every question answered
-Yes), three times, each run timed once the disk has settled (as the
-installation benchmark settles it); the medians of the wall times and their
-ratio (uninstall / install) are printed. Fails when a ratio passes 0.5, or an
-uninstall leaves its folder or fails.
+is made into an installer by "pelmarodesk.exe make", walked through its
+wizard into a fresh world of folders by wizard_bench.exe, and uninstalled
+again by "pelmarodesk.exe uninstall <code name>" in that world, its
+question answered Yes and its closing message Ok, three times; each run
+is timed once the disk has settled (as the installation benchmark settles
+it), the two alike: the start-up to the wizard or to the uninstall's
+question, less the start-up's fixed 500 ms pause, and the work from the key
+that starts it to the finish page or the closing message (wizard_bench.cpp).
+The medians and their ratio (uninstall / install) are printed. Fails when a
+ratio passes 0.5, an installation is not whole, or an uninstall fails or
+leaves a file of the product.
 
-Usage: uninstall_bench.py WINE_RUN RUNNER WORK_FOLDER
+Usage: uninstall_bench.py WINE_RUN MANAGER WIZARD_BENCH WORK_FOLDER
 """
 
 import os
@@ -24,7 +28,7 @@ import sys
 
 HERE = os.path.dirname(os.path.abspath(__file__))
 sys.path.insert(0, os.path.join(HERE, "..", "package"))
-from install_bench import windows_path  # noqa: E402
+from install_bench import delete_entry, windows_path  # noqa: E402
 from make_bench import text_bytes, timed, write_scenario  # noqa: E402
 from small_files_bench import settle_disk  # noqa: E402
 
@@ -50,38 +54,48 @@ def write_product(folder, code, files, folders):
     return home
 
 
-def run_with(environment, command, folder):
-    saved = dict(os.environ)
-    try:
-        os.environ.update(environment)
-        return timed(command, folder)
-    finally:
-        os.environ.clear()
-        os.environ.update(saved)
+def driven(wine_run, bench, arguments):
+    """Seconds that one run of wizard_bench.exe prints; None when the run
+    failed."""
+    result = subprocess.run([wine_run, bench] + arguments, capture_output=True, text=True, timeout=1800)
+    if result.returncode != 0:
+        print(result.stdout + result.stderr[-2000:], file=sys.stderr)
+        return None
+    for line in result.stdout.splitlines():
+        if line.startswith("time: ours "):
+            return float(line.split()[2])
+    return None
+
+
+def product_files(world):
+    """The product's files found anywhere in the world of folders."""
+    return sum(1 for _, _, files in os.walk(world) for name in files if name.endswith(".txt") and name[0] == "f")
 
 
 def main():
-    wine_run, runner, folder = sys.argv[1:4]
+    wine_run, manager, bench, folder = sys.argv[1:5]
     os.makedirs(folder, exist_ok=True)
     failed = False
     print("%-30s %10s %10s %8s" % ("product", "install s", "uninst. s", "ratio"))
     for code, title, files, folders in PRODUCTS:
         home = write_product(folder, code, files, folders)
-        timed([wine_run, runner, "make", "./bench.scn", "./setup.exe"], home)
-        # What an interrupted run of the bench left installed.
-        subprocess.run([wine_run, runner, "uninstall", code], cwd=home, capture_output=True)
+        timed([wine_run, manager, "make", "./bench.scn", "./setup.exe"], home)
+        work = os.path.join(home, "work")
         installs, uninstalls = [], []
         for _ in range(RUNS):
-            target = os.path.join(home, "target")
-            shutil.rmtree(target, ignore_errors=True)
+            # The world and the entry of the run before (or of an
+            # interrupted one) go before the disk settles.
+            shutil.rmtree(work, ignore_errors=True)
+            delete_entry(wine_run, code)
             settle_disk()
-            installs.append(run_with({"PELMARO_TEST_FOLDER": windows_path(target)}, [wine_run, "./setup.exe"],
-                                     home)[0])
+            installs.append(driven(wine_run, bench, ["install", windows_path(os.path.join(home, "setup.exe")),
+                                                     code + " software installer", windows_path(work)]))
+            whole = product_files(work) == files
             settle_disk()
-            uninstalls.append(timed([wine_run, runner, "uninstall", code], home)[0])
-            if os.path.exists(target):
-                print("%s: the uninstall left %s" % (code, target))
-                failed = True
+            uninstalls.append(driven(wine_run, bench, ["uninstall", windows_path(manager), code, windows_path(work)]))
+            if installs[-1] is None or uninstalls[-1] is None or not whole or product_files(work):
+                print("%s: the installation or the uninstall failed or left files" % code)
+                return 1
         install, uninstall = statistics.median(installs), statistics.median(uninstalls)
         ratio = uninstall / install
         print("%-30s %10.2f %10.2f %8.3f  target <= %.2f" % (title, install, uninstall, ratio, TARGET_RATIO))

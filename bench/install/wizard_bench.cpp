@@ -16,12 +16,24 @@
 //
 // With "install", walks our installer through its wizard once (the
 // licence ticked, the default folder taken) into the world "ours" of the
-// work folder and prints its peak memory; exits with 0 once the installer
-// ended with 0.
+// work folder and prints the time so taken (as above) and its peak memory;
+// exits with 0 once the installer ended with 0.
+//
+// With "uninstall", runs the manager's "uninstall <code name>" once in that
+// world, its question answered Yes and its closing message Ok, and prints
+// its time taken the same way: its start-up to the question, less the same
+// pause, and the uninstall from the Yes to the closing message (the user's
+// reading of the question left out, as the wizard's clicks are). Neither
+// span holds any of the driver's own waits: each clock runs from the
+// program's start or the key that starts the work to the window that ends
+// it, which is looked for every 5 ms on both sides. Exits with 0 once the
+// manager ended with 0.
 //
 // usage: wizard_bench <our installer> <peer installer> <work folder> [case...]
 //        wizard_bench install <our installer> <wizard title> <work folder>
-// (Windows paths; the work folder gets a fresh world of folders per run)
+//        wizard_bench uninstall <manager> <code name> <work folder>
+// (Windows paths; the work folder gets a fresh world of folders per run
+// of the wizard)
 #include <windows.h>
 
 #include <psapi.h>
@@ -41,6 +53,9 @@ const DWORD longest_run_ms = 900000;
 const wchar_t bench_title[] = L"Bench software installer";
 // The pause with which our installer's start-up begins.
 const double start_up_pause_us = 500000;
+// The titles of the uninstall's question and of its closing message.
+const wchar_t confirm_title[] = L"Confirm";
+const wchar_t information_title[] = L"Information";
 
 // Starts the command line of the program; false when it does not start.
 bool start_process(const std::wstring& program, std::wstring command, PROCESS_INFORMATION& process)
@@ -61,6 +76,14 @@ void remove_tree(const std::wstring& folder)
     SHFileOperationW(&operation);
 }
 
+// The variables that put the programs' folders into the world.
+std::map<std::wstring, std::wstring> world_variables(const std::wstring& world)
+{
+    return {{L"ProgramW6432", world + L"\\pf"},        {L"ProgramFiles", world + L"\\pf"},
+            {L"APPDATA", world + L"\\appdata"},        {L"ProgramData", world + L"\\programdata"},
+            {L"USERPROFILE", world + L"\\profile"},    {L"ALLUSERSPROFILE", world + L"\\all"}};
+}
+
 // A fresh world of folders for one installation; the product's record
 // and entry of an earlier run are gone with it (the entry by name).
 std::map<std::wstring, std::wstring> fresh_world(const std::wstring& world)
@@ -71,18 +94,17 @@ std::map<std::wstring, std::wstring> fresh_world(const std::wstring& world)
         CreateDirectoryW((world + folder).c_str(), nullptr);
     RegDeleteKeyExW(HKEY_LOCAL_MACHINE, L"Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\bench",
                     KEY_WOW64_64KEY, 0);
-    return {{L"ProgramW6432", world + L"\\pf"},        {L"ProgramFiles", world + L"\\pf"},
-            {L"APPDATA", world + L"\\appdata"},        {L"ProgramData", world + L"\\programdata"},
-            {L"USERPROFILE", world + L"\\profile"},    {L"ALLUSERSPROFILE", world + L"\\all"}};
+    return world_variables(world);
 }
 
-// Microseconds from started to our wizard's window, looked for every 5 ms
-// (the wizard driver looks every 50 ms: too coarse for a start-up).
-double time_to_wizard(wizard::Process& installer, const std::wstring& title, uint64_t started)
+// Microseconds from started to the program's window of that title,
+// looked for every 5 ms (the drivers look every 20 or 50 ms: too coarse
+// for a start-up).
+double time_to_window(wizard::Process& program, const std::wstring& title, uint64_t started)
 {
-    while (!find_process_window(installer.Id(), title.c_str())) {
-        bench_require(installer.Running(), "our installer shows its wizard");
-        bench_require(clock_now_us() - started < uint64_t(longest_run_ms) * 1000, "our wizard in time");
+    while (!find_process_window(program.Id(), title.c_str())) {
+        bench_require(program.Running(), "our program shows its window");
+        bench_require(clock_now_us() - started < uint64_t(longest_run_ms) * 1000, "our window in time");
         Sleep(5);
     }
     return double(clock_now_us() - started);
@@ -130,7 +152,7 @@ public:
         std::map<std::wstring, std::wstring> variables = fresh_world(world);
         uint64_t started = clock_now_us();
         wizard::Process installer(L"\"" + ours + L"\"", variables);
-        double start_up = time_to_wizard(installer, title, started);
+        double start_up = time_to_window(installer, title, started);
         wizard::Wizard pages(installer, title, longest_run_ms);
         bench_require(pages.Found() && pages.WaitForStep(0, longest_run_ms), "our wizard's licence page");
         pages.TickAcceptBox();
@@ -152,6 +174,27 @@ public:
         pages.Enter();
         bench_require(installer.Wait(60000) == 0, "our installer ends with 0");
         return start_up - start_up_pause_us + installation;
+    }
+
+    // Microseconds of the manager's uninstall of the product that
+    // OurInstallation put into the world "ours": its start-up to the
+    // question, less its pause, and the uninstall from the Yes to the
+    // closing message.
+    double OurUninstall(const std::wstring& manager, const std::wstring& code)
+    {
+        std::map<std::wstring, std::wstring> variables = world_variables(work + L"\\ours");
+        uint64_t started = clock_now_us();
+        wizard::Process uninstaller(L"\"" + manager + L"\" uninstall \"" + code + L"\"", variables);
+        double start_up = time_to_window(uninstaller, confirm_title, started);
+        HWND question = wait_for_form(uninstaller.Handle(), confirm_title);
+        bench_require(question && take_front(question), "our question takes input");
+        send_key_press(VK_RETURN);
+        uint64_t start = clock_now_us();
+        double uninstall = time_to_window(uninstaller, information_title, start);
+        HWND message = wait_for_form(uninstaller.Handle(), information_title);
+        bench_require(message && press_key_on(message, VK_RETURN), "our closing message takes Ok");
+        bench_require(uninstaller.Wait(60000) == 0, "our uninstall ends with 0");
+        return start_up - start_up_pause_us + uninstall;
     }
 
     // Microseconds of the peer's whole silent installation.
@@ -189,8 +232,14 @@ int main(int argc, char** argv)
     if (words && count == 5 && wcscmp(words[1], L"install") == 0) {
         CreateDirectoryW(words[4], nullptr);
         cInstallerBench once(words[2], L"", words[4], words[3]);
-        once.OurInstallation();
+        printf("time: ours %.3f s\n", once.OurInstallation() / 1e6);
         printf("peak memory: ours %.1f MiB\n", double(once.our_peak) / 1048576.0);
+        LocalFree(words);
+        return 0;
+    }
+    if (words && count == 5 && wcscmp(words[1], L"uninstall") == 0) {
+        cInstallerBench once(L"", L"", words[4]);
+        printf("time: ours %.3f s\n", once.OurUninstall(words[2], words[3]) / 1e6);
         LocalFree(words);
         return 0;
     }
@@ -202,9 +251,9 @@ int main(int argc, char** argv)
     CreateDirectoryW(words[3], nullptr);
     cInstallerBench bench(words[1], words[2], words[3]);
     std::vector<BenchCase> cases = {
-        {"start-up to the wizard, less our pause", "the peer's to its first window", 1.0,
+        {"startup to the wizard, less our pause", "the peer's to its first window", 1.0,
          [&]() { return bench.OurStartUp(); }, [&]() { return bench.PeerStartUp(); }},
-        {"start-up and installation, less our pause", "the peer's silent installation", 1.0,
+        {"startup and installation, less our pause", "the peer's silent installation", 1.0,
          [&]() { return bench.OurInstallation(); }, [&]() { return bench.PeerInstallation(); }},
     };
     // The case names after the three paths pick the cases.

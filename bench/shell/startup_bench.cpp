@@ -61,7 +61,7 @@ int main(int argc, char** argv)
     std::wstring peer = windows_path(PEER_EXE);
     make_installer(windows_path(MANAGER_EXE), windows_path(PRODUCT_FOLDER), installer);
     std::vector<BenchCase> cases = {
-        {"start-up to language form, less our pause", "an empty NSIS installer to its first window", 1.0,
+        {"startup to the language form, less our pause", "an empty NSIS installer to its first window", 1.0,
          [&]() { return time_to_first_window(installer, longest_start_us, language_form) - start_up_pause_us; },
          [&]() { return time_to_first_window(peer, longest_start_us); }},
     };

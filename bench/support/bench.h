@@ -13,7 +13,7 @@
 struct BenchCase {
     std::string name;       // ours
     std::string reference;  // what it is measured against
-    double target;          // the largest acceptable ratio ours / reference; 0 for none
+    double target;          // the largest acceptable ratio ours / reference (every case has one)
     std::function<double()> ours_run;
     std::function<double()> reference_run;
 };

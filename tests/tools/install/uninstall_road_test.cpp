@@ -19,6 +19,36 @@ CHILD_MODE(console_window)
     return GetConsoleWindow() ? 5 : 0;
 }
 
+// An uninstaller that tells how it ended: "PATH MODE ARGS..." runs the
+// child mode on this process's standard handles and console, waits for its
+// end and, as its last act, writes the file PATH holding "ended <its exit
+// code>"; exits with that code. One cut off or ended from outside writes
+// nothing.
+CHILD_MODE(telling_end)
+{
+    std::wstring what;
+    for (size_t i = 1; i < arguments.size(); ++i)
+        what += (i > 1 ? L" " : L"") + arguments[i];
+    std::wstring command = child_command(what);
+    STARTUPINFOW startup = {};
+    startup.cb = sizeof startup;
+    startup.dwFlags = STARTF_USESTDHANDLES;
+    startup.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
+    startup.hStdOutput = GetStdHandle(STD_OUTPUT_HANDLE);
+    startup.hStdError = GetStdHandle(STD_ERROR_HANDLE);
+    PROCESS_INFORMATION process = {};
+    if (arguments.empty() ||
+        !CreateProcessW(nullptr, &command[0], nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup, &process))
+        return 98;
+    WaitForSingleObject(process.hProcess, INFINITE);
+    DWORD code = 98;
+    GetExitCodeProcess(process.hProcess, &code);
+    CloseHandle(process.hThread);
+    CloseHandle(process.hProcess);
+    write_child_file(arguments[0], "ended " + std::to_string(code));
+    return code;
+}
+
 TEST(UninstallRoad, ARecordedProductGoesAndAnotherStays)
 {
     World world(L"unroad");
@@ -80,37 +110,50 @@ void add_foreign_entry(const std::wstring& code, const std::wstring& command, DW
 
 TEST(UninstallRoad, AnotherProductRunsItsOwnUninstallerToItsEnd)
 {
-    // The product has no record: the language question comes first.
+    // The product has no record: the language question comes first. Each
+    // uninstaller that starts tells how it ended (telling_end): by the time
+    // the message is up it ran to its end and ended by itself, neither stuck
+    // on its output or input nor ended from outside.
+    World world(L"unforeign");
+    std::wstring told = world.Path(L"uninstaller-end");
+    auto telling = [&](const std::wstring& what) {
+        return child_command(L"telling_end \"" + windows_path(told) + L"\" " + what);
+    };
     struct ForeignCase {
         const char* what;
         std::wstring command;
         const wchar_t* message;
         DWORD exit_code;
+        const char* end;  // what the uninstaller told of its end
     } cases[] = {
-        {"exit 0", child_command(L"silent 0"), information_title, 0},
-        {"exit 3", child_command(L"silent 3"), error_title, 1},
-        {"cannot start", L"\"C:\\no such folder\\uninstall.exe\" /x", error_title, 1},
-        {"100 KB of output", child_command(L"chatty 102400 0"), information_title, 0},
-        {"reads its input", child_command(L"echo"), information_title, 0},
+        {"exit 0", telling(L"silent 0"), information_title, 0, "ended 0"},
+        {"exit 3", telling(L"silent 3"), error_title, 1, "ended 3"},
+        {"cannot start", L"\"C:\\no such folder\\uninstall.exe\" /x", error_title, 1, "<missing>"},
+        {"100 KB of output", telling(L"chatty 102400 0"), information_title, 0, "ended 0"},
+        {"reads its input", telling(L"echo"), information_title, 0, "ended 0"},
         // No console window comes up that would show nothing and take the focus.
-        {"a console program", child_command(L"console_window"), information_title, 0},
+        {"a console program", telling(L"console_window"), information_title, 0, "ended 0"},
     };
-    World world(L"unforeign");
     std::wstring code = installers().code_name + L"-foreign";
     for (const ForeignCase& c : cases) {
         SCOPED_TRACE(c.what);
+        DeleteFileW(windows_path(told).c_str());
         add_foreign_entry(code, c.command);
-        DWORD started = GetTickCount();
         FormAnswer language = {language_title, VK_RETURN,
                                [](HWND form) { keep_form_picture(form, "uninstall_language"); }};
-        // The message comes up in front, where the user's keys go.
+        // The message comes up in front, where the user's keys go, once
+        // the uninstaller has ended.
         bool in_front = false;
-        FormAnswer message = {c.message, VK_RETURN, [&](HWND form) { in_front = comes_to_front(form); }};
+        std::string end;
+        FormAnswer message = {c.message, VK_RETURN, [&](HWND form) {
+                                  end = file_bytes(told);
+                                  in_front = comes_to_front(form);
+                              }};
         AnsweredRun run = uninstall_in(world, code, {language, message});
         EXPECT_EQ(run.met, titles({language_title, c.message}));
         EXPECT_TRUE(in_front);
         EXPECT_EQ(run.run.exit_code, c.exit_code);
-        EXPECT_LT(GetTickCount() - started, 30000u);
+        EXPECT_EQ(end, c.end);
         delete_entries(code);
     }
 }
