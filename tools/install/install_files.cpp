@@ -325,7 +325,7 @@ bool install_commit(cInstallContext& context, cInstallJobHost& host)
     return aborted(context);
 }
 
-void discard_new_files(cInstallContext& context)
+bool discard_new_files(cInstallContext& context)
 {
     delete_temporary_files(context);
     // Parents come before their children: each round removes the deepest
@@ -335,5 +335,9 @@ void discard_new_files(cInstallContext& context)
         for (auto* node = context.made_folders.first; node; node = node->next)
             removed |= path_get_kind(node->element.Text()) == PATH_KIND_FOLDER && path_remove_folder(node->element.Text());
     }
+    bool all_gone = true;
+    for (auto* node = context.made_folders.first; node; node = node->next)
+        all_gone = all_gone && path_get_kind(node->element.Text()) == PATH_KIND_MISSING;
     list_clear(context.made_folders);
+    return all_gone;
 }

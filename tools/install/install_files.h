@@ -44,7 +44,8 @@ bool install_apply_pass(cInstallContext& context, cInstallJobHost& host);
 bool install_commit(cInstallContext& context, cInstallJobHost& host);
 
 // After a pass gave up (and put the targets back): deletes every temporary
-// file of the list and the folders the job made that are empty now.
-void discard_new_files(cInstallContext& context);
+// file of the list and the folders the job made that are empty now. True
+// when none of those folders is left.
+bool discard_new_files(cInstallContext& context);
 
 #endif

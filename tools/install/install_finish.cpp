@@ -7,6 +7,7 @@
 #include "base/file_ops.h"
 #include "base/path.h"
 #include "tools/install/file_replace.h"
+#include "tools/install/folder_journal.h"
 #include "tools/install/install_context.h"
 #include "tools/install/install_files.h"
 #include "tools/install/install_job.h"
@@ -171,6 +172,9 @@ void install_record_and_entry(cInstallContext& context, cApplicationConfig* stor
     uint64_t held_version = 0;
     bool held_by_common = full && recorded_version(full->GetCommonStore(), key.Text(), held_version);
     bool held_by_user = !held_by_common && recorded_version(*store, key.Text(), held_version);
+    // The record lists the journal's folders from now on: whichever save
+    // keeps it takes the journal away.
+    drop_folder_journal(context, *store);
     bool all_users = false;
     if (full && !held_by_user) {
         // Both stores lose the old record, so that a per-user record of an

@@ -1,6 +1,8 @@
 #include "tools/install/install_job.h"
 
+#include "base/app_config.h"
 #include "gui/catalog.h"
+#include "tools/install/folder_journal.h"
 #include "tools/install/install_context.h"
 #include "tools/install/install_files.h"
 #include "tools/install/install_finish.h"
@@ -67,9 +69,15 @@ uint32_t run_install_job(cInstallContext& context, cApplicationConfig* store, co
     host.SelectStep(step++);
     if (!install_repair_pass(context))
         return 1;
+    save_folder_journal(context, store);
     if (!install_new_files(context, host, step)) {
         host.SelectLastStep();
-        discard_new_files(context);
+        // A folder that stays (it holds what a cut-off run put there) stays
+        // in the journal for the next run.
+        if (discard_new_files(context) && store) {
+            drop_folder_journal(context, *store);
+            store->Save();
+        }
         return 1;
     }
     INSTALL_KILL_POINT("after apply", 0);

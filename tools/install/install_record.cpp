@@ -112,6 +112,12 @@ void write_base_folders(cApplicationConfig& store, const cPackage& package, cRec
         bases.WriteCount();
 }
 
+void add_folders(cFolderListWriter& writer, const cLinkedList<_guardchar<wchar_t>>& folders)
+{
+    for (auto* node = folders.first; node; node = node->next)
+        writer.Add(node->element.Text());
+}
+
 // The folders this installation made and those earlier ones made, each
 // once, for the uninstall to remove when empty; none when an earlier record
 // did not keep them.
@@ -120,10 +126,8 @@ void write_made_folders(cApplicationConfig& store, const cInstallContext& contex
     if (!context.earlier_folders_known)
         return;
     cFolderListWriter made(store, keys, record_made_folders);
-    const cLinkedList<_guardchar<wchar_t>>* lists[] = {&context.earlier_folders, &context.made_folders};
-    for (const cLinkedList<_guardchar<wchar_t>>* list : lists)
-        for (auto* node = list->first; node; node = node->next)
-            made.Add(node->element.Text());
+    add_folders(made, context.earlier_folders);
+    add_folders(made, context.made_folders);
     made.WriteCount();
 }
 
@@ -191,4 +195,15 @@ void write_install_record(cApplicationConfig& store, const cInstallContext& cont
         write_text(store, keys.Name(record_group), context.shortcut_folder.Text());
 
     write_finish_entries(store, context, keys);
+}
+
+void write_folder_journal(cApplicationConfig& store, const cInstallContext& context, const char* key,
+                          const cLinkedList<_guardchar<wchar_t>>& folders)
+{
+    cRecordKeys keys(key);
+    write_text(store, keys.Name(record_folder), context.package.GetString(package_pgm_key));
+    write_base_folders(store, context.package, keys);
+    cFolderListWriter made(store, keys, record_made_folders);
+    add_folders(made, folders);
+    made.WriteCount();
 }

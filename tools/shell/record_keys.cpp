@@ -32,15 +32,25 @@ bool read_signed(cApplicationConfig& store, const char* key, int64_t& out)
     return true;
 }
 
+bool key_below(const char* root, const char* code_name, _guardchar<char>& out)
+{
+    if (!code_name || !code_name[0])
+        return false;
+    int32_t size = int32_t(strlen(root) + strlen(code_name)) + 2;
+    out.Allocate(size);
+    return out.Buffer() && str_format(out.Buffer(), size, "%s/%s", root, code_name) > 0;
+}
+
 }  // namespace
 
 bool record_key_of(const char* code_name, _guardchar<char>& out)
 {
-    if (!code_name || !code_name[0])
-        return false;
-    int32_t size = int32_t(strlen(code_name)) + 16;
-    out.Allocate(size);
-    return out.Buffer() && str_format(out.Buffer(), size, "install/%s", code_name) > 0;
+    return key_below("install", code_name, out);
+}
+
+bool folder_journal_key_of(const char* code_name, _guardchar<char>& out)
+{
+    return key_below("journal", code_name, out);
 }
 
 cRecordKeys::cRecordKeys(const char* record_key)

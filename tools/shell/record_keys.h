@@ -40,6 +40,14 @@ class cApplicationConfig;
 // (tools/install/record_bounds.h). Shared by every product:
 // "installer/app" (the installed manager's path) and "installer/shortcut"
 // (its Start-menu shortcut).
+//
+// The folder journal of a product, under "journal/<code name>": an install
+// run saves it before it makes any folder and deletes it with the save of
+// its record, or once it gave up and removed them. Laid out as a record's
+// <key>/path, bases and folders (the folders made and about to be made),
+// so that one rule bounds both: a run after one cut off in between takes
+// those folders as the product's, where it would find them there and take
+// them for the user's.
 
 // The names of a record's values, below its key.
 const char record_version[] = "ver";
@@ -70,6 +78,8 @@ const cRecordList record_shortcuts = {"shortc", "shortc"};
 // The record key "install/<code name>" of the UTF-8 code name; false for a
 // null or empty one, or when memory runs out.
 bool record_key_of(const char* code_name, _guardchar<char>& out);
+// The folder journal's key "journal/<code name>", likewise.
+bool folder_journal_key_of(const char* code_name, _guardchar<char>& out);
 
 // The keys of one record, "<key>/<name>" and its indexed forms. Each answer
 // is valid until the next call; null when it cannot be formatted.

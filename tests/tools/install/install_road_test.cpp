@@ -205,13 +205,29 @@ TEST(InstallRoad, ALaterTargetThatIsAFolderPutsTheEarlierBackupsBack)
     expect_installed(world, "v2", "1.1");
 }
 
+// A stop while unpacking: an update leaves the old product as it was; a
+// first installation stopped once every file is unpacked leaves none of
+// the folders it made, nested ones included, and no folder journal.
 TEST(InstallRoad, AStopWhileUnpackingLeavesTheOldFiles)
 {
-    World world(L"stop");
-    ASSERT_EQ(world.Install("v1").exit_code, 0u);
-    RunResult stopped = world.Install("v2", {{L"PELMARO_TEST_STOP_AT_STEP", L"2"}});
-    EXPECT_EQ(stopped.exit_code, 100u + 10) << stopped.output;
-    expect_installed(world, "v1", "1.0.0.1");
+    struct StopCase {
+        const char* installed;  // null: a first installation
+        const wchar_t* step;    // v2's steps: 0 preparing, 1 to 8 its files, 9 the backups
+    } cases[] = {{"v1", L"2"}, {nullptr, L"9"}};
+    for (const StopCase& c : cases) {
+        SCOPED_TRACE(c.installed ? "an update" : "a first installation");
+        World world(L"stop");
+        if (c.installed)
+            ASSERT_EQ(world.Install(c.installed).exit_code, 0u);
+        RunResult stopped = world.Install("v2", {{L"PELMARO_TEST_STOP_AT_STEP", c.step}});
+        EXPECT_EQ(stopped.exit_code, 100u + 10) << stopped.output;
+        if (c.installed) {
+            expect_installed(world, "v1", "1.0.0.1");
+            continue;
+        }
+        EXPECT_FALSE(exists(world.App())) << "a folder the installation made stays";
+        EXPECT_TRUE(world.Journal(false).empty());
+    }
 }
 
 TEST(InstallRoad, AnOlderOrSilentManagerIsReplacedInOneStep)

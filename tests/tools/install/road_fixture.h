@@ -57,8 +57,10 @@ inline bool exists(const std::wstring& path)
     return GetFileAttributesW((L"\\\\?\\" + windows_path(path)).c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
-// Every file under folder, as paths relative to it ('/').
-inline void list_files(const std::wstring& folder, const std::wstring& prefix, std::set<std::wstring>& out)
+// Every file under folder, as paths relative to it ('/'); the folders
+// under it too, by full path, when asked for.
+inline void list_files(const std::wstring& folder, const std::wstring& prefix, std::set<std::wstring>& out,
+                       std::set<std::wstring>* folders = nullptr)
 {
     WIN32_FIND_DATAW entry;
     HANDLE find = FindFirstFileW((L"\\\\?\\" + windows_path(folder) + L"\\*").c_str(), &entry);
@@ -68,9 +70,11 @@ inline void list_files(const std::wstring& folder, const std::wstring& prefix, s
         std::wstring name = entry.cFileName;
         if (name == L"." || name == L"..")
             continue;
-        if (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
-            list_files(folder + L"/" + name, prefix + name + L"/", out);
-        else
+        if (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+            if (folders)
+                folders->insert(folder + L"/" + name);
+            list_files(folder + L"/" + name, prefix + name + L"/", out, folders);
+        } else
             out.insert(prefix + name);
     } while (FindNextFileW(find, &entry));
     FindClose(find);
@@ -238,16 +242,9 @@ public:
 
     // The record's values from the store file of the common (or per-user)
     // store, by key below "install/<code name>/".
-    std::map<std::string, std::string> Record(bool common = true) const
-    {
-        QrvcFile file = read_qrvc(file_bytes((common ? CommonStore() : UserStore()) + L"/install"), "install");
-        std::map<std::string, std::string> record;
-        std::string prefix = "install/" + utf8_of(road_code_name()) + "/";
-        for (const auto& value : file.values)
-            if (value.first.compare(0, prefix.size(), prefix) == 0)
-                record[value.first.substr(prefix.size())] = value.second;
-        return record;
-    }
+    std::map<std::string, std::string> Record(bool common = true) const { return Values(common, "install"); }
+    // The folder journal's, below "journal/<code name>/".
+    std::map<std::string, std::string> Journal(bool common) const { return Values(common, "journal"); }
 
     // The entry's values in the 64-bit view; found tells whether it is there.
     std::map<std::string, RegValue> Entry(bool per_user, bool* found) const
@@ -258,6 +255,17 @@ public:
     }
 
 private:
+    std::map<std::string, std::string> Values(bool common, const std::string& root) const
+    {
+        QrvcFile file = read_qrvc(file_bytes((common ? CommonStore() : UserStore()) + L"/" + wide_of(root)), root);
+        std::map<std::string, std::string> values;
+        std::string prefix = root + "/" + utf8_of(road_code_name()) + "/";
+        for (const auto& value : file.values)
+            if (value.first.compare(0, prefix.size(), prefix) == 0)
+                values[value.first.substr(prefix.size())] = value.second;
+        return values;
+    }
+
     void ClearEntries()
     {
         std::wstring key = L"Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\" + road_code_name();
@@ -308,6 +316,8 @@ inline void expect_installed(const World& world, const char* product, const char
     EXPECT_FALSE(found) << "no entry of the other scope";
     for (uint64_t i = 0; i < le_value(record["shortc"]); ++i)
         EXPECT_TRUE(exists(slash_path(wide_of(record["shortc" + std::to_string(i)])))) << "shortcut " << i;
+    for (bool common : {true, false})
+        EXPECT_TRUE(world.Journal(common).empty()) << "the folder journal went with the record's save";
 }
 
 enum Content { missing, old_content, new_content, other_content };

@@ -101,19 +101,21 @@ TEST_P(UninstallKill, TheRerunFinishesTheUninstall)
 
 INSTANTIATE_TEST_SUITE_P(Table, UninstallKill, ::testing::ValuesIn(kill_cases), case_name);
 
-// A run cut off after moving files aside, then a rerun that gives up at a
-// file held all along: every file is back, the product exactly as
+// A run cut off after moving the last file of the list aside, then a rerun
+// that gives up at an early file held all along: every file is back, also
+// the one that only the cut-off run moved, the product exactly as
 // installed.
 TEST(UninstallKillThenGiveUp, EveryMovedFileComesBack)
 {
     World world(L"unkillno");
     ASSERT_EQ(world.Install("v1").exit_code, 0u);
     ProductSnapshot installed = v1_snapshot(world);
-    std::wstring held_path = world.App(L"old/only/gone.txt");
+    // v1's list: 1 bin/core.dll, 6 keep/spelled.dll (the last).
+    std::wstring held_path = world.App(L"bin/core.dll");
     HANDLE held = CreateFileW(windows_path(held_path).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                               0, nullptr);
     ASSERT_NE(held, INVALID_HANDLE_VALUE);
-    ASSERT_EQ(killed_uninstall(world, "uninstall backup:2").run.exit_code, 86u);
+    ASSERT_EQ(killed_uninstall(world, "uninstall backup:6").run.exit_code, 86u);
 
     AnsweredRun refused = uninstall_in(world, installers().code_name,
                                        {yes_to(confirm_title), no_to(confirm_title), yes_to(information_title)});

@@ -404,6 +404,42 @@ TEST(UninstallRoad, TheEmptyFolderTheUserChoseStays)
     EXPECT_FALSE(exists(world.Group()));
 }
 
+// An installation cut off after making its folders, before its record, and
+// run again to its end: its uninstall takes those folders too, and leaves
+// the ones that were there before (the install folder and one inside it,
+// which the user made).
+TEST(UninstallRoad, TheFoldersAKilledRunMadeGoWithTheProduct)
+{
+    struct KilledCase {
+        const char* what;
+        const char* installed;  // before the killed run; null: none
+        const char* killed;
+        const wchar_t* point;
+    } cases[] = {
+        {"a first installation", nullptr, "v1", L"after backup"},
+        {"an update", "v1", "v2", L"backup:0"},
+    };
+    for (const KilledCase& c : cases) {
+        SCOPED_TRACE(c.what);
+        World world(L"unkilled");
+        std::wstring users = world.App(L"docs");
+        ASSERT_TRUE(CreateDirectoryW(windows_path(world.App()).c_str(), nullptr));
+        ASSERT_TRUE(CreateDirectoryW(windows_path(users).c_str(), nullptr));
+        if (c.installed)
+            ASSERT_EQ(world.Install(c.installed).exit_code, 0u);
+        ASSERT_EQ(world.Install(c.killed, {{L"PELMARO_TEST_KILL_POINT", c.point}}).exit_code, 86u);
+        RunResult rerun = world.Install(c.killed);
+        ASSERT_EQ(rerun.exit_code, 0u) << rerun.output;
+        AnsweredRun run =
+            uninstall_in(world, installers().code_name, {yes_to(confirm_title), yes_to(information_title)});
+        EXPECT_EQ(run.run.exit_code, 0u);
+        std::set<std::wstring> files, folders;
+        list_files(world.App(), L"", files, &folders);
+        EXPECT_TRUE(files.empty());
+        EXPECT_EQ(folders, std::set<std::wstring>{users}) << "only the user's folders stay";
+    }
+}
+
 // A backup, a shortcut or the Windows entry that cannot be deleted ends
 // the uninstall unfinished: the record stays, and the next run, once the
 // hold is gone, finishes.
