@@ -14,7 +14,8 @@
 
 namespace {
 
-// The journal's folders that a record's rule lets the product have.
+// The journal's folders that a record's rule lets the product have, when
+// it is the journal of a run into the same install folder.
 void take_journal_folders(cInstallContext& context, cApplicationConfig& store, const char* key)
 {
     cRecordReader journal(store, key);
@@ -22,6 +23,11 @@ void take_journal_folders(cInstallContext& context, cApplicationConfig& store, c
         return;
     cRecordBounds bounds;
     bounds.Read(journal, nullptr);
+    cPackedKey journal_folder, install_folder;
+    path_identity_key(bounds.Folder().Text(), journal_folder);
+    path_identity_key(context.package.GetString(package_pgm_key), install_folder);
+    if (!install_folder.Data() || packedkey_not_equal(journal_folder, install_folder))
+        return;
     cLinkedList<_guardchar<wchar_t>> folders;
     bounds.ReadMadeFolders(journal, folders);
     for (auto* node = folders.first; node; node = node->next)
