@@ -78,6 +78,20 @@ bool file_delete(const wchar_t* path)
     return DeleteFileW(native.Data()) != 0;
 }
 
+bool file_is_held(const wchar_t* path)
+{
+    _typebuf<wchar_t> native;
+    if (!path_to_native(path, native))
+        return false;
+    // Sharing every way ourselves: only the other handle's refusal fails it.
+    cSafeFD file(CreateFileW(native.Data(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                             nullptr, OPEN_EXISTING, 0, nullptr));
+    if (file_handle_is_valid(file.handle))
+        return false;
+    DWORD error = GetLastError();
+    return error == ERROR_SHARING_VIOLATION || error == ERROR_LOCK_VIOLATION;
+}
+
 bool path_get_free_space(const wchar_t* path, uint64_t* available, uint64_t* total)
 {
     if (!path || !path[0] || !available || !total)

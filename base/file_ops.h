@@ -47,6 +47,11 @@ bool file_replace(const wchar_t* old_path, const wchar_t* new_path);
 
 bool file_delete(const wchar_t* path);
 
+// The file cannot be opened for reading because another program holds it:
+// its handle denies read sharing, or it has locked the file. False when it
+// opens, or fails for any other reason (missing, no access).
+bool file_is_held(const wchar_t* path);
+
 // Bytes available to this user and total bytes of the volume that holds
 // path; both untouched on failure. The path goes to Windows as it is (a
 // null or empty one fails rather than naming the current drive).

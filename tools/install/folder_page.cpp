@@ -43,6 +43,7 @@ enum {
     text_not_enough_space = 13,
     text_targets_meet = 14,
     text_not_a_folder_of_its_own = 15,
+    text_file_in_use = 16,
 };
 
 // The folder picture, shared by every page, made on first use.
@@ -103,6 +104,8 @@ int32_t folder_refusal_text(uint32_t planned)
         return text_no_write_access;
     case INSTALL_INIT_UNREADABLE_FILE:
         return text_unreadable;
+    case INSTALL_INIT_FILE_IN_USE:
+        return text_file_in_use;
     case INSTALL_INIT_BAD_TARGET_PATH:
         return text_invalid_path;
     case INSTALL_INIT_UNSOUND_FOLDER:

@@ -25,10 +25,15 @@
 
 namespace {
 
-bool digest_of_file(const wchar_t* path, uint8_t digest[32])
+// INSTALL_INIT_READY with the digest, INSTALL_INIT_FILE_IN_USE while
+// another program keeps the file from being read, or
+// INSTALL_INIT_UNREADABLE_FILE.
+uint32_t digest_of_file(const wchar_t* path, uint8_t digest[32])
 {
     cFileIO file;
-    return file.Open(path, FILE_MODE_READ) && sha256_of_stream(&file, digest);
+    if (file.Open(path, FILE_MODE_READ) && sha256_of_stream(&file, digest))
+        return INSTALL_INIT_READY;
+    return file_is_held(path) ? INSTALL_INIT_FILE_IN_USE : INSTALL_INIT_UNREADABLE_FILE;
 }
 
 // The package file as the context names it: a plain file, or a "./" path
@@ -140,24 +145,25 @@ uint32_t for_each_recorded_file(cRecordReader& record, const cRecordList& list, 
 uint32_t read_previous_files(cInstallContext& context, cRecordReader& record)
 {
     auto place_of = [&context](const wchar_t* path) { return context.previous_bounds.PlaceOf(path); };
-    return for_each_recorded_file(record, record_files, true, place_of,
-                                  [&](uint64_t index, uint32_t place, cPackedKey& key, _guardchar<wchar_t>& path) {
+    auto add = [&](uint64_t index, uint32_t place, cPackedKey& key, _guardchar<wchar_t>& path) -> uint32_t {
         if (tree_find_node(context.previous_files, key))
             return INSTALL_INIT_DAMAGED_RECORD;
         cPreviousFile* file = tree_get_or_add(context.previous_files, static_cast<cPackedKey&&>(key));
         if (!file)
             return INSTALL_INIT_DAMAGED_RECORD;
         file->kept = false;
-        if (!digest_of_file(path.Text(), file->digest)) {
+        uint32_t read = digest_of_file(path.Text(), file->digest);
+        if (read != INSTALL_INIT_READY) {
             context.error_path.Swap(path);
-            return INSTALL_INIT_UNREADABLE_FILE;
+            return read;
         }
         uint8_t recorded[32];
         file->owned = place == RECORDED_IN_FOLDER ||
                       (record.ReadDigest(index, recorded) && memcmp(recorded, file->digest, 32) == 0);
         file->path.Swap(path);
         return INSTALL_INIT_READY;
-    });
+    };
+    return for_each_recorded_file(record, record_files, true, place_of, add);
 }
 
 uint32_t read_previous_shortcuts(cInstallContext& context, cRecordReader& record)
@@ -293,8 +299,9 @@ uint32_t plan_install_files(cInstallContext& context)
             context.error_path.Clear();
         } else if (kind == PATH_KIND_FILE) {
             uint8_t digest[32];
-            if (!digest_of_file(target, digest))
-                return INSTALL_INIT_UNREADABLE_FILE;
+            uint32_t read = digest_of_file(target, digest);
+            if (read != INSTALL_INIT_READY)
+                return read;
             if (memcmp(digest, item.digest, 32) != 0)
                 return INSTALL_INIT_FOREIGN_FILE;
         } else {
@@ -333,8 +340,12 @@ bool nothing_left_to_do(const cInstallContext& context)
            pack_version(version) == context.package_version;
 }
 
+// Starts from nothing each time: the start-up reads it again once a held
+// file is let go, and the replan after older products were removed.
 uint32_t read_previous_installation(cInstallContext& context, cApplicationConfig& store)
 {
+    context.error_path.Clear();
+    list_clear(context.file_list);
     tree_clear(context.previous_files);
     tree_clear(context.previous_shortcuts);
     list_clear(context.earlier_folders);
@@ -440,6 +451,11 @@ bool cInstallInitQuestions::SwitchLanguage(uint32_t id)
     return apply_language(id);
 }
 
+bool cInstallInitQuestions::AskRelease(const wchar_t*)
+{
+    return false;
+}
+
 uint32_t replan_installation(cInstallContext& context, cApplicationConfig* store)
 {
     if (!context.package.GetString(package_pgm_key))
@@ -465,8 +481,13 @@ uint32_t run_install_init(cInstallContext& context, cApplicationConfig* store, c
         code = INSTALL_INIT_BAD_PACKAGE;
     if (code == INSTALL_INIT_READY)
         code = check_entry_name_free(context);
-    if (code == INSTALL_INIT_READY && store)
+    if (code == INSTALL_INIT_READY && store) {
         code = read_previous_installation(context, *store);
+        // The program that held the file may have let it go, or another
+        // file may be held now: the whole installation is read anew.
+        while (code == INSTALL_INIT_FILE_IN_USE && questions.AskRelease(context.error_path.Text()))
+            code = read_previous_installation(context, *store);
+    }
     if (code != INSTALL_INIT_READY)
         return code;
     context.space_needed = package_space_needed(context.package);

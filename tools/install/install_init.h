@@ -27,6 +27,9 @@ enum : uint32_t {
     // a folder of the system or the user; cProductFolders). Error path: the
     // folder.
     INSTALL_INIT_UNSOUND_FOLDER = 14,
+    // A file to read is held open by another program that lets nobody read
+    // it (file_is_held). Error path: the file.
+    INSTALL_INIT_FILE_IN_USE = 15,
 };
 
 // What the start-up asks the user, on the start-up's thread; the answer
@@ -39,13 +42,19 @@ public:
     // Makes the language the interface's (apply_language), where the
     // interface lives: the base does it on the calling thread.
     virtual bool SwitchLanguage(uint32_t id);
+    // A file of the previous installation is held by another program: true
+    // to read the installation again, the user having closed that program.
+    // The base has nobody to ask and gives up.
+    virtual bool AskRelease(const wchar_t* path);
 };
 
 // The start-up's work: reads and checks the package that the context
 // names, settles the language, reads the previous installation of the
 // product from the store (null: none), plans which files to write and
-// finds the older products to remove. Answers INSTALL_INIT_*; the context
-// keeps the path a failure concerns as its error path.
+// finds the older products to remove. While a file of the previous
+// installation is held, the questions are asked whether to read it again.
+// Answers INSTALL_INIT_*; the context keeps the path a failure concerns as
+// its error path.
 uint32_t run_install_init(cInstallContext& context, cApplicationConfig* store, cInstallInitQuestions& questions);
 
 // The file list for the package's current language and folders (the

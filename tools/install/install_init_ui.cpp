@@ -32,6 +32,7 @@ const cInitMessage init_messages[] = {
     {12, false},  // INSTALL_INIT_NOTHING_TO_DO
     {13, true},   // INSTALL_INIT_NAME_TAKEN
     {11, true},   // INSTALL_INIT_UNSOUND_FOLDER
+    {15, true},   // INSTALL_INIT_FILE_IN_USE
 };
 
 }  // namespace
@@ -68,6 +69,11 @@ bool cInstallInitJob::SwitchLanguage(uint32_t id)
     return apply_language_from_worker(form, id);
 }
 
+bool cInstallInitJob::AskRelease(const wchar_t* path)
+{
+    return ask_release_on_job_form(form, path);
+}
+
 cInstallInitUI::cInstallInitUI(cInstallContext* install_context) : context(install_context) {}
 
 bool show_install_init_message(cChildElement* owner, const cInstallContext& context, uint32_t result)
@@ -102,6 +108,10 @@ bool cInstallInitUI::HandleAction(cChildElement* sender, cChildAction* action)
     }
     if (sender == this && action->code == 8) {
         Answer(static_cast<cRespondLangAction*>(action), context->languages, context->code_name.Text());
+        return true;
+    }
+    if (sender == this && action->code == job_form_ask_release) {
+        Answer(static_cast<cAskReleaseAction*>(action), 14);
         return true;
     }
     return cJobForm::HandleAction(sender, action);

@@ -13,7 +13,8 @@ class cInstallInitUI;
 
 // The install start-up on its worker thread: after a pause of 500 ms, the
 // start-up's work (run_install_init); its result reaches the form as a
-// posted action. The language question goes to the form and waits.
+// posted action. The language question and the one about a file held
+// open go to the form and wait.
 class cInstallInitJob : public cJob, public cInstallInitQuestions {
 public:
     cInstallInitJob(cInstallInitUI* owner_form, cInstallContext* install_context, cApplicationConfig* config);
@@ -24,6 +25,8 @@ public:
     uint32_t ChooseLanguage(uint32_t proposed) override;
     // On the UI thread, through the form, while the job waits.
     bool SwitchLanguage(uint32_t id) override;
+    // The form's question, while the job waits.
+    bool AskRelease(const wchar_t* path) override;
 
 private:
     cInstallInitUI* form;
@@ -37,6 +40,7 @@ private:
 class cInstallInitUI : public cJobForm {
 public:
     // Its cProgressAction carries the job's outcome (INSTALL_INIT_*).
+    // Its cAskReleaseAction is answered with text 14.
     explicit cInstallInitUI(cInstallContext* install_context);
 
     bool HandleAction(cChildElement* sender, cChildAction* action) override;

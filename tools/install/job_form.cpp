@@ -6,6 +6,7 @@
 #include "gui/catalog.h"
 #include "gui/dialogs/message_form.h"
 #include "gui/window_maker.h"
+#include "tools/install/message_text.h"
 #include "tools/shell/app_language.h"
 #include "tools/shell/language_form.h"
 
@@ -67,6 +68,15 @@ intptr_t cJobForm::ShowOutcome(const cOutcome* outcomes, uint32_t count, uint32_
 void cJobForm::Answer(cConfirmAction* action)
 {
     *action->answer = ask_yes_no_kind1(this, LookupString(int32_t(action->question)), nullptr) ? 1 : 0;
+}
+
+void cJobForm::Answer(cAskReleaseAction* action, int32_t question)
+{
+    const wchar_t* format = LookupString(question);
+    _guardchar<wchar_t> text;
+    bool retry = format && !action->path.IsEmpty() && format_with_path(text, format, action->path.Text()) &&
+                 ask_yes_no_kind2(this, text.Text(), nullptr);
+    *action->answer = retry ? 0 : 1;
 }
 
 void cJobForm::Answer(cRespondLangAction* question, const cLinkedList<int32_t>& offered, const wchar_t* code_name)
@@ -131,4 +141,11 @@ bool confirm_on_job_form(cJobForm* form, uint32_t code, uint32_t question)
     uint8_t answer = 0;
     cJobForm::cConfirmAction* action = new cJobForm::cConfirmAction(code, &answer, question);
     return action && form->SendActionAndWait(action) && answer == 1;
+}
+
+bool ask_release_on_job_form(cJobForm* form, const wchar_t* path)
+{
+    uint8_t give_up = 1;
+    cJobForm::cAskReleaseAction* action = new cJobForm::cAskReleaseAction(&give_up, path);
+    return action && form->SendActionAndWait(action) && give_up == 0;
 }

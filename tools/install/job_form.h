@@ -3,6 +3,7 @@
 
 #include <stdint.h>
 
+#include "base/buffers/guardchar.h"
 #include "base/linked_list.h"
 #include "gui/controls/custom_form.h"
 #include "gui/controls/static_element.h"
@@ -13,6 +14,9 @@ struct cStringArray;
 // The action a job posts to its form after switching the interface
 // language: the form shows its line in the new language.
 const uint32_t job_form_texts_changed = 11;
+// The action a job sends to its form about a file that another program
+// holds (ask_release_on_job_form).
+const uint32_t job_form_ask_release = 10;
 
 // The base of the small forms that show one line (text 1 of their section)
 // while their job works: the install start-up's, the uninstall's and the
@@ -43,6 +47,17 @@ public:
         }
         uint8_t* answer;
         uint32_t question;
+    };
+    // A file held by another program: 0 to try again, 1 to give up.
+    class cAskReleaseAction : public cSentChildAction {
+    public:
+        cAskReleaseAction(uint8_t* give_up, const wchar_t* held)
+            : cSentChildAction(job_form_ask_release), answer(give_up)
+        {
+            path.Assign(held);
+        }
+        uint8_t* answer;
+        _guardchar<wchar_t> path;
     };
 
     cJobForm();
@@ -75,6 +90,10 @@ protected:
     intptr_t ShowOutcome(const cOutcome* outcomes, uint32_t count, uint32_t result, intptr_t otherwise);
     // Asks the action's question with Yes and No and writes the answer.
     void Answer(cConfirmAction* action);
+    // Asks whether to try again with the form's text `question`, its "%s"
+    // the held file, with Yes and No, and writes the answer; a question
+    // without a path or text gives up.
+    void Answer(cAskReleaseAction* action, int32_t question);
     // Answers the language question with the language form on this form,
     // over the offered languages (none chosen when there are none).
     void Answer(cRespondLangAction* question, const cLinkedList<int32_t>& offered, const wchar_t* code_name);
@@ -102,5 +121,8 @@ bool switch_job_form_language(cJobForm* form, uint32_t id);
 // Sends the question with the form's confirmation code and waits for the
 // answer; true for Yes.
 bool confirm_on_job_form(cJobForm* form, uint32_t code, uint32_t question);
+// Sends the question about the file another program holds and waits for
+// the answer; true to try again.
+bool ask_release_on_job_form(cJobForm* form, const wchar_t* path);
 
 #endif

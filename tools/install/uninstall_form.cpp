@@ -2,8 +2,6 @@
 
 #include "gui/application.h"
 #include "gui/catalog.h"
-#include "gui/dialogs/message_form.h"
-#include "tools/install/message_text.h"
 
 namespace {
 
@@ -61,9 +59,7 @@ bool cUninstallInitJob::Confirm(uint32_t question)
 
 bool cUninstallInitJob::AskRelease(const wchar_t* path)
 {
-    uint8_t give_up = 1;
-    cUninstallInitUI::cAskReleaseAction* action = new cUninstallInitUI::cAskReleaseAction(&give_up, path);
-    return action && form->SendActionAndWait(action) && give_up == 0;
+    return ask_release_on_job_form(form, path);
 }
 
 cUninstallInitUI::cUninstallInitUI(cUninstallContext* uninstall_context) : context(uninstall_context) {}
@@ -83,18 +79,9 @@ bool cUninstallInitUI::HandleAction(cChildElement* sender, cChildAction* action)
     case confirm_code:
         Answer(static_cast<cConfirmAction*>(action));
         return true;
-    case 10: {
-        cAskReleaseAction* question = static_cast<cAskReleaseAction*>(action);
-        _guardchar<wchar_t> text;
-        if (question->answer) {
-            const wchar_t* format = LookupString(4);
-            bool retry = format && !question->path.IsEmpty() &&
-                         format_with_path(text, format, question->path.Text()) &&
-                         ask_yes_no_kind2(this, text.Text(), nullptr);
-            *question->answer = retry ? 0 : 1;
-        }
+    case job_form_ask_release:
+        Answer(static_cast<cAskReleaseAction*>(action), 4);
         return true;
-    }
     }
     return cJobForm::HandleAction(sender, action);
 }

@@ -3,7 +3,6 @@
 
 #include <stdint.h>
 
-#include "base/buffers/guardchar.h"
 #include "base/job.h"
 #include "tools/install/job_form.h"
 #include "tools/install/uninstall_job.h"
@@ -41,16 +40,7 @@ public:
     // Its cProgressAction carries the job's outcome (UNINSTALL_*).
     // Its cConfirmAction (Yes or No to a question of its texts) has code 9.
     static const uint32_t confirm_code = 9;
-    // A file held by another program: 0 to try again, 1 to give up.
-    class cAskReleaseAction : public cSentChildAction {
-    public:
-        cAskReleaseAction(uint8_t* give_up, const wchar_t* held) : cSentChildAction(10), answer(give_up)
-        {
-            path.Assign(held);
-        }
-        uint8_t* answer;
-        _guardchar<wchar_t> path;
-    };
+    // Its cAskReleaseAction is answered with text 4.
 
     explicit cUninstallInitUI(cUninstallContext* uninstall_context);
 

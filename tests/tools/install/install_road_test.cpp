@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <atomic>
 #include <string>
 #include <thread>
 
@@ -162,6 +163,56 @@ TEST(InstallRoad, AFileHeldOpenIsAskedForAndNoPutsEverythingBack)
     release.join();
     EXPECT_EQ(retried.exit_code, 0u) << retried.output;
     expect_installed(world, "v2", "1.1");
+}
+
+// A file that another program holds with no sharing when the update
+// starts, so that the start-up cannot read it: the start-up names it; No
+// ends it with its failure and nothing changed, Yes once the file is let
+// go runs the update.
+TEST(InstallRoad, AFileHeldAtStartUpIsAskedForNoEndsAndYesUpdates)
+{
+    std::map<std::wstring, std::wstring> v2_files = product_files("v2");
+    const struct {
+        const wchar_t* file;
+        bool recorded;  // v1's; else v2's file, put there by hand first
+    } cases[] = {
+        {L"bin/core.dll", true},  // the same in both versions
+        {L"docs/\u00fcn\u00efc\u00f6d\u00e9 \u30d5\u30a1\u30a4\u30eb.txt", true},
+        {L"data/big.bin", false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(utf8_of(c.file));
+        World world(L"initheld");
+        ASSERT_EQ(world.Install("v1").exit_code, 0u);
+        if (!c.recorded)
+            ASSERT_TRUE(put_file(world.App(c.file), file_bytes(road_folder() + L"/" + v2_files[c.file])));
+        HANDLE held = CreateFileW(windows_path(world.App(c.file)).c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0,
+                                  nullptr);
+        ASSERT_NE(held, INVALID_HANDLE_VALUE);
+        std::map<std::wstring, std::string> files = tree_bytes(world.App());
+        std::map<std::string, std::string> record = world.Record();
+
+        RunResult refused = world.Install("v2");
+        EXPECT_EQ(refused.exit_code, 50u + 15) << refused.output;
+        EXPECT_NE(refused.output.find("asked 0 0 " + utf8_of(world.App(c.file))), std::string::npos)
+            << refused.output;
+        EXPECT_TRUE(tree_bytes(world.App()) == files) << "no file changed";
+        EXPECT_EQ(world.Record(), record);
+
+        TempFolder answers(L"answers");
+        std::atomic<bool> ended(false);
+        std::thread release([&] {
+            while (!ended && !exists(answers.Path(L"asked.txt")))
+                Sleep(10);
+            CloseHandle(held);
+            answers.WriteFile(L"answer.txt", "yes");
+        });
+        RunResult retried = world.Install("v2", {{L"PELMARO_TEST_RELEASE_FOLDER", windows_path(answers.Path())}});
+        ended = true;
+        release.join();
+        EXPECT_EQ(retried.exit_code, 0u) << retried.output;
+        expect_installed(world, "v2", "1.1");
+    }
 }
 
 // A later target that has become a folder by the time its backup is due:

@@ -7,9 +7,10 @@
 //   PELMARO_TEST_FOLDER          the install folder of a first installation
 //   PELMARO_TEST_LANGUAGE        the answer to the language question
 //                                (default: the proposed language)
-//   PELMARO_TEST_RELEASE_FOLDER  for a file held open: writes asked.txt
-//                                there and waits for answer.txt ("yes" to
-//                                try again); without it the answer is no
+//   PELMARO_TEST_RELEASE_FOLDER  for a file held open, at start-up or by
+//                                the job: writes asked.txt there and
+//                                waits for answer.txt ("yes" to try
+//                                again); without it the answer is no
 //   PELMARO_TEST_STOP_AT_STEP    a stop is requested once that step shows
 //   PELMARO_TEST_KILL_POINT      see tools/install/kill_point.h
 //
@@ -58,6 +59,31 @@ void print(const char* what, uint32_t a, uint32_t b, const wchar_t* path)
     fflush(stdout);
 }
 
+// Prints "asked" with the held file and answers from the release folder.
+bool answer_release(const wchar_t* path)
+{
+    print("asked", 0, 0, path);
+    std::wstring folder = env(L"PELMARO_TEST_RELEASE_FOLDER");
+    if (folder.empty())
+        return false;
+    HANDLE asked = CreateFileW((folder + L"\\asked.txt").c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    CloseHandle(asked);
+    for (int i = 0; i < 3000; ++i) {
+        HANDLE answer = CreateFileW((folder + L"\\answer.txt").c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                    OPEN_EXISTING, 0, nullptr);
+        if (answer != INVALID_HANDLE_VALUE) {
+            char text[8] = {};
+            DWORD read = 0;
+            ReadFile(answer, text, sizeof(text) - 1, &read, nullptr);
+            CloseHandle(answer);
+            DeleteFileW((folder + L"\\answer.txt").c_str());
+            return text[0] == 'y';
+        }
+        Sleep(10);
+    }
+    return false;
+}
+
 class cRunnerQuestions : public cInstallInitQuestions {
 public:
     uint32_t ChooseLanguage(uint32_t proposed) override
@@ -67,6 +93,7 @@ public:
         print("language", proposed, chosen, nullptr);
         return chosen;
     }
+    bool AskRelease(const wchar_t* path) override { return answer_release(path); }
 };
 
 class cRunnerHost : public cInstallJobHost {
@@ -80,30 +107,7 @@ public:
     void SelectStep(int new_step) override { step = new_step; }
     void SelectLastStep() override {}
     bool Commit() override { return Notify(100.0); }
-    bool AskRelease(const wchar_t* path) override
-    {
-        print("asked", 0, 0, path);
-        std::wstring folder = env(L"PELMARO_TEST_RELEASE_FOLDER");
-        if (folder.empty())
-            return false;
-        HANDLE asked = CreateFileW((folder + L"\\asked.txt").c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0,
-                                   nullptr);
-        CloseHandle(asked);
-        for (int i = 0; i < 3000; ++i) {
-            HANDLE answer = CreateFileW((folder + L"\\answer.txt").c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
-                                        OPEN_EXISTING, 0, nullptr);
-            if (answer != INVALID_HANDLE_VALUE) {
-                char text[8] = {};
-                DWORD read = 0;
-                ReadFile(answer, text, sizeof(text) - 1, &read, nullptr);
-                CloseHandle(answer);
-                DeleteFileW((folder + L"\\answer.txt").c_str());
-                return text[0] == 'y';
-            }
-            Sleep(10);
-        }
-        return false;
-    }
+    bool AskRelease(const wchar_t* path) override { return answer_release(path); }
 
 private:
     int step;

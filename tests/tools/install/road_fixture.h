@@ -80,6 +80,17 @@ inline void list_files(const std::wstring& folder, const std::wstring& prefix, s
     FindClose(find);
 }
 
+// Every file under folder with its bytes, by path relative to it.
+inline std::map<std::wstring, std::string> tree_bytes(const std::wstring& folder)
+{
+    std::set<std::wstring> files;
+    list_files(folder, L"", files);
+    std::map<std::wstring, std::string> tree;
+    for (const std::wstring& file : files)
+        tree[file] = file_bytes(folder + L"/" + file);
+    return tree;
+}
+
 // A product's installed files: target -> source, from install_payloads.py.
 inline std::map<std::wstring, std::wstring> product_files(const char* product)
 {

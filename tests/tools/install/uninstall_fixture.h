@@ -48,17 +48,6 @@ inline bool entry_exists(const std::wstring& code)
     return found;
 }
 
-// Every file under folder with its bytes, by path relative to it.
-inline std::map<std::wstring, std::string> tree_bytes(const std::wstring& folder)
-{
-    std::set<std::wstring> files;
-    list_files(folder, L"", files);
-    std::map<std::wstring, std::string> tree;
-    for (const std::wstring& file : files)
-        tree[file] = file_bytes(folder + L"/" + file);
-    return tree;
-}
-
 // What a product is in the world: the files of its install folder and
 // Start-menu folder, its record in both stores and its entries in both
 // hives and views. Equal snapshots: the product is exactly as it was.

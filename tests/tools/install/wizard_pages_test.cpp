@@ -306,7 +306,7 @@ TEST(FolderPage, EachPlanningResultHasItsText)
     } cases[] = {
         {INSTALL_INIT_READY, 0},           {INSTALL_INIT_FOREIGN_FILE, 8},     {INSTALL_INIT_OBJECT_IN_THE_WAY, 9},
         {INSTALL_INIT_NO_WRITE_ACCESS, 10}, {INSTALL_INIT_UNREADABLE_FILE, 11}, {INSTALL_INIT_BAD_TARGET_PATH, 7},
-        {INSTALL_INIT_UNSOUND_FOLDER, 15},  {INSTALL_INIT_BAD_PACKAGE, -1},
+        {INSTALL_INIT_UNSOUND_FOLDER, 15},  {INSTALL_INIT_FILE_IN_USE, 16},     {INSTALL_INIT_BAD_PACKAGE, -1},
     };
     for (const auto& c : cases)
         EXPECT_EQ(folder_refusal_text(c.planned), c.text) << c.planned;
