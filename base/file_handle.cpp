@@ -132,15 +132,43 @@ struct cIoStatus {
     ULONG_PTR information;
 };
 
+// FILE_BASIC_INFORMATION: times of 0 stay as they are.
+struct cBasicInformation {
+    LARGE_INTEGER creation_time;
+    LARGE_INTEGER last_access_time;
+    LARGE_INTEGER last_write_time;
+    LARGE_INTEGER change_time;
+    ULONG attributes;
+};
+
 typedef LONG(NTAPI* SetInformationFileFunction)(HANDLE, cIoStatus*, void*, ULONG, int);
+const int file_basic_information_class = 4;
 const int file_rename_information_class = 10;
+
+// The system's own call: the one of kernel32 that sets information
+// through a handle is missing before Vista.
+SetInformationFileFunction set_information_file()
+{
+    return dynamic_import<SetInformationFileFunction>(GetModuleHandleW(L"ntdll.dll"), "NtSetInformationFile");
+}
 
 }  // namespace
 
+bool file_handle_set_attributes(HANDLE handle, uint32_t attributes)
+{
+    SetInformationFileFunction set_information = set_information_file();
+    if (!set_information)
+        return false;
+    cBasicInformation information = {};
+    // None at all would mean "unchanged".
+    information.attributes = attributes ? attributes : FILE_ATTRIBUTE_NORMAL;
+    cIoStatus io = {0, 0};
+    return set_information(handle, &io, &information, sizeof(information), file_basic_information_class) >= 0;
+}
+
 bool file_handle_rename(HANDLE handle, const wchar_t* new_path)
 {
-    SetInformationFileFunction set_information =
-        dynamic_import<SetInformationFileFunction>(GetModuleHandleW(L"ntdll.dll"), "NtSetInformationFile");
+    SetInformationFileFunction set_information = set_information_file();
     _typebuf<wchar_t> native;
     if (!set_information || !path_to_native(new_path, native))
         return false;

@@ -44,6 +44,10 @@ bool file_handle_close(HANDLE handle);
 // volume, in one step on the handle: no second open of the file and no
 // second look for the new name. An existing target is never replaced.
 bool file_handle_rename(HANDLE handle, const wchar_t* new_path);
+// Gives the file or folder open as handle (with FILE_WRITE_ATTRIBUTES)
+// these FILE_ATTRIBUTE_* attributes; its times stay. 0 stands for
+// FILE_ATTRIBUTE_NORMAL.
+bool file_handle_set_attributes(HANDLE handle, uint32_t attributes);
 // Closes a handle that is neither 0 nor INVALID_HANDLE_VALUE; the handle
 // becomes 0 in every case.
 void file_handle_close_and_clear(HANDLE& handle);

@@ -92,6 +92,25 @@ bool file_is_held(const wchar_t* path)
     return error == ERROR_SHARING_VIOLATION || error == ERROR_LOCK_VIOLATION;
 }
 
+bool file_clear_read_only(const wchar_t* path)
+{
+    _typebuf<wchar_t> native;
+    if (!path_to_native(path, native))
+        return false;
+    // One handle for the look and the change, on a link itself, never on
+    // what it names.
+    cSafeFD held(CreateFileW(native.Data(), FILE_READ_ATTRIBUTES | FILE_WRITE_ATTRIBUTES,
+                             FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                             FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
+    BY_HANDLE_FILE_INFORMATION information;
+    if (!file_handle_is_valid(held.handle) || !GetFileInformationByHandle(held.handle, &information))
+        return false;
+    DWORD attributes = information.dwFileAttributes;
+    if (!(attributes & FILE_ATTRIBUTE_READONLY) || (attributes & FILE_ATTRIBUTE_DIRECTORY))
+        return false;
+    return file_handle_set_attributes(held.handle, attributes & ~DWORD(FILE_ATTRIBUTE_READONLY));
+}
+
 bool path_get_free_space(const wchar_t* path, uint64_t* available, uint64_t* total)
 {
     if (!path || !path[0] || !available || !total)

@@ -52,6 +52,12 @@ bool file_delete(const wchar_t* path);
 // opens, or fails for any other reason (missing, no access).
 bool file_is_held(const wchar_t* path);
 
+// Clears the read-only attribute of the file at path, for which Windows
+// refuses deletion and opening for writing. A link at path loses its own
+// attribute, never that of what it names; a folder is left alone. True
+// when the file had the attribute and lost it.
+bool file_clear_read_only(const wchar_t* path);
+
 // Bytes available to this user and total bytes of the volume that holds
 // path; both untouched on failure. The path goes to Windows as it is (a
 // null or empty one fails rather than naming the current drive).

@@ -6,7 +6,9 @@
 #include "base/file_ops.h"
 #include "base/string_utils.h"
 
-bool rename_if_unused(const wchar_t* path, const wchar_t* new_path)
+namespace {
+
+bool rename_through_exclusive_handle(const wchar_t* path, const wchar_t* new_path)
 {
     // Exclusive write access fails while any other handle is open on the
     // file, whatever sharing that handle allowed, and for a running
@@ -16,10 +18,22 @@ bool rename_if_unused(const wchar_t* path, const wchar_t* new_path)
     return file_handle_is_valid(held.handle) && file_handle_rename(held.handle, new_path);
 }
 
+}  // namespace
+
+bool rename_if_unused(const wchar_t* path, const wchar_t* new_path)
+{
+    // Write access also fails for a read-only file. Its attribute is only
+    // cleared after a failure: the usual move costs no further call.
+    return rename_through_exclusive_handle(path, new_path) ||
+           (file_clear_read_only(path) && rename_through_exclusive_handle(path, new_path));
+}
+
 bool delete_plain_file(const wchar_t* path)
 {
-    // Deleting first spares a look at every file that goes.
-    return file_delete(path) || path_get_kind(path) == PATH_KIND_MISSING;
+    // Deleting first spares a look at every file that goes; a read-only
+    // file, which refuses deletion, loses its attribute only after that.
+    return file_delete(path) || (file_clear_read_only(path) && file_delete(path)) ||
+           path_get_kind(path) == PATH_KIND_MISSING;
 }
 
 bool delete_file_and_its_folder(const wchar_t* path)

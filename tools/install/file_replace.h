@@ -10,20 +10,24 @@
 
 // Moves the file to new_path, but only when no program holds it open: the
 // file is opened for writing with no sharing and renamed through that
-// handle, so no program can open it in between. An existing file at
-// new_path is never replaced (false). A link at path moves itself, never
-// what it names.
+// handle, so no program can open it in between. A read-only file, which
+// cannot be opened so, loses its attribute and is tried once more; it
+// keeps that loss when the move still fails. An existing file at new_path
+// is never replaced (false). A link at path moves itself, never what it
+// names, and only its own attribute is cleared.
 bool rename_if_unused(const wchar_t* path, const wchar_t* new_path);
 
-// Deletes the plain file at path. True when no file is left at path (also
-// when there was none); false for something other than a plain file, or a
-// file that could not be deleted.
+// Deletes the plain file at path, read-only or not (a link itself, never
+// what it names). True when no file is left at path (also when there was
+// none); false for something other than a plain file, or a file that
+// could not be deleted, which may have lost its read-only attribute.
 bool delete_plain_file(const wchar_t* path);
 
-// Deletes the plain file at path, then its folder when that is left empty;
-// nothing above it. True when no file is left at path (also when there was
-// none); false for something other than a plain file, or a file that could
-// not be deleted. Failing to remove the folder is silent.
+// Deletes the plain file at path as delete_plain_file does, then its
+// folder when that is left empty; nothing above it. True when no file is
+// left at path (also when there was none); false for something other than
+// a plain file, or a file that could not be deleted. Failing to remove the
+// folder is silent.
 bool delete_file_and_its_folder(const wchar_t* path);
 
 // The text before the last '/' of path; false when it has none.

@@ -80,14 +80,14 @@ bool repair_item(cInstallContext& context, const cInstallItem& item)
         return fail(context, INSTALL_STATUS_OBJECT_IN_THE_WAY, target);
     }
     if (skipped(item)) {
-        file_delete(backup.Text());
+        delete_plain_file(backup.Text());
         return true;
     }
     // A backup without its target (a run cut off between its backup and
     // apply passes) simply goes back; a target beside its backup is the
     // new file of a cut-off apply pass and gives way to the old one.
     if (target_kind == PATH_KIND_FILE) {
-        if (!file_delete(target))
+        if (!delete_plain_file(target))
             return fail(context, INSTALL_STATUS_REPAIR_FAILED, target);
     } else if (target_kind != PATH_KIND_MISSING) {
         return fail(context, INSTALL_STATUS_OBJECT_IN_THE_WAY, target);

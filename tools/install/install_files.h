@@ -19,7 +19,7 @@ bool backup_path_of(const wchar_t* target, _guardchar<wchar_t>& out);
 // Puts right what an interrupted run left: a temporary file is deleted; a
 // backup goes back to its target's name, replacing what stands there (for
 // a skipped item, whose target already holds the new content, the backup
-// is deleted instead).
+// is deleted instead). Read-only backups and targets go all the same.
 bool install_repair_pass(cInstallContext& context);
 
 // Writes each member to its temporary file, flushed to the disk, reporting

@@ -238,7 +238,7 @@ void delete_backups(cInstallContext& context)
         // Only the backups that the job made, or that were there before it.
         if (backup_path_of(node->element.target_path.Text(), backup) &&
             context.known_names.Kind(backup.Text()) != PATH_KIND_MISSING)
-            file_delete(backup.Text());
+            delete_plain_file(backup.Text());
         INSTALL_KILL_POINT("cleanup", index);
     }
 }

@@ -31,11 +31,11 @@ void install_record_and_entry(cInstallContext& context, cApplicationConfig* stor
 
 // Deletes the previous installation's files that the new one does not
 // have and that are the product's beyond doubt (cPreviousFile::owned), as
-// the previous record bounds them, with the folders they leave empty that
-// may go (cFolderPrune).
+// the previous record bounds them, read-only ones too, with the folders
+// they leave empty that may go (cFolderPrune).
 void remove_dropped_files(cInstallContext& context);
 
-// Deletes the backups of the replaced files.
+// Deletes the backups of the replaced files, read-only ones too.
 void delete_backups(cInstallContext& context);
 
 #endif

@@ -141,7 +141,7 @@ bool move_aside(cUninstallFile& file, cUninstallQuestions& questions)
         const wchar_t* held = path;
         // A backup that a failed update left makes every move fail.
         if (path_get_kind(backup.Text()) == PATH_KIND_FILE) {
-            if (file_delete(backup.Text()))
+            if (delete_plain_file(backup.Text()))
                 continue;
             held = backup.Text();
         }

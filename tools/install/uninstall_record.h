@@ -14,10 +14,11 @@ class cUninstallQuestions;
 //     (cRecordBounds), as they are now; a file found only as its ".bkp" was
 //     moved aside by a run cut off before;
 //  3. each file moved aside to "<path>.bkp" (a stale ".bkp" deleted
-//     first), asking while another program holds it; a give-up moves every
-//     moved file back and changes nothing else; a file outside the install
-//     folder moves only while it has the content the record keeps the
-//     digest of;
+//     first; a read-only file or backup loses its attribute when that
+//     stands in the way), asking while another program holds it; a
+//     give-up moves every moved file back and changes nothing else; a file
+//     outside the install folder moves only while it has the content the
+//     record keeps the digest of;
 //  4. the backups deleted (one outside the install folder only with that
 //     content), then the shortcuts, then the folders left empty that may go
 //     (cFolderPrune: those the installations made, and the Start-menu

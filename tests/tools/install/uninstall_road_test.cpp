@@ -502,3 +502,42 @@ TEST(UninstallRoad, WhatCannotBeDeletedKeepsTheRecordForTheNextRun)
         expect_v1_uninstalled(world);
     }
 }
+
+// Product files and backups with the read-only attribute (the user's, a
+// copy's off a CD, or an earlier run's) go in one run, by the uninstall and
+// by the update to v2 (which changes bin/app.exe, keeps the other two files
+// as they are and drops old/only/gone.txt: install_payloads.py).
+TEST(UninstallRoad, ReadOnlyFilesGoInOneRun)
+{
+    struct ReadOnlyCase {
+        const char* what;
+        std::function<void(World&)> road;
+    } cases[] = {
+        {"the uninstall",
+         [](World& world) {
+             AnsweredRun run =
+                 uninstall_in(world, installers().code_name, {yes_to(confirm_title), yes_to(information_title)});
+             EXPECT_EQ(run.met, titles({confirm_title, information_title}));
+             EXPECT_EQ(run.run.exit_code, 0u);
+             expect_v1_uninstalled(world);
+         }},
+        {"the update",
+         [](World& world) {
+             EXPECT_EQ(world.Install("v2").exit_code, 0u);
+             expect_installed(world, "v2", "1.1");
+         }},
+    };
+    for (const ReadOnlyCase& c : cases) {
+        SCOPED_TRACE(c.what);
+        World world(L"unreadonly");
+        ASSERT_EQ(world.Install("v1").exit_code, 0u);
+        auto native = [&](const wchar_t* file) { return windows_path(world.App(file)); };
+        // A run cut off after moving one file aside, and a stale backup
+        // beside another file.
+        ASSERT_TRUE(MoveFileW(native(L"bin/app.exe").c_str(), native(L"bin/app.exe.bkp").c_str()));
+        ASSERT_TRUE(CopyFileW(native(L"bin/core.dll").c_str(), native(L"bin/core.dll.bkp").c_str(), TRUE));
+        for (const wchar_t* file : {L"bin/app.exe.bkp", L"bin/core.dll.bkp", L"docs/read me.txt", L"old/only/gone.txt"})
+            ASSERT_TRUE(SetFileAttributesW(native(file).c_str(), FILE_ATTRIBUTE_READONLY));
+        c.road(world);
+    }
+}
