@@ -67,15 +67,16 @@ def write_product(folder):
 
 def write_scenario(folder, file_name, code, name, install_line='"./product" = $pgm ""'):
     """folder/file_name: a scenario of one [Install] line, with the licence
-    document that every scenario needs."""
+    document that every scenario needs; the product goes into a folder of
+    its name in Program Files (Program Files itself is no product's)."""
     os.makedirs(os.path.join(folder, "docs"), exist_ok=True)
     with open(os.path.join(folder, "docs", "eula.txt"), "w") as f:
         f.write("<text>Licence</text>\n")
     with open(os.path.join(folder, "docs", "eula.idx"), "w") as f:
         f.write('ENG = "./eula.txt"\n')
     with open(os.path.join(folder, file_name), "w") as f:
-        f.write('[General]\nlangs = ENG\n[Software]\ncodename = "%s"\nname = "%s"\nversion = "1.0"\n'
-                'eula = "./docs/eula.idx"\n[Install]\n%s\n' % (code, name, install_line))
+        f.write('[General]\nlangs = ENG\n[Software]\ncodename = "%s"\nname = "%s"\nfolder = "%s"\nversion = "1.0"\n'
+                'eula = "./docs/eula.idx"\n[Install]\n%s\n' % (code, name, name, install_line))
 
 
 def write_scripts(folder, paths):

@@ -46,13 +46,17 @@ bool recorded_path_sound(const wchar_t* path)
            !path_has_dropped_name_end(path);
 }
 
-cProductFolders::cProductFolders()
-{
-    Find();
-}
+cProductFolders::cProductFolders() : found(false) {}
 
 void cProductFolders::Find()
 {
+    found = false;
+}
+
+void cProductFolders::Ready() const
+{
+    if (found)
+        return;
     list_clear(known);
     list_clear(programs);
     cLinkedList<_guardchar<wchar_t>> folders;
@@ -61,10 +65,12 @@ void cProductFolders::Find()
     list_clear(folders);
     get_programs_folders(folders);
     add_identities(folders, programs);
+    found = true;
 }
 
 bool cProductFolders::Sound(const wchar_t* folder) const
 {
+    Ready();
     cFolderIdentity identity;
     if (!recorded_path_sound(folder) || !path_is_folder_below_root(folder) || !folder_identity_of(folder, identity))
         return false;
@@ -83,6 +89,7 @@ bool cProductFolders::SoundGroup(const wchar_t* folder) const
 
 const cFolderIdentity* cProductFolders::ProgramsHolding(const wchar_t* path) const
 {
+    Ready();
     cFolderIdentity identity;
     if (!recorded_path_sound(path) || !folder_identity_of(path, identity))
         return nullptr;

@@ -14,8 +14,9 @@ struct cFolderIdentity {
 
 // Which folders a product may call its own, against the folders of the
 // system and of the user as a whole (get_known_folders) and the Start
-// menu's Programs folders (get_programs_folders), found at construction and
-// again by Find.
+// menu's Programs folders (get_programs_folders), found at the first
+// question after construction or Find: a start-up that asks none spends no
+// time on the system's folders.
 // The one rule of the install folder the user picks, of the folders a
 // package names, and of the folders an installation record names.
 class cProductFolders {
@@ -24,7 +25,8 @@ public:
     cProductFolders(const cProductFolders&) = delete;
     cProductFolders& operator=(const cProductFolders&) = delete;
 
-    // Finds the folders anew, as the system names them now.
+    // The folders are found anew, as the system names them then, at the
+    // next question.
     void Find();
 
     // A folder that can hold a product of its own: a full path below a
@@ -39,8 +41,11 @@ public:
     const cFolderIdentity* ProgramsHolding(const wchar_t* path) const;
 
 private:
-    cLinkedList<cFolderIdentity> known;
-    cLinkedList<cFolderIdentity> programs;
+    void Ready() const;
+
+    mutable bool found;
+    mutable cLinkedList<cFolderIdentity> known;
+    mutable cLinkedList<cFolderIdentity> programs;
 };
 
 // The identity of path into out; false when path is null or memory runs out.
