@@ -184,8 +184,9 @@ TEST(InstallRoad, AFileHeldAtStartUpIsAskedForNoEndsAndYesUpdates)
         SCOPED_TRACE(utf8_of(c.file));
         World world(L"initheld");
         ASSERT_EQ(world.Install("v1").exit_code, 0u);
-        if (!c.recorded)
+        if (!c.recorded) {
             ASSERT_TRUE(put_file(world.App(c.file), file_bytes(road_folder() + L"/" + v2_files[c.file])));
+        }
         HANDLE held = CreateFileW(windows_path(world.App(c.file)).c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0,
                                   nullptr);
         ASSERT_NE(held, INVALID_HANDLE_VALUE);
@@ -268,8 +269,9 @@ TEST(InstallRoad, AStopWhileUnpackingLeavesTheOldFiles)
     for (const StopCase& c : cases) {
         SCOPED_TRACE(c.installed ? "an update" : "a first installation");
         World world(L"stop");
-        if (c.installed)
+        if (c.installed) {
             ASSERT_EQ(world.Install(c.installed).exit_code, 0u);
+        }
         RunResult stopped = world.Install("v2", {{L"PELMARO_TEST_STOP_AT_STEP", c.step}});
         EXPECT_EQ(stopped.exit_code, 100u + 10) << stopped.output;
         if (c.installed) {

@@ -425,8 +425,9 @@ TEST(UninstallRoad, TheFoldersAKilledRunMadeGoWithTheProduct)
         std::wstring users = world.App(L"docs");
         ASSERT_TRUE(CreateDirectoryW(windows_path(world.App()).c_str(), nullptr));
         ASSERT_TRUE(CreateDirectoryW(windows_path(users).c_str(), nullptr));
-        if (c.installed)
+        if (c.installed) {
             ASSERT_EQ(world.Install(c.installed).exit_code, 0u);
+        }
         ASSERT_EQ(world.Install(c.killed, {{L"PELMARO_TEST_KILL_POINT", c.point}}).exit_code, 86u);
         RunResult rerun = world.Install(c.killed);
         ASSERT_EQ(rerun.exit_code, 0u) << rerun.output;
