@@ -75,13 +75,10 @@ void save_folder_journal(cInstallContext& context, cApplicationConfig* store)
     if (!store || !folder_journal_key_of(context.code_name_utf8.Text(), key))
         return;
     take_journal_folders(context, *store, key.Text());
-    cLinkedList<_guardchar<wchar_t>> journal;
-    for (auto* node = context.made_folders.first; node; node = node->next)
-        if (_guardchar<wchar_t>* kept = list_append(journal))
-            kept->Assign(node->element.Text());
-    add_missing_folders(context, journal);
+    cLinkedList<_guardchar<wchar_t>> missing;
+    add_missing_folders(context, missing);
     store->DeleteKey(key.Text());
-    write_folder_journal(*store, context, key.Text(), journal);
+    write_folder_journal(*store, context, key.Text(), missing);
     // Unsaved, the journal would tell nothing after a cut: the run goes on
     // all the same, as it did before journals were kept.
     store->Save();

@@ -198,12 +198,13 @@ void write_install_record(cApplicationConfig& store, const cInstallContext& cont
 }
 
 void write_folder_journal(cApplicationConfig& store, const cInstallContext& context, const char* key,
-                          const cLinkedList<_guardchar<wchar_t>>& folders)
+                          const cLinkedList<_guardchar<wchar_t>>& missing)
 {
     cRecordKeys keys(key);
     write_text(store, keys.Name(record_folder), context.package.GetString(package_pgm_key));
     write_base_folders(store, context.package, keys);
     cFolderListWriter made(store, keys, record_made_folders);
-    add_folders(made, folders);
+    add_folders(made, context.made_folders);
+    add_folders(made, missing);
     made.WriteCount();
 }

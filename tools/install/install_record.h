@@ -17,8 +17,8 @@ void write_install_record(cApplicationConfig& store, const cInstallContext& cont
 
 // Writes the folder journal under key (folder_journal_key_of): the install
 // folder and the other folders of the package as the record has them, and
-// the folders, each once. Not saved.
+// the context's made folders with the missing ones, each once. Not saved.
 void write_folder_journal(cApplicationConfig& store, const cInstallContext& context, const char* key,
-                          const cLinkedList<_guardchar<wchar_t>>& folders);
+                          const cLinkedList<_guardchar<wchar_t>>& missing);
 
 #endif
