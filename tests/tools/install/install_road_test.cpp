@@ -78,6 +78,10 @@ TEST(InstallRoad, FirstInstallThenAnUpdate)
     ASSERT_EQ(update.exit_code, 0u) << update.output;
     EXPECT_NE(update.output.find("older 1 0 Older-classic\r\nolder-command 0 0 -classic.exe /x"), std::string::npos)
         << update.output;
+    size_t offered = 0;
+    for (size_t at = 0; (at = update.output.find("\nolder ", at)) != std::string::npos; ++at)
+        ++offered;
+    EXPECT_EQ(offered, 1u) << "its own code name in capitals is no older product: " << update.output;
     EXPECT_EQ(update.output.find("Older-old"), std::string::npos) << update.output;
     expect_installed(world, "v2", "1.1");
     EXPECT_TRUE(same_time(identical, last_write(world.App(L"bin/core.dll")))) << "an identical file is untouched";
