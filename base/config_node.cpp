@@ -2,6 +2,8 @@
 
 #include <string.h>
 
+#include "base/utf8.h"
+
 namespace {
 
 const uint8_t magic[4] = {'Q', 'R', 'V', 'C'};
@@ -50,7 +52,10 @@ bool read_node(cFileIOTarget& stream, cConfigNode& node, uint32_t depth)
         char name[longest_name + 1];
         if (!read_u8(stream, name_length) || name_length == 0 || !stream.ReadExact(name, name_length))
             return false;
-        name[name_length] = 0;
+        // Names are looked up by the UTF-8 the program writes now: a
+        // character beyond U+FFFF that an earlier version wrote as two
+        // three-byte halves is read as its four-byte form.
+        name[utf8_join_split_pairs(name, name_length)] = 0;
         cConfigNode* child = cfg_node_get_child(node, name, true);
         if (!child || !read_node(stream, *child, depth + 1))
             return false;

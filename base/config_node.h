@@ -50,9 +50,12 @@ bool cfg_key_text(const cPackedKey& key, _guardchar<char>& out);
 // Empties root and reads the file into it. False for a wrong magic, a short
 // read, a marker other than 0x00 or 0x01, a name length of 0, nesting beyond
 // CFG_MAX_DEPTH or a lack of memory; root then holds what was read before
-// the fault (a value cut short is left empty). A name that occurs twice
-// under one node reads into one child: the later value wins, the children
-// merge. Bytes after the root's end byte are never read.
+// the fault (a value cut short is left empty). A name holding a character
+// beyond U+FFFF as two three-byte surrogate halves (as earlier versions
+// wrote it) reads as the four-byte form (utf8_join_split_pairs). A name
+// that occurs twice under one node, in either form, reads into one child:
+// the later value wins, the children merge. Bytes after the root's end
+// byte are never read.
 bool cfg_stream_read(cFileIOTarget& stream, cConfigNode& root);
 
 // Writes root from position 0 without truncating: bytes after the new end

@@ -45,41 +45,54 @@ bool parse_status_line(const char* line, uint32_t length, uint32_t* status_code)
     return true;
 }
 
-// "Name: value": a non-empty name before the first ':', at least one byte
-// after it; blanks and tabs before the value are not part of it.
-bool parse_header_line(cHttpResponse& response, const char* line, uint32_t length)
+bool is_blank(char c)
 {
-    const char* colon = static_cast<const char*>(memchr(line, ':', length));
-    if (!colon || colon == line || colon + 1 == line + length || memchr(line, 0, length))
-        return false;
-    const char* value = colon + 1;
-    const char* end = line + length;
-    while (value < end && (*value == ' ' || *value == '\t'))
-        ++value;
+    return c == ' ' || c == '\t';
+}
 
-    _guardchar<char> name;
-    name.AssignN(line, int32_t(colon - line));
+// What a header's name is made of: a token's characters.
+bool is_token_char(char c)
+{
+    return (c >= '0' && c <= '9') || (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') ||
+           (c && strchr("!#$%&'*+-.^_`|~", c));
+}
+
+// Bytes that no header line may hold: a NUL, and an LF, which some readers
+// take for a line end (a header hidden in a value for one of them would
+// be a header for the other).
+bool holds_forbidden_byte(const char* line, uint32_t length)
+{
+    return memchr(line, 0, length) || memchr(line, '\n', length);
+}
+
+// Moves first and end inward past blanks and tabs.
+void trim_blanks(const char*& first, const char*& end)
+{
+    while (first < end && is_blank(*first))
+        ++first;
+    while (end > first && is_blank(end[-1]))
+        --end;
+}
+
+// Stores the value under the name, replacing an earlier one, and takes a
+// Content-Length from it.
+bool store_header(cHttpResponse& response, const char* name, const char* value, int32_t length)
+{
     cPackedKey key;
-    packedkey_from_str(key, name.Text(), -1);
+    packedkey_from_str(key, name, -1);
     if (!key.Data())
         return false;
-    // A coded body (chunks, compression) is not taken apart here: read as
-    // plain bytes, its framing would become the body, whatever length the
-    // head also announces.
-    if (str_compare_nocase_n(name.Text(), "Transfer-Encoding", INT32_MAX) == 0)
-        return false;
-    bool is_length = str_is_content_length(name.Text()) == 0;
     _guardchar<char>* slot = tree_get_or_add(response.headers, static_cast<cPackedKey&&>(key));
     if (!slot)
         return false;
-    slot->AssignN(value, int32_t(end - value));
+    slot->AssignN(value, length);
     if (!slot->Text())
         return false;
     // A length that is not plain decimal digits, or too large to hold,
     // makes the body's end unknowable, and the response unusable; so do two
     // lengths that disagree (whichever a reader believed, the other could
     // smuggle bytes into the body or the next response).
-    if (!is_length)
+    if (str_is_content_length(name) != 0)
         return true;
     uint64_t announced = 0;
     if (!parse_content_length(slot->Text(), &announced))
@@ -88,6 +101,67 @@ bool parse_header_line(cHttpResponse& response, const char* line, uint32_t lengt
         return false;
     response.content_length = announced;
     return true;
+}
+
+// "Name: value": a name of token characters (no blank before the colon:
+// readers that allow one would take another header than readers that do
+// not), at least one byte after the colon; blanks and tabs around the
+// value are not part of it.
+bool parse_header_line(cHttpResponse& response, const char* line, uint32_t length)
+{
+    const char* colon = static_cast<const char*>(memchr(line, ':', length));
+    if (!colon || colon == line || colon + 1 == line + length || holds_forbidden_byte(line, length))
+        return false;
+    for (const char* c = line; c < colon; ++c)
+        if (!is_token_char(*c))
+            return false;
+    const char* value = colon + 1;
+    const char* end = line + length;
+    trim_blanks(value, end);
+
+    _guardchar<char>& name = response.last_header_name;
+    name.AssignN(line, int32_t(colon - line));
+    if (!name.Text())
+        return false;
+    // A coded body (chunks, compression) is not taken apart here: read as
+    // plain bytes, its framing would become the body, whatever length the
+    // head also announces.
+    if (str_compare_nocase_n(name.Text(), "Transfer-Encoding", INT32_MAX) == 0)
+        return false;
+    return store_header(response, name.Text(), value, int32_t(end - value));
+}
+
+// A line that starts with a blank or a tab continues the header before it
+// (obsolete line folding, which a client must still read): the fold is one
+// blank between the value so far and the continuation. Right after the
+// status line there is nothing to continue.
+bool parse_folded_line(cHttpResponse& response, const char* line, uint32_t length)
+{
+    const char* name = response.last_header_name.Text();
+    if (!name || holds_forbidden_byte(line, length))
+        return false;
+    const char* more = line;
+    const char* end = line + length;
+    trim_blanks(more, end);
+    if (more == end)
+        return true;
+    cPackedKey key;
+    packedkey_from_str(key, name, -1);
+    cTreeNode<cPackedKey, _guardchar<char>>* header = key.Data() ? tree_find_node(response.headers.root, key) : nullptr;
+    if (!header || !header->value.Text())
+        return false;
+    int32_t before = header->value.Length();
+    int32_t gap = before ? 1 : 0;
+    int32_t added = int32_t(end - more);
+    _guardchar<char> joined;
+    joined.Allocate(before + gap + added + 1);
+    if (!joined.Buffer())
+        return false;
+    memcpy(joined.Buffer(), header->value.Text(), size_t(before));
+    if (gap)
+        joined.Buffer()[before] = ' ';
+    memcpy(joined.Buffer() + before + gap, more, size_t(added));
+    return store_header(response, name, joined.Text(), before + gap + added);
 }
 
 }  // namespace
@@ -99,6 +173,7 @@ cHttpResponse::cHttpResponse() : status_code(0), content_length(no_content_lengt
 void cHttpResponse::Reset()
 {
     tree_clear(headers);
+    last_header_name.Clear();
     status_code = 0;
     content_length = no_content_length;
 }
@@ -137,6 +212,8 @@ bool cHttpResponse::ParseHead(const uint8_t* bytes, cHttpResponse& response, uin
             ok = parse_status_line(line, length, &response.status_code);
         else if (length == 0)
             *head_pending = false;
+        else if (is_blank(line[0]))
+            ok = parse_folded_line(response, line, length);
         else
             ok = parse_header_line(response, line, length);
         if (!ok)

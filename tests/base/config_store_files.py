@@ -51,13 +51,33 @@ def store_file(node, ordered=True):
     return b"QRVC" + encode(node, ordered)
 
 
+def as_read(name):
+    """A name as the reader keeps it: a character beyond U+FFFF written as
+    its two surrogate halves, three bytes each (as earlier versions of the
+    program wrote it), becomes its UTF-8 form."""
+    try:
+        text = name.decode("utf-8", "surrogatepass")
+    except UnicodeDecodeError:
+        return name
+    joined = text.encode("utf-16-le", "surrogatepass").decode("utf-16-le", "surrogatepass")
+    return joined.encode("utf-8", "surrogatepass")
+
+
+def split_halves(text):
+    """text with each character beyond U+FFFF as its two surrogate halves,
+    three bytes each."""
+    units = text.encode("utf-16-le", "surrogatepass")
+    return "".join(chr(int.from_bytes(units[i:i + 2], "little")) for i in range(0, len(units), 2)).encode(
+        "utf-8", "surrogatepass")
+
+
 def stored_tree(node):
     """The tree a reader gets from the file of node: cut values and names,
-    names up to their first zero byte, repeated names merged."""
+    names up to their first zero byte and as_read, repeated names merged."""
     result = Node(node.value[:65535])
     merged = {}
     for name, child in node.children:
-        key = encode_name(name).split(b"\0")[0]
+        key = as_read(encode_name(name).split(b"\0")[0])
         inner = stored_tree(child)
         if key in merged:
             merged[key] = merge(merged[key], inner)
@@ -161,6 +181,20 @@ def main():
         (b"b", Node(b"")),
     ])
     add("duplicates", store_file(repeated, ordered=False), True, read=stored_tree(repeated))
+
+    # Names beyond U+FFFF as earlier versions wrote them: read in their
+    # UTF-8 form, and merged with a child of that name. Lone halves, and a
+    # low half before a high one, stay as they are.
+    earlier = Node(b"", [
+        (split_halves("install"), Node(b"", [
+            (split_halves("notes-\U0001F600"), Node(b"\x01", [(b"ver", Node(b"\x02\0"))])),
+            ("notes-\U0001F600".encode(), Node(b"\x03", [(b"name", Node("Notes \U0001F600".encode()))])),
+            (split_halves("\U00010000x\U0010FFFF"), Node(b"\x04")),
+            ("a\ud83d".encode("utf-8", "surrogatepass"), Node(b"\x05")),
+            ("\ude00\ud83d".encode("utf-8", "surrogatepass"), Node(b"\x06")),
+        ])),
+    ])
+    add("earlier_pairs", store_file(earlier, ordered=False), True, read=stored_tree(earlier))
 
     with_tail = store_file(ab) + b"\x01\x04junk\xff\xff\x05"
     add("tail", with_tail, True, read=ab)

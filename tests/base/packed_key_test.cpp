@@ -1,6 +1,7 @@
 #include "base/packed_key.h"
 
 #include <gtest/gtest.h>
+#include <windows.h>
 
 #include <algorithm>
 #include <random>
@@ -28,22 +29,13 @@ cPackedKey wide(const wchar_t* text, int32_t length = -1)
     return key;
 }
 
-// UTF-8 of UTF-16 units, written out independently of the program's encoder.
-std::string utf8_of(const std::u16string& text)
+// UTF-8 of well-formed UTF-16 text, by Windows' own converter.
+std::string utf8_of(const wchar_t* text)
 {
-    std::string out;
-    for (char16_t u : text) {
-        if (u < 0x80) {
-            out += char(u);
-        } else if (u < 0x800) {
-            out += char(0xC0 | (u >> 6));
-            out += char(0x80 | (u & 0x3F));
-        } else {
-            out += char(0xE0 | (u >> 12));
-            out += char(0x80 | ((u >> 6) & 0x3F));
-            out += char(0x80 | (u & 0x3F));
-        }
-    }
+    int n = WideCharToMultiByte(CP_UTF8, 0, text, -1, nullptr, 0, nullptr, nullptr);
+    std::string out(size_t(n > 0 ? n : 1), '\0');
+    WideCharToMultiByte(CP_UTF8, 0, text, -1, &out[0], n, nullptr, nullptr);
+    out.resize(out.size() - 1);
     return out;
 }
 
@@ -70,8 +62,7 @@ TEST(PackedKey, WideTextEqualsItsUtf8Form)
 {
     const wchar_t* texts[] = {L"a", L"abcd", L"pkgm::instw", L"caf\u00e9", L"\u20ac\u20ac", L"\xd83d\xde00x"};
     for (const wchar_t* text : texts) {
-        std::u16string units(reinterpret_cast<const char16_t*>(text));
-        std::string utf8 = utf8_of(units);
+        std::string utf8 = utf8_of(text);
         EXPECT_TRUE(packedkey_equal(wide(text), narrow(utf8.c_str())))
             << utf8;
     }
@@ -127,8 +118,8 @@ TEST(PackedKey, OrderEqualsByteWiseUtf8Order)
     }
     for (size_t i = 0; i + 1 < texts.size(); ++i) {
         for (size_t j = i + 1; j < texts.size() && j < i + 40; ++j) {
-            std::string a = utf8_of(texts[i]);
-            std::string b = utf8_of(texts[j]);
+            std::string a = utf8_of(reinterpret_cast<const wchar_t*>(texts[i].c_str()));
+            std::string b = utf8_of(reinterpret_cast<const wchar_t*>(texts[j].c_str()));
             int expected = a < b ? -1 : a == b ? 0 : 1;  // std::string compares bytes unsigned
             int got = packedkey_compare(wide(reinterpret_cast<const wchar_t*>(texts[i].c_str())),
                                         wide(reinterpret_cast<const wchar_t*>(texts[j].c_str())));

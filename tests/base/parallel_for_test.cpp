@@ -14,13 +14,18 @@
 
 namespace {
 
-// Calls of the work in progress, on any thread.
+// Calls of the work in progress, on any thread, and calls ever started.
 volatile LONG working_calls = 0;
+volatile LONG started_calls = 0;
 
 // Counts a call of the work from its start to its end, also when the
 // call is left by a cancellation unwinding through it.
 struct cCallInProgress {
-    cCallInProgress() { InterlockedIncrement(&working_calls); }
+    cCallInProgress()
+    {
+        InterlockedIncrement(&working_calls);
+        InterlockedIncrement(&started_calls);
+    }
     ~cCallInProgress() { InterlockedDecrement(&working_calls); }
 };
 
@@ -42,7 +47,7 @@ void record_call(void* context, uint32_t index)
 struct cCancelledFrame {
     const cJob* job;
     DWORD caller;
-    volatile LONG finished[64];
+    volatile LONG finished[256];
 };
 
 // The caller's own call never ends: only the cancellation takes it away.
@@ -107,22 +112,24 @@ TEST(ParallelFor, EveryIndexOnceOnSeveralThreads)
 
 // The job's thread works on an index of its own and never looks at its
 // stop flag: Stop cancels it there. The other threads' calls are still
-// under way then; the job ends only once they have ended too.
+// under way then; the job ends only once they have ended too, and they
+// take no index after their own, however many are left.
 TEST(ParallelFor, ACancelledCallerReturnsOnlyAfterItsThreadsEnded)
 {
-    uint32_t count = processor_count();
-    if (count < 2)
+    uint32_t threads = processor_count();
+    if (threads < 2)
         GTEST_SKIP() << "one processor: no thread beside the caller";
-    if (count > 64)
-        count = 64;
-    cParallelJob job(count);
+    if (threads > 64)
+        threads = 64;
+    cParallelJob job(3 * threads);
     ASSERT_TRUE(job.Start());
     // Each thread takes one index and holds it until the stop.
-    for (int waited = 0; working_calls < LONG(count) && waited < 10000; ++waited)
+    for (int waited = 0; working_calls < LONG(threads) && waited < 10000; ++waited)
         Sleep(1);
-    ASSERT_EQ(working_calls, LONG(count)) << "every thread at work";
+    ASSERT_EQ(working_calls, LONG(threads)) << "every thread at work";
     EXPECT_TRUE(job.Stop(50)) << "the cancelled thread ended";
     EXPECT_EQ(working_calls, 0) << "calls still under way after the job ended";
+    EXPECT_EQ(started_calls, LONG(threads)) << "indices taken after the cancellation";
     for (int waited = 0; working_calls && waited < 5000; ++waited)
         Sleep(1);
 }

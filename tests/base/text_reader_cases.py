@@ -17,12 +17,12 @@ and split at CR LF, CR, LF and NUL; a line end at the very end makes no
 further line. Invalid UTF-8 decodes byte by byte, each byte as the unit of
 its own value (an error handler below); the cases keep to invalid input
 where that equals the reader's rules (stray continuation bytes, bytes F5 to
-FF, lead bytes without their continuation bytes; no overlong or four-byte
-forms, which the reader passes differently from Python). Characters beyond
-U+FFFF are written to UTF-8 files as the program writes them, as two
-three-byte surrogate forms, and read back as units. A byte
-left over after the last whole UTF-16 unit is no part of the text. Reading
-stops before the first line longer than 4096 units of the file's encoding.
+FF, lead bytes without their continuation bytes; no overlong forms, which
+the reader passes differently from Python). Characters beyond U+FFFF are
+written to UTF-8 files in their four-byte form and read back as the pair.
+A byte left over after the last whole UTF-16 unit is no part of the text.
+Reading stops before the first line longer than 4096 units of the file's
+encoding.
 
 The reader reads windows of 4096 units starting right after the mark; the
 cases that put a line or a CR LF across a window boundary place it from
@@ -80,12 +80,6 @@ def hex_units(line):
 
 
 def encode(text, codec):
-    """The program's UTF-8 has no four-byte forms: a character beyond
-    U+FFFF goes as its two surrogate units, three bytes each."""
-    if codec == "utf-8":
-        text = "".join(c if ord(c) < 0x10000 else
-                       chr(0xD800 + ((ord(c) - 0x10000) >> 10)) + chr(0xDC00 + ((ord(c) - 0x10000) & 0x3FF))
-                       for c in text)
     return text.encode(codec, errors="surrogatepass")
 
 

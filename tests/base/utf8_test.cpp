@@ -25,19 +25,52 @@ std::wstring decode(const std::string& bytes)
 
 }  // namespace
 
-TEST(Utf8, EncodesOneToThreeBytesPerUnit)
+TEST(Utf8, EncodesOneToFourBytesPerCharacter)
 {
     EXPECT_EQ(encode(L"\u00e9"), "\xC3\xA9");
     EXPECT_EQ(encode(L"\u20ac"), "\xE2\x82\xAC");
-    EXPECT_EQ(encode(L"\xd83d\xde00"), "\xED\xA0\xBD\xED\xB8\x80");
+    EXPECT_EQ(encode(L"\xd83d\xde00"), "\xF0\x9F\x98\x80");
     EXPECT_EQ(decode("\xED\xA0\xBD\xED\xB8\x80"), L"\xd83d\xde00");
     EXPECT_EQ(encode(std::wstring(L"a\0b", 3)), std::string("a\0b", 3));
+    // A count that ends inside a pair leaves its first half alone.
+    EXPECT_EQ(encode(std::wstring(L"\xd83d\xde00", 1)), "\xED\xA0\xBD");
+}
+
+// The program's UTF-8 against Python's codecs: a pair is its character's
+// four bytes, a lone half its own three, and both that form and the one
+// earlier versions wrote (each half on its own) read back as the units.
+TEST(Utf8, UnitsAndTheirUtf8AgreeWithPythonsCodec)
+{
+    std::vector<std::vector<std::string>> cases = read_test_records("utf8_unit_cases.txt");
+    ASSERT_GT(cases.size(), 3000u);
+    for (const std::vector<std::string>& c : cases) {
+        std::wstring units = units_from_hex(c[0]);
+        std::string utf8 = bytes_from_hex(c[1]);
+        std::string earlier = bytes_from_hex(c[2]);
+        int32_t count = int32_t(units.size());
+        ASSERT_EQ(utf8_length_of_wstr(units.c_str(), count), int32_t(utf8.size())) << c[0];
+        std::string bytes(utf8.size() + 1, '#');
+        EXPECT_EQ(utf8_encode(int32_t(bytes.size()), &bytes[0], count, units.c_str()), int32_t(utf8.size()));
+        EXPECT_EQ(bytes, utf8 + "#") << c[0];
+        for (const std::string& form : {utf8, earlier}) {
+            EXPECT_EQ(utf8_char_count(form.data(), int32_t(form.size())), count) << hex_of(form);
+            std::wstring back(units.size() + 1, L'#');
+            EXPECT_EQ(utf8_decode(int32_t(form.size()), form.data(), &back[0], count + 1), count);
+            EXPECT_EQ(back, units + L"#") << hex_of(form);
+        }
+        std::string joined = earlier;
+        joined.resize(size_t(utf8_join_split_pairs(&joined[0], int32_t(joined.size()))));
+        EXPECT_EQ(hex_of(joined), c[1] == "-" ? "" : c[1]);
+    }
 }
 
 TEST(Utf8, InvalidBytesPassThroughOneByOne)
 {
     EXPECT_EQ(decode("\xE9\x61"), L"\u00e9a");
-    EXPECT_EQ(decode("\xF0\x9F\x98\x80"), L"\u00f0\u009f\u0098\u0080");
+    // Four-byte forms beyond U+10FFFF, overlong or cut off.
+    EXPECT_EQ(decode("\xF4\x90\x80\x80"), L"\u00f4\u0090\u0080\u0080");
+    EXPECT_EQ(decode("\xF0\x8F\xBF\xBF"), L"\u00f0\u008f\u00bf\u00bf");
+    EXPECT_EQ(decode("\xF0\x9F\x98x"), L"\u00f0\u009f\u0098x");
     EXPECT_EQ(decode("\xC0\x80"), std::wstring(1, L'\0'));  // overlong accepted
     EXPECT_EQ(decode("\x80z"), L"\u0080z");
     // A sequence cut off by the end of the input: each byte on its own.

@@ -96,6 +96,7 @@ MARKUP_CASES = [
     ("kana_words", "\u3042\u3044\u3046\u3001\u3048\u304a\u3002\u304b\u304d",
      text("\u3042\u3044\u3046\u3001") + text("\u3048\u304a\u3002") + text("\u304b\u304d") + b"\xff",
      b"", b"", b""),
+    ("beyond_ffff", "a \U0001F600b", text("a") + text("\U0001F600b") + b"\xff", b"", b"", b""),
     ("bold_word", "<b>x</b>", text("x", style=0) + b"\xff", style(0, 6, 13, 1), b"", b""),
     ("bold_italic", "<i><b>x</b></i> y", text("x", style=0) + text("y") + b"\xff", style(0, 6, 13, 3),
      b"", b""),

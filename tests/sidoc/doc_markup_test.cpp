@@ -53,7 +53,7 @@ std::wstring repeated(const std::wstring& piece, int count)
 TEST(DocMarkup, RecordsMatchAnIndependentEncoder)
 {
     std::vector<std::vector<std::string>> cases = read_test_records("markup_cases.txt");
-    ASSERT_EQ(cases.size(), 10u);
+    ASSERT_EQ(cases.size(), 11u);
     for (const std::vector<std::string>& c : cases) {
         SCOPED_TRACE(c[0]);
         Parsed parsed(units_from_hex(c[1]));
@@ -179,7 +179,9 @@ TEST(DocMarkup, CompilerNamesTheFileOfEachError)
         {"ENG=\"./eng.txt\"", std::string("\xFF\xFEo\0k\0\0\0x\0", 10), "Unable to read source as text file",
          L"eng.txt", 0, 0},
         {"ENG=\"./eng.txt\"", invalid_utf8, "Unable to read source as text file", L"eng.txt", 0, 0},
-        {"ENG=\"./eng.txt\"", "ok \xF0\x9F\x98\x80", "Unable to read source as text file", L"eng.txt", 0, 0},
+        // A character beyond U+FFFF as two three-byte halves: no UTF-8.
+        {"ENG=\"./eng.txt\"", "ok \xED\xA0\xBD\xED\xB8\x80", "Unable to read source as text file", L"eng.txt",
+         0, 0},
         {"ENG=\"./eng.txt\"", "\xEF\xBB\xBFok\n <text>", "termination on opened tag", L"eng.txt", 1, 7},
         {"\nENG=\"./eng.txt\" x", "", "not expected anything after file path", L"index.txt", 1, 0},
     };

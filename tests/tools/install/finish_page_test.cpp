@@ -11,29 +11,12 @@
 #include "gui/catalog.h"
 #include "tests/gui/controls/form_window.h"
 #include "tests/support/artifacts.h"
+#include "tests/tools/install/finish_form.h"
 #include "tools/install/install_context.h"
 #include "tools/install/install_mode.h"
 #include "tools/shell/app_language.h"
 
 namespace {
-
-class cFinishForm : public cCustomForm {
-public:
-    explicit cFinishForm(cFormWindow& host) : window(host) {}
-    void OnCreate() override
-    {
-        cCustomForm::OnCreate();
-        GetClientPanel()->AddChild(&page, 0, 0, 410, 290);
-    }
-    bool OnStarted() override
-    {
-        window.Start();
-        return true;
-    }
-
-    cFormWindow& window;
-    cFinishPanel page;
-};
 
 const uint32_t error_colour = 0x4040A0;  // as the page paints it, 0x00BBGGRR
 

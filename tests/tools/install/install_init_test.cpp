@@ -116,6 +116,7 @@ TEST(RunInstallInit, AnotherProgramsWindowsEntryUnderTheNameIsRefused)
         std::map<std::wstring, std::wstring> texts;
         uint32_t result;
         std::wstring named;  // the error path: the other program
+        REGSAM view = KEY_WOW64_64KEY;
     } cases[] = {
         {"another program's", true, code,
          {{L"UninstallString", L"C:\\Other\\uninstall.exe /x"}, {L"DisplayName", L"Other Program"}},
@@ -133,10 +134,15 @@ TEST(RunInstallInit, AnotherProgramsWindowsEntryUnderTheNameIsRefused)
          {{L"UninstallString", L"\"D:\\Tools\\pelmarodesk.exe\" uninstall \"" + code + L"\""}}, INSTALL_INIT_READY,
          L""},
         {"a key without values", false, code, {}, INSTALL_INIT_READY, L""},
+        // The machine's list is two lists: one for 64-bit programs and one
+        // for 32-bit programs; the name is taken in either.
+        {"another program's, in the 32-bit view", false, code,
+         {{L"UninstallString", L"C:\\Other\\uninstall.exe /x"}, {L"DisplayName", L"Other Program"}},
+         INSTALL_INIT_NAME_TAKEN, L"Other Program", KEY_WOW64_32KEY},
     };
     for (const EntryCase& c : cases) {
         road::delete_entries(c.key);
-        road::add_entry(c.key, c.per_user, KEY_WOW64_64KEY, {}, c.texts);
+        road::add_entry(c.key, c.per_user, c.view, {}, c.texts);
         cInstallContext context(road::runner_path().c_str(), installer.c_str(), offset);
         cProposedLanguage questions;
         EXPECT_EQ(run_install_init(context, nullptr, questions), c.result) << c.what;

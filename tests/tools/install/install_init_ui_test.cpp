@@ -9,11 +9,15 @@
 #include <vector>
 
 #include "base/ci_app_config.h"
+#include "gui/catalog.h"
+#include "tests/gui/controls/form_window.h"
 #include "tests/gui/gui_test_elements.h"
+#include "tests/support/message_form_size.h"
 #include "tests/tools/install/road_fixture.h"
 #include "tools/install/install_context.h"
 #include "tools/install/install_init.h"
 #include "tools/install/install_init_ui.h"
+#include "tools/shell/app_language.h"
 #include "tools/shell/pelmaro_app.h"
 
 using namespace road;
@@ -49,6 +53,19 @@ class cProposedLanguage : public cInstallInitQuestions {
 public:
     uint32_t ChooseLanguage(uint32_t proposed) override { return proposed; }
     bool SwitchLanguage(uint32_t) override { return true; }
+};
+
+// An empty form that starts its window's script: the owner of messages.
+class cOwnerForm : public cCustomForm {
+public:
+    explicit cOwnerForm(cFormWindow& host) : window(host) {}
+    bool OnStarted() override
+    {
+        window.Start();
+        return true;
+    }
+
+    cFormWindow& window;
 };
 
 // The offered language that is Windows' interface language, else the first.
@@ -203,5 +220,53 @@ TEST(InstallInitUI, ShowsTheOutcomeOfTheStartUp)
             EXPECT_STREQ(context.error_path.Text(), L"Other Program") << c.name;
             delete_entries(installers().code_name);
         }
+    }
+}
+
+// A file held open and a file that cannot be read have messages of their
+// own, told apart by the size the message form takes for each text.
+TEST(InstallInitUI, AHeldFileAndAnUnreadableOneHaveTheirOwnMessages)
+{
+    application_language_provider();
+    ASSERT_TRUE(apply_language(language_english));
+    const cStringArray* texts = catalog_find_section(get_global_catalog(), L"pkgm::iini");
+    struct MessageCase {
+        const char* what;
+        uint32_t result;
+        int32_t text;  // of "pkgm::iini"
+    } cases[] = {
+        {"held open", INSTALL_INIT_FILE_IN_USE, 15},
+        {"unreadable", INSTALL_INIT_UNREADABLE_FILE, 7},
+    };
+    ASSERT_NE(message_form_size(message_lines(get_catalog_string(texts, 15), L"C:\\x")).cx,
+              message_form_size(message_lines(get_catalog_string(texts, 7), L"C:\\x")).cx);
+    for (const MessageCase& c : cases) {
+        cInstallContext context(L"C:/setup.exe", L"C:/setup.exe", 0);
+        context.error_path.Assign(L"C:/Program Files/Road Test/docs/read me.txt");
+        std::wstring title;
+        RECT client = {};
+        cFormWindow window;
+        window.maker.SetCatalog(get_global_catalog());
+        cOwnerForm* form = new cOwnerForm(window);
+        // Measured and closed from the message's own loop.
+        std::function<void()> answer = [&]() {
+            HWND message = GetActiveWindow();
+            if (title_of(message) != L"Error") {
+                run_later(50, answer);
+                return;
+            }
+            title = title_of(message);
+            GetClientRect(message, &client);
+            send_key_press(VK_RETURN);
+        };
+        window.Run(form, 200, 100, {[&]() {
+                       run_later(50, answer);
+                       show_install_init_message(form, context, c.result);
+                   }});
+        SIZE wanted = message_form_size(
+            message_lines(get_catalog_string(texts, c.text), L"C:\\Program Files\\Road Test\\docs\\read me.txt"));
+        EXPECT_EQ(title, L"Error") << c.what;
+        EXPECT_EQ(client.right, wanted.cx) << c.what;
+        EXPECT_EQ(client.bottom, wanted.cy) << c.what;
     }
 }

@@ -1,7 +1,8 @@
 #!/usr/bin/env python3
 """Writes the products that the install road's tests make installers of:
 their files, a scenario for each ("@CODENAME@" stands for the code name
-each test process gives its products) and the list of files each installs.
+each test process gives its products, "@CODENAME_CAPITALS@" for it in
+capital letters) and the list of files each installs.
 
   road/src/<product>/...      the product's files
   road/docs/                  the licence that every product carries
@@ -179,7 +180,8 @@ def main():
     v2.menu = ['$open = $pgm "bin/app.exe", $pgm "bin/app.exe", 1, $about',
                '$docs = $pgm "docs/read me.txt", $pgm "bin/app.exe"']
     v2.runs = ['$show = $pgm "docs/read me.txt", yes']
-    v2.deprecates = ['"@CODENAME@-classic" = *', '"@CODENAME@-old" = "2"']
+    # Its own code name in other letters is itself, never an older product.
+    v2.deprecates = ['"@CODENAME@-classic" = *', '"@CODENAME@-old" = "2"', '"@CODENAME_CAPITALS@" = *']
 
     # v1's files again under a newer version: every file is left alone.
     same = Product("same", "1.0.5.0")

@@ -78,6 +78,10 @@ TEST(InstallRoad, FirstInstallThenAnUpdate)
     ASSERT_EQ(update.exit_code, 0u) << update.output;
     EXPECT_NE(update.output.find("older 1 0 Older-classic\r\nolder-command 0 0 -classic.exe /x"), std::string::npos)
         << update.output;
+    size_t offered = 0;
+    for (size_t at = 0; (at = update.output.find("\nolder ", at)) != std::string::npos; ++at)
+        ++offered;
+    EXPECT_EQ(offered, 1u) << "its own code name in capitals is no older product: " << update.output;
     EXPECT_EQ(update.output.find("Older-old"), std::string::npos) << update.output;
     expect_installed(world, "v2", "1.1");
     EXPECT_TRUE(same_time(identical, last_write(world.App(L"bin/core.dll")))) << "an identical file is untouched";
@@ -167,8 +171,8 @@ TEST(InstallRoad, AFileHeldOpenIsAskedForAndNoPutsEverythingBack)
 
 // A file that another program holds with no sharing when the update
 // starts, so that the start-up cannot read it: the start-up names it; No
-// ends it with its failure and nothing changed, Yes once the file is let
-// go runs the update.
+// ends it with its failure and nothing changed, Yes while it is still held
+// asks again, Yes once the file is let go runs the update.
 TEST(InstallRoad, AFileHeldAtStartUpIsAskedForNoEndsAndYesUpdates)
 {
     std::map<std::wstring, std::wstring> v2_files = product_files("v2");
@@ -203,15 +207,23 @@ TEST(InstallRoad, AFileHeldAtStartUpIsAskedForNoEndsAndYesUpdates)
         TempFolder answers(L"answers");
         std::atomic<bool> ended(false);
         std::thread release([&] {
-            while (!ended && !exists(answers.Path(L"asked.txt")))
-                Sleep(10);
-            CloseHandle(held);
-            answers.WriteFile(L"answer.txt", "yes");
+            for (bool let_go : {false, true}) {
+                while (!ended && !exists(answers.Path(L"asked.txt")))
+                    Sleep(10);
+                DeleteFileW(windows_path(answers.Path(L"asked.txt")).c_str());
+                if (let_go)
+                    CloseHandle(held);
+                answers.WriteFile(L"answer.txt", "yes");
+            }
         });
         RunResult retried = world.Install("v2", {{L"PELMARO_TEST_RELEASE_FOLDER", windows_path(answers.Path())}});
         ended = true;
         release.join();
         EXPECT_EQ(retried.exit_code, 0u) << retried.output;
+        std::string asked = "asked 0 0 " + utf8_of(world.App(c.file));
+        size_t first = retried.output.find(asked);
+        EXPECT_NE(first, std::string::npos) << retried.output;
+        EXPECT_NE(retried.output.find(asked, first + 1), std::string::npos) << "asked again while held";
         expect_installed(world, "v2", "1.1");
     }
 }

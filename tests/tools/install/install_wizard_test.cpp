@@ -14,10 +14,14 @@
 #include <vector>
 
 #include "base/ci_app_config.h"
+#include "gui/catalog.h"
 #include "tests/support/child_process.h"
 #include "tests/support/pelmarodesk_exe.h"
+#include "tests/tools/install/finish_form.h"
 #include "tests/tools/install/uninstall_fixture.h"
 #include "tests/tools/install/wizard_driver.h"
+#include "tools/install/install_context.h"
+#include "tools/shell/app_language.h"
 
 using namespace road;
 
@@ -158,6 +162,36 @@ bool closed_on_the_folder_page(InstallerRun& run, const char* screenshot)
         return false;
     PostMessageW(run.pages.Window(), WM_CLOSE, 0, 0);
     return run.pages.Answer(L"Confirm", true, form_wait_ms, screenshot) && run.process.Wait(form_wait_ms) == 10;
+}
+
+// The finish page's message area, as far down as a form of the page's
+// size shows it: page coordinates.
+const RECT finish_message = {10, 40, 10 + 379, 40 + 150};
+
+// The message area as this process draws the finish page in English for an
+// object in the way at path, where the user could choose the folder or
+// not: 0x00RRGGBB, top row first.
+std::vector<uint32_t> drawn_object_in_the_way(const std::wstring& path, bool folder_choosable)
+{
+    application_language_provider();
+    apply_language(language_english);
+    cInstallContext context(L"C:/setup.exe", L"C:/setup.exe", 0);
+    context.status = INSTALL_STATUS_OBJECT_IN_THE_WAY;
+    context.error_path.Assign(path.c_str());
+    std::vector<uint32_t> pixels;
+    cFormWindow window;
+    window.maker.SetCatalog(get_global_catalog());
+    cFinishForm* form = new cFinishForm(window);
+    window.Run(form, 430, 320,
+               {[&]() { form->page.Prepare(context, folder_choosable); },
+                [&]() {
+                    pixels = cFormWindow::Pixels(&form->page, finish_message.left, finish_message.top,
+                                                 finish_message.right - finish_message.left,
+                                                 finish_message.bottom - finish_message.top);
+                }});
+    for (uint32_t& pixel : pixels)
+        pixel = cFormWindow::swap_red_blue(pixel);
+    return pixels;
 }
 
 // w2 over w1 up to its install page, its job held at the moment named.
@@ -497,8 +531,14 @@ TEST(InstallWizard, AQuestionOpenWhenTheJobEndsIsAnsweredBeforeTheFinishPage)
     ASSERT_TRUE(pages.WaitForStep(3, 30000));
     pages.Screenshot("wizard_finish_object_in_the_way");
     EXPECT_TRUE(pages.FinishReportsFailure());
+    std::vector<uint32_t> shown =
+        wizard::client_pixels(pages.Window(), 200 + finish_message.left, 72 + finish_message.top,
+                      finish_message.right - finish_message.left, finish_message.bottom - finish_message.top);
     pages.Enter();
     EXPECT_EQ(update.process.Wait(20000), 12u) << "an object in the way";
+    std::vector<uint32_t> fixed = drawn_object_in_the_way(in_the_way, false);
+    ASSERT_NE(fixed, drawn_object_in_the_way(in_the_way, true));
+    EXPECT_TRUE(shown == fixed) << "the message of a folder the user cannot choose";
     RemoveDirectoryW(windows_path(in_the_way).c_str());
     expect_installed(world, "w1", "1.0.0.1", true, bare_program());
 }

@@ -182,6 +182,10 @@ public:
     {
         std::string scenario = read_test_data((std::string("road/") + product + ".scn.in").c_str());
         std::string code = utf8_of(code_name);
+        std::string capitals = code;
+        std::transform(capitals.begin(), capitals.end(), capitals.begin(), [](char c) { return char(toupper(c)); });
+        for (size_t at; (at = scenario.find("@CODENAME_CAPITALS@")) != std::string::npos;)
+            scenario.replace(at, 19, capitals);
         for (size_t at; (at = scenario.find("@CODENAME@")) != std::string::npos;)
             scenario.replace(at, 10, code);
         std::wstring name = wide_of(product) + L"-" + code_name + L".scn";

@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -139,10 +140,18 @@ TEST(LanguageForm, EscapeOrClosingAsksAndEnterTakesThePreselectedLanguage)
     // Besides keys: the close box (a WM_CLOSE to the form's window) and
     // Alt+F4.
     const WORD close_box = 0xFFFF, alt_f4 = 0xFFFE;
+    // Three languages other than the system's, and one more that is none
+    // of them.
+    std::vector<uint32_t> others;
+    for (uint32_t id = 1; others.size() < 4; ++id)
+        if (id != system_language())
+            others.push_back(id);
     struct Case {
         const char* what;
         std::vector<WORD> keys;  // one a step
         uint32_t chosen;
+        std::vector<uint32_t> offered = {0, 1, 2};
+        uint32_t proposed = 2;
     } cases[] = {
         {"Enter", {VK_RETURN}, 2},
         {"Escape, then No, then Enter", {VK_ESCAPE, VK_ESCAPE, VK_RETURN}, 2},
@@ -151,9 +160,14 @@ TEST(LanguageForm, EscapeOrClosingAsksAndEnterTakesThePreselectedLanguage)
         {"the close box, then Yes", {close_box, VK_RETURN}, language_none},
         {"Alt+F4, then No, then Enter", {alt_f4, VK_ESCAPE, VK_RETURN}, 2},
         {"Alt+F4, then Yes", {alt_f4, VK_RETURN}, language_none},
+        // A row is selected all the same: the first.
+        {"Enter, neither the proposed nor the system's language offered", {VK_RETURN}, others[0],
+         {others[0], others[1], others[2]}, others[3]},
     };
     for (const Case& c : cases) {
         uint32_t chosen = 99;
+        // A form that the keys left open is closed, so that the run ends.
+        auto ended = std::make_shared<bool>(false);
         run_in_application([&]() {
             std::vector<std::function<void()>> steps = {[]() { SetForegroundWindow(GetActiveWindow()); }};
             for (WORD key : c.keys)
@@ -168,10 +182,20 @@ TEST(LanguageForm, EscapeOrClosingAsksAndEnterTakesThePreselectedLanguage)
                         send_key_press(key);
                     }
                 });
+            steps.push_back([ended]() {
+                if (!*ended)
+                    PostMessageW(GetActiveWindow(), WM_CLOSE, 0, 0);
+            });
+            steps.push_back([ended]() {
+                if (!*ended)
+                    send_key_press(VK_RETURN);
+            });
             cFormWindow::RunSteps(steps, step_gap_ms);
-            _typebuf<uint32_t> ids{3};
-            ids[0] = 0, ids[1] = 1, ids[2] = 2;
-            chosen = run_language_selection(ids, nullptr, 2, L"");
+            _typebuf<uint32_t> ids{int32_t(c.offered.size())};
+            for (size_t i = 0; i < c.offered.size(); ++i)
+                ids[int32_t(i)] = c.offered[i];
+            chosen = run_language_selection(ids, nullptr, c.proposed, L"");
+            *ended = true;
             return 0;
         });
         EXPECT_EQ(chosen, c.chosen) << c.what;

@@ -55,7 +55,10 @@ PRODUCTS = [
     ("alpha-1", "life-alpha", "Life Alpha", "1.0.0.0", "product_a.exe", "alpha.exe", {"notes.txt": "Alpha 1.0\r\n"}),
     ("alpha-2", "life-alpha", "Life Alpha", "2.0.0.0", "product_a.exe", "alpha.exe",
      {"notes.txt": "Alpha 2.0\r\n", "news.txt": "New in 2.0\r\n"}),
-    ("bravo-1", "life-bravo", "Life Bravo", "1.0.0.0", "product_b.exe", "bravo.exe", {"notes.txt": "Bravo 1.0\r\n"}),
+    # A code name with a character beyond U+FFFF: recorded and asked about
+    # in its UTF-8 form.
+    ("bravo-1", "life-bravo-\U0001F331", "Life Bravo", "1.0.0.0", "product_b.exe", "bravo.exe",
+     {"notes.txt": "Bravo 1.0\r\n"}),
 ]
 
 DOCUMENTS = {

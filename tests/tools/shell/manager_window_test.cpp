@@ -174,24 +174,6 @@ TEST(ManagerWindow, AddressesThatAreNoWebPagesAreNeverOpened)
     EXPECT_EQ(file_bytes(elsewhere.Path(L"ran.txt")), "") << "the planted program never ran";
 }
 
-// The lines of a catalog text with its one "%s" filled, as the message
-// form cuts them.
-std::vector<std::wstring> message_lines(const wchar_t* format, const wchar_t* argument)
-{
-    std::wstring text = format ? format : L"";
-    size_t at = text.find(L"%s");
-    if (at != std::wstring::npos)
-        text.replace(at, 2, argument ? argument : L"");
-    std::vector<std::wstring> lines;
-    for (size_t start = 0;;) {
-        size_t end = text.find(L'\n', start);
-        lines.push_back(text.substr(start, end - start));
-        if (end == std::wstring::npos)
-            return lines;
-        start = end + 1;
-    }
-}
-
 // An installer address the download cannot fetch is refused before any
 // request, with the message that sends the user to the web site's link
 // (told from the server error's message by its size).

@@ -2,10 +2,11 @@
 // that pelmarodesk.exe makes, walked through their wizards; the installed
 // manager listing both against a real update server on 127.0.0.1, updating
 // one by downloading and starting its new installer, uninstalling the
-// other; and the manager removing itself once nothing is left. The program
-// runs in a Wine prefix of its own (tests/support/throwaway_prefix.py), so
-// that Windows' list of programs and the shared manager it changes meet no
-// other test. Each step is judged by the files, the store, the registry and
+// other (whose code name holds a character beyond U+FFFF, recorded and
+// asked about in UTF-8); and the manager removing itself once nothing is
+// left. The program runs in a Wine prefix of its own
+// (tests/support/throwaway_prefix.py), so that Windows' list of programs
+// and the shared manager it changes meet no other test. Each step is judged by the files, the store, the registry and
 // the screen, never by an exit status alone. The steps build on each other
 // and run in order.
 #include <winsock2.h>
@@ -36,7 +37,7 @@ const wchar_t update_title[] = L"Software Package Update";
 const wchar_t save_title[] = L"Save update file as...";
 const wchar_t progress_title[] = L"Downloading file...";
 const char alpha_code[] = "life-alpha";
-const char bravo_code[] = "life-bravo";
+const char bravo_code[] = "life-bravo-\xF0\x9F\x8C\xB1";  // U+1F331, in UTF-8
 const char alpha_setup[] = "life-alpha-2.0-setup.exe";
 
 // The wizard's pages of the products (life_products.py): no language, no
@@ -396,6 +397,9 @@ TEST(ProductLife, Step4_UpdateAlphaFromTheWindow)
                                         {});
         EXPECT_EQ(run.run.exit_code, q.exit_code) << q.code;
     }
+    // Life Bravo's name reached the server whole: one character, four bytes.
+    EXPECT_NE(update_server_log().find("softwareid=life-bravo-%F0%9F%8C%B1&os=win"), std::string::npos)
+        << update_server_log();
 }
 
 TEST(ProductLife, Step5_UninstallBravoFromTheWindow)

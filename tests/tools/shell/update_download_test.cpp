@@ -93,6 +93,11 @@ TEST(UpdateDownload, OutcomesAndWhatTheTargetHoldsAfterThem)
         {"no length", file_url("nolength", "pattern5000.bin"), true, -1, {DOWNLOAD_INCOMPLETE}, kept},
         {"in chunks, with a length too", file_url("chunked", "pattern10000.bin"), true, -1, {DOWNLOAD_INCOMPLETE},
          kept},
+        // Read as a header of another name, the coding would pass unseen.
+        {"in chunks, a blank before the colon", file_url("spacedchunked", "pattern10000.bin"), true, -1,
+         {DOWNLOAD_INCOMPLETE}, kept},
+        {"in chunks, a tab before the colon", file_url("tabbedchunked", "pattern10000.bin"), true, -1,
+         {DOWNLOAD_INCOMPLETE}, kept},
         {"stopped", file_url("slow", "pattern400000.bin"), true, 400, {DOWNLOAD_STOPPED}, kept},
         {"https", L"https://127.0.0.1/setup.exe", true, -1, {DOWNLOAD_REFUSED}, kept},
         {"refused connection",

@@ -26,11 +26,18 @@ inline std::string update_server_folder()
     return folder ? folder : "";
 }
 
-// The server answers the product's check with this reply body.
+// The server answers the product's check (code in UTF-8, as the server
+// reads it off the query) with this reply body.
 inline void serve_check(const std::string& code, const std::string& reply)
 {
     CreateDirectoryA((update_server_folder() + "checks").c_str(), nullptr);
-    std::ofstream(update_server_folder() + "checks\\" + code, std::ios::binary) << reply;
+    std::string path = update_server_folder() + "checks\\" + code;
+    std::wstring wide(size_t(MultiByteToWideChar(CP_UTF8, 0, path.c_str(), -1, nullptr, 0)), L'\0');
+    MultiByteToWideChar(CP_UTF8, 0, path.c_str(), -1, &wide[0], int(wide.size()));
+    HANDLE file = CreateFileW(wide.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    DWORD written = 0;
+    WriteFile(file, reply.data(), DWORD(reply.size()), &written, nullptr);
+    CloseHandle(file);
 }
 
 // The server sends these bytes as /files/<behaviour>/<name>.

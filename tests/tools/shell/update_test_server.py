@@ -28,6 +28,8 @@ appending its path to <folder>/requests/log.txt:
         chunked   200 with "Transfer-Encoding: chunked" and a length:
                   the body in chunks of 4 KiB, the length the framed
                   bytes' own
+        spacedchunked, tabbedchunked
+                  the same with a blank or a tab before the colon
 """
 import os
 import re
@@ -43,6 +45,11 @@ import http_test_server  # noqa: E402
 import update_replies  # noqa: E402
 
 REPLIES = {name: raw for name, raw, _ in update_replies.CASES}
+CODING_HEADERS = {
+    "chunked": b"Transfer-Encoding: chunked\r\n",
+    "spacedchunked": b"Transfer-Encoding : chunked\r\n",
+    "tabbedchunked": b"Transfer-Encoding\t: chunked\r\n",
+}
 attempts = {}
 attempts_lock = threading.Lock()
 
@@ -122,11 +129,10 @@ class UpdateHandler(http_test_server.Handler):
         elif behaviour == "redirect":
             moved = b"/files/whole/" + name.encode()
             self.request.sendall(http_test_server.head(b"302 Found", 5, b"Location: " + moved + b"\r\n") + b"moved")
-        elif behaviour == "chunked":
+        elif behaviour in CODING_HEADERS:
             framed = b"".join(b"%x\r\n" % len(body[at:at + 4096]) + body[at:at + 4096] + b"\r\n"
                               for at in range(0, len(body), 4096)) + b"0\r\n\r\n"
-            self.request.sendall(http_test_server.head(b"200 OK", len(framed), b"Transfer-Encoding: chunked\r\n") +
-                                 framed)
+            self.request.sendall(http_test_server.head(b"200 OK", len(framed), CODING_HEADERS[behaviour]) + framed)
         elif behaviour == "nolength":
             self.request.sendall(http_test_server.head(b"200 OK") + body)
         else:
