@@ -48,6 +48,8 @@ struct cUninstallFile {
 class cUninstallContext {
 public:
     explicit cUninstallContext(const wchar_t* code);
+    // The code name and its UTF-8 form.
+    void SetCodeName(const wchar_t* code);
 
     _guardchar<wchar_t> code_name;
     _guardchar<char> code_name_utf8;      // its record is "install/<this>"
