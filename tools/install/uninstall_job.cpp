@@ -82,7 +82,7 @@ uint32_t uninstall_by_entry(const cUninstallContext& context, cUninstallQuestion
 
 }  // namespace
 
-cUninstallContext::cUninstallContext(const wchar_t* code) : outside(0)
+cUninstallContext::cUninstallContext(const wchar_t* code) : outside(0), changed(0)
 {
     SetCodeName(code);
 }
