@@ -148,10 +148,10 @@ void path_to_backslashes(wchar_t* text)
 
 bool path_format(_guardchar<wchar_t>& out, const wchar_t* format, ...)
 {
-    wchar_t buffer[4096];
+    wchar_t buffer[path_format_limit + 1];
     va_list args;
     va_start(args, format);
-    int32_t written = wstr_format_va(buffer, 4096, format, args);
+    int32_t written = wstr_format_va(buffer, path_format_limit + 1, format, args);
     va_end(args);
     if (written < 0)
         return false;

@@ -40,8 +40,13 @@ bool path_is_drive(const wchar_t* path);
 // ("//server/share"). Null is none.
 bool path_is_absolute(const wchar_t* path);
 
-// Prints into a buffer of 4096 characters and assigns the result. False
-// when the text does not fit (out untouched) or cannot be stored (out empty).
+// The longest text path_format gives: its buffer of 4096 characters less
+// the NUL.
+const int32_t path_format_limit = 4095;
+
+// Prints into a buffer of path_format_limit characters and a NUL and
+// assigns the result. False when the text does not fit (out untouched) or
+// cannot be stored (out empty).
 bool path_format(_guardchar<wchar_t>& out, const wchar_t* format, ...);
 
 // folder + '/' + name, or folder + name when the folder already ends with

@@ -111,6 +111,18 @@ int wstr_compare_nocase_n5(const wchar_t* a, const wchar_t* b)
     return compare_nocase_units(a, b, 5);
 }
 
+bool wstr_equal_as_names(const wchar_t* a, const wchar_t* b)
+{
+    if (!a || !b)
+        return false;
+    for (;; ++a, ++b) {
+        if (wchar_to_name_upper(*a) != wchar_to_name_upper(*b))
+            return false;
+        if (!*a)
+            return true;
+    }
+}
+
 int str_compare_nocase_n(const char* a, const char* b, int32_t n)
 {
     if (n < 1)

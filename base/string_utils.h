@@ -30,6 +30,10 @@ int wstr_copy_bounded(wchar_t* destination, int32_t n, const wchar_t* source);
 int wstr_compare_nocase(const wchar_t* a, const wchar_t* b);
 // The same over at most the first five units.
 int wstr_compare_nocase_n5(const wchar_t* a, const wchar_t* b);
+// The texts are one name as Windows compares names without regard to case
+// (wchar_to_name_upper unit by unit), as it finds files and registry keys;
+// false when either is null.
+bool wstr_equal_as_names(const wchar_t* a, const wchar_t* b);
 
 // Narrow texts: each byte widened with its sign and lowered, the low bytes
 // of the results compared as unsigned; at most n bytes, stopping at a NUL.

@@ -7,6 +7,7 @@
 #include "gui/ui_font.h"
 #include "tools/install/install_context.h"
 #include "tools/install/message_text.h"
+#include "tools/install/product_folders.h"
 #include "tools/package/package_queries.h"
 
 namespace {
@@ -21,7 +22,24 @@ const int32_t message_height = 60;
 const int32_t page_margin = 10;
 
 // Texts of "pkgm::fin".
-enum { text_success = 0, text_failure = 1, text_start_programs = 13, text_object_in_the_way_here = 14 };
+enum {
+    text_success = 0,
+    text_failure = 1,
+    text_start_programs = 13,
+    text_object_in_the_way_here = 14,
+    text_folder_not_made_here = 15,
+};
+
+// The path a failure concerns lies in the install folder (or is it):
+// another install folder takes it elsewhere, where a folder the package
+// names itself stays what it is.
+bool in_install_folder(const cInstallContext& context)
+{
+    cFolderIdentity path, folder;
+    return folder_identity_of(context.error_path.Text(), path) &&
+           folder_identity_of(context.package.GetString(package_pgm_key), folder) && folder.length > 0 &&
+           path_identity_within(path.text.Data(), path.length, folder.text.Data(), folder.length, true);
+}
 
 }  // namespace
 
@@ -44,6 +62,8 @@ int32_t finish_message_text(uint32_t status, bool folder_choosable)
     // Another folder is no way out where the user cannot choose one.
     if (status == INSTALL_STATUS_OBJECT_IN_THE_WAY && !folder_choosable)
         return text_object_in_the_way_here;
+    if (status == INSTALL_STATUS_BAD_PATH && !folder_choosable)
+        return text_folder_not_made_here;
     return status <= INSTALL_STATUS_NOT_RECORDED ? int32_t(status) + 1 : -1;
 }
 
@@ -73,11 +93,11 @@ void cFinishPanel::Prepare(const cInstallContext& context, bool folder_choosable
     ClearRunBoxes();
     bool success = context.status == INSTALL_STATUS_OK;
     header.SetText(LookupString(success ? text_success : text_failure), -1, false);
-    int32_t text = finish_message_text(context.status, folder_choosable);
+    int32_t text = finish_message_text(context.status, folder_choosable && in_install_folder(context));
     cRect area = message.GetBounds();
     message.SetBounds(area.x, area.y, area.width, success ? message_height : height - area.y - page_margin);
     message.SetBackgroundColour(success ? text_colour : error_colour);
-    // A message about a file names it.
+    // A message about a file or folder names it.
     _guardchar<wchar_t> shown;
     format_with_path(shown, text >= 0 ? LookupString(text) : nullptr, context.error_path.Text());
     message.SetText(shown.Text(), -1, false);

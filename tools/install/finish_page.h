@@ -38,7 +38,8 @@ public:
 
     // Shows the context's status; after a success, the run boxes anew.
     // folder_choosable: the installer let the user choose the folder (its
-    // messages may then suggest another one).
+    // messages may then suggest another one, where the path at fault lies
+    // in it).
     void Prepare(const cInstallContext& context, bool folder_choosable);
     // Opens or starts the command of every ticked box, in order
     // (shell_open); failures are passed over.
@@ -59,8 +60,9 @@ private:
 };
 
 // The text of "pkgm::fin" for a status: the message under the header, -1
-// for none (an unknown status). An object in the way is told with a way
-// out that suits whether the user could choose the folder.
+// for none (an unknown status). An object in the way and a folder that
+// cannot be made are told with a way out that suits whether another
+// folder of the user's choice would help.
 int32_t finish_message_text(uint32_t status, bool folder_choosable);
 
 #endif

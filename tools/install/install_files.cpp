@@ -125,7 +125,9 @@ bool unpack_item(cInstallContext& context, const cInstallItem& item, int32_t ind
     if (!placed || !member) {
         if (member)
             delete member;
-        return fail(context, placed ? INSTALL_STATUS_NO_MEMBER : INSTALL_STATUS_BAD_PATH, temporary.Text());
+        // A folder that cannot be made is named itself.
+        return fail(context, placed ? INSTALL_STATUS_NO_MEMBER : INSTALL_STATUS_BAD_PATH,
+                    placed ? temporary.Text() : folder.Text());
     }
     uint64_t size = package_member_size(context.package, item.member_index);
     uint32_t status = INSTALL_STATUS_OK;

@@ -12,6 +12,7 @@
 #include "base/string_utils.h"
 #include "base/system_info.h"
 #include "tools/install/install_context.h"
+#include "tools/install/folder_strings.h"
 #include "tools/install/install_files.h"
 #include "tools/install/kill_point.h"
 #include "tools/install/older_product_queries.h"
@@ -386,16 +387,20 @@ uint32_t read_previous_installation(cInstallContext& context, cApplicationConfig
 
 // Every folder the package names for its files besides the install folder
 // can hold a product of its own: the record bounds what lies there by the
-// same rule.
-bool package_folders_sound(const cPackage& package)
+// same rule. One that is malformed makes the package a damaged one; a
+// folder of the machine is named (error path).
+uint32_t check_package_folders(cInstallContext& context)
 {
-    cProductFolders folders;
-    for (auto* node = package.files.first; node; node = node->next) {
-        const wchar_t* key = node->element.folder_key.Text();
-        if (key && key[0] && wstr_compare(key, package_pgm_key) != 0 && !folders.Sound(package.GetString(key)))
-            return false;
+    const wchar_t* folder = nullptr;
+    switch (check_folder_strings(context.package, cProductFolders(), nullptr, &folder)) {
+    case FOLDER_STRINGS_SOUND:
+        return INSTALL_INIT_READY;
+    case FOLDER_STRING_OF_SYSTEM:
+        context.error_path.Assign(folder);
+        return INSTALL_INIT_SYSTEM_FOLDER;
+    default:
+        return INSTALL_INIT_BAD_PACKAGE;
     }
-    return true;
 }
 
 void find_replaced_products(cInstallContext& context, cApplicationConfig* store)
@@ -473,12 +478,12 @@ uint32_t run_install_init(cInstallContext& context, cApplicationConfig* store, c
     if (code == INSTALL_INIT_READY)
         code = settle_language(context, store, questions);
     // Targets that collide, or lie outside their folders wherever the
-    // product goes, or folders that cannot hold a product of their own,
-    // make the package a damaged one.
+    // product goes, make the package a damaged one.
     if (code == INSTALL_INIT_READY &&
-        (check_install_targets(context.package, os_is_wow64(), nullptr) != INSTALL_TARGETS_SOUND ||
-         !package_folders_sound(context.package)))
+        check_install_targets(context.package, os_is_wow64(), nullptr) != INSTALL_TARGETS_SOUND)
         code = INSTALL_INIT_BAD_PACKAGE;
+    if (code == INSTALL_INIT_READY)
+        code = check_package_folders(context);
     if (code == INSTALL_INIT_READY)
         code = check_entry_name_free(context);
     if (code == INSTALL_INIT_READY && store) {

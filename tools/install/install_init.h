@@ -30,6 +30,9 @@ enum : uint32_t {
     // A file to read is held open by another program that lets nobody read
     // it (file_is_held). Error path: the file.
     INSTALL_INIT_FILE_IN_USE = 15,
+    // The package names a folder of the system or of the user for its
+    // files (check_folder_strings). Error path: that folder.
+    INSTALL_INIT_SYSTEM_FOLDER = 16,
 };
 
 // What the start-up asks the user, on the start-up's thread; the answer

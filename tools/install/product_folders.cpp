@@ -3,8 +3,13 @@
 #include "base/buffers/guardchar.h"
 #include "base/known_folders.h"
 #include "base/path.h"
+#include "base/string_utils.h"
 
 namespace {
+
+// The longest recorded path the program handles: "<path>.tmp" and
+// "<path>.bkp" must fit path_format.
+const int32_t recorded_path_limit = path_format_limit - 4;
 
 void add_identities(const cLinkedList<_guardchar<wchar_t>>& folders, cLinkedList<cFolderIdentity>& out)
 {
@@ -43,7 +48,7 @@ bool folder_identity_of(const wchar_t* path, cFolderIdentity& out)
 bool recorded_path_sound(const wchar_t* path)
 {
     return path_is_absolute(path) && !in_system_namespace(path) && !path_has_parent_step(path) &&
-           !path_has_dropped_name_end(path);
+           !path_has_dropped_name_end(path) && wstr_length(path) <= recorded_path_limit;
 }
 
 cProductFolders::cProductFolders() : found(false) {}

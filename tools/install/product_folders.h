@@ -55,7 +55,8 @@ bool folder_identity_of(const wchar_t* path, cFolderIdentity& out);
 // through the system's "//?/" or "//./" namespaces), without a step up
 // (path_has_parent_step) or a segment whose end Windows drops
 // (path_has_dropped_name_end), so that its identity and the file calls name
-// the same file.
+// the same file, and short enough that the ".tmp" and ".bkp" names beside
+// it can be formed (path_format_limit).
 bool recorded_path_sound(const wchar_t* path);
 
 #endif

@@ -5,6 +5,7 @@
 #include "base/app_config.h"
 #include "base/string_convert.h"
 #include "base/string_utils.h"
+#include "tools/install/recorded_name.h"
 #include "tools/install/uninstall_command.h"
 #include "tools/install/uninstall_entry.h"
 #include "tools/install/uninstall_record.h"
@@ -81,7 +82,12 @@ uint32_t uninstall_by_entry(const cUninstallContext& context, cUninstallQuestion
 
 }  // namespace
 
-cUninstallContext::cUninstallContext(const wchar_t* code) : outside(0)
+cUninstallContext::cUninstallContext(const wchar_t* code) : outside(0), changed(0)
+{
+    SetCodeName(code);
+}
+
+void cUninstallContext::SetCodeName(const wchar_t* code)
 {
     code_name.Assign(code);
     str_from_wstr_utf8(code, -1, code_name_utf8);
@@ -91,9 +97,15 @@ uint32_t run_uninstall(cUninstallContext& context, cApplicationConfig* store, cU
                        const cJob* job)
 {
     // A separator in the code name would reach into another product's
-    // record or entry.
-    if (context.code_name_utf8.IsEmpty() || !package_code_name_safe(context.code_name.Text()))
+    // record or entry, and Windows' entry drops a leading blank: such a
+    // name is none that a package may carry.
+    if (context.code_name_utf8.IsEmpty() || !package_code_name_valid(context.code_name.Text()))
         return UNINSTALL_NOT_INSTALLED;
+    // Windows finds the entry whatever the letter case of the name: the
+    // record goes by the spelling it was installed under.
+    _guardchar<wchar_t> recorded;
+    if (store && find_recorded_code_name(*store, context.code_name.Text(), recorded))
+        context.SetCodeName(recorded.Text());
     uint32_t result = settle_language(context, store, questions);
     if (result != go_on)
         return result;

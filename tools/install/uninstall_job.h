@@ -20,6 +20,7 @@ enum : uint32_t {
     UNINSTALL_CANCELLED = 6,            // the user said no; nothing changed
     UNINSTALL_INCOMPLETE = 7,           // a backup, shortcut, entry or the record could not be deleted
     UNINSTALL_DAMAGED_RECORD = 8,       // done, but what the record named was not all the product's
+    UNINSTALL_CHANGED_FILES = 9,        // done, but files whose content changed since they were installed stay
 };
 
 // A recorded file as the uninstall finds it.
@@ -48,6 +49,8 @@ struct cUninstallFile {
 class cUninstallContext {
 public:
     explicit cUninstallContext(const wchar_t* code);
+    // The code name and its UTF-8 form.
+    void SetCodeName(const wchar_t* code);
 
     _guardchar<wchar_t> code_name;
     _guardchar<char> code_name_utf8;      // its record is "install/<this>"
@@ -55,10 +58,12 @@ public:
     cLinkedList<cUninstallFile> files;    // recorded files, in record order
     cLinkedList<_guardchar<wchar_t>> shortcuts;  // recorded shortcuts that are files
     // Recorded files and shortcuts outside the product's folders (or all of
-    // them, when the record's install folder is damaged), files whose
-    // content is not the product's, and a list of files the record lacks:
-    // each left alone, and told of.
+    // them, when the record's install folder is damaged), and a list of
+    // files the record lacks: each left alone, and told of as damage.
     uint32_t outside;
+    // Files outside the install folder whose content is no longer the one
+    // the record keeps the digest of: left alone, and told of.
+    uint32_t changed;
 };
 
 // What the job asks of its form, on the job's thread; each call blocks the

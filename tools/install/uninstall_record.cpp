@@ -230,7 +230,7 @@ bool move_files_aside(cUninstallContext& context, _typebuf<cUninstallFile*>& fil
 
 // Deletes every backup, also those of files a run before this one deleted
 // already, on several threads, and takes in their folders; false when a
-// backup stays. A file not the product's stays, counted in the context.
+// backup stays. A file whose content changed stays, counted in the context.
 bool delete_backups(cUninstallContext& context, _typebuf<cUninstallFile*>& files, cFolderPrune& prune)
 {
     parallel_for(uint32_t(files.Count()), delete_backup, files.Data());
@@ -238,7 +238,7 @@ bool delete_backups(cUninstallContext& context, _typebuf<cUninstallFile*>& files
     for (int32_t i = 0; i < files.Count(); ++i) {
         uint8_t state = files[i]->state;
         if (state == UNINSTALL_FILE_FOREIGN)
-            ++context.outside;
+            ++context.changed;
         else
             complete = complete && state == UNINSTALL_FILE_GONE;
         prune.Above(files[i]->path.Text());
@@ -312,5 +312,7 @@ uint32_t uninstall_recorded_product(cUninstallContext& context, cApplicationConf
         return UNINSTALL_INCOMPLETE;
     }
     INSTALL_KILL_POINT("uninstall record saved", 0);
-    return context.outside ? UNINSTALL_DAMAGED_RECORD : UNINSTALL_DONE;
+    if (context.outside)
+        return UNINSTALL_DAMAGED_RECORD;
+    return context.changed ? UNINSTALL_CHANGED_FILES : UNINSTALL_DONE;
 }

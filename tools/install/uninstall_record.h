@@ -26,7 +26,8 @@ class cUninstallQuestions;
 //  5. the record deleted and saved, only when all of that went: otherwise
 //     UNINSTALL_INCOMPLETE leaves the record for a later run to finish.
 // What is not the product's was left where it is: UNINSTALL_DAMAGED_RECORD
-// then tells of it once the rest is gone.
+// then tells of it once the rest is gone, and UNINSTALL_CHANGED_FILES of
+// files whose content changed since they were installed.
 uint32_t uninstall_recorded_product(cUninstallContext& context, cApplicationConfig& store, const char* key,
                                     cUninstallQuestions& questions);
 

@@ -2,6 +2,8 @@
 
 #include "base/path.h"
 #include "base/string_convert.h"
+#include "tools/install/folder_strings.h"
+#include "tools/install/product_folders.h"
 #include "tools/package/make_log.h"
 #include "tools/package/package_queries.h"
 
@@ -54,11 +56,35 @@ void log_fault(const cPackage& package, const cInstallTargetFault& fault, cMakeL
     }
 }
 
+// The start-up's check of the folders the files go to besides the install
+// folder, in the current language: a fault is logged with its line.
+bool folder_strings_sound(const cPackage& package, const cProductFolders& folders, cMakeLog* log)
+{
+    const cPackageFileEntry* entry = nullptr;
+    const wchar_t* folder = nullptr;
+    uint32_t kind = check_folder_strings(package, folders, &entry, &folder);
+    if (kind == FOLDER_STRINGS_SOUND)
+        return true;
+    if (log) {
+        _guardchar<char> target, named;
+        describe_target(package, *entry, target);
+        str_from_wstr_utf8(folder ? folder : L"", -1, named);
+        if (kind == FOLDER_STRING_OF_SYSTEM)
+            log->Print("(e) Line %d installs %s into a folder of the system or of the user: %s!\n", entry->line,
+                      target.Text(), named.Text());
+        else
+            log->Print("(e) Line %d installs %s into a folder whose name ends in a dot or blank: %s!\n",
+                       entry->line, target.Text(), named.Text());
+    }
+    return false;
+}
+
 }  // namespace
 
 bool make_targets_sound(cPackage& package, cMakeLog* log)
 {
     int32_t language = package.current_language;
+    cProductFolders folders;
     bool sound = true;
     for (auto* table = tree_first_node(package.language_strings); table && sound; table = tree_next_node(table)) {
         package.SetLanguage(table->key);
@@ -68,6 +94,7 @@ bool make_targets_sound(cPackage& package, cMakeLog* log)
             if (!sound && log)
                 log_fault(package, fault, *log);
         }
+        sound = sound && folder_strings_sound(package, folders, log);
     }
     package.SetLanguage(language);
     return sound;

@@ -236,19 +236,14 @@ bool package_name_is_short_alias(const wchar_t* name, int32_t length)
     return length - base <= 4;
 }
 
-bool package_code_name_safe(const wchar_t* name)
+bool package_code_name_valid(const wchar_t* name)
 {
-    if (!name || !name[0])
+    if (!name || !name[0] || wchar_is_space(name[0]) || wchar_is_space(name[wstr_length(name) - 1]))
         return false;
     for (; *name; ++name)
         if (*name == L'/' || *name == L'\\')
             return false;
     return true;
-}
-
-bool package_code_name_valid(const wchar_t* name)
-{
-    return package_code_name_safe(name) && !wchar_is_space(name[0]) && !wchar_is_space(name[wstr_length(name) - 1]);
 }
 
 int32_t package_language_from_code(const wchar_t* text)

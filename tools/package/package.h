@@ -222,13 +222,10 @@ const int32_t package_leaf_limit = 251;
 // could be another member's short name, and the two would be one file.
 bool package_name_is_short_alias(const wchar_t* name, int32_t length);
 
-// A code name that names one record and one Windows entry: not empty, and
-// neither '/' nor '\\', which would reach into another record or entry.
-// Products installed before the rule below still pass.
-bool package_code_name_safe(const wchar_t* name);
-// A code name a package may carry: safe, and no blank (tab, line feed,
-// carriage return, space) at either end, so that no two code names that
-// read alike name one Windows entry.
+// A code name a package may carry, and the uninstall takes: not empty,
+// neither '/' nor '\\', which would reach into another record or entry,
+// and no blank (tab, line feed, carriage return, space) at either end, so
+// that no two code names that read alike name one Windows entry.
 bool package_code_name_valid(const wchar_t* name);
 
 // The id of the language whose three-letter code the text starts with; -1

@@ -188,6 +188,15 @@ TEST(DamagedRecord, NothingOutsideTheProductIsTouched)
          },
          50 + 6, true, {L"app /important.doc"}},
         {"a link below the install folder", link_below_app, 50 + 6, true, {L"outside/important.doc"}},
+        // Longer than the program can name its backup: not the product's.
+        {"a path of 4,092 characters in the install folder",
+         [](World& world, RecordEdit& edit) {
+             std::wstring path = world.App(L"deep");
+             while (path.size() < 4092)
+                 path += L"/" + std::wstring(250, L'd');
+             edit.Append("files", "file", path.substr(0, 4091) + L"d");
+         },
+         50 + 6, true, {}},
         // No list of files: what the product installed stays.
         {"a count of -5 in 4 bytes", [](World&, RecordEdit& edit) { edit.Count("files", -5); }, 50 + 6, true,
          {}},

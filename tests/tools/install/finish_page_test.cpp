@@ -14,6 +14,7 @@
 #include "tests/tools/install/finish_form.h"
 #include "tools/install/install_context.h"
 #include "tools/install/install_mode.h"
+#include "tools/package/package_queries.h"
 #include "tools/shell/app_language.h"
 
 namespace {
@@ -53,14 +54,22 @@ TEST(FinishPage, AnObjectInTheWayIsNamedWithAWayOutTheUserHas)
         bool folder_choosable;
         bool names_the_object;
         bool suggests_another_folder;
+        // The install folder; another one leaves the object in a folder
+        // that the package names itself.
+        const wchar_t* folder = L"C:/Program Files/Road Test";
     } cases[] = {
         {"an object in the way of a first installation", INSTALL_STATUS_OBJECT_IN_THE_WAY, true, true, true},
         {"an object in the way of an update", INSTALL_STATUS_OBJECT_IN_THE_WAY, false, true, false},
+        {"an object in the way in the package's folder", INSTALL_STATUS_OBJECT_IN_THE_WAY, true, true, false, L"C:/A"},
+        {"a folder of a first installation not made", INSTALL_STATUS_BAD_PATH, true, true, true},
+        {"a folder of an update not made", INSTALL_STATUS_BAD_PATH, false, true, false},
+        {"a folder the package names not made", INSTALL_STATUS_BAD_PATH, true, true, false, L"C:/A"},
         {"a file in use", INSTALL_STATUS_FILE_IN_USE, false, true, false},
         {"aborted", INSTALL_STATUS_ABORTED, true, false, false},
     };
     for (const FinishCase& c : cases) {
         cInstallContext context(L"C:/setup.exe", L"C:/setup.exe", 0);
+        ASSERT_TRUE(set_pgm_folder(context.package.strings, c.folder));
         context.status = c.status;
         context.error_path.Assign(object.c_str());
         std::wstring message;

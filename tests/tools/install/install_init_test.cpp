@@ -85,19 +85,31 @@ TEST(RunInstallInit, RefusesPackagesThatALaterRunWouldMisread)
     // Each installs whole, but a later run would misread it: its repair
     // pass takes a file for a leftover of its own, its temporary file has no
     // name, its record cannot bound it, Windows' entry belongs to another
-    // name, or one of its files is another's short name.
-    const char* const packages[] = {
-        "pkg_startup_backup_name.bin",  "pkg_startup_temporary_name.bin", "pkg_startup_temporary_name_elsewhere.bin",
-        "pkg_path_leaf_252.bin",        "pkg_folder_root.bin",            "pkg_folder_drive.bin",
-        "pkg_folder_share_root.bin",    "pkg_codename_leading_blank.bin", "pkg_codename_trailing_tab.bin",
-        "pkg_path_short_name.bin",      "pkg_path_short_folder.bin",
+    // name, or one of its files is another's short name. A folder of the
+    // machine's own is no damage: the package is intact, and the message
+    // names that folder.
+    const uint32_t damaged = INSTALL_INIT_BAD_PACKAGE;
+    struct RefusedCase {
+        const char* package;
+        uint32_t result;
+        const wchar_t* named = L"";  // the error path
+    } cases[] = {
+        {"pkg_startup_backup_name.bin", damaged}, {"pkg_startup_temporary_name.bin", damaged},
+        {"pkg_startup_temporary_name_elsewhere.bin", damaged}, {"pkg_path_leaf_252.bin", damaged},
+        {"pkg_folder_root.bin", damaged}, {"pkg_folder_drive.bin", damaged}, {"pkg_folder_share_root.bin", damaged},
+        {"pkg_codename_leading_blank.bin", damaged}, {"pkg_codename_trailing_tab.bin", damaged},
+        {"pkg_path_short_name.bin", damaged}, {"pkg_path_short_folder.bin", damaged},
+        {"pkg_startup_folder_dot_end.bin", damaged}, {"pkg_startup_folder_blank_end.bin", damaged},
+        {"pkg_startup_folder_program_files.bin", INSTALL_INIT_SYSTEM_FOLDER, L"C:/Program Files"},
+        {"pkg_startup_folder_users.bin", INSTALL_INIT_SYSTEM_FOLDER, L"c:/USERS/"},
     };
-    for (const char* name : packages) {
-        std::wstring package = road::crafted_package(name);
-        ASSERT_TRUE(road::exists(package)) << name;
+    for (const RefusedCase& c : cases) {
+        std::wstring package = road::crafted_package(c.package);
+        ASSERT_TRUE(road::exists(package)) << c.package;
         cInstallContext context(road::runner_path().c_str(), package.c_str(), 0);
         cProposedLanguage questions;
-        EXPECT_EQ(run_install_init(context, nullptr, questions), INSTALL_INIT_BAD_PACKAGE) << name;
+        EXPECT_EQ(run_install_init(context, nullptr, questions), c.result) << c.package;
+        EXPECT_EQ(std::wstring(context.error_path.Text() ? context.error_path.Text() : L""), c.named) << c.package;
     }
 }
 

@@ -23,7 +23,7 @@ a file in a folder the package names beside the install folder), meet
 (a file of the install folder and one of a folder the package names that
 are one file when the user installs into that folder) and public (v1 and
 a file in a folder the package names, the folder being the public profile
-itself, which no product owns).
+itself, which no product owns: make refuses it).
 
 For the wizard: w1 (v1's files and a program the test puts in
 road/src/w1/bin/marker.exe, with welcome, read-me to accept and licence,
@@ -253,7 +253,7 @@ def main():
     meet.strings.append('shared = "C:/users/Public/@CODENAME@-meet"')
     meet.elsewhere = [("shared", "bin/app.exe", "exe", 3000, 72)]
 
-    # The same with its folder the public profile itself: a damaged package.
+    # The same with its folder the public profile itself, which make refuses.
     public = Product("public", "1.0.0.1")
     base_strings(public, ["ENG"])
     public.files, public.menu = v1.files, v1.menu

@@ -21,6 +21,7 @@
 #include "tests/tools/install/uninstall_fixture.h"
 #include "tests/tools/install/wizard_driver.h"
 #include "tools/install/install_context.h"
+#include "tools/package/package_queries.h"
 #include "tools/shell/app_language.h"
 
 using namespace road;
@@ -178,6 +179,8 @@ std::vector<uint32_t> drawn_object_in_the_way(const std::wstring& path, bool fol
     cInstallContext context(L"C:/setup.exe", L"C:/setup.exe", 0);
     context.status = INSTALL_STATUS_OBJECT_IN_THE_WAY;
     context.error_path.Assign(path.c_str());
+    // The object lies in the install folder, which another folder would move.
+    set_pgm_folder(context.package.strings, path.substr(0, path.rfind(L'/')).c_str());
     std::vector<uint32_t> pixels;
     cFormWindow window;
     window.maker.SetCatalog(get_global_catalog());

@@ -219,6 +219,23 @@ TEST(UninstallJob, TheRecordedFoldersBoundWhatGoes)
     }
 }
 
+// A file of the package's other folder whose content changed since it was
+// installed stays, and is told of as such, not as damage to the record.
+TEST(UninstallJob, AChangedFileIsToldOfAsChanged)
+{
+    World world(L"unchange");
+    ASSERT_EQ(world.Install("beside").exit_code, 0u);
+    std::wstring shared = L"C:/users/Public/" + installers().code_name + L"-shared";
+    ASSERT_TRUE(put_file(shared + L"/notes/beside.txt", "the user's"));
+    ScriptedQuestions questions;
+    EXPECT_EQ(InWorld(world).Uninstall(installers().code_name, questions), UNINSTALL_CHANGED_FILES);
+    EXPECT_EQ(file_bytes(shared + L"/notes/beside.txt"), "the user's");
+    expect_v1_uninstalled(world);
+    DeleteFileW(windows_path(shared + L"/notes/beside.txt").c_str());
+    for (const std::wstring& folder : {shared + L"/notes", shared})
+        RemoveDirectoryW(windows_path(folder).c_str());
+}
+
 TEST(UninstallJob, AFileThatGoesWhileAskedAboutIsNotAskedAgain)
 {
     World world(L"unvanish");

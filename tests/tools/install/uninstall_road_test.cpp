@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <cwctype>
 #include <functional>
 #include <string>
 
@@ -66,6 +67,32 @@ TEST(UninstallRoad, ARecordedProductGoesAndAnotherStays)
     EXPECT_TRUE(other_snapshot(world) == other) << "the other product is untouched";
     EXPECT_TRUE(file_bytes(world.Manager()) == manager) << "the manager stays";
     delete_entries(other_code());
+}
+
+// The product is named as Windows names its entry: in any letter case,
+// and never with a blank at either end, which Windows' entry would drop.
+TEST(UninstallRoad, TheCodeNameIsTakenAsWindowsTakesItsEntrys)
+{
+    World world(L"unspell");
+    ASSERT_EQ(world.Install("v1").exit_code, 0u);
+    ProductSnapshot installed = v1_snapshot(world);
+    std::wstring code = installers().code_name, capitals = code;
+    for (wchar_t& c : capitals)
+        c = wchar_t(towupper(c));
+    // Refused as no product, which stays as it is; the last one goes.
+    for (const std::wstring& name : {L" " + code, code + L" ", L"\t" + code, capitals}) {
+        SCOPED_TRACE(utf8_of(name));
+        bool goes = name == capitals;
+        AnsweredRun run = uninstall_in(world, name, goes ? std::vector<FormAnswer>{yes_to(confirm_title),
+                                                                                     yes_to(information_title)}
+                                                          : std::vector<FormAnswer>{yes_to(error_title)});
+        EXPECT_EQ(run.met, goes ? titles({confirm_title, information_title}) : titles({error_title}));
+        EXPECT_EQ(run.run.exit_code, goes ? 0u : 1u);
+        if (!goes) {
+            EXPECT_TRUE(v1_snapshot(world) == installed) << "the product stays as installed";
+        }
+    }
+    expect_v1_uninstalled(world);
 }
 
 TEST(UninstallRoad, AHeldFileIsAskedForNoPutsAllBackYesAfterItsReleaseFinishes)

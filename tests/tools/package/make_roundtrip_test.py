@@ -578,6 +578,19 @@ def check_refusals(wine_run, manager, folder):
         "codename_trailing_blank.scn": (good.replace('codename = "roundtrip"', 'codename = "roundtrip\t"'),
                                         " - at line %d: error code 7!\r\n - A code name" % codename_line),
     })
+    # A folder the start-up refuses: a name whose end Windows drops, a folder
+    # of the machine's own (in any language).
+    ends, own = "whose name ends in a dot or blank", "of the system or of the user"
+    for name, target, kind in (("dot", "C:/mk6.", ends), ("blank", "C:/a /b", ends), ("pf", "C:/Program Files", own),
+                               ("data", "C:/ProgramData", own), ("sys", "C:/windows/system32", own),
+                               ("users", "C:/users", own)):
+        cases["folder_%s.scn" % name] = (added('"./files/f1" = "%s" "x.txt"' % target),
+                                         '(e) Line %d installs "%s" "x.txt" into a folder %s: %s!'
+                                         % (menu_line, target, kind, target))
+    cases["folder_german.scn"] = (added("[Strings]", 'data = "C:/Data"', 'DEU.data = "C:/ProgramData/"', "[Install]",
+                                        '"./files/f1" = $data "x.txt"'),
+                                  '(e) Line %d installs $data "x.txt" into a folder %s: C:/ProgramData/!'
+                                  % (menu_line + 4, own))
     for name, path in REFUSED_MEMBER_PATHS.items():
         cases["path_%s.scn" % name] = (good.replace("[Menu]", '"./files/f1" = $pgm %s\n[Menu]' % quoted(path)),
                                        " - at line %d: error code 23!" % menu_line)

@@ -154,7 +154,9 @@ def one_language(files, strings=(), codename="demo"):
 
 # Packages the install start-up refuses as damaged, though the reader takes
 # them: their targets collide, or one lies in another, or one is where the
-# installer puts another aside while it replaces it, as Windows sees names.
+# installer puts another aside while it replaces it, as Windows sees names,
+# or a folder's name ends where Windows drops it; or (the last two) not as
+# damaged: a folder is one of the machine's own.
 STARTUP_REFUSED = {
     "twice": one_language([("pgm", "notes.txt"), ("pgm", "notes.txt")]),
     "case": one_language([("pgm", "bin/App.exe"), ("pgm", "BIN/app.EXE")]),
@@ -164,6 +166,10 @@ STARTUP_REFUSED = {
     "temporary_name": one_language([("pgm", "Y.TXT.tmp"), ("pgm", "y.txt")]),
     "temporary_name_elsewhere": one_language([("data", "notes.txt"), ("other", "NOTES.TXT.TMP")],
                                              [("data", "C:/Data"), ("other", "c:/data/")]),
+    "folder_dot_end": one_language([("data", "x.txt")], [("data", "C:/mk6.")]),
+    "folder_blank_end": one_language([("data", "x.txt")], [("data", "C:/a /b")]),
+    "folder_program_files": one_language([("data", "x.txt")], [("data", "C:/Program Files")]),
+    "folder_users": one_language([("data", "x.txt")], [("data", "c:/USERS/")]),
 }
 
 
