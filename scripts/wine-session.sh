@@ -9,6 +9,8 @@
 #   start_wine_session [virtual]       the build's own prefix, the tests'
 #   start_world_session <prefix> [virtual]
 #                                      that prefix as it is
+#   start_fresh_world_session <prefix> [virtual]
+#                                      that prefix, made afresh
 #   start_own_wine_session [virtual]   a fresh prefix for this run alone,
 #                                      removed afterwards (runs of the
 #                                      program at once meet nothing of
@@ -151,7 +153,8 @@ make_fresh_prefix()
         fi
         rm -rf "$WINEPREFIX"
         mkdir -p "$WINEPREFIX/drive_c/windows"
-        tar -C "$pristine" --exclude=./drive_c/windows/system32 --exclude=./drive_c/windows/syswow64 -cf - . |
+        tar -C "$pristine" --exclude=./.pristine --exclude=./drive_c/windows/system32 \
+            --exclude=./drive_c/windows/syswow64 -cf - . |
             tar -C "$WINEPREFIX" -xpf -
         for folder in system32 syswow64; do
             [ ! -d "$pristine/drive_c/windows/$folder" ] ||
@@ -237,6 +240,16 @@ start_world_session()
 start_wine_session()
 {
     start_world_session "$PWD/$build/wineprefix" "$@"
+}
+
+start_fresh_world_session()
+{
+    WINEPREFIX=$1
+    shift
+    prepare_wine_session
+    claim_wine_prefix
+    make_fresh_prefix
+    open_wine_session "$@"
 }
 
 start_own_wine_session()
