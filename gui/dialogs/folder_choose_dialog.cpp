@@ -189,6 +189,15 @@ void cFolderChooseDialog::Fill(cTreeFoldersContentItem* item)
     tree.ScrollItemIntoView(item->row);
 }
 
+cFolderChooseDialog::cTreeFoldersContentItem* cFolderChooseDialog::FindChild(cTreeFoldersContentItem* item,
+                                                                            const wchar_t* path)
+{
+    cTreeFoldersContentItem* child = static_cast<cTreeFoldersContentItem*>(item->first_child);
+    while (child && wstr_compare_nocase(child->path.Text(), path) != 0)
+        child = static_cast<cTreeFoldersContentItem*>(child->next);
+    return child;
+}
+
 void cFolderChooseDialog::OpenPath(const wchar_t* path)
 {
     if (path_get_kind(path) != PATH_KIND_FOLDER)
@@ -205,9 +214,7 @@ void cFolderChooseDialog::OpenPath(const wchar_t* path)
         if (!path_format(grown, L"%s%s%s", prefix.Text(), separator, segment.Text()))
             return;
         prefix.Swap(grown);
-        cTreeFoldersContentItem* child = static_cast<cTreeFoldersContentItem*>(item->first_child);
-        while (child && wstr_compare_nocase(child->path.Text(), prefix.Text()) != 0)
-            child = static_cast<cTreeFoldersContentItem*>(child->next);
+        cTreeFoldersContentItem* child = FindChild(item, prefix.Text());
         if (!child)
             child = AddItem(item, kind_folder, prefix.Text(), prefix.Text());
         if (child)
@@ -296,14 +303,18 @@ void cFolderChooseDialog::NewFolder()
     if (!ask_new_folder_name(this, &name, nullptr))
         return;
     _guardchar<wchar_t> path;
-    if (!path_format(path, L"%s/%s", result->Text(), name.Text()))
+    if (!path_join(result->Text(), name.Text(), path))
         return;
     switch (path_get_kind(path.Text())) {
     case PATH_KIND_MISSING:
-        if (path_create_folder(path.Text()))
-            Fill(current);
-        else
+        if (!path_create_folder(path.Text())) {
             show_message_kind3(this, LookupString(cannot_create_text), nullptr);
+            break;
+        }
+        Fill(current);
+        // The new folder becomes the chosen one, so that Select takes it.
+        if (cTreeFoldersContentItem* made = FindChild(current, path.Text()))
+            OnRowSelected(made->row);
         break;
     case PATH_KIND_FILE:
         show_message_kind3(this, LookupString(file_exists_text), nullptr);

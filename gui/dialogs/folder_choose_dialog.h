@@ -16,9 +16,10 @@
 // tree of folders under "Computer" with the machine's locations (home
 // folder, drives, network drives) as its children, a path field, and
 // Select and Cancel. A folder's subfolders are listed, on the UI thread,
-// when it is first selected. A typed path is opened by walking the tree from
-// the root, adding the rows that are missing. Enter on a path field that
-// holds the selected folder ends the dialog with 1, the folder then in the
+// when it is first selected; a new folder made in the chosen one becomes
+// the chosen one. A typed path is opened by walking the tree from the
+// root, adding the rows that are missing. Enter on a path field that holds
+// the selected folder ends the dialog with 1, the folder then in the
 // result text. Texts from "ciom::folderchoose". UI thread only.
 class cFolderChooseDialog : public cCustomForm {
 public:
@@ -60,6 +61,9 @@ protected:
     // Lists the item's subfolders as its children afresh; the item becomes
     // the current one and its row is selected, also when the listing fails.
     void Fill(cTreeFoldersContentItem* item);
+    // The child of item whose path is path, in any letter case; null when
+    // there is none.
+    cTreeFoldersContentItem* FindChild(cTreeFoldersContentItem* item, const wchar_t* path);
     void OpenPath(const wchar_t* path);
     void ShowChosen(cTreeFoldersContentItem* item);
     void OnRowSelected(cTreeViewChild::cTreeViewItem* row);

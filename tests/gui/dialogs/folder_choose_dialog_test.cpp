@@ -1,11 +1,11 @@
 // The folder chooser over a folder tree the test builds, driven by real
 // keys and clicks: the folder of a proposed file, typed paths and the
 // chain of rows they add (on a drive that Wine gains while the dialog is
-// open), rows listed once, new folders and a folder that vanished before
-// it was listed; the run through show_folder_choose_dialog; and the
-// splitting of paths into segments, network names included, which Wine
-// cannot show as folders. The first test keeps a screenshot as
-// artifacts/folder_choose_dialog.png.
+// open), rows listed once, new folders (each the chosen one, which Select
+// takes) and a folder that vanished before it was listed; the run through
+// show_folder_choose_dialog; and the splitting of paths into segments,
+// network names included, which Wine cannot show as folders. The first
+// test keeps a screenshot as artifacts/folder_choose_dialog.png.
 
 #include "gui/dialogs/folder_choose_dialog.h"
 
@@ -169,12 +169,13 @@ TEST_F(FolderChooserTest, APathOnADriveAddedMeanwhileAddsTheChainOfRows)
     EXPECT_STREQ(result.Text(), field.c_str());
 }
 
-TEST_F(FolderChooserTest, RowsListOnceNewFoldersAndAVanishedFolder)
+TEST_F(FolderChooserTest, RowsListOnceNewFoldersAreChosenAndAVanishedFolder)
 {
     result.Assign(root.Path().c_str());
     const std::wstring docs = root.Path(L"docs"), sub = root.Path(L"docs/sub");
     cNames first, again, after_fresh, titles, vanished_children;
-    std::wstring vanished_current;
+    std::wstring vanished_current, fresh_current;
+    bool open_after_select = false;
     EXPECT_EQ(Run([&](cFolderChooserProbe* probe, cFormWindow& runner) {
                   auto new_folder = [&, probe](const wchar_t* name, bool message) {
                       return new_folder_steps(
@@ -207,7 +208,15 @@ TEST_F(FolderChooserTest, RowsListOnceNewFoldersAndAVanishedFolder)
                   steps.push_back([&, probe]() { probe->ClickRow(docs); });
                   for (const cFormWindow::cStep& step : new_folder(L"fresh", false))
                       steps.push_back(step);
-                  steps.push_back([&, probe]() { after_fresh = probe->Children(docs); });
+                  // The new folder is the chosen one: Tab to the path
+                  // field and Enter (Select) take it and end the run.
+                  steps.push_back([&, probe]() {
+                      after_fresh = probe->Children(docs);
+                      fresh_current = probe->CurrentPath();
+                      cFormWindow::Press(VK_TAB);
+                      cFormWindow::Press(VK_RETURN);
+                  });
+                  steps.push_back([&]() { open_after_select = true; });
                   return steps;
               }),
               1);
@@ -220,6 +229,9 @@ TEST_F(FolderChooserTest, RowsListOnceNewFoldersAndAVanishedFolder)
     EXPECT_EQ(vanished_current, sub);
     EXPECT_TRUE(vanished_children.empty());
     EXPECT_EQ(after_fresh, (cNames{L"fresh", L"late"}));
+    EXPECT_EQ(fresh_current, root.Path(L"docs/fresh"));
+    EXPECT_FALSE(open_after_select);
+    EXPECT_STREQ(result.Text(), root.Path(L"docs/fresh").c_str());
     EXPECT_NE(root.Attributes(L"docs/fresh") & FILE_ATTRIBUTE_DIRECTORY, 0u);
 }
 

@@ -1,18 +1,16 @@
-// Runs an installer for scripts/demo in a world of its own folders (program
-// files, application data, profiles, Start menu under the world folder,
-// which the installer gets through its environment). By hand, the user
-// walks the pages; otherwise they are walked on the virtual screen as a
-// user who accepts what each page offers would: the language form answered
-// with its proposed language, a box that holds Next back ticked, the
-// default folder taken, the finish page closed. Each page is kept as
-// build/artifacts/demo_<n>.png: as soon as it shows, and again once it has
-// settled (the installation page of a small product passes before that);
-// a page that passed before it was seen is named. Prints what it did,
-// where the product went (its record's install folder) and how the
-// installer ended; exits with the installer's exit code, or 2 when the
-// walk failed.
+// Runs an installer for scripts/demo in the Wine prefix it runs in, the
+// demo's world. By hand, the user walks the pages; otherwise they are walked
+// on the virtual screen as a user who accepts what each page offers would:
+// the language form answered with its proposed language, a box that holds
+// Next back ticked, the default folder taken, the finish page closed. Each
+// page is kept as build/artifacts/demo_<n>.png: as soon as it shows, and
+// again once it has settled (the installation page of a small product
+// passes before that); a page that passed before it was seen is named.
+// Prints what it did, where the product went (its record's install folder)
+// and how the installer ended; exits with the installer's exit code, or 2
+// when the walk failed.
 //
-// usage: demo_walker <installer> <wizard title> <code name> <world folder> [by-hand]
+// usage: demo_walker <installer> <wizard title> <code name> [by-hand]
 #include <windows.h>
 
 #include <shellapi.h>
@@ -20,7 +18,7 @@
 
 #include <string>
 
-#include "base/ci_app_config.h"
+#include "base/ci_app_full_config.h"
 #include "tests/tools/install/wizard_driver.h"
 
 namespace {
@@ -31,17 +29,14 @@ void say(const std::string& line)
     fflush(stdout);
 }
 
-// The install folder of the product's record in the world's stores, all
-// users first.
-std::string install_location(const std::wstring& world, const std::wstring& code_name)
+// The install folder of the product's record in the stores of the world.
+std::string install_location(const std::wstring& code_name)
 {
+    cCIAppFullConfig stores;
+    _guardchar<wchar_t> folder;
     std::string key = "install/" + utf8_of(code_name) + "/path";
-    for (const wchar_t* store_folder : {L"\\ProgramData\\Vantrel\\qrv", L"\\AppData\\Vantrel\\qrv"}) {
-        cCIAppConfig store;
-        _guardchar<wchar_t> folder;
-        if (store.OpenStore(slash_path(world + store_folder).c_str()) && store.ReadString(key.c_str(), folder))
-            return utf8_of(folder.Text() ? folder.Text() : L"");
-    }
+    if (stores.OpenStore(L"qrv") && stores.ReadString(key.c_str(), folder))
+        return utf8_of(folder.Text() ? folder.Text() : L"");
     return "";
 }
 
@@ -96,21 +91,16 @@ int main()
 {
     int count = 0;
     wchar_t** arguments = CommandLineToArgvW(GetCommandLineW(), &count);
-    if (!arguments || count < 5 || count > 6) {
-        fprintf(stderr, "usage: demo_walker <installer> <wizard title> <code name> <world folder> [by-hand]\n");
+    if (!arguments || count < 4 || count > 5) {
+        fprintf(stderr, "usage: demo_walker <installer> <wizard title> <code name> [by-hand]\n");
         return 2;
     }
     std::wstring title = arguments[2];
-    std::wstring world = arguments[4];
-    std::map<std::wstring, std::wstring> variables = {
-        {L"ProgramW6432", world + L"\\Program Files"}, {L"ProgramFiles", world + L"\\Program Files"},
-        {L"APPDATA", world + L"\\AppData"},            {L"ProgramData", world + L"\\ProgramData"},
-        {L"USERPROFILE", world + L"\\Profile"},        {L"ALLUSERSPROFILE", world + L"\\All Users"}};
-    wizard::Process installer(L"\"" + std::wstring(arguments[1]) + L"\"", variables);
-    if (count == 6) {
+    wizard::Process installer(L"\"" + std::wstring(arguments[1]) + L"\"", {});
+    if (count == 5) {
         say("the installer runs: walk its pages");
         DWORD code = installer.Wait(INFINITE);
-        std::string folder = install_location(world, arguments[3]);
+        std::string folder = install_location(arguments[3]);
         say(folder.empty() ? "the product is not installed" : "the product is installed in " + folder);
         say("the installer ended with exit code " + std::to_string(code));
         return int(code);
@@ -159,7 +149,7 @@ int main()
         pages.Enter();
     }
     DWORD code = installer.Wait(60000);
-    std::string folder = install_location(world, arguments[3]);
+    std::string folder = install_location(arguments[3]);
     say(folder.empty() ? "the product is not installed" : "the product is installed in " + folder);
     say("the installer ended with exit code " + std::to_string(code));
     LocalFree(arguments);

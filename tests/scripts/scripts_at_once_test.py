@@ -1,0 +1,91 @@
+#!/usr/bin/env python3
+"""Two scripts at once in one checkout, as from two terminals, each ending as
+it would alone: "scripts/run" opens the manager on an X screen of this
+test's own; meanwhile "scripts/run version" prints the version and ends; the
+manager's window is still there, and closed with Alt+F4 its script says the
+program ended with exit code 0. Neither ends a program that runs meanwhile
+in the tests' own prefix (a command prompt waiting for its input).
+
+usage: scripts_at_once_test.py WINE_RUN PROJECT_FOLDER BUILD_FOLDER
+"""
+
+import os
+import re
+import signal
+import subprocess
+import sys
+import tempfile
+import time
+
+
+def check(condition, message):
+    if not condition:
+        raise AssertionError(message)
+
+
+def windows(display):
+    return subprocess.run(["xdotool", "search", "--onlyvisible", "--name", "."], env=dict(os.environ, DISPLAY=display),
+                          capture_output=True, text=True).stdout.split()
+
+
+def main():
+    wine_run, project, build = sys.argv[1:4]
+    env = {k: v for k, v in os.environ.items() if k not in ("WINEPREFIX", "DISPLAY")}
+    env["BUILD_DIR"] = os.path.relpath(build, project)
+    said = tempfile.TemporaryFile(mode="w+")
+    number, reported = os.pipe()
+    screen = subprocess.Popen(["Xvfb", "-displayfd", str(reported), "-nolisten", "tcp"], pass_fds=[reported],
+                              stderr=subprocess.DEVNULL)
+    os.close(reported)
+    started = []
+
+    def start(command, **options):
+        # In a process group of its own, which the cleanup ends as a closed
+        # terminal would: the script's session ends with it.
+        started.append(subprocess.Popen(command, start_new_session=True, **options))
+        return started[-1]
+
+    try:
+        display = ":" + os.read(number, 16).decode().strip()
+        check(display != ":", "the X screen did not start")
+        waiting = start([wine_run, "cmd", "/c", "set /p line="], stdin=subprocess.PIPE, stdout=subprocess.DEVNULL,
+                        stderr=subprocess.DEVNULL)
+        manager = start(["scripts/run"], cwd=project, env=dict(env, DISPLAY=display), stdout=said,
+                        stderr=subprocess.STDOUT)
+        deadline = time.time() + 300
+        while not windows(display) and manager.poll() is None and time.time() < deadline:
+            time.sleep(0.5)
+        check(manager.poll() is None and windows(display), "scripts/run showed no manager")
+        window = windows(display)[0]
+
+        version = start(["scripts/run", "version"], cwd=project, env=env, stdout=subprocess.PIPE,
+                        stderr=subprocess.STDOUT, text=True)
+        printed = version.communicate(timeout=300)[0]
+        print(printed)
+        check(version.returncode == 0 and re.search(r"^pelmarodesk\.exe version \d+(\.\d+){3}$", printed, re.M),
+              "scripts/run version beside the manager: exit %d" % version.returncode)
+        check(manager.poll() is None and window in windows(display), "the manager went while scripts/run version ran")
+        check(waiting.poll() is None, "the tests' program was ended (exit %s)" % waiting.poll())
+
+        subprocess.run(["xdotool", "key", "alt+F4"], env=dict(os.environ, DISPLAY=display), check=True)
+        check(manager.wait(timeout=60) == 0, "the manager's script ended with %d" % manager.returncode)
+        waiting.communicate(b"done\n", timeout=60)
+        check(waiting.returncode == 0, "the tests' program ended with %d" % waiting.returncode)
+    finally:
+        for process in started:
+            if process.poll() is None:
+                os.killpg(process.pid, signal.SIGTERM)
+        for process in started:
+            try:
+                process.wait(timeout=60)
+            except subprocess.TimeoutExpired:
+                os.killpg(process.pid, signal.SIGKILL)
+        screen.kill()
+        said.seek(0)
+        print(said.read())
+    said.seek(0)
+    check("pelmarodesk.exe ended (exit code 0)" in said.read(), "the manager's script did not say how it ended")
+
+
+if __name__ == "__main__":
+    main()
