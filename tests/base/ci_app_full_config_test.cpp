@@ -5,7 +5,9 @@
 #include <string>
 #include <vector>
 
+#include "base/admin_access.h"
 #include "tests/support/config_tree.h"
+#include "tests/support/file_access.h"
 #include "tests/support/redirected_env.h"
 #include "tests/support/temp_folder.h"
 
@@ -85,6 +87,42 @@ TEST_F(CIAppFullConfig, ReadsPreferThePerUserStoreAndFallBackToTheCommonOne)
     ASSERT_TRUE(config.ReadBytes("c/bytes", bytes));
     EXPECT_EQ(bytes.Count(), 2);
     EXPECT_FALSE(config.ReadString("c/none", text));
+}
+
+// The store that holds a key is the common one first. The common store
+// counts only while nobody but the administrators may change the key's
+// file, the store's folder and the folder above it: each level opened to
+// everyone's writes takes what it holds out of the reads.
+TEST_F(CIAppFullConfig, TheCommonStoreCountsWhileOnlyAdministratorsMayChangeIt)
+{
+    FillBoth();
+    cCIAppFullConfig config;
+    ASSERT_TRUE(config.OpenStore(L"qrv"));
+    cCIAppConfig* common = &config.GetCommonStore();
+    cCIAppConfig* user = &config.GetUserStore();
+    const std::pair<const char*, cCIAppConfig*> holders[] = {
+        {"k/both", common}, {"k/common", common}, {"k/user", user}, {"u/only", user}, {"k/none", nullptr}};
+    for (const auto& holder : holders)
+        EXPECT_EQ(config.StoreHolding(holder.first), holder.second) << holder.first;
+    EXPECT_TRUE(config.CommonKeyGuarded("nofile/x")) << "a file nobody else may make";
+
+    struct Opened {
+        const wchar_t* path;
+        bool other_file_read;  // "c/only", in another file of the store
+    };
+    const Opened levels[] = {
+        {L"programdata/Vantrel/qrv/k", true}, {L"programdata/Vantrel/qrv", false}, {L"programdata/Vantrel", false}};
+    for (const Opened& level : levels) {
+        SCOPED_TRACE(testing::Message() << level.path);
+        std::wstring path = temp.Path(level.path);
+        EXPECT_EQ(config.GetInt32("k/common"), 20);
+        let_everyone_write(path);
+        EXPECT_FALSE(config.CommonKeyGuarded("k/common"));
+        EXPECT_EQ(config.GetInt32("k/common"), 0);
+        EXPECT_EQ(config.GetInt32("c/only"), level.other_file_read ? 30 : 0);
+        ASSERT_TRUE(path_set_admin_access(path.c_str()));
+        EXPECT_FALSE(everyone_may_write(path));
+    }
 }
 
 TEST_F(CIAppFullConfig, HasKeyFindsKeysOfEitherStore)
