@@ -30,6 +30,10 @@ enum : uint32_t {
     // A file to read is held open by another program that lets nobody read
     // it (file_is_held). Error path: the file.
     INSTALL_INIT_FILE_IN_USE = 15,
+    // The record of the product is in the common store, which others than
+    // the administrators may change (RECORD_STORE_UNGUARDED). Error path:
+    // the store file.
+    INSTALL_INIT_UNGUARDED_RECORD = 16,
 };
 
 // What the start-up asks the user, on the start-up's thread; the answer

@@ -33,6 +33,7 @@ const cInitMessage init_messages[] = {
     {13, true},   // INSTALL_INIT_NAME_TAKEN
     {11, true},   // INSTALL_INIT_UNSOUND_FOLDER
     {15, true},   // INSTALL_INIT_FILE_IN_USE
+    {16, true},   // INSTALL_INIT_UNGUARDED_RECORD
 };
 
 }  // namespace

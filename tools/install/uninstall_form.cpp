@@ -16,6 +16,7 @@ const cJobForm::cOutcome uninstall_outcomes[] = {
     {11, false, 1},  // UNINSTALL_CANCELLED
     {12, true, 1},   // UNINSTALL_INCOMPLETE
     {13, true, 1},   // UNINSTALL_DAMAGED_RECORD
+    {14, true, 1},   // UNINSTALL_UNGUARDED_RECORD
 };
 
 }  // namespace

@@ -20,6 +20,9 @@ enum : uint32_t {
     UNINSTALL_CANCELLED = 6,            // the user said no; nothing changed
     UNINSTALL_INCOMPLETE = 7,           // a backup, shortcut, entry or the record could not be deleted
     UNINSTALL_DAMAGED_RECORD = 8,       // done, but what the record named was not all the product's
+    // The record is in the common store, which others than the
+    // administrators may change (RECORD_STORE_UNGUARDED): nothing changed.
+    UNINSTALL_UNGUARDED_RECORD = 9,
 };
 
 // A recorded file as the uninstall finds it.
