@@ -287,6 +287,8 @@ TEST(DamagedRecord, ACommonStoreThatOthersMayChange)
     };
     const OpenCase cases[] = {
         {"the record's file", L"programdata/Vantrel/qrv/install", true},
+        {"the store's folder", L"programdata/Vantrel/qrv", false},
+        {"the maker's folder", L"programdata/Vantrel", false},
     };
     for (const OpenCase& c : cases) {
         SCOPED_TRACE(c.what);
