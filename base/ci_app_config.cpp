@@ -242,6 +242,18 @@ void* cCIAppConfig::FindNode(const char* key, bool create)
     return cApplicationConfig::FindNode(key, create);
 }
 
+bool cCIAppConfig::FileOf(const char* key, _guardchar<wchar_t>& path) const
+{
+    const char* slash = key ? strchr(key, '/') : nullptr;
+    _guardchar<char> name;
+    _guardchar<wchar_t> wide;
+    if (folder.IsEmpty() || !key || !key[0] || slash == key)
+        return false;
+    name.AssignN(key, slash ? int32_t(slash - key) : int32_t(strlen(key)));
+    wstr_from_utf8(-1, name.Text(), wide);
+    return !wide.IsEmpty() && path_join(folder.Text(), wide.Text(), path);
+}
+
 bool cCIAppConfig::HasKey(const char* key)
 {
     return FindNode(key, false) != nullptr;

@@ -69,6 +69,10 @@ public:
     // store file holds (CFG_MAX_DEPTH) gives null and adds nothing: its
     // file could no longer be saved.
     void* FindNode(const char* key, bool create) override;
+    // The path of the store file that holds key (the file of its first
+    // name), whether or not it is there; false while the store has no
+    // folder.
+    bool FileOf(const char* key, _guardchar<wchar_t>& path) const;
 
 private:
     _guardchar<wchar_t> folder;  // '/'-separated; empty until a store is opened or created

@@ -1,11 +1,31 @@
 #include "base/ci_app_full_config.h"
 
+#include "base/admin_access.h"
+#include "base/file_ops.h"
 #include "base/special_folders.h"
+#include "base/string_utils.h"
 
 namespace {
 
 // The store folders' name under the maker's folders.
 const wchar_t* const common_store_name = L"qrv";
+
+// Cuts path (a file, or a folder with or without its '/') to its folder.
+bool cut_to_parent(_guardchar<wchar_t>& path)
+{
+    wchar_t* text = path.Buffer();
+    if (!text)
+        return false;
+    int32_t length = path.Length();
+    while (length > 0 && text[length - 1] == L'/')
+        --length;
+    text[length] = 0;
+    wchar_t* slash = const_cast<wchar_t*>(wstr_find_last_char(text, L'/'));
+    if (!slash || slash == text)
+        return false;
+    *slash = 0;
+    return true;
+}
 
 }  // namespace
 
@@ -66,17 +86,17 @@ bool cCIAppFullConfig::Revert()
 
 bool cCIAppFullConfig::ReadBytes(const char* key, _typebuf<uint8_t>& out)
 {
-    return user.ReadBytes(key, out) || common.ReadBytes(key, out);
+    return user.ReadBytes(key, out) || (CommonGives(key) && common.ReadBytes(key, out));
 }
 
 bool cCIAppFullConfig::ReadInt64(const char* key, int64_t& out)
 {
-    return user.ReadInt64(key, out) || common.ReadInt64(key, out);
+    return user.ReadInt64(key, out) || (CommonGives(key) && common.ReadInt64(key, out));
 }
 
 bool cCIAppFullConfig::ReadString(const char* key, _guardchar<wchar_t>& out)
 {
-    return user.ReadString(key, out) || common.ReadString(key, out);
+    return user.ReadString(key, out) || (CommonGives(key) && common.ReadString(key, out));
 }
 
 bool cCIAppFullConfig::WriteBytes(const char* key, const void* data, uint32_t size)
@@ -134,4 +154,30 @@ bool cCIAppFullConfig::EnumChildren(const char* key, EnumCallback callback, void
 bool cCIAppFullConfig::DeleteCommonKey(const char* key)
 {
     return common.DeleteKey(key);
+}
+
+cCIAppConfig* cCIAppFullConfig::StoreHolding(const char* key)
+{
+    if (common.HasKey(key))
+        return &common;
+    return user.HasKey(key) ? &user : nullptr;
+}
+
+bool cCIAppFullConfig::CommonGives(const char* key)
+{
+    return common.HasKey(key) && CommonKeyGuarded(key);
+}
+
+bool cCIAppFullConfig::CommonKeyGuarded(const char* key)
+{
+    _guardchar<wchar_t> path;
+    if (!common.FileOf(key, path))
+        return false;
+    if (path_get_kind(path.Text()) != PATH_KIND_MISSING && path_changed_by(path.Text()) != PATH_CHANGED_BY_ADMINS)
+        return false;
+    // The store's folder, then the maker's.
+    for (int level = 0; level < 2; ++level)
+        if (!cut_to_parent(path) || path_changed_by(path.Text()) != PATH_CHANGED_BY_ADMINS)
+            return false;
+    return true;
 }

@@ -8,7 +8,8 @@
 
 // The configuration the program uses: the per-user store and the common
 // (all users) store together. Reads prefer the per-user store and fall back
-// to the common one; writes go to the per-user store; Save, Revert and
+// to the common one where only administrators may change it
+// (CommonKeyGuarded); writes go to the per-user store; Save, Revert and
 // DeleteKey act on both and answer for the per-user store. It has no nodes
 // of its own (FindNode gives null); the installer reaches the common store
 // through GetCommonStore.
@@ -45,11 +46,24 @@ public:
     bool EnumChildren(const char* key, EnumCallback callback, void* context) override;
 
     cCIAppConfig& GetCommonStore() { return common; }
+    cCIAppConfig& GetUserStore() { return user; }
     bool DeleteCommonKey(const char* key);
+    // The one store that holds key, for what is read whole from one store
+    // (a record, never overlaid by the other): the common store when it has
+    // the key, else the per-user one; null when neither has it.
+    cCIAppConfig* StoreHolding(const char* key);
+    // Only administrators may change what the common store keeps under key
+    // (PATH_CHANGED_BY_ADMINS): the store file of the key (or nobody may
+    // make it, while it is missing), the store's folder and the maker's
+    // folder above it. False also when the common store is not open.
+    bool CommonKeyGuarded(const char* key);
 
 private:
     cCIAppConfig user;
     cCIAppConfig common;
+
+    // The common store has key, and only administrators may change it there.
+    bool CommonGives(const char* key);
 };
 
 #endif

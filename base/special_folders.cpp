@@ -1,5 +1,6 @@
 #include "base/special_folders.h"
 
+#include "base/admin_access.h"
 #include "base/environment.h"
 #include "base/file_ops.h"
 #include "base/path.h"
@@ -31,15 +32,38 @@ bool env_folder(const wchar_t* name, _guardchar<wchar_t>& out)
     return env_get(name, out) && is_folder(out);
 }
 
-// Creates base/Vantrel/ and base/Vantrel/sub/; out is the latter when both
-// exist, and untouched otherwise.
-bool create_store_folder(const wchar_t* base, const wchar_t* sub, _guardchar<wchar_t>& out)
+// The folder, made when missing; with admin_only, made with the access of
+// what only administrators may change, or not at all: a store folder that
+// others may change would steer what every user's run takes from it. An
+// existing one that the administrators own gets that access when others may
+// change it (a folder made before inherits what its parent grants).
+bool create_folder(const wchar_t* folder, bool admin_only)
+{
+    if (!admin_only)
+        return path_create_folder(folder);
+    uint32_t kind = path_get_kind(folder);
+    if (kind == PATH_KIND_FOLDER) {
+        if (path_changed_by(folder) == PATH_CHANGED_BY_LISTED)
+            path_set_admin_access(folder);
+        return true;
+    }
+    if (kind != PATH_KIND_MISSING || !path_create_folder(folder))
+        return false;
+    if (path_set_admin_access(folder))
+        return true;
+    path_remove_folder(folder);
+    return false;
+}
+
+// Creates base/Vantrel/ and base/Vantrel/sub/ (create_folder); out is the
+// latter when both exist, and untouched otherwise.
+bool create_store_folder(const wchar_t* base, const wchar_t* sub, bool admin_only, _guardchar<wchar_t>& out)
 {
     _guardchar<wchar_t> maker, store_folder;
     if (!sub || !sub[0] || !path_join(base, L"Vantrel/", maker) ||
         !path_format(store_folder, L"%s%s/", maker.Text(), sub))
         return false;
-    if (!path_create_folder(maker.Text()) || !path_create_folder(store_folder.Text()))
+    if (!create_folder(maker.Text(), admin_only) || !create_folder(store_folder.Text(), admin_only))
         return false;
     return store(out, store_folder.Text());
 }
@@ -113,13 +137,13 @@ bool get_user_data_folder(_guardchar<wchar_t>& out, const wchar_t* sub)
     } else if (!is_folder(base)) {
         return home_known;
     }
-    return create_store_folder(base.Text(), sub, out) || home_known;
+    return create_store_folder(base.Text(), sub, false, out) || home_known;
 }
 
 bool get_common_data_folder(_guardchar<wchar_t>& out, const wchar_t* sub)
 {
     _guardchar<wchar_t> base;
-    return common_data_base(base) && create_store_folder(base.Text(), sub, out);
+    return common_data_base(base) && create_store_folder(base.Text(), sub, true, out);
 }
 
 bool get_start_menu_folder(const wchar_t* sub, _guardchar<wchar_t>& out)

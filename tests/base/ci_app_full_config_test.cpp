@@ -5,7 +5,9 @@
 #include <string>
 #include <vector>
 
+#include "base/admin_access.h"
 #include "tests/support/config_tree.h"
+#include "tests/support/file_access.h"
 #include "tests/support/redirected_env.h"
 #include "tests/support/temp_folder.h"
 
@@ -85,6 +87,30 @@ TEST_F(CIAppFullConfig, ReadsPreferThePerUserStoreAndFallBackToTheCommonOne)
     ASSERT_TRUE(config.ReadBytes("c/bytes", bytes));
     EXPECT_EQ(bytes.Count(), 2);
     EXPECT_FALSE(config.ReadString("c/none", text));
+}
+
+// The common store counts only while nobody but the administrators may
+// change the key's file, the store's folder and the folder above it: each
+// level opened to everyone's writes takes what it holds out of the reads.
+TEST_F(CIAppFullConfig, TheCommonStoreCountsWhileOnlyAdministratorsMayChangeIt)
+{
+    FillBoth();
+    cCIAppFullConfig config;
+    ASSERT_TRUE(config.OpenStore(L"qrv"));
+    EXPECT_TRUE(config.CommonKeyGuarded("nofile/x")) << "a file nobody else may make";
+
+    // Each level, and what "c/only", in another file of the store, reads then.
+    const std::pair<const wchar_t*, int32_t> levels[] = {
+        {L"programdata/Vantrel/qrv/k", 30}, {L"programdata/Vantrel/qrv", 0}, {L"programdata/Vantrel", 0}};
+    for (const auto& level : levels) {
+        SCOPED_TRACE(testing::Message() << level.first);
+        std::wstring path = temp.Path(level.first);
+        let_everyone_write(path);
+        EXPECT_EQ(config.GetInt32("k/common"), 0);
+        EXPECT_EQ(config.GetInt32("c/only"), level.second);
+        ASSERT_TRUE(path_set_admin_access(path.c_str()));
+        EXPECT_EQ(config.GetInt32("k/common"), 20) << "given back to the administrators";
+    }
 }
 
 TEST_F(CIAppFullConfig, HasKeyFindsKeysOfEitherStore)

@@ -19,6 +19,7 @@
 #include "tools/install/shell_link.h"
 #include "tools/install/uninstall_entry.h"
 #include "tools/shell/record_keys.h"
+#include "tools/shell/record_store.h"
 #include "tools/shell/self_command_block.h"
 #include "tools/shell/version_query.h"
 
@@ -169,14 +170,18 @@ void install_record_and_entry(cInstallContext& context, cApplicationConfig* stor
     cCIAppFullConfig* full = dynamic_cast<cCIAppFullConfig*>(store);
     // The scope that holds the product keeps it: a second record, or a
     // second entry, of another version would never settle.
+    cApplicationConfig* holder = nullptr;
+    uint32_t held = find_record_store(*store, key.Text(), holder);
     uint64_t held_version = 0;
-    bool held_by_common = full && recorded_version(full->GetCommonStore(), key.Text(), held_version);
-    bool held_by_user = !held_by_common && recorded_version(*store, key.Text(), held_version);
+    bool held_by_common = held == RECORD_STORE_COMMON && recorded_version(*holder, key.Text(), held_version);
+    bool held_by_user = held == RECORD_STORE_USER && recorded_version(*holder, key.Text(), held_version);
     // The record lists the journal's folders from now on: whichever save
     // keeps it takes the journal away.
     drop_folder_journal(context, *store);
     bool all_users = false;
-    if (full && !held_by_user) {
+    // A common store that others may change keeps no record: the next run
+    // would refuse it, where the per-user one serves.
+    if (full && !held_by_user && full->CommonKeyGuarded(key.Text())) {
         // Both stores lose the old record, so that a per-user record of an
         // earlier installation cannot stand beside the all-users one.
         cApplicationConfig& common = full->GetCommonStore();

@@ -23,6 +23,7 @@
 #include "tools/package/package_format.h"
 #include "tools/shell/app_language.h"
 #include "tools/shell/record_keys.h"
+#include "tools/shell/record_store.h"
 
 namespace {
 
@@ -90,8 +91,9 @@ uint32_t settle_language(cInstallContext& context, cApplicationConfig* store, cI
     if (context.languages.first->next) {
         int64_t recorded;
         _guardchar<char> key;
-        if (store && record_key_of(context.code_name_utf8.Text(), key) &&
-            cRecordReader(*store, key.Text()).ReadNumber(record_language, recorded))
+        cApplicationConfig* holder =
+            record_key_of(context.code_name_utf8.Text(), key) ? record_holder(store, key.Text()) : nullptr;
+        if (holder && cRecordReader(*holder, key.Text()).ReadNumber(record_language, recorded))
             chosen = uint32_t(recorded);
         questions.SwitchLanguage(chosen);
         chosen = questions.ChooseLanguage(chosen);
@@ -355,7 +357,15 @@ uint32_t read_previous_installation(cInstallContext& context, cApplicationConfig
     _guardchar<char> key;
     if (!record_key_of(context.code_name_utf8.Text(), key))
         return INSTALL_INIT_DAMAGED_RECORD;
-    cRecordReader record(store, key.Text());
+    cApplicationConfig* holder = nullptr;
+    uint32_t held = find_record_store(store, key.Text(), holder);
+    if (held == RECORD_STORE_UNGUARDED) {
+        common_store_file_of(store, key.Text(), context.error_path);
+        return INSTALL_INIT_UNGUARDED_RECORD;
+    }
+    if (!holder)
+        return INSTALL_INIT_READY;
+    cRecordReader record(*holder, key.Text());
     int64_t version;
     if (!record.ReadNumber(record_version, version))
         return INSTALL_INIT_READY;

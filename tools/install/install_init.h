@@ -33,6 +33,10 @@ enum : uint32_t {
     // The package names a folder of the system or of the user for its
     // files (check_folder_strings). Error path: that folder.
     INSTALL_INIT_SYSTEM_FOLDER = 16,
+    // The record of the product is in the common store, which others than
+    // the administrators may change (RECORD_STORE_UNGUARDED). Error path:
+    // the store file.
+    INSTALL_INIT_UNGUARDED_RECORD = 17,
 };
 
 // What the start-up asks the user, on the start-up's thread; the answer

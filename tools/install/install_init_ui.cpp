@@ -34,6 +34,7 @@ const cInitMessage init_messages[] = {
     {11, true},   // INSTALL_INIT_UNSOUND_FOLDER
     {15, true},   // INSTALL_INIT_FILE_IN_USE
     {16, true},   // INSTALL_INIT_SYSTEM_FOLDER
+    {17, true},   // INSTALL_INIT_UNGUARDED_RECORD
 };
 
 }  // namespace

@@ -6,8 +6,11 @@
 #include "gui/application.h"
 #include "tools/install/uninstall_entry.h"
 #include "tools/shell/record_keys.h"
+#include "tools/shell/record_store.h"
 
 namespace {
+
+const char manager_key[] = "installer/app";
 
 // The record key of the code name; false for an empty one.
 bool record_key(const wchar_t* code_name, _guardchar<char>& out)
@@ -27,8 +30,10 @@ bool get_installed_major_version_in(cApplicationConfig* store, const wchar_t* co
             return false;
         int64_t version;
         _guardchar<wchar_t> manager;
-        if (cRecordReader(*store, key.Text()).ReadNumber(record_version, version) &&
-            store->ReadString("installer/app", manager) &&
+        cApplicationConfig* holder = record_holder(store, key.Text());
+        cApplicationConfig* manager_holder = record_holder(store, manager_key);
+        if (holder && cRecordReader(*holder, key.Text()).ReadNumber(record_version, version) && manager_holder &&
+            manager_holder->ReadString(manager_key, manager) &&
             path_get_kind(manager.Text()) == PATH_KIND_FILE &&
             format_manager_command(manager.Text(), L"uninstall", code_name, command)) {
             major = uint32_t(uint64_t(version) >> 48);
@@ -54,7 +59,8 @@ bool get_installed_product_name_in(cApplicationConfig* store, const wchar_t* cod
         _guardchar<char> key;
         if (!record_key(code_name, key))
             return false;
-        if (cRecordReader(*store, key.Text()).ReadText(record_name, name))
+        cApplicationConfig* holder = record_holder(store, key.Text());
+        if (holder && cRecordReader(*holder, key.Text()).ReadText(record_name, name))
             return true;
     }
     uint32_t version[4];

@@ -6,6 +6,7 @@
 #include "base/string_utils.h"
 #include "tools/install/file_replace.h"
 #include "tools/shell/record_keys.h"
+#include "tools/shell/record_store.h"
 
 namespace {
 
@@ -214,7 +215,9 @@ void delete_recorded_manager_shortcut(cApplicationConfig& store, const cProductF
 {
     _guardchar<wchar_t> shortcut, group;
     cFolderIdentity above;
-    if (!store.ReadString("installer/shortcut", shortcut) || !is_shortcut_name(shortcut.Text()) ||
+    const char* key = "installer/shortcut";
+    cApplicationConfig* holder = record_holder(&store, key);
+    if (!holder || !holder->ReadString(key, shortcut) || !is_shortcut_name(shortcut.Text()) ||
         !recorded_path_sound(shortcut.Text()) || !parent_folder_of(shortcut.Text(), group) ||
         !folders.SoundGroup(group.Text()) || !identity_of_parent(group.Text(), above))
         return;

@@ -93,10 +93,11 @@ private:
     cTreeMap<cPackedKey, uint8_t> links;    // folder identity -> 1 link, 0 none
 };
 
-// Deletes the manager's Start-menu shortcut that the store names
-// ("installer/shortcut"), with its group when that is left empty: only a
-// ".lnk" directly in a sound group of a Programs folder, not reached through
-// a link. Anything else is damage to the store and is left alone.
+// Deletes the manager's Start-menu shortcut that the store holding
+// "installer/shortcut" names (find_record_store), with its group when that
+// is left empty: only a ".lnk" directly in a sound group of a Programs
+// folder, not reached through a link. Anything else is damage to the store
+// and is left alone.
 void delete_recorded_manager_shortcut(cApplicationConfig& store, const cProductFolders& folders);
 
 // Deletes a shortcut the installer made, with its group when that is left

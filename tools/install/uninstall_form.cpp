@@ -17,6 +17,7 @@ const cJobForm::cOutcome uninstall_outcomes[] = {
     {12, true, 1},   // UNINSTALL_INCOMPLETE
     {13, true, 1},   // UNINSTALL_DAMAGED_RECORD
     {14, true, 1},   // UNINSTALL_CHANGED_FILES
+    {15, true, 1},   // UNINSTALL_UNGUARDED_RECORD
 };
 
 }  // namespace

@@ -12,6 +12,7 @@
 #include "tools/package/package.h"
 #include "tools/shell/app_language.h"
 #include "tools/shell/record_keys.h"
+#include "tools/shell/record_store.h"
 
 namespace {
 
@@ -25,8 +26,9 @@ uint32_t settle_language(cUninstallContext& context, cApplicationConfig* store, 
     cSOPKGLang& provider = application_language_provider();
     _guardchar<char> key;
     int64_t stored = 0;
-    bool read = store && record_key_of(context.code_name_utf8.Text(), key) &&
-                cRecordReader(*store, key.Text()).ReadNumber(record_language, stored);
+    cApplicationConfig* holder =
+        record_key_of(context.code_name_utf8.Text(), key) ? record_holder(store, key.Text()) : nullptr;
+    bool read = holder && cRecordReader(*holder, key.Text()).ReadNumber(record_language, stored);
     if (read && provider.HasLanguage(uint32_t(stored)) && questions.SwitchLanguage(uint32_t(stored)))
         return go_on;
     uint32_t proposed = read ? uint32_t(stored) : provider.DefaultLanguage();
@@ -110,7 +112,11 @@ uint32_t run_uninstall(cUninstallContext& context, cApplicationConfig* store, cU
     if (result != go_on)
         return result;
     _guardchar<char> key;
-    if (store && record_key_of(context.code_name_utf8.Text(), key) && cRecordReader(*store, key.Text()).Exists())
-        return uninstall_recorded_product(context, *store, key.Text(), questions);
+    cApplicationConfig* holder = nullptr;
+    if (store && record_key_of(context.code_name_utf8.Text(), key) &&
+        find_record_store(*store, key.Text(), holder) == RECORD_STORE_UNGUARDED)
+        return UNINSTALL_UNGUARDED_RECORD;
+    if (holder)
+        return uninstall_recorded_product(context, *holder, key.Text(), questions);
     return uninstall_by_entry(context, questions, job);
 }

@@ -21,6 +21,9 @@ enum : uint32_t {
     UNINSTALL_INCOMPLETE = 7,           // a backup, shortcut, entry or the record could not be deleted
     UNINSTALL_DAMAGED_RECORD = 8,       // done, but what the record named was not all the product's
     UNINSTALL_CHANGED_FILES = 9,        // done, but files whose content changed since they were installed stay
+    // The record is in the common store, which others than the
+    // administrators may change (RECORD_STORE_UNGUARDED): nothing changed.
+    UNINSTALL_UNGUARDED_RECORD = 10,
 };
 
 // A recorded file as the uninstall finds it.

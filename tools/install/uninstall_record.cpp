@@ -4,7 +4,6 @@
 
 #include "base/app_config.h"
 #include "base/buffers/typebuf.h"
-#include "base/ci_app_full_config.h"
 #include "base/file_io.h"
 #include "base/file_ops.h"
 #include "base/parallel_for.h"
@@ -257,17 +256,6 @@ bool delete_shortcuts(const cUninstallContext& context, cFolderPrune& prune)
     return complete;
 }
 
-// Saves both stores of the program's configuration (its own Save answers
-// for the per-user one alone).
-bool save_everywhere(cApplicationConfig& store)
-{
-    if (cCIAppFullConfig* full = dynamic_cast<cCIAppFullConfig*>(&store)) {
-        bool common_saved = full->GetCommonStore().Save();
-        return full->Save() && common_saved;
-    }
-    return store.Save();
-}
-
 }  // namespace
 
 uint32_t uninstall_recorded_product(cUninstallContext& context, cApplicationConfig& store, const char* key,
@@ -306,7 +294,7 @@ uint32_t uninstall_recorded_product(cUninstallContext& context, cApplicationConf
         return UNINSTALL_INCOMPLETE;
     store.DeleteKey(key);
     INSTALL_KILL_POINT("uninstall record save", 0);
-    if (!save_everywhere(store)) {
+    if (!store.Save()) {
         // The store keeps what its files hold: the record, for the next try.
         store.Revert();
         return UNINSTALL_INCOMPLETE;

@@ -8,7 +8,8 @@ class cUninstallContext;
 class cUninstallQuestions;
 
 // The uninstall of a product that has its record under key
-// ("install/<code name>") in the store, once asked for (UNINSTALL_*):
+// ("install/<code name>") in the store, the one that holds it
+// (find_record_store), once asked for (UNINSTALL_*):
 //  1. question 3; No changes nothing;
 //  2. its recorded files and shortcuts as the record bounds them
 //     (cRecordBounds), as they are now; a file found only as its ".bkp" was

@@ -6,6 +6,7 @@
 #include "gui/language.h"
 #include "tools/shell/product_icons.h"
 #include "tools/shell/record_keys.h"
+#include "tools/shell/record_store.h"
 
 namespace {
 
@@ -55,7 +56,8 @@ bool read_product_version(cApplicationConfig* config, const char* code_name, uin
 {
     _guardchar<char> key;
     int64_t value = 0;
-    if (!config || !record_key_of(code_name, key) || !cRecordReader(*config, key.Text()).ReadNumber(record_version, value))
+    cApplicationConfig* holder = record_key_of(code_name, key) ? record_holder(config, key.Text()) : nullptr;
+    if (!holder || !cRecordReader(*holder, key.Text()).ReadNumber(record_version, value))
         return false;
     *version = uint64_t(value);
     return true;
@@ -69,9 +71,10 @@ void read_product_record(cApplicationConfig* config, const char* code_name, uint
     product.offered_version = no_version;
     format_packed_version(product.installed_version, product.version_text);
     _guardchar<char> key;
-    if (!record_key_of(code_name, key))
+    cApplicationConfig* holder = record_key_of(code_name, key) ? record_holder(config, key.Text()) : nullptr;
+    if (!holder)
         return;
-    cRecordReader record(*config, key.Text());
+    cRecordReader record(*holder, key.Text());
     record.ReadText(record_name, product.name);
     record.ReadText(record_publisher, product.publisher_url);
     record.ReadText(record_support, product.support_url);

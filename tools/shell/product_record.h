@@ -45,8 +45,10 @@ struct cInstalledProduct {
 
 typedef cLinkedList<cInstalledProduct> cProductList;
 
-// The installed version of the code name's (UTF-8) record; false when the
-// record has none: such a product is not listed.
+// The installed version of the code name's (UTF-8) record, read from the
+// store that holds it (find_record_store); false when the record has none,
+// or only a common store that others may change holds it: such a product
+// is not listed.
 bool read_product_version(cApplicationConfig* config, const char* code_name, uint64_t* version);
 
 // The rest of the record into product, beside the version read before:

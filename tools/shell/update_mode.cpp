@@ -9,6 +9,7 @@
 #include "tools/shell/catalog_text.h"
 #include "tools/shell/product_record.h"
 #include "tools/shell/record_keys.h"
+#include "tools/shell/record_store.h"
 #include "tools/shell/response_form.h"
 #include "tools/shell/update_check.h"
 #include "tools/shell/update_form.h"
@@ -45,8 +46,9 @@ uint32_t run_update_mode(const wchar_t* code_name, bool quiet)
 
     cUpdateInfo info;
     _guardchar<char> key;
-    if (record_key_of(code.Text(), key))
-        cRecordReader(*config, key.Text()).ReadText(record_name, info.product_name);
+    cApplicationConfig* holder = record_key_of(code.Text(), key) ? record_holder(config, key.Text()) : nullptr;
+    if (holder)
+        cRecordReader(*holder, key.Text()).ReadText(record_name, info.product_name);
     cUpdateReply reply;
     if (!query_update_server(code.Text(), reply))
         return report(quiet, RESPONSE_ERROR, text_no_answer, 1);

@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "base/ci_app_config.h"
+#include "tests/support/file_access.h"
 #include "tests/support/wine_drives.h"
 #include "tests/tools/install/uninstall_fixture.h"
 
@@ -22,12 +23,14 @@ namespace {
 
 const char users_content[] = "the user's";
 
-// The record of the world's product in the common store, edited and saved.
+// The record of the world's product in the common store (or the per-user
+// one), edited and saved.
 class RecordEdit {
 public:
-    explicit RecordEdit(const World& world) : prefix("install/" + utf8_of(installers().code_name) + "/")
+    explicit RecordEdit(const World& world, bool common = true)
+        : prefix("install/" + utf8_of(installers().code_name) + "/")
     {
-        opened = store.OpenStore(world.CommonStore().c_str());
+        opened = store.OpenStore((common ? world.CommonStore() : world.UserStore()).c_str());
     }
 
     void Text(const std::string& name, const std::wstring& text)
@@ -214,6 +217,26 @@ TEST(DamagedRecord, NothingOutsideTheProductIsTouched)
              for (const auto& value : world.Record())
                  EXPECT_NE(slash_path(wide_of(value.second)), world.App(L"far")) << value.first;
          }},
+        // The per-user store holds a part of a record beside the all-users
+        // one: the record is read whole from the common store.
+        {"the per-user store naming another product's group and shortcut",
+         [](World& world, RecordEdit&) {
+             put_users_file(world, L"all/Start Menu/Programs/Other Test/Other.lnk");
+             RecordEdit user(world, false);
+             user.Text("group", programs(world) + L"/Other Test");
+             user.Append("shortc", "shortc", programs(world) + L"/Other Test/Other.lnk");
+             ASSERT_TRUE(user.Save());
+         },
+         0, false, {L"all/Start Menu/Programs/Other Test/Other.lnk"}},
+        {"the per-user store naming another install folder and a file in it",
+         [](World& world, RecordEdit&) {
+             put_users_file(world, L"victim/important.doc");
+             RecordEdit user(world, false);
+             user.Text("path", world.Path(L"victim"));
+             user.Text("file0", world.Path(L"victim/important.doc"));
+             ASSERT_TRUE(user.Save());
+         },
+         0, false, {L"victim/important.doc"}},
     };
     for (const DamageCase& c : cases) {
         SCOPED_TRACE(c.what);
@@ -241,4 +264,69 @@ TEST(DamagedRecord, NothingOutsideTheProductIsTouched)
             links.clear();
         }
     }
+}
+
+// The common store after the all-users installation, opened to everyone's
+// writes: a record file that others may change is not taken for the
+// product (the update's start-up refuses, the uninstall says so and exits
+// 1, and nothing changes); store folders the administrators own are given
+// back to them, and the product is served as before.
+TEST(DamagedRecord, ACommonStoreThatOthersMayChange)
+{
+    struct OpenCase {
+        const char* what;
+        const wchar_t* inside;  // in the world
+        bool refused;
+    };
+    const OpenCase cases[] = {
+        {"the record's file", L"programdata/Vantrel/qrv/install", true},
+        {"the store's folder", L"programdata/Vantrel/qrv", false},
+        {"the maker's folder", L"programdata/Vantrel", false},
+    };
+    for (const OpenCase& c : cases) {
+        SCOPED_TRACE(c.what);
+        for (bool update : {true, false}) {
+            World world(L"openstore");
+            RunResult installed = world.Install("v1");
+            ASSERT_EQ(installed.exit_code, 0u) << installed.output;
+            let_everyone_write(world.Path(c.inside));
+            ProductSnapshot before = v1_snapshot(world);
+            if (update) {
+                RunResult run = world.Install("v2");
+                EXPECT_EQ(run.exit_code, c.refused ? 50 + 17u : 0u) << run.output;
+            } else {
+                // Without a record to take, the language is asked first.
+                const wchar_t* first = c.refused ? language_title : confirm_title;
+                const wchar_t* last = c.refused ? error_title : information_title;
+                AnsweredRun run = uninstall_in(world, installers().code_name, {yes_to(first), yes_to(last)});
+                EXPECT_EQ(run.met, titles({first, last}));
+                EXPECT_EQ(run.run.exit_code, c.refused ? 1u : 0u);
+            }
+            if (c.refused)
+                EXPECT_TRUE(v1_snapshot(world) == before) << "nothing changes";
+            else
+                EXPECT_FALSE(everyone_may_write(world.Path(c.inside))) << "given back to the administrators";
+        }
+    }
+}
+
+// A first installation beside a common store that others may change keeps
+// its record in the per-user store, which the uninstall then takes.
+TEST(DamagedRecord, AFirstInstallationBesideAnOpenCommonStoreIsRecordedPerUser)
+{
+    World world(L"openfirst");
+    for (const wchar_t* folder : {L"programdata/Vantrel", L"programdata/Vantrel/qrv"})
+        ASSERT_TRUE(CreateDirectoryW(windows_path(world.Path(folder)).c_str(), nullptr));
+    cCIAppConfig common;
+    ASSERT_TRUE(common.OpenStore(world.CommonStore().c_str()));
+    ASSERT_TRUE(common.WriteString("install/another/name", L"Another", -1) && common.Save());
+    let_everyone_write(world.CommonStore() + L"/install");
+
+    RunResult installed = world.Install("v1");
+    ASSERT_EQ(installed.exit_code, 0u) << installed.output;
+    expect_installed(world, "v1", "1.0.0.1", false);
+    EXPECT_TRUE(world.Record(true).empty());
+    AnsweredRun run = uninstall_in(world, installers().code_name, {yes_to(confirm_title), yes_to(information_title)});
+    EXPECT_EQ(run.run.exit_code, 0u);
+    expect_v1_uninstalled(world);
 }

@@ -17,6 +17,7 @@
 #include <vector>
 
 #include "base/ci_app_full_config.h"
+#include "tests/support/file_access.h"
 #include "tests/support/idle_job.h"
 #include "tests/support/test_data.h"
 #include "tests/tools/shell/product_stores.h"
@@ -103,21 +104,30 @@ TEST(ProductReader, WhichRecordsAreListedAndInWhatOrder)
     }
 }
 
-TEST(ProductReader, ARecordInBothStoresIsReadAsThePerUserStoreHoldsIt)
+// A record in both stores is read whole from the common store, never
+// mixed value by value with the per-user one's; a common store that others
+// may change gives no record to list.
+TEST(ProductReader, ARecordInBothStoresIsReadWholeFromTheCommonStore)
 {
     ProductWorld world;
     ProductRecord common{"twice", packed_version(1, 0)};
     common.name = L"Old name";
     ProductRecord user{"twice", packed_version(2, 5)};
     user.name = L"New name";
+    user.launch = {{L"Steered", L"C:/elsewhere/run.exe"}};
     world.Write(common, true);
     world.Write(user, false);
     cProductList products;
     read(products, nullptr, false);
     ASSERT_EQ(codes_of(products), std::vector<std::wstring>{L"twice"});
-    EXPECT_EQ(products.first->element.installed_version, uint64_t(packed_version(2, 5)));
-    EXPECT_EQ(text(products.first->element.name), L"New name");
-    EXPECT_EQ(text(products.first->element.version_text), L"2.5");
+    EXPECT_EQ(products.first->element.installed_version, uint64_t(packed_version(1, 0)));
+    EXPECT_EQ(text(products.first->element.name), L"Old name");
+    EXPECT_FALSE(products.first->element.launch_entries.first);
+
+    let_everyone_write(world.Store(true) + L"/install");
+    cProductList none;
+    read(none, nullptr, false);
+    EXPECT_TRUE(codes_of(none).empty());
 }
 
 TEST(ProductReader, WhatIsReadOfARecord)
