@@ -24,8 +24,10 @@ def check(condition, message):
 
 
 def windows(display):
-    return subprocess.run(["xdotool", "search", "--onlyvisible", "--name", "."], env=dict(os.environ, DISPLAY=display),
-                          capture_output=True, text=True).stdout.split()
+    # The manager's window by its title: Wine may show a window of its own
+    # meanwhile (the one that tells of a prefix being made).
+    return subprocess.run(["xdotool", "search", "--onlyvisible", "--name", "^Vantrel Pelmaro$"],
+                          env=dict(os.environ, DISPLAY=display), capture_output=True, text=True).stdout.split()
 
 
 def main():
