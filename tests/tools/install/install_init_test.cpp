@@ -7,6 +7,7 @@
 #include <map>
 #include <string>
 
+#include "tests/support/redirected_env.h"
 #include "tests/support/temp_folder.h"
 #include "tests/tools/install/road_fixture.h"
 #include "tools/install/install_context.h"
@@ -120,6 +121,12 @@ TEST(RunInstallInit, AnotherProgramsWindowsEntryUnderTheNameIsRefused)
     uint32_t offset = uint32_t(road::file_bytes(road::runner_path()).size());
     std::wstring upper = code;
     std::transform(upper.begin(), upper.end(), upper.begin(), towupper);
+    TempFolder programs(L"initentry");
+    RedirectedEnv env;
+    env.SetPath(L"ProgramW6432", programs.Path());
+    std::wstring manager = L"\"" + windows_path(programs.Path(L"Common Files/Vantrel/pelmarodesk.exe")) + L"\"";
+    std::wstring manager_upper = manager;
+    std::transform(manager_upper.begin(), manager_upper.end(), manager_upper.begin(), towupper);
     const std::wstring uninstall_key = L"Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\";
     struct EntryCase {
         const char* what;
@@ -136,21 +143,33 @@ TEST(RunInstallInit, AnotherProgramsWindowsEntryUnderTheNameIsRefused)
         // Windows takes the two names for one: the entry is the other
         // product's, installed by this program.
         {"this program's uninstall of the name in capitals", false, upper,
-         {{L"UninstallString", L"\"C:\\Program Files\\Common Files\\Vantrel\\pelmarodesk.exe\" uninstall \"" + upper +
-                                   L"\""},
-          {L"DisplayName", L"Demo Notes"}},
+         {{L"UninstallString", manager + L" uninstall \"" + upper + L"\""}, {L"DisplayName", L"Demo Notes"}},
          INSTALL_INIT_NAME_TAKEN, L"Demo Notes"},
         {"one without command or name", false, code, {{L"Publisher", L"Someone"}}, INSTALL_INIT_NAME_TAKEN,
          L"HKEY_LOCAL_MACHINE\\" + uninstall_key + code},
-        {"this program's, its manager elsewhere", true, code,
-         {{L"UninstallString", L"\"D:\\Tools\\pelmarodesk.exe\" uninstall \"" + code + L"\""}}, INSTALL_INIT_READY,
-         L""},
         {"a key without values", false, code, {}, INSTALL_INIT_READY, L""},
         // The machine's list is two lists: one for 64-bit programs and one
         // for 32-bit programs; the name is taken in either.
         {"another program's, in the 32-bit view", false, code,
          {{L"UninstallString", L"C:\\Other\\uninstall.exe /x"}, {L"DisplayName", L"Other Program"}},
          INSTALL_INIT_NAME_TAKEN, L"Other Program", KEY_WOW64_32KEY},
+        // Commands that only look like this program's uninstall of the name.
+        {"a program of the manager's name in another folder", true, code,
+         {{L"UninstallString", L"\"D:\\Tools\\pelmarodesk.exe\" uninstall \"" + code + L"\""},
+          {L"DisplayName", L"Foreign"}},
+         INSTALL_INIT_NAME_TAKEN, L"Foreign"},
+        {"another program with the same arguments, 32-bit view", false, code,
+         {{L"UninstallString", L"\"C:\\Foreign\\other.exe\" uninstall \"" + code + L"\""},
+          {L"DisplayName", L"Foreign"}},
+         INSTALL_INIT_NAME_TAKEN, L"Foreign", KEY_WOW64_32KEY},
+        {"the manager's command with more after it, 32-bit view", false, code,
+         {{L"UninstallString", manager + L" uninstall \"" + code + L"\" /purge-all-user-data"},
+          {L"DisplayName", L"Foreign"}},
+         INSTALL_INIT_NAME_TAKEN, L"Foreign", KEY_WOW64_32KEY},
+        // Paths compare as Windows compares them.
+        {"this program's, the manager's path in capitals, 32-bit view", false, code,
+         {{L"UninstallString", manager_upper + L" uninstall \"" + code + L"\""}}, INSTALL_INIT_READY, L"",
+         KEY_WOW64_32KEY},
     };
     for (const EntryCase& c : cases) {
         road::delete_entries(c.key);
