@@ -79,6 +79,73 @@ private:
     std::string link;
 };
 
+// The host's path of a path on C: (internal or Windows form), in the
+// prefix's drive_c folder; empty for any other path.
+inline std::string wine_unix_path(const std::wstring& windows)
+{
+    char prefix[MAX_PATH] = {};
+    if (!GetEnvironmentVariableA("WINEPREFIX", prefix, MAX_PATH) || windows.size() < 3 ||
+        (windows[0] | 0x20) != L'c' || windows[1] != L':')
+        return std::string();
+    std::string rest(windows.begin() + 2, windows.end());
+    for (char& c : rest)
+        if (c == '\\')
+            c = '/';
+    return std::string(prefix) + "/drive_c" + rest;
+}
+
+// A share "//server/share" made of a folder on C: through a link in the
+// prefix's dosdevices/unc folder, as Windows reaches its own folders through
+// "//localhost/C$"; removed with the object. Names and folder in ASCII.
+class WineShare {
+public:
+    WineShare(const std::string& server, const std::string& share, const std::wstring& folder)
+        : root(L"//" + std::wstring(server.begin(), server.end()) + L"/" + std::wstring(share.begin(), share.end()))
+    {
+        char prefix[MAX_PATH] = {};
+        std::string target = wine_unix_path(folder);
+        if (!GetEnvironmentVariableA("WINEPREFIX", prefix, MAX_PATH) || target.empty())
+            return;
+        std::string parent = std::string(prefix) + "/dosdevices/unc/" + server;
+        link = parent + "/" + share;
+        run_unix_shell("mkdir -p '" + parent + "' && ln -sfn '" + target + "' '" + link + "'");
+    }
+    ~WineShare()
+    {
+        if (!link.empty() && run_unix_shell("rm -f '" + link + "'"))
+            for (int wait = 0; wait < 100 && Reachable(); ++wait)
+                Sleep(50);
+    }
+    WineShare(const WineShare&) = delete;
+    WineShare& operator=(const WineShare&) = delete;
+
+    // Whether the share reaches its folder, after waiting up to 5 s for it.
+    bool Valid() const
+    {
+        for (int wait = 0; wait < 100 && !link.empty(); ++wait) {
+            if (Reachable())
+                return true;
+            Sleep(50);
+        }
+        return false;
+    }
+    // The share, or a path inside it, in internal form.
+    std::wstring Path(const std::wstring& inside = L"") const { return inside.empty() ? root : root + L"/" + inside; }
+
+private:
+    bool Reachable() const
+    {
+        std::wstring native = root;
+        for (wchar_t& c : native)
+            if (c == L'/')
+                c = L'\\';
+        return GetFileAttributesW(native.c_str()) != INVALID_FILE_ATTRIBUTES;
+    }
+
+    std::wstring root;
+    std::string link;
+};
+
 // A symbolic link of the host at link (a folder path on C: in internal
 // form) to the folder target: Wine shows it as a folder with
 // FILE_ATTRIBUTE_REPARSE_POINT, as Windows shows a junction or a folder
@@ -88,8 +155,8 @@ class HostFolderLink {
 public:
     HostFolderLink(const std::wstring& link_path, const std::wstring& target) : path(link_path)
     {
-        unix_link = unix_path(link_path);
-        std::string unix_target = unix_path(target);
+        unix_link = wine_unix_path(link_path);
+        std::string unix_target = wine_unix_path(target);
         if (!unix_link.empty() && !unix_target.empty())
             run_unix_shell("ln -s '" + unix_target + "' '" + unix_link + "'");
     }
@@ -115,20 +182,6 @@ public:
     }
 
 private:
-    // The host's path of a path on C:, in the prefix's drive_c folder.
-    static std::string unix_path(const std::wstring& windows)
-    {
-        char prefix[MAX_PATH] = {};
-        if (!GetEnvironmentVariableA("WINEPREFIX", prefix, MAX_PATH) || windows.size() < 3 ||
-            (windows[0] | 0x20) != L'c' || windows[1] != L':')
-            return std::string();
-        std::string rest(windows.begin() + 2, windows.end());
-        for (char& c : rest)
-            if (c == '\\')
-                c = '/';
-        return std::string(prefix) + "/drive_c" + rest;
-    }
-
     DWORD Attributes() const
     {
         std::wstring native = L"\\\\?\\" + path;

@@ -14,6 +14,7 @@
 #include "tools/install/install_record.h"
 #include "tools/install/kill_point.h"
 #include "tools/install/made_folders.h"
+#include "tools/install/manager_shortcut.h"
 #include "tools/install/product_info.h"
 #include "tools/install/record_bounds.h"
 #include "tools/install/shell_link.h"
@@ -137,8 +138,8 @@ void install_shortcuts(cInstallContext& context)
             delete_shortcut_and_empty_group(node->value.Text(), bounds.Folders());
 }
 
-void install_manager(const cInstallContext& context, cApplicationConfig* store, const cInstallJobTexts& texts,
-                     cInstallJobHost& host, _guardchar<wchar_t>& manager_path, _guardchar<wchar_t>& manager_shortcut)
+void install_manager(const cInstallContext& context, const cInstallJobTexts& texts, cInstallJobHost& host,
+                     _guardchar<wchar_t>& manager_path, _guardchar<wchar_t>& manager_shortcut)
 {
     manager_path.Clear();
     manager_shortcut.Clear();
@@ -150,8 +151,7 @@ void install_manager(const cInstallContext& context, cApplicationConfig* store, 
     if (path_get_kind(manager_path.Text()) != PATH_KIND_FILE)
         return;
     const cProductFolders& folders = context.previous_bounds.Folders();
-    if (store)
-        delete_recorded_manager_shortcut(*store, folders);
+    delete_manager_shortcuts(manager_path.Text(), folders);
     _guardchar<wchar_t> made;
     if (create_shortcut(texts.manager_shortcut_name, manager_path.Text(), texts.manager_shortcut_group, nullptr,
                         nullptr, nullptr, true, made))

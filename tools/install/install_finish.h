@@ -19,10 +19,12 @@ void install_shortcuts(cInstallContext& context);
 
 // The shared manager "pelmarodesk.exe": installed as a clean copy of the
 // running program when missing, older, or silent to the version query, and
-// its Start-menu shortcut made anew. manager_path gets its path when known
-// (empty otherwise), manager_shortcut the new shortcut's path when made.
-void install_manager(const cInstallContext& context, cApplicationConfig* store, const cInstallJobTexts& texts,
-                     cInstallJobHost& host, _guardchar<wchar_t>& manager_path, _guardchar<wchar_t>& manager_shortcut);
+// its Start-menu shortcut made anew (delete_manager_shortcuts, then the
+// shortcut of the installing language). manager_path gets its path when
+// known (empty otherwise), manager_shortcut the new shortcut's path when
+// made.
+void install_manager(const cInstallContext& context, const cInstallJobTexts& texts, cInstallJobHost& host,
+                     _guardchar<wchar_t>& manager_path, _guardchar<wchar_t>& manager_shortcut);
 
 // Saves the record (all users when the common store keeps it, else per
 // user) and writes the Windows entry of the same scope.

@@ -84,7 +84,7 @@ uint32_t run_install_job(cInstallContext& context, cApplicationConfig* store, co
     context.status = INSTALL_STATUS_OK;
     install_shortcuts(context);
     _guardchar<wchar_t> manager_path, manager_shortcut;
-    install_manager(context, store, texts, host, manager_path, manager_shortcut);
+    install_manager(context, texts, host, manager_path, manager_shortcut);
     // Before the record that no longer lists them is saved, so that a run
     // cut off in between leaves them to the old record, not orphaned.
     remove_dropped_files(context);

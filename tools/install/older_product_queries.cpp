@@ -5,12 +5,11 @@
 #include "base/string_convert.h"
 #include "gui/application.h"
 #include "tools/install/uninstall_entry.h"
+#include "tools/package/package_queries.h"
 #include "tools/shell/record_keys.h"
 #include "tools/shell/record_store.h"
 
 namespace {
-
-const char manager_key[] = "installer/app";
 
 // The record key of the code name; false for an empty one.
 bool record_key(const wchar_t* code_name, _guardchar<char>& out)
@@ -31,10 +30,9 @@ bool get_installed_major_version_in(cApplicationConfig* store, const wchar_t* co
         int64_t version;
         _guardchar<wchar_t> manager;
         cApplicationConfig* holder = record_holder(store, key.Text());
-        cApplicationConfig* manager_holder = record_holder(store, manager_key);
-        if (holder && cRecordReader(*holder, key.Text()).ReadNumber(record_version, version) && manager_holder &&
-            manager_holder->ReadString(manager_key, manager) &&
-            path_get_kind(manager.Text()) == PATH_KIND_FILE &&
+        // The manager at its own place, never a program that a store names.
+        if (holder && cRecordReader(*holder, key.Text()).ReadNumber(record_version, version) &&
+            get_manager_exe_path(manager) && path_get_kind(manager.Text()) == PATH_KIND_FILE &&
             format_manager_command(manager.Text(), L"uninstall", code_name, command)) {
             major = uint32_t(uint64_t(version) >> 48);
             return true;

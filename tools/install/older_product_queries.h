@@ -14,10 +14,12 @@ class cApplicationConfig;
 // the current application's configuration, when there is one.
 
 // The installed major version (a of a.b.c.d) and the command line that
-// uninstalls the product. A record counts only while the installed manager
-// it names ("installer/app") is a file; its command then runs that manager.
-// False when neither a record nor an entry is found, and at once for an
-// empty code name when there is a store.
+// uninstalls the product. A record counts only while the manager at its own
+// place (get_manager_exe_path) is a file, never the program that a store
+// names; its command then runs that manager. An entry gives its own
+// command, which is this program's only when it runs that same manager
+// (is_own_uninstall_command). False when neither is found, and at once for
+// an empty code name when there is a store.
 bool get_installed_major_version(const wchar_t* code_name, uint32_t& major, _guardchar<wchar_t>& command);
 bool get_installed_major_version_in(cApplicationConfig* store, const wchar_t* code_name, uint32_t& major,
                                     _guardchar<wchar_t>& command);

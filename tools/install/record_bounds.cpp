@@ -1,12 +1,10 @@
 #include "tools/install/record_bounds.h"
 
-#include "base/app_config.h"
 #include "base/file_ops.h"
 #include "base/path.h"
 #include "base/string_utils.h"
 #include "tools/install/file_replace.h"
 #include "tools/shell/record_keys.h"
-#include "tools/shell/record_store.h"
 
 namespace {
 
@@ -209,21 +207,4 @@ bool delete_shortcut_and_empty_group(const wchar_t* path, const cProductFolders&
     if (parent_folder_of(path, group) && folders.SoundGroup(group.Text()) && !path_is_link(group.Text()))
         path_remove_folder(group.Text());
     return true;
-}
-
-void delete_recorded_manager_shortcut(cApplicationConfig& store, const cProductFolders& folders)
-{
-    _guardchar<wchar_t> shortcut, group;
-    cFolderIdentity above;
-    const char* key = "installer/shortcut";
-    cApplicationConfig* holder = record_holder(&store, key);
-    if (!holder || !holder->ReadString(key, shortcut) || !is_shortcut_name(shortcut.Text()) ||
-        !recorded_path_sound(shortcut.Text()) || !parent_folder_of(shortcut.Text(), group) ||
-        !folders.SoundGroup(group.Text()) || !identity_of_parent(group.Text(), above))
-        return;
-    // The group lies directly in its Programs folder, and is no link.
-    const cFolderIdentity* programs = folders.ProgramsHolding(group.Text());
-    if (!programs || programs->length != above.length || path_is_link(group.Text()))
-        return;
-    delete_shortcut_and_empty_group(shortcut.Text(), folders);
 }

@@ -9,7 +9,6 @@
 #include "base/tree_map.h"
 #include "tools/install/product_folders.h"
 
-class cApplicationConfig;
 class cRecordReader;
 
 // Where a recorded file lies (cRecordBounds::PlaceOf).
@@ -92,13 +91,6 @@ private:
     const cFolderIdentity* group_programs;  // the Programs folder above the group
     cTreeMap<cPackedKey, uint8_t> links;    // folder identity -> 1 link, 0 none
 };
-
-// Deletes the manager's Start-menu shortcut that the store holding
-// "installer/shortcut" names (find_record_store), with its group when that
-// is left empty: only a ".lnk" directly in a sound group of a Programs
-// folder, not reached through a link. Anything else is damage to the store
-// and is left alone.
-void delete_recorded_manager_shortcut(cApplicationConfig& store, const cProductFolders& folders);
 
 // Deletes a shortcut the installer made, with its group when that is left
 // empty and is a sound group (never a Programs folder). True when no file

@@ -2,11 +2,12 @@
 
 #include "base/app_config.h"
 #include "base/file_ops.h"
+#include "base/path_resolution.h"
 #include "gui/application.h"
 #include "gui/catalog.h"
 #include "tools/install/file_replace.h"
+#include "tools/install/manager_shortcut.h"
 #include "tools/install/product_folders.h"
-#include "tools/install/record_bounds.h"
 #include "tools/install/self_delete.h"
 #include "tools/package/package_queries.h"
 #include "tools/shell/app_language.h"
@@ -54,10 +55,9 @@ void cRemoverJob::SwitchLanguage()
         switch_job_form_language(form, provider.DefaultLanguage());
 }
 
-uint32_t cRemoverJob::RemoveManager()
+uint32_t cRemoverJob::RemoveManager(_guardchar<wchar_t>& path)
 {
-    _guardchar<wchar_t> path;
-    if (get_manager_exe_path(path)) {
+    if (!path.IsEmpty()) {
         uint32_t kind = path_get_kind(path.Text());
         if (kind == PATH_KIND_MISSING)
             path.Assign(fallback.Text());
@@ -67,8 +67,6 @@ uint32_t cRemoverJob::RemoveManager()
         else if (delete_file_and_its_folder(path.Text()))
             return REMOVE_DONE;
         // Still there: in use, typically by this very process.
-    } else {
-        path.Clear();
     }
     return schedule_self_delete(path.Text()) ? REMOVE_SCHEDULED : REMOVE_NOT_SCHEDULED;
 }
@@ -84,9 +82,15 @@ uint32_t cRemoverJob::Run()
         return REMOVE_PRODUCTS_LEFT;
     if (!confirm_on_job_form(form, cRemoverUI::confirm_code, 2))
         return REMOVE_CANCELLED;
-    if (store)
-        delete_recorded_manager_shortcut(*store, cProductFolders());
-    return RemoveManager();
+    _guardchar<wchar_t> manager;
+    if (!get_manager_exe_path(manager))
+        manager.Clear();
+    // Through a link, a short name or a mapped drive on its way the
+    // deletion would reach a file elsewhere.
+    else if (!path_resolves_as_written(manager.Text()))
+        return REMOVE_NOT_A_FILE;
+    delete_manager_shortcuts(manager.Text(), cProductFolders());
+    return RemoveManager(manager);
 }
 
 void cRemoverJob::OnFinish(uint32_t exit_code)

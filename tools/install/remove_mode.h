@@ -15,7 +15,7 @@ class cRemoverUI;
 enum : uint32_t {
     REMOVE_DONE = 0,           // the manager file is deleted
     REMOVE_PRODUCTS_LEFT = 1,  // a product is still recorded: nothing deleted
-    REMOVE_NOT_A_FILE = 2,     // something other than a file where the manager belongs
+    REMOVE_NOT_A_FILE = 2,     // not a file where the manager belongs, or not reached as written
     REMOVE_SCHEDULED = 3,      // the manager runs: a script deletes it once it has exited
     REMOVE_CANCELLED = 4,      // the user said no
     REMOVE_NOT_SCHEDULED = 5,  // it runs, and the script could not be written or started
@@ -23,9 +23,12 @@ enum : uint32_t {
 
 // The removal on its worker thread, after a pause of 500 ms: the interface
 // language of "lang/current"; a refusal while the store records any
-// product; question 2; the manager's Start-menu shortcut; then the
-// installed manager, deleted now or by the script of schedule_self_delete.
-// The store and the registry are left as they are.
+// product; question 2; a refusal when the manager's path does not resolve
+// as written (path_resolves_as_written: a link, short name or mapped drive
+// on its way); the manager's Start-menu shortcut
+// (delete_manager_shortcuts); then the installed manager, deleted now or
+// by the script of schedule_self_delete. Nothing is made on the way, and
+// the store and the registry are left as they are.
 class cRemoverJob : public cJob {
 public:
     // fallback_path: what to delete when no manager is installed at its
@@ -38,8 +41,9 @@ public:
 
 private:
     void SwitchLanguage();
-    // Deletes the manager or hands it to the script; REMOVE_*.
-    uint32_t RemoveManager();
+    // Deletes the manager at path (empty: none known) or hands it to the
+    // script; REMOVE_*.
+    uint32_t RemoveManager(_guardchar<wchar_t>& path);
 
     cRemoverUI* form;
     _guardchar<wchar_t> fallback;

@@ -281,6 +281,75 @@ bool on_drive(const wchar_t* path)
     return letter >= L'A' && letter <= L'Z' && path[1] == L':';
 }
 
+// folder/"<name>.lnk", the name made safe as a file name.
+bool join_link_name(const wchar_t* folder, const wchar_t* name, _guardchar<wchar_t>& out)
+{
+    wchar_t safe_name[260];
+    if (make_safe_file_name(name, safe_name, 256) == 0)
+        return false;
+    wcscat(safe_name, L".lnk");
+    return path_join(folder, safe_name, out);
+}
+
+// A link file's bytes, read with bounds: every field past the end reads
+// as a failure.
+struct cLinkView {
+    const uint8_t* bytes;
+    uint32_t size;
+
+    bool U16(uint32_t at, uint32_t& out) const
+    {
+        if (at > size || size - at < 2)
+            return false;
+        out = uint32_t(bytes[at]) | uint32_t(bytes[at + 1]) << 8;
+        return true;
+    }
+    bool U32(uint32_t at, uint32_t& out) const
+    {
+        if (at > size || size - at < 4)
+            return false;
+        out = uint32_t(bytes[at]) | uint32_t(bytes[at + 1]) << 8 | uint32_t(bytes[at + 2]) << 16 |
+              uint32_t(bytes[at + 3]) << 24;
+        return true;
+    }
+    // The zero-ended text of 8-bit (ANSI) or 16-bit units at `at`, ending
+    // before end.
+    bool Text(uint32_t at, uint32_t end, bool unicode, _guardchar<wchar_t>& out) const
+    {
+        const uint32_t unit = unicode ? 2 : 1;
+        uint32_t length = 0;
+        for (;; ++length) {
+            uint32_t place = at + length * unit;
+            if (place + unit > end)
+                return false;
+            if (bytes[place] == 0 && (!unicode || bytes[place + 1] == 0))
+                break;
+        }
+        if (unicode) {
+            out.Allocate(int32_t(length) + 1);
+            if (!out.Buffer())
+                return false;
+            for (uint32_t i = 0; i < length; ++i)
+                out.Buffer()[i] = wchar_t(bytes[at + 2 * i] | bytes[at + 2 * i + 1] << 8);
+            out.Buffer()[length] = 0;
+            return true;
+        }
+        const char* ansi = reinterpret_cast<const char*>(bytes + at);
+        int32_t units = length ? MultiByteToWideChar(CP_ACP, 0, ansi, int32_t(length), nullptr, 0) : 0;
+        if (length && units <= 0)
+            return false;
+        out.Allocate(units + 1);
+        if (!out.Buffer() ||
+            (length && MultiByteToWideChar(CP_ACP, 0, ansi, int32_t(length), out.Buffer(), units) != units))
+            return false;
+        out.Buffer()[units] = 0;
+        return true;
+    }
+};
+
+// The largest link file read: far more than any link of a local target.
+const uint64_t largest_link_file = 1 << 20;
+
 }  // namespace
 
 bool write_shell_link(const wchar_t* link_path, const wchar_t* target, const wchar_t* working_folder,
@@ -344,6 +413,13 @@ bool write_shell_link(const wchar_t* link_path, const wchar_t* target, const wch
     return file.WriteExact(bytes.Data(), uint32_t(bytes.Count()));
 }
 
+bool shortcut_path(const wchar_t* name, const wchar_t* group, _guardchar<wchar_t>& link_path)
+{
+    _guardchar<wchar_t> folder;
+    return present(name) && present(group) && get_start_menu_group_path(group, folder) &&
+           join_link_name(folder.Text(), name, link_path);
+}
+
 bool create_shortcut(const wchar_t* name, const wchar_t* target, const wchar_t* group, const wchar_t* arguments,
                      const wchar_t* icon_path, const wchar_t* description, bool run_as_administrator,
                      _guardchar<wchar_t>& link_path)
@@ -351,13 +427,7 @@ bool create_shortcut(const wchar_t* name, const wchar_t* target, const wchar_t* 
     if (!present(name) || !present(target))
         return false;
     _guardchar<wchar_t> folder;
-    if (!get_start_menu_folder(group ? group : L"", folder))
-        return false;
-    wchar_t safe_name[260];
-    if (make_safe_file_name(name, safe_name, 256) == 0)
-        return false;
-    wcscat(safe_name, L".lnk");
-    if (!path_join(folder.Text(), safe_name, link_path))
+    if (!get_start_menu_folder(group ? group : L"", folder) || !join_link_name(folder.Text(), name, link_path))
         return false;
     _guardchar<wchar_t> target_path, working_folder;
     target_path.Assign(target);
@@ -367,4 +437,55 @@ bool create_shortcut(const wchar_t* name, const wchar_t* target, const wchar_t* 
         working_folder.AssignN(target_path.Text(), int32_t(cut - target_path.Text()) + 1);
     return write_shell_link(link_path.Text(), target, working_folder.Text(), run_as_administrator, arguments,
                             icon_path, description);
+}
+
+bool read_shell_link_target(const wchar_t* link_path, _guardchar<wchar_t>& target)
+{
+    target.Clear();
+    cFileIO file;
+    if (!file.Open(link_path, FILE_MODE_READ))
+        return false;
+    uint64_t size = file.GetSize();
+    if (size < link_header_size || size > largest_link_file)
+        return false;
+    _typebuf<uint8_t> bytes{static_cast<int32_t>(size)};
+    if (!bytes.Data() || file.Read(bytes.Data(), uint32_t(size)) != int32_t(size))
+        return false;
+    const cLinkView link = {bytes.Data(), uint32_t(size)};
+    uint32_t header = 0, flags = 0;
+    if (!link.U32(0, header) || header != link_header_size || memcmp(link.bytes + 4, link_clsid, 16) != 0 ||
+        !link.U32(20, flags) || !(flags & link_has_link_info))
+        return false;
+    uint32_t at = link_header_size;
+    if (flags & link_has_id_list) {
+        uint32_t id_list_size = 0;
+        if (!link.U16(at, id_list_size))
+            return false;
+        at += 2 + id_list_size;
+    }
+    // The LinkInfo: its size, its header's size, its flags, then the
+    // offsets (from its start) of its parts.
+    uint32_t info_size = 0, info_header = 0, info_flags = 0, base = 0, suffix = 0;
+    if (!link.U32(at, info_size) || info_size > link.size - at || !link.U32(at + 4, info_header) ||
+        info_header < link_info_header_size || info_header > info_size || !link.U32(at + 8, info_flags) ||
+        !(info_flags & 1) || !link.U32(at + 16, base) || !link.U32(at + 24, suffix))
+        return false;
+    bool unicode = false;
+    if (info_header >= link_info_unicode_header_size) {
+        uint32_t wide_base = 0, wide_suffix = 0;
+        if (!link.U32(at + 28, wide_base) || !link.U32(at + 32, wide_suffix))
+            return false;
+        if (wide_base) {
+            unicode = true;
+            base = wide_base;
+            suffix = wide_suffix;
+        }
+    }
+    const uint32_t end = at + info_size;
+    _guardchar<wchar_t> base_path, suffix_path;
+    if (base < info_header || base >= info_size || suffix >= info_size ||
+        !link.Text(at + base, end, unicode, base_path) || base_path.IsEmpty() ||
+        (suffix && !link.Text(at + suffix, end, unicode, suffix_path)))
+        return false;
+    return path_format(target, L"%s%s", base_path.Text(), suffix_path.Text() ? suffix_path.Text() : L"");
 }

@@ -17,6 +17,10 @@ bool create_shortcut(const wchar_t* name, const wchar_t* target, const wchar_t* 
                      const wchar_t* icon_path, const wchar_t* description, bool run_as_administrator,
                      _guardchar<wchar_t>& link_path);
 
+// Where create_shortcut writes the shortcut of that name in that group;
+// nothing is made. False for an empty name or group.
+bool shortcut_path(const wchar_t* name, const wchar_t* group, _guardchar<wchar_t>& link_path);
+
 // Writes the link file at link_path. Names of the target's path inside the
 // link (its local base path and the short names of its items) are in the
 // system's ANSI code page, as the format wants; the items carry their
@@ -27,5 +31,12 @@ bool create_shortcut(const wchar_t* name, const wchar_t* target, const wchar_t* 
 bool write_shell_link(const wchar_t* link_path, const wchar_t* target, const wchar_t* working_folder,
                       bool run_as_administrator, const wchar_t* arguments, const wchar_t* icon_path,
                       const wchar_t* description);
+
+// The target that a link file names by its local path (its LinkInfo's
+// local base path and common path suffix, the Unicode ones where it has
+// them), in Windows' separators as written. False for a file that is no
+// link, a link without a local path, and one whose fields run past their
+// bounds.
+bool read_shell_link_target(const wchar_t* link_path, _guardchar<wchar_t>& target);
 
 #endif

@@ -8,6 +8,8 @@
 #include "base/job.h"
 #include "base/string_utils.h"
 #include "tools/install/system_program.h"
+#include "tools/install/uninstall_entry.h"
+#include "tools/package/package_queries.h"
 
 namespace {
 
@@ -53,14 +55,17 @@ int32_t run_uninstall_command(const wchar_t* command_line, const cJob* job)
 
 bool is_own_uninstall_command(const wchar_t* command, const wchar_t* code_name)
 {
-    static const wchar_t verb[] = L" uninstall \"";
-    const int32_t verb_length = int32_t(sizeof(verb) / sizeof(verb[0])) - 1;
-    if (!command || !code_name || command[0] != L'"')
+    _guardchar<wchar_t> manager, own;
+    if (!command || !code_name || !get_manager_exe_path(manager) ||
+        !format_manager_command(manager.Text(), L"uninstall", code_name, own) || wstr_length(command) != own.Length())
         return false;
-    const wchar_t* close = wstr_find_char(command + 1, L'"');
-    if (!close || wcsncmp(close + 1, verb, size_t(verb_length)) != 0)
+    // Behind the opening quote, the manager's path compares as Windows
+    // compares paths, without case; what follows it, to the letter.
+    const int32_t path_end = 1 + manager.Length();
+    if (wstr_compare(command + path_end, own.Text() + path_end) != 0)
         return false;
-    const wchar_t* name = close + 1 + verb_length;
-    size_t length = size_t(wstr_length(code_name));
-    return wcsncmp(name, code_name, length) == 0 && name[length] == L'"';
+    _guardchar<wchar_t> path;
+    path.AssignN(command, path_end);
+    own.Buffer()[path_end] = 0;
+    return wstr_compare_nocase(path.Text(), own.Text()) == 0;
 }

@@ -17,10 +17,12 @@ class cJob;
 // exit code 1, which is answered.
 int32_t run_uninstall_command(const wchar_t* command_line, const cJob* job);
 
-// The command is this program's uninstall of that code name, as its
-// installations register it wherever the manager lies:
-// "\"<manager>\" uninstall \"<code name>\"", the code name compared
-// case-sensitively. A null command or code name is none.
+// The command is exactly what the installation registers as this program's
+// uninstall of that code name: "\"<manager>\" uninstall \"<code name>\""
+// with the installed manager's own path (get_manager_exe_path, in Windows'
+// separators), nothing before or after. The path compares without case,
+// the rest to the letter. A null command or code name is none, and so is
+// every command while the manager's place cannot be told.
 bool is_own_uninstall_command(const wchar_t* command, const wchar_t* code_name);
 
 #endif

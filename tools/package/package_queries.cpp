@@ -44,10 +44,14 @@ bool program_files_from(const wchar_t* variable, _guardchar<wchar_t>& out)
     return path_get_kind(out.Text()) == PATH_KIND_FOLDER;
 }
 
-// folder/name, made when missing; false when it is not a folder then.
+// folder/name, whether or not it exists; false when something other than
+// a folder is there.
 bool folder_below(const wchar_t* folder, const wchar_t* name, _guardchar<wchar_t>& out)
 {
-    return path_join(folder, name, out) && path_create_folder(out.Text());
+    if (!path_join(folder, name, out))
+        return false;
+    uint32_t kind = path_get_kind(out.Text());
+    return kind == PATH_KIND_MISSING || kind == PATH_KIND_FOLDER;
 }
 
 }  // namespace

@@ -7,9 +7,12 @@
 #include <map>
 #include <string>
 
+#include "base/ci_app_config.h"
+#include "tests/support/redirected_env.h"
 #include "tests/support/temp_folder.h"
 #include "tests/tools/install/road_fixture.h"
 #include "tools/install/install_context.h"
+#include "tools/install/uninstall_command.h"
 
 TEST(CheckInstallFolder, TheNearestExistingAncestorDecides)
 {
@@ -120,6 +123,12 @@ TEST(RunInstallInit, AnotherProgramsWindowsEntryUnderTheNameIsRefused)
     uint32_t offset = uint32_t(road::file_bytes(road::runner_path()).size());
     std::wstring upper = code;
     std::transform(upper.begin(), upper.end(), upper.begin(), towupper);
+    TempFolder programs(L"initentry");
+    RedirectedEnv env;
+    env.SetPath(L"ProgramW6432", programs.Path());
+    std::wstring manager = L"\"" + windows_path(programs.Path(L"Common Files/Vantrel/pelmarodesk.exe")) + L"\"";
+    std::wstring manager_upper = manager;
+    std::transform(manager_upper.begin(), manager_upper.end(), manager_upper.begin(), towupper);
     const std::wstring uninstall_key = L"Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\";
     struct EntryCase {
         const char* what;
@@ -136,21 +145,33 @@ TEST(RunInstallInit, AnotherProgramsWindowsEntryUnderTheNameIsRefused)
         // Windows takes the two names for one: the entry is the other
         // product's, installed by this program.
         {"this program's uninstall of the name in capitals", false, upper,
-         {{L"UninstallString", L"\"C:\\Program Files\\Common Files\\Vantrel\\pelmarodesk.exe\" uninstall \"" + upper +
-                                   L"\""},
-          {L"DisplayName", L"Demo Notes"}},
+         {{L"UninstallString", manager + L" uninstall \"" + upper + L"\""}, {L"DisplayName", L"Demo Notes"}},
          INSTALL_INIT_NAME_TAKEN, L"Demo Notes"},
         {"one without command or name", false, code, {{L"Publisher", L"Someone"}}, INSTALL_INIT_NAME_TAKEN,
          L"HKEY_LOCAL_MACHINE\\" + uninstall_key + code},
-        {"this program's, its manager elsewhere", true, code,
-         {{L"UninstallString", L"\"D:\\Tools\\pelmarodesk.exe\" uninstall \"" + code + L"\""}}, INSTALL_INIT_READY,
-         L""},
         {"a key without values", false, code, {}, INSTALL_INIT_READY, L""},
         // The machine's list is two lists: one for 64-bit programs and one
         // for 32-bit programs; the name is taken in either.
         {"another program's, in the 32-bit view", false, code,
          {{L"UninstallString", L"C:\\Other\\uninstall.exe /x"}, {L"DisplayName", L"Other Program"}},
          INSTALL_INIT_NAME_TAKEN, L"Other Program", KEY_WOW64_32KEY},
+        // Commands that only look like this program's uninstall of the name.
+        {"a program of the manager's name in another folder", true, code,
+         {{L"UninstallString", L"\"D:\\Tools\\pelmarodesk.exe\" uninstall \"" + code + L"\""},
+          {L"DisplayName", L"Foreign"}},
+         INSTALL_INIT_NAME_TAKEN, L"Foreign"},
+        {"another program with the same arguments, 32-bit view", false, code,
+         {{L"UninstallString", L"\"C:\\Foreign\\other.exe\" uninstall \"" + code + L"\""},
+          {L"DisplayName", L"Foreign"}},
+         INSTALL_INIT_NAME_TAKEN, L"Foreign", KEY_WOW64_32KEY},
+        {"the manager's command with more after it, 32-bit view", false, code,
+         {{L"UninstallString", manager + L" uninstall \"" + code + L"\" /purge-all-user-data"},
+          {L"DisplayName", L"Foreign"}},
+         INSTALL_INIT_NAME_TAKEN, L"Foreign", KEY_WOW64_32KEY},
+        // Paths compare as Windows compares them.
+        {"this program's, the manager's path in capitals, 32-bit view", false, code,
+         {{L"UninstallString", manager_upper + L" uninstall \"" + code + L"\""}}, INSTALL_INIT_READY, L"",
+         KEY_WOW64_32KEY},
     };
     for (const EntryCase& c : cases) {
         road::delete_entries(c.key);
@@ -160,5 +181,59 @@ TEST(RunInstallInit, AnotherProgramsWindowsEntryUnderTheNameIsRefused)
         EXPECT_EQ(run_install_init(context, nullptr, questions), c.result) << c.what;
         EXPECT_EQ(std::wstring(context.error_path.Text() ? context.error_path.Text() : L""), c.named) << c.what;
         road::delete_entries(c.key);
+    }
+}
+
+// An older product of this program that v2 replaces, recorded in the store
+// beside an "installer/app" that names another program: the removal the
+// page runs (each ticked command to its end) starts the manager at its own
+// place or nothing, never that program. Both programs are the stand-in,
+// which logs each command line it is started with.
+TEST(RunInstallInit, AnOlderProductOfThisProgramIsRemovedOnlyByTheManagerAtItsPlace)
+{
+    std::wstring installer = road::installers().Get("v2");
+    uint32_t offset = uint32_t(road::file_bytes(road::runner_path()).size());
+    std::wstring older = road::installers().code_name + L"-classic";
+    std::wstring stand_in = slash_path(wide_of(test_data_path("timeout_stand_in.exe")));
+    struct OlderCase {
+        const char* what;
+        bool manager_there;
+        std::string ran;  // the command lines logged
+    } cases[] = {
+        {"the manager installed", true, "<manager> uninstall \"" + utf8_of(older) + "\"\n"},
+        {"no manager installed", false, "<missing>"},
+    };
+    for (const OlderCase& c : cases) {
+        SCOPED_TRACE(c.what);
+        TempFolder folder(L"initolder");
+        RedirectedEnv env;
+        env.SetPath(L"ProgramW6432", folder.Path(L"pf"));
+        env.SetPath(L"PELMARO_TEST_STAND_IN_LOG", folder.Path(L"ran.log"));
+        std::wstring manager = folder.Path(L"pf/Common Files/Vantrel/pelmarodesk.exe");
+        ASSERT_TRUE(CreateDirectoryW(folder.Native(L"pf").c_str(), nullptr));
+        if (c.manager_there) {
+            ASSERT_TRUE(CreateDirectoryW(folder.Native(L"pf/Common Files").c_str(), nullptr));
+            ASSERT_TRUE(CreateDirectoryW(folder.Native(L"pf/Common Files/Vantrel").c_str(), nullptr));
+            ASSERT_TRUE(CopyFileW(windows_path(stand_in).c_str(), windows_path(manager).c_str(), FALSE));
+        }
+        ASSERT_TRUE(CopyFileW(windows_path(stand_in).c_str(), folder.Native(L"victim.exe").c_str(), FALSE));
+        ASSERT_TRUE(CreateDirectoryW(folder.Native(L"store").c_str(), nullptr));
+        cCIAppConfig store;
+        ASSERT_TRUE(store.OpenStore(folder.Path(L"store").c_str()));
+        store.WriteInt64(("install/" + utf8_of(older) + "/ver").c_str(), int64_t(1ull << 48));
+        store.WriteString(("install/" + utf8_of(older) + "/name").c_str(), L"Road Test classic", -1);
+        store.WriteString("installer/app", folder.Path(L"victim.exe").c_str(), -1);
+
+        cInstallContext context(road::runner_path().c_str(), installer.c_str(), offset);
+        cProposedLanguage questions;
+        ASSERT_EQ(run_install_init(context, &store, questions), INSTALL_INIT_READY);
+        for (cOlderProduct* product = context.products_to_uninstall.first; product; product = product->next)
+            if (product->run) {
+                EXPECT_EQ(run_uninstall_command(product->command.Text(), nullptr), 0);
+            }
+        std::string ran = road::file_bytes(folder.Path(L"ran.log"));
+        for (size_t at; (at = ran.find(utf8_of(L"\"" + windows_path(manager) + L"\""))) != std::string::npos;)
+            ran.replace(at, manager.size() + 2, "<manager>");
+        EXPECT_EQ(ran, c.ran);
     }
 }

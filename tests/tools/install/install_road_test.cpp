@@ -68,6 +68,20 @@ TEST(InstallRoad, FirstInstallThenAnUpdate)
         command_output(L"reg add " + key + L" /v DisplayName /d \"Older" + older + L"\"");
     }
 
+    // The store names another product's copy of the manager's shortcut as
+    // the manager's: the update makes the manager's own anew and leaves it.
+    std::wstring manager_shortcut = world.Path(L"all/Start Menu/Programs/Vantrel/Software Packages management.lnk");
+    std::wstring other_shortcut = world.Path(L"all/Start Menu/Programs/Other/other.lnk");
+    ASSERT_TRUE(CreateDirectoryW(windows_path(world.Path(L"all/Start Menu/Programs/Other")).c_str(), nullptr));
+    std::string copied = file_bytes(manager_shortcut);
+    ASSERT_TRUE(put_file(other_shortcut, copied));
+    {
+        cCIAppConfig store;
+        ASSERT_TRUE(store.OpenStore(world.CommonStore().c_str()));
+        store.WriteString("installer/shortcut", other_shortcut.c_str(), -1);
+        ASSERT_TRUE(store.Save());
+    }
+
     FILETIME identical = last_write(world.App(L"bin/core.dll"));
     FILETIME manager = last_write(world.Manager());
     // An older program's spelling of a kept file must not make it "not kept".
@@ -89,6 +103,8 @@ TEST(InstallRoad, FirstInstallThenAnUpdate)
     EXPECT_FALSE(exists(world.App(L"old"))) << "the removed file's empty folders go";
     EXPECT_FALSE(exists(world.Group() + L"/Tool.lnk")) << "a shortcut not made again goes";
     EXPECT_TRUE(exists(world.Group() + L"/Road Docs.lnk"));
+    EXPECT_TRUE(exists(manager_shortcut));
+    EXPECT_TRUE(file_bytes(other_shortcut) == copied) << "the other product's shortcut stays";
 
     RunResult again = world.Install("v2");
     EXPECT_EQ(again.exit_code, 50u + 12) << again.output;

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "base/ci_app_config.h"
+#include "tests/support/redirected_env.h"
 #include "tests/support/temp_folder.h"
 #include "tests/tools/install/install_test_support.h"
 
@@ -29,38 +30,34 @@ void remove_entry(const std::wstring& code, const wchar_t* hive)
 
 }  // namespace
 
+// A record's product is uninstalled by the manager at its own place while
+// it is there, whatever program the store names.
 TEST(OlderProductQueries, ARecordWithItsManagerAnswersElseTheEntryDoes)
 {
     TempFolder folder(L"older");
-    ASSERT_TRUE(folder.WriteFile(L"pelmarodesk.exe", "manager"));
-    ASSERT_TRUE(CreateDirectoryW(folder.Native(L"store").c_str(), nullptr));
+    RedirectedEnv env;
+    env.SetPath(L"ProgramW6432", folder.Path(L"pf"));
+    std::wstring manager = folder.Path(L"pf/Common Files/Vantrel/pelmarodesk.exe");
+    for (const wchar_t* inside : {L"pf", L"pf/Common Files", L"pf/Common Files/Vantrel", L"store"})
+        ASSERT_TRUE(CreateDirectoryW(folder.Native(inside).c_str(), nullptr));
+    ASSERT_TRUE(folder.WriteFile(L"victim.exe", "another program"));
     cCIAppConfig store;
     ASSERT_TRUE(store.OpenStore(folder.Path(L"store").c_str()));
     std::wstring suffix = std::to_wstring(GetCurrentProcessId());
-    std::wstring recorded = L"OlderRec" + suffix, gone_manager = L"OlderGone" + suffix,
-                 machine = L"OlderMachine" + suffix, user = L"OlderUser" + suffix, none = L"OlderNone" + suffix;
-    std::string recorded8(recorded.begin(), recorded.end()), gone8(gone_manager.begin(), gone_manager.end());
+    std::wstring recorded = L"OlderRec" + suffix, machine = L"OlderMachine" + suffix, user = L"OlderUser" + suffix,
+                 none = L"OlderNone" + suffix;
+    std::string recorded8(recorded.begin(), recorded.end());
     store.WriteInt64(("install/" + recorded8 + "/ver").c_str(), int64_t(7ull << 48 | 1ull << 32));
     store.WriteString(("install/" + recorded8 + "/name").c_str(), L"Recorded Product", -1);
-    store.WriteString("installer/app", folder.Path(L"pelmarodesk.exe").c_str(), -1);
+    store.WriteString("installer/app", folder.Path(L"victim.exe").c_str(), -1);
     add_entry(recorded, L"HKLM", 3, L"Entry Name");  // not asked while the record answers
-    // A second store whose manager file is gone.
-    cCIAppConfig lost;
-    ASSERT_TRUE(CreateDirectoryW(folder.Native(L"lost").c_str(), nullptr));
-    ASSERT_TRUE(lost.OpenStore(folder.Path(L"lost").c_str()));
-    lost.WriteInt64(("install/" + gone8 + "/ver").c_str(), int64_t(7ull << 48));
-    lost.WriteString("installer/app", folder.Path(L"gone.exe").c_str(), -1);
-    add_entry(gone_manager, L"HKLM", 4, L"Gone Entry");
     add_entry(machine, L"HKLM", 5, L"Machine Entry");
     add_entry(user, L"HKCU", 6, L"User Entry");
 
-    std::wstring manager_native = folder.Path(L"pelmarodesk.exe");
-    for (wchar_t& c : manager_native)
-        if (c == L'/')
-            c = L'\\';
     struct QueryCase {
         cApplicationConfig* store;
         std::wstring code;
+        bool manager_there;
         bool found;
         uint32_t major;
         std::wstring command;
@@ -68,29 +65,34 @@ TEST(OlderProductQueries, ARecordWithItsManagerAnswersElseTheEntryDoes)
         std::wstring name;
     };
     const QueryCase cases[] = {
-        {&store, recorded, true, 7, L"\"" + manager_native + L"\" uninstall \"" + recorded + L"\"", true,
+        {&store, recorded, true, true, 7, L"\"" + windows_path(manager) + L"\" uninstall \"" + recorded + L"\"", true,
          L"Recorded Product"},
-        {&lost, gone_manager, true, 4, L"other.exe /remove", true, L"Gone Entry"},
-        {&store, machine, true, 5, L"other.exe /remove", true, L"Machine Entry"},
-        {nullptr, user, true, 6, L"other.exe /remove", true, L"User Entry"},
-        {&store, none, false, 0, L"", false, L""},
-        {&store, L"", false, 0, L"", false, L""},
+        {&store, recorded, false, true, 3, L"other.exe /remove", true, L"Recorded Product"},
+        {&store, machine, true, true, 5, L"other.exe /remove", true, L"Machine Entry"},
+        {nullptr, user, true, true, 6, L"other.exe /remove", true, L"User Entry"},
+        {&store, none, true, false, 0, L"", false, L""},
+        {&store, L"", true, false, 0, L"", false, L""},
     };
     for (const QueryCase& c : cases) {
+        SCOPED_TRACE(utf8_of(c.code) + (c.manager_there ? "" : ", no manager"));
+        if (c.manager_there) {
+            ASSERT_TRUE(folder.WriteFile(L"pf/Common Files/Vantrel/pelmarodesk.exe", "manager"));
+        } else {
+            ASSERT_TRUE(DeleteFileW(windows_path(manager).c_str()));
+        }
         uint32_t major = 0;
         _guardchar<wchar_t> command, name;
-        EXPECT_EQ(get_installed_major_version_in(c.store, c.code.c_str(), major, command), c.found) << c.code;
-        EXPECT_EQ(get_installed_product_name_in(c.store, c.code.c_str(), name), c.named) << c.code;
+        EXPECT_EQ(get_installed_major_version_in(c.store, c.code.c_str(), major, command), c.found);
+        EXPECT_EQ(get_installed_product_name_in(c.store, c.code.c_str(), name), c.named);
         if (c.found) {
-            EXPECT_EQ(major, c.major) << c.code;
-            EXPECT_EQ(std::wstring(command.Text() ? command.Text() : L""), c.command) << c.code;
+            EXPECT_EQ(major, c.major);
+            EXPECT_EQ(std::wstring(command.Text() ? command.Text() : L""), c.command);
         }
         if (c.named) {
-            EXPECT_EQ(std::wstring(name.Text() ? name.Text() : L""), c.name) << c.code;
+            EXPECT_EQ(std::wstring(name.Text() ? name.Text() : L""), c.name);
         }
     }
     remove_entry(recorded, L"HKLM");
-    remove_entry(gone_manager, L"HKLM");
     remove_entry(machine, L"HKLM");
     remove_entry(user, L"HKCU");
 }

@@ -9,10 +9,12 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <memory>
 #include <string>
 #include <thread>
 
 #include "base/ci_app_config.h"
+#include "tests/support/wine_drives.h"
 #include "tests/tools/install/uninstall_fixture.h"
 
 using namespace road;
@@ -149,28 +151,36 @@ TEST(RemoveMode, ACopyThatDoesNotRunDeletesTheInstalledManagerAtOnce)
     EXPECT_FALSE(exists(world.Path(L"all/Start Menu/Programs/Vantrel"))) << "its shortcut with its folder";
 }
 
-// A damaged store naming as the manager's shortcut what is not one: the
-// remove takes the manager off and leaves that file and its folders, and
-// the folders above the manager's own.
+// A damaged store naming as the manager's shortcut what is not one, or
+// another product's copy of it: the remove takes the manager and its own
+// shortcut off and leaves that file and its folders, and the folders above
+// the manager's own.
 TEST(RemoveMode, WhatIsNotTheManagersShortcutIsLeftAlone)
 {
-    const wchar_t* const documents[] = {
-        L"Public/important.lnk",
+    struct DocumentCase {
+        const wchar_t* inside;
+        bool manager_link;  // a copy of the manager's shortcut, else a text
+    } documents[] = {
+        {L"Public/important.lnk", false},
         // Its folder's name ends in a dot: the file calls keep it, so it is
         // a folder beside the Programs folder.
-        L"all/Start Menu/Programs./important.doc",
-        L"all/Start Menu/Programs/important.lnk",
-        L"all/Start Menu/Programs/Startup/important.lnk",
+        {L"all/Start Menu/Programs./important.doc", false},
+        {L"all/Start Menu/Programs/important.lnk", false},
+        {L"all/Start Menu/Programs/Startup/important.lnk", false},
+        {L"all/Start Menu/Programs/Other/other.lnk", true},
+        {L"all/Start Menu/Programs/Vantrel/other.lnk", true},
+        {L"all/Start Menu/Programs/Vantrel/Software Packages management.lnk", false},
     };
-    for (const wchar_t* inside : documents) {
-        SCOPED_TRACE(utf8_of(inside));
+    for (const DocumentCase& c : documents) {
+        SCOPED_TRACE(utf8_of(c.inside));
         World world(L"rmoutside");
         install_manager_only(world);
-        std::wstring document = world.Path(inside);
+        std::string bytes = c.manager_link ? file_bytes(manager_shortcut(world)) : "the user's";
+        std::wstring document = world.Path(c.inside);
         std::wstring folder = document.substr(0, document.rfind(L'/'));
         CreateDirectoryW((L"\\\\?\\" + windows_path(world.Path(L"Public"))).c_str(), nullptr);
         CreateDirectoryW((L"\\\\?\\" + windows_path(folder)).c_str(), nullptr);
-        ASSERT_TRUE(put_file(document, "the user's"));
+        ASSERT_TRUE(put_file(document, bytes));
         {
             cCIAppConfig store;
             ASSERT_TRUE(store.OpenStore(world.CommonStore().c_str()));
@@ -181,8 +191,52 @@ TEST(RemoveMode, WhatIsNotTheManagersShortcutIsLeftAlone)
             remove_with(world, pelmarodesk_exe(), {yes_to(confirm_title), yes_to(information_title)});
         EXPECT_EQ(removed.run.exit_code, 0u);
         EXPECT_FALSE(exists(world.Manager()));
-        EXPECT_EQ(file_bytes(document), "the user's");
+        EXPECT_TRUE(file_bytes(document) == bytes);
+        EXPECT_EQ(exists(manager_shortcut(world)), document == manager_shortcut(world));
         EXPECT_TRUE(exists(world.Path(L"pf/Common Files"))) << "the folder above the manager's stays";
+    }
+}
+
+// Nothing is made on the way and nothing is deleted through a link: with
+// no manager installed the remover takes off its own copy; a link at the
+// manager's folder is refused, and the file in its target stays.
+TEST(RemoveMode, MakesNoFolderAndFollowsNoLink)
+{
+    struct PlaceCase {
+        const char* what;
+        bool linked;  // the manager's folder a link to one holding a manager
+        const wchar_t* message;
+        DWORD exit_code;
+    } cases[] = {
+        {"no manager installed", false, information_title, 0},
+        {"a link at the manager's folder", true, error_title, 1},
+    };
+    for (const PlaceCase& c : cases) {
+        SCOPED_TRACE(c.what);
+        World world(L"rmplace");
+        std::wstring program = world.Path(L"copy/pelmarodesk.exe");
+        ASSERT_TRUE(CreateDirectoryW(windows_path(world.Path(L"copy")).c_str(), nullptr));
+        ASSERT_TRUE(CreateDirectoryW(windows_path(world.Path(L"elsewhere")).c_str(), nullptr));
+        ASSERT_TRUE(CopyFileW(pelmarodesk_exe().c_str(), windows_path(program).c_str(), FALSE));
+        ASSERT_TRUE(put_file(world.Path(L"elsewhere/pelmarodesk.exe"), "another program's"));
+        std::unique_ptr<HostFolderLink> link;
+        if (c.linked) {
+            ASSERT_TRUE(CreateDirectoryW(windows_path(world.Path(L"pf/Common Files")).c_str(), nullptr));
+            link.reset(new HostFolderLink(world.Path(L"pf/Common Files/Vantrel"), world.Path(L"elsewhere")));
+            ASSERT_TRUE(link->Valid());
+        }
+        std::set<std::wstring> files_before, folders_before;
+        list_files(world.Path(L"pf"), L"", files_before, &folders_before);
+        AnsweredRun run = run_answering(world, L"\"" + windows_path(program) + L"\" remove",
+                                        {yes_to(confirm_title), yes_to(c.message)},
+                                        {{L"TEMP", windows_path(world.Path(L"copy"))}});
+        EXPECT_EQ(run.met, titles({confirm_title, c.message}));
+        EXPECT_EQ(run.run.exit_code, c.exit_code);
+        std::set<std::wstring> files_after, folders_after;
+        list_files(world.Path(L"pf"), L"", files_after, &folders_after);
+        EXPECT_EQ(folders_after, folders_before);
+        EXPECT_EQ(files_after, files_before);
+        EXPECT_EQ(file_bytes(world.Path(L"elsewhere/pelmarodesk.exe")), "another program's");
     }
 }
 

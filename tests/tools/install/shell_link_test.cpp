@@ -156,6 +156,18 @@ TEST_F(ShellLinkTest, TheShellReadsBackEveryField)
         EXPECT_EQ(view.arguments, c.arguments ? c.arguments : L"") << c.file;
         EXPECT_EQ(view.description, c.description ? c.description : L"") << c.file;
         EXPECT_EQ(view.icon, native_of(icon)) << c.file;
+        _guardchar<wchar_t> read;
+        EXPECT_TRUE(read_shell_link_target(link.c_str(), read)) << c.file;
+        EXPECT_EQ(std::wstring(read.Text() ? read.Text() : L""), native_of(target)) << c.file;
+        // Cut short anywhere, the manager's link and one with a Unicode
+        // path give their whole target or none.
+        for (size_t length = 0; (c.unicode_path || strcmp(c.file, "manager.lnk") == 0) && length < bytes.size();
+             ++length) {
+            ASSERT_TRUE(folder.WriteFile(L"cut.lnk", bytes.substr(0, length)));
+            if (read_shell_link_target(folder.Path(L"cut.lnk").c_str(), read)) {
+                EXPECT_EQ(std::wstring(read.Text()), native_of(target)) << c.file << ", " << length << " bytes";
+            }
+        }
 
         std::ofstream(kept_folder + "\\" + c.file, std::ios::binary).write(bytes.data(), std::streamsize(bytes.size()));
         expected << c.file << '\t' << utf8_of(native_of(target)) << '\t' << utf8_of(native_of(working)) << '\t'
@@ -209,6 +221,12 @@ TEST_F(ShellLinkTest, CreateShortcutPlacesTheLinkInTheGroupFolder)
     ShellView view = read_with_shell(native_of(path));
     EXPECT_EQ(view.path, native_of(target));
     EXPECT_EQ(view.working_folder, native_of(folder.Path()) + L"\\");
+
+    _guardchar<wchar_t> found;
+    ASSERT_TRUE(shortcut_path(L"My: Tool", L"Group?", found));
+    EXPECT_EQ(std::wstring(found.Text()), path);
+    ASSERT_TRUE(shortcut_path(L"Tool", L"No Group", found));
+    EXPECT_EQ(folder.Attributes(L"Start Menu/Programs/No Group"), INVALID_FILE_ATTRIBUTES) << "nothing made";
 
     _guardchar<wchar_t> untouched;
     untouched.Assign(L"kept");

@@ -10,6 +10,7 @@
 #include <string>
 
 #include "tests/tools/install/road_fixture.h"
+#include "tools/package/package_queries.h"
 
 // reg.exe, a program of its own, is the oracle of what the registry holds
 // in each view.
@@ -32,6 +33,14 @@ std::wstring unique_name(const wchar_t* stem)
     return stem + std::to_wstring(GetCurrentProcessId());
 }
 
+// The installed manager's place, which this program's entries name.
+std::wstring manager_path()
+{
+    _guardchar<wchar_t> path;
+    get_manager_exe_path(path);
+    return path.Text() ? path.Text() : L"";
+}
+
 std::string today()
 {
     SYSTEMTIME now;
@@ -49,13 +58,13 @@ TEST(UninstallEntry, WritesTheValuesInTheWideViewOnly)
         std::wstring code = unique_name(per_user ? L"EntryUser" : L"EntryAll");
         cPackage package;
         fill_sample_package(package, (L"  \t" + code).c_str(), L"C:/Program Files/Sample");
-        ASSERT_TRUE(write_uninstall_entry(package, L"C:/Program Files/Common Files/Vantrel/pelmarodesk.exe", per_user));
+        ASSERT_TRUE(write_uninstall_entry(package, manager_path().c_str(), per_user));
 
         bool found = false;
         auto values = reg_query(entry_key(per_user, code), L"/reg:64", &found);
         ASSERT_TRUE(found) << "the key is named without the leading blanks";
         std::string code8(code.begin(), code.end());
-        std::string manager = "\"C:\\Program Files\\Common Files\\Vantrel\\pelmarodesk.exe\"";
+        std::string manager = "\"" + utf8_of(windows_path(manager_path())) + "\"";
         const struct {
             const char* name;
             const char* type;
@@ -122,7 +131,7 @@ TEST(UninstallEntry, NamesAndVersionsFollowWhatIsThere)
             tree_clear(package.strings);
             set_package_string(package.strings, L"codename", code.c_str());
         }
-        ASSERT_TRUE(write_uninstall_entry(package, L"C:/m.exe", false));
+        ASSERT_TRUE(write_uninstall_entry(package, manager_path().c_str(), false));
         bool found = false;
         auto values = reg_query(entry_key(false, code), L"/reg:64", &found);
         EXPECT_EQ(values.count("DisplayName"), c.written ? 1u : 0u);
@@ -158,7 +167,7 @@ TEST(UninstallEntry, AKeyThatCannotBeOpenedIsNoSuccess)
     std::wstring code = unique_name(L"EntryLocked");
     cPackage package;
     fill_sample_package(package, code.c_str(), L"C:/P");
-    ASSERT_TRUE(write_uninstall_entry(package, L"C:/m.exe", true));
+    ASSERT_TRUE(write_uninstall_entry(package, manager_path().c_str(), true));
     // Deny everyone every access to the product key.
     HKEY product = nullptr;
     std::wstring path = std::wstring(uninstall_key) + code;
@@ -213,6 +222,7 @@ TEST(UninstallEntry, AnotherProgramsEntryIsNeitherWrittenOverNorDeleted)
         std::wstring code = unique_name(per_user ? L"ForeignUser" : L"ForeignAll");
         std::wstring upper = code;
         std::transform(upper.begin(), upper.end(), upper.begin(), towupper);
+        const std::wstring own = L"\"" + windows_path(manager_path()) + L"\" uninstall \"" + code + L"\"";
         struct ForeignCase {
             const char* what;
             std::wstring key;  // where the other program's entry is
@@ -223,8 +233,18 @@ TEST(UninstallEntry, AnotherProgramsEntryIsNeitherWrittenOverNorDeleted)
             // Registry names compare without case: the entry of "CODE" is
             // the one of "code", but its command is the other product's.
             {"this program's uninstall of the name in capitals", upper,
-             {{L"UninstallString", L"\"C:\\m.exe\" uninstall \"" + upper + L"\""}, {L"DisplayName", L"Other Program"}}},
+             {{L"UninstallString", L"\"" + windows_path(manager_path()) + L"\" uninstall \"" + upper + L"\""},
+              {L"DisplayName", L"Other Program"}}},
             {"one without command", code, {{L"DisplayName", L"Other Program"}}},
+            // Commands that only look like this program's uninstall of it.
+            {"a program of the manager's name in another folder", code,
+             {{L"UninstallString", L"\"C:\\Foreign\\pelmarodesk.exe\" uninstall \"" + code + L"\""},
+              {L"DisplayName", L"Other Program"}}},
+            {"the manager's command with more after it", code,
+             {{L"UninstallString", own + L" /purge-all-user-data"}, {L"DisplayName", L"Other Program"}}},
+            {"the manager's command in '/' separators", code,
+             {{L"UninstallString", L"\"" + manager_path() + L"\" uninstall \"" + code + L"\""},
+              {L"DisplayName", L"Other Program"}}},
         };
         for (const ForeignCase& c : cases) {
             SCOPED_TRACE(c.what);
@@ -236,7 +256,7 @@ TEST(UninstallEntry, AnotherProgramsEntryIsNeitherWrittenOverNorDeleted)
 
             cPackage package;
             fill_sample_package(package, code.c_str(), L"C:/P");
-            EXPECT_FALSE(write_uninstall_entry(package, L"C:/m.exe", per_user));
+            EXPECT_FALSE(write_uninstall_entry(package, manager_path().c_str(), per_user));
             _guardchar<wchar_t> other;
             EXPECT_EQ(uninstall_entry_owner(code.c_str(), per_user, &other), UNINSTALL_ENTRY_FOREIGN);
             EXPECT_STREQ(other.Text(), L"Other Program");
@@ -250,7 +270,7 @@ TEST(UninstallEntry, AnotherProgramsEntryIsNeitherWrittenOverNorDeleted)
         cPackage package;
         fill_sample_package(package, code.c_str(), L"C:/P");
         EXPECT_EQ(uninstall_entry_owner(code.c_str(), per_user, nullptr), UNINSTALL_ENTRY_NONE);
-        ASSERT_TRUE(write_uninstall_entry(package, L"C:/m.exe", per_user));
+        ASSERT_TRUE(write_uninstall_entry(package, manager_path().c_str(), per_user));
         EXPECT_EQ(uninstall_entry_owner(code.c_str(), per_user, nullptr), UNINSTALL_ENTRY_OURS);
         EXPECT_TRUE(delete_uninstall_entry(code.c_str(), per_user));
         bool found = true;

@@ -212,8 +212,9 @@ TEST(UninstallRoad, ThisProgramsOwnCommandOnlyDeletesTheEntry)
 {
     World world(L"unown");
     std::wstring code = installers().code_name + L"-own";
-    // Were it run, nothing would start: the message would be an error.
-    std::wstring manager = L"\"C:\\nowhere\\pelmarodesk.exe\" uninstall ";
+    // The manager at its place in the world, which is not installed: were
+    // it run, nothing would start, and the message would be an error.
+    std::wstring manager = L"\"" + windows_path(world.Manager()) + L"\" uninstall ";
     add_foreign_entry(code, manager + L"\"" + code + L"\"");
     AnsweredRun own = uninstall_in(world, code, {yes_to(language_title), yes_to(information_title)});
     EXPECT_EQ(own.met, titles({language_title, information_title}));
@@ -230,23 +231,42 @@ TEST(UninstallRoad, ThisProgramsOwnCommandOnlyDeletesTheEntry)
 
 TEST(UninstallRoad, AnotherProgramsEntryUnderTheNameOutlivesTheUninstall)
 {
-    World world(L"untaken");
-    ASSERT_EQ(world.Install("v1").exit_code, 0u);
-    // Another program has since put its own entry under the product's name:
-    // the product goes, that entry is not the uninstall's to delete.
     std::wstring code = installers().code_name;
-    delete_entries(code);
-    add_entry(code, false, KEY_WOW64_64KEY, {{L"MajorVersion", 4}},
-              {{L"UninstallString", L"\"C:\\Other\\uninstall.exe\" /x"}, {L"DisplayName", L"Other Program"}});
-    std::map<std::string, std::string> entries = v1_snapshot(world).entries;
-    ASSERT_FALSE(entries.empty());
+    // Another program has since put its own entry under the product's name,
+    // in the place of the product's or beside it in the 32-bit view: the
+    // product goes, that entry is not the uninstall's to delete.
+    struct ForeignCase {
+        const char* what;
+        REGSAM view;
+        std::wstring command;
+    } cases[] = {
+        {"another program's", KEY_WOW64_64KEY, L"\"C:\\Other\\uninstall.exe\" /x"},
+        {"a program of the manager's name in another folder", KEY_WOW64_32KEY,
+         L"\"C:\\Foreign\\pelmarodesk.exe\" uninstall \"" + code + L"\""},
+    };
+    for (const ForeignCase& c : cases) {
+        SCOPED_TRACE(c.what);
+        World world(L"untaken");
+        ASSERT_EQ(world.Install("v1").exit_code, 0u);
+        if (c.view == KEY_WOW64_64KEY)
+            delete_entries(code);
+        std::map<std::string, std::string> own = v1_snapshot(world).entries;
+        add_entry(code, false, c.view, {{L"MajorVersion", 4}},
+                  {{L"UninstallString", c.command}, {L"DisplayName", L"Other Program"}});
+        std::map<std::string, std::string> foreign;
+        for (const auto& value : v1_snapshot(world).entries)
+            if (!own.count(value.first))
+                foreign.insert(value);
+        ASSERT_FALSE(foreign.empty());
 
-    AnsweredRun run = uninstall_in(world, code, {yes_to(confirm_title), yes_to(information_title)});
-    EXPECT_EQ(run.met, titles({confirm_title, information_title}));
-    EXPECT_EQ(run.run.exit_code, 0u);
-    EXPECT_FALSE(exists(world.App())) << "the product's files are gone";
-    EXPECT_TRUE(world.Record().empty()) << "and its record";
-    EXPECT_TRUE(v1_snapshot(world).entries == entries) << "the other program's entry is as it was";
+        AnsweredRun run = uninstall_in(world, code, {yes_to(confirm_title), yes_to(information_title)});
+        EXPECT_EQ(run.met, titles({confirm_title, information_title}));
+        EXPECT_EQ(run.run.exit_code, 0u);
+        EXPECT_FALSE(exists(world.App())) << "the product's files are gone";
+        EXPECT_TRUE(world.Record().empty()) << "and its record";
+        EXPECT_TRUE(v1_snapshot(world).entries == foreign) << "only the other program's entry is left, as it was";
+        delete_entries(code);
+    }
 }
 
 TEST(UninstallRoad, APerUserProductGoesFromTheUserStoreAndHive)

@@ -148,14 +148,19 @@ TEST(PackageQueries, InstallListTakesThisPlatformAndLanguageAndRefusesOneFileTwi
     EXPECT_FALSE(build_install_file_list_for(package, false, items));
 }
 
-TEST(PackageQueries, ManagerPathIsMadeUnderTheProgramFilesFolder)
+TEST(PackageQueries, ManagerPathLiesUnderTheProgramFilesFolderAndNothingIsMade)
 {
     TempFolder folder(L"programs");
     ASSERT_TRUE(SetEnvironmentVariableW(L"ProgramW6432", folder.Native().c_str() + 4));
     _guardchar<wchar_t> path;
     ASSERT_TRUE(get_manager_exe_path(path));
     EXPECT_EQ(text_of(path), folder.Path(L"Common Files/Vantrel/pelmarodesk.exe"));
-    ASSERT_TRUE(CreateDirectoryW(folder.Native(L"Common Files/Vantrel/pelmarodesk.exe").c_str(), nullptr));
+    EXPECT_EQ(folder.Attributes(L"Common Files"), INVALID_FILE_ATTRIBUTES) << "no folder made";
+    ASSERT_TRUE(folder.WriteFile(L"Common Files", "a file in a folder's place"));
+    EXPECT_FALSE(get_manager_exe_path(path));
+    ASSERT_TRUE(DeleteFileW(folder.Native(L"Common Files").c_str()));
+    for (const wchar_t* inside : {L"Common Files", L"Common Files/Vantrel", L"Common Files/Vantrel/pelmarodesk.exe"})
+        ASSERT_TRUE(CreateDirectoryW(folder.Native(inside).c_str(), nullptr));
     EXPECT_FALSE(get_manager_exe_path(path));
 }
 
