@@ -84,6 +84,7 @@ void write_made_folders(cApplicationConfig& store, const cInstallContext& contex
         return;
     cFolderListWriter made(store, keys, record_made_folders);
     made.AddAll(context.earlier_folders);
+    made.AddAll(context.cut_off_folders);
     made.AddAll(context.made_folders);
     made.WriteCount();
 }
@@ -180,16 +181,4 @@ void write_install_record(cApplicationConfig& store, const cInstallContext& cont
         write_text(store, keys.Name(record_group), context.shortcut_folder.Text());
 
     write_finish_entries(store, context, keys);
-}
-
-void write_folder_journal(cApplicationConfig& store, const cInstallContext& context, const char* key,
-                          const cLinkedList<_guardchar<wchar_t>>& missing)
-{
-    cRecordKeys keys(key);
-    write_text(store, keys.Name(record_folder), context.package.GetString(package_pgm_key));
-    write_base_folders(store, context.package, keys);
-    cFolderListWriter made(store, keys, record_made_folders);
-    made.AddAll(context.made_folders);
-    made.AddAll(missing);
-    made.WriteCount();
 }

@@ -21,12 +21,6 @@ struct cRecordList;
 // nothing is saved: the caller deletes the old record first and saves after.
 void write_install_record(cApplicationConfig& store, const cInstallContext& context, const char* key);
 
-// Writes the folder journal under key (folder_journal_key_of): the install
-// folder and the other folders of the package as the record has them, and
-// the context's made folders with the missing ones, each once. Not saved.
-void write_folder_journal(cApplicationConfig& store, const cInstallContext& context, const char* key,
-                          const cLinkedList<_guardchar<wchar_t>>& missing);
-
 // Writes folders as a record's list "<item><i>" of the keys' record, each
 // once as Windows compares paths, and counts them. Nothing is saved.
 class cFolderListWriter {
