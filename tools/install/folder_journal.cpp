@@ -3,37 +3,32 @@
 #include <wchar.h>
 
 #include "base/app_config.h"
+#include "base/ci_app_full_config.h"
 #include "base/file_ops.h"
 #include "base/path.h"
 #include "base/tree_map.h"
 #include "tools/install/file_replace.h"
 #include "tools/install/install_context.h"
 #include "tools/install/install_record.h"
-#include "tools/install/record_bounds.h"
+#include "tools/install/product_info.h"
+#include "tools/install/shell_link.h"
 #include "tools/shell/record_keys.h"
+#include "tools/shell/record_store.h"
 
 namespace {
 
-// The journal's folders that a record's rule lets the product have, when
-// it is the journal of a run into the same install folder.
-void take_journal_folders(cInstallContext& context, cApplicationConfig& store, const char* key)
+// The two stores of the program's configuration; another configuration is
+// one store, both of them.
+struct cStores {
+    cApplicationConfig* common;
+    cApplicationConfig* user;
+};
+
+cStores stores_of(cApplicationConfig& config)
 {
-    cRecordReader journal(store, key);
-    if (!journal.Exists())
-        return;
-    cRecordBounds bounds;
-    bounds.Read(journal, nullptr);
-    cPackedKey journal_folder, install_folder;
-    path_identity_key(bounds.Folder().Text(), journal_folder);
-    path_identity_key(context.package.GetString(package_pgm_key), install_folder);
-    if (!install_folder.Data() || packedkey_not_equal(journal_folder, install_folder))
-        return;
-    cLinkedList<_guardchar<wchar_t>> folders;
-    bounds.ReadMadeFolders(journal, folders);
-    for (auto* node = folders.first; node; node = node->next)
-        if (!bounds.LinkOnTheWay(node->element.Text()))
-            if (_guardchar<wchar_t>* taken = list_append(context.made_folders))
-                taken->Swap(node->element);
+    if (cCIAppFullConfig* full = dynamic_cast<cCIAppFullConfig*>(&config))
+        return {&full->GetCommonStore(), &full->GetUserStore()};
+    return {&config, &config};
 }
 
 // Appends the folders above the files to write that are missing, each once,
@@ -67,21 +62,132 @@ void add_missing_folders(const cInstallContext& context, cLinkedList<_guardchar<
     }
 }
 
+void write_text(cApplicationConfig& store, const char* key, const wchar_t* text)
+{
+    if (key)
+        store.WriteString(key, text, -1);
+}
+
+void write_count(cApplicationConfig& store, cRecordKeys& keys, const cRecordList& list, uint64_t count)
+{
+    if (const char* count_key = keys.Name(list.count))
+        store.WriteInt32(count_key, int32_t(count));
+}
+
+// The files the run writes that are not the previous installation's: a
+// target there before the run (the same content, by the plan) is only put
+// back; one the run adds goes again while it holds the member's content.
+void write_files(cApplicationConfig& store, cRecordKeys& keys, cInstallContext& context)
+{
+    uint64_t written = 0;
+    for (auto* node = context.file_list.first; node; node = node->next) {
+        const cInstallItem& item = node->element;
+        cPackedKey identity;
+        path_identity_key(item.target_path.Text(), identity);
+        if (item.access[2] == install_item_skipped || !identity.Data() ||
+            tree_find_node(context.previous_files, identity))
+            continue;
+        write_text(store, keys.Indexed(record_files.item, written), item.target_path.Text());
+        if (context.known_names.Kind(item.target_path.Text()) == PATH_KIND_MISSING)
+            if (const char* digest_key = keys.Indexed(record_file_digest, written))
+                store.WriteBytes(digest_key, item.digest, 32);
+        ++written;
+    }
+    write_count(store, keys, record_files, written);
+}
+
+// The shortcuts the run makes where neither the previous installation nor
+// anything else has one.
+void write_shortcuts(cApplicationConfig& store, cRecordKeys& keys, const cInstallContext& context)
+{
+    cLinkedList<cShortcutItem> items;
+    build_shortcut_items(context.package, items);
+    const wchar_t* group = context.package.GetString(product_group_key);
+    cTreeMap<cPackedKey, uint8_t> seen(64);
+    uint64_t written = 0;
+    for (auto* node = items.first; node; node = node->next) {
+        _guardchar<wchar_t> path;
+        cPackedKey identity;
+        if (!shortcut_path(node->element.name.Text(), group, path))
+            continue;
+        path_identity_key(path.Text(), identity);
+        if (!identity.Data() || tree_find_node(seen, identity) ||
+            tree_find_node(context.previous_shortcuts, identity) || path_get_kind(path.Text()) != PATH_KIND_MISSING)
+            continue;
+        tree_get_or_add(seen, static_cast<cPackedKey&&>(identity));
+        write_text(store, keys.Indexed(record_shortcuts.item, written++), path.Text());
+    }
+    write_count(store, keys, record_shortcuts, written);
+}
+
+// Writes the journal into store in place of the one it holds and saves it;
+// false, with the store as its file holds it, when it is not kept there
+// (a store without a folder takes no write, and has nothing to save).
+bool keep_journal(cApplicationConfig& store, cInstallContext& context, const char* key,
+                  const cLinkedList<_guardchar<wchar_t>>& missing)
+{
+    store.DeleteKey(key);
+    cRecordKeys keys(key);
+    write_text(store, keys.Name(record_folder), context.package.GetString(package_pgm_key));
+    cFolderListWriter folders(store, keys, record_made_folders);
+    folders.AddAll(context.cut_off_folders);
+    folders.AddAll(context.made_folders);
+    folders.AddAll(missing);
+    folders.WriteCount();
+    write_files(store, keys, context);
+    write_shortcuts(store, keys, context);
+    if (store.Save() && store.HasKey(key))
+        return true;
+    store.Revert();
+    return false;
+}
+
 }  // namespace
+
+cApplicationConfig* journal_store_of(cApplicationConfig* config, const char* code_name)
+{
+    _guardchar<char> record, journal;
+    cApplicationConfig* holder = nullptr;
+    if (!config || !record_key_of(code_name, record) || !folder_journal_key_of(code_name, journal))
+        return nullptr;
+    // A record of a common store that others may change steers nothing, and
+    // neither does a journal there.
+    if (find_record_store(*config, record.Text(), holder) == RECORD_STORE_NONE)
+        find_record_store(*config, journal.Text(), holder);
+    return holder && holder->HasKey(journal.Text()) ? holder : nullptr;
+}
 
 void save_folder_journal(cInstallContext& context, cApplicationConfig* store)
 {
-    _guardchar<char> key;
-    if (!store || !folder_journal_key_of(context.code_name_utf8.Text(), key))
+    _guardchar<char> key, record;
+    if (!store || !folder_journal_key_of(context.code_name_utf8.Text(), key) ||
+        !record_key_of(context.code_name_utf8.Text(), record))
         return;
-    take_journal_folders(context, *store, key.Text());
     cLinkedList<_guardchar<wchar_t>> missing;
     add_missing_folders(context, missing);
-    store->DeleteKey(key.Text());
-    write_folder_journal(*store, context, key.Text(), missing);
-    // Unsaved, the journal would tell nothing after a cut: the run goes on
-    // all the same, as it did before journals were kept.
-    store->Save();
+    // Where the record goes first (install_record_and_entry): the per-user
+    // store keeps a product it holds, a common store that only the
+    // administrators may change any other.
+    cStores stores = stores_of(*store);
+    cApplicationConfig* holder = nullptr;
+    uint32_t held = find_record_store(*store, record.Text(), holder);
+    cCIAppFullConfig* full = dynamic_cast<cCIAppFullConfig*>(store);
+    bool common = full && held != RECORD_STORE_USER && full->CommonKeyGuarded(record.Text());
+    cApplicationConfig* target = common ? stores.common : stores.user;
+    bool kept = keep_journal(*target, context, key.Text(), missing);
+    // A record that the common store cannot keep goes to the per-user one,
+    // unless the common store holds the product.
+    if (!kept && common && held != RECORD_STORE_COMMON) {
+        target = stores.user;
+        kept = keep_journal(*target, context, key.Text(), missing);
+    }
+    // A journal of the other store would stand for this one where no record
+    // tells them apart.
+    cApplicationConfig* other = target == stores.user ? stores.common : stores.user;
+    if (kept && other != target && other->HasKey(key.Text())) {
+        other->DeleteKey(key.Text());
+        other->Save();
+    }
 }
 
 void drop_folder_journal(const cInstallContext& context, cApplicationConfig& store)

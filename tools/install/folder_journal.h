@@ -4,15 +4,25 @@
 class cApplicationConfig;
 class cInstallContext;
 
-// The install job's folder journal (its layout in tools/shell/record_keys.h):
-// the folders a run makes are known to the store before they exist, so that
-// a run cut off before its record still leaves them to the product.
+// The install run's journal (its layout in tools/shell/record_keys.h):
+// what a run is about to put in place that the record does not have, known
+// to the store before the first of it exists, so that whatever runs next
+// for the product undoes a run cut off before its record (cut_off_run.h).
 
-// Before the job makes any folder: the folders that a cut-off run left in
-// the journal and that lie where a record's made folders may (not reached
-// through a link) join the context's made folders, and the journal is saved
-// with them and with the folders the file list needs that are not there yet.
-// Without a store nothing is kept.
+// The store of config that holds the product's journal: the one that holds
+// its record, where one does (a run journals where it records); else the
+// one that holds the journal (find_record_store). Null when none does, and
+// for a common store that others than the administrators may change.
+// code_name is UTF-8.
+cApplicationConfig* journal_store_of(cApplicationConfig* config, const char* code_name);
+
+// Once the repair has run, before the job puts anything in place: saves the
+// journal of the context's run (its install folder; the folders it takes
+// over from a cut-off run and those it is about to make; the files it writes
+// that the record does not have, with the SHA-256 of the member for each
+// it adds; the shortcuts it adds) into the store its record will go to
+// first, and takes a journal of the other store away. Without a store, or
+// when none keeps it, the run goes on without one.
 void save_folder_journal(cInstallContext& context, cApplicationConfig* store);
 
 // Deletes the journal from the store, unsaved: the save of the record, or

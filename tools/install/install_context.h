@@ -81,6 +81,11 @@ public:
     // Folders the install job created for its files, parents first: a job
     // that gives up removes those left empty.
     cLinkedList<_guardchar<wchar_t>> made_folders;
+    // The install folder that a first installation cut off before its
+    // record made, which this run into it takes over: listed with the
+    // folders this run makes in its journal and record, and left by its
+    // give-up, which removes only what it made itself.
+    cLinkedList<_guardchar<wchar_t>> cut_off_folders;
     // Folders that earlier installations of the product made, as their
     // record lists them: the new record lists them again with its own.
     // False when an earlier record has no such list: the new one keeps

@@ -55,45 +55,43 @@ bool report_items(cInstallJobHost& host, int32_t done, int32_t count)
 
 typedef cLinkedListNode<cInstallItem> cItemNode;
 
-// The repair of one item; false with the status set.
-bool repair_item(cInstallContext& context, const cInstallItem& item)
+// How much the leftovers beside a target matter to the run: beside a file
+// it writes, each that stays stops it; beside one it leaves alone, only
+// what stands in the way; beside a file it drops, none.
+enum : uint8_t { repair_written, repair_skipped, repair_dropped };
+
+// The leftovers beside one target, once a cut-off run is undone (so that
+// no journal tells of one): a temporary file goes; a backup beside its
+// target is of the version before the last one recorded (a run cut off
+// after saving its record) and goes too, and one without its target (moved
+// aside by a cut-off uninstall) goes back. False with the status set where
+// a leftover that stays matters (use).
+bool repair_target(cInstallContext& context, const wchar_t* target, uint8_t use)
 {
-    const wchar_t* target = item.target_path.Text();
+    auto stays = [&context, use](uint32_t status, const wchar_t* path, bool deleting) {
+        return use == repair_dropped || (use == repair_skipped && deleting) || fail(context, status, path);
+    };
     _guardchar<wchar_t> temporary, backup;
     if (!temporary_path_of(target, temporary) || !backup_path_of(target, backup))
-        return fail(context, INSTALL_STATUS_BAD_PATH, target);
+        return stays(INSTALL_STATUS_BAD_PATH, target, false);
     cKnownNames& known = context.known_names;
     uint32_t kind = known.Kind(temporary.Text());
-    if (kind == PATH_KIND_FILE) {
-        if (!file_delete(temporary.Text()) && !skipped(item))
-            return fail(context, INSTALL_STATUS_REPAIR_FAILED, temporary.Text());
-    } else if (kind != PATH_KIND_MISSING) {
-        return fail(context, INSTALL_STATUS_OBJECT_IN_THE_WAY, temporary.Text());
-    }
+    if (kind == PATH_KIND_FILE && !file_delete(temporary.Text()) &&
+        !stays(INSTALL_STATUS_REPAIR_FAILED, temporary.Text(), true))
+        return false;
+    if (kind != PATH_KIND_FILE && kind != PATH_KIND_MISSING &&
+        !stays(INSTALL_STATUS_OBJECT_IN_THE_WAY, temporary.Text(), false))
+        return false;
     kind = known.Kind(backup.Text());
     uint32_t target_kind = known.Kind(target);
-    if (kind == PATH_KIND_MISSING)
+    if (kind == PATH_KIND_MISSING || (kind != PATH_KIND_FILE && target_kind == PATH_KIND_MISSING))
         return true;
-    if (kind != PATH_KIND_FILE) {
-        if (target_kind == PATH_KIND_MISSING)
-            return true;
-        return fail(context, INSTALL_STATUS_OBJECT_IN_THE_WAY, target);
-    }
-    if (skipped(item)) {
-        delete_plain_file(backup.Text());
-        return true;
-    }
-    // A backup without its target (a run cut off between its backup and
-    // apply passes) simply goes back; a target beside its backup is the
-    // new file of a cut-off apply pass and gives way to the old one.
-    if (target_kind == PATH_KIND_FILE) {
-        if (!delete_plain_file(target))
-            return fail(context, INSTALL_STATUS_REPAIR_FAILED, target);
-    } else if (target_kind != PATH_KIND_MISSING) {
-        return fail(context, INSTALL_STATUS_OBJECT_IN_THE_WAY, target);
-    }
+    if (kind != PATH_KIND_FILE || (target_kind != PATH_KIND_FILE && target_kind != PATH_KIND_MISSING))
+        return stays(INSTALL_STATUS_OBJECT_IN_THE_WAY, target, false);
+    if (target_kind == PATH_KIND_FILE)
+        return delete_plain_file(backup.Text()) || stays(INSTALL_STATUS_REPAIR_FAILED, backup.Text(), true);
     if (!file_rename(backup.Text(), target))
-        return fail(context, INSTALL_STATUS_REPAIR_FAILED, target);
+        return stays(INSTALL_STATUS_REPAIR_FAILED, target, false);
     known.Add(target);
     return true;
 }
@@ -234,10 +232,16 @@ bool install_repair_pass(cInstallContext& context)
     context.known_names.Clear();
     int32_t index = 0;
     for (cItemNode* node = context.file_list.first; node; node = node->next, ++index) {
-        if (!repair_item(context, node->element))
+        if (!repair_target(context, node->element.target_path.Text(),
+                           skipped(node->element) ? repair_skipped : repair_written))
             return false;
         INSTALL_KILL_POINT("repair", index);
     }
+    // The previous installation's files that this run drops keep no stale
+    // backup either: one would outlive them, or pass for this run's.
+    for (auto* node = tree_first_node(context.previous_files); node; node = tree_next_node(node))
+        if (!node->value.kept)
+            repair_target(context, node->value.path.Text(), repair_dropped);
     return true;
 }
 
@@ -339,6 +343,8 @@ bool discard_new_files(cInstallContext& context)
     }
     bool all_gone = true;
     for (auto* node = context.made_folders.first; node; node = node->next)
+        all_gone = all_gone && path_get_kind(node->element.Text()) == PATH_KIND_MISSING;
+    for (auto* node = context.cut_off_folders.first; node; node = node->next)
         all_gone = all_gone && path_get_kind(node->element.Text()) == PATH_KIND_MISSING;
     list_clear(context.made_folders);
     return all_gone;

@@ -16,10 +16,12 @@ class cInstallJobHost;
 bool temporary_path_of(const wchar_t* target, _guardchar<wchar_t>& out);
 bool backup_path_of(const wchar_t* target, _guardchar<wchar_t>& out);
 
-// Puts right what an interrupted run left: a temporary file is deleted; a
-// backup goes back to its target's name, replacing what stands there (for
-// a skipped item, whose target already holds the new content, the backup
-// is deleted instead). Read-only backups and targets go all the same.
+// Puts right what an interrupted run left beside the targets and the
+// previous installation's files, once a cut-off run is undone
+// (cut_off_run.h), so that no journal tells of one: a temporary file is
+// deleted; a backup beside its target is of the version before the recorded
+// one (a run cut off after its record) and is deleted, and one without its
+// target goes back to its name. Read-only ones go all the same.
 bool install_repair_pass(cInstallContext& context);
 
 // Writes each member to its temporary file, flushed to the disk, reporting
@@ -45,7 +47,8 @@ bool install_commit(cInstallContext& context, cInstallJobHost& host);
 
 // After a pass gave up (and put the targets back): deletes every temporary
 // file of the list and the folders the job made that are empty now. True
-// when none of those folders is left.
+// when none of those folders, nor one it took over from a cut-off run
+// (cInstallContext::cut_off_folders), is left.
 bool discard_new_files(cInstallContext& context);
 
 #endif

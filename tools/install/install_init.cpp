@@ -11,6 +11,7 @@
 #include "base/string_convert.h"
 #include "base/string_utils.h"
 #include "base/system_info.h"
+#include "tools/install/cut_off_run.h"
 #include "tools/install/install_context.h"
 #include "tools/install/folder_strings.h"
 #include "tools/install/install_files.h"
@@ -395,6 +396,18 @@ uint32_t read_previous_installation(cInstallContext& context, cApplicationConfig
     return code;
 }
 
+// The previous installation as its record holds it, once a run cut off
+// before its record is undone: what that run replaced, added or left
+// half-written is not the installation's, and must not pass for files the
+// update need not write.
+uint32_t read_installation_undone(cInstallContext& context, cApplicationConfig& store)
+{
+    static const uint32_t by_undo[4] = {INSTALL_INIT_READY, INSTALL_INIT_FILE_IN_USE, INSTALL_INIT_NO_WRITE_ACCESS,
+                                        INSTALL_INIT_OBJECT_IN_THE_WAY};
+    uint32_t undone = undo_before_install(context, &store, false);
+    return undone == UNDO_DONE ? read_previous_installation(context, store) : by_undo[undone];
+}
+
 // Every folder the package names for its files besides the install folder
 // can hold a product of its own: the record bounds what lies there by the
 // same rule. One that is malformed makes the package a damaged one; a
@@ -497,11 +510,11 @@ uint32_t run_install_init(cInstallContext& context, cApplicationConfig* store, c
     if (code == INSTALL_INIT_READY)
         code = check_entry_name_free(context);
     if (code == INSTALL_INIT_READY && store) {
-        code = read_previous_installation(context, *store);
+        code = read_installation_undone(context, *store);
         // The program that held the file may have let it go, or another
         // file may be held now: the whole installation is read anew.
         while (code == INSTALL_INIT_FILE_IN_USE && questions.AskRelease(context.error_path.Text()))
-            code = read_previous_installation(context, *store);
+            code = read_installation_undone(context, *store);
     }
     if (code != INSTALL_INIT_READY)
         return code;

@@ -56,10 +56,12 @@ public:
 };
 
 // The start-up's work: reads and checks the package that the context
-// names, settles the language, reads the previous installation of the
+// names, settles the language, undoes a run of the product cut off before
+// its record (cut_off_run.h), reads the previous installation of the
 // product from the store (null: none), plans which files to write and
 // finds the older products to remove. While a file of the previous
-// installation is held, the questions are asked whether to read it again.
+// installation (or one the undo gives back) is held, the questions are
+// asked whether to read it again.
 // Answers INSTALL_INIT_*; the context keeps the path a failure concerns as
 // its error path.
 uint32_t run_install_init(cInstallContext& context, cApplicationConfig* store, cInstallInitQuestions& questions);

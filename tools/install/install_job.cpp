@@ -2,6 +2,7 @@
 
 #include "base/app_config.h"
 #include "gui/catalog.h"
+#include "tools/install/cut_off_run.h"
 #include "tools/install/folder_journal.h"
 #include "tools/install/install_context.h"
 #include "tools/install/install_files.h"
@@ -67,13 +68,19 @@ uint32_t run_install_job(cInstallContext& context, cApplicationConfig* store, co
 {
     int32_t step = 0;
     host.SelectStep(step++);
+    // The start-up undid a cut-off run already; what is left of it is the
+    // folder of a first installation, which a run into it takes over.
+    if (undo_before_install(context, store, true) != UNDO_DONE) {
+        context.status = INSTALL_STATUS_REPAIR_FAILED;
+        return 1;
+    }
     if (!install_repair_pass(context))
         return 1;
     save_folder_journal(context, store);
     if (!install_new_files(context, host, step)) {
         host.SelectLastStep();
-        // A folder that stays (it holds what a cut-off run put there) stays
-        // in the journal for the next run.
+        // A folder that stays (something else came into it, or it is the
+        // one a cut-off run made) stays in the journal for the next run.
         if (discard_new_files(context) && store) {
             drop_folder_journal(context, *store);
             store->Save();

@@ -43,18 +43,19 @@ struct cInstallJobTexts {
 bool build_install_step_captions(const cInstallContext& context, const cStringArray* texts,
                                  _classbuf<_guardchar<wchar_t>>& captions);
 
-// The install job, on the page's worker thread: repairs what an interrupted
-// run left, writes every file beside its target as "<target>.tmp", moves
-// each existing target aside to "<target>.bkp", moves the new files into
-// place, then makes the shortcuts and the manager, saves the record into
-// store and writes the Windows entry, and removes what the previous
-// installation no longer needs. Before it makes a folder it saves in store
-// the folders it is about to make (folder_journal.h), which the record's
-// save takes away. A failure, or a stop asked for before the new files are
-// committed, puts back what the job changed (the old files, no temporary
-// file, none of the folders it made). Answers 0 when it
-// reached the end (status 0, or INSTALL_STATUS_NOT_RECORDED), 1 when it
-// stopped; the context keeps the status and the path it concerns.
+// The install job, on the page's worker thread: finishes the undo of a
+// cut-off run (cut_off_run.h), repairs what an interrupted run left, writes
+// every file beside its target as "<target>.tmp", moves each existing
+// target aside to "<target>.bkp", moves the new files into place, then
+// makes the shortcuts and the manager, saves the record into store and
+// writes the Windows entry, and removes what the previous installation no
+// longer needs. Before it puts anything in place it saves its journal
+// (folder_journal.h), which the record's save takes away. A failure, or a
+// stop asked for before the new files are committed, puts back what the job
+// changed (the old files, no temporary file, none of the folders it made).
+// Answers 0 when it reached the end (status 0, or
+// INSTALL_STATUS_NOT_RECORDED), 1 when it stopped; the context keeps the
+// status and the path it concerns.
 uint32_t run_install_job(cInstallContext& context, cApplicationConfig* store, const cInstallJobTexts& texts,
                          cInstallJobHost& host);
 

@@ -62,60 +62,17 @@ void write_finish_entries(cApplicationConfig& store, const cInstallContext& cont
     }
 }
 
-// Writes folders as the record's "<name><i>" values, each once as Windows
-// compares paths, and counts them.
-class cFolderListWriter {
-public:
-    cFolderListWriter(cApplicationConfig& store, cRecordKeys& keys, const cRecordList& list)
-        : store(store), keys(keys), list(list), seen(64), written(0)
-    {
-    }
-
-    void Add(const wchar_t* folder)
-    {
-        cPackedKey identity;
-        if (folder)
-            path_identity_key(folder, identity);
-        if (!identity.Data() || tree_find_node(seen, identity))
-            return;
-        tree_get_or_add(seen, static_cast<cPackedKey&&>(identity));
-        write_text(store, keys.Indexed(list.item, uint64_t(written++)), folder);
-    }
-
-    void WriteCount()
-    {
-        if (const char* count_key = keys.Name(list.count))
-            store.WriteInt32(count_key, written);
-    }
-
-    int32_t Written() const { return written; }
-
-private:
-    cApplicationConfig& store;
-    cRecordKeys& keys;
-    const cRecordList& list;
-    cTreeMap<cPackedKey, uint8_t> seen;
-    int32_t written;
-};
-
 // The folders other than the install folder that the package puts files
 // in, each once: the update and the uninstall take a recorded file outside
 // every recorded folder for damage.
 void write_base_folders(cApplicationConfig& store, const cPackage& package, cRecordKeys& keys)
 {
+    cLinkedList<_guardchar<wchar_t>> folders;
+    package_base_folders(package, folders);
     cFolderListWriter bases(store, keys, record_bases);
-    for (auto* node = package.files.first; node; node = node->next) {
-        const wchar_t* key = node->element.folder_key.Text();
-        bases.Add(key && wstr_compare(key, package_pgm_key) != 0 ? package.GetString(key) : nullptr);
-    }
+    bases.AddAll(folders);
     if (bases.Written())
         bases.WriteCount();
-}
-
-void add_folders(cFolderListWriter& writer, const cLinkedList<_guardchar<wchar_t>>& folders)
-{
-    for (auto* node = folders.first; node; node = node->next)
-        writer.Add(node->element.Text());
 }
 
 // The folders this installation made and those earlier ones made, each
@@ -126,8 +83,9 @@ void write_made_folders(cApplicationConfig& store, const cInstallContext& contex
     if (!context.earlier_folders_known)
         return;
     cFolderListWriter made(store, keys, record_made_folders);
-    add_folders(made, context.earlier_folders);
-    add_folders(made, context.made_folders);
+    made.AddAll(context.earlier_folders);
+    made.AddAll(context.cut_off_folders);
+    made.AddAll(context.made_folders);
     made.WriteCount();
 }
 
@@ -153,6 +111,34 @@ void write_files(cApplicationConfig& store, const cInstallContext& context, cRec
 }
 
 }  // namespace
+
+cFolderListWriter::cFolderListWriter(cApplicationConfig& config, cRecordKeys& record_keys, const cRecordList& record_list)
+    : store(config), keys(record_keys), list(record_list), seen(64), written(0)
+{
+}
+
+void cFolderListWriter::Add(const wchar_t* folder)
+{
+    cPackedKey identity;
+    if (folder)
+        path_identity_key(folder, identity);
+    if (!identity.Data() || tree_find_node(seen, identity))
+        return;
+    tree_get_or_add(seen, static_cast<cPackedKey&&>(identity));
+    write_text(store, keys.Indexed(list.item, uint64_t(written++)), folder);
+}
+
+void cFolderListWriter::AddAll(const cLinkedList<_guardchar<wchar_t>>& folders)
+{
+    for (auto* node = folders.first; node; node = node->next)
+        Add(node->element.Text());
+}
+
+void cFolderListWriter::WriteCount()
+{
+    if (const char* count_key = keys.Name(list.count))
+        store.WriteInt32(count_key, written);
+}
 
 void write_install_record(cApplicationConfig& store, const cInstallContext& context, const char* key)
 {
@@ -195,16 +181,4 @@ void write_install_record(cApplicationConfig& store, const cInstallContext& cont
         write_text(store, keys.Name(record_group), context.shortcut_folder.Text());
 
     write_finish_entries(store, context, keys);
-}
-
-void write_folder_journal(cApplicationConfig& store, const cInstallContext& context, const char* key,
-                          const cLinkedList<_guardchar<wchar_t>>& missing)
-{
-    cRecordKeys keys(key);
-    write_text(store, keys.Name(record_folder), context.package.GetString(package_pgm_key));
-    write_base_folders(store, context.package, keys);
-    cFolderListWriter made(store, keys, record_made_folders);
-    add_folders(made, context.made_folders);
-    add_folders(made, missing);
-    made.WriteCount();
 }

@@ -1,11 +1,17 @@
 #ifndef TOOLS_INSTALL_INSTALL_RECORD_H
 #define TOOLS_INSTALL_INSTALL_RECORD_H
 
+#include <stdint.h>
+
 #include "base/buffers/guardchar.h"
 #include "base/linked_list.h"
+#include "base/packed_key.h"
+#include "base/tree_map.h"
 
 class cApplicationConfig;
 class cInstallContext;
+class cRecordKeys;
+struct cRecordList;
 
 // The installation record's writer; its layout is in
 // tools/shell/record_keys.h.
@@ -15,10 +21,26 @@ class cInstallContext;
 // nothing is saved: the caller deletes the old record first and saves after.
 void write_install_record(cApplicationConfig& store, const cInstallContext& context, const char* key);
 
-// Writes the folder journal under key (folder_journal_key_of): the install
-// folder and the other folders of the package as the record has them, and
-// the context's made folders with the missing ones, each once. Not saved.
-void write_folder_journal(cApplicationConfig& store, const cInstallContext& context, const char* key,
-                          const cLinkedList<_guardchar<wchar_t>>& missing);
+// Writes folders as a record's list "<item><i>" of the keys' record, each
+// once as Windows compares paths, and counts them. Nothing is saved.
+class cFolderListWriter {
+public:
+    cFolderListWriter(cApplicationConfig& store, cRecordKeys& keys, const cRecordList& list);
+    cFolderListWriter(const cFolderListWriter&) = delete;
+    cFolderListWriter& operator=(const cFolderListWriter&) = delete;
+
+    void Add(const wchar_t* folder);
+    void AddAll(const cLinkedList<_guardchar<wchar_t>>& folders);
+    // Writes the count of the folders added ("<count>").
+    void WriteCount();
+    int32_t Written() const { return written; }
+
+private:
+    cApplicationConfig& store;
+    cRecordKeys& keys;
+    const cRecordList& list;
+    cTreeMap<cPackedKey, uint8_t> seen;
+    int32_t written;
+};
 
 #endif

@@ -1,5 +1,6 @@
 #include "tools/install/product_info.h"
 
+#include "base/string_utils.h"
 #include "tools/package/package.h"
 #include "tools/package/package_queries.h"
 
@@ -13,6 +14,17 @@ uint64_t pack_version(const uint32_t version[4])
 {
     return uint64_t(version[0] & 0xFFFF) << 48 | uint64_t(version[1] & 0xFFFF) << 32 |
            uint64_t(version[2] & 0xFFFF) << 16 | uint64_t(version[3] & 0xFFFF);
+}
+
+void package_base_folders(const cPackage& package, cLinkedList<_guardchar<wchar_t>>& out)
+{
+    for (auto* node = package.files.first; node; node = node->next) {
+        const wchar_t* key = node->element.folder_key.Text();
+        const wchar_t* folder = key && wstr_compare(key, package_pgm_key) != 0 ? package.GetString(key) : nullptr;
+        if (folder && folder[0])
+            if (_guardchar<wchar_t>* base = list_append(out))
+                base->Assign(folder);
+    }
 }
 
 bool product_icon_path(const cPackage& package, _guardchar<wchar_t>& out)

@@ -4,6 +4,7 @@
 #include <stdint.h>
 
 #include "base/buffers/guardchar.h"
+#include "base/linked_list.h"
 
 class cPackage;
 
@@ -19,6 +20,10 @@ extern const wchar_t product_folder_key[];     // "folder": the install folder's
 // Version a.b.c.d as one number, a<<48 | b<<32 | c<<16 | d, each part cut
 // to 16 bits; versions compare as these numbers.
 uint64_t pack_version(const uint32_t version[4]);
+
+// Appends the folders besides the install folder ("pgm") that the
+// package's files go to, as its strings name them, once for each file.
+void package_base_folders(const cPackage& package, cLinkedList<_guardchar<wchar_t>>& out);
 
 // The package's icon as a path; false when the package has none or its
 // folder does not resolve.

@@ -37,23 +37,34 @@ cRecordBounds::cRecordBounds() : folder_sound(false), group_recorded(false), gro
 
 void cRecordBounds::Read(cRecordReader& record, const wchar_t* group_fallback)
 {
+    _guardchar<wchar_t> recorded_folder, recorded_group;
+    if (!record.ReadText(record_folder, recorded_folder))
+        recorded_folder.Clear();
+    cLinkedList<_guardchar<wchar_t>> recorded_bases;
+    read_record_bases(record, recorded_bases);
+    bool recorded = record.ReadText(record_group, recorded_group);
+    Take(recorded_folder.Text(), recorded_bases, recorded ? recorded_group.Text() : group_fallback);
+    // A record without a group may also have its shortcuts directly in a
+    // Programs folder, where the fallback is only a guess.
+    group_recorded = recorded;
+}
+
+void cRecordBounds::Take(const wchar_t* install_folder, const cLinkedList<_guardchar<wchar_t>>& base_folders,
+                         const wchar_t* start_menu_group)
+{
     folders.Find();
     ForgetLinks();
     list_clear(bases);
-    if (!record.ReadText(record_folder, folder))
-        folder.Clear();
+    folder.Assign(install_folder);
     folder_sound = folders.Sound(folder.Text()) && folder_identity_of(folder.Text(), folder_identity);
     if (!folder_sound)
         folder_identity.length = 0;
 
-    uint64_t count = 0;
-    record.ListLength(record_bases, count);
-    for (uint64_t i = 0; i < count; ++i) {
-        _guardchar<wchar_t> base;
+    for (auto* node = base_folders.first; node; node = node->next) {
+        const wchar_t* base = node->element.Text();
         cFolderIdentity identity;
         // Above the install folder, a base would hold it and all beside it.
-        if (!record.ReadText(record_bases.item, i, base) || !folders.Sound(base.Text()) ||
-            !folder_identity_of(base.Text(), identity) || within(folder_identity, identity, true))
+        if (!folders.Sound(base) || !folder_identity_of(base, identity) || within(folder_identity, identity, true))
             continue;
         if (cFolderIdentity* kept = list_append(bases)) {
             kept->text = static_cast<_typebuf<wchar_t>&&>(identity.text);
@@ -61,10 +72,8 @@ void cRecordBounds::Read(cRecordReader& record, const wchar_t* group_fallback)
         }
     }
 
-    group.Clear();
-    group_recorded = record.ReadText(record_group, group);
-    if (!group_recorded && group_fallback)
-        group.Assign(group_fallback);
+    group.Assign(start_menu_group);
+    group_recorded = start_menu_group != nullptr;
     group_programs = folders.SoundGroup(group.Text()) && folder_identity_of(group.Text(), group_identity)
                          ? folders.ProgramsHolding(group.Text())
                          : nullptr;
@@ -207,4 +216,16 @@ bool delete_shortcut_and_empty_group(const wchar_t* path, const cProductFolders&
     if (parent_folder_of(path, group) && folders.SoundGroup(group.Text()) && !path_is_link(group.Text()))
         path_remove_folder(group.Text());
     return true;
+}
+
+void read_record_bases(cRecordReader& record, cLinkedList<_guardchar<wchar_t>>& out)
+{
+    uint64_t count = 0;
+    record.ListLength(record_bases, count);
+    for (uint64_t i = 0; i < count; ++i) {
+        _guardchar<wchar_t> base;
+        if (record.ReadText(record_bases.item, i, base))
+            if (_guardchar<wchar_t>* kept = list_append(out))
+                kept->Swap(base);
+    }
 }

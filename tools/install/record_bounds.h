@@ -47,6 +47,12 @@ public:
     // for the group of a record written before groups were recorded: the
     // group of the package that updates it.
     void Read(cRecordReader& record, const wchar_t* group_fallback);
+    // Takes bounds that no record names, checked as a record's are: the
+    // install folder, the folders besides it (bases) and the Start-menu
+    // group (null: the shortcuts lie directly in a Programs folder) of the
+    // run at hand.
+    void Take(const wchar_t* install_folder, const cLinkedList<_guardchar<wchar_t>>& base_folders,
+              const wchar_t* start_menu_group);
 
     const cProductFolders& Folders() const { return folders; }
     // The recorded install folder as written; empty when none.
@@ -91,6 +97,9 @@ private:
     const cFolderIdentity* group_programs;  // the Programs folder above the group
     cTreeMap<cPackedKey, uint8_t> links;    // folder identity -> 1 link, 0 none
 };
+
+// Appends the record's bases ("base<i>") as it writes them, unchecked.
+void read_record_bases(cRecordReader& record, cLinkedList<_guardchar<wchar_t>>& out);
 
 // Deletes a shortcut the installer made, with its group when that is left
 // empty and is a sound group (never a Programs folder). True when no file

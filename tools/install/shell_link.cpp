@@ -416,7 +416,9 @@ bool write_shell_link(const wchar_t* link_path, const wchar_t* target, const wch
 bool shortcut_path(const wchar_t* name, const wchar_t* group, _guardchar<wchar_t>& link_path)
 {
     _guardchar<wchar_t> folder;
-    return present(name) && present(group) && get_start_menu_group_path(group, folder) &&
+    // A group without a safe name leaves the Programs folder itself.
+    return present(name) &&
+           (get_start_menu_group_path(group, folder) || get_start_menu_folder(nullptr, folder)) &&
            join_link_name(folder.Text(), name, link_path);
 }
 

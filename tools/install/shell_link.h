@@ -17,8 +17,9 @@ bool create_shortcut(const wchar_t* name, const wchar_t* target, const wchar_t* 
                      const wchar_t* icon_path, const wchar_t* description, bool run_as_administrator,
                      _guardchar<wchar_t>& link_path);
 
-// Where create_shortcut writes the shortcut of that name in that group;
-// nothing is made. False for an empty name or group.
+// Where create_shortcut writes the shortcut of that name in that group
+// (null or empty: directly in the Programs folder, as create_shortcut puts
+// it); nothing is made. False for an empty name.
 bool shortcut_path(const wchar_t* name, const wchar_t* group, _guardchar<wchar_t>& link_path);
 
 // Writes the link file at link_path. Names of the target's path inside the

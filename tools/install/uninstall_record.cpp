@@ -8,6 +8,7 @@
 #include "base/file_ops.h"
 #include "base/parallel_for.h"
 #include "base/path.h"
+#include "tools/install/cut_off_run.h"
 #include "tools/install/file_replace.h"
 #include "tools/install/install_files.h"
 #include "tools/install/kill_point.h"
@@ -256,6 +257,28 @@ bool delete_shortcuts(const cUninstallContext& context, cFolderPrune& prune)
     return complete;
 }
 
+// An install run cut off before its record is undone first (its backups
+// hold what the record names, its own files are none of the record's):
+// true once it is; else result says why not (a held file given up, or what
+// cannot go back).
+bool undo_cut_off_install(const cUninstallContext& context, cApplicationConfig& store,
+                          cUninstallQuestions& questions, uint32_t& result)
+{
+    const cUndoScope scope = {nullptr, nullptr, true, CUT_OFF_FOLDER_REMOVED, nullptr, nullptr};
+    for (;;) {
+        _guardchar<wchar_t> path;
+        uint32_t undone = undo_cut_off_run(&store, context.code_name_utf8.Text(), scope, path);
+        if (undone == UNDO_DONE)
+            return true;
+        result = UNINSTALL_INCOMPLETE;
+        if (undone != UNDO_FILE_IN_USE)
+            return false;
+        result = UNINSTALL_CANCELLED;
+        if (!questions.AskRelease(path.Text()))
+            return false;
+    }
+}
+
 }  // namespace
 
 uint32_t uninstall_recorded_product(cUninstallContext& context, cApplicationConfig& store, const char* key,
@@ -264,6 +287,9 @@ uint32_t uninstall_recorded_product(cUninstallContext& context, cApplicationConf
     if (!questions.Confirm(3))
         return UNINSTALL_CANCELLED;
     INSTALL_KILL_POINT("uninstall confirmed", 0);
+    uint32_t result = UNINSTALL_DONE;
+    if (!undo_cut_off_install(context, store, questions, result))
+        return result;
     // Found once the user said Yes, so that the bounds and links are those
     // of the moment the files move.
     cRecordReader record(store, key);

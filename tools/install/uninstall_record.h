@@ -11,20 +11,22 @@ class cUninstallQuestions;
 // ("install/<code name>") in the store, the one that holds it
 // (find_record_store), once asked for (UNINSTALL_*):
 //  1. question 3; No changes nothing;
-//  2. its recorded files and shortcuts as the record bounds them
+//  2. an install run cut off before its record undone (cut_off_run.h),
+//     asking while another program holds a file it gives back;
+//  3. its recorded files and shortcuts as the record bounds them
 //     (cRecordBounds), as they are now; a file found only as its ".bkp" was
-//     moved aside by a run cut off before;
-//  3. each file moved aside to "<path>.bkp" (a stale ".bkp" deleted
+//     moved aside by an uninstall cut off before;
+//  4. each file moved aside to "<path>.bkp" (a stale ".bkp" deleted
 //     first; a read-only file or backup loses its attribute when that
 //     stands in the way), asking while another program holds it; a
 //     give-up moves every moved file back and changes nothing else; a file
 //     outside the install folder moves only while it has the content the
 //     record keeps the digest of;
-//  4. the backups deleted (one outside the install folder only with that
+//  5. the backups deleted (one outside the install folder only with that
 //     content), then the shortcuts, then the folders left empty that may go
 //     (cFolderPrune: those the installations made, and the Start-menu
 //     group), then the Windows entry wherever it is;
-//  5. the record deleted and saved, only when all of that went: otherwise
+//  6. the record deleted and saved, only when all of that went: otherwise
 //     UNINSTALL_INCOMPLETE leaves the record for a later run to finish.
 // What is not the product's was left where it is: UNINSTALL_DAMAGED_RECORD
 // then tells of it once the rest is gone, and UNINSTALL_CHANGED_FILES of

@@ -41,13 +41,22 @@ class cApplicationConfig;
 // "installer/app" (the installed manager's path) and "installer/shortcut"
 // (its Start-menu shortcut).
 //
-// The folder journal of a product, under "journal/<code name>": an install
-// run saves it before it makes any folder and deletes it with the save of
-// its record, or once it gave up and removed them. Laid out as a record's
-// <key>/path, bases and folders (the folders made and about to be made),
-// so that one rule bounds both: a run after one cut off in between takes
-// those folders as the product's, where it would find them there and take
-// them for the user's.
+// The journal of an install run, under "journal/<code name>", in the store
+// its record will go to: the run saves it before it puts anything in place
+// and deletes it with the save of its record, or once it gave up and
+// removed what it made. Laid out as a record's values of the same names:
+//   <key>/path               the install folder
+//   <key>/folders, folder<i> the folders the run made and is about to make,
+//                            the install folder among them when it made it
+//   <key>/files, file<i>     the files it writes that the record does not
+//                            list (journals before them have none)
+//   <key>/hash<i>            for each file it adds (none stood there), the
+//                            SHA-256 of what it writes there
+//   <key>/shortc, shortc<i>  the shortcuts it adds
+// Whatever runs next for the product undoes a run cut off before its record
+// from it (tools/install/cut_off_run.h), within the bounds of the run at
+// hand, never by a journal's own "bases" or "group" (which journals before
+// these had).
 
 // The names of a record's values, below its key.
 const char record_version[] = "ver";

@@ -24,13 +24,20 @@ namespace {
 const char users_content[] = "the user's";
 
 // The record of the world's product in the common store (or the per-user
-// one), edited and saved.
+// one), edited and saved; or what else of the product that store keeps
+// under another root (a journal).
 class RecordEdit {
 public:
-    explicit RecordEdit(const World& world, bool common = true)
-        : prefix("install/" + utf8_of(installers().code_name) + "/")
+    explicit RecordEdit(const World& world, bool common = true, const char* root = "install")
+        : prefix(std::string(root) + "/" + utf8_of(installers().code_name) + "/")
     {
-        opened = store.OpenStore((common ? world.CommonStore() : world.UserStore()).c_str());
+        // The store's folders, as a run that saves makes them.
+        std::wstring folder = common ? world.CommonStore() : world.UserStore();
+        for (size_t at = folder.find(L'/', world.Path(L"").size() + 1); at != std::wstring::npos;
+             at = folder.find(L'/', at + 1))
+            CreateDirectoryW(windows_path(folder.substr(0, at)).c_str(), nullptr);
+        CreateDirectoryW(windows_path(folder).c_str(), nullptr);
+        opened = store.OpenStore(folder.c_str());
     }
 
     void Text(const std::string& name, const std::wstring& text)
@@ -329,4 +336,99 @@ TEST(DamagedRecord, AFirstInstallationBesideAnOpenCommonStoreIsRecordedPerUser)
     AnsweredRun run = uninstall_in(world, installers().code_name, {yes_to(confirm_title), yes_to(information_title)});
     EXPECT_EQ(run.run.exit_code, 0u);
     expect_v1_uninstalled(world);
+}
+
+namespace {
+
+// A journal of a run into the world's "app" folder naming folder as its
+// base and as a folder it made; answers that install folder.
+std::wstring journal_base(const World& world, RecordEdit& edit, const std::wstring& folder)
+{
+    edit.Text("path", world.App());
+    edit.Count("bases", 1);
+    edit.Text("base0", folder);
+    edit.Append("folders", "folder", folder);
+    return L"app";
+}
+
+}  // namespace
+
+// A folder journal edited as a stranger may, in either store, then a first
+// installation into the world's "app" folder (or a folder the user made)
+// that gives up while unpacking (stopped), and one that goes through to its
+// end: what the journal names beyond the bounds of that run stays, however
+// it is named, and the record of the run that goes through lists only
+// folders inside its install folder.
+TEST(DamagedJournal, ARunTakesOnlyWhatLiesWithinItsOwnBounds)
+{
+    struct JournalCase {
+        const char* what;
+        bool common;  // the store of the journal
+        // Puts what lies outside the product in place and writes the
+        // journal; answers the install folder (relative to the world).
+        std::function<std::wstring(World&, RecordEdit&)> damage;
+        std::vector<std::wstring> untouched;  // folders of the world that stay
+    };
+    // The drive of the case that has one, removed before the world goes.
+    std::unique_ptr<WineDrive> drive;
+    const JournalCase cases[] = {
+        {"a victim's empty folder as the journal's base and made folder", false,
+         [](World& world, RecordEdit& edit) {
+             CreateDirectoryW(windows_path(world.Path(L"victim")).c_str(), nullptr);
+             CreateDirectoryW(windows_path(world.Path(L"victim/empty")).c_str(), nullptr);
+             return journal_base(world, edit, world.Path(L"victim/empty"));
+         },
+         {L"victim/empty/"}},
+        {"the user's Desktop through a drive letter as base and made folder", true,
+         [&drive](World& world, RecordEdit& edit) {
+             CreateDirectoryW(windows_path(world.Path(L"profile/Desktop")).c_str(), nullptr);
+             wchar_t letter = unused_drive_letter(L'M');
+             drive.reset(new WineDrive(letter, world.Path(L"profile")));
+             EXPECT_TRUE(drive->Valid());
+             return journal_base(world, edit, std::wstring(1, letter) + L":/Desktop");
+         },
+         {L"profile/Desktop/"}},
+        {"another product's group as the journal's group and made folder", false,
+         [](World& world, RecordEdit& edit) {
+             std::wstring other = programs(world) + L"/Other Test";
+             CreateDirectoryW(windows_path(other).c_str(), nullptr);
+             edit.Text("path", world.App());
+             edit.Text("group", other);
+             edit.Append("folders", "folder", other);
+             return std::wstring(L"app");
+         },
+         {L"all/Start Menu/Programs/Other Test/"}},
+        {"the empty folder the user chose, as made by its own run", true,
+         [](World& world, RecordEdit& edit) {
+             CreateDirectoryW(windows_path(world.Path(L"chosen")).c_str(), nullptr);
+             edit.Text("path", world.Path(L"chosen"));
+             edit.Append("folders", "folder", world.Path(L"chosen"));
+             return std::wstring(L"chosen");
+         },
+         {L"chosen/"}},
+    };
+    for (const JournalCase& c : cases) {
+        SCOPED_TRACE(c.what);
+        World world(L"dmgjournal");
+        std::wstring folder;
+        for (const wchar_t* run : {L"2", L""}) {
+            RecordEdit edit(world, c.common, "journal");
+            folder = c.damage(world, edit);
+            ASSERT_TRUE(edit.Save());
+            RunResult result = world.Install(
+                "v1", {{L"PELMARO_TEST_FOLDER", windows_path(world.Path(folder))}, {L"PELMARO_TEST_STOP_AT_STEP", run}});
+            EXPECT_EQ(result.exit_code, run[0] ? 100u + 10 : 0u) << result.output;
+            for (const std::wstring& inside : c.untouched)
+                EXPECT_TRUE(exists(world.Path(inside.substr(0, inside.size() - 1))))
+                    << (run[0] ? "give-up: " : "installation: ") << utf8_of(inside);
+        }
+        std::map<std::string, std::string> record = world.Record();
+        std::wstring install_folder = slash_path(world.Path(folder));
+        for (uint64_t i = 0; i < le_value(record["folders"]); ++i) {
+            std::wstring made = slash_path(wide_of(record["folder" + std::to_string(i)]));
+            EXPECT_EQ(_wcsnicmp(made.c_str(), install_folder.c_str(), install_folder.size()), 0)
+                << "recorded as made: " << utf8_of(made);
+        }
+        drive.reset();
+    }
 }

@@ -25,6 +25,9 @@ struct KillCase {
     const char* earlier;                    // a kill point of an earlier run that leaves work for the repair; or null
     bool silent_manager;                    // the installed manager answers no version (so it is replaced)
     const char* earlier_product = nullptr;  // the earlier run's product; null: new_product
+    // The folder of the world the killed runs of a first installation chose;
+    // null: the one the rerun installs into.
+    const wchar_t* killed_folder = nullptr;
 };
 
 // List order of v2: 0 bin/app.exe (changed, more than 64 KiB), 1 bin/core.dll
@@ -56,7 +59,13 @@ const KillCase kill_cases[] = {
     // takes v2's new files away and puts v1's back before big goes on
     // (big's list begins with v2's files, in v2's order).
     {"repair:6", "v1", "big", "1.2", "apply:3", false, "v2"},
+    // The second of two cut-off runs backs up none of the files the first
+    // added: the first is undone before it looks.
+    {"after backup", "v1", "v2", "1.1", "apply:6", false},
     {"unpack:0", nullptr, "v1", "1.0.0.1", nullptr, false},
+    // Rerun into another folder: the one the killed run made goes.
+    {"unpack:6", nullptr, "v1", "1.0.0.1", nullptr, false, nullptr, L"first"},
+    {"shortcut:1", nullptr, "v1", "1.0.0.1", "unpack:6", false, nullptr, L"first"},
     {"after apply", nullptr, "v1", "1.0.0.1", nullptr, false},
     {"record saved", nullptr, "v1", "1.0.0.1", nullptr, false},
     {"entry", nullptr, "v1", "1.0.0.1", nullptr, false},
@@ -74,6 +83,8 @@ std::string case_name(const ::testing::TestParamInfo<KillCase>& info)
         name += std::string("_after_") +
                 (info.param.earlier_product ? std::string(info.param.earlier_product) + "_" : std::string()) +
                 info.param.earlier;
+    if (info.param.killed_folder)
+        name += "_elsewhere";
     for (char& c : name)
         if (!isalnum(uint8_t(c)))
             c = '_';
@@ -94,21 +105,74 @@ TEST_P(KillPoint, TheRerunCompletesWhatTheKillInterrupted)
             ASSERT_TRUE(put_file(world.Manager(), "no program"));
         }
     }
+    std::map<std::wstring, std::wstring> killed_in;
+    if (c.killed_folder)
+        killed_in[L"PELMARO_TEST_FOLDER"] = windows_path(world.Path(c.killed_folder));
     if (c.earlier) {
         const char* earlier_product = c.earlier_product ? c.earlier_product : new_product;
-        RunResult earlier = world.Install(earlier_product, {{L"PELMARO_TEST_KILL_POINT", wide_of(c.earlier)}});
+        killed_in[L"PELMARO_TEST_KILL_POINT"] = wide_of(c.earlier);
+        RunResult earlier = world.Install(earlier_product, killed_in);
         ASSERT_EQ(earlier.exit_code, 86u) << earlier.output;
     }
-    RunResult killed = world.Install(new_product, {{L"PELMARO_TEST_KILL_POINT", wide_of(c.point)}});
+    killed_in[L"PELMARO_TEST_KILL_POINT"] = wide_of(c.point);
+    RunResult killed = world.Install(new_product, killed_in);
     ASSERT_EQ(killed.exit_code, 86u) << "the kill point was reached: " << killed.output;
     expect_consistent(world, old_product, new_product);
     RunResult rerun = world.Install(new_product);
     // A kill after the last step leaves nothing to do.
     EXPECT_TRUE(rerun.exit_code == 0 || rerun.exit_code == 50 + 12) << rerun.output;
     expect_installed(world, new_product, c.version);
+    if (c.killed_folder) {
+        EXPECT_FALSE(exists(world.Path(c.killed_folder))) << "the folder of the killed runs stays";
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(Table, KillPoint, ::testing::ValuesIn(kill_cases), case_name);
+
+// A run cut off, then another that gives up (stopped while unpacking):
+// it undid the cut-off run before it looked, so the installation the record
+// holds stays whole. Cut off before its record, v2 leaves v1 recorded,
+// whose files it replaced the rerun must not take for unchanged; cut off
+// after its record, its backups hold the version before, which must not
+// come back over v2.
+TEST(KillThenStop, TheRecordedInstallationStaysWhole)
+{
+    struct StopCase {
+        const char* point;     // of v2 over v1
+        const char* next;      // run next, and stopped
+        const char* recorded;  // the product the record holds after the kill
+        const char* version;
+    } cases[] = {
+        {"apply:3", "v2", "v1", "1.0.0.1"},
+        {"entry", "big", "v2", "1.1"},
+    };
+    for (const StopCase& c : cases) {
+        SCOPED_TRACE(c.point);
+        World world(L"killstop");
+        ASSERT_EQ(world.Install("v1").exit_code, 0u);
+        ASSERT_EQ(world.Install("v2", {{L"PELMARO_TEST_KILL_POINT", wide_of(c.point)}}).exit_code, 86u);
+        RunResult stopped = world.Install(c.next, {{L"PELMARO_TEST_STOP_AT_STEP", L"2"}});
+        EXPECT_EQ(stopped.exit_code, 100u + 10) << stopped.output;
+        expect_installed(world, c.recorded, c.version);
+    }
+}
+
+// What the user put where the cut-off run had added a file is the user's:
+// the undo leaves it (the rerun then meets it as another's), and gives the
+// rest of the recorded installation back.
+TEST(KillThenStop, AFileChangedWhereTheCutOffRunAddedOneStays)
+{
+    World world(L"killchanged");
+    ASSERT_EQ(world.Install("v1").exit_code, 0u);
+    ASSERT_EQ(world.Install("v2", {{L"PELMARO_TEST_KILL_POINT", L"apply:6"}}).exit_code, 86u);
+    ASSERT_TRUE(put_file(world.App(L"bin/plugins/new.dll"), "the user's"));
+    RunResult rerun = world.Install("v2");
+    EXPECT_EQ(rerun.exit_code, 50u + 10) << rerun.output;
+    EXPECT_EQ(file_bytes(world.App(L"bin/plugins/new.dll")), "the user's");
+    for (const auto& file : product_files("v1"))
+        EXPECT_TRUE(file_bytes(world.App(file.first)) == file_bytes(road_folder() + L"/" + file.second))
+            << utf8_of(file.first);
+}
 
 // Kills from outside at random moments of the update from v1 to "big", a
 // product of 120 files: the moments spread over the time a whole update

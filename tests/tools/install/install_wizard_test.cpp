@@ -102,19 +102,19 @@ public:
     wizard::Wizard pages;
 };
 
-// Walks the pages from the first on, as a user who accepts everything and
-// installs into the world's app folder, the pages shown in that order; on
-// the finish page the first program offered is unticked when asked.
-// True when the finish page was reached and closed with exit code 0.
-bool walk_through(World& world, InstallerRun& run, const std::vector<Page>& order, bool untick_first_program = false)
+// Walks the pages from the first on up to the installation, as a user who
+// accepts everything and installs into the folder (the world's app folder
+// when none is given, made first), the pages shown in that order. True
+// once the installation was started.
+bool walk_to_the_installation(World& world, InstallerRun& run, const std::vector<Page>& order,
+                              std::wstring chosen = L"")
 {
     wizard::Wizard& pages = run.pages;
     if (!pages.Found())
         return false;
-    for (size_t step = 0; step < order.size(); ++step) {
-        // The installation of a small product may be over in a blink.
-        if (order[step] == install)
-            continue;
+    if (chosen.empty())
+        chosen = world.App();
+    for (size_t step = 0; step < order.size() && order[step] != install; ++step) {
         if (!pages.WaitForStep(int(step)))
             return false;
         switch (order[step]) {
@@ -124,16 +124,9 @@ bool walk_through(World& world, InstallerRun& run, const std::vector<Page>& orde
             pages.Enter();
             break;
         case folder:
-            CreateDirectoryW(windows_path(world.App()).c_str(), nullptr);
-            if (!pages.ChooseFolder(world.App()))
+            CreateDirectoryW(windows_path(chosen).c_str(), nullptr);
+            if (!pages.ChooseFolder(chosen))
                 return false;
-            pages.Enter();
-            break;
-        case finish:
-            if (untick_first_program) {
-                pages.ClickRunBox(0);
-                pages.Screenshot("wizard_finish_unticked");
-            }
             pages.Enter();
             break;
         default:
@@ -141,6 +134,23 @@ bool walk_through(World& world, InstallerRun& run, const std::vector<Page>& orde
             break;
         }
     }
+    return true;
+}
+
+// The walk of walk_to_the_installation on to the finish page, the last of
+// the order; there the first program offered is unticked when asked. True
+// when the finish page was reached and closed with exit code 0.
+bool walk_through(World& world, InstallerRun& run, const std::vector<Page>& order, bool untick_first_program = false)
+{
+    // The installation of a small product may be over in a blink: its page
+    // is not waited for.
+    if (!walk_to_the_installation(world, run, order) || !run.pages.WaitForStep(int(order.size() - 1)))
+        return false;
+    if (untick_first_program) {
+        run.pages.ClickRunBox(0);
+        run.pages.Screenshot("wizard_finish_unticked");
+    }
+    run.pages.Enter();
     return run.process.Wait(form_wait_ms) == 0;
 }
 
@@ -212,6 +222,25 @@ bool update_held_at(InstallerRun& update, const std::wstring& pause_file)
         Sleep(50);
     return exists(pause_file);
 }
+
+// An update to the product through the pausing build, held at the moment
+// named (tools/install/kill_point.h) once its install page runs the job:
+// the test acts there, then lets it go on.
+struct HeldUpdate {
+    HeldUpdate(World& world, const char* product, const wchar_t* moment)
+        : pause(L"wizard-pause"), pause_file(pause.Path(L"held")),
+          run(world, product,
+              {{L"PELMARO_TEST_PAUSE_POINT", moment}, {L"PELMARO_TEST_PAUSE_FILE", windows_path(pause_file)}},
+              pausing_installers())
+    {
+    }
+    bool Held() { return update_held_at(run, pause_file); }
+    void Release() { DeleteFileW(windows_path(pause_file).c_str()); }
+
+    TempFolder pause;
+    std::wstring pause_file;
+    InstallerRun run;
+};
 
 }  // namespace
 
@@ -469,13 +498,9 @@ TEST(InstallWizard, AnAcceptedAbortPutsTheOldProductBackUntilTheFilesAreCommitte
     }
     for (const AbortCase& c : cases) {
         SCOPED_TRACE(c.what);
-        TempFolder pause(L"wizard-pause");
-        std::wstring pause_file = pause.Path(L"held");
-        InstallerRun update(world, "w2",
-                            {{L"PELMARO_TEST_PAUSE_POINT", c.moment},
-                             {L"PELMARO_TEST_PAUSE_FILE", windows_path(pause_file)}},
-                            pausing_installers());
-        ASSERT_TRUE(update_held_at(update, pause_file)) << wizard::describe_windows(update.process, "wizard_abort");
+        HeldUpdate held(world, "w2", c.moment);
+        InstallerRun& update = held.run;
+        ASSERT_TRUE(held.Held()) << wizard::describe_windows(update.process, "wizard_abort");
         wizard::Wizard& pages = update.pages;
         pages.Escape();
         if (c.asked) {
@@ -487,7 +512,7 @@ TEST(InstallWizard, AnAcceptedAbortPutsTheOldProductBackUntilTheFilesAreCommitte
             EXPECT_EQ(wizard::wait_for_window(update.process, L"Confirm", 2000), nullptr)
                 << "nothing can be put back: nothing to ask";
         }
-        DeleteFileW(windows_path(pause_file).c_str());
+        held.Release();
         ASSERT_TRUE(pages.WaitForStep(3));
         EXPECT_EQ(pages.FinishReportsFailure(), c.asked);
         pages.Enter();
@@ -511,18 +536,14 @@ TEST(InstallWizard, AQuestionOpenWhenTheJobEndsIsAnsweredBeforeTheFinishPage)
     }
     std::wstring in_the_way = world.App(L"bin/core.dll.tmp");
     ASSERT_TRUE(CreateDirectoryW(windows_path(in_the_way).c_str(), nullptr));
-    TempFolder pause(L"wizard-pause");
-    std::wstring pause_file = pause.Path(L"held");
-    InstallerRun update(world, "w2",
-                        {{L"PELMARO_TEST_PAUSE_POINT", L"repair:0"},
-                         {L"PELMARO_TEST_PAUSE_FILE", windows_path(pause_file)}},
-                        pausing_installers());
-    ASSERT_TRUE(update_held_at(update, pause_file)) << wizard::describe_windows(update.process, "wizard_late");
+    HeldUpdate held(world, "w2", L"repair:0");
+    InstallerRun& update = held.run;
+    ASSERT_TRUE(held.Held()) << wizard::describe_windows(update.process, "wizard_late");
     wizard::Wizard& pages = update.pages;
     pages.Escape();
     HWND question = wizard::wait_for_window(update.process, L"Confirm", 10000);
     ASSERT_NE(question, nullptr);
-    DeleteFileW(windows_path(pause_file).c_str());
+    held.Release();
     // The job meets the folder at once; its end must wait for the answer.
     bool finish_under_question = false;
     for (int waited = 0; waited < 3000 && !finish_under_question; waited += 100) {
@@ -544,6 +565,61 @@ TEST(InstallWizard, AQuestionOpenWhenTheJobEndsIsAnsweredBeforeTheFinishPage)
     EXPECT_TRUE(shown == fixed) << "the message of a folder the user cannot choose";
     RemoveDirectoryW(windows_path(in_the_way).c_str());
     expect_installed(world, "w1", "1.0.0.1", true, bare_program());
+}
+
+// A run cut off, then the next one through the wizard, which finds the
+// cut-off run undone before it looks at the installation: an update cut
+// off in its apply pass and run again, aborted on its install page, leaves
+// the earlier version exactly as it was and nothing of the update; a first
+// installation cut off while unpacking and run again into another folder
+// leaves the first folder, which the user made, empty.
+TEST(InstallWizard, TheRunAfterAKillFindsTheCutOffRunUndone)
+{
+    {
+        World world(L"wizard-cut-update");
+        {
+            InstallerRun first(world, "w1");
+            ASSERT_TRUE(walk_through(world, first, {welcome, readme, licence, folder, install, finish}));
+        }
+        ProductSnapshot installed = v1_snapshot(world);
+        {
+            InstallerRun killed(world, "w2", {{L"PELMARO_TEST_KILL_POINT", L"apply:6"}}, pausing_installers());
+            ASSERT_TRUE(walk_to_the_installation(world, killed, {welcome, licence, install}));
+            ASSERT_EQ(killed.process.Wait(form_wait_ms), 86u) << "killed in its apply pass";
+        }
+        // Held while unpacking the first file the update adds.
+        HeldUpdate held(world, "w2", L"unpack:5");
+        InstallerRun& rerun = held.run;
+        ASSERT_TRUE(held.Held()) << wizard::describe_windows(rerun.process, "wizard_cut_rerun");
+        rerun.pages.Escape();
+        ASSERT_TRUE(rerun.pages.Answer(L"Confirm", true));
+        held.Release();
+        ASSERT_TRUE(rerun.pages.WaitForStep(3));
+        rerun.pages.Enter();
+        EXPECT_EQ(rerun.process.Wait(form_wait_ms), 10u) << "aborted";
+        EXPECT_TRUE(v1_snapshot(world) == installed) << "the earlier version as it was";
+        EXPECT_FALSE(exists(world.App(L"bin/plugins"))) << "the update's own folder";
+        for (bool common : {true, false})
+            EXPECT_TRUE(world.Journal(common).empty());
+    }
+    {
+        World world(L"wizard-cut-first");
+        std::wstring first_folder = world.Path(L"first");
+        {
+            InstallerRun killed(world, "w1", {{L"PELMARO_TEST_KILL_POINT", L"unpack:6"}}, pausing_installers());
+            ASSERT_TRUE(
+                walk_to_the_installation(world, killed, {welcome, readme, licence, folder, install}, first_folder));
+            ASSERT_EQ(killed.process.Wait(form_wait_ms), 86u) << "killed while unpacking";
+        }
+        InstallerRun rerun(world, "w1");
+        ASSERT_TRUE(walk_through(world, rerun, {welcome, readme, licence, folder, install, finish}));
+        expect_installed(world, "w1", "1.0.0.1", true, bare_program());
+        std::set<std::wstring> files, folders;
+        list_files(first_folder, L"", files, &folders);
+        EXPECT_TRUE(exists(first_folder)) << "the folder the user made stays";
+        EXPECT_TRUE(files.empty() && folders.empty()) << files.size() << " files, " << folders.size()
+                                                      << " folders of the cut-off run stay";
+    }
 }
 
 TEST(InstallWizard, KillsWhileInstallingThenARerunCompletes)

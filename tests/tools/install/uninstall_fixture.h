@@ -106,7 +106,8 @@ inline void install_other(World& world)
 
 // The product of that code is gone from the world: its install folder and
 // Start-menu folder with everything in them, no ".bkp" or ".tmp" left
-// anywhere, no record in either store, no entry in either hive or view.
+// anywhere, no record (nor, for the world's product, a journal) in either
+// store, no entry in either hive or view.
 inline void expect_uninstalled(const World& world, const std::wstring& code, const std::wstring& folder,
                                const std::wstring& group)
 {
@@ -120,6 +121,10 @@ inline void expect_uninstalled(const World& world, const std::wstring& code, con
     }
     ProductSnapshot left = snapshot_of(world, code, folder, group);
     EXPECT_TRUE(left.record.empty()) << "record left: " << left.record.size() << " values";
+    if (code == installers().code_name) {
+        for (bool common : {true, false})
+            EXPECT_TRUE(world.Journal(common).empty()) << "a journal left";
+    }
     for (const auto& value : left.entries)
         ADD_FAILURE() << "entry left: " << value.first;
 }

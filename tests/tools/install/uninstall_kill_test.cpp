@@ -124,3 +124,22 @@ TEST(UninstallKillThenGiveUp, EveryMovedFileComesBack)
     EXPECT_EQ(refused.run.exit_code, 1u);
     EXPECT_TRUE(v1_snapshot(world) == installed) << "the product is exactly as installed";
 }
+
+// An update cut off before its record, then the uninstall with no rerun
+// between: it undoes the cut-off run first, so that nothing of either
+// version is left when it says the product is gone.
+TEST(UninstallAfterAKilledUpdate, NothingOfEitherVersionIsLeft)
+{
+    // v2's list: 5 bin/plugins/new.dll and 6 data/big.bin are its own, in
+    // folders of their own; its shortcut "Road Docs" is its own too.
+    for (const char* point : {"unpack:6", "apply:6", "shortcut:1", "record save"}) {
+        SCOPED_TRACE(point);
+        World world(L"unkilledupdate");
+        ASSERT_EQ(world.Install("v1").exit_code, 0u);
+        ASSERT_EQ(world.Install("v2", {{wide_of(kill_variable), wide_of(point)}}).exit_code, 86u);
+        AnsweredRun run = uninstall_in(world, installers().code_name, {yes_to(confirm_title), yes_to(information_title)});
+        EXPECT_EQ(run.met, titles({confirm_title, information_title}));
+        EXPECT_EQ(run.run.exit_code, 0u);
+        expect_v1_uninstalled(world);
+    }
+}

@@ -122,9 +122,11 @@ def check_debug_link(manager):
 def main():
     wine_run, manager, folder = sys.argv[1:4]
     installer = make_installer(wine_run, manager, folder)
-    # Sizes in bytes: what a user downloads.
+    # Sizes in bytes: what a user downloads. An installer is the bare
+    # manager and the package, whose 1 MiB does not compress: its bound is
+    # the manager's with that on top, so that the two never disagree.
     for what, path, largest in (("the bare manager", manager, 2500000),
-                                ("an installer of a 1 MiB product", installer, 3500000)):
+                                ("an installer of a 1 MiB product", installer, 3550000)):
         check_shipped(what, path, largest)
         check_page_aligned(what, path)
     check_debug_link(manager)
