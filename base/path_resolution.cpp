@@ -6,6 +6,7 @@
 #include "base/buffers/guardchar.h"
 #include "base/dynamic_import.h"
 #include "base/file_handle.h"
+#include "base/file_identity.h"
 #include "base/file_ops.h"
 #include "base/path.h"
 #include "base/string_utils.h"
@@ -86,12 +87,7 @@ bool deepest_existing_folder(const wchar_t* path, _guardchar<wchar_t>& out)
 // program's form.
 bool final_path_by_handle(final_path_function final_path, const wchar_t* folder, _guardchar<wchar_t>& out)
 {
-    _typebuf<wchar_t> native;
-    if (!path_to_native(folder, native))
-        return false;
-    cSafeFD handle(CreateFileW(native.Data(), FILE_READ_ATTRIBUTES,
-                               FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
-                               FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+    cSafeFD handle(path_open_attributes(folder));
     if (!file_handle_is_valid(handle.handle))
         return false;
     const DWORD flags = FILE_NAME_NORMALIZED | VOLUME_NAME_DOS;

@@ -104,42 +104,36 @@ public:
     {
         char prefix[MAX_PATH] = {};
         std::string target = wine_unix_path(folder);
-        if (!GetEnvironmentVariableA("WINEPREFIX", prefix, MAX_PATH) || target.empty())
-            return;
-        std::string parent = std::string(prefix) + "/dosdevices/unc/" + server;
-        link = parent + "/" + share;
-        run_unix_shell("mkdir -p '" + parent + "' && ln -sfn '" + target + "' '" + link + "'");
+        if (GetEnvironmentVariableA("WINEPREFIX", prefix, MAX_PATH) && !target.empty()) {
+            link = std::string(prefix) + "/dosdevices/unc/" + server;
+            run_unix_shell("mkdir -p '" + link + "' && ln -sfn '" + target + "' '" + link + "/" + share + "'");
+            link += "/" + share;
+        }
     }
     ~WineShare()
     {
         if (!link.empty() && run_unix_shell("rm -f '" + link + "'"))
-            for (int wait = 0; wait < 100 && Reachable(); ++wait)
-                Sleep(50);
+            Wait(false);
     }
     WineShare(const WineShare&) = delete;
     WineShare& operator=(const WineShare&) = delete;
 
     // Whether the share reaches its folder, after waiting up to 5 s for it.
-    bool Valid() const
-    {
-        for (int wait = 0; wait < 100 && !link.empty(); ++wait) {
-            if (Reachable())
-                return true;
-            Sleep(50);
-        }
-        return false;
-    }
+    bool Valid() const { return !link.empty() && Wait(true); }
     // The share, or a path inside it, in internal form.
     std::wstring Path(const std::wstring& inside = L"") const { return inside.empty() ? root : root + L"/" + inside; }
 
 private:
-    bool Reachable() const
+    bool Wait(bool reachable) const
     {
-        std::wstring native = root;
-        for (wchar_t& c : native)
-            if (c == L'/')
-                c = L'\\';
-        return GetFileAttributesW(native.c_str()) != INVALID_FILE_ATTRIBUTES;
+        std::wstring native = L"\\\\" + root.substr(2);
+        native[native.find(L'/')] = L'\\';
+        for (int wait = 0; wait < 100; ++wait) {
+            if ((GetFileAttributesW(native.c_str()) != INVALID_FILE_ATTRIBUTES) == reachable)
+                return true;
+            Sleep(50);
+        }
+        return false;
     }
 
     std::wstring root;

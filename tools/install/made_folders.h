@@ -13,8 +13,8 @@ class cRecordBounds;
 // each checked by cRecordBounds::ReadMadeFolders), and the Start-menu group
 // with what lies in it. Without such a list (a record written before it was
 // kept): the install folder and what lies in it or in an accepted base,
-// never a folder above them. A folder reached through a link below the
-// folder that bounds it, or a link itself, never goes.
+// never a folder above them. A folder that does not resolve as written
+// (cRecordBounds::LinkOnTheWay) never goes.
 class cFolderPrune {
 public:
     // listed: the record keeps a list of its made folders (Made gives them).

@@ -1,8 +1,11 @@
 #include "tools/install/product_folders.h"
 
 #include "base/buffers/guardchar.h"
+#include "base/critical_section.h"
+#include "base/file_identity.h"
 #include "base/known_folders.h"
 #include "base/path.h"
+#include "base/path_resolution.h"
 #include "base/string_utils.h"
 
 namespace {
@@ -10,6 +13,19 @@ namespace {
 // The longest recorded path the program handles: "<path>.tmp" and
 // "<path>.bkp" must fit path_format.
 const int32_t recorded_path_limit = path_format_limit - 4;
+
+// The lineage of every known folder found in this process, shared by all
+// cProductFolders: the file system is asked about each folder once per run.
+struct cKnownLineage {
+    cCriticalSection lock;
+    cFolderLineage lineage;
+};
+
+cKnownLineage& known_lineage()
+{
+    static cKnownLineage known;
+    return known;
+}
 
 void add_identities(const cLinkedList<_guardchar<wchar_t>>& folders, cLinkedList<cFolderIdentity>& out)
 {
@@ -67,6 +83,12 @@ void cProductFolders::Ready() const
     cLinkedList<_guardchar<wchar_t>> folders;
     get_known_folders(folders);
     add_identities(folders, known);
+    {
+        cKnownLineage& shared = known_lineage();
+        cSafeCriticalSectionAccess access(&shared.lock);
+        for (auto* node = folders.first; node; node = node->next)
+            shared.lineage.Add(node->element.Text());
+    }
     list_clear(folders);
     get_programs_folders(folders);
     add_identities(folders, programs);
@@ -84,7 +106,13 @@ bool cProductFolders::Sound(const wchar_t* folder) const
         if (path_identity_within(other.text.Data(), other.length, identity.text.Data(), identity.length, true))
             return false;
     }
-    return true;
+    // Resolving as written, its text tells where it lies; a share that
+    // names a folder of this machine as its own is told by its identity.
+    if (!path_resolves_as_written(folder))
+        return false;
+    cKnownLineage& shared = known_lineage();
+    cSafeCriticalSectionAccess access(&shared.lock);
+    return !shared.lineage.Holds(folder);
 }
 
 bool cProductFolders::SoundGroup(const wchar_t* folder) const

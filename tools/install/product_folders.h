@@ -16,7 +16,8 @@ struct cFolderIdentity {
 // system and of the user as a whole (get_known_folders) and the Start
 // menu's Programs folders (get_programs_folders), found at the first
 // question after construction or Find: a start-up that asks none spends no
-// time on the system's folders.
+// time on the system's folders. What the file system says each known folder
+// and each folder above one is, is asked once per process (cFolderLineage).
 // The one rule of the install folder the user picks, of the folders a
 // package names, and of the folders an installation record names.
 class cProductFolders {
@@ -31,7 +32,10 @@ public:
 
     // A folder that can hold a product of its own: a full path below a
     // drive's or share's root, sound as recorded (recorded_path_sound),
-    // that is neither a known folder nor an ancestor of one.
+    // that resolves as written (path_resolves_as_written: no short name,
+    // mapped drive or share, or link on its way, and no link itself), and
+    // that is neither a known folder nor an ancestor of one, by its text or
+    // by what the file system says it is.
     bool Sound(const wchar_t* folder) const;
     // A sound folder strictly below one of the Programs folders: a product's
     // Start-menu group.

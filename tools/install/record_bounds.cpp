@@ -2,6 +2,7 @@
 
 #include "base/file_ops.h"
 #include "base/path.h"
+#include "base/path_resolution.h"
 #include "base/string_utils.h"
 #include "tools/install/file_replace.h"
 #include "tools/shell/record_keys.h"
@@ -29,7 +30,7 @@ bool identity_of_parent(const wchar_t* path, cFolderIdentity& out)
 
 }  // namespace
 
-cRecordBounds::cRecordBounds() : folder_sound(false), group_recorded(false), group_programs(nullptr), links(1024)
+cRecordBounds::cRecordBounds() : folder_sound(false), group_recorded(false), group_programs(nullptr), resolved(1024)
 {
     folder_identity.length = 0;
     group_identity.length = 0;
@@ -59,12 +60,16 @@ void cRecordBounds::Take(const wchar_t* install_folder, const cLinkedList<_guard
     folder_sound = folders.Sound(folder.Text()) && folder_identity_of(folder.Text(), folder_identity);
     if (!folder_sound)
         folder_identity.length = 0;
+    folder_lineage.Clear();
+    if (folder_sound)
+        folder_lineage.Add(folder.Text());
 
     for (auto* node = base_folders.first; node; node = node->next) {
         const wchar_t* base = node->element.Text();
         cFolderIdentity identity;
         // Above the install folder, a base would hold it and all beside it.
-        if (!folders.Sound(base) || !folder_identity_of(base, identity) || within(folder_identity, identity, true))
+        if (!folders.Sound(base) || !folder_identity_of(base, identity) || within(folder_identity, identity, true) ||
+            folder_lineage.Holds(base))
             continue;
         if (cFolderIdentity* kept = list_append(bases)) {
             kept->text = static_cast<_typebuf<wchar_t>&&>(identity.text);
@@ -93,31 +98,16 @@ const cFolderIdentity* cRecordBounds::BoundOf(const cFolderIdentity& path, bool 
     return within(path, group_identity, or_same) ? group_programs : nullptr;
 }
 
-bool cRecordBounds::CrossesLink(const cFolderIdentity& bound, const wchar_t* start)
+bool cRecordBounds::Resolves(const wchar_t* folder)
 {
-    _guardchar<wchar_t> at;
-    at.Assign(start);
-    for (;;) {
-        cFolderIdentity identity;
-        if (!folder_identity_of(at.Text(), identity))
-            return true;
-        if (identity.length <= bound.length)
-            return false;
-        cPackedKey key;
-        packedkey_from_wstr(key, identity.text.Data(), identity.length);
-        bool link;
-        if (const uint8_t* known = tree_find_value(links, key)) {
-            link = *known != 0;
-        } else {
-            link = path_is_link(at.Text());
-            if (uint8_t* kept = tree_get_or_add(links, static_cast<cPackedKey&&>(key)))
-                *kept = link ? 1 : 0;
-        }
-        _guardchar<wchar_t> parent;
-        if (link || !parent_folder_of(at.Text(), parent))
-            return link;
-        at.Swap(parent);
-    }
+    cPackedKey key;
+    path_identity_key(folder, key);
+    if (const uint8_t* known = tree_find_value(resolved, key))
+        return *known != 0;
+    bool resolves = path_resolves_as_written(folder);
+    if (uint8_t* kept = tree_get_or_add(resolved, static_cast<cPackedKey&&>(key)))
+        *kept = resolves ? 1 : 0;
+    return resolves;
 }
 
 uint32_t cRecordBounds::PlaceOf(const wchar_t* path)
@@ -127,7 +117,7 @@ uint32_t cRecordBounds::PlaceOf(const wchar_t* path)
         return RECORDED_OUTSIDE;
     const cFolderIdentity* bound = BoundOf(identity, false);
     _guardchar<wchar_t> parent;
-    if (!bound || bound == group_programs || !parent_folder_of(path, parent) || CrossesLink(*bound, parent.Text()))
+    if (!bound || bound == group_programs || !parent_folder_of(path, parent) || !Resolves(parent.Text()))
         return RECORDED_OUTSIDE;
     return bound == &folder_identity ? RECORDED_IN_FOLDER : RECORDED_IN_BASE;
 }
@@ -149,7 +139,7 @@ bool cRecordBounds::HoldsShortcut(const wchar_t* path)
             programs = nullptr;
     }
     _guardchar<wchar_t> folder;
-    return programs && parent_folder_of(path, folder) && !CrossesLink(*programs, folder.Text());
+    return programs && parent_folder_of(path, folder) && Resolves(folder.Text());
 }
 
 bool cRecordBounds::ReadMadeFolders(cRecordReader& record, cLinkedList<_guardchar<wchar_t>>& out) const
@@ -194,17 +184,12 @@ bool cRecordBounds::LinkOnTheWay(const wchar_t* path)
     cFolderIdentity identity;
     if (!recorded_path_sound(path) || !folder_identity_of(path, identity))
         return true;
-    const cFolderIdentity* bound = BoundOf(identity, true);
-    if (!bound)
-        return true;
-    if (identity.length == bound->length)
-        return path_is_link(path);
-    return CrossesLink(*bound, path);
+    return !BoundOf(identity, true) || !Resolves(path);
 }
 
 void cRecordBounds::ForgetLinks()
 {
-    tree_clear(links);
+    tree_clear(resolved);
 }
 
 bool delete_shortcut_and_empty_group(const wchar_t* path, const cProductFolders& folders)
@@ -213,7 +198,7 @@ bool delete_shortcut_and_empty_group(const wchar_t* path, const cProductFolders&
         return false;
     _guardchar<wchar_t> group;
     // Removing a folder that still holds something fails and changes nothing.
-    if (parent_folder_of(path, group) && folders.SoundGroup(group.Text()) && !path_is_link(group.Text()))
+    if (parent_folder_of(path, group) && folders.SoundGroup(group.Text()))
         path_remove_folder(group.Text());
     return true;
 }

@@ -4,6 +4,7 @@
 #include <stdint.h>
 
 #include "base/buffers/guardchar.h"
+#include "base/file_identity.h"
 #include "base/linked_list.h"
 #include "base/packed_key.h"
 #include "base/tree_map.h"
@@ -28,15 +29,17 @@ enum : uint32_t {
 // against cProductFolders, not taken on trust:
 //  - files inside the install folder ("path"), which must be sound, or
 //    inside a base ("base<i>") that is sound and neither the install folder
-//    nor above it;
+//    nor above it, by its text or by what the file system says it is;
 //  - shortcuts: ".lnk" files inside the Start-menu group ("group"), which
 //    must be sound and strictly below a Programs folder; for a record without
 //    a group, directly in a Programs folder;
 //  - made folders ("folder<i>"): inside (or equal to) the install folder, an
 //    accepted base or the group;
-//  - every recorded path sound as recorded (recorded_path_sound), and
-//    nothing reached through a link or junction below the folder that bounds
-//    it (the Programs folder for shortcuts): a look per folder, kept.
+//  - every recorded path sound as recorded (recorded_path_sound), and the
+//    folder of every file, shortcut or made folder resolving as written
+//    (path_resolves_as_written: no link, junction, short name, mapped drive
+//    or share anywhere on its way), so that the text comparisons above tell
+//    where it lies: a look per folder, kept.
 class cRecordBounds {
 public:
     cRecordBounds();
@@ -63,7 +66,7 @@ public:
     const _guardchar<wchar_t>& Group() const { return group; }
 
     // RECORDED_*. Outside also for a path not sound as recorded, and for one
-    // reached through a link below its folder.
+    // whose folder does not resolve as written.
     uint32_t PlaceOf(const wchar_t* path);
     bool HoldsShortcut(const wchar_t* path);
     // The made folders the record lists that lie where they may (see above),
@@ -73,29 +76,30 @@ public:
     bool InFolderOrBase(const wchar_t* folder) const;
     // folder is the group or inside it.
     bool InGroup(const wchar_t* folder) const;
-    // folder, or a folder between it and the folder that bounds it, is a
-    // link; also true for a folder nothing bounds.
+    // folder does not resolve as written (a link, junction or alias anywhere
+    // on its way, or the folder itself a link); also true for a folder
+    // nothing bounds.
     bool LinkOnTheWay(const wchar_t* folder);
-    // The links seen so far are looked at again from now on.
+    // The folders looked at so far are looked at again from now on.
     void ForgetLinks();
 
 private:
     // The bound folder's identity that holds path (or is it, with or_same).
     const cFolderIdentity* BoundOf(const cFolderIdentity& path, bool or_same) const;
-    // A folder from start (a folder inside bound) up to, not including,
-    // bound is a link.
-    bool CrossesLink(const cFolderIdentity& bound, const wchar_t* start);
+    // path_resolves_as_written, asked once per folder until ForgetLinks.
+    bool Resolves(const wchar_t* folder);
 
     cProductFolders folders;
     _guardchar<wchar_t> folder;
     bool folder_sound;
     cFolderIdentity folder_identity;
+    cFolderLineage folder_lineage;       // the sound install folder and the folders above it
     cLinkedList<cFolderIdentity> bases;  // the accepted ones
     _guardchar<wchar_t> group;
     bool group_recorded;  // the record names a group, sound or not
     cFolderIdentity group_identity;
     const cFolderIdentity* group_programs;  // the Programs folder above the group
-    cTreeMap<cPackedKey, uint8_t> links;    // folder identity -> 1 link, 0 none
+    cTreeMap<cPackedKey, uint8_t> resolved;  // folder identity -> 1 resolves as written, 0 not
 };
 
 // Appends the record's bases ("base<i>") as it writes them, unchecked.

@@ -13,7 +13,9 @@
 #include <vector>
 
 #include "base/ci_app_config.h"
+#include "base/sha256.h"
 #include "tests/support/file_access.h"
+#include "tests/support/short_path.h"
 #include "tests/support/wine_drives.h"
 #include "tests/tools/install/uninstall_fixture.h"
 
@@ -22,6 +24,14 @@ using namespace road;
 namespace {
 
 const char users_content[] = "the user's";
+
+// The digest a record keeps for a file of that content.
+std::string users_digest()
+{
+    uint8_t digest[32];
+    sha256_digest(digest, users_content, int32_t(sizeof users_content - 1));
+    return std::string(reinterpret_cast<const char*>(digest), sizeof digest);
+}
 
 // The record of the world's product in the common store (or the per-user
 // one), edited and saved; or what else of the product that store keeps
@@ -50,13 +60,14 @@ public:
     {
         store.WriteBytes((prefix + name).c_str(), bytes.data(), uint32_t(bytes.size()));
     }
-    // path as one more item of a list.
-    void Append(const std::string& count_name, const std::string& item, const std::wstring& path)
+    // path as one more item of a list; its index.
+    std::string Append(const std::string& count_name, const std::string& item, const std::wstring& path)
     {
         int64_t count = 0;
         store.ReadInt64((prefix + count_name).c_str(), count);
         Text(item + std::to_string(count), path);
         Count(count_name, int32_t(count + 1));
+        return std::to_string(count);
     }
     bool Save() { return opened && store.Save(); }
 
@@ -79,6 +90,25 @@ void put_users_file(const World& world, const std::wstring& inside)
 std::wstring programs(const World& world)
 {
     return world.Path(L"all/Start Menu/Programs");
+}
+
+// Two of the user's known folders in the world's profile, spelled through
+// profile (the profile itself or another spelling of it), each with a file
+// of the user's: the first as the install folder, the second as a base whose
+// file has its recorded digest, both as made folders.
+void known_folders_as_bounds(World& world, RecordEdit& edit, const std::wstring& profile, const wchar_t* folder,
+                             const wchar_t* base)
+{
+    for (const wchar_t* known : {folder, base})
+        put_users_file(world, L"profile/" + std::wstring(known) + L"/mine.doc");
+    edit.Text("path", profile + L"/" + folder);
+    edit.Append("files", "file", profile + L"/" + folder + L"/mine.doc");
+    edit.Count("bases", 1);
+    edit.Text("base0", profile + L"/" + base);
+    edit.Bytes("hash" + edit.Append("files", "file", profile + L"/" + base + L"/mine.doc"),
+               users_digest());
+    edit.Append("folders", "folder", profile + L"/" + folder);
+    edit.Append("folders", "folder", profile + L"/" + base);
 }
 
 struct DamageCase {
@@ -126,13 +156,19 @@ void install_damaged(World& world, const DamageCase& c)
 
 TEST(DamagedRecord, NothingOutsideTheProductIsTouched)
 {
-    // The links of the world that has one, removed before the world goes.
-    std::vector<std::unique_ptr<HostFolderLink>> links;
-    auto link_below_app = [&links](World& world, RecordEdit& edit) {
+    // The links, drives and shares of the world that has one, removed
+    // before the world goes.
+    std::vector<std::shared_ptr<void>> aliases;
+    const std::vector<std::wstring> documents_and_downloads = {L"profile/Documents/mine.doc",
+                                                               L"profile/Downloads/mine.doc"};
+    auto link_below_app = [&aliases](World& world, RecordEdit& edit) {
         put_users_file(world, L"outside/important.doc");
-        links.emplace_back(new HostFolderLink(world.App(L"link"), world.Path(L"outside")));
-        ASSERT_TRUE(links.back()->Valid());
+        put_users_file(world, L"outside/deeper/notes.doc");
+        auto link = std::make_shared<HostFolderLink>(world.App(L"link"), world.Path(L"outside"));
+        aliases.push_back(link);
+        ASSERT_TRUE(link->Valid());
         edit.Append("files", "file", world.App(L"link/important.doc"));
+        edit.Append("files", "file", world.App(L"link/deeper/notes.doc"));
     };
     const DamageCase cases[] = {
         {"a base outside the product, its file without a digest",
@@ -159,6 +195,15 @@ TEST(DamagedRecord, NothingOutsideTheProductIsTouched)
              edit.Append("files", "file", world.Path(L"important.doc"));
          },
          50 + 6, true, {L"important.doc"}},
+        {"a base above the install folder and no known folder, its file with its digest",
+         [](World& world, RecordEdit& edit) {
+             put_users_file(world, L"mine/important.doc");
+             edit.Count("bases", 1);
+             edit.Text("base0", world.Path(L"mine"));
+             edit.Bytes("hash" + edit.Append("files", "file", world.Path(L"mine/important.doc")),
+                        users_digest());
+         },
+         50 + 6, true, {L"mine/important.doc"}, L"mine/app"},
         {"a group outside the Start menu",
          [](World& world, RecordEdit& edit) {
              put_users_file(world, L"outside/Note.lnk");
@@ -197,7 +242,74 @@ TEST(DamagedRecord, NothingOutsideTheProductIsTouched)
              edit.Append("files", "file", world.Path(L"app /important.doc"));
          },
          50 + 6, true, {L"app /important.doc"}},
-        {"a link below the install folder", link_below_app, 50 + 6, true, {L"outside/important.doc"}},
+        {"a link below the install folder, above a file's folder too", link_below_app, 50 + 6, true,
+         {L"outside/important.doc", L"outside/deeper/notes.doc"}},
+        {"the install folder itself a link to a folder of the user's",
+         [&aliases](World& world, RecordEdit& edit) {
+             put_users_file(world, L"outside/important.doc");
+             auto link = std::make_shared<HostFolderLink>(world.Path(L"linked"), world.Path(L"outside"));
+             aliases.push_back(link);
+             ASSERT_TRUE(link->Valid());
+             edit.Text("path", world.Path(L"linked"));
+             edit.Append("files", "file", world.Path(L"linked/important.doc"));
+             edit.Append("folders", "folder", world.Path(L"linked"));
+         },
+         50 + 6, true, {L"outside/important.doc"}},
+        // Only the shortcuts of the group are the product's there, and a
+        // digest is exactly 32 bytes.
+        {"a file and a text as a shortcut in the group, a digest of 33 bytes",
+         [](World& world, RecordEdit& edit) {
+             put_users_file(world, L"all/Start Menu/Programs/Road Test/notes.txt");
+             put_users_file(world, L"all/Start Menu/Programs/Road Test/readme.txt");
+             put_users_file(world, L"outside/important.doc");
+             std::string digest = users_digest();
+             edit.Bytes("hash" + edit.Append("files", "file", world.Group() + L"/notes.txt"), digest);
+             edit.Append("shortc", "shortc", world.Group() + L"/readme.txt");
+             edit.Count("bases", 1);
+             edit.Text("base0", world.Path(L"outside"));
+             edit.Bytes("hash" + edit.Append("files", "file", world.Path(L"outside/important.doc")), digest + "x");
+         },
+         50 + 6, true,
+         {L"all/Start Menu/Programs/Road Test/notes.txt", L"all/Start Menu/Programs/Road Test/readme.txt",
+          L"outside/important.doc"}},
+        {"known folders by their short names",
+         [](World& world, RecordEdit& edit) {
+             known_folders_as_bounds(world, edit, short_path_of(world.Path(L"profile")), L"Documents", L"Downloads");
+         },
+         50 + 6, true, documents_and_downloads},
+        // Onto the profile alone: Wine names everything below a mapped
+        // folder by the drive while it is there.
+        {"known folders through a drive mapped onto the profile",
+         [&aliases](World& world, RecordEdit& edit) {
+             wchar_t letter = unused_drive_letter(L'M');
+             auto drive = std::make_shared<WineDrive>(letter, world.Path(L"profile"));
+             aliases.push_back(drive);
+             ASSERT_TRUE(drive->Valid());
+             known_folders_as_bounds(world, edit, std::wstring(1, letter) + L":", L"Documents", L"Downloads");
+         },
+         50 + 6, true, documents_and_downloads},
+        {"known folders through a share of the profile",
+         [&aliases](World& world, RecordEdit& edit) {
+             auto share = std::make_shared<WineShare>("dmgsrv" + std::to_string(GetCurrentProcessId()), "profile",
+                                                      world.Path(L"profile"));
+             aliases.push_back(share);
+             ASSERT_TRUE(share->Valid());
+             known_folders_as_bounds(world, edit, share->Path(), L"Documents", L"Downloads");
+         },
+         50 + 6, true, documents_and_downloads},
+        {"known folders through a link to the profile",
+         [&aliases](World& world, RecordEdit& edit) {
+             auto link = std::make_shared<HostFolderLink>(world.Path(L"mine"), world.Path(L"profile"));
+             aliases.push_back(link);
+             ASSERT_TRUE(link->Valid());
+             known_folders_as_bounds(world, edit, world.Path(L"mine"), L"Documents", L"Downloads");
+         },
+         50 + 6, true, documents_and_downloads},
+        {"the user's Music as the install folder, Downloads as a base",
+         [](World& world, RecordEdit& edit) {
+             known_folders_as_bounds(world, edit, world.Path(L"profile"), L"Music", L"Downloads");
+         },
+         50 + 6, true, {L"profile/Music/mine.doc", L"profile/Downloads/mine.doc"}},
         // Longer than the program can name its backup: not the product's.
         {"a path of 4,092 characters in the install folder",
          [](World& world, RecordEdit& edit) {
@@ -255,7 +367,7 @@ TEST(DamagedRecord, NothingOutsideTheProductIsTouched)
             expect_untouched(world, c, "update");
             if (c.after_update)
                 c.after_update(world);
-            links.clear();
+            aliases.clear();
         }
         {
             World world(L"dmguninstall");
@@ -268,7 +380,7 @@ TEST(DamagedRecord, NothingOutsideTheProductIsTouched)
             EXPECT_EQ(run.run.exit_code, c.uninstall_reports ? 1u : 0u);
             expect_untouched(world, c, "uninstall");
             EXPECT_TRUE(world.Record().empty()) << "the record goes";
-            links.clear();
+            aliases.clear();
         }
     }
 }

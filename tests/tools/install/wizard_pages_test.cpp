@@ -4,12 +4,16 @@
 // line, and the job page's bar position.
 #include <gtest/gtest.h>
 #include <windows.h>
+#include <shlobj.h>
 
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "tests/support/redirected_env.h"
+#include "tests/support/short_path.h"
 #include "tests/support/temp_folder.h"
+#include "tests/support/wine_drives.h"
 #include "tests/tools/install/road_fixture.h"
 #include "tools/install/folder_page.h"
 #include "tools/install/install_context.h"
@@ -286,13 +290,31 @@ TEST(FolderPage, AFolderThatCannotHoldAProductOfItsOwnIsRefused)
         profile_path.substr(0, profile_path.rfind(L'/')), profile_path + L"/Demo.",
         L"//?/" + slash_path(program_files), L"//./C:/Demo",
     };
-    for (const std::wstring& folder : refused) {
+    // The user's Music as Windows names it, and folders by other spellings:
+    // Common Files by its short name, Documents through a link of the
+    // user's, a folder of his by its short name or through a link.
+    std::vector<std::wstring> known_or_aliased(std::begin(refused), std::end(refused));
+    wchar_t *music = nullptr, *documents = nullptr, common_files[MAX_PATH] = {};
+    ASSERT_EQ(SHGetKnownFolderPath(FOLDERID_Music, 0, nullptr, &music), S_OK);
+    ASSERT_EQ(SHGetKnownFolderPath(FOLDERID_Documents, 0, nullptr, &documents), S_OK);
+    ASSERT_GT(GetEnvironmentVariableW(L"CommonProgramFiles", common_files, MAX_PATH), 0u);
+    TempFolder own(L"ownfolder");
+    ASSERT_TRUE(CreateDirectoryW(own.Native(L"Long Folder Name").c_str(), nullptr));
+    HostFolderLink to_documents(own.Path(L"docs"), slash_path(documents));
+    HostFolderLink to_own(own.Path(L"linked"), own.Path(L"Long Folder Name"));
+    ASSERT_TRUE(to_documents.Valid() && to_own.Valid());
+    for (const std::wstring& folder : {slash_path(music), short_path_of(slash_path(common_files)), own.Path(L"docs"),
+                                       short_path_of(own.Path(L"Long Folder Name")) + L"/Demo", own.Path(L"linked/Demo")})
+        known_or_aliased.push_back(folder);
+    CoTaskMemFree(music);
+    CoTaskMemFree(documents);
+    for (const std::wstring& folder : known_or_aliased) {
         EXPECT_EQ(check_install_location(context, folder.c_str()), 15) << utf8_of(folder);
         EXPECT_EQ(std::wstring(context.error_path.Text() ? context.error_path.Text() : L""), folder)
             << utf8_of(folder);
     }
-    TempFolder own(L"ownfolder");
     EXPECT_EQ(check_install_location(context, own.Path(L"Demo").c_str()), 0);
+    EXPECT_EQ(check_install_location(context, own.Path(L"Long Folder Name/Demo").c_str()), 0);
 }
 
 // Each planning result the folder page meets, with the text that tells the
