@@ -234,6 +234,14 @@ void path_identity_key(const wchar_t* path, cPackedKey& key)
     packedkey_from_wstr(key, text.Data(), length);
 }
 
+bool path_same_identity(const wchar_t* one, const wchar_t* other)
+{
+    cPackedKey one_key, other_key;
+    path_identity_key(one, one_key);
+    path_identity_key(other, other_key);
+    return one_key.Data() && other_key.Data() && packedkey_equal(one_key, other_key);
+}
+
 bool path_has_parent_step(const wchar_t* path)
 {
     // A name of dots and blanks alone ("..", "... ") is no file name that

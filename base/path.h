@@ -61,6 +61,9 @@ bool path_join(const wchar_t* folder, const wchar_t* name, _guardchar<wchar_t>& 
 // Paths with equal keys name one file; the key is not a path to use.
 void path_identity_key(const wchar_t* path, cPackedKey& key);
 
+// The two paths have one identity (path_identity_key).
+bool path_same_identity(const wchar_t* one, const wchar_t* other);
+
 // The text of that identity, length units and a NUL in out; false when
 // out cannot be had.
 bool path_identity_text(const wchar_t* path, _typebuf<wchar_t>& out, int32_t& length);

@@ -157,14 +157,6 @@ bool final_path_by_names(const wchar_t* folder, _guardchar<wchar_t>& out)
     return true;
 }
 
-bool same_identity(const wchar_t* a, const wchar_t* b)
-{
-    cPackedKey first, second;
-    path_identity_key(a, first);
-    path_identity_key(b, second);
-    return first.Data() && second.Data() && packedkey_equal(first, second);
-}
-
 }  // namespace
 
 bool path_resolves_as_written(const wchar_t* path)
@@ -174,12 +166,12 @@ bool path_resolves_as_written(const wchar_t* path)
         return path_resolves_by_names(path);
     _guardchar<wchar_t> folder, final;
     return deepest_existing_folder(path, folder) && final_path_by_handle(final_path, folder.Text(), final) &&
-           same_identity(folder.Text(), final.Text());
+           path_same_identity(folder.Text(), final.Text());
 }
 
 bool path_resolves_by_names(const wchar_t* path)
 {
     _guardchar<wchar_t> folder, names;
     return deepest_existing_folder(path, folder) && final_path_by_names(folder.Text(), names) &&
-           same_identity(folder.Text(), names.Text());
+           path_same_identity(folder.Text(), names.Text());
 }

@@ -154,14 +154,6 @@ void undo_journal_files(cUndo& undo, cRecordReader& journal, cRecordBounds& boun
     }
 }
 
-bool same_folder(const wchar_t* one, const wchar_t* other)
-{
-    cPackedKey one_key, other_key;
-    path_identity_key(one, one_key);
-    path_identity_key(other, other_key);
-    return one_key.Data() && other_key.Data() && !packedkey_not_equal(one_key, other_key);
-}
-
 // The journal's made folders that its bounds hold go where empty, deepest
 // first; its install folder as the scope says. True when the install folder
 // is the cut-off run's and stays for the run at hand.
@@ -175,13 +167,13 @@ bool prune_journal_folders(cRecordReader& journal, cRecordBounds& bounds, const 
     bool kept = false;
     for (auto* node = made.first; node; node = node->next) {
         const wchar_t* folder = node->element.Text();
-        if (install_folder && same_folder(folder, install_folder)) {
+        if (install_folder && path_same_identity(folder, install_folder)) {
             if (scope.install_folder == CUT_OFF_FOLDER_LEFT) {
                 kept = true;
                 continue;
             }
             if (scope.install_folder == CUT_OFF_FOLDER_TAKEN_OVER && scope.run_folder &&
-                same_folder(folder, scope.run_folder)) {
+                path_same_identity(folder, scope.run_folder)) {
                 if (_guardchar<wchar_t>* taken = scope.taken_over ? list_append(*scope.taken_over) : nullptr)
                     taken->Assign(folder);
                 continue;
