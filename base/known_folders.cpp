@@ -4,6 +4,7 @@
 #include <string.h>
 #include <wchar.h>
 
+#include "base/byte_order.h"
 #include "base/critical_section.h"
 #include "base/dynamic_import.h"
 #include "base/environment.h"
@@ -110,9 +111,9 @@ bool guid_of_name(const wchar_t* name, GUID& out)
     }
     if (name[0] != L'{' || count != 16 || name[37] != L'}' || name[38])
         return false;
-    out.Data1 = uint32_t(bytes[0]) << 24 | uint32_t(bytes[1]) << 16 | uint32_t(bytes[2]) << 8 | bytes[3];
-    out.Data2 = uint16_t(bytes[4] << 8 | bytes[5]);
-    out.Data3 = uint16_t(bytes[6] << 8 | bytes[7]);
+    out.Data1 = read_u32_be(bytes);
+    out.Data2 = read_u16_be(bytes + 4);
+    out.Data3 = read_u16_be(bytes + 6);
     memcpy(out.Data4, bytes + 8, 8);
     return true;
 }

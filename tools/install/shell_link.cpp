@@ -4,6 +4,7 @@
 #include <windows.h>
 
 #include "base/buffers/typebuf.h"
+#include "base/byte_order.h"
 #include "base/case_map.h"
 #include "base/date_time.h"
 #include "base/file_info.h"
@@ -301,15 +302,14 @@ struct cLinkView {
     {
         if (at > size || size - at < 2)
             return false;
-        out = uint32_t(bytes[at]) | uint32_t(bytes[at + 1]) << 8;
+        out = read_u16_le(bytes + at);
         return true;
     }
     bool U32(uint32_t at, uint32_t& out) const
     {
         if (at > size || size - at < 4)
             return false;
-        out = uint32_t(bytes[at]) | uint32_t(bytes[at + 1]) << 8 | uint32_t(bytes[at + 2]) << 16 |
-              uint32_t(bytes[at + 3]) << 24;
+        out = read_u32_le(bytes + at);
         return true;
     }
     // The zero-ended text of 8-bit (ANSI) or 16-bit units at `at`, ending
@@ -330,7 +330,7 @@ struct cLinkView {
             if (!out.Buffer())
                 return false;
             for (uint32_t i = 0; i < length; ++i)
-                out.Buffer()[i] = wchar_t(bytes[at + 2 * i] | bytes[at + 2 * i + 1] << 8);
+                out.Buffer()[i] = wchar_t(read_u16_le(bytes + at + 2 * i));
             out.Buffer()[length] = 0;
             return true;
         }
