@@ -2,30 +2,13 @@
 
 #include "base/admin_access.h"
 #include "base/file_ops.h"
+#include "base/path.h"
 #include "base/special_folders.h"
-#include "base/string_utils.h"
 
 namespace {
 
 // The store folders' name under the maker's folders.
 const wchar_t* const common_store_name = L"qrv";
-
-// Cuts path (a file, or a folder with or without its '/') to its folder.
-bool cut_to_parent(_guardchar<wchar_t>& path)
-{
-    wchar_t* text = path.Buffer();
-    if (!text)
-        return false;
-    int32_t length = path.Length();
-    while (length > 0 && text[length - 1] == L'/')
-        --length;
-    text[length] = 0;
-    wchar_t* slash = const_cast<wchar_t*>(wstr_find_last_char(text, L'/'));
-    if (!slash || slash == text)
-        return false;
-    *slash = 0;
-    return true;
-}
 
 }  // namespace
 
@@ -176,8 +159,11 @@ bool cCIAppFullConfig::CommonKeyGuarded(const char* key)
     if (path_get_kind(path.Text()) != PATH_KIND_MISSING && path_changed_by(path.Text()) != PATH_CHANGED_BY_ADMINS)
         return false;
     // The store's folder, then the maker's.
-    for (int level = 0; level < 2; ++level)
-        if (!cut_to_parent(path) || path_changed_by(path.Text()) != PATH_CHANGED_BY_ADMINS)
+    for (int level = 0; level < 2; ++level) {
+        _guardchar<wchar_t> folder;
+        if (!parent_folder_of(path.Text(), folder) || path_changed_by(folder.Text()) != PATH_CHANGED_BY_ADMINS)
             return false;
+        path.Swap(folder);
+    }
     return true;
 }

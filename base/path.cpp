@@ -242,6 +242,15 @@ bool path_same_identity(const wchar_t* one, const wchar_t* other)
     return one_key.Data() && other_key.Data() && packedkey_equal(one_key, other_key);
 }
 
+bool parent_folder_of(const wchar_t* path, _guardchar<wchar_t>& out)
+{
+    const wchar_t* cut = path ? wstr_find_last_char(path, L'/') : nullptr;
+    if (!cut)
+        return false;
+    out.AssignN(path, int32_t(cut - path));
+    return true;
+}
+
 bool path_has_parent_step(const wchar_t* path)
 {
     // A name of dots and blanks alone ("..", "... ") is no file name that

@@ -64,6 +64,9 @@ void path_identity_key(const wchar_t* path, cPackedKey& key);
 // The two paths have one identity (path_identity_key).
 bool path_same_identity(const wchar_t* one, const wchar_t* other);
 
+// The text before the last '/' of path; false when it has none.
+bool parent_folder_of(const wchar_t* path, _guardchar<wchar_t>& out);
+
 // The text of that identity, length units and a NUL in out; false when
 // out cannot be had.
 bool path_identity_text(const wchar_t* path, _typebuf<wchar_t>& out, int32_t& length);

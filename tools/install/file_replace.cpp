@@ -4,6 +4,7 @@
 
 #include "base/file_handle.h"
 #include "base/file_ops.h"
+#include "base/path.h"
 #include "base/string_utils.h"
 
 namespace {
@@ -47,15 +48,6 @@ bool delete_file_and_its_folder(const wchar_t* path)
     // Removing a folder that still holds something fails and changes nothing.
     if (parent_folder_of(path, folder))
         path_remove_folder(folder.Text());
-    return true;
-}
-
-bool parent_folder_of(const wchar_t* path, _guardchar<wchar_t>& out)
-{
-    const wchar_t* cut = path ? wstr_find_last_char(path, L'/') : nullptr;
-    if (!cut)
-        return false;
-    out.AssignN(path, int32_t(cut - path));
     return true;
 }
 

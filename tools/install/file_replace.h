@@ -30,9 +30,6 @@ bool delete_plain_file(const wchar_t* path);
 // folder is silent.
 bool delete_file_and_its_folder(const wchar_t* path);
 
-// The text before the last '/' of path; false when it has none.
-bool parent_folder_of(const wchar_t* path, _guardchar<wchar_t>& out);
-
 // True when path is a folder, made with its missing parents when needed;
 // false when it, or a parent on the way, names a file or another object, or
 // a folder cannot be created. Each folder it creates is appended to made

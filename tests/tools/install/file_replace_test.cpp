@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "base/path.h"
 #include "tests/support/temp_folder.h"
 
 namespace {
