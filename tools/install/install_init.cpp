@@ -92,8 +92,7 @@ uint32_t settle_language(cInstallContext& context, cApplicationConfig* store, cI
     if (context.languages.first->next) {
         int64_t recorded;
         _guardchar<char> key;
-        cApplicationConfig* holder =
-            record_key_of(context.code_name_utf8.Text(), key) ? record_holder(store, key.Text()) : nullptr;
+        cApplicationConfig* holder = record_holder_of(store, context.code_name_utf8.Text(), key);
         if (holder && cRecordReader(*holder, key.Text()).ReadNumber(record_language, recorded))
             chosen = uint32_t(recorded);
         questions.SwitchLanguage(chosen);

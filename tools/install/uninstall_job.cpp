@@ -26,8 +26,7 @@ uint32_t settle_language(cUninstallContext& context, cApplicationConfig* store, 
     cSOPKGLang& provider = application_language_provider();
     _guardchar<char> key;
     int64_t stored = 0;
-    cApplicationConfig* holder =
-        record_key_of(context.code_name_utf8.Text(), key) ? record_holder(store, key.Text()) : nullptr;
+    cApplicationConfig* holder = record_holder_of(store, context.code_name_utf8.Text(), key);
     bool read = holder && cRecordReader(*holder, key.Text()).ReadNumber(record_language, stored);
     if (read && provider.HasLanguage(uint32_t(stored)) && questions.SwitchLanguage(uint32_t(stored)))
         return go_on;

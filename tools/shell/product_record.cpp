@@ -56,7 +56,7 @@ bool read_product_version(cApplicationConfig* config, const char* code_name, uin
 {
     _guardchar<char> key;
     int64_t value = 0;
-    cApplicationConfig* holder = record_key_of(code_name, key) ? record_holder(config, key.Text()) : nullptr;
+    cApplicationConfig* holder = record_holder_of(config, code_name, key);
     if (!holder || !cRecordReader(*holder, key.Text()).ReadNumber(record_version, value))
         return false;
     *version = uint64_t(value);
@@ -71,7 +71,7 @@ void read_product_record(cApplicationConfig* config, const char* code_name, uint
     product.offered_version = no_version;
     format_packed_version(product.installed_version, product.version_text);
     _guardchar<char> key;
-    cApplicationConfig* holder = record_key_of(code_name, key) ? record_holder(config, key.Text()) : nullptr;
+    cApplicationConfig* holder = record_holder_of(config, code_name, key);
     if (!holder)
         return;
     cRecordReader record(*holder, key.Text());

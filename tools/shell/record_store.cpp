@@ -2,6 +2,7 @@
 
 #include "base/app_config.h"
 #include "base/ci_app_full_config.h"
+#include "tools/shell/record_keys.h"
 
 uint32_t find_record_store(cApplicationConfig& config, const char* key, cApplicationConfig*& holder)
 {
@@ -28,6 +29,11 @@ cApplicationConfig* record_holder(cApplicationConfig* config, const char* key)
     if (config)
         find_record_store(*config, key, holder);
     return holder;
+}
+
+cApplicationConfig* record_holder_of(cApplicationConfig* config, const char* code_name, _guardchar<char>& key)
+{
+    return record_key_of(code_name, key) ? record_holder(config, key.Text()) : nullptr;
 }
 
 bool common_store_file_of(cApplicationConfig& config, const char* key, _guardchar<wchar_t>& path)

@@ -31,6 +31,10 @@ uint32_t find_record_store(cApplicationConfig& config, const char* key, cApplica
 // (also for a null config).
 cApplicationConfig* record_holder(cApplicationConfig* config, const char* key);
 
+// The same for the record of the product with that code name (UTF-8), whose
+// key (record_key_of) goes to key.
+cApplicationConfig* record_holder_of(cApplicationConfig* config, const char* code_name, _guardchar<char>& key);
+
 // The path of the common store's file that would hold key, for a message;
 // false (path untouched) when config is not the program's two stores.
 bool common_store_file_of(cApplicationConfig& config, const char* key, _guardchar<wchar_t>& path);

@@ -46,7 +46,7 @@ uint32_t run_update_mode(const wchar_t* code_name, bool quiet)
 
     cUpdateInfo info;
     _guardchar<char> key;
-    cApplicationConfig* holder = record_key_of(code.Text(), key) ? record_holder(config, key.Text()) : nullptr;
+    cApplicationConfig* holder = record_holder_of(config, code.Text(), key);
     if (holder)
         cRecordReader(*holder, key.Text()).ReadText(record_name, info.product_name);
     cUpdateReply reply;
