@@ -17,9 +17,10 @@
 
 namespace {
 
-// The two stores of the program's configuration; another configuration is
-// one store, both of them.
+// The two stores of the program's configuration (full); another
+// configuration is one store, both of them.
 struct cStores {
+    cCIAppFullConfig* full;
     cApplicationConfig* common;
     cApplicationConfig* user;
 };
@@ -27,8 +28,8 @@ struct cStores {
 cStores stores_of(cApplicationConfig& config)
 {
     if (cCIAppFullConfig* full = dynamic_cast<cCIAppFullConfig*>(&config))
-        return {&full->GetCommonStore(), &full->GetUserStore()};
-    return {&config, &config};
+        return {full, &full->GetCommonStore(), &full->GetUserStore()};
+    return {nullptr, &config, &config};
 }
 
 // Appends the folders above the files to write that are missing, each once,
@@ -171,8 +172,7 @@ void save_folder_journal(cInstallContext& context, cApplicationConfig* store)
     cStores stores = stores_of(*store);
     cApplicationConfig* holder = nullptr;
     uint32_t held = find_record_store(*store, record.Text(), holder);
-    cCIAppFullConfig* full = dynamic_cast<cCIAppFullConfig*>(store);
-    bool common = full && held != RECORD_STORE_USER && full->CommonKeyGuarded(record.Text());
+    bool common = stores.full && held != RECORD_STORE_USER && stores.full->CommonKeyGuarded(record.Text());
     cApplicationConfig* target = common ? stores.common : stores.user;
     bool kept = keep_journal(*target, context, key.Text(), missing);
     // A record that the common store cannot keep goes to the per-user one,

@@ -55,6 +55,15 @@ bool report_items(cInstallJobHost& host, int32_t done, int32_t count)
 
 typedef cLinkedListNode<cInstallItem> cItemNode;
 
+// None of the folders is there any more.
+bool none_left(const cLinkedList<_guardchar<wchar_t>>& folders)
+{
+    for (auto* node = folders.first; node; node = node->next)
+        if (path_get_kind(node->element.Text()) != PATH_KIND_MISSING)
+            return false;
+    return true;
+}
+
 // How much the leftovers beside a target matter to the run: beside a file
 // it writes, each that stays stops it; beside one it leaves alone, only
 // what stands in the way; beside a file it drops, none.
@@ -341,11 +350,7 @@ bool discard_new_files(cInstallContext& context)
         for (auto* node = context.made_folders.first; node; node = node->next)
             removed |= path_get_kind(node->element.Text()) == PATH_KIND_FOLDER && path_remove_folder(node->element.Text());
     }
-    bool all_gone = true;
-    for (auto* node = context.made_folders.first; node; node = node->next)
-        all_gone = all_gone && path_get_kind(node->element.Text()) == PATH_KIND_MISSING;
-    for (auto* node = context.cut_off_folders.first; node; node = node->next)
-        all_gone = all_gone && path_get_kind(node->element.Text()) == PATH_KIND_MISSING;
+    bool all_gone = none_left(context.made_folders) && none_left(context.cut_off_folders);
     list_clear(context.made_folders);
     return all_gone;
 }
