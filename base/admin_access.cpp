@@ -45,8 +45,7 @@ public:
         if (!sids[0].Make(nt, 2, administrators_parts) || !sids[1].Make(nt, 1, system_parts) ||
             !sids[2].Make(nt, 6, installer_parts))
             return false;
-        BOOL member = FALSE;
-        user_is_administrator = user.Read() && CheckTokenMembership(nullptr, sids[0].Sid(), &member) && member;
+        user_is_administrator = user.Read() && process_is_administrator();
         return true;
     }
     PSID Administrators() { return sids[0].Sid(); }
@@ -86,6 +85,21 @@ bool others_may_change(ACL* list, cAdministrators& administrators)
 }
 
 }  // namespace
+
+bool process_is_administrator()
+{
+    // 0 not asked yet, 1 no, 2 yes: a token's groups stay as they are.
+    static volatile LONG answer = 0;
+    if (answer == 0) {
+        static const DWORD administrators_parts[] = {SECURITY_BUILTIN_DOMAIN_RID, DOMAIN_ALIAS_RID_ADMINS};
+        cSidBuffer administrators;
+        BOOL member = FALSE;
+        bool is = administrators.Make(SECURITY_NT_AUTHORITY, 2, administrators_parts) &&
+                  CheckTokenMembership(nullptr, administrators.Sid(), &member) && member;
+        InterlockedExchange(&answer, is ? 2 : 1);
+    }
+    return answer == 2;
+}
 
 uint32_t path_changed_by(const wchar_t* path)
 {

@@ -31,4 +31,9 @@ uint32_t path_changed_by(const wchar_t* path);
 // the Administrators.
 bool path_set_admin_access(const wchar_t* path);
 
+// This process runs with the rights of the administrators: its token holds
+// BUILTIN\Administrators enabled (an elevated run, or LocalSystem), so it
+// may change what path_set_admin_access guards. Asked once per process.
+bool process_is_administrator();
+
 #endif

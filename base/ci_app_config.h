@@ -73,6 +73,8 @@ public:
     // name), whether or not it is there; false while the store has no
     // folder.
     bool FileOf(const char* key, _guardchar<wchar_t>& path) const;
+    // The store has a folder (opened or created).
+    bool IsOpen() const { return !folder.IsEmpty(); }
 
 private:
     _guardchar<wchar_t> folder;  // '/'-separated; empty until a store is opened or created

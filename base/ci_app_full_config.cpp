@@ -151,19 +151,24 @@ bool cCIAppFullConfig::CommonGives(const char* key)
     return common.HasKey(key) && CommonKeyGuarded(key);
 }
 
-bool cCIAppFullConfig::CommonKeyGuarded(const char* key)
+bool cCIAppFullConfig::CommonKeyGuarded(const char* key, _guardchar<wchar_t>* open_path)
 {
-    _guardchar<wchar_t> path;
-    if (!common.FileOf(key, path))
+    // The maker's folder, the store's folder and the key's file, from the
+    // top: the first that others may change is the one to name.
+    _guardchar<wchar_t> levels[3];
+    if (!common.FileOf(key, levels[2]) || !parent_folder_of(levels[2].Text(), levels[1]) ||
+        !parent_folder_of(levels[1].Text(), levels[0]))
         return false;
-    if (path_get_kind(path.Text()) != PATH_KIND_MISSING && path_changed_by(path.Text()) != PATH_CHANGED_BY_ADMINS)
-        return false;
-    // The store's folder, then the maker's.
-    for (int level = 0; level < 2; ++level) {
-        _guardchar<wchar_t> folder;
-        if (!parent_folder_of(path.Text(), folder) || path_changed_by(folder.Text()) != PATH_CHANGED_BY_ADMINS)
+    for (int level = 0; level < 3; ++level) {
+        const wchar_t* path = levels[level].Text();
+        // A missing file counts while nobody else may make it there.
+        if (level == 2 && path_get_kind(path) == PATH_KIND_MISSING)
+            break;
+        if (path_changed_by(path) != PATH_CHANGED_BY_ADMINS) {
+            if (open_path)
+                open_path->Swap(levels[level]);
             return false;
-        path.Swap(folder);
+        }
     }
     return true;
 }

@@ -55,8 +55,10 @@ public:
     // Only administrators may change what the common store keeps under key
     // (PATH_CHANGED_BY_ADMINS): the store file of the key (or nobody may
     // make it, while it is missing), the store's folder and the maker's
-    // folder above it. False also when the common store is not open.
-    bool CommonKeyGuarded(const char* key);
+    // folder above it. False also when the common store is not open; else
+    // open_path (when given) gets the first of the three, from the top,
+    // that others may change.
+    bool CommonKeyGuarded(const char* key, _guardchar<wchar_t>* open_path = nullptr);
 
 private:
     cCIAppConfig user;

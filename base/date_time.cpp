@@ -78,9 +78,14 @@ FILETIME filetime_of_unix(uint64_t seconds)
 
 uint64_t time_now_unix()
 {
+    return (time_now_filetime() - ticks_1601_to_1970) / ticks_per_second;
+}
+
+uint64_t time_now_filetime()
+{
     FILETIME now;
     GetSystemTimeAsFileTime(&now);
-    return (ticks_of(now) - ticks_1601_to_1970) / ticks_per_second;
+    return ticks_of(now);
 }
 
 uint64_t local_unix_to_utc(uint64_t seconds)

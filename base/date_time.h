@@ -40,6 +40,9 @@ bool filetime_to_local(const _FILETIME& time, cDateTime& out);
 // Now, in Unix seconds.
 uint64_t time_now_unix();
 
+// Now, in FILETIME ticks (UTC), as the file system stamps what it makes.
+uint64_t time_now_filetime();
+
 // Seconds that express a local wall-clock time, as if it were UTC, to the
 // Unix seconds of the same instant under the system's time zone. A value
 // that Windows cannot convert comes back unchanged; an instant before 1970

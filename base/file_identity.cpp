@@ -22,15 +22,33 @@ HANDLE path_open_attributes(const wchar_t* path)
                        nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
 }
 
-bool path_file_identity(const wchar_t* path, cFileIdentity& out)
+namespace {
+
+bool information_of(const wchar_t* path, BY_HANDLE_FILE_INFORMATION& information)
 {
     cSafeFD handle(path_open_attributes(path));
+    return file_handle_is_valid(handle.handle) && GetFileInformationByHandle(handle.handle, &information);
+}
+
+}  // namespace
+
+bool path_file_identity(const wchar_t* path, cFileIdentity& out)
+{
     BY_HANDLE_FILE_INFORMATION information;
-    if (!file_handle_is_valid(handle.handle) || !GetFileInformationByHandle(handle.handle, &information))
+    if (!information_of(path, information))
         return false;
     out.volume = information.dwVolumeSerialNumber;
     out.index_high = information.nFileIndexHigh;
     out.index_low = information.nFileIndexLow;
+    return true;
+}
+
+bool path_creation_time(const wchar_t* path, uint64_t& out)
+{
+    BY_HANDLE_FILE_INFORMATION information;
+    if (!information_of(path, information))
+        return false;
+    out = uint64_t(information.ftCreationTime.dwHighDateTime) << 32 | information.ftCreationTime.dwLowDateTime;
     return true;
 }
 

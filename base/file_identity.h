@@ -29,6 +29,10 @@ HANDLE path_open_attributes(const wchar_t* path);
 // cannot be opened (missing, no access).
 bool path_file_identity(const wchar_t* path, cFileIdentity& out);
 
+// When the file or folder at path was made, links followed, in FILETIME
+// ticks (UTC); false when it cannot be opened.
+bool path_creation_time(const wchar_t* path, uint64_t& out);
+
 // The identities of folders and of every folder above them (up to their
 // drive's or share's root, by the paths as written), so that a folder can be
 // told to be one of them or above one, whatever path names it. No lock: the

@@ -35,18 +35,16 @@ bool env_folder(const wchar_t* name, _guardchar<wchar_t>& out)
 // The folder, made when missing; with admin_only, made with the access of
 // what only administrators may change, or not at all: a store folder that
 // others may change would steer what every user's run takes from it. An
-// existing one that the administrators own gets that access when others may
-// change it (a folder made before inherits what its parent grants).
+// existing one keeps its access: whoever could change it may have put
+// something in it already, which new access would pass off as the
+// administrators' (the store tells such a folder, cCIAppFullConfig).
 bool create_folder(const wchar_t* folder, bool admin_only)
 {
     if (!admin_only)
         return path_create_folder(folder);
     uint32_t kind = path_get_kind(folder);
-    if (kind == PATH_KIND_FOLDER) {
-        if (path_changed_by(folder) == PATH_CHANGED_BY_LISTED)
-            path_set_admin_access(folder);
+    if (kind == PATH_KIND_FOLDER)
         return true;
-    }
     if (kind != PATH_KIND_MISSING || !path_create_folder(folder))
         return false;
     if (path_set_admin_access(folder))

@@ -22,11 +22,11 @@ bool get_user_data_folder(_guardchar<wchar_t>& out, const wchar_t* sub);
 // The all-users folder of the named store, "<common application
 // data>/Vantrel/<sub>/", both levels created when missing with the access
 // of what only administrators may change (path_set_admin_access), or not
-// at all where that access cannot be given; an existing level that the
-// administrators own is given that access when others may change it. The common
-// application data is %ProgramData%, else the Application Data folder of
-// %ALLUSERSPROFILE% (or that folder itself), else ProgramData or Documents
-// and Settings/All Users/Application Data at the root of %HOMEDRIVE%.
+// at all where that access cannot be given; an existing level keeps the
+// access it has. The common application data is %ProgramData%, else the
+// Application Data folder of %ALLUSERSPROFILE% (or that folder itself),
+// else ProgramData or Documents and Settings/All Users/Application Data at
+// the root of %HOMEDRIVE%.
 bool get_common_data_folder(_guardchar<wchar_t>& out, const wchar_t* sub);
 
 // The all-users Start Menu programs folder (ending with '/'), or with a sub

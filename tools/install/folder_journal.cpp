@@ -4,10 +4,11 @@
 
 #include "base/app_config.h"
 #include "base/ci_app_full_config.h"
+#include "base/date_time.h"
 #include "base/file_ops.h"
 #include "base/path.h"
+#include "base/special_folders.h"
 #include "base/tree_map.h"
-#include "tools/install/file_replace.h"
 #include "tools/install/install_context.h"
 #include "tools/install/install_record.h"
 #include "tools/install/product_info.h"
@@ -16,21 +17,6 @@
 #include "tools/shell/record_store.h"
 
 namespace {
-
-// The two stores of the program's configuration (full); another
-// configuration is one store, both of them.
-struct cStores {
-    cCIAppFullConfig* full;
-    cApplicationConfig* common;
-    cApplicationConfig* user;
-};
-
-cStores stores_of(cApplicationConfig& config)
-{
-    if (cCIAppFullConfig* full = dynamic_cast<cCIAppFullConfig*>(&config))
-        return {full, &full->GetCommonStore(), &full->GetUserStore()};
-    return {nullptr, &config, &config};
-}
 
 // Appends the folders above the files to write that are missing, each once,
 // up to the first one there.
@@ -75,23 +61,23 @@ void write_count(cApplicationConfig& store, cRecordKeys& keys, const cRecordList
         store.WriteInt32(count_key, int32_t(count));
 }
 
-// The files the run writes that are not the previous installation's: a
-// target there before the run (the same content, by the plan) is only put
-// back; one the run adds goes again while it holds the member's content.
+// Every file the run writes, with the digest of what it writes there: the
+// undo touches a target only while it holds that. A target that something
+// stood at (the previous installation's file, or one of the same content)
+// is only put back, never deleted.
 void write_files(cApplicationConfig& store, cRecordKeys& keys, cInstallContext& context)
 {
     uint64_t written = 0;
     for (auto* node = context.file_list.first; node; node = node->next) {
         const cInstallItem& item = node->element;
-        cPackedKey identity;
-        path_identity_key(item.target_path.Text(), identity);
-        if (item.access[2] == install_item_skipped || !identity.Data() ||
-            tree_find_node(context.previous_files, identity))
+        if (item.access[2] == install_item_skipped)
             continue;
         write_text(store, keys.Indexed(record_files.item, written), item.target_path.Text());
-        if (context.known_names.Kind(item.target_path.Text()) == PATH_KIND_MISSING)
-            if (const char* digest_key = keys.Indexed(record_file_digest, written))
-                store.WriteBytes(digest_key, item.digest, 32);
+        if (const char* digest_key = keys.Indexed(record_file_digest, written))
+            store.WriteBytes(digest_key, item.digest, 32);
+        if (context.known_names.Kind(item.target_path.Text()) != PATH_KIND_MISSING)
+            if (const char* prior_key = keys.Indexed(record_prior, written))
+                store.WriteBytes(prior_key, "\1", 1);
         ++written;
     }
     write_count(store, keys, record_files, written);
@@ -129,7 +115,14 @@ bool keep_journal(cApplicationConfig& store, cInstallContext& context, const cha
 {
     store.DeleteKey(key);
     cRecordKeys keys(key);
-    write_text(store, keys.Name(record_folder), context.package.GetString(package_pgm_key));
+    const cPackage& package = context.package;
+    write_text(store, keys.Name(record_folder), package.GetString(package_pgm_key));
+    if (const char* since_key = keys.Name(record_since))
+        store.WriteInt64(since_key, int64_t(context.journal_since));
+    write_record_bases(store, package, keys);
+    _guardchar<wchar_t> group;
+    if (get_start_menu_group_path(package.GetString(product_group_key), group))
+        write_record_group(store, group.Text(), keys);
     cFolderListWriter folders(store, keys, record_made_folders);
     folders.AddAll(context.cut_off_folders);
     folders.AddAll(context.made_folders);
@@ -148,46 +141,29 @@ bool keep_journal(cApplicationConfig& store, cInstallContext& context, const cha
 cApplicationConfig* journal_store_of(cApplicationConfig* config, const char* code_name)
 {
     _guardchar<char> record, journal;
-    cApplicationConfig* holder = nullptr;
     if (!config || !record_key_of(code_name, record) || !folder_journal_key_of(code_name, journal))
         return nullptr;
-    // A record of a common store that others may change steers nothing, and
-    // neither does a journal there.
-    if (find_record_store(*config, record.Text(), holder) == RECORD_STORE_NONE)
-        find_record_store(*config, journal.Text(), holder);
-    return holder && holder->HasKey(journal.Text()) ? holder : nullptr;
+    cApplicationConfig* store = record_target(*config, record.Text());
+    cCIAppFullConfig* full = dynamic_cast<cCIAppFullConfig*>(config);
+    if (store && full && store == &full->GetCommonStore() && !full->CommonKeyGuarded(journal.Text()))
+        return nullptr;
+    return store;
 }
 
-void save_folder_journal(cInstallContext& context, cApplicationConfig* store)
+void save_folder_journal(cInstallContext& context, cApplicationConfig* config)
 {
-    _guardchar<char> key, record;
-    if (!store || !folder_journal_key_of(context.code_name_utf8.Text(), key) ||
-        !record_key_of(context.code_name_utf8.Text(), record))
+    _guardchar<char> key;
+    cApplicationConfig* store = journal_store_of(config, context.code_name_utf8.Text());
+    if (!store || !folder_journal_key_of(context.code_name_utf8.Text(), key))
         return;
+    // What a cut-off run made that this one takes over was made since that
+    // run began.
+    uint64_t now = time_now_filetime();
+    if (!context.journal_since || context.journal_since > now)
+        context.journal_since = now;
     cLinkedList<_guardchar<wchar_t>> missing;
     add_missing_folders(context, missing);
-    // Where the record goes first (install_record_and_entry): the per-user
-    // store keeps a product it holds, a common store that only the
-    // administrators may change any other.
-    cStores stores = stores_of(*store);
-    cApplicationConfig* holder = nullptr;
-    uint32_t held = find_record_store(*store, record.Text(), holder);
-    bool common = stores.full && held != RECORD_STORE_USER && stores.full->CommonKeyGuarded(record.Text());
-    cApplicationConfig* target = common ? stores.common : stores.user;
-    bool kept = keep_journal(*target, context, key.Text(), missing);
-    // A record that the common store cannot keep goes to the per-user one,
-    // unless the common store holds the product.
-    if (!kept && common && held != RECORD_STORE_COMMON) {
-        target = stores.user;
-        kept = keep_journal(*target, context, key.Text(), missing);
-    }
-    // A journal of the other store would stand for this one where no record
-    // tells them apart.
-    cApplicationConfig* other = target == stores.user ? stores.common : stores.user;
-    if (kept && other != target && other->HasKey(key.Text())) {
-        other->DeleteKey(key.Text());
-        other->Save();
-    }
+    keep_journal(*store, context, key.Text(), missing);
 }
 
 void drop_folder_journal(const cInstallContext& context, cApplicationConfig& store)

@@ -5,25 +5,26 @@ class cApplicationConfig;
 class cInstallContext;
 
 // The install run's journal (its layout in tools/shell/record_keys.h):
-// what a run is about to put in place that the record does not have, known
-// to the store before the first of it exists, so that whatever runs next
-// for the product undoes a run cut off before its record (cut_off_run.h).
+// what a run is about to put in place, with what proves each to be its own,
+// known to the store before the first of it exists, so that whatever runs
+// next for the product undoes a run cut off before its record
+// (cut_off_run.h).
 
-// The store of config that holds the product's journal: the one that holds
-// its record, where one does (a run journals where it records); else the
-// one that holds the journal (find_record_store). Null when none does, and
-// for a common store that others than the administrators may change.
-// code_name is UTF-8.
+// The store of config that keeps the product's journal for this run: the
+// one that holds its record (a run journals where it records), else the one
+// the run would record in (record_target). Null where the run refuses the
+// record's store, or where that is a common store whose journal file others
+// may change. code_name is UTF-8.
 cApplicationConfig* journal_store_of(cApplicationConfig* config, const char* code_name);
 
 // Once the repair has run, before the job puts anything in place: saves the
-// journal of the context's run (its install folder; the folders it takes
-// over from a cut-off run and those it is about to make; the files it writes
-// that the record does not have, with the SHA-256 of the member for each
-// it adds; the shortcuts it adds) into the store its record will go to
-// first, and takes a journal of the other store away. Without a store, or
-// when none keeps it, the run goes on without one.
-void save_folder_journal(cInstallContext& context, cApplicationConfig* store);
+// journal of the context's run into journal_store_of (its install folder,
+// the package's folders besides it and group, when it began, the folders it
+// takes over from a cut-off run and those it is about to make, every file it
+// writes with the SHA-256 of its member and whether a file stood there, the
+// shortcuts it adds), and notes in the context when it began. Without a
+// store, or when the store does not keep it, the run goes on without one.
+void save_folder_journal(cInstallContext& context, cApplicationConfig* config);
 
 // Deletes the journal from the store, unsaved: the save of the record, or
 // of the give-up, takes it along.

@@ -3,7 +3,7 @@
 cInstallContext::cInstallContext(const wchar_t* own, const wchar_t* package_file, uint32_t offset)
     : status(INSTALL_STATUS_OK), package_offset(offset), installed_version(~uint64_t(0)),
       package_version(~uint64_t(0)), space_needed(0), previous_files(1024), previous_shortcuts(1024),
-      earlier_folders_known(true)
+      journal_since(0), earlier_folders_known(true)
 {
     own_path.Assign(own);
     package_path.Assign(package_file);

@@ -86,6 +86,12 @@ public:
     // folders this run makes in its journal and record, and left by its
     // give-up, which removes only what it made itself.
     cLinkedList<_guardchar<wchar_t>> cut_off_folders;
+    // When this run began journaling (FILETIME ticks; 0 until it did): what
+    // it makes is not older, and its record keeps the stamp, so that a
+    // journal left beside that record is known for the same run's. A run
+    // that takes over a cut-off run's folder takes that run's stamp, when
+    // earlier.
+    uint64_t journal_since;
     // Folders that earlier installations of the product made, as their
     // record lists them: the new record lists them again with its own.
     // False when an earlier record has no such list: the new one keeps

@@ -166,47 +166,26 @@ void install_record_and_entry(cInstallContext& context, cApplicationConfig* stor
     _guardchar<char> key;
     if (!store || !record_key_of(context.code_name_utf8.Text(), key))
         return;
-    uint64_t version = pack_version(context.package.version);
-    cCIAppFullConfig* full = dynamic_cast<cCIAppFullConfig*>(store);
-    // The scope that holds the product keeps it: a second record, or a
-    // second entry, of another version would never settle.
-    cApplicationConfig* holder = nullptr;
-    uint32_t held = find_record_store(*store, key.Text(), holder);
-    uint64_t held_version = 0;
-    bool held_by_common = held == RECORD_STORE_COMMON && recorded_version(*holder, key.Text(), held_version);
-    bool held_by_user = held == RECORD_STORE_USER && recorded_version(*holder, key.Text(), held_version);
-    // The record lists the journal's folders from now on: whichever save
-    // keeps it takes the journal away.
-    drop_folder_journal(context, *store);
-    bool all_users = false;
-    // A common store that others may change keeps no record: the next run
-    // would refuse it, where the per-user one serves.
-    if (full && !held_by_user && full->CommonKeyGuarded(key.Text())) {
-        // Both stores lose the old record, so that a per-user record of an
-        // earlier installation cannot stand beside the all-users one.
-        cApplicationConfig& common = full->GetCommonStore();
-        full->DeleteKey(key.Text());
-        write_record_and_shared_keys(common, context, key.Text(), manager_path, manager_shortcut);
-        INSTALL_KILL_POINT("record save", 0);
-        all_users = common.Save() && record_kept(common, key.Text(), version);
-        if (all_users) {
-            full->Save();
-        } else {
-            common.Revert();
-            if (held_by_common) {
-                context.status = INSTALL_STATUS_NOT_RECORDED;
-                return;
-            }
-        }
+    // The scope that holds the product keeps it (a second record, or a
+    // second entry, of another version would never settle); a new product
+    // goes where this run keeps records.
+    cApplicationConfig* target = record_target(*store, key.Text());
+    if (!target) {
+        context.status = INSTALL_STATUS_NOT_RECORDED;
+        return;
     }
-    if (!all_users) {
-        store->DeleteKey(key.Text());
-        write_record_and_shared_keys(*store, context, key.Text(), manager_path, manager_shortcut);
-        INSTALL_KILL_POINT("record save", 0);
-        if (!store->Save() || !record_kept(*store, key.Text(), version)) {
-            context.status = INSTALL_STATUS_NOT_RECORDED;
-            return;
-        }
+    cCIAppFullConfig* full = dynamic_cast<cCIAppFullConfig*>(store);
+    bool all_users = full && target == &full->GetCommonStore();
+    target->DeleteKey(key.Text());
+    write_record_and_shared_keys(*target, context, key.Text(), manager_path, manager_shortcut);
+    // The record lists the journal's folders from now on: its save takes
+    // the journal away.
+    drop_folder_journal(context, *target);
+    INSTALL_KILL_POINT("record save", 0);
+    if (!target->Save() || !record_kept(*target, key.Text(), pack_version(context.package.version))) {
+        target->Revert();
+        context.status = INSTALL_STATUS_NOT_RECORDED;
+        return;
     }
     INSTALL_KILL_POINT("record saved", 0);
     if (path_get_kind(manager_path) != PATH_KIND_FILE)

@@ -26,8 +26,10 @@ void install_shortcuts(cInstallContext& context);
 void install_manager(const cInstallContext& context, const cInstallJobTexts& texts, cInstallJobHost& host,
                      _guardchar<wchar_t>& manager_path, _guardchar<wchar_t>& manager_shortcut);
 
-// Saves the record (all users when the common store keeps it, else per
-// user) and writes the Windows entry of the same scope.
+// Saves the record, with the journal's drop, into the store that holds the
+// product, else the one this run keeps records in (record_target: the
+// common store for a run that records for all users, else the per-user
+// one), and writes the Windows entry of the same scope.
 void install_record_and_entry(cInstallContext& context, cApplicationConfig* store, const wchar_t* manager_path,
                               const wchar_t* manager_shortcut);
 

@@ -359,9 +359,9 @@ uint32_t read_previous_installation(cInstallContext& context, cApplicationConfig
         return INSTALL_INIT_DAMAGED_RECORD;
     cApplicationConfig* holder = nullptr;
     uint32_t held = find_record_store(store, key.Text(), holder);
-    if (held == RECORD_STORE_UNGUARDED) {
-        common_store_file_of(store, key.Text(), context.error_path);
-        return INSTALL_INIT_UNGUARDED_RECORD;
+    if (held == RECORD_STORE_UNGUARDED || held == RECORD_STORE_PER_USER_ONLY) {
+        refused_store_path(store, key.Text(), held, context.error_path);
+        return held == RECORD_STORE_UNGUARDED ? INSTALL_INIT_UNGUARDED_RECORD : INSTALL_INIT_PER_USER_RECORD;
     }
     if (!holder)
         return INSTALL_INIT_READY;
@@ -401,8 +401,8 @@ uint32_t read_previous_installation(cInstallContext& context, cApplicationConfig
 // update need not write.
 uint32_t read_installation_undone(cInstallContext& context, cApplicationConfig& store)
 {
-    static const uint32_t by_undo[4] = {INSTALL_INIT_READY, INSTALL_INIT_FILE_IN_USE, INSTALL_INIT_NO_WRITE_ACCESS,
-                                        INSTALL_INIT_OBJECT_IN_THE_WAY};
+    static const uint32_t by_undo[5] = {INSTALL_INIT_READY, INSTALL_INIT_FILE_IN_USE, INSTALL_INIT_NO_WRITE_ACCESS,
+                                        INSTALL_INIT_OBJECT_IN_THE_WAY, INSTALL_INIT_DAMAGED_JOURNAL};
     uint32_t undone = undo_before_install(context, &store, false);
     return undone == UNDO_DONE ? read_previous_installation(context, store) : by_undo[undone];
 }

@@ -35,6 +35,8 @@ const cInitMessage init_messages[] = {
     {15, true},   // INSTALL_INIT_FILE_IN_USE
     {16, true},   // INSTALL_INIT_SYSTEM_FOLDER
     {17, true},   // INSTALL_INIT_UNGUARDED_RECORD
+    {18, true},   // INSTALL_INIT_PER_USER_RECORD
+    {19, true},   // INSTALL_INIT_DAMAGED_JOURNAL
 };
 
 }  // namespace

@@ -70,7 +70,10 @@ uint32_t run_install_job(cInstallContext& context, cApplicationConfig* store, co
     host.SelectStep(step++);
     // The start-up undid a cut-off run already; what is left of it is the
     // folder of a first installation, which a run into it takes over.
-    if (undo_before_install(context, store, true) != UNDO_DONE) {
+    // What the journal named beyond that run's stays where it is, as the
+    // start-up said.
+    uint32_t undone = undo_before_install(context, store, true);
+    if (undone != UNDO_DONE && undone != UNDO_DAMAGED) {
         context.status = INSTALL_STATUS_REPAIR_FAILED;
         return 1;
     }
@@ -81,9 +84,10 @@ uint32_t run_install_job(cInstallContext& context, cApplicationConfig* store, co
         host.SelectLastStep();
         // A folder that stays (something else came into it, or it is the
         // one a cut-off run made) stays in the journal for the next run.
-        if (discard_new_files(context) && store) {
-            drop_folder_journal(context, *store);
-            store->Save();
+        cApplicationConfig* journal = journal_store_of(store, context.code_name_utf8.Text());
+        if (discard_new_files(context) && journal) {
+            drop_folder_journal(context, *journal);
+            journal->Save();
         }
         return 1;
     }

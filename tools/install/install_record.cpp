@@ -62,19 +62,6 @@ void write_finish_entries(cApplicationConfig& store, const cInstallContext& cont
     }
 }
 
-// The folders other than the install folder that the package puts files
-// in, each once: the update and the uninstall take a recorded file outside
-// every recorded folder for damage.
-void write_base_folders(cApplicationConfig& store, const cPackage& package, cRecordKeys& keys)
-{
-    cLinkedList<_guardchar<wchar_t>> folders;
-    package_base_folders(package, folders);
-    cFolderListWriter bases(store, keys, record_bases);
-    bases.AddAll(folders);
-    if (bases.Written())
-        bases.WriteCount();
-}
-
 // The folders this installation made and those earlier ones made, each
 // once, for the uninstall to remove when empty; none when an earlier record
 // did not keep them.
@@ -111,6 +98,23 @@ void write_files(cApplicationConfig& store, const cInstallContext& context, cRec
 }
 
 }  // namespace
+
+void write_record_bases(cApplicationConfig& store, const cPackage& package, cRecordKeys& keys)
+{
+    cLinkedList<_guardchar<wchar_t>> folders;
+    package_base_folders(package, folders);
+    cFolderListWriter bases(store, keys, record_bases);
+    bases.AddAll(folders);
+    if (bases.Written())
+        bases.WriteCount();
+}
+
+void write_record_group(cApplicationConfig& store, const wchar_t* group, cRecordKeys& keys)
+{
+    cProductFolders folders;
+    if (folders.SoundGroup(group))
+        write_text(store, keys.Name(record_group), group);
+}
 
 cFolderListWriter::cFolderListWriter(cApplicationConfig& config, cRecordKeys& record_keys, const cRecordList& record_list)
     : store(config), keys(record_keys), list(record_list), seen(64), written(0)
@@ -161,7 +165,7 @@ void write_install_record(cApplicationConfig& store, const cInstallContext& cont
         store.WriteInt32(time_key, int32_t(uint32_t(time_now_unix())));
 
     write_files(store, context, keys);
-    write_base_folders(store, package, keys);
+    write_record_bases(store, package, keys);
     write_made_folders(store, context, keys);
 
     int32_t shortcuts = 0;
@@ -173,12 +177,9 @@ void write_install_record(cApplicationConfig& store, const cInstallContext& cont
     for (auto* node = context.created_shortcuts.first; node; node = node->next)
         write_text(store, keys.Indexed(record_shortcuts.item, index++), node->element.Text());
 
-    // The folder the shortcuts must lie in, for the update and the
-    // uninstall to tell a damaged record; never a Programs folder itself,
-    // where a product without a group of its own puts its shortcuts.
-    cProductFolders folders;
-    if (folders.SoundGroup(context.shortcut_folder.Text()))
-        write_text(store, keys.Name(record_group), context.shortcut_folder.Text());
-
+    write_record_group(store, context.shortcut_folder.Text(), keys);
     write_finish_entries(store, context, keys);
+    if (context.journal_since)
+        if (const char* since_key = keys.Name(record_since))
+            store.WriteInt64(since_key, int64_t(context.journal_since));
 }

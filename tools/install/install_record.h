@@ -10,6 +10,7 @@
 
 class cApplicationConfig;
 class cInstallContext;
+class cPackage;
 class cRecordKeys;
 struct cRecordList;
 
@@ -20,6 +21,18 @@ struct cRecordList;
 // shortcuts into store under key. The single writes are not checked and
 // nothing is saved: the caller deletes the old record first and saves after.
 void write_install_record(cApplicationConfig& store, const cInstallContext& context, const char* key);
+
+// The folders other than the install folder that the package puts files
+// in ("bases"), each once: the update and the uninstall take a recorded
+// file outside every recorded folder for damage. Nothing when there are
+// none.
+void write_record_bases(cApplicationConfig& store, const cPackage& package, cRecordKeys& keys);
+
+// The Start-menu folder the shortcuts must lie in ("group"), for the
+// update and the uninstall to tell a damaged record: only a sound group,
+// never a Programs folder itself, where a product without a group of its
+// own puts its shortcuts.
+void write_record_group(cApplicationConfig& store, const wchar_t* group, cRecordKeys& keys);
 
 // Writes folders as a record's list "<item><i>" of the keys' record, each
 // once as Windows compares paths, and counts them. Nothing is saved.

@@ -53,15 +53,19 @@ void cJobForm::SetJob(cJob* new_job)
     job = new_job;
 }
 
-intptr_t cJobForm::ShowOutcome(const cOutcome* outcomes, uint32_t count, uint32_t result, intptr_t otherwise)
+intptr_t cJobForm::ShowOutcome(const cOutcome* outcomes, uint32_t count, uint32_t result, intptr_t otherwise,
+                               const wchar_t* path)
 {
     if (result >= count)
         return otherwise;
     const cOutcome& outcome = outcomes[result];
-    if (outcome.text && outcome.error)
-        show_message_kind3(this, LookupString(outcome.text), nullptr);
-    else if (outcome.text)
-        show_message_kind0(this, LookupString(outcome.text), nullptr);
+    _guardchar<wchar_t> text;
+    if (!outcome.text || !format_with_path(text, LookupString(outcome.text), path))
+        return outcome.result;
+    if (outcome.error)
+        show_message_kind3(this, text.Text(), nullptr);
+    else
+        show_message_kind0(this, text.Text(), nullptr);
     return outcome.result;
 }
 

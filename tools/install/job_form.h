@@ -85,9 +85,11 @@ public:
     };
 
 protected:
-    // Shows the message of outcomes[result] and answers its modal result;
-    // beyond the table no message and the result `otherwise`.
-    intptr_t ShowOutcome(const cOutcome* outcomes, uint32_t count, uint32_t result, intptr_t otherwise);
+    // Shows the message of outcomes[result], its "%s" (where it has one)
+    // the path, and answers its modal result; beyond the table no message
+    // and the result `otherwise`.
+    intptr_t ShowOutcome(const cOutcome* outcomes, uint32_t count, uint32_t result, intptr_t otherwise,
+                         const wchar_t* path = nullptr);
     // Asks the action's question with Yes and No and writes the answer.
     void Answer(cConfirmAction* action);
     // Asks whether to try again with the form's text `question`, its "%s"

@@ -18,6 +18,8 @@ const cJobForm::cOutcome uninstall_outcomes[] = {
     {13, true, 1},   // UNINSTALL_DAMAGED_RECORD
     {14, true, 1},   // UNINSTALL_CHANGED_FILES
     {15, true, 1},   // UNINSTALL_UNGUARDED_RECORD
+    {16, true, 1},   // UNINSTALL_PER_USER_RECORD
+    {17, false, 0},  // UNINSTALL_INTERRUPTED_UNDONE
 };
 
 }  // namespace
@@ -73,7 +75,7 @@ bool cUninstallInitUI::HandleAction(cChildElement* sender, cChildAction* action)
     switch (action->code) {
     case 7:
         EndModal(ShowOutcome(uninstall_outcomes, sizeof(uninstall_outcomes) / sizeof(uninstall_outcomes[0]),
-                             static_cast<cProgressAction*>(action)->value, 1));
+                             static_cast<cProgressAction*>(action)->value, 1, context->error_path.Text()));
         return true;
     case 8:
         Answer(static_cast<cRespondLangAction*>(action), context->languages, context->code_name.Text());

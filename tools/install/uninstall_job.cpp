@@ -5,6 +5,7 @@
 #include "base/app_config.h"
 #include "base/string_convert.h"
 #include "base/string_utils.h"
+#include "tools/install/folder_journal.h"
 #include "tools/install/recorded_name.h"
 #include "tools/install/uninstall_command.h"
 #include "tools/install/uninstall_entry.h"
@@ -81,6 +82,18 @@ uint32_t uninstall_by_entry(const cUninstallContext& context, cUninstallQuestion
     return exit_code == 0 ? UNINSTALL_DONE : UNINSTALL_COMMAND_FAILED;
 }
 
+// A first installation cut off before its record: undone, once asked for.
+uint32_t uninstall_interrupted_installation(cUninstallContext& context, cApplicationConfig* store,
+                                            cUninstallQuestions& questions)
+{
+    if (!questions.Confirm(3))
+        return UNINSTALL_CANCELLED;
+    uint32_t result = UNINSTALL_DONE;
+    if (!undo_cut_off_install(context, store, questions, result))
+        return result;
+    return context.outside ? UNINSTALL_DAMAGED_RECORD : UNINSTALL_INTERRUPTED_UNDONE;
+}
+
 }  // namespace
 
 cUninstallContext::cUninstallContext(const wchar_t* code) : outside(0), changed(0)
@@ -110,12 +123,26 @@ uint32_t run_uninstall(cUninstallContext& context, cApplicationConfig* store, cU
     uint32_t result = settle_language(context, store, questions);
     if (result != go_on)
         return result;
-    _guardchar<char> key;
+    _guardchar<char> key, journal;
     cApplicationConfig* holder = nullptr;
-    if (store && record_key_of(context.code_name_utf8.Text(), key) &&
-        find_record_store(*store, key.Text(), holder) == RECORD_STORE_UNGUARDED)
-        return UNINSTALL_UNGUARDED_RECORD;
+    if (!store || !record_key_of(context.code_name_utf8.Text(), key) ||
+        !folder_journal_key_of(context.code_name_utf8.Text(), journal))
+        return uninstall_by_entry(context, questions, job);
+    uint32_t held = find_record_store(*store, key.Text(), holder);
     if (holder)
-        return uninstall_recorded_product(context, *holder, key.Text(), questions);
+        return uninstall_recorded_product(context, store, *holder, key.Text(), questions);
+    // A journal alone is of a first installation cut off before its record.
+    const char* refused = key.Text();
+    if (held == RECORD_STORE_NONE) {
+        cApplicationConfig* journal_store = journal_store_of(store, context.code_name_utf8.Text());
+        if (journal_store && journal_store->HasKey(journal.Text()))
+            return uninstall_interrupted_installation(context, store, questions);
+        held = find_record_store(*store, journal.Text(), holder);
+        refused = journal.Text();
+    }
+    if (held == RECORD_STORE_UNGUARDED || held == RECORD_STORE_PER_USER_ONLY) {
+        refused_store_path(*store, refused, held, context.error_path);
+        return held == RECORD_STORE_UNGUARDED ? UNINSTALL_UNGUARDED_RECORD : UNINSTALL_PER_USER_RECORD;
+    }
     return uninstall_by_entry(context, questions, job);
 }

@@ -22,8 +22,17 @@ enum : uint32_t {
     UNINSTALL_DAMAGED_RECORD = 8,       // done, but what the record named was not all the product's
     UNINSTALL_CHANGED_FILES = 9,        // done, but files whose content changed since they were installed stay
     // The record is in the common store, which others than the
-    // administrators may change (RECORD_STORE_UNGUARDED): nothing changed.
+    // administrators may change (RECORD_STORE_UNGUARDED), or this run would
+    // find it there: nothing changed. The context's error path names the
+    // folder or file they may change.
     UNINSTALL_UNGUARDED_RECORD = 10,
+    // The product is recorded for one user only, and this run has more
+    // rights than that user (RECORD_STORE_PER_USER_ONLY): nothing changed.
+    // The error path names the per-user store's file.
+    UNINSTALL_PER_USER_RECORD = 11,
+    // No record, but a first installation cut off before its record: it is
+    // undone, and nothing of the product is left.
+    UNINSTALL_INTERRUPTED_UNDONE = 12,
 };
 
 // A recorded file as the uninstall finds it.
@@ -67,6 +76,8 @@ public:
     // Files outside the install folder whose content is no longer the one
     // the record keeps the digest of: left alone, and told of.
     uint32_t changed;
+    // The path the outcome's message names, where it names one.
+    _guardchar<wchar_t> error_path;
 };
 
 // What the job asks of its form, on the job's thread; each call blocks the
@@ -90,9 +101,12 @@ public:
 // aside first, so that a give-up puts everything back), its shortcuts, its
 // Windows entries and then the record; the record goes last and only once
 // everything else is gone, so that a run cut off anywhere is finished by
-// the next. A product with only an entry is removed by its own uninstall
-// command (the stop of job, when given, ends that command), or by deleting
-// an entry without one. The store may be null: there is no record then.
+// the next. A product with only the journal of a first installation cut
+// off before its record has that run undone. A product with only an entry
+// is removed by its own uninstall command (the stop of job, when given,
+// ends that command), or by deleting an entry without one. The store may be
+// null: there is no record then. Records and journals are taken only where
+// this run may take them (find_record_store).
 uint32_t run_uninstall(cUninstallContext& context, cApplicationConfig* store, cUninstallQuestions& questions,
                        const cJob* job);
 

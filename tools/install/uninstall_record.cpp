@@ -257,19 +257,20 @@ bool delete_shortcuts(const cUninstallContext& context, cFolderPrune& prune)
     return complete;
 }
 
-// An install run cut off before its record is undone first (its backups
-// hold what the record names, its own files are none of the record's):
-// true once it is; else result says why not (a held file given up, or what
-// cannot go back).
-bool undo_cut_off_install(const cUninstallContext& context, cApplicationConfig& store,
-                          cUninstallQuestions& questions, uint32_t& result)
+}  // namespace
+
+bool undo_cut_off_install(cUninstallContext& context, cApplicationConfig* config, cUninstallQuestions& questions,
+                          uint32_t& result)
 {
-    const cUndoScope scope = {nullptr, nullptr, true, CUT_OFF_FOLDER_REMOVED, nullptr, nullptr};
+    const cUndoScope scope = {nullptr, nullptr, true, CUT_OFF_FOLDER_REMOVED, nullptr, nullptr, nullptr};
     for (;;) {
         _guardchar<wchar_t> path;
-        uint32_t undone = undo_cut_off_run(&store, context.code_name_utf8.Text(), scope, path);
-        if (undone == UNDO_DONE)
+        uint32_t undone = undo_cut_off_run(config, context.code_name_utf8.Text(), scope, path);
+        if (undone == UNDO_DONE || undone == UNDO_DAMAGED) {
+            if (undone == UNDO_DAMAGED)
+                ++context.outside;
             return true;
+        }
         result = UNINSTALL_INCOMPLETE;
         if (undone != UNDO_FILE_IN_USE)
             return false;
@@ -279,16 +280,14 @@ bool undo_cut_off_install(const cUninstallContext& context, cApplicationConfig& 
     }
 }
 
-}  // namespace
-
-uint32_t uninstall_recorded_product(cUninstallContext& context, cApplicationConfig& store, const char* key,
-                                    cUninstallQuestions& questions)
+uint32_t uninstall_recorded_product(cUninstallContext& context, cApplicationConfig* config,
+                                    cApplicationConfig& store, const char* key, cUninstallQuestions& questions)
 {
     if (!questions.Confirm(3))
         return UNINSTALL_CANCELLED;
     INSTALL_KILL_POINT("uninstall confirmed", 0);
     uint32_t result = UNINSTALL_DONE;
-    if (!undo_cut_off_install(context, store, questions, result))
+    if (!undo_cut_off_install(context, config, questions, result))
         return result;
     // Found once the user said Yes, so that the bounds and links are those
     // of the moment the files move.

@@ -7,12 +7,20 @@ class cApplicationConfig;
 class cUninstallContext;
 class cUninstallQuestions;
 
+// An install run of the product cut off before its record, whose journal
+// config keeps for this run, undone (cut_off_run.h), asking while another
+// program holds a file it gives back: true once it is (what the journal
+// named beyond the cut-off run's is counted in the context's outside);
+// else result says why not (a held file given up, or what cannot go
+// back).
+bool undo_cut_off_install(cUninstallContext& context, cApplicationConfig* config, cUninstallQuestions& questions,
+                          uint32_t& result);
+
 // The uninstall of a product that has its record under key
-// ("install/<code name>") in the store, the one that holds it
+// ("install/<code name>") in the store of config that holds it
 // (find_record_store), once asked for (UNINSTALL_*):
 //  1. question 3; No changes nothing;
-//  2. an install run cut off before its record undone (cut_off_run.h),
-//     asking while another program holds a file it gives back;
+//  2. an install run cut off before its record undone (undo_cut_off_install);
 //  3. its recorded files and shortcuts as the record bounds them
 //     (cRecordBounds), as they are now; a file found only as its ".bkp" was
 //     moved aside by an uninstall cut off before;
@@ -31,7 +39,7 @@ class cUninstallQuestions;
 // What is not the product's was left where it is: UNINSTALL_DAMAGED_RECORD
 // then tells of it once the rest is gone, and UNINSTALL_CHANGED_FILES of
 // files whose content changed since they were installed.
-uint32_t uninstall_recorded_product(cUninstallContext& context, cApplicationConfig& store, const char* key,
-                                    cUninstallQuestions& questions);
+uint32_t uninstall_recorded_product(cUninstallContext& context, cApplicationConfig* config,
+                                    cApplicationConfig& store, const char* key, cUninstallQuestions& questions);
 
 #endif

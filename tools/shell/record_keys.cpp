@@ -128,6 +128,12 @@ bool cRecordReader::ReadDigest(uint64_t index, uint8_t digest[32])
     return true;
 }
 
+bool cRecordReader::HasItem(const char* name, uint64_t index)
+{
+    const char* key = keys.Indexed(name, index);
+    return key && store.HasKey(key);
+}
+
 bool cRecordReader::ListLength(const cRecordList& list, uint64_t& length)
 {
     const char* key = keys.Name(list.count);

@@ -36,6 +36,8 @@ class cApplicationConfig;
 //   <key>/cplns<k>.<language>   the entry's name in each language the
 //                    package has a non-empty text of it for (records
 //                    before it have none)
+//   <key>/since      8 bytes  the "since" of the journal of the run that
+//                    wrote the record (records before it have none)
 // What of it the product may touch is the business of cRecordBounds
 // (tools/install/record_bounds.h). Shared by every product:
 // "installer/app" (the installed manager's path) and "installer/shortcut"
@@ -46,17 +48,26 @@ class cApplicationConfig;
 // and deletes it with the save of its record, or once it gave up and
 // removed what it made. Laid out as a record's values of the same names:
 //   <key>/path               the install folder
+//   <key>/since     8 bytes  FILETIME ticks (UTC) of when the run began to
+//                            journal: what it made is not older
+//   <key>/bases, base<i>, <key>/group   the folders besides the install
+//                            folder and the Start-menu group of the run's
+//                            package, as its record would name them
 //   <key>/folders, folder<i> the folders the run made and is about to make,
 //                            the install folder among them when it made it
-//   <key>/files, file<i>     the files it writes that the record does not
-//                            list (journals before them have none)
-//   <key>/hash<i>            for each file it adds (none stood there), the
-//                            SHA-256 of what it writes there
-//   <key>/shortc, shortc<i>  the shortcuts it adds
+//   <key>/files, file<i>     the files it writes
+//   <key>/hash<i>            the SHA-256 of what it writes at file<i>
+//   <key>/prior<i>  1 byte   a file stood at file<i> before the run (the
+//                            previous installation's, or one of the same
+//                            content): it is put back, never deleted
+//   <key>/shortc, shortc<i>  the shortcuts it adds where none stood
 // Whatever runs next for the product undoes a run cut off before its record
 // from it (tools/install/cut_off_run.h), within the bounds of the run at
-// hand, never by a journal's own "bases" or "group" (which journals before
-// these had).
+// hand (for an uninstall without a record, those the journal names as a
+// record would), and only what proves to be that run's: a file by its
+// digest, a folder or shortcut by being made since. Journals before these
+// kept a digest only for the files a run added, listed only the files the
+// record lacked, and had no "since".
 
 // The names of a record's values, below its key.
 const char record_version[] = "ver";
@@ -72,6 +83,8 @@ const char record_group[] = "group";
 const char record_file_digest[] = "hash";
 const char record_entry_name[] = "cplns";
 const char record_entry_command[] = "cplcs";
+const char record_since[] = "since";
+const char record_prior[] = "prior";
 
 // An indexed list of a record: "<count>" counts it, "<item><i>" names item
 // i, i from 0.
@@ -131,6 +144,8 @@ public:
     bool ReadTextIn(const char* name, uint64_t index, int32_t language, _guardchar<wchar_t>& out);
     // "hash<index>" when it holds exactly the 32 bytes of a digest.
     bool ReadDigest(uint64_t index, uint8_t digest[32]);
+    // "<name><index>" is there, whatever it holds.
+    bool HasItem(const char* name, uint64_t index);
     // How many items of the list to read: its count as stored (a negative
     // number of any width is no list), and never more than the names the
     // record holds, of which every item is one. False when the record has no

@@ -7,22 +7,35 @@
 
 class cApplicationConfig;
 
-// Which store of the program's configuration holds a key.
+// Which store of the program's configuration holds a key, for this run.
 enum : uint32_t {
     RECORD_STORE_NONE = 0,    // neither store has the key
     RECORD_STORE_USER = 1,    // the per-user store, the user's own
     RECORD_STORE_COMMON = 2,  // the common store, which only administrators may change
     // The common store, but others than the administrators may change it
-    // (cCIAppFullConfig::CommonKeyGuarded): not to be taken for what was
-    // installed for all users.
+    // (cCIAppFullConfig::CommonKeyGuarded), where it holds the key or where
+    // the run would keep the key there: not to be taken for what was
+    // installed for all users, nor written into.
     RECORD_STORE_UNGUARDED = 3,
+    // Only the per-user store has the key, and the run has more rights than
+    // its user (run_records_for_all_users): every program the user runs may
+    // write that store, so it steers none of this run's work.
+    RECORD_STORE_PER_USER_ONLY = 4,
 };
 
+// The run may change the guarded common store: an administrator's run whose
+// configuration has the common store. Such a run keeps and reads records,
+// journals and the shared "installer/..." values in the common store alone;
+// any other run keeps them in the per-user store and also reads the records
+// that the guarded common store holds.
+bool run_records_for_all_users(cApplicationConfig& config);
+
 // The one store that holds key (a record "install/<code name>", a folder
-// journal "journal/<code name>", a shared "installer/..." value), from which
-// it is read whole, never overlaid value by value by the other store: the
-// common store when it has the key, else the per-user one. A configuration
-// of one store (not the program's two) holds as the per-user store.
+// journal "journal/<code name>", a shared "installer/..." value) for this
+// run, from which it is read whole, never overlaid value by value by the
+// other store: the common store when it has the key, else the per-user one
+// where the run may take it (run_records_for_all_users). A configuration of
+// one store (not the program's two) holds as the per-user store.
 // RECORD_STORE_*; holder is the store to read for USER and COMMON, null
 // otherwise.
 uint32_t find_record_store(cApplicationConfig& config, const char* key, cApplicationConfig*& holder);
@@ -35,8 +48,16 @@ cApplicationConfig* record_holder(cApplicationConfig* config, const char* key);
 // key (record_key_of) goes to key.
 cApplicationConfig* record_holder_of(cApplicationConfig* config, const char* code_name, _guardchar<char>& key);
 
-// The path of the common store's file that would hold key, for a message;
-// false (path untouched) when config is not the program's two stores.
-bool common_store_file_of(cApplicationConfig& config, const char* key, _guardchar<wchar_t>& path);
+// The store this run writes key into: the one that holds it, else the run's
+// own (the common store for a run that records for all users, else the
+// per-user one). Null where find_record_store refuses the key (UNGUARDED,
+// PER_USER_ONLY).
+cApplicationConfig* record_target(cApplicationConfig& config, const char* key);
+
+// For a message on a refused key: with RECORD_STORE_UNGUARDED the first
+// folder or file of the common store, from the top, that others may change;
+// with RECORD_STORE_PER_USER_ONLY the per-user store's file of the key.
+// False (path untouched) otherwise.
+bool refused_store_path(cApplicationConfig& config, const char* key, uint32_t held, _guardchar<wchar_t>& path);
 
 #endif

@@ -11,6 +11,7 @@
 #include "gui/ui_font.h"
 #include "gui/window_maker.h"
 #include "tools/shell/catalog_text.h"
+#include "tools/shell/record_store.h"
 #include "tools/shell/update_address.h"
 #include "tools/shell/update_download.h"
 
@@ -156,8 +157,8 @@ bool cSoftUpdateInfoForm::ChooseTarget(const wchar_t* proposed_name, _guardchar<
     cApplicationConfig* config = get_current_config();
     cFileChooseOptions options;
     options.file_name.Assign(proposed_name);
-    if (config)
-        config->ReadString(temp_folder_key, options.initial_folder);
+    if (cApplicationConfig* holder = record_holder(config, temp_folder_key))
+        holder->ReadString(temp_folder_key, options.initial_folder);
     options.filters.Resize(1);
     if (options.filters.Count() != 1)
         return false;
@@ -168,9 +169,9 @@ bool cSoftUpdateInfoForm::ChooseTarget(const wchar_t* proposed_name, _guardchar<
         return false;
     path.Assign(options.file_name.Text());
     const wchar_t* slash = wstr_find_last_char(path.Text(), L'/');
-    if (config && slash) {
-        config->WriteString(temp_folder_key, path.Text(), int32_t(slash - path.Text()));
-        config->Save();
+    if (cApplicationConfig* target = config && slash ? record_target(*config, temp_folder_key) : nullptr) {
+        target->WriteString(temp_folder_key, path.Text(), int32_t(slash - path.Text()));
+        target->Save();
     }
     return true;
 }

@@ -6,6 +6,7 @@
 
 #include "base/app_config.h"
 #include "base/string_convert.h"
+#include "tools/shell/record_store.h"
 
 namespace {
 
@@ -66,7 +67,11 @@ void get_update_server_address(cApplicationConfig* config, _guardchar<char>& out
 {
     _guardchar<wchar_t> stored;
     const wchar_t* address = default_update_server;
-    if (config && config->ReadString(update_server_key, stored) && !stored.IsEmpty())
+    // Read as a record is: an administrator's run never from the per-user
+    // store, which would send it to another server for the installer it
+    // starts.
+    cApplicationConfig* holder = record_holder(config, update_server_key);
+    if (holder && holder->ReadString(update_server_key, stored) && !stored.IsEmpty())
         address = stored.Text();
     _guardchar<char> utf8;
     str_from_wstr_utf8(address, -1, utf8);

@@ -56,6 +56,13 @@ public:
     }
     // A count as the record writes counts: 4 bytes.
     void Count(const std::string& name, int32_t value) { store.WriteInt32((prefix + name).c_str(), value); }
+    // A journal's stamp: now, in FILETIME ticks, as a run writes it.
+    void StampNow()
+    {
+        FILETIME now;
+        GetSystemTimeAsFileTime(&now);
+        store.WriteInt64((prefix + "since").c_str(), int64_t(uint64_t(now.dwHighDateTime) << 32 | now.dwLowDateTime));
+    }
     void Bytes(const std::string& name, const std::string& bytes)
     {
         store.WriteBytes((prefix + name).c_str(), bytes.data(), uint32_t(bytes.size()));
@@ -385,69 +392,75 @@ TEST(DamagedRecord, NothingOutsideTheProductIsTouched)
     }
 }
 
-// The common store after the all-users installation, opened to everyone's
-// writes: a record file that others may change is not taken for the
-// product (the update's start-up refuses, the uninstall says so and exits
-// 1, and nothing changes); store folders the administrators own are given
-// back to them, and the product is served as before.
-TEST(DamagedRecord, ACommonStoreThatOthersMayChange)
+// A common store that others than the administrators may change: its
+// record's file, its folder or the maker's folder above a guarded store,
+// opened after an all-users installation or made so by hand before the
+// program came, with a planted record that names another product's file.
+// Every road of a run that could use the common store refuses it (the
+// start-up of a first installation or an update says so, as does the
+// uninstall of the product or of the planted record, exit 1): nothing
+// planted is read or acted on, nothing is written into the store, it gets
+// no new access, and nothing is recorded per user instead.
+TEST(DamagedRecord, ACommonStoreThatOthersMayChangeIsNeverAdopted)
 {
     struct OpenCase {
         const char* what;
         const wchar_t* inside;  // in the world
-        bool refused;
     };
-    const OpenCase cases[] = {
-        {"the record's file", L"programdata/Vantrel/qrv/install", true},
-        {"the store's folder", L"programdata/Vantrel/qrv", false},
-        {"the maker's folder", L"programdata/Vantrel", false},
+    const OpenCase levels[] = {
+        {"the record's file", L"programdata/Vantrel/qrv/install"},
+        {"the store's folder", L"programdata/Vantrel/qrv"},
+        {"the maker's folder above a guarded store", L"programdata/Vantrel"},
     };
-    for (const OpenCase& c : cases) {
-        SCOPED_TRACE(c.what);
-        for (bool update : {true, false}) {
+    enum Road { first_installation, update, uninstall_product, uninstall_planted };
+    const char* const road_names[] = {"first installation", "update", "uninstall", "uninstall of the planted record"};
+    for (const OpenCase& level : levels)
+        for (Road road : {first_installation, update, uninstall_product, uninstall_planted}) {
+            SCOPED_TRACE(std::string(level.what) + ", " + road_names[road]);
             World world(L"openstore");
-            RunResult installed = world.Install("v1");
-            ASSERT_EQ(installed.exit_code, 0u) << installed.output;
-            let_everyone_write(world.Path(c.inside));
+            if (road == update || road == uninstall_product) {
+                RunResult installed = world.Install("v1");
+                ASSERT_EQ(installed.exit_code, 0u) << installed.output;
+            }
+            put_users_file(world, L"pf/Other Product/other.exe");
+            for (const wchar_t* folder : {L"programdata/Vantrel", L"programdata/Vantrel/qrv"})
+                CreateDirectoryW(windows_path(world.Path(folder)).c_str(), nullptr);
+            {
+                cCIAppConfig store;
+                ASSERT_TRUE(store.OpenStore(world.CommonStore().c_str()));
+                ASSERT_TRUE(store.WriteString("install/zz-planted/path", world.Path(L"pf/Other Product").c_str(), -1));
+                ASSERT_TRUE(store.WriteInt64("install/zz-planted/ver", 1));
+                ASSERT_TRUE(store.WriteInt32("install/zz-planted/files", 1));
+                ASSERT_TRUE(
+                    store.WriteString("install/zz-planted/file0", world.Path(L"pf/Other Product/other.exe").c_str(), -1));
+                ASSERT_TRUE(store.Save());
+            }
+            std::wstring open = world.Path(level.inside);
+            let_everyone_write(open);
+            std::map<std::wstring, std::string> store_before = tree_bytes(world.Path(L"programdata"));
             ProductSnapshot before = v1_snapshot(world);
-            if (update) {
-                RunResult run = world.Install("v2");
-                EXPECT_EQ(run.exit_code, c.refused ? 50 + 17u : 0u) << run.output;
+
+            if (road == first_installation || road == update) {
+                RunResult run = world.Install(road == update ? "v2" : "v1");
+                EXPECT_EQ(run.exit_code, 50 + 17u) << run.output;
+                size_t at = run.output.find("init 17 0 ");
+                std::string named = at == std::string::npos ? "" : run.output.substr(at + 10);
+                named = named.substr(0, named.find_first_of("\r\n"));
+                EXPECT_EQ(_wcsicmp(slash_path(wide_of(named)).c_str(), slash_path(open).c_str()), 0)
+                    << "the message names what others may change: " << run.output;
             } else {
                 // Without a record to take, the language is asked first.
-                const wchar_t* first = c.refused ? language_title : confirm_title;
-                const wchar_t* last = c.refused ? error_title : information_title;
-                AnsweredRun run = uninstall_in(world, installers().code_name, {yes_to(first), yes_to(last)});
-                EXPECT_EQ(run.met, titles({first, last}));
-                EXPECT_EQ(run.run.exit_code, c.refused ? 1u : 0u);
+                std::wstring code = road == uninstall_planted ? L"zz-planted" : installers().code_name;
+                AnsweredRun run = uninstall_in(world, code, {yes_to(language_title), yes_to(error_title)});
+                EXPECT_EQ(run.met, titles({language_title, error_title}));
+                EXPECT_EQ(run.run.exit_code, 1u);
             }
-            if (c.refused)
-                EXPECT_TRUE(v1_snapshot(world) == before) << "nothing changes";
-            else
-                EXPECT_FALSE(everyone_may_write(world.Path(c.inside))) << "given back to the administrators";
+            EXPECT_TRUE(tree_bytes(world.Path(L"programdata")) == store_before) << "the store as it was";
+            EXPECT_TRUE(everyone_may_write(open)) << "no new access";
+            EXPECT_TRUE(v1_snapshot(world) == before) << "the product as it was";
+            EXPECT_TRUE(world.Record(false).empty()) << "nothing recorded per user instead";
+            EXPECT_EQ(file_bytes(world.Path(L"pf/Other Product/other.exe")), users_content);
         }
-    }
-}
-
-// A first installation beside a common store that others may change keeps
-// its record in the per-user store, which the uninstall then takes.
-TEST(DamagedRecord, AFirstInstallationBesideAnOpenCommonStoreIsRecordedPerUser)
-{
-    World world(L"openfirst");
-    for (const wchar_t* folder : {L"programdata/Vantrel", L"programdata/Vantrel/qrv"})
-        ASSERT_TRUE(CreateDirectoryW(windows_path(world.Path(folder)).c_str(), nullptr));
-    cCIAppConfig common;
-    ASSERT_TRUE(common.OpenStore(world.CommonStore().c_str()));
-    ASSERT_TRUE(common.WriteString("install/another/name", L"Another", -1) && common.Save());
-    let_everyone_write(world.CommonStore() + L"/install");
-
-    RunResult installed = world.Install("v1");
-    ASSERT_EQ(installed.exit_code, 0u) << installed.output;
-    expect_installed(world, "v1", "1.0.0.1", false);
-    EXPECT_TRUE(world.Record(true).empty());
-    AnsweredRun run = uninstall_in(world, installers().code_name, {yes_to(confirm_title), yes_to(information_title)});
-    EXPECT_EQ(run.run.exit_code, 0u);
-    expect_v1_uninstalled(world);
 }
 
 namespace {
@@ -463,15 +476,52 @@ std::wstring journal_base(const World& world, RecordEdit& edit, const std::wstri
     return L"app";
 }
 
+// Another product's folder "pf/Other Product" with its other.exe (and, with
+// a name, a file of the user's beside it), named by the journal as its
+// install folder; answers where the run at hand installs.
+std::wstring other_product_as_journal(World& world, RecordEdit& edit, const wchar_t* beside, bool digest)
+{
+    put_users_file(world, L"pf/Other Product/other.exe");
+    if (beside)
+        put_users_file(world, std::wstring(L"pf/Other Product/") + beside);
+    edit.Text("path", world.Path(L"pf/Other Product"));
+    edit.StampNow();
+    std::string index = edit.Append("files", "file", world.Path(L"pf/Other Product/other.exe"));
+    if (digest)
+        edit.Bytes("hash" + index, users_digest());
+    return L"app";
+}
+
+// The user's folder "mine" with an empty folder in it, made before the
+// journal's stamp and listed by it as made with its install folder "mine".
+std::wstring users_folder_as_made(World& world, RecordEdit& edit)
+{
+    for (const wchar_t* folder : {L"mine", L"mine/empty"})
+        CreateDirectoryW(windows_path(world.Path(folder)).c_str(), nullptr);
+    // Older than the stamp by more than the file system's clock may lag.
+    Sleep(300);
+    edit.Text("path", world.Path(L"mine"));
+    edit.StampNow();
+    edit.Append("folders", "folder", world.Path(L"mine"));
+    edit.Append("folders", "folder", world.Path(L"mine/empty"));
+    return L"app";
+}
+
 }  // namespace
 
-// A folder journal edited as a stranger may, in either store, then a first
-// installation into the world's "app" folder (or a folder the user made)
-// that gives up while unpacking (stopped), and one that goes through to its
-// end: what the journal names beyond the bounds of that run stays, however
-// it is named, and the record of the run that goes through lists only
-// folders inside its install folder.
-TEST(DamagedJournal, ARunTakesOnlyWhatLiesWithinItsOwnBounds)
+// A folder journal edited as a stranger may, in either store, under a run
+// that could use the common store (or, with no common store to be had, a
+// run with the user's own rights), then a first installation into the
+// world's "app" folder (or a folder the user made) that gives up while
+// unpacking (stopped), and one that goes through to its end. A run that
+// could use the common store never acts on the per-user store's journal,
+// which stays. From a store the run takes, only what proves to be the
+// cut-off run's is touched: what the journal names beyond the bounds of the
+// run, a file without its digest or with a backup beside other content, a
+// folder or shortcut older than the journal stays, and the start-up says so
+// (once: the journal goes). The record of the run that goes through lists
+// only folders inside its install folder, none that was there before.
+TEST(DamagedJournal, ARunTakesOnlyWhatProvesToBeTheCutOffRunsWithinItsOwnBounds)
 {
     struct JournalCase {
         const char* what;
@@ -479,8 +529,15 @@ TEST(DamagedJournal, ARunTakesOnlyWhatLiesWithinItsOwnBounds)
         // Puts what lies outside the product in place and writes the
         // journal; answers the install folder (relative to the world).
         std::function<std::wstring(World&, RecordEdit&)> damage;
-        std::vector<std::wstring> untouched;  // folders of the world that stay
+        // Files of the world that keep the user's content, and folders
+        // (ending in '/') that stay.
+        std::vector<std::wstring> untouched;
+        bool said;  // the start-up says the journal named what is not the run's
+        bool per_user_run = false;  // no common store can be had
     };
+    const std::vector<std::wstring> other_exe = {L"pf/Other Product/other.exe"};
+    const std::vector<std::wstring> other_and_beside_it = {L"pf/Other Product/other.exe",
+                                                           L"pf/Other Product/other.exe.bkp"};
     // The drive of the case that has one, removed before the world goes.
     std::unique_ptr<WineDrive> drive;
     const JournalCase cases[] = {
@@ -490,7 +547,7 @@ TEST(DamagedJournal, ARunTakesOnlyWhatLiesWithinItsOwnBounds)
              CreateDirectoryW(windows_path(world.Path(L"victim/empty")).c_str(), nullptr);
              return journal_base(world, edit, world.Path(L"victim/empty"));
          },
-         {L"victim/empty/"}},
+         {L"victim/empty/"}, false},
         {"the user's Desktop through a drive letter as base and made folder", true,
          [&drive](World& world, RecordEdit& edit) {
              CreateDirectoryW(windows_path(world.Path(L"profile/Desktop")).c_str(), nullptr);
@@ -499,7 +556,7 @@ TEST(DamagedJournal, ARunTakesOnlyWhatLiesWithinItsOwnBounds)
              EXPECT_TRUE(drive->Valid());
              return journal_base(world, edit, std::wstring(1, letter) + L":/Desktop");
          },
-         {L"profile/Desktop/"}},
+         {L"profile/Desktop/"}, true},
         {"another product's group as the journal's group and made folder", false,
          [](World& world, RecordEdit& edit) {
              std::wstring other = programs(world) + L"/Other Test";
@@ -509,7 +566,7 @@ TEST(DamagedJournal, ARunTakesOnlyWhatLiesWithinItsOwnBounds)
              edit.Append("folders", "folder", other);
              return std::wstring(L"app");
          },
-         {L"all/Start Menu/Programs/Other Test/"}},
+         {L"all/Start Menu/Programs/Other Test/"}, false},
         {"the empty folder the user chose, as made by its own run", true,
          [](World& world, RecordEdit& edit) {
              CreateDirectoryW(windows_path(world.Path(L"chosen")).c_str(), nullptr);
@@ -517,29 +574,104 @@ TEST(DamagedJournal, ARunTakesOnlyWhatLiesWithinItsOwnBounds)
              edit.Append("folders", "folder", world.Path(L"chosen"));
              return std::wstring(L"chosen");
          },
-         {L"chosen/"}},
+         {L"chosen/"}, true},
+        // The per-user store under a run that could use the common store:
+        // read by nobody.
+        {"another product's file with its digest, and its empty folder", false,
+         [](World& world, RecordEdit& edit) {
+             CreateDirectoryW(windows_path(world.Path(L"pf/Other Product")).c_str(), nullptr);
+             CreateDirectoryW(windows_path(world.Path(L"pf/Other Product/empty")).c_str(), nullptr);
+             std::wstring folder = other_product_as_journal(world, edit, nullptr, true);
+             edit.Append("folders", "folder", world.Path(L"pf/Other Product"));
+             edit.Append("folders", "folder", world.Path(L"pf/Other Product/empty"));
+             return folder;
+         },
+         {L"pf/Other Product/other.exe", L"pf/Other Product/empty/"}, false},
+        {"a backup planted beside another product's file, the journal without its digest", false,
+         [](World& world, RecordEdit& edit) { return other_product_as_journal(world, edit, L"other.exe.bkp", false); },
+         other_and_beside_it, false},
+        {"a temporary file beside another product's file", false,
+         [](World& world, RecordEdit& edit) { return other_product_as_journal(world, edit, L"other.exe.tmp", true); },
+         {L"pf/Other Product/other.exe", L"pf/Other Product/other.exe.tmp"}, false},
+        {"a folder of the user's as the install folder, made before the journal", false, users_folder_as_made,
+         {L"mine/empty/"}, false},
+        // The same from the per-user store, under a run with the user's own
+        // rights: the journal is taken, but proves nothing of it.
+        {"a backup beside another product's file, the journal without its digest, a per-user run", false,
+         [](World& world, RecordEdit& edit) { return other_product_as_journal(world, edit, L"other.exe.bkp", false); },
+         other_and_beside_it, true, true},
+        {"a folder of the user's made before the journal, a per-user run", false, users_folder_as_made,
+         {L"mine/empty/"}, true, true},
+        // The common store, which the run takes.
+        {"a backup beside another product's file, the journal without its digest", true,
+         [](World& world, RecordEdit& edit) { return other_product_as_journal(world, edit, L"other.exe.bkp", false); },
+         other_and_beside_it, true},
+        {"a backup beside another product's file that holds other content than the journal's digest", true,
+         [](World& world, RecordEdit& edit) {
+             std::wstring folder = other_product_as_journal(world, edit, L"other.exe.bkp", false);
+             uint8_t digest[32];
+             sha256_digest(digest, "the run's", 9);
+             edit.Bytes("hash0", std::string(reinterpret_cast<const char*>(digest), sizeof digest));
+             return folder;
+         },
+         other_and_beside_it, true},
+        {"a temporary file beside a listed file outside the run's folder", true,
+         [](World& world, RecordEdit& edit) {
+             other_product_as_journal(world, edit, L"other.exe.tmp", true);
+             edit.Text("path", world.App());
+             return std::wstring(L"app");
+         },
+         {L"pf/Other Product/other.exe", L"pf/Other Product/other.exe.tmp"}, true},
+        {"a folder of the user's made before the journal, installed into", true,
+         [](World& world, RecordEdit& edit) {
+             users_folder_as_made(world, edit);
+             return std::wstring(L"mine");
+         },
+         {L"mine/", L"mine/empty/"}, true},
+        {"a shortcut outside the group and a file outside the run's folder, with its digest", true,
+         [](World& world, RecordEdit& edit) {
+             put_users_file(world, L"outside/Note.lnk");
+             other_product_as_journal(world, edit, nullptr, true);
+             edit.Text("path", world.App());
+             edit.Append("shortc", "shortc", world.Path(L"outside/Note.lnk"));
+             return std::wstring(L"app");
+         },
+         {L"pf/Other Product/other.exe", L"outside/Note.lnk"}, true},
     };
     for (const JournalCase& c : cases) {
         SCOPED_TRACE(c.what);
         World world(L"dmgjournal");
+        if (c.per_user_run) {
+            ASSERT_TRUE(put_file(world.Path(L"programdata/Vantrel"), "x"));
+        }
         std::wstring folder;
-        for (const wchar_t* run : {L"2", L""}) {
+        {
             RecordEdit edit(world, c.common, "journal");
             folder = c.damage(world, edit);
             ASSERT_TRUE(edit.Save());
-            RunResult result = world.Install(
-                "v1", {{L"PELMARO_TEST_FOLDER", windows_path(world.Path(folder))}, {L"PELMARO_TEST_STOP_AT_STEP", run}});
-            EXPECT_EQ(result.exit_code, run[0] ? 100u + 10 : 0u) << result.output;
-            for (const std::wstring& inside : c.untouched)
-                EXPECT_TRUE(exists(world.Path(inside.substr(0, inside.size() - 1))))
-                    << (run[0] ? "give-up: " : "installation: ") << utf8_of(inside);
         }
-        std::map<std::string, std::string> record = world.Record();
+        std::map<std::string, std::string> planted = world.Journal(c.common);
+        std::map<std::wstring, std::wstring> into = {{L"PELMARO_TEST_FOLDER", windows_path(world.Path(folder))}};
+        const DamageCase untouched = {c.what, nullptr, 0, false, c.untouched};
+        into[L"PELMARO_TEST_STOP_AT_STEP"] = L"2";
+        RunResult stopped = world.Install("v1", into);
+        EXPECT_EQ(stopped.exit_code, c.said ? 50u + 19 : 100u + 10) << stopped.output;
+        expect_untouched(world, untouched, "give-up");
+        into.erase(L"PELMARO_TEST_STOP_AT_STEP");
+        RunResult installed = world.Install("v1", into);
+        EXPECT_EQ(installed.exit_code, 0u) << installed.output;
+        expect_untouched(world, untouched, "installation");
+        if (!c.common && !c.per_user_run)
+            EXPECT_EQ(world.Journal(false), planted) << "the per-user journal stays as it was";
+        std::map<std::string, std::string> record = world.Record(!c.per_user_run);
         std::wstring install_folder = slash_path(world.Path(folder));
         for (uint64_t i = 0; i < le_value(record["folders"]); ++i) {
             std::wstring made = slash_path(wide_of(record["folder" + std::to_string(i)]));
             EXPECT_EQ(_wcsnicmp(made.c_str(), install_folder.c_str(), install_folder.size()), 0)
                 << "recorded as made: " << utf8_of(made);
+            for (const std::wstring& inside : c.untouched)
+                EXPECT_NE(_wcsicmp((made + L"/").c_str(), slash_path(world.Path(inside)).c_str()), 0)
+                    << "a folder that was there before recorded as made: " << utf8_of(made);
         }
         drive.reset();
     }

@@ -113,22 +113,31 @@ TEST(InstallRoad, FirstInstallThenAnUpdate)
     expect_installed(world, "v2", "1.1");
 }
 
+// A file where the common store's folder belongs stands in for a run
+// without administrator rights: it records per user, and updates there. A
+// run that could use the common store has more rights than the user whose
+// store records the product: it leaves that installation alone.
 TEST(InstallRoad, PerUserWhenTheCommonStoreIsUnusableAndUpdatesStayThere)
 {
     World world(L"peruser");
-    // A file where the common store's folder belongs.
-    ASSERT_TRUE(put_file(world.Path(L"programdata/Vantrel"), "x"));
+    std::wstring blocked = world.Path(L"programdata/Vantrel");
+    ASSERT_TRUE(put_file(blocked, "x"));
     RunResult first = world.Install("v1");
     ASSERT_EQ(first.exit_code, 0u) << first.output;
     expect_installed(world, "v1", "1.0.0.1", false);
 
-    // The scope that holds the product keeps it, also once the common
-    // store could take it.
-    DeleteFileW(windows_path(world.Path(L"programdata/Vantrel")).c_str());
+    DeleteFileW(windows_path(blocked).c_str());
+    RunResult refused = world.Install("v2");
+    EXPECT_EQ(refused.exit_code, 50u + 18) << refused.output;
+    expect_installed(world, "v1", "1.0.0.1", false);
+    EXPECT_TRUE(world.Record(true).empty()) << "no all-users record beside it";
+
+    RemoveDirectoryW(windows_path(world.CommonStore()).c_str());
+    RemoveDirectoryW(windows_path(blocked).c_str());
+    ASSERT_TRUE(put_file(blocked, "x"));
     RunResult update = world.Install("v2");
     ASSERT_EQ(update.exit_code, 0u) << update.output;
     expect_installed(world, "v2", "1.1", false);
-    EXPECT_TRUE(world.Record(true).empty()) << "no all-users record beside it";
 }
 
 // After an all-users installation, an update whose all-users record cannot

@@ -125,21 +125,89 @@ TEST(UninstallKillThenGiveUp, EveryMovedFileComesBack)
     EXPECT_TRUE(v1_snapshot(world) == installed) << "the product is exactly as installed";
 }
 
-// An update cut off before its record, then the uninstall with no rerun
-// between: it undoes the cut-off run first, so that nothing of either
-// version is left when it says the product is gone.
-TEST(UninstallAfterAKilledUpdate, NothingOfEitherVersionIsLeft)
+// An installation cut off before its record, then the uninstall with no
+// rerun between: it undoes the cut-off run first, so that nothing of it is
+// left when it says the product is gone. After an update, the recorded v1
+// goes too; after a first installation, which left no record, the undo is
+// all there is, and the message says an interrupted installation was taken
+// off.
+TEST(UninstallAfterAKilledInstallation, NothingOfItIsLeft)
 {
     // v2's list: 5 bin/plugins/new.dll and 6 data/big.bin are its own, in
     // folders of their own; its shortcut "Road Docs" is its own too.
-    for (const char* point : {"unpack:6", "apply:6", "shortcut:1", "record save"}) {
+    for (const char* first : {"v1", static_cast<const char*>(nullptr)})
+        for (const char* point : {"unpack:6", "apply:6", "shortcut:1", "record save"}) {
+            SCOPED_TRACE(std::string(first ? "update, " : "first installation, ") + point);
+            World world(L"unkilledupdate");
+            if (first) {
+                ASSERT_EQ(world.Install(first).exit_code, 0u);
+            }
+            const char* killed = first ? "v2" : "v1";
+            ASSERT_EQ(world.Install(killed, {{wide_of(kill_variable), wide_of(point)}}).exit_code, 86u);
+            // Without a record to take, the language is asked first.
+            std::vector<FormAnswer> answers = {yes_to(confirm_title), yes_to(information_title)};
+            if (!first)
+                answers.insert(answers.begin(), yes_to(language_title));
+            AnsweredRun run = uninstall_in(world, installers().code_name, answers);
+            EXPECT_EQ(run.met.size(), answers.size());
+            EXPECT_EQ(run.met.back(), information_title);
+            EXPECT_EQ(run.run.exit_code, 0u);
+            expect_v1_uninstalled(world);
+        }
+}
+
+// A file of the user's where a first installation writes one of the same
+// content (which the installation takes in as the product's): the cut-off
+// run put it aside or not yet, and the uninstall that undoes the run puts
+// it back, never deletes it.
+TEST(UninstallAfterAKilledInstallation, AFileThatStoodThereStays)
+{
+    std::wstring core = L"bin/core.dll";
+    std::string content = file_bytes(road_folder() + L"/" + product_files("v1")[core]);
+    for (const char* point : {"unpack:6", "after backup", "apply:6"}) {
         SCOPED_TRACE(point);
-        World world(L"unkilledupdate");
-        ASSERT_EQ(world.Install("v1").exit_code, 0u);
-        ASSERT_EQ(world.Install("v2", {{wide_of(kill_variable), wide_of(point)}}).exit_code, 86u);
-        AnsweredRun run = uninstall_in(world, installers().code_name, {yes_to(confirm_title), yes_to(information_title)});
-        EXPECT_EQ(run.met, titles({confirm_title, information_title}));
+        World world(L"unkilledstood");
+        CreateDirectoryW(windows_path(world.App()).c_str(), nullptr);
+        CreateDirectoryW(windows_path(world.App(L"bin")).c_str(), nullptr);
+        ASSERT_TRUE(put_file(world.App(core), content));
+        ASSERT_EQ(world.Install("v1", {{wide_of(kill_variable), wide_of(point)}}).exit_code, 86u);
+        AnsweredRun run = uninstall_in(world, installers().code_name,
+                                       {yes_to(language_title), yes_to(confirm_title), yes_to(information_title)});
+        EXPECT_EQ(run.met, titles({language_title, confirm_title, information_title}));
         EXPECT_EQ(run.run.exit_code, 0u);
-        expect_v1_uninstalled(world);
+        std::set<std::wstring> left;
+        list_files(world.App(), L"", left);
+        EXPECT_EQ(left, std::set<std::wstring>{core}) << "only the user's file";
+        EXPECT_TRUE(file_bytes(world.App(core)) == content);
+        for (bool common : {true, false})
+            EXPECT_TRUE(world.Journal(common).empty());
     }
+}
+
+// A file the cut-off run added, held open by another program: the undo
+// cannot take it back, and once the user gives up neither the installer nor
+// the uninstall goes on, nor drops the journal; with the file let go, the
+// rerun completes.
+TEST(UninstallAfterAKilledInstallation, AFileTheUndoCannotTakeBackStopsTheRun)
+{
+    World world(L"unkilledheld");
+    ASSERT_EQ(world.Install("v1").exit_code, 0u);
+    ASSERT_EQ(world.Install("v2", {{wide_of(kill_variable), L"apply:6"}}).exit_code, 86u);
+    std::map<std::string, std::string> journal = world.Journal(true), record = world.Record();
+    ASSERT_FALSE(journal.empty());
+    HANDLE held = CreateFileW(windows_path(world.App(L"bin/plugins/new.dll")).c_str(), GENERIC_READ, FILE_SHARE_READ,
+                              nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(held, INVALID_HANDLE_VALUE);
+    RunResult installed = world.Install("v2");
+    AnsweredRun uninstalled = uninstall_in(world, installers().code_name,
+                                           {yes_to(confirm_title), no_to(confirm_title), yes_to(information_title)});
+    CloseHandle(held);
+    EXPECT_EQ(installed.exit_code, 50u + 15) << installed.output;
+    EXPECT_EQ(uninstalled.met, titles({confirm_title, confirm_title, information_title}));
+    EXPECT_EQ(uninstalled.run.exit_code, 1u);
+    EXPECT_EQ(world.Journal(true), journal) << "the journal stays for the next run";
+    EXPECT_EQ(world.Record(), record) << "v1 stays recorded";
+    RunResult rerun = world.Install("v2");
+    EXPECT_EQ(rerun.exit_code, 0u) << rerun.output;
+    expect_installed(world, "v2", "1.1");
 }

@@ -252,11 +252,10 @@ TEST(ProductLife, Step3_TheManagerListsBothAndOffersAlphasUpdate)
 {
     using namespace manager;
     // The manager asks the test's server and downloads into a folder of the
-    // test: two keys of its per-user store.
-    CreateDirectoryW(windows_path(life().world.Path(L"appdata/Vantrel")).c_str(), nullptr);
-    CreateDirectoryW(windows_path(life().world.UserStore()).c_str(), nullptr);
+    // test: two keys of its common store, which alone an administrator's run
+    // (every run here) reads them from.
     cCIAppConfig store;
-    ASSERT_TRUE(store.OpenStore(life().world.UserStore().c_str()));
+    ASSERT_TRUE(store.OpenStore(life().world.CommonStore().c_str()));
     std::string server = update_server_address();
     ASSERT_TRUE(store.WriteString("installer/update_server", wide_of(server).c_str(), -1));
     ASSERT_TRUE(store.WriteString("installer/temp", life().downloads.Path().c_str(), -1));

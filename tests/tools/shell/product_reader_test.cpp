@@ -80,18 +80,30 @@ TEST(ProductReader, WhichRecordsAreListedAndInWhatOrder)
         const char* what;
         std::vector<std::pair<ProductRecord, int>> records;  // where: 1 common, 2 per-user, 3 both
         std::vector<std::wstring> listed;
+        // The common store cannot be had (a file in its place): the run, like
+        // one without administrator rights, takes the per-user store's.
+        bool no_common_store = false;
     } cases[] = {
         {"no products", {}, {}},
         {"a record without a version is left out",
          {{{"bravo", packed_version(1, 0)}, 1}, {{"alpha"}, 1}, {{"charlie", packed_version(2, 0)}, 1}},
          {L"bravo", L"charlie"}},
-        {"both stores: the common store's in key order, then the per-user store's new ones",
+        {"both stores under an administrator's run: the common store's alone, in key order",
          {{{"delta", packed_version(1, 0)}, 2}, {{"both", packed_version(1, 0)}, 3}, {{"common", packed_version(1, 0)}, 1},
           {{"apex", packed_version(1, 0)}, 2}},
-         {L"both", L"common", L"apex", L"delta"}},
+         {L"both", L"common"}},
+        {"the per-user store where no common store can be had, in key order",
+         {{{"delta", packed_version(1, 0)}, 2}, {{"apex", packed_version(1, 0)}, 2}},
+         {L"apex", L"delta"},
+         true},
     };
     for (const Case& c : cases) {
         ProductWorld world;
+        if (c.no_common_store) {
+            RemoveDirectoryW(world.root.Native(L"programdata/Vantrel/qrv").c_str());
+            RemoveDirectoryW(world.root.Native(L"programdata/Vantrel").c_str());
+            world.root.WriteFile(L"programdata/Vantrel", "x");
+        }
         for (const auto& record : c.records) {
             if (record.second & 1)
                 world.Write(record.first, true);

@@ -86,11 +86,13 @@ public:
         ASSERT_TRUE(store.Save());
     }
 
-    // A text key outside the records ("installer/update_server" and such).
+    // A shared key outside the records ("installer/update_server" and
+    // such), in the common store: a run that could use it (every run here)
+    // reads such keys from there alone.
     void WriteSetting(const char* key, const std::wstring& value) const
     {
         cCIAppConfig store;
-        ASSERT_TRUE(store.OpenStore(Store(false).c_str()));
+        ASSERT_TRUE(store.OpenStore(Store(true).c_str()));
         ASSERT_TRUE(store.WriteString(key, value.c_str(), -1));
         ASSERT_TRUE(store.Save());
     }

@@ -13,9 +13,11 @@
 #include <thread>
 
 #include "base/ci_app_config.h"
+#include "base/ci_app_full_config.h"
 #include "tests/support/idle_job.h"
 #include "tests/support/temp_folder.h"
 #include "tests/support/test_data.h"
+#include "tests/tools/shell/product_stores.h"
 #include "tests/tools/shell/update_test_server.h"
 #include "tools/shell/update_server.h"
 
@@ -153,6 +155,19 @@ TEST(UpdateCheck, ServerAddressIsBuiltInUnlessTheConfigurationNamesOne)
     _guardchar<char> address;
     get_update_server_address(nullptr, address);
     EXPECT_STREQ(address.Text(), "http://updates.vantrel.com/pelmaro/");
+    // The program's two stores: a run that could use the common store (every
+    // run here) never takes the address from the per-user store, which every
+    // program the user runs may write.
+    for (bool common : {false, true}) {
+        ProductWorld world;
+        cCIAppConfig store;
+        ASSERT_TRUE(store.OpenStore(world.Store(common).c_str()));
+        ASSERT_TRUE(store.WriteString("installer/update_server", L"http://127.0.0.1:8000/u/", -1) && store.Save());
+        cCIAppFullConfig config;
+        ASSERT_TRUE(config.OpenStore(L"qrv"));
+        get_update_server_address(&config, address);
+        EXPECT_STREQ(address.Text(), common ? "http://127.0.0.1:8000/u/" : "http://updates.vantrel.com/pelmaro/");
+    }
     _guardchar<char> url;
     format_update_check_url("http://h/u/", "Prod-1", url);
     EXPECT_STREQ(url.Text(), "http://h/u/autocheck.php?softwareid=Prod-1&os=win");
