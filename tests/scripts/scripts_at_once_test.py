@@ -1,10 +1,13 @@
 #!/usr/bin/env python3
-"""Two scripts at once in one checkout, as from two terminals, each ending as
+"""Scripts at once in one checkout, as from several terminals, each ending as
 it would alone: "scripts/run" opens the manager on an X screen of this
-test's own; meanwhile "scripts/run version" prints the version and ends; the
-manager's window is still there, and closed with Alt+F4 its script says the
-program ended with exit code 0. Neither ends a program that runs meanwhile
-in the tests' own prefix (a command prompt waiting for its input).
+test's own; meanwhile "scripts/run version" prints the version and ends, and
+"scripts/run make" run in a product's own folder with the paths relative to
+it makes the installer there (and for a scenario naming a missing file
+prints the error of make's log); the manager's window is still there, and
+closed with Alt+F4 its script says the program ended with exit code 0. None
+ends a program that runs meanwhile in the tests' own prefix (a command
+prompt waiting for its input).
 
 usage: scripts_at_once_test.py WINE_RUN PROJECT_FOLDER BUILD_FOLDER
 """
@@ -28,6 +31,28 @@ def windows(display):
     # meanwhile (the one that tells of a prefix being made).
     return subprocess.run(["xdotool", "search", "--onlyvisible", "--name", "^Vantrel Pelmaro$"],
                           env=dict(os.environ, DISPLAY=display), capture_output=True, text=True).stdout.split()
+
+
+SCENARIO = """[General]
+langs = ENG
+[Software]
+codename = "own-product"
+eula = "./docs/eula.idx"
+[Install]
+"./product/{name}" = $pgm "{name}"
+"""
+
+
+def write_product(folder):
+    """A product of one file in a folder of its own, its paths relative to
+    it, as a user writes one: own.scn, and missing.scn naming a file that
+    is not there."""
+    for name, text in (("docs/eula.idx", 'ENG = "./eula.txt"\n'), ("docs/eula.txt", "<text>Licence</text>\n"),
+                       ("product/notes.txt", "notes\n"), ("own.scn", SCENARIO.format(name="notes.txt")),
+                       ("missing.scn", SCENARIO.format(name="missing.txt"))):
+        os.makedirs(os.path.dirname(os.path.join(folder, name)), exist_ok=True)
+        with open(os.path.join(folder, name), "w") as f:
+            f.write(text)
 
 
 def main():
@@ -62,10 +87,27 @@ def main():
 
         version = start(["scripts/run", "version"], cwd=project, env=env, stdout=subprocess.PIPE,
                         stderr=subprocess.STDOUT, text=True)
+        product = tempfile.TemporaryDirectory()
+        write_product(product.name)
+        run = os.path.join(project, "scripts", "run")
+        makes = {scenario: start([run, "make", scenario, scenario[:-4] + ".exe"], cwd=product.name, env=env,
+                                 stdout=subprocess.PIPE, stderr=subprocess.STDOUT, text=True)
+                 for scenario in ("own.scn", "missing.scn")}
         printed = version.communicate(timeout=300)[0]
         print(printed)
         check(version.returncode == 0 and re.search(r"^pelmarodesk\.exe version \d+(\.\d+){3}$", printed, re.M),
               "scripts/run version beside the manager: exit %d" % version.returncode)
+        made = makes["own.scn"].communicate(timeout=300)[0]
+        print(made)
+        with open(os.path.join(product.name, "own.exe"), "rb") as f:
+            installer = f.read()
+        check(makes["own.scn"].returncode == 0 and installer[:2] == b"MZ" and b"QRVSOPKG" in installer,
+              "scripts/run make in the product's folder: exit %d" % makes["own.scn"].returncode)
+        refused = makes["missing.scn"].communicate(timeout=300)[0]
+        print(refused)
+        check(makes["missing.scn"].returncode == 1 and
+              ' - No source file or folder "./product/missing.txt"' in refused,
+              "scripts/run make of a scenario naming a missing file: exit %d" % makes["missing.scn"].returncode)
         check(manager.poll() is None and window in windows(display), "the manager went while scripts/run version ran")
         check(waiting.poll() is None, "the tests' program was ended (exit %s)" % waiting.poll())
 
