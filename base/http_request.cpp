@@ -120,9 +120,12 @@ bool cHttpRequest::SetUrl(const char* address)
     for (const char* c = rest; *c; ++c)
         if (!is_url_char(*c))
             return false;
+    // The fragment is the client's own: a request never carries it.
+    const char* fragment = strchr(rest, '#');
+    int32_t length = int32_t(fragment ? fragment - rest : strlen(rest));
 
-    const char* slash = strchr(rest, '/');
-    int32_t authority_length = int32_t(slash ? slash - rest : strlen(rest));
+    const char* slash = static_cast<const char*>(memchr(rest, '/', size_t(length)));
+    int32_t authority_length = int32_t(slash ? slash - rest : length);
     const char* colon = static_cast<const char*>(memchr(rest, ':', size_t(authority_length)));
     int32_t host_length = authority_length;
     uint32_t number = 80;
@@ -137,7 +140,10 @@ bool cHttpRequest::SetUrl(const char* address)
 
     host_name.AssignN(rest, host_length);
     authority.AssignN(rest, authority_length);
-    path.Assign(slash ? slash : "/");
+    if (slash)
+        path.AssignN(slash, int32_t(rest + length - slash));
+    else
+        path.Assign("/");
     port = number;
     return host_name.Text() && authority.Text() && path.Text();
 }

@@ -42,7 +42,8 @@ public:
     cHttpRequest& operator=(const cHttpRequest&) = delete;
 
     // Takes an "http://" address (scheme in any case) apart into host name,
-    // authority, port (80 when none is written) and path ("/" when none).
+    // authority, port (80 when none is written) and path ("/" when none),
+    // its "#" fragment left out.
     // False, with nothing changed, for a null address, another scheme, a
     // character outside the printable URL set, an empty host name, or a
     // port that is empty, 0, above 65535 or not all digits.

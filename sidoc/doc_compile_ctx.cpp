@@ -24,7 +24,7 @@ bool remember(cTreeMap<K, int32_t>& indices, K key, int32_t index)
 
 cSiDocCompileCtx::cSiDocCompileCtx()
     : string_count(0), image_count(0), style_indices(1024), string_indices(1024), image_indices(1024),
-      box_streams(512), language(0), error_line(0), error_column(0), error_message(nullptr)
+      box_streams(512), language(0), error_line(0), error_column(0), error_message(nullptr), files_read(nullptr)
 {
 }
 
@@ -93,6 +93,16 @@ int32_t doc_ctx_string_index(cSiDocCompileCtx& ctx, const wchar_t* text, const c
     return ctx.string_count++;
 }
 
+bool doc_ctx_note_file_read(cSiDocCompileCtx& ctx, const wchar_t* path)
+{
+    if (!ctx.files_read)
+        return true;
+    _guardchar<wchar_t>* kept = list_append(*ctx.files_read);
+    if (kept)
+        kept->Assign(path);
+    return kept && kept->Text();
+}
+
 bool doc_ctx_image_room(const cSiDocCompileCtx& ctx)
 {
     return ctx.image_count < table_capacity;
@@ -114,7 +124,8 @@ int32_t doc_ctx_add_image(cSiDocCompileCtx& ctx, const wchar_t* path, const uint
     packedkey_from_wstr(key, path, -1);
     ctx.image_table.Seek(ctx.image_table.GetSize());
     if (!ctx.image_table.WriteExact(head, 4) || !ctx.image_table.WriteExact(bytes, size) ||
-        !remember(ctx.image_indices, static_cast<cPackedKey&&>(key), ctx.image_count))
+        !remember(ctx.image_indices, static_cast<cPackedKey&&>(key), ctx.image_count) ||
+        !doc_ctx_note_file_read(ctx, path))
         return -1;
     return ctx.image_count++;
 }

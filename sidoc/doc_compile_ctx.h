@@ -4,6 +4,7 @@
 #include <stdint.h>
 
 #include "base/buffers/guardchar.h"
+#include "base/linked_list.h"
 #include "base/mem_io_target.h"
 #include "base/packed_key.h"
 #include "base/tree_map.h"
@@ -30,6 +31,7 @@ struct cSiDocCompileCtx {
     uint32_t error_line;            // 0-based
     uint32_t error_column;
     const char* error_message;      // null: no error
+    cLinkedList<_guardchar<wchar_t>>* files_read;  // null: not kept
 };
 
 // Empties the context for a new compilation.
@@ -44,11 +46,16 @@ int32_t doc_ctx_style_index(cSiDocCompileCtx& ctx, const uint8_t record[8], cons
 // The same for a link target, stored as UTF-8 of at most 65,535 bytes.
 int32_t doc_ctx_string_index(cSiDocCompileCtx& ctx, const wchar_t* text, const char** message);
 
+// Appends path to the files the compilation read, when they are kept;
+// false when memory runs out.
+bool doc_ctx_note_file_read(cSiDocCompileCtx& ctx, const wchar_t* path);
+
 // Whether another picture may still be added.
 bool doc_ctx_image_room(const cSiDocCompileCtx& ctx);
 // The index of the picture stored under path; -1 when none is.
 int32_t doc_ctx_find_image(cSiDocCompileCtx& ctx, const wchar_t* path);
-// Appends the picture file under path; -1 when memory runs out.
+// Appends the picture file under path (a file read); -1 when memory runs
+// out.
 int32_t doc_ctx_add_image(cSiDocCompileCtx& ctx, const wchar_t* path, const uint8_t* bytes, uint32_t size);
 
 #endif

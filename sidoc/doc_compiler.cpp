@@ -127,6 +127,8 @@ bool compile_source(cSiDocCompileCtx& ctx, int32_t language, const wchar_t* list
     if (!open_text(path.Text(), source, &opened))
         return fail(error, opened ? "Unable to read source as text file" : "Unable to open source file",
                     path.Text());
+    if (!doc_ctx_note_file_read(ctx, path.Text()))
+        return fail(error, doc_out_of_memory, nullptr);
     folder_of(path.Text(), ctx.source_folder);
     ctx.language = language;
     if (!doc_parse_markup_source(ctx, source.Text())) {
@@ -249,7 +251,7 @@ bool doc_parse_index_line(const wchar_t* text, cSiDocIndexMap& index, cSiDocLang
 }
 
 bool compile_doc_index(cFileIOTarget* target, cSiDocLangCodeMap& codes, const wchar_t* index_path,
-                       cSiDocCompileError& error)
+                       cSiDocCompileError& error, cLinkedList<_guardchar<wchar_t>>* files_read)
 {
     error.line = 0;
     error.column = 0;
@@ -273,7 +275,10 @@ bool compile_doc_index(cFileIOTarget* target, cSiDocLangCodeMap& codes, const wc
         return fail(error, "Unable to write target", nullptr);
     cSiDocCompileCtx ctx;
     doc_compile_ctx_init(ctx);
-    bool written = write_document(target, ctx, index, index_folder.Text(), index_path, error);
+    ctx.files_read = files_read;
+    bool written = doc_ctx_note_file_read(ctx, index_path)
+                       ? write_document(target, ctx, index, index_folder.Text(), index_path, error)
+                       : fail(error, doc_out_of_memory, nullptr);
     doc_compile_ctx_free(ctx);
     return written;
 }

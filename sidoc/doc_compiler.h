@@ -5,6 +5,7 @@
 
 #include "base/buffers/guardchar.h"
 #include "base/file_io_target.h"
+#include "base/linked_list.h"
 #include "base/packed_key.h"
 #include "base/tree_map.h"
 
@@ -23,9 +24,11 @@ typedef cTreeMap<int32_t, _guardchar<wchar_t>> cSiDocIndexMap;
 
 // Compiles the document whose index file is at index_path (one line
 // CODE = "path" per language) into a document blob written to target.
-// False with error filled; the target then holds a partial blob.
+// False with error filled; the target then holds a partial blob. Each file
+// it reads (the index, the sources, the pictures) is appended to files_read
+// when that is given, by the path it opened.
 bool compile_doc_index(cFileIOTarget* target, cSiDocLangCodeMap& codes, const wchar_t* index_path,
-                       cSiDocCompileError& error);
+                       cSiDocCompileError& error, cLinkedList<_guardchar<wchar_t>>* files_read = nullptr);
 
 // Parses all lines of an index text into index; false with the line and
 // message of the first fault in error.

@@ -39,7 +39,9 @@ const UrlCase accepted_urls[] = {
     {"http://h", "h", "h", 80, "/"},
     {"http://h/", "h", "h", 80, "/"},
     {"http://h//a", "h", "h", 80, "//a"},
-    {"http://h:8080/p?q=1&r=[2]#f", "h", "h:8080", 8080, "/p?q=1&r=[2]#f"},
+    // The fragment is not sent, wherever it begins.
+    {"http://h:8080/p?q=1&r=[2]#f", "h", "h:8080", 8080, "/p?q=1&r=[2]"},
+    {"http://h:8080#f/x", "h", "h:8080", 8080, "/"},
     {"http://127.0.0.1:1", "127.0.0.1", "127.0.0.1:1", 1, "/"},
     {"http://h:65535/", "h", "h:65535", 65535, "/"},
     {"http://h:00080/", "h", "h:00080", 80, "/"},
@@ -62,7 +64,7 @@ const char* const refused_urls[] = {
     "http://h:0/", "http://h:70000/", "http://h:65536/", "http://h:99999999999999999999/", "http://h:/",
     "http://h:", "http://h:8a/", "http://h:80:81/", "http://[::1]:80/", "http:///x", "http://:80/", "http://",
     "http://h/a b", "http://h/a\tb", "http://h/a\"b", "http://h/<a>", "http://h/a\\b", "http://h/{a}|^`",
-    "http://h/\x7f", "http://h/\xc3\xa4", "https://h/", "ftp://h/", "http:/h/", "",
+    "http://h/\x7f", "http://h/\xc3\xa4", "https://h/", "ftp://h/", "http:/h/", "http://#f", "",
 };
 
 TEST(HttpRequest, SetUrlRefusesMalformedAddresses)

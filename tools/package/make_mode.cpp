@@ -4,6 +4,7 @@
 
 #include "base/codepage.h"
 #include "base/date_time.h"
+#include "base/file_identity.h"
 #include "base/file_io.h"
 #include "base/file_ops.h"
 #include "base/mem_io_target.h"
@@ -20,8 +21,44 @@
 
 namespace {
 
-// The outcome, and on a fault its cause in words where the reader gave one.
-int32_t log_scenario_result(cMakeLog& log, int32_t code, int32_t line, const cPackage& package)
+// A fault's cause in words where the reader gave none: what its code means.
+const char* scenario_result_words(int32_t code)
+{
+    switch (code) {
+    case SCENARIO_NO_SOURCE: return "The scenario cannot be opened or read";
+    case SCENARIO_AFTER_HEADER: return "Only blanks or a comment may follow a section header";
+    case SCENARIO_NO_SECTION: return "A line before the first section header";
+    case SCENARIO_UNKNOWN_KEY: return "A key that the section does not know";
+    case SCENARIO_SYNTAX: return "A missing '=' or ',', or more text where the line should end";
+    case SCENARIO_BAD_TEXT: return "A quoted text or a reference is missing or malformed";
+    case SCENARIO_BAD_NUMBER: return "A number cannot be read or is out of range";
+    case SCENARIO_NO_LANGUAGE: return "No language is declared (\"langs\" in [General])";
+    case SCENARIO_NO_CODENAME: return "No code name (\"codename\" in [Software])";
+    case SCENARIO_NO_LICENCE: return "No licence document (\"eula\" in [Software])";
+    case SCENARIO_LICENCE_LANGUAGE: return "The licence document lacks a declared language";
+    case SCENARIO_WELCOME_LANGUAGE: return "The welcome document lacks a declared language";
+    case SCENARIO_README_LANGUAGE: return "The read-me document lacks a declared language";
+    case SCENARIO_STRING_LANGUAGE: return "A string of one language is missing in another declared language";
+    case SCENARIO_BAD_LANGUAGE: return "A language code that is not known, or a language that is not declared";
+    case SCENARIO_BAD_KEY: return "A [Strings] key that is empty";
+    case SCENARIO_BAD_VERSION: return "The version is malformed";
+    case SCENARIO_BAD_WELCOME: return "The welcome document cannot be compiled or loaded";
+    case SCENARIO_BAD_README: return "The read-me document cannot be compiled or loaded";
+    case SCENARIO_BAD_LICENCE: return "The licence document cannot be compiled or loaded";
+    case SCENARIO_BAD_ITEM: return "A folder and path, or a target path, is malformed";
+    case SCENARIO_BAD_PLATFORM: return "An [Install] line begins with 'x' but not with \"x32.\" or \"x64.\"";
+    case SCENARIO_BAD_INSTALL_LINE: return "An [Install] line begins with neither '\"' nor 'x'";
+    case SCENARIO_BAD_SOURCE: return "A source file cannot be packed";
+    case SCENARIO_BAD_ACCESS: return "The access digits of an [Install] line are malformed";
+    default: return nullptr;
+    }
+}
+
+// The outcome, and on a fault its cause in words on the next line: the
+// reader's where it gave one, else what the code means, with the scenario's
+// path where the fault is the whole file's (line -1, or unread).
+int32_t log_scenario_result(cMakeLog& log, int32_t code, int32_t line, const cPackage& package,
+                            const wchar_t* scenario_path)
 {
     switch (code) {
     case SCENARIO_OK:
@@ -36,11 +73,16 @@ int32_t log_scenario_result(cMakeLog& log, int32_t code, int32_t line, const cPa
     default:
         log.Print("ERROR:\n - at line %d: error code %d!\n", line, code);
     }
-    if (!package.scenario_fault.IsEmpty()) {
-        _guardchar<char> cause;
-        str_from_wstr_utf8(package.scenario_fault.Text(), -1, cause);
-        log.Print(" - %s\n", cause.Text() ? cause.Text() : "");
-    }
+    _guardchar<char> cause, path;
+    str_from_wstr_utf8(package.scenario_fault.Text(), -1, cause);
+    str_from_wstr_utf8(scenario_path, -1, path);
+    const char* words = scenario_result_words(code);
+    if (!cause.IsEmpty())
+        log.Print(" - %s\n", cause.Text());
+    else if (words && (line < 0 || code == SCENARIO_NO_SOURCE))
+        log.Print(" - %s: %s\n", words, path.Text() ? path.Text() : "");
+    else if (words)
+        log.Print(" - %s\n", words);
     return MAKE_SCENARIO_FAILED;
 }
 
@@ -152,10 +194,42 @@ int32_t check_installer(const wchar_t* path, uint32_t package_offset, const uint
     return MAKE_DONE;
 }
 
+bool is_same_file(const cFileIdentity& identity, const wchar_t* path)
+{
+    cFileIdentity other;
+    return path && path_file_identity(path, other) && !(identity < other) && !(other < identity);
+}
+
+// Whether path, which make is about to write, is a file that it read (its
+// own program file, the scenario, a document, a picture, a product file),
+// by what the file system says each is, so that another spelling (letter
+// case, a short name, a link) is caught too; the log names it. A path that
+// names nothing yet is none of them.
+bool writes_over_input(const wchar_t* path, const char* what, const cFileIO& self, const cPackage& package,
+                       cMakeLog& log)
+{
+    cFileIdentity written;
+    if (!path_file_identity(path, written))
+        return false;
+    const wchar_t* input = is_same_file(written, self.Path()) ? self.Path() : nullptr;
+    for (auto* node = package.scenario_inputs.first; node && !input; node = node->next)
+        if (is_same_file(written, node->element.Text()))
+            input = node->element.Text();
+    if (!input)
+        return false;
+    _guardchar<char> named, read;
+    str_from_wstr_utf8(path, -1, named);
+    str_from_wstr_utf8(input, -1, read);
+    log.Print("(e) The %s \"%s\" is a file that make reads: \"%s\"!\n", what, named.Text() ? named.Text() : "",
+              read.Text() ? read.Text() : "");
+    return true;
+}
+
 // Writes and checks the installer beside the target, then gives it the
-// target's name; on failure nothing is left. self is the bare manager the
-// image was made from.
-int32_t save_installer(const wchar_t* target, _typebuf<uint8_t>& image, uint32_t block_offset, cFileIOTarget& self,
+// target's name; on failure nothing is left, and neither path is written
+// when it is a file make read. self is the bare manager the image was made
+// from.
+int32_t save_installer(const wchar_t* target, _typebuf<uint8_t>& image, uint32_t block_offset, cFileIO& self,
                        cPackage& package, cMakeLog& log)
 {
     _guardchar<wchar_t> temporary;
@@ -163,6 +237,9 @@ int32_t save_installer(const wchar_t* target, _typebuf<uint8_t>& image, uint32_t
         log.Print("(e) Unable to create target file!\n");
         return MAKE_SAVE_FAILED;
     }
+    if (writes_over_input(target, "target", self, package, log) ||
+        writes_over_input(temporary.Text(), "target's temporary file", self, package, log))
+        return MAKE_SAVE_FAILED;
     uint32_t package_offset = uint32_t(image.Count());
     uint8_t block[command_block_size];
     memcpy(block, image.Data() + block_offset, command_block_size);
@@ -220,7 +297,7 @@ int32_t run_make_mode(const wchar_t* own_path, const wchar_t* typed_scenario_pat
     int32_t line = 0;
     cScenarioEncoding encoding;
     int32_t code = read_scenario(scenario_path, package, line, &encoding);
-    int32_t result = log_scenario_result(log, code, line, package);
+    int32_t result = log_scenario_result(log, code, line, package, scenario_path);
     log_scenario_encoding(log, encoding);
     if (result != MAKE_DONE)
         return result;

@@ -8,7 +8,9 @@
 // appended. The log goes to the scenario path with ".log" appended. The
 // target is written beside itself first and takes its name only once the
 // package reads back and the block's records undo to the bare manager, so
-// a failed make leaves no target. Answers the exit code (MAKE_*).
+// a failed make leaves no target. A target (or the file beside it) that is
+// one of the files make reads, in any spelling, is refused and left as it
+// is (MAKE_SAVE_FAILED). Answers the exit code (MAKE_*).
 int32_t run_make_mode(const wchar_t* own_path, const wchar_t* scenario_path, const wchar_t* target_path);
 
 #endif

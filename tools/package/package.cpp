@@ -59,6 +59,7 @@ void cPackage::Clear()
     scenario_line = 0;
     list_clear(pending_members);
     scenario_fault.Clear();
+    list_clear(scenario_inputs);
 }
 
 bool cPackage::SetLanguage(int32_t language)

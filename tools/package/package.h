@@ -159,15 +159,17 @@ public:
 
     // The scenario reader's state for one read, never stored in a package:
     // literal text -> its generated key, the next literal's number, the
-    // current section and line, the members still to compress, and the
-    // cause of a failed read in words where its result code does not say
-    // it (empty otherwise).
+    // current section and line, the members still to compress, the cause
+    // of a failed read in words where its result code does not say it
+    // (empty otherwise), and every file the read took bytes from (the
+    // scenario, documents, pictures, product files) as it was named.
     cPackageStrings literals;
     uint32_t literal_counter;
     uint32_t scenario_section;
     int32_t scenario_line;
     cLinkedList<cPendingMember> pending_members;
     _guardchar<wchar_t> scenario_fault;
+    cLinkedList<_guardchar<wchar_t>> scenario_inputs;
 
     // Empties everything but the current language.
     void Clear();

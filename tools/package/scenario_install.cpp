@@ -26,7 +26,7 @@ int32_t add_install_file(cPackage& package, const cInstallLine& line, const wcha
         return SCENARIO_BAD_ITEM;
     cFileIO file;
     if (!file.Open(source, FILE_MODE_READ))
-        return SCENARIO_BAD_SOURCE;
+        return scenario_fail(package, SCENARIO_BAD_SOURCE, L"Source file \"%s\" cannot be opened", source);
     uint64_t size = file.GetSize();
     if (size == 0)
         return scenario_fail(package, SCENARIO_BAD_SOURCE, L"Empty source file \"%s\", which a package cannot hold",
@@ -37,7 +37,7 @@ int32_t add_install_file(cPackage& package, const cInstallLine& line, const wcha
     cPackageMember* member = tree_get_or_add(package.members, int32_t(index));
     cPendingMember* pending = list_append(package.pending_members);
     cPackageFileEntry* entry = list_append(package.files);
-    if (!member || !pending || !entry)
+    if (!member || !pending || !entry || !scenario_note_input(package, source))
         return SCENARIO_BAD_SOURCE;
     member->unpacked_size = 0;
     pending->index = index;
@@ -65,7 +65,7 @@ int32_t add_install_source(cPackage& package, const cInstallLine& line, const wc
         return add_install_file(package, line, source, path);
     cFolderListing listing;
     if (kind != PATH_KIND_FOLDER || !listing.Read(source, true))
-        return SCENARIO_BAD_SOURCE;
+        return scenario_fail(package, SCENARIO_BAD_SOURCE, L"Source folder \"%s\" cannot be listed", source);
     for (uint32_t index = 0; index < listing.Count(); ++index) {
         const cFolderEntry* entry = listing.GetEntry(index);
         _guardchar<wchar_t> child_source, child_path;
@@ -223,7 +223,9 @@ int32_t scenario_read_install(cPackage& package, const wchar_t* line)
         return SCENARIO_BAD_TEXT;
     uint32_t kind = path_get_kind(source.Text());
     if (kind != PATH_KIND_FILE && kind != PATH_KIND_FOLDER)
-        return SCENARIO_BAD_SOURCE;
+        return scenario_fail(package, SCENARIO_BAD_SOURCE,
+                             L"No source file or folder \"%s\" (a relative path starts at the folder make runs in)",
+                             source.Text());
     if (!scenario_expect_equals(at))
         return SCENARIO_SYNTAX;
     if (!scenario_read_folder_item(package, at, install.folder_key, path))

@@ -1,5 +1,7 @@
 #include "tools/package/scenario_reader.h"
 
+#include <string.h>
+
 #include "base/codepage.h"
 #include "base/file_io.h"
 #include "base/string_convert.h"
@@ -78,17 +80,22 @@ bool ansi_from_bytes(const uint8_t* bytes, int32_t size, _typebuf<wchar_t>& text
     return mb_to_wstr(narrow, size, text.Data(), units, 0) == units;
 }
 
-// The whole file as UTF-16 text, its byte-order mark left out.
-bool read_scenario_text(const wchar_t* path, _typebuf<wchar_t>& text, cScenarioEncoding& encoding)
+// The whole file as UTF-16 text, its byte-order mark left out: SCENARIO_OK;
+// SCENARIO_NO_SOURCE when it cannot be read; SCENARIO_BAD_TEXT, at the line
+// of the byte, for unmarked bytes that hold a NUL.
+int32_t read_scenario_text(const wchar_t* path, cPackage& package, _typebuf<wchar_t>& text,
+                           cScenarioEncoding& encoding, int32_t& line)
 {
     encoding = {SCENARIO_TEXT_UNREAD, 0};
     cFileIO file;
     if (!file.Open(path, FILE_MODE_READ))
-        return false;
+        return scenario_fail(package, SCENARIO_NO_SOURCE, L"The scenario \"%s\" cannot be opened", path);
     uint64_t size = file.GetSize();
     _typebuf<uint8_t> bytes(size > INT32_MAX ? 0 : int32_t(size));
     if (size && (!bytes.Data() || !file.ReadExact(bytes.Data(), uint32_t(size))))
-        return false;
+        return scenario_fail(package, SCENARIO_NO_SOURCE, L"The scenario \"%s\" cannot be read", path);
+    if (!scenario_note_input(package, path))
+        return SCENARIO_NO_SOURCE;
     const uint8_t* data = bytes.Data();
     int32_t count = bytes.Count();
     bool read = false;
@@ -107,6 +114,13 @@ bool read_scenario_text(const wchar_t* path, _typebuf<wchar_t>& text, cScenarioE
             wbuf_from_utf8(reinterpret_cast<const char*>(data + 3), count - 3, text);
             read = text.Data() != nullptr;
         }
+    } else if (const void* nul = count ? memchr(data, 0, size_t(count)) : nullptr) {
+        // 8-bit text holds no NUL, but UTF-16 text saved without its mark
+        // holds one beside every Latin letter: it is not guessed at.
+        line = line_of_offset(data, int32_t(static_cast<const uint8_t*>(nul) - data));
+        return scenario_fail(package, SCENARIO_BAD_TEXT,
+                             L"The scenario has no byte-order mark and holds a NUL byte, which neither UTF-8 nor text "
+                             L"of the ANSI code page holds: UTF-16 text must begin with its byte-order mark");
     } else {
         int32_t invalid_at;
         read = utf8_from_bytes(data, count, text, &invalid_at);
@@ -116,9 +130,10 @@ bool read_scenario_text(const wchar_t* path, _typebuf<wchar_t>& text, cScenarioE
             read = ansi_from_bytes(data, count, text);
         }
     }
-    if (!read)
-        encoding.kind = SCENARIO_TEXT_UNREAD;
-    return read;
+    if (read)
+        return SCENARIO_OK;
+    encoding.kind = SCENARIO_TEXT_UNREAD;
+    return scenario_fail(package, SCENARIO_NO_SOURCE, L"The scenario \"%s\" cannot be read as text", path);
 }
 
 // The line starting at at (its end: LF, CR, CR LF or NUL) into line; at
@@ -238,21 +253,29 @@ int32_t final_checks(cPackage& package)
 
 }  // namespace
 
+bool scenario_note_input(cPackage& package, const wchar_t* path)
+{
+    _guardchar<wchar_t>* kept = list_append(package.scenario_inputs);
+    if (kept)
+        kept->Assign(path);
+    return kept && kept->Text();
+}
+
 int32_t read_scenario(const wchar_t* path, cPackage& package, int32_t& line, cScenarioEncoding* encoding)
 {
     package.Clear();
     _typebuf<wchar_t> text;
     cScenarioEncoding read;
-    bool readable = read_scenario_text(path, text, read);
+    int32_t result = read_scenario_text(path, package, text, read, line);
     if (encoding)
         *encoding = read;
-    if (!readable)
-        return SCENARIO_NO_SOURCE;
+    if (result != SCENARIO_OK)
+        return result;
     int32_t at = 0;
     _guardchar<wchar_t> content;
     while (next_line(text, at, content)) {
         package.scenario_line = line;
-        int32_t result = read_line(package, content.Text() ? content.Text() : L"");
+        result = read_line(package, content.Text() ? content.Text() : L"");
         if (result != SCENARIO_OK)
             return result;
         ++line;

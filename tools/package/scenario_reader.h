@@ -16,7 +16,8 @@ enum : int32_t {
     SCENARIO_UNKNOWN_KEY = 5,
     SCENARIO_SYNTAX = 6,            // a missing '=' or ',', or text where the line should end
     SCENARIO_BAD_TEXT = 7,          // a quoted text or reference missing, malformed or too long; a line
-                                    // that is not text (a lone UTF-16 surrogate)
+                                    // that is not text (a lone UTF-16 surrogate, a NUL byte without a
+                                    // byte-order mark)
     SCENARIO_BAD_NUMBER = 8,
     SCENARIO_NO_LANGUAGE = 9,
     SCENARIO_NO_CODENAME = 10,
@@ -57,10 +58,16 @@ struct cScenarioEncoding {
 // and its files compressed into members on the way. Line numbers count from
 // 0; line is the line that failed, or -1 after the whole file was read (the
 // final checks). The file is UTF-16 or UTF-8 after its byte-order mark;
-// without one, UTF-8 when it is well formed, else the ANSI code page;
-// encoding (when given) says which. A failure whose code does not tell its
-// cause leaves the cause in the package's scenario_fault.
+// without one, UTF-8 when it is well formed, else the ANSI code page, and
+// refused (SCENARIO_BAD_TEXT) when it holds a NUL byte, as UTF-16 without
+// its mark does; encoding (when given) says which. A failure whose code
+// does not tell its cause leaves the cause in the package's scenario_fault.
+// Every file read is noted in the package's scenario_inputs.
 int32_t read_scenario(const wchar_t* path, cPackage& package, int32_t& line, cScenarioEncoding* encoding = nullptr);
+
+// Notes a file the read took bytes from in the package's scenario_inputs;
+// false when memory runs out.
+bool scenario_note_input(cPackage& package, const wchar_t* path);
 
 // Sets the package's scenario_fault (wide printf-style, cut at 1,023
 // units) and answers code.

@@ -80,7 +80,7 @@ bool compile_document(cPackage& package, const wchar_t* index_path, cPackageDocu
     cMemIOTarget compiled;
     cSiDocLangCodeMap codes(1024);
     cSiDocCompileError error;
-    if (!compile_doc_index(&compiled, codes, index_path, error)) {
+    if (!compile_doc_index(&compiled, codes, index_path, error, &package.scenario_inputs)) {
         _guardchar<wchar_t> message;
         wstr_from_utf8(-1, error.message.Text() ? error.message.Text() : "", message);
         // Only a failed write to the target names no file.

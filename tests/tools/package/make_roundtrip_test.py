@@ -16,6 +16,7 @@ Usage: make_roundtrip_test.py WINE_RUN MANAGER VERSION_PROBE WORK_FOLDER CROWDED
 
 import concurrent.futures
 import hashlib
+import ntpath
 import os
 import random
 import re
@@ -480,6 +481,16 @@ def message_cases(folder, good, manager):
             % swapped.index("\udc00")), 1),
         "version.scn": (with_line("version", 'version = "65536.65537.65538.65539"'), fault(
             "version", 18, "A part of the version is out of range: each is 0 to 65,535"), 1),
+        # A fault of the whole file names it; one of a source names that.
+        "empty_file.scn": ("", "(i) Loading scenario... ERROR:\r\n - at line -1: error code 9!\r\n - No language is "
+                           'declared ("langs" in [General]): Z:%s/empty_file.scn\r\n' % os.path.realpath(folder), 1),
+        "missing.scn": (with_line("[Menu]", '"./files/missing.bin" = $pgm "bin/missing"\n[Menu]'), fault(
+            "[Menu]", 26, 'No source file or folder "./files/missing.bin" (a relative path starts at the folder make '
+            "runs in)"), 1),
+        # Found and read, but UTF-16 without its byte-order mark.
+        "unmarked.scn": (good.encode("utf-16-le"), "(i) Loading scenario... ERROR:\r\n - at line 0: error code 7!\r\n"
+                         " - The scenario has no byte-order mark and holds a NUL byte, which neither UTF-8 nor text of "
+                         "the ANSI code page holds: UTF-16 text must begin with its byte-order mark\r\n", 1),
         "too_big.scn": (with_line("name", 'name = "%s"' % name), too_big, 3),
     }
 
@@ -618,6 +629,68 @@ def check_refusals(wine_run, manager, folder):
     check(not failures, "\n".join(failures))
 
 
+def check_inputs_kept(wine_run, manager, folder):
+    """A target that is a file make reads, in whatever spelling, or whose
+    temporary file beside it is one: make refuses it with exit code 4 and
+    names the file in its log, and the file keeps its bytes."""
+    with open(os.path.join(folder, "s.scn"), encoding="utf-8") as f:
+        good = f.read()
+    # A welcome page with a picture: a PNG of one red pixel, made from the
+    # format.
+    def chunk(kind, data):
+        return struct.pack(">I", len(data)) + kind + data + struct.pack(">I", zlib.crc32(kind + data))
+    with open(os.path.join(folder, "docs", "pixel.png"), "wb") as f:
+        f.write(b"\x89PNG\r\n\x1a\n" + chunk(b"IHDR", struct.pack(">IIBBBBB", 1, 1, 8, 6, 0, 0, 0)) +
+                chunk(b"IDAT", zlib.compress(b"\0\xff\0\0\xff")) + chunk(b"IEND", b""))
+    with open(os.path.join(folder, "docs", "picture.txt"), "w") as f:
+        f.write("<text><img src=./pixel.png></text>")
+    with open(os.path.join(folder, "docs", "picture.idx"), "w") as f:
+        f.write('ENG = "./eng.txt"\nDEU = "./picture.txt"\n')
+    long_name = "scenario_of_a_long_name.scn"
+    for scenario in ("self_target.scn", "member_target.scn", "markup_target.scn", "temporary_target.tmp", long_name):
+        with open(os.path.join(folder, scenario), "w", encoding="utf-8") as f:
+            f.write(good)
+    with open(os.path.join(folder, "picture_target.scn"), "w", encoding="utf-8") as f:
+        f.write(good.replace('welcome = "./docs/doc.idx"', 'welcome = "./docs/picture.idx"'))
+    # Windows' own short (8.3) spelling of the scenario, as Wine gives it.
+    windows_path = "Z:" + os.path.join(os.path.realpath(folder), long_name).replace("/", "\\")
+    short = subprocess.run([wine_run, "winepath", "-s", windows_path], capture_output=True, text=True,
+                           timeout=60).stdout.strip()
+    check("~" in short, "no short name of %s: %r" % (windows_path, short))
+    cases = (
+        # scenario, target, the file as the log names it
+        ("self_target.scn", "self_target.scn", None),
+        (long_name, short, None),
+        ("member_target.scn", "./FILES/F4096", "./files/f4096"),
+        ("markup_target.scn", "./Docs/Eng.TXT", "./docs/eng.txt"),
+        ("picture_target.scn", "./docs/PIXEL.PNG", "./docs/pixel.png"),
+        ("temporary_target.tmp", "temporary_target", None),
+    )
+
+    def run(scenario, target, named):
+        read = os.path.join(folder, (named or scenario).lower())
+        with open(read, "rb") as f:
+            before = f.read()
+        code, log = make(wine_run, manager, folder, scenario, target)
+        with open(read, "rb") as f:
+            kept = f.read() == before
+        named = named or "Z:%s/%s" % (os.path.realpath(folder), scenario)
+        expected = 'is a file that make reads: "%s"!\r\n' % named
+        # Neither the target nor its temporary file, where it is not the
+        # file read, is there (the names as Wine matches them: in any case).
+        written = {ntpath.basename(target).lower(), ntpath.basename(target).lower() + ".tmp"}
+        written.discard(os.path.basename(read))
+        left = [name for name in os.listdir(os.path.dirname(read)) if name.lower() in written]
+        if code != 4 or expected not in log or not kept or left:
+            return "%s to %s: exit %d, kept %s, left %s, expected %r in\n%s" % (scenario, target, code, kept, left,
+                                                                             expected, log)
+        return None
+
+    with concurrent.futures.ThreadPoolExecutor(4) as pool:
+        failures = [failure for failure in pool.map(lambda case: run(*case), cases) if failure]
+    check(not failures, "\n".join(failures))
+
+
 def check_crowded_heap(wine_run, crowded_manager, folder, sources):
     """make in a heap that has no block larger than a limit (the test
     build's stand-in for a crowded address space): a member larger than the
@@ -671,6 +744,7 @@ def main():
     check_signed(wine_run, manager, folder)
     check_ansi(wine_run, manager, folder)
     check_refusals(wine_run, manager, folder)
+    check_inputs_kept(wine_run, manager, folder)
     print("make round trip: all checks passed")
 
 

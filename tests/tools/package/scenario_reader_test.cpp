@@ -60,6 +60,15 @@ protected:
     cScenarioEncoding encoding = {-1, -1};
 };
 
+// The text as UTF-16 without a byte-order mark, as some editors save it.
+std::string unmarked_utf16(const std::string& text, bool big_endian)
+{
+    std::string bytes;
+    for (char c : text)
+        bytes += big_endian ? std::string{'\0', c} : std::string{c, '\0'};
+    return bytes;
+}
+
 const char general[] = "[General]\nlangs = ENG DEU\n";
 const char complete[] = "[Software]\ncodename = \"demo\"\neula = \"$DIR/eula.idx\"\n";
 
@@ -147,6 +156,10 @@ TEST_F(ScenarioReader, EachFaultGivesItsCodeAndLine)
         {g + complete + "welcome = \"$DIR/english.idx\"", SCENARIO_WELCOME_LANGUAGE, -1},
         {g + complete + "readme = \"$DIR/english.idx\"", SCENARIO_README_LANGUAGE, -1},
         {g + complete + "[Strings]\nENG.only = \"x\"", SCENARIO_STRING_LANGUAGE, -1},
+        // Without a byte-order mark, a NUL byte is not 8-bit text.
+        {unmarked_utf16(g + complete, false), SCENARIO_BAD_TEXT, 0},
+        {unmarked_utf16(g + complete, true), SCENARIO_BAD_TEXT, 0},
+        {"# UTF-16 below\n\n" + unmarked_utf16(g, false), SCENARIO_BAD_TEXT, 2},
     };
     // A CR LF pair ends one line, as LF and CR alone do.
     for (const char* line_end : {"\n", "\r\n", "\r"})

@@ -14,6 +14,7 @@
 #include "base/mem_io_target.h"
 #include "tests/support/http_test_server.h"
 #include "tests/support/temp_folder.h"
+#include "tests/tools/shell/update_test_server.h"
 #include "tools/shell/update_address.h"
 #include "tools/shell/update_download.h"
 
@@ -82,6 +83,9 @@ TEST(UpdateDownload, OutcomesAndWhatTheTargetHoldsAfterThem)
         {"done", file_url("whole", "pattern200000.bin"), true, -1, {DOWNLOAD_COMPLETE}, http_test_pattern(200000)},
         {"done without a file before", file_url("whole", "pattern1000.bin"), false, -1, {DOWNLOAD_COMPLETE},
          http_test_pattern(1000)},
+        // The server would take a fragment for part of the name.
+        {"an address with a fragment", file_url("whole", "pattern1500.bin#part"), true, -1, {DOWNLOAD_COMPLETE},
+         http_test_pattern(1500)},
         {"cut off, and its retry too", file_url("alwayscut", "pattern10240.bin"), true, -1,
          {DOWNLOAD_INCOMPLETE, DOWNLOAD_INCOMPLETE}, kept},
         {"cut off, then whole", file_url("cutfirst", "pattern100003.bin"), true, -1,
@@ -125,6 +129,8 @@ TEST(UpdateDownload, OutcomesAndWhatTheTargetHoldsAfterThem)
             expected.push_back(L"setup.exe");
         EXPECT_EQ(left, expected) << c.what << ": no other file is left";
     }
+    std::string requests = update_server_log();
+    EXPECT_EQ(requests.find('#'), std::string::npos) << "a request carried a fragment:\n" << requests;
 }
 
 // The download's own file beside the target only takes a free name.
