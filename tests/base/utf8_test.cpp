@@ -57,6 +57,13 @@ TEST(Utf8, UnitsAndTheirUtf8AgreeWithPythonsCodec)
             std::wstring back(units.size() + 1, L'#');
             EXPECT_EQ(utf8_decode(int32_t(form.size()), form.data(), &back[0], count + 1), count);
             EXPECT_EQ(back, units + L"#") << hex_of(form);
+            // Less room: the units that fit, also a pair's first half
+            // alone, and the unit after the room untouched.
+            for (int32_t room = 1; room < count; ++room) {
+                std::wstring cut(size_t(room) + 1, L'#');
+                ASSERT_EQ(utf8_decode(int32_t(form.size()), form.data(), &cut[0], room), room) << hex_of(form);
+                ASSERT_EQ(cut, units.substr(0, size_t(room)) + L"#") << hex_of(form) << " in " << room;
+            }
         }
         std::string joined = earlier;
         joined.resize(size_t(utf8_join_split_pairs(&joined[0], int32_t(joined.size()))));

@@ -57,17 +57,17 @@ void cRecordBounds::Take(const wchar_t* install_folder, const cLinkedList<_guard
     ForgetLinks();
     list_clear(bases);
     folder.Assign(install_folder);
-    folder_sound = folders.Sound(folder.Text()) && folder_identity_of(folder.Text(), folder_identity);
-    if (!folder_sound)
-        folder_identity.length = 0;
+    // The bases are held against the install folder as recorded, also one
+    // that bounds nothing (a short name or a link on its way): a base above
+    // it would still hold what the record lists there, and all beside it.
+    bool identified = folder_identity_of(folder.Text(), folder_identity);
     folder_lineage.Clear();
-    if (folder_sound)
+    if (identified)
         folder_lineage.Add(folder.Text());
 
     for (auto* node = base_folders.first; node; node = node->next) {
         const wchar_t* base = node->element.Text();
         cFolderIdentity identity;
-        // Above the install folder, a base would hold it and all beside it.
         if (!folders.Sound(base) || !folder_identity_of(base, identity) || within(folder_identity, identity, true) ||
             folder_lineage.Holds(base))
             continue;
@@ -76,6 +76,9 @@ void cRecordBounds::Take(const wchar_t* install_folder, const cLinkedList<_guard
             kept->length = identity.length;
         }
     }
+    folder_sound = identified && folders.Sound(folder.Text());
+    if (!folder_sound)
+        folder_identity.length = 0;
 
     group.Assign(start_menu_group);
     group_recorded = start_menu_group != nullptr;

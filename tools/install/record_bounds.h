@@ -93,7 +93,7 @@ private:
     _guardchar<wchar_t> folder;
     bool folder_sound;
     cFolderIdentity folder_identity;
-    cFolderLineage folder_lineage;       // the sound install folder and the folders above it
+    cFolderLineage folder_lineage;       // the recorded install folder, sound or not, and the folders above it
     cLinkedList<cFolderIdentity> bases;  // the accepted ones
     _guardchar<wchar_t> group;
     bool group_recorded;  // the record names a group, sound or not

@@ -363,6 +363,18 @@ TEST(DamagedRecord, NothingOutsideTheProductIsTouched)
              ASSERT_TRUE(user.Save());
          },
          0, false, {L"victim/important.doc"}},
+        {"the install folder by its short name, a base above it by its long one, its file with its digest",
+         [](World& world, RecordEdit& edit) {
+             put_users_file(world, L"Long Folder Name/important.doc");
+             std::wstring folder = short_path_of(world.Path(L"Long Folder Name/app"));
+             ASSERT_NE(folder.find(L'~'), std::wstring::npos) << utf8_of(folder);
+             edit.Text("path", folder);
+             edit.Count("bases", 1);
+             edit.Text("base0", world.Path(L"Long Folder Name"));
+             edit.Bytes("hash" + edit.Append("files", "file", world.Path(L"Long Folder Name/important.doc")),
+                        users_digest());
+         },
+         50 + 6, true, {L"Long Folder Name/important.doc"}, L"Long Folder Name/app"},
     };
     for (const DamageCase& c : cases) {
         SCOPED_TRACE(c.what);

@@ -152,32 +152,48 @@ TEST(RemoveMode, ACopyThatDoesNotRunDeletesTheInstalledManagerAtOnce)
 }
 
 // A damaged store naming as the manager's shortcut what is not one, or
-// another product's copy of it: the remove takes the manager and its own
-// shortcut off and leaves that file and its folders, and the folders above
-// the manager's own.
+// another product's copy of it; a shortcut of the manager's name that
+// starts another program, or that lies in a link standing for the
+// manager's group: the remove takes the manager and its own shortcut off
+// and leaves that file and its folders, and the folders above the
+// manager's own.
 TEST(RemoveMode, WhatIsNotTheManagersShortcutIsLeftAlone)
 {
+    enum Content { users_text, manager_copy, product_copy };
     struct DocumentCase {
         const wchar_t* inside;
-        bool manager_link;  // a copy of the manager's shortcut, else a text
+        Content content;             // a text, or a copy of the manager's or the product's shortcut
+        bool linked_folder = false;  // its folder a link to a folder elsewhere, in the folder's place
     } documents[] = {
-        {L"Public/important.lnk", false},
+        {L"Public/important.lnk", users_text},
         // Its folder's name ends in a dot: the file calls keep it, so it is
         // a folder beside the Programs folder.
-        {L"all/Start Menu/Programs./important.doc", false},
-        {L"all/Start Menu/Programs/important.lnk", false},
-        {L"all/Start Menu/Programs/Startup/important.lnk", false},
-        {L"all/Start Menu/Programs/Other/other.lnk", true},
-        {L"all/Start Menu/Programs/Vantrel/other.lnk", true},
-        {L"all/Start Menu/Programs/Vantrel/Software Packages management.lnk", false},
+        {L"all/Start Menu/Programs./important.doc", users_text},
+        {L"all/Start Menu/Programs/important.lnk", users_text},
+        {L"all/Start Menu/Programs/Startup/important.lnk", users_text},
+        {L"all/Start Menu/Programs/Other/other.lnk", manager_copy},
+        {L"all/Start Menu/Programs/Vantrel/other.lnk", manager_copy},
+        {L"all/Start Menu/Programs/Vantrel/Software Packages management.lnk", users_text},
+        {L"all/Start Menu/Programs/Vantrel/Software Packages management.lnk", product_copy},
+        {L"all/Start Menu/Programs/Vantrel/Software Packages management.lnk", manager_copy, true},
     };
     for (const DocumentCase& c : documents) {
-        SCOPED_TRACE(utf8_of(c.inside));
+        SCOPED_TRACE(utf8_of(c.inside) + (c.linked_folder ? " in a link" : ""));
         World world(L"rmoutside");
         install_manager_only(world);
-        std::string bytes = c.manager_link ? file_bytes(manager_shortcut(world)) : "the user's";
+        std::string bytes = c.content == manager_copy   ? file_bytes(manager_shortcut(world))
+                            : c.content == product_copy ? file_bytes(world.Group() + L"/Road App.lnk")
+                                                        : "the user's";
         std::wstring document = world.Path(c.inside);
         std::wstring folder = document.substr(0, document.rfind(L'/'));
+        std::unique_ptr<HostFolderLink> link;
+        if (c.linked_folder) {
+            ASSERT_TRUE(DeleteFileW(windows_path(document).c_str()));
+            ASSERT_TRUE(RemoveDirectoryW(windows_path(folder).c_str()));
+            ASSERT_TRUE(CreateDirectoryW(windows_path(world.Path(L"elsewhere")).c_str(), nullptr));
+            link.reset(new HostFolderLink(folder, world.Path(L"elsewhere")));
+            ASSERT_TRUE(link->Valid());
+        }
         CreateDirectoryW((L"\\\\?\\" + windows_path(world.Path(L"Public"))).c_str(), nullptr);
         CreateDirectoryW((L"\\\\?\\" + windows_path(folder)).c_str(), nullptr);
         ASSERT_TRUE(put_file(document, bytes));

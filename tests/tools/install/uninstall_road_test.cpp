@@ -70,7 +70,8 @@ TEST(UninstallRoad, ARecordedProductGoesAndAnotherStays)
 }
 
 // The product is named as Windows names its entry: in any letter case,
-// and never with a blank at either end, which Windows' entry would drop.
+// and never with a blank at either end, which Windows' entry would drop,
+// nor by a longer name that begins alike.
 TEST(UninstallRoad, TheCodeNameIsTakenAsWindowsTakesItsEntrys)
 {
     World world(L"unspell");
@@ -79,14 +80,27 @@ TEST(UninstallRoad, TheCodeNameIsTakenAsWindowsTakesItsEntrys)
     std::wstring code = installers().code_name, capitals = code;
     for (wchar_t& c : capitals)
         c = wchar_t(towupper(c));
-    // Refused as no product, which stays as it is; the last one goes.
-    for (const std::wstring& name : {L" " + code, code + L" ", L"\t" + code, capitals}) {
-        SCOPED_TRACE(utf8_of(name));
-        bool goes = name == capitals;
-        AnsweredRun run = uninstall_in(world, name, goes ? std::vector<FormAnswer>{yes_to(confirm_title),
-                                                                                     yes_to(information_title)}
-                                                          : std::vector<FormAnswer>{yes_to(error_title)});
-        EXPECT_EQ(run.met, goes ? titles({confirm_title, information_title}) : titles({error_title}));
+    struct NameCase {
+        std::wstring name;
+        std::vector<const wchar_t*> forms;  // met in this order, each answered with Enter
+    } cases[] = {
+        // Refused as no product, which stays as it is.
+        {L" " + code, {error_title}},
+        {code + L" ", {error_title}},
+        {L"\t" + code, {error_title}},
+        // A product of no record: its language is asked for first.
+        {code + L"x", {language_title, error_title}},
+        // The last one goes.
+        {capitals, {confirm_title, information_title}},
+    };
+    for (const NameCase& c : cases) {
+        SCOPED_TRACE(utf8_of(c.name));
+        bool goes = c.name == capitals;
+        std::vector<FormAnswer> answers;
+        for (const wchar_t* title : c.forms)
+            answers.push_back(yes_to(title));
+        AnsweredRun run = uninstall_in(world, c.name, answers);
+        EXPECT_EQ(run.met, std::vector<std::wstring>(c.forms.begin(), c.forms.end()));
         EXPECT_EQ(run.run.exit_code, goes ? 0u : 1u);
         if (!goes) {
             EXPECT_TRUE(v1_snapshot(world) == installed) << "the product stays as installed";
