@@ -52,7 +52,21 @@ bool cCIAppFullConfig::OpenStore(const wchar_t* folder_or_name)
     _guardchar<wchar_t> common_folder;
     if (get_common_data_folder(common_folder, common_store_name) && !common_folder.IsEmpty())
         common.OpenStore(common_folder.Text());
+    else
+        NoteCommonPlace();
     return true;
+}
+
+void cCIAppFullConfig::NoteCommonPlace()
+{
+    _guardchar<wchar_t> levels[2];
+    if (!get_common_data_paths(common_store_name, levels[0], levels[1]))
+        return;
+    for (_guardchar<wchar_t>& level : levels)
+        if (path_get_kind(level.Text()) != PATH_KIND_MISSING && path_changed_by(level.Text()) != PATH_CHANGED_BY_ADMINS) {
+            open_place.Swap(level);
+            return;
+        }
 }
 
 bool cCIAppFullConfig::Save()
@@ -157,8 +171,11 @@ bool cCIAppFullConfig::CommonKeyGuarded(const char* key, _guardchar<wchar_t>* op
     // top: the first that others may change is the one to name.
     _guardchar<wchar_t> levels[3];
     if (!common.FileOf(key, levels[2]) || !parent_folder_of(levels[2].Text(), levels[1]) ||
-        !parent_folder_of(levels[1].Text(), levels[0]))
+        !parent_folder_of(levels[1].Text(), levels[0])) {
+        if (open_path && !open_place.IsEmpty())
+            open_path->Assign(open_place.Text());
         return false;
+    }
     for (int level = 0; level < 3; ++level) {
         const wchar_t* path = levels[level].Text();
         // A missing file counts while nobody else may make it there.

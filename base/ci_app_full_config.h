@@ -55,14 +55,24 @@ public:
     // Only administrators may change what the common store keeps under key
     // (PATH_CHANGED_BY_ADMINS): the store file of the key (or nobody may
     // make it, while it is missing), the store's folder and the maker's
-    // folder above it. False also when the common store is not open; else
-    // open_path (when given) gets the first of the three, from the top,
-    // that others may change.
+    // folder above it. Else open_path (when given) gets the first of the
+    // three, from the top, that others may change. False also when the
+    // common store is not open: open_path then gets what stands in its
+    // place that others may change (CommonPlaceOpen), when something does.
     bool CommonKeyGuarded(const char* key, _guardchar<wchar_t>* open_path = nullptr);
+    // The common store could not be had, and something that others than
+    // the administrators may change stands where its folders belong (a
+    // file, or a folder made by hand), which a run with administrator
+    // rights would otherwise take for there being no common store at all.
+    bool CommonPlaceOpen() const { return !open_place.IsEmpty(); }
 
 private:
     cCIAppConfig user;
     cCIAppConfig common;
+    _guardchar<wchar_t> open_place;  // see CommonPlaceOpen
+
+    // Notes open_place once the common store could not be had.
+    void NoteCommonPlace();
 
     // The common store has key, and only administrators may change it there.
     bool CommonGives(const char* key);

@@ -144,6 +144,13 @@ bool get_common_data_folder(_guardchar<wchar_t>& out, const wchar_t* sub)
     return common_data_base(base) && create_store_folder(base.Text(), sub, true, out);
 }
 
+bool get_common_data_paths(const wchar_t* sub, _guardchar<wchar_t>& maker, _guardchar<wchar_t>& store_folder)
+{
+    _guardchar<wchar_t> base;
+    return sub && sub[0] && common_data_base(base) && path_join(base.Text(), L"Vantrel", maker) &&
+           path_format(store_folder, L"%s/%s", maker.Text(), sub);
+}
+
 bool get_start_menu_folder(const wchar_t* sub, _guardchar<wchar_t>& out)
 {
     _guardchar<wchar_t> all_users, programs;

@@ -29,6 +29,10 @@ bool get_user_data_folder(_guardchar<wchar_t>& out, const wchar_t* sub);
 // the root of %HOMEDRIVE%.
 bool get_common_data_folder(_guardchar<wchar_t>& out, const wchar_t* sub);
 
+// The paths of the maker's folder and of that store folder, without a
+// final '/', whether or not they exist; nothing is created.
+bool get_common_data_paths(const wchar_t* sub, _guardchar<wchar_t>& maker, _guardchar<wchar_t>& store_folder);
+
 // The all-users Start Menu programs folder (ending with '/'), or with a sub
 // its group folder named by make_safe_file_name(sub) (no trailing '/'),
 // created when missing.

@@ -25,8 +25,10 @@ uint32_t find_record_store(cApplicationConfig& config, const char* key, cApplica
     cCIAppConfig& common = full->GetCommonStore();
     bool in_common = common.HasKey(key);
     // A run for all users would keep the key there, and finds it nowhere
-    // else.
-    if ((in_common || all_users) && !full->CommonKeyGuarded(key))
+    // else; an administrator's run whose common store others kept it from
+    // having would take the per-user store instead.
+    bool blocked = full->CommonPlaceOpen() && process_is_administrator();
+    if (blocked || ((in_common || all_users) && !full->CommonKeyGuarded(key)))
         return RECORD_STORE_UNGUARDED;
     if (in_common) {
         holder = &common;

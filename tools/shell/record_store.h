@@ -14,8 +14,10 @@ enum : uint32_t {
     RECORD_STORE_COMMON = 2,  // the common store, which only administrators may change
     // The common store, but others than the administrators may change it
     // (cCIAppFullConfig::CommonKeyGuarded), where it holds the key or where
-    // the run would keep the key there: not to be taken for what was
-    // installed for all users, nor written into.
+    // the run would keep the key there, or they kept an administrator's run
+    // from having it (cCIAppFullConfig::CommonPlaceOpen): not to be taken
+    // for what was installed for all users, nor written into, nor made up
+    // for by the per-user store.
     RECORD_STORE_UNGUARDED = 3,
     // Only the per-user store has the key, and the run has more rights than
     // its user (run_records_for_all_users): every program the user runs may

@@ -407,22 +407,27 @@ TEST(DamagedRecord, NothingOutsideTheProductIsTouched)
 // A common store that others than the administrators may change: its
 // record's file, its folder or the maker's folder above a guarded store,
 // opened after an all-users installation or made so by hand before the
-// program came, with a planted record that names another product's file.
-// Every road of a run that could use the common store refuses it (the
-// start-up of a first installation or an update says so, as does the
-// uninstall of the product or of the planted record, exit 1): nothing
-// planted is read or acted on, nothing is written into the store, it gets
-// no new access, and nothing is recorded per user instead.
+// program came, with a planted record that names another product's file;
+// or a file that others may change where the maker's folder belongs, which
+// would leave an administrator's run no common store (then the product and
+// the planted record are the per-user store's). Every road of a run that
+// could use the common store refuses it (the start-up of a first
+// installation or an update says so, as does the uninstall of the product
+// or of the planted record, exit 1): nothing planted is read or acted on,
+// nothing is written into the store, it gets no new access, and nothing is
+// recorded per user instead.
 TEST(DamagedRecord, ACommonStoreThatOthersMayChangeIsNeverAdopted)
 {
     struct OpenCase {
         const char* what;
         const wchar_t* inside;  // in the world
+        bool file = false;      // a file of the administrators' stands there until the product is in
     };
     const OpenCase levels[] = {
         {"the record's file", L"programdata/Vantrel/qrv/install"},
         {"the store's folder", L"programdata/Vantrel/qrv"},
         {"the maker's folder above a guarded store", L"programdata/Vantrel"},
+        {"a file where the maker's folder belongs", L"programdata/Vantrel", true},
     };
     enum Road { first_installation, update, uninstall_product, uninstall_planted };
     const char* const road_names[] = {"first installation", "update", "uninstall", "uninstall of the planted record"};
@@ -430,16 +435,20 @@ TEST(DamagedRecord, ACommonStoreThatOthersMayChangeIsNeverAdopted)
         for (Road road : {first_installation, update, uninstall_product, uninstall_planted}) {
             SCOPED_TRACE(std::string(level.what) + ", " + road_names[road]);
             World world(L"openstore");
+            std::wstring open = world.Path(level.inside);
+            if (level.file) {
+                ASSERT_TRUE(put_file(open, "x"));
+            }
             if (road == update || road == uninstall_product) {
                 RunResult installed = world.Install("v1");
                 ASSERT_EQ(installed.exit_code, 0u) << installed.output;
             }
             put_users_file(world, L"pf/Other Product/other.exe");
-            for (const wchar_t* folder : {L"programdata/Vantrel", L"programdata/Vantrel/qrv"})
-                CreateDirectoryW(windows_path(world.Path(folder)).c_str(), nullptr);
             {
+                // Made by hand where no run made them.
+                RecordEdit folders(world, !level.file);
                 cCIAppConfig store;
-                ASSERT_TRUE(store.OpenStore(world.CommonStore().c_str()));
+                ASSERT_TRUE(store.OpenStore(level.file ? world.UserStore().c_str() : world.CommonStore().c_str()));
                 ASSERT_TRUE(store.WriteString("install/zz-planted/path", world.Path(L"pf/Other Product").c_str(), -1));
                 ASSERT_TRUE(store.WriteInt64("install/zz-planted/ver", 1));
                 ASSERT_TRUE(store.WriteInt32("install/zz-planted/files", 1));
@@ -447,9 +456,9 @@ TEST(DamagedRecord, ACommonStoreThatOthersMayChangeIsNeverAdopted)
                     store.WriteString("install/zz-planted/file0", world.Path(L"pf/Other Product/other.exe").c_str(), -1));
                 ASSERT_TRUE(store.Save());
             }
-            std::wstring open = world.Path(level.inside);
             let_everyone_write(open);
             std::map<std::wstring, std::string> store_before = tree_bytes(world.Path(L"programdata"));
+            std::map<std::string, std::string> user_record = world.Record(false);
             ProductSnapshot before = v1_snapshot(world);
 
             if (road == first_installation || road == update) {
@@ -470,7 +479,7 @@ TEST(DamagedRecord, ACommonStoreThatOthersMayChangeIsNeverAdopted)
             EXPECT_TRUE(tree_bytes(world.Path(L"programdata")) == store_before) << "the store as it was";
             EXPECT_TRUE(everyone_may_write(open)) << "no new access";
             EXPECT_TRUE(v1_snapshot(world) == before) << "the product as it was";
-            EXPECT_TRUE(world.Record(false).empty()) << "nothing recorded per user instead";
+            EXPECT_EQ(world.Record(false), user_record) << "nothing recorded per user instead";
             EXPECT_EQ(file_bytes(world.Path(L"pf/Other Product/other.exe")), users_content);
         }
 }
