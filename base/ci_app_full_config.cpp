@@ -153,13 +153,6 @@ bool cCIAppFullConfig::DeleteCommonKey(const char* key)
     return common.DeleteKey(key);
 }
 
-cCIAppConfig* cCIAppFullConfig::StoreHolding(const char* key)
-{
-    if (common.HasKey(key))
-        return &common;
-    return user.HasKey(key) ? &user : nullptr;
-}
-
 bool cCIAppFullConfig::CommonGives(const char* key)
 {
     return common.HasKey(key) && CommonKeyGuarded(key);

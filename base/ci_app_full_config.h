@@ -48,10 +48,6 @@ public:
     cCIAppConfig& GetCommonStore() { return common; }
     cCIAppConfig& GetUserStore() { return user; }
     bool DeleteCommonKey(const char* key);
-    // The one store that holds key, for what is read whole from one store
-    // (a record, never overlaid by the other): the common store when it has
-    // the key, else the per-user one; null when neither has it.
-    cCIAppConfig* StoreHolding(const char* key);
     // Only administrators may change what the common store keeps under key
     // (PATH_CHANGED_BY_ADMINS): the store file of the key (or nobody may
     // make it, while it is missing), the store's folder and the maker's
