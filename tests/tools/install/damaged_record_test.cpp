@@ -497,20 +497,30 @@ std::wstring journal_base(const World& world, RecordEdit& edit, const std::wstri
     return L"app";
 }
 
+// The digest a journal gives for another product's file.
+enum Digest { no_digest, its_digest, other_digest };
+
 // Another product's folder "pf/Other Product" with its other.exe (and, with
-// a name, a file of the user's beside it), named by the journal as its
-// install folder; answers where the run at hand installs.
-std::wstring other_product_as_journal(World& world, RecordEdit& edit, const wchar_t* beside, bool digest)
+// a name, a file of the user's beside it), which the journal lists, named by
+// the journal as its install folder (or "app"); the run at hand installs
+// into "app".
+std::function<std::wstring(World&, RecordEdit&)> other_product(const wchar_t* beside, Digest digest,
+                                                               bool journal_in_app = false)
 {
-    put_users_file(world, L"pf/Other Product/other.exe");
-    if (beside)
-        put_users_file(world, std::wstring(L"pf/Other Product/") + beside);
-    edit.Text("path", world.Path(L"pf/Other Product"));
-    edit.StampNow();
-    std::string index = edit.Append("files", "file", world.Path(L"pf/Other Product/other.exe"));
-    if (digest)
-        edit.Bytes("hash" + index, users_digest());
-    return L"app";
+    return [=](World& world, RecordEdit& edit) {
+        put_users_file(world, L"pf/Other Product/other.exe");
+        if (beside)
+            put_users_file(world, std::wstring(L"pf/Other Product/") + beside);
+        edit.Text("path", journal_in_app ? world.App() : world.Path(L"pf/Other Product"));
+        edit.StampNow();
+        std::string index = edit.Append("files", "file", world.Path(L"pf/Other Product/other.exe"));
+        uint8_t other[32];
+        sha256_digest(other, "the run's", 9);
+        if (digest != no_digest)
+            edit.Bytes("hash" + index, digest == its_digest ? users_digest()
+                                                            : std::string(reinterpret_cast<char*>(other), 32));
+        return std::wstring(L"app");
+    };
 }
 
 // The user's folder "mine" with an empty folder in it, made before the
@@ -556,9 +566,10 @@ TEST(DamagedJournal, ARunTakesOnlyWhatProvesToBeTheCutOffRunsWithinItsOwnBounds)
         bool said;  // the start-up says the journal named what is not the run's
         bool per_user_run = false;  // no common store can be had
     };
-    const std::vector<std::wstring> other_exe = {L"pf/Other Product/other.exe"};
-    const std::vector<std::wstring> other_and_beside_it = {L"pf/Other Product/other.exe",
-                                                           L"pf/Other Product/other.exe.bkp"};
+    const std::vector<std::wstring> other_and_backup = {L"pf/Other Product/other.exe",
+                                                        L"pf/Other Product/other.exe.bkp"};
+    const std::vector<std::wstring> other_and_temporary = {L"pf/Other Product/other.exe",
+                                                           L"pf/Other Product/other.exe.tmp"};
     // The drive of the case that has one, removed before the world goes.
     std::unique_ptr<WineDrive> drive;
     const JournalCase cases[] = {
@@ -602,62 +613,41 @@ TEST(DamagedJournal, ARunTakesOnlyWhatProvesToBeTheCutOffRunsWithinItsOwnBounds)
          [](World& world, RecordEdit& edit) {
              CreateDirectoryW(windows_path(world.Path(L"pf/Other Product")).c_str(), nullptr);
              CreateDirectoryW(windows_path(world.Path(L"pf/Other Product/empty")).c_str(), nullptr);
-             std::wstring folder = other_product_as_journal(world, edit, nullptr, true);
              edit.Append("folders", "folder", world.Path(L"pf/Other Product"));
              edit.Append("folders", "folder", world.Path(L"pf/Other Product/empty"));
-             return folder;
+             return other_product(nullptr, its_digest)(world, edit);
          },
          {L"pf/Other Product/other.exe", L"pf/Other Product/empty/"}, false},
         {"a backup planted beside another product's file, the journal without its digest", false,
-         [](World& world, RecordEdit& edit) { return other_product_as_journal(world, edit, L"other.exe.bkp", false); },
-         other_and_beside_it, false},
-        {"a temporary file beside another product's file", false,
-         [](World& world, RecordEdit& edit) { return other_product_as_journal(world, edit, L"other.exe.tmp", true); },
-         {L"pf/Other Product/other.exe", L"pf/Other Product/other.exe.tmp"}, false},
+         other_product(L"other.exe.bkp", no_digest), other_and_backup, false},
+        {"a temporary file beside another product's file", false, other_product(L"other.exe.tmp", its_digest),
+         other_and_temporary, false},
         {"a folder of the user's as the install folder, made before the journal", false, users_folder_as_made,
          {L"mine/empty/"}, false},
         // The same from the per-user store, under a run with the user's own
         // rights: the journal is taken, but proves nothing of it.
         {"a backup beside another product's file, the journal without its digest, a per-user run", false,
-         [](World& world, RecordEdit& edit) { return other_product_as_journal(world, edit, L"other.exe.bkp", false); },
-         other_and_beside_it, true, true},
+         other_product(L"other.exe.bkp", no_digest), other_and_backup, true, true},
         {"a folder of the user's made before the journal, a per-user run", false, users_folder_as_made,
          {L"mine/empty/"}, true, true},
         // The common store, which the run takes.
         {"a backup beside another product's file, the journal without its digest", true,
-         [](World& world, RecordEdit& edit) { return other_product_as_journal(world, edit, L"other.exe.bkp", false); },
-         other_and_beside_it, true},
+         other_product(L"other.exe.bkp", no_digest), other_and_backup, true},
         {"a backup beside another product's file that holds other content than the journal's digest", true,
+         other_product(L"other.exe.bkp", other_digest), other_and_backup, true},
+        {"a temporary file beside a listed file outside the run's folder, and a shortcut outside the group", true,
          [](World& world, RecordEdit& edit) {
-             std::wstring folder = other_product_as_journal(world, edit, L"other.exe.bkp", false);
-             uint8_t digest[32];
-             sha256_digest(digest, "the run's", 9);
-             edit.Bytes("hash0", std::string(reinterpret_cast<const char*>(digest), sizeof digest));
-             return folder;
+             put_users_file(world, L"outside/Note.lnk");
+             edit.Append("shortc", "shortc", world.Path(L"outside/Note.lnk"));
+             return other_product(L"other.exe.tmp", its_digest, true)(world, edit);
          },
-         other_and_beside_it, true},
-        {"a temporary file beside a listed file outside the run's folder", true,
-         [](World& world, RecordEdit& edit) {
-             other_product_as_journal(world, edit, L"other.exe.tmp", true);
-             edit.Text("path", world.App());
-             return std::wstring(L"app");
-         },
-         {L"pf/Other Product/other.exe", L"pf/Other Product/other.exe.tmp"}, true},
+         {L"pf/Other Product/other.exe", L"pf/Other Product/other.exe.tmp", L"outside/Note.lnk"}, true},
         {"a folder of the user's made before the journal, installed into", true,
          [](World& world, RecordEdit& edit) {
              users_folder_as_made(world, edit);
              return std::wstring(L"mine");
          },
          {L"mine/", L"mine/empty/"}, true},
-        {"a shortcut outside the group and a file outside the run's folder, with its digest", true,
-         [](World& world, RecordEdit& edit) {
-             put_users_file(world, L"outside/Note.lnk");
-             other_product_as_journal(world, edit, nullptr, true);
-             edit.Text("path", world.App());
-             edit.Append("shortc", "shortc", world.Path(L"outside/Note.lnk"));
-             return std::wstring(L"app");
-         },
-         {L"pf/Other Product/other.exe", L"outside/Note.lnk"}, true},
     };
     for (const JournalCase& c : cases) {
         SCOPED_TRACE(c.what);
