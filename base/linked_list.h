@@ -42,6 +42,17 @@ T* list_append(cLinkedList<T>& list)
     return &node->element;
 }
 
+// A copy of text at the tail, for a list of owned strings (anything with
+// Assign and Text); false when memory runs out.
+template <class T, class C>
+bool list_append_text(cLinkedList<T>& list, const C* text)
+{
+    T* kept = list_append(list);
+    if (kept)
+        kept->Assign(text);
+    return kept && kept->Text();
+}
+
 template <class T>
 void list_clear(cLinkedList<T>& list)
 {

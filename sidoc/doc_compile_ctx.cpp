@@ -95,12 +95,7 @@ int32_t doc_ctx_string_index(cSiDocCompileCtx& ctx, const wchar_t* text, const c
 
 bool doc_ctx_note_file_read(cSiDocCompileCtx& ctx, const wchar_t* path)
 {
-    if (!ctx.files_read)
-        return true;
-    _guardchar<wchar_t>* kept = list_append(*ctx.files_read);
-    if (kept)
-        kept->Assign(path);
-    return kept && kept->Text();
+    return !ctx.files_read || list_append_text(*ctx.files_read, path);
 }
 
 bool doc_ctx_image_room(const cSiDocCompileCtx& ctx)

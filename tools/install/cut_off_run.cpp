@@ -205,8 +205,8 @@ bool prune_journal_folders(cUndo& undo, cRecordReader& journal, cRecordBounds& b
             }
             if (scope.install_folder == CUT_OFF_FOLDER_TAKEN_OVER && scope.run_folder &&
                 path_same_identity(folder, scope.run_folder)) {
-                if (_guardchar<wchar_t>* taken = scope.taken_over ? list_append(*scope.taken_over) : nullptr)
-                    taken->Assign(folder);
+                if (scope.taken_over)
+                    list_append_text(*scope.taken_over, folder);
                 if (scope.taken_since && (!*scope.taken_since || *scope.taken_since > since))
                     *scope.taken_since = since;
                 continue;

@@ -37,7 +37,7 @@ int32_t add_install_file(cPackage& package, const cInstallLine& line, const wcha
     cPackageMember* member = tree_get_or_add(package.members, int32_t(index));
     cPendingMember* pending = list_append(package.pending_members);
     cPackageFileEntry* entry = list_append(package.files);
-    if (!member || !pending || !entry || !scenario_note_input(package, source))
+    if (!member || !pending || !entry || !list_append_text(package.scenario_inputs, source))
         return SCENARIO_BAD_SOURCE;
     member->unpacked_size = 0;
     pending->index = index;

@@ -94,7 +94,7 @@ int32_t read_scenario_text(const wchar_t* path, cPackage& package, _typebuf<wcha
     _typebuf<uint8_t> bytes(size > INT32_MAX ? 0 : int32_t(size));
     if (size && (!bytes.Data() || !file.ReadExact(bytes.Data(), uint32_t(size))))
         return scenario_fail(package, SCENARIO_NO_SOURCE, L"The scenario \"%s\" cannot be read", path);
-    if (!scenario_note_input(package, path))
+    if (!list_append_text(package.scenario_inputs, path))
         return SCENARIO_NO_SOURCE;
     const uint8_t* data = bytes.Data();
     int32_t count = bytes.Count();
@@ -252,14 +252,6 @@ int32_t final_checks(cPackage& package)
 }
 
 }  // namespace
-
-bool scenario_note_input(cPackage& package, const wchar_t* path)
-{
-    _guardchar<wchar_t>* kept = list_append(package.scenario_inputs);
-    if (kept)
-        kept->Assign(path);
-    return kept && kept->Text();
-}
 
 int32_t read_scenario(const wchar_t* path, cPackage& package, int32_t& line, cScenarioEncoding* encoding)
 {

@@ -65,10 +65,6 @@ struct cScenarioEncoding {
 // Every file read is noted in the package's scenario_inputs.
 int32_t read_scenario(const wchar_t* path, cPackage& package, int32_t& line, cScenarioEncoding* encoding = nullptr);
 
-// Notes a file the read took bytes from in the package's scenario_inputs;
-// false when memory runs out.
-bool scenario_note_input(cPackage& package, const wchar_t* path);
-
 // Sets the package's scenario_fault (wide printf-style, cut at 1,023
 // units) and answers code.
 int32_t scenario_fail(cPackage& package, int32_t code, const wchar_t* format, ...);
