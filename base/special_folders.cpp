@@ -53,17 +53,23 @@ bool create_folder(const wchar_t* folder, bool admin_only)
     return false;
 }
 
+// base/Vantrel and base/Vantrel/sub, without a final '/'.
+bool store_folder_paths(const wchar_t* base, const wchar_t* sub, _guardchar<wchar_t>& maker,
+                        _guardchar<wchar_t>& store_folder)
+{
+    return sub && sub[0] && path_join(base, L"Vantrel", maker) &&
+           path_format(store_folder, L"%s/%s", maker.Text(), sub);
+}
+
 // Creates base/Vantrel/ and base/Vantrel/sub/ (create_folder); out is the
-// latter when both exist, and untouched otherwise.
+// latter, with its final '/', when both exist, and untouched otherwise.
 bool create_store_folder(const wchar_t* base, const wchar_t* sub, bool admin_only, _guardchar<wchar_t>& out)
 {
     _guardchar<wchar_t> maker, store_folder;
-    if (!sub || !sub[0] || !path_join(base, L"Vantrel/", maker) ||
-        !path_format(store_folder, L"%s%s/", maker.Text(), sub))
+    if (!store_folder_paths(base, sub, maker, store_folder) || !create_folder(maker.Text(), admin_only) ||
+        !create_folder(store_folder.Text(), admin_only))
         return false;
-    if (!create_folder(maker.Text(), admin_only) || !create_folder(store_folder.Text(), admin_only))
-        return false;
-    return store(out, store_folder.Text());
+    return path_format(out, L"%s/", store_folder.Text());
 }
 
 bool common_data_base(_guardchar<wchar_t>& base)
@@ -147,8 +153,7 @@ bool get_common_data_folder(_guardchar<wchar_t>& out, const wchar_t* sub)
 bool get_common_data_paths(const wchar_t* sub, _guardchar<wchar_t>& maker, _guardchar<wchar_t>& store_folder)
 {
     _guardchar<wchar_t> base;
-    return sub && sub[0] && common_data_base(base) && path_join(base.Text(), L"Vantrel", maker) &&
-           path_format(store_folder, L"%s/%s", maker.Text(), sub);
+    return common_data_base(base) && store_folder_paths(base.Text(), sub, maker, store_folder);
 }
 
 bool get_start_menu_folder(const wchar_t* sub, _guardchar<wchar_t>& out)
