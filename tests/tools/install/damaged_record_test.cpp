@@ -672,8 +672,9 @@ TEST(DamagedJournal, ARunTakesOnlyWhatProvesToBeTheCutOffRunsWithinItsOwnBounds)
         RunResult installed = world.Install("v1", into);
         EXPECT_EQ(installed.exit_code, 0u) << installed.output;
         expect_untouched(world, untouched, "installation");
-        if (!c.common && !c.per_user_run)
+        if (!c.common && !c.per_user_run) {
             EXPECT_EQ(world.Journal(false), planted) << "the per-user journal stays as it was";
+        }
         std::map<std::string, std::string> record = world.Record(!c.per_user_run);
         std::wstring install_folder = slash_path(world.Path(folder));
         for (uint64_t i = 0; i < le_value(record["folders"]); ++i) {
