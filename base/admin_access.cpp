@@ -4,6 +4,7 @@
 #include <aclapi.h>
 
 #include "base/access_rights.h"
+#include "base/file_handle.h"
 #include "base/file_ops.h"
 #include "base/path.h"
 
@@ -30,6 +31,23 @@ struct cSidBuffer {
     }
 };
 
+// The process's token holds BUILTIN\Administrators enabled. Asked once: a
+// token's groups stay as they are.
+bool token_holds_administrators()
+{
+    // 0 not asked yet, 1 no, 2 yes.
+    static volatile LONG answer = 0;
+    if (answer == 0) {
+        static const DWORD administrators_parts[] = {SECURITY_BUILTIN_DOMAIN_RID, DOMAIN_ALIAS_RID_ADMINS};
+        cSidBuffer administrators;
+        BOOL member = FALSE;
+        bool is = administrators.Make(SECURITY_NT_AUTHORITY, 2, administrators_parts) &&
+                  CheckTokenMembership(nullptr, administrators.Sid(), &member) && member;
+        InterlockedExchange(&answer, is ? 2 : 1);
+    }
+    return answer == 2;
+}
+
 // The administrators of path_changed_by.
 class cAdministrators {
 public:
@@ -45,7 +63,9 @@ public:
         if (!sids[0].Make(nt, 2, administrators_parts) || !sids[1].Make(nt, 1, system_parts) ||
             !sids[2].Make(nt, 6, installer_parts))
             return false;
-        user_is_administrator = user.Read() && process_is_administrator();
+        // The token's own user made what its runs made (Windows makes an
+        // elevated run's files the Administrators' own).
+        user_is_administrator = user.Read() && token_holds_administrators();
         return true;
     }
     PSID Administrators() { return sids[0].Sid(); }
@@ -88,17 +108,14 @@ bool others_may_change(ACL* list, cAdministrators& administrators)
 
 bool process_is_administrator()
 {
-    // 0 not asked yet, 1 no, 2 yes: a token's groups stay as they are.
-    static volatile LONG answer = 0;
-    if (answer == 0) {
-        static const DWORD administrators_parts[] = {SECURITY_BUILTIN_DOMAIN_RID, DOMAIN_ALIAS_RID_ADMINS};
-        cSidBuffer administrators;
-        BOOL member = FALSE;
-        bool is = administrators.Make(SECURITY_NT_AUTHORITY, 2, administrators_parts) &&
-                  CheckTokenMembership(nullptr, administrators.Sid(), &member) && member;
-        InterlockedExchange(&answer, is ? 2 : 1);
-    }
-    return answer == 2;
+#ifdef RUN_RIGHTS_TEST_HOOK
+    // A test build stands in for a run without administrator rights, which
+    // the tests' machine cannot start: asked anew each time, so that one
+    // test process may play both.
+    if (GetEnvironmentVariableW(L"PELMARO_TEST_STANDARD_USER", nullptr, 0))
+        return false;
+#endif
+    return token_holds_administrators();
 }
 
 uint32_t path_changed_by(const wchar_t* path)
@@ -107,11 +124,17 @@ uint32_t path_changed_by(const wchar_t* path)
     cAdministrators administrators;
     if (path_get_kind(path) == PATH_KIND_MISSING || !path_to_native(path, native) || !administrators.Read())
         return PATH_CHANGED_BY_UNKNOWN;
+    // The link or junction itself, never what it names: whoever made it may
+    // point it anywhere.
+    cSafeFD object(CreateFileW(native.Data(), READ_CONTROL, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                               nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT,
+                               nullptr));
     PSID owner = nullptr;
     ACL* list = nullptr;
     PSECURITY_DESCRIPTOR descriptor = nullptr;
-    if (GetNamedSecurityInfoW(native.Data(), SE_FILE_OBJECT, OWNER_SECURITY_INFORMATION | DACL_SECURITY_INFORMATION,
-                              &owner, nullptr, &list, nullptr, &descriptor) != ERROR_SUCCESS)
+    if (!file_handle_is_valid(object.handle) ||
+        GetSecurityInfo(object.handle, SE_FILE_OBJECT, OWNER_SECURITY_INFORMATION | DACL_SECURITY_INFORMATION,
+                        &owner, nullptr, &list, nullptr, &descriptor) != ERROR_SUCCESS)
         return PATH_CHANGED_BY_UNKNOWN;
     uint32_t answer = !owner                                      ? PATH_CHANGED_BY_UNKNOWN
                       : !administrators.Holds(owner)              ? PATH_CHANGED_BY_OWNER
@@ -119,6 +142,11 @@ uint32_t path_changed_by(const wchar_t* path)
                                                                   : PATH_CHANGED_BY_ADMINS;
     LocalFree(descriptor);
     return answer;
+}
+
+bool path_guarded_as_itself(const wchar_t* path)
+{
+    return !path_is_link(path) && path_changed_by(path) == PATH_CHANGED_BY_ADMINS;
 }
 
 bool path_set_admin_access(const wchar_t* path)

@@ -17,10 +17,17 @@ enum : uint32_t {
     PATH_CHANGED_BY_UNKNOWN = 3,  // missing, or its owner and list cannot be read
 };
 
-// PATH_CHANGED_BY_*. Entries that only pass on to what is made inside a
-// folder (inherit-only) do not count; an entry of a kind other than a plain
-// grant or denial counts as a grant.
+// PATH_CHANGED_BY_*, of the file or folder at path itself: a link or
+// junction there is judged by its own owner and list, never through what it
+// names. Entries that only pass on to what is made inside a folder
+// (inherit-only) do not count; an entry of a kind other than a plain grant
+// or denial counts as a grant.
 uint32_t path_changed_by(const wchar_t* path);
+
+// The file or folder at path is no link or junction, and only the
+// administrators may change it (PATH_CHANGED_BY_ADMINS): what it holds is
+// theirs, wherever it is reached from.
+bool path_guarded_as_itself(const wchar_t* path);
 
 // Gives a file or folder the access of what only administrators may change:
 // owned by BUILTIN\Administrators, readable (a folder also listable) by
@@ -33,7 +40,8 @@ bool path_set_admin_access(const wchar_t* path);
 
 // This process runs with the rights of the administrators: its token holds
 // BUILTIN\Administrators enabled (an elevated run, or LocalSystem), so it
-// may change what path_set_admin_access guards. Asked once per process.
+// may change what path_set_admin_access guards. Asked once per process (a
+// test build lets PELMARO_TEST_STANDARD_USER answer no).
 bool process_is_administrator();
 
 #endif

@@ -27,7 +27,7 @@ bool file_stamp(const wchar_t* path, uint32_t& stamp)
 
 }  // namespace
 
-cCIAppConfig::cCIAppConfig() : files(1024)
+cCIAppConfig::cCIAppConfig() : files(1024), read_only(false)
 {
 }
 
@@ -67,7 +67,7 @@ cConfigFileRecord* cCIAppConfig::AddRecord(const wchar_t* name, const wchar_t* p
     record->modified = 0;
     record->stamp = stamp;
     record->name.Assign(name);
-    bool read = fresh || cfg_file_read(&lock, path, record->root);
+    bool read = fresh || ReadFile(path, record->root);
     if (read_ok)
         *read_ok = read;
     return record;
@@ -77,7 +77,7 @@ void* cCIAppConfig::GetFile(const char* name, bool create)
 {
     // Without a folder a name would be taken relative to the current
     // directory.
-    if (folder.IsEmpty() || !name[0])
+    if (folder.IsEmpty() || !name[0] || (create && read_only))
         return nullptr;
     _guardchar<wchar_t> wide, path;
     wstr_from_utf8(-1, name, wide);
@@ -94,7 +94,7 @@ void* cCIAppConfig::GetFile(const char* name, bool create)
         // again, so no later change by another process is missed.
         uint32_t stamp;
         if (!record->modified && file_stamp(path.Text(), stamp) && stamp > record->stamp)
-            cfg_file_read(&lock, path.Text(), record->root);
+            ReadFile(path.Text(), record->root);
     } else {
         uint32_t kind = path_get_kind(path.Text());
         bool fresh = false;
@@ -178,9 +178,31 @@ bool cCIAppConfig::CreateStore(const wchar_t* folder_or_name)
 bool cCIAppConfig::OpenStore(const wchar_t* folder_or_name)
 {
     tree_clear(files);
+    folder.Clear();
+    read_only = false;
+    return ResolveFolder(folder_or_name) && LoadFolder();
+}
+
+bool cCIAppConfig::OpenToRead(const wchar_t* existing_folder)
+{
+    tree_clear(files);
+    folder.Clear();
+    read_only = true;
+    if (path_get_kind(existing_folder) != PATH_KIND_FOLDER)
+        return false;
+    folder.Assign(existing_folder);
+    return !folder.IsEmpty() && LoadFolder();
+}
+
+bool cCIAppConfig::ReadFile(const wchar_t* path, cConfigNode& root)
+{
+    return read_only ? cfg_file_peek(&lock, path, root) : cfg_file_read(&lock, path, root);
+}
+
+bool cCIAppConfig::LoadFolder()
+{
     cFolderListing listing;
-    if (!ResolveFolder(folder_or_name) || path_get_kind(folder.Text()) != PATH_KIND_FOLDER ||
-        !listing.Read(folder.Text(), true))
+    if (path_get_kind(folder.Text()) != PATH_KIND_FOLDER || !listing.Read(folder.Text(), true))
         return false;
     for (uint32_t i = 0; i < listing.Count(); ++i) {
         const cFolderEntry* entry = listing.GetEntry(i);
@@ -200,7 +222,7 @@ bool cCIAppConfig::SettleModified(bool write)
             continue;
         _guardchar<wchar_t> path;
         bool done = path_join(folder.Text(), record.name.Text(), path) &&
-                    (write ? cfg_file_write(path.Text(), record.root) : cfg_file_read(&lock, path.Text(), record.root));
+                    (write ? cfg_file_write(path.Text(), record.root) : ReadFile(path.Text(), record.root));
         if (done)
             record.modified = 0;
         else

@@ -51,6 +51,10 @@ public:
     // fails to read keeps what was read. False when the folder cannot be
     // had or listed.
     bool OpenStore(const wchar_t* folder_or_name) override;
+    // The existing folder as a store to read only (cfg_file_peek): nothing
+    // is made in it, and every write is refused. False when it is no
+    // folder or cannot be listed.
+    bool OpenToRead(const wchar_t* existing_folder);
     // Writes each modified file; true when every write succeeded. A file
     // that cannot be written stays marked.
     bool Save() override;
@@ -80,12 +84,18 @@ private:
     _guardchar<wchar_t> folder;  // '/'-separated; empty until a store is opened or created
     cCriticalSection lock;  // held while a file is read into a tree
     cTreeMap<cPackedKey, cConfigFileRecord> files;
+    bool read_only;  // opened by OpenToRead
 
     // The node a handle stands for: null for null and for the root.
     cConfigNode* NodeOf(void* handle);
     // Sets the folder: folder_or_name when it is an existing folder, else
     // the per-user folder of that name.
     bool ResolveFolder(const wchar_t* folder_or_name);
+    // Loads every file of the folder; false when it cannot be listed.
+    bool LoadFolder();
+    // Reads the file into root as the store is opened: to read only, or
+    // under the file's lock.
+    bool ReadFile(const wchar_t* path, cConfigNode& root);
     // A record for the file at path, stamped with its last-write time and
     // read from the file unless fresh is set (a file just created empty).
     // Null when its information cannot be had or memory runs out; *read_ok

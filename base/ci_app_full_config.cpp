@@ -1,6 +1,7 @@
 #include "base/ci_app_full_config.h"
 
 #include "base/admin_access.h"
+#include "base/config_file.h"
 #include "base/file_ops.h"
 #include "base/path.h"
 #include "base/special_folders.h"
@@ -8,11 +9,11 @@
 namespace {
 
 // The store folders' name under the maker's folders.
-const wchar_t* const common_store_name = L"qrv";
+const wchar_t* const store_name = L"qrv";
 
 }  // namespace
 
-cCIAppFullConfig::cCIAppFullConfig()
+cCIAppFullConfig::cCIAppFullConfig() : all_users(false)
 {
 }
 
@@ -42,94 +43,107 @@ bool cCIAppFullConfig::KeepsText()
 
 bool cCIAppFullConfig::CreateStore(const wchar_t* folder_or_name)
 {
-    return user.CreateStore(folder_or_name);
+    return !process_is_administrator() && user.CreateStore(folder_or_name);
 }
 
 bool cCIAppFullConfig::OpenStore(const wchar_t* folder_or_name)
 {
-    if (!user.OpenStore(folder_or_name))
-        return false;
-    _guardchar<wchar_t> common_folder;
-    if (get_common_data_folder(common_folder, common_store_name) && !common_folder.IsEmpty())
-        common.OpenStore(common_folder.Text());
-    else
-        NoteCommonPlace();
-    return true;
-}
-
-void cCIAppFullConfig::NoteCommonPlace()
-{
-    _guardchar<wchar_t> levels[2];
-    if (!get_common_data_paths(common_store_name, levels[0], levels[1]))
-        return;
-    for (_guardchar<wchar_t>& level : levels)
-        if (path_get_kind(level.Text()) != PATH_KIND_MISSING && path_changed_by(level.Text()) != PATH_CHANGED_BY_ADMINS) {
-            open_place.Swap(level);
-            return;
-        }
+    all_users = process_is_administrator();
+    refused_place.Clear();
+    missing_user_store.Clear();
+    _guardchar<wchar_t> common_folder, user_maker, user_folder;
+    bool user_place = get_user_data_paths(store_name, user_maker, user_folder);
+    if (all_users) {
+        if (get_common_data_folder(common_folder, store_name, true, refused_place))
+            common.OpenStore(common_folder.Text());
+        if (user_place)
+            user.OpenToRead(user_folder.Text());
+        return true;
+    }
+    _guardchar<wchar_t> ignored;
+    if (get_common_data_folder(common_folder, store_name, false, ignored))
+        common.OpenToRead(common_folder.Text());
+    if (user.OpenStore(folder_or_name))
+        return true;
+    // Named for the run that would keep something there.
+    if (user_place)
+        missing_user_store.Swap(user_folder);
+    return false;
 }
 
 bool cCIAppFullConfig::Save()
 {
-    common.Save();
-    return user.Save();
+    bool saved[2] = {common.Save(), user.Save()};
+    return all_users ? common.IsOpen() && saved[0] : user.IsOpen() && saved[1];
 }
 
 bool cCIAppFullConfig::Revert()
 {
-    common.Revert();
-    return user.Revert();
+    bool reverted[2] = {common.Revert(), user.Revert()};
+    return all_users ? reverted[0] : reverted[1];
 }
 
 bool cCIAppFullConfig::ReadBytes(const char* key, _typebuf<uint8_t>& out)
 {
-    return user.ReadBytes(key, out) || (CommonGives(key) && common.ReadBytes(key, out));
+    return (!all_users && user.ReadBytes(key, out)) || (CommonGives(key) && common.ReadBytes(key, out));
 }
 
 bool cCIAppFullConfig::ReadInt64(const char* key, int64_t& out)
 {
-    return user.ReadInt64(key, out) || (CommonGives(key) && common.ReadInt64(key, out));
+    return (!all_users && user.ReadInt64(key, out)) || (CommonGives(key) && common.ReadInt64(key, out));
 }
 
 bool cCIAppFullConfig::ReadString(const char* key, _guardchar<wchar_t>& out)
 {
-    return user.ReadString(key, out) || (CommonGives(key) && common.ReadString(key, out));
+    return (!all_users && user.ReadString(key, out)) || (CommonGives(key) && common.ReadString(key, out));
+}
+
+cCIAppConfig* cCIAppFullConfig::OwnStoreFor(const char* key)
+{
+    if (all_users)
+        return CommonKeyGuarded(key) ? &common : nullptr;
+    return user.IsOpen() ? &user : nullptr;
 }
 
 bool cCIAppFullConfig::WriteBytes(const char* key, const void* data, uint32_t size)
 {
-    return user.WriteBytes(key, data, size);
+    cCIAppConfig* store = OwnStoreFor(key);
+    return store && store->WriteBytes(key, data, size);
 }
 
 bool cCIAppFullConfig::WriteInt16(const char* key, int16_t value)
 {
-    return user.WriteInt16(key, value);
+    cCIAppConfig* store = OwnStoreFor(key);
+    return store && store->WriteInt16(key, value);
 }
 
 bool cCIAppFullConfig::WriteInt32(const char* key, int32_t value)
 {
-    return user.WriteInt32(key, value);
+    cCIAppConfig* store = OwnStoreFor(key);
+    return store && store->WriteInt32(key, value);
 }
 
 bool cCIAppFullConfig::WriteInt64(const char* key, int64_t value)
 {
-    return user.WriteInt64(key, value);
+    cCIAppConfig* store = OwnStoreFor(key);
+    return store && store->WriteInt64(key, value);
 }
 
 bool cCIAppFullConfig::WriteString(const char* key, const wchar_t* text, int32_t length)
 {
-    return user.WriteString(key, text, length);
+    cCIAppConfig* store = OwnStoreFor(key);
+    return store && store->WriteString(key, text, length);
 }
 
 bool cCIAppFullConfig::DeleteKey(const char* key)
 {
-    common.DeleteKey(key);
-    return user.DeleteKey(key);
+    cCIAppConfig* store = OwnStoreFor(key);
+    return store && store->DeleteKey(key);
 }
 
 bool cCIAppFullConfig::HasKey(const char* key)
 {
-    return common.HasKey(key) || user.HasKey(key);
+    return (!all_users && user.HasKey(key)) || CommonGives(key);
 }
 
 bool cCIAppFullConfig::EnumChildren(const char* key, EnumCallback callback, void* context)
@@ -160,23 +174,23 @@ bool cCIAppFullConfig::CommonGives(const char* key)
 
 bool cCIAppFullConfig::CommonKeyGuarded(const char* key, _guardchar<wchar_t>* open_path)
 {
-    // The maker's folder, the store's folder and the key's file, from the
-    // top: the first that others may change is the one to name.
-    _guardchar<wchar_t> levels[3];
-    if (!common.FileOf(key, levels[2]) || !parent_folder_of(levels[2].Text(), levels[1]) ||
-        !parent_folder_of(levels[1].Text(), levels[0])) {
-        if (open_path && !open_place.IsEmpty())
-            open_path->Assign(open_place.Text());
+    // The maker's folder, the store's folder, its side folder and the key's
+    // file, from the top: the first that others may change is the one to
+    // name. A side folder or file still to be made is made by the run that
+    // may change the store folder, with its access.
+    _guardchar<wchar_t> levels[4];
+    if (!common.FileOf(key, levels[3]) || !parent_folder_of(levels[3].Text(), levels[1]) ||
+        !parent_folder_of(levels[1].Text(), levels[0]) || !cfg_file_side_folder(levels[3].Text(), levels[2])) {
+        if (open_path && !refused_place.IsEmpty())
+            open_path->Assign(refused_place.Text());
         return false;
     }
-    for (int level = 0; level < 3; ++level) {
-        const wchar_t* path = levels[level].Text();
-        // A missing file counts while nobody else may make it there.
-        if (level == 2 && path_get_kind(path) == PATH_KIND_MISSING)
-            break;
-        if (path_changed_by(path) != PATH_CHANGED_BY_ADMINS) {
+    for (_guardchar<wchar_t>& level : levels) {
+        if (&level >= &levels[2] && path_get_kind(level.Text()) == PATH_KIND_MISSING)
+            continue;
+        if (!path_guarded_as_itself(level.Text())) {
             if (open_path)
-                open_path->Swap(levels[level]);
+                open_path->Swap(level);
             return false;
         }
     }

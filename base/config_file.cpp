@@ -6,6 +6,7 @@
 #include "base/mem_buffered_io.h"
 #include "base/mem_io_target.h"
 #include "base/path.h"
+#include "base/path_resolution.h"
 #include "base/string_utils.h"
 
 namespace {
@@ -51,6 +52,19 @@ private:
     cFileIO file;
 };
 
+// Moves the side file onto the store file in one step. A reader that only
+// peeks (cfg_file_peek) holds the file open for a moment without the lock,
+// which the replacement waits out.
+bool replace_store_file(const wchar_t* next, const wchar_t* path)
+{
+    for (int attempt = 0; attempt < 20; ++attempt) {
+        if (file_replace(next, path))
+            return true;
+        Sleep(10);
+    }
+    return false;
+}
+
 // The whole file that holds root, in out.
 bool file_image(const cConfigNode& root, _typebuf<uint8_t>& out)
 {
@@ -60,20 +74,43 @@ bool file_image(const cConfigNode& root, _typebuf<uint8_t>& out)
 
 // Writes bytes to the side file and renames it onto path, replacing what is
 // there only with replace. The caller holds the lock, which the side file
-// is also under. Flushed first, so that a rename that reaches the disk
-// never names a file whose bytes did not.
+// is also under. The side file is made afresh: a file left there by a kill
+// is removed first, and anything else at its name (a link, a folder)
+// refuses the save, which never writes through it. Flushed first,
+// so that a rename that reaches the disk never names a file whose bytes
+// did not.
 bool put_whole_file(const wchar_t* path, const _typebuf<uint8_t>& bytes, bool replace)
 {
     _guardchar<wchar_t> next;
     cFileIO file;
-    if (!side_path(path, L".new", next) || !file.Create(next.Text(), FILE_MODE_WRITE))
+    if (!side_path(path, L".new", next))
+        return false;
+    // What a killed save left is a file of that very name; anything else
+    // there (a link, a folder) is nobody's to remove.
+    uint32_t kind = path_get_kind(next.Text());
+    if (kind != PATH_KIND_MISSING &&
+        (kind != PATH_KIND_FILE || !file_resolves_as_written(next.Text()) || !file_delete(next.Text())))
+        return false;
+    if (!file.CreateNew(next.Text(), FILE_MODE_WRITE))
         return false;
     bool written = file.WriteExact(bytes.Data(), uint32_t(bytes.Count())) && file.Flush();
     file.Close();
-    if (written && (replace ? file_replace(next.Text(), path) : file_rename(next.Text(), path)))
+    if (written && (replace ? replace_store_file(next.Text(), path) : file_rename(next.Text(), path)))
         return true;
     file_delete(next.Text());
     return false;
+}
+
+// Reads the store file at path, opened with mode, into node under
+// store_lock.
+bool read_store_file(cCriticalSection* store_lock, const wchar_t* path, uint32_t mode, cConfigNode& node)
+{
+    cSafeCriticalSectionAccess guard(store_lock);
+    cfg_node_clear(node);
+    cFileIO file;
+    cMemBufferedIO buffered;
+    return path_get_kind(path) == PATH_KIND_FILE && file.Open(path, mode) && buffered.Attach(&file) &&
+           cfg_stream_read(buffered, node);
 }
 
 }  // namespace
@@ -90,17 +127,25 @@ bool cfg_file_create_empty(const wchar_t* path)
 
 bool cfg_file_read(cCriticalSection* store_lock, const wchar_t* path, cConfigNode& node)
 {
-    cSafeCriticalSectionAccess guard(store_lock);
-    cfg_node_clear(node);
     cStoreFileLock lock;
-    cFileIO file;
     // The lock comes first: a reader holding the file open would make a
     // writer's replacement fail.
-    if (path_get_kind(path) != PATH_KIND_FILE || !lock.Take(path, true) ||
-        !file.Open(path, FILE_MODE_READ | FILE_MODE_WRITE))
+    if (!lock.Take(path, true)) {
+        cSafeCriticalSectionAccess guard(store_lock);
+        cfg_node_clear(node);
         return false;
-    cMemBufferedIO buffered;
-    return buffered.Attach(&file) && cfg_stream_read(buffered, node);
+    }
+    return read_store_file(store_lock, path, FILE_MODE_READ | FILE_MODE_WRITE, node);
+}
+
+bool cfg_file_peek(cCriticalSection* store_lock, const wchar_t* path, cConfigNode& node)
+{
+    return read_store_file(store_lock, path, FILE_MODE_READ, node);
+}
+
+bool cfg_file_side_folder(const wchar_t* path, _guardchar<wchar_t>& out)
+{
+    return side_path(path, nullptr, out);
 }
 
 bool cfg_file_write(const wchar_t* path, const cConfigNode& node)

@@ -15,9 +15,10 @@
 // lock file of "folder/NAME" is "folder/~save/NAME.lock", and the new
 // content is written to "folder/~save/NAME.new" first (a folder of its own,
 // as every file of a store folder is a store file); both are made when
-// missing. The lock file stays, as another process may be waiting on it.
-// A reader opens the file for reading and writing, so a file the user may
-// only read cannot be used.
+// missing, and the new content's file is made afresh each time. The lock
+// file stays, as another process may be waiting on it. A reader opens the
+// file for reading and writing, so a file the user may only read cannot be
+// used that way; cfg_file_peek reads what a run may not change.
 
 // Creates the empty store file (7 bytes: "QRVC", an empty root, no
 // children). False when anything is at path already: a file that another
@@ -29,6 +30,17 @@ bool cfg_file_create_empty(const wchar_t* path);
 // (none when null). False for a missing file, a failed open and anything
 // cfg_stream_read refuses; node then holds what was read before the fault.
 bool cfg_file_read(cCriticalSection* store_lock, const wchar_t* path, cConfigNode& node);
+
+// Reads the file at path into node as cfg_file_read does, but for reading
+// only, without its lock and without making anything beside it: for a
+// store the run may not write, or must not (one that only somebody with
+// fewer rights than the run could have filled). A writer's replacement
+// waits out the moment the file is held.
+bool cfg_file_peek(cCriticalSection* store_lock, const wchar_t* path, cConfigNode& node);
+
+// The side folder ("~save") of the store file at path, through which every
+// save of it goes.
+bool cfg_file_side_folder(const wchar_t* path, _guardchar<wchar_t>& out);
 
 // Replaces the existing file at path with node as cfg_stream_write lays it
 // out. False, with the file as it was, when the file is missing, the tree

@@ -83,8 +83,8 @@ bool deepest_existing_folder(const wchar_t* path, _guardchar<wchar_t>& out)
     return true;
 }
 
-// The folder's path as the system gives it from a handle on it, in the
-// program's form.
+// The path of the folder (or file) as the system gives it from a handle on
+// it, in the program's form.
 bool final_path_by_handle(final_path_function final_path, const wchar_t* folder, _guardchar<wchar_t>& out)
 {
     cSafeFD handle(path_open_attributes(folder));
@@ -174,4 +174,14 @@ bool path_resolves_by_names(const wchar_t* path)
     _guardchar<wchar_t> folder, names;
     return deepest_existing_folder(path, folder) && final_path_by_names(folder.Text(), names) &&
            path_same_identity(folder.Text(), names.Text());
+}
+
+bool file_resolves_as_written(const wchar_t* path)
+{
+    final_path_function final_path = final_path_by_handle();
+    if (!final_path)
+        return path_get_kind(path) == PATH_KIND_FILE && !path_is_link(path) && path_resolves_by_names(path);
+    _guardchar<wchar_t> final;
+    return path_get_kind(path) == PATH_KIND_FILE && final_path_by_handle(final_path, path, final) &&
+           path_same_identity(path, final.Text());
 }

@@ -32,27 +32,6 @@ bool env_folder(const wchar_t* name, _guardchar<wchar_t>& out)
     return env_get(name, out) && is_folder(out);
 }
 
-// The folder, made when missing; with admin_only, made with the access of
-// what only administrators may change, or not at all: a store folder that
-// others may change would steer what every user's run takes from it. An
-// existing one keeps its access: whoever could change it may have put
-// something in it already, which new access would pass off as the
-// administrators' (the store tells such a folder, cCIAppFullConfig).
-bool create_folder(const wchar_t* folder, bool admin_only)
-{
-    if (!admin_only)
-        return path_create_folder(folder);
-    uint32_t kind = path_get_kind(folder);
-    if (kind == PATH_KIND_FOLDER)
-        return true;
-    if (kind != PATH_KIND_MISSING || !path_create_folder(folder))
-        return false;
-    if (path_set_admin_access(folder))
-        return true;
-    path_remove_folder(folder);
-    return false;
-}
-
 // base/Vantrel and base/Vantrel/sub, without a final '/'.
 bool store_folder_paths(const wchar_t* base, const wchar_t* sub, _guardchar<wchar_t>& maker,
                         _guardchar<wchar_t>& store_folder)
@@ -61,15 +40,32 @@ bool store_folder_paths(const wchar_t* base, const wchar_t* sub, _guardchar<wcha
            path_format(store_folder, L"%s/%s", maker.Text(), sub);
 }
 
-// Creates base/Vantrel/ and base/Vantrel/sub/ (create_folder); out is the
-// latter, with its final '/', when both exist, and untouched otherwise.
-bool create_store_folder(const wchar_t* base, const wchar_t* sub, bool admin_only, _guardchar<wchar_t>& out)
+// The application data folder of the user: %APPDATA% as it is, with its
+// backslashes, else the home folder's AppData/Roaming.
+bool user_data_base(_guardchar<wchar_t>& base)
 {
-    _guardchar<wchar_t> maker, store_folder;
-    if (!store_folder_paths(base, sub, maker, store_folder) || !create_folder(maker.Text(), admin_only) ||
-        !create_folder(store_folder.Text(), admin_only))
+    if (env_get(L"APPDATA", base))
+        return true;
+    _guardchar<wchar_t> home;
+    return get_home_folder(home) && path_format(base, L"%s/AppData/Roaming/", home.Text());
+}
+
+// A level of the common store's folder: a folder of the administrators'
+// own, made as one when missing and make is set. A level made by hand, or
+// a link that could lead anywhere, keeps the access it has: whoever could
+// change it may have put something in it already, which new access would
+// pass off as the administrators'.
+bool common_level(const wchar_t* folder, bool make)
+{
+    uint32_t kind = path_get_kind(folder);
+    if (kind != PATH_KIND_MISSING)
+        return kind == PATH_KIND_FOLDER && path_guarded_as_itself(folder);
+    if (!make || !path_create_folder(folder))
         return false;
-    return path_format(out, L"%s/", store_folder.Text());
+    if (path_set_admin_access(folder))
+        return true;
+    path_remove_folder(folder);
+    return false;
 }
 
 bool common_data_base(_guardchar<wchar_t>& base)
@@ -129,31 +125,30 @@ bool get_home_folder(_guardchar<wchar_t>& out)
 
 bool get_user_data_folder(_guardchar<wchar_t>& out, const wchar_t* sub)
 {
-    bool home_known = get_home_folder(out);
     if (!sub || !sub[0])
-        return home_known;
+        return get_home_folder(out);
+    _guardchar<wchar_t> maker, store_folder;
+    return get_user_data_paths(sub, maker, store_folder) && path_create_folder(maker.Text()) &&
+           path_create_folder(store_folder.Text()) && path_format(out, L"%s/", store_folder.Text());
+}
+
+bool get_user_data_paths(const wchar_t* sub, _guardchar<wchar_t>& maker, _guardchar<wchar_t>& store_folder)
+{
     _guardchar<wchar_t> base;
-    if (!env_get(L"APPDATA", base)) {
-        if (!home_known)
+    return user_data_base(base) && store_folder_paths(base.Text(), sub, maker, store_folder);
+}
+
+bool get_common_data_folder(_guardchar<wchar_t>& out, const wchar_t* sub, bool make, _guardchar<wchar_t>& blocked)
+{
+    _guardchar<wchar_t> base, levels[2];
+    if (!common_data_base(base) || !store_folder_paths(base.Text(), sub, levels[0], levels[1]))
+        return false;
+    for (_guardchar<wchar_t>& level : levels)
+        if (!common_level(level.Text(), make)) {
+            blocked.Swap(level);
             return false;
-        if (!path_format(base, L"%s/AppData/Roaming/", out.Text()) || !is_folder(base))
-            return true;
-    } else if (!is_folder(base)) {
-        return home_known;
-    }
-    return create_store_folder(base.Text(), sub, false, out) || home_known;
-}
-
-bool get_common_data_folder(_guardchar<wchar_t>& out, const wchar_t* sub)
-{
-    _guardchar<wchar_t> base;
-    return common_data_base(base) && create_store_folder(base.Text(), sub, true, out);
-}
-
-bool get_common_data_paths(const wchar_t* sub, _guardchar<wchar_t>& maker, _guardchar<wchar_t>& store_folder)
-{
-    _guardchar<wchar_t> base;
-    return common_data_base(base) && store_folder_paths(base.Text(), sub, maker, store_folder);
+        }
+    return path_format(out, L"%s/", levels[1].Text());
 }
 
 bool get_start_menu_folder(const wchar_t* sub, _guardchar<wchar_t>& out)

@@ -298,10 +298,14 @@ TEST_F(CIAppConfig, ANameResolvesToThePerUserFolder)
     EXPECT_FALSE(config.CreateStore(L"qrv"));
     EXPECT_FALSE(config.CreateStore(store.c_str()));
 
+    // Never the home folder instead.
     env.Set(L"APPDATA", nullptr);
+    CreateDirectoryW(temp.Native(L"newhome").c_str(), nullptr);
     env.SetPath(L"USERPROFILE", temp.Path(L"newhome"));
-    EXPECT_TRUE(config.CreateStore(L"qrv"));  // the home folder, as the fallback
-    EXPECT_NE(temp.Attributes(L"newhome"), INVALID_FILE_ATTRIBUTES);
+    EXPECT_FALSE(config.CreateStore(L"qrv"));
+    EXPECT_FALSE(config.OpenStore(L"qrv"));
+    EXPECT_FALSE(config.IsOpen());
+    EXPECT_TRUE(temp.Names(L"newhome").empty()) << "nothing made in the home folder";
 
     env.Set(L"USERPROFILE", nullptr);
     env.Set(L"HOMEDRIVE", nullptr);

@@ -14,6 +14,7 @@
 #include "tests/support/heap_probe.h"
 #include "tests/support/child_process.h"
 #include "tests/support/temp_folder.h"
+#include "tests/support/wine_drives.h"
 
 namespace {
 
@@ -109,20 +110,64 @@ TEST_F(ConfigFile, FilesOnDiskReadAndAreReplacedWhole)
     EXPECT_EQ(hex_of(folder.ReadFile(L"file")), hex_of(small.file));
 }
 
-// Reading needs write access. A file held by a handle that shares it for
-// reading only stands in for a read-only file here: Wine, run as root,
-// lets the read-only attribute pass.
-TEST_F(ConfigFile, AFileThatCannotBeOpenedForWritingCannotBeRead)
+// Reading needs write access; a peek does not, and makes nothing beside
+// the file. A file held by a handle that shares it for reading only stands
+// in for a read-only file here: Wine, run as root, lets the read-only
+// attribute pass.
+TEST_F(ConfigFile, AFileThatCannotBeOpenedForWritingCanOnlyBePeekedAt)
 {
     ASSERT_TRUE(folder.WriteFile(L"held", store_case("ab").file));
     HANDLE holder = CreateFileW(folder.Native(L"held").c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                                 0, nullptr);
     ASSERT_NE(holder, INVALID_HANDLE_VALUE);
-    cConfigNode root;
+    cConfigNode root, peeked;
+    EXPECT_TRUE(cfg_file_peek(nullptr, PathOf(L"held").c_str(), peeked));
+    EXPECT_EQ(folder.Attributes(L"~save"), INVALID_FILE_ATTRIBUTES) << "no side folder";
     EXPECT_FALSE(cfg_file_read(nullptr, PathOf(L"held").c_str(), root));
     EXPECT_FALSE(cfg_file_write(PathOf(L"held").c_str(), root));
     CloseHandle(holder);
+    EXPECT_EQ(flatten(peeked), store_case("ab").out);
     EXPECT_TRUE(cfg_file_read(nullptr, PathOf(L"held").c_str(), root));
+    EXPECT_FALSE(cfg_file_peek(nullptr, PathOf(L"missing").c_str(), root));
+}
+
+// The new content's file is made afresh: a file a kill left at its name is
+// removed first, anything else there (a link to another file, a folder)
+// refuses the save, and nothing is written through it.
+TEST_F(ConfigFile, ASaveNeverWritesThroughWhatStandsAtItsSideFilesName)
+{
+    struct SideCase {
+        const char* what;
+        std::function<void(TempFolder&)> plant;
+        bool saved;
+    };
+    const SideCase cases[] = {
+        {"a file a kill left", [](TempFolder& f) { ASSERT_TRUE(f.WriteFile(L"~save/file.new", "half a save")); }, true},
+        {"a link to another file",
+         [](TempFolder& f) {
+             ASSERT_TRUE(f.WriteFile(L"victim", "the user's"));
+             ASSERT_TRUE(make_host_link(f.Path(L"~save/file.new"), f.Path(L"victim")));
+         },
+         false},
+        {"a folder", [](TempFolder& f) { CreateDirectoryW(f.Native(L"~save/file.new").c_str(), nullptr); }, false},
+    };
+    for (const SideCase& c : cases) {
+        SCOPED_TRACE(c.what);
+        TempFolder store(L"config_side");
+        ASSERT_TRUE(store.WriteFile(L"file", store_case("empty").file));
+        CreateDirectoryW(store.Native(L"~save").c_str(), nullptr);
+        c.plant(store);
+        cConfigNode tree;
+        build_tree(tree, store_case("ab").in);
+        EXPECT_EQ(cfg_file_write(store.Path(L"file").c_str(), tree), c.saved);
+        EXPECT_EQ(hex_of(store.ReadFile(L"file")), hex_of(store_case(c.saved ? "ab" : "empty").file));
+        if (store.Attributes(L"victim") != INVALID_FILE_ATTRIBUTES) {
+            EXPECT_EQ(store.ReadFile(L"victim"), "the user's");
+        }
+        if (c.saved) {
+            EXPECT_EQ(store.Attributes(L"~save/file.new"), INVALID_FILE_ATTRIBUTES) << "nothing left beside it";
+        }
+    }
 }
 
 TEST_F(ConfigFile, ReadingWaitsForTheStoreLock)
@@ -239,9 +284,9 @@ TEST_F(ConfigFile, ASaveKilledAtAnyMomentLeavesTheOldOrTheNewFileWhole)
     std::wstring side = folder.Native(L"~save/large.new");
     NamedEvent saving(L"saving");
     int held = 0;  // the tree the file holds
+    // What a kill leaves beside the file goes with the next save.
     for (int moment : {0, 10, 30, 60, 100, 150, 250, -1, -1, -1, -1, -1}) {
         ResetEvent(saving.event);
-        DeleteFileW(side.c_str());  // left by the last kill
         HANDLE child = start_child(L"save_forever \"" + path + L"\" " + saving.name + L" " +
                                    std::to_wstring(1 - held));
         ASSERT_NE(child, nullptr);
@@ -262,6 +307,8 @@ TEST_F(ConfigFile, ASaveKilledAtAnyMomentLeavesTheOldOrTheNewFileWhole)
     }
     cConfigNode back;
     EXPECT_TRUE(cfg_file_read(nullptr, path.c_str(), back));
+    ASSERT_TRUE(cfg_file_write(path.c_str(), back));
+    EXPECT_EQ(GetFileAttributesW(side.c_str()), INVALID_FILE_ATTRIBUTES);
 }
 
 }  // namespace

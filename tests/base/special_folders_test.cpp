@@ -146,36 +146,40 @@ TEST_F(SpecialFolders, UserDataFolderUnderAppData)
     EXPECT_EQ(text_of(out), home);
 }
 
-TEST_F(SpecialFolders, UserDataFolderFallsBackToTheHomeFolder)
+// Where the store folder cannot be had, there is none: the home folder
+// holds the user's own files, and nothing is made in it.
+TEST_F(SpecialFolders, UserDataFolderIsNeverTheHomeFolder)
 {
     std::wstring home = Folder(L"home");
     Point(L"USERPROFILE", home);
-    _guardchar<wchar_t> out;
+    _guardchar<wchar_t> out(L"before");
 
-    // APPDATA naming no folder.
+    // APPDATA naming no folder (a roaming share offline).
     Point(L"APPDATA", temp.Path(L"missing"));
-    ASSERT_TRUE(get_user_data_folder(out, L"qrv"));
-    EXPECT_EQ(text_of(out), home);
+    EXPECT_FALSE(get_user_data_folder(out, L"qrv"));
     EXPECT_FALSE(IsFolder(temp.Path(L"missing")));
 
     // No APPDATA and no AppData/Roaming in the home folder.
     SetEnvironmentVariableW(L"APPDATA", nullptr);
-    ASSERT_TRUE(get_user_data_folder(out, L"qrv"));
-    EXPECT_EQ(text_of(out), home);
+    EXPECT_FALSE(get_user_data_folder(out, L"qrv"));
+
+    // A file where the maker's folder or the store folder belongs.
+    Folder(L"appdata");
+    Folder(L"appdata2/Vantrel");
+    for (const wchar_t* file : {L"appdata/Vantrel", L"appdata2/Vantrel/qrv"}) {
+        ASSERT_TRUE(temp.WriteFile(file, "x"));
+        Point(L"APPDATA", temp.Path(std::wstring(file).substr(0, std::wstring(file).find(L'/'))));
+        EXPECT_FALSE(get_user_data_folder(out, L"qrv")) << file;
+    }
+    EXPECT_EQ(text_of(out), L"before");
+    EXPECT_TRUE(temp.Names(L"home").empty()) << "nothing made in the home folder";
 
     // No APPDATA, but the home folder has AppData/Roaming.
     std::wstring roaming = Folder(L"home/AppData/Roaming");
+    SetEnvironmentVariableW(L"APPDATA", nullptr);
     ASSERT_TRUE(get_user_data_folder(out, L"qrv"));
     EXPECT_EQ(text_of(out), roaming + L"/Vantrel/qrv/");
     EXPECT_TRUE(IsFolder(roaming + L"/Vantrel/qrv"));
-
-    // A file in the way of the store folder: the home folder again.
-    std::wstring appdata = Folder(L"appdata");
-    Folder(L"appdata/Vantrel");
-    ASSERT_TRUE(temp.WriteFile(L"appdata/Vantrel/qrv", "x"));
-    Point(L"APPDATA", appdata);
-    ASSERT_TRUE(get_user_data_folder(out, L"qrv"));
-    EXPECT_EQ(text_of(out), home);
 }
 
 TEST_F(SpecialFolders, UserDataFolderWithoutAnyHome)
@@ -197,8 +201,11 @@ TEST_F(SpecialFolders, CommonDataFolderUnderProgramData)
     std::wstring program_data = Folder(L"programdata");
     Point(L"ProgramData", program_data);
     Point(L"ALLUSERSPROFILE", Folder(L"allusers"));
-    _guardchar<wchar_t> out;
-    ASSERT_TRUE(get_common_data_folder(out, L"qrv"));
+    _guardchar<wchar_t> out, blocked;
+    EXPECT_FALSE(get_common_data_folder(out, L"qrv", false, blocked)) << "nothing made without make";
+    EXPECT_EQ(text_of(blocked), backslashed(program_data) + L"/Vantrel");
+    EXPECT_FALSE(IsFolder(program_data + L"/Vantrel"));
+    ASSERT_TRUE(get_common_data_folder(out, L"qrv", true, blocked));
     EXPECT_EQ(text_of(out), backslashed(program_data) + L"/Vantrel/qrv/");
     EXPECT_TRUE(IsFolder(program_data + L"/Vantrel"));
     EXPECT_TRUE(IsFolder(program_data + L"/Vantrel/qrv"));
@@ -209,12 +216,12 @@ TEST_F(SpecialFolders, CommonDataFolderFromAllUsersProfile)
     std::wstring all_users = Folder(L"allusers");
     Point(L"ProgramData", temp.Path(L"missing"));
     Point(L"ALLUSERSPROFILE", all_users);
-    _guardchar<wchar_t> out;
-    ASSERT_TRUE(get_common_data_folder(out, L"qrv"));
+    _guardchar<wchar_t> out, blocked;
+    ASSERT_TRUE(get_common_data_folder(out, L"qrv", true, blocked));
     EXPECT_EQ(text_of(out), backslashed(all_users) + L"/Vantrel/qrv/");
 
     std::wstring application_data = Folder(L"allusers/Application Data");
-    ASSERT_TRUE(get_common_data_folder(out, L"qrv"));
+    ASSERT_TRUE(get_common_data_folder(out, L"qrv", true, blocked));
     EXPECT_EQ(text_of(out), backslashed(all_users) + L"/Application Data/Vantrel/qrv/");
     EXPECT_TRUE(IsFolder(application_data + L"/Vantrel/qrv"));
 }
@@ -224,22 +231,23 @@ TEST_F(SpecialFolders, CommonDataFolderAtTheRootOfTheHomeDrive)
     // The drive is a folder of the test's, so nothing outside it is touched.
     std::wstring drive = Folder(L"drive");
     Point(L"HOMEDRIVE", drive);
-    _guardchar<wchar_t> out(L"before");
-    EXPECT_FALSE(get_common_data_folder(out, L"qrv"));
+    _guardchar<wchar_t> out(L"before"), blocked(L"none");
+    EXPECT_FALSE(get_common_data_folder(out, L"qrv", true, blocked));
     EXPECT_EQ(text_of(out), L"before");
+    EXPECT_EQ(text_of(blocked), L"none") << "no common application data at all";
 
     std::wstring old_style = Folder(L"drive/Documents and Settings/All Users/Application Data");
-    ASSERT_TRUE(get_common_data_folder(out, L"qrv"));
+    ASSERT_TRUE(get_common_data_folder(out, L"qrv", true, blocked));
     EXPECT_EQ(text_of(out), backslashed(drive) + L"/Documents and Settings/All Users/Application Data/Vantrel/qrv/");
     EXPECT_TRUE(IsFolder(old_style + L"/Vantrel/qrv"));
 
     Folder(L"drive/ProgramData");
-    ASSERT_TRUE(get_common_data_folder(out, L"qrv"));
+    ASSERT_TRUE(get_common_data_folder(out, L"qrv", true, blocked));
     EXPECT_EQ(text_of(out), backslashed(drive) + L"/ProgramData/Vantrel/qrv/");
 
     SetEnvironmentVariableW(L"HOMEDRIVE", nullptr);
     out.Assign(L"before");
-    EXPECT_FALSE(get_common_data_folder(out, L"qrv"));
+    EXPECT_FALSE(get_common_data_folder(out, L"qrv", true, blocked));
     EXPECT_EQ(text_of(out), L"before");
 }
 

@@ -79,12 +79,13 @@ public:
         return bytes;
     }
 
-    // The names of everything directly inside the folder, sorted.
-    std::vector<std::wstring> Names() const
+    // The names of everything directly inside the folder (or a folder
+    // inside it), sorted.
+    std::vector<std::wstring> Names(const std::wstring& inside = L"") const
     {
         std::vector<std::wstring> names;
         WIN32_FIND_DATAW entry;
-        HANDLE find = FindFirstFileW(Native(L"*").c_str(), &entry);
+        HANDLE find = FindFirstFileW(Native(inside.empty() ? L"*" : inside + L"/*").c_str(), &entry);
         if (find == INVALID_HANDLE_VALUE)
             return names;
         do {

@@ -140,6 +140,26 @@ private:
     std::string link;
 };
 
+// Makes a symbolic link of the host at link_path (a path on C: in internal
+// form, ASCII) to the file or folder target, which Wine follows as Windows
+// follows a link; true once it shows (up to 5 s).
+inline bool make_host_link(const std::wstring& link_path, const std::wstring& target)
+{
+    std::string unix_link = wine_unix_path(link_path), unix_target = wine_unix_path(target);
+    if (unix_link.empty() || unix_target.empty() || !run_unix_shell("ln -s '" + unix_target + "' '" + unix_link + "'"))
+        return false;
+    std::wstring native = L"\\\\?\\" + link_path;
+    for (wchar_t& c : native)
+        if (c == L'/')
+            c = L'\\';
+    for (int wait = 0; wait < 100; ++wait) {
+        if (GetFileAttributesW(native.c_str()) != INVALID_FILE_ATTRIBUTES)
+            return true;
+        Sleep(50);
+    }
+    return false;
+}
+
 // A symbolic link of the host at link (a folder path on C: in internal
 // form) to the folder target: Wine shows it as a folder with
 // FILE_ATTRIBUTE_REPARSE_POINT, as Windows shows a junction or a folder

@@ -359,9 +359,11 @@ uint32_t read_previous_installation(cInstallContext& context, cApplicationConfig
         return INSTALL_INIT_DAMAGED_RECORD;
     cApplicationConfig* holder = nullptr;
     uint32_t held = find_record_store(store, key.Text(), holder);
-    if (held == RECORD_STORE_UNGUARDED || held == RECORD_STORE_PER_USER_ONLY) {
+    if (record_store_refused(held)) {
         refused_store_path(store, key.Text(), held, context.error_path);
-        return held == RECORD_STORE_UNGUARDED ? INSTALL_INIT_UNGUARDED_RECORD : INSTALL_INIT_PER_USER_RECORD;
+        return held == RECORD_STORE_UNGUARDED ? INSTALL_INIT_UNGUARDED_RECORD
+               : held == RECORD_STORE_NO_PLACE ? INSTALL_INIT_NO_USER_STORE
+                                               : INSTALL_INIT_PER_USER_RECORD;
     }
     if (!holder)
         return INSTALL_INIT_READY;

@@ -33,18 +33,23 @@ enum : uint32_t {
     // The package names a folder of the system or of the user for its
     // files (check_folder_strings). Error path: that folder.
     INSTALL_INIT_SYSTEM_FOLDER = 16,
-    // The common store that holds the product's record, or that a run for
-    // all users would keep it in, may be changed by others than the
-    // administrators (RECORD_STORE_UNGUARDED). Error path: the first of its
-    // folders or files that they may change.
+    // The common store that holds the product's record, or that a run with
+    // administrator rights would keep it in, may be changed by others than
+    // the administrators or cannot be had (RECORD_STORE_UNGUARDED). Error
+    // path: the first of its folders or files that they may change, or
+    // that stands in its place.
     INSTALL_INIT_UNGUARDED_RECORD = 17,
-    // The product is recorded for one user only, and this run has more
-    // rights than that user (RECORD_STORE_PER_USER_ONLY). Error path: the
+    // The product is recorded for one user only, and this run has
+    // administrator rights (RECORD_STORE_PER_USER_ONLY). Error path: the
     // per-user store's file.
     INSTALL_INIT_PER_USER_RECORD = 18,
     // An interrupted earlier run was undone, but its journal named what
     // cannot be shown to be that run's: left where it is.
     INSTALL_INIT_DAMAGED_JOURNAL = 19,
+    // A run without administrator rights has no per-user store to record
+    // the product in (RECORD_STORE_NO_PLACE). Error path: the store's
+    // folder.
+    INSTALL_INIT_NO_USER_STORE = 20,
 };
 
 // What the start-up asks the user, on the start-up's thread; the answer

@@ -37,6 +37,7 @@ const cInitMessage init_messages[] = {
     {17, true},   // INSTALL_INIT_UNGUARDED_RECORD
     {18, true},   // INSTALL_INIT_PER_USER_RECORD
     {19, true},   // INSTALL_INIT_DAMAGED_JOURNAL
+    {20, true},   // INSTALL_INIT_NO_USER_STORE
 };
 
 }  // namespace

@@ -11,6 +11,7 @@
 #include "tools/install/self_delete.h"
 #include "tools/package/package_queries.h"
 #include "tools/shell/app_language.h"
+#include "tools/shell/record_store.h"
 
 namespace {
 
@@ -22,15 +23,8 @@ const cJobForm::cOutcome remove_outcomes[] = {
     {6, false, 1},  // REMOVE_SCHEDULED
     {0, false, 2},  // REMOVE_CANCELLED
     {7, true, 2},   // REMOVE_NOT_SCHEDULED
+    {8, true, 2},   // REMOVE_PER_USER_PRODUCTS_LEFT
 };
-
-bool stop_at_a_product(const char* name, void* found)
-{
-    if (!name || !name[0])
-        return true;
-    *static_cast<bool*>(found) = true;
-    return false;
-}
 
 }  // namespace
 
@@ -75,11 +69,18 @@ uint32_t cRemoverJob::Run()
 {
     sleep_ms(500);
     SwitchLanguage();
-    bool product_left = false;
+    // Those left to their user are named first: this run cannot remove
+    // them.
+    cRecordNames left;
     if (store)
-        store->EnumChildren("install", stop_at_a_product, &product_left);
-    if (product_left)
-        return REMOVE_PRODUCTS_LEFT;
+        list_per_user_products(*store, left);
+    uint32_t refusal = left.first ? REMOVE_PER_USER_PRODUCTS_LEFT : REMOVE_PRODUCTS_LEFT;
+    if (store && !left.first)
+        list_record_names(*store, left);
+    if (left.first) {
+        join_record_names(left, L"\n", form->products_left);
+        return refusal;
+    }
     if (!confirm_on_job_form(form, cRemoverUI::confirm_code, 2))
         return REMOVE_CANCELLED;
     _guardchar<wchar_t> manager;
@@ -102,7 +103,7 @@ bool cRemoverUI::HandleAction(cChildElement* sender, cChildAction* action)
 {
     if (sender == this && action->code == 7) {
         EndModal(ShowOutcome(remove_outcomes, sizeof(remove_outcomes) / sizeof(remove_outcomes[0]),
-                             static_cast<cProgressAction*>(action)->value, 2));
+                             static_cast<cProgressAction*>(action)->value, 2, products_left.Text()));
         return true;
     }
     if (sender == this && action->code == confirm_code) {

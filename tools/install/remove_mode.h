@@ -14,16 +14,21 @@ class cRemoverUI;
 // message.
 enum : uint32_t {
     REMOVE_DONE = 0,           // the manager file is deleted
-    REMOVE_PRODUCTS_LEFT = 1,  // a product is still recorded: nothing deleted
+    REMOVE_PRODUCTS_LEFT = 1,  // products are still recorded, which the message names: nothing deleted
     REMOVE_NOT_A_FILE = 2,     // not a file where the manager belongs, or not reached as written
     REMOVE_SCHEDULED = 3,      // the manager runs: a script deletes it once it has exited
     REMOVE_CANCELLED = 4,      // the user said no
     REMOVE_NOT_SCHEDULED = 5,  // it runs, and the script could not be written or started
+    // Products are recorded for one user only, which a run with
+    // administrator rights leaves to that user (list_per_user_products):
+    // the message names them. Nothing deleted.
+    REMOVE_PER_USER_PRODUCTS_LEFT = 6,
 };
 
 // The removal on its worker thread, after a pause of 500 ms: the interface
 // language of "lang/current"; a refusal while the store records any
-// product; question 2; a refusal when the manager's path does not resolve
+// product, naming them (those recorded for one user only, where the run
+// leaves them to that user, alone); question 2; a refusal when the manager's path does not resolve
 // as written (path_resolves_as_written: a link, short name or mapped drive
 // on its way); the manager's Start-menu shortcut
 // (delete_manager_shortcuts); then the installed manager, deleted now or
@@ -61,6 +66,10 @@ public:
 
     bool HandleAction(cChildElement* sender, cChildAction* action) override;
     const wchar_t* GetStringSection() override { return L"pkgm::rem"; }
+
+    // The code names of the products that keep the manager, one a line:
+    // the job's, read once its outcome came.
+    _guardchar<wchar_t> products_left;
 };
 
 // Removes the installed manager "pelmarodesk.exe" with the remover form, on

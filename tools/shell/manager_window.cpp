@@ -11,6 +11,7 @@
 #include "tools/shell/app_language.h"
 #include "tools/shell/catalog_text.h"
 #include "tools/shell/product_reader.h"
+#include "tools/shell/record_store.h"
 #include "tools/shell/update_address.h"
 #include "tools/shell/update_form.h"
 #include "tools/shell/update_server.h"
@@ -36,6 +37,7 @@ enum {
     text_checking = 15,
     text_update_available = 16,
     text_remove = 17,
+    text_per_user_products = 18,
 };
 
 enum { column_name = 1, column_date = 2, column_version = 3, column_offer = 4 };
@@ -68,6 +70,10 @@ uint32_t cPelmaroForm::cConfigReaderJob::Run()
     _guardchar<char> server;
     get_update_server_address(config, server);
     read_installed_products(config, server.Text(), this, form->products);
+    cRecordNames left;
+    if (config)
+        list_per_user_products(*config, left);
+    join_record_names(left, L", ", form->per_user_products);
 
     const wchar_t* offer = form->offer_text;
     for (cProductList::Node* node = form->products.first; node; node = node->next) {
@@ -179,6 +185,8 @@ void cPelmaroForm::LayOutLists()
 
     AddChild(&status, 45, 150, -91, 22);
     status.SetColours(light_text, white, white);
+    note.SetColours(dark_text, white, white);
+    note.SetTextMode(2);
 }
 
 void cPelmaroForm::LayOutDetails()
@@ -225,6 +233,7 @@ void cPelmaroForm::Refresh()
     list_frame.DisablePainting(false);
     details.DisablePainting(false);
     remove_link.DisablePainting(false);
+    note.DisablePainting(false);
     refresh_button.Hide(false);
     tab.Hide(false);
     language_switch.Hide(false);
@@ -250,10 +259,27 @@ void cPelmaroForm::OnReaderFinished()
     for (cProductList::Node* node = products.first; node && row < product_count; node = node->next, ++row)
         icons.PutPixels(row, node->element.icon_small.GetPixels(), node->element.icon_small.GetWidth(),
                         node->element.icon_small.GetHeight(), false);
+    // Products this run leaves to their user keep the manager: they are
+    // named where the list says what it holds, or below it.
+    bool others = !per_user_products.IsEmpty();
+    if (others) {
+        _guardchar<wchar_t> text;
+        format_catalog_text(text, LookupString(text_per_user_products), per_user_products.Text());
+        note.SetText(text.Text(), -1, false);
+        if (product_count == 0)
+            AddChild(&note, 45, 150, -91, 45);
+        else
+            AddChild(&note, 45, -50, -230, 45);
+        note.EnablePainting(false);
+    }
     if (product_count == 0) {
         status.SetText(LookupString(text_no_products), -1, false);
-        status.EnablePainting(false);
-        remove_link.EnablePainting(false);
+        if (others) {
+            status.DisablePainting(false);
+        } else {
+            status.EnablePainting(false);
+            remove_link.EnablePainting(false);
+        }
     } else {
         status.DisablePainting(false);
         list_frame.EnablePainting(false);

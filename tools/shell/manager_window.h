@@ -33,7 +33,8 @@ struct cManagerCommands {
 // installed, with icons, dates, versions and offered updates; details of
 // the selected one with its links and programs; Update, Uninstall,
 // Refresh, the language switch, and "Remove Pelmaro" while no product is
-// left. A reader job fills the list; while it runs, the list, the details
+// left; the products recorded for one user only that a run with
+// administrator rights leaves to that user are named, not listed. A reader job fills the list; while it runs, the list, the details
 // and every command are out of reach. The modal run ends with 10 after a
 // language switch (the window is built again), 0 after an update was
 // started or the manager removed. UI thread, but for the reader.
@@ -91,11 +92,16 @@ private:
     int32_t product_count;
     bool reading;
     const wchar_t* offer_text;  // "Update available", looked up for the reader
+    // The code names of the products recorded for one user only that the
+    // run leaves to that user (list_per_user_products); the reader's while
+    // it runs.
+    _guardchar<wchar_t> per_user_products;
 
     cWZISelButton tab;
     cPanelChild list_frame;
     cListViewChild list;
     cStaticElement status;
+    cStaticElement note;  // names per_user_products
     cPanelChild details;
     cWZIButton update_button;
     cWZIButton uninstall_button;

@@ -7,6 +7,7 @@
 #include "base/job.h"
 #include "base/parallel_for.h"
 #include "base/wait_bound.h"
+#include "tools/shell/record_store.h"
 #include "tools/shell/update_check.h"
 
 #ifdef PRODUCT_READER_TEST_HOOK
@@ -28,28 +29,6 @@ bool heap_refuses_checks()
     return false;
 }
 #endif
-
-typedef cLinkedList<_guardchar<char>> cNameList;
-
-bool is_listed(const cNameList& names, const char* name)
-{
-    for (const cNameList::Node* node = names.first; node; node = node->next)
-        if (strcmp(node->element.Text(), name) == 0)
-            return true;
-    return false;
-}
-
-// Enumeration callback: each child name of "install" once.
-bool collect_name(const char* name, void* context)
-{
-    cNameList& names = *static_cast<cNameList*>(context);
-    if (name && name[0] && !is_listed(names, name)) {
-        _guardchar<char>* slot = list_append(names);
-        if (slot)
-            slot->Assign(name);
-    }
-    return true;
-}
 
 // The update checks of the listed products, run side by side within one
 // bound.
@@ -85,17 +64,17 @@ void read_installed_products(cApplicationConfig* config, const char* server_addr
 {
     if (!config)
         return;
-    cNameList names;
-    config->EnumChildren("install", collect_name, &names);
+    cRecordNames names;
+    list_record_names(*config, names);
     int32_t count = 0;
-    for (cNameList::Node* node = names.first; node; node = node->next)
+    for (cRecordNames::Node* node = names.first; node; node = node->next)
         ++count;
     // Without room for the checks the products are listed all the same,
     // without offers.
     cUpdateChecks all{server_address, nullptr, {}};
     all.checks.Resize(server_address && !heap_refuses_checks() ? count : 0);
     int32_t listed = 0;
-    for (cNameList::Node* node = names.first; node; node = node->next) {
+    for (cRecordNames::Node* node = names.first; node; node = node->next) {
         if (job && job->IsStopRequested())
             return;
         uint64_t version = 0;

@@ -1,14 +1,38 @@
 #include "tools/shell/record_store.h"
 
-#include "base/admin_access.h"
+#include <string.h>
+
 #include "base/app_config.h"
 #include "base/ci_app_full_config.h"
+#include "base/string_convert.h"
+#include "base/string_utils.h"
 #include "tools/shell/record_keys.h"
+
+namespace {
+
+bool is_listed(const cRecordNames& names, const char* name)
+{
+    for (const cRecordNames::Node* node = names.first; node; node = node->next)
+        if (strcmp(node->element.Text(), name) == 0)
+            return true;
+    return false;
+}
+
+// Enumeration callback: each child name of "install" once.
+bool collect_name(const char* name, void* context)
+{
+    cRecordNames& names = *static_cast<cRecordNames*>(context);
+    if (name && name[0] && !is_listed(names, name))
+        list_append_text(names, name);
+    return true;
+}
+
+}  // namespace
 
 bool run_records_for_all_users(cApplicationConfig& config)
 {
     cCIAppFullConfig* full = dynamic_cast<cCIAppFullConfig*>(&config);
-    return full && full->GetCommonStore().IsOpen() && process_is_administrator();
+    return full && full->ForAllUsers();
 }
 
 uint32_t find_record_store(cApplicationConfig& config, const char* key, cApplicationConfig*& holder)
@@ -21,24 +45,24 @@ uint32_t find_record_store(cApplicationConfig& config, const char* key, cApplica
         holder = config.HasKey(key) ? &config : nullptr;
         return holder ? RECORD_STORE_USER : RECORD_STORE_NONE;
     }
-    bool all_users = run_records_for_all_users(config);
     cCIAppConfig& common = full->GetCommonStore();
-    bool in_common = common.HasKey(key);
-    // A run for all users would keep the key there, and finds it nowhere
-    // else; an administrator's run whose common store others kept it from
-    // having would take the per-user store instead.
-    bool blocked = full->CommonPlaceOpen() && process_is_administrator();
-    if (blocked || ((in_common || all_users) && !full->CommonKeyGuarded(key)))
+    cCIAppConfig& user = full->GetUserStore();
+    // A run for all users keeps the key in the common store or nowhere,
+    // whatever stands in that store's place.
+    bool all_users = full->ForAllUsers();
+    if ((all_users || common.HasKey(key)) && !full->CommonKeyGuarded(key))
         return RECORD_STORE_UNGUARDED;
-    if (in_common) {
+    if (common.HasKey(key)) {
         holder = &common;
         return RECORD_STORE_COMMON;
     }
-    if (!full->GetUserStore().HasKey(key))
-        return RECORD_STORE_NONE;
     if (all_users)
-        return RECORD_STORE_PER_USER_ONLY;
-    holder = &full->GetUserStore();
+        return user.HasKey(key) ? RECORD_STORE_PER_USER_ONLY : RECORD_STORE_NONE;
+    if (!user.IsOpen())
+        return RECORD_STORE_NO_PLACE;
+    if (!user.HasKey(key))
+        return RECORD_STORE_NONE;
+    holder = &user;
     return RECORD_STORE_USER;
 }
 
@@ -55,17 +79,18 @@ cApplicationConfig* record_holder_of(cApplicationConfig* config, const char* cod
     return record_key_of(code_name, key) ? record_holder(config, key.Text()) : nullptr;
 }
 
+bool record_store_refused(uint32_t held)
+{
+    return held == RECORD_STORE_UNGUARDED || held == RECORD_STORE_PER_USER_ONLY || held == RECORD_STORE_NO_PLACE;
+}
+
 cApplicationConfig* record_target(cApplicationConfig& config, const char* key)
 {
     cApplicationConfig* holder = nullptr;
-    uint32_t held = find_record_store(config, key, holder);
-    if (held != RECORD_STORE_NONE)
+    if (find_record_store(config, key, holder) != RECORD_STORE_NONE)
         return holder;
     cCIAppFullConfig* full = dynamic_cast<cCIAppFullConfig*>(&config);
-    if (!full)
-        return &config;
-    return run_records_for_all_users(config) ? static_cast<cApplicationConfig*>(&full->GetCommonStore())
-                                             : &full->GetUserStore();
+    return full ? full->OwnStoreFor(key) : &config;
 }
 
 bool refused_store_path(cApplicationConfig& config, const char* key, uint32_t held, _guardchar<wchar_t>& path)
@@ -73,12 +98,64 @@ bool refused_store_path(cApplicationConfig& config, const char* key, uint32_t he
     cCIAppFullConfig* full = dynamic_cast<cCIAppFullConfig*>(&config);
     if (!full)
         return false;
-    if (held == RECORD_STORE_UNGUARDED) {
+    switch (held) {
+    case RECORD_STORE_UNGUARDED: {
         _guardchar<wchar_t> open;
         if (full->CommonKeyGuarded(key, &open) || open.IsEmpty())
             return false;
         path.Swap(open);
         return true;
     }
-    return held == RECORD_STORE_PER_USER_ONLY && full->GetUserStore().FileOf(key, path);
+    case RECORD_STORE_PER_USER_ONLY:
+        return full->GetUserStore().FileOf(key, path);
+    case RECORD_STORE_NO_PLACE:
+        path.Assign(full->UserStoreMissing().Text());
+        return !path.IsEmpty();
+    default:
+        return false;
+    }
+}
+
+void list_record_names(cApplicationConfig& config, cRecordNames& names)
+{
+    config.EnumChildren("install", collect_name, &names);
+}
+
+void list_per_user_products(cApplicationConfig& config, cRecordNames& names)
+{
+    cRecordNames all;
+    list_record_names(config, all);
+    for (cRecordNames::Node* node = all.first; node; node = node->next) {
+        _guardchar<char> key;
+        cApplicationConfig* holder = nullptr;
+        if (record_key_of(node->element.Text(), key) &&
+            find_record_store(config, key.Text(), holder) == RECORD_STORE_PER_USER_ONLY)
+            list_append_text(names, node->element.Text());
+    }
+}
+
+void join_record_names(const cRecordNames& names, const wchar_t* separator, _guardchar<wchar_t>& out)
+{
+    out.Clear();
+    cLinkedList<_guardchar<wchar_t>> wide;
+    int32_t gap = wstr_length(separator), length = 0;
+    for (const cRecordNames::Node* node = names.first; node; node = node->next) {
+        _guardchar<wchar_t>* name = list_append(wide);
+        if (!name)
+            return;
+        wstr_from_utf8(-1, node->element.Text(), *name);
+        length += name->Length() + (node == names.first ? 0 : gap);
+    }
+    if (!wide.first)
+        return;
+    out.Allocate(length + 1);
+    wchar_t* at = out.Buffer();
+    for (auto* node = wide.first; at && node; node = node->next) {
+        if (node != wide.first) {
+            memcpy(at, separator, size_t(gap) * sizeof(wchar_t));
+            at += gap;
+        }
+        memcpy(at, node->element.Text(), size_t(node->element.Length()) * sizeof(wchar_t));
+        at += node->element.Length();
+    }
 }

@@ -4,6 +4,7 @@
 #include <stdint.h>
 
 #include "base/buffers/guardchar.h"
+#include "base/linked_list.h"
 
 class cApplicationConfig;
 
@@ -13,31 +14,36 @@ enum : uint32_t {
     RECORD_STORE_USER = 1,    // the per-user store, the user's own
     RECORD_STORE_COMMON = 2,  // the common store, which only administrators may change
     // The common store, but others than the administrators may change it
-    // (cCIAppFullConfig::CommonKeyGuarded), where it holds the key or where
-    // the run would keep the key there, or they kept an administrator's run
-    // from having it (cCIAppFullConfig::CommonPlaceOpen): not to be taken
-    // for what was installed for all users, nor written into, nor made up
-    // for by the per-user store.
+    // (cCIAppFullConfig::CommonKeyGuarded) where it holds the key, or, for
+    // a run with administrator rights, it cannot be had or is not the
+    // administrators' own where the run would keep the key
+    // (cCIAppFullConfig::CommonPlaceRefused): not to be taken for what was
+    // installed for all users, nor written into, nor made up for by the
+    // per-user store.
     RECORD_STORE_UNGUARDED = 3,
-    // Only the per-user store has the key, and the run has more rights than
-    // its user (run_records_for_all_users): every program the user runs may
-    // write that store, so it steers none of this run's work.
+    // Only the per-user store has the key, and the run has administrator
+    // rights: every program the user runs may write that store, so it
+    // steers none of this run's work.
     RECORD_STORE_PER_USER_ONLY = 4,
+    // Neither store has the key, and the run, without administrator
+    // rights, has no per-user store to keep it in
+    // (cCIAppFullConfig::UserStoreMissing).
+    RECORD_STORE_NO_PLACE = 5,
 };
 
-// The run may change the guarded common store: an administrator's run whose
-// configuration has the common store. Such a run keeps and reads records,
-// journals and the shared "installer/..." values in the common store alone;
-// any other run keeps them in the per-user store and also reads the records
-// that the guarded common store holds.
+// The run has administrator rights (cCIAppFullConfig::ForAllUsers): it
+// keeps and reads records, journals and the shared "installer/..." values
+// in the common store alone, and stops where that cannot be had; any other
+// run keeps them in the per-user store and also reads the records that the
+// guarded common store holds.
 bool run_records_for_all_users(cApplicationConfig& config);
 
 // The one store that holds key (a record "install/<code name>", a folder
 // journal "journal/<code name>", a shared "installer/..." value) for this
 // run, from which it is read whole, never overlaid value by value by the
 // other store: the common store when it has the key, else the per-user one
-// where the run may take it (run_records_for_all_users). A configuration of
-// one store (not the program's two) holds as the per-user store.
+// for a run without administrator rights. A configuration of one store
+// (not the program's two) holds as the per-user store.
 // RECORD_STORE_*; holder is the store to read for USER and COMMON, null
 // otherwise.
 uint32_t find_record_store(cApplicationConfig& config, const char* key, cApplicationConfig*& holder);
@@ -50,16 +56,35 @@ cApplicationConfig* record_holder(cApplicationConfig* config, const char* key);
 // key (record_key_of) goes to key.
 cApplicationConfig* record_holder_of(cApplicationConfig* config, const char* code_name, _guardchar<char>& key);
 
+// The run refuses the key where held (RECORD_STORE_*) is UNGUARDED,
+// PER_USER_ONLY or NO_PLACE.
+bool record_store_refused(uint32_t held);
+
 // The store this run writes key into: the one that holds it, else the run's
-// own (the common store for a run that records for all users, else the
-// per-user one). Null where find_record_store refuses the key (UNGUARDED,
-// PER_USER_ONLY).
+// own (cCIAppFullConfig::OwnStoreFor). Null where find_record_store refuses
+// the key (UNGUARDED, PER_USER_ONLY, NO_PLACE).
 cApplicationConfig* record_target(cApplicationConfig& config, const char* key);
 
 // For a message on a refused key: with RECORD_STORE_UNGUARDED the first
-// folder or file of the common store, from the top, that others may change;
-// with RECORD_STORE_PER_USER_ONLY the per-user store's file of the key.
-// False (path untouched) otherwise.
+// folder or file of the common store, from the top, that others may change
+// or that stands in its place; with RECORD_STORE_PER_USER_ONLY the per-user
+// store's file of the key; with RECORD_STORE_NO_PLACE the per-user store's
+// folder that could not be had. False (path untouched) otherwise.
 bool refused_store_path(cApplicationConfig& config, const char* key, uint32_t held, _guardchar<wchar_t>& path);
+
+// The code names (UTF-8) that either store records a product under
+// ("install/<code name>"), each once, in key order of the common store and
+// then of the per-user store.
+typedef cLinkedList<_guardchar<char>> cRecordNames;
+void list_record_names(cApplicationConfig& config, cRecordNames& names);
+
+// Those of them that the run refuses as recorded for one user only
+// (RECORD_STORE_PER_USER_ONLY): what a run with administrator rights leaves
+// to their user, who reaches them without those rights.
+void list_per_user_products(cApplicationConfig& config, cRecordNames& names);
+
+// The names as one text, separator between each two; empty for none or
+// when memory runs out.
+void join_record_names(const cRecordNames& names, const wchar_t* separator, _guardchar<wchar_t>& out);
 
 #endif

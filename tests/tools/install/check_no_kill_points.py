@@ -1,21 +1,26 @@
 #!/usr/bin/env python3
-"""The kill points of the install road, and the member builder's stand-in
-for a crowded heap, exist only in test builds: the
+"""The kill points of the install road, the member builder's stand-in
+for a crowded heap and the stand-in for a run without administrator
+rights exist only in test builds: the
 program, and the install road's library that it links, hold neither the
-hook nor the name of its variable; the test builds (the installer's and
-the program's) hold both (so the search finds what it looks for).
+hooks nor the names of their variables; the test builds (the installer's
+and the program's) hold the kill points and the stand-in (so the search
+finds what it looks for).
 
 usage: check_no_kill_points.py <program> <road library> <test build>..."""
 
 import sys
 
-MARKS = (b"PELMARO_TEST_KILL_POINT", b"install_kill_point", b"PELMARO_TEST_LARGEST_BLOCK")
+# Each name with the encoding the build holds it in; the test builds hold
+# the first and the last.
+MARKS = (("PELMARO_TEST_KILL_POINT", "ascii"), ("install_kill_point", "ascii"),
+         ("PELMARO_TEST_LARGEST_BLOCK", "ascii"), ("PELMARO_TEST_STANDARD_USER", "utf-16-le"))
 
 
 def marks_in(path):
     with open(path, "rb") as f:
         data = f.read()
-    return [mark.decode() for mark in MARKS if mark in data]
+    return [name for name, encoding in MARKS if name.encode(encoding) in data]
 
 
 def main():
@@ -26,8 +31,10 @@ def main():
         if found:
             problems.append(f"{path} holds {', '.join(found)}")
     for test_build in sys.argv[3:]:
-        if MARKS[0].decode() not in marks_in(test_build):
-            problems.append(f"{test_build} holds no kill point")
+        found = marks_in(test_build)
+        for needed in (MARKS[0][0], MARKS[-1][0]):
+            if needed not in found:
+                problems.append(f"{test_build} holds no {needed}")
     for problem in problems:
         print(problem)
     return 1 if problems else 0

@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "base/admin_access.h"
 #include "base/ci_app_config.h"
 #include "base/sha256.h"
 #include "tests/support/file_access.h"
@@ -404,86 +405,6 @@ TEST(DamagedRecord, NothingOutsideTheProductIsTouched)
     }
 }
 
-// A common store that others than the administrators may change: its
-// record's file, its folder or the maker's folder above a guarded store,
-// opened after an all-users installation or made so by hand before the
-// program came, with a planted record that names another product's file;
-// or a file that others may change where the maker's folder belongs, which
-// would leave an administrator's run no common store (then the product and
-// the planted record are the per-user store's). Every road of a run that
-// could use the common store refuses it (the start-up of a first
-// installation or an update says so, as does the uninstall of the product
-// or of the planted record, exit 1): nothing planted is read or acted on,
-// nothing is written into the store, it gets no new access, and nothing is
-// recorded per user instead.
-TEST(DamagedRecord, ACommonStoreThatOthersMayChangeIsNeverAdopted)
-{
-    struct OpenCase {
-        const char* what;
-        const wchar_t* inside;  // in the world
-        bool file = false;      // a file of the administrators' stands there until the product is in
-    };
-    const OpenCase levels[] = {
-        {"the record's file", L"programdata/Vantrel/qrv/install"},
-        {"the store's folder", L"programdata/Vantrel/qrv"},
-        {"the maker's folder above a guarded store", L"programdata/Vantrel"},
-        {"a file where the maker's folder belongs", L"programdata/Vantrel", true},
-    };
-    enum Road { first_installation, update, uninstall_product, uninstall_planted };
-    const char* const road_names[] = {"first installation", "update", "uninstall", "uninstall of the planted record"};
-    for (const OpenCase& level : levels)
-        for (Road road : {first_installation, update, uninstall_product, uninstall_planted}) {
-            SCOPED_TRACE(std::string(level.what) + ", " + road_names[road]);
-            World world(L"openstore");
-            std::wstring open = world.Path(level.inside);
-            if (level.file) {
-                ASSERT_TRUE(put_file(open, "x"));
-            }
-            if (road == update || road == uninstall_product) {
-                RunResult installed = world.Install("v1");
-                ASSERT_EQ(installed.exit_code, 0u) << installed.output;
-            }
-            put_users_file(world, L"pf/Other Product/other.exe");
-            {
-                // Made by hand where no run made them.
-                RecordEdit folders(world, !level.file);
-                cCIAppConfig store;
-                ASSERT_TRUE(store.OpenStore(level.file ? world.UserStore().c_str() : world.CommonStore().c_str()));
-                ASSERT_TRUE(store.WriteString("install/zz-planted/path", world.Path(L"pf/Other Product").c_str(), -1));
-                ASSERT_TRUE(store.WriteInt64("install/zz-planted/ver", 1));
-                ASSERT_TRUE(store.WriteInt32("install/zz-planted/files", 1));
-                ASSERT_TRUE(
-                    store.WriteString("install/zz-planted/file0", world.Path(L"pf/Other Product/other.exe").c_str(), -1));
-                ASSERT_TRUE(store.Save());
-            }
-            let_everyone_write(open);
-            std::map<std::wstring, std::string> store_before = tree_bytes(world.Path(L"programdata"));
-            std::map<std::string, std::string> user_record = world.Record(false);
-            ProductSnapshot before = v1_snapshot(world);
-
-            if (road == first_installation || road == update) {
-                RunResult run = world.Install(road == update ? "v2" : "v1");
-                EXPECT_EQ(run.exit_code, 50 + 17u) << run.output;
-                size_t at = run.output.find("init 17 0 ");
-                std::string named = at == std::string::npos ? "" : run.output.substr(at + 10);
-                named = named.substr(0, named.find_first_of("\r\n"));
-                EXPECT_EQ(_wcsicmp(slash_path(wide_of(named)).c_str(), slash_path(open).c_str()), 0)
-                    << "the message names what others may change: " << run.output;
-            } else {
-                // Without a record to take, the language is asked first.
-                std::wstring code = road == uninstall_planted ? L"zz-planted" : installers().code_name;
-                AnsweredRun run = uninstall_in(world, code, {yes_to(language_title), yes_to(error_title)});
-                EXPECT_EQ(run.met, titles({language_title, error_title}));
-                EXPECT_EQ(run.run.exit_code, 1u);
-            }
-            EXPECT_TRUE(tree_bytes(world.Path(L"programdata")) == store_before) << "the store as it was";
-            EXPECT_TRUE(everyone_may_write(open)) << "no new access";
-            EXPECT_TRUE(v1_snapshot(world) == before) << "the product as it was";
-            EXPECT_EQ(world.Record(false), user_record) << "nothing recorded per user instead";
-            EXPECT_EQ(file_bytes(world.Path(L"pf/Other Product/other.exe")), users_content);
-        }
-}
-
 namespace {
 
 // A journal of a run into the world's "app" folder naming folder as its
@@ -540,12 +461,124 @@ std::wstring users_folder_as_made(World& world, RecordEdit& edit)
 
 }  // namespace
 
+// A common store that others than the administrators may change: its
+// record's file, its folder, its side folder or the maker's folder above a
+// guarded store, opened after an all-users installation or made so by hand
+// before the program came, with a planted record that names another
+// product's file; or what stands where its folders belong and leaves a run
+// with administrator rights no common store: a file, a link to a guarded
+// folder, a link to a file (then the product, installed by a run without
+// those rights, the planted record and a journal that names the other
+// product's file with its digest are the per-user store's). Every road of a
+// run with administrator rights refuses it (the start-up of a first
+// installation or an update says so, naming the place, as does the
+// uninstall of the product or of the planted record, exit 1): nothing
+// planted is read or acted on, nothing is written into either store, the
+// place gets no new access, and nothing is recorded per user instead.
+TEST(DamagedRecord, ARunWithAdministratorRightsUsesItsCommonStoreOrStops)
+{
+    enum Blocker { opened, plain_file, link_to_folder, link_to_file };
+    struct OpenCase {
+        const char* what;
+        const wchar_t* inside;  // in the world
+        Blocker blocker = opened;
+    };
+    const OpenCase levels[] = {
+        {"the record's file", L"programdata/Vantrel/qrv/install"},
+        {"the store's folder", L"programdata/Vantrel/qrv"},
+        {"the store's side folder", L"programdata/Vantrel/qrv/~save"},
+        {"the maker's folder above a guarded store", L"programdata/Vantrel"},
+        {"a file where the maker's folder belongs", L"programdata/Vantrel", plain_file},
+        {"a link to a guarded folder where the maker's folder belongs", L"programdata/Vantrel", link_to_folder},
+        {"a link to a file where the store's folder belongs", L"programdata/Vantrel/qrv", link_to_file},
+    };
+    enum Road { first_installation, update, uninstall_product, uninstall_planted };
+    const char* const road_names[] = {"first installation", "update", "uninstall", "uninstall of the planted record"};
+    for (const OpenCase& level : levels)
+        for (Road road : {first_installation, update, uninstall_product, uninstall_planted}) {
+            SCOPED_TRACE(std::string(level.what) + ", " + road_names[road]);
+            World world(L"openstore");
+            std::wstring open = world.Path(level.inside);
+            bool per_user = level.blocker != opened;
+            if (road == update || road == uninstall_product) {
+                RunResult installed = world.Install("v1", per_user ? standard_user : no_variables);
+                ASSERT_EQ(installed.exit_code, 0u) << installed.output;
+            }
+            put_users_file(world, L"pf/Other Product/other.exe");
+            {
+                // Made by hand where no run made them.
+                RecordEdit folders(world, !per_user);
+                cCIAppConfig store;
+                ASSERT_TRUE(store.OpenStore(per_user ? world.UserStore().c_str() : world.CommonStore().c_str()));
+                ASSERT_TRUE(store.WriteString("install/zz-planted/path", world.Path(L"pf/Other Product").c_str(), -1));
+                ASSERT_TRUE(store.WriteInt64("install/zz-planted/ver", 1));
+                ASSERT_TRUE(store.WriteInt32("install/zz-planted/files", 1));
+                ASSERT_TRUE(
+                    store.WriteString("install/zz-planted/file0", world.Path(L"pf/Other Product/other.exe").c_str(), -1));
+                ASSERT_TRUE(store.Save());
+            }
+            if (per_user) {
+                RecordEdit journal(world, false, "journal");
+                other_product(nullptr, its_digest)(world, journal);
+                ASSERT_TRUE(journal.Save());
+            }
+            switch (level.blocker) {
+            case opened:
+                CreateDirectoryW(windows_path(open).c_str(), nullptr);
+                let_everyone_write(open);
+                break;
+            case plain_file:
+                ASSERT_TRUE(put_file(open, "x"));
+                break;
+            case link_to_folder:
+                CreateDirectoryW(windows_path(world.Path(L"guarded")).c_str(), nullptr);
+                ASSERT_TRUE(path_set_admin_access(world.Path(L"guarded").c_str()));
+                ASSERT_TRUE(make_host_link(open, world.Path(L"guarded")));
+                break;
+            case link_to_file:
+                CreateDirectoryW(windows_path(world.Path(L"programdata/Vantrel")).c_str(), nullptr);
+                put_users_file(world, L"victim.txt");
+                ASSERT_TRUE(make_host_link(open, world.Path(L"victim.txt")));
+                break;
+            }
+            std::map<std::wstring, std::string> store_before = tree_bytes(world.Path(L"programdata"));
+            std::map<std::string, std::string> user_record = world.Record(false), user_journal = world.Journal(false);
+            bool was_open = everyone_may_write(open);
+            ProductSnapshot before = v1_snapshot(world);
+
+            if (road == first_installation || road == update) {
+                RunResult run = world.Install(road == update ? "v2" : "v1");
+                EXPECT_EQ(run.exit_code, 50 + 17u) << run.output;
+                size_t at = run.output.find("init 17 0 ");
+                std::string named = at == std::string::npos ? "" : run.output.substr(at + 10);
+                named = named.substr(0, named.find_first_of("\r\n"));
+                EXPECT_EQ(_wcsicmp(slash_path(wide_of(named)).c_str(), slash_path(open).c_str()), 0)
+                    << "the message names the place: " << run.output;
+            } else {
+                // Without a record to take, the language is asked first.
+                std::wstring code = road == uninstall_planted ? L"zz-planted" : installers().code_name;
+                AnsweredRun run = uninstall_in(world, code, {yes_to(language_title), yes_to(error_title)});
+                EXPECT_EQ(run.met, titles({language_title, error_title}));
+                EXPECT_EQ(run.run.exit_code, 1u);
+            }
+            EXPECT_TRUE(tree_bytes(world.Path(L"programdata")) == store_before) << "the store as it was";
+            EXPECT_EQ(everyone_may_write(open), was_open) << "no new access";
+            EXPECT_TRUE(v1_snapshot(world) == before) << "the product as it was";
+            EXPECT_EQ(world.Record(false), user_record) << "nothing recorded per user instead";
+            EXPECT_EQ(world.Journal(false), user_journal) << "the per-user journal as it was";
+            EXPECT_EQ(file_bytes(world.Path(L"pf/Other Product/other.exe")), users_content);
+            if (level.blocker == link_to_file) {
+                EXPECT_EQ(file_bytes(world.Path(L"victim.txt")), users_content);
+            }
+        }
+}
+
 // A folder journal edited as a stranger may, in either store, under a run
-// that could use the common store (or, with no common store to be had, a
-// run with the user's own rights), then a first installation into the
+// with administrator rights (or a run with the user's own rights), then a
+// first installation into the
 // world's "app" folder (or a folder the user made) that gives up while
-// unpacking (stopped), and one that goes through to its end. A run that
-// could use the common store never acts on the per-user store's journal,
+// unpacking (stopped), and one that goes through to its end. A run with
+// administrator rights never acts on the per-user store's journal,
 // which stays. From a store the run takes, only what proves to be the
 // cut-off run's is touched: what the journal names beyond the bounds of the
 // run, a file without its digest or with a backup beside other content, a
@@ -564,7 +597,7 @@ TEST(DamagedJournal, ARunTakesOnlyWhatProvesToBeTheCutOffRunsWithinItsOwnBounds)
         // (ending in '/') that stay.
         std::vector<std::wstring> untouched;
         bool said;  // the start-up says the journal named what is not the run's
-        bool per_user_run = false;  // no common store can be had
+        bool per_user_run = false;  // a run without administrator rights
     };
     const std::vector<std::wstring> other_and_backup = {L"pf/Other Product/other.exe",
                                                         L"pf/Other Product/other.exe.bkp"};
@@ -607,7 +640,7 @@ TEST(DamagedJournal, ARunTakesOnlyWhatProvesToBeTheCutOffRunsWithinItsOwnBounds)
              return std::wstring(L"chosen");
          },
          {L"chosen/"}, true},
-        // The per-user store under a run that could use the common store:
+        // The per-user store under a run with administrator rights:
         // read by nobody.
         {"another product's file with its digest, and its empty folder", false,
          [](World& world, RecordEdit& edit) {
@@ -652,9 +685,6 @@ TEST(DamagedJournal, ARunTakesOnlyWhatProvesToBeTheCutOffRunsWithinItsOwnBounds)
     for (const JournalCase& c : cases) {
         SCOPED_TRACE(c.what);
         World world(L"dmgjournal");
-        if (c.per_user_run) {
-            ASSERT_TRUE(put_file(world.Path(L"programdata/Vantrel"), "x"));
-        }
         std::wstring folder;
         {
             RecordEdit edit(world, c.common, "journal");
@@ -662,7 +692,8 @@ TEST(DamagedJournal, ARunTakesOnlyWhatProvesToBeTheCutOffRunsWithinItsOwnBounds)
             ASSERT_TRUE(edit.Save());
         }
         std::map<std::string, std::string> planted = world.Journal(c.common);
-        std::map<std::wstring, std::wstring> into = {{L"PELMARO_TEST_FOLDER", windows_path(world.Path(folder))}};
+        std::map<std::wstring, std::wstring> into = c.per_user_run ? standard_user : no_variables;
+        into[L"PELMARO_TEST_FOLDER"] = windows_path(world.Path(folder));
         const DamageCase untouched = {c.what, nullptr, 0, false, c.untouched};
         into[L"PELMARO_TEST_STOP_AT_STEP"] = L"2";
         RunResult stopped = world.Install("v1", into);

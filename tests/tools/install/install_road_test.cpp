@@ -113,29 +113,49 @@ TEST(InstallRoad, FirstInstallThenAnUpdate)
     expect_installed(world, "v2", "1.1");
 }
 
-// A file where the common store's folder belongs stands in for a run
-// without administrator rights: it records per user, and updates there. A
-// run that could use the common store has more rights than the user whose
-// store records the product: it leaves that installation alone.
-TEST(InstallRoad, PerUserWhenTheCommonStoreIsUnusableAndUpdatesStayThere)
+// A run without administrator rights records the product per user, and
+// updates there; without a per-user store of its own (a file where it
+// belongs) it installs nothing, and the user's files in the profile folder
+// stay. A run with those rights leaves such an installation alone, and
+// where its common store cannot be had (a file in its place) it stops too,
+// recording nothing per user instead.
+TEST(InstallRoad, ARunWithoutAdministratorRightsRecordsPerUserAndUpdatesStayThere)
 {
     World world(L"peruser");
-    std::wstring blocked = world.Path(L"programdata/Vantrel");
-    ASSERT_TRUE(put_file(blocked, "x"));
-    RunResult first = world.Install("v1");
+    ASSERT_TRUE(put_file(world.Path(L"appdata/Vantrel"), "x"));
+    std::map<std::wstring, std::string> users_files;
+    for (const wchar_t* name : {L"install", L"lang", L"journal", L"installer"}) {
+        users_files[name] = "the user's own " + utf8_of(name);
+        ASSERT_TRUE(put_file(world.Path(L"profile/") + name, users_files[name]));
+    }
+    RunResult no_store = world.Install("v1", standard_user);
+    EXPECT_EQ(no_store.exit_code, 50u + 20) << no_store.output;
+    EXPECT_NE(no_store.output.find(utf8_of(windows_path(world.Path(L"appdata")))), std::string::npos)
+        << "the message names the folder: " << no_store.output;
+    EXPECT_EQ(tree_bytes(world.Path(L"profile")), users_files) << "the profile folder as it was";
+    EXPECT_FALSE(exists(world.App()));
+    DeleteFileW(windows_path(world.Path(L"appdata/Vantrel")).c_str());
+
+    RunResult first = world.Install("v1", standard_user);
     ASSERT_EQ(first.exit_code, 0u) << first.output;
     expect_installed(world, "v1", "1.0.0.1", false);
+    EXPECT_EQ(tree_bytes(world.Path(L"profile")), users_files);
 
-    DeleteFileW(windows_path(blocked).c_str());
     RunResult refused = world.Install("v2");
     EXPECT_EQ(refused.exit_code, 50u + 18) << refused.output;
     expect_installed(world, "v1", "1.0.0.1", false);
     EXPECT_TRUE(world.Record(true).empty()) << "no all-users record beside it";
 
+    std::wstring blocked = world.Path(L"programdata/Vantrel");
+    RemoveDirectoryW(windows_path(world.CommonStore() + L"/~save").c_str());
     RemoveDirectoryW(windows_path(world.CommonStore()).c_str());
     RemoveDirectoryW(windows_path(blocked).c_str());
     ASSERT_TRUE(put_file(blocked, "x"));
-    RunResult update = world.Install("v2");
+    RunResult stopped = world.Install("v2");
+    EXPECT_EQ(stopped.exit_code, 50u + 17) << stopped.output;
+    expect_installed(world, "v1", "1.0.0.1", false);
+
+    RunResult update = world.Install("v2", standard_user);
     ASSERT_EQ(update.exit_code, 0u) << update.output;
     expect_installed(world, "v2", "1.1", false);
 }

@@ -148,6 +148,11 @@ inline void delete_entries(const std::wstring& code)
             RegDeleteKeyExW(root, path.c_str(), view, 0);
 }
 
+// The variables of a run: none beyond the world's, or those that make the
+// test builds stand in for a run without administrator rights.
+const std::map<std::wstring, std::wstring> no_variables;
+const std::map<std::wstring, std::wstring> standard_user = {{L"PELMARO_TEST_STANDARD_USER", L"1"}};
+
 inline std::wstring runner_path()
 {
     return slash_path(wide_of(test_data_path("install_runner.exe")));

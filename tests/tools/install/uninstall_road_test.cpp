@@ -283,33 +283,26 @@ TEST(UninstallRoad, AnotherProgramsEntryUnderTheNameOutlivesTheUninstall)
     }
 }
 
-// A file where the common store's folder belongs stands in for a run
-// without administrator rights: the installer records the product for this
-// user only, and the uninstall of such a run takes it. A run that could use
-// the common store has more rights than that user: it says so and leaves
-// the product.
+// A run without administrator rights records the product for this user
+// only, and the uninstall of such a run takes it. A run with those rights
+// says so and leaves the product.
 TEST(UninstallRoad, APerUserProductGoesFromTheUserStoreAndHive)
 {
     World world(L"unuser");
-    std::wstring blocked = world.Path(L"programdata/Vantrel");
-    ASSERT_TRUE(put_file(blocked, "x"));
-    ASSERT_EQ(world.Install("v1").exit_code, 0u);
+    ASSERT_EQ(world.Install("v1", standard_user).exit_code, 0u);
     ASSERT_FALSE(world.Record(false).empty());
     bool found = false;
     world.Entry(true, &found);
     ASSERT_TRUE(found);
 
-    DeleteFileW(windows_path(blocked).c_str());
     ProductSnapshot installed = v1_snapshot(world);
     AnsweredRun refused = uninstall_in(world, installers().code_name, {yes_to(language_title), yes_to(error_title)});
     EXPECT_EQ(refused.met, titles({language_title, error_title}));
     EXPECT_EQ(refused.run.exit_code, 1u);
     EXPECT_TRUE(v1_snapshot(world) == installed) << "the product as it was";
 
-    RemoveDirectoryW(windows_path(world.CommonStore()).c_str());
-    RemoveDirectoryW(windows_path(blocked).c_str());
-    ASSERT_TRUE(put_file(blocked, "x"));
-    AnsweredRun run = uninstall_in(world, installers().code_name, {yes_to(confirm_title), yes_to(information_title)});
+    AnsweredRun run = uninstall_in(world, installers().code_name, {yes_to(confirm_title), yes_to(information_title)},
+                                   standard_user, killable_program());
     EXPECT_EQ(run.met, titles({confirm_title, information_title}));
     EXPECT_EQ(run.run.exit_code, 0u);
     expect_v1_uninstalled(world);

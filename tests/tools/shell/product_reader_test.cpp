@@ -25,6 +25,7 @@
 #include "pict/pict_base.h"
 #include "tools/shell/default_icons.h"
 #include "tools/shell/product_icons.h"
+#include "tools/shell/record_store.h"
 
 namespace {
 
@@ -74,36 +75,39 @@ const cInstalledProduct* find(const cProductList& products, const wchar_t* code)
     return nullptr;
 }
 
+// Which products are listed, and which a run with administrator rights
+// leaves to their user (list_per_user_products), the manager naming them.
 TEST(ProductReader, WhichRecordsAreListedAndInWhatOrder)
 {
     struct Case {
         const char* what;
         std::vector<std::pair<ProductRecord, int>> records;  // where: 1 common, 2 per-user, 3 both
         std::vector<std::wstring> listed;
-        // The common store cannot be had (a file in its place): the run, like
-        // one without administrator rights, takes the per-user store's.
-        bool no_common_store = false;
+        std::vector<std::string> left_to_their_user;
+        bool standard_user = false;  // a run without administrator rights
     } cases[] = {
-        {"no products", {}, {}},
+        {"no products", {}, {}, {}},
         {"a record without a version is left out",
          {{{"bravo", packed_version(1, 0)}, 1}, {{"alpha"}, 1}, {{"charlie", packed_version(2, 0)}, 1}},
-         {L"bravo", L"charlie"}},
+         {L"bravo", L"charlie"},
+         {}},
         {"both stores under an administrator's run: the common store's alone, in key order",
          {{{"delta", packed_version(1, 0)}, 2}, {{"both", packed_version(1, 0)}, 3}, {{"common", packed_version(1, 0)}, 1},
           {{"apex", packed_version(1, 0)}, 2}},
-         {L"both", L"common"}},
-        {"the per-user store where no common store can be had, in key order",
-         {{{"delta", packed_version(1, 0)}, 2}, {{"apex", packed_version(1, 0)}, 2}},
-         {L"apex", L"delta"},
+         {L"both", L"common"},
+         {"apex", "delta"}},
+        {"both stores under a run without administrator rights: the common store's first, each in key order",
+         {{{"delta", packed_version(1, 0)}, 2}, {{"both", packed_version(1, 0)}, 3}, {{"common", packed_version(1, 0)}, 1},
+          {{"apex", packed_version(1, 0)}, 2}},
+         {L"both", L"common", L"apex", L"delta"},
+         {},
          true},
     };
     for (const Case& c : cases) {
         ProductWorld world;
-        if (c.no_common_store) {
-            RemoveDirectoryW(world.root.Native(L"programdata/Vantrel/qrv").c_str());
-            RemoveDirectoryW(world.root.Native(L"programdata/Vantrel").c_str());
-            world.root.WriteFile(L"programdata/Vantrel", "x");
-        }
+        RedirectedEnv run;
+        if (c.standard_user)
+            run.Set(L"PELMARO_TEST_STANDARD_USER", L"1");
         for (const auto& record : c.records) {
             if (record.second & 1)
                 world.Write(record.first, true);
@@ -113,6 +117,14 @@ TEST(ProductReader, WhichRecordsAreListedAndInWhatOrder)
         cProductList products;
         read(products, nullptr, false);
         EXPECT_EQ(codes_of(products), c.listed) << c.what;
+        cCIAppFullConfig config;
+        ASSERT_TRUE(config.OpenStore(L"qrv"));
+        cRecordNames left;
+        list_per_user_products(config, left);
+        std::vector<std::string> names;
+        for (auto* node = left.first; node; node = node->next)
+            names.push_back(node->element.Text());
+        EXPECT_EQ(names, c.left_to_their_user) << c.what;
     }
 }
 
