@@ -32,6 +32,7 @@ sys.path.insert(0, os.path.join(HERE, "..", "..", "support"))
 sys.path.insert(0, HERE)
 from package_fixtures import REFUSED_MEMBER_PATHS, TAKEN_MEMBER_PATHS  # noqa: E402
 from pe_layout import pe_layout, u16, u32  # noqa: E402
+from process_output import output_until_exit  # noqa: E402
 
 BLOCK_SIZE = 8192
 TEMPLATE = b"<ICMDBLOCK>" + bytes(BLOCK_SIZE - 11)
@@ -288,11 +289,10 @@ def write_product(folder):
 
 def make(wine_run, manager, folder, scenario="s.scn", target="setup.exe"):
     # Bare names, as a user types them in the scenario's folder.
-    run = subprocess.run([wine_run, manager, "make", scenario, target], cwd=folder,
-                         stdout=subprocess.PIPE, stderr=subprocess.PIPE, timeout=120)
+    code, _ = output_until_exit([wine_run, manager, "make", scenario, target], 120, cwd=folder)
     with open(os.path.join(folder, scenario + ".log"), "rb") as f:
         log = f.read().decode("utf-8", errors="replace")
-    return run.returncode, log
+    return code, log
 
 
 def line_of_first_non_utf8(data):
@@ -322,9 +322,9 @@ def check_package(package, sources):
 
 
 def check_version(wine_run, probe, installer):
-    run = subprocess.run([wine_run, probe, installer], stdout=subprocess.PIPE, timeout=60)
-    check(run.returncode == 0, "Windows reads a version resource")
-    values = dict(line.split("=", 1) for line in run.stdout.decode("utf-8").splitlines())
+    code, output = output_until_exit([wine_run, probe, installer], 60, stderr=None)
+    check(code == 0, "Windows reads a version resource")
+    values = dict(line.split("=", 1) for line in output.decode("utf-8").splitlines())
     days = {(int(time.time()) - 1103627298) // 86400 + d for d in (-1, 0)}
     file_version = values["FileVersion"].split(".")
     check(file_version[:3] == ["6", "9", "2"] and int(file_version[3]) in days, "FileVersion " + values["FileVersion"])
@@ -654,8 +654,8 @@ def check_inputs_kept(wine_run, manager, folder):
         f.write(good.replace('welcome = "./docs/doc.idx"', 'welcome = "./docs/picture.idx"'))
     # Windows' own short (8.3) spelling of the scenario, as Wine gives it.
     windows_path = "Z:" + os.path.join(os.path.realpath(folder), long_name).replace("/", "\\")
-    short = subprocess.run([wine_run, "winepath", "-s", windows_path], capture_output=True, text=True,
-                           timeout=60).stdout.strip()
+    short = output_until_exit([wine_run, "winepath", "-s", windows_path], 60,
+                              stderr=subprocess.DEVNULL)[1].decode().strip()
     check("~" in short, "no short name of %s: %r" % (windows_path, short))
     cases = (
         # scenario, target, the file as the log names it
