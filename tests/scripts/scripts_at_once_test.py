@@ -4,7 +4,8 @@ it would alone: "scripts/run" opens the manager on an X screen of this
 test's own; meanwhile "scripts/run version" prints the version and ends;
 "scripts/run make" run in a product's own folder with the paths relative to
 it makes the installer there (and for a scenario naming a missing file
-prints the error of make's log); "scripts/run uninstall" of a product that
+prints the error of make's log, which a run without a target, writing no
+log, does not print again); "scripts/run uninstall" of a product that
 is not there answers the uninstall's windows on a screen of its own (the
 language, then the error) and ends with its exit code; the manager's window
 is still there, and closed with Alt+F4 its script says the program ended
@@ -116,6 +117,12 @@ def main():
         check(makes["missing.scn"].returncode == 1 and
               ' - No source file or folder "./product/missing.txt"' in refused,
               "scripts/run make of a scenario naming a missing file: exit %d" % makes["missing.scn"].returncode)
+        untargeted = start([run, "make", "missing.scn"], cwd=product.name, env=env, stdout=subprocess.PIPE,
+                           stderr=subprocess.STDOUT, text=True)
+        said_untargeted = untargeted.communicate(timeout=300)[0]
+        print(said_untargeted)
+        check(untargeted.returncode == 1 and "make's log" not in said_untargeted,
+              "scripts/run make without a target: exit %d" % untargeted.returncode)
         said_uninstall = uninstall.communicate(timeout=300)[0]
         print(said_uninstall)
         answered = re.findall(r"it is kept as (\S+) and answered with Enter", said_uninstall)

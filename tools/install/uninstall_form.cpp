@@ -20,6 +20,7 @@ const cJobForm::cOutcome uninstall_outcomes[] = {
     {15, true, 1},   // UNINSTALL_UNGUARDED_RECORD
     {16, true, 1},   // UNINSTALL_PER_USER_RECORD
     {17, false, 0},  // UNINSTALL_INTERRUPTED_UNDONE
+    {18, true, 1},   // UNINSTALL_OBJECT_IN_WAY
 };
 
 }  // namespace

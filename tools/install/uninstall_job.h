@@ -33,6 +33,10 @@ enum : uint32_t {
     // No record, but a first installation cut off before its record: it is
     // undone, and nothing of the product is left.
     UNINSTALL_INTERRUPTED_UNDONE = 12,
+    // A file cannot be moved aside: an object other than a file (a folder)
+    // stands at its "<path>.bkp". Every file was put back; the error path
+    // names the object.
+    UNINSTALL_OBJECT_IN_WAY = 13,
 };
 
 // A recorded file as the uninstall finds it.

@@ -114,39 +114,47 @@ void put_files_back(cUninstallContext& context)
     }
 }
 
-// Moves one file to its backup path; false when the user gave up.
-bool move_aside(cUninstallFile& file, cUninstallQuestions& questions)
+// Moves one file to its backup path: UNINSTALL_DONE once it is out of the
+// way (or was not there), UNINSTALL_CANCELLED when the user gave up, and
+// UNINSTALL_OBJECT_IN_WAY, the context's error path naming it, when an
+// object other than a file stands at the backup path: no retry can help
+// while it is there, and it is not the uninstall's to remove.
+uint32_t move_aside(cUninstallContext& context, cUninstallFile& file, cUninstallQuestions& questions)
 {
     const wchar_t* path = file.path.Text();
     _guardchar<wchar_t> backup;
     if (!backup_path_of(path, backup))
-        return false;
+        return UNINSTALL_CANCELLED;
     // The move is tried first: looking for a stale backup before each file
     // would cost every file a look, where the move's failure tells.
     for (;;) {
         if (foreign_content(file, path)) {
             file.state = UNINSTALL_FILE_FOREIGN;
-            return true;
+            return UNINSTALL_DONE;
         }
         if (rename_if_unused(path, backup.Text())) {
             file.state = UNINSTALL_FILE_MOVED;
-            return true;
+            return UNINSTALL_DONE;
         }
         if (path_get_kind(path) != PATH_KIND_FILE) {
             // Not there (moved aside or deleted by a run before, or gone
             // meanwhile): nothing to ask about.
             file.state = state_of(path);
-            return true;
+            return UNINSTALL_DONE;
         }
         const wchar_t* held = path;
+        uint32_t backup_kind = path_get_kind(backup.Text());
         // A backup that a failed update left makes every move fail.
-        if (path_get_kind(backup.Text()) == PATH_KIND_FILE) {
+        if (backup_kind == PATH_KIND_FILE) {
             if (delete_plain_file(backup.Text()))
                 continue;
             held = backup.Text();
+        } else if (backup_kind != PATH_KIND_MISSING) {
+            context.error_path.Swap(backup);
+            return UNINSTALL_OBJECT_IN_WAY;
         }
         if (!questions.AskRelease(held))
-            return false;
+            return UNINSTALL_CANCELLED;
     }
 }
 
@@ -210,22 +218,24 @@ void delete_backup(void* files, uint32_t index)
 // Every file is first tried at once on several threads: the renames, each
 // of which looks through its folder, run side by side. The few that stay
 // (held, moved or gone before, in the way of an old backup) then go
-// through the loop that asks, in list order; a give-up puts every moved
-// file back.
-bool move_files_aside(cUninstallContext& context, _typebuf<cUninstallFile*>& files, cUninstallQuestions& questions)
+// through the loop that asks, in list order; a file that cannot go puts
+// every moved file back (move_aside's outcome).
+uint32_t move_files_aside(cUninstallContext& context, _typebuf<cUninstallFile*>& files,
+                          cUninstallQuestions& questions)
 {
     parallel_for(uint32_t(files.Count()), try_move_aside, files.Data());
     for (int32_t index = 0; index < files.Count(); ++index) {
         cUninstallFile& file = *files[index];
         if (!waits_for_move(file))
             continue;
-        if (!move_aside(file, questions)) {
+        uint32_t moved = move_aside(context, file, questions);
+        if (moved != UNINSTALL_DONE) {
             put_files_back(context);
-            return false;
+            return moved;
         }
         INSTALL_KILL_POINT("uninstall backup", index);
     }
-    return true;
+    return UNINSTALL_DONE;
 }
 
 // Deletes every backup, also those of files a run before this one deleted
@@ -297,8 +307,9 @@ uint32_t uninstall_recorded_product(cUninstallContext& context, cApplicationConf
     _typebuf<cUninstallFile*> files;
     if (!find_recorded_files(context, record, bounds) || !index_files(context, files))
         return UNINSTALL_INTERNAL_ERROR;
-    if (!move_files_aside(context, files, questions))
-        return UNINSTALL_CANCELLED;
+    uint32_t moved = move_files_aside(context, files, questions);
+    if (moved != UNINSTALL_DONE)
+        return moved;
     INSTALL_KILL_POINT("uninstall after backup", 0);
     // Each folder is tried once, after all the files are gone: a folder of
     // many files is not listed again after each of them.

@@ -27,9 +27,11 @@ bool undo_cut_off_install(cUninstallContext& context, cApplicationConfig* config
 //  4. each file moved aside to "<path>.bkp" (a stale ".bkp" deleted
 //     first; a read-only file or backup loses its attribute when that
 //     stands in the way), asking while another program holds it; a
-//     give-up moves every moved file back and changes nothing else; a file
-//     outside the install folder moves only while it has the content the
-//     record keeps the digest of;
+//     give-up moves every moved file back and changes nothing else, and so
+//     does an object other than a file at a backup path, without a
+//     question (UNINSTALL_OBJECT_IN_WAY); a file outside the install
+//     folder moves only while it has the content the record keeps the
+//     digest of;
 //  5. the backups deleted (one outside the install folder only with that
 //     content), then the shortcuts, then the folders left empty that may go
 //     (cFolderPrune: those the installations made, and the Start-menu

@@ -1,6 +1,7 @@
 #include "tools/package/make_mode.h"
 
 #include <string.h>
+#include <windows.h>
 
 #include "base/codepage.h"
 #include "base/date_time.h"
@@ -124,6 +125,31 @@ bool keys_defined(const cPackage& package, cMakeLog& log)
     return false;
 }
 
+// The target's failure, with the file that make could not create or put in
+// place and the cause on the next line: what stands there now, else what
+// Windows said (error, read right after the failure).
+void log_unwritable_target(cMakeLog& log, const wchar_t* path, uint32_t error)
+{
+    const char* cause = nullptr;
+    uint32_t kind = path_get_kind(path);
+    _guardchar<wchar_t> folder;
+    if (kind != PATH_KIND_MISSING && kind != PATH_KIND_FILE)
+        cause = "A folder or another object that is not a file stands there";
+    else if (!parent_folder_of(path, folder) || path_get_kind(folder.Text()) != PATH_KIND_FOLDER)
+        cause = "Its folder does not exist";
+    else if (error == ERROR_ACCESS_DENIED || error == ERROR_WRITE_PROTECT)
+        cause = "Writing there is refused (no permission, a read-only file, or a program that holds it)";
+    else if (error == ERROR_FILENAME_EXCED_RANGE)
+        cause = "Its path is too long";
+    _guardchar<char> named;
+    str_from_wstr_utf8(path, -1, named);
+    log.Print("(e) Unable to create target file!\n");
+    if (cause)
+        log.Print(" - %s: \"%s\"\n", cause, named.Text() ? named.Text() : "");
+    else
+        log.Print(" - Windows refuses it (error %u): \"%s\"\n", error, named.Text() ? named.Text() : "");
+}
+
 bool read_whole(cFileIOTarget& file, _typebuf<uint8_t>& bytes)
 {
     uint64_t size = file.GetSize();
@@ -137,7 +163,7 @@ int32_t write_installer(const wchar_t* path, _typebuf<uint8_t>& image, cPackage&
 {
     cFileIO file;
     if (!file.Create(path, FILE_MODE_WRITE)) {
-        log.Print("(e) Unable to create target file!\n");
+        log_unwritable_target(log, path, GetLastError());
         return MAKE_SAVE_FAILED;
     }
     bool written = file.WriteExact(image.Data(), uint32_t(image.Count()));
@@ -234,7 +260,7 @@ int32_t save_installer(const wchar_t* target, _typebuf<uint8_t>& image, uint32_t
 {
     _guardchar<wchar_t> temporary;
     if (!path_format(temporary, L"%s.tmp", target)) {
-        log.Print("(e) Unable to create target file!\n");
+        log_unwritable_target(log, target, ERROR_FILENAME_EXCED_RANGE);
         return MAKE_SAVE_FAILED;
     }
     if (writes_over_input(target, "target", self, package, log) ||
@@ -249,7 +275,7 @@ int32_t save_installer(const wchar_t* target, _typebuf<uint8_t>& image, uint32_t
     if (result == MAKE_DONE)
         result = check_installer(temporary.Text(), package_offset, block, self, log);
     if (result == MAKE_DONE && !file_replace(temporary.Text(), target)) {
-        log.Print("(e) Unable to create target file!\n");
+        log_unwritable_target(log, target, GetLastError());
         result = MAKE_SAVE_FAILED;
     }
     if (result != MAKE_DONE) {

@@ -75,6 +75,11 @@ void get_update_server_address(cApplicationConfig* config, _guardchar<char>& out
         address = stored.Text();
     _guardchar<char> utf8;
     str_from_wstr_utf8(address, -1, utf8);
+    // The setting names the folder that each check's own path and query go
+    // below: a query or fragment of its own would swallow them (a request
+    // drops a fragment, and the product's name with it).
+    if (char* text = utf8.Buffer())
+        text[strcspn(text, "?#")] = '\0';
     const char* parts[] = {utf8.Text() ? utf8.Text() : "", "/"};
     bool has_slash = !utf8.IsEmpty() && utf8.Text()[utf8.Length() - 1] == '/';
     concatenate(out, parts, has_slash ? 1 : 2);

@@ -13,9 +13,9 @@ extern const char update_server_key[];             // "installer/update_server"
 extern const wchar_t default_update_server[];      // "http://updates.vantrel.com/pelmaro/"
 
 // The override (a non-empty text of update_server_key in the store that
-// holds it for this run, find_record_store, with '/' added at its end when
-// missing) or the built-in address, as UTF-8. A null config gives the
-// built-in address.
+// holds it for this run, find_record_store, up to its first '?' or '#', with
+// '/' added at its end when missing) or the built-in address, as UTF-8. A
+// null config gives the built-in address.
 void get_update_server_address(cApplicationConfig* config, _guardchar<char>& out);
 
 // The check address of a product: the server address, "autocheck.php?softwareid=",

@@ -62,13 +62,17 @@ public:
             env.Set(variable.first.c_str(), variable.second.c_str());
     }
 
-    uint32_t Uninstall(const std::wstring& code, ScriptedQuestions& questions)
+    // error_path, when given, takes the path the outcome names.
+    uint32_t Uninstall(const std::wstring& code, ScriptedQuestions& questions, std::wstring* error_path = nullptr)
     {
         cCIAppFullConfig config;
         if (!config.OpenStore(L"qrv"))
             ADD_FAILURE() << "no store";
         cUninstallContext context(code.c_str());
-        return run_uninstall(context, &config, questions, nullptr);
+        uint32_t outcome = run_uninstall(context, &config, questions, nullptr);
+        if (error_path)
+            *error_path = context.error_path.Text() ? context.error_path.Text() : L"";
+        return outcome;
     }
 
 private:
@@ -255,6 +259,23 @@ TEST(UninstallJob, AFileThatGoesWhileAskedAboutIsNotAskedAgain)
     EXPECT_EQ(InWorld(world).Uninstall(installers().code_name, questions), UNINSTALL_DONE);
     EXPECT_EQ(questions.held, std::vector<std::wstring>{path});
     expect_v1_uninstalled(world);
+}
+
+// A folder where a file's backup goes: the outcome names it, nothing is
+// asked (no retry could move the file), and every file stays.
+TEST(UninstallJob, AFolderWhereABackupGoesIsNamedAndTheFilesStay)
+{
+    World world(L"unfolder");
+    ASSERT_EQ(world.Install("v1").exit_code, 0u);
+    std::wstring folder = world.App(L"docs/read me.txt.bkp");
+    ASSERT_TRUE(CreateDirectoryW(windows_path(folder).c_str(), nullptr));
+    ProductSnapshot installed = v1_snapshot(world);
+    ScriptedQuestions questions;
+    std::wstring named;
+    EXPECT_EQ(InWorld(world).Uninstall(installers().code_name, questions, &named), UNINSTALL_OBJECT_IN_WAY);
+    EXPECT_EQ(named, folder);
+    EXPECT_TRUE(questions.held.empty());
+    EXPECT_TRUE(v1_snapshot(world) == installed) << "the product as it was";
 }
 
 TEST(UninstallJob, NamesWithSeparatorsAreNoProduct)

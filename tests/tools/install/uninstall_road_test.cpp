@@ -510,9 +510,9 @@ TEST(UninstallRoad, TheFoldersAKilledRunMadeGoWithTheProduct)
     }
 }
 
-// A backup, a shortcut or the Windows entry that cannot be deleted ends
-// the uninstall unfinished: the record stays, and the next run, once the
-// hold is gone, finishes.
+// A backup, a shortcut or the Windows entry that cannot be deleted, or a
+// folder where a file's backup goes, ends the uninstall unfinished: the
+// record stays, and the next run, once the hold is gone, finishes.
 TEST(UninstallRoad, WhatCannotBeDeletedKeepsTheRecordForTheNextRun)
 {
     // Each takes its hold and gives back what lets it go.
@@ -553,6 +553,13 @@ TEST(UninstallRoad, WhatCannotBeDeletedKeepsTheRecordForTheNextRun)
                        ERROR_SUCCESS);
              RegCloseKey(key);
              return [inside] { RegDeleteKeyExW(HKEY_LOCAL_MACHINE, inside.c_str(), KEY_WOW64_64KEY, 0); };
+         }},
+        // No retry could move the file aside: nothing is asked.
+        {"a folder where a file's backup goes",
+         [](World& world) -> std::function<void()> {
+             std::wstring folder = windows_path(world.App(L"docs/read me.txt.bkp"));
+             EXPECT_TRUE(CreateDirectoryW(folder.c_str(), nullptr));
+             return [folder] { RemoveDirectoryW(folder.c_str()); };
          }},
     };
     for (const HoldCase& c : cases) {

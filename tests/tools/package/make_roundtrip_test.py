@@ -32,6 +32,7 @@ sys.path.insert(0, os.path.join(HERE, "..", "..", "support"))
 sys.path.insert(0, HERE)
 from package_fixtures import REFUSED_MEMBER_PATHS, TAKEN_MEMBER_PATHS  # noqa: E402
 from pe_layout import pe_layout, u16, u32  # noqa: E402
+from process_output import output_until_exit  # noqa: E402
 
 BLOCK_SIZE = 8192
 TEMPLATE = b"<ICMDBLOCK>" + bytes(BLOCK_SIZE - 11)
@@ -288,11 +289,10 @@ def write_product(folder):
 
 def make(wine_run, manager, folder, scenario="s.scn", target="setup.exe"):
     # Bare names, as a user types them in the scenario's folder.
-    run = subprocess.run([wine_run, manager, "make", scenario, target], cwd=folder,
-                         stdout=subprocess.PIPE, stderr=subprocess.PIPE, timeout=120)
+    code, _ = output_until_exit([wine_run, manager, "make", scenario, target], 120, cwd=folder)
     with open(os.path.join(folder, scenario + ".log"), "rb") as f:
         log = f.read().decode("utf-8", errors="replace")
-    return run.returncode, log
+    return code, log
 
 
 def line_of_first_non_utf8(data):
@@ -322,9 +322,9 @@ def check_package(package, sources):
 
 
 def check_version(wine_run, probe, installer):
-    run = subprocess.run([wine_run, probe, installer], stdout=subprocess.PIPE, timeout=60)
-    check(run.returncode == 0, "Windows reads a version resource")
-    values = dict(line.split("=", 1) for line in run.stdout.decode("utf-8").splitlines())
+    code, output = output_until_exit([wine_run, probe, installer], 60, stderr=None)
+    check(code == 0, "Windows reads a version resource")
+    values = dict(line.split("=", 1) for line in output.decode("utf-8").splitlines())
     days = {(int(time.time()) - 1103627298) // 86400 + d for d in (-1, 0)}
     file_version = values["FileVersion"].split(".")
     check(file_version[:3] == ["6", "9", "2"] and int(file_version[3]) in days, "FileVersion " + values["FileVersion"])
@@ -495,11 +495,25 @@ def message_cases(folder, good, manager):
     }
 
 
+def refuse_new_files(folder, refused):
+    """Makes the folder refuse new files, or take them again: by its mode
+    bits, and for root, whom those do not bind, by the immutable
+    attribute."""
+    # An immutable folder keeps its mode bits too.
+    if refused:
+        os.chmod(folder, 0o555)
+    if os.geteuid() == 0:
+        subprocess.run(["chattr", "+i" if refused else "-i", folder], check=True, capture_output=True)
+    if not refused:
+        os.chmod(folder, 0o755)
+
+
 def check_refusals(wine_run, manager, folder):
     """Packages the installer would refuse: an error line, exit code 1 (3
     for a product the version resource cannot hold), no installer and
     nothing beside it. Each member path that a package cannot hold is
-    refused at its [Install] line."""
+    refused at its [Install] line. A target that cannot be written (exit
+    code 4) is named in the log with the cause."""
     with open(os.path.join(folder, "files", "empty"), "wb"):
         pass
     with open(os.path.join(folder, "s.scn"), encoding="utf-8") as f:
@@ -608,24 +622,41 @@ def check_refusals(wine_run, manager, folder):
 
     cases = {scenario: (text, expected, 1) for scenario, (text, expected) in cases.items()}
     cases.update(message_cases(folder, good, manager))
+    targets = {}
+    for scenario, target, named, cause in (
+            ("target_folder.scn", "target_folder.exe", "target_folder.exe",
+             "A folder or another object that is not a file stands there"),
+            ("target_nowhere.scn", "nowhere/target.exe", "nowhere/target.exe.tmp", "Its folder does not exist"),
+            ("target_refused.scn", "refused/target.exe", "refused/target.exe.tmp",
+             "Writing there is refused (no permission, a read-only file, or a program that holds it)")):
+        targets[scenario] = target
+        cases[scenario] = (good, '(e) Unable to create target file!\r\n - %s: "Z:%s/%s"\r\n'
+                           % (cause, os.path.realpath(folder), named), 4)
+    for made in ("target_folder.exe", "refused"):
+        os.mkdir(os.path.join(folder, made))
 
     def run(scenario, text):
         with open(os.path.join(folder, scenario), "wb") as f:
             f.write(text if isinstance(text, bytes) else text.encode("utf-8"))
-        target = scenario[:-4] + ".exe"
+        target = targets.get(scenario, scenario[:-4] + ".exe")
         code, log = make(wine_run, manager, folder, scenario, target)
-        left = [name for name in (target, target + ".tmp") if os.path.exists(os.path.join(folder, name))]
+        left = [name for name in (target, target + ".tmp") if os.path.isfile(os.path.join(folder, name))]
         return code, log, left
 
     # A few at once: each run has its own scenario, log and target. Every
     # case is judged before the first failure is raised.
     failures = []
-    with concurrent.futures.ThreadPoolExecutor(4) as pool:
-        runs = {scenario: pool.submit(run, scenario, text) for scenario, (text, _, _) in cases.items()}
-        for scenario, (_, expected, exit_code) in cases.items():
-            code, log, left = runs[scenario].result()
-            if code != exit_code or expected not in log or left:
-                failures.append("%s: exit %d, left %s, expected %r in\n%s" % (scenario, code, left, expected, log))
+    refuse_new_files(os.path.join(folder, "refused"), True)
+    try:
+        with concurrent.futures.ThreadPoolExecutor(4) as pool:
+            runs = {scenario: pool.submit(run, scenario, text) for scenario, (text, _, _) in cases.items()}
+            for scenario, (_, expected, exit_code) in cases.items():
+                code, log, left = runs[scenario].result()
+                if code != exit_code or expected not in log or left:
+                    failures.append("%s: exit %d, left %s, expected %r in\n%s" % (scenario, code, left, expected,
+                                                                                  log))
+    finally:
+        refuse_new_files(os.path.join(folder, "refused"), False)
     check(not failures, "\n".join(failures))
 
 
@@ -654,8 +685,8 @@ def check_inputs_kept(wine_run, manager, folder):
         f.write(good.replace('welcome = "./docs/doc.idx"', 'welcome = "./docs/picture.idx"'))
     # Windows' own short (8.3) spelling of the scenario, as Wine gives it.
     windows_path = "Z:" + os.path.join(os.path.realpath(folder), long_name).replace("/", "\\")
-    short = subprocess.run([wine_run, "winepath", "-s", windows_path], capture_output=True, text=True,
-                           timeout=60).stdout.strip()
+    short = output_until_exit([wine_run, "winepath", "-s", windows_path], 60,
+                              stderr=subprocess.DEVNULL)[1].decode().strip()
     check("~" in short, "no short name of %s: %r" % (windows_path, short))
     cases = (
         # scenario, target, the file as the log names it
@@ -727,6 +758,9 @@ def check_crowded_heap(wine_run, crowded_manager, folder, sources):
 
 def main():
     wine_run, manager, probe, folder, crowded_manager = sys.argv[1:6]
+    # A run cut off while its folder refused writes left it so.
+    if os.path.isdir(os.path.join(folder, "refused")):
+        refuse_new_files(os.path.join(folder, "refused"), False)
     shutil.rmtree(folder, ignore_errors=True)
     os.makedirs(folder)
     sources = write_product(folder)

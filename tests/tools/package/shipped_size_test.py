@@ -15,13 +15,13 @@ import os
 import random
 import shutil
 import struct
-import subprocess
 import sys
 import zlib
 
 HERE = os.path.dirname(os.path.abspath(__file__))
 sys.path.insert(0, os.path.join(HERE, "..", "..", "support"))
 from pe_layout import pe_sections, u16, u32  # noqa: E402
+from process_output import output_until_exit  # noqa: E402
 
 PRODUCT_SIZE = 1 << 20
 PAGE = 4096
@@ -53,11 +53,10 @@ def make_installer(wine_run, manager, folder):
         f.write('ENG = "./eula.txt"\n')
     with open(os.path.join(folder, "s.scn"), "w") as f:
         f.write(SCENARIO)
-    run = subprocess.run([wine_run, manager, "make", "s.scn", "setup.exe"], cwd=folder, stdout=subprocess.PIPE,
-                         stderr=subprocess.PIPE, timeout=120)
+    code, _ = output_until_exit([wine_run, manager, "make", "s.scn", "setup.exe"], 120, cwd=folder)
     with open(os.path.join(folder, "s.scn.log"), "rb") as f:
         log = f.read().decode("utf-8", errors="replace")
-    check(run.returncode == 0, "make: exit %d\n%s" % (run.returncode, log))
+    check(code == 0, "make: exit %d\n%s" % (code, log))
     return os.path.join(folder, "setup.exe")
 
 

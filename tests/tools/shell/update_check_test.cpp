@@ -98,19 +98,25 @@ TEST(UpdateCheck, RequestIsAPlainGetOfTheCodeName)
 }
 
 // The server reads the query as web servers do (Python's parse_qs): each
-// product is asked about by its own name, whatever characters it holds.
+// product is asked about by its own name, whatever characters it holds, and
+// whatever the server setting holds after its folder.
 TEST(UpdateCheck, EveryCodeNameReachesTheServerWhole)
 {
     struct NameCase {
-        const char* code;  // UTF-8
-        const char* sent;  // the query value on the wire
-        bool served;       // the server has a reply under the name (a file name it can be)
+        const char* code;     // UTF-8
+        const char* sent;     // the query value on the wire
+        bool served;          // the server has a reply under the name (a file name it can be)
+        const char* setting;  // the stored setting: the server's folder without its final '/', then this
     } cases[] = {
-        {"demo notes", "demo%20notes", true},
-        {"suite&tools", "suite%26tools", true},
-        {"Prod-1_x.y~z", "Prod-1_x.y~z", true},
-        {"d\xC3\xA9mo", "d%C3%A9mo", false},
-        {"a+b#c%d/e?f=g", "a%2Bb%23c%25d%2Fe%3Ff%3Dg", false},
+        {"demo notes", "demo%20notes", true, "/"},
+        {"suite&tools", "suite%26tools", true, "/"},
+        {"Prod-1_x.y~z", "Prod-1_x.y~z", true, "/"},
+        {"d\xC3\xA9mo", "d%C3%A9mo", false, "/"},
+        {"a+b#c%d/e?f=g", "a%2Bb%23c%25d%2Fe%3Ff%3Dg", false, "/"},
+        {"hashed", "hashed", true, "/#"},
+        {"fragment", "fragment", true, "/#frag"},
+        {"unslashed", "unslashed", true, "#frag/"},
+        {"queried", "queried", true, "/?softwareid=other&os=win"},
     };
     int index = 0;
     for (const NameCase& c : cases) {
@@ -119,13 +125,22 @@ TEST(UpdateCheck, EveryCodeNameReachesTheServerWhole)
         std::string version = "3." + std::to_string(++index);
         if (c.served)
             serve_check(c.code, version + "\r\nhttp://h/s.exe\r\nhttp://h/\r\n");
+        TempFolder folder(L"update-server");
+        cCIAppConfig config;
+        ASSERT_TRUE(config.OpenStore(folder.Path().c_str()));
+        std::string folder_address = update_server_address();
+        folder_address.pop_back();
+        ASSERT_TRUE(config.WriteString("installer/update_server", wide(folder_address + c.setting).c_str(), -1));
+        _guardchar<char> address;
+        get_update_server_address(&config, address);
         cUpdateReply reply;
-        bool answered = query_update_server_at(update_server_address().c_str(), c.code, reply, nullptr);
+        bool answered = query_update_server_at(address.Text(), c.code, reply, nullptr);
         const std::string path = std::string("/updates/autocheck.php?softwareid=") + c.sent + "&os=win";
-        EXPECT_EQ(http_test_recorded(path).substr(0, path.size() + 15), "GET " + path + " HTTP/1.1\r\n") << c.code;
+        EXPECT_EQ(http_test_recorded(path).substr(0, path.size() + 15), "GET " + path + " HTTP/1.1\r\n")
+            << c.code << " " << c.setting;
         if (c.served) {
-            EXPECT_TRUE(answered) << c.code;
-            EXPECT_EQ(reply.version, uint64_t(3) << 48 | uint64_t(index) << 32) << c.code;
+            EXPECT_TRUE(answered) << c.code << " " << c.setting;
+            EXPECT_EQ(reply.version, uint64_t(3) << 48 | uint64_t(index) << 32) << c.code << " " << c.setting;
         }
     }
 }
