@@ -8,6 +8,7 @@
 
 #include <windows.h>
 
+#include <algorithm>
 #include <chrono>
 #include <functional>
 #include <string>
@@ -33,6 +34,9 @@ const RECT remove_area = {40, 425, 400, 475};
 const uint32_t link_colour = 0x2F8CC9;
 // The text colour of the "Update available" column.
 const uint32_t offer_colour = 0x6CA7D4;
+// Where the note on products left to their user shows while the list is
+// empty.
+const RECT empty_list_note_area = {45, 150, 725, 195};
 
 inline void pause_ms(int ms)
 {
@@ -164,6 +168,18 @@ inline std::vector<POINT> colour_lines(HWND window, uint32_t colour, RECT area =
         }
     }
     return lines;
+}
+
+// How many pixels of the area are darker than the light grey of the
+// window's dates and status line, as the dark text of the names and of
+// the note on products left to their user draws them.
+inline size_t dark_pixels(HWND window, RECT area)
+{
+    std::vector<uint32_t> shown =
+        window_pixels(window, area.left, area.top, area.right - area.left, area.bottom - area.top);
+    return size_t(std::count_if(shown.begin(), shown.end(), [](uint32_t pixel) {
+        return (pixel >> 16 & 0xFF) < 0x90 && (pixel >> 8 & 0xFF) < 0x90 && (pixel & 0xFF) < 0x90;
+    }));
 }
 
 }  // namespace manager

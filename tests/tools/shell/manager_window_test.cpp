@@ -233,6 +233,17 @@ TEST(ManagerWindow, RemoveIsOutOfReachWhileTheListIsReadOrProductsAreLeft)
     ManagerRun run;
     ASSERT_TRUE(wait_for([&]() { return colour_lines(run.window, link_colour, remove_area).size() == 1; }))
         << "no product: \"Remove Pelmaro\" shows";
+    EXPECT_EQ(dark_pixels(run.window, empty_list_note_area), 0u);
+    // A product recorded for one user only, which this run, with
+    // administrator rights, leaves to that user: not listed, but named, and
+    // the manager is not offered for removal.
+    world.Write(ProductRecord{"users-own", packed_version(1, 0)}, false);
+    click_client(run.window, refresh_button);
+    ASSERT_TRUE(wait_for([&]() { return dark_pixels(run.window, empty_list_note_area) > 50; }))
+        << "the note names it";
+    wizard::save_screenshot(run.window, "manager_per_user_note");
+    EXPECT_EQ(colour_lines(run.window, link_colour, remove_area).size(), 0u);
+    click_client(run.window, remove_link);
     // A product appears; during the refresh (its check takes 2 s) and after
     // it, the link does nothing.
     ProductRecord record{"slow", packed_version(1, 0)};
