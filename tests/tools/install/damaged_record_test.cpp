@@ -465,7 +465,8 @@ std::wstring users_folder_as_made(World& world, RecordEdit& edit)
 // record's file, its folder, its side folder or the maker's folder above a
 // guarded store, opened after an all-users installation or made so by hand
 // before the program came, with a planted record that names another
-// product's file; or what stands where its folders belong and leaves a run
+// product's file (and, in the side folder, links at the names of the new
+// contents of the store's files, to files outside the product); or what stands where its folders belong and leaves a run
 // with administrator rights no common store: a file, a link to a guarded
 // folder, a link to a file (then the product, installed by a run without
 // those rights, the planted record and a journal that names the other
@@ -526,6 +527,14 @@ TEST(DamagedRecord, ARunWithAdministratorRightsUsesItsCommonStoreOrStops)
             case opened:
                 CreateDirectoryW(windows_path(open).c_str(), nullptr);
                 let_everyone_write(open);
+                // Where every save goes through: links planted by whoever
+                // may change it, to files outside the product.
+                if (open == world.CommonStore() + L"/~save")
+                    for (const wchar_t* name : {L"install", L"journal", L"installer", L"lang"}) {
+                        DeleteFileW(windows_path(open + L"/" + name + L".new").c_str());
+                        put_users_file(world, std::wstring(L"victims/") + name);
+                        ASSERT_TRUE(make_host_link(open + L"/" + name + L".new", world.Path(L"victims/") + name));
+                    }
                 break;
             case plain_file:
                 ASSERT_TRUE(put_file(open, "x"));
@@ -570,6 +579,10 @@ TEST(DamagedRecord, ARunWithAdministratorRightsUsesItsCommonStoreOrStops)
             if (level.blocker == link_to_file) {
                 EXPECT_EQ(file_bytes(world.Path(L"victim.txt")), users_content);
             }
+            std::set<std::wstring> victims;
+            list_files(world.Path(L"victims"), L"", victims);
+            for (const std::wstring& victim : victims)
+                EXPECT_EQ(file_bytes(world.Path(L"victims/") + victim), users_content) << utf8_of(victim);
         }
 }
 
