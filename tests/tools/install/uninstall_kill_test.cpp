@@ -127,16 +127,16 @@ TEST(UninstallKillThenGiveUp, EveryMovedFileComesBack)
 
 // An installation cut off before its record, then the uninstall with no
 // rerun between: it undoes the cut-off run first, so that nothing of it is
-// left when it says the product is gone. After an update, the recorded v1
-// goes too; after a first installation, which left no record, the undo is
-// all there is, and the message says an interrupted installation was taken
-// off.
+// left when it says the product is gone, and the manager's shortcut stays
+// with the manager. After an update, the recorded v1 goes too; after a
+// first installation, which left no record, the undo is all there is, and
+// the message says an interrupted installation was taken off.
 TEST(UninstallAfterAKilledInstallation, NothingOfItIsLeft)
 {
     // v2's list: 5 bin/plugins/new.dll and 6 data/big.bin are its own, in
     // folders of their own; its shortcut "Road Docs" is its own too.
     for (const char* first : {"v1", static_cast<const char*>(nullptr)})
-        for (const char* point : {"unpack:6", "apply:6", "shortcut:1", "record save"}) {
+        for (const char* point : {"unpack:6", "apply:6", "shortcut:1", "manager shortcut placed", "record save"}) {
             SCOPED_TRACE(std::string(first ? "update, " : "first installation, ") + point);
             World world(L"unkilledupdate");
             if (first) {
@@ -153,6 +153,7 @@ TEST(UninstallAfterAKilledInstallation, NothingOfItIsLeft)
             EXPECT_EQ(run.met.back(), information_title);
             EXPECT_EQ(run.run.exit_code, 0u);
             expect_v1_uninstalled(world);
+            EXPECT_EQ(exists(world.ManagerShortcut()), exists(world.Manager()));
         }
 }
 
