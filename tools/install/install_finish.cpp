@@ -124,6 +124,7 @@ void install_shortcuts(cInstallContext& context)
         const cShortcutItem& item = node->element;
         _guardchar<wchar_t> path;
         if (make_shortcut_group(item.name.Text(), group, path)) {
+            INSTALL_KILL_POINT("shortcut group", index);
             if (write_shortcut(path.Text(), item.target_path.Text(), item.arguments.Text(), item.icon_path.Text(),
                                item.description.Text(), item.run_as_administrator, false))
                 record_shortcut(context, path, made);

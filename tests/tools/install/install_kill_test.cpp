@@ -145,26 +145,36 @@ INSTANTIATE_TEST_SUITE_P(Table, KillPoint, ::testing::ValuesIn(kill_cases), case
 // holds stays whole. Cut off before its record, v2 leaves v1 recorded,
 // whose files it replaced the rerun must not take for unchanged; cut off
 // after its record, its backups hold the version before, which must not
-// come back over v2.
+// come back over v2. Of a first installation cut off, the Start-menu group
+// it made goes.
 TEST(KillThenStop, TheRecordedInstallationStaysWhole)
 {
     struct StopCase {
-        const char* point;     // of v2 over v1
+        const char* point;     // of v2 over v1, or of v1's first installation
         const char* next;      // run next, and stopped
-        const char* recorded;  // the product the record holds after the kill
+        const char* recorded;  // the product the record holds after the kill; null: none, v1 was first
         const char* version;
     } cases[] = {
         {"apply:3", "v2", "v1", "1.0.0.1"},
         {"entry", "big", "v2", "1.1"},
+        {"shortcut group:0", "v1", nullptr, nullptr},
     };
     for (const StopCase& c : cases) {
         SCOPED_TRACE(c.point);
         World world(L"killstop");
-        ASSERT_EQ(world.Install("v1").exit_code, 0u);
-        ASSERT_EQ(world.Install("v2", {{L"PELMARO_TEST_KILL_POINT", wide_of(c.point)}}).exit_code, 86u);
+        if (c.recorded) {
+            ASSERT_EQ(world.Install("v1").exit_code, 0u);
+        }
+        ASSERT_EQ(world.Install(c.recorded ? "v2" : "v1", {{L"PELMARO_TEST_KILL_POINT", wide_of(c.point)}}).exit_code,
+                  86u);
         RunResult stopped = world.Install(c.next, {{L"PELMARO_TEST_STOP_AT_STEP", L"2"}});
         EXPECT_EQ(stopped.exit_code, 100u + 10) << stopped.output;
-        expect_installed(world, c.recorded, c.version);
+        if (c.recorded) {
+            expect_installed(world, c.recorded, c.version);
+        } else {
+            EXPECT_FALSE(exists(world.Group())) << "the group is left behind";
+            EXPECT_TRUE(world.Record().empty());
+        }
     }
 }
 
