@@ -121,12 +121,17 @@ bool keep_journal(cApplicationConfig& store, cInstallContext& context, const cha
         store.WriteInt64(since_key, int64_t(context.journal_since));
     write_record_bases(store, package, keys);
     _guardchar<wchar_t> group;
-    if (get_start_menu_group_path(package.GetString(product_group_key), group))
+    bool group_known = get_start_menu_group_path(package.GetString(product_group_key), group);
+    if (group_known)
         write_record_group(store, group.Text(), keys);
     cFolderListWriter folders(store, keys, record_made_folders);
     folders.AddAll(context.cut_off_folders);
     folders.AddAll(context.made_folders);
     folders.AddAll(missing);
+    // The first shortcut makes the group: a run cut off before that
+    // shortcut is written leaves it empty, for the undo to take away.
+    if (group_known && path_get_kind(group.Text()) == PATH_KIND_MISSING)
+        folders.Add(group.Text());
     folders.WriteCount();
     write_files(store, keys, context);
     write_shortcuts(store, keys, context);

@@ -20,10 +20,11 @@ cApplicationConfig* journal_store_of(cApplicationConfig* config, const char* cod
 // Once the repair has run, before the job puts anything in place: saves the
 // journal of the context's run into journal_store_of (its install folder,
 // the package's folders besides it and group, when it began, the folders it
-// takes over from a cut-off run and those it is about to make, every file it
-// writes with the SHA-256 of its member and whether a file stood there, the
-// shortcuts it adds), and notes in the context when it began. Without a
-// store, or when the store does not keep it, the run goes on without one.
+// takes over from a cut-off run and those it is about to make, the group
+// among them while it is missing, every file it writes with the SHA-256 of
+// its member and whether a file stood there, the shortcuts it adds), and
+// notes in the context when it began. Without a store, or when the store
+// does not keep it, the run goes on without one.
 void save_folder_journal(cInstallContext& context, cApplicationConfig* config);
 
 // Deletes the journal from the store, unsaved: the save of the record, or

@@ -123,11 +123,14 @@ void install_shortcuts(cInstallContext& context)
     for (auto* node = items.first; node; node = node->next, ++index) {
         const cShortcutItem& item = node->element;
         _guardchar<wchar_t> path;
-        if (create_shortcut(item.name.Text(), item.target_path.Text(), group, item.arguments.Text(),
-                            item.icon_path.Text(), item.description.Text(), item.run_as_administrator, path))
-            record_shortcut(context, path, made);
-        else if (!path.IsEmpty())
-            delete_shortcut_and_empty_group(path.Text(), context.previous_bounds.Folders());
+        if (make_shortcut_group(item.name.Text(), group, path)) {
+            INSTALL_KILL_POINT("shortcut group", index);
+            if (write_shortcut(path.Text(), item.target_path.Text(), item.arguments.Text(), item.icon_path.Text(),
+                               item.description.Text(), item.run_as_administrator, false))
+                record_shortcut(context, path, made);
+            else
+                delete_shortcut_and_empty_group(path.Text(), context.previous_bounds.Folders());
+        }
         INSTALL_KILL_POINT("shortcut", index);
     }
     // Looked at again now: the folders may have changed since the start-up.
@@ -150,14 +153,8 @@ void install_manager(const cInstallContext& context, const cInstallJobTexts& tex
     refresh_manager(context, host, manager_path.Text());
     if (path_get_kind(manager_path.Text()) != PATH_KIND_FILE)
         return;
-    const cProductFolders& folders = context.previous_bounds.Folders();
-    delete_manager_shortcuts(manager_path.Text(), folders);
-    _guardchar<wchar_t> made;
-    if (create_shortcut(texts.manager_shortcut_name, manager_path.Text(), texts.manager_shortcut_group, nullptr,
-                        nullptr, nullptr, true, made))
-        manager_shortcut.Swap(made);
-    else if (!made.IsEmpty())
-        delete_shortcut_and_empty_group(made.Text(), folders);
+    place_manager_shortcut(texts.manager_shortcut_name, texts.manager_shortcut_group, manager_path.Text(),
+                           context.previous_bounds.Folders(), manager_shortcut);
 }
 
 void install_record_and_entry(cInstallContext& context, cApplicationConfig* store, const wchar_t* manager_path,

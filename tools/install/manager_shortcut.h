@@ -1,15 +1,33 @@
 #ifndef TOOLS_INSTALL_MANAGER_SHORTCUT_H
 #define TOOLS_INSTALL_MANAGER_SHORTCUT_H
 
+#include "base/buffers/guardchar.h"
+
 class cProductFolders;
 
-// Deletes the manager's Start-menu shortcut as the installations make it,
-// found by the program itself and never by a stored path: in each language
-// the program carries, the shortcut of that language's name (text 5 of
+// The manager's Start-menu shortcut as the installations make it, found by
+// the program itself and never by a stored path: in each language the
+// program carries, the shortcut of that language's name (text 5 of
 // "pkgm::instp") in that language's group (text 6), when it is a link file
 // whose target is the manager at manager_path ('/' form, compared without
-// case); its group goes with it when left empty. Anything else there, and
-// a group that is a link, are left alone.
-void delete_manager_shortcuts(const wchar_t* manager_path, const cProductFolders& folders);
+// case). Anything else there is left alone. A new shortcut is written
+// beside its place, as "<shortcut>.tmp", and moved there: such a file is
+// the program's own only while it is a whole link to the manager.
+
+// Puts the shortcut of that name in that group (the installing language's)
+// in place, then deletes the other languages' ones, so that a kill at any
+// moment leaves the manager a shortcut where it had one. A link to the
+// manager there already stays as it is; where nothing stands, a new one is
+// written beside it and moved into place in one step. Something else at
+// its name, or beside it, is left alone, and then no shortcut is made and
+// the others stay. made receives its path, or is empty when none is in
+// place.
+void place_manager_shortcut(const wchar_t* name, const wchar_t* group, const wchar_t* manager_path,
+                            const cProductFolders& folders, _guardchar<wchar_t>& made);
+
+// Deletes the manager's shortcuts of every language, and what a cut-off run
+// left beside them, each group with its last one (a group that is a link is
+// left alone); the one at kept (null: none) stays.
+void delete_manager_shortcuts(const wchar_t* manager_path, const cProductFolders& folders, const wchar_t* kept);
 
 #endif

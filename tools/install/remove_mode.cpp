@@ -90,7 +90,7 @@ uint32_t cRemoverJob::Run()
     // deletion would reach a file elsewhere.
     else if (!path_resolves_as_written(manager.Text()))
         return REMOVE_NOT_A_FILE;
-    delete_manager_shortcuts(manager.Text(), cProductFolders());
+    delete_manager_shortcuts(manager.Text(), cProductFolders(), nullptr);
     return RemoveManager(manager);
 }
 

@@ -354,7 +354,7 @@ const uint64_t largest_link_file = 1 << 20;
 
 bool write_shell_link(const wchar_t* link_path, const wchar_t* target, const wchar_t* working_folder,
                       bool run_as_administrator, const wchar_t* arguments, const wchar_t* icon_path,
-                      const wchar_t* description)
+                      const wchar_t* description, bool only_new)
 {
     if (!link_path || !target || !on_drive(target))
         return false;
@@ -408,9 +408,15 @@ bool write_shell_link(const wchar_t* link_path, const wchar_t* target, const wch
     if (!link.CopyTo(bytes))
         return false;
     cFileIO file;
-    if (!file.Create(link_path, FILE_MODE_WRITE))
+    if (!only_new)
+        return file.Create(link_path, FILE_MODE_WRITE) && file.WriteExact(bytes.Data(), uint32_t(bytes.Count()));
+    if (!file.CreateNew(link_path, FILE_MODE_WRITE))
         return false;
-    return file.WriteExact(bytes.Data(), uint32_t(bytes.Count()));
+    if (file.WriteExact(bytes.Data(), uint32_t(bytes.Count())) && file.Flush())
+        return true;
+    file.Close();
+    file_delete(link_path);
+    return false;
 }
 
 bool shortcut_path(const wchar_t* name, const wchar_t* group, _guardchar<wchar_t>& link_path)
@@ -422,14 +428,17 @@ bool shortcut_path(const wchar_t* name, const wchar_t* group, _guardchar<wchar_t
            join_link_name(folder.Text(), name, link_path);
 }
 
-bool create_shortcut(const wchar_t* name, const wchar_t* target, const wchar_t* group, const wchar_t* arguments,
-                     const wchar_t* icon_path, const wchar_t* description, bool run_as_administrator,
-                     _guardchar<wchar_t>& link_path)
+bool make_shortcut_group(const wchar_t* name, const wchar_t* group, _guardchar<wchar_t>& link_path)
 {
-    if (!present(name) || !present(target))
-        return false;
     _guardchar<wchar_t> folder;
-    if (!get_start_menu_folder(group ? group : L"", folder) || !join_link_name(folder.Text(), name, link_path))
+    return present(name) && get_start_menu_folder(group ? group : L"", folder) &&
+           join_link_name(folder.Text(), name, link_path);
+}
+
+bool write_shortcut(const wchar_t* link_path, const wchar_t* target, const wchar_t* arguments,
+                    const wchar_t* icon_path, const wchar_t* description, bool run_as_administrator, bool only_new)
+{
+    if (!present(target))
         return false;
     _guardchar<wchar_t> target_path, working_folder;
     target_path.Assign(target);
@@ -437,8 +446,8 @@ bool create_shortcut(const wchar_t* name, const wchar_t* target, const wchar_t* 
     const wchar_t* cut = target_path.Text() ? wstr_find_last_char(target_path.Text(), L'/') : nullptr;
     if (cut)
         working_folder.AssignN(target_path.Text(), int32_t(cut - target_path.Text()) + 1);
-    return write_shell_link(link_path.Text(), target, working_folder.Text(), run_as_administrator, arguments,
-                            icon_path, description);
+    return write_shell_link(link_path, target, working_folder.Text(), run_as_administrator, arguments, icon_path,
+                            description, only_new);
 }
 
 bool read_shell_link_target(const wchar_t* link_path, _guardchar<wchar_t>& target)

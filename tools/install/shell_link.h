@@ -8,18 +8,21 @@
 // must be a file or folder on a drive ("X:..."). Null or empty optional
 // texts are left out of the link.
 
-// Writes "<Start-menu programs>/<group>/<name>.lnk" to the target, with the
-// target's folder as working folder; group and name are made safe as file
-// names. link_path receives the link's path as soon as it is known, so that
-// the caller can delete a half-written file when the answer is false. An
-// empty name or target gives false with link_path untouched.
-bool create_shortcut(const wchar_t* name, const wchar_t* target, const wchar_t* group, const wchar_t* arguments,
-                     const wchar_t* icon_path, const wchar_t* description, bool run_as_administrator,
-                     _guardchar<wchar_t>& link_path);
+// Makes the Start-menu group folder when it is missing and gives the path
+// of the shortcut of that name in it, "<Start-menu programs>/<group>/<name>.lnk"
+// (a null or empty group, or one without a safe name: directly in the
+// Programs folder), group and name made safe as file names; nothing else is
+// written. False for an empty name or a group that cannot be made.
+bool make_shortcut_group(const wchar_t* name, const wchar_t* group, _guardchar<wchar_t>& link_path);
 
-// Where create_shortcut writes the shortcut of that name in that group
-// (null or empty: directly in the Programs folder, as create_shortcut puts
-// it); nothing is made. False for an empty name.
+// Writes the link file at link_path to the target, with the target's folder
+// as working folder, as write_shell_link does (only_new too). False for an
+// empty target.
+bool write_shortcut(const wchar_t* link_path, const wchar_t* target, const wchar_t* arguments,
+                    const wchar_t* icon_path, const wchar_t* description, bool run_as_administrator, bool only_new);
+
+// Where make_shortcut_group puts the shortcut of that name in that group;
+// nothing is made. False for an empty name.
 bool shortcut_path(const wchar_t* name, const wchar_t* group, _guardchar<wchar_t>& link_path);
 
 // Writes the link file at link_path. Names of the target's path inside the
@@ -28,10 +31,13 @@ bool shortcut_path(const wchar_t* name, const wchar_t* group, _guardchar<wchar_t
 // Unicode names too. False, with nothing written, for a target that is not
 // an existing file or folder on a drive, a working folder that is not a
 // folder, an icon that is not a file, or a text too long for the format;
-// false after a failed write, leaving the part written.
+// false after a failed write, leaving the part written. With only_new the
+// link goes only where nothing stands at link_path yet, flushed to the disk
+// before the answer, and a file it made and could not fill is deleted:
+// false then leaves at link_path what stood there, or nothing.
 bool write_shell_link(const wchar_t* link_path, const wchar_t* target, const wchar_t* working_folder,
                       bool run_as_administrator, const wchar_t* arguments, const wchar_t* icon_path,
-                      const wchar_t* description);
+                      const wchar_t* description, bool only_new);
 
 // The target that a link file names by its local path (its LinkInfo's
 // local base path and common path suffix, the Unicode ones where it has

@@ -28,6 +28,7 @@ struct KillCase {
     // The folder of the world the killed runs of a first installation chose;
     // null: the one the rerun installs into.
     const wchar_t* killed_folder = nullptr;
+    const wchar_t* old_language = nullptr;  // old_product's installing language (its id); null: proposed
 };
 
 // List order of v2: 0 bin/app.exe (changed, more than 64 KiB), 1 bin/core.dll
@@ -48,6 +49,11 @@ const KillCase kill_cases[] = {
     {"shortcut:0", "v1", "v2", "1.1", nullptr, false},
     {"shortcut:1", "v1", "v2", "1.1", nullptr, false},
     {"manager copied", "v1", "v2", "1.1", nullptr, true},
+    {"manager shortcut placed", "v1", "v2", "1.1", nullptr, false},
+    // The manager's shortcut made in German before, now in English: the
+    // German one goes once the English one stands.
+    {"manager shortcut written", "two", "v1", "1.0.0.1", nullptr, false, nullptr, nullptr, L"2"},
+    {"manager shortcut placed", "two", "v1", "1.0.0.1", nullptr, false, nullptr, nullptr, L"2"},
     {"record save", "v1", "v2", "1.1", nullptr, false},
     {"record saved", "v1", "v2", "1.1", nullptr, false},
     {"entry", "v1", "v2", "1.1", nullptr, false},
@@ -85,6 +91,8 @@ std::string case_name(const ::testing::TestParamInfo<KillCase>& info)
                 info.param.earlier;
     if (info.param.killed_folder)
         name += "_elsewhere";
+    if (info.param.old_language)
+        name += std::string("_over_") + info.param.old_product;
     for (char& c : name)
         if (!isalnum(uint8_t(c)))
             c = '_';
@@ -100,7 +108,10 @@ TEST_P(KillPoint, TheRerunCompletesWhatTheKillInterrupted)
     const char* old_product = c.old_product;
     const char* new_product = c.new_product;
     if (old_product) {
-        ASSERT_EQ(world.Install(old_product).exit_code, 0u);
+        std::map<std::wstring, std::wstring> language;
+        if (c.old_language)
+            language[L"PELMARO_TEST_LANGUAGE"] = c.old_language;
+        ASSERT_EQ(world.Install(old_product, language).exit_code, 0u);
         if (c.silent_manager) {
             ASSERT_TRUE(put_file(world.Manager(), "no program"));
         }
@@ -134,26 +145,36 @@ INSTANTIATE_TEST_SUITE_P(Table, KillPoint, ::testing::ValuesIn(kill_cases), case
 // holds stays whole. Cut off before its record, v2 leaves v1 recorded,
 // whose files it replaced the rerun must not take for unchanged; cut off
 // after its record, its backups hold the version before, which must not
-// come back over v2.
+// come back over v2. Of a first installation cut off, the Start-menu group
+// it made goes.
 TEST(KillThenStop, TheRecordedInstallationStaysWhole)
 {
     struct StopCase {
-        const char* point;     // of v2 over v1
+        const char* point;     // of v2 over v1, or of v1's first installation
         const char* next;      // run next, and stopped
-        const char* recorded;  // the product the record holds after the kill
+        const char* recorded;  // the product the record holds after the kill; null: none, v1 was first
         const char* version;
     } cases[] = {
         {"apply:3", "v2", "v1", "1.0.0.1"},
         {"entry", "big", "v2", "1.1"},
+        {"shortcut group:0", "v1", nullptr, nullptr},
     };
     for (const StopCase& c : cases) {
         SCOPED_TRACE(c.point);
         World world(L"killstop");
-        ASSERT_EQ(world.Install("v1").exit_code, 0u);
-        ASSERT_EQ(world.Install("v2", {{L"PELMARO_TEST_KILL_POINT", wide_of(c.point)}}).exit_code, 86u);
+        if (c.recorded) {
+            ASSERT_EQ(world.Install("v1").exit_code, 0u);
+        }
+        ASSERT_EQ(world.Install(c.recorded ? "v2" : "v1", {{L"PELMARO_TEST_KILL_POINT", wide_of(c.point)}}).exit_code,
+                  86u);
         RunResult stopped = world.Install(c.next, {{L"PELMARO_TEST_STOP_AT_STEP", L"2"}});
         EXPECT_EQ(stopped.exit_code, 100u + 10) << stopped.output;
-        expect_installed(world, c.recorded, c.version);
+        if (c.recorded) {
+            expect_installed(world, c.recorded, c.version);
+        } else {
+            EXPECT_FALSE(exists(world.Group())) << "the group is left behind";
+            EXPECT_TRUE(world.Record().empty());
+        }
     }
 }
 

@@ -138,6 +138,10 @@ TEST(RemoveMode, ACopyThatDoesNotRunDeletesTheInstalledManagerAtOnce)
 {
     World world(L"rmcopy");
     install_manager_only(world);
+    // A whole link to the manager that a cut-off installation left beside
+    // its shortcut in German goes too.
+    ASSERT_TRUE(put_file(world.Path(L"all/Start Menu/Programs/Vantrel/Softwarepaketverwaltung.lnk.tmp"),
+                         file_bytes(manager_shortcut(world))));
     AnsweredRun kept = remove_with(world, pelmarodesk_exe(), {no_to(confirm_title)});
     EXPECT_EQ(kept.met, titles({confirm_title}));
     EXPECT_EQ(kept.run.exit_code, 1u);

@@ -239,6 +239,8 @@ public:
     std::wstring CommonStore() const { return Path(L"programdata/Vantrel/qrv"); }
     std::wstring UserStore() const { return Path(L"appdata/Vantrel/qrv"); }
     std::wstring Group() const { return Path(L"all/Start Menu/Programs/Road Test"); }
+    std::wstring ManagerGroup() const { return Path(L"all/Start Menu/Programs/Vantrel"); }
+    std::wstring ManagerShortcut() const { return ManagerGroup() + L"/Software Packages management.lnk"; }
 
     std::map<std::wstring, std::wstring> Variables() const
     {
@@ -318,6 +320,10 @@ inline void expect_installed(const World& world, const char* product, const char
     list_files(world.Path(L"pf"), L"", near_manager);
     EXPECT_EQ(near_manager, std::set<std::wstring>{L"Common Files/Vantrel/pelmarodesk.exe"});
     EXPECT_TRUE(file_bytes(world.Manager()) == file_bytes(bare_program)) << "the manager is the bare program";
+    std::set<std::wstring> manager_group;
+    list_files(world.ManagerGroup(), L"", manager_group);
+    EXPECT_EQ(manager_group, std::set<std::wstring>{L"Software Packages management.lnk"})
+        << "the manager's shortcut in the installing language, and nothing beside it";
 
     std::map<std::string, std::string> record = world.Record(all_users);
     EXPECT_EQ(le_value(record["files"]), files.size());
@@ -354,9 +360,9 @@ inline Content content_of(const std::wstring& path, const std::string& old_bytes
 
 // The state a kill may leave, for the update from old_product (null for a
 // first installation) to new_product: every target holds its old or its
-// new content, or its old content sits in its ".bkp". After several killed
-// runs a backup may also hold the new content that an earlier run put in
-// place (after_kills).
+// new content, or its old content sits in its ".bkp", and the manager keeps
+// a shortcut. After several killed runs a backup may also hold the new
+// content that an earlier run put in place (after_kills).
 inline void expect_consistent(const World& world, const char* old_product, const char* new_product,
                               bool after_kills = false)
 {
@@ -378,6 +384,13 @@ inline void expect_consistent(const World& world, const char* old_product, const
         if (target == missing && !old_bytes.empty() && new_files.count(path)) {
             EXPECT_NE(backup, missing) << utf8_of(path) << ": gone, and its content not kept";
         }
+    }
+    if (old_product) {
+        std::set<std::wstring> shortcuts;
+        list_files(world.ManagerGroup(), L"", shortcuts);
+        EXPECT_TRUE(std::any_of(shortcuts.begin(), shortcuts.end(), [](const std::wstring& name) {
+            return name.size() > 4 && name.substr(name.size() - 4) == L".lnk";
+        })) << "the manager's shortcut is lost";
     }
 }
 

@@ -140,7 +140,7 @@ TEST_F(ShellLinkTest, TheShellReadsBackEveryField)
         std::wstring icon = c.icon ? folder.Path(c.icon) : L"";
         std::wstring link = folder.Path(std::wstring(c.file, c.file + strlen(c.file)));
         ASSERT_TRUE(write_shell_link(link.c_str(), target.c_str(), working.c_str(), c.run_as_administrator,
-                                     c.arguments, c.icon ? icon.c_str() : nullptr, c.description))
+                                     c.arguments, c.icon ? icon.c_str() : nullptr, c.description, false))
             << c.file;
         std::string bytes = folder.ReadFile(std::wstring(c.file, c.file + strlen(c.file)));
         EXPECT_EQ(header_flags(bytes), c.flags) << c.file;
@@ -197,13 +197,15 @@ TEST_F(ShellLinkTest, RefusesWhatALinkCannotName)
     };
     for (const BadCase& c : cases) {
         EXPECT_FALSE(write_shell_link(link.c_str(), c.target.c_str(), c.working.c_str(), false, nullptr,
-                                      c.icon.c_str(), nullptr))
+                                      c.icon.c_str(), nullptr, false))
             << c.name;
         EXPECT_EQ(folder.Attributes(L"l.lnk"), INVALID_FILE_ATTRIBUTES) << c.name << L": nothing written";
     }
 }
 
-TEST_F(ShellLinkTest, CreateShortcutPlacesTheLinkInTheGroupFolder)
+// The group is made first, then the link written into it; a link written
+// only where nothing stands leaves what stands there as it is.
+TEST_F(ShellLinkTest, AShortcutGoesIntoItsGroupFolder)
 {
     TempFolder folder(L"startmenu");
     ASSERT_TRUE(CreateDirectoryW(folder.Native(L"Start Menu").c_str(), nullptr));
@@ -213,7 +215,8 @@ TEST_F(ShellLinkTest, CreateShortcutPlacesTheLinkInTheGroupFolder)
     ASSERT_TRUE(folder.WriteFile(L"tool.exe", "x"));
     std::wstring target = folder.Path(L"tool.exe");
     _guardchar<wchar_t> link;
-    ASSERT_TRUE(create_shortcut(L"My: Tool", target.c_str(), L"Group?", nullptr, nullptr, nullptr, false, link));
+    ASSERT_TRUE(make_shortcut_group(L"My: Tool", L"Group?", link));
+    ASSERT_TRUE(write_shortcut(link.Text(), target.c_str(), nullptr, nullptr, nullptr, false, false));
     std::wstring path = link.Text();
     EXPECT_EQ(path.find(folder.Path(L"Start Menu/Programs/")), 0u) << path;
     EXPECT_EQ(path.substr(path.size() - 4), L".lnk");
@@ -230,6 +233,15 @@ TEST_F(ShellLinkTest, CreateShortcutPlacesTheLinkInTheGroupFolder)
 
     _guardchar<wchar_t> untouched;
     untouched.Assign(L"kept");
-    EXPECT_FALSE(create_shortcut(L"", target.c_str(), L"G", nullptr, nullptr, nullptr, false, untouched));
+    EXPECT_FALSE(make_shortcut_group(L"", L"G", untouched));
     EXPECT_STREQ(untouched.Text(), L"kept");
+    EXPECT_FALSE(write_shortcut(link.Text(), L"", nullptr, nullptr, nullptr, false, false));
+
+    std::wstring other = folder.Path(L"other.lnk");
+    ASSERT_TRUE(folder.WriteFile(L"other.lnk", "the user's"));
+    EXPECT_FALSE(write_shortcut(other.c_str(), target.c_str(), nullptr, nullptr, nullptr, false, true));
+    EXPECT_EQ(folder.ReadFile(L"other.lnk"), "the user's");
+    std::wstring fresh = folder.Path(L"fresh.lnk");
+    ASSERT_TRUE(write_shortcut(fresh.c_str(), target.c_str(), nullptr, nullptr, nullptr, false, true));
+    EXPECT_EQ(read_with_shell(native_of(fresh)).path, native_of(target));
 }

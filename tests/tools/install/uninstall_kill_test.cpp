@@ -127,16 +127,18 @@ TEST(UninstallKillThenGiveUp, EveryMovedFileComesBack)
 
 // An installation cut off before its record, then the uninstall with no
 // rerun between: it undoes the cut-off run first, so that nothing of it is
-// left when it says the product is gone. After an update, the recorded v1
-// goes too; after a first installation, which left no record, the undo is
-// all there is, and the message says an interrupted installation was taken
-// off.
+// left when it says the product is gone (a group made just before the
+// kill neither), and the manager's shortcut stays with the manager. After
+// an update, the recorded v1 goes too; after a first installation, which
+// left no record, the undo is all there is, and the message says an
+// interrupted installation was taken off.
 TEST(UninstallAfterAKilledInstallation, NothingOfItIsLeft)
 {
     // v2's list: 5 bin/plugins/new.dll and 6 data/big.bin are its own, in
     // folders of their own; its shortcut "Road Docs" is its own too.
     for (const char* first : {"v1", static_cast<const char*>(nullptr)})
-        for (const char* point : {"unpack:6", "apply:6", "shortcut:1", "record save"}) {
+        for (const char* point :
+             {"unpack:6", "apply:6", "shortcut group:0", "shortcut:1", "manager shortcut placed", "record save"}) {
             SCOPED_TRACE(std::string(first ? "update, " : "first installation, ") + point);
             World world(L"unkilledupdate");
             if (first) {
@@ -153,20 +155,23 @@ TEST(UninstallAfterAKilledInstallation, NothingOfItIsLeft)
             EXPECT_EQ(run.met.back(), information_title);
             EXPECT_EQ(run.run.exit_code, 0u);
             expect_v1_uninstalled(world);
+            EXPECT_EQ(exists(world.ManagerShortcut()), exists(world.Manager()));
         }
 }
 
 // A file of the user's where a first installation writes one of the same
 // content (which the installation takes in as the product's): the cut-off
 // run put it aside or not yet, and the uninstall that undoes the run puts
-// it back, never deletes it.
+// it back, never deletes it. An empty Start-menu group of the product's
+// name that stood there stays too.
 TEST(UninstallAfterAKilledInstallation, AFileThatStoodThereStays)
 {
     std::wstring core = L"bin/core.dll";
     std::string content = file_bytes(road_folder() + L"/" + product_files("v1")[core]);
-    for (const char* point : {"unpack:6", "after backup", "apply:6"}) {
+    for (const char* point : {"unpack:6", "after backup", "apply:6", "shortcut group:0"}) {
         SCOPED_TRACE(point);
         World world(L"unkilledstood");
+        ASSERT_TRUE(CreateDirectoryW(windows_path(world.Group()).c_str(), nullptr));
         CreateDirectoryW(windows_path(world.App()).c_str(), nullptr);
         CreateDirectoryW(windows_path(world.App(L"bin")).c_str(), nullptr);
         ASSERT_TRUE(put_file(world.App(core), content));
@@ -179,6 +184,7 @@ TEST(UninstallAfterAKilledInstallation, AFileThatStoodThereStays)
         list_files(world.App(), L"", left);
         EXPECT_EQ(left, std::set<std::wstring>{core}) << "only the user's file";
         EXPECT_TRUE(file_bytes(world.App(core)) == content);
+        EXPECT_TRUE(exists(world.Group())) << "the group that stood there";
         for (bool common : {true, false})
             EXPECT_TRUE(world.Journal(common).empty());
     }
