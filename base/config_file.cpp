@@ -130,12 +130,11 @@ bool cfg_file_read(cCriticalSection* store_lock, const wchar_t* path, cConfigNod
     cStoreFileLock lock;
     // The lock comes first: a reader holding the file open would make a
     // writer's replacement fail.
-    if (!lock.Take(path, true)) {
-        cSafeCriticalSectionAccess guard(store_lock);
-        cfg_node_clear(node);
-        return false;
-    }
-    return read_store_file(store_lock, path, FILE_MODE_READ | FILE_MODE_WRITE, node);
+    if (path_get_kind(path) == PATH_KIND_FILE && lock.Take(path, true))
+        return read_store_file(store_lock, path, FILE_MODE_READ | FILE_MODE_WRITE, node);
+    cSafeCriticalSectionAccess guard(store_lock);
+    cfg_node_clear(node);
+    return false;
 }
 
 bool cfg_file_peek(cCriticalSection* store_lock, const wchar_t* path, cConfigNode& node)
