@@ -2,7 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <functional>
 #include <string>
 #include <vector>
 
@@ -11,7 +10,6 @@
 #include "tests/support/file_access.h"
 #include "tests/support/redirected_env.h"
 #include "tests/support/temp_folder.h"
-#include "tests/support/wine_drives.h"
 
 namespace {
 
@@ -31,12 +29,12 @@ bool same_path(const wchar_t* a, const std::wstring& b)
 // one the administrators' own. A run without administrator rights is the
 // test build's stand-in (PELMARO_TEST_STANDARD_USER).
 class CIAppFullConfig : public ::testing::Test {
-public:
+protected:
     CIAppFullConfig() : temp(L"ci_app_full_config") { World(L"w"); }
 
     // A world of its own in the test's folder, named world, that the
-    // variables point into from now on, with a common store or none yet.
-    void World(const std::wstring& world, bool with_common_store = true)
+    // variables point into from now on.
+    void World(const std::wstring& world)
     {
         root = world + L"/";
         Folder(L"");
@@ -46,11 +44,8 @@ public:
         env.SetPath(L"ALLUSERSPROFILE", Folder(L"allusers"));
         user_store = Folder(L"appdata/Vantrel") + L"/qrv";
         Folder(L"appdata/Vantrel/qrv");
-        for (const wchar_t* level : {L"programdata/Vantrel", L"programdata/Vantrel/qrv"}) {
-            if (with_common_store) {
-                EXPECT_TRUE(path_set_admin_access(Folder(level).c_str()));
-            }
-        }
+        for (const wchar_t* level : {L"programdata/Vantrel", L"programdata/Vantrel/qrv"})
+            EXPECT_TRUE(path_set_admin_access(Folder(level).c_str()));
         common_store = Path(L"programdata/Vantrel/qrv");
     }
 
@@ -201,68 +196,6 @@ TEST_F(CIAppFullConfig, TheCommonStoreCountsWhileOnlyAdministratorsMayChangeIt)
             EXPECT_EQ(config.GetInt32("k/common"), 20) << "given back to the administrators";
             EXPECT_EQ(config.GetInt32("c/only"), 30);
         }
-    }
-}
-
-// A run with administrator rights whose common store cannot be had keeps
-// nothing anywhere and reads nothing: not the per-user store, in which it
-// makes nothing either. The place names what stands in the way, which
-// keeps the access it had.
-TEST_F(CIAppFullConfig, AnAdministratorsRunWithoutItsCommonStoreKeepsNothing)
-{
-    struct PlaceCase {
-        const char* what;
-        const wchar_t* named;  // in the world
-        std::function<void(CIAppFullConfig&)> block;
-    };
-    const PlaceCase cases[] = {
-        {"a file where the maker's folder belongs", L"programdata/Vantrel",
-         [](CIAppFullConfig& t) { ASSERT_TRUE(t.Put(L"programdata/Vantrel", "x")); }},
-        {"a link to a guarded folder where the maker's folder belongs", L"programdata/Vantrel",
-         [](CIAppFullConfig& t) {
-             EXPECT_TRUE(path_set_admin_access(t.Folder(L"elsewhere").c_str()));
-             ASSERT_TRUE(make_host_link(t.Path(L"programdata/Vantrel"), t.Path(L"elsewhere")));
-         }},
-        {"a link to a file where the store's folder belongs", L"programdata/Vantrel/qrv",
-         [](CIAppFullConfig& t) {
-             EXPECT_TRUE(path_set_admin_access(t.Folder(L"programdata/Vantrel").c_str()));
-             ASSERT_TRUE(t.Put(L"victim", "the user's"));
-             ASSERT_TRUE(make_host_link(t.Path(L"programdata/Vantrel/qrv"), t.Path(L"victim")));
-         }},
-        {"a maker's folder that others may change", L"programdata/Vantrel",
-         [](CIAppFullConfig& t) {
-             std::wstring maker = t.Folder(L"programdata/Vantrel");
-             EXPECT_TRUE(path_set_admin_access(maker.c_str()));
-             let_everyone_write(maker);
-         }},
-    };
-    int world = 0;
-    for (const PlaceCase& c : cases) {
-        SCOPED_TRACE(c.what);
-        // A world without a common store yet.
-        World(L"blocked" + std::to_wstring(world++), false);
-        Fill(user_store, {{"k/user", 2}, {"lang/current", 3}});
-        c.block(*this);
-        std::wstring named = Path(c.named);
-        bool open = everyone_may_write(named);
-        std::string user_file = Bytes(L"appdata/Vantrel/qrv/k");
-        std::vector<std::wstring> user_sides = temp.Names(root + L"appdata/Vantrel/qrv/~save");
-        cCIAppFullConfig config;
-        ASSERT_TRUE(config.OpenStore(L"qrv"));
-        EXPECT_TRUE(same_path(config.CommonPlaceRefused().Text(), named)) << config.CommonPlaceRefused().Text();
-        EXPECT_EQ(config.GetInt32("k/user"), 0);
-        EXPECT_EQ(config.GetInt32("lang/current"), 0);
-        EXPECT_FALSE(config.WriteInt32("k/x", 1));
-        EXPECT_FALSE(config.Save());
-        _guardchar<wchar_t> refused;
-        EXPECT_FALSE(config.CommonKeyGuarded("k/x", &refused));
-        EXPECT_TRUE(same_path(refused.Text(), named));
-        EXPECT_EQ(Bytes(L"appdata/Vantrel/qrv/k"), user_file);
-        EXPECT_EQ(temp.Names(root + L"appdata/Vantrel/qrv/~save"), user_sides) << "nothing made in it";
-        if (Exists(L"victim")) {
-            EXPECT_EQ(Bytes(L"victim"), "the user's");
-        }
-        EXPECT_EQ(everyone_may_write(named), open) << "no new access";
     }
 }
 
