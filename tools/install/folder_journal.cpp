@@ -3,7 +3,6 @@
 #include <wchar.h>
 
 #include "base/app_config.h"
-#include "base/ci_app_full_config.h"
 #include "base/date_time.h"
 #include "base/file_ops.h"
 #include "base/path.h"
@@ -145,14 +144,19 @@ bool keep_journal(cApplicationConfig& store, cInstallContext& context, const cha
 
 cApplicationConfig* journal_store_of(cApplicationConfig* config, const char* code_name)
 {
-    _guardchar<char> record, journal;
-    if (!config || !record_key_of(code_name, record) || !folder_journal_key_of(code_name, journal))
-        return nullptr;
-    cApplicationConfig* store = record_target(*config, record.Text());
-    cCIAppFullConfig* full = dynamic_cast<cCIAppFullConfig*>(config);
-    if (store && full && store == &full->GetCommonStore() && !full->CommonKeyGuarded(journal.Text()))
-        return nullptr;
-    return store;
+    _guardchar<char> record;
+    return config && record_key_of(code_name, record) ? record_target(*config, record.Text()) : nullptr;
+}
+
+bool journal_refused(cApplicationConfig& config, const char* code_name, _guardchar<wchar_t>& path)
+{
+    _guardchar<char> key;
+    cApplicationConfig* holder = nullptr;
+    if (!folder_journal_key_of(code_name, key) ||
+        find_record_store(config, key.Text(), holder) != RECORD_STORE_UNGUARDED)
+        return false;
+    refused_store_path(config, key.Text(), RECORD_STORE_UNGUARDED, path);
+    return true;
 }
 
 void save_folder_journal(cInstallContext& context, cApplicationConfig* config)

@@ -1,6 +1,8 @@
 #ifndef TOOLS_INSTALL_FOLDER_JOURNAL_H
 #define TOOLS_INSTALL_FOLDER_JOURNAL_H
 
+#include "base/buffers/guardchar.h"
+
 class cApplicationConfig;
 class cInstallContext;
 
@@ -13,9 +15,16 @@ class cInstallContext;
 // The store of config that keeps the product's journal for this run: the
 // one that holds its record (a run journals where it records), else the one
 // the run would record in (record_target). Null where the run refuses the
-// record's store, or where that is a common store whose journal file others
-// may change. code_name is UTF-8.
+// record's store. The roads refuse a journal file that others may change
+// before they come here (journal_refused). code_name is UTF-8.
 cApplicationConfig* journal_store_of(cApplicationConfig* config, const char* code_name);
+
+// The common store's file that keeps the product's journal for this run
+// may be changed by others than the administrators, or the run's common
+// store cannot be had (RECORD_STORE_UNGUARDED for the journal's key): what
+// it holds steers nothing and the run stops, path naming the place
+// (refused_store_path). code_name is UTF-8.
+bool journal_refused(cApplicationConfig& config, const char* code_name, _guardchar<wchar_t>& path);
 
 // Once the repair has run, before the job puts anything in place: saves the
 // journal of the context's run into journal_store_of (its install folder,

@@ -12,6 +12,7 @@
 #include "base/string_utils.h"
 #include "base/system_info.h"
 #include "tools/install/cut_off_run.h"
+#include "tools/install/folder_journal.h"
 #include "tools/install/install_context.h"
 #include "tools/install/folder_strings.h"
 #include "tools/install/install_files.h"
@@ -403,6 +404,8 @@ uint32_t read_previous_installation(cInstallContext& context, cApplicationConfig
 // update need not write.
 uint32_t read_installation_undone(cInstallContext& context, cApplicationConfig& store)
 {
+    if (journal_refused(store, context.code_name_utf8.Text(), context.error_path))
+        return INSTALL_INIT_UNGUARDED_RECORD;
     static const uint32_t by_undo[5] = {INSTALL_INIT_READY, INSTALL_INIT_FILE_IN_USE, INSTALL_INIT_NO_WRITE_ACCESS,
                                         INSTALL_INIT_OBJECT_IN_THE_WAY, INSTALL_INIT_DAMAGED_JOURNAL};
     uint32_t undone = undo_before_install(context, &store, false);

@@ -128,6 +128,8 @@ uint32_t run_uninstall(cUninstallContext& context, cApplicationConfig* store, cU
     if (!store || !record_key_of(context.code_name_utf8.Text(), key) ||
         !folder_journal_key_of(context.code_name_utf8.Text(), journal))
         return uninstall_by_entry(context, questions, job);
+    if (journal_refused(*store, context.code_name_utf8.Text(), context.error_path))
+        return UNINSTALL_UNGUARDED_RECORD;
     uint32_t held = find_record_store(*store, key.Text(), holder);
     if (holder)
         return uninstall_recorded_product(context, store, *holder, key.Text(), questions);

@@ -462,15 +462,17 @@ std::wstring users_folder_as_made(World& world, RecordEdit& edit)
 }  // namespace
 
 // A common store that others than the administrators may change: its
-// record's file, its folder, its side folder or the maker's folder above a
+// record's or journal's file, its folder, its side folder or the maker's
+// folder above a
 // guarded store, opened after an all-users installation or made so by hand
 // before the program came, with a planted record that names another
-// product's file (and, in the side folder, links at the names of the new
-// contents of the store's files, to files outside the product); or what stands where its folders belong and leaves a run
+// product's file and a journal that names that file with its digest (and,
+// in the side folder, links at the names of the new contents of the
+// store's files, to files outside the product); or what stands where its folders belong and leaves a run
 // with administrator rights no common store: a file, a link to a guarded
 // folder, a link to a file (then the product, installed by a run without
-// those rights, the planted record and a journal that names the other
-// product's file with its digest are the per-user store's). Every road of a
+// those rights, the planted record and the journal are the per-user
+// store's). Every road of a
 // run with administrator rights refuses it (the start-up of a first
 // installation or an update says so, naming the place, as does the
 // uninstall of the product or of the planted record, exit 1): nothing
@@ -486,6 +488,7 @@ TEST(DamagedRecord, ARunWithAdministratorRightsUsesItsCommonStoreOrStops)
     };
     const OpenCase levels[] = {
         {"the record's file", L"programdata/Vantrel/qrv/install"},
+        {"the journal's file", L"programdata/Vantrel/qrv/journal"},
         {"the store's folder", L"programdata/Vantrel/qrv"},
         {"the store's side folder", L"programdata/Vantrel/qrv/~save"},
         {"the maker's folder above a guarded store", L"programdata/Vantrel"},
@@ -518,8 +521,8 @@ TEST(DamagedRecord, ARunWithAdministratorRightsUsesItsCommonStoreOrStops)
                     store.WriteString("install/zz-planted/file0", world.Path(L"pf/Other Product/other.exe").c_str(), -1));
                 ASSERT_TRUE(store.Save());
             }
-            if (per_user) {
-                RecordEdit journal(world, false, "journal");
+            {
+                RecordEdit journal(world, !per_user, "journal");
                 other_product(nullptr, its_digest)(world, journal);
                 ASSERT_TRUE(journal.Save());
             }
@@ -558,16 +561,17 @@ TEST(DamagedRecord, ARunWithAdministratorRightsUsesItsCommonStoreOrStops)
             if (road == first_installation || road == update) {
                 RunResult run = world.Install(road == update ? "v2" : "v1");
                 EXPECT_EQ(run.exit_code, 50 + 17u) << run.output;
-                size_t at = run.output.find("init 17 0 ");
-                std::string named = at == std::string::npos ? "" : run.output.substr(at + 10);
-                named = named.substr(0, named.find_first_of("\r\n"));
-                EXPECT_EQ(_wcsicmp(slash_path(wide_of(named)).c_str(), slash_path(open).c_str()), 0)
+                EXPECT_EQ(_wcsicmp(init_error_path(run.output, 17).c_str(), slash_path(open).c_str()), 0)
                     << "the message names the place: " << run.output;
             } else {
                 // Without a record to take, the language is asked first.
                 std::wstring code = road == uninstall_planted ? L"zz-planted" : installers().code_name;
-                AnsweredRun run = uninstall_in(world, code, {yes_to(language_title), yes_to(error_title)});
-                EXPECT_EQ(run.met, titles({language_title, error_title}));
+                bool record_taken = road == uninstall_product && level.inside == std::wstring(L"programdata/Vantrel/qrv/journal");
+                std::vector<FormAnswer> answers = {yes_to(language_title), yes_to(error_title)};
+                if (record_taken)
+                    answers.erase(answers.begin());
+                AnsweredRun run = uninstall_in(world, code, answers);
+                EXPECT_EQ(run.met, record_taken ? titles({error_title}) : titles({language_title, error_title}));
                 EXPECT_EQ(run.run.exit_code, 1u);
             }
             EXPECT_TRUE(tree_bytes(world.Path(L"programdata")) == store_before) << "the store as it was";

@@ -130,7 +130,7 @@ TEST(InstallRoad, ARunWithoutAdministratorRightsRecordsPerUserAndUpdatesStayTher
     }
     RunResult no_store = world.Install("v1", standard_user);
     EXPECT_EQ(no_store.exit_code, 50u + 20) << no_store.output;
-    EXPECT_NE(no_store.output.find(utf8_of(windows_path(world.Path(L"appdata")))), std::string::npos)
+    EXPECT_EQ(_wcsicmp(init_error_path(no_store.output, 20).c_str(), world.Path(L"appdata/Vantrel/qrv").c_str()), 0)
         << "the message names the folder: " << no_store.output;
     EXPECT_EQ(tree_bytes(world.Path(L"profile")), users_files) << "the profile folder as it was";
     EXPECT_FALSE(exists(world.App()));
@@ -143,6 +143,9 @@ TEST(InstallRoad, ARunWithoutAdministratorRightsRecordsPerUserAndUpdatesStayTher
 
     RunResult refused = world.Install("v2");
     EXPECT_EQ(refused.exit_code, 50u + 18) << refused.output;
+    EXPECT_EQ(_wcsicmp(init_error_path(refused.output, 18).c_str(), slash_path(world.UserStore() + L"/install").c_str()),
+              0)
+        << "the message names the user's store file: " << refused.output;
     expect_installed(world, "v1", "1.0.0.1", false);
     EXPECT_TRUE(world.Record(true).empty()) << "no all-users record beside it";
 

@@ -153,6 +153,19 @@ inline void delete_entries(const std::wstring& code)
 const std::map<std::wstring, std::wstring> no_variables;
 const std::map<std::wstring, std::wstring> standard_user = {{L"PELMARO_TEST_STANDARD_USER", L"1"}};
 
+// The path the start-up's refusal with that code names, as install_runner
+// reports it ("init <code> 0 <path>"), in internal form; empty when the
+// output has none.
+inline std::wstring init_error_path(const std::string& output, int code)
+{
+    std::string mark = "init " + std::to_string(code) + " 0 ";
+    size_t at = output.find(mark);
+    if (at == std::string::npos)
+        return L"";
+    std::string named = output.substr(at + mark.size());
+    return slash_path(wide_of(named.substr(0, named.find_first_of("\r\n"))));
+}
+
 inline std::wstring runner_path()
 {
     return slash_path(wide_of(test_data_path("install_runner.exe")));
