@@ -210,6 +210,7 @@ TEST(HttpResponseParseHead, HeaderLinesAreReadAsTheStandardSays)
         {"a NUL inside", std::string("X-N\0l: 1\r\n", 10), nullptr, nullptr},
         {"an LF inside", "X-A: 1\nTransfer-Encoding: chunked\r\n", nullptr, nullptr},
         {"a NUL in the value", std::string("X-A: 1\0 2\r\n", 11), nullptr, nullptr},
+        {"a NUL as the line's last byte", std::string("X-A: 1\0\r\n", 9), nullptr, nullptr},
         {"a NUL in a folded line", std::string("X-A: 1\r\n 2\0 3\r\n", 15), nullptr, nullptr},
         {"an LF in a folded line", "X-A: 1\r\n 2\nTransfer-Encoding: chunked\r\n", nullptr, nullptr},
         {"a blank before the colon", "Transfer-Encoding : chunked\r\nContent-Length: 12\r\n", nullptr, nullptr},

@@ -71,7 +71,10 @@ uint32_t run_install_job(cInstallContext& context, cApplicationConfig* store, co
     // The start-up undid a cut-off run already; what is left of it is the
     // folder of a first installation, which a run into it takes over.
     // What the journal named beyond that run's stays where it is, as the
-    // start-up said.
+    // start-up said. Another run of the product may have been cut off
+    // while this one's wizard waited: its undo can fail as the start-up's
+    // can, and the job then stops, its journal left to the next run.
+    INSTALL_KILL_POINT("job", 0);
     uint32_t undone = undo_before_install(context, store, true);
     if (undone != UNDO_DONE && undone != UNDO_DAMAGED) {
         context.status = INSTALL_STATUS_REPAIR_FAILED;

@@ -29,6 +29,10 @@ struct KillCase {
     // null: the one the rerun installs into.
     const wchar_t* killed_folder = nullptr;
     const wchar_t* old_language = nullptr;  // old_product's installing language (its id); null: proposed
+    // A file the killed run adds, held open (no delete sharing) while another
+    // run of new_product, started before and held at its job's start (where
+    // its wizard waits), goes on; null: no such run.
+    const wchar_t* held = nullptr;
 };
 
 // List order of v2: 0 bin/app.exe (changed, more than 64 KiB), 1 bin/core.dll
@@ -77,6 +81,9 @@ const KillCase kill_cases[] = {
     {"entry", nullptr, "v1", "1.0.0.1", nullptr, false},
     // Every file left alone: only the record and the entry change.
     {"record saved", "v1", "same", "1.0.5", nullptr, false},
+    // The waiting run's undo of the killed one fails: it stops, leaving the
+    // killed run's journal whole, and installs nothing over it.
+    {"apply:6", nullptr, "v1", "1.0.0.1", nullptr, false, nullptr, nullptr, nullptr, L"bin/core.dll"},
 };
 
 class KillPoint : public ::testing::TestWithParam<KillCase> {};
@@ -93,6 +100,8 @@ std::string case_name(const ::testing::TestParamInfo<KillCase>& info)
         name += "_elsewhere";
     if (info.param.old_language)
         name += std::string("_over_") + info.param.old_product;
+    if (info.param.held)
+        name += "_while_another_waits";
     for (char& c : name)
         if (!isalnum(uint8_t(c)))
             c = '_';
@@ -126,7 +135,32 @@ TEST_P(KillPoint, TheRerunCompletesWhatTheKillInterrupted)
         ASSERT_EQ(earlier.exit_code, 86u) << earlier.output;
     }
     killed_in[L"PELMARO_TEST_KILL_POINT"] = wide_of(c.point);
-    RunResult killed = world.Install(new_product, killed_in);
+    RunResult killed;
+    if (c.held) {
+        TempFolder pause(L"killpause");
+        std::wstring pause_file = pause.Path(L"held");
+        std::map<std::string, std::string> journal, record = world.Record();
+        HANDLE held = INVALID_HANDLE_VALUE;
+        RunResult waited = world.Install(
+            new_product, {{L"PELMARO_TEST_PAUSE_POINT", L"job"}, {L"PELMARO_TEST_PAUSE_FILE", windows_path(pause_file)}},
+            -1, [&](HANDLE) {
+                for (int waited_ms = 0; waited_ms < 30000 && !exists(pause_file); waited_ms += 50)
+                    Sleep(50);
+                killed = world.Install(new_product, killed_in);
+                journal = world.Journal(true);
+                held = CreateFileW(windows_path(world.App(c.held)).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                   OPEN_EXISTING, 0, nullptr);
+                DeleteFileW(windows_path(pause_file).c_str());
+            });
+        EXPECT_NE(held, INVALID_HANDLE_VALUE);
+        CloseHandle(held);
+        EXPECT_EQ(waited.exit_code, 100u + 2) << "a leftover that cannot be put right: " << waited.output;
+        EXPECT_FALSE(journal.empty());
+        EXPECT_EQ(world.Journal(true), journal) << "the killed run's journal stays for the next run";
+        EXPECT_EQ(world.Record(), record);
+    } else {
+        killed = world.Install(new_product, killed_in);
+    }
     ASSERT_EQ(killed.exit_code, 86u) << "the kill point was reached: " << killed.output;
     expect_consistent(world, old_product, new_product);
     RunResult rerun = world.Install(new_product);

@@ -266,13 +266,15 @@ public:
                 {L"PELMARO_TEST_FOLDER", windows_path(App())}};
     }
 
-    RunResult Install(const char* product, std::map<std::wstring, std::wstring> extra = {}, int kill_after_ms = -1)
+    // beside: as run_process's.
+    RunResult Install(const char* product, std::map<std::wstring, std::wstring> extra = {}, int kill_after_ms = -1,
+                      const std::function<void(HANDLE)>& beside = nullptr)
     {
         std::map<std::wstring, std::wstring> variables = Variables();
         for (const auto& variable : extra)
             variables[variable.first] = variable.second;
         return run_process(L"\"" + windows_path(installers().Get(product)) + L"\"", variables, Path(L""),
-                           kill_after_ms);
+                           kill_after_ms, beside);
     }
 
     // The record's values from the store file of the common (or per-user)

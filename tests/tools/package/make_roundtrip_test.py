@@ -663,7 +663,8 @@ def check_refusals(wine_run, manager, folder):
 def check_inputs_kept(wine_run, manager, folder):
     """A target that is a file make reads, in whatever spelling, or whose
     temporary file beside it is one: make refuses it with exit code 4 and
-    names the file in its log, and the file keeps its bytes."""
+    names the file in its log, and the file keeps its bytes. Its own program
+    file is one: a copy of the manager makes with the copy as the target."""
     with open(os.path.join(folder, "s.scn"), encoding="utf-8") as f:
         good = f.read()
     # A welcome page with a picture: a PNG of one red pixel, made from the
@@ -678,7 +679,9 @@ def check_inputs_kept(wine_run, manager, folder):
     with open(os.path.join(folder, "docs", "picture.idx"), "w") as f:
         f.write('ENG = "./eng.txt"\nDEU = "./picture.txt"\n')
     long_name = "scenario_of_a_long_name.scn"
-    for scenario in ("self_target.scn", "member_target.scn", "markup_target.scn", "temporary_target.tmp", long_name):
+    shutil.copyfile(manager, os.path.join(folder, "maker_copy.exe"))
+    for scenario in ("self_target.scn", "member_target.scn", "markup_target.scn", "temporary_target.tmp", long_name,
+                     "maker_target.scn", "maker_case_target.scn"):
         with open(os.path.join(folder, scenario), "w", encoding="utf-8") as f:
             f.write(good)
     with open(os.path.join(folder, "picture_target.scn"), "w", encoding="utf-8") as f:
@@ -689,23 +692,26 @@ def check_inputs_kept(wine_run, manager, folder):
                               stderr=subprocess.DEVNULL)[1].decode().strip()
     check("~" in short, "no short name of %s: %r" % (windows_path, short))
     cases = (
-        # scenario, target, the file as the log names it
+        # scenario, target, the file as the log names it, the copy of the
+        # manager that makes (None: the manager)
         ("self_target.scn", "self_target.scn", None),
         (long_name, short, None),
         ("member_target.scn", "./FILES/F4096", "./files/f4096"),
         ("markup_target.scn", "./Docs/Eng.TXT", "./docs/eng.txt"),
         ("picture_target.scn", "./docs/PIXEL.PNG", "./docs/pixel.png"),
         ("temporary_target.tmp", "temporary_target", None),
+        ("maker_target.scn", "maker_copy.exe", None, "maker_copy.exe"),
+        ("maker_case_target.scn", "MAKER_Copy.EXE", None, "maker_copy.exe"),
     )
 
-    def run(scenario, target, named):
-        read = os.path.join(folder, (named or scenario).lower())
+    def run(scenario, target, named, maker=None):
+        read = os.path.join(folder, (maker or named or scenario).lower())
         with open(read, "rb") as f:
             before = f.read()
-        code, log = make(wine_run, manager, folder, scenario, target)
+        code, log = make(wine_run, read if maker else manager, folder, scenario, target)
         with open(read, "rb") as f:
             kept = f.read() == before
-        named = named or "Z:%s/%s" % (os.path.realpath(folder), scenario)
+        named = named or "Z:%s/%s" % (os.path.realpath(folder), maker or scenario)
         expected = 'is a file that make reads: "%s"!\r\n' % named
         # Neither the target nor its temporary file, where it is not the
         # file read, is there (the names as Wine matches them: in any case).
