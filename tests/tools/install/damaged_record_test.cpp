@@ -376,6 +376,20 @@ TEST(DamagedRecord, NothingOutsideTheProductIsTouched)
                         users_digest());
          },
          50 + 6, true, {L"Long Folder Name/important.doc"}, L"Long Folder Name/app"},
+        // Made since the journal's stamp, so only the record's bounds keep
+        // the folders from the undo.
+        {"a journal beside the record naming a folder of the user's, made since, as its install and made folder",
+         [](World& world, RecordEdit&) {
+             RecordEdit journal(world, true, "journal");
+             journal.StampNow();
+             for (const wchar_t* folder : {L"mine", L"mine/empty"}) {
+                 ASSERT_TRUE(CreateDirectoryW(windows_path(world.Path(folder)).c_str(), nullptr));
+                 journal.Append("folders", "folder", world.Path(folder));
+             }
+             journal.Text("path", world.Path(L"mine"));
+             ASSERT_TRUE(journal.Save());
+         },
+         50 + 19, true, {L"mine/", L"mine/empty/"}},
     };
     for (const DamageCase& c : cases) {
         SCOPED_TRACE(c.what);
