@@ -62,7 +62,14 @@ public:
     {
         FILETIME now;
         GetSystemTimeAsFileTime(&now);
-        store.WriteInt64((prefix + "since").c_str(), int64_t(uint64_t(now.dwHighDateTime) << 32 | now.dwLowDateTime));
+        Stamp(now, 0);
+    }
+    // A stamp later than what stands at path was made by milliseconds.
+    void StampAfter(const std::wstring& path, int milliseconds)
+    {
+        WIN32_FILE_ATTRIBUTE_DATA data;
+        ASSERT_TRUE(GetFileAttributesExW(windows_path(path).c_str(), GetFileExInfoStandard, &data));
+        Stamp(data.ftCreationTime, milliseconds);
     }
     void Bytes(const std::string& name, const std::string& bytes)
     {
@@ -80,6 +87,12 @@ public:
     bool Save() { return opened && store.Save(); }
 
 private:
+    void Stamp(FILETIME at, int later_ms)
+    {
+        uint64_t ticks = uint64_t(at.dwHighDateTime) << 32 | at.dwLowDateTime;
+        store.WriteInt64((prefix + "since").c_str(), int64_t(ticks + uint64_t(later_ms) * 10000));
+    }
+
     cCIAppConfig store;
     std::string prefix;
     bool opened;
@@ -376,6 +389,20 @@ TEST(DamagedRecord, NothingOutsideTheProductIsTouched)
                         users_digest());
          },
          50 + 6, true, {L"Long Folder Name/important.doc"}, L"Long Folder Name/app"},
+        // Made since the journal's stamp, so only the record's bounds keep
+        // the folders from the undo.
+        {"a journal beside the record naming a folder of the user's, made since, as its install and made folder",
+         [](World& world, RecordEdit&) {
+             RecordEdit journal(world, true, "journal");
+             journal.StampNow();
+             for (const wchar_t* folder : {L"mine", L"mine/empty"}) {
+                 ASSERT_TRUE(CreateDirectoryW(windows_path(world.Path(folder)).c_str(), nullptr));
+                 journal.Append("folders", "folder", world.Path(folder));
+             }
+             journal.Text("path", world.Path(L"mine"));
+             ASSERT_TRUE(journal.Save());
+         },
+         50 + 19, true, {L"mine/", L"mine/empty/"}},
     };
     for (const DamageCase& c : cases) {
         SCOPED_TRACE(c.what);
@@ -600,8 +627,10 @@ TEST(DamagedRecord, ARunWithAdministratorRightsUsesItsCommonStoreOrStops)
 // cut-off run's is touched: what the journal names beyond the bounds of the
 // run, a file without its digest or with a backup beside other content, a
 // folder or shortcut older than the journal stays, and the start-up says so
-// (once: the journal goes). The record of the run that goes through lists
-// only folders inside its install folder, none that was there before.
+// (once: the journal goes); one made at its stamp, within the lag of the
+// file system's clock, is the run's. The record of the run that goes
+// through lists only folders inside its install folder, none that was there
+// before.
 TEST(DamagedJournal, ARunTakesOnlyWhatProvesToBeTheCutOffRunsWithinItsOwnBounds)
 {
     struct JournalCase {
@@ -698,6 +727,27 @@ TEST(DamagedJournal, ARunTakesOnlyWhatProvesToBeTheCutOffRunsWithinItsOwnBounds)
              return std::wstring(L"mine");
          },
          {L"mine/", L"mine/empty/"}, true},
+        {"a shortcut of the user's in the run's group, made before the journal", true,
+         [](World& world, RecordEdit& edit) {
+             put_users_file(world, L"all/Start Menu/Programs/Road Test/Mine.lnk");
+             Sleep(300);
+             edit.Text("path", world.App());
+             edit.StampNow();
+             edit.Append("shortc", "shortc", world.Group() + L"/Mine.lnk");
+             return std::wstring(L"app");
+         },
+         {L"all/Start Menu/Programs/Road Test/Mine.lnk"}, true},
+        // Stamped after it, within the lag of the file system's clock: the
+        // run's own, which goes with the undo, and nothing to say.
+        {"a shortcut in the run's group made right at the journal's stamp", true,
+         [](World& world, RecordEdit& edit) {
+             put_users_file(world, L"all/Start Menu/Programs/Road Test/Made.lnk");
+             edit.Text("path", world.App());
+             edit.StampAfter(world.Group() + L"/Made.lnk", 20);
+             edit.Append("shortc", "shortc", world.Group() + L"/Made.lnk");
+             return std::wstring(L"app");
+         },
+         {}, false},
     };
     for (const JournalCase& c : cases) {
         SCOPED_TRACE(c.what);

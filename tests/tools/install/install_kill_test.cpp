@@ -4,6 +4,8 @@
 #include <random>
 #include <string>
 
+#include "base/ci_app_config.h"
+#include "base/sha256.h"
 #include "tests/tools/install/road_fixture.h"
 
 // The install road after a kill at any moment: before the rerun every
@@ -174,13 +176,44 @@ TEST_P(KillPoint, TheRerunCompletesWhatTheKillInterrupted)
 
 INSTANTIATE_TEST_SUITE_P(Table, KillPoint, ::testing::ValuesIn(kill_cases), case_name);
 
+namespace {
+
+// The journal of the run that saved the record, back beside it as a kill
+// between the writes of the two store files leaves it: the record's own
+// stamp, and every file of the product as one the run added, with the
+// digest of its content.
+void leave_journal(const World& world, const char* product)
+{
+    cCIAppConfig store;
+    ASSERT_TRUE(store.OpenStore(world.CommonStore().c_str()));
+    std::string key = "journal/" + utf8_of(road_code_name()) + "/";
+    std::string since = world.Record()["since"];
+    ASSERT_EQ(since.size(), 8u);
+    store.WriteBytes((key + "since").c_str(), since.data(), 8);
+    store.WriteString((key + "path").c_str(), world.App().c_str(), -1);
+    int32_t count = 0;
+    for (const auto& file : product_files(product)) {
+        std::string bytes = file_bytes(road_folder() + L"/" + file.second);
+        uint8_t digest[32];
+        sha256_digest(digest, bytes.data(), int32_t(bytes.size()));
+        std::string index = std::to_string(count++);
+        store.WriteString((key + "file" + index).c_str(), world.App(file.first).c_str(), -1);
+        store.WriteBytes((key + "hash" + index).c_str(), digest, 32);
+    }
+    store.WriteInt32((key + "files").c_str(), count);
+    ASSERT_TRUE(store.Save());
+}
+
+}  // namespace
+
 // A run cut off, then another that gives up (stopped while unpacking):
 // it undid the cut-off run before it looked, so the installation the record
 // holds stays whole. Cut off before its record, v2 leaves v1 recorded,
 // whose files it replaced the rerun must not take for unchanged; cut off
 // after its record, its backups hold the version before, which must not
-// come back over v2. Of a first installation cut off, the Start-menu group
-// it made goes.
+// come back over v2, and its journal, where the kill left it beside the
+// record, is dropped with nothing undone. Of a first installation cut off,
+// the Start-menu group it made goes.
 TEST(KillThenStop, TheRecordedInstallationStaysWhole)
 {
     struct StopCase {
@@ -188,19 +221,23 @@ TEST(KillThenStop, TheRecordedInstallationStaysWhole)
         const char* next;      // run next, and stopped
         const char* recorded;  // the product the record holds after the kill; null: none, v1 was first
         const char* version;
+        bool journal_left = false;  // the killed run's journal beside its saved record
     } cases[] = {
         {"apply:3", "v2", "v1", "1.0.0.1"},
         {"entry", "big", "v2", "1.1"},
+        {"entry", "big", "v2", "1.1", true},
         {"shortcut group:0", "v1", nullptr, nullptr},
     };
     for (const StopCase& c : cases) {
-        SCOPED_TRACE(c.point);
+        SCOPED_TRACE(std::string(c.point) + (c.journal_left ? ", its journal left" : ""));
         World world(L"killstop");
         if (c.recorded) {
             ASSERT_EQ(world.Install("v1").exit_code, 0u);
         }
         ASSERT_EQ(world.Install(c.recorded ? "v2" : "v1", {{L"PELMARO_TEST_KILL_POINT", wide_of(c.point)}}).exit_code,
                   86u);
+        if (c.journal_left)
+            leave_journal(world, c.recorded);
         RunResult stopped = world.Install(c.next, {{L"PELMARO_TEST_STOP_AT_STEP", L"2"}});
         EXPECT_EQ(stopped.exit_code, 100u + 10) << stopped.output;
         if (c.recorded) {
