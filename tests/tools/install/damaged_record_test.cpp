@@ -593,7 +593,10 @@ TEST(DamagedRecord, ARunWithAdministratorRightsUsesItsCommonStoreOrStops)
             } else {
                 // Without a record to take, the language is asked first.
                 std::wstring code = road == uninstall_planted ? L"zz-planted" : installers().code_name;
-                bool record_taken = road == uninstall_product && level.inside == std::wstring(L"programdata/Vantrel/qrv/journal");
+                // Only the journal's file open: the product's own record
+                // names its language.
+                bool record_taken =
+                    road == uninstall_product && level.inside == std::wstring(L"programdata/Vantrel/qrv/journal");
                 std::vector<FormAnswer> answers = {yes_to(language_title), yes_to(error_title)};
                 if (record_taken)
                     answers.erase(answers.begin());
