@@ -40,8 +40,9 @@ bool path_set_admin_access(const wchar_t* path);
 
 // This process runs with the rights of the administrators: its token holds
 // BUILTIN\Administrators enabled (an elevated run, or LocalSystem), so it
-// may change what path_set_admin_access guards. Asked once per process (a
-// test build lets PELMARO_TEST_STANDARD_USER answer no).
+// may change what path_set_admin_access guards. The token is asked once
+// per process (a test build lets PELMARO_TEST_STANDARD_USER, asked each
+// time, answer no).
 bool process_is_administrator();
 
 #endif

@@ -191,7 +191,7 @@ bool cCIAppConfig::OpenToRead(const wchar_t* existing_folder)
     if (path_get_kind(existing_folder) != PATH_KIND_FOLDER)
         return false;
     folder.Assign(existing_folder);
-    return !folder.IsEmpty() && LoadFolder();
+    return LoadFolder();
 }
 
 bool cCIAppConfig::ReadFile(const wchar_t* path, cConfigNode& root)

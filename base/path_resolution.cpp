@@ -178,10 +178,11 @@ bool path_resolves_by_names(const wchar_t* path)
 
 bool file_resolves_as_written(const wchar_t* path)
 {
+    if (path_get_kind(path) != PATH_KIND_FILE)
+        return false;
     final_path_function final_path = final_path_by_handle();
     if (!final_path)
-        return path_get_kind(path) == PATH_KIND_FILE && !path_is_link(path) && path_resolves_by_names(path);
+        return !path_is_link(path) && path_resolves_by_names(path);
     _guardchar<wchar_t> final;
-    return path_get_kind(path) == PATH_KIND_FILE && final_path_by_handle(final_path, path, final) &&
-           path_same_identity(path, final.Text());
+    return final_path_by_handle(final_path, path, final) && path_same_identity(path, final.Text());
 }

@@ -25,8 +25,8 @@ bool path_resolves_by_names(const wchar_t* path);
 // The file at path is the file its path spells: the system's final path of
 // it is its own text, so that neither its name nor a folder on its way is a
 // link leading elsewhere (a link to a file need not show as one in the
-// file's attributes). False for anything but a file, and
-// when the system cannot say. Before Windows Vista it is judged by names.
+// file's attributes). False for anything but a file, and when the system
+// cannot say. Before Windows Vista it is judged by names.
 bool file_resolves_as_written(const wchar_t* path);
 
 #endif

@@ -28,12 +28,12 @@ enum : uint32_t {
 // The removal on its worker thread, after a pause of 500 ms: the interface
 // language of "lang/current"; a refusal while the store records any
 // product, naming them (those recorded for one user only, where the run
-// leaves them to that user, alone); question 2; a refusal when the manager's path does not resolve
-// as written (path_resolves_as_written: a link, short name or mapped drive
-// on its way); the manager's Start-menu shortcut
-// (delete_manager_shortcuts); then the installed manager, deleted now or
-// by the script of schedule_self_delete. Nothing is made on the way, and
-// the store and the registry are left as they are.
+// leaves them to that user, alone); question 2; a refusal when the
+// manager's path does not resolve as written (path_resolves_as_written: a
+// link, short name or mapped drive on its way); the manager's Start-menu
+// shortcut (delete_manager_shortcuts); then the installed manager, deleted
+// now or by the script of schedule_self_delete. Nothing is made on the
+// way, and the store and the registry are left as they are.
 class cRemoverJob : public cJob {
 public:
     // fallback_path: what to delete when no manager is installed at its

@@ -34,10 +34,11 @@ struct cManagerCommands {
 // the selected one with its links and programs; Update, Uninstall,
 // Refresh, the language switch, and "Remove Pelmaro" while no product is
 // left; the products recorded for one user only that a run with
-// administrator rights leaves to that user are named, not listed. A reader job fills the list; while it runs, the list, the details
-// and every command are out of reach. The modal run ends with 10 after a
-// language switch (the window is built again), 0 after an update was
-// started or the manager removed. UI thread, but for the reader.
+// administrator rights leaves to that user are named, not listed. A reader
+// job fills the list; while it runs, the list, the details and every
+// command are out of reach. The modal run ends with 10 after a language
+// switch (the window is built again), 0 after an update was started or the
+// manager removed. UI thread, but for the reader.
 class cPelmaroForm : public cChildElement {
 public:
     // Reads the products into the form's list and list view on its own
