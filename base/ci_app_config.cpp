@@ -91,10 +91,15 @@ void* cCIAppConfig::GetFile(const char* name, bool create)
     cConfigFileRecord* record = entry ? &entry->value : nullptr;
     if (record) {
         // The stamp stays: while the file is newer, each lookup reads it
-        // again, so no later change by another process is missed.
+        // again, so no later change by another process is missed. A read
+        // that fails (the file held past the wait) keeps what was known:
+        // an emptied tree would pass for a store without its records, and
+        // be saved as one.
         uint32_t stamp;
-        if (!record->modified && file_stamp(path.Text(), stamp) && stamp > record->stamp)
-            ReadFile(path.Text(), record->root);
+        cConfigNode fresh;
+        if (!record->modified && file_stamp(path.Text(), stamp) && stamp > record->stamp &&
+            ReadFile(path.Text(), fresh))
+            cfg_node_swap(record->root, fresh);
     } else {
         uint32_t kind = path_get_kind(path.Text());
         bool fresh = false;
@@ -179,6 +184,7 @@ bool cCIAppConfig::OpenStore(const wchar_t* folder_or_name)
 {
     tree_clear(files);
     folder.Clear();
+    unread.Clear();
     read_only = false;
     return ResolveFolder(folder_or_name) && LoadFolder();
 }
@@ -187,6 +193,7 @@ bool cCIAppConfig::OpenToRead(const wchar_t* existing_folder)
 {
     tree_clear(files);
     folder.Clear();
+    unread.Clear();
     read_only = true;
     if (path_get_kind(existing_folder) != PATH_KIND_FOLDER)
         return false;
@@ -207,8 +214,10 @@ bool cCIAppConfig::LoadFolder()
     for (uint32_t i = 0; i < listing.Count(); ++i) {
         const cFolderEntry* entry = listing.GetEntry(i);
         _guardchar<wchar_t> path;
-        if (entry && entry->kind == PATH_KIND_FILE && listing.GetEntryPath(i, path))
-            AddRecord(entry->name.Text(), path.Text(), false, nullptr);
+        bool read_ok = false;
+        if (entry && entry->kind == PATH_KIND_FILE && listing.GetEntryPath(i, path) &&
+            (!AddRecord(entry->name.Text(), path.Text(), false, &read_ok) || !read_ok) && unread.IsEmpty())
+            unread.Swap(path);
     }
     return true;
 }

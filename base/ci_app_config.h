@@ -79,12 +79,16 @@ public:
     bool FileOf(const char* key, _guardchar<wchar_t>& path) const;
     // The store has a folder (opened or created).
     bool IsOpen() const { return !folder.IsEmpty(); }
+    // The first file that could not be read whole when the store opened
+    // (held by another program, or damaged); empty when every one was.
+    const _guardchar<wchar_t>& UnreadFile() const { return unread; }
 
 private:
     _guardchar<wchar_t> folder;  // '/'-separated; empty until a store is opened or created
     cCriticalSection lock;  // held while a file is read into a tree
     cTreeMap<cPackedKey, cConfigFileRecord> files;
     bool read_only;  // opened by OpenToRead
+    _guardchar<wchar_t> unread;
 
     // The node a handle stands for: null for null and for the root.
     cConfigNode* NodeOf(void* handle);

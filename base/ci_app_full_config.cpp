@@ -5,15 +5,29 @@
 #include "base/file_ops.h"
 #include "base/path.h"
 #include "base/special_folders.h"
+#include "base/store_usable.h"
 
 namespace {
 
 // The store folders' name under the maker's folders.
 const wchar_t* const store_name = L"qrv";
 
+// A level of the per-user store: made when missing, and then a folder of
+// its own, no link or junction that could lead anywhere; refused names it
+// otherwise.
+bool own_level(const _guardchar<wchar_t>& folder, _guardchar<wchar_t>& refused)
+{
+    if (path_get_kind(folder.Text()) == PATH_KIND_MISSING)
+        path_create_folder(folder.Text());
+    if (path_get_kind(folder.Text()) == PATH_KIND_FOLDER && !path_is_link(folder.Text()))
+        return true;
+    refused.Assign(folder.Text());
+    return false;
+}
+
 }  // namespace
 
-cCIAppFullConfig::cCIAppFullConfig() : all_users(false)
+cCIAppFullConfig::cCIAppFullConfig() : all_users(false), usable(false)
 {
 }
 
@@ -41,21 +55,24 @@ bool cCIAppFullConfig::KeepsText()
     return false;
 }
 
-bool cCIAppFullConfig::CreateStore(const wchar_t* folder_or_name)
+bool cCIAppFullConfig::OpenOwn(cCIAppConfig& store, const wchar_t* folder)
 {
-    return !process_is_administrator() && user.CreateStore(folder_or_name);
+    if (!store_folder_usable(folder, all_users, refused_place) || !store.OpenStore(folder))
+        return false;
+    refused_place.Assign(store.UnreadFile().Text());
+    return refused_place.IsEmpty();
 }
 
 bool cCIAppFullConfig::OpenStore(const wchar_t* folder_or_name)
 {
     all_users = process_is_administrator();
+    usable = false;
     refused_place.Clear();
-    missing_user_store.Clear();
     _guardchar<wchar_t> common_folder, user_maker, user_folder;
-    bool user_place = get_user_data_paths(store_name, user_maker, user_folder);
+    bool user_place = get_user_data_paths(folder_or_name, user_maker, user_folder);
     if (all_users) {
-        if (get_common_data_folder(common_folder, store_name, true, refused_place))
-            common.OpenStore(common_folder.Text());
+        usable = get_common_data_folder(common_folder, store_name, true, refused_place) &&
+                 OpenOwn(common, common_folder.Text());
         if (user_place)
             user.OpenToRead(user_folder.Text());
         return true;
@@ -63,87 +80,85 @@ bool cCIAppFullConfig::OpenStore(const wchar_t* folder_or_name)
     _guardchar<wchar_t> ignored;
     if (get_common_data_folder(common_folder, store_name, false, ignored))
         common.OpenToRead(common_folder.Text());
-    if (user.OpenStore(folder_or_name))
-        return true;
-    // Named for the run that would keep something there.
-    if (user_place)
-        missing_user_store.Swap(user_folder);
-    return false;
+    usable = user_place && own_level(user_maker, refused_place) && own_level(user_folder, refused_place) &&
+             OpenOwn(user, user_folder.Text());
+    return true;
 }
 
 bool cCIAppFullConfig::Save()
 {
     bool saved[2] = {common.Save(), user.Save()};
-    return all_users ? common.IsOpen() && saved[0] : user.IsOpen() && saved[1];
+    return usable && saved[all_users ? 0 : 1];
 }
 
 bool cCIAppFullConfig::Revert()
 {
     bool reverted[2] = {common.Revert(), user.Revert()};
-    return all_users ? reverted[0] : reverted[1];
+    return reverted[all_users ? 0 : 1];
 }
 
 bool cCIAppFullConfig::ReadBytes(const char* key, _typebuf<uint8_t>& out)
 {
-    return (!all_users && user.ReadBytes(key, out)) || (CommonGives(key) && common.ReadBytes(key, out));
+    return (!all_users && usable && user.ReadBytes(key, out)) || (CommonGives(key) && common.ReadBytes(key, out));
 }
 
 bool cCIAppFullConfig::ReadInt64(const char* key, int64_t& out)
 {
-    return (!all_users && user.ReadInt64(key, out)) || (CommonGives(key) && common.ReadInt64(key, out));
+    return (!all_users && usable && user.ReadInt64(key, out)) || (CommonGives(key) && common.ReadInt64(key, out));
 }
 
 bool cCIAppFullConfig::ReadString(const char* key, _guardchar<wchar_t>& out)
 {
-    return (!all_users && user.ReadString(key, out)) || (CommonGives(key) && common.ReadString(key, out));
+    return (!all_users && usable && user.ReadString(key, out)) ||
+           (CommonGives(key) && common.ReadString(key, out));
 }
 
-cCIAppConfig* cCIAppFullConfig::OwnStoreFor(const char* key)
+cCIAppConfig* cCIAppFullConfig::OwnStoreFor()
 {
-    if (all_users)
-        return CommonKeyGuarded(key) ? &common : nullptr;
-    return user.IsOpen() ? &user : nullptr;
+    if (!usable)
+        return nullptr;
+    return all_users ? &common : &user;
 }
 
 bool cCIAppFullConfig::WriteBytes(const char* key, const void* data, uint32_t size)
 {
-    cCIAppConfig* store = OwnStoreFor(key);
+    cCIAppConfig* store = OwnStoreFor();
     return store && store->WriteBytes(key, data, size);
 }
 
 bool cCIAppFullConfig::WriteInt16(const char* key, int16_t value)
 {
-    cCIAppConfig* store = OwnStoreFor(key);
+    cCIAppConfig* store = OwnStoreFor();
     return store && store->WriteInt16(key, value);
 }
 
 bool cCIAppFullConfig::WriteInt32(const char* key, int32_t value)
 {
-    cCIAppConfig* store = OwnStoreFor(key);
+    cCIAppConfig* store = OwnStoreFor();
     return store && store->WriteInt32(key, value);
 }
 
 bool cCIAppFullConfig::WriteInt64(const char* key, int64_t value)
 {
-    cCIAppConfig* store = OwnStoreFor(key);
+    cCIAppConfig* store = OwnStoreFor();
     return store && store->WriteInt64(key, value);
 }
 
 bool cCIAppFullConfig::WriteString(const char* key, const wchar_t* text, int32_t length)
 {
-    cCIAppConfig* store = OwnStoreFor(key);
+    cCIAppConfig* store = OwnStoreFor();
     return store && store->WriteString(key, text, length);
 }
 
 bool cCIAppFullConfig::DeleteKey(const char* key)
 {
-    cCIAppConfig* store = OwnStoreFor(key);
+    cCIAppConfig* store = OwnStoreFor();
     return store && store->DeleteKey(key);
 }
 
 bool cCIAppFullConfig::HasKey(const char* key)
 {
-    return (!all_users && user.HasKey(key)) || CommonGives(key);
+    return (!all_users && usable && user.HasKey(key)) || CommonGives(key);
 }
 
 bool cCIAppFullConfig::EnumChildren(const char* key, EnumCallback callback, void* context)
@@ -153,7 +168,7 @@ bool cCIAppFullConfig::EnumChildren(const char* key, EnumCallback callback, void
     bool found = false;
     cCIAppConfig* stores[2] = {&common, &user};
     for (cCIAppConfig* store : stores) {
-        if (!store->HasKey(key))
+        if (!Counts(*store) || !store->HasKey(key))
             continue;
         found = true;
         if (!store->EnumChildren(key, callback, context))
@@ -169,7 +184,16 @@ bool cCIAppFullConfig::DeleteCommonKey(const char* key)
 
 bool cCIAppFullConfig::CommonGives(const char* key)
 {
+    // A run with administrator rights judged the whole of it as it opened.
+    if (all_users)
+        return usable && common.HasKey(key);
     return common.HasKey(key) && CommonKeyGuarded(key);
+}
+
+bool cCIAppFullConfig::Counts(const cCIAppConfig& store) const
+{
+    bool own = all_users == (&store == &common);
+    return usable || !own;
 }
 
 bool cCIAppFullConfig::CommonKeyGuarded(const char* key, _guardchar<wchar_t>* open_path)
@@ -180,11 +204,8 @@ bool cCIAppFullConfig::CommonKeyGuarded(const char* key, _guardchar<wchar_t>* op
     // may change the store folder, with its access.
     _guardchar<wchar_t> levels[4];
     if (!common.FileOf(key, levels[3]) || !parent_folder_of(levels[3].Text(), levels[1]) ||
-        !parent_folder_of(levels[1].Text(), levels[0]) || !cfg_file_side_folder(levels[3].Text(), levels[2])) {
-        if (open_path && !refused_place.IsEmpty())
-            open_path->Assign(refused_place.Text());
+        !parent_folder_of(levels[1].Text(), levels[0]) || !cfg_file_side_folder(levels[3].Text(), levels[2]))
         return false;
-    }
     for (_guardchar<wchar_t>& level : levels) {
         if (&level >= &levels[2] && path_get_kind(level.Text()) == PATH_KIND_MISSING)
             continue;

@@ -11,14 +11,17 @@
 // A run acts only on what nobody with fewer rights could have written:
 //  - a run with administrator rights (process_is_administrator) keeps and
 //    reads everything in the common store alone, and only while each of
-//    its folders is the administrators' own (get_common_data_folder) and
-//    the key's file too (CommonKeyGuarded). Every program the user runs may
+//    its folders and files is the administrators' own, as judged when it
+//    opens (StoreUsable). Every program the user runs may
 //    write the per-user store: such a run opens it to read only, makes
 //    nothing in it and reads none of its values through this object, which
 //    only lists its names (EnumChildren), to tell the user what is there;
 //  - any other run keeps its values in the per-user store and also reads
 //    the common store's, to read only, where only administrators may
-//    change them.
+//    change them (CommonKeyGuarded, judged at each read).
+// The run's own store is judged once, as it opens (StoreUsable): where it
+// cannot serve, it keeps and gives nothing, and the roads stop before they
+// act rather than take it for a store without records.
 // It has no nodes of its own (FindNode gives null).
 class cCIAppFullConfig : public cApplicationConfig {
 public:
@@ -29,22 +32,23 @@ public:
     void* GetChild(const char* name, void* parent, bool create) override;
     bool GetValueSize(void* node, uint32_t& size) override;
     bool KeepsText() override;
-    // The per-user store's, for a run without administrator rights; false
-    // otherwise.
-    bool CreateStore(const wchar_t* folder_or_name) override;
-    // A run with administrator rights: the common store's folder of the
-    // program's store name, made when missing; where it cannot be had,
-    // CommonPlaceRefused names what stands in its way and no store keeps
-    // anything. The per-user store is opened to read only, when it is
-    // there. Any other run: the per-user store (made when missing; false
-    // when it cannot be had, which UserStoreMissing names), and the common
-    // store to read only, when it is there.
+    // The run's own store, of the program's store name: for a run with
+    // administrator rights the common store's folder, whose levels
+    // get_common_data_folder makes and judges, else the per-user folder,
+    // each level made when missing and no link. It is used only when
+    // store_folder_usable finds it can serve (nothing is made or locked in
+    // it before) and every file of it then reads whole, waited for while
+    // another program holds it; else RefusedPlace names what stands in
+    // the way. Besides, to read only where it is there: the per-user store
+    // for a run with administrator rights, the common store for any other.
+    // True once judged: StoreUsable gives the verdict. (The base's
+    // CreateStore makes nothing: opening makes what is missing.)
     bool OpenStore(const wchar_t* folder_or_name) override;
     // Both stores; the answer is the run's own store's (false without one).
     bool Save() override;
     bool Revert() override;
-    // The run's own store, then (for a run without administrator rights)
-    // the common store where CommonKeyGuarded.
+    // The run's own store while it serves, then (for a run without
+    // administrator rights) the common store where CommonKeyGuarded.
     bool ReadBytes(const char* key, _typebuf<uint8_t>& out) override;
     bool ReadInt64(const char* key, int64_t& out) override;
     bool ReadString(const char* key, _guardchar<wchar_t>& out) override;
@@ -68,36 +72,48 @@ public:
     // The run has administrator rights (as asked when the store opened):
     // the common store is its own.
     bool ForAllUsers() const { return all_users; }
-    // The store the run keeps key in: the common store for a run with
-    // administrator rights while CommonKeyGuarded(key), else the per-user
-    // store while it is open; null otherwise.
-    cCIAppConfig* OwnStoreFor(const char* key);
+    // The run's own store could serve when it opened (OpenStore).
+    bool StoreUsable() const { return usable; }
+    // The store the run keeps its values in, while StoreUsable: the common
+    // store for a run with administrator rights, else the per-user store;
+    // null otherwise.
+    cCIAppConfig* OwnStoreFor();
     // Only administrators may change what the common store keeps under key:
     // the maker's folder, the store's folder, its side folder (through
     // which every save goes) and the key's file (or nobody may make it,
     // while it is missing), each judged as itself (path_guarded_as_itself).
     // Else open_path (when given) gets the first of them, from the top,
     // that others may change. False also when the common store is not
-    // open: open_path then gets CommonPlaceRefused, when there is one.
+    // open.
     bool CommonKeyGuarded(const char* key, _guardchar<wchar_t>* open_path = nullptr);
-    // For a run with administrator rights whose common store could not be
-    // had: the first folder or file from the maker's folder down that
-    // stands where its folders belong (a file, a link, a folder that others
-    // may change, one that could not be made). Empty otherwise.
-    const _guardchar<wchar_t>& CommonPlaceRefused() const { return refused_place; }
-    // For a run without administrator rights whose per-user store could not
-    // be had: the folder it belongs in. Empty otherwise.
-    const _guardchar<wchar_t>& UserStoreMissing() const { return missing_user_store; }
+    // Where the run's own store could not serve: the first folder or file,
+    // from the maker's folder down, that stands in its way (a file or a
+    // link where a folder belongs, a folder that could not be made, or in
+    // which nothing can be made, a level that others than the
+    // administrators may change where only they may, a name in it that is
+    // no plain file, a file that cannot be read whole). Empty while it
+    // serves, and where it has no place at all.
+    const _guardchar<wchar_t>& RefusedPlace() const { return refused_place; }
 
 private:
     cCIAppConfig user;
     cCIAppConfig common;
     bool all_users;
+    bool usable;
     _guardchar<wchar_t> refused_place;
-    _guardchar<wchar_t> missing_user_store;
 
-    // The common store has key, and only administrators may change it there.
+    // Judges the folder as the run's own store and opens it; true when it
+    // serves.
+    bool OpenOwn(cCIAppConfig& store, const wchar_t* folder);
+    // The common store has key and this run may take what it holds there:
+    // a run with administrator rights while StoreUsable, any other where
+    // CommonKeyGuarded.
     bool CommonGives(const char* key);
+    // The store's names and values count for this run: the common store
+    // but where it is the run's own and cannot serve, the per-user store
+    // for a run with administrator rights (to list names only) or while it
+    // serves.
+    bool Counts(const cCIAppConfig& store) const;
 };
 
 #endif

@@ -8,12 +8,15 @@
 #include "base/path.h"
 #include "base/path_resolution.h"
 #include "base/string_utils.h"
+#include "base/wait_bound.h"
 
 namespace {
 
 const uint64_t lock_offset = 0;
 const uint64_t lock_length = 4;
 const wchar_t side_folder[] = L"~save";
+// How often a held store file is tried again.
+const uint32_t hold_retry_ms = 20;
 
 // The side folder of the store file at path, and with a suffix the file in
 // it named after the store file.
@@ -52,17 +55,26 @@ private:
     cFileIO file;
 };
 
+// Tries again while it fails, for as long as another program may hold a
+// store file.
+template <class Try>
+bool waiting_out_holds(Try attempt)
+{
+    cWaitBound bound(CFG_HOLD_WAIT_MS, nullptr);
+    while (!attempt()) {
+        if (bound.Ended())
+            return false;
+        Sleep(hold_retry_ms);
+    }
+    return true;
+}
+
 // Moves the side file onto the store file in one step. A reader that only
 // peeks (cfg_file_peek) holds the file open for a moment without the lock,
-// which the replacement waits out.
+// and any program that may read it can hold it longer.
 bool replace_store_file(const wchar_t* next, const wchar_t* path)
 {
-    for (int attempt = 0; attempt < 20; ++attempt) {
-        if (file_replace(next, path))
-            return true;
-        Sleep(10);
-    }
-    return false;
+    return waiting_out_holds([&] { return file_replace(next, path); });
 }
 
 // The whole file that holds root, in out.
@@ -109,8 +121,11 @@ bool read_store_file(cCriticalSection* store_lock, const wchar_t* path, uint32_t
     cfg_node_clear(node);
     cFileIO file;
     cMemBufferedIO buffered;
-    return path_get_kind(path) == PATH_KIND_FILE && file.Open(path, mode) && buffered.Attach(&file) &&
-           cfg_stream_read(buffered, node);
+    // A file that is there and will not open is held by another program,
+    // or closed to this run for good: either way it is waited for.
+    return path_get_kind(path) == PATH_KIND_FILE &&
+           waiting_out_holds([&] { return file.Open(path, mode) || path_get_kind(path) != PATH_KIND_FILE; }) &&
+           file.IsOpen() && buffered.Attach(&file) && cfg_stream_read(buffered, node);
 }
 
 }  // namespace
@@ -145,6 +160,14 @@ bool cfg_file_peek(cCriticalSection* store_lock, const wchar_t* path, cConfigNod
 bool cfg_file_side_folder(const wchar_t* path, _guardchar<wchar_t>& out)
 {
     return side_path(path, nullptr, out);
+}
+
+bool cfg_store_side_folder(const wchar_t* folder, _guardchar<wchar_t>& out)
+{
+    int32_t length = wstr_length(folder);
+    while (length > 0 && (folder[length - 1] == L'/' || folder[length - 1] == L'\\'))
+        --length;
+    return length > 0 && path_format(out, L"%.*s/%s", int(length), folder, side_folder);
 }
 
 bool cfg_file_write(const wchar_t* path, const cConfigNode& node)

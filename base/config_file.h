@@ -19,6 +19,11 @@
 // file stays, as another process may be waiting on it. A reader opens the
 // file for reading and writing, so a file the user may only read cannot be
 // used that way; cfg_file_peek reads what a run may not change.
+//
+// Any program that may read a store file may also hold it open without
+// sharing it, which keeps a reader out and a replacement from taking its
+// place: both are tried again for CFG_HOLD_WAIT_MS, then fail.
+const uint32_t CFG_HOLD_WAIT_MS = 3000;
 
 // Creates the empty store file (7 bytes: "QRVC", an empty root, no
 // children). False when anything is at path already: a file that another
@@ -27,8 +32,9 @@
 bool cfg_file_create_empty(const wchar_t* path);
 
 // Empties node and reads the file at path into it, all under store_lock
-// (none when null). False for a missing file, a failed open and anything
-// cfg_stream_read refuses; node then holds what was read before the fault.
+// (none when null). False for a missing file, a failed open (one held past
+// CFG_HOLD_WAIT_MS too) and anything cfg_stream_read refuses; node then
+// holds what was read before the fault.
 bool cfg_file_read(cCriticalSection* store_lock, const wchar_t* path, cConfigNode& node);
 
 // Reads the file at path into node as cfg_file_read does, but for reading
@@ -42,10 +48,14 @@ bool cfg_file_peek(cCriticalSection* store_lock, const wchar_t* path, cConfigNod
 // save of it goes.
 bool cfg_file_side_folder(const wchar_t* path, _guardchar<wchar_t>& out);
 
+// The side folder of the store folder ('/' form, with or without its final
+// '/'): the one of each of its files.
+bool cfg_store_side_folder(const wchar_t* folder, _guardchar<wchar_t>& out);
+
 // Replaces the existing file at path with node as cfg_stream_write lays it
 // out. False, with the file as it was, when the file is missing, the tree
 // cannot be written or the file cannot be replaced (Windows refuses while
-// another program has it open).
+// another program has it open, which is waited out for CFG_HOLD_WAIT_MS).
 bool cfg_file_write(const wchar_t* path, const cConfigNode& node);
 
 #endif

@@ -119,6 +119,20 @@ void cfg_node_clear(cConfigNode& node)
     tree_clear(node.children);
 }
 
+void cfg_node_swap(cConfigNode& one, cConfigNode& other)
+{
+    _typebuf<uint8_t> value(static_cast<_typebuf<uint8_t>&&>(one.value));
+    one.value = static_cast<_typebuf<uint8_t>&&>(other.value);
+    other.value = static_cast<_typebuf<uint8_t>&&>(value);
+    // The nodes below a map's root point at each other, never at the map.
+    cConfigNodeEntry* root = one.children.root;
+    one.children.root = other.children.root;
+    other.children.root = root;
+    uint32_t depth = one.children.depth;
+    one.children.depth = other.children.depth;
+    other.children.depth = depth;
+}
+
 cConfigNode* cfg_node_get_child(cConfigNode& parent, const char* name, bool create)
 {
     cPackedKey key;

@@ -30,6 +30,10 @@ const uint32_t CFG_MAX_DEPTH = 64;
 // Frees the value and every child.
 void cfg_node_clear(cConfigNode& node);
 
+// Exchanges the values and children of the two nodes; each stays where it
+// is.
+void cfg_node_swap(cConfigNode& one, cConfigNode& other);
+
 // The child called name (UTF-8, NUL-terminated), added with an empty value
 // when absent and create is set. Null when absent, or when memory runs out.
 cConfigNode* cfg_node_get_child(cConfigNode& parent, const char* name, bool create);

@@ -10,6 +10,7 @@
 #include "tests/support/file_access.h"
 #include "tests/support/redirected_env.h"
 #include "tests/support/temp_folder.h"
+#include "tests/support/wine_drives.h"
 
 namespace {
 
@@ -165,17 +166,20 @@ TEST_F(CIAppFullConfig, EachRunKeepsItsValuesInTheStoreOfItsRights)
 // The common store counts only while nobody but the administrators may
 // change the key's file, the store's folder, its side folder and the folder
 // above them, each judged as itself: each level opened to everyone's writes
-// takes what it holds out of the reads and the writes of either run.
+// takes what it holds out of the reads and the writes of either run. A run
+// with administrator rights judges its store whole as it opens, and takes
+// nothing of it then; any other run judges each read.
 TEST_F(CIAppFullConfig, TheCommonStoreCountsWhileOnlyAdministratorsMayChangeIt)
 {
     FillBoth();
     Folder(L"programdata/Vantrel/qrv/~save");
     for (bool standard_user : {false, true}) {
         RedirectedEnv run;
-        cCIAppFullConfig config;
-        Open(config, run, standard_user);
-        EXPECT_TRUE(config.CommonKeyGuarded("nofile/x")) << "a file nobody else may make";
-        // Each level, and what "c/only", in another file of the store, reads then.
+        cCIAppFullConfig reading;
+        Open(reading, run, standard_user);
+        EXPECT_TRUE(reading.CommonKeyGuarded("nofile/x")) << "a file nobody else may make";
+        // Each level, and what "c/only", in another file of the store, reads
+        // then for a run without rights.
         const std::pair<const wchar_t*, int32_t> levels[] = {{L"programdata/Vantrel/qrv/k", 30},
                                                              {L"programdata/Vantrel/qrv/~save", 0},
                                                              {L"programdata/Vantrel/qrv", 0},
@@ -184,17 +188,26 @@ TEST_F(CIAppFullConfig, TheCommonStoreCountsWhileOnlyAdministratorsMayChangeIt)
             SCOPED_TRACE(testing::Message() << level.first << (standard_user ? ", a run without rights" : ""));
             std::wstring path = Path(level.first);
             let_everyone_write(path);
+            cCIAppFullConfig opened;
+            Open(opened, run, standard_user);
+            cCIAppFullConfig& config = standard_user ? reading : opened;
             EXPECT_EQ(config.GetInt32("k/common"), 0);
-            EXPECT_EQ(config.GetInt32("c/only"), level.second);
+            EXPECT_EQ(config.GetInt32("c/only"), standard_user ? level.second : 0);
             _guardchar<wchar_t> named;
-            EXPECT_FALSE(config.CommonKeyGuarded("k/common", &named));
+            if (standard_user)
+                EXPECT_FALSE(config.CommonKeyGuarded("k/common", &named));
+            else
+                named.Assign(opened.RefusedPlace().Text());
             EXPECT_EQ(same_path(named.Text(), path), true);
             // The run without rights keeps its own values in its own store.
             EXPECT_NE(config.WriteInt32("k/common", 7), !standard_user) << "nothing written into it";
             config.Revert();
             ASSERT_TRUE(path_set_admin_access(path.c_str()));
-            EXPECT_EQ(config.GetInt32("k/common"), 20) << "given back to the administrators";
-            EXPECT_EQ(config.GetInt32("c/only"), 30);
+            cCIAppFullConfig mended;
+            Open(mended, run, standard_user);
+            cCIAppFullConfig& given_back = standard_user ? reading : mended;
+            EXPECT_EQ(given_back.GetInt32("k/common"), 20) << "given back to the administrators";
+            EXPECT_EQ(given_back.GetInt32("c/only"), 30);
         }
     }
 }
@@ -208,13 +221,101 @@ TEST_F(CIAppFullConfig, ARunWithoutItsPerUserStoreKeepsNothing)
     env.SetPath(L"APPDATA", Folder(L"appdata2"));
     ASSERT_TRUE(Put(L"appdata2/Vantrel", "x"));
     cCIAppFullConfig config;
-    EXPECT_FALSE(config.OpenStore(L"qrv"));
-    EXPECT_TRUE(same_path(config.UserStoreMissing().Text(), Path(L"appdata2/Vantrel/qrv")));
+    EXPECT_TRUE(config.OpenStore(L"qrv"));
+    EXPECT_FALSE(config.StoreUsable());
+    EXPECT_TRUE(same_path(config.RefusedPlace().Text(), Path(L"appdata2/Vantrel")));
     EXPECT_EQ(config.GetInt32("k/common"), 20);
     EXPECT_FALSE(config.WriteInt32("k/x", 1));
     EXPECT_FALSE(config.Save());
     EXPECT_FALSE(config.CreateStore(L"qrv"));
     EXPECT_TRUE(temp.Names(root + L"profile").empty()) << "nothing made in the profile folder";
+}
+
+// The run's own store is judged once as it opens, before anything of it is
+// made or locked: where it cannot serve, the place is named, nothing is
+// made in it or where a link in its place leads, and none of its values
+// counts (the other store's still do, as far as the run may take them).
+// For a run with administrator rights (the common store) and one without
+// (the per-user store). The administrators' look at the per-user store
+// makes nothing there, neither a side folder nor anything through a link.
+TEST_F(CIAppFullConfig, TheRunsOwnStoreIsJudgedOnceBeforeAnythingOfItIsMade)
+{
+    enum Blocker { side_file, side_link, store_link, folder_as_file, held_file, damaged_file, nothing_made };
+    struct GateCase {
+        const char* what;
+        Blocker blocker;
+        const wchar_t* named;  // in the store folder; empty: the folder itself
+    } cases[] = {
+        {"a plain file as the side folder", side_file, L"~save"},
+        {"a link to a folder of the run's as the side folder", side_link, L"~save"},
+        {"a link to a folder of the run's as the store folder", store_link, L""},
+        {"a folder among the store files", folder_as_file, L"f"},
+        {"a store file another program holds", held_file, L"k"},
+        {"a damaged store file", damaged_file, L"k"},
+        {"a side folder in which nothing can be made", nothing_made, L"~save"},
+    };
+    // Empties the folder (in the world) of its files and removes it.
+    auto remove_folder = [&](const std::wstring& folder) {
+        for (const std::wstring& name : temp.Names(root + folder))
+            DeleteFileW(temp.Native(root + folder + L"/" + name).c_str());
+        RemoveDirectoryW(temp.Native(root + folder).c_str());
+    };
+    for (bool standard_user : {false, true})
+        for (const GateCase& c : cases) {
+            SCOPED_TRACE(testing::Message() << c.what << (standard_user ? ", a run without rights" : ""));
+            World(std::wstring(standard_user ? L"u" : L"a") + std::to_wstring(int(c.blocker)));
+            FillBoth();
+            Folder(L"elsewhere");
+            std::wstring own = standard_user ? L"appdata/Vantrel/qrv" : L"programdata/Vantrel/qrv";
+            std::wstring other = standard_user ? L"programdata/Vantrel/qrv" : L"appdata/Vantrel/qrv";
+            std::wstring named = c.named[0] ? own + L"/" + c.named : own;
+            HANDLE held = INVALID_HANDLE_VALUE;
+            switch (c.blocker) {
+            case side_file:
+                remove_folder(named);
+                ASSERT_TRUE(Put(named, "x"));
+                break;
+            case side_link:
+            case store_link:
+                remove_folder(own + L"/~save");
+                if (c.blocker == store_link)
+                    remove_folder(own);
+                ASSERT_TRUE(make_host_link(Path(named), Path(L"elsewhere")));
+                break;
+            case folder_as_file:
+                ASSERT_TRUE(CreateDirectoryW(temp.Native(root + named).c_str(), nullptr));
+                break;
+            case held_file:
+                held = CreateFileW(temp.Native(root + named).c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0,
+                                   nullptr);
+                break;
+            case damaged_file:
+                ASSERT_TRUE(Put(named, std::string("QRVX\0\0\0", 7)));
+                break;
+            case nothing_made:
+                // Where the run makes its file afresh, one it cannot delete.
+                held = CreateFileW(
+                    temp.Native(root + named + L"/~probe" + std::to_wstring(GetCurrentProcessId()) + L".new").c_str(),
+                    GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+                break;
+            }
+            ASSERT_TRUE((c.blocker != held_file && c.blocker != nothing_made) || held != INVALID_HANDLE_VALUE);
+            remove_folder(other + L"/~save");
+            RedirectedEnv run;
+            cCIAppFullConfig config;
+            Open(config, run, standard_user);
+            if (held != INVALID_HANDLE_VALUE)
+                CloseHandle(held);
+            EXPECT_FALSE(config.StoreUsable());
+            EXPECT_TRUE(same_path(config.RefusedPlace().Text(), Path(named)));
+            EXPECT_EQ(config.GetInt32("k/user"), 0);
+            EXPECT_EQ(config.GetInt32("k/both"), standard_user ? 10 : 0) << "the common store, read only";
+            EXPECT_EQ(children_of(config, "u").empty(), standard_user) << "the per-user names, listed only";
+            EXPECT_FALSE(config.WriteInt32("k/new", 1));
+            EXPECT_FALSE(config.Save());
+            EXPECT_TRUE(temp.Names(root + L"elsewhere").empty()) << "nothing made where a link leads";
+            EXPECT_FALSE(Exists(other + L"/~save")) << "nothing made in the other store";
+        }
 }
 
 TEST_F(CIAppFullConfig, WithoutCommonApplicationDataOnlyARunWithoutRightsKeepsValues)
@@ -227,7 +328,7 @@ TEST_F(CIAppFullConfig, WithoutCommonApplicationDataOnlyARunWithoutRightsKeepsVa
         RedirectedEnv run;
         cCIAppFullConfig config;
         Open(config, run, standard_user);
-        EXPECT_TRUE(config.CommonPlaceRefused().IsEmpty());
+        EXPECT_TRUE(config.RefusedPlace().IsEmpty());
         EXPECT_EQ(config.GetInt32("k/user"), standard_user ? 2 : 0);
         EXPECT_FALSE(config.GetCommonStore().WriteInt32("k/common", 1));
         EXPECT_EQ(config.WriteInt32("k/more", 3), standard_user);
@@ -266,8 +367,7 @@ TEST_F(CIAppFullConfig, ItHasNoNodesOfItsOwn)
     uint32_t size = 0;
     EXPECT_FALSE(config.GetValueSize(nullptr, size));
     EXPECT_FALSE(config.KeepsText());
-    // Creating a store is the per-user store's business, of a run without
-    // administrator rights.
+    // Opening makes what the run's store lacks: creating one makes nothing.
     EXPECT_FALSE(config.CreateStore(user_store.c_str()));
 }
 

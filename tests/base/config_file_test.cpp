@@ -113,7 +113,8 @@ TEST_F(ConfigFile, FilesOnDiskReadAndAreReplacedWhole)
 // Reading needs write access; a peek does not, and makes nothing beside
 // the file. A file held by a handle that shares it for reading only stands
 // in for a read-only file here: Wine, run as root, lets the read-only
-// attribute pass.
+// attribute pass. A read or a replacement waits for such a holder a while:
+// one let go meanwhile is waited out.
 TEST_F(ConfigFile, AFileThatCannotBeOpenedForWritingCanOnlyBePeekedAt)
 {
     ASSERT_TRUE(folder.WriteFile(L"held", store_case("ab").file));
@@ -129,6 +130,19 @@ TEST_F(ConfigFile, AFileThatCannotBeOpenedForWritingCanOnlyBePeekedAt)
     EXPECT_EQ(flatten(peeked), store_case("ab").out);
     EXPECT_TRUE(cfg_file_read(nullptr, PathOf(L"held").c_str(), root));
     EXPECT_FALSE(cfg_file_peek(nullptr, PathOf(L"missing").c_str(), root));
+    for (bool write : {false, true}) {
+        holder = CreateFileW(folder.Native(L"held").c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0,
+                             nullptr);
+        ASSERT_NE(holder, INVALID_HANDLE_VALUE);
+        std::thread letting_go([holder] {
+            Sleep(CFG_HOLD_WAIT_MS / 4);
+            CloseHandle(holder);
+        });
+        EXPECT_TRUE(write ? cfg_file_write(PathOf(L"held").c_str(), root)
+                          : cfg_file_read(nullptr, PathOf(L"held").c_str(), root))
+            << (write ? "the replacement" : "the read");
+        letting_go.join();
+    }
 }
 
 // The new content's file is made afresh: a file a kill left at its name is

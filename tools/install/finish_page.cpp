@@ -28,6 +28,8 @@ enum {
     text_start_programs = 13,
     text_object_in_the_way_here = 14,
     text_folder_not_made_here = 15,
+    text_journal_not_saved = 16,
+    text_no_manager_shortcut = 17,
 };
 
 // The path a failure concerns lies in the install folder (or is it):
@@ -64,6 +66,10 @@ int32_t finish_message_text(uint32_t status, bool folder_choosable)
         return text_object_in_the_way_here;
     if (status == INSTALL_STATUS_BAD_PATH && !folder_choosable)
         return text_folder_not_made_here;
+    if (status == INSTALL_STATUS_JOURNAL_NOT_SAVED)
+        return text_journal_not_saved;
+    if (status == INSTALL_STATUS_NO_MANAGER_SHORTCUT)
+        return text_no_manager_shortcut;
     return status <= INSTALL_STATUS_NOT_RECORDED ? int32_t(status) + 1 : -1;
 }
 

@@ -3,6 +3,7 @@
 #include <wchar.h>
 
 #include "base/app_config.h"
+#include "base/ci_app_config.h"
 #include "base/date_time.h"
 #include "base/file_ops.h"
 #include "base/path.h"
@@ -159,12 +160,14 @@ bool journal_refused(cApplicationConfig& config, const char* code_name, _guardch
     return true;
 }
 
-void save_folder_journal(cInstallContext& context, cApplicationConfig* config)
+bool save_folder_journal(cInstallContext& context, cApplicationConfig* config)
 {
     _guardchar<char> key;
+    if (!config)
+        return true;
     cApplicationConfig* store = journal_store_of(config, context.code_name_utf8.Text());
-    if (!store || !folder_journal_key_of(context.code_name_utf8.Text(), key))
-        return;
+    if (!folder_journal_key_of(context.code_name_utf8.Text(), key))
+        return false;
     // What a cut-off run made that this one takes over was made since that
     // run began.
     uint64_t now = time_now_filetime();
@@ -172,7 +175,12 @@ void save_folder_journal(cInstallContext& context, cApplicationConfig* config)
         context.journal_since = now;
     cLinkedList<_guardchar<wchar_t>> missing;
     add_missing_folders(context, missing);
-    keep_journal(*store, context, key.Text(), missing);
+    if (store && keep_journal(*store, context, key.Text(), missing))
+        return true;
+    cCIAppConfig* files = dynamic_cast<cCIAppConfig*>(store);
+    if (!files || !files->FileOf(key.Text(), context.error_path))
+        context.error_path.Clear();
+    return false;
 }
 
 void drop_folder_journal(const cInstallContext& context, cApplicationConfig& store)

@@ -32,9 +32,12 @@ bool journal_refused(cApplicationConfig& config, const char* code_name, _guardch
 // takes over from a cut-off run and those it is about to make, the group
 // among them while it is missing, every file it writes with the SHA-256 of
 // its member and whether a file stood there, the shortcuts it adds), and
-// notes in the context when it began. Without a store, or when the store
-// does not keep it, the run goes on without one.
-void save_folder_journal(cInstallContext& context, cApplicationConfig* config);
+// notes in the context when it began. True when it is saved, or the run
+// has no store at all; false when the store does not keep it (the save
+// failed, or the run refuses the store), the context's error path then
+// naming the store's file of the journal where it is known: nothing may be
+// put in place that no journal tells the next run of.
+bool save_folder_journal(cInstallContext& context, cApplicationConfig* config);
 
 // Deletes the journal from the store, unsaved: the save of the record, or
 // of the give-up, takes it along.

@@ -42,6 +42,15 @@ enum : uint32_t {
     INSTALL_STATUS_BAD_PATH = 9,
     INSTALL_STATUS_ABORTED = 10,
     INSTALL_STATUS_NOT_RECORDED = 11,  // installed, but no store could keep the record
+    // (12 is the exit code of status 1, whose own number the start-up's
+    // refusal has.)
+    // Nothing installed: the journal could not be saved before anything was
+    // put in place. The error path names its store file.
+    INSTALL_STATUS_JOURNAL_NOT_SAVED = 13,
+    // Installed, but something not the program's own stands where the
+    // manager's shortcut goes, or beside it where it is written first: left
+    // alone, and named by the error path; the shortcut is not made.
+    INSTALL_STATUS_NO_MANAGER_SHORTCUT = 14,
 };
 
 // What the install road knows and decides: the package, then the plan that

@@ -142,10 +142,12 @@ void install_shortcuts(cInstallContext& context)
 }
 
 void install_manager(const cInstallContext& context, const cInstallJobTexts& texts, cInstallJobHost& host,
-                     _guardchar<wchar_t>& manager_path, _guardchar<wchar_t>& manager_shortcut)
+                     _guardchar<wchar_t>& manager_path, _guardchar<wchar_t>& manager_shortcut,
+                     _guardchar<wchar_t>& blocked)
 {
     manager_path.Clear();
     manager_shortcut.Clear();
+    blocked.Clear();
     if (!get_manager_exe_path(manager_path)) {
         manager_path.Clear();
         return;
@@ -154,7 +156,7 @@ void install_manager(const cInstallContext& context, const cInstallJobTexts& tex
     if (path_get_kind(manager_path.Text()) != PATH_KIND_FILE)
         return;
     place_manager_shortcut(texts.manager_shortcut_name, texts.manager_shortcut_group, manager_path.Text(),
-                           context.previous_bounds.Folders(), manager_shortcut);
+                           context.previous_bounds.Folders(), manager_shortcut, blocked);
 }
 
 void install_record_and_entry(cInstallContext& context, cApplicationConfig* store, const wchar_t* manager_path,
@@ -175,16 +177,20 @@ void install_record_and_entry(cInstallContext& context, cApplicationConfig* stor
     bool all_users = full && target == &full->GetCommonStore();
     target->DeleteKey(key.Text());
     write_record_and_shared_keys(*target, context, key.Text(), manager_path, manager_shortcut);
-    // The record lists the journal's folders from now on: its save takes
-    // the journal away.
-    drop_folder_journal(context, *target);
     INSTALL_KILL_POINT("record save", 0);
+    // Without its record the product keeps its journal, through which an
+    // uninstall takes it off as a run cut off.
     if (!target->Save() || !record_kept(*target, key.Text(), pack_version(context.package.version))) {
         target->Revert();
         context.status = INSTALL_STATUS_NOT_RECORDED;
         return;
     }
     INSTALL_KILL_POINT("record saved", 0);
+    // The record lists the journal's folders from now on. A journal whose
+    // drop is not saved stays beside a record of its own stamp, which tells
+    // the next run that nothing is to be undone.
+    drop_folder_journal(context, *target);
+    target->Save();
     if (path_get_kind(manager_path) != PATH_KIND_FILE)
         return;
     write_uninstall_entry(context.package, manager_path, !all_users);

@@ -17,13 +17,16 @@
 #include "tools/install/folder_strings.h"
 #include "tools/install/install_files.h"
 #include "tools/install/kill_point.h"
+#include "tools/install/manager_shortcut.h"
 #include "tools/install/older_product_queries.h"
 #include "tools/install/product_folders.h"
 #include "tools/install/product_info.h"
 #include "tools/install/record_bounds.h"
 #include "tools/install/uninstall_entry.h"
 #include "tools/package/package_format.h"
+#include "tools/package/package_queries.h"
 #include "tools/shell/app_language.h"
+#include "tools/shell/catalog_text.h"
 #include "tools/shell/record_keys.h"
 #include "tools/shell/record_store.h"
 
@@ -319,7 +322,8 @@ uint32_t plan_install_files(cInstallContext& context)
 namespace {
 
 // Every file is skipped, no earlier run left a temporary or backup file
-// beside one of them, and the record and the Windows entry already give
+// beside one of them, the manager and its shortcut (the installing
+// language's) are there, and the record and the Windows entry already give
 // this version: a run cut off after its apply pass, or between saving the
 // record and writing the entry, still has its record, entry and clean-up
 // to finish.
@@ -338,6 +342,12 @@ bool nothing_left_to_do(const cInstallContext& context)
             path_get_kind(leftover.Text()) != PATH_KIND_MISSING)
             return false;
     }
+    // What took the manager or its shortcut away leaves it to an
+    // installation to make again.
+    _guardchar<wchar_t> manager;
+    if (!get_manager_exe_path(manager) || path_get_kind(manager.Text()) != PATH_KIND_FILE ||
+        !manager_shortcut_in_place(section_text(L"pkgm::instp", 5), section_text(L"pkgm::instp", 6), manager.Text()))
+        return false;
     uint32_t version[4];
     return (read_uninstall_entry(context.code_name.Text(), version, nullptr, nullptr, false) ||
             read_uninstall_entry(context.code_name.Text(), version, nullptr, nullptr, true)) &&
@@ -501,6 +511,14 @@ uint32_t replan_installation(cInstallContext& context, cApplicationConfig* store
 uint32_t run_install_init(cInstallContext& context, cApplicationConfig* store, cInstallInitQuestions& questions)
 {
     INSTALL_KILL_POINT("start-up", 0);
+    // Before any question: a store that cannot serve stops the run here,
+    // not at the end of its installation.
+    switch (run_store_refusal(store, &context.error_path)) {
+    case RECORD_STORE_UNGUARDED:
+        return INSTALL_INIT_UNGUARDED_RECORD;
+    case RECORD_STORE_NO_PLACE:
+        return INSTALL_INIT_NO_USER_STORE;
+    }
     uint32_t code = read_context_package(context);
     if (code == INSTALL_INIT_READY)
         code = settle_language(context, store, questions);

@@ -34,10 +34,10 @@ enum : uint32_t {
     // files (check_folder_strings). Error path: that folder.
     INSTALL_INIT_SYSTEM_FOLDER = 16,
     // The common store that holds the product's record, or that a run with
-    // administrator rights would keep it in, may be changed by others than
-    // the administrators or cannot be had (RECORD_STORE_UNGUARDED). Error
+    // administrator rights keeps records in, may be changed by others than
+    // the administrators or cannot serve (RECORD_STORE_UNGUARDED). Error
     // path: the first of its folders or files that they may change, or
-    // that stands in its place.
+    // that stands in its way.
     INSTALL_INIT_UNGUARDED_RECORD = 17,
     // The product is recorded for one user only, and this run has
     // administrator rights (RECORD_STORE_PER_USER_ONLY). Error path: the
@@ -46,9 +46,9 @@ enum : uint32_t {
     // An interrupted earlier run was undone, but its journal named what
     // cannot be shown to be that run's: left where it is.
     INSTALL_INIT_DAMAGED_JOURNAL = 19,
-    // A run without administrator rights has no per-user store to record
-    // the product in (RECORD_STORE_NO_PLACE). Error path: the store's
-    // folder.
+    // A run without administrator rights has no per-user store that can
+    // serve to record the product in (RECORD_STORE_NO_PLACE). Error path:
+    // what stands in its way.
     INSTALL_INIT_NO_USER_STORE = 20,
 };
 
@@ -68,7 +68,8 @@ public:
     virtual bool AskRelease(const wchar_t* path);
 };
 
-// The start-up's work: reads and checks the package that the context
+// The start-up's work: stops at once where the run's store cannot serve
+// (run_store_refusal), reads and checks the package that the context
 // names, settles the language, undoes a run of the product cut off before
 // its record (cut_off_run.h), reads the previous installation of the
 // product from the store (null: none), plans which files to write and

@@ -82,7 +82,10 @@ uint32_t run_install_job(cInstallContext& context, cApplicationConfig* store, co
     }
     if (!install_repair_pass(context))
         return 1;
-    save_folder_journal(context, store);
+    if (!save_folder_journal(context, store)) {
+        context.status = INSTALL_STATUS_JOURNAL_NOT_SAVED;
+        return 1;
+    }
     if (!install_new_files(context, host, step)) {
         host.SelectLastStep();
         // A folder that stays (something else came into it, or it is the
@@ -97,12 +100,16 @@ uint32_t run_install_job(cInstallContext& context, cApplicationConfig* store, co
     INSTALL_KILL_POINT("after apply", 0);
     context.status = INSTALL_STATUS_OK;
     install_shortcuts(context);
-    _guardchar<wchar_t> manager_path, manager_shortcut;
-    install_manager(context, texts, host, manager_path, manager_shortcut);
+    _guardchar<wchar_t> manager_path, manager_shortcut, blocked;
+    install_manager(context, texts, host, manager_path, manager_shortcut, blocked);
     // Before the record that no longer lists them is saved, so that a run
     // cut off in between leaves them to the old record, not orphaned.
     remove_dropped_files(context);
     install_record_and_entry(context, store, manager_path.Text(), manager_shortcut.Text());
+    if (context.status == INSTALL_STATUS_OK && !blocked.IsEmpty()) {
+        context.status = INSTALL_STATUS_NO_MANAGER_SHORTCUT;
+        context.error_path.Swap(blocked);
+    }
     host.SelectLastStep();
     delete_backups(context);
     return 0;

@@ -12,6 +12,7 @@
 #include "tools/package/package_queries.h"
 #include "tools/shell/app_language.h"
 #include "tools/shell/record_store.h"
+#include "tools/shell/shown_names.h"
 
 namespace {
 
@@ -24,7 +25,11 @@ const cJobForm::cOutcome remove_outcomes[] = {
     {0, false, 2},  // REMOVE_CANCELLED
     {7, true, 2},   // REMOVE_NOT_SCHEDULED
     {8, true, 2},   // REMOVE_PER_USER_PRODUCTS_LEFT
+    {9, true, 2},   // REMOVE_STORE_REFUSED
 };
+
+// The text that ends a long list of products: "and %s more".
+const int32_t text_more_products = 10;
 
 }  // namespace
 
@@ -69,6 +74,9 @@ uint32_t cRemoverJob::Run()
 {
     sleep_ms(500);
     SwitchLanguage();
+    // Only a store read whole tells that no product is left.
+    if (run_store_refusal(store, &form->named) != RECORD_STORE_NONE)
+        return REMOVE_STORE_REFUSED;
     // Those left to their user are named first: this run cannot remove
     // them.
     cRecordNames left;
@@ -78,7 +86,7 @@ uint32_t cRemoverJob::Run()
     if (store && !left.first)
         list_record_names(*store, left);
     if (left.first) {
-        join_record_names(left, L"\n", form->products_left);
+        join_shown_names(left, L"\n", form->LookupString(text_more_products), form->named);
         return refusal;
     }
     if (!confirm_on_job_form(form, cRemoverUI::confirm_code, 2))
@@ -103,7 +111,7 @@ bool cRemoverUI::HandleAction(cChildElement* sender, cChildAction* action)
 {
     if (sender == this && action->code == 7) {
         EndModal(ShowOutcome(remove_outcomes, sizeof(remove_outcomes) / sizeof(remove_outcomes[0]),
-                             static_cast<cProgressAction*>(action)->value, 2, products_left.Text()));
+                             static_cast<cProgressAction*>(action)->value, 2, named.Text()));
         return true;
     }
     if (sender == this && action->code == confirm_code) {

@@ -23,12 +23,17 @@ enum : uint32_t {
     // administrator rights leaves to that user (list_per_user_products):
     // the message names them. Nothing deleted.
     REMOVE_PER_USER_PRODUCTS_LEFT = 6,
+    // The run's store cannot serve (run_store_refusal): whether products
+    // are left cannot be told. The message names what stands in its way.
+    // Nothing deleted.
+    REMOVE_STORE_REFUSED = 7,
 };
 
 // The removal on its worker thread, after a pause of 500 ms: the interface
-// language of "lang/current"; a refusal while the store records any
-// product, naming them (those recorded for one user only, where the run
-// leaves them to that user, alone); question 2; a refusal when the
+// language of "lang/current"; a refusal where the run's store cannot serve,
+// and while it records any product, naming them (those recorded for one
+// user only, where the run leaves them to that user, alone; a long list cut
+// short); question 2; a refusal when the
 // manager's path does not resolve as written (path_resolves_as_written: a
 // link, short name or mapped drive on its way); the manager's Start-menu
 // shortcut (delete_manager_shortcuts); then the installed manager, deleted
@@ -67,9 +72,10 @@ public:
     bool HandleAction(cChildElement* sender, cChildAction* action) override;
     const wchar_t* GetStringSection() override { return L"pkgm::rem"; }
 
-    // The code names of the products that keep the manager, one a line:
-    // the job's, read once its outcome came.
-    _guardchar<wchar_t> products_left;
+    // What the outcome's message names: the code names of the products
+    // that keep the manager, one a line, or the place in the store's way.
+    // The job's, read once its outcome came.
+    _guardchar<wchar_t> named;
 };
 
 // Removes the installed manager "pelmarodesk.exe" with the remover form, on

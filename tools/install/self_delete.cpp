@@ -11,6 +11,7 @@
 namespace {
 
 // %1 is the file, %0 the script; its current folder is the system folder.
+// Once the file is gone its folder goes too, where that is left empty.
 // Each try waits about two seconds, so that 1,800 tries span an hour: with
 // timeout.exe, or where it is missing or fails (Windows XP, Wine) with
 // ping.exe, whose three echoes to the own machine are a second apart.
@@ -23,6 +24,7 @@ const char self_delete_script[] =
     "@set /a tries+=1 >NUL\r\n"
     "@if %tries% lss 1800 goto Repeat\r\n"
     ":Done\r\n"
+    "@if not exist %1 rd \"%~dp1.\" >NUL 2>NUL\r\n"
     "@del \"%~dpn0\" >NUL 2>NUL\r\n"
     "@del %0 >NUL 2>NUL\r\n";
 

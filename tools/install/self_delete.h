@@ -6,9 +6,9 @@
 // run by a hidden command interpreter from the system folder, tries every
 // two seconds (timeout.exe of the system folder waits; where that is
 // missing the tries follow each other at once) and gives up after 1,800
-// tries, about an hour. As soon as the file is gone, or on giving up, it
-// deletes its own file and the empty "spm*.tmp" file that reserved its
-// name.
+// tries, about an hour. As soon as the file is gone it removes the file's
+// folder where that is left empty; then, or on giving up, it deletes its
+// own file and the empty "spm*.tmp" file that reserved its name.
 
 // Starts that script for the file at path ('/' or '\' form); it is not
 // waited for. True when there is nothing to delete (no file at path), or

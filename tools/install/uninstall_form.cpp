@@ -21,6 +21,7 @@ const cJobForm::cOutcome uninstall_outcomes[] = {
     {16, true, 1},   // UNINSTALL_PER_USER_RECORD
     {17, false, 0},  // UNINSTALL_INTERRUPTED_UNDONE
     {18, true, 1},   // UNINSTALL_OBJECT_IN_WAY
+    {19, true, 1},   // UNINSTALL_NO_USER_STORE
 };
 
 }  // namespace

@@ -115,6 +115,14 @@ uint32_t run_uninstall(cUninstallContext& context, cApplicationConfig* store, cU
     // name is none that a package may carry.
     if (context.code_name_utf8.IsEmpty() || !package_code_name_valid(context.code_name.Text()))
         return UNINSTALL_NOT_INSTALLED;
+    // A store that cannot serve would pass for one without the product's
+    // record, and leave only its Windows entry to take.
+    switch (run_store_refusal(store, &context.error_path)) {
+    case RECORD_STORE_UNGUARDED:
+        return UNINSTALL_UNGUARDED_RECORD;
+    case RECORD_STORE_NO_PLACE:
+        return UNINSTALL_NO_USER_STORE;
+    }
     // Windows finds the entry whatever the letter case of the name: the
     // record goes by the spelling it was installed under.
     _guardchar<wchar_t> recorded;

@@ -23,8 +23,8 @@ enum : uint32_t {
     UNINSTALL_CHANGED_FILES = 9,        // done, but files whose content changed since they were installed stay
     // The record is in the common store, which others than the
     // administrators may change (RECORD_STORE_UNGUARDED), or this run would
-    // find it there: nothing changed. The context's error path names the
-    // folder or file they may change.
+    // find it there and that store cannot serve: nothing changed. The
+    // context's error path names the folder or file in the way.
     UNINSTALL_UNGUARDED_RECORD = 10,
     // The product is recorded for one user only, and this run has more
     // rights than that user (RECORD_STORE_PER_USER_ONLY): nothing changed.
@@ -37,6 +37,10 @@ enum : uint32_t {
     // stands at its "<path>.bkp". Every file was put back; the error path
     // names the object.
     UNINSTALL_OBJECT_IN_WAY = 13,
+    // This run, without administrator rights, has no per-user store that
+    // can serve (RECORD_STORE_NO_PLACE): nothing changed. The error path
+    // names what stands in its way.
+    UNINSTALL_NO_USER_STORE = 14,
 };
 
 // A recorded file as the uninstall finds it.
@@ -109,8 +113,10 @@ public:
 // off before its record has that run undone. A product with only an entry
 // is removed by its own uninstall command (the stop of job, when given,
 // ends that command), or by deleting an entry without one. The store may be
-// null: there is no record then. Records and journals are taken only where
-// this run may take them (find_record_store).
+// null: there is no record then. A store that cannot serve
+// (run_store_refusal) stops the uninstall before its first question, and
+// records and journals are taken only where this run may take them
+// (find_record_store).
 uint32_t run_uninstall(cUninstallContext& context, cApplicationConfig* store, cUninstallQuestions& questions,
                        const cJob* job);
 

@@ -1,6 +1,7 @@
 #include "tools/shell/manager_window.h"
 
 #include "base/app_config.h"
+#include "base/path.h"
 #include "base/process_launch.h"
 #include "gui/application.h"
 #include "gui/canvas.h"
@@ -12,6 +13,8 @@
 #include "tools/shell/catalog_text.h"
 #include "tools/shell/product_reader.h"
 #include "tools/shell/record_store.h"
+#include "tools/shell/response_form.h"
+#include "tools/shell/shown_names.h"
 #include "tools/shell/update_address.h"
 #include "tools/shell/update_form.h"
 #include "tools/shell/update_server.h"
@@ -38,6 +41,8 @@ enum {
     text_update_available = 16,
     text_remove = 17,
     text_per_user_products = 18,
+    text_store_refused = 19,
+    text_more_products = 20,
 };
 
 enum { column_name = 1, column_date = 2, column_version = 3, column_offer = 4 };
@@ -73,7 +78,7 @@ uint32_t cPelmaroForm::cConfigReaderJob::Run()
     cRecordNames left;
     if (config)
         list_per_user_products(*config, left);
-    join_record_names(left, L", ", form->per_user_products);
+    join_shown_names(left, L", ", form->more_text, form->per_user_products);
 
     const wchar_t* offer = form->offer_text;
     for (cProductList::Node* node = form->products.first; node; node = node->next) {
@@ -96,7 +101,7 @@ void cPelmaroForm::cConfigReaderJob::OnFinish(uint32_t)
 
 cPelmaroForm::cPelmaroForm(const cManagerCommands* manager_commands)
     : reader(this), commands(manager_commands), shown(nullptr), product_count(0), reading(false),
-      offer_text(nullptr)
+      offer_text(nullptr), more_text(nullptr)
 {
 }
 
@@ -240,6 +245,7 @@ void cPelmaroForm::Refresh()
     list.BeginUpdate();
     icons.Clear();
     offer_text = LookupString(text_update_available);
+    more_text = LookupString(text_more_products);
     status.SetText(LookupString(text_checking), -1, false);
     status.EnablePainting(false);
     shown = nullptr;
@@ -456,6 +462,15 @@ uint32_t run_manager(const cManagerCommands* commands)
     cWindowMaker* maker = application ? application->GetWindowMaker() : nullptr;
     if (!maker)
         return 1;
+    // A store that cannot serve would list no products, and offer to
+    // remove the manager they need.
+    _guardchar<wchar_t> place, message;
+    if (run_store_refusal(get_current_config(), &place) != RECORD_STORE_NONE) {
+        path_to_backslashes(place.Buffer());
+        format_catalog_text(message, section_text(L"pkgm::softm", text_store_refused), place.Text());
+        run_message_form(RESPONSE_ERROR, message.Text());
+        return 1;
+    }
     for (;;) {
         // Looked up for each window: a language switch replaces the catalog.
         const wchar_t* title = section_text(L"pkgm::softm", text_title);

@@ -93,6 +93,7 @@ private:
     int32_t product_count;
     bool reading;
     const wchar_t* offer_text;  // "Update available", looked up for the reader
+    const wchar_t* more_text;   // "and %s more", ending a long list of names; the same
     // The code names of the products recorded for one user only that the
     // run leaves to that user (list_per_user_products); the reader's while
     // it runs.
@@ -120,7 +121,9 @@ private:
 };
 
 // The manager's main window, built again after every language switch;
-// answers its last modal result as the exit code.
+// answers its last modal result as the exit code. Where the run's store
+// cannot serve (run_store_refusal), a message names what stands in its way
+// instead, and the answer is 1.
 uint32_t run_manager(const cManagerCommands* commands);
 
 #endif

@@ -4,8 +4,6 @@
 
 #include "base/app_config.h"
 #include "base/ci_app_full_config.h"
-#include "base/string_convert.h"
-#include "base/string_utils.h"
 #include "tools/shell/record_keys.h"
 
 namespace {
@@ -35,6 +33,16 @@ bool run_records_for_all_users(cApplicationConfig& config)
     return full && full->ForAllUsers();
 }
 
+uint32_t run_store_refusal(cApplicationConfig* config, _guardchar<wchar_t>* path)
+{
+    cCIAppFullConfig* full = dynamic_cast<cCIAppFullConfig*>(config);
+    if (!full || full->StoreUsable())
+        return RECORD_STORE_NONE;
+    if (path)
+        path->Assign(full->RefusedPlace().Text());
+    return full->ForAllUsers() ? RECORD_STORE_UNGUARDED : RECORD_STORE_NO_PLACE;
+}
+
 uint32_t find_record_store(cApplicationConfig& config, const char* key, cApplicationConfig*& holder)
 {
     holder = nullptr;
@@ -48,9 +56,13 @@ uint32_t find_record_store(cApplicationConfig& config, const char* key, cApplica
     cCIAppConfig& common = full->GetCommonStore();
     cCIAppConfig& user = full->GetUserStore();
     // A run for all users keeps the key in the common store or nowhere,
-    // whatever stands in that store's place.
+    // whatever stands in that store's place; its store was judged whole as
+    // it opened.
     bool all_users = full->ForAllUsers();
-    if ((all_users || common.HasKey(key)) && !full->CommonKeyGuarded(key))
+    uint32_t refused = run_store_refusal(&config, nullptr);
+    if (refused != RECORD_STORE_NONE)
+        return refused;
+    if (!all_users && common.HasKey(key) && !full->CommonKeyGuarded(key))
         return RECORD_STORE_UNGUARDED;
     if (common.HasKey(key)) {
         holder = &common;
@@ -58,8 +70,6 @@ uint32_t find_record_store(cApplicationConfig& config, const char* key, cApplica
     }
     if (all_users)
         return user.HasKey(key) ? RECORD_STORE_PER_USER_ONLY : RECORD_STORE_NONE;
-    if (!user.IsOpen())
-        return RECORD_STORE_NO_PLACE;
     if (!user.HasKey(key))
         return RECORD_STORE_NONE;
     holder = &user;
@@ -90,7 +100,7 @@ cApplicationConfig* record_target(cApplicationConfig& config, const char* key)
     if (find_record_store(config, key, holder) != RECORD_STORE_NONE)
         return holder;
     cCIAppFullConfig* full = dynamic_cast<cCIAppFullConfig*>(&config);
-    return full ? full->OwnStoreFor(key) : &config;
+    return full ? full->OwnStoreFor() : &config;
 }
 
 bool refused_store_path(cApplicationConfig& config, const char* key, uint32_t held, _guardchar<wchar_t>& path)
@@ -98,6 +108,8 @@ bool refused_store_path(cApplicationConfig& config, const char* key, uint32_t he
     cCIAppFullConfig* full = dynamic_cast<cCIAppFullConfig*>(&config);
     if (!full)
         return false;
+    if (held != RECORD_STORE_PER_USER_ONLY && run_store_refusal(&config, &path) != RECORD_STORE_NONE)
+        return !path.IsEmpty();
     switch (held) {
     case RECORD_STORE_UNGUARDED: {
         _guardchar<wchar_t> open;
@@ -108,9 +120,6 @@ bool refused_store_path(cApplicationConfig& config, const char* key, uint32_t he
     }
     case RECORD_STORE_PER_USER_ONLY:
         return full->GetUserStore().FileOf(key, path);
-    case RECORD_STORE_NO_PLACE:
-        path.Assign(full->UserStoreMissing().Text());
-        return !path.IsEmpty();
     default:
         return false;
     }
@@ -131,31 +140,5 @@ void list_per_user_products(cApplicationConfig& config, cRecordNames& names)
         if (record_key_of(node->element.Text(), key) &&
             find_record_store(config, key.Text(), holder) == RECORD_STORE_PER_USER_ONLY)
             list_append_text(names, node->element.Text());
-    }
-}
-
-void join_record_names(const cRecordNames& names, const wchar_t* separator, _guardchar<wchar_t>& out)
-{
-    out.Clear();
-    cLinkedList<_guardchar<wchar_t>> wide;
-    int32_t gap = wstr_length(separator), length = 0;
-    for (const cRecordNames::Node* node = names.first; node; node = node->next) {
-        _guardchar<wchar_t>* name = list_append(wide);
-        if (!name)
-            return;
-        wstr_from_utf8(-1, node->element.Text(), *name);
-        length += name->Length() + (node == names.first ? 0 : gap);
-    }
-    if (!wide.first)
-        return;
-    out.Allocate(length + 1);
-    wchar_t* at = out.Buffer();
-    for (auto* node = wide.first; at && node; node = node->next) {
-        if (node != wide.first) {
-            memcpy(at, separator, size_t(gap) * sizeof(wchar_t));
-            at += gap;
-        }
-        memcpy(at, node->element.Text(), size_t(node->element.Length()) * sizeof(wchar_t));
-        at += node->element.Length();
     }
 }

@@ -15,9 +15,8 @@ enum : uint32_t {
     RECORD_STORE_COMMON = 2,  // the common store, which only administrators may change
     // The common store, but others than the administrators may change it
     // (cCIAppFullConfig::CommonKeyGuarded) where it holds the key, or, for
-    // a run with administrator rights, it cannot be had or is not the
-    // administrators' own where the run would keep the key
-    // (cCIAppFullConfig::CommonPlaceRefused): not to be taken for what was
+    // a run with administrator rights, it cannot serve
+    // (cCIAppFullConfig::StoreUsable): not to be taken for what was
     // installed for all users, nor written into, nor made up for by the
     // per-user store.
     RECORD_STORE_UNGUARDED = 3,
@@ -25,9 +24,8 @@ enum : uint32_t {
     // rights: every program the user runs may write that store, so it
     // steers none of this run's work.
     RECORD_STORE_PER_USER_ONLY = 4,
-    // Neither store has the key, and the run, without administrator
-    // rights, has no per-user store to keep it in
-    // (cCIAppFullConfig::UserStoreMissing).
+    // The run, without administrator rights, has no per-user store that
+    // can serve (cCIAppFullConfig::StoreUsable), whatever the key.
     RECORD_STORE_NO_PLACE = 5,
 };
 
@@ -37,6 +35,15 @@ enum : uint32_t {
 // run keeps them in the per-user store and also reads the records that the
 // guarded common store holds.
 bool run_records_for_all_users(cApplicationConfig& config);
+
+// The gate every road that reads or writes records passes before it acts:
+// the run's own store as the configuration judged it when it opened
+// (cCIAppFullConfig::StoreUsable). RECORD_STORE_NONE while it serves (and
+// for a configuration of one store, or none); else RECORD_STORE_UNGUARDED
+// for a run with administrator rights, RECORD_STORE_NO_PLACE for any other,
+// path (when given) naming what stands in the way
+// (cCIAppFullConfig::RefusedPlace).
+uint32_t run_store_refusal(cApplicationConfig* config, _guardchar<wchar_t>* path);
 
 // The one store that holds key (a record "install/<code name>", a folder
 // journal "journal/<code name>", a shared "installer/..." value) for this
@@ -65,11 +72,11 @@ bool record_store_refused(uint32_t held);
 // the key (UNGUARDED, PER_USER_ONLY, NO_PLACE).
 cApplicationConfig* record_target(cApplicationConfig& config, const char* key);
 
-// For a message on a refused key: with RECORD_STORE_UNGUARDED the first
-// folder or file of the common store, from the top, that others may change
-// or that stands in its place; with RECORD_STORE_PER_USER_ONLY the per-user
-// store's file of the key; with RECORD_STORE_NO_PLACE the per-user store's
-// folder that could not be had. False (path untouched) otherwise.
+// For a message on a refused key: where the run's own store cannot serve,
+// what stands in its way (run_store_refusal); else with
+// RECORD_STORE_UNGUARDED the first folder or file of the common store, from
+// the top, that others may change; with RECORD_STORE_PER_USER_ONLY the
+// per-user store's file of the key. False (path untouched) otherwise.
 bool refused_store_path(cApplicationConfig& config, const char* key, uint32_t held, _guardchar<wchar_t>& path);
 
 // The code names (UTF-8) that either store records a product under
@@ -82,9 +89,5 @@ void list_record_names(cApplicationConfig& config, cRecordNames& names);
 // (RECORD_STORE_PER_USER_ONLY): what a run with administrator rights leaves
 // to their user, who reaches them without those rights.
 void list_per_user_products(cApplicationConfig& config, cRecordNames& names);
-
-// The names as one text, separator between each two; empty for none or
-// when memory runs out.
-void join_record_names(const cRecordNames& names, const wchar_t* separator, _guardchar<wchar_t>& out);
 
 #endif

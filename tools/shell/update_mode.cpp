@@ -3,6 +3,7 @@
 #include <string.h>
 
 #include "base/app_config.h"
+#include "base/path.h"
 #include "base/string_convert.h"
 #include "base/string_utils.h"
 #include "gui/application.h"
@@ -11,6 +12,7 @@
 #include "tools/shell/record_keys.h"
 #include "tools/shell/record_store.h"
 #include "tools/shell/response_form.h"
+#include "tools/shell/shown_names.h"
 #include "tools/shell/update_check.h"
 #include "tools/shell/update_form.h"
 
@@ -21,12 +23,17 @@ enum {
     text_invalid_product = 0,
     text_no_answer = 1,
     text_up_to_date = 2,
+    text_store_refused = 3,
+    text_per_user_product = 4,
 };
 
-uint32_t report(bool quiet, uint32_t kind, int32_t text, uint32_t exit_code)
+// Shows the text, its "%s" (where it has one) named, unless quiet.
+uint32_t report(bool quiet, uint32_t kind, int32_t text, uint32_t exit_code, const wchar_t* named = nullptr)
 {
+    _guardchar<wchar_t> message;
+    format_catalog_text(message, section_text(L"pkgm::updr", text), named);
     if (!quiet)
-        run_message_form(kind, section_text(L"pkgm::updr", text));
+        run_message_form(kind, message.Text());
     return exit_code;
 }
 
@@ -37,16 +44,27 @@ uint32_t run_update_mode(const wchar_t* code_name, bool quiet)
     _guardchar<char> code;
     str_from_wstr_utf8(code_name, -1, code);
     cApplicationConfig* config = get_current_config();
+    // A store that cannot serve holds no product a check could be about.
+    _guardchar<wchar_t> place;
+    if (run_store_refusal(config, &place) != RECORD_STORE_NONE) {
+        path_to_backslashes(place.Buffer());
+        return report(quiet, RESPONSE_ERROR, text_store_refused, 1, place.Text());
+    }
     // A '/' would reach into another product's record.
-    if (code.IsEmpty() || strchr(code.Text(), '/') || !config)
+    _guardchar<char> key;
+    cApplicationConfig* holder = nullptr;
+    if (code.IsEmpty() || strchr(code.Text(), '/') || !config || !record_key_of(code.Text(), key))
         return report(quiet, RESPONSE_ERROR, text_invalid_product, 1);
+    if (find_record_store(*config, key.Text(), holder) == RECORD_STORE_PER_USER_ONLY) {
+        _guardchar<wchar_t> shown;
+        escape_shown_name(code_name, shown);
+        return report(quiet, RESPONSE_ERROR, text_per_user_product, 1, shown.Text());
+    }
     uint64_t installed = 0;
     if (!read_product_version(config, code.Text(), &installed))
         return report(quiet, RESPONSE_ERROR, text_invalid_product, 1);
 
     cUpdateInfo info;
-    _guardchar<char> key;
-    cApplicationConfig* holder = record_holder_of(config, code.Text(), key);
     if (holder)
         cRecordReader(*holder, key.Text()).ReadText(record_name, info.product_name);
     cUpdateReply reply;

@@ -19,6 +19,7 @@
 #include "tests/support/short_path.h"
 #include "tests/support/wine_drives.h"
 #include "tests/tools/install/uninstall_fixture.h"
+#include "tools/shell/app_language.h"
 
 using namespace road;
 
@@ -488,30 +489,38 @@ std::wstring users_folder_as_made(World& world, RecordEdit& edit)
 
 }  // namespace
 
-// A common store that others than the administrators may change: its
-// record's or journal's file, its folder, its side folder or the maker's
-// folder above a
-// guarded store, opened after an all-users installation or made so by hand
-// before the program came, with a planted record that names another
-// product's file and a journal that names that file with its digest (and,
-// in the side folder, links at the names of the new contents of the
-// store's files, to files outside the product); or what stands where its folders belong and leaves a run
-// with administrator rights no common store: a file, a link to a guarded
-// folder, a link to a file (then the product, installed by a run without
-// those rights, the planted record and the journal are the per-user
-// store's). Every road of a
-// run with administrator rights refuses it (the start-up of a first
-// installation or an update says so, naming the place, as does the
-// uninstall of the product or of the planted record, exit 1): nothing
-// planted is read or acted on, nothing is written into either store, the
-// place gets no new access, and nothing is recorded per user instead.
+// A common store that cannot serve a run with administrator rights: others
+// than the administrators may change its record's or journal's file, its
+// folder, its side folder or the maker's folder above a guarded store
+// (opened after an all-users installation or made so by hand before the
+// program came), with a planted record that names another product's file
+// and a journal that names that file with its digest (and, in the side
+// folder, links at the names of the new contents of the store's files, to
+// files outside the product); or it cannot be written: a plain file, or a
+// link to a folder the run may write, where its side folder belongs, a
+// folder where a store file belongs; or another program holds its record's
+// file; or what stands where its folders belong leaves such a run no common
+// store: a file, a link to a guarded folder, a link to a file (then the
+// product, installed by a run without those rights, the planted record and
+// the journal are the per-user store's). Every road of a run with
+// administrator rights refuses it before its first question, naming the
+// place: the start-up of a first installation or an update, the uninstall
+// of the product or of the planted record, and with the product installed
+// the manager's list, the update check ("Change") and the manager's
+// removal, each with exit code 1. Nothing planted is read or acted on,
+// nothing is written into either store or where a link leads, the place
+// gets no new access, nothing is recorded per user instead, and the
+// manager stays.
 TEST(DamagedRecord, ARunWithAdministratorRightsUsesItsCommonStoreOrStops)
 {
-    enum Blocker { opened, plain_file, link_to_folder, link_to_file };
+    application_language_provider();
+    apply_language(0);
+    enum Blocker { opened, plain_file, link_to_folder, link_to_file, folder_as_file, side_link, held_file };
     struct OpenCase {
         const char* what;
         const wchar_t* inside;  // in the world
         Blocker blocker = opened;
+        bool per_user = false;  // the product and the planted files in the per-user store
     };
     const OpenCase levels[] = {
         {"the record's file", L"programdata/Vantrel/qrv/install"},
@@ -519,18 +528,30 @@ TEST(DamagedRecord, ARunWithAdministratorRightsUsesItsCommonStoreOrStops)
         {"the store's folder", L"programdata/Vantrel/qrv"},
         {"the store's side folder", L"programdata/Vantrel/qrv/~save"},
         {"the maker's folder above a guarded store", L"programdata/Vantrel"},
-        {"a file where the maker's folder belongs", L"programdata/Vantrel", plain_file},
-        {"a link to a guarded folder where the maker's folder belongs", L"programdata/Vantrel", link_to_folder},
-        {"a link to a file where the store's folder belongs", L"programdata/Vantrel/qrv", link_to_file},
+        {"a file where the maker's folder belongs", L"programdata/Vantrel", plain_file, true},
+        {"a link to a guarded folder where the maker's folder belongs", L"programdata/Vantrel", link_to_folder, true},
+        {"a link to a file where the store's folder belongs", L"programdata/Vantrel/qrv", link_to_file, true},
+        {"a file where the side folder belongs", L"programdata/Vantrel/qrv/~save", plain_file},
+        {"a link to a folder the run may write where the side folder belongs", L"programdata/Vantrel/qrv/~save",
+         side_link},
+        {"a folder where the journal's file belongs", L"programdata/Vantrel/qrv/journal", folder_as_file},
+        {"the record's file held by another program", L"programdata/Vantrel/qrv/install", held_file},
     };
     enum Road { first_installation, update, uninstall_product, uninstall_planted };
     const char* const road_names[] = {"first installation", "update", "uninstall", "uninstall of the planted record"};
     for (const OpenCase& level : levels)
         for (Road road : {first_installation, update, uninstall_product, uninstall_planted}) {
             SCOPED_TRACE(std::string(level.what) + ", " + road_names[road]);
-            World world(L"openstore");
+            World world(L"openstore-in-a-world-whose-name-is-long-enough-for-each-place-to-be-the-widest-line");
             std::wstring open = world.Path(level.inside);
-            bool per_user = level.blocker != opened;
+            for (const auto& text : {std::make_pair(L"pkgm::unin", 15), std::make_pair(L"pkgm::softm", 19),
+                                     std::make_pair(L"pkgm::updr", 3), std::make_pair(L"pkgm::rem", 9)}) {
+                std::wstring shown = with_separator(open, L'\\');
+                ASSERT_NE(message_form_size(message_lines(section_text(text.first, text.second), shown.c_str())).cx,
+                          message_form_size(message_lines(section_text(text.first, text.second), L"")).cx)
+                    << "the place is the widest line of each message, whose size then tells it";
+            }
+            bool per_user = level.per_user;
             if (road == update || road == uninstall_product) {
                 RunResult installed = world.Install("v1", per_user ? standard_user : no_variables);
                 ASSERT_EQ(installed.exit_code, 0u) << installed.output;
@@ -553,6 +574,17 @@ TEST(DamagedRecord, ARunWithAdministratorRightsUsesItsCommonStoreOrStops)
                 other_product(nullptr, its_digest)(world, journal);
                 ASSERT_TRUE(journal.Save());
             }
+            CreateDirectoryW(windows_path(world.Path(L"elsewhere")).c_str(), nullptr);
+            // What the store's own saves made in the side folder goes with
+            // it, where something else takes its place.
+            if (level.blocker == side_link || (level.blocker == plain_file && !per_user)) {
+                std::set<std::wstring> sides;
+                list_files(open, L"", sides);
+                for (const std::wstring& side : sides)
+                    DeleteFileW(windows_path(open + L"/" + side).c_str());
+                ASSERT_TRUE(RemoveDirectoryW(windows_path(open).c_str()));
+            }
+            HANDLE held = INVALID_HANDLE_VALUE;
             switch (level.blocker) {
             case opened:
                 CreateDirectoryW(windows_path(open).c_str(), nullptr);
@@ -579,9 +611,23 @@ TEST(DamagedRecord, ARunWithAdministratorRightsUsesItsCommonStoreOrStops)
                 put_users_file(world, L"victim.txt");
                 ASSERT_TRUE(make_host_link(open, world.Path(L"victim.txt")));
                 break;
+            case folder_as_file:
+                ASSERT_TRUE(DeleteFileW(windows_path(open).c_str()));
+                ASSERT_TRUE(CreateDirectoryW(windows_path(open).c_str(), nullptr));
+                break;
+            case side_link:
+                ASSERT_TRUE(make_host_link(open, world.Path(L"elsewhere")));
+                break;
+            case held_file:
+                // As any user may, who may read it.
+                held = CreateFileW(windows_path(open).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                   0, nullptr);
+                ASSERT_NE(held, INVALID_HANDLE_VALUE);
+                break;
             }
             std::map<std::wstring, std::string> store_before = tree_bytes(world.Path(L"programdata"));
             std::map<std::wstring, std::string> user_store_before = tree_bytes(world.Path(L"appdata"));
+            std::map<std::wstring, std::string> manager_before = tree_bytes(world.Path(L"pf/Common Files"));
             bool was_open = everyone_may_write(open);
             ProductSnapshot before = v1_snapshot(world);
 
@@ -591,24 +637,40 @@ TEST(DamagedRecord, ARunWithAdministratorRightsUsesItsCommonStoreOrStops)
                 EXPECT_EQ(_wcsicmp(init_error_path(run.output, 17).c_str(), slash_path(open).c_str()), 0)
                     << "the message names the place: " << run.output;
             } else {
-                // Without a record to take, the language is asked first.
                 std::wstring code = road == uninstall_planted ? L"zz-planted" : installers().code_name;
-                // Only the journal's file open: the product's own record
-                // names its language.
-                bool record_taken =
-                    road == uninstall_product && level.inside == std::wstring(L"programdata/Vantrel/qrv/journal");
-                std::vector<FormAnswer> answers = {yes_to(language_title), yes_to(error_title)};
-                if (record_taken)
-                    answers.erase(answers.begin());
-                AnsweredRun run = uninstall_in(world, code, answers);
-                EXPECT_EQ(run.met, record_taken ? titles({error_title}) : titles({language_title, error_title}));
+                AnsweredRun run = uninstall_in(world, code, {naming(error_title, L"pkgm::unin", 15, open)});
+                EXPECT_EQ(run.met, titles({error_title}));
                 EXPECT_EQ(run.run.exit_code, 1u);
             }
+            if (road == update) {
+                struct Other {
+                    const wchar_t* arguments;
+                    const wchar_t* section;
+                    int32_t text;
+                } others[] = {
+                    {L"", L"pkgm::softm", 19},
+                    {L" update \"" , L"pkgm::updr", 3},
+                    {L" remove", L"pkgm::rem", 9},
+                };
+                for (const Other& other : others) {
+                    std::wstring arguments = other.arguments;
+                    if (other.section == std::wstring(L"pkgm::updr"))
+                        arguments += installers().code_name + L"\"";
+                    AnsweredRun run = run_answering(world, L"\"" + pelmarodesk_exe() + L"\"" + arguments,
+                                                    {naming(error_title, other.section, other.text, open)});
+                    EXPECT_EQ(run.met, titles({error_title})) << utf8_of(other.section);
+                    EXPECT_EQ(run.run.exit_code, 1u) << utf8_of(other.section);
+                }
+            }
+            if (held != INVALID_HANDLE_VALUE)
+                CloseHandle(held);
             EXPECT_TRUE(tree_bytes(world.Path(L"programdata")) == store_before) << "the store as it was";
             EXPECT_EQ(everyone_may_write(open), was_open) << "no new access";
             EXPECT_TRUE(v1_snapshot(world) == before) << "the product as it was";
             EXPECT_TRUE(tree_bytes(world.Path(L"appdata")) == user_store_before)
                 << "nothing recorded or made in the per-user store";
+            EXPECT_TRUE(tree_bytes(world.Path(L"pf/Common Files")) == manager_before) << "the manager stays";
+            EXPECT_TRUE(tree_bytes(world.Path(L"elsewhere")).empty()) << "nothing made where a link leads";
             EXPECT_EQ(file_bytes(world.Path(L"pf/Other Product/other.exe")), users_content);
             if (level.blocker == link_to_file) {
                 EXPECT_EQ(file_bytes(world.Path(L"victim.txt")), users_content);

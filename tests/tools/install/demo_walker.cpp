@@ -6,17 +6,20 @@
 // page is kept as build/artifacts/demo_<n>.png: as soon as it shows, and
 // again once it has settled (the installation page of a small product
 // passes before that); a page that passed before it was seen is named.
-// Prints what it did, where the product went (its record's install folder)
-// and how the installer ended; exits with the installer's exit code, or 2
-// when the walk failed.
+// Prints what it did, where each product of the world went (its record's
+// install folder) and how the installer ended; exits with the installer's
+// exit code, or 2 when the walk failed. The wizard is the installer's window
+// with a title that is neither a message nor its start-up form (350 x 110),
+// whatever the product and language.
 //
-// usage: demo_walker <installer> <wizard title> <code name> [by-hand]
+// usage: demo_walker <installer> [by-hand]
 #include <windows.h>
 
 #include <shellapi.h>
 #include <stdio.h>
 
 #include <string>
+#include <vector>
 
 #include "base/ci_app_full_config.h"
 #include "tests/tools/install/wizard_driver.h"
@@ -29,28 +32,59 @@ void say(const std::string& line)
     fflush(stdout);
 }
 
-// The install folder of the product's record in the stores of the world.
-std::string install_location(const std::wstring& code_name)
+const wchar_t* const message_captions[] = {L"Error", L"Warning", L"Information", L"Confirm"};
+
+// Says where each product recorded in the stores of the world went (its
+// install folder), or that none is.
+void say_installed()
 {
     cCIAppFullConfig stores;
-    _guardchar<wchar_t> folder;
-    std::string key = "install/" + utf8_of(code_name) + "/path";
-    if (stores.OpenStore(L"qrv") && stores.ReadString(key.c_str(), folder))
-        return utf8_of(folder.Text() ? folder.Text() : L"");
-    return "";
+    std::vector<std::string> names;
+    stores.OpenStore(L"qrv");
+    stores.EnumChildren(
+        "install",
+        [](const char* name, void* found) {
+            static_cast<std::vector<std::string>*>(found)->push_back(name);
+            return true;
+        },
+        &names);
+    for (const std::string& name : names) {
+        _guardchar<wchar_t> folder;
+        if (stores.ReadString(("install/" + name + "/path").c_str(), folder) && folder.Text())
+            say("the product " + name + " is installed in " + utf8_of(folder.Text()));
+    }
+    if (names.empty())
+        say("no product is installed");
+}
+
+// The installer's wizard: a window with a title that is neither one of its
+// messages nor its start-up form.
+HWND find_wizard(wizard::Process& installer)
+{
+    for (HWND window : process_windows(installer.Id())) {
+        std::wstring title = form_driver::title_of(window);
+        RECT client = {};
+        GetClientRect(window, &client);
+        bool message = false;
+        for (const wchar_t* caption : message_captions)
+            message = message || title == caption;
+        if (!title.empty() && !message && !(client.right == 350 && client.bottom == 110))
+            return window;
+    }
+    return nullptr;
 }
 
 bool answer_message(wizard::Process& installer, int* count);
 
 // The language form (a window without a title) answered with Enter, once;
 // a message of the start-up answered; then the wizard.
-HWND wait_for_wizard(wizard::Process& installer, const std::wstring& title, int* messages)
+HWND wait_for_wizard(wizard::Process& installer, int* messages)
 {
     bool language_answered = false;
     for (int waited = 0; waited < 600 && installer.Running(); ++waited) {
         if (answer_message(installer, messages))
             continue;
-        if (HWND window = wizard::wait_for_window(installer, title, 0))
+        if (HWND window = find_wizard(installer))
             return window;
         if (!language_answered) {
             if (HWND form = wizard::wait_for_window(installer, L"", 0)) {
@@ -70,7 +104,7 @@ HWND wait_for_wizard(wizard::Process& installer, const std::wstring& title, int*
 // a screenshot and answered with Enter (Ok, Yes). True when there was one.
 bool answer_message(wizard::Process& installer, int* count)
 {
-    for (const wchar_t* caption : {L"Error", L"Warning", L"Information", L"Confirm"}) {
+    for (const wchar_t* caption : message_captions) {
         HWND message = wizard::wait_for_window(installer, caption, 0);
         if (!message)
             continue;
@@ -91,27 +125,26 @@ int main()
 {
     int count = 0;
     wchar_t** arguments = CommandLineToArgvW(GetCommandLineW(), &count);
-    if (!arguments || count < 4 || count > 5) {
-        fprintf(stderr, "usage: demo_walker <installer> <wizard title> <code name> [by-hand]\n");
+    if (!arguments || count < 2 || count > 3) {
+        fprintf(stderr, "usage: demo_walker <installer> [by-hand]\n");
         return 2;
     }
-    std::wstring title = arguments[2];
     wizard::Process installer(L"\"" + std::wstring(arguments[1]) + L"\"", {});
-    if (count == 5) {
+    if (count == 3) {
         say("the installer runs: walk its pages");
         DWORD code = installer.Wait(INFINITE);
-        std::string folder = install_location(arguments[3]);
-        say(folder.empty() ? "the product is not installed" : "the product is installed in " + folder);
+        say_installed();
         say("the installer ended with exit code " + std::to_string(code));
         return int(code);
     }
     int messages = 0;
-    if (!installer.Started() || !wait_for_wizard(installer, title, &messages)) {
+    HWND found = installer.Started() ? wait_for_wizard(installer, &messages) : nullptr;
+    if (!found) {
         DWORD code = installer.Wait(10000);
         say("the installer ended before its wizard, with exit code " + std::to_string(code));
         return 2;
     }
-    wizard::Wizard pages(installer, title, 0);
+    wizard::Wizard pages(installer, form_driver::title_of(found), 0);
     int shown = -1;
     for (DWORD start = GetTickCount(); GetTickCount() - start < 300000 && installer.Running();) {
         if (answer_message(installer, &messages))
@@ -149,8 +182,7 @@ int main()
         pages.Enter();
     }
     DWORD code = installer.Wait(60000);
-    std::string folder = install_location(arguments[3]);
-    say(folder.empty() ? "the product is not installed" : "the product is installed in " + folder);
+    say_installed();
     say("the installer ended with exit code " + std::to_string(code));
     LocalFree(arguments);
     return code == STILL_ACTIVE ? 2 : int(code);

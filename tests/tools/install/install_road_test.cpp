@@ -2,10 +2,12 @@
 #include <windows.h>
 
 #include <atomic>
+#include <memory>
 #include <string>
 #include <thread>
 
 #include "base/ci_app_config.h"
+#include "tests/support/wine_drives.h"
 #include "tests/tools/install/road_fixture.h"
 
 using namespace road;
@@ -114,9 +116,9 @@ TEST(InstallRoad, FirstInstallThenAnUpdate)
 }
 
 // A run without administrator rights records the product per user, and
-// updates there; without a per-user store of its own (a file where it
-// belongs) it installs nothing, and the user's files in the profile folder
-// stay. A run with those rights leaves such an installation alone, and
+// updates there; without a per-user store of its own (a file where its
+// maker's folder belongs, which the message names) it installs nothing,
+// and the user's files in the profile folder stay. A run with those rights leaves such an installation alone, and
 // where its common store cannot be had (a file in its place) it stops too,
 // recording nothing per user instead.
 TEST(InstallRoad, ARunWithoutAdministratorRightsRecordsPerUserAndUpdatesStayThere)
@@ -130,8 +132,8 @@ TEST(InstallRoad, ARunWithoutAdministratorRightsRecordsPerUserAndUpdatesStayTher
     }
     RunResult no_store = world.Install("v1", standard_user);
     EXPECT_EQ(no_store.exit_code, 50u + 20) << no_store.output;
-    EXPECT_EQ(_wcsicmp(init_error_path(no_store.output, 20).c_str(), world.Path(L"appdata/Vantrel/qrv").c_str()), 0)
-        << "the message names the folder: " << no_store.output;
+    EXPECT_EQ(_wcsicmp(init_error_path(no_store.output, 20).c_str(), world.Path(L"appdata/Vantrel").c_str()), 0)
+        << "the message names the file in the way: " << no_store.output;
     EXPECT_EQ(tree_bytes(world.Path(L"profile")), users_files) << "the profile folder as it was";
     EXPECT_FALSE(exists(world.App()));
     DeleteFileW(windows_path(world.Path(L"appdata/Vantrel")).c_str());
@@ -165,7 +167,8 @@ TEST(InstallRoad, ARunWithoutAdministratorRightsRecordsPerUserAndUpdatesStayTher
 
 // After an all-users installation, an update whose all-users record cannot
 // be saved ends with the record's status: no per-user record or entry of
-// the new version stands beside the old ones.
+// the new version stands beside the old ones. Its journal stays, through
+// which the uninstall takes the update's files off with the product.
 TEST(InstallRoad, AnAllUsersProductWhoseStoreCannotSaveIsNotRecordedTwice)
 {
     World world(L"allusers");
@@ -186,6 +189,16 @@ TEST(InstallRoad, AnAllUsersProductWhoseStoreCannotSaveIsNotRecordedTwice)
     EXPECT_EQ(entry["DisplayVersion"].data, "1.0.0.1");
     world.Entry(true, &found);
     EXPECT_FALSE(found) << "no per-user entry";
+    EXPECT_FALSE(world.Journal(true).empty()) << "the journal kept";
+    // The installed manager is the test build that made the installer: its
+    // uninstall answers every question Yes.
+    RunResult taken = run_process(L"\"" + windows_path(world.Manager()) + L"\" uninstall " + installers().code_name,
+                                  world.Variables(), world.Path(L""));
+    EXPECT_EQ(taken.exit_code, 0u) << taken.output;
+    EXPECT_FALSE(exists(world.App())) << "every file gone, the update's too";
+    EXPECT_TRUE(world.Record(true).empty() && world.Journal(true).empty());
+    world.Entry(false, &found);
+    EXPECT_FALSE(found);
 }
 
 TEST(InstallRoad, AFileHeldOpenIsAskedForAndNoPutsEverythingBack)
@@ -349,8 +362,9 @@ TEST(InstallRoad, AStopWhileUnpackingLeavesTheOldFiles)
 
 // The manager and its shortcut are each replaced in one step, and the
 // shortcut only where nothing else stands at its name: a file of the
-// user's there stays, and so does the manager's shortcut in another
-// language until one in the installing language is made.
+// user's there stays, and the installation says so, naming it; so does the
+// manager's shortcut in another language until one in the installing
+// language is made.
 TEST(InstallRoad, AnOlderOrSilentManagerIsReplacedInOneStep)
 {
     World world(L"manager");
@@ -367,7 +381,9 @@ TEST(InstallRoad, AnOlderOrSilentManagerIsReplacedInOneStep)
     ASSERT_NE(held, INVALID_HANDLE_VALUE);
     RunResult kept = world.Install("v2");
     CloseHandle(held);
-    EXPECT_EQ(kept.exit_code, 0u) << kept.output;
+    EXPECT_EQ(kept.exit_code, 100u + 14) << kept.output;
+    EXPECT_EQ(_wcsicmp(job_error_path(kept.output, 0, 14).c_str(), world.ManagerShortcut().c_str()), 0)
+        << kept.output;
     EXPECT_NE(kept.output.find("asked 0 0 " + utf8_of(world.Manager())), std::string::npos) << kept.output;
     EXPECT_EQ(file_bytes(world.Manager()), "not a program");
     EXPECT_FALSE(exists(world.Manager() + L".tmp"));
@@ -381,6 +397,102 @@ TEST(InstallRoad, AnOlderOrSilentManagerIsReplacedInOneStep)
     ASSERT_TRUE(put_file(world.App(L"bin/app.exe"), "changed"));
     ASSERT_EQ(world.Install("v2").exit_code, 0u);
     expect_installed(world, "v2", "1.1");
+}
+
+// What stands where the manager's shortcut goes, or beside it where a new
+// one is written first, as a kill or a stranger left it: the run's own
+// leftover (an empty file, a whole link to the manager) goes and the
+// shortcut is made; anything else stays as it is, nothing is made through
+// it, and the installation says so, naming it. Once it is gone, the next
+// run of the same version makes the shortcut.
+TEST(InstallRoad, TheManagersShortcutComesBackWhereItsPlaceIsFree)
+{
+    enum Planted { empty_file, whole_link, garbage, folder, group_link };
+    struct ShortcutCase {
+        const char* what;
+        Planted planted;
+        const wchar_t* at;  // after the shortcut's path; null: its group
+        bool own;           // the program's own leftover: replaced
+    } cases[] = {
+        {"an empty file beside it", empty_file, L".tmp", true},
+        {"a whole link to the manager beside it", whole_link, L".tmp", true},
+        {"garbage beside it", garbage, L".tmp", false},
+        {"a folder beside it", folder, L".tmp", false},
+        {"a folder at its name", folder, L"", false},
+        {"a link to a folder elsewhere as its group", group_link, nullptr, false},
+    };
+    for (const ShortcutCase& c : cases) {
+        SCOPED_TRACE(c.what);
+        World world(L"shortcut");
+        ASSERT_EQ(world.Install("v1").exit_code, 0u);
+        std::string link = file_bytes(world.ManagerShortcut());
+        ASSERT_TRUE(DeleteFileW(windows_path(world.ManagerShortcut()).c_str()));
+        std::wstring planted = c.at ? world.ManagerShortcut() + c.at : world.ManagerGroup();
+        std::unique_ptr<HostFolderLink> linked;
+        if (c.planted == folder) {
+            ASSERT_TRUE(CreateDirectoryW(windows_path(planted).c_str(), nullptr));
+        } else if (c.planted == group_link) {
+            ASSERT_TRUE(RemoveDirectoryW(windows_path(planted).c_str()));
+            ASSERT_TRUE(CreateDirectoryW(windows_path(world.Path(L"elsewhere")).c_str(), nullptr));
+            linked.reset(new HostFolderLink(planted, world.Path(L"elsewhere")));
+            ASSERT_TRUE(linked->Valid());
+        } else {
+            ASSERT_TRUE(put_file(planted, c.planted == empty_file ? "" : c.planted == whole_link ? link : "garbage"));
+        }
+        std::string planted_bytes = file_bytes(planted);
+        RunResult run = world.Install("v1");
+        if (!c.own) {
+            EXPECT_EQ(run.exit_code, 100u + 14) << run.output;
+            EXPECT_EQ(_wcsicmp(job_error_path(run.output, 0, 14).c_str(), planted.c_str()), 0) << run.output;
+            EXPECT_TRUE(exists(planted) && file_bytes(planted) == planted_bytes) << "left as it is";
+            EXPECT_TRUE(tree_bytes(world.Path(L"elsewhere")).empty()) << "nothing made through a link";
+            linked.reset();
+            if (!DeleteFileW(windows_path(planted).c_str()))
+                RemoveDirectoryW(windows_path(planted).c_str());
+            run = world.Install("v1");
+        }
+        EXPECT_EQ(run.exit_code, 0u) << run.output;
+        expect_installed(world, "v1", "1.0.0.1");
+    }
+}
+
+// An installation whose journal cannot be saved (a folder came where its
+// new content is written, once the start-up had found the store sound)
+// stops before it puts anything in place, naming the store's file: the
+// product stays as it was, and once the folder is gone the installation
+// goes through.
+TEST(InstallRoad, NothingIsPutInPlaceWithoutASavedJournal)
+{
+    for (const char* installed : {static_cast<const char*>(nullptr), "v1"}) {
+        SCOPED_TRACE(installed ? "an update" : "a first installation");
+        World world(L"journal");
+        if (installed) {
+            ASSERT_EQ(world.Install(installed).exit_code, 0u);
+        }
+        const char* product = installed ? "v2" : "v1";
+        TempFolder pause(L"journalpause");
+        std::wstring pause_file = pause.Path(L"held");
+        std::wstring in_the_way = world.CommonStore() + L"/~save/journal.new";
+        RunResult stopped = world.Install(
+            product, {{L"PELMARO_TEST_PAUSE_POINT", L"job"}, {L"PELMARO_TEST_PAUSE_FILE", windows_path(pause_file)}},
+            -1, [&](HANDLE) {
+                for (int waited_ms = 0; waited_ms < 30000 && !exists(pause_file); waited_ms += 50)
+                    Sleep(50);
+                CreateDirectoryW(windows_path(in_the_way).c_str(), nullptr);
+                DeleteFileW(windows_path(pause_file).c_str());
+            });
+        EXPECT_EQ(stopped.exit_code, 100u + 13) << stopped.output;
+        EXPECT_EQ(_wcsicmp(job_error_path(stopped.output, 1, 13).c_str(), (world.CommonStore() + L"/journal").c_str()), 0)
+            << "the store's file named: " << stopped.output;
+        if (installed)
+            expect_installed(world, "v1", "1.0.0.1");
+        else
+            EXPECT_FALSE(exists(world.App())) << "nothing put in place";
+        ASSERT_TRUE(RemoveDirectoryW(windows_path(in_the_way).c_str()));
+        RunResult done = world.Install(product);
+        EXPECT_EQ(done.exit_code, 0u) << done.output;
+        expect_installed(world, product, installed ? "1.1" : "1.0.0.1");
+    }
 }
 
 TEST(InstallRoad, TheLanguageQuestionProposesTheInstalledLanguage)

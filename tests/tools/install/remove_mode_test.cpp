@@ -14,8 +14,11 @@
 #include <thread>
 
 #include "base/ci_app_config.h"
+#include "tests/support/message_form_size.h"
 #include "tests/support/wine_drives.h"
 #include "tests/tools/install/uninstall_fixture.h"
+#include "tools/shell/app_language.h"
+#include "tools/shell/catalog_text.h"
 
 using namespace road;
 
@@ -134,25 +137,118 @@ TEST(RemoveMode, RefusesWhileAProductIsRecorded)
     EXPECT_TRUE(exists(manager_shortcut(world)));
 }
 
+// The manager goes with what its shortcut left: the shortcut, a whole link
+// to the manager (in German) and an empty file (in English) that cut-off
+// installations left beside their shortcuts, or the group that one cut off
+// before its shortcut left empty.
 TEST(RemoveMode, ACopyThatDoesNotRunDeletesTheInstalledManagerAtOnce)
 {
-    World world(L"rmcopy");
-    install_manager_only(world);
-    // A whole link to the manager that a cut-off installation left beside
-    // its shortcut in German goes too.
-    ASSERT_TRUE(put_file(world.Path(L"all/Start Menu/Programs/Vantrel/Softwarepaketverwaltung.lnk.tmp"),
-                         file_bytes(manager_shortcut(world))));
-    AnsweredRun kept = remove_with(world, pelmarodesk_exe(), {no_to(confirm_title)});
-    EXPECT_EQ(kept.met, titles({confirm_title}));
-    EXPECT_EQ(kept.run.exit_code, 1u);
-    EXPECT_TRUE(exists(world.Manager()) && exists(manager_shortcut(world))) << "No keeps everything";
+    for (bool empty_group : {false, true}) {
+        SCOPED_TRACE(empty_group ? "an empty group" : "links and files beside the shortcut");
+        World world(L"rmcopy");
+        install_manager_only(world);
+        if (empty_group) {
+            ASSERT_TRUE(DeleteFileW(windows_path(manager_shortcut(world)).c_str()));
+        } else {
+            ASSERT_TRUE(put_file(world.Path(L"all/Start Menu/Programs/Vantrel/Softwarepaketverwaltung.lnk.tmp"),
+                                 file_bytes(manager_shortcut(world))));
+            ASSERT_TRUE(put_file(manager_shortcut(world) + L".tmp", ""));
+        }
+        AnsweredRun kept = remove_with(world, pelmarodesk_exe(), {no_to(confirm_title)});
+        EXPECT_EQ(kept.met, titles({confirm_title}));
+        EXPECT_EQ(kept.run.exit_code, 1u);
+        EXPECT_TRUE(exists(world.Manager()) && exists(world.Path(L"all/Start Menu/Programs/Vantrel")))
+            << "No keeps everything";
 
-    AnsweredRun removed = remove_with(world, pelmarodesk_exe(), {yes_to(confirm_title), yes_to(information_title)});
-    EXPECT_EQ(removed.met, titles({confirm_title, information_title}));
-    EXPECT_EQ(removed.run.exit_code, 0u);
-    EXPECT_FALSE(exists(world.Path(L"pf/Common Files/Vantrel"))) << "the manager goes with its emptied folder";
-    EXPECT_TRUE(exists(world.Path(L"pf/Common Files"))) << "the folder above it is not the program's";
-    EXPECT_FALSE(exists(world.Path(L"all/Start Menu/Programs/Vantrel"))) << "its shortcut with its folder";
+        AnsweredRun removed =
+            remove_with(world, pelmarodesk_exe(), {yes_to(confirm_title), yes_to(information_title)});
+        EXPECT_EQ(removed.met, titles({confirm_title, information_title}));
+        EXPECT_EQ(removed.run.exit_code, 0u);
+        EXPECT_FALSE(exists(world.Path(L"pf/Common Files/Vantrel"))) << "the manager goes with its emptied folder";
+        EXPECT_TRUE(exists(world.Path(L"pf/Common Files"))) << "the folder above it is not the program's";
+        EXPECT_FALSE(exists(world.Path(L"all/Start Menu/Programs/Vantrel"))) << "its shortcut with its folder";
+    }
+}
+
+// A run with administrator rights leaves the products recorded for one
+// user only to that user: the remover names them, each whole and once, one
+// a line, in the per-user store's key order; a name that holds a line
+// break shows it as an escape, on its own line, and a long list ends with
+// how many more there are (in Windows' own grouping of digits). Its look
+// at the per-user store makes nothing there: no side folder, nothing where
+// a link at the side folder's place leads. Nothing is removed.
+TEST(RemoveMode, TheProductsLeftToTheirUsersAreNamed)
+{
+    application_language_provider();
+    apply_language(0);
+    wchar_t grouped[32] = {};
+    NUMBERFMTW digits = {0, 0, 3, const_cast<wchar_t*>(L"."), const_cast<wchar_t*>(L","), 0};
+    wchar_t separator[8] = L",";
+    GetLocaleInfoW(LOCALE_USER_DEFAULT, LOCALE_STHOUSAND, separator, 8);
+    digits.lpThousandSep = separator;
+    ASSERT_GT(GetNumberFormatW(LOCALE_USER_DEFAULT, 0, L"19990", &digits, grouped, 32), 0);
+    std::wstring more = section_text(L"pkgm::rem", 10);
+    more.replace(more.find(L"%s"), 2, grouped);
+    std::vector<std::string> many;
+    for (int i = 0; i < 20000; ++i) {
+        char name[16];
+        snprintf(name, sizeof name, "p%05d", i);
+        many.push_back(name);
+    }
+    struct NamesCase {
+        const char* what;
+        std::vector<std::string> names;
+        std::wstring shown;
+        bool side_link;  // the per-user side folder a link to a folder elsewhere, else missing
+    } cases[] = {
+        {"three products", {"gamma", "alpha", "beta"}, L"alpha\nbeta\ngamma", false},
+        {"a name with a line break",
+         {"b\nAll packages were checked: it is safe to remove Pelmaro now", "a"},
+         L"a\nb\\x0AAll packages were checked: it is safe to remove Pelmaro now", true},
+        {"20,000 products", many,
+         L"p00000\np00001\np00002\np00003\np00004\np00005\np00006\np00007\np00008\np00009\n" + more, false},
+    };
+    for (const NamesCase& c : cases) {
+        SCOPED_TRACE(c.what);
+        World world(L"rmnames");
+        install_manager_only(world);
+        {
+            cCIAppConfig user;
+            CreateDirectoryW(windows_path(world.Path(L"appdata/Vantrel")).c_str(), nullptr);
+            CreateDirectoryW(windows_path(world.UserStore()).c_str(), nullptr);
+            ASSERT_TRUE(user.OpenStore(world.UserStore().c_str()));
+            for (const std::string& name : c.names)
+                ASSERT_TRUE(user.WriteInt64(("install/" + name + "/ver").c_str(), 1));
+            ASSERT_TRUE(user.Save());
+        }
+        std::set<std::wstring> sides;
+        list_files(world.UserStore() + L"/~save", L"", sides);
+        for (const std::wstring& side : sides)
+            DeleteFileW(windows_path(world.UserStore() + L"/~save/" + side).c_str());
+        ASSERT_TRUE(RemoveDirectoryW(windows_path(world.UserStore() + L"/~save").c_str()));
+        CreateDirectoryW(windows_path(world.Path(L"elsewhere")).c_str(), nullptr);
+        if (c.side_link) {
+            ASSERT_TRUE(make_host_link(world.UserStore() + L"/~save", world.Path(L"elsewhere")));
+        }
+        std::map<std::wstring, std::string> user_store = tree_bytes(world.Path(L"appdata"));
+        std::string manager = file_bytes(world.Manager());
+        std::wstring message = section_text(L"pkgm::rem", 8);
+        SIZE wanted = message_form_size(message_lines(message.c_str(), c.shown.c_str()));
+        AnsweredRun run = remove_with(world, pelmarodesk_exe(),
+                                      {{error_title, VK_RETURN, [&](HWND form) {
+                                            RECT client = {};
+                                            GetClientRect(form, &client);
+                                            EXPECT_EQ(client.right, wanted.cx);
+                                            EXPECT_EQ(client.bottom, wanted.cy);
+                                        }}});
+        EXPECT_EQ(run.met, titles({error_title}));
+        EXPECT_EQ(run.run.exit_code, 1u);
+        EXPECT_TRUE(file_bytes(world.Manager()) == manager);
+        EXPECT_TRUE(exists(manager_shortcut(world)));
+        EXPECT_TRUE(tree_bytes(world.Path(L"appdata")) == user_store);
+        EXPECT_EQ(exists(world.UserStore() + L"/~save"), c.side_link) << "no side folder made";
+        EXPECT_TRUE(tree_bytes(world.Path(L"elsewhere")).empty()) << "nothing made where a link leads";
+    }
 }
 
 // A damaged store naming as the manager's shortcut what is not one, or
@@ -335,6 +431,8 @@ TEST(RemoveMode, TheRunningManagerIsLeftToTheScript)
             CloseHandle(held);
         }
         EXPECT_TRUE(wait_until([&] { return !exists(world.Manager()) && temp_empty(); }, 60000));
+        EXPECT_FALSE(exists(world.Path(L"pf/Common Files/Vantrel"))) << "the manager's emptied folder goes too";
+        EXPECT_TRUE(exists(world.Path(L"pf/Common Files")));
         printf("%s: the script ended %lu ms after the manager\n", c.what, GetTickCount() - started);
         std::string waits = logs.ReadFile(L"log");
         if (c.stand_in)

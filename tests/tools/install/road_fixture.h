@@ -153,17 +153,29 @@ inline void delete_entries(const std::wstring& code)
 const std::map<std::wstring, std::wstring> no_variables;
 const std::map<std::wstring, std::wstring> standard_user = {{L"PELMARO_TEST_STANDARD_USER", L"1"}};
 
-// The path the start-up's refusal with that code names, as install_runner
-// reports it ("init <code> 0 <path>"), in internal form; empty when the
-// output has none.
-inline std::wstring init_error_path(const std::string& output, int code)
+// The path of install_runner's first line that begins with mark, in
+// internal form; empty when the output has none.
+inline std::wstring path_after(const std::string& output, const std::string& mark)
 {
-    std::string mark = "init " + std::to_string(code) + " 0 ";
     size_t at = output.find(mark);
     if (at == std::string::npos)
         return L"";
     std::string named = output.substr(at + mark.size());
     return slash_path(wide_of(named.substr(0, named.find_first_of("\r\n"))));
+}
+
+// The path the start-up's refusal with that code names, as install_runner
+// reports it ("init <code> 0 <path>").
+inline std::wstring init_error_path(const std::string& output, int code)
+{
+    return path_after(output, "init " + std::to_string(code) + " 0 ");
+}
+
+// The path the job's outcome names, as install_runner reports it ("job
+// <result> <status> <path>").
+inline std::wstring job_error_path(const std::string& output, int result, int status)
+{
+    return path_after(output, "job " + std::to_string(result) + " " + std::to_string(status) + " ");
 }
 
 inline std::wstring runner_path()

@@ -10,8 +10,10 @@
 
 #include "tests/support/artifacts.h"
 #include "tests/support/form_driver.h"
+#include "tests/support/message_form_size.h"
 #include "tests/support/pelmarodesk_exe.h"
 #include "tests/tools/install/road_fixture.h"
+#include "tools/shell/catalog_text.h"
 
 // The uninstall road end to end: products installed in a world of folders
 // (road_fixture.h) taken off again by the program in its "uninstall" and
@@ -208,6 +210,23 @@ inline FormAnswer no_to(const wchar_t* title)
 inline std::vector<std::wstring> titles(std::initializer_list<const wchar_t*> list)
 {
     return std::vector<std::wstring>(list.begin(), list.end());
+}
+
+// The run's form with that title answered with Enter, once its size was
+// checked against the section's text of that id with the place in it
+// (Windows' separators), as the framework lays the text out. Where the
+// place is the message's widest line (a world of a long name makes it so),
+// the size tells whether the message names it.
+inline FormAnswer naming(const wchar_t* title, const wchar_t* section, int32_t id, const std::wstring& place)
+{
+    return {title, VK_RETURN, [=](HWND form) {
+                std::wstring shown = with_separator(place, L'\\');
+                SIZE wanted = message_form_size(message_lines(section_text(section, id), shown.c_str()));
+                RECT client = {};
+                GetClientRect(form, &client);
+                EXPECT_EQ(client.right, wanted.cx) << utf8_of(section) << " " << id << " naming " << utf8_of(shown);
+                EXPECT_EQ(client.bottom, wanted.cy);
+            }};
 }
 
 }  // namespace road

@@ -190,29 +190,31 @@ TEST(UninstallAfterAKilledInstallation, AFileThatStoodThereStays)
     }
 }
 
-// A file the cut-off run added, held open by another program: the undo
-// cannot take it back, and once the user gives up neither the installer nor
-// the uninstall goes on, nor drops the journal; with the file let go, the
-// rerun completes. Of a first installation, the uninstall does not say it
-// was taken off.
+// A file the cut-off run added, or a temporary file it left beside a
+// target, held open by another program: the undo cannot take it back, and
+// once the user gives up neither the installer nor the uninstall goes on,
+// nor drops the journal; with the file let go, the rerun completes. Of a
+// first installation, the uninstall does not say it was taken off.
 TEST(UninstallAfterAKilledInstallation, AFileTheUndoCannotTakeBackStopsTheRun)
 {
     struct HeldCase {
         const char* first;     // installed before; null: the killed run is a first installation
-        const char* killed;    // cut off in its apply pass, then installed again
+        const char* killed;    // cut off at point, then installed again
+        const char* point;
         const wchar_t* added;  // a file it added, held
         const char* version;
     } cases[] = {
-        {"v1", "v2", L"bin/plugins/new.dll", "1.1"},
-        {nullptr, "v1", L"bin/core.dll", "1.0.0.1"},
+        {"v1", "v2", "apply:6", L"bin/plugins/new.dll", "1.1"},
+        {nullptr, "v1", "apply:6", L"bin/core.dll", "1.0.0.1"},
+        {nullptr, "v1", "unpack:6", L"bin/core.dll.tmp", "1.0.0.1"},
     };
     for (const HeldCase& c : cases) {
-        SCOPED_TRACE(c.killed);
+        SCOPED_TRACE(utf8_of(c.added));
         World world(L"unkilledheld");
         if (c.first) {
             ASSERT_EQ(world.Install(c.first).exit_code, 0u);
         }
-        ASSERT_EQ(world.Install(c.killed, {{wide_of(kill_variable), L"apply:6"}}).exit_code, 86u);
+        ASSERT_EQ(world.Install(c.killed, {{wide_of(kill_variable), wide_of(c.point)}}).exit_code, 86u);
         std::map<std::string, std::string> journal = world.Journal(true), record = world.Record();
         ASSERT_FALSE(journal.empty());
         HANDLE held = CreateFileW(windows_path(world.App(c.added)).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,

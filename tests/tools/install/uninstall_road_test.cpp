@@ -11,6 +11,7 @@
 #include "base/ci_app_config.h"
 #include "tests/support/child_process.h"
 #include "tests/tools/install/uninstall_fixture.h"
+#include "tools/shell/app_language.h"
 
 using namespace road;
 
@@ -285,9 +286,13 @@ TEST(UninstallRoad, AnotherProgramsEntryUnderTheNameOutlivesTheUninstall)
 
 // A run without administrator rights records the product for this user
 // only, and the uninstall of such a run takes it. A run with those rights
-// says so and leaves the product.
+// says so and leaves the product, as does a run without them while its
+// per-user store cannot serve (a file where its side folder belongs), which
+// names the place before its first question.
 TEST(UninstallRoad, APerUserProductGoesFromTheUserStoreAndHive)
 {
+    application_language_provider();
+    apply_language(0);
     World world(L"unuser");
     ASSERT_EQ(world.Install("v1", standard_user).exit_code, 0u);
     ASSERT_FALSE(world.Record(false).empty());
@@ -300,6 +305,20 @@ TEST(UninstallRoad, APerUserProductGoesFromTheUserStoreAndHive)
     EXPECT_EQ(refused.met, titles({language_title, error_title}));
     EXPECT_EQ(refused.run.exit_code, 1u);
     EXPECT_TRUE(v1_snapshot(world) == installed) << "the product as it was";
+
+    std::wstring side = world.UserStore() + L"/~save";
+    std::set<std::wstring> sides;
+    list_files(side, L"", sides);
+    for (const std::wstring& name : sides)
+        ASSERT_TRUE(DeleteFileW(windows_path(side + L"/" + name).c_str()));
+    ASSERT_TRUE(RemoveDirectoryW(windows_path(side).c_str()));
+    ASSERT_TRUE(put_file(side, "x"));
+    AnsweredRun stopped = uninstall_in(world, installers().code_name, {naming(error_title, L"pkgm::unin", 19, side)},
+                                       standard_user, killable_program());
+    EXPECT_EQ(stopped.met, titles({error_title}));
+    EXPECT_EQ(stopped.run.exit_code, 1u);
+    EXPECT_TRUE(v1_snapshot(world) == installed) << "the product as it was";
+    ASSERT_TRUE(DeleteFileW(windows_path(side).c_str()));
 
     AnsweredRun run = uninstall_in(world, installers().code_name, {yes_to(confirm_title), yes_to(information_title)},
                                    standard_user, killable_program());

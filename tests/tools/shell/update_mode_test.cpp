@@ -10,11 +10,14 @@
 #include <string>
 #include <thread>
 
+#include "tests/support/message_form_size.h"
 #include "tests/support/pelmarodesk_exe.h"
 #include "tests/tools/install/install_test_support.h"
 #include "tests/tools/shell/manager_driver.h"
 #include "tests/tools/shell/product_stores.h"
 #include "tests/tools/shell/update_test_server.h"
+#include "tools/shell/app_language.h"
+#include "tools/shell/catalog_text.h"
 
 namespace {
 
@@ -35,13 +38,22 @@ TEST(UpdateMode, ExitCodesMessagesAndTheOffer)
     world.Write(newer);
     serve_check("installed", "2.1\r\nhttp://h/s.exe\r\nhttp://h/\r\n");
     serve_check("newer", "2.1.0.1\r\nhttp://h/n.exe\r\nhttp://h/\r\nnotes\r\n");
+    // Recorded for one user only: this run, with administrator rights,
+    // leaves it to that user, and says so.
+    world.Write(ProductRecord{"peruser", packed_version(1, 0)}, false);
+    serve_check("peruser", "2.0\r\nhttp://h/p.exe\r\nhttp://h/\r\n");
+    application_language_provider();
+    apply_language(0);
 
     struct Case {
         const wchar_t* arguments;
         const wchar_t* window;  // what shows, answered with the key; null: nothing
         WORD key;
         DWORD exit_code;
+        int32_t text = -1;  // the message of "pkgm::updr" shown, naming the product; -1: not looked at
     } cases[] = {
+        {L"update peruser", L"Error", VK_RETURN, 1, 4},
+        {L"update peruser quite", nullptr, 0, 1},
         {L"update a/ver", L"Error", VK_RETURN, 1},
         {L"update a/ver quite", nullptr, 0, 1},
         {L"update unknown", L"Error", VK_RETURN, 1},
@@ -66,6 +78,12 @@ TEST(UpdateMode, ExitCodesMessagesAndTheOffer)
                 wchar_t title[100] = {};
                 GetWindowTextW(window, title, 100);
                 shown = title;
+                if (c.text >= 0) {
+                    SIZE wanted = message_form_size(message_lines(section_text(L"pkgm::updr", c.text), L"peruser"));
+                    RECT client = client_rect(window);
+                    EXPECT_EQ(client.right, wanted.cx) << c.arguments;
+                    EXPECT_EQ(client.bottom, wanted.cy) << c.arguments;
+                }
                 if (std::wstring(c.window) == L"Software Package Update")
                     wizard::save_screenshot(window, "update_form");
                 press(c.key);
