@@ -258,7 +258,8 @@ TEST_F(CIAppConfig, ASaveByAnotherProcessIsSeenOnTheNextLookup)
     // One that another program holds past the wait keeps what was read
     // last, rather than pass for an empty file.
     EXPECT_EQ(run_child_and_wait(L"save \"" + store + L"\" p/value 3"), 0u);
-    HANDLE holder = CreateFileW(temp.Native(L"store/p").c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+    HANDLE holder =
+        CreateFileW(temp.Native(L"store/p").c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
     ASSERT_NE(holder, INVALID_HANDLE_VALUE);
     EXPECT_EQ(config.GetInt32("p/value"), 2);
     CloseHandle(holder);

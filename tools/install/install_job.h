@@ -51,9 +51,10 @@ bool build_install_step_captions(const cInstallContext& context, const cStringAr
 // writes the Windows entry, and removes what the previous installation no
 // longer needs. Before it puts anything in place it saves its journal
 // (folder_journal.h), and stops when that save fails
-// (INSTALL_STATUS_JOURNAL_NOT_SAVED); a saved record takes it away. A failure, or a
-// stop asked for before the new files are committed, puts back what the job
-// changed (the old files, no temporary file, none of the folders it made).
+// (INSTALL_STATUS_JOURNAL_NOT_SAVED); a saved record takes it away. A
+// failure, or a stop asked for before the new files are committed, puts
+// back what the job changed (the old files, no temporary file, none of the
+// folders it made).
 // Answers 0 when it reached the end (status 0, INSTALL_STATUS_NOT_RECORDED
 // or INSTALL_STATUS_NO_MANAGER_SHORTCUT), 1 when it stopped; the context
 // keeps the status and the path it concerns.

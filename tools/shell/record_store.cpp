@@ -1,27 +1,32 @@
 #include "tools/shell/record_store.h"
 
-#include <string.h>
-
 #include "base/app_config.h"
 #include "base/ci_app_full_config.h"
+#include "base/packed_key.h"
+#include "base/tree_map.h"
 #include "tools/shell/record_keys.h"
 
 namespace {
 
-bool is_listed(const cRecordNames& names, const char* name)
-{
-    for (const cRecordNames::Node* node = names.first; node; node = node->next)
-        if (strcmp(node->element.Text(), name) == 0)
-            return true;
-    return false;
-}
+// The names listed so far, and the same as a set: a store file may name
+// any number of products.
+struct cNameCollection {
+    cRecordNames& names;
+    cTreeMap<cPackedKey, uint8_t> seen;
+};
 
 // Enumeration callback: each child name of "install" once.
 bool collect_name(const char* name, void* context)
 {
-    cRecordNames& names = *static_cast<cRecordNames*>(context);
-    if (name && name[0] && !is_listed(names, name))
-        list_append_text(names, name);
+    cNameCollection& collection = *static_cast<cNameCollection*>(context);
+    cPackedKey key;
+    if (!name || !name[0])
+        return true;
+    packedkey_from_str(key, name, -1);
+    if (key.Data() && !tree_find_node(collection.seen, key)) {
+        tree_get_or_add(collection.seen, static_cast<cPackedKey&&>(key));
+        list_append_text(collection.names, name);
+    }
     return true;
 }
 
@@ -127,7 +132,8 @@ bool refused_store_path(cApplicationConfig& config, const char* key, uint32_t he
 
 void list_record_names(cApplicationConfig& config, cRecordNames& names)
 {
-    config.EnumChildren("install", collect_name, &names);
+    cNameCollection collection{names, cTreeMap<cPackedKey, uint8_t>(1024)};
+    config.EnumChildren("install", collect_name, &collection);
 }
 
 void list_per_user_products(cApplicationConfig& config, cRecordNames& names)

@@ -482,7 +482,8 @@ TEST(InstallRoad, NothingIsPutInPlaceWithoutASavedJournal)
                 DeleteFileW(windows_path(pause_file).c_str());
             });
         EXPECT_EQ(stopped.exit_code, 100u + 13) << stopped.output;
-        EXPECT_EQ(_wcsicmp(job_error_path(stopped.output, 1, 13).c_str(), (world.CommonStore() + L"/journal").c_str()), 0)
+        std::wstring journal = world.CommonStore() + L"/journal";
+        EXPECT_EQ(_wcsicmp(job_error_path(stopped.output, 1, 13).c_str(), journal.c_str()), 0)
             << "the store's file named: " << stopped.output;
         if (installed)
             expect_installed(world, "v1", "1.0.0.1");
