@@ -236,8 +236,8 @@ TEST_F(CIAppFullConfig, ARunWithoutItsPerUserStoreKeepsNothing)
 // made in it or where a link in its place leads, and none of its values
 // counts (the other store's still do, as far as the run may take them).
 // For a run with administrator rights (the common store) and one without
-// (the per-user store). The administrators' look at the per-user store
-// makes nothing there, neither a side folder nor anything through a link.
+// (the per-user store). The look at the other store makes nothing there,
+// no side folder, and reads it while others hold its files open to read.
 TEST_F(CIAppFullConfig, TheRunsOwnStoreIsJudgedOnceBeforeAnythingOfItIsMade)
 {
     enum Blocker { side_file, side_link, store_link, folder_as_file, held_file, damaged_file, nothing_made };
@@ -301,9 +301,18 @@ TEST_F(CIAppFullConfig, TheRunsOwnStoreIsJudgedOnceBeforeAnythingOfItIsMade)
             }
             ASSERT_TRUE((c.blocker != held_file && c.blocker != nothing_made) || held != INVALID_HANDLE_VALUE);
             remove_folder(other + L"/~save");
+            // Held as any reader may: a look that opened them to write
+            // would find nothing there.
+            HANDLE others[2];
+            for (int i = 0; i < 2; ++i)
+                others[i] = CreateFileW(temp.Native(root + other + (i ? L"/u" : L"/k")).c_str(), GENERIC_READ,
+                                        FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
             RedirectedEnv run;
             cCIAppFullConfig config;
             Open(config, run, standard_user);
+            for (HANDLE other_file : others)
+                if (other_file != INVALID_HANDLE_VALUE)
+                    CloseHandle(other_file);
             if (held != INVALID_HANDLE_VALUE)
                 CloseHandle(held);
             EXPECT_FALSE(config.StoreUsable());
