@@ -213,14 +213,14 @@ inline std::vector<std::wstring> titles(std::initializer_list<const wchar_t*> li
 }
 
 // The run's form with that title answered with Enter, once its size was
-// checked against the section's text of that id with the place in it
-// (Windows' separators), as the framework lays the text out. Where the
-// place is the message's widest line (a world of a long name makes it so),
-// the size tells whether the message names it.
-inline FormAnswer naming(const wchar_t* title, const wchar_t* section, int32_t id, const std::wstring& place)
+// checked against the section's text of that id with what it names in it
+// (a place with Windows' separators), as the framework lays the text out.
+// Where that is the message's widest line (a world of a long name makes a
+// place so), or its own lines, the size tells whether the message names it.
+inline FormAnswer naming(const wchar_t* title, const wchar_t* section, int32_t id, const std::wstring& named)
 {
     return {title, VK_RETURN, [=](HWND form) {
-                std::wstring shown = with_separator(place, L'\\');
+                std::wstring shown = with_separator(named, L'\\');
                 SIZE wanted = message_form_size(message_lines(section_text(section, id), shown.c_str()));
                 RECT client = {};
                 GetClientRect(form, &client);
