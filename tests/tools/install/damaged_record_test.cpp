@@ -578,11 +578,7 @@ TEST(DamagedRecord, ARunWithAdministratorRightsUsesItsCommonStoreOrStops)
             // What the store's own saves made in the side folder goes with
             // it, where something else takes its place.
             if (level.blocker == side_link || (level.blocker == plain_file && !per_user)) {
-                std::set<std::wstring> sides;
-                list_files(open, L"", sides);
-                for (const std::wstring& side : sides)
-                    DeleteFileW(windows_path(open + L"/" + side).c_str());
-                ASSERT_TRUE(RemoveDirectoryW(windows_path(open).c_str()));
+                ASSERT_TRUE(remove_folder_of_files(open));
             }
             HANDLE held = INVALID_HANDLE_VALUE;
             switch (level.blocker) {

@@ -220,11 +220,7 @@ TEST(RemoveMode, TheProductsLeftToTheirUsersAreNamed)
                 ASSERT_TRUE(user.WriteInt64(("install/" + name + "/ver").c_str(), 1));
             ASSERT_TRUE(user.Save());
         }
-        std::set<std::wstring> sides;
-        list_files(world.UserStore() + L"/~save", L"", sides);
-        for (const std::wstring& side : sides)
-            DeleteFileW(windows_path(world.UserStore() + L"/~save/" + side).c_str());
-        ASSERT_TRUE(RemoveDirectoryW(windows_path(world.UserStore() + L"/~save").c_str()));
+        ASSERT_TRUE(remove_folder_of_files(world.UserStore() + L"/~save"));
         CreateDirectoryW(windows_path(world.Path(L"elsewhere")).c_str(), nullptr);
         if (c.side_link) {
             ASSERT_TRUE(make_host_link(world.UserStore() + L"/~save", world.Path(L"elsewhere")));

@@ -80,6 +80,17 @@ inline void list_files(const std::wstring& folder, const std::wstring& prefix, s
     FindClose(find);
 }
 
+// Empties a folder of plain files (a store's side folder) and removes it;
+// true once it is gone.
+inline bool remove_folder_of_files(const std::wstring& folder)
+{
+    std::set<std::wstring> files;
+    list_files(folder, L"", files);
+    for (const std::wstring& file : files)
+        DeleteFileW(windows_path(folder + L"/" + file).c_str());
+    return RemoveDirectoryW(windows_path(folder).c_str()) != 0;
+}
+
 // Every file under folder with its bytes, by path relative to it.
 inline std::map<std::wstring, std::string> tree_bytes(const std::wstring& folder)
 {

@@ -307,11 +307,7 @@ TEST(UninstallRoad, APerUserProductGoesFromTheUserStoreAndHive)
     EXPECT_TRUE(v1_snapshot(world) == installed) << "the product as it was";
 
     std::wstring side = world.UserStore() + L"/~save";
-    std::set<std::wstring> sides;
-    list_files(side, L"", sides);
-    for (const std::wstring& name : sides)
-        ASSERT_TRUE(DeleteFileW(windows_path(side + L"/" + name).c_str()));
-    ASSERT_TRUE(RemoveDirectoryW(windows_path(side).c_str()));
+    ASSERT_TRUE(remove_folder_of_files(side));
     ASSERT_TRUE(put_file(side, "x"));
     AnsweredRun stopped = uninstall_in(world, installers().code_name, {naming(error_title, L"pkgm::unin", 19, side)},
                                        standard_user, killable_program());
