@@ -54,7 +54,7 @@ void* cCIAppConfig::GetChild(const char* name, void* parent, bool create)
     return cfg_node_get_child(*static_cast<cConfigNode*>(parent), name, create);
 }
 
-cConfigFileRecord* cCIAppConfig::AddRecord(const wchar_t* name, const wchar_t* path, bool fresh, bool* read_ok)
+cConfigFileRecord* cCIAppConfig::AddRecord(const wchar_t* name, const wchar_t* path, bool fresh, uint32_t fault)
 {
     uint32_t stamp;
     cPackedKey key;
@@ -67,9 +67,13 @@ cConfigFileRecord* cCIAppConfig::AddRecord(const wchar_t* name, const wchar_t* p
     record->modified = 0;
     record->stamp = stamp;
     record->name.Assign(name);
-    bool read = fresh || ReadFile(path, record->root);
-    if (read_ok)
-        *read_ok = read;
+    if (fault == CFG_FAULT_NONE && !fresh)
+        ReadFile(path, record->root, &fault);
+    if (fault == CFG_FAULT_NONE)
+        return record;
+    record->fault.Set(fault, path);
+    if (first_fault.kind == CFG_FAULT_NONE)
+        first_fault.Assign(record->fault);
     return record;
 }
 
@@ -90,6 +94,10 @@ void* cCIAppConfig::GetFile(const char* name, bool create)
     cConfigFileEntry* entry = tree_find_node(files.root, key);
     cConfigFileRecord* record = entry ? &entry->value : nullptr;
     if (record) {
+        // What could not be read gives nothing: taken for empty, it would
+        // pass for a store without its records.
+        if (record->fault.kind != CFG_FAULT_NONE)
+            return nullptr;
         // The stamp stays: while the file is newer, each lookup reads it
         // again, so no later change by another process is missed. A read
         // that fails (the file held past the wait) keeps what was known:
@@ -98,7 +106,7 @@ void* cCIAppConfig::GetFile(const char* name, bool create)
         uint32_t stamp;
         cConfigNode fresh;
         if (!record->modified && file_stamp(path.Text(), stamp) && stamp > record->stamp &&
-            ReadFile(path.Text(), fresh))
+            ReadFile(path.Text(), fresh, nullptr))
             cfg_node_swap(record->root, fresh);
     } else {
         uint32_t kind = path_get_kind(path.Text());
@@ -111,9 +119,8 @@ void* cCIAppConfig::GetFile(const char* name, bool create)
         }
         if (kind != PATH_KIND_FILE)
             return nullptr;
-        bool read_ok = false;
-        record = AddRecord(wide.Text(), path.Text(), fresh, &read_ok);
-        if (!record || !read_ok)
+        record = AddRecord(wide.Text(), path.Text(), fresh, CFG_FAULT_NONE);
+        if (!record || record->fault.kind != CFG_FAULT_NONE)
             return nullptr;
     }
     if (create)
@@ -184,7 +191,7 @@ bool cCIAppConfig::OpenStore(const wchar_t* folder_or_name)
 {
     tree_clear(files);
     folder.Clear();
-    unread.Clear();
+    first_fault.kind = CFG_FAULT_NONE;
     read_only = false;
     return ResolveFolder(folder_or_name) && LoadFolder();
 }
@@ -193,31 +200,39 @@ bool cCIAppConfig::OpenToRead(const wchar_t* existing_folder)
 {
     tree_clear(files);
     folder.Clear();
-    unread.Clear();
+    first_fault.kind = CFG_FAULT_NONE;
     read_only = true;
     if (path_get_kind(existing_folder) != PATH_KIND_FOLDER)
         return false;
     folder.Assign(existing_folder);
-    return LoadFolder();
+    if (LoadFolder())
+        return true;
+    // There, yet closed to this run: nothing of it can be told.
+    first_fault.Set(CFG_FAULT_UNREADABLE, existing_folder);
+    return false;
 }
 
-bool cCIAppConfig::ReadFile(const wchar_t* path, cConfigNode& root)
+bool cCIAppConfig::ReadFile(const wchar_t* path, cConfigNode& root, uint32_t* fault)
 {
-    return read_only ? cfg_file_peek(&lock, path, root) : cfg_file_read(&lock, path, root);
+    return read_only ? cfg_file_peek(&lock, path, root, fault) : cfg_file_read(&lock, path, root, fault);
 }
 
 bool cCIAppConfig::LoadFolder()
 {
     cFolderListing listing;
-    if (path_get_kind(folder.Text()) != PATH_KIND_FOLDER || !listing.Read(folder.Text(), true))
+    _guardchar<wchar_t> side;
+    if (path_get_kind(folder.Text()) != PATH_KIND_FOLDER || !listing.Read(folder.Text(), true) ||
+        !cfg_store_side_folder(folder.Text(), side))
         return false;
     for (uint32_t i = 0; i < listing.Count(); ++i) {
         const cFolderEntry* entry = listing.GetEntry(i);
         _guardchar<wchar_t> path;
-        bool read_ok = false;
-        if (entry && entry->kind == PATH_KIND_FILE && listing.GetEntryPath(i, path) &&
-            (!AddRecord(entry->name.Text(), path.Text(), false, &read_ok) || !read_ok) && unread.IsEmpty())
-            unread.Swap(path);
+        if (!entry || !listing.GetEntryPath(i, path) || path_same_identity(path.Text(), side.Text()))
+            continue;
+        // Read through a link, a file would be another's; whatever else
+        // stands in a store file's place holds nothing of the store.
+        bool plain = entry->kind == PATH_KIND_FILE && !path_is_link(path.Text());
+        AddRecord(entry->name.Text(), path.Text(), false, plain ? CFG_FAULT_NONE : CFG_FAULT_PLACE);
     }
     return true;
 }
@@ -230,12 +245,17 @@ bool cCIAppConfig::SettleModified(bool write)
         if (!record.modified)
             continue;
         _guardchar<wchar_t> path;
+        uint32_t fault = CFG_FAULT_PLACE;
         bool done = path_join(folder.Text(), record.name.Text(), path) &&
-                    (write ? cfg_file_write(path.Text(), record.root) : ReadFile(path.Text(), record.root));
-        if (done)
+                    (write ? cfg_file_write(path.Text(), record.root, &fault)
+                           : ReadFile(path.Text(), record.root, nullptr));
+        if (done) {
             record.modified = 0;
-        else
+        } else {
+            if (write && all)
+                save_fault.Set(fault, path.Text());
             all = false;
+        }
     }
     return all;
 }

@@ -4,6 +4,7 @@
 #include <stdint.h>
 
 #include "base/app_config.h"
+#include "base/config_file.h"
 #include "base/config_node.h"
 #include "base/critical_section.h"
 #include "base/packed_key.h"
@@ -18,6 +19,9 @@ struct cConfigFileRecord {
     uint32_t stamp;    // the file's last-write time when it was loaded or created
     _guardchar<wchar_t> name;
     cConfigNode root;
+    // Why the name could not be read whole as the store opened: such a
+    // record gives nothing, as what it holds cannot be told.
+    cStoreFault fault;
 };
 
 // The configuration over a folder of store files: the first name of a key
@@ -47,16 +51,18 @@ public:
     // the per-user folder).
     bool CreateStore(const wchar_t* folder_or_name) override;
     // Drops every record and loads every file of the folder (an existing
-    // folder path, else the per-user folder of that name). A file that
-    // fails to read keeps what was read. False when the folder cannot be
-    // had or listed.
+    // folder path, else the per-user folder of that name). A name of it
+    // that cannot be read whole, a link or anything but a plain file (the
+    // side folder aside), gives nothing and keeps its fault (FirstFault).
+    // False when the folder cannot be had or listed.
     bool OpenStore(const wchar_t* folder_or_name) override;
     // The existing folder as a store to read only (cfg_file_peek): nothing
     // is made in it, and every write is refused. False when it is no
-    // folder or cannot be listed.
+    // folder or cannot be listed (a fault then, when it is a folder).
     bool OpenToRead(const wchar_t* existing_folder);
     // Writes each modified file; true when every write succeeded. A file
-    // that cannot be written stays marked.
+    // that cannot be written stays marked, and the first one's fault is
+    // kept (SaveFault).
     bool Save() override;
     // Reads each modified file again; true when every read succeeded.
     bool Revert() override;
@@ -79,16 +85,20 @@ public:
     bool FileOf(const char* key, _guardchar<wchar_t>& path) const;
     // The store has a folder (opened or created).
     bool IsOpen() const { return !folder.IsEmpty(); }
-    // The first file that could not be read whole when the store opened
-    // (held by another program, or damaged); empty when every one was.
-    const _guardchar<wchar_t>& UnreadFile() const { return unread; }
+    // The fault of the first name that could not be read whole when the
+    // store opened, or of a folder opened to read that could not be listed
+    // (CFG_FAULT_NONE while every one was).
+    const cStoreFault& FirstFault() const { return first_fault; }
+    // What kept the last Save that failed from writing its first file.
+    const cStoreFault& SaveFault() const { return save_fault; }
 
 private:
     _guardchar<wchar_t> folder;  // '/'-separated; empty until a store is opened or created
     cCriticalSection lock;  // held while a file is read into a tree
     cTreeMap<cPackedKey, cConfigFileRecord> files;
     bool read_only;  // opened by OpenToRead
-    _guardchar<wchar_t> unread;
+    cStoreFault first_fault;
+    cStoreFault save_fault;
 
     // The node a handle stands for: null for null and for the root.
     cConfigNode* NodeOf(void* handle);
@@ -99,12 +109,13 @@ private:
     bool LoadFolder();
     // Reads the file into root as the store is opened: to read only, or
     // under the file's lock.
-    bool ReadFile(const wchar_t* path, cConfigNode& root);
-    // A record for the file at path, stamped with its last-write time and
-    // read from the file unless fresh is set (a file just created empty).
-    // Null when its information cannot be had or memory runs out; *read_ok
+    bool ReadFile(const wchar_t* path, cConfigNode& root, uint32_t* fault);
+    // A record for the name at path, stamped with its last-write time and
+    // read from the file unless fresh is set (a file just created empty)
+    // or fault is (what stands there is no plain file). Null when its
+    // information cannot be had or memory runs out; the record's fault
     // tells whether the file was read.
-    cConfigFileRecord* AddRecord(const wchar_t* name, const wchar_t* path, bool fresh, bool* read_ok);
+    cConfigFileRecord* AddRecord(const wchar_t* name, const wchar_t* path, bool fresh, uint32_t fault);
     void* GetFile(const char* name, bool create);
     // Writes (or reads again) every modified file in name order and clears
     // the mark of each that worked; true when all did.

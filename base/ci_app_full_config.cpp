@@ -57,21 +57,33 @@ bool cCIAppFullConfig::KeepsText()
 
 bool cCIAppFullConfig::OpenOwn(cCIAppConfig& store, const wchar_t* folder)
 {
-    if (!store_folder_usable(folder, all_users, refused_place) || !store.OpenStore(folder))
+    if (!store_folder_usable(folder, all_users, refusal.place)) {
+        // A store file that another program holds is not to be judged.
+        if (file_is_held(refusal.place.Text()))
+            refusal.kind = CFG_FAULT_HELD;
         return false;
-    refused_place.Assign(store.UnreadFile().Text());
-    return refused_place.IsEmpty();
+    }
+    if (!store.OpenStore(folder)) {
+        refusal.place.Assign(folder);
+        return false;
+    }
+    const cStoreFault& unread = store.FirstFault();
+    refusal.Set(unread.kind, unread.place.Text());
+    return unread.kind == CFG_FAULT_NONE;
 }
 
 bool cCIAppFullConfig::OpenStore(const wchar_t* folder_or_name)
 {
     all_users = process_is_administrator();
     usable = false;
-    refused_place.Clear();
+    // What stands in the store's way is of its place, but for a file that
+    // cannot be read whole (OpenOwn).
+    refusal.Set(CFG_FAULT_PLACE, nullptr);
+    refusal.common = all_users;
     _guardchar<wchar_t> common_folder, user_maker, user_folder;
     bool user_place = get_user_data_paths(folder_or_name, user_maker, user_folder);
     if (all_users) {
-        usable = get_common_data_folder(common_folder, store_name, true, refused_place) &&
+        usable = get_common_data_folder(common_folder, store_name, true, refusal.place) &&
                  OpenOwn(common, common_folder.Text());
         if (user_place)
             user.OpenToRead(user_folder.Text());
@@ -80,7 +92,7 @@ bool cCIAppFullConfig::OpenStore(const wchar_t* folder_or_name)
     _guardchar<wchar_t> ignored;
     if (get_common_data_folder(common_folder, store_name, false, ignored))
         common.OpenToRead(common_folder.Text());
-    usable = user_place && own_level(user_maker, refused_place) && own_level(user_folder, refused_place) &&
+    usable = user_place && own_level(user_maker, refusal.place) && own_level(user_folder, refusal.place) &&
              OpenOwn(user, user_folder.Text());
     return true;
 }

@@ -38,8 +38,8 @@ public:
     // each level made when missing and no link. It is used only when
     // store_folder_usable finds it can serve (nothing is made or locked in
     // it before) and every file of it then reads whole, waited for while
-    // another program holds it; else RefusedPlace names what stands in
-    // the way. Besides, to read only where it is there: the per-user store
+    // another program holds it; else Refusal names what stands in the
+    // way. Besides, to read only where it is there: the per-user store
     // for a run with administrator rights, the common store for any other.
     // True once judged: StoreUsable gives the verdict. (The base's
     // CreateStore makes nothing: opening makes what is missing.)
@@ -91,16 +91,28 @@ public:
     // link where a folder belongs, a folder that could not be made, or in
     // which nothing can be made, a level that others than the
     // administrators may change where only they may, a name in it that is
-    // no plain file, a file that cannot be read whole). Empty while it
-    // serves, and where it has no place at all.
-    const _guardchar<wchar_t>& RefusedPlace() const { return refused_place; }
+    // no plain file, a file or its lock that another program holds, a file
+    // that cannot be read whole), with what kind of fault it is. No fault
+    // while it serves, and where it has no place at all.
+    const cStoreFault& Refusal() const { return refusal; }
+    // The store this run only reads (the per-user store for a run with
+    // administrator rights, the common store for any other) could not be
+    // read whole as it opened: a file of it, or a name in a file's place,
+    // or the folder itself. True with the first fault in out: what it
+    // holds cannot be told, and must not be taken for nothing.
+    bool OtherStoreFault(cStoreFault& out) const
+    {
+        out.Assign((all_users ? user : common).FirstFault());
+        out.common = !all_users;
+        return out.kind != CFG_FAULT_NONE;
+    }
 
 private:
     cCIAppConfig user;
     cCIAppConfig common;
     bool all_users;
     bool usable;
-    _guardchar<wchar_t> refused_place;
+    cStoreFault refusal;
 
     // Judges the folder as the run's own store and opens it; true when it
     // serves.

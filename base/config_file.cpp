@@ -33,22 +33,40 @@ bool side_path(const wchar_t* path, const wchar_t* suffix, _guardchar<wchar_t>& 
     return path_format(out, L"%.*s%s/%s%s", int(slash + 1 - path), path, side_folder, slash + 1, suffix);
 }
 
+// Tells fault (when given) what stood in the way; false, for the caller's
+// answer.
+bool faulted(uint32_t* fault, uint32_t what)
+{
+    if (fault)
+        *fault = what;
+    return false;
+}
+
+// The store file that is there and will not open or be replaced: held by
+// another program, else closed to this run.
+bool held_or(uint32_t* fault, uint32_t otherwise, const wchar_t* path)
+{
+    return faulted(fault, file_is_held(path) ? CFG_FAULT_HELD : otherwise);
+}
+
 // The lock of one store file, held from Take until the object goes.
 class cStoreFileLock {
 public:
-    // Makes the side folder and the lock file when missing; without wait,
-    // false at once while another process holds the lock.
-    bool Take(const wchar_t* path, bool wait)
+    // Makes the side folder and the lock file when missing; false at once
+    // while another process holds the lock, or with wait once it has held
+    // it for CFG_HOLD_WAIT_MS.
+    bool Take(const wchar_t* path, bool wait, uint32_t* fault)
     {
         _guardchar<wchar_t> folder, lock;
         const uint32_t mode = FILE_MODE_READ | FILE_MODE_WRITE;
         if (!side_path(path, nullptr, folder) || !side_path(path, L".lock", lock) ||
             !path_create_folder(folder.Text()))
-            return false;
+            return faulted(fault, CFG_FAULT_PLACE | CFG_FAULT_AT_SIDE);
         // Another process may create the lock file between the two opens.
         if (!file.Open(lock.Text(), mode) && !file.CreateNew(lock.Text(), mode) && !file.Open(lock.Text(), mode))
-            return false;
-        return wait ? file.LockRegion(lock_offset, lock_length) : file.TryLockRegion(lock_offset, lock_length);
+            return faulted(fault, CFG_FAULT_PLACE | CFG_FAULT_AT_LOCK);
+        return file.LockRegion(lock_offset, lock_length, wait ? CFG_HOLD_WAIT_MS : 0) ||
+               faulted(fault, CFG_FAULT_HELD | CFG_FAULT_AT_LOCK);
     }
 
 private:
@@ -91,44 +109,57 @@ bool file_image(const cConfigNode& root, _typebuf<uint8_t>& out)
 // refuses the save, which never writes through it. Flushed first,
 // so that a rename that reaches the disk never names a file whose bytes
 // did not.
-bool put_whole_file(const wchar_t* path, const _typebuf<uint8_t>& bytes, bool replace)
+bool put_whole_file(const wchar_t* path, const _typebuf<uint8_t>& bytes, bool replace, uint32_t* fault)
 {
     _guardchar<wchar_t> next;
     cFileIO file;
     if (!side_path(path, L".new", next))
-        return false;
+        return faulted(fault, CFG_FAULT_PLACE);
     // What a killed save left is a file of that very name; anything else
     // there (a link, a folder) is nobody's to remove.
     uint32_t kind = path_get_kind(next.Text());
-    if (kind != PATH_KIND_MISSING &&
-        (kind != PATH_KIND_FILE || !file_resolves_as_written(next.Text()) || !file_delete(next.Text())))
-        return false;
-    if (!file.CreateNew(next.Text(), FILE_MODE_WRITE))
-        return false;
-    bool written = file.WriteExact(bytes.Data(), uint32_t(bytes.Count())) && file.Flush();
+    bool made = (kind == PATH_KIND_MISSING ||
+                 (kind == PATH_KIND_FILE && file_resolves_as_written(next.Text()) && file_delete(next.Text()))) &&
+                file.CreateNew(next.Text(), FILE_MODE_WRITE);
+    bool written = made && file.WriteExact(bytes.Data(), uint32_t(bytes.Count())) && file.Flush();
     file.Close();
     if (written && (replace ? replace_store_file(next.Text(), path) : file_rename(next.Text(), path)))
         return true;
-    file_delete(next.Text());
-    return false;
+    if (made)
+        file_delete(next.Text());
+    return written ? held_or(fault, CFG_FAULT_PLACE, path) : faulted(fault, CFG_FAULT_PLACE | CFG_FAULT_AT_NEW);
 }
 
 // Reads the store file at path, opened with mode, into node under
 // store_lock.
-bool read_store_file(cCriticalSection* store_lock, const wchar_t* path, uint32_t mode, cConfigNode& node)
+bool read_store_file(cCriticalSection* store_lock, const wchar_t* path, uint32_t mode, cConfigNode& node,
+                     uint32_t* fault)
 {
     cSafeCriticalSectionAccess guard(store_lock);
     cfg_node_clear(node);
+    if (path_get_kind(path) != PATH_KIND_FILE)
+        return faulted(fault, CFG_FAULT_PLACE);
     cFileIO file;
     cMemBufferedIO buffered;
     // A file that is there and will not open is held by another program,
     // or closed to this run for good: either way it is waited for.
-    return path_get_kind(path) == PATH_KIND_FILE &&
-           waiting_out_holds([&] { return file.Open(path, mode) || path_get_kind(path) != PATH_KIND_FILE; }) &&
-           file.IsOpen() && buffered.Attach(&file) && cfg_stream_read(buffered, node);
+    if (!waiting_out_holds([&] { return file.Open(path, mode) || path_get_kind(path) != PATH_KIND_FILE; }) ||
+        !file.IsOpen())
+        return held_or(fault, CFG_FAULT_UNREADABLE, path);
+    return (buffered.Attach(&file) && cfg_stream_read(buffered, node)) || faulted(fault, CFG_FAULT_UNREADABLE);
 }
 
 }  // namespace
+
+void cStoreFault::Set(uint32_t fault, const wchar_t* path)
+{
+    static const wchar_t* const suffixes[] = {nullptr, L".lock", L".new", nullptr};
+    kind = fault & 0xFF;
+    if (fault < CFG_FAULT_AT_LOCK)
+        place.Assign(path);
+    else
+        side_path(path, suffixes[(fault >> 8) & 3], place);
+}
 
 bool cfg_file_create_empty(const wchar_t* path)
 {
@@ -136,25 +167,27 @@ bool cfg_file_create_empty(const wchar_t* path)
     _typebuf<uint8_t> bytes;
     cStoreFileLock lock;
     // The rename refuses to replace what another process made meanwhile.
-    return path_get_kind(path) == PATH_KIND_MISSING && file_image(empty, bytes) && lock.Take(path, false) &&
-           put_whole_file(path, bytes, false);
+    return path_get_kind(path) == PATH_KIND_MISSING && file_image(empty, bytes) && lock.Take(path, false, nullptr) &&
+           put_whole_file(path, bytes, false, nullptr);
 }
 
-bool cfg_file_read(cCriticalSection* store_lock, const wchar_t* path, cConfigNode& node)
+bool cfg_file_read(cCriticalSection* store_lock, const wchar_t* path, cConfigNode& node, uint32_t* fault)
 {
     cStoreFileLock lock;
     // The lock comes first: a reader holding the file open would make a
     // writer's replacement fail.
-    if (path_get_kind(path) == PATH_KIND_FILE && lock.Take(path, true))
-        return read_store_file(store_lock, path, FILE_MODE_READ | FILE_MODE_WRITE, node);
+    bool locked = path_get_kind(path) == PATH_KIND_FILE ? lock.Take(path, true, fault)
+                                                        : faulted(fault, CFG_FAULT_PLACE);
+    if (locked)
+        return read_store_file(store_lock, path, FILE_MODE_READ | FILE_MODE_WRITE, node, fault);
     cSafeCriticalSectionAccess guard(store_lock);
     cfg_node_clear(node);
     return false;
 }
 
-bool cfg_file_peek(cCriticalSection* store_lock, const wchar_t* path, cConfigNode& node)
+bool cfg_file_peek(cCriticalSection* store_lock, const wchar_t* path, cConfigNode& node, uint32_t* fault)
 {
-    return read_store_file(store_lock, path, FILE_MODE_READ, node);
+    return read_store_file(store_lock, path, FILE_MODE_READ, node, fault);
 }
 
 bool cfg_file_side_folder(const wchar_t* path, _guardchar<wchar_t>& out)
@@ -170,10 +203,13 @@ bool cfg_store_side_folder(const wchar_t* folder, _guardchar<wchar_t>& out)
     return length > 0 && path_format(out, L"%.*s/%s", int(length), folder, side_folder);
 }
 
-bool cfg_file_write(const wchar_t* path, const cConfigNode& node)
+bool cfg_file_write(const wchar_t* path, const cConfigNode& node, uint32_t* fault)
 {
     _typebuf<uint8_t> bytes;
     cStoreFileLock lock;
-    return file_image(node, bytes) && lock.Take(path, true) && path_get_kind(path) == PATH_KIND_FILE &&
-           put_whole_file(path, bytes, true);
+    if (!file_image(node, bytes))
+        return faulted(fault, CFG_FAULT_PLACE);
+    return lock.Take(path, true, fault) &&
+           (path_get_kind(path) == PATH_KIND_FILE || faulted(fault, CFG_FAULT_PLACE)) &&
+           put_whole_file(path, bytes, true, fault);
 }

@@ -21,9 +21,52 @@
 // used that way; cfg_file_peek reads what a run may not change.
 //
 // Any program that may read a store file may also hold it open without
-// sharing it, which keeps a reader out and a replacement from taking its
-// place: both are tried again for CFG_HOLD_WAIT_MS, then fail.
+// sharing it, or take its lock and keep it, which keeps a reader out and a
+// replacement from taking its place: each is tried again for
+// CFG_HOLD_WAIT_MS, then fails.
 const uint32_t CFG_HOLD_WAIT_MS = 3000;
+
+// What kept a store from serving a run, or a store file from being read or
+// saved whole: a kind, in the low byte...
+enum : uint32_t {
+    CFG_FAULT_NONE = 0,
+    // Another program holds the file open, or its lock, past
+    // CFG_HOLD_WAIT_MS.
+    CFG_FAULT_HELD = 1,
+    // The file's content is no store file (damaged), or the run may not
+    // open it.
+    CFG_FAULT_UNREADABLE = 2,
+    // What the store needs there is not its own: a folder, a link or
+    // another object where a file belongs, a file or a link where a folder
+    // belongs, a level that others may change, or a folder in which
+    // nothing can be made.
+    CFG_FAULT_PLACE = 3,
+};
+// ...and for the faults of the functions below, where it is, beside the
+// store file at their path.
+enum : uint32_t {
+    CFG_FAULT_AT_FILE = 0,
+    CFG_FAULT_AT_LOCK = 1 << 8,  // its lock file
+    CFG_FAULT_AT_NEW = 2 << 8,   // the side file its new content is written to
+    CFG_FAULT_AT_SIDE = 3 << 8,  // the side folder
+};
+
+// A fault's kind and the folder or file that stands in the way.
+struct cStoreFault {
+    cStoreFault() : kind(CFG_FAULT_NONE), common(false) {}
+    // The kind of fault (CFG_FAULT_*, either kind) and its place: path, or
+    // with a CFG_FAULT_AT_* beside path that of the store file at path.
+    void Set(uint32_t fault, const wchar_t* path);
+    void Assign(const cStoreFault& other)
+    {
+        Set(other.kind, other.place.Text());
+        common = other.common;
+    }
+
+    uint32_t kind;  // CFG_FAULT_*
+    bool common;    // of the common store, where the configuration tells
+    _guardchar<wchar_t> place;
+};
 
 // Creates the empty store file (7 bytes: "QRVC", an empty root, no
 // children). False when anything is at path already: a file that another
@@ -33,16 +76,20 @@ bool cfg_file_create_empty(const wchar_t* path);
 
 // Empties node and reads the file at path into it, all under store_lock
 // (none when null). False for a missing file, a failed open (one held past
-// CFG_HOLD_WAIT_MS too) and anything cfg_stream_read refuses; node then
-// holds what was read before the fault.
-bool cfg_file_read(cCriticalSection* store_lock, const wchar_t* path, cConfigNode& node);
+// CFG_HOLD_WAIT_MS too), a lock not had within CFG_HOLD_WAIT_MS and
+// anything cfg_stream_read refuses; node then holds what was read before
+// the fault, and fault (when given) tells what stood in the way
+// (CFG_FAULT_* of both kinds).
+bool cfg_file_read(cCriticalSection* store_lock, const wchar_t* path, cConfigNode& node,
+                   uint32_t* fault = nullptr);
 
 // Reads the file at path into node as cfg_file_read does, but for reading
 // only, without its lock and without making anything beside it: for a
 // store the run may not write, or must not (one that only somebody with
 // fewer rights than the run could have filled). A writer's replacement
 // waits out the moment the file is held.
-bool cfg_file_peek(cCriticalSection* store_lock, const wchar_t* path, cConfigNode& node);
+bool cfg_file_peek(cCriticalSection* store_lock, const wchar_t* path, cConfigNode& node,
+                   uint32_t* fault = nullptr);
 
 // The side folder ("~save") of the store file at path, through which every
 // save of it goes.
@@ -54,8 +101,10 @@ bool cfg_store_side_folder(const wchar_t* folder, _guardchar<wchar_t>& out);
 
 // Replaces the existing file at path with node as cfg_stream_write lays it
 // out. False, with the file as it was, when the file is missing, the tree
-// cannot be written or the file cannot be replaced (Windows refuses while
-// another program has it open, which is waited out for CFG_HOLD_WAIT_MS).
-bool cfg_file_write(const wchar_t* path, const cConfigNode& node);
+// cannot be written, the lock is not had within CFG_HOLD_WAIT_MS or the
+// file cannot be replaced (Windows refuses while another program has it
+// open, which is waited out for CFG_HOLD_WAIT_MS); fault (when given) then
+// tells what stood in the way (CFG_FAULT_* of both kinds).
+bool cfg_file_write(const wchar_t* path, const cConfigNode& node, uint32_t* fault = nullptr);
 
 #endif

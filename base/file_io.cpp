@@ -1,10 +1,13 @@
 #include "base/file_io.h"
 
+#include "base/clock.h"
 #include "base/date_time.h"
 
 namespace {
 
 const uint64_t unchanged_time = 0xFFFFFFFF;
+// How often a lock that another handle holds is tried again.
+const uint32_t lock_retry_ms = 20;
 
 }  // namespace
 
@@ -117,9 +120,15 @@ bool cFileIO::Lock(uint64_t offset, uint64_t length, DWORD flags)
     return LockFileEx(handle, flags, 0, DWORD(length), DWORD(length >> 32), &at);
 }
 
-bool cFileIO::LockRegion(uint64_t offset, uint64_t length)
+bool cFileIO::LockRegion(uint64_t offset, uint64_t length, uint32_t wait_ms)
 {
-    return Lock(offset, length, LOCKFILE_EXCLUSIVE_LOCK);
+    uint64_t deadline = clock_now_us() + uint64_t(wait_ms) * 1000;
+    while (!TryLockRegion(offset, length)) {
+        if (!IsOpen() || clock_now_us() >= deadline)
+            return false;
+        Sleep(lock_retry_ms);
+    }
+    return true;
 }
 
 bool cFileIO::TryLockRegion(uint64_t offset, uint64_t length)

@@ -44,9 +44,11 @@ public:
     virtual bool SetTimesUnix(uint64_t modified, uint64_t created, uint64_t accessed);
 
     // Exclusive lock of [offset, offset + length) against other handles,
-    // waiting until it is granted; TryLockRegion answers false at once
-    // instead. Locks end with the handle.
-    bool LockRegion(uint64_t offset, uint64_t length);
+    // tried again while another handle holds it, for at most wait_ms: any
+    // program that may open the file can take a lock and keep it.
+    // TryLockRegion answers false at once instead. Locks end with the
+    // handle.
+    bool LockRegion(uint64_t offset, uint64_t length, uint32_t wait_ms);
     bool TryLockRegion(uint64_t offset, uint64_t length);
 
     // The path as given to the last successful Create or Open.

@@ -84,8 +84,9 @@ bool file_is_held(const wchar_t* path)
     if (!path_to_native(path, native))
         return false;
     // Sharing every way ourselves: only the other handle's refusal fails it.
-    cSafeFD file(CreateFileW(native.Data(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                             nullptr, OPEN_EXISTING, 0, nullptr));
+    cSafeFD file(CreateFileW(native.Data(), GENERIC_READ | DELETE,
+                             FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING, 0,
+                             nullptr));
     if (file_handle_is_valid(file.handle))
         return false;
     DWORD error = GetLastError();

@@ -47,9 +47,10 @@ bool file_replace(const wchar_t* old_path, const wchar_t* new_path);
 
 bool file_delete(const wchar_t* path);
 
-// The file cannot be opened for reading because another program holds it:
-// its handle denies read sharing, or it has locked the file. False when it
-// opens, or fails for any other reason (missing, no access).
+// The file cannot be opened to be read, or to be deleted or replaced,
+// because another program holds it: its handle denies that sharing, or it
+// has locked the file. False when it opens so, or fails for any other
+// reason (missing, no access).
 bool file_is_held(const wchar_t* path);
 
 // Clears the read-only attribute of the file at path, for which Windows

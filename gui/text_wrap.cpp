@@ -21,8 +21,10 @@ struct cTextToken {
 
 bool is_line_break(const cTextToken& token) { return !token.word && token.count == 0; }
 
-// Splits the text into tokens; words end at white space or after an
-// ideographic comma or full stop, where East Asian text may break. Every
+// Splits the text into tokens; words end at white space, after an
+// ideographic comma or full stop, where East Asian text may break, and
+// after a backslash, where a Windows path may break and still read as
+// written (its blanks, where it must not break, are no-break spaces). Every
 // token holds at least one character, so length + 1 slots always suffice.
 bool tokenise(cCanvas* canvas, const wchar_t* text, int32_t length, _typebuf<cTextToken>& tokens, int32_t* count)
 {
@@ -49,7 +51,7 @@ bool tokenise(cCanvas* canvas, const wchar_t* text, int32_t length, _typebuf<cTe
         int32_t word_start = position;
         while (position < length && text[position] > 32) {
             wchar_t c = text[position++];
-            if (c == 0x3001 || c == 0x3002)
+            if (c == 0x3001 || c == 0x3002 || c == L'\\')
                 break;
         }
         cSize size = {};

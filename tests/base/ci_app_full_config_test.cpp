@@ -197,7 +197,7 @@ TEST_F(CIAppFullConfig, TheCommonStoreCountsWhileOnlyAdministratorsMayChangeIt)
             if (standard_user)
                 EXPECT_FALSE(config.CommonKeyGuarded("k/common", &named));
             else
-                named.Assign(opened.RefusedPlace().Text());
+                named.Assign(opened.Refusal().place.Text());
             EXPECT_EQ(same_path(named.Text(), path), true);
             // The run without rights keeps its own values in its own store.
             EXPECT_NE(config.WriteInt32("k/common", 7), !standard_user) << "nothing written into it";
@@ -223,7 +223,7 @@ TEST_F(CIAppFullConfig, ARunWithoutItsPerUserStoreKeepsNothing)
     cCIAppFullConfig config;
     EXPECT_TRUE(config.OpenStore(L"qrv"));
     EXPECT_FALSE(config.StoreUsable());
-    EXPECT_TRUE(same_path(config.RefusedPlace().Text(), Path(L"appdata2/Vantrel")));
+    EXPECT_TRUE(same_path(config.Refusal().place.Text(), Path(L"appdata2/Vantrel")));
     EXPECT_EQ(config.GetInt32("k/common"), 20);
     EXPECT_FALSE(config.WriteInt32("k/x", 1));
     EXPECT_FALSE(config.Save());
@@ -245,13 +245,14 @@ TEST_F(CIAppFullConfig, TheRunsOwnStoreIsJudgedOnceBeforeAnythingOfItIsMade)
         const char* what;
         Blocker blocker;
         const wchar_t* named;  // in the store folder; empty: the folder itself
+        uint32_t kind = CFG_FAULT_PLACE;  // of the refusal
     } cases[] = {
         {"a plain file as the side folder", side_file, L"~save"},
         {"a link to a folder of the run's as the side folder", side_link, L"~save"},
         {"a link to a folder of the run's as the store folder", store_link, L""},
         {"a folder among the store files", folder_as_file, L"f"},
-        {"a store file another program holds", held_file, L"k"},
-        {"a damaged store file", damaged_file, L"k"},
+        {"a store file another program holds", held_file, L"k", CFG_FAULT_HELD},
+        {"a damaged store file", damaged_file, L"k", CFG_FAULT_UNREADABLE},
         {"a side folder in which nothing can be made", nothing_made, L"~save"},
     };
     // Empties the folder (in the world) of its files and removes it.
@@ -316,7 +317,8 @@ TEST_F(CIAppFullConfig, TheRunsOwnStoreIsJudgedOnceBeforeAnythingOfItIsMade)
             if (held != INVALID_HANDLE_VALUE)
                 CloseHandle(held);
             EXPECT_FALSE(config.StoreUsable());
-            EXPECT_TRUE(same_path(config.RefusedPlace().Text(), Path(named)));
+            EXPECT_TRUE(same_path(config.Refusal().place.Text(), Path(named)));
+            EXPECT_EQ(config.Refusal().kind, c.kind);
             EXPECT_EQ(config.GetInt32("k/user"), 0);
             EXPECT_EQ(config.GetInt32("k/both"), standard_user ? 10 : 0) << "the common store, read only";
             EXPECT_EQ(children_of(config, "u").empty(), standard_user) << "the per-user names, listed only";
@@ -337,7 +339,7 @@ TEST_F(CIAppFullConfig, WithoutCommonApplicationDataOnlyARunWithoutRightsKeepsVa
         RedirectedEnv run;
         cCIAppFullConfig config;
         Open(config, run, standard_user);
-        EXPECT_TRUE(config.RefusedPlace().IsEmpty());
+        EXPECT_TRUE(config.Refusal().place.IsEmpty());
         EXPECT_EQ(config.GetInt32("k/user"), standard_user ? 2 : 0);
         EXPECT_FALSE(config.GetCommonStore().WriteInt32("k/common", 1));
         EXPECT_EQ(config.WriteInt32("k/more", 3), standard_user);

@@ -341,7 +341,7 @@ CHILD_MODE(hold_lock)
     HANDLE go = OpenEventW(SYNCHRONIZE, FALSE, arguments[4].c_str());
     cFileIO lock, file;
     if (!locked || !go || bytes.empty() || !lock.Open(arguments[1].c_str(), FILE_MODE_READ | FILE_MODE_WRITE) ||
-        !lock.LockRegion(0, 4))
+        !lock.TryLockRegion(0, 4))
         return 1;
     SetEvent(locked);
     WaitForSingleObject(go, INFINITE);

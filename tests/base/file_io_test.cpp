@@ -176,7 +176,7 @@ TEST_F(FileIO, ClosedFileFailsEverything)
     expect_nothing_behind(file);
     EXPECT_FALSE(file.SetTime(2020, 1, 1, 0, 0, 0));
     EXPECT_FALSE(file.SetTimesUnix(1, 1, 1));
-    EXPECT_FALSE(file.LockRegion(0, 1));
+    EXPECT_FALSE(file.LockRegion(0, 1, 100));
     EXPECT_FALSE(file.TryLockRegion(0, 1));
 }
 
@@ -252,15 +252,22 @@ TEST_F(FileIO, RegionLocksConflictBetweenHandles)
     EXPECT_TRUE(b.TryLockRegion(150, 10));
 }
 
-TEST_F(FileIO, LockRegionWaitsUntilTheHolderLetsGo)
+// A lock that another handle holds is waited for, but only so long: any
+// program that may open the file can keep a lock for ever.
+TEST_F(FileIO, LockRegionWaitsForTheHolderWithinItsBound)
 {
     std::wstring path = folder.Path(L"wait.bin");
     cFileIO holder, waiter;
     ASSERT_TRUE(holder.Create(path.c_str(), read_write));
     ASSERT_TRUE(waiter.Open(path.c_str(), read_write));
-    ASSERT_TRUE(holder.LockRegion(0, 10));
+    ASSERT_TRUE(holder.LockRegion(0, 10, 0));
+    DWORD started = GetTickCount();
+    EXPECT_FALSE(waiter.LockRegion(5, 1, 300)) << "the holder keeps it";
+    DWORD waited = GetTickCount() - started;
+    EXPECT_GE(waited, 250u);
+    EXPECT_LT(waited, 5000u) << "the wait ends at its bound";
     std::atomic<int> state(0);  // 0 waiting, 1 granted, 2 refused
-    std::thread other([&] { state = waiter.LockRegion(5, 1) ? 1 : 2; });
+    std::thread other([&] { state = waiter.LockRegion(5, 1, 20000) ? 1 : 2; });
     Sleep(200);
     EXPECT_EQ(state.load(), 0);  // still waiting while the holder has it
     holder.Close();

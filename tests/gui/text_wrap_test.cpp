@@ -125,6 +125,33 @@ TEST_F(TextWrap, JapaneseTextBreaksOnlyAfterIdeographicCommaAndFullStop)
     }
 }
 
+// A Windows path whose blanks are no-break spaces breaks only after a
+// separator: its lines read as the path is written.
+TEST_F(TextWrap, APathBreaksOnlyAfterASeparator)
+{
+    const std::wstring pieces[4] = {L"C:\\", L"Start\u00A0Menu\\", L"Vantrel\\",
+                                    L"Software\u00A0Packages\u00A0management.lnk"};
+    int32_t widths[4];
+    for (int i = 0; i < 4; ++i)
+        widths[i] = Width(pieces[i]);
+    for (int32_t width : {widths[0] + widths[1], widths[0] + widths[1] + widths[2] + widths[3] / 2}) {
+        std::vector<cTextPiece> expected;
+        int32_t line = 0;
+        int32_t used = 0;
+        for (int i = 0; i < 4; ++i) {
+            if (used > 0 && used + widths[i] > width) {
+                ++line;
+                used = 0;
+            }
+            expected.push_back({box_x + used, box_y + Line(line), pieces[i]});
+            used += widths[i];
+        }
+        EXPECT_GT(line, 0);
+        EXPECT_EQ(Wrap(pieces[0] + pieces[1] + pieces[2] + pieces[3], width, 0, expected).height, Line(line + 1))
+            << width;
+    }
+}
+
 TEST_F(TextWrap, WordWiderThanTheBoxStandsOnItsOwnLineUnclipped)
 {
     const std::wstring word = L"Donaudampfschifffahrt";

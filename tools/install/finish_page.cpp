@@ -6,9 +6,10 @@
 #include "gui/font.h"
 #include "gui/ui_font.h"
 #include "tools/install/install_context.h"
-#include "tools/install/message_text.h"
 #include "tools/install/product_folders.h"
 #include "tools/package/package_queries.h"
+#include "tools/shell/catalog_text.h"
+#include "tools/shell/store_fault_text.h"
 
 namespace {
 
@@ -20,6 +21,7 @@ const int32_t box_step = 25;
 // take the page down to its margin.
 const int32_t message_height = 60;
 const int32_t page_margin = 10;
+const wchar_t no_break_space = 0x00A0;
 
 // Texts of "pkgm::fin".
 enum {
@@ -30,6 +32,7 @@ enum {
     text_folder_not_made_here = 15,
     text_journal_not_saved = 16,
     text_no_manager_shortcut = 17,
+    text_not_installed = 18,
 };
 
 // The path a failure concerns lies in the install folder (or is it):
@@ -98,14 +101,27 @@ void cFinishPanel::Prepare(const cInstallContext& context, bool folder_choosable
 {
     ClearRunBoxes();
     bool success = context.status == INSTALL_STATUS_OK;
-    header.SetText(LookupString(success ? text_success : text_failure), -1, false);
+    // A journal not saved stopped the run before it placed anything.
+    bool nothing_installed = context.status == INSTALL_STATUS_JOURNAL_NOT_SAVED;
+    header.SetText(LookupString(success ? text_success : nothing_installed ? text_not_installed : text_failure), -1,
+                   false);
     int32_t text = finish_message_text(context.status, folder_choosable && in_install_folder(context));
     cRect area = message.GetBounds();
     message.SetBounds(area.x, area.y, area.width, success ? message_height : height - area.y - page_margin);
     message.SetBackgroundColour(success ? text_colour : error_colour);
-    // A message about a file or folder names it.
-    _guardchar<wchar_t> shown;
-    format_with_path(shown, text >= 0 ? LookupString(text) : nullptr, context.error_path.Text());
+    // A message about a file or folder names it, or tells of the store
+    // that kept the journal from its place.
+    const wchar_t* format = text >= 0 ? LookupString(text) : nullptr;
+    // The path as the page shows it: with Windows' separators, and its
+    // blanks as no-break spaces, so that the page's lines break it only
+    // after a separator and it reads as written.
+    _guardchar<wchar_t> shown, path(context.error_path.Text());
+    for (wchar_t* at = path.Buffer(); at && *at; ++at)
+        *at = *at == L' ' ? no_break_space : *at == L'/' ? L'\\' : *at;
+    if (nothing_installed)
+        format_store_refusal(shown, format, context.store_fault, path.Text());
+    else
+        format_catalog_text(shown, format, path.Text());
     message.SetText(shown.Text(), -1, false);
     if (success)
         AddRunBoxes(context);

@@ -47,7 +47,8 @@ public:
 
     // The boxes, in order (for the wizard and its tests).
     const cOwnedList& RunBoxes() const { return run_boxes; }
-    // The message under the header as it shows (for tests).
+    // The header and the message under it as they show (for tests).
+    const wchar_t* HeaderText() { return header.GetTextPtr(); }
     const wchar_t* MessageText() { return message.GetTextPtr(); }
 
 private:

@@ -3,7 +3,6 @@
 #include <wchar.h>
 
 #include "base/app_config.h"
-#include "base/ci_app_config.h"
 #include "base/date_time.h"
 #include "base/file_ops.h"
 #include "base/path.h"
@@ -149,17 +148,6 @@ cApplicationConfig* journal_store_of(cApplicationConfig* config, const char* cod
     return config && record_key_of(code_name, record) ? record_target(*config, record.Text()) : nullptr;
 }
 
-bool journal_refused(cApplicationConfig& config, const char* code_name, _guardchar<wchar_t>& path)
-{
-    _guardchar<char> key;
-    cApplicationConfig* holder = nullptr;
-    if (!folder_journal_key_of(code_name, key) ||
-        find_record_store(config, key.Text(), holder) != RECORD_STORE_UNGUARDED)
-        return false;
-    refused_store_path(config, key.Text(), RECORD_STORE_UNGUARDED, path);
-    return true;
-}
-
 bool save_folder_journal(cInstallContext& context, cApplicationConfig* config)
 {
     _guardchar<char> key;
@@ -177,9 +165,10 @@ bool save_folder_journal(cInstallContext& context, cApplicationConfig* config)
     add_missing_folders(context, missing);
     if (store && keep_journal(*store, context, key.Text(), missing))
         return true;
-    cCIAppConfig* files = dynamic_cast<cCIAppConfig*>(store);
-    if (!files || !files->FileOf(key.Text(), context.error_path))
-        context.error_path.Clear();
+    // What stood in the save's way, where the store tells.
+    if (store)
+        store_save_fault(config, *store, context.store_fault);
+    context.error_path.Assign(context.store_fault.place.Text());
     return false;
 }
 

@@ -16,15 +16,8 @@ class cInstallContext;
 // one that holds its record (a run journals where it records), else the one
 // the run would record in (record_target). Null where the run refuses the
 // record's store. The roads refuse a journal file that others may change
-// before they come here (journal_refused). code_name is UTF-8.
+// before they come here (find_record_store). code_name is UTF-8.
 cApplicationConfig* journal_store_of(cApplicationConfig* config, const char* code_name);
-
-// The common store's file that keeps the product's journal for this run
-// may be changed by others than the administrators, or the run's common
-// store cannot be had (RECORD_STORE_UNGUARDED for the journal's key): what
-// it holds steers nothing and the run stops, path naming the place
-// (refused_store_path). code_name is UTF-8.
-bool journal_refused(cApplicationConfig& config, const char* code_name, _guardchar<wchar_t>& path);
 
 // Once the repair has run, before the job puts anything in place: saves the
 // journal of the context's run into journal_store_of (its install folder,
@@ -35,8 +28,8 @@ bool journal_refused(cApplicationConfig& config, const char* code_name, _guardch
 // notes in the context when it began. True when it is saved, or the run
 // has no store at all; false when the store does not keep it (the save
 // failed, or the run refuses the store), the context's error path then
-// naming the store's file of the journal where it is known: nothing may be
-// put in place that no journal tells the next run of.
+// naming what kept the save from its place where it is known: nothing may
+// be put in place that no journal tells the next run of.
 bool save_folder_journal(cInstallContext& context, cApplicationConfig* config);
 
 // Deletes the journal from the store, unsaved: the save of the record, or

@@ -12,10 +12,10 @@
 #include "gui/ui_font.h"
 #include "tools/install/install_context.h"
 #include "tools/install/install_init.h"
-#include "tools/install/message_text.h"
 #include "tools/install/product_info.h"
 #include "tools/install/wizard_art.h"
 #include "tools/package/package_queries.h"
+#include "tools/shell/catalog_text.h"
 
 namespace {
 
@@ -85,10 +85,10 @@ bool format_space_line(const wchar_t* space_text, const wchar_t* below_text, con
                        uint64_t bytes, _guardchar<wchar_t>& out)
 {
     if (bytes < mebibyte)
-        return format_with_text(out, space_text, below_text);
+        return format_catalog_text(out, space_text, below_text);
     _guardchar<wchar_t> amount;
     return path_format(amount, megabytes_text ? megabytes_text : L"", (long long)((bytes + mebibyte - 1) / mebibyte)) &&
-           format_with_text(out, space_text, amount.Text());
+           format_catalog_text(out, space_text, amount.Text());
 }
 
 int32_t folder_refusal_text(uint32_t planned)
@@ -211,7 +211,7 @@ void cFileSelectPanel::Paint(cCanvas* canvas)
     _guardchar<wchar_t> text;
     canvas->SelectFontBy(5, 14, face, false, false, false);
     canvas->SetTextColours(heading_colour, 0xFFFFFF);
-    if (format_with_text(text, LookupString(text_location), context->package.GetString(product_name_key)) &&
+    if (format_catalog_text(text, LookupString(text_location), context->package.GetString(product_name_key)) &&
         text.Text())
         canvas->DrawTextWrapped(60, 25, width - 80, 44, 0, text.Text(), nullptr, true, 0.0);
     canvas->SelectFontBy(5, 13, face, false, false, false);
@@ -266,7 +266,7 @@ bool cFileSelectPanel::Check()
     if (refusal <= 0)
         return refusal == 0;
     _guardchar<wchar_t> message;
-    format_with_path(message, LookupString(refusal), context->error_path.Text());
+    format_catalog_path(message, LookupString(refusal), context->error_path.Text());
     show_message_kind3(this, message.Text(), nullptr);
     return false;
 }

@@ -4,6 +4,7 @@
 #include <stdint.h>
 
 #include "base/buffers/guardchar.h"
+#include "base/config_file.h"
 #include "base/linked_list.h"
 #include "base/packed_key.h"
 #include "base/tree_map.h"
@@ -69,6 +70,9 @@ public:
     _guardchar<wchar_t> code_name;
     _guardchar<char> code_name_utf8;   // the record is "install/<this>"
     _guardchar<wchar_t> error_path;    // the path a failure concerns
+    // What keeps a store from the run, for the start-up's refusals of one
+    // (its place is the error path too).
+    cStoreFault store_fault;
     uint32_t status;                   // INSTALL_STATUS_*
     uint32_t package_offset;
     uint64_t installed_version;  // of the previous record; all ones for none

@@ -354,6 +354,26 @@ bool nothing_left_to_do(const cInstallContext& context)
            pack_version(version) == context.package_version;
 }
 
+// The start-up's code for a store that keeps the run from the product's
+// record (RECORD_STORE_*), the context telling of it; key (null: none)
+// names the record, whose store the refusal is about.
+uint32_t refuse_store(cInstallContext& context, cApplicationConfig* store, const char* key, uint32_t held)
+{
+    if (key)
+        refused_store_fault(*store, key, held, context.store_fault);
+    context.error_path.Assign(context.store_fault.place.Text());
+    switch (held) {
+    case RECORD_STORE_UNGUARDED:
+        return INSTALL_INIT_UNGUARDED_RECORD;
+    case RECORD_STORE_NO_PLACE:
+        return INSTALL_INIT_NO_USER_STORE;
+    case RECORD_STORE_PER_USER_ONLY:
+        return INSTALL_INIT_PER_USER_RECORD;
+    default:
+        return INSTALL_INIT_UNREAD_STORE;
+    }
+}
+
 // Starts from nothing each time: the start-up reads it again once a held
 // file is let go, and the replan after older products were removed.
 uint32_t read_previous_installation(cInstallContext& context, cApplicationConfig& store)
@@ -370,12 +390,8 @@ uint32_t read_previous_installation(cInstallContext& context, cApplicationConfig
         return INSTALL_INIT_DAMAGED_RECORD;
     cApplicationConfig* holder = nullptr;
     uint32_t held = find_record_store(store, key.Text(), holder);
-    if (record_store_refused(held)) {
-        refused_store_path(store, key.Text(), held, context.error_path);
-        return held == RECORD_STORE_UNGUARDED ? INSTALL_INIT_UNGUARDED_RECORD
-               : held == RECORD_STORE_NO_PLACE ? INSTALL_INIT_NO_USER_STORE
-                                               : INSTALL_INIT_PER_USER_RECORD;
-    }
+    if (record_store_refused(held))
+        return refuse_store(context, &store, key.Text(), held);
     if (!holder)
         return INSTALL_INIT_READY;
     cRecordReader record(*holder, key.Text());
@@ -414,8 +430,12 @@ uint32_t read_previous_installation(cInstallContext& context, cApplicationConfig
 // update need not write.
 uint32_t read_installation_undone(cInstallContext& context, cApplicationConfig& store)
 {
-    if (journal_refused(store, context.code_name_utf8.Text(), context.error_path))
-        return INSTALL_INIT_UNGUARDED_RECORD;
+    // A journal that others may change steers nothing.
+    _guardchar<char> journal;
+    cApplicationConfig* holder = nullptr;
+    if (folder_journal_key_of(context.code_name_utf8.Text(), journal) &&
+        find_record_store(store, journal.Text(), holder) == RECORD_STORE_UNGUARDED)
+        return refuse_store(context, &store, journal.Text(), RECORD_STORE_UNGUARDED);
     static const uint32_t by_undo[5] = {INSTALL_INIT_READY, INSTALL_INIT_FILE_IN_USE, INSTALL_INIT_NO_WRITE_ACCESS,
                                         INSTALL_INIT_OBJECT_IN_THE_WAY, INSTALL_INIT_DAMAGED_JOURNAL};
     uint32_t undone = undo_before_install(context, &store, false);
@@ -513,12 +533,9 @@ uint32_t run_install_init(cInstallContext& context, cApplicationConfig* store, c
     INSTALL_KILL_POINT("start-up", 0);
     // Before any question: a store that cannot serve stops the run here,
     // not at the end of its installation.
-    switch (run_store_refusal(store, &context.error_path)) {
-    case RECORD_STORE_UNGUARDED:
-        return INSTALL_INIT_UNGUARDED_RECORD;
-    case RECORD_STORE_NO_PLACE:
-        return INSTALL_INIT_NO_USER_STORE;
-    }
+    uint32_t held = run_store_refusal(store, &context.store_fault);
+    if (held != RECORD_STORE_NONE)
+        return refuse_store(context, store, nullptr, held);
     uint32_t code = read_context_package(context);
     if (code == INSTALL_INIT_READY)
         code = settle_language(context, store, questions);

@@ -37,7 +37,7 @@ enum : uint32_t {
     // administrator rights keeps records in, may be changed by others than
     // the administrators or cannot serve (RECORD_STORE_UNGUARDED). Error
     // path: the first of its folders or files that they may change, or
-    // that stands in its way.
+    // that stands in its way; the store fault tells of it.
     INSTALL_INIT_UNGUARDED_RECORD = 17,
     // The product is recorded for one user only, and this run has
     // administrator rights (RECORD_STORE_PER_USER_ONLY). Error path: the
@@ -48,8 +48,13 @@ enum : uint32_t {
     INSTALL_INIT_DAMAGED_JOURNAL = 19,
     // A run without administrator rights has no per-user store that can
     // serve to record the product in (RECORD_STORE_NO_PLACE). Error path:
-    // what stands in its way.
+    // what stands in its way; the store fault tells of it.
     INSTALL_INIT_NO_USER_STORE = 20,
+    // The run's own store does not record the product, and the store it
+    // only reads could not be read whole (RECORD_STORE_UNREAD): whether it
+    // is installed already cannot be told. Error path: what could not be
+    // read; the store fault tells of it.
+    INSTALL_INIT_UNREAD_STORE = 21,
 };
 
 // What the start-up asks the user, on the start-up's thread; the answer

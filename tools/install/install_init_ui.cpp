@@ -4,40 +4,44 @@
 #include "gui/catalog.h"
 #include "gui/dialogs/message_form.h"
 #include "tools/install/install_context.h"
-#include "tools/install/message_text.h"
 #include "tools/shell/app_language.h"
+#include "tools/shell/catalog_text.h"
+#include "tools/shell/store_fault_text.h"
 
 namespace {
 
 // How the form shows each result of the start-up: the number of its text
-// in "pkgm::iini" (0: none) and whether it is an error.
+// in "pkgm::iini" (0: none), whether it is an error, and whether its "%s"
+// tells of a store fault (format_store_refusal).
 struct cInitMessage {
     int32_t text;
     bool error;
+    bool store;
 };
 
 const cInitMessage init_messages[] = {
-    {0, false},   // INSTALL_INIT_READY
-    {2, true},    // INSTALL_INIT_BAD_PACKAGE_PATH
-    {3, true},    // INSTALL_INIT_BAD_PACKAGE
-    {0, false},   // INSTALL_INIT_NO_LANGUAGE
-    {4, false},   // INSTALL_INIT_NEWER_INSTALLED
-    {5, true},    // INSTALL_INIT_FOLDER_GONE
-    {6, true},    // INSTALL_INIT_DAMAGED_RECORD
-    {7, true},    // INSTALL_INIT_UNREADABLE_FILE
-    {8, true},    // INSTALL_INIT_NO_WRITE_ACCESS
-    {9, true},    // INSTALL_INIT_OBJECT_IN_THE_WAY
-    {10, true},   // INSTALL_INIT_FOREIGN_FILE
-    {11, true},   // INSTALL_INIT_BAD_TARGET_PATH
-    {12, false},  // INSTALL_INIT_NOTHING_TO_DO
-    {13, true},   // INSTALL_INIT_NAME_TAKEN
-    {11, true},   // INSTALL_INIT_UNSOUND_FOLDER
-    {15, true},   // INSTALL_INIT_FILE_IN_USE
-    {16, true},   // INSTALL_INIT_SYSTEM_FOLDER
-    {17, true},   // INSTALL_INIT_UNGUARDED_RECORD
-    {18, true},   // INSTALL_INIT_PER_USER_RECORD
-    {19, true},   // INSTALL_INIT_DAMAGED_JOURNAL
-    {20, true},   // INSTALL_INIT_NO_USER_STORE
+    {0, false, false},   // INSTALL_INIT_READY
+    {2, true, false},    // INSTALL_INIT_BAD_PACKAGE_PATH
+    {3, true, false},    // INSTALL_INIT_BAD_PACKAGE
+    {0, false, false},   // INSTALL_INIT_NO_LANGUAGE
+    {4, false, false},   // INSTALL_INIT_NEWER_INSTALLED
+    {5, true, false},    // INSTALL_INIT_FOLDER_GONE
+    {6, true, false},    // INSTALL_INIT_DAMAGED_RECORD
+    {7, true, false},    // INSTALL_INIT_UNREADABLE_FILE
+    {8, true, false},    // INSTALL_INIT_NO_WRITE_ACCESS
+    {9, true, false},    // INSTALL_INIT_OBJECT_IN_THE_WAY
+    {10, true, false},   // INSTALL_INIT_FOREIGN_FILE
+    {11, true, false},   // INSTALL_INIT_BAD_TARGET_PATH
+    {12, false, false},  // INSTALL_INIT_NOTHING_TO_DO
+    {13, true, false},   // INSTALL_INIT_NAME_TAKEN
+    {11, true, false},   // INSTALL_INIT_UNSOUND_FOLDER
+    {15, true, false},   // INSTALL_INIT_FILE_IN_USE
+    {16, true, false},   // INSTALL_INIT_SYSTEM_FOLDER
+    {17, true, true},    // INSTALL_INIT_UNGUARDED_RECORD
+    {18, true, false},   // INSTALL_INIT_PER_USER_RECORD
+    {19, true, false},   // INSTALL_INIT_DAMAGED_JOURNAL
+    {20, true, true},    // INSTALL_INIT_NO_USER_STORE
+    {21, true, true},    // INSTALL_INIT_UNREAD_STORE
 };
 
 }  // namespace
@@ -89,10 +93,12 @@ bool show_install_init_message(cChildElement* owner, const cInstallContext& cont
     const cStringArray* section = catalog_find_section(get_global_catalog(), L"pkgm::iini");
     _guardchar<wchar_t> shown;
     // The error path names a file, or for a taken name the other program.
-    if (result == INSTALL_INIT_NAME_TAKEN)
-        format_with_text(shown, get_catalog_string(section, message.text), context.error_path.Text());
+    if (message.store)
+        format_store_refusal(shown, get_catalog_string(section, message.text), context.store_fault);
+    else if (result == INSTALL_INIT_NAME_TAKEN)
+        format_catalog_text(shown, get_catalog_string(section, message.text), context.error_path.Text());
     else
-        format_with_path(shown, get_catalog_string(section, message.text), context.error_path.Text());
+        format_catalog_path(shown, get_catalog_string(section, message.text), context.error_path.Text());
     if (message.error)
         show_message_kind3(owner, shown.Text(), nullptr);
     else

@@ -8,7 +8,7 @@
 #include "tools/install/install_files.h"
 #include "tools/install/install_finish.h"
 #include "tools/install/kill_point.h"
-#include "tools/install/message_text.h"
+#include "tools/shell/catalog_text.h"
 
 namespace {
 
@@ -56,7 +56,7 @@ bool build_install_step_captions(const cInstallContext& context, const cStringAr
     for (auto* node = context.file_list.first; node; node = node->next) {
         if (node->element.access[2] == install_item_skipped)
             continue;
-        if (!format_with_path(captions[at++], unpacking, node->element.target_path.Text()))
+        if (!format_catalog_path(captions[at++], unpacking, node->element.target_path.Text()))
             return false;
     }
     return assign_text(captions[at++], texts, caption_backup) && assign_text(captions[at++], texts, caption_apply) &&

@@ -13,9 +13,9 @@
 #include "tools/install/install_context.h"
 #include "tools/install/install_init.h"
 #include "tools/install/install_init_ui.h"
-#include "tools/install/message_text.h"
 #include "tools/install/product_info.h"
 #include "tools/install/wizard_art.h"
+#include "tools/shell/catalog_text.h"
 
 namespace {
 
@@ -375,7 +375,7 @@ void cInstWizard::AskRelease(cInstallerJobPanel::cAskReleaseAction* question)
     if (question->path.IsEmpty())
         return;
     _guardchar<wchar_t> text;
-    if (format_with_path(text, LookupString(text_file_in_use), question->path.Text()) &&
+    if (format_catalog_path(text, LookupString(text_file_in_use), question->path.Text()) &&
         ask_yes_no_kind1(this, text.Text(), nullptr))
         *question->answer = 0;
 }
@@ -513,7 +513,7 @@ int32_t run_install_wizard(cInstallContext* context)
     _guardchar<wchar_t> title;
     const wchar_t* format = section ? get_catalog_string(section, text_window_title) : nullptr;
     if (name && format)
-        format_with_text(title, format, name);
+        format_catalog_text(title, format, name);
     else
         title.Assign(name);
     cCIApplication* application = get_current_application();

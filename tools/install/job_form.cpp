@@ -6,9 +6,10 @@
 #include "gui/catalog.h"
 #include "gui/dialogs/message_form.h"
 #include "gui/window_maker.h"
-#include "tools/install/message_text.h"
 #include "tools/shell/app_language.h"
+#include "tools/shell/catalog_text.h"
 #include "tools/shell/language_form.h"
+#include "tools/shell/store_fault_text.h"
 
 cJobForm::cJobForm() : job(nullptr) {}
 
@@ -54,13 +55,15 @@ void cJobForm::SetJob(cJob* new_job)
 }
 
 intptr_t cJobForm::ShowOutcome(const cOutcome* outcomes, uint32_t count, uint32_t result, intptr_t otherwise,
-                               const wchar_t* path)
+                               const wchar_t* path, const cStoreFault* fault)
 {
     if (result >= count)
         return otherwise;
     const cOutcome& outcome = outcomes[result];
     _guardchar<wchar_t> text;
-    if (!outcome.text || !format_with_path(text, LookupString(outcome.text), path))
+    if (outcome.text && outcome.store && fault)
+        format_store_refusal(text, LookupString(outcome.text), *fault);
+    else if (!outcome.text || !format_catalog_path(text, LookupString(outcome.text), path))
         return outcome.result;
     if (outcome.error)
         show_message_kind3(this, text.Text(), nullptr);
@@ -78,7 +81,7 @@ void cJobForm::Answer(cAskReleaseAction* action, int32_t question)
 {
     const wchar_t* format = LookupString(question);
     _guardchar<wchar_t> text;
-    bool retry = format && !action->path.IsEmpty() && format_with_path(text, format, action->path.Text()) &&
+    bool retry = format && !action->path.IsEmpty() && format_catalog_path(text, format, action->path.Text()) &&
                  ask_yes_no_kind2(this, text.Text(), nullptr);
     *action->answer = retry ? 0 : 1;
 }

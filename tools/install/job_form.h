@@ -4,6 +4,7 @@
 #include <stdint.h>
 
 #include "base/buffers/guardchar.h"
+#include "base/config_file.h"
 #include "base/linked_list.h"
 #include "gui/controls/custom_form.h"
 #include "gui/controls/static_element.h"
@@ -77,19 +78,22 @@ public:
     void SetJob(cJob* new_job);
 
     // The message that ends the form for one outcome of its job: its text
-    // number (0: none), whether it is an error, and the modal result.
+    // number (0: none), whether it is an error, the modal result, and
+    // whether its "%s" tells of a store fault (format_store_refusal).
     struct cOutcome {
         int32_t text;
         bool error;
         intptr_t result;
+        bool store;
     };
 
 protected:
     // Shows the message of outcomes[result], its "%s" (where it has one)
-    // the path, and answers its modal result; beyond the table no message
-    // and the result `otherwise`.
+    // the path, or for an outcome of a store fault that fault, and answers
+    // its modal result; beyond the table no message and the result
+    // `otherwise`.
     intptr_t ShowOutcome(const cOutcome* outcomes, uint32_t count, uint32_t result, intptr_t otherwise,
-                         const wchar_t* path = nullptr);
+                         const wchar_t* path = nullptr, const cStoreFault* fault = nullptr);
     // Asks the action's question with Yes and No and writes the answer.
     void Answer(cConfirmAction* action);
     // Asks whether to try again with the form's text `question`, its "%s"

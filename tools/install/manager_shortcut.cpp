@@ -55,8 +55,10 @@ void delete_named_shortcut(const cStringArray* texts, const wchar_t* manager_pat
 }
 
 // Writes a new shortcut at side and moves it to path, where nothing stands;
-// false, with neither file of its own left, when either step fails. What
-// stands at side and is not the program's own is named in blocked.
+// false, with neither file of its own left, when either step fails, and
+// blocked naming what kept it: what stands at side and is not the
+// program's own, the group when nothing could be written in it, or the
+// shortcut's place when the move failed.
 bool write_and_move(const wchar_t* manager_path, const cProductFolders& folders, const wchar_t* path,
                     const wchar_t* side, _guardchar<wchar_t>& blocked)
 {
@@ -67,6 +69,7 @@ bool write_and_move(const wchar_t* manager_path, const cProductFolders& folders,
         return false;
     }
     if (!write_shortcut(side, manager_path, nullptr, nullptr, nullptr, true, true)) {
+        parent_folder_of(side, blocked);
         // Nothing of its own at side: its group goes when left empty.
         if (path_get_kind(side) == PATH_KIND_MISSING)
             delete_shortcut_and_empty_group(side, folders);
@@ -75,6 +78,7 @@ bool write_and_move(const wchar_t* manager_path, const cProductFolders& folders,
     INSTALL_KILL_POINT("manager shortcut written", 0);
     if (rename_if_unused(side, path))
         return true;
+    blocked.Assign(path);
     delete_shortcut_and_empty_group(side, folders);
     return false;
 }
@@ -96,8 +100,10 @@ void place_manager_shortcut(const wchar_t* name, const wchar_t* group, const wch
         blocked.Swap(folder);
         return;
     }
-    if (!make_shortcut_group(name, group, path))
+    if (!make_shortcut_group(name, group, path)) {
+        blocked.Swap(folder);
         return;
+    }
     if (!starts_manager(path.Text(), manager_path)) {
         if (path_get_kind(path.Text()) != PATH_KIND_MISSING) {
             blocked.Assign(path.Text());

@@ -22,8 +22,10 @@ class cProductFolders;
 // written beside it, where a leftover of its own goes first, and moved into
 // place in one step. Something else at its name or beside it, or a group
 // that is a link or no folder, is left alone and named in blocked (empty
-// otherwise); then no shortcut is made and the others stay. made receives
-// its path, or is empty when none is in place.
+// otherwise), as is the group that cannot be made or written in and the
+// place the shortcut could not be moved to; then no shortcut is made and
+// the others stay. made receives its path, or is empty when none is in
+// place.
 void place_manager_shortcut(const wchar_t* name, const wchar_t* group, const wchar_t* manager_path,
                             const cProductFolders& folders, _guardchar<wchar_t>& made, _guardchar<wchar_t>& blocked);
 

@@ -18,14 +18,15 @@ namespace {
 
 // The message of each outcome (REMOVE_*): its text in "pkgm::rem".
 const cJobForm::cOutcome remove_outcomes[] = {
-    {3, false, 1},  // REMOVE_DONE
-    {4, true, 2},   // REMOVE_PRODUCTS_LEFT
-    {5, true, 2},   // REMOVE_NOT_A_FILE
-    {6, false, 1},  // REMOVE_SCHEDULED
-    {0, false, 2},  // REMOVE_CANCELLED
-    {7, true, 2},   // REMOVE_NOT_SCHEDULED
-    {8, true, 2},   // REMOVE_PER_USER_PRODUCTS_LEFT
-    {9, true, 2},   // REMOVE_STORE_REFUSED
+    {3, false, 1, false},  // REMOVE_DONE
+    {4, true, 2, false},   // REMOVE_PRODUCTS_LEFT
+    {5, true, 2, false},   // REMOVE_NOT_A_FILE
+    {6, false, 1, false},  // REMOVE_SCHEDULED
+    {0, false, 2, false},  // REMOVE_CANCELLED
+    {7, true, 2, false},   // REMOVE_NOT_SCHEDULED
+    {8, true, 2, false},   // REMOVE_PER_USER_PRODUCTS_LEFT
+    {9, true, 2, true},    // REMOVE_STORE_REFUSED
+    {11, true, 2, false},  // REMOVE_PER_USER_AND_OTHERS_LEFT
 };
 
 // The text that ends a long list of products: "and %s more".
@@ -74,15 +75,16 @@ uint32_t cRemoverJob::Run()
 {
     sleep_ms(500);
     SwitchLanguage();
-    // Only a store read whole tells that no product is left.
-    if (run_store_refusal(store, &form->named) != RECORD_STORE_NONE)
+    // Only stores read whole tell that no product is left.
+    if (run_store_refusal(store, &form->fault, true) != RECORD_STORE_NONE)
         return REMOVE_STORE_REFUSED;
     // Those left to their user are named first: this run cannot remove
     // them.
     cRecordNames left;
-    if (store)
-        list_per_user_products(*store, left);
-    uint32_t refusal = left.first ? REMOVE_PER_USER_PRODUCTS_LEFT : REMOVE_PRODUCTS_LEFT;
+    bool others = store && list_per_user_products(*store, left);
+    uint32_t refusal = !left.first ? REMOVE_PRODUCTS_LEFT
+                       : others    ? REMOVE_PER_USER_AND_OTHERS_LEFT
+                                   : REMOVE_PER_USER_PRODUCTS_LEFT;
     if (store && !left.first)
         list_record_names(*store, left);
     if (left.first) {
@@ -111,7 +113,7 @@ bool cRemoverUI::HandleAction(cChildElement* sender, cChildAction* action)
 {
     if (sender == this && action->code == 7) {
         EndModal(ShowOutcome(remove_outcomes, sizeof(remove_outcomes) / sizeof(remove_outcomes[0]),
-                             static_cast<cProgressAction*>(action)->value, 2, named.Text()));
+                             static_cast<cProgressAction*>(action)->value, 2, named.Text(), &fault));
         return true;
     }
     if (sender == this && action->code == confirm_code) {

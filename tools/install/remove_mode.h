@@ -23,17 +23,21 @@ enum : uint32_t {
     // administrator rights leaves to that user (list_per_user_products):
     // the message names them. Nothing deleted.
     REMOVE_PER_USER_PRODUCTS_LEFT = 6,
-    // The run's store cannot serve (run_store_refusal): whether products
-    // are left cannot be told. The message names what stands in its way.
-    // Nothing deleted.
+    // The run's store cannot serve, or the store it only reads could not
+    // be read whole (run_store_refusal): whether products are left cannot
+    // be told. The message tells of the fault. Nothing deleted.
     REMOVE_STORE_REFUSED = 7,
+    // As REMOVE_PER_USER_PRODUCTS_LEFT, and products recorded for all users
+    // are left too, which the message says. Nothing deleted.
+    REMOVE_PER_USER_AND_OTHERS_LEFT = 8,
 };
 
 // The removal on its worker thread, after a pause of 500 ms: the interface
-// language of "lang/current"; a refusal where the run's store cannot serve,
-// and while it records any product, naming them (those recorded for one
-// user only, where the run leaves them to that user, alone; a long list cut
-// short); question 2; a refusal when the
+// language of "lang/current"; a refusal where the run's store cannot serve
+// or the other store could not read its records, and while either records
+// any product, naming them (those recorded for one user only, where the
+// run leaves them to that user, alone, saying whether others are left; a
+// long list cut short); question 2; a refusal when the
 // manager's path does not resolve as written (path_resolves_as_written: a
 // link, short name or mapped drive on its way); the manager's Start-menu
 // shortcut (delete_manager_shortcuts); then the installed manager, deleted
@@ -73,9 +77,10 @@ public:
     const wchar_t* GetStringSection() override { return L"pkgm::rem"; }
 
     // What the outcome's message names: the code names of the products
-    // that keep the manager, one a line, or the place in the store's way.
-    // The job's, read once its outcome came.
+    // that keep the manager, one a line; or the store's fault. The job's,
+    // read once its outcome came.
     _guardchar<wchar_t> named;
+    cStoreFault fault;
 };
 
 // Removes the installed manager "pelmarodesk.exe" with the remover form, on

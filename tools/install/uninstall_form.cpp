@@ -7,21 +7,23 @@ namespace {
 
 // The message of each outcome (UNINSTALL_*): its text in "pkgm::unin".
 const cJobForm::cOutcome uninstall_outcomes[] = {
-    {5, false, 0},   // UNINSTALL_DONE
-    {6, true, 1},    // UNINSTALL_INTERNAL_ERROR
-    {7, true, 1},    // UNINSTALL_NOT_INSTALLED
-    {8, true, 1},    // UNINSTALL_COMMAND_NOT_STARTED
-    {9, true, 1},    // UNINSTALL_COMMAND_FAILED
-    {10, false, 1},  // UNINSTALL_DEREGISTERED
-    {11, false, 1},  // UNINSTALL_CANCELLED
-    {12, true, 1},   // UNINSTALL_INCOMPLETE
-    {13, true, 1},   // UNINSTALL_DAMAGED_RECORD
-    {14, true, 1},   // UNINSTALL_CHANGED_FILES
-    {15, true, 1},   // UNINSTALL_UNGUARDED_RECORD
-    {16, true, 1},   // UNINSTALL_PER_USER_RECORD
-    {17, false, 0},  // UNINSTALL_INTERRUPTED_UNDONE
-    {18, true, 1},   // UNINSTALL_OBJECT_IN_WAY
-    {19, true, 1},   // UNINSTALL_NO_USER_STORE
+    {5, false, 0, false},   // UNINSTALL_DONE
+    {6, true, 1, false},    // UNINSTALL_INTERNAL_ERROR
+    {7, true, 1, false},    // UNINSTALL_NOT_INSTALLED
+    {8, true, 1, false},    // UNINSTALL_COMMAND_NOT_STARTED
+    {9, true, 1, false},    // UNINSTALL_COMMAND_FAILED
+    {10, false, 1, false},  // UNINSTALL_DEREGISTERED
+    {11, false, 1, false},  // UNINSTALL_CANCELLED
+    {12, true, 1, false},   // UNINSTALL_INCOMPLETE
+    {13, true, 1, false},   // UNINSTALL_DAMAGED_RECORD
+    {14, true, 1, false},   // UNINSTALL_CHANGED_FILES
+    {15, true, 1, true},    // UNINSTALL_UNGUARDED_RECORD
+    {16, true, 1, false},   // UNINSTALL_PER_USER_RECORD
+    {17, false, 0, false},  // UNINSTALL_INTERRUPTED_UNDONE
+    {18, true, 1, false},   // UNINSTALL_OBJECT_IN_WAY
+    {15, true, 1, true},    // UNINSTALL_NO_USER_STORE
+    {15, true, 1, true},    // UNINSTALL_UNREAD_STORE
+    {19, true, 1, true},    // UNINSTALL_RECORD_NOT_SAVED
 };
 
 }  // namespace
@@ -77,7 +79,8 @@ bool cUninstallInitUI::HandleAction(cChildElement* sender, cChildAction* action)
     switch (action->code) {
     case 7:
         EndModal(ShowOutcome(uninstall_outcomes, sizeof(uninstall_outcomes) / sizeof(uninstall_outcomes[0]),
-                             static_cast<cProgressAction*>(action)->value, 1, context->error_path.Text()));
+                             static_cast<cProgressAction*>(action)->value, 1, context->error_path.Text(),
+                             &context->store_fault));
         return true;
     case 8:
         Answer(static_cast<cRespondLangAction*>(action), context->languages, context->code_name.Text());

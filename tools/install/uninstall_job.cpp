@@ -94,6 +94,32 @@ uint32_t uninstall_interrupted_installation(cUninstallContext& context, cApplica
     return context.outside ? UNINSTALL_DAMAGED_RECORD : UNINSTALL_INTERRUPTED_UNDONE;
 }
 
+// Why this run may not take the product's record or journal (UNINSTALL_*),
+// the context telling of the store; else go_on. A journal that others may
+// change refuses the run whatever the record; else the record does where
+// this run may not take it (one user's, or where a store that could not be
+// read may hold it), and without a record the journal does so.
+uint32_t refused_record(cUninstallContext& context, cApplicationConfig& store, const char* key, const char* journal)
+{
+    cApplicationConfig* holder = nullptr;
+    const char* refused = key;
+    uint32_t journal_held = find_record_store(store, journal, holder);
+    uint32_t held = journal_held;
+    if (held != RECORD_STORE_UNGUARDED)
+        held = find_record_store(store, key, holder);
+    if (held == RECORD_STORE_NONE || journal_held == RECORD_STORE_UNGUARDED) {
+        held = journal_held;
+        refused = journal;
+    }
+    if (!record_store_refused(held))
+        return go_on;
+    refused_store_fault(store, refused, held, context.store_fault);
+    context.error_path.Assign(context.store_fault.place.Text());
+    return held == RECORD_STORE_PER_USER_ONLY ? UNINSTALL_PER_USER_RECORD
+           : held == RECORD_STORE_UNREAD      ? UNINSTALL_UNREAD_STORE
+                                              : UNINSTALL_UNGUARDED_RECORD;
+}
+
 }  // namespace
 
 cUninstallContext::cUninstallContext(const wchar_t* code) : outside(0), changed(0)
@@ -117,7 +143,7 @@ uint32_t run_uninstall(cUninstallContext& context, cApplicationConfig* store, cU
         return UNINSTALL_NOT_INSTALLED;
     // A store that cannot serve would pass for one without the product's
     // record, and leave only its Windows entry to take.
-    switch (run_store_refusal(store, &context.error_path)) {
+    switch (run_store_refusal(store, &context.store_fault)) {
     case RECORD_STORE_UNGUARDED:
         return UNINSTALL_UNGUARDED_RECORD;
     case RECORD_STORE_NO_PLACE:
@@ -128,31 +154,22 @@ uint32_t run_uninstall(cUninstallContext& context, cApplicationConfig* store, cU
     _guardchar<wchar_t> recorded;
     if (store && find_recorded_code_name(*store, context.code_name.Text(), recorded))
         context.SetCodeName(recorded.Text());
-    uint32_t result = settle_language(context, store, questions);
+    _guardchar<char> key, journal;
+    bool keyed = store && record_key_of(context.code_name_utf8.Text(), key) &&
+                 folder_journal_key_of(context.code_name_utf8.Text(), journal);
+    uint32_t result = keyed ? refused_record(context, *store, key.Text(), journal.Text()) : go_on;
+    if (result == go_on)
+        result = settle_language(context, store, questions);
     if (result != go_on)
         return result;
-    _guardchar<char> key, journal;
-    cApplicationConfig* holder = nullptr;
-    if (!store || !record_key_of(context.code_name_utf8.Text(), key) ||
-        !folder_journal_key_of(context.code_name_utf8.Text(), journal))
+    if (!keyed)
         return uninstall_by_entry(context, questions, job);
-    if (journal_refused(*store, context.code_name_utf8.Text(), context.error_path))
-        return UNINSTALL_UNGUARDED_RECORD;
-    uint32_t held = find_record_store(*store, key.Text(), holder);
+    cApplicationConfig* holder = record_holder(store, key.Text());
     if (holder)
         return uninstall_recorded_product(context, store, *holder, key.Text(), questions);
     // A journal alone is of a first installation cut off before its record.
-    const char* refused = key.Text();
-    if (held == RECORD_STORE_NONE) {
-        cApplicationConfig* journal_store = journal_store_of(store, context.code_name_utf8.Text());
-        if (journal_store && journal_store->HasKey(journal.Text()))
-            return uninstall_interrupted_installation(context, store, questions);
-        held = find_record_store(*store, journal.Text(), holder);
-        refused = journal.Text();
-    }
-    if (held == RECORD_STORE_UNGUARDED || held == RECORD_STORE_PER_USER_ONLY) {
-        refused_store_path(*store, refused, held, context.error_path);
-        return held == RECORD_STORE_UNGUARDED ? UNINSTALL_UNGUARDED_RECORD : UNINSTALL_PER_USER_RECORD;
-    }
+    cApplicationConfig* journal_store = journal_store_of(store, context.code_name_utf8.Text());
+    if (journal_store && journal_store->HasKey(journal.Text()))
+        return uninstall_interrupted_installation(context, store, questions);
     return uninstall_by_entry(context, questions, job);
 }

@@ -4,6 +4,7 @@
 #include <stdint.h>
 
 #include "base/buffers/guardchar.h"
+#include "base/config_file.h"
 #include "base/linked_list.h"
 
 class cApplicationConfig;
@@ -24,7 +25,7 @@ enum : uint32_t {
     // The record is in the common store, which others than the
     // administrators may change (RECORD_STORE_UNGUARDED), or this run would
     // find it there and that store cannot serve: nothing changed. The
-    // context's error path names the folder or file in the way.
+    // context's store fault tells of the folder or file in the way.
     UNINSTALL_UNGUARDED_RECORD = 10,
     // The product is recorded for one user only, and this run has more
     // rights than that user (RECORD_STORE_PER_USER_ONLY): nothing changed.
@@ -38,9 +39,18 @@ enum : uint32_t {
     // names the object.
     UNINSTALL_OBJECT_IN_WAY = 13,
     // This run, without administrator rights, has no per-user store that
-    // can serve (RECORD_STORE_NO_PLACE): nothing changed. The error path
-    // names what stands in its way.
+    // can serve (RECORD_STORE_NO_PLACE): nothing changed. The store fault
+    // tells of what stands in its way.
     UNINSTALL_NO_USER_STORE = 14,
+    // The run's own store does not record the product, and the store it
+    // only reads could not be read whole (RECORD_STORE_UNREAD): nothing
+    // changed. The store fault names what could not be read.
+    UNINSTALL_UNREAD_STORE = 15,
+    // The product's files and shortcuts are gone, but the store that holds
+    // its record could not save the record's deletion: the record and the
+    // Windows entry stay, for another uninstall to finish. The store fault
+    // tells what stood in the save's way.
+    UNINSTALL_RECORD_NOT_SAVED = 16,
 };
 
 // A recorded file as the uninstall finds it.
@@ -86,6 +96,9 @@ public:
     uint32_t changed;
     // The path the outcome's message names, where it names one.
     _guardchar<wchar_t> error_path;
+    // What keeps the store from the uninstall, for the outcomes that tell
+    // of one.
+    cStoreFault store_fault;
 };
 
 // What the job asks of its form, on the job's thread; each call blocks the
@@ -114,9 +127,10 @@ public:
 // is removed by its own uninstall command (the stop of job, when given,
 // ends that command), or by deleting an entry without one. The store may be
 // null: there is no record then. A store that cannot serve
-// (run_store_refusal) stops the uninstall before its first question, and
-// records and journals are taken only where this run may take them
-// (find_record_store).
+// (run_store_refusal), and a record or journal that this run may not take
+// (find_record_store: others may change it, it is one user's, or the store
+// that would hold it could not be read), stop the uninstall before its
+// first question.
 uint32_t run_uninstall(cUninstallContext& context, cApplicationConfig* store, cUninstallQuestions& questions,
                        const cJob* job);
 

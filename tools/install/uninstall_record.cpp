@@ -18,6 +18,7 @@
 #include "tools/install/uninstall_job.h"
 #include "tools/package/package_queries.h"
 #include "tools/shell/record_keys.h"
+#include "tools/shell/record_store.h"
 
 namespace {
 
@@ -322,20 +323,25 @@ uint32_t uninstall_recorded_product(cUninstallContext& context, cApplicationConf
     prune.Folder(bounds.Group().Text());
     prune.Run();
     INSTALL_KILL_POINT("uninstall shortcuts", 0);
-    // An entry for all users and one for this user both go.
-    complete = delete_uninstall_entry(context.code_name.Text(), false) && complete;
-    complete = delete_uninstall_entry(context.code_name.Text(), true) && complete;
-    INSTALL_KILL_POINT("uninstall entry", 0);
+    // What stays keeps the record and the entry, for the next try.
     if (!complete)
         return UNINSTALL_INCOMPLETE;
     store.DeleteKey(key);
     INSTALL_KILL_POINT("uninstall record save", 0);
     if (!store.Save()) {
-        // The store keeps what its files hold: the record, for the next try.
+        // The store keeps what its files hold: the record, for the next try,
+        // and with it the entry, so that Windows lists what the manager does.
+        store_save_fault(config, store, context.store_fault);
         store.Revert();
-        return UNINSTALL_INCOMPLETE;
+        return UNINSTALL_RECORD_NOT_SAVED;
     }
     INSTALL_KILL_POINT("uninstall record saved", 0);
+    // An entry for all users and one for this user both go.
+    bool entries = delete_uninstall_entry(context.code_name.Text(), false);
+    entries = delete_uninstall_entry(context.code_name.Text(), true) && entries;
+    INSTALL_KILL_POINT("uninstall entry", 0);
+    if (!entries)
+        return UNINSTALL_INCOMPLETE;
     if (context.outside)
         return UNINSTALL_DAMAGED_RECORD;
     return context.changed ? UNINSTALL_CHANGED_FILES : UNINSTALL_DONE;

@@ -35,9 +35,13 @@ bool undo_cut_off_install(cUninstallContext& context, cApplicationConfig* config
 //  5. the backups deleted (one outside the install folder only with that
 //     content), then the shortcuts, then the folders left empty that may go
 //     (cFolderPrune: those the installations made, and the Start-menu
-//     group), then the Windows entry wherever it is;
+//     group);
 //  6. the record deleted and saved, only when all of that went: otherwise
-//     UNINSTALL_INCOMPLETE leaves the record for a later run to finish.
+//     UNINSTALL_INCOMPLETE leaves the record and the entry for a later run
+//     to finish, and a save that fails does too (UNINSTALL_RECORD_NOT_SAVED,
+//     the context's store fault telling what stood in its way);
+//  7. the Windows entry wherever it is, once the record's deletion is
+//     saved (one that stays: UNINSTALL_INCOMPLETE).
 // What is not the product's was left where it is: UNINSTALL_DAMAGED_RECORD
 // then tells of it once the rest is gone, and UNINSTALL_CHANGED_FILES of
 // files whose content changed since they were installed.

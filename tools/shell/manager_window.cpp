@@ -1,7 +1,6 @@
 #include "tools/shell/manager_window.h"
 
 #include "base/app_config.h"
-#include "base/path.h"
 #include "base/process_launch.h"
 #include "gui/application.h"
 #include "gui/canvas.h"
@@ -15,6 +14,7 @@
 #include "tools/shell/record_store.h"
 #include "tools/shell/response_form.h"
 #include "tools/shell/shown_names.h"
+#include "tools/shell/store_fault_text.h"
 #include "tools/shell/update_address.h"
 #include "tools/shell/update_form.h"
 #include "tools/shell/update_server.h"
@@ -462,12 +462,12 @@ uint32_t run_manager(const cManagerCommands* commands)
     cWindowMaker* maker = application ? application->GetWindowMaker() : nullptr;
     if (!maker)
         return 1;
-    // A store that cannot serve would list no products, and offer to
-    // remove the manager they need.
-    _guardchar<wchar_t> place, message;
-    if (run_store_refusal(get_current_config(), &place) != RECORD_STORE_NONE) {
-        path_to_backslashes(place.Buffer());
-        format_catalog_text(message, section_text(L"pkgm::softm", text_store_refused), place.Text());
+    // A store that cannot serve, or whose records cannot be read, would
+    // list too few products, and offer to remove the manager they need.
+    cStoreFault fault;
+    if (run_store_refusal(get_current_config(), &fault, true) != RECORD_STORE_NONE) {
+        _guardchar<wchar_t> message;
+        format_store_refusal(message, section_text(L"pkgm::softm", text_store_refused), fault);
         run_message_form(RESPONSE_ERROR, message.Text());
         return 1;
     }

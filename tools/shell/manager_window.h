@@ -122,8 +122,9 @@ private:
 
 // The manager's main window, built again after every language switch;
 // answers its last modal result as the exit code. Where the run's store
-// cannot serve (run_store_refusal), a message names what stands in its way
-// instead, and the answer is 1.
+// cannot serve, or the other store could not read its records
+// (run_store_refusal), a message tells of the fault instead, and the
+// answer is 1.
 uint32_t run_manager(const cManagerCommands* commands);
 
 #endif

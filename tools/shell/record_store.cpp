@@ -38,14 +38,16 @@ bool run_records_for_all_users(cApplicationConfig& config)
     return full && full->ForAllUsers();
 }
 
-uint32_t run_store_refusal(cApplicationConfig* config, _guardchar<wchar_t>* path)
+uint32_t run_store_refusal(cApplicationConfig* config, cStoreFault* fault, bool listed)
 {
     cCIAppFullConfig* full = dynamic_cast<cCIAppFullConfig*>(config);
-    if (!full || full->StoreUsable())
+    cStoreFault unread;
+    if (!full || (full->StoreUsable() && !(listed && full->OtherStoreFault(unread))))
         return RECORD_STORE_NONE;
-    if (path)
-        path->Assign(full->RefusedPlace().Text());
-    return full->ForAllUsers() ? RECORD_STORE_UNGUARDED : RECORD_STORE_NO_PLACE;
+    bool usable = full->StoreUsable();
+    if (fault)
+        fault->Assign(usable ? unread : full->Refusal());
+    return usable ? RECORD_STORE_UNREAD : full->ForAllUsers() ? RECORD_STORE_UNGUARDED : RECORD_STORE_NO_PLACE;
 }
 
 uint32_t find_record_store(cApplicationConfig& config, const char* key, cApplicationConfig*& holder)
@@ -67,6 +69,11 @@ uint32_t find_record_store(cApplicationConfig& config, const char* key, cApplica
     uint32_t refused = run_store_refusal(&config, nullptr);
     if (refused != RECORD_STORE_NONE)
         return refused;
+    cStoreFault unread;
+    // What the other store could not read may hold the key: only the run's
+    // own record of it settles where it is.
+    if (full->OtherStoreFault(unread) && !(all_users ? common : user).HasKey(key))
+        return RECORD_STORE_UNREAD;
     if (!all_users && common.HasKey(key) && !full->CommonKeyGuarded(key))
         return RECORD_STORE_UNGUARDED;
     if (common.HasKey(key)) {
@@ -96,7 +103,8 @@ cApplicationConfig* record_holder_of(cApplicationConfig* config, const char* cod
 
 bool record_store_refused(uint32_t held)
 {
-    return held == RECORD_STORE_UNGUARDED || held == RECORD_STORE_PER_USER_ONLY || held == RECORD_STORE_NO_PLACE;
+    return held == RECORD_STORE_UNGUARDED || held == RECORD_STORE_PER_USER_ONLY || held == RECORD_STORE_NO_PLACE ||
+           held == RECORD_STORE_UNREAD;
 }
 
 cApplicationConfig* record_target(cApplicationConfig& config, const char* key)
@@ -108,26 +116,34 @@ cApplicationConfig* record_target(cApplicationConfig& config, const char* key)
     return full ? full->OwnStoreFor() : &config;
 }
 
-bool refused_store_path(cApplicationConfig& config, const char* key, uint32_t held, _guardchar<wchar_t>& path)
+bool refused_store_fault(cApplicationConfig& config, const char* key, uint32_t held, cStoreFault& fault)
 {
     cCIAppFullConfig* full = dynamic_cast<cCIAppFullConfig*>(&config);
     if (!full)
         return false;
-    if (held != RECORD_STORE_PER_USER_ONLY && run_store_refusal(&config, &path) != RECORD_STORE_NONE)
-        return !path.IsEmpty();
-    switch (held) {
-    case RECORD_STORE_UNGUARDED: {
-        _guardchar<wchar_t> open;
-        if (full->CommonKeyGuarded(key, &open) || open.IsEmpty())
-            return false;
-        path.Swap(open);
+    if (held != RECORD_STORE_PER_USER_ONLY && run_store_refusal(&config, &fault) != RECORD_STORE_NONE)
         return true;
-    }
+    switch (held) {
+    case RECORD_STORE_UNGUARDED:
+        fault.kind = CFG_FAULT_PLACE;
+        fault.common = true;
+        return !full->CommonKeyGuarded(key, &fault.place) && !fault.place.IsEmpty();
+    case RECORD_STORE_UNREAD:
+        return full->OtherStoreFault(fault);
     case RECORD_STORE_PER_USER_ONLY:
-        return full->GetUserStore().FileOf(key, path);
+        return full->GetUserStore().FileOf(key, fault.place);
     default:
         return false;
     }
+}
+
+void store_save_fault(cApplicationConfig* config, cApplicationConfig& store, cStoreFault& fault)
+{
+    cCIAppConfig* files = dynamic_cast<cCIAppConfig*>(&store);
+    cCIAppFullConfig* full = dynamic_cast<cCIAppFullConfig*>(config);
+    if (files)
+        fault.Set(files->SaveFault().kind, files->SaveFault().place.Text());
+    fault.common = full && &store == &full->GetCommonStore();
 }
 
 void list_record_names(cApplicationConfig& config, cRecordNames& names)
@@ -136,15 +152,19 @@ void list_record_names(cApplicationConfig& config, cRecordNames& names)
     config.EnumChildren("install", collect_name, &collection);
 }
 
-void list_per_user_products(cApplicationConfig& config, cRecordNames& names)
+bool list_per_user_products(cApplicationConfig& config, cRecordNames& names)
 {
     cRecordNames all;
     list_record_names(config, all);
+    bool others = false;
     for (cRecordNames::Node* node = all.first; node; node = node->next) {
         _guardchar<char> key;
         cApplicationConfig* holder = nullptr;
         if (record_key_of(node->element.Text(), key) &&
             find_record_store(config, key.Text(), holder) == RECORD_STORE_PER_USER_ONLY)
             list_append_text(names, node->element.Text());
+        else
+            others = true;
     }
+    return others;
 }

@@ -4,6 +4,7 @@
 #include <stdint.h>
 
 #include "base/buffers/guardchar.h"
+#include "base/config_file.h"
 #include "base/linked_list.h"
 
 class cApplicationConfig;
@@ -27,6 +28,10 @@ enum : uint32_t {
     // The run, without administrator rights, has no per-user store that
     // can serve (cCIAppFullConfig::StoreUsable), whatever the key.
     RECORD_STORE_NO_PLACE = 5,
+    // The run's own store does not have the key, and the store it only
+    // reads could not be read whole (cCIAppFullConfig::OtherStoreFault):
+    // whether it is there cannot be told.
+    RECORD_STORE_UNREAD = 6,
 };
 
 // The run has administrator rights (cCIAppFullConfig::ForAllUsers): it
@@ -41,9 +46,12 @@ bool run_records_for_all_users(cApplicationConfig& config);
 // (cCIAppFullConfig::StoreUsable). RECORD_STORE_NONE while it serves (and
 // for a configuration of one store, or none); else RECORD_STORE_UNGUARDED
 // for a run with administrator rights, RECORD_STORE_NO_PLACE for any other,
-// path (when given) naming what stands in the way
-// (cCIAppFullConfig::RefusedPlace).
-uint32_t run_store_refusal(cApplicationConfig* config, _guardchar<wchar_t>* path);
+// fault (when given) telling what stands in the way
+// (cCIAppFullConfig::Refusal). A road that decides by every record of both
+// stores (the manager's list, the remover) gives listed: then also
+// RECORD_STORE_UNREAD where the store the run only reads could not be read
+// whole, fault naming what was in the way.
+uint32_t run_store_refusal(cApplicationConfig* config, cStoreFault* fault, bool listed = false);
 
 // The one store that holds key (a record "install/<code name>", a folder
 // journal "journal/<code name>", a shared "installer/..." value) for this
@@ -64,20 +72,25 @@ cApplicationConfig* record_holder(cApplicationConfig* config, const char* key);
 cApplicationConfig* record_holder_of(cApplicationConfig* config, const char* code_name, _guardchar<char>& key);
 
 // The run refuses the key where held (RECORD_STORE_*) is UNGUARDED,
-// PER_USER_ONLY or NO_PLACE.
+// PER_USER_ONLY, NO_PLACE or UNREAD.
 bool record_store_refused(uint32_t held);
 
 // The store this run writes key into: the one that holds it, else the run's
 // own (cCIAppFullConfig::OwnStoreFor). Null where find_record_store refuses
-// the key (UNGUARDED, PER_USER_ONLY, NO_PLACE).
+// the key (record_store_refused).
 cApplicationConfig* record_target(cApplicationConfig& config, const char* key);
 
 // For a message on a refused key: where the run's own store cannot serve,
 // what stands in its way (run_store_refusal); else with
 // RECORD_STORE_UNGUARDED the first folder or file of the common store, from
-// the top, that others may change; with RECORD_STORE_PER_USER_ONLY the
-// per-user store's file of the key. False (path untouched) otherwise.
-bool refused_store_path(cApplicationConfig& config, const char* key, uint32_t held, _guardchar<wchar_t>& path);
+// the top, that others may change; with RECORD_STORE_UNREAD what the other
+// store could not read; with RECORD_STORE_PER_USER_ONLY the
+// per-user store's file of the key (its place alone). False otherwise.
+bool refused_store_fault(cApplicationConfig& config, const char* key, uint32_t held, cStoreFault& fault);
+
+// What kept the last save of store, one of config's stores, from its place
+// (cCIAppConfig::SaveFault), with whether it is the common store, in fault.
+void store_save_fault(cApplicationConfig* config, cApplicationConfig& store, cStoreFault& fault);
 
 // The code names (UTF-8) that either store records a product under
 // ("install/<code name>"), each once, in key order of the common store and
@@ -87,7 +100,8 @@ void list_record_names(cApplicationConfig& config, cRecordNames& names);
 
 // Those of them that the run refuses as recorded for one user only
 // (RECORD_STORE_PER_USER_ONLY): what a run with administrator rights leaves
-// to their user, who reaches them without those rights.
-void list_per_user_products(cApplicationConfig& config, cRecordNames& names);
+// to their user, who reaches them without those rights. True when other
+// products are recorded too.
+bool list_per_user_products(cApplicationConfig& config, cRecordNames& names);
 
 #endif

@@ -3,7 +3,6 @@
 #include <string.h>
 
 #include "base/app_config.h"
-#include "base/path.h"
 #include "base/string_convert.h"
 #include "base/string_utils.h"
 #include "gui/application.h"
@@ -13,6 +12,7 @@
 #include "tools/shell/record_store.h"
 #include "tools/shell/response_form.h"
 #include "tools/shell/shown_names.h"
+#include "tools/shell/store_fault_text.h"
 #include "tools/shell/update_check.h"
 #include "tools/shell/update_form.h"
 
@@ -27,11 +27,16 @@ enum {
     text_per_user_product = 4,
 };
 
-// Shows the text, its "%s" (where it has one) named, unless quiet.
-uint32_t report(bool quiet, uint32_t kind, int32_t text, uint32_t exit_code, const wchar_t* named = nullptr)
+// Shows the text, its "%s" (where it has one) named, or for a store that
+// keeps the check from telling what is installed the fault, unless quiet.
+uint32_t report(bool quiet, uint32_t kind, int32_t text, uint32_t exit_code, const wchar_t* named = nullptr,
+                const cStoreFault* fault = nullptr)
 {
     _guardchar<wchar_t> message;
-    format_catalog_text(message, section_text(L"pkgm::updr", text), named);
+    if (fault)
+        format_store_refusal(message, section_text(L"pkgm::updr", text), *fault);
+    else
+        format_catalog_text(message, section_text(L"pkgm::updr", text), named);
     if (!quiet)
         run_message_form(kind, message.Text());
     return exit_code;
@@ -45,21 +50,23 @@ uint32_t run_update_mode(const wchar_t* code_name, bool quiet)
     str_from_wstr_utf8(code_name, -1, code);
     cApplicationConfig* config = get_current_config();
     // A store that cannot serve holds no product a check could be about.
-    _guardchar<wchar_t> place;
-    if (run_store_refusal(config, &place) != RECORD_STORE_NONE) {
-        path_to_backslashes(place.Buffer());
-        return report(quiet, RESPONSE_ERROR, text_store_refused, 1, place.Text());
-    }
+    cStoreFault fault;
+    if (run_store_refusal(config, &fault) != RECORD_STORE_NONE)
+        return report(quiet, RESPONSE_ERROR, text_store_refused, 1, nullptr, &fault);
     // A '/' would reach into another product's record.
     _guardchar<char> key;
     cApplicationConfig* holder = nullptr;
     if (code.IsEmpty() || strchr(code.Text(), '/') || !config || !record_key_of(code.Text(), key))
         return report(quiet, RESPONSE_ERROR, text_invalid_product, 1);
-    if (find_record_store(*config, key.Text(), holder) == RECORD_STORE_PER_USER_ONLY) {
+    uint32_t held = find_record_store(*config, key.Text(), holder);
+    if (held == RECORD_STORE_PER_USER_ONLY) {
         _guardchar<wchar_t> shown;
         escape_shown_name(code_name, shown);
         return report(quiet, RESPONSE_ERROR, text_per_user_product, 1, shown.Text());
     }
+    // The store the run only reads may hold the product: nothing tells.
+    if (held == RECORD_STORE_UNREAD && refused_store_fault(*config, key.Text(), held, fault))
+        return report(quiet, RESPONSE_ERROR, text_store_refused, 1, nullptr, &fault);
     uint64_t installed = 0;
     if (!read_product_version(config, code.Text(), &installed))
         return report(quiet, RESPONSE_ERROR, text_invalid_product, 1);

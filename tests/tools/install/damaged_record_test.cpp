@@ -515,12 +515,15 @@ TEST(DamagedRecord, ARunWithAdministratorRightsUsesItsCommonStoreOrStops)
 {
     application_language_provider();
     apply_language(0);
-    enum Blocker { opened, plain_file, link_to_folder, link_to_file, folder_as_file, side_link, held_file };
+    enum Blocker {
+        opened, plain_file, link_to_folder, link_to_file, folder_as_file, side_link, held_file, held_lock, side_folder
+    };
     struct OpenCase {
         const char* what;
         const wchar_t* inside;  // in the world
         Blocker blocker = opened;
         bool per_user = false;  // the product and the planted files in the per-user store
+        StoreText told = common_place;
     };
     const OpenCase levels[] = {
         {"the record's file", L"programdata/Vantrel/qrv/install"},
@@ -535,7 +538,12 @@ TEST(DamagedRecord, ARunWithAdministratorRightsUsesItsCommonStoreOrStops)
         {"a link to a folder the run may write where the side folder belongs", L"programdata/Vantrel/qrv/~save",
          side_link},
         {"a folder where the journal's file belongs", L"programdata/Vantrel/qrv/journal", folder_as_file},
-        {"the record's file held by another program", L"programdata/Vantrel/qrv/install", held_file},
+        {"a folder where the record's new content goes", L"programdata/Vantrel/qrv/~save/install.new", side_folder},
+        {"the record's file held by another program", L"programdata/Vantrel/qrv/install", held_file, false,
+         held_store_file},
+        // Any program that may read the store may lock it so.
+        {"the record's lock kept by another program", L"programdata/Vantrel/qrv/~save/install.lock", held_lock, false,
+         held_store_file},
     };
     enum Road { first_installation, update, uninstall_product, uninstall_planted };
     const char* const road_names[] = {"first installation", "update", "uninstall", "uninstall of the planted record"};
@@ -544,11 +552,13 @@ TEST(DamagedRecord, ARunWithAdministratorRightsUsesItsCommonStoreOrStops)
             SCOPED_TRACE(std::string(level.what) + ", " + road_names[road]);
             World world(L"openstore-in-a-world-whose-name-is-long-enough-for-each-place-to-be-the-widest-line");
             std::wstring open = world.Path(level.inside);
+            std::wstring told = section_text(L"pkgm::store", level.told), unnamed = told;
+            told.replace(told.find(L"%s"), 2, with_separator(open, L'\\'));
+            unnamed.replace(unnamed.find(L"%s"), 2, L"");
             for (const auto& text : {std::make_pair(L"pkgm::unin", 15), std::make_pair(L"pkgm::softm", 19),
                                      std::make_pair(L"pkgm::updr", 3), std::make_pair(L"pkgm::rem", 9)}) {
-                std::wstring shown = with_separator(open, L'\\');
-                ASSERT_NE(message_form_size(message_lines(section_text(text.first, text.second), shown.c_str())).cx,
-                          message_form_size(message_lines(section_text(text.first, text.second), L"")).cx)
+                ASSERT_NE(message_form_size(message_lines(section_text(text.first, text.second), told.c_str())).cx,
+                          message_form_size(message_lines(section_text(text.first, text.second), unnamed.c_str())).cx)
                     << "the place is the widest line of each message, whose size then tells it";
             }
             bool per_user = level.per_user;
@@ -620,6 +630,17 @@ TEST(DamagedRecord, ARunWithAdministratorRightsUsesItsCommonStoreOrStops)
                                    0, nullptr);
                 ASSERT_NE(held, INVALID_HANDLE_VALUE);
                 break;
+            case held_lock: {
+                held = CreateFileW(windows_path(open).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                   nullptr, OPEN_EXISTING, 0, nullptr);
+                ASSERT_NE(held, INVALID_HANDLE_VALUE);
+                OVERLAPPED at = {};
+                ASSERT_TRUE(LockFileEx(held, LOCKFILE_EXCLUSIVE_LOCK | LOCKFILE_FAIL_IMMEDIATELY, 0, 4, 0, &at));
+                break;
+            }
+            case side_folder:
+                ASSERT_TRUE(CreateDirectoryW(windows_path(open).c_str(), nullptr));
+                break;
             }
             std::map<std::wstring, std::string> store_before = tree_bytes(world.Path(L"programdata"));
             std::map<std::wstring, std::string> user_store_before = tree_bytes(world.Path(L"appdata"));
@@ -628,13 +649,17 @@ TEST(DamagedRecord, ARunWithAdministratorRightsUsesItsCommonStoreOrStops)
             ProductSnapshot before = v1_snapshot(world);
 
             if (road == first_installation || road == update) {
-                RunResult run = world.Install(road == update ? "v2" : "v1");
+                // A first installation of two languages: refused before
+                // the question.
+                RunResult run = world.Install(road == update ? "v2" : "two");
                 EXPECT_EQ(run.exit_code, 50 + 17u) << run.output;
                 EXPECT_EQ(_wcsicmp(init_error_path(run.output, 17).c_str(), slash_path(open).c_str()), 0)
                     << "the message names the place: " << run.output;
+                EXPECT_EQ(run.output.find("language"), std::string::npos) << run.output;
             } else {
                 std::wstring code = road == uninstall_planted ? L"zz-planted" : installers().code_name;
-                AnsweredRun run = uninstall_in(world, code, {naming(error_title, L"pkgm::unin", 15, open)});
+                AnsweredRun run =
+                    uninstall_in(world, code, {naming_fault(error_title, L"pkgm::unin", 15, level.told, open)});
                 EXPECT_EQ(run.met, titles({error_title}));
                 EXPECT_EQ(run.run.exit_code, 1u);
             }
@@ -652,8 +677,9 @@ TEST(DamagedRecord, ARunWithAdministratorRightsUsesItsCommonStoreOrStops)
                     std::wstring arguments = other.arguments;
                     if (other.section == std::wstring(L"pkgm::updr"))
                         arguments += installers().code_name + L"\"";
-                    AnsweredRun run = run_answering(world, L"\"" + pelmarodesk_exe() + L"\"" + arguments,
-                                                    {naming(error_title, other.section, other.text, open)});
+                    AnsweredRun run =
+                        run_answering(world, L"\"" + pelmarodesk_exe() + L"\"" + arguments,
+                                      {naming_fault(error_title, other.section, other.text, level.told, open)});
                     EXPECT_EQ(run.met, titles({error_title})) << utf8_of(other.section);
                     EXPECT_EQ(run.run.exit_code, 1u) << utf8_of(other.section);
                 }
@@ -676,6 +702,95 @@ TEST(DamagedRecord, ARunWithAdministratorRightsUsesItsCommonStoreOrStops)
             for (const std::wstring& victim : victims)
                 EXPECT_EQ(file_bytes(world.Path(L"victims/") + victim), users_content) << utf8_of(victim);
         }
+}
+
+// The store a run only reads counts only where it could be read: the
+// per-user store of a product installed for one user, under a run with
+// administrator rights, whose record's file is damaged (its first bytes
+// overwritten), held by another program that shares nothing, or a folder;
+// and the common store of a product installed for all users, damaged, under
+// the stand-in for a run without those rights. Every road that decides by
+// what it holds stops before it acts, naming that file and who may mend
+// it: the remover (the manager stays), the manager's list, "Change", the
+// uninstall (the product's Windows entry stays) and the installer, which
+// records nothing in the run's own store.
+TEST(DamagedRecord, AStoreTheRunOnlyReadsCountsOnlyWhereItCouldBeRead)
+{
+    application_language_provider();
+    apply_language(0);
+    enum Blocker { damaged_file, held_file, folder_in_place };
+    struct ReadCase {
+        const char* what;
+        bool per_user_product;  // read by a run with administrator rights; else by the stand-in
+        Blocker blocker;
+        StoreText told;
+    } cases[] = {
+        {"the per-user record's file damaged", true, damaged_file, user_unreadable},
+        {"the per-user record's file held", true, held_file, held_store_file},
+        {"a folder in the per-user record's file's place", true, folder_in_place, user_place},
+        {"the common record's file damaged, under the stand-in", false, damaged_file, common_unreadable},
+    };
+    for (const ReadCase& c : cases) {
+        SCOPED_TRACE(c.what);
+        World world(L"readonly-store-in-a-world-whose-name-is-long-enough-for-the-place-to-be-the-widest-line");
+        const std::map<std::wstring, std::wstring>& product_run = c.per_user_product ? standard_user : no_variables;
+        const std::map<std::wstring, std::wstring>& reading_run = c.per_user_product ? no_variables : standard_user;
+        RunResult installed = world.Install("v1", product_run);
+        ASSERT_EQ(installed.exit_code, 0u) << installed.output;
+        std::wstring file = (c.per_user_product ? world.UserStore() : world.CommonStore()) + L"/install";
+        HANDLE held = INVALID_HANDLE_VALUE;
+        // Taken as the file is seen once nobody holds it.
+        ProductSnapshot before = v1_snapshot(world);
+        switch (c.blocker) {
+        case damaged_file: {
+            std::string bytes = file_bytes(file);
+            bytes.replace(0, 8, "damaged!");
+            ASSERT_TRUE(put_file(file, bytes));
+            before = v1_snapshot(world);
+            break;
+        }
+        case held_file:
+            held = CreateFileW(windows_path(file).c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+            ASSERT_NE(held, INVALID_HANDLE_VALUE);
+            break;
+        case folder_in_place:
+            ASSERT_TRUE(DeleteFileW(windows_path(file).c_str()));
+            ASSERT_TRUE(CreateDirectoryW(windows_path(file).c_str(), nullptr));
+            before = v1_snapshot(world);
+            break;
+        }
+        std::map<std::wstring, std::string> manager_before = tree_bytes(world.Path(L"pf/Common Files"));
+        struct Road {
+            const wchar_t* arguments;
+            const wchar_t* section;
+            int32_t text;
+        } roads[] = {
+            {L" remove", L"pkgm::rem", 9},
+            {L"", L"pkgm::softm", 19},
+            {L" update", L"pkgm::updr", 3},
+            {L" uninstall", L"pkgm::unin", 15},
+        };
+        for (const Road& road : roads) {
+            std::wstring arguments = road.arguments;
+            if (road.text == 3 || road.text == 15)
+                arguments += L" \"" + installers().code_name + L"\"";
+            // The test build stands in for a run without administrator rights.
+            std::wstring program = c.per_user_product ? pelmarodesk_exe() : killable_program();
+            AnsweredRun run = run_answering(world, L"\"" + program + L"\"" + arguments,
+                                            {naming_fault(error_title, road.section, road.text, c.told, file)},
+                                            reading_run);
+            EXPECT_EQ(run.met, titles({error_title})) << utf8_of(road.section);
+            EXPECT_EQ(run.run.exit_code, 1u) << utf8_of(road.section);
+        }
+        RunResult install = world.Install("v1", reading_run);
+        EXPECT_EQ(install.exit_code, 50 + 21u) << install.output;
+        EXPECT_EQ(_wcsicmp(init_error_path(install.output, 21).c_str(), file.c_str()), 0) << install.output;
+        if (held != INVALID_HANDLE_VALUE)
+            CloseHandle(held);
+        EXPECT_TRUE(v1_snapshot(world) == before) << "the product, its record and its entry as they were";
+        EXPECT_TRUE(tree_bytes(world.Path(L"pf/Common Files")) == manager_before) << "the manager stays";
+        EXPECT_TRUE(world.Record(c.per_user_product).empty()) << "nothing recorded in the run's own store";
+    }
 }
 
 // A folder journal edited as a stranger may, in either store, under a run

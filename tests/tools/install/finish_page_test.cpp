@@ -16,6 +16,7 @@
 #include "tools/install/install_mode.h"
 #include "tools/package/package_queries.h"
 #include "tools/shell/app_language.h"
+#include "tools/shell/catalog_text.h"
 
 namespace {
 
@@ -44,10 +45,17 @@ TEST(FinishPage, AnObjectInTheWayIsNamedWithAWayOutTheUserHas)
     // Long enough to take two lines of its own.
     const std::wstring object =
         L"C:/Program Files/Road Test/data/nested/deep/a folder with a long name/and another one/blob.bin.tmp";
+    // As written, but that its blanks may not end a line: a line breaks it
+    // only after a separator.
     std::wstring shown = object;
     for (wchar_t& c : shown)
-        if (c == L'/')
-            c = L'\\';
+        c = c == L'/' ? L'\\' : c == L' ' ? L'\u00A0' : c;
+    auto filled = [](const wchar_t* format, const std::wstring& inserted) {
+        std::wstring text = format ? format : L"";
+        text.replace(text.find(L"%s"), 2, inserted);
+        return text;
+    };
+    const std::wstring not_installed = section_text(L"pkgm::fin", 18), with_error = section_text(L"pkgm::fin", 1);
     struct FinishCase {
         const char* what;
         uint32_t status;
@@ -57,7 +65,16 @@ TEST(FinishPage, AnObjectInTheWayIsNamedWithAWayOutTheUserHas)
         // The install folder; another one leaves the object in a folder
         // that the package names itself.
         const wchar_t* folder = L"C:/Program Files/Road Test";
+        // The whole message and its header, where given.
+        std::wstring words = L"";
+        std::wstring header = L"";
     } cases[] = {
+        // Nothing was installed: the store's side file in the way, told of
+        // as the common store's.
+        {"a journal not saved", INSTALL_STATUS_JOURNAL_NOT_SAVED, true, true, false, L"C:/Program Files/Road Test",
+         filled(section_text(L"pkgm::fin", 16), filled(section_text(L"pkgm::store", 1), shown)), not_installed},
+        {"no manager shortcut", INSTALL_STATUS_NO_MANAGER_SHORTCUT, true, true, false, L"C:/Program Files/Road Test",
+         filled(section_text(L"pkgm::fin", 17), shown), with_error},
         {"an object in the way of a first installation", INSTALL_STATUS_OBJECT_IN_THE_WAY, true, true, true},
         {"an object in the way of an update", INSTALL_STATUS_OBJECT_IN_THE_WAY, false, true, false},
         {"an object in the way in the package's folder", INSTALL_STATUS_OBJECT_IN_THE_WAY, true, true, false, L"C:/A"},
@@ -72,7 +89,9 @@ TEST(FinishPage, AnObjectInTheWayIsNamedWithAWayOutTheUserHas)
         ASSERT_TRUE(set_pgm_folder(context.package.strings, c.folder));
         context.status = c.status;
         context.error_path.Assign(object.c_str());
-        std::wstring message;
+        context.store_fault.Set(CFG_FAULT_PLACE, object.c_str());
+        context.store_fault.common = true;
+        std::wstring message, header;
         int red_below_the_first_lines = -1;
         cFormWindow window;
         window.maker.SetCatalog(get_global_catalog());
@@ -82,6 +101,7 @@ TEST(FinishPage, AnObjectInTheWayIsNamedWithAWayOutTheUserHas)
                        [&]() { form->page.Prepare(context, c.folder_choosable); },
                        [&]() {
                            message = form->page.MessageText() ? form->page.MessageText() : L"";
+                           header = form->page.HeaderText() ? form->page.HeaderText() : L"";
                            // The message area starts 40 pixels down; its
                            // first 60 rows held the whole message before.
                            red_below_the_first_lines = red_pixels(cFormWindow::Pixels(&form->page, 10, 100, 389, 180));
@@ -94,6 +114,10 @@ TEST(FinishPage, AnObjectInTheWayIsNamedWithAWayOutTheUserHas)
                        },
                    });
         EXPECT_EQ(message.find(shown) != std::wstring::npos, c.names_the_object) << c.what;
+        if (!c.words.empty()) {
+            EXPECT_EQ(message, c.words) << c.what;
+            EXPECT_EQ(header, c.header) << c.what;
+        }
         EXPECT_EQ(message.find(L"another folder") != std::wstring::npos, c.suggests_another_folder) << c.what;
         if (c.status == INSTALL_STATUS_OBJECT_IN_THE_WAY) {
             EXPECT_NE(message.find(L"Remove or rename it and run this installer again"), std::wstring::npos) << c.what;

@@ -18,6 +18,7 @@
 #include "tools/install/install_init.h"
 #include "tools/install/install_init_ui.h"
 #include "tools/shell/app_language.h"
+#include "tools/shell/catalog_text.h"
 #include "tools/shell/pelmaro_app.h"
 
 using namespace road;
@@ -224,7 +225,9 @@ TEST(InstallInitUI, ShowsTheOutcomeOfTheStartUp)
 }
 
 // A file held open and a file that cannot be read have messages of their
-// own, told apart by the size the message form takes for each text.
+// own, told apart by the size the message form takes for each text; so do
+// the faults of the stores, each in the text of its road and told of by the
+// text of its kind and store.
 TEST(InstallInitUI, AHeldFileAndAnUnreadableOneHaveTheirOwnMessages)
 {
     application_language_provider();
@@ -233,16 +236,25 @@ TEST(InstallInitUI, AHeldFileAndAnUnreadableOneHaveTheirOwnMessages)
     struct MessageCase {
         const char* what;
         uint32_t result;
-        int32_t text;  // of "pkgm::iini"
+        int32_t text;      // of "pkgm::iini"
+        int32_t told = 0;  // of "pkgm::store", telling of the store's fault; 0: none
+        uint32_t kind = CFG_FAULT_NONE;
+        bool common = false;
     } cases[] = {
         {"held open", INSTALL_INIT_FILE_IN_USE, 15},
         {"unreadable", INSTALL_INIT_UNREADABLE_FILE, 7},
+        {"the common store in the way", INSTALL_INIT_UNGUARDED_RECORD, 17, 1, CFG_FAULT_PLACE, true},
+        {"the per-user store in the way", INSTALL_INIT_NO_USER_STORE, 20, 2, CFG_FAULT_PLACE},
+        {"a file of the other store held", INSTALL_INIT_UNREAD_STORE, 21, 3, CFG_FAULT_HELD},
+        {"a file of the common store damaged", INSTALL_INIT_UNREAD_STORE, 21, 4, CFG_FAULT_UNREADABLE, true},
     };
     ASSERT_NE(message_form_size(message_lines(get_catalog_string(texts, 15), L"C:\\x")).cx,
               message_form_size(message_lines(get_catalog_string(texts, 7), L"C:\\x")).cx);
     for (const MessageCase& c : cases) {
         cInstallContext context(L"C:/setup.exe", L"C:/setup.exe", 0);
         context.error_path.Assign(L"C:/Program Files/Road Test/docs/read me.txt");
+        context.store_fault.Set(c.kind, context.error_path.Text());
+        context.store_fault.common = c.common;
         std::wstring title;
         RECT client = {};
         cFormWindow window;
@@ -263,8 +275,12 @@ TEST(InstallInitUI, AHeldFileAndAnUnreadableOneHaveTheirOwnMessages)
                        run_later(50, answer);
                        show_install_init_message(form, context, c.result);
                    }});
-        SIZE wanted = message_form_size(
-            message_lines(get_catalog_string(texts, c.text), L"C:\\Program Files\\Road Test\\docs\\read me.txt"));
+        std::wstring named = L"C:\\Program Files\\Road Test\\docs\\read me.txt";
+        if (c.told) {
+            std::wstring told = section_text(L"pkgm::store", c.told);
+            named = told.replace(told.find(L"%s"), 2, named);
+        }
+        SIZE wanted = message_form_size(message_lines(get_catalog_string(texts, c.text), named.c_str()));
         EXPECT_EQ(title, L"Error") << c.what;
         EXPECT_EQ(client.right, wanted.cx) << c.what;
         EXPECT_EQ(client.bottom, wanted.cy) << c.what;

@@ -399,15 +399,56 @@ TEST(InstallRoad, AnOlderOrSilentManagerIsReplacedInOneStep)
     expect_installed(world, "v2", "1.1");
 }
 
+namespace {
+
+// The folder made immutable on the host (chattr +i), as on Windows an
+// access list that denies writing leaves it: nothing can be made in it, by
+// root neither, until the object goes. made tells whether that took.
+class ImmutableFolder {
+public:
+    explicit ImmutableFolder(const std::wstring& folder)
+        : unix(wine_unix_path(windows_path(folder))), probe(windows_path(folder + L"/probe"))
+    {
+        run_unix_shell("chattr +i '" + unix + "'");
+        for (int wait = 0; wait < 100 && !made; ++wait, Sleep(50))
+            made = !Writable();
+    }
+    ~ImmutableFolder()
+    {
+        run_unix_shell("chattr -i '" + unix + "'");
+        for (int wait = 0; wait < 100 && !Writable(); ++wait)
+            Sleep(50);
+    }
+    ImmutableFolder(const ImmutableFolder&) = delete;
+    ImmutableFolder& operator=(const ImmutableFolder&) = delete;
+
+    bool made = false;
+
+private:
+    bool Writable() const
+    {
+        HANDLE file = CreateFileW(probe.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_FLAG_DELETE_ON_CLOSE,
+                                  nullptr);
+        return file != INVALID_HANDLE_VALUE && CloseHandle(file);
+    }
+
+    std::string unix;
+    std::wstring probe;
+};
+
+}  // namespace
+
 // What stands where the manager's shortcut goes, or beside it where a new
 // one is written first, as a kill or a stranger left it: the run's own
 // leftover (an empty file, a whole link to the manager) goes and the
 // shortcut is made; anything else stays as it is, nothing is made through
-// it, and the installation says so, naming it. Once it is gone, the next
+// it, and the installation says so, naming it, as it does for a group in
+// which nothing can be made; but where the record could not be saved
+// either, that is what it says (status 11). Once the way is free, the next
 // run of the same version makes the shortcut.
 TEST(InstallRoad, TheManagersShortcutComesBackWhereItsPlaceIsFree)
 {
-    enum Planted { empty_file, whole_link, garbage, folder, group_link };
+    enum Planted { empty_file, whole_link, garbage, folder, group_link, immutable_group, garbage_and_record_held };
     struct ShortcutCase {
         const char* what;
         Planted planted;
@@ -419,6 +460,8 @@ TEST(InstallRoad, TheManagersShortcutComesBackWhereItsPlaceIsFree)
         {"garbage beside it", garbage, L".tmp", false},
         {"a folder beside it", folder, L".tmp", false},
         {"a link to a folder elsewhere as its group", group_link, nullptr, false},
+        {"a group in which nothing can be made", immutable_group, nullptr, false},
+        {"garbage beside it, and the record's file held", garbage_and_record_held, L".tmp", false},
     };
     for (const ShortcutCase& c : cases) {
         SCOPED_TRACE(c.what);
@@ -428,7 +471,31 @@ TEST(InstallRoad, TheManagersShortcutComesBackWhereItsPlaceIsFree)
         ASSERT_TRUE(DeleteFileW(windows_path(world.ManagerShortcut()).c_str()));
         std::wstring planted = c.at ? world.ManagerShortcut() + c.at : world.ManagerGroup();
         std::unique_ptr<HostFolderLink> linked;
-        if (c.planted == folder) {
+        std::unique_ptr<ImmutableFolder> immutable;
+        std::map<std::wstring, std::wstring> during;
+        std::function<void(HANDLE)> beside = nullptr;
+        HANDLE record = INVALID_HANDLE_VALUE;
+        TempFolder pause(L"shortcutpause");
+        if (c.planted == immutable_group) {
+            immutable.reset(new ImmutableFolder(planted));
+            if (!immutable->made) {
+                printf("this file system cannot make a folder immutable: the row is left out\n");
+                continue;
+            }
+        } else if (c.planted == garbage_and_record_held) {
+            ASSERT_TRUE(put_file(planted, "garbage"));
+            // Held once the start-up found the store sound: the record's
+            // save fails.
+            std::wstring pause_file = pause.Path(L"held");
+            during = {{L"PELMARO_TEST_PAUSE_POINT", L"job"}, {L"PELMARO_TEST_PAUSE_FILE", windows_path(pause_file)}};
+            beside = [&, pause_file](HANDLE) {
+                for (int waited_ms = 0; waited_ms < 30000 && !exists(pause_file); waited_ms += 50)
+                    Sleep(50);
+                record = CreateFileW(windows_path(world.CommonStore() + L"/install").c_str(), GENERIC_READ,
+                                     FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+                DeleteFileW(windows_path(pause_file).c_str());
+            };
+        } else if (c.planted == folder) {
             ASSERT_TRUE(CreateDirectoryW(windows_path(planted).c_str(), nullptr));
         } else if (c.planted == group_link) {
             ASSERT_TRUE(RemoveDirectoryW(windows_path(planted).c_str()));
@@ -439,12 +506,21 @@ TEST(InstallRoad, TheManagersShortcutComesBackWhereItsPlaceIsFree)
             ASSERT_TRUE(put_file(planted, c.planted == empty_file ? "" : c.planted == whole_link ? link : "garbage"));
         }
         std::string planted_bytes = file_bytes(planted);
-        RunResult run = world.Install("v1");
-        if (!c.own) {
+        RunResult run = world.Install("v1", during, -1, beside);
+        if (record != INVALID_HANDLE_VALUE)
+            CloseHandle(record);
+        if (c.planted == garbage_and_record_held) {
+            EXPECT_EQ(run.exit_code, 100u + 11) << "not recorded, which tells more: " << run.output;
+        } else if (!c.own) {
             EXPECT_EQ(run.exit_code, 100u + 14) << run.output;
             EXPECT_EQ(_wcsicmp(job_error_path(run.output, 0, 14).c_str(), planted.c_str()), 0) << run.output;
+        }
+        if (!c.own) {
             EXPECT_TRUE(exists(planted) && file_bytes(planted) == planted_bytes) << "left as it is";
             EXPECT_TRUE(tree_bytes(world.Path(L"elsewhere")).empty()) << "nothing made through a link";
+            if (immutable)
+                EXPECT_TRUE(tree_bytes(planted).empty()) << "nothing made in it";
+            immutable.reset();
             linked.reset();
             if (!DeleteFileW(windows_path(planted).c_str()))
                 RemoveDirectoryW(windows_path(planted).c_str());
@@ -457,8 +533,8 @@ TEST(InstallRoad, TheManagersShortcutComesBackWhereItsPlaceIsFree)
 
 // An update whose journal cannot be saved (a folder came where its new
 // content is written, once the start-up had found the store sound) stops
-// before it puts anything in place, naming the store's file: the product
-// stays as it was, and once the folder is gone the update goes through.
+// before it puts anything in place, naming that folder: the product stays
+// as it was, and once the folder is gone the update goes through.
 TEST(InstallRoad, NothingIsPutInPlaceWithoutASavedJournal)
 {
     World world(L"journal");
@@ -475,9 +551,8 @@ TEST(InstallRoad, NothingIsPutInPlaceWithoutASavedJournal)
             DeleteFileW(windows_path(pause_file).c_str());
         });
     EXPECT_EQ(stopped.exit_code, 100u + 13) << stopped.output;
-    std::wstring journal = world.CommonStore() + L"/journal";
-    EXPECT_EQ(_wcsicmp(job_error_path(stopped.output, 1, 13).c_str(), journal.c_str()), 0)
-        << "the store's file named: " << stopped.output;
+    EXPECT_EQ(_wcsicmp(job_error_path(stopped.output, 1, 13).c_str(), in_the_way.c_str()), 0)
+        << "what stood in the way named: " << stopped.output;
     expect_installed(world, "v1", "1.0.0.1");
     ASSERT_TRUE(RemoveDirectoryW(windows_path(in_the_way).c_str()));
     RunResult done = world.Install("v2");

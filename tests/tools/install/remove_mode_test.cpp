@@ -124,14 +124,31 @@ public:
 
 }  // namespace
 
+// While a product is recorded, or a run without administrator rights has no
+// per-user store that can serve (a file where its side folder belongs),
+// the manager stays.
 TEST(RemoveMode, RefusesWhileAProductIsRecorded)
 {
+    application_language_provider();
+    apply_language(0);
     World world(L"rmrefuse");
     ASSERT_EQ(world.Install("v1").exit_code, 0u);
     std::string manager = file_bytes(world.Manager());
     AnsweredRun run = remove_with(world, pelmarodesk_exe(), {yes_to(error_title)});
     EXPECT_EQ(run.met, titles({error_title}));
     EXPECT_EQ(run.run.exit_code, 1u);
+    EXPECT_TRUE(file_bytes(world.Manager()) == manager);
+    EXPECT_TRUE(exists(manager_shortcut(world)));
+
+    std::wstring side = world.UserStore() + L"/~save";
+    CreateDirectoryW(windows_path(world.Path(L"appdata/Vantrel")).c_str(), nullptr);
+    CreateDirectoryW(windows_path(world.UserStore()).c_str(), nullptr);
+    ASSERT_TRUE(put_file(side, "x"));
+    // The test build, which stands in for such a run.
+    AnsweredRun stand_in = run_answering(world, L"\"" + killable_program() + L"\" remove",
+                                         {naming_fault(error_title, L"pkgm::rem", 9, user_place, side)}, standard_user);
+    EXPECT_EQ(stand_in.met, titles({error_title}));
+    EXPECT_EQ(stand_in.run.exit_code, 1u);
     EXPECT_TRUE(file_bytes(world.Manager()) == manager);
     EXPECT_TRUE(exists(manager_shortcut(world)));
 }
@@ -169,13 +186,30 @@ TEST(RemoveMode, ACopyThatDoesNotRunDeletesTheInstalledManagerAtOnce)
     }
 }
 
+// Names as a message shows them: each control character (C0, DEL and C1,
+// the line and paragraph separators, the marks that turn the direction of
+// the text) as "\xHH" or "\uHHHH", a backslash doubled.
+std::wstring escaped(const std::wstring& name)
+{
+    std::wstring shown;
+    for (wchar_t c : name) {
+        bool control = c < 0x20 || (c >= 0x7F && c <= 0x9F) || c == 0x2028 || c == 0x2029 || c == 0x200E ||
+                       c == 0x200F || (c >= 0x202A && c <= 0x202E) || (c >= 0x2066 && c <= 0x2069);
+        wchar_t escape[8];
+        swprintf(escape, 8, c <= 0xFF ? L"\\x%02X" : L"\\u%04X", unsigned(c));
+        shown += c == L'\\' ? L"\\\\" : control ? escape : std::wstring(1, c);
+    }
+    return shown;
+}
+
 // A run with administrator rights leaves the products recorded for one
 // user only to that user: the remover names them, each whole and once, one
-// a line, in the per-user store's key order; a name that holds a line
-// break shows it as an escape, on its own line, and a long list ends with
-// how many more there are (in Windows' own grouping of digits). Its look
-// at the per-user store makes nothing there: no side folder, nothing where
-// a link at the side folder's place leads. Nothing is removed.
+// a line, in the per-user store's key order, and says whether others are
+// left too; a name that holds control characters shows each as an escape,
+// on its own line, in room sized for what it shows, and a long list ends
+// with how many more there are (in Windows' own grouping of digits). Its
+// look at the per-user store makes nothing there: no side folder, nothing
+// where a link at the side folder's place leads. Nothing is removed.
 TEST(RemoveMode, TheProductsLeftToTheirUsersAreNamed)
 {
     application_language_provider();
@@ -187,30 +221,52 @@ TEST(RemoveMode, TheProductsLeftToTheirUsersAreNamed)
     digits.lpThousandSep = separator;
     ASSERT_GT(GetNumberFormatW(LOCALE_USER_DEFAULT, 0, L"19990", &digits, grouped, 32), 0);
     std::wstring more = section_text(L"pkgm::rem", 10);
+    std::wstring fewer = more;
     more.replace(more.find(L"%s"), 2, grouped);
-    std::vector<std::string> many;
+    ASSERT_GT(GetNumberFormatW(LOCALE_USER_DEFAULT, 0, L"9995", &digits, grouped, 32), 0);
+    fewer.replace(fewer.find(L"%s"), 2, grouped);
+    std::vector<std::string> many, ten_thousand;
     for (int i = 0; i < 20000; ++i) {
         char name[16];
         snprintf(name, sizeof name, "p%05d", i);
         many.push_back(name);
+        if (i < 10005)
+            ten_thousand.push_back(name);
     }
+    const std::wstring first_ten = L"p00000\np00001\np00002\np00003\np00004\np00005\np00006\np00007\np00008\np00009\n";
+    // Many control characters in one long name, and every kind of them.
+    std::wstring controls;
+    for (int i = 0; i < 40; ++i)
+        controls += wchar_t(1 + i % 31);
+    const std::wstring kinds = L"del\x7F c1\x85\x9B ls\u2028 ps\u2029 rtl\u202E back\\slash";
+    auto utf8 = [](const std::wstring& text) { return utf8_of(text); };
     struct NamesCase {
         const char* what;
         std::vector<std::string> names;
         std::wstring shown;
         bool side_link;  // the per-user side folder a link to a folder elsewhere, else missing
+        bool common_left = false;  // a product recorded for all users is left too
     } cases[] = {
         {"three products", {"gamma", "alpha", "beta"}, L"alpha\nbeta\ngamma", false},
         {"a name with a line break",
          {"b\nAll packages were checked: it is safe to remove Pelmaro now", "a"},
          L"a\nb\\x0AAll packages were checked: it is safe to remove Pelmaro now", true},
-        {"20,000 products", many,
-         L"p00000\np00001\np00002\np00003\np00004\np00005\np00006\np00007\np00008\np00009\n" + more, false},
+        {"20,000 products", many, first_ten + more, false},
+        // One digit fewer than all of them: a count of all would be wider.
+        {"10,005 products", ten_thousand, first_ten + fewer, false},
+        {"a long name of control characters", {utf8(L"long" + controls + L"end")}, escaped(L"long" + controls + L"end"),
+         false},
+        {"every kind of control character", {utf8(kinds)}, escaped(kinds), false},
+        {"one left to its user, and one for all users", {"mine"}, L"mine", false, true},
     };
     for (const NamesCase& c : cases) {
         SCOPED_TRACE(c.what);
         World world(L"rmnames");
-        install_manager_only(world);
+        if (c.common_left) {
+            ASSERT_EQ(world.Install("v1").exit_code, 0u);
+        } else {
+            install_manager_only(world);
+        }
         {
             cCIAppConfig user;
             CreateDirectoryW(windows_path(world.Path(L"appdata/Vantrel")).c_str(), nullptr);
@@ -227,7 +283,8 @@ TEST(RemoveMode, TheProductsLeftToTheirUsersAreNamed)
         }
         std::map<std::wstring, std::string> user_store = tree_bytes(world.Path(L"appdata"));
         std::string manager = file_bytes(world.Manager());
-        AnsweredRun run = remove_with(world, pelmarodesk_exe(), {naming(error_title, L"pkgm::rem", 8, c.shown)});
+        AnsweredRun run =
+            remove_with(world, pelmarodesk_exe(), {naming(error_title, L"pkgm::rem", c.common_left ? 11 : 8, c.shown)});
         EXPECT_EQ(run.met, titles({error_title}));
         EXPECT_EQ(run.run.exit_code, 1u);
         EXPECT_TRUE(file_bytes(world.Manager()) == manager);
@@ -350,11 +407,13 @@ TEST(RemoveMode, TheRunningManagerIsLeftToTheScript)
         bool stand_in;        // the stand-in timeout.exe in the system folder
         bool stand_in_fails;  // and it fails at once
         bool held;            // another program holds the manager open for 10 s more
+        bool users_file = false;  // a file of the user's beside the manager, which keeps its folder
     } cases[] = {
         {"as Wine is", false, false, false},
         {"with timeout.exe", true, false, false},
         {"held for 10 s without timeout.exe", false, false, true},
         {"held for 10 s, timeout.exe failing", true, true, true},
+        {"a file of the user's beside the manager", true, false, false, true},
     };
     std::wstring program = pelmarodesk_exe();
     for (const ScriptCase& c : cases) {
@@ -368,6 +427,9 @@ TEST(RemoveMode, TheRunningManagerIsLeftToTheScript)
         World world(L"rmscript");
         install_manager_only(world);
         ASSERT_TRUE(CopyFileW(program.c_str(), windows_path(world.Manager()).c_str(), FALSE));
+        std::wstring users = world.Path(L"pf/Common Files/Vantrel/notes.txt");
+        if (c.users_file)
+            ASSERT_TRUE(put_file(users, "the user's"));
         TempFolder temp(L"rmtemp"), logs(L"rmlog");
         HANDLE held = INVALID_HANDLE_VALUE;
         if (c.held) {
@@ -418,7 +480,10 @@ TEST(RemoveMode, TheRunningManagerIsLeftToTheScript)
             CloseHandle(held);
         }
         EXPECT_TRUE(wait_until([&] { return !exists(world.Manager()) && temp_empty(); }, 60000));
-        EXPECT_FALSE(exists(world.Path(L"pf/Common Files/Vantrel"))) << "the manager's emptied folder goes too";
+        EXPECT_EQ(exists(world.Path(L"pf/Common Files/Vantrel")), c.users_file)
+            << "the manager's folder goes with it, unless it holds more";
+        if (c.users_file)
+            EXPECT_EQ(file_bytes(users), "the user's");
         EXPECT_TRUE(exists(world.Path(L"pf/Common Files")));
         printf("%s: the script ended %lu ms after the manager\n", c.what, GetTickCount() - started);
         std::string waits = logs.ReadFile(L"log");

@@ -229,6 +229,33 @@ inline FormAnswer naming(const wchar_t* title, const wchar_t* section, int32_t i
             }};
 }
 
+// The texts of "pkgm::store" that tell of a store fault, by its kind and
+// store.
+enum StoreText {
+    common_place = 1,
+    user_place = 2,
+    held_store_file = 3,
+    common_unreadable = 4,
+    user_unreadable = 5,
+};
+
+// The same for a road's message on a store fault: the section's text of
+// that id, its "%s" the text of "pkgm::store" for the fault, which names
+// the place.
+inline FormAnswer naming_fault(const wchar_t* title, const wchar_t* section, int32_t id, StoreText fault,
+                               const std::wstring& place)
+{
+    std::wstring told = section_text(L"pkgm::store", fault);
+    told.replace(told.find(L"%s"), 2, with_separator(place, L'\\'));
+    return {title, VK_RETURN, [=](HWND form) {
+                SIZE wanted = message_form_size(message_lines(section_text(section, id), told.c_str()));
+                RECT client = {};
+                GetClientRect(form, &client);
+                EXPECT_EQ(client.right, wanted.cx) << utf8_of(section) << " " << id << " telling " << utf8_of(told);
+                EXPECT_EQ(client.bottom, wanted.cy);
+            }};
+}
+
 }  // namespace road
 
 #endif

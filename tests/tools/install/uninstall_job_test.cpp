@@ -338,10 +338,11 @@ TEST(UninstallJob, ARecordThatCannotBeSavedIsReportedAndTheNextRunFinishes)
                               OPEN_EXISTING, 0, nullptr);
     ASSERT_NE(held, INVALID_HANDLE_VALUE);
     ScriptedQuestions first;
-    EXPECT_EQ(InWorld(world).Uninstall(installers().code_name, first), UNINSTALL_INCOMPLETE);
+    EXPECT_EQ(InWorld(world).Uninstall(installers().code_name, first), UNINSTALL_RECORD_NOT_SAVED);
     CloseHandle(held);
     EXPECT_FALSE(exists(world.App())) << "the files are gone";
     EXPECT_FALSE(world.Record().empty()) << "the record stays for the next run";
+    EXPECT_TRUE(entry_exists(installers().code_name)) << "and so does the entry, while the record does";
 
     ScriptedQuestions second;
     EXPECT_EQ(InWorld(world).Uninstall(installers().code_name, second), UNINSTALL_DONE);

@@ -301,16 +301,18 @@ TEST(UninstallRoad, APerUserProductGoesFromTheUserStoreAndHive)
     ASSERT_TRUE(found);
 
     ProductSnapshot installed = v1_snapshot(world);
-    AnsweredRun refused = uninstall_in(world, installers().code_name, {yes_to(language_title), yes_to(error_title)});
-    EXPECT_EQ(refused.met, titles({language_title, error_title}));
+    AnsweredRun refused = uninstall_in(world, installers().code_name,
+                                       {naming(error_title, L"pkgm::unin", 16, world.UserStore() + L"/install")});
+    EXPECT_EQ(refused.met, titles({error_title})) << "refused before its first question";
     EXPECT_EQ(refused.run.exit_code, 1u);
     EXPECT_TRUE(v1_snapshot(world) == installed) << "the product as it was";
 
     std::wstring side = world.UserStore() + L"/~save";
     ASSERT_TRUE(remove_folder_of_files(side));
     ASSERT_TRUE(put_file(side, "x"));
-    AnsweredRun stopped = uninstall_in(world, installers().code_name, {naming(error_title, L"pkgm::unin", 19, side)},
-                                       standard_user, killable_program());
+    AnsweredRun stopped = uninstall_in(world, installers().code_name,
+                                       {naming_fault(error_title, L"pkgm::unin", 15, user_place, side)}, standard_user,
+                                       killable_program());
     EXPECT_EQ(stopped.met, titles({error_title}));
     EXPECT_EQ(stopped.run.exit_code, 1u);
     EXPECT_TRUE(v1_snapshot(world) == installed) << "the product as it was";
@@ -525,16 +527,46 @@ TEST(UninstallRoad, TheFoldersAKilledRunMadeGoWithTheProduct)
     }
 }
 
-// A backup, a shortcut or the Windows entry that cannot be deleted, or a
-// folder where a file's backup goes, ends the uninstall unfinished: the
-// record stays, and the next run, once the hold is gone, finishes.
+// A backup, a shortcut or the Windows entry that cannot be deleted, a
+// folder where a file's backup goes, or a record whose deletion cannot be
+// saved (another program takes its file, or a folder comes where its new
+// content goes, while the question is asked) ends the uninstall unfinished:
+// the Windows entry stays, so that Windows lists what the manager does, and
+// the record stays with it, but after the entry was the one thing left; the
+// next run, once the hold is gone, finishes.
 TEST(UninstallRoad, WhatCannotBeDeletedKeepsTheRecordForTheNextRun)
 {
     // Each takes its hold and gives back what lets it go.
     struct HoldCase {
         const char* what;
         std::function<std::function<void()>(World&)> hold;
+        bool at_question = false;  // taken while the question is asked, after the store was found sound
+        // The message that ends the run, checked; else any error message.
+        std::function<FormAnswer(const World&)> told = nullptr;
+        bool record_kept = true;
     } cases[] = {
+        {"the record's file held by another program",
+         [](World& world) -> std::function<void()> {
+             HANDLE held = CreateFileW(windows_path(world.CommonStore() + L"/install").c_str(), GENERIC_READ,
+                                       FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+             EXPECT_NE(held, INVALID_HANDLE_VALUE);
+             return [held] { CloseHandle(held); };
+         },
+         true,
+         [](const World& world) {
+             return naming_fault(error_title, L"pkgm::unin", 19, held_store_file, world.CommonStore() + L"/install");
+         }},
+        {"a folder where the record's new content goes",
+         [](World& world) -> std::function<void()> {
+             std::wstring folder = windows_path(world.CommonStore() + L"/~save/install.new");
+             EXPECT_TRUE(CreateDirectoryW(folder.c_str(), nullptr));
+             return [folder] { RemoveDirectoryW(folder.c_str()); };
+         },
+         true,
+         [](const World& world) {
+             return naming_fault(error_title, L"pkgm::unin", 19, common_place,
+                                 world.CommonStore() + L"/~save/install.new");
+         }},
         {"a backup an earlier run left, held open",
          [](World& world) -> std::function<void()> {
              // An uninstall cut off after moving the file aside leaves it so.
@@ -568,7 +600,8 @@ TEST(UninstallRoad, WhatCannotBeDeletedKeepsTheRecordForTheNextRun)
                        ERROR_SUCCESS);
              RegCloseKey(key);
              return [inside] { RegDeleteKeyExW(HKEY_LOCAL_MACHINE, inside.c_str(), KEY_WOW64_64KEY, 0); };
-         }},
+         },
+         false, nullptr, false},
         // No retry could move the file aside: nothing is asked.
         {"a folder where a file's backup goes",
          [](World& world) -> std::function<void()> {
@@ -581,16 +614,26 @@ TEST(UninstallRoad, WhatCannotBeDeletedKeepsTheRecordForTheNextRun)
         SCOPED_TRACE(c.what);
         World world(L"unhold");
         ASSERT_EQ(world.Install("v1").exit_code, 0u);
-        std::function<void()> release = c.hold(world);
-        AnsweredRun held = uninstall_in(world, installers().code_name, {yes_to(confirm_title), yes_to(error_title)});
+        std::function<void()> release = [] {};
+        FormAnswer question = yes_to(confirm_title);
+        if (c.at_question)
+            question.first = [&](HWND) { release = c.hold(world); };
+        else
+            release = c.hold(world);
+        AnsweredRun held = uninstall_in(world, installers().code_name,
+                                        {question, c.told ? c.told(world) : yes_to(error_title)});
+        bool entry_kept = entry_exists(installers().code_name);
         release();
         EXPECT_EQ(held.met, titles({confirm_title, error_title}));
         EXPECT_EQ(held.run.exit_code, 1u);
-        EXPECT_FALSE(world.Record().empty()) << "the record stays";
-        AnsweredRun finished =
-            uninstall_in(world, installers().code_name, {yes_to(confirm_title), yes_to(information_title)});
-        EXPECT_EQ(finished.met, titles({confirm_title, information_title}));
-        EXPECT_EQ(finished.run.exit_code, 0u);
+        EXPECT_TRUE(entry_kept) << "the entry stays";
+        EXPECT_EQ(!world.Record().empty(), c.record_kept) << "the record stays with it";
+        // Without its record, an entry of this program's own is taken off
+        // by itself (its language asked, as no record names one).
+        const wchar_t* first = c.record_kept ? confirm_title : language_title;
+        AnsweredRun finished = uninstall_in(world, installers().code_name, {yes_to(first), yes_to(information_title)});
+        EXPECT_EQ(finished.met, titles({first, information_title}));
+        EXPECT_EQ(finished.run.exit_code, c.record_kept ? 0u : 1u);
         expect_v1_uninstalled(world);
     }
 }
