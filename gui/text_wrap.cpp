@@ -88,12 +88,20 @@ public:
             space = space_width + double(width - content_width) / space_units;
         for (int32_t i = first; i < end; ++i) {
             const cTextToken& token = tokens[i];
-            if (token.word) {
-                canvas->DrawTextColoured(x + int32_t(offset), y + top, transparent, text + token.start, token.length);
-                offset += token.width;
-            } else {
+            if (!token.word) {
                 offset += token.count * space;
+                continue;
             }
+            // Words that touch (a path broken after its separators) are
+            // drawn as one run, where the font places each letter.
+            int32_t last = i;
+            double run = token.width;
+            while (last + 1 < end && tokens[last + 1].word)
+                run += tokens[++last].width;
+            canvas->DrawTextColoured(x + int32_t(offset), y + top, transparent, text + token.start,
+                                     tokens[last].start + tokens[last].length - token.start);
+            offset += run;
+            i = last;
         }
         if (int32_t(offset) > widest)
             widest = int32_t(offset);

@@ -126,28 +126,26 @@ TEST_F(TextWrap, JapaneseTextBreaksOnlyAfterIdeographicCommaAndFullStop)
 }
 
 // A Windows path whose blanks are no-break spaces breaks only after a
-// separator: its lines read as the path is written.
+// separator, and each of its lines is drawn as one run: its lines read as
+// the path is written.
 TEST_F(TextWrap, APathBreaksOnlyAfterASeparator)
 {
     const std::wstring pieces[4] = {L"C:\\", L"Start\u00A0Menu\\", L"Vantrel\\",
                                     L"Software\u00A0Packages\u00A0management.lnk"};
-    int32_t widths[4];
-    for (int i = 0; i < 4; ++i)
-        widths[i] = Width(pieces[i]);
-    for (int32_t width : {widths[0] + widths[1], widths[0] + widths[1] + widths[2] + widths[3] / 2}) {
-        std::vector<cTextPiece> expected;
-        int32_t line = 0;
+    for (int32_t width : {Width(pieces[0] + pieces[1]), Width(pieces[0] + pieces[1] + pieces[2]) + 3}) {
+        std::vector<cTextPiece> expected = {{box_x, box_y, L""}};
         int32_t used = 0;
-        for (int i = 0; i < 4; ++i) {
-            if (used > 0 && used + widths[i] > width) {
-                ++line;
+        for (const std::wstring& piece : pieces) {
+            if (used > 0 && used + Width(piece) > width) {
+                expected.push_back({box_x, box_y + Line(int32_t(expected.size())), L""});
                 used = 0;
             }
-            expected.push_back({box_x + used, box_y + Line(line), pieces[i]});
-            used += widths[i];
+            expected.back().text += piece;
+            used += Width(piece);
         }
-        EXPECT_GT(line, 0);
-        EXPECT_EQ(Wrap(pieces[0] + pieces[1] + pieces[2] + pieces[3], width, 0, expected).height, Line(line + 1))
+        EXPECT_GT(expected.size(), 1u);
+        EXPECT_EQ(Wrap(pieces[0] + pieces[1] + pieces[2] + pieces[3], width, 0, expected).height,
+                  Line(int32_t(expected.size())))
             << width;
     }
 }

@@ -137,15 +137,6 @@ bool refused_store_fault(cApplicationConfig& config, const char* key, uint32_t h
     }
 }
 
-void store_save_fault(cApplicationConfig* config, cApplicationConfig& store, cStoreFault& fault)
-{
-    cCIAppConfig* files = dynamic_cast<cCIAppConfig*>(&store);
-    cCIAppFullConfig* full = dynamic_cast<cCIAppFullConfig*>(config);
-    if (files)
-        fault.Set(files->SaveFault().kind, files->SaveFault().place.Text());
-    fault.common = full && &store == &full->GetCommonStore();
-}
-
 void list_record_names(cApplicationConfig& config, cRecordNames& names)
 {
     cNameCollection collection{names, cTreeMap<cPackedKey, uint8_t>(1024)};

@@ -4,6 +4,7 @@
 #include <stdint.h>
 
 #include "base/buffers/guardchar.h"
+#include "base/ci_app_full_config.h"
 #include "base/config_file.h"
 #include "base/linked_list.h"
 
@@ -90,7 +91,14 @@ bool refused_store_fault(cApplicationConfig& config, const char* key, uint32_t h
 
 // What kept the last save of store, one of config's stores, from its place
 // (cCIAppConfig::SaveFault), with whether it is the common store, in fault.
-void store_save_fault(cApplicationConfig* config, cApplicationConfig& store, cStoreFault& fault);
+inline void store_save_fault(cApplicationConfig* config, cApplicationConfig& store, cStoreFault& fault)
+{
+    cCIAppConfig* files = dynamic_cast<cCIAppConfig*>(&store);
+    cCIAppFullConfig* full = dynamic_cast<cCIAppFullConfig*>(config);
+    if (files)
+        fault.Set(files->SaveFault().kind, files->SaveFault().place.Text());
+    fault.common = full && &store == &full->GetCommonStore();
+}
 
 // The code names (UTF-8) that either store records a product under
 // ("install/<code name>"), each once, in key order of the common store and

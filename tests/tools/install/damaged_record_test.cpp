@@ -487,6 +487,35 @@ std::wstring users_folder_as_made(World& world, RecordEdit& edit)
     return L"app";
 }
 
+// The roads of the program that decide by what a store holds, each over
+// the world's product, stop before they act: the manager's list, "Change",
+// the remover and, with uninstall, the uninstall; each with its message
+// telling of the store's fault at place, and exit code 1.
+void expect_manager_roads_refused(const World& world, const std::wstring& program, StoreText told,
+                                  const std::wstring& place, bool uninstall,
+                                  const std::map<std::wstring, std::wstring>& run = no_variables)
+{
+    const std::wstring product = L" \"" + installers().code_name + L"\"";
+    const struct {
+        std::wstring arguments;
+        const wchar_t* section;
+        int32_t text;
+    } roads[] = {
+        {L"", L"pkgm::softm", 19},
+        {L" update" + product, L"pkgm::updr", 3},
+        {L" remove", L"pkgm::rem", 9},
+        {L" uninstall" + product, L"pkgm::unin", 15},
+    };
+    for (const auto& road : roads) {
+        if (!uninstall && road.text == 15)
+            continue;
+        AnsweredRun refused = run_answering(world, L"\"" + program + L"\"" + road.arguments,
+                                            {naming_fault(error_title, road.section, road.text, told, place)}, run);
+        EXPECT_EQ(refused.met, titles({error_title})) << utf8_of(road.section);
+        EXPECT_EQ(refused.run.exit_code, 1u) << utf8_of(road.section);
+    }
+}
+
 }  // namespace
 
 // A common store that cannot serve a run with administrator rights: others
@@ -663,27 +692,8 @@ TEST(DamagedRecord, ARunWithAdministratorRightsUsesItsCommonStoreOrStops)
                 EXPECT_EQ(run.met, titles({error_title}));
                 EXPECT_EQ(run.run.exit_code, 1u);
             }
-            if (road == update) {
-                struct Other {
-                    const wchar_t* arguments;
-                    const wchar_t* section;
-                    int32_t text;
-                } others[] = {
-                    {L"", L"pkgm::softm", 19},
-                    {L" update \"" , L"pkgm::updr", 3},
-                    {L" remove", L"pkgm::rem", 9},
-                };
-                for (const Other& other : others) {
-                    std::wstring arguments = other.arguments;
-                    if (other.section == std::wstring(L"pkgm::updr"))
-                        arguments += installers().code_name + L"\"";
-                    AnsweredRun run =
-                        run_answering(world, L"\"" + pelmarodesk_exe() + L"\"" + arguments,
-                                      {naming_fault(error_title, other.section, other.text, level.told, open)});
-                    EXPECT_EQ(run.met, titles({error_title})) << utf8_of(other.section);
-                    EXPECT_EQ(run.run.exit_code, 1u) << utf8_of(other.section);
-                }
-            }
+            if (road == update)
+                expect_manager_roads_refused(world, pelmarodesk_exe(), level.told, open, false);
             if (held != INVALID_HANDLE_VALUE)
                 CloseHandle(held);
             EXPECT_TRUE(tree_bytes(world.Path(L"programdata")) == store_before) << "the store as it was";
@@ -760,28 +770,9 @@ TEST(DamagedRecord, AStoreTheRunOnlyReadsCountsOnlyWhereItCouldBeRead)
             break;
         }
         std::map<std::wstring, std::string> manager_before = tree_bytes(world.Path(L"pf/Common Files"));
-        struct Road {
-            const wchar_t* arguments;
-            const wchar_t* section;
-            int32_t text;
-        } roads[] = {
-            {L" remove", L"pkgm::rem", 9},
-            {L"", L"pkgm::softm", 19},
-            {L" update", L"pkgm::updr", 3},
-            {L" uninstall", L"pkgm::unin", 15},
-        };
-        for (const Road& road : roads) {
-            std::wstring arguments = road.arguments;
-            if (road.text == 3 || road.text == 15)
-                arguments += L" \"" + installers().code_name + L"\"";
-            // The test build stands in for a run without administrator rights.
-            std::wstring program = c.per_user_product ? pelmarodesk_exe() : killable_program();
-            AnsweredRun run = run_answering(world, L"\"" + program + L"\"" + arguments,
-                                            {naming_fault(error_title, road.section, road.text, c.told, file)},
-                                            reading_run);
-            EXPECT_EQ(run.met, titles({error_title})) << utf8_of(road.section);
-            EXPECT_EQ(run.run.exit_code, 1u) << utf8_of(road.section);
-        }
+        // The test build stands in for a run without administrator rights.
+        expect_manager_roads_refused(world, c.per_user_product ? pelmarodesk_exe() : killable_program(), c.told, file,
+                                     true, reading_run);
         RunResult install = world.Install("v1", reading_run);
         EXPECT_EQ(install.exit_code, 50 + 21u) << install.output;
         EXPECT_EQ(_wcsicmp(init_error_path(install.output, 21).c_str(), file.c_str()), 0) << install.output;
