@@ -227,12 +227,14 @@ bool cCIAppConfig::LoadFolder()
     for (uint32_t i = 0; i < listing.Count(); ++i) {
         const cFolderEntry* entry = listing.GetEntry(i);
         _guardchar<wchar_t> path;
-        if (!entry || !listing.GetEntryPath(i, path) || path_same_identity(path.Text(), side.Text()))
+        if (!entry || !listing.GetEntryPath(i, path))
             continue;
         // Read through a link, a file would be another's; whatever else
-        // stands in a store file's place holds nothing of the store.
+        // stands in a store file's place, but the side folder, holds
+        // nothing of the store.
         bool plain = entry->kind == PATH_KIND_FILE && !path_is_link(path.Text());
-        AddRecord(entry->name.Text(), path.Text(), false, plain ? CFG_FAULT_NONE : CFG_FAULT_PLACE);
+        if (plain || !path_same_identity(path.Text(), side.Text()))
+            AddRecord(entry->name.Text(), path.Text(), false, plain ? CFG_FAULT_NONE : CFG_FAULT_PLACE);
     }
     return true;
 }

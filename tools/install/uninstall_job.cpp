@@ -95,13 +95,14 @@ uint32_t uninstall_interrupted_installation(cUninstallContext& context, cApplica
 }
 
 // Why this run may not take the product's record or journal (UNINSTALL_*),
-// the context telling of the store; else go_on. A journal that others may
-// change refuses the run whatever the record; else the record does where
-// this run may not take it (one user's, or where a store that could not be
-// read may hold it), and without a record the journal does so.
-uint32_t refused_record(cUninstallContext& context, cApplicationConfig& store, const char* key, const char* journal)
+// the context telling of the store; else go_on, with the store that holds
+// the record (null: none). A journal that others may change refuses the
+// run whatever the record; else the record does where this run may not
+// take it (one user's, or where a store that could not be read may hold
+// it), and without a record the journal does so.
+uint32_t refused_record(cUninstallContext& context, cApplicationConfig& store, const char* key, const char* journal,
+                        cApplicationConfig*& holder)
 {
-    cApplicationConfig* holder = nullptr;
     const char* refused = key;
     uint32_t journal_held = find_record_store(store, journal, holder);
     uint32_t held = journal_held;
@@ -157,14 +158,14 @@ uint32_t run_uninstall(cUninstallContext& context, cApplicationConfig* store, cU
     _guardchar<char> key, journal;
     bool keyed = store && record_key_of(context.code_name_utf8.Text(), key) &&
                  folder_journal_key_of(context.code_name_utf8.Text(), journal);
-    uint32_t result = keyed ? refused_record(context, *store, key.Text(), journal.Text()) : go_on;
+    cApplicationConfig* holder = nullptr;
+    uint32_t result = keyed ? refused_record(context, *store, key.Text(), journal.Text(), holder) : go_on;
     if (result == go_on)
         result = settle_language(context, store, questions);
     if (result != go_on)
         return result;
     if (!keyed)
         return uninstall_by_entry(context, questions, job);
-    cApplicationConfig* holder = record_holder(store, key.Text());
     if (holder)
         return uninstall_recorded_product(context, store, *holder, key.Text(), questions);
     // A journal alone is of a first installation cut off before its record.

@@ -72,7 +72,7 @@ uint32_t find_record_store(cApplicationConfig& config, const char* key, cApplica
     cStoreFault unread;
     // What the other store could not read may hold the key: only the run's
     // own record of it settles where it is.
-    if (full->OtherStoreFault(unread) && !(all_users ? common : user).HasKey(key))
+    if (full->OtherStoreFault(unread) && !full->OwnStoreFor()->HasKey(key))
         return RECORD_STORE_UNREAD;
     if (!all_users && common.HasKey(key) && !full->CommonKeyGuarded(key))
         return RECORD_STORE_UNGUARDED;

@@ -8,8 +8,6 @@
 #include "base/config_file.h"
 #include "base/linked_list.h"
 
-class cApplicationConfig;
-
 // Which store of the program's configuration holds a key, for this run.
 enum : uint32_t {
     RECORD_STORE_NONE = 0,    // neither store has the key
