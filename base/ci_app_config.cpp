@@ -25,6 +25,16 @@ bool file_stamp(const wchar_t* path, uint32_t& stamp)
     return true;
 }
 
+// The first name of key: the store file that holds it.
+bool first_name(const char* key, _guardchar<char>& name)
+{
+    const char* slash = key ? strchr(key, '/') : nullptr;
+    if (!key || !key[0] || slash == key)
+        return false;
+    name.AssignN(key, slash ? int32_t(slash - key) : int32_t(strlen(key)));
+    return name.Text() != nullptr;
+}
+
 }  // namespace
 
 cCIAppConfig::cCIAppConfig() : files(1024), read_only(false)
@@ -69,15 +79,23 @@ cConfigFileRecord* cCIAppConfig::AddRecord(const wchar_t* name, const wchar_t* p
     record->name.Assign(name);
     if (fault == CFG_FAULT_NONE && !fresh)
         ReadFile(path, record->root, &fault);
-    if (fault == CFG_FAULT_NONE)
-        return record;
     record->fault.Set(fault, path);
-    if (first_fault.kind == CFG_FAULT_NONE)
-        first_fault.Assign(record->fault);
     return record;
 }
 
-void* cCIAppConfig::GetFile(const char* name, bool create)
+bool cCIAppConfig::Reread(cConfigFileRecord& record, const wchar_t* path)
+{
+    uint32_t fault = CFG_FAULT_NONE;
+    cConfigNode fresh, none;
+    bool read = ReadFile(path, fresh, &fault);
+    // Neither what a failed read left nor what was read before is what the
+    // file holds now.
+    cfg_node_swap(record.root, read ? fresh : none);
+    record.fault.Set(read ? CFG_FAULT_NONE : fault, path);
+    return read;
+}
+
+cConfigFileRecord* cCIAppConfig::LoadRecord(const char* name, bool create)
 {
     // Without a folder a name would be taken relative to the current
     // directory.
@@ -91,38 +109,40 @@ void* cCIAppConfig::GetFile(const char* name, bool create)
     packedkey_from_wstr(key, wide.Text(), -1);
     if (!key.Data())
         return nullptr;
-    cConfigFileEntry* entry = tree_find_node(files.root, key);
-    cConfigFileRecord* record = entry ? &entry->value : nullptr;
-    if (record) {
-        // What could not be read gives nothing: taken for empty, it would
-        // pass for a store without its records.
-        if (record->fault.kind != CFG_FAULT_NONE)
-            return nullptr;
+    if (cConfigFileEntry* entry = tree_find_node(files.root, key)) {
         // The stamp stays: while the file is newer, each lookup reads it
-        // again, so no later change by another process is missed. A read
-        // that fails (the file held past the wait) keeps what was known:
-        // an emptied tree would pass for a store without its records, and
-        // be saved as one.
+        // again, so no later change by another process is missed. One not
+        // known is not read again before the store opens again, so a held
+        // file is waited for once.
+        cConfigFileRecord& record = entry->value;
         uint32_t stamp;
-        cConfigNode fresh;
-        if (!record->modified && file_stamp(path.Text(), stamp) && stamp > record->stamp &&
-            ReadFile(path.Text(), fresh, nullptr))
-            cfg_node_swap(record->root, fresh);
-    } else {
-        uint32_t kind = path_get_kind(path.Text());
-        bool fresh = false;
-        if (kind == PATH_KIND_MISSING && create) {
-            fresh = cfg_file_create_empty(path.Text());
-            // A file that another process created meanwhile is loaded as
-            // it is.
-            kind = path_get_kind(path.Text());
-        }
-        if (kind != PATH_KIND_FILE)
-            return nullptr;
-        record = AddRecord(wide.Text(), path.Text(), fresh, CFG_FAULT_NONE);
-        if (!record || record->fault.kind != CFG_FAULT_NONE)
-            return nullptr;
+        if (record.fault.kind == CFG_FAULT_NONE && !record.modified && file_stamp(path.Text(), stamp) &&
+            stamp > record.stamp)
+            Reread(record, path.Text());
+        return &record;
     }
+    uint32_t kind = path_get_kind(path.Text());
+    bool fresh = false;
+    if (kind == PATH_KIND_MISSING && create) {
+        fresh = cfg_file_create_empty(path.Text());
+        // A file that another process created meanwhile is loaded as it is.
+        kind = path_get_kind(path.Text());
+    }
+    if (kind == PATH_KIND_MISSING)
+        return nullptr;
+    // Read through a link, a file would be another's; a folder in a file's
+    // place holds nothing of the store.
+    bool plain = kind == PATH_KIND_FILE && !path_is_link(path.Text());
+    return AddRecord(wide.Text(), path.Text(), fresh, plain ? CFG_FAULT_NONE : CFG_FAULT_PLACE);
+}
+
+void* cCIAppConfig::GetFile(const char* name, bool create)
+{
+    // What is not known gives nothing: taken for empty, it would pass for a
+    // store without its records, and be saved as one.
+    cConfigFileRecord* record = LoadRecord(name, create);
+    if (!record || record->fault.kind != CFG_FAULT_NONE)
+        return nullptr;
     if (create)
         record->modified = 1;
     return &record->root;
@@ -187,29 +207,37 @@ bool cCIAppConfig::CreateStore(const wchar_t* folder_or_name)
     return path_create_folder(folder.Text());
 }
 
-bool cCIAppConfig::OpenStore(const wchar_t* folder_or_name)
+void cCIAppConfig::Reset(bool to_read)
 {
     tree_clear(files);
     folder.Clear();
-    first_fault.kind = CFG_FAULT_NONE;
-    read_only = false;
+    folder_fault.kind = CFG_FAULT_NONE;
+    read_only = to_read;
+}
+
+bool cCIAppConfig::OpenStore(const wchar_t* folder_or_name)
+{
+    Reset(false);
     return ResolveFolder(folder_or_name) && LoadFolder();
 }
 
 bool cCIAppConfig::OpenToRead(const wchar_t* existing_folder)
 {
-    tree_clear(files);
-    folder.Clear();
-    first_fault.kind = CFG_FAULT_NONE;
-    read_only = true;
+    Reset(true);
     if (path_get_kind(existing_folder) != PATH_KIND_FOLDER)
         return false;
     folder.Assign(existing_folder);
     if (LoadFolder())
         return true;
     // There, yet closed to this run: nothing of it can be told.
-    first_fault.Set(CFG_FAULT_UNREADABLE, existing_folder);
+    folder_fault.Set(CFG_FAULT_UNREADABLE, existing_folder);
     return false;
+}
+
+void cCIAppConfig::OpenUnknown(const wchar_t* place)
+{
+    Reset(true);
+    folder_fault.Set(CFG_FAULT_PLACE, place);
 }
 
 bool cCIAppConfig::ReadFile(const wchar_t* path, cConfigNode& root, uint32_t* fault)
@@ -244,16 +272,17 @@ bool cCIAppConfig::SettleModified(bool write)
     bool all = true;
     for (cConfigFileEntry* entry = tree_first_node(files); entry; entry = tree_next_node(entry)) {
         cConfigFileRecord& record = entry->value;
-        if (!record.modified)
+        // A file not known is never written: saved over, what it holds
+        // would be lost.
+        if (!record.modified || record.fault.kind != CFG_FAULT_NONE)
             continue;
         _guardchar<wchar_t> path;
         uint32_t fault = CFG_FAULT_PLACE;
-        bool done = path_join(folder.Text(), record.name.Text(), path) &&
-                    (write ? cfg_file_write(path.Text(), record.root, &fault)
-                           : ReadFile(path.Text(), record.root, nullptr));
-        if (done) {
+        bool joined = path_join(folder.Text(), record.name.Text(), path);
+        bool done = joined && (write ? cfg_file_write(path.Text(), record.root, &fault) : Reread(record, path.Text()));
+        if (done || !write)
             record.modified = 0;
-        } else {
+        if (!done) {
             if (write && all)
                 save_fault.Set(fault, path.Text());
             all = false;
@@ -297,14 +326,33 @@ void* cCIAppConfig::FindNode(const char* key, bool create)
 
 bool cCIAppConfig::FileOf(const char* key, _guardchar<wchar_t>& path) const
 {
-    const char* slash = key ? strchr(key, '/') : nullptr;
     _guardchar<char> name;
     _guardchar<wchar_t> wide;
-    if (folder.IsEmpty() || !key || !key[0] || slash == key)
+    if (folder.IsEmpty() || !first_name(key, name))
         return false;
-    name.AssignN(key, slash ? int32_t(slash - key) : int32_t(strlen(key)));
     wstr_from_utf8(-1, name.Text(), wide);
     return !wide.IsEmpty() && path_join(folder.Text(), wide.Text(), path);
+}
+
+const cStoreFault& cCIAppConfig::FileFault(const char* key)
+{
+    static const cStoreFault none;
+    _guardchar<char> name;
+    if (folder_fault.kind != CFG_FAULT_NONE)
+        return folder_fault;
+    const cConfigFileRecord* record = first_name(key, name) ? LoadRecord(name.Text(), false) : nullptr;
+    return record ? record->fault : none;
+}
+
+const cStoreFault& cCIAppConfig::FirstFault() const
+{
+    static const cStoreFault none;
+    if (folder_fault.kind != CFG_FAULT_NONE)
+        return folder_fault;
+    for (cConfigFileEntry* entry = tree_first_node(files); entry; entry = tree_next_node(entry))
+        if (entry->value.fault.kind != CFG_FAULT_NONE)
+            return entry->value.fault;
+    return none;
 }
 
 bool cCIAppConfig::HasKey(const char* key)

@@ -19,8 +19,9 @@ struct cConfigFileRecord {
     uint32_t stamp;    // the file's last-write time when it was loaded or created
     _guardchar<wchar_t> name;
     cConfigNode root;
-    // Why the name could not be read whole as the store opened: such a
-    // record gives nothing, as what it holds cannot be told.
+    // Why the last read of the name failed (held past the wait, damaged,
+    // no plain file): its content is not known, so the record gives
+    // nothing and takes no write until a later read of it succeeds.
     cStoreFault fault;
 };
 
@@ -31,6 +32,12 @@ struct cConfigFileRecord {
 // again on lookup while the record holds no unsaved changes, which is how
 // another process's saves are picked up. Every lookup with create marks its
 // file modified, and Save writes the modified files back.
+//
+// At every moment a file's content is read whole, absent, or not known:
+// every read sets it (the open, a lookup's read of a newer file, Revert),
+// and a file whose last read failed gives nothing, is never saved over and
+// is not read again before the store is opened again, so that a run never
+// waits for it twice nor takes it for a file without values.
 class cCIAppConfig : public cApplicationConfig {
 public:
     cCIAppConfig();
@@ -60,11 +67,19 @@ public:
     // is made in it, and every write is refused. False when it is no
     // folder or cannot be listed (a fault then, when it is a folder).
     bool OpenToRead(const wchar_t* existing_folder);
-    // Writes each modified file; true when every write succeeded. A file
-    // that cannot be written stays marked, and the first one's fault is
-    // kept (SaveFault).
+    // Drops every record and fault: no store.
+    void Close() { Reset(false); }
+    // Drops every record: the store is there, but place (a file or a link
+    // where one of its folders belongs) keeps it from being read, so
+    // nothing of it is known (FirstFault, FileFault).
+    void OpenUnknown(const wchar_t* place);
+    // Writes each modified file whose content is known; true when every
+    // write succeeded. A file that cannot be written stays marked, and the
+    // first one's fault is kept (SaveFault).
     bool Save() override;
-    // Reads each modified file again; true when every read succeeded.
+    // Reads each modified file again; true when every read succeeded. A
+    // file that cannot be read loses its changes and its content: it is
+    // not known (FileFault) until the store opens again.
     bool Revert() override;
     // Removes the node of key with everything below it. A whole file (a key
     // without '/') cannot be deleted, and a key that is not there creates
@@ -85,10 +100,15 @@ public:
     bool FileOf(const char* key, _guardchar<wchar_t>& path) const;
     // The store has a folder (opened or created).
     bool IsOpen() const { return !folder.IsEmpty(); }
-    // The fault of the first name that could not be read whole when the
-    // store opened, or of a folder opened to read that could not be listed
-    // (CFG_FAULT_NONE while every one was).
-    const cStoreFault& FirstFault() const { return first_fault; }
+    // Why the content of the store's file of key (its first name) is not
+    // known: the fault of its last read, or of the whole store (a folder
+    // that could not be listed or read, OpenUnknown). Looked up as a read
+    // of key would, so a newer file is read again first. CFG_FAULT_NONE
+    // while it is read whole or absent.
+    const cStoreFault& FileFault(const char* key);
+    // The first such fault of the whole store or of any of its files, in
+    // name order (CFG_FAULT_NONE while every one is known).
+    const cStoreFault& FirstFault() const;
     // What kept the last Save that failed from writing its first file.
     const cStoreFault& SaveFault() const { return save_fault; }
 
@@ -97,11 +117,15 @@ private:
     cCriticalSection lock;  // held while a file is read into a tree
     cTreeMap<cPackedKey, cConfigFileRecord> files;
     bool read_only;  // opened by OpenToRead
-    cStoreFault first_fault;
+    // Why nothing of the store is known (a folder that cannot be listed or
+    // stands where it cannot be read); CFG_FAULT_NONE while it is.
+    cStoreFault folder_fault;
     cStoreFault save_fault;
 
     // The node a handle stands for: null for null and for the root.
     cConfigNode* NodeOf(void* handle);
+    // Drops every record and fault, ready to open.
+    void Reset(bool to_read);
     // Sets the folder: folder_or_name when it is an existing folder, else
     // the per-user folder of that name.
     bool ResolveFolder(const wchar_t* folder_or_name);
@@ -116,7 +140,16 @@ private:
     // information cannot be had or memory runs out; the record's fault
     // tells whether the file was read.
     cConfigFileRecord* AddRecord(const wchar_t* name, const wchar_t* path, bool fresh, uint32_t fault);
+    // The record of the file name (UTF-8): a file of the table, read again
+    // when it is newer than its stamp and known; else loaded when there
+    // (also a name that is no plain file, as not known); with create made
+    // empty when missing. Null when there is none.
+    cConfigFileRecord* LoadRecord(const char* name, bool create);
     void* GetFile(const char* name, bool create);
+    // Reads the record's file again into it: on success the content is
+    // known again; on failure the record loses its content and changes,
+    // and keeps the fault.
+    bool Reread(cConfigFileRecord& record, const wchar_t* path);
     // Writes (or reads again) every modified file in name order and clears
     // the mark of each that worked; true when all did.
     bool SettleModified(bool write);

@@ -25,6 +25,15 @@ bool own_level(const _guardchar<wchar_t>& folder, _guardchar<wchar_t>& refused)
     return false;
 }
 
+// A level of the store a run only reads that is there but is no folder of
+// its own (a file, a link or a junction): the store is there, yet nothing
+// of it can be read. A missing level leaves no store.
+bool level_in_way(const _guardchar<wchar_t>& level)
+{
+    uint32_t kind = path_get_kind(level.Text());
+    return !level.IsEmpty() && kind != PATH_KIND_MISSING && (kind != PATH_KIND_FOLDER || path_is_link(level.Text()));
+}
+
 }  // namespace
 
 cCIAppFullConfig::cCIAppFullConfig() : all_users(false), usable(false)
@@ -74,33 +83,67 @@ bool cCIAppFullConfig::OpenOwn(cCIAppConfig& store, const wchar_t* folder)
 
 bool cCIAppFullConfig::OpenStore(const wchar_t* folder_or_name)
 {
+    opened_name.Assign(folder_or_name);
     all_users = process_is_administrator();
     usable = false;
     // What stands in the store's way is of its place, but for a file that
     // cannot be read whole (OpenOwn).
     refusal.Set(CFG_FAULT_PLACE, nullptr);
     refusal.common = all_users;
+    common.Close();
+    user.Close();
     _guardchar<wchar_t> common_folder, user_maker, user_folder;
     bool user_place = get_user_data_paths(folder_or_name, user_maker, user_folder);
     if (all_users) {
         usable = get_common_data_folder(common_folder, store_name, true, refusal.place) &&
                  OpenOwn(common, common_folder.Text());
-        if (user_place)
+        if (user_place && level_in_way(user_maker))
+            user.OpenUnknown(user_maker.Text());
+        else if (user_place && level_in_way(user_folder))
+            user.OpenUnknown(user_folder.Text());
+        else if (user_place)
             user.OpenToRead(user_folder.Text());
         return true;
     }
-    _guardchar<wchar_t> ignored;
-    if (get_common_data_folder(common_folder, store_name, false, ignored))
+    // A level that others may change leaves no store to read, as one that
+    // is missing does; one that is no folder at all hides a store.
+    _guardchar<wchar_t> blocked;
+    if (get_common_data_folder(common_folder, store_name, false, blocked))
         common.OpenToRead(common_folder.Text());
+    else if (level_in_way(blocked))
+        common.OpenUnknown(blocked.Text());
     usable = user_place && own_level(user_maker, refusal.place) && own_level(user_folder, refusal.place) &&
              OpenOwn(user, user_folder.Text());
     return true;
 }
 
+bool cCIAppFullConfig::Reopen()
+{
+    _guardchar<wchar_t> name(opened_name.Text());
+    return !name.IsEmpty() && OpenStore(name.Text());
+}
+
+bool cCIAppFullConfig::StoreUsable() const
+{
+    return usable && (all_users ? common : user).FirstFault().kind == CFG_FAULT_NONE;
+}
+
+const cStoreFault& cCIAppFullConfig::Refusal() const
+{
+    return usable ? (all_users ? common : user).FirstFault() : refusal;
+}
+
+bool cCIAppFullConfig::OtherStoreFault(const char* key, cStoreFault& out)
+{
+    out.Assign((all_users ? user : common).FileFault(key));
+    out.common = !all_users;
+    return out.kind != CFG_FAULT_NONE;
+}
+
 bool cCIAppFullConfig::Save()
 {
     bool saved[2] = {common.Save(), user.Save()};
-    return usable && saved[all_users ? 0 : 1];
+    return StoreUsable() && saved[all_users ? 0 : 1];
 }
 
 bool cCIAppFullConfig::Revert()
@@ -111,23 +154,23 @@ bool cCIAppFullConfig::Revert()
 
 bool cCIAppFullConfig::ReadBytes(const char* key, _typebuf<uint8_t>& out)
 {
-    return (!all_users && usable && user.ReadBytes(key, out)) || (CommonGives(key) && common.ReadBytes(key, out));
+    return (!all_users && StoreUsable() && user.ReadBytes(key, out)) || (CommonGives(key) && common.ReadBytes(key, out));
 }
 
 bool cCIAppFullConfig::ReadInt64(const char* key, int64_t& out)
 {
-    return (!all_users && usable && user.ReadInt64(key, out)) || (CommonGives(key) && common.ReadInt64(key, out));
+    return (!all_users && StoreUsable() && user.ReadInt64(key, out)) || (CommonGives(key) && common.ReadInt64(key, out));
 }
 
 bool cCIAppFullConfig::ReadString(const char* key, _guardchar<wchar_t>& out)
 {
-    return (!all_users && usable && user.ReadString(key, out)) ||
+    return (!all_users && StoreUsable() && user.ReadString(key, out)) ||
            (CommonGives(key) && common.ReadString(key, out));
 }
 
 cCIAppConfig* cCIAppFullConfig::OwnStoreFor()
 {
-    if (!usable)
+    if (!StoreUsable())
         return nullptr;
     return all_users ? &common : &user;
 }
@@ -170,7 +213,7 @@ bool cCIAppFullConfig::DeleteKey(const char* key)
 
 bool cCIAppFullConfig::HasKey(const char* key)
 {
-    return (!all_users && usable && user.HasKey(key)) || CommonGives(key);
+    return (!all_users && StoreUsable() && user.HasKey(key)) || CommonGives(key);
 }
 
 bool cCIAppFullConfig::EnumChildren(const char* key, EnumCallback callback, void* context)
@@ -198,14 +241,14 @@ bool cCIAppFullConfig::CommonGives(const char* key)
 {
     // A run with administrator rights judged the whole of it as it opened.
     if (all_users)
-        return usable && common.HasKey(key);
+        return StoreUsable() && common.HasKey(key);
     return common.HasKey(key) && CommonKeyGuarded(key);
 }
 
 bool cCIAppFullConfig::Counts(const cCIAppConfig& store) const
 {
     bool own = all_users == (&store == &common);
-    return usable || !own;
+    return StoreUsable() || !own;
 }
 
 bool cCIAppFullConfig::CommonKeyGuarded(const char* key, _guardchar<wchar_t>* open_path)

@@ -19,9 +19,12 @@
 //  - any other run keeps its values in the per-user store and also reads
 //    the common store's, to read only, where only administrators may
 //    change them (CommonKeyGuarded, judged at each read).
-// The run's own store is judged once, as it opens (StoreUsable): where it
-// cannot serve, it keeps and gives nothing, and the roads stop before they
-// act rather than take it for a store without records.
+// The run's own store is judged as it opens (StoreUsable): where it cannot
+// serve, it keeps and gives nothing, and the roads stop before they act
+// rather than take it for a store without records. Every later read of a
+// file of either store tells again whether its content is known
+// (cCIAppConfig): the verdicts below follow it, and Reopen judges both
+// stores afresh from the disk.
 // It has no nodes of its own (FindNode gives null).
 class cCIAppFullConfig : public cApplicationConfig {
 public:
@@ -44,6 +47,9 @@ public:
     // True once judged: StoreUsable gives the verdict. (The base's
     // CreateStore makes nothing: opening makes what is missing.)
     bool OpenStore(const wchar_t* folder_or_name) override;
+    // Drops what was read and opens both stores again as OpenStore did,
+    // judging them afresh; false when the store was never opened.
+    bool Reopen();
     // Both stores; the answer is the run's own store's (false without one).
     bool Save() override;
     bool Revert() override;
@@ -72,8 +78,9 @@ public:
     // The run has administrator rights (as asked when the store opened):
     // the common store is its own.
     bool ForAllUsers() const { return all_users; }
-    // The run's own store could serve when it opened (OpenStore).
-    bool StoreUsable() const { return usable; }
+    // The run's own store could serve when it opened (OpenStore), and the
+    // content of every file of it is known still.
+    bool StoreUsable() const;
     // The store the run keeps its values in, while StoreUsable: the common
     // store for a run with administrator rights, else the per-user store;
     // null otherwise.
@@ -93,19 +100,17 @@ public:
     // administrators may change where only they may, a name in it that is
     // no plain file, a file or its lock that another program holds, a file
     // that cannot be read whole), with what kind of fault it is. No fault
-    // while it serves, and where it has no place at all.
-    const cStoreFault& Refusal() const { return refusal; }
-    // The store this run only reads (the per-user store for a run with
-    // administrator rights, the common store for any other) could not be
-    // read whole as it opened: a file of it, or a name in a file's place,
-    // or the folder itself. True with the first fault in out: what it
+    // while it serves, and where it has no place at all. Where it served
+    // as it opened, the file of it whose content is no longer known.
+    const cStoreFault& Refusal() const;
+    // The content of the file of key (its first name) in the store this
+    // run only reads (the per-user store for a run with administrator
+    // rights, the common store for any other) is not known: the file could
+    // not be read whole, a name that is no plain file stands in its place,
+    // or the store's folder could not be read, or a file or a link stands
+    // where one of its folders belongs. True with the fault in out: what it
     // holds cannot be told, and must not be taken for nothing.
-    bool OtherStoreFault(cStoreFault& out) const
-    {
-        out.Assign((all_users ? user : common).FirstFault());
-        out.common = !all_users;
-        return out.kind != CFG_FAULT_NONE;
-    }
+    bool OtherStoreFault(const char* key, cStoreFault& out);
 
 private:
     cCIAppConfig user;
@@ -113,6 +118,7 @@ private:
     bool all_users;
     bool usable;
     cStoreFault refusal;
+    _guardchar<wchar_t> opened_name;  // what OpenStore was given
 
     // Judges the folder as the run's own store and opens it; true when it
     // serves.

@@ -255,15 +255,66 @@ TEST_F(CIAppConfig, ASaveByAnotherProcessIsSeenOnTheNextLookup)
     // A file with unsaved changes is not read again: they would be lost.
     EXPECT_EQ(config.GetInt32("q/value"), 1);
     EXPECT_EQ(config.GetInt32("q/mine"), 5);
-    // One that another program holds past the wait keeps what was read
-    // last, rather than pass for an empty file.
+    // One that another program holds past the wait is not known: neither
+    // what was read last nor an empty file, nor saved over, and not waited
+    // for again, until the store opens again.
     EXPECT_EQ(run_child_and_wait(L"save \"" + store + L"\" p/value 3"), 0u);
+    std::string saved = StoreFile(L"p");
     HANDLE holder =
         CreateFileW(temp.Native(L"store/p").c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
     ASSERT_NE(holder, INVALID_HANDLE_VALUE);
-    EXPECT_EQ(config.GetInt32("p/value"), 2);
+    EXPECT_EQ(config.GetInt32("p/value"), 0);
+    EXPECT_EQ(config.FileFault("p/value").kind, uint32_t(CFG_FAULT_HELD));
+    EXPECT_EQ(std::wstring(config.FileFault("p").place.Text()), store + L"/p");
     CloseHandle(holder);
+    DWORD start = GetTickCount();
+    EXPECT_FALSE(config.HasKey("p/value"));
+    EXPECT_FALSE(config.WriteInt32("p/other", 4));
+    EXPECT_LT(GetTickCount() - start, CFG_HOLD_WAIT_MS / 2) << "waited for once";
+    EXPECT_TRUE(config.Save());
+    EXPECT_EQ(StoreFile(L"p"), saved) << "never saved over";
+    EXPECT_EQ(config.FirstFault().kind, uint32_t(CFG_FAULT_HELD));
+    ASSERT_TRUE(config.OpenStore(store.c_str()));
     EXPECT_EQ(config.GetInt32("p/value"), 3);
+    EXPECT_EQ(config.FirstFault().kind, uint32_t(CFG_FAULT_NONE));
+}
+
+// A save that another program keeps out, then the revert of its changes
+// while the file is still held: the file is not known afterwards, and the
+// next save of the store (of another file) leaves it byte for byte as it
+// was, never the emptiness a failed read leaves. Its records come back once
+// the store opens again.
+TEST_F(CIAppConfig, AFailedRevertLeavesTheFileOutOfEverySave)
+{
+    {
+        cCIAppConfig writer;
+        ASSERT_TRUE(writer.OpenStore(store.c_str()));
+        ASSERT_TRUE(writer.WriteInt32("install/a/ver", 1));
+        ASSERT_TRUE(writer.WriteInt32("install/b/ver", 2));
+        ASSERT_TRUE(writer.WriteInt32("lang/current", 0));
+        ASSERT_TRUE(writer.Save());
+    }
+    std::string records = StoreFile(L"install");
+    cCIAppConfig config;
+    ASSERT_TRUE(config.OpenStore(store.c_str()));
+    ASSERT_TRUE(config.DeleteKey("install/a"));
+    HANDLE holder = CreateFileW(temp.Native(L"store/install").c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(holder, INVALID_HANDLE_VALUE);
+    EXPECT_FALSE(config.Save());
+    EXPECT_EQ(config.SaveFault().kind, uint32_t(CFG_FAULT_HELD));
+    EXPECT_FALSE(config.Revert());
+    EXPECT_FALSE(config.HasKey("install/b"));
+    EXPECT_EQ(config.FileFault("install/b").kind, uint32_t(CFG_FAULT_HELD));
+    CloseHandle(holder);
+    ASSERT_TRUE(config.WriteInt32("lang/current", 3));
+    EXPECT_TRUE(config.Save());
+    EXPECT_EQ(StoreFile(L"install"), records) << "the records as they were";
+    EXPECT_EQ(config.GetInt32("lang/current"), 3);
+    ASSERT_TRUE(config.OpenStore(store.c_str()));
+    EXPECT_EQ(config.GetInt32("install/a/ver"), 1);
+    EXPECT_EQ(config.GetInt32("install/b/ver"), 2);
+    EXPECT_EQ(config.GetInt32("lang/current"), 3);
 }
 
 // A corrupt file gives nothing and takes no write: what it held cannot be

@@ -369,9 +369,23 @@ uint32_t refuse_store(cInstallContext& context, cApplicationConfig* store, const
         return INSTALL_INIT_NO_USER_STORE;
     case RECORD_STORE_PER_USER_ONLY:
         return INSTALL_INIT_PER_USER_RECORD;
+    case RECORD_STORE_ALL_USERS_ONLY:
+        return INSTALL_INIT_ALL_USERS_RECORD;
     default:
         return INSTALL_INIT_UNREAD_STORE;
     }
+}
+
+// The store of the product's record, where this run may not act on it:
+// asked before any question, as the store itself is.
+uint32_t check_record_store(cInstallContext& context, cApplicationConfig& store)
+{
+    _guardchar<char> key;
+    cApplicationConfig* holder = nullptr;
+    if (!record_key_of(context.code_name_utf8.Text(), key))
+        return INSTALL_INIT_DAMAGED_RECORD;
+    uint32_t held = find_own_record_store(store, key.Text(), holder);
+    return record_store_refused(held) ? refuse_store(context, &store, key.Text(), held) : INSTALL_INIT_READY;
 }
 
 // Starts from nothing each time: the start-up reads it again once a held
@@ -389,7 +403,7 @@ uint32_t read_previous_installation(cInstallContext& context, cApplicationConfig
     if (!record_key_of(context.code_name_utf8.Text(), key))
         return INSTALL_INIT_DAMAGED_RECORD;
     cApplicationConfig* holder = nullptr;
-    uint32_t held = find_record_store(store, key.Text(), holder);
+    uint32_t held = find_own_record_store(store, key.Text(), holder);
     if (record_store_refused(held))
         return refuse_store(context, &store, key.Text(), held);
     if (!holder)
@@ -434,7 +448,7 @@ uint32_t read_installation_undone(cInstallContext& context, cApplicationConfig& 
     _guardchar<char> journal;
     cApplicationConfig* holder = nullptr;
     if (folder_journal_key_of(context.code_name_utf8.Text(), journal) &&
-        find_record_store(store, journal.Text(), holder) == RECORD_STORE_UNGUARDED)
+        find_own_record_store(store, journal.Text(), holder) == RECORD_STORE_UNGUARDED)
         return refuse_store(context, &store, journal.Text(), RECORD_STORE_UNGUARDED);
     static const uint32_t by_undo[5] = {INSTALL_INIT_READY, INSTALL_INIT_FILE_IN_USE, INSTALL_INIT_NO_WRITE_ACCESS,
                                         INSTALL_INIT_OBJECT_IN_THE_WAY, INSTALL_INIT_DAMAGED_JOURNAL};
@@ -537,6 +551,8 @@ uint32_t run_install_init(cInstallContext& context, cApplicationConfig* store, c
     if (held != RECORD_STORE_NONE)
         return refuse_store(context, store, nullptr, held);
     uint32_t code = read_context_package(context);
+    if (code == INSTALL_INIT_READY && store)
+        code = check_record_store(context, *store);
     if (code == INSTALL_INIT_READY)
         code = settle_language(context, store, questions);
     // Targets that collide, or lie outside their folders wherever the

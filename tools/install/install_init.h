@@ -55,6 +55,10 @@ enum : uint32_t {
     // is installed already cannot be told. Error path: what could not be
     // read; the store fault tells of it.
     INSTALL_INIT_UNREAD_STORE = 21,
+    // The product is recorded for all users, and this run has no
+    // administrator rights (RECORD_STORE_ALL_USERS_ONLY): it may not change
+    // that record. Error path: the common store's file.
+    INSTALL_INIT_ALL_USERS_RECORD = 22,
 };
 
 // What the start-up asks the user, on the start-up's thread; the answer

@@ -42,6 +42,7 @@ const cInitMessage init_messages[] = {
     {19, true, false},   // INSTALL_INIT_DAMAGED_JOURNAL
     {20, true, true},    // INSTALL_INIT_NO_USER_STORE
     {21, true, true},    // INSTALL_INIT_UNREAD_STORE
+    {22, true, false},   // INSTALL_INIT_ALL_USERS_RECORD
 };
 
 }  // namespace

@@ -24,6 +24,7 @@ const cJobForm::cOutcome uninstall_outcomes[] = {
     {15, true, 1, true},    // UNINSTALL_NO_USER_STORE
     {15, true, 1, true},    // UNINSTALL_UNREAD_STORE
     {19, true, 1, true},    // UNINSTALL_RECORD_NOT_SAVED
+    {20, true, 1, false},   // UNINSTALL_ALL_USERS_RECORD
 };
 
 }  // namespace

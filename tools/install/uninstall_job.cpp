@@ -104,10 +104,10 @@ uint32_t refused_record(cUninstallContext& context, cApplicationConfig& store, c
                         cApplicationConfig*& holder)
 {
     const char* refused = key;
-    uint32_t journal_held = find_record_store(store, journal, holder);
+    uint32_t journal_held = find_own_record_store(store, journal, holder);
     uint32_t held = journal_held;
     if (held != RECORD_STORE_UNGUARDED)
-        held = find_record_store(store, key, holder);
+        held = find_own_record_store(store, key, holder);
     if (held == RECORD_STORE_NONE || journal_held == RECORD_STORE_UNGUARDED) {
         held = journal_held;
         refused = journal;
@@ -116,9 +116,18 @@ uint32_t refused_record(cUninstallContext& context, cApplicationConfig& store, c
         return go_on;
     refused_store_fault(store, refused, held, context.store_fault);
     context.error_path.Assign(context.store_fault.place.Text());
-    return held == RECORD_STORE_PER_USER_ONLY ? UNINSTALL_PER_USER_RECORD
-           : held == RECORD_STORE_UNREAD      ? UNINSTALL_UNREAD_STORE
-                                              : UNINSTALL_UNGUARDED_RECORD;
+    switch (held) {
+    case RECORD_STORE_PER_USER_ONLY:
+        return UNINSTALL_PER_USER_RECORD;
+    case RECORD_STORE_ALL_USERS_ONLY:
+        return UNINSTALL_ALL_USERS_RECORD;
+    case RECORD_STORE_UNREAD:
+        return UNINSTALL_UNREAD_STORE;
+    case RECORD_STORE_NO_PLACE:
+        return UNINSTALL_NO_USER_STORE;
+    default:
+        return UNINSTALL_UNGUARDED_RECORD;
+    }
 }
 
 }  // namespace

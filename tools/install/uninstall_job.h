@@ -51,6 +51,10 @@ enum : uint32_t {
     // Windows entry stay, for another uninstall to finish. The store fault
     // tells what stood in the save's way.
     UNINSTALL_RECORD_NOT_SAVED = 16,
+    // The product is recorded for all users, and this run has no
+    // administrator rights (RECORD_STORE_ALL_USERS_ONLY): nothing changed.
+    // The error path names the common store's file.
+    UNINSTALL_ALL_USERS_RECORD = 17,
 };
 
 // A recorded file as the uninstall finds it.
@@ -128,9 +132,11 @@ public:
 // ends that command), or by deleting an entry without one. The store may be
 // null: there is no record then. A store that cannot serve
 // (run_store_refusal), and a record or journal that this run may not take
-// (find_record_store: others may change it, it is one user's, or the store
-// that would hold it could not be read), stop the uninstall before its
-// first question.
+// (find_own_record_store: others may change it, it is one user's, it is
+// all users' and the run may not change their store, or the store that
+// would hold it could not be read), stop the uninstall before its first
+// question, and so does a record whose store turns out not to be known
+// once the user said Yes.
 uint32_t run_uninstall(cUninstallContext& context, cApplicationConfig* store, cUninstallQuestions& questions,
                        const cJob* job);
 

@@ -301,7 +301,10 @@ uint32_t uninstall_recorded_product(cUninstallContext& context, cApplicationConf
     if (!undo_cut_off_install(context, config, questions, result))
         return result;
     // Found once the user said Yes, so that the bounds and links are those
-    // of the moment the files move.
+    // of the moment the files move; a record that cannot be read then
+    // moves nothing.
+    if (store_file_fault(config, store, key, context.store_fault))
+        return UNINSTALL_UNREAD_STORE;
     cRecordReader record(store, key);
     cRecordBounds bounds;
     bounds.Read(record, nullptr);
@@ -326,12 +329,17 @@ uint32_t uninstall_recorded_product(cUninstallContext& context, cApplicationConf
     // What stays keeps the record and the entry, for the next try.
     if (!complete)
         return UNINSTALL_INCOMPLETE;
-    store.DeleteKey(key);
+    bool deleted = store.DeleteKey(key);
     INSTALL_KILL_POINT("uninstall record save", 0);
-    if (!store.Save()) {
+    // A deletion the store did not take is a save that failed: its file is
+    // not known any more, or it may not be changed. A record that another
+    // run took off meanwhile is gone all the same.
+    bool unknown = !deleted && store_file_fault(config, store, key, context.store_fault);
+    if (unknown || (!deleted && store.HasKey(key)) || !store.Save()) {
         // The store keeps what its files hold: the record, for the next try,
         // and with it the entry, so that Windows lists what the manager does.
-        store_save_fault(config, store, context.store_fault);
+        if (!unknown)
+            store_save_fault(config, store, context.store_fault);
         store.Revert();
         return UNINSTALL_RECORD_NOT_SAVED;
     }

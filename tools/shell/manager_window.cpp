@@ -43,6 +43,8 @@ enum {
     text_per_user_products = 18,
     text_store_refused = 19,
     text_more_products = 20,
+    text_store_unlisted = 21,
+    text_no_update_checks = 22,
 };
 
 enum { column_name = 1, column_date = 2, column_version = 3, column_offer = 4 };
@@ -71,13 +73,25 @@ uint32_t cPelmaroForm::cConfigReaderJob::Run()
     list.Clear();
     list_clear(form->products);
     form->product_count = 0;
+    form->per_user_products.Clear();
+    form->server_fault.kind = CFG_FAULT_NONE;
+    // The window stays open as long as the user likes: what it lists is
+    // what the disk holds now, judged afresh.
     cApplicationConfig* config = get_current_config();
+    rejudge_stores(config);
     _guardchar<char> server;
-    get_update_server_address(config, server);
-    read_installed_products(config, server.Text(), this, form->products);
+    bool checks = get_update_server_address(config, server, &form->server_fault);
+    read_installed_products(config, checks ? server.Text() : nullptr, this, form->products);
     cRecordNames left;
     if (config)
         list_per_user_products(*config, left);
+    // Asked once every record was read: a read that failed on the way
+    // leaves a list that cannot be told from a shorter one.
+    if (run_store_refusal(config, &form->refusal, true) != RECORD_STORE_NONE) {
+        list_clear(form->products);
+        return 0;
+    }
+    form->refusal.kind = CFG_FAULT_NONE;
     join_shown_names(left, L", ", form->more_text, form->per_user_products);
 
     const wchar_t* offer = form->offer_text;
@@ -266,13 +280,23 @@ void cPelmaroForm::OnReaderFinished()
         icons.PutPixels(row, node->element.icon_small.GetPixels(), node->element.icon_small.GetWidth(),
                         node->element.icon_small.GetHeight(), false);
     // Products this run leaves to their user keep the manager: they are
-    // named where the list says what it holds, or below it.
+    // named where the list says what it holds, or below it. Where the
+    // records could not be read, the note names what is in the way instead
+    // of the list, and no removal is offered.
+    bool refused = refusal.kind != CFG_FAULT_NONE;
     bool others = !per_user_products.IsEmpty();
-    if (others) {
-        _guardchar<wchar_t> text;
+    _guardchar<wchar_t> text;
+    if (refused)
+        format_store_refusal(text, LookupString(text_store_unlisted), refusal);
+    else if (others)
         format_catalog_text(text, LookupString(text_per_user_products), per_user_products.Text());
+    else if (server_fault.kind != CFG_FAULT_NONE && product_count != 0)
+        format_catalog_path(text, LookupString(text_no_update_checks), server_fault.place.Text());
+    if (!text.IsEmpty()) {
         note.SetText(text.Text(), -1, false);
-        if (product_count == 0)
+        if (refused)
+            AddChild(&note, 45, 70, -91, 180);
+        else if (product_count == 0)
             AddChild(&note, 45, 150, -91, 45);
         else
             AddChild(&note, 45, -50, -230, 45);
@@ -280,7 +304,7 @@ void cPelmaroForm::OnReaderFinished()
     }
     if (product_count == 0) {
         status.SetText(LookupString(text_no_products), -1, false);
-        if (others) {
+        if (others || refused) {
             status.DisablePainting(false);
         } else {
             status.EnablePainting(false);

@@ -4,6 +4,7 @@
 #include <stdint.h>
 
 #include "base/buffers/guardchar.h"
+#include "base/config_file.h"
 #include "base/job.h"
 #include "base/owned_list.h"
 #include "gui/child_element.h"
@@ -35,8 +36,9 @@ struct cManagerCommands {
 // Refresh, the language switch, and "Remove Pelmaro" while no product is
 // left; the products recorded for one user only that a run with
 // administrator rights leaves to that user are named, not listed. A reader
-// job fills the list; while it runs, the list, the details and every
-// command are out of reach. The modal run ends with 10 after a language
+// job judges the stores afresh and fills the list; while it runs, the list,
+// the details and every command are out of reach. Where the records cannot
+// be read whole, a note names what is in the way instead of the list. The modal run ends with 10 after a language
 // switch (the window is built again), 0 after an update was started or the
 // manager removed. UI thread, but for the reader.
 class cPelmaroForm : public cChildElement {
@@ -96,8 +98,14 @@ private:
     const wchar_t* more_text;   // "and %s more", ending a long list of names; the same
     // The code names of the products recorded for one user only that the
     // run leaves to that user (list_per_user_products); the reader's while
-    // it runs.
+    // it runs, as are the two faults below.
     _guardchar<wchar_t> per_user_products;
+    // What kept the records from being read whole (run_store_refusal): the
+    // list is not shown then.
+    cStoreFault refusal;
+    // What kept the update server's address from being read
+    // (get_update_server_address): no update is checked then.
+    cStoreFault server_fault;
 
     cWZISelButton tab;
     cPanelChild list_frame;

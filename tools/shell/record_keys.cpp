@@ -41,16 +41,32 @@ bool key_below(const char* root, const char* code_name, _guardchar<char>& out)
     return out.Buffer() && str_format(out.Buffer(), size, "%s/%s", root, code_name) > 0;
 }
 
+const char journal_names_key[] = "journal";
+
+// key is root or below it.
+bool key_at(const char* key, const char* root)
+{
+    size_t length = strlen(root);
+    return key && strncmp(key, root, length) == 0 && (key[length] == '\0' || key[length] == '/');
+}
+
 }  // namespace
+
+const char record_names_key[] = "install";
 
 bool record_key_of(const char* code_name, _guardchar<char>& out)
 {
-    return key_below("install", code_name, out);
+    return key_below(record_names_key, code_name, out);
 }
 
 bool folder_journal_key_of(const char* code_name, _guardchar<char>& out)
 {
-    return key_below("journal", code_name, out);
+    return key_below(journal_names_key, code_name, out);
+}
+
+bool is_product_key(const char* key)
+{
+    return key_at(key, record_names_key) || key_at(key, journal_names_key);
 }
 
 cRecordKeys::cRecordKeys(const char* record_key)

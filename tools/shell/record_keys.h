@@ -97,11 +97,17 @@ const cRecordList record_bases = {"bases", "base"};
 const cRecordList record_made_folders = {"folders", "folder"};
 const cRecordList record_shortcuts = {"shortc", "shortc"};
 
+// The key below which every product's record is kept: "install".
+extern const char record_names_key[];
+
 // The record key "install/<code name>" of the UTF-8 code name; false for a
 // null or empty one, or when memory runs out.
 bool record_key_of(const char* code_name, _guardchar<char>& out);
 // The folder journal's key "journal/<code name>", likewise.
 bool folder_journal_key_of(const char* code_name, _guardchar<char>& out);
+// key is a product's record or journal, or below one (or the key that
+// holds them all).
+bool is_product_key(const char* key);
 
 // The keys of one record, "<key>/<name>" and its indexed forms. Each answer
 // is valid until the next call; null when it cannot be formatted.

@@ -30,6 +30,15 @@ bool collect_name(const char* name, void* context)
     return true;
 }
 
+// Whether the store a run only reads may decide where key is: for a run
+// with administrator rights only as it records products (their records and
+// journals), which that run leaves to their user; its other values steer
+// nothing of such a run. For any other run every value it reads there.
+bool other_store_decides(bool all_users, const char* key)
+{
+    return !all_users || is_product_key(key);
+}
+
 }  // namespace
 
 bool run_records_for_all_users(cApplicationConfig& config)
@@ -42,12 +51,26 @@ uint32_t run_store_refusal(cApplicationConfig* config, cStoreFault* fault, bool 
 {
     cCIAppFullConfig* full = dynamic_cast<cCIAppFullConfig*>(config);
     cStoreFault unread;
-    if (!full || (full->StoreUsable() && !(listed && full->OtherStoreFault(unread))))
+    if (!full)
         return RECORD_STORE_NONE;
-    bool usable = full->StoreUsable();
+    if (!full->StoreUsable()) {
+        if (fault) {
+            fault->Assign(full->Refusal());
+            fault->common = full->ForAllUsers();
+        }
+        return full->ForAllUsers() ? RECORD_STORE_UNGUARDED : RECORD_STORE_NO_PLACE;
+    }
+    if (!listed || !full->OtherStoreFault(record_names_key, unread))
+        return RECORD_STORE_NONE;
     if (fault)
-        fault->Assign(usable ? unread : full->Refusal());
-    return usable ? RECORD_STORE_UNREAD : full->ForAllUsers() ? RECORD_STORE_UNGUARDED : RECORD_STORE_NO_PLACE;
+        fault->Assign(unread);
+    return RECORD_STORE_UNREAD;
+}
+
+void rejudge_stores(cApplicationConfig* config)
+{
+    if (cCIAppFullConfig* full = dynamic_cast<cCIAppFullConfig*>(config))
+        full->Reopen();
 }
 
 uint32_t find_record_store(cApplicationConfig& config, const char* key, cApplicationConfig*& holder)
@@ -63,16 +86,19 @@ uint32_t find_record_store(cApplicationConfig& config, const char* key, cApplica
     cCIAppConfig& common = full->GetCommonStore();
     cCIAppConfig& user = full->GetUserStore();
     // A run for all users keeps the key in the common store or nowhere,
-    // whatever stands in that store's place; its store was judged whole as
-    // it opened.
+    // whatever stands in that store's place.
     bool all_users = full->ForAllUsers();
     uint32_t refused = run_store_refusal(&config, nullptr);
     if (refused != RECORD_STORE_NONE)
         return refused;
-    cStoreFault unread;
     // What the other store could not read may hold the key: only the run's
-    // own record of it settles where it is.
-    if (full->OtherStoreFault(unread) && !full->OwnStoreFor()->HasKey(key))
+    // own record of it settles where it is. Its own record is looked up
+    // first, and may find its file not known (a read of it failed).
+    cStoreFault unread;
+    bool own_holds = full->OwnStoreFor()->HasKey(key);
+    if (!full->StoreUsable())
+        return all_users ? RECORD_STORE_UNGUARDED : RECORD_STORE_NO_PLACE;
+    if (!own_holds && other_store_decides(all_users, key) && full->OtherStoreFault(key, unread))
         return RECORD_STORE_UNREAD;
     if (!all_users && common.HasKey(key) && !full->CommonKeyGuarded(key))
         return RECORD_STORE_UNGUARDED;
@@ -86,6 +112,16 @@ uint32_t find_record_store(cApplicationConfig& config, const char* key, cApplica
         return RECORD_STORE_NONE;
     holder = &user;
     return RECORD_STORE_USER;
+}
+
+uint32_t find_own_record_store(cApplicationConfig& config, const char* key, cApplicationConfig*& holder)
+{
+    uint32_t held = find_record_store(config, key, holder);
+    if (held != RECORD_STORE_COMMON || run_records_for_all_users(config) ||
+        !dynamic_cast<cCIAppFullConfig*>(&config))
+        return held;
+    holder = nullptr;
+    return RECORD_STORE_ALL_USERS_ONLY;
 }
 
 cApplicationConfig* record_holder(cApplicationConfig* config, const char* key)
@@ -104,13 +140,13 @@ cApplicationConfig* record_holder_of(cApplicationConfig* config, const char* cod
 bool record_store_refused(uint32_t held)
 {
     return held == RECORD_STORE_UNGUARDED || held == RECORD_STORE_PER_USER_ONLY || held == RECORD_STORE_NO_PLACE ||
-           held == RECORD_STORE_UNREAD;
+           held == RECORD_STORE_UNREAD || held == RECORD_STORE_ALL_USERS_ONLY;
 }
 
 cApplicationConfig* record_target(cApplicationConfig& config, const char* key)
 {
     cApplicationConfig* holder = nullptr;
-    if (find_record_store(config, key, holder) != RECORD_STORE_NONE)
+    if (find_own_record_store(config, key, holder) != RECORD_STORE_NONE)
         return holder;
     cCIAppFullConfig* full = dynamic_cast<cCIAppFullConfig*>(&config);
     return full ? full->OwnStoreFor() : &config;
@@ -121,7 +157,8 @@ bool refused_store_fault(cApplicationConfig& config, const char* key, uint32_t h
     cCIAppFullConfig* full = dynamic_cast<cCIAppFullConfig*>(&config);
     if (!full)
         return false;
-    if (held != RECORD_STORE_PER_USER_ONLY && run_store_refusal(&config, &fault) != RECORD_STORE_NONE)
+    bool only_one_scope = held == RECORD_STORE_PER_USER_ONLY || held == RECORD_STORE_ALL_USERS_ONLY;
+    if (!only_one_scope && run_store_refusal(&config, &fault) != RECORD_STORE_NONE)
         return true;
     switch (held) {
     case RECORD_STORE_UNGUARDED:
@@ -129,9 +166,11 @@ bool refused_store_fault(cApplicationConfig& config, const char* key, uint32_t h
         fault.common = true;
         return !full->CommonKeyGuarded(key, &fault.place) && !fault.place.IsEmpty();
     case RECORD_STORE_UNREAD:
-        return full->OtherStoreFault(fault);
+        return full->OtherStoreFault(key, fault);
     case RECORD_STORE_PER_USER_ONLY:
         return full->GetUserStore().FileOf(key, fault.place);
+    case RECORD_STORE_ALL_USERS_ONLY:
+        return full->GetCommonStore().FileOf(key, fault.place);
     default:
         return false;
     }
@@ -140,7 +179,7 @@ bool refused_store_fault(cApplicationConfig& config, const char* key, uint32_t h
 void list_record_names(cApplicationConfig& config, cRecordNames& names)
 {
     cNameCollection collection{names, cTreeMap<cPackedKey, uint8_t>(1024)};
-    config.EnumChildren("install", collect_name, &collection);
+    config.EnumChildren(record_names_key, collect_name, &collection);
 }
 
 bool list_per_user_products(cApplicationConfig& config, cRecordNames& names)

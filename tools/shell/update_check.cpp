@@ -3,7 +3,6 @@
 #include "base/http_exchange.h"
 #include "base/string_convert.h"
 #include "base/wait_bound.h"
-#include "gui/application.h"
 #include "tools/shell/update_server.h"
 
 namespace {
@@ -160,11 +159,4 @@ bool query_update_server_within(const char* server_address, const char* code_nam
         return false;
     _typebuf<uint8_t> body;
     return reader.body.CopyTo(body) && parse_update_reply(body.Data(), uint32_t(body.Count()), reply);
-}
-
-bool query_update_server(const char* code_name, cUpdateReply& reply, const cJob* job)
-{
-    _guardchar<char> server;
-    get_update_server_address(get_current_config(), server);
-    return query_update_server_at(server.Text(), code_name, reply, job);
 }

@@ -61,7 +61,4 @@ bool query_update_server_at(const char* server_address, const char* code_name, c
 bool query_update_server_within(const char* server_address, const char* code_name, cUpdateReply& reply,
                                 const cWaitBound& bound);
 
-// The same at the server the current application's configuration names.
-bool query_update_server(const char* code_name, cUpdateReply& reply, const cJob* job = nullptr);
-
 #endif

@@ -15,6 +15,7 @@
 #include "tools/shell/store_fault_text.h"
 #include "tools/shell/update_check.h"
 #include "tools/shell/update_form.h"
+#include "tools/shell/update_server.h"
 
 namespace {
 
@@ -74,8 +75,12 @@ uint32_t run_update_mode(const wchar_t* code_name, bool quiet)
     cUpdateInfo info;
     if (holder)
         cRecordReader(*holder, key.Text()).ReadText(record_name, info.product_name);
+    // The server an administrator chose, or none at all.
+    _guardchar<char> server;
+    if (!get_update_server_address(config, server, &fault))
+        return report(quiet, RESPONSE_ERROR, text_store_refused, 1, nullptr, &fault);
     cUpdateReply reply;
-    if (!query_update_server(code.Text(), reply))
+    if (!query_update_server_at(server.Text(), code.Text(), reply, nullptr))
         return report(quiet, RESPONSE_ERROR, text_no_answer, 1);
     if (reply.version <= installed)
         return report(quiet, RESPONSE_INFORMATION, text_up_to_date, 0);

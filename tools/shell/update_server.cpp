@@ -63,14 +63,22 @@ void percent_encode(const char* text, _guardchar<char>& out)
 const char update_server_key[] = "installer/update_server";
 const wchar_t default_update_server[] = L"http://updates.vantrel.com/pelmaro/";
 
-void get_update_server_address(cApplicationConfig* config, _guardchar<char>& out)
+bool get_update_server_address(cApplicationConfig* config, _guardchar<char>& out, cStoreFault* fault)
 {
     _guardchar<wchar_t> stored;
     const wchar_t* address = default_update_server;
     // Read as a record is: an administrator's run never from the per-user
     // store, which would send it to another server for the installer it
-    // starts.
-    cApplicationConfig* holder = record_holder(config, update_server_key);
+    // starts. Where the file that may hold it cannot be read, no server is
+    // asked: the built-in one may not be the one an administrator chose.
+    cApplicationConfig* holder = nullptr;
+    uint32_t held = config ? find_record_store(*config, update_server_key, holder) : RECORD_STORE_NONE;
+    if (held == RECORD_STORE_UNREAD) {
+        if (fault)
+            refused_store_fault(*config, update_server_key, held, *fault);
+        out.Clear();
+        return false;
+    }
     if (holder && holder->ReadString(update_server_key, stored) && !stored.IsEmpty())
         address = stored.Text();
     _guardchar<char> utf8;
@@ -83,6 +91,7 @@ void get_update_server_address(cApplicationConfig* config, _guardchar<char>& out
     const char* parts[] = {utf8.Text() ? utf8.Text() : "", "/"};
     bool has_slash = !utf8.IsEmpty() && utf8.Text()[utf8.Length() - 1] == '/';
     concatenate(out, parts, has_slash ? 1 : 2);
+    return true;
 }
 
 void format_update_check_url(const char* server_address, const char* code_name, _guardchar<char>& out)

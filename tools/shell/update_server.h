@@ -4,6 +4,7 @@
 #include "base/buffers/guardchar.h"
 
 class cApplicationConfig;
+struct cStoreFault;
 
 // Where the update check asks: the address of the server folder that holds
 // "autocheck.php". The program carries one; the configuration key below
@@ -15,8 +16,11 @@ extern const wchar_t default_update_server[];      // "http://updates.vantrel.co
 // The override (a non-empty text of update_server_key in the store that
 // holds it for this run, find_record_store, up to its first '?' or '#', with
 // '/' added at its end when missing) or the built-in address, as UTF-8. A
-// null config gives the built-in address.
-void get_update_server_address(cApplicationConfig* config, _guardchar<char>& out);
+// null config gives the built-in address. False, out empty, where the
+// store file that may hold the override could not be read
+// (RECORD_STORE_UNREAD), fault (when given) naming it: then no server may
+// be asked.
+bool get_update_server_address(cApplicationConfig* config, _guardchar<char>& out, cStoreFault* fault = nullptr);
 
 // The check address of a product: the server address, "autocheck.php?softwareid=",
 // the code name's UTF-8 bytes, those other than letters, digits and "-_.~"

@@ -728,7 +728,7 @@ TEST(DamagedRecord, AStoreTheRunOnlyReadsCountsOnlyWhereItCouldBeRead)
 {
     application_language_provider();
     apply_language(0);
-    enum Blocker { damaged_file, held_file, folder_in_place };
+    enum Blocker { damaged_file, held_file, folder_in_place, file_for_store_folder, file_for_maker_folder };
     struct ReadCase {
         const char* what;
         bool per_user_product;  // read by a run with administrator rights; else by the stand-in
@@ -739,6 +739,8 @@ TEST(DamagedRecord, AStoreTheRunOnlyReadsCountsOnlyWhereItCouldBeRead)
         {"the per-user record's file held", true, held_file, held_store_file},
         {"a folder in the per-user record's file's place", true, folder_in_place, user_place},
         {"the common record's file damaged, under the stand-in", false, damaged_file, common_unreadable},
+        {"a plain file where the per-user store's folder belongs", true, file_for_store_folder, user_place},
+        {"a plain file where the per-user maker's folder belongs", true, file_for_maker_folder, user_place},
     };
     for (const ReadCase& c : cases) {
         SCOPED_TRACE(c.what);
@@ -768,6 +770,15 @@ TEST(DamagedRecord, AStoreTheRunOnlyReadsCountsOnlyWhereItCouldBeRead)
             ASSERT_TRUE(CreateDirectoryW(windows_path(file).c_str(), nullptr));
             before = v1_snapshot(world);
             break;
+        case file_for_store_folder:
+        case file_for_maker_folder:
+            // The store moved aside, a file in its place: not a store
+            // without records.
+            file = c.blocker == file_for_store_folder ? world.UserStore() : world.Path(L"appdata/Vantrel");
+            ASSERT_TRUE(MoveFileW(windows_path(file).c_str(), windows_path(file + L".aside").c_str()));
+            ASSERT_TRUE(put_file(file, "not a folder"));
+            before = v1_snapshot(world);
+            break;
         }
         std::map<std::wstring, std::string> manager_before = tree_bytes(world.Path(L"pf/Common Files"));
         // The test build stands in for a run without administrator rights.
@@ -782,6 +793,75 @@ TEST(DamagedRecord, AStoreTheRunOnlyReadsCountsOnlyWhereItCouldBeRead)
         EXPECT_TRUE(tree_bytes(world.Path(L"pf/Common Files")) == manager_before) << "the manager stays";
         EXPECT_TRUE(world.Record(c.per_user_product).empty()) << "nothing recorded in the run's own store";
     }
+}
+
+// The store a run only reads stops it only by what records products: under
+// a run with administrator rights, a per-user store whose language file,
+// a stray file of the user's or whose side folder's name is damaged (a
+// plain file at "~save"), or whose records' file is damaged, keeps nothing
+// of that run's own product from being updated and uninstalled, nor (but
+// for the records' file, which may hold it) from being installed anew; the
+// per-user store stays byte for byte.
+TEST(DamagedRecord, TheOtherStoreStopsARunOnlyByWhatRecordsProducts)
+{
+    struct OtherCase {
+        const char* what;
+        const wchar_t* name;
+        bool records;
+    } cases[] = {
+        {"the language damaged", L"lang", false},
+        {"a stray file", L"notes", false},
+        {"a plain file for the side folder", L"~save", false},
+        {"the records damaged", L"install", true},
+    };
+    for (const OtherCase& c : cases) {
+        SCOPED_TRACE(c.what);
+        World world(L"otherstore");
+        ASSERT_EQ(world.Install("v1").exit_code, 0u);
+        for (const wchar_t* level : {L"appdata/Vantrel", L"appdata/Vantrel/qrv"})
+            CreateDirectoryW(windows_path(world.Path(level)).c_str(), nullptr);
+        ASSERT_TRUE(put_file(world.UserStore() + L"/" + c.name, "damaged!and cut sho"));
+        std::map<std::wstring, std::string> users = tree_bytes(world.UserStore());
+        RunResult update = world.Install("v2");
+        EXPECT_EQ(update.exit_code, 0u) << update.output;
+        expect_installed(world, "v2", "1.1");
+        AnsweredRun run = uninstall_in(world, installers().code_name, {yes_to(confirm_title), yes_to(information_title)});
+        EXPECT_EQ(run.met, titles({confirm_title, information_title}));
+        EXPECT_EQ(run.run.exit_code, 0u);
+        expect_v1_uninstalled(world);
+        RunResult again = world.Install("v1");
+        EXPECT_EQ(again.exit_code, c.records ? 50 + 21u : 0u) << again.output;
+        EXPECT_TRUE(tree_bytes(world.UserStore()) == users) << "the per-user store as it was";
+    }
+}
+
+// A run without administrator rights takes the update server's address from
+// the common store where its own store has none: where that file of the
+// common store cannot be read, "Change" asks no server at all (not the
+// built-in one instead) and names the file, while the uninstall of the
+// run's own product, which that file does not decide, goes on.
+TEST(DamagedRecord, AnUnreadableServerAddressStopsOnlyTheUpdateCheck)
+{
+    application_language_provider();
+    apply_language(0);
+    World world(L"serveraddress-in-a-world-whose-name-is-long-enough-for-the-place-to-be-the-widest-line");
+    install_other(world);
+    ASSERT_EQ(world.Install("v1", standard_user).exit_code, 0u);
+    std::wstring shared = world.CommonStore() + L"/installer";
+    std::string bytes = file_bytes(shared);
+    ASSERT_GT(bytes.size(), 8u);
+    ASSERT_TRUE(put_file(shared, "damaged!" + bytes.substr(8)));
+    AnsweredRun check =
+        run_answering(world, L"\"" + killable_program() + L"\" update \"" + installers().code_name + L"\"",
+                      {naming_fault(error_title, L"pkgm::updr", 3, common_unreadable, shared)}, standard_user);
+    EXPECT_EQ(check.met, titles({error_title}));
+    EXPECT_EQ(check.run.exit_code, 1u);
+    AnsweredRun run = uninstall_in(world, installers().code_name, {yes_to(confirm_title), yes_to(information_title)},
+                                   standard_user, killable_program());
+    EXPECT_EQ(run.met, titles({confirm_title, information_title}));
+    EXPECT_EQ(run.run.exit_code, 0u);
+    expect_v1_uninstalled(world);
+    delete_entries(other_code());
 }
 
 // A folder journal edited as a stranger may, in either store, under a run

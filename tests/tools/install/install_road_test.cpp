@@ -518,8 +518,9 @@ TEST(InstallRoad, TheManagersShortcutComesBackWhereItsPlaceIsFree)
         if (!c.own) {
             EXPECT_TRUE(exists(planted) && file_bytes(planted) == planted_bytes) << "left as it is";
             EXPECT_TRUE(tree_bytes(world.Path(L"elsewhere")).empty()) << "nothing made through a link";
-            if (immutable)
+            if (immutable) {
                 EXPECT_TRUE(tree_bytes(planted).empty()) << "nothing made in it";
+            }
             immutable.reset();
             linked.reset();
             if (!DeleteFileW(windows_path(planted).c_str()))

@@ -428,8 +428,9 @@ TEST(RemoveMode, TheRunningManagerIsLeftToTheScript)
         install_manager_only(world);
         ASSERT_TRUE(CopyFileW(program.c_str(), windows_path(world.Manager()).c_str(), FALSE));
         std::wstring users = world.Path(L"pf/Common Files/Vantrel/notes.txt");
-        if (c.users_file)
+        if (c.users_file) {
             ASSERT_TRUE(put_file(users, "the user's"));
+        }
         TempFolder temp(L"rmtemp"), logs(L"rmlog");
         HANDLE held = INVALID_HANDLE_VALUE;
         if (c.held) {
@@ -482,8 +483,9 @@ TEST(RemoveMode, TheRunningManagerIsLeftToTheScript)
         EXPECT_TRUE(wait_until([&] { return !exists(world.Manager()) && temp_empty(); }, 60000));
         EXPECT_EQ(exists(world.Path(L"pf/Common Files/Vantrel")), c.users_file)
             << "the manager's folder goes with it, unless it holds more";
-        if (c.users_file)
+        if (c.users_file) {
             EXPECT_EQ(file_bytes(users), "the user's");
+        }
         EXPECT_TRUE(exists(world.Path(L"pf/Common Files")));
         printf("%s: the script ended %lu ms after the manager\n", c.what, GetTickCount() - started);
         std::string waits = logs.ReadFile(L"log");

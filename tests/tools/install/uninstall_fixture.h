@@ -242,11 +242,19 @@ enum StoreText {
 // The same for a road's message on a store fault: the section's text of
 // that id, its "%s" the text of "pkgm::store" for the fault, which names
 // the place.
+// A file that cannot be read is told, around that, by what it holds: the
+// text of "pkgm::store" for the file of that name.
 inline FormAnswer naming_fault(const wchar_t* title, const wchar_t* section, int32_t id, StoreText fault,
                                const std::wstring& place)
 {
     std::wstring told = section_text(L"pkgm::store", fault);
     told.replace(told.find(L"%s"), 2, with_separator(place, L'\\'));
+    if (fault == common_unreadable || fault == user_unreadable) {
+        const std::wstring name = place.substr(place.find_last_of(L"/\\") + 1);
+        const std::map<std::wstring, int32_t> holds = {{L"install", 6}, {L"journal", 7}, {L"installer", 8}, {L"lang", 9}};
+        std::wstring around = section_text(L"pkgm::store", holds.count(name) ? holds.at(name) : 10);
+        told = around.replace(around.find(L"%s"), 2, told);
+    }
     return {title, VK_RETURN, [=](HWND form) {
                 SIZE wanted = message_form_size(message_lines(section_text(section, id), told.c_str()));
                 RECT client = {};

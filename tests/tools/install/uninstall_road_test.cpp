@@ -325,6 +325,36 @@ TEST(UninstallRoad, APerUserProductGoesFromTheUserStoreAndHive)
     expect_v1_uninstalled(world);
 }
 
+// A product installed for all users is left to an administrator by a run
+// without administrator rights, which reads that store but may not change
+// it: its uninstall and the installer of a newer version stop before their
+// first question, naming the common store's file, and the product, its
+// record and its entry stay as they were; an administrator's uninstall then
+// takes it.
+TEST(UninstallRoad, AnAllUsersProductIsLeftToAnAdministrator)
+{
+    application_language_provider();
+    apply_language(0);
+    World world(L"unall");
+    ASSERT_EQ(world.Install("v1").exit_code, 0u);
+    ProductSnapshot installed = v1_snapshot(world);
+    std::wstring records = world.CommonStore() + L"/install";
+    AnsweredRun refused = uninstall_in(world, installers().code_name, {naming(error_title, L"pkgm::unin", 20, records)},
+                                       standard_user, killable_program());
+    EXPECT_EQ(refused.met, titles({error_title})) << "refused before its first question";
+    EXPECT_EQ(refused.run.exit_code, 1u);
+    RunResult update = world.Install("v2", standard_user);
+    EXPECT_EQ(update.exit_code, 50 + 22u) << update.output;
+    EXPECT_EQ(_wcsicmp(init_error_path(update.output, 22).c_str(), records.c_str()), 0) << update.output;
+    EXPECT_TRUE(v1_snapshot(world) == installed) << "the product as it was";
+    EXPECT_TRUE(world.Record(false).empty()) << "nothing recorded for the user";
+
+    AnsweredRun run = uninstall_in(world, installers().code_name, {yes_to(confirm_title), yes_to(information_title)});
+    EXPECT_EQ(run.met, titles({confirm_title, information_title}));
+    EXPECT_EQ(run.run.exit_code, 0u);
+    expect_v1_uninstalled(world);
+}
+
 TEST(UninstallRoad, ARecordThatCannotBeSavedIsReportedAndTheNextRunFinishes)
 {
     World world(L"unsaveui");

@@ -44,6 +44,8 @@ struct Asked {
     int uninstalls = 0;
     int removals = 0;
     uint32_t language_during_uninstall = 99;
+    // What the uninstall does besides, on the window's thread.
+    std::function<void()> during_uninstall;
 };
 Asked asked;
 
@@ -55,6 +57,8 @@ uint32_t uninstall_product(const wchar_t* code_name, cChildElement* parent)
     // As an uninstall in the product's language does.
     apply_language(1);
     asked.language_during_uninstall = get_current_language();
+    if (asked.during_uninstall)
+        asked.during_uninstall();
     return 0;
 }
 
@@ -258,6 +262,70 @@ TEST(ManagerWindow, RemoveIsOutOfReachWhileTheListIsReadOrProductsAreLeft)
     pause_ms(300);
     EXPECT_EQ(asked.removals, 0);
     EXPECT_FALSE(run.ended);
+}
+
+// An uninstall whose save another program keeps out, and whose revert it
+// keeps out too (it holds the records' file open to read, sharing reads
+// only), as the uninstall road's store calls meet it: the window then lists
+// no emptiness, offers no removal and names the file; the language switch's
+// save, the file still held, leaves the records byte for byte; once the file
+// is let go, Refresh lists both products again.
+TEST(ManagerWindow, AReadThatFailsLaterNeverEmptiesTheListNorIsSavedOver)
+{
+    ProductWorld world;
+    use_test_server(world);
+    ProductRecord alpha{"alpha", packed_version(1, 0)};
+    alpha.icon = test_program("product_a.exe");
+    ProductRecord bravo{"bravo", packed_version(1, 0)};
+    bravo.icon = test_program("product_b.exe");
+    world.Write(alpha);
+    world.Write(bravo);
+    const std::wstring records = world.Store(true) + L"/install";
+    const std::string before = file_bytes(records);
+    ManagerRun run;
+    std::atomic<HANDLE> held{INVALID_HANDLE_VALUE};
+    asked.during_uninstall = [&]() {
+        held = CreateFileW(world.root.Native(L"programdata/Vantrel/qrv/install").c_str(), GENERIC_READ,
+                           FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+        cApplicationConfig* config = get_current_config();
+        EXPECT_TRUE(config->DeleteKey("install/alpha"));
+        EXPECT_FALSE(config->Save());
+        EXPECT_FALSE(config->Revert());
+    };
+    ASSERT_TRUE(run.WaitListed(drawn_icon("product_a", 16)));
+    click_client(run.window, uninstall_button);
+    ASSERT_TRUE(wait_for([&]() { return held != INVALID_HANDLE_VALUE; }));
+    const RECT note_area = {45, 70, 725, 250};
+    ASSERT_TRUE(wait_for([&]() { return dark_pixels(run.window, note_area) > 200; }, 15000))
+        << "the note names the held file in the list's place";
+    wizard::save_screenshot(run.window, "manager_records_held");
+    EXPECT_EQ(colour_lines(run.window, link_colour, remove_area).size(), 0u) << "no \"Remove Pelmaro\"";
+    click_client(run.window, remove_link);
+    click_client(run.window, refresh_button);
+    ASSERT_TRUE(wait_for([&]() { return dark_pixels(run.window, note_area) > 200; }, 15000));
+    EXPECT_EQ(find_image(run.window, drawn_icon("product_b", 16), 16).x, -1);
+    EXPECT_EQ(colour_lines(run.window, link_colour, remove_area).size(), 0u);
+
+    // The language switch saves its choice while the file is still held.
+    click_client(run.window, POINT{client_width - 71 + 12, 25 + 12});
+    pause_ms(500);
+    press(VK_DOWN);
+    press(VK_RETURN);
+    ASSERT_TRUE(wait_for([]() { return get_current_language() == 1; }));
+    pause_ms(500);
+    HWND rebuilt = wait_window(main_title);
+    ASSERT_NE(rebuilt, nullptr);
+    EXPECT_TRUE(wait_for([&]() { return dark_pixels(rebuilt, note_area) > 200; }, 15000));
+    EXPECT_EQ(file_bytes(records), before) << "the records as they were";
+    CloseHandle(held);
+    click_client(rebuilt, refresh_button);
+    EXPECT_TRUE(wait_for([&]() {
+        return find_image(rebuilt, drawn_icon("product_a", 16), 16).x >= 0 &&
+               find_image(rebuilt, drawn_icon("product_b", 16), 16).x >= 0;
+    })) << "both listed again";
+    EXPECT_EQ(colour_lines(rebuilt, link_colour, remove_area).size(), 0u);
+    EXPECT_EQ(asked.removals, 0);
+    EXPECT_EQ(file_bytes(records), before);
 }
 
 TEST(ManagerWindow, ClosingWhileTheReaderWaitsEndsAtOnce)
