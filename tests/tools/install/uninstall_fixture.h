@@ -11,6 +11,7 @@
 #include "tests/support/artifacts.h"
 #include "tests/support/form_driver.h"
 #include "tests/support/message_form_size.h"
+#include "tests/support/message_log.h"
 #include "tests/support/pelmarodesk_exe.h"
 #include "tests/tools/install/road_fixture.h"
 #include "tools/shell/catalog_text.h"
@@ -140,6 +141,7 @@ inline void expect_v1_uninstalled(const World& world)
 struct AnsweredRun {
     RunResult run;
     std::vector<std::wstring> met;  // the titles of the forms met (form_driver.h)
+    std::vector<ShownMessage> messages;  // the messages it showed, when it is a test build
 };
 
 inline AnsweredRun run_answering(const World& world, const std::wstring& command,
@@ -150,6 +152,7 @@ inline AnsweredRun run_answering(const World& world, const std::wstring& command
     for (const auto& variable : extra)
         variables[variable.first] = variable.second;
     AnsweredRun result;
+    MessageLog log;
     result.run = run_process(command, variables, world.Path(L""), -1, [&](HANDLE process) {
         result.met = answer_forms(process, answers);
         // A form that did not come leaves the process waiting on another:
@@ -157,6 +160,7 @@ inline AnsweredRun run_answering(const World& world, const std::wstring& command
         if (!answers.empty() && (result.met.size() < answers.size() || result.met.back() != answers.back().title))
             TerminateProcess(process, 99);
     });
+    result.messages = log.Messages();
     return result;
 }
 
@@ -212,21 +216,39 @@ inline std::vector<std::wstring> titles(std::initializer_list<const wchar_t*> li
     return std::vector<std::wstring>(list.begin(), list.end());
 }
 
-// The run's form with that title answered with Enter, once its size was
-// checked against the section's text of that id with what it names in it
-// (a place with Windows' separators), as the framework lays the text out.
-// Where that is the message's widest line (a world of a long name makes a
-// place so), or its own lines, the size tells whether the message names it.
+// The run's form with that title answered with Enter, once the run's
+// message log showed it with exactly that text: the run is a test build
+// (killable_program()), the shipped program logs nothing.
+inline FormAnswer saying(const wchar_t* title, const std::wstring& text)
+{
+    return {title, VK_RETURN, [=](HWND) {
+                EXPECT_EQ(last_logged_message(), (ShownMessage{title, text}))
+                    << "(an empty message: the run is no test build, or showed none)";
+            }};
+}
+
+// The same for a text that must fit its room: the form also takes the size
+// the framework lays that text out in.
+inline FormAnswer saying_in_room(const wchar_t* title, const std::wstring& text)
+{
+    FormAnswer answer = saying(title, text);
+    std::function<void(HWND)> words = answer.first;
+    answer.first = [=](HWND form) {
+        words(form);
+        SIZE wanted = message_form_size(message_lines(text));
+        RECT client = {};
+        GetClientRect(form, &client);
+        EXPECT_EQ(client.right, wanted.cx) << "the form's room for its text";
+        EXPECT_EQ(client.bottom, wanted.cy) << "the form's room for its text";
+    };
+    return answer;
+}
+
+// The message of the section's text of that id, what it names in its "%s"
+// (a place, shown with Windows' separators).
 inline FormAnswer naming(const wchar_t* title, const wchar_t* section, int32_t id, const std::wstring& named)
 {
-    return {title, VK_RETURN, [=](HWND form) {
-                std::wstring shown = with_separator(named, L'\\');
-                SIZE wanted = message_form_size(message_lines(section_text(section, id), shown.c_str()));
-                RECT client = {};
-                GetClientRect(form, &client);
-                EXPECT_EQ(client.right, wanted.cx) << utf8_of(section) << " " << id << " naming " << utf8_of(shown);
-                EXPECT_EQ(client.bottom, wanted.cy);
-            }};
+    return saying(title, filled_text(section_text(section, id), with_separator(named, L'\\')));
 }
 
 // The texts of "pkgm::store" that tell of a store fault, by its kind and
@@ -245,15 +267,8 @@ enum StoreText {
 inline FormAnswer naming_fault(const wchar_t* title, const wchar_t* section, int32_t id, StoreText fault,
                                const std::wstring& place)
 {
-    std::wstring told = section_text(L"pkgm::store", fault);
-    told.replace(told.find(L"%s"), 2, with_separator(place, L'\\'));
-    return {title, VK_RETURN, [=](HWND form) {
-                SIZE wanted = message_form_size(message_lines(section_text(section, id), told.c_str()));
-                RECT client = {};
-                GetClientRect(form, &client);
-                EXPECT_EQ(client.right, wanted.cx) << utf8_of(section) << " " << id << " telling " << utf8_of(told);
-                EXPECT_EQ(client.bottom, wanted.cy);
-            }};
+    std::wstring told = filled_text(section_text(L"pkgm::store", fault), with_separator(place, L'\\'));
+    return saying(title, filled_text(section_text(section, id), told));
 }
 
 }  // namespace road
