@@ -141,7 +141,6 @@ inline void expect_v1_uninstalled(const World& world)
 struct AnsweredRun {
     RunResult run;
     std::vector<std::wstring> met;  // the titles of the forms met (form_driver.h)
-    std::vector<ShownMessage> messages;  // the messages it showed, when it is a test build
 };
 
 inline AnsweredRun run_answering(const World& world, const std::wstring& command,
@@ -152,6 +151,7 @@ inline AnsweredRun run_answering(const World& world, const std::wstring& command
     for (const auto& variable : extra)
         variables[variable.first] = variable.second;
     AnsweredRun result;
+    // Where its forms' answers read the words of its messages (saying).
     MessageLog log;
     result.run = run_process(command, variables, world.Path(L""), -1, [&](HANDLE process) {
         result.met = answer_forms(process, answers);
@@ -160,7 +160,6 @@ inline AnsweredRun run_answering(const World& world, const std::wstring& command
         if (!answers.empty() && (result.met.size() < answers.size() || result.met.back() != answers.back().title))
             TerminateProcess(process, 99);
     });
-    result.messages = log.Messages();
     return result;
 }
 
@@ -222,8 +221,9 @@ inline std::vector<std::wstring> titles(std::initializer_list<const wchar_t*> li
 inline FormAnswer saying(const wchar_t* title, const std::wstring& text)
 {
     return {title, VK_RETURN, [=](HWND) {
-                EXPECT_EQ(last_logged_message(), (ShownMessage{title, text}))
-                    << "(an empty message: the run is no test build, or showed none)";
+                ShownMessage shown = last_logged_message();
+                EXPECT_EQ(shown, (ShownMessage{title, text}))
+                    << (shown.text.empty() ? "no message logged: is the run a test build?" : "");
             }};
 }
 
