@@ -4,6 +4,13 @@
 #include "gui/theme.h"
 #include "gui/ui_font.h"
 
+#ifdef MESSAGE_LOG_TEST_HOOK
+#include <windows.h>
+
+#include "base/buffers/typebuf.h"
+#include "base/utf8.h"
+#endif
+
 namespace {
 
 // Image keys of the shared cache: the two button images, then the icons
@@ -25,6 +32,36 @@ const wchar_t* line_end(const wchar_t* line, bool* more)
     *more = *end == L'\n' && end[1] != 0;
     return end;
 }
+
+#ifdef MESSAGE_LOG_TEST_HOOK
+// A test build appends each message it shows to the file that
+// PELMARO_TEST_MESSAGE_LOG names, for the tests to read its words: the
+// caption and the text in UTF-8, each ended by a NUL, the record in one
+// write.
+void log_message_for_tests(const wchar_t* caption, const wchar_t* text)
+{
+    wchar_t path[MAX_PATH];
+    DWORD length = GetEnvironmentVariableW(L"PELMARO_TEST_MESSAGE_LOG", path, MAX_PATH);
+    if (length == 0 || length >= MAX_PATH)
+        return;
+    if (!caption)
+        caption = L"";
+    int32_t title_length = utf8_length_of_wstr(caption, -1);
+    int32_t text_length = utf8_length_of_wstr(text, -1);
+    _typebuf<char> record(title_length + text_length + 2);
+    if (!record.Data())
+        return;
+    utf8_encode(title_length + 1, record.Data(), -1, caption);
+    utf8_encode(text_length + 1, record.Data() + title_length + 1, -1, text);
+    HANDLE log = CreateFileW(path, FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_ALWAYS,
+                             FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (log == INVALID_HANDLE_VALUE)
+        return;
+    DWORD written = 0;
+    WriteFile(log, record.Data(), DWORD(record.Count()), &written, nullptr);
+    CloseHandle(log);
+}
+#endif
 
 }  // namespace
 
@@ -165,6 +202,9 @@ int32_t show_message(cChildElement* owner, const wchar_t* text, const wchar_t* c
     cFontObject* plain_font = owner->GetFont(5, 13, face, false, false, false);
     cFontObject* bold_font = owner->GetFont(6, 13, face, true, false, false);
     cSize size = form->SetMessage(owner, text, plain_font, bold_font);
+#ifdef MESSAGE_LOG_TEST_HOOK
+    log_message_for_tests(caption, text);
+#endif
     // The run owns the form from here and destroys it with its window.
     return owner->ShowModal(caption, size.width, size.height, form, false) == 1 ? 1 : 0;
 }

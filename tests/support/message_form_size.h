@@ -43,19 +43,15 @@ inline SIZE message_form_size(const std::vector<std::wstring>& lines)
     return SIZE{widest + 30, 115 + int(1.5 * double(lines.size() - 1) * tallest)};
 }
 
-// The lines of a catalog text with its one "%s" filled, as the message
-// form cuts them.
-inline std::vector<std::wstring> message_lines(const wchar_t* format, const wchar_t* argument)
+// The lines of a message's text as the form cuts them: at each line feed,
+// one that ends the text adding none.
+inline std::vector<std::wstring> message_lines(const std::wstring& text)
 {
-    std::wstring text = format ? format : L"";
-    size_t at = text.find(L"%s");
-    if (at != std::wstring::npos)
-        text.replace(at, 2, argument ? argument : L"");
     std::vector<std::wstring> lines;
     for (size_t start = 0;;) {
         size_t end = text.find(L'\n', start);
         lines.push_back(text.substr(start, end - start));
-        if (end == std::wstring::npos)
+        if (end == std::wstring::npos || end + 1 == text.size())
             return lines;
         start = end + 1;
     }

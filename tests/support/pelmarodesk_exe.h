@@ -8,17 +8,31 @@
 #include <iterator>
 #include <string>
 
-// The built program, for tests that read it or start it. Its build path
-// comes from the test's CMake as PELMARODESK_EXE (a host path, seen by Wine
-// on drive Z:).
-inline std::wstring pelmarodesk_exe()
+// A host path of the build as Wine sees it, on drive Z:.
+inline std::wstring build_path_on_z(const std::string& host)
 {
-    std::string host = PELMARODESK_EXE;
     std::wstring path = L"Z:";
     for (char c : host)
         path += c == '/' ? L'\\' : wchar_t(c);
     return path;
 }
+
+// The built program, for tests that read it or start it. Its build path
+// comes from the test's CMake as PELMARODESK_EXE.
+inline std::wstring pelmarodesk_exe()
+{
+    return build_path_on_z(PELMARODESK_EXE);
+}
+
+#ifdef PELMARODESK_TEST_BUILD_EXE
+// The program's test build (pelmarodesk_killable: tests/tools/install), whose
+// messages a MessageLog reads (message_log.h), for tests given its build path
+// as PELMARODESK_TEST_BUILD_EXE.
+inline std::wstring pelmarodesk_test_build()
+{
+    return build_path_on_z(PELMARODESK_TEST_BUILD_EXE);
+}
+#endif
 
 // A path with '/' separators (the program's form), or with backslashes.
 inline std::wstring with_separator(std::wstring path, wchar_t separator)

@@ -1,20 +1,22 @@
 #!/usr/bin/env python3
 """The kill points of the install road, the member builder's stand-in
-for a crowded heap and the stand-in for a run without administrator
-rights exist only in test builds: the
+for a crowded heap, the stand-in for a run without administrator
+rights and the log of the messages shown exist only in test builds: the
 program, and the install road's library that it links, hold neither the
 hooks nor the names of their variables; the test builds (the installer's
-and the program's) hold the kill points and the stand-in (so the search
-finds what it looks for).
+and the program's) hold the kill points, the stand-in and the message log
+(so the search finds what it looks for).
 
 usage: check_no_kill_points.py <program> <road library> <test build>..."""
 
 import sys
 
-# Each name with the encoding the build holds it in; the test builds hold
-# the first and the last.
+# Each name with the encoding the build holds it in.
 MARKS = (("PELMARO_TEST_KILL_POINT", "ascii"), ("install_kill_point", "ascii"),
-         ("PELMARO_TEST_LARGEST_BLOCK", "ascii"), ("PELMARO_TEST_STANDARD_USER", "utf-16-le"))
+         ("PELMARO_TEST_LARGEST_BLOCK", "ascii"), ("PELMARO_TEST_STANDARD_USER", "utf-16-le"),
+         ("PELMARO_TEST_MESSAGE_LOG", "utf-16-le"))
+# The names every test build holds.
+IN_TEST_BUILDS = ("PELMARO_TEST_KILL_POINT", "PELMARO_TEST_STANDARD_USER", "PELMARO_TEST_MESSAGE_LOG")
 
 
 def marks_in(path):
@@ -32,7 +34,7 @@ def main():
             problems.append(f"{path} holds {', '.join(found)}")
     for test_build in sys.argv[3:]:
         found = marks_in(test_build)
-        for needed in (MARKS[0][0], MARKS[-1][0]):
+        for needed in IN_TEST_BUILDS:
             if needed not in found:
                 problems.append(f"{test_build} holds no {needed}")
     for problem in problems:

@@ -581,15 +581,6 @@ TEST(DamagedRecord, ARunWithAdministratorRightsUsesItsCommonStoreOrStops)
             SCOPED_TRACE(std::string(level.what) + ", " + road_names[road]);
             World world(L"openstore-in-a-world-whose-name-is-long-enough-for-each-place-to-be-the-widest-line");
             std::wstring open = world.Path(level.inside);
-            std::wstring told = section_text(L"pkgm::store", level.told), unnamed = told;
-            told.replace(told.find(L"%s"), 2, with_separator(open, L'\\'));
-            unnamed.replace(unnamed.find(L"%s"), 2, L"");
-            for (const auto& text : {std::make_pair(L"pkgm::unin", 15), std::make_pair(L"pkgm::softm", 19),
-                                     std::make_pair(L"pkgm::updr", 3), std::make_pair(L"pkgm::rem", 9)}) {
-                ASSERT_NE(message_form_size(message_lines(section_text(text.first, text.second), told.c_str())).cx,
-                          message_form_size(message_lines(section_text(text.first, text.second), unnamed.c_str())).cx)
-                    << "the place is the widest line of each message, whose size then tells it";
-            }
             bool per_user = level.per_user;
             if (road == update || road == uninstall_product) {
                 RunResult installed = world.Install("v1", per_user ? standard_user : no_variables);
@@ -688,12 +679,13 @@ TEST(DamagedRecord, ARunWithAdministratorRightsUsesItsCommonStoreOrStops)
             } else {
                 std::wstring code = road == uninstall_planted ? L"zz-planted" : installers().code_name;
                 AnsweredRun run =
-                    uninstall_in(world, code, {naming_fault(error_title, L"pkgm::unin", 15, level.told, open)});
+                    uninstall_in(world, code, {naming_fault(error_title, L"pkgm::unin", 15, level.told, open)},
+                                 no_variables, killable_program());
                 EXPECT_EQ(run.met, titles({error_title}));
                 EXPECT_EQ(run.run.exit_code, 1u);
             }
             if (road == update)
-                expect_manager_roads_refused(world, pelmarodesk_exe(), level.told, open, false);
+                expect_manager_roads_refused(world, killable_program(), level.told, open, false);
             if (held != INVALID_HANDLE_VALUE)
                 CloseHandle(held);
             EXPECT_TRUE(tree_bytes(world.Path(L"programdata")) == store_before) << "the store as it was";
@@ -781,9 +773,9 @@ TEST(DamagedRecord, AStoreTheRunOnlyReadsCountsOnlyWhereItCouldBeRead)
             break;
         }
         std::map<std::wstring, std::string> manager_before = tree_bytes(world.Path(L"pf/Common Files"));
-        // The test build stands in for a run without administrator rights.
-        expect_manager_roads_refused(world, c.per_user_product ? pelmarodesk_exe() : killable_program(), c.told, file,
-                                     true, reading_run);
+        // The test build, which tells the words of its messages, also
+        // stands in for a run without administrator rights.
+        expect_manager_roads_refused(world, killable_program(), c.told, file, true, reading_run);
         RunResult install = world.Install("v1", reading_run);
         EXPECT_EQ(install.exit_code, 50 + 21u) << install.output;
         EXPECT_EQ(_wcsicmp(init_error_path(install.output, 21).c_str(), file.c_str()), 0) << install.output;

@@ -12,7 +12,7 @@
 #include "gui/catalog.h"
 #include "tests/gui/controls/form_window.h"
 #include "tests/gui/gui_test_elements.h"
-#include "tests/support/message_form_size.h"
+#include "tests/support/message_log.h"
 #include "tests/tools/install/road_fixture.h"
 #include "tools/install/install_context.h"
 #include "tools/install/install_init.h"
@@ -225,9 +225,8 @@ TEST(InstallInitUI, ShowsTheOutcomeOfTheStartUp)
 }
 
 // A file held open and a file that cannot be read have messages of their
-// own, told apart by the size the message form takes for each text; so do
-// the faults of the stores, each in the text of its road and told of by the
-// text of its kind and store.
+// own, naming the file; so do the faults of the stores, each in the text of
+// its road and told of by the text of its kind and store.
 TEST(InstallInitUI, AHeldFileAndAnUnreadableOneHaveTheirOwnMessages)
 {
     application_language_provider();
@@ -248,19 +247,17 @@ TEST(InstallInitUI, AHeldFileAndAnUnreadableOneHaveTheirOwnMessages)
         {"a file of the other store held", INSTALL_INIT_UNREAD_STORE, 21, 3, CFG_FAULT_HELD},
         {"a file of the common store damaged", INSTALL_INIT_UNREAD_STORE, 21, 4, CFG_FAULT_UNREADABLE, true},
     };
-    ASSERT_NE(message_form_size(message_lines(get_catalog_string(texts, 15), L"C:\\x")).cx,
-              message_form_size(message_lines(get_catalog_string(texts, 7), L"C:\\x")).cx);
     for (const MessageCase& c : cases) {
         cInstallContext context(L"C:/setup.exe", L"C:/setup.exe", 0);
         context.error_path.Assign(L"C:/Program Files/Road Test/docs/read me.txt");
         context.store_fault.Set(c.kind, context.error_path.Text());
         context.store_fault.common = c.common;
         std::wstring title;
-        RECT client = {};
+        MessageLog log;
         cFormWindow window;
         window.maker.SetCatalog(get_global_catalog());
         cOwnerForm* form = new cOwnerForm(window);
-        // Measured and closed from the message's own loop.
+        // Closed from the message's own loop.
         std::function<void()> answer = [&]() {
             HWND message = GetActiveWindow();
             if (title_of(message) != L"Error") {
@@ -268,7 +265,6 @@ TEST(InstallInitUI, AHeldFileAndAnUnreadableOneHaveTheirOwnMessages)
                 return;
             }
             title = title_of(message);
-            GetClientRect(message, &client);
             send_key_press(VK_RETURN);
         };
         window.Run(form, 200, 100, {[&]() {
@@ -276,18 +272,13 @@ TEST(InstallInitUI, AHeldFileAndAnUnreadableOneHaveTheirOwnMessages)
                        show_install_init_message(form, context, c.result);
                    }});
         std::wstring named = L"C:\\Program Files\\Road Test\\docs\\read me.txt";
-        if (c.told) {
-            std::wstring told = section_text(L"pkgm::store", c.told);
-            named = told.replace(told.find(L"%s"), 2, named);
-        }
-        if (c.kind == CFG_FAULT_UNREADABLE) {
-            // A file of no name the store keeps: removing it forgets nothing.
-            std::wstring holds = section_text(L"pkgm::store", 10);
-            named = holds.replace(holds.find(L"%s"), 2, named);
-        }
-        SIZE wanted = message_form_size(message_lines(get_catalog_string(texts, c.text), named.c_str()));
+        if (c.told)
+            named = filled_text(section_text(L"pkgm::store", c.told), named);
+        // A file of no name the store keeps: removing it forgets nothing.
+        if (c.kind == CFG_FAULT_UNREADABLE)
+            named = filled_text(section_text(L"pkgm::store", 10), named);
         EXPECT_EQ(title, L"Error") << c.what;
-        EXPECT_EQ(client.right, wanted.cx) << c.what;
-        EXPECT_EQ(client.bottom, wanted.cy) << c.what;
+        ShownMessage wanted = {L"Error", filled_text(get_catalog_string(texts, c.text), named)};
+        EXPECT_EQ(log.Messages(), std::vector<ShownMessage>{wanted}) << c.what;
     }
 }

@@ -283,8 +283,8 @@ TEST(RemoveMode, TheProductsLeftToTheirUsersAreNamed)
         }
         std::map<std::wstring, std::string> user_store = tree_bytes(world.Path(L"appdata"));
         std::string manager = file_bytes(world.Manager());
-        AnsweredRun run =
-            remove_with(world, pelmarodesk_exe(), {naming(error_title, L"pkgm::rem", c.common_left ? 11 : 8, c.shown)});
+        std::wstring told = filled_text(section_text(L"pkgm::rem", c.common_left ? 11 : 8), c.shown);
+        AnsweredRun run = remove_with(world, killable_program(), {saying_in_room(error_title, told)});
         EXPECT_EQ(run.met, titles({error_title}));
         EXPECT_EQ(run.run.exit_code, 1u);
         EXPECT_TRUE(file_bytes(world.Manager()) == manager);

@@ -11,6 +11,7 @@
 #include "tests/support/artifacts.h"
 #include "tests/support/form_driver.h"
 #include "tests/support/message_form_size.h"
+#include "tests/support/message_log.h"
 #include "tests/support/pelmarodesk_exe.h"
 #include "tests/tools/install/road_fixture.h"
 #include "tools/shell/catalog_text.h"
@@ -150,6 +151,8 @@ inline AnsweredRun run_answering(const World& world, const std::wstring& command
     for (const auto& variable : extra)
         variables[variable.first] = variable.second;
     AnsweredRun result;
+    // Where its forms' answers read the words of its messages (saying).
+    MessageLog log;
     result.run = run_process(command, variables, world.Path(L""), -1, [&](HANDLE process) {
         result.met = answer_forms(process, answers);
         // A form that did not come leaves the process waiting on another:
@@ -212,21 +215,40 @@ inline std::vector<std::wstring> titles(std::initializer_list<const wchar_t*> li
     return std::vector<std::wstring>(list.begin(), list.end());
 }
 
-// The run's form with that title answered with Enter, once its size was
-// checked against the section's text of that id with what it names in it
-// (a place with Windows' separators), as the framework lays the text out.
-// Where that is the message's widest line (a world of a long name makes a
-// place so), or its own lines, the size tells whether the message names it.
+// The run's form with that title answered with Enter, once the run's
+// message log showed it with exactly that text: the run is a test build
+// (killable_program()), the shipped program logs nothing.
+inline FormAnswer saying(const wchar_t* title, const std::wstring& text)
+{
+    return {title, VK_RETURN, [=](HWND) {
+                ShownMessage shown = last_logged_message();
+                EXPECT_EQ(shown, (ShownMessage{title, text}))
+                    << (shown.text.empty() ? "no message logged: is the run a test build?" : "");
+            }};
+}
+
+// The same for a text that must fit its room: the form also takes the size
+// the framework lays that text out in.
+inline FormAnswer saying_in_room(const wchar_t* title, const std::wstring& text)
+{
+    FormAnswer answer = saying(title, text);
+    std::function<void(HWND)> words = answer.first;
+    answer.first = [=](HWND form) {
+        words(form);
+        SIZE wanted = message_form_size(message_lines(text));
+        RECT client = {};
+        GetClientRect(form, &client);
+        EXPECT_EQ(client.right, wanted.cx) << "the form's room for its text";
+        EXPECT_EQ(client.bottom, wanted.cy) << "the form's room for its text";
+    };
+    return answer;
+}
+
+// The message of the section's text of that id, what it names in its "%s"
+// (a place, shown with Windows' separators).
 inline FormAnswer naming(const wchar_t* title, const wchar_t* section, int32_t id, const std::wstring& named)
 {
-    return {title, VK_RETURN, [=](HWND form) {
-                std::wstring shown = with_separator(named, L'\\');
-                SIZE wanted = message_form_size(message_lines(section_text(section, id), shown.c_str()));
-                RECT client = {};
-                GetClientRect(form, &client);
-                EXPECT_EQ(client.right, wanted.cx) << utf8_of(section) << " " << id << " naming " << utf8_of(shown);
-                EXPECT_EQ(client.bottom, wanted.cy);
-            }};
+    return saying(title, filled_text(section_text(section, id), with_separator(named, L'\\')));
 }
 
 // The texts of "pkgm::store" that tell of a store fault, by its kind and
@@ -247,21 +269,13 @@ enum StoreText {
 inline FormAnswer naming_fault(const wchar_t* title, const wchar_t* section, int32_t id, StoreText fault,
                                const std::wstring& place)
 {
-    std::wstring told = section_text(L"pkgm::store", fault);
-    told.replace(told.find(L"%s"), 2, with_separator(place, L'\\'));
+    std::wstring told = filled_text(section_text(L"pkgm::store", fault), with_separator(place, L'\\'));
     if (fault == common_unreadable || fault == user_unreadable) {
         const std::wstring name = place.substr(place.find_last_of(L"/\\") + 1);
         const std::map<std::wstring, int32_t> holds = {{L"install", 6}, {L"journal", 7}, {L"installer", 8}, {L"lang", 9}};
-        std::wstring around = section_text(L"pkgm::store", holds.count(name) ? holds.at(name) : 10);
-        told = around.replace(around.find(L"%s"), 2, told);
+        told = filled_text(section_text(L"pkgm::store", holds.count(name) ? holds.at(name) : 10), told);
     }
-    return {title, VK_RETURN, [=](HWND form) {
-                SIZE wanted = message_form_size(message_lines(section_text(section, id), told.c_str()));
-                RECT client = {};
-                GetClientRect(form, &client);
-                EXPECT_EQ(client.right, wanted.cx) << utf8_of(section) << " " << id << " telling " << utf8_of(told);
-                EXPECT_EQ(client.bottom, wanted.cy);
-            }};
+    return saying(title, filled_text(section_text(section, id), told));
 }
 
 }  // namespace road

@@ -302,7 +302,8 @@ TEST(UninstallRoad, APerUserProductGoesFromTheUserStoreAndHive)
 
     ProductSnapshot installed = v1_snapshot(world);
     AnsweredRun refused = uninstall_in(world, installers().code_name,
-                                       {naming(error_title, L"pkgm::unin", 16, world.UserStore() + L"/install")});
+                                       {naming(error_title, L"pkgm::unin", 16, world.UserStore() + L"/install")},
+                                       no_variables, killable_program());
     EXPECT_EQ(refused.met, titles({error_title})) << "refused before its first question";
     EXPECT_EQ(refused.run.exit_code, 1u);
     EXPECT_TRUE(v1_snapshot(world) == installed) << "the product as it was";
@@ -651,7 +652,8 @@ TEST(UninstallRoad, WhatCannotBeDeletedKeepsTheRecordForTheNextRun)
         else
             release = c.hold(world);
         AnsweredRun held = uninstall_in(world, installers().code_name,
-                                        {question, c.told ? c.told(world) : yes_to(error_title)});
+                                        {question, c.told ? c.told(world) : yes_to(error_title)}, no_variables,
+                                        killable_program());
         bool entry_kept = entry_exists(installers().code_name);
         release();
         EXPECT_EQ(held.met, titles({confirm_title, error_title}));

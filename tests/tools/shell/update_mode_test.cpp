@@ -10,7 +10,7 @@
 #include <string>
 #include <thread>
 
-#include "tests/support/message_form_size.h"
+#include "tests/support/message_log.h"
 #include "tests/support/pelmarodesk_exe.h"
 #include "tests/tools/install/install_test_support.h"
 #include "tests/tools/shell/manager_driver.h"
@@ -50,7 +50,9 @@ TEST(UpdateMode, ExitCodesMessagesAndTheOffer)
         const wchar_t* window;  // what shows, answered with the key; null: nothing
         WORD key;
         DWORD exit_code;
-        int32_t text = -1;  // the message of "pkgm::updr" shown, naming the product; -1: not looked at
+        // The message of "pkgm::updr" shown, naming the product, by the test
+        // build, which logs its words; -1: not looked at.
+        int32_t text = -1;
     } cases[] = {
         {L"update peruser", L"Error", VK_RETURN, 1, 4},
         {L"update peruser quite", nullptr, 0, 1},
@@ -68,9 +70,9 @@ TEST(UpdateMode, ExitCodesMessagesAndTheOffer)
     };
     for (const Case& c : cases) {
         RunResult result;
-        std::thread program([&]() {
-            result = run_process(L"\"" + pelmarodesk_exe() + L"\" " + c.arguments, {}, L"");
-        });
+        MessageLog log;
+        std::wstring program_path = c.text >= 0 ? pelmarodesk_test_build() : pelmarodesk_exe();
+        std::thread program([&]() { result = run_process(L"\"" + program_path + L"\" " + c.arguments, {}, L""); });
         std::wstring shown;
         if (c.window) {
             HWND window = wait_window(c.window, 20000);
@@ -79,10 +81,8 @@ TEST(UpdateMode, ExitCodesMessagesAndTheOffer)
                 GetWindowTextW(window, title, 100);
                 shown = title;
                 if (c.text >= 0) {
-                    SIZE wanted = message_form_size(message_lines(section_text(L"pkgm::updr", c.text), L"peruser"));
-                    RECT client = client_rect(window);
-                    EXPECT_EQ(client.right, wanted.cx) << c.arguments;
-                    EXPECT_EQ(client.bottom, wanted.cy) << c.arguments;
+                    ShownMessage wanted = {c.window, filled_text(section_text(L"pkgm::updr", c.text), L"peruser")};
+                    EXPECT_EQ(log.Last(), wanted) << c.arguments;
                 }
                 if (std::wstring(c.window) == L"Software Package Update")
                     wizard::save_screenshot(window, "update_form");
