@@ -3,7 +3,6 @@
 #include "base/app_config.h"
 #include "base/file_ops.h"
 #include "base/path_resolution.h"
-#include "gui/application.h"
 #include "gui/catalog.h"
 #include "tools/install/file_replace.h"
 #include "tools/install/manager_shortcut.h"
@@ -11,6 +10,7 @@
 #include "tools/install/self_delete.h"
 #include "tools/package/package_queries.h"
 #include "tools/shell/app_language.h"
+#include "tools/shell/program_config.h"
 #include "tools/shell/record_store.h"
 #include "tools/shell/shown_names.h"
 
@@ -27,15 +27,26 @@ const cJobForm::cOutcome remove_outcomes[] = {
     {8, true, 2, false},   // REMOVE_PER_USER_PRODUCTS_LEFT
     {9, true, 2, true},    // REMOVE_STORE_REFUSED
     {11, true, 2, false},  // REMOVE_PER_USER_AND_OTHERS_LEFT
+    {12, true, 2, false},  // REMOVE_ENTRIES_LEFT
 };
 
-// The text that ends a long list of products: "and %s more".
+// The text that ends a long list of names: "and %s more".
 const int32_t text_more_products = 10;
+
+// A configuration the job opened, deleted with the object.
+struct cOpenedConfig {
+    explicit cOpenedConfig(tOpenConfig open) : config(open ? open() : nullptr) {}
+    ~cOpenedConfig() { delete config; }
+    cOpenedConfig(const cOpenedConfig&) = delete;
+    cOpenedConfig& operator=(const cOpenedConfig&) = delete;
+
+    cApplicationConfig* config;
+};
 
 }  // namespace
 
-cRemoverJob::cRemoverJob(cRemoverUI* owner_form, const wchar_t* fallback_path, cApplicationConfig* config)
-    : cJob(nullptr), form(owner_form), store(config)
+cRemoverJob::cRemoverJob(cRemoverUI* owner_form, const wchar_t* fallback_path, tOpenConfig open_config)
+    : cJob(nullptr), form(owner_form), open(open_config)
 {
     fallback.Assign(fallback_path);
 }
@@ -45,10 +56,10 @@ cRemoverJob::~cRemoverJob()
     Stop(4000);
 }
 
-void cRemoverJob::SwitchLanguage()
+void cRemoverJob::SwitchLanguage(cApplicationConfig& store)
 {
     int64_t stored = 0;
-    if (!store || !store->ReadInt64("lang/current", stored))
+    if (!store.ReadInt64("lang/current", stored))
         return;
     cSOPKGLang& provider = application_language_provider();
     if (!provider.HasLanguage(uint32_t(stored)) || !switch_job_form_language(form, uint32_t(stored)))
@@ -71,28 +82,48 @@ uint32_t cRemoverJob::RemoveManager(_guardchar<wchar_t>& path)
     return schedule_self_delete(path.Text()) ? REMOVE_SCHEDULED : REMOVE_NOT_SCHEDULED;
 }
 
-uint32_t cRemoverJob::Run()
+uint32_t cRemoverJob::Judge(bool take_language)
 {
-    sleep_ms(500);
-    SwitchLanguage();
+    cOpenedConfig opened(open);
+    cApplicationConfig* config = opened.config;
+    // Without a configuration nothing can be told.
+    if (!config)
+        return REMOVE_CANCELLED;
+    if (take_language)
+        SwitchLanguage(*config);
     // Only stores read whole tell that no product is left.
-    if (run_store_refusal(store, &form->fault, true) != RECORD_STORE_NONE)
+    if (run_store_refusal(config, &form->fault, true) != RECORD_STORE_NONE)
         return REMOVE_STORE_REFUSED;
+    const wchar_t* more = form->LookupString(text_more_products);
     // Those left to their user are named first: this run cannot remove
     // them.
     cRecordNames left;
-    bool others = store && list_per_user_products(*store, left);
+    bool others = list_per_user_products(*config, left);
     uint32_t refusal = !left.first ? REMOVE_PRODUCTS_LEFT
                        : others    ? REMOVE_PER_USER_AND_OTHERS_LEFT
                                    : REMOVE_PER_USER_PRODUCTS_LEFT;
-    if (store && !left.first)
-        list_record_names(*store, left);
+    if (!left.first)
+        list_record_names(*config, left);
     if (left.first) {
-        join_shown_names(left, L"\n", form->LookupString(text_more_products), form->named);
+        join_shown_names(left, L"\n", more, form->named);
         return refusal;
     }
+    return find_manager_entries(entries, more, form->named) ? go_on : REMOVE_ENTRIES_LEFT;
+}
+
+uint32_t cRemoverJob::Run()
+{
+    sleep_ms(500);
+    uint32_t judged = Judge(true);
+    if (judged != go_on)
+        return judged;
     if (!confirm_on_job_form(form, cRemoverUI::confirm_code, 2))
         return REMOVE_CANCELLED;
+    // Anything recorded, or unreadable, since the question came up stops
+    // the removal as well.
+    judged = Judge(false);
+    if (judged != go_on)
+        return judged;
     _guardchar<wchar_t> manager;
     if (!get_manager_exe_path(manager))
         manager.Clear();
@@ -100,6 +131,8 @@ uint32_t cRemoverJob::Run()
     // deletion would reach a file elsewhere.
     else if (!path_resolves_as_written(manager.Text()))
         return REMOVE_NOT_A_FILE;
+    if (!take_off_manager_entries(entries, form->LookupString(text_more_products), form->named))
+        return REMOVE_ENTRIES_LEFT;
     delete_manager_shortcuts(manager.Text(), cProductFolders(), nullptr);
     return RemoveManager(manager);
 }
@@ -129,6 +162,6 @@ bool run_remove_mode(const wchar_t* fallback_path, cChildElement* parent)
     if (!section)
         return false;
     cRemoverUI* form = new cRemoverUI;
-    cRemoverJob* job = form ? new cRemoverJob(form, fallback_path, get_current_config()) : nullptr;
+    cRemoverJob* job = form ? new cRemoverJob(form, fallback_path, open_program_config) : nullptr;
     return run_job_form(form, job, section, parent) == 1;
 }

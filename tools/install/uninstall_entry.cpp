@@ -7,6 +7,7 @@
 #include "base/date_time.h"
 #include "base/dynamic_import.h"
 #include "base/format.h"
+#include "base/linked_list.h"
 #include "base/path.h"
 #include "base/string_utils.h"
 #include "tools/install/product_info.h"
@@ -78,6 +79,11 @@ HKEY root_of(bool per_user)
     return per_user ? HKEY_CURRENT_USER : HKEY_LOCAL_MACHINE;
 }
 
+const wchar_t* root_name(bool per_user)
+{
+    return per_user ? L"HKEY_CURRENT_USER" : L"HKEY_LOCAL_MACHINE";
+}
+
 bool set_dword(HKEY key, const wchar_t* name, uint32_t value)
 {
     DWORD data = value;
@@ -142,13 +148,20 @@ struct cProductKeyView {
     cRegKey uninstall;
     cRegKey product;
 
-    LSTATUS Open(HKEY root, const wchar_t* code_name, REGSAM access, REGSAM uninstall_extra = 0)
+    LSTATUS Open(HKEY root, const wchar_t* code_name, REGSAM access, REGSAM uninstall_extra = 0,
+                 REGSAM product_extra = 0)
+    {
+        LSTATUS status = OpenUninstall(root, access, uninstall_extra);
+        if (status == ERROR_SUCCESS)
+            status = product.Open(uninstall.key, code_name, access | product_extra);
+        return status;
+    }
+    // The first two levels alone.
+    LSTATUS OpenUninstall(HKEY root, REGSAM access, REGSAM uninstall_extra = 0)
     {
         LSTATUS status = first.Open(root, first_level, access);
         if (status == ERROR_SUCCESS)
             status = uninstall.Open(first.key, uninstall_level, access | uninstall_extra);
-        if (status == ERROR_SUCCESS)
-            status = product.Open(uninstall.key, code_name, access);
         return status;
     }
 };
@@ -216,8 +229,7 @@ void describe_entry(const cProductKeyView& entry, bool per_user, const wchar_t* 
     if (entry.product.key)
         read_string(entry.product.key, L"DisplayName", out);
     if (out.IsEmpty())
-        path_format(out, L"%s\\%s%s\\%s", per_user ? L"HKEY_CURRENT_USER" : L"HKEY_LOCAL_MACHINE", first_level,
-                    uninstall_level, code_name);
+        path_format(out, L"%s\\%s%s\\%s", root_name(per_user), first_level, uninstall_level, code_name);
 }
 
 // Deletes the product key in one view (KEY_WOW64_64KEY, or 0 for the
@@ -242,14 +254,60 @@ bool delete_in_view(HKEY root, const wchar_t* code_name, REGSAM view, bool bare)
 }
 
 // Whatever the reader finds must go: the entry of the 64-bit view and one
-// that a 32-bit program left in its own view.
+// that a 32-bit program left in its own view. The key of exactly that name.
+bool delete_named_in_both_views(const wchar_t* key_name, bool per_user, bool bare)
+{
+    bool wide_gone = delete_in_view(root_of(per_user), key_name, entry_views[0], bare);
+    return delete_in_view(root_of(per_user), key_name, entry_views[1], bare) && wide_gone;
+}
+
 bool delete_in_both_views(const wchar_t* code_name, bool per_user, bool bare)
 {
     code_name = uninstall_entry_name(code_name);
-    if (!code_name)
-        return false;
-    bool wide_gone = delete_in_view(root_of(per_user), code_name, entry_views[0], bare);
-    return delete_in_view(root_of(per_user), code_name, entry_views[1], bare) && wide_gone;
+    return code_name && delete_named_in_both_views(code_name, per_user, bare);
+}
+
+// Key names are at most 255 characters.
+const DWORD key_name_units = 256;
+
+bool listed_already(const cLinkedList<_guardchar<wchar_t>>& names, const wchar_t* name)
+{
+    for (const cLinkedList<_guardchar<wchar_t>>::Node* node = names.first; node; node = node->next)
+        if (wstr_compare_nocase(node->element.Text(), name) == 0)
+            return true;
+    return false;
+}
+
+// Appends the names of one view's entries that start this program's
+// uninstall of their own name; false when its list cannot be read whole.
+bool list_own_in_view(HKEY root, REGSAM view, cLinkedList<_guardchar<wchar_t>>& names)
+{
+    cProductKeyView list;
+    LSTATUS status = list.OpenUninstall(root, KEY_READ | view);
+    if (status != ERROR_SUCCESS)
+        return nothing_there(status);
+    wchar_t name[key_name_units];
+    for (DWORD index = 0;; ++index) {
+        DWORD units = key_name_units;
+        status = RegEnumKeyExW(list.uninstall.key, index, name, &units, nullptr, nullptr, nullptr, nullptr);
+        if (status == ERROR_NO_MORE_ITEMS)
+            return true;
+        if (status != ERROR_SUCCESS)
+            return false;
+        cRegKey product;
+        status = product.Open(list.uninstall.key, name, KEY_READ | view);
+        // Deleted since it was listed: nothing to take off. One that cannot
+        // be read may start the manager as well as anything.
+        if (nothing_there(status))
+            continue;
+        if (status != ERROR_SUCCESS)
+            return false;
+        _guardchar<wchar_t> command;
+        read_string(product.key, L"UninstallString", command);
+        if (is_own_uninstall_command(command.Text(), name) && !listed_already(names, name) &&
+            !list_append_text(names, name))
+            return false;
+    }
 }
 
 }  // namespace
@@ -341,4 +399,31 @@ bool delete_uninstall_entry(const wchar_t* code_name, bool per_user)
 bool delete_bare_uninstall_entry(const wchar_t* code_name, bool per_user)
 {
     return delete_in_both_views(code_name, per_user, true);
+}
+
+bool list_own_uninstall_entries(bool per_user, cLinkedList<_guardchar<wchar_t>>& names)
+{
+    bool wide_read = list_own_in_view(root_of(per_user), entry_views[0], names);
+    return list_own_in_view(root_of(per_user), entry_views[1], names) && wide_read;
+}
+
+void uninstall_list_place(bool per_user, _guardchar<wchar_t>& out)
+{
+    path_format(out, L"%s\\%s%s", root_name(per_user), first_level, uninstall_level);
+}
+
+bool uninstall_entry_deletable(const wchar_t* key_name, bool per_user)
+{
+    for (REGSAM view : entry_views) {
+        cProductKeyView entry;
+        LSTATUS status = entry.Open(root_of(per_user), key_name, KEY_READ | view, KEY_WRITE, DELETE);
+        if (status != ERROR_SUCCESS && !nothing_there(status))
+            return false;
+    }
+    return true;
+}
+
+bool delete_listed_uninstall_entry(const wchar_t* key_name, bool per_user)
+{
+    return key_name && *key_name && delete_named_in_both_views(key_name, per_user, false);
 }

@@ -4,6 +4,7 @@
 #include <stdint.h>
 
 #include "base/buffers/guardchar.h"
+#include "base/linked_list.h"
 
 class cPackage;
 
@@ -54,6 +55,27 @@ bool delete_uninstall_entry(const wchar_t* code_name, bool per_user);
 // The same for an entry without an uninstall command, which the user
 // agreed to take off: one that starts something stays.
 bool delete_bare_uninstall_entry(const wchar_t* code_name, bool per_user);
+
+// The names of the entries in the hive, in either view, that start this
+// program's uninstall of their own name (is_own_uninstall_command): each
+// once, as its key spells it (leading blanks and all), appended to names.
+// False when the list of a view cannot be read whole (a missing list holds
+// nothing).
+bool list_own_uninstall_entries(bool per_user, cLinkedList<_guardchar<wchar_t>>& names);
+
+// Where the list of entries lies in the hive, as Windows' registry editor
+// names it: "HKEY_LOCAL_MACHINE\Software\...\Uninstall".
+void uninstall_list_place(bool per_user, _guardchar<wchar_t>& out);
+
+// The entry of exactly that key name opens for deletion in each view that
+// holds it, as delete_listed_uninstall_entry opens it: false where this run
+// lacks the rights.
+bool uninstall_entry_deletable(const wchar_t* key_name, bool per_user);
+
+// delete_uninstall_entry for a name as list_own_uninstall_entries gives
+// it: the key of exactly that name, where it is this program's uninstall
+// of that name.
+bool delete_listed_uninstall_entry(const wchar_t* key_name, bool per_user);
 
 // "\"<manager>\" <verb> \"<code name>\"" with the manager's path in
 // Windows' separators: the command lines that start the installed manager.

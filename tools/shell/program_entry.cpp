@@ -8,6 +8,7 @@
 #include "base/dynamic_import.h"
 #include "gui/application.h"
 #include "tools/shell/pelmaro_app.h"
+#include "tools/shell/program_config.h"
 
 namespace {
 
@@ -45,7 +46,8 @@ int32_t run_program(cPelmaroApp* application)
                        reinterpret_cast<LONG_PTR>(&icon_group));
 
     int32_t exit_code = run_application(application, instance, 0, icon_group, argument_count,
-                                        arguments ? arguments : no_arguments, new cCIAppFullConfig, L"qrv");
+                                        arguments ? arguments : no_arguments, new cCIAppFullConfig,
+                                        program_store_name);
     if (arguments)
         LocalFree(arguments);
     return exit_code;

@@ -16,6 +16,7 @@
 #include "base/ci_app_config.h"
 #include "tests/support/wine_drives.h"
 #include "tests/tools/install/uninstall_fixture.h"
+#include "tests/tools/shell/manager_driver.h"
 #include "tools/shell/app_language.h"
 #include "tools/shell/catalog_text.h"
 
@@ -122,11 +123,82 @@ public:
     bool placed = false;
 };
 
+// An entry of Windows' list of installed programs that the remover finds
+// beside the manager.
+struct PlantedEntry {
+    std::wstring name;
+    bool per_user;
+    REGSAM view;  // where it is written
+    std::wstring command;
+    bool starts_manager;  // this manager's uninstall of its own name, which goes with the manager
+};
+
+// This manager's uninstall of their own names, left for all users (in
+// either view) and for this user; and other programs' entries that only
+// look like one: of another name, with more after it, another verb,
+// another program of the manager's file name, the name in other letters.
+std::vector<PlantedEntry> planted_entries(const World& world)
+{
+    std::wstring manager = L"\"" + windows_path(world.Manager()) + L"\"";
+    std::wstring elsewhere = L"\"" + windows_path(world.Path(L"copy/pelmarodesk.exe")) + L"\"";
+    std::wstring stem = installers().code_name + L"-rm";
+    auto uninstall = [](const std::wstring& program, const std::wstring& name) {
+        return program + L" uninstall \"" + name + L"\"";
+    };
+    return {
+        {stem + L"-all", false, KEY_WOW64_64KEY, uninstall(manager, stem + L"-all"), true},
+        {stem + L"-all32", false, KEY_WOW64_32KEY, uninstall(manager, stem + L"-all32"), true},
+        {stem + L"-user", true, KEY_WOW64_64KEY, uninstall(manager, stem + L"-user"), true},
+        {stem + L"-named", false, KEY_WOW64_64KEY, uninstall(manager, stem + L"-other"), false},
+        {stem + L"-more", false, KEY_WOW64_64KEY, uninstall(manager, stem + L"-more") + L" /quiet", false},
+        {stem + L"-update", true, KEY_WOW64_64KEY, manager + L" update \"" + stem + L"-update\"", false},
+        {stem + L"-elsewhere", false, KEY_WOW64_64KEY, uninstall(elsewhere, stem + L"-elsewhere"), false},
+        {stem + L"-LETTERS", false, KEY_WOW64_64KEY, uninstall(manager, stem + L"-letters"), false},
+    };
+}
+
+// The entry's command as reg.exe reads it back from its view; "<missing>"
+// when the key is not there.
+std::string command_in_registry(const PlantedEntry& entry)
+{
+    bool found = false;
+    auto values = entry_values(entry.name, entry.per_user, entry.view == KEY_WOW64_32KEY ? L"/reg:32" : L"/reg:64",
+                               &found);
+    return found ? values["UninstallString"].data : "<missing>";
+}
+
+FILETIME last_write(const std::wstring& path)
+{
+    WIN32_FILE_ATTRIBUTE_DATA data = {};
+    GetFileAttributesExW(windows_path(path).c_str(), GetFileExInfoStandard, &data);
+    return data.ftLastWriteTime;
+}
+
+bool set_last_write(const std::wstring& path, const FILETIME& written)
+{
+    HANDLE file = CreateFileW(windows_path(path).c_str(), FILE_WRITE_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                              nullptr, OPEN_EXISTING, 0, nullptr);
+    bool set = file != INVALID_HANDLE_VALUE && SetFileTime(file, nullptr, nullptr, &written);
+    if (file != INVALID_HANDLE_VALUE)
+        CloseHandle(file);
+    return set;
+}
+
+// The store file held open by another program that lets others only read
+// it; the handle to close.
+HANDLE hold_store_file(const std::wstring& path)
+{
+    HANDLE held = CreateFileW(windows_path(path).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0,
+                              nullptr);
+    EXPECT_NE(held, INVALID_HANDLE_VALUE);
+    return held;
+}
+
 }  // namespace
 
 // While a product is recorded, or a run without administrator rights has no
 // per-user store that can serve (a file where its side folder belongs),
-// the manager stays.
+// or the records cannot be read, the manager stays.
 TEST(RemoveMode, RefusesWhileAProductIsRecorded)
 {
     application_language_provider();
@@ -151,18 +223,85 @@ TEST(RemoveMode, RefusesWhileAProductIsRecorded)
     EXPECT_EQ(stand_in.run.exit_code, 1u);
     EXPECT_TRUE(file_bytes(world.Manager()) == manager);
     EXPECT_TRUE(exists(manager_shortcut(world)));
+
+    // What the stores hold is read from disk when the remover judges, and
+    // again once the user said Yes, in the remove mode and in the manager
+    // window, whose own configuration was read when it opened: it would
+    // not see a product recorded within the second it read the records'
+    // file (here by the file's time set back to then), nor read a file
+    // held by another program.
+    enum Where { at_the_question, in_the_window };
+    struct LateCase {
+        const char* what;
+        Where where;
+        bool held;  // the records' file held by another program, else a product recorded by another process
+    } late[] = {
+        {"a product recorded while the question is up", at_the_question, false},
+        {"the records held while the question is up", at_the_question, true},
+        {"a product recorded since the window read the records", in_the_window, false},
+        {"the records held when Remove Pelmaro is clicked", in_the_window, true},
+    };
+    for (const LateCase& c : late) {
+        SCOPED_TRACE(c.what);
+        World late_world(L"rmlate");
+        install_manager_only(late_world);
+        std::wstring records = late_world.CommonStore() + L"/install";
+        FILETIME read_then = last_write(records);
+        HANDLE held = INVALID_HANDLE_VALUE;
+        auto meanwhile = [&] {
+            if (c.held) {
+                held = hold_store_file(records);
+                return;
+            }
+            EXPECT_EQ(late_world.Install("v1").exit_code, 0u);
+            if (c.where == in_the_window) {
+                EXPECT_TRUE(set_last_write(records, read_then));
+            }
+        };
+        FormAnswer refused = c.held ? naming_fault(error_title, L"pkgm::rem", 9, held_store_file, records)
+                                    : naming(error_title, L"pkgm::rem", 4, installers().code_name);
+        std::vector<std::wstring> met;
+        if (c.where == at_the_question) {
+            met = remove_with(late_world, killable_program(),
+                              {{confirm_title, VK_RETURN, [&](HWND) { meanwhile(); }}, refused})
+                      .met;
+        } else {
+            MessageLog log;
+            wizard::Process window_run(L"\"" + killable_program() + L"\"", late_world.Variables(),
+                                       late_world.Path(L""));
+            HWND window = wizard::wait_for_window(window_run, L"Vantrel Pelmaro", 30000);
+            ASSERT_NE(window, nullptr);
+            ASSERT_TRUE(manager::wait_for([&]() {
+                return manager::colour_lines(window, manager::link_colour, manager::remove_area).size() == 1;
+            })) << "no product: \"Remove Pelmaro\" shows";
+            meanwhile();
+            manager::click_client(window, manager::remove_link);
+            met = answer_forms(window_run.Handle(), {refused});
+        }
+        if (held != INVALID_HANDLE_VALUE)
+            CloseHandle(held);
+        EXPECT_EQ(met, c.where == at_the_question ? titles({confirm_title, error_title}) : titles({error_title}));
+        EXPECT_TRUE(exists(late_world.Manager())) << "the manager stays";
+        EXPECT_TRUE(exists(manager_shortcut(late_world)));
+    }
 }
 
 // The manager goes with what its shortcut left: the shortcut, a whole link
 // to the manager (in German) and an empty file (in English) that cut-off
 // installations left beside their shortcuts, or the group that one cut off
-// before its shortcut left empty.
+// before its shortcut left empty; and with the entries of Windows' list
+// that start it (the one its product's dropped record left too), while
+// other programs' entries that look like them stay as they are.
 TEST(RemoveMode, ACopyThatDoesNotRunDeletesTheInstalledManagerAtOnce)
 {
     for (bool empty_group : {false, true}) {
         SCOPED_TRACE(empty_group ? "an empty group" : "links and files beside the shortcut");
         World world(L"rmcopy");
         install_manager_only(world);
+        std::vector<PlantedEntry> entries = planted_entries(world);
+        for (const PlantedEntry& entry : entries)
+            add_entry(entry.name, entry.per_user, entry.view, {{L"MajorVersion", 1}},
+                      {{L"UninstallString", entry.command}});
         if (empty_group) {
             ASSERT_TRUE(DeleteFileW(windows_path(manager_shortcut(world)).c_str()));
         } else {
@@ -175,6 +314,9 @@ TEST(RemoveMode, ACopyThatDoesNotRunDeletesTheInstalledManagerAtOnce)
         EXPECT_EQ(kept.run.exit_code, 1u);
         EXPECT_TRUE(exists(world.Manager()) && exists(world.Path(L"all/Start Menu/Programs/Vantrel")))
             << "No keeps everything";
+        for (const PlantedEntry& entry : entries)
+            EXPECT_EQ(command_in_registry(entry), utf8_of(entry.command)) << utf8_of(entry.name);
+        EXPECT_TRUE(entry_exists(installers().code_name));
 
         AnsweredRun removed =
             remove_with(world, pelmarodesk_exe(), {yes_to(confirm_title), yes_to(information_title)});
@@ -183,6 +325,12 @@ TEST(RemoveMode, ACopyThatDoesNotRunDeletesTheInstalledManagerAtOnce)
         EXPECT_FALSE(exists(world.Path(L"pf/Common Files/Vantrel"))) << "the manager goes with its emptied folder";
         EXPECT_TRUE(exists(world.Path(L"pf/Common Files"))) << "the folder above it is not the program's";
         EXPECT_FALSE(exists(world.Path(L"all/Start Menu/Programs/Vantrel"))) << "its shortcut with its folder";
+        for (const PlantedEntry& entry : entries) {
+            EXPECT_EQ(command_in_registry(entry), entry.starts_manager ? "<missing>" : utf8_of(entry.command))
+                << utf8_of(entry.name);
+            delete_entries(entry.name);
+        }
+        EXPECT_FALSE(entry_exists(installers().code_name));
     }
 }
 

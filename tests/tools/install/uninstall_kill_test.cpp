@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "tests/tools/install/uninstall_fixture.h"
+#include "tools/shell/app_language.h"
 
 using namespace road;
 
@@ -33,11 +34,17 @@ void expect_consistent(const World& world, bool deleting)
     }
 }
 
+// What runs after the kill: the uninstall again, or, where the product was
+// the manager's last, the manager's remover, with administrator rights or
+// as a run without them (the test build's stand-in).
+enum Rerun { uninstall_again, remover, remover_without_rights };
+
 struct KillCase {
     const char* point;
     bool deleting;                        // the kill may fall after deletions began
     std::vector<const wchar_t*> rerun;    // the rerun's forms, each answered with Enter
     DWORD rerun_exit_code;
+    Rerun then = uninstall_again;
 };
 
 // Record order of v1: 0 bin/app.exe, 1 bin/core.dll, 2 docs/read me.txt, 3
@@ -57,13 +64,19 @@ const KillCase kill_cases[] = {
     {"uninstall record saved", true, {language_title, information_title}, 1},
     // Nothing is left to find: the product is not installed any more.
     {"uninstall entry", true, {language_title, error_title}, 1},
+    // Its entry, which starts the manager, goes with the manager; a run
+    // without administrator rights may not take an entry for all users off,
+    // and keeps the manager for it, naming it.
+    {"uninstall record saved", true, {confirm_title, information_title}, 0, remover},
+    {"uninstall record saved", true, {error_title}, 1, remover_without_rights},
 };
 
 class UninstallKill : public ::testing::TestWithParam<KillCase> {};
 
 std::string case_name(const ::testing::TestParamInfo<KillCase>& info)
 {
-    std::string name = info.param.point;
+    const char* const reruns[] = {"", " then remove", " then remove without rights"};
+    std::string name = std::string(info.param.point) + reruns[info.param.then];
     for (char& c : name)
         if (!isalnum(uint8_t(c)))
             c = '_';
@@ -83,7 +96,8 @@ TEST_P(UninstallKill, TheRerunFinishesTheUninstall)
     const KillCase& c = GetParam();
     World world(L"unkill");
     ASSERT_EQ(world.Install("v1").exit_code, 0u);
-    install_other(world);
+    if (c.then == uninstall_again)
+        install_other(world);
     ProductSnapshot other = other_snapshot(world);
 
     AnsweredRun killed = killed_uninstall(world, c.point);
@@ -93,10 +107,28 @@ TEST_P(UninstallKill, TheRerunFinishesTheUninstall)
     std::vector<FormAnswer> answers;
     for (const wchar_t* title : c.rerun)
         answers.push_back(yes_to(title));
-    AnsweredRun rerun = uninstall_in(world, installers().code_name, answers);
+    AnsweredRun rerun;
+    if (c.then == uninstall_again) {
+        rerun = uninstall_in(world, installers().code_name, answers);
+    } else if (c.then == remover) {
+        rerun = run_answering(world, L"\"" + pelmarodesk_exe() + L"\" remove", answers);
+    } else {
+        // The message's size is judged by its English text.
+        application_language_provider();
+        apply_language(0);
+        answers = {naming(error_title, L"pkgm::rem", 12, installers().code_name)};
+        rerun = run_answering(world, L"\"" + killable_program() + L"\" remove", answers, standard_user);
+    }
     EXPECT_EQ(rerun.met, std::vector<std::wstring>(c.rerun.begin(), c.rerun.end()));
     EXPECT_EQ(rerun.run.exit_code, c.rerun_exit_code);
-    expect_v1_uninstalled(world);
+    if (c.then == remover_without_rights) {
+        EXPECT_TRUE(entry_exists(installers().code_name)) << "the entry for all users stays";
+        EXPECT_TRUE(world.Record().empty());
+    } else {
+        expect_v1_uninstalled(world);
+    }
+    EXPECT_EQ(exists(world.Manager()), c.then != remover) << "the manager goes once no entry starts it";
+    EXPECT_EQ(exists(world.ManagerShortcut()), c.then != remover);
     EXPECT_TRUE(other_snapshot(world) == other) << "the other product is untouched";
     delete_entries(other_code());
 }
