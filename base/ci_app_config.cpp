@@ -25,6 +25,13 @@ bool file_stamp(const wchar_t* path, uint32_t& stamp)
     return true;
 }
 
+// What a file or store that is known answers for its fault.
+const cStoreFault& no_fault()
+{
+    static const cStoreFault none;
+    return none;
+}
+
 // The first name of key: the store file that holds it.
 bool first_name(const char* key, _guardchar<char>& name)
 {
@@ -278,8 +285,8 @@ bool cCIAppConfig::SettleModified(bool write)
             continue;
         _guardchar<wchar_t> path;
         uint32_t fault = CFG_FAULT_PLACE;
-        bool joined = path_join(folder.Text(), record.name.Text(), path);
-        bool done = joined && (write ? cfg_file_write(path.Text(), record.root, &fault) : Reread(record, path.Text()));
+        bool done = path_join(folder.Text(), record.name.Text(), path) &&
+                    (write ? cfg_file_write(path.Text(), record.root, &fault) : Reread(record, path.Text()));
         if (done || !write)
             record.modified = 0;
         if (!done) {
@@ -336,23 +343,21 @@ bool cCIAppConfig::FileOf(const char* key, _guardchar<wchar_t>& path) const
 
 const cStoreFault& cCIAppConfig::FileFault(const char* key)
 {
-    static const cStoreFault none;
     _guardchar<char> name;
     if (folder_fault.kind != CFG_FAULT_NONE)
         return folder_fault;
     const cConfigFileRecord* record = first_name(key, name) ? LoadRecord(name.Text(), false) : nullptr;
-    return record ? record->fault : none;
+    return record ? record->fault : no_fault();
 }
 
 const cStoreFault& cCIAppConfig::FirstFault() const
 {
-    static const cStoreFault none;
     if (folder_fault.kind != CFG_FAULT_NONE)
         return folder_fault;
     for (cConfigFileEntry* entry = tree_first_node(files); entry; entry = tree_next_node(entry))
         if (entry->value.fault.kind != CFG_FAULT_NONE)
             return entry->value.fault;
-    return none;
+    return no_fault();
 }
 
 bool cCIAppConfig::HasKey(const char* key)

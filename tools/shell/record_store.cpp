@@ -88,16 +88,15 @@ uint32_t find_record_store(cApplicationConfig& config, const char* key, cApplica
     // A run for all users keeps the key in the common store or nowhere,
     // whatever stands in that store's place.
     bool all_users = full->ForAllUsers();
+    // Looked up first: the read may find the file not known.
+    cCIAppConfig* own = full->OwnStoreFor();
+    bool own_holds = own && own->HasKey(key);
     uint32_t refused = run_store_refusal(&config, nullptr);
     if (refused != RECORD_STORE_NONE)
         return refused;
     // What the other store could not read may hold the key: only the run's
-    // own record of it settles where it is. Its own record is looked up
-    // first, and may find its file not known (a read of it failed).
+    // own record of it settles where it is.
     cStoreFault unread;
-    bool own_holds = full->OwnStoreFor()->HasKey(key);
-    if (!full->StoreUsable())
-        return all_users ? RECORD_STORE_UNGUARDED : RECORD_STORE_NO_PLACE;
     if (!own_holds && other_store_decides(all_users, key) && full->OtherStoreFault(key, unread))
         return RECORD_STORE_UNREAD;
     if (!all_users && common.HasKey(key) && !full->CommonKeyGuarded(key))
@@ -117,8 +116,7 @@ uint32_t find_record_store(cApplicationConfig& config, const char* key, cApplica
 uint32_t find_own_record_store(cApplicationConfig& config, const char* key, cApplicationConfig*& holder)
 {
     uint32_t held = find_record_store(config, key, holder);
-    if (held != RECORD_STORE_COMMON || run_records_for_all_users(config) ||
-        !dynamic_cast<cCIAppFullConfig*>(&config))
+    if (held != RECORD_STORE_COMMON || run_records_for_all_users(config))
         return held;
     holder = nullptr;
     return RECORD_STORE_ALL_USERS_ONLY;
