@@ -130,13 +130,19 @@ cConfigFileRecord* cCIAppConfig::LoadRecord(const char* name, bool create)
     }
     uint32_t kind = path_get_kind(path.Text());
     bool fresh = false;
+    uint32_t fault = CFG_FAULT_NONE;
     if (kind == PATH_KIND_MISSING && create) {
-        fresh = cfg_file_create_empty(path.Text());
+        fresh = cfg_file_create_empty(path.Text(), &fault);
         // A file that another process created meanwhile is loaded as it is.
         kind = path_get_kind(path.Text());
     }
-    if (kind == PATH_KIND_MISSING)
+    if (kind == PATH_KIND_MISSING) {
+        // What keeps a new file from its place keeps the save of what was
+        // to go into it.
+        if (create)
+            save_fault.Set(fault, path.Text());
         return nullptr;
+    }
     // Read through a link, a file would be another's; a folder in a file's
     // place holds nothing of the store.
     bool plain = kind == PATH_KIND_FILE && !path_is_link(path.Text());

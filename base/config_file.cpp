@@ -161,14 +161,15 @@ void cStoreFault::Set(uint32_t fault, const wchar_t* path)
         side_path(path, suffixes[(fault >> 8) & 3], place);
 }
 
-bool cfg_file_create_empty(const wchar_t* path)
+bool cfg_file_create_empty(const wchar_t* path, uint32_t* fault)
 {
     cConfigNode empty;
     _typebuf<uint8_t> bytes;
     cStoreFileLock lock;
     // The rename refuses to replace what another process made meanwhile.
-    return path_get_kind(path) == PATH_KIND_MISSING && file_image(empty, bytes) && lock.Take(path, false, nullptr) &&
-           put_whole_file(path, bytes, false, nullptr);
+    return (path_get_kind(path) == PATH_KIND_MISSING || faulted(fault, CFG_FAULT_PLACE)) &&
+           (file_image(empty, bytes) || faulted(fault, CFG_FAULT_PLACE)) && lock.Take(path, false, fault) &&
+           put_whole_file(path, bytes, false, fault);
 }
 
 bool cfg_file_read(cCriticalSection* store_lock, const wchar_t* path, cConfigNode& node, uint32_t* fault)

@@ -71,8 +71,10 @@ struct cStoreFault {
 // Creates the empty store file (7 bytes: "QRVC", an empty root, no
 // children). False when anything is at path already: a file that another
 // process has just created is never emptied. Also false when that other
-// process holds the lock at the moment (creation does not wait).
-bool cfg_file_create_empty(const wchar_t* path);
+// process holds the lock at the moment (creation does not wait). fault
+// (when given) then tells what stood in the way (CFG_FAULT_*), as
+// cfg_file_write does.
+bool cfg_file_create_empty(const wchar_t* path, uint32_t* fault = nullptr);
 
 // Empties node and reads the file at path into it, all under store_lock
 // (none when null). False for a missing file, a failed open (one held past

@@ -101,3 +101,14 @@ bool make_folder_path(const wchar_t* path, cLinkedList<_guardchar<wchar_t>>* mad
     }
     return create_folder(text, made);
 }
+
+void remove_empty_folders(const cLinkedList<_guardchar<wchar_t>>& folders)
+{
+    // Each round removes the deepest ones left empty, until a round removes
+    // none.
+    for (bool removed = true; removed;) {
+        removed = false;
+        for (auto* node = folders.first; node; node = node->next)
+            removed |= path_get_kind(node->element.Text()) == PATH_KIND_FOLDER && path_remove_folder(node->element.Text());
+    }
+}

@@ -36,4 +36,10 @@ bool delete_file_and_its_folder(const wchar_t* path);
 // (when given), parents first.
 bool make_folder_path(const wchar_t* path, cLinkedList<_guardchar<wchar_t>>* made = nullptr);
 
+// Removes each of folders (listed parents first, as make_folder_path makes
+// them) that is empty, deepest first, so that one emptied by its
+// children's removal goes too; those that hold something stay. The list is
+// left as it was.
+void remove_empty_folders(const cLinkedList<_guardchar<wchar_t>>& folders);
+
 #endif

@@ -33,6 +33,7 @@ enum {
     text_journal_not_saved = 16,
     text_no_manager_shortcut = 17,
     text_not_installed = 18,
+    text_no_manager = 19,
 };
 
 // The path a failure concerns lies in the install folder (or is it):
@@ -73,6 +74,8 @@ int32_t finish_message_text(uint32_t status, bool folder_choosable)
         return text_journal_not_saved;
     if (status == INSTALL_STATUS_NO_MANAGER_SHORTCUT)
         return text_no_manager_shortcut;
+    if (status == INSTALL_STATUS_NO_MANAGER)
+        return text_no_manager;
     return status <= INSTALL_STATUS_NOT_RECORDED ? int32_t(status) + 1 : -1;
 }
 
@@ -101,8 +104,10 @@ void cFinishPanel::Prepare(const cInstallContext& context, bool folder_choosable
 {
     ClearRunBoxes();
     bool success = context.status == INSTALL_STATUS_OK;
-    // A journal not saved stopped the run before it placed anything.
-    bool nothing_installed = context.status == INSTALL_STATUS_JOURNAL_NOT_SAVED;
+    // A journal not saved, or a manager not placed, stopped the run before
+    // it placed anything of the product.
+    bool journal = context.status == INSTALL_STATUS_JOURNAL_NOT_SAVED;
+    bool nothing_installed = journal || context.status == INSTALL_STATUS_NO_MANAGER;
     header.SetText(LookupString(success ? text_success : nothing_installed ? text_not_installed : text_failure), -1,
                    false);
     int32_t text = finish_message_text(context.status, folder_choosable && in_install_folder(context));
@@ -118,7 +123,7 @@ void cFinishPanel::Prepare(const cInstallContext& context, bool folder_choosable
     _guardchar<wchar_t> shown, path(context.error_path.Text());
     for (wchar_t* at = path.Buffer(); at && *at; ++at)
         *at = *at == L' ' ? no_break_space : *at == L'/' ? L'\\' : *at;
-    if (nothing_installed)
+    if (journal)
         format_store_refusal(shown, format, context.store_fault, path.Text());
     else
         format_catalog_text(shown, format, path.Text());

@@ -52,6 +52,10 @@ enum : uint32_t {
     // manager's shortcut goes, or beside it where it is written first: left
     // alone, and named by the error path; the shortcut is not made.
     INSTALL_STATUS_NO_MANAGER_SHORTCUT = 14,
+    // Nothing installed: the manager could not be placed, and without it
+    // nothing could list, update or uninstall the product. The error path
+    // names its place, or what stands in its way.
+    INSTALL_STATUS_NO_MANAGER = 15,
 };
 
 // What the install road knows and decides: the package, then the plan that

@@ -331,25 +331,19 @@ bool install_apply_pass(cInstallContext& context, cInstallJobHost& host)
     return true;
 }
 
-bool install_commit(cInstallContext& context, cInstallJobHost& host)
+bool install_commit(cInstallContext& context, cInstallJobHost& host, bool ready)
 {
     INSTALL_KILL_POINT("commit", 0);
-    if (host.Commit())
+    if (ready && host.Commit())
         return true;
     undo_apply(context, nullptr);
-    return aborted(context);
+    return ready ? aborted(context) : false;
 }
 
 bool discard_new_files(cInstallContext& context)
 {
     delete_temporary_files(context);
-    // Parents come before their children: each round removes the deepest
-    // ones left empty, until a round removes none.
-    for (bool removed = true; removed;) {
-        removed = false;
-        for (auto* node = context.made_folders.first; node; node = node->next)
-            removed |= path_get_kind(node->element.Text()) == PATH_KIND_FOLDER && path_remove_folder(node->element.Text());
-    }
+    remove_empty_folders(context.made_folders);
     bool all_gone = none_left(context.made_folders) && none_left(context.cut_off_folders);
     list_clear(context.made_folders);
     return all_gone;

@@ -41,9 +41,10 @@ bool install_backup_pass(cInstallContext& context, cInstallJobHost& host);
 bool install_apply_pass(cInstallContext& context, cInstallJobHost& host);
 
 // The host's commit (cInstallJobHost::Commit) once every new file is in
-// place; when a stop came first, the old targets are put back and the job
-// is aborted.
-bool install_commit(cInstallContext& context, cInstallJobHost& host);
+// place and the step after them went through (ready). Otherwise, or when a
+// stop came first, the old targets are put back: the job fails with the
+// status that step set, or is aborted.
+bool install_commit(cInstallContext& context, cInstallJobHost& host, bool ready);
 
 // After a pass gave up (and put the targets back): deletes every temporary
 // file of the list and the folders the job made that are empty now. True

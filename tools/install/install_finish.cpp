@@ -1,9 +1,7 @@
 #include "tools/install/install_finish.h"
 
-#include "base/access_rights.h"
 #include "base/app_config.h"
 #include "base/ci_app_full_config.h"
-#include "base/file_io.h"
 #include "base/file_ops.h"
 #include "base/path.h"
 #include "tools/install/file_replace.h"
@@ -14,15 +12,12 @@
 #include "tools/install/install_record.h"
 #include "tools/install/kill_point.h"
 #include "tools/install/made_folders.h"
-#include "tools/install/manager_shortcut.h"
 #include "tools/install/product_info.h"
 #include "tools/install/record_bounds.h"
 #include "tools/install/shell_link.h"
 #include "tools/install/uninstall_entry.h"
 #include "tools/shell/record_keys.h"
 #include "tools/shell/record_store.h"
-#include "tools/shell/self_command_block.h"
-#include "tools/shell/version_query.h"
 
 namespace {
 
@@ -40,46 +35,6 @@ void record_shortcut(cInstallContext& context, _guardchar<wchar_t>& path, cTreeM
         parent_folder_of(path.Text(), context.shortcut_folder);
     if (_guardchar<wchar_t>* created = list_append(context.created_shortcuts))
         created->Swap(path);
-}
-
-// A clean copy of the running program (without its package) at path.
-bool write_manager_copy(const cInstallContext& context, const wchar_t* path)
-{
-    if (context.own_path.IsEmpty())
-        return false;
-    uint8_t block[command_block_size];
-    copy_own_command_block(block);
-    cFileIO file;
-    return file.Create(path, FILE_MODE_WRITE | FILE_MODE_EXCLUSIVE) &&
-           write_clean_copy_of(block, context.own_path.Text(), &file) && file.Flush();
-}
-
-// Replaces the manager at path unless an equal or newer one answers there.
-void refresh_manager(const cInstallContext& context, cInstallJobHost& host, const wchar_t* path)
-{
-    if (path_get_kind(path) == PATH_KIND_FILE) {
-        uint64_t version = query_manager_version(path);
-        if (version != no_version && version >= get_own_version())
-            return;
-    }
-    _guardchar<wchar_t> temporary, folder;
-    if (!temporary_path_of(path, temporary) || !parent_folder_of(temporary.Text(), folder) ||
-        !make_folder_path(folder.Text()))
-        return;
-    if (!write_manager_copy(context, temporary.Text())) {
-        file_delete(temporary.Text());
-        return;
-    }
-    INSTALL_KILL_POINT("manager copied", 0);
-    // One step: the manager's path names the old copy or the new one, never
-    // nothing, also when the move fails (a scanner holding the new copy).
-    while (!file_replace(temporary.Text(), path)) {
-        if (!host.AskRelease(path)) {
-            file_delete(temporary.Text());
-            return;
-        }
-    }
-    path_set_access(path, RIGHTS_ALL, RIGHTS_READ | RIGHTS_EXECUTE, RIGHTS_READ | RIGHTS_EXECUTE);
 }
 
 void write_record_and_shared_keys(cApplicationConfig& store, const cInstallContext& context, const char* key,
@@ -139,24 +94,6 @@ void install_shortcuts(cInstallContext& context)
     for (auto* node = tree_first_node(context.previous_shortcuts); node; node = tree_next_node(node))
         if (!node->value.IsEmpty() && bounds.HoldsShortcut(node->value.Text()))
             delete_shortcut_and_empty_group(node->value.Text(), bounds.Folders());
-}
-
-void install_manager(const cInstallContext& context, const cInstallJobTexts& texts, cInstallJobHost& host,
-                     _guardchar<wchar_t>& manager_path, _guardchar<wchar_t>& manager_shortcut,
-                     _guardchar<wchar_t>& blocked)
-{
-    manager_path.Clear();
-    manager_shortcut.Clear();
-    blocked.Clear();
-    if (!get_manager_exe_path(manager_path)) {
-        manager_path.Clear();
-        return;
-    }
-    refresh_manager(context, host, manager_path.Text());
-    if (path_get_kind(manager_path.Text()) != PATH_KIND_FILE)
-        return;
-    place_manager_shortcut(texts.manager_shortcut_name, texts.manager_shortcut_group, manager_path.Text(),
-                           context.previous_bounds.Folders(), manager_shortcut, blocked);
 }
 
 void install_record_and_entry(cInstallContext& context, cApplicationConfig* store, const wchar_t* manager_path,

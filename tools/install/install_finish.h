@@ -1,32 +1,17 @@
 #ifndef TOOLS_INSTALL_INSTALL_FINISH_H
 #define TOOLS_INSTALL_INSTALL_FINISH_H
 
-#include "base/buffers/guardchar.h"
-
 class cApplicationConfig;
 class cInstallContext;
-class cInstallJobHost;
-struct cInstallJobTexts;
 
 // The install job's steps once every file is in place. Their failures are
-// silent (a shortcut, the manager or the entry is missing), except that no
-// store keeping the record is INSTALL_STATUS_NOT_RECORDED, and what keeps
-// the manager's shortcut from its place is named (install_manager).
+// silent (a shortcut or the entry is missing), except that no store keeping
+// the record is INSTALL_STATUS_NOT_RECORDED.
 
 // Creates the package's shortcuts, each path recorded once, and deletes
 // the previous installation's shortcuts that were not made again, with
 // their emptied group.
 void install_shortcuts(cInstallContext& context);
-
-// The shared manager "pelmarodesk.exe": installed as a clean copy of the
-// running program when missing, older, or silent to the version query, and
-// its Start-menu shortcut put in place (place_manager_shortcut).
-// manager_path gets its path when known (empty otherwise), manager_shortcut
-// the shortcut's path when it is in place, blocked what keeps it from its
-// place (empty when nothing does).
-void install_manager(const cInstallContext& context, const cInstallJobTexts& texts, cInstallJobHost& host,
-                     _guardchar<wchar_t>& manager_path, _guardchar<wchar_t>& manager_shortcut,
-                     _guardchar<wchar_t>& blocked);
 
 // Saves the record, with the journal's drop, into the store that holds the
 // product, else the one this run keeps records in (record_target: the

@@ -17,6 +17,7 @@
 #include "tools/install/folder_strings.h"
 #include "tools/install/install_files.h"
 #include "tools/install/kill_point.h"
+#include "tools/install/manager_place.h"
 #include "tools/install/manager_shortcut.h"
 #include "tools/install/older_product_queries.h"
 #include "tools/install/product_folders.h"
@@ -553,6 +554,11 @@ uint32_t run_install_init(cInstallContext& context, cApplicationConfig* store, c
     uint32_t code = read_context_package(context);
     if (code == INSTALL_INIT_READY && store)
         code = check_record_store(context, *store);
+    _guardchar<wchar_t> manager_place;
+    if (code == INSTALL_INIT_READY && !manager_place_ready(manager_place)) {
+        context.error_path.Swap(manager_place);
+        code = INSTALL_INIT_NO_MANAGER_PLACE;
+    }
     if (code == INSTALL_INIT_READY)
         code = settle_language(context, store, questions);
     // Targets that collide, or lie outside their folders wherever the

@@ -59,6 +59,10 @@ enum : uint32_t {
     // administrator rights (RECORD_STORE_ALL_USERS_ONLY): it may not change
     // that record. Error path: the common store's file.
     INSTALL_INIT_ALL_USERS_RECORD = 22,
+    // No manager stands at its place, and none can be made there
+    // (manager_place_ready): nothing could list, update or uninstall the
+    // product. Error path: the place, or what stands in its way.
+    INSTALL_INIT_NO_MANAGER_PLACE = 23,
 };
 
 // What the start-up asks the user, on the start-up's thread; the answer
@@ -79,7 +83,8 @@ public:
 
 // The start-up's work: stops at once where the run's store cannot serve
 // (run_store_refusal), reads and checks the package that the context
-// names, settles the language, undoes a run of the product cut off before
+// names, stops where the product's record is not this run's to change or
+// no manager can be at its place, settles the language, undoes a run of the product cut off before
 // its record (cut_off_run.h), reads the previous installation of the
 // product from the store (null: none), plans which files to write and
 // finds the older products to remove. While a file of the previous

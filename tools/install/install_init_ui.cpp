@@ -43,6 +43,7 @@ const cInitMessage init_messages[] = {
     {20, true, true},    // INSTALL_INIT_NO_USER_STORE
     {21, true, true},    // INSTALL_INIT_UNREAD_STORE
     {22, true, false},   // INSTALL_INIT_ALL_USERS_RECORD
+    {23, true, false},   // INSTALL_INIT_NO_MANAGER_PLACE
 };
 
 }  // namespace

@@ -8,6 +8,7 @@
 #include "tools/install/install_files.h"
 #include "tools/install/install_finish.h"
 #include "tools/install/kill_point.h"
+#include "tools/install/manager_place.h"
 #include "tools/shell/catalog_text.h"
 
 namespace {
@@ -22,9 +23,10 @@ bool assign_text(_guardchar<wchar_t>& out, const cStringArray* texts, int32_t id
     return out.IsEmpty() || out.Text();
 }
 
-// The unpack, backup and apply passes, up to the commit; false when one of
-// them gave up (it put the targets back).
-bool install_new_files(cInstallContext& context, cInstallJobHost& host, int32_t step)
+// The unpack, backup and apply passes, then the manager with its shortcut,
+// up to the commit; false when one of them gave up (the targets put back).
+bool install_new_files(cInstallContext& context, cInstallJobHost& host, int32_t step, const cInstallJobTexts& texts,
+                       cPlacedManager& manager)
 {
     if (!install_unpack_pass(context, host, &step))
         return false;
@@ -33,7 +35,17 @@ bool install_new_files(cInstallContext& context, cInstallJobHost& host, int32_t 
         return false;
     INSTALL_KILL_POINT("after backup", 0);
     host.SelectStep(step);
-    return install_apply_pass(context, host) && install_commit(context, host);
+    if (!install_apply_pass(context, host))
+        return false;
+    // Before the commit: nothing installed is left without the manager that
+    // lists, updates and uninstalls it, nor that manager without its
+    // shortcut.
+    bool placed = manager.Place(context.own_path.Text(), texts, context.previous_bounds.Folders(), host);
+    if (!placed) {
+        context.status = INSTALL_STATUS_NO_MANAGER;
+        context.error_path.Assign(manager.Path().Text());
+    }
+    return install_commit(context, host, placed);
 }
 
 }  // namespace
@@ -86,8 +98,10 @@ uint32_t run_install_job(cInstallContext& context, cApplicationConfig* store, co
         context.status = INSTALL_STATUS_JOURNAL_NOT_SAVED;
         return 1;
     }
-    if (!install_new_files(context, host, step)) {
+    cPlacedManager manager;
+    if (!install_new_files(context, host, step, texts, manager)) {
         host.SelectLastStep();
+        manager.TakeBack(context.previous_bounds.Folders());
         // A folder that stays (something else came into it, or it is the
         // one a cut-off run made) stays in the journal for the next run.
         cApplicationConfig* journal = journal_store_of(store, context.code_name_utf8.Text());
@@ -100,15 +114,13 @@ uint32_t run_install_job(cInstallContext& context, cApplicationConfig* store, co
     INSTALL_KILL_POINT("after apply", 0);
     context.status = INSTALL_STATUS_OK;
     install_shortcuts(context);
-    _guardchar<wchar_t> manager_path, manager_shortcut, blocked;
-    install_manager(context, texts, host, manager_path, manager_shortcut, blocked);
     // Before the record that no longer lists them is saved, so that a run
     // cut off in between leaves them to the old record, not orphaned.
     remove_dropped_files(context);
-    install_record_and_entry(context, store, manager_path.Text(), manager_shortcut.Text());
-    if (context.status == INSTALL_STATUS_OK && !blocked.IsEmpty()) {
+    install_record_and_entry(context, store, manager.Path().Text(), manager.Shortcut().Text());
+    if (context.status == INSTALL_STATUS_OK && !manager.Blocked().IsEmpty()) {
         context.status = INSTALL_STATUS_NO_MANAGER_SHORTCUT;
-        context.error_path.Swap(blocked);
+        context.error_path.Assign(manager.Blocked().Text());
     }
     host.SelectLastStep();
     delete_backups(context);

@@ -46,15 +46,17 @@ bool build_install_step_captions(const cInstallContext& context, const cStringAr
 // The install job, on the page's worker thread: finishes the undo of a
 // cut-off run (cut_off_run.h), repairs what an interrupted run left, writes
 // every file beside its target as "<target>.tmp", moves each existing
-// target aside to "<target>.bkp", moves the new files into place, then
-// makes the shortcuts and the manager, saves the record into store and
-// writes the Windows entry, and removes what the previous installation no
-// longer needs. Before it puts anything in place it saves its journal
+// target aside to "<target>.bkp", moves the new files into place, puts the
+// manager and its shortcut in place (cPlacedManager) and commits, then
+// makes the package's shortcuts, saves the record into store and writes
+// the Windows entry, and removes what the previous installation no longer
+// needs. Before it puts anything in place it saves its journal
 // (folder_journal.h), and stops when that save fails
 // (INSTALL_STATUS_JOURNAL_NOT_SAVED); a saved record takes it away. A
-// failure, or a stop asked for before the new files are committed, puts
+// manager that cannot be placed fails the job (INSTALL_STATUS_NO_MANAGER).
+// A failure, or a stop asked for before the new files are committed, puts
 // back what the job changed (the old files, no temporary file, none of the
-// folders it made).
+// folders it made, no manager where none was).
 // Answers 0 when it reached the end (status 0, INSTALL_STATUS_NOT_RECORDED
 // or INSTALL_STATUS_NO_MANAGER_SHORTCUT), 1 when it stopped; the context
 // keeps the status and the path it concerns.

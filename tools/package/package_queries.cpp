@@ -44,16 +44,6 @@ bool program_files_from(const wchar_t* variable, _guardchar<wchar_t>& out)
     return path_get_kind(out.Text()) == PATH_KIND_FOLDER;
 }
 
-// folder/name, whether or not it exists; false when something other than
-// a folder is there.
-bool folder_below(const wchar_t* folder, const wchar_t* name, _guardchar<wchar_t>& out)
-{
-    if (!path_join(folder, name, out))
-        return false;
-    uint32_t kind = path_get_kind(out.Text());
-    return kind == PATH_KIND_MISSING || kind == PATH_KIND_FOLDER;
-}
-
 }  // namespace
 
 void list_package_languages(const cPackage& package, cLinkedList<int32_t>& out)
@@ -363,20 +353,25 @@ bool get_program_files_folder(_guardchar<wchar_t>& out)
     return path_get_kind(out.Text()) == PATH_KIND_FOLDER;
 }
 
+bool get_manager_place(_guardchar<wchar_t>& out)
+{
+    _guardchar<wchar_t> program_files, common, maker;
+    return get_program_files_folder(program_files) && path_join(program_files.Text(), L"Common Files", common) &&
+           path_join(common.Text(), L"Vantrel", maker) && path_join(maker.Text(), L"pelmarodesk.exe", out);
+}
+
 bool get_manager_exe_path(_guardchar<wchar_t>& out)
 {
-    _guardchar<wchar_t> program_files;
-    if (!get_program_files_folder(program_files))
+    _guardchar<wchar_t> manager, maker, common;
+    if (!get_manager_place(manager) || !parent_folder_of(manager.Text(), maker) ||
+        !parent_folder_of(maker.Text(), common))
         return false;
-    _guardchar<wchar_t> common, maker;
-    if (!folder_below(program_files.Text(), L"Common Files", common) || !folder_below(common.Text(), L"Vantrel", maker))
-        return false;
-    _guardchar<wchar_t> manager;
-    if (!path_join(maker.Text(), L"pelmarodesk.exe", manager))
-        return false;
-    uint32_t kind = path_get_kind(manager.Text());
-    if (kind != PATH_KIND_MISSING && kind != PATH_KIND_FILE)
-        return false;
-    out.Assign(manager.Text());
-    return out.Text() != nullptr;
+    uint32_t kinds[] = {path_get_kind(common.Text()), path_get_kind(maker.Text()), path_get_kind(manager.Text())};
+    // Nothing, or a folder, where the folders go; nothing, or a file, at
+    // the manager's name.
+    for (uint32_t i = 0; i < 3; ++i)
+        if (kinds[i] != PATH_KIND_MISSING && kinds[i] != (i < 2 ? PATH_KIND_FOLDER : PATH_KIND_FILE))
+            return false;
+    out.Swap(manager);
+    return true;
 }

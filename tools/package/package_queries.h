@@ -115,10 +115,12 @@ bool sha256_of_stream(cFileIOTarget* stream, uint8_t digest[32]);
 // False when that last one is no folder either (out names it all the same).
 bool get_program_files_folder(_guardchar<wchar_t>& out);
 
-// "<program files>/Common Files/Vantrel/pelmarodesk.exe", whether or not it
-// is there; nothing is made (the installation makes the folders when it
-// copies the manager). False when something other than a folder stands in
-// a folder's place, or a folder in the file's place.
+// "<program files>/Common Files/Vantrel/pelmarodesk.exe", the manager's
+// place, whatever stands there or in its way; nothing is made.
+bool get_manager_place(_guardchar<wchar_t>& out);
+
+// The manager's place where a manager can be: nothing, or a file, at its
+// name, and no object other than a folder above it. False otherwise.
 bool get_manager_exe_path(_guardchar<wchar_t>& out);
 
 #endif

@@ -75,6 +75,9 @@ TEST(FinishPage, AnObjectInTheWayIsNamedWithAWayOutTheUserHas)
          filled(section_text(L"pkgm::fin", 16), filled(section_text(L"pkgm::store", 1), shown)), not_installed},
         {"no manager shortcut", INSTALL_STATUS_NO_MANAGER_SHORTCUT, true, true, false, L"C:/Program Files/Road Test",
          filled(section_text(L"pkgm::fin", 17), shown), with_error},
+        // Nothing was installed either: the manager's place is named.
+        {"no manager", INSTALL_STATUS_NO_MANAGER, true, true, false, L"C:/Program Files/Road Test",
+         filled(section_text(L"pkgm::fin", 19), shown), not_installed},
         {"an object in the way of a first installation", INSTALL_STATUS_OBJECT_IN_THE_WAY, true, true, true},
         {"an object in the way of an update", INSTALL_STATUS_OBJECT_IN_THE_WAY, false, true, false},
         {"an object in the way in the package's folder", INSTALL_STATUS_OBJECT_IN_THE_WAY, true, true, false, L"C:/A"},

@@ -246,6 +246,7 @@ TEST(InstallInitUI, AHeldFileAndAnUnreadableOneHaveTheirOwnMessages)
         {"the per-user store in the way", INSTALL_INIT_NO_USER_STORE, 20, 2, CFG_FAULT_PLACE},
         {"a file of the other store held", INSTALL_INIT_UNREAD_STORE, 21, 3, CFG_FAULT_HELD},
         {"a file of the common store damaged", INSTALL_INIT_UNREAD_STORE, 21, 4, CFG_FAULT_UNREADABLE, true},
+        {"no place for the manager", INSTALL_INIT_NO_MANAGER_PLACE, 23},
     };
     for (const MessageCase& c : cases) {
         cInstallContext context(L"C:/setup.exe", L"C:/setup.exe", 0);

@@ -418,6 +418,8 @@ public:
         run_unix_shell("chattr -i '" + unix + "'");
         for (int wait = 0; wait < 100 && !Writable(); ++wait)
             Sleep(50);
+        // Wine may keep the probe that was to go as it closed.
+        DeleteFileW(probe.c_str());
     }
     ImmutableFolder(const ImmutableFolder&) = delete;
     ImmutableFolder& operator=(const ImmutableFolder&) = delete;
@@ -448,7 +450,17 @@ private:
 // run of the same version makes the shortcut.
 TEST(InstallRoad, TheManagersShortcutComesBackWhereItsPlaceIsFree)
 {
-    enum Planted { empty_file, whole_link, garbage, folder, group_link, immutable_group, garbage_and_record_held };
+    enum Planted {
+        empty_file,
+        whole_link,
+        garbage,
+        folder,
+        group_link,
+        immutable_group,
+        immutable_programs,
+        side_file_held,
+        garbage_and_record_held
+    };
     struct ShortcutCase {
         const char* what;
         Planted planted;
@@ -461,6 +473,8 @@ TEST(InstallRoad, TheManagersShortcutComesBackWhereItsPlaceIsFree)
         {"a folder beside it", folder, L".tmp", false},
         {"a link to a folder elsewhere as its group", group_link, nullptr, false},
         {"a group in which nothing can be made", immutable_group, nullptr, false},
+        {"no group, where none can be made", immutable_programs, nullptr, false},
+        {"the new shortcut held by another program as it is moved to its name", side_file_held, L"", false},
         {"garbage beside it, and the record's file held", garbage_and_record_held, L".tmp", false},
     };
     for (const ShortcutCase& c : cases) {
@@ -474,10 +488,13 @@ TEST(InstallRoad, TheManagersShortcutComesBackWhereItsPlaceIsFree)
         std::unique_ptr<ImmutableFolder> immutable;
         std::map<std::wstring, std::wstring> during;
         std::function<void(HANDLE)> beside = nullptr;
-        HANDLE record = INVALID_HANDLE_VALUE;
+        HANDLE held = INVALID_HANDLE_VALUE;
         TempFolder pause(L"shortcutpause");
-        if (c.planted == immutable_group) {
-            immutable.reset(new ImmutableFolder(planted));
+        if (c.planted == immutable_group || c.planted == immutable_programs) {
+            if (c.planted == immutable_programs)
+                ASSERT_TRUE(RemoveDirectoryW(windows_path(planted).c_str()));
+            immutable.reset(new ImmutableFolder(c.planted == immutable_group ? planted
+                                                                               : world.Path(L"all/Start Menu/Programs")));
             if (!immutable->made) {
                 printf("this file system cannot make a folder immutable: the row is left out\n");
                 continue;
@@ -491,8 +508,21 @@ TEST(InstallRoad, TheManagersShortcutComesBackWhereItsPlaceIsFree)
             beside = [&, pause_file](HANDLE) {
                 for (int waited_ms = 0; waited_ms < 30000 && !exists(pause_file); waited_ms += 50)
                     Sleep(50);
-                record = CreateFileW(windows_path(world.CommonStore() + L"/install").c_str(), GENERIC_READ,
+                held = CreateFileW(windows_path(world.CommonStore() + L"/install").c_str(), GENERIC_READ,
                                      FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+                DeleteFileW(windows_path(pause_file).c_str());
+            };
+        } else if (c.planted == side_file_held) {
+            // Opened as a scanner would the moment it is written: the move
+            // to its name fails.
+            std::wstring pause_file = pause.Path(L"held");
+            during = {{L"PELMARO_TEST_PAUSE_POINT", L"manager shortcut written"},
+                      {L"PELMARO_TEST_PAUSE_FILE", windows_path(pause_file)}};
+            beside = [&, pause_file](HANDLE) {
+                for (int waited_ms = 0; waited_ms < 30000 && !exists(pause_file); waited_ms += 50)
+                    Sleep(50);
+                held = CreateFileW(windows_path(planted + L".tmp").c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                     OPEN_EXISTING, 0, nullptr);
                 DeleteFileW(windows_path(pause_file).c_str());
             };
         } else if (c.planted == folder) {
@@ -505,10 +535,11 @@ TEST(InstallRoad, TheManagersShortcutComesBackWhereItsPlaceIsFree)
         } else {
             ASSERT_TRUE(put_file(planted, c.planted == empty_file ? "" : c.planted == whole_link ? link : "garbage"));
         }
+        bool planted_there = exists(planted);
         std::string planted_bytes = file_bytes(planted);
         RunResult run = world.Install("v1", during, -1, beside);
-        if (record != INVALID_HANDLE_VALUE)
-            CloseHandle(record);
+        if (held != INVALID_HANDLE_VALUE)
+            CloseHandle(held);
         if (c.planted == garbage_and_record_held) {
             EXPECT_EQ(run.exit_code, 100u + 11) << "not recorded, which tells more: " << run.output;
         } else if (!c.own) {
@@ -516,7 +547,7 @@ TEST(InstallRoad, TheManagersShortcutComesBackWhereItsPlaceIsFree)
             EXPECT_EQ(_wcsicmp(job_error_path(run.output, 0, 14).c_str(), planted.c_str()), 0) << run.output;
         }
         if (!c.own) {
-            EXPECT_TRUE(exists(planted) && file_bytes(planted) == planted_bytes) << "left as it is";
+            EXPECT_TRUE(exists(planted) == planted_there && file_bytes(planted) == planted_bytes) << "left as it is";
             EXPECT_TRUE(tree_bytes(world.Path(L"elsewhere")).empty()) << "nothing made through a link";
             if (immutable) {
                 EXPECT_TRUE(tree_bytes(planted).empty()) << "nothing made in it";
@@ -532,33 +563,138 @@ TEST(InstallRoad, TheManagersShortcutComesBackWhereItsPlaceIsFree)
     }
 }
 
-// An update whose journal cannot be saved (a folder came where its new
-// content is written, once the start-up had found the store sound) stops
-// before it puts anything in place, naming that folder: the product stays
-// as it was, and once the folder is gone the update goes through.
+
+// No product is installed without the manager that lists, updates and
+// uninstalls it. Where none stands at its place and none can be made there
+// (a folder at its name, a file in its folder's place, a folder in which
+// nothing can be made, or none where none can be made), the start-up stops
+// before its first question, naming what stands in the way, and nothing is
+// placed, for a run with administrator rights and one without alike; a
+// place taken while the wizard waited stops the job before the product's
+// files, which leaves nothing either. Once the way is free the product
+// installs.
+TEST(InstallRoad, NoProductIsInstalledWithoutItsManager)
+{
+    enum Planted { folder_at_name, file_as_folder, immutable_folder, immutable_parent, folder_during_job };
+    struct PlaceCase {
+        const char* what;
+        Planted planted;
+        const wchar_t* at;     // what stands in the way, in the world
+        const wchar_t* named;  // the place the message names
+        bool standard_user;
+    } cases[] = {
+        {"a folder at its name", folder_at_name, L"pf/Common Files/Vantrel/pelmarodesk.exe",
+         L"pf/Common Files/Vantrel/pelmarodesk.exe", false},
+        {"a file in its folder's place", file_as_folder, L"pf/Common Files/Vantrel", L"pf/Common Files/Vantrel", true},
+        {"its folder, in which nothing can be made", immutable_folder, L"pf/Common Files/Vantrel",
+         L"pf/Common Files/Vantrel/pelmarodesk.exe", false},
+        {"no folder, where none can be made", immutable_parent, L"pf/Common Files",
+         L"pf/Common Files/Vantrel/pelmarodesk.exe", true},
+        {"a folder at its name, come while the wizard waited", folder_during_job,
+         L"pf/Common Files/Vantrel/pelmarodesk.exe", L"pf/Common Files/Vantrel/pelmarodesk.exe", false},
+    };
+    for (const PlaceCase& c : cases) {
+        SCOPED_TRACE(c.what);
+        World world(L"noplace");
+        std::wstring planted = world.Path(c.at);
+        ASSERT_TRUE(CreateDirectoryW(windows_path(world.Path(L"pf/Common Files")).c_str(), nullptr));
+        std::unique_ptr<ImmutableFolder> immutable;
+        std::map<std::wstring, std::wstring> variables = c.standard_user ? standard_user : no_variables;
+        std::function<void(HANDLE)> beside = nullptr;
+        TempFolder pause(L"noplacepause");
+        if (c.planted == folder_at_name) {
+            ASSERT_TRUE(CreateDirectoryW(windows_path(world.Path(L"pf/Common Files/Vantrel")).c_str(), nullptr));
+            ASSERT_TRUE(CreateDirectoryW(windows_path(planted).c_str(), nullptr));
+        } else if (c.planted == file_as_folder) {
+            ASSERT_TRUE(put_file(planted, "a stranger's"));
+        } else if (c.planted == folder_during_job) {
+            std::wstring pause_file = pause.Path(L"held");
+            variables[L"PELMARO_TEST_PAUSE_POINT"] = L"job";
+            variables[L"PELMARO_TEST_PAUSE_FILE"] = windows_path(pause_file);
+            beside = [&, pause_file](HANDLE) {
+                for (int waited_ms = 0; waited_ms < 30000 && !exists(pause_file); waited_ms += 50)
+                    Sleep(50);
+                CreateDirectoryW(windows_path(world.Path(L"pf/Common Files/Vantrel")).c_str(), nullptr);
+                CreateDirectoryW(windows_path(planted).c_str(), nullptr);
+                DeleteFileW(windows_path(pause_file).c_str());
+            };
+        } else {
+            if (c.planted == immutable_folder)
+                ASSERT_TRUE(CreateDirectoryW(windows_path(planted).c_str(), nullptr));
+            immutable.reset(new ImmutableFolder(planted));
+            if (!immutable->made) {
+                printf("this file system cannot make a folder immutable: the row is left out\n");
+                continue;
+            }
+        }
+        std::map<std::wstring, std::string> files_before = tree_bytes(world.Path(L"pf"));
+        RunResult run = world.Install("v1", variables, -1, beside);
+        std::wstring named;
+        if (c.planted == folder_during_job) {
+            EXPECT_EQ(run.exit_code, 100u + 15) << run.output;
+            named = job_error_path(run.output, 1, 15);
+        } else {
+            EXPECT_EQ(run.exit_code, 50u + 23) << run.output;
+            named = init_error_path(run.output, 23);
+            EXPECT_EQ(run.output.find("language "), std::string::npos) << "no question asked: " << run.output;
+        }
+        EXPECT_EQ(_wcsicmp(named.c_str(), world.Path(c.named).c_str()), 0) << run.output;
+        EXPECT_FALSE(exists(world.App())) << "nothing of the product placed";
+        EXPECT_TRUE(tree_bytes(world.Path(L"pf")) == files_before) << "no manager, nor anything left beside it";
+        EXPECT_TRUE(tree_bytes(world.Path(L"all/Start Menu/Programs")).empty()) << "no shortcut";
+        for (bool common : {true, false}) {
+            EXPECT_TRUE(world.Record(common).empty()) << "nothing recorded";
+            EXPECT_TRUE(world.Journal(common).empty()) << "no journal left";
+            bool found = true;
+            world.Entry(!common, &found);
+            EXPECT_FALSE(found) << "no entry";
+        }
+        immutable.reset();
+        if (!DeleteFileW(windows_path(planted).c_str()))
+            RemoveDirectoryW(windows_path(planted).c_str());
+        RunResult done = world.Install("v1", c.standard_user ? standard_user : no_variables);
+        EXPECT_EQ(done.exit_code, 0u) << done.output;
+        expect_installed(world, "v1", "1.0.0.1", !c.standard_user);
+    }
+}
+
+// An installation whose journal cannot be saved (a folder came where its
+// new content is written, once the start-up had found the store sound)
+// stops before it puts anything in place, naming that folder, for an
+// update and a first installation (whose journal file is new) alike: the
+// product stays as it was, and once the folder is gone the update goes
+// through.
 TEST(InstallRoad, NothingIsPutInPlaceWithoutASavedJournal)
 {
-    World world(L"journal");
-    ASSERT_EQ(world.Install("v1").exit_code, 0u);
-    TempFolder pause(L"journalpause");
-    std::wstring pause_file = pause.Path(L"held");
-    std::wstring in_the_way = world.CommonStore() + L"/~save/journal.new";
-    RunResult stopped = world.Install(
-        "v2", {{L"PELMARO_TEST_PAUSE_POINT", L"job"}, {L"PELMARO_TEST_PAUSE_FILE", windows_path(pause_file)}}, -1,
-        [&](HANDLE) {
-            for (int waited_ms = 0; waited_ms < 30000 && !exists(pause_file); waited_ms += 50)
-                Sleep(50);
-            CreateDirectoryW(windows_path(in_the_way).c_str(), nullptr);
-            DeleteFileW(windows_path(pause_file).c_str());
-        });
-    EXPECT_EQ(stopped.exit_code, 100u + 13) << stopped.output;
-    EXPECT_EQ(_wcsicmp(job_error_path(stopped.output, 1, 13).c_str(), in_the_way.c_str()), 0)
-        << "what stood in the way named: " << stopped.output;
-    expect_installed(world, "v1", "1.0.0.1");
-    ASSERT_TRUE(RemoveDirectoryW(windows_path(in_the_way).c_str()));
-    RunResult done = world.Install("v2");
-    EXPECT_EQ(done.exit_code, 0u) << done.output;
-    expect_installed(world, "v2", "1.1");
+    for (bool update : {true, false}) {
+        SCOPED_TRACE(update ? "an update" : "a first installation");
+        World world(L"journal");
+        if (update)
+            ASSERT_EQ(world.Install("v1").exit_code, 0u);
+        TempFolder pause(L"journalpause");
+        std::wstring pause_file = pause.Path(L"held");
+        std::wstring in_the_way = world.CommonStore() + L"/~save/journal.new";
+        RunResult stopped = world.Install(
+            "v2", {{L"PELMARO_TEST_PAUSE_POINT", L"job"}, {L"PELMARO_TEST_PAUSE_FILE", windows_path(pause_file)}},
+            -1, [&](HANDLE) {
+                for (int waited_ms = 0; waited_ms < 30000 && !exists(pause_file); waited_ms += 50)
+                    Sleep(50);
+                CreateDirectoryW(windows_path(world.CommonStore() + L"/~save").c_str(), nullptr);
+                CreateDirectoryW(windows_path(in_the_way).c_str(), nullptr);
+                DeleteFileW(windows_path(pause_file).c_str());
+            });
+        EXPECT_EQ(stopped.exit_code, 100u + 13) << stopped.output;
+        EXPECT_EQ(_wcsicmp(job_error_path(stopped.output, 1, 13).c_str(), in_the_way.c_str()), 0)
+            << "what stood in the way named: " << stopped.output;
+        if (update)
+            expect_installed(world, "v1", "1.0.0.1");
+        else
+            EXPECT_FALSE(exists(world.App())) << "nothing placed";
+        ASSERT_TRUE(RemoveDirectoryW(windows_path(in_the_way).c_str()));
+        RunResult done = world.Install("v2");
+        EXPECT_EQ(done.exit_code, 0u) << done.output;
+        expect_installed(world, "v2", "1.1");
+    }
 }
 
 TEST(InstallRoad, TheLanguageQuestionProposesTheInstalledLanguage)
