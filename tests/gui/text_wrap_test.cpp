@@ -150,6 +150,20 @@ TEST_F(TextWrap, APathBreaksOnlyAfterASeparator)
     }
 }
 
+// What follows a run of touching words (a path broken after its
+// separators, a sentence after an ideographic comma) on the same line
+// starts after the whole run, as the run's own measure places it.
+TEST_F(TextWrap, AWordAfterARunOfTouchingWordsFollowsTheWholeRun)
+{
+    for (const std::wstring& run : {std::wstring(L"C:\\Program\u00A0Files\\Vantrel\\"),
+                                    std::wstring(L"\u65E5\u672C\u8A9E\u3001\u6587\u7AE0\u3001\u6B21")}) {
+        const std::wstring after = L"\u5206ok";
+        int32_t width = Width(run) + space.width + Width(after) + 5;
+        Wrap(run + L" " + after, width, 0,
+             {{box_x, box_y, run}, {box_x + Width(run) + space.width, box_y, after}});
+    }
+}
+
 TEST_F(TextWrap, WordWiderThanTheBoxStandsOnItsOwnLineUnclipped)
 {
     const std::wstring word = L"Donaudampfschifffahrt";
