@@ -4,7 +4,6 @@
 #include "base/file_io.h"
 #include "base/file_ops.h"
 #include "base/path.h"
-#include "base/string_utils.h"
 #include "tools/install/file_replace.h"
 #include "tools/install/install_files.h"
 #include "tools/install/install_job.h"
@@ -21,7 +20,7 @@ namespace {
 bool object_above(const wchar_t* path, _guardchar<wchar_t>& out)
 {
     _guardchar<wchar_t> folder;
-    if (!parent_folder_of(path, folder) || folder.IsEmpty() || !wstr_compare(folder.Text(), path))
+    if (!parent_folder_of(path, folder) || folder.IsEmpty())
         return false;
     if (object_above(folder.Text(), out))
         return true;

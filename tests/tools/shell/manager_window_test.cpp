@@ -49,6 +49,17 @@ struct Asked {
 };
 Asked asked;
 
+// Two products of version 1.0, each with an icon of its own.
+void write_alpha_and_bravo(ProductWorld& world)
+{
+    ProductRecord alpha{"alpha", packed_version(1, 0)};
+    alpha.icon = test_program("product_a.exe");
+    ProductRecord bravo{"bravo", packed_version(1, 0)};
+    bravo.icon = test_program("product_b.exe");
+    world.Write(alpha);
+    world.Write(bravo);
+}
+
 uint32_t uninstall_product(const wchar_t* code_name, cChildElement* parent)
 {
     asked.uninstalled = code_name;
@@ -268,12 +279,7 @@ TEST(ManagerWindow, AReadThatFailsLaterNeverEmptiesTheListNorIsSavedOver)
 {
     ProductWorld world;
     use_test_server(world);
-    ProductRecord alpha{"alpha", packed_version(1, 0)};
-    alpha.icon = test_program("product_a.exe");
-    ProductRecord bravo{"bravo", packed_version(1, 0)};
-    bravo.icon = test_program("product_b.exe");
-    world.Write(alpha);
-    world.Write(bravo);
+    write_alpha_and_bravo(world);
     const std::wstring records = world.Store(true) + L"/install";
     const std::string before = file_bytes(records);
     ManagerRun run;
@@ -408,12 +414,7 @@ TEST(ManagerWindow, TheShownProductsRowIsHighlightedWhenTheWindowOpens)
 {
     ProductWorld world;
     use_test_server(world);
-    ProductRecord first{"alpha", packed_version(1, 0)};
-    first.icon = test_program("product_a.exe");
-    ProductRecord second{"bravo", packed_version(1, 0)};
-    second.icon = test_program("product_b.exe");
-    world.Write(first);
-    world.Write(second);
+    write_alpha_and_bravo(world);
     ManagerRun run;
     ASSERT_TRUE(run.WaitListed(drawn_icon("product_a", 16)));
     pause_ms(300);
