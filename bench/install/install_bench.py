@@ -22,9 +22,11 @@ must not pass 1.4 times the package either.
 
 Last, 10,000 files of 1 KiB installed by ours and by the peer's silent
 installer, three rounds side by side (small_files_bench.py); fails when the
-median ratio passes 1.0.
+median ratio passes 1.0. With BASELINE_RUNNER, the test build of the
+installer of another commit, the same files then installed by ours and by
+the installer it makes, eight rounds, and the median of their ratios.
 
-Usage: install_bench.py WINE_RUN RUNNER WORK_FOLDER MANAGER WIZARD_BENCH
+Usage: install_bench.py WINE_RUN RUNNER WORK_FOLDER MANAGER WIZARD_BENCH [BASELINE_RUNNER]
 """
 
 import os
@@ -147,6 +149,7 @@ def wizard_bench(wine_run, manager, bench, folder):
 
 def main():
     wine_run, runner, folder, manager, bench = sys.argv[1:6]
+    baseline_runner = sys.argv[6] if len(sys.argv) > 6 else None
     os.makedirs(folder, exist_ok=True)
     paths = write_product(folder)
     write_scripts(folder, paths)
@@ -166,7 +169,7 @@ def main():
     ratio = ours[0] / peer[0]
     print("ratio (ours / peer)                %9.3f  target <= %.2f" % (ratio, TARGET_RATIO))
     wizard_status = wizard_bench(wine_run, manager, bench, folder)
-    small_files = small_files_bench.run(wine_run, runner, folder, install_ours, install_peer)
+    small_files = small_files_bench.run(wine_run, runner, folder, install_ours, install_peer, baseline_runner)
     return 0 if ratio <= TARGET_RATIO and peak <= TARGET_PEAK and wizard_status == 0 and small_files else 1
 
 
