@@ -150,6 +150,20 @@ void use_test_server(ProductWorld& world)
     world.WriteSetting("installer/update_server", std::wstring(url.begin(), url.end()));
 }
 
+// Picks the second language (Russian) in the window's language switch: the
+// window rebuilt in it, or null.
+HWND switch_to_second_language(HWND window)
+{
+    click_client(window, POINT{client_width - 71 + 12, 25 + 12});
+    pause_ms(500);
+    press(VK_DOWN);
+    press(VK_RETURN);
+    if (!wait_for([]() { return get_current_language() == 1; }))
+        return nullptr;
+    pause_ms(500);
+    return wait_window(main_title);
+}
+
 TEST(ManagerWindow, AddressesThatAreNoWebPagesAreNeverOpened)
 {
     ProductWorld world;
@@ -307,13 +321,7 @@ TEST(ManagerWindow, AReadThatFailsLaterNeverEmptiesTheListNorIsSavedOver)
     EXPECT_EQ(colour_lines(run.window, link_colour, remove_area).size(), 0u);
 
     // The language switch saves its choice while the file is still held.
-    click_client(run.window, POINT{client_width - 71 + 12, 25 + 12});
-    pause_ms(500);
-    press(VK_DOWN);
-    press(VK_RETURN);
-    ASSERT_TRUE(wait_for([]() { return get_current_language() == 1; }));
-    pause_ms(500);
-    HWND rebuilt = wait_window(main_title);
+    HWND rebuilt = switch_to_second_language(run.window);
     ASSERT_NE(rebuilt, nullptr);
     EXPECT_TRUE(wait_for([&]() { return dark_pixels(rebuilt, note_area) > 200; }, 15000));
     EXPECT_EQ(file_bytes(records), before) << "the records as they were";
@@ -390,13 +398,7 @@ TEST(ManagerWindow, TheProgramLinkFollowsALanguageSwitch)
     EXPECT_NEAR(underline_length(run.window, lines[0]), link_text_width(english), 2) << "English first";
 
     // The language switch's menu lists English, then Russian.
-    click_client(run.window, POINT{client_width - 71 + 12, 25 + 12});
-    pause_ms(500);
-    press(VK_DOWN);
-    press(VK_RETURN);
-    ASSERT_TRUE(wait_for([]() { return get_current_language() == 1; }));
-    pause_ms(500);
-    HWND rebuilt = wait_window(main_title);
+    HWND rebuilt = switch_to_second_language(run.window);
     ASSERT_NE(rebuilt, nullptr);
     ASSERT_TRUE(wait_for([&]() { return find_image(rebuilt, drawn_icon("product_a", 16), 16).x >= 0; }));
     lines = colour_lines(rebuilt, link_colour, launch_area);
