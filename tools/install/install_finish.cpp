@@ -1,7 +1,6 @@
 #include "tools/install/install_finish.h"
 
 #include "base/app_config.h"
-#include "base/ci_app_full_config.h"
 #include "base/file_ops.h"
 #include "base/path.h"
 #include "tools/install/file_replace.h"
@@ -110,8 +109,7 @@ void install_record_and_entry(cInstallContext& context, cApplicationConfig* stor
         context.status = INSTALL_STATUS_NOT_RECORDED;
         return;
     }
-    cCIAppFullConfig* full = dynamic_cast<cCIAppFullConfig*>(store);
-    bool all_users = full && target == &full->GetCommonStore();
+    bool all_users = is_common_store(store, *target);
     target->DeleteKey(key.Text());
     write_record_and_shared_keys(*target, context, key.Text(), manager_path, manager_shortcut);
     INSTALL_KILL_POINT("record save", 0);

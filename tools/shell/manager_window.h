@@ -38,9 +38,10 @@ struct cManagerCommands {
 // administrator rights leaves to that user are named, not listed. A reader
 // job judges the stores afresh and fills the list; while it runs, the list,
 // the details and every command are out of reach. Where the records cannot
-// be read whole, a note names what is in the way instead of the list. The modal run ends with 10 after a language
-// switch (the window is built again), 0 after an update was started or the
-// manager removed. UI thread, but for the reader.
+// be read whole, a note names what is in the way instead of the list. The
+// modal run ends with 10 after a language switch (the window is built
+// again), 0 after an update was started or the manager removed. UI thread,
+// but for the reader.
 class cPelmaroForm : public cChildElement {
 public:
     // Reads the products into the form's list and list view on its own

@@ -105,15 +105,21 @@ cApplicationConfig* record_target(cApplicationConfig& config, const char* key);
 // alone). False otherwise.
 bool refused_store_fault(cApplicationConfig& config, const char* key, uint32_t held, cStoreFault& fault);
 
+// store is config's common store.
+inline bool is_common_store(cApplicationConfig* config, cApplicationConfig& store)
+{
+    cCIAppFullConfig* full = dynamic_cast<cCIAppFullConfig*>(config);
+    return full && &store == &full->GetCommonStore();
+}
+
 // What kept the last save of store, one of config's stores, from its place
 // (cCIAppConfig::SaveFault), with whether it is the common store, in fault.
 inline void store_save_fault(cApplicationConfig* config, cApplicationConfig& store, cStoreFault& fault)
 {
     cCIAppConfig* files = dynamic_cast<cCIAppConfig*>(&store);
-    cCIAppFullConfig* full = dynamic_cast<cCIAppFullConfig*>(config);
     if (files)
         fault.Set(files->SaveFault().kind, files->SaveFault().place.Text());
-    fault.common = full && &store == &full->GetCommonStore();
+    fault.common = is_common_store(config, store);
 }
 
 // The content of store's file of key (store one of config's stores, or a
@@ -124,11 +130,12 @@ inline bool store_file_fault(cApplicationConfig* config, cApplicationConfig& sto
                              cStoreFault& fault)
 {
     cCIAppConfig* files = dynamic_cast<cCIAppConfig*>(&store);
-    cCIAppFullConfig* full = dynamic_cast<cCIAppFullConfig*>(config);
-    if (!files || files->FileFault(key).kind == CFG_FAULT_NONE)
+    // Asked once: each asking may read a newer file again.
+    const cStoreFault* found = files ? &files->FileFault(key) : nullptr;
+    if (!found || found->kind == CFG_FAULT_NONE)
         return false;
-    fault.Assign(files->FileFault(key));
-    fault.common = full && &store == &full->GetCommonStore();
+    fault.Assign(*found);
+    fault.common = is_common_store(config, store);
     return true;
 }
 
