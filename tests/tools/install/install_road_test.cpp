@@ -438,6 +438,26 @@ private:
     std::wstring probe;
 };
 
+// A run paused at the kill point moment while act does what another
+// program would there (in the folder pause): the variables that pause it,
+// and its beside, which lets it go on.
+struct PausedRun {
+    std::map<std::wstring, std::wstring> variables;
+    std::function<void(HANDLE)> beside;
+};
+
+PausedRun pause_at(const TempFolder& pause, const wchar_t* moment, const std::function<void()>& act)
+{
+    std::wstring pause_file = pause.Path(L"held");
+    return {{{L"PELMARO_TEST_PAUSE_POINT", moment}, {L"PELMARO_TEST_PAUSE_FILE", windows_path(pause_file)}},
+            [pause_file, act](HANDLE) {
+                for (int waited_ms = 0; waited_ms < 30000 && !exists(pause_file); waited_ms += 50)
+                    Sleep(50);
+                act();
+                DeleteFileW(windows_path(pause_file).c_str());
+            }};
+}
+
 }  // namespace
 
 // What stands where the manager's shortcut goes, or beside it where a new
@@ -491,8 +511,9 @@ TEST(InstallRoad, TheManagersShortcutComesBackWhereItsPlaceIsFree)
         HANDLE held = INVALID_HANDLE_VALUE;
         TempFolder pause(L"shortcutpause");
         if (c.planted == immutable_group || c.planted == immutable_programs) {
-            if (c.planted == immutable_programs)
+            if (c.planted == immutable_programs) {
                 ASSERT_TRUE(RemoveDirectoryW(windows_path(planted).c_str()));
+            }
             immutable.reset(new ImmutableFolder(c.planted == immutable_group ? planted
                                                                                : world.Path(L"all/Start Menu/Programs")));
             if (!immutable->made) {
@@ -503,28 +524,21 @@ TEST(InstallRoad, TheManagersShortcutComesBackWhereItsPlaceIsFree)
             ASSERT_TRUE(put_file(planted, "garbage"));
             // Held once the start-up found the store sound: the record's
             // save fails.
-            std::wstring pause_file = pause.Path(L"held");
-            during = {{L"PELMARO_TEST_PAUSE_POINT", L"job"}, {L"PELMARO_TEST_PAUSE_FILE", windows_path(pause_file)}};
-            beside = [&, pause_file](HANDLE) {
-                for (int waited_ms = 0; waited_ms < 30000 && !exists(pause_file); waited_ms += 50)
-                    Sleep(50);
+            PausedRun paused = pause_at(pause, L"job", [&]() {
                 held = CreateFileW(windows_path(world.CommonStore() + L"/install").c_str(), GENERIC_READ,
-                                     FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
-                DeleteFileW(windows_path(pause_file).c_str());
-            };
+                                   FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+            });
+            during = paused.variables;
+            beside = paused.beside;
         } else if (c.planted == side_file_held) {
             // Opened as a scanner would the moment it is written: the move
             // to its name fails.
-            std::wstring pause_file = pause.Path(L"held");
-            during = {{L"PELMARO_TEST_PAUSE_POINT", L"manager shortcut written"},
-                      {L"PELMARO_TEST_PAUSE_FILE", windows_path(pause_file)}};
-            beside = [&, pause_file](HANDLE) {
-                for (int waited_ms = 0; waited_ms < 30000 && !exists(pause_file); waited_ms += 50)
-                    Sleep(50);
+            PausedRun paused = pause_at(pause, L"manager shortcut written", [&]() {
                 held = CreateFileW(windows_path(planted + L".tmp").c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
-                                     OPEN_EXISTING, 0, nullptr);
-                DeleteFileW(windows_path(pause_file).c_str());
-            };
+                                   OPEN_EXISTING, 0, nullptr);
+            });
+            during = paused.variables;
+            beside = paused.beside;
         } else if (c.planted == folder) {
             ASSERT_TRUE(CreateDirectoryW(windows_path(planted).c_str(), nullptr));
         } else if (c.planted == group_link) {
@@ -608,19 +622,16 @@ TEST(InstallRoad, NoProductIsInstalledWithoutItsManager)
         } else if (c.planted == file_as_folder) {
             ASSERT_TRUE(put_file(planted, "a stranger's"));
         } else if (c.planted == folder_during_job) {
-            std::wstring pause_file = pause.Path(L"held");
-            variables[L"PELMARO_TEST_PAUSE_POINT"] = L"job";
-            variables[L"PELMARO_TEST_PAUSE_FILE"] = windows_path(pause_file);
-            beside = [&, pause_file](HANDLE) {
-                for (int waited_ms = 0; waited_ms < 30000 && !exists(pause_file); waited_ms += 50)
-                    Sleep(50);
+            PausedRun paused = pause_at(pause, L"job", [&]() {
                 CreateDirectoryW(windows_path(world.Path(L"pf/Common Files/Vantrel")).c_str(), nullptr);
                 CreateDirectoryW(windows_path(planted).c_str(), nullptr);
-                DeleteFileW(windows_path(pause_file).c_str());
-            };
+            });
+            variables.insert(paused.variables.begin(), paused.variables.end());
+            beside = paused.beside;
         } else {
-            if (c.planted == immutable_folder)
+            if (c.planted == immutable_folder) {
                 ASSERT_TRUE(CreateDirectoryW(windows_path(planted).c_str(), nullptr));
+            }
             immutable.reset(new ImmutableFolder(planted));
             if (!immutable->made) {
                 printf("this file system cannot make a folder immutable: the row is left out\n");
@@ -669,20 +680,16 @@ TEST(InstallRoad, NothingIsPutInPlaceWithoutASavedJournal)
     for (bool update : {true, false}) {
         SCOPED_TRACE(update ? "an update" : "a first installation");
         World world(L"journal");
-        if (update)
+        if (update) {
             ASSERT_EQ(world.Install("v1").exit_code, 0u);
+        }
         TempFolder pause(L"journalpause");
-        std::wstring pause_file = pause.Path(L"held");
         std::wstring in_the_way = world.CommonStore() + L"/~save/journal.new";
-        RunResult stopped = world.Install(
-            "v2", {{L"PELMARO_TEST_PAUSE_POINT", L"job"}, {L"PELMARO_TEST_PAUSE_FILE", windows_path(pause_file)}},
-            -1, [&](HANDLE) {
-                for (int waited_ms = 0; waited_ms < 30000 && !exists(pause_file); waited_ms += 50)
-                    Sleep(50);
-                CreateDirectoryW(windows_path(world.CommonStore() + L"/~save").c_str(), nullptr);
-                CreateDirectoryW(windows_path(in_the_way).c_str(), nullptr);
-                DeleteFileW(windows_path(pause_file).c_str());
-            });
+        PausedRun paused = pause_at(pause, L"job", [&]() {
+            CreateDirectoryW(windows_path(world.CommonStore() + L"/~save").c_str(), nullptr);
+            CreateDirectoryW(windows_path(in_the_way).c_str(), nullptr);
+        });
+        RunResult stopped = world.Install("v2", paused.variables, -1, paused.beside);
         EXPECT_EQ(stopped.exit_code, 100u + 13) << stopped.output;
         EXPECT_EQ(_wcsicmp(job_error_path(stopped.output, 1, 13).c_str(), in_the_way.c_str()), 0)
             << "what stood in the way named: " << stopped.output;
